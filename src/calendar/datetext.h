@@ -1,0 +1,32 @@
+#pragma once
+
+#include "lunardate.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace natalis::calendar {
+
+// The fixed 14-character date texts in which both calendars are stored and passed around:
+//   公历YYYY年 MM月DD日   (Gregorian, blank at position 8)
+//   农历YYYY年 MM月DD日   (lunar, position 8 is a blank or 闰 for a leap month)
+// Readers ignore blank padding after the text, as stored fields are padded to 20 characters.
+
+QString GregorianText(QDate date);
+QString LunarText(const LunarDate &date);
+// "农历" + year + "年(" + zodiac + ")" + month part + day part.
+QString LunarLongText(const LunarDate &date);
+
+// Reads a Gregorian text by position. nullopt when the layout is broken or the day does not
+// exist (30 February, month 13 …).
+std::optional<QDate> ParseGregorianText(QStringView text);
+
+// Reads a lunar text by position. nullopt when the layout is broken, the month is outside
+// 1..12 or the day outside 1..30. Whether the month exists in that year, or has that many days,
+// is not checked here.
+std::optional<LunarDate> ParseLunarText(QStringView text);
+
+} // namespace natalis::calendar

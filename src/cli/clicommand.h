@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace natalis::cli {
+
+// Exit codes every command keeps, so that scripts can tell refusals from bad input.
+enum ExitCode { Success = 0, Refused = 1, BadInput = 2 };
+
+struct Command
+{
+    QString name;
+    QString summary;
+    // Receives the arguments after the command name; returns the process exit code.
+    std::function<int(const QStringList &arguments)> run;
+};
+
+QList<Command> CalendarCommands();
+
+// Parses a command's arguments; prints help and returns Success for --help, prints the error
+// and returns BadInput for anything the parser refuses, returns nullopt to go on.
+std::optional<int> parseCommandLine(QCommandLineParser &parser, const QString &command,
+                                    const QStringList &arguments);
+
+// Output helpers: UTF-8 on stdout, one-line errors on stderr.
+void printLine(const QString &line);
+int fail(const QString &message, int code = BadInput);
+
+} // namespace natalis::cli

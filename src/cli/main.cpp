@@ -1,0 +1,53 @@
+#include "clicommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+using namespace natalis::cli;
+
+namespace {
+
+QList<Command> allCommands()
+{
+    return CalendarCommands();
+}
+
+void printUsage(const QList<Command> &commands)
+{
+    QString text = QStringLiteral("Usage: natalis-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const Command &command : commands)
+        text += QStringLiteral("  %1  %2\n").arg(command.name, -10).arg(command.summary);
+    text += QStringLiteral("\n'natalis-cli COMMAND --help' describes a command.\n");
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("natalis-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QList<Command> commands = allCommands();
+    if (arguments.isEmpty()) {
+        printUsage(commands);
+        return BadInput;
+    }
+    const QString name = arguments.takeFirst();
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        printUsage(commands);
+        return Success;
+    }
+    if (name == u"--version") {
+        printLine(QCoreApplication::applicationVersion());
+        return Success;
+    }
+    for (const Command &command : commands) {
+        if (command.name == name)
+            return command.run(arguments);
+    }
+    return fail(QStringLiteral("unknown command '%1' (see natalis-cli --help)").arg(name));
+}
