@@ -117,7 +117,11 @@ std::optional<QDate> ParseGregorianText(QStringView text)
     text = text.trimmed();
     if (!hasLayout(text, u"公历") || text[7] != u' ')
         return std::nullopt;
-    const QDate date(numberAt(text, 3, 4), numberAt(text, 9, 2), numberAt(text, 12, 2));
+    const int year = numberAt(text, 3, 4);
+    // QDate takes negative years (BC) as valid, so a broken year must be refused here.
+    if (year < 1)
+        return std::nullopt;
+    const QDate date(year, numberAt(text, 9, 2), numberAt(text, 12, 2));
     if (!date.isValid())
         return std::nullopt;
     return date;

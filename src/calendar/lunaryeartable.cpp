@@ -4,9 +4,11 @@ namespace natalis::calendar {
 
 namespace {
 
-// Lunar years 1901..2100. The values are the printed table of the calendar this program has
-// always used; checked here against the lunar new-year dates of 1976, 2000 and 2025, the end of
-// lunar 2100 (28 January 2101) and ICU's Chinese calendar over the whole range (see tests).
+// Lunar years 1901..2100: the table this program has always used, so that stored lunar dates
+// keep meaning the days they were entered for. Checked (see tests) against the lunar new years of
+// 1976, 2000 and 2025 and the end of lunar 2100 on 28 January 2101. ICU's astronomical Chinese
+// calendar puts a month boundary one day elsewhere in 17 months of the range (1906-04, 1987-08,
+// 2012-08 …); the table is kept as it is.
 constexpr std::array<std::int32_t, 200> Entries = {
     0x004AE, 0x00A57, 0x50A4D, 0x00D26, 0x00D95, 0x40B55, 0x0056A, 0x009AD, 0x2095D, 0x004AE,  // 1901-1910
     0x6149B, 0x00A4D, 0x00D25, 0x51AA5, 0x00B54, 0x00D6A, 0x212DA, 0x0095B, 0x70937, 0x00497,  // 1911-1920
