@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+#include "store/dberror.h"
+
+#include <QList>
+#include <optional>
+#include <span>
+
+namespace natalis::store {
+
+class Connection;
+
+// The outcome of LoadBirthdays: the array Birthdays with its flag HasBirthdays.
+struct BirthdayLoad
+{
+    // Grouped by category name in the database's text order, by Id within a category. When
+    // HasBirthdays is false it holds exactly one blank record that no reader may use.
+    QList<BirthdayRecord> Birthdays;
+    bool HasBirthdays = false;
+    // Set when the load stopped on an error; Birthdays then holds the rows copied before it.
+    std::optional<DbError> error;
+};
+
+// Reads every row of table birthday. A NULL text column reads as the empty text; a row whose
+// Tel fails IsPhoneNumber gets Duanxin "否" in memory (the table keeps its value).
+BirthdayLoad LoadBirthdays(Connection &connection);
+
+// The change operations write to the table only and never touch an in-memory array. On failure
+// they return -1 and the connection's lastError() says why.
+
+// Inserts record (its Id is ignored) and returns the new row's Id, or -1.
+qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record);
+
+// Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
+int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids);
+
+// Rewrites every column of row record.Id except DxSend; 1, or -1 (also when no such row exists).
+int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record);
+
+// In one transaction: sets intnums to days for the rows of each list in use, Duanxin to "是"
+// for the first list and to "否" for the second. 1, or -1 with the table unchanged.
+int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
+    bool useFirst, std::span<const qint32> secondIds, bool useSecond);
+
+} // namespace natalis::store

@@ -1,0 +1,126 @@
+#include "store/connection.h"
+
+#include "store/statement.h"
+
+#include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::store {
+
+namespace {
+
+// Another program may hold the file for a moment; wait that long before calling it a failure.
+constexpr int BusyTimeoutMs = 2000;
+
+DbError ownError(int number, const QString &description)
+{
+    return DbError { u"natalis"_s, number, description };
+}
+
+} // namespace
+
+DbError engineError(sqlite3 *db)
+{
+    if (!db)
+        return ownError(SQLITE_NOMEM, u"out of memory"_s);
+    return DbError { u"SQLCipher"_s, sqlite3_extended_errcode(db),
+        QString::fromUtf8(sqlite3_errmsg(db)) };
+}
+
+std::optional<Connection> Connection::open(
+    const QString &path, OpenMode mode, DbError *error, std::string_view key)
+{
+    auto refuse = [error](DbError e) -> std::optional<Connection> {
+        if (error)
+            *error = std::move(e);
+        return std::nullopt;
+    };
+
+    const QFileInfo info(path);
+    if (mode == OpenMode::ExistingOnly) {
+        if (!info.exists())
+            return refuse(ownError(SQLITE_CANTOPEN, u"file not found"_s));
+        // The engine would take an empty file for an empty database and start writing into it.
+        if (info.isFile() && info.size() == 0)
+            return refuse(ownError(SQLITE_NOTADB, u"file is empty"_s));
+    }
+
+    // Attached databases inherit these flags, and compaction attaches a file it creates; an
+    // existing-only open has checked above that the file is there.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    sqlite3 *db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        DbError e = engineError(db);
+        sqlite3_close(db);
+        return refuse(std::move(e));
+    }
+    Connection connection(db, path);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    if (sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK)
+        return refuse(engineError(db));
+    // The key is only tried when a page is read: without this a wrong key would show up at
+    // the first real query instead of here.
+    if (sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr)
+        != SQLITE_OK)
+        return refuse(engineError(db));
+    return connection;
+}
+
+Connection::Connection(Connection &&other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)),
+      m_lastError(std::move(other.m_lastError))
+{
+}
+
+Connection &Connection::operator=(Connection &&other) noexcept
+{
+    if (this != &other) {
+        sqlite3_close(m_db);
+        m_db = std::exchange(other.m_db, nullptr);
+        m_path = std::move(other.m_path);
+        m_lastError = std::move(other.m_lastError);
+    }
+    return *this;
+}
+
+Connection::~Connection()
+{
+    // Statements are RAII too and never outlive their connection, so close cannot be busy.
+    sqlite3_close(m_db);
+}
+
+Statement Connection::prepare(std::string_view sql)
+{
+    return Statement(*this, sql);
+}
+
+void Connection::exec(std::string_view sql)
+{
+    Statement(*this, sql).run();
+}
+
+qint64 Connection::lastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int Connection::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
+void Connection::fail()
+{
+    fail(engineError(m_db));
+}
+
+void Connection::fail(DbError error)
+{
+    m_lastError = error;
+    throw DbException(std::move(error));
+}
+
+} // namespace natalis::store

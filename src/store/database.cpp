@@ -1,0 +1,78 @@
+#include "store/database.h"
+
+#include "store/settings.h"
+#include "store/settingsrecord.h"
+#include "store/transaction.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace natalis::store {
+
+namespace {
+
+// Text columns may hold NULL in files written by other tools; the loader reads that as empty.
+constexpr const char *FixedTables[] = {
+    "create table birthday("
+    "Id integer primary key autoincrement,"
+    "[About] text default '',[Type] text default '',[Tel] text default '',"
+    "[Beizhu] text default '',[strGL] text default '',[strNL] text default '',"
+    "[blnIsGL] text default '',[intnums] integer not null default 7,"
+    "[Duanxin] text default '',[Sex] text default '',[Class] text default '',"
+    "[QQ_MSN] text default '',[Company] text default '',[Address] text default '',"
+    "[No] text default '',[DxSend] text default '0')",
+    "create index birthday_type on birthday([Type])",
+    "create table tsclass([Class] text not null unique)",
+    "create table khclass([Class] text not null unique)",
+    "create table dlsclass([Class] text not null unique)",
+    "create table gysclass([Class] text not null unique)",
+    // strSdDate and strYyDate hold "yyyy-MM-dd HH:mm:ss" texts, which compare in time order.
+    "create table dxhistory("
+    "Id integer primary key autoincrement,"
+    "strSdDate text not null default '',strComputer text default '',strType text default '',"
+    "strTitle text default '',strTel text default '',intTelNum integer not null default 0,"
+    "strContent text default '',intDxNum integer not null default 0,"
+    "strDxUser text default '',strYyDate text default '',strStatus text default '',"
+    "strFor text default '')",
+    "create index dxhistory_sddate on dxhistory(strSdDate)",
+    "create table dxuser(Id integer primary key,[user] text not null default '',"
+    "flag text not null default '0')",
+    "insert into dxuser(Id,[user],flag) values(1,'','0'),(2,'','0')",
+};
+
+} // namespace
+
+void createSchema(Connection &connection)
+{
+    Transaction transaction(connection);
+    for (const char *sql : FixedTables)
+        connection.exec(sql);
+    const QByteArray settingsTable =
+        "create table tishidata(Id integer primary key" + settingsColumnDefinitions() + ')';
+    connection.exec(std::string_view(settingsTable.constData(), settingsTable.size()));
+    connection.exec("insert into tishidata(Id) values(1)");
+    transaction.commit();
+}
+
+std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
+{
+    if (QFileInfo::exists(path))
+        return Connection::open(path, Connection::OpenMode::ExistingOnly, error);
+
+    auto connection = Connection::open(path, Connection::OpenMode::CreateIfMissing, error);
+    if (!connection)
+        return std::nullopt;
+    try {
+        createSchema(*connection);
+        return connection;
+    } catch (const DbException &e) {
+        if (error)
+            *error = e.error();
+    }
+    // A half-made file would be taken for a damaged database at every later start.
+    connection.reset();
+    QFile::remove(path);
+    return std::nullopt;
+}
+
+} // namespace natalis::store

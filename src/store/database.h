@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/connection.h"
+
+#include <QString>
+#include <optional>
+
+namespace natalis::store {
+
+// The default database file name, looked for beside the executable.
+inline constexpr QStringView DefaultDbFileName = u"natalis.mdb";
+
+// Creates every table of a new database and its fixed rows (settings row 1 with the initial
+// values of SettingsRecord, SMS accounts 1 and 2, both unregistered), in one transaction.
+// Throws DbException.
+void createSchema(Connection &connection);
+
+// The one connection of the program. An absent file is created with the full schema (and
+// removed again when that fails); an existing file must open under the key and is never
+// written to by a failed attempt. Returns nullopt on failure, with *error when given.
+std::optional<Connection> OpenBirthDb(const QString &path, DbError *error = nullptr);
+
+} // namespace natalis::store

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+struct sqlite3_stmt;
+
+namespace natalis::store {
+
+class Connection;
+
+// A prepared statement of one Connection. Values are only ever bound, never spliced into SQL.
+// Every failing call records the error on the connection and throws DbException.
+class Statement
+{
+public:
+    Statement(Connection &connection, std::string_view sql);
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&) = delete;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement();
+
+    // Parameters count from 1. A null QString is bound as the empty text, never as NULL.
+    Statement &bind(int index, const QString &value);
+    Statement &bind(int index, qint64 value);
+    Statement &bind(int index, int value) { return bind(index, qint64(value)); }
+
+    // Binds the arguments to parameters 1, 2, ... in order.
+    template<typename... Values>
+    Statement &bindAll(const Values &...values)
+    {
+        int index = 0;
+        (bind(++index, values), ...);
+        return *this;
+    }
+
+    // Advances to the next row: true when a row is there, false when the statement is done.
+    bool step();
+    // Runs a statement that returns no rows to its end.
+    void run();
+    // Makes the statement ready to run again with new values.
+    void reset();
+
+    int columnCount() const;
+    bool isNull(int column) const;
+    // Columns count from 0. NULL reads as the empty text and as 0.
+    QString text(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    Connection &m_connection;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+} // namespace natalis::store

@@ -1,0 +1,255 @@
+#include "store/birthdays.h"
+#include "store/connection.h"
+#include "store/statement.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::store {
+namespace {
+
+BirthdayRecord person(const QString &about, const QString &type = u"同事"_s)
+{
+    BirthdayRecord r;
+    r.About = about;
+    r.Type = type;
+    r.Tel = u"13912345678"_s;
+    r.strGL = u"公历1980年 05月12日"_s;
+    r.strNL = u"农历1980年三月廿八"_s;
+    r.blnIsGL = u"按公历提醒"_s;
+    r.intNums = 7;
+    r.Duanxin = u"是"_s;
+    r.Sex = u"女"_s;
+    r.DxSend = u"0"_s;
+    return r;
+}
+
+QString column(Connection &db, qint32 id, const char *sql)
+{
+    Statement select = db.prepare(sql);
+    select.bind(1, id);
+    return select.step() ? select.text(0) : u"<no row>"_s;
+}
+
+class BirthdaysTest : public testing::Test
+{
+protected:
+    test::TempDatabase files;
+    Connection db = files.create();
+};
+
+TEST_F(BirthdaysTest, EveryColumnSurvivesTheRoundTrip)
+{
+    BirthdayRecord r;
+    r.About = u"王'小明"_s;
+    r.Type = u"供应商"_s;
+    r.Tel = u"075512345678"_s;
+    r.Beizhu = QString(50, u'备'); // 100 bytes in the double-byte code page
+    r.strGL = u"公历1980年 05月12日"_s;
+    r.strNL = u"农历1980年闰四月廿九"_s;
+    r.blnIsGL = u"按农历提醒"_s;
+    r.intNums = 15;
+    r.Duanxin = u"是"_s;
+    r.Sex = u"男"_s;
+    r.Class = u"O'Brien \"采购\" 部"_s;
+    r.QQ_MSN = u"a'b--; drop table x"_s;
+    r.Company = u"深圳'某'公司"_s;
+    r.Address = u"南山区 科技园'1号"_s;
+    r.No = u"NO-0001"_s;
+    r.DxSend = u"1"_s;
+
+    r.Id = AddBirthToMdb(db, r);
+    ASSERT_GT(r.Id, 0) << db.lastError().describe().toStdString();
+
+    const BirthdayLoad load = LoadBirthdays(db);
+    ASSERT_FALSE(load.error);
+    ASSERT_TRUE(load.HasBirthdays);
+    ASSERT_EQ(load.Birthdays.size(), 1);
+    EXPECT_EQ(load.Birthdays[0], r);
+}
+
+TEST_F(BirthdaysTest, AddReturnsTheIdOfTheRowItInserted)
+{
+    // Imported lists can hold one name twice in one category.
+    const qint32 first = AddBirthToMdb(db, person(u"张三"_s));
+    BirthdayRecord twin = person(u"张三"_s);
+    twin.Tel = u"02112345678"_s;
+    const qint32 second = AddBirthToMdb(db, twin);
+    const qint32 otherCategory = AddBirthToMdb(db, person(u"张三"_s, u"客户"_s));
+
+    EXPECT_NE(first, second);
+    EXPECT_EQ(column(db, second, "select Tel from birthday where Id=?"), u"02112345678"_s);
+    EXPECT_EQ(column(db, otherCategory, "select Type from birthday where Id=?"), u"客户"_s);
+}
+
+TEST_F(BirthdaysTest, EmptyTableGivesOneBlankUnusableRecord)
+{
+    const BirthdayLoad load = LoadBirthdays(db);
+    EXPECT_FALSE(load.error);
+    EXPECT_FALSE(load.HasBirthdays);
+    ASSERT_EQ(load.Birthdays.size(), 1);
+    EXPECT_EQ(load.Birthdays[0], BirthdayRecord {});
+}
+
+TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
+{
+    for (const char16_t *type : { u"家人", u"同事", u"家人", u"客户", u"同事" })
+        AddBirthToMdb(db, person(u"x"_s, QString::fromUtf16(type)));
+
+    const BirthdayLoad load = LoadBirthdays(db);
+    QStringList order;
+    for (const BirthdayRecord &r : load.Birthdays)
+        order << r.Type + QString::number(r.Id);
+    // Text order of the category names' UTF-8 bytes: 同 E5908C, 客 E5AEA2, 家 E5AEB6.
+    EXPECT_EQ(order, (QStringList { u"同事2"_s, u"同事5"_s, u"客户4"_s, u"家人1"_s, u"家人3"_s }));
+}
+
+TEST_F(BirthdaysTest, InvalidTelturnsSmsOffInMemoryOnly)
+{
+    BirthdayRecord r = person(u"李四"_s);
+    r.Tel = u"021-12345678"_s;
+    r.Duanxin = u"是"_s;
+    r.Id = AddBirthToMdb(db, r);
+
+    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Duanxin, u"否"_s);
+    EXPECT_EQ(column(db, r.Id, "select Duanxin from birthday where Id=?"), u"是"_s);
+}
+
+TEST_F(BirthdaysTest, NullTextReadsAsEmptyAndTheLoadGoesOn)
+{
+    AddBirthToMdb(db, person(u"甲"_s));
+    const qint32 second = AddBirthToMdb(db, person(u"乙"_s));
+    AddBirthToMdb(db, person(u"丙"_s));
+    db.prepare("update birthday set Beizhu=NULL,Sex=NULL,[No]=NULL where Id=?")
+        .bind(1, second)
+        .run();
+
+    const BirthdayLoad load = LoadBirthdays(db);
+    EXPECT_FALSE(load.error);
+    ASSERT_EQ(load.Birthdays.size(), 3);
+    EXPECT_EQ(load.Birthdays[1].Beizhu, QString());
+    EXPECT_EQ(load.Birthdays[1].Sex, QString());
+    EXPECT_EQ(load.Birthdays[2].About, u"丙"_s);
+}
+
+TEST_F(BirthdaysTest, OverlongTextIsCutToItsWidth)
+{
+    BirthdayRecord r = person(QString(20, u'名'));
+    r.Id = AddBirthToMdb(db, r);
+    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].About, QString(BirthdayWidths::About, u'名'));
+    EXPECT_EQ(column(db, r.Id, "select About from birthday where Id=?"), r.About);
+}
+
+TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
+{
+    BirthdayRecord r = person(u"赵六"_s);
+    r.DxSend = u"1"_s;
+    r.Id = AddBirthToMdb(db, r);
+
+    BirthdayRecord changed = person(u"赵'六"_s, u"朋友"_s);
+    changed.Id = r.Id;
+    changed.Tel = u"01391234567"_s;
+    changed.Beizhu = u"备注"_s;
+    changed.intNums = 3;
+    changed.Class = u"大学"_s;
+    changed.QQ_MSN = u"12345"_s;
+    changed.Company = u"公司"_s;
+    changed.Address = u"地址"_s;
+    changed.No = u"7"_s;
+    changed.DxSend = u"0"_s;
+    ASSERT_EQ(UpdateBirthInMdb(db, changed), 1);
+
+    changed.DxSend = u"1"_s;
+    EXPECT_EQ(LoadBirthdays(db).Birthdays[0], changed);
+}
+
+TEST_F(BirthdaysTest, UpdateOfAVanishedRowFails)
+{
+    BirthdayRecord r = person(u"孙七"_s);
+    r.Id = 4711;
+    EXPECT_EQ(UpdateBirthInMdb(db, r), -1);
+}
+
+TEST_F(BirthdaysTest, DeleteRemovesExactlyTheListedRows)
+{
+    QList<qint32> ids;
+    for (int i = 0; i < 4; ++i)
+        ids << AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    const qint32 doomed[] = { ids[0], ids[2] };
+    ASSERT_EQ(DeleteBirthsFromMdb(db, doomed), 1);
+
+    QList<qint32> left;
+    for (const BirthdayRecord &r : LoadBirthdays(db).Birthdays)
+        left << r.Id;
+    EXPECT_EQ(left, (QList<qint32> { ids[1], ids[3] }));
+}
+
+struct BatchCase
+{
+    const char *situation;
+    bool useFirst;
+    bool useSecond;
+    // Expected intnums/Duanxin of rows 1..4; rows 1,2 form the first list, 3 the second.
+    const char16_t *expected;
+};
+
+const BatchCase BatchCases[] = {
+    { "both lists", true, true, u"9是 9是 9否 7是" },
+    { "first list only", true, false, u"9是 9是 7是 7是" },
+    { "second list only", false, true, u"7是 7是 9否 7是" },
+    { "neither list", false, false, u"7是 7是 7是 7是" },
+};
+
+class BatchUpdateTest : public BirthdaysTest, public testing::WithParamInterface<BatchCase>
+{
+};
+
+QString intnumsAndDuanxin(Connection &db)
+{
+    QStringList rows;
+    Statement select = db.prepare("select intnums,Duanxin from birthday order by Id");
+    while (select.step())
+        rows << QString::number(select.integer(0)) + select.text(1);
+    return rows.join(u' ');
+}
+
+TEST_P(BatchUpdateTest, ChangesOnlyTheListsInUse)
+{
+    for (int i = 0; i < 4; ++i)
+        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    const qint32 first[] = { 1, 2 };
+    const qint32 second[] = { 3 };
+    ASSERT_EQ(
+        BatchUpdateBirths(db, 9, first, GetParam().useFirst, second, GetParam().useSecond), 1);
+    EXPECT_EQ(intnumsAndDuanxin(db), QString::fromUtf16(GetParam().expected));
+}
+
+TEST_P(BatchUpdateTest, AFailureHalfWayLeavesTheTableUnchanged)
+{
+    for (int i = 0; i < 4; ++i)
+        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    // The last row of whichever list is in use refuses the change.
+    const qint32 failing = GetParam().useSecond ? 3 : 2;
+    db.prepare("create trigger refuse before update on birthday when old.Id = "
+          + std::to_string(failing) + " begin select raise(abort, 'refused'); end")
+        .run();
+    const QString before = intnumsAndDuanxin(db);
+
+    const qint32 first[] = { 1, 2 };
+    const qint32 second[] = { 3 };
+    const int result =
+        BatchUpdateBirths(db, 9, first, GetParam().useFirst, second, GetParam().useSecond);
+
+    EXPECT_EQ(result, GetParam().useFirst || GetParam().useSecond ? -1 : 1);
+    EXPECT_EQ(intnumsAndDuanxin(db), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, BatchUpdateTest, testing::ValuesIn(BatchCases), test::BySituation());
+
+} // namespace
+} // namespace natalis::store

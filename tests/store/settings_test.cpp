@@ -1,0 +1,141 @@
+#include "store/connection.h"
+#include "store/settings.h"
+#include "store/statement.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::store {
+namespace {
+
+class SettingsTest : public testing::Test
+{
+protected:
+    SettingsRecord read()
+    {
+        auto result = ReadSettings(db);
+        if (auto *error = std::get_if<DbError>(&result)) {
+            ADD_FAILURE() << error->describe().toStdString();
+            return {};
+        }
+        return std::get<SettingsRecord>(result);
+    }
+
+    QByteArray rowDump()
+    {
+        Statement select = db.prepare("select * from tishidata order by Id");
+        QByteArray dump;
+        while (select.step()) {
+            for (int i = 0; i < select.columnCount(); ++i)
+                dump += (select.isNull(i) ? u"<null>"_s : select.text(i)).toUtf8() + '|';
+            dump += '\n';
+        }
+        return dump;
+    }
+
+    test::TempDatabase files;
+    Connection db = files.create();
+};
+
+TEST_F(SettingsTest, NewDatabaseReadsTheInitialValues)
+{
+    EXPECT_EQ(read(), SettingsRecord {});
+}
+
+TEST_F(SettingsTest, EveryFieldRoundTripsTrimmed)
+{
+    SettingsRecord s;
+    s.strServer = u"  server  "_s;
+    s.intQipao = 0;
+    s.strQpTime = u"21:30"_s;
+    s.intMcTime = 1;
+    s.strMcFile = u"/音乐/生日快乐.mp3"_s;
+    s.intCy = 0;
+    s.intNums = 9;
+    s.DxTxFlags[5] = u"1"_s;
+    s.DxTxUser[5] = u"acc[应用] "_s;
+    s.DxTxContent[7] = u"祝'你'生日快乐!"_s;
+    s.DxTxTqDays[7] = 9;
+    s.DxTxRetryNums = 4;
+    s.DxSendTime = u"22:00"_s;
+    s.DxYyTail = u"O'Brien"_s;
+    s.intInitType = 7;
+
+    ASSERT_TRUE(WriteSettings(db, s));
+    EXPECT_EQ(s.strServer, u"server"_s);
+    EXPECT_EQ(s.DxTxUser[5], u"acc[应用]"_s);
+    EXPECT_EQ(read(), s);
+}
+
+TEST_F(SettingsTest, WritingTwiceGivesTheSameRow)
+{
+    SettingsRecord s = read();
+    s.DxTxContent[0] = u"  祝你生日快乐  "_s;
+    ASSERT_TRUE(WriteSettings(db, s));
+    const QByteArray once = rowDump();
+    ASSERT_TRUE(WriteSettings(db, s));
+    EXPECT_EQ(rowDump(), once);
+}
+
+TEST_F(SettingsTest, NullServerReadsEmptyAndIsWrittenBackEmpty)
+{
+    db.exec("update tishidata set strServer=NULL");
+    SettingsRecord s = read();
+    EXPECT_EQ(s.strServer, QString());
+    ASSERT_TRUE(WriteSettings(db, s));
+    Statement select = db.prepare("select strServer from tishidata");
+    ASSERT_TRUE(select.step());
+    EXPECT_FALSE(select.isNull(0));
+    EXPECT_EQ(select.text(0), QString());
+}
+
+TEST_F(SettingsTest, NullSignatureMakesTheRowUnreadable)
+{
+    // A file from another tool, without our column constraints.
+    db.exec("create table t as select * from tishidata");
+    db.exec("drop table tishidata");
+    db.exec("alter table t rename to tishidata");
+    db.exec("update tishidata set DxYyTail=NULL");
+
+    auto result = ReadSettings(db);
+    ASSERT_TRUE(std::holds_alternative<DbError>(result));
+    EXPECT_TRUE(std::get<DbError>(result).description.contains(u"DxYyTail"_s));
+}
+
+TEST_F(SettingsTest, MissingRowOrTableIsAnError)
+{
+    db.exec("delete from tishidata");
+    EXPECT_TRUE(std::holds_alternative<DbError>(ReadSettings(db)));
+    db.exec("drop table tishidata");
+    EXPECT_TRUE(std::holds_alternative<DbError>(ReadSettings(db)));
+}
+
+TEST_F(SettingsTest, ReaderTakesTheFirstRowAndWriterRowOne)
+{
+    db.exec("update tishidata set Id=5, intNums=1");
+    db.exec("insert into tishidata(Id, intNums) values(1, 2)");
+    db.exec("update tishidata set Id=0 where Id=5"); // rowid order now: 0, 1
+
+    SettingsRecord s = read();
+    EXPECT_EQ(s.intNums, 1);
+    s.intNums = 6;
+    ASSERT_TRUE(WriteSettings(db, s));
+    Statement select = db.prepare("select Id, intNums from tishidata order by Id");
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.integer(1), 1);
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.integer(1), 6);
+}
+
+TEST_F(SettingsTest, WritingWithoutRowOneIsAFailure)
+{
+    db.exec("update tishidata set Id=2");
+    SettingsRecord s;
+    EXPECT_FALSE(WriteSettings(db, s));
+}
+
+} // namespace
+} // namespace natalis::store

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "store/connection.h"
+#include "store/database.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace natalis::test {
+
+// A fresh folder for one test's database files, removed with the object.
+class TempDatabase
+{
+public:
+    TempDatabase() { EXPECT_TRUE(m_dir.isValid()); }
+
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString &name = QStringLiteral("natalis.mdb")) const
+    {
+        return m_dir.filePath(name);
+    }
+
+    // Creates a new database with the full schema at path(name) and keeps it open.
+    store::Connection create(const QString &name = QStringLiteral("natalis.mdb")) const
+    {
+        store::DbError error;
+        auto connection = store::OpenBirthDb(path(name), &error);
+        if (!connection)
+            ADD_FAILURE() << "cannot create test database: " << error.describe().toStdString();
+        return std::move(*connection);
+    }
+
+    QByteArray bytes(const QString &name = QStringLiteral("natalis.mdb")) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void write(const QString &name, const QByteArray &content) const
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+    bool exists(const QString &name) const { return QFile::exists(path(name)); }
+
+    // Every file now in the folder, sorted.
+    QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace natalis::test
