@@ -1,0 +1,130 @@
+#include "birthdayedit.h"
+
+#include "ansicodec.h"
+#include "categories.h"
+#include "phonenumber.h"
+
+namespace natalis::store {
+
+namespace {
+
+QString withoutLineBreaks(QString text)
+{
+    return text.remove(u'\r').remove(u'\n');
+}
+
+bool isDigits(QStringView text)
+{
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+struct ByteLimit
+{
+    QString BirthdayEdit::*field;
+    qsizetype bytes;
+    EditField focus;
+    QStringView message;
+};
+
+} // namespace
+
+void CleanBirthdayEdit(BirthdayEdit &edit)
+{
+    for (QString BirthdayEdit::*field : { &BirthdayEdit::About, &BirthdayEdit::Beizhu,
+                                          &BirthdayEdit::Class, &BirthdayEdit::QQ_MSN,
+                                          &BirthdayEdit::Company, &BirthdayEdit::Address })
+        edit.*field = withoutLineBreaks(edit.*field);
+    edit.About.remove(u' ');
+}
+
+bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name)
+{
+    const auto listOf = [](QStringView type) { return qMax(categoryIndex(type), 0); };
+    const int list = listOf(category.trimmed());
+    const QStringView wanted = name.trimmed();
+    for (const BirthdayRecord &birthday : birthdays) {
+        if (listOf(QStringView(birthday.Type).trimmed()) == list
+            && QStringView(birthday.About).trimmed() == wanted)
+            return true;
+    }
+    return false;
+}
+
+std::optional<EditRefusal> CheckBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
+                                             const QList<BirthdayRecord> &birthdays)
+{
+    const auto tooLong = [&](QString BirthdayEdit::*field, qsizetype bytes) {
+        return AnsiByteLength(edit.*field) > bytes;
+    };
+    if (tooLong(&BirthdayEdit::About, 16))
+        return EditRefusal{ EditField::About,
+                            QStringLiteral("生日名称不能超过16个字符(1个汉字算2个字符)！") };
+
+    // A contact is a plain number: the phone rule needs nothing else, and signs, decimal points
+    // or exponents in a number to call are typing mistakes.
+    const QStringView tel = QStringView(edit.Tel).trimmed();
+    if ((!tel.isEmpty() && !isDigits(tel)) || AnsiByteLength(tel) > 12)
+        return EditRefusal{ EditField::Tel,
+                            QStringLiteral(
+                                "联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
+
+    const ByteLimit limits[] = {
+        { &BirthdayEdit::Beizhu, 100, EditField::Beizhu,
+          u"生日备注不能超过100个字符(1个汉字算2个字符)！" },
+        { &BirthdayEdit::Class, 20, EditField::Class,
+          u"部门/类别不能超过20个字符(1个汉字算2个字符)！" },
+        { &BirthdayEdit::QQ_MSN, 20, EditField::QQ_MSN, u"QQ/MSN不能超过20个字符(1个汉字算2个字符)！" },
+        { &BirthdayEdit::Company, 60, EditField::Company,
+          u"公司名称不能超过60个字符(1个汉字算2个字符)！" },
+        { &BirthdayEdit::Address, 80, EditField::Address,
+          u"地址不能超过80个字符(1个汉字算2个字符)！" },
+    };
+    for (const ByteLimit &limit : limits) {
+        if (tooLong(limit.field, limit.bytes))
+            return EditRefusal{ limit.focus, limit.message.toString() };
+    }
+
+    const QStringView name = QStringView(edit.About).trimmed();
+    if (name.isEmpty())
+        return EditRefusal{ EditField::About, QStringLiteral("生日名称必须输入！") };
+    if (name != originalName.trimmed() && MyAboutHave(birthdays, edit.Type, name))
+        return EditRefusal{ EditField::About, QStringLiteral("生日名称重复，请重新输入！") };
+
+    if (edit.Duanxin == u"是") {
+        if (!IsPhoneNumber(tel))
+            return EditRefusal{ EditField::Tel,
+                                QStringLiteral("要进行生日短信提醒,必须输入正确的手机号码！") };
+        if (edit.strGL.isEmpty())
+            return EditRefusal{ EditField::GLDate,
+                                QStringLiteral("要进行生日短信提醒,公历日期必须输入！") };
+    }
+    return std::nullopt;
+}
+
+BirthdayRecord RecordFromEdit(const BirthdayEdit &edit)
+{
+    BirthdayRecord record;
+    record.About = edit.About.trimmed();
+    record.Type = edit.Type.trimmed();
+    record.Tel = edit.Tel.trimmed();
+    record.Beizhu = edit.Beizhu.trimmed();
+    record.strGL = edit.strGL;
+    record.strNL = edit.strNL;
+    record.blnIsGL = edit.IsGL ? QStringLiteral("按公历提醒") : QStringLiteral("按农历提醒");
+    record.intNums = edit.intnums;
+    record.Duanxin = edit.Duanxin;
+    record.Sex = edit.Sex.trimmed();
+    record.Class = edit.Class.trimmed();
+    record.QQ_MSN = edit.QQ_MSN.trimmed();
+    record.Company = edit.Company.trimmed();
+    record.Address = edit.Address.trimmed();
+    record.No = edit.No.trimmed();
+    record.DxSend = QStringLiteral("0");
+    return record;
+}
+
+} // namespace natalis::store

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace natalis::store {
+
+// What the birthday editor holds when OK is pressed in its single-birthday modes, and what the
+// command line's add passes through the same checks.
+struct BirthdayEdit
+{
+    QString About;
+    QString Type;
+    QString Sex;
+    QString Tel;
+    QString Beizhu;
+    QString strGL;
+    QString strNL;
+    bool IsGL = true;
+    qint16 intnums = 7;
+    QString Duanxin = QStringLiteral("否");
+    QString Class;
+    QString QQ_MSN;
+    QString Company;
+    QString Address;
+    QString No;
+};
+
+// The field a refused edit sends the user back to.
+enum class EditField { About, Tel, Beizhu, Class, QQ_MSN, Company, Address, GLDate };
+
+struct EditRefusal
+{
+    EditField field;
+    QString message; // the editor's status-bar text
+};
+
+// Removes line breaks from the free texts and every blank from the name, as the editor does
+// before it checks anything.
+void CleanBirthdayEdit(BirthdayEdit &edit);
+
+// True when the list shows a birthday of that category with that name (both trimmed, exact).
+// A category that is none of the eight is looked up in the first list, where such rows show.
+bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name);
+
+// The editor's checks in their order; the first that fails is returned, nullopt when all pass.
+// Lengths are counted in ANSI bytes. originalName is the name the editor was opened with
+// (empty when adding): keeping it is no duplicate.
+std::optional<EditRefusal> CheckBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
+                                             const QList<BirthdayRecord> &birthdays);
+
+// The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
+BirthdayRecord RecordFromEdit(const BirthdayEdit &edit);
+
+} // namespace natalis::store
