@@ -5,11 +5,10 @@
 #include "calendar/lunaryeartable.h"
 
 #include <benchmark/benchmark.h>
+#include <memory>
 #include <unicode/calendar.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
-
-#include <memory>
 
 using namespace natalis::calendar;
 
@@ -71,9 +70,9 @@ BENCHMARK(BM_LunarToSolar_AllDays)->Unit(benchmark::kMillisecond);
 void BM_IcuChineseCalendar_AllDays(benchmark::State &state)
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Calendar> chinese(icu::Calendar::createInstance(
-        icu::TimeZone::createTimeZone("Asia/Shanghai"), icu::Locale("zh_CN@calendar=chinese"),
-        status));
+    std::unique_ptr<icu::Calendar> chinese(
+        icu::Calendar::createInstance(icu::TimeZone::createTimeZone("Asia/Shanghai"),
+            icu::Locale("zh_CN@calendar=chinese"), status));
     if (U_FAILURE(status)) {
         state.SkipWithError("ICU has no Chinese calendar");
         return;

@@ -4,9 +4,8 @@
 #include "calendar/describeday.h"
 #include "reminder/birthdaynotify.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QRandomGenerator>
+#include <benchmark/benchmark.h>
 
 using natalis::store::BirthdayRecord;
 
@@ -19,8 +18,8 @@ const QDate Today(2025, 6, 15);
 // evenly, as in a large customer list.
 QList<BirthdayRecord> makeList()
 {
-    static const char16_t *const categories[] = { u"同事", u"客户", u"代理商", u"供应商",
-                                                  u"家人", u"同学", u"朋友", u"其他" };
+    static const char16_t *const categories[] = { u"同事", u"客户", u"代理商", u"供应商", u"家人",
+        u"同学", u"朋友", u"其他" };
     QRandomGenerator random(20250615);
     QList<BirthdayRecord> list;
     list.reserve(ListSize);

@@ -13,11 +13,7 @@ constexpr int TextLength = 14;
 class TextWriter
 {
 public:
-    explicit TextWriter(int length)
-        : m_text(length, Qt::Uninitialized)
-        , m_next(m_text.data())
-    {
-    }
+    explicit TextWriter(int length) : m_text(length, Qt::Uninitialized), m_next(m_text.data()) { }
 
     TextWriter &put(QStringView part)
     {

@@ -35,8 +35,8 @@ std::optional<DayDescription> DescribeDay(QDate date)
     if (!lunar)
         return std::nullopt;
 
-    const int monthDays = *LoadLunarYearTable().monthLength(lunar->year, lunar->month,
-                                                             lunar->isLeap);
+    const int monthDays =
+        *LoadLunarYearTable().monthLength(lunar->year, lunar->month, lunar->isLeap);
     DayDescription description;
     description.lunar = *lunar;
     description.lunarText = LunarText(*lunar);

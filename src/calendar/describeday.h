@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace natalis::calendar {
@@ -30,7 +29,13 @@ struct DayDescription
 std::optional<DayDescription> DescribeDay(QDate date);
 
 // The first and last day DescribeDay accepts.
-inline QDate FirstDescribedDay() { return QDate(1901, 2, 19); }
-inline QDate LastDescribedDay() { return QDate(2100, 12, 31); }
+inline QDate FirstDescribedDay()
+{
+    return QDate(1901, 2, 19);
+}
+inline QDate LastDescribedDay()
+{
+    return QDate(2100, 12, 31);
+}
 
 } // namespace natalis::calendar

@@ -38,8 +38,8 @@ constexpr std::array<FixedFestival, 7> GregorianFestivals = { {
 } };
 
 template<std::size_t N>
-void appendFixed(QStringList &festivals, const std::array<FixedFestival, N> &table, int month,
-                 int day)
+void appendFixed(
+    QStringList &festivals, const std::array<FixedFestival, N> &table, int month, int day)
 {
     for (const FixedFestival &festival : table) {
         if (festival.month == month && festival.day == day) {
@@ -58,8 +58,7 @@ bool isNthSunday(int dayOfWeek, int day, int n)
 
 } // namespace
 
-QStringList FestivalsOf(QDate date, const LunarDate &lunar, int lunarMonthDays,
-                        const QString &term)
+QStringList FestivalsOf(QDate date, const LunarDate &lunar, int lunarMonthDays, const QString &term)
 {
     int month = 0, day = 0;
     date.getDate(nullptr, &month, &day);

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 
 namespace natalis::calendar {

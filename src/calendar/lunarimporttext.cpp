@@ -73,8 +73,8 @@ bool NormalizeLunarImportText(const QString &text, QString &normalized)
     const qsizetype secondDash = compact.indexOf(u'-', firstDash + 1);
     if (secondDash < 0)
         return false;
-    const std::optional<MonthPart> month
-        = parseMonthPart(QStringView(compact).mid(firstDash + 1, secondDash - firstDash - 1));
+    const std::optional<MonthPart> month =
+        parseMonthPart(QStringView(compact).mid(firstDash + 1, secondDash - firstDash - 1));
     const QStringView dayPart = QStringView(compact).mid(secondDash + 1);
     if (!month || !isAsciiDigits(dayPart, 1, 2))
         return false;
@@ -88,8 +88,8 @@ bool NormalizeLunarImportText(const QString &text, QString &normalized)
 
     // The labels of the year are "01".."12" plus "闰L" after month L, so a label matches exactly
     // when the month exists in that year.
-    const std::optional<int> monthDays
-        = LoadLunarYearTable().monthLength(year, month->month, month->isLeap);
+    const std::optional<int> monthDays =
+        LoadLunarYearTable().monthLength(year, month->month, month->isLeap);
     const int day = dayPart.toInt();
     if (!monthDays || day < 1 || day > *monthDays)
         return false;

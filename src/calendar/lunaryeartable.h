@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QList>
-
 #include <array>
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,9 @@
 // natalis-cli day, solar and normalize: the calendar engine from the command line.
 
-#include "clicommand.h"
-
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
 #include "calendar/lunarimporttext.h"
+#include "clicommand.h"
 
 namespace natalis::cli {
 
@@ -22,9 +21,13 @@ std::optional<QDate> parseIsoDay(const QString &text)
 
 QString dayLine(QDate date, const DayDescription &day)
 {
-    return QStringList{
-        date.toString(Qt::ISODate), day.lunarText,        day.longText,
-        day.dayName,                day.termName,         day.monthNote,
+    return QStringList {
+        date.toString(Qt::ISODate),
+        day.lunarText,
+        day.longText,
+        day.dayName,
+        day.termName,
+        day.monthNote,
         day.festivals.join(u','),
     }
         .join(u'\t');
@@ -38,8 +41,7 @@ int runDay(const QStringList &arguments)
         "date, lunar text, long text, lunar day name, solar term, month note, festivals."));
     parser.addPositionalArgument(QStringLiteral("FROM"), QStringLiteral("first day, YYYY-MM-DD"));
     parser.addPositionalArgument(QStringLiteral("TO"),
-                                 QStringLiteral("last day, YYYY-MM-DD (default FROM)"),
-                                 QStringLiteral("[TO]"));
+        QStringLiteral("last day, YYYY-MM-DD (default FROM)"), QStringLiteral("[TO]"));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("day"), arguments))
         return *exit;
 
@@ -54,7 +56,7 @@ int runDay(const QStringList &arguments)
         return fail(QStringLiteral("TO lies before FROM"));
     const QString range = QStringLiteral("the calendar covers %1 to %2")
                               .arg(FirstDescribedDay().toString(Qt::ISODate),
-                                   LastDescribedDay().toString(Qt::ISODate));
+                                  LastDescribedDay().toString(Qt::ISODate));
     if (*from < FirstDescribedDay() || *to > LastDescribedDay())
         return fail(range);
 
@@ -70,7 +72,8 @@ int runSolar(const QStringList &arguments)
         QStringLiteral("Prints the Gregorian text of a lunar text in the stored layout,\n"
                        "e.g. \"农历2006年闰07月15日\" or \"农历1976年 01月26日\"."));
     parser.addPositionalArgument(QStringLiteral("LUNAR_TEXT"), QStringLiteral("the lunar text"));
-    if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("solar"), arguments))
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("solar"), arguments))
         return *exit;
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("solar takes one lunar text"));
@@ -86,20 +89,21 @@ int runSolar(const QStringList &arguments)
 int runNormalize(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Prints the normal form of a lunar date as import files write it\n"
-                       "(e.g. \"2006-闰7-15\" gives 2006-闰07-15); exits 1 when the date is refused."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the normal form of a lunar date as import files write it\n"
+        "(e.g. \"2006-闰7-15\" gives 2006-闰07-15); exits 1 when the date is refused."));
     parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("the import lunar date"));
-    if (const std::optional<int> exit
-        = parseCommandLine(parser, QStringLiteral("normalize"), arguments))
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("normalize"), arguments))
         return *exit;
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("normalize takes one text"));
 
     QString normalized;
     if (!NormalizeLunarImportText(parser.positionalArguments().first(), normalized))
-        return fail(QStringLiteral("not a lunar date: %1").arg(parser.positionalArguments().first()),
-                    Refused);
+        return fail(
+            QStringLiteral("not a lunar date: %1").arg(parser.positionalArguments().first()),
+            Refused);
     printLine(normalized);
     return Success;
 }
@@ -112,7 +116,7 @@ QList<Command> CalendarCommands()
         { QStringLiteral("day"), QStringLiteral("describe Gregorian days"), runDay },
         { QStringLiteral("solar"), QStringLiteral("Gregorian text of a lunar text"), runSolar },
         { QStringLiteral("normalize"), QStringLiteral("normal form of an import lunar date"),
-          runNormalize },
+            runNormalize },
     };
 }
 

@@ -4,11 +4,11 @@
 
 namespace natalis::cli {
 
-std::optional<int> parseCommandLine(QCommandLineParser &parser, const QString &command,
-                                    const QStringList &arguments)
+std::optional<int> parseCommandLine(
+    QCommandLineParser &parser, const QString &command, const QStringList &arguments)
 {
     const QCommandLineOption help = parser.addHelpOption();
-    if (!parser.parse(QStringList{ command } + arguments))
+    if (!parser.parse(QStringList { command } + arguments))
         return fail(parser.errorText());
     if (parser.isSet(help)) {
         // The parser names the program by its path; the usage line should read as typed.

@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 
@@ -24,8 +23,8 @@ QList<Command> CalendarCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.
-std::optional<int> parseCommandLine(QCommandLineParser &parser, const QString &command,
-                                    const QStringList &arguments);
+std::optional<int> parseCommandLine(
+    QCommandLineParser &parser, const QString &command, const QStringList &arguments);
 
 // Output helpers: UTF-8 on stdout, one-line errors on stderr.
 void printLine(const QString &line);

@@ -1,7 +1,6 @@
 #include "clicommand.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 using namespace natalis::cli;

@@ -1,7 +1,6 @@
 #include "birthdaynotify.h"
 
 #include "birthdayoccurrences.h"
-
 #include "calendar/lunarconversion.h"
 
 #include <algorithm>
@@ -34,7 +33,8 @@ QString itemText(const BirthdayRecord &birthday, int daysLeft)
 {
     const QString name = birthday.About.trimmed();
     // A name like 妈妈生日 already says 生日.
-    const QString subject = name.endsWith(QStringLiteral("生日")) ? name : name + QStringLiteral("生日");
+    const QString subject =
+        name.endsWith(QStringLiteral("生日")) ? name : name + QStringLiteral("生日");
     const QString contact = u'[' + birthday.Type.trimmed() + u',' + birthday.Tel.trimmed() + u']';
     if (daysLeft == 0)
         return QStringLiteral("今天是") + subject + contact;
@@ -57,7 +57,8 @@ QString GetBirthNotifyText(const QList<BirthdayRecord> &birthdays, QDate today, 
     // a stable sort by days left then keeps that order within a day.
     QList<DueItem> due;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        for (const QList<QDate> *dates : { &occurrences.ThisYearDates, &occurrences.NextYearDates }) {
+        for (const QList<QDate> *dates :
+            { &occurrences.ThisYearDates, &occurrences.NextYearDates }) {
             const QDate date = (*dates)[i];
             if (!date.isValid())
                 continue;
@@ -68,7 +69,7 @@ QString GetBirthNotifyText(const QList<BirthdayRecord> &birthdays, QDate today, 
         }
     }
     std::stable_sort(due.begin(), due.end(),
-                     [](const DueItem &a, const DueItem &b) { return a.daysLeft < b.daysLeft; });
+        [](const DueItem &a, const DueItem &b) { return a.daysLeft < b.daysLeft; });
 
     QStringList items;
     items.reserve(due.size());

@@ -14,7 +14,7 @@ namespace natalis::reminder {
 // Items are separated by a carriage return when multiLine, else by one blank; the text never
 // ends with a separator. Empty when nothing is due. Items more than 14 days ahead are never
 // listed.
-QString GetBirthNotifyText(const QList<store::BirthdayRecord> &birthdays, QDate today,
-                           bool multiLine);
+QString GetBirthNotifyText(
+    const QList<store::BirthdayRecord> &birthdays, QDate today, bool multiLine);
 
 } // namespace natalis::reminder

@@ -31,15 +31,15 @@ QDate gregorianOccurrence(int year, int month, int day)
     return QDate(year, month, day);
 }
 
-std::optional<QDate> lunarOccurrence(const LunarYearTable &table, const LunarDate &birth,
-                                     int targetYear)
+std::optional<QDate> lunarOccurrence(
+    const LunarYearTable &table, const LunarDate &birth, int targetYear)
 {
     if (!LunarYearTable::contains(targetYear))
         return std::nullopt;
-    LunarDate occurrence{ targetYear, birth.month, birth.day, false };
+    LunarDate occurrence { targetYear, birth.month, birth.day, false };
     occurrence.isLeap = birth.isLeap && table.leapMonth(targetYear) == birth.month;
-    const std::optional<int> monthDays
-        = table.monthLength(targetYear, occurrence.month, occurrence.isLeap);
+    const std::optional<int> monthDays =
+        table.monthLength(targetYear, occurrence.month, occurrence.isLeap);
     if (!monthDays)
         return std::nullopt;
     if (occurrence.day > *monthDays)
@@ -49,8 +49,8 @@ std::optional<QDate> lunarOccurrence(const LunarYearTable &table, const LunarDat
 
 } // namespace
 
-void CalcGlBirthDates(const QList<BirthdayRecord> &birthdays, int year,
-                      BirthOccurrences &occurrences)
+void CalcGlBirthDates(
+    const QList<BirthdayRecord> &birthdays, int year, BirthOccurrences &occurrences)
 {
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         if (!remindsBy(birthdays[i], RemindByGregorian))
@@ -72,8 +72,8 @@ void CalcGlBirthDates(const QList<BirthdayRecord> &birthdays, int year,
     }
 }
 
-void CalcNlBirthDates(const QList<BirthdayRecord> &birthdays, int lunarYear,
-                      BirthOccurrences &occurrences)
+void CalcNlBirthDates(
+    const QList<BirthdayRecord> &birthdays, int lunarYear, BirthOccurrences &occurrences)
 {
     const LunarYearTable &table = calendar::LoadLunarYearTable();
     for (qsizetype i = 0; i < birthdays.size(); ++i) {

@@ -12,10 +12,7 @@ namespace natalis::reminder {
 struct BirthOccurrences
 {
     explicit BirthOccurrences(qsizetype count)
-        : ThisYearDates(count)
-        , NextYearDates(count)
-        , ThisYearAges(count, 0)
-        , NextYearAges(count, 0)
+        : ThisYearDates(count), NextYearDates(count), ThisYearAges(count, 0), NextYearAges(count, 0)
     {
     }
 
@@ -33,15 +30,15 @@ inline constexpr QStringView RemindByLunar = u"按农历提醒";
 // after it; other elements are left alone. A birthday on 29 February falls on 28 February in
 // years without one. Nothing is computed before the birth year or after 2100, nor for a
 // birthday whose date text is malformed.
-void CalcGlBirthDates(const QList<store::BirthdayRecord> &birthdays, int year,
-                      BirthOccurrences &occurrences);
+void CalcGlBirthDates(
+    const QList<store::BirthdayRecord> &birthdays, int year, BirthOccurrences &occurrences);
 
 // Fills the elements of the lunar-rule birthdays for the lunar year `lunarYear` and the one
 // after it; other elements are left alone. A leap-month birthday falls in the leap month only
 // in years whose leap month has its number, in the regular month otherwise; day 30 falls on
 // day 29 of a 29-day month. Ages count lunar years. Nothing is computed for target years
 // outside 1901..2100 or before the birth year, nor for a malformed date text.
-void CalcNlBirthDates(const QList<store::BirthdayRecord> &birthdays, int lunarYear,
-                      BirthOccurrences &occurrences);
+void CalcNlBirthDates(
+    const QList<store::BirthdayRecord> &birthdays, int lunarYear, BirthOccurrences &occurrences);
 
 } // namespace natalis::reminder

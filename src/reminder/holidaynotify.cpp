@@ -46,8 +46,8 @@ QString GetHolidayNotifyText(const SettingsRecord &settings, QDate today, bool m
     QStringList items;
     // The window reaches one day past the number set: with 3, festivals 4 days ahead are named.
     for (int daysAhead = 0; daysAhead <= settings.intNums + 1; ++daysAhead) {
-        const std::optional<calendar::DayDescription> day
-            = calendar::DescribeDay(today.addDays(daysAhead));
+        const std::optional<calendar::DayDescription> day =
+            calendar::DescribeDay(today.addDays(daysAhead));
         if (!day || day->festivals.isEmpty())
             continue;
         for (const RemindedFestival &festival : Festivals) {

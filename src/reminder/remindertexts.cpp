@@ -1,11 +1,10 @@
 #include "remindertexts.h"
 
 #include "birthdaynotify.h"
-#include "holidaynotify.h"
-
 #include "calendar/calendarnames.h"
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
+#include "holidaynotify.h"
 
 namespace natalis::reminder {
 
@@ -28,13 +27,13 @@ QString withoutBlanks(QString text)
 } // namespace
 
 ReminderTexts BuildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
-                                 const store::SettingsRecord &settings, QDate today)
+    const store::SettingsRecord &settings, QDate today)
 {
     ReminderTexts texts;
     texts.multiLine = joinNonEmpty(GetBirthNotifyText(birthdays, today, true),
-                                   GetHolidayNotifyText(settings, today, true), u'\r');
+        GetHolidayNotifyText(settings, today, true), u'\r');
     texts.oneLine = joinNonEmpty(GetBirthNotifyText(birthdays, today, false),
-                                 GetHolidayNotifyText(settings, today, false), u' ');
+        GetHolidayNotifyText(settings, today, false), u' ');
     return texts;
 }
 
@@ -62,7 +61,9 @@ QString CutNotifyText(const QString &text, bool multiLine, bool doubleClick)
         next = end + 1;
     }
     if (next < items.size())
-        result += (doubleClick ? QStringLiteral("更多请双击...") : QStringLiteral("更多请见生日提醒窗口...")) + separator;
+        result += (doubleClick ? QStringLiteral("更多请双击...")
+                               : QStringLiteral("更多请见生日提醒窗口..."))
+            + separator;
     result.chop(1);
     return result;
 }

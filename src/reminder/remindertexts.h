@@ -19,7 +19,7 @@ struct ReminderTexts
 };
 
 ReminderTexts BuildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
-                                 const store::SettingsRecord &settings, QDate today);
+    const store::SettingsRecord &settings, QDate today);
 
 // The heading of a day, shown as the tool tip when nothing is due:
 // "公历2006年01月29日(星期日) 农历2006年(狗)01月01日 " followed by the day's solar term (the text

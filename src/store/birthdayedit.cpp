@@ -34,9 +34,9 @@ struct ByteLimit
 
 void CleanBirthdayEdit(BirthdayEdit &edit)
 {
-    for (QString BirthdayEdit::*field : { &BirthdayEdit::About, &BirthdayEdit::Beizhu,
-                                          &BirthdayEdit::Class, &BirthdayEdit::QQ_MSN,
-                                          &BirthdayEdit::Company, &BirthdayEdit::Address })
+    for (QString BirthdayEdit::*field :
+        { &BirthdayEdit::About, &BirthdayEdit::Beizhu, &BirthdayEdit::Class, &BirthdayEdit::QQ_MSN,
+            &BirthdayEdit::Company, &BirthdayEdit::Address })
         edit.*field = withoutLineBreaks(edit.*field);
     edit.About.remove(u' ');
 }
@@ -54,53 +54,53 @@ bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, Q
     return false;
 }
 
-std::optional<EditRefusal> CheckBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
-                                             const QList<BirthdayRecord> &birthdays)
+std::optional<EditRefusal> CheckBirthdayEdit(
+    const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays)
 {
     const auto tooLong = [&](QString BirthdayEdit::*field, qsizetype bytes) {
         return AnsiByteLength(edit.*field) > bytes;
     };
     if (tooLong(&BirthdayEdit::About, 16))
-        return EditRefusal{ EditField::About,
-                            QStringLiteral("生日名称不能超过16个字符(1个汉字算2个字符)！") };
+        return EditRefusal { EditField::About,
+            QStringLiteral("生日名称不能超过16个字符(1个汉字算2个字符)！") };
 
     // A contact is a plain number: the phone rule needs nothing else, and signs, decimal points
     // or exponents in a number to call are typing mistakes.
     const QStringView tel = QStringView(edit.Tel).trimmed();
     if ((!tel.isEmpty() && !isDigits(tel)) || AnsiByteLength(tel) > 12)
-        return EditRefusal{ EditField::Tel,
-                            QStringLiteral(
-                                "联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
+        return EditRefusal { EditField::Tel,
+            QStringLiteral("联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
 
     const ByteLimit limits[] = {
         { &BirthdayEdit::Beizhu, 100, EditField::Beizhu,
-          u"生日备注不能超过100个字符(1个汉字算2个字符)！" },
+            u"生日备注不能超过100个字符(1个汉字算2个字符)！" },
         { &BirthdayEdit::Class, 20, EditField::Class,
-          u"部门/类别不能超过20个字符(1个汉字算2个字符)！" },
-        { &BirthdayEdit::QQ_MSN, 20, EditField::QQ_MSN, u"QQ/MSN不能超过20个字符(1个汉字算2个字符)！" },
+            u"部门/类别不能超过20个字符(1个汉字算2个字符)！" },
+        { &BirthdayEdit::QQ_MSN, 20, EditField::QQ_MSN,
+            u"QQ/MSN不能超过20个字符(1个汉字算2个字符)！" },
         { &BirthdayEdit::Company, 60, EditField::Company,
-          u"公司名称不能超过60个字符(1个汉字算2个字符)！" },
+            u"公司名称不能超过60个字符(1个汉字算2个字符)！" },
         { &BirthdayEdit::Address, 80, EditField::Address,
-          u"地址不能超过80个字符(1个汉字算2个字符)！" },
+            u"地址不能超过80个字符(1个汉字算2个字符)！" },
     };
     for (const ByteLimit &limit : limits) {
         if (tooLong(limit.field, limit.bytes))
-            return EditRefusal{ limit.focus, limit.message.toString() };
+            return EditRefusal { limit.focus, limit.message.toString() };
     }
 
     const QStringView name = QStringView(edit.About).trimmed();
     if (name.isEmpty())
-        return EditRefusal{ EditField::About, QStringLiteral("生日名称必须输入！") };
+        return EditRefusal { EditField::About, QStringLiteral("生日名称必须输入！") };
     if (name != originalName.trimmed() && MyAboutHave(birthdays, edit.Type, name))
-        return EditRefusal{ EditField::About, QStringLiteral("生日名称重复，请重新输入！") };
+        return EditRefusal { EditField::About, QStringLiteral("生日名称重复，请重新输入！") };
 
     if (edit.Duanxin == u"是") {
         if (!IsPhoneNumber(tel))
-            return EditRefusal{ EditField::Tel,
-                                QStringLiteral("要进行生日短信提醒,必须输入正确的手机号码！") };
+            return EditRefusal { EditField::Tel,
+                QStringLiteral("要进行生日短信提醒,必须输入正确的手机号码！") };
         if (edit.strGL.isEmpty())
-            return EditRefusal{ EditField::GLDate,
-                                QStringLiteral("要进行生日短信提醒,公历日期必须输入！") };
+            return EditRefusal { EditField::GLDate,
+                QStringLiteral("要进行生日短信提醒,公历日期必须输入！") };
     }
     return std::nullopt;
 }

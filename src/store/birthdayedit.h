@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 
 namespace natalis::store {
@@ -51,8 +50,8 @@ bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, Q
 // The editor's checks in their order; the first that fails is returned, nullopt when all pass.
 // Lengths are counted in ANSI bytes. originalName is the name the editor was opened with
 // (empty when adding): keeping it is no duplicate.
-std::optional<EditRefusal> CheckBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
-                                             const QList<BirthdayRecord> &birthdays);
+std::optional<EditRefusal> CheckBirthdayEdit(
+    const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays);
 
 // The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
 BirthdayRecord RecordFromEdit(const BirthdayEdit &edit);

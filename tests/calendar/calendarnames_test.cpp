@@ -1,5 +1,4 @@
 #include "calendar/calendarnames.h"
-
 #include "support/qtprinters.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
 #include "calendar/datetext.h"
-
 #include "support/calendarprinters.h"
-
 #include "support/casename.h"
 
 #include <gtest/gtest.h>
@@ -37,25 +35,24 @@ TEST_P(GregorianParsing, ReadsByPosition)
     EXPECT_EQ(ParseGregorianText(GetParam().text), GetParam().date);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, GregorianParsing,
-    testing::Values(ParseRow{ "plain", u"公历1976年 02月25日", QDate(1976, 2, 25) },
-                    ParseRow{ "blank padded field", u"公历1976年 02月25日      ", QDate(1976, 2, 25) },
-                    ParseRow{ "leap day", u"公历2024年 02月29日", QDate(2024, 2, 29) },
-                    ParseRow{ "29 February of a common year", u"公历2025年 02月29日", std::nullopt },
-                    ParseRow{ "month 13", u"公历2025年 13月01日", std::nullopt },
-                    ParseRow{ "lunar prefix", u"农历1976年 02月25日", std::nullopt },
-                    ParseRow{ "leap mark", u"公历1976年闰02月25日", std::nullopt },
-                    ParseRow{ "letters in the year", u"公历19x6年 02月25日", std::nullopt },
-                    ParseRow{ "ISO text", u"1976-02-25", std::nullopt },
-                    ParseRow{ "empty", u"", std::nullopt }),
+INSTANTIATE_TEST_SUITE_P(Texts, GregorianParsing,
+    testing::Values(ParseRow { "plain", u"公历1976年 02月25日", QDate(1976, 2, 25) },
+        ParseRow { "blank padded field", u"公历1976年 02月25日      ", QDate(1976, 2, 25) },
+        ParseRow { "leap day", u"公历2024年 02月29日", QDate(2024, 2, 29) },
+        ParseRow { "29 February of a common year", u"公历2025年 02月29日", std::nullopt },
+        ParseRow { "month 13", u"公历2025年 13月01日", std::nullopt },
+        ParseRow { "lunar prefix", u"农历1976年 02月25日", std::nullopt },
+        ParseRow { "leap mark", u"公历1976年闰02月25日", std::nullopt },
+        ParseRow { "letters in the year", u"公历19x6年 02月25日", std::nullopt },
+        ParseRow { "ISO text", u"1976-02-25", std::nullopt },
+        ParseRow { "empty", u"", std::nullopt }),
     natalis::test::BySituation());
 
 TEST(DateText, ParsesLunarTextsWithoutCheckingTheMonthExists)
 {
-    EXPECT_EQ(ParseLunarText(u"农历2006年闰07月15日"), (LunarDate{ 2006, 7, 15, true }));
-    EXPECT_EQ(ParseLunarText(u"农历2007年闰07月15日"), (LunarDate{ 2007, 7, 15, true }));
-    EXPECT_EQ(ParseLunarText(u"农历1976年 03月30日"), (LunarDate{ 1976, 3, 30, false }));
+    EXPECT_EQ(ParseLunarText(u"农历2006年闰07月15日"), (LunarDate { 2006, 7, 15, true }));
+    EXPECT_EQ(ParseLunarText(u"农历2007年闰07月15日"), (LunarDate { 2007, 7, 15, true }));
+    EXPECT_EQ(ParseLunarText(u"农历1976年 03月30日"), (LunarDate { 1976, 3, 30, false }));
     EXPECT_EQ(ParseLunarText(u"农历1976年 00月10日"), std::nullopt);
     EXPECT_EQ(ParseLunarText(u"农历1976年 01月31日"), std::nullopt);
     EXPECT_EQ(ParseLunarText(u"农历1976年-01月26日"), std::nullopt);

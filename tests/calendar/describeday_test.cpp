@@ -1,13 +1,10 @@
 #include "calendar/describeday.h"
 #include "calendar/lunaryeartable.h"
-
 #include "support/calendarprinters.h"
-
 #include "support/casename.h"
 
-#include <gtest/gtest.h>
-
 #include <QMap>
+#include <gtest/gtest.h>
 
 using namespace natalis::calendar;
 
@@ -18,7 +15,7 @@ DayDescription describe(QDate date)
     const std::optional<DayDescription> day = DescribeDay(date);
     if (!day)
         ADD_FAILURE() << "no description for " << date.toString(Qt::ISODate).toStdString();
-    return day.value_or(DayDescription{});
+    return day.value_or(DayDescription {});
 }
 
 TEST(DescribeDay, NewYearOf2006)
@@ -94,34 +91,37 @@ QStringList names(std::initializer_list<const char16_t *> list)
     return result;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Festivals,
-    testing::Values(
-        FestivalRow{ "spring festival", QDate(2006, 1, 29), names({ u"春节" }) },
-        FestivalRow{ "lantern festival", QDate(2006, 2, 12), names({ u"元宵节" }) },
-        FestivalRow{ "dragon boat", QDate(2006, 5, 31), names({ u"端午节" }) },
-        FestivalRow{ "qixi", QDate(2006, 7, 31), names({ u"七夕节" }) },
-        FestivalRow{ "qixi date in the leap month", QDate(2006, 8, 30), {} },
-        FestivalRow{ "mid-autumn", QDate(2006, 10, 6), names({ u"中秋节" }) },
-        FestivalRow{ "double ninth", QDate(2006, 10, 30), names({ u"重阳节" }) },
-        FestivalRow{ "valentine", QDate(2006, 2, 14), names({ u"情人节" }) },
-        FestivalRow{ "women", QDate(2006, 3, 8), names({ u"妇女节" }) },
-        FestivalRow{ "labour", QDate(2006, 5, 1), names({ u"劳动节" }) },
-        FestivalRow{ "children", QDate(2006, 6, 1), names({ u"儿童节" }) },
-        FestivalRow{ "teachers", QDate(2006, 9, 10), names({ u"教师节" }) },
-        FestivalRow{ "national", QDate(2006, 10, 1), names({ u"国庆节" }) },
-        FestivalRow{ "christmas", QDate(2006, 12, 25), names({ u"圣诞节" }) },
-        FestivalRow{ "lunar before Gregorian", QDate(2001, 10, 1), names({ u"中秋节", u"国庆节" }) },
-        FestivalRow{ "eve: day 29 of a 29-day twelfth month", QDate(2006, 1, 28), names({ u"除夕" }) },
-        FestivalRow{ "day 29 of a 30-day twelfth month", QDate(2007, 2, 16), {} },
-        FestivalRow{ "eve: day 30 of a 30-day twelfth month", QDate(2007, 2, 17), names({ u"除夕" }) },
-        FestivalRow{ "mother's day, second Sunday of May", QDate(2006, 5, 14), names({ u"母亲节" }) },
-        FestivalRow{ "first Sunday of May", QDate(2006, 5, 7), {} },
-        FestivalRow{ "mother's day on the 8th", QDate(2005, 5, 8), names({ u"母亲节" }) },
-        FestivalRow{ "father's day, third Sunday of June", QDate(2006, 6, 18), names({ u"父亲节" }) },
-        FestivalRow{ "second Sunday of June", QDate(2006, 6, 11), {} },
-        FestivalRow{ "father's day on the 21st", QDate(2009, 6, 21), names({ u"父亲节" }) },
-        FestivalRow{ "Sunday 22 June", QDate(2008, 6, 22), {} }),
+INSTANTIATE_TEST_SUITE_P(Rules, Festivals,
+    testing::Values(FestivalRow { "spring festival", QDate(2006, 1, 29), names({ u"春节" }) },
+        FestivalRow { "lantern festival", QDate(2006, 2, 12), names({ u"元宵节" }) },
+        FestivalRow { "dragon boat", QDate(2006, 5, 31), names({ u"端午节" }) },
+        FestivalRow { "qixi", QDate(2006, 7, 31), names({ u"七夕节" }) },
+        FestivalRow { "qixi date in the leap month", QDate(2006, 8, 30), {} },
+        FestivalRow { "mid-autumn", QDate(2006, 10, 6), names({ u"中秋节" }) },
+        FestivalRow { "double ninth", QDate(2006, 10, 30), names({ u"重阳节" }) },
+        FestivalRow { "valentine", QDate(2006, 2, 14), names({ u"情人节" }) },
+        FestivalRow { "women", QDate(2006, 3, 8), names({ u"妇女节" }) },
+        FestivalRow { "labour", QDate(2006, 5, 1), names({ u"劳动节" }) },
+        FestivalRow { "children", QDate(2006, 6, 1), names({ u"儿童节" }) },
+        FestivalRow { "teachers", QDate(2006, 9, 10), names({ u"教师节" }) },
+        FestivalRow { "national", QDate(2006, 10, 1), names({ u"国庆节" }) },
+        FestivalRow { "christmas", QDate(2006, 12, 25), names({ u"圣诞节" }) },
+        FestivalRow {
+            "lunar before Gregorian", QDate(2001, 10, 1), names({ u"中秋节", u"国庆节" }) },
+        FestivalRow {
+            "eve: day 29 of a 29-day twelfth month", QDate(2006, 1, 28), names({ u"除夕" }) },
+        FestivalRow { "day 29 of a 30-day twelfth month", QDate(2007, 2, 16), {} },
+        FestivalRow {
+            "eve: day 30 of a 30-day twelfth month", QDate(2007, 2, 17), names({ u"除夕" }) },
+        FestivalRow {
+            "mother's day, second Sunday of May", QDate(2006, 5, 14), names({ u"母亲节" }) },
+        FestivalRow { "first Sunday of May", QDate(2006, 5, 7), {} },
+        FestivalRow { "mother's day on the 8th", QDate(2005, 5, 8), names({ u"母亲节" }) },
+        FestivalRow {
+            "father's day, third Sunday of June", QDate(2006, 6, 18), names({ u"父亲节" }) },
+        FestivalRow { "second Sunday of June", QDate(2006, 6, 11), {} },
+        FestivalRow { "father's day on the 21st", QDate(2009, 6, 21), names({ u"父亲节" }) },
+        FestivalRow { "Sunday 22 June", QDate(2008, 6, 22), {} }),
     natalis::test::BySituation());
 
 TEST(DescribeDay, Range)
@@ -153,7 +153,7 @@ TEST(DescribeDay, WholeRangeProperties)
         ASSERT_EQ(day->monthNote.isEmpty(), day->lunar.day != 1) << day->lunarText.toStdString();
         if (day->festivals.contains(u"春节")) {
             ++springFestivals;
-            ASSERT_EQ(day->lunar, (LunarDate{ day->lunar.year, 1, 1, false }));
+            ASSERT_EQ(day->lunar, (LunarDate { day->lunar.year, 1, 1, false }));
             if (previous) {
                 ASSERT_TRUE(previous->festivals.contains(u"除夕"))
                     << previous->lunarText.toStdString();

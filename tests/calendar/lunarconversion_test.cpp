@@ -2,9 +2,7 @@
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
 #include "calendar/lunaryeartable.h"
-
 #include "support/calendarprinters.h"
-
 #include "support/casename.h"
 
 #include <gtest/gtest.h>
@@ -32,20 +30,18 @@ TEST_P(Conversions, BothWays)
     EXPECT_EQ(LunarToSolar(row.lunar), row.solar);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    KnownDays, Conversions,
-    testing::Values(
-        ConversionRow{ "anchor", QDate(1901, 2, 19), { 1901, 1, 1, false } },
-        ConversionRow{ "1976 birthday", QDate(1976, 2, 25), { 1976, 1, 26, false } },
-        ConversionRow{ "lunar 2005 in Gregorian 2006", QDate(2006, 1, 1), { 2005, 12, 2, false } },
-        ConversionRow{ "new year 2006", QDate(2006, 1, 29), { 2006, 1, 1, false } },
-        ConversionRow{ "regular 7th month 2006", QDate(2006, 7, 25), { 2006, 7, 1, false } },
-        ConversionRow{ "leap 7th month 2006", QDate(2006, 8, 24), { 2006, 7, 1, true } },
-        ConversionRow{ "leap 7th month 2006, 15th", QDate(2006, 9, 7), { 2006, 7, 15, true } },
-        ConversionRow{ "month after a leap month", QDate(2006, 9, 22), { 2006, 8, 1, false } },
-        ConversionRow{ "leap 5th month 1903", QDate(1903, 6, 25), { 1903, 5, 1, true } },
-        ConversionRow{ "mid-autumn 2001", QDate(2001, 10, 1), { 2001, 8, 15, false } },
-        ConversionRow{ "last day of lunar 2100", QDate(2101, 1, 28), { 2100, 12, 29, false } }),
+INSTANTIATE_TEST_SUITE_P(KnownDays, Conversions,
+    testing::Values(ConversionRow { "anchor", QDate(1901, 2, 19), { 1901, 1, 1, false } },
+        ConversionRow { "1976 birthday", QDate(1976, 2, 25), { 1976, 1, 26, false } },
+        ConversionRow { "lunar 2005 in Gregorian 2006", QDate(2006, 1, 1), { 2005, 12, 2, false } },
+        ConversionRow { "new year 2006", QDate(2006, 1, 29), { 2006, 1, 1, false } },
+        ConversionRow { "regular 7th month 2006", QDate(2006, 7, 25), { 2006, 7, 1, false } },
+        ConversionRow { "leap 7th month 2006", QDate(2006, 8, 24), { 2006, 7, 1, true } },
+        ConversionRow { "leap 7th month 2006, 15th", QDate(2006, 9, 7), { 2006, 7, 15, true } },
+        ConversionRow { "month after a leap month", QDate(2006, 9, 22), { 2006, 8, 1, false } },
+        ConversionRow { "leap 5th month 1903", QDate(1903, 6, 25), { 1903, 5, 1, true } },
+        ConversionRow { "mid-autumn 2001", QDate(2001, 10, 1), { 2001, 8, 15, false } },
+        ConversionRow { "last day of lunar 2100", QDate(2101, 1, 28), { 2100, 12, 29, false } }),
     natalis::test::BySituation());
 
 TEST(SolarToLunar, RejectsDaysOutsideTheTable)
@@ -58,8 +54,12 @@ TEST(SolarToLunar, RejectsDaysOutsideTheTable)
 TEST(LunarToSolar, RejectsDatesOutsideTheTable)
 {
     const LunarDate rejected[] = {
-        { 1900, 12, 1, false }, { 2101, 1, 1, false }, { 2006, 0, 1, false },
-        { 2006, 13, 1, false }, { 2006, 1, 0, false }, { 2006, 1, 31, false },
+        { 1900, 12, 1, false },
+        { 2101, 1, 1, false },
+        { 2006, 0, 1, false },
+        { 2006, 13, 1, false },
+        { 2006, 1, 0, false },
+        { 2006, 1, 31, false },
     };
     for (const LunarDate &date : rejected)
         EXPECT_EQ(LunarToSolar(date), std::nullopt) << testing::PrintToString(date);
@@ -130,7 +130,7 @@ TEST(Conversion, EveryDayRoundTrips)
         }
         if (previous && lunar->day == 1) {
             ASSERT_EQ(previous->day,
-                      *table.monthLength(previous->year, previous->month, previous->isLeap));
+                *table.monthLength(previous->year, previous->month, previous->isLeap));
         }
         previous = lunar;
     }

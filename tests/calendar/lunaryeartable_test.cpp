@@ -1,12 +1,9 @@
 #include "calendar/lunarconversion.h"
 #include "calendar/lunaryeartable.h"
-
 #include "support/calendarprinters.h"
-
 #include "support/casename.h"
 
 #include <gtest/gtest.h>
-
 #include <numeric>
 
 using namespace natalis::calendar;
@@ -48,29 +45,27 @@ TEST_P(LunarYearRows, MonthsInCalendarOrder)
         EXPECT_EQ(table.monthLength(row.year, month.number, month.isLeap), month.days);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TellingYears, LunarYearRows,
-    testing::Values(
-        YearRow{ "first year, no leap month", 1901, 0x004AE,
-                 { regular(1, 29), regular(2, 30), regular(3, 29), regular(4, 29), regular(5, 30),
-                   regular(6, 29), regular(7, 30), regular(8, 29), regular(9, 30), regular(10, 30),
-                   regular(11, 30), regular(12, 29) },
-                 354 },
-        YearRow{ "leap fifth month", 1903, 0x50A4D,
-                 { regular(1, 29), regular(2, 30), regular(3, 29), regular(4, 30), regular(5, 29),
-                   leap(5, 29), regular(6, 30), regular(7, 29), regular(8, 29), regular(9, 30),
-                   regular(10, 30), regular(11, 29), regular(12, 30) },
-                 383 },
-        YearRow{ "leap seventh month", 2006, 0x7155B,
-                 { regular(1, 30), regular(2, 29), regular(3, 30), regular(4, 29), regular(5, 30),
-                   regular(6, 29), regular(7, 30), leap(7, 29), regular(8, 30), regular(9, 30),
-                   regular(10, 29), regular(11, 30), regular(12, 30) },
-                 385 },
-        YearRow{ "last year", 2100, 0x00D52,
-                 { regular(1, 30), regular(2, 30), regular(3, 29), regular(4, 30), regular(5, 29),
-                   regular(6, 30), regular(7, 29), regular(8, 30), regular(9, 29), regular(10, 29),
-                   regular(11, 30), regular(12, 29) },
-                 354 }),
+INSTANTIATE_TEST_SUITE_P(TellingYears, LunarYearRows,
+    testing::Values(YearRow { "first year, no leap month", 1901, 0x004AE,
+                        { regular(1, 29), regular(2, 30), regular(3, 29), regular(4, 29),
+                            regular(5, 30), regular(6, 29), regular(7, 30), regular(8, 29),
+                            regular(9, 30), regular(10, 30), regular(11, 30), regular(12, 29) },
+                        354 },
+        YearRow { "leap fifth month", 1903, 0x50A4D,
+            { regular(1, 29), regular(2, 30), regular(3, 29), regular(4, 30), regular(5, 29),
+                leap(5, 29), regular(6, 30), regular(7, 29), regular(8, 29), regular(9, 30),
+                regular(10, 30), regular(11, 29), regular(12, 30) },
+            383 },
+        YearRow { "leap seventh month", 2006, 0x7155B,
+            { regular(1, 30), regular(2, 29), regular(3, 30), regular(4, 29), regular(5, 30),
+                regular(6, 29), regular(7, 30), leap(7, 29), regular(8, 30), regular(9, 30),
+                regular(10, 29), regular(11, 30), regular(12, 30) },
+            385 },
+        YearRow { "last year", 2100, 0x00D52,
+            { regular(1, 30), regular(2, 30), regular(3, 29), regular(4, 30), regular(5, 29),
+                regular(6, 30), regular(7, 29), regular(8, 30), regular(9, 29), regular(10, 29),
+                regular(11, 30), regular(12, 29) },
+            354 }),
     natalis::test::BySituation());
 
 TEST(LunarYearTable, MonthLengthOfAMonthTheYearLacks)
@@ -92,7 +87,7 @@ TEST(LunarYearTable, EveryYearIsConsistent)
         EXPECT_EQ(months.size(), hasLeap ? 13 : 12);
         EXPECT_LE(table.leapMonth(year), 11);
         const int days = std::accumulate(months.begin(), months.end(), 0,
-                                         [](int sum, const LunarMonth &m) { return sum + m.days; });
+            [](int sum, const LunarMonth &m) { return sum + m.days; });
         EXPECT_EQ(table.yearLength(year), days);
         EXPECT_GE(days, hasLeap ? 383 : 353);
         EXPECT_LE(days, hasLeap ? 385 : 355);

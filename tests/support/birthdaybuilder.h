@@ -8,8 +8,8 @@
 
 namespace natalis::test {
 
-inline store::BirthdayRecord gregorianBirthday(const QString &name, const QString &glText,
-                                               qint16 days = 3)
+inline store::BirthdayRecord gregorianBirthday(
+    const QString &name, const QString &glText, qint16 days = 3)
 {
     store::BirthdayRecord record;
     record.About = name;
@@ -21,8 +21,8 @@ inline store::BirthdayRecord gregorianBirthday(const QString &name, const QStrin
     return record;
 }
 
-inline store::BirthdayRecord lunarBirthday(const QString &name, const QString &nlText,
-                                           qint16 days = 3)
+inline store::BirthdayRecord lunarBirthday(
+    const QString &name, const QString &nlText, qint16 days = 3)
 {
     store::BirthdayRecord record = gregorianBirthday(name, QString(), days);
     record.strNL = nlText;

@@ -2,9 +2,8 @@
 
 // Lets GoogleTest print calendar values in failure messages.
 
-#include "support/qtprinters.h"
-
 #include "calendar/lunardate.h"
+#include "support/qtprinters.h"
 
 #include <ostream>
 

@@ -15,8 +15,8 @@ struct CliResult
     QString err;
 };
 
-inline CliResult runCli(const QString &program, const QStringList &arguments,
-                        const QStringList &environment = {})
+inline CliResult runCli(
+    const QString &program, const QStringList &arguments, const QStringList &environment = {})
 {
     QProcess process;
     if (!environment.isEmpty()) {
