@@ -5,6 +5,10 @@
 #include "store/statement.h"
 #include "store/transaction.h"
 
+#include <QByteArrayView>
+#include <algorithm>
+#include <array>
+#include <numeric>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +26,91 @@ QString fitted(QString text, int width)
         text.truncate(width);
     }
     return text;
+}
+
+// Columns such as the category, the reminder rule or the class repeat from row to row; handing
+// out the text already made shares it instead of allocating a copy per row.
+class RecentTexts
+{
+public:
+    QString get(QByteArrayView utf8)
+    {
+        if (utf8.isEmpty())
+            return QString();
+        if (utf8.size() > qsizetype(Entry::Capacity))
+            return QString::fromUtf8(utf8);
+        for (const Entry &entry : m_entries) {
+            if (entry.view() == utf8)
+                return entry.text;
+        }
+        Entry &slot = m_entries[m_next];
+        m_next = (m_next + 1) % m_entries.size();
+        std::copy(utf8.begin(), utf8.end(), slot.bytes.begin());
+        slot.size = utf8.size();
+        slot.text = QString::fromUtf8(utf8);
+        return slot.text;
+    }
+
+private:
+    struct Entry
+    {
+        static constexpr std::size_t Capacity = 62;
+        QByteArrayView view() const { return QByteArrayView(bytes.data(), size); }
+        std::array<char, Capacity> bytes;
+        qsizetype size = -1;
+        QString text;
+    };
+    std::array<Entry, 8> m_entries;
+    std::size_t m_next = 0;
+};
+
+constexpr qint64 MaxReservedRows = 1'000'000;
+
+QString fromUtf8(QByteArrayView utf8)
+{
+    return utf8.isEmpty() ? QString() : QString::fromUtf8(utf8);
+}
+
+// Stable grouping by category name in the byte order of its UTF-8 text, the engine's own text
+// order: rows read in Id order come out ordered by category, then Id.
+void groupByCategory(QList<BirthdayRecord> &records)
+{
+    QList<QString> types;
+    QList<int> typeOf(records.size());
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        qsizetype t = types.indexOf(records[i].Type);
+        if (t < 0) {
+            t = types.size();
+            types.append(records[i].Type);
+        }
+        typeOf[i] = int(t);
+    }
+    if (types.size() < 2)
+        return;
+    QList<int> byText(types.size());
+    std::iota(byText.begin(), byText.end(), 0);
+    std::sort(byText.begin(), byText.end(),
+        [&](int a, int b) { return types[a].toUtf8() < types[b].toUtf8(); });
+    QList<qsizetype> start(types.size());
+    QList<qsizetype> count(types.size(), 0);
+    for (int t : typeOf)
+        ++count[t];
+    qsizetype next = 0;
+    for (int t : byText) {
+        start[t] = next;
+        next += count[t];
+    }
+    // Where each record goes, then the moves done in place along the permutation's cycles.
+    QList<qsizetype> target(records.size());
+    for (qsizetype i = 0; i < records.size(); ++i)
+        target[i] = start[typeOf[i]]++;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        while (target[i] != i) {
+            const qsizetype j = target[i];
+            std::swap(records[i], records[j]);
+            std::swap(target[i], target[j]);
+        }
+    }
 }
 
 int runGuarded(auto &&work)
@@ -47,41 +136,50 @@ BirthdayLoad LoadBirthdays(Connection &connection)
 {
     BirthdayLoad load;
     try {
-        // Id within a category keeps the order stable from one load to the next.
+        // Id is the row key, so this is a plain table scan; the grouping by category is done
+        // in memory, which costs far less than the engine's sort of whole rows.
         Statement select = connection.prepare(
             "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-            "QQ_MSN,Company,Address,[No],DxSend from birthday order by [Type],Id");
+            "QQ_MSN,Company,Address,[No],DxSend from birthday order by Id");
+        // Room for every row up front: growing the array moves all records each time. The
+        // highest Id bounds the row count; room beyond the rows is never touched, so it costs
+        // address space only.
+        Statement highestId = connection.prepare("select max(Id) from birthday");
+        if (highestId.step())
+            load.Birthdays.reserve(qBound(qint64(0), highestId.integer(0), MaxReservedRows));
+        RecentTexts types, sexes, rules, sms, classes, sent;
+        auto fit = [](QString text, int width) { return fitted(std::move(text), width); };
         while (select.step()) {
             for (int column : { 0, 8 }) {
                 if (select.isNull(column))
                     connection.fail({ u"natalis"_s, SQLITE_MISMATCH,
                         column == 0 ? u"birthday.Id is NULL"_s : u"birthday.intnums is NULL"_s });
             }
-            BirthdayRecord r;
+            BirthdayRecord &r = load.Birthdays.emplaceBack();
             r.Id = qint32(select.integer(0));
-            r.About = fitted(select.text(1), BirthdayWidths::About);
-            r.Type = fitted(select.text(2), BirthdayWidths::Type);
-            r.Sex = fitted(select.text(3), BirthdayWidths::Sex);
-            r.Tel = fitted(select.text(4), BirthdayWidths::Tel);
-            r.strGL = fitted(select.text(5), BirthdayWidths::strGL);
-            r.strNL = fitted(select.text(6), BirthdayWidths::strNL);
-            r.blnIsGL = fitted(select.text(7), BirthdayWidths::blnIsGL);
+            r.About = fit(fromUtf8(select.utf8(1)), BirthdayWidths::About);
+            r.Type = fit(types.get(select.utf8(2)), BirthdayWidths::Type);
+            r.Sex = fit(sexes.get(select.utf8(3)), BirthdayWidths::Sex);
+            r.Tel = fit(fromUtf8(select.utf8(4)), BirthdayWidths::Tel);
+            r.strGL = fit(fromUtf8(select.utf8(5)), BirthdayWidths::strGL);
+            r.strNL = fit(fromUtf8(select.utf8(6)), BirthdayWidths::strNL);
+            r.blnIsGL = fit(rules.get(select.utf8(7)), BirthdayWidths::blnIsGL);
             r.intNums = qint16(select.integer(8));
-            r.Duanxin = fitted(select.text(9), BirthdayWidths::Duanxin);
-            r.Class = fitted(select.text(10), BirthdayWidths::Class);
-            r.Beizhu = fitted(select.text(11), BirthdayWidths::Beizhu);
-            r.QQ_MSN = fitted(select.text(12), BirthdayWidths::QQ_MSN);
-            r.Company = fitted(select.text(13), BirthdayWidths::Company);
-            r.Address = fitted(select.text(14), BirthdayWidths::Address);
-            r.No = fitted(select.text(15), BirthdayWidths::No);
-            r.DxSend = fitted(select.text(16), BirthdayWidths::DxSend);
+            r.Duanxin = fit(sms.get(select.utf8(9)), BirthdayWidths::Duanxin);
+            r.Class = fit(classes.get(select.utf8(10)), BirthdayWidths::Class);
+            r.Beizhu = fit(fromUtf8(select.utf8(11)), BirthdayWidths::Beizhu);
+            r.QQ_MSN = fit(fromUtf8(select.utf8(12)), BirthdayWidths::QQ_MSN);
+            r.Company = fit(fromUtf8(select.utf8(13)), BirthdayWidths::Company);
+            r.Address = fit(fromUtf8(select.utf8(14)), BirthdayWidths::Address);
+            r.No = fit(fromUtf8(select.utf8(15)), BirthdayWidths::No);
+            r.DxSend = fit(sent.get(select.utf8(16)), BirthdayWidths::DxSend);
             if (!IsPhoneNumber(r.Tel))
                 r.Duanxin = u"否"_s;
-            load.Birthdays.append(std::move(r));
         }
     } catch (const DbException &e) {
         load.error = e.error();
     }
+    groupByCategory(load.Birthdays);
     load.HasBirthdays = !load.Birthdays.isEmpty();
     if (!load.HasBirthdays)
         load.Birthdays.append(BirthdayRecord {});

@@ -21,7 +21,6 @@ constexpr const char *FixedTables[] = {
     "[Duanxin] text default '',[Sex] text default '',[Class] text default '',"
     "[QQ_MSN] text default '',[Company] text default '',[Address] text default '',"
     "[No] text default '',[DxSend] text default '0')",
-    "create index birthday_type on birthday([Type])",
     "create table tsclass([Class] text not null unique)",
     "create table khclass([Class] text not null unique)",
     "create table dlsclass([Class] text not null unique)",

@@ -76,10 +76,13 @@ bool Statement::isNull(int column) const
 
 QString Statement::text(int column) const
 {
+    return QString::fromUtf8(utf8(column));
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
     const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-    if (!data)
-        return QString();
-    return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column));
+    return data ? QByteArrayView(data, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
 }
 
 qint64 Statement::integer(int column) const

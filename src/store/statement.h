@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <string_view>
 
@@ -47,6 +48,8 @@ public:
     // Columns count from 0. NULL reads as the empty text and as 0.
     QString text(int column) const;
     qint64 integer(int column) const;
+    // The column's UTF-8 bytes, valid until the next step, reset or read of the same column.
+    QByteArrayView utf8(int column) const;
 
 private:
     Connection &m_connection;

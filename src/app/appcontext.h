@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/singleinstance.h"
+#include "app/smsstartup.h"
+#include "store/birthdayrecord.h"
+#include "store/connection.h"
+#include "store/settingsrecord.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace natalis::app {
+
+// The state that lives as long as the process, owned here and handed to whoever needs it.
+struct AppContext
+{
+    QString AppFolder; // the executable's folder; recorded only when no argument named a file
+    QString DbPath;
+    QString ComputerName; // written into every SMS log row; empty when unknown
+    int CurrentSkin = 1; // 1..4, index into SkinColors + 1; every start begins with 1
+    bool IsFormLoading = false;
+    std::optional<store::Connection> DbConnection;
+    store::SettingsRecord Settings;
+    // Valid only while HasBirthdays; otherwise one blank record no reader may use.
+    QList<store::BirthdayRecord> Birthdays;
+    bool HasBirthdays = false;
+    SmsAccountTable SmsAccounts;
+    std::unique_ptr<SingleInstance> instance;
+};
+
+} // namespace natalis::app

@@ -1,0 +1,71 @@
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/dblocation.h"
+#include "app/messagesink.h"
+#include "app/startup.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using namespace natalis::app;
+
+namespace {
+
+QString lockFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return folder;
+}
+
+} // namespace
+
+// Until the main window exists the program runs start-up, reports what it found and ends.
+// Exit codes: 0 ready, 1 no database or settings, 2 another instance is running.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"natalis"_s);
+    QCoreApplication::setApplicationVersion(u"4.0.0"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(AppTitle.toString());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        u"database"_s, u"生日数据库文件 (默认: 程序目录下的 natalis.mdb)"_s, u"[database]"_s);
+    parser.process(app);
+
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    const StartupPlaces places {
+        appFolder,
+        QFileInfo(appFolder).isWritable(),
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
+        lockFolder(),
+    };
+    StderrMessageSink messages;
+    const auto clock = clockFromEnvironment();
+    AppContext context;
+
+    switch (runStartup(
+        dbPathFromArguments(parser.positionalArguments()), places, messages, *clock, context)) {
+    case StartupResult::Ready:
+        break;
+    case StartupResult::AlreadyRunning:
+        return 2;
+    case StartupResult::NoConnection:
+    case StartupResult::NoSettings:
+        return 1;
+    }
+
+    reloadBirthdays(context, messages);
+    std::printf("natalis: %s, %lld birthdays\n", context.DbPath.toUtf8().constData(),
+        context.HasBirthdays ? qint64(context.Birthdays.size()) : 0LL);
+    shutdown(context);
+    return 0;
+}

@@ -1,0 +1,105 @@
+#include "app/startup.h"
+
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/dblocation.h"
+#include "app/messagesink.h"
+#include "calendar/lunaryeartable.h"
+#include "store/birthdays.h"
+#include "store/compaction.h"
+#include "store/database.h"
+#include "store/settings.h"
+
+#include <QDir>
+#include <QSysInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::app {
+
+namespace {
+
+void compact(const QString &dbPath, MessageSink &messages)
+{
+    // Start-up goes on whatever happens; the connection attempt decides.
+    switch (store::CompactBirthDb(dbPath)) {
+    case store::CompactOutcome::Unavailable:
+        messages.show(
+            dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::Failed:
+        messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::Compacted:
+    case store::CompactOutcome::Skipped:
+        break;
+    }
+}
+
+} // namespace
+
+StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
+    MessageSink &messages, const Clock &clock, AppContext &context)
+{
+    calendar::LoadLunarYearTable();
+    context.CurrentSkin = 1;
+
+    context.instance = std::make_unique<SingleInstance>(places.lockFolder);
+    if (!context.instance->acquire()) {
+        context.instance.reset();
+        messages.show(AppTitle.toString() + u"已经处于运行状态"_s, AppTitle.toString(),
+            MessageIcon::Information);
+        return StartupResult::AlreadyRunning;
+    }
+
+    context.ComputerName = QSysInfo::machineHostName();
+
+    if (dbArgument.isEmpty()) {
+        context.AppFolder = places.appFolder;
+        if (!places.appFolderWritable)
+            QDir().mkpath(places.dataFolder);
+        context.DbPath =
+            defaultDbPath(places.appFolder, places.appFolderWritable, places.dataFolder);
+    } else {
+        context.DbPath = dbArgument;
+    }
+
+    compact(context.DbPath, messages);
+
+    context.DbConnection = store::OpenBirthDb(context.DbPath);
+    if (!context.DbConnection) {
+        messages.show(
+            u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 "_s, AppTitle.toString());
+        return StartupResult::NoConnection;
+    }
+
+    auto settings = store::ReadSettings(*context.DbConnection);
+    if (const auto *error = std::get_if<store::DbError>(&settings)) {
+        messages.show(
+            u"读取本地数据库设置信息失败 "_s + error->describe(), u"青萍多用户短信群发平台v6.0"_s);
+        return StartupResult::NoSettings;
+    }
+    context.Settings = std::get<store::SettingsRecord>(std::move(settings));
+
+    PurgeSmsHistory(*context.DbConnection, context.Settings.DxTxRetryNums, clock.now().date());
+    context.SmsAccounts = LoadSmsAccounts(*context.DbConnection);
+    return StartupResult::Ready;
+}
+
+void reloadBirthdays(AppContext &context, MessageSink &messages)
+{
+    store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
+    context.Birthdays = std::move(load.Birthdays);
+    context.HasBirthdays = load.HasBirthdays;
+    if (load.error)
+        messages.show(u"读取生日数据库:"_s + context.DbPath + u"失败 "_s + load.error->describe(),
+            u"青萍生日提醒网络版v6.0"_s);
+}
+
+void shutdown(AppContext &context)
+{
+    context.DbConnection.reset();
+    context.instance.reset();
+}
+
+} // namespace natalis::app

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace natalis::app {
+
+class Clock;
+class MessageSink;
+struct AppContext;
+
+inline constexpr QStringView AppTitle = u"青萍生日提醒软件v4.0";
+
+// The places start-up needs from the platform.
+struct StartupPlaces
+{
+    QString appFolder; // the executable's folder
+    bool appFolderWritable = true;
+    QString dataFolder; // per-user data folder, for the database when appFolder is read-only
+    QString lockFolder; // per-user folder of the single-instance lock; must exist
+};
+
+enum class StartupResult {
+    Ready, // the context is filled and the connection open
+    AlreadyRunning, // another instance runs; it was told nothing and left untouched
+    NoConnection, // the database file could not be opened or created
+    NoSettings, // the settings row could not be read
+};
+
+// The entry routine up to the main window: lunar table, skin, single instance, computer name,
+// database location, compaction, connection, settings, SMS log purge, SMS accounts. Every
+// failure has shown its message through messages before this returns.
+// dbArgument: the database path named on the command line, empty for the default place.
+StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
+    MessageSink &messages, const Clock &clock, AppContext &context);
+
+// Rebuilds Birthdays and HasBirthdays from the table. On a read error shows the message and keeps
+// the rows read before it.
+void reloadBirthdays(AppContext &context, MessageSink &messages);
+
+// Closes and releases the connection and lets go of the single-instance lock.
+void shutdown(AppContext &context);
+
+} // namespace natalis::app

@@ -1,0 +1,172 @@
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/startup.h"
+#include "store/birthdays.h"
+#include "store/statement.h"
+#include "support/qtprinters.h"
+#include "support/recordingmessagesink.h"
+#include "support/tempdatabase.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::app {
+namespace {
+
+class StartupTest : public testing::Test
+{
+protected:
+    StartupTest()
+    {
+        QDir(files.folder()).mkpath(u"bin"_s);
+        QDir(files.folder()).mkpath(u"run"_s);
+        places = { files.path(u"bin"_s), true, files.path(u"data"_s), files.path(u"run"_s) };
+    }
+
+    StartupResult start(const QString &argument = QString())
+    {
+        return runStartup(argument, places, messages, clock, context);
+    }
+
+    test::TempDatabase files;
+    StartupPlaces places;
+    test::RecordingMessageSink messages;
+    FixedClock clock { QDateTime(QDate(2026, 3, 31), QTime(9, 0)) };
+    AppContext context;
+};
+
+TEST_F(StartupTest, FirstStartCreatesTheDatabaseBesideTheProgram)
+{
+    ASSERT_EQ(start(), StartupResult::Ready);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(context.AppFolder, files.path(u"bin"_s));
+    EXPECT_EQ(context.DbPath, files.path(u"bin/natalis.mdb"_s));
+    EXPECT_EQ(context.CurrentSkin, 1);
+    EXPECT_FALSE(context.ComputerName.isEmpty());
+    EXPECT_EQ(context.Settings, store::SettingsRecord {});
+    EXPECT_EQ(context.SmsAccounts, SmsAccountTable {});
+    EXPECT_EQ(QDir(files.path(u"bin"_s)).entryList(QDir::Files), QStringList { u"natalis.mdb"_s });
+
+    reloadBirthdays(context, messages);
+    EXPECT_FALSE(context.HasBirthdays);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(StartupTest, ReadOnlyProgramFolderMovesTheDatabaseToTheDataFolder)
+{
+    places.appFolderWritable = false;
+    ASSERT_EQ(start(), StartupResult::Ready);
+    EXPECT_EQ(context.DbPath, files.path(u"data/natalis.mdb"_s));
+    EXPECT_TRUE(files.exists(u"data/natalis.mdb"_s));
+}
+
+TEST_F(StartupTest, ArgumentNamesTheDatabaseAndLeavesAppFolderUnrecorded)
+{
+    ASSERT_EQ(start(files.path(u"family.db"_s)), StartupResult::Ready);
+    EXPECT_EQ(context.DbPath, files.path(u"family.db"_s));
+    EXPECT_EQ(context.AppFolder, QString());
+    EXPECT_TRUE(files.exists(u"family.db"_s));
+}
+
+TEST_F(StartupTest, SecondStartShowsTheMessageAndLeavesTheFirstAlone)
+{
+    ASSERT_EQ(start(), StartupResult::Ready);
+
+    AppContext second;
+    test::RecordingMessageSink secondMessages;
+    EXPECT_EQ(runStartup(QString(), places, secondMessages, clock, second),
+        StartupResult::AlreadyRunning);
+    ASSERT_EQ(secondMessages.shown.size(), 1);
+    EXPECT_EQ(secondMessages.shown[0].text, u"青萍生日提醒软件v4.0已经处于运行状态"_s);
+    EXPECT_EQ(secondMessages.shown[0].title, u"青萍生日提醒软件v4.0"_s);
+    EXPECT_EQ(secondMessages.shown[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(second.DbConnection);
+
+    ASSERT_TRUE(context.instance);
+    EXPECT_TRUE(context.instance->isListening());
+    QLocalSocket socket;
+    socket.connectToServer(context.instance->serverName());
+    EXPECT_TRUE(socket.waitForConnected(1000));
+    EXPECT_TRUE(context.DbConnection);
+
+    // Once the first has ended, a new start runs.
+    shutdown(context);
+    AppContext third;
+    EXPECT_EQ(runStartup(QString(), places, secondMessages, clock, third), StartupResult::Ready);
+}
+
+TEST_F(StartupTest, FileThatIsNoDatabaseEndsAfterOneMessageUntouched)
+{
+    files.write(u"bin/natalis.mdb"_s, "Standard Jet DB\0\0\0");
+    const QByteArray before = files.bytes(u"bin/natalis.mdb"_s);
+
+    EXPECT_EQ(start(), StartupResult::NoConnection);
+    EXPECT_EQ(messages.texts(),
+        QStringList {
+            u"本地生日数据库:"_s + files.path(u"bin/natalis.mdb"_s) + u"连接建立失败 "_s });
+    EXPECT_EQ(messages.shown[0].title, u"青萍生日提醒软件v4.0"_s);
+    EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);
+    EXPECT_EQ(QDir(files.path(u"bin"_s)).entryList(QDir::Files), QStringList { u"natalis.mdb"_s });
+}
+
+TEST_F(StartupTest, UnreadableSettingsEndTheStartWithTheirMessage)
+{
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        db.exec("drop table tishidata");
+    }
+    EXPECT_EQ(start(), StartupResult::NoSettings);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(
+        u"读取本地数据库设置信息失败 SQLCipher reported 1 - no such table: tishidata"_s))
+        << messages.shown[0].text.toStdString();
+    EXPECT_EQ(messages.shown[0].title, u"青萍多用户短信群发平台v6.0"_s);
+}
+
+TEST_F(StartupTest, StartPurgesTheSmsLogByTheClocksDate)
+{
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        db.exec("update tishidata set DxTxRetryNums=4");
+        db.exec("insert into dxhistory(strSdDate) values('2026-02-28 00:00:00'),"
+                "('2026-03-01 08:00:00')");
+    }
+    ASSERT_EQ(start(), StartupResult::Ready);
+    store::Statement count = context.DbConnection->prepare("select count(*) from dxhistory");
+    ASSERT_TRUE(count.step());
+    EXPECT_EQ(count.integer(0), 1);
+}
+
+TEST_F(StartupTest, DamagedDatabaseShowsCompactionAndLoadMessages)
+{
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        store::BirthdayRecord r;
+        r.Type = u"同学"_s;
+        r.Beizhu = QString(50, u'备');
+        for (int i = 0; i < 300; ++i)
+            store::AddBirthToMdb(db, r);
+    }
+    QByteArray damaged = files.bytes(u"bin/natalis.mdb"_s);
+    for (qsizetype i = damaged.size() - 600; i < damaged.size() - 500; ++i)
+        damaged[i] = char(~damaged[i]);
+    files.write(u"bin/natalis.mdb"_s, damaged);
+
+    ASSERT_EQ(start(), StartupResult::Ready);
+    reloadBirthdays(context, messages);
+
+    const QString path = files.path(u"bin/natalis.mdb"_s);
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[0].text, path + u"数据库压缩失败!"_s);
+    EXPECT_TRUE(messages.shown[1].text.startsWith(
+        u"读取生日数据库:"_s + path + u"失败 SQLCipher reported "_s));
+    EXPECT_TRUE(messages.shown[1].text.endsWith(u"\r\n"_s));
+    EXPECT_EQ(messages.shown[1].title, u"青萍生日提醒网络版v6.0"_s);
+    EXPECT_LT(context.Birthdays.size(), 300);
+}
+
+} // namespace
+} // namespace natalis::app
