@@ -5,8 +5,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/deps.sh"
 bash "$top/scripts/build.sh"
 build=${NATALIS_BUILD_DIR:-$top/build}
-if [ -x "$build/src/app/natalis" ]; then
-  exec "$build/src/app/natalis" "$@"
-fi
-# Until the main window exists the companion tool shows what today is.
-exec "$build/src/cli/natalis-cli" day "$(date +%F)"
+# Until the main window exists, start-up runs on the default database and the companion shows
+# what is due today.
+"$build/bin/natalis" "$@"
+exec "$build/bin/natalis-cli" due "$@"

@@ -9,7 +9,11 @@
 namespace natalis::cli {
 
 // Exit codes every command keeps, so that scripts can tell refusals from bad input.
-enum ExitCode { Success = 0, Refused = 1, BadInput = 2 };
+enum ExitCode {
+    Success = 0,
+    Refused = 1, // a check said no, or the database could not do what was asked
+    BadInput = 2, // malformed arguments, or input the program's own checks refuse
+};
 
 struct Command
 {
@@ -20,6 +24,7 @@ struct Command
 };
 
 QList<Command> CalendarCommands();
+QList<Command> BirthdayCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.

@@ -9,7 +9,7 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return CalendarCommands();
+    return CalendarCommands() + BirthdayCommands();
 }
 
 void printUsage(const QList<Command> &commands)
@@ -26,7 +26,8 @@ void printUsage(const QList<Command> &commands)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("natalis-cli"));
+    // The companion shares the program's name so that both find the same per-user data folder.
+    QCoreApplication::setApplicationName(QStringLiteral("natalis"));
     QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
 
     QStringList arguments = QCoreApplication::arguments().mid(1);

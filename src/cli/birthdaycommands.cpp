@@ -1,0 +1,266 @@
+// natalis-cli due and add: the reminder engine and the birthday store from the command line.
+
+#include "app/clock.h"
+#include "app/dblocation.h"
+#include "calendar/datetext.h"
+#include "calendar/describeday.h"
+#include "calendar/lunarconversion.h"
+#include "calendar/lunarimporttext.h"
+#include "clicommand.h"
+#include "reminder/remindertexts.h"
+#include "store/birthdayedit.h"
+#include "store/birthdays.h"
+#include "store/categories.h"
+#include "store/classtables.h"
+#include "store/connection.h"
+#include "store/database.h"
+#include "store/settings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace natalis::cli {
+
+namespace {
+
+using store::BirthdayEdit;
+
+QCommandLineOption dbOption()
+{
+    return QCommandLineOption(QStringLiteral("db"),
+        QStringLiteral("database file (default: the one natalis opens)"), QStringLiteral("PATH"));
+}
+
+// The file the program opens when started without an argument; both programs share a folder.
+QString programDbPath()
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    return app::defaultDbPath(folder, QFileInfo(folder).isWritable(),
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+}
+
+QString dbPath(const QCommandLineParser &parser)
+{
+    return parser.isSet(QStringLiteral("db")) ? parser.value(QStringLiteral("db"))
+                                              : programDbPath();
+}
+
+// --date, else NATALIS_NOW, else the clock.
+std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QStringLiteral("date")))
+        return app::clockFromEnvironment()->now();
+    const QString text = parser.value(QStringLiteral("date"));
+    QDateTime now = app::parseNow(text);
+    if (!now.isValid() && text.size() == 10)
+        now = app::parseNow(text + QStringLiteral("T00:00"));
+    if (!now.isValid())
+        return std::nullopt;
+    return now;
+}
+
+int runDue(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints what natalis reminds of at a moment, in three blocks separated by an empty\n"
+        "line: the heading of the day, the multi-line reminder text and the one-line text."));
+    parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(QStringLiteral("date"),
+        QStringLiteral("the moment (default: NATALIS_NOW, "
+                       "else now)"),
+        QStringLiteral("YYYY-MM-DD[THH:MM]")));
+    if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("due"), arguments))
+        return *exit;
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("due takes no arguments"));
+    const std::optional<QDateTime> now = resolveNow(parser);
+    if (!now)
+        return fail(QStringLiteral("--date is written YYYY-MM-DD or YYYY-MM-DDTHH:MM"));
+
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection =
+        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection)
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description));
+    const auto settings = store::ReadSettings(*connection);
+    if (const auto *failure = std::get_if<store::DbError>(&settings))
+        return fail(QStringLiteral("cannot read the settings: %1").arg(failure->description));
+    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(QStringLiteral("cannot read the birthdays: %1").arg(load.error->description));
+
+    const QDate today = now->date();
+    const reminder::ReminderTexts texts = reminder::BuildReminderTexts(
+        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
+        std::get<store::SettingsRecord>(settings), today);
+    printLine(reminder::DayHeading(today));
+    printLine(QString());
+    printLine(QString(texts.multiLine).replace(u'\r', u'\n'));
+    printLine(QString());
+    printLine(texts.oneLine);
+    return Success;
+}
+
+// The date pickers offer these Gregorian days; lunar dates they offer are exactly those the
+// import check accepts.
+bool pickerOffers(QDate date)
+{
+    return date >= QDate(1901, 3, 1) && date <= calendar::LastDescribedDay();
+}
+
+// Fills both date texts from --gl or --nl as the pickers would; an error text when refused.
+QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
+{
+    const bool hasGl = parser.isSet(QStringLiteral("gl"));
+    const bool hasNl = parser.isSet(QStringLiteral("nl"));
+    if (hasGl && hasNl)
+        return QStringLiteral("give --gl or --nl, not both");
+    if (hasGl) {
+        const QString text = parser.value(QStringLiteral("gl"));
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (!date.isValid() || text.size() != 10 || !pickerOffers(date))
+            return QStringLiteral("--gl takes a day from 1901-03-01 to 2100-12-31 as YYYY-MM-DD");
+        edit.strGL = calendar::GregorianText(date);
+        edit.strNL = calendar::DescribeDay(date)->lunarText;
+    }
+    if (hasNl) {
+        // Stored layout ("农历2006年闰07月15日") or import form ("2006-闰7-15").
+        QString text = parser.value(QStringLiteral("nl"));
+        if (const std::optional<calendar::LunarDate> lunar = calendar::ParseLunarText(text)) {
+            text = QStringLiteral("%1-%2%3-%4")
+                       .arg(lunar->year)
+                       .arg(lunar->isLeap ? QStringLiteral("闰") : QString())
+                       .arg(lunar->month)
+                       .arg(lunar->day);
+        }
+        QString normalized;
+        if (!calendar::NormalizeLunarImportText(text, normalized))
+            return QStringLiteral("--nl is not a lunar date the date picker offers");
+        const QStringList parts = normalized.split(u'-');
+        const bool leap = parts[1].startsWith(u'闰');
+        const calendar::LunarDate lunar { parts[0].toInt(),
+            (leap ? parts[1].mid(1) : parts[1]).toInt(), parts[2].toInt(), leap };
+        edit.strNL = calendar::LunarText(lunar);
+        edit.strGL = *calendar::LunarToSolarText(edit.strNL);
+    }
+    return {};
+}
+
+// Reads every field of a birthday from the options; an error text when one is malformed.
+QString fillEdit(const QCommandLineParser &parser, BirthdayEdit &edit)
+{
+    const auto value = [&](const char *name) { return parser.value(QString::fromLatin1(name)); };
+    edit.About = value("name");
+    edit.Type = value("type");
+    if (store::categoryIndex(edit.Type) < 0)
+        return QStringLiteral("--type is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他");
+    edit.Tel = value("tel");
+    edit.Beizhu = value("remark");
+    edit.Class = value("class");
+    edit.QQ_MSN = value("qq");
+    edit.Company = value("company");
+    edit.Address = value("address");
+    edit.No = value("no");
+    edit.Sex = value("sex");
+    if (!edit.Sex.isEmpty() && edit.Sex != u"男" && edit.Sex != u"女")
+        return QStringLiteral("--sex is 男 or 女");
+    const QString rule =
+        parser.isSet(QStringLiteral("rule")) ? value("rule") : QStringLiteral("gl");
+    if (rule != u"gl" && rule != u"nl")
+        return QStringLiteral("--rule is gl or nl");
+    edit.IsGL = rule == u"gl";
+    bool isNumber = false;
+    const int days = parser.isSet(QStringLiteral("days")) ? value("days").toInt(&isNumber) : 7;
+    if ((parser.isSet(QStringLiteral("days")) && !isNumber) || days < 0 || days > 14)
+        return QStringLiteral("--days is 0 to 14");
+    edit.intnums = qint16(days);
+    edit.Duanxin = parser.isSet(QStringLiteral("sms")) ? value("sms") : QStringLiteral("否");
+    if (edit.Duanxin != u"是" && edit.Duanxin != u"否")
+        return QStringLiteral("--sms is 是 or 否");
+    return fillDates(parser, edit);
+}
+
+void addBirthdayOptions(QCommandLineParser &parser)
+{
+    const std::pair<const char *, const char *> options[] = {
+        { "name", "生日名称 (required)" },
+        { "type", "生日类别: 同事 客户 代理商 供应商 家人 同学 朋友 其他 (required)" },
+        { "tel", "联系方式" },
+        { "remark", "生日备注" },
+        { "gl", "公历日期 YYYY-MM-DD" },
+        { "nl", "农历日期, e.g. 农历2006年闰07月15日 or 2006-闰7-15" },
+        { "rule", "提醒方式: gl (按公历, default) or nl (按农历)" },
+        { "days", "提醒天数 0..14 (default 7)" },
+        { "sms", "短信提醒: 是 or 否 (default 否)" },
+        { "sex", "性别: 男 or 女" },
+        { "class", "部门/类型" },
+        { "qq", "QQ/MSN" },
+        { "company", "公司名称" },
+        { "address", "地址" },
+        { "no", "工号/卡号" },
+    };
+    for (const auto &[name, description] : options)
+        parser.addOption(QCommandLineOption(
+            QString::fromLatin1(name), QString::fromUtf8(description), QStringLiteral("VALUE")));
+}
+
+int runAdd(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Adds a birthday with the checks of the birthday editor. The other calendar's date is\n"
+        "computed as the date pickers compute it. A refusal prints the editor's message and\n"
+        "exits 2."));
+    parser.addOption(dbOption());
+    addBirthdayOptions(parser);
+    if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("add"), arguments))
+        return *exit;
+    if (!parser.isSet(QStringLiteral("name")) || !parser.isSet(QStringLiteral("type")))
+        return fail(QStringLiteral("add needs --name and --type"));
+
+    BirthdayEdit edit;
+    if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
+        return fail(problem);
+
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection = store::OpenBirthDb(path, &error);
+    if (!connection)
+        return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
+            Refused);
+    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+
+    store::CleanBirthdayEdit(edit);
+    const QList<store::BirthdayRecord> none;
+    if (const auto refusal =
+            store::CheckBirthdayEdit(edit, u"", load.HasBirthdays ? load.Birthdays : none))
+        return fail(refusal->message);
+    if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
+        store::AddClassFromEditor(*connection, edit.Type, edit.Class);
+
+    const store::BirthdayRecord record = store::RecordFromEdit(edit);
+    const qint32 id = store::AddBirthToMdb(*connection, record);
+    if (id < 1)
+        return fail(
+            QStringLiteral("生日数据库共享访问冲突,%1添加失败!").arg(record.About), Refused);
+    printLine(QStringLiteral("%1添加成功! Id %2").arg(record.About).arg(id));
+    return Success;
+}
+
+} // namespace
+
+QList<Command> BirthdayCommands()
+{
+    return {
+        { QStringLiteral("due"), QStringLiteral("what natalis reminds of at a moment"), runDue },
+        { QStringLiteral("add"), QStringLiteral("add a birthday as the editor would"), runAdd },
+    };
+}
+
+} // namespace natalis::cli

@@ -1,0 +1,162 @@
+#include "store/birthdays.h"
+#include "support/casename.h"
+#include "support/clirun.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using natalis::test::CliResult;
+
+class BirthdayCommands : public testing::Test
+{
+protected:
+    CliResult cli(QStringList arguments, const QStringList &environment = {}) const
+    {
+        arguments.insert(1, QStringLiteral("--db"));
+        arguments.insert(2, database.path());
+        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments, environment);
+    }
+
+    void add(const QStringList &options) const
+    {
+        const CliResult result = cli(QStringList { QStringLiteral("add") } + options);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    }
+
+    QList<natalis::store::BirthdayRecord> stored() const
+    {
+        auto connection = natalis::store::Connection::open(
+            database.path(), natalis::store::Connection::OpenMode::ExistingOnly);
+        return connection ? natalis::store::LoadBirthdays(*connection).Birthdays
+                          : QList<natalis::store::BirthdayRecord>();
+    }
+
+    natalis::test::TempDatabase database;
+};
+
+QStringList args(std::initializer_list<const char16_t *> list)
+{
+    QStringList result;
+    for (const char16_t *item : list)
+        result.append(QString::fromUtf16(item));
+    return result;
+}
+
+TEST_F(BirthdayCommands, DueOnAMissingFileCreatesNothing)
+{
+    const CliResult result =
+        cli({ QStringLiteral("due"), QStringLiteral("--date"), QStringLiteral("2026-12-06") });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_FALSE(database.exists(QStringLiteral("natalis.mdb")));
+}
+
+TEST_F(BirthdayCommands, DuePrintsHeadingAndBothTexts)
+{
+    add(args({ u"--name", u"张三", u"--type", u"朋友", u"--tel", u"13912345678", u"--gl",
+        u"1980-12-08", u"--days", u"5" }));
+    add(args({ u"--name", u"妈妈生日", u"--type", u"家人", u"--nl", u"1950-10-28", u"--rule", u"nl",
+        u"--days", u"0" }));
+    add(args(
+        { u"--name", u"王'小明", u"--type", u"客户", u"--gl", u"1990-12-20", u"--days", u"14" }));
+
+    const CliResult result = cli(args({ u"due", u"--date", u"2026-12-06T09:00" }));
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out,
+        QStringLiteral("公历2026年12月06日(星期日) 农历2026年(马)10月28日 \n"
+                       "\n"
+                       "今天是妈妈生日[家人,]\n"
+                       "张三生日还有2天[朋友,13912345678]\n"
+                       "王'小明生日还有14天[客户,]\n"
+                       "\n"
+                       "今天是妈妈生日[家人,] 张三生日还有2天[朋友,13912345678] "
+                       "王'小明生日还有14天[客户,]\n"));
+}
+
+TEST_F(BirthdayCommands, DueTakesNowFromTheEnvironment)
+{
+    add(args({ u"--name", u"张三", u"--type", u"朋友", u"--gl", u"1980-05-01", u"--days", u"0" }));
+    const CliResult result =
+        cli(args({ u"due" }), { QStringLiteral("NATALIS_NOW=2025-05-01T08:30") });
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.startsWith(u"公历2025年05月01日(星期四)")) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"今天是张三生日[朋友,]")) << result.out.toStdString();
+}
+
+TEST_F(BirthdayCommands, AddComputesTheOtherCalendar)
+{
+    add(args({ u"--name", u"甲", u"--type", u"同事", u"--gl", u"1976-02-25", u"--class", u"销售部",
+        u"--no", u"A001", u"--sex", u"男" }));
+    add(args({ u"--name", u"乙", u"--type", u"同学", u"--nl", u"农历2006年闰07月15日", u"--rule",
+        u"nl", u"--sms", u"否" }));
+    const QList<natalis::store::BirthdayRecord> rows = stored();
+    ASSERT_EQ(rows.size(), 2);
+    const auto byName = [&](const char16_t *name) {
+        for (const auto &row : rows) {
+            if (row.About == QString::fromUtf16(name))
+                return row;
+        }
+        return natalis::store::BirthdayRecord {};
+    };
+    EXPECT_EQ(byName(u"甲").strNL, QStringLiteral("农历1976年 01月26日"));
+    EXPECT_EQ(byName(u"甲").blnIsGL, QStringLiteral("按公历提醒"));
+    EXPECT_EQ(byName(u"甲").intNums, 7);
+    EXPECT_EQ(byName(u"甲").Class, QStringLiteral("销售部"));
+    EXPECT_EQ(byName(u"乙").strGL, QStringLiteral("公历2006年 09月07日"));
+    EXPECT_EQ(byName(u"乙").blnIsGL, QStringLiteral("按农历提醒"));
+}
+
+struct RefusalRow
+{
+    const char *situation;
+    QStringList options;
+    QString message; // empty: only the exit code is checked
+    friend void PrintTo(const RefusalRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class AddRefusals : public BirthdayCommands, public testing::WithParamInterface<RefusalRow>
+{
+};
+
+TEST_P(AddRefusals, ExitTwoWithTheEditorsMessage)
+{
+    add(args({ u"--name", u"李四", u"--type", u"朋友", u"--gl", u"1980-01-01" }));
+    const CliResult result = cli(QStringList { QStringLiteral("add") } + GetParam().options);
+    EXPECT_EQ(result.exitCode, 2);
+    if (!GetParam().message.isEmpty()) {
+        EXPECT_EQ(result.err, QStringLiteral("natalis-cli: ") + GetParam().message + u'\n');
+    }
+    EXPECT_EQ(stored().size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Editor, AddRefusals,
+    testing::Values(RefusalRow { "duplicate name in the category",
+                        args({ u"--name", u"李四", u"--type", u"朋友" }),
+                        QStringLiteral("生日名称重复，请重新输入！") },
+        RefusalRow { "name of 9 Chinese characters",
+            args({ u"--name", u"一二三四五六七八九", u"--type", u"朋友" }),
+            QStringLiteral("生日名称不能超过16个字符(1个汉字算2个字符)！") },
+        RefusalRow { "SMS to a number that is no phone",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--sms", u"是", u"--tel", u"12345",
+                u"--gl", u"1980-01-01" }),
+            QStringLiteral("要进行生日短信提醒,必须输入正确的手机号码！") },
+        RefusalRow { "SMS without a Gregorian date",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--sms", u"是", u"--tel",
+                u"13912345678" }),
+            QStringLiteral("要进行生日短信提醒,公历日期必须输入！") },
+        RefusalRow { "Gregorian day before the pickers' range",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--gl", u"1901-02-28" }), {} },
+        RefusalRow { "leap month the year lacks",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--nl", u"2007-闰7-15" }), {} },
+        RefusalRow { "unknown category", args({ u"--name", u"王五", u"--type", u"邻居" }), {} },
+        RefusalRow { "advance of 15 days",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--days", u"15" }), {} },
+        RefusalRow { "both calendars",
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--gl", u"1980-01-01", u"--nl",
+                u"1980-1-1" }),
+            {} }),
+    natalis::test::BySituation());
+
+} // namespace
