@@ -88,7 +88,8 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
 
 void reloadBirthdays(AppContext &context, MessageSink &messages)
 {
-    store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
+    store::BirthdayLoad load =
+        store::LoadBirthdays(*context.DbConnection, std::move(context.Birthdays));
     context.Birthdays = std::move(load.Birthdays);
     context.HasBirthdays = load.HasBirthdays;
     if (load.error)

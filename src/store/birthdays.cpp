@@ -132,9 +132,11 @@ void requireChangedRow(Connection &connection, qint32 id)
 
 } // namespace
 
-BirthdayLoad LoadBirthdays(Connection &connection)
+BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage)
 {
     BirthdayLoad load;
+    storage.clear();
+    load.Birthdays = std::move(storage);
     try {
         // Id is the row key, so this is a plain table scan; the grouping by category is done
         // in memory, which costs far less than the engine's sort of whole rows.
@@ -191,10 +193,10 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
     qint32 id = -1;
     runGuarded([&] {
         connection
-            .prepare("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
-                     "[blnIsGL],[intnums],[Duanxin],[Sex],[Class],[QQ_MSN],[Company],"
-                     "[Address],[No],[DxSend]) "
-                     "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+            .cached("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
+                    "[blnIsGL],[intnums],[Duanxin],[Sex],[Class],[QQ_MSN],[Company],"
+                    "[Address],[No],[DxSend]) "
+                    "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
             .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL, int(r.intNums),
                 r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.DxSend)
             .run();
@@ -208,7 +210,7 @@ int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)
 {
     return runGuarded([&] {
         Transaction transaction(connection);
-        Statement remove = connection.prepare("delete from [birthday] where Id=?");
+        Statement &remove = connection.cached("delete from [birthday] where Id=?");
         for (qint32 id : ids) {
             remove.bind(1, id).run();
             remove.reset();
@@ -221,9 +223,9 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
 {
     return runGuarded([&] {
         connection
-            .prepare("update birthday set [About]=?,[Type]=?,[Tel]=?,[Beizhu]=?,[strGL]=?,"
-                     "[strNL]=?,[blnIsGL]=?,[intnums]=?,[Duanxin]=?,[Sex]=?,[Class]=?,"
-                     "[QQ_MSN]=?,[Company]=?,[Address]=?,[No]=? where Id=?")
+            .cached("update birthday set [About]=?,[Type]=?,[Tel]=?,[Beizhu]=?,[strGL]=?,"
+                    "[strNL]=?,[blnIsGL]=?,[intnums]=?,[Duanxin]=?,[Sex]=?,[Class]=?,"
+                    "[QQ_MSN]=?,[Company]=?,[Address]=?,[No]=? where Id=?")
             .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL, int(r.intNums),
                 r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.Id)
             .run();
@@ -236,8 +238,8 @@ int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint3
 {
     return runGuarded([&] {
         Transaction transaction(connection);
-        Statement update =
-            connection.prepare("update birthday set [intnums]=?,[Duanxin]=? where Id=?");
+        Statement &update =
+            connection.cached("update birthday set [intnums]=?,[Duanxin]=? where Id=?");
         auto apply = [&](std::span<const qint32> ids, const QString &duanxin) {
             for (qint32 id : ids) {
                 update.bindAll(int(days), duanxin, id).run();

@@ -24,7 +24,9 @@ struct BirthdayLoad
 
 // Reads every row of table birthday. A NULL text column reads as the empty text; a row whose
 // Tel fails IsPhoneNumber gets Duanxin "否" in memory (the table keeps its value).
-BirthdayLoad LoadBirthdays(Connection &connection);
+// storage: an earlier array whose memory the new one may reuse (its records are dropped first),
+// so that reloading a large list does not ask the system for fresh memory each time.
+BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage = {});
 
 // The change operations write to the table only and never touch an in-memory array. On failure
 // they return -1 and the connection's lastError() says why.

@@ -37,7 +37,7 @@ const TableSql &sqlOf(ClassTable table)
 bool runWithText(Connection &connection, const char *sql, const QString &text)
 {
     try {
-        connection.prepare(sql).bind(1, text.trimmed()).run();
+        connection.cached(sql).bind(1, text.trimmed()).run();
         return true;
     } catch (const DbException &) {
         return false;

@@ -57,7 +57,10 @@ std::optional<Connection> Connection::open(
         sqlite3_close(db);
         return refuse(std::move(e));
     }
-    Connection connection(db, path);
+    auto state = std::make_unique<detail::ConnectionState>();
+    state->db = db;
+    state->path = path;
+    Connection connection(std::move(state));
     sqlite3_busy_timeout(db, BusyTimeoutMs);
     if (sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK)
         return refuse(engineError(db));
@@ -69,28 +72,25 @@ std::optional<Connection> Connection::open(
     return connection;
 }
 
-Connection::Connection(Connection &&other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)),
-      m_lastError(std::move(other.m_lastError))
-{
-}
-
-Connection &Connection::operator=(Connection &&other) noexcept
-{
-    if (this != &other) {
-        sqlite3_close(m_db);
-        m_db = std::exchange(other.m_db, nullptr);
-        m_path = std::move(other.m_path);
-        m_lastError = std::move(other.m_lastError);
-    }
-    return *this;
-}
-
-Connection::~Connection()
+detail::ConnectionState::~ConnectionState()
 {
     // Statements are RAII too and never outlive their connection, so close cannot be busy.
-    sqlite3_close(m_db);
+    cache.clear();
+    sqlite3_close(db);
 }
+
+void detail::ConnectionState::fail()
+{
+    fail(engineError(db));
+}
+
+void detail::ConnectionState::fail(DbError error)
+{
+    lastError = error;
+    throw DbException(std::move(error));
+}
+
+Connection::~Connection() = default;
 
 Statement Connection::prepare(std::string_view sql)
 {
@@ -102,25 +102,24 @@ void Connection::exec(std::string_view sql)
     Statement(*this, sql).run();
 }
 
+Statement &Connection::cached(std::string_view sql)
+{
+    auto &slot = m_state->cache[std::string(sql)];
+    if (!slot)
+        slot = std::make_unique<Statement>(*this, sql);
+    else
+        slot->reset();
+    return *slot;
+}
+
 qint64 Connection::lastInsertRowId() const
 {
-    return sqlite3_last_insert_rowid(m_db);
+    return sqlite3_last_insert_rowid(m_state->db);
 }
 
 int Connection::changes() const
 {
-    return sqlite3_changes(m_db);
-}
-
-void Connection::fail()
-{
-    fail(engineError(m_db));
-}
-
-void Connection::fail(DbError error)
-{
-    m_lastError = error;
-    throw DbException(std::move(error));
+    return sqlite3_changes(m_state->db);
 }
 
 } // namespace natalis::store

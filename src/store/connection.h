@@ -3,14 +3,33 @@
 #include "store/dberror.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 
 namespace natalis::store {
 
 class Statement;
+
+namespace detail {
+// What statements need of their connection; kept on the heap so that moving a Connection leaves
+// them pointing at the right place.
+struct ConnectionState
+{
+    ~ConnectionState();
+    [[noreturn]] void fail();
+    [[noreturn]] void fail(DbError error);
+
+    sqlite3 *db = nullptr;
+    QString path;
+    DbError lastError;
+    std::unordered_map<std::string, std::unique_ptr<Statement>> cache;
+};
+} // namespace detail
 
 // The password every natalis database file is keyed with.
 inline constexpr std::string_view DatabaseKey = "418093";
@@ -30,35 +49,40 @@ public:
     static std::optional<Connection> open(const QString &path, OpenMode mode,
         DbError *error = nullptr, std::string_view key = DatabaseKey);
 
-    Connection(Connection &&other) noexcept;
-    Connection &operator=(Connection &&other) noexcept;
+    Connection(Connection &&other) noexcept = default;
+    Connection &operator=(Connection &&other) noexcept = default;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
     ~Connection();
 
-    const QString &path() const { return m_path; }
+    const QString &path() const { return m_state->path; }
 
     // Both throw DbException; the error is also kept as lastError().
     Statement prepare(std::string_view sql);
     void exec(std::string_view sql);
+    // The statement for sql, prepared on first use and kept for the connection's life; returned
+    // reset and without bindings. For statements run to their end before the next use of the
+    // same text, never for a loop that runs other work between its steps.
+    Statement &cached(std::string_view sql);
 
     qint64 lastInsertRowId() const;
     int changes() const;
 
     // The error of the last failed statement on this connection (set before DbException leaves).
-    const DbError &lastError() const { return m_lastError; }
+    const DbError &lastError() const { return m_state->lastError; }
     // Builds the engine's current error, records it as lastError() and throws it.
-    [[noreturn]] void fail();
-    [[noreturn]] void fail(DbError error);
+    [[noreturn]] void fail() { m_state->fail(); }
+    [[noreturn]] void fail(DbError error) { m_state->fail(std::move(error)); }
 
-    sqlite3 *handle() const { return m_db; }
+    sqlite3 *handle() const { return m_state->db; }
+    detail::ConnectionState &state() { return *m_state; }
 
 private:
-    Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) { }
+    explicit Connection(std::unique_ptr<detail::ConnectionState> state) : m_state(std::move(state))
+    {
+    }
 
-    sqlite3 *m_db = nullptr;
-    QString m_path;
-    DbError m_lastError;
+    std::unique_ptr<detail::ConnectionState> m_state;
 };
 
 // The engine's current error of db, in the report's form.

@@ -130,7 +130,7 @@ std::variant<SettingsRecord, DbError> ReadSettings(Connection &connection)
 bool WriteSettings(Connection &connection, SettingsRecord &settings)
 {
     try {
-        Statement update = connection.prepare(updateSql());
+        Statement &update = connection.cached(updateSql());
         int index = 0;
         forEachColumn(settings, [&](const std::string &name, auto &field, NullRule) {
             using Field = std::remove_reference_t<decltype(field)>;

@@ -6,11 +6,12 @@
 
 namespace natalis::store {
 
-Statement::Statement(Connection &connection, std::string_view sql) : m_connection(connection)
+Statement::Statement(Connection &connection, std::string_view sql)
+    : m_connection(&connection.state())
 {
-    if (sqlite3_prepare_v2(connection.handle(), sql.data(), int(sql.size()), &m_stmt, nullptr)
+    if (sqlite3_prepare_v2(m_connection->db, sql.data(), int(sql.size()), &m_stmt, nullptr)
         != SQLITE_OK)
-        connection.fail();
+        m_connection->fail();
 }
 
 Statement::Statement(Statement &&other) noexcept
@@ -30,14 +31,14 @@ Statement &Statement::bind(int index, const QString &value)
     if (sqlite3_bind_text(m_stmt, index, utf8.isNull() ? "" : utf8.constData(), int(utf8.size()),
             SQLITE_TRANSIENT)
         != SQLITE_OK)
-        m_connection.fail();
+        m_connection->fail();
     return *this;
 }
 
 Statement &Statement::bind(int index, qint64 value)
 {
     if (sqlite3_bind_int64(m_stmt, index, value) != SQLITE_OK)
-        m_connection.fail();
+        m_connection->fail();
     return *this;
 }
 
@@ -49,7 +50,7 @@ bool Statement::step()
     case SQLITE_DONE:
         return false;
     default:
-        m_connection.fail();
+        m_connection->fail();
     }
 }
 

@@ -9,6 +9,9 @@ struct sqlite3_stmt;
 namespace natalis::store {
 
 class Connection;
+namespace detail {
+struct ConnectionState;
+}
 
 // A prepared statement of one Connection. Values are only ever bound, never spliced into SQL.
 // Every failing call records the error on the connection and throws DbException.
@@ -52,7 +55,7 @@ public:
     QByteArrayView utf8(int column) const;
 
 private:
-    Connection &m_connection;
+    detail::ConnectionState *m_connection;
     sqlite3_stmt *m_stmt = nullptr;
 };
 

@@ -97,18 +97,29 @@ TEST_F(BirthdaysTest, EmptyTableGivesOneBlankUnusableRecord)
 
 TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
 {
-    for (const char16_t *type : { u"家人", u"同事", u"家人", u"客户", u"同事" })
+    for (const char16_t *type : { u"家人", u"同事", u"家人", u"客户", u"同事", u"Zoo", u"" })
         AddBirthToMdb(db, person(u"x"_s, QString::fromUtf16(type)));
 
     const BirthdayLoad load = LoadBirthdays(db);
     QStringList order;
     for (const BirthdayRecord &r : load.Birthdays)
         order << r.Type + QString::number(r.Id);
-    // Text order of the category names' UTF-8 bytes: 同 E5908C, 客 E5AEA2, 家 E5AEB6.
-    EXPECT_EQ(order, (QStringList { u"同事2"_s, u"同事5"_s, u"客户4"_s, u"家人1"_s, u"家人3"_s }));
+    // Byte order of the UTF-8 texts: "" < "Z" < 同 E5908C < 客 E5AEA2 < 家 E5AEB6.
+    EXPECT_EQ(order,
+        (QStringList {
+            u"7"_s, u"Zoo6"_s, u"同事2"_s, u"同事5"_s, u"客户4"_s, u"家人1"_s, u"家人3"_s }));
 }
 
-TEST_F(BirthdaysTest, InvalidTelturnsSmsOffInMemoryOnly)
+TEST_F(BirthdaysTest, ReloadIntoOldStorageKeepsOnlyTheTablesRows)
+{
+    AddBirthToMdb(db, person(u"甲"_s));
+    QList<BirthdayRecord> old(5, person(u"旧"_s));
+    const BirthdayLoad load = LoadBirthdays(db, std::move(old));
+    ASSERT_EQ(load.Birthdays.size(), 1);
+    EXPECT_EQ(load.Birthdays[0].About, u"甲"_s);
+}
+
+TEST_F(BirthdaysTest, InvalidTelTurnsSmsOffInMemoryOnly)
 {
     BirthdayRecord r = person(u"李四"_s);
     r.Tel = u"021-12345678"_s;

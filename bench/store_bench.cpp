@@ -1,0 +1,136 @@
+// The birthday loader against the floor of a bare prepared select over the same file, and the
+// cost of a large insert batch.
+
+#include "store/birthdays.h"
+#include "store/connection.h"
+#include "store/database.h"
+#include "store/transaction.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sqlcipher/sqlite3.h>
+#include <string>
+#include <vector>
+
+using namespace natalis::store;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rows = 100'000;
+
+// Realistic spread: names, numbers and card numbers differ, a fifth have remarks, addresses
+// and companies repeat a little, categories and flags repeat a lot.
+BirthdayRecord sampleRecord(int i)
+{
+    static const QStringList types = { u"同事"_s, u"客户"_s, u"代理商"_s, u"供应商"_s, u"家人"_s,
+        u"同学"_s, u"朋友"_s, u"其他"_s };
+    BirthdayRecord r;
+    r.About = u"张三"_s + QString::number(i);
+    r.Type = types[(i * 7) % types.size()];
+    r.Tel = i % 3 ? u"139"_s + QString::number(10'000'000 + i) : u"021-1234"_s;
+    if (i % 5 == 0)
+        r.Beizhu = u"备注：老同学，喜欢喝茶 "_s + QString::number(i);
+    r.strGL = u"公历%1年 %2月%3日"_s.arg(1940 + i % 60)
+                  .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                  .arg(1 + i % 28, 2, 10, QChar(u'0'));
+    r.strNL = u"农历%1年三月廿八"_s.arg(1940 + i % 60);
+    r.blnIsGL = i % 2 ? u"按公历提醒"_s : u"按农历提醒"_s;
+    r.Duanxin = i % 4 ? u"是"_s : u"否"_s;
+    r.Sex = i % 3 ? u"男"_s : u"女"_s;
+    r.Class = u"部门"_s + QString::number(i % 20);
+    r.QQ_MSN = QString::number(100'000 + i * 13);
+    r.Company = u"青萍软件作坊"_s + QString::number(i % 500);
+    r.Address = u"北京市海淀区中关村大街%1号"_s.arg(i % 2000);
+    r.No = QString::number(i);
+    return r;
+}
+
+void insertRows(Connection &db)
+{
+    Transaction transaction(db);
+    for (int i = 0; i < Rows; ++i)
+        AddBirthToMdb(db, sampleRecord(i));
+    transaction.commit();
+}
+
+// One file of Rows birthdays, made once for the whole run.
+const QString &filledDatabase()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(u"natalis.mdb"_s);
+        auto db = OpenBirthDb(file);
+        insertRows(*db);
+        return file;
+    }();
+    return path;
+}
+
+void BM_LoadBirthdays_100k(benchmark::State &state)
+{
+    auto db = Connection::open(filledDatabase(), Connection::OpenMode::ExistingOnly);
+    for (auto _ : state) {
+        BirthdayLoad load = LoadBirthdays(*db);
+        benchmark::DoNotOptimize(load);
+        if (load.Birthdays.size() != Rows)
+            state.SkipWithError("wrong row count");
+    }
+    state.SetItemsProcessed(state.iterations() * Rows);
+}
+BENCHMARK(BM_LoadBirthdays_100k)->Unit(benchmark::kMillisecond);
+
+// The program's own reload after a change: the new array reuses the memory of the old one.
+void BM_ReloadBirthdays_100k(benchmark::State &state)
+{
+    auto db = Connection::open(filledDatabase(), Connection::OpenMode::ExistingOnly);
+    BirthdayLoad load = LoadBirthdays(*db);
+    for (auto _ : state) {
+        load = LoadBirthdays(*db, std::move(load.Birthdays));
+        benchmark::DoNotOptimize(load);
+    }
+    state.SetItemsProcessed(state.iterations() * Rows);
+}
+BENCHMARK(BM_ReloadBirthdays_100k)->Unit(benchmark::kMillisecond);
+
+void BM_RawSelect_100k(benchmark::State &state)
+{
+    auto db = Connection::open(filledDatabase(), Connection::OpenMode::ExistingOnly);
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db->handle(), "select * from birthday", -1, &stmt, nullptr);
+        const int columns = sqlite3_column_count(stmt);
+        std::vector<std::string> fields(columns);
+        int rows = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c) {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+                fields[c].assign(text ? text : "", sqlite3_column_bytes(stmt, c));
+            }
+            benchmark::DoNotOptimize(fields);
+            ++rows;
+        }
+        sqlite3_finalize(stmt);
+        if (rows != Rows)
+            state.SkipWithError("wrong row count");
+    }
+    state.SetItemsProcessed(state.iterations() * Rows);
+}
+BENCHMARK(BM_RawSelect_100k)->Unit(benchmark::kMillisecond);
+
+void BM_AddBirth_100k(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        auto db = OpenBirthDb(dir.filePath(u"natalis.mdb"_s));
+        state.ResumeTiming();
+        insertRows(*db);
+    }
+    state.SetItemsProcessed(state.iterations() * Rows);
+}
+BENCHMARK(BM_AddBirth_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();
