@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
@@ -15,12 +16,15 @@ using namespace natalis::app;
 
 namespace {
 
-QString lockFolder()
+// Per user: the runtime folder where the session has one, else the user's data folder (asking
+// Qt for a runtime folder without a session only earns a warning on stderr).
+QString lockFolder(const QString &dataFolder)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return folder;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QDir().mkpath(dataFolder);
+        return dataFolder;
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
 } // namespace
@@ -42,11 +46,13 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     const QString appFolder = QCoreApplication::applicationDirPath();
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     const StartupPlaces places {
         appFolder,
         QFileInfo(appFolder).isWritable(),
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
-        lockFolder(),
+        dataFolder,
+        lockFolder(dataFolder),
     };
     StderrMessageSink messages;
     const auto clock = clockFromEnvironment();
