@@ -57,14 +57,16 @@ private:
         static constexpr std::size_t Capacity = 62;
         QByteArrayView view() const { return QByteArrayView(bytes.data(), size); }
         std::array<char, Capacity> bytes;
-        qsizetype size = -1;
+        qsizetype size = 0; // never matches: empty texts do not get here
         QString text;
     };
     std::array<Entry, 8> m_entries;
     std::size_t m_next = 0;
 };
 
-constexpr qint64 MaxReservedRows = 1'000'000;
+// Beyond this the array grows as it goes rather than claim address space for rows that a
+// sparse range of Ids may not hold.
+constexpr qint64 MaxReservedRows = 200'000;
 
 QString fromUtf8(QByteArrayView utf8)
 {
@@ -150,7 +152,6 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
         if (highestId.step())
             load.Birthdays.reserve(qBound(qint64(0), highestId.integer(0), MaxReservedRows));
         RecentTexts types, sexes, rules, sms, classes, sent;
-        auto fit = [](QString text, int width) { return fitted(std::move(text), width); };
         while (select.step()) {
             for (int column : { 0, 8 }) {
                 if (select.isNull(column))
@@ -159,22 +160,22 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
             }
             BirthdayRecord &r = load.Birthdays.emplaceBack();
             r.Id = qint32(select.integer(0));
-            r.About = fit(fromUtf8(select.utf8(1)), BirthdayWidths::About);
-            r.Type = fit(types.get(select.utf8(2)), BirthdayWidths::Type);
-            r.Sex = fit(sexes.get(select.utf8(3)), BirthdayWidths::Sex);
-            r.Tel = fit(fromUtf8(select.utf8(4)), BirthdayWidths::Tel);
-            r.strGL = fit(fromUtf8(select.utf8(5)), BirthdayWidths::strGL);
-            r.strNL = fit(fromUtf8(select.utf8(6)), BirthdayWidths::strNL);
-            r.blnIsGL = fit(rules.get(select.utf8(7)), BirthdayWidths::blnIsGL);
+            r.About = fitted(fromUtf8(select.utf8(1)), BirthdayWidths::About);
+            r.Type = fitted(types.get(select.utf8(2)), BirthdayWidths::Type);
+            r.Sex = fitted(sexes.get(select.utf8(3)), BirthdayWidths::Sex);
+            r.Tel = fitted(fromUtf8(select.utf8(4)), BirthdayWidths::Tel);
+            r.strGL = fitted(fromUtf8(select.utf8(5)), BirthdayWidths::strGL);
+            r.strNL = fitted(fromUtf8(select.utf8(6)), BirthdayWidths::strNL);
+            r.blnIsGL = fitted(rules.get(select.utf8(7)), BirthdayWidths::blnIsGL);
             r.intNums = qint16(select.integer(8));
-            r.Duanxin = fit(sms.get(select.utf8(9)), BirthdayWidths::Duanxin);
-            r.Class = fit(classes.get(select.utf8(10)), BirthdayWidths::Class);
-            r.Beizhu = fit(fromUtf8(select.utf8(11)), BirthdayWidths::Beizhu);
-            r.QQ_MSN = fit(fromUtf8(select.utf8(12)), BirthdayWidths::QQ_MSN);
-            r.Company = fit(fromUtf8(select.utf8(13)), BirthdayWidths::Company);
-            r.Address = fit(fromUtf8(select.utf8(14)), BirthdayWidths::Address);
-            r.No = fit(fromUtf8(select.utf8(15)), BirthdayWidths::No);
-            r.DxSend = fit(sent.get(select.utf8(16)), BirthdayWidths::DxSend);
+            r.Duanxin = fitted(sms.get(select.utf8(9)), BirthdayWidths::Duanxin);
+            r.Class = fitted(classes.get(select.utf8(10)), BirthdayWidths::Class);
+            r.Beizhu = fitted(fromUtf8(select.utf8(11)), BirthdayWidths::Beizhu);
+            r.QQ_MSN = fitted(fromUtf8(select.utf8(12)), BirthdayWidths::QQ_MSN);
+            r.Company = fitted(fromUtf8(select.utf8(13)), BirthdayWidths::Company);
+            r.Address = fitted(fromUtf8(select.utf8(14)), BirthdayWidths::Address);
+            r.No = fitted(fromUtf8(select.utf8(15)), BirthdayWidths::No);
+            r.DxSend = fitted(sent.get(select.utf8(16)), BirthdayWidths::DxSend);
             if (!IsPhoneNumber(r.Tel))
                 r.Duanxin = u"否"_s;
         }
