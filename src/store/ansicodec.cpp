@@ -17,6 +17,10 @@ QStringDecoder decoder()
 {
     return QStringDecoder(QStringConverter::System);
 }
+QStringDecoder strictDecoder()
+{
+    return QStringDecoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+}
 #else
 QStringEncoder encoder()
 {
@@ -25,6 +29,10 @@ QStringEncoder encoder()
 QStringDecoder decoder()
 {
     return QStringDecoder("GB18030");
+}
+QStringDecoder strictDecoder()
+{
+    return QStringDecoder("GB18030", QStringConverter::Flag::Stateless);
 }
 #endif
 
@@ -40,6 +48,38 @@ QString FromAnsi(QByteArrayView bytes)
 {
     QStringDecoder fromAnsi = decoder();
     return fromAnsi.decode(bytes);
+}
+
+QByteArray ToAnsi(QStringView text, qsizetype *unencodable)
+{
+    QStringEncoder toAnsi = encoder();
+    QByteArray bytes = toAnsi.encode(text);
+    *unencodable = 0;
+    if (!toAnsi.hasError())
+        return bytes;
+    // Rare: find the culprits one character (or surrogate pair) at a time.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                             : 1;
+        QStringEncoder single = encoder();
+        single.encode(text.mid(i, length));
+        *unencodable += single.hasError() ? 1 : 0;
+        i += length - 1;
+    }
+    return bytes;
+}
+
+AnsiDecoder::AnsiDecoder() : m_decoder(strictDecoder()) { }
+
+std::optional<QString> AnsiDecoder::decode(QByteArrayView bytes)
+{
+    QString text = m_decoder.decode(bytes);
+    if (!m_decoder.hasError())
+        return text;
+    // The error flag stays set for the converter's life; a fresh one serves the next text.
+    m_decoder = strictDecoder();
+    return std::nullopt;
 }
 
 qsizetype AnsiByteLength(QStringView text)

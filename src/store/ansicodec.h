@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringView>
+#include <optional>
 
 namespace natalis::store {
 
@@ -13,6 +15,22 @@ namespace natalis::store {
 
 QByteArray ToAnsi(QStringView text);
 QString FromAnsi(QByteArrayView bytes);
+
+// ToAnsi that also counts, in *unencodable, the characters the code page cannot hold; the
+// converter writes a substitute byte for each of them.
+QByteArray ToAnsi(QStringView text, qsizetype *unencodable);
+
+// Decodes text after text with one converter, which is far cheaper than FromAnsi in a loop.
+class AnsiDecoder
+{
+public:
+    AnsiDecoder();
+    // nullopt when bytes hold a sequence the code page does not define, a truncated one included.
+    std::optional<QString> decode(QByteArrayView bytes);
+
+private:
+    QStringDecoder m_decoder;
+};
 
 // Bytes of text in the ANSI code page: 1 for ASCII, 2 for a Chinese character.
 qsizetype AnsiByteLength(QStringView text);

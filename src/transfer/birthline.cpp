@@ -1,0 +1,187 @@
+#include "birthline.h"
+
+#include "calendar/lunarimporttext.h"
+#include "store/categories.h"
+#include "store/phonenumber.h"
+
+#include <array>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+// Field positions of both tab-separated layouts; the older one ends before StaffNo.
+enum Field {
+    Name,
+    Category,
+    Contact,
+    Remark,
+    Date,
+    Rule,
+    Days,
+    Sms,
+    Sex,
+    Department,
+    Messenger,
+    Company,
+    Address,
+    StaffNo,
+    FieldCount
+};
+
+enum class Dialect { Current, Old };
+
+// The fields of a line, trimmed; a field the line does not reach stays empty.
+using Fields = std::array<QStringView, FieldCount>;
+
+Fields splitFields(QStringView line, int count)
+{
+    Fields fields {};
+    qsizetype start = 0;
+    for (int i = 0; i < count && start <= line.size(); ++i) {
+        qsizetype end = line.indexOf(u'\t', start);
+        if (end < 0)
+            end = line.size();
+        fields[i] = line.mid(start, end - start).trimmed();
+        start = end + 1;
+    }
+    return fields;
+}
+
+bool isAsciiNumber(QStringView text, qsizetype minLength, qsizetype maxLength)
+{
+    if (text.size() < minLength || text.size() > maxLength)
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+bool isOldCategory(QStringView category)
+{
+    for (QStringView name : { u"家人", u"客户", u"朋友", u"同事", u"同学", u"其他" }) {
+        if (category == name)
+            return true;
+    }
+    return false;
+}
+
+// One of the known texts, else the default (a literal, so no copy is made per line).
+QString oneOf(QStringView value, std::initializer_list<QStringView> allowed, const QString &other)
+{
+    for (QStringView text : allowed) {
+        if (value == text)
+            return value.toString();
+    }
+    return other;
+}
+
+// "Numeric and from 0 to 14": decimal fractions and exponents count as numbers, the integer
+// part is kept.
+std::optional<qint16> parseDays(QStringView text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0 || value > 14)
+        return std::nullopt;
+    return qint16(value);
+}
+
+QString acceptedDate(QStringView field, bool lunar)
+{
+    QString text = field.toString();
+    text.replace(u'/', u'-').replace(u'.', u'-');
+    if (lunar) {
+        QString normalized;
+        return calendar::NormalizeLunarImportText(text, normalized) ? normalized : QString();
+    }
+    return parseImportGregorian(text) ? text : QString();
+}
+
+ImportRecord parseBirthLine(QStringView line, Dialect dialect)
+{
+    ImportRecord record;
+    store::BirthdayRecord &r = record.fields;
+    const Fields f = splitFields(line, dialect == Dialect::Current ? FieldCount : StaffNo);
+    r.About = importName(f[Name]);
+    if (r.About.isEmpty())
+        return {};
+
+    const bool knownCategory = dialect == Dialect::Current ? store::categoryIndex(f[Category]) >= 0
+                                                           : isOldCategory(f[Category]);
+    r.Type = knownCategory ? f[Category].toString() : u"客户"_s;
+    r.Tel = cutToWidth(f[Contact], store::BirthdayWidths::Tel);
+    r.Beizhu = cutToWidth(f[Remark], store::BirthdayWidths::Beizhu);
+    r.blnIsGL = oneOf(f[Rule], { u"按公历提醒", u"按农历提醒" }, u"按公历提醒"_s);
+    record.dateIsLunar = dialect == Dialect::Current && r.blnIsGL == u"按农历提醒";
+    if (!f[Date].isEmpty())
+        record.date = acceptedDate(f[Date], record.dateIsLunar);
+    r.intNums = parseDays(f[Days]).value_or(7);
+    r.Duanxin = f[Sms] == u"是" ? u"是"_s : u"否"_s;
+    r.Sex = oneOf(f[Sex], { u"男", u"女" }, QString());
+    r.Class = cutToWidth(f[Department], store::BirthdayWidths::Class);
+    r.QQ_MSN = cutToWidth(f[Messenger], store::BirthdayWidths::QQ_MSN);
+    r.Company = cutToWidth(f[Company], store::BirthdayWidths::Company);
+    r.Address = cutToWidth(f[Address], store::BirthdayWidths::Address);
+    r.No = cutToWidth(f[StaffNo], store::BirthdayWidths::No);
+
+    if (!store::IsPhoneNumber(r.Tel) || record.date.isEmpty())
+        r.Duanxin = u"否"_s;
+    return record;
+}
+
+} // namespace
+
+ImportRecord ParseTabBirthLine(QStringView line)
+{
+    return parseBirthLine(line, Dialect::Current);
+}
+
+ImportRecord ParseOldBirthLine(QStringView line)
+{
+    return parseBirthLine(line, Dialect::Old);
+}
+
+std::optional<QDate> parseImportGregorian(QStringView text)
+{
+    const qsizetype first = text.indexOf(u'-');
+    const qsizetype second = first < 0 ? -1 : text.indexOf(u'-', first + 1);
+    if (second < 0)
+        return std::nullopt;
+    const QStringView year = text.left(first);
+    const QStringView month = text.mid(first + 1, second - first - 1);
+    const QStringView day = text.mid(second + 1);
+    if (!isAsciiNumber(year, 4, 4) || !isAsciiNumber(month, 1, 2) || !isAsciiNumber(day, 1, 2))
+        return std::nullopt;
+    const QDate date(year.toInt(), month.toInt(), day.toInt());
+    if (!date.isValid() || date < QDate(1901, 3, 1) || date > QDate(2100, 12, 31))
+        return std::nullopt;
+    return date;
+}
+
+QString importName(QStringView field)
+{
+    QString name;
+    name.reserve(field.size());
+    for (QChar c : field) {
+        if (!c.isSpace())
+            name += c;
+    }
+    return cutToWidth(name, store::BirthdayWidths::About);
+}
+
+QString cutToWidth(QStringView text, int width)
+{
+    if (text.size() <= width)
+        return text.toString();
+    if (text[width - 1].isHighSurrogate())
+        --width;
+    return text.left(width).toString();
+}
+
+} // namespace natalis::transfer

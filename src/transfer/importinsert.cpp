@@ -1,0 +1,89 @@
+#include "importinsert.h"
+
+#include "birthline.h"
+#include "calendar/datetext.h"
+#include "calendar/describeday.h"
+#include "calendar/lunarconversion.h"
+#include "store/birthdays.h"
+#include "store/dberror.h"
+#include "store/transaction.h"
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+// "YYYY-MM-DD" or "YYYY-闰MM-DD", the normal form the reader keeps.
+std::optional<calendar::LunarDate> lunarOfNormalForm(QStringView text)
+{
+    if (text.size() < 10)
+        return std::nullopt;
+    const bool leap = text[5] == u'闰';
+    const qsizetype monthAt = leap ? 6 : 5;
+    return calendar::LunarDate { text.left(4).toInt(), text.mid(monthAt, 2).toInt(),
+        text.mid(monthAt + 3, 2).toInt(), leap };
+}
+
+void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
+{
+    if (record.dateIsLunar) {
+        if (const auto lunar = lunarOfNormalForm(record.date)) {
+            const QString lunarText = calendar::LunarText(*lunar);
+            if (const auto gregorian = calendar::LunarToSolarText(lunarText)) {
+                r.strNL = lunarText;
+                r.strGL = *gregorian;
+            }
+        }
+    } else if (const auto date = parseImportGregorian(record.date)) {
+        r.strGL = calendar::GregorianText(*date);
+        if (const auto day = calendar::DescribeDay(*date))
+            r.strNL = day->lunarText;
+    }
+}
+
+} // namespace
+
+store::BirthdayRecord StoredBirthday(const ImportRecord &record)
+{
+    store::BirthdayRecord r = record.fields;
+    r.Id = 0;
+    r.strGL.clear();
+    r.strNL.clear();
+    r.DxSend = u"0"_s;
+    fillDateTexts(record, r);
+    return r;
+}
+
+QString addingText(ImportLayout layout)
+{
+    return chooserTitle(layout) + u"进行中,请耐心稍候..."_s;
+}
+
+ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
+    ImportLayout layout, const StatusSink &status)
+{
+    const QString title = chooserTitle(layout);
+    const ImportOutcome conflict { false, 0, u"生日数据库访问冲突,"_s + title + u"失败!"_s };
+    if (status)
+        status(addingText(layout));
+    try {
+        store::Transaction transaction(connection);
+        int added = 0;
+        for (const PreviewRow &row : preview.rows) {
+            if (!row.ticked)
+                continue;
+            if (store::AddBirthToMdb(connection, StoredBirthday(row.record)) < 0)
+                return conflict; // the transaction rolls back as it goes out of scope
+            ++added;
+            if (status)
+                status(addingText(layout) + QString::number(added));
+        }
+        transaction.commit();
+        return { true, added, title + u",成功导入"_s + QString::number(added) + u"条生日提醒!"_s };
+    } catch (const store::DbException &) {
+        return conflict;
+    }
+}
+
+} // namespace natalis::transfer

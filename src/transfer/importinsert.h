@@ -1,0 +1,36 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+#include "transfer/importlayout.h"
+#include "transfer/importpreview.h"
+#include "transfer/statussink.h"
+
+#include <QString>
+
+namespace natalis::store {
+class Connection;
+}
+
+namespace natalis::transfer {
+
+// The record as it is stored: strGL and strNL built from the date field (a lunar date gives
+// its lunar text and the Gregorian text of the same day; a Gregorian date its text and the
+// lunar text of that day), both empty without a date; DxSend "0".
+store::BirthdayRecord StoredBirthday(const ImportRecord &record);
+
+struct ImportOutcome
+{
+    bool ok = false;
+    int added = 0; // 0 unless ok: a failure adds nothing
+    QString statusText; // for the main window's status bar
+};
+
+// The preview window's status text when adding starts; the count added so far follows it.
+QString addingText(ImportLayout layout);
+
+// Adds the ticked rows in list order in one transaction: all of them, or none when any insert
+// fails. status receives addingText, then that text with the count after each insert.
+ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
+    ImportLayout layout, const StatusSink &status = {});
+
+} // namespace natalis::transfer

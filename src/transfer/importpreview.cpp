@@ -1,0 +1,74 @@
+#include "importpreview.h"
+
+#include "store/categories.h"
+
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+// MyAboutHave's notion of "the same birthday", as a key: the list a category shows in (an
+// unknown category shows in the first) and the trimmed name.
+QString duplicateKey(QStringView category, QStringView name)
+{
+    const int list = qMax(store::categoryIndex(category.trimmed()), 0);
+    return QString::number(list) + u'\t' + name.trimmed().toString();
+}
+
+} // namespace
+
+ImportPreview BuildImportPreview(
+    QList<ImportRecord> records, const QList<store::BirthdayRecord> &birthdays, int skippedLines)
+{
+    // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
+    // quadratic, and the second import of a large file would take minutes.
+    QSet<QString> present;
+    present.reserve(birthdays.size() + records.size());
+    for (const store::BirthdayRecord &birthday : birthdays)
+        present.insert(duplicateKey(birthday.Type, birthday.About));
+
+    ImportPreview preview;
+    preview.skippedLines = skippedLines;
+    preview.rows.reserve(records.size());
+    for (ImportRecord &record : records) {
+        const QString key = duplicateKey(record.fields.Type, record.fields.About);
+        qsizetype before = present.size();
+        present.insert(key);
+        const bool ticked = present.size() > before;
+        preview.tickedCount += ticked ? 1 : 0;
+        preview.rows.append({ std::move(record), ticked });
+    }
+    return preview;
+}
+
+QStringList previewHeaders(ImportLayout layout)
+{
+    return { u"生日名称"_s, u"生日类别"_s, u"联系方式"_s, u"生日备注"_s, dateColumnHeader(layout),
+        u"提醒方式"_s, u"提醒天数"_s, u"短信提醒"_s, u"性别"_s, u"部门/类型"_s, u"QQ/MSN"_s,
+        u"公司名称"_s, u"地址"_s, u"工号/卡号"_s };
+}
+
+QStringList previewCells(const ImportRecord &record)
+{
+    const store::BirthdayRecord &r = record.fields;
+    return { r.About, r.Type, r.Tel, r.Beizhu, record.date, r.blnIsGL, QString::number(r.intNums),
+        r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No };
+}
+
+QString previewSummaryText(const ImportPreview &preview)
+{
+    return u"从外部文件分析提取的生日记录列表如下(共"_s + QString::number(preview.rows.size())
+        + u",其中"_s + QString::number(preview.tickedCount) + u"有效)"_s;
+}
+
+QString skippedLinesText(int skippedLines)
+{
+    if (skippedLines == 0)
+        return QString();
+    return u"另有"_s + QString::number(skippedLines) + u"行含有无法识别的字符或过长,已跳过"_s;
+}
+
+} // namespace natalis::transfer

@@ -1,0 +1,93 @@
+#include "importreader.h"
+
+#include "birthline.h"
+#include "importtext.h"
+#include "v10record.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+ImportFailure failureOf(ImportLayout layout, QString boxText)
+{
+    const QString title = chooserTitle(layout);
+    return { title, std::move(boxText), title + u"失败!"_s };
+}
+
+ImportReading failed(ImportFailure failure)
+{
+    ImportReading reading;
+    reading.failure = std::move(failure);
+    return reading;
+}
+
+QString v10FatalText(qsizetype recordNumber)
+{
+    return u"v1.0生日数据库文件格式致命错,第"_s + QString::number(recordNumber)
+        + u"记录的生日名称为空或者公历生日日期格式不对!"_s;
+}
+
+void report(const StatusSink &status, ImportLayout layout, qsizetype count)
+{
+    if (status)
+        status(readingText(layout) + QString::number(count));
+}
+
+} // namespace
+
+ImportReading ReadImportBytes(
+    QByteArrayView bytes, ImportLayout layout, const QString &path, const StatusSink &status)
+{
+    if (status)
+        status(readingText(layout));
+    ImportLines text = DecodeImportLines(bytes);
+    ImportReading reading;
+    reading.skippedLines = text.skipped;
+    qsizetype v10Records = 0;
+    for (const QString &line : std::as_const(text.lines)) {
+        if (layout == ImportLayout::V10) {
+            // Blank lines are no record of that format, only padding.
+            if (QStringView(line).trimmed().isEmpty())
+                continue;
+            std::optional<ImportRecord> record = ParseV10Record(line);
+            if (!record)
+                return failed(failureOf(layout, v10FatalText(v10Records + 1)));
+            ++v10Records;
+            reading.records.append(std::move(*record));
+        } else {
+            ImportRecord record =
+                hasRuleDependentDate(layout) ? ParseTabBirthLine(line) : ParseOldBirthLine(line);
+            if (record.fields.About.isEmpty())
+                continue;
+            reading.records.append(std::move(record));
+        }
+        report(status, layout, reading.records.size());
+    }
+    if (reading.records.isEmpty()) {
+        ImportReading empty = failed(failureOf(layout, emptyFileText(layout, path)));
+        empty.skippedLines = reading.skippedLines;
+        return empty;
+    }
+    return reading;
+}
+
+ImportReading ReadImportFile(const QString &path, ImportLayout layout, const StatusSink &status)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return failed({ u"生日导入"_s, path + u"不存在"_s, QString() });
+    QFile file(path);
+    QByteArray bytes;
+    const bool readable = info.isFile() && info.size() <= MaxImportFileBytes
+        && file.open(QIODevice::ReadOnly) && (bytes = file.readAll()).size() == info.size();
+    if (!readable)
+        return failed(failureOf(layout, path + u"无法读取,没有导入任何生日!"_s));
+    return ReadImportBytes(bytes, layout, path, status);
+}
+
+} // namespace natalis::transfer
