@@ -28,6 +28,29 @@ BirthdayRecord person(const QString &about, const QString &type = u"同事"_s)
     return r;
 }
 
+// Every column set, quotes and SQL-looking text included; DxSend "1".
+BirthdayRecord everyColumn(const QString &about, const QString &type)
+{
+    BirthdayRecord r;
+    r.About = about;
+    r.Type = type;
+    r.Tel = u"075512345678"_s;
+    r.Beizhu = QString(50, u'备'); // 100 bytes in the double-byte code page
+    r.strGL = u"公历1980年 05月12日"_s;
+    r.strNL = u"农历1980年闰四月廿九"_s;
+    r.blnIsGL = u"按农历提醒"_s;
+    r.intNums = 15;
+    r.Duanxin = u"是"_s;
+    r.Sex = u"男"_s;
+    r.Class = u"O'Brien \"采购\" 部"_s;
+    r.QQ_MSN = u"a'b--; drop table x"_s;
+    r.Company = u"深圳'某'公司"_s;
+    r.Address = u"南山区 科技园'1号"_s;
+    r.No = u"NO-0001"_s;
+    r.DxSend = u"1"_s;
+    return r;
+}
+
 QString column(Connection &db, qint32 id, const char *sql)
 {
     Statement select = db.prepare(sql);
@@ -44,24 +67,7 @@ protected:
 
 TEST_F(BirthdaysTest, EveryColumnSurvivesTheRoundTrip)
 {
-    BirthdayRecord r;
-    r.About = u"王'小明"_s;
-    r.Type = u"供应商"_s;
-    r.Tel = u"075512345678"_s;
-    r.Beizhu = QString(50, u'备'); // 100 bytes in the double-byte code page
-    r.strGL = u"公历1980年 05月12日"_s;
-    r.strNL = u"农历1980年闰四月廿九"_s;
-    r.blnIsGL = u"按农历提醒"_s;
-    r.intNums = 15;
-    r.Duanxin = u"是"_s;
-    r.Sex = u"男"_s;
-    r.Class = u"O'Brien \"采购\" 部"_s;
-    r.QQ_MSN = u"a'b--; drop table x"_s;
-    r.Company = u"深圳'某'公司"_s;
-    r.Address = u"南山区 科技园'1号"_s;
-    r.No = u"NO-0001"_s;
-    r.DxSend = u"1"_s;
-
+    BirthdayRecord r = everyColumn(u"王'小明"_s, u"供应商"_s);
     r.Id = AddBirthToMdb(db, r);
     ASSERT_GT(r.Id, 0) << db.lastError().describe().toStdString();
 
@@ -158,23 +164,13 @@ TEST_F(BirthdaysTest, OverlongTextIsCutToItsWidth)
 TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
 {
     BirthdayRecord r = person(u"赵六"_s);
-    r.DxSend = u"1"_s;
     r.Id = AddBirthToMdb(db, r);
 
-    BirthdayRecord changed = person(u"赵'六"_s, u"朋友"_s);
+    BirthdayRecord changed = everyColumn(u"赵'六"_s, u"朋友"_s);
     changed.Id = r.Id;
-    changed.Tel = u"01391234567"_s;
-    changed.Beizhu = u"备注"_s;
-    changed.intNums = 3;
-    changed.Class = u"大学"_s;
-    changed.QQ_MSN = u"12345"_s;
-    changed.Company = u"公司"_s;
-    changed.Address = u"地址"_s;
-    changed.No = u"7"_s;
-    changed.DxSend = u"0"_s;
     ASSERT_EQ(UpdateBirthInMdb(db, changed), 1);
 
-    changed.DxSend = u"1"_s;
+    changed.DxSend = r.DxSend;
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0], changed);
 }
 
