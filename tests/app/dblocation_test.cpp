@@ -40,13 +40,5 @@ TEST_P(DefaultDbPathTest, HasOneSeparatorBeforeTheName)
 INSTANTIATE_TEST_SUITE_P(
     Folders, DefaultDbPathTest, testing::ValuesIn(LocationCases), test::BySituation());
 
-TEST(DbPathFromArgumentsTest, TakesTheArgumentTextWhole)
-{
-    EXPECT_EQ(dbPathFromArguments({}), QString());
-    EXPECT_EQ(dbPathFromArguments({ u"other.db"_s }), u"other.db"_s);
-    EXPECT_EQ(dbPathFromArguments({ u"/home/u/My"_s, u"Birthdays.mdb"_s }),
-        u"/home/u/My Birthdays.mdb"_s);
-}
-
 } // namespace
 } // namespace natalis::app

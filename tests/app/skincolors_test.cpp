@@ -41,26 +41,5 @@ TEST_P(ParseHexColorTest, ReadsRedGreenBluePairs)
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseHexColorTest, testing::ValuesIn(ColorCases), test::BySituation());
 
-TEST(SkinColorsTest, EveryEntryIsSixHexDigits)
-{
-    for (const auto &skin : SkinColors) {
-        for (QStringView text : skin) {
-            EXPECT_EQ(text.size(), 6);
-            bool ok = false;
-            (void)text.toInt(&ok, 16);
-            EXPECT_TRUE(ok) << text.toString().toStdString();
-        }
-    }
-}
-
-TEST(SkinColorsTest, SkinAndItemOutsideTheTableGiveNoColour)
-{
-    EXPECT_EQ(skinColor(4, 0), QColor(0xdb, 0xd1, 0x87));
-    EXPECT_EQ(skinColor(2, 5), QColor(0x33, 0, 0));
-    EXPECT_FALSE(skinColor(0, 0).isValid());
-    EXPECT_FALSE(skinColor(5, 0).isValid());
-    EXPECT_FALSE(skinColor(1, 14).isValid());
-}
-
 } // namespace
 } // namespace natalis::app

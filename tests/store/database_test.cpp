@@ -108,12 +108,5 @@ TEST(DatabaseTest, ErrorLineHasSourceNumberAndDescription)
         error.describe(), u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s);
 }
 
-TEST(DatabaseTest, CreationInAMissingFolderFailsWithoutLeavingAFile)
-{
-    test::TempDatabase files;
-    EXPECT_FALSE(OpenBirthDb(files.path(u"absent/natalis.mdb"_s)));
-    EXPECT_TRUE(files.files().isEmpty());
-}
-
 } // namespace
 } // namespace natalis::store
