@@ -126,6 +126,21 @@ TEST(CompactionTest, NonDatabaseIsNotTouched)
     EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
 }
 
+TEST(CompactionTest, DatabaseLockedByAnotherWriterIsUnavailable)
+{
+    test::TempDatabase files;
+    fill(files, u"natalis.mdb"_s, 10);
+    auto writer = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+    ASSERT_TRUE(writer);
+    writer->exec("begin exclusive");
+    writer->exec("delete from birthday");
+
+    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Unavailable);
+    writer->exec("rollback");
+    EXPECT_EQ(names(files.path()).size(), 5);
+    EXPECT_FALSE(files.exists(u"natalis_tmp.mdb"_s));
+}
+
 TEST(CompactionTest, UnreadableFileIsUnavailable)
 {
     if (geteuid() == 0)
