@@ -91,9 +91,11 @@ CompactOutcome CompactBirthDb(const QString &dbPath)
     try {
         exportTo(*source, paths.temporary);
         source.reset();
+        // The compacted file takes the place, and the permissions, of the old one.
         std::error_code ec;
-        const auto permissions = std::filesystem::status(fsPath(dbPath)).permissions();
-        std::filesystem::permissions(fsPath(paths.temporary), permissions, ec);
+        const auto status = std::filesystem::status(fsPath(dbPath), ec);
+        if (!ec)
+            std::filesystem::permissions(fsPath(paths.temporary), status.permissions(), ec);
         std::filesystem::rename(fsPath(paths.temporary), fsPath(dbPath), ec);
         compacted = !ec;
     } catch (const DbException &) {
