@@ -1,15 +1,16 @@
 #include "app/appcontext.h"
 #include "app/clock.h"
 #include "app/dblocation.h"
-#include "app/messagesink.h"
+#include "app/frmget.h"
+#include "app/musicplayer.h"
 #include "app/startup.h"
+#include "app/widgetmessagesink.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace natalis::app;
@@ -29,11 +30,12 @@ QString lockFolder(const QString &dataFolder)
 
 } // namespace
 
-// Until the main window exists the program runs start-up, reports what it found and ends.
-// Exit codes: 0 ready, 1 no database or settings, 2 another instance is running.
+// Exit codes: 0 after "退出(&E)", 1 no database or settings, 2 another instance is running.
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
+    // The program lives in the tray: hiding the last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);
     QCoreApplication::setApplicationVersion(u"4.0.0"_s);
 
@@ -54,7 +56,7 @@ int main(int argc, char *argv[])
         dataFolder,
         lockFolder(dataFolder),
     };
-    StderrMessageSink messages;
+    WidgetMessageSink messages;
     const auto clock = clockFromEnvironment();
     AppContext context;
 
@@ -70,8 +72,9 @@ int main(int argc, char *argv[])
     }
 
     reloadBirthdays(context, messages);
-    std::printf("natalis: %s, %lld birthdays\n", context.DbPath.toUtf8().constData(),
-        context.HasBirthdays ? qint64(context.Birthdays.size()) : 0LL);
-    shutdown(context);
-    return 0;
+    frmGet window(context, messages, *clock, createMusicPlayer());
+    messages.setOwner(&window);
+    window.load();
+    window.show();
+    return app.exec();
 }

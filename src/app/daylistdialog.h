@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QVBoxLayout;
+
+namespace natalis::app {
+
+// The frame both day-list windows share: caption "节假日/生日列表", a date line, a close
+// picture, a border in the skin's frame colour; Escape closes.
+class DayListDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    DayListDialog(int skin, QWidget *parent);
+
+protected:
+    QLabel *dateLabel() const { return m_date; }
+    QVBoxLayout *body() const { return m_body; }
+    // Lists take the skin's background and text colours.
+    void paintList(QWidget *list) const;
+
+private:
+    int m_skin;
+    QFrame *m_frame;
+    QLabel *m_date;
+    QVBoxLayout *m_body;
+};
+
+} // namespace natalis::app

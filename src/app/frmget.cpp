@@ -1,0 +1,610 @@
+#include "app/frmget.h"
+
+#include "app/appcontext.h"
+#include "app/birthdaylistmodel.h"
+#include "app/clock.h"
+#include "app/frmnotify.h"
+#include "app/messagesink.h"
+#include "app/musicplayer.h"
+#include "app/skincolors.h"
+#include "app/startup.h"
+#include "app/traylayer.h"
+#include "store/categories.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace natalis::app {
+
+namespace {
+
+QString categoryName(int index)
+{
+    return store::CategoryNames[index].toString();
+}
+
+QPushButton *button(
+    QWidget *parent, const char *name, const QString &caption, const QString &toolTip = {})
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(toolTip);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text = {})
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QAction *action(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+// The list an unknown category's row lands in: the first, where the duplicate check looks too.
+int listOf(const store::BirthdayRecord &record)
+{
+    return qMax(store::categoryIndex(QStringView(record.Type).trimmed()), 0);
+}
+
+} // namespace
+
+frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
+    std::unique_ptr<MusicPlayer> music, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock),
+      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>()), m_loop(context, *this)
+{
+    setObjectName(QStringLiteral("frmGet"));
+    setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
+    setWindowIcon(TrayLayer::picture(0));
+    m_loop.modalBusy = [this] { return ModalBusy != 0; };
+
+    buildMenus();
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 6, 6, 0);
+    m_tabs = new QTabBar(central);
+    m_tabs->setObjectName(QStringLiteral("TabStrip1"));
+    m_tabs->setExpanding(false);
+    m_stack = new QStackedWidget(central);
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_stack, 1);
+    setCentralWidget(central);
+    buildLists();
+    buildControls();
+    buildStatusBar();
+    buildTimers();
+    resize(1000, 580);
+
+    connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
+    connect(m_tray.get(), &TrayLayer::leftClicked, this, &frmGet::mnuNotify_Click);
+}
+
+frmGet::~frmGet() = default;
+
+void frmGet::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction *addIn =
+        action(file, "mnuFileAddIn", QStringLiteral("从外部制表符分割的文本文件导入生日"));
+    QAction *oldAddIn =
+        action(file, "mnuOldAddIn", QStringLiteral("从旧版本导出的生日文件导入生日"));
+    file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    QAction *fileOut =
+        action(file, "mnuFileOut", QStringLiteral("生日导出到外部制表符分割的文本文件"));
+    for (QAction *later : { addIn, oldAddIn, fileOut })
+        connect(later, &QAction::triggered, this, [this, later] { pending(later->text()); });
+
+    m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
+    m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
+    connect(action(m_toolMenu, "mnuSetup", QStringLiteral("生日设置(&S)")), &QAction::triggered,
+        this, &frmGet::mnuSetup_Click);
+    m_notifyAction = action(m_toolMenu, "mnuNotify", QStringLiteral("生日提醒(&T)"));
+    connect(m_notifyAction, &QAction::triggered, this, &frmGet::mnuNotify_Click);
+    m_wnlAction = action(m_toolMenu, "mnuWnl", QStringLiteral("万年历(&W)"));
+    connect(m_wnlAction, &QAction::triggered, this, [this] { pending(m_wnlAction->text()); });
+    m_toolMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeperator"));
+    m_exitAction = action(m_toolMenu, "mnuExit", QStringLiteral("退出(&E)"));
+    connect(m_exitAction, &QAction::triggered, this, &frmGet::mnuExit_Click);
+
+    QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤"));
+    skins->setObjectName(QStringLiteral("mnuHuanfu"));
+    m_skins = new QActionGroup(this);
+    m_skins->setExclusive(true);
+    const char *names[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
+    const QString captions[] = { QStringLiteral("缺省"), QStringLiteral("皮肤1"),
+        QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
+    for (int skin = 1; skin <= SkinCount; ++skin) {
+        QAction *entry = action(skins, names[skin - 1], captions[skin - 1]);
+        entry->setCheckable(true);
+        entry->setChecked(skin == m_context.CurrentSkin);
+        m_skins->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, skin] { chooseSkin(skin); });
+    }
+
+    QAction *help = menuBar()->addAction(QStringLiteral("帮助"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    connect(help, &QAction::triggered, this, &frmGet::openHelp);
+}
+
+void frmGet::buildLists()
+{
+    for (int index = 0; index < CategoryCount; ++index) {
+        m_tabs->addTab(categoryName(index));
+        m_models[index] = new BirthdayListModel(this);
+        m_proxies[index] = new QSortFilterProxyModel(this);
+        m_proxies[index]->setSourceModel(m_models[index]);
+        QTableView *view = new QTableView(m_stack);
+        view->setObjectName(QStringLiteral("ListView1_%1").arg(index));
+        view->setModel(m_proxies[index]);
+        view->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setWordWrap(false);
+        view->setShowGrid(false);
+        view->setAlternatingRowColors(false);
+        view->verticalHeader()->hide();
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->horizontalHeader()->setDefaultSectionSize(96);
+        view->horizontalHeader()->resizeSection(0, 110);
+        view->horizontalHeader()->resizeSection(3, 140);
+        view->horizontalHeader()->resizeSection(4, 150);
+        view->horizontalHeader()->resizeSection(5, 150);
+        // A header click makes that column the list's sort key, always ascending.
+        connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this, index](int column) {
+                m_proxies[index]->sort(column, Qt::AscendingOrder);
+                m_views[index]->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
+                m_views[index]->horizontalHeader()->setSortIndicatorShown(true);
+            });
+        connect(
+            view, &QTableView::doubleClicked, this, [this, index] { listDoubleClicked(index); });
+        m_views[index] = view;
+        m_stack->addWidget(view);
+    }
+}
+
+void frmGet::buildControls()
+{
+    auto *shape = new QWidget(this);
+    shape->setObjectName(QStringLiteral("Shape3"));
+    shape->setAutoFillBackground(true);
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::Window, ParseHexColor(Shape3Color));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    shape->setPalette(palette);
+
+    m_tabName = label(shape, "lblTabNums1");
+    auto *tabCountCaption = label(shape, "lblTabNums2", QStringLiteral("提醒数:"));
+    m_tabCount = label(shape, "lblTabNums", QStringLiteral("0"));
+    auto *allCaption = label(shape, "lblAllNums1", QStringLiteral("所有提醒数:"));
+    m_allCount = label(shape, "lblAllNums", QStringLiteral("0"));
+    m_typeSel = new QCheckBox(QStringLiteral("全选当前类别"), shape);
+    m_typeSel->setObjectName(QStringLiteral("chkTypeSel"));
+    m_typeSel->hide();
+    auto *mdbCls = button(shape, "cmdMdbCls", QStringLiteral("清空生日数据库中所选"));
+    mdbCls->hide();
+
+    auto *counts = new QHBoxLayout;
+    for (QWidget *w : { static_cast<QWidget *>(m_tabName), static_cast<QWidget *>(tabCountCaption),
+             static_cast<QWidget *>(m_tabCount) })
+        counts->addWidget(w);
+    counts->addSpacing(24);
+    counts->addWidget(allCaption);
+    counts->addWidget(m_allCount);
+    counts->addStretch(1);
+    counts->addWidget(m_typeSel);
+    counts->addWidget(mdbCls);
+
+    m_found = new QLineEdit(shape);
+    m_found->setObjectName(QStringLiteral("txtFound"));
+    m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
+    m_found->setFixedWidth(150);
+    m_find = button(shape, "cmdFind", QStringLiteral("查找(&F)"), QStringLiteral("按生日内容查找"));
+    auto *add =
+        button(shape, "cmdAdd", QStringLiteral("增加(&A)"), QStringLiteral("增加1条生日提醒"));
+    m_edit = button(
+        shape, "cmdEdit", QStringLiteral("修改(&M)"), QStringLiteral("修改当前所选生日提醒"));
+    m_delete =
+        button(shape, "cmdDel", QStringLiteral("删除(&D)"), QStringLiteral("删除当前所选生日提醒"));
+    auto *setup = button(
+        shape, "cmdSetup", QStringLiteral("设置(&S)"), QStringLiteral("节日提醒和提醒方式设置"));
+    auto *notify = button(shape, "cmdNotify", QStringLiteral("生日提醒(&T)"));
+    auto *wnl = button(shape, "cmdWnl", QStringLiteral("万年历(&W)"));
+    auto *history = button(shape, "Command7", QStringLiteral("发送记录(&H)"));
+    auto *close = button(shape, "cmdExit", QStringLiteral("关闭(&E)"));
+
+    connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
+    connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    for (QPushButton *later : { add, m_edit, m_delete, setup, notify, wnl, history })
+        connect(later, &QPushButton::clicked, this, [this, later] { pending(later->text()); });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_found);
+    buttons->addWidget(m_find);
+    buttons->addSpacing(12);
+    for (QPushButton *b : { add, m_edit, m_delete })
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    for (QPushButton *b : { setup, notify, wnl, history, close })
+        buttons->addWidget(b);
+
+    auto *shapeLayout = new QVBoxLayout(shape);
+    shapeLayout->setContentsMargins(8, 6, 8, 6);
+    shapeLayout->addLayout(counts);
+    shapeLayout->addLayout(buttons);
+    centralWidget()->layout()->addWidget(shape);
+}
+
+void frmGet::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    // Panel 1 carries the messages; 2 the SMS activity, 3 SMS trouble, 4 notes, 5 the maker.
+    const int stretch[] = { 1, 0, 0, 0, 0 };
+    const int minimumWidth[] = { 200, 56, 90, 0, 0 };
+    for (int panel = 0; panel < 5; ++panel) {
+        m_panels[panel] = label(bar, "");
+        m_panels[panel]->setObjectName(QStringLiteral("StatusBar1_%1").arg(panel + 1));
+        m_panels[panel]->setFrameShape(QFrame::StyledPanel);
+        m_panels[panel]->setFrameShadow(QFrame::Sunken);
+        m_panels[panel]->setMinimumWidth(minimumWidth[panel]);
+        bar->addWidget(m_panels[panel], stretch[panel]);
+    }
+}
+
+void frmGet::buildTimers()
+{
+    const auto timer = [this](const char *name, int interval) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        return t;
+    };
+    m_timer1 = timer("Timer1", 60000);
+    m_timer3 = timer("Timer3", 600);
+    m_timerTray = timer("TimerTray", 1000);
+    connect(m_timer1, &QTimer::timeout, this, &frmGet::onTimer1);
+    connect(m_timer3, &QTimer::timeout, this, &frmGet::onTimer3);
+    connect(m_timerTray, &QTimer::timeout, this, &frmGet::onTimerTray);
+}
+
+void frmGet::load()
+{
+    ApplySkin();
+    MyDisplayBirth();
+    m_context.IsFormLoading = true;
+    const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
+    if (m_tabs->currentIndex() == start)
+        TabStrip1_Click(start);
+    else
+        m_tabs->setCurrentIndex(start);
+    setStatus(1,
+        QStringLiteral("友情提示:修改生日数据后,请用户导出数据做备份,以防电脑崩溃时造成数据损毁!"));
+    m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
+    m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
+
+    m_tray->TrayIconAdd(m_toolMenu);
+    if (!m_tray->available())
+        setStatus(4, QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+    m_loop.startupReminder(m_clock.now());
+    m_timer1->start();
+    m_timer3->start();
+}
+
+void frmGet::MyDisplayBirth()
+{
+    std::array<QList<BirthdayListModel::Row>, CategoryCount> rows;
+    if (m_context.HasBirthdays) {
+        for (store::BirthdayRecord &record : m_context.Birthdays) {
+            record.Type = record.Type.trimmed();
+            record.About = record.About.trimmed();
+            rows[listOf(record)].append(BirthdayListModel::rowFromRecord(record));
+        }
+    }
+    for (int index = 0; index < CategoryCount; ++index) {
+        m_views[index]->clearSelection();
+        m_models[index]->setRows(std::move(rows[index]));
+    }
+}
+
+int frmGet::myAllNums() const
+{
+    int total = 0;
+    for (const BirthdayListModel *model : m_models)
+        total += model->rowCount();
+    return total;
+}
+
+int frmGet::currentCategory() const
+{
+    return qMax(m_tabs->currentIndex(), 0);
+}
+
+void frmGet::TabStrip1_Click(int index)
+{
+    if (index < 0)
+        return;
+    for (int tab = 0; tab < CategoryCount; ++tab)
+        m_tabs->setTabIcon(tab, TrayLayer::picture(tab == index ? 0 : 1));
+    m_stack->setCurrentIndex(index);
+    ProcCmd(index);
+    if (!m_context.IsFormLoading && m_models[index]->rowCount() > 0)
+        m_views[index]->setFocus();
+    m_context.IsFormLoading = false;
+}
+
+void frmGet::ProcCmd(int index)
+{
+    const int count = m_models[index]->rowCount();
+    m_tabName->setText(categoryName(index));
+    m_tabCount->setText(QString::number(count));
+    m_allCount->setText(QString::number(myAllNums()));
+    for (QPushButton *b : { m_edit, m_delete, m_find })
+        b->setEnabled(count > 0);
+}
+
+void frmGet::cmdFind_Click()
+{
+    const QString wanted = m_found->text();
+    if (wanted.isEmpty())
+        return;
+    const int index = currentCategory();
+    QSortFilterProxyModel *proxy = m_proxies[index];
+    // The sort key decides where to look: the names, or the column the user sorted by.
+    const int column = qMax(proxy->sortColumn(), 0);
+    for (int row = 0; row < proxy->rowCount(); ++row) {
+        const QModelIndex cell = proxy->index(row, column);
+        if (cell.data().toString().startsWith(wanted, Qt::CaseInsensitive)) {
+            QTableView *view = m_views[index];
+            view->clearSelection();
+            view->scrollTo(cell);
+            view->setCurrentIndex(cell);
+            view->selectRow(row);
+            view->setFocus();
+            return;
+        }
+    }
+    setStatus(1, QStringLiteral("没找到相应的生日提醒！"));
+}
+
+void frmGet::listDoubleClicked(int index)
+{
+    if (!m_views[index]->selectionModel()->hasSelection()) {
+        setStatus(1, QStringLiteral("没有选取生日！"));
+        return;
+    }
+    pending(QStringLiteral("修改(&M)"));
+}
+
+void frmGet::chooseSkin(int skin)
+{
+    m_context.CurrentSkin = skin;
+    const QList<QAction *> entries = m_skins->actions();
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(i + 1 == skin);
+    ApplySkin();
+}
+
+void frmGet::ApplySkin()
+{
+    const QColor background = skinColor(m_context.CurrentSkin, 0);
+    const QColor text = skinColor(m_context.CurrentSkin, 1);
+    const auto paint = [&](QWidget *widget) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, background);
+        palette.setColor(QPalette::Text, text);
+        widget->setPalette(palette);
+    };
+    for (QTableView *view : m_views)
+        paint(view);
+    paint(m_found);
+}
+
+void frmGet::EnableOther()
+{
+    for (QAction *a : { m_notifyAction, m_wnlAction, m_exitAction })
+        a->setEnabled(true);
+}
+
+void frmGet::DisableOther()
+{
+    for (QAction *a : { m_notifyAction, m_wnlAction, m_exitAction })
+        a->setEnabled(false);
+}
+
+void frmGet::openHelp()
+{
+    const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
+    if (QFileInfo::exists(help))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+}
+
+void frmGet::mnuSetup_Click()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void frmGet::mnuNotify_Click()
+{
+    if (ModalBusy != 0)
+        return;
+    // Until the birthday calendar exists the way back is the main window itself.
+    mnuSetup_Click();
+}
+
+void frmGet::mnuExit_Click()
+{
+    m_quitting = true;
+    m_timer1->stop();
+    m_timer3->stop();
+    m_timerTray->stop();
+    m_loop.stopMusic();
+    if (m_notify)
+        m_notify->close();
+    m_tray->TrayIconDelete();
+    shutdown(m_context);
+    close();
+    QApplication::quit();
+}
+
+void frmGet::pending(const QString &what)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+    setStatus(1, QString(what).remove(mnemonic) + QStringLiteral(":此功能将在下一版本提供…"));
+}
+
+void frmGet::setStatus(int panel, const QString &text)
+{
+    m_panels[panel - 1]->setText(text);
+}
+
+QString frmGet::statusText(int panel) const
+{
+    return m_panels[panel - 1]->text();
+}
+
+void frmGet::onTimer1()
+{
+    m_loop.tick(m_clock.now());
+}
+
+void frmGet::onTimer3()
+{
+    m_loop.activityTick();
+}
+
+void frmGet::onTimerTray()
+{
+    m_loop.trayTick();
+}
+
+void frmGet::closeEvent(QCloseEvent *event)
+{
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    // The close box only hides the window: the program lives on in the tray.
+    event->ignore();
+    hide();
+}
+
+void frmGet::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_loop.acknowledge();
+    QMainWindow::changeEvent(event);
+}
+
+void frmGet::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        pending(QStringLiteral("删除(&D)"));
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ReminderOutputs
+
+void frmGet::TrayIconSetTip(const QString &text)
+{
+    m_tray->TrayIconSetTip(text);
+}
+
+void frmGet::TrayIconBalloon(const QString &text)
+{
+    m_tray->TrayIconBalloon(text);
+}
+
+void frmGet::MyTrayIcon(int picture)
+{
+    m_tray->MyTrayIcon(picture);
+}
+
+void frmGet::setTrayBlinking(bool on)
+{
+    if (on)
+        m_timerTray->start();
+    else
+        m_timerTray->stop();
+}
+
+bool frmGet::isFloatingWindowVisible() const
+{
+    return m_notify && m_notify->isVisible();
+}
+
+void frmGet::showFloatingWindow(const QString &text)
+{
+    if (!m_notify)
+        m_notify = std::make_unique<frmNotify>();
+    m_notify->setNotifyText(text);
+    m_notify->show();
+}
+
+void frmGet::closeFloatingWindow()
+{
+    if (m_notify)
+        m_notify->close();
+}
+
+void frmGet::setFloatingText(const QString &text)
+{
+    if (m_notify)
+        m_notify->setNotifyText(text);
+}
+
+void frmGet::playMusic(const QString &file)
+{
+    if (m_music)
+        m_music->play(file);
+}
+
+void frmGet::stopMusic(const QString &file)
+{
+    if (m_music)
+        m_music->stop(file);
+}
+
+void frmGet::setActivityText(const QString &text)
+{
+    setStatus(2, text);
+}
+
+} // namespace natalis::app

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "app/reminderloop.h"
+#include "app/reminderoutputs.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStackedWidget;
+class QTabBar;
+class QTableView;
+class QTimer;
+
+namespace natalis::app {
+
+struct AppContext;
+class BirthdayListModel;
+class Clock;
+class MessageSink;
+class MusicPlayer;
+class TrayLayer;
+class frmNotify;
+
+// The main window: one birthday list per category, the buttons around them, the menus, the
+// status bar, the tray icon and the reminder timers. Closing it only hides it; the program ends
+// through "退出(&E)".
+class frmGet : public QMainWindow, private ReminderOutputs
+{
+    Q_OBJECT
+
+public:
+    static constexpr int CategoryCount = 8;
+
+    frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
+        std::unique_ptr<MusicPlayer> music, QWidget *parent = nullptr);
+    ~frmGet() override;
+
+    // The load handler's work after construction: lists, start-up tab, tray, start-up reminder.
+    void load();
+
+    // Refills all eight lists from the birthday array.
+    void MyDisplayBirth();
+    // Count labels and the enabled state of edit, delete and find for category index 0..7.
+    void ProcCmd(int index);
+    int myAllNums() const;
+    void ApplySkin();
+    void EnableOther();
+    void DisableOther();
+    // 1 while a modal dialog or message of this window is up, 2 while a date picker opened from
+    // the editor is up, 0 otherwise.
+    int ModalBusy = 0;
+
+    // The timers' work, callable by tests.
+    void onTimer1();
+    void onTimer3();
+    void onTimerTray();
+
+    ReminderLoop &loop() { return m_loop; }
+    TrayLayer &tray() { return *m_tray; }
+    frmNotify *floatingWindow() const { return m_notify.get(); }
+    BirthdayListModel *listModel(int index) const { return m_models[index]; }
+    QTableView *listView(int index) const { return m_views[index]; }
+    int currentCategory() const;
+    QString statusText(int panel) const; // panels 1..5
+
+    // "退出(&E)": closes the connection, removes the tray icon and ends the program.
+    void mnuExit_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildLists();
+    void buildControls();
+    void buildStatusBar();
+    void buildTimers();
+
+    void TabStrip1_Click(int index);
+    void cmdFind_Click();
+    void listDoubleClicked(int index);
+    void chooseSkin(int skin);
+    void openHelp();
+    void mnuSetup_Click();
+    void mnuNotify_Click();
+    void pending(const QString &what);
+    void setStatus(int panel, const QString &text);
+
+    // ReminderOutputs
+    void TrayIconSetTip(const QString &text) override;
+    void TrayIconBalloon(const QString &text) override;
+    void MyTrayIcon(int picture) override;
+    void setTrayBlinking(bool on) override;
+    bool isFloatingWindowVisible() const override;
+    void showFloatingWindow(const QString &text) override;
+    void closeFloatingWindow() override;
+    void setFloatingText(const QString &text) override;
+    void playMusic(const QString &file) override;
+    void stopMusic(const QString &file) override;
+    void setActivityText(const QString &text) override;
+
+    AppContext &m_context;
+    MessageSink &m_messages;
+    const Clock &m_clock;
+    std::unique_ptr<MusicPlayer> m_music;
+    std::unique_ptr<TrayLayer> m_tray;
+    std::unique_ptr<frmNotify> m_notify;
+    ReminderLoop m_loop;
+    bool m_quitting = false;
+
+    QTabBar *m_tabs = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    std::array<BirthdayListModel *, CategoryCount> m_models {};
+    std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {};
+    std::array<QTableView *, CategoryCount> m_views {};
+    std::array<QLabel *, 5> m_panels {};
+    QLabel *m_tabName = nullptr;
+    QLabel *m_tabCount = nullptr;
+    QLabel *m_allCount = nullptr;
+    QLineEdit *m_found = nullptr;
+    QPushButton *m_edit = nullptr;
+    QPushButton *m_delete = nullptr;
+    QPushButton *m_find = nullptr;
+    QCheckBox *m_typeSel = nullptr;
+    QMenu *m_toolMenu = nullptr;
+    QAction *m_notifyAction = nullptr;
+    QAction *m_wnlAction = nullptr;
+    QAction *m_exitAction = nullptr;
+    QActionGroup *m_skins = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QTimer *m_timer3 = nullptr;
+    QTimer *m_timerTray = nullptr;
+};
+
+} // namespace natalis::app

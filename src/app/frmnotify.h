@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+namespace natalis::app {
+
+// The floating reminder: a small translucent strip in the bottom-right corner of the screen,
+// above every window, whose text scrolls from right to left; dragged by its body, closed by its
+// close picture.
+class frmNotify : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ScrollMilliseconds = 50;
+    static constexpr int ScrollStep = 1; // pixels per tick (20 twips)
+    static constexpr double Opacity = 200.0 / 255.0;
+
+    explicit frmNotify(QWidget *parent = nullptr);
+
+    // The text to scroll; taken on the next scroll tick, as the original took it.
+    void setNotifyText(const QString &text);
+    // One tick of the scroll timer; public so that tests can drive it.
+    void scrollTick();
+    // Bottom-right corner of the available screen area (which excludes the taskbar).
+    void placeInCorner();
+
+Q_SIGNALS:
+    void closedByUser();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *m_text;
+    QLabel *m_close;
+    QTimer *m_timer;
+    QString m_wanted;
+    QPoint m_dragOffset;
+};
+
+} // namespace natalis::app

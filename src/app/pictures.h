@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+
+namespace natalis::app {
+
+enum class Picture {
+    Tray, // the tray icon and the selected tab
+    TrayAlternate, // the blinking tray icon's second picture and the other tabs
+    Close, // the close picture of the floating and day-list windows
+};
+
+QIcon picture(Picture which);
+
+} // namespace natalis::app

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+namespace natalis::app {
+
+struct AppContext;
+class ReminderOutputs;
+
+// The once-a-minute reminder loop and the start-up reminder. The timers of the main window call
+// the tick methods; nothing here reads the clock or shows a window itself.
+class ReminderLoop
+{
+public:
+    ReminderLoop(const AppContext &context, ReminderOutputs &outputs);
+
+    // Called each time the SMS jobs are due; empty until the SMS subsystem plugs in.
+    std::function<void(const QDateTime &now)> autoBirthdaySms;
+    std::function<void(const QDateTime &now)> resetSmsSentFlags;
+    // True while the main window shows a modal dialog; the floating window then waits.
+    std::function<bool()> modalBusy;
+
+    // Once, when the main window has loaded.
+    void startupReminder(const QDateTime &now);
+    // Timer1, every 60 s.
+    void tick(const QDateTime &now);
+    // TimerTray, every second while blinking.
+    void trayTick();
+    // Timer3, every 600 ms.
+    void activityTick();
+    // The main window became active: the user has seen it.
+    void acknowledge();
+
+    void playMusic();
+    void stopMusic();
+
+    bool isBlinking() const { return m_blinking; }
+    bool MusicPlaying() const { return m_musicPlaying; }
+    const QString &TodayNotifyText() const { return m_todayNotifyText; }
+    const QString &FloatNotifyText() const { return m_floatNotifyText; }
+    // Set by the SMS dispatch after a send; the activity indicator clears it.
+    bool SmsActivity = false;
+
+private:
+    enum Method { Balloon, Floating, Music, MethodCount };
+
+    bool firesNow(Method method, const QDateTime &now) const;
+    void setBlinking(bool on);
+    void setFloatText(const QString &text);
+
+    const AppContext &m_context;
+    ReminderOutputs &m_outputs;
+    int m_minuteCounter = 0; // modulo 10: the SMS job
+    int m_resetCounter = 0; // modulo 1500: the reset of the SMS-sent marks
+    int m_activityCounter = 0; // modulo 8
+    int m_blinkBit = 0;
+    bool m_blinking = false;
+    bool m_musicPlaying = false;
+    QString m_musicFile;
+    QString m_todayNotifyText;
+    QString m_floatNotifyText;
+    // The day each time-of-day method last fired: once a day, on the first tick in its hour.
+    QDate m_lastFired[MethodCount];
+};
+
+} // namespace natalis::app
