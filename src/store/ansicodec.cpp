@@ -17,9 +17,13 @@ QStringDecoder decoder()
 {
     return QStringDecoder(QStringConverter::System);
 }
-QStringDecoder strictDecoder()
+void emplaceStrictDecoder(std::optional<QStringDecoder> &decoder)
 {
-    return QStringDecoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+    decoder.emplace(QStringConverter::System, QStringConverter::Flag::Stateless);
+}
+QStringEncoder strictEncoder()
+{
+    return QStringEncoder(QStringConverter::System, QStringConverter::Flag::Stateless);
 }
 #else
 QStringEncoder encoder()
@@ -30,9 +34,13 @@ QStringDecoder decoder()
 {
     return QStringDecoder("GB18030");
 }
-QStringDecoder strictDecoder()
+void emplaceStrictDecoder(std::optional<QStringDecoder> &decoder)
 {
-    return QStringDecoder("GB18030", QStringConverter::Flag::Stateless);
+    decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
+}
+QStringEncoder strictEncoder()
+{
+    return QStringEncoder("GB18030", QStringConverter::Flag::Stateless);
 }
 #endif
 
@@ -57,28 +65,34 @@ QByteArray ToAnsi(QStringView text, qsizetype *unencodable)
     *unencodable = 0;
     if (!toAnsi.hasError())
         return bytes;
-    // Rare: find the culprits one character (or surrogate pair) at a time.
+    // Rare: find the culprits one character (or surrogate pair) at a time. Each piece is a whole
+    // text of its own, so a lone surrogate must not be held back waiting for its partner.
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length =
             text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
                                                                                              : 1;
-        QStringEncoder single = encoder();
-        single.encode(text.mid(i, length));
+        QStringEncoder single = strictEncoder();
+        // The conversion runs when its result is taken, not when encode() returns.
+        const QByteArray piece = single.encode(text.mid(i, length));
         *unencodable += single.hasError() ? 1 : 0;
         i += length - 1;
     }
     return bytes;
 }
 
-AnsiDecoder::AnsiDecoder() : m_decoder(strictDecoder()) { }
+AnsiDecoder::AnsiDecoder()
+{
+    emplaceStrictDecoder(m_decoder);
+}
 
 std::optional<QString> AnsiDecoder::decode(QByteArrayView bytes)
 {
-    QString text = m_decoder.decode(bytes);
-    if (!m_decoder.hasError())
+    QString text = m_decoder->decode(bytes);
+    if (!m_decoder->hasError())
         return text;
-    // The error flag stays set for the converter's life; a fresh one serves the next text.
-    m_decoder = strictDecoder();
+    // The error flag stays set for the converter's life, so a fresh one serves the next text.
+    // It is built in place: a converter moved into an old one's place no longer counts errors.
+    emplaceStrictDecoder(m_decoder);
     return std::nullopt;
 }
 

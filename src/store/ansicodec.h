@@ -29,7 +29,7 @@ public:
     std::optional<QString> decode(QByteArrayView bytes);
 
 private:
-    QStringDecoder m_decoder;
+    std::optional<QStringDecoder> m_decoder;
 };
 
 // Bytes of text in the ANSI code page: 1 for ASCII, 2 for a Chinese character.

@@ -1,0 +1,130 @@
+#include "store/categories.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+#include "transfer/exportfile.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+namespace {
+
+struct DateRow
+{
+    const char *situation;
+    store::BirthdayRecord record;
+    QString field;
+    friend void PrintTo(const DateRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class ExportDate : public testing::TestWithParam<DateRow>
+{
+};
+
+TEST_P(ExportDate, WritesTheRuleDate)
+{
+    EXPECT_EQ(exportDateField(GetParam().record), GetParam().field);
+}
+
+store::BirthdayRecord lunarLeap()
+{
+    store::BirthdayRecord r = test::lunarBirthday(u"甲"_s, u"农历2006年闰07月15日"_s);
+    r.strGL = u"公历2006年 09月07日"_s;
+    return r;
+}
+
+store::BirthdayRecord lunarWithoutGregorian()
+{
+    return test::lunarBirthday(u"乙"_s, u"农历2006年 07月15日"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, ExportDate,
+    testing::Values(
+        DateRow { "Gregorian rule without leading zeros",
+            test::gregorianBirthday(u"甲"_s, u"公历1976年 02月25日"_s), u"1976-2-25"_s },
+        DateRow { "lunar rule in a leap month", lunarLeap(), u"2006-闰07-15"_s },
+        DateRow {
+            "no Gregorian text although the lunar one is set", lunarWithoutGregorian(), QString() },
+        DateRow { "unreadable Gregorian text", test::gregorianBirthday(u"甲"_s, u"1976-2-25"_s),
+            QString() }),
+    test::BySituation());
+
+TEST(ExportFile, LineInGbkWithCrLf)
+{
+    store::BirthdayRecord r = test::gregorianBirthday(u" 张三 "_s, u"公历1976年 02月25日"_s);
+    r.Type = u"同事"_s;
+    r.Duanxin = u"是"_s;
+    r.Sex = u"男"_s;
+    r.Beizhu = u"a\tb"_s;
+    r.No = u"7"_s;
+    test::TempDatabase folder;
+    const ExportResult result = ExportBirthdays({ r }, folder.path(u"out.txt"_s));
+    ASSERT_TRUE(result.ok);
+    // 张三 同事 ... 按公历提醒 3 是 男, from the GB2312 code chart.
+    const QByteArray expected = "\xD5\xC5\xC8\xFD\t\xCD\xAC\xCA\xC2\t13800000000\ta b\t1976-2-25\t"
+                                "\xB0\xB4\xB9\xAB\xC0\xFA\xCC\xE1\xD0\xD1\t3\t\xCA\xC7\t\xC4\xD0"
+                                "\t\t\t\t\t7\r\n";
+    EXPECT_EQ(folder.bytes(u"out.txt"_s), expected);
+    EXPECT_EQ(result.statusText, u"生日成功导出到"_s + folder.path(u"out.txt"_s));
+}
+
+TEST(ExportFile, CategoriesInFixedOrderListOrderWithin)
+{
+    QList<store::BirthdayRecord> list;
+    const QStringList types = { u"其他"_s, u"同事"_s, u"朋友"_s, u"客户"_s, u"同学"_s, u"家人"_s,
+        u"供应商"_s, u"代理商"_s, u"同事"_s, u"邻居"_s };
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        list << test::gregorianBirthday(QString::number(i), u"公历1980年 05月12日"_s);
+        list.last().Type = types[i];
+    }
+    test::TempDatabase folder;
+    const ExportResult result = ExportBirthdays(list, folder.path(u"out.txt"_s));
+    EXPECT_EQ(result.written, 9);
+    EXPECT_EQ(result.skipped, 1);
+    QStringList written;
+    for (const QByteArray &line : folder.bytes(u"out.txt"_s).split('\n')) {
+        if (!line.isEmpty())
+            written << QString::fromUtf8(line.left(line.indexOf('\t')));
+    }
+    EXPECT_EQ(written,
+        (QStringList { u"1"_s, u"8"_s, u"3"_s, u"7"_s, u"6"_s, u"5"_s, u"4"_s, u"2"_s, u"0"_s }));
+}
+
+TEST(ExportFile, EmptyListGivesEmptyFileAndSuccess)
+{
+    test::TempDatabase folder;
+    folder.write(u"out.txt"_s, "old content that must go");
+    const ExportResult result = ExportBirthdays({}, folder.path(u"out.txt"_s));
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(folder.bytes(u"out.txt"_s), QByteArray());
+}
+
+TEST(ExportFile, FailedWriteReportsAndLeavesNoFile)
+{
+    test::TempDatabase folder;
+    const QString path = folder.path(u"missing/out.txt"_s);
+    const ExportResult result =
+        ExportBirthdays({ test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s) }, path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.failureText, u"生日导出到"_s + path + u"失败,原有文件没有改动!"_s);
+    EXPECT_EQ(folder.files(), QStringList());
+}
+
+TEST(ExportFile, UnencodableCharactersAreCounted)
+{
+    store::BirthdayRecord r = test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s);
+    r.Beizhu = u"x"_s + QChar(0xD800) + u"y"_s + QChar(0xDC00); // two lone surrogates
+    test::TempDatabase folder;
+    const ExportResult result = ExportBirthdays({ r }, folder.path(u"out.txt"_s));
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.unencodable, 2);
+    EXPECT_EQ(result.statusText,
+        u"生日成功导出到"_s + folder.path(u"out.txt"_s)
+            + u",其中2个字符无法用ANSI编码保存,已被替换"_s);
+}
+
+} // namespace
+} // namespace natalis::transfer
