@@ -28,6 +28,11 @@ QString fitted(QString text, int width)
     return text;
 }
 
+QString fromUtf8(QByteArrayView utf8)
+{
+    return utf8.isEmpty() ? QString() : QString::fromUtf8(utf8);
+}
+
 // Columns such as the category, the reminder rule or the class repeat from row to row; handing
 // out the text already made shares it instead of allocating a copy per row.
 class RecentTexts
@@ -38,7 +43,7 @@ public:
         if (utf8.isEmpty())
             return QString();
         if (utf8.size() > qsizetype(Entry::Capacity))
-            return QString::fromUtf8(utf8);
+            return fromUtf8(utf8);
         for (const Entry &entry : m_entries) {
             if (entry.view() == utf8)
                 return entry.text;
@@ -47,7 +52,7 @@ public:
         m_next = (m_next + 1) % m_entries.size();
         std::copy(utf8.begin(), utf8.end(), slot.bytes.begin());
         slot.size = utf8.size();
-        slot.text = QString::fromUtf8(utf8);
+        slot.text = fromUtf8(utf8);
         return slot.text;
     }
 
@@ -68,10 +73,6 @@ private:
 // sparse range of Ids may not hold.
 constexpr qint64 MaxReservedRows = 200'000;
 
-QString fromUtf8(QByteArrayView utf8)
-{
-    return utf8.isEmpty() ? QString() : QString::fromUtf8(utf8);
-}
 
 // Stable grouping by category name in the byte order of its UTF-8 text, the engine's own text
 // order: rows read in Id order come out ordered by category, then Id.
