@@ -1,12 +1,12 @@
 // natalis-cli due and add: the reminder engine and the birthday store from the command line.
 
 #include "app/clock.h"
-#include "app/dblocation.h"
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
 #include "calendar/lunarimporttext.h"
 #include "clicommand.h"
+#include "dboption.h"
 #include "reminder/remindertexts.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
@@ -16,35 +16,11 @@
 #include "store/database.h"
 #include "store/settings.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
-
 namespace natalis::cli {
 
 namespace {
 
 using store::BirthdayEdit;
-
-QCommandLineOption dbOption()
-{
-    return QCommandLineOption(QStringLiteral("db"),
-        QStringLiteral("database file (default: the one natalis opens)"), QStringLiteral("PATH"));
-}
-
-// The file the program opens when started without an argument; both programs share a folder.
-QString programDbPath()
-{
-    const QString folder = QCoreApplication::applicationDirPath();
-    return app::defaultDbPath(folder, QFileInfo(folder).isWritable(),
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
-}
-
-QString dbPath(const QCommandLineParser &parser)
-{
-    return parser.isSet(QStringLiteral("db")) ? parser.value(QStringLiteral("db"))
-                                              : programDbPath();
-}
 
 // --date, else NATALIS_NOW, else the clock.
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)

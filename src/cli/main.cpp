@@ -9,7 +9,7 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return CalendarCommands() + BirthdayCommands();
+    return CalendarCommands() + BirthdayCommands() + TransferCommands();
 }
 
 void printUsage(const QList<Command> &commands)

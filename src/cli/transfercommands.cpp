@@ -1,0 +1,153 @@
+// natalis-cli export and import: the transfer files from the command line, with the rules of the
+// program's own export and import.
+
+#include "clicommand.h"
+#include "dboption.h"
+#include "store/birthdays.h"
+#include "store/connection.h"
+#include "store/database.h"
+#include "transfer/exportfile.h"
+#include "transfer/importinsert.h"
+#include "transfer/importpreview.h"
+#include "transfer/importreader.h"
+
+#include <QFileInfo>
+
+namespace natalis::cli {
+
+namespace {
+
+int runExport(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes every birthday to FILE as the program's export does: tab-separated, ANSI,\n"
+        "CR LF, grouped by category. An existing FILE is replaced only once the new one is\n"
+        "complete."));
+    parser.addOption(dbOption());
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to write"));
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("export"), arguments))
+        return *exit;
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("export takes one FILE"));
+
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection =
+        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection)
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
+    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+
+    const transfer::ExportResult result = transfer::ExportBirthdays(
+        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
+        parser.positionalArguments().first());
+    if (!result.ok)
+        return fail(result.failureText, Refused);
+    printLine(result.statusText);
+    return Success;
+}
+
+// The birthdays already present; none when a dry run names a database that does not exist yet.
+std::optional<QList<store::BirthdayRecord>> presentBirthdays(store::Connection *connection)
+{
+    if (!connection)
+        return QList<store::BirthdayRecord>();
+    store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return std::nullopt;
+    return load.HasBirthdays ? std::move(load.Birthdays) : QList<store::BirthdayRecord>();
+}
+
+void printRows(const transfer::ImportPreview &preview)
+{
+    for (const transfer::PreviewRow &row : preview.rows)
+        printLine((row.ticked ? QStringLiteral("add\t") : QStringLiteral("skip\t"))
+            + transfer::previewCells(row.record).join(u'\t'));
+}
+
+int runImport(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Reads FILE in the given layout, prints how many records it holds and how many are\n"
+        "new, and adds the new ones in one transaction. Records whose category already holds\n"
+        "their name are skipped. --dry-run lists the records instead of adding them."));
+    parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(QStringLiteral("layout"),
+        QStringLiteral("tab (this version), v31, v30, v20 or v10 (birth.txt)"),
+        QStringLiteral("LAYOUT")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("dry-run"), QStringLiteral("list what would be added; add nothing")));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to read"));
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("import"), arguments))
+        return *exit;
+    const std::optional<transfer::ImportLayout> layout =
+        transfer::layoutFromName(parser.value(QStringLiteral("layout")));
+    if (!layout)
+        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10"));
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("import takes one FILE"));
+    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+
+    transfer::ImportReading reading =
+        transfer::ReadImportFile(parser.positionalArguments().first(), *layout);
+    if (reading.failure)
+        return fail(reading.failure->boxText);
+
+    const QString path = dbPath(parser);
+    store::DbError error;
+    const bool mustOpen = !dryRun || QFileInfo::exists(path);
+    std::optional<store::Connection> connection;
+    if (!dryRun)
+        connection = store::OpenBirthDb(path, &error);
+    else if (mustOpen)
+        connection =
+            store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection && mustOpen)
+        return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
+            Refused);
+    const std::optional<QList<store::BirthdayRecord>> present =
+        presentBirthdays(connection ? &*connection : nullptr);
+    if (!present)
+        return fail(QStringLiteral("cannot read the birthdays of %1").arg(path), Refused);
+
+    const transfer::ImportPreview preview =
+        transfer::BuildImportPreview(std::move(reading.records), *present, reading.skippedLines);
+    printLine(transfer::previewSummaryText(preview));
+    if (const QString skipped = transfer::skippedLinesText(preview.skippedLines);
+        !skipped.isEmpty())
+        printLine(skipped);
+    if (dryRun) {
+        printRows(preview);
+        return Success;
+    }
+    if (preview.tickedCount == 0)
+        return fail(
+            QStringLiteral("nothing to add: every record is already in the database"), Refused);
+    const transfer::ImportOutcome outcome =
+        transfer::AddImportedBirthdays(*connection, preview, *layout);
+    if (!outcome.ok)
+        return fail(outcome.statusText, Refused);
+    printLine(outcome.statusText);
+    return Success;
+}
+
+} // namespace
+
+QList<Command> TransferCommands()
+{
+    return {
+        { QStringLiteral("export"), QStringLiteral("write every birthday to a tab-separated file"),
+            runExport },
+        { QStringLiteral("import"), QStringLiteral("add the new birthdays of an import file"),
+            runImport },
+    };
+}
+
+} // namespace natalis::cli

@@ -1,0 +1,119 @@
+#include "store/birthdays.h"
+#include "support/casename.h"
+#include "support/clirun.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using natalis::test::CliResult;
+
+class TransferCommands : public testing::Test
+{
+protected:
+    CliResult cli(const QStringList &arguments) const
+    {
+        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
+    }
+
+    QList<natalis::store::BirthdayRecord> stored(const QString &name) const
+    {
+        auto connection = natalis::store::Connection::open(
+            folder.path(name), natalis::store::Connection::OpenMode::ExistingOnly);
+        return connection ? natalis::store::LoadBirthdays(*connection).Birthdays
+                          : QList<natalis::store::BirthdayRecord>();
+    }
+
+    natalis::test::TempDatabase folder;
+};
+
+TEST_F(TransferCommands, ExportThenImportIntoAnotherDatabase)
+{
+    const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.txt"_s);
+    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, a, u"--name"_s, u"闰月"_s, u"--type"_s, u"家人"_s,
+                      u"--nl"_s, u"2006-闰7-15"_s, u"--rule"_s, u"nl"_s })
+                  .exitCode,
+        0);
+    const CliResult exported = cli({ u"export"_s, u"--db"_s, a, file });
+    EXPECT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, u"生日成功导出到"_s + file + u'\n');
+
+    const QString b = folder.path(u"b.mdb"_s);
+    const CliResult imported = cli({ u"import"_s, u"--db"_s, b, u"--layout"_s, u"tab"_s, file });
+    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out,
+        u"从外部文件分析提取的生日记录列表如下(共1,其中1有效)\n"
+        "从外部制表符分割的文本文件导入生日,成功导入1条生日提醒!\n"_s);
+    const auto rows = stored(u"b.mdb"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].strNL, u"农历2006年闰07月15日"_s);
+    EXPECT_EQ(rows[0].strGL, u"公历2006年 09月07日"_s);
+
+    const CliResult again = cli({ u"import"_s, u"--db"_s, b, u"--layout"_s, u"tab"_s, file });
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.out, u"从外部文件分析提取的生日记录列表如下(共1,其中0有效)\n"_s);
+}
+
+TEST_F(TransferCommands, DryRunListsAndAddsNothing)
+{
+    // 李四 代理商 in GBK; v2.0 files knew no such category.
+    folder.write(u"v20.txt"_s, "\xC0\xEE\xCB\xC4\t\xB4\xFA\xC0\xED\xC9\xCC\t\t\t1980-5-12\r\n");
+    const QString db = folder.path(u"new.mdb"_s);
+    const CliResult result = cli({ u"import"_s, u"--db"_s, db, u"--layout"_s, u"v20"_s,
+        u"--dry-run"_s, folder.path(u"v20.txt"_s) });
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(u"add\t李四\t客户\t\t\t1980-5-12\t按公历提醒\t7\t否"_s))
+        << result.out.toStdString();
+    EXPECT_FALSE(folder.exists(u"new.mdb"_s));
+}
+
+struct RefusalRow
+{
+    const char *situation;
+    QStringList arguments; // "FILE" stands for the import file's path
+    QByteArray content;
+    int exitCode = 0;
+    QString message {}; // expected on stderr; "FILE" stands for the path
+    friend void PrintTo(const RefusalRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class TransferRefusals : public TransferCommands, public testing::WithParamInterface<RefusalRow>
+{
+};
+
+TEST_P(TransferRefusals, ExitsWithTheMessage)
+{
+    const RefusalRow &row = GetParam();
+    const QString file = folder.path(u"in.txt"_s);
+    if (!row.content.isNull())
+        folder.write(u"in.txt"_s, row.content);
+    QStringList arguments = { u"--db"_s, folder.path(u"x.mdb"_s) };
+    for (const QString &argument : row.arguments)
+        arguments << (argument == u"FILE" ? file : argument);
+    arguments.prepend(arguments.takeAt(2)); // the command name first
+    const CliResult result = cli(arguments);
+    EXPECT_EQ(result.exitCode, row.exitCode);
+    EXPECT_TRUE(result.err.contains(QString(row.message).replace(u"FILE"_s, file)))
+        << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, TransferRefusals,
+    testing::Values(
+        RefusalRow { "missing file", { u"import"_s, u"--layout"_s, u"v30"_s, u"FILE"_s }, {}, 2,
+            u"FILE不存在"_s },
+        RefusalRow { "empty tab file", { u"import"_s, u"--layout"_s, u"tab"_s, u"FILE"_s }, "", 2,
+            u"FILE为空!"_s },
+        RefusalRow { "v1.0 file with a nameless first record",
+            { u"import"_s, u"--layout"_s, u"v10"_s, u"FILE"_s },
+            "\"\",\"x\",\"\",\"\",\"\",\"\",7\r\n", 2, u"第1记录"_s },
+        RefusalRow { "unknown layout", { u"import"_s, u"--layout"_s, u"v40"_s, u"FILE"_s }, "x", 2,
+            u"--layout"_s },
+        RefusalRow { "export from a database that does not exist", { u"export"_s, u"FILE"_s }, {},
+            1, u"cannot open"_s }),
+    natalis::test::BySituation());
+
+} // namespace
