@@ -5,7 +5,9 @@ namespace natalis::store {
 class Connection;
 
 // Begins a transaction on construction; rolls it back on destruction unless commit() succeeded,
-// so a batch that throws half way leaves its tables as they were.
+// so a batch that throws half way leaves its tables as they were. Inside a transaction already
+// open it brackets a savepoint instead, so operations that use one can run inside a larger one:
+// its rollback then undoes only its own part, its commit leaves the outcome to the outer one.
 class Transaction
 {
 public:
@@ -18,6 +20,7 @@ public:
 
 private:
     Connection &m_connection;
+    bool m_nested = false;
     bool m_done = false;
 };
 

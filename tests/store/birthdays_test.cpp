@@ -1,6 +1,7 @@
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/transaction.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
@@ -253,6 +254,32 @@ TEST_P(BatchUpdateTest, AFailureHalfWayLeavesTheTableUnchanged)
 
     EXPECT_EQ(result, GetParam().useFirst || GetParam().useSecond ? -1 : 1);
     EXPECT_EQ(intnumsAndDuanxin(db), before);
+}
+
+TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
+{
+    for (int i = 0; i < 3; ++i)
+        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    const qint32 first[] = { 1, 2 };
+    const qint32 none[] = { 0 };
+    {
+        Transaction outer(db);
+        ASSERT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), 1);
+        EXPECT_EQ(intnumsAndDuanxin(db), u"9是 9是 7是"_s);
+        const qint32 gone[] = { 3 };
+        ASSERT_EQ(DeleteBirthsFromMdb(db, gone), 1);
+    } // rolled back
+    EXPECT_EQ(intnumsAndDuanxin(db), u"7是 7是 7是"_s);
+
+    db.exec("create trigger refuse before update on birthday when old.Id = 2 "
+            "begin select raise(abort, 'refused'); end");
+    {
+        Transaction outer(db);
+        AddBirthToMdb(db, person(u"新"_s));
+        EXPECT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), -1);
+        outer.commit();
+    }
+    EXPECT_EQ(intnumsAndDuanxin(db), u"7是 7是 7是 7是"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(
