@@ -73,7 +73,6 @@ private:
 // sparse range of Ids may not hold.
 constexpr qint64 MaxReservedRows = 200'000;
 
-
 // Stable grouping by category name in the byte order of its UTF-8 text, the engine's own text
 // order: rows read in Id order come out ordered by category, then Id.
 void groupByCategory(QList<BirthdayRecord> &records)
