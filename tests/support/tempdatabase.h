@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace natalis::test {
 
@@ -30,7 +31,8 @@ public:
         store::DbError error;
         auto connection = store::OpenBirthDb(path(name), &error);
         if (!connection)
-            ADD_FAILURE() << "cannot create test database: " << error.describe().toStdString();
+            throw std::runtime_error(
+                "cannot create test database: " + error.describe().toStdString());
         return std::move(*connection);
     }
 
