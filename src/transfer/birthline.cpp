@@ -62,23 +62,22 @@ bool isAsciiNumber(QStringView text, qsizetype minLength, qsizetype maxLength)
     return true;
 }
 
-bool isOldCategory(QStringView category)
+// The known text value equals, else other. The texts are literals, so no copy is made per line.
+QString oneOf(QStringView value, std::initializer_list<QString> known, const QString &other)
 {
-    for (QStringView name : { u"家人", u"客户", u"朋友", u"同事", u"同学", u"其他" }) {
-        if (category == name)
-            return true;
-    }
-    return false;
-}
-
-// One of the known texts, else the default (a literal, so no copy is made per line).
-QString oneOf(QStringView value, std::initializer_list<QStringView> allowed, const QString &other)
-{
-    for (QStringView text : allowed) {
+    for (const QString &text : known) {
         if (value == text)
-            return value.toString();
+            return text;
     }
     return other;
+}
+
+const QString &currentCategory(QStringView name)
+{
+    static const QString names[] = { u"同事"_s, u"客户"_s, u"代理商"_s, u"供应商"_s, u"家人"_s,
+        u"同学"_s, u"朋友"_s, u"其他"_s };
+    const int index = store::categoryIndex(name);
+    return names[index < 0 ? 1 : index];
 }
 
 // "Numeric and from 0 to 14": decimal fractions and exponents count as numbers, the integer
@@ -112,18 +111,19 @@ ImportRecord parseBirthLine(QStringView line, Dialect dialect)
     if (r.About.isEmpty())
         return {};
 
-    const bool knownCategory = dialect == Dialect::Current ? store::categoryIndex(f[Category]) >= 0
-                                                           : isOldCategory(f[Category]);
-    r.Type = knownCategory ? f[Category].toString() : u"客户"_s;
+    r.Type = dialect == Dialect::Current
+        ? currentCategory(f[Category])
+        : oneOf(f[Category], { u"家人"_s, u"客户"_s, u"朋友"_s, u"同事"_s, u"同学"_s, u"其他"_s },
+            u"客户"_s);
     r.Tel = cutToWidth(f[Contact], store::BirthdayWidths::Tel);
     r.Beizhu = cutToWidth(f[Remark], store::BirthdayWidths::Beizhu);
-    r.blnIsGL = oneOf(f[Rule], { u"按公历提醒", u"按农历提醒" }, u"按公历提醒"_s);
+    r.blnIsGL = oneOf(f[Rule], { u"按公历提醒"_s, u"按农历提醒"_s }, u"按公历提醒"_s);
     record.dateIsLunar = dialect == Dialect::Current && r.blnIsGL == u"按农历提醒";
     if (!f[Date].isEmpty())
         record.date = acceptedDate(f[Date], record.dateIsLunar);
     r.intNums = parseDays(f[Days]).value_or(7);
     r.Duanxin = f[Sms] == u"是" ? u"是"_s : u"否"_s;
-    r.Sex = oneOf(f[Sex], { u"男", u"女" }, QString());
+    r.Sex = oneOf(f[Sex], { u"男"_s, u"女"_s }, QString());
     r.Class = cutToWidth(f[Department], store::BirthdayWidths::Class);
     r.QQ_MSN = cutToWidth(f[Messenger], store::BirthdayWidths::QQ_MSN);
     r.Company = cutToWidth(f[Company], store::BirthdayWidths::Company);

@@ -18,6 +18,12 @@ struct PreviewRow
     bool ticked = true;
 };
 
+} // namespace natalis::transfer
+
+Q_DECLARE_TYPEINFO(natalis::transfer::PreviewRow, Q_RELOCATABLE_TYPE);
+
+namespace natalis::transfer {
+
 // What the preview window shows before anything is added.
 struct ImportPreview
 {

@@ -20,3 +20,6 @@ struct ImportRecord
 };
 
 } // namespace natalis::transfer
+
+// Texts only: the lists of a large import move their records as bytes.
+Q_DECLARE_TYPEINFO(natalis::transfer::ImportRecord, Q_RELOCATABLE_TYPE);

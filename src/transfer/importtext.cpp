@@ -31,7 +31,7 @@ bool isAscii(QByteArrayView line)
 
 } // namespace
 
-ImportLines DecodeImportLines(QByteArrayView bytes)
+int ForEachImportLine(QByteArrayView bytes, const std::function<void(QStringView)> &lineRead)
 {
     const bool bom = bytes.startsWith(Utf8Bom);
     if (bom)
@@ -39,7 +39,7 @@ ImportLines DecodeImportLines(QByteArrayView bytes)
     const bool utf8 = bom || bytes.isValidUtf8();
     store::AnsiDecoder ansi;
 
-    ImportLines result;
+    int skipped = 0;
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -51,7 +51,7 @@ ImportLines DecodeImportLines(QByteArrayView bytes)
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.size() > MaxImportLineBytes || holdsControlBytes(line)) {
-            ++result.skipped;
+            ++skipped;
             continue;
         }
         std::optional<QString> text;
@@ -62,11 +62,11 @@ ImportLines DecodeImportLines(QByteArrayView bytes)
         else
             text = ansi.decode(line);
         if (text)
-            result.lines.append(std::move(*text));
+            lineRead(*text);
         else
-            ++result.skipped;
+            ++skipped;
     }
-    return result;
+    return skipped;
 }
 
 } // namespace natalis::transfer
