@@ -5,7 +5,4 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/deps.sh"
 bash "$top/scripts/build.sh"
 build=${NATALIS_BUILD_DIR:-$top/build}
-# Until the main window exists, start-up runs on the default database and the companion shows
-# what is due today.
-"$build/bin/natalis" "$@"
-exec "$build/bin/natalis-cli" due "$@"
+exec "$build/bin/natalis" "$@"

@@ -178,6 +178,7 @@ void frmGet::buildLists()
         view->horizontalHeader()->setHighlightSections(false);
         view->horizontalHeader()->setDefaultSectionSize(96);
         view->horizontalHeader()->resizeSection(0, 110);
+        view->horizontalHeader()->resizeSection(2, 112);
         view->horizontalHeader()->resizeSection(3, 140);
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
@@ -328,6 +329,11 @@ void frmGet::MyDisplayBirth()
 {
     std::array<QList<BirthdayListModel::Row>, CategoryCount> rows;
     if (m_context.HasBirthdays) {
+        std::array<qsizetype, CategoryCount> counts {};
+        for (const store::BirthdayRecord &record : std::as_const(m_context.Birthdays))
+            ++counts[listOf(record)];
+        for (int index = 0; index < CategoryCount; ++index)
+            rows[index].reserve(counts[index]);
         for (store::BirthdayRecord &record : m_context.Birthdays) {
             record.Type = record.Type.trimmed();
             record.About = record.About.trimmed();

@@ -124,11 +124,12 @@ void ReminderLoop::trayTick()
 void ReminderLoop::activityTick()
 {
     m_activityCounter = (m_activityCounter + 1) % 8;
-    if (SmsActivity)
-        m_outputs.setActivityText(QString(m_activityCounter, u'>'));
+    // The row grows to six ">" and is gone on the seventh tick.
     if (m_activityCounter == 7) {
         SmsActivity = false;
         m_outputs.setActivityText(QString());
+    } else if (SmsActivity) {
+        m_outputs.setActivityText(QString(m_activityCounter, u'>'));
     }
 }
 

@@ -1,0 +1,111 @@
+// The main window's load with a large list, against the loader alone on the same file.
+
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/frmget.h"
+#include "app/messagesink.h"
+#include "app/musicplayer.h"
+#include "store/birthdays.h"
+#include "store/database.h"
+#include "store/transaction.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace natalis;
+
+namespace {
+
+constexpr int Rows = 100000;
+
+class SilentMessages : public app::MessageSink
+{
+public:
+    app::MessageButton show(
+        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    {
+        return app::MessageButton::Ok;
+    }
+};
+
+store::BirthdayRecord sample(int i)
+{
+    static const char16_t *const types[] = { u"同事", u"客户", u"代理商", u"供应商", u"家人",
+        u"同学", u"朋友", u"其他" };
+    store::BirthdayRecord r;
+    r.About = QStringLiteral("客户%1").arg(i);
+    r.Type = QString::fromUtf16(types[i % 8]);
+    r.Tel = QStringLiteral("139%1").arg(10000000 + i);
+    r.strGL = QStringLiteral("公历%1年 %2月%3日")
+                  .arg(1940 + i % 60)
+                  .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                  .arg(1 + i % 28, 2, 10, QChar(u'0'));
+    r.strNL = QStringLiteral("农历%1年 %2月%3日")
+                  .arg(1940 + i % 60)
+                  .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                  .arg(1 + i % 29, 2, 10, QChar(u'0'));
+    r.blnIsGL = i % 2 ? QStringLiteral("按公历提醒") : QStringLiteral("按农历提醒");
+    r.intNums = qint16(i % 15);
+    r.Duanxin = QStringLiteral("否");
+    r.Company = QStringLiteral("青萍软件作坊%1").arg(i % 500);
+    return r;
+}
+
+const QString &filledDatabase()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("natalis.mdb"));
+        auto connection = store::OpenBirthDb(file);
+        store::Transaction transaction(*connection);
+        for (int i = 0; i < Rows; ++i)
+            store::AddBirthToMdb(*connection, sample(i));
+        transaction.commit();
+        return file;
+    }();
+    return path;
+}
+
+void BM_LoadBirthdays_100k(benchmark::State &state)
+{
+    auto connection = store::OpenBirthDb(filledDatabase());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store::LoadBirthdays(*connection));
+}
+BENCHMARK(BM_LoadBirthdays_100k)->Unit(benchmark::kMillisecond);
+
+// From the open database to the main window shown: load, lists, start-up reminder.
+void BM_MainWindowLoad_100k(benchmark::State &state)
+{
+    auto connection = store::OpenBirthDb(filledDatabase());
+    SilentMessages messages;
+    app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
+    for (auto _ : state) {
+        app::AppContext context;
+        store::BirthdayLoad load = store::LoadBirthdays(*connection);
+        context.Birthdays = std::move(load.Birthdays);
+        context.HasBirthdays = load.HasBirthdays;
+        context.Settings.intFudong = 0;
+        app::frmGet window(context, messages, clock, nullptr);
+        window.load();
+        window.show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowLoad_100k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,241 @@
+#include "app/appcontext.h"
+#include "app/reminderloop.h"
+#include "app/reminderoutputs.h"
+#include "support/birthdaybuilder.h"
+#include "support/qtprinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace natalis::app;
+using natalis::test::gregorianBirthday;
+
+namespace {
+
+// Records what the loop asked for.
+class RecordingOutputs : public ReminderOutputs
+{
+public:
+    QString tip;
+    QStringList balloons;
+    QList<int> pictures;
+    bool blinking = false;
+    bool floatingVisible = false;
+    int floatingShown = 0;
+    QString floatingText;
+    QStringList played;
+    QStringList stopped;
+    QStringList activity;
+
+    void TrayIconSetTip(const QString &text) override { tip = text; }
+    void TrayIconBalloon(const QString &text) override { balloons.append(text); }
+    void MyTrayIcon(int picture) override { pictures.append(picture); }
+    void setTrayBlinking(bool on) override { blinking = on; }
+    bool isFloatingWindowVisible() const override { return floatingVisible; }
+    void showFloatingWindow(const QString &text) override
+    {
+        floatingVisible = true;
+        ++floatingShown;
+        floatingText = text;
+    }
+    void closeFloatingWindow() override { floatingVisible = false; }
+    void setFloatingText(const QString &text) override { floatingText = text; }
+    void playMusic(const QString &file) override { played.append(file); }
+    void stopMusic(const QString &file) override { stopped.append(file); }
+    void setActivityText(const QString &text) override { activity.append(text); }
+};
+
+QDateTime at(int day, int hour, int minute)
+{
+    return QDateTime(QDate(2025, 5, day), QTime(hour, minute));
+}
+
+class ReminderLoopTest : public testing::Test
+{
+protected:
+    ReminderLoopTest()
+    {
+        context.Settings.intQipao = 1;
+        context.Settings.intQpInit = 1;
+        context.Settings.intQpTime = 1;
+        context.Settings.strQpTime = QStringLiteral("9:00");
+        context.Settings.intFudong = 1;
+        context.Settings.intFdInit = 0;
+        context.Settings.intFdTime = 1;
+        context.Settings.strFdTime = QStringLiteral("10:00");
+        context.Settings.intMusic = 1;
+        context.Settings.intMcInit = 0;
+        context.Settings.intMcTime = 1;
+        context.Settings.strMcTime = QStringLiteral("11:00");
+        context.Settings.strMcFile = QStringLiteral(" /music/happy.mp3 ");
+        switchOffFestivals();
+        // Due on 4 May 2025 in 3 days.
+        context.Birthdays = { gregorianBirthday(
+            QStringLiteral("张三"), QStringLiteral("公历1980年 05月04日"), 7) };
+        context.HasBirthdays = true;
+    }
+
+    void switchOffFestivals()
+    {
+        auto &s = context.Settings;
+        for (quint8 *flag : { &s.intDw, &s.intZq, &s.intCy, &s.intJs, &s.intMq, &s.intFq, &s.intFl,
+                 &s.intEt, &s.intQx, &s.intQr, &s.intSd })
+            *flag = 0;
+    }
+
+    void nothingDue()
+    {
+        context.Birthdays.clear();
+        context.HasBirthdays = false;
+    }
+
+    AppContext context;
+    RecordingOutputs outputs;
+    ReminderLoop loop { context, outputs };
+};
+
+TEST_F(ReminderLoopTest, BalloonOnceOnTheFirstTickOfItsHour)
+{
+    loop.tick(at(1, 8, 59));
+    EXPECT_TRUE(outputs.balloons.isEmpty());
+    EXPECT_FALSE(outputs.blinking);
+    // The 09:00 tick was lost (the computer slept); 09:01 still reminds.
+    loop.tick(at(1, 9, 1));
+    ASSERT_EQ(outputs.balloons.size(), 1);
+    EXPECT_EQ(outputs.balloons[0], QStringLiteral("张三生日还有3天[朋友,13800000000]"));
+    EXPECT_TRUE(outputs.blinking);
+    loop.tick(at(1, 9, 2));
+    loop.tick(at(1, 9, 59));
+    EXPECT_EQ(outputs.balloons.size(), 1) << "never again that day";
+    loop.tick(at(2, 9, 30));
+    EXPECT_EQ(outputs.balloons.size(), 2) << "again the next day";
+}
+
+TEST_F(ReminderLoopTest, NoTimedReminderWhenNothingIsDue)
+{
+    nothingDue();
+    loop.tick(at(1, 9, 0));
+    loop.tick(at(1, 10, 0));
+    loop.tick(at(1, 11, 0));
+    EXPECT_TRUE(outputs.balloons.isEmpty());
+    EXPECT_EQ(outputs.floatingShown, 0);
+    EXPECT_TRUE(outputs.played.isEmpty());
+    EXPECT_EQ(outputs.tip, QStringLiteral("公历2025年05月01日(星期四) 农历2025年(蛇)04月04日 "));
+}
+
+TEST_F(ReminderLoopTest, FloatingWindowWaitsWhileAModalDialogIsUp)
+{
+    bool busy = true;
+    loop.modalBusy = [&] { return busy; };
+    loop.tick(at(1, 10, 0));
+    EXPECT_EQ(outputs.floatingShown, 0);
+    busy = false;
+    loop.tick(at(1, 10, 1));
+    EXPECT_EQ(outputs.floatingShown, 1);
+    EXPECT_EQ(outputs.floatingText, QStringLiteral("张三生日还有3天[朋友,13800000000]"));
+    outputs.floatingVisible = false; // closed by the user
+    loop.tick(at(1, 10, 2));
+    EXPECT_EQ(outputs.floatingShown, 1);
+}
+
+TEST_F(ReminderLoopTest, FloatingWindowClosesWhenNothingIsDueAnyMore)
+{
+    loop.tick(at(1, 10, 0));
+    ASSERT_TRUE(outputs.floatingVisible);
+    nothingDue();
+    loop.tick(at(1, 10, 1));
+    EXPECT_FALSE(outputs.floatingVisible);
+    EXPECT_EQ(outputs.floatingText, QString());
+    EXPECT_TRUE(outputs.tip.startsWith(u"公历2025年05月01日")) << outputs.tip.toStdString();
+}
+
+TEST_F(ReminderLoopTest, MusicPlaysTheTrimmedFileAndTheAcknowledgementStopsEverything)
+{
+    loop.tick(at(1, 9, 0));
+    loop.tick(at(1, 10, 0));
+    loop.tick(at(1, 11, 0));
+    EXPECT_EQ(outputs.played, QStringList { QStringLiteral("/music/happy.mp3") });
+    EXPECT_TRUE(loop.MusicPlaying());
+    ASSERT_TRUE(outputs.blinking);
+    ASSERT_TRUE(outputs.floatingVisible);
+
+    loop.acknowledge();
+    EXPECT_EQ(outputs.stopped, QStringList { QStringLiteral("/music/happy.mp3") });
+    EXPECT_FALSE(loop.MusicPlaying());
+    EXPECT_FALSE(outputs.blinking);
+    EXPECT_EQ(outputs.pictures.last(), 0);
+    EXPECT_FALSE(outputs.floatingVisible);
+    loop.acknowledge();
+    EXPECT_EQ(outputs.stopped.size(), 1) << "stopping twice sends nothing";
+}
+
+TEST_F(ReminderLoopTest, BlinkAlternatesThePictures)
+{
+    loop.trayTick();
+    loop.trayTick();
+    loop.trayTick();
+    EXPECT_EQ(outputs.pictures, (QList<int> { 1, 0, 1 }));
+}
+
+TEST_F(ReminderLoopTest, FourItemsAreCutToThreeAndANote)
+{
+    for (const char16_t *name : { u"乙", u"丙", u"丁" })
+        context.Birthdays.append(
+            gregorianBirthday(QString::fromUtf16(name), QStringLiteral("公历1980年 05月04日"), 7));
+    loop.tick(at(1, 9, 0));
+    const QString item = QStringLiteral("生日还有3天[朋友,13800000000]");
+    ASSERT_EQ(outputs.balloons.size(), 1);
+    const auto joined = [&](QChar separator) {
+        return QStringList { QStringLiteral("张三") + item, QStringLiteral("乙") + item,
+            QStringLiteral("丙") + item, QStringLiteral("更多请见生日提醒窗口...") }
+            .join(separator);
+    };
+    EXPECT_EQ(outputs.balloons[0], joined(u'\r'));
+    EXPECT_EQ(outputs.tip, joined(u' '));
+    EXPECT_EQ(loop.TodayNotifyText().count(u' '), 3);
+}
+
+TEST_F(ReminderLoopTest, StartupReminderFollowsTheStartFlags)
+{
+    loop.startupReminder(at(1, 7, 30));
+    EXPECT_EQ(outputs.balloons.size(), 1);
+    EXPECT_EQ(outputs.floatingShown, 0) << "floating window not set for start-up";
+    EXPECT_TRUE(outputs.played.isEmpty());
+    EXPECT_TRUE(outputs.blinking);
+    EXPECT_EQ(outputs.tip, QStringLiteral("张三生日还有3天[朋友,13800000000]"));
+}
+
+TEST_F(ReminderLoopTest, StartupWithNothingDueShowsTheHeadingOnly)
+{
+    nothingDue();
+    loop.startupReminder(at(1, 7, 30));
+    EXPECT_TRUE(outputs.balloons.isEmpty());
+    EXPECT_FALSE(outputs.blinking);
+    EXPECT_TRUE(outputs.tip.startsWith(u"公历2025年05月01日(星期四)"));
+}
+
+TEST_F(ReminderLoopTest, SmsJobsOnTheFirstTickAndThenEveryTenthAndFifteenHundredth)
+{
+    QList<int> smsTicks, resetTicks;
+    int tickNumber = 0;
+    loop.autoBirthdaySms = [&](const QDateTime &) { smsTicks.append(tickNumber); };
+    loop.resetSmsSentFlags = [&](const QDateTime &) { resetTicks.append(tickNumber); };
+    for (tickNumber = 1; tickNumber <= 1501; ++tickNumber)
+        loop.tick(at(1, 3, 0));
+    EXPECT_EQ(smsTicks.mid(0, 3), (QList<int> { 1, 11, 21 }));
+    EXPECT_EQ(smsTicks.size(), 151);
+    EXPECT_EQ(resetTicks, (QList<int> { 1, 1501 }));
+}
+
+TEST_F(ReminderLoopTest, ActivityIndicatorGrowsAndClears)
+{
+    loop.SmsActivity = true;
+    for (int i = 0; i < 8; ++i)
+        loop.activityTick();
+    EXPECT_EQ(outputs.activity,
+        (QStringList { QStringLiteral(">"), QStringLiteral(">>"), QStringLiteral(">>>"),
+            QStringLiteral(">>>>"), QStringLiteral(">>>>>"), QStringLiteral(">>>>>>"),
+            QString() }));
+    EXPECT_FALSE(loop.SmsActivity);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+// Renders the windows with sample birthdays into PNG files, so that a change to a window can be
+// looked at without clicking through the program. Dev-only; see tools/screenshots.sh.
+
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/frmcontent.h"
+#include "app/frmget.h"
+#include "app/frmhappen.h"
+#include "app/frmnotify.h"
+#include "app/messagesink.h"
+#include "app/musicplayer.h"
+#include "store/birthdayrecord.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+
+using namespace natalis;
+
+namespace {
+
+class SilentMessages : public app::MessageSink
+{
+public:
+    app::MessageButton show(
+        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    {
+        return app::MessageButton::Ok;
+    }
+};
+
+store::BirthdayRecord sample(qint32 id, const QString &name, const QString &type,
+    const QString &tel, const QString &gl, const QString &nl, bool lunar,
+    const QString &remark = {})
+{
+    store::BirthdayRecord r;
+    r.Id = id;
+    r.About = name;
+    r.Type = type;
+    r.Tel = tel;
+    r.Beizhu = remark;
+    r.strGL = gl;
+    r.strNL = nl;
+    r.blnIsGL = lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒");
+    r.intNums = 7;
+    r.Duanxin = QStringLiteral("否");
+    r.Sex = QStringLiteral("男");
+    return r;
+}
+
+QList<store::BirthdayRecord> samples()
+{
+    return {
+        sample(1, QStringLiteral("李四"), QStringLiteral("同事"), QStringLiteral("13812345678"),
+            QStringLiteral("公历1975年 03月15日"), QStringLiteral("农历1975年 02月03日"), false,
+            QStringLiteral("财务部")),
+        sample(2, QStringLiteral("赵六"), QStringLiteral("同事"), QStringLiteral("13700000000"),
+            QStringLiteral("公历1982年 12月08日"), QStringLiteral("农历1982年 10月24日"), false),
+        sample(3, QStringLiteral("王'小明"), QStringLiteral("同事"), QStringLiteral("057188886666"),
+            QStringLiteral("公历1990年 12月10日"), QStringLiteral("农历1990年 10月24日"), false,
+            QStringLiteral("老同学，喜欢喝茶")),
+        sample(4, QStringLiteral("妈妈生日"), QStringLiteral("同事"), QString(),
+            QStringLiteral("公历1950年 12月09日"), QStringLiteral("农历1950年 10月30日"), true),
+    };
+}
+
+bool save(QWidget &widget, const QString &file)
+{
+    QApplication::processEvents();
+    const bool saved = widget.grab().save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+
+    app::AppContext context;
+    context.Birthdays = samples();
+    context.HasBirthdays = true;
+    context.Settings.intFudong = 1;
+    context.Settings.intFdInit = 1;
+    SilentMessages messages;
+    app::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
+    app::frmGet window(context, messages, clock, nullptr);
+    window.load();
+    window.show();
+    bool ok = true;
+    const char *skins[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
+    for (int skin = 1; skin <= 4; ++skin) {
+        window.findChild<QAction *>(QString::fromLatin1(skins[skin - 1]))->trigger();
+        ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
+    }
+    if (app::frmNotify *notify = window.floatingWindow()) {
+        for (int i = 0; i < 60; ++i)
+            notify->scrollTick();
+        ok &= save(*notify, folder + QStringLiteral("/floating.png"));
+    }
+    app::frmHappen happen(QStringLiteral("公历2026年12月06日"), window.loop().TodayNotifyText(), 1);
+    happen.show();
+    ok &= save(happen, folder + QStringLiteral("/happen.png"));
+    app::frmContent content(QStringLiteral("公历2026年12月08日"),
+        QStringLiteral("赵六\t同事\t13700000000\t\t公历1982年 12月08日\t7\t否\t男"
+                       "\r\n大雪\r\n"),
+        1);
+    content.show();
+    ok &= save(content, folder + QStringLiteral("/content.png"));
+    return ok ? 0 : 1;
+}
