@@ -19,7 +19,7 @@ inline constexpr std::array<QStringView, 8> CategoryNames = {
 };
 
 // Index 0..7 of name in CategoryNames (exact, case-sensitive), or -1 when it is none of them.
-constexpr int categoryIndex(QStringView name)
+inline int categoryIndex(QStringView name)
 {
     for (int i = 0; i < int(CategoryNames.size()); ++i) {
         if (CategoryNames[i] == name)
