@@ -1,0 +1,47 @@
+#pragma once
+
+#include "calendar_ui/cellcolour.h"
+#include "store/birthdayrecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <array>
+
+namespace natalis::calendar_ui {
+
+inline constexpr int GridCells = 42; // 6 rows of 7 columns, Sunday first
+
+// One cell of the calendar's month grid. Cells outside the month have day 0 and empty texts.
+struct MonthCell
+{
+    int day = 0; // Gregorian day of the month, 0 outside the month
+    QString glText; // large label: the day number
+    QString nlText; // small label: birthday, festival, term, month note or lunar day name
+    CellColour glColour = CellColour::Day;
+    CellColour nlColour = CellColour::OutsideMonth;
+    bool today = false;
+    // Lines separated by CR LF: the long lunar text and term, the festivals, and in the birthday
+    // calendar one "name[category,telephone]" line per birthday. A CR LF means the day has a
+    // festival or a birthday.
+    QString noticeText;
+    // Birthday calendar only: the day's Gregorian and lunar text in one line, and the day's
+    // festivals and birthday details for the day-list window (one line each, fields by tabs).
+    QString dateText;
+    QString listText;
+};
+
+// The cells of a month from March 1901 to December 2100 (an earlier or later month gives 42
+// empty cells). In the birthday calendar (plainMode false) each birthday appears on the day of
+// its occurrence by its own rule in that month.
+std::array<MonthCell, GridCells> BuildMonthGrid(int year, int month, QDate today,
+    const QList<store::BirthdayRecord> &birthdays, bool plainMode);
+
+// The calendar's heading: 今天:公历2006年05月01日(星期一) 农历2006年04月04日.
+QString TodayHeading(QDate today);
+
+// A notice of more than four lines keeps its first four (each with its CR LF) and gets
+// "----更多请双击日期----"; a shorter one is returned whole.
+QString CutNoticeLines(const QString &text);
+
+} // namespace natalis::calendar_ui
