@@ -36,6 +36,56 @@ void BirthdayListModel::setRows(QList<Row> rows)
     endResetModel();
 }
 
+int BirthdayListModel::appendRow(Row row)
+{
+    const int index = int(m_rows.size());
+    beginInsertRows({}, index, index);
+    m_rows.append(std::move(row));
+    endInsertRows();
+    return index;
+}
+
+void BirthdayListModel::replaceRow(Row row)
+{
+    const int index = rowOfId(row.id);
+    if (index < 0)
+        return;
+    // A number that can no longer take an SMS loses its tick.
+    row.ticked = m_rows[index].ticked && canTick(row);
+    m_rows[index] = std::move(row);
+    Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+}
+
+void BirthdayListModel::setCell(qint32 id, int column, const QString &text)
+{
+    const int index = rowOfId(id);
+    if (index < 0)
+        return;
+    m_rows[index].columns[column] = text;
+    Q_EMIT dataChanged(this->index(index, column), this->index(index, column));
+}
+
+void BirthdayListModel::removeIds(const QList<qint32> &ids)
+{
+    for (qint32 id : ids) {
+        const int index = rowOfId(id);
+        if (index < 0)
+            continue;
+        beginRemoveRows({}, index, index);
+        m_rows.removeAt(index);
+        endRemoveRows();
+    }
+}
+
+int BirthdayListModel::rowOfId(qint32 id) const
+{
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
 void BirthdayListModel::setCheckable(bool checkable)
 {
     if (m_checkable == checkable)

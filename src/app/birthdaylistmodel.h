@@ -35,6 +35,12 @@ public:
     static Row rowFromRecord(const store::BirthdayRecord &record);
 
     void setRows(QList<Row> rows);
+    // In-place changes after an add, edit or delete; rows are found by Id.
+    int appendRow(Row row); // returns the new row's index
+    void replaceRow(Row row);
+    void setCell(qint32 id, int column, const QString &text);
+    void removeIds(const QList<qint32> &ids);
+    int rowOfId(qint32 id) const; // -1 when absent
     const QList<Row> &rows() const { return m_rows; }
     static QString keyOf(qint32 id) { return u'R' + QString::number(id); }
 

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "app/birthdaylistmodel.h"
 #include "app/reminderloop.h"
 #include "app/reminderoutputs.h"
+#include "calendar_ui/calendarhost.h"
+#include "calendar_ui/frmwnl.h"
+#include "store/birthdayedit.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -23,9 +29,12 @@ class QTimer;
 namespace natalis::app {
 
 struct AppContext;
-class BirthdayListModel;
+
 class Clock;
 class MessageSink;
+enum class MessageButton;
+enum class MessageButtons;
+enum class MessageIcon;
 class MusicPlayer;
 class TrayLayer;
 class frmNotify;
@@ -33,7 +42,7 @@ class frmNotify;
 // The main window: one birthday list per category, the buttons around them, the menus, the
 // status bar, the tray icon and the reminder timers. Closing it only hides it; the program ends
 // through "退出(&E)".
-class frmGet : public QMainWindow, private ReminderOutputs
+class frmGet : public QMainWindow, private ReminderOutputs, private calendar_ui::CalendarHost
 {
     Q_OBJECT
 
@@ -75,6 +84,16 @@ public:
     // "退出(&E)": closes the connection, removes the tray icon and ends the program.
     void mnuExit_Click();
 
+    // The birthday actions; the editor is opened through openEditor, which tests replace.
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdDel_Click();
+    std::function<bool(store::BirthdayEdit &buffer, bool batch)> openEditor;
+
+    // The calendar window in either use; the perpetual calendar when plainMode.
+    void openCalendar(bool plainMode);
+    calendar_ui::frmWNL *calendarWindow() const { return m_calendar; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -96,6 +115,24 @@ private:
     void mnuNotify_Click();
     void pending(const QString &what);
     void setStatus(int panel, const QString &text);
+    bool runEditor(store::BirthdayEdit &buffer, bool batch);
+    MessageButton ask(
+        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
+    QList<qint32> selectedIds(int index) const;
+    store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
+    void reloadAndRefresh();
+    void editOne(int index, qint32 id);
+    void editSeveral(int index, const QList<qint32> &ids);
+
+    // CalendarHost
+    const QList<store::BirthdayRecord> &birthdays() const override;
+    int currentSkin() const override;
+    QDateTime now() const override;
+    QString todayNotifyText() const override;
+    void stopMusic() override;
+    void showMainWindow() override;
+    void showDayList(const QString &dateText, const QString &listText) override;
+    void showTodayList(const QString &todayLabelText) override;
 
     // ReminderOutputs
     void TrayIconSetTip(const QString &text) override;
@@ -116,6 +153,7 @@ private:
     std::unique_ptr<MusicPlayer> m_music;
     std::unique_ptr<TrayLayer> m_tray;
     std::unique_ptr<frmNotify> m_notify;
+    QPointer<calendar_ui::frmWNL> m_calendar;
     ReminderLoop m_loop;
     bool m_quitting = false;
 

@@ -81,15 +81,13 @@ void ReminderLoop::tick(const QDateTime &now)
     m_resetCounter = (m_resetCounter + 1) % 1500;
 
     const QDate today = now.date();
-    const reminder::ReminderTexts texts = textsAt(m_context, today);
-    m_todayNotifyText = texts.oneLine;
+    const reminder::ReminderTexts texts = updateTexts(today);
     if (!texts.isEmpty()) {
         if (firesNow(Balloon, now)) {
             m_lastFired[Balloon] = today;
             m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
             setBlinking(true);
         }
-        setFloatText(CutNotifyText(texts.oneLine, false, false));
         const bool busy = modalBusy && modalBusy();
         if (firesNow(Floating, now) && !busy) {
             m_lastFired[Floating] = today;
@@ -100,19 +98,33 @@ void ReminderLoop::tick(const QDateTime &now)
             m_lastFired[Music] = today;
             playMusic();
         }
-    } else {
-        setFloatText(QString());
-        if (m_outputs.isFloatingWindowVisible())
-            m_outputs.closeFloatingWindow();
     }
-
-    m_outputs.TrayIconSetTip(texts.oneLine.isEmpty() ? reminder::DayHeading(today)
-                                                     : CutNotifyText(texts.oneLine, false, false));
 
     if (m_minuteCounter == 1 && autoBirthdaySms)
         autoBirthdaySms(now);
     if (m_resetCounter == 1 && resetSmsSentFlags)
         resetSmsSentFlags(now);
+}
+
+void ReminderLoop::refresh(const QDateTime &now)
+{
+    updateTexts(now.date());
+}
+
+reminder::ReminderTexts ReminderLoop::updateTexts(const QDate &today)
+{
+    const reminder::ReminderTexts texts = textsAt(m_context, today);
+    m_todayNotifyText = texts.oneLine;
+    if (texts.isEmpty()) {
+        setFloatText(QString());
+        if (m_outputs.isFloatingWindowVisible())
+            m_outputs.closeFloatingWindow();
+    } else {
+        setFloatText(CutNotifyText(texts.oneLine, false, false));
+    }
+    m_outputs.TrayIconSetTip(texts.oneLine.isEmpty() ? reminder::DayHeading(today)
+                                                     : CutNotifyText(texts.oneLine, false, false));
+    return texts;
 }
 
 void ReminderLoop::trayTick()

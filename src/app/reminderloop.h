@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminder/remindertexts.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -27,6 +29,8 @@ public:
     void startupReminder(const QDateTime &now);
     // Timer1, every 60 s.
     void tick(const QDateTime &now);
+    // After the list changed: new texts and tool tip at once, without the timed methods.
+    void refresh(const QDateTime &now);
     // TimerTray, every second while blinking.
     void trayTick();
     // Timer3, every 600 ms.
@@ -48,6 +52,8 @@ private:
     enum Method { Balloon, Floating, Music, MethodCount };
 
     bool firesNow(Method method, const QDateTime &now) const;
+    // Recomputes the texts, the floating text and the tool tip; returns the texts.
+    reminder::ReminderTexts updateTexts(const QDate &today);
     void setBlinking(bool on);
     void setFloatText(const QString &text);
 

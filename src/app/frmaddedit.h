@@ -1,0 +1,84 @@
+#pragma once
+
+#include "store/birthdayedit.h"
+
+#include <QDialog>
+#include <QList>
+#include <functional>
+
+class QButtonGroup;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace natalis::app {
+
+// The birthday editor in its three modes: adding one birthday, editing one, and editing the
+// advance days and SMS choice of several at once. It validates on OK and hands the result back
+// in the edit buffer; the caller writes it to the database.
+class frmAddEdit : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // A date picker: takes both texts in, returns true with both texts of the picked day.
+    using DatePicker = std::function<bool(QWidget *anchor, QString &gl, QString &nl)>;
+
+    struct Setup
+    {
+        bool IsBatchEdit = false;
+        QList<store::BirthdayRecord> birthdays; // for the duplicate-name check
+        QStringList classNames; // the category's class list, when it has one
+        int skin = 1;
+        DatePicker pickGregorian;
+        DatePicker pickLunar;
+        std::function<void(int)> setModalBusy; // 2 while a picker is up, 1 again after
+    };
+
+    frmAddEdit(store::BirthdayEdit &EditBuffer, Setup setup, QWidget *parent = nullptr);
+
+    bool EditAccepted = false;
+    QString statusText() const;
+
+    void cmdOK_Click();
+    void cmdNo_Click();
+    void openGregorianPicker();
+    void openLunarPicker();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void loadBuffer();
+    void applySkin();
+    store::BirthdayEdit editFromControls() const;
+    void showControls(const store::BirthdayEdit &edit);
+    void refuse(const store::EditRefusal &refusal);
+    void openPicker(const DatePicker &picker, QLineEdit *anchor);
+
+    store::BirthdayEdit &m_buffer;
+    Setup m_setup;
+    QFormLayout *m_form = nullptr;
+    QLineEdit *m_about = nullptr;
+    QLineEdit *m_type = nullptr;
+    QComboBox *m_sex = nullptr;
+    QLineEdit *m_tel = nullptr;
+    QLineEdit *m_remark = nullptr;
+    QLineEdit *m_glDate = nullptr;
+    QLineEdit *m_nlDate = nullptr;
+    QRadioButton *m_byGregorian = nullptr;
+    QRadioButton *m_byLunar = nullptr;
+    QComboBox *m_nums = nullptr;
+    QComboBox *m_sms = nullptr;
+    QComboBox *m_class = nullptr;
+    QLineEdit *m_qq = nullptr;
+    QLineEdit *m_company = nullptr;
+    QLineEdit *m_address = nullptr;
+    QLineEdit *m_no = nullptr;
+    QLabel *m_status = nullptr;
+};
+
+} // namespace natalis::app
