@@ -1,15 +1,39 @@
 #include "calendar_ui/datepickers.h"
 
+#include "calendar_ui/frmindate.h"
+#include "calendar_ui/frmindate1.h"
+
+#include <QWidget>
+
 namespace natalis::calendar_ui {
 
-bool PickGregorianDate(QWidget *, int, QDate, QString &, QString &)
+namespace {
+
+bool runPicker(PickerDialog &picker, QWidget *anchor, QString &glText, QString &nlText)
 {
-    return false;
+    if (anchor)
+        picker.move(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    if (picker.exec() != QDialog::Accepted)
+        return false;
+    glText = picker.PickedGLText();
+    nlText = picker.PickedNLText();
+    return true;
 }
 
-bool PickLunarDate(QWidget *, int, QDate, QString &, QString &)
+} // namespace
+
+bool PickGregorianDate(
+    QWidget *anchor, int skin, QDate today, QString &PickedGLText, QString &PickedNLText)
 {
-    return false;
+    frmInDate picker(skin, today, PickedGLText, anchor);
+    return runPicker(picker, anchor, PickedGLText, PickedNLText);
+}
+
+bool PickLunarDate(
+    QWidget *anchor, int skin, QDate today, QString &PickedGLText, QString &PickedNLText)
+{
+    frmInDate1 picker(skin, today, PickedNLText, anchor);
+    return runPicker(picker, anchor, PickedGLText, PickedNLText);
 }
 
 } // namespace natalis::calendar_ui

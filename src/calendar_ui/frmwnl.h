@@ -5,17 +5,18 @@
 #include <QWidget>
 #include <array>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace natalis::calendar_ui {
 
+class BrowseBar;
 class CalendarHost;
 class DayGrid;
 
 // The month calendar in its two uses: the birthday calendar (plainMode false: birthdays in the
-// cells, hover notice, day lists on double-click) and the perpetual calendar (plainMode true).
+// cells, day lists on double-click) and the perpetual calendar (plainMode true). Opens on
+// today's month; closing deletes it.
 class frmWNL : public QWidget
 {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
 
     bool plainMode() const { return m_plainMode; }
 
-    // Shows a month of March 1901 … December 2100; January and February 1901 show March 1901.
+    // Shows a month of March 1901 … December 2100; a month outside is moved into the range
+    // (January and February 1901 show March 1901).
     void FillMonthGrid(int year, int month);
     int shownYear() const { return m_year; }
     int shownMonth() const { return m_month; }
@@ -33,6 +35,7 @@ public:
     QString glDayText(int index) const; // lblGLDay caption
     QString nlDayText(int index) const; // lblNLDay caption
     QString todayText() const; // lblToday caption
+    QString noticeShown() const; // lblNotify caption, empty while hidden
 
     void cmdPrevYear_Click();
     void cmdPrevMonth_Click();
@@ -50,23 +53,23 @@ protected:
 
 private:
     void buildControls();
-    void applySkin();
+    QPushButton *addButton(const char *name, const QString &text, void (frmWNL::*slot)());
     void onActivated();
-    void showShownMonth(int year, int month);
-    void comboChanged();
+    void fillFromCombos();
+    void drawCells();
+    void hideNotice();
+    void placeNotice(int index);
 
     CalendarHost &m_host;
     bool m_plainMode;
     int m_skin;
     int m_year = 0;
     int m_month = 0;
-    bool m_settingCombos = false;
-    std::array<MonthCell, 42> m_cells {};
+    std::array<MonthCell, GridCells> m_cells {};
+    BrowseBar *m_bar = nullptr;
     DayGrid *m_grid = nullptr;
     QLabel *m_lblToday = nullptr;
     QLabel *m_lblNotify = nullptr;
-    QComboBox *m_cboYear = nullptr;
-    QComboBox *m_cboMonth = nullptr;
 };
 
 } // namespace natalis::calendar_ui

@@ -31,6 +31,9 @@ struct MonthCell
     QString listText;
 };
 
+// The cell of a month's first day: 0 for a Sunday … 6 for a Saturday.
+int FirstDayCell(QDate first);
+
 // The cells of a month from March 1901 to December 2100 (an earlier or later month gives 42
 // empty cells). In the birthday calendar (plainMode false) each birthday appears on the day of
 // its occurrence by its own rule in that month.

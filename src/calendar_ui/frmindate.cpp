@@ -1,0 +1,64 @@
+#include "calendar_ui/frmindate.h"
+
+#include "calendar/datetext.h"
+#include "calendar_ui/browsebar.h"
+
+#include <QComboBox>
+
+namespace natalis::calendar_ui {
+
+frmInDate::frmInDate(int skin, QDate today, const QString &gregorianText, QWidget *parent)
+    : PickerDialog(skin, today, parent)
+{
+    setObjectName(QStringLiteral("frmInDate"));
+    setWindowTitle(QStringLiteral("选择公历日期"));
+    for (int month = 1; month <= 12; ++month)
+        browseBar()->monthBox()->addItem(QString::number(month));
+    const QDate opened = calendar::ParseGregorianText(gregorianText).value_or(today);
+    showMonth({ opened.year(), opened.month() });
+}
+
+void frmInDate::showMonth(YearMonth month)
+{
+    m_shown = ClampToShownRange(month);
+    browseBar()->setYear(m_shown.year);
+    browseBar()->monthBox()->setCurrentIndex(m_shown.month - 1);
+    showCells(BuildGregorianPickerGrid(m_shown.year, m_shown.month, today()));
+}
+
+void frmInDate::cmdPrevYear_Click()
+{
+    showMonth(PreviousYear(m_shown));
+}
+
+void frmInDate::cmdPrevMonth_Click()
+{
+    showMonth(PreviousMonth(m_shown));
+}
+
+void frmInDate::cmdNextMonth_Click()
+{
+    showMonth(NextMonth(m_shown));
+}
+
+void frmInDate::cmdNextYear_Click()
+{
+    showMonth(NextYear(m_shown));
+}
+
+std::optional<PickedTexts> frmInDate::textsOfDay(int day) const
+{
+    return PickGregorianDay(m_shown.year, m_shown.month, day);
+}
+
+void frmInDate::yearChosen()
+{
+    showMonth({ browseBar()->year(), m_shown.month });
+}
+
+void frmInDate::monthChosen()
+{
+    showMonth({ m_shown.year, browseBar()->monthBox()->currentIndex() + 1 });
+}
+
+} // namespace natalis::calendar_ui

@@ -1,0 +1,95 @@
+#include "calendar_ui/frmindate1.h"
+
+#include "calendar/describeday.h"
+#include "calendar_ui/browsebar.h"
+
+#include <QComboBox>
+
+namespace natalis::calendar_ui {
+
+frmInDate1::frmInDate1(int skin, QDate today, const QString &lunarText, QWidget *parent)
+    : PickerDialog(skin, today, parent)
+{
+    setObjectName(QStringLiteral("frmInDate1"));
+    setWindowTitle(QStringLiteral("选择农历日期"));
+    showMonth(openedMonth(lunarText));
+}
+
+LunarMonthChoice frmInDate1::openedMonth(const QString &lunarText) const
+{
+    if (const auto opened = LunarMonthOfText(lunarText))
+        return *opened;
+    const auto day = calendar::DescribeDay(today());
+    if (const auto opened = LunarMonthOfText(day ? day->lunarText : QString()))
+        return *opened;
+    return ClampLunarMonth({ today().year(), 0 });
+}
+
+void frmInDate1::fillMonthBox(int lunarYear)
+{
+    QComboBox *box = browseBar()->monthBox();
+    box->clear();
+    box->addItems(LunarMonthTexts(lunarYear));
+}
+
+void frmInDate1::showMonth(LunarMonthChoice month)
+{
+    const LunarMonthChoice shown = ClampLunarMonth(month);
+    if (shown.year != m_shown.year || browseBar()->monthBox()->count() == 0)
+        fillMonthBox(shown.year);
+    m_shown = shown;
+    browseBar()->setYear(m_shown.year);
+    browseBar()->monthBox()->setCurrentIndex(m_shown.position);
+    showCells(BuildLunarPickerGrid(m_shown.year, shownMonthText(), today()));
+}
+
+QString frmInDate1::shownMonthText() const
+{
+    return LunarMonthTexts(m_shown.year).value(m_shown.position);
+}
+
+QStringList frmInDate1::monthTexts() const
+{
+    QStringList texts;
+    const QComboBox *box = browseBar()->monthBox();
+    for (int index = 0; index < box->count(); ++index)
+        texts.append(box->itemText(index));
+    return texts;
+}
+
+void frmInDate1::cmdPrevYear_Click()
+{
+    showMonth(ChangeLunarYear(m_shown, m_shown.year - 1));
+}
+
+void frmInDate1::cmdPrevMonth_Click()
+{
+    showMonth(PreviousLunarMonth(m_shown));
+}
+
+void frmInDate1::cmdNextMonth_Click()
+{
+    showMonth(NextLunarMonth(m_shown));
+}
+
+void frmInDate1::cmdNextYear_Click()
+{
+    showMonth(ChangeLunarYear(m_shown, m_shown.year + 1));
+}
+
+std::optional<PickedTexts> frmInDate1::textsOfDay(int day) const
+{
+    return PickLunarDay(m_shown.year, shownMonthText(), day);
+}
+
+void frmInDate1::yearChosen()
+{
+    showMonth(ChangeLunarYear(m_shown, browseBar()->year()));
+}
+
+void frmInDate1::monthChosen()
+{
+    showMonth({ m_shown.year, browseBar()->monthBox()->currentIndex() });
+}
+
+} // namespace natalis::calendar_ui

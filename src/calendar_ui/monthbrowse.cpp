@@ -1,0 +1,48 @@
+#include "calendar_ui/monthbrowse.h"
+
+#include <algorithm>
+
+namespace natalis::calendar_ui {
+
+YearMonth ClampToShownRange(YearMonth shown)
+{
+    shown.year = std::clamp(shown.year, FirstShownYear, LastShownYear);
+    shown.month = std::clamp(shown.month, 1, 12);
+    if (shown.year == FirstShownYear && shown.month < 3)
+        shown.month = 3;
+    return shown;
+}
+
+YearMonth NextMonth(YearMonth shown)
+{
+    if (shown.month < 12)
+        return ClampToShownRange({ shown.year, shown.month + 1 });
+    if (shown.year < LastShownYear)
+        return { shown.year + 1, 1 };
+    return shown;
+}
+
+YearMonth PreviousMonth(YearMonth shown)
+{
+    if (shown.year == FirstShownYear && shown.month <= 3)
+        return shown;
+    if (shown.month > 1)
+        return { shown.year, shown.month - 1 };
+    return { shown.year - 1, 12 };
+}
+
+YearMonth NextYear(YearMonth shown)
+{
+    if (shown.year < LastShownYear)
+        ++shown.year;
+    return shown;
+}
+
+YearMonth PreviousYear(YearMonth shown)
+{
+    if (shown.year > FirstShownYear)
+        --shown.year;
+    return ClampToShownRange(shown);
+}
+
+} // namespace natalis::calendar_ui

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace natalis::calendar_ui {
+
+// A Gregorian month the calendar and the Gregorian picker can show: March 1901 … December 2100.
+struct YearMonth
+{
+    int year = 0;
+    int month = 0; // 1..12
+
+    friend bool operator==(const YearMonth &, const YearMonth &) = default;
+};
+
+inline constexpr int FirstShownYear = 1901;
+inline constexpr int LastShownYear = 2100;
+
+// Moves a chosen month into the shown range: the year into 1901..2100, the month into 1..12,
+// and January or February 1901 to March 1901 (the lunar calendar starts on 19 February 1901).
+YearMonth ClampToShownRange(YearMonth shown);
+
+// The browse buttons; at the ends of the range they leave the month as it is.
+YearMonth NextMonth(YearMonth shown);
+YearMonth PreviousMonth(YearMonth shown);
+YearMonth NextYear(YearMonth shown);
+YearMonth PreviousYear(YearMonth shown);
+
+} // namespace natalis::calendar_ui
