@@ -1,0 +1,199 @@
+#include "sms/autosms.h"
+
+#include "calendar/lunarconversion.h"
+#include "reminder/birthdayoccurrences.h"
+#include "store/categories.h"
+#include "store/connection.h"
+#include "store/settingsrecord.h"
+#include "store/statement.h"
+
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+
+namespace {
+
+using store::BirthdayRecord;
+
+// This year's and next year's occurrences exactly as the reminder text computes them.
+reminder::BirthOccurrences occurrencesAround(const QList<BirthdayRecord> &birthdays, QDate today)
+{
+    reminder::BirthOccurrences occurrences(birthdays.size());
+    reminder::CalcGlBirthDates(birthdays, today.year(), occurrences);
+    if (const std::optional<calendar::LunarDate> lunar = calendar::SolarToLunar(today))
+        reminder::CalcNlBirthDates(birthdays, lunar->year, occurrences);
+    return occurrences;
+}
+
+bool categoryReady(const store::SettingsRecord &settings, int k)
+{
+    return settings.DxTxFlags[k].trimmed() == u"1"_s && !settings.DxTxUser[k].trimmed().isEmpty()
+        && !settings.DxTxContent[k].trimmed().isEmpty();
+}
+
+// The schedule text of a send day `offset` days from now, empty for "at once".
+QString scheduleFor(int offset, const QDateTime &now, const QString &sendTime)
+{
+    const QDate today = now.date();
+    if (offset >= 1)
+        return scheduleText(today.addDays(offset), sendTime);
+    const QTime time = QTime::fromString(sendTime, u"HH:mm"_s);
+    if (time.isValid()
+        && now.secsTo(QDateTime(today, time)) >= qint64(ShortestScheduleMinutes) * 60)
+        return scheduleText(today, sendTime);
+    return {};
+}
+
+} // namespace
+
+QList<BirthdaySmsWorkItem> BirthdaySmsWorkList(
+    const QList<BirthdayRecord> &birthdays, const store::SettingsRecord &settings, QDate today)
+{
+    QList<BirthdaySmsWorkItem> items;
+    const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        const BirthdayRecord &birthday = birthdays[i];
+        if (birthday.Duanxin.trimmed() != u"是"_s || birthday.DxSend.trimmed() != u"0"_s)
+            continue;
+        for (const QDate date : { occurrences.ThisYearDates[i], occurrences.NextYearDates[i] }) {
+            if (!date.isValid())
+                continue;
+            const qint64 days = today.daysTo(date);
+            if (days < 0 || days > birthday.intNums)
+                continue;
+            BirthdaySmsWorkItem item { i, birthday.About.trimmed(), birthday.Type.trimmed(),
+                birthday.Tel.trimmed(), int(days), -1 };
+            const int k = store::categoryIndex(item.category);
+            if (k >= 0)
+                item.offset = std::max(0, int(days) - settings.DxTxTqDays[k]);
+            items.append(item);
+        }
+    }
+    return items;
+}
+
+QStringList AutoSmsRun::panelTexts() const
+{
+    QStringList texts;
+    for (const AutoSmsBatch &batch : batches) {
+        texts.append(batch.outcome.panelText);
+        if (!batch.outcome.historySaved || !batch.markSaved)
+            texts.append(HistorySaveFailedText.toString());
+    }
+    return texts;
+}
+
+AutoSmsRun AutoBirthdaySms(
+    QList<BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context)
+{
+    AutoSmsRun run;
+    if (!hasBirthdays)
+        return run;
+    const store::SettingsRecord &settings = context.settings;
+    const QList<BirthdaySmsWorkItem> work =
+        BirthdaySmsWorkList(birthdays, settings, context.now.date());
+    const QString sendTime = settings.DxSendTime.trimmed();
+
+    for (int d = LongestSmsLead; d >= 0; --d) {
+        if (d == 0 && context.now.time().hour() >= NightHour) {
+            run.stoppedForTheNight = true;
+            return run;
+        }
+        for (int k = 0; k < int(store::CategoryNames.size()); ++k) {
+            if (!categoryReady(settings, k))
+                continue;
+            const QString category = store::CategoryNames[k].toString();
+            QString account = settings.DxTxUser[k].trimmed();
+            account.chop(4); // the tag "[客户]" or "[应用]"
+            const QString text = settings.DxTxContent[k].trimmed();
+            for (const QChar digit : { u'0', u'1' }) {
+                QList<const BirthdaySmsWorkItem *> taken;
+                for (const BirthdaySmsWorkItem &item : work) {
+                    if (item.offset == d && item.category == category
+                        && item.number.startsWith(digit))
+                        taken.append(&item);
+                }
+                if (taken.isEmpty())
+                    continue;
+                const QString schedule = scheduleFor(d, context.now, sendTime);
+                for (qsizetype from = 0; from < taken.size(); from += SmsBatchSize) {
+                    AutoSmsBatch batch;
+                    batch.category = k;
+                    batch.mobile = digit == u'1';
+                    batch.offset = d;
+                    batch.scheduleText = schedule;
+                    batch.account = account;
+                    for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize)) {
+                        batch.ids.append(birthdays[item->index].Id);
+                        batch.names.append(item->name);
+                        batch.numbers.append(item->number);
+                    }
+                    batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
+                        batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()),
+                        text, account, schedule);
+                    if (batch.outcome.accepted) {
+                        for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize))
+                            birthdays[item->index].DxSend = u"1"_s;
+                        batch.markSaved = MarkSmsSent(context.connection, batch.ids);
+                    }
+                    run.batches.append(std::move(batch));
+                }
+            }
+        }
+    }
+    return run;
+}
+
+int ResetSmsSentFlags(
+    QList<BirthdayRecord> &birthdays, bool hasBirthdays, store::Connection &connection, QDate today)
+{
+    if (!hasBirthdays)
+        return 0;
+    const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
+    const auto within = [&](QDate date) {
+        if (!date.isValid())
+            return false;
+        const qint64 days = today.daysTo(date);
+        return days >= 0 && days <= LongestSmsLead;
+    };
+    int cleared = 0;
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        BirthdayRecord &birthday = birthdays[i];
+        if (birthday.DxSend.trimmed() != u"1"_s)
+            continue;
+        if (within(occurrences.ThisYearDates[i]) || within(occurrences.NextYearDates[i]))
+            continue;
+        birthday.DxSend = u"0"_s;
+        ++cleared;
+        try {
+            connection.prepare("update birthday set DxSend='0' where Id=?")
+                .bind(1, birthday.Id)
+                .run();
+        } catch (const store::DbException &) {
+        }
+    }
+    return cleared;
+}
+
+bool MarkSmsSent(store::Connection &connection, std::span<const qint32> ids)
+{
+    if (ids.empty())
+        return true;
+    QByteArray sql = "update birthday set DxSend='1' where Id in(";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0)
+            sql += ',';
+        sql += QByteArray::number(ids[i]);
+    }
+    sql += ')';
+    try {
+        connection.exec(std::string_view(sql.constData(), std::size_t(sql.size())));
+        return true;
+    } catch (const store::DbException &) {
+        return false;
+    }
+}
+
+} // namespace natalis::sms

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "sms/smsdispatch.h"
+#include "store/birthdayrecord.h"
+
+#include <QDate>
+#include <QList>
+#include <span>
+
+namespace natalis::store {
+class Connection;
+struct SettingsRecord;
+} // namespace natalis::store
+
+namespace natalis::sms {
+
+// Greetings go out at most this many days ahead; a DxSend mark lasts while an occurrence lies
+// within this many days.
+inline constexpr int LongestSmsLead = 14;
+
+// A greeting for offset 0 must be scheduled at least this far ahead, else it goes out at once.
+inline constexpr int ShortestScheduleMinutes = 17;
+
+// From this hour on, no greeting with offset 0 goes out.
+inline constexpr int NightHour = 22;
+
+// At most this many numbers per SendSmsBatch.
+inline constexpr int SmsBatchSize = 200;
+
+// One due occurrence of an entry that asks for a greeting and has not had it yet.
+struct BirthdaySmsWorkItem
+{
+    qsizetype index; // into the birthday list
+    QString name; // About, trimmed
+    QString category; // Type, trimmed
+    QString number; // Tel, trimmed
+    int daysLeft; // 0..intNums
+    int offset; // days from today to the send day: daysLeft − DxTxTqDays, at least 0;
+                // -1 when the category is none of the eight (never sent)
+};
+
+// Steps 1 to 3 of AutoBirthdaySms: entries with Duanxin "是" and DxSend "0" whose this-year or
+// next-year occurrence lies 0..intNums days from today, in list order (this year's first).
+QList<BirthdaySmsWorkItem> BirthdaySmsWorkList(const QList<store::BirthdayRecord> &birthdays,
+    const store::SettingsRecord &settings, QDate today);
+
+// One SendSmsBatch of an automatic run.
+struct AutoSmsBatch
+{
+    int category = 0; // index 0..7
+    bool mobile = false; // numbers beginning with "1"; false: "0" (PHS)
+    int offset = 0; // days from today to the send day
+    QString scheduleText; // empty: sent at once
+    QString account;
+    QList<qint32> ids;
+    QStringList names;
+    QStringList numbers;
+    SmsBatchOutcome outcome;
+    bool markSaved = true; // MarkSmsSent's result after an accepted batch
+};
+
+struct AutoSmsRun
+{
+    QList<AutoSmsBatch> batches; // in the order they were sent
+    bool stoppedForTheNight = false; // reached offset 0 at 22:00 or later
+
+    // What panel 3 shows, in order: each batch's text, HistorySaveFailedText after a batch
+    // whose log row or sent mark could not be written.
+    QStringList panelTexts() const;
+    // SendSmsBatch ran at least once: the caller sets SmsActivity.
+    bool activity() const { return !batches.isEmpty(); }
+};
+
+// The automatic birthday SMS (Part 4.3) at context.now: greetings due within the entries'
+// windows are sent or scheduled per category (DxTxFlags, DxTxUser, DxTxContent, DxTxTqDays) at
+// DxSendTime, PHS numbers and mobile numbers in separate batches of at most 200 in list order.
+// Entries of accepted batches get DxSend "1" in birthdays and in table birthday. Does nothing
+// when hasBirthdays is false. Called by the reminder loop on tick 1 and every 10th tick, and
+// once by natalis-cli sms-auto.
+AutoSmsRun AutoBirthdaySms(
+    QList<store::BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context);
+
+// Clears DxSend (in birthdays and in the table) of every entry marked "1" that has no
+// occurrence within 0..14 days of today. Statement errors are ignored. Returns how many
+// entries were cleared; nothing happens when hasBirthdays is false. Called by the main window's
+// load and by the reminder loop on tick 1 and every 1500th tick.
+int ResetSmsSentFlags(QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
+    store::Connection &connection, QDate today);
+
+// Sets DxSend "1" in table birthday for the rows with these Ids. False on a database error.
+bool MarkSmsSent(store::Connection &connection, std::span<const qint32> ids);
+
+} // namespace natalis::sms

@@ -1,0 +1,194 @@
+#include "sms/smsaccounts.h"
+
+#include "store/connection.h"
+#include "store/settings.h"
+#include "store/statement.h"
+
+#include <QCryptographicHash>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+
+namespace {
+
+QString accountKind(int entry)
+{
+    return entry == CustomerAccountEntry ? u"客户短信账号"_s : u"应用短信账号"_s;
+}
+
+bool validEntry(int entry)
+{
+    return entry == CustomerAccountEntry || entry == ApplicationAccountEntry;
+}
+
+} // namespace
+
+SmsAccountTable LoadSmsAccounts(store::Connection &connection)
+{
+    SmsAccountTable accounts;
+    try {
+        store::Statement select =
+            connection.prepare("select Id,[user],flag from dxuser where Id in (1,2)");
+        while (select.step()) {
+            SmsAccount &account = accounts[std::size_t(select.integer(0) - 1)];
+            account.name = select.text(1);
+            account.flag = select.text(2);
+        }
+    } catch (const store::DbException &) {
+        return {};
+    }
+    return accounts;
+}
+
+bool SaveSmsAccount(
+    store::Connection &connection, int entry, const QString &flag, const QString &name)
+{
+    try {
+        connection.prepare("update dxuser set flag=?,[user]=? where Id=?")
+            .bindAll(flag, name, entry)
+            .run();
+        return connection.changes() == 1;
+    } catch (const store::DbException &) {
+        return false;
+    }
+}
+
+QStringList SmsAccountItems(const SmsAccountTable &accounts)
+{
+    QStringList items { u" "_s };
+    if (accounts[0].flag.trimmed() == u"1"_s)
+        items.append(accounts[0].name.trimmed() + CustomerAccountTag.toString());
+    if (accounts[1].flag.trimmed() == u"1"_s)
+        items.append(accounts[1].name.trimmed() + ApplicationAccountTag.toString());
+    return items;
+}
+
+QString RegistrationKey(const QString &computerName)
+{
+    const QByteArray digest =
+        QCryptographicHash::hash(computerName.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(digest.left(6));
+}
+
+SmsSetupOutcome RegisterSmsAccount(int entry, const QString &name, const QString &password,
+    const QString &computerName, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts)
+{
+    SmsSetupOutcome outcome;
+    const QString account = name.trimmed();
+    if (!validEntry(entry))
+        return outcome;
+    if (account.isEmpty()) {
+        outcome.message = u"短信账号不能为空"_s;
+        return outcome;
+    }
+    if (password.trimmed().size() < 10) {
+        outcome.message = u"密码长度不对,应该是10位"_s;
+        return outcome;
+    }
+
+    outcome.gatewayCalled = true;
+    outcome.result = gateway.Register(account, RegistrationKey(computerName), password.trimmed());
+    switch (outcome.result) {
+    case GatewayResults::Ok:
+        outcome.message = accountKind(entry) + u"注册成功!"_s;
+        break;
+    case GatewayResults::NetworkFailure:
+        outcome.message = accountKind(entry) + u"注册失败：[故障代码:101]网络故障!"_s;
+        break;
+    case GatewayResults::WrongAccountOrPassword:
+        outcome.message =
+            accountKind(entry) + u"注册失败：[故障代码:10]短信账号或密码不对,或账号已被注册!"_s;
+        break;
+    default:
+        outcome.message = accountKind(entry) + u"注册失败：[故障代码:"_s
+            + QString::number(outcome.result) + u"]其它错误!"_s;
+        break;
+    }
+    if (outcome.result == GatewayResults::Ok) {
+        accounts[std::size_t(entry - 1)] = SmsAccount { account, u"1"_s };
+        outcome.accountsChanged = true;
+        SaveSmsAccount(connection, entry, u"1"_s, account);
+        store::WriteSettings(connection, settings);
+    }
+    return outcome;
+}
+
+QString UnregisterQuestion(int entry)
+{
+    return u"您确认注销"_s + accountKind(entry) + u'?';
+}
+
+SmsSetupOutcome UnregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts)
+{
+    SmsSetupOutcome outcome;
+    if (!validEntry(entry))
+        return outcome;
+    outcome.gatewayCalled = true;
+    outcome.result = gateway.UnRegister(accounts[std::size_t(entry - 1)].name.trimmed());
+    switch (outcome.result) {
+    case GatewayResults::Ok:
+        outcome.message = accountKind(entry) + u"注销成功!"_s;
+        break;
+    case GatewayResults::NetworkFailure:
+        outcome.message = accountKind(entry) + u"注销失败：[故障代码:101]网络故障!"_s;
+        break;
+    case GatewayResults::UnregisterRefused:
+        outcome.message = accountKind(entry) + u"注销失败：[故障代码:22]注销失败!"_s;
+        break;
+    default:
+        outcome.message = accountKind(entry) + u"注销失败：[故障代码:"_s
+            + QString::number(outcome.result) + u"]其他原因!"_s;
+        break;
+    }
+    if (outcome.result == GatewayResults::Ok) {
+        accounts[std::size_t(entry - 1)] = SmsAccount { QString(), u"0"_s };
+        outcome.accountsChanged = true;
+        SaveSmsAccount(connection, entry, u"0"_s, QString());
+        store::WriteSettings(connection, settings);
+    }
+    return outcome;
+}
+
+SmsSetupOutcome SetSmsProxy(const QString &address, const QString &port, const QString &user,
+    const QString &password, SmsGateway &gateway)
+{
+    SmsSetupOutcome outcome;
+    if (address.isEmpty()) {
+        outcome.statusText = u"必须指定代理服务器的IP地址"_s;
+        return outcome;
+    }
+    if (port.isEmpty()) {
+        outcome.statusText = u"必须指定代理服务器的端口号"_s;
+        return outcome;
+    }
+    if (user.isEmpty()) {
+        outcome.statusText = u"必须指定代理服务器的用户名"_s;
+        return outcome;
+    }
+    if (password.isEmpty()) {
+        outcome.statusText = u"必须指定代理服务器的密码"_s;
+        return outcome;
+    }
+    outcome.gatewayCalled = true;
+    outcome.result = gateway.SetProxy(address, port, user, password);
+    switch (outcome.result) {
+    case GatewayResults::Ok:
+        outcome.message = u"设代理成功"_s;
+        break;
+    case GatewayResults::ProxyFailed:
+        outcome.message = u"设代理失败"_s;
+        break;
+    case GatewayResults::NetworkFailure:
+        outcome.message = u"网络故障"_s;
+        break;
+    default:
+        outcome.message = u"其他错误值："_s + QString::number(outcome.result);
+        break;
+    }
+    return outcome;
+}
+
+} // namespace natalis::sms

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "sms/smsgateway.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace natalis::store {
+class Connection;
+struct SettingsRecord;
+} // namespace natalis::store
+
+namespace natalis::sms {
+
+// One of the two gateway accounts of table dxuser (Part 4.5).
+struct SmsAccount
+{
+    QString name; // empty when none is registered
+    QString flag = QStringLiteral("0"); // "1" registered
+
+    friend bool operator==(const SmsAccount &, const SmsAccount &) = default;
+};
+
+// SmsAccounts: entry 1 (the customer account) at index 0, entry 2 (the application account,
+// whose messages carry the signature) at index 1.
+using SmsAccountTable = std::array<SmsAccount, 2>;
+
+inline constexpr int CustomerAccountEntry = 1;
+inline constexpr int ApplicationAccountEntry = 2;
+
+// The tags of the account items of the settings dialog and the main window: name + tag.
+inline constexpr QStringView CustomerAccountTag = u"[客户]";
+inline constexpr QStringView ApplicationAccountTag = u"[应用]";
+
+// Title of every message of the account and proxy actions.
+inline constexpr QStringView SmsSetupTitle = u"短信设置";
+
+// Entry 1 from the row with Id 1, entry 2 from the row with Id 2, whatever their order in the
+// table; a missing row leaves its entry unregistered, a database error leaves both so.
+SmsAccountTable LoadSmsAccounts(store::Connection &connection);
+
+// Writes flag and name into the row with Id entry (1 or 2). False on a database error or when
+// there is no such row.
+bool SaveSmsAccount(
+    store::Connection &connection, int entry, const QString &flag, const QString &name);
+
+// The items an account choice offers: " ", then name + "[客户]" when entry 1 is registered,
+// then name + "[应用]" when entry 2 is (names trimmed).
+QStringList SmsAccountItems(const SmsAccountTable &accounts);
+
+// The 6-character registration key of this computer: the first six hexadecimal digits (lower
+// case) of the SHA-1 of the computer name in UTF-8. Stable per computer name.
+QString RegistrationKey(const QString &computerName);
+
+// What an account or proxy action of the settings dialog leads to.
+struct SmsSetupOutcome
+{
+    bool gatewayCalled = false; // false: refused by a check before any gateway call
+    GatewayResult result = 0; // the gateway's answer when it was called
+    bool accountsChanged = false; // SmsAccounts changed: the account lists must be refilled
+    QString message; // shown in a message box titled SmsSetupTitle, when not empty
+    QString statusText; // shown in the dialog's status bar instead, when not empty
+};
+
+// cmdZhuCe(entry): checks name and password (at least 10 characters, trimmed), registers with
+// RegistrationKey(computerName) and on success stores the account (SaveSmsAccount, then
+// WriteSettings) and updates accounts. The message names the account kind ("客户短信账号" or
+// "应用短信账号") and the result.
+SmsSetupOutcome RegisterSmsAccount(int entry, const QString &name, const QString &password,
+    const QString &computerName, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts);
+
+// The question the dialog asks (Yes/No) before UnregisterSmsAccount.
+QString UnregisterQuestion(int entry);
+
+// cmdZhuXiao(entry) after a Yes: unregisters the entry's trimmed name and on success empties the
+// entry (SaveSmsAccount with flag "0" and the empty name, then WriteSettings).
+SmsSetupOutcome UnregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts);
+
+// cmdDL: each of the four texts must be non-empty (else a status text and no call), then
+// SetProxy with the texts as typed. The proxy is not stored.
+SmsSetupOutcome SetSmsProxy(const QString &address, const QString &port, const QString &user,
+    const QString &password, SmsGateway &gateway);
+
+} // namespace natalis::sms

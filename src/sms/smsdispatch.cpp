@@ -1,0 +1,260 @@
+#include "sms/smsdispatch.h"
+
+#include "store/connection.h"
+#include "store/settingsrecord.h"
+#include "store/statement.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+
+QString TrimTrailingBlanks(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == u' ' || text[end - 1] == QChar(0)))
+        --end;
+    return text.left(end);
+}
+
+double lenientNumber(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
+            ++i;
+        return i - from;
+    };
+    qsizetype count = digits();
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        count += digits();
+    }
+    if (count == 0)
+        return 0;
+    return QStringView(text).mid(start, i - start).toDouble();
+}
+
+QStringList splitMessages(const QString &text, int length)
+{
+    const QList<uint> characters = text.toUcs4();
+    QStringList messages;
+    for (qsizetype from = 0; from < characters.size(); from += length) {
+        const QList<uint> part = characters.mid(from, length);
+        messages.append(
+            QString::fromUcs4(reinterpret_cast<const char32_t *>(part.constData()), part.size()));
+    }
+    return messages;
+}
+
+QString scheduleSendTime(const QString &scheduleText)
+{
+    const QString text = scheduleText.trimmed();
+    return text.mid(0, 4) + text.mid(5, 2) + text.mid(8, 2) + text.mid(11, 2) + text.mid(14, 2)
+        + u"00"_s;
+}
+
+QString storedScheduleTime(const QString &scheduleText)
+{
+    const QString text = scheduleText.trimmed();
+    if (text.isEmpty())
+        return {};
+    return text.mid(0, 4) + u'/' + text.mid(5, 2) + u'/' + text.mid(8, 2) + u' ' + text.mid(11, 2)
+        + u':' + text.mid(14, 2) + u":00"_s;
+}
+
+QString scheduleText(QDate day, const QString &sendTime)
+{
+    return day.toString(u"yyyy年MM月dd日"_s) + sendTime.left(2) + u'时' + sendTime.right(2) + u'分';
+}
+
+QString storedSendTime(const QDateTime &moment)
+{
+    return moment.toString(u"yyyy-MM-dd HH:mm:ss"_s);
+}
+
+namespace {
+
+struct Attempt
+{
+    const SmsSendContext &context;
+    const QString &type;
+    const QString &names;
+    const QString &numbers;
+    int count;
+    const QString &account;
+    const QString &scheduleText;
+    SmsBatchOutcome outcome;
+
+    // Logs the outcome's status and reason; panel 3 shows panelText.
+    SmsBatchOutcome finish(
+        int charged, const QString &status, const QString &reason, const QString &panelText)
+    {
+        outcome.status = status;
+        outcome.reason = reason;
+        outcome.panelText = panelText;
+        outcome.historySaved = SaveSmsHistory(context, type, names, numbers, count,
+            outcome.fullText, charged, account, scheduleText, status, reason);
+        return outcome;
+    }
+};
+
+} // namespace
+
+SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText)
+{
+    const int length = mobile ? MobileMessageLength : PhsMessageLength;
+    const QString sender = account.trimmed();
+    const QString typeTag = u'[' + type + u']';
+    Attempt attempt { context, type, names, numbers, count, account, scheduleText, {} };
+    SmsBatchOutcome &outcome = attempt.outcome;
+    outcome.fullText = text;
+    if (sender == context.accounts[ApplicationAccountEntry - 1].name.trimmed())
+        outcome.fullText = text + u'【' + context.settings.DxYyTail.trimmed() + u'】';
+
+    QString buffer(GatewayBufferWidth, u' ');
+    const GatewayResult balanceResult = context.gateway.GetBalance(sender, buffer);
+    switch (balanceResult) {
+    case GatewayResults::Ok:
+        break;
+    case GatewayResults::NetworkFailure:
+        return attempt.finish(
+            0, NetworkFailureStatus.toString(), {}, typeTag + u"网络故障:帐号余额获取时"_s);
+    case GatewayResults::BalanceQueryFailed:
+        return attempt.finish(
+            0, FailedStatus.toString(), u"获取余额失败"_s, typeTag + u"发送失败:获取余额失败"_s);
+    default:
+        return attempt.finish(0, FailedStatus.toString(),
+            u"获取余额其他错误值:"_s + QString::number(balanceResult),
+            typeTag + u"发送失败:获取其他错误值:"_s + QString::number(balanceResult));
+    }
+    const double balance = lenientNumber(TrimTrailingBlanks(buffer));
+
+    outcome.messages = splitMessages(outcome.fullText, length);
+    outcome.messagesPerNumber = int(outcome.messages.size());
+    const qint64 charged = qint64(count) * outcome.messagesPerNumber;
+    // B × 10 < count × n at 0.1 yuan a message, compared in thousandths of a yuan so that a
+    // balance like 9.9 is not off by the binary fraction.
+    if (std::llround(balance * 1000) < charged * 100)
+        return attempt.finish(
+            0, FailedStatus.toString(), u"余额不足"_s, typeTag + u"发送失败:余额不足"_s);
+
+    const bool scheduled = !scheduleText.isEmpty();
+    const QString sendTime = scheduled ? scheduleSendTime(scheduleText) : QString();
+    GatewayResult result = GatewayResults::Ok;
+    for (const QString &message : std::as_const(outcome.messages)) {
+        result = scheduled
+            ? context.gateway.SendScheSMS(
+                sender, numbers, message, sendTime, SendPriority.toString())
+            : context.gateway.SendSMS(sender, numbers, message, SendPriority.toString());
+    }
+
+    if (result == GatewayResults::Ok) {
+        outcome.accepted = true;
+        return attempt.finish(int(charged), SentStatus.toString(), {}, typeTag + u"发送成功"_s);
+    }
+    if (result == GatewayResults::NetworkFailure)
+        return attempt.finish(0, NetworkFailureStatus.toString(), {},
+            scheduled ? typeTag + u"网络故障"_s : u"[短信]网络故障"_s);
+    QString reason;
+    if (result == GatewayResults::NotRegisteredOrNoBalance)
+        reason = u"短信账号未注册或余额不足"_s;
+    else if (result == GatewayResults::SendTimeRefused && scheduled)
+        reason = u"预约时间不合适"_s;
+    else if (scheduled)
+        reason = u"其他错误值:"_s + QString::number(result);
+    else
+        reason = u"发送其他错误值:"_s + QString::number(result);
+    return attempt.finish(0, FailedStatus.toString(), reason, typeTag + u"发送失败:"_s + reason);
+}
+
+bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QString &names,
+    const QString &numbers, int count, const QString &text, int charged, const QString &account,
+    const QString &scheduleText, const QString &status, const QString &reason)
+{
+    const QString storedTime = storedScheduleTime(scheduleText);
+    const QString sentAt = storedSendTime(context.now);
+    store::Connection &db = context.connection;
+
+    if (type.trimmed() == BirthdaySmsType) {
+        qint64 earlierId = -1;
+        try {
+            store::Statement select = db.prepare(
+                "select Id from [dxhistory] where [strComputer]=? and strType=? and strTitle=?"
+                " and strTel=? and intTelNum=? and strContent=? and intDxNum=? and strDxUser=?"
+                " and strYyDate=? and strStatus<>? order by Id limit 1");
+            select.bindAll(context.computerName, type.trimmed(), names.trimmed(), numbers.trimmed(),
+                count, text.trimmed(), charged, account.trimmed(), storedTime,
+                SentStatus.toString());
+            if (select.step())
+                earlierId = select.integer(0);
+        } catch (const store::DbException &) {
+            earlierId = -1; // a failed lookup counts as no earlier row
+        }
+        if (earlierId >= 0) {
+            try {
+                db.prepare("update [dxhistory] set [strSdDate]=?,strStatus=?,strFor=? where [Id]=?")
+                    .bindAll(sentAt, status.trimmed(), reason.trimmed(), earlierId)
+                    .run();
+                return true;
+            } catch (const store::DbException &) {
+                return false;
+            }
+        }
+    }
+
+    try {
+        db.prepare("insert into [dxhistory](strSdDate,strComputer,strType,strTitle,strTel,"
+                   "intTelNum,strContent,intDxNum,strDxUser,strYyDate,strStatus,strFor)"
+                   " values(?,?,?,?,?,?,?,?,?,?,?,?)")
+            .bindAll(sentAt, context.computerName, type.trimmed(), names.trimmed(),
+                numbers.trimmed(), count, text.trimmed(), charged, account.trimmed(), storedTime,
+                status.trimmed(), reason.trimmed())
+            .run();
+        return true;
+    } catch (const store::DbException &) {
+        return false;
+    }
+}
+
+QDate smsHistoryCutoff(int retention, QDate today)
+{
+    switch (retention) {
+    case 1:
+        return today.addYears(-1);
+    case 2:
+        return today.addMonths(-6);
+    case 3:
+        return today.addMonths(-3);
+    case 4:
+        return today.addMonths(-1);
+    default:
+        return {};
+    }
+}
+
+bool PurgeSmsHistory(store::Connection &connection, int retention, QDate today)
+{
+    const QDate cutoff = smsHistoryCutoff(retention, today);
+    if (!cutoff.isValid())
+        return true;
+    try {
+        connection.prepare("delete from [dxhistory] where strSdDate <= ?")
+            .bind(1, storedSendTime(QDateTime(cutoff, QTime(0, 0))))
+            .run();
+        return true;
+    } catch (const store::DbException &) {
+        return false;
+    }
+}
+
+} // namespace natalis::sms

@@ -1,0 +1,93 @@
+// sms-gateway-sim: the SMS gateway simulator as a program, for trying natalis by hand.
+// docs/sms-gateway-protocol.md describes the protocol and the options.
+
+#include "gatewaysimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using natalis::smssim::GatewaySimulator;
+using natalis::smssim::SimAccount;
+
+namespace {
+
+int usageError(const QString &message)
+{
+    std::fprintf(stderr, "sms-gateway-sim: %s\n", message.toUtf8().constData());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Serves the natalis SMS-gateway protocol on a loopback "
+                                     "port until interrupted."_s);
+    parser.addHelpOption();
+    parser.addOption(
+        { u"host"_s, u"address to listen on (default 127.0.0.1)"_s, u"HOST"_s, u"127.0.0.1"_s });
+    parser.addOption(
+        { u"port"_s, u"port (default 8787; 0 picks a free one)"_s, u"PORT"_s, u"8787"_s });
+    parser.addOption({ u"record"_s,
+        u"JSON-lines file the accepted sends are appended to (default sms-gateway-sim.jsonl)"_s,
+        u"FILE"_s, u"sms-gateway-sim.jsonl"_s });
+    parser.addOption({ u"account"_s,
+        u"an account NAME:PASSWORD:BALANCE[:registered:KEY]; repeatable"_s, u"SPEC"_s });
+    parser.addOption({ u"force"_s,
+        u"OPERATION=CODE[xTIMES]: the operation (or * for all) answers CODE; 101 closes the "
+        "connection; repeatable"_s,
+        u"SPEC"_s });
+    parser.addOption({ u"latency"_s, u"milliseconds every answer waits"_s, u"MS"_s, u"0"_s });
+    parser.process(application);
+
+    GatewaySimulator simulator(parser.value(u"record"_s));
+    for (const QString &spec : parser.values(u"account"_s)) {
+        const QStringList parts = spec.split(u':');
+        bool isNumber = false;
+        SimAccount account;
+        if (parts.size() >= 3)
+            account.balance = parts[2].toDouble(&isNumber);
+        if (!isNumber || parts[0].isEmpty())
+            return usageError(u"--account is NAME:PASSWORD:BALANCE[:registered:KEY]"_s);
+        account.password = parts[1];
+        account.registered = parts.size() >= 4 && parts[3] == u"registered"_s;
+        account.key = parts.value(4);
+        simulator.setAccount(parts[0], account);
+    }
+    for (const QString &spec : parser.values(u"force"_s)) {
+        const QString operation = spec.section(u'=', 0, 0);
+        const QString value = spec.section(u'=', 1);
+        bool isCode = false;
+        bool isTimes = true;
+        const int code = value.section(u'x', 0, 0).toInt(&isCode);
+        const int times = value.contains(u'x') ? value.section(u'x', 1).toInt(&isTimes) : -1;
+        if (operation.isEmpty() || !isCode || !isTimes)
+            return usageError(u"--force is OPERATION=CODE[xTIMES]"_s);
+        simulator.force(operation, code, times);
+    }
+    simulator.setLatencyMs(parser.value(u"latency"_s).toInt());
+
+    // The server's threads must not take the signals; this thread waits for them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    const int port = simulator.start(parser.value(u"host"_s), parser.value(u"port"_s).toInt());
+    if (port < 0)
+        return usageError(
+            u"cannot listen on %1:%2"_s.arg(parser.value(u"host"_s), parser.value(u"port"_s)));
+    std::printf("sms-gateway-sim listening on %s\n", simulator.baseAddress().toUtf8().constData());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    simulator.stop();
+    return 0;
+}
