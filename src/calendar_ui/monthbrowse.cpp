@@ -6,7 +6,10 @@ namespace natalis::calendar_ui {
 
 YearMonth ClampToShownRange(YearMonth shown)
 {
-    shown.year = std::clamp(shown.year, FirstShownYear, LastShownYear);
+    if (shown.year < FirstShownYear)
+        return { FirstShownYear, 3 };
+    if (shown.year > LastShownYear)
+        return { LastShownYear, 12 };
     shown.month = std::clamp(shown.month, 1, 12);
     if (shown.year == FirstShownYear && shown.month < 3)
         shown.month = 3;

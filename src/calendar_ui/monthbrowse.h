@@ -14,8 +14,9 @@ struct YearMonth
 inline constexpr int FirstShownYear = 1901;
 inline constexpr int LastShownYear = 2100;
 
-// Moves a chosen month into the shown range: the year into 1901..2100, the month into 1..12,
-// and January or February 1901 to March 1901 (the lunar calendar starts on 19 February 1901).
+// Moves a chosen month into the shown range: a month before it to March 1901, a month after it
+// to December 2100, January or February 1901 to March 1901 (the lunar calendar starts on
+// 19 February 1901).
 YearMonth ClampToShownRange(YearMonth shown);
 
 // The browse buttons; at the ends of the range they leave the month as it is.
