@@ -212,10 +212,11 @@ void frmWNL::lblGLDay_MouseMove(int index)
 void frmWNL::placeNotice(int index)
 {
     const QRect cell = m_grid->cellRect(index, this);
-    const bool lastColumn = index % 7 == 6;
-    int x = lastColumn ? cell.left() - m_lblNotify->width() : cell.right() + 1;
+    const int notice = m_lblNotify->width();
+    // Beside the cell, on its left in the last column or where the right lacks the room.
+    const bool onLeft = index % 7 == 6 || cell.right() + 1 + notice > width();
+    int x = onLeft ? cell.left() - notice : cell.right() + 1;
     int y = cell.top();
-    // Keep the whole notice inside the window.
     x = std::clamp(x, 0, std::max(0, width() - m_lblNotify->width()));
     y = std::clamp(y, 0, std::max(0, height() - m_lblNotify->height()));
     m_lblNotify->move(x, y);
