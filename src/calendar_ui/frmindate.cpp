@@ -26,24 +26,18 @@ void frmInDate::showMonth(YearMonth month)
     showCells(BuildGregorianPickerGrid(m_shown.year, m_shown.month, today()));
 }
 
-void frmInDate::cmdPrevYear_Click()
+void frmInDate::browse(BrowseStep step)
 {
-    showMonth(PreviousYear(m_shown));
-}
-
-void frmInDate::cmdPrevMonth_Click()
-{
-    showMonth(PreviousMonth(m_shown));
-}
-
-void frmInDate::cmdNextMonth_Click()
-{
-    showMonth(NextMonth(m_shown));
-}
-
-void frmInDate::cmdNextYear_Click()
-{
-    showMonth(NextYear(m_shown));
+    switch (step) {
+    case BrowseStep::PreviousYear:
+        return showMonth(PreviousYear(m_shown));
+    case BrowseStep::PreviousMonth:
+        return showMonth(PreviousMonth(m_shown));
+    case BrowseStep::NextMonth:
+        return showMonth(NextMonth(m_shown));
+    case BrowseStep::NextYear:
+        return showMonth(NextYear(m_shown));
+    }
 }
 
 std::optional<PickedTexts> frmInDate::textsOfDay(int day) const

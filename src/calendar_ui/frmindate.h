@@ -19,13 +19,9 @@ public:
     // Moved into the offered range first.
     void showMonth(YearMonth month);
 
-    void cmdPrevYear_Click() override;
-    void cmdPrevMonth_Click() override;
-    void cmdNextMonth_Click() override;
-    void cmdNextYear_Click() override;
-
 protected:
     std::optional<PickedTexts> textsOfDay(int day) const override;
+    void browse(BrowseStep step) override;
     void yearChosen() override;
     void monthChosen() override;
 

@@ -57,24 +57,18 @@ QStringList frmInDate1::monthTexts() const
     return texts;
 }
 
-void frmInDate1::cmdPrevYear_Click()
+void frmInDate1::browse(BrowseStep step)
 {
-    showMonth(ChangeLunarYear(m_shown, m_shown.year - 1));
-}
-
-void frmInDate1::cmdPrevMonth_Click()
-{
-    showMonth(PreviousLunarMonth(m_shown));
-}
-
-void frmInDate1::cmdNextMonth_Click()
-{
-    showMonth(NextLunarMonth(m_shown));
-}
-
-void frmInDate1::cmdNextYear_Click()
-{
-    showMonth(ChangeLunarYear(m_shown, m_shown.year + 1));
+    switch (step) {
+    case BrowseStep::PreviousYear:
+        return showMonth(ChangeLunarYear(m_shown, m_shown.year - 1));
+    case BrowseStep::PreviousMonth:
+        return showMonth(PreviousLunarMonth(m_shown));
+    case BrowseStep::NextMonth:
+        return showMonth(NextLunarMonth(m_shown));
+    case BrowseStep::NextYear:
+        return showMonth(ChangeLunarYear(m_shown, m_shown.year + 1));
+    }
 }
 
 std::optional<PickedTexts> frmInDate1::textsOfDay(int day) const

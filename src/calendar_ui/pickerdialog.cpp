@@ -13,10 +13,10 @@ PickerDialog::PickerDialog(int skin, QDate today, QWidget *parent)
     : QDialog(parent), m_today(today), m_bar(new BrowseBar(skin, this)),
       m_grid(new DayGrid(skin, this))
 {
-    connect(m_bar, &BrowseBar::previousYear, this, [this] { cmdPrevYear_Click(); });
-    connect(m_bar, &BrowseBar::previousMonth, this, [this] { cmdPrevMonth_Click(); });
-    connect(m_bar, &BrowseBar::nextMonth, this, [this] { cmdNextMonth_Click(); });
-    connect(m_bar, &BrowseBar::nextYear, this, [this] { cmdNextYear_Click(); });
+    connect(m_bar, &BrowseBar::previousYear, this, &PickerDialog::cmdPrevYear_Click);
+    connect(m_bar, &BrowseBar::previousMonth, this, &PickerDialog::cmdPrevMonth_Click);
+    connect(m_bar, &BrowseBar::nextMonth, this, &PickerDialog::cmdNextMonth_Click);
+    connect(m_bar, &BrowseBar::nextYear, this, &PickerDialog::cmdNextYear_Click);
     connect(m_bar, &BrowseBar::yearChosen, this, [this] { yearChosen(); });
     connect(m_bar, &BrowseBar::monthChosen, this, [this] { monthChosen(); });
     connect(m_grid, &DayGrid::cellClicked, this, &PickerDialog::lblGLDay_Click);

@@ -29,12 +29,14 @@ public:
     // A click on a cell without a day is ignored.
     void lblGLDay_Click(int index);
     void cmdExit_Click();
-    virtual void cmdPrevYear_Click() = 0;
-    virtual void cmdPrevMonth_Click() = 0;
-    virtual void cmdNextMonth_Click() = 0;
-    virtual void cmdNextYear_Click() = 0;
+    void cmdPrevYear_Click() { browse(BrowseStep::PreviousYear); }
+    void cmdPrevMonth_Click() { browse(BrowseStep::PreviousMonth); }
+    void cmdNextMonth_Click() { browse(BrowseStep::NextMonth); }
+    void cmdNextYear_Click() { browse(BrowseStep::NextYear); }
 
 protected:
+    enum class BrowseStep { PreviousYear, PreviousMonth, NextMonth, NextYear };
+
     PickerDialog(int skin, QDate today, QWidget *parent);
 
     BrowseBar *browseBar() const { return m_bar; }
@@ -42,6 +44,7 @@ protected:
     void showCells(const PickerGrid &cells);
     // Both texts of the shown month's day `day`, or nullopt when it cannot be picked.
     virtual std::optional<PickedTexts> textsOfDay(int day) const = 0;
+    virtual void browse(BrowseStep step) = 0;
     virtual void yearChosen() = 0;
     virtual void monthChosen() = 0;
 
