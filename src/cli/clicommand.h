@@ -26,6 +26,7 @@ struct Command
 QList<Command> CalendarCommands();
 QList<Command> BirthdayCommands();
 QList<Command> TransferCommands();
+QList<Command> SmsCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.

@@ -9,7 +9,7 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return CalendarCommands() + BirthdayCommands() + TransferCommands();
+    return CalendarCommands() + BirthdayCommands() + TransferCommands() + SmsCommands();
 }
 
 void printUsage(const QList<Command> &commands)

@@ -1,0 +1,124 @@
+// natalis-cli sms-auto: one pass of the automatic birthday SMS, for a program run headless from
+// a scheduler.
+
+#include "app/clock.h"
+#include "clicommand.h"
+#include "dboption.h"
+#include "sms/autosms.h"
+#include "sms/gatewayaddress.h"
+#include "sms/httpsmsgateway.h"
+#include "store/birthdays.h"
+#include "store/categories.h"
+#include "store/connection.h"
+#include "store/settings.h"
+
+#include <QSysInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::cli {
+
+namespace {
+
+// --date, else NATALIS_NOW, else the clock; as `due` reads it.
+std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(u"date"_s))
+        return app::clockFromEnvironment()->now();
+    const QString text = parser.value(u"date"_s);
+    QDateTime now = app::parseNow(text);
+    if (!now.isValid() && text.size() == 10)
+        now = app::parseNow(text + u"T00:00"_s);
+    if (!now.isValid())
+        return std::nullopt;
+    return now;
+}
+
+// One line per batch: what happened, when, in which category and kind, to whom.
+QString batchLine(const sms::AutoSmsBatch &batch)
+{
+    QString what;
+    if (!batch.outcome.accepted)
+        what = u"失败"_s;
+    else if (batch.scheduleText.isEmpty())
+        what = u"已发送"_s;
+    else
+        what = u"已预约 "_s + batch.scheduleText;
+    QStringList recipients;
+    for (qsizetype i = 0; i < batch.names.size(); ++i)
+        recipients.append(batch.names[i] + u'(' + batch.numbers[i] + u')');
+    QString line = what + u" ["_s + store::CategoryNames[batch.category].toString() + u','
+        + (batch.mobile ? u"手机"_s : u"小灵通"_s) + u',' + batch.account + u"] "_s
+        + recipients.join(u',');
+    if (!batch.outcome.accepted)
+        line += u": "_s + batch.outcome.panelText;
+    return line;
+}
+
+int runSmsAuto(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Clears the SMS-sent marks of birthdays that have passed and runs the automatic birthday\n"
+        "SMS once, as the program does every ten minutes: greetings due are sent or scheduled\n"
+        "through the gateway stored in the database. Prints one line per batch; exits 1 when a\n"
+        "batch failed."_s);
+    parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(
+        u"date"_s, u"the moment (default: NATALIS_NOW, else now)"_s, u"YYYY-MM-DD[THH:MM]"_s));
+    parser.addOption(QCommandLineOption(u"gateway"_s,
+        u"gateway base address instead of the stored one, e.g. http://127.0.0.1:8787"_s, u"URL"_s));
+    if (const std::optional<int> exit = parseCommandLine(parser, u"sms-auto"_s, arguments))
+        return *exit;
+    if (!parser.positionalArguments().isEmpty())
+        return fail(u"sms-auto takes no arguments"_s);
+    const std::optional<QDateTime> now = resolveNow(parser);
+    if (!now)
+        return fail(u"--date is written YYYY-MM-DD or YYYY-MM-DDTHH:MM"_s);
+
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection =
+        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection)
+        return fail(u"cannot open %1: %2"_s.arg(path, error.description), Refused);
+    auto settings = store::ReadSettings(*connection);
+    if (const auto *failure = std::get_if<store::DbError>(&settings))
+        return fail(u"cannot read the settings: %1"_s.arg(failure->description), Refused);
+    store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), Refused);
+    const sms::SmsAccountTable accounts = sms::LoadSmsAccounts(*connection);
+    const std::unique_ptr<sms::SmsGateway> gateway = parser.isSet(u"gateway"_s)
+        ? std::make_unique<sms::HttpSmsGateway>(parser.value(u"gateway"_s))
+        : sms::OpenSmsGateway(*connection);
+
+    sms::ResetSmsSentFlags(load.Birthdays, load.HasBirthdays, *connection, now->date());
+    const sms::SmsSendContext context { *connection, *gateway,
+        std::get<store::SettingsRecord>(settings), accounts, QSysInfo::machineHostName(), *now };
+    const sms::AutoSmsRun run = sms::AutoBirthdaySms(load.Birthdays, load.HasBirthdays, context);
+
+    bool failed = false;
+    for (const sms::AutoSmsBatch &batch : run.batches) {
+        printLine(batchLine(batch));
+        failed = failed || !batch.outcome.accepted;
+        if (!batch.outcome.historySaved || !batch.markSaved)
+            printLine(sms::HistorySaveFailedText.toString());
+    }
+    if (run.batches.isEmpty())
+        printLine(u"没有要发送的生日短信"_s);
+    if (run.stoppedForTheNight)
+        printLine(u"22:00以后不再发送当天的生日短信"_s);
+    return failed ? Refused : Success;
+}
+
+} // namespace
+
+QList<Command> SmsCommands()
+{
+    return {
+        { u"sms-auto"_s, u"send the automatic birthday SMS that are due"_s, runSmsAuto },
+    };
+}
+
+} // namespace natalis::cli

@@ -1,0 +1,133 @@
+#include "calendar/datetext.h"
+#include "gatewaysimulator.h"
+#include "sms/gatewayaddress.h"
+#include "sms/smsaccounts.h"
+#include "store/birthdays.h"
+#include "store/settings.h"
+#include "store/statement.h"
+#include "support/birthdaybuilder.h"
+#include "support/clirun.h"
+#include "support/tempdatabase.h"
+
+#include <QJsonArray>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using natalis::test::CliResult;
+
+// A database with a registered customer account, the greeting of 朋友 on (one day ahead, at
+// 08:00), the simulator's address stored, and a clock fixed on 4 May 2024.
+class SmsAutoCommand : public testing::Test
+{
+protected:
+    SmsAutoCommand()
+    {
+        EXPECT_GT(simulator.start(), 0);
+        simulator.setAccount(u"customer"_s, { u"0123456789"_s, 10, true, u"abcdef"_s });
+        natalis::store::Connection db = database.create();
+        natalis::store::SettingsRecord settings;
+        settings.DxTxFlags[6] = u"1"_s;
+        settings.DxTxUser[6] = u"customer[客户]"_s;
+        settings.DxTxContent[6] = u"生日快乐"_s;
+        settings.DxTxTqDays[6] = 1;
+        settings.DxSendTime = u"08:00"_s;
+        EXPECT_TRUE(natalis::store::WriteSettings(db, settings));
+        EXPECT_TRUE(natalis::sms::SaveSmsAccount(db, 1, u"1"_s, u"customer"_s));
+        EXPECT_TRUE(natalis::sms::SaveGatewayAddress(db, simulator.baseAddress()));
+    }
+
+    void addFriend(const QString &name, QDate birthday, const QString &tel = u"13800000001"_s)
+    {
+        auto db = open();
+        natalis::store::BirthdayRecord record =
+            natalis::test::gregorianBirthday(name, natalis::calendar::GregorianText(birthday), 7);
+        record.Duanxin = u"是"_s;
+        record.Tel = tel;
+        EXPECT_GT(natalis::store::AddBirthToMdb(*db, record), 0);
+    }
+
+    std::optional<natalis::store::Connection> open() const
+    {
+        return natalis::store::Connection::open(
+            database.path(), natalis::store::Connection::OpenMode::ExistingOnly);
+    }
+
+    CliResult smsAuto(const QString &now, const QStringList &extra = {}) const
+    {
+        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH),
+            QStringList { u"sms-auto"_s, u"--db"_s, database.path() } + extra,
+            { u"NATALIS_NOW="_s + now });
+    }
+
+    QStringList history() const
+    {
+        auto db = open();
+        QStringList rows;
+        natalis::store::Statement select =
+            db->prepare("select strStatus,strYyDate,strTitle from dxhistory order by Id");
+        while (select.step())
+            rows << select.text(0) + u'|' + select.text(1) + u'|' + select.text(2);
+        return rows;
+    }
+
+    natalis::test::TempDatabase database;
+    natalis::smssim::GatewaySimulator simulator;
+};
+
+TEST_F(SmsAutoCommand, SchedulesADueGreetingOnceAtTheSendingTime)
+{
+    addFriend(u"张三"_s, QDate(1990, 5, 6));
+    const CliResult first = smsAuto(u"2024-05-04T10:00"_s);
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(
+        first.out, u"已预约 2024年05月05日08时00分 [朋友,手机,customer] 张三(13800000001)\n"_s)
+        << first.out.toStdString();
+    ASSERT_EQ(simulator.records().size(), 1);
+    EXPECT_EQ(simulator.records()[0].value(u"operation"_s).toString(), u"SendScheSMS"_s);
+    EXPECT_EQ(simulator.records()[0].value(u"sendTime"_s).toString(), u"20240505080000"_s);
+    EXPECT_EQ(history(), QStringList { u"发送成功|2024/05/05 08:00:00|张三"_s });
+
+    const CliResult later = smsAuto(u"2024-05-04T10:10"_s);
+    EXPECT_EQ(later.exitCode, 0);
+    EXPECT_EQ(later.out, u"没有要发送的生日短信\n"_s);
+    EXPECT_EQ(simulator.records().size(), 1);
+}
+
+TEST_F(SmsAutoCommand, AFailureIsPrintedAndRetriedOnTheNextPass)
+{
+    addFriend(u"李四"_s, QDate(1985, 5, 9));
+    simulator.force(u"SendScheSMS"_s, 17, 1);
+    const CliResult failed = smsAuto(u"2024-05-04T10:00"_s);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.out,
+        u"失败 [朋友,手机,customer] 李四(13800000001): "
+        "[生日短信]发送失败:短信账号未注册或余额不足\n"_s);
+    const CliResult retried = smsAuto(u"2024-05-04T10:10"_s);
+    EXPECT_EQ(retried.exitCode, 0);
+    EXPECT_EQ(
+        retried.out, u"已预约 2024年05月08日08时00分 [朋友,手机,customer] 李四(13800000001)\n"_s);
+    EXPECT_EQ(history(),
+        (QStringList {
+            u"发送失败|2024/05/08 08:00:00|李四"_s, u"发送成功|2024/05/08 08:00:00|李四"_s }));
+}
+
+TEST_F(SmsAutoCommand, WithoutAGatewayEverySendIsANetworkFailure)
+{
+    addFriend(u"王五"_s, QDate(1985, 5, 9));
+    const CliResult result = smsAuto(u"2024-05-04T10:00"_s, { u"--gateway"_s, u""_s });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.endsWith(u"[生日短信]网络故障:帐号余额获取时\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(simulator.requests().isEmpty());
+}
+
+TEST_F(SmsAutoCommand, RefusesAMalformedDate)
+{
+    const CliResult result = smsAuto(u"2024-05-04T10:00"_s, { u"--date"_s, u"May 4"_s });
+    EXPECT_EQ(result.exitCode, 2);
+}
+
+} // namespace
