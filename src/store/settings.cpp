@@ -5,7 +5,7 @@
 
 #include <sqlcipher/sqlite3.h>
 #include <string>
-#include <vector>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -64,36 +64,29 @@ void forEachColumn(Record &s, Visit &&visit)
     visit("intInitType", s.intInitType, F);
 }
 
-std::vector<std::string> columnNames()
+// Every column name followed by suffix, separated by commas.
+std::string columnList(std::string_view suffix)
 {
-    std::vector<std::string> names;
-    SettingsRecord dummy;
-    forEachColumn(dummy, [&](std::string name, auto &, NullRule) { names.push_back(name); });
-    return names;
+    std::string list;
+    SettingsRecord names;
+    forEachColumn(names, [&](const std::string &name, auto &, NullRule) {
+        list += (list.empty() ? "" : ",") + name;
+        list += suffix;
+    });
+    return list;
 }
 
 const std::string &selectSql()
 {
-    static const std::string sql = [] {
-        std::string s = "select ";
-        for (const std::string &name : columnNames())
-            s += name + ',';
-        s.back() = ' ';
-        // The reader takes the first row, whatever its Id.
-        return s + "from tishidata order by rowid limit 1";
-    }();
+    // The reader takes the first row, whatever its Id.
+    static const std::string sql =
+        "select " + columnList("") + " from tishidata order by rowid limit 1";
     return sql;
 }
 
 const std::string &updateSql()
 {
-    static const std::string sql = [] {
-        std::string s = "update tishidata set ";
-        for (const std::string &name : columnNames())
-            s += name + "=?,";
-        s.pop_back();
-        return s + " where Id=1";
-    }();
+    static const std::string sql = "update tishidata set " + columnList("=?") + " where Id=1";
     return sql;
 }
 

@@ -29,19 +29,17 @@ BirthdayRecord person(const QString &about, const QString &type = u"同事"_s)
     return r;
 }
 
-// Every column set, quotes and SQL-looking text included; DxSend "1".
+// Every column set and different from person(), quotes and SQL-looking text included.
 BirthdayRecord everyColumn(const QString &about, const QString &type)
 {
-    BirthdayRecord r;
-    r.About = about;
-    r.Type = type;
+    BirthdayRecord r = person(about, type);
     r.Tel = u"075512345678"_s;
     r.Beizhu = QString(50, u'备'); // 100 bytes in the double-byte code page
-    r.strGL = u"公历1980年 05月12日"_s;
+    r.strGL = u"公历1975年 12月31日"_s;
     r.strNL = u"农历1980年闰四月廿九"_s;
     r.blnIsGL = u"按农历提醒"_s;
     r.intNums = 15;
-    r.Duanxin = u"是"_s;
+    r.Duanxin = u"否"_s;
     r.Sex = u"男"_s;
     r.Class = u"O'Brien \"采购\" 部"_s;
     r.QQ_MSN = u"a'b--; drop table x"_s;
