@@ -11,6 +11,7 @@
 #include "app/musicplayer.h"
 #include "app/skincolors.h"
 #include "app/startup.h"
+#include "app/transferactions.h"
 #include "app/traylayer.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/frmwnl.h"
@@ -131,8 +132,9 @@ void frmGet::buildMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QAction *fileOut =
         action(file, "mnuFileOut", QStringLiteral("生日导出到外部制表符分割的文本文件"));
-    for (QAction *later : { addIn, oldAddIn, fileOut })
-        connect(later, &QAction::triggered, this, [this, later] { pending(later->text()); });
+    connect(addIn, &QAction::triggered, this, [this] { importBirthdays(false); });
+    connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(true); });
+    connect(fileOut, &QAction::triggered, this, &frmGet::exportBirthdays);
 
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
@@ -264,8 +266,8 @@ void frmGet::buildControls()
     connect(m_delete, &QPushButton::clicked, this, &frmGet::cmdDel_Click);
     connect(notify, &QPushButton::clicked, this, [this] { openCalendar(false); });
     connect(wnl, &QPushButton::clicked, this, [this] { openCalendar(true); });
-    for (QPushButton *later : { setup, history })
-        connect(later, &QPushButton::clicked, this, [this, later] { pending(later->text()); });
+    connect(setup, &QPushButton::clicked, this, &frmGet::cmdSetup_Click);
+    connect(history, &QPushButton::clicked, this, [this, history] { pending(history->text()); });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_found);
@@ -723,6 +725,45 @@ void frmGet::cmdDel_Click()
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日删除成功!"));
     reloadAndRefresh();
+}
+
+void frmGet::exportBirthdays()
+{
+    ModalBusy = 1;
+    DisableOther();
+    RunExport(this, m_context, m_messages, [this](const QString &text) { setStatus(1, text); });
+    ModalBusy = 0;
+    EnableOther();
+}
+
+void frmGet::importBirthdays(bool oldVersions)
+{
+    ModalBusy = 1;
+    DisableOther();
+    const bool added = RunImport(this, m_context, m_messages, oldVersions,
+        [this](const QString &text) { setStatus(1, text); });
+    ModalBusy = 0;
+    EnableOther();
+    if (!added)
+        return;
+    reloadAndRefresh();
+    MyDisplayBirth();
+    ProcCmd(currentCategory());
+}
+
+void frmGet::cmdSetup_Click()
+{
+    ModalBusy = 1;
+    DisableOther();
+    const bool saved = RunSetup(this, m_context, m_messages, m_music.get());
+    ModalBusy = 0;
+    EnableOther();
+    if (!saved)
+        return;
+    // The start-up category may have changed: show it as a fresh start would.
+    const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
+    m_tabs->setCurrentIndex(start);
+    m_loop.refresh(m_clock.now());
 }
 
 // CalendarHost

@@ -90,6 +90,11 @@ public:
     void cmdDel_Click();
     std::function<bool(store::BirthdayEdit &buffer, bool batch)> openEditor;
 
+    // The file menu and the settings button.
+    void exportBirthdays();
+    void importBirthdays(bool oldVersions);
+    void cmdSetup_Click();
+
     // The calendar window in either use; the perpetual calendar when plainMode.
     void openCalendar(bool plainMode);
     calendar_ui::frmWNL *calendarWindow() const { return m_calendar; }
