@@ -2,11 +2,11 @@
 
 #include "app/appcontext.h"
 #include "app/messagesink.h"
+#include "app/modalrunner.h"
 
 #include <QString>
 #include <functional>
 
-class QDialog;
 class QWidget;
 
 namespace natalis::app {
@@ -15,10 +15,6 @@ class MusicPlayer;
 
 // Panel 1 of the main window's status bar.
 using StatusSink = std::function<void(const QString &)>;
-
-// Runs a modal dialog to its end. The default calls exec(); the main window may bracket it with
-// its modal-busy state, and tests press the dialog's buttons instead of waiting for a user.
-using ModalRunner = std::function<void(QDialog &dialog)>;
 
 // mnuFileOut: chooser, overwrite question, export; messages through `messages`.
 void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,

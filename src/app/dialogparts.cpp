@@ -1,0 +1,43 @@
+#include "app/dialogparts.h"
+
+#include "app/skincolors.h"
+
+#include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+
+namespace natalis::app {
+
+QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent)
+{
+    auto *bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    auto *panel = new QLabel(bar);
+    panel->setObjectName(QStringLiteral("StatusBar1_1"));
+    bar->addWidget(panel, 1);
+    layout->addWidget(bar);
+    return panel;
+}
+
+void applyListSkin(QWidget *root, int skin)
+{
+    const QColor background = skinColor(skin, 0);
+    const QColor text = skinColor(skin, 1);
+    if (!background.isValid() || !text.isValid())
+        return;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w)
+            && !qobject_cast<QAbstractItemView *>(w))
+            continue;
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Base, background);
+        palette.setColor(QPalette::Text, text);
+        w->setPalette(palette);
+    }
+}
+
+} // namespace natalis::app

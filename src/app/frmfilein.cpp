@@ -1,0 +1,172 @@
+#include "app/frmfilein.h"
+
+#include "app/dialogparts.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace natalis::app {
+
+namespace {
+
+// The row's place in the file, kept on the item so sorting by a column does not lose it.
+constexpr int RowRole = Qt::UserRole;
+
+QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QPushButton *button(const char *name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+} // namespace
+
+frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
+    store::Connection &connection, int skin, QWidget *parent)
+    : QDialog(parent), m_preview(std::move(preview)), m_layout(layout), m_connection(connection)
+{
+    setObjectName(QStringLiteral("frmFileIn"));
+    setWindowTitle(transfer::chooserTitle(layout));
+    buildControls();
+    fillRows();
+    applyListSkin(this, skin);
+    m_status->setText(transfer::skippedLinesText(m_preview.skippedLines));
+}
+
+void frmFileIn::buildControls()
+{
+    auto *counts = new QHBoxLayout;
+    counts->setSpacing(0);
+    counts->addWidget(
+        namedLabel("lblCaption", QStringLiteral("从外部文件分析提取的生日记录列表如下(共"), this));
+    counts->addWidget(namedLabel("lblInAllNums", QString::number(m_preview.rows.size()), this));
+    counts->addWidget(namedLabel("Label4", QStringLiteral(",其中"), this));
+    counts->addWidget(namedLabel("lblInValidNums", QString::number(m_preview.tickedCount), this));
+    counts->addWidget(namedLabel("Label2", QStringLiteral("有效)您愿意追加到生日数据库吗?"), this));
+    counts->addStretch();
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("ListView2"));
+    m_list->setRootIsDecorated(false);
+    m_list->setHeaderLabels(transfer::previewHeaders(m_layout));
+    m_list->header()->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
+    m_list->setMinimumSize(760, 300);
+
+    m_ok = button("cmdOK", QStringLiteral("确定(&Y)"), this);
+    auto *no = button("cmdNo", QStringLiteral("取消(&N)"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(no);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(counts);
+    layout->addWidget(m_list);
+    layout->addWidget(namedLabel("Label1",
+        QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)"), this));
+    layout->addLayout(buttons);
+    m_status = addStatusPanel(layout, this);
+
+    connect(m_ok, &QPushButton::clicked, this, &frmFileIn::cmdOK_Click);
+    connect(no, &QPushButton::clicked, this, &frmFileIn::cmdNo_Click);
+    connect(m_list, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
+        if (column == 0)
+            restoreTick(item);
+    });
+}
+
+void frmFileIn::fillRows()
+{
+    QList<QTreeWidgetItem *> items;
+    items.reserve(m_preview.rows.size());
+    for (int row = 0; row < m_preview.rows.size(); ++row) {
+        const transfer::PreviewRow &preview = m_preview.rows[row];
+        auto *item = new QTreeWidgetItem(transfer::previewCells(preview.record));
+        item->setData(0, RowRole, row);
+        item->setCheckState(0, preview.ticked ? Qt::Checked : Qt::Unchecked);
+        items.append(item);
+    }
+    m_list->addTopLevelItems(items);
+    m_list->setSortingEnabled(true);
+    m_list->sortByColumn(-1, Qt::AscendingOrder);
+    for (int column = 0; column < m_list->columnCount(); ++column)
+        m_list->resizeColumnToContents(column);
+    m_ok->setEnabled(m_preview.tickedCount > 0);
+}
+
+QTreeWidgetItem *frmFileIn::itemOfRow(int row) const
+{
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        if (item->data(0, RowRole).toInt() == row)
+            return item;
+    }
+    return nullptr;
+}
+
+void frmFileIn::restoreTick(QTreeWidgetItem *item)
+{
+    const int row = item->data(0, RowRole).toInt();
+    if (row < 0 || row >= m_preview.rows.size())
+        return;
+    const Qt::CheckState wanted = m_preview.rows[row].ticked ? Qt::Checked : Qt::Unchecked;
+    if (item->checkState(0) != wanted)
+        item->setCheckState(0, wanted);
+}
+
+int frmFileIn::rowCount() const
+{
+    return m_list->topLevelItemCount();
+}
+
+bool frmFileIn::isRowTicked(int row) const
+{
+    const QTreeWidgetItem *item = itemOfRow(row);
+    return item && item->checkState(0) == Qt::Checked;
+}
+
+void frmFileIn::clickRowTick(int row)
+{
+    if (QTreeWidgetItem *item = itemOfRow(row))
+        item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+bool frmFileIn::canConfirm() const
+{
+    return m_ok->isEnabled();
+}
+
+QString frmFileIn::statusText() const
+{
+    return m_status->text();
+}
+
+void frmFileIn::cmdOK_Click()
+{
+    m_ok->setEnabled(false);
+    m_outcome = transfer::AddImportedBirthdays(
+        m_connection, m_preview, m_layout, [this](const QString &text) {
+            m_status->setText(text);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    accept();
+}
+
+void frmFileIn::cmdNo_Click()
+{
+    reject();
+}
+
+} // namespace natalis::app

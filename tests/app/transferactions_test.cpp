@@ -1,0 +1,237 @@
+#include "app/frmfilein.h"
+#include "app/frmmydlg1.h"
+#include "app/frmsetup.h"
+#include "app/frmverselect.h"
+#include "app/transferactions.h"
+#include "store/birthdays.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/recordingmessagesink.h"
+#include "support/tempdatabase.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+using namespace natalis;
+using namespace natalis::app;
+
+namespace {
+
+// Three lines of this version's export in GBK, written byte for byte: 张三 (同事), 李四 (客户),
+// and 张三 (同事) again.
+QByteArray gbkTabFile()
+{
+    const QByteArray zhangSan = "\xD5\xC5\xC8\xFD\t\xCD\xAC\xCA\xC2\t13812345678\t\t1976-2-25\t"
+                                "\xB0\xB4\xB9\xAB\xC0\xFA\xCC\xE1\xD0\xD1\t3\t\xB7\xF1\r\n";
+    const QByteArray liSi = "\xC0\xEE\xCB\xC4\t\xBF\xCD\xBB\xA7\t\t\t1980-1-1\t"
+                            "\xB0\xB4\xB9\xAB\xC0\xFA\xCC\xE1\xD0\xD1\t7\t\xB7\xF1\r\n";
+    return zhangSan + liSi + zhangSan;
+}
+
+// Plays the user: picks fileName in the test folder, chooses version option, and confirms or
+// cancels the preview; records what each window showed.
+class Transfer : public testing::Test
+{
+protected:
+    Transfer()
+    {
+        context.DbConnection.emplace(database.create());
+        context.DbPath = database.path();
+    }
+
+    ModalRunner runner()
+    {
+        return [this](QDialog &dialog) {
+            if (auto *chooser = qobject_cast<frmMyDlg1 *>(&dialog)) {
+                chooserTitles << chooser->windowTitle();
+                chooser->setFolder(database.folder());
+                chooser->setFileName(fileName);
+                chooser->cmdOK_Click();
+            } else if (auto *version = qobject_cast<frmVerSelect *>(&dialog)) {
+                version->selectVersion(versionOption);
+                version->cmdOK_Click();
+            } else if (auto *preview = qobject_cast<frmFileIn *>(&dialog)) {
+                ticks.clear();
+                for (int row = 0; row < preview->rowCount(); ++row)
+                    ticks << preview->isRowTicked(row);
+                counts = preview->findChild<QLabel *>(QStringLiteral("lblInAllNums"))->text() + u'/'
+                    + preview->findChild<QLabel *>(QStringLiteral("lblInValidNums"))->text();
+                confirmable = preview->canConfirm();
+                if (confirmPreview && confirmable)
+                    preview->cmdOK_Click();
+                else
+                    preview->cmdNo_Click();
+            }
+        };
+    }
+
+    bool import(bool oldVersions = false)
+    {
+        const bool added = RunImport(
+            nullptr, context, messages, oldVersions, [this](const QString &text) { status = text; },
+            runner());
+        if (added) {
+            store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
+            context.Birthdays = load.Birthdays;
+            context.HasBirthdays = load.HasBirthdays;
+        }
+        return added;
+    }
+
+    void exportTo(const QString &name)
+    {
+        fileName = name;
+        RunExport(
+            nullptr, context, messages, [this](const QString &text) { status = text; }, runner());
+    }
+
+    test::TempDatabase database;
+    AppContext context;
+    test::RecordingMessageSink messages;
+    QString fileName = QStringLiteral("list.txt");
+    int versionOption = 0;
+    bool confirmPreview = true;
+    QStringList chooserTitles;
+    QList<bool> ticks;
+    QString counts;
+    bool confirmable = false;
+    QString status;
+};
+
+TEST_F(Transfer, ImportPreviewAddsTickedRowsOnce)
+{
+    database.write(QStringLiteral("list.txt"), gbkTabFile());
+    ASSERT_TRUE(import());
+    EXPECT_EQ(chooserTitles, QStringList { QStringLiteral("从外部制表符分割的文本文件导入生日") });
+    EXPECT_EQ(ticks, (QList<bool> { true, true, false }));
+    EXPECT_EQ(counts, QStringLiteral("3/2"));
+    EXPECT_EQ(status, QStringLiteral("从外部制表符分割的文本文件导入生日,成功导入2条生日提醒!"));
+    ASSERT_EQ(context.Birthdays.size(), 2);
+    QStringList names;
+    for (const store::BirthdayRecord &b : context.Birthdays)
+        names << b.About.trimmed() + u'/' + b.Type.trimmed() + u'/' + b.strGL.trimmed();
+    names.sort();
+    EXPECT_EQ(names,
+        (QStringList { QStringLiteral("张三/同事/公历1976年 02月25日"),
+            QStringLiteral("李四/客户/公历1980年 01月01日") }));
+
+    EXPECT_FALSE(import());
+    EXPECT_EQ(ticks, (QList<bool> { false, false, false }));
+    EXPECT_EQ(counts, QStringLiteral("3/0"));
+    EXPECT_FALSE(confirmable);
+    EXPECT_EQ(context.Birthdays.size(), 2);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(Transfer, CancelledPreviewAddsNothing)
+{
+    database.write(QStringLiteral("list.txt"), gbkTabFile());
+    confirmPreview = false;
+    EXPECT_FALSE(import());
+    EXPECT_TRUE(confirmable);
+    EXPECT_FALSE(store::LoadBirthdays(*context.DbConnection).HasBirthdays);
+}
+
+TEST_F(Transfer, TicksCannotBeChangedByClicking)
+{
+    transfer::ImportRecord first;
+    first.fields.About = QStringLiteral("王五");
+    first.fields.Type = QStringLiteral("朋友");
+    transfer::ImportRecord second = first;
+    frmFileIn preview(transfer::BuildImportPreview({ first, second }, {}),
+        transfer::ImportLayout::Tab, *context.DbConnection, 1);
+    preview.clickRowTick(0);
+    preview.clickRowTick(1);
+    EXPECT_TRUE(preview.isRowTicked(0));
+    EXPECT_FALSE(preview.isRowTicked(1));
+}
+
+struct FailureRow
+{
+    const char *situation;
+    int versionOption;
+    QString fileName;
+    QByteArray content;
+    QString title;
+    QString textAfterPath; // the message box text after the file's path
+    QString status;
+
+    friend void PrintTo(const FailureRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class ImportFailures : public Transfer, public testing::WithParamInterface<FailureRow>
+{
+};
+
+TEST_P(ImportFailures, MessageAndNothingAdded)
+{
+    const FailureRow &row = GetParam();
+    versionOption = row.versionOption;
+    fileName = row.fileName;
+    if (!row.content.isNull())
+        database.write(row.fileName, row.content);
+    EXPECT_FALSE(import(true));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].title, row.title);
+    EXPECT_EQ(messages.shown[0].text, database.path(row.fileName) + row.textAfterPath);
+    EXPECT_EQ(status, row.status);
+    EXPECT_TRUE(ticks.isEmpty()); // no preview
+    EXPECT_FALSE(store::LoadBirthdays(*context.DbConnection).HasBirthdays);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ImportFailures,
+    testing::Values(FailureRow { "empty v3.1 file", 0, QStringLiteral("old.txt"), QByteArray(""),
+                        QStringLiteral("从v3.1导出的生日文件导入生日"), QStringLiteral("为空!"),
+                        QStringLiteral("从v3.1导出的生日文件导入生日失败!") },
+        FailureRow { "empty v2.0 file", 2, QStringLiteral("old.txt"), QByteArray("\r\n"),
+            QStringLiteral("从v2.0导出的生日文件导入生日"), QStringLiteral("文件为空!"),
+            QStringLiteral("从v2.0导出的生日文件导入生日失败!") },
+        FailureRow { "missing v1.0 birth.txt", 3, QStringLiteral("birth.txt"), QByteArray(),
+            QStringLiteral("生日导入"), QStringLiteral("不存在"), QString() }),
+    test::BySituation());
+
+TEST_F(Transfer, ExportOverwriteCancelledKeepsFile)
+{
+    database.write(QStringLiteral("out.txt"), "old content");
+    context.Birthdays = { test::gregorianBirthday(
+        QStringLiteral("张三"), QStringLiteral("公历1976年 02月25日")) };
+    context.HasBirthdays = true;
+    messages.answer = MessageButton::Cancel;
+    exportTo(QStringLiteral("out.txt"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+        database.path(QStringLiteral("out.txt")) + QStringLiteral("已经存在,确定覆盖吗?"));
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("生日导出"));
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(database.bytes(QStringLiteral("out.txt")), QByteArray("old content"));
+
+    messages.answer = MessageButton::Ok;
+    exportTo(QStringLiteral("out.txt"));
+    EXPECT_TRUE(database.bytes(QStringLiteral("out.txt")).startsWith("\xD5\xC5\xC8\xFD\t"));
+    EXPECT_EQ(status, QStringLiteral("生日成功导出到") + database.path(QStringLiteral("out.txt")));
+    EXPECT_EQ(chooserTitles.first(), QStringLiteral("生日导出到外部制表符分割的文本文件"));
+}
+
+TEST_F(Transfer, ExportOfEmptyListWritesEmptyFileWithoutQuestion)
+{
+    exportTo(QStringLiteral("new"));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(database.exists(QStringLiteral("new.txt")));
+    EXPECT_TRUE(database.bytes(QStringLiteral("new.txt")).isEmpty());
+}
+
+TEST_F(Transfer, SetupSavedIntoContext)
+{
+    context.Settings.intNums = 5;
+    const bool saved = RunSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
+        dialog.findChild<QComboBox *>(QStringLiteral("cboNums"))->setCurrentIndex(3);
+        static_cast<frmSetup &>(dialog).cmdOK_Click();
+    });
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(context.Settings.intNums, 3);
+}
+
+} // namespace
