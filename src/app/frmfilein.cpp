@@ -61,8 +61,20 @@ void frmFileIn::buildControls()
     m_list->setObjectName(QStringLiteral("ListView2"));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels(transfer::previewHeaders(m_layout));
-    m_list->header()->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
-    m_list->setMinimumSize(760, 300);
+    // Sorting starts on the first header click, so the rows open in file order.
+    QHeaderView *header = m_list->header();
+    header->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+        const bool again = header->isSortIndicatorShown()
+            && header->sortIndicatorSection() == column
+            && header->sortIndicatorOrder() == Qt::AscendingOrder;
+        const Qt::SortOrder order = again ? Qt::DescendingOrder : Qt::AscendingOrder;
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(column, order);
+        m_list->sortItems(column, order);
+    });
+    m_list->setMinimumSize(900, 300);
 
     m_ok = button("cmdOK", QStringLiteral("确定(&Y)"), this);
     auto *no = button("cmdNo", QStringLiteral("取消(&N)"), this);
@@ -99,8 +111,6 @@ void frmFileIn::fillRows()
         items.append(item);
     }
     m_list->addTopLevelItems(items);
-    m_list->setSortingEnabled(true);
-    m_list->sortByColumn(-1, Qt::AscendingOrder);
     for (int column = 0; column < m_list->columnCount(); ++column)
         m_list->resizeColumnToContents(column);
     m_ok->setEnabled(m_preview.tickedCount > 0);

@@ -11,7 +11,9 @@
 #include "support/tempdatabase.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -146,6 +148,34 @@ TEST_F(Transfer, TicksCannotBeChangedByClicking)
     preview.clickRowTick(1);
     EXPECT_TRUE(preview.isRowTicked(0));
     EXPECT_FALSE(preview.isRowTicked(1));
+}
+
+TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
+{
+    QList<transfer::ImportRecord> records;
+    for (const QString &name :
+        { QStringLiteral("赵"), QStringLiteral("Bob"), QStringLiteral("Al") }) {
+        transfer::ImportRecord record;
+        record.fields.About = name;
+        record.fields.Type = QStringLiteral("朋友");
+        records.append(record);
+    }
+    frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
+        *context.DbConnection, 1);
+    auto *list = preview.findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+    const auto shownNames = [list] {
+        QStringList names;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            names << list->topLevelItem(i)->text(0);
+        return names;
+    };
+    EXPECT_EQ(shownNames(),
+        (QStringList { QStringLiteral("赵"), QStringLiteral("Bob"), QStringLiteral("Al") }));
+    Q_EMIT list->header()->sectionClicked(0);
+    EXPECT_EQ(shownNames().first(), QStringLiteral("Al"));
+    Q_EMIT list->header()->sectionClicked(0);
+    EXPECT_EQ(shownNames().last(), QStringLiteral("Al"));
+    EXPECT_TRUE(preview.isRowTicked(2));
 }
 
 struct FailureRow

@@ -2,19 +2,32 @@
 // looked at without clicking through the program. Dev-only; see tools/screenshots.sh.
 
 #include "app/appcontext.h"
+#include "app/autostart.h"
 #include "app/clock.h"
+#include "app/desktopshortcut.h"
 #include "app/frmcontent.h"
+#include "app/frmfilein.h"
 #include "app/frmget.h"
 #include "app/frmhappen.h"
+#include "app/frmmydlg1.h"
 #include "app/frmnotify.h"
+#include "app/frmsetup.h"
+#include "app/frmverselect.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
 #include "store/birthdayrecord.h"
+#include "store/classtables.h"
+#include "store/database.h"
+#include "transfer/birthline.h"
+#include "transfer/importpreview.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -113,5 +126,51 @@ int main(int argc, char *argv[])
         1);
     content.show();
     ok &= save(content, folder + QStringLiteral("/content.png"));
+
+    // The settings, chooser and import windows, over a scratch database and folder.
+    QTemporaryDir scratch;
+    std::optional<store::Connection> db =
+        store::OpenBirthDb(scratch.filePath(QStringLiteral("natalis.mdb")));
+    if (!db)
+        return 1;
+    store::ChangeClassTable(*db, 1, 1, QStringLiteral("财务部"));
+    store::ChangeClassTable(*db, 1, 1, QStringLiteral("市场营销部"));
+    const auto autoStart = app::createXdgAutoStart(scratch.filePath(QStringLiteral("autostart")));
+    const auto shortcut = app::createDesktopShortcut(scratch.filePath(QStringLiteral("Desktop")));
+    app::frmSetup setup(context.Settings,
+        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
+    setup.findChild<QCheckBox *>(QStringLiteral("chkMusic"))->setChecked(true);
+    setup.show();
+    ok &= save(setup, folder + QStringLiteral("/setup.png"));
+
+    for (const char *name : { "生日备份.txt", "同事.txt", "birth.txt" }) {
+        QFile file(scratch.filePath(QString::fromUtf8(name)));
+        file.open(QIODevice::WriteOnly);
+    }
+    QDir(scratch.path()).mkdir(QStringLiteral("旧版本"));
+    app::PickedFile picked { QStringLiteral("从v1.0生日文件(birth.txt)导入生日"),
+        app::TextFileFilter, false };
+    app::frmMyDlg1 chooser(picked, nullptr, scratch.path());
+    chooser.setFileName(QStringLiteral("old.txt"));
+    chooser.cmdOK_Click();
+    chooser.show();
+    ok &= save(chooser, folder + QStringLiteral("/chooser.png"));
+
+    app::frmVerSelect version;
+    version.show();
+    ok &= save(version, folder + QStringLiteral("/verselect.png"));
+
+    QList<transfer::ImportRecord> records;
+    for (const QString &line :
+        { QStringLiteral(
+              "张三\t同事\t13812345678\t老同学\t1976-2-25\t按公历提醒\t3\t是\t男\t财务部"),
+            QStringLiteral("李四\t客户\t\t\t2006-闰7-15\t按农历提醒\t7\t否\t女"),
+            QStringLiteral("李四\t同事\t13700000000\t\t1982-12-8\t按公历提醒\t20\t否") })
+        records.append(transfer::ParseTabBirthLine(line));
+    app::frmFileIn preview(transfer::BuildImportPreview(records, context.Birthdays),
+        transfer::ImportLayout::Tab, *db, 1);
+    preview.show();
+    ok &= save(preview, folder + QStringLiteral("/filein.png"));
     return ok ? 0 : 1;
 }
