@@ -150,6 +150,30 @@ TEST(SaveSmsAccountTest, WritesTheRowOfTheEntry)
     EXPECT_EQ(LoadSmsAccounts(db), SmsAccountTable {});
 }
 
+TEST(LoadSmsAccountsTest, EntriesFollowTheIdsNotTheRowOrder)
+{
+    natalis::test::TempDatabase files;
+    store::Connection db = files.create();
+    EXPECT_EQ(LoadSmsAccounts(db), SmsAccountTable {});
+    db.exec("delete from dxuser");
+    db.exec("insert into dxuser(Id,[user],flag) values(2,'app''s','1')");
+    db.exec("insert into dxuser(Id,[user],flag) values(1,'customer','1')");
+    const SmsAccountTable accounts = LoadSmsAccounts(db);
+    EXPECT_EQ(accounts[0], (SmsAccount { u"customer"_s, u"1"_s }));
+    EXPECT_EQ(accounts[1], (SmsAccount { u"app's"_s, u"1"_s }));
+}
+
+TEST(LoadSmsAccountsTest, AMissingRowLeavesItsEntryUnregistered)
+{
+    natalis::test::TempDatabase files;
+    store::Connection db = files.create();
+    db.exec("delete from dxuser where Id=1");
+    db.exec("update dxuser set [user]='app',flag='1' where Id=2");
+    const SmsAccountTable accounts = LoadSmsAccounts(db);
+    EXPECT_EQ(accounts[0], SmsAccount {});
+    EXPECT_EQ(accounts[1], (SmsAccount { u"app"_s, u"1"_s }));
+}
+
 TEST(GatewayAddressTest, AnOlderFileGetsTheTableOnFirstUse)
 {
     natalis::test::TempDatabase files;

@@ -346,6 +346,37 @@ TEST_P(PurgeTest, DeletesUpToTheCutoffMidnight)
 INSTANTIATE_TEST_SUITE_P(
     Retentions, PurgeTest, testing::ValuesIn(PurgeCases), natalis::test::BySituation());
 
+struct CutoffCase
+{
+    const char *situation;
+    int retention;
+    QDate today;
+    QDate expected;
+};
+
+const CutoffCase CutoffCases[] = {
+    { "keep everything", 0, QDate(2026, 3, 31), QDate() },
+    { "one year", 1, QDate(2026, 3, 31), QDate(2025, 3, 31) },
+    { "one year from a leap day", 1, QDate(2024, 2, 29), QDate(2023, 2, 28) },
+    { "half a year into a short month", 2, QDate(2026, 8, 31), QDate(2026, 2, 28) },
+    { "three months into a short month", 3, QDate(2026, 5, 31), QDate(2026, 2, 28) },
+    { "one month into a leap February", 4, QDate(2024, 3, 31), QDate(2024, 2, 29) },
+    { "one month across the year", 4, QDate(2026, 1, 15), QDate(2025, 12, 15) },
+    { "unknown position", 5, QDate(2026, 3, 31), QDate() },
+};
+
+class CutoffTest : public testing::TestWithParam<CutoffCase>
+{
+};
+
+TEST_P(CutoffTest, CountsBackByCalendar)
+{
+    EXPECT_EQ(smsHistoryCutoff(GetParam().retention, GetParam().today), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cutoffs, CutoffTest, testing::ValuesIn(CutoffCases), natalis::test::BySituation());
+
 TEST(PurgeErrorTest, ADatabaseErrorGivesFalse)
 {
     natalis::test::TempDatabase files;
