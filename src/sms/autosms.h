@@ -71,7 +71,7 @@ struct AutoSmsRun
     bool activity() const { return !batches.isEmpty(); }
 };
 
-// The automatic birthday SMS (Part 4.3) at context.now: greetings due within the entries'
+// The automatic birthday SMS at context.now: greetings due within the entries'
 // windows are sent or scheduled per category (DxTxFlags, DxTxUser, DxTxContent, DxTxTqDays) at
 // DxSendTime, PHS numbers and mobile numbers in separate batches of at most 200 in list order.
 // Entries of accepted batches get DxSend "1" in birthdays and in table birthday. Does nothing

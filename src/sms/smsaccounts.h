@@ -13,7 +13,7 @@ struct SettingsRecord;
 
 namespace natalis::sms {
 
-// One of the two gateway accounts of table dxuser (Part 4.5).
+// One of the two gateway accounts of table dxuser.
 struct SmsAccount
 {
     QString name; // empty when none is registered

@@ -76,8 +76,8 @@ QString storedScheduleTime(const QString &scheduleText);
 // The schedule text of a day and a "HH:MM" time: "YYYY年MM月DD日HH时MM分".
 QString scheduleText(QDate day, const QString &sendTime);
 
-// Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt
-// (Part 4.2). mobile: 70 characters per message, else 58 (PHS). type: one of the three types.
+// Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt.
+// mobile: 70 characters per message, else 58 (PHS). type: one of the three types.
 // names: the recipients' names joined by ",". account: the account name (the signature is
 // appended when it equals the application account's name). scheduleText: empty for an
 // immediate send, else "YYYY年MM月DD日HH时NN分".
@@ -85,7 +85,7 @@ SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const Q
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText);
 
-// Writes the log row of one attempt (Part 4.2); a failed "生日短信" attempt that was already
+// Writes the log row of one attempt; a failed "生日短信" attempt that was already
 // logged with the same values updates that row's time, status and reason instead. Values are
 // bound, so quotes are stored as they are. True when the row was written.
 bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QString &names,

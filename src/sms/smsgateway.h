@@ -5,7 +5,7 @@
 
 namespace natalis::sms {
 
-// What a gateway operation answers (Part 4.1). Only the codes below are acted on; any other
+// What a gateway operation answers. Only the codes below are acted on; any other
 // value is reported as a plain decimal number.
 using GatewayResult = qint32;
 
@@ -26,7 +26,7 @@ inline constexpr QStringView SendPriority = u"5";
 // Width of the buffers GetBalance and GetPrice fill; they start as that many blanks.
 inline constexpr int GatewayBufferWidth = 10;
 
-// The SMS-gateway client: exactly the seven operations the program calls (Part 4.1). Calls
+// The SMS-gateway client: exactly the seven operations the program calls. Calls
 // block until the gateway answers or gives up; implementations bound every call by a timeout.
 // Account texts are the trimmed account names.
 class SmsGateway

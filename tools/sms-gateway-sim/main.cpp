@@ -37,17 +37,17 @@ int main(int argc, char *argv[])
         u"JSON-lines file the accepted sends are appended to (default sms-gateway-sim.jsonl)"_s,
         u"FILE"_s, u"sms-gateway-sim.jsonl"_s });
     parser.addOption({ u"account"_s,
-        u"an account NAME:PASSWORD:BALANCE[:registered:KEY]; repeatable"_s, u"SPEC"_s });
+        u"an account NAME:PASSWORD:BALANCE[:registered:KEY]; repeatable"_s, u"ENTRY"_s });
     parser.addOption({ u"force"_s,
         u"OPERATION=CODE[xTIMES]: the operation (or * for all) answers CODE; 101 closes the "
         "connection; repeatable"_s,
-        u"SPEC"_s });
+        u"ENTRY"_s });
     parser.addOption({ u"latency"_s, u"milliseconds every answer waits"_s, u"MS"_s, u"0"_s });
     parser.process(application);
 
     GatewaySimulator simulator(parser.value(u"record"_s));
-    for (const QString &spec : parser.values(u"account"_s)) {
-        const QStringList parts = spec.split(u':');
+    for (const QString &entry : parser.values(u"account"_s)) {
+        const QStringList parts = entry.split(u':');
         bool isNumber = false;
         SimAccount account;
         if (parts.size() >= 3)
@@ -59,9 +59,9 @@ int main(int argc, char *argv[])
         account.key = parts.value(4);
         simulator.setAccount(parts[0], account);
     }
-    for (const QString &spec : parser.values(u"force"_s)) {
-        const QString operation = spec.section(u'=', 0, 0);
-        const QString value = spec.section(u'=', 1);
+    for (const QString &entry : parser.values(u"force"_s)) {
+        const QString operation = entry.section(u'=', 0, 0);
+        const QString value = entry.section(u'=', 1);
         bool isCode = false;
         bool isTimes = true;
         const int code = value.section(u'x', 0, 0).toInt(&isCode);
