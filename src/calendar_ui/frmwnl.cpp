@@ -29,7 +29,8 @@ QString captionFor(bool plainMode)
 } // namespace
 
 frmWNL::frmWNL(CalendarHost &host, bool plainMode, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_host(host), m_plainMode(plainMode), m_skin(host.currentSkin())
+    : QWidget(parent, Qt::Window), m_host(host), m_plainMode(plainMode), m_skin(host.currentSkin()),
+      m_birthdays(host.birthdays())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmWNL"));
@@ -101,7 +102,7 @@ void frmWNL::FillMonthGrid(int year, int month)
     m_bar->setYear(m_year);
     m_bar->monthBox()->setCurrentIndex(m_month - 1);
     const QDate today = m_host.now().date();
-    m_cells = BuildMonthGrid(m_year, m_month, today, m_host.birthdays(), m_plainMode);
+    m_cells = BuildMonthGrid(m_year, m_month, today, m_birthdays, m_plainMode);
     m_lblToday->setText(TodayHeading(today));
     drawCells();
 }
@@ -178,11 +179,11 @@ void frmWNL::cmdExit_Click()
 void frmWNL::lblGLDay_DblClick(int index)
 {
     const MonthCell &cell = m_cells[index];
-    if (m_plainMode || !cell.noticeText.contains(QStringLiteral("\r\n")))
+    if (m_plainMode || !cell.noticeText().contains(QStringLiteral("\r\n")))
         return;
     hideNotice();
     m_host.DisableOther();
-    m_host.showDayList(cell.dateText, cell.listText);
+    m_host.showDayList(cell.dateText(), cell.listText());
     m_host.EnableOther();
 }
 
@@ -201,7 +202,7 @@ void frmWNL::lblGLDay_MouseMove(int index)
         return;
     m_grid->highlight(index);
     // The label shows CR LF line breaks as two; one is enough.
-    m_lblNotify->setText(CutNoticeLines(m_cells[index].noticeText)
+    m_lblNotify->setText(CutNoticeLines(m_cells[index].noticeText())
                              .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_lblNotify->adjustSize();
     placeNotice(index);
@@ -231,6 +232,8 @@ void frmWNL::hideNotice()
 void frmWNL::onActivated()
 {
     m_host.stopMusic();
+    // The list may have changed while the window was in the background.
+    m_birthdays = MonthBirthdayIndex(m_host.birthdays());
     setWindowTitle(captionFor(m_plainMode));
     if (!m_plainMode)
         m_lblToday->setToolTip(reminder::CutNotifyText(m_host.todayNotifyText(), false, true));

@@ -66,6 +66,7 @@ private:
     int m_year = 0;
     int m_month = 0;
     std::array<MonthCell, GridCells> m_cells {};
+    MonthBirthdayIndex m_birthdays;
     BrowseBar *m_bar = nullptr;
     DayGrid *m_grid = nullptr;
     QLabel *m_lblToday = nullptr;

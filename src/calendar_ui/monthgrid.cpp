@@ -16,39 +16,6 @@ QString withoutBlanks(QString text)
     return text.remove(u' ');
 }
 
-// A birthday of the shown month with the day it falls on.
-struct MonthBirthday
-{
-    const store::BirthdayRecord *record;
-    QDate date;
-};
-
-bool inMonth(QDate date, QDate first)
-{
-    return date.isValid() && date >= first && date < first.addMonths(1);
-}
-
-// Each birthday at most once, on its occurrence by its own rule. A lunar-rule birthday is looked
-// up in the lunar year of the month's first day and in the next one, since a Gregorian month
-// that contains the lunar new year holds days of both.
-QList<MonthBirthday> birthdaysOfMonth(
-    QDate first, const calendar::DayDescription &firstDay, const QList<store::BirthdayRecord> &all)
-{
-    QList<MonthBirthday> result;
-    if (all.isEmpty())
-        return result;
-    reminder::BirthOccurrences occurrences(all.size());
-    reminder::CalcGlBirthDates(all, first.year(), occurrences);
-    reminder::CalcNlBirthDates(all, firstDay.lunar.year, occurrences);
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        if (inMonth(occurrences.ThisYearDates[i], first))
-            result.append({ &all[i], occurrences.ThisYearDates[i] });
-        else if (inMonth(occurrences.NextYearDates[i], first))
-            result.append({ &all[i], occurrences.NextYearDates[i] });
-    }
-    return result;
-}
-
 QString remindedDateText(const store::BirthdayRecord &record)
 {
     return record.blnIsGL.trimmed() == reminder::RemindByGregorian ? record.strGL.trimmed()
@@ -66,34 +33,11 @@ QString detailLine(const store::BirthdayRecord &record)
     return fields.join(u'\t') + LineEnd;
 }
 
-struct DayBirthdays
+void setLunarCaption(MonthCell &cell, const calendar::DayDescription &day, bool plainMode)
 {
-    QStringList names;
-    QString noticeLines; // name[category,telephone]
-    QString details;
-};
-
-DayBirthdays birthdaysOn(QDate day, const QList<MonthBirthday> &month)
-{
-    DayBirthdays result;
-    for (const MonthBirthday &birthday : month) {
-        if (birthday.date != day)
-            continue;
-        const store::BirthdayRecord &record = *birthday.record;
-        result.names.append(record.About.trimmed());
-        result.noticeLines += record.About.trimmed() + u'[' + record.Type.trimmed() + u','
-            + record.Tel.trimmed() + u']' + LineEnd;
-        result.details += detailLine(record);
-    }
-    return result;
-}
-
-void setLunarCaption(MonthCell &cell, const calendar::DayDescription &day,
-    const DayBirthdays &birthdays, bool plainMode)
-{
-    if (!plainMode && !birthdays.names.isEmpty()) {
-        cell.nlText = birthdays.names.first();
-        if (birthdays.names.size() > 1)
+    if (!plainMode && !cell.birthdays.isEmpty()) {
+        cell.nlText = cell.birthdays.first()->About.trimmed();
+        if (cell.birthdays.size() > 1)
             cell.nlText += QStringLiteral(">>");
         cell.nlColour = CellColour::Marked;
     } else if (!day.festivals.isEmpty()) {
@@ -111,28 +55,72 @@ void setLunarCaption(MonthCell &cell, const calendar::DayDescription &day,
     }
 }
 
+// "1" … "31", made once: every month shown needs them all.
+const QString &dayNumber(int day)
+{
+    static const std::array<QString, 32> numbers = [] {
+        std::array<QString, 32> texts;
+        for (int d = 1; d < 32; ++d)
+            texts[d] = QString::number(d);
+        return texts;
+    }();
+    return numbers[day];
+}
+
 MonthCell dayCell(QDate date, QDate today, const calendar::DayDescription &day,
-    const DayBirthdays &birthdays, bool plainMode)
+    const MonthBirthdayIndex &birthdays, bool plainMode)
 {
     MonthCell cell;
     cell.day = date.day();
-    cell.glText = QString::number(date.day());
+    cell.glText = dayNumber(date.day());
     cell.today = date == today;
     cell.glColour = cell.today ? CellColour::Today : CellColour::Day;
-    setLunarCaption(cell, day, birthdays, plainMode);
-
-    const QString longText = withoutBlanks(day.longText);
-    cell.noticeText = longText + u' ' + day.termName + LineEnd + day.festivalText();
-    if (!plainMode) {
-        cell.noticeText += birthdays.noticeLines;
-        cell.dateText = withoutBlanks(calendar::GregorianText(date)) + u' ' + longText;
-        cell.listText = day.festivalText() + birthdays.details;
+    cell.date = date;
+    cell.description = day;
+    cell.plainMode = plainMode;
+    if (!plainMode && !birthdays.isEmpty()) {
+        cell.birthdays = birthdays.on(date, day);
+        if (!cell.birthdays.isEmpty())
+            cell.records = birthdays.records();
     }
-    cell.noticeText.chop(LineEnd.size());
+    setLunarCaption(cell, day, plainMode);
     return cell;
 }
 
 } // namespace
+
+QString MonthCell::noticeText() const
+{
+    if (day == 0)
+        return {};
+    QString text = withoutBlanks(description.longText) + u' ' + description.termName + LineEnd
+        + description.festivalText();
+    if (!plainMode) {
+        for (const store::BirthdayRecord *record : birthdays)
+            text += record->About.trimmed() + u'[' + record->Type.trimmed() + u','
+                + record->Tel.trimmed() + u']' + LineEnd;
+    }
+    text.chop(LineEnd.size());
+    return text;
+}
+
+QString MonthCell::dateText() const
+{
+    if (day == 0 || plainMode)
+        return {};
+    return withoutBlanks(calendar::GregorianText(date)) + u' '
+        + withoutBlanks(description.longText);
+}
+
+QString MonthCell::listText() const
+{
+    if (day == 0 || plainMode)
+        return {};
+    QString text = description.festivalText();
+    for (const store::BirthdayRecord *record : birthdays)
+        text += detailLine(*record);
+    return text;
+}
 
 int FirstDayCell(QDate first)
 {
@@ -142,21 +130,26 @@ int FirstDayCell(QDate first)
 std::array<MonthCell, GridCells> BuildMonthGrid(
     int year, int month, QDate today, const QList<store::BirthdayRecord> &birthdays, bool plainMode)
 {
+    return BuildMonthGrid(year, month, today,
+        plainMode ? MonthBirthdayIndex() : MonthBirthdayIndex(birthdays), plainMode);
+}
+
+std::array<MonthCell, GridCells> BuildMonthGrid(
+    int year, int month, QDate today, const MonthBirthdayIndex &birthdays, bool plainMode)
+{
     std::array<MonthCell, GridCells> cells {};
     const QDate first(year, month, 1);
-    const auto firstDay = calendar::DescribeDay(first);
-    if (!firstDay || first < QDate(1901, 3, 1))
+    if (!calendar::DescribeDay(first) || first < QDate(1901, 3, 1))
         return cells;
 
-    const QList<MonthBirthday> monthBirthdays =
-        plainMode ? QList<MonthBirthday>() : birthdaysOfMonth(first, *firstDay, birthdays);
+    const MonthBirthdayIndex none;
+    const MonthBirthdayIndex &shown = plainMode ? none : birthdays;
     const int offset = FirstDayCell(first);
     for (QDate date = first; date.month() == month; date = date.addDays(1)) {
         const auto day = calendar::DescribeDay(date);
         if (!day)
             break;
-        cells[offset + date.day() - 1] =
-            dayCell(date, today, *day, birthdaysOn(date, monthBirthdays), plainMode);
+        cells[offset + date.day() - 1] = dayCell(date, today, *day, shown, plainMode);
     }
     return cells;
 }

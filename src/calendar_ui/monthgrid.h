@@ -1,12 +1,15 @@
 #pragma once
 
+#include "calendar/describeday.h"
 #include "calendar_ui/cellcolour.h"
+#include "calendar_ui/monthbirthdayindex.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <array>
+#include <memory>
 
 namespace natalis::calendar_ui {
 
@@ -21,14 +24,23 @@ struct MonthCell
     CellColour glColour = CellColour::Day;
     CellColour nlColour = CellColour::OutsideMonth;
     bool today = false;
+
     // Lines separated by CR LF: the long lunar text and term, the festivals, and in the birthday
     // calendar one "name[category,telephone]" line per birthday. A CR LF means the day has a
     // festival or a birthday.
-    QString noticeText;
+    QString noticeText() const;
     // Birthday calendar only: the day's Gregorian and lunar text in one line, and the day's
     // festivals and birthday details for the day-list window (one line each, fields by tabs).
-    QString dateText;
-    QString listText;
+    QString dateText() const;
+    QString listText() const;
+
+    // What the texts are made of; they are written only when shown, since a month of a long
+    // list holds far more birthday lines than anyone hovers over.
+    QDate date;
+    calendar::DayDescription description;
+    QList<const store::BirthdayRecord *> birthdays; // the day's, in list order
+    std::shared_ptr<const QList<store::BirthdayRecord>> records; // keeps `birthdays` valid
+    bool plainMode = true;
 };
 
 // The cell of a month's first day: 0 for a Sunday … 6 for a Saturday.
@@ -39,6 +51,9 @@ int FirstDayCell(QDate first);
 // its occurrence by its own rule in that month.
 std::array<MonthCell, GridCells> BuildMonthGrid(int year, int month, QDate today,
     const QList<store::BirthdayRecord> &birthdays, bool plainMode);
+// The same from a list arranged once for many months.
+std::array<MonthCell, GridCells> BuildMonthGrid(
+    int year, int month, QDate today, const MonthBirthdayIndex &birthdays, bool plainMode);
 
 // The calendar's heading: 今天:公历2006年05月01日(星期一) 农历2006年04月04日.
 QString TodayHeading(QDate today);

@@ -100,7 +100,7 @@ TEST(BirthdayCalendar, TwoBirthdaysShowTheFirstNameAndMore)
     const auto cells = BuildMonthGrid(2006, 6, FixedToday, june10Birthdays(2), false);
     EXPECT_EQ(cells[June10Cell].nlText, QStringLiteral("人1>>"));
     EXPECT_EQ(cells[June10Cell].nlColour, CellColour::Marked);
-    EXPECT_TRUE(cells[June10Cell].noticeText.contains(QStringLiteral("\r\n")));
+    EXPECT_TRUE(cells[June10Cell].noticeText().contains(QStringLiteral("\r\n")));
 }
 
 TEST(BirthdayCalendar, OneBirthdayShowsItsName)
@@ -113,8 +113,8 @@ TEST(PerpetualCalendar, ShowsNoBirthdays)
 {
     const auto cells = BuildMonthGrid(2006, 6, FixedToday, june10Birthdays(2), true);
     EXPECT_FALSE(cells[June10Cell].nlText.startsWith(QStringLiteral("人")));
-    EXPECT_FALSE(cells[June10Cell].noticeText.contains(QStringLiteral("\r\n")));
-    EXPECT_TRUE(cells[June10Cell].listText.isEmpty());
+    EXPECT_FALSE(cells[June10Cell].noticeText().contains(QStringLiteral("\r\n")));
+    EXPECT_TRUE(cells[June10Cell].listText().isEmpty());
 }
 
 TEST(BirthdayCalendar, NoticeAndDetailsOfABirthday)
@@ -125,12 +125,12 @@ TEST(BirthdayCalendar, NoticeAndDetailsOfABirthday)
     record.Duanxin = QStringLiteral("否");
     const auto cells = BuildMonthGrid(2006, 6, FixedToday, { record }, false);
     const MonthCell &cell = cells[June10Cell];
-    const QStringList lines = cell.noticeText.split(QStringLiteral("\r\n"));
+    const QStringList lines = cell.noticeText().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("农历2006年(狗)05月")));
     EXPECT_EQ(lines[1], QStringLiteral("张三[同事,13912345678]"));
-    EXPECT_TRUE(cell.dateText.startsWith(QStringLiteral("公历2006年06月10日 农历2006年(狗)")));
-    const QStringList fields = cell.listText.chopped(2).split(u'\t');
+    EXPECT_TRUE(cell.dateText().startsWith(QStringLiteral("公历2006年06月10日 农历2006年(狗)")));
+    const QStringList fields = cell.listText().chopped(2).split(u'\t');
     ASSERT_EQ(fields.size(), 13);
     EXPECT_EQ(fields[0], QStringLiteral("张三"));
     EXPECT_EQ(fields[4], June10);
@@ -212,7 +212,7 @@ TEST_P(HoverNotice, ShowsFourLinesAtMost)
 {
     const NoticeRow &row = GetParam();
     const auto cells = BuildMonthGrid(2006, 6, FixedToday, june10Birthdays(row.birthdays), false);
-    const QString notice = CutNoticeLines(cells[June10Cell].noticeText);
+    const QString notice = CutNoticeLines(cells[June10Cell].noticeText());
     const QString more = QStringLiteral("----更多请双击日期----");
     EXPECT_EQ(notice.endsWith(more), row.more);
     QString lines = notice;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <memory>
+
+namespace natalis {
+namespace calendar {
+struct DayDescription;
+}
+
+namespace calendar_ui {
+
+// The birthday list arranged by the calendar day each birthday recurs on, built once when the
+// calendar opens so that browsing months does not walk the whole list for every month shown.
+// It gives the same days as computing every birthday's occurrence by its own rule.
+class MonthBirthdayIndex
+{
+public:
+    MonthBirthdayIndex() = default;
+    explicit MonthBirthdayIndex(const QList<store::BirthdayRecord> &birthdays);
+
+    bool isEmpty() const { return !m_birthdays || m_birthdays->isEmpty(); }
+    // The records the pointers of on() point into; holding it keeps them valid.
+    std::shared_ptr<const QList<store::BirthdayRecord>> records() const { return m_birthdays; }
+
+    // The birthdays whose occurrence falls on `date`, in list order. `day` is DescribeDay's
+    // description of that date.
+    QList<const store::BirthdayRecord *> on(QDate date, const calendar::DayDescription &day) const;
+
+private:
+    struct Entry
+    {
+        qsizetype index; // into the list
+        int birthYear;
+    };
+    using Bucket = QList<Entry>;
+
+    static int gregorianKey(int month, int day) { return month * 100 + day; }
+    static int lunarKey(int month, int day, bool leap)
+    {
+        return (leap ? 10000 : 0) + month * 100 + day;
+    }
+    void collect(const Bucket *bucket, int year, QList<const store::BirthdayRecord *> &found) const;
+
+    std::shared_ptr<const QList<store::BirthdayRecord>> m_birthdays;
+    QHash<int, Bucket> m_gregorian;
+    QHash<int, Bucket> m_lunar;
+};
+
+} // namespace calendar_ui
+} // namespace natalis
