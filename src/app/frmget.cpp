@@ -15,6 +15,8 @@
 #include "app/traylayer.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/frmwnl.h"
+#include "sms/autosms.h"
+#include "sms/gatewayaddress.h"
 #include "store/birthdays.h"
 #include "store/categories.h"
 #include "store/classtables.h"
@@ -322,6 +324,7 @@ void frmGet::buildTimers()
 void frmGet::load()
 {
     ApplySkin();
+    resetSmsSentFlags(m_clock.now());
     MyDisplayBirth();
     m_context.IsFormLoading = true;
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
@@ -764,6 +767,31 @@ void frmGet::cmdSetup_Click()
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
     m_tabs->setCurrentIndex(start);
     m_loop.refresh(m_clock.now());
+}
+
+// The SMS jobs of the reminder loop
+
+void frmGet::runAutoBirthdaySms(const QDateTime &now)
+{
+    if (!m_context.DbConnection)
+        return;
+    const std::unique_ptr<sms::SmsGateway> gateway = sms::OpenSmsGateway(*m_context.DbConnection);
+    const sms::SmsSendContext send { *m_context.DbConnection, *gateway, m_context.Settings,
+        m_context.SmsAccounts, m_context.ComputerName, now };
+    const sms::AutoSmsRun run =
+        sms::AutoBirthdaySms(m_context.Birthdays, m_context.HasBirthdays, send);
+    if (!run.activity())
+        return;
+    m_loop.SmsActivity = true;
+    for (const QString &text : run.panelTexts())
+        setStatus(3, text);
+}
+
+void frmGet::resetSmsSentFlags(const QDateTime &now)
+{
+    if (m_context.DbConnection)
+        sms::ResetSmsSentFlags(
+            m_context.Birthdays, m_context.HasBirthdays, *m_context.DbConnection, now.date());
 }
 
 // CalendarHost

@@ -126,6 +126,8 @@ private:
     QList<qint32> selectedIds(int index) const;
     store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
     void reloadAndRefresh();
+    void runAutoBirthdaySms(const QDateTime &now);
+    void resetSmsSentFlags(const QDateTime &now);
     void editOne(int index, qint32 id);
     void editSeveral(int index, const QList<qint32> &ids);
 

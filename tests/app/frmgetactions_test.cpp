@@ -189,4 +189,31 @@ TEST_F(BirthdayActions, FailedDeleteLeavesListArrayAndTable)
     EXPECT_EQ(stored().size(), 2);
 }
 
+TEST(MainWindowLoad, ClearsSentMarksOfBirthdaysNoLongerDue)
+{
+    natalis::test::TempDatabase database;
+    AppContext context;
+    context.DbConnection = database.create();
+    // Sent for 1 January; on 10 March nothing is due any more, so the mark goes.
+    BirthdayRecord sent = natalis::test::gregorianBirthday(
+        QStringLiteral("甲"), QStringLiteral("公历1980年 01月01日"), 7);
+    sent.Duanxin = QStringLiteral("是");
+    sent.DxSend = QStringLiteral("1");
+    natalis::store::AddBirthToMdb(*context.DbConnection, sent);
+    natalis::store::BirthdayRecord stillDue = sent;
+    stillDue.About = QStringLiteral("乙");
+    stillDue.strGL = QStringLiteral("公历1980年 03月12日");
+    natalis::store::AddBirthToMdb(*context.DbConnection, stillDue);
+    natalis::test::RecordingMessageSink messages;
+    reloadBirthdays(context, messages);
+    FixedClock clock { QDateTime(QDate(2025, 3, 10), QTime(8, 0)) };
+    frmGet window(context, messages, clock, nullptr);
+    window.load();
+    const auto rows = natalis::store::LoadBirthdays(*context.DbConnection).Birthdays;
+    ASSERT_EQ(rows.size(), 2);
+    for (const BirthdayRecord &row : rows)
+        EXPECT_EQ(row.DxSend, row.About == u"乙" ? QStringLiteral("1") : QStringLiteral("0"))
+            << row.About.toStdString();
+}
+
 } // namespace
