@@ -176,6 +176,7 @@ void frmAddEdit::loadBuffer()
             if (QWidget *label = m_form->labelForField(w))
                 label->setEnabled(false);
         }
+        findChild<QLabel *>(QStringLiteral("Label8"))->setEnabled(false);
         return;
     }
     m_sex->addItems({ QStringLiteral(" "), QStringLiteral("男"), QStringLiteral("女") });
@@ -220,9 +221,12 @@ void frmAddEdit::applySkin()
     for (QWidget *w : findChildren<QWidget *>()) {
         if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w))
             continue;
+        // Disabled fields keep the platform's grey, so the batch mode reads at a glance.
         QPalette palette = w->palette();
-        palette.setColor(QPalette::Base, background);
-        palette.setColor(QPalette::Text, text);
+        for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+            palette.setColor(group, QPalette::Base, background);
+            palette.setColor(group, QPalette::Text, text);
+        }
         w->setPalette(palette);
     }
 }

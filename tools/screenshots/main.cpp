@@ -5,6 +5,7 @@
 #include "app/autostart.h"
 #include "app/clock.h"
 #include "app/desktopshortcut.h"
+#include "app/frmaddedit.h"
 #include "app/frmcontent.h"
 #include "app/frmfilein.h"
 #include "app/frmget.h"
@@ -172,5 +173,29 @@ int main(int argc, char *argv[])
         transfer::ImportLayout::Tab, *db, 1);
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
+
+    // The birthday editor in its three modes.
+    store::BirthdayEdit adding;
+    adding.Type = QStringLiteral("同事");
+    store::BirthdayEdit editing = adding;
+    editing.About = QStringLiteral("王'小明");
+    editing.Tel = QStringLiteral("13912345678");
+    editing.Beizhu = QStringLiteral("老同学，喜欢喝茶");
+    editing.strGL = QStringLiteral("公历2006年 09月07日");
+    editing.strNL = QStringLiteral("农历2006年闰07月15日");
+    editing.IsGL = false;
+    editing.Class = QStringLiteral("销售部");
+    store::BirthdayEdit several = adding;
+    const std::pair<store::BirthdayEdit *, bool> modes[] = { { &adding, false },
+        { &editing, false }, { &several, true } };
+    const char *names[] = { "editor-add", "editor-edit", "editor-batch" };
+    for (int i = 0; i < 3; ++i) {
+        app::frmAddEdit::Setup editorSetup;
+        editorSetup.IsBatchEdit = modes[i].second;
+        editorSetup.classNames = { QStringLiteral("销售部"), QStringLiteral("财务部") };
+        app::frmAddEdit editor(*modes[i].first, editorSetup);
+        editor.show();
+        ok &= save(editor, QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(names[i])));
+    }
     return ok ? 0 : 1;
 }
