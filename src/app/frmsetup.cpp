@@ -6,6 +6,7 @@
 #include "app/frmmydlg1.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "reminder/remindedfestivals.h"
 #include "store/ansicodec.h"
 #include "store/categories.h"
 #include "store/classtables.h"
@@ -40,26 +41,8 @@ constexpr int HourCount = 10;
 constexpr int MaxFestivalDays = 7;
 constexpr qsizetype MaxClassBytes = 20;
 
-struct Festival
-{
-    const char16_t *name;
-    quint8 SettingsRecord::*flag;
-};
-
-// In the order of the holiday reminders.
-constexpr std::array<Festival, 11> Festivals = { {
-    { u"端午节", &SettingsRecord::intDw },
-    { u"中秋节", &SettingsRecord::intZq },
-    { u"重阳节", &SettingsRecord::intCy },
-    { u"教师节", &SettingsRecord::intJs },
-    { u"母亲节", &SettingsRecord::intMq },
-    { u"父亲节", &SettingsRecord::intFq },
-    { u"妇女节", &SettingsRecord::intFl },
-    { u"儿童节", &SettingsRecord::intEt },
-    { u"七夕节", &SettingsRecord::intQx },
-    { u"情人节", &SettingsRecord::intQr },
-    { u"圣诞节", &SettingsRecord::intSd },
-} };
+// The festivals in the order the reminders name them.
+const auto &Festivals = reminder::RemindedFestivals;
 
 struct MethodFields
 {
@@ -253,8 +236,8 @@ QWidget *frmSetup::buildFestivals()
     frame->setObjectName(QStringLiteral("Frame1"));
     m_festivals = new QListWidget(frame);
     m_festivals->setObjectName(QStringLiteral("lstJiaQi"));
-    for (const Festival &festival : Festivals) {
-        auto *item = new QListWidgetItem(QString::fromUtf16(festival.name), m_festivals);
+    for (const reminder::RemindedFestival &festival : Festivals) {
+        auto *item = new QListWidgetItem(festival.name.toString(), m_festivals);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     }
     m_festivals->setMinimumWidth(110);

@@ -77,27 +77,8 @@ constexpr std::array<QStringView, 30> DayNames = {
     u"三十",
 };
 
-constexpr std::array<QStringView, 30> PickerDayNames = {
-    u"初一",
-    u"初二",
-    u"初三",
-    u"初四",
-    u"初五",
-    u"初六",
-    u"初七",
-    u"初八",
-    u"初九",
-    u"初十",
-    u"十一",
-    u"十二",
-    u"十三",
-    u"十四",
-    u"十五",
-    u"十六",
-    u"十七",
-    u"十八",
-    u"十九",
-    u"二十",
+// The lunar date picker writes days 21..29 without 廿; the other days as above.
+constexpr std::array<QStringView, 9> PickerTwenties = {
     u"二一",
     u"二二",
     u"二三",
@@ -107,7 +88,6 @@ constexpr std::array<QStringView, 30> PickerDayNames = {
     u"二七",
     u"二八",
     u"二九",
-    u"三十",
 };
 
 } // namespace
@@ -136,7 +116,7 @@ QString LunarDayName(int day)
 
 QString PickerLunarDayName(int day)
 {
-    return pick(PickerDayNames, day, 1);
+    return day >= 21 && day <= 29 ? pick(PickerTwenties, day, 21) : LunarDayName(day);
 }
 
 QString MonthSizeWord(int days)

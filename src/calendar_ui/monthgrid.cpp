@@ -67,16 +67,14 @@ const QString &dayNumber(int day)
     return numbers[day];
 }
 
-MonthCell dayCell(QDate date, QDate today, const calendar::DayDescription &day,
+void fillDayCell(MonthCell &cell, QDate date, QDate today, calendar::DayDescription day,
     const MonthBirthdayIndex &birthdays, bool plainMode)
 {
-    MonthCell cell;
     cell.day = date.day();
-    cell.glText = dayNumber(date.day());
+    cell.glText = dayNumber(cell.day);
     cell.today = date == today;
     cell.glColour = cell.today ? CellColour::Today : CellColour::Day;
     cell.date = date;
-    cell.description = day;
     cell.plainMode = plainMode;
     if (!plainMode && !birthdays.isEmpty()) {
         cell.birthdays = birthdays.on(date, day);
@@ -84,7 +82,7 @@ MonthCell dayCell(QDate date, QDate today, const calendar::DayDescription &day,
             cell.records = birthdays.records();
     }
     setLunarCaption(cell, day, plainMode);
-    return cell;
+    cell.description = std::move(day);
 }
 
 } // namespace
@@ -146,10 +144,10 @@ std::array<MonthCell, GridCells> BuildMonthGrid(
     const MonthBirthdayIndex &shown = plainMode ? none : birthdays;
     const int offset = FirstDayCell(first);
     for (QDate date = first; date.month() == month; date = date.addDays(1)) {
-        const auto day = calendar::DescribeDay(date);
+        auto day = calendar::DescribeDay(date);
         if (!day)
             break;
-        cells[offset + date.day() - 1] = dayCell(date, today, *day, shown, plainMode);
+        fillDayCell(cells[offset + date.day() - 1], date, today, std::move(*day), shown, plainMode);
     }
     return cells;
 }
