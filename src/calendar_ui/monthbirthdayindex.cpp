@@ -58,11 +58,9 @@ void MonthBirthdayIndex::collect(
 QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
     QDate date, const calendar::DayDescription &day) const
 {
-    // Pointers into one list compare in list order.
     QList<const store::BirthdayRecord *> found;
-    const auto bucket = [](const QHash<int, Bucket> &hash, int key) {
-        const auto it = hash.constFind(key);
-        return it == hash.cend() ? nullptr : &it.value();
+    const auto bucket = [](const QList<Bucket> &buckets, int key) {
+        return buckets[key].isEmpty() ? nullptr : &buckets[key];
     };
 
     // Gregorian rule: the same month and day; 29 February falls on the 28th without a leap day.
@@ -91,9 +89,6 @@ QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
         }
     }
 
-    // Each bucket is in list order; only a day that drew on several needs sorting.
-    if (!std::is_sorted(found.begin(), found.end()))
-        std::sort(found.begin(), found.end());
     return found;
 }
 

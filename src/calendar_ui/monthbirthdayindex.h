@@ -3,7 +3,6 @@
 #include "store/birthdayrecord.h"
 
 #include <QDate>
-#include <QHash>
 #include <QList>
 #include <memory>
 
@@ -39,16 +38,19 @@ private:
     };
     using Bucket = QList<Entry>;
 
-    static int gregorianKey(int month, int day) { return month * 100 + day; }
+    // Buckets are addressed directly by month and day: a day's lookup is a few array reads.
+    static constexpr int Days = 32; // day 1..31 (lunar 1..30)
+    static constexpr int Months = 13; // month 1..12
+    static int gregorianKey(int month, int day) { return month * Days + day; }
     static int lunarKey(int month, int day, bool leap)
     {
-        return (leap ? 10000 : 0) + month * 100 + day;
+        return ((leap ? Months : 0) + month) * Days + day;
     }
     void collect(const Bucket *bucket, int year, QList<const store::BirthdayRecord *> &found) const;
 
     std::shared_ptr<const QList<store::BirthdayRecord>> m_birthdays;
-    QHash<int, Bucket> m_gregorian;
-    QHash<int, Bucket> m_lunar;
+    QList<Bucket> m_gregorian = QList<Bucket>(Months * Days);
+    QList<Bucket> m_lunar = QList<Bucket>(2 * Months * Days);
 };
 
 } // namespace calendar_ui
