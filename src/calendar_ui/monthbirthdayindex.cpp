@@ -49,10 +49,15 @@ void MonthBirthdayIndex::collect(
 {
     if (!bucket || year > LastYear)
         return;
+    const qsizetype runStart = found.size();
     for (const Entry &entry : *bucket) {
         if (entry.birthYear <= year)
             found.append(&m_birthdays->at(entry.index));
     }
+    // Each bucket is in list order (pointers into one list compare in list order); a run that
+    // interleaves with the ones before it is merged in.
+    if (runStart > 0 && runStart < found.size() && found[runStart] < found[runStart - 1])
+        std::inplace_merge(found.begin(), found.begin() + runStart, found.end());
 }
 
 QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
