@@ -3,7 +3,6 @@
 #include "app/appcontext.h"
 #include "app/birthdaylistmodel.h"
 #include "app/clock.h"
-#include "app/frmaddedit.h"
 #include "app/frmcontent.h"
 #include "app/frmhappen.h"
 #include "app/frmnotify.h"
@@ -13,14 +12,10 @@
 #include "app/startup.h"
 #include "app/transferactions.h"
 #include "app/traylayer.h"
-#include "calendar_ui/datepickers.h"
 #include "calendar_ui/frmwnl.h"
 #include "sms/autosms.h"
 #include "sms/gatewayaddress.h"
-#include "store/birthdays.h"
 #include "store/categories.h"
-#include "store/classtables.h"
-#include "store/phonenumber.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -520,214 +515,6 @@ void frmGet::mnuExit_Click()
     shutdown(m_context);
     close();
     QApplication::quit();
-}
-
-// The birthday actions
-
-MessageButton frmGet::ask(
-    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
-{
-    ModalBusy = 1;
-    DisableOther();
-    const MessageButton answer = m_messages.show(text, title, icon, buttons);
-    ModalBusy = 0;
-    EnableOther();
-    return answer;
-}
-
-bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
-{
-    frmAddEdit::Setup setup;
-    setup.IsBatchEdit = batch;
-    setup.birthdays = m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>();
-    if (const auto table = store::classTableForCategory(buffer.Type);
-        table && m_context.DbConnection)
-        setup.classNames = store::ReadClassNames(*m_context.DbConnection, *table);
-    setup.skin = m_context.CurrentSkin;
-    const QDate today = m_clock.now().date();
-    const int skin = m_context.CurrentSkin;
-    setup.pickGregorian = [today, skin](QWidget *anchor, QString &gl, QString &nl) {
-        return calendar_ui::PickGregorianDate(anchor, skin, today, gl, nl);
-    };
-    setup.pickLunar = [today, skin](QWidget *anchor, QString &gl, QString &nl) {
-        return calendar_ui::PickLunarDate(anchor, skin, today, gl, nl);
-    };
-    setup.setModalBusy = [this](int busy) { ModalBusy = busy; };
-    frmAddEdit editor(buffer, std::move(setup), this);
-    ModalBusy = 1;
-    DisableOther();
-    editor.exec();
-    ModalBusy = 0;
-    EnableOther();
-    return editor.EditAccepted;
-}
-
-QList<qint32> frmGet::selectedIds(int index) const
-{
-    QList<qint32> ids;
-    const QModelIndexList rows = m_views[index]->selectionModel()->selectedRows();
-    for (const QModelIndex &row : rows)
-        ids.append(m_models[index]->rows()[m_proxies[index]->mapToSource(row).row()].id);
-    return ids;
-}
-
-store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) const
-{
-    const auto &c = row.columns;
-    store::BirthdayEdit buffer;
-    buffer.About = c[0];
-    buffer.Type = c[1];
-    buffer.Tel = c[2];
-    buffer.Beizhu = c[3];
-    buffer.strGL = c[4];
-    buffer.strNL = c[5];
-    buffer.IsGL = c[6] == u"按公历提醒";
-    buffer.intnums = qint16(c[7].toInt());
-    buffer.Duanxin = c[8];
-    buffer.Sex = c[9].isEmpty() ? QStringLiteral(" ") : c[9];
-    buffer.Class = c[10];
-    buffer.QQ_MSN = c[11];
-    buffer.Company = c[12];
-    buffer.Address = c[13];
-    buffer.No = c[14];
-    return buffer;
-}
-
-void frmGet::reloadAndRefresh()
-{
-    reloadBirthdays(m_context, m_messages);
-    m_loop.refresh(m_clock.now());
-}
-
-void frmGet::cmdAdd_Click()
-{
-    const int index = currentCategory();
-    store::BirthdayEdit buffer;
-    buffer.Type = categoryName(index);
-    buffer.Sex = QStringLiteral(" ");
-    if (!openEditor(buffer, false) || buffer.About.trimmed().isEmpty() || !m_context.DbConnection)
-        return;
-    if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
-
-    const store::BirthdayRecord record = store::RecordFromEdit(buffer);
-    const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
-    if (id < 1) {
-        const QString message =
-            QStringLiteral("生日数据库共享访问冲突,%1添加失败!").arg(record.About);
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日添加"), MessageIcon::None, MessageButtons::Ok);
-        return;
-    }
-    store::BirthdayRecord added = record;
-    added.Id = id;
-    const int row = m_models[index]->appendRow(BirthdayListModel::rowFromRecord(added));
-    QTableView *view = m_views[index];
-    const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
-    view->clearSelection();
-    view->setCurrentIndex(shown);
-    view->selectRow(shown.row());
-    view->scrollTo(shown);
-    ProcCmd(index);
-    setStatus(1, record.About + QStringLiteral("添加成功!"));
-    reloadAndRefresh();
-    view->setFocus();
-}
-
-void frmGet::cmdEdit_Click()
-{
-    const int index = currentCategory();
-    const QList<qint32> ids = selectedIds(index);
-    if (ids.isEmpty()) {
-        setStatus(1, QStringLiteral("没有选中生日提醒,不能修改!"));
-        return;
-    }
-    if (ids.size() == 1)
-        editOne(index, ids.first());
-    else
-        editSeveral(index, ids);
-}
-
-void frmGet::editOne(int index, qint32 id)
-{
-    const int row = m_models[index]->rowOfId(id);
-    store::BirthdayEdit buffer = bufferFromRow(m_models[index]->rows()[row]);
-    if (!openEditor(buffer, false) || buffer.About.trimmed().isEmpty() || !m_context.DbConnection)
-        return;
-    if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
-
-    store::BirthdayRecord record = store::RecordFromEdit(buffer);
-    record.Id = id;
-    if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
-        const QString message =
-            QStringLiteral("生日数据库共享访问冲突,%1生日修改失败!").arg(record.About);
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
-        return;
-    }
-    m_models[index]->replaceRow(BirthdayListModel::rowFromRecord(record));
-    ProcCmd(index);
-    setStatus(1, QStringLiteral("生日修改成功!"));
-    reloadAndRefresh();
-}
-
-void frmGet::editSeveral(int index, const QList<qint32> &ids)
-{
-    store::BirthdayEdit buffer;
-    buffer.Type = categoryName(index);
-    if (!openEditor(buffer, true) || !m_context.DbConnection)
-        return;
-    // Only numbers that can take an SMS get "是"; the others are set to "否".
-    QList<qint32> yes, no;
-    for (qint32 id : ids) {
-        const auto &row = m_models[index]->rows()[m_models[index]->rowOfId(id)];
-        const bool wantsSms = buffer.Duanxin == u"是"
-            && store::IsPhoneNumber(row.columns[BirthdayListModel::TelColumn]);
-        (wantsSms ? yes : no).append(id);
-    }
-    if (store::BatchUpdateBirths(
-            *m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no, !no.isEmpty())
-        != 1) {
-        const QString message = QStringLiteral("生日数据库共享访问冲突,生日批量修改失败!");
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
-        return;
-    }
-    for (qint32 id : ids) {
-        m_models[index]->setCell(id, 7, QString::number(buffer.intnums));
-        m_models[index]->setCell(
-            id, 8, yes.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
-    }
-    ProcCmd(index);
-    setStatus(1, QStringLiteral("生日批量修改成功!"));
-    reloadAndRefresh();
-}
-
-void frmGet::cmdDel_Click()
-{
-    const int index = currentCategory();
-    const QList<qint32> ids = selectedIds(index);
-    if (ids.isEmpty() || !m_context.DbConnection)
-        return;
-    const QString question = ids.size() > 1
-        ? QStringLiteral("确认删除所选择的%1个生日提醒吗?").arg(ids.size())
-        : QStringLiteral("确认删除\"%1\"生日提醒吗?")
-              .arg(m_models[index]->rows()[m_models[index]->rowOfId(ids.first())].columns[0]);
-    if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
-        != MessageButton::Yes)
-        return;
-    setStatus(1, QStringLiteral("删除进行中，请稍候..."));
-    if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids) != 1) {
-        const QString message = QStringLiteral("生日数据库共享访问冲突,生日删除失败!");
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日删除"), MessageIcon::None, MessageButtons::Ok);
-        return;
-    }
-    m_models[index]->removeIds(ids);
-    ProcCmd(index);
-    setStatus(1, QStringLiteral("生日删除成功!"));
-    reloadAndRefresh();
 }
 
 void frmGet::exportBirthdays()
