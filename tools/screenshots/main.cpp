@@ -7,6 +7,7 @@
 #include "app/desktopshortcut.h"
 #include "app/frmaddedit.h"
 #include "app/frmcontent.h"
+#include "app/frmdxsetup.h"
 #include "app/frmfilein.h"
 #include "app/frmget.h"
 #include "app/frmhappen.h"
@@ -16,6 +17,7 @@
 #include "app/frmverselect.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "sms/gatewayaddress.h"
 #include "store/birthdayrecord.h"
 #include "store/classtables.h"
 #include "store/database.h"
@@ -197,5 +199,20 @@ int main(int argc, char *argv[])
         editor.show();
         ok &= save(editor, QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(names[i])));
     }
+    // The SMS settings with both accounts registered and one greeting on.
+    sms::SmsAccountTable smsAccounts = { sms::SmsAccount {
+                                             QStringLiteral("13800000000"), QStringLiteral("1") },
+        sms::SmsAccount { QStringLiteral("natalis-app"), QStringLiteral("1") } };
+    store::SettingsRecord smsSettings = context.Settings;
+    smsSettings.DxTxFlags[6] = QStringLiteral("1");
+    smsSettings.DxTxUser[6] = QStringLiteral("natalis-app[应用]");
+    smsSettings.DxTxTqDays[6] = 1;
+    smsSettings.DxTxContent[6] = QStringLiteral("祝你生日快乐，天天开心！");
+    smsSettings.DxYyTail = QStringLiteral("青萍");
+    sms::SaveGatewayAddress(*db, QStringLiteral("http://127.0.0.1:8787"));
+    app::frmDxSetup dxSetup(
+        { *db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"), 1, {} });
+    dxSetup.show();
+    ok &= save(dxSetup, folder + QStringLiteral("/dxsetup.png"));
     return ok ? 0 : 1;
 }

@@ -1,0 +1,19 @@
+#include "app/smssetupaction.h"
+
+#include "app/frmdxsetup.h"
+
+namespace natalis::app {
+
+bool RunSmsSetup(
+    QWidget *owner, AppContext &context, MessageSink &messages, const ModalRunner &runner)
+{
+    if (!context.DbConnection)
+        return false;
+    frmDxSetup dialog({ *context.DbConnection, messages, context.Settings, context.SmsAccounts,
+                          context.ComputerName, context.CurrentSkin, {} },
+        owner);
+    runModal(runner, dialog);
+    return dialog.isSaved();
+}
+
+} // namespace natalis::app

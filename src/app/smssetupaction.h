@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/appcontext.h"
+#include "app/messagesink.h"
+#include "app/modalrunner.h"
+
+class QWidget;
+
+namespace natalis::app {
+
+// "短信设置": returns true when the settings were saved. Accounts registered or unregistered on
+// the way are already in context.SmsAccounts, saved or not, so the caller refills its account
+// list after every run.
+bool RunSmsSetup(
+    QWidget *owner, AppContext &context, MessageSink &messages, const ModalRunner &runModal = {});
+
+} // namespace natalis::app
