@@ -9,6 +9,7 @@
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
 #include "app/skincolors.h"
+#include "app/smssetupaction.h"
 #include "app/startup.h"
 #include "app/transferactions.h"
 #include "app/traylayer.h"
@@ -253,6 +254,8 @@ void frmGet::buildControls()
     auto *notify = button(shape, "cmdNotify", QStringLiteral("生日提醒(&T)"));
     auto *wnl = button(shape, "cmdWnl", QStringLiteral("万年历(&W)"));
     auto *history = button(shape, "Command7", QStringLiteral("发送记录(&H)"));
+    // Lives here until the SMS panel folds out of this window.
+    auto *smsSetup = button(shape, "cmdDxSet", QStringLiteral("短信设置(&X)"));
     auto *close = button(shape, "cmdExit", QStringLiteral("关闭(&E)"));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
@@ -265,6 +268,7 @@ void frmGet::buildControls()
     connect(wnl, &QPushButton::clicked, this, [this] { openCalendar(true); });
     connect(setup, &QPushButton::clicked, this, &frmGet::cmdSetup_Click);
     connect(history, &QPushButton::clicked, this, [this, history] { pending(history->text()); });
+    connect(smsSetup, &QPushButton::clicked, this, &frmGet::cmdDxSet_Click);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_found);
@@ -273,7 +277,7 @@ void frmGet::buildControls()
     for (QPushButton *b : { add, m_edit, m_delete })
         buttons->addWidget(b);
     buttons->addStretch(1);
-    for (QPushButton *b : { setup, notify, wnl, history, close })
+    for (QPushButton *b : { setup, smsSetup, notify, wnl, history, close })
         buttons->addWidget(b);
 
     auto *shapeLayout = new QVBoxLayout(shape);
@@ -539,6 +543,15 @@ void frmGet::importBirthdays(bool oldVersions)
     reloadAndRefresh();
     MyDisplayBirth();
     ProcCmd(currentCategory());
+}
+
+void frmGet::cmdDxSet_Click()
+{
+    ModalBusy = 1;
+    DisableOther();
+    RunSmsSetup(this, m_context, m_messages);
+    ModalBusy = 0;
+    EnableOther();
 }
 
 void frmGet::cmdSetup_Click()

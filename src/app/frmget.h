@@ -94,6 +94,7 @@ public:
     void exportBirthdays();
     void importBirthdays(bool oldVersions);
     void cmdSetup_Click();
+    void cmdDxSet_Click();
 
     // The calendar window in either use; the perpetual calendar when plainMode.
     void openCalendar(bool plainMode);
