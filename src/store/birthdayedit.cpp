@@ -1,6 +1,7 @@
 #include "birthdayedit.h"
 
 #include "ansicodec.h"
+#include "asciidigits.h"
 #include "categories.h"
 #include "phonenumber.h"
 
@@ -11,15 +12,6 @@ namespace {
 QString withoutLineBreaks(QString text)
 {
     return text.remove(u'\r').remove(u'\n');
-}
-
-bool isDigits(QStringView text)
-{
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
 }
 
 struct ByteLimit
@@ -67,7 +59,7 @@ std::optional<EditRefusal> CheckBirthdayEdit(
     // A contact is a plain number: the phone rule needs nothing else, and signs, decimal points
     // or exponents in a number to call are typing mistakes.
     const QStringView tel = QStringView(edit.Tel).trimmed();
-    if ((!tel.isEmpty() && !isDigits(tel)) || AnsiByteLength(tel) > 12)
+    if ((!tel.isEmpty() && !IsAsciiDigits(tel)) || AnsiByteLength(tel) > 12)
         return EditRefusal { EditField::Tel,
             QStringLiteral("联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
 

@@ -1,24 +1,13 @@
 #include "store/phonenumber.h"
 
+#include "store/asciidigits.h"
+
 namespace natalis::store {
-
-namespace {
-
-bool allDigits(QStringView text)
-{
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 bool IsPhoneNumber(QStringView text)
 {
     const QStringView t = text.trimmed();
-    if (!allDigits(t) || t.size() < 2)
+    if (!IsAsciiDigits(t) || t.size() < 2)
         return false;
     if (t[0] == u'1')
         return t.size() == 11;

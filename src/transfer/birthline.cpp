@@ -1,6 +1,7 @@
 #include "birthline.h"
 
 #include "calendar/lunarimporttext.h"
+#include "store/asciidigits.h"
 #include "store/categories.h"
 #include "store/phonenumber.h"
 
@@ -53,13 +54,7 @@ Fields splitFields(QStringView line, int count)
 
 bool isAsciiNumber(QStringView text, qsizetype minLength, qsizetype maxLength)
 {
-    if (text.size() < minLength || text.size() > maxLength)
-        return false;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
+    return text.size() >= minLength && text.size() <= maxLength && store::IsAsciiDigits(text);
 }
 
 // The known text value equals, else other. The texts are literals, so no copy is made per line.
