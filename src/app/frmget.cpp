@@ -523,21 +523,18 @@ void frmGet::mnuExit_Click()
 
 void frmGet::exportBirthdays()
 {
-    ModalBusy = 1;
-    DisableOther();
+    const ModalBracket modal(*this);
     RunExport(this, m_context, m_messages, [this](const QString &text) { setStatus(1, text); });
-    ModalBusy = 0;
-    EnableOther();
 }
 
 void frmGet::importBirthdays(bool oldVersions)
 {
-    ModalBusy = 1;
-    DisableOther();
-    const bool added = RunImport(this, m_context, m_messages, oldVersions,
-        [this](const QString &text) { setStatus(1, text); });
-    ModalBusy = 0;
-    EnableOther();
+    bool added = false;
+    {
+        const ModalBracket modal(*this);
+        added = RunImport(this, m_context, m_messages, oldVersions,
+            [this](const QString &text) { setStatus(1, text); });
+    }
     if (!added)
         return;
     reloadAndRefresh();
@@ -547,20 +544,17 @@ void frmGet::importBirthdays(bool oldVersions)
 
 void frmGet::cmdDxSet_Click()
 {
-    ModalBusy = 1;
-    DisableOther();
+    const ModalBracket modal(*this);
     RunSmsSetup(this, m_context, m_messages);
-    ModalBusy = 0;
-    EnableOther();
 }
 
 void frmGet::cmdSetup_Click()
 {
-    ModalBusy = 1;
-    DisableOther();
-    const bool saved = RunSetup(this, m_context, m_messages, m_music.get());
-    ModalBusy = 0;
-    EnableOther();
+    bool saved = false;
+    {
+        const ModalBracket modal(*this);
+        saved = RunSetup(this, m_context, m_messages, m_music.get());
+    }
     if (!saved)
         return;
     // The start-up category may have changed: show it as a fresh start would.

@@ -106,6 +106,28 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Brackets every modal dialog and message of this window: ModalBusy is 1 and the tray
+    // menu's calendar and exit entries are off for as long as the guard lives.
+    class ModalBracket
+    {
+    public:
+        explicit ModalBracket(frmGet &window) : m_window(window)
+        {
+            m_window.ModalBusy = 1;
+            m_window.DisableOther();
+        }
+        ~ModalBracket()
+        {
+            m_window.ModalBusy = 0;
+            m_window.EnableOther();
+        }
+        ModalBracket(const ModalBracket &) = delete;
+        ModalBracket &operator=(const ModalBracket &) = delete;
+
+    private:
+        frmGet &m_window;
+    };
+
     void buildMenus();
     void buildLists();
     void buildControls();

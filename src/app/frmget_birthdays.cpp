@@ -30,12 +30,8 @@ QString categoryName(int index)
 MessageButton frmGet::ask(
     const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
 {
-    ModalBusy = 1;
-    DisableOther();
-    const MessageButton answer = m_messages.show(text, title, icon, buttons);
-    ModalBusy = 0;
-    EnableOther();
-    return answer;
+    const ModalBracket modal(*this);
+    return m_messages.show(text, title, icon, buttons);
 }
 
 bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
@@ -57,11 +53,8 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
     };
     setup.setModalBusy = [this](int busy) { ModalBusy = busy; };
     frmAddEdit editor(buffer, std::move(setup), this);
-    ModalBusy = 1;
-    DisableOther();
+    const ModalBracket modal(*this);
     editor.exec();
-    ModalBusy = 0;
-    EnableOther();
     return editor.EditAccepted;
 }
 
