@@ -12,6 +12,7 @@
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
+#include "support/recordingmessagesink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,15 +30,6 @@ using namespace natalis::app;
 using natalis::store::BirthdayRecord;
 
 namespace {
-
-class SilentMessages : public MessageSink
-{
-public:
-    MessageButton show(const QString &, const QString &, MessageIcon, MessageButtons) override
-    {
-        return MessageButton::Ok;
-    }
-};
 
 BirthdayRecord birthday(const QString &name, int category, const QString &tel, const QString &gl)
 {
@@ -89,7 +81,7 @@ protected:
     QString text(const char *name) { return find<QLabel>(name)->text(); }
 
     AppContext context;
-    SilentMessages messages;
+    natalis::test::RecordingMessageSink messages;
     FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     std::unique_ptr<frmGet> window;
 };
