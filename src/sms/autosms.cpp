@@ -105,8 +105,7 @@ AutoSmsRun AutoBirthdaySms(
             if (!categoryReady(settings, k))
                 continue;
             const QString category = store::CategoryNames[k].toString();
-            QString account = settings.DxTxUser[k].trimmed();
-            account.chop(4); // the tag "[客户]" or "[应用]"
+            const QString account = AccountOfItem(settings.DxTxUser[k].trimmed());
             const QString text = settings.DxTxContent[k].trimmed();
             for (const QChar digit : { u'0', u'1' }) {
                 QList<const BirthdaySmsWorkItem *> taken;

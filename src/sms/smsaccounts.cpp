@@ -54,6 +54,11 @@ bool SaveSmsAccount(
     }
 }
 
+QString AccountOfItem(const QString &accountItem)
+{
+    return accountItem.left(qMax<qsizetype>(0, accountItem.size() - 4));
+}
+
 QStringList SmsAccountItems(const SmsAccountTable &accounts)
 {
     QStringList items { u" "_s };

@@ -49,6 +49,9 @@ bool SaveSmsAccount(
 // then name + "[应用]" when entry 2 is (names trimmed).
 QStringList SmsAccountItems(const SmsAccountTable &accounts);
 
+// The account name of an account item: the item without its tag "[客户]" or "[应用]".
+QString AccountOfItem(const QString &accountItem);
+
 // The 6-character registration key of this computer: the first six hexadecimal digits (lower
 // case) of the SHA-1 of the computer name in UTF-8. Stable per computer name.
 QString RegistrationKey(const QString &computerName);

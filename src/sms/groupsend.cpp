@@ -1,0 +1,175 @@
+#include "sms/groupsend.h"
+
+#include "sms/smsaccounts.h"
+#include "sms/smssetup.h"
+
+#include <QDate>
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+
+namespace {
+
+// A balance is money; compare in tenths of a yuan without letting 9.9 × 10 land a hair below 99.
+constexpr double BalanceTolerance = 1e-6;
+
+QString withoutBlanks(QString text)
+{
+    text.removeIf([](QChar c) { return c.isSpace(); });
+    return text;
+}
+
+// The schedule box without blanks and without its "公历" prefix: "YYYY年MM月DD日".
+QString scheduleDayText(const QString &gregorianText)
+{
+    return withoutBlanks(gregorianText).mid(2);
+}
+
+QString joined(const QList<Recipient> &batch, QString Recipient::*field)
+{
+    QStringList items;
+    items.reserve(batch.size());
+    for (const Recipient &recipient : batch)
+        items << recipient.*field;
+    return items.join(u',');
+}
+
+} // namespace
+
+QList<Recipient> RecipientsOfKind(const GroupRecipients &recipients, QChar digit)
+{
+    QList<Recipient> result;
+    for (const Recipient &recipient : recipients.ticked) {
+        if (recipient.number.startsWith(digit))
+            result << recipient;
+    }
+    for (const QString &number : recipients.temporary) {
+        if (number.startsWith(digit))
+            result << Recipient { QString(), number };
+    }
+    return result;
+}
+
+int CountNumbersByKind(const GroupRecipients &recipients, QChar digit)
+{
+    return int(RecipientsOfKind(recipients, digit).size());
+}
+
+QList<QList<Recipient>> SplitIntoBatches(const QList<Recipient> &recipients, int size)
+{
+    QList<QList<Recipient>> batches;
+    for (qsizetype start = 0; start < recipients.size(); start += size)
+        batches << recipients.mid(start, size);
+    return batches;
+}
+
+std::optional<QDateTime> ScheduleMoment(
+    const QString &gregorianText, const QString &hour, const QString &minute)
+{
+    const QString day = scheduleDayText(gregorianText);
+    bool yearOk = false, monthOk = false, dayOk = false, hourOk = false, minuteOk = false;
+    const QDate date(
+        day.mid(0, 4).toInt(&yearOk), day.mid(5, 2).toInt(&monthOk), day.mid(8, 2).toInt(&dayOk));
+    const QTime time(hour.trimmed().toInt(&hourOk), minute.trimmed().toInt(&minuteOk));
+    if (!(yearOk && monthOk && dayOk && hourOk && minuteOk) || !date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+bool CheckScheduleTime(const std::optional<QDateTime> &moment, const QDateTime &now)
+{
+    return moment && now.addSecs(15 * 60) <= *moment && *moment <= now.addMonths(6);
+}
+
+QString GroupScheduleText(const QString &gregorianText, const QString &hour, const QString &minute)
+{
+    return withoutBlanks(gregorianText + hour + u"时"_s + minute + u"分"_s).mid(2);
+}
+
+QString BalanceAnswer(GatewayResult result, const QString &accountItem, const QString &buffer)
+{
+    switch (result) {
+    case GatewayResults::Ok:
+        return accountItem + u"当前余额:"_s + TrimTrailingBlanks(buffer).trimmed() + u" 元"_s;
+    case GatewayResults::NetworkFailure:
+        return QStringLiteral("网络故障");
+    case GatewayResults::BalanceQueryFailed:
+        return QStringLiteral("得到余额失败");
+    default:
+        return u"其他错误值:"_s + QString::number(result);
+    }
+}
+
+QString PriceAnswer(GatewayResult result, const QString &buffer)
+{
+    if (result == GatewayResults::NetworkFailure)
+        return QStringLiteral("网络故障");
+    return TrimTrailingBlanks(buffer).trimmed() + u"元/条"_s;
+}
+
+GroupBalanceCheck CheckGroupBalance(
+    SmsGateway &gateway, const QString &accountItem, qint64 neededMessages)
+{
+    const QString account = AccountOfItem(accountItem);
+    QString buffer(GatewayBufferWidth, u' ');
+    const GatewayResult result = gateway.GetBalance(account, buffer);
+    const QString contact = u"请联系青萍软件作坊,确认帐号"_s + account + u"是否有效?"_s;
+    switch (result) {
+    case GatewayResults::Ok:
+        break;
+    case GatewayResults::NetworkFailure:
+        return { false, QStringLiteral("网络故障,短信发送失败") };
+    case GatewayResults::BalanceQueryFailed:
+        return { false, u"帐号余额获得失败,短信发送失败。\n"_s + contact };
+    default:
+        return { false,
+            u"帐号余额获得其他错误值:"_s + QString::number(result) + u",短信发送失败。\n"_s
+                + contact };
+    }
+    const double balance = lenientNumber(TrimTrailingBlanks(buffer).trimmed());
+    if (double(neededMessages) > balance * 10 + BalanceTolerance)
+        return { false,
+            accountItem + u"当前余额:"_s + QString::number(balance)
+                + u"元,不足以支持本次短信群发,短信发送失败!"_s };
+    return { true, {} };
+}
+
+qint64 MessagesNeeded(const GroupRecipients &recipients, const QString &text)
+{
+    const SmsContentCounters counters = ContentCounters(text.trimmed());
+    return qint64(counters.mobileMessages) * CountNumbersByKind(recipients, MobileDigit)
+        + qint64(counters.phsMessages) * CountNumbersByKind(recipients, PhsDigit);
+}
+
+QString GroupSendSummary::message() const
+{
+    if (allSent())
+        return QStringLiteral("短信发送成功!");
+    return u"短信共分"_s + QString::number(batches) + u"组发送,\n其中"_s
+        + QString::number(successes) + u"组发送成功,"_s + QString::number(failures)
+        + u"组发送失败."_s;
+}
+
+GroupSendSummary SendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
+    const QString &text, const QString &account, const QString &scheduleText)
+{
+    const QString type = (scheduleText.isEmpty() ? ImmediateSmsType : ScheduledSmsType).toString();
+    GroupSendSummary summary;
+    for (const QChar digit : { PhsDigit, MobileDigit }) {
+        const QList<Recipient> ofKind = RecipientsOfKind(recipients, digit);
+        for (const QList<Recipient> &batch : SplitIntoBatches(ofKind, GroupBatchSize)) {
+            const SmsBatchOutcome outcome = SendSmsBatch(context, digit == MobileDigit, type,
+                joined(batch, &Recipient::name), joined(batch, &Recipient::number),
+                int(batch.size()), text.trimmed(), account, scheduleText);
+            ++summary.batches;
+            ++(outcome.accepted ? summary.successes : summary.failures);
+            summary.panelTexts << outcome.panelText;
+            summary.historySaveFailed = summary.historySaveFailed || !outcome.historySaved;
+        }
+    }
+    return summary;
+}
+
+} // namespace natalis::sms

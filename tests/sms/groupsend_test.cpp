@@ -1,0 +1,208 @@
+#include "simulatorfixture.h"
+#include "sms/groupsend.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+
+#include <QJsonArray>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+namespace {
+
+QList<Recipient> mobileRecipients(int count)
+{
+    QList<Recipient> recipients;
+    for (int i = 0; i < count; ++i)
+        recipients.append({ u"客户%1"_s.arg(i), u"138%1"_s.arg(i, 8, 10, QChar(u'0')) });
+    return recipients;
+}
+
+QList<int> batchSizesOf(const QList<QJsonObject> &records)
+{
+    QList<int> sizes;
+    for (const QJsonObject &record : records)
+        sizes << int(record.value(u"numbers"_s).toArray().size());
+    return sizes;
+}
+
+class GroupSendTest : public test::DispatchFixture
+{
+};
+
+TEST_F(GroupSendTest, PhsBatchGoesFirstThenMobileInBatchesOf200)
+{
+    GroupRecipients recipients { mobileRecipients(450), {} };
+    recipients.ticked.insert(100, { u"小灵通甲"_s, u"02112345678"_s });
+    recipients.temporary = { u"07551234567"_s, u"0101234567"_s };
+
+    const GroupSendSummary summary =
+        SendGroup(context(), recipients, u"新年快乐"_s, u"customer"_s, {});
+
+    EXPECT_EQ(summary.batches, 4);
+    EXPECT_EQ(summary.successes, 4);
+    EXPECT_EQ(summary.message(), u"短信发送成功!"_s);
+    const QList<QJsonObject> sent = simulator.records();
+    EXPECT_EQ(batchSizesOf(sent), (QList<int> { 3, 200, 200, 50 }));
+    ASSERT_EQ(sent.size(), 4);
+    EXPECT_EQ(sent[0].value(u"numbers"_s).toArray().first().toString(), u"02112345678"_s)
+        << "ticked entries before temporary numbers";
+    EXPECT_EQ(sent[1].value(u"numbers"_s).toArray().first().toString(), u"13800000000"_s);
+    EXPECT_EQ(sent[3].value(u"numbers"_s).toArray().last().toString(), u"13800000449"_s);
+}
+
+TEST_F(GroupSendTest, ElevenDigitNumberWithLeadingZeroIsSentAsPhs)
+{
+    const GroupRecipients recipients { { { u"甲"_s, u"01391234567"_s } }, {} };
+    EXPECT_EQ(CountNumbersByKind(recipients, PhsDigit), 1);
+    EXPECT_EQ(CountNumbersByKind(recipients, MobileDigit), 0);
+
+    // 60 characters: one mobile message, but two PHS messages.
+    SendGroup(context(), recipients, QString(60, u'福'), u"customer"_s, {});
+    EXPECT_EQ(simulator.records().size(), 2);
+}
+
+TEST_F(GroupSendTest, FailedBatchesAreCountedAndSummarised)
+{
+    simulator.force(u"SendSMS"_s, 17, 1);
+    const GroupRecipients recipients { mobileRecipients(250), {} };
+
+    const GroupSendSummary summary = SendGroup(context(), recipients, u"hi"_s, u"customer"_s, {});
+
+    EXPECT_EQ(summary.batches, 2);
+    EXPECT_EQ(summary.successes, 1);
+    EXPECT_EQ(summary.failures, 1);
+    EXPECT_EQ(summary.message(), u"短信共分2组发送,\n其中1组发送成功,1组发送失败."_s);
+    EXPECT_EQ(summary.panelTexts.first(), u"[即时短信]发送失败:短信账号未注册或余额不足"_s);
+}
+
+TEST_F(GroupSendTest, ScheduledSendUsesTheScheduledTypeAndTime)
+{
+    const GroupRecipients recipients { {}, { u"13912345678"_s } };
+    const QString schedule = GroupScheduleText(u"公历2024年 05月06日"_s, u"08"_s, u"30"_s);
+    EXPECT_EQ(schedule, u"2024年05月06日08时30分"_s);
+
+    const GroupSendSummary summary =
+        SendGroup(context(), recipients, u"hi"_s, u"customer"_s, schedule);
+
+    EXPECT_EQ(summary.panelTexts, QStringList { u"[预约短信]发送成功"_s });
+    ASSERT_EQ(simulator.records().size(), 1);
+    EXPECT_EQ(simulator.records()[0].value(u"sendTime"_s).toString(), u"20240506083000"_s);
+}
+
+struct BalanceRow
+{
+    const char *situation;
+    double balance;
+    int mobileNumbers;
+    int phsNumbers;
+    int characters;
+    bool enough;
+};
+
+class GroupBalanceTest : public test::DispatchFixture,
+                         public testing::WithParamInterface<BalanceRow>
+{
+};
+
+TEST_P(GroupBalanceTest, BalanceMustCoverEveryMessageOfBothKinds)
+{
+    const BalanceRow &row = GetParam();
+    addAccount(u"customer"_s, row.balance);
+    GroupRecipients recipients { mobileRecipients(row.mobileNumbers), {} };
+    for (int i = 0; i < row.phsNumbers; ++i)
+        recipients.temporary << u"0213%1"_s.arg(i, 7, 10, QChar(u'0'));
+    const QString text(row.characters, u'字');
+
+    const GroupBalanceCheck check =
+        CheckGroupBalance(*gateway, u"customer[客户]"_s, MessagesNeeded(recipients, text));
+
+    EXPECT_EQ(check.enough, row.enough);
+    if (!row.enough) {
+        EXPECT_TRUE(check.message.startsWith(u"customer[客户]当前余额:"_s))
+            << check.message.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GroupBalanceTest,
+    testing::Values(
+        // 71 characters: 2 messages for a mobile and 2 for a PHS number; 3 numbers need 6.
+        BalanceRow { "seventy one characters exactly covered", 0.6, 2, 1, 71, true },
+        BalanceRow { "seventy one characters one message short", 0.5, 2, 1, 71, false },
+        BalanceRow { "balance exactly equal to the need", 10, 100, 0, 70, true },
+        BalanceRow { "nine point nine for a hundred", 9.9, 100, 0, 70, false },
+        BalanceRow { "fifty nine characters cost PHS numbers two", 0.3, 1, 1, 59, true }),
+    natalis::test::BySituation {});
+
+TEST_F(GroupSendTest, BalanceQueryFailuresStopTheSend)
+{
+    const QString contact = u"请联系青萍软件作坊,确认帐号customer是否有效?"_s;
+    simulator.force(u"GetBalance"_s, 12);
+    EXPECT_EQ(CheckGroupBalance(*gateway, u"customer[客户]"_s, 1).message,
+        u"帐号余额获得失败,短信发送失败。\n"_s + contact);
+    simulator.force(u"GetBalance"_s, 7);
+    EXPECT_EQ(CheckGroupBalance(*gateway, u"customer[客户]"_s, 1).message,
+        u"帐号余额获得其他错误值:7,短信发送失败。\n"_s + contact);
+    simulator.force(u"GetBalance"_s, 101);
+    EXPECT_EQ(
+        CheckGroupBalance(*gateway, u"customer[客户]"_s, 1).message, u"网络故障,短信发送失败"_s);
+}
+
+struct ScheduleRow
+{
+    const char *situation;
+    QString gregorian;
+    QString hour;
+    QString minute;
+    bool allowed;
+};
+
+class ScheduleTimeTest : public testing::TestWithParam<ScheduleRow>
+{
+};
+
+// Now is 4 May 2024 10:00.
+TEST_P(ScheduleTimeTest, ScheduleLiesBetweenFifteenMinutesAndSixMonthsAhead)
+{
+    const ScheduleRow &row = GetParam();
+    const QDateTime now(QDate(2024, 5, 4), QTime(10, 0));
+    EXPECT_EQ(
+        CheckScheduleTime(ScheduleMoment(row.gregorian, row.hour, row.minute), now), row.allowed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ScheduleTimeTest,
+    testing::Values(
+        ScheduleRow { "fourteen minutes ahead", u"公历2024年 05月04日"_s, u"10"_s, u"14"_s, false },
+        ScheduleRow { "fifteen minutes ahead", u"公历2024年 05月04日"_s, u"10"_s, u"15"_s, true },
+        ScheduleRow { "earlier today", u"公历2024年 05月04日"_s, u"08"_s, u"30"_s, false },
+        ScheduleRow {
+            "six months to the minute", u"公历2024年 11月04日"_s, u"10"_s, u"00"_s, true },
+        ScheduleRow {
+            "six months and a minute", u"公历2024年 11月04日"_s, u"10"_s, u"01"_s, false },
+        ScheduleRow { "empty box", QString(), u"08"_s, u"30"_s, false },
+        ScheduleRow { "box without a day", u"公历"_s, u"08"_s, u"30"_s, false }),
+    natalis::test::BySituation {});
+
+TEST(GroupSendAnswersTest, BalanceAndPriceAnswers)
+{
+    EXPECT_EQ(BalanceAnswer(1, u"甲[客户]"_s, u"12.50     "_s), u"甲[客户]当前余额:12.50 元"_s);
+    EXPECT_EQ(BalanceAnswer(101, u"甲[客户]"_s, {}), u"网络故障"_s);
+    EXPECT_EQ(BalanceAnswer(12, u"甲[客户]"_s, {}), u"得到余额失败"_s);
+    EXPECT_EQ(BalanceAnswer(5, u"甲[客户]"_s, {}), u"其他错误值:5"_s);
+    EXPECT_EQ(PriceAnswer(101, u"0.1"_s), u"网络故障"_s);
+    EXPECT_EQ(PriceAnswer(1, u"0.1       "_s), u"0.1元/条"_s);
+}
+
+TEST(GroupSendBatchesTest, SplitKeepsOrderAndFillsEveryBatchButTheLast)
+{
+    const QList<Recipient> recipients = mobileRecipients(401);
+    const QList<QList<Recipient>> batches = SplitIntoBatches(recipients, GroupBatchSize);
+    ASSERT_EQ(batches.size(), 3);
+    EXPECT_EQ(batches[0].size(), 200);
+    EXPECT_EQ(batches[2].size(), 1);
+    EXPECT_EQ(batches[2][0], recipients.last());
+    EXPECT_TRUE(SplitIntoBatches({}, GroupBatchSize).isEmpty());
+}
+
+} // namespace
+} // namespace natalis::sms
