@@ -31,9 +31,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -42,6 +42,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace natalis::app {
 
@@ -93,6 +94,9 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
     setWindowIcon(TrayLayer::picture(0));
     m_loop.modalBusy = [this] { return ModalBusy != 0; };
+    openDocument = [](const QString &path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
     openEditor = [this](
                      store::BirthdayEdit &buffer, bool batch) { return runEditor(buffer, batch); };
 
@@ -224,8 +228,6 @@ void frmGet::buildControls()
     m_typeSel = new QCheckBox(QStringLiteral("全选当前类别"), shape);
     m_typeSel->setObjectName(QStringLiteral("chkTypeSel"));
     m_typeSel->hide();
-    auto *mdbCls = button(shape, "cmdMdbCls", QStringLiteral("清空生日数据库中所选"));
-    mdbCls->hide();
 
     auto *counts = new QHBoxLayout;
     for (QWidget *w : { static_cast<QWidget *>(m_tabName), static_cast<QWidget *>(tabCountCaption),
@@ -236,7 +238,6 @@ void frmGet::buildControls()
     counts->addWidget(m_allCount);
     counts->addStretch(1);
     counts->addWidget(m_typeSel);
-    counts->addWidget(mdbCls);
 
     m_found = new QLineEdit(shape);
     m_found->setObjectName(QStringLiteral("txtFound"));
@@ -253,9 +254,7 @@ void frmGet::buildControls()
         shape, "cmdSetup", QStringLiteral("设置(&S)"), QStringLiteral("节日提醒和提醒方式设置"));
     auto *notify = button(shape, "cmdNotify", QStringLiteral("生日提醒(&T)"));
     auto *wnl = button(shape, "cmdWnl", QStringLiteral("万年历(&W)"));
-    auto *history = button(shape, "Command7", QStringLiteral("发送记录(&H)"));
-    // Lives here until the SMS panel folds out of this window.
-    auto *smsSetup = button(shape, "cmdDxSet", QStringLiteral("短信设置(&X)"));
+    m_duanxin = button(shape, "cmdDuanxin", QStringLiteral("短信窗口(▼)"));
     auto *close = button(shape, "cmdExit", QStringLiteral("关闭(&E)"));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
@@ -267,8 +266,8 @@ void frmGet::buildControls()
     connect(notify, &QPushButton::clicked, this, [this] { openCalendar(false); });
     connect(wnl, &QPushButton::clicked, this, [this] { openCalendar(true); });
     connect(setup, &QPushButton::clicked, this, &frmGet::cmdSetup_Click);
-    connect(history, &QPushButton::clicked, this, [this, history] { pending(history->text()); });
-    connect(smsSetup, &QPushButton::clicked, this, &frmGet::cmdDxSet_Click);
+    connect(m_duanxin, &QPushButton::clicked, this, &frmGet::cmdDuanxin_Click);
+    connect(m_typeSel, &QCheckBox::clicked, this, &frmGet::chkTypeSel_Click);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_found);
@@ -277,7 +276,7 @@ void frmGet::buildControls()
     for (QPushButton *b : { add, m_edit, m_delete })
         buttons->addWidget(b);
     buttons->addStretch(1);
-    for (QPushButton *b : { setup, smsSetup, notify, wnl, history, close })
+    for (QPushButton *b : { setup, notify, wnl, m_duanxin, close })
         buttons->addWidget(b);
 
     auto *shapeLayout = new QVBoxLayout(shape);
@@ -285,6 +284,7 @@ void frmGet::buildControls()
     shapeLayout->addLayout(counts);
     shapeLayout->addLayout(buttons);
     centralWidget()->layout()->addWidget(shape);
+    centralWidget()->layout()->addWidget(buildSmsPanel());
 }
 
 void frmGet::buildStatusBar()
@@ -339,6 +339,7 @@ void frmGet::load()
     m_tray->TrayIconAdd(m_toolMenu);
     if (!m_tray->available())
         setStatus(4, QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+    AlterGetCboUser();
     m_loop.startupReminder(m_clock.now());
     m_timer1->start();
     m_timer3->start();
@@ -474,7 +475,7 @@ void frmGet::openHelp()
 {
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
     if (QFileInfo::exists(help))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+        openDocument(help);
 }
 
 void frmGet::mnuSetup_Click()
@@ -544,8 +545,13 @@ void frmGet::importBirthdays(bool oldVersions)
 
 void frmGet::cmdDxSet_Click()
 {
-    const ModalBracket modal(*this);
-    RunSmsSetup(this, m_context, m_messages);
+    {
+        const ModalBracket modal(*this);
+        RunSmsSetup(this, m_context, m_messages, runDialog);
+    }
+    // Accounts registered or unregistered in there count whether or not the rest was saved.
+    AlterGetCboUser();
+    ProcTelSelect();
 }
 
 void frmGet::cmdSetup_Click()
@@ -633,12 +639,6 @@ void frmGet::showTodayList(const QString &todayLabelText)
     list.exec();
 }
 
-void frmGet::pending(const QString &what)
-{
-    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
-    setStatus(1, QString(what).remove(mnemonic) + QStringLiteral(":此功能将在下一版本提供…"));
-}
-
 void frmGet::setStatus(int panel, const QString &text)
 {
     m_panels[panel - 1]->setText(text);
@@ -684,9 +684,18 @@ void frmGet::changeEvent(QEvent *event)
 
 void frmGet::keyPressEvent(QKeyEvent *event)
 {
+    // Delete removes birthdays only from a birthday list; in the temporary numbers it removes
+    // the selected number.
     if (event->key() == Qt::Key_Delete) {
-        cmdDel_Click();
-        return;
+        QWidget *focus = focusWidget();
+        if (focus == m_sms.tmpList) {
+            cmdTmpDel_Click();
+            return;
+        }
+        if (std::find(m_views.begin(), m_views.end(), focus) != m_views.end()) {
+            cmdDel_Click();
+            return;
+        }
     }
     QMainWindow::keyPressEvent(event);
 }

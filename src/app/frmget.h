@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/birthdaylistmodel.h"
+#include "app/modalrunner.h"
 #include "app/reminderloop.h"
 #include "app/reminderoutputs.h"
 #include "calendar_ui/calendarhost.h"
 #include "calendar_ui/frmwnl.h"
+#include "sms/groupsend.h"
 #include "store/birthdayedit.h"
 
 #include <QMainWindow>
@@ -16,9 +18,12 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QSortFilterProxyModel;
 class QStackedWidget;
@@ -96,11 +101,46 @@ public:
     void cmdSetup_Click();
     void cmdDxSet_Click();
 
+    // The SMS group-sending panel that folds out under the lists.
+    bool SmsPanelOpen = false;
+    void cmdDuanxin_Click(); // opens or closes the panel
+    void Image2_Click(); // closes it
+    void AlterGetCboUser();
+    void ProcTelSelect();
+    int CountNumbersByKind(QChar digit) const;
+    bool CheckScheduleTime() const;
+    void cmdBalance_Click();
+    void cmdPrice_Click();
+    void cmdTmpAdd_Click();
+    void cmdTmpDel_Click();
+    void cmdTmpCls_Click();
+    void cmdTmpFAdd_Click();
+    // The number import of cmdTmpFAdd once a file is chosen.
+    void importTemporaryNumbers(const QString &path);
+    void chkTypeSel_Click(bool checked);
+    void cmdMdbCls_Click();
+    void cmdSend_Click(int index); // 0 at once, 1 scheduled
+    void Command7_Click();
+    void Label7_Click();
+    void openScheduleGregorianPicker();
+    void openScheduleLunarPicker();
+
+    // What tests replace: the date pickers of the schedule, the chooser of cmdTmpFAdd (returns
+    // the chosen path, empty when cancelled), the shell's "open" action and the runner of the
+    // SMS dialogs.
+    using DatePicker = std::function<bool(QWidget *anchor, QString &gl, QString &nl)>;
+    DatePicker pickGregorianDate;
+    DatePicker pickLunarDate;
+    std::function<QString(const QString &title)> chooseTextFile;
+    std::function<void(const QString &path)> openDocument;
+    ModalRunner runDialog;
+
     // The calendar window in either use; the perpetual calendar when plainMode.
     void openCalendar(bool plainMode);
     calendar_ui::frmWNL *calendarWindow() const { return m_calendar; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -133,6 +173,20 @@ private:
     void buildControls();
     void buildStatusBar();
     void buildTimers();
+    QWidget *buildSmsPanel();
+    QWidget *buildSmsAccountRow(QWidget *panel);
+    QWidget *buildTemporaryNumbers(QWidget *panel);
+    QWidget *buildSmsText(QWidget *panel);
+    QWidget *buildSchedule(QWidget *panel);
+    void connectSmsPanel();
+    void showSmsPanel(bool open);
+    void txtContent_Change();
+    void cboDxTxUser_Click(int index);
+    sms::GroupRecipients groupRecipients() const;
+    QString smsText() const;
+    void openSchedulePicker(const DatePicker &picker, QLineEdit *anchor);
+    void tell(const QString &text, const QString &title);
+    void clearAfterGroupSend(int index);
 
     void TabStrip1_Click(int index);
     void cmdFind_Click();
@@ -141,7 +195,6 @@ private:
     void openHelp();
     void mnuSetup_Click();
     void mnuNotify_Click();
-    void pending(const QString &what);
     void setStatus(int panel, const QString &text);
     bool runEditor(store::BirthdayEdit &buffer, bool batch);
     MessageButton ask(
@@ -201,6 +254,35 @@ private:
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;
     QCheckBox *m_typeSel = nullptr;
+    QPushButton *m_duanxin = nullptr;
+
+    struct SmsPanelControls
+    {
+        QWidget *panel = nullptr;
+        QComboBox *user = nullptr;
+        QPushButton *balance = nullptr;
+        QPushButton *price = nullptr;
+        QListWidget *tmpList = nullptr;
+        QLineEdit *tmpText = nullptr;
+        QPushButton *tmpAdd = nullptr;
+        QPushButton *tmpDel = nullptr;
+        QPushButton *tmpCls = nullptr;
+        QPushButton *tmpFAdd = nullptr;
+        QLabel *selNums = nullptr;
+        QLabel *tmpNums = nullptr;
+        QLabel *telNums = nullptr;
+        QPlainTextEdit *content = nullptr;
+        QLabel *zfNums = nullptr;
+        QLabel *fgNums = nullptr;
+        QLabel *fgNums1 = nullptr;
+        QLineEdit *yyGL = nullptr;
+        QLineEdit *yyNl = nullptr;
+        QComboBox *hour = nullptr;
+        QComboBox *minute = nullptr;
+        std::array<QPushButton *, 2> send {};
+        QLabel *keywords = nullptr;
+        QWidget *image2 = nullptr;
+    } m_sms;
     QMenu *m_toolMenu = nullptr;
     QAction *m_notifyAction = nullptr;
     QAction *m_wnlAction = nullptr;
