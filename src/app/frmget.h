@@ -180,6 +180,7 @@ private:
     QWidget *buildSchedule(QWidget *panel);
     void connectSmsPanel();
     void showSmsPanel(bool open);
+    void resizeForSmsPanel(bool open);
     void txtContent_Change();
     void cboDxTxUser_Click(int index);
     sms::GroupRecipients groupRecipients() const;
@@ -255,6 +256,7 @@ private:
     QPushButton *m_find = nullptr;
     QCheckBox *m_typeSel = nullptr;
     QPushButton *m_duanxin = nullptr;
+    int m_heightWithoutSmsPanel = 0;
 
     struct SmsPanelControls
     {

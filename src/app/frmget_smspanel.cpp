@@ -26,6 +26,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QToolButton>
@@ -39,6 +40,10 @@ const QString SmsPanelClosedCaption = QStringLiteral("短信窗口(▼)");
 const QString SmsPanelOpenCaption = QStringLiteral("短信窗口(▲)");
 const QString ContentToolTip = QStringLiteral("最多500字符,移动/联通短信推荐70字符以内,"
                                               "小灵通推荐58字符以内,不然短信平台自动分割为多条.");
+// The number list and the text box are short, so the folded-out window still fits a laptop
+// screen.
+constexpr int PanelBoxHeight = 84;
+
 const QString TemporaryImportTitle = QStringLiteral("临时手机号码导入");
 
 QPushButton *panelButton(QWidget *parent, const QString &name, const QString &caption)
@@ -158,6 +163,7 @@ QWidget *frmGet::buildTemporaryNumbers(QWidget *panel)
     m_sms.tmpAdd = panelButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
     m_sms.tmpList = new QListWidget(box);
     m_sms.tmpList->setObjectName(QStringLiteral("lstTmp"));
+    m_sms.tmpList->setFixedHeight(PanelBoxHeight);
     m_sms.tmpDel = panelButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
     m_sms.tmpCls = panelButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
     m_sms.tmpFAdd = panelButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
@@ -190,6 +196,7 @@ QWidget *frmGet::buildSmsText(QWidget *panel)
     m_sms.content = new QPlainTextEdit(box);
     m_sms.content->setObjectName(QStringLiteral("txtContent"));
     m_sms.content->setToolTip(ContentToolTip);
+    m_sms.content->setFixedHeight(PanelBoxHeight);
     m_sms.zfNums = panelLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
     m_sms.fgNums = panelLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
     m_sms.fgNums1 = panelLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
@@ -317,12 +324,29 @@ void frmGet::showSmsPanel(bool open)
     m_typeSel->setChecked(false);
     m_typeSel->setVisible(open);
     m_duanxin->setText(open ? SmsPanelOpenCaption : SmsPanelClosedCaption);
-    // The window grows by the panel and shrinks back, so the lists keep their height.
-    const int panelHeight = m_sms.panel->sizeHint().height();
     m_sms.panel->setVisible(open);
-    if (!isMaximized() && !isFullScreen())
-        resize(width(), height() + (open ? panelHeight : -panelHeight));
+    resizeForSmsPanel(open);
     ProcTelSelect();
+}
+
+// The window grows by the panel, as far as the screen allows, and shrinks back to its height
+// before, so the lists keep their height.
+void frmGet::resizeForSmsPanel(bool open)
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    if (!open) {
+        if (m_heightWithoutSmsPanel > 0)
+            resize(width(), m_heightWithoutSmsPanel);
+        return;
+    }
+    m_heightWithoutSmsPanel = height();
+    int wanted = height() + m_sms.panel->sizeHint().height();
+    if (const QScreen *display = screen()) {
+        const int frame = frameGeometry().height() - height();
+        wanted = qMin(wanted, display->availableGeometry().height() - frame);
+    }
+    resize(width(), qMax(wanted, height()));
 }
 
 // Accounts and counters

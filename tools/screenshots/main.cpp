@@ -17,6 +17,8 @@
 #include "app/frmverselect.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "calendar/datetext.h"
+#include "calendar/lunarconversion.h"
 #include "sms/gatewayaddress.h"
 #include "store/birthdayrecord.h"
 #include "store/classtables.h"
@@ -29,7 +31,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -91,6 +95,31 @@ bool save(QWidget &widget, const QString &file)
     return saved;
 }
 
+// The main window with the SMS panel folded out, a few recipients ticked and a text typed.
+bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &folder)
+{
+    window.findChild<QAction *>(QStringLiteral("mnuHf1"))->trigger();
+    context.SmsAccounts[0] = { QStringLiteral("qingping"), QStringLiteral("1") };
+    window.AlterGetCboUser();
+    window.cmdDuanxin_Click();
+    window.chkTypeSel_Click(true);
+    for (const QString &number : { QStringLiteral("13912345678"), QStringLiteral("02187654321") }) {
+        window.findChild<QLineEdit *>(QStringLiteral("txtTmp"))->setText(number);
+        window.cmdTmpAdd_Click();
+    }
+    window.findChild<QPlainTextEdit *>(QStringLiteral("txtContent"))
+        ->setPlainText(QStringLiteral("元旦快乐！感谢您一年来的支持，祝您新年万事如意。"));
+    const QDate newYearsEve(2026, 12, 31);
+    window.findChild<QLineEdit *>(QStringLiteral("txtYyGL"))
+        ->setText(calendar::GregorianText(newYearsEve));
+    window.findChild<QLineEdit *>(QStringLiteral("txtYyNl"))
+        ->setText(calendar::LunarText(*calendar::SolarToLunar(newYearsEve)));
+    window.ProcTelSelect();
+    const bool saved = save(window, folder + QStringLiteral("/main-smspanel.png"));
+    window.Image2_Click();
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -115,6 +144,7 @@ int main(int argc, char *argv[])
         window.findChild<QAction *>(QString::fromLatin1(skins[skin - 1]))->trigger();
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
+    ok &= saveSmsPanel(window, context, folder);
     if (app::frmNotify *notify = window.floatingWindow()) {
         for (int i = 0; i < 60; ++i)
             notify->scrollTick();
