@@ -7,6 +7,7 @@
 #include "app/desktopshortcut.h"
 #include "app/frmaddedit.h"
 #include "app/frmcontent.h"
+#include "app/frmdxhist.h"
 #include "app/frmdxsetup.h"
 #include "app/frmfilein.h"
 #include "app/frmget.h"
@@ -20,6 +21,8 @@
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
 #include "sms/gatewayaddress.h"
+#include "sms/httpsmsgateway.h"
+#include "sms/smsdispatch.h"
 #include "store/birthdayrecord.h"
 #include "store/classtables.h"
 #include "store/database.h"
@@ -34,6 +37,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -85,6 +89,46 @@ QList<store::BirthdayRecord> samples()
         sample(4, QStringLiteral("妈妈生日"), QStringLiteral("同事"), QString(),
             QStringLiteral("公历1950年 12月09日"), QStringLiteral("农历1950年 10月30日"), true),
     };
+}
+
+// A few logged sends of different kinds, accounts and outcomes, the last with a long text.
+void logSampleSends(store::Connection &db, const sms::SmsAccountTable &accounts,
+    const store::SettingsRecord &settings)
+{
+    sms::HttpSmsGateway unused { QString() }; // logging alone never calls the gateway
+    struct Send
+    {
+        QDateTime at;
+        QString type, names, numbers;
+        int count;
+        QString text;
+        int charged;
+        QString account, schedule, status, reason;
+    };
+    const QString wish = QStringLiteral("祝你生日快乐，天天开心！");
+    const Send sends[] = {
+        { QDateTime(QDate(2026, 12, 1), QTime(9, 15)), sms::BirthdaySmsType.toString(),
+            QStringLiteral("赵六"), QStringLiteral("13700000000"), 1,
+            wish + QStringLiteral("【青萍】"), 1, QStringLiteral("natalis-app"),
+            QStringLiteral("2026年12月08日08时00分"), sms::SentStatus.toString(), {} },
+        { QDateTime(QDate(2026, 12, 3), QTime(14, 2)), sms::ImmediateSmsType.toString(),
+            QStringLiteral("李四,王'小明,"), QStringLiteral("13812345678,13912345678,13600000000"),
+            3, wish, 3, QStringLiteral("13800000000"), {}, sms::SentStatus.toString(), {} },
+        { QDateTime(QDate(2026, 12, 5), QTime(18, 40)), sms::ScheduledSmsType.toString(),
+            QStringLiteral("李四"), QStringLiteral("13812345678"), 1, wish, 0,
+            QStringLiteral("13800000000"), QStringLiteral("2026年12月05日08时00分"),
+            sms::FailedStatus.toString(), QStringLiteral("预约时间不合适") },
+        { QDateTime(QDate(2026, 12, 6), QTime(8, 30)), sms::ImmediateSmsType.toString(),
+            QStringLiteral("李四,赵六"), QStringLiteral("13812345678,13700000000"), 2,
+            QStringLiteral("年终聚会通知啦：") + wish.repeated(16), 0,
+            QStringLiteral("13800000000"), {}, sms::NetworkFailureStatus.toString(), {} },
+    };
+    for (const Send &send : sends) {
+        const sms::SmsSendContext context { db, unused, settings, accounts, QStringLiteral("PC-1"),
+            send.at };
+        sms::SaveSmsHistory(context, send.type, send.names, send.numbers, send.count, send.text,
+            send.charged, send.account, send.schedule, send.status, send.reason);
+    }
 }
 
 bool save(QWidget &widget, const QString &file)
@@ -244,5 +288,17 @@ int main(int argc, char *argv[])
         { *db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"), 1, {} });
     dxSetup.show();
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup.png"));
+
+    logSampleSends(*db, smsAccounts, smsSettings);
+    app::frmDxHist history({ *db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });
+    history.pickDate = [](QWidget *, QString &gl, QString &) {
+        gl = QStringLiteral("公历2026年 12月07日");
+        return true;
+    };
+    history.findChild<QRadioButton *>(QStringLiteral("optEnd_1"))->setChecked(true);
+    history.txtEnd_Click();
+    history.cmdQuery_Click();
+    history.show();
+    ok &= save(history, folder + QStringLiteral("/dxhist.png"));
     return ok ? 0 : 1;
 }

@@ -1,0 +1,165 @@
+#include "sms/smshistory.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/smshistoryrows.h"
+#include "support/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace natalis::sms {
+namespace {
+
+const QDate Today(2024, 5, 4);
+
+// name (strTitle), sent at, account, type, status; inserted out of time order.
+struct LoggedSend
+{
+    QString name;
+    QString sentAt;
+    QString account;
+    QString type;
+    QString status;
+};
+
+const LoggedSend Log[] = {
+    { QStringLiteral("lateToday"), QStringLiteral("2024-05-04 23:59:59"), QStringLiteral("alice"),
+        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
+    { QStringLiteral("before2011"), QStringLiteral("2010-12-31 23:59:59"), QStringLiteral("alice"),
+        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
+    { QStringLiteral("first2011"), QStringLiteral("2011-01-01 00:00:00"), QStringLiteral("alice"),
+        QStringLiteral("预约短信"), QStringLiteral("发送成功") },
+    { QStringLiteral("tomorrow"), QStringLiteral("2024-05-05 08:00:00"), QStringLiteral("alice"),
+        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
+    { QStringLiteral("yesterday"), QStringLiteral("2024-05-03 08:00:00"), QStringLiteral("o'brien"),
+        QStringLiteral("即时短信"), QStringLiteral("发送失败") },
+    { QStringLiteral("todayMidnight"), QStringLiteral("2024-05-04 00:00:00"), QStringLiteral("bob"),
+        QStringLiteral("生日短信"), QStringLiteral("发送失败") },
+    { QStringLiteral("thisMorning"), QStringLiteral("2024-05-04 09:30:00"), QStringLiteral("bob"),
+        QStringLiteral("预约短信"), QStringLiteral("网络故障") },
+};
+
+class SmsHistoryTest : public testing::Test
+{
+protected:
+    SmsHistoryTest() : connection(database.create())
+    {
+        for (const LoggedSend &send : Log) {
+            SmsHistoryRow row = test::historyRow(send.sentAt);
+            row.strTitle = send.name;
+            row.strDxUser = send.account;
+            row.strType = send.type;
+            row.strStatus = send.status;
+            test::insertHistoryRow(connection, row);
+        }
+    }
+
+    // The names of the listed rows in list order; "failed" when the query failed.
+    QStringList listed(const SmsHistoryQuery &query)
+    {
+        const std::optional<QList<SmsHistoryRow>> rows = QuerySmsHistory(connection, query, Today);
+        if (!rows)
+            return { QStringLiteral("failed") };
+        QStringList names;
+        for (const SmsHistoryRow &row : *rows)
+            names.append(row.strTitle);
+        return names;
+    }
+
+    test::TempDatabase database;
+    store::Connection connection;
+};
+
+struct QueryRow
+{
+    const char *situation;
+    SmsHistoryQuery query;
+    QStringList names;
+
+    friend void PrintTo(const QueryRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class SmsHistoryQueryTest : public SmsHistoryTest, public testing::WithParamInterface<QueryRow>
+{
+};
+
+TEST_P(SmsHistoryQueryTest, ListsTheMatchingRowsInTimeOrder)
+{
+    EXPECT_EQ(listed(GetParam().query), GetParam().names);
+}
+
+QStringList names(std::initializer_list<const char *> list)
+{
+    QStringList result;
+    for (const char *name : list)
+        result.append(QString::fromLatin1(name));
+    return result;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SmsHistoryQueryTest,
+    testing::Values(
+        QueryRow { "earliest to now lists 2011 up to the end of today", {},
+            names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday" }) },
+        QueryRow { "end picked today stops at its midnight", { .end = Today },
+            names({ "first2011", "yesterday", "todayMidnight" }) },
+        QueryRow { "start picked today counts from its midnight", { .start = Today },
+            names({ "todayMidnight", "thisMorning", "lateToday" }) },
+        QueryRow { "start before 2011", { .start = QDate(2010, 12, 31), .end = QDate(2011, 1, 1) },
+            names({ "before2011", "first2011" }) },
+        QueryRow { "end in the future takes tomorrow's rows", { .end = QDate(2024, 5, 6) },
+            names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday",
+                "tomorrow" }) },
+        QueryRow { "account without its tag",
+            { .account = accountOfItem(QStringLiteral("bob[应用]")) },
+            names({ "todayMidnight", "thisMorning" }) },
+        QueryRow {
+            "type", { .type = QStringLiteral("预约短信") }, names({ "first2011", "thisMorning" }) },
+        QueryRow { "status", { .status = QStringLiteral("发送失败") },
+            names({ "yesterday", "todayMidnight" }) },
+        QueryRow { "every filter at once",
+            { .account = QStringLiteral("bob"),
+                .type = QStringLiteral("生日短信"),
+                .status = QStringLiteral("发送失败") },
+            names({ "todayMidnight" }) },
+        QueryRow { "account with a quote", { .account = QStringLiteral("o'brien") },
+            names({ "yesterday" }) },
+        QueryRow { "quoted condition is only a value",
+            { .account = QStringLiteral("x' or '1'='1") }, {} }),
+    test::BySituation());
+
+TEST_F(SmsHistoryTest, UnreadableLogIsAFailure)
+{
+    connection.exec("drop table dxhistory");
+    EXPECT_EQ(listed({}), QStringList { QStringLiteral("failed") });
+}
+
+struct ContentRow
+{
+    const char *situation;
+    QString content;
+    QString listed;
+
+    friend void PrintTo(const ContentRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class ListedContent : public testing::TestWithParam<ContentRow>
+{
+};
+
+TEST_P(ListedContent, CutsAfter130Characters)
+{
+    EXPECT_EQ(listedSmsContent(GetParam().content), GetParam().listed);
+}
+
+const QString Emoji = QStringLiteral("😀");
+
+INSTANTIATE_TEST_SUITE_P(Rows, ListedContent,
+    testing::Values(
+        ContentRow { "130 characters", QString(130, QChar(0x798F)), QString(130, QChar(0x798F)) },
+        ContentRow { "131 characters", QString(131, QChar(0x798F)),
+            QString(130, QChar(0x798F)) + QStringLiteral("...") },
+        ContentRow { "131 characters outside the basic plane", Emoji.repeated(131),
+            Emoji.repeated(130) + QStringLiteral("...") }),
+    test::BySituation());
+
+} // namespace
+} // namespace natalis::sms
