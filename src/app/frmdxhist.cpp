@@ -315,7 +315,7 @@ sms::SmsHistoryQuery frmDxHist::queryFromControls() const
     sms::SmsHistoryQuery query;
     query.start = m_start.date;
     query.end = m_end.date;
-    query.account = sms::accountOfItem(filterText(m_user));
+    query.account = sms::AccountOfItem(filterText(m_user));
     query.type = filterText(m_type);
     query.status = filterText(m_status);
     return query;

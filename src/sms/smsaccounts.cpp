@@ -56,7 +56,12 @@ bool SaveSmsAccount(
 
 QString AccountOfItem(const QString &accountItem)
 {
-    return accountItem.left(qMax<qsizetype>(0, accountItem.size() - 4));
+    const QString text = accountItem.trimmed();
+    for (const QStringView tag : { CustomerAccountTag, ApplicationAccountTag }) {
+        if (text.endsWith(tag))
+            return text.chopped(tag.size()).trimmed();
+    }
+    return text;
 }
 
 QStringList SmsAccountItems(const SmsAccountTable &accounts)

@@ -49,7 +49,8 @@ bool SaveSmsAccount(
 // then name + "[应用]" when entry 2 is (names trimmed).
 QStringList SmsAccountItems(const SmsAccountTable &accounts);
 
-// The account name of an account item: the item without its tag "[客户]" or "[应用]".
+// The account name of an account item: the item without its tag "[客户]" or "[应用]"; a text
+// without a tag is taken as the name.
 QString AccountOfItem(const QString &accountItem);
 
 // The 6-character registration key of this computer: the first six hexadecimal digits (lower

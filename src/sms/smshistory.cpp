@@ -1,6 +1,5 @@
 #include "sms/smshistory.h"
 
-#include "sms/smsaccounts.h"
 #include "sms/smsdispatch.h"
 #include "store/connection.h"
 #include "store/statement.h"
@@ -69,16 +68,6 @@ std::optional<QList<SmsHistoryRow>> QuerySmsHistory(
     } catch (const store::DbException &) {
         return std::nullopt;
     }
-}
-
-QString accountOfItem(const QString &item)
-{
-    const QString text = item.trimmed();
-    for (const QStringView tag : { CustomerAccountTag, ApplicationAccountTag }) {
-        if (text.endsWith(tag))
-            return text.chopped(tag.size()).trimmed();
-    }
-    return text;
 }
 
 QString listedSmsContent(const QString &content)

@@ -48,9 +48,6 @@ QDate earliestSmsHistoryDay();
 std::optional<QList<SmsHistoryRow>> QuerySmsHistory(
     store::Connection &connection, const SmsHistoryQuery &query, QDate today);
 
-// The account name of an account item ("name[客户]" or "name[应用]"): the item without its tag.
-QString accountOfItem(const QString &item);
-
 // Longer log texts are listed cut to this many characters followed by "...".
 inline constexpr int ListedContentLength = 130;
 

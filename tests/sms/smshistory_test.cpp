@@ -1,3 +1,4 @@
+#include "sms/smsaccounts.h"
 #include "sms/smshistory.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
@@ -109,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SmsHistoryQueryTest,
             names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday",
                 "tomorrow" }) },
         QueryRow { "account without its tag",
-            { .account = accountOfItem(QStringLiteral("bob[应用]")) },
+            { .account = AccountOfItem(QStringLiteral("bob[应用]")) },
             names({ "todayMidnight", "thisMorning" }) },
         QueryRow {
             "type", { .type = QStringLiteral("预约短信") }, names({ "first2011", "thisMorning" }) },
