@@ -197,5 +197,13 @@ TEST(GatewayAddressTest, WithoutAnAddressEveryOperationIsANetworkFailure)
         gateway->Register(u"a"_s, u"abcdef"_s, u"0123456789"_s), GatewayResults::NetworkFailure);
 }
 
+TEST(AccountOfItemTest, DropsOnlyAnAccountTag)
+{
+    EXPECT_EQ(AccountOfItem(u"bob[客户]"_s), u"bob"_s);
+    EXPECT_EQ(AccountOfItem(u"王小明[应用] "_s), u"王小明"_s);
+    EXPECT_EQ(AccountOfItem(u"bob"_s), u"bob"_s) << "no tag, nothing cut off the name";
+    EXPECT_EQ(AccountOfItem(u" "_s), QString());
+}
+
 } // namespace
 } // namespace natalis::sms
