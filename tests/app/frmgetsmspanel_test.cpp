@@ -82,6 +82,17 @@ protected:
         return *window;
     }
 
+    // The panel open, every entry ticked and the text typed.
+    frmGet &readyToSend(int colleagues, const QStringList &customerNumbers, const QString &text)
+    {
+        addBirthdays(colleagues, customerNumbers);
+        open().cmdDuanxin_Click();
+        tickAll(Colleagues);
+        tickAll(Customers);
+        type(text);
+        return *window;
+    }
+
     template<typename T>
     T *control(const QString &name)
     {
@@ -224,12 +235,8 @@ TEST_F(SmsPanel, AccountListOffersTheRegisteredAccounts)
 
 TEST_F(SmsPanel, GroupSendGoesPhsFirstThenMobileInBatchesOf200AndClearsOnSuccess)
 {
-    addBirthdays(450, { u"02112345678"_s, u"02112345679"_s, u"01391234567"_s });
-    frmGet &w = open();
-    w.cmdDuanxin_Click();
-    tickAll(Colleagues);
-    tickAll(Customers);
-    type(u"新年快乐"_s);
+    frmGet &w =
+        readyToSend(450, { u"02112345678"_s, u"02112345679"_s, u"01391234567"_s }, u"新年快乐"_s);
 
     w.cmdSend_Click(0);
 
@@ -250,11 +257,7 @@ TEST_F(SmsPanel, GroupSendGoesPhsFirstThenMobileInBatchesOf200AndClearsOnSuccess
 
 TEST_F(SmsPanel, FailedBatchesAreSummarisedAndNothingIsCleared)
 {
-    addBirthdays(250, {});
-    frmGet &w = open();
-    w.cmdDuanxin_Click();
-    tickAll(Colleagues);
-    type(u"hi"_s);
+    frmGet &w = readyToSend(250, {}, u"hi"_s);
     simulator.force(u"SendSMS"_s, 17, 1);
 
     w.cmdSend_Click(0);
@@ -266,11 +269,7 @@ TEST_F(SmsPanel, FailedBatchesAreSummarisedAndNothingIsCleared)
 
 TEST_F(SmsPanel, CancelledQuestionAndLowBalanceSendNothing)
 {
-    addBirthdays(3, {});
-    frmGet &w = open();
-    w.cmdDuanxin_Click();
-    tickAll(Colleagues);
-    type(QString(71, u'字'));
+    frmGet &w = readyToSend(3, {}, QString(71, u'字'));
 
     messages.answer = MessageButton::Cancel;
     w.cmdSend_Click(0);
@@ -287,11 +286,7 @@ TEST_F(SmsPanel, CancelledQuestionAndLowBalanceSendNothing)
 
 TEST_F(SmsPanel, ScheduleFourteenMinutesAheadIsRefused)
 {
-    addBirthdays(1, {});
-    frmGet &w = open();
-    w.cmdDuanxin_Click();
-    tickAll(Colleagues);
-    type(u"hi"_s);
+    frmGet &w = readyToSend(1, {}, u"hi"_s);
     schedule(u"公历2024年 05月04日"_s, 10, 14);
     EXPECT_FALSE(w.CheckScheduleTime());
     EXPECT_FALSE(send(1)->isEnabled());
@@ -312,11 +307,7 @@ TEST_F(SmsPanel, ScheduleFourteenMinutesAheadIsRefused)
 
 TEST_F(SmsPanel, ScheduledSendWithoutADateSaysSoInTheStatusBar)
 {
-    addBirthdays(1, {});
-    frmGet &w = open();
-    w.cmdDuanxin_Click();
-    tickAll(Colleagues);
-    type(u"hi"_s);
+    frmGet &w = readyToSend(1, {}, u"hi"_s);
     w.cmdSend_Click(1);
     EXPECT_EQ(w.statusText(3), u"定时发送的发送时间必须指定！"_s);
     EXPECT_TRUE(simulator.records().isEmpty());
