@@ -62,7 +62,7 @@ std::optional<Connection> Connection::open(
     state->path = path;
     Connection connection(std::move(state));
     sqlite3_busy_timeout(db, BusyTimeoutMs);
-    if (sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK)
+    if (!key.empty() && sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK)
         return refuse(engineError(db));
     // The key is only tried when a page is read: without this a wrong key would show up at
     // the first real query instead of here.
@@ -104,12 +104,13 @@ void Connection::exec(std::string_view sql)
 
 Statement &Connection::cached(std::string_view sql)
 {
-    auto &slot = m_state->cache[std::string(sql)];
-    if (!slot)
-        slot = std::make_unique<Statement>(*this, sql);
-    else
-        slot->reset();
-    return *slot;
+    // Looked up once per row in batches: the lookup must not copy the text.
+    if (const auto found = m_state->cache.find(sql); found != m_state->cache.end()) {
+        found->second->reset();
+        return *found->second;
+    }
+    auto statement = std::make_unique<Statement>(*this, sql);
+    return *m_state->cache.emplace(std::string(sql), std::move(statement)).first->second;
 }
 
 qint64 Connection::lastInsertRowId() const

@@ -3,6 +3,7 @@
 #include "store/dberror.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,16 @@ namespace natalis::store {
 class Statement;
 
 namespace detail {
+// Looks statements up by the text the caller holds, without building a std::string per call.
+struct SqlHash
+{
+    using is_transparent = void;
+    std::size_t operator()(std::string_view sql) const noexcept
+    {
+        return std::hash<std::string_view> {}(sql);
+    }
+};
+
 // What statements need of their connection; kept on the heap so that moving a Connection leaves
 // them pointing at the right place.
 struct ConnectionState
@@ -27,7 +38,7 @@ struct ConnectionState
     sqlite3 *db = nullptr;
     QString path;
     DbError lastError;
-    std::unordered_map<std::string, std::unique_ptr<Statement>> cache;
+    std::unordered_map<std::string, std::unique_ptr<Statement>, SqlHash, std::equal_to<>> cache;
 };
 } // namespace detail
 
@@ -45,7 +56,9 @@ public:
 
     // Opens path with the key and proves the key by reading the schema. Returns nullopt (and
     // fills *error when given) when the file is absent in ExistingOnly mode, empty, not a
-    // database, or keyed otherwise; nothing is then written to the file.
+    // database, or keyed otherwise; nothing is then written to the file. An empty key opens a
+    // plain SQLite file instead (benchmarks price the encryption against it); it refuses a keyed
+    // file like a wrong key does.
     static std::optional<Connection> open(const QString &path, OpenMode mode,
         DbError *error = nullptr, std::string_view key = DatabaseKey);
 

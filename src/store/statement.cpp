@@ -2,9 +2,26 @@
 
 #include "store/connection.h"
 
+#include <QStringEncoder>
 #include <sqlcipher/sqlite3.h>
 
 namespace natalis::store {
+
+namespace {
+
+// value's UTF-8 into out, reusing its memory. Byte for byte what QString::toUtf8() gives, so
+// the stored text does not depend on how it was bound.
+void writeUtf8(const QString &value, QByteArray &out)
+{
+    QStringEncoder toUtf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    out.resize(toUtf8.requiredSpace(value.size()));
+    out.truncate(toUtf8.appendToBuffer(out.data(), value) - out.constData());
+    // A lone surrogate: the encoder writes U+FFFD where toUtf8() writes '?'.
+    if (toUtf8.hasError())
+        out = value.toUtf8();
+}
+
+} // namespace
 
 Statement::Statement(Connection &connection, std::string_view sql)
     : m_connection(&connection.state())
@@ -15,7 +32,8 @@ Statement::Statement(Connection &connection, std::string_view sql)
 }
 
 Statement::Statement(Statement &&other) noexcept
-    : m_connection(other.m_connection), m_stmt(std::exchange(other.m_stmt, nullptr))
+    : m_connection(other.m_connection), m_stmt(std::exchange(other.m_stmt, nullptr)),
+      m_texts(std::move(other.m_texts)), m_spare(std::move(other.m_spare))
 {
 }
 
@@ -24,14 +42,23 @@ Statement::~Statement()
     sqlite3_finalize(m_stmt);
 }
 
+QByteArray &Statement::boundText(int index)
+{
+    if (m_texts.empty())
+        m_texts.resize(std::size_t(sqlite3_bind_parameter_count(m_stmt)));
+    return m_texts[std::size_t(index) - 1];
+}
+
 Statement &Statement::bind(int index, const QString &value)
 {
-    const QByteArray utf8 = value.toUtf8();
+    writeUtf8(value, m_spare);
     // The empty text must stay text: a null pointer would bind NULL.
-    if (sqlite3_bind_text(m_stmt, index, utf8.isNull() ? "" : utf8.constData(), int(utf8.size()),
-            SQLITE_TRANSIENT)
+    if (sqlite3_bind_text(m_stmt, index, m_spare.isEmpty() ? "" : m_spare.constData(),
+            int(m_spare.size()), SQLITE_STATIC)
         != SQLITE_OK)
-        m_connection->fail();
+        m_connection->fail(); // the engine still reads the old bytes, which stay untouched
+    // The buffers trade places, not bytes: the engine's pointer stays valid.
+    std::swap(m_spare, boundText(index));
     return *this;
 }
 

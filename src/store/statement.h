@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <string_view>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -25,7 +27,8 @@ public:
     Statement &operator=(const Statement &) = delete;
     ~Statement();
 
-    // Parameters count from 1. A null QString is bound as the empty text, never as NULL.
+    // Parameters count from 1. A null QString is bound as the empty text, never as NULL. The
+    // value is copied: it may change or go away once bind returns.
     Statement &bind(int index, const QString &value);
     Statement &bind(int index, qint64 value);
     Statement &bind(int index, int value) { return bind(index, qint64(value)); }
@@ -55,8 +58,16 @@ public:
     QByteArrayView utf8(int column) const;
 
 private:
+    // The bytes bound to parameter index (counted from 1, which must exist).
+    QByteArray &boundText(int index);
+
     detail::ConnectionState *m_connection;
     sqlite3_stmt *m_stmt = nullptr;
+    // The engine reads a bound text from the statement's own buffer instead of a copy it makes:
+    // one per parameter, and a spare for the next bind. Reused row after row, so binding a text
+    // allocates nothing once they are large enough.
+    std::vector<QByteArray> m_texts;
+    QByteArray m_spare;
 };
 
 } // namespace natalis::store

@@ -5,8 +5,10 @@
 #include "store/categories.h"
 #include "store/phonenumber.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +59,15 @@ bool isAsciiNumber(QStringView text, qsizetype minLength, qsizetype maxLength)
     return text.size() >= minLength && text.size() <= maxLength && store::IsAsciiDigits(text);
 }
 
+// The value of a few ASCII digits (checked by isAsciiNumber), without the locale-aware parser.
+int valueOfDigits(QStringView digits)
+{
+    int value = 0;
+    for (QChar c : digits)
+        value = value * 10 + (c.unicode() - u'0');
+    return value;
+}
+
 // The known text value equals, else other. The texts are literals, so no copy is made per line.
 QString oneOf(QStringView value, std::initializer_list<QString> known, const QString &other)
 {
@@ -79,6 +90,11 @@ const QString &currentCategory(QStringView name)
 // part is kept.
 std::optional<qint16> parseDays(QStringView text)
 {
+    // Whole numbers, as nearly every file writes them, without the floating-point parser.
+    if (isAsciiNumber(text, 1, 2)) {
+        const int value = valueOfDigits(text);
+        return value <= 14 ? std::optional<qint16>(qint16(value)) : std::nullopt;
+    }
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (!ok || !std::isfinite(value) || value < 0 || value > 14)
@@ -153,7 +169,7 @@ std::optional<QDate> parseImportGregorian(QStringView text)
     const QStringView day = text.mid(second + 1);
     if (!isAsciiNumber(year, 4, 4) || !isAsciiNumber(month, 1, 2) || !isAsciiNumber(day, 1, 2))
         return std::nullopt;
-    const QDate date(year.toInt(), month.toInt(), day.toInt());
+    const QDate date(valueOfDigits(year), valueOfDigits(month), valueOfDigits(day));
     if (!date.isValid() || date < QDate(1901, 3, 1) || date > QDate(2100, 12, 31))
         return std::nullopt;
     return date;
@@ -161,12 +177,13 @@ std::optional<QDate> parseImportGregorian(QStringView text)
 
 QString importName(QStringView field)
 {
+    const auto isBlank = [](QChar c) { return c.isSpace(); };
+    // Most names hold no blank and are taken as they stand.
+    if (std::none_of(field.begin(), field.end(), isBlank))
+        return cutToWidth(field, store::BirthdayWidths::About);
     QString name;
     name.reserve(field.size());
-    for (QChar c : field) {
-        if (!c.isSpace())
-            name += c;
-    }
+    std::remove_copy_if(field.begin(), field.end(), std::back_inserter(name), isBlank);
     return cutToWidth(name, store::BirthdayWidths::About);
 }
 

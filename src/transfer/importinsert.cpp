@@ -25,20 +25,24 @@ std::optional<calendar::LunarDate> lunarOfNormalForm(QStringView text)
         text.mid(monthAt + 3, 2).toInt(), leap };
 }
 
+// The texts come from the bare conversions: the full day description (festivals, solar terms)
+// would be built and dropped for every row of a large import. The range is DescribeDay's, whose
+// lunar text the stored one has always been.
 void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 {
     if (record.dateIsLunar) {
         if (const auto lunar = lunarOfNormalForm(record.date)) {
-            const QString lunarText = calendar::LunarText(*lunar);
-            if (const auto gregorian = calendar::LunarToSolarText(lunarText)) {
-                r.strNL = lunarText;
-                r.strGL = *gregorian;
+            if (const auto gregorian = calendar::LunarToSolar(*lunar)) {
+                r.strNL = calendar::LunarText(*lunar);
+                r.strGL = calendar::GregorianText(*gregorian);
             }
         }
     } else if (const auto date = parseImportGregorian(record.date)) {
         r.strGL = calendar::GregorianText(*date);
-        if (const auto day = calendar::DescribeDay(*date))
-            r.strNL = day->lunarText;
+        const bool described =
+            *date >= calendar::FirstDescribedDay() && *date <= calendar::LastDescribedDay();
+        if (const auto lunar = described ? calendar::SolarToLunar(*date) : std::nullopt)
+            r.strNL = calendar::LunarText(*lunar);
     }
 }
 
@@ -69,6 +73,7 @@ ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPr
         status(addingText(layout));
     try {
         store::Transaction transaction(connection);
+        const QString adding = status ? addingText(layout) : QString();
         int added = 0;
         for (const PreviewRow &row : preview.rows) {
             if (!row.ticked)
@@ -77,7 +82,7 @@ ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPr
                 return conflict; // the transaction rolls back as it goes out of scope
             ++added;
             if (status)
-                status(addingText(layout) + QString::number(added));
+                status(adding + QString::number(added));
         }
         transaction.commit();
         return { true, added, title + u",成功导入"_s + QString::number(added) + u"条生日提醒!"_s };

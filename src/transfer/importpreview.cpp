@@ -3,6 +3,7 @@
 #include "store/categories.h"
 
 #include <QSet>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -10,13 +11,25 @@ namespace natalis::transfer {
 
 namespace {
 
-// MyAboutHave's notion of "the same birthday", as a key: the list a category shows in (an
-// unknown category shows in the first) and the trimmed name.
-QString duplicateKey(QStringView category, QStringView name)
+// MyAboutHave's notion of "the same birthday": the same trimmed name in the list a category
+// shows in (an unknown category shows in the first). A set per list, so that no key text is
+// built per row; a name without blanks around it is shared, not copied.
+class SeenNames
 {
-    const int list = qMax(store::categoryIndex(category.trimmed()), 0);
-    return QString::number(list) + u'\t' + name.trimmed().toString();
-}
+public:
+    // True when the name was not yet seen in the category's list.
+    bool add(const QString &category, const QString &name)
+    {
+        const int list = qMax(store::categoryIndex(QStringView(category).trimmed()), 0);
+        QSet<QString> &names = m_lists[std::size_t(list)];
+        const qsizetype before = names.size();
+        names.insert(name.trimmed());
+        return names.size() > before;
+    }
+
+private:
+    std::array<QSet<QString>, store::CategoryNames.size()> m_lists;
+};
 
 } // namespace
 
@@ -25,19 +38,15 @@ ImportPreview BuildImportPreview(
 {
     // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
     // quadratic, and the second import of a large file would take minutes.
-    QSet<QString> present;
-    present.reserve(birthdays.size() + records.size());
+    SeenNames seen;
     for (const store::BirthdayRecord &birthday : birthdays)
-        present.insert(duplicateKey(birthday.Type, birthday.About));
+        seen.add(birthday.Type, birthday.About);
 
     ImportPreview preview;
     preview.skippedLines = skippedLines;
     preview.rows.reserve(records.size());
     for (ImportRecord &record : records) {
-        const QString key = duplicateKey(record.fields.Type, record.fields.About);
-        qsizetype before = present.size();
-        present.insert(key);
-        const bool ticked = present.size() > before;
+        const bool ticked = seen.add(record.fields.Type, record.fields.About);
         preview.tickedCount += ticked ? 1 : 0;
         preview.rows.append({ std::move(record), ticked });
     }

@@ -59,10 +59,14 @@ TEST(DatabaseTest, FileIsEncryptedUnderTheKey)
         SQLITE_NOTADB);
     sqlite3_close(plain);
 
-    DbError error;
-    EXPECT_FALSE(
-        Connection::open(files.path(), Connection::OpenMode::ExistingOnly, &error, "wrong key"));
-    EXPECT_EQ(error.number, SQLITE_NOTADB);
+    // No key at all must not read the keyed file as a plain one either.
+    for (std::string_view key : { std::string_view("wrong key"), std::string_view() }) {
+        DbError error;
+        EXPECT_FALSE(
+            Connection::open(files.path(), Connection::OpenMode::ExistingOnly, &error, key))
+            << "key '" << key << "'";
+        EXPECT_EQ(error.number, SQLITE_NOTADB) << "key '" << key << "'";
+    }
     EXPECT_TRUE(Connection::open(files.path(), Connection::OpenMode::ExistingOnly));
 }
 
@@ -106,6 +110,58 @@ TEST(DatabaseTest, ErrorLineHasSourceNumberAndDescription)
     OpenBirthDb(files.path(), &error);
     EXPECT_EQ(
         error.describe(), u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s);
+}
+
+struct BoundTextCase
+{
+    const char *situation;
+    QString value;
+};
+
+// Bound in this order through one statement, so that each text reuses the memory of the texts
+// before it: shorter after longer and the other way round.
+const BoundTextCase BoundTexts[] = {
+    { "long Chinese text", u"北京市海淀区中关村大街1号青萍软件作坊"_s },
+    { "short ASCII after a long text", u"ab"_s },
+    { "empty text", u""_s },
+    { "null text", QString() },
+    { "character outside the BMP", QString::fromUcs4(U"甲\U00020000乙") },
+    { "lone high surrogate", u"a"_s + QChar(0xD83D) + u"z"_s },
+    { "lone low surrogate", u"a"_s + QChar(0xDE00) + u"z"_s },
+    { "high surrogate at the end", u"ab"_s + QChar(0xD83D) },
+    { "long text again", u"备注：老同学，喜欢喝茶 100000"_s },
+};
+
+TEST(StatementTest, BoundTextIsStoredAsItsUtf8)
+{
+    test::TempDatabase files;
+    Connection db = files.create();
+    db.exec("create table bound(n integer, v)");
+    int n = 0;
+    for (const BoundTextCase &row : BoundTexts)
+        db.cached("insert into bound(n,v) values(?,?)").bindAll(++n, row.value).run();
+
+    Statement select = db.prepare("select typeof(v), v from bound order by n");
+    for (const BoundTextCase &row : BoundTexts) {
+        ASSERT_TRUE(select.step());
+        EXPECT_EQ(select.utf8(0).toByteArray(), QByteArray("text")) << row.situation;
+        EXPECT_EQ(select.utf8(1).toByteArray(), row.value.toUtf8()) << row.situation;
+    }
+}
+
+TEST(StatementTest, RefusedBindLeavesARunningStatementItsText)
+{
+    test::TempDatabase files;
+    Connection db = files.create();
+    db.exec("create table bound(v)");
+    db.exec("insert into bound(v) values('a'),('b')");
+    Statement select = db.prepare("select v, ? from bound order by v");
+    select.bind(1, u"kept"_s);
+    ASSERT_TRUE(select.step());
+
+    EXPECT_THROW(select.bind(1, u"lost"_s), DbException);
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.text(1), u"kept"_s);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "calendar/datetext.h"
+#include "calendar/describeday.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "support/birthdaybuilder.h"
@@ -141,6 +143,40 @@ TEST(StoredBirthday, BuildsBothDateTexts)
     EXPECT_EQ(StoredBirthday(gregorian).strGL, u"公历1976年 02月25日"_s);
     EXPECT_EQ(StoredBirthday(gregorian).strNL, u"农历1976年 01月26日"_s);
     EXPECT_EQ(StoredBirthday(ImportRecord {}).strGL, QString());
+}
+
+// Every day the calendar describes, imported as a Gregorian and as a lunar date, is stored with
+// the texts of its day description.
+TEST(StoredBirthday, EveryDayGetsTheTextsOfItsDescription)
+{
+    // The reader takes no Gregorian date before this day.
+    const QDate firstGregorian(1901, 3, 1);
+    for (QDate day = calendar::FirstDescribedDay(); day <= calendar::LastDescribedDay();
+         day = day.addDays(1)) {
+        const std::optional<calendar::DayDescription> description = calendar::DescribeDay(day);
+        ASSERT_TRUE(description) << day.toString(Qt::ISODate).toStdString();
+        const QString gregorianText = calendar::GregorianText(day);
+
+        ImportRecord gregorian;
+        gregorian.date = u"%1-%2-%3"_s.arg(day.year()).arg(day.month()).arg(day.day());
+        const store::BirthdayRecord byGregorian = StoredBirthday(gregorian);
+        const bool read = day >= firstGregorian;
+        ASSERT_EQ(byGregorian.strGL, read ? gregorianText : QString())
+            << gregorian.date.toStdString();
+        ASSERT_EQ(byGregorian.strNL, read ? description->lunarText : QString())
+            << gregorian.date.toStdString();
+
+        const calendar::LunarDate &lunar = description->lunar;
+        ImportRecord lunarRecord;
+        lunarRecord.dateIsLunar = true;
+        lunarRecord.date = u"%1-%2%3-%4"_s.arg(lunar.year)
+                               .arg(lunar.isLeap ? u"闰"_s : QString())
+                               .arg(lunar.month, 2, 10, QChar(u'0'))
+                               .arg(lunar.day, 2, 10, QChar(u'0'));
+        const store::BirthdayRecord byLunar = StoredBirthday(lunarRecord);
+        ASSERT_EQ(byLunar.strNL, description->lunarText) << lunarRecord.date.toStdString();
+        ASSERT_EQ(byLunar.strGL, gregorianText) << lunarRecord.date.toStdString();
+    }
 }
 
 } // namespace
