@@ -3,6 +3,7 @@
 #include "app/dialogparts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +17,9 @@ namespace {
 
 // The row's place in the file, kept on the item so sorting by a column does not lose it.
 constexpr int RowRole = Qt::UserRole;
+
+// How often the adding count is painted, in milliseconds.
+constexpr qint64 ProgressPaintMs = 50;
 
 QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
 {
@@ -166,10 +170,17 @@ QString frmFileIn::statusText() const
 void frmFileIn::cmdOK_Click()
 {
     m_ok->setEnabled(false);
+    // Painting the count after every row would cost more than adding the row; a few times a
+    // second keeps it moving.
+    QElapsedTimer sincePainted;
+    sincePainted.start();
     m_outcome = transfer::AddImportedBirthdays(
-        m_connection, m_preview, m_layout, [this](const QString &text) {
+        m_connection, m_preview, m_layout, [this, &sincePainted](const QString &text) {
             m_status->setText(text);
+            if (sincePainted.elapsed() < ProgressPaintMs)
+                return;
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePainted.restart();
         });
     accept();
 }
