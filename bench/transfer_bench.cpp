@@ -125,30 +125,44 @@ const transfer::ImportPreview &builtPreview()
     return preview;
 }
 
-void BM_ImportIntoEmptyDatabase(benchmark::State &state)
+// Times work on a fresh empty database per iteration; opening and closing the file are not
+// timed.
+template<typename Work>
+void timeOnEmptyDatabase(benchmark::State &state, bool keyed, Work work)
 {
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        std::optional<store::Connection> db = openEmpty(dir, true);
+        std::optional<store::Connection> db = openEmpty(dir, keyed);
         if (!db)
             std::abort();
         state.ResumeTiming();
 
-        transfer::ImportReading reading =
-            transfer::ReadImportFile(importFile(), transfer::ImportLayout::Tab);
-        const transfer::ImportPreview preview =
-            transfer::BuildImportPreview(std::move(reading.records), {});
-        const transfer::ImportOutcome outcome =
-            transfer::AddImportedBirthdays(*db, preview, transfer::ImportLayout::Tab);
-        if (!outcome.ok || outcome.added != Lines)
-            std::abort();
+        work(*db);
 
         state.PauseTiming();
         db.reset();
+        requireKind(dir, keyed);
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * Lines);
+}
+
+void addPreview(store::Connection &db, const transfer::ImportPreview &preview)
+{
+    const transfer::ImportOutcome outcome =
+        transfer::AddImportedBirthdays(db, preview, transfer::ImportLayout::Tab);
+    if (!outcome.ok || outcome.added != Lines)
+        std::abort();
+}
+
+void BM_ImportIntoEmptyDatabase(benchmark::State &state)
+{
+    timeOnEmptyDatabase(state, true, [](store::Connection &db) {
+        transfer::ImportReading reading =
+            transfer::ReadImportFile(importFile(), transfer::ImportLayout::Tab);
+        addPreview(db, transfer::BuildImportPreview(std::move(reading.records), {}));
+    });
 }
 BENCHMARK(BM_ImportIntoEmptyDatabase)->Unit(benchmark::kMillisecond);
 
@@ -170,27 +184,9 @@ BENCHMARK(BM_ReadAndPreview)->Unit(benchmark::kMillisecond);
 // The second part alone: the insert of a preview built beforehand; argument 1 keyed, 0 plain.
 void BM_AddPreviewed(benchmark::State &state)
 {
-    const bool keyed = state.range(0) != 0;
     const transfer::ImportPreview &preview = builtPreview();
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir dir;
-        std::optional<store::Connection> db = openEmpty(dir, keyed);
-        if (!db)
-            std::abort();
-        state.ResumeTiming();
-
-        const transfer::ImportOutcome outcome =
-            transfer::AddImportedBirthdays(*db, preview, transfer::ImportLayout::Tab);
-        if (!outcome.ok || outcome.added != Lines)
-            std::abort();
-
-        state.PauseTiming();
-        db.reset();
-        requireKind(dir, keyed);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * Lines);
+    timeOnEmptyDatabase(
+        state, state.range(0) != 0, [&preview](store::Connection &db) { addPreview(db, preview); });
 }
 BENCHMARK(BM_AddPreviewed)->ArgName("keyed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
@@ -242,24 +238,8 @@ void insertStoredRows(store::Connection &db)
 // Argument 1 keyed, 0 plain.
 void BM_EngineInsertFloor(benchmark::State &state)
 {
-    const bool keyed = state.range(0) != 0;
     storedRows();
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir dir;
-        std::optional<store::Connection> db = openEmpty(dir, keyed);
-        if (!db)
-            std::abort();
-        state.ResumeTiming();
-
-        insertStoredRows(*db);
-
-        state.PauseTiming();
-        db.reset();
-        requireKind(dir, keyed);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * Lines);
+    timeOnEmptyDatabase(state, state.range(0) != 0, insertStoredRows);
 }
 BENCHMARK(BM_EngineInsertFloor)->ArgName("keyed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
