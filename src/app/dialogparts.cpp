@@ -7,9 +7,27 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace natalis::app {
+
+QPushButton *namedButton(
+    QWidget *parent, const QString &name, const QString &caption, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
 
 QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent)
 {

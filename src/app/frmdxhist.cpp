@@ -65,14 +65,6 @@ const ColumnLayout Columns[ColumnCount] = {
     { QStringLiteral("原因"), QStringLiteral("预约时间不合适") },
 };
 
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QComboBox *comboBox(const char *name, const QStringList &items, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
@@ -148,8 +140,8 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
 
 void frmDxHist::buildControls()
 {
-    auto *query = button("cmdQuery", QStringLiteral("查询(&Q)"), this);
-    auto *ok = button("cmdOK", QStringLiteral("退出(&X)"), this);
+    auto *query = namedButton(this, QStringLiteral("cmdQuery"), QStringLiteral("查询(&Q)"));
+    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("退出(&X)"));
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(query);
     buttons->addWidget(ok);

@@ -28,15 +28,6 @@ QString indexed(const char *name, int index)
     return QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(index);
 }
 
-QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    // Enter in a text box must not register, unregister or save behind the user's back.
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit *lineEdit(const QString &name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
@@ -89,8 +80,8 @@ frmDxSetup::~frmDxSetup() = default;
 
 void frmDxSetup::buildControls()
 {
-    auto *ok = button(QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"), this);
-    auto *no = button(QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"), this);
+    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
+    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -120,8 +111,8 @@ QWidget *frmDxSetup::buildAccounts()
         Account &account = m_accounts[std::size_t(entry - 1)];
         account = { lineEdit(indexed("txtUser", entry), frame),
             lineEdit(indexed("txtPwd", entry), frame),
-            button(indexed("cmdZhuCe", entry), QStringLiteral("注册"), frame),
-            button(indexed("cmdZhuXiao", entry), QStringLiteral("注销"), frame) };
+            namedButton(frame, indexed("cmdZhuCe", entry), QStringLiteral("注册")),
+            namedButton(frame, indexed("cmdZhuXiao", entry), QStringLiteral("注销")) };
         account.password->setEchoMode(QLineEdit::Password);
         const int row = entry - 1;
         grid->addWidget(new QLabel(kinds[row], frame), row, 0);
@@ -158,7 +149,7 @@ QWidget *frmDxSetup::buildProxy()
         grid->addWidget(hint(hints[i], frame), i, 2);
     }
     m_proxy[3]->setEchoMode(QLineEdit::Password);
-    auto *set = button(QStringLiteral("cmdDL"), QStringLiteral("设代理"), frame);
+    auto *set = namedButton(frame, QStringLiteral("cmdDL"), QStringLiteral("设代理"));
     grid->addWidget(set, 4, 1);
     connect(set, &QPushButton::clicked, this, &frmDxSetup::cmdDL_Click);
     return frame;

@@ -21,13 +21,6 @@ constexpr int RowRole = Qt::UserRole;
 // How often the adding count is painted, in milliseconds.
 constexpr qint64 ProgressPaintMs = 50;
 
-QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
 QPushButton *button(const char *name, const QString &text, QWidget *parent)
 {
     auto *b = new QPushButton(text, parent);
@@ -53,12 +46,15 @@ void frmFileIn::buildControls()
 {
     auto *counts = new QHBoxLayout;
     counts->setSpacing(0);
+    counts->addWidget(namedLabel(this, QStringLiteral("lblCaption"),
+        QStringLiteral("从外部文件分析提取的生日记录列表如下(共")));
     counts->addWidget(
-        namedLabel("lblCaption", QStringLiteral("从外部文件分析提取的生日记录列表如下(共"), this));
-    counts->addWidget(namedLabel("lblInAllNums", QString::number(m_preview.rows.size()), this));
-    counts->addWidget(namedLabel("Label4", QStringLiteral(",其中"), this));
-    counts->addWidget(namedLabel("lblInValidNums", QString::number(m_preview.tickedCount), this));
-    counts->addWidget(namedLabel("Label2", QStringLiteral("有效)您愿意追加到生日数据库吗?"), this));
+        namedLabel(this, QStringLiteral("lblInAllNums"), QString::number(m_preview.rows.size())));
+    counts->addWidget(namedLabel(this, QStringLiteral("Label4"), QStringLiteral(",其中")));
+    counts->addWidget(
+        namedLabel(this, QStringLiteral("lblInValidNums"), QString::number(m_preview.tickedCount)));
+    counts->addWidget(namedLabel(
+        this, QStringLiteral("Label2"), QStringLiteral("有效)您愿意追加到生日数据库吗?")));
     counts->addStretch();
 
     m_list = new QTreeWidget(this);
@@ -90,8 +86,8 @@ void frmFileIn::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(counts);
     layout->addWidget(m_list);
-    layout->addWidget(namedLabel("Label1",
-        QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)"), this));
+    layout->addWidget(namedLabel(this, QStringLiteral("Label1"),
+        QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)")));
     layout->addLayout(buttons);
     m_status = addStatusPanel(layout, this);
 

@@ -3,6 +3,7 @@
 #include "app/appcontext.h"
 #include "app/birthdaylistmodel.h"
 #include "app/clock.h"
+#include "app/dialogparts.h"
 #include "app/frmcontent.h"
 #include "app/frmhappen.h"
 #include "app/frmnotify.h"
@@ -51,23 +52,6 @@ namespace {
 QString categoryName(int index)
 {
     return store::CategoryNames[index].toString();
-}
-
-QPushButton *button(
-    QWidget *parent, const char *name, const QString &caption, const QString &toolTip = {})
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(toolTip);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text = {})
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
 }
 
 QAction *action(QMenu *menu, const char *name, const QString &caption)
@@ -220,11 +204,13 @@ void frmGet::buildControls()
     palette.setColor(QPalette::WindowText, Qt::white);
     shape->setPalette(palette);
 
-    m_tabName = label(shape, "lblTabNums1");
-    auto *tabCountCaption = label(shape, "lblTabNums2", QStringLiteral("提醒数:"));
-    m_tabCount = label(shape, "lblTabNums", QStringLiteral("0"));
-    auto *allCaption = label(shape, "lblAllNums1", QStringLiteral("所有提醒数:"));
-    m_allCount = label(shape, "lblAllNums", QStringLiteral("0"));
+    m_tabName = namedLabel(shape, QStringLiteral("lblTabNums1"));
+    auto *tabCountCaption =
+        namedLabel(shape, QStringLiteral("lblTabNums2"), QStringLiteral("提醒数:"));
+    m_tabCount = namedLabel(shape, QStringLiteral("lblTabNums"), QStringLiteral("0"));
+    auto *allCaption =
+        namedLabel(shape, QStringLiteral("lblAllNums1"), QStringLiteral("所有提醒数:"));
+    m_allCount = namedLabel(shape, QStringLiteral("lblAllNums"), QStringLiteral("0"));
     m_typeSel = new QCheckBox(QStringLiteral("全选当前类别"), shape);
     m_typeSel->setObjectName(QStringLiteral("chkTypeSel"));
     m_typeSel->hide();
@@ -243,19 +229,20 @@ void frmGet::buildControls()
     m_found->setObjectName(QStringLiteral("txtFound"));
     m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
     m_found->setFixedWidth(150);
-    m_find = button(shape, "cmdFind", QStringLiteral("查找(&F)"), QStringLiteral("按生日内容查找"));
-    auto *add =
-        button(shape, "cmdAdd", QStringLiteral("增加(&A)"), QStringLiteral("增加1条生日提醒"));
-    m_edit = button(
-        shape, "cmdEdit", QStringLiteral("修改(&M)"), QStringLiteral("修改当前所选生日提醒"));
-    m_delete =
-        button(shape, "cmdDel", QStringLiteral("删除(&D)"), QStringLiteral("删除当前所选生日提醒"));
-    auto *setup = button(
-        shape, "cmdSetup", QStringLiteral("设置(&S)"), QStringLiteral("节日提醒和提醒方式设置"));
-    auto *notify = button(shape, "cmdNotify", QStringLiteral("生日提醒(&T)"));
-    auto *wnl = button(shape, "cmdWnl", QStringLiteral("万年历(&W)"));
-    m_duanxin = button(shape, "cmdDuanxin", QStringLiteral("短信窗口(▼)"));
-    auto *close = button(shape, "cmdExit", QStringLiteral("关闭(&E)"));
+    m_find = namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
+        QStringLiteral("按生日内容查找"));
+    auto *add = namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),
+        QStringLiteral("增加1条生日提醒"));
+    m_edit = namedButton(shape, QStringLiteral("cmdEdit"), QStringLiteral("修改(&M)"),
+        QStringLiteral("修改当前所选生日提醒"));
+    m_delete = namedButton(shape, QStringLiteral("cmdDel"), QStringLiteral("删除(&D)"),
+        QStringLiteral("删除当前所选生日提醒"));
+    auto *setup = namedButton(shape, QStringLiteral("cmdSetup"), QStringLiteral("设置(&S)"),
+        QStringLiteral("节日提醒和提醒方式设置"));
+    auto *notify = namedButton(shape, QStringLiteral("cmdNotify"), QStringLiteral("生日提醒(&T)"));
+    auto *wnl = namedButton(shape, QStringLiteral("cmdWnl"), QStringLiteral("万年历(&W)"));
+    m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), QStringLiteral("短信窗口(▼)"));
+    auto *close = namedButton(shape, QStringLiteral("cmdExit"), QStringLiteral("关闭(&E)"));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);
@@ -295,7 +282,7 @@ void frmGet::buildStatusBar()
     const int stretch[] = { 1, 0, 0, 0, 0 };
     const int minimumWidth[] = { 200, 56, 90, 0, 0 };
     for (int panel = 0; panel < 5; ++panel) {
-        m_panels[panel] = label(bar, "");
+        m_panels[panel] = namedLabel(bar, QString());
         m_panels[panel]->setObjectName(QStringLiteral("StatusBar1_%1").arg(panel + 1));
         m_panels[panel]->setFrameShape(QFrame::StyledPanel);
         m_panels[panel]->setFrameShadow(QFrame::Sunken);

@@ -74,15 +74,6 @@ QCheckBox *checkBox(const char *name, const QString &caption, QWidget *parent)
     return box;
 }
 
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(fromLatin1(name));
-    // Enter belongs to the class text box, never to a button that happens to have the focus.
-    b->setAutoDefault(false);
-    return b;
-}
-
 QComboBox *comboBox(const char *name, const QStringList &items, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
@@ -142,8 +133,8 @@ void frmSetup::buildControls()
     upper->addWidget(buildRunMode());
     upper->addWidget(buildClassLists(), 1);
 
-    auto *ok = button("cmdOK", QStringLiteral("确定(&Y)"), this);
-    auto *no = button("cmdNo", QStringLiteral("取消(&N)"), this);
+    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
+    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -212,9 +203,9 @@ QWidget *frmSetup::buildMusicFile()
     m_musicFile = new QLineEdit(row);
     m_musicFile->setObjectName(QStringLiteral("txtMcFile"));
     m_musicFile->setToolTip(QStringLiteral("音乐文件的路径不要太长,不建议设置桌面上的音乐文件"));
-    m_musicButtons = { button("cmdMc", QStringLiteral("浏览"), row),
-        button("cmdPlay", QStringLiteral("试听"), row),
-        button("cmdStop", QStringLiteral("停止"), row) };
+    m_musicButtons = { namedButton(row, QStringLiteral("cmdMc"), QStringLiteral("浏览")),
+        namedButton(row, QStringLiteral("cmdPlay"), QStringLiteral("试听")),
+        namedButton(row, QStringLiteral("cmdStop"), QStringLiteral("停止")) };
     layout->addWidget(m_musicLabel);
     layout->addWidget(m_musicFile, 1);
     for (QPushButton *b : m_musicButtons)
@@ -263,8 +254,9 @@ QWidget *frmSetup::buildRunMode()
     // It only shows the state; cmdRun changes it.
     m_run->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_run->setFocusPolicy(Qt::NoFocus);
-    m_runButton = button("cmdRun", AutoStartOn, frame);
-    auto *shortcut = button("cmdLnk", QStringLiteral("在桌面创建快捷方式"), frame);
+    m_runButton = namedButton(frame, QStringLiteral("cmdRun"), AutoStartOn);
+    auto *shortcut =
+        namedButton(frame, QStringLiteral("cmdLnk"), QStringLiteral("在桌面创建快捷方式"));
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(m_initType);
     layout->addWidget(m_run);
@@ -295,8 +287,8 @@ QWidget *frmSetup::buildClassLists()
     }
     m_classText = new QLineEdit(frame);
     m_classText->setObjectName(QStringLiteral("txtTsBm"));
-    m_classAdd = button("cmdTsBmAdd", QStringLiteral("增加"), frame);
-    m_classDel = button("cmdTsBmDel", QStringLiteral("删除"), frame);
+    m_classAdd = namedButton(frame, QStringLiteral("cmdTsBmAdd"), QStringLiteral("增加"));
+    m_classDel = namedButton(frame, QStringLiteral("cmdTsBmDel"), QStringLiteral("删除"));
     auto *editRow = new QHBoxLayout;
     editRow->addWidget(m_classText, 1);
     editRow->addWidget(m_classAdd);
