@@ -3,6 +3,7 @@
 
 #include "app/appcontext.h"
 #include "app/clock.h"
+#include "app/dialogparts.h"
 #include "app/frmdxhist.h"
 #include "app/frmget.h"
 #include "app/frmmydlg1.h"
@@ -45,21 +46,6 @@ const QString ContentToolTip = QStringLiteral("最多500字符,移动/联通短�
 constexpr int PanelBoxHeight = 84;
 
 const QString TemporaryImportTitle = QStringLiteral("临时手机号码导入");
-
-QPushButton *panelButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel *panelLabel(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
 
 QComboBox *twoDigitList(QWidget *parent, const QString &name, int count, int selected)
 {
@@ -107,7 +93,7 @@ QWidget *frmGet::buildSmsPanel()
     layout->setContentsMargins(8, 4, 8, 6);
     layout->addWidget(buildSmsAccountRow(panel));
     layout->addLayout(columns);
-    layout->addWidget(panelLabel(panel, QStringLiteral("Label12"),
+    layout->addWidget(namedLabel(panel, QStringLiteral("Label12"),
         QStringLiteral("接收短信号码数如果超过200个,将按200/组分批发送短信")));
     panel->hide();
     connectSmsPanel();
@@ -128,14 +114,14 @@ QWidget *frmGet::buildSmsAccountRow(QWidget *panel)
     m_sms.user = new QComboBox(row);
     m_sms.user->setObjectName(QStringLiteral("cboDxTxUser"));
     m_sms.user->setMinimumWidth(180);
-    m_sms.balance = panelButton(row, QStringLiteral("cmdBalance"), QStringLiteral("帐户余额"));
-    m_sms.price = panelButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
-    m_sms.keywords = panelLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
+    m_sms.balance = namedButton(row, QStringLiteral("cmdBalance"), QStringLiteral("帐户余额"));
+    m_sms.price = namedButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
+    m_sms.keywords = namedLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
     m_sms.keywords->setCursor(Qt::PointingHandCursor);
     m_sms.keywords->setStyleSheet(QStringLiteral("color: #0000ee; text-decoration: underline;"));
     m_sms.keywords->installEventFilter(this);
-    auto *history = panelButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&H)"));
-    auto *setup = panelButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
+    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&H)"));
+    auto *setup = namedButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
     connect(history, &QPushButton::clicked, this, &frmGet::Command7_Click);
     connect(setup, &QPushButton::clicked, this, &frmGet::cmdDxSet_Click);
 
@@ -160,13 +146,13 @@ QWidget *frmGet::buildTemporaryNumbers(QWidget *panel)
     m_sms.tmpText = new QLineEdit(box);
     m_sms.tmpText->setObjectName(QStringLiteral("txtTmp"));
     m_sms.tmpText->setMaxLength(12);
-    m_sms.tmpAdd = panelButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
+    m_sms.tmpAdd = namedButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
     m_sms.tmpList = new QListWidget(box);
     m_sms.tmpList->setObjectName(QStringLiteral("lstTmp"));
     m_sms.tmpList->setFixedHeight(PanelBoxHeight);
-    m_sms.tmpDel = panelButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
-    m_sms.tmpCls = panelButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
-    m_sms.tmpFAdd = panelButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
+    m_sms.tmpDel = namedButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
+    m_sms.tmpCls = namedButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
+    m_sms.tmpFAdd = namedButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
     m_sms.tmpDel->setEnabled(false);
     m_sms.tmpCls->setEnabled(false);
 
@@ -186,20 +172,20 @@ QWidget *frmGet::buildTemporaryNumbers(QWidget *panel)
 QWidget *frmGet::buildSmsText(QWidget *panel)
 {
     auto *box = new QGroupBox(QStringLiteral("短信内容"), panel);
-    m_sms.selNums = panelLabel(box, QStringLiteral("lblSelNums"), QStringLiteral("0"));
-    m_sms.tmpNums = panelLabel(box, QStringLiteral("lblTmpNums"), QStringLiteral("0"));
-    m_sms.telNums = panelLabel(box, QStringLiteral("lblTelNums"), QStringLiteral("0"));
+    m_sms.selNums = namedLabel(box, QStringLiteral("lblSelNums"), QStringLiteral("0"));
+    m_sms.tmpNums = namedLabel(box, QStringLiteral("lblTmpNums"), QStringLiteral("0"));
+    m_sms.telNums = namedLabel(box, QStringLiteral("lblTelNums"), QStringLiteral("0"));
     auto *mdbCls =
-        panelButton(box, QStringLiteral("cmdMdbCls"), QStringLiteral("清空生日数据库中所选"));
+        namedButton(box, QStringLiteral("cmdMdbCls"), QStringLiteral("清空生日数据库中所选"));
     connect(mdbCls, &QPushButton::clicked, this, &frmGet::cmdMdbCls_Click);
 
     m_sms.content = new QPlainTextEdit(box);
     m_sms.content->setObjectName(QStringLiteral("txtContent"));
     m_sms.content->setToolTip(ContentToolTip);
     m_sms.content->setFixedHeight(PanelBoxHeight);
-    m_sms.zfNums = panelLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
-    m_sms.fgNums = panelLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
-    m_sms.fgNums1 = panelLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
+    m_sms.zfNums = namedLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
+    m_sms.fgNums = namedLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
+    m_sms.fgNums1 = namedLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
 
     auto *numbers = new QHBoxLayout;
     numbers->addWidget(new QLabel(QStringLiteral("生日数据库所选号码:"), box));
@@ -240,8 +226,8 @@ QWidget *frmGet::buildSchedule(QWidget *panel)
     m_sms.yyNl->installEventFilter(this);
     m_sms.hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_sms.minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
-    m_sms.send[0] = panelButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
-    m_sms.send[1] = panelButton(box, QStringLiteral("cmdSend_1"), QStringLiteral("预约发送(&Y)"));
+    m_sms.send[0] = namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
+    m_sms.send[1] = namedButton(box, QStringLiteral("cmdSend_1"), QStringLiteral("预约发送(&Y)"));
 
     auto *time = new QHBoxLayout;
     time->addWidget(m_sms.hour);
@@ -402,11 +388,17 @@ int frmGet::CountNumbersByKind(QChar digit) const
 
 void frmGet::ProcTelSelect()
 {
-    const sms::GroupRecipients recipients = groupRecipients();
-    const qsizetype total = recipients.ticked.size() + recipients.temporary.size();
+    // Runs on every tick: counting is enough, the recipients are gathered only to send.
+    int ticked = 0;
+    if (SmsPanelOpen) {
+        for (const BirthdayListModel *model : m_models)
+            ticked += model->tickedCount();
+    }
+    const int temporary = m_sms.tmpList->count();
+    const int total = ticked + temporary;
     m_sms.telNums->setText(QString::number(total));
-    m_sms.selNums->setText(QString::number(recipients.ticked.size()));
-    m_sms.tmpNums->setText(QString::number(recipients.temporary.size()));
+    m_sms.selNums->setText(QString::number(ticked));
+    m_sms.tmpNums->setText(QString::number(temporary));
     const bool ready = total > 0 && m_sms.user->currentIndex() >= 1 && !smsText().isEmpty();
     m_sms.send[0]->setEnabled(ready);
     m_sms.send[1]->setEnabled(ready && CheckScheduleTime());
@@ -439,16 +431,14 @@ void frmGet::txtContent_Change()
 
 void frmGet::chkTypeSel_Click(bool checked)
 {
-    m_models[currentCategory()]->setAllTicks(checked);
-    ProcTelSelect();
+    m_models[currentCategory()]->setAllTicks(checked); // recounts through ticksChanged
 }
 
 void frmGet::cmdMdbCls_Click()
 {
     for (BirthdayListModel *model : m_models)
-        model->setAllTicks(false);
+        model->setAllTicks(false); // recounts through ticksChanged
     m_typeSel->setChecked(false);
-    ProcTelSelect();
 }
 
 // Temporary numbers
