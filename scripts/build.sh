@@ -3,5 +3,10 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATALIS_BUILD_DIR:-$top/build}
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${NATALIS_BUILD_TYPE:-RelWithDebInfo} >/dev/null
+# ccache keeps rebuilds of other checkouts and clean clones short; the build works without it.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$top} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${NATALIS_BUILD_TYPE:-RelWithDebInfo} \
+  "${launcher[@]}" ${NATALIS_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
