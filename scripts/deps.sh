@@ -12,6 +12,7 @@ packages=(
   libcpp-httplib-dev libssl-dev
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n
 )
 
 missing=()

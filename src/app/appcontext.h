@@ -18,6 +18,7 @@ struct AppContext
 {
     QString AppFolder; // the executable's folder; recorded only when no argument named a file
     QString DbPath;
+    QString DbNotice; // panel 1's text after loading instead of the usual hint; empty for none
     QString ComputerName; // written into every SMS log row; empty when unknown
     int CurrentSkin = 1; // 1..4, index into SkinColors + 1; every start begins with 1
     bool IsFormLoading = false;

@@ -1,6 +1,7 @@
 #include "app/autostart.h"
 
 #include "app/desktopentry.h"
+#include "app/installlayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +27,7 @@ public:
     bool enable(const QString &program, const QString &dbPath) override
     {
         const QString exec = desktopExecLine({ program, dbPath });
-        return writeWholeFile(m_path, desktopEntry(EntryName, exec, QString()));
+        return writeWholeFile(m_path, desktopEntry(EntryName, exec, desktopAppId()));
     }
 
     bool disable() override { return QFile::remove(m_path) || !QFile::exists(m_path); }

@@ -1,8 +1,11 @@
 #include "app/dblocation.h"
 
+#include "app/installlayout.h"
 #include "store/database.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace natalis::app {
 
@@ -10,6 +13,21 @@ QString defaultDbPath(const QString &appFolder, bool appFolderWritable, const QS
 {
     const QString folder = appFolderWritable ? appFolder : dataFolder;
     return QDir(folder).filePath(store::DefaultDbFileName.toString());
+}
+
+bool keepsDatabaseBesideProgram(const QString &appFolder)
+{
+    return QFileInfo(appFolder).isWritable() && !isInstalledProgramFolder(appFolder);
+}
+
+QString userDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString newDatabaseNotice(const QString &dbPath)
+{
+    return QStringLiteral("生日数据库已建立在:") + QDir::toNativeSeparators(dbPath);
 }
 
 QString dbPathFromArguments(const QStringList &positional)

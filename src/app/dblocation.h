@@ -10,6 +10,18 @@ namespace natalis::app {
 // installation under /usr). Never doubles the separator of a root folder.
 QString defaultDbPath(const QString &appFolder, bool appFolderWritable, const QString &dataFolder);
 
+// Whether the default database lies beside the program: only for a copy that was not installed
+// (a build folder, an unpacked copy) in a folder it may write. An installed program keeps it in
+// the user's data folder, also when run by root, who may write /usr/bin.
+bool keepsDatabaseBesideProgram(const QString &appFolder);
+
+// The user's data folder of natalis (QStandardPaths::AppDataLocation; ~/.local/share/natalis).
+QString userDataFolder();
+
+// Panel 1's note on the first start with a database in the user's data folder, where nobody
+// would look for it.
+QString newDatabaseNotice(const QString &dbPath);
+
 // The database path the command line names: its positional arguments joined by one blank, so an
 // unquoted path with blanks still arrives whole; empty when there are none.
 QString dbPathFromArguments(const QStringList &positional);

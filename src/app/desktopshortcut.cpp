@@ -1,6 +1,7 @@
 #include "app/desktopshortcut.h"
 
 #include "app/desktopentry.h"
+#include "app/installlayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,10 +47,8 @@ public:
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
-        const QString icon =
-            QDir(QFileInfo(program).absolutePath()).filePath(QStringLiteral("natalis.ICO"));
-        const QByteArray entry = desktopEntry(
-            ShortcutName, desktopExecLine({ program }), QFileInfo::exists(icon) ? icon : QString());
+        const QByteArray entry =
+            desktopEntry(ShortcutName, desktopExecLine({ program }), desktopAppId());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.

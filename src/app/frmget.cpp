@@ -320,6 +320,8 @@ void frmGet::load()
         m_tabs->setCurrentIndex(start);
     setStatus(1,
         QStringLiteral("友情提示:修改生日数据后,请用户导出数据做备份,以防电脑崩溃时造成数据损毁!"));
+    if (!m_context.DbNotice.isEmpty())
+        setStatus(1, m_context.DbNotice);
     m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
 

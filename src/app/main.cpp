@@ -2,6 +2,7 @@
 #include "app/clock.h"
 #include "app/dblocation.h"
 #include "app/frmget.h"
+#include "app/installlayout.h"
 #include "app/musicplayer.h"
 #include "app/startup.h"
 #include "app/widgetmessagesink.h"
@@ -38,6 +39,8 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);
     QCoreApplication::setApplicationVersion(u"4.0.0"_s);
+    // Ties the windows to the installed launcher, whose icon the desktop then shows.
+    QGuiApplication::setDesktopFileName(desktopAppId());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(AppTitle.toString());
@@ -48,11 +51,10 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     const QString appFolder = QCoreApplication::applicationDirPath();
-    const QString dataFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const QString dataFolder = userDataFolder();
     const StartupPlaces places {
         appFolder,
-        QFileInfo(appFolder).isWritable(),
+        keepsDatabaseBesideProgram(appFolder),
         dataFolder,
         lockFolder(dataFolder),
     };

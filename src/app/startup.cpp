@@ -11,6 +11,7 @@
 #include "store/settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSysInfo>
 
 using namespace Qt::StringLiterals;
@@ -54,12 +55,14 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
 
     context.ComputerName = QSysInfo::machineHostName();
 
+    bool newInDataFolder = false;
     if (dbArgument.isEmpty()) {
         context.AppFolder = places.appFolder;
         if (!places.appFolderWritable)
             QDir().mkpath(places.dataFolder);
         context.DbPath =
             defaultDbPath(places.appFolder, places.appFolderWritable, places.dataFolder);
+        newInDataFolder = !places.appFolderWritable && !QFileInfo::exists(context.DbPath);
     } else {
         context.DbPath = dbArgument;
     }
@@ -72,6 +75,8 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
             u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 "_s, AppTitle.toString());
         return StartupResult::NoConnection;
     }
+    if (newInDataFolder)
+        context.DbNotice = newDatabaseNotice(context.DbPath);
 
     auto settings = store::ReadSettings(*context.DbConnection);
     if (const auto *error = std::get_if<store::DbError>(&settings)) {

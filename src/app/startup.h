@@ -15,7 +15,7 @@ inline constexpr QStringView AppTitle = u"青萍生日提醒软件v4.0";
 struct StartupPlaces
 {
     QString appFolder; // the executable's folder
-    bool appFolderWritable = true;
+    bool appFolderWritable = true; // false also for an installed program (keepsDatabaseBesideProgram)
     QString dataFolder; // per-user data folder, for the database when appFolder is read-only
     QString lockFolder; // per-user folder of the single-instance lock; must exist
 };

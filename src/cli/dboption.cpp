@@ -3,8 +3,6 @@
 #include "app/dblocation.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 namespace natalis::cli {
 
@@ -17,8 +15,7 @@ QCommandLineOption dbOption()
 QString programDbPath()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    return app::defaultDbPath(folder, QFileInfo(folder).isWritable(),
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    return app::defaultDbPath(folder, app::keepsDatabaseBesideProgram(folder), app::userDataFolder());
 }
 
 QString dbPath(const QCommandLineParser &parser)

@@ -1,5 +1,6 @@
 #include "app/appcontext.h"
 #include "app/clock.h"
+#include "app/dblocation.h"
 #include "app/startup.h"
 #include "store/birthdays.h"
 #include "store/statement.h"
@@ -61,6 +62,31 @@ TEST_F(StartupTest, ReadOnlyProgramFolderMovesTheDatabaseToTheDataFolder)
     ASSERT_EQ(start(), StartupResult::Ready);
     EXPECT_EQ(context.DbPath, files.path(u"data/natalis.mdb"_s));
     EXPECT_TRUE(files.exists(u"data/natalis.mdb"_s));
+    EXPECT_EQ(context.DbNotice, newDatabaseNotice(context.DbPath));
+    EXPECT_TRUE(context.DbNotice.endsWith(files.path(u"data/natalis.mdb"_s)));
+}
+
+// Only the first start in the data folder tells where the file went; a database beside the
+// program or named on the command line is where the user put it.
+TEST_F(StartupTest, LaterStartsAndOtherPlacesSayNothingOfTheDatabase)
+{
+    places.appFolderWritable = false;
+    QDir(files.folder()).mkpath(u"data"_s);
+    files.create(u"data/natalis.mdb"_s);
+    ASSERT_EQ(start(), StartupResult::Ready);
+    EXPECT_EQ(context.DbNotice, QString());
+    shutdown(context);
+
+    places.appFolderWritable = true;
+    AppContext beside;
+    ASSERT_EQ(runStartup(QString(), places, messages, clock, beside), StartupResult::Ready);
+    EXPECT_EQ(beside.DbNotice, QString());
+    shutdown(beside);
+
+    AppContext named;
+    ASSERT_EQ(runStartup(files.path(u"family.db"_s), places, messages, clock, named),
+        StartupResult::Ready);
+    EXPECT_EQ(named.DbNotice, QString());
 }
 
 TEST_F(StartupTest, ArgumentNamesTheDatabaseAndLeavesAppFolderUnrecorded)
