@@ -21,6 +21,8 @@ struct LocationCase
     QString appFolder;
     bool writable;
     QString expected;
+
+    friend void PrintTo(const LocationCase &row, std::ostream *os) { *os << row.situation; }
 };
 
 const LocationCase LocationCases[] = {
@@ -54,6 +56,8 @@ struct ProgramFolderCase
     QString launcher; // a file to create first, relative too; empty for none
     bool readOnly;
     bool besideProgram;
+
+    friend void PrintTo(const ProgramFolderCase &row, std::ostream *os) { *os << row.situation; }
 };
 
 const ProgramFolderCase ProgramFolderCases[] = {

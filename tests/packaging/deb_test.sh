@@ -29,7 +29,8 @@ dpkg -i "$deb" >/dev/null
 desktop-file-validate /usr/share/applications/$id.desktop
 
 # The installed program starts, stays up and makes its database in the user's data folder.
-HOME=$home XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_RUNTIME_DIR= QT_QPA_PLATFORM=xcb \
+mkdir -m 700 "$home/run"
+HOME=$home XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     natalis & pid=$!
     for _ in $(seq 50); do [[ -f $HOME/.local/share/natalis/natalis.mdb ]] && break; sleep 0.2; done
