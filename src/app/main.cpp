@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -46,8 +45,9 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(AppTitle.toString());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(
-        u"database"_s, u"生日数据库文件 (默认: 程序目录下的 natalis.mdb)"_s, u"[database]"_s);
+    parser.addPositionalArgument(u"database"_s,
+        u"生日数据库文件 (默认: 程序目录下的 natalis.mdb, 安装后为用户数据目录下的 natalis.mdb)"_s,
+        u"[database]"_s);
     parser.process(app);
 
     const QString appFolder = QCoreApplication::applicationDirPath();

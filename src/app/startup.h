@@ -15,7 +15,9 @@ inline constexpr QStringView AppTitle = u"青萍生日提醒软件v4.0";
 struct StartupPlaces
 {
     QString appFolder; // the executable's folder
-    bool appFolderWritable = true; // false also for an installed program (keepsDatabaseBesideProgram)
+    // The database may lie in appFolder: false for a read-only folder and for an installed
+    // program (keepsDatabaseBesideProgram).
+    bool appFolderWritable = true;
     QString dataFolder; // per-user data folder, for the database when appFolder is read-only
     QString lockFolder; // per-user folder of the single-instance lock; must exist
 };

@@ -15,7 +15,8 @@ QCommandLineOption dbOption()
 QString programDbPath()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    return app::defaultDbPath(folder, app::keepsDatabaseBesideProgram(folder), app::userDataFolder());
+    return app::defaultDbPath(
+        folder, app::keepsDatabaseBesideProgram(folder), app::userDataFolder());
 }
 
 QString dbPath(const QCommandLineParser &parser)

@@ -23,7 +23,8 @@ TEST(LauncherIcon, AutostartEntryAndDesktopShortcutUseTheLaunchersIcon)
 
     ASSERT_TRUE(createXdgAutoStart(folder.filePath(QStringLiteral("autostart")))
                     ->enable(QStringLiteral("/usr/bin/natalis"), QStringLiteral("/home/li/a.mdb")));
-    EXPECT_TRUE(readAll(folder.filePath(QStringLiteral("autostart/natalis.desktop"))).contains(icon));
+    EXPECT_TRUE(
+        readAll(folder.filePath(QStringLiteral("autostart/natalis.desktop"))).contains(icon));
 
     ASSERT_EQ(createDesktopShortcut(folder.filePath(QStringLiteral("Desktop")))
                   ->create(QStringLiteral("/usr/bin/natalis")),

@@ -28,11 +28,14 @@ trap cleanup EXIT
 dpkg -i "$deb" >/dev/null
 desktop-file-validate /usr/share/applications/$id.desktop
 
-# The installed program starts, stays up and makes its database in the user's data folder.
+# Started as the menu starts it (the launcher's command, no file), the installed program stays
+# up and makes its database in the user's data folder.
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/$id.desktop)
+command=${command% %f}
 mkdir -m 700 "$home/run"
 HOME=$home XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    natalis & pid=$!
+    '"$command"' & pid=$!
     for _ in $(seq 50); do [[ -f $HOME/.local/share/natalis/natalis.mdb ]] && break; sleep 0.2; done
     sleep 2
     kill -0 $pid || { echo "FAIL: natalis ended early" >&2; exit 1; }
