@@ -12,6 +12,7 @@ packages=(
   libcpp-httplib-dev libssl-dev
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  python3 python3-icalendar
 )
 
 missing=()
