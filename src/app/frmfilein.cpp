@@ -197,8 +197,8 @@ void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebu
         m_category->addItem(name.toString());
     m_category->setCurrentText(category);
     auto *row = new QHBoxLayout;
-    row->addWidget(namedLabel(this, QStringLiteral("lblType"),
-        QStringLiteral("没有注明类别的名片归入:")));
+    row->addWidget(
+        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:")));
     row->addWidget(m_category);
     row->addStretch();
     if (auto *layout = qobject_cast<QVBoxLayout *>(this->layout()))
@@ -217,10 +217,10 @@ void frmFileIn::selectCategory(const QString &category)
     m_preview = m_rebuild(category);
     m_list->clear();
     fillRows();
-    findChild<QLabel *>(QStringLiteral("lblInAllNums"))->setText(
-        QString::number(m_preview.rows.size()));
-    findChild<QLabel *>(QStringLiteral("lblInValidNums"))->setText(
-        QString::number(m_preview.tickedCount));
+    findChild<QLabel *>(QStringLiteral("lblInAllNums"))
+        ->setText(QString::number(m_preview.rows.size()));
+    findChild<QLabel *>(QStringLiteral("lblInValidNums"))
+        ->setText(QString::number(m_preview.tickedCount));
 }
 
 void frmFileIn::addNote(const QString &note)

@@ -21,8 +21,8 @@ void frmGet::addPhoneMenu(QMenu *file)
         return a;
     };
     const StatusSink status = [this](const QString &text) { setStatus(1, text); };
-    connect(item("mnuIcsOut", transfer::icsChooserTitle()), &QAction::triggered, this,
-        [this, status] {
+    connect(
+        item("mnuIcsOut", transfer::icsChooserTitle()), &QAction::triggered, this, [this, status] {
             const ModalBracket modal(*this);
             RunIcsExport(this, m_context, m_messages, status, m_clock.now(), runDialog);
         });

@@ -57,9 +57,8 @@ void frmMyDlg1::buildControls()
     m_name->setObjectName(QStringLiteral("txtFileName"));
     m_pattern = new QComboBox(this);
     m_pattern->setObjectName(QStringLiteral("cboPattern"));
-    m_pattern->addItem(
-        isMusicFilter() ? QStringLiteral("*.mp3|*.wav|*.mid")
-                        : fileKind() + u'|' + m_picked.PickedFileFilter);
+    m_pattern->addItem(isMusicFilter() ? QStringLiteral("*.mp3|*.wav|*.mid")
+                                       : fileKind() + u'|' + m_picked.PickedFileFilter);
     m_pattern->setCurrentIndex(0);
     auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

@@ -54,9 +54,9 @@ void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
         pickTarget(owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner);
     if (path.isEmpty())
         return;
-    const bool festivals = messages.show(u"是否把节日和二十四节气也导出到手机日历?"_s,
-                               transfer::icsChooserTitle(), MessageIcon::Question,
-                               MessageButtons::YesNo)
+    const bool festivals =
+        messages.show(u"是否把节日和二十四节气也导出到手机日历?"_s, transfer::icsChooserTitle(),
+            MessageIcon::Question, MessageButtons::YesNo)
         == MessageButton::Yes;
     const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
         now };

@@ -49,10 +49,10 @@ int runIcs(const QStringList &arguments)
         "imports: a Gregorian birthday repeats yearly, a lunar one is written for each year on\n"
         "the day the reminder computes, each with an alarm at 09:00 its advance days before."_s);
     parser.addOption(dbOption());
-    parser.addOption(QCommandLineOption(u"from"_s,
-        u"first year (default: this year; NATALIS_NOW sets the clock)"_s, u"YEAR"_s));
-    parser.addOption(QCommandLineOption(u"years"_s,
-        u"how many years (default 20, never past 2100)"_s, u"N"_s));
+    parser.addOption(QCommandLineOption(
+        u"from"_s, u"first year (default: this year; NATALIS_NOW sets the clock)"_s, u"YEAR"_s));
+    parser.addOption(
+        QCommandLineOption(u"years"_s, u"how many years (default 20, never past 2100)"_s, u"N"_s));
     parser.addOption(QCommandLineOption(
         u"festivals"_s, u"add the eleven reminded festivals and the 24 solar terms"_s));
     parser.addPositionalArgument(u"FILE"_s, u"the .ics file to write"_s);
@@ -72,9 +72,9 @@ int runIcs(const QStringList &arguments)
     if (const auto *message = std::get_if<QString>(&birthdays))
         return fail(*message, Refused);
     const transfer::IcsOptions options { *from, *years, parser.isSet(u"festivals"_s), now };
-    const transfer::IcsExportResult result = transfer::ExportIcs(
-        std::get<QList<store::BirthdayRecord>>(birthdays), parser.positionalArguments().first(),
-        options);
+    const transfer::IcsExportResult result =
+        transfer::ExportIcs(std::get<QList<store::BirthdayRecord>>(birthdays),
+            parser.positionalArguments().first(), options);
     if (!result.ok)
         return fail(result.statusText, Refused);
     printLine(result.statusText);

@@ -81,7 +81,8 @@ int runImport(const QStringList &arguments)
         "their name are skipped. --dry-run lists the records instead of adding them."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
-        QStringLiteral("tab (this version), v31, v30, v20, v10 (birth.txt) or vcf (phone contacts)"),
+        QStringLiteral(
+            "tab (this version), v31, v30, v20, v10 (birth.txt) or vcf (phone contacts)"),
         QStringLiteral("LAYOUT")));
     parser.addOption(QCommandLineOption(QStringLiteral("category"),
         QStringLiteral("vcf: the category of cards that name none (default 朋友)"),
@@ -98,7 +99,8 @@ int runImport(const QStringList &arguments)
         return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 vcf"));
     const QString category = parser.value(QStringLiteral("category"));
     if (store::categoryIndex(category) < 0)
-        return fail(QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
+        return fail(
+            QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("import takes one FILE"));
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));

@@ -9,7 +9,6 @@
 #include "reminder/remindedfestivals.h"
 
 #include <QSaveFile>
-
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -128,8 +127,8 @@ QList<BirthOccurrences> occurrencesByYear(
     return years;
 }
 
-void appendBirthdayEvents(QList<IcsEvent> &events, const QList<BirthdayRecord> &birthdays,
-    const YearRange &range)
+void appendBirthdayEvents(
+    QList<IcsEvent> &events, const QList<BirthdayRecord> &birthdays, const YearRange &range)
 {
     const QList<BirthOccurrences> years = occurrencesByYear(birthdays, range);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
@@ -147,8 +146,8 @@ void appendBirthdayEvents(QList<IcsEvent> &events, const QList<BirthdayRecord> &
                 events.append(std::move(event));
                 break;
             }
-            events.append(birthdayEvent(birthday, date, years[k].ThisYearAges[i],
-                QString::number(range.first + k)));
+            events.append(birthdayEvent(
+                birthday, date, years[k].ThisYearAges[i], QString::number(range.first + k)));
         }
     }
 }
@@ -178,8 +177,8 @@ void appendFestivalEvents(QList<IcsEvent> &events, const YearRange &range)
             }
         }
         for (int term = 0; term < calendar::SolarTermTable::TermsPerYear; ++term)
-            events.append(dayEvent(u"term-"_s + QString::number(year) + u'-'
-                    + QString::number(term) + u'@' + IcsUidDomain.toString(),
+            events.append(dayEvent(u"term-"_s + QString::number(year) + u'-' + QString::number(term)
+                    + u'@' + IcsUidDomain.toString(),
                 calendar::SolarTermTable::termDate(year, term),
                 calendar::SolarTermTable::termName(term)));
     }
@@ -188,8 +187,7 @@ void appendFestivalEvents(QList<IcsEvent> &events, const YearRange &range)
 class IcsWriter
 {
 public:
-    explicit IcsWriter(QDateTime stamp)
-        : m_stamp(stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s))
+    explicit IcsWriter(QDateTime stamp) : m_stamp(stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s))
     {
     }
 
@@ -269,8 +267,7 @@ QString IcsBirthdayTitle(const BirthdayRecord &birthday, int age)
     QString title = name + (age > 0 ? QString::number(age) + u"岁生日"_s : u"生日"_s);
     if (remindsBy(birthday, reminder::RemindByLunar)) {
         if (const auto lunar = calendar::ParseLunarText(birthday.strNL))
-            title += u"(农历"_s + LunarMonthDayName(lunar->month, lunar->isLeap, lunar->day)
-                + u')';
+            title += u"(农历"_s + LunarMonthDayName(lunar->month, lunar->isLeap, lunar->day) + u')';
     }
     return title;
 }

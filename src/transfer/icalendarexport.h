@@ -57,7 +57,7 @@ struct IcsExportResult
 
 // Writes BuildIcs to path; the file is written beside the target and renamed over it only when
 // complete, so a failure leaves an existing file as it was.
-IcsExportResult ExportIcs(const QList<store::BirthdayRecord> &birthdays, const QString &path,
-    const IcsOptions &options);
+IcsExportResult ExportIcs(
+    const QList<store::BirthdayRecord> &birthdays, const QString &path, const IcsOptions &options);
 
 } // namespace natalis::transfer

@@ -1,8 +1,8 @@
 #include "vcardimport.h"
 
 #include "birthline.h"
-#include "contentline.h"
 #include "calendar/lunarimporttext.h"
+#include "contentline.h"
 #include "importlayout.h"
 #include "store/birthdayrecord.h"
 #include "store/categories.h"
@@ -47,10 +47,10 @@ std::optional<QString> lunarBirthday(const VcardProperty &property)
         return std::nullopt;
     QString value = property.text().trimmed();
     value.remove(u'-');
-    static const QRegularExpression apple(u"^(\\d{4})(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s,
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression plain(u"^(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s,
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression apple(
+        u"^(\\d{4})(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plain(
+        u"^(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
     int year = 0;
     QRegularExpressionMatch match = apple.match(value);
     int at = 3;

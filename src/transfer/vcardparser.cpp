@@ -27,8 +27,7 @@ qsizetype valueStart(QByteArrayView line)
 bool isQuotedPrintable(QByteArrayView line)
 {
     const qsizetype colon = valueStart(line);
-    return colon > 0
-        && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
+    return colon > 0 && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
 }
 
 // Physical lines joined into logical ones.
@@ -36,7 +35,8 @@ QList<QByteArray> logicalLines(QByteArrayView bytes)
 {
     QList<QByteArray> lines;
     bool softBreak = false; // the line before ended in a quoted-printable "="
-    for (QByteArrayView physical : QByteArray::fromRawData(bytes.data(), bytes.size()).split('\n')) {
+    for (QByteArrayView physical :
+        QByteArray::fromRawData(bytes.data(), bytes.size()).split('\n')) {
         if (physical.endsWith('\r'))
             physical.chop(1);
         if (softBreak && !lines.isEmpty()) {
@@ -133,8 +133,8 @@ QList<QByteArray> splitOutsideQuotes(QByteArrayView text, char separator)
 void addParameter(VcardProperty &property, QByteArrayView parameter)
 {
     const qsizetype equals = parameter.indexOf('=');
-    const QString name = QString::fromLatin1(
-        (equals < 0 ? parameter : parameter.first(equals)).trimmed()).toUpper();
+    const QString name =
+        QString::fromLatin1((equals < 0 ? parameter : parameter.first(equals)).trimmed()).toUpper();
     if (equals < 0) {
         // 2.1 writes types and the encoding bare: "HOME;CELL", "QUOTED-PRINTABLE".
         if (name == u"QUOTED-PRINTABLE" || name == u"BASE64" || name == u"8BIT")
@@ -143,8 +143,7 @@ void addParameter(VcardProperty &property, QByteArrayView parameter)
             property.types.append(name);
         return;
     }
-    const QString value =
-        unquoted(QString::fromUtf8(parameter.sliced(equals + 1).trimmed()));
+    const QString value = unquoted(QString::fromUtf8(parameter.sliced(equals + 1).trimmed()));
     if (name == u"TYPE") {
         for (const QString &type : value.split(u',', Qt::SkipEmptyParts))
             property.types.append(unquoted(type.trimmed()).toUpper());
@@ -170,8 +169,8 @@ std::optional<VcardProperty> parseLine(QByteArrayView line)
     const QString encoding = property.parameter(u"ENCODING").toUpper();
     if (encoding == u"B" || encoding == u"BASE64")
         return property; // pictures and sounds: nothing a birthday needs
-    const QByteArray bytes = encoding == u"QUOTED-PRINTABLE" ? decodeQuotedPrintable(raw)
-                                                              : raw.toByteArray();
+    const QByteArray bytes =
+        encoding == u"QUOTED-PRINTABLE" ? decodeQuotedPrintable(raw) : raw.toByteArray();
     property.value = decodeText(bytes, property.parameter(u"CHARSET"));
     return property;
 }

@@ -48,10 +48,11 @@ QMap<QString, Event> eventsByUid(const QByteArray &ics)
     return events;
 }
 
-QByteArray ics(const QList<store::BirthdayRecord> &birthdays, int from, int years,
-    bool festivals = false)
+QByteArray ics(
+    const QList<store::BirthdayRecord> &birthdays, int from, int years, bool festivals = false)
 {
-    return BuildIcs(birthdays, { from, years, festivals, QDateTime(QDate(2025, 6, 1), QTime(2, 3, 4), Qt::UTC) });
+    return BuildIcs(birthdays,
+        { from, years, festivals, QDateTime(QDate(2025, 6, 1), QTime(2, 3, 4), Qt::UTC) });
 }
 
 store::BirthdayRecord withId(store::BirthdayRecord record, qint32 id)
@@ -64,15 +65,21 @@ store::BirthdayRecord withId(store::BirthdayRecord record, qint32 id)
 // 29 February, a plain Gregorian one, and one late in the twelfth lunar month.
 QList<store::BirthdayRecord> goldenEntries()
 {
-    store::BirthdayRecord zhang = withId(test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s, 14), 11);
+    store::BirthdayRecord zhang =
+        withId(test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s, 14), 11);
     zhang.Tel = u"13800138000"_s;
-    store::BirthdayRecord leap = withId(test::lunarBirthday(u"闰月"_s, u"农历2006年闰07月15日"_s, 0), 12);
+    store::BirthdayRecord leap =
+        withId(test::lunarBirthday(u"闰月"_s, u"农历2006年闰07月15日"_s, 0), 12);
     leap.Tel.clear();
-    store::BirthdayRecord thirty = withId(test::lunarBirthday(u"三十"_s, u"农历1990年 08月30日"_s, 1), 13);
-    store::BirthdayRecord leapDay = withId(test::gregorianBirthday(u"闰日"_s, u"公历1984年 02月29日"_s, 7), 14);
-    store::BirthdayRecord wang = withId(test::gregorianBirthday(u"王五"_s, u"公历1990年 05月12日"_s, 3), 15);
+    store::BirthdayRecord thirty =
+        withId(test::lunarBirthday(u"三十"_s, u"农历1990年 08月30日"_s, 1), 13);
+    store::BirthdayRecord leapDay =
+        withId(test::gregorianBirthday(u"闰日"_s, u"公历1984年 02月29日"_s, 7), 14);
+    store::BirthdayRecord wang =
+        withId(test::gregorianBirthday(u"王五"_s, u"公历1990年 05月12日"_s, 3), 15);
     wang.Beizhu = u"爱吃饺子,不吃辣;周末有空"_s;
-    store::BirthdayRecord lastMonth = withId(test::lunarBirthday(u"腊月"_s, u"农历1950年 12月29日"_s, 2), 16);
+    store::BirthdayRecord lastMonth =
+        withId(test::lunarBirthday(u"腊月"_s, u"农历1950年 12月29日"_s, 2), 16);
     return { zhang, leap, thirty, leapDay, wang, lastMonth };
 }
 
@@ -105,50 +112,49 @@ const QString Uid11 = u"11-2025@natalis.invalid"_s;
 INSTANTIATE_TEST_SUITE_P(Ics, IcsGolden,
     testing::Values(
         GoldenField { "lunar start", 2025, 3, Uid11, u"DTSTART;VALUE=DATE"_s, u"20251006"_s },
-        GoldenField { "lunar end is the next day", 2025, 3, Uid11, u"DTEND;VALUE=DATE"_s,
-            u"20251007"_s },
+        GoldenField {
+            "lunar end is the next day", 2025, 3, Uid11, u"DTEND;VALUE=DATE"_s, u"20251007"_s },
         GoldenField { "lunar title with age and lunar day", 2025, 3, Uid11, u"SUMMARY"_s,
             u"张三65岁生日(农历八月十五)"_s },
         GoldenField { "lunar description", 2025, 3, Uid11, u"DESCRIPTION"_s,
             u"农历生日:农历1960年 08月15日\\n联系方式:13800138000"_s },
         GoldenField { "stamp in UTC", 2025, 3, Uid11, u"DTSTAMP"_s, u"20250601T020304Z"_s },
-        GoldenField { "14 days ahead at 9 o'clock", 2025, 3, Uid11, u"VALARM/TRIGGER"_s,
-            u"-P13DT15H"_s },
+        GoldenField {
+            "14 days ahead at 9 o'clock", 2025, 3, Uid11, u"VALARM/TRIGGER"_s, u"-P13DT15H"_s },
         GoldenField { "alarm shows", 2025, 3, Uid11, u"VALARM/ACTION"_s, u"DISPLAY"_s },
         GoldenField { "next lunar year", 2025, 3, u"11-2026@natalis.invalid"_s,
             u"DTSTART;VALUE=DATE"_s, u"20260925"_s },
         GoldenField { "leap month in its leap year", 2006, 2, u"12-2006@natalis.invalid"_s,
             u"DTSTART;VALUE=DATE"_s, u"20060907"_s },
-        GoldenField { "leap month, no age in the birth year", 2006, 2,
-            u"12-2006@natalis.invalid"_s, u"SUMMARY"_s, u"闰月生日(农历闰七月十五)"_s },
+        GoldenField { "leap month, no age in the birth year", 2006, 2, u"12-2006@natalis.invalid"_s,
+            u"SUMMARY"_s, u"闰月生日(农历闰七月十五)"_s },
         GoldenField { "leap month, year without leap: regular month", 2006, 2,
             u"12-2007@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20070827"_s },
-        GoldenField { "0 days ahead: 9 o'clock on the day", 2006, 2,
-            u"12-2007@natalis.invalid"_s, u"VALARM/TRIGGER"_s, u"PT9H"_s },
+        GoldenField { "0 days ahead: 9 o'clock on the day", 2006, 2, u"12-2007@natalis.invalid"_s,
+            u"VALARM/TRIGGER"_s, u"PT9H"_s },
         GoldenField { "no contact, no contact line", 2006, 2, u"12-2007@natalis.invalid"_s,
             u"DESCRIPTION"_s, u"农历生日:农历2006年闰07月15日"_s },
         GoldenField { "day 30 of a 29-day month falls on day 29", 2025, 1,
             u"13-2025@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20251020"_s },
-        GoldenField { "day 30 keeps its name in the title", 2025, 1,
-            u"13-2025@natalis.invalid"_s, u"SUMMARY"_s, u"三十35岁生日(农历八月三十)"_s },
-        GoldenField { "1 day ahead", 2025, 1, u"13-2025@natalis.invalid"_s,
-            u"VALARM/TRIGGER"_s, u"-PT15H"_s },
+        GoldenField { "day 30 keeps its name in the title", 2025, 1, u"13-2025@natalis.invalid"_s,
+            u"SUMMARY"_s, u"三十35岁生日(农历八月三十)"_s },
+        GoldenField { "1 day ahead", 2025, 1, u"13-2025@natalis.invalid"_s, u"VALARM/TRIGGER"_s,
+            u"-PT15H"_s },
         GoldenField { "29 February in a common year", 2025, 4, u"14-2025@natalis.invalid"_s,
             u"DTSTART;VALUE=DATE"_s, u"20250228"_s },
         GoldenField { "29 February in a leap year", 2025, 4, u"14-2028@natalis.invalid"_s,
             u"DTSTART;VALUE=DATE"_s, u"20280229"_s },
-        GoldenField { "29 February with age", 2025, 4, u"14-2028@natalis.invalid"_s,
-            u"SUMMARY"_s, u"闰日44岁生日"_s },
-        GoldenField { "29 February, 2100 is no leap year", 2099, 5,
-            u"14-2100@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"21000228"_s },
+        GoldenField { "29 February with age", 2025, 4, u"14-2028@natalis.invalid"_s, u"SUMMARY"_s,
+            u"闰日44岁生日"_s },
+        GoldenField { "29 February, 2100 is no leap year", 2099, 5, u"14-2100@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"21000228"_s },
         GoldenField { "Gregorian repeats yearly", 2025, 20, u"15-yearly@natalis.invalid"_s,
             u"RRULE"_s, u"FREQ=YEARLY;UNTIL=21001231"_s },
         GoldenField { "Gregorian starts in the first year", 2025, 20,
             u"15-yearly@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20250512"_s },
         GoldenField { "Gregorian title without age", 2025, 20, u"15-yearly@natalis.invalid"_s,
             u"SUMMARY"_s, u"王五生日"_s },
-        GoldenField { "remark escaped", 2025, 20, u"15-yearly@natalis.invalid"_s,
-            u"DESCRIPTION"_s,
+        GoldenField { "remark escaped", 2025, 20, u"15-yearly@natalis.invalid"_s, u"DESCRIPTION"_s,
             u"公历生日:公历1990年 05月12日\\n联系方式:13800000000\\n备注:爱吃饺子\\,不吃辣\\;周末有空"_s },
         GoldenField { "twelfth month of lunar 2100 ends in 2101", 2099, 5,
             u"16-2100@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"21010128"_s },
@@ -170,8 +176,8 @@ TEST(Ics, NoEventAfter2100OrOutsideTheRange)
 
 TEST(Ics, CalendarFrameAndLineLimits)
 {
-    store::BirthdayRecord longName = withId(
-        test::lunarBirthday(u"欧阳"_s, u"农历1980年 03月01日"_s), 20);
+    store::BirthdayRecord longName =
+        withId(test::lunarBirthday(u"欧阳"_s, u"农历1980年 03月01日"_s), 20);
     longName.Beizhu = QString(60, u'长') + u"🎂"_s + QString(30, u'x');
     QList<store::BirthdayRecord> birthdays = goldenEntries();
     birthdays << longName;
@@ -255,16 +261,14 @@ TEST(Ics, LunarEventsFallOnTheReminderDays)
         reminder::BirthOccurrences occurrences(birthdays.size());
         reminder::CalcNlBirthDates(birthdays, year, occurrences);
         for (qsizetype i = 0; i < birthdays.size(); ++i) {
-            const QString uid =
-                u"%1-%2@natalis.invalid"_s.arg(birthdays[i].Id).arg(year);
+            const QString uid = u"%1-%2@natalis.invalid"_s.arg(birthdays[i].Id).arg(year);
             const QDate expected = occurrences.ThisYearDates[i];
             if (!expected.isValid()) {
                 EXPECT_FALSE(events.contains(uid)) << uid.toStdString();
                 continue;
             }
             ASSERT_TRUE(events.contains(uid)) << uid.toStdString();
-            EXPECT_EQ(events[uid].value(u"DTSTART;VALUE=DATE"_s),
-                expected.toString(u"yyyyMMdd"_s))
+            EXPECT_EQ(events[uid].value(u"DTSTART;VALUE=DATE"_s), expected.toString(u"yyyyMMdd"_s))
                 << uid.toStdString();
             ++checked;
         }
@@ -292,10 +296,13 @@ TEST(Ics, FestivalsAndSolarTerms)
 TEST(Ics, BirthdaysWithoutAUsableDateAreLeftOut)
 {
     store::BirthdayRecord undated = withId(test::gregorianBirthday(u"无"_s, QString()), 1);
-    store::BirthdayRecord unknownRule = withId(test::gregorianBirthday(u"规"_s, u"公历1980年 01月01日"_s), 2);
+    store::BirthdayRecord unknownRule =
+        withId(test::gregorianBirthday(u"规"_s, u"公历1980年 01月01日"_s), 2);
     unknownRule.blnIsGL = u"其他"_s;
-    store::BirthdayRecord future = withId(test::gregorianBirthday(u"未"_s, u"公历2090年 01月01日"_s), 3);
-    const QMap<QString, Event> events = eventsByUid(ics({ undated, unknownRule, future }, 2025, 20));
+    store::BirthdayRecord future =
+        withId(test::gregorianBirthday(u"未"_s, u"公历2090年 01月01日"_s), 3);
+    const QMap<QString, Event> events =
+        eventsByUid(ics({ undated, unknownRule, future }, 2025, 20));
     EXPECT_TRUE(events.isEmpty());
 }
 
@@ -320,12 +327,13 @@ TEST_P(IcsTitle, ReadsAsTheReminderWould)
 
 INSTANTIATE_TEST_SUITE_P(Ics, IcsTitle,
     testing::Values(
-        TitleRow { "lunar without age", test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s),
-            0, u"张三生日(农历八月十五)"_s },
+        TitleRow { "lunar without age", test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s), 0,
+            u"张三生日(农历八月十五)"_s },
         TitleRow { "lunar with age", test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s), 60,
             u"张三60岁生日(农历八月十五)"_s },
-        TitleRow { "name ending in 生日", test::gregorianBirthday(u"妈妈生日"_s, u"公历1960年 01月02日"_s),
-            60, u"妈妈60岁生日"_s },
+        TitleRow { "name ending in 生日",
+            test::gregorianBirthday(u"妈妈生日"_s, u"公历1960年 01月02日"_s), 60,
+            u"妈妈60岁生日"_s },
         TitleRow { "first and last months", test::lunarBirthday(u"甲"_s, u"农历1960年 12月30日"_s),
             0, u"甲生日(农历腊月三十)"_s },
         TitleRow { "正月初一", test::lunarBirthday(u"乙"_s, u"农历1960年 01月01日"_s), 0,
