@@ -2,6 +2,7 @@
 #include "app/frmfilein.h"
 #include "app/frmget.h"
 #include "app/frmmydlg1.h"
+#include "app/musicplayer.h"
 #include "app/phoneactions.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
