@@ -123,6 +123,16 @@ TEST(Vcard, ParserReadsParametersOfEveryVersion)
     EXPECT_EQ(cards[0].properties[0].parameter(u"value"), u"uri"_s);
 }
 
+TEST(Vcard, ValueWithoutCharsetIsUtf8OrElseTheAnsiCodePage)
+{
+    // 张三 in GBK bytes, as older phones write 2.1 cards without saying so; 李四 in UTF-8.
+    const QList<Vcard> cards = ParseVcards("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:\xD5\xC5\xC8\xFD\r\n"
+                                           "NOTE:\xE6\x9D\x8E\xE5\x9B\x9B\r\nEND:VCARD\r\n");
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards[0].first(u"FN")->text(), u"张三"_s);
+    EXPECT_EQ(cards[0].first(u"NOTE")->text(), u"李四"_s);
+}
+
 TEST(Vcard, FilesWithoutAnyImportableCardFail)
 {
     EXPECT_TRUE(ReadVcardImportBytes("", u"a.vcf"_s).reading.failure);
