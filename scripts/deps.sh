@@ -13,6 +13,7 @@ packages=(
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n
+  python3 python3-icalendar
 )
 
 missing=()

@@ -1,8 +1,10 @@
 #include "app/frmfilein.h"
 
 #include "app/dialogparts.h"
+#include "store/categories.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -184,6 +186,49 @@ void frmFileIn::cmdOK_Click()
 void frmFileIn::cmdNo_Click()
 {
     reject();
+}
+
+void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebuild)
+{
+    m_rebuild = std::move(rebuild);
+    m_category = new QComboBox(this);
+    m_category->setObjectName(QStringLiteral("cboType"));
+    for (QStringView name : store::CategoryNames)
+        m_category->addItem(name.toString());
+    m_category->setCurrentText(category);
+    auto *row = new QHBoxLayout;
+    row->addWidget(
+        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:")));
+    row->addWidget(m_category);
+    row->addStretch();
+    if (auto *layout = qobject_cast<QVBoxLayout *>(this->layout()))
+        layout->insertLayout(1, row);
+    connect(m_category, &QComboBox::currentTextChanged, this, &frmFileIn::selectCategory);
+}
+
+void frmFileIn::selectCategory(const QString &category)
+{
+    if (!m_rebuild)
+        return;
+    if (m_category && m_category->currentText() != category) {
+        m_category->setCurrentText(category); // comes back here through the signal
+        return;
+    }
+    m_preview = m_rebuild(category);
+    m_list->clear();
+    fillRows();
+    findChild<QLabel *>(QStringLiteral("lblInAllNums"))
+        ->setText(QString::number(m_preview.rows.size()));
+    findChild<QLabel *>(QStringLiteral("lblInValidNums"))
+        ->setText(QString::number(m_preview.tickedCount));
+}
+
+void frmFileIn::addNote(const QString &note)
+{
+    if (note.isEmpty())
+        return;
+    const QString shown = m_status->text();
+    m_status->setText(shown.isEmpty() ? note : shown + QStringLiteral(" ") + note);
 }
 
 } // namespace natalis::app

@@ -5,8 +5,10 @@
 #include "transfer/importpreview.h"
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -39,6 +41,14 @@ public:
     void cmdOK_Click();
     void cmdNo_Click();
 
+    // Shows a category box (cboType, starting at category) above the list; choosing another
+    // category rebuilds the rows, ticks included, from what rebuild returns for it.
+    using PreviewRebuild = std::function<transfer::ImportPreview(const QString &category)>;
+    void offerCategoryChoice(const QString &category, PreviewRebuild rebuild);
+    void selectCategory(const QString &category); // as choosing it in cboType
+    // A note in the status bar, after the one on unreadable lines.
+    void addNote(const QString &note);
+
 private:
     void buildControls();
     void fillRows();
@@ -51,6 +61,8 @@ private:
     QTreeWidget *m_list = nullptr;
     QPushButton *m_ok = nullptr;
     QLabel *m_status = nullptr;
+    QComboBox *m_category = nullptr;
+    PreviewRebuild m_rebuild;
     std::optional<transfer::ImportOutcome> m_outcome;
 };
 

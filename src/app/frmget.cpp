@@ -121,6 +121,7 @@ void frmGet::buildMenus()
     connect(addIn, &QAction::triggered, this, [this] { importBirthdays(false); });
     connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(true); });
     connect(fileOut, &QAction::triggered, this, &frmGet::exportBirthdays);
+    addPhoneMenu(file);
 
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));

@@ -98,6 +98,7 @@ public:
     // The file menu and the settings button.
     void exportBirthdays();
     void importBirthdays(bool oldVersions);
+    void addPhoneMenu(QMenu *file); // frmget_phone.cpp
     void cmdSetup_Click();
     void cmdDxSet_Click();
 

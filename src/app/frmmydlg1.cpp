@@ -57,8 +57,8 @@ void frmMyDlg1::buildControls()
     m_name->setObjectName(QStringLiteral("txtFileName"));
     m_pattern = new QComboBox(this);
     m_pattern->setObjectName(QStringLiteral("cboPattern"));
-    m_pattern->addItem(
-        isTextFilter() ? QStringLiteral("文本文件|*.txt") : QStringLiteral("*.mp3|*.wav|*.mid"));
+    m_pattern->addItem(isMusicFilter() ? QStringLiteral("*.mp3|*.wav|*.mid")
+                                       : fileKind() + u'|' + m_picked.PickedFileFilter);
     m_pattern->setCurrentIndex(0);
     auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -183,9 +183,18 @@ void frmMyDlg1::File1_DblClick(const QString &name)
     cmdOK_Click();
 }
 
-bool frmMyDlg1::isTextFilter() const
+bool frmMyDlg1::isMusicFilter() const
 {
-    return m_picked.PickedFileFilter == TextFileFilter;
+    return m_picked.PickedFileFilter == MusicFileFilter;
+}
+
+QString frmMyDlg1::fileKind() const
+{
+    if (m_picked.PickedFileFilter == IcsFileFilter)
+        return QStringLiteral("日历文件");
+    if (m_picked.PickedFileFilter == VcfFileFilter)
+        return QStringLiteral("通讯录文件");
+    return QStringLiteral("文本文件");
 }
 
 void frmMyDlg1::refuse(const QString &message)
@@ -209,16 +218,17 @@ bool frmMyDlg1::checkName(QString &name)
         return false;
     }
     if (!name.contains(u'.')) {
-        name += isTextFilter() ? QStringLiteral(".txt") : QStringLiteral(".mp3");
+        name += isMusicFilter() ? QStringLiteral(".mp3") : m_picked.PickedFileFilter.mid(1);
         m_name->setText(name);
         return true;
     }
     const QString extension = name.right(4).toLower();
-    if (isTextFilter() && extension != u".txt") {
-        refuse(QStringLiteral("必须指定文本文件(*.txt)!"));
+    if (!isMusicFilter() && extension != m_picked.PickedFileFilter.mid(1)) {
+        refuse(QStringLiteral("必须指定") + fileKind() + u'(' + m_picked.PickedFileFilter
+            + QStringLiteral(")!"));
         return false;
     }
-    if (!isTextFilter() && extension != u".mp3" && extension != u".wav" && extension != u".mid") {
+    if (isMusicFilter() && extension != u".mp3" && extension != u".wav" && extension != u".mid") {
         refuse(QStringLiteral("必须指定音乐文件文件(*.mp3|*.wav|*.mid)!"));
         return false;
     }

@@ -22,6 +22,8 @@ struct PickedFile
 
 inline const QString TextFileFilter = QStringLiteral("*.txt");
 inline const QString MusicFileFilter = QStringLiteral("*.mp3;*.wav;*.mid");
+inline const QString IcsFileFilter = QStringLiteral("*.ics"); // phone calendar
+inline const QString VcfFileFilter = QStringLiteral("*.vcf"); // phone contacts
 
 // The program's own file dialog: drive, folder and file lists over the real file system, a name
 // box and a type box. The chosen file need not exist, so an export can name a new one.
@@ -52,7 +54,8 @@ private:
     void fillDrives();
     void fillFolders();
     void fillFiles();
-    bool isTextFilter() const;
+    bool isMusicFilter() const;
+    QString fileKind() const; // how the type box and the refusal name the files of the filter
     // Refuses the name with a message in panel 1, or completes its extension; false = refused.
     bool checkName(QString &name);
     void refuse(const QString &message);

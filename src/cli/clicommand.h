@@ -27,6 +27,7 @@ QList<Command> CalendarCommands();
 QList<Command> BirthdayCommands();
 QList<Command> TransferCommands();
 QList<Command> SmsCommands();
+QList<Command> PhoneCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.

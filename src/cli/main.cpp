@@ -9,7 +9,8 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return CalendarCommands() + BirthdayCommands() + TransferCommands() + SmsCommands();
+    return CalendarCommands() + BirthdayCommands() + TransferCommands() + SmsCommands()
+        + PhoneCommands();
 }
 
 void printUsage(const QList<Command> &commands)

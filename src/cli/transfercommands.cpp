@@ -4,12 +4,14 @@
 #include "clicommand.h"
 #include "dboption.h"
 #include "store/birthdays.h"
+#include "store/categories.h"
 #include "store/connection.h"
 #include "store/database.h"
 #include "transfer/exportfile.h"
 #include "transfer/importinsert.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
+#include "transfer/vcardimport.h"
 
 #include <QFileInfo>
 
@@ -79,8 +81,12 @@ int runImport(const QStringList &arguments)
         "their name are skipped. --dry-run lists the records instead of adding them."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
-        QStringLiteral("tab (this version), v31, v30, v20 or v10 (birth.txt)"),
+        QStringLiteral(
+            "tab (this version), v31, v30, v20, v10 (birth.txt) or vcf (phone contacts)"),
         QStringLiteral("LAYOUT")));
+    parser.addOption(QCommandLineOption(QStringLiteral("category"),
+        QStringLiteral("vcf: the category of cards that name none (default 朋友)"),
+        QStringLiteral("NAME"), transfer::DefaultVcardCategory.toString()));
     parser.addOption(QCommandLineOption(
         QStringLiteral("dry-run"), QStringLiteral("list what would be added; add nothing")));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to read"));
@@ -90,13 +96,25 @@ int runImport(const QStringList &arguments)
     const std::optional<transfer::ImportLayout> layout =
         transfer::layoutFromName(parser.value(QStringLiteral("layout")));
     if (!layout)
-        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10"));
+        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 vcf"));
+    const QString category = parser.value(QStringLiteral("category"));
+    if (store::categoryIndex(category) < 0)
+        return fail(
+            QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("import takes one FILE"));
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
 
-    transfer::ImportReading reading =
-        transfer::ReadImportFile(parser.positionalArguments().first(), *layout);
+    const QString file = parser.positionalArguments().first();
+    transfer::VcardImportReading cards;
+    if (*layout == transfer::ImportLayout::Vcf)
+        cards = transfer::ReadVcardImportFile(file, category);
+    transfer::ImportReading reading = *layout == transfer::ImportLayout::Vcf
+        ? std::move(cards.reading)
+        : transfer::ReadImportFile(file, *layout);
+    if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
+        !skipped.isEmpty())
+        printLine(skipped);
     if (reading.failure)
         return fail(reading.failure->boxText);
 

@@ -13,9 +13,10 @@ enum class ImportLayout {
     V30, // v3.0 export: 13 fields, the date always Gregorian
     V20, // v2.0 export, as v3.0
     V10, // v1.0 "birth.txt": comma-separated records of seven values
+    Vcf, // a phone's contacts, vCard 2.1 / 3.0 / 4.0 (see vcardimport.h)
 };
 
-// True for the two layouts whose date field follows the reminder rule.
+// True for the layouts whose date field follows the reminder rule.
 bool hasRuleDependentDate(ImportLayout layout);
 
 // The file chooser's title, also the preview window's caption and the head of the result texts.
@@ -30,7 +31,8 @@ QString emptyFileText(ImportLayout layout, const QString &path);
 // The preview's fifth column header.
 QString dateColumnHeader(ImportLayout layout);
 
-// "tab", "v31", "v30", "v20", "v10" as the command line names them; nullopt for another name.
+// "tab", "v31", "v30", "v20", "v10", "vcf" as the command line names them; nullopt for another
+// name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 
 } // namespace natalis::transfer

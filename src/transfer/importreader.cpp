@@ -3,6 +3,7 @@
 #include "birthline.h"
 #include "importtext.h"
 #include "v10record.h"
+#include "vcardimport.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +44,8 @@ void report(const StatusSink &status, ImportLayout layout, qsizetype count)
 ImportReading ReadImportBytes(
     QByteArrayView bytes, ImportLayout layout, const QString &path, const StatusSink &status)
 {
+    if (layout == ImportLayout::Vcf)
+        return ReadVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), status).reading;
     if (status)
         status(readingText(layout));
     ImportReading reading;

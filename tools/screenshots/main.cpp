@@ -28,6 +28,7 @@
 #include "store/database.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
+#include "transfer/vcardimport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -249,6 +250,25 @@ int main(int argc, char *argv[])
         transfer::ImportLayout::Tab, *db, 1);
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
+
+    // The preview of a phone's contacts, with the category of cards that name none.
+    transfer::VcardImportReading cards = transfer::ReadVcardImportBytes(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nTEL;TYPE=CELL:+86 138 0000 2222\r\n"
+        "X-ALTBDAY;CALSCALE=chinese:007700370815\r\nORG:某公司\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nBDAY:1985-04-12\r\nCATEGORIES:同事\r\n"
+        "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
+        QStringLiteral("contacts.vcf"));
+    app::frmFileIn contacts(
+        transfer::BuildImportPreview(cards.reading.records, context.Birthdays),
+        transfer::ImportLayout::Vcf, *db, 1);
+    contacts.offerCategoryChoice(transfer::DefaultVcardCategory.toString(),
+        [&](const QString &category) {
+            transfer::SetVcardCategory(cards, category);
+            return transfer::BuildImportPreview(cards.reading.records, context.Birthdays);
+        });
+    contacts.addNote(transfer::withoutBirthdayText(cards.withoutBirthday));
+    contacts.show();
+    ok &= save(contacts, folder + QStringLiteral("/filein-vcf.png"));
 
     // The birthday editor in its three modes.
     store::BirthdayEdit adding;

@@ -29,7 +29,8 @@ void consume(const ImportRecord &record)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    for (ImportLayout layout : { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10 }) {
+    for (ImportLayout layout :
+        { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10, ImportLayout::Vcf }) {
         const ImportReading reading = ReadImportBytes(bytes, layout, QStringLiteral("fuzz.txt"));
         if (reading.failure && !reading.records.isEmpty())
             __builtin_trap();

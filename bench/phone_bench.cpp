@@ -1,0 +1,68 @@
+// The phone calendar of 1,000 birthdays (half of them lunar, so 20 events each) for the default 20
+// years, with and without the festivals and solar terms, and the contacts file of the same list
+// written and read back. They run on the window thread: these numbers say whether that can stay.
+
+#include "transfer/icalendarexport.h"
+#include "transfer/vcardexport.h"
+#include "transfer/vcardimport.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace natalis;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Birthdays = 1000;
+
+QList<store::BirthdayRecord> sampleList()
+{
+    QList<store::BirthdayRecord> list;
+    for (int i = 0; i < Birthdays; ++i) {
+        store::BirthdayRecord r;
+        r.Id = i + 1;
+        r.About = u"生日%1"_s.arg(i);
+        r.Type = u"朋友"_s;
+        r.Tel = u"138%1"_s.arg(i, 8, 10, QChar(u'0'));
+        r.Beizhu = u"老同学,喜欢喝茶"_s;
+        r.strGL = u"公历%1年 %2月%3日"_s.arg(1940 + i % 60)
+                      .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                      .arg(1 + i % 28, 2, 10, QChar(u'0'));
+        r.strNL = u"农历%1年 %2月%3日"_s.arg(1940 + i % 60)
+                      .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                      .arg(1 + i % 30, 2, 10, QChar(u'0'));
+        r.blnIsGL = i % 2 ? u"按农历提醒"_s : u"按公历提醒"_s;
+        list.append(r);
+    }
+    return list;
+}
+
+void BM_Ics(benchmark::State &state)
+{
+    const QList<store::BirthdayRecord> list = sampleList();
+    const transfer::IcsOptions options { 2025, transfer::DefaultIcsYears, state.range(0) != 0,
+        QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const QByteArray ics = transfer::BuildIcs(list, options);
+        bytes = ics.size();
+        benchmark::DoNotOptimize(ics.data());
+    }
+    state.counters["file_MB"] = double(bytes) / 1e6;
+}
+BENCHMARK(BM_Ics)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_VcardsOutAndIn(benchmark::State &state)
+{
+    const QList<store::BirthdayRecord> list = sampleList();
+    for (auto _ : state) {
+        const transfer::VcardImportReading read =
+            transfer::ReadVcardImportBytes(transfer::BuildVcards(list), u"x.vcf"_s);
+        benchmark::DoNotOptimize(read.reading.records.size());
+    }
+}
+BENCHMARK(BM_VcardsOutAndIn)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

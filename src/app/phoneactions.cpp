@@ -1,0 +1,117 @@
+#include "app/phoneactions.h"
+
+#include "app/frmfilein.h"
+#include "app/frmmydlg1.h"
+#include "transfer/exportfile.h"
+#include "transfer/icalendarexport.h"
+#include "transfer/importpreview.h"
+#include "transfer/vcardexport.h"
+#include "transfer/vcardimport.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::app {
+
+namespace {
+
+QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
+{
+    return context.HasBirthdays ? context.Birthdays : QList<store::BirthdayRecord>();
+}
+
+// The file to write, once the user has agreed to replace an existing one; empty otherwise.
+QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
+    const QString &filter, const ModalRunner &runner)
+{
+    PickedFile picked;
+    if (!PickFile(owner, picked, title, filter, runner))
+        return QString();
+    const QString path = picked.PickedFileText;
+    if (QFileInfo::exists(path)
+        && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
+               MessageIcon::Question, MessageButtons::OkCancel)
+            != MessageButton::Ok)
+        return QString();
+    return path;
+}
+
+void report(MessageSink &messages, const StatusSink &status, bool ok, const QString &text)
+{
+    if (status)
+        status(text);
+    if (!ok)
+        messages.show(text, transfer::exportBoxTitle(), MessageIcon::Critical);
+}
+
+} // namespace
+
+void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
+    const StatusSink &status, const QDateTime &now, const ModalRunner &runner)
+{
+    const QString path =
+        pickTarget(owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner);
+    if (path.isEmpty())
+        return;
+    const bool festivals =
+        messages.show(u"是否把节日和二十四节气也导出到手机日历?"_s, transfer::icsChooserTitle(),
+            MessageIcon::Question, MessageButtons::YesNo)
+        == MessageButton::Yes;
+    const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
+        now };
+    const transfer::IcsExportResult result =
+        transfer::ExportIcs(loadedBirthdays(context), path, options);
+    report(messages, status, result.ok, result.statusText);
+}
+
+void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
+    const StatusSink &status, const ModalRunner &runner)
+{
+    const QString path =
+        pickTarget(owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner);
+    if (path.isEmpty())
+        return;
+    const transfer::VcardExportResult result =
+        transfer::ExportVcards(loadedBirthdays(context), path);
+    report(messages, status, result.ok, result.statusText);
+}
+
+bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
+    const StatusSink &status, const ModalRunner &runner)
+{
+    if (!context.DbConnection)
+        return false;
+    const transfer::ImportLayout layout = transfer::ImportLayout::Vcf;
+    PickedFile picked;
+    if (!PickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner))
+        return false;
+    const QString category = transfer::DefaultVcardCategory.toString();
+    transfer::VcardImportReading cards =
+        transfer::ReadVcardImportFile(picked.PickedFileText, category, status);
+    const transfer::ImportReading &reading = cards.reading;
+    if (reading.failure) {
+        messages.show(reading.failure->boxText, reading.failure->boxTitle);
+        if (status && !reading.failure->statusText.isEmpty())
+            status(reading.failure->statusText);
+        return false;
+    }
+    const QList<store::BirthdayRecord> present = loadedBirthdays(context);
+    const auto previewFor = [&cards, &present](const QString &chosen) {
+        transfer::SetVcardCategory(cards, chosen);
+        return transfer::BuildImportPreview(cards.reading.records, present);
+    };
+    frmFileIn preview(
+        previewFor(category), layout, *context.DbConnection, context.CurrentSkin, owner);
+    preview.offerCategoryChoice(category, previewFor);
+    preview.addNote(transfer::withoutBirthdayText(cards.withoutBirthday));
+    runModal(runner, preview);
+    const auto &outcome = preview.outcome();
+    if (!outcome)
+        return false;
+    if (status)
+        status(outcome->statusText);
+    return outcome->ok && outcome->added > 0;
+}
+
+} // namespace natalis::app

@@ -1,0 +1,306 @@
+#include "icalendarexport.h"
+
+#include "calendar/calendarnames.h"
+#include "calendar/datetext.h"
+#include "calendar/describeday.h"
+#include "calendar/solarterms.h"
+#include "contentline.h"
+#include "reminder/birthdayoccurrences.h"
+#include "reminder/remindedfestivals.h"
+
+#include <QSaveFile>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+using reminder::BirthOccurrences;
+using store::BirthdayRecord;
+
+constexpr int LastYear = 2100;
+// The alarm rings at this hour of local time.
+constexpr int AlarmHour = 9;
+
+struct IcsEvent
+{
+    QString uid;
+    QDate date;
+    QString summary;
+    QString description;
+    bool yearly = false; // repeats every year until 2100
+    int alarmDaysBefore = -1; // no alarm when negative
+};
+
+struct YearRange
+{
+    int first = 0;
+    int last = -1; // empty when below first
+};
+
+YearRange yearRange(const IcsOptions &options)
+{
+    const int first = qMax(options.fromYear, 1901);
+    const qint64 last = qint64(options.fromYear) + options.years - 1;
+    return { first, int(qMin<qint64>(last, LastYear)) };
+}
+
+QString trimmed(const QString &field)
+{
+    return field.trimmed();
+}
+
+bool remindsBy(const BirthdayRecord &birthday, QStringView rule)
+{
+    return QStringView(birthday.blnIsGL).trimmed() == rule;
+}
+
+QString uidOf(qint32 id, QStringView what)
+{
+    return QString::number(id) + u'-' + what.toString() + u'@' + IcsUidDomain.toString();
+}
+
+QString dateValue(QDate date)
+{
+    return date.toString(u"yyyyMMdd"_s);
+}
+
+// Relative to the start of the all-day event, i.e. midnight of its day.
+QString alarmTrigger(int daysBefore)
+{
+    const int hours = daysBefore * 24 - AlarmHour;
+    if (hours <= 0)
+        return u"PT"_s + QString::number(-hours) + u'H';
+    const int days = hours / 24, rest = hours % 24;
+    QString trigger = u"-P"_s;
+    if (days > 0)
+        trigger += QString::number(days) + u'D';
+    if (rest > 0)
+        trigger += u'T' + QString::number(rest) + u'H';
+    return trigger;
+}
+
+QString birthdayDescription(const BirthdayRecord &birthday)
+{
+    const bool lunar = remindsBy(birthday, reminder::RemindByLunar);
+    QStringList lines;
+    lines << (lunar ? u"农历生日:"_s + trimmed(birthday.strNL)
+                    : u"公历生日:"_s + trimmed(birthday.strGL));
+    if (!trimmed(birthday.Tel).isEmpty())
+        lines << u"联系方式:"_s + trimmed(birthday.Tel);
+    if (!trimmed(birthday.Beizhu).isEmpty())
+        lines << u"备注:"_s + trimmed(birthday.Beizhu);
+    return lines.join(u'\n');
+}
+
+IcsEvent birthdayEvent(const BirthdayRecord &birthday, QDate date, int age, QStringView uidPart)
+{
+    IcsEvent event;
+    event.uid = uidOf(birthday.Id, uidPart);
+    event.date = date;
+    event.summary = IcsBirthdayTitle(birthday, age);
+    event.description = birthdayDescription(birthday);
+    event.alarmDaysBefore = qMax<int>(birthday.intNums, 0);
+    return event;
+}
+
+bool onLeapDay(const BirthdayRecord &birthday)
+{
+    const std::optional<QDate> birth = calendar::ParseGregorianText(birthday.strGL);
+    return birth && birth->month() == 2 && birth->day() == 29;
+}
+
+// The occurrences of every birthday in every year of the range, as the reminder computes them:
+// element k belongs to year range.first + k (a lunar year for lunar-rule birthdays).
+QList<BirthOccurrences> occurrencesByYear(
+    const QList<BirthdayRecord> &birthdays, const YearRange &range)
+{
+    QList<BirthOccurrences> years;
+    for (int year = range.first; year <= range.last; ++year) {
+        BirthOccurrences occurrences(birthdays.size());
+        reminder::CalcGlBirthDates(birthdays, year, occurrences);
+        reminder::CalcNlBirthDates(birthdays, year, occurrences);
+        years.append(std::move(occurrences));
+    }
+    return years;
+}
+
+void appendBirthdayEvents(
+    QList<IcsEvent> &events, const QList<BirthdayRecord> &birthdays, const YearRange &range)
+{
+    const QList<BirthOccurrences> years = occurrencesByYear(birthdays, range);
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        const BirthdayRecord &birthday = birthdays[i];
+        const bool yearly =
+            remindsBy(birthday, reminder::RemindByGregorian) && !onLeapDay(birthday);
+        for (qsizetype k = 0; k < years.size(); ++k) {
+            const QDate date = years[k].ThisYearDates[i];
+            if (!date.isValid())
+                continue;
+            if (yearly) {
+                // One event the phone repeats; its title cannot carry a changing age.
+                IcsEvent event = birthdayEvent(birthday, date, 0, u"yearly");
+                event.yearly = true;
+                events.append(std::move(event));
+                break;
+            }
+            events.append(birthdayEvent(
+                birthday, date, years[k].ThisYearAges[i], QString::number(range.first + k)));
+        }
+    }
+}
+
+IcsEvent dayEvent(QString uid, QDate date, QString summary)
+{
+    IcsEvent event;
+    event.uid = std::move(uid);
+    event.date = date;
+    event.summary = std::move(summary);
+    return event;
+}
+
+void appendFestivalEvents(QList<IcsEvent> &events, const YearRange &range)
+{
+    for (int year = range.first; year <= range.last; ++year) {
+        for (QDate day(year, 1, 1); day.year() == year; day = day.addDays(1)) {
+            const std::optional<calendar::DayDescription> described = calendar::DescribeDay(day);
+            if (!described)
+                continue;
+            for (std::size_t k = 0; k < reminder::RemindedFestivals.size(); ++k) {
+                const QString name = reminder::RemindedFestivals[k].name.toString();
+                if (described->festivals.contains(name))
+                    events.append(dayEvent(u"festival-"_s + dateValue(day) + u'-'
+                            + QString::number(k) + u'@' + IcsUidDomain.toString(),
+                        day, name));
+            }
+        }
+        for (int term = 0; term < calendar::SolarTermTable::TermsPerYear; ++term)
+            events.append(dayEvent(u"term-"_s + QString::number(year) + u'-' + QString::number(term)
+                    + u'@' + IcsUidDomain.toString(),
+                calendar::SolarTermTable::termDate(year, term),
+                calendar::SolarTermTable::termName(term)));
+    }
+}
+
+class IcsWriter
+{
+public:
+    explicit IcsWriter(QDateTime stamp) : m_stamp(stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s))
+    {
+    }
+
+    void line(QStringView text) { m_bytes += foldContentLine(text); }
+    void property(QStringView name, QStringView value)
+    {
+        line(name.toString() + u':' + value.toString());
+    }
+
+    void header()
+    {
+        line(u"BEGIN:VCALENDAR");
+        line(u"VERSION:2.0");
+        line(u"PRODID:-//natalis//natalis 4.0//ZH");
+        line(u"CALSCALE:GREGORIAN");
+        line(u"METHOD:PUBLISH");
+        property(u"X-WR-CALNAME", u"生日提醒");
+        line(u"X-WR-TIMEZONE:Asia/Shanghai");
+        // China has kept UTC+8 all year since 1992.
+        for (QStringView text : { u"BEGIN:VTIMEZONE", u"TZID:Asia/Shanghai", u"BEGIN:STANDARD",
+                 u"DTSTART:19700101T000000", u"TZOFFSETFROM:+0800", u"TZOFFSETTO:+0800",
+                 u"TZNAME:CST", u"END:STANDARD", u"END:VTIMEZONE" })
+            line(text);
+    }
+
+    void event(const IcsEvent &event)
+    {
+        line(u"BEGIN:VEVENT");
+        property(u"UID", event.uid);
+        property(u"DTSTAMP", m_stamp);
+        property(u"DTSTART;VALUE=DATE", dateValue(event.date));
+        property(u"DTEND;VALUE=DATE", dateValue(event.date.addDays(1)));
+        if (event.yearly)
+            line(u"RRULE:FREQ=YEARLY;UNTIL=21001231");
+        property(u"SUMMARY", escapeText(event.summary));
+        if (!event.description.isEmpty())
+            property(u"DESCRIPTION", escapeText(event.description));
+        line(u"TRANSP:TRANSPARENT");
+        if (event.alarmDaysBefore >= 0) {
+            line(u"BEGIN:VALARM");
+            line(u"ACTION:DISPLAY");
+            property(u"DESCRIPTION", escapeText(event.summary));
+            property(u"TRIGGER", alarmTrigger(event.alarmDaysBefore));
+            line(u"END:VALARM");
+        }
+        line(u"END:VEVENT");
+    }
+
+    QByteArray finish()
+    {
+        line(u"END:VCALENDAR");
+        return std::move(m_bytes);
+    }
+
+private:
+    QString m_stamp;
+    QByteArray m_bytes;
+};
+
+} // namespace
+
+QString LunarMonthDayName(int month, bool isLeap, int day)
+{
+    static constexpr std::array<QStringView, 12> Months = { u"正月", u"二月", u"三月", u"四月",
+        u"五月", u"六月", u"七月", u"八月", u"九月", u"十月", u"冬月", u"腊月" };
+    if (month < 1 || month > 12)
+        return QString();
+    return (isLeap ? u"闰"_s : QString()) + Months[month - 1].toString()
+        + calendar::LunarDayName(day);
+}
+
+QString IcsBirthdayTitle(const BirthdayRecord &birthday, int age)
+{
+    QString name = trimmed(birthday.About);
+    if (name.endsWith(u"生日"))
+        name.chop(2);
+    QString title = name + (age > 0 ? QString::number(age) + u"岁生日"_s : u"生日"_s);
+    if (remindsBy(birthday, reminder::RemindByLunar)) {
+        if (const auto lunar = calendar::ParseLunarText(birthday.strNL))
+            title += u"(农历"_s + LunarMonthDayName(lunar->month, lunar->isLeap, lunar->day) + u')';
+    }
+    return title;
+}
+
+QByteArray BuildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+{
+    const YearRange range = yearRange(options);
+    QList<IcsEvent> events;
+    appendBirthdayEvents(events, birthdays, range);
+    if (options.festivals)
+        appendFestivalEvents(events, range);
+    IcsWriter writer(options.stamp);
+    writer.header();
+    for (const IcsEvent &event : events)
+        writer.event(event);
+    return writer.finish();
+}
+
+QString icsChooserTitle()
+{
+    return u"导出到手机日历(*.ics)"_s;
+}
+
+IcsExportResult ExportIcs(
+    const QList<BirthdayRecord> &birthdays, const QString &path, const IcsOptions &options)
+{
+    const QByteArray bytes = BuildIcs(birthdays, options);
+    const int events = int(bytes.count("\r\nBEGIN:VEVENT\r\n"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return { false, 0, u"生日导出到"_s + path + u"失败!"_s };
+    return { true, events,
+        u"生日成功导出到"_s + path + u",共"_s + QString::number(events) + u"个日历事件"_s };
+}
+
+} // namespace natalis::transfer

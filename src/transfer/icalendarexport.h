@@ -1,0 +1,63 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+#include "transfer/statussink.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace natalis::transfer {
+
+// What goes into a phone calendar file.
+struct IcsOptions
+{
+    // First year written: the Gregorian year of the dated events and of the festivals, the
+    // lunar year of a lunar birthday's events (so a birthday late in the twelfth lunar month
+    // falls in January of the year after).
+    int fromYear = 0;
+    // Years from fromYear on; cut so that no year after 2100 is written.
+    int years = 20;
+    bool festivals = false; // the eleven reminded festivals and the 24 solar terms as well
+    QDateTime stamp; // DTSTAMP of every event, normally now
+};
+
+inline constexpr int DefaultIcsYears = 20;
+
+// The domain every UID ends in. It never changes, so that importing a newer file replaces the
+// events of an older one instead of adding them twice.
+inline constexpr QStringView IcsUidDomain = u"natalis.invalid";
+
+// The calendar as an RFC 5545 file: one VCALENDAR in UTF-8 with CR LF line ends and lines
+// folded at 75 octets. A Gregorian-rule birthday is one all-day event repeating every year
+// (up to 2100); one on 29 February, which such a rule would skip in three years of four, and a
+// lunar-rule birthday are one event per year, on the day the reminder computes. Each birthday
+// event carries an alarm at 09:00 local time intNums days before. Birthdays without a usable
+// date for their rule are left out.
+QByteArray BuildIcs(const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options);
+
+// The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
+// birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日
+// does not get it twice. age 0 or less is left out.
+QString IcsBirthdayTitle(const store::BirthdayRecord &birthday, int age);
+
+// The lunar month and day as a calendar names them: 八月十五, 闰四月初一, 正月三十.
+QString LunarMonthDayName(int month, bool isLeap, int day);
+
+// The menu item and chooser title of the export.
+QString icsChooserTitle(); // "导出到手机日历(*.ics)"
+
+struct IcsExportResult
+{
+    bool ok = false;
+    int events = 0;
+    QString statusText; // for the main window's status bar, on success and on failure
+};
+
+// Writes BuildIcs to path; the file is written beside the target and renamed over it only when
+// complete, so a failure leaves an existing file as it was.
+IcsExportResult ExportIcs(
+    const QList<store::BirthdayRecord> &birthdays, const QString &path, const IcsOptions &options);
+
+} // namespace natalis::transfer

@@ -1,0 +1,97 @@
+#include "vcardexport.h"
+
+#include "calendar/datetext.h"
+#include "contentline.h"
+#include "store/phonenumber.h"
+
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+QString trimmedField(const QString &field)
+{
+    return field.trimmed();
+}
+
+void appendLine(QByteArray &bytes, QStringView name, const QString &value)
+{
+    bytes += foldContentLine(name.toString() + u':' + value);
+}
+
+void appendText(QByteArray &bytes, QStringView name, const QString &field)
+{
+    const QString value = trimmedField(field);
+    if (!value.isEmpty())
+        appendLine(bytes, name, escapeText(value));
+}
+
+void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
+{
+    const QString name = escapeText(trimmedField(birthday.About));
+    appendLine(bytes, u"BEGIN", u"VCARD"_s);
+    appendLine(bytes, u"VERSION", u"3.0"_s);
+    appendLine(bytes, u"FN", name);
+    appendLine(bytes, u"N", name + u";;;;"_s);
+    const QString tel = trimmedField(birthday.Tel);
+    if (!tel.isEmpty()) {
+        const bool mobile = tel.size() == 11 && tel.startsWith(u'1') && store::IsPhoneNumber(tel);
+        appendLine(bytes, mobile ? u"TEL;TYPE=CELL" : u"TEL;TYPE=VOICE", escapeText(tel));
+    }
+    if (const auto birth = calendar::ParseGregorianText(birthday.strGL))
+        appendLine(bytes, u"BDAY", birth->toString(u"yyyy-MM-dd"_s));
+    if (QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒") {
+        if (const auto lunar = calendar::ParseLunarText(birthday.strNL))
+            appendLine(bytes, u"X-ALTBDAY;CALSCALE=chinese",
+                AppleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
+    }
+    appendText(bytes, u"ORG", birthday.Company);
+    if (const QString address = trimmedField(birthday.Address); !address.isEmpty())
+        appendLine(bytes, u"ADR;TYPE=HOME", u";;"_s + escapeText(address) + u";;;;"_s);
+    appendText(bytes, u"NOTE", birthday.Beizhu);
+    appendText(bytes, u"CATEGORIES", birthday.Type);
+    appendLine(bytes, u"END", u"VCARD"_s);
+}
+
+} // namespace
+
+QString AppleChineseDate(int year, int month, bool isLeap, int day)
+{
+    // 1984 is the first year of the 78th sixty-year cycle.
+    const int offset = year - 1984;
+    const int cycle = 78 + (offset >= 0 ? offset / 60 : -((59 - offset) / 60));
+    const int ofCycle = offset - (cycle - 78) * 60 + 1;
+    return u"%1%2%3%4"_s.arg(cycle, 4, 10, QChar(u'0'))
+        .arg(ofCycle, 4, 10, QChar(u'0'))
+        .arg(QString::number(month).rightJustified(2, u'0') + (isLeap ? u"L"_s : QString()))
+        .arg(day, 2, 10, QChar(u'0'));
+}
+
+QByteArray BuildVcards(const QList<store::BirthdayRecord> &birthdays)
+{
+    QByteArray bytes;
+    for (const store::BirthdayRecord &birthday : birthdays)
+        appendCard(bytes, birthday);
+    return bytes;
+}
+
+QString vcardChooserTitle()
+{
+    return u"导出到手机通讯录(*.vcf)"_s;
+}
+
+VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path)
+{
+    const QByteArray bytes = BuildVcards(birthdays);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return { false, 0, u"生日导出到"_s + path + u"失败!"_s };
+    const int cards = int(birthdays.size());
+    return { true, cards,
+        u"生日成功导出到"_s + path + u",共"_s + QString::number(cards) + u"张名片"_s };
+}
+
+} // namespace natalis::transfer

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace natalis::transfer {
+
+// The birthdays as phone contacts: one vCard 3.0 (RFC 2426) per birthday in list order, UTF-8,
+// CR LF, lines folded at 75 octets. FN and N carry the name, TEL;TYPE=CELL the contact (VOICE
+// when it is no mobile number), BDAY the Gregorian day of birth, ORG the company, ADR the
+// address (as its street), NOTE the remark, CATEGORIES the category. A lunar-rule birthday also
+// gets X-ALTBDAY;CALSCALE=chinese with its lunar date, as Apple's contacts write it (an "L"
+// after the month for a leap month), so that reading the file back keeps the rule.
+QByteArray BuildVcards(const QList<store::BirthdayRecord> &birthdays);
+
+// The lunar date as X-ALTBDAY writes it: cycle, year of the cycle, month, day ("007800010101"
+// for the first day of 1984).
+QString AppleChineseDate(int year, int month, bool isLeap, int day);
+
+QString vcardChooserTitle(); // "导出到手机通讯录(*.vcf)"
+
+struct VcardExportResult
+{
+    bool ok = false;
+    int cards = 0;
+    QString statusText;
+};
+
+// Writes BuildVcards to path, replacing an existing file only once the new one is complete.
+VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path);
+
+} // namespace natalis::transfer

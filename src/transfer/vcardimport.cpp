@@ -1,0 +1,278 @@
+#include "vcardimport.h"
+
+#include "birthline.h"
+#include "calendar/lunarimporttext.h"
+#include "contentline.h"
+#include "importlayout.h"
+#include "store/birthdayrecord.h"
+#include "store/categories.h"
+#include "store/phonenumber.h"
+#include "vcardparser.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+
+namespace {
+
+namespace Widths = store::BirthdayWidths;
+
+QString oneLine(QString text)
+{
+    text.replace(u"\r\n"_s, u" "_s).replace(u'\n', u' ').replace(u'\r', u' ').replace(u'\t', u' ');
+    return text.trimmed();
+}
+
+QString cardName(const Vcard &card)
+{
+    if (const VcardProperty *fn = card.first(u"FN"); fn && !importName(fn->text()).isEmpty())
+        return importName(fn->text());
+    if (const VcardProperty *n = card.first(u"N")) {
+        const QStringList parts = n->components();
+        return importName(parts.value(0) + parts.value(1) + parts.value(2));
+    }
+    return QString();
+}
+
+// Apple writes a Chinese date as cycle (4 digits), year of the cycle (4), month (2), day (2):
+// 1984, the first year of cycle 78, is 007800010101 for its first day. An "L" marks a leap
+// month. A plain lunar YYYYMMDD is accepted as well.
+std::optional<QString> lunarBirthday(const VcardProperty &property)
+{
+    if (property.parameter(u"CALSCALE").compare(u"chinese", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    QString value = property.text().trimmed();
+    value.remove(u'-');
+    static const QRegularExpression apple(
+        u"^(\\d{4})(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plain(
+        u"^(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
+    int year = 0;
+    QRegularExpressionMatch match = apple.match(value);
+    int at = 3;
+    if (match.hasMatch()) {
+        year = 1984 + (match.captured(1).toInt() - 78) * 60 + match.captured(2).toInt() - 1;
+    } else if ((match = plain.match(value)).hasMatch()) {
+        year = match.captured(1).toInt();
+        at = 2;
+    } else {
+        return std::nullopt;
+    }
+    const bool leap = !match.captured(at).isEmpty() || !match.captured(at + 2).isEmpty();
+    const QString text = QString::number(year) + u'-' + (leap ? u"闰"_s : QString())
+        + match.captured(at + 1) + u'-' + match.captured(at + 3);
+    QString normalized;
+    if (!calendar::NormalizeLunarImportText(text, normalized))
+        return std::nullopt;
+    return normalized;
+}
+
+std::optional<QDate> gregorianBirthday(const VcardProperty &property)
+{
+    QString value = property.text().trimmed();
+    if (const qsizetype t = value.indexOf(u'T'); t >= 0)
+        value.truncate(t);
+    value.remove(u'-');
+    static const QRegularExpression date(u"^(\\d{4})(\\d{2})(\\d{2})$"_s);
+    const QRegularExpressionMatch match = date.match(value);
+    if (!match.hasMatch())
+        return std::nullopt; // also "--0512": a birthday without a year
+    if (!property.parameter(u"X-APPLE-OMIT-YEAR").isEmpty()
+        && property.parameter(u"X-APPLE-OMIT-YEAR") == match.captured(1))
+        return std::nullopt;
+    return parseImportGregorian(
+        match.captured(1) + u'-' + match.captured(2) + u'-' + match.captured(3));
+}
+
+// Fills the date and rule; false when the card has no birthday that can be stored.
+bool takeBirthday(const Vcard &card, ImportRecord &record)
+{
+    for (const VcardProperty &property : card.properties) {
+        if (property.name != u"X-ALTBDAY")
+            continue;
+        if (const std::optional<QString> lunar = lunarBirthday(property)) {
+            record.date = *lunar;
+            record.dateIsLunar = true;
+            record.fields.blnIsGL = u"按农历提醒"_s;
+            return true;
+        }
+    }
+    if (const VcardProperty *bday = card.first(u"BDAY")) {
+        if (const std::optional<QDate> date = gregorianBirthday(*bday)) {
+            record.date = u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day());
+            record.fields.blnIsGL = u"按公历提醒"_s;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString phoneDigits(QString value)
+{
+    value = value.trimmed();
+    if (value.startsWith(u"tel:", Qt::CaseInsensitive))
+        value = value.mid(4);
+    if (const qsizetype extension = value.indexOf(u';'); extension >= 0)
+        value.truncate(extension);
+    QString digits;
+    for (const QChar c : std::as_const(value)) {
+        if ((c >= u'0' && c <= u'9') || (c == u'+' && digits.isEmpty()))
+            digits += c;
+    }
+    if (digits.startsWith(u"+86"))
+        digits = digits.mid(3);
+    else if (digits.startsWith(u"0086"))
+        digits = digits.mid(4);
+    digits.remove(u'+');
+    return digits;
+}
+
+bool isMobile(const QString &digits)
+{
+    return digits.size() == 11 && digits.startsWith(u'1') && store::IsPhoneNumber(digits);
+}
+
+QString contactNumber(const Vcard &card)
+{
+    QStringList numbers;
+    for (const VcardProperty &property : card.properties) {
+        if (property.name != u"TEL")
+            continue;
+        const QString digits = phoneDigits(property.text());
+        if (property.hasType(u"CELL") && !digits.isEmpty())
+            return digits;
+        if (!digits.isEmpty())
+            numbers.append(digits);
+    }
+    for (const QString &digits : std::as_const(numbers)) {
+        if (isMobile(digits))
+            return digits;
+    }
+    return numbers.value(0);
+}
+
+QString cardAddress(const Vcard &card)
+{
+    const VcardProperty *adr = card.first(u"ADR");
+    if (!adr)
+        return QString();
+    // post office box; extended; street; locality; region; postal code; country
+    const QStringList parts = adr->components();
+    QStringList ordered;
+    for (int index : { 4, 3, 2, 1, 0 }) {
+        if (const QString part = oneLine(parts.value(index)); !part.isEmpty())
+            ordered.append(part);
+    }
+    return ordered.join(u' ');
+}
+
+std::optional<QString> cardCategory(const Vcard &card)
+{
+    if (const VcardProperty *categories = card.first(u"CATEGORIES")) {
+        for (const QString &name : categories->value.split(u',')) {
+            const QString category = unescapeText(name).trimmed();
+            if (store::categoryIndex(category) >= 0)
+                return category;
+        }
+    }
+    return std::nullopt;
+}
+
+QString cardSex(const Vcard &card)
+{
+    const VcardProperty *gender = card.first(u"GENDER");
+    const QString sex = gender ? gender->components().value(0).trimmed().toUpper() : QString();
+    return sex == u"M" ? u"男"_s : sex == u"F" ? u"女"_s : QString();
+}
+
+ImportRecord recordOf(const Vcard &card, const QString &name)
+{
+    ImportRecord record;
+    store::BirthdayRecord &f = record.fields;
+    f.About = name;
+    f.Tel = cutToWidth(contactNumber(card), Widths::Tel);
+    if (const VcardProperty *note = card.first(u"NOTE"))
+        f.Beizhu = cutToWidth(oneLine(note->text()), Widths::Beizhu);
+    if (const VcardProperty *org = card.first(u"ORG"))
+        f.Company = cutToWidth(oneLine(org->components().value(0)), Widths::Company);
+    f.Address = cutToWidth(cardAddress(card), Widths::Address);
+    f.Sex = cardSex(card);
+    f.intNums = 7;
+    f.Duanxin = u"否"_s;
+    return record;
+}
+
+ImportFailure failureOf(QString text)
+{
+    const QString title = chooserTitle(ImportLayout::Vcf);
+    return { title, std::move(text), title + u"失败!"_s };
+}
+
+} // namespace
+
+VcardImportReading ReadVcardImportBytes(
+    QByteArrayView bytes, const QString &path, const QString &category, const StatusSink &status)
+{
+    const QString reading = readingText(ImportLayout::Vcf);
+    if (status)
+        status(reading);
+    VcardImportReading cards;
+    const QList<Vcard> parsed = ParseVcards(bytes);
+    for (const Vcard &card : parsed) {
+        const QString name = cardName(card);
+        ImportRecord record = recordOf(card, name);
+        if (name.isEmpty() || !takeBirthday(card, record)) {
+            cards.withoutBirthday.append(name.isEmpty() ? u"(无姓名)"_s : name);
+            continue;
+        }
+        const std::optional<QString> named = cardCategory(card);
+        record.fields.Type = named.value_or(category);
+        cards.reading.records.append(std::move(record));
+        cards.namedCategory.append(named.has_value());
+        if (status)
+            status(reading + QString::number(cards.reading.records.size()));
+    }
+    if (parsed.isEmpty())
+        cards.reading.failure = failureOf(emptyFileText(ImportLayout::Vcf, path));
+    else if (cards.reading.records.isEmpty())
+        cards.reading.failure = failureOf(path + u"中的名片都没有生日!"_s);
+    return cards;
+}
+
+VcardImportReading ReadVcardImportFile(
+    const QString &path, const QString &category, const StatusSink &status)
+{
+    VcardImportReading cards;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        cards.reading.failure = ImportFailure { u"生日导入"_s, path + u"不存在"_s, QString() };
+        return cards;
+    }
+    QFile file(path);
+    if (!info.isFile() || info.size() > MaxImportFileBytes || !file.open(QIODevice::ReadOnly)) {
+        cards.reading.failure = failureOf(path + u"无法读取,没有导入任何生日!"_s);
+        return cards;
+    }
+    return ReadVcardImportBytes(file.readAll(), path, category, status);
+}
+
+void SetVcardCategory(VcardImportReading &cards, const QString &category)
+{
+    for (qsizetype i = 0; i < cards.reading.records.size(); ++i) {
+        if (!cards.namedCategory.value(i))
+            cards.reading.records[i].fields.Type = category;
+    }
+}
+
+QString withoutBirthdayText(const QStringList &names)
+{
+    if (names.isEmpty())
+        return QString();
+    return QString::number(names.size()) + u"张名片没有生日,未导入:"_s + names.join(u"、"_s);
+}
+
+} // namespace natalis::transfer

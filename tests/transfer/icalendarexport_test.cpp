@@ -1,0 +1,346 @@
+#include "reminder/birthdayoccurrences.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "transfer/contentline.h"
+#include "transfer/icalendarexport.h"
+
+#include <QMap>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+namespace {
+
+// One VEVENT: its properties by name with parameters ("DTSTART;VALUE=DATE"), the alarm's
+// behind "VALARM/".
+using Event = QMap<QString, QString>;
+
+QStringList physicalLines(const QByteArray &ics)
+{
+    QStringList lines = QString::fromUtf8(ics).split(u"\r\n"_s);
+    EXPECT_EQ(lines.takeLast(), QString()) << "the file ends with CR LF";
+    return lines;
+}
+
+QMap<QString, Event> eventsByUid(const QByteArray &ics)
+{
+    QString unfolded = QString::fromUtf8(ics);
+    unfolded.replace(u"\r\n "_s, QString());
+    QMap<QString, Event> events;
+    Event event;
+    QString prefix;
+    for (const QString &line : unfolded.split(u"\r\n"_s, Qt::SkipEmptyParts)) {
+        const qsizetype colon = line.indexOf(u':');
+        const QString name = line.left(colon), value = line.mid(colon + 1);
+        if (line == u"BEGIN:VEVENT")
+            event.clear();
+        else if (line == u"END:VEVENT")
+            events.insert(event.value(u"UID"_s), event);
+        else if (line == u"BEGIN:VALARM")
+            prefix = u"VALARM/"_s;
+        else if (line == u"END:VALARM")
+            prefix.clear();
+        else
+            event.insert(prefix + name, value);
+    }
+    return events;
+}
+
+QByteArray ics(
+    const QList<store::BirthdayRecord> &birthdays, int from, int years, bool festivals = false)
+{
+    return BuildIcs(birthdays,
+        { from, years, festivals, QDateTime(QDate(2025, 6, 1), QTime(2, 3, 4), Qt::UTC) });
+}
+
+store::BirthdayRecord withId(store::BirthdayRecord record, qint32 id)
+{
+    record.Id = id;
+    return record;
+}
+
+// The golden entries: a lunar birthday with 14 days' notice, a leap-month one with 0, day 30,
+// 29 February, a plain Gregorian one, and one late in the twelfth lunar month.
+QList<store::BirthdayRecord> goldenEntries()
+{
+    store::BirthdayRecord zhang =
+        withId(test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s, 14), 11);
+    zhang.Tel = u"13800138000"_s;
+    store::BirthdayRecord leap =
+        withId(test::lunarBirthday(u"闰月"_s, u"农历2006年闰07月15日"_s, 0), 12);
+    leap.Tel.clear();
+    store::BirthdayRecord thirty =
+        withId(test::lunarBirthday(u"三十"_s, u"农历1990年 08月30日"_s, 1), 13);
+    store::BirthdayRecord leapDay =
+        withId(test::gregorianBirthday(u"闰日"_s, u"公历1984年 02月29日"_s, 7), 14);
+    store::BirthdayRecord wang =
+        withId(test::gregorianBirthday(u"王五"_s, u"公历1990年 05月12日"_s, 3), 15);
+    wang.Beizhu = u"爱吃饺子,不吃辣;周末有空"_s;
+    store::BirthdayRecord lastMonth =
+        withId(test::lunarBirthday(u"腊月"_s, u"农历1950年 12月29日"_s, 2), 16);
+    return { zhang, leap, thirty, leapDay, wang, lastMonth };
+}
+
+struct GoldenField
+{
+    const char *situation;
+    int from;
+    int years;
+    QString uid;
+    QString property;
+    QString value;
+
+    friend void PrintTo(const GoldenField &row, std::ostream *os) { *os << row.situation; }
+};
+
+class IcsGolden : public testing::TestWithParam<GoldenField>
+{
+};
+
+TEST_P(IcsGolden, FieldHasItsValue)
+{
+    const GoldenField &row = GetParam();
+    const QMap<QString, Event> events = eventsByUid(ics(goldenEntries(), row.from, row.years));
+    ASSERT_TRUE(events.contains(row.uid)) << row.uid.toStdString();
+    EXPECT_EQ(events[row.uid].value(row.property, u"(missing)"_s), row.value);
+}
+
+const QString Uid11 = u"11-2025@natalis.invalid"_s;
+
+INSTANTIATE_TEST_SUITE_P(Ics, IcsGolden,
+    testing::Values(
+        GoldenField { "lunar start", 2025, 3, Uid11, u"DTSTART;VALUE=DATE"_s, u"20251006"_s },
+        GoldenField {
+            "lunar end is the next day", 2025, 3, Uid11, u"DTEND;VALUE=DATE"_s, u"20251007"_s },
+        GoldenField { "lunar title with age and lunar day", 2025, 3, Uid11, u"SUMMARY"_s,
+            u"张三65岁生日(农历八月十五)"_s },
+        GoldenField { "lunar description", 2025, 3, Uid11, u"DESCRIPTION"_s,
+            u"农历生日:农历1960年 08月15日\\n联系方式:13800138000"_s },
+        GoldenField { "stamp in UTC", 2025, 3, Uid11, u"DTSTAMP"_s, u"20250601T020304Z"_s },
+        GoldenField {
+            "14 days ahead at 9 o'clock", 2025, 3, Uid11, u"VALARM/TRIGGER"_s, u"-P13DT15H"_s },
+        GoldenField { "alarm shows", 2025, 3, Uid11, u"VALARM/ACTION"_s, u"DISPLAY"_s },
+        GoldenField { "next lunar year", 2025, 3, u"11-2026@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"20260925"_s },
+        GoldenField { "leap month in its leap year", 2006, 2, u"12-2006@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"20060907"_s },
+        GoldenField { "leap month, no age in the birth year", 2006, 2, u"12-2006@natalis.invalid"_s,
+            u"SUMMARY"_s, u"闰月生日(农历闰七月十五)"_s },
+        GoldenField { "leap month, year without leap: regular month", 2006, 2,
+            u"12-2007@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20070827"_s },
+        GoldenField { "0 days ahead: 9 o'clock on the day", 2006, 2, u"12-2007@natalis.invalid"_s,
+            u"VALARM/TRIGGER"_s, u"PT9H"_s },
+        GoldenField { "no contact, no contact line", 2006, 2, u"12-2007@natalis.invalid"_s,
+            u"DESCRIPTION"_s, u"农历生日:农历2006年闰07月15日"_s },
+        GoldenField { "day 30 of a 29-day month falls on day 29", 2025, 1,
+            u"13-2025@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20251020"_s },
+        GoldenField { "day 30 keeps its name in the title", 2025, 1, u"13-2025@natalis.invalid"_s,
+            u"SUMMARY"_s, u"三十35岁生日(农历八月三十)"_s },
+        GoldenField { "1 day ahead", 2025, 1, u"13-2025@natalis.invalid"_s, u"VALARM/TRIGGER"_s,
+            u"-PT15H"_s },
+        GoldenField { "29 February in a common year", 2025, 4, u"14-2025@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"20250228"_s },
+        GoldenField { "29 February in a leap year", 2025, 4, u"14-2028@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"20280229"_s },
+        GoldenField { "29 February with age", 2025, 4, u"14-2028@natalis.invalid"_s, u"SUMMARY"_s,
+            u"闰日44岁生日"_s },
+        GoldenField { "29 February, 2100 is no leap year", 2099, 5, u"14-2100@natalis.invalid"_s,
+            u"DTSTART;VALUE=DATE"_s, u"21000228"_s },
+        GoldenField { "Gregorian repeats yearly", 2025, 20, u"15-yearly@natalis.invalid"_s,
+            u"RRULE"_s, u"FREQ=YEARLY;UNTIL=21001231"_s },
+        GoldenField { "Gregorian starts in the first year", 2025, 20,
+            u"15-yearly@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"20250512"_s },
+        GoldenField { "Gregorian title without age", 2025, 20, u"15-yearly@natalis.invalid"_s,
+            u"SUMMARY"_s, u"王五生日"_s },
+        GoldenField { "remark escaped", 2025, 20, u"15-yearly@natalis.invalid"_s, u"DESCRIPTION"_s,
+            u"公历生日:公历1990年 05月12日\\n联系方式:13800000000\\n备注:爱吃饺子\\,不吃辣\\;周末有空"_s },
+        GoldenField { "twelfth month of lunar 2100 ends in 2101", 2099, 5,
+            u"16-2100@natalis.invalid"_s, u"DTSTART;VALUE=DATE"_s, u"21010128"_s },
+        GoldenField { "twelfth month of lunar 2100, end date", 2099, 5,
+            u"16-2100@natalis.invalid"_s, u"DTEND;VALUE=DATE"_s, u"21010129"_s }),
+    test::BySituation());
+
+TEST(Ics, NoEventAfter2100OrOutsideTheRange)
+{
+    const QMap<QString, Event> late = eventsByUid(ics(goldenEntries(), 2099, 5));
+    for (const QString &uid : late.keys())
+        EXPECT_TRUE(uid.contains(u"-2099@") || uid.contains(u"-2100@") || uid.contains(u"yearly"))
+            << uid.toStdString();
+    EXPECT_EQ(late.size(), 5 * 2 + 1); // five lunar or 29-February entries, two years each
+    const QMap<QString, Event> one = eventsByUid(ics(goldenEntries(), 2025, 1));
+    EXPECT_FALSE(one.contains(u"11-2026@natalis.invalid"_s));
+    EXPECT_TRUE(one.contains(u"11-2025@natalis.invalid"_s));
+}
+
+TEST(Ics, CalendarFrameAndLineLimits)
+{
+    store::BirthdayRecord longName =
+        withId(test::lunarBirthday(u"欧阳"_s, u"农历1980年 03月01日"_s), 20);
+    longName.Beizhu = QString(60, u'长') + u"🎂"_s + QString(30, u'x');
+    QList<store::BirthdayRecord> birthdays = goldenEntries();
+    birthdays << longName;
+    const QByteArray bytes = ics(birthdays, 2025, 20, true);
+    const QStringList lines = physicalLines(bytes);
+    EXPECT_EQ(lines.value(0), u"BEGIN:VCALENDAR"_s);
+    EXPECT_EQ(lines.value(1), u"VERSION:2.0"_s);
+    EXPECT_TRUE(lines.contains(u"X-WR-TIMEZONE:Asia/Shanghai"_s));
+    EXPECT_TRUE(lines.contains(u"TZID:Asia/Shanghai"_s));
+    EXPECT_TRUE(lines.contains(u"X-WR-CALNAME:生日提醒"_s));
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+        [](const QString &line) { return line.startsWith(u"PRODID:"); }));
+    EXPECT_EQ(lines.last(), u"END:VCALENDAR"_s);
+    for (const QByteArray &line : bytes.split('\n')) {
+        EXPECT_LE(line.size(), MaxContentLineOctets + 1) << line.toStdString(); // + its CR
+        EXPECT_TRUE(line.isEmpty() || line.endsWith('\r'));
+        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line) << "a fold split a character";
+    }
+    EXPECT_EQ(bytes.count("\nBEGIN:VEVENT\r"), bytes.count("\nEND:VEVENT\r"));
+}
+
+struct FoldRow
+{
+    const char *situation;
+    QString line;
+
+    friend void PrintTo(const FoldRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class Fold : public testing::TestWithParam<FoldRow>
+{
+};
+
+TEST_P(Fold, KeepsLinesShortAndCharactersWhole)
+{
+    const QByteArray folded = foldContentLine(GetParam().line);
+    ASSERT_TRUE(folded.endsWith("\r\n"));
+    QList<QByteArray> physical = folded.chopped(2).split('\n');
+    for (qsizetype i = 0; i < physical.size(); ++i) {
+        QByteArray line = physical[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        EXPECT_LE(line.size(), MaxContentLineOctets);
+        EXPECT_EQ(i > 0, line.startsWith(' '));
+        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line);
+    }
+    QByteArray unfolded = folded.chopped(2);
+    unfolded.replace("\r\n ", "");
+    EXPECT_EQ(QString::fromUtf8(unfolded), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ics, Fold,
+    testing::Values(FoldRow { "short", u"SUMMARY:张三生日"_s },
+        FoldRow { "exactly 75 octets", u"X:"_s + QString(73, u'a') },
+        FoldRow { "76 octets", u"X:"_s + QString(74, u'a') },
+        FoldRow { "ascii 300", u"DESCRIPTION:"_s + QString(300, u'b') },
+        FoldRow { "chinese 120", u"DESCRIPTION:"_s + QString(120, u'农') },
+        FoldRow { "chinese shifted by one", u"DESCRIPTION:x"_s + QString(120, u'历') },
+        FoldRow { "four octet characters", u"SUMMARY:"_s + QString(u"🎂🎉"_s).repeated(30) }),
+    test::BySituation());
+
+TEST(Ics, LunarEventsFallOnTheReminderDays)
+{
+    // Every month, the first and the last days, leap months of years with and without them.
+    QList<store::BirthdayRecord> birthdays;
+    qint32 id = 100;
+    for (int month = 1; month <= 12; ++month) {
+        for (int day : { 1, 15, 29, 30 }) {
+            birthdays << withId(test::lunarBirthday(u"农"_s,
+                                    u"农历1901年 %1月%2日"_s.arg(month, 2, 10, QChar(u'0'))
+                                        .arg(day, 2, 10, QChar(u'0'))),
+                id++);
+        }
+    }
+    for (const QString &text : { u"农历1903年闰05月30日"_s, u"农历2006年闰07月15日"_s,
+             u"农历2023年闰02月30日"_s, u"农历2033年闰11月01日"_s })
+        birthdays << withId(test::lunarBirthday(u"闰"_s, text), id++);
+    const QMap<QString, Event> events = eventsByUid(ics(birthdays, 1901, 200));
+    int checked = 0;
+    for (int year = 1901; year <= 2100; ++year) {
+        reminder::BirthOccurrences occurrences(birthdays.size());
+        reminder::CalcNlBirthDates(birthdays, year, occurrences);
+        for (qsizetype i = 0; i < birthdays.size(); ++i) {
+            const QString uid = u"%1-%2@natalis.invalid"_s.arg(birthdays[i].Id).arg(year);
+            const QDate expected = occurrences.ThisYearDates[i];
+            if (!expected.isValid()) {
+                EXPECT_FALSE(events.contains(uid)) << uid.toStdString();
+                continue;
+            }
+            ASSERT_TRUE(events.contains(uid)) << uid.toStdString();
+            EXPECT_EQ(events[uid].value(u"DTSTART;VALUE=DATE"_s), expected.toString(u"yyyyMMdd"_s))
+                << uid.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 48 * 199);
+}
+
+TEST(Ics, FestivalsAndSolarTerms)
+{
+    const QMap<QString, Event> events = eventsByUid(ics({}, 2025, 1, true));
+    QMap<QString, QStringList> byDay;
+    for (const Event &event : events)
+        byDay[event.value(u"DTSTART;VALUE=DATE"_s)] << event.value(u"SUMMARY"_s);
+    EXPECT_EQ(events.size(), 24 + 11);
+    EXPECT_EQ(byDay.value(u"20251006"_s), QStringList { u"中秋节"_s });
+    EXPECT_EQ(byDay.value(u"20250511"_s), QStringList { u"母亲节"_s });
+    EXPECT_EQ(byDay.value(u"20250531"_s), QStringList { u"端午节"_s });
+    EXPECT_EQ(byDay.value(u"20250404"_s), QStringList { u"清明"_s });
+    EXPECT_EQ(byDay.value(u"20250105"_s), QStringList { u"小寒"_s });
+    EXPECT_FALSE(byDay.contains(u"20250129"_s)); // 春节 is shown, never reminded
+    for (const Event &event : events)
+        EXPECT_FALSE(event.contains(u"VALARM/TRIGGER"_s));
+}
+
+TEST(Ics, BirthdaysWithoutAUsableDateAreLeftOut)
+{
+    store::BirthdayRecord undated = withId(test::gregorianBirthday(u"无"_s, QString()), 1);
+    store::BirthdayRecord unknownRule =
+        withId(test::gregorianBirthday(u"规"_s, u"公历1980年 01月01日"_s), 2);
+    unknownRule.blnIsGL = u"其他"_s;
+    store::BirthdayRecord future =
+        withId(test::gregorianBirthday(u"未"_s, u"公历2090年 01月01日"_s), 3);
+    const QMap<QString, Event> events =
+        eventsByUid(ics({ undated, unknownRule, future }, 2025, 20));
+    EXPECT_TRUE(events.isEmpty());
+}
+
+struct TitleRow
+{
+    const char *situation;
+    store::BirthdayRecord birthday;
+    int age;
+    QString title;
+
+    friend void PrintTo(const TitleRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class IcsTitle : public testing::TestWithParam<TitleRow>
+{
+};
+
+TEST_P(IcsTitle, ReadsAsTheReminderWould)
+{
+    EXPECT_EQ(IcsBirthdayTitle(GetParam().birthday, GetParam().age), GetParam().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ics, IcsTitle,
+    testing::Values(
+        TitleRow { "lunar without age", test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s), 0,
+            u"张三生日(农历八月十五)"_s },
+        TitleRow { "lunar with age", test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s), 60,
+            u"张三60岁生日(农历八月十五)"_s },
+        TitleRow { "name ending in 生日",
+            test::gregorianBirthday(u"妈妈生日"_s, u"公历1960年 01月02日"_s), 60,
+            u"妈妈60岁生日"_s },
+        TitleRow { "first and last months", test::lunarBirthday(u"甲"_s, u"农历1960年 12月30日"_s),
+            0, u"甲生日(农历腊月三十)"_s },
+        TitleRow { "正月初一", test::lunarBirthday(u"乙"_s, u"农历1960年 01月01日"_s), 0,
+            u"乙生日(农历正月初一)"_s },
+        TitleRow { "leap month", test::lunarBirthday(u"丙"_s, u"农历2006年闰07月21日"_s), 0,
+            u"丙生日(农历闰七月廿一)"_s }),
+    test::BySituation());
+
+} // namespace
+} // namespace natalis::transfer
