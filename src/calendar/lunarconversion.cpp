@@ -39,9 +39,12 @@ int monthsBefore(const LunarYearTable &table, const LunarDate &date)
 
 std::optional<LunarDate> SolarToLunar(QDate date)
 {
+    // An invalid date's day number is the lowest qint64; subtracting from it would overflow.
+    if (!date.isValid())
+        return std::nullopt;
     const LunarYearTable &table = LoadLunarYearTable();
     const qint64 days = date.toJulianDay() - LunarYearTable::AnchorJulianDay;
-    if (!date.isValid() || days < 0 || days >= table.daysBeforeYear(LunarYearTable::LastYear + 1))
+    if (days < 0 || days >= table.daysBeforeYear(LunarYearTable::LastYear + 1))
         return std::nullopt;
 
     LunarDate result;

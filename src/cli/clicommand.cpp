@@ -15,23 +15,52 @@ std::optional<int> parseCommandLine(
         QString text = parser.helpText();
         const qsizetype usageEnd = text.indexOf(u" [options]");
         text.replace(0, usageEnd, QStringLiteral("Usage: natalis-cli ") + command);
-        std::fputs(text.toUtf8().constData(), stdout);
+        printText(text);
         return Success;
     }
     return std::nullopt;
 }
 
+namespace {
+
+// Set by the first write to stdout that did not take; reported once, at the exit.
+bool outputLost = false;
+
+void writeError(const QString &message)
+{
+    const QByteArray bytes = (QStringLiteral("natalis-cli: ") + message + u'\n').toUtf8();
+    // Nothing is left to tell when stderr itself refuses; the exit code still says it.
+    static_cast<void>(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr));
+}
+
+} // namespace
+
+void printText(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
+        outputLost = true;
+}
+
 void printLine(const QString &line)
 {
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fputc('\n', stdout);
+    printText(line + u'\n');
 }
 
 int fail(const QString &message, int code)
 {
-    std::fprintf(stderr, "natalis-cli: %s\n", message.toUtf8().constData());
+    writeError(message);
     return code;
+}
+
+int finishOutput(int code)
+{
+    // A file or pipe buffers stdout, so most write failures surface only at this flush.
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !outputLost && std::ferror(stdout) == 0)
+        return code;
+    writeError(QStringLiteral("标准输出写入失败,输出不完整"));
+    return code == Success ? Refused : code;
 }
 
 } // namespace natalis::cli

@@ -35,7 +35,12 @@ std::optional<int> parseCommandLine(
     QCommandLineParser &parser, const QString &command, const QStringList &arguments);
 
 // Output helpers: UTF-8 on stdout, one-line errors on stderr.
+void printText(const QString &text);
 void printLine(const QString &line);
 int fail(const QString &message, int code = BadInput);
+
+// Flushes stdout and returns the exit code the process ends with: code, or Refused instead of
+// Success when any output was lost (a full disk, a closed pipe), said so on stderr.
+int finishOutput(int code);
 
 } // namespace natalis::cli

@@ -1,7 +1,6 @@
 #include "clicommand.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 using namespace natalis::cli;
 
@@ -19,19 +18,11 @@ void printUsage(const QList<Command> &commands)
     for (const Command &command : commands)
         text += QStringLiteral("  %1  %2\n").arg(command.name, -10).arg(command.summary);
     text += QStringLiteral("\n'natalis-cli COMMAND --help' describes a command.\n");
-    std::fputs(text.toUtf8().constData(), stdout);
+    printText(text);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int runCommandLine(QStringList arguments)
 {
-    QCoreApplication application(argc, argv);
-    // The companion shares the program's name so that both find the same per-user data folder.
-    QCoreApplication::setApplicationName(QStringLiteral("natalis"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
-
-    QStringList arguments = QCoreApplication::arguments().mid(1);
     const QList<Command> commands = allCommands();
     if (arguments.isEmpty()) {
         printUsage(commands);
@@ -51,4 +42,15 @@ int main(int argc, char *argv[])
             return command.run(arguments);
     }
     return fail(QStringLiteral("unknown command '%1' (see natalis-cli --help)").arg(name));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    // The companion shares the program's name so that both find the same per-user data folder.
+    QCoreApplication::setApplicationName(QStringLiteral("natalis"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
+    return finishOutput(runCommandLine(QCoreApplication::arguments().mid(1)));
 }

@@ -62,7 +62,7 @@ int runSmsAuto(const QStringList &arguments)
         u"Clears the SMS-sent marks of birthdays that have passed and runs the automatic birthday\n"
         "SMS once, as the program does every ten minutes: greetings due are sent or scheduled\n"
         "through the gateway stored in the database. Prints one line per batch; exits 1 when a\n"
-        "batch failed."_s);
+        "batch failed or its record could not be saved."_s);
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(
         u"date"_s, u"the moment (default: NATALIS_NOW, else now)"_s, u"YYYY-MM-DD[THH:MM]"_s));
@@ -102,8 +102,11 @@ int runSmsAuto(const QStringList &arguments)
     for (const sms::AutoSmsBatch &batch : run.batches) {
         printLine(batchLine(batch));
         failed = failed || !batch.outcome.accepted;
-        if (!batch.outcome.historySaved || !batch.markSaved)
+        // An unsaved sent mark sends the greeting again on the next pass: a failure too.
+        if (!batch.outcome.historySaved || !batch.markSaved) {
             printLine(sms::HistorySaveFailedText.toString());
+            failed = true;
+        }
     }
     if (run.batches.isEmpty())
         printLine(u"没有要发送的生日短信"_s);

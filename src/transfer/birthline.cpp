@@ -189,6 +189,8 @@ QString importName(QStringView field)
 
 QString cutToWidth(QStringView text, int width)
 {
+    if (width <= 0)
+        return {};
     if (text.size() <= width)
         return text.toString();
     if (text[width - 1].isHighSurrogate())

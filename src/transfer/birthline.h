@@ -26,7 +26,8 @@ std::optional<QDate> parseImportGregorian(QStringView text);
 // A birthday name as every importer takes it: all blanks removed, at most 16 characters.
 QString importName(QStringView field);
 
-// Cuts text to at most width UTF-16 units without splitting a surrogate pair.
+// Cuts text to at most width UTF-16 units without splitting a surrogate pair; empty when
+// width is 0 or less.
 QString cutToWidth(QStringView text, int width);
 
 } // namespace natalis::transfer

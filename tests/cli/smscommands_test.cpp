@@ -114,6 +114,18 @@ TEST_F(SmsAutoCommand, AFailureIsPrintedAndRetriedOnTheNextPass)
             u"发送失败|2024/05/08 08:00:00|李四"_s, u"发送成功|2024/05/08 08:00:00|李四"_s }));
 }
 
+TEST_F(SmsAutoCommand, AnUnsavedRecordOfASentGreetingIsAFailure)
+{
+    addFriend(u"赵六"_s, QDate(1990, 5, 6));
+    open()->exec("create trigger refuse before insert on dxhistory begin "
+                 "select raise(abort, 'refused'); end");
+    const CliResult result = smsAuto(u"2024-05-04T10:00"_s);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.endsWith(u"赵六(13800000001)\n短信发送记录保存失败\n"_s))
+        << result.out.toStdString();
+    EXPECT_EQ(simulator.records().size(), 1);
+}
+
 TEST_F(SmsAutoCommand, WithoutAGatewayEverySendIsANetworkFailure)
 {
     addFriend(u"王五"_s, QDate(1985, 5, 9));

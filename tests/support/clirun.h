@@ -15,10 +15,13 @@ struct CliResult
     QString err;
 };
 
-inline CliResult runCli(
-    const QString &program, const QStringList &arguments, const QStringList &environment = {})
+// outputFile, when given, receives standard output instead of CliResult::out.
+inline CliResult runCli(const QString &program, const QStringList &arguments,
+    const QStringList &environment = {}, const QString &outputFile = {})
 {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     if (!environment.isEmpty()) {
         QStringList merged = QProcess::systemEnvironment();
         merged += environment;

@@ -134,6 +134,34 @@ TEST(BirthLine, CutNeverSplitsASurrogatePair)
     EXPECT_EQ(ParseTabBirthLine(name).fields.About, QString(15, u'甲'));
 }
 
+struct CutRow
+{
+    const char *situation;
+    QString text;
+    int width;
+    QString cut;
+    friend void PrintTo(const CutRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class CutToWidth : public testing::TestWithParam<CutRow>
+{
+};
+
+TEST_P(CutToWidth, KeepsAtMostTheWidth)
+{
+    EXPECT_EQ(cutToWidth(GetParam().text, GetParam().width), GetParam().cut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, CutToWidth,
+    testing::Values(CutRow { "shorter than the width", u"甲乙"_s, 3, u"甲乙"_s },
+        CutRow { "exactly the width", u"甲乙丙"_s, 3, u"甲乙丙"_s },
+        CutRow { "longer than the width", u"甲乙丙丁"_s, 3, u"甲乙丙"_s },
+        CutRow { "width zero", u"甲乙"_s, 0, QString() },
+        CutRow { "negative width", u"甲乙"_s, -1, QString() },
+        CutRow { "empty text, width zero", QString(), 0, QString() },
+        CutRow { "pair at the first unit", QString::fromUcs4(U"\U00020000"), 1, QString() }),
+    test::BySituation());
+
 struct V10Row
 {
     const char *situation;

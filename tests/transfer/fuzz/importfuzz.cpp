@@ -1,6 +1,10 @@
-// libFuzzer target over the import readers: every layout on the file's bytes, and the line
-// parsers on text that the line filter would otherwise keep from them.
+// libFuzzer target over the import readers: every layout on the file's bytes, the line parsers
+// on text that the line filter would otherwise keep from them, and the conversions and cuts
+// beneath them on the edge values they are never handed by the readers (the invalid date, a
+// width of 0 or less).
 
+#include "calendar/lunarconversion.h"
+#include "calendar/lunaryeartable.h"
 #include "transfer/birthline.h"
 #include "transfer/importinsert.h"
 #include "transfer/importpreview.h"
@@ -8,9 +12,11 @@
 #include "transfer/v10record.h"
 
 #include <QByteArrayView>
+#include <QDate>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 using namespace natalis::transfer;
 
@@ -22,6 +28,37 @@ void consume(const ImportRecord &record)
     const natalis::store::BirthdayRecord stored = StoredBirthday(record);
     if (stored.About.size() > 16 || stored.Tel.size() > 14)
         __builtin_trap();
+}
+
+void checkConversion(QDate day)
+{
+    if (const std::optional<natalis::calendar::LunarDate> lunar = natalis::calendar::SolarToLunar(day))
+        if (natalis::calendar::LunarToSolar(*lunar) != day)
+            __builtin_trap();
+}
+
+// The bytes' first eight as a day number (QDate turns the out-of-range ones invalid), their
+// first two as days from the lunar anchor, their first as a width from -128 to 127.
+void probeEdges(QByteArrayView bytes, const QString &text)
+{
+    checkConversion(QDate());
+    if (!cutToWidth(text, 0).isEmpty())
+        __builtin_trap();
+    if (bytes.size() >= 8) {
+        qint64 dayNumber = 0;
+        std::memcpy(&dayNumber, bytes.data(), sizeof dayNumber);
+        checkConversion(QDate::fromJulianDay(dayNumber));
+    }
+    if (bytes.size() >= 2) {
+        std::int16_t offset = 0;
+        std::memcpy(&offset, bytes.data(), sizeof offset);
+        checkConversion(natalis::calendar::LunarYearTable::anchor().addDays(offset));
+    }
+    if (!bytes.isEmpty()) {
+        const int width = static_cast<signed char>(bytes[0]);
+        if (cutToWidth(text, width).size() > qMax(width, 0))
+            __builtin_trap();
+    }
 }
 
 } // namespace
@@ -43,5 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     consume(ParseOldBirthLine(text));
     if (const std::optional<ImportRecord> record = ParseV10Record(text))
         consume(*record);
+    probeEdges(bytes, text);
     return 0;
 }
