@@ -11,7 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
   libcpp-httplib-dev libssl-dev
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
+  # the desktop tests: window manager, late tray, private sound server, input and X tools
+  openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils python3
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "store/database.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace natalis::app {
 
@@ -15,6 +16,13 @@ QString defaultDbPath(const QString &appFolder, bool appFolderWritable, const QS
 QString dbPathFromArguments(const QStringList &positional)
 {
     return positional.join(QLatin1Char(' '));
+}
+
+QString absoluteDbPath(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
 }
 
 } // namespace natalis::app

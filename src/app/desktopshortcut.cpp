@@ -1,5 +1,6 @@
 #include "app/desktopshortcut.h"
 
+#include "app/dblocation.h"
 #include "app/desktopentry.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ public:
     {
     }
 
-    Result create(const QString &program) override
+    Result create(const QString &program, const QString &) override
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
@@ -42,14 +43,14 @@ public:
     {
     }
 
-    Result create(const QString &program) override
+    Result create(const QString &program, const QString &dbPath) override
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
         const QString icon =
             QDir(QFileInfo(program).absolutePath()).filePath(QStringLiteral("natalis.ICO"));
         const QByteArray entry = desktopEntry(
-            ShortcutName, desktopExecLine({ program }), QFileInfo::exists(icon) ? icon : QString());
+            ShortcutName, desktopExecLine({ program, absoluteDbPath(dbPath) }), QFileInfo::exists(icon) ? icon : QString());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.
