@@ -25,7 +25,6 @@ public:
         m_player = new QMediaPlayer;
         auto *output = new QAudioOutput(m_player); // goes with its player
         m_player->setAudioOutput(output);
-        m_player->setLoops(QMediaPlayer::Infinite);
         QObject::connect(m_player, &QMediaPlayer::errorOccurred, m_player,
             [this, file](QMediaPlayer::Error error) {
                 if (error != QMediaPlayer::NoError)
@@ -35,6 +34,19 @@ public:
             [this, file](QMediaPlayer::PlaybackState state) {
                 if (state == QMediaPlayer::PlayingState && m_reported == file)
                     m_reported.clear();
+            });
+        // Round and round until stopped: each round on a fresh player (the backend's own loop
+        // stops after a round or two).
+        QObject::connect(m_player, &QMediaPlayer::mediaStatusChanged, m_player,
+            [this, file, player = m_player.data()](QMediaPlayer::MediaStatus status) {
+                if (status == QMediaPlayer::EndOfMedia && player == m_player)
+                    QMetaObject::invokeMethod(
+                        player,
+                        [this, file, player] {
+                            if (player == m_player) // not stopped in between
+                                play(file);
+                        },
+                        Qt::QueuedConnection);
             });
         m_player->setSource(QUrl::fromLocalFile(file));
         m_player->play();

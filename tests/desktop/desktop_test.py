@@ -156,7 +156,8 @@ class Desktop:
             rec = subprocess.Popen(["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
                                     "--rate=8000", "--channels=1", "--latency-msec=50"],
                                    env=self.env, stdout=out, stderr=subprocess.DEVNULL)
-            time.sleep(seconds)
+            # parec loses what it still buffers when ended: record on past the measured part.
+            time.sleep(seconds + 2.5)
             rec.terminate()
             rec.wait(5)
         levels = []
