@@ -46,7 +46,8 @@ public:
 private:
     static QByteArray entry(const QString &program, const QString &dbPath)
     {
-        return desktopEntry(EntryName, desktopExecLine(autoStartCommand(program, dbPath)), QString());
+        return desktopEntry(
+            EntryName, desktopExecLine(autoStartCommand(program, dbPath)), QString());
     }
 
     QString m_path;
@@ -92,8 +93,8 @@ private:
     {
         QStringList quoted;
         for (const QString &part : autoStartCommand(program, dbPath))
-            quoted.append(part.startsWith(u'-') ? part
-                                                : u'"' + QDir::toNativeSeparators(part) + u'"');
+            quoted.append(
+                part.startsWith(u'-') ? part : u'"' + QDir::toNativeSeparators(part) + u'"');
         return quoted.join(u' ');
     }
 

@@ -49,8 +49,9 @@ public:
             return Result::AlreadyThere;
         const QString icon =
             QDir(QFileInfo(program).absolutePath()).filePath(QStringLiteral("natalis.ICO"));
-        const QByteArray entry = desktopEntry(
-            ShortcutName, desktopExecLine({ program, absoluteDbPath(dbPath) }), QFileInfo::exists(icon) ? icon : QString());
+        const QByteArray entry =
+            desktopEntry(ShortcutName, desktopExecLine({ program, absoluteDbPath(dbPath) }),
+                QFileInfo::exists(icon) ? icon : QString());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.

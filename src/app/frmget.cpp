@@ -110,9 +110,8 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     connect(m_tray.get(), &TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
     connect(m_tray.get(), &TrayLayer::availabilityChanged, this, &frmGet::trayAvailabilityChanged);
     if (m_music)
-        m_music->unplayable = [this](const QString &file) {
-            setStatus(1, unplayableMusicText(file));
-        };
+        m_music->unplayable = [this](
+                                  const QString &file) { setStatus(1, unplayableMusicText(file)); };
 }
 
 frmGet::~frmGet() = default;

@@ -458,7 +458,8 @@ void frmSetup::cmdRun_Click()
 
 void frmSetup::cmdLnk_Click()
 {
-    m_status->setText(shortcutResultText(m_services.shortcut.create(m_services.program, m_services.dbPath)));
+    m_status->setText(
+        shortcutResultText(m_services.shortcut.create(m_services.program, m_services.dbPath)));
 }
 
 QListWidget *frmSetup::currentClassList() const

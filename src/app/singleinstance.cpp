@@ -34,8 +34,8 @@ bool SingleInstance::acquire()
     QLocalServer::removeServer(m_serverName);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(),
-        [this] { answer(); });
+    QObject::connect(
+        m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] { answer(); });
     m_server->listen(m_serverName);
     return true;
 }

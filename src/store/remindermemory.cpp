@@ -42,8 +42,7 @@ bool WriteReminderDate(Connection &connection, QStringView key, QDate day)
 {
     try {
         createReminderMemory(connection);
-        connection
-            .cached("insert or replace into reminderstate([Key],[Value]) values(?,?)")
+        connection.cached("insert or replace into reminderstate([Key],[Value]) values(?,?)")
             .bindAll(key.toString(), dayText(day))
             .run();
         return true;

@@ -91,10 +91,12 @@ TEST_P(Balloon, OneLinePerItem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Balloon,
-    testing::Values(BalloonCase { "carriage returns", QStringLiteral("甲\r乙\r更多请见生日提醒窗口..."),
-                        QStringLiteral("甲\n乙\n更多请见生日提醒窗口...") },
+    testing::Values(
+        BalloonCase { "carriage returns", QStringLiteral("甲\r乙\r更多请见生日提醒窗口..."),
+            QStringLiteral("甲\n乙\n更多请见生日提醒窗口...") },
         BalloonCase { "CR LF is one break", QStringLiteral("甲\r\n乙"), QStringLiteral("甲\n乙") },
-        BalloonCase { "one item", QStringLiteral("今天是张三生日"), QStringLiteral("今天是张三生日") },
+        BalloonCase {
+            "one item", QStringLiteral("今天是张三生日"), QStringLiteral("今天是张三生日") },
         BalloonCase { "empty", QString(), QString() }),
     natalis::test::BySituation());
 

@@ -279,8 +279,9 @@ TEST_F(Setup, AutoStartTwice)
     EXPECT_TRUE(shown->isChecked());
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(file.readAll())
-                    .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll())
+            .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
 
     dialog->cmdRun_Click();
     EXPECT_FALSE(autoStart->IsAutoStartSet());
@@ -373,8 +374,9 @@ TEST_F(Setup, OpeningRewritesAnOlderAutoStartEntry)
     open();
     QFile file(database.path(QStringLiteral("autostart/natalis.desktop")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(file.readAll())
-                    .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll())
+            .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
     EXPECT_EQ(control<QPushButton>("cmdRun")->text(), QStringLiteral("关闭自动运行"));
 }
 
@@ -414,20 +416,23 @@ protected:
 
 TEST_F(RelativeDatabase, AutoStartRecordsTheAbsolutePath)
 {
-    ASSERT_TRUE(autoStart->enable(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    ASSERT_TRUE(
+        autoStart->enable(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
     EXPECT_TRUE(entryText().contains(absoluteExec())) << entryText().toStdString();
 }
 
 TEST_F(RelativeDatabase, OlderEntryIsRewrittenAndNoEntryStaysAbsent)
 {
-    EXPECT_TRUE(autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    EXPECT_TRUE(
+        autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
     EXPECT_FALSE(autoStart->IsAutoStartSet()) << "refreshing never switches autostart on";
 
     QDir().mkpath(files.path(QStringLiteral("autostart")));
     files.write(QStringLiteral("autostart/natalis.desktop"),
         "[Desktop Entry]\nType=Application\nName=natalis\n"
         "Exec=/opt/natalis/natalis \"my db.mdb\"\n");
-    EXPECT_TRUE(autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    EXPECT_TRUE(
+        autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
     EXPECT_TRUE(entryText().contains(absoluteExec())) << entryText().toStdString();
 }
 

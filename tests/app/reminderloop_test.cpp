@@ -297,7 +297,8 @@ struct MissedStartCase
     QString balloon; // empty: no balloon
 };
 
-class MissedAtStartTest : public ReminderLoopTest, public testing::WithParamInterface<MissedStartCase>
+class MissedAtStartTest : public ReminderLoopTest,
+                          public testing::WithParamInterface<MissedStartCase>
 {
 };
 
@@ -305,8 +306,8 @@ TEST_P(MissedAtStartTest, ListedOnceAfterTheDueTexts)
 {
     const MissedStartCase &c = GetParam();
     // 李四 on 30 April; 张三 on 4 May, 7 days ahead.
-    context.Birthdays.append(gregorianBirthday(QStringLiteral("李四"),
-        QStringLiteral("公历1990年 04月30日"), 3));
+    context.Birthdays.append(
+        gregorianBirthday(QStringLiteral("李四"), QStringLiteral("公历1990年 04月30日"), 3));
     QList<QDate> runs;
     loop.rememberRun = [&](const QDate &day) { runs.append(day); };
     loop.restore({}, c.lastRun);
@@ -320,9 +321,8 @@ TEST_P(MissedAtStartTest, ListedOnceAfterTheDueTexts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MissedAtStartTest,
-    testing::Values(
-        MissedStartCase { "due and missed", QDate(2025, 4, 25), 2,
-            QStringLiteral("张三生日还有2天[朋友,13800000000]\r2天前是李四生日") },
+    testing::Values(MissedStartCase { "due and missed", QDate(2025, 4, 25), 2,
+                        QStringLiteral("张三生日还有2天[朋友,13800000000]\r2天前是李四生日") },
         MissedStartCase { "only missed", QDate(2025, 4, 28), 5,
             QStringLiteral("昨天是张三生日\r5天前是李四生日") },
         MissedStartCase { "ran the day before", QDate(2025, 5, 1), 2,

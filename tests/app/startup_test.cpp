@@ -7,12 +7,12 @@
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocalSocket>
 #include <atomic>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 

@@ -70,8 +70,8 @@ TEST_F(CalendarWindow, OneDoubleClickOnADayOpensItsListOnce)
 {
     const auto window = open(false);
     window->FillMonthGrid(2006, 6);
-    for (const QString &prefix : { QStringLiteral("lblGLDay_"), QStringLiteral("lblNLDay_"),
-             QStringLiteral("Shape1_") }) {
+    for (const QString &prefix :
+        { QStringLiteral("lblGLDay_"), QStringLiteral("lblNLDay_"), QStringLiteral("Shape1_") }) {
         host.calls.clear();
         auto *target = window->findChild<QWidget *>(prefix + QString::number(June10Cell));
         ASSERT_TRUE(target) << prefix.toStdString();
