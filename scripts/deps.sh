@@ -11,8 +11,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
   libcpp-httplib-dev libssl-dev
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
+  # packaging: validators, icon renders, the Debian package's tools, Qt's own translations
   appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n
+  # the desktop tests: window manager, late tray, private sound server, input and X tools
+  openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils
+  # the calendar file's check by an independent parser
   python3 python3-icalendar
 )
 

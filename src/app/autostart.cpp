@@ -1,5 +1,6 @@
 #include "app/autostart.h"
 
+#include "app/dblocation.h"
 #include "app/desktopentry.h"
 #include "app/installlayout.h"
 
@@ -26,13 +27,30 @@ public:
 
     bool enable(const QString &program, const QString &dbPath) override
     {
-        const QString exec = desktopExecLine({ program, dbPath });
-        return writeWholeFile(m_path, desktopEntry(EntryName, exec, desktopAppId()));
+        return writeWholeFile(m_path, entry(program, dbPath));
+    }
+
+    bool refresh(const QString &program, const QString &dbPath) override
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray wanted = entry(program, dbPath);
+        if (file.readAll() == wanted)
+            return true;
+        file.close();
+        return writeWholeFile(m_path, wanted);
     }
 
     bool disable() override { return QFile::remove(m_path) || !QFile::exists(m_path); }
 
 private:
+    static QByteArray entry(const QString &program, const QString &dbPath)
+    {
+        return desktopEntry(
+            EntryName, desktopExecLine(autoStartCommand(program, dbPath)), desktopAppId());
+    }
+
     QString m_path;
 };
 
@@ -51,12 +69,16 @@ public:
 
     bool enable(const QString &program, const QString &dbPath) override
     {
-        // Quoted, so that folders with blanks survive the shell's splitting.
-        m_run.setValue(EntryName,
-            QStringLiteral("\"%1\" \"%2\"")
-                .arg(QDir::toNativeSeparators(program), QDir::toNativeSeparators(dbPath)));
+        m_run.setValue(EntryName, value(program, dbPath));
         m_run.sync();
         return m_run.status() == QSettings::NoError && IsAutoStartSet();
+    }
+
+    bool refresh(const QString &program, const QString &dbPath) override
+    {
+        if (!IsAutoStartSet() || m_run.value(EntryName).toString() == value(program, dbPath))
+            return true;
+        return enable(program, dbPath);
     }
 
     bool disable() override
@@ -67,11 +89,26 @@ public:
     }
 
 private:
+    // Quoted, so that folders with blanks survive the shell's splitting.
+    static QString value(const QString &program, const QString &dbPath)
+    {
+        QStringList quoted;
+        for (const QString &part : autoStartCommand(program, dbPath))
+            quoted.append(
+                part.startsWith(u'-') ? part : u'"' + QDir::toNativeSeparators(part) + u'"');
+        return quoted.join(u' ');
+    }
+
     QSettings m_run;
 };
 #endif
 
 } // namespace
+
+QStringList autoStartCommand(const QString &program, const QString &dbPath)
+{
+    return { program, QStringLiteral("--tray"), absoluteDbPath(dbPath) };
+}
 
 std::unique_ptr<AutoStart> createXdgAutoStart(const QString &autostartFolder)
 {

@@ -15,17 +15,36 @@ QDateTime parseNow(const QString &text)
     return QDateTime::fromString(text, u"yyyy-MM-ddTHH:mm"_s);
 }
 
+AdvancingClock::AdvancingClock(const QDateTime &start)
+    : m_offset(QDateTime::currentDateTime().msecsTo(start))
+{
+}
+
+QDateTime AdvancingClock::now() const
+{
+    // Wall-clock based, so a suspended computer wakes up later in the pretended day as well.
+    return QDateTime::currentDateTime().addMSecs(m_offset);
+}
+
+std::unique_ptr<Clock> clockFromText(const QString &value)
+{
+    if (value.isEmpty())
+        return std::make_unique<SystemClock>();
+    const bool advancing = value.endsWith(u'+');
+    const QDateTime start = parseNow(advancing ? value.chopped(1) : value);
+    if (!start.isValid()) {
+        std::fprintf(stderr, "natalis: NATALIS_NOW=%s is not YYYY-MM-DDTHH:MM[+], ignored\n",
+            qPrintable(value));
+        return std::make_unique<SystemClock>();
+    }
+    if (advancing)
+        return std::make_unique<AdvancingClock>(start);
+    return std::make_unique<FixedClock>(start);
+}
+
 std::unique_ptr<Clock> clockFromEnvironment()
 {
-    const QString value = qEnvironmentVariable("NATALIS_NOW");
-    if (!value.isEmpty()) {
-        const QDateTime now = parseNow(value);
-        if (now.isValid())
-            return std::make_unique<FixedClock>(now);
-        std::fprintf(stderr, "natalis: NATALIS_NOW=%s is not YYYY-MM-DDTHH:MM, ignored\n",
-            qPrintable(value));
-    }
-    return std::make_unique<SystemClock>();
+    return clockFromText(qEnvironmentVariable("NATALIS_NOW"));
 }
 
 } // namespace natalis::app

@@ -30,11 +30,26 @@ private:
     QDateTime m_now;
 };
 
+// Starts at a chosen moment and then runs on with the real clock, so that a manual or automated
+// try can cross a full hour.
+class AdvancingClock : public Clock
+{
+public:
+    explicit AdvancingClock(const QDateTime &start);
+    QDateTime now() const override;
+
+private:
+    qint64 m_offset; // milliseconds from the real clock to the pretended one
+};
+
 // Local time "YYYY-MM-DDTHH:MM", or an invalid QDateTime when text is not of that form.
 QDateTime parseNow(const QString &text);
 
-// A fixed clock when NATALIS_NOW holds a valid time, the system clock otherwise (an invalid
-// value is reported on stderr and ignored).
+// "YYYY-MM-DDTHH:MM" gives a fixed clock, the same followed by "+" an advancing one, empty text
+// the system clock; any other text is reported on stderr and gives the system clock.
+std::unique_ptr<Clock> clockFromText(const QString &value);
+
+// clockFromText of NATALIS_NOW.
 std::unique_ptr<Clock> clockFromEnvironment();
 
 } // namespace natalis::app

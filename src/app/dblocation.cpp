@@ -35,4 +35,11 @@ QString dbPathFromArguments(const QStringList &positional)
     return positional.join(QLatin1Char(' '));
 }
 
+QString absoluteDbPath(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
+}
+
 } // namespace natalis::app

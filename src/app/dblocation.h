@@ -26,4 +26,9 @@ QString newDatabaseNotice(const QString &dbPath);
 // unquoted path with blanks still arrives whole; empty when there are none.
 QString dbPathFromArguments(const QStringList &positional);
 
+// The database path as a launcher must record it: absolute and canonical (links resolved) where
+// the file exists, absolute and cleaned where it does not yet. A relative path is taken from the
+// current folder, which a login does not keep.
+QString absoluteDbPath(const QString &path);
+
 } // namespace natalis::app

@@ -1,5 +1,6 @@
 #include "app/desktopshortcut.h"
 
+#include "app/dblocation.h"
 #include "app/desktopentry.h"
 #include "app/installlayout.h"
 
@@ -23,7 +24,7 @@ public:
     {
     }
 
-    Result create(const QString &program) override
+    Result create(const QString &program, const QString &) override
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
@@ -43,12 +44,12 @@ public:
     {
     }
 
-    Result create(const QString &program) override
+    Result create(const QString &program, const QString &dbPath) override
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
-        const QByteArray entry =
-            desktopEntry(ShortcutName, desktopExecLine({ program }), desktopAppId());
+        const QByteArray entry = desktopEntry(ShortcutName,
+            desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.

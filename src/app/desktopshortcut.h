@@ -13,8 +13,9 @@ public:
     enum class Result { Created, AlreadyThere, Failed };
 
     virtual ~DesktopShortcut() = default;
-    // Never replaces an existing shortcut.
-    virtual Result create(const QString &program) = 0;
+    // Starts program on the database file dbPath, recorded absolute. Never replaces an
+    // existing shortcut.
+    virtual Result create(const QString &program, const QString &dbPath) = 0;
 };
 
 // The one kind this system uses, in desktopFolder.

@@ -1,5 +1,6 @@
 #include "app/frmget.h"
 
+#include "app/acknowledgement.h"
 #include "app/appcontext.h"
 #include "app/birthdaylistmodel.h"
 #include "app/clock.h"
@@ -9,6 +10,7 @@
 #include "app/frmnotify.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "app/remindermemoryhooks.h"
 #include "app/skincolors.h"
 #include "app/smssetupaction.h"
 #include "app/startup.h"
@@ -103,6 +105,13 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
     connect(m_tray.get(), &TrayLayer::leftClicked, this, &frmGet::mnuNotify_Click);
+
+    m_ackGate = new AcknowledgementGate(this, [this] { m_loop.acknowledge(); });
+    connect(m_tray.get(), &TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
+    connect(m_tray.get(), &TrayLayer::availabilityChanged, this, &frmGet::trayAvailabilityChanged);
+    if (m_music)
+        m_music->unplayable = [this](
+                                  const QString &file) { setStatus(1, unplayableMusicText(file)); };
 }
 
 frmGet::~frmGet() = default;
@@ -247,7 +256,7 @@ void frmGet::buildControls()
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(close, &QPushButton::clicked, this, &frmGet::closeToTray);
     connect(add, &QPushButton::clicked, this, &frmGet::cmdAdd_Click);
     connect(m_edit, &QPushButton::clicked, this, &frmGet::cmdEdit_Click);
     connect(m_delete, &QPushButton::clicked, this, &frmGet::cmdDel_Click);
@@ -330,6 +339,7 @@ void frmGet::load()
     if (!m_tray->available())
         setStatus(4, QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
     AlterGetCboUser();
+    connectReminderMemory(m_loop, m_context);
     m_loop.startupReminder(m_clock.now());
     m_timer1->start();
     m_timer3->start();
@@ -491,6 +501,7 @@ void frmGet::openCalendar(bool plainMode)
     if (!m_calendar) {
         m_calendar = new calendar_ui::frmWNL(*this, plainMode);
         m_calendar->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_calendar, &QObject::destroyed, this, &frmGet::calendarGone);
     }
     m_calendar->show();
     m_calendar->raise();
@@ -662,14 +673,53 @@ void frmGet::closeEvent(QCloseEvent *event)
     }
     // The close box only hides the window: the program lives on in the tray.
     event->ignore();
-    hide();
+    closeToTray();
 }
 
-void frmGet::changeEvent(QEvent *event)
+void frmGet::closeToTray()
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        m_loop.acknowledge();
-    QMainWindow::changeEvent(event);
+    // Without a tray a hidden window could never be found again.
+    if (m_tray->available())
+        hide();
+    else
+        showMinimized();
+}
+
+void frmGet::showByProgram(bool minimized)
+{
+    m_ackGate->programShows();
+    if (minimized) {
+        showMinimized();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void frmGet::startInTray(int graceMilliseconds)
+{
+    if (m_tray->available())
+        return;
+    QTimer::singleShot(graceMilliseconds, this, [this] {
+        if (!m_tray->available() && !isVisible() && !m_quitting)
+            showByProgram();
+    });
+}
+
+void frmGet::trayAvailabilityChanged(bool available)
+{
+    setStatus(4, available ? QString() : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+    // The tray went away while everything hid in it: the window is the way back.
+    if (!available && !isVisible() && !(m_calendar && m_calendar->isVisible()) && !m_quitting)
+        showByProgram(true);
+}
+
+void frmGet::calendarGone()
+{
+    // The calendar hid this window; without a tray it must come back.
+    if (!m_quitting && !m_tray->available() && !isVisible())
+        showByProgram();
 }
 
 void frmGet::keyPressEvent(QKeyEvent *event)
@@ -722,8 +772,11 @@ bool frmGet::isFloatingWindowVisible() const
 
 void frmGet::showFloatingWindow(const QString &text)
 {
-    if (!m_notify)
+    if (!m_notify) {
         m_notify = std::make_unique<frmNotify>();
+        connect(m_notify.get(), &frmNotify::clickedByUser, this, [this] { m_loop.acknowledge(); });
+        connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
+    }
     m_notify->setNotifyText(text);
     m_notify->show();
 }

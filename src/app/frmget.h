@@ -40,6 +40,7 @@ class MessageSink;
 enum class MessageButton;
 enum class MessageButtons;
 enum class MessageIcon;
+class AcknowledgementGate;
 class MusicPlayer;
 class TrayLayer;
 class frmNotify;
@@ -60,6 +61,15 @@ public:
 
     // The load handler's work after construction: lists, start-up tab, tray, start-up reminder.
     void load();
+
+    // The program itself shows the window (start-up, a second start, no tray to go back to):
+    // that alone never counts as the user having seen the reminder.
+    void showByProgram(bool minimized = false);
+    // Start in the tray: stay hidden when a tray is there, or comes within graceMilliseconds;
+    // otherwise show the window, the only way in.
+    void startInTray(int graceMilliseconds);
+    // The close box and "关闭(&E)": into the tray, or minimised where there is no tray.
+    void closeToTray();
 
     // Refills all eight lists from the birthday array.
     void MyDisplayBirth();
@@ -143,7 +153,6 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -232,6 +241,9 @@ private:
     void stopMusic(const QString &file) override;
     void setActivityText(const QString &text) override;
 
+    void trayAvailabilityChanged(bool available);
+    void calendarGone();
+
     AppContext &m_context;
     MessageSink &m_messages;
     const Clock &m_clock;
@@ -240,6 +252,7 @@ private:
     std::unique_ptr<frmNotify> m_notify;
     QPointer<calendar_ui::frmWNL> m_calendar;
     ReminderLoop m_loop;
+    AcknowledgementGate *m_ackGate = nullptr;
     bool m_quitting = false;
 
     QTabBar *m_tabs = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/pictures.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -96,13 +97,27 @@ void frmNotify::showEvent(QShowEvent *event)
 
 void frmNotify::mousePressEvent(QMouseEvent *event)
 {
-    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    m_pressedAt = event->globalPosition().toPoint();
+    m_dragged = false;
+    m_dragOffset = m_pressedAt - frameGeometry().topLeft();
 }
 
 void frmNotify::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton)
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint at = event->globalPosition().toPoint();
+    if ((at - m_pressedAt).manhattanLength() >= QApplication::startDragDistance())
+        m_dragged = true;
+    if (m_dragged)
+        move(at - m_dragOffset);
+}
+
+void frmNotify::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_dragged)
+        Q_EMIT clickedByUser();
+    QWidget::mouseReleaseEvent(event);
 }
 
 bool frmNotify::eventFilter(QObject *watched, QEvent *event)
@@ -115,12 +130,15 @@ bool frmNotify::eventFilter(QObject *watched, QEvent *event)
     }
     // The label is part of the body: pressing on it drags the window too.
     if (watched == m_text
-        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)) {
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
+            || event->type() == QEvent::MouseButtonRelease)) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (event->type() == QEvent::MouseButtonPress)
             mousePressEvent(mouse);
-        else
+        else if (event->type() == QEvent::MouseMove)
             mouseMoveEvent(mouse);
+        else
+            mouseReleaseEvent(mouse);
         return true;
     }
     return QWidget::eventFilter(watched, event);

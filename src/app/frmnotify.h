@@ -31,10 +31,13 @@ public:
 
 Q_SIGNALS:
     void closedByUser();
+    // A click on the body (a press and release that did not drag it).
+    void clickedByUser();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -44,6 +47,8 @@ private:
     QTimer *m_timer;
     QString m_wanted;
     QPoint m_dragOffset;
+    QPoint m_pressedAt; // global position of the last press
+    bool m_dragged = false;
 };
 
 } // namespace natalis::app

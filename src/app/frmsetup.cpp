@@ -122,6 +122,9 @@ frmSetup::frmSetup(const SettingsRecord &settings, Services services, QWidget *p
     buildControls();
     loadSettings();
     loadClassLists();
+    // An entry of an earlier version may name the database relative to a folder a login does
+    // not start in.
+    m_services.autoStart.refresh(m_services.program, m_services.dbPath);
     showAutoStart(m_services.autoStart.IsAutoStartSet());
     applyListSkin(this, m_services.skin);
 }
@@ -455,7 +458,8 @@ void frmSetup::cmdRun_Click()
 
 void frmSetup::cmdLnk_Click()
 {
-    m_status->setText(shortcutResultText(m_services.shortcut.create(m_services.program)));
+    m_status->setText(
+        shortcutResultText(m_services.shortcut.create(m_services.program, m_services.dbPath)));
 }
 
 QListWidget *frmSetup::currentClassList() const

@@ -28,6 +28,8 @@ QString lockFolder(const QString &dataFolder)
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
+constexpr int TrayGraceMilliseconds = 5000;
+
 } // namespace
 
 // Exit codes: 0 after "退出(&E)", 1 no database or settings, 2 another instance is running.
@@ -45,6 +47,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(AppTitle.toString());
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption trayOption(u"tray"_s, u"启动后只在系统托盘中运行 (自动运行时使用)"_s);
+    parser.addOption(trayOption);
     parser.addPositionalArgument(u"database"_s,
         u"生日数据库文件 (默认: 程序目录下的 natalis.mdb, 安装后为用户数据目录下的 natalis.mdb)"_s,
         u"[database]"_s);
@@ -77,6 +81,11 @@ int main(int argc, char *argv[])
     frmGet window(context, messages, *clock, createMusicPlayer());
     messages.setOwner(&window);
     window.load();
-    window.show();
+    context.instance->showRequested = [&window] { window.showByProgram(); };
+    // A login starts the tray before or after the program: give a late one a moment.
+    if (parser.isSet(trayOption))
+        window.startInTray(TrayGraceMilliseconds);
+    else
+        window.showByProgram();
     return app.exec();
 }

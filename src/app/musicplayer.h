@@ -1,20 +1,28 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace natalis::app {
 
-// Plays the reminder music. A missing or unplayable file stays silent: nothing is reported.
+// Plays the reminder music from its start, over and over until stopped, however the play before
+// ended. A missing or unplayable file stays silent and is told to unplayable once.
 class MusicPlayer
 {
 public:
     virtual ~MusicPlayer() = default;
     virtual void play(const QString &file) = 0;
     virtual void stop(const QString &file) = 0;
+
+    std::function<void(const QString &file)> unplayable;
 };
 
-// Qt Multimedia's player; the audio output is created on first use.
+// Qt Multimedia's player: a fresh one for every play, so that no state of a play stopped early
+// (while the pipeline was still starting) can keep the next one silent.
 std::unique_ptr<MusicPlayer> createMusicPlayer();
+
+// Status panel 1's text for a file that cannot be played.
+QString unplayableMusicText(const QString &file);
 
 } // namespace natalis::app

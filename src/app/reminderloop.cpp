@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 #include "app/reminderoutputs.h"
+#include "reminder/missedbirthdays.h"
 #include "reminder/remindertexts.h"
 
 namespace natalis::app {
@@ -32,6 +33,12 @@ ReminderLoop::ReminderLoop(const AppContext &context, ReminderOutputs &outputs)
 {
 }
 
+void ReminderLoop::restore(const std::array<QDate, MethodCount> &lastFired, const QDate &lastRun)
+{
+    m_lastFired = lastFired;
+    m_lastRun = lastRun;
+}
+
 bool ReminderLoop::firesNow(Method method, const QDateTime &now) const
 {
     const store::SettingsRecord &settings = m_context.Settings;
@@ -47,32 +54,100 @@ bool ReminderLoop::firesNow(Method method, const QDateTime &now) const
         { settings.intMusic, settings.intMcTime, settings.strMcTime },
     };
     const Switch &chosen = switches[method];
-    // A minute timer drifts and a sleeping computer skips ticks: any tick in the chosen hour
-    // will do, once a day.
-    return chosen.main == 1 && chosen.timed == 1 && now.time().hour() == hourOf(chosen.time)
+    const int hour = hourOf(chosen.time);
+    // Any tick in or after the chosen hour will do, once a day: a minute timer drifts, and a
+    // computer that slept or was off across the hour reminds as soon as it is back.
+    return chosen.main == 1 && chosen.timed == 1 && hour >= 0 && now.time().hour() >= hour
         && m_lastFired[method] != now.date();
 }
+
+void ReminderLoop::markFired(Method method, const QDate &day)
+{
+    m_lastFired[method] = day;
+    if (rememberFired)
+        rememberFired(method, day);
+}
+
+void ReminderLoop::noteRun(const QDate &day)
+{
+    if (m_lastRun == day)
+        return;
+    m_lastRun = day;
+    if (rememberRun)
+        rememberRun(day);
+}
+
+namespace {
+
+// The due texts followed by the birthdays missed while the program was not running.
+reminder::ReminderTexts withMissed(reminder::ReminderTexts texts, const QStringList &missed)
+{
+    if (missed.isEmpty())
+        return texts;
+    const auto append = [&](QString &text, QChar separator) {
+        const QString items = missed.join(separator);
+        text = text.isEmpty() ? items : text + separator + items;
+    };
+    append(texts.multiLine, u'\r');
+    append(texts.oneLine, u' ');
+    return texts;
+}
+
+} // namespace
 
 void ReminderLoop::startupReminder(const QDateTime &now)
 {
     const QDate today = now.date();
-    const reminder::ReminderTexts texts = textsAt(m_context, today);
-    m_todayNotifyText = texts.oneLine;
+    const reminder::ReminderTexts due = textsAt(m_context, today);
+    m_todayNotifyText = due.oneLine;
+    const reminder::ReminderTexts texts = withMissed(due,
+        reminder::MissedBirthdayItems(
+            m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>(),
+            m_lastRun, today));
+    noteRun(today);
     if (texts.isEmpty()) {
         m_outputs.TrayIconSetTip(reminder::DayHeading(today));
         return;
     }
     const store::SettingsRecord &settings = m_context.Settings;
-    if (settings.intQipao == 1 && settings.intQpInit == 1)
+    std::array<bool, MethodCount> shown {};
+    shown[Balloon] = settings.intQipao == 1 && settings.intQpInit == 1;
+    shown[Floating] = settings.intFudong == 1 && settings.intFdInit == 1;
+    shown[Music] = settings.intMusic == 1 && settings.intMcInit == 1;
+    if (shown[Balloon])
         m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
     m_outputs.TrayIconSetTip(CutNotifyText(texts.oneLine, false, false));
-    if (settings.intFudong == 1 && settings.intFdInit == 1) {
-        setFloatText(CutNotifyText(texts.oneLine, false, false));
+    setFloatText(CutNotifyText(texts.oneLine, false, false));
+    if (shown[Floating])
         m_outputs.showFloatingWindow(m_floatNotifyText);
-    }
-    if (settings.intMusic == 1 && settings.intMcInit == 1)
+    if (shown[Music])
         playMusic();
     setBlinking(true);
+    if (!due.isEmpty())
+        fireTimedMethods(now, due, shown);
+}
+
+void ReminderLoop::fireTimedMethods(const QDateTime &now, const reminder::ReminderTexts &texts,
+    const std::array<bool, MethodCount> &shownAtStart)
+{
+    const QDate today = now.date();
+    if (firesNow(Balloon, now)) {
+        markFired(Balloon, today);
+        if (!shownAtStart[Balloon])
+            m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
+        setBlinking(true);
+    }
+    const bool busy = modalBusy && modalBusy();
+    if (firesNow(Floating, now) && !busy) {
+        markFired(Floating, today);
+        if (!shownAtStart[Floating] && !m_outputs.isFloatingWindowVisible())
+            m_outputs.showFloatingWindow(m_floatNotifyText);
+    }
+    if (firesNow(Music, now)) {
+        markFired(Music, today);
+        if (!shownAtStart[Music])
+            playMusic();
+    }
 }
 
 void ReminderLoop::tick(const QDateTime &now)
@@ -81,24 +156,10 @@ void ReminderLoop::tick(const QDateTime &now)
     m_resetCounter = (m_resetCounter + 1) % 1500;
 
     const QDate today = now.date();
+    noteRun(today);
     const reminder::ReminderTexts texts = updateTexts(today);
-    if (!texts.isEmpty()) {
-        if (firesNow(Balloon, now)) {
-            m_lastFired[Balloon] = today;
-            m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
-            setBlinking(true);
-        }
-        const bool busy = modalBusy && modalBusy();
-        if (firesNow(Floating, now) && !busy) {
-            m_lastFired[Floating] = today;
-            if (!m_outputs.isFloatingWindowVisible())
-                m_outputs.showFloatingWindow(m_floatNotifyText);
-        }
-        if (firesNow(Music, now)) {
-            m_lastFired[Music] = today;
-            playMusic();
-        }
-    }
+    if (!texts.isEmpty())
+        fireTimedMethods(now, texts, {});
 
     if (m_minuteCounter == 1 && autoBirthdaySms)
         autoBirthdaySms(now);

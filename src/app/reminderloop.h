@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <array>
 #include <functional>
 
 namespace natalis::app {
@@ -17,7 +18,15 @@ class ReminderOutputs;
 class ReminderLoop
 {
 public:
+    enum Method { Balloon, Floating, Music, MethodCount };
+
     ReminderLoop(const AppContext &context, ReminderOutputs &outputs);
+
+    // What survives a restart: the day each time-of-day method last fired and the last day the
+    // program ran. restore before startupReminder; the hooks store each change.
+    void restore(const std::array<QDate, MethodCount> &lastFired, const QDate &lastRun);
+    std::function<void(Method method, const QDate &day)> rememberFired;
+    std::function<void(const QDate &day)> rememberRun;
 
     // Called each time the SMS jobs are due; empty until the SMS subsystem plugs in.
     std::function<void(const QDateTime &now)> autoBirthdaySms;
@@ -35,13 +44,15 @@ public:
     void trayTick();
     // Timer3, every 600 ms.
     void activityTick();
-    // The main window became active: the user has seen it.
+    // The user has seen the reminder: a click on the balloon, the floating window or the tray
+    // icon, or the user's own activation of the main window.
     void acknowledge();
 
     void playMusic();
     void stopMusic();
 
     bool isBlinking() const { return m_blinking; }
+    QDate lastFired(Method method) const { return m_lastFired[method]; }
     bool MusicPlaying() const { return m_musicPlaying; }
     const QString &TodayNotifyText() const { return m_todayNotifyText; }
     const QString &FloatNotifyText() const { return m_floatNotifyText; }
@@ -49,9 +60,13 @@ public:
     bool SmsActivity = false;
 
 private:
-    enum Method { Balloon, Floating, Music, MethodCount };
-
     bool firesNow(Method method, const QDateTime &now) const;
+    // The time-of-day methods whose hour has come and that have not fired today; those in
+    // shownAtStart count as fired without showing again.
+    void fireTimedMethods(const QDateTime &now, const reminder::ReminderTexts &texts,
+        const std::array<bool, MethodCount> &shownAtStart);
+    void markFired(Method method, const QDate &day);
+    void noteRun(const QDate &day);
     // Recomputes the texts, the floating text and the tool tip; returns the texts.
     reminder::ReminderTexts updateTexts(const QDate &today);
     void setBlinking(bool on);
@@ -68,8 +83,10 @@ private:
     QString m_musicFile;
     QString m_todayNotifyText;
     QString m_floatNotifyText;
-    // The day each time-of-day method last fired: once a day, on the first tick in its hour.
-    QDate m_lastFired[MethodCount];
+    // The day each time-of-day method last fired: once a day, on the first tick in or after its
+    // hour, so that a computer asleep or off across the hour still reminds when it is back.
+    std::array<QDate, MethodCount> m_lastFired;
+    QDate m_lastRun;
 };
 
 } // namespace natalis::app

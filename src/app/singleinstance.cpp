@@ -2,10 +2,18 @@
 
 #include <QDir>
 #include <QLocalServer>
+#include <QLocalSocket>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::app {
+
+namespace {
+
+constexpr QByteArrayView ShowRequest = "show\n";
+constexpr QByteArrayView ShownAnswer = "shown\n";
+
+} // namespace
 
 SingleInstance::SingleInstance(const QString &folder)
     : m_lock(QDir(folder).filePath(u"natalis.lock"_s)),
@@ -25,8 +33,45 @@ bool SingleInstance::acquire()
     // We hold the lock, so a socket file left there belongs to a crashed instance.
     QLocalServer::removeServer(m_serverName);
     m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    QObject::connect(
+        m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] { answer(); });
     m_server->listen(m_serverName);
     return true;
+}
+
+void SingleInstance::answer()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+            if (!socket->canReadLine())
+                return;
+            if (socket->readLine() == ShowRequest) {
+                if (showRequested)
+                    showRequested();
+                socket->write(ShownAnswer.data(), ShownAnswer.size());
+                socket->flush();
+            }
+            socket->disconnectFromServer();
+        });
+    }
+}
+
+bool SingleInstance::askRunningToShow() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(AnswerMilliseconds))
+        return false;
+    socket.write(ShowRequest.data(), ShowRequest.size());
+    if (!socket.waitForBytesWritten(AnswerMilliseconds))
+        return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(AnswerMilliseconds))
+            return false;
+    }
+    return socket.readLine() == ShownAnswer;
 }
 
 bool SingleInstance::isListening() const

@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -9,10 +10,13 @@ class QLocalServer;
 namespace natalis::app {
 
 // Keeps a second copy of the program from starting. The lock file decides; the first instance
-// also listens on a local socket beside it, so a later start can reach it.
+// also listens on a local socket beside it, through which a later start asks it to show its
+// main window.
 class SingleInstance
 {
 public:
+    static constexpr int AnswerMilliseconds = 3000;
+
     // folder: where the lock and the socket live (per user); it must exist.
     explicit SingleInstance(const QString &folder);
     ~SingleInstance();
@@ -21,10 +25,18 @@ public:
     // False leaves the running instance, its lock and its socket untouched.
     bool acquire();
 
+    // From a second start: asks the running instance to show itself; true when it answered.
+    bool askRunningToShow() const;
+
+    // Called in the running instance when a later start asked to see it.
+    std::function<void()> showRequested;
+
     bool isListening() const;
     QString serverName() const { return m_serverName; }
 
 private:
+    void answer();
+
     QLockFile m_lock;
     QString m_serverName;
     std::unique_ptr<QLocalServer> m_server;

@@ -24,7 +24,7 @@ struct StartupPlaces
 
 enum class StartupResult {
     Ready, // the context is filled and the connection open
-    AlreadyRunning, // another instance runs; it was told nothing and left untouched
+    AlreadyRunning, // another instance runs; it was asked to show its main window
     NoConnection, // the database file could not be opened or created
     NoSettings, // the settings row could not be read
 };

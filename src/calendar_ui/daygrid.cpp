@@ -136,12 +136,16 @@ bool DayGrid::eventFilter(QObject *watched, QEvent *event)
         Q_EMIT cellHovered(index);
         break;
     case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
             Q_EMIT cellClicked(index);
+            return true; // once, not again for the frame
+        }
         break;
     case QEvent::MouseButtonDblClick:
         Q_EMIT cellDoubleClicked(index);
-        break;
+        // Taken here: a label passes what it does not use on to its frame, which would open
+        // the day's list a second time.
+        return true;
     default:
         break;
     }

@@ -1,5 +1,6 @@
 #include "store/database.h"
 
+#include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/settingsrecord.h"
 #include "store/transaction.h"
@@ -50,6 +51,7 @@ void createSchema(Connection &connection)
         "create table tishidata(Id integer primary key" + settingsColumnDefinitions() + ')';
     connection.exec(std::string_view(settingsTable.constData(), settingsTable.size()));
     connection.exec("insert into tishidata(Id) values(1)");
+    createReminderMemory(connection);
     transaction.commit();
 }
 

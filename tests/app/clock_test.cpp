@@ -1,6 +1,7 @@
 #include "app/clock.h"
 #include "support/casename.h"
 
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace natalis::app {
@@ -33,6 +34,55 @@ TEST_P(ParseNowTest, AcceptsOnlyTheOneForm)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseNowTest, testing::ValuesIn(NowCases), test::BySituation());
+
+} // namespace
+} // namespace natalis::app
+
+namespace natalis::app {
+namespace {
+
+struct ClockCase
+{
+    const char *situation;
+    const char16_t *text;
+    bool pretended; // starts at 2026-06-18 08:59 rather than the real time
+    bool advancing;
+};
+
+const ClockCase ClockCases[] = {
+    { "frozen", u"2026-06-18T08:59", true, false },
+    { "advancing", u"2026-06-18T08:59+", true, true },
+    { "empty is the real clock", u"", false, true },
+    { "plus alone", u"+", false, true },
+    { "plus before the time", u"+2026-06-18T08:59", false, true },
+    { "two plus signs", u"2026-06-18T08:59++", false, true },
+};
+
+class ClockFromTextTest : public testing::TestWithParam<ClockCase>
+{
+};
+
+TEST_P(ClockFromTextTest, FrozenOrRunningFromTheGivenMoment)
+{
+    const ClockCase &c = GetParam();
+    const auto clock = clockFromText(QString::fromUtf16(c.text));
+    const QDateTime first = clock->now();
+    const QDateTime start(QDate(2026, 6, 18), QTime(8, 59));
+    if (c.pretended)
+        EXPECT_LE(qAbs(first.secsTo(start)), 1);
+    else
+        EXPECT_LE(qAbs(first.secsTo(QDateTime::currentDateTime())), 1);
+    // Sleep long enough for the millisecond clock to move.
+    QDateTime later;
+    for (int i = 0; i < 20 && later <= first; ++i) {
+        QThread::msleep(2);
+        later = clock->now();
+    }
+    EXPECT_EQ(later > first, c.advancing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ClockFromTextTest, testing::ValuesIn(ClockCases), test::BySituation());
 
 } // namespace
 } // namespace natalis::app

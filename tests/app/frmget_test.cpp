@@ -222,6 +222,7 @@ TEST_F(MainWindow, TipShowsTheHeadingWhenNothingIsDue)
 TEST_F(MainWindow, CloseBoxOnlyHides)
 {
     open();
+    window->tray().availabilityProbe = [] { return true; };
     window->show();
     window->close();
     EXPECT_TRUE(window->isHidden());

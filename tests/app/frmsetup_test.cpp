@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -278,8 +279,9 @@ TEST_F(Setup, AutoStartTwice)
     EXPECT_TRUE(shown->isChecked());
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(file.readAll())
-                    .contains(QStringLiteral("Exec=/opt/natalis/natalis ") + database.path()));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll())
+            .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
 
     dialog->cmdRun_Click();
     EXPECT_FALSE(autoStart->IsAutoStartSet());
@@ -364,4 +366,88 @@ TEST_F(Setup, ClassListsLoadedPerTab)
                     .isEmpty());
 }
 
+TEST_F(Setup, OpeningRewritesAnOlderAutoStartEntry)
+{
+    QDir().mkpath(database.path(QStringLiteral("autostart")));
+    database.write(QStringLiteral("autostart/natalis.desktop"),
+        "[Desktop Entry]\nType=Application\nName=natalis\nExec=/opt/natalis/natalis natalis.mdb\n");
+    open();
+    QFile file(database.path(QStringLiteral("autostart/natalis.desktop")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll())
+            .contains(QStringLiteral("Exec=/opt/natalis/natalis --tray ") + database.path()));
+    EXPECT_EQ(control<QPushButton>("cmdRun")->text(), QStringLiteral("关闭自动运行"));
+}
+
 } // namespace
+
+namespace natalis::app {
+namespace {
+
+// The database named relative to the folder the program was started in.
+class RelativeDatabase : public testing::Test
+{
+protected:
+    RelativeDatabase() : previous(QDir::currentPath())
+    {
+        QDir::setCurrent(files.folder());
+        QFile(files.path(QStringLiteral("my db.mdb"))).open(QIODevice::WriteOnly);
+    }
+    ~RelativeDatabase() override { QDir::setCurrent(previous); }
+
+    QString entryText() const
+    {
+        QFile file(files.path(QStringLiteral("autostart/natalis.desktop")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    test::TempDatabase files;
+    QString previous;
+    std::unique_ptr<AutoStart> autoStart =
+        createXdgAutoStart(files.path(QStringLiteral("autostart")));
+    QString absoluteExec() const
+    {
+        return QStringLiteral("\nExec=/opt/natalis/natalis --tray \"")
+            + QFileInfo(files.path(QStringLiteral("my db.mdb"))).canonicalFilePath()
+            + QStringLiteral("\"\n");
+    }
+};
+
+TEST_F(RelativeDatabase, AutoStartRecordsTheAbsolutePath)
+{
+    ASSERT_TRUE(
+        autoStart->enable(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    EXPECT_TRUE(entryText().contains(absoluteExec())) << entryText().toStdString();
+}
+
+TEST_F(RelativeDatabase, OlderEntryIsRewrittenAndNoEntryStaysAbsent)
+{
+    EXPECT_TRUE(
+        autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    EXPECT_FALSE(autoStart->IsAutoStartSet()) << "refreshing never switches autostart on";
+
+    QDir().mkpath(files.path(QStringLiteral("autostart")));
+    files.write(QStringLiteral("autostart/natalis.desktop"),
+        "[Desktop Entry]\nType=Application\nName=natalis\n"
+        "Exec=/opt/natalis/natalis \"my db.mdb\"\n");
+    EXPECT_TRUE(
+        autoStart->refresh(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")));
+    EXPECT_TRUE(entryText().contains(absoluteExec())) << entryText().toStdString();
+}
+
+TEST_F(RelativeDatabase, ShortcutRecordsTheAbsolutePath)
+{
+    const auto shortcut = createDesktopShortcut(files.path(QStringLiteral("Desktop")));
+    ASSERT_EQ(shortcut->create(QStringLiteral("/opt/natalis/natalis"), QStringLiteral("my db.mdb")),
+        DesktopShortcut::Result::Created);
+    QFile file(files.path(QStringLiteral("Desktop/青萍生日提醒软件v4.0.desktop")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(file.readAll())
+                    .contains(QStringLiteral("\nExec=/opt/natalis/natalis \"")
+                        + QFileInfo(files.path(QStringLiteral("my db.mdb"))).canonicalFilePath()
+                        + QStringLiteral("\"\n")));
+}
+
+} // namespace
+} // namespace natalis::app

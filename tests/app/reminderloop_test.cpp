@@ -2,6 +2,7 @@
 #include "app/reminderloop.h"
 #include "app/reminderoutputs.h"
 #include "support/birthdaybuilder.h"
+#include "support/casename.h"
 #include "support/qtprinters.h"
 
 #include <gtest/gtest.h>
@@ -239,3 +240,92 @@ TEST_F(ReminderLoopTest, ActivityIndicatorGrowsAndClears)
 }
 
 } // namespace
+
+// Restarts and sleeps: what the loop remembers and what it catches up on.
+
+TEST_F(ReminderLoopTest, StartAfterTheHoursFiresEachTimedMethodOnceWithoutRepeatingTheStartOnes)
+{
+    QList<std::pair<ReminderLoop::Method, QDate>> stored;
+    loop.rememberFired = [&](ReminderLoop::Method method, const QDate &day) {
+        stored.append({ method, day });
+    };
+    loop.startupReminder(at(1, 11, 30));
+    EXPECT_EQ(outputs.balloons.size(), 1) << "the start-up balloon stands for the 9:00 one";
+    EXPECT_EQ(outputs.floatingShown, 1);
+    EXPECT_EQ(outputs.played.size(), 1);
+    EXPECT_EQ(stored.size(), 3);
+    for (const auto &[method, day] : stored)
+        EXPECT_EQ(day, QDate(2025, 5, 1));
+    loop.tick(at(1, 11, 31));
+    loop.tick(at(1, 17, 0));
+    EXPECT_EQ(outputs.balloons.size(), 1);
+    EXPECT_EQ(outputs.floatingShown, 1);
+    EXPECT_EQ(outputs.played.size(), 1);
+}
+
+TEST_F(ReminderLoopTest, RestartWithinTheHourDoesNotFireAgain)
+{
+    context.Settings.intQpInit = 0;
+    const QDate today(2025, 5, 1);
+    loop.restore({ today, today, today }, today);
+    loop.startupReminder(at(1, 11, 20));
+    loop.tick(at(1, 11, 21));
+    EXPECT_TRUE(outputs.balloons.isEmpty());
+    EXPECT_EQ(outputs.floatingShown, 0);
+    EXPECT_TRUE(outputs.played.isEmpty());
+    loop.tick(at(2, 9, 0));
+    EXPECT_EQ(outputs.balloons.size(), 1) << "the next day as usual";
+}
+
+TEST_F(ReminderLoopTest, WakingAfterTheHourFiresOnceOnTheWallClock)
+{
+    loop.startupReminder(at(1, 7, 0));
+    const int startBalloons = outputs.balloons.size();
+    // Asleep from 8:00 to 13:07: the first tick after waking reads the clock.
+    loop.tick(at(1, 8, 0));
+    loop.tick(at(1, 13, 7));
+    EXPECT_EQ(outputs.balloons.size(), startBalloons + 1);
+    EXPECT_EQ(outputs.floatingShown, 1);
+    EXPECT_EQ(outputs.played.size(), 1);
+}
+
+struct MissedStartCase
+{
+    const char *situation;
+    QDate lastRun;
+    int today; // day of May 2025
+    QString balloon; // empty: no balloon
+};
+
+class MissedAtStartTest : public ReminderLoopTest,
+                          public testing::WithParamInterface<MissedStartCase>
+{
+};
+
+TEST_P(MissedAtStartTest, ListedOnceAfterTheDueTexts)
+{
+    const MissedStartCase &c = GetParam();
+    // 李四 on 30 April; 张三 on 4 May, 7 days ahead.
+    context.Birthdays.append(
+        gregorianBirthday(QStringLiteral("李四"), QStringLiteral("公历1990年 04月30日"), 3));
+    QList<QDate> runs;
+    loop.rememberRun = [&](const QDate &day) { runs.append(day); };
+    loop.restore({}, c.lastRun);
+    loop.startupReminder(at(c.today, 7, 0));
+    EXPECT_EQ(outputs.balloons.value(0), c.balloon);
+    EXPECT_EQ(runs, QList<QDate> { QDate(2025, 5, c.today) });
+    loop.tick(at(c.today, 7, 1));
+    loop.tick(at(c.today, 7, 2));
+    EXPECT_EQ(runs.size(), 1) << "stored once a day";
+    EXPECT_FALSE(loop.TodayNotifyText().contains(u"天前是")) << "not part of the day's list";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MissedAtStartTest,
+    testing::Values(MissedStartCase { "due and missed", QDate(2025, 4, 25), 2,
+                        QStringLiteral("张三生日还有2天[朋友,13800000000]\r2天前是李四生日") },
+        MissedStartCase { "only missed", QDate(2025, 4, 28), 5,
+            QStringLiteral("昨天是张三生日\r5天前是李四生日") },
+        MissedStartCase { "ran the day before", QDate(2025, 5, 1), 2,
+            QStringLiteral("张三生日还有2天[朋友,13800000000]") },
+        MissedStartCase { "new database", QDate(), 5, QString() }),
+    natalis::test::BySituation());

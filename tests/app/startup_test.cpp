@@ -8,9 +8,12 @@
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLocalSocket>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -192,6 +195,39 @@ TEST_F(StartupTest, DamagedDatabaseShowsCompactionAndLoadMessages)
     EXPECT_TRUE(messages.shown[1].text.endsWith(u"\r\n"_s));
     EXPECT_EQ(messages.shown[1].title, u"青萍生日提醒网络版v6.0"_s);
     EXPECT_LT(context.Birthdays.size(), 300);
+}
+
+} // namespace
+} // namespace natalis::app
+
+namespace natalis::app {
+namespace {
+
+TEST_F(StartupTest, SecondStartAsksTheFirstToShowItselfAndEndsQuietly)
+{
+    int argc = 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app = std::make_unique<QCoreApplication>(argc, nullptr);
+    ASSERT_EQ(start(), StartupResult::Ready);
+    int asked = 0;
+    context.instance->showRequested = [&] { ++asked; };
+
+    std::atomic<bool> done = false;
+    StartupResult result = StartupResult::Ready;
+    test::RecordingMessageSink secondMessages;
+    std::thread second([&] {
+        AppContext other;
+        result = runStartup(QString(), places, secondMessages, clock, other);
+        done = true;
+    });
+    // The first instance answers from its event loop.
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    second.join();
+    EXPECT_EQ(result, StartupResult::AlreadyRunning);
+    EXPECT_TRUE(secondMessages.shown.isEmpty()) << secondMessages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(asked, 1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -63,6 +64,23 @@ TEST_F(CalendarWindow, DoubleClickOnABirthdayOpensTheDayListBetweenDisableAndEna
         host.calls[1].startsWith(QStringLiteral("dayList:公历2006年06月10日 农历2006年(狗)")));
     EXPECT_EQ(host.calls[2], QStringLiteral("EnableOther"));
     EXPECT_EQ(host.lastListText.count(QStringLiteral("\r\n")), 4);
+}
+
+TEST_F(CalendarWindow, OneDoubleClickOnADayOpensItsListOnce)
+{
+    const auto window = open(false);
+    window->FillMonthGrid(2006, 6);
+    for (const QString &prefix :
+        { QStringLiteral("lblGLDay_"), QStringLiteral("lblNLDay_"), QStringLiteral("Shape1_") }) {
+        host.calls.clear();
+        auto *target = window->findChild<QWidget *>(prefix + QString::number(June10Cell));
+        ASSERT_TRUE(target) << prefix.toStdString();
+        const QPointF at(2, 2);
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at),
+            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &doubleClick);
+        EXPECT_EQ(host.calls.count(QStringLiteral("DisableOther")), 1) << prefix.toStdString();
+    }
 }
 
 TEST_F(CalendarWindow, DoubleClickOnAPlainDayOrAnEmptyCellDoesNothing)
