@@ -19,15 +19,16 @@ namespace natalis::app {
 
 namespace {
 
-void compact(const QString &dbPath, MessageSink &messages)
+void compact(const QString &dbPath, QDate today, MessageSink &messages)
 {
     // Start-up goes on whatever happens; the connection attempt decides.
-    switch (store::CompactBirthDb(dbPath)) {
+    switch (store::CompactBirthDb(dbPath, today)) {
     case store::CompactOutcome::Unavailable:
         messages.show(
             dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Failed:
+    case store::CompactOutcome::ReadOnly:
         messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Compacted:
@@ -64,7 +65,7 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         context.DbPath = dbArgument;
     }
 
-    compact(context.DbPath, messages);
+    compact(context.DbPath, clock.now().date(), messages);
 
     context.DbConnection = store::OpenBirthDb(context.DbPath);
     if (!context.DbConnection) {
