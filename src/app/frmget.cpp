@@ -121,6 +121,9 @@ void frmGet::buildMenus()
     connect(addIn, &QAction::triggered, this, [this] { importBirthdays(false); });
     connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(true); });
     connect(fileOut, &QAction::triggered, this, &frmGet::exportBirthdays);
+    file->addSeparator();
+    connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
+        &frmGet::mnuRestore_Click);
 
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
@@ -320,6 +323,8 @@ void frmGet::load()
         m_tabs->setCurrentIndex(start);
     setStatus(1,
         QStringLiteral("友情提示:修改生日数据后,请用户导出数据做备份,以防电脑崩溃时造成数据损毁!"));
+    if (m_context.DbConnection && m_context.DbConnection->isReadOnly())
+        setStatus(1, QStringLiteral("生日数据库文件只读,所做的修改无法保存!"));
     m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
 
@@ -638,6 +643,7 @@ QString frmGet::statusText(int panel) const
 
 void frmGet::onTimer1()
 {
+    reloadIfChangedElsewhere();
     m_loop.tick(m_clock.now());
 }
 
@@ -664,8 +670,10 @@ void frmGet::closeEvent(QCloseEvent *event)
 
 void frmGet::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         m_loop.acknowledge();
+        reloadIfChangedElsewhere();
+    }
     QMainWindow::changeEvent(event);
 }
 

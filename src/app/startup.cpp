@@ -87,8 +87,9 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
     return StartupResult::Ready;
 }
 
-void reloadBirthdays(AppContext &context, MessageSink &messages)
+std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages)
 {
+    context.LoadedDataVersion = context.DbConnection->dataVersion();
     store::BirthdayLoad load =
         store::LoadBirthdays(*context.DbConnection, std::move(context.Birthdays));
     context.Birthdays = std::move(load.Birthdays);
@@ -96,6 +97,7 @@ void reloadBirthdays(AppContext &context, MessageSink &messages)
     if (load.error)
         messages.show(u"读取生日数据库:"_s + context.DbPath + u"失败 "_s + load.error->describe(),
             u"青萍生日提醒网络版v6.0"_s);
+    return load.error;
 }
 
 void shutdown(AppContext &context)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <sys/stat.h>
 
 using namespace natalis::cli;
 
@@ -25,6 +26,8 @@ void printUsage(const QList<Command> &commands)
 
 int main(int argc, char *argv[])
 {
+    // The birthday list and its backups are the user's own: no one else may read them.
+    ::umask(077);
     QCoreApplication application(argc, argv);
     // The companion shares the program's name so that both find the same per-user data folder.
     QCoreApplication::setApplicationName(QStringLiteral("natalis"));
