@@ -32,7 +32,8 @@ bool RestoreFromBackup(
     if (!context.DbConnection)
         return false;
     const QString title = u"从备份恢复"_s;
-    switch (store::RestoreBackup(*context.DbConnection, backupPath, now)) {
+    const auto outcome = store::RestoreBackup(*context.DbConnection, backupPath, now);
+    switch (outcome) {
     case store::RestoreOutcome::Restored:
         break;
     case store::RestoreOutcome::BackupUnusable:

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -125,6 +127,50 @@ bool saveCurrent(Connection &live, const QDateTime &now)
     return true;
 }
 
+// The engine copies page by page inside one write transaction of live, journaled like any other,
+// into the same file: links, owner and other programs' open handles stay valid.
+bool copyInPlace(Connection &live, Connection &source)
+{
+    sqlite3_backup *copy = sqlite3_backup_init(live.handle(), "main", source.handle(), "main");
+    if (!copy)
+        return false;
+    const int stepped = sqlite3_backup_step(copy, -1);
+    const int finished = sqlite3_backup_finish(copy);
+    return stepped == SQLITE_DONE && finished == SQLITE_OK;
+}
+
+// A fresh copy of the backup beside the real file, with its mode and owner, renamed over it;
+// live is then opened again on the new file.
+bool replaceByRename(Connection &live, const QString &backupPath)
+{
+    const QString real = live.path();
+    struct stat old {};
+    if (::stat(QFile::encodeName(real).constData(), &old) != 0)
+        return false;
+    QTemporaryFile fresh(QFileInfo(real).dir().filePath(u"natalis_tmp-XXXXXX.mdb"_s));
+    QFile backup(backupPath);
+    if (!fresh.open() || !backup.open(QIODevice::ReadOnly))
+        return false;
+    while (!backup.atEnd()) {
+        const QByteArray chunk = backup.read(64 * 1024);
+        if (chunk.isEmpty() || fresh.write(chunk) != chunk.size())
+            return false;
+    }
+    // Only root may give a file away; anyone else's copy is theirs already.
+    const bool owned = ::geteuid() != 0 || ::fchown(fresh.handle(), old.st_uid, old.st_gid) == 0;
+    if (!owned || !fresh.flush() || ::fsync(fresh.handle()) != 0
+        || ::fchmod(fresh.handle(), old.st_mode & 07777) != 0)
+        return false;
+    if (!moveOver(fresh.fileName(), real))
+        return false;
+    fresh.setAutoRemove(false);
+    auto reopened = Connection::open(real, Connection::OpenMode::ExistingOnly);
+    if (!reopened)
+        return false;
+    live = std::move(*reopened);
+    return true;
+}
+
 } // namespace
 
 QString BackupFolder(const QString &dbPath)
@@ -185,15 +231,12 @@ RestoreOutcome RestoreBackup(Connection &live, const QString &backupPath, const 
         return RestoreOutcome::BackupUnusable;
     if (!saveCurrent(live, now))
         return RestoreOutcome::CurrentNotSaved;
-    // The engine copies page by page inside one write transaction of live, journaled like any
-    // other, into the same file: links, owner and other programs' open handles stay valid.
-    sqlite3_backup *copy = sqlite3_backup_init(live.handle(), "main", source->handle(), "main");
-    if (!copy)
-        return RestoreOutcome::Failed;
-    const int stepped = sqlite3_backup_step(copy, -1);
-    const int finished = sqlite3_backup_finish(copy);
-    return stepped == SQLITE_DONE && finished == SQLITE_OK ? RestoreOutcome::Restored
-                                                           : RestoreOutcome::Failed;
+    if (copyInPlace(live, *source))
+        return RestoreOutcome::Restored;
+    // The engine journals each page it replaces and cannot read the damaged ones: the copy then
+    // takes the file's place by a rename instead, which is just as whole after a crash.
+    source.reset();
+    return replaceByRename(live, backupPath) ? RestoreOutcome::Restored : RestoreOutcome::Failed;
 }
 
 } // namespace natalis::store

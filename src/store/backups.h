@@ -45,8 +45,10 @@ enum class RestoreOutcome {
 };
 
 // Replaces the content of the database open on live with the backup at backupPath, inside one
-// write transaction of the engine (a crash half way leaves the old content whole). The current
-// file is first kept as a backup taken at now.
+// write transaction of the engine (a crash half way leaves the old content whole). A damaged
+// file, whose pages the engine cannot journal, is replaced instead by renaming a fresh copy of
+// the backup (with the file's mode and owner) over it, and live is opened again on it. The
+// current file is first kept as a backup taken at now.
 RestoreOutcome RestoreBackup(Connection &live, const QString &backupPath, const QDateTime &now);
 
 } // namespace natalis::store
