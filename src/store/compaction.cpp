@@ -49,7 +49,9 @@ SafetyCopy makeSafetyCopy(Connection &db, QTemporaryFile &copy)
     if (!copy.open() || !run(db, "begin exclusive"))
         return result;
     result.dataVersion = db.dataVersion();
-    result.made = CopyDatabaseBytes(db, copy.handle());
+    // Not synced: the engine's journal, not this copy, protects the file during the compaction,
+    // and a copy torn by a system crash fails the backups' integrity check.
+    result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
     run(db, "commit");
     copy.close();
     return result;

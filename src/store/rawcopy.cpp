@@ -58,14 +58,14 @@ bool eachChunk(sqlite3_file *file, Work &&work)
 
 } // namespace
 
-bool CopyDatabaseBytes(Connection &connection, int fd)
+bool CopyDatabaseBytes(Connection &connection, int fd, Sync sync)
 {
     sqlite3_file *file = mainFile(connection);
     if (!file)
         return false;
     const bool copied = eachChunk(
         file, [fd](const char *data, sqlite3_int64, int length) { return writeAll(fd, data, length); });
-    return copied && ::fsync(fd) == 0;
+    return copied && (sync == Sync::Later || ::fsync(fd) == 0);
 }
 
 bool OverwriteDatabaseBytes(Connection &connection, const QString &from)
