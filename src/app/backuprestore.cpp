@@ -40,8 +40,8 @@ bool RestoreFromBackup(
         messages.show(u"备份文件已损坏或无法打开,生日数据库未被改动。"_s, title);
         return false;
     case store::RestoreOutcome::CurrentNotSaved:
-        messages.show(u"当前生日数据库无法另存为备份(被其他程序使用中或磁盘已满),未进行恢复。"_s,
-            title);
+        messages.show(
+            u"当前生日数据库无法另存为备份(被其他程序使用中或磁盘已满),未进行恢复。"_s, title);
         return false;
     case store::RestoreOutcome::Failed:
         messages.show(u"从备份恢复失败,生日数据库未被改动。"_s, title);
@@ -61,9 +61,9 @@ bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
             MessageIcon::Warning);
         return false;
     }
-    const QString question = u"生日数据库文件已损坏。\r\n最新的完好备份: %1。\r\n"
-                             "是否用它恢复?恢复前当前文件会另存为备份。"_s
-                                 .arg(describeBackup(*backup));
+    const QString question =
+        u"生日数据库文件已损坏。\r\n最新的完好备份: %1。\r\n"
+        "是否用它恢复?恢复前当前文件会另存为备份。"_s.arg(describeBackup(*backup));
     if (messages.show(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return false;

@@ -269,7 +269,8 @@ void frmAddEdit::cmdOK_Click()
         return;
     }
     const QString name = edit.About.trimmed();
-    if (m_setup.nameTaken && name != m_buffer.About.trimmed() && m_setup.nameTaken(edit.Type, name)) {
+    if (m_setup.nameTaken && name != m_buffer.About.trimmed()
+        && m_setup.nameTaken(edit.Type, name)) {
         refuse({ store::EditField::About, QStringLiteral("生日名称重复，请重新输入！") });
         return;
     }

@@ -84,8 +84,8 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
 void frmBackup::updateButtons()
 {
     const int row = m_list->currentRow();
-    m_restore->setEnabled(row >= 0 && m_list->selectionModel()->hasSelection()
-        && m_backups[row].birthdays >= 0);
+    m_restore->setEnabled(
+        row >= 0 && m_list->selectionModel()->hasSelection() && m_backups[row].birthdays >= 0);
 }
 
 void frmBackup::cmdRestore_Click()

@@ -44,8 +44,8 @@ QRegularExpression backupPattern(const QString &dbPath)
 {
     const QFileInfo file(realPath(dbPath));
     return QRegularExpression(u"^"_s + QRegularExpression::escape(file.completeBaseName())
-        + u"-(\\d{4}-\\d{2}-\\d{2}(?:-\\d{6})?)"_s
-        + QRegularExpression::escape(suffixOf(file)) + u"$"_s);
+        + u"-(\\d{4}-\\d{2}-\\d{2}(?:-\\d{6})?)"_s + QRegularExpression::escape(suffixOf(file))
+        + u"$"_s);
 }
 
 bool makeFolder(const QString &folder)
@@ -69,7 +69,8 @@ void prune(const QString &dbPath, bool daily)
     QList<BackupEntry> kind;
     for (const BackupEntry &entry : ListBackups(dbPath)) {
         const bool isDaily = entry.taken.time() == QTime(0, 0)
-            && QFileInfo(entry.path).fileName() == backupName(dbPath, entry.taken.toString(DayFormat));
+            && QFileInfo(entry.path).fileName()
+                == backupName(dbPath, entry.taken.toString(DayFormat));
         if (isDaily == daily)
             kind.append(entry);
     }
@@ -119,8 +120,8 @@ bool saveCurrent(Connection &live, const QDateTime &now)
     const bool copied = CopyDatabaseBytes(live, copy.handle());
     sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
     if (!copied
-        || !moveOver(copy.fileName(),
-            folder + u'/' + backupName(live.path(), now.toString(MomentFormat))))
+        || !moveOver(
+            copy.fileName(), folder + u'/' + backupName(live.path(), now.toString(MomentFormat))))
         return false;
     copy.setAutoRemove(false);
     prune(live.path(), false);
@@ -144,7 +145,9 @@ bool copyInPlace(Connection &live, Connection &source)
 bool replaceByRename(Connection &live, const QString &backupPath)
 {
     const QString real = live.path();
-    struct stat old {};
+    struct stat old
+    {
+    };
     if (::stat(QFile::encodeName(real).constData(), &old) != 0)
         return false;
     QTemporaryFile fresh(QFileInfo(real).dir().filePath(u"natalis_tmp-XXXXXX.mdb"_s));

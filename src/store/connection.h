@@ -57,9 +57,9 @@ public:
 
     // Opens path with the key and the pinned cipher settings (store/cipher.h) and proves the key
     // by reading the schema. A path that names a link is opened at the file it points to, so
-    // that the engine's journal lies beside the real file where every program finds it. Returns nullopt (and
-    // fills *error when given) when the file is absent in ExistingOnly mode, empty, not a
-    // database, or keyed otherwise; nothing is then written to the file. An empty key opens a
+    // that the engine's journal lies beside the real file where every program finds it. Returns
+    // nullopt (and fills *error when given) when the file is absent in ExistingOnly mode, empty,
+    // not a database, or keyed otherwise; nothing is then written to the file. An empty key opens a
     // plain SQLite file instead (benchmarks price the encryption against it); it refuses a keyed
     // file like a wrong key does.
     static std::optional<Connection> open(const QString &path, OpenMode mode,

@@ -69,10 +69,11 @@ std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
     // Readable by its owner only, whatever the process's umask.
     {
         QFile created(path);
-        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                QFile::ReadOwner | QFile::WriteOwner)) {
+        if (!created.open(
+                QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
             if (error)
-                *error = DbError { QStringLiteral("natalis"), SQLITE_CANTOPEN, created.errorString() };
+                *error =
+                    DbError { QStringLiteral("natalis"), SQLITE_CANTOPEN, created.errorString() };
             return std::nullopt;
         }
     }

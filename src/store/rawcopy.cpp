@@ -63,8 +63,8 @@ bool CopyDatabaseBytes(Connection &connection, int fd, Sync sync)
     sqlite3_file *file = mainFile(connection);
     if (!file)
         return false;
-    const bool copied = eachChunk(
-        file, [fd](const char *data, sqlite3_int64, int length) { return writeAll(fd, data, length); });
+    const bool copied = eachChunk(file,
+        [fd](const char *data, sqlite3_int64, int length) { return writeAll(fd, data, length); });
     return copied && (sync == Sync::Later || ::fsync(fd) == 0);
 }
 

@@ -33,8 +33,7 @@ namespace {
 
 BirthdayRecord colleague(const QString &name)
 {
-    BirthdayRecord record =
-        natalis::test::gregorianBirthday(name, u"公历1980年 01月15日"_s, 7);
+    BirthdayRecord record = natalis::test::gregorianBirthday(name, u"公历1980年 01月15日"_s, 7);
     record.Type = u"同事"_s;
     return record;
 }
@@ -45,8 +44,7 @@ protected:
     void open()
     {
         context.DbPath = database.path();
-        context.DbConnection =
-            natalis::store::OpenBirthDb(database.path());
+        context.DbConnection = natalis::store::OpenBirthDb(database.path());
         ASSERT_TRUE(context.DbConnection);
         reloadBirthdays(context, messages);
         context.Settings.intFudong = 0;

@@ -231,7 +231,8 @@ TEST_P(DamagedStartTest, OffersTheNewestSoundBackupAndRestoresOnlyOnYes)
     EXPECT_EQ(messages.shown[2].buttons, MessageButtons::YesNo);
     if (GetParam().answer == MessageButton::Yes) {
         EXPECT_EQ(context.Birthdays.size(), 300);
-        EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
+        EXPECT_EQ(
+            messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     } else {
         EXPECT_LT(context.Birthdays.size(), 300);
         EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), damaged);

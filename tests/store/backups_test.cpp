@@ -34,7 +34,9 @@ void addRows(Connection &db, int rows, const QString &prefix = u"友"_s)
 
 unsigned modeOf(const QString &path)
 {
-    struct stat s {};
+    struct stat s
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &s);
     return s.st_mode & 0777;
 }

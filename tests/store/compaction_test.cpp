@@ -54,7 +54,9 @@ QStringList names(const QString &path)
 
 struct stat statOf(const QString &path)
 {
-    struct stat s {};
+    struct stat s
+    {
+    };
     EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &s), 0) << path.toStdString();
     return s;
 }
@@ -141,8 +143,8 @@ TEST(CompactionTest, SymlinkAndHardLinkStayLinksToTheCompactedFile)
     ASSERT_EQ(::link(QFile::encodeName(files.path(u"synced/real.mdb"_s)).constData(),
                   QFile::encodeName(files.path(u"hard.mdb"_s)).constData()),
         0);
-    ASSERT_TRUE(QFile::setPermissions(files.path(u"synced/real.mdb"_s),
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::setPermissions(
+        files.path(u"synced/real.mdb"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const qint64 before = QFileInfo(files.path(u"synced/real.mdb"_s)).size();
 
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
@@ -197,7 +199,8 @@ TEST_P(LeftAloneTest, IsSkippedAndUntouched)
 }
 
 INSTANTIATE_TEST_SUITE_P(Compaction, LeftAloneTest,
-    testing::Values(LeftAloneCase { "database named like a working file", u"natalis_tmp.mdb"_s, {} },
+    testing::Values(
+        LeftAloneCase { "database named like a working file", u"natalis_tmp.mdb"_s, {} },
         LeftAloneCase { "not a database", u"natalis.mdb"_s, "Standard Jet DB" }),
     [](const auto &info) { return test::caseName(info.param.situation); });
 

@@ -37,8 +37,7 @@ TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRows)
                   "select name from sqlite_master where type='table' and name not like "
                   "'sqlite%' order by name"),
         (QStringList { u"birthday"_s, u"dlsclass"_s, u"dxgateway"_s, u"dxhistory"_s, u"dxuser"_s,
-            u"gysclass"_s,
-            u"khclass"_s, u"tishidata"_s, u"tsclass"_s }));
+            u"gysclass"_s, u"khclass"_s, u"tishidata"_s, u"tsclass"_s }));
     EXPECT_EQ(rows(db, "select Id,[user],flag from dxuser order by Id"),
         (QStringList { u"1||0"_s, u"2||0"_s }));
     EXPECT_EQ(rows(db,
@@ -63,7 +62,9 @@ TEST(DatabaseTest, NewFileIsReadableByItsOwnerOnly)
     const UmaskGuard permissive(0);
     test::TempDatabase files;
     files.create();
-    struct stat file {};
+    struct stat file
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(files.path()).constData(), &file), 0);
     EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
