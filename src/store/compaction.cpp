@@ -71,6 +71,20 @@ bool putSafetyCopyBack(Connection &db, const QString &copy, qint64 versionAtCopy
     return done;
 }
 
+// Working files of a compaction or restore that was killed half way. A running one finishes in
+// seconds; one an hour older than the safety copy just written (the file system's clock, not
+// ours) is left over.
+void removeLeftOverWorkingFiles(const QDir &folder, const QString &freshCopy)
+{
+    const QDateTime hourAgo = QFileInfo(freshCopy).lastModified().toUTC().addSecs(-3600);
+    const QFileInfoList files = folder.entryInfoList(
+        { u"natalis_old-??????.mdb"_s, u"natalis_tmp-??????.mdb"_s }, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (file.lastModified().toUTC() < hourAgo)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
 bool isWorkingFileName(const QString &real)
 {
     const QString name = QFileInfo(real).fileName();
@@ -104,6 +118,7 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
     const SafetyCopy safety = makeSafetyCopy(*db, copy);
     if (!safety.made)
         return CompactOutcome::Unavailable;
+    removeLeftOverWorkingFiles(QFileInfo(real).dir(), copy.fileName());
 
     if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(db->handle()) & 0xff;

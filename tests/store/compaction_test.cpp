@@ -103,6 +103,25 @@ TEST(CompactionTest, LinksAtTheOldWorkingNamesAreNeverFollowed)
     EXPECT_EQ(names(files.path()).size(), 5);
 }
 
+TEST(CompactionTest, WorkingFilesLeftByAKilledRunAreRemovedOnceOld)
+{
+    test::TempDatabase files;
+    fill(files, u"natalis.mdb"_s, 10);
+    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s,
+             u"natalis_old-recent.mdb"_s })
+        files.write(name, "left by a killed run");
+    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s }) {
+        QFile file(files.path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime);
+    }
+    files.write(u"natalis_old-fresh1.mdb"_s, "another program's compaction, still running");
+
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    EXPECT_EQ(files.files(),
+        (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s, u"natalis_old-recent.mdb"_s }));
+}
+
 TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
 {
     test::TempDatabase files;
