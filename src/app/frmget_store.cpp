@@ -17,7 +17,9 @@ void frmGet::reloadIfChangedElsewhere()
     // An open dialog works on the rows it was shown; the next activation or tick catches up.
     if (!m_context.DbConnection || ModalBusy != 0)
         return;
-    if (m_context.DbConnection->dataVersion() == m_context.LoadedDataVersion)
+    // -1: the question itself failed; a reload would only repeat the failure's message.
+    const qint64 version = m_context.DbConnection->dataVersion();
+    if (version == -1 || version == m_context.LoadedDataVersion)
         return;
     refreshAllLists();
 }
