@@ -27,6 +27,9 @@ struct AppContext
     // Valid only while HasBirthdays; otherwise one blank record no reader may use.
     QList<store::BirthdayRecord> Birthdays;
     bool HasBirthdays = false;
+    // The connection's data_version when Birthdays was read: another program has written since
+    // when it differs.
+    qint64 LoadedDataVersion = -1;
     SmsAccountTable SmsAccounts;
     std::unique_ptr<SingleInstance> instance;
 };

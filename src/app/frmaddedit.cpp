@@ -268,6 +268,12 @@ void frmAddEdit::cmdOK_Click()
         refuse(*refusal);
         return;
     }
+    const QString name = edit.About.trimmed();
+    if (m_setup.nameTaken && name != m_buffer.About.trimmed()
+        && m_setup.nameTaken(edit.Type, name)) {
+        refuse({ store::EditField::About, QStringLiteral("生日名称重复，请重新输入！") });
+        return;
+    }
     // The texts are trimmed where the record is made from the buffer.
     m_buffer = edit;
     EditAccepted = true;

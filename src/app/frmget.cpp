@@ -131,6 +131,9 @@ void frmGet::buildMenus()
     connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(true); });
     connect(fileOut, &QAction::triggered, this, &frmGet::exportBirthdays);
     addPhoneMenu(file);
+    file->addSeparator();
+    connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
+        &frmGet::mnuRestore_Click);
 
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
@@ -332,6 +335,8 @@ void frmGet::load()
         QStringLiteral("友情提示:修改生日数据后,请用户导出数据做备份,以防电脑崩溃时造成数据损毁!"));
     if (!m_context.DbNotice.isEmpty())
         setStatus(1, m_context.DbNotice);
+    if (m_context.DbConnection && m_context.DbConnection->isReadOnly())
+        setStatus(1, QStringLiteral("生日数据库文件只读,所做的修改无法保存!"));
     m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
 
@@ -652,6 +657,7 @@ QString frmGet::statusText(int panel) const
 
 void frmGet::onTimer1()
 {
+    reloadIfChangedElsewhere();
     m_loop.tick(m_clock.now());
 }
 
@@ -720,6 +726,14 @@ void frmGet::calendarGone()
     // The calendar hid this window; without a tray it must come back.
     if (!m_quitting && !m_tray->available() && !isVisible())
         showByProgram();
+}
+
+void frmGet::changeEvent(QEvent *event)
+{
+    // Another program may have written while the user was elsewhere.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        reloadIfChangedElsewhere();
+    QMainWindow::changeEvent(event);
 }
 
 void frmGet::keyPressEvent(QKeyEvent *event)

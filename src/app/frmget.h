@@ -146,12 +146,19 @@ public:
     std::function<void(const QString &path)> openDocument;
     ModalRunner runDialog;
 
+    // Reloads the lists when another program has written to the database since the last load;
+    // run on activation and on every Timer1 tick.
+    void reloadIfChangedElsewhere();
+    // "从备份恢复…" in the file menu.
+    void mnuRestore_Click();
+
     // The calendar window in either use; the perpetual calendar when plainMode.
     void openCalendar(bool plainMode);
     calendar_ui::frmWNL *calendarWindow() const { return m_calendar; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -213,6 +220,7 @@ private:
     QList<qint32> selectedIds(int index) const;
     store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
     void reloadAndRefresh();
+    void refreshAllLists();
     void runAutoBirthdaySms(const QDateTime &now);
     void resetSmsSentFlags(const QDateTime &now);
     void editOne(int index, qint32 id);

@@ -42,6 +42,10 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
     if (const auto table = store::classTableForCategory(buffer.Type);
         table && m_context.DbConnection)
         setup.classNames = store::ReadClassNames(*m_context.DbConnection, *table);
+    setup.nameTaken = [this](const QString &category, const QString &name) {
+        return m_context.DbConnection
+            && store::BirthdayNameInTable(*m_context.DbConnection, category, name);
+    };
     setup.skin = m_context.CurrentSkin;
     const QDate today = m_clock.now().date();
     const int skin = m_context.CurrentSkin;

@@ -1,4 +1,5 @@
 #include "app/appcontext.h"
+#include "app/backuprestore.h"
 #include "app/clock.h"
 #include "app/dblocation.h"
 #include "app/frmget.h"
@@ -11,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace natalis::app;
@@ -35,6 +37,8 @@ constexpr int TrayGraceMilliseconds = 5000;
 // Exit codes: 0 after "退出(&E)", 1 no database or settings, 2 another instance is running.
 int main(int argc, char *argv[])
 {
+    // The birthday list and its backups are the user's own: no one else may read them.
+    ::umask(077);
     QApplication app(argc, argv);
     // The program lives in the tray: hiding the last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -77,7 +81,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    reloadBirthdays(context, messages);
+    LoadBirthdaysAtStart(context, messages, clock->now());
     frmGet window(context, messages, *clock, createMusicPlayer());
     messages.setOwner(&window);
     window.load();

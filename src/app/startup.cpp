@@ -20,15 +20,16 @@ namespace natalis::app {
 
 namespace {
 
-void compact(const QString &dbPath, MessageSink &messages)
+void compact(const QString &dbPath, QDate today, MessageSink &messages)
 {
     // Start-up goes on whatever happens; the connection attempt decides.
-    switch (store::CompactBirthDb(dbPath)) {
+    switch (store::CompactBirthDb(dbPath, today)) {
     case store::CompactOutcome::Unavailable:
         messages.show(
             dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Failed:
+    case store::CompactOutcome::ReadOnly:
         messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Compacted:
@@ -70,7 +71,7 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         context.DbPath = dbArgument;
     }
 
-    compact(context.DbPath, messages);
+    compact(context.DbPath, clock.now().date(), messages);
 
     context.DbConnection = store::OpenBirthDb(context.DbPath);
     if (!context.DbConnection) {
@@ -94,8 +95,9 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
     return StartupResult::Ready;
 }
 
-void reloadBirthdays(AppContext &context, MessageSink &messages)
+std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages)
 {
+    context.LoadedDataVersion = context.DbConnection->dataVersion();
     store::BirthdayLoad load =
         store::LoadBirthdays(*context.DbConnection, std::move(context.Birthdays));
     context.Birthdays = std::move(load.Birthdays);
@@ -103,6 +105,7 @@ void reloadBirthdays(AppContext &context, MessageSink &messages)
     if (load.error)
         messages.show(u"读取生日数据库:"_s + context.DbPath + u"失败 "_s + load.error->describe(),
             u"青萍生日提醒网络版v6.0"_s);
+    return load.error;
 }
 
 void shutdown(AppContext &context)

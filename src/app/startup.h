@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/dberror.h"
+
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 namespace natalis::app {
 
@@ -36,9 +39,9 @@ enum class StartupResult {
 StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
     MessageSink &messages, const Clock &clock, AppContext &context);
 
-// Rebuilds Birthdays and HasBirthdays from the table. On a read error shows the message and keeps
-// the rows read before it.
-void reloadBirthdays(AppContext &context, MessageSink &messages);
+// Rebuilds Birthdays and HasBirthdays from the table. On a read error shows the message, keeps
+// the rows read before it and returns the error.
+std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages);
 
 // Closes and releases the connection and lets go of the single-instance lock.
 void shutdown(AppContext &context);

@@ -1,6 +1,7 @@
 #include "clicommand.h"
 
 #include <QCoreApplication>
+#include <sys/stat.h>
 
 using namespace natalis::cli;
 
@@ -48,6 +49,8 @@ int runCommandLine(QStringList arguments)
 
 int main(int argc, char *argv[])
 {
+    // The birthday list and its backups are the user's own: no one else may read them.
+    ::umask(077);
     QCoreApplication application(argc, argv);
     // The companion shares the program's name so that both find the same per-user data folder.
     QCoreApplication::setApplicationName(QStringLiteral("natalis"));

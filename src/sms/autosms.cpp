@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "store/settingsrecord.h"
 #include "store/statement.h"
+#include "store/transaction.h"
 
 #include <QTime>
 
@@ -145,6 +146,31 @@ AutoSmsRun AutoBirthdaySms(
     return run;
 }
 
+namespace {
+
+// One transaction for all rows: a synced commit per row kept a large list from showing for
+// many seconds. A row whose statement fails keeps its mark; the others are still cleared.
+void clearSentMarks(store::Connection &connection, const QList<qint32> &ids)
+{
+    if (ids.isEmpty())
+        return;
+    try {
+        store::Transaction transaction(connection);
+        store::Statement &clear = connection.cached("update birthday set DxSend='0' where Id=?");
+        for (qint32 id : ids) {
+            try {
+                clear.bind(1, id).run();
+            } catch (const store::DbException &) {
+            }
+            clear.reset();
+        }
+        transaction.commit();
+    } catch (const store::DbException &) {
+    }
+}
+
+} // namespace
+
 int ResetSmsSentFlags(
     QList<BirthdayRecord> &birthdays, bool hasBirthdays, store::Connection &connection, QDate today)
 {
@@ -157,7 +183,7 @@ int ResetSmsSentFlags(
         const qint64 days = today.daysTo(date);
         return days >= 0 && days <= LongestSmsLead;
     };
-    int cleared = 0;
+    QList<qint32> stale;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         BirthdayRecord &birthday = birthdays[i];
         if (birthday.DxSend.trimmed() != u"1"_s)
@@ -165,15 +191,10 @@ int ResetSmsSentFlags(
         if (within(occurrences.ThisYearDates[i]) || within(occurrences.NextYearDates[i]))
             continue;
         birthday.DxSend = u"0"_s;
-        ++cleared;
-        try {
-            connection.prepare("update birthday set DxSend='0' where Id=?")
-                .bind(1, birthday.Id)
-                .run();
-        } catch (const store::DbException &) {
-        }
+        stale.append(birthday.Id);
     }
-    return cleared;
+    clearSentMarks(connection, stale);
+    return int(stale.size());
 }
 
 bool MarkSmsSent(store::Connection &connection, std::span<const qint32> ids)

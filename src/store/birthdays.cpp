@@ -1,5 +1,6 @@
 #include "store/birthdays.h"
 
+#include "store/categories.h"
 #include "store/connection.h"
 #include "store/phonenumber.h"
 #include "store/statement.h"
@@ -187,6 +188,21 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
     if (!load.HasBirthdays)
         load.Birthdays.append(BirthdayRecord {});
     return load;
+}
+
+bool BirthdayNameInTable(Connection &connection, QStringView category, QStringView name)
+{
+    const auto listOf = [](QStringView type) { return qMax(categoryIndex(type.trimmed()), 0); };
+    try {
+        Statement select = connection.prepare("select Type from birthday where trim(About)=?");
+        select.bind(1, name.trimmed().toString());
+        while (select.step()) {
+            if (listOf(select.text(0)) == listOf(category))
+                return true;
+        }
+    } catch (const DbException &) {
+    }
+    return false;
 }
 
 qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)

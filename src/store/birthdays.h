@@ -28,6 +28,11 @@ struct BirthdayLoad
 // so that reloading a large list does not ask the system for fresh memory each time.
 BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage = {});
 
+// MyAboutHave asked of the table instead of a list that another program may have outdated: true
+// when a row of the same list (a category outside CategoryNames counts as the first) has the
+// trimmed name. False also on a database error.
+bool BirthdayNameInTable(Connection &connection, QStringView category, QStringView name);
+
 // The change operations write to the table only and never touch an in-memory array. On failure
 // they return -1 and the connection's lastError() says why.
 

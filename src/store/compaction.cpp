@@ -1,40 +1,20 @@
 #include "store/compaction.h"
 
+#include "store/backups.h"
 #include "store/connection.h"
+#include "store/rawcopy.h"
 #include "store/statement.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <filesystem>
+#include <QTemporaryFile>
 #include <sqlcipher/sqlite3.h>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::store {
 
 namespace {
-
-std::filesystem::path fsPath(const QString &path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
-
-bool copyOver(const QString &from, const QString &to)
-{
-    std::error_code ec;
-    std::filesystem::copy_file(
-        fsPath(from), fsPath(to), std::filesystem::copy_options::overwrite_existing, ec);
-    return !ec;
-}
-
-// The engine leaves a journal beside a file it was writing when that failed.
-bool removeWithJournal(const QString &path)
-{
-    QFile::remove(path + u"-journal"_s);
-    return !QFileInfo::exists(path) || QFile::remove(path);
-}
 
 bool isUnavailable(const DbError &error)
 {
@@ -50,62 +30,109 @@ bool isUnavailable(const DbError &error)
     }
 }
 
-void exportTo(Connection &source, const QString &target)
+bool run(Connection &connection, const char *sql)
 {
-    const QString key = QString::fromLatin1(DatabaseKey.data(), qsizetype(DatabaseKey.size()));
-    source.prepare("attach database ? as compacted key ?").bindAll(target, key).run();
-    source.exec("select sqlcipher_export('compacted')");
-    source.exec("detach database compacted");
+    return sqlite3_exec(connection.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// The safety copy, taken while no other program can write. Its data_version lets us tell later
+// whether another program wrote between the copy and the compaction.
+struct SafetyCopy
+{
+    bool made = false;
+    qint64 dataVersion = -1;
+};
+
+SafetyCopy makeSafetyCopy(Connection &db, QTemporaryFile &copy)
+{
+    SafetyCopy result;
+    if (!copy.open() || !run(db, "begin exclusive"))
+        return result;
+    result.dataVersion = db.dataVersion();
+    // Not synced: the engine's journal, not this copy, protects the file during the compaction,
+    // and a copy torn by a system crash fails the backups' integrity check.
+    result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
+    run(db, "commit");
+    copy.close();
+    return result;
+}
+
+// After a failed VACUUM the engine's journal has put the old content back, but its pages may
+// be re-encrypted: the bytes are made those of the safety copy again, unless another program
+// wrote in between (its commit must stay). False when the copy could not be put back.
+bool putSafetyCopyBack(Connection &db, const QString &copy, qint64 versionAtCopy)
+{
+    if (!run(db, "begin exclusive"))
+        return false;
+    bool done = true;
+    if (db.dataVersion() == versionAtCopy && !DatabaseBytesEqual(db, copy))
+        done = OverwriteDatabaseBytes(db, copy);
+    run(db, "commit");
+    return done;
+}
+
+// Working files of a compaction or restore that was killed half way. A running one finishes in
+// seconds; one an hour older than the safety copy just written (the file system's clock, not
+// ours) is left over.
+void removeLeftOverWorkingFiles(const QDir &folder, const QString &freshCopy)
+{
+    const QDateTime hourAgo = QFileInfo(freshCopy).lastModified().toUTC().addSecs(-3600);
+    const QFileInfoList files = folder.entryInfoList(
+        { u"natalis_old-??????.mdb"_s, u"natalis_tmp-??????.mdb"_s }, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (file.lastModified().toUTC() < hourAgo)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
+bool isWorkingFileName(const QString &real)
+{
+    const QString name = QFileInfo(real).fileName();
+    return name == SafetyCopyFileName || name == TemporaryFileName;
 }
 
 } // namespace
 
-CompactionPaths compactionPaths(const QString &dbPath)
+bool IsReadOnlyDatabase(const QString &path)
 {
-    const QDir folder = QFileInfo(dbPath).absoluteDir();
-    return { folder.filePath(SafetyCopyFileName.toString()),
-        folder.filePath(TemporaryFileName.toString()) };
+    const QFileInfo file(QFileInfo(path).canonicalFilePath());
+    const QFileInfo folder(file.absolutePath());
+    // The owner's bit counts even for a user (root) whom the system would let write anyway.
+    return !file.permission(QFile::WriteOwner) || !file.isWritable() || !folder.isWritable();
 }
 
-CompactOutcome CompactBirthDb(const QString &dbPath)
+CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
 {
-    const CompactionPaths paths = compactionPaths(dbPath);
-    const QString absolute = QFileInfo(dbPath).absoluteFilePath();
-    // Copying onto or deleting the working files would then destroy the database itself.
-    if (absolute == paths.safetyCopy || absolute == paths.temporary)
+    const QString real = QFileInfo(dbPath).canonicalFilePath();
+    if (real.isEmpty() || !QFileInfo(real).isFile() || isWorkingFileName(real))
         return CompactOutcome::Skipped;
-    if (!QFileInfo::exists(dbPath))
-        return CompactOutcome::Skipped;
-    if (!QFile(dbPath).open(QIODevice::ReadOnly))
-        return CompactOutcome::Unavailable;
+    if (IsReadOnlyDatabase(real))
+        return CompactOutcome::ReadOnly;
 
     DbError error;
-    auto source = Connection::open(dbPath, Connection::OpenMode::ExistingOnly, &error);
-    if (!source)
+    auto db = Connection::open(real, Connection::OpenMode::ExistingOnly, &error);
+    if (!db)
         return isUnavailable(error) ? CompactOutcome::Unavailable : CompactOutcome::Skipped;
 
-    if (!copyOver(dbPath, paths.safetyCopy) || !removeWithJournal(paths.temporary))
+    QTemporaryFile copy(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
+    const SafetyCopy safety = makeSafetyCopy(*db, copy);
+    if (!safety.made)
         return CompactOutcome::Unavailable;
+    removeLeftOverWorkingFiles(QFileInfo(real).dir(), copy.fileName());
 
-    bool compacted = false;
-    try {
-        exportTo(*source, paths.temporary);
-        source.reset();
-        // The compacted file takes the place, and the permissions, of the old one.
-        std::error_code ec;
-        const auto status = std::filesystem::status(fsPath(dbPath), ec);
-        if (!ec)
-            std::filesystem::permissions(fsPath(paths.temporary), status.permissions(), ec);
-        std::filesystem::rename(fsPath(paths.temporary), fsPath(dbPath), ec);
-        compacted = !ec;
-    } catch (const DbException &) {
-    }
-    source.reset();
-    if (!compacted) {
-        copyOver(paths.safetyCopy, dbPath);
+    if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(db->handle()) & 0xff;
+        // Someone began to read or write between the copy and the compaction: nothing changed.
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return CompactOutcome::Unavailable;
+        // The copy is the only sure old content when it could not be put back: keep it.
+        if (!putSafetyCopyBack(*db, copy.fileName(), safety.dataVersion))
+            copy.setAutoRemove(false);
         return CompactOutcome::Failed;
     }
-    QFile::remove(paths.safetyCopy);
+    db.reset();
+    if (KeepDailyBackup(real, copy.fileName(), today))
+        copy.setAutoRemove(false);
     return CompactOutcome::Compacted;
 }
 

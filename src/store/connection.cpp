@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "store/cipher.h"
 #include "store/statement.h"
 
 #include <QFileInfo>
@@ -39,7 +40,7 @@ std::optional<Connection> Connection::open(
     };
 
     const QFileInfo info(path);
-    if (mode == OpenMode::ExistingOnly) {
+    if (mode != OpenMode::CreateIfMissing) {
         if (!info.exists())
             return refuse(ownError(SQLITE_CANTOPEN, u"file not found"_s));
         // The engine would take an empty file for an empty database and start writing into it.
@@ -49,9 +50,11 @@ std::optional<Connection> Connection::open(
 
     // Attached databases inherit these flags, and compaction attaches a file it creates; an
     // existing-only open has checked above that the file is there.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     sqlite3 *db = nullptr;
-    const QByteArray file = path.toUtf8();
+    const QByteArray file = real.toUtf8();
     if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
         DbError e = engineError(db);
         sqlite3_close(db);
@@ -59,10 +62,12 @@ std::optional<Connection> Connection::open(
     }
     auto state = std::make_unique<detail::ConnectionState>();
     state->db = db;
-    state->path = path;
+    state->path = real;
     Connection connection(std::move(state));
     sqlite3_busy_timeout(db, BusyTimeoutMs);
-    if (!key.empty() && sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK)
+    if (!key.empty()
+        && (sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK
+            || PinCipherSettings(db) != SQLITE_OK))
         return refuse(engineError(db));
     // The key is only tried when a page is read: without this a wrong key would show up at
     // the first real query instead of here.
@@ -111,6 +116,22 @@ Statement &Connection::cached(std::string_view sql)
     }
     auto statement = std::make_unique<Statement>(*this, sql);
     return *m_state->cache.emplace(std::string(sql), std::move(statement)).first->second;
+}
+
+bool Connection::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_state->db, "main") == 1;
+}
+
+qint64 Connection::dataVersion()
+{
+    try {
+        // Not cached: a statement left on its row would hold a read lock on the file.
+        Statement version = prepare("PRAGMA data_version");
+        return version.step() ? version.integer(0) : -1;
+    } catch (const DbException &) {
+        return -1;
+    }
 }
 
 qint64 Connection::lastInsertRowId() const

@@ -52,11 +52,14 @@ public:
     enum class OpenMode {
         ExistingOnly, // the file must exist and already be a database under the key
         CreateIfMissing, // an absent file is created empty (and keyed)
+        ReadOnly, // the file must exist; nothing is ever written to it
     };
 
-    // Opens path with the key and proves the key by reading the schema. Returns nullopt (and
-    // fills *error when given) when the file is absent in ExistingOnly mode, empty, not a
-    // database, or keyed otherwise; nothing is then written to the file. An empty key opens a
+    // Opens path with the key and the pinned cipher settings (store/cipher.h) and proves the key
+    // by reading the schema. A path that names a link is opened at the file it points to, so
+    // that the engine's journal lies beside the real file where every program finds it. Returns
+    // nullopt (and fills *error when given) when the file is absent in ExistingOnly mode, empty,
+    // not a database, or keyed otherwise; nothing is then written to the file. An empty key opens a
     // plain SQLite file instead (benchmarks price the encryption against it); it refuses a keyed
     // file like a wrong key does.
     static std::optional<Connection> open(const QString &path, OpenMode mode,
@@ -68,7 +71,13 @@ public:
     Connection &operator=(const Connection &) = delete;
     ~Connection();
 
+    // The real file: links resolved.
     const QString &path() const { return m_state->path; }
+    bool isReadOnly() const;
+
+    // Changes with every commit of another connection to the same file (not with our own):
+    // the engine's PRAGMA data_version. -1 on a database error.
+    qint64 dataVersion();
 
     // Both throw DbException; the error is also kept as lastError().
     Statement prepare(std::string_view sql);

@@ -1,5 +1,6 @@
 #include "store/database.h"
 
+#include "store/compaction.h"
 #include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/settingsrecord.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
 
 namespace natalis::store {
 
@@ -38,6 +40,9 @@ constexpr const char *FixedTables[] = {
     "create table dxuser(Id integer primary key,[user] text not null default '',"
     "flag text not null default '0')",
     "insert into dxuser(Id,[user],flag) values(1,'','0'),(2,'','0')",
+    // The SMS gateway's base address, one row; files made before it existed get it on first use.
+    "create table dxgateway(Id integer primary key,address text not null default '')",
+    "insert into dxgateway(Id,address) values(1,'')",
 };
 
 } // namespace
@@ -58,8 +63,22 @@ void createSchema(Connection &connection)
 std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
 {
     if (QFileInfo::exists(path))
-        return Connection::open(path, Connection::OpenMode::ExistingOnly, error);
+        return Connection::open(path,
+            IsReadOnlyDatabase(path) ? Connection::OpenMode::ReadOnly
+                                     : Connection::OpenMode::ExistingOnly,
+            error);
 
+    // Readable by its owner only, whatever the process's umask.
+    {
+        QFile created(path);
+        if (!created.open(
+                QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
+            if (error)
+                *error =
+                    DbError { QStringLiteral("natalis"), SQLITE_CANTOPEN, created.errorString() };
+            return std::nullopt;
+        }
+    }
     auto connection = Connection::open(path, Connection::OpenMode::CreateIfMissing, error);
     if (!connection)
         return std::nullopt;

@@ -1,8 +1,16 @@
 #include "store/dberror.h"
 
+#include <sqlcipher/sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 namespace natalis::store {
+
+bool IsDamage(const DbError &error)
+{
+    const int primary = error.number & 0xff;
+    return error.source == u"SQLCipher" && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB);
+}
 
 QString DbError::describe() const
 {

@@ -16,6 +16,10 @@ struct DbError
     QString describe() const;
 };
 
+// True when the error says the file itself is damaged (a page that does not decrypt or does
+// not hold what it should), not that it is locked, missing or refused by a statement.
+bool IsDamage(const DbError &error);
+
 // Thrown inside the store; every public operation catches it and reports in its own way.
 class DbException : public std::exception
 {

@@ -1,9 +1,14 @@
 #include "app/appcontext.h"
+#include "app/backuprestore.h"
 #include "app/clock.h"
 #include "app/dblocation.h"
 #include "app/startup.h"
 #include "store/birthdays.h"
+#include "store/compaction.h"
 #include "store/statement.h"
+#include "store/transaction.h"
+#include "support/casename.h"
+#include "support/childprocess.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
@@ -11,8 +16,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocalSocket>
+#include <QRandomGenerator>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -195,6 +202,138 @@ TEST_F(StartupTest, DamagedDatabaseShowsCompactionAndLoadMessages)
     EXPECT_TRUE(messages.shown[1].text.endsWith(u"\r\n"_s));
     EXPECT_EQ(messages.shown[1].title, u"青萍生日提醒网络版v6.0"_s);
     EXPECT_LT(context.Birthdays.size(), 300);
+}
+
+void damage(test::TempDatabase &files, const QString &name)
+{
+    QByteArray bytes = files.bytes(name);
+    for (qsizetype i = bytes.size() - 600; i < bytes.size() - 500; ++i)
+        bytes[i] = char(~bytes[i]);
+    files.write(name, bytes);
+}
+
+void addClassmates(store::Connection &db, int rows)
+{
+    store::Transaction transaction(db);
+    store::BirthdayRecord r;
+    r.Type = u"同学"_s;
+    r.Beizhu = QString(50, u'备');
+    for (int i = 0; i < rows; ++i) {
+        r.About = u"同学"_s + QString::number(i);
+        store::AddBirthToMdb(db, r);
+    }
+    transaction.commit();
+}
+
+struct DamageAnswerCase
+{
+    const char *situation;
+    MessageButton answer;
+};
+
+class DamagedStartTest : public StartupTest, public testing::WithParamInterface<DamageAnswerCase>
+{
+};
+
+// Yesterday's start left a good backup; today the file has a damaged page.
+TEST_P(DamagedStartTest, OffersTheNewestSoundBackupAndRestoresOnlyOnYes)
+{
+    const QString path = files.path(u"bin/natalis.mdb"_s);
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        addClassmates(db, 300);
+    }
+    ASSERT_EQ(store::CompactBirthDb(path, QDate(2026, 3, 30)), store::CompactOutcome::Compacted);
+    damage(files, u"bin/natalis.mdb"_s);
+    const QByteArray damaged = files.bytes(u"bin/natalis.mdb"_s);
+    messages.answer = GetParam().answer;
+
+    ASSERT_EQ(start(), StartupResult::Ready);
+    LoadBirthdaysAtStart(context, messages, clock.now());
+
+    ASSERT_GE(messages.shown.size(), 3);
+    EXPECT_EQ(messages.shown[0].text, path + u"数据库压缩失败!"_s);
+    EXPECT_TRUE(messages.shown[1].text.startsWith(u"读取生日数据库:"_s + path));
+    EXPECT_EQ(messages.shown[2].text,
+        u"生日数据库文件已损坏。\r\n最新的完好备份: 2026-03-30 00:00, 300条生日。\r\n"
+        "是否用它恢复?恢复前当前文件会另存为备份。"_s);
+    EXPECT_EQ(messages.shown[2].buttons, MessageButtons::YesNo);
+    if (GetParam().answer == MessageButton::Yes) {
+        EXPECT_EQ(context.Birthdays.size(), 300);
+        EXPECT_EQ(
+            messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
+    } else {
+        EXPECT_LT(context.Birthdays.size(), 300);
+        EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), damaged);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Startup, DamagedStartTest,
+    testing::Values(DamageAnswerCase { "yes restores", MessageButton::Yes },
+        DamageAnswerCase { "no leaves the damaged file", MessageButton::No }),
+    [](const auto &info) { return test::caseName(info.param.situation); });
+
+TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
+{
+    const QString path = files.path(u"bin/natalis.mdb"_s);
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        addClassmates(db, 10);
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray before = files.bytes(u"bin/natalis.mdb"_s);
+
+    ASSERT_EQ(start(), StartupResult::Ready);
+    reloadBirthdays(context, messages);
+
+    EXPECT_EQ(messages.texts(), QStringList { path + u"数据库压缩失败!"_s });
+    EXPECT_TRUE(context.DbConnection->isReadOnly());
+    EXPECT_EQ(context.Birthdays.size(), 10);
+    context.DbConnection.reset();
+    EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);
+    EXPECT_EQ(QDir(files.path(u"bin"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList { u"natalis.mdb"_s });
+}
+
+// A program that began writing before natalis started commits at a random moment: its row is
+// in the file, and either compaction ran or start-up said the file was in use.
+TEST_F(StartupTest, AnotherWritersCommitSurvivesTheStart)
+{
+    const QString path = files.path(u"bin/natalis.mdb"_s);
+    {
+        store::Connection db = files.create(u"bin/natalis.mdb"_s);
+        addClassmates(db, 50);
+    }
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        const int holdMs = int(QRandomGenerator::global()->bounded(2600));
+        test::ChildProcess writer([&] {
+            auto db = store::Connection::open(path, store::Connection::OpenMode::ExistingOnly);
+            if (!db)
+                return 1;
+            sqlite3_busy_timeout(db->handle(), 10'000);
+            db->exec("begin immediate");
+            store::BirthdayRecord r;
+            r.About = u"命令行"_s + QString::number(round);
+            store::AddBirthToMdb(*db, r);
+            test::ChildProcess::signalReady();
+            ::usleep(useconds_t(holdMs) * 1000);
+            db->exec("commit");
+            return 0;
+        });
+        ASSERT_TRUE(writer.waitReady());
+        messages.shown.clear();
+        AppContext run;
+        ASSERT_EQ(runStartup(QString(), places, messages, clock, run), StartupResult::Ready);
+        EXPECT_TRUE(messages.shown.isEmpty()
+            || messages.texts()
+                == QStringList { path + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s })
+            << messages.texts().join(u'\n').toStdString();
+        EXPECT_EQ(writer.wait(), 0);
+        reloadBirthdays(run, messages);
+        EXPECT_EQ(run.Birthdays.size(), 51 + round) << "held " << holdMs << " ms";
+        shutdown(run);
+    }
 }
 
 } // namespace

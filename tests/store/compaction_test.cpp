@@ -1,18 +1,28 @@
+#include "store/backups.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/transaction.h"
+#include "support/casename.h"
+#include "support/childprocess.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::store {
 namespace {
+
+const QDate Today(2026, 3, 31);
 
 // A database with some deleted rows, so that compaction has pages to give back.
 void fill(test::TempDatabase &files, const QString &name, int rows = 300)
@@ -22,11 +32,13 @@ void fill(test::TempDatabase &files, const QString &name, int rows = 300)
     r.Type = u"朋友"_s;
     r.Beizhu = QString(50, u'备');
     QList<qint32> ids;
+    Transaction transaction(db);
     for (int i = 0; i < rows; ++i) {
         r.About = u"朋友"_s + QString::number(i);
         ids << AddBirthToMdb(db, r);
     }
     DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2));
+    transaction.commit();
 }
 
 QStringList names(const QString &path)
@@ -40,37 +52,77 @@ QStringList names(const QString &path)
     return result;
 }
 
-TEST(CompactionTest, ShrinksKeepsRowsAndKeyAndCleansUp)
+struct stat statOf(const QString &path)
+{
+    struct stat s
+    {
+    };
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &s), 0) << path.toStdString();
+    return s;
+}
+
+TEST(CompactionTest, ShrinksInPlaceKeepsRowsAndKeyAndMakesTodaysBackup)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s);
     const qint64 before = files.bytes().size();
     const QStringList rowsBefore = names(files.path());
+    const ino_t inode = statOf(files.path()).st_ino;
 
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Compacted);
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
 
     EXPECT_LT(files.bytes().size(), before);
     EXPECT_EQ(names(files.path()), rowsBefore);
+    EXPECT_EQ(statOf(files.path()).st_ino, inode);
     EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    const QString backup = files.path(u"backup/natalis-2026-03-31.mdb"_s);
+    EXPECT_EQ(names(backup), rowsBefore);
+    EXPECT_EQ(statOf(backup).st_mode & 0777, 0600u);
     // Ids of deleted rows are not handed out again after compaction.
     auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
     ASSERT_TRUE(db);
     EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
 }
 
-TEST(CompactionTest, StaleTemporaryCopyIsRemovedFirst)
+TEST(CompactionTest, LinksAtTheOldWorkingNamesAreNeverFollowed)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s, 10);
-    files.write(u"natalis_tmp.mdb"_s, "left over from a crash");
-    files.write(u"natalis_tmp.mdb-journal"_s, "left over from a crash");
+    files.write(u"precious.txt"_s, "not to be overwritten");
+    const QStringList links = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
+        u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
+    for (const QString &link : links)
+        ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(link)));
 
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Compacted);
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+
+    EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
+    for (const QString &link : links)
+        EXPECT_EQ(QFileInfo(files.path(link)).symLinkTarget(), files.path(u"precious.txt"_s))
+            << link.toStdString();
     EXPECT_EQ(names(files.path()).size(), 5);
-    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
 }
 
-TEST(CompactionTest, FailureRestoresTheSafetyCopyByteForByte)
+TEST(CompactionTest, WorkingFilesLeftByAKilledRunAreRemovedOnceOld)
+{
+    test::TempDatabase files;
+    fill(files, u"natalis.mdb"_s, 10);
+    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s,
+             u"natalis_old-recent.mdb"_s })
+        files.write(name, "left by a killed run");
+    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s }) {
+        QFile file(files.path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime);
+    }
+    files.write(u"natalis_old-fresh1.mdb"_s, "another program's compaction, still running");
+
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    EXPECT_EQ(files.files(),
+        (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s, u"natalis_old-recent.mdb"_s }));
+}
+
+TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s);
@@ -80,53 +132,105 @@ TEST(CompactionTest, FailureRestoresTheSafetyCopyByteForByte)
         damaged[i] = char(~damaged[i]);
     files.write(u"natalis.mdb"_s, damaged);
 
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Failed);
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Failed);
     EXPECT_EQ(files.bytes(), damaged);
-    EXPECT_EQ(files.bytes(u"natalis_old.mdb"_s), damaged);
+    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    EXPECT_TRUE(ListBackups(files.path()).isEmpty());
 }
 
-TEST(CompactionTest, WorkingFilesKeepTheirNamesBesideAnotherDatabaseName)
+TEST(CompactionTest, BackupsAreNamedAfterTheDatabaseBesideItsRealFile)
 {
     test::TempDatabase files;
     QDir(files.folder()).mkdir(u"家"_s);
     for (const QString &name : { u"家/b.db"_s, u"家/birthdays-of-the-family.mdb"_s }) {
         fill(files, name, 10);
-        const CompactionPaths paths = compactionPaths(files.path(name));
-        EXPECT_EQ(paths.safetyCopy, files.path(u"家/natalis_old.mdb"_s));
-        EXPECT_EQ(paths.temporary, files.path(u"家/natalis_tmp.mdb"_s));
-        EXPECT_EQ(CompactBirthDb(files.path(name)), CompactOutcome::Compacted);
+        EXPECT_EQ(CompactBirthDb(files.path(name), Today), CompactOutcome::Compacted);
         EXPECT_EQ(names(files.path(name)).size(), 5);
     }
     EXPECT_EQ(QDir(files.path(u"家"_s)).entryList(QDir::Files, QDir::Name),
         (QStringList { u"b.db"_s, u"birthdays-of-the-family.mdb"_s }));
+    EXPECT_EQ(QDir(files.path(u"家/backup"_s)).entryList(QDir::Files, QDir::Name),
+        (QStringList { u"b-2026-03-31.db"_s, u"birthdays-of-the-family-2026-03-31.mdb"_s }));
 }
 
-TEST(CompactionTest, DatabaseNamedLikeAWorkingFileIsLeftAlone)
+TEST(CompactionTest, SymlinkAndHardLinkStayLinksToTheCompactedFile)
 {
     test::TempDatabase files;
-    fill(files, u"natalis_tmp.mdb"_s, 10);
-    const QByteArray before = files.bytes(u"natalis_tmp.mdb"_s);
-    EXPECT_EQ(CompactBirthDb(files.path(u"natalis_tmp.mdb"_s)), CompactOutcome::Skipped);
-    EXPECT_EQ(files.bytes(u"natalis_tmp.mdb"_s), before);
+    QDir(files.folder()).mkdir(u"synced"_s);
+    fill(files, u"synced/real.mdb"_s);
+    ASSERT_TRUE(QFile::link(files.path(u"synced/real.mdb"_s), files.path(u"natalis.mdb"_s)));
+    ASSERT_EQ(::link(QFile::encodeName(files.path(u"synced/real.mdb"_s)).constData(),
+                  QFile::encodeName(files.path(u"hard.mdb"_s)).constData()),
+        0);
+    ASSERT_TRUE(QFile::setPermissions(
+        files.path(u"synced/real.mdb"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const qint64 before = QFileInfo(files.path(u"synced/real.mdb"_s)).size();
+
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+
+    EXPECT_TRUE(QFileInfo(files.path()).isSymLink());
+    EXPECT_LT(QFileInfo(files.path(u"synced/real.mdb"_s)).size(), before);
+    const struct stat real = statOf(files.path(u"synced/real.mdb"_s));
+    EXPECT_EQ(real.st_nlink, 2u);
+    EXPECT_EQ(statOf(files.path(u"hard.mdb"_s)).st_ino, real.st_ino);
+    EXPECT_EQ(real.st_mode & 0777, 0640u);
+    EXPECT_EQ(names(files.path(u"hard.mdb"_s)).size(), 150);
+    EXPECT_TRUE(QFileInfo::exists(files.path(u"synced/backup/real-2026-03-31.mdb"_s)));
+    EXPECT_EQ(QDir(files.path(u"synced"_s)).entryList(QDir::Files), QStringList { u"real.mdb"_s });
 }
+
+TEST(CompactionTest, ReadOnlyFileIsNotWritten)
+{
+    test::TempDatabase files;
+    fill(files, u"natalis.mdb"_s, 10);
+    const QByteArray before = files.bytes();
+    ASSERT_TRUE(QFile::setPermissions(files.path(), QFile::ReadOwner | QFile::ReadGroup));
+
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::ReadOnly);
+    EXPECT_EQ(files.bytes(), before);
+    EXPECT_EQ(QDir(files.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList { u"natalis.mdb"_s });
+}
+
+struct LeftAloneCase
+{
+    const char *situation;
+    QString name;
+    QByteArray content; // empty: a real database with ten rows
+};
+
+class LeftAloneTest : public testing::TestWithParam<LeftAloneCase>
+{
+};
+
+TEST_P(LeftAloneTest, IsSkippedAndUntouched)
+{
+    test::TempDatabase files;
+    const LeftAloneCase &c = GetParam();
+    if (c.content.isEmpty())
+        fill(files, c.name, 10);
+    else
+        files.write(c.name, c.content);
+    const QByteArray before = files.bytes(c.name);
+    EXPECT_EQ(CompactBirthDb(files.path(c.name), Today), CompactOutcome::Skipped);
+    EXPECT_EQ(files.bytes(c.name), before);
+    EXPECT_EQ(files.files(), QStringList { c.name });
+}
+
+INSTANTIATE_TEST_SUITE_P(Compaction, LeftAloneTest,
+    testing::Values(
+        LeftAloneCase { "database named like a working file", u"natalis_tmp.mdb"_s, {} },
+        LeftAloneCase { "not a database", u"natalis.mdb"_s, "Standard Jet DB" }),
+    [](const auto &info) { return test::caseName(info.param.situation); });
 
 TEST(CompactionTest, AbsentFileIsSkippedSilently)
 {
     test::TempDatabase files;
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Skipped);
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Skipped);
     EXPECT_TRUE(files.files().isEmpty());
 }
 
-TEST(CompactionTest, NonDatabaseIsNotTouched)
-{
-    test::TempDatabase files;
-    files.write(u"natalis.mdb"_s, "Standard Jet DB");
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Skipped);
-    EXPECT_EQ(files.bytes(), QByteArray("Standard Jet DB"));
-    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
-}
-
-TEST(CompactionTest, DatabaseLockedByAnotherWriterIsUnavailable)
+TEST(CompactionTest, DatabaseHeldByAnotherWriterIsUnavailableAfterTwoSeconds)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s, 10);
@@ -135,20 +239,78 @@ TEST(CompactionTest, DatabaseLockedByAnotherWriterIsUnavailable)
     writer->exec("begin exclusive");
     writer->exec("delete from birthday");
 
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Unavailable);
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Unavailable);
     writer->exec("rollback");
     EXPECT_EQ(names(files.path()).size(), 5);
-    EXPECT_FALSE(files.exists(u"natalis_tmp.mdb"_s));
+    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
 }
 
-TEST(CompactionTest, UnreadableFileIsUnavailable)
+// Another program began writing before the compaction and commits at a random moment, before,
+// during or after the two seconds compaction waits: its row is in the file in the end.
+TEST(CompactionTest, AnotherWritersCommitSurvivesAtAnyTiming)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        test::TempDatabase files;
+        fill(files, u"natalis.mdb"_s, 40);
+        const int holdMs = int(QRandomGenerator::global()->bounded(2600));
+        test::ChildProcess writer([&] {
+            auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+            if (!db)
+                return 1;
+            sqlite3_busy_timeout(db->handle(), 10'000);
+            db->exec("begin immediate");
+            BirthdayRecord r;
+            r.About = u"另一个程序"_s;
+            AddBirthToMdb(*db, r);
+            test::ChildProcess::signalReady();
+            ::usleep(useconds_t(holdMs) * 1000);
+            db->exec("commit");
+            return 0;
+        });
+        ASSERT_TRUE(writer.waitReady());
+        const CompactOutcome outcome = CompactBirthDb(files.path(), Today);
+        EXPECT_TRUE(outcome == CompactOutcome::Compacted || outcome == CompactOutcome::Unavailable)
+            << int(outcome);
+        EXPECT_EQ(writer.wait(), 0);
+        EXPECT_TRUE(names(files.path()).contains(u"另一个程序"_s)) << "held " << holdMs << " ms";
+        EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    }
+}
+
+int integrityAndCount(const QString &path, int *count)
+{
+    auto db = Connection::open(path, Connection::OpenMode::ExistingOnly);
+    if (!db)
+        return -1;
+    Statement check = db->prepare("PRAGMA integrity_check");
+    if (!check.step() || check.text(0) != u"ok")
+        return -1;
+    Statement rows = db->prepare("select count(*) from birthday");
+    rows.step();
+    *count = int(rows.integer(0));
+    return 0;
+}
+
+TEST(CompactionTest, KilledMidwayLeavesEveryRow)
+{
     test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 10);
-    QFile::setPermissions(files.path(), QFile::WriteOwner);
-    EXPECT_EQ(CompactBirthDb(files.path()), CompactOutcome::Unavailable);
+    fill(files, u"natalis.mdb"_s, 4000);
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        test::ChildProcess compactor([&] {
+            test::ChildProcess::signalReady();
+            for (;;)
+                CompactBirthDb(files.path(), Today);
+            return 0;
+        });
+        ASSERT_TRUE(compactor.waitReady());
+        ::usleep(useconds_t(QRandomGenerator::global()->bounded(5'000, 120'000)));
+        compactor.kill();
+        int count = 0;
+        EXPECT_EQ(integrityAndCount(files.path(), &count), 0);
+        EXPECT_EQ(count, 2000);
+    }
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -34,14 +36,56 @@ TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRows)
     EXPECT_EQ(rows(db,
                   "select name from sqlite_master where type='table' and name not like "
                   "'sqlite%' order by name"),
-        (QStringList { u"birthday"_s, u"dlsclass"_s, u"dxhistory"_s, u"dxuser"_s, u"gysclass"_s,
-            u"khclass"_s, u"reminderstate"_s, u"tishidata"_s, u"tsclass"_s }));
+        (QStringList { u"birthday"_s, u"dlsclass"_s, u"dxgateway"_s, u"dxhistory"_s, u"dxuser"_s,
+            u"gysclass"_s, u"khclass"_s, u"reminderstate"_s, u"tishidata"_s, u"tsclass"_s }));
     EXPECT_EQ(rows(db, "select Id,[user],flag from dxuser order by Id"),
         (QStringList { u"1||0"_s, u"2||0"_s }));
     EXPECT_EQ(rows(db,
                   "select Id,intQipao,intQpInit,intQpTime,strQpTime,intMusic,intNums,"
                   "DxSendTime,DxYyTail,intInitType,DxTxFlags7,intSd from tishidata"),
         (QStringList { u"1|1|1|1|09:00|0|3|08:00||0|0|1"_s }));
+}
+
+// Restores the process's umask when the test ends.
+class UmaskGuard
+{
+public:
+    explicit UmaskGuard(mode_t mask) : m_old(::umask(mask)) { }
+    ~UmaskGuard() { ::umask(m_old); }
+
+private:
+    mode_t m_old;
+};
+
+TEST(DatabaseTest, NewFileIsReadableByItsOwnerOnly)
+{
+    const UmaskGuard permissive(0);
+    test::TempDatabase files;
+    files.create();
+    struct stat file
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(files.path()).constData(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+}
+
+// Made by the build of 2026-12-06 with natalis-cli add, before the cipher settings were pinned:
+// whatever the library's defaults, it must open unchanged.
+TEST(DatabaseTest, FileFromAnEarlierBuildOpensWithItsRows)
+{
+    test::TempDatabase files;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NATALIS_TEST_DATA_DIR "/today.mdb"), files.path()));
+    QFile::setPermissions(files.path(), QFile::ReadOwner | QFile::WriteOwner);
+
+    auto db = OpenBirthDb(files.path());
+    ASSERT_TRUE(db);
+    EXPECT_EQ(rows(*db, "select About,Type,strGL,strNL,blnIsGL from birthday order by Id"),
+        (QStringList { u"张三|同事|公历1980年 05月12日|农历1980年 03月28日|按公历提醒"_s,
+            u"李四|家人|公历2006年 09月07日|农历2006年闰07月15日|按农历提醒"_s,
+            u"王小明|客户|公历1975年 12月31日|农历1975年 11月29日|按公历提醒"_s }));
+    EXPECT_EQ(rows(*db, "select [Class] from tsclass"), QStringList { u"研发部"_s });
+    EXPECT_EQ(rows(*db, "PRAGMA cipher_page_size"), QStringList { u"1024"_s });
+    EXPECT_EQ(rows(*db, "PRAGMA kdf_iter"), QStringList { u"64000"_s });
 }
 
 TEST(DatabaseTest, FileIsEncryptedUnderTheKey)

@@ -6,6 +6,7 @@
 #include "app/clock.h"
 #include "app/desktopshortcut.h"
 #include "app/frmaddedit.h"
+#include "app/frmbackup.h"
 #include "app/frmcontent.h"
 #include "app/frmdxhist.h"
 #include "app/frmdxsetup.h"
@@ -238,6 +239,18 @@ int main(int argc, char *argv[])
     app::frmVerSelect version;
     version.show();
     ok &= save(version, folder + QStringLiteral("/verselect.png"));
+
+    const QDateTime taken(QDate(2026, 3, 31), QTime(0, 0));
+    app::frmBackup backups({ { QStringLiteral("natalis-2026-03-31-140509.mdb"),
+                                 taken.addSecs(14 * 3600 + 5 * 60 + 9), 2'473'984, 6000 },
+                               { QStringLiteral("natalis-2026-03-31.mdb"), taken, 2'466'816, 5998 },
+                               { QStringLiteral("natalis-2026-03-30.mdb"), taken.addDays(-1),
+                                   2'461'696, 5990 },
+                               { QStringLiteral("natalis-2026-03-29.mdb"), taken.addDays(-2), 4096,
+                                   -1 } },
+        1);
+    backups.show();
+    ok &= save(backups, folder + QStringLiteral("/backup.png"));
 
     QList<transfer::ImportRecord> records;
     for (const QString &line :

@@ -1,0 +1,146 @@
+// The whole start with a large list, from the entry routine to the main window on screen:
+// compaction with the day's backup, connection, settings, the birthdays, the reset of stale SMS
+// marks and the eight lists.
+
+#include "app/appcontext.h"
+#include "app/backuprestore.h"
+#include "app/clock.h"
+#include "app/frmget.h"
+#include "app/messagesink.h"
+#include "app/musicplayer.h"
+#include "app/startup.h"
+#include "store/birthdays.h"
+#include "store/compaction.h"
+#include "store/database.h"
+#include "store/statement.h"
+#include "store/transaction.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace natalis;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rows = 100'000;
+constexpr int StaleMarks = 10'000;
+const QDateTime Now(QDate(2025, 6, 15), QTime(8, 0));
+
+class SilentMessages : public app::MessageSink
+{
+public:
+    app::MessageButton show(
+        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    {
+        return app::MessageButton::Ok;
+    }
+};
+
+// Every tenth row was greeted for a January birthday: long past on 15 June, so its mark is stale.
+store::BirthdayRecord sample(int i)
+{
+    static const char16_t *const types[] = { u"同事", u"客户", u"代理商", u"供应商", u"家人",
+        u"同学", u"朋友", u"其他" };
+    const bool greeted = i % (Rows / StaleMarks) == 0;
+    store::BirthdayRecord r;
+    r.About = u"客户%1"_s.arg(i);
+    r.Type = QString::fromUtf16(types[i % 8]);
+    r.Tel = u"139%1"_s.arg(10'000'000 + i);
+    r.strGL = u"公历%1年 %2月%3日"_s.arg(1940 + i % 60)
+                  .arg(greeted ? 1 : 1 + i % 12, 2, 10, QChar(u'0'))
+                  .arg(1 + i % 28, 2, 10, QChar(u'0'));
+    r.blnIsGL = u"按公历提醒"_s;
+    r.intNums = qint16(i % 15);
+    r.Duanxin = greeted ? u"是"_s : u"否"_s;
+    r.DxSend = greeted ? u"1"_s : u"0"_s;
+    r.Company = u"青萍软件作坊%1"_s.arg(i % 500);
+    return r;
+}
+
+const QString &filledDatabase()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(u"natalis.mdb"_s);
+        auto connection = store::OpenBirthDb(file);
+        store::Transaction transaction(*connection);
+        for (int i = 0; i < Rows; ++i)
+            store::AddBirthToMdb(*connection, sample(i));
+        transaction.commit();
+        return file;
+    }();
+    return path;
+}
+
+int staleMarksLeft(store::Connection &connection)
+{
+    store::Statement count = connection.prepare("select count(*) from birthday where DxSend='1'");
+    return count.step() ? int(count.integer(0)) : -1;
+}
+
+void BM_StartToWindowShown_100k(benchmark::State &state)
+{
+    SilentMessages messages;
+    const app::FixedClock clock(Now);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir run;
+        QDir(run.path()).mkpath(u"bin"_s);
+        QDir(run.path()).mkpath(u"lock"_s);
+        QFile::copy(filledDatabase(), run.filePath(u"bin/natalis.mdb"_s));
+        const app::StartupPlaces places { run.filePath(u"bin"_s), true, run.filePath(u"data"_s),
+            run.filePath(u"lock"_s) };
+        app::AppContext context;
+        state.ResumeTiming();
+
+        if (app::runStartup(QString(), places, messages, clock, context)
+            != app::StartupResult::Ready) {
+            state.SkipWithError("start-up failed");
+            break;
+        }
+        context.Settings.intFudong = 0;
+        app::LoadBirthdaysAtStart(context, messages, clock.now());
+        app::frmGet window(context, messages, clock, nullptr);
+        window.load();
+        window.show();
+        QApplication::processEvents();
+
+        state.PauseTiming();
+        if (staleMarksLeft(*context.DbConnection) != 0)
+            state.SkipWithError("stale marks left in the table");
+        window.hide();
+        app::shutdown(context);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartToWindowShown_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The compaction alone, the greater part of the start.
+void BM_Compaction_100k(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir run;
+        const QString file = run.filePath(u"natalis.mdb"_s);
+        QFile::copy(filledDatabase(), file);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(store::CompactBirthDb(file, Now.date()));
+    }
+}
+BENCHMARK(BM_Compaction_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

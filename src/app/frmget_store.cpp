@@ -1,0 +1,59 @@
+// The main window and the database file itself: changes made by other programs, and the
+// restore from a backup.
+
+#include "app/appcontext.h"
+#include "app/backuprestore.h"
+#include "app/clock.h"
+#include "app/frmbackup.h"
+#include "app/frmget.h"
+#include "app/messagesink.h"
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::app {
+
+void frmGet::reloadIfChangedElsewhere()
+{
+    // An open dialog works on the rows it was shown; the next activation or tick catches up.
+    if (!m_context.DbConnection || ModalBusy != 0)
+        return;
+    // -1: the question itself failed; a reload would only repeat the failure's message.
+    const qint64 version = m_context.DbConnection->dataVersion();
+    if (version == -1 || version == m_context.LoadedDataVersion)
+        return;
+    refreshAllLists();
+}
+
+void frmGet::refreshAllLists()
+{
+    reloadAndRefresh();
+    MyDisplayBirth();
+    ProcCmd(currentCategory());
+}
+
+void frmGet::mnuRestore_Click()
+{
+    if (!m_context.DbConnection)
+        return;
+    const QList<store::BackupEntry> backups = store::ListBackups(m_context.DbPath);
+    if (backups.isEmpty()) {
+        ask(u"没有找到生日数据库的备份。程序每天启动时会在数据库所在目录的backup文件夹中自动备份。"_s,
+            u"从备份恢复"_s, MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    {
+        const ModalBracket modal(*this);
+        frmBackup dialog(backups, m_context.CurrentSkin, this);
+        runModal(runDialog, dialog);
+        const QString chosen = dialog.chosenPath();
+        if (chosen.isEmpty())
+            return;
+        if (!RestoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
+            return;
+    }
+    MyDisplayBirth();
+    ProcCmd(currentCategory());
+    m_loop.refresh(m_clock.now());
+}
+
+} // namespace natalis::app

@@ -1,0 +1,245 @@
+#include "store/backups.h"
+
+#include "store/connection.h"
+#include "store/rawcopy.h"
+#include "store/statement.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <filesystem>
+#include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::store {
+
+namespace {
+
+constexpr QStringView DayFormat = u"yyyy-MM-dd";
+constexpr QStringView MomentFormat = u"yyyy-MM-dd-HHmmss";
+
+QString realPath(const QString &dbPath)
+{
+    const QString canonical = QFileInfo(dbPath).canonicalFilePath();
+    return canonical.isEmpty() ? QFileInfo(dbPath).absoluteFilePath() : canonical;
+}
+
+QString suffixOf(const QFileInfo &file)
+{
+    return file.suffix().isEmpty() ? QString() : u"."_s + file.suffix();
+}
+
+QString backupName(const QString &dbPath, const QString &stamp)
+{
+    const QFileInfo file(realPath(dbPath));
+    return file.completeBaseName() + u'-' + stamp + suffixOf(file);
+}
+
+QRegularExpression backupPattern(const QString &dbPath)
+{
+    const QFileInfo file(realPath(dbPath));
+    return QRegularExpression(u"^"_s + QRegularExpression::escape(file.completeBaseName())
+        + u"-(\\d{4}-\\d{2}-\\d{2}(?:-\\d{6})?)"_s + QRegularExpression::escape(suffixOf(file))
+        + u"$"_s);
+}
+
+bool makeFolder(const QString &folder)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    return QDir().mkpath(folder)
+        && QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool moveOver(const QString &from, const QString &to)
+{
+    std::error_code ec;
+    std::filesystem::rename(from.toStdU16String(), to.toStdU16String(), ec);
+    return !ec;
+}
+
+// Drops the oldest backups of one kind beyond KeptBackups.
+void prune(const QString &dbPath, bool daily)
+{
+    QList<BackupEntry> kind;
+    for (const BackupEntry &entry : ListBackups(dbPath)) {
+        const bool isDaily = entry.taken.time() == QTime(0, 0)
+            && QFileInfo(entry.path).fileName()
+                == backupName(dbPath, entry.taken.toString(DayFormat));
+        if (isDaily == daily)
+            kind.append(entry);
+    }
+    for (qsizetype i = KeptBackups; i < kind.size(); ++i)
+        QFile::remove(kind[i].path);
+}
+
+std::optional<Connection> openCopy(const QString &path)
+{
+    return Connection::open(path, Connection::OpenMode::ReadOnly);
+}
+
+int birthdayCount(Connection &copy)
+{
+    try {
+        Statement count = copy.prepare("select count(*) from birthday");
+        return count.step() ? int(count.integer(0)) : -1;
+    } catch (const DbException &) {
+        return -1;
+    }
+}
+
+bool isSound(Connection &copy)
+{
+    try {
+        Statement check = copy.prepare("PRAGMA integrity_check");
+        return check.step() && check.text(0) == u"ok" && !check.step();
+    } catch (const DbException &) {
+        return false;
+    }
+}
+
+// Keeps the current content of live as the backup taken at now, copied under a write lock.
+bool saveCurrent(Connection &live, const QDateTime &now)
+{
+    const QString folder = BackupFolder(live.path());
+    if (!makeFolder(folder))
+        return false;
+    QTemporaryFile copy(folder + u"/.natalis-XXXXXX.part"_s);
+    if (!copy.open())
+        return false;
+    try {
+        live.exec("begin exclusive");
+    } catch (const DbException &) {
+        return false;
+    }
+    const bool copied = CopyDatabaseBytes(live, copy.handle());
+    sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
+    if (!copied
+        || !moveOver(
+            copy.fileName(), folder + u'/' + backupName(live.path(), now.toString(MomentFormat))))
+        return false;
+    copy.setAutoRemove(false);
+    prune(live.path(), false);
+    return true;
+}
+
+// The engine copies page by page inside one write transaction of live, journaled like any other,
+// into the same file: links, owner and other programs' open handles stay valid.
+bool copyInPlace(Connection &live, Connection &source)
+{
+    sqlite3_backup *copy = sqlite3_backup_init(live.handle(), "main", source.handle(), "main");
+    if (!copy)
+        return false;
+    const int stepped = sqlite3_backup_step(copy, -1);
+    const int finished = sqlite3_backup_finish(copy);
+    return stepped == SQLITE_DONE && finished == SQLITE_OK;
+}
+
+// A fresh copy of the backup beside the real file, with its mode and owner, renamed over it;
+// live is then opened again on the new file.
+bool replaceByRename(Connection &live, const QString &backupPath)
+{
+    const QString real = live.path();
+    struct stat old
+    {
+    };
+    if (::stat(QFile::encodeName(real).constData(), &old) != 0)
+        return false;
+    QTemporaryFile fresh(QFileInfo(real).dir().filePath(u"natalis_tmp-XXXXXX.mdb"_s));
+    QFile backup(backupPath);
+    if (!fresh.open() || !backup.open(QIODevice::ReadOnly))
+        return false;
+    while (!backup.atEnd()) {
+        const QByteArray chunk = backup.read(64 * 1024);
+        if (chunk.isEmpty() || fresh.write(chunk) != chunk.size())
+            return false;
+    }
+    // Only root may give a file away; anyone else's copy is theirs already.
+    const bool owned = ::geteuid() != 0 || ::fchown(fresh.handle(), old.st_uid, old.st_gid) == 0;
+    if (!owned || !fresh.flush() || ::fsync(fresh.handle()) != 0
+        || ::fchmod(fresh.handle(), old.st_mode & 07777) != 0)
+        return false;
+    if (!moveOver(fresh.fileName(), real))
+        return false;
+    fresh.setAutoRemove(false);
+    auto reopened = Connection::open(real, Connection::OpenMode::ExistingOnly);
+    if (!reopened)
+        return false;
+    live = std::move(*reopened);
+    return true;
+}
+
+} // namespace
+
+QString BackupFolder(const QString &dbPath)
+{
+    return QFileInfo(realPath(dbPath)).dir().filePath(u"backup"_s);
+}
+
+QList<BackupEntry> ListBackups(const QString &dbPath)
+{
+    const QRegularExpression pattern = backupPattern(dbPath);
+    QList<BackupEntry> entries;
+    const QFileInfoList files =
+        QDir(BackupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    for (const QFileInfo &file : files) {
+        const QRegularExpressionMatch match = pattern.match(file.fileName());
+        if (!match.hasMatch())
+            continue;
+        const QString stamp = match.captured(1);
+        const QDateTime taken = stamp.size() == DayFormat.size()
+            ? QDate::fromString(stamp, DayFormat).startOfDay()
+            : QDateTime::fromString(stamp, MomentFormat);
+        if (!taken.isValid())
+            continue;
+        BackupEntry entry { file.absoluteFilePath(), taken, file.size(), -1 };
+        if (auto copy = openCopy(entry.path))
+            entry.birthdays = birthdayCount(*copy);
+        entries.append(entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+        [](const BackupEntry &a, const BackupEntry &b) { return a.taken > b.taken; });
+    return entries;
+}
+
+bool KeepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
+{
+    const QString folder = BackupFolder(dbPath);
+    if (!makeFolder(folder)
+        || !moveOver(copyPath, folder + u'/' + backupName(dbPath, day.toString(DayFormat))))
+        return false;
+    prune(dbPath, true);
+    return true;
+}
+
+std::optional<BackupEntry> NewestSoundBackup(const QString &dbPath)
+{
+    for (const BackupEntry &entry : ListBackups(dbPath)) {
+        auto copy = openCopy(entry.path);
+        if (copy && isSound(*copy))
+            return entry;
+    }
+    return std::nullopt;
+}
+
+RestoreOutcome RestoreBackup(Connection &live, const QString &backupPath, const QDateTime &now)
+{
+    auto source = openCopy(backupPath);
+    if (!source || !isSound(*source))
+        return RestoreOutcome::BackupUnusable;
+    if (!saveCurrent(live, now))
+        return RestoreOutcome::CurrentNotSaved;
+    if (copyInPlace(live, *source))
+        return RestoreOutcome::Restored;
+    // The engine journals each page it replaces and cannot read the damaged ones: the copy then
+    // takes the file's place by a rename instead, which is just as whole after a crash.
+    source.reset();
+    return replaceByRename(live, backupPath) ? RestoreOutcome::Restored : RestoreOutcome::Failed;
+}
+
+} // namespace natalis::store
