@@ -99,6 +99,9 @@ void reloadBirthdays(AppContext &context, MessageSink &messages)
 
 void shutdown(AppContext &context)
 {
+    // A send under way may finish and be logged; nothing new starts.
+    if (context.SmsGateway)
+        context.SmsGateway->finish();
     context.DbConnection.reset();
     context.instance.reset();
 }
