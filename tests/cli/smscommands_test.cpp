@@ -10,6 +10,7 @@
 #include "support/tempdatabase.h"
 
 #include <QJsonArray>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -26,7 +27,9 @@ protected:
     SmsAutoCommand()
     {
         EXPECT_GT(simulator.start(), 0);
-        simulator.setAccount(u"customer"_s, { u"0123456789"_s, 10, true, u"abcdef"_s });
+        // The command sends under the key of the computer it runs on.
+        simulator.setAccount(u"customer"_s,
+            { u"0123456789"_s, 10, true, natalis::sms::RegistrationKey(QSysInfo::machineHostName()) });
         natalis::store::Connection db = database.create();
         natalis::store::SettingsRecord settings;
         settings.DxTxFlags[6] = u"1"_s;

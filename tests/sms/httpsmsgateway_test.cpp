@@ -33,10 +33,10 @@ TEST_F(HttpSmsGatewayTest, BalanceAndPriceFillTheBuffer)
 TEST_F(HttpSmsGatewayTest, SendsAreRecordedAndCharged)
 {
     addAccount(u"alice"_s, 1);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001,13800000002"_s, u"生日快乐"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001,13800000002"_s, u"生日快乐"_s, u"5"_s, {}),
         GatewayResults::Ok);
     EXPECT_EQ(gateway->SendScheSMS(
-                  u"alice"_s, u"13800000001"_s, u"生日快乐"_s, u"20240506083000"_s, u"5"_s),
+                  u"alice"_s, u"13800000001"_s, u"生日快乐"_s, u"20240506083000"_s, u"5"_s, {}),
         GatewayResults::Ok);
     const QList<QJsonObject> records = simulator.records();
     ASSERT_EQ(records.size(), 2);
@@ -56,11 +56,11 @@ TEST_F(HttpSmsGatewayTest, TheGatewaysOwnRefusals)
 {
     addAccount(u"poor"_s, 0.05);
     addAccount(u"unregistered"_s, 10, false);
-    EXPECT_EQ(gateway->SendSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NotRegisteredOrNoBalance);
-    EXPECT_EQ(gateway->SendSMS(u"unregistered"_s, u"13800000001"_s, u"x"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"unregistered"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NotRegisteredOrNoBalance);
-    EXPECT_EQ(gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s, {}),
         GatewayResults::SendTimeRefused);
     EXPECT_EQ(gateway->UnRegister(u"unregistered"_s), GatewayResults::UnregisterRefused);
     EXPECT_EQ(gateway->Register(u"unregistered"_s, u"abcdef"_s, u"wrong-password"_s),
@@ -108,10 +108,10 @@ TEST_P(ForcedResultTest, ReachesTheCaller)
     if (op == u"GetBalance"_s)
         result = gateway->GetBalance(u"alice"_s, buffer);
     else if (op == u"SendSMS"_s)
-        result = gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s);
+        result = gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {});
     else if (op == u"SendScheSMS"_s)
         result =
-            gateway->SendScheSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s);
+            gateway->SendScheSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s, {});
     else if (op == u"Register"_s)
         result = gateway->Register(u"alice"_s, u"abcdef"_s, u"0123456789"_s);
     else if (op == u"UnRegister"_s)
@@ -131,8 +131,8 @@ TEST_F(HttpSmsGatewayTest, AForcedResultCanApplyOnce)
 {
     addAccount(u"alice"_s, 10);
     simulator.force(u"SendSMS"_s, 17, 1);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s), 17);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s), 1);
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), 17);
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), 1);
 }
 
 TEST(HttpSmsGatewayTransportTest, NoAddressIsANetworkFailure)
@@ -154,7 +154,7 @@ TEST(HttpSmsGatewayTransportTest, ARefusedConnectionIsANetworkFailure)
     probe.close();
     HttpSmsGateway gateway(u"127.0.0.1:%1"_s.arg(port));
     EXPECT_EQ(
-        gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s), GatewayResults::NetworkFailure);
+        gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), GatewayResults::NetworkFailure);
 }
 
 TEST_F(HttpSmsGatewayTest, ASlowGatewayTimesOut)
@@ -174,6 +174,7 @@ TEST_F(HttpSmsGatewayTest, APathPrefixIsKept)
 {
     addAccount(u"alice"_s, 10);
     HttpSmsGateway prefixed(simulator.baseAddress() + u"/bridge/v1/"_s);
+    prefixed.setRegistrationKey(Key);
     QString buffer;
     EXPECT_EQ(prefixed.GetBalance(u"alice"_s, buffer), GatewayResults::Ok);
 }

@@ -176,7 +176,12 @@ struct GatewaySimulator::State
         unit.texts[part - 1] = text;
         const bool complete = std::none_of(
             unit.texts.cbegin(), unit.texts.cend(), [](const QString &t) { return t.isEmpty(); });
-        const int result = complete ? deliver(operation, arguments, numbers, unit.texts) : 1;
+        // Parts come in order: a last part whose unit is incomplete cannot be delivered.
+        int result = 1;
+        if (complete)
+            result = deliver(operation, arguments, numbers, unit.texts);
+        else if (part == parts)
+            result = BadArguments;
         unit.answers.insert(part, result);
         return answer(result);
     }
