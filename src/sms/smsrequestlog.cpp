@@ -49,10 +49,12 @@ SmsLogEntry insertPendingRow(const SmsSendContext &context, const SmsLogKey &key
 
 void EnsureRequestIdColumn(store::Connection &connection)
 {
-    store::Statement columns = connection.prepare("select 1 from pragma_table_info('dxhistory')"
-                                                  " where name='strRequestId'");
-    if (!columns.step())
-        connection.exec("alter table dxhistory add column strRequestId text default ''");
+    store::Statement columns = connection.prepare("pragma table_info(dxhistory)");
+    while (columns.step()) {
+        if (columns.text(1) == u"strRequestId")
+            return;
+    }
+    connection.exec("alter table dxhistory add column strRequestId text default ''");
 }
 
 SmsLogEntry BeginSmsLog(const SmsSendContext &context, const SmsLogKey &key)

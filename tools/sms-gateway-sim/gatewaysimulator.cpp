@@ -27,6 +27,13 @@ struct Forced
     int times = -1;
 };
 
+// Answers to lose: first `after` calls answered, then `times` lost.
+struct Losing
+{
+    int after = 0;
+    int times = 0;
+};
+
 // The parts of one request id that have come in, and what each was answered.
 struct Unit
 {
@@ -66,7 +73,7 @@ struct GatewaySimulator::State
     mutable std::mutex mutex;
     QMap<QString, SimAccount> accounts;
     QMap<QString, Forced> forced;
-    QMap<QString, int> losing; // operation → answers still to lose
+    QMap<QString, Losing> losing;
     QMap<QString, Unit> units; // request id → its parts
     int latencyMs = 0;
     bool stopping = false;
@@ -85,7 +92,11 @@ struct GatewaySimulator::State
             auto it = losing.find(key);
             if (it == losing.end())
                 continue;
-            if (--*it <= 0)
+            if (it->after > 0) {
+                --it->after;
+                return false;
+            }
+            if (--it->times <= 0)
                 losing.erase(it);
             return true;
         }
@@ -388,10 +399,10 @@ void GatewaySimulator::force(const QString &operation, std::optional<int> result
         m_state->forced.remove(operation);
 }
 
-void GatewaySimulator::loseAnswers(const QString &operation, int times)
+void GatewaySimulator::loseAnswers(const QString &operation, int times, int after)
 {
     std::lock_guard lock(m_state->mutex);
-    m_state->losing.insert(operation, times);
+    m_state->losing.insert(operation, { after, times });
 }
 
 void GatewaySimulator::setLatencyMs(int milliseconds)

@@ -56,9 +56,10 @@ public:
     // Every answer waits this long first (cut short when the simulator stops): a large value
     // makes a gateway that never answers.
     void setLatencyMs(int milliseconds);
-    // The next `times` calls of operation (or "*") are carried out, and then the connection is
-    // closed before the answer: the caller cannot tell whether its send went out.
-    void loseAnswers(const QString &operation, int times);
+    // After `after` calls answered as usual, the next `times` calls of operation (or "*") are
+    // carried out and then the connection is closed before the answer: the caller cannot tell
+    // whether its send went out.
+    void loseAnswers(const QString &operation, int times, int after = 0);
 
     // The delivered sends, oldest first, as written to the record file: one per request id
     // (all its parts joined), or per message sent without an id.
