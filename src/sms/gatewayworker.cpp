@@ -120,22 +120,24 @@ GatewayResult AwaitingGateway::call(std::function<GatewayResult(SmsGateway &)> j
         .value_or(GatewayResults::NetworkFailure);
 }
 
-GatewayResult AwaitingGateway::GetBalance(const QString &account, QString &buffer)
+GatewayResult AwaitingGateway::fill(BufferOperation operation, const QString &account, QString &buffer)
 {
     auto filled = std::make_shared<QString>(buffer);
-    const GatewayResult result =
-        call([account, filled](SmsGateway &gateway) { return gateway.GetBalance(account, *filled); });
+    const GatewayResult result = call([operation, account, filled](SmsGateway &gateway) {
+        return (gateway.*operation)(account, *filled);
+    });
     buffer = *filled;
     return result;
 }
 
+GatewayResult AwaitingGateway::GetBalance(const QString &account, QString &buffer)
+{
+    return fill(&SmsGateway::GetBalance, account, buffer);
+}
+
 GatewayResult AwaitingGateway::GetPrice(const QString &account, QString &buffer)
 {
-    auto filled = std::make_shared<QString>(buffer);
-    const GatewayResult result =
-        call([account, filled](SmsGateway &gateway) { return gateway.GetPrice(account, *filled); });
-    buffer = *filled;
-    return result;
+    return fill(&SmsGateway::GetPrice, account, buffer);
 }
 
 GatewayResult AwaitingGateway::SendSMS(const QString &account, const QString &numbers,

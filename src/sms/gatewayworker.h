@@ -99,7 +99,11 @@ public:
         const QString &password) override;
 
 private:
+    using BufferOperation = GatewayResult (SmsGateway::*)(const QString &, QString &);
+
     GatewayResult call(std::function<GatewayResult(SmsGateway &)> job);
+    // GetBalance or GetPrice: the buffer travels to the worker and back.
+    GatewayResult fill(BufferOperation operation, const QString &account, QString &buffer);
 
     GatewayWorker &m_worker;
     std::optional<QString> m_address;
