@@ -35,18 +35,17 @@ void AutoSmsRunner::sendNext()
     sms::AwaitingGateway unused(worker);
     const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
-    auto request = std::make_shared<const sms::SmsBatchRequest>(sms::PrepareSmsBatch(context,
-        batch.mobile, sms::BirthdaySmsType.toString(), batch.names.join(u','),
-        batch.numbers.join(u','), int(batch.numbers.size()), batch.text, batch.account,
-        batch.scheduleText));
+    auto request =
+        std::make_shared<const sms::SmsBatchRequest>(sms::PrepareSmsBatch(context, batch.mobile,
+            sms::BirthdaySmsType.toString(), batch.names.join(u','), batch.numbers.join(u','),
+            int(batch.numbers.size()), batch.text, batch.account, batch.scheduleText));
     auto answer = std::make_shared<sms::SmsGatewayAnswer>();
     if (activity)
         activity();
     const bool queued = worker.run(
         &m_receiver,
-        [request, answer](sms::HttpSmsGateway &gateway) {
-            *answer = sms::AskGateway(gateway, *request);
-        },
+        [request, answer](
+            sms::HttpSmsGateway &gateway) { *answer = sms::AskGateway(gateway, *request); },
         [this, request, answer] { finishBatch(*request, *answer); });
     // Not queued: the program is ending. The row stays "网络故障" and the next start tries the
     // batch again under the same request id.

@@ -149,8 +149,8 @@ AutoSmsRun AutoBirthdaySms(
     AutoSmsRun run = PlanAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
     for (AutoSmsBatch &batch : run.batches) {
         batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
-            batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()),
-            batch.text, batch.account, batch.scheduleText);
+            batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
+            batch.account, batch.scheduleText);
         MarkAcceptedBatch(birthdays, context.connection, batch);
     }
     return run;

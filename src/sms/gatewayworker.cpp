@@ -120,7 +120,8 @@ GatewayResult AwaitingGateway::call(std::function<GatewayResult(SmsGateway &)> j
         .value_or(GatewayResults::NetworkFailure);
 }
 
-GatewayResult AwaitingGateway::fill(BufferOperation operation, const QString &account, QString &buffer)
+GatewayResult AwaitingGateway::fill(
+    BufferOperation operation, const QString &account, QString &buffer)
 {
     auto filled = std::make_shared<QString>(buffer);
     const GatewayResult result = call([operation, account, filled](SmsGateway &gateway) {
@@ -159,9 +160,8 @@ GatewayResult AwaitingGateway::SendScheSMS(const QString &account, const QString
 GatewayResult AwaitingGateway::Register(
     const QString &account, const QString &registrationKey, const QString &password)
 {
-    return call([=](SmsGateway &gateway) {
-        return gateway.Register(account, registrationKey, password);
-    });
+    return call(
+        [=](SmsGateway &gateway) { return gateway.Register(account, registrationKey, password); });
 }
 
 GatewayResult AwaitingGateway::UnRegister(const QString &account)
@@ -172,7 +172,8 @@ GatewayResult AwaitingGateway::UnRegister(const QString &account)
 GatewayResult AwaitingGateway::SetProxy(
     const QString &address, const QString &port, const QString &user, const QString &password)
 {
-    return call([=](SmsGateway &gateway) { return gateway.SetProxy(address, port, user, password); });
+    return call(
+        [=](SmsGateway &gateway) { return gateway.SetProxy(address, port, user, password); });
 }
 
 } // namespace natalis::sms

@@ -41,7 +41,8 @@ public:
     std::optional<R> await(std::function<R(HttpSmsGateway &)> job)
     {
         auto result = std::make_shared<std::optional<R>>();
-        waitFor([result, job = std::move(job)](HttpSmsGateway &gateway) { *result = job(gateway); });
+        waitFor(
+            [result, job = std::move(job)](HttpSmsGateway &gateway) { *result = job(gateway); });
         return std::move(*result);
     }
 
@@ -83,8 +84,8 @@ class AwaitingGateway : public SmsGateway
 public:
     // address: when set, the calls go to this base address (the settings dialog tries an address
     // before it is saved); the process client returns to `restore` afterwards.
-    explicit AwaitingGateway(GatewayWorker &worker, std::optional<QString> address = std::nullopt,
-        QString restore = {});
+    explicit AwaitingGateway(
+        GatewayWorker &worker, std::optional<QString> address = std::nullopt, QString restore = {});
 
     GatewayResult GetBalance(const QString &account, QString &buffer) override;
     GatewayResult GetPrice(const QString &account, QString &buffer) override;

@@ -68,8 +68,8 @@ struct Flight
     std::string body;
 };
 
-std::optional<std::string> postWithin(const std::shared_ptr<Flight> &flight, httplib::Request request,
-    Clock::time_point deadline)
+std::optional<std::string> postWithin(
+    const std::shared_ptr<Flight> &flight, httplib::Request request, Clock::time_point deadline)
 {
     // A dribbled body is cut off as soon as the deadline has passed.
     request.progress = [deadline](uint64_t, uint64_t) { return Clock::now() < deadline; };

@@ -90,7 +90,8 @@ GatewayResult sendParts(SmsGateway &gateway, const SmsBatchRequest &request)
         const SendUnit unit { request.entry.requestId, k + 1, parts };
         const QString &message = request.messages[k];
         result = request.sendTime.isEmpty()
-            ? gateway.SendSMS(request.sender, request.numbers, message, SendPriority.toString(), unit)
+            ? gateway.SendSMS(
+                request.sender, request.numbers, message, SendPriority.toString(), unit)
             : gateway.SendScheSMS(request.sender, request.numbers, message, request.sendTime,
                 SendPriority.toString(), unit);
     }
@@ -151,8 +152,7 @@ SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, cons
     QString fullText = text;
     if (request.sender == context.accounts[ApplicationAccountEntry - 1].name.trimmed())
         fullText = text + u'【' + context.settings.DxYyTail.trimmed() + u'】';
-    request.messages =
-        splitMessages(fullText, mobile ? MobileMessageLength : PhsMessageLength);
+    request.messages = splitMessages(fullText, mobile ? MobileMessageLength : PhsMessageLength);
     if (!scheduleText.isEmpty())
         request.sendTime = scheduleSendTime(scheduleText);
     request.log = { type, names, numbers, count, fullText, account, scheduleText };
@@ -177,8 +177,8 @@ SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request)
     return answer;
 }
 
-SmsBatchOutcome FinishSmsBatch(const SmsSendContext &context, const SmsBatchRequest &request,
-    const SmsGatewayAnswer &answer)
+SmsBatchOutcome FinishSmsBatch(
+    const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer)
 {
     SmsBatchOutcome outcome;
     outcome.fullText = request.log.text;
@@ -211,8 +211,8 @@ SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const Q
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText)
 {
-    const SmsBatchRequest request = PrepareSmsBatch(
-        context, mobile, type, names, numbers, count, text, account, scheduleText);
+    const SmsBatchRequest request =
+        PrepareSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
     return FinishSmsBatch(context, request, AskGateway(context.gateway, request));
 }
 

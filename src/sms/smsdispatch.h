@@ -111,8 +111,8 @@ SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, cons
 SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request);
 
 // Reads the answer as SendSmsBatch reports it and completes the log row (FinishSmsLog).
-SmsBatchOutcome FinishSmsBatch(const SmsSendContext &context, const SmsBatchRequest &request,
-    const SmsGatewayAnswer &answer);
+SmsBatchOutcome FinishSmsBatch(
+    const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer);
 
 // Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt:
 // PrepareSmsBatch, AskGateway with context.gateway, FinishSmsBatch.

@@ -46,7 +46,8 @@ protected:
     GatewayProgram()
     {
         simulator.start();
-        simulator.setAccount(u"shop"_s, { u"0123456789"_s, 100, true, sms::RegistrationKey(u"PC-1"_s) });
+        simulator.setAccount(
+            u"shop"_s, { u"0123456789"_s, 100, true, sms::RegistrationKey(u"PC-1"_s) });
         context.DbConnection = database.create();
         sms::SaveGatewayAddress(*context.DbConnection, simulator.baseAddress());
         context.SmsAccounts[0] = { u"shop"_s, u"1"_s };
@@ -180,8 +181,8 @@ TEST_F(GatewayProgram, AHangingGatewayLeavesTheWindowAnsweringAndEndsAtTheDeadli
     settle();
     const qint64 sendMs = took.elapsed();
     std::cout << "[ measured ] automatic send, hanging gateway: tick " << tickMs
-              << " ms, window stall at most " << meter.longestMs() << " ms, ended after "
-              << sendMs << " ms (deadline " << TestDeadline.count() << " ms)\n";
+              << " ms, window stall at most " << meter.longestMs() << " ms, ended after " << sendMs
+              << " ms (deadline " << TestDeadline.count() << " ms)\n";
     EXPECT_LT(tickMs, 100);
     EXPECT_LT(meter.longestMs(), 200);
     EXPECT_GE(sendMs, TestDeadline.count() - 10);

@@ -29,7 +29,8 @@ protected:
         EXPECT_GT(simulator.start(), 0);
         // The command sends under the key of the computer it runs on.
         simulator.setAccount(u"customer"_s,
-            { u"0123456789"_s, 10, true, natalis::sms::RegistrationKey(QSysInfo::machineHostName()) });
+            { u"0123456789"_s, 10, true,
+                natalis::sms::RegistrationKey(QSysInfo::machineHostName()) });
         natalis::store::Connection db = database.create();
         natalis::store::SettingsRecord settings;
         settings.DxTxFlags[6] = u"1"_s;

@@ -60,7 +60,8 @@ TEST_F(HttpSmsGatewayTest, TheGatewaysOwnRefusals)
         GatewayResults::NotRegisteredOrNoBalance);
     EXPECT_EQ(gateway->SendSMS(u"unregistered"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NotRegisteredOrNoBalance);
-    EXPECT_EQ(gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s, {}),
+    EXPECT_EQ(
+        gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s, {}),
         GatewayResults::SendTimeRefused);
     EXPECT_EQ(gateway->UnRegister(u"unregistered"_s), GatewayResults::UnregisterRefused);
     EXPECT_EQ(gateway->Register(u"unregistered"_s, u"abcdef"_s, u"wrong-password"_s),
@@ -110,8 +111,8 @@ TEST_P(ForcedResultTest, ReachesTheCaller)
     else if (op == u"SendSMS"_s)
         result = gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {});
     else if (op == u"SendScheSMS"_s)
-        result =
-            gateway->SendScheSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s, {});
+        result = gateway->SendScheSMS(
+            u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s, {});
     else if (op == u"Register"_s)
         result = gateway->Register(u"alice"_s, u"abcdef"_s, u"0123456789"_s);
     else if (op == u"UnRegister"_s)
@@ -153,8 +154,8 @@ TEST(HttpSmsGatewayTransportTest, ARefusedConnectionIsANetworkFailure)
     const quint16 port = probe.serverPort();
     probe.close();
     HttpSmsGateway gateway(u"127.0.0.1:%1"_s.arg(port));
-    EXPECT_EQ(
-        gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), GatewayResults::NetworkFailure);
+    EXPECT_EQ(gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
+        GatewayResults::NetworkFailure);
 }
 
 TEST_F(HttpSmsGatewayTest, ASlowGatewayTimesOut)

@@ -31,8 +31,7 @@ protected:
     void addAccount(const QString &name, double balance, bool registered = true,
         const QString &password = QStringLiteral("0123456789"))
     {
-        simulator.setAccount(name,
-            { password, balance, registered, registered ? Key : QString() });
+        simulator.setAccount(name, { password, balance, registered, registered ? Key : QString() });
     }
 
     QTemporaryDir records;

@@ -147,9 +147,9 @@ struct GatewaySimulator::State
             return 17;
         account->balance -= cost;
         QJsonObject entry { { u"operation"_s, operation }, { u"account"_s, name },
-            { u"numbers"_s, QJsonArray::fromStringList(numbers) }, { u"text"_s, texts.join(QString()) },
-            { u"parts"_s, int(texts.size()) }, { u"priority"_s, arguments.value(u"priority"_s) },
-            { u"cost"_s, cost } };
+            { u"numbers"_s, QJsonArray::fromStringList(numbers) },
+            { u"text"_s, texts.join(QString()) }, { u"parts"_s, int(texts.size()) },
+            { u"priority"_s, arguments.value(u"priority"_s) }, { u"cost"_s, cost } };
         if (arguments.contains(u"requestId"_s))
             entry.insert(u"requestId"_s, arguments.value(u"requestId"_s));
         if (operation == u"SendScheSMS"_s)
@@ -169,7 +169,8 @@ struct GatewaySimulator::State
             if (!number.match(n).hasMatch())
                 return answer(BadArguments);
         }
-        if (operation == u"SendScheSMS"_s && !validSendTime(arguments.value(u"sendTime"_s).toString()))
+        if (operation == u"SendScheSMS"_s
+            && !validSendTime(arguments.value(u"sendTime"_s).toString()))
             return answer(18);
         const QString requestId = arguments.value(u"requestId"_s).toString();
         if (requestId.isEmpty())

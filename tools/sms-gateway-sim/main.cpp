@@ -43,7 +43,8 @@ int main(int argc, char *argv[])
         "connection; repeatable"_s,
         u"ENTRY"_s });
     parser.addOption({ u"latency"_s, u"milliseconds every answer waits"_s, u"MS"_s, u"0"_s });
-    parser.addOption({ u"tls-cert"_s, u"PEM certificate: serve https (with --tls-key)"_s, u"FILE"_s });
+    parser.addOption(
+        { u"tls-cert"_s, u"PEM certificate: serve https (with --tls-key)"_s, u"FILE"_s });
     parser.addOption({ u"tls-key"_s, u"PEM private key of --tls-cert"_s, u"FILE"_s });
     parser.process(application);
 
