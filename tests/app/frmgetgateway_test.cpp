@@ -258,6 +258,36 @@ TEST_F(GatewayProgram, QuittingDuringASendWaitsForItAndKeepsItsLog)
     EXPECT_EQ(select.text(0), u"网络故障"_s);
 }
 
+TEST_F(GatewayProgram, QuittingDuringAGroupSendEndsAfterTheCallUnderWay)
+{
+    open().cmdDuanxin_Click();
+    window->listModel(Friends)->setAllTicks(true);
+    window->findChild<QPlainTextEdit *>(u"txtContent"_s)->setPlainText(u"周末聚会"_s);
+    simulator.setLatencyMs(600000);
+    StallMeter meter;
+    bool asked = false;
+    // The tray menu's exit, chosen while the balance query hangs.
+    meter.onTick = [&] {
+        if (!asked && meter.ticks() > 5) {
+            asked = true;
+            window->mnuExit_Click();
+        }
+    };
+    QElapsedTimer took;
+    took.start();
+    window->cmdSend_Click(0);
+    EXPECT_TRUE(asked);
+    // The send has unwound without a message; the program ends on the next turn of the loop.
+    EXPECT_TRUE(context.DbConnection);
+    EXPECT_TRUE(messages.shown.last().text.startsWith(u"您确认现在立即发送短信给"_s));
+    QElapsedTimer ending;
+    ending.start();
+    while (context.DbConnection && ending.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(context.DbConnection);
+    EXPECT_LT(took.elapsed(), TestDeadline.count() + 2500);
+}
+
 TEST_F(GatewayProgram, TheDialogRefusesAnAddressOfAnotherScheme)
 {
     open();
