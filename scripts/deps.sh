@@ -9,7 +9,7 @@ packages=(
   libqt6sql6-sqlite
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
-  libcpp-httplib-dev libssl-dev
+  libcpp-httplib-dev libssl-dev openssl
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   # packaging: validators, icon renders, the Debian package's tools, Qt's own translations

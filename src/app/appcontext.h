@@ -2,12 +2,14 @@
 
 #include "app/singleinstance.h"
 #include "app/smsstartup.h"
+#include "sms/gatewayworker.h"
 #include "store/birthdayrecord.h"
 #include "store/connection.h"
 #include "store/settingsrecord.h"
 
 #include <QList>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -31,6 +33,10 @@ struct AppContext
     // when it differs.
     qint64 LoadedDataVersion = -1;
     SmsAccountTable SmsAccounts;
+    // What one gateway call may take at most, resolving to the last byte of the answer.
+    std::chrono::milliseconds SmsCallDeadline = sms::HttpSmsGateway::DefaultDeadline;
+    // The gateway client and its thread (ProcessSmsGateway); ended before the connection closes.
+    std::unique_ptr<sms::GatewayWorker> SmsGateway;
     std::unique_ptr<SingleInstance> instance;
 };
 

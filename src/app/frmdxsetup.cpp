@@ -23,6 +23,10 @@ namespace {
 
 constexpr int LongestTqDays = 9;
 
+// An address of another scheme is not saved: the client could not use it.
+constexpr QStringView GatewayAddressRefusedText =
+    u"短信网关地址只能以http://或https://开头(https会校验网关的证书),请重新输入!";
+
 QString indexed(const char *name, int index)
 {
     return QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(index);
@@ -237,7 +241,8 @@ void frmDxSetup::loadControls()
     m_signature->setText(input.signature);
     m_retention->setCurrentIndex(
         input.retention >= 0 && input.retention < m_retention->count() ? input.retention : -1);
-    m_address->setText(sms::LoadGatewayAddress(m_services.connection));
+    m_storedAddress = sms::LoadGatewayAddress(m_services.connection);
+    m_address->setText(m_storedAddress);
 }
 
 // Each list offers the registered accounts and selects the category's account; one no longer
@@ -296,17 +301,29 @@ sms::SmsSetupInput frmDxSetup::inputFromControls() const
     return input;
 }
 
-// The gateway on the address as typed, so an address can be tried before it is saved. It is
-// kept while the address stays, since a proxy set here belongs to it.
-sms::SmsGateway &frmDxSetup::gateway()
+// The process's gateway on the address as typed, so an address can be tried before it is saved;
+// the client keeps its proxy and goes back to the stored address after each call.
+sms::AwaitingGateway frmDxSetup::gateway()
+{
+    if (!m_services.gateway && !m_ownGateway) {
+        auto client = std::make_unique<sms::HttpSmsGateway>(m_storedAddress);
+        client->setRegistrationKey(sms::RegistrationKey(m_services.computerName));
+        m_ownGateway = std::make_unique<sms::GatewayWorker>(
+            std::move(client), sms::HttpSmsGateway::DefaultDeadline);
+    }
+    sms::GatewayWorker &worker = m_services.gateway ? *m_services.gateway : *m_ownGateway;
+    return sms::AwaitingGateway(worker, m_address->text().trimmed(), m_storedAddress);
+}
+
+bool frmDxSetup::checkAddress()
 {
     const QString address = m_address->text().trimmed();
-    if (!m_gateway || address != m_gatewayAddress) {
-        m_gateway = m_services.openGateway ? m_services.openGateway(address)
-                                           : std::make_unique<sms::HttpSmsGateway>(address);
-        m_gatewayAddress = address;
-    }
-    return *m_gateway;
+    if (address.isEmpty() || sms::HttpSmsGateway::isUsableAddress(address))
+        return true;
+    m_status->setText(GatewayAddressRefusedText.toString());
+    m_address->selectAll();
+    m_address->setFocus();
+    return false;
 }
 
 void frmDxSetup::report(const sms::SmsSetupOutcome &outcome)
@@ -328,8 +345,9 @@ void frmDxSetup::report(const sms::SmsSetupOutcome &outcome)
 void frmDxSetup::cmdZhuCe_Click(int entry)
 {
     const Account &account = m_accounts[std::size_t(entry - 1)];
+    sms::AwaitingGateway through = gateway();
     report(sms::RegisterSmsAccount(entry, account.user->text(), account.password->text(),
-        m_services.computerName, gateway(), m_services.connection, m_services.settings,
+        m_services.computerName, through, m_services.connection, m_services.settings,
         m_services.accounts));
 }
 
@@ -339,14 +357,16 @@ void frmDxSetup::cmdZhuXiao_Click(int entry)
             MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
+    sms::AwaitingGateway through = gateway();
     report(sms::UnregisterSmsAccount(
-        entry, gateway(), m_services.connection, m_services.settings, m_services.accounts));
+        entry, through, m_services.connection, m_services.settings, m_services.accounts));
 }
 
 void frmDxSetup::cmdDL_Click()
 {
+    sms::AwaitingGateway through = gateway();
     report(sms::SetSmsProxy(
-        m_proxy[0]->text(), m_proxy[1]->text(), m_proxy[2]->text(), m_proxy[3]->text(), gateway()));
+        m_proxy[0]->text(), m_proxy[1]->text(), m_proxy[2]->text(), m_proxy[3]->text(), through));
 }
 
 void frmDxSetup::cmdOK_Click()
@@ -359,6 +379,8 @@ void frmDxSetup::cmdOK_Click()
         content->setFocus();
         return;
     }
+    if (!checkAddress())
+        return;
     // The program keeps running on its settings until the new ones are stored.
     store::SettingsRecord settings = m_services.settings;
     sms::ApplySmsSetup(input, settings);
@@ -369,6 +391,13 @@ void frmDxSetup::cmdOK_Click()
     }
     m_services.settings = settings;
     m_saved = true;
+    if (m_services.gateway) {
+        const QString address = m_address->text().trimmed();
+        m_services.gateway->await<bool>([address](sms::HttpSmsGateway &client) {
+            client.setBaseAddress(address);
+            return true;
+        });
+    }
     accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sms/gatewayworker.h"
 #include "sms/smsaccounts.h"
 #include "sms/smsgateway.h"
 #include "sms/smssetup.h"
@@ -33,9 +34,6 @@ class frmDxSetup : public QDialog
     Q_OBJECT
 
 public:
-    // The gateway on a base address; none given opens an HttpSmsGateway.
-    using GatewayOpener = std::function<std::unique_ptr<sms::SmsGateway>(const QString &)>;
-
     struct Services
     {
         store::Connection &connection;
@@ -44,7 +42,9 @@ public:
         sms::SmsAccountTable &accounts; // the program's accounts, changed by (un)registering
         QString computerName; // source of the registration key
         int skin = 1;
-        GatewayOpener openGateway;
+        // The process's gateway; the dialog's calls go there, to the address as typed. None:
+        // the dialog uses a client of its own.
+        sms::GatewayWorker *gateway = nullptr;
     };
 
     explicit frmDxSetup(Services services, QWidget *parent = nullptr);
@@ -90,14 +90,16 @@ private:
     void showAccountStates();
     void showCounters(int category);
     void report(const sms::SmsSetupOutcome &outcome);
-    sms::SmsGateway &gateway();
+    sms::AwaitingGateway gateway();
+    // Refuses an address the client cannot use; true when it may be saved.
+    bool checkAddress();
     sms::SmsSetupInput inputFromControls() const;
 
     Services m_services;
     bool m_saved = false;
     bool m_accountsChanged = false;
-    std::unique_ptr<sms::SmsGateway> m_gateway;
-    QString m_gatewayAddress; // the address m_gateway was opened on
+    std::unique_ptr<sms::GatewayWorker> m_ownGateway; // without a process gateway
+    QString m_storedAddress; // the address as stored when the dialog opened
     std::array<Account, 2> m_accounts {};
     QLineEdit *m_address = nullptr;
     std::array<QLineEdit *, 4> m_proxy {};

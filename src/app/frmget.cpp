@@ -2,6 +2,7 @@
 
 #include "app/acknowledgement.h"
 #include "app/appcontext.h"
+#include "app/autosmsrunner.h"
 #include "app/birthdaylistmodel.h"
 #include "app/clock.h"
 #include "app/dialogparts.h"
@@ -12,13 +13,13 @@
 #include "app/musicplayer.h"
 #include "app/remindermemoryhooks.h"
 #include "app/skincolors.h"
+#include "app/smsgatewayprocess.h"
 #include "app/smssetupaction.h"
 #include "app/startup.h"
 #include "app/transferactions.h"
 #include "app/traylayer.h"
 #include "calendar_ui/frmwnl.h"
 #include "sms/autosms.h"
-#include "sms/gatewayaddress.h"
 #include "store/categories.h"
 
 #include <QActionGroup>
@@ -74,12 +75,15 @@ int listOf(const store::BirthdayRecord &record)
 frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     std::unique_ptr<MusicPlayer> music, QWidget *parent)
     : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock),
-      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>()), m_loop(context, *this)
+      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>()), m_loop(context, *this),
+      m_autoSms(std::make_unique<AutoSmsRunner>(context, clock))
 {
     setObjectName(QStringLiteral("frmGet"));
     setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
     setWindowIcon(TrayLayer::picture(0));
     m_loop.modalBusy = [this] { return ModalBusy != 0; };
+    m_loop.autoBirthdaySms = [this](const QDateTime &now) { runAutoBirthdaySms(now); };
+    m_loop.resetSmsSentFlags = [this](const QDateTime &now) { resetSmsSentFlags(now); };
     openDocument = [](const QString &path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
@@ -343,6 +347,7 @@ void frmGet::load()
     m_tray->TrayIconAdd(m_toolMenu);
     if (!m_tray->available())
         setStatus(4, QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+    connectSmsGateway();
     AlterGetCboUser();
     connectReminderMemory(m_loop, m_context);
     m_loop.startupReminder(m_clock.now());
@@ -515,6 +520,15 @@ void frmGet::openCalendar(bool plainMode)
 
 void frmGet::mnuExit_Click()
 {
+    if (m_context.SmsGateway && m_context.SmsGateway->awaiting() > 0) {
+        // Asked from inside a send that waits on the gateway: the call under way may end (at
+        // most its deadline), the rest of the send fails at once and is logged, and the program
+        // ends once the send has unwound.
+        m_quitting = true;
+        m_context.SmsGateway->finish();
+        QTimer::singleShot(0, this, &frmGet::mnuExit_Click);
+        return;
+    }
     m_quitting = true;
     m_timer1->stop();
     m_timer3->stop();
@@ -577,20 +591,21 @@ void frmGet::cmdSetup_Click()
 
 // The SMS jobs of the reminder loop
 
+void frmGet::connectSmsGateway()
+{
+    ProcessSmsGateway(m_context).busyChanged = [this](bool) { ProcTelSelect(); };
+    m_autoSms->activity = [this] { m_loop.SmsActivity = true; };
+    m_autoSms->showPanelText = [this](const QString &text) { setStatus(3, text); };
+}
+
+bool frmGet::smsBusy() const
+{
+    return m_context.SmsGateway && m_context.SmsGateway->isBusy();
+}
+
 void frmGet::runAutoBirthdaySms(const QDateTime &now)
 {
-    if (!m_context.DbConnection)
-        return;
-    const std::unique_ptr<sms::SmsGateway> gateway = sms::OpenSmsGateway(*m_context.DbConnection);
-    const sms::SmsSendContext send { *m_context.DbConnection, *gateway, m_context.Settings,
-        m_context.SmsAccounts, m_context.ComputerName, now };
-    const sms::AutoSmsRun run =
-        sms::AutoBirthdaySms(m_context.Birthdays, m_context.HasBirthdays, send);
-    if (!run.activity())
-        return;
-    m_loop.SmsActivity = true;
-    for (const QString &text : run.panelTexts())
-        setStatus(3, text);
+    m_autoSms->start(now);
 }
 
 void frmGet::resetSmsSentFlags(const QDateTime &now)

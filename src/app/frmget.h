@@ -40,6 +40,7 @@ class MessageSink;
 enum class MessageButton;
 enum class MessageButtons;
 enum class MessageIcon;
+class AutoSmsRunner;
 class AcknowledgementGate;
 class MusicPlayer;
 class TrayLayer;
@@ -89,6 +90,7 @@ public:
     void onTimerTray();
 
     ReminderLoop &loop() { return m_loop; }
+    AutoSmsRunner &autoSms() { return *m_autoSms; }
     TrayLayer &tray() { return *m_tray; }
     frmNotify *floatingWindow() const { return m_notify.get(); }
     BirthdayListModel *listModel(int index) const { return m_models[index]; }
@@ -223,6 +225,8 @@ private:
     void refreshAllLists();
     void runAutoBirthdaySms(const QDateTime &now);
     void resetSmsSentFlags(const QDateTime &now);
+    void connectSmsGateway();
+    bool smsBusy() const;
     void editOne(int index, qint32 id);
     void editSeveral(int index, const QList<qint32> &ids);
 
@@ -260,6 +264,7 @@ private:
     std::unique_ptr<frmNotify> m_notify;
     QPointer<calendar_ui::frmWNL> m_calendar;
     ReminderLoop m_loop;
+    std::unique_ptr<AutoSmsRunner> m_autoSms;
     AcknowledgementGate *m_ackGate = nullptr;
     bool m_quitting = false;
 

@@ -8,8 +8,8 @@
 #include "app/frmget.h"
 #include "app/frmmydlg1.h"
 #include "app/messagesink.h"
+#include "app/smsgatewayprocess.h"
 #include "calendar_ui/datepickers.h"
-#include "sms/gatewayaddress.h"
 #include "sms/smsaccounts.h"
 #include "sms/smssetup.h"
 #include "store/phonenumber.h"
@@ -399,9 +399,14 @@ void frmGet::ProcTelSelect()
     m_sms.telNums->setText(QString::number(total));
     m_sms.selNums->setText(QString::number(ticked));
     m_sms.tmpNums->setText(QString::number(temporary));
-    const bool ready = total > 0 && m_sms.user->currentIndex() >= 1 && !smsText().isEmpty();
+    // While the gateway is busy the sending controls wait: one call at a time.
+    const bool idle = !smsBusy();
+    const bool account = m_sms.user->currentIndex() >= 1;
+    const bool ready = idle && total > 0 && account && !smsText().isEmpty();
     m_sms.send[0]->setEnabled(ready);
     m_sms.send[1]->setEnabled(ready && CheckScheduleTime());
+    m_sms.balance->setEnabled(idle && account);
+    m_sms.price->setEnabled(idle && account);
 }
 
 bool frmGet::CheckScheduleTime() const
@@ -529,9 +534,11 @@ void frmGet::cmdBalance_Click()
     if (m_sms.user->currentIndex() < 1 || !m_context.DbConnection)
         return;
     const QString item = m_sms.user->currentText();
-    const std::unique_ptr<sms::SmsGateway> gateway = sms::OpenSmsGateway(*m_context.DbConnection);
+    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
     QString buffer(sms::GatewayBufferWidth, u' ');
-    const sms::GatewayResult result = gateway->GetBalance(sms::AccountOfItem(item), buffer);
+    const sms::GatewayResult result = gateway.GetBalance(sms::AccountOfItem(item), buffer);
+    if (m_quitting)
+        return;
     tell(sms::BalanceAnswer(result, item, buffer), QStringLiteral("帐户余额"));
 }
 
@@ -539,10 +546,12 @@ void frmGet::cmdPrice_Click()
 {
     if (m_sms.user->currentIndex() < 1 || !m_context.DbConnection)
         return;
-    const std::unique_ptr<sms::SmsGateway> gateway = sms::OpenSmsGateway(*m_context.DbConnection);
+    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
     QString buffer(sms::GatewayBufferWidth, u' ');
     const sms::GatewayResult result =
-        gateway->GetPrice(sms::AccountOfItem(m_sms.user->currentText()), buffer);
+        gateway.GetPrice(sms::AccountOfItem(m_sms.user->currentText()), buffer);
+    if (m_quitting)
+        return;
     tell(sms::PriceAnswer(result, buffer), QStringLiteral("短信单价"));
 }
 
@@ -564,9 +573,11 @@ void frmGet::cmdSend_Click(int index)
         m_sms.content->setPlainText(text);
     const sms::GroupRecipients recipients = groupRecipients();
     const QString item = m_sms.user->currentText();
-    const std::unique_ptr<sms::SmsGateway> gateway = sms::OpenSmsGateway(*m_context.DbConnection);
+    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
     const sms::GroupBalanceCheck balance =
-        sms::CheckGroupBalance(*gateway, item, sms::MessagesNeeded(recipients, text));
+        sms::CheckGroupBalance(gateway, item, sms::MessagesNeeded(recipients, text));
+    if (m_quitting)
+        return;
     if (!balance.enough) {
         tell(balance.message, title);
         return;
@@ -594,10 +605,12 @@ void frmGet::cmdSend_Click(int index)
         return;
     }
 
-    const sms::SmsSendContext send { *m_context.DbConnection, *gateway, m_context.Settings,
+    const sms::SmsSendContext send { *m_context.DbConnection, gateway, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     const sms::GroupSendSummary summary =
         sms::SendGroup(send, recipients, text, sms::AccountOfItem(item), schedule);
+    if (m_quitting)
+        return;
     if (summary.batches > 0)
         m_loop.SmsActivity = true;
     for (const QString &panelText : summary.panelTexts)

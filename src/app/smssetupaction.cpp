@@ -1,6 +1,7 @@
 #include "app/smssetupaction.h"
 
 #include "app/frmdxsetup.h"
+#include "app/smsgatewayprocess.h"
 
 namespace natalis::app {
 
@@ -10,7 +11,7 @@ bool RunSmsSetup(
     if (!context.DbConnection)
         return false;
     frmDxSetup dialog({ *context.DbConnection, messages, context.Settings, context.SmsAccounts,
-                          context.ComputerName, context.CurrentSkin, {} },
+                          context.ComputerName, context.CurrentSkin, &ProcessSmsGateway(context) },
         owner);
     runModal(runner, dialog);
     return dialog.isSaved();

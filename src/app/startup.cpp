@@ -110,6 +110,9 @@ std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &
 
 void shutdown(AppContext &context)
 {
+    // A send under way may finish and be logged; nothing new starts.
+    if (context.SmsGateway)
+        context.SmsGateway->finish();
     context.DbConnection.reset();
     context.instance.reset();
 }

@@ -89,9 +89,10 @@ int runSmsAuto(const QStringList &arguments)
     if (load.error)
         return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), Refused);
     const sms::SmsAccountTable accounts = sms::LoadSmsAccounts(*connection);
-    const std::unique_ptr<sms::SmsGateway> gateway = parser.isSet(u"gateway"_s)
-        ? std::make_unique<sms::HttpSmsGateway>(parser.value(u"gateway"_s))
-        : sms::OpenSmsGateway(*connection);
+    const std::unique_ptr<sms::HttpSmsGateway> gateway =
+        sms::OpenSmsGateway(*connection, QSysInfo::machineHostName());
+    if (parser.isSet(u"gateway"_s))
+        gateway->setBaseAddress(parser.value(u"gateway"_s));
 
     sms::ResetSmsSentFlags(load.Birthdays, load.HasBirthdays, *connection, now->date());
     const sms::SmsSendContext context { *connection, *gateway,

@@ -86,19 +86,17 @@ QStringList AutoSmsRun::panelTexts() const
     return texts;
 }
 
-AutoSmsRun AutoBirthdaySms(
-    QList<BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context)
+AutoSmsRun PlanAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasBirthdays,
+    const store::SettingsRecord &settings, const QDateTime &now)
 {
     AutoSmsRun run;
     if (!hasBirthdays)
         return run;
-    const store::SettingsRecord &settings = context.settings;
-    const QList<BirthdaySmsWorkItem> work =
-        BirthdaySmsWorkList(birthdays, settings, context.now.date());
+    const QList<BirthdaySmsWorkItem> work = BirthdaySmsWorkList(birthdays, settings, now.date());
     const QString sendTime = settings.DxSendTime.trimmed();
 
     for (int d = LongestSmsLead; d >= 0; --d) {
-        if (d == 0 && context.now.time().hour() >= NightHour) {
+        if (d == 0 && now.time().hour() >= NightHour) {
             run.stoppedForTheNight = true;
             return run;
         }
@@ -106,8 +104,6 @@ AutoSmsRun AutoBirthdaySms(
             if (!categoryReady(settings, k))
                 continue;
             const QString category = store::CategoryNames[k].toString();
-            const QString account = AccountOfItem(settings.DxTxUser[k].trimmed());
-            const QString text = settings.DxTxContent[k].trimmed();
             for (const QChar digit : { u'0', u'1' }) {
                 QList<const BirthdaySmsWorkItem *> taken;
                 for (const BirthdaySmsWorkItem &item : work) {
@@ -115,28 +111,18 @@ AutoSmsRun AutoBirthdaySms(
                         && item.number.startsWith(digit))
                         taken.append(&item);
                 }
-                if (taken.isEmpty())
-                    continue;
-                const QString schedule = scheduleFor(d, context.now, sendTime);
                 for (qsizetype from = 0; from < taken.size(); from += SmsBatchSize) {
                     AutoSmsBatch batch;
                     batch.category = k;
                     batch.mobile = digit == u'1';
                     batch.offset = d;
-                    batch.scheduleText = schedule;
-                    batch.account = account;
+                    batch.scheduleText = scheduleFor(d, now, sendTime);
+                    batch.account = AccountOfItem(settings.DxTxUser[k].trimmed());
+                    batch.text = settings.DxTxContent[k].trimmed();
                     for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize)) {
                         batch.ids.append(birthdays[item->index].Id);
                         batch.names.append(item->name);
                         batch.numbers.append(item->number);
-                    }
-                    batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
-                        batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()),
-                        text, account, schedule);
-                    if (batch.outcome.accepted) {
-                        for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize))
-                            birthdays[item->index].DxSend = u"1"_s;
-                        batch.markSaved = MarkSmsSent(context.connection, batch.ids);
                     }
                     run.batches.append(std::move(batch));
                 }
@@ -170,6 +156,31 @@ void clearSentMarks(store::Connection &connection, const QList<qint32> &ids)
 }
 
 } // namespace
+
+void MarkAcceptedBatch(
+    QList<BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch)
+{
+    if (!batch.outcome.accepted)
+        return;
+    for (BirthdayRecord &birthday : birthdays) {
+        if (batch.ids.contains(birthday.Id))
+            birthday.DxSend = u"1"_s;
+    }
+    batch.markSaved = MarkSmsSent(connection, batch.ids);
+}
+
+AutoSmsRun AutoBirthdaySms(
+    QList<BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context)
+{
+    AutoSmsRun run = PlanAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
+    for (AutoSmsBatch &batch : run.batches) {
+        batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
+            batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
+            batch.account, batch.scheduleText);
+        MarkAcceptedBatch(birthdays, context.connection, batch);
+    }
+    return run;
+}
 
 int ResetSmsSentFlags(
     QList<BirthdayRecord> &birthdays, bool hasBirthdays, store::Connection &connection, QDate today)

@@ -52,6 +52,7 @@ struct AutoSmsBatch
     int offset = 0; // days from today to the send day
     QString scheduleText; // empty: sent at once
     QString account;
+    QString text; // the category's greeting, trimmed
     QList<qint32> ids;
     QStringList names;
     QStringList numbers;
@@ -70,6 +71,17 @@ struct AutoSmsRun
     // SendSmsBatch ran at least once: the caller sets SmsActivity.
     bool activity() const { return !batches.isEmpty(); }
 };
+
+// The batches an automatic run at `now` sends, in order, without their outcomes; and whether
+// the run stops for the night after them. Nothing when hasBirthdays is false.
+AutoSmsRun PlanAutoBirthdaySms(const QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
+    const store::SettingsRecord &settings, const QDateTime &now);
+
+// After a batch came back: when the gateway accepted it, its entries (found by Id, so a list
+// reloaded meanwhile is fine) get DxSend "1" in birthdays and in the table, and batch.markSaved
+// tells whether the table took it.
+void MarkAcceptedBatch(
+    QList<store::BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch);
 
 // The automatic birthday SMS at context.now: greetings due within the entries'
 // windows are sent or scheduled per category (DxTxFlags, DxTxUser, DxTxContent, DxTxTqDays) at

@@ -1,6 +1,7 @@
 #include "sms/gatewayaddress.h"
 
 #include "sms/httpsmsgateway.h"
+#include "sms/smsaccounts.h"
 #include "store/connection.h"
 #include "store/statement.h"
 
@@ -41,9 +42,12 @@ bool SaveGatewayAddress(store::Connection &connection, const QString &address)
     }
 }
 
-std::unique_ptr<SmsGateway> OpenSmsGateway(store::Connection &connection)
+std::unique_ptr<HttpSmsGateway> OpenSmsGateway(
+    store::Connection &connection, const QString &computerName, std::chrono::milliseconds deadline)
 {
-    return std::make_unique<HttpSmsGateway>(LoadGatewayAddress(connection));
+    auto gateway = std::make_unique<HttpSmsGateway>(LoadGatewayAddress(connection), deadline);
+    gateway->setRegistrationKey(RegistrationKey(computerName));
+    return gateway;
 }
 
 } // namespace natalis::sms

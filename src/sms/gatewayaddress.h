@@ -1,8 +1,9 @@
 #pragma once
 
-#include "sms/smsgateway.h"
+#include "sms/httpsmsgateway.h"
 
 #include <QString>
+#include <chrono>
 #include <memory>
 
 namespace natalis::store {
@@ -21,8 +22,11 @@ QString LoadGatewayAddress(store::Connection &connection);
 // Stores address (trimmed). False on a database error.
 bool SaveGatewayAddress(store::Connection &connection, const QString &address);
 
-// The gateway the program talks to: an HttpSmsGateway on the stored address. With no address
-// every operation answers 101, which the windows report as "网络故障".
-std::unique_ptr<SmsGateway> OpenSmsGateway(store::Connection &connection);
+// The gateway the program talks to: an HttpSmsGateway on the stored address whose sends carry
+// the registration key of computerName. With no address every operation answers 101, which the
+// windows report as "网络故障".
+std::unique_ptr<HttpSmsGateway> OpenSmsGateway(store::Connection &connection,
+    const QString &computerName,
+    std::chrono::milliseconds deadline = HttpSmsGateway::DefaultDeadline);
 
 } // namespace natalis::sms

@@ -82,89 +82,37 @@ QString storedSendTime(const QDateTime &moment)
 
 namespace {
 
-struct Attempt
+GatewayResult sendParts(SmsGateway &gateway, const SmsBatchRequest &request)
 {
-    const SmsSendContext &context;
-    const QString &type;
-    const QString &names;
-    const QString &numbers;
-    int count;
-    const QString &account;
-    const QString &scheduleText;
-    SmsBatchOutcome outcome;
-
-    // Logs the outcome's status and reason; panel 3 shows panelText.
-    SmsBatchOutcome finish(
-        int charged, const QString &status, const QString &reason, const QString &panelText)
-    {
-        outcome.status = status;
-        outcome.reason = reason;
-        outcome.panelText = panelText;
-        outcome.historySaved = SaveSmsHistory(context, type, names, numbers, count,
-            outcome.fullText, charged, account, scheduleText, status, reason);
-        return outcome;
+    GatewayResult result = GatewayResults::Ok;
+    const int parts = int(request.messages.size());
+    for (int k = 0; k < parts; ++k) {
+        const SendUnit unit { request.entry.requestId, k + 1, parts };
+        const QString &message = request.messages[k];
+        result = request.sendTime.isEmpty()
+            ? gateway.SendSMS(
+                request.sender, request.numbers, message, SendPriority.toString(), unit)
+            : gateway.SendScheSMS(request.sender, request.numbers, message, request.sendTime,
+                SendPriority.toString(), unit);
     }
+    return result;
+}
+
+// The status, reason and panel text of a send answered r.
+struct Verdict
+{
+    QString status;
+    QString reason;
+    QString panelText;
 };
 
-} // namespace
-
-SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
-    const QString &names, const QString &numbers, int count, const QString &text,
-    const QString &account, const QString &scheduleText)
+Verdict sendVerdict(GatewayResult result, bool scheduled, const QString &typeTag)
 {
-    const int length = mobile ? MobileMessageLength : PhsMessageLength;
-    const QString sender = account.trimmed();
-    const QString typeTag = u'[' + type + u']';
-    Attempt attempt { context, type, names, numbers, count, account, scheduleText, {} };
-    SmsBatchOutcome &outcome = attempt.outcome;
-    outcome.fullText = text;
-    if (sender == context.accounts[ApplicationAccountEntry - 1].name.trimmed())
-        outcome.fullText = text + u'【' + context.settings.DxYyTail.trimmed() + u'】';
-
-    QString buffer(GatewayBufferWidth, u' ');
-    const GatewayResult balanceResult = context.gateway.GetBalance(sender, buffer);
-    switch (balanceResult) {
-    case GatewayResults::Ok:
-        break;
-    case GatewayResults::NetworkFailure:
-        return attempt.finish(
-            0, NetworkFailureStatus.toString(), {}, typeTag + u"网络故障:帐号余额获取时"_s);
-    case GatewayResults::BalanceQueryFailed:
-        return attempt.finish(
-            0, FailedStatus.toString(), u"获取余额失败"_s, typeTag + u"发送失败:获取余额失败"_s);
-    default:
-        return attempt.finish(0, FailedStatus.toString(),
-            u"获取余额其他错误值:"_s + QString::number(balanceResult),
-            typeTag + u"发送失败:获取其他错误值:"_s + QString::number(balanceResult));
-    }
-    const double balance = lenientNumber(TrimTrailingBlanks(buffer));
-
-    outcome.messages = splitMessages(outcome.fullText, length);
-    outcome.messagesPerNumber = int(outcome.messages.size());
-    const qint64 charged = qint64(count) * outcome.messagesPerNumber;
-    // B × 10 < count × n at 0.1 yuan a message, compared in thousandths of a yuan so that a
-    // balance like 9.9 is not off by the binary fraction.
-    if (std::llround(balance * 1000) < charged * 100)
-        return attempt.finish(
-            0, FailedStatus.toString(), u"余额不足"_s, typeTag + u"发送失败:余额不足"_s);
-
-    const bool scheduled = !scheduleText.isEmpty();
-    const QString sendTime = scheduled ? scheduleSendTime(scheduleText) : QString();
-    GatewayResult result = GatewayResults::Ok;
-    for (const QString &message : std::as_const(outcome.messages)) {
-        result = scheduled
-            ? context.gateway.SendScheSMS(
-                sender, numbers, message, sendTime, SendPriority.toString())
-            : context.gateway.SendSMS(sender, numbers, message, SendPriority.toString());
-    }
-
-    if (result == GatewayResults::Ok) {
-        outcome.accepted = true;
-        return attempt.finish(int(charged), SentStatus.toString(), {}, typeTag + u"发送成功"_s);
-    }
+    if (result == GatewayResults::Ok)
+        return { SentStatus.toString(), {}, typeTag + u"发送成功"_s };
     if (result == GatewayResults::NetworkFailure)
-        return attempt.finish(0, NetworkFailureStatus.toString(), {},
-            scheduled ? typeTag + u"网络故障"_s : u"[短信]网络故障"_s);
+        return { NetworkFailureStatus.toString(), {},
+            scheduled ? typeTag + u"网络故障"_s : u"[短信]网络故障"_s };
     QString reason;
     if (result == GatewayResults::NotRegisteredOrNoBalance)
         reason = u"短信账号未注册或余额不足"_s;
@@ -174,7 +122,98 @@ SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const Q
         reason = u"其他错误值:"_s + QString::number(result);
     else
         reason = u"发送其他错误值:"_s + QString::number(result);
-    return attempt.finish(0, FailedStatus.toString(), reason, typeTag + u"发送失败:"_s + reason);
+    return { FailedStatus.toString(), reason, typeTag + u"发送失败:"_s + reason };
+}
+
+Verdict balanceVerdict(GatewayResult result, const QString &typeTag)
+{
+    switch (result) {
+    case GatewayResults::NetworkFailure:
+        return { NetworkFailureStatus.toString(), {}, typeTag + u"网络故障:帐号余额获取时"_s };
+    case GatewayResults::BalanceQueryFailed:
+        return { FailedStatus.toString(), u"获取余额失败"_s, typeTag + u"发送失败:获取余额失败"_s };
+    default:
+        return { FailedStatus.toString(), u"获取余额其他错误值:"_s + QString::number(result),
+            typeTag + u"发送失败:获取其他错误值:"_s + QString::number(result) };
+    }
+}
+
+} // namespace
+
+SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText)
+{
+    SmsBatchRequest request;
+    request.mobile = mobile;
+    request.sender = account.trimmed();
+    request.numbers = numbers;
+    request.count = count;
+    QString fullText = text;
+    if (request.sender == context.accounts[ApplicationAccountEntry - 1].name.trimmed())
+        fullText = text + u'【' + context.settings.DxYyTail.trimmed() + u'】';
+    request.messages = splitMessages(fullText, mobile ? MobileMessageLength : PhsMessageLength);
+    if (!scheduleText.isEmpty())
+        request.sendTime = scheduleSendTime(scheduleText);
+    request.log = { type, names, numbers, count, fullText, account, scheduleText };
+    request.entry = BeginSmsLog(context, request.log);
+    return request;
+}
+
+SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request)
+{
+    SmsGatewayAnswer answer;
+    QString buffer(GatewayBufferWidth, u' ');
+    answer.balanceResult = gateway.GetBalance(request.sender, buffer);
+    if (answer.balanceResult != GatewayResults::Ok)
+        return answer;
+    answer.balance = lenientNumber(TrimTrailingBlanks(buffer));
+    const qint64 charged = qint64(request.count) * request.messages.size();
+    // B × 10 < count × n at 0.1 yuan a message, compared in thousandths of a yuan so that a
+    // balance like 9.9 is not off by the binary fraction.
+    answer.balanceEnough = std::llround(answer.balance * 1000) >= charged * 100;
+    if (answer.balanceEnough)
+        answer.sendResult = sendParts(gateway, request);
+    return answer;
+}
+
+SmsBatchOutcome FinishSmsBatch(
+    const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer)
+{
+    SmsBatchOutcome outcome;
+    outcome.fullText = request.log.text;
+    const QString typeTag = u'[' + request.log.type + u']';
+    int charged = 0;
+    Verdict verdict;
+    if (answer.balanceResult != GatewayResults::Ok) {
+        verdict = balanceVerdict(answer.balanceResult, typeTag);
+    } else {
+        outcome.messages = request.messages;
+        outcome.messagesPerNumber = int(request.messages.size());
+        if (!answer.balanceEnough) {
+            verdict = { FailedStatus.toString(), u"余额不足"_s, typeTag + u"发送失败:余额不足"_s };
+        } else {
+            verdict = sendVerdict(answer.sendResult, !request.sendTime.isEmpty(), typeTag);
+            outcome.accepted = answer.sendResult == GatewayResults::Ok;
+            if (outcome.accepted)
+                charged = request.count * outcome.messagesPerNumber;
+        }
+    }
+    outcome.status = verdict.status;
+    outcome.reason = verdict.reason;
+    outcome.panelText = verdict.panelText;
+    outcome.historySaved =
+        FinishSmsLog(context, request.entry, request.log, charged, verdict.status, verdict.reason);
+    return outcome;
+}
+
+SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText)
+{
+    const SmsBatchRequest request =
+        PrepareSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
+    return FinishSmsBatch(context, request, AskGateway(context.gateway, request));
 }
 
 bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QString &names,

@@ -2,6 +2,7 @@
 
 #include "sms/smsaccounts.h"
 #include "sms/smsgateway.h"
+#include "sms/smsrequestlog.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -76,7 +77,45 @@ QString storedScheduleTime(const QString &scheduleText);
 // The schedule text of a day and a "HH:MM" time: "YYYY年MM月DD日HH时MM分".
 QString scheduleText(QDate day, const QString &sendTime);
 
-// Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt.
+// One batch on its way: what the gateway calls need (nothing of the database) and its log row.
+// Made on the window thread by PrepareSmsBatch, sent by AskGateway on whatever thread holds
+// the gateway, completed by FinishSmsBatch on the window thread again.
+struct SmsBatchRequest
+{
+    bool mobile = false;
+    QString sender; // the trimmed account name
+    QString numbers;
+    int count = 0;
+    QString sendTime; // 14 digits; empty for an immediate send
+    QStringList messages; // the parts of the full text
+    SmsLogKey log;
+    SmsLogEntry entry;
+};
+
+// What the gateway answered for one batch.
+struct SmsGatewayAnswer
+{
+    GatewayResult balanceResult = GatewayResults::NetworkFailure;
+    double balance = 0; // when balanceResult is 1
+    bool balanceEnough = false; // B × 10 ≥ count × messages at 0.1 yuan a message
+    GatewayResult sendResult = GatewayResults::NetworkFailure; // of the last part sent
+};
+
+// Builds the batch and writes its log row with its request id (BeginSmsLog).
+SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText);
+
+// The balance query, the balance check and the parts of the text, in order, all under the
+// batch's request id. Touches nothing but the gateway.
+SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request);
+
+// Reads the answer as SendSmsBatch reports it and completes the log row (FinishSmsLog).
+SmsBatchOutcome FinishSmsBatch(
+    const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer);
+
+// Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt:
+// PrepareSmsBatch, AskGateway with context.gateway, FinishSmsBatch.
 // mobile: 70 characters per message, else 58 (PHS). type: one of the three types.
 // names: the recipients' names joined by ",". account: the account name (the signature is
 // appended when it equals the application account's name). scheduleText: empty for an

@@ -26,9 +26,20 @@ inline constexpr QStringView SendPriority = u"5";
 // Width of the buffers GetBalance and GetPrice fill; they start as that many blanks.
 inline constexpr int GatewayBufferWidth = 10;
 
+// Which send a message belongs to. The gateway takes the parts of one request id as one unit
+// (delivered and charged once, when the last part is in) and answers a repeated part of an id
+// with its first answer without sending again, so a batch retried with its id goes out once.
+// An empty id: the message is a send of its own.
+struct SendUnit
+{
+    QString requestId;
+    int part = 1; // 1..parts
+    int parts = 1;
+};
+
 // The SMS-gateway client: exactly the seven operations the program calls. Calls
-// block until the gateway answers or gives up; implementations bound every call by a timeout.
-// Account texts are the trimmed account names.
+// block until the gateway answers or gives up; implementations bound every call by a deadline.
+// Account texts are the trimmed account names. One thread at a time.
 class SmsGateway
 {
 public:
@@ -42,10 +53,11 @@ public:
     // numbers: up to 200 numbers joined by "," without blanks; text: one message.
     // 1 sent; 17 account not registered or balance too low; 101 network failure.
     virtual GatewayResult SendSMS(const QString &account, const QString &numbers,
-        const QString &text, const QString &priority) = 0;
+        const QString &text, const QString &priority, const SendUnit &unit) = 0;
     // sendTime: 14 digits YYYYMMDDHHNNSS. As SendSMS, plus 18 send time not acceptable.
     virtual GatewayResult SendScheSMS(const QString &account, const QString &numbers,
-        const QString &text, const QString &sendTime, const QString &priority) = 0;
+        const QString &text, const QString &sendTime, const QString &priority,
+        const SendUnit &unit) = 0;
     // registrationKey: 6 characters (RegistrationKey). The password typed in the settings
     // dialog travels with it, where the original library passed eight "x" fillers.
     // 1 registered; 10 wrong account or password, or already registered; 101 network failure.

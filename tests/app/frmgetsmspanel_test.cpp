@@ -45,7 +45,8 @@ protected:
     SmsPanel()
     {
         simulator.start();
-        simulator.setAccount(u"shop"_s, { u"0123456789"_s, 100, true, u"abcdef"_s });
+        simulator.setAccount(
+            u"shop"_s, { u"0123456789"_s, 100, true, sms::RegistrationKey(u"PC-1"_s) });
         context.DbConnection = database.create();
         sms::SaveGatewayAddress(*context.DbConnection, simulator.baseAddress());
         context.SmsAccounts[0] = { u"shop"_s, u"1"_s };
@@ -277,7 +278,8 @@ TEST_F(SmsPanel, CancelledQuestionAndLowBalanceSendNothing)
 
     // Three numbers × 2 messages need 0.6 yuan.
     messages.answer = MessageButton::Ok;
-    simulator.setAccount(u"shop"_s, { u"0123456789"_s, 0.5, true, u"abcdef"_s });
+    simulator.setAccount(
+        u"shop"_s, { u"0123456789"_s, 0.5, true, sms::RegistrationKey(u"PC-1"_s) });
     w.cmdSend_Click(0);
     EXPECT_EQ(messages.texts().last(),
         u"shop[客户]当前余额:0.5元,不足以支持本次短信群发,短信发送失败!"_s);

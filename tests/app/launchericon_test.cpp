@@ -27,7 +27,7 @@ TEST(LauncherIcon, AutostartEntryAndDesktopShortcutUseTheLaunchersIcon)
         readAll(folder.filePath(QStringLiteral("autostart/natalis.desktop"))).contains(icon));
 
     ASSERT_EQ(createDesktopShortcut(folder.filePath(QStringLiteral("Desktop")))
-                  ->create(QStringLiteral("/usr/bin/natalis")),
+                  ->create(QStringLiteral("/usr/bin/natalis"), QStringLiteral("/home/li/a.mdb")),
         DesktopShortcut::Result::Created);
     EXPECT_TRUE(readAll(folder.filePath(QStringLiteral("Desktop/青萍生日提醒软件v4.0.desktop")))
                     .contains(icon));

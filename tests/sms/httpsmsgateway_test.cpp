@@ -33,10 +33,10 @@ TEST_F(HttpSmsGatewayTest, BalanceAndPriceFillTheBuffer)
 TEST_F(HttpSmsGatewayTest, SendsAreRecordedAndCharged)
 {
     addAccount(u"alice"_s, 1);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001,13800000002"_s, u"生日快乐"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001,13800000002"_s, u"生日快乐"_s, u"5"_s, {}),
         GatewayResults::Ok);
     EXPECT_EQ(gateway->SendScheSMS(
-                  u"alice"_s, u"13800000001"_s, u"生日快乐"_s, u"20240506083000"_s, u"5"_s),
+                  u"alice"_s, u"13800000001"_s, u"生日快乐"_s, u"20240506083000"_s, u"5"_s, {}),
         GatewayResults::Ok);
     const QList<QJsonObject> records = simulator.records();
     ASSERT_EQ(records.size(), 2);
@@ -56,11 +56,12 @@ TEST_F(HttpSmsGatewayTest, TheGatewaysOwnRefusals)
 {
     addAccount(u"poor"_s, 0.05);
     addAccount(u"unregistered"_s, 10, false);
-    EXPECT_EQ(gateway->SendSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NotRegisteredOrNoBalance);
-    EXPECT_EQ(gateway->SendSMS(u"unregistered"_s, u"13800000001"_s, u"x"_s, u"5"_s),
+    EXPECT_EQ(gateway->SendSMS(u"unregistered"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NotRegisteredOrNoBalance);
-    EXPECT_EQ(gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s),
+    EXPECT_EQ(
+        gateway->SendScheSMS(u"poor"_s, u"13800000001"_s, u"x"_s, u"2024050608"_s, u"5"_s, {}),
         GatewayResults::SendTimeRefused);
     EXPECT_EQ(gateway->UnRegister(u"unregistered"_s), GatewayResults::UnregisterRefused);
     EXPECT_EQ(gateway->Register(u"unregistered"_s, u"abcdef"_s, u"wrong-password"_s),
@@ -108,10 +109,10 @@ TEST_P(ForcedResultTest, ReachesTheCaller)
     if (op == u"GetBalance"_s)
         result = gateway->GetBalance(u"alice"_s, buffer);
     else if (op == u"SendSMS"_s)
-        result = gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s);
+        result = gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {});
     else if (op == u"SendScheSMS"_s)
-        result =
-            gateway->SendScheSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s);
+        result = gateway->SendScheSMS(
+            u"alice"_s, u"13800000001"_s, u"x"_s, u"20240506083000"_s, u"5"_s, {});
     else if (op == u"Register"_s)
         result = gateway->Register(u"alice"_s, u"abcdef"_s, u"0123456789"_s);
     else if (op == u"UnRegister"_s)
@@ -131,8 +132,8 @@ TEST_F(HttpSmsGatewayTest, AForcedResultCanApplyOnce)
 {
     addAccount(u"alice"_s, 10);
     simulator.force(u"SendSMS"_s, 17, 1);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s), 17);
-    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s), 1);
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), 17);
+    EXPECT_EQ(gateway->SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}), 1);
 }
 
 TEST(HttpSmsGatewayTransportTest, NoAddressIsANetworkFailure)
@@ -153,8 +154,8 @@ TEST(HttpSmsGatewayTransportTest, ARefusedConnectionIsANetworkFailure)
     const quint16 port = probe.serverPort();
     probe.close();
     HttpSmsGateway gateway(u"127.0.0.1:%1"_s.arg(port));
-    EXPECT_EQ(
-        gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s), GatewayResults::NetworkFailure);
+    EXPECT_EQ(gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
+        GatewayResults::NetworkFailure);
 }
 
 TEST_F(HttpSmsGatewayTest, ASlowGatewayTimesOut)
@@ -174,6 +175,7 @@ TEST_F(HttpSmsGatewayTest, APathPrefixIsKept)
 {
     addAccount(u"alice"_s, 10);
     HttpSmsGateway prefixed(simulator.baseAddress() + u"/bridge/v1/"_s);
+    prefixed.setRegistrationKey(Key);
     QString buffer;
     EXPECT_EQ(prefixed.GetBalance(u"alice"_s, buffer), GatewayResults::Ok);
 }
@@ -223,6 +225,11 @@ const OddAnswerCase OddAnswerCases[] = {
     { "result a text", 200, R"({"result":"1"})", 101 },
     { "result a fraction", 200, R"({"result":1.5})", 101 },
     { "text missing is fine", 200, R"({"result":1})", 1 },
+    { "result far too large", 200, R"({"result":1e300})", 101 },
+    { "result far too small", 200, R"({"result":-1e300})", 101 },
+    { "result beyond 64 bits", 200, R"({"result":9.3e18})", 101 },
+    { "result just beyond 32 bits", 200, R"({"result":2147483648})", 101 },
+    { "largest result", 200, R"({"result":2147483647})", 2147483647 },
     { "created counts as success", 201, R"({"result":17})", 17 },
 };
 
@@ -239,6 +246,84 @@ TEST_P(OddAnswerTest, IsReadOrTakenForANetworkFailure)
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, OddAnswerTest, testing::ValuesIn(OddAnswerCases), natalis::test::BySituation());
+
+TEST(HttpSmsGatewayTransportTest, ABalanceWithoutAnAmountIsANetworkFailure)
+{
+    OddServer server(200, R"({"result":1})");
+    HttpSmsGateway gateway(server.address());
+    QString buffer;
+    EXPECT_EQ(gateway.GetBalance(u"alice"_s, buffer), GatewayResults::NetworkFailure);
+}
+
+// A server that answers with a body that never ends: one byte every 50 ms.
+class DribblingServer
+{
+public:
+    DribblingServer()
+    {
+        m_server.Post(R"(.*)", [this](const httplib::Request &, httplib::Response &response) {
+            response.set_chunked_content_provider(
+                "application/json", [this](std::size_t, httplib::DataSink &sink) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    return !m_stopping && sink.write(" ", 1);
+                });
+        });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~DribblingServer()
+    {
+        m_stopping = true;
+        m_server.stop();
+        m_thread.join();
+    }
+    QString address() const { return u"http://127.0.0.1:%1"_s.arg(m_port); }
+
+private:
+    httplib::Server m_server;
+    std::atomic<bool> m_stopping = false;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+TEST(HttpSmsGatewayDeadlineTest, ADribblingServerEndsAtTheDeadline)
+{
+    DribblingServer server;
+    HttpSmsGateway gateway(server.address(), std::chrono::milliseconds(400));
+    const auto started = std::chrono::steady_clock::now();
+    QString buffer;
+    EXPECT_EQ(gateway.GetBalance(u"alice"_s, buffer), GatewayResults::NetworkFailure);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, std::chrono::milliseconds(390));
+    EXPECT_LT(took, std::chrono::milliseconds(900));
+}
+
+TEST_F(HttpSmsGatewayTest, AGatewayThatNeverAnswersEndsAtTheDeadline)
+{
+    addAccount(u"alice"_s, 10);
+    simulator.setLatencyMs(600000);
+    HttpSmsGateway impatient(simulator.baseAddress(), std::chrono::milliseconds(300));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(impatient.SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
+        GatewayResults::NetworkFailure);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(800));
+}
+
+TEST_F(HttpSmsGatewayTest, SendsWithoutTheAccountsKeyAreRefused)
+{
+    addAccount(u"alice"_s, 10);
+    HttpSmsGateway stranger(simulator.baseAddress());
+    stranger.setRegistrationKey(u"zzzzzz"_s);
+    QString buffer;
+    EXPECT_EQ(stranger.GetBalance(u"alice"_s, buffer), GatewayResults::BalanceQueryFailed);
+    EXPECT_EQ(stranger.SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
+        GatewayResults::NotRegisteredOrNoBalance);
+    EXPECT_TRUE(simulator.records().isEmpty());
+    const QJsonObject sent = simulator.requests().last().value(u"arguments"_s).toObject();
+    EXPECT_EQ(sent.value(u"key"_s).toString(), u"zzzzzz"_s);
+}
 
 TEST_F(HttpSmsGatewayTest, SetProxySendsEveryLaterCallThroughTheProxy)
 {

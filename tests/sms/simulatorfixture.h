@@ -21,14 +21,17 @@ protected:
         const int port = simulator.start();
         EXPECT_GT(port, 0) << "the simulator cannot bind a loopback port";
         gateway = std::make_unique<HttpSmsGateway>(simulator.baseAddress());
+        gateway->setRegistrationKey(Key);
     }
+
+    // The key the fixture's registered accounts were registered with.
+    static inline const QString Key = QStringLiteral("abcdef");
 
     // An account with this password and balance, registered with a key when registered.
     void addAccount(const QString &name, double balance, bool registered = true,
         const QString &password = QStringLiteral("0123456789"))
     {
-        simulator.setAccount(name,
-            { password, balance, registered, registered ? QStringLiteral("abcdef") : QString() });
+        simulator.setAccount(name, { password, balance, registered, registered ? Key : QString() });
     }
 
     QTemporaryDir records;

@@ -28,10 +28,11 @@ TEST(SimulatorProgramTest, ServesTheAccountsOfItsCommandLineAndRecordsSends)
         << line.toStdString();
 
     HttpSmsGateway gateway(line.section(u' ', -1));
+    gateway.setRegistrationKey(u"abcdef"_s);
     QString buffer;
     EXPECT_EQ(gateway.GetBalance(u"alice"_s, buffer), 1);
     EXPECT_EQ(TrimTrailingBlanks(buffer), u"5.00"_s);
-    EXPECT_EQ(gateway.SendSMS(u"alice"_s, u"13800000001"_s, u"hi"_s, u"5"_s), 1);
+    EXPECT_EQ(gateway.SendSMS(u"alice"_s, u"13800000001"_s, u"hi"_s, u"5"_s, {}), 1);
     EXPECT_EQ(gateway.UnRegister(u"alice"_s), 22);
     EXPECT_EQ(gateway.UnRegister(u"alice"_s), 1);
 

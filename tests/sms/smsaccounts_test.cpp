@@ -190,7 +190,7 @@ TEST(GatewayAddressTest, WithoutAnAddressEveryOperationIsANetworkFailure)
 {
     natalis::test::TempDatabase files;
     store::Connection db = files.create();
-    const std::unique_ptr<SmsGateway> gateway = OpenSmsGateway(db);
+    const std::unique_ptr<SmsGateway> gateway = OpenSmsGateway(db, u"PC-1"_s);
     QString buffer;
     EXPECT_EQ(gateway->GetBalance(u"a"_s, buffer), GatewayResults::NetworkFailure);
     EXPECT_EQ(

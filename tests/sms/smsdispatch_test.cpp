@@ -97,8 +97,11 @@ TEST_F(SendSmsBatchTest, A140CharacterTextIsTwoMobileOrThreePhsMessages)
     SmsBatchOutcome phs = SendSmsBatch(context(), false, ImmediateSmsType.toString(), u"乙"_s,
         u"02100000001"_s, 1, text, u"customer"_s, {});
     EXPECT_EQ(phs.messagesPerNumber, 3);
-    ASSERT_EQ(simulator.records().size(), 5);
-    EXPECT_EQ(simulator.records()[4].value(u"text"_s).toString().size(), 24);
+    // Each batch reaches the gateway as one unit of its parts.
+    ASSERT_EQ(simulator.records().size(), 2);
+    EXPECT_EQ(simulator.records()[0].value(u"parts"_s).toInt(), 2);
+    EXPECT_EQ(simulator.records()[1].value(u"parts"_s).toInt(), 3);
+    EXPECT_EQ(simulator.records()[1].value(u"text"_s).toString(), text);
     const QList<HistoryRow> rows = history(connection);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].dxNum, 2);
@@ -146,21 +149,28 @@ TEST_F(SendSmsBatchTest, OnlyTheApplicationAccountSignsAndTheSignatureCounts)
     EXPECT_EQ(rows[1].content, text);
 }
 
-TEST_F(SendSmsBatchTest, AScheduledBatchWhoseLastMessageGoesOutIsASuccess)
+TEST_F(SendSmsBatchTest, TheLastPartsAnswerDecides)
 {
+    // The gateway refuses the first part; the last part then finds its unit incomplete.
     simulator.force(u"SendScheSMS"_s, 17, 1);
+    const SmsBatchOutcome refused =
+        SendSmsBatch(context(), true, ScheduledSmsType.toString(), QString(), u"13800000001"_s, 1,
+            QString(100, u'a'), u"customer"_s, u"2024年05月06日08时30分"_s);
+    EXPECT_FALSE(refused.accepted);
+    EXPECT_EQ(refused.reason, u"其他错误值:14"_s);
+    EXPECT_TRUE(simulator.records().isEmpty());
+
+    // Whatever the earlier parts were answered, a last part answered 1 is a success.
+    simulator.force(u"SendScheSMS"_s, 1, 2);
     const SmsBatchOutcome outcome =
         SendSmsBatch(context(), true, ScheduledSmsType.toString(), QString(), u"13800000001"_s, 1,
             QString(100, u'a'), u"customer"_s, u"2024年05月06日08时30分"_s);
     EXPECT_TRUE(outcome.accepted);
     EXPECT_EQ(outcome.panelText, u"[预约短信]发送成功"_s);
-    // Both messages were handed over; the gateway took only the second.
-    ASSERT_EQ(simulator.records().size(), 1);
-    EXPECT_EQ(simulator.records()[0].value(u"sendTime"_s).toString(), u"20240506083000"_s);
     const QList<HistoryRow> rows = history(connection);
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].yyDate, u"2024/05/06 08:30:00"_s);
-    EXPECT_EQ(rows[0].dxNum, 2);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].yyDate, u"2024/05/06 08:30:00"_s);
+    EXPECT_EQ(rows[1].dxNum, 2);
 }
 
 TEST_F(SendSmsBatchTest, AFailingLastMessageFailsTheBatch)
@@ -272,15 +282,16 @@ TEST_F(SendSmsBatchTest, ARetriedBirthdayFailureUpdatesItsRow)
     EXPECT_EQ(rows[0].status, u"网络故障"_s);
     EXPECT_EQ(rows[0].reason, QString());
 
-    // A success differs in the charged count: a row of its own, the failed row stays.
+    // The retry that goes out is the same send: its row becomes the success, one greeting, one
+    // row.
     simulator.force(u"SendScheSMS"_s, std::nullopt);
     now = now.addSecs(600);
     EXPECT_TRUE(send().accepted);
     rows = history(connection);
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].status, u"网络故障"_s);
-    EXPECT_EQ(rows[1].status, u"发送成功"_s);
-    EXPECT_EQ(rows[1].sdDate, u"2024-05-04 10:20:00"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].status, u"发送成功"_s);
+    EXPECT_EQ(rows[0].dxNum, 1);
+    EXPECT_EQ(rows[0].sdDate, u"2024-05-04 10:20:00"_s);
 }
 
 TEST_F(SendSmsBatchTest, OtherTypesAndOtherValuesAddRows)

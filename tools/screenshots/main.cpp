@@ -321,6 +321,11 @@ int main(int argc, char *argv[])
         { *db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"), 1, {} });
     dxSetup.show();
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup.png"));
+    // An address the client cannot use is refused before anything is saved.
+    dxSetup.findChild<QLineEdit *>(QStringLiteral("txtDxGateway"))
+        ->setText(QStringLiteral("ftp://192.168.1.20/sms"));
+    dxSetup.cmdOK_Click();
+    ok &= save(dxSetup, folder + QStringLiteral("/dxsetup_scheme.png"));
 
     logSampleSends(*db, smsAccounts, smsSettings);
     app::frmDxHist history({ *db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });

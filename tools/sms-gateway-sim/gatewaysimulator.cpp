@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QRegularExpression>
+#include <algorithm>
+#include <condition_variable>
 #include <httplib.h>
 #include <mutex>
 #include <thread>
@@ -23,6 +25,20 @@ struct Forced
 {
     int result = 0;
     int times = -1;
+};
+
+// Answers to lose: first `after` calls answered, then `times` lost.
+struct Losing
+{
+    int after = 0;
+    int times = 0;
+};
+
+// The parts of one request id that have come in, and what each was answered.
+struct Unit
+{
+    QStringList texts;
+    QMap<int, int> answers; // part → result
 };
 
 QString fromUtf8(const std::string &text)
@@ -57,13 +73,41 @@ struct GatewaySimulator::State
     mutable std::mutex mutex;
     QMap<QString, SimAccount> accounts;
     QMap<QString, Forced> forced;
+    QMap<QString, Losing> losing;
+    QMap<QString, Unit> units; // request id → its parts
     int latencyMs = 0;
+    bool stopping = false;
+    std::condition_variable wake;
     QList<QJsonObject> records;
     QList<QJsonObject> requests;
     QString host;
     int port = -1;
-    httplib::Server server;
+    bool secure = false;
+    std::unique_ptr<httplib::Server> server;
     std::thread thread;
+
+    bool takeLosing(const QString &operation)
+    {
+        for (const QString &key : { operation, u"*"_s }) {
+            auto it = losing.find(key);
+            if (it == losing.end())
+                continue;
+            if (it->after > 0) {
+                --it->after;
+                return false;
+            }
+            if (--it->times <= 0)
+                losing.erase(it);
+            return true;
+        }
+        return false;
+    }
+
+    // A registered account and the key it was registered with: the caller is known.
+    static bool knownCaller(const SimAccount &account, const QJsonObject &arguments)
+    {
+        return account.registered && arguments.value(u"key"_s).toString() == account.key;
+    }
 
     // The forced result for operation, consuming one use; nullopt when none applies.
     std::optional<int> takeForced(const QString &operation)
@@ -91,9 +135,31 @@ struct GatewaySimulator::State
             file.write(QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n');
     }
 
-    QJsonObject send(const QString &operation, const QJsonObject &arguments)
+    // Charges and records a complete unit: numbers × parts messages.
+    int deliver(const QString &operation, const QJsonObject &arguments, const QStringList &numbers,
+        const QStringList &texts)
     {
         const QString name = arguments.value(u"account"_s).toString();
+        auto account = accounts.find(name);
+        const double cost = Price * double(numbers.size()) * double(texts.size());
+        if (account == accounts.end() || !knownCaller(*account, arguments)
+            || std::llround(account->balance * 1000) < std::llround(cost * 1000))
+            return 17;
+        account->balance -= cost;
+        QJsonObject entry { { u"operation"_s, operation }, { u"account"_s, name },
+            { u"numbers"_s, QJsonArray::fromStringList(numbers) },
+            { u"text"_s, texts.join(QString()) }, { u"parts"_s, int(texts.size()) },
+            { u"priority"_s, arguments.value(u"priority"_s) }, { u"cost"_s, cost } };
+        if (arguments.contains(u"requestId"_s))
+            entry.insert(u"requestId"_s, arguments.value(u"requestId"_s));
+        if (operation == u"SendScheSMS"_s)
+            entry.insert(u"sendTime"_s, arguments.value(u"sendTime"_s));
+        record(entry);
+        return 1;
+    }
+
+    QJsonObject send(const QString &operation, const QJsonObject &arguments)
+    {
         const QStringList numbers = arguments.value(u"numbers"_s).toString().split(u',');
         const QString text = arguments.value(u"text"_s).toString();
         static const QRegularExpression number(u"^\\d{3,20}$"_s);
@@ -103,23 +169,33 @@ struct GatewaySimulator::State
             if (!number.match(n).hasMatch())
                 return answer(BadArguments);
         }
-        const bool scheduled = operation == u"SendScheSMS"_s;
-        const QString sendTime = arguments.value(u"sendTime"_s).toString();
-        if (scheduled && !validSendTime(sendTime))
+        if (operation == u"SendScheSMS"_s
+            && !validSendTime(arguments.value(u"sendTime"_s).toString()))
             return answer(18);
-        auto account = accounts.find(name);
-        const double cost = Price * double(numbers.size());
-        if (account == accounts.end() || !account->registered
-            || std::llround(account->balance * 1000) < std::llround(cost * 1000))
-            return answer(17);
-        account->balance -= cost;
-        QJsonObject entry { { u"operation"_s, operation }, { u"account"_s, name },
-            { u"numbers"_s, QJsonArray::fromStringList(numbers) }, { u"text"_s, text },
-            { u"priority"_s, arguments.value(u"priority"_s) }, { u"cost"_s, cost } };
-        if (scheduled)
-            entry.insert(u"sendTime"_s, sendTime);
-        record(entry);
-        return answer(1);
+        const QString requestId = arguments.value(u"requestId"_s).toString();
+        if (requestId.isEmpty())
+            return answer(deliver(operation, arguments, numbers, { text }));
+
+        const int parts = arguments.value(u"parts"_s).toInt(1);
+        const int part = arguments.value(u"part"_s).toInt(1);
+        if (parts < 1 || part < 1 || part > parts)
+            return answer(BadArguments);
+        Unit &unit = units[requestId];
+        if (const auto earlier = unit.answers.constFind(part); earlier != unit.answers.constEnd())
+            return answer(*earlier); // the same send again: its first answer, nothing more
+        if (unit.texts.size() != parts)
+            unit.texts.resize(parts);
+        unit.texts[part - 1] = text;
+        const bool complete = std::none_of(
+            unit.texts.cbegin(), unit.texts.cend(), [](const QString &t) { return t.isEmpty(); });
+        // Parts come in order: a last part whose unit is incomplete cannot be delivered.
+        int result = 1;
+        if (complete)
+            result = deliver(operation, arguments, numbers, unit.texts);
+        else if (part == parts)
+            result = BadArguments;
+        unit.answers.insert(part, result);
+        return answer(result);
     }
 
     QJsonObject handle(const QString &operation, const QJsonObject &arguments)
@@ -127,7 +203,8 @@ struct GatewaySimulator::State
         const QString name = arguments.value(u"account"_s).toString();
         if (operation == u"GetBalance"_s) {
             const auto account = accounts.constFind(name);
-            if (account == accounts.constEnd())
+            if (account == accounts.constEnd()
+                || (account->registered && !knownCaller(*account, arguments)))
                 return answer(12);
             return answer(1, QString::number(account->balance, 'f', 2));
         }
@@ -167,6 +244,7 @@ struct GatewaySimulator::State
         int latency = 0;
         QJsonObject reply;
         std::optional<int> forcedResult;
+        bool lose = false;
         {
             std::lock_guard lock(mutex);
             requests.append({ { u"operation"_s, operation }, { u"arguments"_s, arguments },
@@ -177,10 +255,13 @@ struct GatewaySimulator::State
             forcedResult = takeForced(operation);
             if (!forcedResult)
                 reply = handle(operation, arguments);
+            lose = !forcedResult && takeLosing(operation);
         }
-        if (latency > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(latency));
-        if (forcedResult == 101) {
+        if (latency > 0) {
+            std::unique_lock lock(mutex);
+            wake.wait_for(lock, std::chrono::milliseconds(latency), [this] { return stopping; });
+        }
+        if (forcedResult == 101 || lose) {
             // Promise a body and then close the connection before sending any of it.
             response.set_content_provider(64, "application/json",
                 [](std::size_t, std::size_t, httplib::DataSink &) { return false; });
@@ -226,21 +307,29 @@ struct GatewaySimulator::State
     }
 };
 
-GatewaySimulator::GatewaySimulator(QString recordPath) : m_state(std::make_unique<State>())
+GatewaySimulator::GatewaySimulator(QString recordPath, std::optional<Tls> tls)
+    : m_state(std::make_unique<State>())
 {
     m_state->recordPath = std::move(recordPath);
+    if (tls) {
+        m_state->server = std::make_unique<httplib::SSLServer>(
+            tls->certificateFile.toStdString().c_str(), tls->keyFile.toStdString().c_str());
+        m_state->secure = true;
+    } else {
+        m_state->server = std::make_unique<httplib::Server>();
+    }
     State *state = m_state.get();
     // Control first: the operation route below matches any path ending in a name.
-    m_state->server.Post(
+    m_state->server->Post(
         R"(/_sim/(\w+))", [state](const httplib::Request &request, httplib::Response &response) {
             state->serveControl(request, response);
         });
-    m_state->server.Get(
+    m_state->server->Get(
         R"(/_sim/(state))", [state](const httplib::Request &request, httplib::Response &response) {
             state->serveControl(request, response);
         });
     // Any prefix, and the absolute form a request through a proxy arrives in.
-    m_state->server.Post(
+    m_state->server->Post(
         R"(.*/(\w+))", [state](const httplib::Request &request, httplib::Response &response) {
             state->serveOperation(request, response);
         });
@@ -254,15 +343,15 @@ GatewaySimulator::~GatewaySimulator()
 int GatewaySimulator::start(const QString &host, int port)
 {
     const std::string address = host.toStdString();
-    const int bound = port == 0 ? m_state->server.bind_to_any_port(address)
-                                : (m_state->server.bind_to_port(address, port) ? port : -1);
+    const int bound = port == 0 ? m_state->server->bind_to_any_port(address)
+                                : (m_state->server->bind_to_port(address, port) ? port : -1);
     if (bound < 0)
         return -1;
     m_state->host = host;
     m_state->port = bound;
-    m_state->thread = std::thread([this] { m_state->server.listen_after_bind(); });
+    m_state->thread = std::thread([this] { m_state->server->listen_after_bind(); });
     // stop() does nothing before the accept loop runs, so a quick stop would hang in join().
-    while (!m_state->server.is_running())
+    while (!m_state->server->is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return bound;
 }
@@ -271,13 +360,20 @@ void GatewaySimulator::stop()
 {
     if (!m_state->thread.joinable())
         return;
-    m_state->server.stop();
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->stopping = true;
+    }
+    m_state->wake.notify_all();
+    m_state->server->stop();
     m_state->thread.join();
 }
 
 QString GatewaySimulator::baseAddress() const
 {
-    return u"http://%1:%2"_s.arg(m_state->host).arg(m_state->port);
+    return (m_state->secure ? u"https://%1:%2"_s : u"http://%1:%2"_s)
+        .arg(m_state->host)
+        .arg(m_state->port);
 }
 
 void GatewaySimulator::setAccount(const QString &name, const SimAccount &account)
@@ -302,6 +398,12 @@ void GatewaySimulator::force(const QString &operation, std::optional<int> result
         m_state->forced.insert(operation, { *result, times });
     else
         m_state->forced.remove(operation);
+}
+
+void GatewaySimulator::loseAnswers(const QString &operation, int times, int after)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->losing.insert(operation, { after, times });
 }
 
 void GatewaySimulator::setLatencyMs(int milliseconds)

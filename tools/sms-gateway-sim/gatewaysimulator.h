@@ -26,8 +26,15 @@ class GatewaySimulator
 public:
     static constexpr double Price = 0.1; // yuan per message and number
 
+    // A certificate and its private key (PEM files): the simulator then speaks https.
+    struct Tls
+    {
+        QString certificateFile;
+        QString keyFile;
+    };
+
     // recordPath: the JSON-lines file of accepted sends; empty keeps them in memory only.
-    explicit GatewaySimulator(QString recordPath = {});
+    explicit GatewaySimulator(QString recordPath = {}, std::optional<Tls> tls = std::nullopt);
     ~GatewaySimulator();
     GatewaySimulator(const GatewaySimulator &) = delete;
     GatewaySimulator &operator=(const GatewaySimulator &) = delete;
@@ -36,7 +43,7 @@ public:
     // bind.
     int start(const QString &host = QStringLiteral("127.0.0.1"), int port = 0);
     void stop();
-    // "http://host:port", the base address a client is given.
+    // "http://host:port" (or https), the base address a client is given.
     QString baseAddress() const;
 
     void setAccount(const QString &name, const SimAccount &account);
@@ -46,10 +53,16 @@ public:
     // anything, `times` times (negative: until cleared). 101 closes the connection in the middle
     // of the answer. nullopt clears the switch.
     void force(const QString &operation, std::optional<int> result, int times = -1);
-    // Every answer waits this long first.
+    // Every answer waits this long first (cut short when the simulator stops): a large value
+    // makes a gateway that never answers.
     void setLatencyMs(int milliseconds);
+    // After `after` calls answered as usual, the next `times` calls of operation (or "*") are
+    // carried out and then the connection is closed before the answer: the caller cannot tell
+    // whether its send went out.
+    void loseAnswers(const QString &operation, int times, int after = 0);
 
-    // The accepted sends, oldest first, as written to the record file.
+    // The delivered sends, oldest first, as written to the record file: one per request id
+    // (all its parts joined), or per message sent without an id.
     QList<QJsonObject> records() const;
     // Requests of every operation, in arrival order: {"operation", "arguments", "proxied",
     // "proxyAuthorization"}.

@@ -43,9 +43,17 @@ int main(int argc, char *argv[])
         "connection; repeatable"_s,
         u"ENTRY"_s });
     parser.addOption({ u"latency"_s, u"milliseconds every answer waits"_s, u"MS"_s, u"0"_s });
+    parser.addOption(
+        { u"tls-cert"_s, u"PEM certificate: serve https (with --tls-key)"_s, u"FILE"_s });
+    parser.addOption({ u"tls-key"_s, u"PEM private key of --tls-cert"_s, u"FILE"_s });
     parser.process(application);
 
-    GatewaySimulator simulator(parser.value(u"record"_s));
+    std::optional<GatewaySimulator::Tls> tls;
+    if (parser.isSet(u"tls-cert"_s) != parser.isSet(u"tls-key"_s))
+        return usageError(u"--tls-cert and --tls-key go together"_s);
+    if (parser.isSet(u"tls-cert"_s))
+        tls = GatewaySimulator::Tls { parser.value(u"tls-cert"_s), parser.value(u"tls-key"_s) };
+    GatewaySimulator simulator(parser.value(u"record"_s), tls);
     for (const QString &entry : parser.values(u"account"_s)) {
         const QStringList parts = entry.split(u':');
         bool isNumber = false;
