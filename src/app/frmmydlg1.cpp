@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,6 +29,22 @@ QLabel *caption(const QString &text, QWidget *parent)
 bool endsWithSeparator(const QString &folder)
 {
     return folder.endsWith(u'/') || folder.endsWith(u'\\');
+}
+
+// The folder each use of the chooser was last left in, for this run of the program.
+QHash<ChooserUse, QString> &lastFolders()
+{
+    static QHash<ChooserUse, QString> folders;
+    return folders;
+}
+
+QString patternEntry(const QString &filter)
+{
+    if (filter == TextFileFilter)
+        return QStringLiteral("文本文件|*.txt");
+    if (filter == CsvFileFilter)
+        return QStringLiteral("CSV文件|*.csv");
+    return QStringLiteral("*.mp3|*.wav|*.mid");
 }
 
 } // namespace
@@ -57,8 +75,7 @@ void frmMyDlg1::buildControls()
     m_name->setObjectName(QStringLiteral("txtFileName"));
     m_pattern = new QComboBox(this);
     m_pattern->setObjectName(QStringLiteral("cboPattern"));
-    m_pattern->addItem(
-        isTextFilter() ? QStringLiteral("文本文件|*.txt") : QStringLiteral("*.mp3|*.wav|*.mid"));
+    m_pattern->addItem(patternEntry(m_picked.PickedFileFilter));
     m_pattern->setCurrentIndex(0);
     auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -188,6 +205,11 @@ bool frmMyDlg1::isTextFilter() const
     return m_picked.PickedFileFilter == TextFileFilter;
 }
 
+bool frmMyDlg1::isCsvFilter() const
+{
+    return m_picked.PickedFileFilter == CsvFileFilter;
+}
+
 void frmMyDlg1::refuse(const QString &message)
 {
     m_status->setText(message);
@@ -198,7 +220,7 @@ void frmMyDlg1::refuse(const QString &message)
 bool frmMyDlg1::checkName(QString &name)
 {
     if (windowTitle() == transfer::chooserTitle(transfer::ImportLayout::V10)
-        && name != u"birth.txt") {
+        && QFileInfo(name).fileName() != u"birth.txt") {
         m_name->setText(QStringLiteral("birth.txt"));
         refuse(QStringLiteral("v1.0生日文件应该是birth.txt"));
         return false;
@@ -208,8 +230,10 @@ bool frmMyDlg1::checkName(QString &name)
         m_name->setFocus();
         return false;
     }
-    if (!name.contains(u'.')) {
-        name += isTextFilter() ? QStringLiteral(".txt") : QStringLiteral(".mp3");
+    if (!QFileInfo(name).fileName().contains(u'.')) {
+        name += isTextFilter() ? QStringLiteral(".txt")
+            : isCsvFilter()    ? QStringLiteral(".csv")
+                               : QStringLiteral(".mp3");
         m_name->setText(name);
         return true;
     }
@@ -218,7 +242,12 @@ bool frmMyDlg1::checkName(QString &name)
         refuse(QStringLiteral("必须指定文本文件(*.txt)!"));
         return false;
     }
-    if (!isTextFilter() && extension != u".mp3" && extension != u".wav" && extension != u".mid") {
+    if (isCsvFilter() && extension != u".csv") {
+        refuse(QStringLiteral("必须指定CSV文件(*.csv)!"));
+        return false;
+    }
+    if (!isTextFilter() && !isCsvFilter() && extension != u".mp3" && extension != u".wav"
+        && extension != u".mid") {
         refuse(QStringLiteral("必须指定音乐文件文件(*.mp3|*.wav|*.mid)!"));
         return false;
     }
@@ -231,7 +260,8 @@ void frmMyDlg1::cmdOK_Click()
     if (!checkName(name))
         return;
     const QString separator = endsWithSeparator(m_folder) ? QString() : QStringLiteral("/");
-    m_picked.PickedFileText = QDir::toNativeSeparators(m_folder + separator + name);
+    const QString path = QDir::isAbsolutePath(name) ? QDir::cleanPath(name) : m_folder + separator + name;
+    m_picked.PickedFileText = QDir::toNativeSeparators(path);
     m_picked.PickedFileOk = true;
     accept();
 }
@@ -243,13 +273,15 @@ void frmMyDlg1::cmdExit_Click()
 }
 
 bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
-    const ModalRunner &runner)
+    const ModalRunner &runner, ChooserUse use)
 {
     picked.PickedFileText = title;
     picked.PickedFileFilter = filter;
     picked.PickedFileOk = false;
-    frmMyDlg1 dialog(picked, owner);
+    frmMyDlg1 dialog(picked, owner, lastFolders().value(use));
     runModal(runner, dialog);
+    if (picked.PickedFileOk)
+        lastFolders()[use] = QFileInfo(QDir::fromNativeSeparators(picked.PickedFileText)).absolutePath();
     return picked.PickedFileOk;
 }
 

@@ -6,16 +6,17 @@
 
 namespace natalis::transfer {
 
-// The five kinds of file the importer reads.
+// The kinds of file the importer reads.
 enum class ImportLayout {
     Tab, // this version's export: 14 tab-separated fields
     V31, // v3.1 export, same fields
     V30, // v3.0 export: 13 fields, the date always Gregorian
     V20, // v2.0 export, as v3.0
     V10, // v1.0 "birth.txt": comma-separated records of seven values
+    Csv, // a spreadsheet file: a header row of column titles, RFC 4180 quoting
 };
 
-// True for the two layouts whose date field follows the reminder rule.
+// True for the layouts whose date field follows the reminder rule.
 bool hasRuleDependentDate(ImportLayout layout);
 
 // The file chooser's title, also the preview window's caption and the head of the result texts.
@@ -30,7 +31,7 @@ QString emptyFileText(ImportLayout layout, const QString &path);
 // The preview's fifth column header.
 QString dateColumnHeader(ImportLayout layout);
 
-// "tab", "v31", "v30", "v20", "v10" as the command line names them; nullopt for another name.
+// "tab", "v31", "v30", "v20", "v10", "csv" as the command line names them; nullopt for another name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 
 } // namespace natalis::transfer

@@ -53,6 +53,27 @@ ImportPreview BuildImportPreview(
     return preview;
 }
 
+ImportPreview BuildImportPreview(ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
+{
+    ImportPreview preview =
+        BuildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
+    preview.notes = std::move(reading.notes);
+    preview.notesLeftOut = reading.notesLeftOut;
+    preview.encoding = reading.encoding;
+    return preview;
+}
+
+QStringList reportLines(const ImportPreview &preview)
+{
+    QStringList lines;
+    lines.reserve(preview.notes.size() + 1);
+    for (const LineNote &note : preview.notes)
+        lines << lineNoteText(note);
+    if (preview.notesLeftOut > 0)
+        lines << u"另有"_s + QString::number(preview.notesLeftOut) + u"条说明没有列出"_s;
+    return lines;
+}
+
 QStringList previewHeaders(ImportLayout layout)
 {
     return { u"生日名称"_s, u"生日类别"_s, u"联系方式"_s, u"生日备注"_s, dateColumnHeader(layout),
@@ -62,9 +83,47 @@ QStringList previewHeaders(ImportLayout layout)
 
 QStringList previewCells(const ImportRecord &record)
 {
+    QStringList cells;
+    for (int column = 0; column < PreviewColumns; ++column)
+        cells << previewCell(record, column);
+    return cells;
+}
+
+QString previewCell(const ImportRecord &record, int column)
+{
     const store::BirthdayRecord &r = record.fields;
-    return { r.About, r.Type, r.Tel, r.Beizhu, record.date, r.blnIsGL, QString::number(r.intNums),
-        r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No };
+    switch (column) {
+    case 0:
+        return r.About;
+    case 1:
+        return r.Type;
+    case 2:
+        return r.Tel;
+    case 3:
+        return r.Beizhu;
+    case 4:
+        return record.date;
+    case 5:
+        return r.blnIsGL;
+    case 6:
+        return QString::number(r.intNums);
+    case 7:
+        return r.Duanxin;
+    case 8:
+        return r.Sex;
+    case 9:
+        return r.Class;
+    case 10:
+        return r.QQ_MSN;
+    case 11:
+        return r.Company;
+    case 12:
+        return r.Address;
+    case 13:
+        return r.No;
+    default:
+        return QString();
+    }
 }
 
 QString previewSummaryText(const ImportPreview &preview)
@@ -73,11 +132,15 @@ QString previewSummaryText(const ImportPreview &preview)
         + u",其中"_s + QString::number(preview.tickedCount) + u"有效)"_s;
 }
 
-QString skippedLinesText(int skippedLines)
+QString reportSummaryText(const ImportPreview &preview)
 {
-    if (skippedLines == 0)
+    const qsizetype notes = preview.notes.size() + preview.notesLeftOut;
+    if (notes == 0)
         return QString();
-    return u"另有"_s + QString::number(skippedLines) + u"行含有无法识别的字符或过长,已跳过"_s;
+    QString text = u"导入说明共"_s + QString::number(notes) + u"条"_s;
+    if (preview.skippedLines > 0)
+        text += u",其中"_s + QString::number(preview.skippedLines) + u"行无法识别或过长,已跳过"_s;
+    return text;
 }
 
 } // namespace natalis::transfer

@@ -13,7 +13,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -69,10 +69,10 @@ protected:
         };
     }
 
-    bool import(bool oldVersions = false)
+    bool import(ImportMenu menu = ImportMenu::TabFile)
     {
         const bool added = RunImport(
-            nullptr, context, messages, oldVersions, [this](const QString &text) { status = text; },
+            nullptr, context, messages, menu, [this](const QString &text) { status = text; },
             runner());
         if (added) {
             store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
@@ -162,11 +162,11 @@ TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
     }
     frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
         *context.DbConnection, 1);
-    auto *list = preview.findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+    auto *list = preview.findChild<QTreeView *>(QStringLiteral("ListView2"));
     const auto shownNames = [list] {
         QStringList names;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            names << list->topLevelItem(i)->text(0);
+        for (int i = 0; i < list->model()->rowCount(); ++i)
+            names << list->model()->index(i, 0).data().toString();
         return names;
     };
     EXPECT_EQ(shownNames(),
@@ -202,7 +202,7 @@ TEST_P(ImportFailures, MessageAndNothingAdded)
     fileName = row.fileName;
     if (!row.content.isNull())
         database.write(row.fileName, row.content);
-    EXPECT_FALSE(import(true));
+    EXPECT_FALSE(import(ImportMenu::OldVersions));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].title, row.title);
     EXPECT_EQ(messages.shown[0].text, database.path(row.fileName) + row.textAfterPath);
