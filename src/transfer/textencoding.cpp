@@ -1,6 +1,7 @@
 #include "textencoding.h"
 
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace natalis::transfer {
 
@@ -212,10 +213,18 @@ void LineDecoder::renew()
     emplaceDecoder(m_decoder, m_encoding, QStringConverter::Flag::Stateless);
 }
 
+// ICU maps CP936's undefined byte 0xFF and its user-defined areas to private-use characters
+// without an error; no name or remark of a real file holds one.
+bool holdsPrivateUse(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+        [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; });
+}
+
 std::optional<QString> LineDecoder::decode(QByteArrayView bytes)
 {
     QString text = m_decoder->decode(bytes);
-    if (!m_decoder->hasError())
+    if (!m_decoder->hasError() && !(m_encoding == TextEncoding::Gbk && holdsPrivateUse(text)))
         return text;
     // The error flag stays set for the converter's life, so a fresh one serves the next text.
     renew();

@@ -1,7 +1,9 @@
-// libFuzzer target over the import readers: every layout on the file's bytes, and the line
-// parsers on text that the line filter would otherwise keep from them.
+// libFuzzer target over the import readers: every layout on the file's bytes in every encoding,
+// the CSV record splitter, and the line parsers on text that the line filter would otherwise keep
+// from them.
 
 #include "transfer/birthline.h"
+#include "transfer/csvfile.h"
 #include "transfer/importinsert.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -29,7 +31,8 @@ void consume(const ImportRecord &record)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    for (ImportLayout layout : { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10 }) {
+    for (ImportLayout layout :
+        { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10, ImportLayout::Csv }) {
         const ImportReading reading = ReadImportBytes(bytes, layout, QStringLiteral("fuzz.txt"));
         if (reading.failure && !reading.records.isEmpty())
             __builtin_trap();
@@ -37,7 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const PreviewRow &row : preview.rows)
             consume(row.record);
     }
+    for (EncodingChoice choice : { EncodingChoice::Gbk, EncodingChoice::Utf16 }) {
+        ImportReadOptions options;
+        options.encoding = choice;
+        const ImportReading reading =
+            ReadImportBytes(bytes, ImportLayout::Csv, QStringLiteral("fuzz.csv"), options);
+        if (reading.notes.size() > MaxLineNotes)
+            __builtin_trap();
+    }
     const QString text = QString::fromUtf8(bytes);
+    ForEachCsvRecord(text, [](qsizetype line, const QStringList &fields) {
+        if (line < 1 || fields.isEmpty())
+            __builtin_trap();
+        return true;
+    });
     consume(ParseTabBirthLine(text));
     consume(ParseOldBirthLine(text));
     if (const std::optional<ImportRecord> record = ParseV10Record(text))
