@@ -125,6 +125,10 @@ bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     const QString filter = *layout == transfer::ImportLayout::Csv ? CsvFileFilter : TextFileFilter;
     if (!PickFile(owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
         return false;
+    if (!QFileInfo::exists(picked.PickedFileText)) {
+        messages.show(picked.PickedFileText + QStringLiteral("不存在"), QStringLiteral("生日导入"));
+        return false;
+    }
     const PreviewReader reader =
         previewReader(picked.PickedFileText, *layout, loadedBirthdays(context));
     std::optional<transfer::ImportPreview> preview =

@@ -61,6 +61,17 @@ protected:
                 counts = preview->findChild<QLabel *>(QStringLiteral("lblInAllNums"))->text() + u'/'
                     + preview->findChild<QLabel *>(QStringLiteral("lblInValidNums"))->text();
                 confirmable = preview->canConfirm();
+                encoding = preview->encodingText();
+                report = preview->reportLines();
+                if (chooseEncoding >= 0) {
+                    preview->chooseEncoding(chooseEncoding);
+                    encoding = preview->encodingText();
+                    firstName = preview->findChild<QTreeView *>(QStringLiteral("ListView2"))
+                                    ->model()
+                                    ->index(0, 0)
+                                    .data()
+                                    .toString();
+                }
                 if (confirmPreview && confirmable)
                     preview->cmdOK_Click();
                 else
@@ -99,6 +110,11 @@ protected:
     QList<bool> ticks;
     QString counts;
     bool confirmable = false;
+    QString encoding;
+    QStringList report;
+    int chooseEncoding = -1; // cboEncoding's item to choose in the preview
+    QString firstName; // the first row's name after choosing
+
     QString status;
 };
 
@@ -251,6 +267,66 @@ TEST_F(Transfer, ExportOfEmptyListWritesEmptyFileWithoutQuestion)
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(database.exists(QStringLiteral("new.txt")));
     EXPECT_TRUE(database.bytes(QStringLiteral("new.txt")).isEmpty());
+}
+
+TEST_F(Transfer, PreviewShowsEncodingAndReportAndReadsAgainInAnother)
+{
+    // 郑伟 in GBK is also valid UTF-8; the second line's date does not exist.
+    const QByteArray zhengWei = "\xD6\xA3\xCE\xB0";
+    database.write(QStringLiteral("list.txt"),
+        zhengWei + "\t\t13912345678\t\t1976-2-25\r\nAl\t\t\t\t2023-2-30\r\n");
+    confirmPreview = false;
+    chooseEncoding = 2; // UTF-8
+    EXPECT_FALSE(import());
+    EXPECT_EQ(counts, QStringLiteral("2/2"));
+    EXPECT_EQ(report, QStringList { QStringLiteral("第2行: 日期'2023-2-30'无效,按无日期导入") });
+    EXPECT_EQ(encoding, QStringLiteral("(按UTF-8读取)"));
+    EXPECT_EQ(firstName, QString::fromUtf8(zhengWei));
+}
+
+TEST_F(Transfer, PreviewOpensWithTheEncodingUsed)
+{
+    database.write(QStringLiteral("list.txt"), gbkTabFile());
+    confirmPreview = false;
+    import();
+    EXPECT_EQ(encoding, QStringLiteral("(按GBK读取)"));
+    EXPECT_TRUE(report.isEmpty());
+}
+
+TEST_F(Transfer, CsvExportAndImportThroughTheMenus)
+{
+    context.Birthdays = { test::gregorianBirthday(
+        QStringLiteral("张三"), QStringLiteral("公历1976年 02月25日")) };
+    context.HasBirthdays = true;
+    fileName = QStringLiteral("list.csv");
+    RunExport(
+        nullptr, context, messages, [this](const QString &text) { status = text; }, runner(), true);
+    EXPECT_EQ(chooserTitles.last(), QStringLiteral("生日导出到CSV文件(Excel/WPS)"));
+    EXPECT_TRUE(database.bytes(QStringLiteral("list.csv")).startsWith("\xEF\xBB\xBF生日名称,"));
+
+    context.Birthdays.clear();
+    context.HasBirthdays = false;
+    ASSERT_TRUE(import(ImportMenu::CsvFile));
+    EXPECT_EQ(chooserTitles.last(), QStringLiteral("从CSV文件(Excel/WPS)导入生日"));
+    EXPECT_EQ(encoding, QStringLiteral("(按UTF-8读取)"));
+    ASSERT_EQ(context.Birthdays.size(), 1);
+    EXPECT_EQ(context.Birthdays[0].strGL.trimmed(), QStringLiteral("公历1976年 02月25日"));
+}
+
+TEST_F(Transfer, ExportOntoTheOpenDatabaseIsRefusedWithoutQuestion)
+{
+    // A database whose name the text chooser accepts.
+    context.DbConnection.reset();
+    context.DbConnection.emplace(database.create(QStringLiteral("db.txt")));
+    context.DbPath = database.path(QStringLiteral("db.txt"));
+    const QByteArray before = database.bytes(QStringLiteral("db.txt"));
+    exportTo(QStringLiteral("db.txt"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+        QStringLiteral("生日导出到") + context.DbPath
+            + QStringLiteral("失败,该文件是正在使用的生日数据库,原有文件没有改动!"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(database.bytes(QStringLiteral("db.txt")), before);
 }
 
 TEST_F(Transfer, SetupSavedIntoContext)
