@@ -32,7 +32,9 @@ constexpr std::array<transfer::EncodingChoice, 4> EncodingChoices = {
 
 QString reportToggleText(int notes, bool open)
 {
-    return QStringLiteral("导入说明(%1条)%2").arg(notes).arg(open ? QStringLiteral("▲") : QStringLiteral("▼"));
+    return QStringLiteral("导入说明(%1条)%2")
+        .arg(notes)
+        .arg(open ? QStringLiteral("▲") : QStringLiteral("▼"));
 }
 
 } // namespace
@@ -211,8 +213,8 @@ void frmFileIn::chooseEncoding(int index)
     }
     m_ok->setEnabled(m_preview.tickedCount > 0);
     m_status->setText(reading.cancelled ? QStringLiteral("读取已停止,列表没有改变")
-        : reading.failure                                 ? reading.failure->boxText
-                                                          : QString());
+            : reading.failure           ? reading.failure->boxText
+                                        : QString());
 }
 
 int frmFileIn::rowCount() const
@@ -231,8 +233,8 @@ void frmFileIn::clickRowTick(int row)
 {
     const int shown = m_model->modelRow(row);
     if (shown >= 0)
-        m_model->setData(m_model->index(shown, 0),
-            isRowTicked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        m_model->setData(m_model->index(shown, 0), isRowTicked(row) ? Qt::Unchecked : Qt::Checked,
+            Qt::CheckStateRole);
 }
 
 bool frmFileIn::canConfirm() const

@@ -121,7 +121,8 @@ void frmGet::buildMenus()
         action(file, "mnuFileOut", QStringLiteral("生日导出到外部制表符分割的文本文件"));
     QAction *csvOut = action(file, "mnuCsvOut", QStringLiteral("生日导出到CSV文件(Excel/WPS)"));
     connect(addIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::TabFile); });
-    connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::OldVersions); });
+    connect(
+        oldAddIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::OldVersions); });
     connect(csvAddIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::CsvFile); });
     connect(fileOut, &QAction::triggered, this, [this] { exportBirthdays(false); });
     connect(csvOut, &QAction::triggered, this, [this] { exportBirthdays(true); });
@@ -525,8 +526,8 @@ void frmGet::importBirthdays(ImportMenu menu)
     bool added = false;
     {
         const ModalBracket modal(*this);
-        added = RunImport(this, m_context, m_messages, menu,
-            [this](const QString &text) { setStatus(1, text); });
+        added = RunImport(
+            this, m_context, m_messages, menu, [this](const QString &text) { setStatus(1, text); });
     }
     if (!added)
         return;

@@ -283,7 +283,7 @@ void frmGet::connectSmsPanel()
         PickedFile picked;
         return PickFile(this, picked, title, TextFileFilter, runDialog, ChooserUse::Numbers)
             ? picked.PickedFileText
-                                                                        : QString();
+            : QString();
     };
 }
 

@@ -6,9 +6,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -260,7 +260,8 @@ void frmMyDlg1::cmdOK_Click()
     if (!checkName(name))
         return;
     const QString separator = endsWithSeparator(m_folder) ? QString() : QStringLiteral("/");
-    const QString path = QDir::isAbsolutePath(name) ? QDir::cleanPath(name) : m_folder + separator + name;
+    const QString path =
+        QDir::isAbsolutePath(name) ? QDir::cleanPath(name) : m_folder + separator + name;
     m_picked.PickedFileText = QDir::toNativeSeparators(path);
     m_picked.PickedFileOk = true;
     accept();
@@ -281,7 +282,8 @@ bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QS
     frmMyDlg1 dialog(picked, owner, lastFolders().value(use));
     runModal(runner, dialog);
     if (picked.PickedFileOk)
-        lastFolders()[use] = QFileInfo(QDir::fromNativeSeparators(picked.PickedFileText)).absolutePath();
+        lastFolders()[use] =
+            QFileInfo(QDir::fromNativeSeparators(picked.PickedFileText)).absolutePath();
     return picked.PickedFileOk;
 }
 

@@ -42,9 +42,8 @@ PreviewReader previewReader(
     return [path, layout, birthdays](transfer::EncodingChoice choice, WorkerProgress &progress) {
         transfer::ImportReadOptions options;
         options.encoding = choice;
-        options.progress = [&progress](qint64 done, qint64 total) {
-            return progress.report(done, total);
-        };
+        options.progress = [&progress](
+                               qint64 done, qint64 total) { return progress.report(done, total); };
         transfer::ImportReading reading = transfer::ReadImportFile(path, layout, options);
         PreviewReading result;
         result.cancelled = reading.cancelled;
@@ -60,8 +59,8 @@ PreviewReader previewReader(
 }
 
 // The first reading, before the preview opens: the failures of the reader as message boxes.
-std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::ImportLayout layout, const PreviewReader &reader, MessageSink &messages,
-    const StatusSink &status)
+std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::ImportLayout layout,
+    const PreviewReader &reader, MessageSink &messages, const StatusSink &status)
 {
     if (status)
         status(transfer::readingText(layout));
@@ -89,7 +88,8 @@ std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::Im
 void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
     const ModalRunner &runner, bool csv)
 {
-    const transfer::ExportFormat format = csv ? transfer::ExportFormat::Csv : transfer::ExportFormat::Tab;
+    const transfer::ExportFormat format =
+        csv ? transfer::ExportFormat::Csv : transfer::ExportFormat::Tab;
     PickedFile picked;
     if (!PickFile(owner, picked, transfer::exportChooserTitle(format),
             csv ? CsvFileFilter : TextFileFilter, runner, ChooserUse::Export))
@@ -123,7 +123,8 @@ bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
         return false;
     PickedFile picked;
     const QString filter = *layout == transfer::ImportLayout::Csv ? CsvFileFilter : TextFileFilter;
-    if (!PickFile(owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
+    if (!PickFile(
+            owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
         return false;
     if (!QFileInfo::exists(picked.PickedFileText)) {
         messages.show(picked.PickedFileText + QStringLiteral("不存在"), QStringLiteral("生日导入"));
@@ -135,7 +136,8 @@ bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
         firstReading(owner, *layout, reader, messages, status);
     if (!preview)
         return false;
-    frmFileIn window(std::move(*preview), *layout, *context.DbConnection, context.CurrentSkin, owner);
+    frmFileIn window(
+        std::move(*preview), *layout, *context.DbConnection, context.CurrentSkin, owner);
     window.setReader(reader);
     runModal(runner, window);
     const auto &outcome = window.outcome();

@@ -37,9 +37,8 @@ void RunOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job)
     poll.setInterval(PollMs);
     bar->setRange(0, 1000);
     bar->setValue(0);
-    QObject::connect(&poll, &QTimer::timeout, bar, [bar, &progress] {
-        bar->setValue(progress.permille());
-    });
+    QObject::connect(
+        &poll, &QTimer::timeout, bar, [bar, &progress] { bar->setValue(progress.permille()); });
     const QMetaObject::Connection cancelling =
         QObject::connect(cancel, &QPushButton::clicked, bar, [&progress] { progress.cancel(); });
     poll.start();

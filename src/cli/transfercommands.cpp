@@ -45,7 +45,10 @@ std::optional<transfer::EncodingChoice> encodingChoice(const QString &name)
 void printReport(const transfer::ImportPreview &preview)
 {
     std::fprintf(stderr, "%s\n",
-        QStringLiteral("文件编码: %1").arg(transfer::encodingName(preview.encoding)).toUtf8().constData());
+        QStringLiteral("文件编码: %1")
+            .arg(transfer::encodingName(preview.encoding))
+            .toUtf8()
+            .constData());
     for (const QString &line : transfer::reportLines(preview))
         std::fprintf(stderr, "%s\n", line.toUtf8().constData());
 }
@@ -169,7 +172,8 @@ int runImport(const QStringList &arguments)
     if (!present)
         return fail(QStringLiteral("cannot read the birthdays of %1").arg(path), Refused);
 
-    const transfer::ImportPreview preview = transfer::BuildImportPreview(std::move(reading), *present);
+    const transfer::ImportPreview preview =
+        transfer::BuildImportPreview(std::move(reading), *present);
     printReport(preview);
     printLine(transfer::previewSummaryText(preview));
     if (dryRun) {

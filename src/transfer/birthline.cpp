@@ -147,7 +147,8 @@ QString category(QStringView field, const Dialect &dialect, Notes &notes)
 {
     const QString type = !dialect.oldCategories
         ? currentCategory(field)
-        : oneOf(field, { u"家人"_s, u"客户"_s, u"朋友"_s, u"同事"_s, u"同学"_s, u"其他"_s }, u"客户"_s);
+        : oneOf(
+            field, { u"家人"_s, u"客户"_s, u"朋友"_s, u"同事"_s, u"同学"_s, u"其他"_s }, u"客户"_s);
     if (type != field)
         notes.refused(u"类别", field, u"按客户导入");
     return type;

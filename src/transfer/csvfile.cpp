@@ -44,8 +44,8 @@ qsizetype readQuoted(QStringView text, qsizetype i, QString &field, qsizetype &l
 
 } // namespace
 
-void ForEachCsvRecord(
-    QStringView text, const std::function<bool(qsizetype line, const QStringList &fields)> &recordRead)
+void ForEachCsvRecord(QStringView text,
+    const std::function<bool(qsizetype line, const QStringList &fields)> &recordRead)
 {
     qsizetype line = 1;
     qsizetype i = 0;

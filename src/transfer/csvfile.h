@@ -13,8 +13,8 @@ namespace natalis::transfer {
 // Hands each record of text to recordRead with the number of the line it starts on (from 1).
 // Blank lines give no record. An unterminated quoted field runs to the end of the text.
 // recordRead returns false to stop.
-void ForEachCsvRecord(
-    QStringView text, const std::function<bool(qsizetype line, const QStringList &fields)> &recordRead);
+void ForEachCsvRecord(QStringView text,
+    const std::function<bool(qsizetype line, const QStringList &fields)> &recordRead);
 
 // One field as written: quoted (with quotes doubled) when it holds a comma, a quote, a line
 // break or blanks at either end, else as it is.

@@ -53,9 +53,9 @@ QStringList csvColumnTitles()
 QStringList csvExportFields(const store::BirthdayRecord &r)
 {
     const auto t = [](const QString &text) { return text.trimmed(); };
-    return { t(r.About), t(r.Type), t(r.Tel), t(r.Beizhu), exportGregorianField(r.strGL), exportLunarField(r.strNL),
-        t(r.blnIsGL), QString::number(r.intNums), t(r.Duanxin), t(r.Sex), t(r.Class), t(r.QQ_MSN),
-        t(r.Company), t(r.Address), t(r.No) };
+    return { t(r.About), t(r.Type), t(r.Tel), t(r.Beizhu), exportGregorianField(r.strGL),
+        exportLunarField(r.strNL), t(r.blnIsGL), QString::number(r.intNums), t(r.Duanxin), t(r.Sex),
+        t(r.Class), t(r.QQ_MSN), t(r.Company), t(r.Address), t(r.No) };
 }
 
 std::optional<CsvColumns> CsvColumns::fromHeader(const QStringList &titles, QStringList *notes)

@@ -72,14 +72,14 @@ QString writeFailure(const QString &path, const QSaveFile &file)
 ExportResult failed(const QString &path, bool existed, const QString &reason)
 {
     ExportResult failure;
-    failure.failureText = u"生日导出到"_s + path + u"失败,"_s + reason
-        + (existed ? u",原有文件没有改动!"_s : u"!"_s);
+    failure.failureText =
+        u"生日导出到"_s + path + u"失败,"_s + reason + (existed ? u",原有文件没有改动!"_s : u"!"_s);
     failure.statusText = failure.failureText;
     return failure;
 }
 
-QString fileText(
-    const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options, ExportResult &result)
+QString fileText(const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options,
+    ExportResult &result)
 {
     QString text;
     if (options.format == ExportFormat::Csv)
@@ -174,8 +174,8 @@ std::optional<QString> exportRefusal(const QString &path, const QString &openDat
     return std::nullopt;
 }
 
-ExportResult ExportBirthdays(
-    const QList<store::BirthdayRecord> &birthdays, const QString &path, const ExportOptions &options)
+ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+    const ExportOptions &options)
 {
     const bool existed = QFileInfo::exists(path);
     if (const std::optional<QString> refusal = exportRefusal(path, options.openDatabase))
@@ -183,9 +183,8 @@ ExportResult ExportBirthdays(
 
     ExportResult result;
     const QString text = fileText(birthdays, options, result);
-    const QByteArray bytes = options.format == ExportFormat::Csv
-        ? "\xEF\xBB\xBF" + text.toUtf8()
-        : ToGbk(text, &result.unencodable);
+    const QByteArray bytes = options.format == ExportFormat::Csv ? "\xEF\xBB\xBF" + text.toUtf8()
+                                                                 : ToGbk(text, &result.unencodable);
     QSaveFile file(path);
     const bool written =
         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();

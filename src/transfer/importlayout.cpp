@@ -35,7 +35,8 @@ const LayoutTexts &textsOf(ImportLayout layout)
 
 bool hasRuleDependentDate(ImportLayout layout)
 {
-    return layout == ImportLayout::Tab || layout == ImportLayout::V31 || layout == ImportLayout::Csv;
+    return layout == ImportLayout::Tab || layout == ImportLayout::V31
+        || layout == ImportLayout::Csv;
 }
 
 QString chooserTitle(ImportLayout layout)

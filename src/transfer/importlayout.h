@@ -31,7 +31,8 @@ QString emptyFileText(ImportLayout layout, const QString &path);
 // The preview's fifth column header.
 QString dateColumnHeader(ImportLayout layout);
 
-// "tab", "v31", "v30", "v20", "v10", "csv" as the command line names them; nullopt for another name.
+// "tab", "v31", "v30", "v20", "v10", "csv" as the command line names them; nullopt for another
+// name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 
 } // namespace natalis::transfer

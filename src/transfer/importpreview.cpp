@@ -53,7 +53,8 @@ ImportPreview BuildImportPreview(
     return preview;
 }
 
-ImportPreview BuildImportPreview(ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
+ImportPreview BuildImportPreview(
+    ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
 {
     ImportPreview preview =
         BuildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);

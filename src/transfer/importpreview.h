@@ -43,7 +43,8 @@ ImportPreview BuildImportPreview(QList<ImportRecord> records,
     const QList<store::BirthdayRecord> &birthdays, int skippedLines = 0);
 
 // The same on a reading: its records, report and encoding.
-ImportPreview BuildImportPreview(ImportReading reading, const QList<store::BirthdayRecord> &birthdays);
+ImportPreview BuildImportPreview(
+    ImportReading reading, const QList<store::BirthdayRecord> &birthdays);
 
 // The import report, one text a line: "第7行: 日期'2023-2-30'无效,按无日期导入", and a last line
 // counting the notes left out. Empty when the reader changed nothing.

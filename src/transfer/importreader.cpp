@@ -70,7 +70,8 @@ public:
     {
         if (fatal || reading.cancelled)
             return false;
-        if (line % ProgressEveryLines == 0 && m_options.progress && !m_options.progress(done, m_total))
+        if (line % ProgressEveryLines == 0 && m_options.progress
+            && !m_options.progress(done, m_total))
             reading.cancelled = true;
         return !reading.cancelled;
     }
@@ -89,7 +90,8 @@ bool isHeaderLine(const ImportRecord &record)
     return record.fields.About == u"生日名称";
 }
 
-void readLine(ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
+void readLine(
+    ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
 {
     if (line.problem != LineProblem::None) {
         ++collector.reading.skippedLines;
@@ -123,7 +125,8 @@ void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
     collector.add(std::move(record));
 }
 
-void readLines(QByteArrayView bytes, ImportLayout layout, TextEncoding encoding, Collector &collector)
+void readLines(
+    QByteArrayView bytes, ImportLayout layout, TextEncoding encoding, Collector &collector)
 {
     qsizetype v10Records = 0;
     // Progress by lines: a line of ours is about 100 bytes.

@@ -45,9 +45,8 @@ qsizetype lineEnd(const Text &text, qsizetype start, qsizetype &next)
     while (end < text.size() && codeOf(text[end]) != '\n' && codeOf(text[end]) != '\r')
         ++end;
     next = end
-        + (end + 1 < text.size() && codeOf(text[end]) == '\r' && codeOf(text[end + 1]) == '\n'
-                ? 2
-                : 1);
+        + (end + 1 < text.size() && codeOf(text[end]) == '\r' && codeOf(text[end + 1]) == '\n' ? 2
+                                                                                               : 1);
     return end;
 }
 
@@ -81,12 +80,13 @@ int forEachTextLine(const QString &text, const std::function<void(const ImportLi
     int problems = 0;
     ImportLine line;
     for (qsizetype start = 0, next = 0; start < text.size(); start = next) {
-        const QStringView whole = QStringView(text).sliced(start, lineEnd(text, start, next) - start);
+        const QStringView whole =
+            QStringView(text).sliced(start, lineEnd(text, start, next) - start);
         ++line.number;
         line.problem = whole.size() * 2 > MaxImportLineBytes ? LineProblem::TooLong
-            : holdsControlCharacters(whole)                   ? LineProblem::ControlCharacters
-            : whole.contains(QChar::ReplacementCharacter)      ? LineProblem::Undecodable
-                                                                : LineProblem::None;
+            : holdsControlCharacters(whole)                  ? LineProblem::ControlCharacters
+            : whole.contains(QChar::ReplacementCharacter)    ? LineProblem::Undecodable
+                                                             : LineProblem::None;
         line.text = line.problem == LineProblem::None ? whole : QStringView();
         problems += line.problem == LineProblem::None ? 0 : 1;
         lineRead(line);

@@ -89,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ChooserNames,
             QStringLiteral("old.txt"), true, QStringLiteral("old.txt"), {},
             QStringLiteral("old.txt") },
         NameRow { "spreadsheet name without extension gets csv", TextTitle, QStringLiteral("*.csv"),
-            QStringLiteral("名单"), true, QStringLiteral("名单.csv"), {}, QStringLiteral("名单.csv") },
+            QStringLiteral("名单"), true, QStringLiteral("名单.csv"), {},
+            QStringLiteral("名单.csv") },
         NameRow { "spreadsheet filter refuses txt", TextTitle, QStringLiteral("*.csv"),
             QStringLiteral("a.txt"), false, {}, QStringLiteral("必须指定CSV文件(*.csv)!"),
             QStringLiteral("a.txt") }),
@@ -164,7 +165,8 @@ TEST(Chooser, EachUseOpensWhereItWasLastLeft)
     const auto pick = [](ChooserUse use, const QString &filter, const QString &typed) {
         QString opened;
         PickedFile picked;
-        PickFile(nullptr, picked, TextTitle, filter,
+        PickFile(
+            nullptr, picked, TextTitle, filter,
             [&](QDialog &dialog) {
                 auto &chooser = static_cast<frmMyDlg1 &>(dialog);
                 opened = chooser.folder();
@@ -176,8 +178,10 @@ TEST(Chooser, EachUseOpensWhereItWasLastLeft)
     };
     pick(ChooserUse::Import, Text, QDir(imports.path()).filePath(QStringLiteral("a.txt")));
     pick(ChooserUse::Music, Music, QDir(music.path()).filePath(QStringLiteral("a.mp3")));
-    EXPECT_EQ(pick(ChooserUse::Import, Text, QStringLiteral("b")), QDir(imports.path()).absolutePath());
-    EXPECT_EQ(pick(ChooserUse::Music, Music, QStringLiteral("b")), QDir(music.path()).absolutePath());
+    EXPECT_EQ(
+        pick(ChooserUse::Import, Text, QStringLiteral("b")), QDir(imports.path()).absolutePath());
+    EXPECT_EQ(
+        pick(ChooserUse::Music, Music, QStringLiteral("b")), QDir(music.path()).absolutePath());
     EXPECT_EQ(pick(ChooserUse::Numbers, Text, QStringLiteral("b")), QDir::homePath());
 }
 

@@ -91,8 +91,8 @@ TEST_F(TransferCommands, CsvExportThenImport)
     const CliResult exported = cli({ u"export"_s, u"--db"_s, a, u"--format"_s, u"csv"_s, file });
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_TRUE(folder.bytes(u"out.csv"_s).startsWith("\xEF\xBB\xBF"));
-    const CliResult imported = cli({ u"import"_s, u"--db"_s, folder.path(u"b.mdb"_s),
-        u"--layout"_s, u"csv"_s, file });
+    const CliResult imported =
+        cli({ u"import"_s, u"--db"_s, folder.path(u"b.mdb"_s), u"--layout"_s, u"csv"_s, file });
     EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
     const auto rows = stored(u"b.mdb"_s);
     ASSERT_EQ(rows.size(), 1);
@@ -103,7 +103,8 @@ TEST_F(TransferCommands, CsvExportThenImport)
 TEST_F(TransferCommands, ExportRefusesItsOwnDatabaseAndDevices)
 {
     const QString db = folder.path(u"a.mdb"_s);
-    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s, u"--gl"_s, u"1976-02-25"_s })
+    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
+                      u"--gl"_s, u"1976-02-25"_s })
                   .exitCode,
         0);
     const QByteArray before = folder.bytes(u"a.mdb"_s);

@@ -47,10 +47,13 @@ TEST_P(CsvRecords, SplitsAsRfc4180)
 INSTANTIATE_TEST_SUITE_P(Texts, CsvRecords,
     testing::Values(CsvRow { "plain fields, CR LF", u"a,b,c\r\nd,,f\r\n"_s,
                         { { u"a"_s, u"b"_s, u"c"_s }, { u"d"_s, QString(), u"f"_s } } },
-        CsvRow { "quoted comma, doubled quote and line break", u"\"x,y\",\"say \"\"hi\"\"\",\"1\r\n2\"\n3"_s,
+        CsvRow { "quoted comma, doubled quote and line break",
+            u"\"x,y\",\"say \"\"hi\"\"\",\"1\r\n2\"\n3"_s,
             { { u"x,y"_s, u"say \"hi\""_s, u"1\n2"_s }, { u"3"_s } }, { 1, 3 } },
-        CsvRow { "blank lines give no record", u"a\r\n\r\n\nb"_s, { { u"a"_s }, { u"b"_s } }, { 1, 4 } },
-        CsvRow { "unterminated quote runs to the end", u"\"open,\nstill"_s, { { u"open,\nstill"_s } } },
+        CsvRow {
+            "blank lines give no record", u"a\r\n\r\n\nb"_s, { { u"a"_s }, { u"b"_s } }, { 1, 4 } },
+        CsvRow {
+            "unterminated quote runs to the end", u"\"open,\nstill"_s, { { u"open,\nstill"_s } } },
         CsvRow { "empty last field", u"a,\n"_s, { { u"a"_s, QString() } } }),
     test::BySituation());
 
@@ -68,19 +71,22 @@ store::BirthdayRecord typed(store::BirthdayRecord record, const QString &type)
 
 TEST(CsvFile, RoundTripKeepsCommasQuotesAndLineBreaks)
 {
-    store::BirthdayRecord plain = typed(test::gregorianBirthday(u"张三"_s, u"公历1976年 02月25日"_s), u"同事"_s);
+    store::BirthdayRecord plain =
+        typed(test::gregorianBirthday(u"张三"_s, u"公历1976年 02月25日"_s), u"同事"_s);
     plain.Beizhu = u"爱喝茶, 也爱\"咖啡\"\n第二行"_s;
     plain.Company = u"青萍,软件"_s;
     plain.Duanxin = u"是"_s;
     plain.Sex = u"男"_s;
     plain.No = u"007"_s;
-    store::BirthdayRecord leap = typed(test::lunarBirthday(u"李四"_s, u"农历2006年闰07月15日"_s), u"家人"_s);
+    store::BirthdayRecord leap =
+        typed(test::lunarBirthday(u"李四"_s, u"农历2006年闰07月15日"_s), u"家人"_s);
     leap.strGL = u"公历2006年 09月07日"_s;
 
     test::TempDatabase folder;
     ExportOptions options;
     options.format = ExportFormat::Csv;
-    const ExportResult result = ExportBirthdays({ plain, leap }, folder.path(u"out.csv"_s), options);
+    const ExportResult result =
+        ExportBirthdays({ plain, leap }, folder.path(u"out.csv"_s), options);
     ASSERT_TRUE(result.ok) << result.failureText.toStdString();
     const QByteArray bytes = folder.bytes(u"out.csv"_s);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" + csvRecord(csvColumnTitles()).toUtf8() + "\r\n"));
@@ -125,7 +131,8 @@ TEST_P(CsvImport, MapsColumnsByTitle)
     QStringList records;
     for (const ImportRecord &record : reading.records) {
         const store::BirthdayRecord r = StoredBirthday(record);
-        records << QStringList { r.About, r.Type, r.strGL, r.strNL, QString::number(r.intNums) }.join(u'/');
+        records << QStringList { r.About, r.Type, r.strGL, r.strNL, QString::number(r.intNums) }
+                       .join(u'/');
     }
     EXPECT_EQ(records, row.records);
     QStringList report;
@@ -135,11 +142,10 @@ TEST_P(CsvImport, MapsColumnsByTitle)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CsvImport,
-    testing::Values(
-        CsvImportRow { "columns in another order, extra column ignored",
-            u"提醒天数,备用,类别,生日名称,公历生日\r\n5,x,朋友,王五,1976/2/25\r\n"_s,
-            { u"王五/朋友/公历1976年 02月25日/农历1976年 01月26日/5"_s },
-            { u"第1行: 列'备用'无法识别,已忽略"_s } },
+    testing::Values(CsvImportRow { "columns in another order, extra column ignored",
+                        u"提醒天数,备用,类别,生日名称,公历生日\r\n5,x,朋友,王五,1976/2/25\r\n"_s,
+                        { u"王五/朋友/公历1976年 02月25日/农历1976年 01月26日/5"_s },
+                        { u"第1行: 列'备用'无法识别,已忽略"_s } },
         CsvImportRow { "dates written 1976年2月25日 and lunar 2006-闰7-15",
             u"生日名称,公历生日,农历生日,提醒方式\n甲,1976年2月25日,,按公历提醒\n乙,,2006-闰7-15,按农历提醒\n"_s,
             { u"甲/客户/公历1976年 02月25日/农历1976年 01月26日/7"_s,
@@ -154,10 +160,11 @@ INSTANTIATE_TEST_SUITE_P(Files, CsvImport,
 
 TEST(CsvImport, FileWithoutHeaderIsRefused)
 {
-    const ImportReading reading = ReadImportBytes(u"张三,同事\n"_s.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
+    const ImportReading reading =
+        ReadImportBytes(u"张三,同事\n"_s.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
     ASSERT_TRUE(reading.failure);
-    EXPECT_EQ(reading.failure->boxText,
-        u"x.csv的第一行不是标题行(没有\"生日名称\"一列),无法识别各列!"_s);
+    EXPECT_EQ(
+        reading.failure->boxText, u"x.csv的第一行不是标题行(没有\"生日名称\"一列),无法识别各列!"_s);
     EXPECT_TRUE(reading.records.isEmpty());
 }
 

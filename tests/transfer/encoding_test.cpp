@@ -24,11 +24,13 @@ QByteArray asciiLine(const QByteArray &name, const QByteArray &category = {})
 // (郑伟, 谢强, 叶萍, 姚平 …) is a short file that a validity check alone reads as UTF-8.
 QStringList namesValidAsUtf8()
 {
-    const QString surnames = u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋"
-                             u"蔡余杜叶程苏魏吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷"
-                             u"侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴莫孔向汤"_s;
-    const QString given = u"伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀霞平刚桂英华玉兰萍红建文辉力鹏飞斌宇浩凯健俊"
-                          u"帆帅旭宁龙林欣佳琳雪梅莉婷晶妍茜秋珊莎锋波海峰志"_s;
+    const QString surnames =
+        u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋"
+        u"蔡余杜叶程苏魏吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷"
+        u"侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴莫孔向汤"_s;
+    const QString given =
+        u"伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀霞平刚桂英华玉兰萍红建文辉力鹏飞斌宇浩凯健俊"
+        u"帆帅旭宁龙林欣佳琳雪梅莉婷晶妍茜秋珊莎锋波海峰志"_s;
     QStringList names;
     for (QChar s : surnames) {
         for (QChar g : given) {
@@ -93,25 +95,24 @@ QByteArray utf16(const QString &text, bool littleEndian)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Detection,
-    testing::Values(
-        DetectionRow { "pure ASCII", asciiLine("Bob"), TextEncoding::Gbk, u"Bob"_s },
+    testing::Values(DetectionRow { "pure ASCII", asciiLine("Bob"), TextEncoding::Gbk, u"Bob"_s },
         DetectionRow { "GBK that is no UTF-8", asciiLine(gbk(u"张三"_s), gbk(u"同事"_s)),
             TextEncoding::Gbk, u"张三"_s },
-        DetectionRow { "the word 同学, valid UTF-8 in GBK", asciiLine(gbk(u"郑伟"_s), gbk(u"同学"_s)),
-            TextEncoding::Gbk, u"郑伟"_s },
+        DetectionRow { "the word 同学, valid UTF-8 in GBK",
+            asciiLine(gbk(u"郑伟"_s), gbk(u"同学"_s)), TextEncoding::Gbk, u"郑伟"_s },
         DetectionRow { "UTF-8 without mark, one short name", asciiLine(u"张三"_s.toUtf8()),
             TextEncoding::Utf8, u"张三"_s },
         DetectionRow { "UTF-8 without mark, a rare character beside common ones",
             asciiLine(u"王喆"_s.toUtf8(), u"朋友"_s.toUtf8()), TextEncoding::Utf8, u"王喆"_s },
-        DetectionRow { "UTF-8 with mark", "\xEF\xBB\xBF" + asciiLine(gbk(u"郑伟"_s)),
-            TextEncoding::Utf8 },
+        DetectionRow {
+            "UTF-8 with mark", "\xEF\xBB\xBF" + asciiLine(gbk(u"郑伟"_s)), TextEncoding::Utf8 },
         DetectionRow { "UTF-16 LE with mark, Excel's Unicode text",
             utf16(u"张三\t同事\t\t\t1976-2-25\r\n李四\t朋友"_s, true), TextEncoding::Utf16Le,
             u"张三"_s },
         DetectionRow { "UTF-16 BE with mark", utf16(u"张三\t同事\r\n"_s, false),
             TextEncoding::Utf16Be, u"张三"_s },
-        DetectionRow { "CP936 euro sign", asciiLine(gbk(u"张三"_s) + '\x80'), TextEncoding::Gbk,
-            u"张三€"_s }),
+        DetectionRow {
+            "CP936 euro sign", asciiLine(gbk(u"张三"_s) + '\x80'), TextEncoding::Gbk, u"张三€"_s }),
     test::BySituation());
 
 struct LinesRow
@@ -142,12 +143,11 @@ TEST_P(Lines, ReadsRecordsAndReportsLines)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Lines,
-    testing::Values(
-        LinesRow { "CR only, as old Mac files end lines",
-            asciiLine(gbk(u"张三"_s)) + "\r" + asciiLine(gbk(u"李四"_s)) + "\r",
-            { u"张三"_s, u"李四"_s } },
-        LinesRow { "CR LF, LF and CR mixed",
-            "A\t\r\nB\t\nC\t\rD\t", { u"A"_s, u"B"_s, u"C"_s, u"D"_s } },
+    testing::Values(LinesRow { "CR only, as old Mac files end lines",
+                        asciiLine(gbk(u"张三"_s)) + "\r" + asciiLine(gbk(u"李四"_s)) + "\r",
+                        { u"张三"_s, u"李四"_s } },
+        LinesRow {
+            "CR LF, LF and CR mixed", "A\t\r\nB\t\nC\t\rD\t", { u"A"_s, u"B"_s, u"C"_s, u"D"_s } },
         LinesRow { "a header line is skipped and reported",
             gbk(u"生日名称\t生日类别\t联系方式\r\n张三\t同事\r\n"_s), { u"张三"_s },
             { u"第1行: 是标题行,已跳过"_s } },
@@ -158,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Lines,
                 u"第1行: 提醒天数'20'无效,按7天导入"_s,
                 u"第1行: 联系方式'139'不是手机号码,短信提醒按否导入"_s } },
         LinesRow { "undecodable and nameless lines are reported with their numbers",
-            gbk(u"张三\t同事\r\n"_s) + "\xFF\xFF\t\r\n\t" + gbk(u"同事"_s) + "\r\n",
-            { u"张三"_s },
+            gbk(u"张三\t同事\r\n"_s) + "\xFF\xFF\t\r\n\t" + gbk(u"同事"_s) + "\r\n", { u"张三"_s },
             { u"第2行: 含有无法识别的字符,已跳过"_s, u"第3行: 没有生日名称,已跳过"_s } },
         LinesRow { "dates written with 年月日 and slashes",
             gbk(u"甲\t同事\t\t\t1976年2月25日\r\n乙\t同事\t\t\t1976/2/25\r\n"_s),

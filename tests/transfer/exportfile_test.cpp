@@ -146,8 +146,8 @@ TEST_P(RefusedTarget, LeavesTheFileAsItWas)
 INSTANTIATE_TEST_SUITE_P(Export, RefusedTarget,
     testing::Values(RefusedRow { "the open database", u"natalis.mdb"_s,
                         u"该文件是正在使用的生日数据库,原有文件没有改动!"_s },
-        RefusedRow { "another database of ours", u"other.mdb"_s,
-            u"该文件是生日数据库,原有文件没有改动!"_s },
+        RefusedRow {
+            "another database of ours", u"other.mdb"_s, u"该文件是生日数据库,原有文件没有改动!"_s },
         RefusedRow { "a device that takes nothing", u"/dev/full"_s,
             u"该文件不是普通文件,原有文件没有改动!"_s },
         RefusedRow { "a folder", u"/tmp"_s, u"该文件不是普通文件,原有文件没有改动!"_s }),

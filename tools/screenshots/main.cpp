@@ -249,8 +249,8 @@ int main(int argc, char *argv[])
     QStringEncoder toGbk("GBK");
     const QByteArray gbkBytes = toGbk.encode(lines);
     app::frmFileIn preview(
-        transfer::BuildImportPreview(transfer::ReadImportBytes(gbkBytes, transfer::ImportLayout::Tab,
-                                         QStringLiteral("list.txt")),
+        transfer::BuildImportPreview(transfer::ReadImportBytes(gbkBytes,
+                                         transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
         transfer::ImportLayout::Tab, *db, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
