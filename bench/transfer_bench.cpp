@@ -294,6 +294,8 @@ void BM_ReadAndPreviewMillionLines(benchmark::State &state)
     for (auto _ : state) {
         transfer::ImportReading reading =
             transfer::ReadImportFile(millionLineFile(), transfer::ImportLayout::Tab);
+        state.counters["read_peak_x_file"] =
+            double(peakResidentBytes() - before) / double(fileBytes);
         const transfer::ImportPreview preview =
             transfer::BuildImportPreview(std::move(reading), {});
         if (preview.tickedCount != 1'000'000)

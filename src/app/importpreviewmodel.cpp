@@ -85,9 +85,8 @@ void ImportPreviewModel::sort(int column, Qt::SortOrder order)
         previewRows.push_back(previewRow(index.row()));
     const auto &rows = m_preview.rows;
     if (column == DaysColumn) {
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            return rows[a].record.fields.intNums < rows[b].record.fields.intNums;
-        });
+        std::stable_sort(m_order.begin(), m_order.end(),
+            [&](int a, int b) { return rows[a].record.days() < rows[b].record.days(); });
     } else {
         std::vector<QString> keys(rows.size());
         for (qsizetype row = 0; row < rows.size(); ++row)

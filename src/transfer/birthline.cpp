@@ -156,8 +156,8 @@ QString category(QStringView field, const Dialect &dialect, Notes &notes)
 
 ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStringList *noteList)
 {
-    ImportRecord record;
-    store::BirthdayRecord &r = record.fields;
+    store::BirthdayRecord r;
+    QString date;
     Notes notes(noteList);
     r.About = importName(f[Name]);
     if (r.About.isEmpty())
@@ -173,10 +173,10 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
     r.blnIsGL = oneOf(f[Rule], { u"按公历提醒"_s, u"按农历提醒"_s }, u"按公历提醒"_s);
     if (r.blnIsGL != f[Rule])
         notes.refused(u"提醒方式", f[Rule], u"按公历提醒导入");
-    record.dateIsLunar = dialect.dateFollowsRule && r.blnIsGL == u"按农历提醒";
+    const bool dateIsLunar = dialect.dateFollowsRule && r.blnIsGL == u"按农历提醒";
     if (!f[Date].isEmpty()) {
-        record.date = acceptedDate(f[Date], record.dateIsLunar);
-        if (record.date.isEmpty())
+        date = acceptedDate(f[Date], dateIsLunar);
+        if (date.isEmpty())
             notes.refused(u"日期", f[Date], u"按无日期导入");
     }
     const std::optional<qint16> days = parseDays(f[Days]);
@@ -197,11 +197,11 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
 
     if (r.Duanxin == u"是" && !store::IsPhoneNumber(r.Tel))
         notes.text(u"联系方式'%1'不是手机号码,短信提醒按否导入"_s.arg(r.Tel));
-    else if (r.Duanxin == u"是" && record.date.isEmpty())
+    else if (r.Duanxin == u"是" && date.isEmpty())
         notes.text(u"没有有效的生日日期,短信提醒按否导入"_s);
-    if (!store::IsPhoneNumber(r.Tel) || record.date.isEmpty())
+    if (!store::IsPhoneNumber(r.Tel) || date.isEmpty())
         r.Duanxin = u"否"_s;
-    return record;
+    return ImportRecord(r, date, dateIsLunar);
 }
 
 } // namespace

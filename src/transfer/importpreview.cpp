@@ -12,23 +12,51 @@ namespace natalis::transfer {
 namespace {
 
 // MyAboutHave's notion of "the same birthday": the same trimmed name in the list a category
-// shows in (an unknown category shows in the first). A set per list, so that no key text is
-// built per row; a name without blanks around it is shared, not copied.
+// shows in (an unknown category shows in the first). A set of UTF-8 views per list, so that no
+// key text is built per row: the views point into the records, which outlive the set.
 class SeenNames
 {
 public:
     // True when the name was not yet seen in the category's list.
-    bool add(const QString &category, const QString &name)
+    bool add(QByteArrayView category, QByteArrayView name)
     {
-        const int list = qMax(store::categoryIndex(QStringView(category).trimmed()), 0);
-        QSet<QString> &names = m_lists[std::size_t(list)];
+        QSet<QByteArrayView> &names = m_lists[listOf(category)];
         const qsizetype before = names.size();
-        names.insert(name.trimmed());
+        names.insert(name);
         return names.size() > before;
     }
 
+    // The same for a stored birthday, whose texts are kept here meanwhile.
+    void addStored(const store::BirthdayRecord &birthday)
+    {
+        m_stored.append(birthday.About.trimmed().toUtf8());
+        m_stored.append(birthday.Type.trimmed().toUtf8());
+        add(m_stored.last(), m_stored[m_stored.size() - 2]);
+    }
+
 private:
-    std::array<QSet<QString>, store::CategoryNames.size()> m_lists;
+    static std::size_t listOf(QByteArrayView category)
+    {
+        for (std::size_t i = 0; i < store::CategoryNames.size(); ++i) {
+            if (utf8CategoryNames()[i] == category.trimmed())
+                return i;
+        }
+        return 0;
+    }
+
+    static const std::array<QByteArray, store::CategoryNames.size()> &utf8CategoryNames()
+    {
+        static const auto names = [] {
+            std::array<QByteArray, store::CategoryNames.size()> utf8;
+            for (std::size_t i = 0; i < utf8.size(); ++i)
+                utf8[i] = store::CategoryNames[i].toUtf8();
+            return utf8;
+        }();
+        return names;
+    }
+
+    std::array<QSet<QByteArrayView>, store::CategoryNames.size()> m_lists;
+    QList<QByteArray> m_stored;
 };
 
 } // namespace
@@ -40,13 +68,13 @@ ImportPreview BuildImportPreview(
     // quadratic, and the second import of a large file would take minutes.
     SeenNames seen;
     for (const store::BirthdayRecord &birthday : birthdays)
-        seen.add(birthday.Type, birthday.About);
+        seen.addStored(birthday);
 
     ImportPreview preview;
     preview.skippedLines = skippedLines;
     preview.rows.reserve(records.size());
     for (ImportRecord &record : records) {
-        const bool ticked = seen.add(record.fields.Type, record.fields.About);
+        const bool ticked = seen.add(record.category(), record.name());
         preview.tickedCount += ticked ? 1 : 0;
         preview.rows.append({ std::move(record), ticked });
     }
@@ -82,17 +110,10 @@ QStringList previewHeaders(ImportLayout layout)
         u"公司名称"_s, u"地址"_s, u"工号/卡号"_s };
 }
 
-QStringList previewCells(const ImportRecord &record)
-{
-    QStringList cells;
-    for (int column = 0; column < PreviewColumns; ++column)
-        cells << previewCell(record, column);
-    return cells;
-}
+namespace {
 
-QString previewCell(const ImportRecord &record, int column)
+QString cellOf(const store::BirthdayRecord &r, const ImportRecord &record, int column)
 {
-    const store::BirthdayRecord &r = record.fields;
     switch (column) {
     case 0:
         return r.About;
@@ -103,11 +124,11 @@ QString previewCell(const ImportRecord &record, int column)
     case 3:
         return r.Beizhu;
     case 4:
-        return record.date;
+        return record.date();
     case 5:
         return r.blnIsGL;
     case 6:
-        return QString::number(r.intNums);
+        return QString::number(record.days());
     case 7:
         return r.Duanxin;
     case 8:
@@ -125,6 +146,26 @@ QString previewCell(const ImportRecord &record, int column)
     default:
         return QString();
     }
+}
+
+} // namespace
+
+QStringList previewCells(const ImportRecord &record)
+{
+    const store::BirthdayRecord fields = record.fields();
+    QStringList cells;
+    for (int column = 0; column < PreviewColumns; ++column)
+        cells << cellOf(fields, record, column);
+    return cells;
+}
+
+QString previewCell(const ImportRecord &record, int column)
+{
+    if (column == 0)
+        return QString::fromUtf8(record.name());
+    if (column == 6)
+        return QString::number(record.days());
+    return cellOf(record.fields(), record, column);
 }
 
 QString previewSummaryText(const ImportPreview &preview)

@@ -34,14 +34,14 @@ QString v10FatalText(qsizetype recordNumber)
 class Collector
 {
 public:
-    Collector(ImportLayout layout, qsizetype totalBytes, const ImportReadOptions &options)
+    // lineCount: room for the records up front instead of moving them all as the list grows.
+    Collector(ImportLayout layout, qsizetype totalBytes, qsizetype lineCount,
+        const ImportReadOptions &options)
         : m_layout(layout), m_total(totalBytes), m_options(options)
     {
         if (m_options.status)
             m_options.status(readingText(layout));
-        // About 100 bytes a line: room for the records up front instead of moving them all as
-        // the list grows.
-        reading.records.reserve(totalBytes / 100 + 1);
+        reading.records.reserve(lineCount + 1);
     }
 
     void note(qsizetype line, const QString &reason)
@@ -87,7 +87,7 @@ private:
 
 bool isHeaderLine(const ImportRecord &record)
 {
-    return record.fields.About == u"生日名称";
+    return record.name() == QByteArrayView("生日名称");
 }
 
 void readLine(
@@ -113,7 +113,7 @@ void readLine(
     QStringList reasons;
     ImportRecord record = hasRuleDependentDate(layout) ? ParseTabBirthLine(line.text, &reasons)
                                                        : ParseOldBirthLine(line.text, &reasons);
-    if (record.fields.About.isEmpty()) {
+    if (!record.hasName()) {
         collector.note(line.number, u"没有生日名称,已跳过"_s);
         return;
     }
@@ -158,7 +158,7 @@ void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, C
             return true;
         }
         ImportRecord record = columns->record(row, &reasons);
-        if (record.fields.About.isEmpty()) {
+        if (!record.hasName()) {
             collector.note(line, u"没有生日名称,已跳过"_s);
             return true;
         }
@@ -186,7 +186,7 @@ ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
     const ImportReadOptions &options)
 {
     const TextEncoding encoding = ResolveEncoding(bytes, options.encoding);
-    Collector collector(layout, bytes.size(), options);
+    Collector collector(layout, bytes.size(), bytes.count('\n'), options);
     collector.reading.encoding = encoding;
     if (layout == ImportLayout::Csv)
         readCsv(bytes, encoding, path, collector);

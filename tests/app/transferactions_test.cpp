@@ -154,10 +154,11 @@ TEST_F(Transfer, CancelledPreviewAddsNothing)
 
 TEST_F(Transfer, TicksCannotBeChangedByClicking)
 {
-    transfer::ImportRecord first;
-    first.fields.About = QStringLiteral("王五");
-    first.fields.Type = QStringLiteral("朋友");
-    transfer::ImportRecord second = first;
+    store::BirthdayRecord fields;
+    fields.About = QStringLiteral("王五");
+    fields.Type = QStringLiteral("朋友");
+    const transfer::ImportRecord first(fields, {}, false);
+    const transfer::ImportRecord second = first;
     frmFileIn preview(transfer::BuildImportPreview({ first, second }, {}),
         transfer::ImportLayout::Tab, *context.DbConnection, 1);
     preview.clickRowTick(0);
@@ -171,10 +172,10 @@ TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
     QList<transfer::ImportRecord> records;
     for (const QString &name :
         { QStringLiteral("赵"), QStringLiteral("Bob"), QStringLiteral("Al") }) {
-        transfer::ImportRecord record;
-        record.fields.About = name;
-        record.fields.Type = QStringLiteral("朋友");
-        records.append(record);
+        store::BirthdayRecord fields;
+        fields.About = name;
+        fields.Type = QStringLiteral("朋友");
+        records.append(transfer::ImportRecord(fields, {}, false));
     }
     frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
         *context.DbConnection, 1);

@@ -54,7 +54,7 @@ TEST(EncodingDetection, ShortGbkFilesThatAreValidUtf8ReadAsGbk)
         const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s);
         EXPECT_EQ(reading.encoding, TextEncoding::Gbk);
         ASSERT_EQ(reading.records.size(), 1);
-        EXPECT_EQ(reading.records[0].fields.About, name);
+        EXPECT_EQ(reading.records[0].fields().About, name);
     }
 }
 
@@ -79,7 +79,7 @@ TEST_P(Detection, ChoosesTheIntendedEncoding)
         return;
     const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
     ASSERT_FALSE(reading.records.isEmpty());
-    EXPECT_EQ(reading.records[0].fields.About, row.firstName);
+    EXPECT_EQ(reading.records[0].fields().About, row.firstName);
     EXPECT_EQ(reading.encoding, row.encoding);
 }
 
@@ -134,7 +134,7 @@ TEST_P(Lines, ReadsRecordsAndReportsLines)
     const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
     QStringList names;
     for (const ImportRecord &record : reading.records)
-        names << record.fields.About;
+        names << record.fields().About;
     EXPECT_EQ(names, row.names);
     QStringList report;
     for (const LineNote &note : reading.notes)
@@ -173,7 +173,7 @@ TEST(EncodingChoice, ForcedEncodingReadsTheFileAgain)
     const ImportReading utf8 = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
     EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
     ASSERT_EQ(utf8.records.size(), 1);
-    EXPECT_EQ(utf8.records[0].fields.About, QString::fromUtf8(gbk(u"郑伟"_s)));
+    EXPECT_EQ(utf8.records[0].fields().About, QString::fromUtf8(gbk(u"郑伟"_s)));
     options.encoding = EncodingChoice::Utf16;
     EXPECT_EQ(ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options).encoding,
         TextEncoding::Utf16Le);

@@ -62,7 +62,7 @@ TEST_P(ImportFile, ReadsRecordsOrFails)
 
     QStringList records;
     for (const ImportRecord &r : reading.records)
-        records << r.fields.About + u'/' + r.fields.Type + u'/' + r.date;
+        records << r.fields().About + u'/' + r.fields().Type + u'/' + r.date();
     EXPECT_EQ(records, row.records);
     EXPECT_EQ(reading.skippedLines, row.skipped);
     EXPECT_EQ(reading.failure ? reading.failure->boxText : QString(),
