@@ -64,6 +64,8 @@ void RunOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
     auto *layout = new QVBoxLayout(&window);
     layout->addWidget(bar);
     layout->addWidget(cancel, 0, Qt::AlignRight);
+    // Closing the window asks the job to stop as the button does.
+    QObject::connect(&window, &QDialog::rejected, cancel, &QPushButton::click);
     window.show();
     RunOnWorker(bar, cancel, job);
 }

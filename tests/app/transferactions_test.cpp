@@ -3,6 +3,7 @@
 #include "app/frmsetup.h"
 #include "app/frmverselect.h"
 #include "app/transferactions.h"
+#include "app/workerrun.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
@@ -13,6 +14,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -193,6 +198,44 @@ TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
     Q_EMIT list->header()->sectionClicked(0);
     EXPECT_EQ(shownNames().last(), QStringLiteral("Al"));
     EXPECT_TRUE(preview.isRowTicked(2));
+}
+
+TEST_F(Transfer, PreviewSortsDaysAsNumbers)
+{
+    QList<transfer::ImportRecord> records;
+    for (qint16 days : { qint16(10), qint16(9), qint16(14) }) {
+        store::BirthdayRecord fields;
+        fields.About = QString::number(days);
+        fields.Type = QStringLiteral("朋友");
+        fields.intNums = days;
+        records.append(transfer::ImportRecord(fields, {}, false));
+    }
+    frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
+        *context.DbConnection, 1);
+    auto *list = preview.findChild<QTreeView *>(QStringLiteral("ListView2"));
+    Q_EMIT list->header()->sectionClicked(6);
+    QStringList days;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        days << list->model()->index(i, 6).data().toString();
+    EXPECT_EQ(
+        days, (QStringList { QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("14") }));
+}
+
+TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
+{
+    QProgressBar bar;
+    QPushButton cancel;
+    // Fires only if the window thread keeps running its events while the job works.
+    QTimer::singleShot(50, &cancel, &QPushButton::click);
+    std::atomic<int> rounds { 0 };
+    RunOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
+        while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
+            ++rounds;
+            QThread::usleep(100);
+        }
+    });
+    EXPECT_LT(rounds, 1'000'000);
+    EXPECT_EQ(bar.value(), 1000);
 }
 
 struct FailureRow
