@@ -1,3 +1,4 @@
+#include "app/birthdaylistmodel.h"
 #include "app/frmfilein.h"
 #include "app/frmmydlg1.h"
 #include "app/frmsetup.h"
@@ -10,6 +11,7 @@
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
+#include "transfer/csvlayout.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -219,6 +221,11 @@ TEST_F(Transfer, PreviewSortsDaysAsNumbers)
         days << list->model()->index(i, 6).data().toString();
     EXPECT_EQ(
         days, (QStringList { QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("14") }));
+}
+
+TEST(CsvLayout, HeaderRowIsTheMainListsColumnTitles)
+{
+    EXPECT_EQ(transfer::csvColumnTitles(), BirthdayListModel::columnTitles());
 }
 
 TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)

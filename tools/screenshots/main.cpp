@@ -254,6 +254,9 @@ int main(int argc, char *argv[])
             context.Birthdays),
         transfer::ImportLayout::Tab, *db, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
+    // A reader enables the encoding choice, as the import gives it.
+    preview.setReader(
+        [](transfer::EncodingChoice, app::WorkerProgress &) { return app::PreviewReading {}; });
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
