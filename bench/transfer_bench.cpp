@@ -14,10 +14,13 @@
 #include "transfer/importreader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace natalis;
@@ -242,6 +245,67 @@ void BM_EngineInsertFloor(benchmark::State &state)
     timeOnEmptyDatabase(state, state.range(0) != 0, insertStoredRows);
 }
 BENCHMARK(BM_EngineInsertFloor)->ArgName("keyed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// A million-line file, written in pieces so that writing it does not raise the process's peak
+// above what reading it takes.
+const QString &millionLineFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        QFile file(dir.filePath(u"million.txt"_s));
+        if (!file.open(QIODevice::WriteOnly))
+            std::abort();
+        for (int start = 0; start < 1'000'000; start += 10'000) {
+            QString text;
+            for (int i = start; i < start + 10'000; ++i)
+                text += sampleLine(i) + u"\r\n"_s;
+            if (file.write(store::ToAnsi(text)) < 0)
+                std::abort();
+        }
+        return file.fileName();
+    }();
+    return path;
+}
+
+qint64 residentBytes()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+qint64 peakResidentBytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+// What the window's worker does with a million-line file: read, detect, decode, parse, report,
+// preview. The peak counter is the process's highest resident size above the size before the
+// reading, in multiples of the file size; meaningful in a run of this benchmark alone
+// (--benchmark_filter=Million), since the peak never comes down.
+void BM_ReadAndPreviewMillionLines(benchmark::State &state)
+{
+    const qint64 fileBytes = QFileInfo(millionLineFile()).size();
+    const qint64 before = residentBytes();
+    for (auto _ : state) {
+        transfer::ImportReading reading =
+            transfer::ReadImportFile(millionLineFile(), transfer::ImportLayout::Tab);
+        state.counters["read_peak_x_file"] =
+            double(peakResidentBytes() - before) / double(fileBytes);
+        const transfer::ImportPreview preview =
+            transfer::BuildImportPreview(std::move(reading), {});
+        if (preview.tickedCount != 1'000'000)
+            std::abort();
+        state.counters["held_x_file"] = double(residentBytes() - before) / double(fileBytes);
+    }
+    state.counters["file_MB"] = double(fileBytes) / (1024 * 1024);
+    state.counters["peak_x_file"] = double(peakResidentBytes() - before) / double(fileBytes);
+}
+BENCHMARK(BM_ReadAndPreviewMillionLines)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -128,12 +128,17 @@ void frmGet::buildMenus()
         action(file, "mnuFileAddIn", QStringLiteral("从外部制表符分割的文本文件导入生日"));
     QAction *oldAddIn =
         action(file, "mnuOldAddIn", QStringLiteral("从旧版本导出的生日文件导入生日"));
+    QAction *csvAddIn = action(file, "mnuCsvAddIn", QStringLiteral("从CSV文件(Excel/WPS)导入生日"));
     file->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QAction *fileOut =
         action(file, "mnuFileOut", QStringLiteral("生日导出到外部制表符分割的文本文件"));
-    connect(addIn, &QAction::triggered, this, [this] { importBirthdays(false); });
-    connect(oldAddIn, &QAction::triggered, this, [this] { importBirthdays(true); });
-    connect(fileOut, &QAction::triggered, this, &frmGet::exportBirthdays);
+    QAction *csvOut = action(file, "mnuCsvOut", QStringLiteral("生日导出到CSV文件(Excel/WPS)"));
+    connect(addIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::TabFile); });
+    connect(
+        oldAddIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::OldVersions); });
+    connect(csvAddIn, &QAction::triggered, this, [this] { importBirthdays(ImportMenu::CsvFile); });
+    connect(fileOut, &QAction::triggered, this, [this] { exportBirthdays(false); });
+    connect(csvOut, &QAction::triggered, this, [this] { exportBirthdays(true); });
     addPhoneMenu(file);
     file->addSeparator();
     connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
@@ -542,19 +547,20 @@ void frmGet::mnuExit_Click()
     QApplication::quit();
 }
 
-void frmGet::exportBirthdays()
+void frmGet::exportBirthdays(bool csv)
 {
     const ModalBracket modal(*this);
-    RunExport(this, m_context, m_messages, [this](const QString &text) { setStatus(1, text); });
+    RunExport(
+        this, m_context, m_messages, [this](const QString &text) { setStatus(1, text); }, {}, csv);
 }
 
-void frmGet::importBirthdays(bool oldVersions)
+void frmGet::importBirthdays(ImportMenu menu)
 {
     bool added = false;
     {
         const ModalBracket modal(*this);
-        added = RunImport(this, m_context, m_messages, oldVersions,
-            [this](const QString &text) { setStatus(1, text); });
+        added = RunImport(
+            this, m_context, m_messages, menu, [this](const QString &text) { setStatus(1, text); });
     }
     if (!added)
         return;

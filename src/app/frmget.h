@@ -33,6 +33,8 @@ class QTimer;
 
 namespace natalis::app {
 
+enum class ImportMenu;
+
 struct AppContext;
 
 class Clock;
@@ -108,8 +110,8 @@ public:
     std::function<bool(store::BirthdayEdit &buffer, bool batch)> openEditor;
 
     // The file menu and the settings button.
-    void exportBirthdays();
-    void importBirthdays(bool oldVersions);
+    void exportBirthdays(bool csv);
+    void importBirthdays(ImportMenu menu);
     void addPhoneMenu(QMenu *file); // frmget_phone.cpp
     void cmdSetup_Click();
     void cmdDxSet_Click();

@@ -281,8 +281,9 @@ void frmGet::connectSmsPanel()
     };
     chooseTextFile = [this](const QString &title) {
         PickedFile picked;
-        return PickFile(this, picked, title, TextFileFilter, runDialog) ? picked.PickedFileText
-                                                                        : QString();
+        return PickFile(this, picked, title, TextFileFilter, runDialog, ChooserUse::Numbers)
+            ? picked.PickedFileText
+            : QString();
     };
 }
 
@@ -507,7 +508,8 @@ void frmGet::importTemporaryNumbers(const QString &path)
         listed << m_sms.tmpList->item(row)->text();
     const transfer::NumberFileReading reading = transfer::ReadPhoneNumberFile(path, listed);
     if (!reading.readable) {
-        const QString message = path + QStringLiteral("无法读取,没有导入任何有效的临时手机号码!");
+        const QString message =
+            path + reading.refusal + QStringLiteral("没有导入任何有效的临时手机号码!");
         setStatus(1, message);
         tell(message, TemporaryImportTitle);
         return;

@@ -5,8 +5,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +29,13 @@ QLabel *caption(const QString &text, QWidget *parent)
 bool endsWithSeparator(const QString &folder)
 {
     return folder.endsWith(u'/') || folder.endsWith(u'\\');
+}
+
+// The folder each use of the chooser was last left in, for this run of the program.
+QHash<ChooserUse, QString> &lastFolders()
+{
+    static QHash<ChooserUse, QString> folders;
+    return folders;
 }
 
 } // namespace
@@ -194,6 +203,8 @@ QString frmMyDlg1::fileKind() const
         return QStringLiteral("日历文件");
     if (m_picked.PickedFileFilter == VcfFileFilter)
         return QStringLiteral("通讯录文件");
+    if (m_picked.PickedFileFilter == CsvFileFilter)
+        return QStringLiteral("CSV文件");
     return QStringLiteral("文本文件");
 }
 
@@ -207,7 +218,7 @@ void frmMyDlg1::refuse(const QString &message)
 bool frmMyDlg1::checkName(QString &name)
 {
     if (windowTitle() == transfer::chooserTitle(transfer::ImportLayout::V10)
-        && name != u"birth.txt") {
+        && QFileInfo(name).fileName() != u"birth.txt") {
         m_name->setText(QStringLiteral("birth.txt"));
         refuse(QStringLiteral("v1.0生日文件应该是birth.txt"));
         return false;
@@ -217,7 +228,7 @@ bool frmMyDlg1::checkName(QString &name)
         m_name->setFocus();
         return false;
     }
-    if (!name.contains(u'.')) {
+    if (!QFileInfo(name).fileName().contains(u'.')) {
         name += isMusicFilter() ? QStringLiteral(".mp3") : m_picked.PickedFileFilter.mid(1);
         m_name->setText(name);
         return true;
@@ -241,7 +252,9 @@ void frmMyDlg1::cmdOK_Click()
     if (!checkName(name))
         return;
     const QString separator = endsWithSeparator(m_folder) ? QString() : QStringLiteral("/");
-    m_picked.PickedFileText = QDir::toNativeSeparators(m_folder + separator + name);
+    const QString path =
+        QDir::isAbsolutePath(name) ? QDir::cleanPath(name) : m_folder + separator + name;
+    m_picked.PickedFileText = QDir::toNativeSeparators(path);
     m_picked.PickedFileOk = true;
     accept();
 }
@@ -253,13 +266,16 @@ void frmMyDlg1::cmdExit_Click()
 }
 
 bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
-    const ModalRunner &runner)
+    const ModalRunner &runner, ChooserUse use)
 {
     picked.PickedFileText = title;
     picked.PickedFileFilter = filter;
     picked.PickedFileOk = false;
-    frmMyDlg1 dialog(picked, owner);
+    frmMyDlg1 dialog(picked, owner, lastFolders().value(use));
     runModal(runner, dialog);
+    if (picked.PickedFileOk)
+        lastFolders()[use] =
+            QFileInfo(QDir::fromNativeSeparators(picked.PickedFileText)).absolutePath();
     return picked.PickedFileOk;
 }
 

@@ -21,12 +21,18 @@ struct PickedFile
 };
 
 inline const QString TextFileFilter = QStringLiteral("*.txt");
+inline const QString CsvFileFilter = QStringLiteral("*.csv");
 inline const QString MusicFileFilter = QStringLiteral("*.mp3;*.wav;*.mid");
 inline const QString IcsFileFilter = QStringLiteral("*.ics"); // phone calendar
 inline const QString VcfFileFilter = QStringLiteral("*.vcf"); // phone contacts
 
+// What the chooser is opened for; each use opens in the folder it was last left in during this
+// session, at first in the home folder.
+enum class ChooserUse { Import, Export, Music, Numbers };
+
 // The program's own file dialog: drive, folder and file lists over the real file system, a name
-// box and a type box. The chosen file need not exist, so an export can name a new one.
+// box and a type box. The chosen file need not exist, so an export can name a new one. A full
+// path typed into the name box is taken as it is, not appended to the current folder.
 class frmMyDlg1 : public QDialog
 {
     Q_OBJECT
@@ -71,9 +77,10 @@ private:
     QLabel *m_status = nullptr;
 };
 
-// The caller protocol in one call: clears PickedFileOk, sets title and filter, runs the chooser.
-// True when a file was chosen; its path is then in picked.PickedFileText.
+// The caller protocol in one call: clears PickedFileOk, sets title and filter, runs the chooser
+// in the folder last used for `use`. True when a file was chosen; its path is then in
+// picked.PickedFileText, and its folder is remembered for the next time.
 bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
-    const ModalRunner &runner);
+    const ModalRunner &runner, ChooserUse use);
 
 } // namespace natalis::app

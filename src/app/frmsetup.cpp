@@ -409,7 +409,8 @@ void frmSetup::cmdNo_Click()
 void frmSetup::cmdMc_Click()
 {
     PickedFile picked;
-    if (!PickFile(this, picked, MusicChooserTitle, MusicFileFilter, m_services.runModal))
+    if (!PickFile(this, picked, MusicChooserTitle, MusicFileFilter, m_services.runModal,
+            ChooserUse::Music))
         return;
     if (QFileInfo::exists(picked.PickedFileText)) {
         m_musicFile->setText(picked.PickedFileText);

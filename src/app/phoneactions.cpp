@@ -21,14 +21,21 @@ QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
     return context.HasBirthdays ? context.Birthdays : QList<store::BirthdayRecord>();
 }
 
-// The file to write, once the user has agreed to replace an existing one; empty otherwise.
+// The file to write, once the user has agreed to replace an existing one; empty otherwise. The
+// open database and anything that is no plain file are refused as the birthday export refuses
+// them.
 QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
-    const QString &filter, const ModalRunner &runner)
+    const QString &filter, const ModalRunner &runner, const QString &openDatabase)
 {
     PickedFile picked;
-    if (!PickFile(owner, picked, title, filter, runner))
+    if (!PickFile(owner, picked, title, filter, runner, ChooserUse::Export))
         return QString();
     const QString path = picked.PickedFileText;
+    if (const std::optional<QString> refusal = transfer::exportRefusal(path, openDatabase)) {
+        messages.show(path + u"不能写入:"_s + *refusal, transfer::exportBoxTitle(),
+            MessageIcon::Critical);
+        return QString();
+    }
     if (QFileInfo::exists(path)
         && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
                MessageIcon::Question, MessageButtons::OkCancel)
@@ -51,7 +58,8 @@ void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const QDateTime &now, const ModalRunner &runner)
 {
     const QString path =
-        pickTarget(owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner);
+        pickTarget(
+            owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const bool festivals =
@@ -69,7 +77,8 @@ void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runner)
 {
     const QString path =
-        pickTarget(owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner);
+        pickTarget(
+            owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const transfer::VcardExportResult result =
@@ -84,7 +93,8 @@ bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
         return false;
     const transfer::ImportLayout layout = transfer::ImportLayout::Vcf;
     PickedFile picked;
-    if (!PickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner))
+    if (!PickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner,
+            ChooserUse::Import))
         return false;
     const QString category = transfer::DefaultVcardCategory.toString();
     transfer::VcardImportReading cards =

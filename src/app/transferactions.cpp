@@ -6,6 +6,7 @@
 #include "app/frmmydlg1.h"
 #include "app/frmsetup.h"
 #include "app/frmverselect.h"
+#include "app/workerrun.h"
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -23,61 +24,123 @@ QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
 }
 
 std::optional<transfer::ImportLayout> chooseLayout(
-    QWidget *owner, bool oldVersions, const ModalRunner &runner)
+    QWidget *owner, ImportMenu menu, const ModalRunner &runner)
 {
-    if (!oldVersions)
+    if (menu == ImportMenu::TabFile)
         return transfer::ImportLayout::Tab;
+    if (menu == ImportMenu::CsvFile)
+        return transfer::ImportLayout::Csv;
     frmVerSelect dialog(owner);
     runModal(runner, dialog);
     return dialog.chosenLayout();
 }
 
+// Reads the file and builds the preview, as the worker does it.
+PreviewReader previewReader(
+    const QString &path, transfer::ImportLayout layout, QList<store::BirthdayRecord> birthdays)
+{
+    return [path, layout, birthdays](transfer::EncodingChoice choice, WorkerProgress &progress) {
+        transfer::ImportReadOptions options;
+        options.encoding = choice;
+        options.progress = [&progress](
+                               qint64 done, qint64 total) { return progress.report(done, total); };
+        transfer::ImportReading reading = transfer::ReadImportFile(path, layout, options);
+        PreviewReading result;
+        result.cancelled = reading.cancelled;
+        if (reading.cancelled)
+            return result;
+        if (reading.failure) {
+            result.failure = std::move(reading.failure);
+            return result;
+        }
+        result.preview = transfer::BuildImportPreview(std::move(reading), birthdays);
+        return result;
+    };
+}
+
+// The first reading, before the preview opens: the failures of the reader as message boxes.
+std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::ImportLayout layout,
+    const PreviewReader &reader, MessageSink &messages, const StatusSink &status)
+{
+    if (status)
+        status(transfer::readingText(layout));
+    PreviewReading reading;
+    RunOnWorker(owner, transfer::chooserTitle(layout), [&](WorkerProgress &progress) {
+        reading = reader(transfer::EncodingChoice::Auto, progress);
+    });
+    if (reading.cancelled) {
+        if (status)
+            status(transfer::chooserTitle(layout) + QStringLiteral("已取消"));
+        return std::nullopt;
+    }
+    if (!reading.preview) {
+        const transfer::ImportFailure &failure = *reading.failure;
+        messages.show(failure.boxText, failure.boxTitle);
+        if (status && !failure.statusText.isEmpty())
+            status(failure.statusText);
+        return std::nullopt;
+    }
+    return std::move(reading.preview);
+}
+
 } // namespace
 
 void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
-    const ModalRunner &runner)
+    const ModalRunner &runner, bool csv)
 {
+    const transfer::ExportFormat format =
+        csv ? transfer::ExportFormat::Csv : transfer::ExportFormat::Tab;
     PickedFile picked;
-    if (!PickFile(owner, picked, transfer::exportChooserTitle(), TextFileFilter, runner))
+    if (!PickFile(owner, picked, transfer::exportChooserTitle(format),
+            csv ? CsvFileFilter : TextFileFilter, runner, ChooserUse::Export))
         return;
     const QString path = picked.PickedFileText;
-    if (QFileInfo::exists(path)
+    const std::optional<QString> refusal = transfer::exportRefusal(path, context.DbPath);
+    if (!refusal && QFileInfo::exists(path)
         && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
                MessageIcon::Question, MessageButtons::OkCancel)
             != MessageButton::Ok)
         return;
+    transfer::ExportOptions options;
+    options.format = format;
+    options.openDatabase = context.DbPath;
+    options.status = status;
     const transfer::ExportResult result =
-        transfer::ExportBirthdays(loadedBirthdays(context), path, status);
+        transfer::ExportBirthdays(loadedBirthdays(context), path, options);
     if (status)
         status(result.statusText);
     if (!result.ok)
         messages.show(result.failureText, transfer::exportBoxTitle(), MessageIcon::Critical);
 }
 
-bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, bool oldVersions,
+bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
     const StatusSink &status, const ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
-    const std::optional<transfer::ImportLayout> layout = chooseLayout(owner, oldVersions, runner);
+    const std::optional<transfer::ImportLayout> layout = chooseLayout(owner, menu, runner);
     if (!layout)
         return false;
     PickedFile picked;
-    if (!PickFile(owner, picked, transfer::chooserTitle(*layout), TextFileFilter, runner))
+    const QString filter = *layout == transfer::ImportLayout::Csv ? CsvFileFilter : TextFileFilter;
+    if (!PickFile(
+            owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
         return false;
-    transfer::ImportReading reading =
-        transfer::ReadImportFile(picked.PickedFileText, *layout, status);
-    if (reading.failure) {
-        messages.show(reading.failure->boxText, reading.failure->boxTitle);
-        if (status && !reading.failure->statusText.isEmpty())
-            status(reading.failure->statusText);
+    if (!QFileInfo::exists(picked.PickedFileText)) {
+        messages.show(picked.PickedFileText + QStringLiteral("不存在"), QStringLiteral("生日导入"));
         return false;
     }
-    frmFileIn preview(transfer::BuildImportPreview(std::move(reading.records),
-                          loadedBirthdays(context), reading.skippedLines),
-        *layout, *context.DbConnection, context.CurrentSkin, owner);
-    runModal(runner, preview);
-    const auto &outcome = preview.outcome();
+    const PreviewReader reader =
+        previewReader(picked.PickedFileText, *layout, loadedBirthdays(context));
+    std::optional<transfer::ImportPreview> preview =
+        firstReading(owner, *layout, reader, messages, status);
+    if (!preview)
+        return false;
+    frmFileIn window(
+        std::move(*preview), *layout, *context.DbConnection, context.CurrentSkin, owner);
+    window.setReader(reader);
+    runModal(runner, window);
+    const auto &outcome = window.outcome();
     if (!outcome)
         return false;
     if (status)

@@ -16,14 +16,22 @@ class MusicPlayer;
 // Panel 1 of the main window's status bar.
 using StatusSink = std::function<void(const QString &)>;
 
-// mnuFileOut: chooser, overwrite question, export; messages through `messages`.
-void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
-    const ModalRunner &runModal = {});
+// The file menu's import entries.
+enum class ImportMenu {
+    TabFile, // mnuFileAddIn: this version's tab-separated export
+    OldVersions, // mnuOldAddIn: asks for the version first
+    CsvFile, // mnuCsvAddIn: a spreadsheet file
+};
 
-// mnuFileAddIn (oldVersions false) / mnuOldAddIn (true): version choice, chooser, read, preview,
-// add. Returns true when birthdays were added (the caller then reloads the array and refills its
-// lists).
-bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, bool oldVersions,
+// mnuFileOut (csv false) / mnuCsvOut (true): chooser, overwrite question, export; messages
+// through `messages`. The open database and any other database file are refused as targets.
+void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
+    const ModalRunner &runModal = {}, bool csv = false);
+
+// Version choice (for OldVersions), chooser, reading on a worker with a progress window,
+// preview, add. Returns true when birthdays were added (the caller then reloads the array and
+// refills its lists).
+bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
     const StatusSink &status, const ModalRunner &runModal = {});
 
 // "设置(&S)": returns true when the settings were saved (the caller re-selects the start-up tab).

@@ -14,25 +14,68 @@
 #include "transfer/vcardimport.h"
 
 #include <QFileInfo>
+#include <cstdio>
 
 namespace natalis::cli {
 
 namespace {
 
+std::optional<transfer::ExportFormat> exportFormat(const QString &name)
+{
+    if (name == u"tab")
+        return transfer::ExportFormat::Tab;
+    if (name == u"csv")
+        return transfer::ExportFormat::Csv;
+    return std::nullopt;
+}
+
+std::optional<transfer::EncodingChoice> encodingChoice(const QString &name)
+{
+    const QString lower = name.toLower();
+    if (lower == u"auto")
+        return transfer::EncodingChoice::Auto;
+    if (lower == u"gbk")
+        return transfer::EncodingChoice::Gbk;
+    if (lower == u"utf-8")
+        return transfer::EncodingChoice::Utf8;
+    if (lower == u"utf-16")
+        return transfer::EncodingChoice::Utf16;
+    return std::nullopt;
+}
+
+// The reader's report goes to stderr, one line each, so that stdout stays the list.
+void printReport(const transfer::ImportPreview &preview)
+{
+    std::fprintf(stderr, "%s\n",
+        QStringLiteral("文件编码: %1")
+            .arg(transfer::encodingName(preview.encoding))
+            .toUtf8()
+            .constData());
+    for (const QString &line : transfer::reportLines(preview))
+        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
 int runExport(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Writes every birthday to FILE as the program's export does: tab-separated, ANSI,\n"
-        "CR LF, grouped by category. An existing FILE is replaced only once the new one is\n"
-        "complete."));
+        "Writes every birthday to FILE as the program's export does: tab-separated, GBK,\n"
+        "CR LF, grouped by category; or, with --format csv, a spreadsheet file in UTF-8 with\n"
+        "a header row. An existing FILE is replaced only once the new one is complete; the\n"
+        "database itself, any other database and files that are no regular files are refused."));
     parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(QStringLiteral("format"),
+        QStringLiteral("tab (default) or csv"), QStringLiteral("FORMAT"), QStringLiteral("tab")));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to write"));
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("export"), arguments))
         return *exit;
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("export takes one FILE"));
+    const std::optional<transfer::ExportFormat> format =
+        exportFormat(parser.value(QStringLiteral("format")));
+    if (!format)
+        return fail(QStringLiteral("--format is tab or csv"));
 
     const QString path = dbPath(parser);
     store::DbError error;
@@ -45,9 +88,12 @@ int runExport(const QStringList &arguments)
         return fail(
             QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
 
+    transfer::ExportOptions options;
+    options.format = *format;
+    options.openDatabase = path;
     const transfer::ExportResult result = transfer::ExportBirthdays(
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
-        parser.positionalArguments().first());
+        parser.positionalArguments().first(), options);
     if (!result.ok)
         return fail(result.failureText, Refused);
     printLine(result.statusText);
@@ -82,8 +128,11 @@ int runImport(const QStringList &arguments)
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
         QStringLiteral(
-            "tab (this version), v31, v30, v20, v10 (birth.txt) or vcf (phone contacts)"),
+            "tab (this version), v31, v30, v20, v10 (birth.txt), csv or vcf (phone contacts)"),
         QStringLiteral("LAYOUT")));
+    parser.addOption(QCommandLineOption(QStringLiteral("encoding"),
+        QStringLiteral("auto (default), gbk, utf-8 or utf-16"), QStringLiteral("ENCODING"),
+        QStringLiteral("auto")));
     parser.addOption(QCommandLineOption(QStringLiteral("category"),
         QStringLiteral("vcf: the category of cards that name none (default 朋友)"),
         QStringLiteral("NAME"), transfer::DefaultVcardCategory.toString()));
@@ -96,7 +145,11 @@ int runImport(const QStringList &arguments)
     const std::optional<transfer::ImportLayout> layout =
         transfer::layoutFromName(parser.value(QStringLiteral("layout")));
     if (!layout)
-        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 vcf"));
+        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 csv vcf"));
+    const std::optional<transfer::EncodingChoice> encoding =
+        encodingChoice(parser.value(QStringLiteral("encoding")));
+    if (!encoding)
+        return fail(QStringLiteral("--encoding is one of auto gbk utf-8 utf-16"));
     const QString category = parser.value(QStringLiteral("category"));
     if (store::categoryIndex(category) < 0)
         return fail(
@@ -109,9 +162,11 @@ int runImport(const QStringList &arguments)
     transfer::VcardImportReading cards;
     if (*layout == transfer::ImportLayout::Vcf)
         cards = transfer::ReadVcardImportFile(file, category);
+    transfer::ImportReadOptions readOptions;
+    readOptions.encoding = *encoding;
     transfer::ImportReading reading = *layout == transfer::ImportLayout::Vcf
         ? std::move(cards.reading)
-        : transfer::ReadImportFile(file, *layout);
+        : transfer::ReadImportFile(file, *layout, readOptions);
     if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
         !skipped.isEmpty())
         printLine(skipped);
@@ -136,11 +191,9 @@ int runImport(const QStringList &arguments)
         return fail(QStringLiteral("cannot read the birthdays of %1").arg(path), Refused);
 
     const transfer::ImportPreview preview =
-        transfer::BuildImportPreview(std::move(reading.records), *present, reading.skippedLines);
+        transfer::BuildImportPreview(std::move(reading), *present);
+    printReport(preview);
     printLine(transfer::previewSummaryText(preview));
-    if (const QString skipped = transfer::skippedLinesText(preview.skippedLines);
-        !skipped.isEmpty())
-        printLine(skipped);
     if (dryRun) {
         printRows(preview);
         return Success;

@@ -16,33 +16,23 @@ namespace natalis::transfer {
 
 namespace {
 
-// Field positions of both tab-separated layouts; the older one ends before StaffNo.
-enum Field {
-    Name,
-    Category,
-    Contact,
-    Remark,
-    Date,
-    Rule,
-    Days,
-    Sms,
-    Sex,
-    Department,
-    Messenger,
-    Company,
-    Address,
-    StaffNo,
-    FieldCount
+using namespace birthfield;
+
+// How a layout differs from this version's: the six categories of the old versions, and a date
+// that is always Gregorian.
+struct Dialect
+{
+    bool oldCategories = false;
+    bool dateFollowsRule = true;
 };
 
-enum class Dialect { Current, Old };
+constexpr Dialect CurrentDialect {};
+constexpr Dialect OldDialect { true, false };
 
 // The fields of a line, trimmed; a field the line does not reach stays empty.
-using Fields = std::array<QStringView, FieldCount>;
-
-Fields splitFields(QStringView line, int count)
+BirthFields splitFields(QStringView line, int count)
 {
-    Fields fields {};
+    BirthFields fields {};
     qsizetype start = 0;
     for (int i = 0; i < count && start <= line.size(); ++i) {
         qsizetype end = line.indexOf(u'\t', start);
@@ -102,10 +92,19 @@ std::optional<qint16> parseDays(QStringView text)
     return qint16(value);
 }
 
-QString acceptedDate(QStringView field, bool lunar)
+// "1976/2/25", "1976.2.25" and "1976年2月25日" all become "1976-2-25".
+QString dashedDate(QStringView field)
 {
     QString text = field.toString();
-    text.replace(u'/', u'-').replace(u'.', u'-');
+    text.replace(u'/', u'-').replace(u'.', u'-').replace(u'年', u'-').replace(u'月', u'-');
+    if (text.endsWith(u'日'))
+        text.chop(1);
+    return text;
+}
+
+QString acceptedDate(QStringView field, bool lunar)
+{
+    const QString text = dashedDate(field);
     if (lunar) {
         QString normalized;
         return calendar::NormalizeLunarImportText(text, normalized) ? normalized : QString();
@@ -113,49 +112,113 @@ QString acceptedDate(QStringView field, bool lunar)
     return parseImportGregorian(text) ? text : QString();
 }
 
-ImportRecord parseBirthLine(QStringView line, Dialect dialect)
+// Collects what the reader changed of a line, for the import report; does nothing without a
+// list to fill.
+class Notes
 {
-    ImportRecord record;
-    store::BirthdayRecord &r = record.fields;
-    const Fields f = splitFields(line, dialect == Dialect::Current ? FieldCount : StaffNo);
+public:
+    explicit Notes(QStringList *notes) : m_notes(notes) { }
+
+    // value was given but refused; fallback says what is taken instead.
+    void refused(const char16_t *what, QStringView value, const char16_t *fallback)
+    {
+        if (m_notes && !value.isEmpty())
+            m_notes->append(u"%1'%2'无效,%3"_s.arg(what, value, fallback));
+    }
+
+    void text(const QString &note)
+    {
+        if (m_notes)
+            m_notes->append(note);
+    }
+
+    QString cut(const char16_t *what, QStringView value, int width)
+    {
+        if (m_notes && value.size() > width)
+            m_notes->append(u"%1过长,只导入前%2个字符"_s.arg(what).arg(width));
+        return cutToWidth(value, width);
+    }
+
+private:
+    QStringList *m_notes;
+};
+
+QString category(QStringView field, const Dialect &dialect, Notes &notes)
+{
+    const QString type = !dialect.oldCategories
+        ? currentCategory(field)
+        : oneOf(
+            field, { u"家人"_s, u"客户"_s, u"朋友"_s, u"同事"_s, u"同学"_s, u"其他"_s }, u"客户"_s);
+    if (type != field)
+        notes.refused(u"类别", field, u"按客户导入");
+    return type;
+}
+
+ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStringList *noteList)
+{
+    store::BirthdayRecord r;
+    QString date;
+    Notes notes(noteList);
     r.About = importName(f[Name]);
     if (r.About.isEmpty())
         return {};
+    const auto nameLength =
+        std::count_if(f[Name].begin(), f[Name].end(), [](QChar c) { return !c.isSpace(); });
+    if (nameLength > store::BirthdayWidths::About)
+        notes.text(u"生日名称过长,只导入前%1个字符"_s.arg(store::BirthdayWidths::About));
 
-    r.Type = dialect == Dialect::Current
-        ? currentCategory(f[Category])
-        : oneOf(f[Category], { u"家人"_s, u"客户"_s, u"朋友"_s, u"同事"_s, u"同学"_s, u"其他"_s },
-            u"客户"_s);
-    r.Tel = cutToWidth(f[Contact], store::BirthdayWidths::Tel);
-    r.Beizhu = cutToWidth(f[Remark], store::BirthdayWidths::Beizhu);
+    r.Type = category(f[Category], dialect, notes);
+    r.Tel = notes.cut(u"联系方式", f[Contact], store::BirthdayWidths::Tel);
+    r.Beizhu = notes.cut(u"生日备注", f[Remark], store::BirthdayWidths::Beizhu);
     r.blnIsGL = oneOf(f[Rule], { u"按公历提醒"_s, u"按农历提醒"_s }, u"按公历提醒"_s);
-    record.dateIsLunar = dialect == Dialect::Current && r.blnIsGL == u"按农历提醒";
-    if (!f[Date].isEmpty())
-        record.date = acceptedDate(f[Date], record.dateIsLunar);
-    r.intNums = parseDays(f[Days]).value_or(7);
+    if (r.blnIsGL != f[Rule])
+        notes.refused(u"提醒方式", f[Rule], u"按公历提醒导入");
+    const bool dateIsLunar = dialect.dateFollowsRule && r.blnIsGL == u"按农历提醒";
+    if (!f[Date].isEmpty()) {
+        date = acceptedDate(f[Date], dateIsLunar);
+        if (date.isEmpty())
+            notes.refused(u"日期", f[Date], u"按无日期导入");
+    }
+    const std::optional<qint16> days = parseDays(f[Days]);
+    r.intNums = days.value_or(7);
+    if (!days)
+        notes.refused(u"提醒天数", f[Days], u"按7天导入");
     r.Duanxin = f[Sms] == u"是" ? u"是"_s : u"否"_s;
+    if (f[Sms] != u"是" && f[Sms] != u"否")
+        notes.refused(u"短信提醒", f[Sms], u"按否导入");
     r.Sex = oneOf(f[Sex], { u"男"_s, u"女"_s }, QString());
-    r.Class = cutToWidth(f[Department], store::BirthdayWidths::Class);
-    r.QQ_MSN = cutToWidth(f[Messenger], store::BirthdayWidths::QQ_MSN);
-    r.Company = cutToWidth(f[Company], store::BirthdayWidths::Company);
-    r.Address = cutToWidth(f[Address], store::BirthdayWidths::Address);
-    r.No = cutToWidth(f[StaffNo], store::BirthdayWidths::No);
+    if (r.Sex.isEmpty())
+        notes.refused(u"性别", f[Sex], u"按空导入");
+    r.Class = notes.cut(u"部门/类型", f[Department], store::BirthdayWidths::Class);
+    r.QQ_MSN = notes.cut(u"QQ/MSN", f[Messenger], store::BirthdayWidths::QQ_MSN);
+    r.Company = notes.cut(u"公司名称", f[Company], store::BirthdayWidths::Company);
+    r.Address = notes.cut(u"地址", f[Address], store::BirthdayWidths::Address);
+    r.No = notes.cut(u"工号/卡号", f[StaffNo], store::BirthdayWidths::No);
 
-    if (!store::IsPhoneNumber(r.Tel) || record.date.isEmpty())
+    if (r.Duanxin == u"是" && !store::IsPhoneNumber(r.Tel))
+        notes.text(u"联系方式'%1'不是手机号码,短信提醒按否导入"_s.arg(r.Tel));
+    else if (r.Duanxin == u"是" && date.isEmpty())
+        notes.text(u"没有有效的生日日期,短信提醒按否导入"_s);
+    if (!store::IsPhoneNumber(r.Tel) || date.isEmpty())
         r.Duanxin = u"否"_s;
-    return record;
+    return ImportRecord(r, date, dateIsLunar);
 }
 
 } // namespace
 
-ImportRecord ParseTabBirthLine(QStringView line)
+ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes)
 {
-    return parseBirthLine(line, Dialect::Current);
+    return parseBirthFields(splitFields(line, FieldCount), CurrentDialect, notes);
 }
 
-ImportRecord ParseOldBirthLine(QStringView line)
+ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes)
 {
-    return parseBirthLine(line, Dialect::Old);
+    return parseBirthFields(splitFields(line, StaffNo), OldDialect, notes);
+}
+
+ImportRecord ParseBirthFields(const BirthFields &fields, DateRule rule, QStringList *notes)
+{
+    return parseBirthFields(fields, { false, rule == DateRule::FollowsRule }, notes);
 }
 
 std::optional<QDate> parseImportGregorian(QStringView text)

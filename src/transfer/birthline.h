@@ -3,21 +3,59 @@
 #include "transfer/importrecord.h"
 
 #include <QDate>
+#include <QStringList>
 #include <QStringView>
+#include <array>
 #include <optional>
 
 namespace natalis::transfer {
+
+// Field positions of the tab-separated layouts; the older one ends before StaffNo.
+namespace birthfield {
+enum Index {
+    Name,
+    Category,
+    Contact,
+    Remark,
+    Date,
+    Rule,
+    Days,
+    Sms,
+    Sex,
+    Department,
+    Messenger,
+    Company,
+    Address,
+    StaffNo,
+    FieldCount
+};
+} // namespace birthfield
+
+// The fields of one record in that order, trimmed; a field the record lacks is empty.
+using BirthFields = std::array<QStringView, birthfield::FieldCount>;
 
 // Reads one line of a tab-separated export (this version and v3.1: 14 fields). Unknown or
 // missing values keep their defaults: category 客户, rule 按公历提醒, 7 days, SMS 否. The date
 // follows the rule: a Gregorian day from 1901-03-01 to 2100-12-31, or a lunar date that exists.
 // Texts longer than their field are cut. fields.About is empty when the line holds no record.
 // An SMS needs a phone number and a date to send on: without either the flag is 否.
-ImportRecord ParseTabBirthLine(QStringView line);
+// Each value given but refused, cut or overruled adds a note (its reason, as the import report
+// words it, e.g. "日期'2023-2-30'无效,按无日期导入") to *notes when notes is given.
+// Dates may be written 1976-2-25, 1976/2/25, 1976.2.25 or 1976年2月25日.
+ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes = nullptr);
 
 // The same for the v2.0 and v3.0 exports: 13 fields (no staff number), only the six categories
 // those versions had (代理商 and 供应商 become 客户), the date always Gregorian.
-ImportRecord ParseOldBirthLine(QStringView line);
+ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes = nullptr);
+
+enum class DateRule {
+    FollowsRule, // the date field is lunar for the lunar rule, as in this version's export
+    Gregorian, // the date field is always a Gregorian day, whatever the rule
+};
+
+// ParseTabBirthLine on fields already split, as a spreadsheet file gives them.
+ImportRecord ParseBirthFields(
+    const BirthFields &fields, DateRule rule, QStringList *notes = nullptr);
 
 // A Gregorian date field "Y-M-D" (four-digit year, month and day with or without a leading zero)
 // from 1 March 1901 to 31 December 2100 inclusive; nullopt otherwise.

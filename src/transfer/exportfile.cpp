@@ -1,10 +1,16 @@
 #include "exportfile.h"
 
 #include "calendar/datetext.h"
-#include "store/ansicodec.h"
 #include "store/categories.h"
+#include "store/connection.h"
+#include "transfer/csvfile.h"
+#include "transfer/csvlayout.h"
+#include "transfer/textencoding.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -22,9 +28,9 @@ QString field(const QString &text)
     return value;
 }
 
-QString progressText(int written)
+QString progressText(ExportFormat format, int written)
 {
-    return u"生日导出到外部制表符分割的文本文件进行中，请稍候..."_s + QString::number(written);
+    return exportChooserTitle(format) + u"进行中，请稍候..."_s + QString::number(written);
 }
 
 QString successText(const QString &path, const ExportResult &result)
@@ -39,11 +45,68 @@ QString successText(const QString &path, const ExportResult &result)
     return text;
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code error;
+    return !a.isEmpty() && !b.isEmpty()
+        && std::filesystem::equivalent(a.toStdString(), b.toStdString(), error) && !error;
+}
+
+bool isOurDatabase(const QString &path)
+{
+    // Opening proves the key by reading the schema and writes nothing.
+    return store::Connection::open(path, store::Connection::OpenMode::ExistingOnly).has_value();
+}
+
+// The reason of a failed write, from what the file system says about the target's folder.
+QString writeFailure(const QString &path, const QSaveFile &file)
+{
+    if (file.error() == QFileDevice::ResourceError)
+        return u"磁盘空间不足"_s;
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (file.error() == QFileDevice::PermissionsError || !folder.isWritable())
+        return u"没有写入权限"_s;
+    return u"写入出错"_s;
+}
+
+ExportResult failed(const QString &path, bool existed, const QString &reason)
+{
+    ExportResult failure;
+    failure.failureText =
+        u"生日导出到"_s + path + u"失败,"_s + reason + (existed ? u",原有文件没有改动!"_s : u"!"_s);
+    failure.statusText = failure.failureText;
+    return failure;
+}
+
+QString fileText(const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options,
+    ExportResult &result)
+{
+    QString text;
+    if (options.format == ExportFormat::Csv)
+        text += csvRecord(csvColumnTitles()) + u"\r\n"_s;
+    for (QStringView category : store::CategoryNames) {
+        for (const store::BirthdayRecord &birthday : birthdays) {
+            if (QStringView(birthday.Type).trimmed() != category)
+                continue;
+            text += options.format == ExportFormat::Csv ? csvRecord(csvExportFields(birthday))
+                                                        : exportLine(birthday);
+            text += u"\r\n";
+            ++result.written;
+            if (options.status)
+                options.status(progressText(options.format, result.written));
+        }
+    }
+    for (const store::BirthdayRecord &birthday : birthdays)
+        result.skipped += store::categoryIndex(QStringView(birthday.Type).trimmed()) < 0 ? 1 : 0;
+    return text;
+}
+
 } // namespace
 
-QString exportChooserTitle()
+QString exportChooserTitle(ExportFormat format)
 {
-    return u"生日导出到外部制表符分割的文本文件"_s;
+    return format == ExportFormat::Csv ? u"生日导出到CSV文件(Excel/WPS)"_s
+                                       : u"生日导出到外部制表符分割的文本文件"_s;
 }
 
 QString exportBoxTitle()
@@ -56,22 +119,30 @@ QString overwriteQuestion(const QString &path)
     return path + u"已经存在,确定覆盖吗?"_s;
 }
 
-QString exportDateField(const store::BirthdayRecord &record)
+QString exportGregorianField(const QString &strGL)
 {
-    if (QStringView(record.strGL).trimmed().isEmpty())
-        return QString();
-    if (QStringView(record.blnIsGL).trimmed() != u"按农历提醒") {
-        const auto date = calendar::ParseGregorianText(record.strGL);
-        return date ? u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day())
-                    : QString();
-    }
-    const auto lunar = calendar::ParseLunarText(record.strNL);
+    const auto date = calendar::ParseGregorianText(strGL);
+    return date ? u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day()) : QString();
+}
+
+QString exportLunarField(const QString &strNL)
+{
+    const auto lunar = calendar::ParseLunarText(strNL);
     if (!lunar)
         return QString();
     return u"%1-%2%3-%4"_s.arg(lunar->year)
         .arg(lunar->isLeap ? u"闰"_s : QString())
         .arg(lunar->month, 2, 10, QLatin1Char('0'))
         .arg(lunar->day, 2, 10, QLatin1Char('0'));
+}
+
+QString exportDateField(const store::BirthdayRecord &record)
+{
+    if (QStringView(record.strGL).trimmed().isEmpty())
+        return QString();
+    if (QStringView(record.blnIsGL).trimmed() != u"按农历提醒")
+        return exportGregorianField(record.strGL);
+    return exportLunarField(record.strNL);
 }
 
 QString exportLine(const store::BirthdayRecord &r)
@@ -89,35 +160,36 @@ QString exportLine(const store::BirthdayRecord &r)
     return line;
 }
 
-ExportResult ExportBirthdays(
-    const QList<store::BirthdayRecord> &birthdays, const QString &path, const StatusSink &status)
+std::optional<QString> exportRefusal(const QString &path, const QString &openDatabase)
 {
-    ExportResult result;
-    QString text;
-    for (QStringView category : store::CategoryNames) {
-        for (const store::BirthdayRecord &birthday : birthdays) {
-            if (QStringView(birthday.Type).trimmed() != category)
-                continue;
-            text += exportLine(birthday);
-            text += u"\r\n";
-            ++result.written;
-            if (status)
-                status(progressText(result.written));
-        }
-    }
-    for (const store::BirthdayRecord &birthday : birthdays)
-        result.skipped += store::categoryIndex(QStringView(birthday.Type).trimmed()) < 0 ? 1 : 0;
+    const QFileInfo target(path);
+    if (sameFile(path, openDatabase))
+        return u"该文件是正在使用的生日数据库"_s;
+    if (target.exists() && !target.isFile())
+        return u"该文件不是普通文件"_s;
+    if (target.exists() && isOurDatabase(path))
+        return u"该文件是生日数据库"_s;
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return u"文件夹不存在"_s;
+    return std::nullopt;
+}
 
-    const QByteArray bytes = store::ToAnsi(text, &result.unencodable);
+ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+    const ExportOptions &options)
+{
+    const bool existed = QFileInfo::exists(path);
+    if (const std::optional<QString> refusal = exportRefusal(path, options.openDatabase))
+        return failed(path, existed, *refusal);
+
+    ExportResult result;
+    const QString text = fileText(birthdays, options, result);
+    const QByteArray bytes = options.format == ExportFormat::Csv ? "\xEF\xBB\xBF" + text.toUtf8()
+                                                                 : ToGbk(text, &result.unencodable);
     QSaveFile file(path);
     const bool written =
         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        ExportResult failure;
-        failure.failureText = u"生日导出到"_s + path + u"失败,原有文件没有改动!"_s;
-        failure.statusText = failure.failureText;
-        return failure;
-    }
+    if (!written)
+        return failed(path, existed, writeFailure(path, file));
     result.ok = true;
     result.statusText = successText(path, result);
     return result;

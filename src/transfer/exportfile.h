@@ -5,11 +5,16 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace natalis::transfer {
 
+// The two files the export writes: this version's tab-separated text in GBK, or a spreadsheet
+// file (CSV, UTF-8 with a byte order mark, a header row) that Excel and WPS open as they are.
+enum class ExportFormat { Tab, Csv };
+
 // The export file chooser's title and the question before an existing file is replaced.
-QString exportChooserTitle();
+QString exportChooserTitle(ExportFormat format = ExportFormat::Tab);
 QString exportBoxTitle(); // "生日导出"
 QString overwriteQuestion(const QString &path);
 
@@ -17,27 +22,45 @@ QString overwriteQuestion(const QString &path);
 // strGL as "1976-2-25" (four-digit year, no leading zeros), for the lunar rule strNL as
 // "2006-闰07-15". Empty as well when the text to write cannot be read.
 QString exportDateField(const store::BirthdayRecord &record);
+// The two halves of it: a Gregorian text as "1976-2-25", a lunar text as "2006-闰07-15".
+QString exportGregorianField(const QString &strGL);
+QString exportLunarField(const QString &strNL);
 
 // One line of the export file without its line end: 14 trimmed fields joined by tabs. A tab or
 // line break inside a field is written as a blank, so the line stays one record.
 QString exportLine(const store::BirthdayRecord &record);
+
+struct ExportOptions
+{
+    ExportFormat format = ExportFormat::Tab;
+    // The database file in use; the export never writes over it.
+    QString openDatabase;
+    // Receives the progress text with the count after each line.
+    StatusSink status;
+};
 
 struct ExportResult
 {
     bool ok = false;
     int written = 0; // lines written
     int skipped = 0; // birthdays whose category is none of the eight
-    qsizetype unencodable = 0; // characters the ANSI code page cannot hold, written substituted
+    qsizetype unencodable = 0; // characters GBK cannot hold, written as "?"
     QString statusText; // for the main window's status bar, on success and on failure
     QString failureText; // the message box text; empty on success
 };
 
+// Why the export must not write to path, or nullopt: the open database, any other database of
+// ours, a path that exists but is no regular file (a folder, a device such as /dev/full), or a
+// folder that does not exist.
+std::optional<QString> exportRefusal(const QString &path, const QString &openDatabase);
+
 // Writes the birthdays grouped by category in the order of CategoryNames, in list order within
-// a category, in the ANSI code page with CR LF line ends. The file is written beside the target
-// and renamed over it only when complete, so a failure leaves an existing file as it was.
-// birthdays is the loaded list; pass an empty list when HasBirthdays is false. status receives
-// the progress text with the count after each line.
+// a category, with CR LF line ends: the tab layout in GBK (CP936), counting the characters it
+// cannot hold; the CSV file in UTF-8. The file is written beside the target and renamed over it
+// only when complete, so a refusal or a failed write (disk full, no permission) leaves an
+// existing file as it was, which the failure text then says. birthdays is the loaded list; pass
+// an empty list when HasBirthdays is false.
 ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
-    const StatusSink &status = {});
+    const ExportOptions &options = {});
 
 } // namespace natalis::transfer

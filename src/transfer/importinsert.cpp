@@ -30,14 +30,14 @@ std::optional<calendar::LunarDate> lunarOfNormalForm(QStringView text)
 // lunar text the stored one has always been.
 void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 {
-    if (record.dateIsLunar) {
-        if (const auto lunar = lunarOfNormalForm(record.date)) {
+    if (record.dateIsLunar()) {
+        if (const auto lunar = lunarOfNormalForm(record.date())) {
             if (const auto gregorian = calendar::LunarToSolar(*lunar)) {
                 r.strNL = calendar::LunarText(*lunar);
                 r.strGL = calendar::GregorianText(*gregorian);
             }
         }
-    } else if (const auto date = parseImportGregorian(record.date)) {
+    } else if (const auto date = parseImportGregorian(record.date())) {
         r.strGL = calendar::GregorianText(*date);
         const bool described =
             *date >= calendar::FirstDescribedDay() && *date <= calendar::LastDescribedDay();
@@ -50,7 +50,7 @@ void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 
 store::BirthdayRecord StoredBirthday(const ImportRecord &record)
 {
-    store::BirthdayRecord r = record.fields;
+    store::BirthdayRecord r = record.fields();
     r.Id = 0;
     r.strGL.clear();
     r.strNL.clear();

@@ -13,7 +13,7 @@ struct LayoutTexts
     QStringView reading;
 };
 
-constexpr std::array<LayoutTexts, 6> Texts = { {
+constexpr std::array<LayoutTexts, 7> Texts = { {
     { u"tab", u"从外部制表符分割的文本文件导入生日",
         u"对外部制表符分割的文本文件数据分析提取中,请稍候..." },
     { u"v31", u"从v3.1导出的生日文件导入生日", u"对v3.1导出的生日文件数据分析提取中,请稍候..." },
@@ -23,6 +23,7 @@ constexpr std::array<LayoutTexts, 6> Texts = { {
         u"对v2.0导出的生日数据文件数据分析提取中,请稍候..." },
     { u"v10", u"从v1.0生日文件(birth.txt)导入生日",
         u"对v1.0生日文件(birth.txt)数据分析提取中,请稍候..." },
+    { u"csv", u"从CSV文件(Excel/WPS)导入生日", u"对CSV文件数据分析提取中,请稍候..." },
     { u"vcf", u"从手机通讯录导入(*.vcf)", u"对手机通讯录名片数据分析提取中,请稍候..." },
 } };
 
@@ -36,7 +37,7 @@ const LayoutTexts &textsOf(ImportLayout layout)
 bool hasRuleDependentDate(ImportLayout layout)
 {
     return layout == ImportLayout::Tab || layout == ImportLayout::V31
-        || layout == ImportLayout::Vcf;
+        || layout == ImportLayout::Csv || layout == ImportLayout::Vcf;
 }
 
 QString chooserTitle(ImportLayout layout)
@@ -54,6 +55,7 @@ QString emptyFileText(ImportLayout layout, const QString &path)
     switch (layout) {
     case ImportLayout::Tab:
     case ImportLayout::V31:
+    case ImportLayout::Csv:
     case ImportLayout::Vcf:
         return path + QStringLiteral("为空!");
     case ImportLayout::V30:

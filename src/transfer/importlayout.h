@@ -6,13 +6,14 @@
 
 namespace natalis::transfer {
 
-// The five kinds of file the importer reads.
+// The kinds of file the importer reads.
 enum class ImportLayout {
     Tab, // this version's export: 14 tab-separated fields
     V31, // v3.1 export, same fields
     V30, // v3.0 export: 13 fields, the date always Gregorian
     V20, // v2.0 export, as v3.0
     V10, // v1.0 "birth.txt": comma-separated records of seven values
+    Csv, // a spreadsheet file: a header row of column titles, RFC 4180 quoting
     Vcf, // a phone's contacts, vCard 2.1 / 3.0 / 4.0 (see vcardimport.h)
 };
 
@@ -31,7 +32,7 @@ QString emptyFileText(ImportLayout layout, const QString &path);
 // The preview's fifth column header.
 QString dateColumnHeader(ImportLayout layout);
 
-// "tab", "v31", "v30", "v20", "v10", "vcf" as the command line names them; nullopt for another
+// "tab", "v31", "v30", "v20", "v10", "csv", "vcf" as the command line names them; nullopt for another
 // name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 

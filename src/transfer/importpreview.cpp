@@ -12,23 +12,51 @@ namespace natalis::transfer {
 namespace {
 
 // MyAboutHave's notion of "the same birthday": the same trimmed name in the list a category
-// shows in (an unknown category shows in the first). A set per list, so that no key text is
-// built per row; a name without blanks around it is shared, not copied.
+// shows in (an unknown category shows in the first). A set of UTF-8 views per list, so that no
+// key text is built per row: the views point into the records, which outlive the set.
 class SeenNames
 {
 public:
     // True when the name was not yet seen in the category's list.
-    bool add(const QString &category, const QString &name)
+    bool add(QByteArrayView category, QByteArrayView name)
     {
-        const int list = qMax(store::categoryIndex(QStringView(category).trimmed()), 0);
-        QSet<QString> &names = m_lists[std::size_t(list)];
+        QSet<QByteArrayView> &names = m_lists[listOf(category)];
         const qsizetype before = names.size();
-        names.insert(name.trimmed());
+        names.insert(name);
         return names.size() > before;
     }
 
+    // The same for a stored birthday, whose texts are kept here meanwhile.
+    void addStored(const store::BirthdayRecord &birthday)
+    {
+        m_stored.append(birthday.About.trimmed().toUtf8());
+        m_stored.append(birthday.Type.trimmed().toUtf8());
+        add(m_stored.last(), m_stored[m_stored.size() - 2]);
+    }
+
 private:
-    std::array<QSet<QString>, store::CategoryNames.size()> m_lists;
+    static std::size_t listOf(QByteArrayView category)
+    {
+        for (std::size_t i = 0; i < store::CategoryNames.size(); ++i) {
+            if (utf8CategoryNames()[i] == category.trimmed())
+                return i;
+        }
+        return 0;
+    }
+
+    static const std::array<QByteArray, store::CategoryNames.size()> &utf8CategoryNames()
+    {
+        static const auto names = [] {
+            std::array<QByteArray, store::CategoryNames.size()> utf8;
+            for (std::size_t i = 0; i < utf8.size(); ++i)
+                utf8[i] = store::CategoryNames[i].toUtf8();
+            return utf8;
+        }();
+        return names;
+    }
+
+    std::array<QSet<QByteArrayView>, store::CategoryNames.size()> m_lists;
+    QList<QByteArray> m_stored;
 };
 
 } // namespace
@@ -40,17 +68,39 @@ ImportPreview BuildImportPreview(
     // quadratic, and the second import of a large file would take minutes.
     SeenNames seen;
     for (const store::BirthdayRecord &birthday : birthdays)
-        seen.add(birthday.Type, birthday.About);
+        seen.addStored(birthday);
 
     ImportPreview preview;
     preview.skippedLines = skippedLines;
     preview.rows.reserve(records.size());
     for (ImportRecord &record : records) {
-        const bool ticked = seen.add(record.fields.Type, record.fields.About);
+        const bool ticked = seen.add(record.category(), record.name());
         preview.tickedCount += ticked ? 1 : 0;
         preview.rows.append({ std::move(record), ticked });
     }
     return preview;
+}
+
+ImportPreview BuildImportPreview(
+    ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
+{
+    ImportPreview preview =
+        BuildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
+    preview.notes = std::move(reading.notes);
+    preview.notesLeftOut = reading.notesLeftOut;
+    preview.encoding = reading.encoding;
+    return preview;
+}
+
+QStringList reportLines(const ImportPreview &preview)
+{
+    QStringList lines;
+    lines.reserve(preview.notes.size() + 1);
+    for (const LineNote &note : preview.notes)
+        lines << lineNoteText(note);
+    if (preview.notesLeftOut > 0)
+        lines << u"另有"_s + QString::number(preview.notesLeftOut) + u"条说明没有列出"_s;
+    return lines;
 }
 
 QStringList previewHeaders(ImportLayout layout)
@@ -60,11 +110,62 @@ QStringList previewHeaders(ImportLayout layout)
         u"公司名称"_s, u"地址"_s, u"工号/卡号"_s };
 }
 
+namespace {
+
+QString cellOf(const store::BirthdayRecord &r, const ImportRecord &record, int column)
+{
+    switch (column) {
+    case 0:
+        return r.About;
+    case 1:
+        return r.Type;
+    case 2:
+        return r.Tel;
+    case 3:
+        return r.Beizhu;
+    case 4:
+        return record.date();
+    case 5:
+        return r.blnIsGL;
+    case 6:
+        return QString::number(record.days());
+    case 7:
+        return r.Duanxin;
+    case 8:
+        return r.Sex;
+    case 9:
+        return r.Class;
+    case 10:
+        return r.QQ_MSN;
+    case 11:
+        return r.Company;
+    case 12:
+        return r.Address;
+    case 13:
+        return r.No;
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
 QStringList previewCells(const ImportRecord &record)
 {
-    const store::BirthdayRecord &r = record.fields;
-    return { r.About, r.Type, r.Tel, r.Beizhu, record.date, r.blnIsGL, QString::number(r.intNums),
-        r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No };
+    const store::BirthdayRecord fields = record.fields();
+    QStringList cells;
+    for (int column = 0; column < PreviewColumns; ++column)
+        cells << cellOf(fields, record, column);
+    return cells;
+}
+
+QString previewCell(const ImportRecord &record, int column)
+{
+    if (column == 0)
+        return QString::fromUtf8(record.name());
+    if (column == 6)
+        return QString::number(record.days());
+    return cellOf(record.fields(), record, column);
 }
 
 QString previewSummaryText(const ImportPreview &preview)
@@ -73,11 +174,15 @@ QString previewSummaryText(const ImportPreview &preview)
         + u",其中"_s + QString::number(preview.tickedCount) + u"有效)"_s;
 }
 
-QString skippedLinesText(int skippedLines)
+QString reportSummaryText(const ImportPreview &preview)
 {
-    if (skippedLines == 0)
+    const qsizetype notes = preview.notes.size() + preview.notesLeftOut;
+    if (notes == 0)
         return QString();
-    return u"另有"_s + QString::number(skippedLines) + u"行含有无法识别的字符或过长,已跳过"_s;
+    QString text = u"导入说明共"_s + QString::number(notes) + u"条"_s;
+    if (preview.skippedLines > 0)
+        text += u",其中"_s + QString::number(preview.skippedLines) + u"行无法识别或过长,已跳过"_s;
+    return text;
 }
 
 } // namespace natalis::transfer

@@ -2,6 +2,7 @@
 
 #include "store/birthdayrecord.h"
 #include "transfer/importlayout.h"
+#include "transfer/importreader.h"
 #include "transfer/importrecord.h"
 
 #include <QList>
@@ -30,6 +31,9 @@ struct ImportPreview
     QList<PreviewRow> rows; // in file order
     int tickedCount = 0;
     int skippedLines = 0;
+    QList<LineNote> notes; // the reader's report, in file order
+    qsizetype notesLeftOut = 0;
+    TextEncoding encoding = TextEncoding::Gbk;
 };
 
 // Ticks every record unless it duplicates a birthday of the list (same category list, same
@@ -38,16 +42,28 @@ struct ImportPreview
 ImportPreview BuildImportPreview(QList<ImportRecord> records,
     const QList<store::BirthdayRecord> &birthdays, int skippedLines = 0);
 
+// The same on a reading: its records, report and encoding.
+ImportPreview BuildImportPreview(
+    ImportReading reading, const QList<store::BirthdayRecord> &birthdays);
+
+// The import report, one text a line: "第7行: 日期'2023-2-30'无效,按无日期导入", and a last line
+// counting the notes left out. Empty when the reader changed nothing.
+QStringList reportLines(const ImportPreview &preview);
+
 // The fourteen column headers of the preview list.
 QStringList previewHeaders(ImportLayout layout);
 
+inline constexpr int PreviewColumns = 14;
+
 // The fourteen cells of a row, in header order.
 QStringList previewCells(const ImportRecord &record);
+// One of them (0..13); empty for another column.
+QString previewCell(const ImportRecord &record, int column);
 
 // "(共N,其中M有效)" as the preview's labels put it together, for a caller without the window.
 QString previewSummaryText(const ImportPreview &preview);
 
-// The note on lines that could not be read; empty when there were none.
-QString skippedLinesText(int skippedLines);
+// The one-line summary of the report for a status bar; empty when there is nothing to report.
+QString reportSummaryText(const ImportPreview &preview);
 
 } // namespace natalis::transfer

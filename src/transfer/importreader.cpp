@@ -1,6 +1,8 @@
 #include "importreader.h"
 
 #include "birthline.h"
+#include "csvfile.h"
+#include "csvlayout.h"
 #include "importtext.h"
 #include "v10record.h"
 #include "vcardimport.h"
@@ -14,10 +16,157 @@ namespace natalis::transfer {
 
 namespace {
 
+// How many lines pass between two calls of the progress callback.
+constexpr qsizetype ProgressEveryLines = 4096;
+
 ImportFailure failureOf(ImportLayout layout, QString boxText)
 {
     const QString title = chooserTitle(layout);
     return { title, std::move(boxText), title + u"失败!"_s };
+}
+
+QString v10FatalText(qsizetype recordNumber)
+{
+    return u"v1.0生日数据库文件格式致命错,第"_s + QString::number(recordNumber)
+        + u"记录的生日名称为空或者公历生日日期格式不对!"_s;
+}
+
+// Gathers the records, the report and the progress of one reading.
+class Collector
+{
+public:
+    // lineCount: room for the records up front instead of moving them all as the list grows.
+    Collector(ImportLayout layout, qsizetype totalBytes, qsizetype lineCount,
+        const ImportReadOptions &options)
+        : m_layout(layout), m_total(totalBytes), m_options(options)
+    {
+        if (m_options.status)
+            m_options.status(readingText(layout));
+        reading.records.reserve(lineCount + 1);
+    }
+
+    void note(qsizetype line, const QString &reason)
+    {
+        if (reading.notes.size() < MaxLineNotes)
+            reading.notes.append({ line, reason });
+        else
+            ++reading.notesLeftOut;
+    }
+
+    void notes(qsizetype line, const QStringList &reasons)
+    {
+        for (const QString &reason : reasons)
+            note(line, reason);
+    }
+
+    void add(ImportRecord record)
+    {
+        reading.records.append(std::move(record));
+        if (m_options.status)
+            m_options.status(readingText(m_layout) + QString::number(reading.records.size()));
+    }
+
+    // False once the reader is to stop; done estimates the bytes handled so far.
+    bool goOn(qsizetype line, qsizetype done)
+    {
+        if (fatal || reading.cancelled)
+            return false;
+        if (line % ProgressEveryLines == 0 && m_options.progress
+            && !m_options.progress(done, m_total))
+            reading.cancelled = true;
+        return !reading.cancelled;
+    }
+
+    ImportReading reading;
+    std::optional<ImportFailure> fatal;
+
+private:
+    ImportLayout m_layout;
+    qsizetype m_total;
+    const ImportReadOptions &m_options;
+};
+
+bool isHeaderLine(const ImportRecord &record)
+{
+    return record.name() == QByteArrayView("生日名称");
+}
+
+void readLine(
+    ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
+{
+    if (line.problem != LineProblem::None) {
+        ++collector.reading.skippedLines;
+        collector.note(line.number, lineProblemText(line.problem));
+        return;
+    }
+    if (line.text.trimmed().isEmpty())
+        return; // blank lines are padding in every layout
+    if (layout == ImportLayout::V10) {
+        std::optional<ImportRecord> record = ParseV10Record(line.text);
+        if (!record) {
+            collector.fatal = failureOf(layout, v10FatalText(v10Records + 1));
+            return;
+        }
+        ++v10Records;
+        collector.add(std::move(*record));
+        return;
+    }
+    QStringList reasons;
+    ImportRecord record = hasRuleDependentDate(layout) ? ParseTabBirthLine(line.text, &reasons)
+                                                       : ParseOldBirthLine(line.text, &reasons);
+    if (!record.hasName()) {
+        collector.note(line.number, u"没有生日名称,已跳过"_s);
+        return;
+    }
+    if (isHeaderLine(record)) {
+        collector.note(line.number, u"是标题行,已跳过"_s);
+        return;
+    }
+    collector.notes(line.number, reasons);
+    collector.add(std::move(record));
+}
+
+void readLines(
+    QByteArrayView bytes, ImportLayout layout, TextEncoding encoding, Collector &collector)
+{
+    qsizetype v10Records = 0;
+    // Progress by lines: a line of ours is about 100 bytes.
+    ForEachImportLine(bytes, encoding, [&](const ImportLine &line) {
+        if (collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
+            readLine(layout, line, collector, v10Records);
+    });
+}
+
+void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, Collector &collector)
+{
+    const QString text = DecodeImportText(bytes, encoding);
+    std::optional<CsvColumns> columns;
+    ForEachCsvRecord(text, [&](qsizetype line, const QStringList &row) {
+        if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
+            return false;
+        QStringList reasons;
+        if (!columns) {
+            columns = CsvColumns::fromHeader(row, &reasons);
+            collector.notes(line, reasons);
+            if (!columns)
+                collector.fatal = failureOf(ImportLayout::Csv,
+                    path + u"的第一行不是标题行(没有\"生日名称\"一列),无法识别各列!"_s);
+            return bool(columns);
+        }
+        if (row.join(QString()).contains(QChar::ReplacementCharacter)) {
+            ++collector.reading.skippedLines;
+            collector.note(line, lineProblemText(LineProblem::Undecodable));
+            return true;
+        }
+        ImportRecord record = columns->record(row, &reasons);
+        if (!record.hasName()) {
+            collector.note(line, u"没有生日名称,已跳过"_s);
+            return true;
+        }
+        collector.notes(line, reasons);
+        collector.add(std::move(record));
+        return true;
+    });
 }
 
 ImportReading failed(ImportFailure failure)
@@ -27,78 +176,76 @@ ImportReading failed(ImportFailure failure)
     return reading;
 }
 
-QString v10FatalText(qsizetype recordNumber)
-{
-    return u"v1.0生日数据库文件格式致命错,第"_s + QString::number(recordNumber)
-        + u"记录的生日名称为空或者公历生日日期格式不对!"_s;
-}
-
-void report(const StatusSink &status, ImportLayout layout, qsizetype count)
-{
-    if (status)
-        status(readingText(layout) + QString::number(count));
-}
-
 } // namespace
 
-ImportReading ReadImportBytes(
-    QByteArrayView bytes, ImportLayout layout, const QString &path, const StatusSink &status)
+QString lineNoteText(const LineNote &note)
+{
+    return u"第%1行: %2"_s.arg(note.line).arg(note.reason);
+}
+
+ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
+    const ImportReadOptions &options)
 {
     if (layout == ImportLayout::Vcf)
-        return ReadVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), status).reading;
-    if (status)
-        status(readingText(layout));
-    ImportReading reading;
-    // About 100 bytes a line: room for the records up front instead of moving them all as the
-    // list grows.
-    reading.records.reserve(bytes.size() / 100 + 1);
-    qsizetype v10Records = 0;
-    std::optional<ImportFailure> fatal;
-    reading.skippedLines = ForEachImportLine(bytes, [&](QStringView line) {
-        if (fatal)
-            return;
-        if (layout == ImportLayout::V10) {
-            // Blank lines are no record of that format, only padding.
-            if (line.trimmed().isEmpty())
-                return;
-            std::optional<ImportRecord> record = ParseV10Record(line);
-            if (!record) {
-                fatal = failureOf(layout, v10FatalText(v10Records + 1));
-                return;
-            }
-            ++v10Records;
-            reading.records.append(std::move(*record));
-        } else {
-            ImportRecord record =
-                hasRuleDependentDate(layout) ? ParseTabBirthLine(line) : ParseOldBirthLine(line);
-            if (record.fields.About.isEmpty())
-                return;
-            reading.records.append(std::move(record));
-        }
-        report(status, layout, reading.records.size());
-    });
-    if (fatal)
-        return failed(std::move(*fatal));
+        return ReadVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), options.status)
+            .reading;
+    const TextEncoding encoding = ResolveEncoding(bytes, options.encoding);
+    Collector collector(layout, bytes.size(), bytes.count('\n'), options);
+    collector.reading.encoding = encoding;
+    if (layout == ImportLayout::Csv)
+        readCsv(bytes, encoding, path, collector);
+    else
+        readLines(bytes, layout, encoding, collector);
+
+    ImportReading &reading = collector.reading;
+    if (reading.cancelled)
+        return std::move(reading);
+    if (collector.fatal)
+        return failed(std::move(*collector.fatal));
     if (reading.records.isEmpty()) {
         ImportReading empty = failed(failureOf(layout, emptyFileText(layout, path)));
         empty.skippedLines = reading.skippedLines;
+        empty.notes = std::move(reading.notes);
+        empty.encoding = encoding;
         return empty;
     }
-    return reading;
+    return std::move(reading);
 }
 
-ImportReading ReadImportFile(const QString &path, ImportLayout layout, const StatusSink &status)
+WholeFile ReadWholeImportFile(const QString &path)
 {
+    WholeFile whole;
     const QFileInfo info(path);
-    if (!info.exists())
-        return failed({ u"生日导入"_s, path + u"不存在"_s, QString() });
+    if (!info.exists()) {
+        whole.missing = true;
+        whole.refusal = u"不存在"_s;
+        return whole;
+    }
+    if (!info.isFile()) {
+        whole.refusal = u"不是普通文件,"_s;
+        return whole;
+    }
+    if (info.size() > MaxImportFileBytes) {
+        whole.refusal = u"超过%1MB,"_s.arg(MaxImportFileBytes / (1024 * 1024));
+        return whole;
+    }
     QFile file(path);
-    QByteArray bytes;
-    const bool readable = info.isFile() && info.size() <= MaxImportFileBytes
-        && file.open(QIODevice::ReadOnly) && (bytes = file.readAll()).size() == info.size();
-    if (!readable)
-        return failed(failureOf(layout, path + u"无法读取,没有导入任何生日!"_s));
-    return ReadImportBytes(bytes, layout, path, status);
+    if (!file.open(QIODevice::ReadOnly) || (whole.bytes = file.readAll()).size() != info.size()) {
+        whole.bytes.clear();
+        whole.refusal = u"无法读取,"_s;
+    }
+    return whole;
+}
+
+ImportReading ReadImportFile(
+    const QString &path, ImportLayout layout, const ImportReadOptions &options)
+{
+    const WholeFile whole = ReadWholeImportFile(path);
+    if (whole.missing)
+        return failed({ u"生日导入"_s, path + u"不存在"_s, QString() });
+    if (whole.refusal)
+        return failed(failureOf(layout, path + *whole.refusal + u"没有导入任何生日!"_s));
+    return ReadImportBytes(whole.bytes, layout, path, options);
 }
 
 } // namespace natalis::transfer

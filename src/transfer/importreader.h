@@ -3,10 +3,12 @@
 #include "transfer/importlayout.h"
 #include "transfer/importrecord.h"
 #include "transfer/statussink.h"
+#include "transfer/textencoding.h"
 
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace natalis::transfer {
@@ -20,24 +22,62 @@ struct ImportFailure
     QString statusText;
 };
 
+// One line of the import report: a line skipped, or a value of it the reader refused or changed.
+struct LineNote
+{
+    qsizetype line = 0; // from 1
+    QString reason; // "日期'2023-2-30'无效,按无日期导入"
+
+    friend bool operator==(const LineNote &, const LineNote &) = default;
+};
+
+// "第7行: 日期'2023-2-30'无效,按无日期导入"
+QString lineNoteText(const LineNote &note);
+
+// The report keeps this many notes; the rest are only counted.
+inline constexpr qsizetype MaxLineNotes = 10'000;
+
 struct ImportReading
 {
     QList<ImportRecord> records; // in file order
-    int skippedLines = 0; // lines that could not be read as text (see DecodeImportLines)
+    int skippedLines = 0; // lines that could not be read as text
+    QList<LineNote> notes; // in file order, at most MaxLineNotes
+    qsizetype notesLeftOut = 0; // notes beyond MaxLineNotes
+    TextEncoding encoding = TextEncoding::Gbk; // the encoding the file was read in
+    bool cancelled = false; // the reading was stopped; records is to be ignored
     std::optional<ImportFailure> failure; // set when records is to be ignored
+};
+
+struct ImportReadOptions
+{
+    EncodingChoice encoding = EncodingChoice::Auto;
+    // Receives the layout's reading text, then that text with the count after each record.
+    StatusSink status;
+    // Called now and then with the bytes read so far and the file's size; false stops reading.
+    std::function<bool(qint64 done, qint64 total)> progress;
 };
 
 // Files beyond this size are refused as unreadable rather than read into memory.
 inline constexpr qint64 MaxImportFileBytes = 512LL * 1024 * 1024;
 
-// Reads every record of the file at path in the given layout. status receives the layout's
-// reading text, then that text with the count after each record. A missing, unreadable or empty
+// The whole of a text file to import, or the reason it is not read: it does not exist (the
+// text path + "不存在"), is no regular file, is larger than MaxImportFileBytes, or cannot be
+// read. The reason is worded to follow the path: path + reason + what was not imported.
+struct WholeFile
+{
+    QByteArray bytes;
+    std::optional<QString> refusal;
+    bool missing = false;
+};
+WholeFile ReadWholeImportFile(const QString &path);
+
+// Reads every record of the file at path in the given layout. A missing, unreadable or empty
 // file, and a v1.0 file with an invalid record, end in a failure and no records.
 ImportReading ReadImportFile(
-    const QString &path, ImportLayout layout, const StatusSink &status = {});
+    const QString &path, ImportLayout layout, const ImportReadOptions &options = {});
 
 // The same on the file's bytes; path only names the file in the messages.
-ImportReading ReadImportBytes(
-    QByteArrayView bytes, ImportLayout layout, const QString &path, const StatusSink &status = {});
+ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
+    const ImportReadOptions &options = {});
 
 } // namespace natalis::transfer

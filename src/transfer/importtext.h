@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/textencoding.h"
+
 #include <QByteArrayView>
 #include <QStringView>
 #include <functional>
@@ -9,12 +11,32 @@ namespace natalis::transfer {
 // Lines longer than this (in bytes) are no birthday of ours, whatever they hold.
 inline constexpr qsizetype MaxImportLineBytes = 16 * 1024;
 
-// Splits an import file into lines of text. A UTF-8 byte order mark, or content that is valid
-// UTF-8 throughout, is read as UTF-8; anything else in the ANSI code page. Lines may end in
-// CR LF or LF, the last one with neither. A line with bytes its encoding does not define,
-// control characters other than tab, or more than MaxImportLineBytes is skipped and counted.
-// Hands each other line to lineRead in file order, without its line end (empty lines too), and
-// returns the number of lines skipped.
-int ForEachImportLine(QByteArrayView bytes, const std::function<void(QStringView)> &lineRead);
+// Why a line was not handed on as text.
+enum class LineProblem {
+    None,
+    Undecodable, // bytes the encoding does not define
+    TooLong, // more than MaxImportLineBytes
+    ControlCharacters, // control characters other than tab
+};
+
+struct ImportLine
+{
+    qsizetype number = 0; // from 1, counting every line end of the file
+    QStringView text; // without its line end; empty unless problem is None
+    LineProblem problem = LineProblem::None;
+};
+
+// Splits the bytes of an import file into lines of text in the given encoding (a byte order mark
+// is skipped). Lines may end in CR LF, LF or CR, the last one with none. Hands every line to
+// lineRead in file order, empty ones too, and returns the number of lines with a problem.
+int ForEachImportLine(QByteArrayView bytes, TextEncoding encoding,
+    const std::function<void(const ImportLine &)> &lineRead);
+
+// The whole file as one text, for layouts whose records may span lines. Bytes the encoding
+// does not define become U+FFFD; *undecodable (when given) tells whether there were any.
+QString DecodeImportText(QByteArrayView bytes, TextEncoding encoding, bool *undecodable = nullptr);
+
+// The reason of a problem line as the import report words it.
+QString lineProblemText(LineProblem problem);
 
 } // namespace natalis::transfer

@@ -1,9 +1,9 @@
 #include "transfer/numberfile.h"
 
 #include "store/phonenumber.h"
+#include "transfer/importreader.h"
 #include "transfer/importtext.h"
 
-#include <QFile>
 #include <QSet>
 
 namespace natalis::transfer {
@@ -12,8 +12,8 @@ QStringList NewPhoneNumbers(QByteArrayView bytes, const QStringList &listed)
 {
     QSet<QString> known(listed.cbegin(), listed.cend());
     QStringList added;
-    ForEachImportLine(bytes, [&](QStringView line) {
-        const QString number = line.trimmed().toString();
+    ForEachImportLine(bytes, DetectEncoding(bytes), [&](const ImportLine &line) {
+        const QString number = line.text.trimmed().toString();
         if (!store::IsPhoneNumber(number) || known.contains(number))
             return;
         known.insert(number);
@@ -24,13 +24,10 @@ QStringList NewPhoneNumbers(QByteArrayView bytes, const QStringList &listed)
 
 NumberFileReading ReadPhoneNumberFile(const QString &path, const QStringList &listed)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
-    return { true, NewPhoneNumbers(bytes, listed) };
+    const WholeFile whole = ReadWholeImportFile(path);
+    if (whole.refusal)
+        return { false, *whole.refusal, {} };
+    return { true, QString(), NewPhoneNumbers(whole.bytes, listed) };
 }
 
 } // namespace natalis::transfer

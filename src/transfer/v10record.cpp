@@ -48,8 +48,8 @@ QList<QStringView> splitValues(QStringView line)
 std::optional<ImportRecord> ParseV10Record(QStringView line)
 {
     const QList<QStringView> v = splitValues(line);
-    ImportRecord record;
-    store::BirthdayRecord &r = record.fields;
+    store::BirthdayRecord r;
+    QString acceptedDate;
     r.About = importName(v[Name]);
     const QStringView dateText = v[GregorianDate].trimmed();
     const std::optional<QDate> date = dateText.size() > 2
@@ -65,14 +65,14 @@ std::optional<ImportRecord> ParseV10Record(QStringView line)
     const QString ymd =
         QStringLiteral("%1-%2-%3").arg(date->year()).arg(date->month()).arg(date->day());
     if (parseImportGregorian(ymd))
-        record.date = ymd;
+        acceptedDate = ymd;
     const QStringView rule = v[Rule].trimmed();
     r.blnIsGL = rule == u"按农历提醒" ? u"按农历提醒"_s : u"按公历提醒"_s;
     bool isNumber = false;
     const int days = v[Days].trimmed().toInt(&isNumber);
     r.intNums = isNumber && days >= 0 && days <= 14 ? qint16(days) : qint16(7);
     r.Duanxin = u"否"_s;
-    return record;
+    return ImportRecord(r, acceptedDate, false);
 }
 
 } // namespace natalis::transfer

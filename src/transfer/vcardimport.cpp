@@ -89,22 +89,22 @@ std::optional<QDate> gregorianBirthday(const VcardProperty &property)
 }
 
 // Fills the date and rule; false when the card has no birthday that can be stored.
-bool takeBirthday(const Vcard &card, ImportRecord &record)
+bool takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &date, bool &lunar)
 {
     for (const VcardProperty &property : card.properties) {
         if (property.name != u"X-ALTBDAY")
             continue;
-        if (const std::optional<QString> lunar = lunarBirthday(property)) {
-            record.date = *lunar;
-            record.dateIsLunar = true;
-            record.fields.blnIsGL = u"按农历提醒"_s;
+        if (const std::optional<QString> lunarDate = lunarBirthday(property)) {
+            date = *lunarDate;
+            lunar = true;
+            fields.blnIsGL = u"按农历提醒"_s;
             return true;
         }
     }
     if (const VcardProperty *bday = card.first(u"BDAY")) {
-        if (const std::optional<QDate> date = gregorianBirthday(*bday)) {
-            record.date = u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day());
-            record.fields.blnIsGL = u"按公历提醒"_s;
+        if (const std::optional<QDate> day = gregorianBirthday(*bday)) {
+            date = u"%1-%2-%3"_s.arg(day->year()).arg(day->month()).arg(day->day());
+            fields.blnIsGL = u"按公历提醒"_s;
             return true;
         }
     }
@@ -189,10 +189,9 @@ QString cardSex(const Vcard &card)
     return sex == u"M" ? u"男"_s : sex == u"F" ? u"女"_s : QString();
 }
 
-ImportRecord recordOf(const Vcard &card, const QString &name)
+store::BirthdayRecord fieldsOf(const Vcard &card, const QString &name)
 {
-    ImportRecord record;
-    store::BirthdayRecord &f = record.fields;
+    store::BirthdayRecord f;
     f.About = name;
     f.Tel = cutToWidth(contactNumber(card), Widths::Tel);
     if (const VcardProperty *note = card.first(u"NOTE"))
@@ -203,7 +202,7 @@ ImportRecord recordOf(const Vcard &card, const QString &name)
     f.Sex = cardSex(card);
     f.intNums = 7;
     f.Duanxin = u"否"_s;
-    return record;
+    return f;
 }
 
 ImportFailure failureOf(QString text)
@@ -224,14 +223,16 @@ VcardImportReading ReadVcardImportBytes(
     const QList<Vcard> parsed = ParseVcards(bytes);
     for (const Vcard &card : parsed) {
         const QString name = cardName(card);
-        ImportRecord record = recordOf(card, name);
-        if (name.isEmpty() || !takeBirthday(card, record)) {
+        store::BirthdayRecord fields = fieldsOf(card, name);
+        QString date;
+        bool lunar = false;
+        if (name.isEmpty() || !takeBirthday(card, fields, date, lunar)) {
             cards.withoutBirthday.append(name.isEmpty() ? u"(无姓名)"_s : name);
             continue;
         }
         const std::optional<QString> named = cardCategory(card);
-        record.fields.Type = named.value_or(category);
-        cards.reading.records.append(std::move(record));
+        fields.Type = named.value_or(category);
+        cards.reading.records.append(ImportRecord(fields, date, lunar));
         cards.namedCategory.append(named.has_value());
         if (status)
             status(reading + QString::number(cards.reading.records.size()));
@@ -263,8 +264,12 @@ VcardImportReading ReadVcardImportFile(
 void SetVcardCategory(VcardImportReading &cards, const QString &category)
 {
     for (qsizetype i = 0; i < cards.reading.records.size(); ++i) {
-        if (!cards.namedCategory.value(i))
-            cards.reading.records[i].fields.Type = category;
+        if (cards.namedCategory.value(i))
+            continue;
+        ImportRecord &record = cards.reading.records[i];
+        store::BirthdayRecord fields = record.fields();
+        fields.Type = category;
+        record = ImportRecord(fields, record.date(), record.dateIsLunar());
     }
 }
 

@@ -1,4 +1,5 @@
 #include "app/frmmydlg1.h"
+#include "app/modalrunner.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 
@@ -86,7 +87,13 @@ INSTANTIATE_TEST_SUITE_P(Rows, ChooserNames,
             QStringLiteral("birth.txt"), {}, QStringLiteral(" birth.txt") },
         NameRow { "birth.txt rule only for the v1.0 title", TextTitle, Text,
             QStringLiteral("old.txt"), true, QStringLiteral("old.txt"), {},
-            QStringLiteral("old.txt") }),
+            QStringLiteral("old.txt") },
+        NameRow { "spreadsheet name without extension gets csv", TextTitle, QStringLiteral("*.csv"),
+            QStringLiteral("名单"), true, QStringLiteral("名单.csv"), {},
+            QStringLiteral("名单.csv") },
+        NameRow { "spreadsheet filter refuses txt", TextTitle, QStringLiteral("*.csv"),
+            QStringLiteral("a.txt"), false, {}, QStringLiteral("必须指定CSV文件(*.csv)!"),
+            QStringLiteral("a.txt") }),
     natalis::test::BySituation());
 
 TEST(Chooser, TitleTakenAndEmptiedOnLoad)
@@ -136,6 +143,46 @@ TEST(Chooser, DoubleClickChoosesTheFile)
     dialog.File1_DblClick(QStringLiteral("list.txt"));
     EXPECT_TRUE(picked.PickedFileOk);
     EXPECT_EQ(picked.PickedFileText, QDir(folder.path()).filePath(QStringLiteral("list.txt")));
+}
+
+TEST(Chooser, TypedAbsolutePathIsTakenAsItIs)
+{
+    QTemporaryDir here;
+    QTemporaryDir elsewhere;
+    PickedFile picked { TextTitle, QStringLiteral("*.txt"), false };
+    frmMyDlg1 dialog(picked, nullptr, here.path());
+    dialog.setFileName(QDir(elsewhere.path()).filePath(QStringLiteral("out")));
+    dialog.cmdOK_Click();
+    ASSERT_TRUE(picked.PickedFileOk);
+    EXPECT_EQ(picked.PickedFileText,
+        QDir::toNativeSeparators(QDir(elsewhere.path()).filePath(QStringLiteral("out.txt"))));
+}
+
+TEST(Chooser, EachUseOpensWhereItWasLastLeft)
+{
+    QTemporaryDir imports;
+    QTemporaryDir music;
+    const auto pick = [](ChooserUse use, const QString &filter, const QString &typed) {
+        QString opened;
+        PickedFile picked;
+        PickFile(
+            nullptr, picked, TextTitle, filter,
+            [&](QDialog &dialog) {
+                auto &chooser = static_cast<frmMyDlg1 &>(dialog);
+                opened = chooser.folder();
+                chooser.setFileName(typed);
+                chooser.cmdOK_Click();
+            },
+            use);
+        return opened;
+    };
+    pick(ChooserUse::Import, Text, QDir(imports.path()).filePath(QStringLiteral("a.txt")));
+    pick(ChooserUse::Music, Music, QDir(music.path()).filePath(QStringLiteral("a.mp3")));
+    EXPECT_EQ(
+        pick(ChooserUse::Import, Text, QStringLiteral("b")), QDir(imports.path()).absolutePath());
+    EXPECT_EQ(
+        pick(ChooserUse::Music, Music, QStringLiteral("b")), QDir(music.path()).absolutePath());
+    EXPECT_EQ(pick(ChooserUse::Numbers, Text, QStringLiteral("b")), QDir::homePath());
 }
 
 TEST(Chooser, ExitClearsTheFlag)

@@ -1,19 +1,26 @@
+#include "app/birthdaylistmodel.h"
 #include "app/frmfilein.h"
 #include "app/frmmydlg1.h"
 #include "app/frmsetup.h"
 #include "app/frmverselect.h"
 #include "app/transferactions.h"
+#include "app/workerrun.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
+#include "transfer/csvlayout.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -61,6 +68,17 @@ protected:
                 counts = preview->findChild<QLabel *>(QStringLiteral("lblInAllNums"))->text() + u'/'
                     + preview->findChild<QLabel *>(QStringLiteral("lblInValidNums"))->text();
                 confirmable = preview->canConfirm();
+                encoding = preview->encodingText();
+                report = preview->reportLines();
+                if (chooseEncoding >= 0) {
+                    preview->chooseEncoding(chooseEncoding);
+                    encoding = preview->encodingText();
+                    firstName = preview->findChild<QTreeView *>(QStringLiteral("ListView2"))
+                                    ->model()
+                                    ->index(0, 0)
+                                    .data()
+                                    .toString();
+                }
                 if (confirmPreview && confirmable)
                     preview->cmdOK_Click();
                 else
@@ -69,10 +87,10 @@ protected:
         };
     }
 
-    bool import(bool oldVersions = false)
+    bool import(ImportMenu menu = ImportMenu::TabFile)
     {
         const bool added = RunImport(
-            nullptr, context, messages, oldVersions, [this](const QString &text) { status = text; },
+            nullptr, context, messages, menu, [this](const QString &text) { status = text; },
             runner());
         if (added) {
             store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
@@ -99,6 +117,11 @@ protected:
     QList<bool> ticks;
     QString counts;
     bool confirmable = false;
+    QString encoding;
+    QStringList report;
+    int chooseEncoding = -1; // cboEncoding's item to choose in the preview
+    QString firstName; // the first row's name after choosing
+
     QString status;
 };
 
@@ -138,10 +161,11 @@ TEST_F(Transfer, CancelledPreviewAddsNothing)
 
 TEST_F(Transfer, TicksCannotBeChangedByClicking)
 {
-    transfer::ImportRecord first;
-    first.fields.About = QStringLiteral("王五");
-    first.fields.Type = QStringLiteral("朋友");
-    transfer::ImportRecord second = first;
+    store::BirthdayRecord fields;
+    fields.About = QStringLiteral("王五");
+    fields.Type = QStringLiteral("朋友");
+    const transfer::ImportRecord first(fields, {}, false);
+    const transfer::ImportRecord second = first;
     frmFileIn preview(transfer::BuildImportPreview({ first, second }, {}),
         transfer::ImportLayout::Tab, *context.DbConnection, 1);
     preview.clickRowTick(0);
@@ -155,18 +179,18 @@ TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
     QList<transfer::ImportRecord> records;
     for (const QString &name :
         { QStringLiteral("赵"), QStringLiteral("Bob"), QStringLiteral("Al") }) {
-        transfer::ImportRecord record;
-        record.fields.About = name;
-        record.fields.Type = QStringLiteral("朋友");
-        records.append(record);
+        store::BirthdayRecord fields;
+        fields.About = name;
+        fields.Type = QStringLiteral("朋友");
+        records.append(transfer::ImportRecord(fields, {}, false));
     }
     frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
         *context.DbConnection, 1);
-    auto *list = preview.findChild<QTreeWidget *>(QStringLiteral("ListView2"));
+    auto *list = preview.findChild<QTreeView *>(QStringLiteral("ListView2"));
     const auto shownNames = [list] {
         QStringList names;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            names << list->topLevelItem(i)->text(0);
+        for (int i = 0; i < list->model()->rowCount(); ++i)
+            names << list->model()->index(i, 0).data().toString();
         return names;
     };
     EXPECT_EQ(shownNames(),
@@ -176,6 +200,49 @@ TEST_F(Transfer, PreviewOpensInFileOrderAndSortsOnHeaderClick)
     Q_EMIT list->header()->sectionClicked(0);
     EXPECT_EQ(shownNames().last(), QStringLiteral("Al"));
     EXPECT_TRUE(preview.isRowTicked(2));
+}
+
+TEST_F(Transfer, PreviewSortsDaysAsNumbers)
+{
+    QList<transfer::ImportRecord> records;
+    for (qint16 days : { qint16(10), qint16(9), qint16(14) }) {
+        store::BirthdayRecord fields;
+        fields.About = QString::number(days);
+        fields.Type = QStringLiteral("朋友");
+        fields.intNums = days;
+        records.append(transfer::ImportRecord(fields, {}, false));
+    }
+    frmFileIn preview(transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab,
+        *context.DbConnection, 1);
+    auto *list = preview.findChild<QTreeView *>(QStringLiteral("ListView2"));
+    Q_EMIT list->header()->sectionClicked(6);
+    QStringList days;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        days << list->model()->index(i, 6).data().toString();
+    EXPECT_EQ(
+        days, (QStringList { QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("14") }));
+}
+
+TEST(CsvLayout, HeaderRowIsTheMainListsColumnTitles)
+{
+    EXPECT_EQ(transfer::csvColumnTitles(), BirthdayListModel::columnTitles());
+}
+
+TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
+{
+    QProgressBar bar;
+    QPushButton cancel;
+    // Fires only if the window thread keeps running its events while the job works.
+    QTimer::singleShot(50, &cancel, &QPushButton::click);
+    std::atomic<int> rounds { 0 };
+    RunOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
+        while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
+            ++rounds;
+            QThread::usleep(100);
+        }
+    });
+    EXPECT_LT(rounds, 1'000'000);
+    EXPECT_EQ(bar.value(), 1000);
 }
 
 struct FailureRow
@@ -202,7 +269,7 @@ TEST_P(ImportFailures, MessageAndNothingAdded)
     fileName = row.fileName;
     if (!row.content.isNull())
         database.write(row.fileName, row.content);
-    EXPECT_FALSE(import(true));
+    EXPECT_FALSE(import(ImportMenu::OldVersions));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].title, row.title);
     EXPECT_EQ(messages.shown[0].text, database.path(row.fileName) + row.textAfterPath);
@@ -251,6 +318,66 @@ TEST_F(Transfer, ExportOfEmptyListWritesEmptyFileWithoutQuestion)
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(database.exists(QStringLiteral("new.txt")));
     EXPECT_TRUE(database.bytes(QStringLiteral("new.txt")).isEmpty());
+}
+
+TEST_F(Transfer, PreviewShowsEncodingAndReportAndReadsAgainInAnother)
+{
+    // 郑伟 in GBK is also valid UTF-8; the second line's date does not exist.
+    const QByteArray zhengWei = "\xD6\xA3\xCE\xB0";
+    database.write(QStringLiteral("list.txt"),
+        zhengWei + "\t\t13912345678\t\t1976-2-25\r\nAl\t\t\t\t2023-2-30\r\n");
+    confirmPreview = false;
+    chooseEncoding = 2; // UTF-8
+    EXPECT_FALSE(import());
+    EXPECT_EQ(counts, QStringLiteral("2/2"));
+    EXPECT_EQ(report, QStringList { QStringLiteral("第2行: 日期'2023-2-30'无效,按无日期导入") });
+    EXPECT_EQ(encoding, QStringLiteral("(按UTF-8读取)"));
+    EXPECT_EQ(firstName, QString::fromUtf8(zhengWei));
+}
+
+TEST_F(Transfer, PreviewOpensWithTheEncodingUsed)
+{
+    database.write(QStringLiteral("list.txt"), gbkTabFile());
+    confirmPreview = false;
+    import();
+    EXPECT_EQ(encoding, QStringLiteral("(按GBK读取)"));
+    EXPECT_TRUE(report.isEmpty());
+}
+
+TEST_F(Transfer, CsvExportAndImportThroughTheMenus)
+{
+    context.Birthdays = { test::gregorianBirthday(
+        QStringLiteral("张三"), QStringLiteral("公历1976年 02月25日")) };
+    context.HasBirthdays = true;
+    fileName = QStringLiteral("list.csv");
+    RunExport(
+        nullptr, context, messages, [this](const QString &text) { status = text; }, runner(), true);
+    EXPECT_EQ(chooserTitles.last(), QStringLiteral("生日导出到CSV文件(Excel/WPS)"));
+    EXPECT_TRUE(database.bytes(QStringLiteral("list.csv")).startsWith("\xEF\xBB\xBF生日名称,"));
+
+    context.Birthdays.clear();
+    context.HasBirthdays = false;
+    ASSERT_TRUE(import(ImportMenu::CsvFile));
+    EXPECT_EQ(chooserTitles.last(), QStringLiteral("从CSV文件(Excel/WPS)导入生日"));
+    EXPECT_EQ(encoding, QStringLiteral("(按UTF-8读取)"));
+    ASSERT_EQ(context.Birthdays.size(), 1);
+    EXPECT_EQ(context.Birthdays[0].strGL.trimmed(), QStringLiteral("公历1976年 02月25日"));
+}
+
+TEST_F(Transfer, ExportOntoTheOpenDatabaseIsRefusedWithoutQuestion)
+{
+    // A database whose name the text chooser accepts.
+    context.DbConnection.reset();
+    context.DbConnection.emplace(database.create(QStringLiteral("db.txt")));
+    context.DbPath = database.path(QStringLiteral("db.txt"));
+    const QByteArray before = database.bytes(QStringLiteral("db.txt"));
+    exportTo(QStringLiteral("db.txt"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+        QStringLiteral("生日导出到") + context.DbPath
+            + QStringLiteral("失败,该文件是正在使用的生日数据库,原有文件没有改动!"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(database.bytes(QStringLiteral("db.txt")), before);
 }
 
 TEST_F(Transfer, SetupSavedIntoContext)

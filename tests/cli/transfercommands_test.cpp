@@ -71,6 +71,53 @@ TEST_F(TransferCommands, DryRunListsAndAddsNothing)
     EXPECT_FALSE(folder.exists(u"new.mdb"_s));
 }
 
+TEST_F(TransferCommands, ImportPrintsTheLineReportOnStderr)
+{
+    // 张三 in GBK, with a day that does not exist.
+    folder.write(u"in.txt"_s, "\xD5\xC5\xC8\xFD\t\t\t\t2023-2-30\r\n");
+    const CliResult result = cli({ u"import"_s, u"--db"_s, folder.path(u"x.mdb"_s), u"--layout"_s,
+        u"tab"_s, u"--dry-run"_s, folder.path(u"in.txt"_s) });
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.err, u"文件编码: GBK\n第1行: 日期'2023-2-30'无效,按无日期导入\n"_s);
+}
+
+TEST_F(TransferCommands, CsvExportThenImport)
+{
+    const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.csv"_s);
+    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, a, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
+                      u"--gl"_s, u"1976-02-25"_s })
+                  .exitCode,
+        0);
+    const CliResult exported = cli({ u"export"_s, u"--db"_s, a, u"--format"_s, u"csv"_s, file });
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    EXPECT_TRUE(folder.bytes(u"out.csv"_s).startsWith("\xEF\xBB\xBF"));
+    const CliResult imported =
+        cli({ u"import"_s, u"--db"_s, folder.path(u"b.mdb"_s), u"--layout"_s, u"csv"_s, file });
+    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const auto rows = stored(u"b.mdb"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].About.trimmed(), u"王五"_s);
+    EXPECT_EQ(rows[0].strGL.trimmed(), u"公历1976年 02月25日"_s);
+}
+
+TEST_F(TransferCommands, ExportRefusesItsOwnDatabaseAndDevices)
+{
+    const QString db = folder.path(u"a.mdb"_s);
+    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
+                      u"--gl"_s, u"1976-02-25"_s })
+                  .exitCode,
+        0);
+    const QByteArray before = folder.bytes(u"a.mdb"_s);
+    const CliResult own = cli({ u"export"_s, u"--db"_s, db, db });
+    EXPECT_EQ(own.exitCode, 1);
+    EXPECT_TRUE(own.err.contains(u"该文件是正在使用的生日数据库,原有文件没有改动"_s))
+        << own.err.toStdString();
+    EXPECT_EQ(folder.bytes(u"a.mdb"_s), before);
+    const CliResult full = cli({ u"export"_s, u"--db"_s, db, u"/dev/full"_s });
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(u"该文件不是普通文件"_s)) << full.err.toStdString();
+}
+
 struct RefusalRow
 {
     const char *situation;

@@ -20,9 +20,9 @@ struct Parsed
 
     static Parsed of(const ImportRecord &r)
     {
-        const store::BirthdayRecord &f = r.fields;
-        return { f.About, f.Type, f.Tel, r.date, f.blnIsGL, f.intNums, f.Duanxin, f.Sex,
-            r.dateIsLunar };
+        const store::BirthdayRecord f = r.fields();
+        return { f.About, f.Type, f.Tel, r.date(), f.blnIsGL, f.intNums, f.Duanxin, f.Sex,
+            r.dateIsLunar() };
     }
     friend bool operator==(const Parsed &, const Parsed &) = default;
     friend void PrintTo(const Parsed &p, std::ostream *os)
@@ -122,16 +122,16 @@ INSTANTIATE_TEST_SUITE_P(Import, BirthLine,
 TEST(BirthLine, OldLayoutHasNoStaffNumber)
 {
     const QString line = u"甲\t同事\t\t\t\t\t7\t否\t男\t部\tqq\t公司\t地址\tNO1"_s;
-    EXPECT_EQ(ParseTabBirthLine(line).fields.No, u"NO1"_s);
-    EXPECT_EQ(ParseOldBirthLine(line).fields.No, QString());
-    EXPECT_EQ(ParseOldBirthLine(line).fields.Address, u"地址"_s);
+    EXPECT_EQ(ParseTabBirthLine(line).fields().No, u"NO1"_s);
+    EXPECT_EQ(ParseOldBirthLine(line).fields().No, QString());
+    EXPECT_EQ(ParseOldBirthLine(line).fields().Address, u"地址"_s);
 }
 
 TEST(BirthLine, CutNeverSplitsASurrogatePair)
 {
     // 15 characters, then a character outside the BMP (two UTF-16 units) at the cut.
     const QString name = QString(15, u'甲') + QString::fromUcs4(U"\U00020000");
-    EXPECT_EQ(ParseTabBirthLine(name).fields.About, QString(15, u'甲'));
+    EXPECT_EQ(ParseTabBirthLine(name).fields().About, QString(15, u'甲'));
 }
 
 struct CutRow
@@ -183,13 +183,13 @@ TEST_P(V10Record, ReadsOrRefuses)
     ASSERT_EQ(record.has_value(), row.valid);
     if (!record)
         return;
-    EXPECT_EQ(record->fields.About, row.name);
-    EXPECT_EQ(record->fields.Type, row.type);
-    EXPECT_EQ(record->date, row.date);
-    EXPECT_EQ(record->fields.blnIsGL, row.rule);
-    EXPECT_EQ(record->fields.intNums, row.days);
-    EXPECT_EQ(record->fields.Duanxin, No);
-    EXPECT_FALSE(record->dateIsLunar);
+    EXPECT_EQ(record->fields().About, row.name);
+    EXPECT_EQ(record->fields().Type, row.type);
+    EXPECT_EQ(record->date(), row.date);
+    EXPECT_EQ(record->fields().blnIsGL, row.rule);
+    EXPECT_EQ(record->fields().intNums, row.days);
+    EXPECT_EQ(record->fields().Duanxin, No);
+    EXPECT_FALSE(record->dateIsLunar());
 }
 
 INSTANTIATE_TEST_SUITE_P(Import, V10Record,

@@ -109,9 +109,49 @@ TEST(ExportFile, FailedWriteReportsAndLeavesNoFile)
     const ExportResult result =
         ExportBirthdays({ test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s) }, path);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.failureText, u"生日导出到"_s + path + u"失败,原有文件没有改动!"_s);
+    EXPECT_EQ(result.failureText, u"生日导出到"_s + path + u"失败,文件夹不存在!"_s);
     EXPECT_EQ(folder.files(), QStringList());
 }
+
+struct RefusedRow
+{
+    const char *situation;
+    QString target; // a name in the test folder (natalis.mdb is in use), or an absolute path
+    QString reason;
+    friend void PrintTo(const RefusedRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class RefusedTarget : public testing::TestWithParam<RefusedRow>
+{
+};
+
+TEST_P(RefusedTarget, LeavesTheFileAsItWas)
+{
+    const RefusedRow &row = GetParam();
+    test::TempDatabase folder;
+    const store::Connection open = folder.create();
+    const store::Connection other = folder.create(u"other.mdb"_s);
+    const QString path = row.target.startsWith(u'/') ? row.target : folder.path(row.target);
+    const QByteArray before = folder.bytes(u"natalis.mdb"_s);
+    ExportOptions options;
+    options.openDatabase = folder.path();
+    const ExportResult result = ExportBirthdays(
+        { test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s) }, path, options);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.failureText, u"生日导出到"_s + path + u"失败,"_s + row.reason);
+    EXPECT_EQ(folder.bytes(u"natalis.mdb"_s), before);
+    EXPECT_EQ(folder.files(), (QStringList { u"natalis.mdb"_s, u"other.mdb"_s }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, RefusedTarget,
+    testing::Values(RefusedRow { "the open database", u"natalis.mdb"_s,
+                        u"该文件是正在使用的生日数据库,原有文件没有改动!"_s },
+        RefusedRow {
+            "another database of ours", u"other.mdb"_s, u"该文件是生日数据库,原有文件没有改动!"_s },
+        RefusedRow { "a device that takes nothing", u"/dev/full"_s,
+            u"该文件不是普通文件,原有文件没有改动!"_s },
+        RefusedRow { "a folder", u"/tmp"_s, u"该文件不是普通文件,原有文件没有改动!"_s }),
+    test::BySituation());
 
 TEST(ExportFile, UnencodableCharactersAreCounted)
 {
@@ -124,6 +164,17 @@ TEST(ExportFile, UnencodableCharactersAreCounted)
     EXPECT_EQ(result.statusText,
         u"生日成功导出到"_s + folder.path(u"out.txt"_s)
             + u",其中2个字符无法用ANSI编码保存,已被替换"_s);
+}
+
+TEST(ExportFile, TabLayoutIsGbkWithoutFourByteSequences)
+{
+    store::BirthdayRecord r = test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s);
+    r.Beizhu = u"😀€"_s; // GB18030 would write the emoji as four bytes
+    test::TempDatabase folder;
+    const ExportResult result = ExportBirthdays({ r }, folder.path(u"out.txt"_s));
+    EXPECT_EQ(result.unencodable, 1);
+    EXPECT_TRUE(folder.bytes(u"out.txt"_s).contains("\t?\x80\t"))
+        << folder.bytes(u"out.txt"_s).toHex(' ').toStdString();
 }
 
 } // namespace

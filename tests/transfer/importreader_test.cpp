@@ -62,7 +62,7 @@ TEST_P(ImportFile, ReadsRecordsOrFails)
 
     QStringList records;
     for (const ImportRecord &r : reading.records)
-        records << r.fields.About + u'/' + r.fields.Type + u'/' + r.date;
+        records << r.fields().About + u'/' + r.fields().Type + u'/' + r.date();
     EXPECT_EQ(records, row.records);
     EXPECT_EQ(reading.skippedLines, row.skipped);
     EXPECT_EQ(reading.failure ? reading.failure->boxText : QString(),
@@ -139,8 +139,10 @@ TEST(ImportFile, UnreadableFileIsNamedAndGivesNothing)
 TEST(ImportFile, ReportsProgressAfterEachRecord)
 {
     QStringList texts;
+    ImportReadOptions options;
+    options.status = [&](const QString &text) { texts << text; };
     ReadImportBytes(tabLine(Zhang3, Tongshi) + "\r\n\r\n" + tabLine(Li4, Pengyou),
-        ImportLayout::V31, u"x.txt"_s, [&](const QString &text) { texts << text; });
+        ImportLayout::V31, u"x.txt"_s, options);
     const QString reading = u"对v3.1导出的生日文件数据分析提取中,请稍候..."_s;
     EXPECT_EQ(texts, (QStringList { reading, reading + u'1', reading + u'2' }));
 }

@@ -1,8 +1,10 @@
 #include "store/ansicodec.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
+#include "transfer/importreader.h"
 #include "transfer/numberfile.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -67,6 +69,29 @@ TEST(NumberFileReadTest, GbkFileIsRead)
     const NumberFileReading reading = ReadPhoneNumberFile(file.fileName(), {});
     EXPECT_TRUE(reading.readable);
     EXPECT_EQ(reading.added, QStringList { u"13912345678"_s });
+}
+
+TEST(NumberFile, OversizedOrIrregularFilesAreRefusedAsTheBirthdayImportRefusesThem)
+{
+    QTemporaryDir folder;
+    QFile big(folder.filePath(u"big.txt"_s));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("13912345678\r\n");
+    // Sparse: the size counts, not the bytes on disk.
+    ASSERT_TRUE(big.resize(MaxImportFileBytes + 1));
+    big.close();
+    const NumberFileReading oversized = ReadPhoneNumberFile(big.fileName(), {});
+    EXPECT_FALSE(oversized.readable);
+    EXPECT_EQ(oversized.refusal, u"超过512MB,"_s);
+    EXPECT_TRUE(oversized.added.isEmpty());
+
+    const NumberFileReading directory = ReadPhoneNumberFile(folder.path(), {});
+    EXPECT_FALSE(directory.readable);
+    EXPECT_EQ(directory.refusal, u"不是普通文件,"_s);
+
+    const ImportReading birthdays = ReadImportFile(big.fileName(), ImportLayout::Tab);
+    ASSERT_TRUE(birthdays.failure);
+    EXPECT_EQ(birthdays.failure->boxText, big.fileName() + u"超过512MB,没有导入任何生日!"_s);
 }
 
 } // namespace

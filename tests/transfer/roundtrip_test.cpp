@@ -133,13 +133,10 @@ TEST_F(RoundTrip, FailedInsertAddsNothing)
 
 TEST(StoredBirthday, BuildsBothDateTexts)
 {
-    ImportRecord lunar;
-    lunar.date = u"2006-闰07-15"_s;
-    lunar.dateIsLunar = true;
+    const ImportRecord lunar({}, u"2006-闰07-15"_s, true);
     EXPECT_EQ(StoredBirthday(lunar).strNL, u"农历2006年闰07月15日"_s);
     EXPECT_EQ(StoredBirthday(lunar).strGL, u"公历2006年 09月07日"_s);
-    ImportRecord gregorian;
-    gregorian.date = u"1976-2-25"_s;
+    const ImportRecord gregorian({}, u"1976-2-25"_s, false);
     EXPECT_EQ(StoredBirthday(gregorian).strGL, u"公历1976年 02月25日"_s);
     EXPECT_EQ(StoredBirthday(gregorian).strNL, u"农历1976年 01月26日"_s);
     EXPECT_EQ(StoredBirthday(ImportRecord {}).strGL, QString());
@@ -157,25 +154,25 @@ TEST(StoredBirthday, EveryDayGetsTheTextsOfItsDescription)
         ASSERT_TRUE(description) << day.toString(Qt::ISODate).toStdString();
         const QString gregorianText = calendar::GregorianText(day);
 
-        ImportRecord gregorian;
-        gregorian.date = u"%1-%2-%3"_s.arg(day.year()).arg(day.month()).arg(day.day());
+        const ImportRecord gregorian(
+            {}, u"%1-%2-%3"_s.arg(day.year()).arg(day.month()).arg(day.day()), false);
         const store::BirthdayRecord byGregorian = StoredBirthday(gregorian);
         const bool read = day >= firstGregorian;
         ASSERT_EQ(byGregorian.strGL, read ? gregorianText : QString())
-            << gregorian.date.toStdString();
+            << gregorian.date().toStdString();
         ASSERT_EQ(byGregorian.strNL, read ? description->lunarText : QString())
-            << gregorian.date.toStdString();
+            << gregorian.date().toStdString();
 
         const calendar::LunarDate &lunar = description->lunar;
-        ImportRecord lunarRecord;
-        lunarRecord.dateIsLunar = true;
-        lunarRecord.date = u"%1-%2%3-%4"_s.arg(lunar.year)
-                               .arg(lunar.isLeap ? u"闰"_s : QString())
-                               .arg(lunar.month, 2, 10, QChar(u'0'))
-                               .arg(lunar.day, 2, 10, QChar(u'0'));
+        const ImportRecord lunarRecord({},
+            u"%1-%2%3-%4"_s.arg(lunar.year)
+                .arg(lunar.isLeap ? u"闰"_s : QString())
+                .arg(lunar.month, 2, 10, QChar(u'0'))
+                .arg(lunar.day, 2, 10, QChar(u'0')),
+            true);
         const store::BirthdayRecord byLunar = StoredBirthday(lunarRecord);
-        ASSERT_EQ(byLunar.strNL, description->lunarText) << lunarRecord.date.toStdString();
-        ASSERT_EQ(byLunar.strGL, gregorianText) << lunarRecord.date.toStdString();
+        ASSERT_EQ(byLunar.strNL, description->lunarText) << lunarRecord.date().toStdString();
+        ASSERT_EQ(byLunar.strGL, gregorianText) << lunarRecord.date().toStdString();
     }
 }
 

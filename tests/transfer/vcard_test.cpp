@@ -61,20 +61,21 @@ TEST_P(VcardSample, ImportsTheRightFields)
     ASSERT_EQ(read.reading.records.size(), row.cards.size());
     for (qsizetype i = 0; i < row.cards.size(); ++i) {
         const CardFields &want = row.cards[i];
-        const ImportRecord &got = read.reading.records[i];
+        const ImportRecord &record = read.reading.records[i];
+        const store::BirthdayRecord got = record.fields();
         SCOPED_TRACE(want.name.toStdString());
-        EXPECT_EQ(got.fields.About, want.name);
-        EXPECT_EQ(got.date, want.date);
-        EXPECT_EQ(got.dateIsLunar, want.lunar);
-        EXPECT_EQ(got.fields.blnIsGL, want.lunar ? u"按农历提醒"_s : u"按公历提醒"_s);
-        EXPECT_EQ(got.fields.Tel, want.tel);
-        EXPECT_EQ(got.fields.Type, want.type);
-        EXPECT_EQ(got.fields.Company, want.company);
-        EXPECT_EQ(got.fields.Address, want.address);
-        EXPECT_EQ(got.fields.Beizhu, want.remark);
-        EXPECT_EQ(got.fields.Sex, want.sex);
-        EXPECT_EQ(got.fields.intNums, 7);
-        EXPECT_EQ(got.fields.Duanxin, u"否"_s);
+        EXPECT_EQ(got.About, want.name);
+        EXPECT_EQ(record.date(), want.date);
+        EXPECT_EQ(record.dateIsLunar(), want.lunar);
+        EXPECT_EQ(got.blnIsGL, want.lunar ? u"按农历提醒"_s : u"按公历提醒"_s);
+        EXPECT_EQ(got.Tel, want.tel);
+        EXPECT_EQ(got.Type, want.type);
+        EXPECT_EQ(got.Company, want.company);
+        EXPECT_EQ(got.Address, want.address);
+        EXPECT_EQ(got.Beizhu, want.remark);
+        EXPECT_EQ(got.Sex, want.sex);
+        EXPECT_EQ(got.intNums, 7);
+        EXPECT_EQ(got.Duanxin, u"否"_s);
     }
 }
 
@@ -151,8 +152,8 @@ TEST(Vcard, ChosenCategoryOnlyForCardsNamingNone)
     VcardImportReading read = ReadVcardImportFile(samplePath("v30.vcf"));
     SetVcardCategory(read, u"客户"_s);
     ASSERT_EQ(read.reading.records.size(), 2);
-    EXPECT_EQ(read.reading.records[0].fields.Type, u"客户"_s);
-    EXPECT_EQ(read.reading.records[1].fields.Type, u"同事"_s); // CATEGORIES:同事
+    EXPECT_EQ(read.reading.records[0].fields().Type, u"客户"_s);
+    EXPECT_EQ(read.reading.records[1].fields().Type, u"同事"_s); // CATEGORIES:同事
 }
 
 TEST(Vcard, AppleChineseDates)

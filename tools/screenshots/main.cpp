@@ -30,6 +30,7 @@
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
 #include "transfer/vcardimport.h"
+#include "transfer/importreader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +40,9 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -252,15 +255,22 @@ int main(int argc, char *argv[])
     backups.show();
     ok &= save(backups, folder + QStringLiteral("/backup.png"));
 
-    QList<transfer::ImportRecord> records;
-    for (const QString &line :
-        { QStringLiteral(
-              "张三\t同事\t13812345678\t老同学\t1976-2-25\t按公历提醒\t3\t是\t男\t财务部"),
-            QStringLiteral("李四\t客户\t\t\t2006-闰7-15\t按农历提醒\t7\t否\t女"),
-            QStringLiteral("李四\t同事\t13700000000\t\t1982-12-8\t按公历提醒\t20\t否") })
-        records.append(transfer::ParseTabBirthLine(line));
-    app::frmFileIn preview(transfer::BuildImportPreview(records, context.Birthdays),
+    // Read as a file would be, so that the encoding and the report show.
+    const QString lines = QStringLiteral(
+        "张三\t同事\t13812345678\t老同学\t1976-2-25\t按公历提醒\t3\t是\t男\t财务部\r\n"
+        "李四\t客户\t\t\t2006-闰7-15\t按农历提醒\t7\t否\t女\r\n"
+        "李四\t同事\t13700000000\t\t2023-2-30\t按公历提醒\t20\t否\r\n");
+    QStringEncoder toGbk("GBK");
+    const QByteArray gbkBytes = toGbk.encode(lines);
+    app::frmFileIn preview(
+        transfer::BuildImportPreview(transfer::ReadImportBytes(gbkBytes,
+                                         transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
+            context.Birthdays),
         transfer::ImportLayout::Tab, *db, 1);
+    preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
+    // A reader enables the encoding choice, as the import gives it.
+    preview.setReader(
+        [](transfer::EncodingChoice, app::WorkerProgress &) { return app::PreviewReading {}; });
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 

@@ -1,11 +1,12 @@
-// libFuzzer target over the import readers: every layout on the file's bytes, the line parsers
-// on text that the line filter would otherwise keep from them, and the conversions and cuts
-// beneath them on the edge values they are never handed by the readers (the invalid date, a
-// width of 0 or less).
+// libFuzzer target over the import readers: every layout on the file's bytes in every encoding,
+// the CSV record splitter, the line parsers on text that the line filter would otherwise keep
+// from them, and the conversions and cuts beneath them on the edge values they are never handed
+// by the readers (the invalid date, a width of 0 or less).
 
 #include "calendar/lunarconversion.h"
 #include "calendar/lunaryeartable.h"
 #include "transfer/birthline.h"
+#include "transfer/csvfile.h"
 #include "transfer/importinsert.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -67,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     for (ImportLayout layout :
-        { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10, ImportLayout::Vcf }) {
+        { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10, ImportLayout::Csv,
+            ImportLayout::Vcf }) {
         const ImportReading reading = ReadImportBytes(bytes, layout, QStringLiteral("fuzz.txt"));
         if (reading.failure && !reading.records.isEmpty())
             __builtin_trap();
@@ -75,7 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const PreviewRow &row : preview.rows)
             consume(row.record);
     }
+    for (EncodingChoice choice : { EncodingChoice::Gbk, EncodingChoice::Utf16 }) {
+        ImportReadOptions options;
+        options.encoding = choice;
+        const ImportReading reading =
+            ReadImportBytes(bytes, ImportLayout::Csv, QStringLiteral("fuzz.csv"), options);
+        if (reading.notes.size() > MaxLineNotes)
+            __builtin_trap();
+    }
     const QString text = QString::fromUtf8(bytes);
+    ForEachCsvRecord(text, [](qsizetype line, const QStringList &fields) {
+        if (line < 1 || fields.isEmpty())
+            __builtin_trap();
+        return true;
+    });
     consume(ParseTabBirthLine(text));
     consume(ParseOldBirthLine(text));
     if (const std::optional<ImportRecord> record = ParseV10Record(text))

@@ -1,0 +1,172 @@
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/tempdatabase.h"
+#include "transfer/csvfile.h"
+#include "transfer/csvlayout.h"
+#include "transfer/exportfile.h"
+#include "transfer/importinsert.h"
+#include "transfer/importreader.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+namespace {
+
+struct CsvRow
+{
+    const char *situation;
+    QString text;
+    QList<QStringList> records;
+    QList<qsizetype> lines {};
+    friend void PrintTo(const CsvRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class CsvRecords : public testing::TestWithParam<CsvRow>
+{
+};
+
+TEST_P(CsvRecords, SplitsAsRfc4180)
+{
+    const CsvRow &row = GetParam();
+    QList<QStringList> records;
+    QList<qsizetype> lines;
+    ForEachCsvRecord(row.text, [&](qsizetype line, const QStringList &fields) {
+        records << fields;
+        lines << line;
+        return true;
+    });
+    EXPECT_EQ(records, row.records);
+    if (!row.lines.isEmpty()) {
+        EXPECT_EQ(lines, row.lines);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, CsvRecords,
+    testing::Values(CsvRow { "plain fields, CR LF", u"a,b,c\r\nd,,f\r\n"_s,
+                        { { u"a"_s, u"b"_s, u"c"_s }, { u"d"_s, QString(), u"f"_s } } },
+        CsvRow { "quoted comma, doubled quote and line break",
+            u"\"x,y\",\"say \"\"hi\"\"\",\"1\r\n2\"\n3"_s,
+            { { u"x,y"_s, u"say \"hi\""_s, u"1\n2"_s }, { u"3"_s } }, { 1, 3 } },
+        CsvRow {
+            "blank lines give no record", u"a\r\n\r\n\nb"_s, { { u"a"_s }, { u"b"_s } }, { 1, 4 } },
+        CsvRow {
+            "unterminated quote runs to the end", u"\"open,\nstill"_s, { { u"open,\nstill"_s } } },
+        CsvRow { "empty last field", u"a,\n"_s, { { u"a"_s, QString() } } }),
+    test::BySituation());
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt)
+{
+    EXPECT_EQ(csvRecord({ u"张三"_s, u"a,b"_s, u"say \"hi\""_s, u"1\n2"_s, u" x"_s, QString() }),
+        u"张三,\"a,b\",\"say \"\"hi\"\"\",\"1\n2\",\" x\","_s);
+}
+
+store::BirthdayRecord typed(store::BirthdayRecord record, const QString &type)
+{
+    record.Type = type;
+    return record;
+}
+
+TEST(CsvFile, RoundTripKeepsCommasQuotesAndLineBreaks)
+{
+    store::BirthdayRecord plain =
+        typed(test::gregorianBirthday(u"张三"_s, u"公历1976年 02月25日"_s), u"同事"_s);
+    plain.Beizhu = u"爱喝茶, 也爱\"咖啡\"\n第二行"_s;
+    plain.Company = u"青萍,软件"_s;
+    plain.Duanxin = u"是"_s;
+    plain.Sex = u"男"_s;
+    plain.No = u"007"_s;
+    store::BirthdayRecord leap =
+        typed(test::lunarBirthday(u"李四"_s, u"农历2006年闰07月15日"_s), u"家人"_s);
+    leap.strGL = u"公历2006年 09月07日"_s;
+
+    test::TempDatabase folder;
+    ExportOptions options;
+    options.format = ExportFormat::Csv;
+    const ExportResult result =
+        ExportBirthdays({ plain, leap }, folder.path(u"out.csv"_s), options);
+    ASSERT_TRUE(result.ok) << result.failureText.toStdString();
+    const QByteArray bytes = folder.bytes(u"out.csv"_s);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" + csvRecord(csvColumnTitles()).toUtf8() + "\r\n"));
+
+    const ImportReading reading = ReadImportFile(folder.path(u"out.csv"_s), ImportLayout::Csv);
+    ASSERT_FALSE(reading.failure) << reading.failure->boxText.toStdString();
+    EXPECT_EQ(reading.encoding, TextEncoding::Utf8);
+    ASSERT_EQ(reading.records.size(), 2);
+    const store::BirthdayRecord first = StoredBirthday(reading.records[0]);
+    EXPECT_EQ(first.About, u"张三"_s);
+    EXPECT_EQ(first.Type, u"同事"_s);
+    EXPECT_EQ(first.Beizhu, plain.Beizhu);
+    EXPECT_EQ(first.Company, plain.Company);
+    EXPECT_EQ(first.strGL, plain.strGL);
+    EXPECT_EQ(first.Duanxin, u"是"_s);
+    EXPECT_EQ(first.No, u"007"_s);
+    const store::BirthdayRecord second = StoredBirthday(reading.records[1]);
+    EXPECT_EQ(second.strNL, u"农历2006年闰07月15日"_s);
+    EXPECT_EQ(second.strGL, leap.strGL);
+    EXPECT_EQ(second.blnIsGL, u"按农历提醒"_s);
+    EXPECT_TRUE(reading.notes.isEmpty());
+}
+
+struct CsvImportRow
+{
+    const char *situation;
+    QString text;
+    QStringList records; // name/category/strGL/strNL/days
+    QStringList report {};
+    friend void PrintTo(const CsvImportRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class CsvImport : public testing::TestWithParam<CsvImportRow>
+{
+};
+
+TEST_P(CsvImport, MapsColumnsByTitle)
+{
+    const CsvImportRow &row = GetParam();
+    const ImportReading reading =
+        ReadImportBytes("\xEF\xBB\xBF" + row.text.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
+    QStringList records;
+    for (const ImportRecord &record : reading.records) {
+        const store::BirthdayRecord r = StoredBirthday(record);
+        records << QStringList { r.About, r.Type, r.strGL, r.strNL, QString::number(r.intNums) }
+                       .join(u'/');
+    }
+    EXPECT_EQ(records, row.records);
+    QStringList report;
+    for (const LineNote &note : reading.notes)
+        report << lineNoteText(note);
+    EXPECT_EQ(report, row.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CsvImport,
+    testing::Values(CsvImportRow { "columns in another order, extra column ignored",
+                        u"提醒天数,备用,类别,生日名称,公历生日\r\n5,x,朋友,王五,1976/2/25\r\n"_s,
+                        { u"王五/朋友/公历1976年 02月25日/农历1976年 01月26日/5"_s },
+                        { u"第1行: 列'备用'无法识别,已忽略"_s } },
+        CsvImportRow { "dates written 1976年2月25日 and lunar 2006-闰7-15",
+            u"生日名称,公历生日,农历生日,提醒方式\n甲,1976年2月25日,,按公历提醒\n乙,,2006-闰7-15,按农历提醒\n"_s,
+            { u"甲/客户/公历1976年 02月25日/农历1976年 01月26日/7"_s,
+                u"乙/客户/公历2006年 09月07日/农历2006年闰07月15日/7"_s } },
+        CsvImportRow { "the preview's title for the date column follows the rule",
+            u"生日名称,公历/农历生日,提醒方式\n丙,2006-闰7-15,按农历提醒\n"_s,
+            { u"丙/客户/公历2006年 09月07日/农历2006年闰07月15日/7"_s } },
+        CsvImportRow { "an invalid date is reported on the record's first line",
+            u"生日名称,生日备注,公历生日\n丁,\"两\n行\",2023-2-30\n"_s, { u"丁/客户///7"_s },
+            { u"第2行: 日期'2023-2-30'无效,按无日期导入"_s } }),
+    test::BySituation());
+
+TEST(CsvImport, FileWithoutHeaderIsRefused)
+{
+    const ImportReading reading =
+        ReadImportBytes(u"张三,同事\n"_s.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
+    ASSERT_TRUE(reading.failure);
+    EXPECT_EQ(
+        reading.failure->boxText, u"x.csv的第一行不是标题行(没有\"生日名称\"一列),无法识别各列!"_s);
+    EXPECT_TRUE(reading.records.isEmpty());
+}
+
+} // namespace
+} // namespace natalis::transfer

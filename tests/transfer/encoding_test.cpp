@@ -1,0 +1,203 @@
+#include "support/casename.h"
+#include "support/gbkbytes.h"
+#include "support/qtprinters.h"
+#include "transfer/importreader.h"
+#include "transfer/textencoding.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::transfer {
+namespace {
+
+using test::gbk;
+
+// A line of this version's export whose only non-ASCII text is name and category, so that the
+// whole file is valid UTF-8 whenever their GBK bytes are.
+QByteArray asciiLine(const QByteArray &name, const QByteArray &category = {})
+{
+    return name + '\t' + category + "\t13912345678\t\t1976-2-25";
+}
+
+// Common surnames and given-name characters; every pairing whose GBK bytes also read as UTF-8
+// (郑伟, 谢强, 叶萍, 姚平 …) is a short file that a validity check alone reads as UTF-8.
+QStringList namesValidAsUtf8()
+{
+    const QString surnames =
+        u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋"
+        u"蔡余杜叶程苏魏吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷"
+        u"侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴莫孔向汤"_s;
+    const QString given =
+        u"伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀霞平刚桂英华玉兰萍红建文辉力鹏飞斌宇浩凯健俊"
+        u"帆帅旭宁龙林欣佳琳雪梅莉婷晶妍茜秋珊莎锋波海峰志"_s;
+    QStringList names;
+    for (QChar s : surnames) {
+        for (QChar g : given) {
+            const QString name = QString(s) + g;
+            if (gbk(name).isValidUtf8())
+                names << name;
+        }
+    }
+    return names;
+}
+
+TEST(EncodingDetection, ShortGbkFilesThatAreValidUtf8ReadAsGbk)
+{
+    const QStringList names = namesValidAsUtf8();
+    ASSERT_GT(names.size(), 50); // about one common name in five
+    ASSERT_TRUE(names.contains(u"郑伟"_s));
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = asciiLine(gbk(name)) + "\r\n";
+        ASSERT_TRUE(bytes.isValidUtf8());
+        const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s);
+        EXPECT_EQ(reading.encoding, TextEncoding::Gbk);
+        ASSERT_EQ(reading.records.size(), 1);
+        EXPECT_EQ(reading.records[0].fields().About, name);
+    }
+}
+
+struct DetectionRow
+{
+    const char *situation;
+    QByteArray bytes;
+    TextEncoding encoding;
+    QString firstName {}; // the first record's name when the tab layout reads the bytes
+    friend void PrintTo(const DetectionRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class Detection : public testing::TestWithParam<DetectionRow>
+{
+};
+
+TEST_P(Detection, ChoosesTheIntendedEncoding)
+{
+    const DetectionRow &row = GetParam();
+    EXPECT_EQ(DetectEncoding(row.bytes), row.encoding);
+    if (row.firstName.isEmpty())
+        return;
+    const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
+    ASSERT_FALSE(reading.records.isEmpty());
+    EXPECT_EQ(reading.records[0].fields().About, row.firstName);
+    EXPECT_EQ(reading.encoding, row.encoding);
+}
+
+QByteArray utf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Detection,
+    testing::Values(DetectionRow { "pure ASCII", asciiLine("Bob"), TextEncoding::Gbk, u"Bob"_s },
+        DetectionRow { "GBK that is no UTF-8", asciiLine(gbk(u"张三"_s), gbk(u"同事"_s)),
+            TextEncoding::Gbk, u"张三"_s },
+        DetectionRow { "the word 同学, valid UTF-8 in GBK",
+            asciiLine(gbk(u"郑伟"_s), gbk(u"同学"_s)), TextEncoding::Gbk, u"郑伟"_s },
+        DetectionRow { "UTF-8 without mark, one short name", asciiLine(u"张三"_s.toUtf8()),
+            TextEncoding::Utf8, u"张三"_s },
+        DetectionRow { "UTF-8 without mark, a rare character beside common ones",
+            asciiLine(u"王喆"_s.toUtf8(), u"朋友"_s.toUtf8()), TextEncoding::Utf8, u"王喆"_s },
+        DetectionRow {
+            "UTF-8 with mark", "\xEF\xBB\xBF" + asciiLine(gbk(u"郑伟"_s)), TextEncoding::Utf8 },
+        DetectionRow { "UTF-16 LE with mark, Excel's Unicode text",
+            utf16(u"张三\t同事\t\t\t1976-2-25\r\n李四\t朋友"_s, true), TextEncoding::Utf16Le,
+            u"张三"_s },
+        DetectionRow { "UTF-16 BE with mark", utf16(u"张三\t同事\r\n"_s, false),
+            TextEncoding::Utf16Be, u"张三"_s },
+        DetectionRow {
+            "CP936 euro sign", asciiLine(gbk(u"张三"_s) + '\x80'), TextEncoding::Gbk, u"张三€"_s }),
+    test::BySituation());
+
+struct LinesRow
+{
+    const char *situation;
+    QByteArray bytes;
+    QStringList names;
+    QStringList report {};
+    friend void PrintTo(const LinesRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class Lines : public testing::TestWithParam<LinesRow>
+{
+};
+
+TEST_P(Lines, ReadsRecordsAndReportsLines)
+{
+    const LinesRow &row = GetParam();
+    const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
+    QStringList names;
+    for (const ImportRecord &record : reading.records)
+        names << record.fields().About;
+    EXPECT_EQ(names, row.names);
+    QStringList report;
+    for (const LineNote &note : reading.notes)
+        report << lineNoteText(note);
+    EXPECT_EQ(report, row.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Lines,
+    testing::Values(LinesRow { "CR only, as old Mac files end lines",
+                        asciiLine(gbk(u"张三"_s)) + "\r" + asciiLine(gbk(u"李四"_s)) + "\r",
+                        { u"张三"_s, u"李四"_s } },
+        LinesRow {
+            "CR LF, LF and CR mixed", "A\t\r\nB\t\nC\t\rD\t", { u"A"_s, u"B"_s, u"C"_s, u"D"_s } },
+        LinesRow { "a header line is skipped and reported",
+            gbk(u"生日名称\t生日类别\t联系方式\r\n张三\t同事\r\n"_s), { u"张三"_s },
+            { u"第1行: 是标题行,已跳过"_s } },
+        LinesRow { "refused values are imported with their fallback and reported",
+            gbk(u"张三\t邻居\t139\t\t2023-2-30\t按公历提醒\t20\t是\t男\r\n\r\n李四\t同事\r\n"_s),
+            { u"张三"_s, u"李四"_s },
+            { u"第1行: 类别'邻居'无效,按客户导入"_s, u"第1行: 日期'2023-2-30'无效,按无日期导入"_s,
+                u"第1行: 提醒天数'20'无效,按7天导入"_s,
+                u"第1行: 联系方式'139'不是手机号码,短信提醒按否导入"_s } },
+        LinesRow { "undecodable and nameless lines are reported with their numbers",
+            gbk(u"张三\t同事\r\n"_s) + "\xFF\xFF\t\r\n\t" + gbk(u"同事"_s) + "\r\n", { u"张三"_s },
+            { u"第2行: 含有无法识别的字符,已跳过"_s, u"第3行: 没有生日名称,已跳过"_s } },
+        LinesRow { "dates written with 年月日 and slashes",
+            gbk(u"甲\t同事\t\t\t1976年2月25日\r\n乙\t同事\t\t\t1976/2/25\r\n"_s),
+            { u"甲"_s, u"乙"_s } }),
+    test::BySituation());
+
+TEST(EncodingChoice, ForcedEncodingReadsTheFileAgain)
+{
+    const QByteArray bytes = asciiLine(gbk(u"郑伟"_s));
+    ImportReadOptions options;
+    options.encoding = EncodingChoice::Utf8;
+    const ImportReading utf8 = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
+    EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
+    ASSERT_EQ(utf8.records.size(), 1);
+    EXPECT_EQ(utf8.records[0].fields().About, QString::fromUtf8(gbk(u"郑伟"_s)));
+    options.encoding = EncodingChoice::Utf16;
+    EXPECT_EQ(ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options).encoding,
+        TextEncoding::Utf16Le);
+}
+
+TEST(EncodingChoice, CancelledReadingGivesNothing)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 10'000; ++i)
+        bytes += "A" + QByteArray::number(i) + "\t\r\n";
+    ImportReadOptions options;
+    options.progress = [](qint64, qint64) { return false; };
+    const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
+    EXPECT_TRUE(reading.cancelled);
+    EXPECT_FALSE(reading.failure);
+}
+
+TEST(GbkExport, UnencodableCharactersBecomeQuestionMarks)
+{
+    qsizetype unencodable = 0;
+    const QByteArray bytes = ToGbk(u"张€😀x\u0E01"_s, &unencodable);
+    EXPECT_EQ(unencodable, 2); // the emoji and the Thai letter; € is CP936's 0x80
+    EXPECT_EQ(bytes, gbk(u"张"_s) + "\x80?x?");
+}
+
+} // namespace
+} // namespace natalis::transfer
