@@ -34,7 +34,6 @@ class QTimer;
 namespace natalis::app {
 
 struct AppContext;
-
 class Clock;
 class MessageSink;
 enum class MessageButton;
@@ -42,6 +41,7 @@ enum class MessageButtons;
 enum class MessageIcon;
 class MusicPlayer;
 class TrayLayer;
+class WindowMemory;
 class frmNotify;
 
 // The main window: one birthday list per category, the buttons around them, the menus, the
@@ -244,7 +244,7 @@ private:
     QTabBar *m_tabs = nullptr;
     QStackedWidget *m_stack = nullptr;
     std::array<BirthdayListModel *, CategoryCount> m_models {};
-    std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {};
+    std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {}; // BirthdaySortModel
     std::array<QTableView *, CategoryCount> m_views {};
     std::array<QLabel *, 5> m_panels {};
     QLabel *m_tabName = nullptr;
@@ -293,6 +293,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer3 = nullptr;
     QTimer *m_timerTray = nullptr;
+    WindowMemory *m_memory = nullptr;
 };
 
 } // namespace natalis::app

@@ -164,6 +164,8 @@ void frmGet::editOne(int index, qint32 id)
     }
     m_models[index]->replaceRow(BirthdayListModel::rowFromRecord(record));
     ProcCmd(index);
+    // The new number may have lost its tick: the SMS panel counts again.
+    ProcTelSelect();
     setStatus(1, QStringLiteral("生日修改成功!"));
     reloadAndRefresh();
 }
@@ -190,11 +192,14 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;
     }
+    QHash<qint32, QString> days, sms;
+    const QSet<qint32> yesIds(yes.begin(), yes.end());
     for (qint32 id : ids) {
-        m_models[index]->setCell(id, 7, QString::number(buffer.intnums));
-        m_models[index]->setCell(
-            id, 8, yes.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
+        days.insert(id, QString::number(buffer.intnums));
+        sms.insert(id, yesIds.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
     }
+    m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
+    m_models[index]->setCells(8, sms);
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日批量修改成功!"));
     reloadAndRefresh();

@@ -3,6 +3,8 @@
 #include "app/dblocation.h"
 #include "app/frmget.h"
 #include "app/musicplayer.h"
+#include "app/qttranslations.h"
+#include "app/screenfit.h"
 #include "app/startup.h"
 #include "app/widgetmessagesink.h"
 
@@ -38,6 +40,8 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);
     QCoreApplication::setApplicationVersion(u"4.0.0"_s);
+    installQtTranslations(app);
+    keepWindowsOnScreen(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(AppTitle.toString());

@@ -3,6 +3,7 @@
 #include "store/settings.h"
 #include "store/settingsrecord.h"
 #include "store/transaction.h"
+#include "store/windowstate.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,7 @@ constexpr const char *FixedTables[] = {
     "create table dxuser(Id integer primary key,[user] text not null default '',"
     "flag text not null default '0')",
     "insert into dxuser(Id,[user],flag) values(1,'','0'),(2,'','0')",
+    WindowStateTableSql,
 };
 
 } // namespace
