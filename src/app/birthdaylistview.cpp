@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace natalis::app {
 
@@ -28,6 +29,14 @@ void BirthdayListView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void BirthdayListView::mousePressEvent(QMouseEvent *event)
+{
+    // A click below the rows lets go of the selection, as the platform's lists do.
+    if (!indexAt(event->position().toPoint()).isValid() && event->modifiers() == Qt::NoModifier)
+        clearSelection();
+    QTableView::mousePressEvent(event);
 }
 
 void BirthdayListView::mouseDoubleClickEvent(QMouseEvent *event)

@@ -5,9 +5,9 @@
 namespace natalis::app {
 
 // One category's list as the keyboard and the mouse expect it: Tab moves on to the next control
-// instead of the next cell, Enter on a row asks to edit it, a double-click anywhere (on a row or
-// below the last one) is reported, the last column takes the spare width and each cell's tool
-// tip shows its whole text.
+// instead of the next cell, Enter on a row asks to edit it, a click below the rows clears the
+// selection, a double-click anywhere (on a row or below the last one) is reported, and the last
+// column takes the spare width. Each cell's tool tip (its whole text) comes from the model.
 class BirthdayListView : public QTableView
 {
     Q_OBJECT
@@ -21,6 +21,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 

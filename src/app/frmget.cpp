@@ -231,7 +231,8 @@ void frmGet::buildControls()
     m_found = new QLineEdit(shape);
     m_found->setObjectName(QStringLiteral("txtFound"));
     m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
-    m_found->setFixedWidth(150);
+    m_found->setMinimumWidth(90);
+    m_found->setMaximumWidth(150);
     m_find = namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
         QStringLiteral("按生日内容查找"));
     auto *add = namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),

@@ -67,8 +67,9 @@ public:
     void ProcCmd(int index);
     int myAllNums() const;
     void ApplySkin();
-    void EnableOther();
-    void DisableOther();
+    // The menu entries a modal dialog must keep from acting (also the calendar windows' bracket).
+    void EnableOther() override;
+    void DisableOther() override;
     // 1 while a modal dialog or message of this window is up, 2 while a date picker opened from
     // the editor is up, 0 otherwise.
     int ModalBusy = 0;

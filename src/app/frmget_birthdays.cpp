@@ -13,6 +13,7 @@
 #include "store/classtables.h"
 #include "store/phonenumber.h"
 
+#include <QProgressDialog>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -219,16 +220,26 @@ void frmGet::cmdDel_Click()
         != MessageButton::Yes)
         return;
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
+    // Shown only when the delete takes longer than half a second.
+    QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
+    progress.setWindowTitle(AppTitle.toString());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setValue(0);
     if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids) != 1) {
+        progress.reset();
         const QString message = QStringLiteral("生日数据库共享访问冲突,生日删除失败!");
         setStatus(1, message);
         ask(message, QStringLiteral("生日删除"), MessageIcon::None, MessageButtons::Ok);
         return;
     }
+    progress.setValue(1);
     m_models[index]->removeIds(ids);
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日删除成功!"));
+    progress.setValue(2);
     reloadAndRefresh();
+    progress.setValue(3);
 }
 
 } // namespace natalis::app

@@ -1,11 +1,56 @@
 #include "app/screenfit.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
 
 namespace natalis::app {
+
+namespace {
+
+constexpr const char *ScrollableProperty = "natalisScrollable";
+
+// Puts the window's content into a scroll area, so that the window can be smaller than its
+// layout allows: on a small screen or at a large scale factor every control stays reachable.
+void makeScrollable(QWidget &window)
+{
+    if (window.property(ScrollableProperty).toBool())
+        return;
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    if (auto *main = qobject_cast<QMainWindow *>(&window)) {
+        QWidget *central = main->takeCentralWidget();
+        if (!central) {
+            delete scroll;
+            return;
+        }
+        scroll->setWidget(central);
+        main->setCentralWidget(scroll);
+    } else {
+        QLayout *layout = window.layout();
+        if (!layout) {
+            delete scroll;
+            return;
+        }
+        auto *content = new QWidget;
+        content->setLayout(layout); // takes the layout and its widgets over from the window
+        scroll->setWidget(content);
+        auto *outer = new QVBoxLayout(&window);
+        outer->setContentsMargins(0, 0, 0, 0);
+        outer->addWidget(scroll);
+    }
+    window.setProperty(ScrollableProperty, true);
+    window.setMinimumSize(0, 0);
+}
+
+} // namespace
 
 void fitToScreen(QWidget &window)
 {
@@ -13,20 +58,21 @@ void fitToScreen(QWidget &window)
     if (!screen || window.isMaximized() || window.isFullScreen())
         return;
     const QRect available = screen->availableGeometry();
-    // The frame of a window not yet shown is not known; leave room for a usual title bar.
     const QRect frame = window.frameGeometry();
-    const int frameWidth = qMax(frame.width() - window.width(), 0);
-    const int frameHeight = qMax(frame.height() - window.height(), window.isVisible() ? 0 : 32);
-    const QSize room(available.width() - frameWidth, available.height() - frameHeight);
+    const QSize frameSize(
+        qMax(frame.width() - window.width(), 0), qMax(frame.height() - window.height(), 0));
+    const QSize room = available.size() - frameSize;
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    if (least.width() > room.width() || least.height() > room.height())
+        makeScrollable(window);
     if (window.width() > room.width() || window.height() > room.height())
-        window.resize(window.size().boundedTo(room).expandedTo(window.minimumSizeHint().boundedTo(room)));
-    QRect placed = window.frameGeometry();
-    placed.setSize(window.size() + QSize(frameWidth, frameHeight));
-    if (!available.contains(placed)) {
-        const int x = qBound(available.left(), placed.left(), available.right() - placed.width() + 1);
-        const int y = qBound(available.top(), placed.top(), available.bottom() - placed.height() + 1);
-        window.move(qMax(x, available.left()), qMax(y, available.top()));
-    }
+        window.resize(window.size().boundedTo(room));
+    const QSize outer = window.size() + frameSize;
+    const QPoint corner = window.frameGeometry().topLeft();
+    const int x = qBound(available.left(), corner.x(), available.right() + 1 - outer.width());
+    const int y = qBound(available.top(), corner.y(), available.bottom() + 1 - outer.height());
+    if (QPoint(x, y) != corner)
+        window.move(x, y);
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "support/tempdatabase.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,7 +49,11 @@ protected:
     {
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, text);
+        // Typed as an input method hands characters over: QTest knows only ASCII keys.
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
         QTest::keyClick(box, Qt::Key_Return);
     }
 

@@ -28,11 +28,12 @@ class NextBirthdays : public testing::TestWithParam<NextRow>
 TEST_P(NextBirthdays, ByTheEntrysRule)
 {
     const NextRow &row = GetParam();
-    const QList<NextBirthday> next = reminder::NextBirthdays({ row.birthday }, row.today);
+    const QList<NextBirthday> next = natalis::reminder::NextBirthdays({ row.birthday }, row.today);
     ASSERT_EQ(next.size(), 1);
     EXPECT_EQ(next[0].date, row.next);
-    if (row.next.isValid())
+    if (row.next.isValid()) {
         EXPECT_EQ(next[0].age, row.age);
+    }
     EXPECT_EQ(next[0].lunar, row.birthday.blnIsGL == u"按农历提醒");
 }
 
