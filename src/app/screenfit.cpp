@@ -85,11 +85,19 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const bool shown = event->type() == QEvent::Show;
+        // A window that grows later (a panel folded out) is brought back once the growth is done.
+        const bool resized = event->type() == QEvent::Resize;
+        if ((shown || resized) && watched->isWidgetType()) {
             auto *widget = static_cast<QWidget *>(watched);
-            if (widget->isWindow() && !(widget->windowFlags() & Qt::Popup)
-                && widget->windowType() != Qt::ToolTip)
-                fitToScreen(*widget);
+            const Qt::WindowType type = widget->windowType();
+            if (widget->isWindow() && type != Qt::Popup && type != Qt::ToolTip) {
+                if (shown)
+                    fitToScreen(*widget);
+                else if (widget->isVisible())
+                    QMetaObject::invokeMethod(
+                        widget, [widget] { fitToScreen(*widget); }, Qt::QueuedConnection);
+            }
         }
         return QObject::eventFilter(watched, event);
     }
