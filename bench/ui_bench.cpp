@@ -1,4 +1,5 @@
-// The main window's load with a large list, against the loader alone on the same file.
+// The main window's load with a large list, against the loader alone on the same file, and the
+// delete of a large selection.
 
 #include "app/appcontext.h"
 #include "app/clock.h"
@@ -10,6 +11,8 @@
 #include "store/transaction.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -19,13 +22,14 @@ namespace {
 
 constexpr int Rows = 100000;
 
+// Answers every question with Yes, the delete confirmation included.
 class SilentMessages : public app::MessageSink
 {
 public:
     app::MessageButton show(
         const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
     {
-        return app::MessageButton::Ok;
+        return app::MessageButton::Yes;
     }
 };
 
@@ -52,18 +56,30 @@ store::BirthdayRecord sample(int i)
     return r;
 }
 
-const QString &filledDatabase()
+QString fillDatabase(const QString &file, int rows, bool oneCategory)
+{
+    auto connection = store::OpenBirthDb(file);
+    store::Transaction transaction(*connection);
+    for (int i = 0; i < rows; ++i) {
+        store::BirthdayRecord record = sample(i);
+        if (oneCategory)
+            record.Type = QStringLiteral("同事");
+        store::AddBirthToMdb(*connection, record);
+    }
+    transaction.commit();
+    return file;
+}
+
+QTemporaryDir &scratch()
 {
     static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("natalis.mdb"));
-        auto connection = store::OpenBirthDb(file);
-        store::Transaction transaction(*connection);
-        for (int i = 0; i < Rows; ++i)
-            store::AddBirthToMdb(*connection, sample(i));
-        transaction.commit();
-        return file;
-    }();
+    return dir;
+}
+
+const QString &filledDatabase()
+{
+    static const QString path =
+        fillDatabase(scratch().filePath(QStringLiteral("natalis.mdb")), Rows, false);
     return path;
 }
 
@@ -97,6 +113,43 @@ void BM_MainWindowLoad_100k(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MainWindowLoad_100k)->Unit(benchmark::kMillisecond);
+
+// Deleting 40,000 selected birthdays of one list, from the delete button to the window answering
+// again: the database delete, the list update in one pass, the array reload and the reminders.
+void BM_DeleteSelected_40k(benchmark::State &state)
+{
+    constexpr int Deleted = 40000;
+    static const QString prepared =
+        fillDatabase(scratch().filePath(QStringLiteral("delete.mdb")), Deleted, true);
+    const QString working = scratch().filePath(QStringLiteral("working.mdb"));
+    SilentMessages messages;
+    app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(working);
+        QFile::copy(prepared, working);
+        app::AppContext context;
+        context.DbConnection = store::OpenBirthDb(working);
+        store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
+        context.Birthdays = std::move(load.Birthdays);
+        context.HasBirthdays = load.HasBirthdays;
+        context.Settings.intFudong = 0;
+        app::frmGet window(context, messages, clock, nullptr);
+        window.load();
+        window.show();
+        window.listView(0)->selectAll();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        window.cmdDel_Click();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (window.listModel(0)->rowCount() != 0)
+            state.SkipWithError("rows left after the delete");
+        window.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteSelected_40k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

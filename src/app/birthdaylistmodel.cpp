@@ -1,5 +1,6 @@
 #include "app/birthdaylistmodel.h"
 
+#include "calendar/datetext.h"
 #include "store/phonenumber.h"
 
 namespace natalis::app {
@@ -13,7 +14,7 @@ QStringList BirthdayListModel::columnTitles()
         QStringLiteral("农历生日"), QStringLiteral("提醒方式"), QStringLiteral("提醒天数"),
         QStringLiteral("短信提醒"), QStringLiteral("性别"), QStringLiteral("部门/类型"),
         QStringLiteral("QQ/MSN"), QStringLiteral("公司名称"), QStringLiteral("地址"),
-        QStringLiteral("工号/卡号") };
+        QStringLiteral("工号/卡号"), QStringLiteral("下次生日"), QStringLiteral("年龄") };
     return titles;
 }
 
@@ -29,10 +30,50 @@ BirthdayListModel::Row BirthdayListModel::rowFromRecord(const store::BirthdayRec
     return row;
 }
 
+void BirthdayListModel::setToday(QDate today)
+{
+    if (today == m_today)
+        return;
+    m_today = today;
+    computeNext(m_rows.begin(), m_rows.end());
+    if (!m_rows.isEmpty())
+        Q_EMIT dataChanged(
+            index(0, NextColumn), index(int(m_rows.size()) - 1, AgeColumn), { Qt::DisplayRole });
+}
+
+void BirthdayListModel::computeNext(QList<Row>::iterator first, QList<Row>::iterator last) const
+{
+    if (!m_today.isValid())
+        return;
+    // The occurrence engine reads the dates and the rule; the rest of the record stays empty.
+    QList<store::BirthdayRecord> records;
+    records.reserve(last - first);
+    for (auto row = first; row != last; ++row) {
+        store::BirthdayRecord record;
+        record.strGL = row->columns[GregorianColumn];
+        record.strNL = row->columns[LunarColumn];
+        record.blnIsGL = row->columns[RuleColumn];
+        records.append(std::move(record));
+    }
+    const QList<reminder::NextBirthday> next = reminder::NextBirthdays(records, m_today);
+    for (qsizetype i = 0; first != last; ++first, ++i)
+        first->next = next[i];
+}
+
+void BirthdayListModel::indexRows()
+{
+    m_rowOfId.clear();
+    m_rowOfId.reserve(m_rows.size());
+    for (int i = 0; i < m_rows.size(); ++i)
+        m_rowOfId.insert(m_rows[i].id, i);
+}
+
 void BirthdayListModel::setRows(QList<Row> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    computeNext(m_rows.begin(), m_rows.end());
+    indexRows();
     endResetModel();
 }
 
@@ -41,6 +82,8 @@ int BirthdayListModel::appendRow(Row row)
     const int index = int(m_rows.size());
     beginInsertRows({}, index, index);
     m_rows.append(std::move(row));
+    computeNext(m_rows.end() - 1, m_rows.end());
+    m_rowOfId.insert(m_rows.last().id, index);
     endInsertRows();
     return index;
 }
@@ -53,6 +96,7 @@ void BirthdayListModel::replaceRow(Row row)
     // A number that can no longer take an SMS loses its tick.
     row.ticked = m_rows[index].ticked && canTick(row);
     m_rows[index] = std::move(row);
+    computeNext(m_rows.begin() + index, m_rows.begin() + index + 1);
     Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
@@ -65,25 +109,49 @@ void BirthdayListModel::setCell(qint32 id, int column, const QString &text)
     Q_EMIT dataChanged(this->index(index, column), this->index(index, column));
 }
 
-void BirthdayListModel::removeIds(const QList<qint32> &ids)
+void BirthdayListModel::setCells(int column, const QHash<qint32, QString> &textOfId)
 {
-    for (qint32 id : ids) {
-        const int index = rowOfId(id);
+    int first = int(m_rows.size());
+    int last = -1;
+    for (auto it = textOfId.begin(); it != textOfId.end(); ++it) {
+        const int index = rowOfId(it.key());
         if (index < 0)
             continue;
-        beginRemoveRows({}, index, index);
-        m_rows.removeAt(index);
-        endRemoveRows();
+        m_rows[index].columns[column] = it.value();
+        first = qMin(first, index);
+        last = qMax(last, index);
     }
+    if (last >= 0)
+        Q_EMIT dataChanged(index(first, column), index(last, column));
+}
+
+void BirthdayListModel::removeIds(const QList<qint32> &ids)
+{
+    const QSet<qint32> gone(ids.begin(), ids.end());
+    // A few rows go one by one, so the view keeps its place; many go in one reset, since each
+    // removal announced on its own costs the sorting proxy a pass over the whole list.
+    constexpr qsizetype FewRows = 16;
+    if (gone.size() <= FewRows) {
+        for (qint32 id : gone) {
+            const int index = rowOfId(id);
+            if (index < 0)
+                continue;
+            beginRemoveRows({}, index, index);
+            m_rows.removeAt(index);
+            indexRows();
+            endRemoveRows();
+        }
+        return;
+    }
+    beginResetModel();
+    m_rows.removeIf([&gone](const Row &row) { return gone.contains(row.id); });
+    indexRows();
+    endResetModel();
 }
 
 int BirthdayListModel::rowOfId(qint32 id) const
 {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].id == id)
-            return i;
-    }
-    return -1;
+    return m_rowOfId.value(id, -1);
 }
 
 void BirthdayListModel::setCheckable(bool checkable)
@@ -131,7 +199,11 @@ QVariant BirthdayListModel::data(const QModelIndex &index, int role) const
     const Row &row = m_rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-        return row.columns[index.column()];
+        return cellText(row, index.column());
+    case Qt::ToolTipRole:
+        return toolTip(row, index.column());
+    case SortKeyRole:
+        return sortKey(row, index.column());
     case Qt::CheckStateRole:
         if (m_checkable && index.column() == 0)
             return row.ticked ? Qt::Checked : Qt::Unchecked;
@@ -140,6 +212,57 @@ QVariant BirthdayListModel::data(const QModelIndex &index, int role) const
         return keyOf(row.id);
     default:
         return {};
+    }
+}
+
+QVariant BirthdayListModel::cellText(const Row &row, int column) const
+{
+    if (column < FieldCount)
+        return row.columns[column];
+    if (!row.next.date.isValid())
+        return QString();
+    if (column == NextColumn)
+        return row.next.date.toString(Qt::ISODate);
+    return QString::number(row.next.age);
+}
+
+// The full text of a cell too narrow to show it; the age also in 虚岁 for the lunar rule.
+QVariant BirthdayListModel::toolTip(const Row &row, int column) const
+{
+    if (column == AgeColumn && row.next.date.isValid()) {
+        QString tip = QStringLiteral("周岁%1").arg(row.next.age);
+        if (row.next.lunar)
+            tip += QStringLiteral(",虚岁%1").arg(row.next.age + 1);
+        return tip;
+    }
+    const QString text = cellText(row, column).toString();
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QVariant BirthdayListModel::sortKey(const Row &row, int column) const
+{
+    // Empty and unreadable dates sort before every date.
+    constexpr qint64 NoDate = -1;
+    switch (column) {
+    case DaysColumn:
+        return qint64(row.columns[column].toInt());
+    case GregorianColumn: {
+        const auto date = calendar::ParseGregorianText(row.columns[column]);
+        return date ? date->toJulianDay() : NoDate;
+    }
+    case LunarColumn: {
+        // Year, month, the leap month after its namesake, day.
+        const auto date = calendar::ParseLunarText(row.columns[column]);
+        return date ? ((qint64(date->year) * 12 + date->month) * 2 + (date->isLeap ? 1 : 0)) * 31
+                + date->day
+                    : NoDate;
+    }
+    case NextColumn:
+        return row.next.date.isValid() ? row.next.date.toJulianDay() : NoDate;
+    case AgeColumn:
+        return row.next.date.isValid() ? qint64(row.next.age) : NoDate;
+    default:
+        return row.columns[column];
     }
 }
 

@@ -1,32 +1,46 @@
 #pragma once
 
+#include "reminder/nextbirthday.h"
 #include "store/birthdayrecord.h"
 
 #include <QAbstractTableModel>
+#include <QDate>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <array>
 
 namespace natalis::app {
 
-// One category's birthday list as the main window shows it: the 15 columns "生日名称" …
-// "工号/卡号", trimmed, and, while the SMS panel is open, a tick per row. A row's identity is its
-// key "R" + Id.
+// One category's birthday list as the main window shows it: the 15 record columns "生日名称" …
+// "工号/卡号", trimmed, then "下次生日" and "年龄" computed for the day set by setToday, and,
+// while the SMS panel is open, a tick per row. A row's identity is its key "R" + Id.
 class BirthdayListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    static constexpr int ColumnCount = 15;
+    static constexpr int FieldCount = 15; // the record's columns
     static constexpr int TelColumn = 2;
+    static constexpr int GregorianColumn = 4;
+    static constexpr int LunarColumn = 5;
+    static constexpr int RuleColumn = 6;
+    static constexpr int DaysColumn = 7;
+    static constexpr int NextColumn = 15;
+    static constexpr int AgeColumn = 16;
+    static constexpr int ColumnCount = 17;
     // The role under which a row gives its key ("R25").
     static constexpr int KeyRole = Qt::UserRole + 1;
+    // What a column sorts by: a QString (compared in the reader's collation) or a qint64.
+    static constexpr int SortKeyRole = Qt::UserRole + 2;
 
     struct Row
     {
         qint32 id = 0;
-        std::array<QString, ColumnCount> columns;
+        std::array<QString, FieldCount> columns;
         bool ticked = false;
+        reminder::NextBirthday next; // computed by the model
     };
 
     explicit BirthdayListModel(QObject *parent = nullptr);
@@ -34,11 +48,18 @@ public:
     static QStringList columnTitles();
     static Row rowFromRecord(const store::BirthdayRecord &record);
 
+    // The day "下次生日" and "年龄" count from; recomputes every row when it changes.
+    void setToday(QDate today);
+    QDate today() const { return m_today; }
+
     void setRows(QList<Row> rows);
     // In-place changes after an add, edit or delete; rows are found by Id.
     int appendRow(Row row); // returns the new row's index
     void replaceRow(Row row);
     void setCell(qint32 id, int column, const QString &text);
+    // One column of many rows at once, announced as one change.
+    void setCells(int column, const QHash<qint32, QString> &textOfId);
+    // In one pass over the rows, however many are removed.
     void removeIds(const QList<qint32> &ids);
     int rowOfId(qint32 id) const; // -1 when absent
     const QList<Row> &rows() const { return m_rows; }
@@ -63,8 +84,15 @@ Q_SIGNALS:
 
 private:
     bool canTick(const Row &row) const;
+    void computeNext(QList<Row>::iterator first, QList<Row>::iterator last) const;
+    void indexRows();
+    QVariant cellText(const Row &row, int column) const;
+    QVariant toolTip(const Row &row, int column) const;
+    QVariant sortKey(const Row &row, int column) const;
 
     QList<Row> m_rows;
+    QHash<qint32, int> m_rowOfId;
+    QDate m_today;
     bool m_checkable = false;
 };
 

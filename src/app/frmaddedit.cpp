@@ -1,6 +1,8 @@
 #include "app/frmaddedit.h"
 
 #include "app/skincolors.h"
+#include "calendar_ui/datebox.h"
+#include "calendar_ui/typeddate.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -81,11 +83,23 @@ void frmAddEdit::buildControls()
         this, "txtBeizhu", 100, QStringLiteral("生日备注不能超过100个字符(1个汉字算2个字符)"));
     m_glDate = lineEdit(this, "txtGLDate", 0, {});
     m_nlDate = lineEdit(this, "txtNLDate", 0, {});
-    for (QLineEdit *date : { m_glDate, m_nlDate }) {
-        date->setReadOnly(true);
-        date->setCursor(Qt::PointingHandCursor);
-        date->installEventFilter(this);
-    }
+    const auto showPicked = [this](const calendar_ui::PickedTexts &texts) {
+        m_glDate->setText(texts.gregorian);
+        m_nlDate->setText(texts.lunar);
+    };
+    new calendar_ui::DateBox(
+        *m_glDate, calendar_ui::TypedGregorianDate, [this] { openGregorianPicker(); },
+        showPicked, [this] {
+            m_status->setText(
+                QStringLiteral("公历日期输入有误,请按\"年-月-日\"输入(如1976-2-25)或按F4选取！"));
+        });
+    new calendar_ui::DateBox(
+        *m_nlDate, calendar_ui::TypedLunarDate, [this] { openLunarPicker(); }, showPicked, [this] {
+            m_status->setText(QStringLiteral(
+                "农历日期输入有误,请按\"年-月-日\"输入(闰月如2006-闰7-15)或按F4选取！"));
+        });
+    m_glDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如1976-2-25"));
+    m_nlDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如2006-闰7-15"));
     m_byGregorian = new QRadioButton(QStringLiteral("按公历"), this);
     m_byGregorian->setObjectName(QStringLiteral("Option1"));
     m_byLunar = new QRadioButton(QStringLiteral("按农历"), this);
@@ -355,19 +369,5 @@ void frmAddEdit::openPicker(const DatePicker &picker, QLineEdit *anchor)
     }
 }
 
-bool frmAddEdit::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == m_glDate) {
-            openGregorianPicker();
-            return true;
-        }
-        if (watched == m_nlDate) {
-            openLunarPicker();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 } // namespace natalis::app

@@ -49,9 +49,6 @@ public:
     void openGregorianPicker();
     void openLunarPicker();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildControls();
     void loadBuffer();

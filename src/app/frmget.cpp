@@ -4,13 +4,17 @@
 #include "app/appcontext.h"
 #include "app/autosmsrunner.h"
 #include "app/birthdaylistmodel.h"
+#include "app/birthdaylistview.h"
+#include "app/birthdaysortmodel.h"
 #include "app/clock.h"
 #include "app/dialogparts.h"
 #include "app/frmcontent.h"
+#include "app/helpdocument.h"
 #include "app/frmhappen.h"
 #include "app/frmnotify.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "app/pictures.h"
 #include "app/remindermemoryhooks.h"
 #include "app/skincolors.h"
 #include "app/smsgatewayprocess.h"
@@ -18,6 +22,7 @@
 #include "app/startup.h"
 #include "app/transferactions.h"
 #include "app/traylayer.h"
+#include "app/windowmemory.h"
 #include "calendar_ui/frmwnl.h"
 #include "sms/autosms.h"
 #include "store/categories.h"
@@ -106,6 +111,12 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     buildStatusBar();
     buildTimers();
     resize(1000, 580);
+    QList<QHeaderView *> headers;
+    for (QTableView *view : m_views)
+        headers.append(view->horizontalHeader());
+    m_memory = new WindowMemory(*this, headers, [this]() -> store::Connection * {
+        return m_context.DbConnection ? &*m_context.DbConnection : nullptr;
+    });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
     connect(m_tray.get(), &TrayLayer::leftClicked, this, &frmGet::mnuNotify_Click);
@@ -181,36 +192,28 @@ void frmGet::buildLists()
     for (int index = 0; index < CategoryCount; ++index) {
         m_tabs->addTab(categoryName(index));
         m_models[index] = new BirthdayListModel(this);
-        m_proxies[index] = new QSortFilterProxyModel(this);
+        m_proxies[index] = new BirthdaySortModel(this);
         m_proxies[index]->setSourceModel(m_models[index]);
-        QTableView *view = new QTableView(m_stack);
+        auto *view = new BirthdayListView(m_stack);
         view->setObjectName(QStringLiteral("ListView1_%1").arg(index));
         view->setModel(m_proxies[index]);
-        view->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setWordWrap(false);
-        view->setShowGrid(false);
-        view->setAlternatingRowColors(false);
-        view->verticalHeader()->hide();
-        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-        view->horizontalHeader()->setHighlightSections(false);
         view->horizontalHeader()->setDefaultSectionSize(96);
         view->horizontalHeader()->resizeSection(0, 110);
         view->horizontalHeader()->resizeSection(2, 112);
         view->horizontalHeader()->resizeSection(3, 140);
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
-        // A header click makes that column the list's sort key, always ascending.
+        // A header click makes that column the list's sort key; a second click turns the order.
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, index](int column) {
-                m_proxies[index]->sort(column, Qt::AscendingOrder);
-                m_views[index]->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
-                m_views[index]->horizontalHeader()->setSortIndicatorShown(true);
+                static_cast<BirthdaySortModel *>(m_proxies[index])->sortByHeader(column);
+                QHeaderView *header = m_views[index]->horizontalHeader();
+                header->setSortIndicator(column, m_proxies[index]->sortOrder());
+                header->setSortIndicatorShown(true);
             });
-        connect(
-            view, &QTableView::doubleClicked, this, [this, index] { listDoubleClicked(index); });
+        connect(view, &BirthdayListView::doubleClickedAnywhere, this,
+            [this, index] { listDoubleClicked(index); });
+        connect(view, &BirthdayListView::editRequested, this, &frmGet::cmdEdit_Click);
         m_views[index] = view;
         m_stack->addWidget(view);
     }
@@ -250,7 +253,8 @@ void frmGet::buildControls()
     m_found = new QLineEdit(shape);
     m_found->setObjectName(QStringLiteral("txtFound"));
     m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
-    m_found->setFixedWidth(150);
+    m_found->setMinimumWidth(90);
+    m_found->setMaximumWidth(150);
     m_find = namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
         QStringLiteral("按生日内容查找"));
     auto *add = namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),
@@ -331,6 +335,7 @@ void frmGet::buildTimers()
 
 void frmGet::load()
 {
+    m_memory->restore();
     ApplySkin();
     resetSmsSentFlags(m_clock.now());
     MyDisplayBirth();
@@ -363,6 +368,9 @@ void frmGet::load()
 void frmGet::MyDisplayBirth()
 {
     std::array<QList<BirthdayListModel::Row>, CategoryCount> rows;
+    const QDate today = m_clock.now().date();
+    for (BirthdayListModel *model : m_models)
+        model->setToday(today);
     if (m_context.HasBirthdays) {
         std::array<qsizetype, CategoryCount> counts {};
         for (const store::BirthdayRecord &record : std::as_const(m_context.Birthdays))
@@ -399,7 +407,7 @@ void frmGet::TabStrip1_Click(int index)
     if (index < 0)
         return;
     for (int tab = 0; tab < CategoryCount; ++tab)
-        m_tabs->setTabIcon(tab, TrayLayer::picture(tab == index ? 0 : 1));
+        m_tabs->setTabIcon(tab, picture(tab == index ? Picture::Tray : Picture::TrayAlternate));
     m_stack->setCurrentIndex(index);
     ProcCmd(index);
     if (!m_context.IsFormLoading && m_models[index]->rowCount() > 0)
@@ -463,15 +471,26 @@ void frmGet::ApplySkin()
 {
     const QColor background = skinColor(m_context.CurrentSkin, 0);
     const QColor text = skinColor(m_context.CurrentSkin, 1);
-    const auto paint = [&](QWidget *widget) {
+    const auto paint = [&](QWidget *widget, bool withText) {
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Base, background);
-        palette.setColor(QPalette::Text, text);
+        if (withText) {
+            palette.setColor(QPalette::Text, text);
+            palette.setColor(QPalette::WindowText, text);
+        }
         widget->setPalette(palette);
     };
     for (QTableView *view : m_views)
-        paint(view);
-    paint(m_found);
+        paint(view, true);
+    // The SMS panel's boxes take the skin as the lists do; the list of temporary numbers and
+    // the text keep the platform's text colour.
+    for (const char *name : { "cboDxTxUser", "cboYyHour", "cboYyMin", "txtYyGL", "txtYyNl",
+             "txtFound", "lstTmp", "txtTmp", "txtContent" }) {
+        const bool withText = qstrcmp(name, "lstTmp") != 0 && qstrcmp(name, "txtTmp") != 0
+            && qstrcmp(name, "txtContent") != 0;
+        if (auto *widget = findChild<QWidget *>(QString::fromLatin1(name)))
+            paint(widget, withText);
+    }
 }
 
 void frmGet::EnableOther()
@@ -488,9 +507,15 @@ void frmGet::DisableOther()
 
 void frmGet::openHelp()
 {
+    // A help4.doc beside the database is the user's own and wins over the shipped help.
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
-    if (QFileInfo::exists(help))
+    if (QFileInfo::exists(help)) {
         openDocument(help);
+        return;
+    }
+    const QString shipped = helpDocumentPath();
+    if (!shipped.isEmpty())
+        openDocument(shipped);
 }
 
 void frmGet::mnuSetup_Click()
@@ -542,6 +567,7 @@ void frmGet::mnuExit_Click()
     if (m_notify)
         m_notify->close();
     m_tray->TrayIconDelete();
+    m_memory->save();
     shutdown(m_context);
     close();
     QApplication::quit();
@@ -679,7 +705,11 @@ QString frmGet::statusText(int panel) const
 void frmGet::onTimer1()
 {
     reloadIfChangedElsewhere();
-    m_loop.tick(m_clock.now());
+    const QDateTime now = m_clock.now();
+    // "下次生日" and "年龄" move on at midnight.
+    for (BirthdayListModel *model : m_models)
+        model->setToday(now.date());
+    m_loop.tick(now);
 }
 
 void frmGet::onTimer3()

@@ -36,7 +36,6 @@ namespace natalis::app {
 enum class ImportMenu;
 
 struct AppContext;
-
 class Clock;
 class MessageSink;
 enum class MessageButton;
@@ -46,6 +45,7 @@ class AutoSmsRunner;
 class AcknowledgementGate;
 class MusicPlayer;
 class TrayLayer;
+class WindowMemory;
 class frmNotify;
 
 // The main window: one birthday list per category, the buttons around them, the menus, the
@@ -80,8 +80,9 @@ public:
     void ProcCmd(int index);
     int myAllNums() const;
     void ApplySkin();
-    void EnableOther();
-    void DisableOther();
+    // The menu entries a modal dialog must keep from acting (also the calendar windows' bracket).
+    void EnableOther() override;
+    void DisableOther() override;
     // 1 while a modal dialog or message of this window is up, 2 while a date picker opened from
     // the editor is up, 0 otherwise.
     int ModalBusy = 0;
@@ -273,7 +274,7 @@ private:
     QTabBar *m_tabs = nullptr;
     QStackedWidget *m_stack = nullptr;
     std::array<BirthdayListModel *, CategoryCount> m_models {};
-    std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {};
+    std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {}; // BirthdaySortModel
     std::array<QTableView *, CategoryCount> m_views {};
     std::array<QLabel *, 5> m_panels {};
     QLabel *m_tabName = nullptr;
@@ -322,6 +323,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer3 = nullptr;
     QTimer *m_timerTray = nullptr;
+    WindowMemory *m_memory = nullptr;
 };
 
 } // namespace natalis::app

@@ -13,6 +13,7 @@
 #include "store/classtables.h"
 #include "store/phonenumber.h"
 
+#include <QProgressDialog>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -168,6 +169,8 @@ void frmGet::editOne(int index, qint32 id)
     }
     m_models[index]->replaceRow(BirthdayListModel::rowFromRecord(record));
     ProcCmd(index);
+    // The new number may have lost its tick: the SMS panel counts again.
+    ProcTelSelect();
     setStatus(1, QStringLiteral("生日修改成功!"));
     reloadAndRefresh();
 }
@@ -194,11 +197,14 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;
     }
+    QHash<qint32, QString> days, sms;
+    const QSet<qint32> yesIds(yes.begin(), yes.end());
     for (qint32 id : ids) {
-        m_models[index]->setCell(id, 7, QString::number(buffer.intnums));
-        m_models[index]->setCell(
-            id, 8, yes.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
+        days.insert(id, QString::number(buffer.intnums));
+        sms.insert(id, yesIds.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
     }
+    m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
+    m_models[index]->setCells(8, sms);
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日批量修改成功!"));
     reloadAndRefresh();
@@ -218,16 +224,26 @@ void frmGet::cmdDel_Click()
         != MessageButton::Yes)
         return;
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
+    // Shown only when the delete takes longer than half a second.
+    QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
+    progress.setWindowTitle(AppTitle.toString());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setValue(0);
     if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids) != 1) {
+        progress.reset();
         const QString message = QStringLiteral("生日数据库共享访问冲突,生日删除失败!");
         setStatus(1, message);
         ask(message, QStringLiteral("生日删除"), MessageIcon::None, MessageButtons::Ok);
         return;
     }
+    progress.setValue(1);
     m_models[index]->removeIds(ids);
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日删除成功!"));
+    progress.setValue(2);
     reloadAndRefresh();
+    progress.setValue(3);
 }
 
 } // namespace natalis::app

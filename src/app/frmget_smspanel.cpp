@@ -9,7 +9,10 @@
 #include "app/frmmydlg1.h"
 #include "app/messagesink.h"
 #include "app/smsgatewayprocess.h"
+#include "calendar_ui/datebox.h"
 #include "calendar_ui/datepickers.h"
+#include "calendar_ui/typeddate.h"
+#include "sms/gatewayaddress.h"
 #include "sms/smsaccounts.h"
 #include "sms/smssetup.h"
 #include "store/phonenumber.h"
@@ -222,8 +225,16 @@ QWidget *frmGet::buildSchedule(QWidget *panel)
     auto *box = new QGroupBox(QStringLiteral("预约发送时间"), panel);
     m_sms.yyGL = pickerBox(box, QStringLiteral("txtYyGL"));
     m_sms.yyNl = pickerBox(box, QStringLiteral("txtYyNl"));
-    m_sms.yyGL->installEventFilter(this);
-    m_sms.yyNl->installEventFilter(this);
+    const auto showPicked = [this](const calendar_ui::PickedTexts &texts) {
+        m_sms.yyGL->setText(texts.gregorian);
+        m_sms.yyNl->setText(texts.lunar);
+        ProcTelSelect();
+    };
+    const auto refused = [this] { setStatus(1, QStringLiteral("预约发送日期输入有误!")); };
+    new calendar_ui::DateBox(*m_sms.yyGL, calendar_ui::TypedGregorianDate,
+        [this] { openScheduleGregorianPicker(); }, showPicked, refused);
+    new calendar_ui::DateBox(*m_sms.yyNl, calendar_ui::TypedLunarDate,
+        [this] { openScheduleLunarPicker(); }, showPicked, refused);
     m_sms.hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_sms.minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
     m_sms.send[0] = namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
@@ -687,14 +698,6 @@ void frmGet::openSchedulePicker(const DatePicker &picker, QLineEdit *anchor)
 bool frmGet::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == m_sms.yyGL) {
-            openScheduleGregorianPicker();
-            return true;
-        }
-        if (watched == m_sms.yyNl) {
-            openScheduleLunarPicker();
-            return true;
-        }
         if (watched == m_sms.keywords) {
             Label7_Click();
             return true;

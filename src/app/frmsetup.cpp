@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -131,22 +132,23 @@ frmSetup::frmSetup(const SettingsRecord &settings, Services services, QWidget *p
 
 void frmSetup::buildControls()
 {
+    // Built top to bottom, left to right: Tab walks the controls in the order they stand.
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildMethods());
+    layout->addWidget(buildMusicFile());
     auto *upper = new QHBoxLayout;
     upper->addWidget(buildFestivals());
     upper->addWidget(buildRunMode());
     upper->addWidget(buildClassLists(), 1);
+    layout->addLayout(upper);
 
     auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
     auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
+    ok->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(no);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildMethods());
-    layout->addWidget(buildMusicFile());
-    layout->addLayout(upper);
     layout->addLayout(buttons);
     m_status = addStatusPanel(layout, this);
 
@@ -307,13 +309,24 @@ QWidget *frmSetup::buildClassLists()
             TabStrip1_Click(index + 1);
     });
     connect(m_classText, &QLineEdit::textChanged, this, &frmSetup::updateClassButtons);
-    connect(m_classText, &QLineEdit::returnPressed, this, [this] {
-        if (m_classAdd->isEnabled())
-            cmdTsBmAdd_Click();
-    });
+    // Enter in the class box adds the entry and goes no further: it must not save and close.
+    m_classText->installEventFilter(this);
     connect(m_classAdd, &QPushButton::clicked, this, &frmSetup::cmdTsBmAdd_Click);
     connect(m_classDel, &QPushButton::clicked, this, &frmSetup::cmdTsBmDel_Click);
     return frame;
+}
+
+bool frmSetup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_classText && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_classAdd->isEnabled())
+                cmdTsBmAdd_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmSetup::loadSettings()

@@ -65,6 +65,9 @@ public:
     void cmdTsBmAdd_Click();
     void cmdTsBmDel_Click();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     struct Method
     {

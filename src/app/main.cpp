@@ -5,6 +5,8 @@
 #include "app/frmget.h"
 #include "app/installlayout.h"
 #include "app/musicplayer.h"
+#include "app/qttranslations.h"
+#include "app/screenfit.h"
 #include "app/startup.h"
 #include "app/widgetmessagesink.h"
 
@@ -46,6 +48,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(u"4.0.0"_s);
     // Ties the windows to the installed launcher, whose icon the desktop then shows.
     QGuiApplication::setDesktopFileName(desktopAppId());
+    installQtTranslations(app);
+    keepWindowsOnScreen(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(AppTitle.toString());

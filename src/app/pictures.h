@@ -10,6 +10,7 @@ enum class Picture {
     Close, // the close picture of the floating and day-list windows
 };
 
+// The same icon (same cacheKey) at every call.
 QIcon picture(Picture which);
 
 } // namespace natalis::app

@@ -5,6 +5,7 @@
 #include "store/settings.h"
 #include "store/settingsrecord.h"
 #include "store/transaction.h"
+#include "store/windowstate.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +44,7 @@ constexpr const char *FixedTables[] = {
     // The SMS gateway's base address, one row; files made before it existed get it on first use.
     "create table dxgateway(Id integer primary key,address text not null default '')",
     "insert into dxgateway(Id,address) values(1,'')",
+    WindowStateTableSql,
 };
 
 } // namespace

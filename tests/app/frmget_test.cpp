@@ -231,15 +231,6 @@ TEST_F(MainWindow, CloseBoxOnlyHides)
     EXPECT_TRUE(find<QAction>("mnuExit")->isEnabled()) << "the program is still there to end";
 }
 
-TEST_F(MainWindow, DoubleClickWithoutSelectionSaysSo)
-{
-    context.Birthdays = { birthday(QStringLiteral("甲"), 0, {}, {}) };
-    context.HasBirthdays = true;
-    open();
-    Q_EMIT window->listView(0)->doubleClicked(window->listView(0)->model()->index(0, 0));
-    EXPECT_EQ(window->statusText(1), QStringLiteral("没有选取生日！"));
-}
-
 TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
 {
     constexpr int ScrolledOutBy = 0; // the last position seen before the wrap: right edge at 0

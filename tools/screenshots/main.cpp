@@ -19,6 +19,12 @@
 #include "app/frmverselect.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "app/qttranslations.h"
+#include "app/screenfit.h"
+#include "app/startup.h"
+#include "calendar_ui/frmindate.h"
+#include "calendar_ui/frmindate1.h"
+#include "calendar_ui/frmwnl.h"
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
 #include "sms/gatewayaddress.h"
@@ -38,6 +44,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -136,12 +144,17 @@ void logSampleSends(store::Connection &db, const sms::SmsAccountTable &accounts,
     }
 }
 
+// Saves the window's picture; a window that does not fit the screen's available area counts as
+// a failure, since part of it could not be reached.
 bool save(QWidget &widget, const QString &file)
 {
     QApplication::processEvents();
     const bool saved = widget.grab().save(file);
-    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
-    return saved;
+    const QRect available = widget.screen()->availableGeometry();
+    const bool fits = available.contains(widget.frameGeometry());
+    std::printf("%s %s %dx%d%s\n", saved ? "wrote" : "FAILED", qPrintable(file), widget.width(),
+        widget.height(), fits ? "" : " OFF-SCREEN");
+    return saved && fits;
 }
 
 // The main window with the SMS panel folded out, a few recipients ticked and a text typed.
@@ -174,6 +187,8 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    app::installQtTranslations(application);
+    app::keepWindowsOnScreen(application);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 
@@ -194,6 +209,21 @@ int main(int argc, char *argv[])
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
     ok &= saveSmsPanel(window, context, folder);
+    window.openCalendar(true);
+    ok &= save(*window.calendarWindow(), folder + QStringLiteral("/wnl.png"));
+    window.calendarWindow()->close();
+    window.show();
+    const QDate today = clock.now().date();
+    calendar_ui::frmInDate gregorianPicker(1, today, QStringLiteral("公历2026年 12月06日"));
+    gregorianPicker.show();
+    ok &= save(gregorianPicker, folder + QStringLiteral("/indate.png"));
+    calendar_ui::frmInDate1 lunarPicker(1, today, QStringLiteral("农历2006年闰07月15日"));
+    lunarPicker.show();
+    ok &= save(lunarPicker, folder + QStringLiteral("/indate1.png"));
+    QMessageBox question(QMessageBox::Question, app::AppTitle.toString(),
+        QStringLiteral("确认删除所选择的2个生日提醒吗?"), QMessageBox::Yes | QMessageBox::No);
+    question.show();
+    ok &= save(question, folder + QStringLiteral("/question.png"));
     if (app::frmNotify *notify = window.floatingWindow()) {
         for (int i = 0; i < 60; ++i)
             notify->scrollTick();

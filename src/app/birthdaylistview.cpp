@@ -1,0 +1,48 @@
+#include "app/birthdaylistview.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace natalis::app {
+
+BirthdayListView::BirthdayListView(QWidget *parent) : QTableView(parent)
+{
+    setTabKeyNavigation(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setShowGrid(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsMovable(false);
+}
+
+void BirthdayListView::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        Q_EMIT editRequested();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void BirthdayListView::mousePressEvent(QMouseEvent *event)
+{
+    // A click below the rows lets go of the selection, as the platform's lists do.
+    if (!indexAt(event->position().toPoint()).isValid() && event->modifiers() == Qt::NoModifier)
+        clearSelection();
+    QTableView::mousePressEvent(event);
+}
+
+void BirthdayListView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    Q_EMIT doubleClickedAnywhere();
+}
+
+} // namespace natalis::app

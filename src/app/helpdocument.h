@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace natalis::app {
+
+// The help shipped inside the program, written out as an HTML file the desktop's browser can
+// open: the path of that file, or empty when it cannot be written. `folder` empty: the user's
+// cache folder. An up-to-date copy already there is left as it is.
+QString helpDocumentPath(const QString &folder = QString());
+
+} // namespace natalis::app

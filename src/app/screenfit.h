@@ -1,0 +1,17 @@
+#pragma once
+
+class QApplication;
+class QWidget;
+
+namespace natalis::app {
+
+// Keeps a top-level window within the available area of its screen: no larger than it, and
+// moved back onto it when it stands partly outside, as after a change of resolution or scale
+// factor. A window whose layout needs more room than the screen has gets its content put into a
+// scroll area first, so that nothing is clipped out of reach.
+void fitToScreen(QWidget &window);
+
+// Fits every window of the program as it is shown.
+void keepWindowsOnScreen(QApplication &application);
+
+} // namespace natalis::app
