@@ -21,9 +21,9 @@ QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
     return context.HasBirthdays ? context.Birthdays : QList<store::BirthdayRecord>();
 }
 
-// The file to write, once the user has agreed to replace an existing one; empty otherwise. The
-// open database and anything that is no plain file are refused as the birthday export refuses
-// them.
+// The file to write, once the user has agreed to replace an existing one; empty otherwise. A
+// target the export will refuse (the open database, a device) is not offered for replacing: the
+// export says why it refused.
 QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
     const QString &filter, const ModalRunner &runner, const QString &openDatabase)
 {
@@ -31,12 +31,7 @@ QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
     if (!PickFile(owner, picked, title, filter, runner, ChooserUse::Export))
         return QString();
     const QString path = picked.PickedFileText;
-    if (const std::optional<QString> refusal = transfer::exportRefusal(path, openDatabase)) {
-        messages.show(path + u"不能写入:"_s + *refusal, transfer::exportBoxTitle(),
-            MessageIcon::Critical);
-        return QString();
-    }
-    if (QFileInfo::exists(path)
+    if (!transfer::exportRefusal(path, openDatabase) && QFileInfo::exists(path)
         && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
                MessageIcon::Question, MessageButtons::OkCancel)
             != MessageButton::Ok)
@@ -57,9 +52,8 @@ void report(MessageSink &messages, const StatusSink &status, bool ok, const QStr
 void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const QDateTime &now, const ModalRunner &runner)
 {
-    const QString path =
-        pickTarget(
-            owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner, context.DbPath);
+    const QString path = pickTarget(
+        owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const bool festivals =
@@ -69,20 +63,19 @@ void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
         now };
     const transfer::IcsExportResult result =
-        transfer::ExportIcs(loadedBirthdays(context), path, options);
+        transfer::ExportIcs(loadedBirthdays(context), path, options, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 
 void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runner)
 {
-    const QString path =
-        pickTarget(
-            owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner, context.DbPath);
+    const QString path = pickTarget(
+        owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const transfer::VcardExportResult result =
-        transfer::ExportVcards(loadedBirthdays(context), path);
+        transfer::ExportVcards(loadedBirthdays(context), path, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 

@@ -74,7 +74,7 @@ int runIcs(const QStringList &arguments)
     const transfer::IcsOptions options { *from, *years, parser.isSet(u"festivals"_s), now };
     const transfer::IcsExportResult result =
         transfer::ExportIcs(std::get<QList<store::BirthdayRecord>>(birthdays),
-            parser.positionalArguments().first(), options);
+            parser.positionalArguments().first(), options, dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);
     printLine(result.statusText);
@@ -96,8 +96,9 @@ int runVcf(const QStringList &arguments)
     const auto birthdays = loadBirthdays(parser);
     if (const auto *message = std::get_if<QString>(&birthdays))
         return fail(*message, Refused);
-    const transfer::VcardExportResult result = transfer::ExportVcards(
-        std::get<QList<store::BirthdayRecord>>(birthdays), parser.positionalArguments().first());
+    const transfer::VcardExportResult result =
+        transfer::ExportVcards(std::get<QList<store::BirthdayRecord>>(birthdays),
+            parser.positionalArguments().first(), dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);
     printLine(result.statusText);

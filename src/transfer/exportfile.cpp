@@ -69,12 +69,17 @@ QString writeFailure(const QString &path, const QSaveFile &file)
     return u"写入出错"_s;
 }
 
-ExportResult failed(const QString &path, bool existed, const QString &reason)
+QString failureText(const QString &path, bool existed, const QString &reason)
+{
+    return u"生日导出到"_s + path + u"失败,"_s + reason
+        + (existed ? u",原有文件没有改动!"_s : u"!"_s);
+}
+
+ExportResult failed(const QString &failureText)
 {
     ExportResult failure;
-    failure.failureText =
-        u"生日导出到"_s + path + u"失败,"_s + reason + (existed ? u",原有文件没有改动!"_s : u"!"_s);
-    failure.statusText = failure.failureText;
+    failure.failureText = failureText;
+    failure.statusText = failureText;
     return failure;
 }
 
@@ -174,22 +179,36 @@ std::optional<QString> exportRefusal(const QString &path, const QString &openDat
     return std::nullopt;
 }
 
+std::optional<QString> exportTargetFailure(const QString &path, const QString &openDatabase)
+{
+    const std::optional<QString> refusal = exportRefusal(path, openDatabase);
+    if (!refusal)
+        return std::nullopt;
+    return failureText(path, QFileInfo::exists(path), *refusal);
+}
+
+std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes)
+{
+    const bool existed = QFileInfo::exists(path);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size()
+        && file.commit())
+        return std::nullopt;
+    return failureText(path, existed, writeFailure(path, file));
+}
+
 ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
     const ExportOptions &options)
 {
-    const bool existed = QFileInfo::exists(path);
-    if (const std::optional<QString> refusal = exportRefusal(path, options.openDatabase))
-        return failed(path, existed, *refusal);
+    if (const std::optional<QString> refused = exportTargetFailure(path, options.openDatabase))
+        return failed(*refused);
 
     ExportResult result;
     const QString text = fileText(birthdays, options, result);
     const QByteArray bytes = options.format == ExportFormat::Csv ? "\xEF\xBB\xBF" + text.toUtf8()
                                                                  : ToGbk(text, &result.unencodable);
-    QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written)
-        return failed(path, existed, writeFailure(path, file));
+    if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
+        return failed(*unwritten);
     result.ok = true;
     result.statusText = successText(path, result);
     return result;

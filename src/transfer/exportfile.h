@@ -54,6 +54,16 @@ struct ExportResult
 // folder that does not exist.
 std::optional<QString> exportRefusal(const QString &path, const QString &openDatabase);
 
+// Every export file (birthdays, phone calendar, phone contacts) is checked and written by these
+// two, so none can replace the database or write to a device. Failure texts read "生日导出到" +
+// path + "失败," + the reason + ",原有文件没有改动!" when a file existed there, else "!".
+//
+// The failure text when exportRefusal refuses path; nullopt when path may be written.
+std::optional<QString> exportTargetFailure(const QString &path, const QString &openDatabase);
+// Writes bytes beside path and renames them over it only once complete, so a failed write (disk
+// full, no permission) leaves an existing file as it was; the failure text, nullopt on success.
+std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes);
+
 // Writes the birthdays grouped by category in the order of CategoryNames, in list order within
 // a category, with CR LF line ends: the tab layout in GBK (CP936), counting the characters it
 // cannot hold; the CSV file in UTF-8. The file is written beside the target and renamed over it

@@ -5,10 +5,10 @@
 #include "calendar/describeday.h"
 #include "calendar/solarterms.h"
 #include "contentline.h"
+#include "exportfile.h"
 #include "reminder/birthdayoccurrences.h"
 #include "reminder/remindedfestivals.h"
 
-#include <QSaveFile>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -291,14 +291,15 @@ QString icsChooserTitle()
     return u"导出到手机日历(*.ics)"_s;
 }
 
-IcsExportResult ExportIcs(
-    const QList<BirthdayRecord> &birthdays, const QString &path, const IcsOptions &options)
+IcsExportResult ExportIcs(const QList<BirthdayRecord> &birthdays, const QString &path,
+    const IcsOptions &options, const QString &openDatabase)
 {
+    if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
+        return { false, 0, *refused };
     const QByteArray bytes = BuildIcs(birthdays, options);
     const int events = int(bytes.count("\r\nBEGIN:VEVENT\r\n"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return { false, 0, u"生日导出到"_s + path + u"失败!"_s };
+    if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
+        return { false, 0, *unwritten };
     return { true, events,
         u"生日成功导出到"_s + path + u",共"_s + QString::number(events) + u"个日历事件"_s };
 }

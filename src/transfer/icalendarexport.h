@@ -56,8 +56,9 @@ struct IcsExportResult
 };
 
 // Writes BuildIcs to path; the file is written beside the target and renamed over it only when
-// complete, so a failure leaves an existing file as it was.
-IcsExportResult ExportIcs(
-    const QList<store::BirthdayRecord> &birthdays, const QString &path, const IcsOptions &options);
+// complete, so a failure leaves an existing file as it was. Refuses the open database, any other
+// database of ours and what is no regular file.
+IcsExportResult ExportIcs(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+    const IcsOptions &options, const QString &openDatabase);
 
 } // namespace natalis::transfer

@@ -2,9 +2,8 @@
 
 #include "calendar/datetext.h"
 #include "contentline.h"
+#include "exportfile.h"
 #include "store/phonenumber.h"
-
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -83,12 +82,13 @@ QString vcardChooserTitle()
     return u"导出到手机通讯录(*.vcf)"_s;
 }
 
-VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path)
+VcardExportResult ExportVcards(
+    const QList<store::BirthdayRecord> &birthdays, const QString &path, const QString &openDatabase)
 {
-    const QByteArray bytes = BuildVcards(birthdays);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return { false, 0, u"生日导出到"_s + path + u"失败!"_s };
+    if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
+        return { false, 0, *refused };
+    if (const std::optional<QString> unwritten = writeExportFile(path, BuildVcards(birthdays)))
+        return { false, 0, *unwritten };
     const int cards = int(birthdays.size());
     return { true, cards,
         u"生日成功导出到"_s + path + u",共"_s + QString::number(cards) + u"张名片"_s };

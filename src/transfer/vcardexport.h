@@ -29,7 +29,9 @@ struct VcardExportResult
     QString statusText;
 };
 
-// Writes BuildVcards to path, replacing an existing file only once the new one is complete.
-VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path);
+// Writes BuildVcards to path, replacing an existing file only once the new one is complete;
+// refuses the open database, any other database of ours and what is no regular file.
+VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+    const QString &openDatabase);
 
 } // namespace natalis::transfer
