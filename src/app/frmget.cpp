@@ -326,6 +326,8 @@ void frmGet::buildTimers()
         return t;
     };
     m_timer1 = timer("Timer1", 60000);
+    // A coarse timer may fire up to 3 s early: at 8:59:57 a 9:00 reminder would wait a minute.
+    m_timer1->setTimerType(Qt::PreciseTimer);
     m_timer3 = timer("Timer3", 600);
     m_timerTray = timer("TimerTray", 1000);
     connect(m_timer1, &QTimer::timeout, this, &frmGet::onTimer1);
