@@ -15,7 +15,9 @@ constexpr int TipCharacters = 127;
 
 } // namespace
 
-TrayLayer::TrayLayer(QObject *parent) : QObject(parent), m_watch(new QTimer(this))
+TrayLayer::TrayLayer(QObject *parent)
+    : QObject(parent), availabilityProbe(&QSystemTrayIcon::isSystemTrayAvailable),
+      m_watch(new QTimer(this))
 {
     m_watch->setInterval(WatchMilliseconds);
     connect(m_watch, &QTimer::timeout, this, &TrayLayer::watchTick);
@@ -33,7 +35,7 @@ QIcon TrayLayer::picture(int n)
 
 bool TrayLayer::available() const
 {
-    return availabilityProbe ? availabilityProbe() : QSystemTrayIcon::isSystemTrayAvailable();
+    return availabilityProbe();
 }
 
 void TrayLayer::TrayIconAdd(QMenu *menu)

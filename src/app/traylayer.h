@@ -30,7 +30,7 @@ public:
     static QIcon picture(int n); // 0 normal, 1 the alternate picture of the blinking
 
     bool available() const;
-    // What available() asks; the desktop's tray unless a test stands in.
+    // What available() asks: the desktop's tray, unless a test stands in for it.
     std::function<bool()> availabilityProbe;
     // Looks whether the tray came or went; the watch timer calls it, tests may too.
     void watchTick();
