@@ -47,4 +47,12 @@ std::unique_ptr<Clock> clockFromEnvironment()
     return clockFromText(qEnvironmentVariable("NATALIS_NOW"));
 }
 
+int millisecondsToNextMinute(const QDateTime &now)
+{
+    // Past the turn of the minute by a little, so that a tick never reads the minute before.
+    constexpr int AfterTheMinute = 50;
+    const QTime time = now.time();
+    return 60000 - (time.second() * 1000 + time.msec()) + AfterTheMinute;
+}
+
 } // namespace natalis::app

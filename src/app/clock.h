@@ -42,6 +42,10 @@ private:
     qint64 m_offset; // milliseconds from the real clock to the pretended one
 };
 
+// Milliseconds from now to just after the next full minute (50..60,050): a minute timer set to
+// this at every tick fires in the first moments of each minute, never before it.
+int millisecondsToNextMinute(const QDateTime &now);
+
 // Local time "YYYY-MM-DDTHH:MM", or an invalid QDateTime when text is not of that form.
 QDateTime parseNow(const QString &text);
 

@@ -12,6 +12,8 @@
 #include "app/helpdocument.h"
 #include "app/frmhappen.h"
 #include "app/frmnotify.h"
+#include "desktop/traylayer.h"
+#include "transfer/exportfile.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
 #include "app/pictures.h"
@@ -21,7 +23,6 @@
 #include "app/smssetupaction.h"
 #include "app/startup.h"
 #include "app/transferactions.h"
-#include "app/traylayer.h"
 #include "app/windowmemory.h"
 #include "calendar_ui/frmwnl.h"
 #include "sms/autosms.h"
@@ -80,12 +81,13 @@ int listOf(const store::BirthdayRecord &record)
 frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     std::unique_ptr<MusicPlayer> music, QWidget *parent)
     : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock),
-      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>()), m_loop(context, *this),
+      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>(std::array<QIcon, 2> {
+                                     picture(Picture::Tray), picture(Picture::TrayAlternate) })), m_loop(context, *this),
       m_autoSms(std::make_unique<AutoSmsRunner>(context, clock))
 {
     setObjectName(QStringLiteral("frmGet"));
     setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
-    setWindowIcon(TrayLayer::picture(0));
+    setWindowIcon(picture(Picture::Tray));
     m_loop.modalBusy = [this] { return ModalBusy != 0; };
     m_loop.autoBirthdaySms = [this](const QDateTime &now) { runAutoBirthdaySms(now); };
     m_loop.resetSmsSentFlags = [this](const QDateTime &now) { resetSmsSentFlags(now); };
@@ -124,6 +126,7 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     m_ackGate = new AcknowledgementGate(this, [this] { m_loop.acknowledge(); });
     connect(m_tray.get(), &TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
     connect(m_tray.get(), &TrayLayer::availabilityChanged, this, &frmGet::trayAvailabilityChanged);
+    connect(m_tray.get(), &TrayLayer::openRequested, this, &frmGet::mnuSetup_Click);
     if (m_music)
         m_music->unplayable = [this](
                                   const QString &file) { setStatus(1, unplayableMusicText(file)); };
@@ -326,7 +329,9 @@ void frmGet::buildTimers()
         return t;
     };
     m_timer1 = timer("Timer1", 60000);
-    // A coarse timer may fire up to 3 s early: at 8:59:57 a 9:00 reminder would wait a minute.
+    // Set afresh at every tick for the next full minute: a free-running minute comes up to 59 s
+    // late for a 9:00 reminder, and a coarse timer may fire up to 3 s early, at 8:59:57.
+    m_timer1->setSingleShot(true);
     m_timer1->setTimerType(Qt::PreciseTimer);
     m_timer3 = timer("Timer3", 600);
     m_timerTray = timer("TimerTray", 1000);
@@ -358,12 +363,12 @@ void frmGet::load()
 
     m_tray->TrayIconAdd(m_toolMenu);
     if (!m_tray->available())
-        setStatus(4, QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+        setStatus(4, noTrayText());
     connectSmsGateway();
     AlterGetCboUser();
     connectReminderMemory(m_loop, m_context);
     m_loop.startupReminder(m_clock.now());
-    m_timer1->start();
+    scheduleTimer1();
     m_timer3->start();
 }
 
@@ -704,8 +709,14 @@ QString frmGet::statusText(int panel) const
     return m_panels[panel - 1]->text();
 }
 
+void frmGet::scheduleTimer1()
+{
+    m_timer1->start(millisecondsToNextMinute(m_clock.now()));
+}
+
 void frmGet::onTimer1()
 {
+    scheduleTimer1();
     reloadIfChangedElsewhere();
     const QDateTime now = m_clock.now();
     // "下次生日" and "年龄" move on at midnight.
@@ -756,6 +767,22 @@ void frmGet::showByProgram(bool minimized)
     activateWindow();
 }
 
+void frmGet::anotherStartAsked(const QString &dbPath)
+{
+    showByProgram();
+    if (dbPath.isEmpty() || transfer::sameFile(dbPath, m_context.DbPath))
+        return;
+    setStatus(1, QStringLiteral("程序已在运行,仍使用生日数据库") + m_context.DbPath
+            + QStringLiteral(",没有打开") + dbPath);
+    // After the answer to the other start has gone out: a message box waits for the user.
+    QTimer::singleShot(0, this, [this, dbPath] {
+        tell(AppTitle.toString() + QStringLiteral("已经处于运行状态\n正在使用的生日数据库:")
+                + m_context.DbPath + QStringLiteral("\n没有打开:") + dbPath
+                + QStringLiteral("\n要使用另一个生日数据库,请先用\"退出(&E)\"结束程序,再用它启动。"),
+            AppTitle.toString());
+    });
+}
+
 void frmGet::startInTray(int graceMilliseconds)
 {
     if (m_tray->available())
@@ -768,10 +795,17 @@ void frmGet::startInTray(int graceMilliseconds)
 
 void frmGet::trayAvailabilityChanged(bool available)
 {
-    setStatus(4, available ? QString() : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示"));
+    setStatus(4, available ? QString() : noTrayText());
     // The tray went away while everything hid in it: the window is the way back.
     if (!available && !isVisible() && !(m_calendar && m_calendar->isVisible()) && !m_quitting)
         showByProgram(true);
+}
+
+QString frmGet::noTrayText() const
+{
+    return m_tray->notificationsAvailable()
+        ? QStringLiteral("系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示")
+        : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示");
 }
 
 void frmGet::calendarGone()
@@ -817,6 +851,11 @@ void frmGet::TrayIconSetTip(const QString &text)
 void frmGet::TrayIconBalloon(const QString &text)
 {
     m_tray->TrayIconBalloon(text);
+}
+
+void frmGet::withdrawBalloon()
+{
+    m_tray->withdrawBalloon();
 }
 
 void frmGet::MyTrayIcon(int picture)

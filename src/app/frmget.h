@@ -31,8 +31,13 @@ class QTabBar;
 class QTableView;
 class QTimer;
 
+namespace natalis::desktop {
+class TrayLayer;
+}
+
 namespace natalis::app {
 
+using desktop::TrayLayer;
 enum class ImportMenu;
 
 struct AppContext;
@@ -44,7 +49,6 @@ enum class MessageIcon;
 class AutoSmsRunner;
 class AcknowledgementGate;
 class MusicPlayer;
-class TrayLayer;
 class WindowMemory;
 class frmNotify;
 
@@ -68,6 +72,9 @@ public:
     // The program itself shows the window (start-up, a second start, no tray to go back to):
     // that alone never counts as the user having seen the reminder.
     void showByProgram(bool minimized = false);
+    // A later start of the program handed over to this one: the window shows, and when that
+    // start named another database the user is told that this program keeps its own file.
+    void anotherStartAsked(const QString &dbPath);
     // Start in the tray: stay hidden when a tray is there, or comes within graceMilliseconds;
     // otherwise show the window, the only way in.
     void startInTray(int graceMilliseconds);
@@ -246,6 +253,7 @@ private:
     // ReminderOutputs
     void TrayIconSetTip(const QString &text) override;
     void TrayIconBalloon(const QString &text) override;
+    void withdrawBalloon() override;
     void MyTrayIcon(int picture) override;
     void setTrayBlinking(bool on) override;
     bool isFloatingWindowVisible() const override;
@@ -257,6 +265,10 @@ private:
     void setActivityText(const QString &text) override;
 
     void trayAvailabilityChanged(bool available);
+    // Panel 4 without a tray: how the reminder still reaches the user.
+    QString noTrayText() const;
+    // Timer1 is due shortly after the next full minute of the program's clock.
+    void scheduleTimer1();
     void calendarGone();
 
     AppContext &m_context;

@@ -1,6 +1,7 @@
 #include "app/frmnotify.h"
 
 #include "app/pictures.h"
+#include "desktop/x11desktop.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -26,6 +27,8 @@ frmNotify::frmNotify(QWidget *parent)
       m_text(new QLabel(this)), m_close(new QLabel(this)), m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmNotify"));
+    // What a window list or switcher shows, should one list it after all.
+    setWindowTitle(QStringLiteral("生日提醒"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowOpacity(Opacity);
     setFixedSize(Width, Height);
@@ -89,6 +92,10 @@ void frmNotify::placeInCorner()
 
 void frmNotify::showEvent(QShowEvent *event)
 {
+    // A reminder strip, not a window to switch to: no task bar button, before the window
+    // manager takes it on.
+    if (QWindow *window = windowHandle())
+        desktop::x11::skipTaskbar(*window);
     placeInCorner();
     m_text->setText(m_wanted);
     m_text->adjustSize();

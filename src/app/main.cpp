@@ -89,7 +89,8 @@ int main(int argc, char *argv[])
     frmGet window(context, messages, *clock, createMusicPlayer());
     messages.setOwner(&window);
     window.load();
-    context.instance->showRequested = [&window] { window.showByProgram(); };
+    context.instance->showRequested = [&window](
+                                          const QString &dbPath) { window.anotherStartAsked(dbPath); };
     // A login starts the tray before or after the program: give a late one a moment.
     if (parser.isSet(trayOption))
         window.startInTray(TrayGraceMilliseconds);

@@ -98,17 +98,15 @@ reminder::ReminderTexts withMissed(reminder::ReminderTexts texts, const QStringL
 void ReminderLoop::startupReminder(const QDateTime &now)
 {
     const QDate today = now.date();
-    const reminder::ReminderTexts due = textsAt(m_context, today);
-    m_todayNotifyText = due.oneLine;
-    const reminder::ReminderTexts texts = withMissed(due,
-        reminder::MissedBirthdayItems(
-            m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>(),
-            m_lastRun, today));
-    noteRun(today);
-    if (texts.isEmpty()) {
-        m_outputs.TrayIconSetTip(reminder::DayHeading(today));
+    m_missed = reminder::MissedBirthdayItems(
+        m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>(), m_lastRun,
+        today);
+    m_missedDay = today;
+    if (m_missed.isEmpty())
+        noteRun(today);
+    const reminder::ReminderTexts texts = updateTexts(today);
+    if (texts.isEmpty())
         return;
-    }
     const store::SettingsRecord &settings = m_context.Settings;
     std::array<bool, MethodCount> shown {};
     shown[Balloon] = settings.intQipao == 1 && settings.intQpInit == 1;
@@ -116,15 +114,14 @@ void ReminderLoop::startupReminder(const QDateTime &now)
     shown[Music] = settings.intMusic == 1 && settings.intMcInit == 1;
     if (shown[Balloon])
         m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
-    m_outputs.TrayIconSetTip(CutNotifyText(texts.oneLine, false, false));
-    setFloatText(CutNotifyText(texts.oneLine, false, false));
     if (shown[Floating])
         m_outputs.showFloatingWindow(m_floatNotifyText);
+    if (shown[Balloon] || shown[Floating])
+        missedShown(today);
     if (shown[Music])
         playMusic();
     setBlinking(true);
-    if (!due.isEmpty())
-        fireTimedMethods(now, due, shown);
+    fireTimedMethods(now, texts, shown);
 }
 
 void ReminderLoop::fireTimedMethods(const QDateTime &now, const reminder::ReminderTexts &texts,
@@ -136,12 +133,14 @@ void ReminderLoop::fireTimedMethods(const QDateTime &now, const reminder::Remind
         if (!shownAtStart[Balloon])
             m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
         setBlinking(true);
+        missedShown(today);
     }
     const bool busy = modalBusy && modalBusy();
     if (firesNow(Floating, now) && !busy) {
         markFired(Floating, today);
         if (!shownAtStart[Floating] && !m_outputs.isFloatingWindowVisible())
             m_outputs.showFloatingWindow(m_floatNotifyText);
+        missedShown(today);
     }
     if (firesNow(Music, now)) {
         markFired(Music, today);
@@ -156,7 +155,10 @@ void ReminderLoop::tick(const QDateTime &now)
     m_resetCounter = (m_resetCounter + 1) % 1500;
 
     const QDate today = now.date();
-    noteRun(today);
+    if (today != m_missedDay)
+        dropMissed(today);
+    if (m_missed.isEmpty())
+        noteRun(today);
     const reminder::ReminderTexts texts = updateTexts(today);
     if (!texts.isEmpty())
         fireTimedMethods(now, texts, {});
@@ -172,10 +174,27 @@ void ReminderLoop::refresh(const QDateTime &now)
     updateTexts(now.date());
 }
 
+void ReminderLoop::missedShown(const QDate &day)
+{
+    if (!m_missed.isEmpty())
+        noteRun(day);
+}
+
+void ReminderLoop::dropMissed(const QDate &today)
+{
+    if (m_missed.isEmpty())
+        return;
+    m_missed.clear();
+    noteRun(today);
+}
+
 reminder::ReminderTexts ReminderLoop::updateTexts(const QDate &today)
 {
-    const reminder::ReminderTexts texts = textsAt(m_context, today);
-    m_todayNotifyText = texts.oneLine;
+    m_textsDay = today;
+    const reminder::ReminderTexts due = textsAt(m_context, today);
+    m_todayNotifyText = due.oneLine;
+    const reminder::ReminderTexts texts =
+        withMissed(due, today == m_missedDay ? m_missed : QStringList());
     if (texts.isEmpty()) {
         setFloatText(QString());
         if (m_outputs.isFloatingWindowVisible())
@@ -208,6 +227,11 @@ void ReminderLoop::activityTick()
 
 void ReminderLoop::acknowledge()
 {
+    m_outputs.withdrawBalloon();
+    if (!m_missed.isEmpty()) {
+        dropMissed(m_missedDay);
+        updateTexts(m_textsDay);
+    }
     stopMusic();
     if (m_blinking) {
         setBlinking(false);

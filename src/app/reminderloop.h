@@ -67,6 +67,10 @@ private:
         const std::array<bool, MethodCount> &shownAtStart);
     void markFired(Method method, const QDate &day);
     void noteRun(const QDate &day);
+    // The missed birthdays have reached the user: the run counts from now on.
+    void missedShown(const QDate &day);
+    // Forgets the missed birthdays: acknowledged, or their day is over.
+    void dropMissed(const QDate &today);
     // Recomputes the texts, the floating text and the tool tip; returns the texts.
     reminder::ReminderTexts updateTexts(const QDate &today);
     void setBlinking(bool on);
@@ -87,6 +91,12 @@ private:
     // hour, so that a computer asleep or off across the hour still reminds when it is back.
     std::array<QDate, MethodCount> m_lastFired;
     QDate m_lastRun;
+    // Birthdays that passed while the program was not running, found at start on m_missedDay.
+    // They stay in every reminder until acknowledged or until that day is over; the last run is
+    // recorded only once they were shown, so that quitting before the timed hour loses nothing.
+    QStringList m_missed;
+    QDate m_missedDay;
+    QDate m_textsDay; // the day the texts on show were made for
 };
 
 } // namespace natalis::app

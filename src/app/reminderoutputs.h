@@ -13,6 +13,8 @@ public:
 
     virtual void TrayIconSetTip(const QString &text) = 0;
     virtual void TrayIconBalloon(const QString &text) = 0;
+    // The user has seen the reminder: a balloon or desktop notification still up goes away.
+    virtual void withdrawBalloon() = 0;
     // Picture 0 is the normal icon, 1 the alternate one of the blinking.
     virtual void MyTrayIcon(int picture) = 0;
     // Starts or stops the one-second blink timer.

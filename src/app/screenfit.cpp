@@ -75,6 +75,20 @@ void fitToScreen(QWidget &window)
         window.move(x, y);
 }
 
+bool isFittedWindow(const QWidget &widget)
+{
+    if (!widget.isWindow())
+        return false;
+    const Qt::WindowType type = widget.windowType();
+    if (type != Qt::Window && type != Qt::Dialog)
+        return false;
+    // A frameless or unmanaged window is placed by whoever made it: the tray's icon window
+    // lives at coordinates inside the tray's slot, a balloon or the floating strip beside the
+    // icon or in a corner. Moving one of them "back onto the screen" hides it.
+    const Qt::WindowFlags flags = widget.windowFlags();
+    return !(flags & (Qt::FramelessWindowHint | Qt::BypassWindowManagerHint));
+}
+
 namespace {
 
 class ScreenFitter : public QObject
@@ -90,8 +104,7 @@ protected:
         const bool resized = event->type() == QEvent::Resize;
         if ((shown || resized) && watched->isWidgetType()) {
             auto *widget = static_cast<QWidget *>(watched);
-            const Qt::WindowType type = widget->windowType();
-            if (widget->isWindow() && type != Qt::Popup && type != Qt::ToolTip) {
+            if (isFittedWindow(*widget)) {
                 if (shown)
                     fitToScreen(*widget);
                 else if (widget->isVisible())

@@ -11,7 +11,11 @@ namespace natalis::app {
 // scroll area first, so that nothing is clipped out of reach.
 void fitToScreen(QWidget &window);
 
-// Fits every window of the program as it is shown.
+// The windows a person moves and resizes: main window, dialogs, the calendar. Never the tray's
+// icon window, balloons, tool tips, popups or the floating strip.
+bool isFittedWindow(const QWidget &widget);
+
+// Fits every such window of the program as it is shown.
 void keepWindowsOnScreen(QApplication &application);
 
 } // namespace natalis::app

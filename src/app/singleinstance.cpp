@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QUrl>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -10,8 +12,30 @@ namespace natalis::app {
 
 namespace {
 
-constexpr QByteArrayView ShowRequest = "show\n";
+// "show" alone, or "show " and the percent-encoded UTF-8 path of the database asked for.
+constexpr QByteArrayView ShowRequest = "show";
 constexpr QByteArrayView ShownAnswer = "shown\n";
+
+QByteArray showRequest(const QString &dbPath)
+{
+    QByteArray line = ShowRequest.toByteArray();
+    if (!dbPath.isEmpty())
+        line += ' ' + QUrl::toPercentEncoding(dbPath);
+    return line + '\n';
+}
+
+// The database of a show request; nullopt when the line is not one.
+std::optional<QString> requestedDatabase(QByteArray line)
+{
+    if (!line.endsWith('\n'))
+        return std::nullopt;
+    line.chop(1);
+    if (line == ShowRequest)
+        return QString();
+    if (!line.startsWith(ShowRequest.toByteArray() + ' '))
+        return std::nullopt;
+    return QUrl::fromPercentEncoding(line.mid(ShowRequest.size() + 1));
+}
 
 } // namespace
 
@@ -47,9 +71,9 @@ void SingleInstance::answer()
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
             if (!socket->canReadLine())
                 return;
-            if (socket->readLine() == ShowRequest) {
+            if (const auto dbPath = requestedDatabase(socket->readLine())) {
                 if (showRequested)
-                    showRequested();
+                    showRequested(*dbPath);
                 socket->write(ShownAnswer.data(), ShownAnswer.size());
                 socket->flush();
             }
@@ -58,13 +82,14 @@ void SingleInstance::answer()
     }
 }
 
-bool SingleInstance::askRunningToShow() const
+bool SingleInstance::askRunningToShow(const QString &dbPath) const
 {
+    const QByteArray request = showRequest(dbPath);
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(AnswerMilliseconds))
         return false;
-    socket.write(ShowRequest.data(), ShowRequest.size());
+    socket.write(request);
     if (!socket.waitForBytesWritten(AnswerMilliseconds))
         return false;
     while (!socket.canReadLine()) {

@@ -26,10 +26,12 @@ public:
     bool acquire();
 
     // From a second start: asks the running instance to show itself; true when it answered.
-    bool askRunningToShow() const;
+    // dbPath: the database the second start was given (absolute), empty for the default one.
+    bool askRunningToShow(const QString &dbPath = QString()) const;
 
-    // Called in the running instance when a later start asked to see it.
-    std::function<void()> showRequested;
+    // Called in the running instance when a later start asked to see it, with the database
+    // that start was given (empty for none).
+    std::function<void(const QString &dbPath)> showRequested;
 
     bool isListening() const;
     QString serverName() const { return m_serverName; }

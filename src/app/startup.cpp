@@ -49,7 +49,8 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
     context.instance = std::make_unique<SingleInstance>(places.lockFolder);
     if (!context.instance->acquire()) {
         // The running instance shows itself; the message only when it does not answer.
-        const bool answered = context.instance->askRunningToShow();
+        const bool answered = context.instance->askRunningToShow(
+            dbArgument.isEmpty() ? QString() : QFileInfo(dbArgument).absoluteFilePath());
         context.instance.reset();
         if (!answered)
             messages.show(AppTitle.toString() + u"已经处于运行状态"_s, AppTitle.toString(),

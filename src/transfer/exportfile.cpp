@@ -45,13 +45,6 @@ QString successText(const QString &path, const ExportResult &result)
     return text;
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    std::error_code error;
-    return !a.isEmpty() && !b.isEmpty()
-        && std::filesystem::equivalent(a.toStdString(), b.toStdString(), error) && !error;
-}
-
 bool isOurDatabase(const QString &path)
 {
     // Opening proves the key by reading the schema and writes nothing.
@@ -212,6 +205,13 @@ ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, cons
     result.ok = true;
     result.statusText = successText(path, result);
     return result;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code error;
+    return !a.isEmpty() && !b.isEmpty()
+        && std::filesystem::equivalent(a.toStdString(), b.toStdString(), error) && !error;
 }
 
 } // namespace natalis::transfer

@@ -52,6 +52,9 @@ struct ExportResult
 // Why the export must not write to path, or nullopt: the open database, any other database of
 // ours, a path that exists but is no regular file (a folder, a device such as /dev/full), or a
 // folder that does not exist.
+// True when both paths name one existing file, through links too.
+bool sameFile(const QString &a, const QString &b);
+
 std::optional<QString> exportRefusal(const QString &path, const QString &openDatabase);
 
 // Every export file (birthdays, phone calendar, phone contacts) is checked and written by these

@@ -4,7 +4,7 @@
 #include "app/frmget.h"
 #include "app/frmnotify.h"
 #include "app/musicplayer.h"
-#include "app/traylayer.h"
+#include "desktop/traylayer.h"
 #include "store/remindermemory.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
@@ -87,7 +87,7 @@ class Balloon : public testing::TestWithParam<BalloonCase>
 
 TEST_P(Balloon, OneLinePerItem)
 {
-    EXPECT_EQ(balloonText(GetParam().reminder), GetParam().shown);
+    EXPECT_EQ(natalis::desktop::balloonText(GetParam().reminder), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Balloon,

@@ -35,6 +35,35 @@ TEST_P(ParseNowTest, AcceptsOnlyTheOneForm)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseNowTest, testing::ValuesIn(NowCases), test::BySituation());
 
+
+struct NextMinuteCase
+{
+    const char *situation;
+    QTime now;
+    int expected;
+};
+
+const NextMinuteCase NextMinuteCases[] = {
+    { "on the minute", QTime(9, 0, 0), 60050 },
+    { "just after it", QTime(9, 0, 0, 50), 60000 },
+    { "half way", QTime(8, 59, 30), 30050 },
+    { "last millisecond", QTime(8, 59, 59, 999), 51 },
+    { "before midnight", QTime(23, 59, 59), 1050 },
+};
+
+class NextMinuteTest : public testing::TestWithParam<NextMinuteCase>
+{
+};
+
+TEST_P(NextMinuteTest, FiresJustAfterTheTurnOfTheMinute)
+{
+    const NextMinuteCase &c = GetParam();
+    EXPECT_EQ(millisecondsToNextMinute(QDateTime(QDate(2026, 6, 18), c.now)), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Times, NextMinuteTest, testing::ValuesIn(NextMinuteCases), test::BySituation());
+
 } // namespace
 } // namespace natalis::app
 

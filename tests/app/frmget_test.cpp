@@ -7,7 +7,7 @@
 #include "app/frmnotify.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
-#include "app/traylayer.h"
+#include "desktop/traylayer.h"
 #include "store/categories.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
@@ -229,6 +229,26 @@ TEST_F(MainWindow, CloseBoxOnlyHides)
     find<QPushButton>("cmdExit")->click();
     EXPECT_TRUE(window->isHidden());
     EXPECT_TRUE(find<QAction>("mnuExit")->isEnabled()) << "the program is still there to end";
+}
+
+TEST_F(MainWindow, AnotherStartNamingAnotherFileIsToldWhichFileIsKept)
+{
+    context.DbPath = QStringLiteral("/home/user/natalis.mdb");
+    open();
+    window->anotherStartAsked(QString());
+    QApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(messages.shown.isEmpty()) << "the same file: nothing to tell";
+
+    const QString other = QStringLiteral("/home/user/other.mdb");
+    window->anotherStartAsked(other);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->statusText(1).contains(context.DbPath));
+    EXPECT_TRUE(window->statusText(1).contains(other));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.texts()[0].contains(u"已经处于运行状态"));
+    EXPECT_TRUE(messages.texts()[0].contains(context.DbPath));
+    EXPECT_TRUE(messages.texts()[0].contains(other));
 }
 
 TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)

@@ -390,6 +390,38 @@ TEST(ScreenFit, ALayoutLargerThanTheScreenScrollsInsteadOfBeingClipped)
     EXPECT_TRUE(scroll->widget()->isAncestorOf(big));
 }
 
+struct FittedCase
+{
+    const char *situation;
+    Qt::WindowFlags flags;
+    bool fitted;
+};
+
+// Windows placed by whoever made them must stay where they were put: the tray's icon window
+// moved "onto the screen" left its slot in the tray empty.
+const FittedCase FittedCases[] = {
+    { "main window or calendar", Qt::Window, true },
+    { "dialog", Qt::Dialog, true },
+    { "tray icon window", Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint,
+        false },
+    { "floating strip", Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint, false },
+    { "balloon", Qt::ToolTip | Qt::FramelessWindowHint, false },
+    { "popup menu", Qt::Popup, false },
+};
+
+class FittedWindowTest : public testing::TestWithParam<FittedCase>
+{
+};
+
+TEST_P(FittedWindowTest, OnlyWindowsAPersonMoves)
+{
+    QWidget window(nullptr, GetParam().flags);
+    EXPECT_EQ(isFittedWindow(window), GetParam().fitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, FittedWindowTest, testing::ValuesIn(FittedCases), natalis::test::BySituation());
+
 TEST_F(MainWindowUse, TabSwitchesReuseTheTwoPictures)
 {
     open();

@@ -18,6 +18,7 @@ class RecordingOutputs : public ReminderOutputs
 public:
     QString tip;
     QStringList balloons;
+    int withdrawn = 0;
     QList<int> pictures;
     bool blinking = false;
     bool floatingVisible = false;
@@ -29,6 +30,7 @@ public:
 
     void TrayIconSetTip(const QString &text) override { tip = text; }
     void TrayIconBalloon(const QString &text) override { balloons.append(text); }
+    void withdrawBalloon() override { ++withdrawn; }
     void MyTrayIcon(int picture) override { pictures.append(picture); }
     void setTrayBlinking(bool on) override { blinking = on; }
     bool isFloatingWindowVisible() const override { return floatingVisible; }
@@ -329,3 +331,67 @@ INSTANTIATE_TEST_SUITE_P(Cases, MissedAtStartTest,
             QStringLiteral("张三生日还有2天[朋友,13800000000]") },
         MissedStartCase { "new database", QDate(), 5, QString() }),
     natalis::test::BySituation());
+
+namespace {
+
+// 李四's birthday on 29 April passed while the program was not running (last run 27 April).
+class MissedStaysTest : public ReminderLoopTest
+{
+protected:
+    MissedStaysTest()
+    {
+        nothingDue();
+        context.Birthdays = { gregorianBirthday(
+            QStringLiteral("李四"), QStringLiteral("公历1990年 04月29日"), 3) };
+        context.HasBirthdays = true;
+        loop.rememberRun = [this](const QDate &day) { runs.append(day); };
+        loop.restore({}, QDate(2025, 4, 27));
+    }
+
+    bool tipTellsMissed() const { return outputs.tip.contains(u"2天前是李四生日"); }
+
+    QList<QDate> runs;
+};
+
+TEST_F(MissedStaysTest, ShownAtStartStaysUntilAcknowledged)
+{
+    context.Settings.intFdInit = 1;
+    loop.startupReminder(at(1, 7, 0));
+    EXPECT_EQ(runs, QList<QDate> { QDate(2025, 5, 1) }) << "recorded once shown";
+    loop.tick(at(1, 7, 1));
+    loop.tick(at(1, 7, 2));
+    EXPECT_TRUE(outputs.floatingVisible) << "the first tick closed the floating window";
+    EXPECT_TRUE(outputs.floatingText.contains(u"2天前是李四生日"));
+    EXPECT_TRUE(tipTellsMissed());
+    loop.acknowledge();
+    EXPECT_FALSE(tipTellsMissed());
+    EXPECT_EQ(outputs.withdrawn, 1);
+    loop.tick(at(1, 7, 3));
+    EXPECT_FALSE(tipTellsMissed());
+}
+
+TEST_F(MissedStaysTest, TimedOnlyShowsThemAtTheHourAndRecordsTheRunThen)
+{
+    context.Settings.intQpInit = 0;
+    loop.startupReminder(at(1, 7, 0));
+    EXPECT_TRUE(outputs.balloons.isEmpty());
+    EXPECT_TRUE(runs.isEmpty()) << "not yet shown: a quit before 9:00 must find them again";
+    loop.tick(at(1, 8, 59));
+    EXPECT_TRUE(tipTellsMissed());
+    loop.tick(at(1, 9, 0));
+    ASSERT_EQ(outputs.balloons.size(), 1);
+    EXPECT_EQ(outputs.balloons[0], QStringLiteral("2天前是李四生日"));
+    EXPECT_EQ(runs, QList<QDate> { QDate(2025, 5, 1) });
+}
+
+TEST_F(MissedStaysTest, GoneWhenTheDayIsOver)
+{
+    loop.startupReminder(at(1, 23, 58));
+    loop.tick(at(1, 23, 59));
+    EXPECT_TRUE(tipTellsMissed());
+    loop.tick(at(2, 0, 0));
+    EXPECT_FALSE(tipTellsMissed());
+    EXPECT_EQ(runs.last(), QDate(2025, 5, 2));
+}
+
+} // namespace

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QRandomGenerator>
 #include <atomic>
@@ -349,24 +350,28 @@ TEST_F(StartupTest, SecondStartAsksTheFirstToShowItselfAndEndsQuietly)
     if (!QCoreApplication::instance())
         app = std::make_unique<QCoreApplication>(argc, nullptr);
     ASSERT_EQ(start(), StartupResult::Ready);
-    int asked = 0;
-    context.instance->showRequested = [&] { ++asked; };
+    QStringList asked;
+    context.instance->showRequested = [&](const QString &dbPath) { asked.append(dbPath); };
 
-    std::atomic<bool> done = false;
-    StartupResult result = StartupResult::Ready;
-    test::RecordingMessageSink secondMessages;
-    std::thread second([&] {
-        AppContext other;
-        result = runStartup(QString(), places, secondMessages, clock, other);
-        done = true;
-    });
-    // The first instance answers from its event loop.
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    second.join();
-    EXPECT_EQ(result, StartupResult::AlreadyRunning);
-    EXPECT_TRUE(secondMessages.shown.isEmpty()) << secondMessages.texts().join(u'\n').toStdString();
-    EXPECT_EQ(asked, 1);
+    // Without a file, then naming another one (relative to the second start's own folder).
+    for (const QString &argument : { QString(), u"other dir/other.mdb"_s }) {
+        std::atomic<bool> done = false;
+        StartupResult result = StartupResult::Ready;
+        test::RecordingMessageSink secondMessages;
+        std::thread second([&] {
+            AppContext other;
+            result = runStartup(argument, places, secondMessages, clock, other);
+            done = true;
+        });
+        // The first instance answers from its event loop.
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        second.join();
+        EXPECT_EQ(result, StartupResult::AlreadyRunning);
+        EXPECT_TRUE(secondMessages.shown.isEmpty())
+            << secondMessages.texts().join(u'\n').toStdString();
+    }
+    EXPECT_EQ(asked, (QStringList { QString(), QFileInfo(u"other dir/other.mdb"_s).absoluteFilePath() }));
 }
 
 } // namespace

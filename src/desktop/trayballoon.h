@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QIcon>
+#include <QPainterPath>
+#include <QRect>
+#include <QWidget>
+
+class QTimer;
+
+namespace natalis::desktop {
+
+// The balloon beside a tray icon: a title, a line per reminder item and the program's picture,
+// with a pointer at the icon. Qt places its own balloon where it believes the icon to be, and
+// for an icon embedded in an XEmbed tray that belief is wrong (the top-left corner, or off the
+// screen); this one is placed at the icon's real place, which the caller asks of the X server.
+class TrayBalloon : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TrayBalloon();
+
+    // icon: the icon's rectangle in the program's (logical) screen coordinates.
+    void showAt(const QRect &icon, const QString &title, const QString &text,
+        const QIcon &picture, int milliseconds);
+
+    // Where the balloon goes for an icon at icon on a screen whose free area is screen: above an
+    // icon in the lower half, below one in the upper half, its pointer at the icon's middle,
+    // never outside the screen. Also returns whether the pointer is on the bottom edge.
+    struct Placement
+    {
+        QPoint topLeft;
+        bool pointerBelow = true;
+        int pointerX = 0; // from the balloon's left edge
+    };
+    static Placement place(const QRect &icon, const QSize &balloon, const QRect &screen);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPainterPath outline() const;
+
+    QString m_title;
+    QString m_text;
+    QIcon m_picture;
+    Placement m_placement;
+    QTimer *m_timeout;
+};
+
+} // namespace natalis::desktop

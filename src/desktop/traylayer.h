@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace natalis::desktop {
+
+class DesktopNotifier;
+class TrayBalloon;
+
+// The program's place in the notification area: one icon with a tool tip, a balloon, two
+// pictures to blink between, left click for the birthday calendar and the "操作" menu on the
+// right. The tray may come late (a panel started after the program), go and come back (a panel
+// restarted): the icon follows it. Where no tray shows a balloon (no tray at all, or a
+// StatusNotifierItem host, which hands balloons on anyway) the reminder goes to the desktop's
+// notification service, with "知道了" and "打开".
+class TrayLayer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the tray icon is to the desktop; Qt decides once, when the icon is made.
+    enum class Host { Unknown, XEmbed, StatusNotifier };
+
+    // pictures: the normal icon and the alternate picture of the blinking.
+    explicit TrayLayer(std::array<QIcon, 2> pictures, QObject *parent = nullptr);
+    ~TrayLayer() override;
+
+    static constexpr int BalloonMilliseconds = 15000;
+    static constexpr int WatchMilliseconds = 2000;
+    static constexpr const char *BalloonTitle = "请关注亲人朋友的生日";
+
+    bool available() const;
+    // What available() asks: the desktop's tray, unless a test stands in for it. The real one
+    // asks the X server or the bus name watch, never a new bus connection.
+    std::function<bool()> availabilityProbe;
+    // Looks whether the tray came or went; the watch timer calls it, tests may too.
+    void watchTick();
+    // True when a reminder without a tray still reaches the desktop's notification service.
+    bool notificationsAvailable() const;
+
+    void TrayIconAdd(QMenu *menu);
+    void TrayIconDelete();
+    void TrayIconSetTip(const QString &text);
+    void TrayIconBalloon(const QString &text);
+    void MyTrayIcon(int n);
+    // The reminder was seen: the balloon or notification still on show goes.
+    void withdrawBalloon();
+
+    // What the icon shows now, for tests and screenshots.
+    QString tip() const { return m_tip; }
+    int pictureShown() const { return m_picture; }
+    Host host() const { return m_host; }
+
+Q_SIGNALS:
+    void leftClicked();
+    // A click of any button on the icon or on its balloon, or "知道了" in a notification.
+    void userActed();
+    // "打开" in a notification.
+    void openRequested();
+    void availabilityChanged(bool available);
+
+private:
+    bool trayThere() const;
+    void watchStatusNotifierHost();
+    bool showBalloonAtIcon(const QString &text);
+
+    std::array<QIcon, 2> m_pictures;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    std::unique_ptr<TrayBalloon> m_balloon;
+    DesktopNotifier *m_notifier;
+    QTimer *m_watch = nullptr;
+    Host m_host = Host::Unknown;
+    bool m_watcherRegistered = false; // a StatusNotifierWatcher holds its bus name
+    bool m_available = false;
+    QString m_tip;
+    int m_picture = 0;
+};
+
+// The balloon shows a line per reminder item: the reminder's carriage returns become the
+// platform's line breaks.
+QString balloonText(const QString &reminderText);
+
+} // namespace natalis::desktop
