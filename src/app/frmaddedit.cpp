@@ -326,6 +326,9 @@ void frmAddEdit::refuse(const store::EditRefusal &refusal)
     case EditField::Address:
         field = m_address;
         break;
+    case EditField::No:
+        field = m_no;
+        break;
     case EditField::GLDate:
         openGregorianPicker();
         return;

@@ -212,6 +212,9 @@ int runAdd(const QStringList &arguments)
         return fail(
             QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
 
+    // Refused, not cleaned away: a line break given on the command line is not silently lost.
+    if (const auto refusal = store::RefuseForbiddenCharacters(edit))
+        return fail(refusal->message);
     store::CleanBirthdayEdit(edit);
     const QList<store::BirthdayRecord> none;
     if (const auto refusal =

@@ -3,6 +3,7 @@
 #include "ansicodec.h"
 #include "asciidigits.h"
 #include "categories.h"
+#include "fieldtext.h"
 #include "phonenumber.h"
 
 namespace natalis::store {
@@ -33,6 +34,32 @@ void CleanBirthdayEdit(BirthdayEdit &edit)
     edit.About.remove(u' ');
 }
 
+std::optional<EditRefusal> RefuseForbiddenCharacters(const BirthdayEdit &edit)
+{
+    struct Field
+    {
+        QString BirthdayEdit::*text;
+        EditField focus;
+        QStringView label;
+    };
+    const Field fields[] = {
+        { &BirthdayEdit::About, EditField::About, u"生日名称" },
+        { &BirthdayEdit::Tel, EditField::Tel, u"联系方式" },
+        { &BirthdayEdit::Beizhu, EditField::Beizhu, u"生日备注" },
+        { &BirthdayEdit::Class, EditField::Class, u"部门/类别" },
+        { &BirthdayEdit::QQ_MSN, EditField::QQ_MSN, u"QQ/MSN" },
+        { &BirthdayEdit::Company, EditField::Company, u"公司名称" },
+        { &BirthdayEdit::Address, EditField::Address, u"地址" },
+        { &BirthdayEdit::No, EditField::No, u"工号/卡号" },
+    };
+    for (const Field &field : fields) {
+        if (HoldsForbiddenCharacter(edit.*field.text))
+            return EditRefusal { field.focus,
+                field.label.toString() + QStringLiteral("不能含有制表符、换行符等控制字符！") };
+    }
+    return std::nullopt;
+}
+
 bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name)
 {
     const auto listOf = [](QStringView type) { return qMax(categoryIndex(type), 0); };
@@ -49,6 +76,8 @@ bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, Q
 std::optional<EditRefusal> CheckBirthdayEdit(
     const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays)
 {
+    if (auto refusal = RefuseForbiddenCharacters(edit))
+        return refusal;
     const auto tooLong = [&](QString BirthdayEdit::*field, qsizetype bytes) {
         return AnsiByteLength(edit.*field) > bytes;
     };

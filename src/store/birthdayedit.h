@@ -31,7 +31,7 @@ struct BirthdayEdit
 };
 
 // The field a refused edit sends the user back to.
-enum class EditField { About, Tel, Beizhu, Class, QQ_MSN, Company, Address, GLDate };
+enum class EditField { About, Tel, Beizhu, Class, QQ_MSN, Company, Address, No, GLDate };
 
 struct EditRefusal
 {
@@ -47,7 +47,12 @@ void CleanBirthdayEdit(BirthdayEdit &edit);
 // A category that is none of the eight is looked up in the first list, where such rows show.
 bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name);
 
-// The editor's checks in their order; the first that fails is returned, nullopt when all pass.
+// The first text field that holds a character no stored text may hold (HoldsForbiddenCharacter),
+// named in the message; nullopt when there is none. Every way in asks this before it cleans or
+// stores anything, so that nothing is dropped silently and the export can carry every record.
+std::optional<EditRefusal> RefuseForbiddenCharacters(const BirthdayEdit &edit);
+
+// The editor's checks in their order, the forbidden characters first; the first that fails is returned, nullopt when all pass.
 // Lengths are counted in ANSI bytes. originalName is the name the editor was opened with
 // (empty when adding): keeping it is no duplicate.
 std::optional<EditRefusal> CheckBirthdayEdit(

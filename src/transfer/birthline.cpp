@@ -3,6 +3,7 @@
 #include "calendar/lunarimporttext.h"
 #include "store/asciidigits.h"
 #include "store/categories.h"
+#include "store/fieldtext.h"
 #include "store/phonenumber.h"
 
 #include <algorithm>
@@ -154,8 +155,58 @@ QString category(QStringView field, const Dialect &dialect, Notes &notes)
     return type;
 }
 
+// The field titles as the import report and the export's header name them.
+constexpr std::array<const char16_t *, FieldCount> FieldTitles = { u"生日名称", u"类别",
+    u"联系方式", u"生日备注", u"生日", u"提醒方式", u"提醒天数", u"短信提醒", u"性别",
+    u"部门/类型", u"QQ/MSN", u"公司名称", u"地址", u"工号/卡号" };
+
+bool isBreakOrTab(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == u'\t';
+}
+
+// A spreadsheet cell may hold line breaks and tabs (a note typed over two lines); stored, they
+// would come back from the next export changed. They become blanks, with a note.
+QString withBlanksForBreaks(QStringView field)
+{
+    QString text = field.toString();
+    for (QChar &c : text) {
+        if (isBreakOrTab(c))
+            c = u' ';
+    }
+    return text.simplified();
+}
+
+ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStringList *noteList);
+
+// The record with line breaks and tabs made blanks; refused, with a note naming the field, when
+// a field holds any other character no stored text may hold (an escape, a direction override).
+ImportRecord parseFieldsWithForbiddenCharacters(
+    const BirthFields &f, const Dialect &dialect, QStringList *noteList)
+{
+    Notes notes(noteList);
+    std::array<QString, FieldCount> cleaned;
+    BirthFields views;
+    for (int field = 0; field < FieldCount; ++field) {
+        if (!store::HoldsForbiddenCharacter(f[field])) {
+            views[field] = f[field];
+            continue;
+        }
+        cleaned[field] = withBlanksForBreaks(f[field]);
+        if (store::HoldsForbiddenCharacter(cleaned[field])) {
+            notes.text(u"%1含有控制字符,已跳过"_s.arg(FieldTitles[field]));
+            return {};
+        }
+        notes.text(u"%1中的换行符或制表符已改为空格"_s.arg(FieldTitles[field]));
+        views[field] = cleaned[field];
+    }
+    return parseBirthFields(views, dialect, noteList);
+}
+
 ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStringList *noteList)
 {
+    if (std::any_of(f.begin(), f.end(), store::HoldsForbiddenCharacter))
+        return parseFieldsWithForbiddenCharacters(f, dialect, noteList);
     store::BirthdayRecord r;
     QString date;
     Notes notes(noteList);

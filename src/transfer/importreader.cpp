@@ -91,6 +91,16 @@ bool isHeaderLine(const ImportRecord &record)
     return record.name() == QByteArrayView("生日名称");
 }
 
+// A line that gave no record: the reader's reason when it had one (a forbidden character), else
+// the missing name.
+void skipped(Collector &collector, qsizetype line, const QStringList &reasons)
+{
+    if (reasons.isEmpty())
+        collector.note(line, u"没有生日名称,已跳过"_s);
+    else
+        collector.notes(line, reasons);
+}
+
 void readLine(
     ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
 {
@@ -115,7 +125,7 @@ void readLine(
     ImportRecord record = hasRuleDependentDate(layout) ? ParseTabBirthLine(line.text, &reasons)
                                                        : ParseOldBirthLine(line.text, &reasons);
     if (!record.hasName()) {
-        collector.note(line.number, u"没有生日名称,已跳过"_s);
+        skipped(collector, line.number, reasons);
         return;
     }
     if (isHeaderLine(record)) {
@@ -160,7 +170,7 @@ void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, C
         }
         ImportRecord record = columns->record(row, &reasons);
         if (!record.hasName()) {
-            collector.note(line, u"没有生日名称,已跳过"_s);
+            skipped(collector, line, reasons);
             return true;
         }
         collector.notes(line, reasons);

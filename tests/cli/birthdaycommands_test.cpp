@@ -4,7 +4,10 @@
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
+#include <deque>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -158,5 +161,31 @@ INSTANTIATE_TEST_SUITE_P(Editor, AddRefusals,
                 u"1980-1-1" }),
             {} }),
     natalis::test::BySituation());
+
+// Every character the export could not carry, in the name and in the note: refused with the
+// field's name, never dropped or stored.
+std::vector<RefusalRow> forbiddenCharacterRows()
+{
+    const std::pair<const char *, QChar> characters[] = { { "tab", u'\t' }, { "escape", QChar(0x1B) },
+        { "bell", QChar(0x07) }, { "delete", QChar(0x7F) }, { "right-to-left override", QChar(0x202E) },
+        { "carriage return", u'\r' }, { "line feed", u'\n' } };
+    std::vector<RefusalRow> rows;
+    static std::deque<std::string> names; // the rows point into it
+    for (const auto &[what, c] : characters) {
+        names.push_back(std::string(what) + " in the name");
+        rows.push_back({ names.back().c_str(),
+            args({ u"--name", u"王五", u"--type", u"朋友" }).replaceInStrings(u"王五"_s, u"王"_s + c + u"五"_s),
+            u"生日名称不能含有制表符、换行符等控制字符！"_s });
+        names.push_back(std::string(what) + " in the note");
+        rows.push_back({ names.back().c_str(),
+            args({ u"--name", u"王五", u"--type", u"朋友", u"--remark", u"x" })
+                .replaceInStrings(u"x"_s, u"a"_s + c + u"b"_s),
+            u"生日备注不能含有制表符、换行符等控制字符！"_s });
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(ForbiddenCharacters, AddRefusals,
+    testing::ValuesIn(forbiddenCharacterRows()), natalis::test::BySituation());
 
 } // namespace

@@ -69,11 +69,11 @@ store::BirthdayRecord typed(store::BirthdayRecord record, const QString &type)
     return record;
 }
 
-TEST(CsvFile, RoundTripKeepsCommasQuotesAndLineBreaks)
+TEST(CsvFile, RoundTripKeepsCommasAndQuotes)
 {
     store::BirthdayRecord plain =
         typed(test::gregorianBirthday(u"张三"_s, u"公历1976年 02月25日"_s), u"同事"_s);
-    plain.Beizhu = u"爱喝茶, 也爱\"咖啡\"\n第二行"_s;
+    plain.Beizhu = u"爱喝茶, 也爱\"咖啡\""_s;
     plain.Company = u"青萍,软件"_s;
     plain.Duanxin = u"是"_s;
     plain.Sex = u"男"_s;
@@ -155,7 +155,14 @@ INSTANTIATE_TEST_SUITE_P(Files, CsvImport,
             { u"丙/客户/公历2006年 09月07日/农历2006年闰07月15日/7"_s } },
         CsvImportRow { "an invalid date is reported on the record's first line",
             u"生日名称,生日备注,公历生日\n丁,\"两\n行\",2023-2-30\n"_s, { u"丁/客户///7"_s },
-            { u"第2行: 日期'2023-2-30'无效,按无日期导入"_s } }),
+            { u"第2行: 生日备注中的换行符或制表符已改为空格"_s,
+                u"第2行: 日期'2023-2-30'无效,按无日期导入"_s } },
+        CsvImportRow { "a tab in a cell becomes a blank, so the export carries the record",
+            u"生日名称,生日备注\n戊,\"a\tb\"\n"_s, { u"戊/客户///7"_s },
+            { u"第2行: 生日备注中的换行符或制表符已改为空格"_s } },
+        CsvImportRow { "an escape or a direction override refuses the record",
+            u"生日名称,生日备注\n己,\"a\u001Bb\"\n\u202E庚,x\n辛,ok\n"_s, { u"辛/客户///7"_s },
+            { u"第2行: 生日备注含有控制字符,已跳过"_s, u"第3行: 生日名称含有控制字符,已跳过"_s } }),
     test::BySituation());
 
 TEST(CsvImport, FileWithoutHeaderIsRefused)
