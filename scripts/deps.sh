@@ -16,6 +16,8 @@ packages=(
   appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n
   # the desktop tests: window manager, late tray, private sound server, input and X tools
   openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils
+  # the desktop tests' StatusNotifierItem panel, private session bus and notification server
+  lxqt-panel dbus python3-dbus python3-gi
   # the calendar file's check by an independent parser
   python3 python3-icalendar
 )

@@ -59,6 +59,14 @@ frmNotify::frmNotify(QWidget *parent)
     m_close->installEventFilter(this);
     m_close->raise();
 
+    // A panel that starts after the strip was shown (a login's race) reserves the bottom of the
+    // screen: the strip moves up with the free area, unless the user has put it elsewhere.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::availableGeometryChanged, this, [this] {
+            if (isVisible() && !m_movedByUser)
+                placeInCorner();
+        });
+
     m_timer->setInterval(ScrollMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &frmNotify::scrollTick);
     m_timer->start();
@@ -92,6 +100,7 @@ void frmNotify::placeInCorner()
 
 void frmNotify::showEvent(QShowEvent *event)
 {
+    m_movedByUser = false;
     // A reminder strip, not a window to switch to: no task bar button, before the window
     // manager takes it on.
     if (QWindow *window = windowHandle())
@@ -116,8 +125,10 @@ void frmNotify::mouseMoveEvent(QMouseEvent *event)
     const QPoint at = event->globalPosition().toPoint();
     if ((at - m_pressedAt).manhattanLength() >= QApplication::startDragDistance())
         m_dragged = true;
-    if (m_dragged)
+    if (m_dragged) {
         move(at - m_dragOffset);
+        m_movedByUser = true;
+    }
 }
 
 void frmNotify::mouseReleaseEvent(QMouseEvent *event)

@@ -49,6 +49,7 @@ private:
     QPoint m_dragOffset;
     QPoint m_pressedAt; // global position of the last press
     bool m_dragged = false;
+    bool m_movedByUser = false; // dragged since it was shown: it stays where the user put it
 };
 
 } // namespace natalis::app

@@ -144,6 +144,8 @@ void DesktopNotifier::onActionInvoked(uint id, const QString &action)
 {
     if (id == 0 || id != m_shown)
         return;
+    // The service closes a notification whose action was chosen: nothing left to withdraw.
+    m_shown = 0;
     if (action == QLatin1StringView(OpenAction))
         Q_EMIT openRequested();
     else

@@ -1,13 +1,16 @@
 #!/usr/bin/python3
-"""natalis on a real X desktop: Xvfb, the openbox window manager, a trayer tray panel and a
-private PulseAudio server whose null sink is recorded. One scenario per run:
+"""natalis on a real X desktop: Xvfb, the openbox window manager, a tray panel (trayer, or
+lxqt-panel as a StatusNotifierItem host), a private session bus with a recording notification
+server, and a private PulseAudio server whose null sink is recorded. What a person sees is read
+from screenshots, what they hear from the recording. One scenario per run:
 
     desktop_test.py --program build/bin/natalis --cli build/bin/natalis-cli SCENARIO
 
 Every process started here is ended again, also when a check fails."""
 
 import argparse
-import array
+import collections
+import json
 import math
 import os
 import shutil
@@ -17,12 +20,35 @@ import sys
 import tempfile
 import time
 
-MAIN_TITLE = "青萍生日提醒软件v4.0[生日设置]"
+HERE = os.path.dirname(os.path.abspath(__file__))
+PRODUCT = "青萍生日提醒软件v4.0"
+MAIN_TITLE = PRODUCT + "[生日设置]"
+CALENDAR_TITLE = PRODUCT
 FLOATING_SIZE = (300, 34)
+FLOATING_TITLE = "生日提醒"
+NOTIFY_APP = "生日提醒"
+NOTIFY_SUMMARY = "请关注亲人朋友的生日"
+NOTIFY_ACTIONS = ["acknowledge", "知道了", "open", "打开"]
 SINK = "natalis_test"
 # A 440 Hz tone at half scale has an RMS of about 0.35; silence of a null sink is 0.
 AUDIBLE_RMS = 0.05
 SILENT_RMS = 0.005
+
+
+# The tray icon's two pictures, told apart by the colours of their cake body and base. Any
+# scaling keeps the inside of those areas at the exact colour.
+PICTURES = {
+    "normal": ((0xe0, 0x45, 0x4f), (0x7b, 0x97, 0xe0)),
+    "blink": ((0xf6, 0xc4, 0xc8), (0xc9, 0xd4, 0xf3)),
+}
+# Below the smallest difference between a picture's colour and another colour of either picture
+# (the pale body and the normal band differ by 14).
+COLOUR_TOLERANCE = 10
+# Enough pixels for a cake scaled down to a 16 px slot; a few stray ones are no icon.
+MIN_BODY_PIXELS = 12
+MIN_BASE_PIXELS = 4
+
+Window = collections.namedtuple("Window", "id title width height override x y")
 
 
 class Failure(Exception):
@@ -41,8 +67,39 @@ def wait_for(predicate, seconds, message, step=0.2):
         if value:
             return value
         if time.monotonic() > deadline:
-            raise Failure(message)
+            # A message that tells the state at the time of failing is made then.
+            raise Failure(message() if callable(message) else message)
         time.sleep(step)
+
+
+class Screenshot:
+    """The RGB pixels of a part of the screen."""
+
+    def __init__(self, x, y, width, height, pixels):
+        self.x, self.y, self.width, self.height, self.pixels = x, y, width, height, pixels
+
+    def points(self, colour):
+        """Screen positions of the pixels of about this colour."""
+        found = []
+        r, g, b = colour
+        data = self.pixels
+        for i in range(0, len(data) - 2, 3):
+            if (abs(data[i] - r) <= COLOUR_TOLERANCE and abs(data[i + 1] - g) <= COLOUR_TOLERANCE
+                    and abs(data[i + 2] - b) <= COLOUR_TOLERANCE):
+                n = i // 3
+                found.append((self.x + n % self.width, self.y + n // self.width))
+        return found
+
+    def icon(self, picture):
+        """The centre of the tray icon's cake in this picture, or None where it is not seen."""
+        body_colour, base_colour = PICTURES[picture]
+        body = self.points(body_colour)
+        if len(body) < MIN_BODY_PIXELS or len(self.points(base_colour)) < MIN_BASE_PIXELS:
+            return None
+        return (sum(p[0] for p in body) // len(body), sum(p[1] for p in body) // len(body))
+
+    def pictures(self):
+        return {name for name in PICTURES if self.icon(name)}
 
 
 class Desktop:
@@ -106,6 +163,7 @@ class Desktop:
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout, 10, "openbox did not start")
 
     def start_tray(self):
+        self.panel_class = "trayer"
         self.tray = self.spawn("trayer", ["trayer", "--edge", "bottom", "--align", "right",
                                           "--widthtype", "request", "--height", "28",
                                           "--SetDockType", "true", "--SetPartialStrut", "true",
@@ -126,14 +184,123 @@ class Desktop:
         panels = self.tray_windows()
         return panels[0] if panels else None
 
+    def start_lxqt_panel(self):
+        """lxqt-panel with nothing but its StatusNotifierItem host, on the session bus."""
+        self.panel_class = "lxqt-panel"
+        config = self.path("home/.config/lxqt/panel.conf")
+        os.makedirs(os.path.dirname(config), exist_ok=True)
+        with open(config, "w") as out:
+            out.write("[General]\npanels=panel1\n\n"
+                      "[panel1]\nplugins=statusnotifier\nposition=Bottom\ndesktop=0\n"
+                      "panelSize=32\niconSize=22\nlineCount=1\n\n"
+                      "[statusnotifier]\ntype=statusnotifier\nalignment=Right\n")
+        self.spawn("lxqt-panel", ["lxqt-panel", "--config", config])
+        wait_for(lambda: self.bus_has("org.kde.StatusNotifierWatcher"), 15,
+                 "lxqt-panel did not start its StatusNotifierItem host")
+        wait_for(self.panel_area, 10, "lxqt-panel showed no panel")
+
+    def panel_area(self):
+        """Screen geometry (x, y, width, height) of the tray panel's largest visible window."""
+        best = None
+        for wid in self.run(["xdotool", "search", "--onlyvisible", "--class",
+                             self.panel_class]).stdout.split():
+            values = dict(line.split("=") for line in self.run(
+                ["xdotool", "getwindowgeometry", "--shell", wid]).stdout.split())
+            area = tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+            if area[2] * area[3] > 1 and (best is None or area[2] * area[3] > best[2] * best[3]):
+                best = area
+        return best
+
+    def grab(self, area):
+        x, y, width, height = area
+        ppm = subprocess.run(["import", "-window", "root", "-crop",
+                              "%dx%d+%d+%d" % (width, height, x, y), "+repage", "-depth", "8",
+                              "ppm:-"], env=self.env, capture_output=True, timeout=30).stdout
+        # P6 <width> <height> 255, each field ended by one whitespace byte, then the pixels.
+        fields, start = [], 0
+        while len(fields) < 4:
+            while ppm[start:start + 1].isspace():
+                start += 1
+            end = start
+            while not ppm[end:end + 1].isspace():
+                end += 1
+            fields.append(ppm[start:end])
+            start = end
+        check(len(fields) == 4 and fields[0] == b"P6", "import gave no picture")
+        return Screenshot(x, y, int(fields[1]), int(fields[2]), ppm[start + 1:])
+
+    def panel_shot(self):
+        area = self.panel_area()
+        return self.grab(area) if area else Screenshot(0, 0, 0, 0, b"")
+
+    def tray_icon(self):
+        """Where the tray panel shows the icon, in either picture, or None."""
+        shot = self.panel_shot()
+        return shot.icon("normal") or shot.icon("blink")
+
+    def no_icon(self, what):
+        return lambda: "%s (%d natalis windows embedded in the tray)" % (what, self.tray_icons())
+
+    def tray_pictures(self, seconds):
+        """The icon's pictures seen in the tray panel over some seconds."""
+        seen = set()
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            seen |= self.panel_shot().pictures()
+            time.sleep(0.2)
+        return seen
+
+    def click(self, point, button=1):
+        self.run(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", str(button)])
+
     def tray_icons(self):
         """Windows of natalis embedded in the tray panel (Qt names its windows' class after
-        the program)."""
+        the program), for the failure messages: an embedded window need not show anything."""
         count = 0
         for panel in self.tray_windows():
             tree = self.run(["xwininfo", "-tree", "-id", panel]).stdout
             count += sum(1 for line in tree.splitlines() if '"natalis"' in line)
         return count
+
+    # The session bus and the notification server
+
+    def start_bus(self):
+        read_end, write_end = os.pipe()
+        self.spawn("dbus", ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--address=unix:dir=" + self.path("run"),
+                            "--print-address=%d" % write_end], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            address = pipe.readline().strip()
+        check(address.startswith("unix:"), "dbus-daemon did not report its address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def bus_has(self, name):
+        reply = self.run(["dbus-send", "--session", "--print-reply",
+                          "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                          "org.freedesktop.DBus.NameHasOwner", "string:" + name]).stdout
+        return "boolean true" in reply
+
+    def start_notifications(self):
+        self.notification_log = self.path("notifications.jsonl")
+        open(self.notification_log, "w").close()
+        self.spawn("notifications", ["/usr/bin/python3",
+                                     os.path.join(HERE, "notification_service.py"),
+                                     self.notification_log])
+        wait_for(lambda: self.notifications("ready"), 10, "the notification server did not start")
+
+    def notifications(self, call="Notify"):
+        with open(self.notification_log, encoding="utf-8") as log:
+            entries = [json.loads(line) for line in log if line.strip()]
+        return [e for e in entries if e["call"] == call]
+
+    def invoke(self, number, key):
+        """The person clicks a button of the notification."""
+        result = self.run(["dbus-send", "--session", "--print-reply",
+                           "--dest=org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                           "org.natalis.TestNotifications.Invoke", "uint32:%d" % number,
+                           "string:" + key])
+        check(result.returncode == 0, "invoking %s failed: %s" % (key, result.stderr))
 
     # Sound
 
@@ -197,7 +364,7 @@ class Desktop:
         return self.spawn(name, [self.program] + args, {"NATALIS_NOW": now})
 
     def windows(self, process):
-        """Visible windows of the process: (id, title, width, height, override-redirect)."""
+        """Visible windows of the process."""
         ids = self.run(["xdotool", "search", "--all", "--onlyvisible", "--pid",
                         str(process.pid), "--name", ""]).stdout.split()
         found = []
@@ -211,8 +378,11 @@ class Desktop:
             if fields.get("Map State") != "IsViewable":
                 continue
             title = self.run(["xdotool", "getwindowname", wid]).stdout.strip()
-            found.append((wid, title, int(fields.get("Width", 0)), int(fields.get("Height", 0)),
-                          fields.get("Override Redirect State") == "yes"))
+            found.append(Window(wid, title, int(fields.get("Width", 0)),
+                                int(fields.get("Height", 0)),
+                                fields.get("Override Redirect State") == "yes",
+                                int(fields.get("Absolute upper-left X", 0)),
+                                int(fields.get("Absolute upper-left Y", 0))))
         return found
 
     def balloon(self, process):
@@ -223,15 +393,21 @@ class Desktop:
     def floating(self, process):
         return [w for w in self.windows(process) if (w[2], w[3]) == FLOATING_SIZE and not w[4]]
 
-    def main_window(self, process, visible=True):
+    def main_window(self, process, visible=True, title=MAIN_TITLE):
         args = ["xdotool", "search", "--all"] + (["--onlyvisible"] if visible else []) + [
-            "--pid", str(process.pid), "--name", "^" + MAIN_TITLE.replace("[", "\\[").replace(
+            "--pid", str(process.pid), "--name", "^" + title.replace("[", "\\[").replace(
                 "]", "\\]") + "$"]
         out = self.run(args).stdout.split()
         return out[0] if out else None
 
+    def calendar_window(self, process):
+        return self.main_window(process, title=CALENDAR_TITLE)
+
     def wm_state(self, wid):
         return self.run(["xprop", "-id", wid, "WM_STATE"]).stdout
+
+    def net_wm_state(self, wid):
+        return self.run(["xprop", "-id", wid, "_NET_WM_STATE"]).stdout
 
     def screenshot(self, name):
         if os.environ.get("NATALIS_DESKTOP_SHOTS"):
@@ -268,6 +444,7 @@ class Desktop:
 # A birthday two days ahead of the pretended day, 18 June 2026.
 BIRTHDAYS = [("张三", "1980-06-20")]
 DUE_NOW = "2026-06-18T10:00"
+REMINDER_LINE = "张三生日还有2天"
 
 
 def all_at_start(tone):
@@ -283,34 +460,54 @@ def silent(levels):
     return all(level < SILENT_RMS for level in levels)
 
 
+def near(colour_text, colour):
+    value = int(colour_text.lstrip("#"), 16)
+    rgb = (value >> 16, (value >> 8) & 0xff, value & 0xff)
+    return all(abs(a - b) <= COLOUR_TOLERANCE for a, b in zip(rgb, colour))
+
+
+def says(body, item):
+    """Whether a notification's body has a line for the item (its group may follow)."""
+    return any(line.startswith(item) for line in body.splitlines())
+
+
 def startup_due_day(d):
-    """Start-up at login on a due day: the floating window and the music stay for 10 s."""
+    """Start-up at login on a due day: the icon shows in the tray, the floating window (kept out
+    of the taskbar and pager) and the music stay for 10 s."""
     d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
     db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
     natalis = d.start_natalis(["--tray", db], DUE_NOW)
-    wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")
+    window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
+    check(window.title == FLOATING_TITLE, "the floating window is titled %r" % window.title)
+    state = d.net_wm_state(window.id)
+    for flag in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
+        check(flag in state, "the floating window lacks %s: %s" % (flag, state.strip()))
     levels = d.record(10)
     check(audible(levels), "music not audible for 10 s: %s" % levels)
     d.screenshot("startup_due_day")
     check(d.floating(natalis), "the floating window went away by itself")
     check(d.main_window(natalis) is None, "--tray with a tray showed the main window")
-    check(d.tray_icons() >= 1, "no icon in the tray")
+    wait_for(d.tray_icon, 5, d.no_icon("no icon to be seen in the tray"))
 
 
 def late_tray(d):
-    """The tray panel starts after the program, and later restarts: the icon is embedded."""
+    """The tray panel starts after the program, and later restarts: the icon shows in it."""
     d.start_x(), d.start_wm(), d.start_sound()
     db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
     natalis = d.start_natalis(["--tray", db], DUE_NOW)
     wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")
     time.sleep(1.5)
     d.start_tray()
-    wait_for(lambda: d.tray_icons() >= 1, 10, "the icon did not come to the late tray")
+    wait_for(d.tray_icon, 10, d.no_icon("the icon did not show in the late tray"))
+    panel_top = d.panel_area()[1]
+    wait_for(lambda: d.floating(natalis)[0].y + FLOATING_SIZE[1] <= panel_top, 5,
+             "the late panel covers the floating window: %s, panel at y=%d"
+             % (d.floating(natalis), panel_top))
     d.screenshot("late_tray")
     check(d.main_window(natalis) is None, "the main window showed though a tray came in time")
     d.stop_tray()
     d.start_tray()
-    wait_for(lambda: d.tray_icons() >= 1, 10, "the icon did not come back to a restarted tray")
+    wait_for(d.tray_icon, 10, d.no_icon("the icon did not show in the restarted tray"))
 
 
 def acknowledge_by_click(d):
@@ -322,10 +519,7 @@ def acknowledge_by_click(d):
     time.sleep(1)  # the player's start
     levels = d.record(2)
     check(audible(levels), "no music before the click: %s" % levels)
-    geometry = d.run(["xdotool", "getwindowgeometry", "--shell", window[0]]).stdout
-    values = dict(line.split("=") for line in geometry.split())
-    d.run(["xdotool", "mousemove", str(int(values["X"]) + 60), str(int(values["Y"]) + 17),
-           "click", "1"])
+    d.click((window.x + 60, window.y + 17))
     wait_for(lambda: not d.floating(natalis), 5, "the floating window stayed after the click")
     time.sleep(0.5)
     levels = d.record(2)
@@ -334,28 +528,30 @@ def acknowledge_by_click(d):
 
 
 def crossing_the_hour(d):
-    """The clock crosses 9:00: balloon, floating window and music fire, also after an early
-    acknowledgement stopped the start-up music."""
+    """The clock crosses 9:00 a minute after the start: balloon, floating window and music fire
+    within a second or two, also after an early acknowledgement stopped the start-up music."""
     d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
     settings = all_at_start(d.make_tone())
     settings.update({"intQpInit": 0, "intQpTime": 1, "strQpTime": "9:00", "intFdTime": 1,
                      "strFdTime": "9:00", "intMcTime": 1, "strMcTime": "9:00"})
     db = d.make_database(BIRTHDAYS, settings)
+    started = time.monotonic()
     natalis = d.start_natalis(["--tray", db], "2026-06-18T08:59+")
     window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
-    # The minute timer starts with the start-up reminder, so it ticks at most 60 s from here.
-    started = time.monotonic()
+    # The pretended clock starts at 8:59:00 after the process started and before the start-up
+    # reminder showed, so 9:00 comes between 60 s after the one and 60 s after the other.
+    shown = time.monotonic()
     # Acknowledged at once, while the music may still be starting.
-    geometry = d.run(["xdotool", "getwindowgeometry", "--shell", window[0]]).stdout
-    values = dict(line.split("=") for line in geometry.split())
-    d.run(["xdotool", "mousemove", str(int(values["X"]) + 60), str(int(values["Y"]) + 17),
-           "click", "1"])
+    d.click((window.x + 60, window.y + 17))
     wait_for(lambda: not d.floating(natalis), 5, "the click did not acknowledge")
     check(silent(d.record(2)[1:]), "music after the acknowledgement")
     check(not d.balloon(natalis), "a balloon before 9:00")
-    # The pretended clock started before the timer: its first tick is at 9:00 or later.
-    time.sleep(max(0.0, 58 - (time.monotonic() - started)))
-    wait_for(lambda: d.floating(natalis), 12, "no floating window at 9:00")
+    time.sleep(max(0.0, started + 59 - time.monotonic()))
+    check(not d.floating(natalis), "the floating window came back before 9:00")
+    # The minute's tick within a second after 9:00, and the window's mapping.
+    wait_for(lambda: d.floating(natalis), shown + 62.5 - time.monotonic(),
+             lambda: "no floating window %.1f s after the start-up reminder at 8:59" % (
+                 time.monotonic() - shown))
     check(d.balloon(natalis), "no balloon at 9:00")
     d.screenshot("crossing_the_hour")
     levels = d.record(3)
@@ -397,8 +593,116 @@ def no_tray_close(d):
     wait_for(lambda: "Normal" in d.wm_state(main), 5, "the minimised window did not come back")
 
 
+def trayer(d):
+    """An XEmbed tray: the icon shows and blinks, the program's own balloon stands next to it
+    (no desktop notification), a left click on the icon acknowledges and opens the birthday
+    calendar, a right click opens the menu."""
+    d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_tray()
+    d.start_sound()
+    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
+    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    wait_for(d.tray_icon, 15, d.no_icon("no icon to be seen in the tray"))
+    seen = d.tray_pictures(3.2)
+    check(seen == set(PICTURES), "the icon does not blink, pictures seen: %s" % sorted(seen))
+    icon = d.tray_icon()
+    balloon = wait_for(lambda: d.balloon(natalis), 5, "no balloon after start-up")[0]
+    d.screenshot("trayer")
+    # How far the icon is from the balloon's rectangle; above it, as the panel is at the bottom.
+    dx = max(balloon.x - icon[0], 0, icon[0] - (balloon.x + balloon.width))
+    dy = max(balloon.y - icon[1], 0, icon[1] - (balloon.y + balloon.height))
+    check(dx <= 40 and dy <= 40 and balloon.y + balloon.height // 2 < icon[1],
+          "the balloon %s is not next to and above the icon at %s" % (balloon, icon))
+    check(not d.notifications(), "a desktop notification though the tray shows balloons")
+    levels = d.record(2)
+    check(audible(levels), "no music before the click: %s" % levels)
+    d.click(icon)
+    wait_for(lambda: d.calendar_window(natalis), 5, "a left click did not open the calendar")
+    levels = d.record(2)
+    check(silent(levels), "music still playing after a left click on the icon: %s" % levels)
+    seen = d.tray_pictures(2.5)
+    check(seen == {"normal"}, "after the click the icon shows: %s" % sorted(seen))
+    before = {w.id for w in d.windows(natalis)}
+    d.click(icon, button=3)
+    wait_for(lambda: [w for w in d.windows(natalis)
+                      if w.override and w.height > 40 and w.id not in before], 5,
+             "a right click on the icon opened no menu")
+
+
+def lxqt_panel(d):
+    """A StatusNotifierItem host: the icon shows in the panel, the reminder comes as a desktop
+    notification, a click on the icon acknowledges and withdraws the notification."""
+    d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_lxqt_panel()
+    d.start_sound()
+    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
+    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    icon = wait_for(d.tray_icon, 15, "no icon to be seen in lxqt-panel")
+    note = wait_for(d.notifications, 10, "the reminder came as no desktop notification")[-1]
+    check(says(note["body"], REMINDER_LINE), "the notification says %r" % note["body"])
+    d.screenshot("lxqt_panel")
+    levels = d.record(2)
+    check(audible(levels), "no music before the click: %s" % levels)
+    d.click(icon)
+    wait_for(lambda: [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]],
+             5, "a click on the icon did not withdraw the notification")
+    levels = d.record(2)
+    check(silent(levels), "music still playing after a click on the icon: %s" % levels)
+
+
+def no_tray_notifications(d):
+    """Without a tray the reminder is a desktop notification whose "知道了" button stops the
+    music and closes the floating window."""
+    d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_sound()
+    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
+    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    note = wait_for(d.notifications, 15, "the reminder came as no desktop notification")[0]
+    expected = {"app_name": NOTIFY_APP, "summary": NOTIFY_SUMMARY, "actions": NOTIFY_ACTIONS,
+                "expire_timeout": 0}
+    for field, value in expected.items():
+        check(note[field] == value, "the notification's %s is %r" % (field, note[field]))
+    check(says(note["body"], REMINDER_LINE), "the notification says %r" % note["body"])
+    check("desktop-entry" in note["hints"], "no desktop-entry hint: %s" % note["hints"])
+    image = note["hints"].get("image-data", {"colours": []})
+    check(any(near(c, PICTURES["normal"][0]) for c in image["colours"]),
+          "the notification's image is not the cake: %s" % image)
+    wait_for(lambda: d.floating(natalis), 10, "no floating window after start-up")
+    levels = d.record(2)
+    check(audible(levels), "no music before the acknowledgement: %s" % levels)
+    d.invoke(note["id"], "acknowledge")
+    wait_for(lambda: not d.floating(natalis), 5, "知道了 left the floating window open")
+    levels = d.record(2)
+    check(silent(levels), "music still playing after 知道了: %s" % levels)
+
+
+def missed_birthday(d):
+    """A birthday passed while the program was not running: the start-up reminder names it and
+    still does after the first minute ticks; the notification's 打开 brings the main window."""
+    d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_sound()
+    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
+    first = d.start_natalis([db], DUE_NOW, name="first")
+    wait_for(lambda: d.floating(first), 15, "no floating window on the earlier day")
+    d.end(first)
+    natalis = d.start_natalis([db], "2026-06-22T10:00")
+    missed = "2天前是张三生日"
+    note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], missed)],
+                    15, lambda: "no notification of the missed birthday: %s" % [
+                        n["body"] for n in d.notifications()])[-1]
+    main = wait_for(lambda: d.main_window(natalis), 10, "no main window without a tray")
+    wait_for(lambda: d.floating(natalis), 5, "no floating window for the missed birthday")
+    time.sleep(70)
+    d.screenshot("missed_birthday")
+    check(d.floating(natalis), "the missed birthday's floating window went away by itself")
+    withdrawn = [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]]
+    check(not withdrawn, "the missed birthday's notification was withdrawn by itself")
+    later = [n for n in d.notifications() if n["id"] == note["id"]][-1]
+    check(says(later["body"], missed), "the notification now says %r" % later["body"])
+    d.run(["xdotool", "windowminimize", "--sync", main])
+    d.invoke(note["id"], "open")
+    wait_for(lambda: "Normal" in d.wm_state(main), 5, "打开 did not bring the main window")
+
+
 SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_click,
-                                     crossing_the_hour, second_start, no_tray_close)}
+                                     crossing_the_hour, second_start, no_tray_close, trayer,
+                                     lxqt_panel, no_tray_notifications, missed_birthday)}
 
 
 def main():
