@@ -6,6 +6,7 @@
 #include "app/frmget.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
+#include "app/startup.h"
 #include "store/birthdays.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -130,23 +131,29 @@ void BM_DeleteSelected_40k(benchmark::State &state)
         QFile::copy(prepared, working);
         app::AppContext context;
         context.DbConnection = store::OpenBirthDb(working);
-        store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
-        context.Birthdays = std::move(load.Birthdays);
-        context.HasBirthdays = load.HasBirthdays;
+        // As the program loads: the data version is noted, so that showing the window does not
+        // reload the lists (and clear the selection) as if another program had written.
+        app::reloadBirthdays(context, messages);
         context.Settings.intFudong = 0;
         app::frmGet window(context, messages, clock, nullptr);
         window.load();
         window.show();
-        window.listView(0)->selectAll();
         QApplication::processEvents();
+        window.listView(0)->selectAll();
         state.ResumeTiming();
         window.cmdDel_Click();
         QApplication::processEvents();
         state.PauseTiming();
-        if (window.listModel(0)->rowCount() != 0)
-            state.SkipWithError("rows left after the delete");
+        const bool deleted = window.listModel(0)->rowCount() == 0
+            && !store::LoadBirthdays(*context.DbConnection).HasBirthdays;
         window.hide();
         state.ResumeTiming();
+        if (!deleted) {
+            // Reported after the timing is running again: the library refuses to resume a run
+            // that already failed.
+            state.SkipWithError("birthdays left after the delete");
+            break;
+        }
     }
 }
 BENCHMARK(BM_DeleteSelected_40k)->Unit(benchmark::kMillisecond)->Iterations(3);
