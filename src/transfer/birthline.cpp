@@ -93,14 +93,47 @@ std::optional<qint16> parseDays(QStringView text)
     return qint16(value);
 }
 
-// "1976/2/25", "1976.2.25" and "1976年2月25日" all become "1976-2-25".
+// "1976/2/25", "1976.2.25" and "1976年2月25日" all become "1976-2-25"; so does the US form
+// "2/25/1976" that Outlook and English spreadsheets write (month first when the year is last),
+// and a spreadsheet's date-and-time "1976/2/25 0:00:00" loses its time.
 QString dashedDate(QStringView field)
 {
     QString text = field.toString();
+    const qsizetype blank = text.indexOf(u' ');
+    if (blank > 0 && text.indexOf(u':', blank) > blank)
+        text.truncate(blank);
     text.replace(u'/', u'-').replace(u'.', u'-').replace(u'年', u'-').replace(u'月', u'-');
     if (text.endsWith(u'日'))
         text.chop(1);
+    const QStringList parts = text.split(u'-');
+    if (parts.size() == 3 && parts[2].size() == 4 && parts[0].size() <= 2)
+        return parts[2] + u'-' + parts[0] + u'-' + parts[1];
     return text;
+}
+
+// "1.39123E+10": a phone number after Excel has shown it in exponent form.
+bool isExponentNumber(QStringView text)
+{
+    const qsizetype e = text.indexOf(u'E', 0, Qt::CaseInsensitive);
+    if (e <= 0 || e + 1 >= text.size())
+        return false;
+    QStringView mantissa = text.first(e);
+    QStringView exponent = text.sliced(e + 1);
+    if (exponent.startsWith(u'+'))
+        exponent = exponent.sliced(1);
+    const qsizetype point = mantissa.indexOf(u'.');
+    const bool mantissaOk = point < 0
+        ? store::IsAsciiDigits(mantissa)
+        : store::IsAsciiDigits(mantissa.first(point)) && point > 0
+            && store::IsAsciiDigits(mantissa.sliced(point + 1));
+    return mantissaOk && !exponent.isEmpty() && store::IsAsciiDigits(exponent);
+}
+
+// Outlook's "0/0/00" (and the like) for a contact without a birthday: no date, nothing wrong.
+bool isNoDate(QStringView field)
+{
+    return !field.isEmpty()
+        && std::all_of(field.begin(), field.end(), [](QChar c) { return c == u'0' || c == u'/'; });
 }
 
 QString acceptedDate(QStringView field, bool lunar)
@@ -219,13 +252,19 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
         notes.text(u"生日名称过长,只导入前%1个字符"_s.arg(store::BirthdayWidths::About));
 
     r.Type = category(f[Category], dialect, notes);
-    r.Tel = notes.cut(u"联系方式", f[Contact], store::BirthdayWidths::Tel);
+    QStringView contact = f[Contact];
+    if (isExponentNumber(contact)) {
+        // Excel shows a long number as 1.39123E+10 and saves it so: the digits are gone.
+        notes.text(u"联系方式'%1'已被Excel改成科学计数法,号码已无法还原,没有导入"_s.arg(contact));
+        contact = {};
+    }
+    r.Tel = notes.cut(u"联系方式", contact, store::BirthdayWidths::Tel);
     r.Beizhu = notes.cut(u"生日备注", f[Remark], store::BirthdayWidths::Beizhu);
     r.blnIsGL = oneOf(f[Rule], { u"按公历提醒"_s, u"按农历提醒"_s }, u"按公历提醒"_s);
     if (r.blnIsGL != f[Rule])
         notes.refused(u"提醒方式", f[Rule], u"按公历提醒导入");
     const bool dateIsLunar = dialect.dateFollowsRule && r.blnIsGL == u"按农历提醒";
-    if (!f[Date].isEmpty()) {
+    if (!f[Date].isEmpty() && !isNoDate(f[Date])) {
         date = acceptedDate(f[Date], dateIsLunar);
         if (date.isEmpty())
             notes.refused(u"日期", f[Date], u"按无日期导入");

@@ -1,5 +1,7 @@
 #include "csvfile.h"
 
+#include <optional>
+
 namespace natalis::transfer {
 
 namespace {
@@ -16,8 +18,9 @@ qsizetype skipLineEnd(QStringView text, qsizetype i, qsizetype &line)
     return i + (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1);
 }
 
-// A quoted field from the opening quote at i; returns the position after the closing quote.
-qsizetype readQuoted(QStringView text, qsizetype i, QString &field, qsizetype &line)
+// A quoted field from the opening quote at i; returns the position after the closing quote, or
+// nullopt when the quote is never closed.
+std::optional<qsizetype> readQuoted(QStringView text, qsizetype i, QString &field, qsizetype &line)
 {
     ++i;
     while (i < text.size()) {
@@ -39,39 +42,51 @@ qsizetype readQuoted(QStringView text, qsizetype i, QString &field, qsizetype &l
         field += c;
         ++i;
     }
-    return i;
+    return std::nullopt;
 }
 
 } // namespace
 
-void ForEachCsvRecord(QStringView text,
-    const std::function<bool(qsizetype line, const QStringList &fields)> &recordRead)
+void ForEachCsvRecord(
+    QStringView text, const std::function<bool(const CsvRecord &record)> &recordRead)
 {
     qsizetype line = 1;
     qsizetype i = 0;
-    QStringList fields;
+    CsvRecord record;
     while (i < text.size()) {
-        const qsizetype startLine = line;
-        fields.clear();
+        record.line = line;
+        record.fields.clear();
+        record.strayQuote = false;
         bool recordEnds = false;
         while (!recordEnds) {
             QString field;
-            if (i < text.size() && text[i] == u'"')
-                i = readQuoted(text, i, field, line);
+            if (i < text.size() && text[i] == u'"') {
+                const qsizetype quoteLine = line;
+                if (const auto after = readQuoted(text, i, field, line)) {
+                    i = *after;
+                } else {
+                    // A quote typed at the start of a cell and never closed: read as Excel
+                    // would, it swallows every later line into one field. It is a character.
+                    field.clear();
+                    line = quoteLine;
+                    record.strayQuote = true;
+                }
+            }
             // Anything after a closing quote, or an unquoted field, runs to the comma.
             while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
                 field += text[i++];
-            fields.append(field);
+            record.fields.append(field);
             if (i < text.size() && text[i] == u',') {
                 ++i;
                 continue;
             }
             recordEnds = true;
+            record.lastLine = line;
             if (i < text.size())
                 i = skipLineEnd(text, i, line);
         }
-        const bool blank = fields.size() == 1 && fields.first().trimmed().isEmpty();
-        if (!blank && !recordRead(startLine, fields))
+        const bool blank = record.fields.size() == 1 && record.fields.first().trimmed().isEmpty();
+        if (!blank && !recordRead(record))
             return;
     }
 }

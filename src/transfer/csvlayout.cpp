@@ -4,6 +4,7 @@
 #include "transfer/exportfile.h"
 
 #include <QHash>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -13,10 +14,16 @@ namespace {
 
 using namespace birthfield;
 
-// Column kinds beside the BirthField positions: the two dates of the main list.
+// Column kinds beside the BirthField positions: the two dates of the main list, the two parts
+// of a name as Outlook writes them, and phone numbers other than the mobile one.
 constexpr int GregorianColumn = FieldCount;
 constexpr int LunarColumn = FieldCount + 1;
+constexpr int FamilyNameColumn = FieldCount + 2;
+constexpr int GivenNameColumn = FieldCount + 3;
+constexpr int OtherPhoneColumn = FieldCount + 4;
 
+// The titles of our own export, then those people give their own sheets, and those of Outlook's
+// contact export in Chinese and in English (matched without regard to case).
 const QHash<QString, int> &columnOfTitle()
 {
     static const QHash<QString, int> columns = {
@@ -33,12 +40,76 @@ const QHash<QString, int> &columnOfTitle()
         { u"短信提醒"_s, Sms },
         { u"性别"_s, Sex },
         { u"部门/类型"_s, Department },
-        { u"QQ/MSN"_s, Messenger },
+        { u"qq/msn"_s, Messenger },
         { u"公司名称"_s, Company },
         { u"地址"_s, Address },
         { u"工号/卡号"_s, StaffNo },
+        // A person's own sheet.
+        { u"姓名"_s, Name },
+        { u"名字"_s, Name },
+        { u"name"_s, Name },
+        { u"full name"_s, Name },
+        { u"生日"_s, GregorianColumn },
+        { u"出生日期"_s, GregorianColumn },
+        { u"出生年月日"_s, GregorianColumn },
+        { u"birthday"_s, GregorianColumn },
+        { u"农历"_s, LunarColumn },
+        { u"手机"_s, Contact },
+        { u"手机号"_s, Contact },
+        { u"手机号码"_s, Contact },
+        { u"电话"_s, OtherPhoneColumn },
+        { u"联系电话"_s, OtherPhoneColumn },
+        { u"分组"_s, Category },
+        { u"备注"_s, Remark },
+        { u"部门"_s, Department },
+        { u"公司"_s, Company },
+        { u"单位"_s, Company },
+        { u"工号"_s, StaffNo },
+        { u"qq"_s, Messenger },
+        // Outlook.
+        { u"名"_s, GivenNameColumn },
+        { u"姓"_s, FamilyNameColumn },
+        { u"first name"_s, GivenNameColumn },
+        { u"last name"_s, FamilyNameColumn },
+        { u"移动电话"_s, Contact },
+        { u"mobile phone"_s, Contact },
+        { u"住宅电话"_s, OtherPhoneColumn },
+        { u"商务电话"_s, OtherPhoneColumn },
+        { u"home phone"_s, OtherPhoneColumn },
+        { u"business phone"_s, OtherPhoneColumn },
+        { u"categories"_s, Category },
+        { u"notes"_s, Remark },
+        { u"gender"_s, Sex },
+        { u"company"_s, Company },
+        { u"department"_s, Department },
     };
     return columns;
+}
+
+bool holdsHan(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+        [](QChar c) { return c.script() == QChar::Script_Han; });
+}
+
+// Outlook keeps a name in two columns: 张 + 三 is 张三, John + Smith is "John Smith".
+QString wholeName(QStringView family, QStringView given)
+{
+    if (family.isEmpty() || given.isEmpty())
+        return family.isEmpty() ? given.toString() : family.toString();
+    if (holdsHan(family) || holdsHan(given))
+        return family.toString() + given.toString();
+    return given.toString() + u' ' + family.toString();
+}
+
+// The sexes as other programs write them.
+QStringView sexOf(QStringView value)
+{
+    static const QHash<QString, QString> sexes = { { u"m"_s, u"男"_s }, { u"male"_s, u"男"_s },
+        { u"男性"_s, u"男"_s }, { u"f"_s, u"女"_s }, { u"female"_s, u"女"_s },
+        { u"女性"_s, u"女"_s } };
+    const auto found = sexes.constFind(value.toString().toLower());
+    return found == sexes.constEnd() ? value : QStringView(*found);
 }
 
 } // namespace
@@ -63,8 +134,8 @@ std::optional<CsvColumns> CsvColumns::fromHeader(const QStringList &titles, QStr
     CsvColumns columns;
     bool named = false;
     for (const QString &title : titles) {
-        const int field = columnOfTitle().value(title.trimmed(), -1);
-        named = named || field == Name;
+        const int field = columnOfTitle().value(title.trimmed().toLower(), -1);
+        named = named || field == Name || field == FamilyNameColumn || field == GivenNameColumn;
         if (field < 0 && notes && !title.trimmed().isEmpty())
             notes->append(u"列'%1'无法识别,已忽略"_s.arg(title.trimmed()));
         columns.m_fieldOfColumn.append(field);
@@ -79,6 +150,9 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
     BirthFields fields {};
     QStringView gregorian;
     QStringView lunar;
+    QStringView family;
+    QStringView given;
+    QStringView otherPhone;
     for (qsizetype i = 0; i < row.size() && i < m_fieldOfColumn.size(); ++i) {
         const QStringView value = QStringView(row[i]).trimmed();
         const int field = m_fieldOfColumn[i];
@@ -86,9 +160,22 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
             gregorian = value;
         else if (field == LunarColumn)
             lunar = value;
-        else if (field >= 0)
+        else if (field == FamilyNameColumn)
+            family = value;
+        else if (field == GivenNameColumn)
+            given = value;
+        else if (field == OtherPhoneColumn && otherPhone.isEmpty())
+            otherPhone = value;
+        else if (field >= 0 && fields[std::size_t(field)].isEmpty())
             fields[std::size_t(field)] = value;
     }
+    const QString name = wholeName(family, given);
+    if (fields[Name].isEmpty())
+        fields[Name] = name;
+    // The mobile number where there is one: a greeting goes by SMS.
+    if (fields[Contact].isEmpty())
+        fields[Contact] = otherPhone;
+    fields[Sex] = sexOf(fields[Sex]);
     if (!fields[Date].isEmpty())
         return ParseBirthFields(fields, DateRule::FollowsRule, notes);
     const bool lunarRule = fields[Rule] == u"按农历提醒";

@@ -151,16 +151,23 @@ void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, C
 {
     const QString text = DecodeImportText(bytes, encoding);
     std::optional<CsvColumns> columns;
-    ForEachCsvRecord(text, [&](qsizetype line, const QStringList &row) {
+    ForEachCsvRecord(text, [&](const CsvRecord &csv) {
+        const qsizetype line = csv.line;
+        const QStringList &row = csv.fields;
         if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
             return false;
         QStringList reasons;
+        // Every line is in a record or in the report: a record over several lines says so.
+        if (csv.lastLine > line)
+            reasons.append(u"引号内有换行,这条记录占第%1至%2行"_s.arg(line).arg(csv.lastLine));
+        if (csv.strayQuote)
+            reasons.append(u"引号没有配对,已按普通字符读取"_s);
         if (!columns) {
             columns = CsvColumns::fromHeader(row, &reasons);
             collector.notes(line, reasons);
             if (!columns)
                 collector.fatal = failureOf(ImportLayout::Csv,
-                    path + u"的第一行不是标题行(没有\"生日名称\"一列),无法识别各列!"_s);
+                    path + u"的第一行不是标题行(没有\"生日名称\"或\"姓名\"一列),无法识别各列!"_s);
             return bool(columns);
         }
         if (row.join(QString()).contains(QChar::ReplacementCharacter)) {
@@ -193,6 +200,28 @@ QString lineNoteText(const LineNote &note)
     return u"第%1行: %2"_s.arg(note.line).arg(note.reason);
 }
 
+namespace {
+
+// A picture, a spreadsheet's own binary file or a program read as text gives hundreds of
+// garbage "birthdays": a file where more than one byte in twenty is a control other than tab
+// and line ends (NUL included, outside UTF-16) is refused before any parsing. A few such bytes
+// in a text file only cost their lines, which the report names.
+bool looksLikeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
+        return true;
+    const QByteArrayView sample = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
+    qsizetype controls = 0;
+    for (const char byte : sample) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            ++controls;
+    }
+    return controls * 20 <= sample.size();
+}
+
+} // namespace
+
 ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
     const ImportReadOptions &options)
 {
@@ -200,6 +229,8 @@ ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
         return ReadVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), options.status)
             .reading;
     const TextEncoding encoding = ResolveEncoding(bytes, options.encoding);
+    if (!looksLikeText(bytes, encoding))
+        return failed(failureOf(layout, path + u"不是文本文件,无法导入!"_s));
     Collector collector(layout, bytes.size(), bytes.count('\n'), options);
     collector.reading.encoding = encoding;
     if (layout == ImportLayout::Csv)

@@ -112,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Import, ImportFile,
         FileRow { "an overlong line is skipped", ImportLayout::Tab,
             QByteArray(MaxImportLineBytes + 1, 'x') + "\r\n" + tabLine(Zhang3, Tongshi),
             { u"张三/同事/1976-2-25"_s }, 1 },
-        FileRow { "nothing but junk reads as empty", ImportLayout::V30,
-            QByteArray("\x00\x00\x00\x00", 4), {}, 1, u"%1文件为空!"_s }),
+        FileRow { "nothing but junk is no text file", ImportLayout::V30,
+            QByteArray("\x00\x00\x00\x00", 4), {}, 0, u"%1不是文本文件,无法导入!"_s }),
     test::BySituation());
 
 TEST(ImportFile, MissingFileIsNamed)

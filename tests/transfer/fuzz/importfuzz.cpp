@@ -86,8 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             __builtin_trap();
     }
     const QString text = QString::fromUtf8(bytes);
-    ForEachCsvRecord(text, [](qsizetype line, const QStringList &fields) {
-        if (line < 1 || fields.isEmpty())
+    ForEachCsvRecord(text, [](const CsvRecord &record) {
+        if (record.line < 1 || record.lastLine < record.line || record.fields.isEmpty())
             __builtin_trap();
         return true;
     });
