@@ -269,7 +269,7 @@ void frmDxHist::fillFilters()
     m_type->addItems({ AllItem, sms::BirthdaySmsType.toString(), sms::ImmediateSmsType.toString(),
         sms::ScheduledSmsType.toString() });
     m_status->addItems({ AllItem, sms::SentStatus.toString(), sms::FailedStatus.toString(),
-        sms::NetworkFailureStatus.toString() });
+        sms::NetworkFailureStatus.toString(), sms::UnknownStatus.toString() });
     m_computers->addItem(m_services.computerName);
     for (QComboBox *box : { m_user, m_type, m_status, m_computers })
         box->setCurrentIndex(0);

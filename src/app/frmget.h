@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -299,6 +300,9 @@ private:
     QCheckBox *m_typeSel = nullptr;
     QPushButton *m_duanxin = nullptr;
     int m_heightWithoutSmsPanel = 0;
+    // The last group send while some of its batches have not gone out: sending it again
+    // continues it rather than sending the batches that went out a second time.
+    std::optional<sms::GroupSend> m_unfinishedGroupSend;
 
     struct SmsPanelControls
     {

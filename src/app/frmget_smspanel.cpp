@@ -575,31 +575,20 @@ void frmGet::cmdSend_Click(int index)
     if (!m_context.DbConnection || m_sms.user->currentIndex() < 1)
         return;
     const QString title = sms::GroupSendTitle.toString();
-    const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
-                                         : QStringLiteral("您确认现在预约发送短信给"))
-        + m_sms.telNums->text() + QStringLiteral("个手机号码吗?");
-    if (ask(question, title, MessageIcon::Question, MessageButtons::OkCancel) != MessageButton::Ok)
-        return;
-
     const QString text = withoutLineBreaks(m_sms.content->toPlainText());
     if (text != m_sms.content->toPlainText())
         m_sms.content->setPlainText(text);
-    const sms::GroupRecipients recipients = groupRecipients();
-    const QString item = m_sms.user->currentText();
-    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
-    const sms::GroupBalanceCheck balance =
-        sms::CheckGroupBalance(gateway, item, sms::MessagesNeeded(recipients, text));
-    if (m_quitting)
-        return;
-    if (!balance.enough) {
-        tell(balance.message, title);
+    // Every refusal is told before the gateway is asked anything.
+    if (const std::optional<QString> refusal = sms::GroupTextRefusal(text)) {
+        tell(*refusal, title);
         return;
     }
-
     QString schedule;
     if (index == 1) {
         if (m_sms.yyGL->text().isEmpty()) {
-            setStatus(3, QStringLiteral("定时发送的发送时间必须指定！"));
+            const QString refusal = QStringLiteral("定时发送的发送时间必须指定！");
+            setStatus(3, refusal);
+            tell(refusal, title);
             return;
         }
         if (!CheckScheduleTime()) {
@@ -610,21 +599,36 @@ void frmGet::cmdSend_Click(int index)
         schedule = sms::GroupScheduleText(
             m_sms.yyGL->text(), m_sms.hour->currentText(), m_sms.minute->currentText());
     }
-    const qsizetype length = text.trimmed().size();
-    if (length == 0)
+    const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
+                                         : QStringLiteral("您确认现在预约发送短信给"))
+        + m_sms.telNums->text() + QStringLiteral("个手机号码吗?");
+    if (ask(question, title, MessageIcon::Question, MessageButtons::OkCancel) != MessageButton::Ok)
         return;
-    if (length > sms::MaxGroupTextLength) {
-        setStatus(1, ContentToolTip);
+
+    const QString item = m_sms.user->currentText();
+    sms::GroupSend send =
+        sms::PlanGroupSend(groupRecipients(), text, sms::AccountOfItem(item), schedule);
+    if (m_unfinishedGroupSend && sms::SameGroupSend(*m_unfinishedGroupSend, send))
+        send = *m_unfinishedGroupSend;
+    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
+    const sms::GroupBalanceCheck balance =
+        sms::CheckGroupBalance(gateway, item, send.messagesNeeded());
+    if (m_quitting)
+        return;
+    if (!balance.enough) {
+        tell(balance.message, title);
         return;
     }
 
-    const sms::SmsSendContext send { *m_context.DbConnection, gateway, m_context.Settings,
+    const sms::SmsSendContext context { *m_context.DbConnection, gateway, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
-    const sms::GroupSendSummary summary =
-        sms::SendGroup(send, recipients, text, sms::AccountOfItem(item), schedule);
+    const sms::GroupSendSummary summary = sms::SendGroup(context, send);
+    m_unfinishedGroupSend.reset();
+    if (!send.allSent())
+        m_unfinishedGroupSend = send;
     if (m_quitting)
         return;
-    if (summary.batches > 0)
+    if (!summary.panelTexts.isEmpty())
         m_loop.SmsActivity = true;
     for (const QString &panelText : summary.panelTexts)
         setStatus(3, panelText);

@@ -13,12 +13,29 @@
 #include "store/settings.h"
 
 #include <QSysInfo>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::cli {
 
 namespace {
+
+// sms-auto's exit codes besides Success and BadInput, so that a scheduler can tell what to fix.
+// When batches end differently the highest code is returned: a record not written can send a
+// greeting twice, a lost answer needs the gateway looked at, a refusal the account.
+enum SmsAutoExit {
+    GatewayRefused = Refused, // the gateway said no: account, balance or send time
+    GatewayUnreachable = 3, // no gateway, no connection, or the answer was lost
+    DatabaseError = 4, // the database could not be opened or read, or a record not written
+};
+
+const QString SmsAutoExitHelp =
+    u"Exit codes: 0 every due greeting went out (or none was due); 1 the gateway refused a\n"
+    "batch; 2 bad arguments; 3 the gateway could not be reached or its answer was lost (the\n"
+    "next pass retries it without sending twice); 4 database error: the database could not be\n"
+    "opened or read, or a batch's record or sent mark could not be written. When several\n"
+    "apply, the highest."_s;
 
 // --date, else NATALIS_NOW, else the clock; as `due` reads it.
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
@@ -38,7 +55,9 @@ std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
 QString batchLine(const sms::AutoSmsBatch &batch)
 {
     QString what;
-    if (!batch.outcome.accepted)
+    if (batch.outcome.status == sms::UnknownStatus)
+        what = sms::UnknownStatus.toString();
+    else if (!batch.outcome.accepted)
         what = u"失败"_s;
     else if (batch.scheduleText.isEmpty())
         what = u"已发送"_s;
@@ -55,14 +74,27 @@ QString batchLine(const sms::AutoSmsBatch &batch)
     return line;
 }
 
+// How a batch ended, as sms-auto's exit code.
+int batchExit(const sms::AutoSmsBatch &batch)
+{
+    // An unsaved sent mark sends the greeting again on the next pass: a failure too.
+    if (!batch.outcome.historySaved || !batch.markSaved)
+        return DatabaseError;
+    if (batch.outcome.accepted)
+        return Success;
+    if (batch.outcome.status == sms::FailedStatus)
+        return GatewayRefused;
+    return GatewayUnreachable;
+}
+
 int runSmsAuto(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Clears the SMS-sent marks of birthdays that have passed and runs the automatic birthday\n"
         "SMS once, as the program does every ten minutes: greetings due are sent or scheduled\n"
-        "through the gateway stored in the database. Prints one line per batch; exits 1 when a\n"
-        "batch failed or its record could not be saved."_s);
+        "through the gateway stored in the database. Prints one line per batch.\n\n"_s
+        + SmsAutoExitHelp);
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(
         u"date"_s, u"the moment (default: NATALIS_NOW, else now)"_s, u"YYYY-MM-DD[THH:MM]"_s));
@@ -81,13 +113,13 @@ int runSmsAuto(const QStringList &arguments)
     std::optional<store::Connection> connection =
         store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
     if (!connection)
-        return fail(u"cannot open %1: %2"_s.arg(path, error.description), Refused);
+        return fail(u"cannot open %1: %2"_s.arg(path, error.description), DatabaseError);
     auto settings = store::ReadSettings(*connection);
     if (const auto *failure = std::get_if<store::DbError>(&settings))
-        return fail(u"cannot read the settings: %1"_s.arg(failure->description), Refused);
+        return fail(u"cannot read the settings: %1"_s.arg(failure->description), DatabaseError);
     store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error)
-        return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), Refused);
+        return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), DatabaseError);
     const sms::SmsAccountTable accounts = sms::LoadSmsAccounts(*connection);
     const std::unique_ptr<sms::HttpSmsGateway> gateway =
         sms::OpenSmsGateway(*connection, QSysInfo::machineHostName());
@@ -99,21 +131,18 @@ int runSmsAuto(const QStringList &arguments)
         std::get<store::SettingsRecord>(settings), accounts, QSysInfo::machineHostName(), *now };
     const sms::AutoSmsRun run = sms::AutoBirthdaySms(load.Birthdays, load.HasBirthdays, context);
 
-    bool failed = false;
+    int exit = Success;
     for (const sms::AutoSmsBatch &batch : run.batches) {
         printLine(batchLine(batch));
-        failed = failed || !batch.outcome.accepted;
-        // An unsaved sent mark sends the greeting again on the next pass: a failure too.
-        if (!batch.outcome.historySaved || !batch.markSaved) {
+        if (!batch.outcome.historySaved || !batch.markSaved)
             printLine(sms::HistorySaveFailedText.toString());
-            failed = true;
-        }
+        exit = std::max(exit, batchExit(batch));
     }
     if (run.batches.isEmpty())
         printLine(u"没有要发送的生日短信"_s);
     if (run.stoppedForTheNight)
         printLine(u"22:00以后不再发送当天的生日短信"_s);
-    return failed ? Refused : Success;
+    return exit;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -143,33 +144,133 @@ qint64 MessagesNeeded(const GroupRecipients &recipients, const QString &text)
         + qint64(counters.phsMessages) * CountNumbersByKind(recipients, PhsDigit);
 }
 
+std::optional<QString> GroupTextRefusal(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return u"短信内容为空,短信发送失败"_s;
+    const int characters = ContentCounters(text).characters;
+    if (characters > MaxGroupTextLength)
+        return u"短信内容最多%1字符,现有%2字符,短信发送失败"_s.arg(MaxGroupTextLength)
+            .arg(characters);
+    return std::nullopt;
+}
+
+bool GroupSend::allSent() const
+{
+    return std::all_of(batches.cbegin(), batches.cend(),
+        [](const GroupBatch &batch) { return batch.state == BatchState::Sent; });
+}
+
+qint64 GroupSend::messagesNeeded() const
+{
+    const SmsContentCounters counters = ContentCounters(text);
+    qint64 needed = 0;
+    for (const GroupBatch &batch : batches) {
+        if (batch.state != BatchState::Sent)
+            needed += qint64(batch.mobile ? counters.mobileMessages : counters.phsMessages)
+                * batch.recipients.size();
+    }
+    return needed;
+}
+
+bool SameGroupSend(const GroupSend &a, const GroupSend &b)
+{
+    const auto sameRecipients = [](const GroupBatch &x, const GroupBatch &y) {
+        return x.mobile == y.mobile && x.recipients == y.recipients;
+    };
+    return a.text == b.text && a.account == b.account && a.scheduleText == b.scheduleText
+        && std::equal(a.batches.cbegin(), a.batches.cend(), b.batches.cbegin(), b.batches.cend(),
+            sameRecipients);
+}
+
+GroupSend PlanGroupSend(const GroupRecipients &recipients, const QString &text,
+    const QString &account, const QString &scheduleText)
+{
+    GroupSend send { text.trimmed(), account, scheduleText, {} };
+    for (const QChar digit : { PhsDigit, MobileDigit }) {
+        const QList<Recipient> ofKind = RecipientsOfKind(recipients, digit);
+        for (const QList<Recipient> &batch : SplitIntoBatches(ofKind, GroupBatchSize))
+            send.batches.append({ digit == MobileDigit, batch, BatchState::NotTried, {} });
+    }
+    return send;
+}
+
 QString GroupSendSummary::message() const
 {
     if (allSent())
         return QStringLiteral("短信发送成功!");
-    return u"短信共分"_s + QString::number(batches) + u"组发送,\n其中"_s
-        + QString::number(successes) + u"组发送成功,"_s + QString::number(failures)
-        + u"组发送失败."_s;
+    QString text = u"短信共分"_s + QString::number(batches) + u"组发送,\n其中"_s
+        + QString::number(successes) + u"组发送成功"_s;
+    if (failures > 0 || unknown == 0)
+        text += u","_s + QString::number(failures) + u"组发送失败"_s;
+    if (unknown > 0)
+        text += u","_s + QString::number(unknown) + u"组结果未知"_s;
+    text += u'.';
+    if (unknown > 0)
+        text += u"\n结果未知的短信可能已经发出,再次发送时只补发未发出的,不会重复."_s;
+    return text;
+}
+
+namespace {
+
+// A batch's state after a try. A lost answer stays unknown until an answer comes: a try that
+// stopped before the parts went out (the balance query) tells nothing about the first one.
+BatchState stateAfter(BatchState before, const SmsBatchOutcome &outcome)
+{
+    if (outcome.accepted)
+        return BatchState::Sent;
+    if (outcome.partsSent)
+        return outcome.status == UnknownStatus ? BatchState::Unknown : BatchState::Failed;
+    return before == BatchState::Unknown ? BatchState::Unknown : BatchState::Failed;
+}
+
+SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, GroupBatch &batch)
+{
+    const QString type =
+        (send.scheduleText.isEmpty() ? ImmediateSmsType : ScheduledSmsType).toString();
+    SmsBatchRequest request = BuildSmsBatch(context, batch.mobile, type,
+        joined(batch.recipients, &Recipient::name), joined(batch.recipients, &Recipient::number),
+        int(batch.recipients.size()), send.text, send.account, send.scheduleText);
+    // A refused batch went nowhere: a new row and id. A lost one keeps both, so the gateway
+    // can tell it is the same send.
+    request.entry =
+        batch.state == BatchState::Unknown ? batch.entry : BeginSmsLog(context, request.log);
+    const SmsBatchOutcome outcome =
+        FinishSmsBatch(context, request, AskGateway(context.gateway, request));
+    batch.entry = request.entry;
+    batch.state = stateAfter(batch.state, outcome);
+    return outcome;
+}
+
+} // namespace
+
+GroupSendSummary SendGroup(const SmsSendContext &context, GroupSend &send)
+{
+    GroupSendSummary summary;
+    for (GroupBatch &batch : send.batches) {
+        if (batch.state == BatchState::Sent) {
+            ++summary.successes;
+            continue;
+        }
+        const SmsBatchOutcome outcome = sendBatch(context, send, batch);
+        summary.panelTexts << outcome.panelText;
+        summary.historySaveFailed = summary.historySaveFailed || !outcome.historySaved;
+        if (batch.state == BatchState::Sent)
+            ++summary.successes;
+        else if (batch.state == BatchState::Unknown)
+            ++summary.unknown;
+        else
+            ++summary.failures;
+    }
+    summary.batches = int(send.batches.size());
+    return summary;
 }
 
 GroupSendSummary SendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
     const QString &text, const QString &account, const QString &scheduleText)
 {
-    const QString type = (scheduleText.isEmpty() ? ImmediateSmsType : ScheduledSmsType).toString();
-    GroupSendSummary summary;
-    for (const QChar digit : { PhsDigit, MobileDigit }) {
-        const QList<Recipient> ofKind = RecipientsOfKind(recipients, digit);
-        for (const QList<Recipient> &batch : SplitIntoBatches(ofKind, GroupBatchSize)) {
-            const SmsBatchOutcome outcome = SendSmsBatch(context, digit == MobileDigit, type,
-                joined(batch, &Recipient::name), joined(batch, &Recipient::number),
-                int(batch.size()), text.trimmed(), account, scheduleText);
-            ++summary.batches;
-            ++(outcome.accepted ? summary.successes : summary.failures);
-            summary.panelTexts << outcome.panelText;
-            summary.historySaveFailed = summary.historySaveFailed || !outcome.historySaved;
-        }
-    }
-    return summary;
+    GroupSend send = PlanGroupSend(recipients, text, account, scheduleText);
+    return SendGroup(context, send);
 }
 
 } // namespace natalis::sms

@@ -77,22 +77,70 @@ GroupBalanceCheck CheckGroupBalance(
 // Messages the text takes for all recipients: each number pays for its kind's split.
 qint64 MessagesNeeded(const GroupRecipients &recipients, const QString &text);
 
-// What a group send did, batch by batch.
+// Why a group send of the content box's text cannot start, said in a message box before the
+// gateway is asked anything; nullopt when it can. Characters are counted as the counter beside
+// the box counts them, in code points: 𠀀 or an emoji is one character, not two.
+std::optional<QString> GroupTextRefusal(const QString &text);
+
+// How far one batch of a group send got.
+enum class BatchState {
+    NotTried,
+    Sent,
+    Failed, // the gateway refused it or it never reached the gateway: nothing went out
+    Unknown, // its parts went out and the answer was lost: the gateway may have sent it
+};
+
+struct GroupBatch
+{
+    bool mobile = false;
+    QList<Recipient> recipients;
+    BatchState state = BatchState::NotTried;
+    SmsLogEntry entry; // the log row and request id of its last try
+};
+
+// One group send and how far it got. The panel keeps it while some batch has not gone out, and
+// sending the same text, account, schedule and recipients again continues it: a sent batch is
+// not sent again, a batch whose answer was lost goes out under its own request id and log row
+// (the gateway answers it as the first time, without sending twice), and a refused batch is
+// tried as a new batch, since nothing of it went out.
+struct GroupSend
+{
+    QString text; // trimmed
+    QString account;
+    QString scheduleText; // empty = at once ("即时短信"), else scheduled ("预约短信")
+    QList<GroupBatch> batches; // PHS numbers first, then mobile ones, GroupBatchSize at most
+
+    bool allSent() const;
+    // Messages the batches not yet sent take: each number pays for its kind's split.
+    qint64 messagesNeeded() const;
+};
+
+// The same send: same text, account, schedule and recipients in the same batches.
+bool SameGroupSend(const GroupSend &a, const GroupSend &b);
+
+// The batches of a send of text to every recipient, none tried yet.
+GroupSend PlanGroupSend(const GroupRecipients &recipients, const QString &text,
+    const QString &account, const QString &scheduleText);
+
+// What a group send did, batch by batch, counted over all its batches.
 struct GroupSendSummary
 {
     int batches = 0;
     int successes = 0;
     int failures = 0;
-    QStringList panelTexts; // status panel 3 after each batch, in order
+    int unknown = 0; // answers lost: sending again retries these without sending them twice
+    QStringList panelTexts; // status panel 3 after each batch tried, in order
     bool historySaveFailed = false;
 
-    bool allSent() const { return failures == 0; }
-    // "短信发送成功!" or the count of batches sent and failed.
+    bool allSent() const { return failures == 0 && unknown == 0; }
+    // "短信发送成功!" or the count of batches sent, failed and of unknown result.
     QString message() const;
 };
 
-// Sends text to every recipient: PHS numbers first, then mobile numbers, each kind in batches of
-// GroupBatchSize. scheduleText empty = at once ("即时短信"), else scheduled ("预约短信").
+// Tries every batch of send not sent yet, in order, and records how far each got.
+GroupSendSummary SendGroup(const SmsSendContext &context, GroupSend &send);
+
+// A new send of text to every recipient (PlanGroupSend, then SendGroup).
 GroupSendSummary SendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
     const QString &text, const QString &account, const QString &scheduleText);
 

@@ -111,8 +111,7 @@ Verdict sendVerdict(GatewayResult result, bool scheduled, const QString &typeTag
     if (result == GatewayResults::Ok)
         return { SentStatus.toString(), {}, typeTag + u"发送成功"_s };
     if (result == GatewayResults::NetworkFailure)
-        return { NetworkFailureStatus.toString(), {},
-            scheduled ? typeTag + u"网络故障"_s : u"[短信]网络故障"_s };
+        return { UnknownStatus.toString(), {}, typeTag + UnknownStatus.toString() };
     QString reason;
     if (result == GatewayResults::NotRegisteredOrNoBalance)
         reason = u"短信账号未注册或余额不足"_s;
@@ -140,7 +139,7 @@ Verdict balanceVerdict(GatewayResult result, const QString &typeTag)
 
 } // namespace
 
-SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+SmsBatchRequest BuildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText)
 {
@@ -156,6 +155,15 @@ SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, cons
     if (!scheduleText.isEmpty())
         request.sendTime = scheduleSendTime(scheduleText);
     request.log = { type, names, numbers, count, fullText, account, scheduleText };
+    return request;
+}
+
+SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText)
+{
+    SmsBatchRequest request =
+        BuildSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
     request.entry = BeginSmsLog(context, request.log);
     return request;
 }
@@ -194,6 +202,7 @@ SmsBatchOutcome FinishSmsBatch(
             verdict = { FailedStatus.toString(), u"余额不足"_s, typeTag + u"发送失败:余额不足"_s };
         } else {
             verdict = sendVerdict(answer.sendResult, !request.sendTime.isEmpty(), typeTag);
+            outcome.partsSent = true;
             outcome.accepted = answer.sendResult == GatewayResults::Ok;
             if (outcome.accepted)
                 charged = request.count * outcome.messagesPerNumber;

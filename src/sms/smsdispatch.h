@@ -25,6 +25,9 @@ inline constexpr QStringView BirthdaySmsType = u"生日短信";
 inline constexpr QStringView SentStatus = u"发送成功";
 inline constexpr QStringView FailedStatus = u"发送失败";
 inline constexpr QStringView NetworkFailureStatus = u"网络故障";
+// The parts went to the gateway and no answer came back: it may have sent them. Not a failure,
+// so nobody sends the batch again under a new request id.
+inline constexpr QStringView UnknownStatus = u"结果未知";
 
 // Panel 3 after a log row could not be written.
 inline constexpr QStringView HistorySaveFailedText = u"短信发送记录保存失败";
@@ -56,6 +59,7 @@ struct SmsBatchOutcome
     QString fullText; // the text as split, sent and logged (signature included)
     int messagesPerNumber = 0; // 0 when the balance query failed before the split
     QStringList messages; // the messages handed to the gateway, in order
+    bool partsSent = false; // the parts went to the gateway, so its answer decided the status
 };
 
 // The text without its trailing blanks and NUL characters.
@@ -100,6 +104,11 @@ struct SmsGatewayAnswer
     bool balanceEnough = false; // B × 10 ≥ count × messages at 0.1 yuan a message
     GatewayResult sendResult = GatewayResults::NetworkFailure; // of the last part sent
 };
+
+// Builds the batch without its log row: entry is empty.
+SmsBatchRequest BuildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+    const QString &names, const QString &numbers, int count, const QString &text,
+    const QString &account, const QString &scheduleText);
 
 // Builds the batch and writes its log row with its request id (BeginSmsLog).
 SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,

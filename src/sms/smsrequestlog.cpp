@@ -15,16 +15,29 @@ QString newRequestId()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-// The failed birthday row with the same values, as SaveSmsHistory looks it up; -1 when none.
+// The day a greeting goes out: its schedule's day, or today when it goes out at once. A greeting
+// keeps its send day while its schedule text does not: 17 minutes before the send time "08:00"
+// becomes "at once", and a retry must still find the first attempt.
+QDate sendDay(const SmsSendContext &context, const SmsLogKey &key)
+{
+    if (key.scheduleText.trimmed().isEmpty())
+        return context.now.date();
+    return QDate::fromString(scheduleSendTime(key.scheduleText).left(8), u"yyyyMMdd");
+}
+
+// The birthday row not logged as sent with the same values and the same send day; -1 when none.
+// A row's send day is its schedule's, or the day of its attempt when it went out at once.
 SmsLogEntry earlierBirthdayRow(const SmsSendContext &context, const SmsLogKey &key)
 {
+    const QDate day = sendDay(context, key);
     store::Statement select = context.connection.prepare(
         "select Id,strRequestId from [dxhistory] where [strComputer]=? and strType=?"
         " and strTitle=? and strTel=? and intTelNum=? and strContent=? and intDxNum=0"
-        " and strDxUser=? and strYyDate=? and strStatus<>? order by Id limit 1");
+        " and strDxUser=? and (substr(strYyDate,1,10)=? or (ifnull(strYyDate,'')=''"
+        " and substr(strSdDate,1,10)=?)) and strStatus<>? order by Id limit 1");
     select.bindAll(context.computerName, key.type.trimmed(), key.names.trimmed(),
         key.numbers.trimmed(), key.count, key.text.trimmed(), key.account.trimmed(),
-        storedScheduleTime(key.scheduleText), SentStatus.toString());
+        day.toString(u"yyyy/MM/dd"), day.toString(u"yyyy-MM-dd"), SentStatus.toString());
     if (!select.step())
         return {};
     return { select.integer(0), select.text(1) };

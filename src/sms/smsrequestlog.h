@@ -38,10 +38,11 @@ struct SmsLogEntry
 // Adds column strRequestId to a dxhistory table of an older file. Throws store::DbException.
 void EnsureRequestIdColumn(store::Connection &connection);
 
-// Before the call: a "生日短信" batch that failed before with the same values reuses that row
-// and its request id; any other batch gets a new row ("网络故障", nothing charged, until the
-// answer says otherwise) with a fresh request id. The id is returned even when the row could
-// not be written.
+// Before the call: a "生日短信" batch not yet logged as sent with the same values and the same
+// send day (its schedule's day, or today for a send at once) reuses that row and its request
+// id, however its schedule has changed since; any other batch gets a new row ("网络故障", nothing
+// charged, until the answer says otherwise) with a fresh request id. The id is returned even when
+// the row could not be written.
 SmsLogEntry BeginSmsLog(const SmsSendContext &context, const SmsLogKey &key);
 
 // After the call: the row gets the attempt's moment, status, reason and messages charged. A

@@ -12,6 +12,7 @@
 #include "support/birthdaybuilder.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
+#include "support/smshistoryrows.h"
 #include "support/tempdatabase.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -266,6 +268,31 @@ TEST_F(SmsPanel, FailedBatchesAreSummarisedAndNothingIsCleared)
     EXPECT_EQ(messages.texts().last(), u"短信共分2组发送,\n其中1组发送成功,1组发送失败."_s);
     EXPECT_EQ(control<QPlainTextEdit>(u"txtContent"_s)->toPlainText(), u"hi"_s);
     EXPECT_EQ(w.listModel(Colleagues)->tickedCount(), 250);
+}
+
+TEST_F(SmsPanel, SendingAgainAfterLostAnswersReachesEveryNumberOnce)
+{
+    frmGet &w = readyToSend(500, {}, u"周末聚会"_s);
+    simulator.force(u"SendSMS"_s, 17, 1);
+    simulator.loseAnswers(u"SendSMS"_s, 2); // the other two batches go out, unanswered
+
+    w.cmdSend_Click(0);
+    EXPECT_EQ(messages.texts().last(),
+        u"短信共分3组发送,\n其中0组发送成功,1组发送失败,2组结果未知.\n"
+        "结果未知的短信可能已经发出,再次发送时只补发未发出的,不会重复."_s);
+    w.cmdSend_Click(0);
+    EXPECT_EQ(messages.texts().last(), u"短信发送成功!"_s);
+
+    QMap<QString, int> received;
+    for (const QJsonObject &record : simulator.records()) {
+        for (const QJsonValue number : record.value(u"numbers"_s).toArray())
+            ++received[number.toString()];
+    }
+    EXPECT_EQ(received.size(), 500);
+    EXPECT_EQ(std::count(received.cbegin(), received.cend(), 1), 500);
+    EXPECT_NEAR(simulator.account(u"shop"_s)->balance, 100 - 50, 1e-9);
+    EXPECT_EQ(natalis::test::loggedStatuses(*context.DbConnection),
+        (QStringList { u"发送失败"_s, u"发送成功"_s, u"发送成功"_s, u"发送成功"_s }));
 }
 
 TEST_F(SmsPanel, CancelledQuestionAndLowBalanceSendNothing)

@@ -220,6 +220,27 @@ TEST_F(AutoBirthdaySmsTest, AFailedBatchIsRetriedAndItsLogRowUpdated)
     EXPECT_EQ(storedDxSend(id), u"1"_s);
 }
 
+TEST_F(AutoBirthdaySmsTest, ALostGreetingWhoseScheduleBecameNowStillGoesOutOnce)
+{
+    // Sent on the birthday itself at 08:00; from 07:43 on the greeting goes out at once.
+    const qint32 id = addFriend(u"张三"_s, 3);
+    simulator.loseAnswers(u"SendScheSMS"_s, 2);
+    now = QDateTime(now.date(), QTime(7, 32));
+    EXPECT_FALSE(run().batches.value(0).outcome.accepted);
+    for (const QTime retry : { QTime(7, 42), QTime(7, 52) }) {
+        birthdays.clear(); // as after a restart: the list read again from the file
+        now = QDateTime(now.date(), retry);
+        ASSERT_EQ(run().batches.size(), 1) << retry.toString().toStdString();
+    }
+
+    const QList<QJsonObject> records = simulator.records();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].value(u"sendTime"_s).toString(), u"20240504080000"_s);
+    EXPECT_NEAR(simulator.account(u"customer"_s)->balance, 100 - 0.1, 1e-9);
+    EXPECT_EQ(historyRows(), 1);
+    EXPECT_EQ(storedDxSend(id), u"1"_s);
+}
+
 TEST_F(AutoBirthdaySmsTest, AGreetingWithAQuoteSendsAndLogs)
 {
     addFriend(u"O'Brien"_s, 5);

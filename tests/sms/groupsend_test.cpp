@@ -1,5 +1,6 @@
 #include "simulatorfixture.h"
 #include "sms/groupsend.h"
+#include "sms/smssetup.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 
@@ -204,6 +205,59 @@ TEST(GroupSendBatchesTest, SplitKeepsOrderAndFillsEveryBatchButTheLast)
     EXPECT_EQ(batches[2][0], recipients.last());
     EXPECT_TRUE(SplitIntoBatches({}, GroupBatchSize).isEmpty());
 }
+
+QString repeated(const QString &piece, int times)
+{
+    QString text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+struct GroupTextCase
+{
+    const char *situation;
+    QString text;
+    int characters; // as the counter shows them
+    bool refused;
+};
+
+// 𠀀 (U+20000) and 😀 (U+1F600) are two UTF-16 units each, one character on the counter.
+const GroupTextCase GroupTextCases[] = {
+    { "500 characters outside the BMP", repeated(u"𠀀"_s, 500), 500, false },
+    { "501 characters outside the BMP", repeated(u"𠀀"_s, 501), 501, true },
+    { "499 Chinese characters and an emoji", repeated(u"福"_s, 499) + u"😀"_s, 500, false },
+    { "half emoji, half Chinese", repeated(u"😀福"_s, 250), 500, false },
+    { "500 emoji and one Chinese character", repeated(u"😀"_s, 500) + u"福"_s, 501, true },
+    { "500 Chinese characters", repeated(u"福"_s, 500), 500, false },
+    { "501 Chinese characters", repeated(u"福"_s, 501), 501, true },
+    { "blanks only", u"   "_s, 3, true },
+};
+
+class GroupTextTest : public GroupSendTest, public testing::WithParamInterface<GroupTextCase>
+{
+};
+
+TEST_P(GroupTextTest, TheLimitCountsCharactersAsTheCounterDoes)
+{
+    const GroupTextCase &c = GetParam();
+    ASSERT_EQ(ContentCounters(c.text).characters, c.characters);
+    const std::optional<QString> refusal = GroupTextRefusal(c.text);
+    EXPECT_EQ(refusal.has_value(), c.refused) << refusal.value_or(QString()).toStdString();
+    if (c.refused)
+        return;
+    // What is accepted goes out whole, in as many messages as the counter says.
+    SendGroup(context(), { mobileRecipients(1), {} }, c.text, u"customer"_s, {});
+    const QList<QJsonObject> records = simulator.records();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].value(u"text"_s).toString(), c.text);
+    const int parts = ContentCounters(c.text).mobileMessages;
+    EXPECT_EQ(records[0].value(u"parts"_s).toInt(), parts);
+    EXPECT_NEAR(simulator.account(u"customer"_s)->balance, 100 - 0.1 * parts, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GroupTextTest, testing::ValuesIn(GroupTextCases), natalis::test::BySituation());
 
 } // namespace
 } // namespace natalis::sms

@@ -221,9 +221,8 @@ const ResultCase ResultCases[] = {
     { "balance other code", "GetBalance", 7, true, u"发送失败", u"获取余额其他错误值:7",
         u"[预约短信]发送失败:获取其他错误值:7" },
     { "sent", "none", 1, false, u"发送成功", u"", u"[即时短信]发送成功" },
-    { "scheduled network failure", "SendScheSMS", 101, true, u"网络故障", u"",
-        u"[预约短信]网络故障" },
-    { "immediate network failure", "SendSMS", 101, false, u"网络故障", u"", u"[短信]网络故障" },
+    { "scheduled answer lost", "SendScheSMS", 101, true, u"结果未知", u"", u"[预约短信]结果未知" },
+    { "immediate answer lost", "SendSMS", 101, false, u"结果未知", u"", u"[即时短信]结果未知" },
     { "not registered or no balance", "SendSMS", 17, false, u"发送失败",
         u"短信账号未注册或余额不足", u"[即时短信]发送失败:短信账号未注册或余额不足" },
     { "scheduled time refused", "SendScheSMS", 18, true, u"发送失败", u"预约时间不合适",
@@ -279,7 +278,7 @@ TEST_F(SendSmsBatchTest, ARetriedBirthdayFailureUpdatesItsRow)
     QList<HistoryRow> rows = history(connection);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].sdDate, u"2024-05-04 10:10:00"_s);
-    EXPECT_EQ(rows[0].status, u"网络故障"_s);
+    EXPECT_EQ(rows[0].status, u"结果未知"_s);
     EXPECT_EQ(rows[0].reason, QString());
 
     // The retry that goes out is the same send: its row becomes the success, one greeting, one

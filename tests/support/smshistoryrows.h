@@ -7,6 +7,7 @@
 #include "store/statement.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 namespace natalis::test {
 
@@ -40,6 +41,16 @@ inline qint64 insertHistoryRow(store::Connection &connection, const sms::SmsHist
             row.strStatus, row.strFor)
         .run();
     return connection.lastInsertRowId();
+}
+
+// The strStatus of every log row, in the order they were written.
+inline QStringList loggedStatuses(store::Connection &connection)
+{
+    QStringList statuses;
+    store::Statement select = connection.prepare("select strStatus from dxhistory order by Id");
+    while (select.step())
+        statuses << select.text(0);
+    return statuses;
 }
 
 } // namespace natalis::test

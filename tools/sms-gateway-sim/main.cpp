@@ -42,6 +42,10 @@ int main(int argc, char *argv[])
         u"OPERATION=CODE[xTIMES]: the operation (or * for all) answers CODE; 101 closes the "
         "connection; repeatable"_s,
         u"ENTRY"_s });
+    parser.addOption({ u"lose"_s,
+        u"OPERATION=TIMES[+AFTER]: after AFTER calls answered, the next TIMES calls of the "
+        "operation (or * for all) are carried out and their answers dropped; repeatable"_s,
+        u"ENTRY"_s });
     parser.addOption({ u"latency"_s, u"milliseconds every answer waits"_s, u"MS"_s, u"0"_s });
     parser.addOption(
         { u"tls-cert"_s, u"PEM certificate: serve https (with --tls-key)"_s, u"FILE"_s });
@@ -77,6 +81,17 @@ int main(int argc, char *argv[])
         if (operation.isEmpty() || !isCode || !isTimes)
             return usageError(u"--force is OPERATION=CODE[xTIMES]"_s);
         simulator.force(operation, code, times);
+    }
+    for (const QString &entry : parser.values(u"lose"_s)) {
+        const QString operation = entry.section(u'=', 0, 0);
+        const QString value = entry.section(u'=', 1);
+        bool isTimes = false;
+        bool isAfter = true;
+        const int times = value.section(u'+', 0, 0).toInt(&isTimes);
+        const int after = value.contains(u'+') ? value.section(u'+', 1).toInt(&isAfter) : 0;
+        if (operation.isEmpty() || !isTimes || times < 1 || !isAfter || after < 0)
+            return usageError(u"--lose is OPERATION=TIMES[+AFTER]"_s);
+        simulator.loseAnswers(operation, times, after);
     }
     simulator.setLatencyMs(parser.value(u"latency"_s).toInt());
 
