@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <tuple>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
