@@ -3,6 +3,7 @@
 #include "store/connection.h"
 #include "store/rawcopy.h"
 #include "store/statement.h"
+#include "store/workingfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -188,10 +189,13 @@ bool replaceByRename(Connection &live, const QString &backupPath)
     };
     if (::stat(QFile::encodeName(real).constData(), &old) != 0)
         return false;
+    // Declared first, so that a failed copy is gone before the hold on it ends.
+    std::optional<WorkingFileHold> hold;
     QTemporaryFile fresh(QFileInfo(real).dir().filePath(u"natalis_tmp-XXXXXX.mdb"_s));
     QFile backup(backupPath);
     if (!fresh.open() || !backup.open(QIODevice::ReadOnly))
         return false;
+    hold.emplace(fresh.fileName());
     while (!backup.atEnd()) {
         const QByteArray chunk = backup.read(64 * 1024);
         if (chunk.isEmpty() || fresh.write(chunk) != chunk.size())
