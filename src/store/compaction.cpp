@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <optional>
 #include <sqlcipher/sqlite3.h>
 
@@ -42,6 +43,7 @@ bool run(Connection &connection, const char *sql)
 struct SafetyCopy
 {
     bool made = false;
+    bool diskFull = false; // why it was not made
     qint64 dataVersion = -1;
 };
 
@@ -71,7 +73,9 @@ SafetyCopy makeSafetyCopy(
         result.dataVersion = db.dataVersion();
         // Not synced: the engine's journal, not this copy, protects the file during the
         // compaction, and a copy torn by a system crash fails the backups' integrity check.
+        errno = 0;
         result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
+        result.diskFull = !result.made && (errno == ENOSPC || errno == EDQUOT);
     }
     run(db, "commit");
     copy.close();
@@ -126,7 +130,7 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
     QTemporaryFile copy(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
     const SafetyCopy safety = makeSafetyCopy(*db, copy, hold);
     if (!safety.made)
-        return CompactOutcome::Unavailable;
+        return safety.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable;
 
     if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(db->handle()) & 0xff;

@@ -7,6 +7,7 @@
 #include "store/workingfile.h"
 #include "support/casename.h"
 #include "support/childprocess.h"
+#include "support/fullfilesystem.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
@@ -123,6 +124,29 @@ TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
 
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
     EXPECT_EQ(files.files(), (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s }));
+}
+
+// A full disk is not another program holding the file: start-up must say which it is.
+TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
+{
+    test::FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const QString path = disk.path(u"natalis.mdb"_s);
+    {
+        auto db = OpenBirthDb(path);
+        ASSERT_TRUE(db);
+        BirthdayRecord r;
+        r.About = u"甲"_s;
+        r.Type = u"朋友"_s;
+        AddBirthToMdb(*db, r);
+    }
+    disk.fill();
+    const QByteArray before = disk.bytes(u"natalis.mdb"_s);
+
+    EXPECT_EQ(CompactBirthDb(path, Today), CompactOutcome::DiskFull);
+    EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
+    EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
 }
 
 TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
