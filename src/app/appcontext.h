@@ -25,6 +25,9 @@ struct AppContext
     int CurrentSkin = 1; // 1..4, index into SkinColors + 1; every start begins with 1
     bool IsFormLoading = false;
     std::optional<store::Connection> DbConnection;
+    // The start met a damaged page and the user kept the file: the connection is read-only
+    // until a restore from a backup, so that nothing writes to the damaged file.
+    bool DbDamaged = false;
     store::SettingsRecord Settings;
     // Valid only while HasBirthdays; otherwise one blank record no reader may use.
     QList<store::BirthdayRecord> Birthdays;

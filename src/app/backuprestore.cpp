@@ -17,6 +17,31 @@ QString describeBackup(const store::BackupEntry &backup)
         .arg(backup.birthdays);
 }
 
+// Opens the file again as the connection; false (the old connection kept) when it does not open.
+bool reopen(AppContext &context, store::Connection::OpenMode mode)
+{
+    auto connection = store::Connection::open(context.DbPath, mode);
+    if (!connection)
+        return false;
+    context.DbConnection = std::move(*connection);
+    context.LoadedDataVersion = context.DbConnection->dataVersion();
+    return true;
+}
+
+// Leaves the damaged file as it is: a read-only connection cannot write a page, not even the
+// reminder memory's.
+void keepDamagedFileReadOnly(AppContext &context)
+{
+    context.DbDamaged = true;
+    if (reopen(context, store::Connection::OpenMode::ReadOnly))
+        return;
+    try {
+        context.DbConnection->exec("PRAGMA query_only = 1");
+    } catch (const store::DbException &) {
+        // The engine refuses only on a closed connection, which writes nothing either.
+    }
+}
+
 void rereadSettings(AppContext &context)
 {
     auto settings = store::ReadSettings(*context.DbConnection);
@@ -32,7 +57,14 @@ bool RestoreFromBackup(
     if (!context.DbConnection)
         return false;
     const QString title = u"从备份恢复"_s;
+    // The kept damaged file is open read-only; the restore needs to write it.
+    if (context.DbDamaged && !reopen(context, store::Connection::OpenMode::ExistingOnly)) {
+        messages.show(u"从备份恢复失败,生日数据库未被改动。"_s, title);
+        return false;
+    }
     const auto outcome = store::RestoreBackup(*context.DbConnection, backupPath, now);
+    if (outcome != store::RestoreOutcome::Restored && context.DbDamaged)
+        keepDamagedFileReadOnly(context);
     switch (outcome) {
     case store::RestoreOutcome::Restored:
         break;
@@ -47,6 +79,7 @@ bool RestoreFromBackup(
         messages.show(u"从备份恢复失败,生日数据库未被改动。"_s, title);
         return false;
     }
+    context.DbDamaged = false;
     rereadSettings(context);
     reloadBirthdays(context, messages);
     messages.show(u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s, title);
@@ -72,8 +105,9 @@ bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
 
 void LoadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now)
 {
-    if (const auto error = reloadBirthdays(context, messages); error && store::IsDamage(*error))
-        OfferBackupAfterDamage(context, messages, now);
+    const auto error = reloadBirthdays(context, messages);
+    if (error && store::IsDamage(*error) && !OfferBackupAfterDamage(context, messages, now))
+        keepDamagedFileReadOnly(context);
 }
 
 } // namespace natalis::app

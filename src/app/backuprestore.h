@@ -21,7 +21,8 @@ bool RestoreFromBackup(
 bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now);
 
 // The start's load of the birthdays: reloadBirthdays, and the backup offer when the load met a
-// damaged page.
+// damaged page. A damaged file the user keeps is opened again read-only (DbDamaged) until a
+// restore from the file menu.
 void LoadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now);
 
 } // namespace natalis::app

@@ -358,6 +358,10 @@ void frmGet::load()
         setStatus(1, m_context.DbNotice);
     if (m_context.DbConnection && m_context.DbConnection->isReadOnly())
         setStatus(1, QStringLiteral("生日数据库文件只读,所做的修改无法保存!"));
+    if (m_context.DbDamaged)
+        setStatus(1,
+            QStringLiteral(
+                "生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"));
     m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
 

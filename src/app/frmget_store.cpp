@@ -14,8 +14,9 @@ namespace natalis::app {
 
 void frmGet::reloadIfChangedElsewhere()
 {
-    // An open dialog works on the rows it was shown; the next activation or tick catches up.
-    if (!m_context.DbConnection || ModalBusy != 0)
+    // An open dialog works on the rows it was shown; the next activation or tick catches up. A
+    // kept damaged file is not read again: each read would only repeat its error box.
+    if (!m_context.DbConnection || ModalBusy != 0 || m_context.DbDamaged)
         return;
     // -1: the question itself failed; a reload would only repeat the failure's message.
     const qint64 version = m_context.DbConnection->dataVersion();
@@ -51,6 +52,7 @@ void frmGet::mnuRestore_Click()
         if (!RestoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;
     }
+    setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     MyDisplayBirth();
     ProcCmd(currentCategory());
     m_loop.refresh(m_clock.now());

@@ -28,8 +28,13 @@ void compact(const QString &dbPath, QDate today, MessageSink &messages)
         messages.show(
             dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
         break;
-    case store::CompactOutcome::Failed:
+    case store::CompactOutcome::DiskFull:
+        messages.show(dbPath + u"磁盘空间不足,数据库压缩失败!"_s, AppTitle.toString());
+        break;
     case store::CompactOutcome::ReadOnly:
+        messages.show(dbPath + u"生日数据库文件只读,数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::Failed:
         messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Compacted:

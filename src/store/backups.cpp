@@ -3,15 +3,20 @@
 #include "store/connection.h"
 #include "store/rawcopy.h"
 #include "store/statement.h"
+#include "store/workingfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +27,7 @@ namespace {
 
 constexpr QStringView DayFormat = u"yyyy-MM-dd";
 constexpr QStringView MomentFormat = u"yyyy-MM-dd-HHmmss";
+constexpr int MaxCopiesPerSecond = 9999;
 
 QString realPath(const QString &dbPath)
 {
@@ -40,12 +46,13 @@ QString backupName(const QString &dbPath, const QString &stamp)
     return file.completeBaseName() + u'-' + stamp + suffixOf(file);
 }
 
+// Captures the stamp and, for a copy taken in the same second as another, its number (2, 3 …).
 QRegularExpression backupPattern(const QString &dbPath)
 {
     const QFileInfo file(realPath(dbPath));
     return QRegularExpression(u"^"_s + QRegularExpression::escape(file.completeBaseName())
-        + u"-(\\d{4}-\\d{2}-\\d{2}(?:-\\d{6})?)"_s + QRegularExpression::escape(suffixOf(file))
-        + u"$"_s);
+        + u"-(\\d{4}-\\d{2}-\\d{2}(?:-\\d{6})?)(?:-(\\d{1,4}))?"_s
+        + QRegularExpression::escape(suffixOf(file)) + u"$"_s);
 }
 
 bool makeFolder(const QString &folder)
@@ -61,6 +68,40 @@ bool moveOver(const QString &from, const QString &to)
     std::error_code ec;
     std::filesystem::rename(from.toStdU16String(), to.toStdU16String(), ec);
     return !ec;
+}
+
+// Renames from to to unless to exists; false with errno EEXIST when it does.
+bool moveBeside(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    // File systems without the flag (some network shares): the single-instance lock keeps a
+    // second copy from being made in the same moment anyway.
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (QFileInfo::exists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(source.constData(), target.constData()) == 0;
+}
+
+// Moves from in as the copy taken at stamp under a name no other copy has: a second copy in the
+// same second gets "-2", a third "-3" and so on behind the stamp.
+bool moveToFreeName(const QString &from, const QString &dbPath, const QString &stamp)
+{
+    const QString folder = BackupFolder(dbPath);
+    for (int number = 1; number <= MaxCopiesPerSecond; ++number) {
+        const QString name = number == 1 ? stamp : stamp + u'-' + QString::number(number);
+        if (moveBeside(from, folder + u'/' + backupName(dbPath, name)))
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
 }
 
 // Drops the oldest backups of one kind beyond KeptBackups.
@@ -119,9 +160,7 @@ bool saveCurrent(Connection &live, const QDateTime &now)
     }
     const bool copied = CopyDatabaseBytes(live, copy.handle());
     sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
-    if (!copied
-        || !moveOver(
-            copy.fileName(), folder + u'/' + backupName(live.path(), now.toString(MomentFormat))))
+    if (!copied || !moveToFreeName(copy.fileName(), live.path(), now.toString(MomentFormat)))
         return false;
     copy.setAutoRemove(false);
     prune(live.path(), false);
@@ -150,10 +189,13 @@ bool replaceByRename(Connection &live, const QString &backupPath)
     };
     if (::stat(QFile::encodeName(real).constData(), &old) != 0)
         return false;
+    // Declared first, so that a failed copy is gone before the hold on it ends.
+    std::optional<WorkingFileHold> hold;
     QTemporaryFile fresh(QFileInfo(real).dir().filePath(u"natalis_tmp-XXXXXX.mdb"_s));
     QFile backup(backupPath);
     if (!fresh.open() || !backup.open(QIODevice::ReadOnly))
         return false;
+    hold.emplace(fresh.fileName());
     while (!backup.atEnd()) {
         const QByteArray chunk = backup.read(64 * 1024);
         if (chunk.isEmpty() || fresh.write(chunk) != chunk.size())
@@ -184,7 +226,8 @@ QString BackupFolder(const QString &dbPath)
 QList<BackupEntry> ListBackups(const QString &dbPath)
 {
     const QRegularExpression pattern = backupPattern(dbPath);
-    QList<BackupEntry> entries;
+    // Each entry with the number of its copy within its second.
+    QList<std::pair<BackupEntry, int>> entries;
     const QFileInfoList files =
         QDir(BackupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo &file : files) {
@@ -200,11 +243,15 @@ QList<BackupEntry> ListBackups(const QString &dbPath)
         BackupEntry entry { file.absoluteFilePath(), taken, file.size(), -1 };
         if (auto copy = openCopy(entry.path))
             entry.birthdays = birthdayCount(*copy);
-        entries.append(entry);
+        entries.append({ entry, match.captured(2).isEmpty() ? 1 : match.captured(2).toInt() });
     }
-    std::sort(entries.begin(), entries.end(),
-        [](const BackupEntry &a, const BackupEntry &b) { return a.taken > b.taken; });
-    return entries;
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+        return std::tie(a.first.taken, a.second) > std::tie(b.first.taken, b.second);
+    });
+    QList<BackupEntry> newestFirst;
+    for (const auto &[entry, number] : entries)
+        newestFirst.append(entry);
+    return newestFirst;
 }
 
 bool KeepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)

@@ -11,7 +11,9 @@ class Connection;
 
 // Keyed byte copies of a database in the folder "backup" beside its real file (links resolved):
 // one per day taken at start-up, named base + "-yyyy-MM-dd" + suffix ("natalis-2026-12-06.mdb"),
-// and one taken before each restore, base + "-yyyy-MM-dd-HHmmss" + suffix. Of each kind the
+// and one taken before each restore, base + "-yyyy-MM-dd-HHmmss" + suffix, with "-2", "-3" …
+// behind the stamp for later copies taken in the same second, so none replaces another. Of each
+// kind the
 // newest KeptBackups stay. Every backup file is readable by its owner only.
 inline constexpr int KeptBackups = 7;
 

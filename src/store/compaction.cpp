@@ -4,10 +4,13 @@
 #include "store/connection.h"
 #include "store/rawcopy.h"
 #include "store/statement.h"
+#include "store/workingfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <optional>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -40,18 +43,40 @@ bool run(Connection &connection, const char *sql)
 struct SafetyCopy
 {
     bool made = false;
+    bool diskFull = false; // why it was not made
     qint64 dataVersion = -1;
 };
 
-SafetyCopy makeSafetyCopy(Connection &db, QTemporaryFile &copy)
+// Working files of a compaction or restore that was killed half way: every file of those names
+// that no living process holds (store/workingfile.h). Runs under the database's exclusive lock,
+// under which a compaction also makes and takes hold of its copy, so none is caught between.
+void removeLeftOverWorkingFiles(const QDir &folder, const QString &ownCopy)
+{
+    const QFileInfoList files =
+        folder.entryInfoList({ u"natalis_old-??????.mdb"_s, u"natalis_tmp-??????.mdb"_s },
+            QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (file.absoluteFilePath() != ownCopy)
+            RemoveUnheldWorkingFile(file.absoluteFilePath());
+    }
+}
+
+SafetyCopy makeSafetyCopy(
+    Connection &db, QTemporaryFile &copy, std::optional<WorkingFileHold> &hold)
 {
     SafetyCopy result;
-    if (!copy.open() || !run(db, "begin exclusive"))
+    if (!run(db, "begin exclusive"))
         return result;
-    result.dataVersion = db.dataVersion();
-    // Not synced: the engine's journal, not this copy, protects the file during the compaction,
-    // and a copy torn by a system crash fails the backups' integrity check.
-    result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
+    if (copy.open()) {
+        hold.emplace(copy.fileName());
+        removeLeftOverWorkingFiles(QFileInfo(copy.fileName()).dir(), copy.fileName());
+        result.dataVersion = db.dataVersion();
+        // Not synced: the engine's journal, not this copy, protects the file during the
+        // compaction, and a copy torn by a system crash fails the backups' integrity check.
+        errno = 0;
+        result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
+        result.diskFull = !result.made && (errno == ENOSPC || errno == EDQUOT);
+    }
     run(db, "commit");
     copy.close();
     return result;
@@ -69,20 +94,6 @@ bool putSafetyCopyBack(Connection &db, const QString &copy, qint64 versionAtCopy
         done = OverwriteDatabaseBytes(db, copy);
     run(db, "commit");
     return done;
-}
-
-// Working files of a compaction or restore that was killed half way. A running one finishes in
-// seconds; one an hour older than the safety copy just written (the file system's clock, not
-// ours) is left over.
-void removeLeftOverWorkingFiles(const QDir &folder, const QString &freshCopy)
-{
-    const QDateTime hourAgo = QFileInfo(freshCopy).lastModified().toUTC().addSecs(-3600);
-    const QFileInfoList files = folder.entryInfoList(
-        { u"natalis_old-??????.mdb"_s, u"natalis_tmp-??????.mdb"_s }, QDir::Files | QDir::NoSymLinks);
-    for (const QFileInfo &file : files) {
-        if (file.lastModified().toUTC() < hourAgo)
-            QFile::remove(file.absoluteFilePath());
-    }
 }
 
 bool isWorkingFileName(const QString &real)
@@ -114,11 +125,12 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
     if (!db)
         return isUnavailable(error) ? CompactOutcome::Unavailable : CompactOutcome::Skipped;
 
+    // Declared first, so that the copy is gone before the hold on it ends.
+    std::optional<WorkingFileHold> hold;
     QTemporaryFile copy(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
-    const SafetyCopy safety = makeSafetyCopy(*db, copy);
+    const SafetyCopy safety = makeSafetyCopy(*db, copy, hold);
     if (!safety.made)
-        return CompactOutcome::Unavailable;
-    removeLeftOverWorkingFiles(QFileInfo(real).dir(), copy.fileName());
+        return safety.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable;
 
     if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(db->handle()) & 0xff;

@@ -22,6 +22,8 @@ enum class CompactOutcome {
     // The file could not be had for 2 s (another program holds it) or could not be copied to
     // the safety copy: nothing was written.
     Unavailable,
+    // The disk has no room for the safety copy: nothing was written.
+    DiskFull,
     // The file may not be written (its mode or folder): nothing was written.
     ReadOnly,
     // Compacting failed; the file holds what it held before, byte for byte when no other

@@ -5,11 +5,12 @@
 #include "store/connection.h"
 #include "transfer/csvfile.h"
 #include "transfer/csvlayout.h"
+#include "transfer/filereplace.h"
 #include "transfer/textencoding.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -51,15 +52,23 @@ bool isOurDatabase(const QString &path)
     return store::Connection::open(path, store::Connection::OpenMode::ExistingOnly).has_value();
 }
 
-// The reason of a failed write, from what the file system says about the target's folder.
-QString writeFailure(const QString &path, const QSaveFile &file)
+// The reason of a failed write, from the errno of the step that failed.
+QString writeFailure(const QString &path, int error)
 {
-    if (file.error() == QFileDevice::ResourceError)
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
         return u"磁盘空间不足"_s;
-    const QFileInfo folder(QFileInfo(path).absolutePath());
-    if (file.error() == QFileDevice::PermissionsError || !folder.isWritable())
-        return u"没有写入权限"_s;
-    return u"写入出错"_s;
+    case EROFS:
+        return u"该磁盘只读"_s;
+    case EACCES:
+    case EPERM: {
+        const QFileInfo file(path);
+        return file.isFile() && !file.isWritable() ? u"该文件只读"_s : u"没有写入权限"_s;
+    }
+    default:
+        return u"写入出错"_s;
+    }
 }
 
 QString failureText(const QString &path, bool existed, const QString &reason)
@@ -183,11 +192,9 @@ std::optional<QString> exportTargetFailure(const QString &path, const QString &o
 std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes)
 {
     const bool existed = QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size()
-        && file.commit())
-        return std::nullopt;
-    return failureText(path, existed, writeFailure(path, file));
+    if (const int error = replaceFileContent(path, bytes))
+        return failureText(path, existed, writeFailure(path, error));
+    return std::nullopt;
 }
 
 ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,

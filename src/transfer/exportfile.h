@@ -63,8 +63,10 @@ std::optional<QString> exportRefusal(const QString &path, const QString &openDat
 //
 // The failure text when exportRefusal refuses path; nullopt when path may be written.
 std::optional<QString> exportTargetFailure(const QString &path, const QString &openDatabase);
-// Writes bytes beside path and renames them over it only once complete, so a failed write (disk
-// full, no permission) leaves an existing file as it was; the failure text, nullopt on success.
+// Writes bytes beside path and renames them over it only once written and synced
+// (replaceFileContent), so a failed write leaves an existing file as it was; the failure text,
+// nullopt on success. Its reason names the cause: "磁盘空间不足", "该文件只读", "该磁盘只读",
+// "没有写入权限", else "写入出错".
 std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes);
 
 // Writes the birthdays grouped by category in the order of CategoryNames, in list order within

@@ -2,6 +2,7 @@
 // restore from a backup.
 
 #include "app/appcontext.h"
+#include "app/backuprestore.h"
 #include "app/birthdaylistmodel.h"
 #include "app/clock.h"
 #include "app/frmaddedit.h"
@@ -162,6 +163,53 @@ TEST_F(StoreWindow, RestoreFromTheFileMenuPutsTheChosenBackupBack)
     EXPECT_EQ(shownNames(), QStringList { u"甲"_s });
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(natalis::store::ListBackups(database.path()).size(), 2);
+}
+
+// The user keeps the damaged file for now: nothing may write to it (the reminder memory
+// included), its read error is told once, and the file menu can still restore later.
+TEST_F(StoreWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
+{
+    {
+        Connection db = database.create();
+        for (int i = 0; i < 300; ++i) {
+            BirthdayRecord record = colleague(u"同事"_s + QString::number(i));
+            record.Beizhu = QString(50, u'备');
+            natalis::store::AddBirthToMdb(db, record);
+        }
+    }
+    ASSERT_EQ(natalis::store::CompactBirthDb(database.path(), QDate(2025, 1, 9)),
+        natalis::store::CompactOutcome::Compacted);
+    QByteArray bytes = database.bytes();
+    for (qsizetype i = bytes.size() - 600; i < bytes.size() - 500; ++i)
+        bytes[i] = char(~bytes[i]);
+    database.write(u"natalis.mdb"_s, bytes);
+    messages.answer = MessageButton::No;
+
+    context.DbPath = database.path();
+    context.DbConnection = natalis::store::OpenBirthDb(database.path());
+    ASSERT_TRUE(context.DbConnection);
+    LoadBirthdaysAtStart(context, messages, clock.now());
+    context.Settings.intFudong = 0;
+    window = std::make_unique<frmGet>(context, messages, clock, nullptr);
+    window->load();
+    window->onTimer1();
+    QApplication::setActiveWindow(window.get());
+    window->onTimer1();
+
+    EXPECT_EQ(database.bytes(), bytes);
+    EXPECT_EQ(messages.texts().filter(u"读取生日数据库:"_s).size(), 1)
+        << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(window->statusText(1),
+        u"生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"_s);
+
+    messages.answer = MessageButton::Ok;
+    window->runDialog = [](QDialog &dialog) {
+        dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
+    };
+    window->findChild<QAction *>(u"mnuRestore"_s)->trigger();
+    EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
+    EXPECT_EQ(context.Birthdays.size(), 300);
+    EXPECT_FALSE(context.DbConnection->isReadOnly());
 }
 
 } // namespace

@@ -287,7 +287,7 @@ TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
     ASSERT_EQ(start(), StartupResult::Ready);
     reloadBirthdays(context, messages);
 
-    EXPECT_EQ(messages.texts(), QStringList { path + u"数据库压缩失败!"_s });
+    EXPECT_EQ(messages.texts(), QStringList { path + u"生日数据库文件只读,数据库压缩失败!"_s });
     EXPECT_TRUE(context.DbConnection->isReadOnly());
     EXPECT_EQ(context.Birthdays.size(), 10);
     context.DbConnection.reset();

@@ -112,6 +112,31 @@ TEST(BackupsTest, RestoreKeepsTheCurrentFileFirstAndReplacesTheContentInPlace)
     EXPECT_TRUE(backups.first().path.endsWith(u"backup/natalis-2026-03-31-140509.mdb"_s));
 }
 
+// The copy of the first restore is the only record of the content before any restore.
+TEST(BackupsTest, TwoRestoresInOneSecondKeepBothCopies)
+{
+    test::TempDatabase files;
+    startOnDays(files, 2);
+    const QList<BackupEntry> daily = ListBackups(files.path());
+    auto live = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+    ASSERT_TRUE(live);
+    const QByteArray beforeAny = files.bytes();
+    const QDateTime now(Today, QTime(14, 5, 9));
+
+    ASSERT_EQ(RestoreBackup(*live, daily.last().path, now), RestoreOutcome::Restored);
+    ASSERT_EQ(RestoreBackup(*live, daily.first().path, now), RestoreOutcome::Restored);
+
+    const QList<BackupEntry> backups = ListBackups(files.path());
+    ASSERT_EQ(backups.size(), 4);
+    EXPECT_EQ(backups[0].taken, now);
+    EXPECT_EQ(backups[1].taken, now);
+    EXPECT_EQ(backups[0].birthdays, 1); // the content the second restore replaced
+    EXPECT_EQ(backups[1].birthdays, 3);
+    QFile first(backups[1].path);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), beforeAny);
+}
+
 TEST(BackupsTest, DamagedBackupIsNeitherOfferedNorRestored)
 {
     test::TempDatabase files;

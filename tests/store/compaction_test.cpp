@@ -4,8 +4,10 @@
 #include "store/connection.h"
 #include "store/statement.h"
 #include "store/transaction.h"
+#include "store/workingfile.h"
 #include "support/casename.h"
 #include "support/childprocess.h"
+#include "support/fullfilesystem.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
@@ -103,23 +105,48 @@ TEST(CompactionTest, LinksAtTheOldWorkingNamesAreNeverFollowed)
     EXPECT_EQ(names(files.path()).size(), 5);
 }
 
-TEST(CompactionTest, WorkingFilesLeftByAKilledRunAreRemovedOnceOld)
+// A killed run leaves full-size copies; only the process that made one may still need it, and
+// that is known by its hold on the file, whatever the file's age.
+TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s, 10);
-    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s,
-             u"natalis_old-recent.mdb"_s })
-        files.write(name, "left by a killed run");
-    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s }) {
-        QFile file(files.path(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime);
-    }
+    for (const QString &name : { u"natalis_old-aB3dE9.mdb"_s, u"natalis_tmp-Zx81Qw.mdb"_s })
+        files.write(name, "left a moment ago by a killed run");
     files.write(u"natalis_old-fresh1.mdb"_s, "another program's compaction, still running");
+    test::ChildProcess running([&] {
+        const WorkingFileHold hold(files.path(u"natalis_old-fresh1.mdb"_s));
+        test::ChildProcess::signalReady();
+        ::pause();
+        return 0;
+    });
+    ASSERT_TRUE(running.waitReady());
 
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
-    EXPECT_EQ(files.files(),
-        (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s, u"natalis_old-recent.mdb"_s }));
+    EXPECT_EQ(files.files(), (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s }));
+}
+
+// A full disk is not another program holding the file: start-up must say which it is.
+TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
+{
+    test::FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const QString path = disk.path(u"natalis.mdb"_s);
+    {
+        auto db = OpenBirthDb(path);
+        ASSERT_TRUE(db);
+        BirthdayRecord r;
+        r.About = u"甲"_s;
+        r.Type = u"朋友"_s;
+        AddBirthToMdb(*db, r);
+    }
+    disk.fill();
+    const QByteArray before = disk.bytes(u"natalis.mdb"_s);
+
+    EXPECT_EQ(CompactBirthDb(path, Today), CompactOutcome::DiskFull);
+    EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
+    EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
 }
 
 TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)

@@ -1,10 +1,14 @@
 #include "store/categories.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
+#include "support/fullfilesystem.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/exportfile.h"
+#include "transfer/icalendarexport.h"
+#include "transfer/vcardexport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -176,6 +180,73 @@ TEST(ExportFile, TabLayoutIsGbkWithoutFourByteSequences)
     EXPECT_TRUE(folder.bytes(u"out.txt"_s).contains("\t?\x80\t"))
         << folder.bytes(u"out.txt"_s).toHex(' ').toStdString();
 }
+
+struct FullDiskRow
+{
+    const char *situation;
+    // Exports one birthday to the path; whether it succeeded and the status bar's text.
+    std::function<std::pair<bool, QString>(const QString &path)> run;
+    friend void PrintTo(const FullDiskRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class ExportOnFullDisk : public testing::TestWithParam<FullDiskRow>
+{
+};
+
+TEST_P(ExportOnFullDisk, KeepsTheOldFileAndSaysWhy)
+{
+    test::FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const QByteArray old = "an export the user keeps\r\n";
+    {
+        QFile file(disk.path(u"old.txt"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(old), old.size());
+    }
+    disk.fill();
+
+    const QString path = disk.path(u"old.txt"_s);
+    const auto [ok, status] = GetParam().run(path);
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(status, u"生日导出到"_s + path + u"失败,磁盘空间不足,原有文件没有改动!"_s);
+    EXPECT_EQ(disk.bytes(u"old.txt"_s), old);
+    EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"old.txt"_s }));
+}
+
+QList<store::BirthdayRecord> oneBirthday()
+{
+    return { test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s) };
+}
+
+std::pair<bool, QString> exportAs(ExportFormat format, const QString &path)
+{
+    ExportOptions options;
+    options.format = format;
+    const ExportResult result = ExportBirthdays(oneBirthday(), path, options);
+    return { result.ok, result.statusText };
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, ExportOnFullDisk,
+    testing::Values(FullDiskRow { "tab-separated text",
+                        [](const QString &path) { return exportAs(ExportFormat::Tab, path); } },
+        FullDiskRow { "spreadsheet file",
+            [](const QString &path) { return exportAs(ExportFormat::Csv, path); } },
+        FullDiskRow { "phone calendar",
+            [](const QString &path) {
+                IcsOptions options;
+                options.fromYear = 2025;
+                options.stamp = QDateTime(QDate(2025, 1, 1), QTime(8, 0));
+                const IcsExportResult result = ExportIcs(oneBirthday(), path, options, QString());
+                return std::pair { result.ok, result.statusText };
+            } },
+        FullDiskRow { "phone contacts",
+            [](const QString &path) {
+                const VcardExportResult result = ExportVcards(oneBirthday(), path, QString());
+                return std::pair { result.ok, result.statusText };
+            } }),
+    test::BySituation());
 
 } // namespace
 } // namespace natalis::transfer
