@@ -109,6 +109,16 @@ class Screenshot:
     def pictures(self):
         return {name for name in PICTURES if self.icon(name)}
 
+    def crop(self, area):
+        """The part of this picture in the screen rectangle (x, y, width, height)."""
+        x, y, width, height = area
+        left, top = max(x - self.x, 0), max(y - self.y, 0)
+        right, bottom = min(x + width - self.x, self.width), min(y + height - self.y, self.height)
+        rows = [self.pixels[(row * self.width + left) * 3:(row * self.width + right) * 3]
+                for row in range(top, bottom)]
+        return Screenshot(self.x + left, self.y + top, max(right - left, 0),
+                          max(bottom - top, 0), b"".join(rows))
+
 
 def read_ppm(ppm, x=0, y=0):
     """The pixels of a binary PPM picture whose top left corner is at (x, y) on the screen."""
@@ -362,14 +372,23 @@ class Desktop:
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout, 15,
             "Xwayland did not answer")
 
-    def start_weston(self):
-        """weston without a screen; its screenshots need the pixman renderer and --debug."""
+    def start_weston(self, xwayland=False):
+        """weston without a screen; its screenshots need the pixman renderer and --debug. With
+        Xwayland for X11 clients (a tray panel), started by weston when the first one comes."""
         self.env["WAYLAND_DISPLAY"] = "wayland-natalis"
         self.spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
                               "--debug", "--socket=wayland-natalis", "--idle-time=0",
-                              "--width=%d" % SCREEN[0], "--height=%d" % SCREEN[1]])
+                              "--width=%d" % SCREEN[0], "--height=%d" % SCREEN[1]]
+                   + (["--xwayland"] if xwayland else []))
         wait_for(lambda: os.path.exists(self.path("run/wayland-natalis")), 15,
                  "weston did not open its socket")
+        if xwayland:
+            def x_display():
+                with open(self.path("weston.log"), errors="replace") as log:
+                    return re.search(r"xserver listening on display :(\d+)", log.read())
+            number = wait_for(x_display, 15, "weston started no Xwayland").group(1)
+            self.x_displays = (number,)
+            self.env["DISPLAY"] = ":" + number
 
     def weston_shot(self, name):
         """The whole screen as weston itself draws it."""
@@ -449,8 +468,11 @@ class Desktop:
               "sqlcipher: " + result.stderr)
         return db
 
-    def start_natalis(self, args, now, name="natalis"):
-        return self.spawn(name, [self.program] + args, {"NATALIS_NOW": now})
+    def start_natalis(self, args, now, name="natalis", platform=None):
+        extra = {"NATALIS_NOW": now}
+        if platform:
+            extra["QT_QPA_PLATFORM"] = platform
+        return self.spawn(name, [self.program] + args, extra)
 
     def windows(self, process):
         """Visible windows of the process."""
@@ -833,9 +855,8 @@ def weston_native(d):
     the main window that opens at the same time, and the reminder goes out as a desktop
     notification as well. Nothing is written on start-up."""
     d.start_bus(), d.start_notifications(), d.start_weston()
-    d.env["QT_QPA_PLATFORM"] = "wayland"
     db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
-    natalis = d.start_natalis([db], DUE_NOW)
+    natalis = d.start_natalis([db], DUE_NOW, platform="wayland")
     note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], REMINDER_LINE)],
                     15, lambda: "the reminder came as no desktop notification: %s" % [
                         n["body"] for n in d.notifications()])[-1]
@@ -848,10 +869,27 @@ def weston_native(d):
     check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
 
 
+def weston_late_tray(d):
+    """A native Wayland client on weston whose tray panel (lxqt-panel on Xwayland, a
+    StatusNotifierItem host) starts after it: the icon shows in the panel, and nothing is
+    written on start-up."""
+    d.start_bus(), d.start_weston(xwayland=True)
+    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
+    natalis = d.start_natalis(["--tray", db], DUE_NOW, platform="wayland")
+    time.sleep(1.5)
+    d.start_lxqt_panel()
+    # weston puts the panel along the bottom of the screen, not where Xwayland says it is.
+    bottom = (0, SCREEN[1] - TASKBAR_HEIGHT, SCREEN[0], TASKBAR_HEIGHT)
+    wait_for(lambda: d.weston_shot("weston_late_tray").crop(bottom).pictures(), 15,
+             "weston's screenshot shows no icon in the panel at the bottom")
+    check(natalis.poll() is None, "the program ended")
+    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+
+
 SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_click,
                                      crossing_the_hour, second_start, no_tray_close, trayer,
                                      lxqt_panel, no_tray_notifications, missed_birthday,
-                                     mutter_xwayland, weston_native)}
+                                     mutter_xwayland, weston_native, weston_late_tray)}
 
 
 def main():
