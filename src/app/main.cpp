@@ -48,8 +48,10 @@ int main(int argc, char *argv[])
     // The birthday list and its backups are the user's own: no one else may read them.
     ::umask(077);
     // Before Qt picks its platform: on Wayland the strip belongs in the corner, above all.
-    natalis::desktop::preferXwayland(argc, argv);
+    const bool platformAsked = natalis::desktop::preferXwayland(argc, argv);
     QApplication app(argc, argv);
+    if (platformAsked)
+        natalis::desktop::forgetPlatformChoice();
     // The program lives in the tray: hiding the last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);

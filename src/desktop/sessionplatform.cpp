@@ -30,12 +30,17 @@ bool platformChosenByUser(int argc, char **argv)
     return false;
 }
 
-void preferXwayland(int argc, char **argv)
+bool preferXwayland(int argc, char **argv)
 {
     if (!waylandSession() || qEnvironmentVariableIsEmpty("DISPLAY")
         || platformChosenByUser(argc, argv))
-        return;
-    qputenv(PlatformVariable, "xcb;wayland");
+        return false;
+    return qputenv(PlatformVariable, "xcb;wayland");
+}
+
+void forgetPlatformChoice()
+{
+    qunsetenv(PlatformVariable);
 }
 
 bool isNativeWayland()

@@ -11,8 +11,13 @@ bool platformChosenByUser(int argc, char **argv);
 
 // On a Wayland session where Xwayland is at hand (DISPLAY is set) and the user has chosen no
 // platform, asks Qt for Xwayland first and the native Wayland client after it: Qt takes the next
-// entry of the list by itself when one cannot connect. Call before QApplication is made.
-void preferXwayland(int argc, char **argv);
+// entry of the list by itself when one cannot connect. Call before QApplication is made; true
+// when it asked.
+bool preferXwayland(int argc, char **argv);
+
+// Takes back what preferXwayland() asked, once Qt has read it: programs the user opens from here
+// (a browser, a mail program) choose their own platform.
+void forgetPlatformChoice();
 
 // True when the program is a native Wayland client. Only after QApplication is made.
 bool isNativeWayland();
