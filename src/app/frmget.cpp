@@ -9,11 +9,9 @@
 #include "app/clock.h"
 #include "app/dialogparts.h"
 #include "app/frmcontent.h"
-#include "app/helpdocument.h"
 #include "app/frmhappen.h"
 #include "app/frmnotify.h"
-#include "desktop/traylayer.h"
-#include "transfer/exportfile.h"
+#include "app/helpdocument.h"
 #include "app/messagesink.h"
 #include "app/musicplayer.h"
 #include "app/pictures.h"
@@ -25,8 +23,11 @@
 #include "app/transferactions.h"
 #include "app/windowmemory.h"
 #include "calendar_ui/frmwnl.h"
+#include "desktop/sessionplatform.h"
+#include "desktop/traylayer.h"
 #include "sms/autosms.h"
 #include "store/categories.h"
+#include "transfer/exportfile.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -52,6 +53,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace natalis::app {
@@ -366,8 +368,8 @@ void frmGet::load()
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
 
     m_tray->TrayIconAdd(m_toolMenu);
-    if (!m_tray->available())
-        setStatus(4, noTrayText());
+    if (const QString way = reminderWayText(m_tray->available()); !way.isEmpty())
+        setStatus(4, way);
     connectSmsGateway();
     AlterGetCboUser();
     connectReminderMemory(m_loop, m_context);
@@ -799,17 +801,31 @@ void frmGet::startInTray(int graceMilliseconds)
 
 void frmGet::trayAvailabilityChanged(bool available)
 {
-    setStatus(4, available ? QString() : noTrayText());
+    setStatus(4, reminderWayText(available));
     // The tray went away while everything hid in it: the window is the way back.
     if (!available && !isVisible() && !(m_calendar && m_calendar->isVisible()) && !m_quitting)
         showByProgram(true);
 }
 
-QString frmGet::noTrayText() const
+QString frmGet::reminderWayText(bool trayAvailable) const
 {
-    return m_tray->notificationsAvailable()
-        ? QStringLiteral("系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示")
-        : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示");
+    const bool notifications = m_tray->notificationsAvailable();
+    if (!desktop::isNativeWayland()) {
+        if (trayAvailable)
+            return QString();
+        return notifications ? QStringLiteral("系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示")
+                             : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示");
+    }
+    // The compositor places the strip: the notification says what the corner cannot promise.
+    if (trayAvailable)
+        return notifications
+            ? QStringLiteral("Wayland:浮动窗口由桌面摆放,在本程序窗口之上;提醒同时以桌面通知显示")
+            : QStringLiteral("Wayland:浮动窗口由桌面摆放,在本程序窗口之上");
+    return notifications
+        ? QStringLiteral(
+            "系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示;Wayland:浮动窗口由桌面摆放")
+        : QStringLiteral(
+            "系统托盘不可用,提醒以浮动窗口和音乐显示;Wayland:浮动窗口由桌面摆放,在本程序窗口之上");
 }
 
 void frmGet::calendarGone()
@@ -888,7 +904,33 @@ void frmGet::showFloatingWindow(const QString &text)
         connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
     }
     m_notify->setNotifyText(text);
+    if (!desktop::isNativeWayland()) {
+        m_notify->show();
+        return;
+    }
+    m_tray->notifyBesideFloating(text);
+    showFloatingAboveWindow();
+}
+
+void frmGet::showFloatingAboveWindow()
+{
+    m_notify->hide();
+    m_notify->winId();
+    // Only a window on screen can be a parent to the compositor.
+    m_notify->windowHandle()->setTransientParent(isVisible() ? windowHandle() : nullptr);
     m_notify->show();
+}
+
+void frmGet::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!desktop::isNativeWayland())
+        return;
+    // After this window's own show has reached the compositor.
+    QTimer::singleShot(0, this, [this] {
+        if (m_notify && m_notify->isVisible() && isVisible())
+            showFloatingAboveWindow();
+    });
 }
 
 void frmGet::closeFloatingWindow()

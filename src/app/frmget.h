@@ -174,6 +174,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // Brackets every modal dialog and message of this window: ModalBusy is 1 and the tray
@@ -266,8 +267,12 @@ private:
     void setActivityText(const QString &text) override;
 
     void trayAvailabilityChanged(bool available);
-    // Panel 4 without a tray: how the reminder still reaches the user.
-    QString noTrayText() const;
+    // Panel 4: how the reminder reaches the user where the tray or the strip's corner is missing;
+    // empty when both are there.
+    QString reminderWayText(bool trayAvailable) const;
+    // As a native Wayland client the compositor stacks every newly shown window on top: the
+    // strip is opened again as this window's child, after it, so that it stays above it.
+    void showFloatingAboveWindow();
     // Timer1 is due shortly after the next full minute of the program's clock.
     void scheduleTimer1();
     void calendarGone();

@@ -9,6 +9,7 @@
 #include "app/screenfit.h"
 #include "app/startup.h"
 #include "app/widgetmessagesink.h"
+#include "desktop/sessionplatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,6 +35,11 @@ QString lockFolder(const QString &dataFolder)
 
 constexpr int TrayGraceMilliseconds = 5000;
 
+const QString PlatformHelp = u"\n\n在 Wayland 桌面上,有 Xwayland 时程序经 Xwayland 运行,"
+                             u"浮动窗口才能停在屏幕右下角并在其他窗口之上。\n"
+                             u"要以 Wayland 原生窗口运行: QT_QPA_PLATFORM=wayland natalis "
+                             u"或 natalis -platform wayland"_s;
+
 } // namespace
 
 // Exit codes: 0 after "退出(&E)", 1 no database or settings, 2 another instance is running.
@@ -41,7 +47,11 @@ int main(int argc, char *argv[])
 {
     // The birthday list and its backups are the user's own: no one else may read them.
     ::umask(077);
+    // Before Qt picks its platform: on Wayland the strip belongs in the corner, above all.
+    const bool platformAsked = natalis::desktop::preferXwayland(argc, argv);
     QApplication app(argc, argv);
+    if (platformAsked)
+        natalis::desktop::forgetPlatformChoice();
     // The program lives in the tray: hiding the last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);
@@ -52,7 +62,7 @@ int main(int argc, char *argv[])
     keepWindowsOnScreen(app);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(AppTitle.toString());
+    parser.setApplicationDescription(AppTitle.toString() + PlatformHelp);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption trayOption(u"tray"_s, u"启动后只在系统托盘中运行 (自动运行时使用)"_s);

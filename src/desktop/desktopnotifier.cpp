@@ -106,13 +106,17 @@ void DesktopNotifier::show(const QString &summary, const QString &body, const QI
     notify << AppName << m_shown << QGuiApplication::desktopFileName() << summary << body
            << actions << hints << NeverExpires;
     m_withdrawPending = false;
+    m_answerPending = true;
     const quint64 request = ++m_request;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
         [this, request](QDBusPendingCallWatcher *call) {
             call->deleteLater();
             const QDBusPendingReply<uint> reply = *call;
-            if (reply.isError() || request != m_request)
+            if (request != m_request)
+                return;
+            m_answerPending = false;
+            if (reply.isError())
                 return;
             m_shown = reply.value();
             if (m_withdrawPending)

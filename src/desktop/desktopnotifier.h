@@ -29,6 +29,8 @@ public:
     void show(const QString &summary, const QString &body, const QIcon &icon);
     // Closes the reminder on show, if any.
     void withdraw();
+    // True from show() until the reminder is closed or withdrawn.
+    bool showing() const { return m_shown != 0 || (m_answerPending && !m_withdrawPending); }
 
 Q_SIGNALS:
     // "知道了"
@@ -45,6 +47,7 @@ private:
 
     uint m_shown = 0; // the id the service gave the reminder on show; 0 for none
     bool m_withdrawPending = false; // withdrawn before the service told its id
+    bool m_answerPending = false; // the service has not yet told the id of the latest show()
     quint64 m_request = 0; // counts show() calls, so that an older answer is not taken
 };
 

@@ -100,7 +100,8 @@ bool TrayLayer::trayThere() const
     case Host::Unknown:
         break;
     }
-    return m_watcherRegistered || x11::trayManagerPresent();
+    // No icon yet: it waits for a StatusNotifierItem host.
+    return false;
 }
 
 bool TrayLayer::available() const
@@ -117,12 +118,23 @@ void TrayLayer::TrayIconAdd(QMenu *menu)
 {
     if (m_icon)
         return;
+    m_menu = menu;
     if (statusNotifierHostRegistered())
         m_host = Host::StatusNotifier;
     else if (x11::isX11())
         m_host = Host::XEmbed;
+    // Without X11 and without a StatusNotifierItem host Qt would make an X11 tray icon, which
+    // warns and never shows: the icon waits for a host (watchTick).
+    if (m_host != Host::Unknown)
+        makeIcon();
+    m_available = available();
+    m_watch->start();
+}
+
+void TrayLayer::makeIcon()
+{
     m_icon = std::make_unique<QSystemTrayIcon>(m_pictures[m_picture]);
-    m_icon->setContextMenu(menu);
+    m_icon->setContextMenu(m_menu);
     m_icon->setToolTip(m_tip);
     connect(m_icon.get(), &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
@@ -131,14 +143,18 @@ void TrayLayer::TrayIconAdd(QMenu *menu)
                 Q_EMIT leftClicked();
         });
     connect(m_icon.get(), &QSystemTrayIcon::messageClicked, this, &TrayLayer::userActed);
-    m_available = available();
     // Shown even without a tray: the icon then appears by itself when one starts.
     m_icon->show();
-    m_watch->start();
 }
 
 void TrayLayer::watchTick()
 {
+    // A host registers a moment after its watcher has taken the name; asked only while the
+    // icon waits for one.
+    if (m_menu && !m_icon && m_watcherRegistered && statusNotifierHostRegistered()) {
+        m_host = Host::StatusNotifier;
+        makeIcon();
+    }
     const bool now = available();
     if (now == m_available)
         return;
@@ -154,6 +170,7 @@ void TrayLayer::watchTick()
 void TrayLayer::TrayIconDelete()
 {
     m_watch->stop();
+    m_menu = nullptr;
     withdrawBalloon();
     if (!m_icon)
         return;
@@ -180,6 +197,13 @@ void TrayLayer::TrayIconBalloon(const QString &text)
     // No tray, or one that would hand the balloon to the notification service without our
     // actions.
     m_notifier->show(title, body, m_pictures[0]);
+}
+
+void TrayLayer::notifyBesideFloating(const QString &text)
+{
+    if (m_notifier->showing())
+        return;
+    m_notifier->show(QString::fromUtf8(BalloonTitle), balloonText(text), m_pictures[0]);
 }
 
 bool TrayLayer::showBalloonAtIcon(const QString &text)

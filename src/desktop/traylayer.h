@@ -27,7 +27,8 @@ class TrayLayer : public QObject
     Q_OBJECT
 
 public:
-    // What the tray icon is to the desktop; Qt decides once, when the icon is made.
+    // What the tray icon is to the desktop; Qt decides once, when the icon is made. Unknown
+    // while no icon is made: no X11 and no StatusNotifierItem host yet.
     enum class Host { Unknown, XEmbed, StatusNotifier };
 
     // pictures: the normal icon and the alternate picture of the blinking.
@@ -52,6 +53,9 @@ public:
     void TrayIconSetTip(const QString &text);
     void TrayIconBalloon(const QString &text);
     void MyTrayIcon(int n);
+    // The floating strip's reminder as a desktop notification too, where the strip's place is
+    // the compositor's to choose; nothing when a reminder is on show there already.
+    void notifyBesideFloating(const QString &text);
     // The reminder was seen: the balloon or notification still on show goes.
     void withdrawBalloon();
 
@@ -72,8 +76,10 @@ private:
     bool trayThere() const;
     void watchStatusNotifierHost();
     bool showBalloonAtIcon(const QString &text);
+    void makeIcon();
 
     std::array<QIcon, 2> m_pictures;
+    QMenu *m_menu = nullptr; // the "操作" menu; set from TrayIconAdd() to TrayIconDelete()
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<TrayBalloon> m_balloon;
     DesktopNotifier *m_notifier;

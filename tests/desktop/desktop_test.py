@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """natalis on a real X desktop: Xvfb, the openbox window manager, a tray panel (trayer, or
 lxqt-panel as a StatusNotifierItem host), a private session bus with a recording notification
-server, and a private PulseAudio server whose null sink is recorded. What a person sees is read
+server, and a private PulseAudio server whose null sink is recorded; or on a Wayland compositor
+without a screen (GNOME's mutter with Xwayland, weston). What a person sees is read
 from screenshots, what they hear from the recording. One scenario per run:
 
     desktop_test.py --program build/bin/natalis --cli build/bin/natalis-cli SCENARIO
@@ -11,8 +12,10 @@ Every process started here is ended again, also when a check fails."""
 import argparse
 import collections
 import json
+import glob
 import math
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -26,6 +29,11 @@ MAIN_TITLE = PRODUCT + "[生日设置]"
 CALENDAR_TITLE = PRODUCT
 FLOATING_SIZE = (300, 34)
 FLOATING_TITLE = "生日提醒"
+# The strip's own colour, opaque where the compositor does not make it translucent.
+FLOATING_BACKGROUND = (0xff, 0xf4, 0xc8)
+SCREEN = (1280, 800)
+# The tallest taskbar a desktop reserves at the bottom of the screen.
+TASKBAR_HEIGHT = 48
 NOTIFY_APP = "生日提醒"
 NOTIFY_SUMMARY = "请关注亲人朋友的生日"
 NOTIFY_ACTIONS = ["acknowledge", "知道了", "open", "打开"]
@@ -101,6 +109,50 @@ class Screenshot:
     def pictures(self):
         return {name for name in PICTURES if self.icon(name)}
 
+    def crop(self, area):
+        """The part of this picture in the screen rectangle (x, y, width, height)."""
+        x, y, width, height = area
+        left, top = max(x - self.x, 0), max(y - self.y, 0)
+        right, bottom = min(x + width - self.x, self.width), min(y + height - self.y, self.height)
+        rows = [self.pixels[(row * self.width + left) * 3:(row * self.width + right) * 3]
+                for row in range(top, bottom)]
+        return Screenshot(self.x + left, self.y + top, max(right - left, 0),
+                          max(bottom - top, 0), b"".join(rows))
+
+
+def read_ppm(ppm, x=0, y=0):
+    """The pixels of a binary PPM picture whose top left corner is at (x, y) on the screen."""
+    # P6 <width> <height> 255, each field ended by one whitespace byte, then the pixels.
+    fields, start = [], 0
+    while len(fields) < 4 and start < len(ppm):
+        while ppm[start:start + 1].isspace():
+            start += 1
+        end = start
+        while end < len(ppm) and not ppm[end:end + 1].isspace():
+            end += 1
+        fields.append(ppm[start:end])
+        start = end
+    check(len(fields) == 4 and fields[0] == b"P6", "no picture to read")
+    return Screenshot(x, y, int(fields[1]), int(fields[2]), ppm[start + 1:])
+
+
+def remove_stale_display(number):
+    """Removes an X display's lock and socket when the process that holds the lock is gone."""
+    lock = "/tmp/.X%s-lock" % number
+    try:
+        with open(lock) as text:
+            os.kill(int(text.read().strip()), 0)
+        return
+    except (ProcessLookupError, ValueError):
+        pass
+    except OSError:
+        return
+    for name in (lock, "/tmp/.X11-unix/X%s" % number):
+        try:
+            os.remove(name)
+        except OSError:
+            pass
+
 
 class Desktop:
     """The processes of one scenario, in its own temporary folder."""
@@ -110,6 +162,7 @@ class Desktop:
         self.cli = cli
         self.folder = tempfile.mkdtemp(prefix="natalis-desktop-")
         self.processes = []
+        self.x_displays = ()
         self.env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": self.path("home"),
@@ -216,18 +269,7 @@ class Desktop:
         ppm = subprocess.run(["import", "-window", "root", "-crop",
                               "%dx%d+%d+%d" % (width, height, x, y), "+repage", "-depth", "8",
                               "ppm:-"], env=self.env, capture_output=True, timeout=30).stdout
-        # P6 <width> <height> 255, each field ended by one whitespace byte, then the pixels.
-        fields, start = [], 0
-        while len(fields) < 4:
-            while ppm[start:start + 1].isspace():
-                start += 1
-            end = start
-            while not ppm[end:end + 1].isspace():
-                end += 1
-            fields.append(ppm[start:end])
-            start = end
-        check(len(fields) == 4 and fields[0] == b"P6", "import gave no picture")
-        return Screenshot(x, y, int(fields[1]), int(fields[2]), ppm[start + 1:])
+        return read_ppm(ppm, x, y)
 
     def panel_shot(self):
         area = self.panel_area()
@@ -302,6 +344,72 @@ class Desktop:
                            "string:" + key])
         check(result.returncode == 0, "invoking %s failed: %s" % (key, result.stderr))
 
+    # Wayland compositors, each on the scenario's own runtime folder
+
+    def start_mutter(self):
+        """GNOME's compositor without a screen, with Xwayland and GNOME's session variables;
+        the user has chosen no Qt platform."""
+        # Xwayland's sockets live there; mutter does not make the folder.
+        if not os.path.isdir("/tmp/.X11-unix"):
+            os.makedirs("/tmp/.X11-unix", exist_ok=True)
+            os.chmod("/tmp/.X11-unix", 0o1777)
+        del self.env["QT_QPA_PLATFORM"]
+        self.env.update({"XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME",
+                         "XDG_SESSION_DESKTOP": "gnome", "WAYLAND_DISPLAY": "wayland-natalis"})
+        self.spawn("mutter", ["mutter", "--wayland", "--headless", "--virtual-monitor",
+                              "%dx%d" % SCREEN, "--wayland-display", "wayland-natalis"])
+
+        def x_displays():
+            with open(self.path("mutter.log"), errors="replace") as log:
+                found = re.search(r"Using public X11 display :(\d+), \(using :(\d+)", log.read())
+            cookies = glob.glob(self.path("run/.mutter-Xwaylandauth*"))
+            return found and cookies and (found.groups(), cookies[0])
+        displays, cookie = wait_for(x_displays, 20, "mutter started no Xwayland")
+        # Ended, mutter leaves its displays' locks and sockets behind.
+        self.x_displays = displays
+        self.env.update({"DISPLAY": ":" + displays[0], "XAUTHORITY": cookie})
+        wait_for(lambda: "window id" in self.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).stdout, 15,
+            "Xwayland did not answer")
+
+    def start_weston(self, xwayland=False):
+        """weston without a screen; its screenshots need the pixman renderer and --debug. With
+        Xwayland for X11 clients (a tray panel), started by weston when the first one comes."""
+        self.env["WAYLAND_DISPLAY"] = "wayland-natalis"
+        self.spawn("weston", ["weston", "--backend=headless-backend.so", "--use-pixman",
+                              "--debug", "--socket=wayland-natalis", "--idle-time=0",
+                              "--width=%d" % SCREEN[0], "--height=%d" % SCREEN[1]]
+                   + (["--xwayland"] if xwayland else []))
+        wait_for(lambda: os.path.exists(self.path("run/wayland-natalis")), 15,
+                 "weston did not open its socket")
+        if xwayland:
+            def x_display():
+                with open(self.path("weston.log"), errors="replace") as log:
+                    return re.search(r"xserver listening on display :(\d+)", log.read())
+            number = wait_for(x_display, 15, "weston started no Xwayland").group(1)
+            self.x_displays = (number,)
+            self.env["DISPLAY"] = ":" + number
+
+    def weston_shot(self, name):
+        """The whole screen as weston itself draws it."""
+        folder = self.path("shots")
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        self.run(["weston-screenshooter"], cwd=folder)
+        pngs = glob.glob(os.path.join(folder, "*.png"))
+        check(pngs, "weston-screenshooter saved no picture")
+        if os.environ.get("NATALIS_DESKTOP_SHOTS"):
+            os.makedirs(os.environ["NATALIS_DESKTOP_SHOTS"], exist_ok=True)
+            shutil.copy(pngs[0], os.path.join(os.environ["NATALIS_DESKTOP_SHOTS"], name + ".png"))
+        ppm = subprocess.run(["convert", pngs[0], "-depth", "8", "ppm:-"],
+                             capture_output=True, timeout=30).stdout
+        return read_ppm(ppm)
+
+    def quiet(self, name="natalis"):
+        """What the program wrote to stderr and stdout, which should be nothing."""
+        with open(self.path(name + ".log"), errors="replace") as log:
+            return log.read().strip()
+
     # Sound
 
     def start_sound(self):
@@ -360,8 +468,11 @@ class Desktop:
               "sqlcipher: " + result.stderr)
         return db
 
-    def start_natalis(self, args, now, name="natalis"):
-        return self.spawn(name, [self.program] + args, {"NATALIS_NOW": now})
+    def start_natalis(self, args, now, name="natalis", platform=None):
+        extra = {"NATALIS_NOW": now}
+        if platform:
+            extra["QT_QPA_PLATFORM"] = platform
+        return self.spawn(name, [self.program] + args, extra)
 
     def windows(self, process):
         """Visible windows of the process."""
@@ -432,6 +543,8 @@ class Desktop:
     def close(self, keep_logs):
         for process in reversed(self.processes):
             self.end(process)
+        for number in self.x_displays:
+            remove_stale_display(number)
         if keep_logs:
             for name in sorted(os.listdir(self.folder)):
                 if name.endswith(".log"):
@@ -700,9 +813,83 @@ def missed_birthday(d):
     wait_for(lambda: "Normal" in d.wm_state(main), 5, "打开 did not bring the main window")
 
 
+def whole_strip(shot):
+    """The floating strip's rectangle when all of it is seen: its colour fills a rectangle of
+    its size whose top and bottom rows are whole (the text runs between them). None when a
+    window covers part of it or it is not there."""
+    points = shot.points(FLOATING_BACKGROUND)
+    if not points:
+        return None
+    left, top = min(p[0] for p in points), min(p[1] for p in points)
+    right, bottom = max(p[0] for p in points), max(p[1] for p in points)
+    if (right - left + 1, bottom - top + 1) != FLOATING_SIZE:
+        return None
+    edges = sum(1 for p in points if p[1] in (top, bottom))
+    return (left, top) if edges == 2 * FLOATING_SIZE[0] else None
+
+
+# Only the floating strip and no tray: what a desktop without either corner or tray leaves.
+FLOATING_ONLY = {"intQipao": 0, "intFudong": 1, "intFdInit": 1, "intFdTime": 0, "intMusic": 0}
+
+
+def mutter_xwayland(d):
+    """GNOME on Wayland, the user having chosen nothing: the program runs through Xwayland, and
+    the strip stands in the screen's bottom right corner. Nothing is written on start-up."""
+    d.start_bus(), d.start_mutter()
+    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
+    natalis = d.start_natalis([db], DUE_NOW)
+    strip = wait_for(lambda: d.floating(natalis), 15, "no floating X11 window on Xwayland")[0]
+    time.sleep(1)  # the window manager's placing
+    strip = d.floating(natalis)[0]
+    d.screenshot("mutter_xwayland")
+    check(strip.x + strip.width == SCREEN[0],
+          "the strip's right edge is at %d, not the screen's" % (strip.x + strip.width))
+    gap = SCREEN[1] - (strip.y + strip.height)
+    check(0 <= gap <= TASKBAR_HEIGHT, "the strip's bottom is %d px above the screen's" % gap)
+    check(natalis.poll() is None, "the program ended")
+    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+
+
+def weston_native(d):
+    """A native Wayland client on weston, no tray: all of the strip is seen on the screen, above
+    the main window that opens at the same time, and the reminder goes out as a desktop
+    notification as well. Nothing is written on start-up."""
+    d.start_bus(), d.start_notifications(), d.start_weston()
+    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
+    natalis = d.start_natalis([db], DUE_NOW, platform="wayland")
+    note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], REMINDER_LINE)],
+                    15, lambda: "the reminder came as no desktop notification: %s" % [
+                        n["body"] for n in d.notifications()])[-1]
+    check(note["actions"] == NOTIFY_ACTIONS, "the notification offers %s" % note["actions"])
+    # The main window and the strip have been drawn and placed.
+    time.sleep(3)
+    wait_for(lambda: whole_strip(d.weston_shot("weston_native")), 10,
+             "weston's screenshot does not show the whole strip")
+    check(natalis.poll() is None, "the program ended")
+    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+
+
+def weston_late_tray(d):
+    """A native Wayland client on weston whose tray panel (lxqt-panel on Xwayland, a
+    StatusNotifierItem host) starts after it: the icon shows in the panel, and nothing is
+    written on start-up."""
+    d.start_bus(), d.start_weston(xwayland=True)
+    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
+    natalis = d.start_natalis(["--tray", db], DUE_NOW, platform="wayland")
+    time.sleep(1.5)
+    d.start_lxqt_panel()
+    # weston puts the panel along the bottom of the screen, not where Xwayland says it is.
+    bottom = (0, SCREEN[1] - TASKBAR_HEIGHT, SCREEN[0], TASKBAR_HEIGHT)
+    wait_for(lambda: d.weston_shot("weston_late_tray").crop(bottom).pictures(), 15,
+             "weston's screenshot shows no icon in the panel at the bottom")
+    check(natalis.poll() is None, "the program ended")
+    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+
+
 SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_click,
                                      crossing_the_hour, second_start, no_tray_close, trayer,
-                                     lxqt_panel, no_tray_notifications, missed_birthday)}
+                                     lxqt_panel, no_tray_notifications, missed_birthday,
+                                     mutter_xwayland, weston_native, weston_late_tray)}
 
 
 def main():

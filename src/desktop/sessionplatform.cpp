@@ -1,0 +1,51 @@
+#include "desktop/sessionplatform.h"
+
+#include <QGuiApplication>
+#include <QtGlobal>
+#include <cstring>
+
+namespace natalis::desktop {
+
+namespace {
+
+constexpr const char *PlatformVariable = "QT_QPA_PLATFORM";
+
+bool waylandSession()
+{
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1StringView("wayland")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+bool platformChosenByUser(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsEmpty(PlatformVariable))
+        return true;
+    // Qt reads its own options with one dash or two.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
+bool preferXwayland(int argc, char **argv)
+{
+    if (!waylandSession() || qEnvironmentVariableIsEmpty("DISPLAY")
+        || platformChosenByUser(argc, argv))
+        return false;
+    return qputenv(PlatformVariable, "xcb;wayland");
+}
+
+void forgetPlatformChoice()
+{
+    qunsetenv(PlatformVariable);
+}
+
+bool isNativeWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1StringView("wayland"));
+}
+
+} // namespace natalis::desktop

@@ -1,0 +1,25 @@
+#pragma once
+
+// Which of Qt's platforms the program runs on, chosen before QApplication is made. On Wayland the
+// compositor places every window of a native client itself and keeps none above the others, so
+// the floating strip could not stand in the corner; through Xwayland it can, as on X11.
+namespace natalis::desktop {
+
+// True when the user has chosen Qt's platform: QT_QPA_PLATFORM, or -platform / --platform among
+// the arguments.
+bool platformChosenByUser(int argc, char **argv);
+
+// On a Wayland session where Xwayland is at hand (DISPLAY is set) and the user has chosen no
+// platform, asks Qt for Xwayland first and the native Wayland client after it: Qt takes the next
+// entry of the list by itself when one cannot connect. Call before QApplication is made; true
+// when it asked.
+bool preferXwayland(int argc, char **argv);
+
+// Takes back what preferXwayland() asked, once Qt has read it: programs the user opens from here
+// (a browser, a mail program) choose their own platform.
+void forgetPlatformChoice();
+
+// True when the program is a native Wayland client. Only after QApplication is made.
+bool isNativeWayland();
+
+} // namespace natalis::desktop
