@@ -54,7 +54,7 @@ def main(paths):
                 against = f"{kind}: `{other}`"
                 if not peer.get("error_occurred"):
                     peer_value, peer_unit = wall(peer)
-                    ratio = f"{to_ms(value, unit) / to_ms(peer_value, peer_unit):.2f}×"
+                    ratio = f"{to_ms(value, unit) / to_ms(peer_value, peer_unit):.3g}×"
             rows.append((binary, name, figure(value, unit), cpu, against, ratio))
 
     if context:
