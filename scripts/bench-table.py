@@ -33,6 +33,9 @@ def main(paths):
     rows = []
     context = None
     for path in paths:
+        # A binary none of whose benchmarks matched a --benchmark_filter writes no file.
+        if not os.path.exists(path):
+            continue
         with open(path, encoding="utf-8") as f:
             report = json.load(f)
         context = context or report["context"]
