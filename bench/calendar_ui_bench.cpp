@@ -1,4 +1,6 @@
-// The calendar window's month content with a realistic list, against describing the days alone.
+// The calendar window's month content with a realistic list, against describing the days alone
+// (its floor, named in the label for `scripts/bench.sh --table`). Both check the days they built
+// and the cell of a day every almanac agrees on.
 
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
@@ -53,17 +55,64 @@ QList<Month> allMonths()
     return months;
 }
 
+// Gregorian days from March 1901 to December 2100: the cells inside their month.
+qsizetype daysOfAllMonths()
+{
+    return QDate(1901, 3, 1).daysTo(QDate(2100, 12, 31)) + 1;
+}
+
+// The Spring Festival of 2025 (lunar 2025-01-01) falls in January 2025's grid.
+const QDate SpringFestival2025(2025, 1, 29);
+const calendar::LunarDate SpringFestival2025Lunar { 2025, 1, 1, false };
+
+// Each birthday shows once a year from its birth year to 2100, about 121 times for births spread
+// over 1940..2019; the exact count of this list, taken from a run.
+constexpr qsizetype ExpectedBirthdayLines = 1'211'498;
+
+qsizetype indexOfMonth(const QList<Month> &months, QDate day)
+{
+    for (qsizetype i = 0; i < months.size(); ++i) {
+        if (months[i].year == day.year() && months[i].month == day.month())
+            return i;
+    }
+    return -1;
+}
+
 void BM_FillMonthGrid_AllMonths(benchmark::State &state)
 {
     // Arranged once, as the calendar window does when it opens.
     const calendar_ui::MonthBirthdayIndex birthdays(makeList());
     const QList<Month> months = allMonths();
+    const qsizetype springMonth = indexOfMonth(months, SpringFestival2025);
+    qsizetype daysInMonths = 0;
+    qsizetype birthdayLines = 0;
+    calendar_ui::MonthCell spring;
     for (auto _ : state) {
-        for (const Month &m : months)
-            benchmark::DoNotOptimize(
-                calendar_ui::BuildMonthGrid(m.year, m.month, Today, birthdays, false));
+        daysInMonths = 0;
+        birthdayLines = 0;
+        for (qsizetype i = 0; i < months.size(); ++i) {
+            const std::array<calendar_ui::MonthCell, calendar_ui::GridCells> grid =
+                calendar_ui::BuildMonthGrid(
+                    months[i].year, months[i].month, Today, birthdays, false);
+            for (const calendar_ui::MonthCell &cell : grid) {
+                daysInMonths += cell.day != 0;
+                birthdayLines += cell.birthdays.size();
+            }
+            if (i == springMonth)
+                spring = grid[calendar_ui::FirstDayCell(QDate(2025, 1, 1)) + 28];
+            benchmark::DoNotOptimize(grid);
+        }
     }
+    if (daysInMonths != daysOfAllMonths())
+        state.SkipWithError("the grids do not hold every day of their months once");
+    else if (spring.date != SpringFestival2025
+        || spring.description.lunar != SpringFestival2025Lunar)
+        state.SkipWithError("29 January 2025 is not the Spring Festival in its grid");
+    else if (birthdayLines != ExpectedBirthdayLines)
+        state.SkipWithError("the grids hold another number of birthdays");
+    state.counters["birthday_lines"] = double(birthdayLines);
     state.SetItemsProcessed(state.iterations() * months.size());
+    state.SetLabel("floor: BM_DescribeDay42_AllMonths");
 }
 BENCHMARK(BM_FillMonthGrid_AllMonths)->Unit(benchmark::kMillisecond);
 
@@ -71,15 +120,28 @@ BENCHMARK(BM_FillMonthGrid_AllMonths)->Unit(benchmark::kMillisecond);
 void BM_DescribeDay42_AllMonths(benchmark::State &state)
 {
     const QList<Month> months = allMonths();
+    qsizetype daysInMonths = 0;
+    std::optional<calendar::DayDescription> spring;
     for (auto _ : state) {
+        daysInMonths = 0;
         for (const Month &m : months) {
             const QDate first(m.year, m.month, 1);
             for (int cell = 0; cell < 42; ++cell) {
                 const QDate day = first.addDays(cell - first.dayOfWeek() % 7);
-                benchmark::DoNotOptimize(calendar::DescribeDay(day));
+                std::optional<calendar::DayDescription> description = calendar::DescribeDay(day);
+                if (day.month() == m.month) {
+                    daysInMonths += description.has_value();
+                    if (day == SpringFestival2025)
+                        spring = description;
+                }
+                benchmark::DoNotOptimize(description);
             }
         }
     }
+    if (daysInMonths != daysOfAllMonths())
+        state.SkipWithError("a day of the months was not described");
+    else if (!spring || spring->lunar != SpringFestival2025Lunar)
+        state.SkipWithError("29 January 2025 is not described as the Spring Festival");
     state.SetItemsProcessed(state.iterations() * months.size());
 }
 BENCHMARK(BM_DescribeDay42_AllMonths)->Unit(benchmark::kMillisecond);

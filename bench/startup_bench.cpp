@@ -110,11 +110,15 @@ void BM_StartToWindowShown_100k(benchmark::State &state)
         QApplication::processEvents();
 
         state.PauseTiming();
-        if (staleMarksLeft(*context.DbConnection) != 0)
-            state.SkipWithError("stale marks left in the table");
+        const bool reset = staleMarksLeft(*context.DbConnection) == 0;
         window.hide();
         app::shutdown(context);
         state.ResumeTiming();
+        // Reported after the timing runs again: the library refuses to resume a failed run.
+        if (!reset) {
+            state.SkipWithError("stale marks left in the table");
+            break;
+        }
     }
 }
 BENCHMARK(BM_StartToWindowShown_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -128,7 +132,21 @@ void BM_Compaction_100k(benchmark::State &state)
         const QString file = run.filePath(u"natalis.mdb"_s);
         QFile::copy(filledDatabase(), file);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(store::CompactBirthDb(file, Now.date()));
+        const store::CompactOutcome outcome = store::CompactBirthDb(file, Now.date());
+        state.PauseTiming();
+        // The compacted file still opens under the key and holds every row.
+        bool whole = false;
+        if (outcome == store::CompactOutcome::Compacted) {
+            auto connection =
+                store::Connection::open(file, store::Connection::OpenMode::ExistingOnly);
+            store::Statement count = connection->prepare("select count(*) from birthday");
+            whole = count.step() && count.integer(0) == Rows;
+        }
+        state.ResumeTiming();
+        if (!whole) {
+            state.SkipWithError("the compaction did not leave a whole file");
+            break;
+        }
     }
 }
 BENCHMARK(BM_Compaction_100k)->Unit(benchmark::kMillisecond)->Iterations(3);

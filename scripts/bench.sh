@@ -2,7 +2,14 @@
 # Builds the benchmarks in release mode and runs every one (extra arguments go to each). Fails
 # when a benchmark aborts or reports that its own check of the result failed, so that no figure
 # is ever quoted from a run that did not finish. CI runs it with --benchmark_min_time=0.005.
+# With --table it also prints, when every benchmark finished, the Markdown table of
+# docs/performance.md: each figure beside the peer or floor its label names, and the ratio.
 set -euo pipefail
+table=0
+args=()
+for arg in "$@"; do
+  if [[ $arg == --table ]]; then table=1; else args+=("$arg"); fi
+done
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATALIS_BENCH_BUILD_DIR:-$top/build-release}
 bash "$top/scripts/deps.sh"
@@ -15,10 +22,19 @@ benches=$(cd "$top/bench" && ls *_bench.cpp | sed 's/\.cpp$//')
 # shellcheck disable=SC2086
 cmake --build "$build" --parallel "$(nproc)" --target $benches
 failed=0
+json=$(mktemp -d)
+trap 'rm -rf "$json"' EXIT
+jsons=()
 for name in $benches; do
   echo "== $name"
   log=$(mktemp)
-  if ! QT_QPA_PLATFORM=offscreen "$build/bench/$name" "$@" 2>&1 | tee "$log"; then
+  out=()
+  if ((table)); then
+    out=(--benchmark_out="$json/$name.json" --benchmark_out_format=json)
+    jsons+=("$json/$name.json")
+  fi
+  if ! QT_QPA_PLATFORM=offscreen "$build/bench/$name" "${args[@]}" "${out[@]}" 2>&1 \
+    | tee "$log"; then
     echo "bench: $name did not run to its end" >&2
     failed=1
   fi
@@ -28,4 +44,12 @@ for name in $benches; do
   fi
   rm -f "$log"
 done
+if ((table)); then
+  if ((failed)); then
+    echo "bench: no table, since a benchmark did not finish or failed its check" >&2
+  else
+    echo
+    python3 "$top/scripts/bench-table.py" "${jsons[@]}"
+  fi
+fi
 exit $failed

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Prints the Markdown table of docs/performance.md from the JSON files of one bench.sh run.
+
+Usage: bench-table.py NAME.json... (one file per benchmark binary, in run order)
+
+A benchmark names what it is measured against in its label, "peer: BM_X" or "floor: BM_X", a
+benchmark of the same binary; the ratio is its wall time over that one's. Benchmarks that failed
+their own check are listed as failed, without a figure.
+"""
+
+import json
+import os
+import sys
+
+
+def wall(run):
+    return run["real_time"], run["time_unit"]
+
+
+def to_ms(value, unit):
+    return value * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[unit]
+
+
+def figure(value, unit):
+    if value >= 100:
+        return f"{value:.0f} {unit}"
+    if value >= 10:
+        return f"{value:.1f} {unit}"
+    return f"{value:.2f} {unit}"
+
+
+def main(paths):
+    rows = []
+    context = None
+    for path in paths:
+        # A binary none of whose benchmarks matched a --benchmark_filter writes no file.
+        if not os.path.exists(path):
+            continue
+        with open(path, encoding="utf-8") as f:
+            report = json.load(f)
+        context = context or report["context"]
+        binary = os.path.basename(path).removesuffix(".json")
+        runs = [r for r in report["benchmarks"] if r.get("run_type", "iteration") == "iteration"]
+        by_name = {r["name"]: r for r in runs}
+        for run in runs:
+            name = run["name"]
+            if run.get("error_occurred"):
+                rows.append((binary, name, "failed: " + run.get("error_message", ""), "", "", ""))
+                continue
+            value, unit = wall(run)
+            cpu = figure(run["cpu_time"], unit)
+            label = run.get("label", "")
+            against, ratio = "", ""
+            kind, _, other = label.partition(": ")
+            if kind in ("peer", "floor") and other in by_name:
+                peer = by_name[other]
+                against = f"{kind}: `{other}`"
+                if not peer.get("error_occurred"):
+                    peer_value, peer_unit = wall(peer)
+                    ratio = f"{to_ms(value, unit) / to_ms(peer_value, peer_unit):.3g}×"
+            rows.append((binary, name, figure(value, unit), cpu, against, ratio))
+
+    if context:
+        load = context.get("load_avg") or []
+        print(f"Run of {context.get('date', '?')} on {context.get('num_cpus', '?')} CPUs"
+              + (f", load average {' '.join(f'{x:.2f}' for x in load)}" if load else "") + ".")
+        print()
+    print("| binary | benchmark | wall time | CPU time | measured against | ratio |")
+    print("|---|---|--:|--:|---|--:|")
+    for binary, name, time, cpu, against, ratio in rows:
+        print(f"| {binary} | `{name}` | {time} | {cpu} | {against} | {ratio} |")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
