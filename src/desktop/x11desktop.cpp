@@ -29,7 +29,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
     const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, false, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 } // namespace
@@ -44,8 +44,9 @@ bool trayManagerPresent()
     xcb_connection_t *c = connection();
     if (!c)
         return false;
-    // The first screen: Qt puts its windows there, and so its tray icon.
-    const xcb_atom_t selection = atom(c, "_NET_SYSTEM_TRAY_S0");
+    // The first screen: Qt puts its windows there, and so its tray icon. An atom lives as long
+    // as the server, so the watch asks for it once, not at every look.
+    static const xcb_atom_t selection = atom(c, "_NET_SYSTEM_TRAY_S0");
     if (selection == XCB_ATOM_NONE)
         return false;
     const ReplyPointer<xcb_get_selection_owner_reply_t> reply(
