@@ -705,6 +705,13 @@ void frmGet::showTodayList(const QString &todayLabelText)
     list.exec();
 }
 
+QString frmGet::writeFailure(const QString &rest) const
+{
+    return (m_context.DbConnection ? store::WriteFailureCause(m_context.DbConnection->lastError())
+                                   : QStringLiteral("生日数据库共享访问冲突"))
+        + rest;
+}
+
 void frmGet::setStatus(int panel, const QString &text)
 {
     m_panels[panel - 1]->setText(text);

@@ -228,6 +228,9 @@ private:
     void mnuSetup_Click();
     void mnuNotify_Click();
     void setStatus(int panel, const QString &text);
+    // A failed write's message: what it ran into (a full disk, a read-only file, another
+    // program), then rest.
+    QString writeFailure(const QString &rest) const;
     bool runEditor(store::BirthdayEdit &buffer, bool batch);
     MessageButton ask(
         const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);

@@ -115,7 +115,7 @@ void frmGet::cmdAdd_Click()
     const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
     if (id < 1) {
         const QString message =
-            QStringLiteral("生日数据库共享访问冲突,%1添加失败!").arg(record.About);
+            writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
         setStatus(1, message);
         ask(message, QStringLiteral("生日添加"), MessageIcon::None, MessageButtons::Ok);
         return;
@@ -162,7 +162,7 @@ void frmGet::editOne(int index, qint32 id)
     record.Id = id;
     if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
         const QString message =
-            QStringLiteral("生日数据库共享访问冲突,%1生日修改失败!").arg(record.About);
+            writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
         setStatus(1, message);
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;
@@ -192,7 +192,7 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     if (store::BatchUpdateBirths(
             *m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no, !no.isEmpty())
         != 1) {
-        const QString message = QStringLiteral("生日数据库共享访问冲突,生日批量修改失败!");
+        const QString message = writeFailure(QStringLiteral(",生日批量修改失败!"));
         setStatus(1, message);
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;
@@ -232,7 +232,7 @@ void frmGet::cmdDel_Click()
     progress.setValue(0);
     if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids) != 1) {
         progress.reset();
-        const QString message = QStringLiteral("生日数据库共享访问冲突,生日删除失败!");
+        const QString message = writeFailure(QStringLiteral(",生日删除失败!"));
         setStatus(1, message);
         ask(message, QStringLiteral("生日删除"), MessageIcon::None, MessageButtons::Ok);
         return;

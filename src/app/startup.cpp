@@ -20,6 +20,9 @@ namespace natalis::app {
 
 namespace {
 
+// The database engine opens no file whose full path is this long or longer (bytes, UTF-8).
+constexpr int MaxDbPathBytes = 512;
+
 void compact(const QString &dbPath, QDate today, MessageSink &messages)
 {
     // Start-up goes on whatever happens; the connection attempt decides.
@@ -75,6 +78,13 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         newInDataFolder = !places.appFolderWritable && !QFileInfo::exists(context.DbPath);
     } else {
         context.DbPath = dbArgument;
+    }
+
+    if (QFile::encodeName(QFileInfo(context.DbPath).absoluteFilePath()).size() >= MaxDbPathBytes) {
+        messages.show(u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 \n路径超过"_s
+                + QString::number(MaxDbPathBytes) + u"字节,请把数据库文件放到路径较短的文件夹中。"_s,
+            AppTitle.toString());
+        return StartupResult::NoConnection;
     }
 
     compact(context.DbPath, clock.now().date(), messages);

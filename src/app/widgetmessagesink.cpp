@@ -23,12 +23,21 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A long path has no blank to break at, and the box grew wider than the screen: a
+// zero-width break after each folder separator lets the text wrap inside a box of its own size.
+QString breakableText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(u'/', QStringLiteral("/\u200B"));
+    return shown;
+}
+
 } // namespace
 
 MessageButton WidgetMessageSink::show(
     const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::NoButton, m_owner);
+    QMessageBox box(boxIcon(icon), title, breakableText(text), QMessageBox::NoButton, m_owner);
     switch (buttons) {
     case MessageButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

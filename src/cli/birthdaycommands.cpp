@@ -227,7 +227,9 @@ int runAdd(const QStringList &arguments)
     const qint32 id = store::AddBirthToMdb(*connection, record);
     if (id < 1)
         return fail(
-            QStringLiteral("生日数据库共享访问冲突,%1添加失败!").arg(record.About), Refused);
+            store::WriteFailureCause(connection->lastError())
+                + QStringLiteral(",%1添加失败!").arg(record.About),
+            Refused);
     printLine(QStringLiteral("%1添加成功! Id %2").arg(record.About).arg(id));
     return Success;
 }

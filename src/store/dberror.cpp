@@ -17,4 +17,16 @@ QString DbError::describe() const
     return source + u" reported "_s + QString::number(number) + u" - "_s + description + u"\r\n"_s;
 }
 
+QString WriteFailureCause(const DbError &error)
+{
+    switch (error.number & 0xFF) {
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘空间不足");
+    case SQLITE_READONLY:
+        return QStringLiteral("生日数据库文件只读");
+    default:
+        return QStringLiteral("生日数据库共享访问冲突");
+    }
+}
+
 } // namespace natalis::store

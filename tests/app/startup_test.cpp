@@ -108,6 +108,14 @@ TEST_F(StartupTest, ArgumentNamesTheDatabaseAndLeavesAppFolderUnrecorded)
     EXPECT_TRUE(files.exists(u"family.db"_s));
 }
 
+TEST_F(StartupTest, APathTooLongForTheEngineIsToldSo)
+{
+    const QString path = files.path(QString(600, u'a') + u".mdb"_s);
+    EXPECT_EQ(start(path), StartupResult::NoConnection);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].contains(u"路径超过512字节"_s)) << messages.texts()[0].toStdString();
+}
+
 TEST_F(StartupTest, SecondStartShowsTheMessageAndLeavesTheFirstAlone)
 {
     ASSERT_EQ(start(), StartupResult::Ready);

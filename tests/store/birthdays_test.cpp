@@ -4,8 +4,10 @@
 #include "store/transaction.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
+#include "support/fullfilesystem.h"
 #include "support/tempdatabase.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -282,6 +284,45 @@ TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, BatchUpdateTest, testing::ValuesIn(BatchCases), test::BySituation());
+
+} // namespace
+} // namespace natalis::store
+
+namespace natalis::store {
+namespace {
+
+// A failed add tells what it ran into instead of blaming another program.
+TEST(WriteFailure, AFullDiskIsToldAsSuch)
+{
+    test::FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    std::optional<Connection> connection = OpenBirthDb(disk.path(u"natalis.mdb"_s));
+    ASSERT_TRUE(connection);
+    disk.fill();
+    BirthdayRecord record;
+    record.About = u"张三"_s;
+    record.Type = u"朋友"_s;
+    record.Beizhu = QString(100, u'备');
+    qint32 id = 0;
+    for (int row = 0; row < 10000 && id >= 0; ++row)
+        id = AddBirthToMdb(*connection, record);
+    ASSERT_LT(id, 0) << "the disk never filled";
+    EXPECT_EQ(WriteFailureCause(connection->lastError()), u"磁盘空间不足"_s);
+}
+
+TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
+{
+    test::TempDatabase folder;
+    folder.create();
+    QFile::setPermissions(folder.path(), QFile::ReadOwner);
+    std::optional<Connection> connection = OpenBirthDb(folder.path());
+    ASSERT_TRUE(connection);
+    BirthdayRecord record;
+    record.About = u"张三"_s;
+    EXPECT_LT(AddBirthToMdb(*connection, record), 0);
+    EXPECT_EQ(WriteFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
+}
 
 } // namespace
 } // namespace natalis::store
