@@ -23,12 +23,24 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-// A long path has no blank to break at, and the box grew wider than the screen: a
-// zero-width break after each folder separator lets the text wrap inside a box of its own size.
+// A long path has no blank to break at, and the box grew wider than the screen: a run of text
+// without a break is broken into lines after a folder separator once it is long, and
+// anywhere once it is very long, so the box keeps a size that fits its text.
 QString breakableText(const QString &text)
 {
-    QString shown = text;
-    shown.replace(u'/', QStringLiteral("/\u200B"));
+    constexpr int BreakAfterSeparator = 60;
+    constexpr int BreakAnywhere = 90;
+    QString shown;
+    shown.reserve(text.size() + text.size() / BreakAfterSeparator);
+    int run = 0;
+    for (const QChar c : text) {
+        shown += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if ((run >= BreakAfterSeparator && c == u'/') || run >= BreakAnywhere) {
+            shown += u'\n';
+            run = 0;
+        }
+    }
     return shown;
 }
 
