@@ -55,8 +55,7 @@ QWidget *embeddedIconWindow()
 } // namespace
 
 TrayLayer::TrayLayer(std::array<QIcon, 2> pictures, QObject *parent)
-    : QObject(parent), availabilityProbe([this] { return trayThere(); }),
-      m_pictures(std::move(pictures)), m_notifier(new DesktopNotifier(this)),
+    : QObject(parent), m_pictures(std::move(pictures)), m_notifier(new DesktopNotifier(this)),
       m_watch(new QTimer(this))
 {
     m_watch->setInterval(WatchMilliseconds);

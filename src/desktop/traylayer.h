@@ -42,7 +42,7 @@ public:
     bool available() const;
     // What available() asks: the desktop's tray, unless a test stands in for it. The real one
     // asks the X server or the bus name watch, never a new bus connection.
-    std::function<bool()> availabilityProbe;
+    std::function<bool()> availabilityProbe = [this] { return trayThere(); };
     // Looks whether the tray came or went; the watch timer calls it, tests may too.
     void watchTick();
     // True when a reminder without a tray still reaches the desktop's notification service.
