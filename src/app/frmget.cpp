@@ -375,7 +375,6 @@ void frmGet::load()
     connectReminderMemory(m_loop, m_context);
     m_loop.startupReminder(m_clock.now());
     scheduleTimer1();
-    m_timer3->start();
 }
 
 void frmGet::MyDisplayBirth()
@@ -639,7 +638,7 @@ void frmGet::cmdSetup_Click()
 void frmGet::connectSmsGateway()
 {
     ProcessSmsGateway(m_context).busyChanged = [this](bool) { ProcTelSelect(); };
-    m_autoSms->activity = [this] { m_loop.SmsActivity = true; };
+    m_autoSms->activity = [this] { showSmsActivity(); };
     m_autoSms->showPanelText = [this](const QString &text) { setStatus(3, text); };
 }
 
@@ -738,9 +737,18 @@ void frmGet::onTimer1()
     m_loop.tick(now);
 }
 
+void frmGet::showSmsActivity()
+{
+    m_loop.SmsActivity = true;
+    m_timer3->start();
+}
+
 void frmGet::onTimer3()
 {
     m_loop.activityTick();
+    // Idle in the tray for days: the indicator's timer runs only while there is a row to show.
+    if (!m_loop.SmsActivity)
+        m_timer3->stop();
 }
 
 void frmGet::onTimerTray()

@@ -98,6 +98,8 @@ public:
     // The timers' work, callable by tests.
     void onTimer1();
     void onTimer3();
+    // After an SMS went out: the row of ">" in panel 2, its timer running until it is gone.
+    void showSmsActivity();
     void onTimerTray();
 
     ReminderLoop &loop() { return m_loop; }

@@ -629,7 +629,7 @@ void frmGet::cmdSend_Click(int index)
     if (m_quitting)
         return;
     if (!summary.panelTexts.isEmpty())
-        m_loop.SmsActivity = true;
+        showSmsActivity();
     for (const QString &panelText : summary.panelTexts)
         setStatus(3, panelText);
     if (summary.historySaveFailed)
