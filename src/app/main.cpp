@@ -49,9 +49,12 @@ int main(int argc, char *argv[])
     ::umask(077);
     // Before Qt picks its platform: on Wayland the strip belongs in the corner, above all.
     const bool platformAsked = natalis::desktop::preferXwayland(argc, argv);
+    const bool imagesAsked = natalis::desktop::preferPlainImageTransfer();
     QApplication app(argc, argv);
     if (platformAsked)
         natalis::desktop::forgetPlatformChoice();
+    if (imagesAsked)
+        natalis::desktop::forgetImageTransferChoice();
     // The program lives in the tray: hiding the last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setApplicationName(u"natalis"_s);

@@ -9,6 +9,7 @@ namespace natalis::desktop {
 namespace {
 
 constexpr const char *PlatformVariable = "QT_QPA_PLATFORM";
+constexpr const char *ShmVariable = "QT_XCB_NO_MITSHM";
 
 bool waylandSession()
 {
@@ -36,6 +37,18 @@ bool preferXwayland(int argc, char **argv)
         || platformChosenByUser(argc, argv))
         return false;
     return qputenv(PlatformVariable, "xcb;wayland");
+}
+
+bool preferPlainImageTransfer()
+{
+    if (qEnvironmentVariableIsSet(ShmVariable))
+        return false;
+    return qputenv(ShmVariable, "1");
+}
+
+void forgetImageTransferChoice()
+{
+    qunsetenv(ShmVariable);
 }
 
 void forgetPlatformChoice()

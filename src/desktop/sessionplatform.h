@@ -19,6 +19,17 @@ bool preferXwayland(int argc, char **argv);
 // (a browser, a mail program) choose their own platform.
 void forgetPlatformChoice();
 
+// On X11 Qt hands every painted frame to the server through shared memory and waits for a
+// completion event per frame: with the floating strip scrolling 20 times a second that is three
+// wake-ups a frame (about 110 a second measured) for a program that runs for days on laptops.
+// Plain image transfers cost one (about 30 a second); the program's windows are small. Asks Qt
+// for them unless the user set QT_XCB_NO_MITSHM; call before QApplication is made; true when
+// it asked.
+bool preferPlainImageTransfer();
+
+// Takes back what preferPlainImageTransfer() asked, once Qt has read it.
+void forgetImageTransferChoice();
+
 // True when the program is a native Wayland client. Only after QApplication is made.
 bool isNativeWayland();
 
