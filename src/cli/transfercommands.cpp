@@ -170,6 +170,8 @@ int runImport(const QStringList &arguments)
     if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
         !skipped.isEmpty())
         printLine(skipped);
+    if (const QString skipped = transfer::withoutYearText(cards.withoutYear); !skipped.isEmpty())
+        printLine(skipped);
     if (reading.failure)
         return fail(reading.failure->boxText);
 
