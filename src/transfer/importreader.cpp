@@ -101,8 +101,8 @@ void skipped(Collector &collector, qsizetype line, const QStringList &reasons)
         collector.notes(line, reasons);
 }
 
-void readLine(
-    ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
+void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
+    qsizetype &v10Records, CellQuotes quotes)
 {
     if (line.problem != LineProblem::None) {
         ++collector.reading.skippedLines;
@@ -122,8 +122,9 @@ void readLine(
         return;
     }
     QStringList reasons;
-    ImportRecord record = hasRuleDependentDate(layout) ? ParseTabBirthLine(line.text, &reasons)
-                                                       : ParseOldBirthLine(line.text, &reasons);
+    ImportRecord record = hasRuleDependentDate(layout)
+        ? ParseTabBirthLine(line.text, &reasons, quotes)
+        : ParseOldBirthLine(line.text, &reasons, quotes);
     if (!record.hasName()) {
         skipped(collector, line.number, reasons);
         return;
@@ -136,15 +137,90 @@ void readLine(
     collector.add(std::move(record));
 }
 
+// Joins the lines of a record whose quoted cell holds line breaks, as Excel's "Unicode 文本"
+// writes them, and hands on every record.
+class QuotedRecordJoiner
+{
+public:
+    using Reader = std::function<void(const ImportLine &line)>;
+
+    explicit QuotedRecordJoiner(Reader read) : m_read(std::move(read)) { }
+
+    // A record over several lines is read once whole, with a note naming its lines, so that
+    // every line of the file is in a record or in the report.
+    void line(const ImportLine &line, Collector &collector)
+    {
+        if (m_lines.isEmpty()) {
+            if (line.problem == LineProblem::None && EndsInsideQuotedCell(line.text))
+                start(line);
+            else
+                m_read(line);
+            return;
+        }
+        if (line.problem != LineProblem::None) {
+            flush();
+            m_read(line);
+            return;
+        }
+        m_lines.append(line.text.toString());
+        const QString record = m_lines.join(u'\n');
+        if (!EndsInsideQuotedCell(record)) {
+            collector.note(m_first,
+                u"引号内有换行,这条记录占第%1至%2行"_s.arg(m_first).arg(line.number));
+            m_read({ m_first, record, LineProblem::None });
+            m_lines.clear();
+        } else if (record.size() * 2 > MaxImportLineBytes) {
+            flush();
+        }
+    }
+
+    // A quote that never closes is a character: its lines are read one by one, as typed.
+    void flush()
+    {
+        for (qsizetype k = 0; k < m_lines.size(); ++k)
+            m_read({ m_first + k, m_lines[k], LineProblem::None });
+        m_lines.clear();
+    }
+
+private:
+    void start(const ImportLine &line)
+    {
+        m_first = line.number;
+        m_lines.append(line.text.toString());
+    }
+
+    Reader m_read;
+    qsizetype m_first = 0;
+    QStringList m_lines;
+};
+
+bool isUtf16(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
+
 void readLines(
     QByteArrayView bytes, ImportLayout layout, TextEncoding encoding, Collector &collector)
 {
     qsizetype v10Records = 0;
+    // Only Excel writes these layouts in UTF-16; our own export is GBK and quotes nothing.
+    const CellQuotes quotes = isUtf16(encoding) && layout != ImportLayout::V10
+        ? CellQuotes::Excel
+        : CellQuotes::AsTyped;
+    QuotedRecordJoiner joiner([&](const ImportLine &line) {
+        readLine(layout, line, collector, v10Records, quotes);
+    });
     // Progress by lines: a line of ours is about 100 bytes.
     ForEachImportLine(bytes, encoding, [&](const ImportLine &line) {
-        if (collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
-            readLine(layout, line, collector, v10Records);
+        if (!collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
+            return;
+        if (quotes == CellQuotes::Excel)
+            joiner.line(line, collector);
+        else
+            readLine(layout, line, collector, v10Records, quotes);
     });
+    if (!collector.reading.cancelled)
+        joiner.flush();
 }
 
 void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, Collector &collector)
