@@ -165,8 +165,8 @@ public:
         m_lines.append(line.text.toString());
         const QString record = m_lines.join(u'\n');
         if (!EndsInsideQuotedCell(record)) {
-            collector.note(m_first,
-                u"引号内有换行,这条记录占第%1至%2行"_s.arg(m_first).arg(line.number));
+            collector.note(
+                m_first, u"引号内有换行,这条记录占第%1至%2行"_s.arg(m_first).arg(line.number));
             m_read({ m_first, record, LineProblem::None });
             m_lines.clear();
         } else if (record.size() * 2 > MaxImportLineBytes) {
@@ -204,12 +204,10 @@ void readLines(
 {
     qsizetype v10Records = 0;
     // Only Excel writes these layouts in UTF-16; our own export is GBK and quotes nothing.
-    const CellQuotes quotes = isUtf16(encoding) && layout != ImportLayout::V10
-        ? CellQuotes::Excel
-        : CellQuotes::AsTyped;
-    QuotedRecordJoiner joiner([&](const ImportLine &line) {
-        readLine(layout, line, collector, v10Records, quotes);
-    });
+    const CellQuotes quotes =
+        isUtf16(encoding) && layout != ImportLayout::V10 ? CellQuotes::Excel : CellQuotes::AsTyped;
+    QuotedRecordJoiner joiner(
+        [&](const ImportLine &line) { readLine(layout, line, collector, v10Records, quotes); });
     // Progress by lines: a line of ours is about 100 bytes.
     ForEachImportLine(bytes, encoding, [&](const ImportLine &line) {
         if (!collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
@@ -327,6 +325,50 @@ ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
         return empty;
     }
     return std::move(reading);
+}
+
+namespace {
+
+// The first line of text holds enough to tell the layouts apart; a file's first 64 KiB hold it.
+QString firstTextLine(QByteArrayView bytes)
+{
+    bytes = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
+    const QString text = DecodeImportText(bytes, ResolveEncoding(bytes, EncodingChoice::Auto));
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        // Trailing tabs are empty fields, which tell the layouts apart.
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            return line.toString();
+    }
+    return QString();
+}
+
+std::optional<ImportLayout> layoutOfLine(const QString &line)
+{
+    if (line.startsWith(u"BEGIN:VCARD", Qt::CaseInsensitive))
+        return ImportLayout::Vcf;
+    if (line.count(u'\t') == 12)
+        return ImportLayout::V30;
+    if (line.contains(u'\t'))
+        return ImportLayout::Tab;
+    if (!line.contains(u','))
+        return std::nullopt;
+    if (line.contains(u"生日名称") || line.contains(u"姓名"))
+        return ImportLayout::Csv;
+    return line.startsWith(u'"') ? ImportLayout::V10 : ImportLayout::Csv;
+}
+
+} // namespace
+
+std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayView bytes)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"csv")
+        return ImportLayout::Csv;
+    if (suffix == u"vcf")
+        return ImportLayout::Vcf;
+    return layoutOfLine(firstTextLine(bytes));
 }
 
 WholeFile ReadWholeImportFile(const QString &path)
