@@ -107,7 +107,10 @@ bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
     frmFileIn preview(
         previewFor(category), layout, *context.DbConnection, context.CurrentSkin, owner);
     preview.offerCategoryChoice(category, previewFor);
-    preview.addNote(transfer::withoutBirthdayText(cards.withoutBirthday));
+    QStringList leftOut = { transfer::withoutBirthdayText(cards.withoutBirthday),
+        transfer::withoutYearText(cards.withoutYear) };
+    leftOut.removeAll(QString());
+    preview.addNote(leftOut.join(u' '));
     runModal(runner, preview);
     const auto &outcome = preview.outcome();
     if (!outcome)

@@ -87,6 +87,19 @@ bool pickerOffers(QDate date)
     return date >= QDate(1901, 3, 1) && date <= calendar::LastDescribedDay();
 }
 
+// The lunar date as the import check reads it: the stored layout ("农历2006年闰07月15日",
+// "农历1990年 01月01日"), the same with or without the blank, zeros or 农历, and
+// "2006-闰7-15" all become "2006-闰07-15" or the like; the check ignores blanks.
+QString lunarImportForm(QString text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u"农历"))
+        text.remove(0, 2);
+    if (text.endsWith(u'日'))
+        text.chop(1);
+    return text.replace(u'年', u'-').replace(u'月', u'-');
+}
+
 // Fills both date texts from --gl or --nl as the pickers would; an error text when refused.
 QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
 {
@@ -103,17 +116,9 @@ QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
         edit.strNL = calendar::DescribeDay(date)->lunarText;
     }
     if (hasNl) {
-        // Stored layout ("农历2006年闰07月15日") or import form ("2006-闰7-15").
-        QString text = parser.value(QStringLiteral("nl"));
-        if (const std::optional<calendar::LunarDate> lunar = calendar::ParseLunarText(text)) {
-            text = QStringLiteral("%1-%2%3-%4")
-                       .arg(lunar->year)
-                       .arg(lunar->isLeap ? QStringLiteral("闰") : QString())
-                       .arg(lunar->month)
-                       .arg(lunar->day);
-        }
         QString normalized;
-        if (!calendar::NormalizeLunarImportText(text, normalized))
+        if (!calendar::NormalizeLunarImportText(
+                lunarImportForm(parser.value(QStringLiteral("nl"))), normalized))
             return QStringLiteral("--nl is not a lunar date the date picker offers");
         const QStringList parts = normalized.split(u'-');
         const bool leap = parts[1].startsWith(u'闰');

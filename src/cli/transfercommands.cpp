@@ -111,6 +111,21 @@ std::optional<QList<store::BirthdayRecord>> presentBirthdays(store::Connection *
     return load.HasBirthdays ? std::move(load.Birthdays) : QList<store::BirthdayRecord>();
 }
 
+// The layout of a file named without --layout, said on stderr. A file that cannot be read is
+// read as this version's export, so that the reader words the reason.
+std::optional<transfer::ImportLayout> detectedLayout(const QString &file)
+{
+    const transfer::WholeFile whole = transfer::ReadWholeImportFile(file);
+    if (whole.refusal)
+        return transfer::ImportLayout::Tab;
+    const std::optional<transfer::ImportLayout> layout =
+        transfer::DetectImportLayout(file, whole.bytes);
+    if (layout)
+        std::fprintf(stderr, "layout: %s (detected; --layout chooses another)\n",
+            transfer::layoutName(*layout).toUtf8().constData());
+    return layout;
+}
+
 void printRows(const transfer::ImportPreview &preview)
 {
     for (const transfer::PreviewRow &row : preview.rows)
@@ -128,7 +143,8 @@ int runImport(const QStringList &arguments)
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
         QStringLiteral(
-            "tab (this version), v31, v30, v20, v10 (birth.txt), csv or vcf (phone contacts)"),
+            "tab (this version), v31, v30, v20, v10 (birth.txt), csv or vcf (phone contacts);\n"
+            "without it, told by the extension and the first line"),
         QStringLiteral("LAYOUT")));
     parser.addOption(QCommandLineOption(QStringLiteral("encoding"),
         QStringLiteral("auto (default), gbk, utf-8 or utf-16"), QStringLiteral("ENCODING"),
@@ -142,10 +158,6 @@ int runImport(const QStringList &arguments)
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("import"), arguments))
         return *exit;
-    const std::optional<transfer::ImportLayout> layout =
-        transfer::layoutFromName(parser.value(QStringLiteral("layout")));
-    if (!layout)
-        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 csv vcf"));
     const std::optional<transfer::EncodingChoice> encoding =
         encodingChoice(parser.value(QStringLiteral("encoding")));
     if (!encoding)
@@ -159,6 +171,13 @@ int runImport(const QStringList &arguments)
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
 
     const QString file = parser.positionalArguments().first();
+    const std::optional<transfer::ImportLayout> layout = parser.isSet(QStringLiteral("layout"))
+        ? transfer::layoutFromName(parser.value(QStringLiteral("layout")))
+        : detectedLayout(file);
+    if (!layout && parser.isSet(QStringLiteral("layout")))
+        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 csv vcf"));
+    if (!layout)
+        return fail(QStringLiteral("cannot tell the layout of %1; give --layout").arg(file));
     transfer::VcardImportReading cards;
     if (*layout == transfer::ImportLayout::Vcf)
         cards = transfer::ReadVcardImportFile(file, category);
@@ -169,6 +188,8 @@ int runImport(const QStringList &arguments)
         : transfer::ReadImportFile(file, *layout, readOptions);
     if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
         !skipped.isEmpty())
+        printLine(skipped);
+    if (const QString skipped = transfer::withoutYearText(cards.withoutYear); !skipped.isEmpty())
         printLine(skipped);
     if (reading.failure)
         return fail(reading.failure->boxText);

@@ -30,12 +30,63 @@ struct Dialect
 constexpr Dialect CurrentDialect {};
 constexpr Dialect OldDialect { true, false };
 
-// The fields of a line, trimmed; a field the line does not reach stays empty.
-BirthFields splitFields(QStringView line, int count)
+// A cell of line that begins with a quote at start, read as Excel writes it.
+struct QuotedCell
+{
+    QString text; // without the quotes, doubled quotes made one
+    qsizetype end = -1; // the tab or line end after the closing quote; -1 when never closed
+    bool needsQuotes = false; // holds a line break, a tab or a quote: Excel quoted it
+    bool closedBeforeText = false; // the closing quote is followed by more text, not a tab
+};
+
+QuotedCell readQuotedCell(QStringView line, qsizetype start)
+{
+    QuotedCell cell;
+    for (qsizetype i = start + 1; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
+            cell.text += c;
+            cell.needsQuotes = true;
+            ++i;
+        } else if (c == u'"') {
+            cell.end = i + 1;
+            cell.closedBeforeText = cell.end < line.size() && line[cell.end] != u'\t';
+            return cell;
+        } else {
+            cell.needsQuotes = cell.needsQuotes || c == u'\t' || c == u'\n' || c == u'\r';
+            cell.text += c;
+        }
+    }
+    return cell;
+}
+
+// The cell starting at start as Excel quoted it, when it did.
+std::optional<QuotedCell> excelQuotedCell(QStringView line, qsizetype start)
+{
+    if (start >= line.size() || line[start] != u'"')
+        return std::nullopt;
+    QuotedCell cell = readQuotedCell(line, start);
+    if (cell.end < 0 || cell.closedBeforeText || !cell.needsQuotes)
+        return std::nullopt;
+    return cell;
+}
+
+// The fields of a line, trimmed; a field the line does not reach stays empty. Cells unquoted
+// for CellQuotes::Excel are kept in unquoted, which the fields then point into.
+BirthFields splitFields(
+    QStringView line, int count, CellQuotes quotes, std::array<QString, FieldCount> &unquoted)
 {
     BirthFields fields {};
     qsizetype start = 0;
     for (int i = 0; i < count && start <= line.size(); ++i) {
+        if (quotes == CellQuotes::Excel) {
+            if (std::optional<QuotedCell> cell = excelQuotedCell(line, start)) {
+                unquoted[i] = std::move(cell->text);
+                fields[i] = QStringView(unquoted[i]).trimmed();
+                start = cell->end + 1;
+                continue;
+            }
+        }
         qsizetype end = line.indexOf(u'\t', start);
         if (end < 0)
             end = line.size();
@@ -296,14 +347,36 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
 
 } // namespace
 
-ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes)
+bool EndsInsideQuotedCell(QStringView record)
 {
-    return parseBirthFields(splitFields(line, FieldCount), CurrentDialect, notes);
+    for (qsizetype start = 0; start <= record.size();) {
+        if (start < record.size() && record[start] == u'"') {
+            const QuotedCell cell = readQuotedCell(record, start);
+            if (cell.end < 0)
+                return true;
+            if (!cell.closedBeforeText) {
+                start = cell.end + 1;
+                continue;
+            }
+        }
+        const qsizetype tab = record.indexOf(u'\t', start);
+        if (tab < 0)
+            return false;
+        start = tab + 1;
+    }
+    return false;
 }
 
-ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes)
+ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
 {
-    return parseBirthFields(splitFields(line, StaffNo), OldDialect, notes);
+    std::array<QString, FieldCount> unquoted;
+    return parseBirthFields(splitFields(line, FieldCount, quotes, unquoted), CurrentDialect, notes);
+}
+
+ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
+{
+    std::array<QString, FieldCount> unquoted;
+    return parseBirthFields(splitFields(line, StaffNo, quotes, unquoted), OldDialect, notes);
 }
 
 ImportRecord ParseBirthFields(const BirthFields &fields, DateRule rule, QStringList *notes)

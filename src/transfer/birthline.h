@@ -34,6 +34,19 @@ enum Index {
 // The fields of one record in that order, trimmed; a field the record lacks is empty.
 using BirthFields = std::array<QStringView, birthfield::FieldCount>;
 
+// How a cell that begins with a double quote is read. Excel's "Unicode 文本" puts a cell that
+// holds a line break, a tab or a quote in quotes, doubling the quotes inside; our own export
+// writes every cell as it is.
+enum class CellQuotes {
+    AsTyped, // a quote is a character like any other
+    Excel, // a quoted cell holding a line break, a tab or a doubled quote runs to its closing
+           // quote and loses its quotes; any other quoted cell is taken as typed
+};
+
+// True when record ends inside a cell read as Excel quotes it: the record goes on in the next
+// line of the file.
+bool EndsInsideQuotedCell(QStringView record);
+
 // Reads one line of a tab-separated export (this version and v3.1: 14 fields). Unknown or
 // missing values keep their defaults: category 客户, rule 按公历提醒, 7 days, SMS 否. The date
 // follows the rule: a Gregorian day from 1901-03-01 to 2100-12-31, or a lunar date that exists.
@@ -42,11 +55,13 @@ using BirthFields = std::array<QStringView, birthfield::FieldCount>;
 // Each value given but refused, cut or overruled adds a note (its reason, as the import report
 // words it, e.g. "日期'2023-2-30'无效,按无日期导入") to *notes when notes is given.
 // Dates may be written 1976-2-25, 1976/2/25, 1976.2.25 or 1976年2月25日.
-ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes = nullptr);
+ImportRecord ParseTabBirthLine(
+    QStringView line, QStringList *notes = nullptr, CellQuotes quotes = CellQuotes::AsTyped);
 
 // The same for the v2.0 and v3.0 exports: 13 fields (no staff number), only the six categories
 // those versions had (代理商 and 供应商 become 客户), the date always Gregorian.
-ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes = nullptr);
+ImportRecord ParseOldBirthLine(
+    QStringView line, QStringList *notes = nullptr, CellQuotes quotes = CellQuotes::AsTyped);
 
 enum class DateRule {
     FollowsRule, // the date field is lunar for the lunar rule, as in this version's export

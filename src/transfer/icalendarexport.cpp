@@ -112,13 +112,16 @@ bool onLeapDay(const BirthdayRecord &birthday)
     return birth && birth->month() == 2 && birth->day() == 29;
 }
 
-// The occurrences of every birthday in every year of the range, as the reminder computes them:
-// element k belongs to year range.first + k (a lunar year for lunar-rule birthdays).
+// The occurrences of every birthday in every year of the range and the year before it, as the
+// reminder computes them: element k belongs to year range.first - 1 + k (a lunar year for
+// lunar-rule birthdays). The lunar year before the first ends in its January or February.
 QList<BirthOccurrences> occurrencesByYear(
     const QList<BirthdayRecord> &birthdays, const YearRange &range)
 {
     QList<BirthOccurrences> years;
-    for (int year = range.first; year <= range.last; ++year) {
+    if (range.last < range.first)
+        return years;
+    for (int year = range.first - 1; year <= range.last; ++year) {
         BirthOccurrences occurrences(birthdays.size());
         reminder::CalcGlBirthDates(birthdays, year, occurrences);
         reminder::CalcNlBirthDates(birthdays, year, occurrences);
@@ -131,13 +134,15 @@ void appendBirthdayEvents(
     QList<IcsEvent> &events, const QList<BirthdayRecord> &birthdays, const YearRange &range)
 {
     const QList<BirthOccurrences> years = occurrencesByYear(birthdays, range);
+    // The phone shows the file from this day on: whatever falls on it or later is reminded of.
+    const QDate firstDay(range.first, 1, 1);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         const BirthdayRecord &birthday = birthdays[i];
         const bool yearly =
             remindsBy(birthday, reminder::RemindByGregorian) && !onLeapDay(birthday);
         for (qsizetype k = 0; k < years.size(); ++k) {
             const QDate date = years[k].ThisYearDates[i];
-            if (!date.isValid())
+            if (!date.isValid() || date < firstDay)
                 continue;
             if (yearly) {
                 // One event the phone repeats; its title cannot carry a changing age.
@@ -147,7 +152,7 @@ void appendBirthdayEvents(
                 break;
             }
             events.append(birthdayEvent(
-                birthday, date, years[k].ThisYearAges[i], QString::number(range.first + k)));
+                birthday, date, years[k].ThisYearAges[i], QString::number(range.first - 1 + k)));
         }
     }
 }

@@ -13,9 +13,9 @@ namespace natalis::transfer {
 // What goes into a phone calendar file.
 struct IcsOptions
 {
-    // First year written: the Gregorian year of the dated events and of the festivals, the
-    // lunar year of a lunar birthday's events (so a birthday late in the twelfth lunar month
-    // falls in January of the year after).
+    // First year written: every event from 1 January of that year on. A lunar birthday's events
+    // are named by their lunar year, so the file may begin with one of the lunar year before
+    // (late in its twelfth month) and end with one in January of the year after the last.
     int fromYear = 0;
     // Years from fromYear on; cut so that no year after 2100 is written.
     int years = 20;

@@ -82,4 +82,9 @@ std::optional<ImportLayout> layoutFromName(QStringView name)
     return std::nullopt;
 }
 
+QString layoutName(ImportLayout layout)
+{
+    return textsOf(layout).name.toString();
+}
+
 } // namespace natalis::transfer

@@ -36,4 +36,7 @@ QString dateColumnHeader(ImportLayout layout);
 // name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 
+// The command line's name of a layout, as layoutFromName reads it.
+QString layoutName(ImportLayout layout);
+
 } // namespace natalis::transfer

@@ -101,8 +101,8 @@ void skipped(Collector &collector, qsizetype line, const QStringList &reasons)
         collector.notes(line, reasons);
 }
 
-void readLine(
-    ImportLayout layout, const ImportLine &line, Collector &collector, qsizetype &v10Records)
+void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
+    qsizetype &v10Records, CellQuotes quotes)
 {
     if (line.problem != LineProblem::None) {
         ++collector.reading.skippedLines;
@@ -122,8 +122,9 @@ void readLine(
         return;
     }
     QStringList reasons;
-    ImportRecord record = hasRuleDependentDate(layout) ? ParseTabBirthLine(line.text, &reasons)
-                                                       : ParseOldBirthLine(line.text, &reasons);
+    ImportRecord record = hasRuleDependentDate(layout)
+        ? ParseTabBirthLine(line.text, &reasons, quotes)
+        : ParseOldBirthLine(line.text, &reasons, quotes);
     if (!record.hasName()) {
         skipped(collector, line.number, reasons);
         return;
@@ -136,15 +137,88 @@ void readLine(
     collector.add(std::move(record));
 }
 
+// Joins the lines of a record whose quoted cell holds line breaks, as Excel's "Unicode 文本"
+// writes them, and hands on every record.
+class QuotedRecordJoiner
+{
+public:
+    using Reader = std::function<void(const ImportLine &line)>;
+
+    explicit QuotedRecordJoiner(Reader read) : m_read(std::move(read)) { }
+
+    // A record over several lines is read once whole, with a note naming its lines, so that
+    // every line of the file is in a record or in the report.
+    void line(const ImportLine &line, Collector &collector)
+    {
+        if (m_lines.isEmpty()) {
+            if (line.problem == LineProblem::None && EndsInsideQuotedCell(line.text))
+                start(line);
+            else
+                m_read(line);
+            return;
+        }
+        if (line.problem != LineProblem::None) {
+            flush();
+            m_read(line);
+            return;
+        }
+        m_lines.append(line.text.toString());
+        const QString record = m_lines.join(u'\n');
+        if (!EndsInsideQuotedCell(record)) {
+            collector.note(
+                m_first, u"引号内有换行,这条记录占第%1至%2行"_s.arg(m_first).arg(line.number));
+            m_read({ m_first, record, LineProblem::None });
+            m_lines.clear();
+        } else if (record.size() * 2 > MaxImportLineBytes) {
+            flush();
+        }
+    }
+
+    // A quote that never closes is a character: its lines are read one by one, as typed.
+    void flush()
+    {
+        for (qsizetype k = 0; k < m_lines.size(); ++k)
+            m_read({ m_first + k, m_lines[k], LineProblem::None });
+        m_lines.clear();
+    }
+
+private:
+    void start(const ImportLine &line)
+    {
+        m_first = line.number;
+        m_lines.append(line.text.toString());
+    }
+
+    Reader m_read;
+    qsizetype m_first = 0;
+    QStringList m_lines;
+};
+
+bool isUtf16(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
+
 void readLines(
     QByteArrayView bytes, ImportLayout layout, TextEncoding encoding, Collector &collector)
 {
     qsizetype v10Records = 0;
+    // Only Excel writes these layouts in UTF-16; our own export is GBK and quotes nothing.
+    const CellQuotes quotes =
+        isUtf16(encoding) && layout != ImportLayout::V10 ? CellQuotes::Excel : CellQuotes::AsTyped;
+    QuotedRecordJoiner joiner(
+        [&](const ImportLine &line) { readLine(layout, line, collector, v10Records, quotes); });
     // Progress by lines: a line of ours is about 100 bytes.
     ForEachImportLine(bytes, encoding, [&](const ImportLine &line) {
-        if (collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
-            readLine(layout, line, collector, v10Records);
+        if (!collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
+            return;
+        if (quotes == CellQuotes::Excel)
+            joiner.line(line, collector);
+        else
+            readLine(layout, line, collector, v10Records, quotes);
     });
+    if (!collector.reading.cancelled)
+        joiner.flush();
 }
 
 void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, Collector &collector)
@@ -251,6 +325,50 @@ ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
         return empty;
     }
     return std::move(reading);
+}
+
+namespace {
+
+// The first line of text holds enough to tell the layouts apart; a file's first 64 KiB hold it.
+QString firstTextLine(QByteArrayView bytes)
+{
+    bytes = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
+    const QString text = DecodeImportText(bytes, ResolveEncoding(bytes, EncodingChoice::Auto));
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        // Trailing tabs are empty fields, which tell the layouts apart.
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            return line.toString();
+    }
+    return QString();
+}
+
+std::optional<ImportLayout> layoutOfLine(const QString &line)
+{
+    if (line.startsWith(u"BEGIN:VCARD", Qt::CaseInsensitive))
+        return ImportLayout::Vcf;
+    if (line.count(u'\t') == 12)
+        return ImportLayout::V30;
+    if (line.contains(u'\t'))
+        return ImportLayout::Tab;
+    if (!line.contains(u','))
+        return std::nullopt;
+    if (line.contains(u"生日名称") || line.contains(u"姓名"))
+        return ImportLayout::Csv;
+    return line.startsWith(u'"') ? ImportLayout::V10 : ImportLayout::Csv;
+}
+
+} // namespace
+
+std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayView bytes)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"csv")
+        return ImportLayout::Csv;
+    if (suffix == u"vcf")
+        return ImportLayout::Vcf;
+    return layoutOfLine(firstTextLine(bytes));
 }
 
 WholeFile ReadWholeImportFile(const QString &path)

@@ -71,6 +71,14 @@ struct WholeFile
 };
 WholeFile ReadWholeImportFile(const QString &path);
 
+// The layout of a file whose layout the user did not name: .csv and .vcf by the extension of
+// path, else by the first line that holds text: BEGIN:VCARD, a line of 13 tab-separated fields
+// (the v2.0 and v3.0 exports), any other line with a tab (this version's 14 fields, or fewer
+// when the last are empty), a header row naming 生日名称 or 姓名 with commas (a spreadsheet),
+// a line opening with a quote (v1.0's birth.txt), any other comma (a spreadsheet). nullopt
+// when the line fits none.
+std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayView bytes);
+
 // Reads every record of the file at path in the given layout. A missing, unreadable or empty
 // file, and a v1.0 file with an invalid record, end in a failure and no records.
 ImportReading ReadImportFile(

@@ -71,6 +71,17 @@ std::optional<QString> lunarBirthday(const VcardProperty &property)
     return normalized;
 }
 
+// "--0618", "--06-18" (vCard 4.0) and Apple's year 1604 marked X-APPLE-OMIT-YEAR: a birthday
+// whose year the phone does not know.
+bool isYearless(const VcardProperty &property)
+{
+    const QString value = property.text().trimmed();
+    if (value.startsWith(u"--"))
+        return true;
+    const QString omitted = property.parameter(u"X-APPLE-OMIT-YEAR");
+    return !omitted.isEmpty() && value.startsWith(omitted);
+}
+
 std::optional<QDate> gregorianBirthday(const VcardProperty &property)
 {
     QString value = property.text().trimmed();
@@ -88,8 +99,10 @@ std::optional<QDate> gregorianBirthday(const VcardProperty &property)
         match.captured(1) + u'-' + match.captured(2) + u'-' + match.captured(3));
 }
 
-// Fills the date and rule; false when the card has no birthday that can be stored.
-bool takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &date, bool &lunar)
+enum class Birthday { Taken, Missing, WithoutYear };
+
+// Fills the date and rule when the card has a birthday that can be stored.
+Birthday takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &date, bool &lunar)
 {
     for (const VcardProperty &property : card.properties) {
         if (property.name != u"X-ALTBDAY")
@@ -98,17 +111,20 @@ bool takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &dat
             date = *lunarDate;
             lunar = true;
             fields.blnIsGL = u"按农历提醒"_s;
-            return true;
+            return Birthday::Taken;
         }
     }
     if (const VcardProperty *bday = card.first(u"BDAY")) {
         if (const std::optional<QDate> day = gregorianBirthday(*bday)) {
             date = u"%1-%2-%3"_s.arg(day->year()).arg(day->month()).arg(day->day());
             fields.blnIsGL = u"按公历提醒"_s;
-            return true;
+            return Birthday::Taken;
         }
+        // Without a year there is no age, no lunar date and no date text to store.
+        if (isYearless(*bday))
+            return Birthday::WithoutYear;
     }
-    return false;
+    return Birthday::Missing;
 }
 
 QString phoneDigits(QString value)
@@ -226,8 +242,11 @@ VcardImportReading ReadVcardImportBytes(
         store::BirthdayRecord fields = fieldsOf(card, name);
         QString date;
         bool lunar = false;
-        if (name.isEmpty() || !takeBirthday(card, fields, date, lunar)) {
-            cards.withoutBirthday.append(name.isEmpty() ? u"(无姓名)"_s : name);
+        const Birthday birthday =
+            name.isEmpty() ? Birthday::Missing : takeBirthday(card, fields, date, lunar);
+        if (birthday != Birthday::Taken) {
+            (birthday == Birthday::WithoutYear ? cards.withoutYear : cards.withoutBirthday)
+                .append(name.isEmpty() ? u"(无姓名)"_s : name);
             continue;
         }
         const std::optional<QString> named = cardCategory(card);
@@ -239,6 +258,8 @@ VcardImportReading ReadVcardImportBytes(
     }
     if (parsed.isEmpty())
         cards.reading.failure = failureOf(emptyFileText(ImportLayout::Vcf, path));
+    else if (cards.reading.records.isEmpty() && cards.withoutBirthday.isEmpty())
+        cards.reading.failure = failureOf(path + u"中的名片都没有出生年份!"_s);
     else if (cards.reading.records.isEmpty())
         cards.reading.failure = failureOf(path + u"中的名片都没有生日!"_s);
     return cards;
@@ -278,6 +299,13 @@ QString withoutBirthdayText(const QStringList &names)
     if (names.isEmpty())
         return QString();
     return QString::number(names.size()) + u"张名片没有生日,未导入:"_s + names.join(u"、"_s);
+}
+
+QString withoutYearText(const QStringList &names)
+{
+    if (names.isEmpty())
+        return QString();
+    return QString::number(names.size()) + u"张名片没有出生年份,未导入:"_s + names.join(u"、"_s);
 }
 
 } // namespace natalis::transfer

@@ -19,7 +19,8 @@ inline constexpr QStringView DefaultVcardCategory = u"朋友";
 //   date      X-ALTBDAY;CALSCALE=chinese (the lunar birthday Apple's contacts write) with the
 //             rule 按农历提醒; else BDAY with 按公历提醒. BDAY is read as YYYY-MM-DD or YYYYMMDD
 //             with an optional time behind it; a date without a year ("--0512", or Apple's
-//             year 1604 with X-APPLE-OMIT-YEAR) cannot be stored and counts as none.
+//             year 1604 with X-APPLE-OMIT-YEAR) cannot be stored: the card is left out for
+//             its missing year.
 //   contact   the first TEL typed CELL, else the first that is a mobile number, else the first
 //             TEL: digits only, a leading +86 or 0086 removed
 //   company   the first component of ORG; address: ADR from region to street; remark: NOTE
@@ -32,6 +33,7 @@ struct VcardImportReading
     // One element per record: true where the card named its category itself.
     QList<bool> namedCategory;
     QStringList withoutBirthday; // the names of the cards skipped, in card order
+    QStringList withoutYear; // the names of the cards skipped for a birthday without a year
 };
 
 VcardImportReading ReadVcardImportBytes(QByteArrayView bytes, const QString &path,
@@ -46,5 +48,8 @@ void SetVcardCategory(VcardImportReading &cards, const QString &category);
 
 // "2张名片没有生日,未导入:张三、李四"; empty when every card had one.
 QString withoutBirthdayText(const QStringList &names);
+
+// "1张名片没有出生年份,未导入:王芳"; empty when no card lacked only the year.
+QString withoutYearText(const QStringList &names);
 
 } // namespace natalis::transfer

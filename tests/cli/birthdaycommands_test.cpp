@@ -111,6 +111,39 @@ TEST_F(BirthdayCommands, AddComputesTheOtherCalendar)
     EXPECT_EQ(byName(u"乙").blnIsGL, QStringLiteral("按农历提醒"));
 }
 
+struct LunarFormRow
+{
+    const char *situation;
+    const char16_t *nl;
+    QString strNL;
+    friend void PrintTo(const LunarFormRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class AddLunarForms : public BirthdayCommands, public testing::WithParamInterface<LunarFormRow>
+{
+};
+
+TEST_P(AddLunarForms, StoreTheDateInItsLayout)
+{
+    add(args({ u"--name", u"张三", u"--type", u"朋友", u"--rule", u"nl", u"--nl", GetParam().nl }));
+    const QList<natalis::store::BirthdayRecord> rows = stored();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].strNL, GetParam().strNL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Editor, AddLunarForms,
+    testing::Values(
+        LunarFormRow { "stored layout", u"农历1990年 01月01日", u"农历1990年 01月01日"_s },
+        LunarFormRow {
+            "stored layout without the blank", u"农历1990年01月01日", u"农历1990年 01月01日"_s },
+        LunarFormRow { "dashes without zeros", u"1990-1-1", u"农历1990年 01月01日"_s },
+        LunarFormRow { "leap month with dashes", u"2006-闰7-15", u"农历2006年闰07月15日"_s },
+        LunarFormRow {
+            "year, month and day characters", u"1990年5月1日", u"农历1990年 05月01日"_s },
+        LunarFormRow {
+            "leap month in characters", u"农历2006年闰7月15日", u"农历2006年闰07月15日"_s }),
+    natalis::test::BySituation());
+
 struct RefusalRow
 {
     const char *situation;

@@ -81,6 +81,17 @@ TEST_F(TransferCommands, ImportPrintsTheLineReportOnStderr)
     EXPECT_EQ(result.err, u"文件编码: GBK\n第1行: 日期'2023-2-30'无效,按无日期导入\n"_s);
 }
 
+TEST_F(TransferCommands, ImportWithoutLayoutSaysWhichItRead)
+{
+    folder.write(u"in.txt"_s, "\xD5\xC5\xC8\xFD\t\t\t\t1980-5-12\r\n");
+    const CliResult result = cli({ u"import"_s, u"--db"_s, folder.path(u"x.mdb"_s), u"--dry-run"_s,
+        folder.path(u"in.txt"_s) });
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.startsWith(u"layout: tab (detected; --layout chooses another)\n"_s))
+        << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(u"add\t张三\t"_s)) << result.out.toStdString();
+}
+
 TEST_F(TransferCommands, CsvExportThenImport)
 {
     const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.csv"_s);

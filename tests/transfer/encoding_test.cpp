@@ -165,6 +165,62 @@ INSTANTIATE_TEST_SUITE_P(Files, Lines,
             { u"甲"_s, u"乙"_s } }),
     test::BySituation());
 
+struct UnicodeTextRow
+{
+    const char *situation;
+    QString text;
+    QStringList names;
+    QString firstRemark;
+    QString firstDate;
+    QStringList report {};
+    friend void PrintTo(const UnicodeTextRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class UnicodeText : public testing::TestWithParam<UnicodeTextRow>
+{
+};
+
+// Excel's "Unicode 文本" puts a cell holding a line break, a tab or a quote in double quotes.
+TEST_P(UnicodeText, QuotedCellsReadAsExcelWritesThem)
+{
+    const UnicodeTextRow &row = GetParam();
+    const ImportReading reading =
+        ReadImportBytes(utf16(row.text, true), ImportLayout::Tab, u"x.txt"_s);
+    QStringList names;
+    for (const ImportRecord &record : reading.records)
+        names << record.fields().About;
+    EXPECT_EQ(names, row.names);
+    ASSERT_FALSE(reading.records.isEmpty());
+    EXPECT_EQ(reading.records[0].fields().Beizhu, row.firstRemark);
+    EXPECT_EQ(reading.records[0].date(), row.firstDate);
+    QStringList report;
+    for (const LineNote &note : reading.notes)
+        report << lineNoteText(note);
+    EXPECT_EQ(report, row.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnicodeText,
+    testing::Values(UnicodeTextRow { "line break in a quoted remark",
+                        u"王芳\t家人\t\t\"爱吃\r\n甜食\"\t1985-3-12\r\n李四\t朋友\r\n"_s,
+                        { u"王芳"_s, u"李四"_s }, u"爱吃 甜食"_s, u"1985-3-12"_s,
+                        { u"第1行: 引号内有换行,这条记录占第1至2行"_s,
+                            u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
+        UnicodeTextRow { "doubled quotes and two line breaks",
+            u"王芳\t家人\t\t\"说\"\"好\"\"\n再\n见\"\t1985-3-12\r\n"_s, { u"王芳"_s },
+            u"说\"好\" 再 见"_s, u"1985-3-12"_s,
+            { u"第1行: 引号内有换行,这条记录占第1至3行"_s,
+                u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
+        UnicodeTextRow { "tab in a quoted cell", u"王芳\t家人\t\t\"甲\t乙\"\t1985-3-12\r\n"_s,
+            { u"王芳"_s }, u"甲 乙"_s, u"1985-3-12"_s,
+            { u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
+        UnicodeTextRow { "quotes around a plain word are the remark's own",
+            u"王芳\t家人\t\t\"老友\"\t1985-3-12\r\n"_s, { u"王芳"_s }, u"\"老友\""_s,
+            u"1985-3-12"_s },
+        UnicodeTextRow { "a quote never closed is a character",
+            u"王芳\t家人\t\t\"老友\t1985-3-12\r\n李四\t朋友\r\n"_s, { u"王芳"_s, u"李四"_s },
+            u"\"老友"_s, u"1985-3-12"_s }),
+    test::BySituation());
+
 TEST(EncodingChoice, ForcedEncodingReadsTheFileAgain)
 {
     const QByteArray bytes = asciiLine(gbk(u"郑伟"_s));

@@ -165,10 +165,14 @@ INSTANTIATE_TEST_SUITE_P(Ics, IcsGolden,
 TEST(Ics, NoEventAfter2100OrOutsideTheRange)
 {
     const QMap<QString, Event> late = eventsByUid(ics(goldenEntries(), 2099, 5));
-    for (const QString &uid : late.keys())
-        EXPECT_TRUE(uid.contains(u"-2099@") || uid.contains(u"-2100@") || uid.contains(u"yearly"))
+    for (const QString &uid : late.keys()) {
+        EXPECT_TRUE(uid.contains(u"-2099@") || uid.contains(u"-2100@") || uid.contains(u"yearly")
+            || uid == u"16-2098@natalis.invalid")
             << uid.toStdString();
-    EXPECT_EQ(late.size(), 5 * 2 + 1); // five lunar or 29-February entries, two years each
+        EXPECT_GE(late[uid].value(u"DTSTART;VALUE=DATE"_s), u"20990101"_s) << uid.toStdString();
+    }
+    // Five lunar or 29-February entries, two years each, and lunar 2098's twelfth month in 2099.
+    EXPECT_EQ(late.size(), 5 * 2 + 1 + 1);
     const QMap<QString, Event> one = eventsByUid(ics(goldenEntries(), 2025, 1));
     EXPECT_FALSE(one.contains(u"11-2026@natalis.invalid"_s));
     EXPECT_TRUE(one.contains(u"11-2025@natalis.invalid"_s));
@@ -237,6 +241,50 @@ INSTANTIATE_TEST_SUITE_P(Ics, Fold,
         FoldRow { "chinese 120", u"DESCRIPTION:"_s + QString(120, u'农') },
         FoldRow { "chinese shifted by one", u"DESCRIPTION:x"_s + QString(120, u'历') },
         FoldRow { "four octet characters", u"SUMMARY:"_s + QString(u"🎂🎉"_s).repeated(30) }),
+    test::BySituation());
+
+struct FirstDayCase
+{
+    const char *situation;
+    QString lunarBirth;
+    int from;
+    QString uid;
+    QString start; // empty: no such event
+    QString summary;
+
+    friend void PrintTo(const FirstDayCase &row, std::ostream *os) { *os << row.situation; }
+};
+
+class IcsFirstDay : public testing::TestWithParam<FirstDayCase>
+{
+};
+
+// A file covers every occurrence from 1 January of its first year on, whichever lunar year it
+// belongs to, and none before.
+TEST_P(IcsFirstDay, CoversEveryOccurrenceFromItsFirstDay)
+{
+    const FirstDayCase &row = GetParam();
+    const QMap<QString, Event> events = eventsByUid(
+        ics({ withId(test::lunarBirthday(u"腊月"_s, row.lunarBirth, 2), 16) }, row.from, 2));
+    if (row.start.isEmpty()) {
+        EXPECT_FALSE(events.contains(row.uid));
+        return;
+    }
+    ASSERT_TRUE(events.contains(row.uid));
+    EXPECT_EQ(events[row.uid].value(u"DTSTART;VALUE=DATE"_s), row.start);
+    EXPECT_EQ(events[row.uid].value(u"SUMMARY"_s), row.summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ics, IcsFirstDay,
+    testing::Values(FirstDayCase { "twelfth month of the previous lunar year in late January",
+                        u"农历1950年 12月29日"_s, 2025, u"16-2024@natalis.invalid"_s, u"20250128"_s,
+                        u"腊月74岁生日(农历腊月廿九)"_s },
+        FirstDayCase { "day 30 of the twelfth month in February", u"农历1990年 12月30日"_s, 2026,
+            u"16-2025@natalis.invalid"_s, u"20260216"_s, u"腊月35岁生日(农历腊月三十)"_s },
+        FirstDayCase { "previous lunar year's occurrence before the first day",
+            u"农历1950年 11月15日"_s, 2025, u"16-2024@natalis.invalid"_s, QString(), QString() },
+        FirstDayCase { "first lunar month of the previous year lies a year back",
+            u"农历1950年 01月01日"_s, 2025, u"16-2024@natalis.invalid"_s, QString(), QString() }),
     test::BySituation());
 
 TEST(Ics, LunarEventsFallOnTheReminderDays)

@@ -116,6 +116,43 @@ INSTANTIATE_TEST_SUITE_P(Import, ImportFile,
             QByteArray("\x00\x00\x00\x00", 4), {}, 0, u"%1不是文本文件,无法导入!"_s }),
     test::BySituation());
 
+struct DetectRow
+{
+    const char *situation;
+    QString path;
+    QByteArray bytes;
+    std::optional<ImportLayout> layout;
+    friend void PrintTo(const DetectRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class LayoutDetection : public testing::TestWithParam<DetectRow>
+{
+};
+
+TEST_P(LayoutDetection, TellsTheLayoutOfAFile)
+{
+    const DetectRow &row = GetParam();
+    EXPECT_EQ(DetectImportLayout(row.path, row.bytes), row.layout);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, LayoutDetection,
+    testing::Values(
+        DetectRow { "spreadsheet by its extension", u"a.CSV"_s, "x", ImportLayout::Csv },
+        DetectRow { "phone contacts by their extension", u"b.vcf"_s, "", ImportLayout::Vcf },
+        DetectRow { "this version's export", u"c.txt"_s,
+            "\r\n" + tabLine(Zhang3, Tongshi) + "\t\t\t\t\tA001\r\n", ImportLayout::Tab },
+        DetectRow {
+            "a short tab line", u"c.txt"_s, Zhang3 + "\t\t\t\t2023-2-30\r\n", ImportLayout::Tab },
+        DetectRow { "v2.0 or v3.0 export: 13 fields", u"d.txt"_s,
+            tabLine(Zhang3, Tongshi) + "\t\t\t\t\r\n", ImportLayout::V30 },
+        DetectRow { "v1.0 birth.txt", u"birth.txt"_s, v10Line(Zhang3) + "\r\n", ImportLayout::V10 },
+        DetectRow { "contacts without their extension", u"e.txt"_s, "BEGIN:VCARD\r\nFN:A\r\n",
+            ImportLayout::Vcf },
+        DetectRow { "header row with commas", u"f.txt"_s, "\xD0\xD5\xC3\xFB,\xC9\xFA\xC8\xD5\r\n",
+            ImportLayout::Csv },
+        DetectRow { "prose", u"g.txt"_s, "hello world\r\n", std::nullopt }),
+    test::BySituation());
+
 TEST(ImportFile, MissingFileIsNamed)
 {
     test::TempDatabase folder;

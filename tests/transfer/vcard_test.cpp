@@ -44,6 +44,7 @@ struct SampleRow
     const char *file;
     QList<CardFields> cards;
     QStringList withoutBirthday;
+    QStringList withoutYear;
 
     friend void PrintTo(const SampleRow &row, std::ostream *os) { *os << row.situation; }
 };
@@ -58,6 +59,7 @@ TEST_P(VcardSample, ImportsTheRightFields)
     const VcardImportReading read = ReadVcardImportFile(samplePath(row.file));
     ASSERT_FALSE(read.reading.failure) << read.reading.failure->boxText.toStdString();
     EXPECT_EQ(read.withoutBirthday, row.withoutBirthday);
+    EXPECT_EQ(read.withoutYear, row.withoutYear);
     ASSERT_EQ(read.reading.records.size(), row.cards.size());
     for (qsizetype i = 0; i < row.cards.size(); ++i) {
         const CardFields &want = row.cards[i];
@@ -86,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Vcard, VcardSample,
                   u"某公司"_s, u"北京市 中关村大街1号"_s, u"老同学 喜欢茶"_s, {} },
                 CardFields { u"王五"_s, u"1975-11-3"_s, false, u"075512345678"_s, u"朋友"_s, {}, {},
                     u"同事的朋友"_s, {} } },
-            { u"Nobody"_s } },
+            { u"Nobody"_s }, {} },
         SampleRow { "version 3.0 after RFC 2426", "v30.vcf",
             { CardFields { u"FrankDawson"_s, u"1953-10-15"_s, false, u"19196769515"_s, u"朋友"_s,
                   u"Lotus Development Corporation"_s, u"NC Raleigh 6544 Battleford Drive"_s,
@@ -95,17 +97,17 @@ INSTANTIATE_TEST_SUITE_P(Vcard, VcardSample,
                     u"某某科技有限公司"_s, {},
                     u"很长的备注很长的备注很长的备注很长的备注很长的备注很长的备注很长的备注很长的备注"_s,
                     {} } },
-            { u"TimHowes"_s } },
+            { u"TimHowes"_s }, {} },
         SampleRow { "version 4.0 after RFC 6350", "v40.vcf",
             { CardFields { u"赵六"_s, u"1985-4-12"_s, false, u"13700001111"_s, u"朋友"_s, {},
                 u"广东省 深圳市 南山区科技园"_s, u"第一行 第二行, 含逗号"_s, u"女"_s } },
-            { u"SimonPerreault"_s } },
+            {}, { u"SimonPerreault"_s } },
         SampleRow { "Apple lunar birthdays", "apple.vcf",
             { CardFields {
                   u"孙七"_s, u"1960-08-15"_s, true, u"13800002222"_s, u"朋友"_s, {}, {}, {}, {} },
                 CardFields { u"周八"_s, u"2006-闰07-15"_s, true, u"13800003333"_s, u"朋友"_s, {},
                     {}, {}, {} } },
-            { u"吴九"_s } }),
+            {}, { u"吴九"_s } }),
     test::BySituation());
 
 TEST(Vcard, ParserReadsParametersOfEveryVersion)
@@ -145,6 +147,54 @@ TEST(Vcard, FilesWithoutAnyImportableCardFail)
     EXPECT_EQ(withoutBirthdayText(none.withoutBirthday), u"1张名片没有生日,未导入:无生日"_s);
     // The generic reader takes the same route for the layout.
     EXPECT_TRUE(ReadImportBytes("", ImportLayout::Vcf, u"a.vcf"_s).failure);
+}
+
+struct YearlessRow
+{
+    const char *situation;
+    QByteArray bday;
+    bool imported;
+
+    friend void PrintTo(const YearlessRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class VcardYearless : public testing::TestWithParam<YearlessRow>
+{
+};
+
+// A birthday without a year has no age and no lunar date: the card is left out, and the preview
+// says why, not that it has no birthday.
+TEST_P(VcardYearless, LeftOutForTheMissingYear)
+{
+    const YearlessRow &row = GetParam();
+    const VcardImportReading read =
+        ReadVcardImportBytes("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王芳\r\n" + row.bday
+                + "\r\nEND:VCARD\r\n"
+                  "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李雷\r\nBDAY:1985-03-12\r\nEND:VCARD\r\n",
+            u"c.vcf"_s);
+    EXPECT_EQ(read.reading.records.size(), row.imported ? 2 : 1);
+    EXPECT_EQ(read.withoutBirthday, QStringList());
+    EXPECT_EQ(read.withoutYear, row.imported ? QStringList() : QStringList { u"王芳"_s });
+}
+
+INSTANTIATE_TEST_SUITE_P(Vcard, VcardYearless,
+    testing::Values(YearlessRow { "vCard 4.0 month and day", "BDAY:--06-18", false },
+        YearlessRow { "vCard 4.0 month and day without dash", "BDAY:--0618", false },
+        YearlessRow { "iPhone year 1604 omitted", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-06-18", false },
+        YearlessRow {
+            "iPhone omitted year, basic form", "BDAY;X-APPLE-OMIT-YEAR=1604:16040618", false },
+        YearlessRow { "iPhone omit flag naming another year",
+            "BDAY;X-APPLE-OMIT-YEAR=1604:1985-06-18", true }),
+    test::BySituation());
+
+TEST(Vcard, CardsLeftOutAreNamedWithTheirReason)
+{
+    const VcardImportReading read =
+        ReadVcardImportBytes("BEGIN:VCARD\r\nFN:王芳\r\nBDAY:--06-18\r\nEND:VCARD\r\n", u"d.vcf"_s);
+    ASSERT_TRUE(read.reading.failure);
+    EXPECT_EQ(read.reading.failure->boxText, u"d.vcf中的名片都没有出生年份!"_s);
+    EXPECT_EQ(withoutYearText(read.withoutYear), u"1张名片没有出生年份,未导入:王芳"_s);
+    EXPECT_EQ(withoutYearText({}), QString());
 }
 
 TEST(Vcard, ChosenCategoryOnlyForCardsNamingNone)
