@@ -304,6 +304,22 @@ int main(int argc, char *argv[])
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
+    // A person's own sheet, as Outlook's Chinese export writes it, with Excel's damage.
+    const QByteArray sheet = QStringLiteral(
+        "\uFEFF名,姓,生日,移动电话,类别,备注\r\n"
+        "芳,王,1985/3/12,13912345678,家人,\"爱吃\r\n甜食\"\r\n"
+        "伟,李,0/0/00,1.39123E+10,朋友,\r\n"
+        "\"强,赵,3/7/1990,13700000000,同事,新同事\r\n")
+                                 .toUtf8();
+    app::frmFileIn sheetPreview(
+        transfer::BuildImportPreview(transfer::ReadImportBytes(sheet, transfer::ImportLayout::Csv,
+                                         QStringLiteral("联系人.csv")),
+            context.Birthdays),
+        transfer::ImportLayout::Csv, *db, 1);
+    sheetPreview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
+    sheetPreview.show();
+    ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
+
     // The preview of a phone's contacts, with the category of cards that name none.
     transfer::VcardImportReading cards = transfer::ReadVcardImportBytes(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nTEL;TYPE=CELL:+86 138 0000 2222\r\n"
