@@ -1,5 +1,7 @@
 #include "app/backuprestore.h"
 
+#include "store/birthdays.h"
+
 #include "app/appcontext.h"
 #include "app/messagesink.h"
 #include "app/startup.h"
@@ -106,8 +108,16 @@ bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
 void LoadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now)
 {
     const auto error = reloadBirthdays(context, messages);
-    if (error && store::IsDamage(*error) && !OfferBackupAfterDamage(context, messages, now))
-        keepDamagedFileReadOnly(context);
+    if (error) {
+        if (store::IsDamage(*error) && !OfferBackupAfterDamage(context, messages, now))
+            keepDamagedFileReadOnly(context);
+        return;
+    }
+    // A file from before birthdays had Uids gets them once it has been read cleanly.
+    store::BirthdayLoad loaded { context.Birthdays, context.HasBirthdays, std::nullopt };
+    if (context.DbConnection && store::LacksBirthdayUids(*context.DbConnection, loaded)
+        && store::AssignMissingBirthdayUids(*context.DbConnection) > 0)
+        reloadBirthdays(context, messages);
 }
 
 } // namespace natalis::app

@@ -27,6 +27,9 @@ std::variant<QList<store::BirthdayRecord>, QString> loadBirthdays(const QCommand
     if (!connection)
         return u"cannot open %1: %2"_s.arg(path, error.description);
     store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    // Events and cards carry the birthdays' Uids: a file from before them gets them first.
+    if (store::LacksBirthdayUids(*connection, load) && store::AssignMissingBirthdayUids(*connection) > 0)
+        load = store::LoadBirthdays(*connection, std::move(load.Birthdays));
     if (load.error)
         return u"cannot read the birthdays: %1"_s.arg(load.error->description);
     return load.HasBirthdays ? std::move(load.Birthdays) : QList<store::BirthdayRecord>();

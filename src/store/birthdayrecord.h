@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUuid>
 
 namespace natalis::store {
 
@@ -26,6 +27,9 @@ struct BirthdayRecord
     QString Address;
     QString DxSend = QStringLiteral("0"); // "1" once this year's birthday SMS went out
     QString No; // staff or card number
+    // Names this birthday wherever it travels (calendar events, contacts, other computers),
+    // unlike Id, which another database gives to someone else. Null until the file has one.
+    QUuid Uid;
 
     friend bool operator==(const BirthdayRecord &, const BirthdayRecord &) = default;
 };

@@ -126,6 +126,28 @@ int runGuarded(auto &&work)
     }
 }
 
+// Files made before birthdays had Uids lack the column: they are read as having none.
+bool hasUidColumn(Connection &connection)
+{
+    Statement columns = connection.prepare("pragma table_info(birthday)");
+    while (columns.step()) {
+        if (columns.text(1) == u"strUid")
+            return true;
+    }
+    return false;
+}
+
+void ensureUidColumn(Connection &connection)
+{
+    if (!hasUidColumn(connection))
+        connection.exec("alter table birthday add column [strUid] text default ''");
+}
+
+QString uidText(const QUuid &uid)
+{
+    return (uid.isNull() ? QUuid::createUuid() : uid).toString(QUuid::WithoutBraces);
+}
+
 void requireChangedRow(Connection &connection, qint32 id)
 {
     if (connection.changes() == 0)
@@ -143,9 +165,12 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
     try {
         // Id is the row key, so this is a plain table scan; the grouping by category is done
         // in memory, which costs far less than the engine's sort of whole rows.
+        const bool uids = hasUidColumn(connection);
         Statement select = connection.prepare(
-            "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-            "QQ_MSN,Company,Address,[No],DxSend from birthday order by Id");
+            uids ? "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
+                   "QQ_MSN,Company,Address,[No],DxSend,strUid from birthday order by Id"
+                 : "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
+                   "QQ_MSN,Company,Address,[No],DxSend,'' from birthday order by Id");
         // Room for every row up front: growing the array moves all records each time. The
         // highest Id bounds the row count; room beyond the rows is never touched, so it costs
         // address space only.
@@ -177,6 +202,8 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
             r.Address = fitted(fromUtf8(select.utf8(14)), BirthdayWidths::Address);
             r.No = fitted(fromUtf8(select.utf8(15)), BirthdayWidths::No);
             r.DxSend = fitted(sent.get(select.utf8(16)), BirthdayWidths::DxSend);
+            if (const QByteArrayView uid = select.utf8(17); !uid.isEmpty())
+                r.Uid = QUuid::fromString(QAnyStringView(uid));
             if (!IsPhoneNumber(r.Tel))
                 r.Duanxin = u"否"_s;
         }
@@ -209,18 +236,60 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
 {
     qint32 id = -1;
     runGuarded([&] {
-        connection
-            .cached("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
-                    "[blnIsGL],[intnums],[Duanxin],[Sex],[Class],[QQ_MSN],[Company],"
-                    "[Address],[No],[DxSend]) "
-                    "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-            .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL, int(r.intNums),
-                r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.DxSend)
-            .run();
+        const auto insert = [&] {
+            connection
+                .cached("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
+                        "[blnIsGL],[intnums],[Duanxin],[Sex],[Class],[QQ_MSN],[Company],"
+                        "[Address],[No],[DxSend],[strUid]) "
+                        "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL,
+                    int(r.intNums), r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No,
+                    r.DxSend, uidText(r.Uid))
+                .run();
+        };
+        try {
+            insert();
+        } catch (const DbException &) {
+            // A file from before Uids: the column is added on the first insert, not looked
+            // for at every one of an import's thousands.
+            if (hasUidColumn(connection))
+                throw;
+            ensureUidColumn(connection);
+            insert();
+        }
         // The row just inserted, not a lookup by name: names repeat after imports.
         id = qint32(connection.lastInsertRowId());
     });
     return id;
+}
+
+int AssignMissingBirthdayUids(Connection &connection)
+{
+    int assigned = 0;
+    const int result = runGuarded([&] {
+        Transaction transaction(connection);
+        ensureUidColumn(connection);
+        QList<qint32> ids;
+        Statement missing =
+            connection.prepare("select Id from birthday where strUid is null or strUid=''");
+        while (missing.step())
+            ids.append(qint32(missing.integer(0)));
+        Statement &give = connection.cached("update birthday set strUid=? where Id=?");
+        for (qint32 id : ids) {
+            give.bindAll(uidText(QUuid()), id).run();
+            give.reset();
+        }
+        transaction.commit();
+        assigned = int(ids.size());
+    });
+    return result == 1 ? assigned : -1;
+}
+
+bool LacksBirthdayUids(Connection &connection, const BirthdayLoad &load)
+{
+    return !load.error && load.HasBirthdays && !connection.isReadOnly()
+        && std::any_of(load.Birthdays.begin(), load.Birthdays.end(),
+            [](const BirthdayRecord &r) { return r.Uid.isNull(); });
 }
 
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)

@@ -36,8 +36,17 @@ bool BirthdayNameInTable(Connection &connection, QStringView category, QStringVi
 // The change operations write to the table only and never touch an in-memory array. On failure
 // they return -1 and the connection's lastError() says why.
 
-// Inserts record (its Id is ignored) and returns the new row's Id, or -1.
+// Inserts record (its Id is ignored) and returns the new row's Id, or -1. The row keeps the
+// record's Uid, or gets a new random one when it has none.
 qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record);
+
+// Gives every row without a Uid a new random one (files made before Uids existed gain the
+// column first). Returns how many rows got one, or -1 on a database error (nothing changed).
+// Writes: call it only on a file that loaded cleanly and is not read-only.
+int AssignMissingBirthdayUids(Connection &connection);
+
+// True when load read cleanly, from a file that can be written, rows without a Uid.
+bool LacksBirthdayUids(Connection &connection, const BirthdayLoad &load);
 
 // Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids);

@@ -24,7 +24,7 @@ constexpr const char *FixedTables[] = {
     "[blnIsGL] text default '',[intnums] integer not null default 7,"
     "[Duanxin] text default '',[Sex] text default '',[Class] text default '',"
     "[QQ_MSN] text default '',[Company] text default '',[Address] text default '',"
-    "[No] text default '',[DxSend] text default '0')",
+    "[No] text default '',[DxSend] text default '0',[strUid] text default '')",
     "create table tsclass([Class] text not null unique)",
     "create table khclass([Class] text not null unique)",
     "create table dlsclass([Class] text not null unique)",

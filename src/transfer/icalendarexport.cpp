@@ -57,9 +57,14 @@ bool remindsBy(const BirthdayRecord &birthday, QStringView rule)
     return QStringView(birthday.blnIsGL).trimmed() == rule;
 }
 
-QString uidOf(qint32 id, QStringView what)
+// The birthday's own Uid names its events, so that two databases, or one list moved to another
+// file, never give one person's events the ids of another's. A file read-only from before Uids
+// falls back to the row number.
+QString uidOf(const BirthdayRecord &birthday, QStringView what)
 {
-    return QString::number(id) + u'-' + what.toString() + u'@' + IcsUidDomain.toString();
+    const QString owner = birthday.Uid.isNull() ? QString::number(birthday.Id)
+                                                : birthday.Uid.toString(QUuid::WithoutBraces);
+    return owner + u'-' + what.toString() + u'@' + IcsUidDomain.toString();
 }
 
 QString dateValue(QDate date)
@@ -98,7 +103,7 @@ QString birthdayDescription(const BirthdayRecord &birthday)
 IcsEvent birthdayEvent(const BirthdayRecord &birthday, QDate date, int age, QStringView uidPart)
 {
     IcsEvent event;
-    event.uid = uidOf(birthday.Id, uidPart);
+    event.uid = uidOf(birthday, uidPart);
     event.date = date;
     event.summary = IcsBirthdayTitle(birthday, age);
     event.description = birthdayDescription(birthday);

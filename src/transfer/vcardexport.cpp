@@ -52,6 +52,9 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
         appendLine(bytes, u"ADR;TYPE=HOME", u";;"_s + escapeText(address) + u";;;;"_s);
     appendText(bytes, u"NOTE", birthday.Beizhu);
     appendText(bytes, u"CATEGORIES", birthday.Type);
+    // A phone that imports the file again updates the contact instead of adding a second one.
+    if (!birthday.Uid.isNull())
+        appendLine(bytes, u"UID", u"urn:uuid:"_s + birthday.Uid.toString(QUuid::WithoutBraces));
     appendLine(bytes, u"END", u"VCARD"_s);
 }
 

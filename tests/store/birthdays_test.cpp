@@ -49,6 +49,7 @@ BirthdayRecord everyColumn(const QString &about, const QString &type)
     r.Address = u"南山区 科技园'1号"_s;
     r.No = u"NO-0001"_s;
     r.DxSend = u"1"_s;
+    r.Uid = QUuid(u"6f1c2d3e-4a5b-4c6d-8e7f-9a0b1c2d3e4f"_s);
     return r;
 }
 
@@ -166,12 +167,16 @@ TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
 {
     BirthdayRecord r = person(u"赵六"_s);
     r.Id = AddBirthToMdb(db, r);
+    const QUuid given = LoadBirthdays(db).Birthdays[0].Uid;
+    EXPECT_FALSE(given.isNull()) << "a new birthday gets a Uid";
 
     BirthdayRecord changed = everyColumn(u"赵'六"_s, u"朋友"_s);
     changed.Id = r.Id;
     ASSERT_EQ(UpdateBirthInMdb(db, changed), 1);
 
+    // An edit keeps the birthday's Uid: its events and contacts elsewhere stay its own.
     changed.DxSend = r.DxSend;
+    changed.Uid = given;
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0], changed);
 }
 
@@ -322,6 +327,38 @@ TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
     record.About = u"张三"_s;
     EXPECT_LT(AddBirthToMdb(*connection, record), 0);
     EXPECT_EQ(WriteFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
+}
+
+} // namespace
+} // namespace natalis::store
+
+namespace natalis::store {
+namespace {
+
+// A file from before birthdays had Uids: it reads as it is, and gets them once, each its own.
+TEST(BirthdayUids, AnOlderFileGetsThemOnceAndKeepsThem)
+{
+    test::TempDatabase files;
+    Connection db = files.create();
+    db.exec("create table old_birthday as select * from birthday");
+    db.exec("drop table birthday");
+    db.exec("create table birthday(Id integer primary key autoincrement,[About] text default '',"
+            "[Type] text default '',[Tel] text default '',[Beizhu] text default '',"
+            "[strGL] text default '',[strNL] text default '',[blnIsGL] text default '',"
+            "[intnums] integer not null default 7,[Duanxin] text default '',[Sex] text default '',"
+            "[Class] text default '',[QQ_MSN] text default '',[Company] text default '',"
+            "[Address] text default '',[No] text default '',[DxSend] text default '0')");
+    db.exec("insert into birthday(About,Type) values('张三','朋友'),('李四','家人')");
+
+    BirthdayLoad load = LoadBirthdays(db);
+    ASSERT_FALSE(load.error);
+    EXPECT_TRUE(LacksBirthdayUids(db, load));
+    EXPECT_EQ(AssignMissingBirthdayUids(db), 2);
+    load = LoadBirthdays(db);
+    EXPECT_FALSE(LacksBirthdayUids(db, load));
+    EXPECT_NE(load.Birthdays[0].Uid, load.Birthdays[1].Uid);
+    EXPECT_EQ(AssignMissingBirthdayUids(db), 0);
+    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Uid, load.Birthdays[0].Uid);
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "reminder/birthdayoccurrences.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
+#include "store/birthdays.h"
 #include "support/qtprinters.h"
+#include "support/tempdatabase.h"
 #include "transfer/contentline.h"
 #include "transfer/icalendarexport.h"
 
 #include <QMap>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -389,6 +392,29 @@ INSTANTIATE_TEST_SUITE_P(Ics, IcsTitle,
         TitleRow { "leap month", test::lunarBirthday(u"丙"_s, u"农历2006年闰07月21日"_s), 0,
             u"丙生日(农历闰七月廿一)"_s }),
     test::BySituation());
+
+} // namespace
+} // namespace natalis::transfer
+
+namespace natalis::transfer {
+namespace {
+
+// Two family members' lists, each with its first birthday in row 1, put on one calendar: no
+// event of one may replace an event of the other. The same list exported twice keeps its ids.
+TEST(IcsUids, DatabasesNeverShareAnEventIdAndOneListKeepsItsOwn)
+{
+    test::TempDatabase files;
+    QList<QSet<QString>> uidsOfList;
+    for (const QString &name : { u"mother.mdb"_s, u"father.mdb"_s }) {
+        store::Connection db = files.create(name);
+        ASSERT_GT(store::AddBirthToMdb(db, test::lunarBirthday(u"张三"_s, u"农历1960年 08月15日"_s, 3)), 0);
+        const QList<store::BirthdayRecord> list = store::LoadBirthdays(db).Birthdays;
+        const QList<QString> first = eventsByUid(ics(list, 2025, 3)).keys();
+        EXPECT_EQ(eventsByUid(ics(store::LoadBirthdays(db).Birthdays, 2025, 3)).keys(), first);
+        uidsOfList.append(QSet<QString>(first.begin(), first.end()));
+    }
+    EXPECT_FALSE(uidsOfList[0].intersects(uidsOfList[1]));
+}
 
 } // namespace
 } // namespace natalis::transfer

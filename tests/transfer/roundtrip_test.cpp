@@ -98,8 +98,13 @@ TEST_F(RoundTrip, ExportedRecordsImportIdentically)
         u"从外部制表符分割的文本文件导入生日,成功导入%1条生日提醒!"_s.arg(before.size()));
     const QList<store::BirthdayRecord> after = loaded(target);
     ASSERT_EQ(after.size(), before.size());
-    for (qsizetype i = 0; i < after.size(); ++i)
-        EXPECT_EQ(after[i], before[i]) << before[i].About.toStdString();
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        // The tab layout has no place for the Uid: the imported birthday gets one of its own.
+        store::BirthdayRecord imported = after[i];
+        EXPECT_NE(imported.Uid, before[i].Uid);
+        imported.Uid = before[i].Uid;
+        EXPECT_EQ(imported, before[i]) << before[i].About.toStdString();
+    }
 
     // The second import of the same file finds every record present.
     const ImportPreview again = readBack(store::LoadBirthdays(target).Birthdays);
