@@ -114,8 +114,8 @@ void LoadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDat
         return;
     }
     // A file from before birthdays had Uids gets them once it has been read cleanly.
-    store::BirthdayLoad loaded { context.Birthdays, context.HasBirthdays, std::nullopt };
-    if (context.DbConnection && store::LacksBirthdayUids(*context.DbConnection, loaded)
+    if (context.DbConnection && context.HasBirthdays
+        && store::LacksBirthdayUids(*context.DbConnection, context.Birthdays)
         && store::AssignMissingBirthdayUids(*context.DbConnection) > 0)
         reloadBirthdays(context, messages);
 }

@@ -706,8 +706,8 @@ void frmGet::showTodayList(const QString &todayLabelText)
 
 QString frmGet::writeFailure(const QString &rest) const
 {
-    return (m_context.DbConnection ? store::WriteFailureCause(m_context.DbConnection->lastError())
-                                   : QStringLiteral("生日数据库共享访问冲突"))
+    return store::WriteFailureCause(
+               m_context.DbConnection ? m_context.DbConnection->lastError() : store::DbError {})
         + rest;
 }
 

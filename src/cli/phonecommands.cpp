@@ -28,7 +28,8 @@ std::variant<QList<store::BirthdayRecord>, QString> loadBirthdays(const QCommand
         return u"cannot open %1: %2"_s.arg(path, error.description);
     store::BirthdayLoad load = store::LoadBirthdays(*connection);
     // Events and cards carry the birthdays' Uids: a file from before them gets them first.
-    if (store::LacksBirthdayUids(*connection, load) && store::AssignMissingBirthdayUids(*connection) > 0)
+    if (!load.error && load.HasBirthdays && store::LacksBirthdayUids(*connection, load.Birthdays)
+        && store::AssignMissingBirthdayUids(*connection) > 0)
         load = store::LoadBirthdays(*connection, std::move(load.Birthdays));
     if (load.error)
         return u"cannot read the birthdays: %1"_s.arg(load.error->description);

@@ -285,10 +285,10 @@ int AssignMissingBirthdayUids(Connection &connection)
     return result == 1 ? assigned : -1;
 }
 
-bool LacksBirthdayUids(Connection &connection, const BirthdayLoad &load)
+bool LacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays)
 {
-    return !load.error && load.HasBirthdays && !connection.isReadOnly()
-        && std::any_of(load.Birthdays.begin(), load.Birthdays.end(),
+    return !connection.isReadOnly()
+        && std::any_of(birthdays.begin(), birthdays.end(),
             [](const BirthdayRecord &r) { return r.Uid.isNull(); });
 }
 

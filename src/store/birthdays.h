@@ -45,8 +45,9 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record);
 // Writes: call it only on a file that loaded cleanly and is not read-only.
 int AssignMissingBirthdayUids(Connection &connection);
 
-// True when load read cleanly, from a file that can be written, rows without a Uid.
-bool LacksBirthdayUids(Connection &connection, const BirthdayLoad &load);
+// True when birthdays (read cleanly from connection's file) hold rows without a Uid and the file
+// can be written to give them some.
+bool LacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays);
 
 // Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids);

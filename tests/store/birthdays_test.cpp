@@ -352,10 +352,10 @@ TEST(BirthdayUids, AnOlderFileGetsThemOnceAndKeepsThem)
 
     BirthdayLoad load = LoadBirthdays(db);
     ASSERT_FALSE(load.error);
-    EXPECT_TRUE(LacksBirthdayUids(db, load));
+    EXPECT_TRUE(LacksBirthdayUids(db, load.Birthdays));
     EXPECT_EQ(AssignMissingBirthdayUids(db), 2);
     load = LoadBirthdays(db);
-    EXPECT_FALSE(LacksBirthdayUids(db, load));
+    EXPECT_FALSE(LacksBirthdayUids(db, load.Birthdays));
     EXPECT_NE(load.Birthdays[0].Uid, load.Birthdays[1].Uid);
     EXPECT_EQ(AssignMissingBirthdayUids(db), 0);
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Uid, load.Birthdays[0].Uid);
