@@ -1,5 +1,6 @@
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
+#include "support/importreport.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/csvfile.h"
@@ -136,10 +137,7 @@ TEST_P(CsvImport, MapsColumnsByTitle)
                        .join(u'/');
     }
     EXPECT_EQ(records, row.records);
-    QStringList report;
-    for (const LineNote &note : reading.notes)
-        report << lineNoteText(note);
-    EXPECT_EQ(report, row.report);
+    EXPECT_EQ(test::reportOf(reading), row.report);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CsvImport,

@@ -1,4 +1,5 @@
 #include "support/casename.h"
+#include "support/importreport.h"
 #include "support/gbkbytes.h"
 #include "support/qtprinters.h"
 #include "transfer/importreader.h"
@@ -136,10 +137,7 @@ TEST_P(Lines, ReadsRecordsAndReportsLines)
     for (const ImportRecord &record : reading.records)
         names << record.fields().About;
     EXPECT_EQ(names, row.names);
-    QStringList report;
-    for (const LineNote &note : reading.notes)
-        report << lineNoteText(note);
-    EXPECT_EQ(report, row.report);
+    EXPECT_EQ(test::reportOf(reading), row.report);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Lines,
@@ -193,10 +191,7 @@ TEST_P(UnicodeText, QuotedCellsReadAsExcelWritesThem)
     ASSERT_FALSE(reading.records.isEmpty());
     EXPECT_EQ(reading.records[0].fields().Beizhu, row.firstRemark);
     EXPECT_EQ(reading.records[0].date(), row.firstDate);
-    QStringList report;
-    for (const LineNote &note : reading.notes)
-        report << lineNoteText(note);
-    EXPECT_EQ(report, row.report);
+    EXPECT_EQ(test::reportOf(reading), row.report);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnicodeText,
