@@ -2,13 +2,13 @@
 // compaction with the day's backup, connection, settings, the birthdays, the reset of stale SMS
 // marks and the eight lists.
 
-#include "app/appcontext.h"
-#include "app/backuprestore.h"
-#include "app/clock.h"
+#include "session/appcontext.h"
+#include "session/backuprestore.h"
+#include "platform/clock.h"
 #include "app/frmget.h"
-#include "app/messagesink.h"
-#include "app/musicplayer.h"
-#include "app/startup.h"
+#include "platform/messagesink.h"
+#include "desktop/musicplayer.h"
+#include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/database.h"

@@ -1,27 +1,27 @@
 #include "app/frmget.h"
 
-#include "app/acknowledgement.h"
-#include "app/appcontext.h"
-#include "app/autosmsrunner.h"
+#include "desktop/acknowledgement.h"
+#include "session/appcontext.h"
+#include "session/autosmsrunner.h"
 #include "app/birthdaylistmodel.h"
 #include "app/birthdaylistview.h"
 #include "app/birthdaysortmodel.h"
-#include "app/clock.h"
-#include "app/dialogparts.h"
-#include "app/frmcontent.h"
-#include "app/frmhappen.h"
-#include "app/frmnotify.h"
-#include "app/helpdocument.h"
-#include "app/messagesink.h"
-#include "app/musicplayer.h"
-#include "app/pictures.h"
-#include "app/remindermemoryhooks.h"
-#include "app/skincolors.h"
-#include "app/smsgatewayprocess.h"
+#include "platform/clock.h"
+#include "widgets/dialogparts.h"
+#include "dialogs/frmcontent.h"
+#include "dialogs/frmhappen.h"
+#include "desktop/frmnotify.h"
+#include "widgets/helpdocument.h"
+#include "platform/messagesink.h"
+#include "desktop/musicplayer.h"
+#include "widgets/pictures.h"
+#include "session/remindermemoryhooks.h"
+#include "widgets/skincolors.h"
+#include "session/smsgatewayprocess.h"
 #include "app/smssetupaction.h"
-#include "app/startup.h"
+#include "session/startup.h"
 #include "app/transferactions.h"
-#include "app/windowmemory.h"
+#include "widgets/windowmemory.h"
 #include "calendar_ui/frmwnl.h"
 #include "desktop/sessionplatform.h"
 #include "desktop/traylayer.h"
@@ -84,7 +84,12 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     std::unique_ptr<MusicPlayer> music, QWidget *parent)
     : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock),
       m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>(std::array<QIcon, 2> {
-                                     picture(Picture::Tray), picture(Picture::TrayAlternate) })), m_loop(context, *this),
+                                     picture(Picture::Tray), picture(Picture::TrayAlternate) })), m_loop({ context.Settings,
+                                     [&context] {
+                                         return context.HasBirthdays ? context.Birthdays
+                                                                     : QList<store::BirthdayRecord>();
+                                     } },
+          *this),
       m_autoSms(std::make_unique<AutoSmsRunner>(context, clock))
 {
     setObjectName(QStringLiteral("frmGet"));

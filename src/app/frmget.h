@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/birthdaylistmodel.h"
-#include "app/modalrunner.h"
-#include "app/reminderloop.h"
-#include "app/reminderoutputs.h"
+#include "widgets/modalrunner.h"
+#include "reminder/reminderloop.h"
+#include "reminder/reminderoutputs.h"
 #include "calendar_ui/calendarhost.h"
 #include "calendar_ui/frmwnl.h"
 #include "sms/groupsend.h"

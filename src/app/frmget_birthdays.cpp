@@ -1,12 +1,12 @@
 // The main window's birthday actions: add, edit (one or several) and delete, each written to
 // the database first and then shown in place.
 
-#include "app/appcontext.h"
-#include "app/clock.h"
-#include "app/frmaddedit.h"
+#include "session/appcontext.h"
+#include "platform/clock.h"
+#include "dialogs/frmaddedit.h"
 #include "app/frmget.h"
-#include "app/messagesink.h"
-#include "app/startup.h"
+#include "platform/messagesink.h"
+#include "session/startup.h"
 #include "calendar_ui/datepickers.h"
 #include "store/birthdays.h"
 #include "store/categories.h"

@@ -1,6 +1,6 @@
 // The main window's file menu items for phones: calendar and contacts out, contacts in.
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "app/frmget.h"
 #include "app/phoneactions.h"
 #include "transfer/icalendarexport.h"

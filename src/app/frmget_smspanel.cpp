@@ -1,14 +1,14 @@
 // The main window's SMS group-sending panel: recipients from the ticked list entries and from
 // numbers typed in or imported for this send, one text, sent at once or scheduled at the gateway.
 
-#include "app/appcontext.h"
-#include "app/clock.h"
-#include "app/dialogparts.h"
-#include "app/frmdxhist.h"
+#include "session/appcontext.h"
+#include "platform/clock.h"
+#include "widgets/dialogparts.h"
+#include "dialogs/frmdxhist.h"
 #include "app/frmget.h"
-#include "app/frmmydlg1.h"
-#include "app/messagesink.h"
-#include "app/smsgatewayprocess.h"
+#include "dialogs/frmmydlg1.h"
+#include "platform/messagesink.h"
+#include "session/smsgatewayprocess.h"
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"

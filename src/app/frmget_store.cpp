@@ -1,12 +1,12 @@
 // The main window and the database file itself: changes made by other programs, and the
 // restore from a backup.
 
-#include "app/appcontext.h"
-#include "app/backuprestore.h"
-#include "app/clock.h"
-#include "app/frmbackup.h"
+#include "session/appcontext.h"
+#include "session/backuprestore.h"
+#include "platform/clock.h"
+#include "dialogs/frmbackup.h"
 #include "app/frmget.h"
-#include "app/messagesink.h"
+#include "platform/messagesink.h"
 
 using namespace Qt::StringLiterals;
 

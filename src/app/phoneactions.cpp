@@ -1,7 +1,7 @@
 #include "app/phoneactions.h"
 
-#include "app/frmfilein.h"
-#include "app/frmmydlg1.h"
+#include "dialogs/frmfilein.h"
+#include "dialogs/frmmydlg1.h"
 #include "transfer/exportfile.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/importpreview.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/appcontext.h"
-#include "app/messagesink.h"
-#include "app/modalrunner.h"
+#include "session/appcontext.h"
+#include "platform/messagesink.h"
+#include "widgets/modalrunner.h"
 #include "app/transferactions.h"
 
 #include <QDateTime>

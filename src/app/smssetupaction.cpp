@@ -1,7 +1,7 @@
 #include "app/smssetupaction.h"
 
-#include "app/frmdxsetup.h"
-#include "app/smsgatewayprocess.h"
+#include "dialogs/frmdxsetup.h"
+#include "session/smsgatewayprocess.h"
 
 namespace natalis::app {
 

@@ -1,6 +1,6 @@
 #include "calendar_ui/cellcolour.h"
 
-#include "app/skincolors.h"
+#include "widgets/skincolors.h"
 
 namespace natalis::calendar_ui {
 

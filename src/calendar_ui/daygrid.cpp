@@ -1,6 +1,6 @@
 #include "calendar_ui/daygrid.h"
 
-#include "app/skincolors.h"
+#include "widgets/skincolors.h"
 #include "calendar/calendarnames.h"
 #include "calendar_ui/skinpaint.h"
 

@@ -1,6 +1,6 @@
 #include "calendar_ui/skinpaint.h"
 
-#include "app/skincolors.h"
+#include "widgets/skincolors.h"
 
 #include <QComboBox>
 #include <QPalette>

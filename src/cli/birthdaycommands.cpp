@@ -1,6 +1,6 @@
 // natalis-cli due and add: the reminder engine and the birthday store from the command line.
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"

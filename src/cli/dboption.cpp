@@ -1,6 +1,6 @@
 #include "dboption.h"
 
-#include "app/dblocation.h"
+#include "platform/dblocation.h"
 
 #include <QCoreApplication>
 

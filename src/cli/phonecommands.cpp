@@ -1,7 +1,7 @@
 // natalis-cli ics and vcf: the birthdays for a phone's calendar and contacts. Reading a phone's
 // contacts back is import --layout vcf.
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "clicommand.h"
 #include "dboption.h"
 #include "store/birthdays.h"

@@ -1,7 +1,7 @@
 // natalis-cli sms-auto: one pass of the automatic birthday SMS, for a program run headless from
 // a scheduler.
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "clicommand.h"
 #include "dboption.h"
 #include "sms/autosms.h"

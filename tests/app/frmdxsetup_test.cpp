@@ -1,4 +1,4 @@
-#include "app/frmdxsetup.h"
+#include "dialogs/frmdxsetup.h"
 #include "app/smssetupaction.h"
 #include "gatewaysimulator.h"
 #include "sms/gatewayaddress.h"

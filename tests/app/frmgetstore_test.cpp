@@ -1,15 +1,15 @@
 // The main window and the database file: other programs' changes, the read-only file, the
 // restore from a backup.
 
-#include "app/appcontext.h"
-#include "app/backuprestore.h"
+#include "session/appcontext.h"
+#include "session/backuprestore.h"
 #include "app/birthdaylistmodel.h"
-#include "app/clock.h"
-#include "app/frmaddedit.h"
-#include "app/frmbackup.h"
+#include "platform/clock.h"
+#include "dialogs/frmaddedit.h"
+#include "dialogs/frmbackup.h"
 #include "app/frmget.h"
-#include "app/musicplayer.h"
-#include "app/startup.h"
+#include "desktop/musicplayer.h"
+#include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "support/birthdaybuilder.h"

@@ -2,14 +2,14 @@
 // lists in pinyin, number and date order, Enter and double-click, counters after an edit, skins
 // over the SMS panel, remembered geometry, tool tips, help, and pictures made once.
 
-#include "app/appcontext.h"
+#include "session/appcontext.h"
 #include "app/birthdaylistmodel.h"
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "app/frmget.h"
-#include "app/musicplayer.h"
-#include "app/qttranslations.h"
-#include "app/screenfit.h"
-#include "app/startup.h"
+#include "desktop/musicplayer.h"
+#include "session/qttranslations.h"
+#include "widgets/screenfit.h"
+#include "session/startup.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messagesink.h"
+#include "platform/messagesink.h"
 
 #include <QList>
 #include <QString>

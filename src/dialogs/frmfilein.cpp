@@ -1,0 +1,334 @@
+#include "dialogs/frmfilein.h"
+
+#include "widgets/dialogparts.h"
+#include "dialogs/importpreviewmodel.h"
+#include "store/categories.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <array>
+
+namespace natalis::app {
+
+namespace {
+
+// How often the adding count is painted, in milliseconds.
+constexpr qint64 ProgressPaintMs = 50;
+
+constexpr std::array<transfer::EncodingChoice, 4> EncodingChoices = {
+    transfer::EncodingChoice::Auto,
+    transfer::EncodingChoice::Gbk,
+    transfer::EncodingChoice::Utf8,
+    transfer::EncodingChoice::Utf16,
+};
+
+QString reportToggleText(int notes, bool open)
+{
+    return QStringLiteral("导入说明(%1条)%2")
+        .arg(notes)
+        .arg(open ? QStringLiteral("▲") : QStringLiteral("▼"));
+}
+
+} // namespace
+
+frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
+    store::Connection &connection, int skin, QWidget *parent)
+    : QDialog(parent), m_preview(std::move(preview)), m_layout(layout), m_connection(connection)
+{
+    setObjectName(QStringLiteral("frmFileIn"));
+    setWindowTitle(transfer::chooserTitle(layout));
+    buildControls();
+    showPreview();
+    applyListSkin(this, skin);
+}
+
+frmFileIn::~frmFileIn() = default;
+
+QWidget *frmFileIn::buildEncodingRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(namedLabel(this, QStringLiteral("lblEncoding"), QStringLiteral("文件编码:")));
+    m_encoding = new QComboBox(this);
+    m_encoding->setObjectName(QStringLiteral("cboEncoding"));
+    m_encoding->addItems({ QStringLiteral("自动"), QStringLiteral("GBK"), QStringLiteral("UTF-8"),
+        QStringLiteral("UTF-16") });
+    m_encoding->setToolTip(QStringLiteral("文字显示为乱码时,请选择文件的编码重新读取"));
+    m_encoding->setEnabled(false);
+    layout->addWidget(m_encoding);
+    m_encodingUsed = namedLabel(this, QStringLiteral("lblEncodingUsed"));
+    layout->addWidget(m_encodingUsed);
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("prgRead"));
+    m_progress->setVisible(false);
+    layout->addWidget(m_progress, 1);
+    m_stopReading = namedButton(this, QStringLiteral("cmdStopRead"), QStringLiteral("停止读取"));
+    m_stopReading->setVisible(false);
+    layout->addWidget(m_stopReading);
+    layout->addStretch();
+    connect(m_encoding, &QComboBox::activated, this, &frmFileIn::chooseEncoding);
+    return row;
+}
+
+QWidget *frmFileIn::buildReport()
+{
+    auto *box = new QWidget(this);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_reportToggle = namedButton(this, QStringLiteral("cmdReport"), QString());
+    m_reportToggle->setFlat(true);
+    m_reportToggle->setCheckable(true);
+    layout->addWidget(m_reportToggle, 0, Qt::AlignLeft);
+    m_report = new QListWidget(this);
+    m_report->setObjectName(QStringLiteral("lstReport"));
+    m_report->setMaximumHeight(120);
+    m_report->setUniformItemSizes(true);
+    layout->addWidget(m_report);
+    connect(m_reportToggle, &QPushButton::toggled, this, &frmFileIn::setReportOpen);
+    return box;
+}
+
+void frmFileIn::buildControls()
+{
+    auto *counts = new QHBoxLayout;
+    counts->setSpacing(0);
+    counts->addWidget(namedLabel(this, QStringLiteral("lblCaption"),
+        QStringLiteral("从外部文件分析提取的生日记录列表如下(共")));
+    m_allCount = namedLabel(this, QStringLiteral("lblInAllNums"));
+    counts->addWidget(m_allCount);
+    counts->addWidget(namedLabel(this, QStringLiteral("Label4"), QStringLiteral(",其中")));
+    m_tickedCount = namedLabel(this, QStringLiteral("lblInValidNums"));
+    counts->addWidget(m_tickedCount);
+    counts->addWidget(namedLabel(
+        this, QStringLiteral("Label2"), QStringLiteral("有效)您愿意追加到生日数据库吗?")));
+    counts->addStretch();
+
+    m_list = new QTreeView(this);
+    m_list->setObjectName(QStringLiteral("ListView2"));
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSortingEnabled(false);
+    // Sorting starts on the first header click, so the rows open in file order.
+    QHeaderView *header = m_list->header();
+    header->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, [this, header](int column) {
+        const bool again = header->isSortIndicatorShown()
+            && header->sortIndicatorSection() == column
+            && header->sortIndicatorOrder() == Qt::AscendingOrder;
+        const Qt::SortOrder order = again ? Qt::DescendingOrder : Qt::AscendingOrder;
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(column, order);
+        m_model->sort(column, order);
+    });
+    m_list->setMinimumSize(900, 300);
+
+    m_ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
+    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(no);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(counts);
+    layout->addWidget(buildEncodingRow());
+    layout->addWidget(m_list, 1);
+    layout->addWidget(namedLabel(this, QStringLiteral("Label1"),
+        QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)")));
+    layout->addWidget(buildReport());
+    layout->addLayout(buttons);
+    m_status = addStatusPanel(layout, this);
+
+    connect(m_ok, &QPushButton::clicked, this, &frmFileIn::cmdOK_Click);
+    connect(no, &QPushButton::clicked, this, &frmFileIn::cmdNo_Click);
+}
+
+void frmFileIn::showPreview()
+{
+    auto *model = new ImportPreviewModel(m_preview, m_layout, this);
+    m_list->setModel(model);
+    delete m_model;
+    m_model = model;
+    m_list->header()->setSortIndicatorShown(false);
+    // The view measures the rows it shows, not a million of them.
+    for (int column = 0; column < model->columnCount(); ++column)
+        m_list->resizeColumnToContents(column);
+    m_allCount->setText(QString::number(m_preview.rows.size()));
+    m_tickedCount->setText(QString::number(m_preview.tickedCount));
+    m_ok->setEnabled(m_preview.tickedCount > 0);
+    m_encodingUsed->setText(
+        QStringLiteral("(按%1读取)").arg(transfer::encodingName(m_preview.encoding)));
+
+    const QStringList lines = transfer::reportLines(m_preview);
+    m_report->clear();
+    m_report->addItems(lines);
+    m_reportToggle->setVisible(!lines.isEmpty());
+    m_reportToggle->setText(reportToggleText(int(lines.size()), m_reportToggle->isChecked()));
+    setReportOpen(m_reportToggle->isChecked());
+    showStatus();
+}
+
+void frmFileIn::setReportOpen(bool open)
+{
+    m_report->setVisible(open && m_report->count() > 0);
+    m_reportToggle->setText(reportToggleText(m_report->count(), open));
+}
+
+void frmFileIn::setReader(PreviewReader reader)
+{
+    m_reader = std::move(reader);
+    m_encoding->setEnabled(bool(m_reader));
+}
+
+void frmFileIn::chooseEncoding(int index)
+{
+    if (!m_reader || index < 0 || index >= int(EncodingChoices.size()))
+        return;
+    m_encoding->setCurrentIndex(index);
+    PreviewReading reading;
+    const transfer::EncodingChoice choice = EncodingChoices[std::size_t(index)];
+    m_encoding->setEnabled(false);
+    m_ok->setEnabled(false);
+    m_progress->setVisible(true);
+    m_stopReading->setVisible(true);
+    RunOnWorker(m_progress, m_stopReading,
+        [&](WorkerProgress &progress) { reading = m_reader(choice, progress); });
+    m_progress->setVisible(false);
+    m_stopReading->setVisible(false);
+    m_encoding->setEnabled(true);
+    if (reading.preview) {
+        m_preview = std::move(*reading.preview);
+        showPreview();
+        return;
+    }
+    m_ok->setEnabled(m_preview.tickedCount > 0);
+    m_status->setText(reading.cancelled ? QStringLiteral("读取已停止,列表没有改变")
+            : reading.failure           ? reading.failure->boxText
+                                        : QString());
+}
+
+int frmFileIn::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+bool frmFileIn::isRowTicked(int row) const
+{
+    const int shown = m_model->modelRow(row);
+    return shown >= 0
+        && m_model->data(m_model->index(shown, 0), Qt::CheckStateRole).toInt() == Qt::Checked;
+}
+
+void frmFileIn::clickRowTick(int row)
+{
+    const int shown = m_model->modelRow(row);
+    if (shown >= 0)
+        m_model->setData(m_model->index(shown, 0), isRowTicked(row) ? Qt::Unchecked : Qt::Checked,
+            Qt::CheckStateRole);
+}
+
+bool frmFileIn::canConfirm() const
+{
+    return m_ok->isEnabled();
+}
+
+QString frmFileIn::statusText() const
+{
+    return m_status->text();
+}
+
+QString frmFileIn::encodingText() const
+{
+    return m_encodingUsed->text();
+}
+
+QStringList frmFileIn::reportLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < m_report->count(); ++i)
+        lines << m_report->item(i)->text();
+    return lines;
+}
+
+void frmFileIn::cmdOK_Click()
+{
+    m_ok->setEnabled(false);
+    // Painting the count after every row would cost more than adding the row; a few times a
+    // second keeps it moving.
+    QElapsedTimer sincePainted;
+    sincePainted.start();
+    m_outcome = transfer::AddImportedBirthdays(
+        m_connection, m_preview, m_layout, [this, &sincePainted](const QString &text) {
+            m_status->setText(text);
+            if (sincePainted.elapsed() < ProgressPaintMs)
+                return;
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePainted.restart();
+        });
+    accept();
+}
+
+void frmFileIn::cmdNo_Click()
+{
+    reject();
+}
+
+void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebuild)
+{
+    m_rebuild = std::move(rebuild);
+    m_category = new QComboBox(this);
+    m_category->setObjectName(QStringLiteral("cboType"));
+    for (QStringView name : store::CategoryNames)
+        m_category->addItem(name.toString());
+    m_category->setCurrentText(category);
+    auto *row = new QHBoxLayout;
+    row->addWidget(
+        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:")));
+    row->addWidget(m_category);
+    row->addStretch();
+    if (auto *layout = qobject_cast<QVBoxLayout *>(this->layout()))
+        layout->insertLayout(1, row);
+    connect(m_category, &QComboBox::currentTextChanged, this, &frmFileIn::selectCategory);
+}
+
+void frmFileIn::selectCategory(const QString &category)
+{
+    if (!m_rebuild)
+        return;
+    if (m_category && m_category->currentText() != category) {
+        m_category->setCurrentText(category); // comes back here through the signal
+        return;
+    }
+    m_preview = m_rebuild(category);
+    showPreview();
+}
+
+void frmFileIn::addNote(const QString &note)
+{
+    if (note.isEmpty())
+        return;
+    m_note = note;
+    showStatus();
+}
+
+void frmFileIn::showStatus()
+{
+    // The reading's summary first, then what the caller added (e.g. cards left out).
+    const QString summary = transfer::reportSummaryText(m_preview);
+    m_status->setText(m_note.isEmpty() ? summary
+            : summary.isEmpty()        ? m_note
+                                       : summary + QStringLiteral(" ") + m_note);
+}
+
+} // namespace natalis::app

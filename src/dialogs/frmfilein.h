@@ -1,0 +1,108 @@
+#pragma once
+
+#include "widgets/workerrun.h"
+#include "transfer/importinsert.h"
+#include "transfer/importlayout.h"
+#include "transfer/importpreview.h"
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTreeView;
+
+namespace natalis::store {
+class Connection;
+}
+
+namespace natalis::app {
+
+class ImportPreviewModel;
+
+// One reading of the import file for the preview: the rows, or why there are none.
+struct PreviewReading
+{
+    std::optional<transfer::ImportPreview> preview;
+    std::optional<transfer::ImportFailure> failure; // why preview is empty, unless cancelled
+    bool cancelled = false;
+};
+
+// Reads the file again in the chosen encoding; runs on a worker, so it must not touch widgets.
+using PreviewReader =
+    std::function<PreviewReading(transfer::EncodingChoice choice, WorkerProgress &progress)>;
+
+// The import preview: every record read, duplicates unticked. The user only confirms or cancels;
+// the ticks follow the duplicate rule and cannot be changed. cmdOK adds the ticked rows. The
+// encoding the file was read in is shown and can be changed, which reads the file again; the
+// reader's report (lines skipped, values refused) folds out under the list.
+class frmFileIn : public QDialog
+{
+    Q_OBJECT
+
+public:
+    frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
+        store::Connection &connection, int skin, QWidget *parent = nullptr);
+    ~frmFileIn() override;
+
+    // Enables the encoding choice; without a reader it stays as the file was read.
+    void setReader(PreviewReader reader);
+
+    int rowCount() const;
+    bool isRowTicked(int row) const; // row in file order
+    void clickRowTick(int row); // as a click on the row's check box
+    bool canConfirm() const; // cmdOK enabled
+    QString statusText() const;
+    QString encodingText() const; // lblEncodingUsed
+    QStringList reportLines() const; // lstReport's lines
+    // Reads the file again as cboEncoding's item index (0 自动, 1 GBK, 2 UTF-8, 3 UTF-16) says.
+    void chooseEncoding(int index);
+    // Set by cmdOK: what was added, and the main window's status text.
+    const std::optional<transfer::ImportOutcome> &outcome() const { return m_outcome; }
+
+    void cmdOK_Click();
+    void cmdNo_Click();
+
+    // Shows a category box (cboType, starting at category) above the list; choosing another
+    // category rebuilds the rows, ticks included, from what rebuild returns for it.
+    using PreviewRebuild = std::function<transfer::ImportPreview(const QString &category)>;
+    void offerCategoryChoice(const QString &category, PreviewRebuild rebuild);
+    void selectCategory(const QString &category); // as choosing it in cboType
+    // A note in the status bar, after the one on unreadable lines.
+    void addNote(const QString &note);
+
+private:
+    void buildControls();
+    QWidget *buildEncodingRow();
+    QWidget *buildReport();
+    void showPreview();
+    void showStatus();
+    void setReportOpen(bool open);
+
+    transfer::ImportPreview m_preview;
+    transfer::ImportLayout m_layout;
+    store::Connection &m_connection;
+    PreviewReader m_reader;
+    ImportPreviewModel *m_model = nullptr;
+    QTreeView *m_list = nullptr;
+    QLabel *m_allCount = nullptr;
+    QLabel *m_tickedCount = nullptr;
+    QComboBox *m_encoding = nullptr;
+    QLabel *m_encodingUsed = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_stopReading = nullptr;
+    QPushButton *m_reportToggle = nullptr;
+    QListWidget *m_report = nullptr;
+    QPushButton *m_ok = nullptr;
+    QLabel *m_status = nullptr;
+    QString m_note; // added by the caller after the reading's summary
+    QComboBox *m_category = nullptr;
+    PreviewRebuild m_rebuild;
+    std::optional<transfer::ImportOutcome> m_outcome;
+};
+
+} // namespace natalis::app

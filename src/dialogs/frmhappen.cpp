@@ -1,0 +1,24 @@
+#include "dialogs/frmhappen.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace natalis::app {
+
+frmHappen::frmHappen(
+    const QString &dateText, const QString &todayNotifyText, int skin, QWidget *parent)
+    : DayListDialog(skin, parent), m_list(new QListWidget(this))
+{
+    setObjectName(QStringLiteral("frmHappen"));
+    dateLabel()->setText(dateText);
+    m_list->setObjectName(QStringLiteral("lstContent"));
+    paintList(m_list);
+    const QStringList items = todayNotifyText.split(u' ', Qt::SkipEmptyParts);
+    for (int i = 0; i < items.size(); ++i)
+        m_list->addItem(QString::number(i + 1) + u' ' + items[i]);
+    body()->addWidget(m_list);
+    resize(420, 280);
+}
+
+} // namespace natalis::app

@@ -1,0 +1,74 @@
+#include "dialogs/frmverselect.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace natalis::app {
+
+namespace {
+
+using transfer::ImportLayout;
+
+constexpr std::array<ImportLayout, 4> OptionLayouts = {
+    ImportLayout::V31,
+    ImportLayout::V30,
+    ImportLayout::V20,
+    ImportLayout::V10,
+};
+
+} // namespace
+
+frmVerSelect::frmVerSelect(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmVerSelect"));
+    setWindowTitle(QStringLiteral("从旧版本导出的生日文件导入生日"));
+    const QStringList captions = { QStringLiteral("青萍生日提醒v3.1"),
+        QStringLiteral("青萍生日提醒v3.0"), QStringLiteral("青萍生日提醒v2.0"),
+        QStringLiteral("青萍生日提醒v1.0") };
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("版本选择: "), this));
+    for (int i = 0; i < int(m_options.size()); ++i) {
+        m_options[i] = new QRadioButton(captions[i], this);
+        m_options[i]->setObjectName(QStringLiteral("optVer_%1").arg(i));
+        layout->addWidget(m_options[i]);
+    }
+    m_options[0]->setChecked(true);
+    auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto *no = new QPushButton(QStringLiteral("取消(&N)"), this);
+    no->setObjectName(QStringLiteral("cmdNo"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(no);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &frmVerSelect::cmdOK_Click);
+    connect(no, &QPushButton::clicked, this, &frmVerSelect::cmdNo_Click);
+}
+
+void frmVerSelect::selectVersion(int option)
+{
+    if (option >= 0 && option < int(m_options.size()))
+        m_options[option]->setChecked(true);
+}
+
+void frmVerSelect::cmdOK_Click()
+{
+    for (int i = 0; i < int(m_options.size()); ++i) {
+        if (m_options[i]->isChecked())
+            m_chosen = OptionLayouts[i];
+    }
+    accept();
+}
+
+void frmVerSelect::cmdNo_Click()
+{
+    m_chosen.reset();
+    reject();
+}
+
+} // namespace natalis::app

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "session/singleinstance.h"
+#include "session/smsstartup.h"
+#include "sms/gatewayworker.h"
+#include "store/birthdayrecord.h"
+#include "store/connection.h"
+#include "store/settingsrecord.h"
+
+#include <QList>
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace natalis::app {
+
+// The state that lives as long as the process, owned here and handed to whoever needs it.
+struct AppContext
+{
+    QString AppFolder; // the executable's folder; recorded only when no argument named a file
+    QString DbPath;
+    QString DbNotice; // panel 1's text after loading instead of the usual hint; empty for none
+    QString ComputerName; // written into every SMS log row; empty when unknown
+    int CurrentSkin = 1; // 1..4, index into SkinColors + 1; every start begins with 1
+    bool IsFormLoading = false;
+    std::optional<store::Connection> DbConnection;
+    // The start met a damaged page and the user kept the file: the connection is read-only
+    // until a restore from a backup, so that nothing writes to the damaged file.
+    bool DbDamaged = false;
+    store::SettingsRecord Settings;
+    // Valid only while HasBirthdays; otherwise one blank record no reader may use.
+    QList<store::BirthdayRecord> Birthdays;
+    bool HasBirthdays = false;
+    // The connection's data_version when Birthdays was read: another program has written since
+    // when it differs.
+    qint64 LoadedDataVersion = -1;
+    SmsAccountTable SmsAccounts;
+    // What one gateway call may take at most, resolving to the last byte of the answer.
+    std::chrono::milliseconds SmsCallDeadline = sms::HttpSmsGateway::DefaultDeadline;
+    // The gateway client and its thread (ProcessSmsGateway); ended before the connection closes.
+    std::unique_ptr<sms::GatewayWorker> SmsGateway;
+    std::unique_ptr<SingleInstance> instance;
+};
+
+} // namespace natalis::app

@@ -1,0 +1,86 @@
+#include "session/autosmsrunner.h"
+
+#include "session/appcontext.h"
+#include "platform/clock.h"
+#include "session/smsgatewayprocess.h"
+
+namespace natalis::app {
+
+AutoSmsRunner::AutoSmsRunner(AppContext &context, const Clock &clock)
+    : m_context(context), m_clock(clock)
+{
+}
+
+bool AutoSmsRunner::start(const QDateTime &now)
+{
+    if (m_running || !m_context.DbConnection)
+        return false;
+    m_run = sms::PlanAutoBirthdaySms(
+        m_context.Birthdays, m_context.HasBirthdays, m_context.Settings, now);
+    m_next = 0;
+    m_running = true;
+    sendNext();
+    return true;
+}
+
+void AutoSmsRunner::sendNext()
+{
+    sms::GatewayWorker &worker = ProcessSmsGateway(m_context);
+    if (m_next >= m_run.batches.size() || !m_context.DbConnection || worker.isFinishing()) {
+        end();
+        return;
+    }
+    const sms::AutoSmsBatch &batch = m_run.batches[m_next];
+    // Prepare and finish never call the gateway; the context only needs one to be whole.
+    sms::AwaitingGateway unused(worker);
+    const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+        m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
+    auto request =
+        std::make_shared<const sms::SmsBatchRequest>(sms::PrepareSmsBatch(context, batch.mobile,
+            sms::BirthdaySmsType.toString(), batch.names.join(u','), batch.numbers.join(u','),
+            int(batch.numbers.size()), batch.text, batch.account, batch.scheduleText));
+    auto answer = std::make_shared<sms::SmsGatewayAnswer>();
+    if (activity)
+        activity();
+    const bool queued = worker.run(
+        &m_receiver,
+        [request, answer](
+            sms::HttpSmsGateway &gateway) { *answer = sms::AskGateway(gateway, *request); },
+        [this, request, answer] { finishBatch(*request, *answer); });
+    // Not queued: the program is ending. The row stays "网络故障" and the next start tries the
+    // batch again under the same request id.
+    if (!queued)
+        end();
+}
+
+void AutoSmsRunner::finishBatch(
+    const sms::SmsBatchRequest &request, const sms::SmsGatewayAnswer &answer)
+{
+    if (!m_context.DbConnection) {
+        end();
+        return;
+    }
+    sms::GatewayWorker &worker = ProcessSmsGateway(m_context);
+    sms::AwaitingGateway unused(worker);
+    const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+        m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
+    sms::AutoSmsBatch &batch = m_run.batches[m_next];
+    batch.outcome = sms::FinishSmsBatch(context, request, answer);
+    sms::MarkAcceptedBatch(m_context.Birthdays, *m_context.DbConnection, batch);
+    if (showPanelText) {
+        showPanelText(batch.outcome.panelText);
+        if (!batch.outcome.historySaved || !batch.markSaved)
+            showPanelText(sms::HistorySaveFailedText.toString());
+    }
+    ++m_next;
+    sendNext();
+}
+
+void AutoSmsRunner::end()
+{
+    m_running = false;
+    if (finished)
+        finished();
+}
+
+} // namespace natalis::app

@@ -1,0 +1,21 @@
+#include "session/smsgatewayprocess.h"
+
+#include "session/appcontext.h"
+#include "sms/gatewayaddress.h"
+
+namespace natalis::app {
+
+sms::GatewayWorker &ProcessSmsGateway(AppContext &context)
+{
+    if (!context.SmsGateway) {
+        std::unique_ptr<sms::HttpSmsGateway> client = context.DbConnection
+            ? sms::OpenSmsGateway(
+                *context.DbConnection, context.ComputerName, context.SmsCallDeadline)
+            : std::make_unique<sms::HttpSmsGateway>(QString(), context.SmsCallDeadline);
+        context.SmsGateway =
+            std::make_unique<sms::GatewayWorker>(std::move(client), context.SmsCallDeadline);
+    }
+    return *context.SmsGateway;
+}
+
+} // namespace natalis::app

@@ -1,0 +1,136 @@
+#include "session/startup.h"
+
+#include "session/appcontext.h"
+#include "platform/clock.h"
+#include "platform/dblocation.h"
+#include "platform/messagesink.h"
+#include "calendar/lunaryeartable.h"
+#include "store/birthdays.h"
+#include "store/compaction.h"
+#include "store/database.h"
+#include "store/settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSysInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::app {
+
+namespace {
+
+// The database engine opens no file whose full path is this long or longer (bytes, UTF-8).
+constexpr int MaxDbPathBytes = 512;
+
+void compact(const QString &dbPath, QDate today, MessageSink &messages)
+{
+    // Start-up goes on whatever happens; the connection attempt decides.
+    switch (store::CompactBirthDb(dbPath, today)) {
+    case store::CompactOutcome::Unavailable:
+        messages.show(
+            dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::DiskFull:
+        messages.show(dbPath + u"磁盘空间不足,数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::ReadOnly:
+        messages.show(dbPath + u"生日数据库文件只读,数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::Failed:
+        messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
+        break;
+    case store::CompactOutcome::Compacted:
+    case store::CompactOutcome::Skipped:
+        break;
+    }
+}
+
+} // namespace
+
+StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
+    MessageSink &messages, const Clock &clock, AppContext &context)
+{
+    calendar::LoadLunarYearTable();
+    context.CurrentSkin = 1;
+
+    context.instance = std::make_unique<SingleInstance>(places.lockFolder);
+    if (!context.instance->acquire()) {
+        // The running instance shows itself; the message only when it does not answer.
+        const bool answered = context.instance->askRunningToShow(
+            dbArgument.isEmpty() ? QString() : QFileInfo(dbArgument).absoluteFilePath());
+        context.instance.reset();
+        if (!answered)
+            messages.show(AppTitle.toString() + u"已经处于运行状态"_s, AppTitle.toString(),
+                MessageIcon::Information);
+        return StartupResult::AlreadyRunning;
+    }
+
+    context.ComputerName = QSysInfo::machineHostName();
+
+    bool newInDataFolder = false;
+    if (dbArgument.isEmpty()) {
+        context.AppFolder = places.appFolder;
+        if (!places.appFolderWritable)
+            QDir().mkpath(places.dataFolder);
+        context.DbPath =
+            defaultDbPath(places.appFolder, places.appFolderWritable, places.dataFolder);
+        newInDataFolder = !places.appFolderWritable && !QFileInfo::exists(context.DbPath);
+    } else {
+        context.DbPath = dbArgument;
+    }
+
+    if (QFile::encodeName(QFileInfo(context.DbPath).absoluteFilePath()).size() >= MaxDbPathBytes) {
+        messages.show(u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 \n路径超过"_s
+                + QString::number(MaxDbPathBytes) + u"字节,请把数据库文件放到路径较短的文件夹中。"_s,
+            AppTitle.toString());
+        return StartupResult::NoConnection;
+    }
+
+    compact(context.DbPath, clock.now().date(), messages);
+
+    context.DbConnection = store::OpenBirthDb(context.DbPath);
+    if (!context.DbConnection) {
+        messages.show(
+            u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 "_s, AppTitle.toString());
+        return StartupResult::NoConnection;
+    }
+    if (newInDataFolder)
+        context.DbNotice = newDatabaseNotice(context.DbPath);
+
+    auto settings = store::ReadSettings(*context.DbConnection);
+    if (const auto *error = std::get_if<store::DbError>(&settings)) {
+        messages.show(
+            u"读取本地数据库设置信息失败 "_s + error->describe(), u"青萍多用户短信群发平台v6.0"_s);
+        return StartupResult::NoSettings;
+    }
+    context.Settings = std::get<store::SettingsRecord>(std::move(settings));
+
+    PurgeSmsHistory(*context.DbConnection, context.Settings.DxTxRetryNums, clock.now().date());
+    context.SmsAccounts = LoadSmsAccounts(*context.DbConnection);
+    return StartupResult::Ready;
+}
+
+std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages)
+{
+    context.LoadedDataVersion = context.DbConnection->dataVersion();
+    store::BirthdayLoad load =
+        store::LoadBirthdays(*context.DbConnection, std::move(context.Birthdays));
+    context.Birthdays = std::move(load.Birthdays);
+    context.HasBirthdays = load.HasBirthdays;
+    if (load.error)
+        messages.show(u"读取生日数据库:"_s + context.DbPath + u"失败 "_s + load.error->describe(),
+            u"青萍生日提醒网络版v6.0"_s);
+    return load.error;
+}
+
+void shutdown(AppContext &context)
+{
+    // A send under way may finish and be logged; nothing new starts.
+    if (context.SmsGateway)
+        context.SmsGateway->finish();
+    context.DbConnection.reset();
+    context.instance.reset();
+}
+
+} // namespace natalis::app

@@ -1,0 +1,61 @@
+#include "widgets/dialogparts.h"
+
+#include "widgets/skincolors.h"
+
+#include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace natalis::app {
+
+QPushButton *namedButton(
+    QWidget *parent, const QString &name, const QString &caption, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent)
+{
+    auto *bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    auto *panel = new QLabel(bar);
+    panel->setObjectName(QStringLiteral("StatusBar1_1"));
+    bar->addWidget(panel, 1);
+    layout->addWidget(bar);
+    return panel;
+}
+
+void applyListSkin(QWidget *root, int skin)
+{
+    const QColor background = skinColor(skin, 0);
+    const QColor text = skinColor(skin, 1);
+    if (!background.isValid() || !text.isValid())
+        return;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w)
+            && !qobject_cast<QAbstractItemView *>(w))
+            continue;
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Base, background);
+        palette.setColor(QPalette::Text, text);
+        w->setPalette(palette);
+    }
+}
+
+} // namespace natalis::app

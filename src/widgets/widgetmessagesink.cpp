@@ -1,0 +1,78 @@
+#include "widgets/widgetmessagesink.h"
+
+#include <QMessageBox>
+
+namespace natalis::app {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A long path has no blank to break at, and the box grew wider than the screen: a run of text
+// without a break is broken into lines after a folder separator once it is long, and
+// anywhere once it is very long, so the box keeps a size that fits its text.
+QString breakableText(const QString &text)
+{
+    constexpr int BreakAfterSeparator = 60;
+    constexpr int BreakAnywhere = 90;
+    QString shown;
+    shown.reserve(text.size() + text.size() / BreakAfterSeparator);
+    int run = 0;
+    for (const QChar c : text) {
+        shown += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if ((run >= BreakAfterSeparator && c == u'/') || run >= BreakAnywhere) {
+            shown += u'\n';
+            run = 0;
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
+MessageButton WidgetMessageSink::show(
+    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
+{
+    QMessageBox box(boxIcon(icon), title, breakableText(text), QMessageBox::NoButton, m_owner);
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        // A question that destroys something defaults to No.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MessageButton::Yes;
+    case QMessageBox::No:
+        return MessageButton::No;
+    case QMessageBox::Cancel:
+        return MessageButton::Cancel;
+    default:
+        return buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Ok;
+    }
+}
+
+} // namespace natalis::app
