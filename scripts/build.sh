@@ -9,4 +9,4 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$top} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${NATALIS_BUILD_TYPE:-RelWithDebInfo} \
   "${launcher[@]}" ${NATALIS_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cmake --build "$build" --parallel "$(nproc)" ${1:+--target "$@"}

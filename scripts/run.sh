@@ -3,6 +3,6 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/deps.sh"
-bash "$top/scripts/build.sh"
+bash "$top/scripts/build.sh" natalis
 build=${NATALIS_BUILD_DIR:-$top/build}
 exec "$build/bin/natalis" "$@"
