@@ -2,11 +2,9 @@
 
 #include "calendar/lunarconversion.h"
 #include "reminder/birthdayoccurrences.h"
+#include "store/birthdays.h"
 #include "store/categories.h"
-#include "store/connection.h"
 #include "store/settingsrecord.h"
-#include "store/statement.h"
-#include "store/transaction.h"
 
 #include <QTime>
 
@@ -132,31 +130,6 @@ AutoSmsRun PlanAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasB
     return run;
 }
 
-namespace {
-
-// One transaction for all rows: a synced commit per row kept a large list from showing for
-// many seconds. A row whose statement fails keeps its mark; the others are still cleared.
-void clearSentMarks(store::Connection &connection, const QList<qint32> &ids)
-{
-    if (ids.isEmpty())
-        return;
-    try {
-        store::Transaction transaction(connection);
-        store::Statement &clear = connection.cached("update birthday set DxSend='0' where Id=?");
-        for (qint32 id : ids) {
-            try {
-                clear.bind(1, id).run();
-            } catch (const store::DbException &) {
-            }
-            clear.reset();
-        }
-        transaction.commit();
-    } catch (const store::DbException &) {
-    }
-}
-
-} // namespace
-
 void MarkAcceptedBatch(
     QList<BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch)
 {
@@ -204,27 +177,8 @@ int ResetSmsSentFlags(
         birthday.DxSend = u"0"_s;
         stale.append(birthday.Id);
     }
-    clearSentMarks(connection, stale);
+    store::ClearSmsSent(connection, stale);
     return int(stale.size());
-}
-
-bool MarkSmsSent(store::Connection &connection, std::span<const qint32> ids)
-{
-    if (ids.empty())
-        return true;
-    QByteArray sql = "update birthday set DxSend='1' where Id in(";
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (i > 0)
-            sql += ',';
-        sql += QByteArray::number(ids[i]);
-    }
-    sql += ')';
-    try {
-        connection.exec(std::string_view(sql.constData(), std::size_t(sql.size())));
-        return true;
-    } catch (const store::DbException &) {
-        return false;
-    }
 }
 
 } // namespace natalis::sms

@@ -2,10 +2,10 @@
 
 #include "sms/smsdispatch.h"
 #include "store/birthdayrecord.h"
+#include "store/birthdays.h"
 
 #include <QDate>
 #include <QList>
-#include <span>
 
 namespace natalis::store {
 class Connection;
@@ -100,6 +100,6 @@ int ResetSmsSentFlags(QList<store::BirthdayRecord> &birthdays, bool hasBirthdays
     store::Connection &connection, QDate today);
 
 // Sets DxSend "1" in table birthday for the rows with these Ids. False on a database error.
-bool MarkSmsSent(store::Connection &connection, std::span<const qint32> ids);
+using store::MarkSmsSent;
 
 } // namespace natalis::sms

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sms/httpsmsgateway.h"
+#include "store/gatewaytable.h"
 
 #include <QString>
 #include <chrono>
@@ -12,15 +13,10 @@ class Connection;
 
 namespace natalis::sms {
 
-// Table dxgateway holds the gateway's base address ("短信网关地址" of the settings dialog) in
-// its one row, Id 1. Older files have no such table: it is created, with an empty address, the
-// first time it is read or written.
-
-// The stored address, trimmed; empty when none is set or on a database error.
-QString LoadGatewayAddress(store::Connection &connection);
-
-// Stores address (trimmed). False on a database error.
-bool SaveGatewayAddress(store::Connection &connection, const QString &address);
+// The gateway's base address is kept in table dxgateway; store/gatewaytable.h reads and
+// writes it.
+using store::LoadGatewayAddress;
+using store::SaveGatewayAddress;
 
 // The gateway the program talks to: an HttpSmsGateway on the stored address whose sends carry
 // the registration key of computerName. With no address every operation answers 101, which the

@@ -1,8 +1,6 @@
 #include "sms/smsaccounts.h"
 
-#include "store/connection.h"
 #include "store/settings.h"
-#include "store/statement.h"
 
 #include <QCryptographicHash>
 
@@ -23,36 +21,6 @@ bool validEntry(int entry)
 }
 
 } // namespace
-
-SmsAccountTable LoadSmsAccounts(store::Connection &connection)
-{
-    SmsAccountTable accounts;
-    try {
-        store::Statement select =
-            connection.prepare("select Id,[user],flag from dxuser where Id in (1,2)");
-        while (select.step()) {
-            SmsAccount &account = accounts[std::size_t(select.integer(0) - 1)];
-            account.name = select.text(1);
-            account.flag = select.text(2);
-        }
-    } catch (const store::DbException &) {
-        return {};
-    }
-    return accounts;
-}
-
-bool SaveSmsAccount(
-    store::Connection &connection, int entry, const QString &flag, const QString &name)
-{
-    try {
-        connection.prepare("update dxuser set flag=?,[user]=? where Id=?")
-            .bindAll(flag, name, entry)
-            .run();
-        return connection.changes() == 1;
-    } catch (const store::DbException &) {
-        return false;
-    }
-}
 
 QString AccountOfItem(const QString &accountItem)
 {

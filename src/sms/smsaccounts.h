@@ -1,10 +1,10 @@
 #pragma once
 
 #include "sms/smsgateway.h"
+#include "store/smsaccounttable.h"
 
 #include <QString>
 #include <QStringList>
-#include <array>
 
 namespace natalis::store {
 class Connection;
@@ -13,18 +13,10 @@ struct SettingsRecord;
 
 namespace natalis::sms {
 
-// One of the two gateway accounts of table dxuser.
-struct SmsAccount
-{
-    QString name; // empty when none is registered
-    QString flag = QStringLiteral("0"); // "1" registered
-
-    friend bool operator==(const SmsAccount &, const SmsAccount &) = default;
-};
-
 // SmsAccounts: entry 1 (the customer account) at index 0, entry 2 (the application account,
-// whose messages carry the signature) at index 1.
-using SmsAccountTable = std::array<SmsAccount, 2>;
+// whose messages carry the signature) at index 1; the rows of table dxuser with those Ids.
+using store::SmsAccount;
+using store::SmsAccountTable;
 
 inline constexpr int CustomerAccountEntry = 1;
 inline constexpr int ApplicationAccountEntry = 2;
@@ -36,14 +28,9 @@ inline constexpr QStringView ApplicationAccountTag = u"[应用]";
 // Title of every message of the account and proxy actions.
 inline constexpr QStringView SmsSetupTitle = u"短信设置";
 
-// Entry 1 from the row with Id 1, entry 2 from the row with Id 2, whatever their order in the
-// table; a missing row leaves its entry unregistered, a database error leaves both so.
-SmsAccountTable LoadSmsAccounts(store::Connection &connection);
-
-// Writes flag and name into the row with Id entry (1 or 2). False on a database error or when
-// there is no such row.
-bool SaveSmsAccount(
-    store::Connection &connection, int entry, const QString &flag, const QString &name);
+// The accounts are kept in table dxuser; store/smsaccounttable.h reads and writes them.
+using store::LoadSmsAccounts;
+using store::SaveSmsAccount;
 
 // The items an account choice offers: " ", then name + "[客户]" when entry 1 is registered,
 // then name + "[应用]" when entry 2 is (names trimmed).

@@ -1,8 +1,7 @@
 #include "sms/smsdispatch.h"
 
-#include "store/connection.h"
 #include "store/settingsrecord.h"
-#include "store/statement.h"
+#include "store/smshistorytable.h"
 
 #include <cmath>
 
@@ -229,49 +228,16 @@ bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QS
     const QString &numbers, int count, const QString &text, int charged, const QString &account,
     const QString &scheduleText, const QString &status, const QString &reason)
 {
-    const QString storedTime = storedScheduleTime(scheduleText);
-    const QString sentAt = storedSendTime(context.now);
-    store::Connection &db = context.connection;
-
-    if (type.trimmed() == BirthdaySmsType) {
-        qint64 earlierId = -1;
-        try {
-            store::Statement select = db.prepare(
-                "select Id from [dxhistory] where [strComputer]=? and strType=? and strTitle=?"
-                " and strTel=? and intTelNum=? and strContent=? and intDxNum=? and strDxUser=?"
-                " and strYyDate=? and strStatus<>? order by Id limit 1");
-            select.bindAll(context.computerName, type.trimmed(), names.trimmed(), numbers.trimmed(),
-                count, text.trimmed(), charged, account.trimmed(), storedTime,
-                SentStatus.toString());
-            if (select.step())
-                earlierId = select.integer(0);
-        } catch (const store::DbException &) {
-            earlierId = -1; // a failed lookup counts as no earlier row
-        }
-        if (earlierId >= 0) {
-            try {
-                db.prepare("update [dxhistory] set [strSdDate]=?,strStatus=?,strFor=? where [Id]=?")
-                    .bindAll(sentAt, status.trimmed(), reason.trimmed(), earlierId)
-                    .run();
-                return true;
-            } catch (const store::DbException &) {
-                return false;
-            }
-        }
+    store::SmsHistoryRow row { -1, storedSendTime(context.now), context.computerName,
+        type.trimmed(), names.trimmed(), numbers.trimmed(), count, text.trimmed(), charged,
+        account.trimmed(), storedScheduleTime(scheduleText), status.trimmed(), reason.trimmed() };
+    if (row.strType == BirthdaySmsType) {
+        // A failed lookup counts as no earlier row.
+        row.Id = store::FindSmsHistoryRow(context.connection, row, SentStatus.toString());
+        if (row.Id >= 0)
+            return store::UpdateSmsHistoryOutcome(context.connection, row) >= 0;
     }
-
-    try {
-        db.prepare("insert into [dxhistory](strSdDate,strComputer,strType,strTitle,strTel,"
-                   "intTelNum,strContent,intDxNum,strDxUser,strYyDate,strStatus,strFor)"
-                   " values(?,?,?,?,?,?,?,?,?,?,?,?)")
-            .bindAll(sentAt, context.computerName, type.trimmed(), names.trimmed(),
-                numbers.trimmed(), count, text.trimmed(), charged, account.trimmed(), storedTime,
-                status.trimmed(), reason.trimmed())
-            .run();
-        return true;
-    } catch (const store::DbException &) {
-        return false;
-    }
+    return store::InsertSmsHistoryRow(context.connection, row) >= 0;
 }
 
 QDate smsHistoryCutoff(int retention, QDate today)
@@ -295,14 +261,7 @@ bool PurgeSmsHistory(store::Connection &connection, int retention, QDate today)
     const QDate cutoff = smsHistoryCutoff(retention, today);
     if (!cutoff.isValid())
         return true;
-    try {
-        connection.prepare("delete from [dxhistory] where strSdDate <= ?")
-            .bind(1, storedSendTime(QDateTime(cutoff, QTime(0, 0))))
-            .run();
-        return true;
-    } catch (const store::DbException &) {
-        return false;
-    }
+    return store::DeleteSmsHistoryUpTo(connection, storedSendTime(QDateTime(cutoff, QTime(0, 0))));
 }
 
 } // namespace natalis::sms

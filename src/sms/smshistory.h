@@ -1,13 +1,11 @@
 #pragma once
 
+#include "store/smshistorytable.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <optional>
-
-namespace natalis::store {
-class Connection;
-}
 
 namespace natalis::sms {
 
@@ -22,22 +20,7 @@ struct SmsHistoryQuery
 };
 
 // One row of table dxhistory as stored.
-struct SmsHistoryRow
-{
-    qint64 Id = 0;
-    QString strSdDate; // "yyyy-MM-dd HH:mm:ss"
-    QString strComputer;
-    QString strType;
-    QString strTitle;
-    QString strTel;
-    qint64 intTelNum = 0;
-    QString strContent;
-    qint64 intDxNum = 0;
-    QString strDxUser;
-    QString strYyDate;
-    QString strStatus;
-    QString strFor;
-};
+using store::SmsHistoryRow;
 
 // The first day a log row can be listed from when no start is given.
 QDate earliestSmsHistoryDay();

@@ -3,10 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace natalis::store {
-class Connection;
-}
-
 namespace natalis::sms {
 
 struct SmsSendContext;
@@ -34,9 +30,6 @@ struct SmsLogEntry
     qint64 rowId = -1;
     QString requestId;
 };
-
-// Adds column strRequestId to a dxhistory table of an older file. Throws store::DbException.
-void EnsureRequestIdColumn(store::Connection &connection);
 
 // Before the call: a "生日短信" batch not yet logged as sent with the same values and the same
 // send day (its schedule's day, or today for a send at once) reuses that row and its request

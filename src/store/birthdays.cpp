@@ -340,4 +340,38 @@ int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint3
     });
 }
 
+bool MarkSmsSent(Connection &connection, std::span<const qint32> ids)
+{
+    if (ids.empty())
+        return true;
+    return runGuarded([&] {
+        Transaction transaction(connection);
+        Statement &mark = connection.cached("update birthday set DxSend='1' where Id=?");
+        for (qint32 id : ids) {
+            mark.bind(1, id).run();
+            mark.reset();
+        }
+        transaction.commit();
+    }) == 1;
+}
+
+void ClearSmsSent(Connection &connection, std::span<const qint32> ids)
+{
+    if (ids.empty())
+        return;
+    try {
+        Transaction transaction(connection);
+        Statement &clear = connection.cached("update birthday set DxSend='0' where Id=?");
+        for (qint32 id : ids) {
+            try {
+                clear.bind(1, id).run();
+            } catch (const DbException &) {
+            }
+            clear.reset();
+        }
+        transaction.commit();
+    } catch (const DbException &) {
+    }
+}
+
 } // namespace natalis::store

@@ -60,4 +60,15 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record);
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
     bool useFirst, std::span<const qint32> secondIds, bool useSecond);
 
+// The SMS-sent marks (DxSend) of the automatic greetings.
+
+// Sets DxSend "1" for the rows with these Ids in one transaction. False on a database error,
+// with no row marked.
+bool MarkSmsSent(Connection &connection, std::span<const qint32> ids);
+
+// Sets DxSend "0" for the rows with these Ids in one transaction, so that a large list costs
+// one synced commit instead of one per row. A row whose statement fails keeps its mark while the
+// others are still cleared; errors are not reported.
+void ClearSmsSent(Connection &connection, std::span<const qint32> ids);
+
 } // namespace natalis::store
