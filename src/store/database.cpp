@@ -29,7 +29,7 @@ constexpr const char *FixedTables[] = {
     "create table khclass([Class] text not null unique)",
     "create table dlsclass([Class] text not null unique)",
     "create table gysclass([Class] text not null unique)",
-    // strSdDate and strYyDate hold "yyyy-MM-dd HH:mm:ss" texts, which compare in time order.
+    // strSdDate holds "yyyy-MM-dd HH:mm:ss" and strYyDate "yyyy/MM/dd HH:mm:00": both compare in time order.
     "create table dxhistory("
     "Id integer primary key autoincrement,"
     "strSdDate text not null default '',strComputer text default '',strType text default '',"
