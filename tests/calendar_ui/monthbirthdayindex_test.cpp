@@ -13,7 +13,9 @@ using namespace natalis;
 namespace {
 
 // A list with every kind of birthday the occurrence rules treat apart: 29 February, lunar day
-// 30, leap months, birth years after the shown year, and texts that name no day.
+// 30, leap months, birth years after the shown year, texts that name no day, and a date in the
+// other calendar that the rule must not remind by. Drawn from a fixed seed, so every run checks
+// the same list.
 QList<store::BirthdayRecord> mixedList()
 {
     QRandomGenerator random(20061225);
@@ -21,16 +23,16 @@ QList<store::BirthdayRecord> mixedList()
     for (int i = 0; i < 1500; ++i) {
         const QString name = QStringLiteral("人%1").arg(i);
         const int year = 1901 + int(random.bounded(200));
-        if (i % 2 == 0) {
-            const QDate birth = i % 50 == 0 ? QDate(year - year % 4, 2, 29)
-                                            : QDate(year, 1, 1).addDays(random.bounded(365));
-            list.append(test::gregorianBirthday(name, calendar::GregorianText(birth)));
-        } else {
-            const int month = 1 + int(random.bounded(12));
-            const int day = i % 7 == 0 ? 30 : 1 + int(random.bounded(30));
-            const bool leap = i % 5 == 0;
-            list.append(test::lunarBirthday(name, calendar::LunarText({ year, month, day, leap })));
-        }
+        const QDate birth = i % 50 == 0 ? QDate(year - year % 4, 2, 29)
+                                        : QDate(year, 1, 1).addDays(random.bounded(365));
+        const int month = 1 + int(random.bounded(12));
+        const int day = i % 7 == 0 ? 30 : 1 + int(random.bounded(30));
+        store::BirthdayRecord record =
+            test::lunarBirthday(name, calendar::LunarText({ year, month, day, i % 5 == 0 }));
+        record.strGL = calendar::GregorianText(birth);
+        if (i % 2 == 0)
+            record.blnIsGL = QStringLiteral("按公历提醒");
+        list.append(record);
     }
     list.append(
         test::gregorianBirthday(QStringLiteral("坏日期"), QStringLiteral("公历1980年 02月30日")));

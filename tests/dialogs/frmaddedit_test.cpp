@@ -1,37 +1,45 @@
+// The editor's validation and cleaning are the store's (birthdayedit_test); here what the window
+// does around them, and its date boxes used from the keyboard.
+
 #include "dialogs/frmaddedit.h"
 #include "support/birthdaybuilder.h"
 #include "support/qtprinters.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace natalis::app;
-using natalis::store::BirthdayEdit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 class Editor : public testing::Test
 {
 protected:
+    Editor()
+    {
+        buffer.Type = u"同事"_s;
+        buffer.strGL = u"公历1980年 03月03日"_s;
+        buffer.strNL = u"农历1980年 01月17日"_s;
+    }
+
     frmAddEdit &open(bool batch = false)
     {
         frmAddEdit::Setup setup;
         setup.IsBatchEdit = batch;
-        setup.birthdays = { natalis::test::gregorianBirthday(
-            QStringLiteral("李四"), QStringLiteral("公历1980年 01月01日")) };
-        setup.classNames = { QStringLiteral("销售部"), QStringLiteral("财务部") };
+        setup.birthdays = { natalis::test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s) };
         setup.pickGregorian = [this](QWidget *, QString &gl, QString &nl) {
-            ++gregorianPicks;
-            pickedWhileBusy = busy;
-            gl = QStringLiteral("公历1976年 02月25日");
-            nl = QStringLiteral("农历1976年 01月26日");
+            picks << u"公历"_s + QString::number(busy);
+            gl = u"公历1976年 02月25日"_s;
+            nl = u"农历1976年 01月26日"_s;
             return true;
         };
         setup.pickLunar = [this](QWidget *, QString &, QString &) {
-            ++lunarPicks;
+            picks << u"农历"_s + QString::number(busy);
             return false;
         };
         setup.setModalBusy = [this](int value) { busy = value; };
@@ -39,118 +47,111 @@ protected:
         return *editor;
     }
 
-    template<typename T>
-    T *field(const char *name)
+    QLineEdit *box(const char *name) { return editor->findChild<QLineEdit *>(QLatin1String(name)); }
+    QComboBox *combo(const char *name)
     {
-        T *widget = editor->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return editor->findChild<QComboBox *>(QLatin1String(name));
     }
 
-    BirthdayEdit buffer;
+    // Typed as an input method hands characters over (QTest knows only ASCII keys), then Enter.
+    void type(QLineEdit *target, const QString &text)
+    {
+        target->selectAll();
+        QTest::keyClick(target, Qt::Key_Backspace);
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+        }
+        QTest::keyClick(target, Qt::Key_Return);
+    }
+
+    natalis::store::BirthdayEdit buffer;
     std::unique_ptr<frmAddEdit> editor;
-    int gregorianPicks = 0;
-    int lunarPicks = 0;
+    QStringList picks; // which picker opened, and the busy state it saw
     int busy = 1;
-    int pickedWhileBusy = 0;
 };
 
-TEST_F(Editor, AddingTitleAndClassList)
+TEST_F(Editor, ClassAndStaffNumberOnlyForTheCategoriesThatHaveThem)
 {
-    buffer.Type = QStringLiteral("同事");
     open();
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("生日添加"));
-    EXPECT_EQ(field<QComboBox>("cboClass")->count(), 2);
-    EXPECT_TRUE(field<QComboBox>("cboClass")->isEnabled());
-    EXPECT_TRUE(field<QLineEdit>("txtNo")->isEnabled());
-    EXPECT_EQ(field<QComboBox>("cboNums")->count(), 15);
-    EXPECT_TRUE(field<QRadioButton>("Option1")->isChecked());
-}
-
-TEST_F(Editor, FamilyHasNoClassAndNoStaffNumber)
-{
-    buffer.Type = QStringLiteral("家人");
-    buffer.About = QStringLiteral("妈妈");
+    EXPECT_TRUE(combo("cboClass")->isEnabled() && box("txtNo")->isEnabled()) << "同事";
+    buffer.Type = u"家人"_s;
     open();
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("生日修改"));
-    EXPECT_FALSE(field<QComboBox>("cboClass")->isEnabled());
-    EXPECT_FALSE(field<QLineEdit>("txtNo")->isEnabled());
+    EXPECT_FALSE(combo("cboClass")->isEnabled() || box("txtNo")->isEnabled()) << "家人";
 }
 
 TEST_F(Editor, BatchModeChangesOnlyDaysAndSms)
 {
-    buffer.Type = QStringLiteral("朋友");
     open(true);
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("多个生日修改"));
-    EXPECT_FALSE(field<QLineEdit>("txtAbout")->isEnabled());
-    EXPECT_FALSE(field<QLineEdit>("txtGLDate")->isEnabled());
-    EXPECT_EQ(field<QComboBox>("cboNums")->currentText(), QStringLiteral("7"));
-    field<QComboBox>("cboNums")->setCurrentText(QStringLiteral("3"));
-    field<QComboBox>("cboDuanXin")->setCurrentText(QStringLiteral("是"));
+    EXPECT_FALSE(box("txtAbout")->isEnabled());
+    EXPECT_FALSE(box("txtGLDate")->isEnabled());
+    EXPECT_EQ(combo("cboNums")->currentText(), u"7"_s);
+    combo("cboNums")->setCurrentText(u"3"_s);
+    combo("cboDuanXin")->setCurrentText(u"是"_s);
     editor->cmdOK_Click();
     EXPECT_TRUE(editor->EditAccepted);
     EXPECT_EQ(buffer.intnums, 3);
-    EXPECT_EQ(buffer.Duanxin, QStringLiteral("是"));
+    EXPECT_EQ(buffer.Duanxin, u"是"_s);
 }
 
-TEST_F(Editor, NameWithBlanksAndQuotesIsAccepted)
+// A refusal keeps the dialog open with its message: the refused field selected, or the
+// Gregorian picker opened (as a modal window) when SMS reminders need the date.
+TEST_F(Editor, RefusalsKeepTheDialogOpenAndPointAtTheField)
 {
-    buffer.Type = QStringLiteral("朋友");
+    buffer.Type = u"朋友"_s; // 李四's category
+    buffer.strGL.clear();
+    buffer.strNL.clear();
     open();
-    field<QLineEdit>("txtAbout")->setText(QStringLiteral("王 '小 明"));
+    box("txtAbout")->setText(u"李四"_s);
     editor->cmdOK_Click();
-    EXPECT_TRUE(editor->EditAccepted);
-    EXPECT_EQ(buffer.About, QStringLiteral("王'小明"));
-}
-
-TEST_F(Editor, DuplicateNameKeepsTheDialogOpenWithItsMessage)
-{
-    buffer.Type = QStringLiteral("朋友");
-    open();
-    field<QLineEdit>("txtAbout")->setText(QStringLiteral("李四"));
+    EXPECT_EQ(editor->statusText(), u"生日名称重复，请重新输入！"_s);
+    EXPECT_EQ(box("txtAbout")->selectedText(), u"李四"_s);
+    box("txtAbout")->setText(u"张三"_s);
+    box("txtTel")->setText(u"13912345678"_s);
+    combo("cboDuanXin")->setCurrentText(u"是"_s);
     editor->cmdOK_Click();
     EXPECT_FALSE(editor->EditAccepted);
-    EXPECT_EQ(editor->statusText(), QStringLiteral("生日名称重复，请重新输入！"));
-    EXPECT_EQ(field<QLineEdit>("txtAbout")->selectedText(), QStringLiteral("李四"));
-}
-
-TEST_F(Editor, SmsWithoutGregorianDateOpensThePicker)
-{
-    buffer.Type = QStringLiteral("朋友");
-    open();
-    field<QLineEdit>("txtAbout")->setText(QStringLiteral("张三"));
-    field<QLineEdit>("txtTel")->setText(QStringLiteral("13912345678"));
-    field<QComboBox>("cboDuanXin")->setCurrentText(QStringLiteral("是"));
-    editor->cmdOK_Click();
-    EXPECT_EQ(editor->statusText(), QStringLiteral("要进行生日短信提醒,公历日期必须输入！"));
-    EXPECT_EQ(gregorianPicks, 1);
-    EXPECT_EQ(pickedWhileBusy, 2);
+    EXPECT_EQ(editor->statusText(), u"要进行生日短信提醒,公历日期必须输入！"_s);
+    EXPECT_EQ(picks, QStringList { u"公历2"_s });
     EXPECT_EQ(busy, 1);
-    EXPECT_EQ(field<QLineEdit>("txtGLDate")->text(), QStringLiteral("公历1976年 02月25日"));
-    EXPECT_EQ(field<QLineEdit>("txtNLDate")->text(), QStringLiteral("农历1976年 01月26日"));
+    EXPECT_EQ(box("txtNLDate")->text(), u"农历1976年 01月26日"_s);
     editor->cmdOK_Click();
     EXPECT_TRUE(editor->EditAccepted);
-    EXPECT_EQ(buffer.strNL, QStringLiteral("农历1976年 01月26日"));
+    EXPECT_EQ(buffer.strGL, u"公历1976年 02月25日"_s);
 }
 
-TEST_F(Editor, CancelledPickerKeepsTheTexts)
+TEST_F(Editor, DateBoxesOpenTheirPickersFromTheKeyboardAndTheMouse)
 {
-    buffer.Type = QStringLiteral("朋友");
-    buffer.strGL = QStringLiteral("公历1980年 05月06日");
     open();
-    editor->openLunarPicker();
-    EXPECT_EQ(lunarPicks, 1);
-    EXPECT_EQ(field<QLineEdit>("txtGLDate")->text(), QStringLiteral("公历1980年 05月06日"));
+    QTest::keyClick(box("txtGLDate"), Qt::Key_F4);
+    QTest::keyClick(box("txtGLDate"), Qt::Key_Down);
+    QTest::keyClick(box("txtNLDate"), Qt::Key_Space);
+    QTest::keyClick(box("txtNLDate"), Qt::Key_Down, Qt::AltModifier);
+    QTest::mouseClick(box("txtNLDate"), Qt::LeftButton);
+    EXPECT_EQ(picks.join(u' '), u"公历2 农历2 农历2 农历2"_s) << "plain Down is not a picker's key";
+    EXPECT_EQ(box("txtNLDate")->text(), u"农历1976年 01月26日"_s)
+        << "the Gregorian pick filled both boxes, the cancelled ones left them";
 }
 
-TEST_F(Editor, CancelLeavesTheBufferAlone)
+TEST_F(Editor, TypedDatesFillBothBoxesOrKeepThemAndSayWhyAndEnterElsewhereSaves)
 {
-    buffer.Type = QStringLiteral("朋友");
     open();
-    field<QLineEdit>("txtAbout")->setText(QStringLiteral("张三"));
-    editor->cmdNo_Click();
-    EXPECT_FALSE(editor->EditAccepted);
-    EXPECT_EQ(buffer.About, QString());
+    const auto shown = [this] { return box("txtGLDate")->text() + box("txtNLDate")->text(); };
+    type(box("txtNLDate"), u"2007-闰7-15"_s);
+    EXPECT_TRUE(editor->statusText().startsWith(u"农历日期输入有误"));
+    type(box("txtGLDate"), QString());
+    EXPECT_TRUE(editor->statusText().startsWith(u"农历")) << "an emptied box says nothing";
+    type(box("txtGLDate"), u"1980-2-30"_s);
+    EXPECT_TRUE(editor->statusText().startsWith(u"公历日期输入有误"));
+    EXPECT_EQ(shown(), u"公历1980年 03月03日农历1980年 01月17日"_s);
+    type(box("txtNLDate"), u"2006-闰7-15"_s);
+    EXPECT_EQ(shown(), u"公历2006年 09月07日农历2006年闰07月15日"_s);
+    EXPECT_FALSE(editor->EditAccepted) << "Enter in a date box does not also press OK";
+    box("txtAbout")->setText(u"王五"_s);
+    editor->show();
+    QTest::keyClick(box("txtAbout"), Qt::Key_Return);
+    EXPECT_TRUE(editor->EditAccepted);
+    EXPECT_EQ(buffer.strNL, u"农历2006年闰07月15日"_s);
 }
 
 } // namespace
