@@ -55,8 +55,7 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
     MessageSink &messages, const Clock &clock, std::unique_ptr<MusicPlayer> music)
 {
     // Before the start-up's first message box; once for the process.
-    static const bool fitting = (keepWindowsOnScreen(*qApp), true);
-    Q_UNUSED(fitting);
+    [[maybe_unused]] static const bool fitting = (keepWindowsOnScreen(*qApp), true);
     const StartupResult started =
         runStartup(request.dbArgument, request.places, messages, clock, context);
     if (started != StartupResult::Ready)
