@@ -107,8 +107,9 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
     connectWindow();
     connectSms();
     if (m_context.instance)
-        m_context.instance->showRequested = [this](
-                                                const QString &dbPath) { anotherStartAsked(dbPath); };
+        m_context.instance->showRequested = [this](const QString &dbPath) {
+            anotherStartAsked(dbPath);
+        };
     begin();
 }
 
@@ -126,13 +127,12 @@ Application::~Application()
 
 void Application::connectTray()
 {
-    connect(m_tray.get(), &desktop::TrayLayer::leftClicked, m_window.get(),
-        &frmGet::mnuNotify_Click);
+    connect(
+        m_tray.get(), &desktop::TrayLayer::leftClicked, m_window.get(), &frmGet::mnuNotify_Click);
     connect(m_tray.get(), &desktop::TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
     connect(m_tray.get(), &desktop::TrayLayer::availabilityChanged, this,
         &Application::trayAvailabilityChanged);
-    connect(m_tray.get(), &desktop::TrayLayer::openRequested, m_window.get(),
-        &frmGet::showInFront);
+    connect(m_tray.get(), &desktop::TrayLayer::openRequested, m_window.get(), &frmGet::showInFront);
 }
 
 void Application::connectWindow()
@@ -149,9 +149,8 @@ void Application::connectWindow()
 void Application::connectSms()
 {
     connect(&m_window->smsPanel(), &SmsPanel::smsSent, this, &Application::showSmsActivity);
-    ProcessSmsGateway(m_context).busyChanged = [this](bool) {
-        m_window->smsPanel().ProcTelSelect();
-    };
+    ProcessSmsGateway(m_context).busyChanged = [this](
+                                                   bool) { m_window->smsPanel().ProcTelSelect(); };
     m_autoSms.activity = [this] { showSmsActivity(); };
     m_autoSms.showPanelText = [this](const QString &text) { m_window->setStatus(3, text); };
 }

@@ -227,10 +227,12 @@ QWidget *SmsPanel::buildSchedule()
     const auto refused = [this] {
         Q_EMIT statusChanged(1, QStringLiteral("预约发送日期输入有误!"));
     };
-    new calendar_ui::DateBox(*m_yyGL, calendar_ui::TypedGregorianDate,
-        [this] { openScheduleGregorianPicker(); }, showPicked, refused);
-    new calendar_ui::DateBox(*m_yyNl, calendar_ui::TypedLunarDate,
-        [this] { openScheduleLunarPicker(); }, showPicked, refused);
+    new calendar_ui::DateBox(
+        *m_yyGL, calendar_ui::TypedGregorianDate, [this] { openScheduleGregorianPicker(); },
+        showPicked, refused);
+    new calendar_ui::DateBox(
+        *m_yyNl, calendar_ui::TypedLunarDate, [this] { openScheduleLunarPicker(); }, showPicked,
+        refused);
     m_hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
     m_send[0] = namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
@@ -372,8 +374,8 @@ void SmsPanel::ProcTelSelect()
 
 bool SmsPanel::CheckScheduleTime() const
 {
-    return sms::CheckScheduleTime(sms::ScheduleMoment(m_yyGL->text(), m_hour->currentText(),
-                                      m_minute->currentText()),
+    return sms::CheckScheduleTime(
+        sms::ScheduleMoment(m_yyGL->text(), m_hour->currentText(), m_minute->currentText()),
         m_clock.now());
 }
 
@@ -549,8 +551,8 @@ void SmsPanel::cmdSend_Click(int index)
                 title);
             return;
         }
-        schedule = sms::GroupScheduleText(
-            m_yyGL->text(), m_hour->currentText(), m_minute->currentText());
+        schedule =
+            sms::GroupScheduleText(m_yyGL->text(), m_hour->currentText(), m_minute->currentText());
     }
     const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
                                          : QStringLiteral("您确认现在预约发送短信给"))

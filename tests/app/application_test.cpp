@@ -70,7 +70,8 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
         ASSERT_TRUE(store::WriteSettings(db, settings));
         store::AddBirthToMdb(db, dueFriend());
         // Greeted for 1 January: long past, its sent mark goes at start.
-        store::BirthdayRecord greeted = test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s);
+        store::BirthdayRecord greeted =
+            test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s);
         greeted.Duanxin = u"是"_s;
         greeted.DxSend = u"1"_s;
         store::AddBirthToMdb(db, greeted);
@@ -121,7 +122,8 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     ASSERT_TRUE(balance->isEnabled());
     std::atomic<bool> release = false;
     context.SmsGateway->run(
-        program.get(), [&release](sms::HttpSmsGateway &) {
+        program.get(),
+        [&release](sms::HttpSmsGateway &) {
             while (!release)
                 QThread::msleep(1);
         },
@@ -165,7 +167,8 @@ struct AcknowledgeCase
     friend void PrintTo(const AcknowledgeCase &c, std::ostream *os) { *os << c.situation; }
 };
 
-class Acknowledgement : public test::ProgramTest, public testing::WithParamInterface<AcknowledgeCase>
+class Acknowledgement : public test::ProgramTest,
+                        public testing::WithParamInterface<AcknowledgeCase>
 {
 };
 
@@ -182,13 +185,12 @@ TEST_P(Acknowledgement, OnlyTheUsersOwnActStopsTheReminder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Acknowledgement,
-    testing::Values(
-        AcknowledgeCase { "the user activates the window",
-            [](Application &app) {
-                app.window().show();
-                activate(&app.window());
-            },
-            true },
+    testing::Values(AcknowledgeCase { "the user activates the window",
+                        [](Application &app) {
+                            app.window().show();
+                            activate(&app.window());
+                        },
+                        true },
         AcknowledgeCase { "a click into the window the program showed",
             [](Application &app) {
                 app.showWindow();

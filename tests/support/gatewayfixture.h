@@ -18,7 +18,8 @@ protected:
     {
         EXPECT_GT(simulator.start(), 0) << "the simulator cannot bind a loopback port";
         simulator.setAccount(QStringLiteral("shop"),
-            { QStringLiteral("0123456789"), 100, true, sms::RegistrationKey(QStringLiteral("PC-1")) });
+            { QStringLiteral("0123456789"), 100, true,
+                sms::RegistrationKey(QStringLiteral("PC-1")) });
         sms::SaveGatewayAddress(*context.DbConnection, simulator.baseAddress());
         context.SmsAccounts[0] = { QStringLiteral("shop"), QStringLiteral("1") };
         context.ComputerName = QStringLiteral("PC-1");
