@@ -4,6 +4,7 @@
 
 #include "session/appcontext.h"
 #include "platform/clock.h"
+#include "app/application.h"
 #include "app/frmget.h"
 #include "platform/messagesink.h"
 #include "desktop/musicplayer.h"
@@ -110,8 +111,8 @@ void BM_MainWindowLoad_100k(benchmark::State &state)
         context.Birthdays = std::move(load.Birthdays);
         context.HasBirthdays = load.HasBirthdays;
         context.Settings.intFudong = 0;
-        app::frmGet window(context, messages, clock, nullptr);
-        window.load();
+        app::Application program(context, messages, clock, nullptr);
+        app::frmGet &window = program.window();
         window.show();
         QApplication::processEvents();
         state.PauseTiming();
@@ -150,8 +151,8 @@ void BM_DeleteSelected_40k(benchmark::State &state)
         // reload the lists (and clear the selection) as if another program had written.
         app::reloadBirthdays(context, messages);
         context.Settings.intFudong = 0;
-        app::frmGet window(context, messages, clock, nullptr);
-        window.load();
+        app::Application program(context, messages, clock, nullptr);
+        app::frmGet &window = program.window();
         window.show();
         QApplication::processEvents();
         window.listView(0)->selectAll();

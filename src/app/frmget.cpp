@@ -1,64 +1,49 @@
 #include "app/frmget.h"
 
-#include "desktop/acknowledgement.h"
-#include "session/appcontext.h"
-#include "session/autosmsrunner.h"
-#include "app/birthdaylistmodel.h"
 #include "app/birthdaylistview.h"
 #include "app/birthdaysortmodel.h"
-#include "platform/clock.h"
-#include "widgets/dialogparts.h"
-#include "dialogs/frmcontent.h"
-#include "dialogs/frmhappen.h"
-#include "desktop/frmnotify.h"
-#include "widgets/helpdocument.h"
-#include "platform/messagesink.h"
-#include "desktop/musicplayer.h"
-#include "widgets/pictures.h"
-#include "session/remindermemoryhooks.h"
-#include "widgets/skincolors.h"
-#include "session/smsgatewayprocess.h"
-#include "app/smssetupaction.h"
-#include "session/startup.h"
+#include "app/smspanel.h"
 #include "app/transferactions.h"
-#include "widgets/windowmemory.h"
-#include "calendar_ui/frmwnl.h"
-#include "desktop/sessionplatform.h"
-#include "desktop/traylayer.h"
-#include "sms/autosms.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
+#include "session/appcontext.h"
+#include "session/startup.h"
 #include "store/categories.h"
 #include "transfer/exportfile.h"
+#include "widgets/dialogparts.h"
+#include "widgets/helpdocument.h"
+#include "widgets/pictures.h"
+#include "widgets/skincolors.h"
+#include "widgets/windowmemory.h"
 
 #include <QActionGroup>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 namespace natalis::app {
 
 namespace {
+
+const QString SmsPanelClosedCaption = QStringLiteral("短信窗口(▼)");
+const QString SmsPanelOpenCaption = QStringLiteral("短信窗口(▲)");
 
 QString categoryName(int index)
 {
@@ -80,29 +65,13 @@ int listOf(const store::BirthdayRecord &record)
 
 } // namespace
 
-frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
-    std::unique_ptr<MusicPlayer> music, QWidget *parent)
-    : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock),
-      m_music(std::move(music)), m_tray(std::make_unique<TrayLayer>(std::array<QIcon, 2> {
-                                     picture(Picture::Tray), picture(Picture::TrayAlternate) })), m_loop({ context.Settings,
-                                     [&context] {
-                                         return context.HasBirthdays ? context.Birthdays
-                                                                     : QList<store::BirthdayRecord>();
-                                     } },
-          *this),
-      m_autoSms(std::make_unique<AutoSmsRunner>(context, clock))
+frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, MusicPlayer *music,
+    QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock), m_music(music)
 {
     setObjectName(QStringLiteral("frmGet"));
     setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
     setWindowIcon(picture(Picture::Tray));
-    m_loop.modalBusy = [this] { return ModalBusy != 0; };
-    m_loop.autoBirthdaySms = [this](const QDateTime &now) { runAutoBirthdaySms(now); };
-    m_loop.resetSmsSentFlags = [this](const QDateTime &now) { resetSmsSentFlags(now); };
-    openDocument = [](const QString &path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    };
-    openEditor = [this](
-                     store::BirthdayEdit &buffer, bool batch) { return runEditor(buffer, batch); };
 
     buildMenus();
     auto *central = new QWidget(this);
@@ -118,7 +87,6 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     buildLists();
     buildControls();
     buildStatusBar();
-    buildTimers();
     resize(1000, 580);
     QList<QHeaderView *> headers;
     for (QTableView *view : m_views)
@@ -128,15 +96,6 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
     });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
-    connect(m_tray.get(), &TrayLayer::leftClicked, this, &frmGet::mnuNotify_Click);
-
-    m_ackGate = new AcknowledgementGate(this, [this] { m_loop.acknowledge(); });
-    connect(m_tray.get(), &TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
-    connect(m_tray.get(), &TrayLayer::availabilityChanged, this, &frmGet::trayAvailabilityChanged);
-    connect(m_tray.get(), &TrayLayer::openRequested, this, &frmGet::mnuSetup_Click);
-    if (m_music)
-        m_music->unplayable = [this](
-                                  const QString &file) { setStatus(1, unplayableMusicText(file)); };
 }
 
 frmGet::~frmGet() = default;
@@ -168,14 +127,14 @@ void frmGet::buildMenus()
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
     connect(action(m_toolMenu, "mnuSetup", QStringLiteral("生日设置(&S)")), &QAction::triggered,
-        this, &frmGet::mnuSetup_Click);
+        this, &frmGet::showInFront);
     m_notifyAction = action(m_toolMenu, "mnuNotify", QStringLiteral("生日提醒(&T)"));
     connect(m_notifyAction, &QAction::triggered, this, &frmGet::mnuNotify_Click);
     m_wnlAction = action(m_toolMenu, "mnuWnl", QStringLiteral("万年历(&W)"));
-    connect(m_wnlAction, &QAction::triggered, this, [this] { openCalendar(true); });
+    connect(m_wnlAction, &QAction::triggered, this, [this] { Q_EMIT calendarRequested(true); });
     m_toolMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeperator"));
     m_exitAction = action(m_toolMenu, "mnuExit", QStringLiteral("退出(&E)"));
-    connect(m_exitAction, &QAction::triggered, this, &frmGet::mnuExit_Click);
+    connect(m_exitAction, &QAction::triggered, this, &frmGet::quitRequested);
 
     QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤"));
     skins->setObjectName(QStringLiteral("mnuHuanfu"));
@@ -282,12 +241,12 @@ void frmGet::buildControls()
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);
-    connect(close, &QPushButton::clicked, this, &frmGet::closeToTray);
+    connect(close, &QPushButton::clicked, this, &frmGet::putAwayRequested);
     connect(add, &QPushButton::clicked, this, &frmGet::cmdAdd_Click);
     connect(m_edit, &QPushButton::clicked, this, &frmGet::cmdEdit_Click);
     connect(m_delete, &QPushButton::clicked, this, &frmGet::cmdDel_Click);
-    connect(notify, &QPushButton::clicked, this, [this] { openCalendar(false); });
-    connect(wnl, &QPushButton::clicked, this, [this] { openCalendar(true); });
+    connect(notify, &QPushButton::clicked, this, [this] { Q_EMIT calendarRequested(false); });
+    connect(wnl, &QPushButton::clicked, this, [this] { Q_EMIT calendarRequested(true); });
     connect(setup, &QPushButton::clicked, this, &frmGet::cmdSetup_Click);
     connect(m_duanxin, &QPushButton::clicked, this, &frmGet::cmdDuanxin_Click);
     connect(m_typeSel, &QCheckBox::clicked, this, &frmGet::chkTypeSel_Click);
@@ -307,7 +266,17 @@ void frmGet::buildControls()
     shapeLayout->addLayout(counts);
     shapeLayout->addLayout(buttons);
     centralWidget()->layout()->addWidget(shape);
-    centralWidget()->layout()->addWidget(buildSmsPanel());
+    QList<ShownList> lists;
+    for (int index = 0; index < CategoryCount; ++index)
+        lists.append({ m_models[index], m_proxies[index] });
+    m_smsPanel = new SmsPanel(m_context, m_messages, m_clock, lists, this);
+    connect(m_smsPanel, &SmsPanel::statusChanged, this, &frmGet::setStatus);
+    connect(m_smsPanel, &SmsPanel::modalChanged, this, &frmGet::setModal);
+    connect(m_smsPanel, &SmsPanel::closeRequested, this, &frmGet::Image2_Click);
+    connect(m_smsPanel, &SmsPanel::ticksCleared, this, [this] { m_typeSel->setChecked(false); });
+    connect(m_smsPanel, &SmsPanel::documentRequested, this,
+        [this](const QString &path) { openDocument(path); });
+    centralWidget()->layout()->addWidget(m_smsPanel);
 }
 
 void frmGet::buildStatusBar()
@@ -327,31 +296,10 @@ void frmGet::buildStatusBar()
     }
 }
 
-void frmGet::buildTimers()
-{
-    const auto timer = [this](const char *name, int interval) {
-        auto *t = new QTimer(this);
-        t->setObjectName(QString::fromLatin1(name));
-        t->setInterval(interval);
-        return t;
-    };
-    m_timer1 = timer("Timer1", 60000);
-    // Set afresh at every tick for the next full minute: a free-running minute comes up to 59 s
-    // late for a 9:00 reminder, and a coarse timer may fire up to 3 s early, at 8:59:57.
-    m_timer1->setSingleShot(true);
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    m_timer3 = timer("Timer3", 600);
-    m_timerTray = timer("TimerTray", 1000);
-    connect(m_timer1, &QTimer::timeout, this, &frmGet::onTimer1);
-    connect(m_timer3, &QTimer::timeout, this, &frmGet::onTimer3);
-    connect(m_timerTray, &QTimer::timeout, this, &frmGet::onTimerTray);
-}
-
 void frmGet::load()
 {
     m_memory->restore();
     ApplySkin();
-    resetSmsSentFlags(m_clock.now());
     MyDisplayBirth();
     m_context.IsFormLoading = true;
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
@@ -371,15 +319,7 @@ void frmGet::load()
                 "生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"));
     m_panels[4]->setText(QStringLiteral("青萍软件作坊"));
     m_panels[4]->setToolTip(QStringLiteral("欢迎访问青萍软件作坊!"));
-
-    m_tray->TrayIconAdd(m_toolMenu);
-    if (const QString way = reminderWayText(m_tray->available()); !way.isEmpty())
-        setStatus(4, way);
-    connectSmsGateway();
-    AlterGetCboUser();
-    connectReminderMemory(m_loop, m_context);
-    m_loop.startupReminder(m_clock.now());
-    scheduleTimer1();
+    m_smsPanel->AlterGetCboUser();
 }
 
 void frmGet::MyDisplayBirth()
@@ -535,7 +475,7 @@ void frmGet::openHelp()
         openDocument(shipped);
 }
 
-void frmGet::mnuSetup_Click()
+void frmGet::showInFront()
 {
     showNormal();
     raise();
@@ -546,48 +486,7 @@ void frmGet::mnuNotify_Click()
 {
     if (ModalBusy != 0)
         return;
-    openCalendar(false);
-}
-
-void frmGet::openCalendar(bool plainMode)
-{
-    hide();
-    // A calendar open in the other use is replaced.
-    if (m_calendar && m_calendar->plainMode() != plainMode)
-        m_calendar->close();
-    if (!m_calendar) {
-        m_calendar = new calendar_ui::frmWNL(*this, plainMode);
-        m_calendar->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_calendar, &QObject::destroyed, this, &frmGet::calendarGone);
-    }
-    m_calendar->show();
-    m_calendar->raise();
-    m_calendar->activateWindow();
-}
-
-void frmGet::mnuExit_Click()
-{
-    if (m_context.SmsGateway && m_context.SmsGateway->awaiting() > 0) {
-        // Asked from inside a send that waits on the gateway: the call under way may end (at
-        // most its deadline), the rest of the send fails at once and is logged, and the program
-        // ends once the send has unwound.
-        m_quitting = true;
-        m_context.SmsGateway->finish();
-        QTimer::singleShot(0, this, &frmGet::mnuExit_Click);
-        return;
-    }
-    m_quitting = true;
-    m_timer1->stop();
-    m_timer3->stop();
-    m_timerTray->stop();
-    m_loop.stopMusic();
-    if (m_notify)
-        m_notify->close();
-    m_tray->TrayIconDelete();
-    m_memory->save();
-    shutdown(m_context);
-    close();
-    QApplication::quit();
+    Q_EMIT calendarRequested(false);
 }
 
 void frmGet::exportBirthdays(bool csv)
@@ -612,101 +511,28 @@ void frmGet::importBirthdays(ImportMenu menu)
     ProcCmd(currentCategory());
 }
 
-void frmGet::cmdDxSet_Click()
-{
-    {
-        const ModalBracket modal(*this);
-        RunSmsSetup(this, m_context, m_messages, runDialog);
-    }
-    // Accounts registered or unregistered in there count whether or not the rest was saved.
-    AlterGetCboUser();
-    ProcTelSelect();
-}
-
 void frmGet::cmdSetup_Click()
 {
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = RunSetup(this, m_context, m_messages, m_music.get());
+        saved = RunSetup(this, m_context, m_messages, m_music);
     }
     if (!saved)
         return;
     // The start-up category may have changed: show it as a fresh start would.
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
     m_tabs->setCurrentIndex(start);
-    m_loop.refresh(m_clock.now());
+    Q_EMIT remindersOutdated();
 }
 
-// The SMS jobs of the reminder loop
-
-void frmGet::connectSmsGateway()
+void frmGet::setModal(bool busy)
 {
-    ProcessSmsGateway(m_context).busyChanged = [this](bool) { ProcTelSelect(); };
-    m_autoSms->activity = [this] { showSmsActivity(); };
-    m_autoSms->showPanelText = [this](const QString &text) { setStatus(3, text); };
-}
-
-bool frmGet::smsBusy() const
-{
-    return m_context.SmsGateway && m_context.SmsGateway->isBusy();
-}
-
-void frmGet::runAutoBirthdaySms(const QDateTime &now)
-{
-    m_autoSms->start(now);
-}
-
-void frmGet::resetSmsSentFlags(const QDateTime &now)
-{
-    if (m_context.DbConnection)
-        sms::ResetSmsSentFlags(
-            m_context.Birthdays, m_context.HasBirthdays, *m_context.DbConnection, now.date());
-}
-
-// CalendarHost
-
-const QList<store::BirthdayRecord> &frmGet::birthdays() const
-{
-    static const QList<store::BirthdayRecord> none;
-    return m_context.HasBirthdays ? m_context.Birthdays : none;
-}
-
-int frmGet::currentSkin() const
-{
-    return m_context.CurrentSkin;
-}
-
-QDateTime frmGet::now() const
-{
-    return m_clock.now();
-}
-
-QString frmGet::todayNotifyText() const
-{
-    return m_loop.TodayNotifyText();
-}
-
-void frmGet::stopMusic()
-{
-    m_loop.stopMusic();
-}
-
-void frmGet::showMainWindow()
-{
-    mnuSetup_Click();
-}
-
-void frmGet::showDayList(const QString &dateText, const QString &listText)
-{
-    frmContent list(dateText, listText, m_context.CurrentSkin, m_calendar);
-    list.exec();
-}
-
-void frmGet::showTodayList(const QString &todayLabelText)
-{
-    frmHappen list(todayLabelText, m_loop.TodayNotifyText(), m_context.CurrentSkin, m_calendar);
-    list.exec();
+    ModalBusy = busy ? 1 : 0;
+    if (busy)
+        DisableOther();
+    else
+        EnableOther();
 }
 
 QString frmGet::writeFailure(const QString &rest) const
@@ -726,76 +552,36 @@ QString frmGet::statusText(int panel) const
     return m_panels[panel - 1]->text();
 }
 
-void frmGet::scheduleTimer1()
+void frmGet::setToday(const QDate &today)
 {
-    m_timer1->start(millisecondsToNextMinute(m_clock.now()));
-}
-
-void frmGet::onTimer1()
-{
-    scheduleTimer1();
-    reloadIfChangedElsewhere();
-    const QDateTime now = m_clock.now();
-    // "下次生日" and "年龄" move on at midnight.
     for (BirthdayListModel *model : m_models)
-        model->setToday(now.date());
-    m_loop.tick(now);
+        model->setToday(today);
 }
 
-void frmGet::showSmsActivity()
+void frmGet::keepWindowState()
 {
-    m_loop.SmsActivity = true;
-    m_timer3->start();
+    m_memory->save();
 }
 
-void frmGet::onTimer3()
+void frmGet::closeForGood()
 {
-    m_loop.activityTick();
-    // Idle in the tray for days: the indicator's timer runs only while there is a row to show.
-    if (!m_loop.SmsActivity)
-        m_timer3->stop();
-}
-
-void frmGet::onTimerTray()
-{
-    m_loop.trayTick();
+    m_closing = true;
+    close();
 }
 
 void frmGet::closeEvent(QCloseEvent *event)
 {
-    if (m_quitting) {
+    if (m_closing) {
         event->accept();
         return;
     }
-    // The close box only hides the window: the program lives on in the tray.
+    // The close box only puts the window away: the program lives on in the tray.
     event->ignore();
-    closeToTray();
-}
-
-void frmGet::closeToTray()
-{
-    // Without a tray a hidden window could never be found again.
-    if (m_tray->available())
-        hide();
-    else
-        showMinimized();
-}
-
-void frmGet::showByProgram(bool minimized)
-{
-    m_ackGate->programShows();
-    if (minimized) {
-        showMinimized();
-        return;
-    }
-    showNormal();
-    raise();
-    activateWindow();
+    Q_EMIT putAwayRequested();
 }
 
 void frmGet::anotherStartAsked(const QString &dbPath)
 {
-    showByProgram();
     if (dbPath.isEmpty() || transfer::sameFile(dbPath, m_context.DbPath))
         return;
     setStatus(1, QStringLiteral("程序已在运行,仍使用生日数据库") + m_context.DbPath
@@ -809,52 +595,6 @@ void frmGet::anotherStartAsked(const QString &dbPath)
     });
 }
 
-void frmGet::startInTray(int graceMilliseconds)
-{
-    if (m_tray->available())
-        return;
-    QTimer::singleShot(graceMilliseconds, this, [this] {
-        if (!m_tray->available() && !isVisible() && !m_quitting)
-            showByProgram();
-    });
-}
-
-void frmGet::trayAvailabilityChanged(bool available)
-{
-    setStatus(4, reminderWayText(available));
-    // The tray went away while everything hid in it: the window is the way back.
-    if (!available && !isVisible() && !(m_calendar && m_calendar->isVisible()) && !m_quitting)
-        showByProgram(true);
-}
-
-QString frmGet::reminderWayText(bool trayAvailable) const
-{
-    const bool notifications = m_tray->notificationsAvailable();
-    if (!desktop::isNativeWayland()) {
-        if (trayAvailable)
-            return QString();
-        return notifications ? QStringLiteral("系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示")
-                             : QStringLiteral("系统托盘不可用,提醒以浮动窗口和音乐显示");
-    }
-    // The compositor places the strip: the notification says what the corner cannot promise.
-    if (trayAvailable)
-        return notifications
-            ? QStringLiteral("Wayland:浮动窗口由桌面摆放,在本程序窗口之上;提醒同时以桌面通知显示")
-            : QStringLiteral("Wayland:浮动窗口由桌面摆放,在本程序窗口之上");
-    return notifications
-        ? QStringLiteral(
-            "系统托盘不可用,提醒以桌面通知、浮动窗口和音乐显示;Wayland:浮动窗口由桌面摆放")
-        : QStringLiteral(
-            "系统托盘不可用,提醒以浮动窗口和音乐显示;Wayland:浮动窗口由桌面摆放,在本程序窗口之上");
-}
-
-void frmGet::calendarGone()
-{
-    // The calendar hid this window; without a tray it must come back.
-    if (!m_quitting && !m_tray->available() && !isVisible())
-        showByProgram();
-}
-
 void frmGet::changeEvent(QEvent *event)
 {
     // Another program may have written while the user was elsewhere.
@@ -865,121 +605,73 @@ void frmGet::changeEvent(QEvent *event)
 
 void frmGet::keyPressEvent(QKeyEvent *event)
 {
-    // Delete removes birthdays only from a birthday list; in the temporary numbers it removes
-    // the selected number.
-    if (event->key() == Qt::Key_Delete) {
-        QWidget *focus = focusWidget();
-        if (focus == m_sms.tmpList) {
-            cmdTmpDel_Click();
-            return;
-        }
-        if (std::find(m_views.begin(), m_views.end(), focus) != m_views.end()) {
-            cmdDel_Click();
-            return;
-        }
-    }
-    QMainWindow::keyPressEvent(event);
-}
-
-// ReminderOutputs
-
-void frmGet::TrayIconSetTip(const QString &text)
-{
-    m_tray->TrayIconSetTip(text);
-}
-
-void frmGet::TrayIconBalloon(const QString &text)
-{
-    m_tray->TrayIconBalloon(text);
-}
-
-void frmGet::withdrawBalloon()
-{
-    m_tray->withdrawBalloon();
-}
-
-void frmGet::MyTrayIcon(int picture)
-{
-    m_tray->MyTrayIcon(picture);
-}
-
-void frmGet::setTrayBlinking(bool on)
-{
-    if (on)
-        m_timerTray->start();
-    else
-        m_timerTray->stop();
-}
-
-bool frmGet::isFloatingWindowVisible() const
-{
-    return m_notify && m_notify->isVisible();
-}
-
-void frmGet::showFloatingWindow(const QString &text)
-{
-    if (!m_notify) {
-        m_notify = std::make_unique<frmNotify>();
-        connect(m_notify.get(), &frmNotify::clickedByUser, this, [this] { m_loop.acknowledge(); });
-        connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
-    }
-    m_notify->setNotifyText(text);
-    if (!desktop::isNativeWayland()) {
-        m_notify->show();
+    // Delete removes birthdays only from a birthday list (the SMS panel takes it for its
+    // temporary numbers).
+    if (event->key() == Qt::Key_Delete
+        && std::find(m_views.begin(), m_views.end(), focusWidget()) != m_views.end()) {
+        cmdDel_Click();
         return;
     }
-    m_tray->notifyBesideFloating(text);
-    showFloatingAboveWindow();
-}
-
-void frmGet::showFloatingAboveWindow()
-{
-    m_notify->hide();
-    m_notify->winId();
-    // Only a window on screen can be a parent to the compositor.
-    m_notify->windowHandle()->setTransientParent(isVisible() ? windowHandle() : nullptr);
-    m_notify->show();
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmGet::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!desktop::isNativeWayland())
+    Q_EMIT shown();
+}
+
+// The SMS panel
+
+void frmGet::cmdDuanxin_Click()
+{
+    showSmsPanel(!m_smsPanel->isOpen());
+}
+
+void frmGet::Image2_Click()
+{
+    if (m_smsPanel->isOpen())
+        showSmsPanel(false);
+}
+
+void frmGet::chkTypeSel_Click(bool checked)
+{
+    m_models[currentCategory()]->setAllTicks(checked); // recounts through ticksChanged
+}
+
+void frmGet::showSmsPanel(bool open)
+{
+    for (BirthdayListModel *model : m_models) {
+        model->setCheckable(open);
+        if (open)
+            model->setAllTicks(false);
+    }
+    m_typeSel->setChecked(false);
+    m_typeSel->setVisible(open);
+    m_duanxin->setText(open ? SmsPanelOpenCaption : SmsPanelClosedCaption);
+    m_smsPanel->setOpen(open);
+    resizeForSmsPanel(open);
+    m_smsPanel->ProcTelSelect();
+}
+
+// The window grows by the panel, as far as the screen allows, and shrinks back to its height
+// before, so the lists keep their height.
+void frmGet::resizeForSmsPanel(bool open)
+{
+    if (isMaximized() || isFullScreen())
         return;
-    // After this window's own show has reached the compositor.
-    QTimer::singleShot(0, this, [this] {
-        if (m_notify && m_notify->isVisible() && isVisible())
-            showFloatingAboveWindow();
-    });
-}
-
-void frmGet::closeFloatingWindow()
-{
-    if (m_notify)
-        m_notify->close();
-}
-
-void frmGet::setFloatingText(const QString &text)
-{
-    if (m_notify)
-        m_notify->setNotifyText(text);
-}
-
-void frmGet::playMusic(const QString &file)
-{
-    if (m_music)
-        m_music->play(file);
-}
-
-void frmGet::stopMusic(const QString &file)
-{
-    if (m_music)
-        m_music->stop(file);
-}
-
-void frmGet::setActivityText(const QString &text)
-{
-    setStatus(2, text);
+    if (!open) {
+        if (m_heightWithoutSmsPanel > 0)
+            resize(width(), m_heightWithoutSmsPanel);
+        return;
+    }
+    m_heightWithoutSmsPanel = height();
+    int wanted = height() + m_smsPanel->sizeHint().height();
+    if (const QScreen *display = screen()) {
+        const int frame = frameGeometry().height() - height();
+        wanted = qMin(wanted, display->availableGeometry().height() - frame);
+    }
+    resize(width(), qMax(wanted, height()));
 }
 
 } // namespace natalis::app

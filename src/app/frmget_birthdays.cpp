@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "dialogs/frmaddedit.h"
 #include "app/frmget.h"
+#include "app/smspanel.h"
 #include "platform/messagesink.h"
 #include "session/startup.h"
 #include "calendar_ui/datepickers.h"
@@ -33,6 +34,11 @@ MessageButton frmGet::ask(
 {
     const ModalBracket modal(*this);
     return m_messages.show(text, title, icon, buttons);
+}
+
+void frmGet::tell(const QString &text, const QString &title)
+{
+    ask(text, title, MessageIcon::None, MessageButtons::Ok);
 }
 
 bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
@@ -97,7 +103,7 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) con
 void frmGet::reloadAndRefresh()
 {
     reloadBirthdays(m_context, m_messages);
-    m_loop.refresh(m_clock.now());
+    Q_EMIT remindersOutdated();
 }
 
 void frmGet::cmdAdd_Click()
@@ -170,7 +176,7 @@ void frmGet::editOne(int index, qint32 id)
     m_models[index]->replaceRow(BirthdayListModel::rowFromRecord(record));
     ProcCmd(index);
     // The new number may have lost its tick: the SMS panel counts again.
-    ProcTelSelect();
+    m_smsPanel->ProcTelSelect();
     setStatus(1, QStringLiteral("生日修改成功!"));
     reloadAndRefresh();
 }

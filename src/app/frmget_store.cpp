@@ -55,7 +55,7 @@ void frmGet::mnuRestore_Click()
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     MyDisplayBirth();
     ProcCmd(currentCategory());
-    m_loop.refresh(m_clock.now());
+    Q_EMIT remindersOutdated();
 }
 
 } // namespace natalis::app

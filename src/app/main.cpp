@@ -1,15 +1,13 @@
-#include "session/appcontext.h"
-#include "session/backuprestore.h"
+#include "app/application.h"
+#include "app/frmget.h"
+#include "desktop/musicplayer.h"
+#include "desktop/sessionplatform.h"
 #include "platform/clock.h"
 #include "platform/dblocation.h"
-#include "app/frmget.h"
 #include "platform/installlayout.h"
-#include "desktop/musicplayer.h"
+#include "session/appcontext.h"
 #include "session/qttranslations.h"
-#include "widgets/screenfit.h"
-#include "session/startup.h"
 #include "widgets/widgetmessagesink.h"
-#include "desktop/sessionplatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,8 +30,6 @@ QString lockFolder(const QString &dataFolder)
     }
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
-
-constexpr int TrayGraceMilliseconds = 5000;
 
 const QString PlatformHelp = u"\n\n在 Wayland 桌面上,有 Xwayland 时程序经 Xwayland 运行,"
                              u"浮动窗口才能停在屏幕右下角并在其他窗口之上。\n"
@@ -62,7 +58,6 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed launcher, whose icon the desktop then shows.
     QGuiApplication::setDesktopFileName(desktopAppId());
     installQtTranslations(app);
-    keepWindowsOnScreen(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(AppTitle.toString() + PlatformHelp);
@@ -77,18 +72,17 @@ int main(int argc, char *argv[])
 
     const QString appFolder = QCoreApplication::applicationDirPath();
     const QString dataFolder = userDataFolder();
-    const StartupPlaces places {
-        appFolder,
-        keepsDatabaseBesideProgram(appFolder),
-        dataFolder,
-        lockFolder(dataFolder),
+    const LaunchRequest request {
+        dbPathFromArguments(parser.positionalArguments()),
+        { appFolder, keepsDatabaseBesideProgram(appFolder), dataFolder, lockFolder(dataFolder) },
+        parser.isSet(trayOption),
     };
     WidgetMessageSink messages;
     const auto clock = clockFromEnvironment();
     AppContext context;
-
-    switch (runStartup(
-        dbPathFromArguments(parser.positionalArguments()), places, messages, *clock, context)) {
+    const auto [started, program] =
+        Application::launch(request, context, messages, *clock, createMusicPlayer());
+    switch (started) {
     case StartupResult::Ready:
         break;
     case StartupResult::AlreadyRunning:
@@ -97,17 +91,6 @@ int main(int argc, char *argv[])
     case StartupResult::NoSettings:
         return 1;
     }
-
-    LoadBirthdaysAtStart(context, messages, clock->now());
-    frmGet window(context, messages, *clock, createMusicPlayer());
-    messages.setOwner(&window);
-    window.load();
-    context.instance->showRequested = [&window](
-                                          const QString &dbPath) { window.anotherStartAsked(dbPath); };
-    // A login starts the tray before or after the program: give a late one a moment.
-    if (parser.isSet(trayOption))
-        window.startInTray(TrayGraceMilliseconds);
-    else
-        window.showByProgram();
+    messages.setOwner(&program->window());
     return app.exec();
 }

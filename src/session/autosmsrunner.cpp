@@ -79,8 +79,6 @@ void AutoSmsRunner::finishBatch(
 void AutoSmsRunner::end()
 {
     m_running = false;
-    if (finished)
-        finished();
 }
 
 } // namespace natalis::app

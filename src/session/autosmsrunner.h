@@ -25,8 +25,6 @@ public:
     std::function<void(const QString &panelText)> showPanelText;
     // Each batch handed to the gateway (SmsActivity).
     std::function<void()> activity;
-    // A run has ended (all its batches answered, or the program is ending).
-    std::function<void()> finished;
 
     // Starts a run at `now`. A run still under way is left to finish and no second one starts:
     // its batches are not logged as sent yet and would go out twice. False then.

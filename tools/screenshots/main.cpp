@@ -11,7 +11,9 @@
 #include "dialogs/frmdxhist.h"
 #include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
+#include "app/application.h"
 #include "app/frmget.h"
+#include "app/smspanel.h"
 #include "dialogs/frmhappen.h"
 #include "dialogs/frmmydlg1.h"
 #include "desktop/frmnotify.h"
@@ -162,12 +164,12 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
 {
     window.findChild<QAction *>(QStringLiteral("mnuHf1"))->trigger();
     context.SmsAccounts[0] = { QStringLiteral("qingping"), QStringLiteral("1") };
-    window.AlterGetCboUser();
+    window.smsPanel().AlterGetCboUser();
     window.cmdDuanxin_Click();
     window.chkTypeSel_Click(true);
     for (const QString &number : { QStringLiteral("13912345678"), QStringLiteral("02187654321") }) {
         window.findChild<QLineEdit *>(QStringLiteral("txtTmp"))->setText(number);
-        window.cmdTmpAdd_Click();
+        window.smsPanel().cmdTmpAdd_Click();
     }
     window.findChild<QPlainTextEdit *>(QStringLiteral("txtContent"))
         ->setPlainText(QStringLiteral("元旦快乐！感谢您一年来的支持，祝您新年万事如意。"));
@@ -176,7 +178,7 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
         ->setText(calendar::GregorianText(newYearsEve));
     window.findChild<QLineEdit *>(QStringLiteral("txtYyNl"))
         ->setText(calendar::LunarText(*calendar::SolarToLunar(newYearsEve)));
-    window.ProcTelSelect();
+    window.smsPanel().ProcTelSelect();
     const bool saved = save(window, folder + QStringLiteral("/main-smspanel.png"));
     window.Image2_Click();
     return saved;
@@ -199,8 +201,8 @@ int main(int argc, char *argv[])
     context.Settings.intFdInit = 1;
     SilentMessages messages;
     app::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
-    app::frmGet window(context, messages, clock, nullptr);
-    window.load();
+    app::Application program(context, messages, clock, nullptr);
+    app::frmGet &window = program.window();
     window.show();
     bool ok = true;
     const char *skins[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
@@ -209,9 +211,9 @@ int main(int argc, char *argv[])
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
     ok &= saveSmsPanel(window, context, folder);
-    window.openCalendar(true);
-    ok &= save(*window.calendarWindow(), folder + QStringLiteral("/wnl.png"));
-    window.calendarWindow()->close();
+    program.openCalendar(true);
+    ok &= save(*program.calendarWindow(), folder + QStringLiteral("/wnl.png"));
+    program.calendarWindow()->close();
     window.show();
     const QDate today = clock.now().date();
     calendar_ui::frmInDate gregorianPicker(1, today, QStringLiteral("公历2026年 12月06日"));
@@ -224,12 +226,12 @@ int main(int argc, char *argv[])
         QStringLiteral("确认删除所选择的2个生日提醒吗?"), QMessageBox::Yes | QMessageBox::No);
     question.show();
     ok &= save(question, folder + QStringLiteral("/question.png"));
-    if (app::frmNotify *notify = window.floatingWindow()) {
+    if (app::frmNotify *notify = program.floatingWindow()) {
         for (int i = 0; i < 60; ++i)
             notify->scrollTick();
         ok &= save(*notify, folder + QStringLiteral("/floating.png"));
     }
-    app::frmHappen happen(QStringLiteral("公历2026年12月06日"), window.loop().TodayNotifyText(), 1);
+    app::frmHappen happen(QStringLiteral("公历2026年12月06日"), program.loop().TodayNotifyText(), 1);
     happen.show();
     ok &= save(happen, folder + QStringLiteral("/happen.png"));
     app::frmContent content(QStringLiteral("公历2026年12月08日"),

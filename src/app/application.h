@@ -1,0 +1,165 @@
+#pragma once
+
+#include "calendar_ui/calendarhost.h"
+#include "reminder/reminderloop.h"
+#include "reminder/reminderoutputs.h"
+#include "session/autosmsrunner.h"
+#include "session/startup.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+namespace natalis::desktop {
+class TrayLayer;
+}
+
+namespace natalis::calendar_ui {
+class frmWNL;
+}
+
+namespace natalis::app {
+
+struct AppContext;
+class AcknowledgementGate;
+class Clock;
+class MessageSink;
+class MusicPlayer;
+class frmGet;
+class frmNotify;
+
+// What main found on the command line and on the platform.
+struct LaunchRequest
+{
+    QString dbArgument; // the database named on the command line; empty for the default place
+    StartupPlaces places;
+    bool inTray = false; // "--tray", as the autostart entry starts the program
+};
+
+// The running program, and the one place where it is put together: the constructor makes the
+// long-lived parts (the reminder loop, the tray with the desktop notifications, the floating
+// window, the music, the timers, the gateway worker, the main window) and connects every hook
+// and signal between them. It shows the loop's reminders (ReminderOutputs) and serves the
+// calendar window (CalendarHost). A hook it sets on something that outlives it, it clears in
+// its destructor.
+class Application : public QObject, private ReminderOutputs, private calendar_ui::CalendarHost
+{
+public:
+    // A login starts the tray before or after the program: a late one gets this long.
+    static constexpr int TrayGraceMilliseconds = 5000;
+
+    struct Launch
+    {
+        StartupResult started;
+        std::unique_ptr<Application> program; // null unless started is Ready
+    };
+    // The entry routine as main runs it: windows kept on screen, start-up into context (see
+    // runStartup), the birthdays, the program, and its first showing (in the tray when
+    // request.inTray). Every failure of the start has shown its message before this returns.
+    static Launch launch(const LaunchRequest &request, AppContext &context, MessageSink &messages,
+        const Clock &clock, std::unique_ptr<MusicPlayer> music);
+
+    // The program over a context start-up has filled: every part made and connected, the main
+    // window loaded, the start-up reminder given and Timer1 running. The main window is not
+    // shown yet. music may be null (silence).
+    Application(AppContext &context, MessageSink &messages, const Clock &clock,
+        std::unique_ptr<MusicPlayer> music);
+    ~Application() override;
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // The program itself shows the main window (start-up, a second start, no tray to go back
+    // to): that alone never counts as the user having seen the reminder.
+    void showWindow(bool minimized = false);
+    // Start in the tray: stay hidden when a tray is there, or comes within graceMilliseconds;
+    // otherwise show the window, the only way in.
+    void startInTray(int graceMilliseconds);
+    // A later start of the program handed over to this one.
+    void anotherStartAsked(const QString &dbPath);
+    // The calendar window in either use; the perpetual calendar when plainMode. The main window
+    // makes way for it.
+    void openCalendar(bool plainMode);
+    // "退出(&E)": ends the program once a gateway call under way has come back.
+    void quit();
+
+    // The timers' work, callable by tests: Timer1 every minute, Timer3 the SMS activity row,
+    // TimerTray the blinking.
+    void onTimer1();
+    void onTimer3();
+    void onTimerTray();
+
+    frmGet &window() const { return *m_window; }
+    ReminderLoop &loop() { return m_loop; }
+    desktop::TrayLayer &tray() const { return *m_tray; }
+    AutoSmsRunner &autoSms() { return m_autoSms; }
+    frmNotify *floatingWindow() const { return m_notify.get(); }
+    calendar_ui::frmWNL *calendarWindow() const;
+
+private:
+    void connectTray();
+    void connectWindow();
+    void connectSms();
+    // The load handler's share of the program: the sent marks, the tray icon, the reminder
+    // memory, the start-up reminder and the first minute.
+    void begin();
+    void putWindowAway();
+    void showSmsActivity();
+    void resetSmsSentFlags(const QDateTime &now);
+    void trayAvailabilityChanged(bool available);
+    // Panel 4: how the reminder reaches the user where the tray or the strip's corner is missing;
+    // empty when both are there.
+    QString reminderWayText(bool trayAvailable) const;
+    // As a native Wayland client the compositor stacks every newly shown window on top: the
+    // strip is opened again as the main window's child, after it, so that it stays above it.
+    void showFloatingAboveWindow();
+    void windowShown();
+    void calendarGone();
+    // Timer1 is due shortly after the next full minute of the program's clock.
+    void scheduleTimer1();
+
+    // CalendarHost
+    const QList<store::BirthdayRecord> &birthdays() const override;
+    int currentSkin() const override;
+    QDateTime now() const override;
+    QString todayNotifyText() const override;
+    void stopMusic() override;
+    void DisableOther() override;
+    void EnableOther() override;
+    void showMainWindow() override;
+    void showDayList(const QString &dateText, const QString &listText) override;
+    void showTodayList(const QString &todayLabelText) override;
+
+    // ReminderOutputs
+    void TrayIconSetTip(const QString &text) override;
+    void TrayIconBalloon(const QString &text) override;
+    void withdrawBalloon() override;
+    void MyTrayIcon(int picture) override;
+    void setTrayBlinking(bool on) override;
+    bool isFloatingWindowVisible() const override;
+    void showFloatingWindow(const QString &text) override;
+    void closeFloatingWindow() override;
+    void setFloatingText(const QString &text) override;
+    void playMusic(const QString &file) override;
+    void stopMusic(const QString &file) override;
+    void setActivityText(const QString &text) override;
+
+    AppContext &m_context;
+    MessageSink &m_messages;
+    const Clock &m_clock;
+    std::unique_ptr<MusicPlayer> m_music;
+    std::unique_ptr<desktop::TrayLayer> m_tray;
+    std::unique_ptr<frmNotify> m_notify; // made at its first showing
+    ReminderLoop m_loop;
+    AutoSmsRunner m_autoSms;
+    QTimer m_timer1;
+    QTimer m_timer3;
+    QTimer m_timerTray;
+    // Declared after everything its signals reach, so that it goes first.
+    std::unique_ptr<frmGet> m_window;
+    AcknowledgementGate *m_ackGate = nullptr; // the window's child
+    QPointer<calendar_ui::frmWNL> m_calendar;
+    bool m_quitting = false;
+};
+
+} // namespace natalis::app

@@ -1,0 +1,261 @@
+// The program as main puts it together: each hook Application sets acts, what it set on parts
+// that outlive it goes with it, and the main window, the tray and the calendar hand the user
+// back and forth. When an act counts as the user's is the rule of tests/desktop; the desktop
+// scenarios show the same on a real desktop.
+
+#include "app/application.h"
+#include "app/frmget.h"
+#include "app/smspanel.h"
+#include "calendar_ui/frmwnl.h"
+#include "desktop/frmnotify.h"
+#include "desktop/musicplayer.h"
+#include "desktop/traylayer.h"
+#include "session/singleinstance.h"
+#include "store/remindermemory.h"
+#include "store/settings.h"
+#include "store/statement.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/programfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace natalis;
+using namespace natalis::app;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A player that can play nothing, as on a machine without the file.
+class SilentPlayer : public MusicPlayer
+{
+public:
+    int plays = 0;
+    void play(const QString &file) override
+    {
+        ++plays;
+        if (unplayable)
+            unplayable(file);
+    }
+    void stop(const QString &) override { }
+};
+
+// Due in two days on the tests' 1 May 2025.
+store::BirthdayRecord dueFriend()
+{
+    return test::gregorianBirthday(u"张三"_s, u"公历1980年 05月03日"_s, 7);
+}
+
+void remindEveryWayAtStart(store::SettingsRecord &s)
+{
+    s.intFudong = s.intFdInit = 1;
+    s.intMusic = s.intMcInit = 1;
+    s.strMcFile = u"/nowhere/happy.wav"_s;
+}
+
+TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
+{
+    test::TempDatabase files;
+    ASSERT_TRUE(QDir(files.folder()).mkpath(u"lock"_s));
+    {
+        store::Connection db = files.create();
+        auto settings = std::get<store::SettingsRecord>(store::ReadSettings(db));
+        remindEveryWayAtStart(settings);
+        ASSERT_TRUE(store::WriteSettings(db, settings));
+        store::AddBirthToMdb(db, dueFriend());
+        // Greeted for 1 January: long past, its sent mark goes at start.
+        store::BirthdayRecord greeted =
+            test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s);
+        greeted.Duanxin = u"是"_s;
+        greeted.DxSend = u"1"_s;
+        store::AddBirthToMdb(db, greeted);
+    }
+    AppContext context;
+    test::RecordingMessageSink messages;
+    const FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
+    auto player = std::make_unique<SilentPlayer>();
+    SilentPlayer *music = player.get();
+    auto [started, program] = Application::launch(
+        { files.path(), { files.folder(), true, files.folder(), files.path(u"lock"_s) } }, context,
+        messages, clock, std::move(player));
+    ASSERT_EQ(started, StartupResult::Ready);
+    frmGet &window = program->window();
+
+    // The loop's reminder reaches the tray, the floating window and the player; the player's
+    // refusal reaches the status bar.
+    EXPECT_EQ(program->tray().tip(), u"张三生日还有2天[朋友,13800000000]"_s);
+    ASSERT_NE(program->floatingWindow(), nullptr);
+    EXPECT_TRUE(program->floatingWindow()->isVisible());
+    EXPECT_EQ(music->plays, 1);
+    EXPECT_EQ(window.statusText(1), u"音乐文件无法播放:/nowhere/happy.wav"_s);
+    EXPECT_TRUE(window.isVisible()) << "no tray here: the window is the way in";
+    // The day of the run is remembered, and the stale sent mark is gone from the file.
+    EXPECT_EQ(store::ReadReminderDate(*context.DbConnection, store::LastRunKey), QDate(2025, 5, 1));
+    store::Statement mark =
+        context.DbConnection->prepare("select DxSend from birthday where About='李四'");
+    ASSERT_TRUE(mark.step());
+    EXPECT_EQ(mark.text(0).trimmed(), u"0"_s);
+    // The loop asks the window whether a modal dialog is up.
+    window.ModalBusy = 1;
+    EXPECT_TRUE(program->loop().modalBusy());
+    window.ModalBusy = 0;
+
+    // A later start naming another file: the window says which file this program keeps.
+    ASSERT_TRUE(context.instance && context.instance->showRequested);
+    context.instance->showRequested(u"/elsewhere/other.mdb"_s);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.statusText(1).contains(u"/elsewhere/other.mdb"_s));
+    ASSERT_FALSE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.texts().last().contains(u"已经处于运行状态"_s));
+    EXPECT_TRUE(messages.texts().last().contains(files.path()));
+
+    // While the gateway works, the SMS panel's buttons wait.
+    context.SmsAccounts[0] = { u"shop"_s, u"1"_s };
+    window.smsPanel().AlterGetCboUser();
+    auto *balance = window.findChild<QPushButton *>(u"cmdBalance"_s);
+    ASSERT_TRUE(balance->isEnabled());
+    std::atomic<bool> release = false;
+    context.SmsGateway->run(
+        program.get(),
+        [&release](sms::HttpSmsGateway &) {
+            while (!release)
+                QThread::msleep(1);
+        },
+        [] {});
+    EXPECT_FALSE(balance->isEnabled());
+    release = true;
+    while (context.SmsGateway->isBusy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(balance->isEnabled());
+
+    // What it set on the parts that outlive it goes with it.
+    program.reset();
+    EXPECT_FALSE(context.SmsGateway->busyChanged);
+    EXPECT_FALSE(context.instance->showRequested);
+    shutdown(context);
+}
+
+void press(QWidget *widget)
+{
+    const QPointF at(3, 3);
+    QMouseEvent down(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &up);
+}
+
+void activate(QWidget *window)
+{
+    QApplication::setActiveWindow(window);
+    QEvent change(QEvent::ActivationChange);
+    QApplication::sendEvent(window, &change);
+}
+
+struct AcknowledgeCase
+{
+    const char *situation;
+    std::function<void(Application &program)> act;
+    bool acknowledged;
+    friend void PrintTo(const AcknowledgeCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+class Acknowledgement : public test::ProgramTest,
+                        public testing::WithParamInterface<AcknowledgeCase>
+{
+};
+
+TEST_P(Acknowledgement, OnlyTheUsersOwnActStopsTheReminder)
+{
+    remindEveryWayAtStart(context.Settings);
+    add(dueFriend());
+    Application &app = openProgram();
+    ASSERT_TRUE(app.loop().MusicPlaying());
+    GetParam().act(app);
+    EXPECT_EQ(app.loop().MusicPlaying(), !GetParam().acknowledged);
+    EXPECT_EQ(app.floatingWindow()->isVisible(), !GetParam().acknowledged);
+    EXPECT_EQ(app.loop().isBlinking(), !GetParam().acknowledged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Acknowledgement,
+    testing::Values(AcknowledgeCase { "the user activates the window",
+                        [](Application &app) {
+                            app.window().show();
+                            activate(&app.window());
+                        },
+                        true },
+        AcknowledgeCase { "a click into the window the program showed",
+            [](Application &app) {
+                app.showWindow();
+                press(app.window().listView(0)->viewport());
+            },
+            true },
+        AcknowledgeCase { "a click on the floating window",
+            [](Application &app) { press(app.floatingWindow()); }, true },
+        AcknowledgeCase { "a click on the tray icon or its balloon",
+            [](Application &app) { Q_EMIT app.tray().userActed(); }, true }),
+    test::BySituation());
+
+struct PutAwayCase
+{
+    const char *situation;
+    bool tray;
+    bool backAfterCalendar;
+    friend void PrintTo(const PutAwayCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+class PutAway : public test::ProgramTest, public testing::WithParamInterface<PutAwayCase>
+{
+};
+
+TEST_P(PutAway, ClosingAndTheCalendarNeverLoseTheWindow)
+{
+    Application &app = openProgram();
+    const bool tray = GetParam().tray;
+    app.tray().availabilityProbe = [tray] { return tray; };
+    frmGet &window = app.window();
+    app.showWindow();
+    window.close();
+    EXPECT_EQ(window.isVisible(), !tray);
+    EXPECT_EQ(window.isMinimized(), !tray);
+
+    app.openCalendar(false);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_TRUE(app.calendarWindow());
+    app.calendarWindow()->cmdExit_Click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.isVisible(), GetParam().backAfterCalendar);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trays, PutAway,
+    testing::Values(PutAwayCase { "with a tray it hides and stays hidden", true, false },
+        PutAwayCase { "without a tray it minimises and comes back", false, true }),
+    test::BySituation());
+
+class Program : public test::ProgramTest
+{
+};
+
+TEST_F(Program, TrayThatGoesAwayBringsTheHiddenWindowBackMinimised)
+{
+    Application &app = openProgram();
+    bool trayThere = true;
+    app.tray().availabilityProbe = [&trayThere] { return trayThere; };
+    app.tray().watchTick();
+    EXPECT_TRUE(app.window().statusText(4).isEmpty());
+    EXPECT_TRUE(app.window().isHidden());
+    trayThere = false;
+    app.tray().watchTick();
+    EXPECT_TRUE(app.window().isVisible());
+    EXPECT_TRUE(app.window().isMinimized());
+    EXPECT_FALSE(app.window().statusText(4).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,450 @@
+// What only the main window does: its lists and their order, the birthday actions written to
+// the database first and then shown in place, the database another program changes, the restore
+// from a backup, and the window as a reader with a keyboard uses it.
+
+#include "app/smspanel.h"
+#include "dialogs/frmaddedit.h"
+#include "session/backuprestore.h"
+#include "store/compaction.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/programfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace natalis;
+using namespace natalis::app;
+using namespace Qt::StringLiterals;
+using store::BirthdayEdit;
+using store::BirthdayRecord;
+
+namespace {
+
+BirthdayRecord colleague(const QString &name, const QString &tel = u"13900000000"_s)
+{
+    BirthdayRecord record = test::gregorianBirthday(name, u"公历1980年 05月03日"_s, 7);
+    record.Type = u"同事"_s;
+    record.Tel = tel;
+    return record;
+}
+
+class MainWindow : public test::ProgramTest
+{
+protected:
+    template<typename T>
+    T *find(const QString &name)
+    {
+        T *widget = window->findChild<T *>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString label(const QString &name) { return find<QLabel>(name)->text(); }
+
+    // The texts of a column of the first list, as the user sees them.
+    QStringList column(int column)
+    {
+        QStringList texts;
+        const QAbstractItemModel *model = window->listView(0)->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, column).data().toString();
+        return texts;
+    }
+    void clickHeader(int column)
+    {
+        Q_EMIT window->listView(0)->horizontalHeader()->sectionClicked(column);
+    }
+    void select(const QStringList &names)
+    {
+        QTableView *view = window->listView(0);
+        view->clearSelection();
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            if (names.contains(view->model()->index(row, 0).data().toString()))
+                view->selectionModel()->select(view->model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    // The editor as a user fills it: change edits the buffer and OK is pressed.
+    void editorAnswers(std::function<void(BirthdayEdit &)> change)
+    {
+        window->openEditor = [change](BirthdayEdit &buffer, bool) {
+            change(buffer);
+            return true;
+        };
+    }
+    QStringList storedNames()
+    {
+        const store::BirthdayLoad load = store::LoadBirthdays(*context.DbConnection);
+        QStringList names;
+        for (const BirthdayRecord &record : load.Birthdays) {
+            if (load.HasBirthdays)
+                names << record.About.trimmed();
+        }
+        names.sort();
+        return names;
+    }
+    // The first list's cell of the named row.
+    QString cell(const QString &name, int column)
+    {
+        for (const auto &row : window->listModel(0)->rows()) {
+            if (row.columns[0] == name)
+                return row.columns[column];
+        }
+        return u"(absent)"_s;
+    }
+};
+
+TEST_F(MainWindow, CountsAndButtonsFollowTheCurrentList)
+{
+    for (const QString &name : { u"甲"_s, u"乙"_s }) {
+        BirthdayRecord supplier = colleague(name);
+        supplier.Type = u"供应商"_s;
+        add(supplier);
+    }
+    BirthdayRecord stray = colleague(u"无类别"_s);
+    stray.Type = u"邻居"_s;
+    add(stray);
+    context.Settings.intInitType = 3;
+    openWindow();
+    EXPECT_EQ(window->currentCategory(), 3);
+    EXPECT_EQ(label(u"lblTabNums1"_s), u"供应商"_s);
+    EXPECT_EQ(label(u"lblTabNums"_s), u"2"_s);
+    EXPECT_EQ(label(u"lblAllNums"_s), u"3"_s);
+    EXPECT_EQ(window->listModel(0)->rowCount(), 1) << "an unknown category lands in the first";
+    EXPECT_TRUE(find<QPushButton>(u"cmdEdit"_s)->isEnabled());
+
+    find<QTabBar>(u"TabStrip1"_s)->setCurrentIndex(5);
+    EXPECT_EQ(label(u"lblTabNums"_s), u"0"_s);
+    for (const QString &name : { u"cmdEdit"_s, u"cmdDel"_s, u"cmdFind"_s })
+        EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name.toStdString();
+}
+
+TEST_F(MainWindow, FindMatchesTheBeginningOfTheSortKeyColumn)
+{
+    add(colleague(u"王小明"_s, u"13912345678"_s));
+    add(colleague(u"小明"_s, u"13812345678"_s));
+    openWindow();
+    QTableView *list = window->listView(0);
+    auto *found = find<QLineEdit>(u"txtFound"_s);
+    found->setText(u"明"_s);
+    find<QPushButton>(u"cmdFind"_s)->click();
+    EXPECT_EQ(window->statusText(1), u"没找到相应的生日提醒！"_s);
+
+    found->setText(u"小"_s);
+    find<QPushButton>(u"cmdFind"_s)->click();
+    EXPECT_EQ(list->currentIndex().data().toString(), u"小明"_s);
+
+    // Sorted by the number column, the search looks at numbers.
+    clickHeader(2);
+    found->setText(u"139"_s);
+    find<QPushButton>(u"cmdFind"_s)->click();
+    EXPECT_EQ(list->model()->index(list->currentIndex().row(), 0).data().toString(), u"王小明"_s);
+}
+
+// Birthdays around the tests' 1 May 2025: tomorrow, in autumn, and the day before yesterday.
+const QStringList TodayAndAround = { u"公历2000年 05月02日"_s, u"公历1950年 04月30日"_s,
+    u"公历1990年 09月06日"_s };
+
+struct OrderRow
+{
+    const char *situation;
+    int column;
+    QStringList texts; // in the order added
+    QStringList ascending; // after one header click
+    friend void PrintTo(const OrderRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class ListOrder : public MainWindow, public testing::WithParamInterface<OrderRow>
+{
+};
+
+TEST_P(ListOrder, HeaderClickSortsAscendingThenDescending)
+{
+    const OrderRow &row = GetParam();
+    for (int i = 0; i < row.texts.size(); ++i) {
+        BirthdayRecord record = colleague(row.column == 0 ? row.texts[i] : u"人%1"_s.arg(i));
+        if (row.column == 4 || row.column >= BirthdayListModel::NextColumn)
+            record.strGL = row.texts[i];
+        else if (row.column == 5)
+            record.strNL = row.texts[i];
+        else if (row.column == 7)
+            record.intNums = qint16(row.texts[i].toInt());
+        add(record);
+    }
+    openWindow();
+    clickHeader(row.column);
+    EXPECT_EQ(column(row.column), row.ascending);
+    clickHeader(row.column);
+    QStringList descending = row.ascending;
+    std::reverse(descending.begin(), descending.end());
+    EXPECT_EQ(column(row.column), descending);
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
+    testing::Values(OrderRow { "names in pinyin", 0,
+                        { u"严"_s, u"于"_s, u"冯"_s, u"刘"_s, u"史"_s, u"阿"_s, u"张"_s },
+                        { u"阿"_s, u"冯"_s, u"刘"_s, u"史"_s, u"严"_s, u"于"_s, u"张"_s } },
+        OrderRow { "days by value", 7, { u"3"_s, u"10"_s, u"0"_s, u"11"_s, u"1"_s },
+            { u"0"_s, u"1"_s, u"3"_s, u"10"_s, u"11"_s } },
+        OrderRow { "gregorian by date, empty first", 4,
+            { u"公历1990年 01月02日"_s, QString(), u"公历1989年 12月31日"_s },
+            { QString(), u"公历1989年 12月31日"_s, u"公历1990年 01月02日"_s } },
+        OrderRow { "lunar leap month after its namesake", 5,
+            { u"农历2006年 08月01日"_s, u"农历2006年闰07月15日"_s, u"农历2006年 07月20日"_s,
+                u"农历2005年 12月30日"_s },
+            { u"农历2005年 12月30日"_s, u"农历2006年 07月20日"_s, u"农历2006年闰07月15日"_s,
+                u"农历2006年 08月01日"_s } },
+        OrderRow { "next birthday by date", BirthdayListModel::NextColumn, TodayAndAround,
+            { u"2025-05-02"_s, u"2025-09-06"_s, u"2026-04-30"_s } },
+        OrderRow { "age by the coming birthday", BirthdayListModel::AgeColumn, TodayAndAround,
+            { u"25"_s, u"35"_s, u"76"_s } }),
+    test::BySituation());
+
+TEST_F(MainWindow, AddStoresTheNameAsTypedAndShowsItSelected)
+{
+    add(colleague(u"甲"_s));
+    openWindow();
+    QSignalSpy outdated(window.get(), &frmGet::remindersOutdated);
+    editorAnswers([](BirthdayEdit &b) {
+        b.About = u"王'小明"_s;
+        b.strGL = u"公历1990年 01月12日"_s;
+    });
+    window->cmdAdd_Click();
+    EXPECT_EQ(window->statusText(1), u"王'小明添加成功!"_s);
+    EXPECT_EQ(cell(u"王'小明"_s, 1), u"同事"_s);
+    EXPECT_EQ(window->listView(0)->currentIndex().data().toString(), u"王'小明"_s);
+    EXPECT_EQ(storedNames(), (QStringList { u"王'小明"_s, u"甲"_s }));
+    EXPECT_EQ(context.Birthdays.size(), 2) << "the array is read again from the table";
+    EXPECT_EQ(outdated.count(), 1);
+}
+
+TEST_F(MainWindow, BatchEditGivesSmsOnlyToPhoneNumbers)
+{
+    add(colleague(u"甲"_s, u"13912345678"_s));
+    add(colleague(u"乙"_s, u"12345"_s));
+    openWindow();
+    select({ u"甲"_s, u"乙"_s });
+    window->openEditor = [](BirthdayEdit &b, bool batch) {
+        EXPECT_TRUE(batch);
+        b.intnums = 5;
+        b.Duanxin = u"是"_s;
+        return true;
+    };
+    window->cmdEdit_Click();
+    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s);
+    EXPECT_EQ(cell(u"甲"_s, 8), u"是"_s);
+    EXPECT_EQ(cell(u"乙"_s, 8), u"否"_s);
+    EXPECT_EQ(cell(u"乙"_s, 7), u"5"_s);
+}
+
+TEST_F(MainWindow, DeleteAsksFirst)
+{
+    add(colleague(u"甲"_s));
+    add(colleague(u"乙"_s));
+    openWindow();
+    select({ u"乙"_s });
+    messages.answer = MessageButton::No;
+    window->cmdDel_Click();
+    EXPECT_EQ(messages.texts(), QStringList { u"确认删除\"乙\"生日提醒吗?"_s });
+    EXPECT_EQ(storedNames().size(), 2);
+
+    select({ u"甲"_s, u"乙"_s });
+    messages.answer = MessageButton::Yes;
+    window->cmdDel_Click();
+    EXPECT_EQ(messages.texts().last(), u"确认删除所选择的2个生日提醒吗?"_s);
+    EXPECT_EQ(window->statusText(1), u"生日删除成功!"_s);
+    EXPECT_TRUE(storedNames().isEmpty());
+    EXPECT_EQ(window->listModel(0)->rowCount(), 0);
+}
+
+TEST_F(MainWindow, FailedDeleteLeavesListArrayAndTableInStep)
+{
+    add(colleague(u"甲"_s));
+    add(colleague(u"乙"_s));
+    openWindow();
+    select({ u"甲"_s });
+    messages.answer = MessageButton::Yes;
+    // Another program holds the file: every write fails.
+    auto other =
+        store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
+    ASSERT_TRUE(other);
+    other->exec("BEGIN EXCLUSIVE");
+    window->cmdDel_Click();
+    other->exec("ROLLBACK");
+    EXPECT_EQ(window->statusText(1), u"生日数据库共享访问冲突,生日删除失败!"_s);
+    EXPECT_EQ(messages.shown.last().title, u"生日删除"_s);
+    EXPECT_EQ(window->listModel(0)->rowCount(), 2);
+    EXPECT_EQ(context.Birthdays.size(), 2);
+    EXPECT_EQ(storedNames().size(), 2);
+}
+
+TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
+{
+    add(colleague(u"甲"_s, u"13912345678"_s));
+    openWindow().cmdDuanxin_Click();
+    window->listModel(0)->setAllTicks(true);
+    EXPECT_EQ(label(u"lblSelNums"_s), u"1"_s);
+    select({ u"甲"_s });
+    editorAnswers([](BirthdayEdit &b) { b.Tel = u"12345"_s; });
+    window->cmdEdit_Click();
+    EXPECT_EQ(window->statusText(1), u"生日修改成功!"_s);
+    EXPECT_EQ(
+        store::LoadBirthdays(*context.DbConnection).Birthdays.value(0).Tel.trimmed(), u"12345"_s);
+    EXPECT_EQ(window->listModel(0)->tickedCount(), 0);
+    EXPECT_EQ(label(u"lblSelNums"_s), u"0"_s);
+}
+
+TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
+{
+    add(colleague(u"甲"_s));
+    openWindow();
+    auto other =
+        store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
+    ASSERT_TRUE(other);
+    store::AddBirthToMdb(*other, colleague(u"乙"_s));
+    EXPECT_EQ(window->listModel(0)->rowCount(), 1);
+    window->reloadIfChangedElsewhere();
+    EXPECT_EQ(window->listModel(0)->rowCount(), 2);
+    EXPECT_EQ(context.Birthdays.size(), 2);
+}
+
+// The editor asks the table, so a name another program has just added in the same category is
+// refused even though the list does not show it yet.
+TEST_F(MainWindow, EditorRefusesANameAnotherProgramJustAdded)
+{
+    add(colleague(u"甲"_s));
+    openWindow();
+    auto other =
+        store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
+    store::AddBirthToMdb(*other, colleague(u"乙"_s));
+    QString refusal;
+    QTimer::singleShot(0, [&] {
+        auto *editor = qobject_cast<frmAddEdit *>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->findChild<QLineEdit *>(u"txtAbout"_s)->setText(u"乙"_s);
+        editor->cmdOK_Click();
+        refusal = editor->statusText();
+        editor->cmdNo_Click();
+    });
+    window->cmdAdd_Click();
+    EXPECT_EQ(refusal, u"生日名称重复，请重新输入！"_s);
+}
+
+// The user keeps the damaged file for now: nothing may write to it (the reminder memory
+// included), its read error is told once, and the file menu can still restore later.
+TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
+{
+    for (int i = 0; i < 300; ++i) {
+        BirthdayRecord record = colleague(u"同事"_s + QString::number(i));
+        record.Beizhu = QString(50, u'备');
+        add(record);
+    }
+    context.DbConnection.reset();
+    ASSERT_EQ(store::CompactBirthDb(database.path(), QDate(2025, 1, 9)),
+        store::CompactOutcome::Compacted);
+    QByteArray bytes = database.bytes();
+    for (qsizetype i = bytes.size() - 600; i < bytes.size() - 500; ++i)
+        bytes[i] = char(~bytes[i]);
+    database.write(u"natalis.mdb"_s, bytes);
+    messages.answer = MessageButton::No;
+
+    context.DbConnection = store::OpenBirthDb(database.path());
+    ASSERT_TRUE(context.DbConnection);
+    LoadBirthdaysAtStart(context, messages, clock.now());
+    program = std::make_unique<Application>(context, messages, clock, nullptr);
+    program->onTimer1();
+    QApplication::setActiveWindow(&program->window());
+    program->onTimer1();
+
+    EXPECT_EQ(database.bytes(), bytes);
+    EXPECT_EQ(messages.texts().filter(u"读取生日数据库:"_s).size(), 1)
+        << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(program->window().statusText(1),
+        u"生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"_s);
+
+    messages.answer = MessageButton::Ok;
+    program->window().runDialog = [](QDialog &dialog) {
+        dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
+    };
+    program->window().mnuRestore_Click();
+    EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
+    EXPECT_EQ(context.Birthdays.size(), 300);
+    EXPECT_FALSE(context.DbConnection->isReadOnly());
+}
+
+TEST_F(MainWindow, SkinsPaintTheSmsPanelBoxes)
+{
+    openWindow();
+    find<QAction>(u"mnuHf3"_s)->trigger();
+    const QColor skin(0xCC, 0xFF, 0xFF);
+    for (const QString &name :
+        { u"cboDxTxUser"_s, u"cboYyHour"_s, u"cboYyMin"_s, u"lstTmp"_s, u"txtTmp"_s,
+            u"txtContent"_s, u"txtYyGL"_s, u"txtYyNl"_s, u"txtFound"_s, u"ListView1_4"_s })
+        EXPECT_EQ(find<QWidget>(name)->palette().color(QPalette::Base), skin) << name.toStdString();
+    EXPECT_EQ(find<QWidget>(u"txtYyGL"_s)->palette().color(QPalette::Text), QColor(Qt::black));
+}
+
+TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
+{
+    add(colleague(u"甲"_s));
+    openWindow().show();
+    int edits = 0;
+    window->openEditor = [&edits](BirthdayEdit &, bool) {
+        ++edits;
+        return false;
+    };
+    QTableView *view = window->listView(0);
+    view->setCurrentIndex(view->model()->index(0, 0));
+    view->selectRow(0);
+    QTest::keyClick(view, Qt::Key_Return);
+    const QRect row = view->visualRect(view->currentIndex());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(edits, 2);
+
+    const QPoint empty(20, row.bottom() + 20);
+    ASSERT_LT(empty.y(), view->viewport()->height());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, empty);
+    EXPECT_EQ(window->statusText(1), u"没有选取生日！"_s);
+    EXPECT_EQ(edits, 2);
+}
+
+TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
+{
+    openWindow().show();
+    window->resize(760, 470);
+    window->listView(2)->horizontalHeader()->resizeSection(3, 233);
+    window->hide(); // the close box hides the window: that is when its state is kept
+    window.reset();
+
+    openWindow();
+    EXPECT_EQ(window->size(), QSize(760, 470));
+    EXPECT_EQ(window->listView(2)->horizontalHeader()->sectionSize(3), 233);
+}
+
+TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
+{
+    openWindow();
+    QStringList opened;
+    window->openDocument = [&opened](const QString &path) { opened << path; };
+    find<QAction>(u"mnuHelp"_s)->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(QFile::exists(opened[0])) << opened[0].toStdString();
+
+    database.write(u"help4.doc"_s, "doc");
+    find<QAction>(u"mnuHelp"_s)->trigger();
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1], database.path(u"help4.doc"_s));
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+// The window helpers every window uses: fitting windows onto the screen, work on a worker while
+// the window thread answers, and the program's pictures.
+
+#include "support/casename.h"
+#include "widgets/pictures.h"
+#include "widgets/screenfit.h"
+#include "widgets/workerrun.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace natalis::app {
+namespace {
+
+TEST(ScreenFit, AWindowLargerThanTheScreenIsShrunkAndMovedOntoIt)
+{
+    QWidget window;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    window.resize(available.width() * 2, available.height() * 2);
+    window.move(available.right() - 10, available.bottom() - 10);
+    fitToScreen(window);
+    EXPECT_LE(window.width(), available.width());
+    EXPECT_LE(window.height(), available.height());
+    EXPECT_TRUE(available.contains(QRect(window.pos(), window.size())));
+}
+
+TEST(ScreenFit, ALayoutLargerThanTheScreenScrollsInsteadOfBeingClipped)
+{
+    QDialog dialog;
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *big = new QLabel(QStringLiteral("很大的内容"));
+    big->setMinimumSize(3000, 3000);
+    layout->addWidget(big);
+    dialog.adjustSize();
+    fitToScreen(dialog);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(dialog.width(), available.width());
+    EXPECT_LE(dialog.height(), available.height());
+    auto *scroll = dialog.findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->widget()->isAncestorOf(big)) << "still in the dialog";
+}
+
+struct FittedCase
+{
+    const char *situation;
+    Qt::WindowFlags flags;
+    bool fitted;
+    friend void PrintTo(const FittedCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+// Windows placed by whoever made them must stay where they were put: the tray's icon window
+// moved "onto the screen" left its slot in the tray empty.
+const FittedCase FittedCases[] = {
+    { "main window or calendar", Qt::Window, true },
+    { "dialog", Qt::Dialog, true },
+    { "tray icon window", Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint,
+        false },
+    { "floating strip", Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint, false },
+    { "balloon", Qt::ToolTip | Qt::FramelessWindowHint, false },
+    { "popup menu", Qt::Popup, false },
+};
+
+class FittedWindow : public testing::TestWithParam<FittedCase>
+{
+};
+
+TEST_P(FittedWindow, OnlyWindowsAPersonMoves)
+{
+    QWidget window(nullptr, GetParam().flags);
+    EXPECT_EQ(isFittedWindow(window), GetParam().fitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, FittedWindow, testing::ValuesIn(FittedCases), natalis::test::BySituation());
+
+TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
+{
+    QProgressBar bar;
+    QPushButton cancel;
+    // Fires only if the window thread keeps running its events while the job works.
+    QTimer::singleShot(50, &cancel, &QPushButton::click);
+    std::atomic<int> rounds { 0 };
+    RunOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
+        while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
+            ++rounds;
+            QThread::usleep(100);
+        }
+    });
+    EXPECT_LT(rounds, 1'000'000);
+    EXPECT_EQ(bar.value(), 1000);
+}
+
+// A tab switch shows the two pictures again and again: each is made once.
+TEST(Pictures, MadeOnceAndReused)
+{
+    EXPECT_EQ(picture(Picture::Tray).cacheKey(), picture(Picture::Tray).cacheKey());
+    EXPECT_NE(picture(Picture::Tray).cacheKey(), picture(Picture::TrayAlternate).cacheKey());
+}
+
+} // namespace
+} // namespace natalis::app
