@@ -91,8 +91,10 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     QList<QHeaderView *> headers;
     for (QTableView *view : m_views)
         headers.append(view->horizontalHeader());
-    m_memory = new WindowMemory(*this, headers, [this]() -> store::Connection * {
-        return m_context.DbConnection ? &*m_context.DbConnection : nullptr;
+    // The memory also saves when the window hides while it is being destroyed, after frmGet's own
+    // part is gone: it may reach only the context, which outlives the window.
+    m_memory = new WindowMemory(*this, headers, [&context = m_context]() -> store::Connection * {
+        return context.DbConnection ? &*context.DbConnection : nullptr;
     });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);

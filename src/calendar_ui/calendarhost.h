@@ -8,7 +8,7 @@
 
 namespace natalis::calendar_ui {
 
-// What the calendar window needs from the program; the main window implements it.
+// What the calendar window needs from the program; the application implements it.
 class CalendarHost
 {
 public:
