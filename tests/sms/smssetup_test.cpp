@@ -10,15 +10,6 @@ using namespace Qt::StringLiterals;
 namespace natalis::sms {
 namespace {
 
-TEST(SmsSetupTest, OffersTheFullHoursFromSixToTen)
-{
-    const QStringList times = SmsSendTimeItems();
-    ASSERT_EQ(times.size(), 17);
-    EXPECT_EQ(times.first(), u"06:00"_s);
-    EXPECT_EQ(times.last(), u"22:00"_s);
-    EXPECT_EQ(SmsRetentionItems().value(2), u"保留半年"_s);
-}
-
 struct CounterCase
 {
     const char *situation;

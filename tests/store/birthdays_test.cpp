@@ -3,8 +3,8 @@
 #include "store/statement.h"
 #include "store/transaction.h"
 #include "support/casename.h"
-#include "support/qtprinters.h"
 #include "support/fullfilesystem.h"
+#include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
 #include <QFile>
@@ -94,9 +94,10 @@ TEST_F(BirthdaysTest, AddReturnsTheIdOfTheRowItInserted)
     EXPECT_EQ(column(db, otherCategory, "select Type from birthday where Id=?"), u"客户"_s);
 }
 
+// Storage of an earlier load is reused; none of its rows may show again.
 TEST_F(BirthdaysTest, EmptyTableGivesOneBlankUnusableRecord)
 {
-    const BirthdayLoad load = LoadBirthdays(db);
+    const BirthdayLoad load = LoadBirthdays(db, QList<BirthdayRecord>(5, person(u"旧"_s)));
     EXPECT_FALSE(load.error);
     EXPECT_FALSE(load.HasBirthdays);
     ASSERT_EQ(load.Birthdays.size(), 1);
@@ -118,50 +119,45 @@ TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
             u"7"_s, u"Zoo6"_s, u"同事2"_s, u"同事5"_s, u"客户4"_s, u"家人1"_s, u"家人3"_s }));
 }
 
-TEST_F(BirthdaysTest, ReloadIntoOldStorageKeepsOnlyTheTablesRows)
+struct LoadCase
 {
-    AddBirthToMdb(db, person(u"甲"_s));
-    QList<BirthdayRecord> old(5, person(u"旧"_s));
-    const BirthdayLoad load = LoadBirthdays(db, std::move(old));
-    ASSERT_EQ(load.Birthdays.size(), 1);
-    EXPECT_EQ(load.Birthdays[0].About, u"甲"_s);
-}
+    const char *situation;
+    const char *change; // to the second of three rows
+    QString BirthdayRecord::*field;
+    QString loaded;
+};
 
-TEST_F(BirthdaysTest, InvalidTelTurnsSmsOffInMemoryOnly)
+const LoadCase LoadCases[] = {
+    { "contact that is no phone number turns SMS off",
+        "update birthday set Tel='021-12345678', Duanxin='是'", &BirthdayRecord::Duanxin, u"否"_s },
+    { "null text reads as empty", "update birthday set Beizhu=NULL, Sex=NULL, [No]=NULL",
+        &BirthdayRecord::Beizhu, QString() },
+    { "overlong name is cut to its width",
+        "update birthday set About='一二三四五六七八九十一二三四五六七八九十'",
+        &BirthdayRecord::About, u"一二三四五六七八九十一二三四五六"_s },
+};
+
+class LoadTest : public BirthdaysTest, public testing::WithParamInterface<LoadCase>
 {
-    BirthdayRecord r = person(u"李四"_s);
-    r.Tel = u"021-12345678"_s;
-    r.Duanxin = u"是"_s;
-    r.Id = AddBirthToMdb(db, r);
+};
 
-    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Duanxin, u"否"_s);
-    EXPECT_EQ(column(db, r.Id, "select Duanxin from birthday where Id=?"), u"是"_s);
-}
-
-TEST_F(BirthdaysTest, NullTextReadsAsEmptyAndTheLoadGoesOn)
+// What the list shows is mended in memory only: loading never writes, and goes on after the row.
+TEST_P(LoadTest, MendsTheRowInMemoryOnly)
 {
-    AddBirthToMdb(db, person(u"甲"_s));
-    const qint32 second = AddBirthToMdb(db, person(u"乙"_s));
-    AddBirthToMdb(db, person(u"丙"_s));
-    db.prepare("update birthday set Beizhu=NULL,Sex=NULL,[No]=NULL where Id=?")
-        .bind(1, second)
-        .run();
+    for (const char16_t *name : { u"甲", u"乙", u"丙" })
+        AddBirthToMdb(db, person(QString::fromUtf16(name)));
+    db.prepare(GetParam().change + std::string(" where Id=2")).run();
+    const QByteArray stored = files.bytes();
 
     const BirthdayLoad load = LoadBirthdays(db);
     EXPECT_FALSE(load.error);
     ASSERT_EQ(load.Birthdays.size(), 3);
-    EXPECT_EQ(load.Birthdays[1].Beizhu, QString());
-    EXPECT_EQ(load.Birthdays[1].Sex, QString());
+    EXPECT_EQ(load.Birthdays[1].*GetParam().field, GetParam().loaded);
     EXPECT_EQ(load.Birthdays[2].About, u"丙"_s);
+    EXPECT_EQ(files.bytes(), stored);
 }
 
-TEST_F(BirthdaysTest, OverlongTextIsCutToItsWidth)
-{
-    BirthdayRecord r = person(QString(20, u'名'));
-    r.Id = AddBirthToMdb(db, r);
-    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].About, QString(BirthdayWidths::About, u'名'));
-    EXPECT_EQ(column(db, r.Id, "select About from birthday where Id=?"), r.About);
-}
+INSTANTIATE_TEST_SUITE_P(Rows, LoadTest, testing::ValuesIn(LoadCases), test::BySituation());
 
 TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
 {
@@ -178,13 +174,8 @@ TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
     changed.DxSend = r.DxSend;
     changed.Uid = given;
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0], changed);
-}
-
-TEST_F(BirthdaysTest, UpdateOfAVanishedRowFails)
-{
-    BirthdayRecord r = person(u"孙七"_s);
-    r.Id = 4711;
-    EXPECT_EQ(UpdateBirthInMdb(db, r), -1);
+    changed.Id = 4711; // a row that vanished meanwhile
+    EXPECT_EQ(UpdateBirthInMdb(db, changed), -1);
 }
 
 TEST_F(BirthdaysTest, DeleteRemovesExactlyTheListedRows)

@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -95,22 +94,14 @@ TEST(DatabaseTest, FileIsEncryptedUnderTheKey)
     files.create();
 
     EXPECT_FALSE(files.bytes().startsWith("SQLite format 3"));
-
-    sqlite3 *plain = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(files.path().toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(plain, "select count(*) from sqlite_master", nullptr, nullptr, nullptr),
-        SQLITE_NOTADB);
-    sqlite3_close(plain);
-
     // No key at all must not read the keyed file as a plain one either.
     for (std::string_view key : { std::string_view("wrong key"), std::string_view() }) {
         DbError error;
         EXPECT_FALSE(
             Connection::open(files.path(), Connection::OpenMode::ExistingOnly, &error, key))
             << "key '" << key << "'";
-        EXPECT_EQ(error.number, SQLITE_NOTADB) << "key '" << key << "'";
+        EXPECT_EQ(error.describe(),
+            u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s);
     }
     EXPECT_TRUE(Connection::open(files.path(), Connection::OpenMode::ExistingOnly));
 }
@@ -146,16 +137,6 @@ TEST_P(ForeignFileTest, IsRefusedAndLeftExactlyAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ForeignFileTest, testing::ValuesIn(ForeignFiles), test::BySituation());
-
-TEST(DatabaseTest, ErrorLineHasSourceNumberAndDescription)
-{
-    test::TempDatabase files;
-    files.write(u"natalis.mdb"_s, "no database");
-    DbError error;
-    OpenBirthDb(files.path(), &error);
-    EXPECT_EQ(
-        error.describe(), u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s);
-}
 
 struct BoundTextCase
 {
