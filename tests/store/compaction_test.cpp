@@ -75,25 +75,6 @@ TEST(CompactionTest, ShrinksInPlaceKeepsRowsAndKeyAndMakesTodaysBackup)
     EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
 }
 
-TEST(CompactionTest, LinksAtTheOldWorkingNamesAreNeverFollowed)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 10);
-    files.write(u"precious.txt"_s, "not to be overwritten");
-    const QStringList links = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
-        u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
-    for (const QString &link : links)
-        ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(link)));
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
-
-    EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
-    for (const QString &link : links)
-        EXPECT_EQ(QFileInfo(files.path(link)).symLinkTarget(), files.path(u"precious.txt"_s))
-            << link.toStdString();
-    EXPECT_EQ(names(files.path()).size(), 5);
-}
-
 // A killed run leaves full-size copies; only the process that made one may still need it, and
 // that is known by its hold on the file, whatever the file's age.
 TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
@@ -153,7 +134,8 @@ TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
 
 // The database is reached through a symbolic link and a hard link, in a folder of its own, under
 // a name of its own with another suffix: the links stay links to the compacted file, and the
-// backup is named after the real file, beside it.
+// backup is named after the real file, beside it. Links at the names working files had in earlier
+// versions are never followed.
 TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
 {
     test::TempDatabase files;
@@ -167,6 +149,11 @@ TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
     ASSERT_TRUE(
         QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const qint64 before = QFileInfo(real).size();
+    files.write(u"precious.txt"_s, "not to be overwritten");
+    const QStringList oldNames = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
+        u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
+    for (const QString &name : oldNames)
+        ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(u"同步/"_s + name)));
 
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
 
@@ -177,10 +164,13 @@ TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
     EXPECT_EQ(statOf(files.path(u"hard.mdb"_s)).st_ino, compacted.st_ino);
     EXPECT_EQ(compacted.st_mode & 0777, 0640u);
     EXPECT_EQ(names(files.path(u"hard.mdb"_s)).size(), 150);
-    EXPECT_EQ(
-        QDir(files.path(u"同步"_s)).entryList(QDir::Files), QStringList { u"家人-生日.db"_s });
     EXPECT_EQ(QDir(files.path(u"同步/backup"_s)).entryList(QDir::Files),
         QStringList { u"家人-生日-2026-03-31.db"_s });
+    EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
+    for (const QString &name : oldNames)
+        EXPECT_TRUE(QFileInfo(files.path(u"同步/"_s + name)).isSymLink()) << name.toStdString();
+    EXPECT_EQ(QDir(files.path(u"同步"_s)).entryList(QDir::Files).size(), 5)
+        << "the database and the links, nothing else";
 }
 
 struct UntouchedCase

@@ -1,7 +1,7 @@
 #include "store/connection.h"
 #include "store/settings.h"
-#include "store/statement.h"
 #include "support/qtprinters.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -64,10 +64,8 @@ TEST_F(SettingsTest, NullServerReadsEmptyAndIsWrittenBackEmpty)
     SettingsRecord s = read();
     EXPECT_EQ(s.strServer, QString());
     ASSERT_TRUE(WriteSettings(db, s));
-    Statement select = db.prepare("select strServer from tishidata");
-    ASSERT_TRUE(select.step());
-    EXPECT_FALSE(select.isNull(0));
-    EXPECT_EQ(select.text(0), QString());
+    EXPECT_EQ(test::queryRows(db, "select typeof(strServer)||strServer from tishidata"),
+        QStringList { u"text"_s });
 }
 
 TEST_F(SettingsTest, NullSignatureMakesTheRowUnreadable)
@@ -101,11 +99,8 @@ TEST_F(SettingsTest, ReaderTakesTheFirstRowAndWriterRowOne)
     EXPECT_EQ(s.intNums, 1);
     s.intNums = 6;
     ASSERT_TRUE(WriteSettings(db, s));
-    Statement select = db.prepare("select Id, intNums from tishidata order by Id");
-    ASSERT_TRUE(select.step());
-    EXPECT_EQ(select.integer(1), 1);
-    ASSERT_TRUE(select.step());
-    EXPECT_EQ(select.integer(1), 6);
+    EXPECT_EQ(test::queryRows(db, "select intNums from tishidata order by Id"),
+        (QStringList { u"1"_s, u"6"_s }));
 
     db.exec("delete from tishidata where Id=1");
     EXPECT_FALSE(WriteSettings(db, s)) << "without row 1";
