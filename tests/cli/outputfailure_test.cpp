@@ -65,27 +65,21 @@ TEST_P(OutputOnAFullDisk, ExitsNonZeroAndSaysSo)
         << result.err.toStdString();
 }
 
+// Every command writes through the same output, checked once at the exit: one command of each
+// kind of output is enough.
 INSTANTIATE_TEST_SUITE_P(Commands, OutputOnAFullDisk,
     testing::Values(OutputRow { "day", { u"day"_s, u"2006-01-28"_s } },
         // Far more than one buffer: the writes themselves fail, not only the final flush.
         OutputRow { "day over the whole calendar", { u"day"_s, u"1901-02-19"_s, u"2100-12-31"_s } },
-        OutputRow { "solar", { u"solar"_s, u"农历2006年闰07月15日"_s } },
-        OutputRow { "normalize", { u"normalize"_s, u"2006-闰7-15"_s } },
-        OutputRow { "due", { u"due"_s, u"--db"_s, u"DB"_s, u"--date"_s, u"2024-05-04"_s } },
-        OutputRow { "add",
-            { u"add"_s, u"--db"_s, u"DB"_s, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
-                u"--gl"_s, u"1990-05-06"_s } },
-        OutputRow { "export", { u"export"_s, u"--db"_s, u"DB"_s, u"NEW"_s } },
-        OutputRow { "import", { u"import"_s, u"--db"_s, u"NEW"_s, u"--layout"_s, u"tab"_s,
-                                  u"FILE"_s } },
-        OutputRow { "import dry run", { u"import"_s, u"--db"_s, u"NEW"_s, u"--layout"_s,
-                                          u"tab"_s, u"--dry-run"_s, u"FILE"_s } },
+        OutputRow { "add, whose change is made",
+            { u"add"_s, u"--db"_s, u"DB"_s, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s } },
+        OutputRow { "import dry run",
+            { u"import"_s, u"--db"_s, u"NEW"_s, u"--layout"_s, u"tab"_s, u"--dry-run"_s,
+                u"FILE"_s } },
         OutputRow { "sms-auto with nothing due",
-            { u"sms-auto"_s, u"--db"_s, u"DB"_s, u"--date"_s, u"2024-05-04T10:00"_s,
-                u"--gateway"_s, u""_s } },
+            { u"sms-auto"_s, u"--db"_s, u"DB"_s, u"--date"_s, u"2024-05-04T10:00"_s, u"--gateway"_s,
+                u""_s } },
         OutputRow { "program help", { u"--help"_s } },
-        OutputRow { "command help", { u"import"_s, u"--help"_s } },
-        OutputRow { "version", { u"--version"_s } },
         // A refusal keeps its own exit code; the lost output is still reported.
         OutputRow { "usage after no command", {}, 2 }),
     natalis::test::BySituation());

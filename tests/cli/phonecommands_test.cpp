@@ -17,8 +17,8 @@ class PhoneCommands : public testing::Test
 protected:
     CliResult cli(const QStringList &arguments) const
     {
-        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments,
-            { u"NATALIS_NOW=2025-06-01T10:00"_s });
+        return natalis::test::runCli(
+            QStringLiteral(NATALIS_CLI_PATH), arguments, { u"NATALIS_NOW=2025-06-01T10:00"_s });
     }
 
     QByteArray read(const QString &name) const
@@ -29,10 +29,10 @@ protected:
 
     void addLunarBirthday() const
     {
-        ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"张三"_s, u"--type"_s, u"家人"_s,
-                          u"--nl"_s, u"1960-8-15"_s, u"--rule"_s, u"nl"_s, u"--tel"_s,
-                          u"13800138000"_s })
-                      .exitCode,
+        ASSERT_EQ(
+            cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"张三"_s, u"--type"_s, u"家人"_s,
+                    u"--nl"_s, u"1960-8-15"_s, u"--rule"_s, u"nl"_s, u"--tel"_s, u"13800138000"_s })
+                .exitCode,
             0);
     }
 
@@ -52,8 +52,8 @@ TEST_F(PhoneCommands, IcsStartsInTheClocksYear)
     EXPECT_TRUE(ics.contains("DTSTART;VALUE=DATE:20260925\r\n"));
     EXPECT_TRUE(ics.contains("DTSTAMP:20250601T"));
 
-    const CliResult festivals = cli({ u"ics"_s, u"--db"_s, db, u"--from"_s, u"2100"_s,
-        u"--years"_s, u"5"_s, u"--festivals"_s, file });
+    const CliResult festivals = cli({ u"ics"_s, u"--db"_s, db, u"--from"_s, u"2100"_s, u"--years"_s,
+        u"5"_s, u"--festivals"_s, file });
     EXPECT_EQ(festivals.out, u"生日成功导出到"_s + file + u",共36个日历事件\n"_s);
 }
 
@@ -84,8 +84,8 @@ TEST_F(PhoneCommands, VcfOutAndBackAddsNothing)
     const CliResult imported = cli({ u"import"_s, u"--db"_s, other, u"--layout"_s, u"vcf"_s,
         u"--category"_s, u"同学"_s, file });
     EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    auto connection = natalis::store::Connection::open(
-        other, natalis::store::Connection::OpenMode::ExistingOnly);
+    auto connection =
+        natalis::store::Connection::open(other, natalis::store::Connection::OpenMode::ExistingOnly);
     ASSERT_TRUE(connection);
     const auto rows = natalis::store::LoadBirthdays(*connection).Birthdays;
     ASSERT_EQ(rows.size(), 1);
