@@ -17,7 +17,6 @@ struct OutputRow
     const char *situation;
     QStringList arguments; // DB, NEW and FILE stand for the fixture's paths
     int exitCode = 1; // a command that succeeded but lost its output exits 1
-    friend void PrintTo(const OutputRow &row, std::ostream *os) { *os << row.situation; }
 };
 
 // Every command with its standard output on a full disk: a database holding one birthday (DB),

@@ -117,7 +117,7 @@ struct ExitCase
     Trouble trouble;
     int exitCode;
     int delivered; // units the gateway delivered
-    QString lastLine; // of standard output
+    QString lastLine {}; // of standard output
 };
 
 const ExitCase ExitCases[] = {
@@ -128,7 +128,7 @@ const ExitCase ExitCases[] = {
     { "no gateway address", Trouble::NoGateway, 3, 0,
         u"失败 [朋友,手机,customer] 张三(13800000001): [生日短信]网络故障:帐号余额获取时"_s },
     { "answer lost", Trouble::LostAnswer, 3, 1,
-        u"失败 [朋友,手机,customer] 张三(13800000001): [生日短信]结果未知"_s },
+        u"结果未知 [朋友,手机,customer] 张三(13800000001): [生日短信]结果未知"_s },
     { "log row not written", Trouble::UnwritableRecord, 4, 1, u"短信发送记录保存失败"_s },
     { "database missing", Trouble::MissingDatabase, 4, 0 },
     { "malformed date", Trouble::MalformedDate, 2, 0 },

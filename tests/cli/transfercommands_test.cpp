@@ -136,7 +136,6 @@ struct RefusalRow
     QByteArray content;
     int exitCode = 0;
     QString message {}; // expected on stderr; "FILE" stands for the path
-    friend void PrintTo(const RefusalRow &row, std::ostream *os) { *os << row.situation; }
 };
 
 class TransferRefusals : public TransferCommands, public testing::WithParamInterface<RefusalRow>

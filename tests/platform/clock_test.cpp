@@ -35,7 +35,6 @@ TEST_P(ParseNowTest, AcceptsOnlyTheOneForm)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseNowTest, testing::ValuesIn(NowCases), test::BySituation());
 
-
 struct NextMinuteCase
 {
     const char *situation;

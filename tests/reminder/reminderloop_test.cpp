@@ -83,10 +83,7 @@ protected:
             *flag = 0;
     }
 
-    void nothingDue()
-    {
-        birthdays.clear();
-    }
+    void nothingDue() { birthdays.clear(); }
 
     natalis::store::SettingsRecord settings;
     QList<natalis::store::BirthdayRecord> birthdays;

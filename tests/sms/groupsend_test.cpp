@@ -149,9 +149,7 @@ struct ScheduleRow
     bool allowed;
 };
 
-class ScheduleTimeTest : public testing::TestWithParam<ScheduleRow>
-{
-};
+using ScheduleTimeTest = testing::TestWithParam<ScheduleRow>;
 
 // Now is 4 May 2024 10:00.
 TEST_P(ScheduleTimeTest, ScheduleLiesBetweenFifteenMinutesAndSixMonthsAhead)

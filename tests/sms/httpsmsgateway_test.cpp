@@ -86,9 +86,7 @@ const AddressCase AddressCases[] = {
     { "nothing", QString(), false },
 };
 
-class AddressTest : public testing::TestWithParam<AddressCase>
-{
-};
+using AddressTest = testing::TestWithParam<AddressCase>;
 
 // Without a usable address every operation is a network failure, and no connection is tried.
 TEST_P(AddressTest, IsUsableOrEveryOperationFails)
@@ -202,9 +200,7 @@ const OddAnswerCase OddAnswerCases[] = {
     { "created counts as success", 201, R"({"result":17})", 17 },
 };
 
-class OddAnswerTest : public testing::TestWithParam<OddAnswerCase>
-{
-};
+using OddAnswerTest = testing::TestWithParam<OddAnswerCase>;
 
 TEST_P(OddAnswerTest, IsReadOrTakenForANetworkFailure)
 {

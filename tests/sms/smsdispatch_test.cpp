@@ -207,9 +207,7 @@ const PurgeCase PurgeCases[] = {
     { "unknown choice keeps everything", 5, 0 },
 };
 
-class PurgeTest : public testing::TestWithParam<PurgeCase>
-{
-};
+using PurgeTest = testing::TestWithParam<PurgeCase>;
 
 TEST_P(PurgeTest, DeletesUpToTheCutoffMidnight)
 {
@@ -243,9 +241,7 @@ const CutoffCase CutoffCases[] = {
     { "unknown position", 5, QDate(2026, 3, 31), QDate() },
 };
 
-class CutoffTest : public testing::TestWithParam<CutoffCase>
-{
-};
+using CutoffTest = testing::TestWithParam<CutoffCase>;
 
 TEST_P(CutoffTest, CountsBackByCalendar)
 {

@@ -59,8 +59,6 @@ struct QueryRow
     const char *situation;
     SmsHistoryQuery query;
     QStringList names;
-
-    friend void PrintTo(const QueryRow &row, std::ostream *os) { *os << row.situation; }
 };
 
 class SmsHistoryQueryTest : public SmsHistoryTest, public testing::WithParamInterface<QueryRow>
@@ -122,13 +120,9 @@ struct ContentRow
     const char *situation;
     QString content;
     QString listed;
-
-    friend void PrintTo(const ContentRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class ListedContent : public testing::TestWithParam<ContentRow>
-{
-};
+using ListedContent = testing::TestWithParam<ContentRow>;
 
 TEST_P(ListedContent, CutsAfter130Characters)
 {

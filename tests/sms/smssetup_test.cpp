@@ -27,9 +27,7 @@ const CounterCase CounterCases[] = {
     { "140 characters", 140, 2, 3 },
 };
 
-class CounterTest : public testing::TestWithParam<CounterCase>
-{
-};
+using CounterTest = testing::TestWithParam<CounterCase>;
 
 TEST_P(CounterTest, CountsCharactersAndMessages)
 {
@@ -61,9 +59,7 @@ const CheckCase CheckCases[] = {
     { "1001 ASCII characters", false, u" ", QString(1001, u'a'), 3 },
 };
 
-class CheckTest : public testing::TestWithParam<CheckCase>
-{
-};
+using CheckTest = testing::TestWithParam<CheckCase>;
 
 TEST_P(CheckTest, RefusesOrSaves)
 {

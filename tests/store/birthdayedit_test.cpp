@@ -80,9 +80,7 @@ const CheckRow CheckRows[] = {
         EditField::No, u"工号/卡号"_s + Forbidden },
 };
 
-class EditChecks : public testing::TestWithParam<CheckRow>
-{
-};
+using EditChecks = testing::TestWithParam<CheckRow>;
 
 BirthdayEdit valid()
 {

@@ -190,9 +190,7 @@ const UntouchedCase UntouchedCases[] = {
     { "read-only database", u"natalis.mdb"_s, nullptr, true, CompactOutcome::ReadOnly },
 };
 
-class UntouchedTest : public testing::TestWithParam<UntouchedCase>
-{
-};
+using UntouchedTest = testing::TestWithParam<UntouchedCase>;
 
 TEST_P(UntouchedTest, GetsItsOutcomeAndNothingIsWritten)
 {
@@ -231,9 +229,7 @@ const WriterCase WriterCases[] = {
     { "holds the file past the two seconds", 2800, CompactOutcome::Unavailable },
 };
 
-class AnotherWriterTest : public testing::TestWithParam<WriterCase>
-{
-};
+using AnotherWriterTest = testing::TestWithParam<WriterCase>;
 
 // Another program began writing before the compaction: its row is in the file in the end.
 TEST_P(AnotherWriterTest, ItsCommitSurvives)

@@ -43,12 +43,9 @@ struct LineRow
     Parser parser;
     QString line;
     Parsed expected;
-    friend void PrintTo(const LineRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class BirthLine : public testing::TestWithParam<LineRow>
-{
-};
+using BirthLine = testing::TestWithParam<LineRow>;
 
 TEST_P(BirthLine, ReadsTheFields)
 {
@@ -140,12 +137,9 @@ struct CutRow
     QString text;
     int width;
     QString cut;
-    friend void PrintTo(const CutRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class CutToWidth : public testing::TestWithParam<CutRow>
-{
-};
+using CutToWidth = testing::TestWithParam<CutRow>;
 
 TEST_P(CutToWidth, KeepsAtMostTheWidth)
 {
@@ -169,12 +163,9 @@ struct V10Row
     bool valid = false;
     QString name {}, type {}, date {}, rule {};
     qint16 days = 0;
-    friend void PrintTo(const V10Row &row, std::ostream *os) { *os << row.situation; }
 };
 
-class V10Record : public testing::TestWithParam<V10Row>
-{
-};
+using V10Record = testing::TestWithParam<V10Row>;
 
 TEST_P(V10Record, ReadsOrRefuses)
 {

@@ -22,12 +22,9 @@ struct CsvRow
     QString text;
     QList<QStringList> records;
     QList<qsizetype> lines {};
-    friend void PrintTo(const CsvRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class CsvRecords : public testing::TestWithParam<CsvRow>
-{
-};
+using CsvRecords = testing::TestWithParam<CsvRow>;
 
 TEST_P(CsvRecords, SplitsAsRfc4180)
 {
@@ -118,12 +115,9 @@ struct CsvImportRow
     QString text;
     QStringList records; // name/category/strGL/strNL/days
     QStringList report {};
-    friend void PrintTo(const CsvImportRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class CsvImport : public testing::TestWithParam<CsvImportRow>
-{
-};
+using CsvImport = testing::TestWithParam<CsvImportRow>;
 
 TEST_P(CsvImport, MapsColumnsByTitle)
 {
@@ -174,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(Files, CsvImport,
             u"Fang,Wang,3/12/1985,01088886666,家人,Female\n"_s,
             { u"FangWang/家人/公历1985年 03月12日/农历1985年 01月21日/7"_s } },
         CsvImportRow { "a phone number Excel turned into 1.39123E+10 is not stored",
-            u"姓名,手机,生日\n王芳,1.39123E+10,1985-3-12\n"_s, { u"王芳/客户/公历1985年 03月12日/农历1985年 01月21日/7"_s },
+            u"姓名,手机,生日\n王芳,1.39123E+10,1985-3-12\n"_s,
+            { u"王芳/客户/公历1985年 03月12日/农历1985年 01月21日/7"_s },
             { u"第2行: 联系方式'1.39123E+10'已被Excel改成科学计数法,号码已无法还原,没有导入"_s } }),
     test::BySituation());
 
@@ -183,8 +178,8 @@ TEST(CsvImport, FileWithoutHeaderIsRefused)
     const ImportReading reading =
         ReadImportBytes(u"张三,同事\n"_s.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
     ASSERT_TRUE(reading.failure);
-    EXPECT_EQ(
-        reading.failure->boxText, u"x.csv的第一行不是标题行(没有\"生日名称\"或\"姓名\"一列),无法识别各列!"_s);
+    EXPECT_EQ(reading.failure->boxText,
+        u"x.csv的第一行不是标题行(没有\"生日名称\"或\"姓名\"一列),无法识别各列!"_s);
     EXPECT_TRUE(reading.records.isEmpty());
 }
 
@@ -200,7 +195,8 @@ TEST(CsvImport, AStrayQuoteSwallowsNoLine)
 {
     QString text = u"生日名称,公历生日\n"_s;
     for (int person = 1; person <= 100; ++person)
-        text += (person == 3 ? u"\""_s : QString()) + u"人%1,1980-1-%2\n"_s.arg(person).arg(1 + person % 28);
+        text += (person == 3 ? u"\""_s : QString())
+            + u"人%1,1980-1-%2\n"_s.arg(person).arg(1 + person % 28);
     const ImportReading reading = ReadImportBytes(text.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
     EXPECT_EQ(reading.records.size(), 100);
     ASSERT_EQ(reading.notes.size(), 1);

@@ -1,6 +1,6 @@
 #include "support/casename.h"
-#include "support/importreport.h"
 #include "support/gbkbytes.h"
+#include "support/importreport.h"
 #include "support/qtprinters.h"
 #include "transfer/importreader.h"
 #include "transfer/textencoding.h"
@@ -65,12 +65,9 @@ struct DetectionRow
     QByteArray bytes;
     TextEncoding encoding;
     QString firstName {}; // the first record's name when the tab layout reads the bytes
-    friend void PrintTo(const DetectionRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class Detection : public testing::TestWithParam<DetectionRow>
-{
-};
+using Detection = testing::TestWithParam<DetectionRow>;
 
 TEST_P(Detection, ChoosesTheIntendedEncoding)
 {
@@ -122,12 +119,9 @@ struct LinesRow
     QByteArray bytes;
     QStringList names;
     QStringList report {};
-    friend void PrintTo(const LinesRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class Lines : public testing::TestWithParam<LinesRow>
-{
-};
+using Lines = testing::TestWithParam<LinesRow>;
 
 TEST_P(Lines, ReadsRecordsAndReportsLines)
 {
@@ -171,12 +165,9 @@ struct UnicodeTextRow
     QString firstRemark;
     QString firstDate;
     QStringList report {};
-    friend void PrintTo(const UnicodeTextRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class UnicodeText : public testing::TestWithParam<UnicodeTextRow>
-{
-};
+using UnicodeText = testing::TestWithParam<UnicodeTextRow>;
 
 // Excel's "Unicode 文本" puts a cell holding a line break, a tab or a quote in double quotes.
 TEST_P(UnicodeText, QuotedCellsReadAsExcelWritesThem)

@@ -21,12 +21,9 @@ struct DateRow
     const char *situation;
     store::BirthdayRecord record;
     QString field;
-    friend void PrintTo(const DateRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class ExportDate : public testing::TestWithParam<DateRow>
-{
-};
+using ExportDate = testing::TestWithParam<DateRow>;
 
 TEST_P(ExportDate, WritesTheRuleDate)
 {
@@ -122,12 +119,9 @@ struct RefusedRow
     const char *situation;
     QString target; // a name in the test folder (natalis.mdb is in use), or an absolute path
     QString reason;
-    friend void PrintTo(const RefusedRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class RefusedTarget : public testing::TestWithParam<RefusedRow>
-{
-};
+using RefusedTarget = testing::TestWithParam<RefusedRow>;
 
 TEST_P(RefusedTarget, LeavesTheFileAsItWas)
 {
@@ -186,12 +180,9 @@ struct FullDiskRow
     const char *situation;
     // Exports one birthday to the path; whether it succeeded and the status bar's text.
     std::function<std::pair<bool, QString>(const QString &path)> run;
-    friend void PrintTo(const FullDiskRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class ExportOnFullDisk : public testing::TestWithParam<FullDiskRow>
-{
-};
+using ExportOnFullDisk = testing::TestWithParam<FullDiskRow>;
 
 TEST_P(ExportOnFullDisk, KeepsTheOldFileAndSaysWhy)
 {

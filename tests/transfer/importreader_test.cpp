@@ -45,12 +45,9 @@ struct FileRow
     QStringList records {}; // "name/category/date" per record read
     int skipped = 0;
     QString failureText {}; // empty when the file gives records; "%1" stands for the path
-    friend void PrintTo(const FileRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class ImportFile : public testing::TestWithParam<FileRow>
-{
-};
+using ImportFile = testing::TestWithParam<FileRow>;
 
 TEST_P(ImportFile, ReadsRecordsOrFails)
 {
@@ -122,12 +119,9 @@ struct DetectRow
     QString path;
     QByteArray bytes;
     std::optional<ImportLayout> layout;
-    friend void PrintTo(const DetectRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class LayoutDetection : public testing::TestWithParam<DetectRow>
-{
-};
+using LayoutDetection = testing::TestWithParam<DetectRow>;
 
 TEST_P(LayoutDetection, TellsTheLayoutOfAFile)
 {

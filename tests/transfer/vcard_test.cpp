@@ -45,13 +45,9 @@ struct SampleRow
     QList<CardFields> cards;
     QStringList withoutBirthday;
     QStringList withoutYear;
-
-    friend void PrintTo(const SampleRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class VcardSample : public testing::TestWithParam<SampleRow>
-{
-};
+using VcardSample = testing::TestWithParam<SampleRow>;
 
 TEST_P(VcardSample, ImportsTheRightFields)
 {
@@ -154,13 +150,9 @@ struct YearlessRow
     const char *situation;
     QByteArray bday;
     bool imported;
-
-    friend void PrintTo(const YearlessRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class VcardYearless : public testing::TestWithParam<YearlessRow>
-{
-};
+using VcardYearless = testing::TestWithParam<YearlessRow>;
 
 // A birthday without a year has no age and no lunar date: the card is left out, and the preview
 // says why, not that it has no birthday.

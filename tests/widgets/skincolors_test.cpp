@@ -1,5 +1,5 @@
-#include "widgets/skincolors.h"
 #include "support/casename.h"
+#include "widgets/skincolors.h"
 
 #include <gtest/gtest.h>
 
