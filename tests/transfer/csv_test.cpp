@@ -62,53 +62,6 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt)
         u"张三,\"a,b\",\"say \"\"hi\"\"\",\"1\n2\",\" x\","_s);
 }
 
-store::BirthdayRecord typed(store::BirthdayRecord record, const QString &type)
-{
-    record.Type = type;
-    return record;
-}
-
-TEST(CsvFile, RoundTripKeepsCommasAndQuotes)
-{
-    store::BirthdayRecord plain =
-        typed(test::gregorianBirthday(u"张三"_s, u"公历1976年 02月25日"_s), u"同事"_s);
-    plain.Beizhu = u"爱喝茶, 也爱\"咖啡\""_s;
-    plain.Company = u"青萍,软件"_s;
-    plain.Duanxin = u"是"_s;
-    plain.Sex = u"男"_s;
-    plain.No = u"007"_s;
-    store::BirthdayRecord leap =
-        typed(test::lunarBirthday(u"李四"_s, u"农历2006年闰07月15日"_s), u"家人"_s);
-    leap.strGL = u"公历2006年 09月07日"_s;
-
-    test::TempDatabase folder;
-    ExportOptions options;
-    options.format = ExportFormat::Csv;
-    const ExportResult result =
-        ExportBirthdays({ plain, leap }, folder.path(u"out.csv"_s), options);
-    ASSERT_TRUE(result.ok) << result.failureText.toStdString();
-    const QByteArray bytes = folder.bytes(u"out.csv"_s);
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" + csvRecord(csvColumnTitles()).toUtf8() + "\r\n"));
-
-    const ImportReading reading = ReadImportFile(folder.path(u"out.csv"_s), ImportLayout::Csv);
-    ASSERT_FALSE(reading.failure) << reading.failure->boxText.toStdString();
-    EXPECT_EQ(reading.encoding, TextEncoding::Utf8);
-    ASSERT_EQ(reading.records.size(), 2);
-    const store::BirthdayRecord first = StoredBirthday(reading.records[0]);
-    EXPECT_EQ(first.About, u"张三"_s);
-    EXPECT_EQ(first.Type, u"同事"_s);
-    EXPECT_EQ(first.Beizhu, plain.Beizhu);
-    EXPECT_EQ(first.Company, plain.Company);
-    EXPECT_EQ(first.strGL, plain.strGL);
-    EXPECT_EQ(first.Duanxin, u"是"_s);
-    EXPECT_EQ(first.No, u"007"_s);
-    const store::BirthdayRecord second = StoredBirthday(reading.records[1]);
-    EXPECT_EQ(second.strNL, u"农历2006年闰07月15日"_s);
-    EXPECT_EQ(second.strGL, leap.strGL);
-    EXPECT_EQ(second.blnIsGL, u"按农历提醒"_s);
-    EXPECT_TRUE(reading.notes.isEmpty());
-}
-
 struct CsvImportRow
 {
     const char *situation;

@@ -1,7 +1,7 @@
 #include "store/birthdays.h"
 #include "store/connection.h"
-#include "support/birthdaybuilder.h"
 #include "support/casename.h"
+#include "support/everykind.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/importinsert.h"
@@ -207,73 +207,18 @@ TEST(Vcard, AppleChineseDates)
     EXPECT_EQ(AppleChineseDate(2044, 1, false, 1), u"007900010101"_s);
 }
 
-QList<store::BirthdayRecord> everyKind()
-{
-    store::BirthdayRecord leap = test::lunarBirthday(u"闰月"_s, u"农历2006年闰07月15日"_s);
-    leap.strGL = u"公历2006年 09月07日"_s;
-    leap.Type = u"家人"_s;
-    store::BirthdayRecord full = test::gregorianBirthday(u"王五"_s, u"公历1976年 02月25日"_s);
-    full.strNL = u"农历1976年 01月26日"_s;
-    full.Company = u"某公司,分公司"_s;
-    full.Address = u"北京市海淀区;中关村"_s;
-    full.Beizhu = QString(50, u'长');
-    full.Type = u"客户"_s;
-    full.Tel = u"01062345678"_s;
-    store::BirthdayRecord plain = test::gregorianBirthday(u"张三"_s, u"公历1980年 05月12日"_s);
-    plain.strNL = u"农历1980年 03月28日"_s;
-    store::BirthdayRecord undated = test::gregorianBirthday(u"无日期"_s, {});
-    return { leap, full, plain, undated };
-}
-
 TEST(Vcard, ExportedCardsAreFoldedUtf8Version30)
 {
-    const QByteArray bytes = BuildVcards(everyKind());
+    const QByteArray bytes = BuildVcards(test::everyKindOfBirthday());
     for (const QByteArray &line : bytes.split('\n')) {
         EXPECT_LE(line.size(), 76);
         EXPECT_TRUE(line.isEmpty() || line.endsWith('\r'));
     }
-    EXPECT_EQ(bytes.count("VERSION:3.0\r\n"), 4);
+    EXPECT_EQ(bytes.count("VERSION:3.0\r\n"), 8);
     EXPECT_TRUE(bytes.contains("X-ALTBDAY;CALSCALE=chinese:0078002307L15\r\n"));
     EXPECT_TRUE(bytes.contains(u"ORG:某公司\\,分公司\r\n"_s.toUtf8()));
     EXPECT_TRUE(bytes.contains("TEL;TYPE=CELL:13800000000\r\n"));
     EXPECT_TRUE(bytes.contains("TEL;TYPE=VOICE:01062345678\r\n"));
-}
-
-TEST(Vcard, RoundTripAddsNothing)
-{
-    test::TempDatabase database;
-    store::Connection db = database.create();
-    for (const store::BirthdayRecord &record : everyKind())
-        ASSERT_GT(store::AddBirthToMdb(db, record), 0);
-    const store::BirthdayLoad first = store::LoadBirthdays(db);
-    const VcardImportReading read = ReadVcardImportBytes(BuildVcards(first.Birthdays), u"x"_s);
-    EXPECT_EQ(read.withoutBirthday, QStringList { u"无日期"_s });
-    const ImportPreview again = BuildImportPreview(read.reading.records, first.Birthdays);
-    EXPECT_EQ(again.tickedCount, 0);
-
-    // Into an empty list the cards bring back what was exported.
-    test::TempDatabase otherDatabase;
-    store::Connection other = otherDatabase.create();
-    const ImportOutcome outcome = AddImportedBirthdays(
-        other, BuildImportPreview(read.reading.records, {}), ImportLayout::Vcf);
-    ASSERT_TRUE(outcome.ok);
-    EXPECT_EQ(outcome.added, 3);
-    const store::BirthdayLoad back = store::LoadBirthdays(other);
-    for (const store::BirthdayRecord &original : first.Birthdays) {
-        if (original.About == u"无日期")
-            continue;
-        const auto match = std::find_if(back.Birthdays.begin(), back.Birthdays.end(),
-            [&](const store::BirthdayRecord &r) { return r.About == original.About; });
-        ASSERT_NE(match, back.Birthdays.end()) << original.About.toStdString();
-        EXPECT_EQ(match->Type, original.Type);
-        EXPECT_EQ(match->Tel, original.Tel);
-        EXPECT_EQ(match->strGL, original.strGL);
-        EXPECT_EQ(match->strNL, original.strNL);
-        EXPECT_EQ(match->blnIsGL, original.blnIsGL);
-        EXPECT_EQ(match->Company, original.Company);
-        EXPECT_EQ(match->Address, original.Address);
-        EXPECT_EQ(match->Beizhu, original.Beizhu);
-    }
 }
 
 } // namespace
