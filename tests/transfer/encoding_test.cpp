@@ -233,13 +233,5 @@ TEST(EncodingChoice, CancelledReadingGivesNothing)
     EXPECT_FALSE(reading.failure);
 }
 
-TEST(GbkExport, UnencodableCharactersBecomeQuestionMarks)
-{
-    qsizetype unencodable = 0;
-    const QByteArray bytes = ToGbk(u"张€😀x\u0E01"_s, &unencodable);
-    EXPECT_EQ(unencodable, 2); // the emoji and the Thai letter; € is CP936's 0x80
-    EXPECT_EQ(bytes, gbk(u"张"_s) + "\x80?x?");
-}
-
 } // namespace
 } // namespace natalis::transfer
