@@ -109,33 +109,4 @@ TEST_F(PhoneCommands, ImportListsCardsWithoutBirthday)
     EXPECT_EQ(badCategory.exitCode, 2);
 }
 
-// Neither phone file may take the place of the database it was read from, nor go to a device:
-// the same refusal as the birthday export, with the database's bytes untouched.
-TEST_F(PhoneCommands, ExportsRefuseTheirOwnDatabaseAndDevices)
-{
-    addLunarBirthday();
-    const QByteArray before = folder.bytes(u"a.mdb"_s);
-    const struct
-    {
-        const char *situation;
-        QString command;
-        QString target;
-        QString reason;
-    } rows[] = {
-        { "ics onto the open database", u"ics"_s, db,
-            u"该文件是正在使用的生日数据库,原有文件没有改动"_s },
-        { "vcf onto the open database", u"vcf"_s, db,
-            u"该文件是正在使用的生日数据库,原有文件没有改动"_s },
-        { "ics to a device", u"ics"_s, u"/dev/full"_s, u"该文件不是普通文件"_s },
-        { "vcf to a device", u"vcf"_s, u"/dev/full"_s, u"该文件不是普通文件"_s },
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.situation);
-        const CliResult refused = cli({ row.command, u"--db"_s, db, row.target });
-        EXPECT_EQ(refused.exitCode, 1);
-        EXPECT_TRUE(refused.err.contains(row.reason)) << refused.err.toStdString();
-        EXPECT_EQ(folder.bytes(u"a.mdb"_s), before);
-    }
-}
-
 } // namespace
