@@ -55,7 +55,7 @@ protected:
 
     QStringList storedMarks()
     {
-        return test::rowsOf(connection, "select DxSend from birthday order by Id");
+        return natalis::test::queryRows(connection, "select DxSend from birthday order by Id");
     }
 
     QList<store::BirthdayRecord> birthdays;

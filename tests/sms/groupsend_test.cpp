@@ -183,14 +183,6 @@ TEST(GroupSendAnswersTest, BalanceAndPriceAnswers)
     EXPECT_EQ(PriceAnswer(1, u"0.1       "_s), u"0.1元/条"_s);
 }
 
-QString repeated(const QString &piece, int times)
-{
-    QString text;
-    for (int i = 0; i < times; ++i)
-        text += piece;
-    return text;
-}
-
 struct GroupTextCase
 {
     const char *situation;
@@ -201,13 +193,13 @@ struct GroupTextCase
 
 // 𠀀 (U+20000) and 😀 (U+1F600) are two UTF-16 units each, one character on the counter.
 const GroupTextCase GroupTextCases[] = {
-    { "500 characters outside the BMP", repeated(u"𠀀"_s, 500), 500, false },
-    { "501 characters outside the BMP", repeated(u"𠀀"_s, 501), 501, true },
-    { "499 Chinese characters and an emoji", repeated(u"福"_s, 499) + u"😀"_s, 500, false },
-    { "half emoji, half Chinese", repeated(u"😀福"_s, 250), 500, false },
-    { "500 emoji and one Chinese character", repeated(u"😀"_s, 500) + u"福"_s, 501, true },
-    { "500 Chinese characters", repeated(u"福"_s, 500), 500, false },
-    { "501 Chinese characters", repeated(u"福"_s, 501), 501, true },
+    { "500 characters outside the BMP", u"𠀀"_s.repeated(500), 500, false },
+    { "501 characters outside the BMP", u"𠀀"_s.repeated(501), 501, true },
+    { "499 Chinese characters and an emoji", u"福"_s.repeated(499) + u"😀"_s, 500, false },
+    { "half emoji, half Chinese", u"😀福"_s.repeated(250), 500, false },
+    { "500 emoji and one Chinese character", u"😀"_s.repeated(500) + u"福"_s, 501, true },
+    { "500 Chinese characters", u"福"_s.repeated(500), 500, false },
+    { "501 Chinese characters", u"福"_s.repeated(501), 501, true },
     { "blanks only", u"   "_s, 3, true },
 };
 

@@ -6,7 +6,7 @@
 #include "sms/httpsmsgateway.h"
 #include "sms/smsdispatch.h"
 #include "store/settingsrecord.h"
-#include "store/statement.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
 #include <QJsonArray>
@@ -15,24 +15,11 @@
 
 namespace natalis::sms::test {
 
-// The rows a query gives, each its columns joined by '|'.
-inline QStringList rowsOf(store::Connection &db, const std::string &query)
-{
-    QStringList rows;
-    store::Statement select = db.prepare(query);
-    while (select.step()) {
-        QStringList fields;
-        for (int i = 0; i < select.columnCount(); ++i)
-            fields << select.text(i);
-        rows << fields.join(u'|');
-    }
-    return rows;
-}
-
 // The send log, oldest row first: the columns named ("strStatus,intDxNum") joined by '|'.
 inline QStringList logged(store::Connection &db, const char *columns)
 {
-    return rowsOf(db, std::string("select ") + columns + " from dxhistory order by Id");
+    return natalis::test::queryRows(
+        db, std::string("select ") + columns + " from dxhistory order by Id");
 }
 
 class SimulatorFixture : public testing::Test
