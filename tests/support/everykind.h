@@ -7,6 +7,8 @@
 
 #include "support/birthdaybuilder.h"
 
+#include <QList>
+
 namespace natalis::test {
 
 inline QList<store::BirthdayRecord> everyKindOfBirthday()
