@@ -1,5 +1,5 @@
-#include "app/smssetupaction.h"
 #include "dialogs/frmdxsetup.h"
+#include "app/smssetupaction.h"
 #include "gatewaysimulator.h"
 #include "sms/gatewayaddress.h"
 #include "sms/smsaccounts.h"

@@ -2,15 +2,15 @@
 // every gateway call runs off the window thread within its deadline, the proxy of the settings
 // dialog holds for the whole program, and quitting waits for a send under way.
 
-#include "app/frmget.h"
-#include "desktop/musicplayer.h"
-#include "dialogs/frmdxsetup.h"
-#include "gatewaysimulator.h"
-#include "platform/clock.h"
 #include "session/appcontext.h"
 #include "session/autosmsrunner.h"
+#include "platform/clock.h"
+#include "dialogs/frmdxsetup.h"
+#include "app/frmget.h"
+#include "desktop/musicplayer.h"
 #include "session/smsgatewayprocess.h"
 #include "session/startup.h"
+#include "gatewaysimulator.h"
 #include "sms/gatewayaddress.h"
 #include "store/birthdays.h"
 #include "store/statement.h"

@@ -1,14 +1,14 @@
 // The main window and the database file: other programs' changes, the read-only file, the
 // restore from a backup.
 
-#include "app/birthdaylistmodel.h"
-#include "app/frmget.h"
-#include "desktop/musicplayer.h"
-#include "dialogs/frmaddedit.h"
-#include "dialogs/frmbackup.h"
-#include "platform/clock.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
+#include "app/birthdaylistmodel.h"
+#include "platform/clock.h"
+#include "dialogs/frmaddedit.h"
+#include "dialogs/frmbackup.h"
+#include "app/frmget.h"
+#include "desktop/musicplayer.h"
 #include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"

@@ -2,12 +2,13 @@
 // lists in pinyin, number and date order, Enter and double-click, counters after an edit, skins
 // over the SMS panel, remembered geometry, tool tips, help, and pictures made once.
 
+#include "session/appcontext.h"
 #include "app/birthdaylistmodel.h"
+#include "platform/clock.h"
 #include "app/frmget.h"
 #include "desktop/musicplayer.h"
-#include "platform/clock.h"
-#include "session/appcontext.h"
 #include "session/qttranslations.h"
+#include "widgets/screenfit.h"
 #include "session/startup.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
@@ -15,12 +16,10 @@
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
-#include "widgets/screenfit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -32,12 +31,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QVBoxLayout>
+#include <QDialog>
 #include <QSet>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTranslator>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -53,8 +53,8 @@ TEST(QtTranslations, StandardButtonsAndMenusAreChinese)
     ASSERT_NE(translator, nullptr) << "qtbase_zh_CN.qm is installed by scripts/deps.sh";
     QMessageBox box(QMessageBox::Question, QStringLiteral("标题"), QStringLiteral("问题"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
-    for (const auto button :
-        { QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel }) {
+    for (const auto button : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok,
+             QMessageBox::Cancel }) {
         const QString text = box.button(button)->text();
         EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2,}"))))
             << text.toStdString();
@@ -66,9 +66,8 @@ TEST(QtTranslations, StandardButtonsAndMenusAreChinese)
         if (action->isSeparator())
             continue;
         // The shortcut after the tab stays "Ctrl+Z"; the words before it must be Chinese.
-        EXPECT_FALSE(action->text()
-                         .section(u'\t', 0, 0)
-                         .contains(QRegularExpression(QStringLiteral("[a-z]{3,}"))))
+        EXPECT_FALSE(action->text().section(u'\t', 0, 0).contains(
+            QRegularExpression(QStringLiteral("[a-z]{3,}"))))
             << action->text().toStdString();
     }
 }
@@ -207,16 +206,14 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
         OrderRow { "names in pinyin", 0,
             named({ u"严"_qs, u"于"_qs, u"冯"_qs, u"刘"_qs, u"史"_qs, u"阿"_qs, u"张"_qs }),
             { u"阿"_qs, u"冯"_qs, u"刘"_qs, u"史"_qs, u"严"_qs, u"于"_qs, u"张"_qs } },
-        OrderRow { "days by value", 7,
-            withColumn(7, { u"3"_qs, u"10"_qs, u"0"_qs, u"11"_qs, u"1"_qs }),
+        OrderRow { "days by value", 7, withColumn(7, { u"3"_qs, u"10"_qs, u"0"_qs, u"11"_qs, u"1"_qs }),
             { u"0"_qs, u"1"_qs, u"3"_qs, u"10"_qs, u"11"_qs } },
         OrderRow { "gregorian by date, empty first", 4,
             withColumn(4, { u"公历1990年 01月02日"_qs, QString(), u"公历1989年 12月31日"_qs }),
             { QString(), u"公历1989年 12月31日"_qs, u"公历1990年 01月02日"_qs } },
         OrderRow { "lunar leap month after its namesake", 5,
-            withColumn(5,
-                { u"农历2006年 08月01日"_qs, u"农历2006年闰07月15日"_qs, u"农历2006年 07月20日"_qs,
-                    u"农历2005年 12月30日"_qs }),
+            withColumn(5, { u"农历2006年 08月01日"_qs, u"农历2006年闰07月15日"_qs,
+                              u"农历2006年 07月20日"_qs, u"农历2005年 12月30日"_qs }),
             { u"农历2005年 12月30日"_qs, u"农历2006年 07月20日"_qs, u"农历2006年闰07月15日"_qs,
                 u"农历2006年 08月01日"_qs } }),
     natalis::test::BySituation());
@@ -328,8 +325,7 @@ TEST_F(MainWindowUse, EnterOnARowAndDoubleClickOnItEdit)
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_EQ(edits, 1);
     window->show();
-    QTest::mouseDClick(
-        view->viewport(), Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
     EXPECT_EQ(edits, 2);
 }
 

@@ -1,9 +1,10 @@
 #include "app/birthdaylistmodel.h"
-#include "app/transferactions.h"
 #include "dialogs/frmfilein.h"
 #include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "app/transferactions.h"
+#include "widgets/workerrun.h"
 #include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
@@ -11,7 +12,6 @@
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 #include "transfer/csvlayout.h"
-#include "widgets/workerrun.h"
 
 #include <QComboBox>
 #include <QHeaderView>

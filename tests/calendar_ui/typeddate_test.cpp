@@ -34,8 +34,9 @@ TEST_P(TypedDates, GiveBothTextsOrAreRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(DateBoxes, TypedDates,
-    testing::Values(TypedRow { "gregorian without leading zeros", false, u"1976-2-25",
-                        u"公历1976年 02月25日", u"农历1976年 01月26日" },
+    testing::Values(
+        TypedRow { "gregorian without leading zeros", false, u"1976-2-25",
+            u"公历1976年 02月25日", u"农历1976年 01月26日" },
         TypedRow { "gregorian with blanks and zeros", false, u" 1976 - 02 - 25 ",
             u"公历1976年 02月25日", u"农历1976年 01月26日" },
         TypedRow { "gregorian last day offered", false, u"2100-12-31", u"公历2100年 12月31日",

@@ -88,8 +88,7 @@ TEST_F(EditorKeys, RefusedTypedDateKeepsBothBoxesAndSaysWhy)
     type(nl, QStringLiteral("2007-闰7-15"));
     EXPECT_EQ(nl->text(), QStringLiteral("农历1980年 01月17日"));
     EXPECT_EQ(gl->text(), QStringLiteral("公历1980年 03月03日"));
-    EXPECT_TRUE(editor->statusText().startsWith(u"农历日期输入有误"))
-        << editor->statusText().toStdString();
+    EXPECT_TRUE(editor->statusText().startsWith(u"农历日期输入有误")) << editor->statusText().toStdString();
     type(gl, QStringLiteral("1980-2-30"));
     EXPECT_TRUE(editor->statusText().startsWith(u"公历日期输入有误"));
     EXPECT_EQ(gl->text(), QStringLiteral("公历1980年 03月03日"));
@@ -139,7 +138,8 @@ TEST(SetupKeys, TabFollowsTheLayoutAndEnterInTheClassBoxOnlyAdds)
     auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"));
     EXPECT_TRUE(ok->isDefault());
 
-    const QStringList order = tabOrder(dialog.findChild<QWidget *>(QStringLiteral("chkQipao")), 40);
+    const QStringList order =
+        tabOrder(dialog.findChild<QWidget *>(QStringLiteral("chkQipao")), 40);
     const auto at = [&order](const char *name) { return order.indexOf(QString::fromLatin1(name)); };
     for (const char *name : { "chkQpInit", "chkFudong", "txtMcFile", "lstJiaQi", "cboNums",
              "cboInitType", "cmdRun", "txtTsBm", "cmdOK", "cmdNo" })

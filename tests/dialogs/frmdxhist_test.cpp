@@ -1,5 +1,5 @@
-#include "dialogs/frmdxhist.h"
 #include "platform/clock.h"
+#include "dialogs/frmdxhist.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 #include "support/smshistoryrows.h"

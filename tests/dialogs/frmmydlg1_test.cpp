@@ -1,7 +1,7 @@
 #include "dialogs/frmmydlg1.h"
+#include "widgets/modalrunner.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
-#include "widgets/modalrunner.h"
 
 #include <QDir>
 #include <QFile>

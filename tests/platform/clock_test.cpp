@@ -35,6 +35,7 @@ TEST_P(ParseNowTest, AcceptsOnlyTheOneForm)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseNowTest, testing::ValuesIn(NowCases), test::BySituation());
 
+
 struct NextMinuteCase
 {
     const char *situation;

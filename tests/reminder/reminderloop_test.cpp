@@ -83,7 +83,10 @@ protected:
             *flag = 0;
     }
 
-    void nothingDue() { birthdays.clear(); }
+    void nothingDue()
+    {
+        birthdays.clear();
+    }
 
     natalis::store::SettingsRecord settings;
     QList<natalis::store::BirthdayRecord> birthdays;

@@ -1,7 +1,7 @@
-#include "platform/clock.h"
-#include "platform/dblocation.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
+#include "platform/clock.h"
+#include "platform/dblocation.h"
 #include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"
@@ -113,8 +113,7 @@ TEST_F(StartupTest, APathTooLongForTheEngineIsToldSo)
     const QString path = files.path(QString(600, u'a') + u".mdb"_s);
     EXPECT_EQ(start(path), StartupResult::NoConnection);
     ASSERT_EQ(messages.texts().size(), 1);
-    EXPECT_TRUE(messages.texts()[0].contains(u"路径超过512字节"_s))
-        << messages.texts()[0].toStdString();
+    EXPECT_TRUE(messages.texts()[0].contains(u"路径超过512字节"_s)) << messages.texts()[0].toStdString();
 }
 
 TEST_F(StartupTest, SecondStartShowsTheMessageAndLeavesTheFirstAlone)
@@ -380,8 +379,7 @@ TEST_F(StartupTest, SecondStartAsksTheFirstToShowItselfAndEndsQuietly)
         EXPECT_TRUE(secondMessages.shown.isEmpty())
             << secondMessages.texts().join(u'\n').toStdString();
     }
-    EXPECT_EQ(
-        asked, (QStringList { QString(), QFileInfo(u"other dir/other.mdb"_s).absoluteFilePath() }));
+    EXPECT_EQ(asked, (QStringList { QString(), QFileInfo(u"other dir/other.mdb"_s).absoluteFilePath() }));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "support/casename.h"
 #include "widgets/skincolors.h"
+#include "support/casename.h"
 
 #include <gtest/gtest.h>
 
