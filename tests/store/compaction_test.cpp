@@ -226,7 +226,7 @@ struct WriterCase
 const WriterCase WriterCases[] = {
     { "commits at once", 0, CompactOutcome::Compacted },
     { "commits while compaction waits", 1000, CompactOutcome::Compacted },
-    { "holds the file past the two seconds", 2800, CompactOutcome::Unavailable },
+    { "holds the file past the two seconds", 3500, CompactOutcome::Unavailable },
 };
 
 using AnotherWriterTest = testing::TestWithParam<WriterCase>;
