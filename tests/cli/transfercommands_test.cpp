@@ -1,7 +1,8 @@
-#include "store/birthdays.h"
+#include "store/connection.h"
 #include "support/casename.h"
 #include "support/clirun.h"
 #include "support/qtprinters.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,14 @@ protected:
         return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
     }
 
-    QList<natalis::store::BirthdayRecord> stored(const QString &name) const
+    // About, strGL and strNL of every birthday in the database called name.
+    QStringList stored(const QString &name) const
     {
         auto connection = natalis::store::Connection::open(
             folder.path(name), natalis::store::Connection::OpenMode::ExistingOnly);
-        return connection ? natalis::store::LoadBirthdays(*connection).Birthdays
-                          : QList<natalis::store::BirthdayRecord>();
+        return connection
+            ? natalis::test::queryRows(*connection, "select About,strGL,strNL from birthday")
+            : QStringList();
     }
 
     natalis::test::TempDatabase folder;
@@ -48,48 +51,29 @@ TEST_F(TransferCommands, ExportThenImportIntoAnotherDatabase)
     EXPECT_EQ(imported.out,
         u"从外部文件分析提取的生日记录列表如下(共1,其中1有效)\n"
         "从外部制表符分割的文本文件导入生日,成功导入1条生日提醒!\n"_s);
-    const auto rows = stored(u"b.mdb"_s);
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].strNL, u"农历2006年闰07月15日"_s);
-    EXPECT_EQ(rows[0].strGL, u"公历2006年 09月07日"_s);
+    EXPECT_EQ(
+        stored(u"b.mdb"_s), QStringList { u"闰月|公历2006年 09月07日|农历2006年闰07月15日"_s });
 
     const CliResult again = cli({ u"import"_s, u"--db"_s, b, u"--layout"_s, u"tab"_s, file });
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.out, u"从外部文件分析提取的生日记录列表如下(共1,其中0有效)\n"_s);
 }
 
-TEST_F(TransferCommands, DryRunListsAndAddsNothing)
-{
-    // 李四 代理商 in GBK; v2.0 files knew no such category.
-    folder.write(u"v20.txt"_s, "\xC0\xEE\xCB\xC4\t\xB4\xFA\xC0\xED\xC9\xCC\t\t\t1980-5-12\r\n");
-    const QString db = folder.path(u"new.mdb"_s);
-    const CliResult result = cli({ u"import"_s, u"--db"_s, db, u"--layout"_s, u"v20"_s,
-        u"--dry-run"_s, folder.path(u"v20.txt"_s) });
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(u"add\t李四\t客户\t\t\t1980-5-12\t按公历提醒\t7\t否"_s))
-        << result.out.toStdString();
-    EXPECT_FALSE(folder.exists(u"new.mdb"_s));
-}
-
-TEST_F(TransferCommands, ImportPrintsTheLineReportOnStderr)
+// Without --layout the layout is detected and said; a dry run lists what it would add and adds
+// nothing; the report of the lines goes to standard error.
+TEST_F(TransferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)
 {
     // 张三 in GBK, with a day that does not exist.
     folder.write(u"in.txt"_s, "\xD5\xC5\xC8\xFD\t\t\t\t2023-2-30\r\n");
-    const CliResult result = cli({ u"import"_s, u"--db"_s, folder.path(u"x.mdb"_s), u"--layout"_s,
-        u"tab"_s, u"--dry-run"_s, folder.path(u"in.txt"_s) });
+    const CliResult result = cli({ u"import"_s, u"--db"_s, folder.path(u"new.mdb"_s),
+        u"--dry-run"_s, folder.path(u"in.txt"_s) });
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.err, u"文件编码: GBK\n第1行: 日期'2023-2-30'无效,按无日期导入\n"_s);
-}
-
-TEST_F(TransferCommands, ImportWithoutLayoutSaysWhichItRead)
-{
-    folder.write(u"in.txt"_s, "\xD5\xC5\xC8\xFD\t\t\t\t1980-5-12\r\n");
-    const CliResult result = cli({ u"import"_s, u"--db"_s, folder.path(u"x.mdb"_s), u"--dry-run"_s,
-        folder.path(u"in.txt"_s) });
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.err.startsWith(u"layout: tab (detected; --layout chooses another)\n"_s))
-        << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(u"add\t张三\t"_s)) << result.out.toStdString();
+    EXPECT_EQ(result.err,
+        u"layout: tab (detected; --layout chooses another)\n文件编码: GBK\n"
+        "第1行: 日期'2023-2-30'无效,按无日期导入\n"_s);
+    EXPECT_TRUE(result.out.contains(u"add\t张三\t客户\t\t\t\t按公历提醒\t7\t否"_s))
+        << result.out.toStdString();
+    EXPECT_FALSE(folder.exists(u"new.mdb"_s));
 }
 
 TEST_F(TransferCommands, CsvExportThenImport)
@@ -105,13 +89,11 @@ TEST_F(TransferCommands, CsvExportThenImport)
     const CliResult imported =
         cli({ u"import"_s, u"--db"_s, folder.path(u"b.mdb"_s), u"--layout"_s, u"csv"_s, file });
     EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    const auto rows = stored(u"b.mdb"_s);
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].About.trimmed(), u"王五"_s);
-    EXPECT_EQ(rows[0].strGL.trimmed(), u"公历1976年 02月25日"_s);
+    EXPECT_EQ(
+        stored(u"b.mdb"_s), QStringList { u"王五|公历1976年 02月25日|农历1976年 01月26日"_s });
 }
 
-TEST_F(TransferCommands, ExportRefusesItsOwnDatabaseAndDevices)
+TEST_F(TransferCommands, ExportRefusesItsOwnDatabase)
 {
     const QString db = folder.path(u"a.mdb"_s);
     ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
@@ -124,9 +106,6 @@ TEST_F(TransferCommands, ExportRefusesItsOwnDatabaseAndDevices)
     EXPECT_TRUE(own.err.contains(u"该文件是正在使用的生日数据库,原有文件没有改动"_s))
         << own.err.toStdString();
     EXPECT_EQ(folder.bytes(u"a.mdb"_s), before);
-    const CliResult full = cli({ u"export"_s, u"--db"_s, db, u"/dev/full"_s });
-    EXPECT_EQ(full.exitCode, 1);
-    EXPECT_TRUE(full.err.contains(u"该文件不是普通文件"_s)) << full.err.toStdString();
 }
 
 struct RefusalRow
@@ -136,7 +115,6 @@ struct RefusalRow
     QByteArray content;
     int exitCode = 0;
     QString message {}; // expected on stderr; "FILE" stands for the path
-    friend void PrintTo(const RefusalRow &row, std::ostream *os) { *os << row.situation; }
 };
 
 class TransferRefusals : public TransferCommands, public testing::WithParamInterface<RefusalRow>
@@ -163,11 +141,6 @@ INSTANTIATE_TEST_SUITE_P(Cli, TransferRefusals,
     testing::Values(
         RefusalRow { "missing file", { u"import"_s, u"--layout"_s, u"v30"_s, u"FILE"_s }, {}, 2,
             u"FILE不存在"_s },
-        RefusalRow { "empty tab file", { u"import"_s, u"--layout"_s, u"tab"_s, u"FILE"_s }, "", 2,
-            u"FILE为空!"_s },
-        RefusalRow { "v1.0 file with a nameless first record",
-            { u"import"_s, u"--layout"_s, u"v10"_s, u"FILE"_s },
-            "\"\",\"x\",\"\",\"\",\"\",\"\",7\r\n", 2, u"第1记录"_s },
         RefusalRow { "unknown layout", { u"import"_s, u"--layout"_s, u"v40"_s, u"FILE"_s }, "x", 2,
             u"--layout"_s },
         RefusalRow { "export from a database that does not exist", { u"export"_s, u"FILE"_s }, {},

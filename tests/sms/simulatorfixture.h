@@ -6,12 +6,21 @@
 #include "sms/httpsmsgateway.h"
 #include "sms/smsdispatch.h"
 #include "store/settingsrecord.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace natalis::sms::test {
+
+// The send log, oldest row first: the columns named ("strStatus,intDxNum") joined by '|'.
+inline QStringList logged(store::Connection &db, const char *columns)
+{
+    return natalis::test::queryRows(
+        db, std::string("select ") + columns + " from dxhistory order by Id");
+}
 
 class SimulatorFixture : public testing::Test
 {
@@ -33,6 +42,26 @@ protected:
     {
         simulator.setAccount(name, { password, balance, registered, registered ? Key : QString() });
     }
+
+    // The sends the gateway delivered, oldest first: the fields named joined by '|', a list of
+    // numbers by its length.
+    QStringList delivered(std::initializer_list<const char *> fields) const
+    {
+        QStringList sends;
+        for (const QJsonObject &record : simulator.records()) {
+            QStringList values;
+            for (const char *field : fields) {
+                const QJsonValue value = record.value(QLatin1StringView(field));
+                values << (value.isArray() ? QString::number(value.toArray().size())
+                        : value.isDouble() ? QString::number(value.toDouble())
+                                           : value.toString());
+            }
+            sends << values.join(u'|');
+        }
+        return sends;
+    }
+
+    double balanceOf(const QString &account) const { return simulator.account(account)->balance; }
 
     QTemporaryDir records;
     smssim::GatewaySimulator simulator;
@@ -56,6 +85,27 @@ protected:
     {
         return { connection, *gateway, settings, accounts, QStringLiteral("PC-1"), now };
     }
+
+    // The arguments of one SendSmsBatch.
+    struct Batch
+    {
+        bool mobile = true;
+        QString type = ImmediateSmsType.toString();
+        QString names {};
+        QString numbers = QStringLiteral("13800000001");
+        int count = 1;
+        QString text = QStringLiteral("hi");
+        QString account = QStringLiteral("customer");
+        QString schedule {};
+    };
+
+    SmsBatchOutcome send(const Batch &b)
+    {
+        return SendSmsBatch(context(), b.mobile, b.type, b.names, b.numbers, b.count, b.text,
+            b.account, b.schedule);
+    }
+
+    QStringList logged(const char *columns) { return test::logged(connection, columns); }
 
     natalis::test::TempDatabase files;
     store::Connection connection;

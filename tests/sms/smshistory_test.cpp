@@ -13,30 +13,14 @@ namespace {
 const QDate Today(2024, 5, 4);
 
 // name (strTitle), sent at, account, type, status; inserted out of time order.
-struct LoggedSend
-{
-    QString name;
-    QString sentAt;
-    QString account;
-    QString type;
-    QString status;
-};
-
-const LoggedSend Log[] = {
-    { QStringLiteral("lateToday"), QStringLiteral("2024-05-04 23:59:59"), QStringLiteral("alice"),
-        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
-    { QStringLiteral("before2011"), QStringLiteral("2010-12-31 23:59:59"), QStringLiteral("alice"),
-        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
-    { QStringLiteral("first2011"), QStringLiteral("2011-01-01 00:00:00"), QStringLiteral("alice"),
-        QStringLiteral("预约短信"), QStringLiteral("发送成功") },
-    { QStringLiteral("tomorrow"), QStringLiteral("2024-05-05 08:00:00"), QStringLiteral("alice"),
-        QStringLiteral("即时短信"), QStringLiteral("发送成功") },
-    { QStringLiteral("yesterday"), QStringLiteral("2024-05-03 08:00:00"), QStringLiteral("o'brien"),
-        QStringLiteral("即时短信"), QStringLiteral("发送失败") },
-    { QStringLiteral("todayMidnight"), QStringLiteral("2024-05-04 00:00:00"), QStringLiteral("bob"),
-        QStringLiteral("生日短信"), QStringLiteral("发送失败") },
-    { QStringLiteral("thisMorning"), QStringLiteral("2024-05-04 09:30:00"), QStringLiteral("bob"),
-        QStringLiteral("预约短信"), QStringLiteral("网络故障") },
+const char *const Log[][5] = {
+    { "lateToday", "2024-05-04 23:59:59", "alice", "即时短信", "发送成功" },
+    { "before2011", "2010-12-31 23:59:59", "alice", "即时短信", "发送成功" },
+    { "first2011", "2011-01-01 00:00:00", "alice", "预约短信", "发送成功" },
+    { "tomorrow", "2024-05-05 08:00:00", "alice", "即时短信", "发送成功" },
+    { "yesterday", "2024-05-03 08:00:00", "o'brien", "即时短信", "发送失败" },
+    { "todayMidnight", "2024-05-04 00:00:00", "bob", "生日短信", "发送失败" },
+    { "thisMorning", "2024-05-04 09:30:00", "bob", "预约短信", "网络故障" },
 };
 
 class SmsHistoryTest : public testing::Test
@@ -44,12 +28,12 @@ class SmsHistoryTest : public testing::Test
 protected:
     SmsHistoryTest() : connection(database.create())
     {
-        for (const LoggedSend &send : Log) {
-            SmsHistoryRow row = test::historyRow(send.sentAt);
-            row.strTitle = send.name;
-            row.strDxUser = send.account;
-            row.strType = send.type;
-            row.strStatus = send.status;
+        for (const auto &[name, sentAt, account, type, status] : Log) {
+            SmsHistoryRow row = test::historyRow(QString::fromUtf8(sentAt));
+            row.strTitle = QString::fromUtf8(name);
+            row.strDxUser = QString::fromUtf8(account);
+            row.strType = QString::fromUtf8(type);
+            row.strStatus = QString::fromUtf8(status);
             test::insertHistoryRow(connection, row);
         }
     }
@@ -75,8 +59,6 @@ struct QueryRow
     const char *situation;
     SmsHistoryQuery query;
     QStringList names;
-
-    friend void PrintTo(const QueryRow &row, std::ostream *os) { *os << row.situation; }
 };
 
 class SmsHistoryQueryTest : public SmsHistoryTest, public testing::WithParamInterface<QueryRow>
@@ -138,13 +120,9 @@ struct ContentRow
     const char *situation;
     QString content;
     QString listed;
-
-    friend void PrintTo(const ContentRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class ListedContent : public testing::TestWithParam<ContentRow>
-{
-};
+using ListedContent = testing::TestWithParam<ContentRow>;
 
 TEST_P(ListedContent, CutsAfter130Characters)
 {

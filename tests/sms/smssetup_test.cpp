@@ -10,15 +10,6 @@ using namespace Qt::StringLiterals;
 namespace natalis::sms {
 namespace {
 
-TEST(SmsSetupTest, OffersTheFullHoursFromSixToTen)
-{
-    const QStringList times = SmsSendTimeItems();
-    ASSERT_EQ(times.size(), 17);
-    EXPECT_EQ(times.first(), u"06:00"_s);
-    EXPECT_EQ(times.last(), u"22:00"_s);
-    EXPECT_EQ(SmsRetentionItems().value(2), u"保留半年"_s);
-}
-
 struct CounterCase
 {
     const char *situation;
@@ -36,9 +27,7 @@ const CounterCase CounterCases[] = {
     { "140 characters", 140, 2, 3 },
 };
 
-class CounterTest : public testing::TestWithParam<CounterCase>
-{
-};
+using CounterTest = testing::TestWithParam<CounterCase>;
 
 TEST_P(CounterTest, CountsCharactersAndMessages)
 {
@@ -70,9 +59,7 @@ const CheckCase CheckCases[] = {
     { "1001 ASCII characters", false, u" ", QString(1001, u'a'), 3 },
 };
 
-class CheckTest : public testing::TestWithParam<CheckCase>
-{
-};
+using CheckTest = testing::TestWithParam<CheckCase>;
 
 TEST_P(CheckTest, RefusesOrSaves)
 {

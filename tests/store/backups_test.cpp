@@ -1,15 +1,11 @@
 #include "store/backups.h"
-#include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/connection.h"
-#include "store/statement.h"
-#include "store/transaction.h"
-#include "support/childprocess.h"
+#include "support/birthdayrows.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -20,18 +16,6 @@ namespace {
 
 const QDate Today(2026, 3, 31);
 
-void addRows(Connection &db, int rows, const QString &prefix = u"友"_s)
-{
-    Transaction transaction(db);
-    BirthdayRecord r;
-    r.Type = u"朋友"_s;
-    for (int i = 0; i < rows; ++i) {
-        r.About = prefix + QString::number(i);
-        AddBirthToMdb(db, r);
-    }
-    transaction.commit();
-}
-
 unsigned modeOf(const QString &path)
 {
     struct stat s
@@ -41,38 +25,37 @@ unsigned modeOf(const QString &path)
     return s.st_mode & 0777;
 }
 
-int count(Connection &db)
+std::optional<Connection> open(const test::TempDatabase &files)
 {
-    Statement select = db.prepare("select count(*) from birthday");
-    return select.step() ? int(select.integer(0)) : -1;
+    return Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
 }
 
-// Backups of the days before today: each start compacts and keeps the day's copy, one row more
-// each day.
+// Starts on each of the days before today and today: each start compacts and keeps the day's
+// copy, and one row more is added each day.
 void startOnDays(test::TempDatabase &files, int days)
 {
     {
         Connection db = files.create();
-        addRows(db, 1);
+        test::addBirthdays(db, 1);
     }
     for (int day = days - 1; day >= 0; --day) {
         ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-day)), CompactOutcome::Compacted);
-        auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-        addRows(*db, 1, u"第"_s + QString::number(day) + u"天"_s);
+        auto db = open(files);
+        test::addBirthdays(*db, 1, u"第"_s + QString::number(day) + u"天"_s);
     }
 }
 
-TEST(BackupsTest, ListsNewestFirstWithDateSizeAndBirthdayCount)
+TEST(BackupsTest, KeepsTheLastSevenDaysNewestFirstWithDateSizeAndBirthdayCount)
 {
     test::TempDatabase files;
-    startOnDays(files, 3);
+    startOnDays(files, 9);
 
     const QList<BackupEntry> backups = ListBackups(files.path());
-    ASSERT_EQ(backups.size(), 3);
-    for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(backups.size(), KeptBackups);
+    for (int i = 0; i < KeptBackups; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(backups[i].taken, Today.addDays(-i).startOfDay());
-        EXPECT_EQ(backups[i].birthdays, 3 - i);
+        EXPECT_EQ(backups[i].birthdays, 9 - i);
         EXPECT_EQ(backups[i].bytes, QFileInfo(backups[i].path).size());
         EXPECT_GT(backups[i].bytes, 0);
         EXPECT_EQ(modeOf(backups[i].path), 0600u);
@@ -80,51 +63,23 @@ TEST(BackupsTest, ListsNewestFirstWithDateSizeAndBirthdayCount)
     EXPECT_EQ(modeOf(BackupFolder(files.path())), 0700u);
 }
 
-TEST(BackupsTest, KeepsTheLastSevenDays)
-{
-    test::TempDatabase files;
-    startOnDays(files, 9);
-    const QList<BackupEntry> backups = ListBackups(files.path());
-    ASSERT_EQ(backups.size(), KeptBackups);
-    EXPECT_EQ(backups.first().taken.date(), Today);
-    EXPECT_EQ(backups.last().taken.date(), Today.addDays(-6));
-}
-
-TEST(BackupsTest, RestoreKeepsTheCurrentFileFirstAndReplacesTheContentInPlace)
-{
-    test::TempDatabase files;
-    startOnDays(files, 2);
-    const BackupEntry yesterday = ListBackups(files.path()).last();
-    auto live = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(live);
-    ASSERT_EQ(count(*live), 3);
-    const QDateTime now(Today, QTime(14, 5, 9));
-
-    EXPECT_EQ(RestoreBackup(*live, yesterday.path, now), RestoreOutcome::Restored);
-
-    EXPECT_EQ(count(*live), 1);
-    auto other = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-    EXPECT_EQ(count(*other), 1);
-    const QList<BackupEntry> backups = ListBackups(files.path());
-    ASSERT_EQ(backups.size(), 3);
-    EXPECT_EQ(backups.first().taken, now);
-    EXPECT_EQ(backups.first().birthdays, 3);
-    EXPECT_TRUE(backups.first().path.endsWith(u"backup/natalis-2026-03-31-140509.mdb"_s));
-}
-
-// The copy of the first restore is the only record of the content before any restore.
-TEST(BackupsTest, TwoRestoresInOneSecondKeepBothCopies)
+// The current file is kept as a backup before each restore; the copy of the first restore is the
+// only record of the content before any restore, so a second restore in the same second keeps
+// both copies.
+TEST(BackupsTest, RestoresKeepTheCurrentFileFirstAndReplaceTheContentInPlace)
 {
     test::TempDatabase files;
     startOnDays(files, 2);
     const QList<BackupEntry> daily = ListBackups(files.path());
-    auto live = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(live);
+    auto live = open(files);
     const QByteArray beforeAny = files.bytes();
     const QDateTime now(Today, QTime(14, 5, 9));
 
     ASSERT_EQ(RestoreBackup(*live, daily.last().path, now), RestoreOutcome::Restored);
+    EXPECT_EQ(LoadBirthdays(*live).Birthdays.size(), 1);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 1);
     ASSERT_EQ(RestoreBackup(*live, daily.first().path, now), RestoreOutcome::Restored);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 2);
 
     const QList<BackupEntry> backups = ListBackups(files.path());
     ASSERT_EQ(backups.size(), 4);
@@ -132,6 +87,7 @@ TEST(BackupsTest, TwoRestoresInOneSecondKeepBothCopies)
     EXPECT_EQ(backups[1].taken, now);
     EXPECT_EQ(backups[0].birthdays, 1); // the content the second restore replaced
     EXPECT_EQ(backups[1].birthdays, 3);
+    EXPECT_TRUE(backups[1].path.endsWith(u"backup/natalis-2026-03-31-140509.mdb"_s));
     QFile first(backups[1].path);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), beforeAny);
@@ -155,10 +111,10 @@ TEST(BackupsTest, DamagedBackupIsNeitherOfferedNorRestored)
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->path, backups.last().path);
 
-    auto live = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+    auto live = open(files);
     EXPECT_EQ(RestoreBackup(*live, backups.first().path, QDateTime(Today, QTime(9, 0))),
         RestoreOutcome::BackupUnusable);
-    EXPECT_EQ(count(*live), 3);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 3);
     EXPECT_EQ(ListBackups(files.path()).size(), 2);
 }
 
@@ -167,38 +123,26 @@ TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
     test::TempDatabase files;
     {
         Connection db = files.create();
-        addRows(db, 3000);
+        test::addBirthdays(db, 3000);
     }
     ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-1)), CompactOutcome::Compacted);
-    {
-        auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-        db->exec("delete from birthday where Id > 1000");
-    }
+    open(files)->exec("delete from birthday where Id > 1000");
     ASSERT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
     const QList<BackupEntry> backups = ListBackups(files.path());
     ASSERT_EQ(backups.size(), 2);
 
-    for (int round = 0; round < 8; ++round) {
-        SCOPED_TRACE(round);
-        test::ChildProcess restorer([&] {
-            auto live = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-            test::ChildProcess::signalReady();
-            for (int i = 0;; ++i)
-                RestoreBackup(*live, backups[i % 2].path, QDateTime(Today, QTime(10, 0, i % 60)));
-            return 0;
+    int restores = 0;
+    test::killAtEveryPhase(
+        [&] {
+            ++restores;
+            auto live = open(files);
+            RestoreBackup(
+                *live, backups[restores % 2].path, QDateTime(Today, QTime(10, 0, restores % 60)));
+        },
+        [&] {
+            const int rows = test::soundBirthdayCount(files.path());
+            EXPECT_TRUE(rows == 1000 || rows == 3000) << rows;
         });
-        ASSERT_TRUE(restorer.waitReady());
-        ::usleep(useconds_t(QRandomGenerator::global()->bounded(5'000, 150'000)));
-        restorer.kill();
-
-        auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-        ASSERT_TRUE(db);
-        Statement check = db->prepare("PRAGMA integrity_check");
-        ASSERT_TRUE(check.step());
-        EXPECT_EQ(check.text(0), u"ok"_s);
-        const int rows = count(*db);
-        EXPECT_TRUE(rows == 1000 || rows == 3000) << rows;
-    }
 }
 
 } // namespace

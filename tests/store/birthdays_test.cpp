@@ -1,13 +1,13 @@
 #include "store/birthdays.h"
 #include "store/connection.h"
-#include "store/statement.h"
 #include "store/transaction.h"
+#include "support/birthdaybuilder.h"
 #include "support/casename.h"
-#include "support/qtprinters.h"
 #include "support/fullfilesystem.h"
+#include "support/qtprinters.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -17,21 +17,13 @@ namespace {
 
 BirthdayRecord person(const QString &about, const QString &type = u"同事"_s)
 {
-    BirthdayRecord r;
-    r.About = about;
+    BirthdayRecord r = test::gregorianBirthday(about, u"公历1980年 05月12日"_s, 7);
     r.Type = type;
-    r.Tel = u"13912345678"_s;
-    r.strGL = u"公历1980年 05月12日"_s;
-    r.strNL = u"农历1980年三月廿八"_s;
-    r.blnIsGL = u"按公历提醒"_s;
-    r.intNums = 7;
     r.Duanxin = u"是"_s;
-    r.Sex = u"女"_s;
-    r.DxSend = u"0"_s;
     return r;
 }
 
-// Every column set and different from person(), quotes and SQL-looking text included.
+// Every column set, quotes and SQL-looking text included.
 BirthdayRecord everyColumn(const QString &about, const QString &type)
 {
     BirthdayRecord r = person(about, type);
@@ -53,16 +45,21 @@ BirthdayRecord everyColumn(const QString &about, const QString &type)
     return r;
 }
 
-QString column(Connection &db, qint32 id, const char *sql)
-{
-    Statement select = db.prepare(sql);
-    select.bind(1, id);
-    return select.step() ? select.text(0) : u"<no row>"_s;
-}
-
 class BirthdaysTest : public testing::Test
 {
 protected:
+    void addPeople(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    }
+
+    // Days and SMS choice of every row in Id order: "9是 7否".
+    QString daysAndSms()
+    {
+        return test::queryRows(db, "select intnums||Duanxin from birthday order by Id").join(u' ');
+    }
+
     test::TempDatabase files;
     Connection db = files.create();
 };
@@ -80,27 +77,13 @@ TEST_F(BirthdaysTest, EveryColumnSurvivesTheRoundTrip)
     EXPECT_EQ(load.Birthdays[0], r);
 }
 
-TEST_F(BirthdaysTest, AddReturnsTheIdOfTheRowItInserted)
-{
-    // Imported lists can hold one name twice in one category.
-    const qint32 first = AddBirthToMdb(db, person(u"张三"_s));
-    BirthdayRecord twin = person(u"张三"_s);
-    twin.Tel = u"02112345678"_s;
-    const qint32 second = AddBirthToMdb(db, twin);
-    const qint32 otherCategory = AddBirthToMdb(db, person(u"张三"_s, u"客户"_s));
-
-    EXPECT_NE(first, second);
-    EXPECT_EQ(column(db, second, "select Tel from birthday where Id=?"), u"02112345678"_s);
-    EXPECT_EQ(column(db, otherCategory, "select Type from birthday where Id=?"), u"客户"_s);
-}
-
+// Storage of an earlier load is reused; none of its rows may show again.
 TEST_F(BirthdaysTest, EmptyTableGivesOneBlankUnusableRecord)
 {
-    const BirthdayLoad load = LoadBirthdays(db);
+    const BirthdayLoad load = LoadBirthdays(db, QList<BirthdayRecord>(5, person(u"旧"_s)));
     EXPECT_FALSE(load.error);
     EXPECT_FALSE(load.HasBirthdays);
-    ASSERT_EQ(load.Birthdays.size(), 1);
-    EXPECT_EQ(load.Birthdays[0], BirthdayRecord {});
+    EXPECT_EQ(load.Birthdays, QList<BirthdayRecord> { BirthdayRecord {} });
 }
 
 TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
@@ -108,9 +91,8 @@ TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
     for (const char16_t *type : { u"家人", u"同事", u"家人", u"客户", u"同事", u"Zoo", u"" })
         AddBirthToMdb(db, person(u"x"_s, QString::fromUtf16(type)));
 
-    const BirthdayLoad load = LoadBirthdays(db);
     QStringList order;
-    for (const BirthdayRecord &r : load.Birthdays)
+    for (const BirthdayRecord &r : LoadBirthdays(db).Birthdays)
         order << r.Type + QString::number(r.Id);
     // Byte order of the UTF-8 texts: "" < "Z" < 同 E5908C < 客 E5AEA2 < 家 E5AEB6.
     EXPECT_EQ(order,
@@ -118,50 +100,44 @@ TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
             u"7"_s, u"Zoo6"_s, u"同事2"_s, u"同事5"_s, u"客户4"_s, u"家人1"_s, u"家人3"_s }));
 }
 
-TEST_F(BirthdaysTest, ReloadIntoOldStorageKeepsOnlyTheTablesRows)
+struct LoadCase
 {
-    AddBirthToMdb(db, person(u"甲"_s));
-    QList<BirthdayRecord> old(5, person(u"旧"_s));
-    const BirthdayLoad load = LoadBirthdays(db, std::move(old));
-    ASSERT_EQ(load.Birthdays.size(), 1);
-    EXPECT_EQ(load.Birthdays[0].About, u"甲"_s);
-}
+    const char *situation;
+    const char *change; // to the second of three rows
+    QString BirthdayRecord::*field;
+    QString loaded;
+};
 
-TEST_F(BirthdaysTest, InvalidTelTurnsSmsOffInMemoryOnly)
+const LoadCase LoadCases[] = {
+    { "contact that is no phone number turns SMS off",
+        "update birthday set Tel='021-12345678', Duanxin='是'", &BirthdayRecord::Duanxin, u"否"_s },
+    { "null text reads as empty", "update birthday set Beizhu=NULL, Sex=NULL, [No]=NULL",
+        &BirthdayRecord::Beizhu, QString() },
+    { "overlong name is cut to its width",
+        "update birthday set About='一二三四五六七八九十一二三四五六七八九十'",
+        &BirthdayRecord::About, u"一二三四五六七八九十一二三四五六"_s },
+};
+
+class LoadTest : public BirthdaysTest, public testing::WithParamInterface<LoadCase>
 {
-    BirthdayRecord r = person(u"李四"_s);
-    r.Tel = u"021-12345678"_s;
-    r.Duanxin = u"是"_s;
-    r.Id = AddBirthToMdb(db, r);
+};
 
-    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Duanxin, u"否"_s);
-    EXPECT_EQ(column(db, r.Id, "select Duanxin from birthday where Id=?"), u"是"_s);
-}
-
-TEST_F(BirthdaysTest, NullTextReadsAsEmptyAndTheLoadGoesOn)
+// What the list shows is mended in memory only: loading never writes, and goes on after the row.
+TEST_P(LoadTest, MendsTheRowInMemoryOnly)
 {
-    AddBirthToMdb(db, person(u"甲"_s));
-    const qint32 second = AddBirthToMdb(db, person(u"乙"_s));
-    AddBirthToMdb(db, person(u"丙"_s));
-    db.prepare("update birthday set Beizhu=NULL,Sex=NULL,[No]=NULL where Id=?")
-        .bind(1, second)
-        .run();
+    addPeople(3);
+    db.prepare(GetParam().change + std::string(" where Id=2")).run();
+    const QByteArray stored = files.bytes();
 
     const BirthdayLoad load = LoadBirthdays(db);
     EXPECT_FALSE(load.error);
     ASSERT_EQ(load.Birthdays.size(), 3);
-    EXPECT_EQ(load.Birthdays[1].Beizhu, QString());
-    EXPECT_EQ(load.Birthdays[1].Sex, QString());
-    EXPECT_EQ(load.Birthdays[2].About, u"丙"_s);
+    EXPECT_EQ(load.Birthdays[1].*GetParam().field, GetParam().loaded);
+    EXPECT_EQ(load.Birthdays[2].About, u"人2"_s);
+    EXPECT_EQ(files.bytes(), stored);
 }
 
-TEST_F(BirthdaysTest, OverlongTextIsCutToItsWidth)
-{
-    BirthdayRecord r = person(QString(20, u'名'));
-    r.Id = AddBirthToMdb(db, r);
-    EXPECT_EQ(LoadBirthdays(db).Birthdays[0].About, QString(BirthdayWidths::About, u'名'));
-    EXPECT_EQ(column(db, r.Id, "select About from birthday where Id=?"), r.About);
-}
+INSTANTIATE_TEST_SUITE_P(Rows, LoadTest, testing::ValuesIn(LoadCases), test::BySituation());
 
 TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
 {
@@ -178,20 +154,16 @@ TEST_F(BirthdaysTest, UpdateRewritesEveryColumnButDxSend)
     changed.DxSend = r.DxSend;
     changed.Uid = given;
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0], changed);
+    changed.Id = 4711; // a row that vanished meanwhile
+    EXPECT_EQ(UpdateBirthInMdb(db, changed), -1);
 }
 
-TEST_F(BirthdaysTest, UpdateOfAVanishedRowFails)
-{
-    BirthdayRecord r = person(u"孙七"_s);
-    r.Id = 4711;
-    EXPECT_EQ(UpdateBirthInMdb(db, r), -1);
-}
-
+// Imported lists can hold one name twice in one category: each add gives its own row's Id.
 TEST_F(BirthdaysTest, DeleteRemovesExactlyTheListedRows)
 {
     QList<qint32> ids;
     for (int i = 0; i < 4; ++i)
-        ids << AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+        ids << AddBirthToMdb(db, person(u"张三"_s));
     const qint32 doomed[] = { ids[0], ids[2] };
     ASSERT_EQ(DeleteBirthsFromMdb(db, doomed), 1);
 
@@ -221,60 +193,41 @@ class BatchUpdateTest : public BirthdaysTest, public testing::WithParamInterface
 {
 };
 
-QString intnumsAndDuanxin(Connection &db)
+// A failure half way leaves the table unchanged; then the change is made to the lists in use.
+TEST_P(BatchUpdateTest, ChangesOnlyTheListsInUseOrNothing)
 {
-    QStringList rows;
-    Statement select = db.prepare("select intnums,Duanxin from birthday order by Id");
-    while (select.step())
-        rows << QString::number(select.integer(0)) + select.text(1);
-    return rows.join(u' ');
-}
-
-TEST_P(BatchUpdateTest, ChangesOnlyTheListsInUse)
-{
-    for (int i = 0; i < 4; ++i)
-        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    const BatchCase &c = GetParam();
+    addPeople(4);
     const qint32 first[] = { 1, 2 };
     const qint32 second[] = { 3 };
-    ASSERT_EQ(
-        BatchUpdateBirths(db, 9, first, GetParam().useFirst, second, GetParam().useSecond), 1);
-    EXPECT_EQ(intnumsAndDuanxin(db), QString::fromUtf16(GetParam().expected));
-}
-
-TEST_P(BatchUpdateTest, AFailureHalfWayLeavesTheTableUnchanged)
-{
-    for (int i = 0; i < 4; ++i)
-        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
     // The last row of whichever list is in use refuses the change.
-    const qint32 failing = GetParam().useSecond ? 3 : 2;
-    db.prepare("create trigger refuse before update on birthday when old.Id = "
-          + std::to_string(failing) + " begin select raise(abort, 'refused'); end")
-        .run();
-    const QString before = intnumsAndDuanxin(db);
+    db.exec("create trigger refuse before update on birthday when old.Id = "
+        + std::to_string(c.useSecond ? 3 : 2) + " begin select raise(abort, 'refused'); end");
+    EXPECT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond),
+        c.useFirst || c.useSecond ? -1 : 1);
+    EXPECT_EQ(daysAndSms(), u"7是 7是 7是 7是"_s);
 
-    const qint32 first[] = { 1, 2 };
-    const qint32 second[] = { 3 };
-    const int result =
-        BatchUpdateBirths(db, 9, first, GetParam().useFirst, second, GetParam().useSecond);
-
-    EXPECT_EQ(result, GetParam().useFirst || GetParam().useSecond ? -1 : 1);
-    EXPECT_EQ(intnumsAndDuanxin(db), before);
+    db.exec("drop trigger refuse");
+    ASSERT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond), 1);
+    EXPECT_EQ(daysAndSms(), QString::fromUtf16(c.expected));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, BatchUpdateTest, testing::ValuesIn(BatchCases), test::BySituation());
 
 TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
 {
-    for (int i = 0; i < 3; ++i)
-        AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+    addPeople(3);
     const qint32 first[] = { 1, 2 };
     const qint32 none[] = { 0 };
     {
         Transaction outer(db);
         ASSERT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), 1);
-        EXPECT_EQ(intnumsAndDuanxin(db), u"9是 9是 7是"_s);
+        EXPECT_EQ(daysAndSms(), u"9是 9是 7是"_s);
         const qint32 gone[] = { 3 };
         ASSERT_EQ(DeleteBirthsFromMdb(db, gone), 1);
     } // rolled back
-    EXPECT_EQ(intnumsAndDuanxin(db), u"7是 7是 7是"_s);
+    EXPECT_EQ(daysAndSms(), u"7是 7是 7是"_s);
 
     db.exec("create trigger refuse before update on birthday when old.Id = 2 "
             "begin select raise(abort, 'refused'); end");
@@ -284,17 +237,8 @@ TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
         EXPECT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), -1);
         outer.commit();
     }
-    EXPECT_EQ(intnumsAndDuanxin(db), u"7是 7是 7是 7是"_s);
+    EXPECT_EQ(daysAndSms(), u"7是 7是 7是 7是"_s);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, BatchUpdateTest, testing::ValuesIn(BatchCases), test::BySituation());
-
-} // namespace
-} // namespace natalis::store
-
-namespace natalis::store {
-namespace {
 
 // A failed add tells what it ran into instead of blaming another program.
 TEST(WriteFailure, AFullDiskIsToldAsSuch)
@@ -305,9 +249,7 @@ TEST(WriteFailure, AFullDiskIsToldAsSuch)
     std::optional<Connection> connection = OpenBirthDb(disk.path(u"natalis.mdb"_s));
     ASSERT_TRUE(connection);
     disk.fill();
-    BirthdayRecord record;
-    record.About = u"张三"_s;
-    record.Type = u"朋友"_s;
+    BirthdayRecord record = person(u"张三"_s);
     record.Beizhu = QString(100, u'备');
     qint32 id = 0;
     for (int row = 0; row < 10000 && id >= 0; ++row)
@@ -323,24 +265,15 @@ TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
     QFile::setPermissions(folder.path(), QFile::ReadOwner);
     std::optional<Connection> connection = OpenBirthDb(folder.path());
     ASSERT_TRUE(connection);
-    BirthdayRecord record;
-    record.About = u"张三"_s;
-    EXPECT_LT(AddBirthToMdb(*connection, record), 0);
+    EXPECT_LT(AddBirthToMdb(*connection, person(u"张三"_s)), 0);
     EXPECT_EQ(WriteFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
 }
-
-} // namespace
-} // namespace natalis::store
-
-namespace natalis::store {
-namespace {
 
 // A file from before birthdays had Uids: it reads as it is, and gets them once, each its own.
 TEST(BirthdayUids, AnOlderFileGetsThemOnceAndKeepsThem)
 {
     test::TempDatabase files;
     Connection db = files.create();
-    db.exec("create table old_birthday as select * from birthday");
     db.exec("drop table birthday");
     db.exec("create table birthday(Id integer primary key autoincrement,[About] text default '',"
             "[Type] text default '',[Tel] text default '',[Beizhu] text default '',"

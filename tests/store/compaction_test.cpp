@@ -2,9 +2,8 @@
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/connection.h"
-#include "store/statement.h"
-#include "store/transaction.h"
 #include "store/workingfile.h"
+#include "support/birthdayrows.h"
 #include "support/casename.h"
 #include "support/childprocess.h"
 #include "support/fullfilesystem.h"
@@ -13,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
@@ -26,21 +24,12 @@ namespace {
 
 const QDate Today(2026, 3, 31);
 
-// A database with some deleted rows, so that compaction has pages to give back.
+// A database with rows, half of them deleted, so that compaction has pages to give back.
 void fill(test::TempDatabase &files, const QString &name, int rows = 300)
 {
     Connection db = files.create(name);
-    BirthdayRecord r;
-    r.Type = u"朋友"_s;
-    r.Beizhu = QString(50, u'备');
-    QList<qint32> ids;
-    Transaction transaction(db);
-    for (int i = 0; i < rows; ++i) {
-        r.About = u"朋友"_s + QString::number(i);
-        ids << AddBirthToMdb(db, r);
-    }
+    const QList<qint32> ids = test::addBirthdays(db, rows);
     DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2));
-    transaction.commit();
 }
 
 QStringList names(const QString &path)
@@ -86,25 +75,6 @@ TEST(CompactionTest, ShrinksInPlaceKeepsRowsAndKeyAndMakesTodaysBackup)
     EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
 }
 
-TEST(CompactionTest, LinksAtTheOldWorkingNamesAreNeverFollowed)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 10);
-    files.write(u"precious.txt"_s, "not to be overwritten");
-    const QStringList links = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
-        u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
-    for (const QString &link : links)
-        ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(link)));
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
-
-    EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
-    for (const QString &link : links)
-        EXPECT_EQ(QFileInfo(files.path(link)).symLinkTarget(), files.path(u"precious.txt"_s))
-            << link.toStdString();
-    EXPECT_EQ(names(files.path()).size(), 5);
-}
-
 // A killed run leaves full-size copies; only the process that made one may still need it, and
 // that is known by its hold on the file, whatever the file's age.
 TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
@@ -136,10 +106,7 @@ TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
     {
         auto db = OpenBirthDb(path);
         ASSERT_TRUE(db);
-        BirthdayRecord r;
-        r.About = u"甲"_s;
-        r.Type = u"朋友"_s;
-        AddBirthToMdb(*db, r);
+        test::addBirthdays(*db, 1);
     }
     disk.fill();
     const QByteArray before = disk.bytes(u"natalis.mdb"_s);
@@ -165,179 +132,138 @@ TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
     EXPECT_TRUE(ListBackups(files.path()).isEmpty());
 }
 
-TEST(CompactionTest, BackupsAreNamedAfterTheDatabaseBesideItsRealFile)
+// The database is reached through a symbolic link and a hard link, in a folder of its own, under
+// a name of its own with another suffix: the links stay links to the compacted file, and the
+// backup is named after the real file, beside it. Links at the names working files had in earlier
+// versions are never followed.
+TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
 {
     test::TempDatabase files;
-    QDir(files.folder()).mkdir(u"家"_s);
-    for (const QString &name : { u"家/b.db"_s, u"家/birthdays-of-the-family.mdb"_s }) {
-        fill(files, name, 10);
-        EXPECT_EQ(CompactBirthDb(files.path(name), Today), CompactOutcome::Compacted);
-        EXPECT_EQ(names(files.path(name)).size(), 5);
-    }
-    EXPECT_EQ(QDir(files.path(u"家"_s)).entryList(QDir::Files, QDir::Name),
-        (QStringList { u"b.db"_s, u"birthdays-of-the-family.mdb"_s }));
-    EXPECT_EQ(QDir(files.path(u"家/backup"_s)).entryList(QDir::Files, QDir::Name),
-        (QStringList { u"b-2026-03-31.db"_s, u"birthdays-of-the-family-2026-03-31.mdb"_s }));
-}
-
-TEST(CompactionTest, SymlinkAndHardLinkStayLinksToTheCompactedFile)
-{
-    test::TempDatabase files;
-    QDir(files.folder()).mkdir(u"synced"_s);
-    fill(files, u"synced/real.mdb"_s);
-    ASSERT_TRUE(QFile::link(files.path(u"synced/real.mdb"_s), files.path(u"natalis.mdb"_s)));
-    ASSERT_EQ(::link(QFile::encodeName(files.path(u"synced/real.mdb"_s)).constData(),
+    QDir(files.folder()).mkdir(u"同步"_s);
+    const QString real = files.path(u"同步/家人-生日.db"_s);
+    fill(files, u"同步/家人-生日.db"_s);
+    ASSERT_TRUE(QFile::link(real, files.path()));
+    ASSERT_EQ(::link(QFile::encodeName(real).constData(),
                   QFile::encodeName(files.path(u"hard.mdb"_s)).constData()),
         0);
-    ASSERT_TRUE(QFile::setPermissions(
-        files.path(u"synced/real.mdb"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    const qint64 before = QFileInfo(files.path(u"synced/real.mdb"_s)).size();
+    ASSERT_TRUE(
+        QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const qint64 before = QFileInfo(real).size();
+    files.write(u"precious.txt"_s, "not to be overwritten");
+    const QStringList oldNames = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
+        u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
+    for (const QString &name : oldNames)
+        ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(u"同步/"_s + name)));
 
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
 
     EXPECT_TRUE(QFileInfo(files.path()).isSymLink());
-    EXPECT_LT(QFileInfo(files.path(u"synced/real.mdb"_s)).size(), before);
-    const struct stat real = statOf(files.path(u"synced/real.mdb"_s));
-    EXPECT_EQ(real.st_nlink, 2u);
-    EXPECT_EQ(statOf(files.path(u"hard.mdb"_s)).st_ino, real.st_ino);
-    EXPECT_EQ(real.st_mode & 0777, 0640u);
+    EXPECT_LT(QFileInfo(real).size(), before);
+    const struct stat compacted = statOf(real);
+    EXPECT_EQ(compacted.st_nlink, 2u);
+    EXPECT_EQ(statOf(files.path(u"hard.mdb"_s)).st_ino, compacted.st_ino);
+    EXPECT_EQ(compacted.st_mode & 0777, 0640u);
     EXPECT_EQ(names(files.path(u"hard.mdb"_s)).size(), 150);
-    EXPECT_TRUE(QFileInfo::exists(files.path(u"synced/backup/real-2026-03-31.mdb"_s)));
-    EXPECT_EQ(QDir(files.path(u"synced"_s)).entryList(QDir::Files), QStringList { u"real.mdb"_s });
+    EXPECT_EQ(QDir(files.path(u"同步/backup"_s)).entryList(QDir::Files),
+        QStringList { u"家人-生日-2026-03-31.db"_s });
+    EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
+    for (const QString &name : oldNames)
+        EXPECT_TRUE(QFileInfo(files.path(u"同步/"_s + name)).isSymLink()) << name.toStdString();
+    EXPECT_EQ(QDir(files.path(u"同步"_s)).entryList(QDir::Files).size(), 5)
+        << "the database and the links, nothing else";
 }
 
-TEST(CompactionTest, ReadOnlyFileIsNotWritten)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 10);
-    const QByteArray before = files.bytes();
-    ASSERT_TRUE(QFile::setPermissions(files.path(), QFile::ReadOwner | QFile::ReadGroup));
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::ReadOnly);
-    EXPECT_EQ(files.bytes(), before);
-    EXPECT_EQ(QDir(files.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-        QStringList { u"natalis.mdb"_s });
-}
-
-struct LeftAloneCase
+struct UntouchedCase
 {
     const char *situation;
     QString name;
-    QByteArray content; // empty: a real database with ten rows
+    const char *content; // nullptr: a database with ten rows
+    bool readOnly;
+    CompactOutcome outcome;
 };
 
-class LeftAloneTest : public testing::TestWithParam<LeftAloneCase>
-{
+const UntouchedCase UntouchedCases[] = {
+    { "no file yet", {}, nullptr, false, CompactOutcome::Skipped },
+    { "database named like a working file", u"natalis_tmp.mdb"_s, nullptr, false,
+        CompactOutcome::Skipped },
+    { "not a database", u"natalis.mdb"_s, "Standard Jet DB", false, CompactOutcome::Skipped },
+    { "read-only database", u"natalis.mdb"_s, nullptr, true, CompactOutcome::ReadOnly },
 };
 
-TEST_P(LeftAloneTest, IsSkippedAndUntouched)
+using UntouchedTest = testing::TestWithParam<UntouchedCase>;
+
+TEST_P(UntouchedTest, GetsItsOutcomeAndNothingIsWritten)
 {
+    const UntouchedCase &c = GetParam();
     test::TempDatabase files;
-    const LeftAloneCase &c = GetParam();
-    if (c.content.isEmpty())
-        fill(files, c.name, 10);
-    else
-        files.write(c.name, c.content);
-    const QByteArray before = files.bytes(c.name);
-    EXPECT_EQ(CompactBirthDb(files.path(c.name), Today), CompactOutcome::Skipped);
-    EXPECT_EQ(files.bytes(c.name), before);
-    EXPECT_EQ(files.files(), QStringList { c.name });
+    const QString name = c.name.isEmpty() ? u"natalis.mdb"_s : c.name;
+    if (!c.content && !c.name.isEmpty())
+        fill(files, name, 10);
+    else if (c.content)
+        files.write(name, c.content);
+    if (c.readOnly) {
+        ASSERT_TRUE(QFile::setPermissions(files.path(name), QFile::ReadOwner | QFile::ReadGroup));
+    }
+    const QByteArray before = files.bytes(name);
+
+    EXPECT_EQ(CompactBirthDb(files.path(name), Today), c.outcome);
+    EXPECT_EQ(files.bytes(name), before);
+    EXPECT_EQ(QDir(files.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        c.name.isEmpty() ? QStringList() : QStringList { name });
 }
 
-INSTANTIATE_TEST_SUITE_P(Compaction, LeftAloneTest,
-    testing::Values(
-        LeftAloneCase { "database named like a working file", u"natalis_tmp.mdb"_s, {} },
-        LeftAloneCase { "not a database", u"natalis.mdb"_s, "Standard Jet DB" }),
-    [](const auto &info) { return test::caseName(info.param.situation); });
+INSTANTIATE_TEST_SUITE_P(
+    Compaction, UntouchedTest, testing::ValuesIn(UntouchedCases), test::BySituation());
 
-TEST(CompactionTest, AbsentFileIsSkippedSilently)
+struct WriterCase
+{
+    const char *situation;
+    int holdMs; // from the writer's first change to its commit
+    CompactOutcome outcome;
+};
+
+// Compaction waits two seconds for a file another program holds.
+const WriterCase WriterCases[] = {
+    { "commits at once", 0, CompactOutcome::Compacted },
+    { "commits while compaction waits", 1000, CompactOutcome::Compacted },
+    { "holds the file past the two seconds", 3500, CompactOutcome::Unavailable },
+};
+
+using AnotherWriterTest = testing::TestWithParam<WriterCase>;
+
+// Another program began writing before the compaction: its row is in the file in the end.
+TEST_P(AnotherWriterTest, ItsCommitSurvives)
 {
     test::TempDatabase files;
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Skipped);
-    EXPECT_TRUE(files.files().isEmpty());
-}
-
-TEST(CompactionTest, DatabaseHeldByAnotherWriterIsUnavailableAfterTwoSeconds)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 10);
-    auto writer = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(writer);
-    writer->exec("begin exclusive");
-    writer->exec("delete from birthday");
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Unavailable);
-    writer->exec("rollback");
-    EXPECT_EQ(names(files.path()).size(), 5);
+    fill(files, u"natalis.mdb"_s, 40);
+    test::ChildProcess writer([&] {
+        auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+        if (!db)
+            return 1;
+        sqlite3_busy_timeout(db->handle(), 10'000);
+        db->exec("begin immediate");
+        test::addBirthdays(*db, 1, u"另一个程序"_s);
+        test::ChildProcess::signalReady();
+        ::usleep(useconds_t(GetParam().holdMs) * 1000);
+        db->exec("commit");
+        return 0;
+    });
+    ASSERT_TRUE(writer.waitReady());
+    EXPECT_EQ(CompactBirthDb(files.path(), Today), GetParam().outcome);
+    EXPECT_EQ(writer.wait(), 0);
+    EXPECT_TRUE(names(files.path()).contains(u"另一个程序0"_s));
     EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
 }
 
-// Another program began writing before the compaction and commits at a random moment, before,
-// during or after the two seconds compaction waits: its row is in the file in the end.
-TEST(CompactionTest, AnotherWritersCommitSurvivesAtAnyTiming)
-{
-    for (int round = 0; round < 20; ++round) {
-        SCOPED_TRACE(round);
-        test::TempDatabase files;
-        fill(files, u"natalis.mdb"_s, 40);
-        const int holdMs = int(QRandomGenerator::global()->bounded(2600));
-        test::ChildProcess writer([&] {
-            auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-            if (!db)
-                return 1;
-            sqlite3_busy_timeout(db->handle(), 10'000);
-            db->exec("begin immediate");
-            BirthdayRecord r;
-            r.About = u"另一个程序"_s;
-            AddBirthToMdb(*db, r);
-            test::ChildProcess::signalReady();
-            ::usleep(useconds_t(holdMs) * 1000);
-            db->exec("commit");
-            return 0;
-        });
-        ASSERT_TRUE(writer.waitReady());
-        const CompactOutcome outcome = CompactBirthDb(files.path(), Today);
-        EXPECT_TRUE(outcome == CompactOutcome::Compacted || outcome == CompactOutcome::Unavailable)
-            << int(outcome);
-        EXPECT_EQ(writer.wait(), 0);
-        EXPECT_TRUE(names(files.path()).contains(u"另一个程序"_s)) << "held " << holdMs << " ms";
-        EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Compaction, AnotherWriterTest, testing::ValuesIn(WriterCases), test::BySituation());
 
-int integrityAndCount(const QString &path, int *count)
-{
-    auto db = Connection::open(path, Connection::OpenMode::ExistingOnly);
-    if (!db)
-        return -1;
-    Statement check = db->prepare("PRAGMA integrity_check");
-    if (!check.step() || check.text(0) != u"ok")
-        return -1;
-    Statement rows = db->prepare("select count(*) from birthday");
-    rows.step();
-    *count = int(rows.integer(0));
-    return 0;
-}
-
-TEST(CompactionTest, KilledMidwayLeavesEveryRow)
+TEST(CompactionTest, KilledAtAnyPhaseLeavesEveryRow)
 {
     test::TempDatabase files;
     fill(files, u"natalis.mdb"_s, 4000);
-    for (int round = 0; round < 8; ++round) {
-        SCOPED_TRACE(round);
-        test::ChildProcess compactor([&] {
-            test::ChildProcess::signalReady();
-            for (;;)
-                CompactBirthDb(files.path(), Today);
-            return 0;
-        });
-        ASSERT_TRUE(compactor.waitReady());
-        ::usleep(useconds_t(QRandomGenerator::global()->bounded(5'000, 120'000)));
-        compactor.kill();
-        int count = 0;
-        EXPECT_EQ(integrityAndCount(files.path(), &count), 0);
-        EXPECT_EQ(count, 2000);
-    }
+    test::killAtEveryPhase([&] { CompactBirthDb(files.path(), Today); },
+        [&] { EXPECT_EQ(test::soundBirthdayCount(files.path()), 2000); });
 }
 
 } // namespace

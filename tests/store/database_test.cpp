@@ -3,71 +3,46 @@
 #include "store/statement.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
+#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using natalis::test::queryRows;
 
 namespace natalis::store {
 namespace {
 
-QStringList rows(Connection &db, const char *sql)
+// Opens every permission the process gives until the test ends.
+struct PermissiveUmask
 {
-    QStringList result;
-    Statement select = db.prepare(sql);
-    while (select.step()) {
-        QStringList fields;
-        for (int i = 0; i < select.columnCount(); ++i)
-            fields << select.text(i);
-        result << fields.join(u'|');
-    }
-    return result;
-}
+    mode_t previous = ::umask(0);
+    ~PermissiveUmask() { ::umask(previous); }
+};
 
-TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRows)
+TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRowsForItsOwnerOnly)
 {
+    const PermissiveUmask permissive;
     test::TempDatabase files;
     Connection db = files.create();
 
-    EXPECT_EQ(rows(db,
+    EXPECT_EQ(QFileInfo(files.path()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_FALSE(files.bytes().startsWith("SQLite format 3")) << "encrypted under the key";
+    EXPECT_EQ(queryRows(db,
                   "select name from sqlite_master where type='table' and name not like "
                   "'sqlite%' order by name"),
         (QStringList { u"birthday"_s, u"dlsclass"_s, u"dxgateway"_s, u"dxhistory"_s, u"dxuser"_s,
             u"gysclass"_s, u"khclass"_s, u"reminderstate"_s, u"tishidata"_s, u"tsclass"_s,
             u"windowstate"_s }));
-    EXPECT_EQ(rows(db, "select Id,[user],flag from dxuser order by Id"),
+    EXPECT_EQ(queryRows(db, "select Id,[user],flag from dxuser order by Id"),
         (QStringList { u"1||0"_s, u"2||0"_s }));
-    EXPECT_EQ(rows(db,
+    EXPECT_EQ(queryRows(db,
                   "select Id,intQipao,intQpInit,intQpTime,strQpTime,intMusic,intNums,"
                   "DxSendTime,DxYyTail,intInitType,DxTxFlags7,intSd from tishidata"),
         (QStringList { u"1|1|1|1|09:00|0|3|08:00||0|0|1"_s }));
-}
-
-// Restores the process's umask when the test ends.
-class UmaskGuard
-{
-public:
-    explicit UmaskGuard(mode_t mask) : m_old(::umask(mask)) { }
-    ~UmaskGuard() { ::umask(m_old); }
-
-private:
-    mode_t m_old;
-};
-
-TEST(DatabaseTest, NewFileIsReadableByItsOwnerOnly)
-{
-    const UmaskGuard permissive(0);
-    test::TempDatabase files;
-    files.create();
-    struct stat file
-    {
-    };
-    ASSERT_EQ(::stat(QFile::encodeName(files.path()).constData(), &file), 0);
-    EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
 
 // Made by the build of 2026-12-06 with natalis-cli add, before the cipher settings were pinned:
@@ -80,57 +55,30 @@ TEST(DatabaseTest, FileFromAnEarlierBuildOpensWithItsRows)
 
     auto db = OpenBirthDb(files.path());
     ASSERT_TRUE(db);
-    EXPECT_EQ(rows(*db, "select About,Type,strGL,strNL,blnIsGL from birthday order by Id"),
+    EXPECT_EQ(queryRows(*db, "select About,Type,strGL,strNL,blnIsGL from birthday order by Id"),
         (QStringList { u"张三|同事|公历1980年 05月12日|农历1980年 03月28日|按公历提醒"_s,
             u"李四|家人|公历2006年 09月07日|农历2006年闰07月15日|按农历提醒"_s,
             u"王小明|客户|公历1975年 12月31日|农历1975年 11月29日|按公历提醒"_s }));
-    EXPECT_EQ(rows(*db, "select [Class] from tsclass"), QStringList { u"研发部"_s });
-    EXPECT_EQ(rows(*db, "PRAGMA cipher_page_size"), QStringList { u"1024"_s });
-    EXPECT_EQ(rows(*db, "PRAGMA kdf_iter"), QStringList { u"64000"_s });
-}
-
-TEST(DatabaseTest, FileIsEncryptedUnderTheKey)
-{
-    test::TempDatabase files;
-    files.create();
-
-    EXPECT_FALSE(files.bytes().startsWith("SQLite format 3"));
-
-    sqlite3 *plain = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(files.path().toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(plain, "select count(*) from sqlite_master", nullptr, nullptr, nullptr),
-        SQLITE_NOTADB);
-    sqlite3_close(plain);
-
-    // No key at all must not read the keyed file as a plain one either.
-    for (std::string_view key : { std::string_view("wrong key"), std::string_view() }) {
-        DbError error;
-        EXPECT_FALSE(
-            Connection::open(files.path(), Connection::OpenMode::ExistingOnly, &error, key))
-            << "key '" << key << "'";
-        EXPECT_EQ(error.number, SQLITE_NOTADB) << "key '" << key << "'";
-    }
-    EXPECT_TRUE(Connection::open(files.path(), Connection::OpenMode::ExistingOnly));
+    EXPECT_EQ(queryRows(*db, "select [Class] from tsclass"), QStringList { u"研发部"_s });
+    EXPECT_EQ(queryRows(*db, "PRAGMA cipher_page_size"), QStringList { u"1024"_s });
+    EXPECT_EQ(queryRows(*db, "PRAGMA kdf_iter"), QStringList { u"64000"_s });
 }
 
 struct ForeignFileCase
 {
     const char *situation;
     QByteArray content;
+    QString error = u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s;
 };
 
 const ForeignFileCase ForeignFiles[] = {
     { "text file", "姓名\t生日\r\n张三\t1980-05-12\r\n" },
-    { "empty file", "" },
+    { "empty file", "", u"natalis reported 26 - file is empty\r\n"_s },
     { "unencrypted database header", QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'x') },
     { "random bytes", QByteArray(4096, '\x5a') },
 };
 
-class ForeignFileTest : public testing::TestWithParam<ForeignFileCase>
-{
-};
+using ForeignFileTest = testing::TestWithParam<ForeignFileCase>;
 
 TEST_P(ForeignFileTest, IsRefusedAndLeftExactlyAsItWas)
 {
@@ -139,7 +87,7 @@ TEST_P(ForeignFileTest, IsRefusedAndLeftExactlyAsItWas)
 
     DbError error;
     EXPECT_FALSE(OpenBirthDb(files.path(), &error));
-    EXPECT_FALSE(error.describe().isEmpty());
+    EXPECT_EQ(error.describe(), GetParam().error);
     EXPECT_EQ(files.bytes(), GetParam().content);
     EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
 }
@@ -147,25 +95,9 @@ TEST_P(ForeignFileTest, IsRefusedAndLeftExactlyAsItWas)
 INSTANTIATE_TEST_SUITE_P(
     Files, ForeignFileTest, testing::ValuesIn(ForeignFiles), test::BySituation());
 
-TEST(DatabaseTest, ErrorLineHasSourceNumberAndDescription)
-{
-    test::TempDatabase files;
-    files.write(u"natalis.mdb"_s, "no database");
-    DbError error;
-    OpenBirthDb(files.path(), &error);
-    EXPECT_EQ(
-        error.describe(), u"SQLCipher reported 26 - file is encrypted or is not a database\r\n"_s);
-}
-
-struct BoundTextCase
-{
-    const char *situation;
-    QString value;
-};
-
 // Bound in this order through one statement, so that each text reuses the memory of the texts
 // before it: shorter after longer and the other way round.
-const BoundTextCase BoundTexts[] = {
+const std::pair<const char *, QString> BoundTexts[] = {
     { "long Chinese text", u"北京市海淀区中关村大街1号青萍软件作坊"_s },
     { "short ASCII after a long text", u"ab"_s },
     { "empty text", u""_s },
@@ -183,14 +115,14 @@ TEST(StatementTest, BoundTextIsStoredAsItsUtf8)
     Connection db = files.create();
     db.exec("create table bound(n integer, v)");
     int n = 0;
-    for (const BoundTextCase &row : BoundTexts)
-        db.cached("insert into bound(n,v) values(?,?)").bindAll(++n, row.value).run();
+    for (const auto &[situation, text] : BoundTexts)
+        db.cached("insert into bound(n,v) values(?,?)").bindAll(++n, text).run();
 
     Statement select = db.prepare("select typeof(v), v from bound order by n");
-    for (const BoundTextCase &row : BoundTexts) {
+    for (const auto &[situation, text] : BoundTexts) {
         ASSERT_TRUE(select.step());
-        EXPECT_EQ(select.utf8(0).toByteArray(), QByteArray("text")) << row.situation;
-        EXPECT_EQ(select.utf8(1).toByteArray(), row.value.toUtf8()) << row.situation;
+        EXPECT_EQ(select.utf8(0).toByteArray(), QByteArray("text")) << situation;
+        EXPECT_EQ(select.utf8(1).toByteArray(), text.toUtf8()) << situation;
     }
 }
 

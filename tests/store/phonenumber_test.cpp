@@ -36,9 +36,7 @@ const PhoneCase PhoneCases[] = {
     { "blanks only", u"   ", false },
 };
 
-class IsPhoneNumberTest : public testing::TestWithParam<PhoneCase>
-{
-};
+using IsPhoneNumberTest = testing::TestWithParam<PhoneCase>;
 
 TEST_P(IsPhoneNumberTest, FollowsTheRule)
 {

@@ -17,8 +17,8 @@ TEST(WindowState, StoredValuesComeBackAndReplaceEarlierOnes)
     ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.columns0"), "widths"));
     EXPECT_EQ(store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")), binary);
     ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.geometry"), "again"));
-    EXPECT_EQ(store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")),
-        QByteArray("again"));
+    EXPECT_EQ(
+        store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")), QByteArray("again"));
 }
 
 TEST(WindowState, AFileFromBeforeTheTableGetsItOnTheFirstWrite)

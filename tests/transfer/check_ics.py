@@ -27,6 +27,8 @@ if str(calendar.get("VERSION")) != "2.0" or "PRODID" not in calendar:
     failures.append("VERSION or PRODID missing")
 if str(calendar.get("X-WR-TIMEZONE")) != "Asia/Shanghai":
     failures.append("X-WR-TIMEZONE missing")
+if str(calendar.get("X-WR-CALNAME")) != "生日提醒":
+    failures.append("X-WR-CALNAME is not 生日提醒")
 if not any(c.name == "VTIMEZONE" and str(c["TZID"]) == "Asia/Shanghai" for c in calendar.walk()):
     failures.append("VTIMEZONE Asia/Shanghai missing")
 

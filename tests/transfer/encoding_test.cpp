@@ -1,5 +1,4 @@
 #include "support/casename.h"
-#include "support/importreport.h"
 #include "support/gbkbytes.h"
 #include "support/qtprinters.h"
 #include "transfer/importreader.h"
@@ -65,12 +64,9 @@ struct DetectionRow
     QByteArray bytes;
     TextEncoding encoding;
     QString firstName {}; // the first record's name when the tab layout reads the bytes
-    friend void PrintTo(const DetectionRow &row, std::ostream *os) { *os << row.situation; }
 };
 
-class Detection : public testing::TestWithParam<DetectionRow>
-{
-};
+using Detection = testing::TestWithParam<DetectionRow>;
 
 TEST_P(Detection, ChoosesTheIntendedEncoding)
 {
@@ -116,106 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Files, Detection,
             "CP936 euro sign", asciiLine(gbk(u"张三"_s) + '\x80'), TextEncoding::Gbk, u"张三€"_s }),
     test::BySituation());
 
-struct LinesRow
-{
-    const char *situation;
-    QByteArray bytes;
-    QStringList names;
-    QStringList report {};
-    friend void PrintTo(const LinesRow &row, std::ostream *os) { *os << row.situation; }
-};
-
-class Lines : public testing::TestWithParam<LinesRow>
-{
-};
-
-TEST_P(Lines, ReadsRecordsAndReportsLines)
-{
-    const LinesRow &row = GetParam();
-    const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
-    QStringList names;
-    for (const ImportRecord &record : reading.records)
-        names << record.fields().About;
-    EXPECT_EQ(names, row.names);
-    EXPECT_EQ(test::reportOf(reading), row.report);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, Lines,
-    testing::Values(LinesRow { "CR only, as old Mac files end lines",
-                        asciiLine(gbk(u"张三"_s)) + "\r" + asciiLine(gbk(u"李四"_s)) + "\r",
-                        { u"张三"_s, u"李四"_s } },
-        LinesRow {
-            "CR LF, LF and CR mixed", "A\t\r\nB\t\nC\t\rD\t", { u"A"_s, u"B"_s, u"C"_s, u"D"_s } },
-        LinesRow { "a header line is skipped and reported",
-            gbk(u"生日名称\t生日类别\t联系方式\r\n张三\t同事\r\n"_s), { u"张三"_s },
-            { u"第1行: 是标题行,已跳过"_s } },
-        LinesRow { "refused values are imported with their fallback and reported",
-            gbk(u"张三\t邻居\t139\t\t2023-2-30\t按公历提醒\t20\t是\t男\r\n\r\n李四\t同事\r\n"_s),
-            { u"张三"_s, u"李四"_s },
-            { u"第1行: 类别'邻居'无效,按客户导入"_s, u"第1行: 日期'2023-2-30'无效,按无日期导入"_s,
-                u"第1行: 提醒天数'20'无效,按7天导入"_s,
-                u"第1行: 联系方式'139'不是手机号码,短信提醒按否导入"_s } },
-        LinesRow { "undecodable and nameless lines are reported with their numbers",
-            gbk(u"张三\t同事\r\n"_s) + "\xFF\xFF\t\r\n\t" + gbk(u"同事"_s) + "\r\n", { u"张三"_s },
-            { u"第2行: 含有无法识别的字符,已跳过"_s, u"第3行: 没有生日名称,已跳过"_s } },
-        LinesRow { "dates written with 年月日 and slashes",
-            gbk(u"甲\t同事\t\t\t1976年2月25日\r\n乙\t同事\t\t\t1976/2/25\r\n"_s),
-            { u"甲"_s, u"乙"_s } }),
-    test::BySituation());
-
-struct UnicodeTextRow
-{
-    const char *situation;
-    QString text;
-    QStringList names;
-    QString firstRemark;
-    QString firstDate;
-    QStringList report {};
-    friend void PrintTo(const UnicodeTextRow &row, std::ostream *os) { *os << row.situation; }
-};
-
-class UnicodeText : public testing::TestWithParam<UnicodeTextRow>
-{
-};
-
-// Excel's "Unicode 文本" puts a cell holding a line break, a tab or a quote in double quotes.
-TEST_P(UnicodeText, QuotedCellsReadAsExcelWritesThem)
-{
-    const UnicodeTextRow &row = GetParam();
-    const ImportReading reading =
-        ReadImportBytes(utf16(row.text, true), ImportLayout::Tab, u"x.txt"_s);
-    QStringList names;
-    for (const ImportRecord &record : reading.records)
-        names << record.fields().About;
-    EXPECT_EQ(names, row.names);
-    ASSERT_FALSE(reading.records.isEmpty());
-    EXPECT_EQ(reading.records[0].fields().Beizhu, row.firstRemark);
-    EXPECT_EQ(reading.records[0].date(), row.firstDate);
-    EXPECT_EQ(test::reportOf(reading), row.report);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, UnicodeText,
-    testing::Values(UnicodeTextRow { "line break in a quoted remark",
-                        u"王芳\t家人\t\t\"爱吃\r\n甜食\"\t1985-3-12\r\n李四\t朋友\r\n"_s,
-                        { u"王芳"_s, u"李四"_s }, u"爱吃 甜食"_s, u"1985-3-12"_s,
-                        { u"第1行: 引号内有换行,这条记录占第1至2行"_s,
-                            u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
-        UnicodeTextRow { "doubled quotes and two line breaks",
-            u"王芳\t家人\t\t\"说\"\"好\"\"\n再\n见\"\t1985-3-12\r\n"_s, { u"王芳"_s },
-            u"说\"好\" 再 见"_s, u"1985-3-12"_s,
-            { u"第1行: 引号内有换行,这条记录占第1至3行"_s,
-                u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
-        UnicodeTextRow { "tab in a quoted cell", u"王芳\t家人\t\t\"甲\t乙\"\t1985-3-12\r\n"_s,
-            { u"王芳"_s }, u"甲 乙"_s, u"1985-3-12"_s,
-            { u"第1行: 生日备注中的换行符或制表符已改为空格"_s } },
-        UnicodeTextRow { "quotes around a plain word are the remark's own",
-            u"王芳\t家人\t\t\"老友\"\t1985-3-12\r\n"_s, { u"王芳"_s }, u"\"老友\""_s,
-            u"1985-3-12"_s },
-        UnicodeTextRow { "a quote never closed is a character",
-            u"王芳\t家人\t\t\"老友\t1985-3-12\r\n李四\t朋友\r\n"_s, { u"王芳"_s, u"李四"_s },
-            u"\"老友"_s, u"1985-3-12"_s }),
-    test::BySituation());
-
 TEST(EncodingChoice, ForcedEncodingReadsTheFileAgain)
 {
     const QByteArray bytes = asciiLine(gbk(u"郑伟"_s));
@@ -240,14 +136,6 @@ TEST(EncodingChoice, CancelledReadingGivesNothing)
     const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
     EXPECT_TRUE(reading.cancelled);
     EXPECT_FALSE(reading.failure);
-}
-
-TEST(GbkExport, UnencodableCharactersBecomeQuestionMarks)
-{
-    qsizetype unencodable = 0;
-    const QByteArray bytes = ToGbk(u"张€😀x\u0E01"_s, &unencodable);
-    EXPECT_EQ(unencodable, 2); // the emoji and the Thai letter; € is CP936's 0x80
-    EXPECT_EQ(bytes, gbk(u"张"_s) + "\x80?x?");
 }
 
 } // namespace

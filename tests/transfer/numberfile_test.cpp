@@ -23,9 +23,7 @@ struct NumberFileRow
     QStringList added;
 };
 
-class NumberFileTest : public testing::TestWithParam<NumberFileRow>
-{
-};
+using NumberFileTest = testing::TestWithParam<NumberFileRow>;
 
 TEST_P(NumberFileTest, TakesNewPhoneNumbersOnly)
 {

@@ -2,13 +2,19 @@
 #include "calendar/describeday.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
-#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/everykind.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
+#include "transfer/csvfile.h"
+#include "transfer/csvlayout.h"
 #include "transfer/exportfile.h"
 #include "transfer/importinsert.h"
+#include "transfer/importpreview.h"
 #include "transfer/importreader.h"
+#include "transfer/vcardexport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -16,107 +22,106 @@ using namespace Qt::StringLiterals;
 namespace natalis::transfer {
 namespace {
 
-store::BirthdayRecord named(store::BirthdayRecord r, const QString &type)
+struct FormatCase
 {
-    r.Type = type;
-    return r;
-}
-
-// Every kind of record, the date texts as the date pickers write them.
-QList<store::BirthdayRecord> everyKind()
-{
-    store::BirthdayRecord leap =
-        named(test::lunarBirthday(u"闰月"_s, u"农历2006年闰07月15日"_s), u"家人"_s);
-    leap.strGL = u"公历2006年 09月07日"_s;
-    store::BirthdayRecord lunar =
-        named(test::lunarBirthday(u"正月"_s, u"农历1976年 01月26日"_s), u"同学"_s);
-    lunar.strGL = u"公历1976年 02月25日"_s;
-    store::BirthdayRecord full =
-        named(test::gregorianBirthday(u"O'Neil\"引号\""_s, u"公历1976年 02月25日"_s), u"其他"_s);
-    full.strNL = u"农历1976年 01月26日"_s;
-    full.Beizhu = u"他说\"你好\"'再见'"_s;
-    full.intNums = 0;
-    full.Duanxin = u"是"_s;
-    full.Sex = u"女"_s;
-    full.Class = u"销售部"_s;
-    full.QQ_MSN = u"12345"_s;
-    full.Company = u"某公司"_s;
-    full.Address = u"北京市"_s;
-    full.No = u"A-01"_s;
-    store::BirthdayRecord undated = named(test::gregorianBirthday(u"无日期"_s, {}), u"同事"_s);
-    undated.Duanxin = u"否"_s;
-    QList<store::BirthdayRecord> list = { leap, lunar, full, undated };
-    for (const QString &type : { u"朋友"_s, u"供应商"_s, u"客户"_s, u"代理商"_s })
-        list << named(test::gregorianBirthday(u"张三"_s, u"公历1980年 05月12日"_s), type);
-    for (store::BirthdayRecord &r : list) {
-        if (r.strNL.isEmpty() && r.strGL == u"公历1980年 05月12日")
-            r.strNL = u"农历1980年 03月28日"_s;
-        if (r.Duanxin.isEmpty())
-            r.Duanxin = u"否"_s;
-    }
-    return list;
-}
-
-QList<store::BirthdayRecord> loaded(store::Connection &db)
-{
-    QList<store::BirthdayRecord> list = store::LoadBirthdays(db).Birthdays;
-    for (store::BirthdayRecord &r : list)
-        r.Id = 0;
-    std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) {
-        return std::pair(a.Type, a.About) < std::pair(b.Type, b.About);
-    });
-    return list;
-}
-
-class RoundTrip : public testing::Test
-{
-protected:
-    ImportPreview readBack(const QList<store::BirthdayRecord> &present)
-    {
-        const ImportReading reading = ReadImportFile(folder.path(u"out.txt"_s), ImportLayout::Tab);
-        EXPECT_FALSE(reading.failure);
-        return BuildImportPreview(reading.records, present);
-    }
-
-    test::TempDatabase folder;
+    const char *situation;
+    std::function<bool(const QList<store::BirthdayRecord> &, const QString &path)> write;
+    ImportLayout layout;
+    QByteArray begins; // the file's first bytes
+    bool everyField; // false: the fields a phone's contacts hold, dated cards only
+    const char16_t *status; // after adding the records
 };
 
-TEST_F(RoundTrip, ExportedRecordsImportIdentically)
+bool exportAs(ExportFormat format, const QList<store::BirthdayRecord> &list, const QString &path)
 {
-    store::Connection source = folder.create(u"a.mdb"_s);
-    for (const store::BirthdayRecord &r : everyKind())
-        ASSERT_GT(store::AddBirthToMdb(source, r), 0);
-    const QList<store::BirthdayRecord> before = loaded(source);
-    ASSERT_TRUE(ExportBirthdays(before, folder.path(u"out.txt"_s)).ok);
-
-    store::Connection target = folder.create(u"b.mdb"_s);
-    const ImportPreview preview = readBack({});
-    EXPECT_EQ(preview.tickedCount, before.size());
-    const ImportOutcome outcome = AddImportedBirthdays(target, preview, ImportLayout::Tab);
-    EXPECT_TRUE(outcome.ok);
-    EXPECT_EQ(outcome.statusText,
-        u"从外部制表符分割的文本文件导入生日,成功导入%1条生日提醒!"_s.arg(before.size()));
-    const QList<store::BirthdayRecord> after = loaded(target);
-    ASSERT_EQ(after.size(), before.size());
-    for (qsizetype i = 0; i < after.size(); ++i) {
-        // The tab layout has no place for the Uid: the imported birthday gets one of its own.
-        store::BirthdayRecord imported = after[i];
-        EXPECT_NE(imported.Uid, before[i].Uid);
-        imported.Uid = before[i].Uid;
-        EXPECT_EQ(imported, before[i]) << before[i].About.toStdString();
-    }
-
-    // The second import of the same file finds every record present.
-    const ImportPreview again = readBack(store::LoadBirthdays(target).Birthdays);
-    EXPECT_EQ(again.tickedCount, 0);
-    EXPECT_EQ(again.rows.size(), before.size());
+    ExportOptions options;
+    options.format = format;
+    return ExportBirthdays(list, path, options).ok;
 }
 
-TEST_F(RoundTrip, DuplicatesWithinTheFileAreUnticked)
+const FormatCase Formats[] = {
+    { "tab-separated text", std::bind_front(exportAs, ExportFormat::Tab), ImportLayout::Tab, {},
+        true, u"从外部制表符分割的文本文件导入生日,成功导入8条生日提醒!" },
+    { "spreadsheet file", std::bind_front(exportAs, ExportFormat::Csv), ImportLayout::Csv,
+        "\xEF\xBB\xBF" + csvRecord(csvColumnTitles()).toUtf8() + "\r\n", true,
+        u"从CSV文件(Excel/WPS)导入生日,成功导入8条生日提醒!" },
+    { "phone contacts",
+        [](const auto &list, const QString &path) { return ExportVcards(list, path, {}).ok; },
+        ImportLayout::Vcf, "BEGIN:VCARD\r\nVERSION:3.0\r\n", false,
+        u"从手机通讯录导入(*.vcf),成功导入7条生日提醒!" },
+};
+
+// What the file carried of a birthday, field by field.
+QString carried(const store::BirthdayRecord &r, bool everyField)
 {
-    folder.write(
-        u"out.txt"_s, u"甲\t同事\n甲\t同事\n甲\t朋友\n 甲 \t同事\n乙\n乙\t客户\n"_s.toUtf8());
-    const ImportPreview preview = readBack({});
+    QStringList fields { r.Type, r.About, r.Tel, r.strGL, r.strNL, r.blnIsGL, r.Company, r.Address,
+        r.Beizhu };
+    if (everyField)
+        fields << QString::number(r.intNums) << r.Duanxin << r.Sex << r.Class << r.QQ_MSN << r.No
+               << r.DxSend;
+    return fields.join(u'|');
+}
+
+QStringList carried(const QList<store::BirthdayRecord> &list, bool everyField)
+{
+    QStringList result;
+    for (const store::BirthdayRecord &r : list) {
+        if (everyField || !r.strGL.isEmpty())
+            result << carried(r, everyField);
+    }
+    result.sort();
+    return result;
+}
+
+using RoundTrip = testing::TestWithParam<FormatCase>;
+
+// Exported from one database and imported into another, every birthday comes back as it was,
+// with a Uid of its own; a second import of the same file finds every one present.
+TEST_P(RoundTrip, ExportedRecordsImportIdentically)
+{
+    const FormatCase &format = GetParam();
+    test::TempDatabase folder;
+    store::Connection source = folder.create(u"a.mdb"_s);
+    for (const store::BirthdayRecord &r : test::everyKindOfBirthday())
+        ASSERT_GT(store::AddBirthToMdb(source, r), 0);
+    const QList<store::BirthdayRecord> before = store::LoadBirthdays(source).Birthdays;
+    const QString file = folder.path(u"out"_s);
+    ASSERT_TRUE(format.write(before, file));
+    EXPECT_TRUE(folder.bytes(u"out"_s).startsWith(format.begins));
+
+    store::Connection target = folder.create(u"b.mdb"_s);
+    const ImportReading reading = ReadImportFile(file, format.layout);
+    ASSERT_FALSE(reading.failure) << reading.failure->boxText.toStdString();
+    EXPECT_TRUE(reading.notes.isEmpty());
+    const ImportOutcome outcome =
+        AddImportedBirthdays(target, BuildImportPreview(reading.records, {}), format.layout);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.statusText, QString::fromUtf16(format.status));
+    const QList<store::BirthdayRecord> after = store::LoadBirthdays(target).Birthdays;
+    EXPECT_EQ(carried(after, format.everyField), carried(before, format.everyField));
+    for (const store::BirthdayRecord &r : after) {
+        EXPECT_FALSE(r.Uid.isNull());
+        EXPECT_TRUE(std::none_of(before.begin(), before.end(),
+            [&](const store::BirthdayRecord &b) { return b.Uid == r.Uid; }));
+    }
+
+    const ImportPreview again = BuildImportPreview(
+        ReadImportFile(file, format.layout).records, store::LoadBirthdays(target).Birthdays);
+    EXPECT_EQ(again.tickedCount, 0);
+    EXPECT_EQ(again.rows.size(), after.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RoundTrip, testing::ValuesIn(Formats), test::BySituation());
+
+ImportPreview previewOf(const QByteArray &text)
+{
+    return BuildImportPreview(ReadImportBytes(text, ImportLayout::Tab, u"x.txt"_s).records, {});
+}
+
+TEST(ImportPreviewTest, DuplicatesWithinTheFileAreUnticked)
+{
+    const ImportPreview preview =
+        previewOf(u"甲\t同事\n甲\t同事\n甲\t朋友\n 甲 \t同事\n乙\n乙\t客户\n"_s.toUtf8());
     QList<bool> ticks;
     for (const PreviewRow &row : preview.rows)
         ticks << row.ticked;
@@ -124,27 +129,17 @@ TEST_F(RoundTrip, DuplicatesWithinTheFileAreUnticked)
     EXPECT_EQ(preview.tickedCount, 3);
 }
 
-TEST_F(RoundTrip, FailedInsertAddsNothing)
+TEST(ImportInsertTest, FailedInsertAddsNothing)
 {
+    test::TempDatabase folder;
     store::Connection db = folder.create();
     db.exec("create trigger refuse before insert on birthday when new.About = '坏' "
             "begin select raise(abort, 'refused'); end");
-    folder.write(u"out.txt"_s, u"好\n坏\n另\n"_s.toUtf8());
-    const ImportOutcome outcome = AddImportedBirthdays(db, readBack({}), ImportLayout::V31);
+    const ImportOutcome outcome =
+        AddImportedBirthdays(db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.statusText, u"生日数据库访问冲突,从v3.1导出的生日文件导入生日失败!"_s);
     EXPECT_FALSE(store::LoadBirthdays(db).HasBirthdays);
-}
-
-TEST(StoredBirthday, BuildsBothDateTexts)
-{
-    const ImportRecord lunar({}, u"2006-闰07-15"_s, true);
-    EXPECT_EQ(StoredBirthday(lunar).strNL, u"农历2006年闰07月15日"_s);
-    EXPECT_EQ(StoredBirthday(lunar).strGL, u"公历2006年 09月07日"_s);
-    const ImportRecord gregorian({}, u"1976-2-25"_s, false);
-    EXPECT_EQ(StoredBirthday(gregorian).strGL, u"公历1976年 02月25日"_s);
-    EXPECT_EQ(StoredBirthday(gregorian).strNL, u"农历1976年 01月26日"_s);
-    EXPECT_EQ(StoredBirthday(ImportRecord {}).strGL, QString());
 }
 
 // Every day the calendar describes, imported as a Gregorian and as a lunar date, is stored with
