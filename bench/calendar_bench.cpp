@@ -28,7 +28,7 @@ constexpr const char *IcuPeer = "peer: BM_IcuChineseCalendar_AllDays";
 QList<QDate> allDescribedDays()
 {
     QList<QDate> days;
-    for (QDate d = FirstDescribedDay(); d <= LastDescribedDay(); d = d.addDays(1))
+    for (QDate d = firstDescribedDay(); d <= lastDescribedDay(); d = d.addDays(1))
         days.append(d);
     return days;
 }
@@ -84,7 +84,7 @@ void BM_SolarToLunar_AllDays(benchmark::State &state)
     for (auto _ : state) {
         converted = 0;
         for (qsizetype i = 0; i < days.size(); ++i) {
-            const std::optional<LunarDate> lunar = SolarToLunar(days[i]);
+            const std::optional<LunarDate> lunar = solarToLunar(days[i]);
             converted += lunar.has_value();
             if (i == springIndex)
                 spring = lunar;

@@ -29,7 +29,7 @@ QList<store::BirthdayRecord> makeList()
         record.About = QStringLiteral("客户%1").arg(i);
         record.Type = QString::fromUtf16(categories[i % 8]);
         record.Tel = QStringLiteral("139%1").arg(10000000 + i);
-        record.strGL = calendar::GregorianText(birth);
+        record.strGL = calendar::gregorianText(birth);
         record.strNL = calendar::DescribeDay(birth)->lunarText;
         record.blnIsGL = i % 2 ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒");
         record.intNums = 7;
@@ -92,14 +92,14 @@ void BM_FillMonthGrid_AllMonths(benchmark::State &state)
         birthdayLines = 0;
         for (qsizetype i = 0; i < months.size(); ++i) {
             const std::array<calendar_ui::MonthCell, calendar_ui::GridCells> grid =
-                calendar_ui::BuildMonthGrid(
+                calendar_ui::buildMonthGrid(
                     months[i].year, months[i].month, Today, birthdays, false);
             for (const calendar_ui::MonthCell &cell : grid) {
                 daysInMonths += cell.day != 0;
                 birthdayLines += cell.birthdays.size();
             }
             if (i == springMonth)
-                spring = grid[calendar_ui::FirstDayCell(QDate(2025, 1, 1)) + 28];
+                spring = grid[calendar_ui::firstDayCell(QDate(2025, 1, 1)) + 28];
             benchmark::DoNotOptimize(grid);
         }
     }

@@ -45,7 +45,7 @@ void BM_Ics(benchmark::State &state)
         QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
     QByteArray ics;
     for (auto _ : state) {
-        ics = transfer::BuildIcs(list, options);
+        ics = transfer::buildIcs(list, options);
         benchmark::DoNotOptimize(ics.data());
     }
     // A Gregorian birthday is one repeating event, a lunar one an event a year; the festivals
@@ -68,7 +68,7 @@ void BM_VcardsOutAndIn(benchmark::State &state)
     const QList<store::BirthdayRecord> list = sampleList();
     transfer::VcardImportReading read;
     for (auto _ : state) {
-        read = transfer::ReadVcardImportBytes(transfer::BuildVcards(list), u"x.vcf"_s);
+        read = transfer::readVcardImportBytes(transfer::buildVcards(list), u"x.vcf"_s);
         benchmark::DoNotOptimize(read.reading.records.size());
     }
     const QList<transfer::ImportRecord> &records = read.reading.records;

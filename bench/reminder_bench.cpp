@@ -40,7 +40,7 @@ QList<BirthdayRecord> makeList()
         record.About = QStringLiteral("客户%1").arg(i);
         record.Type = QString::fromUtf16(categories[i % 8]);
         record.Tel = QStringLiteral("139%1").arg(10000000 + i);
-        record.strGL = natalis::calendar::GregorianText(birth);
+        record.strGL = natalis::calendar::gregorianText(birth);
         record.strNL = natalis::calendar::DescribeDay(birth)->lunarText;
         record.blnIsGL = i % 2 ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒");
         record.intNums = qint16(random.bounded(15));

@@ -2,12 +2,12 @@
 // compaction with the day's backup, connection, settings, the birthdays, the reset of stale SMS
 // marks and the eight lists.
 
+#include "app/application.h"
+#include "desktop/musicplayer.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
-#include "platform/clock.h"
-#include "app/application.h"
-#include "platform/messagesink.h"
-#include "desktop/musicplayer.h"
 #include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"

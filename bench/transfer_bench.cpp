@@ -59,7 +59,7 @@ const QString &importFile()
         for (int i = 0; i < Lines; ++i)
             text += sampleLine(i) + u"\r\n"_s;
         QFile file(dir.filePath(u"birthdays.txt"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(store::ToAnsi(text)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(store::toAnsi(text)) < 0)
             std::abort();
         return file.fileName();
     }();
@@ -123,8 +123,8 @@ void requireKind(const QTemporaryDir &dir, bool keyed)
 
 const transfer::ImportPreview &builtPreview()
 {
-    static const transfer::ImportPreview preview = transfer::BuildImportPreview(
-        transfer::ReadImportFile(importFile(), transfer::ImportLayout::Tab).records, {});
+    static const transfer::ImportPreview preview = transfer::buildImportPreview(
+        transfer::readImportFile(importFile(), transfer::ImportLayout::Tab).records, {});
     return preview;
 }
 
@@ -154,7 +154,7 @@ void timeOnEmptyDatabase(benchmark::State &state, bool keyed, Work work)
 void addPreview(store::Connection &db, const transfer::ImportPreview &preview)
 {
     const transfer::ImportOutcome outcome =
-        transfer::AddImportedBirthdays(db, preview, transfer::ImportLayout::Tab);
+        transfer::addImportedBirthdays(db, preview, transfer::ImportLayout::Tab);
     if (!outcome.ok || outcome.added != Lines)
         std::abort();
 }
@@ -163,8 +163,8 @@ void BM_ImportIntoEmptyDatabase(benchmark::State &state)
 {
     timeOnEmptyDatabase(state, true, [](store::Connection &db) {
         transfer::ImportReading reading =
-            transfer::ReadImportFile(importFile(), transfer::ImportLayout::Tab);
-        addPreview(db, transfer::BuildImportPreview(std::move(reading.records), {}));
+            transfer::readImportFile(importFile(), transfer::ImportLayout::Tab);
+        addPreview(db, transfer::buildImportPreview(std::move(reading.records), {}));
     });
     state.SetLabel("floor: BM_ReadAndSplitFloor");
 }
@@ -175,9 +175,9 @@ void BM_ReadAndPreview(benchmark::State &state)
 {
     for (auto _ : state) {
         transfer::ImportReading reading =
-            transfer::ReadImportFile(importFile(), transfer::ImportLayout::Tab);
+            transfer::readImportFile(importFile(), transfer::ImportLayout::Tab);
         const transfer::ImportPreview preview =
-            transfer::BuildImportPreview(std::move(reading.records), {});
+            transfer::buildImportPreview(std::move(reading.records), {});
         if (preview.tickedCount != Lines)
             std::abort();
     }
@@ -206,7 +206,7 @@ const std::vector<std::pair<StoredRow, int>> &storedRows()
     static const auto rows = [] {
         std::vector<std::pair<StoredRow, int>> result;
         for (const transfer::PreviewRow &row : builtPreview().rows) {
-            const store::BirthdayRecord r = transfer::StoredBirthday(row.record);
+            const store::BirthdayRecord r = transfer::storedBirthday(row.record);
             result.push_back(
                 { { r.About.toUtf8(), r.Type.toUtf8(), r.Tel.toUtf8(), r.Beizhu.toUtf8(),
                       r.strGL.toUtf8(), r.strNL.toUtf8(), r.blnIsGL.toUtf8(), r.Duanxin.toUtf8(),
@@ -264,7 +264,7 @@ const QString &millionLineFile()
             QString text;
             for (int i = start; i < start + 10'000; ++i)
                 text += sampleLine(i) + u"\r\n"_s;
-            if (file.write(store::ToAnsi(text)) < 0)
+            if (file.write(store::toAnsi(text)) < 0)
                 std::abort();
         }
         return file.fileName();
@@ -298,11 +298,11 @@ void BM_ReadAndPreviewMillionLines(benchmark::State &state)
     const qint64 before = residentBytes();
     for (auto _ : state) {
         transfer::ImportReading reading =
-            transfer::ReadImportFile(millionLineFile(), transfer::ImportLayout::Tab);
+            transfer::readImportFile(millionLineFile(), transfer::ImportLayout::Tab);
         state.counters["read_peak_x_file"] =
             double(peakResidentBytes() - before) / double(fileBytes);
         const transfer::ImportPreview preview =
-            transfer::BuildImportPreview(std::move(reading), {});
+            transfer::buildImportPreview(std::move(reading), {});
         if (preview.tickedCount != 1'000'000)
             std::abort();
         state.counters["held_x_file"] = double(residentBytes() - before) / double(fileBytes);

@@ -2,12 +2,12 @@
 // named in the label for `scripts/bench.sh --table`), and the delete of a large selection. Each
 // checks what the window or the loader holds afterwards.
 
-#include "session/appcontext.h"
-#include "platform/clock.h"
 #include "app/application.h"
 #include "app/frmget.h"
-#include "platform/messagesink.h"
 #include "desktop/musicplayer.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
+#include "session/appcontext.h"
 #include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/database.h"

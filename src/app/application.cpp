@@ -60,7 +60,7 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
         runStartup(request.dbArgument, request.places, messages, clock, context);
     if (started != StartupResult::Ready)
         return { started, nullptr };
-    LoadBirthdaysAtStart(context, messages, clock.now());
+    loadBirthdaysAtStart(context, messages, clock.now());
     auto program = std::make_unique<Application>(context, messages, clock, std::move(music));
     if (request.inTray)
         program->startInTray(TrayGraceMilliseconds);
@@ -149,7 +149,7 @@ void Application::connectWindow()
 void Application::connectSms()
 {
     connect(&m_window->smsPanel(), &SmsPanel::smsSent, this, &Application::showSmsActivity);
-    ProcessSmsGateway(m_context).busyChanged = [this](
+    processSmsGateway(m_context).busyChanged = [this](
                                                    bool) { m_window->smsPanel().ProcTelSelect(); };
     m_autoSms.activity = [this] { showSmsActivity(); };
     m_autoSms.showPanelText = [this](const QString &text) { m_window->setStatus(3, text); };

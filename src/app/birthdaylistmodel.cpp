@@ -55,7 +55,7 @@ void BirthdayListModel::computeNext(QList<Row>::iterator first, QList<Row>::iter
         record.blnIsGL = row->columns[RuleColumn];
         records.append(std::move(record));
     }
-    const QList<reminder::NextBirthday> next = reminder::NextBirthdays(records, m_today);
+    const QList<reminder::NextBirthday> next = reminder::nextBirthdays(records, m_today);
     for (qsizetype i = 0; first != last; ++first, ++i)
         first->next = next[i];
 }
@@ -247,12 +247,12 @@ QVariant BirthdayListModel::sortKey(const Row &row, int column) const
     case DaysColumn:
         return qint64(row.columns[column].toInt());
     case GregorianColumn: {
-        const auto date = calendar::ParseGregorianText(row.columns[column]);
+        const auto date = calendar::parseGregorianText(row.columns[column]);
         return date ? date->toJulianDay() : NoDate;
     }
     case LunarColumn: {
         // Year, month, the leap month after its namesake, day.
-        const auto date = calendar::ParseLunarText(row.columns[column]);
+        const auto date = calendar::parseLunarText(row.columns[column]);
         return date ? ((qint64(date->year) * 12 + date->month) * 2 + (date->isLeap ? 1 : 0)) * 31
                 + date->day
                     : NoDate;

@@ -494,7 +494,7 @@ void frmGet::mnuNotify_Click()
 void frmGet::exportBirthdays(bool csv)
 {
     const ModalBracket modal(*this);
-    RunExport(
+    runExport(
         this, m_context, m_messages, [this](const QString &text) { setStatus(1, text); }, {}, csv);
 }
 
@@ -503,7 +503,7 @@ void frmGet::importBirthdays(ImportMenu menu)
     bool added = false;
     {
         const ModalBracket modal(*this);
-        added = RunImport(
+        added = runImport(
             this, m_context, m_messages, menu, [this](const QString &text) { setStatus(1, text); });
     }
     if (!added)
@@ -518,7 +518,7 @@ void frmGet::cmdSetup_Click()
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = RunSetup(this, m_context, m_messages, m_music);
+        saved = runSetup(this, m_context, m_messages, m_music);
     }
     if (!saved)
         return;
@@ -539,7 +539,7 @@ void frmGet::setModal(bool busy)
 
 QString frmGet::writeFailure(const QString &rest) const
 {
-    return store::WriteFailureCause(
+    return store::writeFailureCause(
                m_context.DbConnection ? m_context.DbConnection->lastError() : store::DbError {})
         + rest;
 }
@@ -586,13 +586,15 @@ void frmGet::anotherStartAsked(const QString &dbPath)
 {
     if (dbPath.isEmpty() || transfer::sameFile(dbPath, m_context.DbPath))
         return;
-    setStatus(1, QStringLiteral("程序已在运行,仍使用生日数据库") + m_context.DbPath
+    setStatus(1,
+        QStringLiteral("程序已在运行,仍使用生日数据库") + m_context.DbPath
             + QStringLiteral(",没有打开") + dbPath);
     // After the answer to the other start has gone out: a message box waits for the user.
     QTimer::singleShot(0, this, [this, dbPath] {
         tell(AppTitle.toString() + QStringLiteral("已经处于运行状态\n正在使用的生日数据库:")
                 + m_context.DbPath + QStringLiteral("\n没有打开:") + dbPath
-                + QStringLiteral("\n要使用另一个生日数据库,请先用\"退出(&E)\"结束程序,再用它启动。"),
+                + QStringLiteral(
+                    "\n要使用另一个生日数据库,请先用\"退出(&E)\"结束程序,再用它启动。"),
             AppTitle.toString());
     });
 }

@@ -1,14 +1,14 @@
 // The main window's birthday actions: add, edit (one or several) and delete, each written to
 // the database first and then shown in place.
 
-#include "session/appcontext.h"
-#include "platform/clock.h"
-#include "dialogs/frmaddedit.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
-#include "platform/messagesink.h"
-#include "session/startup.h"
 #include "calendar_ui/datepickers.h"
+#include "dialogs/frmaddedit.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
+#include "session/appcontext.h"
+#include "session/startup.h"
 #include "store/birthdays.h"
 #include "store/categories.h"
 #include "store/classtables.h"
@@ -48,19 +48,19 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
     setup.birthdays = m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>();
     if (const auto table = store::classTableForCategory(buffer.Type);
         table && m_context.DbConnection)
-        setup.classNames = store::ReadClassNames(*m_context.DbConnection, *table);
+        setup.classNames = store::readClassNames(*m_context.DbConnection, *table);
     setup.nameTaken = [this](const QString &category, const QString &name) {
         return m_context.DbConnection
-            && store::BirthdayNameInTable(*m_context.DbConnection, category, name);
+            && store::birthdayNameInTable(*m_context.DbConnection, category, name);
     };
     setup.skin = m_context.CurrentSkin;
     const QDate today = m_clock.now().date();
     const int skin = m_context.CurrentSkin;
     setup.pickGregorian = [today, skin](QWidget *anchor, QString &gl, QString &nl) {
-        return calendar_ui::PickGregorianDate(anchor, skin, today, gl, nl);
+        return calendar_ui::pickGregorianDate(anchor, skin, today, gl, nl);
     };
     setup.pickLunar = [today, skin](QWidget *anchor, QString &gl, QString &nl) {
-        return calendar_ui::PickLunarDate(anchor, skin, today, gl, nl);
+        return calendar_ui::pickLunarDate(anchor, skin, today, gl, nl);
     };
     setup.setModalBusy = [this](int busy) { ModalBusy = busy; };
     frmAddEdit editor(buffer, std::move(setup), this);
@@ -117,11 +117,10 @@ void frmGet::cmdAdd_Click()
     if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
         store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
 
-    const store::BirthdayRecord record = store::RecordFromEdit(buffer);
+    const store::BirthdayRecord record = store::recordFromEdit(buffer);
     const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
     if (id < 1) {
-        const QString message =
-            writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
+        const QString message = writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
         setStatus(1, message);
         ask(message, QStringLiteral("生日添加"), MessageIcon::None, MessageButtons::Ok);
         return;
@@ -164,11 +163,10 @@ void frmGet::editOne(int index, qint32 id)
     if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
         store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
 
-    store::BirthdayRecord record = store::RecordFromEdit(buffer);
+    store::BirthdayRecord record = store::recordFromEdit(buffer);
     record.Id = id;
     if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
-        const QString message =
-            writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
+        const QString message = writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
         setStatus(1, message);
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;

@@ -1,8 +1,8 @@
 // The main window's file menu items for phones: calendar and contacts out, contacts in.
 
-#include "platform/clock.h"
 #include "app/frmget.h"
 #include "app/phoneactions.h"
+#include "platform/clock.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/importlayout.h"
 #include "transfer/vcardexport.h"
@@ -24,14 +24,14 @@ void frmGet::addPhoneMenu(QMenu *file)
     connect(
         item("mnuIcsOut", transfer::icsChooserTitle()), &QAction::triggered, this, [this, status] {
             const ModalBracket modal(*this);
-            RunIcsExport(this, m_context, m_messages, status, m_clock.now(), runDialog);
+            runIcsExport(this, m_context, m_messages, status, m_clock.now(), runDialog);
         });
     connect(item("mnuVcfAddIn", transfer::chooserTitle(transfer::ImportLayout::Vcf)),
         &QAction::triggered, this, [this, status] {
             bool added = false;
             {
                 const ModalBracket modal(*this);
-                added = RunVcfImport(this, m_context, m_messages, status, runDialog);
+                added = runVcfImport(this, m_context, m_messages, status, runDialog);
             }
             if (!added)
                 return;
@@ -42,7 +42,7 @@ void frmGet::addPhoneMenu(QMenu *file)
     connect(item("mnuVcfOut", transfer::vcardChooserTitle()), &QAction::triggered, this,
         [this, status] {
             const ModalBracket modal(*this);
-            RunVcfExport(this, m_context, m_messages, status, runDialog);
+            runVcfExport(this, m_context, m_messages, status, runDialog);
         });
 }
 

@@ -1,12 +1,12 @@
 // The main window and the database file itself: changes made by other programs, and the
 // restore from a backup.
 
+#include "app/frmget.h"
+#include "dialogs/frmbackup.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
-#include "platform/clock.h"
-#include "dialogs/frmbackup.h"
-#include "app/frmget.h"
-#include "platform/messagesink.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,7 +36,7 @@ void frmGet::mnuRestore_Click()
 {
     if (!m_context.DbConnection)
         return;
-    const QList<store::BackupEntry> backups = store::ListBackups(m_context.DbPath);
+    const QList<store::BackupEntry> backups = store::listBackups(m_context.DbPath);
     if (backups.isEmpty()) {
         ask(u"没有找到生日数据库的备份。程序每天启动时会在数据库所在目录的backup文件夹中自动备份。"_s,
             u"从备份恢复"_s, MessageIcon::Information, MessageButtons::Ok);
@@ -49,7 +49,7 @@ void frmGet::mnuRestore_Click()
         const QString chosen = dialog.chosenPath();
         if (chosen.isEmpty())
             return;
-        if (!RestoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
+        if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;
     }
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);

@@ -28,7 +28,7 @@ QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
     const QString &filter, const ModalRunner &runner, const QString &openDatabase)
 {
     PickedFile picked;
-    if (!PickFile(owner, picked, title, filter, runner, ChooserUse::Export))
+    if (!pickFile(owner, picked, title, filter, runner, ChooserUse::Export))
         return QString();
     const QString path = picked.PickedFileText;
     if (!transfer::exportRefusal(path, openDatabase) && QFileInfo::exists(path)
@@ -49,7 +49,7 @@ void report(MessageSink &messages, const StatusSink &status, bool ok, const QStr
 
 } // namespace
 
-void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
+void runIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const QDateTime &now, const ModalRunner &runner)
 {
     const QString path = pickTarget(
@@ -63,11 +63,11 @@ void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
         now };
     const transfer::IcsExportResult result =
-        transfer::ExportIcs(loadedBirthdays(context), path, options, context.DbPath);
+        transfer::exportIcs(loadedBirthdays(context), path, options, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 
-void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
+void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runner)
 {
     const QString path = pickTarget(
@@ -75,23 +75,23 @@ void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     if (path.isEmpty())
         return;
     const transfer::VcardExportResult result =
-        transfer::ExportVcards(loadedBirthdays(context), path, context.DbPath);
+        transfer::exportVcards(loadedBirthdays(context), path, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 
-bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
+bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
     const transfer::ImportLayout layout = transfer::ImportLayout::Vcf;
     PickedFile picked;
-    if (!PickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner,
+    if (!pickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner,
             ChooserUse::Import))
         return false;
     const QString category = transfer::DefaultVcardCategory.toString();
     transfer::VcardImportReading cards =
-        transfer::ReadVcardImportFile(picked.PickedFileText, category, status);
+        transfer::readVcardImportFile(picked.PickedFileText, category, status);
     const transfer::ImportReading &reading = cards.reading;
     if (reading.failure) {
         messages.show(reading.failure->boxText, reading.failure->boxTitle);
@@ -101,8 +101,8 @@ bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
     }
     const QList<store::BirthdayRecord> present = loadedBirthdays(context);
     const auto previewFor = [&cards, &present](const QString &chosen) {
-        transfer::SetVcardCategory(cards, chosen);
-        return transfer::BuildImportPreview(cards.reading.records, present);
+        transfer::setVcardCategory(cards, chosen);
+        return transfer::buildImportPreview(cards.reading.records, present);
     };
     frmFileIn preview(
         previewFor(category), layout, *context.DbConnection, context.CurrentSkin, owner);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "session/appcontext.h"
-#include "platform/messagesink.h"
-#include "widgets/modalrunner.h"
 #include "app/transferactions.h"
+#include "platform/messagesink.h"
+#include "session/appcontext.h"
+#include "widgets/modalrunner.h"
 
 #include <QDateTime>
 
@@ -13,16 +13,16 @@ namespace natalis::app {
 
 // 文件 → 导出到手机日历(*.ics): chooser, overwrite question, whether festivals and solar terms go
 // in too, then the calendar of the birthdays from now's year on for 20 years.
-void RunIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
+void runIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const QDateTime &now, const ModalRunner &runModal = {});
 
 // 文件 → 导出到手机通讯录(*.vcf): chooser, overwrite question, the contacts file.
-void RunVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
+void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runModal = {});
 
 // 文件 → 从手机通讯录导入(*.vcf): chooser, read, preview with the category of cards that name
 // none, add. Returns true when birthdays were added (the caller reloads and refills its lists).
-bool RunVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
+bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
     const StatusSink &status, const ModalRunner &runModal = {});
 
 } // namespace natalis::app

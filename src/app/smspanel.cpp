@@ -228,10 +228,10 @@ QWidget *SmsPanel::buildSchedule()
         Q_EMIT statusChanged(1, QStringLiteral("预约发送日期输入有误!"));
     };
     new calendar_ui::DateBox(
-        *m_yyGL, calendar_ui::TypedGregorianDate, [this] { openScheduleGregorianPicker(); },
+        *m_yyGL, calendar_ui::typedGregorianDate, [this] { openScheduleGregorianPicker(); },
         showPicked, refused);
     new calendar_ui::DateBox(
-        *m_yyNl, calendar_ui::TypedLunarDate, [this] { openScheduleLunarPicker(); }, showPicked,
+        *m_yyNl, calendar_ui::typedLunarDate, [this] { openScheduleLunarPicker(); }, showPicked,
         refused);
     m_hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
@@ -294,7 +294,7 @@ void SmsPanel::setOpen(bool open)
 void SmsPanel::AlterGetCboUser()
 {
     m_user->clear();
-    m_user->addItems(sms::SmsAccountItems(m_context.SmsAccounts));
+    m_user->addItems(sms::smsAccountItems(m_context.SmsAccounts));
     const bool anyAccount = m_user->count() >= 2;
     m_user->setCurrentIndex(anyAccount ? 1 : 0);
     m_balance->setEnabled(anyAccount);
@@ -375,7 +375,7 @@ void SmsPanel::ProcTelSelect()
 bool SmsPanel::CheckScheduleTime() const
 {
     return sms::CheckScheduleTime(
-        sms::ScheduleMoment(m_yyGL->text(), m_hour->currentText(), m_minute->currentText()),
+        sms::scheduleMoment(m_yyGL->text(), m_hour->currentText(), m_minute->currentText()),
         m_clock.now());
 }
 
@@ -388,7 +388,7 @@ void SmsPanel::txtContent_Change()
         m_content->setPlainText(text);
         m_content->moveCursor(QTextCursor::End);
     }
-    const sms::SmsContentCounters counters = sms::ContentCounters(text);
+    const sms::SmsContentCounters counters = sms::contentCounters(text);
     m_zfNums->setText(QString::number(counters.characters));
     m_fgNums->setText(QString::number(counters.mobileMessages));
     m_fgNums1->setText(QString::number(counters.phsMessages));
@@ -448,7 +448,7 @@ void SmsPanel::cmdTmpFAdd_Click()
     bool chosen = false;
     {
         const ModalGuard modal(*this);
-        chosen = PickFile(window(), picked, QStringLiteral("从外部文本文件中导入临时手机号码"),
+        chosen = pickFile(window(), picked, QStringLiteral("从外部文本文件中导入临时手机号码"),
             TextFileFilter, runDialog, ChooserUse::Numbers);
     }
     if (chosen && !picked.PickedFileText.isEmpty())
@@ -465,7 +465,7 @@ void SmsPanel::importTemporaryNumbers(const QString &path)
     QStringList listed;
     for (int row = 0; row < m_tmpList->count(); ++row)
         listed << m_tmpList->item(row)->text();
-    const transfer::NumberFileReading reading = transfer::ReadPhoneNumberFile(path, listed);
+    const transfer::NumberFileReading reading = transfer::readPhoneNumberFile(path, listed);
     if (!reading.readable) {
         const QString message =
             path + reading.refusal + QStringLiteral("没有导入任何有效的临时手机号码!");
@@ -502,25 +502,25 @@ void SmsPanel::cmdBalance_Click()
     if (m_user->currentIndex() < 1 || !m_context.DbConnection)
         return;
     const QString item = m_user->currentText();
-    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
+    sms::AwaitingGateway gateway(processSmsGateway(m_context));
     QString buffer(sms::GatewayBufferWidth, u' ');
-    const sms::GatewayResult result = gateway.GetBalance(sms::AccountOfItem(item), buffer);
+    const sms::GatewayResult result = gateway.GetBalance(sms::accountOfItem(item), buffer);
     if (programEnding())
         return;
-    tell(sms::BalanceAnswer(result, item, buffer), QStringLiteral("帐户余额"));
+    tell(sms::balanceAnswer(result, item, buffer), QStringLiteral("帐户余额"));
 }
 
 void SmsPanel::cmdPrice_Click()
 {
     if (m_user->currentIndex() < 1 || !m_context.DbConnection)
         return;
-    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
+    sms::AwaitingGateway gateway(processSmsGateway(m_context));
     QString buffer(sms::GatewayBufferWidth, u' ');
     const sms::GatewayResult result =
-        gateway.GetPrice(sms::AccountOfItem(m_user->currentText()), buffer);
+        gateway.GetPrice(sms::accountOfItem(m_user->currentText()), buffer);
     if (programEnding())
         return;
-    tell(sms::PriceAnswer(result, buffer), QStringLiteral("短信单价"));
+    tell(sms::priceAnswer(result, buffer), QStringLiteral("短信单价"));
 }
 
 // Sending
@@ -534,7 +534,7 @@ void SmsPanel::cmdSend_Click(int index)
     if (text != m_content->toPlainText())
         m_content->setPlainText(text);
     // Every refusal is told before the gateway is asked anything.
-    if (const std::optional<QString> refusal = sms::GroupTextRefusal(text)) {
+    if (const std::optional<QString> refusal = sms::groupTextRefusal(text)) {
         tell(*refusal, title);
         return;
     }
@@ -552,7 +552,7 @@ void SmsPanel::cmdSend_Click(int index)
             return;
         }
         schedule =
-            sms::GroupScheduleText(m_yyGL->text(), m_hour->currentText(), m_minute->currentText());
+            sms::groupScheduleText(m_yyGL->text(), m_hour->currentText(), m_minute->currentText());
     }
     const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
                                          : QStringLiteral("您确认现在预约发送短信给"))
@@ -562,12 +562,12 @@ void SmsPanel::cmdSend_Click(int index)
 
     const QString item = m_user->currentText();
     sms::GroupSend send =
-        sms::PlanGroupSend(groupRecipients(), text, sms::AccountOfItem(item), schedule);
-    if (m_unfinishedGroupSend && sms::SameGroupSend(*m_unfinishedGroupSend, send))
+        sms::planGroupSend(groupRecipients(), text, sms::accountOfItem(item), schedule);
+    if (m_unfinishedGroupSend && sms::sameGroupSend(*m_unfinishedGroupSend, send))
         send = *m_unfinishedGroupSend;
-    sms::AwaitingGateway gateway(ProcessSmsGateway(m_context));
+    sms::AwaitingGateway gateway(processSmsGateway(m_context));
     const sms::GroupBalanceCheck balance =
-        sms::CheckGroupBalance(gateway, item, send.messagesNeeded());
+        sms::checkGroupBalance(gateway, item, send.messagesNeeded());
     if (programEnding())
         return;
     if (!balance.enough) {
@@ -577,7 +577,7 @@ void SmsPanel::cmdSend_Click(int index)
 
     const sms::SmsSendContext context { *m_context.DbConnection, gateway, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
-    const sms::GroupSendSummary summary = sms::SendGroup(context, send);
+    const sms::GroupSendSummary summary = sms::sendGroup(context, send);
     m_unfinishedGroupSend.reset();
     if (!send.allSent())
         m_unfinishedGroupSend = send;
@@ -632,7 +632,7 @@ void SmsPanel::cmdDxSet_Click()
 {
     {
         const ModalGuard modal(*this);
-        RunSmsSetup(window(), m_context, m_messages, runDialog);
+        runSmsSetup(window(), m_context, m_messages, runDialog);
     }
     // Accounts registered or unregistered in there count whether or not the rest was saved.
     AlterGetCboUser();
@@ -642,8 +642,8 @@ void SmsPanel::cmdDxSet_Click()
 bool SmsPanel::pickDate(bool lunar, QWidget *anchor, QString &gl, QString &nl) const
 {
     const QDate today = m_clock.now().date();
-    return lunar ? calendar_ui::PickLunarDate(anchor, m_context.CurrentSkin, today, gl, nl)
-                 : calendar_ui::PickGregorianDate(anchor, m_context.CurrentSkin, today, gl, nl);
+    return lunar ? calendar_ui::pickLunarDate(anchor, m_context.CurrentSkin, today, gl, nl)
+                 : calendar_ui::pickGregorianDate(anchor, m_context.CurrentSkin, today, gl, nl);
 }
 
 void SmsPanel::openScheduleGregorianPicker()

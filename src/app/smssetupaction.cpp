@@ -5,13 +5,13 @@
 
 namespace natalis::app {
 
-bool RunSmsSetup(
+bool runSmsSetup(
     QWidget *owner, AppContext &context, MessageSink &messages, const ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
     frmDxSetup dialog({ *context.DbConnection, messages, context.Settings, context.SmsAccounts,
-                          context.ComputerName, context.CurrentSkin, &ProcessSmsGateway(context) },
+                          context.ComputerName, context.CurrentSkin, &processSmsGateway(context) },
         owner);
     runModal(runner, dialog);
     return dialog.isSaved();

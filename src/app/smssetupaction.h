@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/appcontext.h"
 #include "platform/messagesink.h"
+#include "session/appcontext.h"
 #include "widgets/modalrunner.h"
 
 class QWidget;
@@ -11,7 +11,7 @@ namespace natalis::app {
 // "短信设置": returns true when the settings were saved. Accounts registered or unregistered on
 // the way are already in context.SmsAccounts, saved or not, so the caller refills its account
 // list after every run.
-bool RunSmsSetup(
+bool runSmsSetup(
     QWidget *owner, AppContext &context, MessageSink &messages, const ModalRunner &runModal = {});
 
 } // namespace natalis::app

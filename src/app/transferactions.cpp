@@ -6,10 +6,10 @@
 #include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
-#include "widgets/workerrun.h"
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
+#include "widgets/workerrun.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -44,7 +44,7 @@ PreviewReader previewReader(
         options.encoding = choice;
         options.progress = [&progress](
                                qint64 done, qint64 total) { return progress.report(done, total); };
-        transfer::ImportReading reading = transfer::ReadImportFile(path, layout, options);
+        transfer::ImportReading reading = transfer::readImportFile(path, layout, options);
         PreviewReading result;
         result.cancelled = reading.cancelled;
         if (reading.cancelled)
@@ -53,7 +53,7 @@ PreviewReader previewReader(
             result.failure = std::move(reading.failure);
             return result;
         }
-        result.preview = transfer::BuildImportPreview(std::move(reading), birthdays);
+        result.preview = transfer::buildImportPreview(std::move(reading), birthdays);
         return result;
     };
 }
@@ -65,7 +65,7 @@ std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::Im
     if (status)
         status(transfer::readingText(layout));
     PreviewReading reading;
-    RunOnWorker(owner, transfer::chooserTitle(layout), [&](WorkerProgress &progress) {
+    runOnWorker(owner, transfer::chooserTitle(layout), [&](WorkerProgress &progress) {
         reading = reader(transfer::EncodingChoice::Auto, progress);
     });
     if (reading.cancelled) {
@@ -85,13 +85,13 @@ std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::Im
 
 } // namespace
 
-void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
+void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
     const ModalRunner &runner, bool csv)
 {
     const transfer::ExportFormat format =
         csv ? transfer::ExportFormat::Csv : transfer::ExportFormat::Tab;
     PickedFile picked;
-    if (!PickFile(owner, picked, transfer::exportChooserTitle(format),
+    if (!pickFile(owner, picked, transfer::exportChooserTitle(format),
             csv ? CsvFileFilter : TextFileFilter, runner, ChooserUse::Export))
         return;
     const QString path = picked.PickedFileText;
@@ -106,14 +106,14 @@ void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const
     options.openDatabase = context.DbPath;
     options.status = status;
     const transfer::ExportResult result =
-        transfer::ExportBirthdays(loadedBirthdays(context), path, options);
+        transfer::exportBirthdays(loadedBirthdays(context), path, options);
     if (status)
         status(result.statusText);
     if (!result.ok)
         messages.show(result.failureText, transfer::exportBoxTitle(), MessageIcon::Critical);
 }
 
-bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
+bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
     const StatusSink &status, const ModalRunner &runner)
 {
     if (!context.DbConnection)
@@ -123,7 +123,7 @@ bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
         return false;
     PickedFile picked;
     const QString filter = *layout == transfer::ImportLayout::Csv ? CsvFileFilter : TextFileFilter;
-    if (!PickFile(
+    if (!pickFile(
             owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
         return false;
     if (!QFileInfo::exists(picked.PickedFileText)) {
@@ -148,7 +148,7 @@ bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     return outcome->ok && outcome->added > 0;
 }
 
-bool RunSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
+bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
     const ModalRunner &runner)
 {
     if (!context.DbConnection)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/appcontext.h"
 #include "platform/messagesink.h"
+#include "session/appcontext.h"
 #include "widgets/modalrunner.h"
 
 #include <QString>
@@ -25,17 +25,17 @@ enum class ImportMenu {
 
 // mnuFileOut (csv false) / mnuCsvOut (true): chooser, overwrite question, export; messages
 // through `messages`. The open database and any other database file are refused as targets.
-void RunExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
+void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
     const ModalRunner &runModal = {}, bool csv = false);
 
 // Version choice (for OldVersions), chooser, reading on a worker with a progress window,
 // preview, add. Returns true when birthdays were added (the caller then reloads the array and
 // refills its lists).
-bool RunImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
+bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
     const StatusSink &status, const ModalRunner &runModal = {});
 
 // "设置(&S)": returns true when the settings were saved (the caller re-selects the start-up tab).
-bool RunSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
+bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
     const ModalRunner &runModal = {});
 
 } // namespace natalis::app

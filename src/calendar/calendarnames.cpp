@@ -92,34 +92,34 @@ constexpr std::array<QStringView, 9> PickerTwenties = {
 
 } // namespace
 
-QString WeekdayName(int dayOfWeek)
+QString weekdayName(int dayOfWeek)
 {
     return pick(Weekdays, dayOfWeek, 1);
 }
 
-QString ZodiacName(int index)
+QString zodiacName(int index)
 {
     return pick(Zodiac, index, 0);
 }
 
-QString ZodiacOfLunarYear(int lunarYear)
+QString zodiacOfLunarYear(int lunarYear)
 {
     // The sexagenary cycle starts in year 4 (甲子, a rat year).
     const int cycle = ((lunarYear - 4) % 60 + 60) % 60;
-    return ZodiacName(cycle % 12);
+    return zodiacName(cycle % 12);
 }
 
-QString LunarDayName(int day)
+QString lunarDayName(int day)
 {
     return pick(DayNames, day, 1);
 }
 
-QString PickerLunarDayName(int day)
+QString pickerLunarDayName(int day)
 {
-    return day >= 21 && day <= 29 ? pick(PickerTwenties, day, 21) : LunarDayName(day);
+    return day >= 21 && day <= 29 ? pick(PickerTwenties, day, 21) : lunarDayName(day);
 }
 
-QString MonthSizeWord(int days)
+QString monthSizeWord(int days)
 {
     return literalText(days == 30 ? u"大" : u"小");
 }

@@ -65,7 +65,7 @@ bool hasLayout(QStringView text, QStringView prefix)
 
 } // namespace
 
-QString GregorianText(QDate date)
+QString gregorianText(QDate date)
 {
     return TextWriter(TextLength)
         .put(u"公历")
@@ -78,7 +78,7 @@ QString GregorianText(QDate date)
         .take();
 }
 
-QString LunarText(const LunarDate &date)
+QString lunarText(const LunarDate &date)
 {
     return TextWriter(TextLength)
         .put(u"农历")
@@ -92,13 +92,13 @@ QString LunarText(const LunarDate &date)
         .take();
 }
 
-QString LunarLongText(const LunarDate &date)
+QString lunarLongText(const LunarDate &date)
 {
     return TextWriter(TextLength + 3)
         .put(u"农历")
         .putNumber(date.year, 4)
         .put(u"年(")
-        .put(ZodiacOfLunarYear(date.year))
+        .put(zodiacOfLunarYear(date.year))
         .put(u")")
         .put(leapMark(date))
         .putNumber(date.month, 2)
@@ -108,7 +108,7 @@ QString LunarLongText(const LunarDate &date)
         .take();
 }
 
-std::optional<QDate> ParseGregorianText(QStringView text)
+std::optional<QDate> parseGregorianText(QStringView text)
 {
     text = text.trimmed();
     if (!hasLayout(text, u"公历") || text[7] != u' ')
@@ -123,7 +123,7 @@ std::optional<QDate> ParseGregorianText(QStringView text)
     return date;
 }
 
-std::optional<LunarDate> ParseLunarText(QStringView text)
+std::optional<LunarDate> parseLunarText(QStringView text)
 {
     text = text.trimmed();
     if (!hasLayout(text, u"农历") || (text[7] != u' ' && text[7] != u'闰'))

@@ -14,18 +14,18 @@ namespace natalis::calendar {
 //   农历YYYY年 MM月DD日   (lunar, position 8 is a blank or 闰 for a leap month)
 // Readers ignore blank padding after the text, as stored fields are padded to 20 characters.
 
-QString GregorianText(QDate date);
-QString LunarText(const LunarDate &date);
+QString gregorianText(QDate date);
+QString lunarText(const LunarDate &date);
 // "农历" + year + "年(" + zodiac + ")" + month part + day part.
-QString LunarLongText(const LunarDate &date);
+QString lunarLongText(const LunarDate &date);
 
 // Reads a Gregorian text by position. nullopt when the layout is broken or the day does not
 // exist (30 February, month 13 …).
-std::optional<QDate> ParseGregorianText(QStringView text);
+std::optional<QDate> parseGregorianText(QStringView text);
 
 // Reads a lunar text by position. nullopt when the layout is broken, the month is outside
 // 1..12 or the day outside 1..30. Whether the month exists in that year, or has that many days,
 // is not checked here.
-std::optional<LunarDate> ParseLunarText(QStringView text);
+std::optional<LunarDate> parseLunarText(QStringView text);
 
 } // namespace natalis::calendar

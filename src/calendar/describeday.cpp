@@ -14,7 +14,7 @@ namespace {
 QString monthNoteOf(const LunarDate &lunar, int monthDays)
 {
     QString note = lunar.isLeap ? QStringLiteral("闰") : QString();
-    return note + QString::number(lunar.month) + u'月' + MonthSizeWord(monthDays);
+    return note + QString::number(lunar.month) + u'月' + monthSizeWord(monthDays);
 }
 
 } // namespace
@@ -29,9 +29,9 @@ QString DayDescription::festivalText() const
 
 std::optional<DayDescription> DescribeDay(QDate date)
 {
-    if (!date.isValid() || date < FirstDescribedDay() || date > LastDescribedDay())
+    if (!date.isValid() || date < firstDescribedDay() || date > lastDescribedDay())
         return std::nullopt;
-    const std::optional<LunarDate> lunar = SolarToLunar(date);
+    const std::optional<LunarDate> lunar = solarToLunar(date);
     if (!lunar)
         return std::nullopt;
 
@@ -39,14 +39,14 @@ std::optional<DayDescription> DescribeDay(QDate date)
         *LoadLunarYearTable().monthLength(lunar->year, lunar->month, lunar->isLeap);
     DayDescription description;
     description.lunar = *lunar;
-    description.lunarText = LunarText(*lunar);
-    description.longText = LunarLongText(*lunar);
-    description.dayName = LunarDayName(lunar->day);
+    description.lunarText = lunarText(*lunar);
+    description.longText = lunarLongText(*lunar);
+    description.dayName = lunarDayName(lunar->day);
     if (lunar->day == 1)
         description.monthNote = monthNoteOf(*lunar, monthDays);
 
     const QString term = SolarTermTable::termOn(date);
-    description.festivals = FestivalsOf(date, *lunar, monthDays, term);
+    description.festivals = festivalsOf(date, *lunar, monthDays, term);
     // 清明 is listed as the festival 清明节, not as a term.
     if (term != u"清明")
         description.termName = term;

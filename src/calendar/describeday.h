@@ -29,11 +29,11 @@ struct DayDescription
 std::optional<DayDescription> DescribeDay(QDate date);
 
 // The first and last day DescribeDay accepts.
-inline QDate FirstDescribedDay()
+inline QDate firstDescribedDay()
 {
     return QDate(1901, 2, 19);
 }
-inline QDate LastDescribedDay()
+inline QDate lastDescribedDay()
 {
     return QDate(2100, 12, 31);
 }

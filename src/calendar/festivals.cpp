@@ -58,7 +58,7 @@ bool isNthSunday(int dayOfWeek, int day, int n)
 
 } // namespace
 
-QStringList FestivalsOf(QDate date, const LunarDate &lunar, int lunarMonthDays, const QString &term)
+QStringList festivalsOf(QDate date, const LunarDate &lunar, int lunarMonthDays, const QString &term)
 {
     int month = 0, day = 0;
     date.getDate(nullptr, &month, &day);

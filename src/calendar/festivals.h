@@ -14,7 +14,7 @@ namespace natalis::calendar {
 //   lunar            its lunar date
 //   lunarMonthDays   the length of the lunar month the day lies in (29 or 30)
 //   term             the solar term of the day, empty when none
-QStringList FestivalsOf(
+QStringList festivalsOf(
     QDate date, const LunarDate &lunar, int lunarMonthDays, const QString &term);
 
 } // namespace natalis::calendar

@@ -37,7 +37,7 @@ int monthsBefore(const LunarYearTable &table, const LunarDate &date)
 
 } // namespace
 
-std::optional<LunarDate> SolarToLunar(QDate date)
+std::optional<LunarDate> solarToLunar(QDate date)
 {
     // An invalid date's day number is the lowest qint64; subtracting from it would overflow.
     if (!date.isValid())
@@ -61,7 +61,7 @@ std::optional<LunarDate> SolarToLunar(QDate date)
     return result;
 }
 
-std::optional<QDate> LunarToSolar(const LunarDate &date)
+std::optional<QDate> lunarToSolar(const LunarDate &date)
 {
     if (!LunarYearTable::contains(date.year) || date.month < 1 || date.month > 12 || date.day < 1
         || date.day > 30)
@@ -76,13 +76,13 @@ std::optional<QDate> LunarToSolar(const LunarDate &date)
 
 std::optional<QString> LunarToSolarText(QStringView lunarText)
 {
-    const std::optional<LunarDate> lunar = ParseLunarText(lunarText);
+    const std::optional<LunarDate> lunar = parseLunarText(lunarText);
     if (!lunar)
         return std::nullopt;
-    const std::optional<QDate> solar = LunarToSolar(*lunar);
+    const std::optional<QDate> solar = lunarToSolar(*lunar);
     if (!solar)
         return std::nullopt;
-    return GregorianText(*solar);
+    return gregorianText(*solar);
 }
 
 } // namespace natalis::calendar

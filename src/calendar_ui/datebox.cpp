@@ -66,8 +66,8 @@ bool DateBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_box) {
         const bool click = event->type() == QEvent::MouseButtonRelease;
-        const bool key = event->type() == QEvent::KeyPress
-            && opensPicker(*static_cast<QKeyEvent *>(event));
+        const bool key =
+            event->type() == QEvent::KeyPress && opensPicker(*static_cast<QKeyEvent *>(event));
         if (click || key) {
             openPicker();
             return true;

@@ -22,14 +22,14 @@ bool runPicker(PickerDialog &picker, QWidget *anchor, QString &glText, QString &
 
 } // namespace
 
-bool PickGregorianDate(
+bool pickGregorianDate(
     QWidget *anchor, int skin, QDate today, QString &PickedGLText, QString &PickedNLText)
 {
     frmInDate picker(skin, today, PickedGLText, anchor);
     return runPicker(picker, anchor, PickedGLText, PickedNLText);
 }
 
-bool PickLunarDate(
+bool pickLunarDate(
     QWidget *anchor, int skin, QDate today, QString &PickedGLText, QString &PickedNLText)
 {
     frmInDate1 picker(skin, today, PickedNLText, anchor);

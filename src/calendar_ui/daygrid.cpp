@@ -1,8 +1,8 @@
 #include "calendar_ui/daygrid.h"
 
-#include "widgets/skincolors.h"
 #include "calendar/calendarnames.h"
 #include "calendar_ui/skinpaint.h"
+#include "widgets/skincolors.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -52,7 +52,7 @@ void DayGrid::addWeekdayHeader(QGridLayout *layout)
 {
     for (int column = 0; column < Columns; ++column) {
         // The last character of 星期日 … 星期六.
-        auto *header = new QLabel(calendar::WeekdayName(column + 1).right(1), this);
+        auto *header = new QLabel(calendar::weekdayName(column + 1).right(1), this);
         header->setObjectName(QStringLiteral("Label1_") + QString::number(column));
         header->setAlignment(Qt::AlignCenter);
         header->setMinimumHeight(22);

@@ -14,35 +14,35 @@ frmInDate::frmInDate(int skin, QDate today, const QString &gregorianText, QWidge
     setWindowTitle(QStringLiteral("选择公历日期"));
     for (int month = 1; month <= 12; ++month)
         browseBar()->monthBox()->addItem(QString::number(month));
-    const QDate opened = calendar::ParseGregorianText(gregorianText).value_or(today);
+    const QDate opened = calendar::parseGregorianText(gregorianText).value_or(today);
     showMonth({ opened.year(), opened.month() });
 }
 
 void frmInDate::showMonth(YearMonth month)
 {
-    m_shown = ClampToShownRange(month);
+    m_shown = clampToShownRange(month);
     browseBar()->setYear(m_shown.year);
     browseBar()->monthBox()->setCurrentIndex(m_shown.month - 1);
-    showCells(BuildGregorianPickerGrid(m_shown.year, m_shown.month, today()));
+    showCells(buildGregorianPickerGrid(m_shown.year, m_shown.month, today()));
 }
 
 void frmInDate::browse(BrowseStep step)
 {
     switch (step) {
-    case BrowseStep::PreviousYear:
-        return showMonth(PreviousYear(m_shown));
-    case BrowseStep::PreviousMonth:
-        return showMonth(PreviousMonth(m_shown));
-    case BrowseStep::NextMonth:
-        return showMonth(NextMonth(m_shown));
-    case BrowseStep::NextYear:
-        return showMonth(NextYear(m_shown));
+    case BrowseStep::previousYear:
+        return showMonth(previousYear(m_shown));
+    case BrowseStep::previousMonth:
+        return showMonth(previousMonth(m_shown));
+    case BrowseStep::nextMonth:
+        return showMonth(nextMonth(m_shown));
+    case BrowseStep::nextYear:
+        return showMonth(nextYear(m_shown));
     }
 }
 
 std::optional<PickedTexts> frmInDate::textsOfDay(int day) const
 {
-    return PickGregorianDay(m_shown.year, m_shown.month, day);
+    return pickGregorianDay(m_shown.year, m_shown.month, day);
 }
 
 void frmInDate::yearChosen()

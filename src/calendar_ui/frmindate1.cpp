@@ -17,35 +17,35 @@ frmInDate1::frmInDate1(int skin, QDate today, const QString &lunarText, QWidget 
 
 LunarMonthChoice frmInDate1::openedMonth(const QString &lunarText) const
 {
-    if (const auto opened = LunarMonthOfText(lunarText))
+    if (const auto opened = lunarMonthOfText(lunarText))
         return *opened;
     const auto day = calendar::DescribeDay(today());
-    if (const auto opened = LunarMonthOfText(day ? day->lunarText : QString()))
+    if (const auto opened = lunarMonthOfText(day ? day->lunarText : QString()))
         return *opened;
-    return ClampLunarMonth({ today().year(), 0 });
+    return clampLunarMonth({ today().year(), 0 });
 }
 
 void frmInDate1::fillMonthBox(int lunarYear)
 {
     QComboBox *box = browseBar()->monthBox();
     box->clear();
-    box->addItems(LunarMonthTexts(lunarYear));
+    box->addItems(lunarMonthTexts(lunarYear));
 }
 
 void frmInDate1::showMonth(LunarMonthChoice month)
 {
-    const LunarMonthChoice shown = ClampLunarMonth(month);
+    const LunarMonthChoice shown = clampLunarMonth(month);
     if (shown.year != m_shown.year || browseBar()->monthBox()->count() == 0)
         fillMonthBox(shown.year);
     m_shown = shown;
     browseBar()->setYear(m_shown.year);
     browseBar()->monthBox()->setCurrentIndex(m_shown.position);
-    showCells(BuildLunarPickerGrid(m_shown.year, shownMonthText(), today()));
+    showCells(buildLunarPickerGrid(m_shown.year, shownMonthText(), today()));
 }
 
 QString frmInDate1::shownMonthText() const
 {
-    return LunarMonthTexts(m_shown.year).value(m_shown.position);
+    return lunarMonthTexts(m_shown.year).value(m_shown.position);
 }
 
 QStringList frmInDate1::monthTexts() const
@@ -60,25 +60,25 @@ QStringList frmInDate1::monthTexts() const
 void frmInDate1::browse(BrowseStep step)
 {
     switch (step) {
-    case BrowseStep::PreviousYear:
-        return showMonth(ChangeLunarYear(m_shown, m_shown.year - 1));
-    case BrowseStep::PreviousMonth:
-        return showMonth(PreviousLunarMonth(m_shown));
-    case BrowseStep::NextMonth:
-        return showMonth(NextLunarMonth(m_shown));
-    case BrowseStep::NextYear:
-        return showMonth(ChangeLunarYear(m_shown, m_shown.year + 1));
+    case BrowseStep::previousYear:
+        return showMonth(changeLunarYear(m_shown, m_shown.year - 1));
+    case BrowseStep::previousMonth:
+        return showMonth(previousLunarMonth(m_shown));
+    case BrowseStep::nextMonth:
+        return showMonth(nextLunarMonth(m_shown));
+    case BrowseStep::nextYear:
+        return showMonth(changeLunarYear(m_shown, m_shown.year + 1));
     }
 }
 
 std::optional<PickedTexts> frmInDate1::textsOfDay(int day) const
 {
-    return PickLunarDay(m_shown.year, shownMonthText(), day);
+    return pickLunarDay(m_shown.year, shownMonthText(), day);
 }
 
 void frmInDate1::yearChosen()
 {
-    showMonth(ChangeLunarYear(m_shown, browseBar()->year()));
+    showMonth(changeLunarYear(m_shown, browseBar()->year()));
 }
 
 void frmInDate1::monthChosen()

@@ -96,14 +96,14 @@ QPushButton *frmWNL::addButton(const char *name, const QString &text, void (frmW
 
 void frmWNL::FillMonthGrid(int year, int month)
 {
-    const YearMonth shown = ClampToShownRange({ year, month });
+    const YearMonth shown = clampToShownRange({ year, month });
     m_year = shown.year;
     m_month = shown.month;
     m_bar->setYear(m_year);
     m_bar->monthBox()->setCurrentIndex(m_month - 1);
     const QDate today = m_host.now().date();
-    m_cells = BuildMonthGrid(m_year, m_month, today, m_birthdays, m_plainMode);
-    m_lblToday->setText(TodayHeading(today));
+    m_cells = buildMonthGrid(m_year, m_month, today, m_birthdays, m_plainMode);
+    m_lblToday->setText(todayHeading(today));
     drawCells();
 }
 
@@ -143,25 +143,25 @@ QString frmWNL::noticeShown() const
 
 void frmWNL::cmdPrevYear_Click()
 {
-    const YearMonth shown = PreviousYear({ m_year, m_month });
+    const YearMonth shown = previousYear({ m_year, m_month });
     FillMonthGrid(shown.year, shown.month);
 }
 
 void frmWNL::cmdPrevMonth_Click()
 {
-    const YearMonth shown = PreviousMonth({ m_year, m_month });
+    const YearMonth shown = previousMonth({ m_year, m_month });
     FillMonthGrid(shown.year, shown.month);
 }
 
 void frmWNL::cmdNextMonth_Click()
 {
-    const YearMonth shown = NextMonth({ m_year, m_month });
+    const YearMonth shown = nextMonth({ m_year, m_month });
     FillMonthGrid(shown.year, shown.month);
 }
 
 void frmWNL::cmdNextYear_Click()
 {
-    const YearMonth shown = NextYear({ m_year, m_month });
+    const YearMonth shown = nextYear({ m_year, m_month });
     FillMonthGrid(shown.year, shown.month);
 }
 
@@ -202,7 +202,7 @@ void frmWNL::lblGLDay_MouseMove(int index)
         return;
     m_grid->highlight(index);
     // The label shows CR LF line breaks as two; one is enough.
-    m_lblNotify->setText(CutNoticeLines(m_cells[index].noticeText())
+    m_lblNotify->setText(cutNoticeLines(m_cells[index].noticeText())
                              .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_lblNotify->adjustSize();
     placeNotice(index);

@@ -24,7 +24,7 @@ int monthNumberAt(const QStringList &texts, int position)
 
 } // namespace
 
-QStringList LunarMonthTexts(int lunarYear)
+QStringList lunarMonthTexts(int lunarYear)
 {
     QStringList texts;
     if (!LunarYearTable::contains(lunarYear))
@@ -34,10 +34,10 @@ QStringList LunarMonthTexts(int lunarYear)
     return texts;
 }
 
-LunarMonthChoice ClampLunarMonth(LunarMonthChoice choice)
+LunarMonthChoice clampLunarMonth(LunarMonthChoice choice)
 {
     choice.year = std::clamp(choice.year, LunarYearTable::FirstYear, LunarYearTable::LastYear);
-    const QStringList texts = LunarMonthTexts(choice.year);
+    const QStringList texts = lunarMonthTexts(choice.year);
     choice.position = std::clamp(choice.position, 0, int(texts.size()) - 1);
     if (choice.year == LunarYearTable::FirstYear && monthNumberAt(texts, choice.position) == 1)
         choice.position = int(texts.indexOf(QStringLiteral(" 02")));
@@ -46,44 +46,44 @@ LunarMonthChoice ClampLunarMonth(LunarMonthChoice choice)
     return choice;
 }
 
-std::optional<LunarMonthChoice> LunarMonthOfText(const QString &lunarText)
+std::optional<LunarMonthChoice> lunarMonthOfText(const QString &lunarText)
 {
-    const auto date = calendar::ParseLunarText(lunarText);
+    const auto date = calendar::parseLunarText(lunarText);
     if (!date)
         return std::nullopt;
     const int year = std::clamp(date->year, LunarYearTable::FirstYear, LunarYearTable::LastYear);
-    const QStringList texts = LunarMonthTexts(year);
+    const QStringList texts = lunarMonthTexts(year);
     const calendar::LunarMonth month { date->month, date->isLeap, 0 };
     qsizetype position = texts.indexOf(monthText(month));
     if (position < 0)
         position = texts.indexOf(monthText({ date->month, false, 0 }));
-    return ClampLunarMonth({ year, int(position) });
+    return clampLunarMonth({ year, int(position) });
 }
 
-LunarMonthChoice NextLunarMonth(LunarMonthChoice choice)
+LunarMonthChoice nextLunarMonth(LunarMonthChoice choice)
 {
-    if (choice.position + 1 < LunarMonthTexts(choice.year).size())
-        return ClampLunarMonth({ choice.year, choice.position + 1 });
+    if (choice.position + 1 < lunarMonthTexts(choice.year).size())
+        return clampLunarMonth({ choice.year, choice.position + 1 });
     if (choice.year < LunarYearTable::LastYear)
-        return ClampLunarMonth({ choice.year + 1, 0 });
+        return clampLunarMonth({ choice.year + 1, 0 });
     return choice;
 }
 
-LunarMonthChoice PreviousLunarMonth(LunarMonthChoice choice)
+LunarMonthChoice previousLunarMonth(LunarMonthChoice choice)
 {
     if (choice.position > 0)
-        return ClampLunarMonth({ choice.year, choice.position - 1 });
+        return clampLunarMonth({ choice.year, choice.position - 1 });
     if (choice.year > LunarYearTable::FirstYear)
-        return ClampLunarMonth(
-            { choice.year - 1, int(LunarMonthTexts(choice.year - 1).size()) - 1 });
+        return clampLunarMonth(
+            { choice.year - 1, int(lunarMonthTexts(choice.year - 1).size()) - 1 });
     return choice;
 }
 
-LunarMonthChoice ChangeLunarYear(LunarMonthChoice choice, int newYear)
+LunarMonthChoice changeLunarYear(LunarMonthChoice choice, int newYear)
 {
     if (!LunarYearTable::contains(newYear))
         return choice;
-    return ClampLunarMonth({ newYear, choice.position });
+    return clampLunarMonth({ newYear, choice.position });
 }
 
 } // namespace natalis::calendar_ui

@@ -33,11 +33,11 @@ MonthBirthdayIndex::MonthBirthdayIndex(const QList<store::BirthdayRecord> &birth
     for (qsizetype i = 0; i < m_birthdays->size(); ++i) {
         const store::BirthdayRecord &record = m_birthdays->at(i);
         if (remindsBy(record, reminder::RemindByGregorian)) {
-            if (const auto birth = calendar::ParseGregorianText(record.strGL))
+            if (const auto birth = calendar::parseGregorianText(record.strGL))
                 m_gregorian[gregorianKey(birth->month(), birth->day())].append(
                     { i, birth->year() });
         } else if (remindsBy(record, reminder::RemindByLunar)) {
-            if (const auto birth = calendar::ParseLunarText(record.strNL))
+            if (const auto birth = calendar::parseLunarText(record.strNL))
                 m_lunar[lunarKey(birth->month, birth->day, birth->isLeap)].append(
                     { i, birth->year });
         }

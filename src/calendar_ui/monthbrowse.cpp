@@ -4,7 +4,7 @@
 
 namespace natalis::calendar_ui {
 
-YearMonth ClampToShownRange(YearMonth shown)
+YearMonth clampToShownRange(YearMonth shown)
 {
     if (shown.year < FirstShownYear)
         return { FirstShownYear, 3 };
@@ -16,16 +16,16 @@ YearMonth ClampToShownRange(YearMonth shown)
     return shown;
 }
 
-YearMonth NextMonth(YearMonth shown)
+YearMonth nextMonth(YearMonth shown)
 {
     if (shown.month < 12)
-        return ClampToShownRange({ shown.year, shown.month + 1 });
+        return clampToShownRange({ shown.year, shown.month + 1 });
     if (shown.year < LastShownYear)
         return { shown.year + 1, 1 };
     return shown;
 }
 
-YearMonth PreviousMonth(YearMonth shown)
+YearMonth previousMonth(YearMonth shown)
 {
     if (shown.year == FirstShownYear && shown.month <= 3)
         return shown;
@@ -34,18 +34,18 @@ YearMonth PreviousMonth(YearMonth shown)
     return { shown.year - 1, 12 };
 }
 
-YearMonth NextYear(YearMonth shown)
+YearMonth nextYear(YearMonth shown)
 {
     if (shown.year < LastShownYear)
         ++shown.year;
     return shown;
 }
 
-YearMonth PreviousYear(YearMonth shown)
+YearMonth previousYear(YearMonth shown)
 {
     if (shown.year > FirstShownYear)
         --shown.year;
-    return ClampToShownRange(shown);
+    return clampToShownRange(shown);
 }
 
 } // namespace natalis::calendar_ui

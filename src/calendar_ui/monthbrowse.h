@@ -17,12 +17,12 @@ inline constexpr int LastShownYear = 2100;
 // Moves a chosen month into the shown range: a month before it to March 1901, a month after it
 // to December 2100, January or February 1901 to March 1901 (the lunar calendar starts on
 // 19 February 1901).
-YearMonth ClampToShownRange(YearMonth shown);
+YearMonth clampToShownRange(YearMonth shown);
 
 // The browse buttons; at the ends of the range they leave the month as it is.
-YearMonth NextMonth(YearMonth shown);
-YearMonth PreviousMonth(YearMonth shown);
-YearMonth NextYear(YearMonth shown);
-YearMonth PreviousYear(YearMonth shown);
+YearMonth nextMonth(YearMonth shown);
+YearMonth previousMonth(YearMonth shown);
+YearMonth nextYear(YearMonth shown);
+YearMonth previousYear(YearMonth shown);
 
 } // namespace natalis::calendar_ui

@@ -106,7 +106,7 @@ QString MonthCell::dateText() const
 {
     if (day == 0 || plainMode)
         return {};
-    return withoutBlanks(calendar::GregorianText(date)) + u' '
+    return withoutBlanks(calendar::gregorianText(date)) + u' '
         + withoutBlanks(description.longText);
 }
 
@@ -120,19 +120,19 @@ QString MonthCell::listText() const
     return text;
 }
 
-int FirstDayCell(QDate first)
+int firstDayCell(QDate first)
 {
     return first.dayOfWeek() % 7; // Qt counts Monday 1 … Sunday 7
 }
 
-std::array<MonthCell, GridCells> BuildMonthGrid(
+std::array<MonthCell, GridCells> buildMonthGrid(
     int year, int month, QDate today, const QList<store::BirthdayRecord> &birthdays, bool plainMode)
 {
-    return BuildMonthGrid(year, month, today,
+    return buildMonthGrid(year, month, today,
         plainMode ? MonthBirthdayIndex() : MonthBirthdayIndex(birthdays), plainMode);
 }
 
-std::array<MonthCell, GridCells> BuildMonthGrid(
+std::array<MonthCell, GridCells> buildMonthGrid(
     int year, int month, QDate today, const MonthBirthdayIndex &birthdays, bool plainMode)
 {
     std::array<MonthCell, GridCells> cells {};
@@ -142,7 +142,7 @@ std::array<MonthCell, GridCells> BuildMonthGrid(
 
     const MonthBirthdayIndex none;
     const MonthBirthdayIndex &shown = plainMode ? none : birthdays;
-    const int offset = FirstDayCell(first);
+    const int offset = firstDayCell(first);
     for (QDate date = first; date.month() == month; date = date.addDays(1)) {
         auto day = calendar::DescribeDay(date);
         if (!day)
@@ -152,15 +152,15 @@ std::array<MonthCell, GridCells> BuildMonthGrid(
     return cells;
 }
 
-QString TodayHeading(QDate today)
+QString todayHeading(QDate today)
 {
     const auto day = calendar::DescribeDay(today);
-    return QStringLiteral("今天:") + withoutBlanks(calendar::GregorianText(today)) + u'('
-        + calendar::WeekdayName(today.dayOfWeek() % 7 + 1) + QStringLiteral(") ")
+    return QStringLiteral("今天:") + withoutBlanks(calendar::gregorianText(today)) + u'('
+        + calendar::weekdayName(today.dayOfWeek() % 7 + 1) + QStringLiteral(") ")
         + (day ? withoutBlanks(day->lunarText) : QString());
 }
 
-QString CutNoticeLines(const QString &text)
+QString cutNoticeLines(const QString &text)
 {
     constexpr int ShownLines = 4;
     qsizetype end = -LineEnd.size();

@@ -44,22 +44,22 @@ struct MonthCell
 };
 
 // The cell of a month's first day: 0 for a Sunday … 6 for a Saturday.
-int FirstDayCell(QDate first);
+int firstDayCell(QDate first);
 
 // The cells of a month from March 1901 to December 2100 (an earlier or later month gives 42
 // empty cells). In the birthday calendar (plainMode false) each birthday appears on the day of
 // its occurrence by its own rule in that month.
-std::array<MonthCell, GridCells> BuildMonthGrid(int year, int month, QDate today,
+std::array<MonthCell, GridCells> buildMonthGrid(int year, int month, QDate today,
     const QList<store::BirthdayRecord> &birthdays, bool plainMode);
 // The same from a list arranged once for many months.
-std::array<MonthCell, GridCells> BuildMonthGrid(
+std::array<MonthCell, GridCells> buildMonthGrid(
     int year, int month, QDate today, const MonthBirthdayIndex &birthdays, bool plainMode);
 
 // The calendar's heading: 今天:公历2006年05月01日(星期一) 农历2006年04月04日.
-QString TodayHeading(QDate today);
+QString todayHeading(QDate today);
 
 // A notice of more than four lines keeps its first four (each with its CR LF) and gets
 // "----更多请双击日期----"; a shorter one is returned whole.
-QString CutNoticeLines(const QString &text);
+QString cutNoticeLines(const QString &text);
 
 } // namespace natalis::calendar_ui

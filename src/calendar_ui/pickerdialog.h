@@ -29,13 +29,13 @@ public:
     // A click on a cell without a day is ignored.
     void lblGLDay_Click(int index);
     void cmdExit_Click();
-    void cmdPrevYear_Click() { browse(BrowseStep::PreviousYear); }
-    void cmdPrevMonth_Click() { browse(BrowseStep::PreviousMonth); }
-    void cmdNextMonth_Click() { browse(BrowseStep::NextMonth); }
-    void cmdNextYear_Click() { browse(BrowseStep::NextYear); }
+    void cmdPrevYear_Click() { browse(BrowseStep::previousYear); }
+    void cmdPrevMonth_Click() { browse(BrowseStep::previousMonth); }
+    void cmdNextMonth_Click() { browse(BrowseStep::nextMonth); }
+    void cmdNextYear_Click() { browse(BrowseStep::nextYear); }
 
 protected:
-    enum class BrowseStep { PreviousYear, PreviousMonth, NextMonth, NextYear };
+    enum class BrowseStep { previousYear, previousMonth, nextMonth, nextYear };
 
     PickerDialog(int skin, QDate today, QWidget *parent);
 

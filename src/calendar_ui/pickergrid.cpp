@@ -55,7 +55,7 @@ void setLunarSmallText(PickerCell &cell, QDate date, const calendar::DayDescript
 
 bool offeredGregorianMonth(QDate first)
 {
-    return first.isValid() && first >= QDate(1901, 3, 1) && first <= calendar::LastDescribedDay();
+    return first.isValid() && first >= QDate(1901, 3, 1) && first <= calendar::lastDescribedDay();
 }
 
 std::optional<int> lunarMonthLength(int lunarYear, const QString &monthText)
@@ -68,13 +68,13 @@ std::optional<int> lunarMonthLength(int lunarYear, const QString &monthText)
 
 } // namespace
 
-PickerGrid BuildGregorianPickerGrid(int year, int month, QDate today)
+PickerGrid buildGregorianPickerGrid(int year, int month, QDate today)
 {
     PickerGrid cells {};
     const QDate first(year, month, 1);
     if (!offeredGregorianMonth(first))
         return cells;
-    const int offset = FirstDayCell(first);
+    const int offset = firstDayCell(first);
     for (QDate date = first; date.month() == month; date = date.addDays(1)) {
         const auto day = calendar::DescribeDay(date);
         PickerCell &cell = cells[offset + date.day() - 1];
@@ -86,15 +86,15 @@ PickerGrid BuildGregorianPickerGrid(int year, int month, QDate today)
     return cells;
 }
 
-PickerGrid BuildLunarPickerGrid(int lunarYear, const QString &monthText, QDate today)
+PickerGrid buildLunarPickerGrid(int lunarYear, const QString &monthText, QDate today)
 {
     PickerGrid cells {};
     const auto length = lunarMonthLength(lunarYear, monthText);
     const auto firstText = calendar::LunarToSolarText(lunarText(lunarYear, monthText, 1));
-    const auto first = firstText ? calendar::ParseGregorianText(*firstText) : std::nullopt;
+    const auto first = firstText ? calendar::parseGregorianText(*firstText) : std::nullopt;
     if (!length || !first)
         return cells;
-    const int offset = FirstDayCell(*first);
+    const int offset = firstDayCell(*first);
     for (int lunarDay = 1; lunarDay <= *length; ++lunarDay) {
         const QDate date = first->addDays(lunarDay - 1);
         const auto day = calendar::DescribeDay(date);
@@ -102,23 +102,23 @@ PickerGrid BuildLunarPickerGrid(int lunarYear, const QString &monthText, QDate t
             continue;
         PickerCell &cell = cells[offset + lunarDay - 1];
         cell.day = lunarDay;
-        cell.largeText = calendar::PickerLunarDayName(lunarDay);
+        cell.largeText = calendar::pickerLunarDayName(lunarDay);
         cell.largeColour = dayColour(date, today);
         setLunarSmallText(cell, date, *day);
     }
     return cells;
 }
 
-std::optional<PickedTexts> PickGregorianDay(int year, int month, int day)
+std::optional<PickedTexts> pickGregorianDay(int year, int month, int day)
 {
     const QDate date(year, month, day);
     const auto description = calendar::DescribeDay(date);
     if (!description || !offeredGregorianMonth(QDate(year, month, 1)))
         return std::nullopt;
-    return PickedTexts { calendar::GregorianText(date), description->lunarText };
+    return PickedTexts { calendar::gregorianText(date), description->lunarText };
 }
 
-std::optional<PickedTexts> PickLunarDay(int lunarYear, const QString &monthText, int day)
+std::optional<PickedTexts> pickLunarDay(int lunarYear, const QString &monthText, int day)
 {
     const auto length = lunarMonthLength(lunarYear, monthText);
     if (!length || day < 1 || day > *length)

@@ -24,12 +24,12 @@ using PickerGrid = std::array<PickerCell, GridCells>;
 
 // A Gregorian month of March 1901 … December 2100: the day number, under it the first festival,
 // the solar term, the lunar month note or the lunar day name. Empty cells for another month.
-PickerGrid BuildGregorianPickerGrid(int year, int month, QDate today);
+PickerGrid buildGregorianPickerGrid(int year, int month, QDate today);
 
 // A lunar month given by year and month text (" 07", "闰07"): the picker's lunar day name, under
 // it "N月" on the first day of a Gregorian month, else the first festival, else the Gregorian day.
 // Empty cells for a month the year lacks.
-PickerGrid BuildLunarPickerGrid(int lunarYear, const QString &monthText, QDate today);
+PickerGrid buildLunarPickerGrid(int lunarYear, const QString &monthText, QDate today);
 
 // Both texts of a picked day.
 struct PickedTexts
@@ -39,7 +39,7 @@ struct PickedTexts
 };
 
 // nullopt for a day outside the range the pickers offer.
-std::optional<PickedTexts> PickGregorianDay(int year, int month, int day);
-std::optional<PickedTexts> PickLunarDay(int lunarYear, const QString &monthText, int day);
+std::optional<PickedTexts> pickGregorianDay(int year, int month, int day);
+std::optional<PickedTexts> pickLunarDay(int lunarYear, const QString &monthText, int day);
 
 } // namespace natalis::calendar_ui

@@ -6,18 +6,18 @@
 
 namespace natalis::calendar_ui {
 
-std::optional<PickedTexts> TypedGregorianDate(const QString &text)
+std::optional<PickedTexts> typedGregorianDate(const QString &text)
 {
     static const QRegularExpression layout(
         QStringLiteral(R"(^\s*(\d{4})\s*-\s*(\d{1,2})\s*-\s*(\d{1,2})\s*$)"));
     const QRegularExpressionMatch match = layout.match(text);
     if (!match.hasMatch())
         return std::nullopt;
-    return PickGregorianDay(
+    return pickGregorianDay(
         match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
 }
 
-std::optional<PickedTexts> TypedLunarDate(const QString &text)
+std::optional<PickedTexts> typedLunarDate(const QString &text)
 {
     QString normal; // "2006-闰07-15" or "1976-01-26"
     if (!calendar::NormalizeLunarImportText(text, normal))
@@ -27,7 +27,7 @@ std::optional<PickedTexts> TypedLunarDate(const QString &text)
         return std::nullopt;
     const bool leap = parts[1].startsWith(u'闰');
     const QString month = (leap ? QStringLiteral("闰") : QStringLiteral(" ")) + parts[1].right(2);
-    return PickLunarDay(parts[0].toInt(), month, parts[2].toInt());
+    return pickLunarDay(parts[0].toInt(), month, parts[2].toInt());
 }
 
 } // namespace natalis::calendar_ui

@@ -12,7 +12,7 @@ namespace natalis::calendar_ui {
 // layout, the month optionally marked leap ("2006-闰7-15"). Both texts of the day, or nullopt
 // for a malformed text or a day the pickers do not offer (a leap month the year lacks, day 30 of
 // a short month, a date outside March 1901 … 2100).
-std::optional<PickedTexts> TypedGregorianDate(const QString &text);
-std::optional<PickedTexts> TypedLunarDate(const QString &text);
+std::optional<PickedTexts> typedGregorianDate(const QString &text);
+std::optional<PickedTexts> typedLunarDate(const QString &text);
 
 } // namespace natalis::calendar_ui

@@ -1,12 +1,12 @@
 // natalis-cli due and add: the reminder engine and the birthday store from the command line.
 
-#include "platform/clock.h"
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
 #include "calendar/lunarimporttext.h"
 #include "clicommand.h"
 #include "dboption.h"
+#include "platform/clock.h"
 #include "reminder/remindertexts.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
@@ -69,10 +69,10 @@ int runDue(const QStringList &arguments)
         return fail(QStringLiteral("cannot read the birthdays: %1").arg(load.error->description));
 
     const QDate today = now->date();
-    const reminder::ReminderTexts texts = reminder::BuildReminderTexts(
+    const reminder::ReminderTexts texts = reminder::buildReminderTexts(
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
         std::get<store::SettingsRecord>(settings), today);
-    printLine(reminder::DayHeading(today));
+    printLine(reminder::dayHeading(today));
     printLine(QString());
     printLine(QString(texts.multiLine).replace(u'\r', u'\n'));
     printLine(QString());
@@ -84,7 +84,7 @@ int runDue(const QStringList &arguments)
 // import check accepts.
 bool pickerOffers(QDate date)
 {
-    return date >= QDate(1901, 3, 1) && date <= calendar::LastDescribedDay();
+    return date >= QDate(1901, 3, 1) && date <= calendar::lastDescribedDay();
 }
 
 // The lunar date as the import check reads it: the stored layout ("农历2006年闰07月15日",
@@ -112,7 +112,7 @@ QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
         const QDate date = QDate::fromString(text, Qt::ISODate);
         if (!date.isValid() || text.size() != 10 || !pickerOffers(date))
             return QStringLiteral("--gl takes a day from 1901-03-01 to 2100-12-31 as YYYY-MM-DD");
-        edit.strGL = calendar::GregorianText(date);
+        edit.strGL = calendar::gregorianText(date);
         edit.strNL = calendar::DescribeDay(date)->lunarText;
     }
     if (hasNl) {
@@ -124,7 +124,7 @@ QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
         const bool leap = parts[1].startsWith(u'闰');
         const calendar::LunarDate lunar { parts[0].toInt(),
             (leap ? parts[1].mid(1) : parts[1]).toInt(), parts[2].toInt(), leap };
-        edit.strNL = calendar::LunarText(lunar);
+        edit.strNL = calendar::lunarText(lunar);
         edit.strGL = *calendar::LunarToSolarText(edit.strNL);
     }
     return {};
@@ -218,21 +218,20 @@ int runAdd(const QStringList &arguments)
             QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
 
     // Refused, not cleaned away: a line break given on the command line is not silently lost.
-    if (const auto refusal = store::RefuseForbiddenCharacters(edit))
+    if (const auto refusal = store::refuseForbiddenCharacters(edit))
         return fail(refusal->message);
-    store::CleanBirthdayEdit(edit);
+    store::cleanBirthdayEdit(edit);
     const QList<store::BirthdayRecord> none;
     if (const auto refusal =
-            store::CheckBirthdayEdit(edit, u"", load.HasBirthdays ? load.Birthdays : none))
+            store::checkBirthdayEdit(edit, u"", load.HasBirthdays ? load.Birthdays : none))
         return fail(refusal->message);
     if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
         store::AddClassFromEditor(*connection, edit.Type, edit.Class);
 
-    const store::BirthdayRecord record = store::RecordFromEdit(edit);
+    const store::BirthdayRecord record = store::recordFromEdit(edit);
     const qint32 id = store::AddBirthToMdb(*connection, record);
     if (id < 1)
-        return fail(
-            store::WriteFailureCause(connection->lastError())
+        return fail(store::writeFailureCause(connection->lastError())
                 + QStringLiteral(",%1添加失败!").arg(record.About),
             Refused);
     printLine(QStringLiteral("%1添加成功! Id %2").arg(record.About).arg(id));
@@ -241,7 +240,7 @@ int runAdd(const QStringList &arguments)
 
 } // namespace
 
-QList<Command> BirthdayCommands()
+QList<Command> birthdayCommands()
 {
     return {
         { QStringLiteral("due"), QStringLiteral("what natalis reminds of at a moment"), runDue },

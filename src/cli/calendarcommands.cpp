@@ -55,9 +55,9 @@ int runDay(const QStringList &arguments)
     if (*to < *from)
         return fail(QStringLiteral("TO lies before FROM"));
     const QString range = QStringLiteral("the calendar covers %1 to %2")
-                              .arg(FirstDescribedDay().toString(Qt::ISODate),
-                                  LastDescribedDay().toString(Qt::ISODate));
-    if (*from < FirstDescribedDay() || *to > LastDescribedDay())
+                              .arg(firstDescribedDay().toString(Qt::ISODate),
+                                  lastDescribedDay().toString(Qt::ISODate));
+    if (*from < firstDescribedDay() || *to > lastDescribedDay())
         return fail(range);
 
     for (QDate date = *from; date <= *to; date = date.addDays(1))
@@ -110,7 +110,7 @@ int runNormalize(const QStringList &arguments)
 
 } // namespace
 
-QList<Command> CalendarCommands()
+QList<Command> calendarCommands()
 {
     return {
         { QStringLiteral("day"), QStringLiteral("describe Gregorian days"), runDay },

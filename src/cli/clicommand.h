@@ -23,11 +23,11 @@ struct Command
     std::function<int(const QStringList &arguments)> run;
 };
 
-QList<Command> CalendarCommands();
-QList<Command> BirthdayCommands();
-QList<Command> TransferCommands();
-QList<Command> SmsCommands();
-QList<Command> PhoneCommands();
+QList<Command> calendarCommands();
+QList<Command> birthdayCommands();
+QList<Command> transferCommands();
+QList<Command> smsCommands();
+QList<Command> phoneCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.

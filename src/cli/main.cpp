@@ -9,8 +9,8 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return CalendarCommands() + BirthdayCommands() + TransferCommands() + SmsCommands()
-        + PhoneCommands();
+    return calendarCommands() + birthdayCommands() + transferCommands() + smsCommands()
+        + phoneCommands();
 }
 
 void printUsage(const QList<Command> &commands)

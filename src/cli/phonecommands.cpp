@@ -1,9 +1,9 @@
 // natalis-cli ics and vcf: the birthdays for a phone's calendar and contacts. Reading a phone's
 // contacts back is import --layout vcf.
 
-#include "platform/clock.h"
 #include "clicommand.h"
 #include "dboption.h"
+#include "platform/clock.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "transfer/icalendarexport.h"
@@ -28,8 +28,8 @@ std::variant<QList<store::BirthdayRecord>, QString> loadBirthdays(const QCommand
         return u"cannot open %1: %2"_s.arg(path, error.description);
     store::BirthdayLoad load = store::LoadBirthdays(*connection);
     // Events and cards carry the birthdays' Uids: a file from before them gets them first.
-    if (!load.error && load.HasBirthdays && store::LacksBirthdayUids(*connection, load.Birthdays)
-        && store::AssignMissingBirthdayUids(*connection) > 0)
+    if (!load.error && load.HasBirthdays && store::lacksBirthdayUids(*connection, load.Birthdays)
+        && store::assignMissingBirthdayUids(*connection) > 0)
         load = store::LoadBirthdays(*connection, std::move(load.Birthdays));
     if (load.error)
         return u"cannot read the birthdays: %1"_s.arg(load.error->description);
@@ -77,7 +77,7 @@ int runIcs(const QStringList &arguments)
         return fail(*message, Refused);
     const transfer::IcsOptions options { *from, *years, parser.isSet(u"festivals"_s), now };
     const transfer::IcsExportResult result =
-        transfer::ExportIcs(std::get<QList<store::BirthdayRecord>>(birthdays),
+        transfer::exportIcs(std::get<QList<store::BirthdayRecord>>(birthdays),
             parser.positionalArguments().first(), options, dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);
@@ -101,7 +101,7 @@ int runVcf(const QStringList &arguments)
     if (const auto *message = std::get_if<QString>(&birthdays))
         return fail(*message, Refused);
     const transfer::VcardExportResult result =
-        transfer::ExportVcards(std::get<QList<store::BirthdayRecord>>(birthdays),
+        transfer::exportVcards(std::get<QList<store::BirthdayRecord>>(birthdays),
             parser.positionalArguments().first(), dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);
@@ -111,7 +111,7 @@ int runVcf(const QStringList &arguments)
 
 } // namespace
 
-QList<Command> PhoneCommands()
+QList<Command> phoneCommands()
 {
     return {
         { u"ics"_s, u"write the birthdays as a phone calendar file (.ics)"_s, runIcs },

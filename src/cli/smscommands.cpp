@@ -1,9 +1,9 @@
 // natalis-cli sms-auto: one pass of the automatic birthday SMS, for a program run headless from
 // a scheduler.
 
-#include "platform/clock.h"
 #include "clicommand.h"
 #include "dboption.h"
+#include "platform/clock.h"
 #include "sms/autosms.h"
 #include "sms/gatewayaddress.h"
 #include "sms/httpsmsgateway.h"
@@ -122,7 +122,7 @@ int runSmsAuto(const QStringList &arguments)
         return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), DatabaseError);
     const sms::SmsAccountTable accounts = sms::LoadSmsAccounts(*connection);
     const std::unique_ptr<sms::HttpSmsGateway> gateway =
-        sms::OpenSmsGateway(*connection, QSysInfo::machineHostName());
+        sms::openSmsGateway(*connection, QSysInfo::machineHostName());
     if (parser.isSet(u"gateway"_s))
         gateway->setBaseAddress(parser.value(u"gateway"_s));
 
@@ -147,7 +147,7 @@ int runSmsAuto(const QStringList &arguments)
 
 } // namespace
 
-QList<Command> SmsCommands()
+QList<Command> smsCommands()
 {
     return {
         { u"sms-auto"_s, u"send the automatic birthday SMS that are due"_s, runSmsAuto },

@@ -91,7 +91,7 @@ int runExport(const QStringList &arguments)
     transfer::ExportOptions options;
     options.format = *format;
     options.openDatabase = path;
-    const transfer::ExportResult result = transfer::ExportBirthdays(
+    const transfer::ExportResult result = transfer::exportBirthdays(
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
         parser.positionalArguments().first(), options);
     if (!result.ok)
@@ -115,11 +115,11 @@ std::optional<QList<store::BirthdayRecord>> presentBirthdays(store::Connection *
 // read as this version's export, so that the reader words the reason.
 std::optional<transfer::ImportLayout> detectedLayout(const QString &file)
 {
-    const transfer::WholeFile whole = transfer::ReadWholeImportFile(file);
+    const transfer::WholeFile whole = transfer::readWholeImportFile(file);
     if (whole.refusal)
         return transfer::ImportLayout::Tab;
     const std::optional<transfer::ImportLayout> layout =
-        transfer::DetectImportLayout(file, whole.bytes);
+        transfer::detectImportLayout(file, whole.bytes);
     if (layout)
         std::fprintf(stderr, "layout: %s (detected; --layout chooses another)\n",
             transfer::layoutName(*layout).toUtf8().constData());
@@ -180,12 +180,12 @@ int runImport(const QStringList &arguments)
         return fail(QStringLiteral("cannot tell the layout of %1; give --layout").arg(file));
     transfer::VcardImportReading cards;
     if (*layout == transfer::ImportLayout::Vcf)
-        cards = transfer::ReadVcardImportFile(file, category);
+        cards = transfer::readVcardImportFile(file, category);
     transfer::ImportReadOptions readOptions;
     readOptions.encoding = *encoding;
     transfer::ImportReading reading = *layout == transfer::ImportLayout::Vcf
         ? std::move(cards.reading)
-        : transfer::ReadImportFile(file, *layout, readOptions);
+        : transfer::readImportFile(file, *layout, readOptions);
     if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
         !skipped.isEmpty())
         printLine(skipped);
@@ -212,7 +212,7 @@ int runImport(const QStringList &arguments)
         return fail(QStringLiteral("cannot read the birthdays of %1").arg(path), Refused);
 
     const transfer::ImportPreview preview =
-        transfer::BuildImportPreview(std::move(reading), *present);
+        transfer::buildImportPreview(std::move(reading), *present);
     printReport(preview);
     printLine(transfer::previewSummaryText(preview));
     if (dryRun) {
@@ -223,7 +223,7 @@ int runImport(const QStringList &arguments)
         return fail(
             QStringLiteral("nothing to add: every record is already in the database"), Refused);
     const transfer::ImportOutcome outcome =
-        transfer::AddImportedBirthdays(*connection, preview, *layout);
+        transfer::addImportedBirthdays(*connection, preview, *layout);
     if (!outcome.ok)
         return fail(outcome.statusText, Refused);
     printLine(outcome.statusText);
@@ -232,7 +232,7 @@ int runImport(const QStringList &arguments)
 
 } // namespace
 
-QList<Command> TransferCommands()
+QList<Command> transferCommands()
 {
     return {
         { QStringLiteral("export"), QStringLiteral("write every birthday to a tab-separated file"),

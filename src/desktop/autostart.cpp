@@ -1,7 +1,7 @@
 #include "desktop/autostart.h"
 
-#include "platform/dblocation.h"
 #include "desktop/desktopentry.h"
+#include "platform/dblocation.h"
 #include "platform/installlayout.h"
 
 #include <QDir>

@@ -61,9 +61,10 @@ DesktopNotifier::DesktopNotifier(QObject *parent) : QObject(parent)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    bus.connect(Service, Path, Interface, u"ActionInvoked"_s, this,
-        SLOT(onActionInvoked(uint, QString)));
-    bus.connect(Service, Path, Interface, u"NotificationClosed"_s, this, SLOT(onClosed(uint, uint)));
+    bus.connect(
+        Service, Path, Interface, u"ActionInvoked"_s, this, SLOT(onActionInvoked(uint, QString)));
+    bus.connect(
+        Service, Path, Interface, u"NotificationClosed"_s, this, SLOT(onClosed(uint, uint)));
 }
 
 DesktopNotifier::~DesktopNotifier()
@@ -103,8 +104,8 @@ void DesktopNotifier::show(const QString &summary, const QString &body, const QI
     const QStringList actions = { QString::fromLatin1(AcknowledgeAction), u"知道了"_s,
         QString::fromLatin1(OpenAction), u"打开"_s };
     QDBusMessage notify = QDBusMessage::createMethodCall(Service, Path, Interface, u"Notify"_s);
-    notify << AppName << m_shown << QGuiApplication::desktopFileName() << summary << body
-           << actions << hints << NeverExpires;
+    notify << AppName << m_shown << QGuiApplication::desktopFileName() << summary << body << actions
+           << hints << NeverExpires;
     m_withdrawPending = false;
     m_answerPending = true;
     const quint64 request = ++m_request;

@@ -1,7 +1,7 @@
 #include "desktop/desktopshortcut.h"
 
-#include "platform/dblocation.h"
 #include "desktop/desktopentry.h"
+#include "platform/dblocation.h"
 #include "platform/installlayout.h"
 
 #include <QDir>
@@ -48,8 +48,8 @@ public:
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
-        const QByteArray entry = desktopEntry(ShortcutName,
-            desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
+        const QByteArray entry = desktopEntry(
+            ShortcutName, desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.

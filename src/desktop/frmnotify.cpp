@@ -1,7 +1,7 @@
 #include "desktop/frmnotify.h"
 
-#include "widgets/pictures.h"
 #include "desktop/x11desktop.h"
+#include "widgets/pictures.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -45,8 +45,8 @@ TrayBalloon::Placement TrayBalloon::place(
     Placement placement;
     const QPoint middle = icon.center();
     placement.pointerBelow = middle.y() >= screen.center().y();
-    const int y = placement.pointerBelow ? icon.top() - Gap - balloon.height()
-                                         : icon.bottom() + 1 + Gap;
+    const int y =
+        placement.pointerBelow ? icon.top() - Gap - balloon.height() : icon.bottom() + 1 + Gap;
     // The pointer sits near the balloon's right end for an icon on the right, as trays mostly
     // are, so that the balloon stands over the screen rather than past its edge.
     const int preferredX = middle.x() >= screen.center().x()
@@ -54,8 +54,8 @@ TrayBalloon::Placement TrayBalloon::place(
         : middle.x() - 3 * PointerHalfWidth;
     const int x = qBound(screen.left(), preferredX, screen.right() + 1 - balloon.width());
     placement.topLeft = QPoint(x, qBound(screen.top(), y, screen.bottom() + 1 - balloon.height()));
-    placement.pointerX = qBound(Corner + PointerHalfWidth, middle.x() - x,
-        balloon.width() - Corner - PointerHalfWidth);
+    placement.pointerX = qBound(
+        Corner + PointerHalfWidth, middle.x() - x, balloon.width() - Corner - PointerHalfWidth);
     return placement;
 }
 
@@ -66,8 +66,8 @@ void TrayBalloon::showAt(const QRect &icon, const QString &title, const QString 
     m_text = text;
     m_picture = picture;
     const QFontMetrics bold(titleFont(font()));
-    const QRect textBox = fontMetrics().boundingRect(
-        QRect(0, 0, MaxTextWidth, 10000), Qt::TextWordWrap, m_text);
+    const QRect textBox =
+        fontMetrics().boundingRect(QRect(0, 0, MaxTextWidth, 10000), Qt::TextWordWrap, m_text);
     const int contentWidth = qMax(bold.horizontalAdvance(m_title), textBox.width());
     const int contentHeight = qMax(PictureSize, bold.height() + Margin / 2 + textBox.height());
     const QSize size(

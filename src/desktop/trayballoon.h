@@ -21,8 +21,8 @@ public:
     TrayBalloon();
 
     // icon: the icon's rectangle in the program's (logical) screen coordinates.
-    void showAt(const QRect &icon, const QString &title, const QString &text,
-        const QIcon &picture, int milliseconds);
+    void showAt(const QRect &icon, const QString &title, const QString &text, const QIcon &picture,
+        int milliseconds);
 
     // Where the balloon goes for an icon at icon on a screen whose free area is screen: above an
     // icon in the lower half, below one in the upper half, its pointer at the icon's middle,

@@ -34,8 +34,8 @@ bool statusNotifierHostRegistered()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(WatcherService,
-        u"/StatusNotifierWatcher"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+    QDBusMessage ask = QDBusMessage::createMethodCall(WatcherService, u"/StatusNotifierWatcher"_s,
+        u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
     ask << WatcherService << u"IsStatusNotifierHostRegistered"_s;
     const QDBusMessage answer = bus.call(ask, QDBus::Block, BusMilliseconds);
     return answer.type() == QDBusMessage::ReplyMessage
@@ -222,8 +222,8 @@ bool TrayLayer::showBalloonAtIcon(const QString &text)
         m_balloon = std::make_unique<TrayBalloon>();
         connect(m_balloon.get(), &TrayBalloon::clicked, this, &TrayLayer::userActed);
     }
-    m_balloon->showAt(icon, QString::fromUtf8(BalloonTitle), text, m_pictures[0],
-        BalloonMilliseconds);
+    m_balloon->showAt(
+        icon, QString::fromUtf8(BalloonTitle), text, m_pictures[0], BalloonMilliseconds);
     return true;
 }
 

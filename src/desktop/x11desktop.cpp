@@ -15,13 +15,13 @@ struct FreeDeleter
 {
     void operator()(void *reply) const { std::free(reply); }
 };
-template <typename Reply>
+template<typename Reply>
 using ReplyPointer = std::unique_ptr<Reply, FreeDeleter>;
 
 xcb_connection_t *connection()
 {
-    auto *application = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                : nullptr;
+    auto *application =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return application ? application->connection() : nullptr;
 }
 
@@ -80,8 +80,8 @@ void skipTaskbar(QWindow &window)
     const xcb_atom_t wanted[] = { atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
         atom(c, "_NET_WM_STATE_SKIP_PAGER") };
     // Appended: Qt merges its own states (above, for one) with what the property holds.
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, xcb_window_t(window.winId()), state,
-        XCB_ATOM_ATOM, 32, 2, wanted);
+    xcb_change_property(
+        c, XCB_PROP_MODE_APPEND, xcb_window_t(window.winId()), state, XCB_ATOM_ATOM, 32, 2, wanted);
     xcb_flush(c);
 }
 

@@ -1,8 +1,8 @@
 #include "dialogs/frmaddedit.h"
 
-#include "widgets/skincolors.h"
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/typeddate.h"
+#include "widgets/skincolors.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -88,13 +88,14 @@ void frmAddEdit::buildControls()
         m_nlDate->setText(texts.lunar);
     };
     new calendar_ui::DateBox(
-        *m_glDate, calendar_ui::TypedGregorianDate, [this] { openGregorianPicker(); },
-        showPicked, [this] {
+        *m_glDate, calendar_ui::typedGregorianDate, [this] { openGregorianPicker(); }, showPicked,
+        [this] {
             m_status->setText(
                 QStringLiteral("公历日期输入有误,请按\"年-月-日\"输入(如1976-2-25)或按F4选取！"));
         });
     new calendar_ui::DateBox(
-        *m_nlDate, calendar_ui::TypedLunarDate, [this] { openLunarPicker(); }, showPicked, [this] {
+        *m_nlDate, calendar_ui::typedLunarDate, [this] { openLunarPicker(); }, showPicked,
+        [this] {
             m_status->setText(QStringLiteral(
                 "农历日期输入有误,请按\"年-月-日\"输入(闰月如2006-闰7-15)或按F4选取！"));
         });
@@ -276,9 +277,9 @@ void frmAddEdit::cmdOK_Click()
         return;
     }
     BirthdayEdit edit = editFromControls();
-    store::CleanBirthdayEdit(edit);
+    store::cleanBirthdayEdit(edit);
     showControls(edit);
-    if (const auto refusal = store::CheckBirthdayEdit(edit, m_buffer.About, m_setup.birthdays)) {
+    if (const auto refusal = store::checkBirthdayEdit(edit, m_buffer.About, m_setup.birthdays)) {
         refuse(*refusal);
         return;
     }
@@ -371,6 +372,5 @@ void frmAddEdit::openPicker(const DatePicker &picker, QLineEdit *anchor)
         m_nlDate->setText(nl);
     }
 }
-
 
 } // namespace natalis::app

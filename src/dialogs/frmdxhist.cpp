@@ -1,10 +1,10 @@
 #include "dialogs/frmdxhist.h"
 
-#include "platform/clock.h"
-#include "widgets/dialogparts.h"
 #include "calendar/datetext.h"
 #include "calendar_ui/datepickers.h"
+#include "platform/clock.h"
 #include "sms/smsdispatch.h"
+#include "widgets/dialogparts.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -85,7 +85,7 @@ QRadioButton *option(const QString &name, int index, const QString &caption, QWi
 QStringList accountItems(const sms::SmsAccountTable &accounts)
 {
     QStringList items { AllItem };
-    for (const QString &item : sms::SmsAccountItems(accounts)) {
+    for (const QString &item : sms::smsAccountItems(accounts)) {
         if (!item.trimmed().isEmpty())
             items.append(item);
     }
@@ -129,7 +129,7 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
     setWindowTitle(QStringLiteral("短信发送记录"));
     pickDate = [&clock = m_services.clock, skin = m_services.skin](
                    QWidget *anchor, QString &gl, QString &nl) {
-        return calendar_ui::PickGregorianDate(anchor, skin, clock.now().date(), gl, nl);
+        return calendar_ui::pickGregorianDate(anchor, skin, clock.now().date(), gl, nl);
     };
     buildControls();
     fillFilters();
@@ -289,7 +289,7 @@ void frmDxHist::chooseRange(RangeEnd &end)
 {
     const bool chosen = end.chosen->isChecked();
     end.box->setVisible(chosen);
-    end.date = chosen ? calendar::ParseGregorianText(end.box->text()) : std::nullopt;
+    end.date = chosen ? calendar::parseGregorianText(end.box->text()) : std::nullopt;
 }
 
 void frmDxHist::pickInto(RangeEnd &end)
@@ -299,7 +299,7 @@ void frmDxHist::pickInto(RangeEnd &end)
     if (!pickDate || !pickDate(end.frame, gl, nl))
         return;
     end.box->setText(gl);
-    end.date = calendar::ParseGregorianText(gl);
+    end.date = calendar::parseGregorianText(gl);
 }
 
 sms::SmsHistoryQuery frmDxHist::queryFromControls() const
@@ -307,7 +307,7 @@ sms::SmsHistoryQuery frmDxHist::queryFromControls() const
     sms::SmsHistoryQuery query;
     query.start = m_start.date;
     query.end = m_end.date;
-    query.account = sms::AccountOfItem(filterText(m_user));
+    query.account = sms::accountOfItem(filterText(m_user));
     query.type = filterText(m_type);
     query.status = filterText(m_status);
     return query;
@@ -318,7 +318,7 @@ std::optional<qint64> frmDxHist::RunHistoryQuery(const sms::SmsHistoryQuery &que
     m_list->clear();
     m_list->header()->setSortIndicatorShown(false);
     const std::optional<QList<sms::SmsHistoryRow>> rows =
-        sms::QuerySmsHistory(m_services.connection, query, m_services.clock.now().date());
+        sms::querySmsHistory(m_services.connection, query, m_services.clock.now().date());
     if (!rows) {
         m_total->setText(QStringLiteral("0"));
         m_statusPanel->setText(QStringLiteral("查询短信发送历史记录失败!"));

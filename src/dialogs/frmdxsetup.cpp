@@ -1,11 +1,11 @@
 #include "dialogs/frmdxsetup.h"
 
-#include "widgets/dialogparts.h"
 #include "platform/messagesink.h"
 #include "sms/gatewayaddress.h"
 #include "sms/httpsmsgateway.h"
 #include "store/categories.h"
 #include "store/settings.h"
+#include "widgets/dialogparts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -208,9 +208,9 @@ QWidget *frmDxSetup::buildCommon()
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_sendTime = comboBox(QStringLiteral("cboDxSendTime"), sms::SmsSendTimeItems(), row);
+    m_sendTime = comboBox(QStringLiteral("cboDxSendTime"), sms::smsSendTimeItems(), row);
     m_signature = lineEdit(QStringLiteral("txtDxYyTail"), row);
-    m_retention = comboBox(QStringLiteral("cboDxTxRetryNums"), sms::SmsRetentionItems(), row);
+    m_retention = comboBox(QStringLiteral("cboDxTxRetryNums"), sms::smsRetentionItems(), row);
     layout->addWidget(new QLabel(QStringLiteral("所有类别生日短信发送时刻"), row));
     layout->addWidget(m_sendTime);
     layout->addSpacing(12);
@@ -224,7 +224,7 @@ QWidget *frmDxSetup::buildCommon()
 
 void frmDxSetup::loadControls()
 {
-    const sms::SmsSetupInput input = sms::SmsSetupFromSettings(m_services.settings);
+    const sms::SmsSetupInput input = sms::smsSetupFromSettings(m_services.settings);
     for (std::size_t i = 0; i < m_accounts.size(); ++i)
         m_accounts[i].user->setText(m_services.accounts[i].name.trimmed());
     showAccountStates();
@@ -241,7 +241,7 @@ void frmDxSetup::loadControls()
     m_signature->setText(input.signature);
     m_retention->setCurrentIndex(
         input.retention >= 0 && input.retention < m_retention->count() ? input.retention : -1);
-    m_storedAddress = sms::LoadGatewayAddress(m_services.connection);
+    m_storedAddress = sms::loadGatewayAddress(m_services.connection);
     m_address->setText(m_storedAddress);
 }
 
@@ -249,7 +249,7 @@ void frmDxSetup::loadControls()
 // offered leaves the list without a selection.
 void frmDxSetup::fillAccountLists(const sms::SmsSetupInput &selection)
 {
-    const QStringList items = sms::SmsAccountItems(m_services.accounts);
+    const QStringList items = sms::smsAccountItems(m_services.accounts);
     for (std::size_t k = 0; k < m_categories.size(); ++k) {
         QComboBox *box = m_categories[k].user;
         box->clear();
@@ -273,7 +273,7 @@ void frmDxSetup::showAccountStates()
 void frmDxSetup::showCounters(int category)
 {
     Category &c = m_categories[std::size_t(category)];
-    const sms::SmsContentCounters counters = sms::ContentCounters(c.content->text());
+    const sms::SmsContentCounters counters = sms::contentCounters(c.content->text());
     c.characters->setText(QString::number(counters.characters));
     c.mobileMessages->setText(QString::number(counters.mobileMessages));
     c.phsMessages->setText(QString::number(counters.phsMessages));
@@ -346,33 +346,33 @@ void frmDxSetup::cmdZhuCe_Click(int entry)
 {
     const Account &account = m_accounts[std::size_t(entry - 1)];
     sms::AwaitingGateway through = gateway();
-    report(sms::RegisterSmsAccount(entry, account.user->text(), account.password->text(),
+    report(sms::registerSmsAccount(entry, account.user->text(), account.password->text(),
         m_services.computerName, through, m_services.connection, m_services.settings,
         m_services.accounts));
 }
 
 void frmDxSetup::cmdZhuXiao_Click(int entry)
 {
-    if (m_services.messages.show(sms::UnregisterQuestion(entry), sms::SmsSetupTitle.toString(),
+    if (m_services.messages.show(sms::unregisterQuestion(entry), sms::SmsSetupTitle.toString(),
             MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
     sms::AwaitingGateway through = gateway();
-    report(sms::UnregisterSmsAccount(
+    report(sms::unregisterSmsAccount(
         entry, through, m_services.connection, m_services.settings, m_services.accounts));
 }
 
 void frmDxSetup::cmdDL_Click()
 {
     sms::AwaitingGateway through = gateway();
-    report(sms::SetSmsProxy(
+    report(sms::setSmsProxy(
         m_proxy[0]->text(), m_proxy[1]->text(), m_proxy[2]->text(), m_proxy[3]->text(), through));
 }
 
 void frmDxSetup::cmdOK_Click()
 {
     const sms::SmsSetupInput input = inputFromControls();
-    if (const std::optional<sms::SmsSetupRefusal> refusal = sms::CheckSmsSetup(input)) {
+    if (const std::optional<sms::SmsSetupRefusal> refusal = sms::checkSmsSetup(input)) {
         m_status->setText(refusal->statusText);
         QLineEdit *content = m_categories[std::size_t(refusal->category)].content;
         content->selectAll();
@@ -383,8 +383,8 @@ void frmDxSetup::cmdOK_Click()
         return;
     // The program keeps running on its settings until the new ones are stored.
     store::SettingsRecord settings = m_services.settings;
-    sms::ApplySmsSetup(input, settings);
-    if (!sms::SaveGatewayAddress(m_services.connection, m_address->text())
+    sms::applySmsSetup(input, settings);
+    if (!sms::saveGatewayAddress(m_services.connection, m_address->text())
         || !store::WriteSettings(m_services.connection, settings)) {
         m_status->setText(sms::SmsSetupSaveFailedText.toString());
         return;

@@ -1,8 +1,8 @@
 #include "dialogs/frmfilein.h"
 
-#include "widgets/dialogparts.h"
 #include "dialogs/importpreviewmodel.h"
 #include "store/categories.h"
+#include "widgets/dialogparts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -202,7 +202,7 @@ void frmFileIn::chooseEncoding(int index)
     m_ok->setEnabled(false);
     m_progress->setVisible(true);
     m_stopReading->setVisible(true);
-    RunOnWorker(m_progress, m_stopReading,
+    runOnWorker(m_progress, m_stopReading,
         [&](WorkerProgress &progress) { reading = m_reader(choice, progress); });
     m_progress->setVisible(false);
     m_stopReading->setVisible(false);
@@ -268,7 +268,7 @@ void frmFileIn::cmdOK_Click()
     // second keeps it moving.
     QElapsedTimer sincePainted;
     sincePainted.start();
-    m_outcome = transfer::AddImportedBirthdays(
+    m_outcome = transfer::addImportedBirthdays(
         m_connection, m_preview, m_layout, [this, &sincePainted](const QString &text) {
             m_status->setText(text);
             if (sincePainted.elapsed() < ProgressPaintMs)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "widgets/workerrun.h"
 #include "transfer/importinsert.h"
 #include "transfer/importlayout.h"
 #include "transfer/importpreview.h"
+#include "widgets/workerrun.h"
 
 #include <QDialog>
 #include <functional>

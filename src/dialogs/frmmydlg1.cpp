@@ -1,7 +1,7 @@
 #include "dialogs/frmmydlg1.h"
 
-#include "widgets/dialogparts.h"
 #include "transfer/importlayout.h"
+#include "widgets/dialogparts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -265,7 +265,7 @@ void frmMyDlg1::cmdExit_Click()
     reject();
 }
 
-bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
+bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
     const ModalRunner &runner, ChooserUse use)
 {
     picked.PickedFileText = title;

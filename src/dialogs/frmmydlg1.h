@@ -80,7 +80,7 @@ private:
 // The caller protocol in one call: clears PickedFileOk, sets title and filter, runs the chooser
 // in the folder last used for `use`. True when a file was chosen; its path is then in
 // picked.PickedFileText, and its folder is remembered for the next time.
-bool PickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
+bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
     const ModalRunner &runner, ChooserUse use);
 
 } // namespace natalis::app

@@ -2,15 +2,15 @@
 
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
-#include "widgets/dialogparts.h"
+#include "desktop/musicplayer.h"
 #include "dialogs/frmmydlg1.h"
 #include "platform/messagesink.h"
-#include "desktop/musicplayer.h"
 #include "reminder/remindedfestivals.h"
 #include "store/ansicodec.h"
 #include "store/categories.h"
 #include "store/classtables.h"
 #include "store/settings.h"
+#include "widgets/dialogparts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -352,7 +352,7 @@ void frmSetup::loadClassLists()
 {
     for (int tab = 1; tab <= int(m_classLists.size()); ++tab) {
         if (const auto table = store::classTableForTab(tab))
-            m_classLists[tab - 1]->addItems(store::ReadClassNames(m_services.connection, *table));
+            m_classLists[tab - 1]->addItems(store::readClassNames(m_services.connection, *table));
     }
     TabStrip1_Click(1);
 }
@@ -422,7 +422,7 @@ void frmSetup::cmdNo_Click()
 void frmSetup::cmdMc_Click()
 {
     PickedFile picked;
-    if (!PickFile(this, picked, MusicChooserTitle, MusicFileFilter, m_services.runModal,
+    if (!pickFile(this, picked, MusicChooserTitle, MusicFileFilter, m_services.runModal,
             ChooserUse::Music))
         return;
     if (QFileInfo::exists(picked.PickedFileText)) {
@@ -499,7 +499,7 @@ void frmSetup::updateClassButtons()
 void frmSetup::cmdTsBmAdd_Click()
 {
     const QString text = m_classText->text().trimmed();
-    if (store::AnsiByteLength(text) > MaxClassBytes) {
+    if (store::ansiByteLength(text) > MaxClassBytes) {
         m_services.messages.show(QStringLiteral("同事部门不能多于20个英文字符"), SetupTitle);
         m_classText->selectAll();
         return;

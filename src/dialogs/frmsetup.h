@@ -1,7 +1,7 @@
 #pragma once
 
-#include "widgets/modalrunner.h"
 #include "store/settingsrecord.h"
+#include "widgets/modalrunner.h"
 
 #include <QDialog>
 #include <array>

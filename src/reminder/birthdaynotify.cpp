@@ -23,7 +23,7 @@ struct DueItem
 // The lunar year today lies in: before lunar new year it is the previous Gregorian year.
 std::optional<int> lunarYearOf(QDate today)
 {
-    const std::optional<calendar::LunarDate> lunar = calendar::SolarToLunar(today);
+    const std::optional<calendar::LunarDate> lunar = calendar::solarToLunar(today);
     if (!lunar)
         return std::nullopt;
     return lunar->year;

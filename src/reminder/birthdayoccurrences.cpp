@@ -44,7 +44,7 @@ std::optional<QDate> lunarOccurrence(
         return std::nullopt;
     if (occurrence.day > *monthDays)
         occurrence.day = *monthDays;
-    return calendar::LunarToSolar(occurrence);
+    return calendar::lunarToSolar(occurrence);
 }
 
 } // namespace
@@ -55,7 +55,7 @@ void CalcGlBirthDates(
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         if (!remindsBy(birthdays[i], RemindByGregorian))
             continue;
-        const std::optional<QDate> birth = calendar::ParseGregorianText(birthdays[i].strGL);
+        const std::optional<QDate> birth = calendar::parseGregorianText(birthdays[i].strGL);
         if (!birth)
             continue;
         int birthYear = 0, month = 0, day = 0;
@@ -79,7 +79,7 @@ void CalcNlBirthDates(
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         if (!remindsBy(birthdays[i], RemindByLunar))
             continue;
-        const std::optional<LunarDate> birth = calendar::ParseLunarText(birthdays[i].strNL);
+        const std::optional<LunarDate> birth = calendar::parseLunarText(birthdays[i].strNL);
         if (!birth)
             continue;
         if (lunarYear >= birth->year) {

@@ -27,7 +27,7 @@ QString missedText(const store::BirthdayRecord &birthday, int daysAgo)
 
 } // namespace
 
-QStringList MissedBirthdayItems(
+QStringList missedBirthdayItems(
     const QList<store::BirthdayRecord> &birthdays, QDate lastRun, QDate today)
 {
     if (birthdays.isEmpty() || !lastRun.isValid() || !today.isValid())
@@ -39,7 +39,7 @@ QStringList MissedBirthdayItems(
     // This and next year from the earliest day cover every day up to today, in both calendars.
     BirthOccurrences occurrences(birthdays.size());
     CalcGlBirthDates(birthdays, earliest.year(), occurrences);
-    if (const auto lunar = calendar::SolarToLunar(earliest))
+    if (const auto lunar = calendar::solarToLunar(earliest))
         CalcNlBirthDates(birthdays, lunar->year, occurrences);
 
     QList<Missed> missed;

@@ -5,13 +5,13 @@
 
 namespace natalis::reminder {
 
-QList<NextBirthday> NextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today)
+QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today)
 {
     const qsizetype count = birthdays.size();
     BirthOccurrences occurrences(count);
     CalcGlBirthDates(birthdays, today.year(), occurrences);
     // The lunar rule counts from the lunar year today lies in: the one before has ended.
-    if (const auto lunarToday = calendar::SolarToLunar(today))
+    if (const auto lunarToday = calendar::solarToLunar(today))
         CalcNlBirthDates(birthdays, lunarToday->year, occurrences);
 
     QList<NextBirthday> next(count);

@@ -16,6 +16,6 @@ struct NextBirthday
 };
 
 // One element per birthday, in the same order. Today's occurrence counts as the next one.
-QList<NextBirthday> NextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today);
+QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today);
 
 } // namespace natalis::reminder

@@ -3,7 +3,6 @@
 #include "store/settingsrecord.h"
 
 #include <QStringView>
-
 #include <array>
 
 namespace natalis::reminder {

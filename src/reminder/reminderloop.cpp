@@ -1,7 +1,7 @@
 #include "reminder/reminderloop.h"
 
-#include "reminder/reminderoutputs.h"
 #include "reminder/missedbirthdays.h"
+#include "reminder/reminderoutputs.h"
 #include "reminder/remindertexts.h"
 
 namespace natalis::app {
@@ -17,7 +17,6 @@ int hourOf(const QString &timeText)
     const int hour = timeText.section(u':', 0, 0).trimmed().toInt(&ok);
     return ok ? hour : -1;
 }
-
 
 } // namespace
 
@@ -91,9 +90,7 @@ reminder::ReminderTexts withMissed(reminder::ReminderTexts texts, const QStringL
 void ReminderLoop::startupReminder(const QDateTime &now)
 {
     const QDate today = now.date();
-    m_missed = reminder::MissedBirthdayItems(
-        m_inputs.birthdays(), m_lastRun,
-        today);
+    m_missed = reminder::missedBirthdayItems(m_inputs.birthdays(), m_lastRun, today);
     m_missedDay = today;
     if (m_missed.isEmpty())
         noteRun(today);
@@ -184,7 +181,8 @@ void ReminderLoop::dropMissed(const QDate &today)
 reminder::ReminderTexts ReminderLoop::updateTexts(const QDate &today)
 {
     m_textsDay = today;
-    const reminder::ReminderTexts due = reminder::BuildReminderTexts(m_inputs.birthdays(), m_inputs.settings, today);
+    const reminder::ReminderTexts due =
+        reminder::buildReminderTexts(m_inputs.birthdays(), m_inputs.settings, today);
     m_todayNotifyText = due.oneLine;
     const reminder::ReminderTexts texts =
         withMissed(due, today == m_missedDay ? m_missed : QStringList());
@@ -195,7 +193,7 @@ reminder::ReminderTexts ReminderLoop::updateTexts(const QDate &today)
     } else {
         setFloatText(CutNotifyText(texts.oneLine, false, false));
     }
-    m_outputs.TrayIconSetTip(texts.oneLine.isEmpty() ? reminder::DayHeading(today)
+    m_outputs.TrayIconSetTip(texts.oneLine.isEmpty() ? reminder::dayHeading(today)
                                                      : CutNotifyText(texts.oneLine, false, false));
     return texts;
 }

@@ -5,7 +5,8 @@
 namespace natalis::app {
 
 // Everything the reminder loop makes the user notice. The application implements it over the
-// tray icon, the floating window, the music player and the main window's status bar; tests record the calls.
+// tray icon, the floating window, the music player and the main window's status bar; tests record
+// the calls.
 class ReminderOutputs
 {
 public:

@@ -26,7 +26,7 @@ QString withoutBlanks(QString text)
 
 } // namespace
 
-ReminderTexts BuildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
+ReminderTexts buildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
     const store::SettingsRecord &settings, QDate today)
 {
     ReminderTexts texts;
@@ -37,11 +37,11 @@ ReminderTexts BuildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
     return texts;
 }
 
-QString DayHeading(QDate today)
+QString dayHeading(QDate today)
 {
     // Qt counts Monday as 1; the name list starts on Sunday.
-    QString heading = withoutBlanks(calendar::GregorianText(today)) + u'('
-        + calendar::WeekdayName(today.dayOfWeek() % 7 + 1) + QStringLiteral(")");
+    QString heading = withoutBlanks(calendar::gregorianText(today)) + u'('
+        + calendar::weekdayName(today.dayOfWeek() % 7 + 1) + QStringLiteral(")");
     if (const std::optional<calendar::DayDescription> day = calendar::DescribeDay(today))
         heading += u' ' + withoutBlanks(day->longText) + u' ' + day->termName;
     return heading;

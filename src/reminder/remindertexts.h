@@ -18,14 +18,14 @@ struct ReminderTexts
     bool isEmpty() const { return multiLine.isEmpty(); }
 };
 
-ReminderTexts BuildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
+ReminderTexts buildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
     const store::SettingsRecord &settings, QDate today);
 
 // The heading of a day, shown as the tool tip when nothing is due:
 // "公历2006年01月29日(星期日) 农历2006年(狗)01月01日 " followed by the day's solar term (the text
 // ends in that blank on days without a term). Only the Gregorian part and the weekday outside
 // the calendar's range.
-QString DayHeading(QDate today);
+QString dayHeading(QDate today);
 
 // The first three items of a reminder text and a note that there are more: items are separated
 // by a carriage return when multiLine, else by a blank; the note is "更多请双击..." when

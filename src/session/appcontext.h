@@ -38,7 +38,7 @@ struct AppContext
     SmsAccountTable SmsAccounts;
     // What one gateway call may take at most, resolving to the last byte of the answer.
     std::chrono::milliseconds SmsCallDeadline = sms::HttpSmsGateway::DefaultDeadline;
-    // The gateway client and its thread (ProcessSmsGateway); ended before the connection closes.
+    // The gateway client and its thread (processSmsGateway); ended before the connection closes.
     std::unique_ptr<sms::GatewayWorker> SmsGateway;
     std::unique_ptr<SingleInstance> instance;
 };

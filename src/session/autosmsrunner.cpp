@@ -1,7 +1,7 @@
 #include "session/autosmsrunner.h"
 
-#include "session/appcontext.h"
 #include "platform/clock.h"
+#include "session/appcontext.h"
 #include "session/smsgatewayprocess.h"
 
 namespace natalis::app {
@@ -15,7 +15,7 @@ bool AutoSmsRunner::start(const QDateTime &now)
 {
     if (m_running || !m_context.DbConnection)
         return false;
-    m_run = sms::PlanAutoBirthdaySms(
+    m_run = sms::planAutoBirthdaySms(
         m_context.Birthdays, m_context.HasBirthdays, m_context.Settings, now);
     m_next = 0;
     m_running = true;
@@ -25,7 +25,7 @@ bool AutoSmsRunner::start(const QDateTime &now)
 
 void AutoSmsRunner::sendNext()
 {
-    sms::GatewayWorker &worker = ProcessSmsGateway(m_context);
+    sms::GatewayWorker &worker = processSmsGateway(m_context);
     if (m_next >= m_run.batches.size() || !m_context.DbConnection || worker.isFinishing()) {
         end();
         return;
@@ -36,7 +36,7 @@ void AutoSmsRunner::sendNext()
     const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     auto request =
-        std::make_shared<const sms::SmsBatchRequest>(sms::PrepareSmsBatch(context, batch.mobile,
+        std::make_shared<const sms::SmsBatchRequest>(sms::prepareSmsBatch(context, batch.mobile,
             sms::BirthdaySmsType.toString(), batch.names.join(u','), batch.numbers.join(u','),
             int(batch.numbers.size()), batch.text, batch.account, batch.scheduleText));
     auto answer = std::make_shared<sms::SmsGatewayAnswer>();
@@ -45,7 +45,7 @@ void AutoSmsRunner::sendNext()
     const bool queued = worker.run(
         &m_receiver,
         [request, answer](
-            sms::HttpSmsGateway &gateway) { *answer = sms::AskGateway(gateway, *request); },
+            sms::HttpSmsGateway &gateway) { *answer = sms::askGateway(gateway, *request); },
         [this, request, answer] { finishBatch(*request, *answer); });
     // Not queued: the program is ending. The row stays "网络故障" and the next start tries the
     // batch again under the same request id.
@@ -60,13 +60,13 @@ void AutoSmsRunner::finishBatch(
         end();
         return;
     }
-    sms::GatewayWorker &worker = ProcessSmsGateway(m_context);
+    sms::GatewayWorker &worker = processSmsGateway(m_context);
     sms::AwaitingGateway unused(worker);
     const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     sms::AutoSmsBatch &batch = m_run.batches[m_next];
-    batch.outcome = sms::FinishSmsBatch(context, request, answer);
-    sms::MarkAcceptedBatch(m_context.Birthdays, *m_context.DbConnection, batch);
+    batch.outcome = sms::finishSmsBatch(context, request, answer);
+    sms::markAcceptedBatch(m_context.Birthdays, *m_context.DbConnection, batch);
     if (showPanelText) {
         showPanelText(batch.outcome.panelText);
         if (!batch.outcome.historySaved || !batch.markSaved)

@@ -1,10 +1,9 @@
 #include "session/backuprestore.h"
 
-#include "store/birthdays.h"
-
-#include "session/appcontext.h"
 #include "platform/messagesink.h"
+#include "session/appcontext.h"
 #include "session/startup.h"
+#include "store/birthdays.h"
 #include "store/settings.h"
 
 using namespace Qt::StringLiterals;
@@ -53,7 +52,7 @@ void rereadSettings(AppContext &context)
 
 } // namespace
 
-bool RestoreFromBackup(
+bool restoreFromBackup(
     AppContext &context, MessageSink &messages, const QString &backupPath, const QDateTime &now)
 {
     if (!context.DbConnection)
@@ -64,7 +63,7 @@ bool RestoreFromBackup(
         messages.show(u"从备份恢复失败,生日数据库未被改动。"_s, title);
         return false;
     }
-    const auto outcome = store::RestoreBackup(*context.DbConnection, backupPath, now);
+    const auto outcome = store::restoreBackup(*context.DbConnection, backupPath, now);
     if (outcome != store::RestoreOutcome::Restored && context.DbDamaged)
         keepDamagedFileReadOnly(context);
     switch (outcome) {
@@ -88,9 +87,9 @@ bool RestoreFromBackup(
     return true;
 }
 
-bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now)
+bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now)
 {
-    const std::optional<store::BackupEntry> backup = store::NewestSoundBackup(context.DbPath);
+    const std::optional<store::BackupEntry> backup = store::newestSoundBackup(context.DbPath);
     if (!backup) {
         messages.show(u"生日数据库文件已损坏,没有找到可以使用的备份。"_s, AppTitle.toString(),
             MessageIcon::Warning);
@@ -102,21 +101,21 @@ bool OfferBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
     if (messages.show(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return false;
-    return RestoreFromBackup(context, messages, backup->path, now);
+    return restoreFromBackup(context, messages, backup->path, now);
 }
 
-void LoadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now)
+void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now)
 {
     const auto error = reloadBirthdays(context, messages);
     if (error) {
-        if (store::IsDamage(*error) && !OfferBackupAfterDamage(context, messages, now))
+        if (store::isDamage(*error) && !offerBackupAfterDamage(context, messages, now))
             keepDamagedFileReadOnly(context);
         return;
     }
     // A file from before birthdays had Uids gets them once it has been read cleanly.
     if (context.DbConnection && context.HasBirthdays
-        && store::LacksBirthdayUids(*context.DbConnection, context.Birthdays)
-        && store::AssignMissingBirthdayUids(*context.DbConnection) > 0)
+        && store::lacksBirthdayUids(*context.DbConnection, context.Birthdays)
+        && store::assignMissingBirthdayUids(*context.DbConnection) > 0)
         reloadBirthdays(context, messages);
 }
 

@@ -1,7 +1,7 @@
 #include "session/remindermemoryhooks.h"
 
-#include "session/appcontext.h"
 #include "reminder/reminderloop.h"
+#include "session/appcontext.h"
 #include "store/remindermemory.h"
 
 namespace natalis::app {
@@ -23,15 +23,15 @@ void connectReminderMemory(ReminderLoop &loop, AppContext &context)
     store::Connection &connection = *context.DbConnection;
     std::array<QDate, ReminderLoop::MethodCount> fired;
     for (int method = 0; method < ReminderLoop::MethodCount; ++method)
-        fired[method] = store::ReadReminderDate(connection, FiredKeys[method]);
-    loop.restore(fired, store::ReadReminderDate(connection, store::LastRunKey));
+        fired[method] = store::readReminderDate(connection, FiredKeys[method]);
+    loop.restore(fired, store::readReminderDate(connection, store::LastRunKey));
     loop.rememberFired = [&context](ReminderLoop::Method method, const QDate &day) {
         if (context.DbConnection)
-            store::WriteReminderDate(*context.DbConnection, FiredKeys[method], day);
+            store::writeReminderDate(*context.DbConnection, FiredKeys[method], day);
     };
     loop.rememberRun = [&context](const QDate &day) {
         if (context.DbConnection)
-            store::WriteReminderDate(*context.DbConnection, store::LastRunKey, day);
+            store::writeReminderDate(*context.DbConnection, store::LastRunKey, day);
     };
 }
 

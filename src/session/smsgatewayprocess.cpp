@@ -5,11 +5,11 @@
 
 namespace natalis::app {
 
-sms::GatewayWorker &ProcessSmsGateway(AppContext &context)
+sms::GatewayWorker &processSmsGateway(AppContext &context)
 {
     if (!context.SmsGateway) {
         std::unique_ptr<sms::HttpSmsGateway> client = context.DbConnection
-            ? sms::OpenSmsGateway(
+            ? sms::openSmsGateway(
                 *context.DbConnection, context.ComputerName, context.SmsCallDeadline)
             : std::make_unique<sms::HttpSmsGateway>(QString(), context.SmsCallDeadline);
         context.SmsGateway =

@@ -9,6 +9,6 @@ struct AppContext;
 // The process's gateway client and its thread: made on first use from the stored gateway
 // address, the computer's registration key and context.SmsCallDeadline, and kept until the
 // program ends, so a proxy set in the SMS settings holds for every later call.
-sms::GatewayWorker &ProcessSmsGateway(AppContext &context);
+sms::GatewayWorker &processSmsGateway(AppContext &context);
 
 } // namespace natalis::app

@@ -1,10 +1,10 @@
 #include "session/startup.h"
 
-#include "session/appcontext.h"
+#include "calendar/lunaryeartable.h"
 #include "platform/clock.h"
 #include "platform/dblocation.h"
 #include "platform/messagesink.h"
-#include "calendar/lunaryeartable.h"
+#include "session/appcontext.h"
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/database.h"
@@ -82,7 +82,8 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
 
     if (QFile::encodeName(QFileInfo(context.DbPath).absoluteFilePath()).size() >= MaxDbPathBytes) {
         messages.show(u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 \n路径超过"_s
-                + QString::number(MaxDbPathBytes) + u"字节,请把数据库文件放到路径较短的文件夹中。"_s,
+                + QString::number(MaxDbPathBytes)
+                + u"字节,请把数据库文件放到路径较短的文件夹中。"_s,
             AppTitle.toString());
         return StartupResult::NoConnection;
     }

@@ -21,7 +21,7 @@ reminder::BirthOccurrences occurrencesAround(const QList<BirthdayRecord> &birthd
 {
     reminder::BirthOccurrences occurrences(birthdays.size());
     reminder::CalcGlBirthDates(birthdays, today.year(), occurrences);
-    if (const std::optional<calendar::LunarDate> lunar = calendar::SolarToLunar(today))
+    if (const std::optional<calendar::LunarDate> lunar = calendar::solarToLunar(today))
         reminder::CalcNlBirthDates(birthdays, lunar->year, occurrences);
     return occurrences;
 }
@@ -47,7 +47,7 @@ QString scheduleFor(int offset, const QDateTime &now, const QString &sendTime)
 
 } // namespace
 
-QList<BirthdaySmsWorkItem> BirthdaySmsWorkList(
+QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     const QList<BirthdayRecord> &birthdays, const store::SettingsRecord &settings, QDate today)
 {
     QList<BirthdaySmsWorkItem> items;
@@ -84,13 +84,13 @@ QStringList AutoSmsRun::panelTexts() const
     return texts;
 }
 
-AutoSmsRun PlanAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasBirthdays,
+AutoSmsRun planAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasBirthdays,
     const store::SettingsRecord &settings, const QDateTime &now)
 {
     AutoSmsRun run;
     if (!hasBirthdays)
         return run;
-    const QList<BirthdaySmsWorkItem> work = BirthdaySmsWorkList(birthdays, settings, now.date());
+    const QList<BirthdaySmsWorkItem> work = birthdaySmsWorkList(birthdays, settings, now.date());
     const QString sendTime = settings.DxSendTime.trimmed();
 
     for (int d = LongestSmsLead; d >= 0; --d) {
@@ -115,7 +115,7 @@ AutoSmsRun PlanAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasB
                     batch.mobile = digit == u'1';
                     batch.offset = d;
                     batch.scheduleText = scheduleFor(d, now, sendTime);
-                    batch.account = AccountOfItem(settings.DxTxUser[k].trimmed());
+                    batch.account = accountOfItem(settings.DxTxUser[k].trimmed());
                     batch.text = settings.DxTxContent[k].trimmed();
                     for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize)) {
                         batch.ids.append(birthdays[item->index].Id);
@@ -130,7 +130,7 @@ AutoSmsRun PlanAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasB
     return run;
 }
 
-void MarkAcceptedBatch(
+void markAcceptedBatch(
     QList<BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch)
 {
     if (!batch.outcome.accepted)
@@ -145,12 +145,12 @@ void MarkAcceptedBatch(
 AutoSmsRun AutoBirthdaySms(
     QList<BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context)
 {
-    AutoSmsRun run = PlanAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
+    AutoSmsRun run = planAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
     for (AutoSmsBatch &batch : run.batches) {
         batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
             batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
             batch.account, batch.scheduleText);
-        MarkAcceptedBatch(birthdays, context.connection, batch);
+        markAcceptedBatch(birthdays, context.connection, batch);
     }
     return run;
 }
@@ -177,7 +177,7 @@ int ResetSmsSentFlags(
         birthday.DxSend = u"0"_s;
         stale.append(birthday.Id);
     }
-    store::ClearSmsSent(connection, stale);
+    store::clearSmsSent(connection, stale);
     return int(stale.size());
 }
 

@@ -41,7 +41,7 @@ struct BirthdaySmsWorkItem
 
 // Steps 1 to 3 of AutoBirthdaySms: entries with Duanxin "是" and DxSend "0" whose this-year or
 // next-year occurrence lies 0..intNums days from today, in list order (this year's first).
-QList<BirthdaySmsWorkItem> BirthdaySmsWorkList(const QList<store::BirthdayRecord> &birthdays,
+QList<BirthdaySmsWorkItem> birthdaySmsWorkList(const QList<store::BirthdayRecord> &birthdays,
     const store::SettingsRecord &settings, QDate today);
 
 // One SendSmsBatch of an automatic run.
@@ -74,13 +74,13 @@ struct AutoSmsRun
 
 // The batches an automatic run at `now` sends, in order, without their outcomes; and whether
 // the run stops for the night after them. Nothing when hasBirthdays is false.
-AutoSmsRun PlanAutoBirthdaySms(const QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
+AutoSmsRun planAutoBirthdaySms(const QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
     const store::SettingsRecord &settings, const QDateTime &now);
 
 // After a batch came back: when the gateway accepted it, its entries (found by Id, so a list
 // reloaded meanwhile is fine) get DxSend "1" in birthdays and in the table, and batch.markSaved
 // tells whether the table took it.
-void MarkAcceptedBatch(
+void markAcceptedBatch(
     QList<store::BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch);
 
 // The automatic birthday SMS at context.now: greetings due within the entries'

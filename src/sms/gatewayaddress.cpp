@@ -5,10 +5,10 @@
 
 namespace natalis::sms {
 
-std::unique_ptr<HttpSmsGateway> OpenSmsGateway(
+std::unique_ptr<HttpSmsGateway> openSmsGateway(
     store::Connection &connection, const QString &computerName, std::chrono::milliseconds deadline)
 {
-    auto gateway = std::make_unique<HttpSmsGateway>(LoadGatewayAddress(connection), deadline);
+    auto gateway = std::make_unique<HttpSmsGateway>(loadGatewayAddress(connection), deadline);
     gateway->setRegistrationKey(RegistrationKey(computerName));
     return gateway;
 }

@@ -15,13 +15,13 @@ namespace natalis::sms {
 
 // The gateway's base address is kept in table dxgateway; store/gatewaytable.h reads and
 // writes it.
-using store::LoadGatewayAddress;
-using store::SaveGatewayAddress;
+using store::loadGatewayAddress;
+using store::saveGatewayAddress;
 
 // The gateway the program talks to: an HttpSmsGateway on the stored address whose sends carry
 // the registration key of computerName. With no address every operation answers 101, which the
 // windows report as "网络故障".
-std::unique_ptr<HttpSmsGateway> OpenSmsGateway(store::Connection &connection,
+std::unique_ptr<HttpSmsGateway> openSmsGateway(store::Connection &connection,
     const QString &computerName,
     std::chrono::milliseconds deadline = HttpSmsGateway::DefaultDeadline);
 

@@ -39,7 +39,7 @@ QString joined(const QList<Recipient> &batch, QString Recipient::*field)
 
 } // namespace
 
-QList<Recipient> RecipientsOfKind(const GroupRecipients &recipients, QChar digit)
+QList<Recipient> recipientsOfKind(const GroupRecipients &recipients, QChar digit)
 {
     QList<Recipient> result;
     for (const Recipient &recipient : recipients.ticked) {
@@ -55,10 +55,10 @@ QList<Recipient> RecipientsOfKind(const GroupRecipients &recipients, QChar digit
 
 int CountNumbersByKind(const GroupRecipients &recipients, QChar digit)
 {
-    return int(RecipientsOfKind(recipients, digit).size());
+    return int(recipientsOfKind(recipients, digit).size());
 }
 
-QList<QList<Recipient>> SplitIntoBatches(const QList<Recipient> &recipients, int size)
+QList<QList<Recipient>> splitIntoBatches(const QList<Recipient> &recipients, int size)
 {
     QList<QList<Recipient>> batches;
     for (qsizetype start = 0; start < recipients.size(); start += size)
@@ -66,7 +66,7 @@ QList<QList<Recipient>> SplitIntoBatches(const QList<Recipient> &recipients, int
     return batches;
 }
 
-std::optional<QDateTime> ScheduleMoment(
+std::optional<QDateTime> scheduleMoment(
     const QString &gregorianText, const QString &hour, const QString &minute)
 {
     const QString day = scheduleDayText(gregorianText);
@@ -84,12 +84,12 @@ bool CheckScheduleTime(const std::optional<QDateTime> &moment, const QDateTime &
     return moment && now.addSecs(15 * 60) <= *moment && *moment <= now.addMonths(6);
 }
 
-QString GroupScheduleText(const QString &gregorianText, const QString &hour, const QString &minute)
+QString groupScheduleText(const QString &gregorianText, const QString &hour, const QString &minute)
 {
     return withoutBlanks(gregorianText + hour + u"时"_s + minute + u"分"_s).mid(2);
 }
 
-QString BalanceAnswer(GatewayResult result, const QString &accountItem, const QString &buffer)
+QString balanceAnswer(GatewayResult result, const QString &accountItem, const QString &buffer)
 {
     switch (result) {
     case GatewayResults::Ok:
@@ -103,17 +103,17 @@ QString BalanceAnswer(GatewayResult result, const QString &accountItem, const QS
     }
 }
 
-QString PriceAnswer(GatewayResult result, const QString &buffer)
+QString priceAnswer(GatewayResult result, const QString &buffer)
 {
     if (result == GatewayResults::NetworkFailure)
         return QStringLiteral("网络故障");
     return TrimTrailingBlanks(buffer).trimmed() + u"元/条"_s;
 }
 
-GroupBalanceCheck CheckGroupBalance(
+GroupBalanceCheck checkGroupBalance(
     SmsGateway &gateway, const QString &accountItem, qint64 neededMessages)
 {
-    const QString account = AccountOfItem(accountItem);
+    const QString account = accountOfItem(accountItem);
     QString buffer(GatewayBufferWidth, u' ');
     const GatewayResult result = gateway.GetBalance(account, buffer);
     const QString contact = u"请联系青萍软件作坊,确认帐号"_s + account + u"是否有效?"_s;
@@ -137,18 +137,18 @@ GroupBalanceCheck CheckGroupBalance(
     return { true, {} };
 }
 
-qint64 MessagesNeeded(const GroupRecipients &recipients, const QString &text)
+qint64 messagesNeeded(const GroupRecipients &recipients, const QString &text)
 {
-    const SmsContentCounters counters = ContentCounters(text.trimmed());
+    const SmsContentCounters counters = contentCounters(text.trimmed());
     return qint64(counters.mobileMessages) * CountNumbersByKind(recipients, MobileDigit)
         + qint64(counters.phsMessages) * CountNumbersByKind(recipients, PhsDigit);
 }
 
-std::optional<QString> GroupTextRefusal(const QString &text)
+std::optional<QString> groupTextRefusal(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return u"短信内容为空,短信发送失败"_s;
-    const int characters = ContentCounters(text).characters;
+    const int characters = contentCounters(text).characters;
     if (characters > MaxGroupTextLength)
         return u"短信内容最多%1字符,现有%2字符,短信发送失败"_s.arg(MaxGroupTextLength)
             .arg(characters);
@@ -163,7 +163,7 @@ bool GroupSend::allSent() const
 
 qint64 GroupSend::messagesNeeded() const
 {
-    const SmsContentCounters counters = ContentCounters(text);
+    const SmsContentCounters counters = contentCounters(text);
     qint64 needed = 0;
     for (const GroupBatch &batch : batches) {
         if (batch.state != BatchState::Sent)
@@ -173,7 +173,7 @@ qint64 GroupSend::messagesNeeded() const
     return needed;
 }
 
-bool SameGroupSend(const GroupSend &a, const GroupSend &b)
+bool sameGroupSend(const GroupSend &a, const GroupSend &b)
 {
     const auto sameRecipients = [](const GroupBatch &x, const GroupBatch &y) {
         return x.mobile == y.mobile && x.recipients == y.recipients;
@@ -183,13 +183,13 @@ bool SameGroupSend(const GroupSend &a, const GroupSend &b)
             sameRecipients);
 }
 
-GroupSend PlanGroupSend(const GroupRecipients &recipients, const QString &text,
+GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,
     const QString &account, const QString &scheduleText)
 {
     GroupSend send { text.trimmed(), account, scheduleText, {} };
     for (const QChar digit : { PhsDigit, MobileDigit }) {
-        const QList<Recipient> ofKind = RecipientsOfKind(recipients, digit);
-        for (const QList<Recipient> &batch : SplitIntoBatches(ofKind, GroupBatchSize))
+        const QList<Recipient> ofKind = recipientsOfKind(recipients, digit);
+        for (const QList<Recipient> &batch : splitIntoBatches(ofKind, GroupBatchSize))
             send.batches.append({ digit == MobileDigit, batch, BatchState::NotTried, {} });
     }
     return send;
@@ -228,15 +228,15 @@ SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, 
 {
     const QString type =
         (send.scheduleText.isEmpty() ? ImmediateSmsType : ScheduledSmsType).toString();
-    SmsBatchRequest request = BuildSmsBatch(context, batch.mobile, type,
+    SmsBatchRequest request = buildSmsBatch(context, batch.mobile, type,
         joined(batch.recipients, &Recipient::name), joined(batch.recipients, &Recipient::number),
         int(batch.recipients.size()), send.text, send.account, send.scheduleText);
     // A refused batch went nowhere: a new row and id. A lost one keeps both, so the gateway
     // can tell it is the same send.
     request.entry =
-        batch.state == BatchState::Unknown ? batch.entry : BeginSmsLog(context, request.log);
+        batch.state == BatchState::Unknown ? batch.entry : beginSmsLog(context, request.log);
     const SmsBatchOutcome outcome =
-        FinishSmsBatch(context, request, AskGateway(context.gateway, request));
+        finishSmsBatch(context, request, askGateway(context.gateway, request));
     batch.entry = request.entry;
     batch.state = stateAfter(batch.state, outcome);
     return outcome;
@@ -244,7 +244,7 @@ SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, 
 
 } // namespace
 
-GroupSendSummary SendGroup(const SmsSendContext &context, GroupSend &send)
+GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send)
 {
     GroupSendSummary summary;
     for (GroupBatch &batch : send.batches) {
@@ -266,11 +266,11 @@ GroupSendSummary SendGroup(const SmsSendContext &context, GroupSend &send)
     return summary;
 }
 
-GroupSendSummary SendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
+GroupSendSummary sendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
     const QString &text, const QString &account, const QString &scheduleText)
 {
-    GroupSend send = PlanGroupSend(recipients, text, account, scheduleText);
-    return SendGroup(context, send);
+    GroupSend send = planGroupSend(recipients, text, account, scheduleText);
+    return sendGroup(context, send);
 }
 
 } // namespace natalis::sms

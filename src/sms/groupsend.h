@@ -42,28 +42,28 @@ struct GroupRecipients
 };
 
 // The recipients whose number begins with digit, ticked entries first.
-QList<Recipient> RecipientsOfKind(const GroupRecipients &recipients, QChar digit);
+QList<Recipient> recipientsOfKind(const GroupRecipients &recipients, QChar digit);
 
 // How many numbers of the send begin with digit.
 int CountNumbersByKind(const GroupRecipients &recipients, QChar digit);
 
 // recipients cut into batches of size, in order; every batch full but the last.
-QList<QList<Recipient>> SplitIntoBatches(const QList<Recipient> &recipients, int size);
+QList<QList<Recipient>> splitIntoBatches(const QList<Recipient> &recipients, int size);
 
 // The moment a schedule stands for: the Gregorian text of the schedule box ("公历YYYY年 MM月DD日",
 // blanks ignored) at hour:minute. nullopt when the box is empty or its text names no day.
-std::optional<QDateTime> ScheduleMoment(
+std::optional<QDateTime> scheduleMoment(
     const QString &gregorianText, const QString &hour, const QString &minute);
 
 // True when the schedule lies between now + 15 minutes and now + 6 calendar months.
 bool CheckScheduleTime(const std::optional<QDateTime> &moment, const QDateTime &now);
 
 // The schedule text SendSmsBatch takes: "YYYY年MM月DD日HH时NN分".
-QString GroupScheduleText(const QString &gregorianText, const QString &hour, const QString &minute);
+QString groupScheduleText(const QString &gregorianText, const QString &hour, const QString &minute);
 
 // The answers of the balance and price buttons, titled "帐户余额" and "短信单价".
-QString BalanceAnswer(GatewayResult result, const QString &accountItem, const QString &buffer);
-QString PriceAnswer(GatewayResult result, const QString &buffer);
+QString balanceAnswer(GatewayResult result, const QString &accountItem, const QString &buffer);
+QString priceAnswer(GatewayResult result, const QString &buffer);
 
 // The balance check before a group send: the balance must cover `needed` messages at 0.1 yuan.
 struct GroupBalanceCheck
@@ -71,16 +71,16 @@ struct GroupBalanceCheck
     bool enough = false;
     QString message; // shown titled GroupSendTitle when !enough
 };
-GroupBalanceCheck CheckGroupBalance(
+GroupBalanceCheck checkGroupBalance(
     SmsGateway &gateway, const QString &accountItem, qint64 neededMessages);
 
 // Messages the text takes for all recipients: each number pays for its kind's split.
-qint64 MessagesNeeded(const GroupRecipients &recipients, const QString &text);
+qint64 messagesNeeded(const GroupRecipients &recipients, const QString &text);
 
 // Why a group send of the content box's text cannot start, said in a message box before the
 // gateway is asked anything; nullopt when it can. Characters are counted as the counter beside
 // the box counts them, in code points: 𠀀 or an emoji is one character, not two.
-std::optional<QString> GroupTextRefusal(const QString &text);
+std::optional<QString> groupTextRefusal(const QString &text);
 
 // How far one batch of a group send got.
 enum class BatchState {
@@ -116,10 +116,10 @@ struct GroupSend
 };
 
 // The same send: same text, account, schedule and recipients in the same batches.
-bool SameGroupSend(const GroupSend &a, const GroupSend &b);
+bool sameGroupSend(const GroupSend &a, const GroupSend &b);
 
 // The batches of a send of text to every recipient, none tried yet.
-GroupSend PlanGroupSend(const GroupRecipients &recipients, const QString &text,
+GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,
     const QString &account, const QString &scheduleText);
 
 // What a group send did, batch by batch, counted over all its batches.
@@ -138,10 +138,10 @@ struct GroupSendSummary
 };
 
 // Tries every batch of send not sent yet, in order, and records how far each got.
-GroupSendSummary SendGroup(const SmsSendContext &context, GroupSend &send);
+GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send);
 
-// A new send of text to every recipient (PlanGroupSend, then SendGroup).
-GroupSendSummary SendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
+// A new send of text to every recipient (planGroupSend, then sendGroup).
+GroupSendSummary sendGroup(const SmsSendContext &context, const GroupRecipients &recipients,
     const QString &text, const QString &account, const QString &scheduleText);
 
 } // namespace natalis::sms

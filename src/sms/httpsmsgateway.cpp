@@ -97,7 +97,7 @@ std::optional<std::string> postWithin(
 
 } // namespace
 
-std::optional<GatewayResult> ParseGatewayResult(const QJsonObject &answer)
+std::optional<GatewayResult> parseGatewayResult(const QJsonObject &answer)
 {
     const QJsonValue result = answer.value(u"result"_s);
     if (!result.isDouble())
@@ -170,7 +170,7 @@ HttpSmsGateway::Answer HttpSmsGateway::call(const char *operation, QJsonObject a
         QByteArray::fromRawData(answer->data(), qsizetype(answer->size())), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return {};
-    const std::optional<GatewayResult> result = ParseGatewayResult(document.object());
+    const std::optional<GatewayResult> result = parseGatewayResult(document.object());
     if (!result)
         return {};
     const QJsonValue text = document.object().value(u"text"_s);

@@ -79,6 +79,6 @@ private:
 
 // The gateway's answer body read strictly: a JSON object whose "result" is a whole number in the
 // 32-bit range (checked before any conversion). nullopt for anything else.
-std::optional<GatewayResult> ParseGatewayResult(const QJsonObject &answer);
+std::optional<GatewayResult> parseGatewayResult(const QJsonObject &answer);
 
 } // namespace natalis::sms

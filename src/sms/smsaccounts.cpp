@@ -22,7 +22,7 @@ bool validEntry(int entry)
 
 } // namespace
 
-QString AccountOfItem(const QString &accountItem)
+QString accountOfItem(const QString &accountItem)
 {
     const QString text = accountItem.trimmed();
     for (const QStringView tag : { CustomerAccountTag, ApplicationAccountTag }) {
@@ -32,7 +32,7 @@ QString AccountOfItem(const QString &accountItem)
     return text;
 }
 
-QStringList SmsAccountItems(const SmsAccountTable &accounts)
+QStringList smsAccountItems(const SmsAccountTable &accounts)
 {
     QStringList items { u" "_s };
     if (accounts[0].flag.trimmed() == u"1"_s)
@@ -49,7 +49,7 @@ QString RegistrationKey(const QString &computerName)
     return QString::fromLatin1(digest.left(6));
 }
 
-SmsSetupOutcome RegisterSmsAccount(int entry, const QString &name, const QString &password,
+SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString &password,
     const QString &computerName, SmsGateway &gateway, store::Connection &connection,
     store::SettingsRecord &settings, SmsAccountTable &accounts)
 {
@@ -93,12 +93,12 @@ SmsSetupOutcome RegisterSmsAccount(int entry, const QString &name, const QString
     return outcome;
 }
 
-QString UnregisterQuestion(int entry)
+QString unregisterQuestion(int entry)
 {
     return u"您确认注销"_s + accountKind(entry) + u'?';
 }
 
-SmsSetupOutcome UnregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
+SmsSetupOutcome unregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
     store::SettingsRecord &settings, SmsAccountTable &accounts)
 {
     SmsSetupOutcome outcome;
@@ -130,7 +130,7 @@ SmsSetupOutcome UnregisterSmsAccount(int entry, SmsGateway &gateway, store::Conn
     return outcome;
 }
 
-SmsSetupOutcome SetSmsProxy(const QString &address, const QString &port, const QString &user,
+SmsSetupOutcome setSmsProxy(const QString &address, const QString &port, const QString &user,
     const QString &password, SmsGateway &gateway)
 {
     SmsSetupOutcome outcome;

@@ -34,11 +34,11 @@ using store::SaveSmsAccount;
 
 // The items an account choice offers: " ", then name + "[客户]" when entry 1 is registered,
 // then name + "[应用]" when entry 2 is (names trimmed).
-QStringList SmsAccountItems(const SmsAccountTable &accounts);
+QStringList smsAccountItems(const SmsAccountTable &accounts);
 
 // The account name of an account item: the item without its tag "[客户]" or "[应用]"; a text
 // without a tag is taken as the name.
-QString AccountOfItem(const QString &accountItem);
+QString accountOfItem(const QString &accountItem);
 
 // The 6-character registration key of this computer: the first six hexadecimal digits (lower
 // case) of the SHA-1 of the computer name in UTF-8. Stable per computer name.
@@ -58,21 +58,21 @@ struct SmsSetupOutcome
 // RegistrationKey(computerName) and on success stores the account (SaveSmsAccount, then
 // WriteSettings) and updates accounts. The message names the account kind ("客户短信账号" or
 // "应用短信账号") and the result.
-SmsSetupOutcome RegisterSmsAccount(int entry, const QString &name, const QString &password,
+SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString &password,
     const QString &computerName, SmsGateway &gateway, store::Connection &connection,
     store::SettingsRecord &settings, SmsAccountTable &accounts);
 
-// The question the dialog asks (Yes/No) before UnregisterSmsAccount.
-QString UnregisterQuestion(int entry);
+// The question the dialog asks (Yes/No) before unregisterSmsAccount.
+QString unregisterQuestion(int entry);
 
 // cmdZhuXiao(entry) after a Yes: unregisters the entry's trimmed name and on success empties the
 // entry (SaveSmsAccount with flag "0" and the empty name, then WriteSettings).
-SmsSetupOutcome UnregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
+SmsSetupOutcome unregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
     store::SettingsRecord &settings, SmsAccountTable &accounts);
 
 // cmdDL: each of the four texts must be non-empty (else a status text and no call), then
 // SetProxy with the texts as typed. The proxy is not stored.
-SmsSetupOutcome SetSmsProxy(const QString &address, const QString &port, const QString &user,
+SmsSetupOutcome setSmsProxy(const QString &address, const QString &port, const QString &user,
     const QString &password, SmsGateway &gateway);
 
 } // namespace natalis::sms

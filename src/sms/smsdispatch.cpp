@@ -138,7 +138,7 @@ Verdict balanceVerdict(GatewayResult result, const QString &typeTag)
 
 } // namespace
 
-SmsBatchRequest BuildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+SmsBatchRequest buildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText)
 {
@@ -157,17 +157,17 @@ SmsBatchRequest BuildSmsBatch(const SmsSendContext &context, bool mobile, const 
     return request;
 }
 
-SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+SmsBatchRequest prepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText)
 {
     SmsBatchRequest request =
-        BuildSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
-    request.entry = BeginSmsLog(context, request.log);
+        buildSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
+    request.entry = beginSmsLog(context, request.log);
     return request;
 }
 
-SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request)
+SmsGatewayAnswer askGateway(SmsGateway &gateway, const SmsBatchRequest &request)
 {
     SmsGatewayAnswer answer;
     QString buffer(GatewayBufferWidth, u' ');
@@ -184,7 +184,7 @@ SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request)
     return answer;
 }
 
-SmsBatchOutcome FinishSmsBatch(
+SmsBatchOutcome finishSmsBatch(
     const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer)
 {
     SmsBatchOutcome outcome;
@@ -211,7 +211,7 @@ SmsBatchOutcome FinishSmsBatch(
     outcome.reason = verdict.reason;
     outcome.panelText = verdict.panelText;
     outcome.historySaved =
-        FinishSmsLog(context, request.entry, request.log, charged, verdict.status, verdict.reason);
+        finishSmsLog(context, request.entry, request.log, charged, verdict.status, verdict.reason);
     return outcome;
 }
 
@@ -220,8 +220,8 @@ SmsBatchOutcome SendSmsBatch(const SmsSendContext &context, bool mobile, const Q
     const QString &account, const QString &scheduleText)
 {
     const SmsBatchRequest request =
-        PrepareSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
-    return FinishSmsBatch(context, request, AskGateway(context.gateway, request));
+        prepareSmsBatch(context, mobile, type, names, numbers, count, text, account, scheduleText);
+    return finishSmsBatch(context, request, askGateway(context.gateway, request));
 }
 
 bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QString &names,
@@ -233,11 +233,11 @@ bool SaveSmsHistory(const SmsSendContext &context, const QString &type, const QS
         account.trimmed(), storedScheduleTime(scheduleText), status.trimmed(), reason.trimmed() };
     if (row.strType == BirthdaySmsType) {
         // A failed lookup counts as no earlier row.
-        row.Id = store::FindSmsHistoryRow(context.connection, row, SentStatus.toString());
+        row.Id = store::findSmsHistoryRow(context.connection, row, SentStatus.toString());
         if (row.Id >= 0)
-            return store::UpdateSmsHistoryOutcome(context.connection, row) >= 0;
+            return store::updateSmsHistoryOutcome(context.connection, row) >= 0;
     }
-    return store::InsertSmsHistoryRow(context.connection, row) >= 0;
+    return store::insertSmsHistoryRow(context.connection, row) >= 0;
 }
 
 QDate smsHistoryCutoff(int retention, QDate today)
@@ -261,7 +261,7 @@ bool PurgeSmsHistory(store::Connection &connection, int retention, QDate today)
     const QDate cutoff = smsHistoryCutoff(retention, today);
     if (!cutoff.isValid())
         return true;
-    return store::DeleteSmsHistoryUpTo(connection, storedSendTime(QDateTime(cutoff, QTime(0, 0))));
+    return store::deleteSmsHistoryUpTo(connection, storedSendTime(QDateTime(cutoff, QTime(0, 0))));
 }
 
 } // namespace natalis::sms

@@ -82,8 +82,8 @@ QString storedScheduleTime(const QString &scheduleText);
 QString scheduleText(QDate day, const QString &sendTime);
 
 // One batch on its way: what the gateway calls need (nothing of the database) and its log row.
-// Made on the window thread by PrepareSmsBatch, sent by AskGateway on whatever thread holds
-// the gateway, completed by FinishSmsBatch on the window thread again.
+// Made on the window thread by prepareSmsBatch, sent by askGateway on whatever thread holds
+// the gateway, completed by finishSmsBatch on the window thread again.
 struct SmsBatchRequest
 {
     bool mobile = false;
@@ -106,25 +106,25 @@ struct SmsGatewayAnswer
 };
 
 // Builds the batch without its log row: entry is empty.
-SmsBatchRequest BuildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+SmsBatchRequest buildSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText);
 
-// Builds the batch and writes its log row with its request id (BeginSmsLog).
-SmsBatchRequest PrepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
+// Builds the batch and writes its log row with its request id (beginSmsLog).
+SmsBatchRequest prepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText);
 
 // The balance query, the balance check and the parts of the text, in order, all under the
 // batch's request id. Touches nothing but the gateway.
-SmsGatewayAnswer AskGateway(SmsGateway &gateway, const SmsBatchRequest &request);
+SmsGatewayAnswer askGateway(SmsGateway &gateway, const SmsBatchRequest &request);
 
-// Reads the answer as SendSmsBatch reports it and completes the log row (FinishSmsLog).
-SmsBatchOutcome FinishSmsBatch(
+// Reads the answer as SendSmsBatch reports it and completes the log row (finishSmsLog).
+SmsBatchOutcome finishSmsBatch(
     const SmsSendContext &context, const SmsBatchRequest &request, const SmsGatewayAnswer &answer);
 
 // Sends text to numbers (joined by ",", count of them) as one batch and logs the attempt:
-// PrepareSmsBatch, AskGateway with context.gateway, FinishSmsBatch.
+// prepareSmsBatch, askGateway with context.gateway, finishSmsBatch.
 // mobile: 70 characters per message, else 58 (PHS). type: one of the three types.
 // names: the recipients' names joined by ",". account: the account name (the signature is
 // appended when it equals the application account's name). scheduleText: empty for an

@@ -20,12 +20,12 @@ QDate earliestSmsHistoryDay()
     return QDate(2011, 1, 1);
 }
 
-std::optional<QList<SmsHistoryRow>> QuerySmsHistory(
+std::optional<QList<SmsHistoryRow>> querySmsHistory(
     store::Connection &connection, const SmsHistoryQuery &query, QDate today)
 {
     const QDate start = query.start.value_or(earliestSmsHistoryDay());
     const QDate end = query.end.value_or(today.addDays(1));
-    return store::SelectSmsHistory(connection,
+    return store::selectSmsHistory(connection,
         { midnightOf(start), midnightOf(end), query.account.trimmed(), query.type.trimmed(),
             query.status.trimmed() });
 }

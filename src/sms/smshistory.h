@@ -28,7 +28,7 @@ QDate earliestSmsHistoryDay();
 // The rows sent between the query's start and end (both bounds inclusive) that match its
 // filters, oldest first. `today` fixes the end when the query names none. nullopt on a
 // database error.
-std::optional<QList<SmsHistoryRow>> QuerySmsHistory(
+std::optional<QList<SmsHistoryRow>> querySmsHistory(
     store::Connection &connection, const SmsHistoryQuery &query, QDate today);
 
 // Longer log texts are listed cut to this many characters followed by "...".

@@ -41,30 +41,30 @@ SmsLogEntry failedEntry()
 
 } // namespace
 
-SmsLogEntry BeginSmsLog(const SmsSendContext &context, const SmsLogKey &key)
+SmsLogEntry beginSmsLog(const SmsSendContext &context, const SmsLogKey &key)
 {
     const store::SmsHistoryRow row = pendingRow(context, key);
     if (row.strType == BirthdaySmsType) {
         // A row of the same values and send day, not logged as sent: the batch is tried again.
-        std::optional<store::SmsRequestRow> earlier = store::FindSmsRequestRow(
+        std::optional<store::SmsRequestRow> earlier = store::findSmsRequestRow(
             context.connection, row, sendDay(context, key), SentStatus.toString());
         if (!earlier)
             return failedEntry();
         if (earlier->Id >= 0 && earlier->strRequestId.isEmpty()) {
             // A row of an older version: it was never sent under an id.
             earlier->strRequestId = newRequestId();
-            if (!store::SetSmsRequestId(context.connection, earlier->Id, earlier->strRequestId))
+            if (!store::setSmsRequestId(context.connection, earlier->Id, earlier->strRequestId))
                 return failedEntry();
         }
         if (earlier->Id >= 0)
             return { earlier->Id, earlier->strRequestId };
     }
     const QString requestId = newRequestId();
-    const qint64 rowId = store::InsertSmsHistoryRow(context.connection, row, requestId);
+    const qint64 rowId = store::insertSmsHistoryRow(context.connection, row, requestId);
     return rowId < 0 ? failedEntry() : SmsLogEntry { rowId, requestId };
 }
 
-bool FinishSmsLog(const SmsSendContext &context, const SmsLogEntry &entry, const SmsLogKey &key,
+bool finishSmsLog(const SmsSendContext &context, const SmsLogEntry &entry, const SmsLogKey &key,
     int charged, const QString &status, const QString &reason)
 {
     if (entry.rowId < 0)
@@ -76,7 +76,7 @@ bool FinishSmsLog(const SmsSendContext &context, const SmsLogEntry &entry, const
     outcome.intDxNum = charged;
     outcome.strStatus = status.trimmed();
     outcome.strFor = reason.trimmed();
-    return store::UpdateSmsHistoryOutcome(context.connection, outcome) == 1;
+    return store::updateSmsHistoryOutcome(context.connection, outcome) == 1;
 }
 
 } // namespace natalis::sms

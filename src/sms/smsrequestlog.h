@@ -36,12 +36,12 @@ struct SmsLogEntry
 // id, however its schedule has changed since; any other batch gets a new row ("网络故障", nothing
 // charged, until the answer says otherwise) with a fresh request id. The id is returned even when
 // the row could not be written.
-SmsLogEntry BeginSmsLog(const SmsSendContext &context, const SmsLogKey &key);
+SmsLogEntry beginSmsLog(const SmsSendContext &context, const SmsLogKey &key);
 
 // After the call: the row gets the attempt's moment, status, reason and messages charged. A
 // batch whose row could not be written first is logged as SaveSmsHistory does. False when
 // nothing could be written.
-bool FinishSmsLog(const SmsSendContext &context, const SmsLogEntry &entry, const SmsLogKey &key,
+bool finishSmsLog(const SmsSendContext &context, const SmsLogEntry &entry, const SmsLogKey &key,
     int charged, const QString &status, const QString &reason);
 
 } // namespace natalis::sms

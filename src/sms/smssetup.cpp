@@ -19,7 +19,7 @@ int messagesOf(int characters, int length)
 
 } // namespace
 
-QStringList SmsSendTimeItems()
+QStringList smsSendTimeItems()
 {
     QStringList items;
     for (int hour = 6; hour <= 22; ++hour)
@@ -27,19 +27,19 @@ QStringList SmsSendTimeItems()
     return items;
 }
 
-QStringList SmsRetentionItems()
+QStringList smsRetentionItems()
 {
     return { u"长期有效"_s, u"保留1年"_s, u"保留半年"_s, u"保留3月"_s, u"保留1月"_s };
 }
 
-SmsContentCounters ContentCounters(const QString &text)
+SmsContentCounters contentCounters(const QString &text)
 {
     const int characters = int(text.toUcs4().size());
     return { characters, messagesOf(characters, MobileMessageLength),
         messagesOf(characters, PhsMessageLength) };
 }
 
-SmsSetupInput SmsSetupFromSettings(const store::SettingsRecord &settings)
+SmsSetupInput smsSetupFromSettings(const store::SettingsRecord &settings)
 {
     SmsSetupInput input;
     for (std::size_t k = 0; k < input.categories.size(); ++k) {
@@ -56,10 +56,10 @@ SmsSetupInput SmsSetupFromSettings(const store::SettingsRecord &settings)
     return input;
 }
 
-std::optional<SmsSetupRefusal> CheckSmsSetup(const SmsSetupInput &input)
+std::optional<SmsSetupRefusal> checkSmsSetup(const SmsSetupInput &input)
 {
     for (int k = 0; k < int(input.categories.size()); ++k) {
-        if (store::AnsiByteLength(input.categories[k].content) > LongestGreetingBytes)
+        if (store::ansiByteLength(input.categories[k].content) > LongestGreetingBytes)
             return SmsSetupRefusal { k,
                 u"短信提醒内容最多不能超过500个汉字,移动/联动短信推荐不超过70汉字,"
                 "小灵通不超过56汉字,否则短信平台会自动分割为多条短信!"_s };
@@ -73,7 +73,7 @@ std::optional<SmsSetupRefusal> CheckSmsSetup(const SmsSetupInput &input)
     return std::nullopt;
 }
 
-void ApplySmsSetup(const SmsSetupInput &input, store::SettingsRecord &settings)
+void applySmsSetup(const SmsSetupInput &input, store::SettingsRecord &settings)
 {
     for (std::size_t k = 0; k < input.categories.size(); ++k) {
         const SmsCategoryInput &category = input.categories[k];

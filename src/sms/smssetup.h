@@ -18,9 +18,9 @@ namespace natalis::sms {
 // only draws these values and hands them back.
 
 // The sending times offered: "06:00" to "22:00", full hours.
-QStringList SmsSendTimeItems();
+QStringList smsSendTimeItems();
 // The retention choices, position = DxTxRetryNums.
-QStringList SmsRetentionItems();
+QStringList smsRetentionItems();
 
 // Counters beside a greeting: characters, and messages at 70 (mobile) and 58 (PHS) characters.
 struct SmsContentCounters
@@ -29,7 +29,7 @@ struct SmsContentCounters
     int mobileMessages = 0; // lblFgNums
     int phsMessages = 0; // lblFgNums1
 };
-SmsContentCounters ContentCounters(const QString &text);
+SmsContentCounters contentCounters(const QString &text);
 
 struct SmsCategoryInput
 {
@@ -49,7 +49,7 @@ struct SmsSetupInput
 
 // The dialog's controls on opening, from the settings row (account texts trimmed; an account
 // the lists no longer offer is still returned as stored, and the window then selects nothing).
-SmsSetupInput SmsSetupFromSettings(const store::SettingsRecord &settings);
+SmsSetupInput smsSetupFromSettings(const store::SettingsRecord &settings);
 
 // Why OK saved nothing: the status-bar text and the category whose greeting to select and focus.
 struct SmsSetupRefusal
@@ -60,11 +60,11 @@ struct SmsSetupRefusal
 
 // cmdOK's checks, in order: a greeting over 1000 bytes in the ANSI code page (500 Chinese
 // characters), then a ticked category with an account and an empty (trimmed) greeting.
-std::optional<SmsSetupRefusal> CheckSmsSetup(const SmsSetupInput &input);
+std::optional<SmsSetupRefusal> checkSmsSetup(const SmsSetupInput &input);
 
 // Copies the input into the settings (greetings without CR and LF); the caller then runs
 // WriteSettings and on failure shows SmsSetupSaveFailedText.
-void ApplySmsSetup(const SmsSetupInput &input, store::SettingsRecord &settings);
+void applySmsSetup(const SmsSetupInput &input, store::SettingsRecord &settings);
 
 inline constexpr QStringView SmsSetupSaveFailedText = u"短信设置数据保存失败!";
 

@@ -46,19 +46,19 @@ QStringEncoder strictEncoder()
 
 } // namespace
 
-QByteArray ToAnsi(QStringView text)
+QByteArray toAnsi(QStringView text)
 {
     QStringEncoder toAnsi = encoder();
     return toAnsi.encode(text);
 }
 
-QString FromAnsi(QByteArrayView bytes)
+QString fromAnsi(QByteArrayView bytes)
 {
     QStringDecoder fromAnsi = decoder();
     return fromAnsi.decode(bytes);
 }
 
-QByteArray ToAnsi(QStringView text, qsizetype *unencodable)
+QByteArray toAnsi(QStringView text, qsizetype *unencodable)
 {
     QStringEncoder toAnsi = encoder();
     QByteArray bytes = toAnsi.encode(text);
@@ -96,13 +96,13 @@ std::optional<QString> AnsiDecoder::decode(QByteArrayView bytes)
     return std::nullopt;
 }
 
-qsizetype AnsiByteLength(QStringView text)
+qsizetype ansiByteLength(QStringView text)
 {
     // Most texts are plain ASCII; they need no conversion to be measured.
     bool ascii = true;
     for (QChar c : text)
         ascii = ascii && c.unicode() < 0x80;
-    return ascii ? text.size() : ToAnsi(text).size();
+    return ascii ? text.size() : toAnsi(text).size();
 }
 
 } // namespace natalis::store

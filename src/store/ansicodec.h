@@ -13,14 +13,14 @@ namespace natalis::store {
 // elsewhere. Text files are read and written in it, and every length limit the user is told in
 // "个字符(1个汉字算2个字符)" is counted in its bytes.
 
-QByteArray ToAnsi(QStringView text);
-QString FromAnsi(QByteArrayView bytes);
+QByteArray toAnsi(QStringView text);
+QString fromAnsi(QByteArrayView bytes);
 
-// ToAnsi that also counts, in *unencodable, the characters the code page cannot hold; the
+// toAnsi that also counts, in *unencodable, the characters the code page cannot hold; the
 // converter writes a substitute byte for each of them.
-QByteArray ToAnsi(QStringView text, qsizetype *unencodable);
+QByteArray toAnsi(QStringView text, qsizetype *unencodable);
 
-// Decodes text after text with one converter, which is far cheaper than FromAnsi in a loop.
+// Decodes text after text with one converter, which is far cheaper than fromAnsi in a loop.
 class AnsiDecoder
 {
 public:
@@ -33,6 +33,6 @@ private:
 };
 
 // Bytes of text in the ANSI code page: 1 for ASCII, 2 for a Chinese character.
-qsizetype AnsiByteLength(QStringView text);
+qsizetype ansiByteLength(QStringView text);
 
 } // namespace natalis::store

@@ -93,7 +93,7 @@ bool moveBeside(const QString &from, const QString &to)
 // same second gets "-2", a third "-3" and so on behind the stamp.
 bool moveToFreeName(const QString &from, const QString &dbPath, const QString &stamp)
 {
-    const QString folder = BackupFolder(dbPath);
+    const QString folder = backupFolder(dbPath);
     for (int number = 1; number <= MaxCopiesPerSecond; ++number) {
         const QString name = number == 1 ? stamp : stamp + u'-' + QString::number(number);
         if (moveBeside(from, folder + u'/' + backupName(dbPath, name)))
@@ -108,7 +108,7 @@ bool moveToFreeName(const QString &from, const QString &dbPath, const QString &s
 void prune(const QString &dbPath, bool daily)
 {
     QList<BackupEntry> kind;
-    for (const BackupEntry &entry : ListBackups(dbPath)) {
+    for (const BackupEntry &entry : listBackups(dbPath)) {
         const bool isDaily = entry.taken.time() == QTime(0, 0)
             && QFileInfo(entry.path).fileName()
                 == backupName(dbPath, entry.taken.toString(DayFormat));
@@ -147,7 +147,7 @@ bool isSound(Connection &copy)
 // Keeps the current content of live as the backup taken at now, copied under a write lock.
 bool saveCurrent(Connection &live, const QDateTime &now)
 {
-    const QString folder = BackupFolder(live.path());
+    const QString folder = backupFolder(live.path());
     if (!makeFolder(folder))
         return false;
     QTemporaryFile copy(folder + u"/.natalis-XXXXXX.part"_s);
@@ -158,7 +158,7 @@ bool saveCurrent(Connection &live, const QDateTime &now)
     } catch (const DbException &) {
         return false;
     }
-    const bool copied = CopyDatabaseBytes(live, copy.handle());
+    const bool copied = copyDatabaseBytes(live, copy.handle());
     sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
     if (!copied || !moveToFreeName(copy.fileName(), live.path(), now.toString(MomentFormat)))
         return false;
@@ -218,18 +218,18 @@ bool replaceByRename(Connection &live, const QString &backupPath)
 
 } // namespace
 
-QString BackupFolder(const QString &dbPath)
+QString backupFolder(const QString &dbPath)
 {
     return QFileInfo(realPath(dbPath)).dir().filePath(u"backup"_s);
 }
 
-QList<BackupEntry> ListBackups(const QString &dbPath)
+QList<BackupEntry> listBackups(const QString &dbPath)
 {
     const QRegularExpression pattern = backupPattern(dbPath);
     // Each entry with the number of its copy within its second.
     QList<std::pair<BackupEntry, int>> entries;
     const QFileInfoList files =
-        QDir(BackupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+        QDir(backupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo &file : files) {
         const QRegularExpressionMatch match = pattern.match(file.fileName());
         if (!match.hasMatch())
@@ -254,9 +254,9 @@ QList<BackupEntry> ListBackups(const QString &dbPath)
     return newestFirst;
 }
 
-bool KeepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
+bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
 {
-    const QString folder = BackupFolder(dbPath);
+    const QString folder = backupFolder(dbPath);
     if (!makeFolder(folder)
         || !moveOver(copyPath, folder + u'/' + backupName(dbPath, day.toString(DayFormat))))
         return false;
@@ -264,9 +264,9 @@ bool KeepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
     return true;
 }
 
-std::optional<BackupEntry> NewestSoundBackup(const QString &dbPath)
+std::optional<BackupEntry> newestSoundBackup(const QString &dbPath)
 {
-    for (const BackupEntry &entry : ListBackups(dbPath)) {
+    for (const BackupEntry &entry : listBackups(dbPath)) {
         auto copy = openCopy(entry.path);
         if (copy && isSound(*copy))
             return entry;
@@ -274,7 +274,7 @@ std::optional<BackupEntry> NewestSoundBackup(const QString &dbPath)
     return std::nullopt;
 }
 
-RestoreOutcome RestoreBackup(Connection &live, const QString &backupPath, const QDateTime &now)
+RestoreOutcome restoreBackup(Connection &live, const QString &backupPath, const QDateTime &now)
 {
     auto source = openCopy(backupPath);
     if (!source || !isSound(*source))

@@ -26,18 +26,18 @@ struct BackupEntry
 };
 
 // The backup folder of the database at dbPath.
-QString BackupFolder(const QString &dbPath);
+QString backupFolder(const QString &dbPath);
 
 // Every backup of the database at dbPath, newest first.
-QList<BackupEntry> ListBackups(const QString &dbPath);
+QList<BackupEntry> listBackups(const QString &dbPath);
 
 // Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
 // same file system) in as the daily backup of day, replacing one of the same day, and drops the
 // oldest daily copies beyond KeptBackups. False when it could not be put there.
-bool KeepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day);
+bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day);
 
 // The newest backup that opens under the key and passes the engine's integrity check.
-std::optional<BackupEntry> NewestSoundBackup(const QString &dbPath);
+std::optional<BackupEntry> newestSoundBackup(const QString &dbPath);
 
 enum class RestoreOutcome {
     Restored,
@@ -51,6 +51,6 @@ enum class RestoreOutcome {
 // file, whose pages the engine cannot journal, is replaced instead by renaming a fresh copy of
 // the backup (with the file's mode and owner) over it, and live is opened again on it. The
 // current file is first kept as a backup taken at now.
-RestoreOutcome RestoreBackup(Connection &live, const QString &backupPath, const QDateTime &now);
+RestoreOutcome restoreBackup(Connection &live, const QString &backupPath, const QDateTime &now);
 
 } // namespace natalis::store

@@ -25,7 +25,7 @@ struct ByteLimit
 
 } // namespace
 
-void CleanBirthdayEdit(BirthdayEdit &edit)
+void cleanBirthdayEdit(BirthdayEdit &edit)
 {
     for (QString BirthdayEdit::*field :
         { &BirthdayEdit::About, &BirthdayEdit::Beizhu, &BirthdayEdit::Class, &BirthdayEdit::QQ_MSN,
@@ -34,7 +34,7 @@ void CleanBirthdayEdit(BirthdayEdit &edit)
     edit.About.remove(u' ');
 }
 
-std::optional<EditRefusal> RefuseForbiddenCharacters(const BirthdayEdit &edit)
+std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit)
 {
     struct Field
     {
@@ -53,7 +53,7 @@ std::optional<EditRefusal> RefuseForbiddenCharacters(const BirthdayEdit &edit)
         { &BirthdayEdit::No, EditField::No, u"工号/卡号" },
     };
     for (const Field &field : fields) {
-        if (HoldsForbiddenCharacter(edit.*field.text))
+        if (holdsForbiddenCharacter(edit.*field.text))
             return EditRefusal { field.focus,
                 field.label.toString() + QStringLiteral("不能含有制表符、换行符等控制字符！") };
     }
@@ -73,13 +73,13 @@ bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, Q
     return false;
 }
 
-std::optional<EditRefusal> CheckBirthdayEdit(
+std::optional<EditRefusal> checkBirthdayEdit(
     const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays)
 {
-    if (auto refusal = RefuseForbiddenCharacters(edit))
+    if (auto refusal = refuseForbiddenCharacters(edit))
         return refusal;
     const auto tooLong = [&](QString BirthdayEdit::*field, qsizetype bytes) {
-        return AnsiByteLength(edit.*field) > bytes;
+        return ansiByteLength(edit.*field) > bytes;
     };
     if (tooLong(&BirthdayEdit::About, 16))
         return EditRefusal { EditField::About,
@@ -88,7 +88,7 @@ std::optional<EditRefusal> CheckBirthdayEdit(
     // A contact is a plain number: the phone rule needs nothing else, and signs, decimal points
     // or exponents in a number to call are typing mistakes.
     const QStringView tel = QStringView(edit.Tel).trimmed();
-    if ((!tel.isEmpty() && !IsAsciiDigits(tel)) || AnsiByteLength(tel) > 12)
+    if ((!tel.isEmpty() && !isAsciiDigits(tel)) || ansiByteLength(tel) > 12)
         return EditRefusal { EditField::Tel,
             QStringLiteral("联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
 
@@ -126,7 +126,7 @@ std::optional<EditRefusal> CheckBirthdayEdit(
     return std::nullopt;
 }
 
-BirthdayRecord RecordFromEdit(const BirthdayEdit &edit)
+BirthdayRecord recordFromEdit(const BirthdayEdit &edit)
 {
     BirthdayRecord record;
     record.About = edit.About.trimmed();

@@ -41,24 +41,24 @@ struct EditRefusal
 
 // Removes line breaks from the free texts and every blank from the name, as the editor does
 // before it checks anything.
-void CleanBirthdayEdit(BirthdayEdit &edit);
+void cleanBirthdayEdit(BirthdayEdit &edit);
 
 // True when the list shows a birthday of that category with that name (both trimmed, exact).
 // A category that is none of the eight is looked up in the first list, where such rows show.
 bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name);
 
-// The first text field that holds a character no stored text may hold (HoldsForbiddenCharacter),
+// The first text field that holds a character no stored text may hold (holdsForbiddenCharacter),
 // named in the message; nullopt when there is none. Every way in asks this before it cleans or
 // stores anything, so that nothing is dropped silently and the export can carry every record.
-std::optional<EditRefusal> RefuseForbiddenCharacters(const BirthdayEdit &edit);
+std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit);
 
-// The editor's checks in their order, the forbidden characters first; the first that fails is returned, nullopt when all pass.
-// Lengths are counted in ANSI bytes. originalName is the name the editor was opened with
-// (empty when adding): keeping it is no duplicate.
-std::optional<EditRefusal> CheckBirthdayEdit(
+// The editor's checks in their order, the forbidden characters first; the first that fails is
+// returned, nullopt when all pass. Lengths are counted in ANSI bytes. originalName is the name the
+// editor was opened with (empty when adding): keeping it is no duplicate.
+std::optional<EditRefusal> checkBirthdayEdit(
     const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays);
 
 // The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
-BirthdayRecord RecordFromEdit(const BirthdayEdit &edit);
+BirthdayRecord recordFromEdit(const BirthdayEdit &edit);
 
 } // namespace natalis::store

@@ -166,11 +166,11 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
         // Id is the row key, so this is a plain table scan; the grouping by category is done
         // in memory, which costs far less than the engine's sort of whole rows.
         const bool uids = hasUidColumn(connection);
-        Statement select = connection.prepare(
-            uids ? "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-                   "QQ_MSN,Company,Address,[No],DxSend,strUid from birthday order by Id"
-                 : "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-                   "QQ_MSN,Company,Address,[No],DxSend,'' from birthday order by Id");
+        Statement select = connection.prepare(uids
+                ? "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
+                  "QQ_MSN,Company,Address,[No],DxSend,strUid from birthday order by Id"
+                : "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
+                  "QQ_MSN,Company,Address,[No],DxSend,'' from birthday order by Id");
         // Room for every row up front: growing the array moves all records each time. The
         // highest Id bounds the row count; room beyond the rows is never touched, so it costs
         // address space only.
@@ -217,7 +217,7 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
     return load;
 }
 
-bool BirthdayNameInTable(Connection &connection, QStringView category, QStringView name)
+bool birthdayNameInTable(Connection &connection, QStringView category, QStringView name)
 {
     const auto listOf = [](QStringView type) { return qMax(categoryIndex(type.trimmed()), 0); };
     try {
@@ -263,7 +263,7 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
     return id;
 }
 
-int AssignMissingBirthdayUids(Connection &connection)
+int assignMissingBirthdayUids(Connection &connection)
 {
     int assigned = 0;
     const int result = runGuarded([&] {
@@ -285,7 +285,7 @@ int AssignMissingBirthdayUids(Connection &connection)
     return result == 1 ? assigned : -1;
 }
 
-bool LacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays)
+bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays)
 {
     return !connection.isReadOnly()
         && std::any_of(birthdays.begin(), birthdays.end(),
@@ -355,7 +355,7 @@ bool MarkSmsSent(Connection &connection, std::span<const qint32> ids)
     }) == 1;
 }
 
-void ClearSmsSent(Connection &connection, std::span<const qint32> ids)
+void clearSmsSent(Connection &connection, std::span<const qint32> ids)
 {
     if (ids.empty())
         return;

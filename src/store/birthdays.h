@@ -31,7 +31,7 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
 // MyAboutHave asked of the table instead of a list that another program may have outdated: true
 // when a row of the same list (a category outside CategoryNames counts as the first) has the
 // trimmed name. False also on a database error.
-bool BirthdayNameInTable(Connection &connection, QStringView category, QStringView name);
+bool birthdayNameInTable(Connection &connection, QStringView category, QStringView name);
 
 // The change operations write to the table only and never touch an in-memory array. On failure
 // they return -1 and the connection's lastError() says why.
@@ -43,11 +43,11 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record);
 // Gives every row without a Uid a new random one (files made before Uids existed gain the
 // column first). Returns how many rows got one, or -1 on a database error (nothing changed).
 // Writes: call it only on a file that loaded cleanly and is not read-only.
-int AssignMissingBirthdayUids(Connection &connection);
+int assignMissingBirthdayUids(Connection &connection);
 
 // True when birthdays (read cleanly from connection's file) hold rows without a Uid and the file
 // can be written to give them some.
-bool LacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays);
+bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays);
 
 // Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids);
@@ -69,6 +69,6 @@ bool MarkSmsSent(Connection &connection, std::span<const qint32> ids);
 // Sets DxSend "0" for the rows with these Ids in one transaction, so that a large list costs
 // one synced commit instead of one per row. A row whose statement fails keeps its mark while the
 // others are still cleared; errors are not reported.
-void ClearSmsSent(Connection &connection, std::span<const qint32> ids);
+void clearSmsSent(Connection &connection, std::span<const qint32> ids);
 
 } // namespace natalis::store

@@ -4,7 +4,7 @@
 
 namespace natalis::store {
 
-int PinCipherSettings(sqlite3 *db)
+int pinCipherSettings(sqlite3 *db)
 {
     // The two algorithm settings arrived with SQLCipher 4; SQLCipher 3 takes them for unknown
     // pragmas and ignores them, which is right because they name its fixed algorithms.

@@ -9,6 +9,6 @@ namespace natalis::store {
 // per page. Call after the key and before the first read. A library whose defaults differ
 // (SQLCipher 4) then still opens today's files; a library too old to know one of the settings
 // already uses that value. Returns the engine's result code.
-int PinCipherSettings(sqlite3 *db);
+int pinCipherSettings(sqlite3 *db);
 
 } // namespace natalis::store

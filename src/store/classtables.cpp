@@ -61,7 +61,7 @@ std::optional<ClassTable> classTableForTab(int tab)
     return ClassTable(tab - 1);
 }
 
-QStringList ReadClassNames(Connection &connection, ClassTable table)
+QStringList readClassNames(Connection &connection, ClassTable table)
 {
     QStringList names;
     try {

@@ -16,7 +16,7 @@ std::optional<ClassTable> classTableForCategory(QStringView category);
 std::optional<ClassTable> classTableForTab(int tab);
 
 // Every [Class] value of the table, trimmed, in table order; empty on a database error.
-QStringList ReadClassNames(Connection &connection, ClassTable table);
+QStringList readClassNames(Connection &connection, ClassTable table);
 
 // Stores the trimmed text as a new class of the category. Every failure is silent: a duplicate,
 // a category without a table, database trouble.

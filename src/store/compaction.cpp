@@ -57,7 +57,7 @@ void removeLeftOverWorkingFiles(const QDir &folder, const QString &ownCopy)
             QDir::Files | QDir::NoSymLinks);
     for (const QFileInfo &file : files) {
         if (file.absoluteFilePath() != ownCopy)
-            RemoveUnheldWorkingFile(file.absoluteFilePath());
+            removeUnheldWorkingFile(file.absoluteFilePath());
     }
 }
 
@@ -74,7 +74,7 @@ SafetyCopy makeSafetyCopy(
         // Not synced: the engine's journal, not this copy, protects the file during the
         // compaction, and a copy torn by a system crash fails the backups' integrity check.
         errno = 0;
-        result.made = CopyDatabaseBytes(db, copy.handle(), Sync::Later);
+        result.made = copyDatabaseBytes(db, copy.handle(), Sync::Later);
         result.diskFull = !result.made && (errno == ENOSPC || errno == EDQUOT);
     }
     run(db, "commit");
@@ -90,8 +90,8 @@ bool putSafetyCopyBack(Connection &db, const QString &copy, qint64 versionAtCopy
     if (!run(db, "begin exclusive"))
         return false;
     bool done = true;
-    if (db.dataVersion() == versionAtCopy && !DatabaseBytesEqual(db, copy))
-        done = OverwriteDatabaseBytes(db, copy);
+    if (db.dataVersion() == versionAtCopy && !databaseBytesEqual(db, copy))
+        done = overwriteDatabaseBytes(db, copy);
     run(db, "commit");
     return done;
 }
@@ -104,7 +104,7 @@ bool isWorkingFileName(const QString &real)
 
 } // namespace
 
-bool IsReadOnlyDatabase(const QString &path)
+bool isReadOnlyDatabase(const QString &path)
 {
     const QFileInfo file(QFileInfo(path).canonicalFilePath());
     const QFileInfo folder(file.absolutePath());
@@ -117,7 +117,7 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
     const QString real = QFileInfo(dbPath).canonicalFilePath();
     if (real.isEmpty() || !QFileInfo(real).isFile() || isWorkingFileName(real))
         return CompactOutcome::Skipped;
-    if (IsReadOnlyDatabase(real))
+    if (isReadOnlyDatabase(real))
         return CompactOutcome::ReadOnly;
 
     DbError error;
@@ -143,7 +143,7 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
         return CompactOutcome::Failed;
     }
     db.reset();
-    if (KeepDailyBackup(real, copy.fileName(), today))
+    if (keepDailyBackup(real, copy.fileName(), today))
         copy.setAutoRemove(false);
     return CompactOutcome::Compacted;
 }

@@ -43,6 +43,6 @@ CompactOutcome CompactBirthDb(const QString &dbPath, QDate today);
 
 // True when the file at path (links resolved) must not be written: no write permission for its
 // owner or for this process, or a folder where the engine's journal cannot be made.
-bool IsReadOnlyDatabase(const QString &path);
+bool isReadOnlyDatabase(const QString &path);
 
 } // namespace natalis::store

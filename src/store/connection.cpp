@@ -67,7 +67,7 @@ std::optional<Connection> Connection::open(
     sqlite3_busy_timeout(db, BusyTimeoutMs);
     if (!key.empty()
         && (sqlite3_key(db, key.data(), int(key.size())) != SQLITE_OK
-            || PinCipherSettings(db) != SQLITE_OK))
+            || pinCipherSettings(db) != SQLITE_OK))
         return refuse(engineError(db));
     // The key is only tried when a page is read: without this a wrong key would show up at
     // the first real query instead of here.

@@ -29,7 +29,8 @@ constexpr const char *FixedTables[] = {
     "create table khclass([Class] text not null unique)",
     "create table dlsclass([Class] text not null unique)",
     "create table gysclass([Class] text not null unique)",
-    // strSdDate holds "yyyy-MM-dd HH:mm:ss" and strYyDate "yyyy/MM/dd HH:mm:00": both compare in time order.
+    // strSdDate holds "yyyy-MM-dd HH:mm:ss" and strYyDate "yyyy/MM/dd HH:mm:00": both compare in
+    // time order.
     "create table dxhistory("
     "Id integer primary key autoincrement,"
     "strSdDate text not null default '',strComputer text default '',strType text default '',"
@@ -66,7 +67,7 @@ std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
 {
     if (QFileInfo::exists(path))
         return Connection::open(path,
-            IsReadOnlyDatabase(path) ? Connection::OpenMode::ReadOnly
+            isReadOnlyDatabase(path) ? Connection::OpenMode::ReadOnly
                                      : Connection::OpenMode::ExistingOnly,
             error);
 

@@ -17,7 +17,7 @@ void createSchema(Connection &connection);
 
 // The one connection of the program. An absent file is created, readable by its owner only, with
 // the full schema (and removed again when that fails); an existing file must open under the key
-// and is never written to by a failed attempt. A read-only file (IsReadOnlyDatabase) is opened
+// and is never written to by a failed attempt. A read-only file (isReadOnlyDatabase) is opened
 // read-only: every change then fails. Returns nullopt on failure, with *error when given.
 std::optional<Connection> OpenBirthDb(const QString &path, DbError *error = nullptr);
 

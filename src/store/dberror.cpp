@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace natalis::store {
 
-bool IsDamage(const DbError &error)
+bool isDamage(const DbError &error)
 {
     const int primary = error.number & 0xff;
     return error.source == u"SQLCipher" && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB);
@@ -17,7 +17,7 @@ QString DbError::describe() const
     return source + u" reported "_s + QString::number(number) + u" - "_s + description + u"\r\n"_s;
 }
 
-QString WriteFailureCause(const DbError &error)
+QString writeFailureCause(const DbError &error)
 {
     switch (error.number & 0xFF) {
     case SQLITE_FULL:

@@ -18,12 +18,12 @@ struct DbError
 
 // True when the error says the file itself is damaged (a page that does not decrypt or does
 // not hold what it should), not that it is locked, missing or refused by a statement.
-bool IsDamage(const DbError &error);
+bool isDamage(const DbError &error);
 
 // What the user is told a failed write ran into, as the start of its message: "磁盘空间不足"
 // for a full disk, "生日数据库文件只读" for a read-only file, "生日数据库共享访问冲突" (another
 // program holds the file) for everything else.
-QString WriteFailureCause(const DbError &error);
+QString writeFailureCause(const DbError &error);
 
 // Thrown inside the store; every public operation catches it and reports in its own way.
 class DbException : public std::exception

@@ -12,7 +12,7 @@ bool isForbidden(char32_t c)
 
 } // namespace
 
-bool HoldsForbiddenCharacter(QStringView text)
+bool holdsForbiddenCharacter(QStringView text)
 {
     // Every forbidden character lies in the basic plane: surrogates never match.
     for (const QChar c : text) {

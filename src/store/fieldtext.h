@@ -9,6 +9,6 @@ namespace natalis::store {
 // U+200F, U+202A..U+202E, U+2066..U+2069) that make a name read backwards on screen. The
 // export's tab layout has no way to carry them, so a birthday holding one would be lost or
 // changed on the next round trip.
-bool HoldsForbiddenCharacter(QStringView text);
+bool holdsForbiddenCharacter(QStringView text);
 
 } // namespace natalis::store

@@ -16,7 +16,7 @@ void ensureTable(Connection &connection)
 
 } // namespace
 
-QString LoadGatewayAddress(Connection &connection)
+QString loadGatewayAddress(Connection &connection)
 {
     try {
         ensureTable(connection);
@@ -27,7 +27,7 @@ QString LoadGatewayAddress(Connection &connection)
     }
 }
 
-bool SaveGatewayAddress(Connection &connection, const QString &address)
+bool saveGatewayAddress(Connection &connection, const QString &address)
 {
     try {
         ensureTable(connection);

@@ -11,9 +11,9 @@ class Connection;
 // first time it is read or written.
 
 // The stored address, trimmed; empty when none is set or on a database error.
-QString LoadGatewayAddress(Connection &connection);
+QString loadGatewayAddress(Connection &connection);
 
 // Stores address (trimmed). False on a database error.
-bool SaveGatewayAddress(Connection &connection, const QString &address);
+bool saveGatewayAddress(Connection &connection, const QString &address);
 
 } // namespace natalis::store

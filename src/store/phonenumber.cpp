@@ -7,7 +7,7 @@ namespace natalis::store {
 bool IsPhoneNumber(QStringView text)
 {
     const QStringView t = text.trimmed();
-    if (!IsAsciiDigits(t) || t.size() < 2)
+    if (!isAsciiDigits(t) || t.size() < 2)
         return false;
     if (t[0] == u'1')
         return t.size() == 11;

@@ -58,7 +58,7 @@ bool eachChunk(sqlite3_file *file, Work &&work)
 
 } // namespace
 
-bool CopyDatabaseBytes(Connection &connection, int fd, Sync sync)
+bool copyDatabaseBytes(Connection &connection, int fd, Sync sync)
 {
     sqlite3_file *file = mainFile(connection);
     if (!file)
@@ -68,7 +68,7 @@ bool CopyDatabaseBytes(Connection &connection, int fd, Sync sync)
     return copied && (sync == Sync::Later || ::fsync(fd) == 0);
 }
 
-bool OverwriteDatabaseBytes(Connection &connection, const QString &from)
+bool overwriteDatabaseBytes(Connection &connection, const QString &from)
 {
     sqlite3_file *file = mainFile(connection);
     QFile source(from);
@@ -87,7 +87,7 @@ bool OverwriteDatabaseBytes(Connection &connection, const QString &from)
         && file->pMethods->xSync(file, SQLITE_SYNC_FULL) == SQLITE_OK;
 }
 
-bool DatabaseBytesEqual(Connection &connection, const QString &other)
+bool databaseBytesEqual(Connection &connection, const QString &other)
 {
     sqlite3_file *file = mainFile(connection);
     QFile compared(other);

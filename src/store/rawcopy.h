@@ -16,13 +16,13 @@ enum class Sync { Now, Later };
 // Appends the whole file, as it is on disk (keyed), to the file open at fd, synced to the disk
 // before returning when sync is Now. The caller holds a lock that keeps writers out. False on
 // any read or write error.
-bool CopyDatabaseBytes(Connection &connection, int fd, Sync sync = Sync::Now);
+bool copyDatabaseBytes(Connection &connection, int fd, Sync sync = Sync::Now);
 
 // Puts the bytes of the file at from in place of the database's own, in the same file, and
 // syncs. The caller holds an exclusive lock. False on any error.
-bool OverwriteDatabaseBytes(Connection &connection, const QString &from);
+bool overwriteDatabaseBytes(Connection &connection, const QString &from);
 
 // True when the database file holds exactly the bytes of the file at other.
-bool DatabaseBytesEqual(Connection &connection, const QString &other);
+bool databaseBytesEqual(Connection &connection, const QString &other);
 
 } // namespace natalis::store

@@ -22,7 +22,7 @@ void createReminderMemory(Connection &connection)
     connection.exec(CreateSql);
 }
 
-QDate ReadReminderDate(Connection &connection, QStringView key)
+QDate readReminderDate(Connection &connection, QStringView key)
 {
     try {
         createReminderMemory(connection);
@@ -38,7 +38,7 @@ QDate ReadReminderDate(Connection &connection, QStringView key)
     }
 }
 
-bool WriteReminderDate(Connection &connection, QStringView key, QDate day)
+bool writeReminderDate(Connection &connection, QStringView key, QDate day)
 {
     try {
         createReminderMemory(connection);

@@ -20,9 +20,9 @@ inline constexpr QStringView MusicFiredKey = u"firedMusic";
 void createReminderMemory(Connection &connection);
 
 // The stored day of key, invalid when never stored, unreadable or on a read error.
-QDate ReadReminderDate(Connection &connection, QStringView key);
+QDate readReminderDate(Connection &connection, QStringView key);
 
 // Stores day under key; false on a write error (the reminder goes on from memory then).
-bool WriteReminderDate(Connection &connection, QStringView key, QDate day);
+bool writeReminderDate(Connection &connection, QStringView key, QDate day);
 
 } // namespace natalis::store

@@ -49,7 +49,7 @@ void ensureRequestIdColumn(Connection &connection)
 
 } // namespace
 
-std::optional<QList<SmsHistoryRow>> SelectSmsHistory(
+std::optional<QList<SmsHistoryRow>> selectSmsHistory(
     Connection &connection, const SmsHistoryFilter &filter)
 {
     try {
@@ -64,7 +64,7 @@ std::optional<QList<SmsHistoryRow>> SelectSmsHistory(
     }
 }
 
-qint64 FindSmsHistoryRow(
+qint64 findSmsHistoryRow(
     Connection &connection, const SmsHistoryRow &like, const QString &exceptStatus)
 {
     try {
@@ -80,7 +80,7 @@ qint64 FindSmsHistoryRow(
     }
 }
 
-std::optional<SmsRequestRow> FindSmsRequestRow(
+std::optional<SmsRequestRow> findSmsRequestRow(
     Connection &connection, const SmsHistoryRow &like, QDate day, const QString &exceptStatus)
 {
     try {
@@ -101,7 +101,7 @@ std::optional<SmsRequestRow> FindSmsRequestRow(
     }
 }
 
-bool SetSmsRequestId(Connection &connection, qint64 id, const QString &requestId)
+bool setSmsRequestId(Connection &connection, qint64 id, const QString &requestId)
 {
     try {
         connection.prepare("update [dxhistory] set strRequestId=? where [Id]=?")
@@ -113,7 +113,7 @@ bool SetSmsRequestId(Connection &connection, qint64 id, const QString &requestId
     }
 }
 
-qint64 InsertSmsHistoryRow(
+qint64 insertSmsHistoryRow(
     Connection &connection, const SmsHistoryRow &row, const QString &requestId)
 {
     try {
@@ -139,7 +139,7 @@ qint64 InsertSmsHistoryRow(
     }
 }
 
-int UpdateSmsHistoryOutcome(Connection &connection, const SmsHistoryRow &row)
+int updateSmsHistoryOutcome(Connection &connection, const SmsHistoryRow &row)
 {
     try {
         connection
@@ -153,7 +153,7 @@ int UpdateSmsHistoryOutcome(Connection &connection, const SmsHistoryRow &row)
     }
 }
 
-bool DeleteSmsHistoryUpTo(Connection &connection, const QString &sentAt)
+bool deleteSmsHistoryUpTo(Connection &connection, const QString &sentAt)
 {
     try {
         connection.prepare("delete from [dxhistory] where strSdDate <= ?").bind(1, sentAt).run();

@@ -31,7 +31,7 @@ struct SmsHistoryRow
     QString strFor;
 };
 
-// Which rows SelectSmsHistory lists: strSdDate between from and to (both inclusive, compared as
+// Which rows selectSmsHistory lists: strSdDate between from and to (both inclusive, compared as
 // texts, which order as time does), and strDxUser, strType and strStatus equal to the filter's
 // texts; an empty text matches every row.
 struct SmsHistoryFilter
@@ -44,13 +44,13 @@ struct SmsHistoryFilter
 };
 
 // The matching rows by strSdDate, then Id. nullopt on a database error.
-std::optional<QList<SmsHistoryRow>> SelectSmsHistory(
+std::optional<QList<SmsHistoryRow>> selectSmsHistory(
     Connection &connection, const SmsHistoryFilter &filter);
 
 // The Id of the first row (lowest Id) whose strComputer, strType, strTitle, strTel, intTelNum,
 // strContent, intDxNum, strDxUser and strYyDate equal like's and whose strStatus is not
 // exceptStatus; -1 when there is none or on a database error.
-qint64 FindSmsHistoryRow(
+qint64 findSmsHistoryRow(
     Connection &connection, const SmsHistoryRow &like, const QString &exceptStatus);
 
 // A row and the request id it holds (empty for rows written before request ids).
@@ -65,24 +65,24 @@ struct SmsRequestRow
 // exceptStatus, and that goes out on `day`: its strYyDate begins with the day as "yyyy/MM/dd",
 // or it has none and its strSdDate begins with the day as "yyyy-MM-dd". Id -1 when there is
 // none; nullopt on a database error.
-std::optional<SmsRequestRow> FindSmsRequestRow(
+std::optional<SmsRequestRow> findSmsRequestRow(
     Connection &connection, const SmsHistoryRow &like, QDate day, const QString &exceptStatus);
 
 // Stores requestId in row id. False on a database error.
-bool SetSmsRequestId(Connection &connection, qint64 id, const QString &requestId);
+bool setSmsRequestId(Connection &connection, qint64 id, const QString &requestId);
 
 // Inserts row (its Id is ignored) and returns the new row's Id, or -1 on a database error. A
 // non-empty requestId is stored in strRequestId; an empty one leaves the column alone, so that
 // an older file without it is written as it is.
-qint64 InsertSmsHistoryRow(
+qint64 insertSmsHistoryRow(
     Connection &connection, const SmsHistoryRow &row, const QString &requestId = {});
 
 // Writes row's strSdDate, intDxNum, strStatus and strFor into the row with row.Id. Returns how
 // many rows changed (0 when there is no such row), or -1 on a database error.
-int UpdateSmsHistoryOutcome(Connection &connection, const SmsHistoryRow &row);
+int updateSmsHistoryOutcome(Connection &connection, const SmsHistoryRow &row);
 
 // Deletes the rows whose strSdDate is sentAt or earlier. False on a database error (the table
 // unchanged).
-bool DeleteSmsHistoryUpTo(Connection &connection, const QString &sentAt);
+bool deleteSmsHistoryUpTo(Connection &connection, const QString &sentAt);
 
 } // namespace natalis::store

@@ -5,11 +5,10 @@
 
 namespace natalis::store {
 
-std::optional<QByteArray> ReadWindowState(Connection &connection, const QString &key)
+std::optional<QByteArray> readWindowState(Connection &connection, const QString &key)
 {
     try {
-        Statement select =
-            connection.prepare("select [Value] from windowstate where [Key]=?");
+        Statement select = connection.prepare("select [Value] from windowstate where [Key]=?");
         select.bind(1, key);
         if (!select.step())
             return std::nullopt;
@@ -20,7 +19,7 @@ std::optional<QByteArray> ReadWindowState(Connection &connection, const QString 
     }
 }
 
-bool WriteWindowState(Connection &connection, const QString &key, const QByteArray &value)
+bool writeWindowState(Connection &connection, const QString &key, const QByteArray &value)
 {
     try {
         connection.exec(WindowStateTableSql);

@@ -18,9 +18,9 @@ inline constexpr const char *WindowStateTableSql =
 
 // The value stored under `key`; nullopt when there is none, the table is missing (a file from
 // before it) or the database cannot be read.
-std::optional<QByteArray> ReadWindowState(Connection &connection, const QString &key);
+std::optional<QByteArray> readWindowState(Connection &connection, const QString &key);
 
 // Stores `value` under `key`, replacing what was there; false on a database error.
-bool WriteWindowState(Connection &connection, const QString &key, const QByteArray &value);
+bool writeWindowState(Connection &connection, const QString &key, const QByteArray &value);
 
 } // namespace natalis::store

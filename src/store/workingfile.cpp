@@ -30,7 +30,7 @@ WorkingFileHold::~WorkingFileHold()
         ::close(m_fd);
 }
 
-bool RemoveUnheldWorkingFile(const QString &path)
+bool removeUnheldWorkingFile(const QString &path)
 {
     const int fd = openForLock(path);
     if (fd < 0)

@@ -20,6 +20,6 @@ private:
 };
 
 // Removes the working file at path unless a living process holds it. True when it was removed.
-bool RemoveUnheldWorkingFile(const QString &path);
+bool removeUnheldWorkingFile(const QString &path);
 
 } // namespace natalis::store

@@ -98,7 +98,7 @@ BirthFields splitFields(
 
 bool isAsciiNumber(QStringView text, qsizetype minLength, qsizetype maxLength)
 {
-    return text.size() >= minLength && text.size() <= maxLength && store::IsAsciiDigits(text);
+    return text.size() >= minLength && text.size() <= maxLength && store::isAsciiDigits(text);
 }
 
 // The value of a few ASCII digits (checked by isAsciiNumber), without the locale-aware parser.
@@ -173,11 +173,10 @@ bool isExponentNumber(QStringView text)
     if (exponent.startsWith(u'+'))
         exponent = exponent.sliced(1);
     const qsizetype point = mantissa.indexOf(u'.');
-    const bool mantissaOk = point < 0
-        ? store::IsAsciiDigits(mantissa)
-        : store::IsAsciiDigits(mantissa.first(point)) && point > 0
-            && store::IsAsciiDigits(mantissa.sliced(point + 1));
-    return mantissaOk && !exponent.isEmpty() && store::IsAsciiDigits(exponent);
+    const bool mantissaOk = point < 0 ? store::isAsciiDigits(mantissa)
+                                      : store::isAsciiDigits(mantissa.first(point)) && point > 0
+            && store::isAsciiDigits(mantissa.sliced(point + 1));
+    return mantissaOk && !exponent.isEmpty() && store::isAsciiDigits(exponent);
 }
 
 // Outlook's "0/0/00" (and the like) for a contact without a birthday: no date, nothing wrong.
@@ -241,8 +240,8 @@ QString category(QStringView field, const Dialect &dialect, Notes &notes)
 
 // The field titles as the import report and the export's header name them.
 constexpr std::array<const char16_t *, FieldCount> FieldTitles = { u"生日名称", u"类别",
-    u"联系方式", u"生日备注", u"生日", u"提醒方式", u"提醒天数", u"短信提醒", u"性别",
-    u"部门/类型", u"QQ/MSN", u"公司名称", u"地址", u"工号/卡号" };
+    u"联系方式", u"生日备注", u"生日", u"提醒方式", u"提醒天数", u"短信提醒", u"性别", u"部门/类型",
+    u"QQ/MSN", u"公司名称", u"地址", u"工号/卡号" };
 
 bool isBreakOrTab(QChar c)
 {
@@ -272,12 +271,12 @@ ImportRecord parseFieldsWithForbiddenCharacters(
     std::array<QString, FieldCount> cleaned;
     BirthFields views;
     for (int field = 0; field < FieldCount; ++field) {
-        if (!store::HoldsForbiddenCharacter(f[field])) {
+        if (!store::holdsForbiddenCharacter(f[field])) {
             views[field] = f[field];
             continue;
         }
         cleaned[field] = withBlanksForBreaks(f[field]);
-        if (store::HoldsForbiddenCharacter(cleaned[field])) {
+        if (store::holdsForbiddenCharacter(cleaned[field])) {
             notes.text(u"%1含有控制字符,已跳过"_s.arg(FieldTitles[field]));
             return {};
         }
@@ -289,7 +288,7 @@ ImportRecord parseFieldsWithForbiddenCharacters(
 
 ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStringList *noteList)
 {
-    if (std::any_of(f.begin(), f.end(), store::HoldsForbiddenCharacter))
+    if (std::any_of(f.begin(), f.end(), store::holdsForbiddenCharacter))
         return parseFieldsWithForbiddenCharacters(f, dialect, noteList);
     store::BirthdayRecord r;
     QString date;
@@ -347,7 +346,7 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
 
 } // namespace
 
-bool EndsInsideQuotedCell(QStringView record)
+bool endsInsideQuotedCell(QStringView record)
 {
     for (qsizetype start = 0; start <= record.size();) {
         if (start < record.size() && record[start] == u'"') {
@@ -379,7 +378,7 @@ ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes, CellQuotes 
     return parseBirthFields(splitFields(line, StaffNo, quotes, unquoted), OldDialect, notes);
 }
 
-ImportRecord ParseBirthFields(const BirthFields &fields, DateRule rule, QStringList *notes)
+ImportRecord parseBirthFields(const BirthFields &fields, DateRule rule, QStringList *notes)
 {
     return parseBirthFields(fields, { false, rule == DateRule::FollowsRule }, notes);
 }

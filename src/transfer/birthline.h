@@ -45,7 +45,7 @@ enum class CellQuotes {
 
 // True when record ends inside a cell read as Excel quotes it: the record goes on in the next
 // line of the file.
-bool EndsInsideQuotedCell(QStringView record);
+bool endsInsideQuotedCell(QStringView record);
 
 // Reads one line of a tab-separated export (this version and v3.1: 14 fields). Unknown or
 // missing values keep their defaults: category 客户, rule 按公历提醒, 7 days, SMS 否. The date
@@ -69,7 +69,7 @@ enum class DateRule {
 };
 
 // ParseTabBirthLine on fields already split, as a spreadsheet file gives them.
-ImportRecord ParseBirthFields(
+ImportRecord parseBirthFields(
     const BirthFields &fields, DateRule rule, QStringList *notes = nullptr);
 
 // A Gregorian date field "Y-M-D" (four-digit year, month and day with or without a leading zero)

@@ -47,7 +47,7 @@ std::optional<qsizetype> readQuoted(QStringView text, qsizetype i, QString &fiel
 
 } // namespace
 
-void ForEachCsvRecord(
+void forEachCsvRecord(
     QStringView text, const std::function<bool(const CsvRecord &record)> &recordRead)
 {
     qsizetype line = 1;

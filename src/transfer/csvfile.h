@@ -22,7 +22,7 @@ struct CsvRecord
 
 // Hands each record of text to recordRead. Blank lines give no record. recordRead returns false
 // to stop.
-void ForEachCsvRecord(
+void forEachCsvRecord(
     QStringView text, const std::function<bool(const CsvRecord &record)> &recordRead);
 
 // One field as written: quoted (with quotes doubled) when it holds a comma, a quote, a line

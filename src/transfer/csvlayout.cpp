@@ -88,8 +88,8 @@ const QHash<QString, int> &columnOfTitle()
 
 bool holdsHan(QStringView text)
 {
-    return std::any_of(text.begin(), text.end(),
-        [](QChar c) { return c.script() == QChar::Script_Han; });
+    return std::any_of(
+        text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Han; });
 }
 
 // Outlook keeps a name in two columns: 张 + 三 is 张三, John + Smith is "John Smith".
@@ -177,14 +177,14 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
         fields[Contact] = otherPhone;
     fields[Sex] = sexOf(fields[Sex]);
     if (!fields[Date].isEmpty())
-        return ParseBirthFields(fields, DateRule::FollowsRule, notes);
+        return parseBirthFields(fields, DateRule::FollowsRule, notes);
     const bool lunarRule = fields[Rule] == u"按农历提醒";
     if (lunarRule && !lunar.isEmpty()) {
         fields[Date] = lunar;
-        return ParseBirthFields(fields, DateRule::FollowsRule, notes);
+        return parseBirthFields(fields, DateRule::FollowsRule, notes);
     }
     fields[Date] = gregorian;
-    return ParseBirthFields(fields, DateRule::Gregorian, notes);
+    return parseBirthFields(fields, DateRule::Gregorian, notes);
 }
 
 } // namespace natalis::transfer

@@ -128,13 +128,13 @@ QString overwriteQuestion(const QString &path)
 
 QString exportGregorianField(const QString &strGL)
 {
-    const auto date = calendar::ParseGregorianText(strGL);
+    const auto date = calendar::parseGregorianText(strGL);
     return date ? u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day()) : QString();
 }
 
 QString exportLunarField(const QString &strNL)
 {
-    const auto lunar = calendar::ParseLunarText(strNL);
+    const auto lunar = calendar::parseLunarText(strNL);
     if (!lunar)
         return QString();
     return u"%1-%2%3-%4"_s.arg(lunar->year)
@@ -197,7 +197,7 @@ std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes
     return std::nullopt;
 }
 
-ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+ExportResult exportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
     const ExportOptions &options)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, options.openDatabase))
@@ -206,7 +206,7 @@ ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, cons
     ExportResult result;
     const QString text = fileText(birthdays, options, result);
     const QByteArray bytes = options.format == ExportFormat::Csv ? "\xEF\xBB\xBF" + text.toUtf8()
-                                                                 : ToGbk(text, &result.unencodable);
+                                                                 : toGbk(text, &result.unencodable);
     if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
         return failed(*unwritten);
     result.ok = true;

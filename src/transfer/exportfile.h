@@ -75,7 +75,7 @@ std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes
 // only when complete, so a refusal or a failed write (disk full, no permission) leaves an
 // existing file as it was, which the failure text then says. birthdays is the loaded list; pass
 // an empty list when HasBirthdays is false.
-ExportResult ExportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+ExportResult exportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
     const ExportOptions &options = {});
 
 } // namespace natalis::transfer

@@ -105,7 +105,7 @@ IcsEvent birthdayEvent(const BirthdayRecord &birthday, QDate date, int age, QStr
     IcsEvent event;
     event.uid = uidOf(birthday, uidPart);
     event.date = date;
-    event.summary = IcsBirthdayTitle(birthday, age);
+    event.summary = icsBirthdayTitle(birthday, age);
     event.description = birthdayDescription(birthday);
     event.alarmDaysBefore = qMax<int>(birthday.intNums, 0);
     return event;
@@ -113,7 +113,7 @@ IcsEvent birthdayEvent(const BirthdayRecord &birthday, QDate date, int age, QStr
 
 bool onLeapDay(const BirthdayRecord &birthday)
 {
-    const std::optional<QDate> birth = calendar::ParseGregorianText(birthday.strGL);
+    const std::optional<QDate> birth = calendar::parseGregorianText(birthday.strGL);
     return birth && birth->month() == 2 && birth->day() == 29;
 }
 
@@ -259,30 +259,30 @@ private:
 
 } // namespace
 
-QString LunarMonthDayName(int month, bool isLeap, int day)
+QString lunarMonthDayName(int month, bool isLeap, int day)
 {
     static constexpr std::array<QStringView, 12> Months = { u"正月", u"二月", u"三月", u"四月",
         u"五月", u"六月", u"七月", u"八月", u"九月", u"十月", u"冬月", u"腊月" };
     if (month < 1 || month > 12)
         return QString();
     return (isLeap ? u"闰"_s : QString()) + Months[month - 1].toString()
-        + calendar::LunarDayName(day);
+        + calendar::lunarDayName(day);
 }
 
-QString IcsBirthdayTitle(const BirthdayRecord &birthday, int age)
+QString icsBirthdayTitle(const BirthdayRecord &birthday, int age)
 {
     QString name = trimmed(birthday.About);
     if (name.endsWith(u"生日"))
         name.chop(2);
     QString title = name + (age > 0 ? QString::number(age) + u"岁生日"_s : u"生日"_s);
     if (remindsBy(birthday, reminder::RemindByLunar)) {
-        if (const auto lunar = calendar::ParseLunarText(birthday.strNL))
-            title += u"(农历"_s + LunarMonthDayName(lunar->month, lunar->isLeap, lunar->day) + u')';
+        if (const auto lunar = calendar::parseLunarText(birthday.strNL))
+            title += u"(农历"_s + lunarMonthDayName(lunar->month, lunar->isLeap, lunar->day) + u')';
     }
     return title;
 }
 
-QByteArray BuildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
 {
     const YearRange range = yearRange(options);
     QList<IcsEvent> events;
@@ -301,12 +301,12 @@ QString icsChooserTitle()
     return u"导出到手机日历(*.ics)"_s;
 }
 
-IcsExportResult ExportIcs(const QList<BirthdayRecord> &birthdays, const QString &path,
+IcsExportResult exportIcs(const QList<BirthdayRecord> &birthdays, const QString &path,
     const IcsOptions &options, const QString &openDatabase)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };
-    const QByteArray bytes = BuildIcs(birthdays, options);
+    const QByteArray bytes = buildIcs(birthdays, options);
     const int events = int(bytes.count("\r\nBEGIN:VEVENT\r\n"));
     if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
         return { false, 0, *unwritten };

@@ -35,15 +35,15 @@ inline constexpr QStringView IcsUidDomain = u"natalis.invalid";
 // lunar-rule birthday are one event per year, on the day the reminder computes. Each birthday
 // event carries an alarm at 09:00 local time intNums days before. Birthdays without a usable
 // date for their rule are left out.
-QByteArray BuildIcs(const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options);
+QByteArray buildIcs(const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options);
 
 // The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
 // birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日
 // does not get it twice. age 0 or less is left out.
-QString IcsBirthdayTitle(const store::BirthdayRecord &birthday, int age);
+QString icsBirthdayTitle(const store::BirthdayRecord &birthday, int age);
 
 // The lunar month and day as a calendar names them: 八月十五, 闰四月初一, 正月三十.
-QString LunarMonthDayName(int month, bool isLeap, int day);
+QString lunarMonthDayName(int month, bool isLeap, int day);
 
 // The menu item and chooser title of the export.
 QString icsChooserTitle(); // "导出到手机日历(*.ics)"
@@ -55,10 +55,10 @@ struct IcsExportResult
     QString statusText; // for the main window's status bar, on success and on failure
 };
 
-// Writes BuildIcs to path; the file is written beside the target and renamed over it only when
+// Writes buildIcs to path; the file is written beside the target and renamed over it only when
 // complete, so a failure leaves an existing file as it was. Refuses the open database, any other
 // database of ours and what is no regular file.
-IcsExportResult ExportIcs(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+IcsExportResult exportIcs(const QList<store::BirthdayRecord> &birthdays, const QString &path,
     const IcsOptions &options, const QString &openDatabase);
 
 } // namespace natalis::transfer

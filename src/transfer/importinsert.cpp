@@ -32,23 +32,23 @@ void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 {
     if (record.dateIsLunar()) {
         if (const auto lunar = lunarOfNormalForm(record.date())) {
-            if (const auto gregorian = calendar::LunarToSolar(*lunar)) {
-                r.strNL = calendar::LunarText(*lunar);
-                r.strGL = calendar::GregorianText(*gregorian);
+            if (const auto gregorian = calendar::lunarToSolar(*lunar)) {
+                r.strNL = calendar::lunarText(*lunar);
+                r.strGL = calendar::gregorianText(*gregorian);
             }
         }
     } else if (const auto date = parseImportGregorian(record.date())) {
-        r.strGL = calendar::GregorianText(*date);
+        r.strGL = calendar::gregorianText(*date);
         const bool described =
-            *date >= calendar::FirstDescribedDay() && *date <= calendar::LastDescribedDay();
-        if (const auto lunar = described ? calendar::SolarToLunar(*date) : std::nullopt)
-            r.strNL = calendar::LunarText(*lunar);
+            *date >= calendar::firstDescribedDay() && *date <= calendar::lastDescribedDay();
+        if (const auto lunar = described ? calendar::solarToLunar(*date) : std::nullopt)
+            r.strNL = calendar::lunarText(*lunar);
     }
 }
 
 } // namespace
 
-store::BirthdayRecord StoredBirthday(const ImportRecord &record)
+store::BirthdayRecord storedBirthday(const ImportRecord &record)
 {
     store::BirthdayRecord r = record.fields();
     r.Id = 0;
@@ -64,7 +64,7 @@ QString addingText(ImportLayout layout)
     return chooserTitle(layout) + u"进行中,请耐心稍候..."_s;
 }
 
-ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
+ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
     ImportLayout layout, const StatusSink &status)
 {
     const QString title = chooserTitle(layout);
@@ -78,7 +78,7 @@ ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPr
         for (const PreviewRow &row : preview.rows) {
             if (!row.ticked)
                 continue;
-            if (store::AddBirthToMdb(connection, StoredBirthday(row.record)) < 0)
+            if (store::AddBirthToMdb(connection, storedBirthday(row.record)) < 0)
                 return conflict; // the transaction rolls back as it goes out of scope
             ++added;
             if (status)

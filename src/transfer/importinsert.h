@@ -16,7 +16,7 @@ namespace natalis::transfer {
 // The record as it is stored: strGL and strNL built from the date field (a lunar date gives
 // its lunar text and the Gregorian text of the same day; a Gregorian date its text and the
 // lunar text of that day), both empty without a date; DxSend "0".
-store::BirthdayRecord StoredBirthday(const ImportRecord &record);
+store::BirthdayRecord storedBirthday(const ImportRecord &record);
 
 struct ImportOutcome
 {
@@ -30,7 +30,7 @@ QString addingText(ImportLayout layout);
 
 // Adds the ticked rows in list order in one transaction: all of them, or none when any insert
 // fails. status receives addingText, then that text with the count after each insert.
-ImportOutcome AddImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
+ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
     ImportLayout layout, const StatusSink &status = {});
 
 } // namespace natalis::transfer

@@ -36,8 +36,8 @@ const LayoutTexts &textsOf(ImportLayout layout)
 
 bool hasRuleDependentDate(ImportLayout layout)
 {
-    return layout == ImportLayout::Tab || layout == ImportLayout::V31
-        || layout == ImportLayout::Csv || layout == ImportLayout::Vcf;
+    return layout == ImportLayout::Tab || layout == ImportLayout::V31 || layout == ImportLayout::Csv
+        || layout == ImportLayout::Vcf;
 }
 
 QString chooserTitle(ImportLayout layout)

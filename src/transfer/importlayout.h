@@ -32,8 +32,8 @@ QString emptyFileText(ImportLayout layout, const QString &path);
 // The preview's fifth column header.
 QString dateColumnHeader(ImportLayout layout);
 
-// "tab", "v31", "v30", "v20", "v10", "csv", "vcf" as the command line names them; nullopt for another
-// name.
+// "tab", "v31", "v30", "v20", "v10", "csv", "vcf" as the command line names them; nullopt for
+// another name.
 std::optional<ImportLayout> layoutFromName(QStringView name);
 
 // The command line's name of a layout, as layoutFromName reads it.

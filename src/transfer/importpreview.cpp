@@ -61,7 +61,7 @@ private:
 
 } // namespace
 
-ImportPreview BuildImportPreview(
+ImportPreview buildImportPreview(
     QList<ImportRecord> records, const QList<store::BirthdayRecord> &birthdays, int skippedLines)
 {
     // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
@@ -81,11 +81,11 @@ ImportPreview BuildImportPreview(
     return preview;
 }
 
-ImportPreview BuildImportPreview(
+ImportPreview buildImportPreview(
     ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
 {
     ImportPreview preview =
-        BuildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
+        buildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
     preview.notes = std::move(reading.notes);
     preview.notesLeftOut = reading.notesLeftOut;
     preview.encoding = reading.encoding;

@@ -39,11 +39,11 @@ struct ImportPreview
 // Ticks every record unless it duplicates a birthday of the list (same category list, same
 // trimmed name, as MyAboutHave decides) or an earlier record of the file. birthdays is the
 // loaded list; pass an empty list when HasBirthdays is false.
-ImportPreview BuildImportPreview(QList<ImportRecord> records,
+ImportPreview buildImportPreview(QList<ImportRecord> records,
     const QList<store::BirthdayRecord> &birthdays, int skippedLines = 0);
 
 // The same on a reading: its records, report and encoding.
-ImportPreview BuildImportPreview(
+ImportPreview buildImportPreview(
     ImportReading reading, const QList<store::BirthdayRecord> &birthdays);
 
 // The import report, one text a line: "第7行: 日期'2023-2-30'无效,按无日期导入", and a last line

@@ -112,7 +112,7 @@ void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
     if (line.text.trimmed().isEmpty())
         return; // blank lines are padding in every layout
     if (layout == ImportLayout::V10) {
-        std::optional<ImportRecord> record = ParseV10Record(line.text);
+        std::optional<ImportRecord> record = parseV10Record(line.text);
         if (!record) {
             collector.fatal = failureOf(layout, v10FatalText(v10Records + 1));
             return;
@@ -151,7 +151,7 @@ public:
     void line(const ImportLine &line, Collector &collector)
     {
         if (m_lines.isEmpty()) {
-            if (line.problem == LineProblem::None && EndsInsideQuotedCell(line.text))
+            if (line.problem == LineProblem::None && endsInsideQuotedCell(line.text))
                 start(line);
             else
                 m_read(line);
@@ -164,7 +164,7 @@ public:
         }
         m_lines.append(line.text.toString());
         const QString record = m_lines.join(u'\n');
-        if (!EndsInsideQuotedCell(record)) {
+        if (!endsInsideQuotedCell(record)) {
             collector.note(
                 m_first, u"引号内有换行,这条记录占第%1至%2行"_s.arg(m_first).arg(line.number));
             m_read({ m_first, record, LineProblem::None });
@@ -209,7 +209,7 @@ void readLines(
     QuotedRecordJoiner joiner(
         [&](const ImportLine &line) { readLine(layout, line, collector, v10Records, quotes); });
     // Progress by lines: a line of ours is about 100 bytes.
-    ForEachImportLine(bytes, encoding, [&](const ImportLine &line) {
+    forEachImportLine(bytes, encoding, [&](const ImportLine &line) {
         if (!collector.goOn(line.number, qMin(bytes.size(), line.number * 100)))
             return;
         if (quotes == CellQuotes::Excel)
@@ -223,9 +223,9 @@ void readLines(
 
 void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, Collector &collector)
 {
-    const QString text = DecodeImportText(bytes, encoding);
+    const QString text = decodeImportText(bytes, encoding);
     std::optional<CsvColumns> columns;
-    ForEachCsvRecord(text, [&](const CsvRecord &csv) {
+    forEachCsvRecord(text, [&](const CsvRecord &csv) {
         const qsizetype line = csv.line;
         const QStringList &row = csv.fields;
         if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
@@ -296,13 +296,13 @@ bool looksLikeText(QByteArrayView bytes, TextEncoding encoding)
 
 } // namespace
 
-ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
+ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
     const ImportReadOptions &options)
 {
     if (layout == ImportLayout::Vcf)
-        return ReadVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), options.status)
+        return readVcardImportBytes(bytes, path, DefaultVcardCategory.toString(), options.status)
             .reading;
-    const TextEncoding encoding = ResolveEncoding(bytes, options.encoding);
+    const TextEncoding encoding = resolveEncoding(bytes, options.encoding);
     if (!looksLikeText(bytes, encoding))
         return failed(failureOf(layout, path + u"不是文本文件,无法导入!"_s));
     Collector collector(layout, bytes.size(), bytes.count('\n'), options);
@@ -333,7 +333,7 @@ namespace {
 QString firstTextLine(QByteArrayView bytes)
 {
     bytes = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
-    const QString text = DecodeImportText(bytes, ResolveEncoding(bytes, EncodingChoice::Auto));
+    const QString text = decodeImportText(bytes, resolveEncoding(bytes, EncodingChoice::Auto));
     for (QStringView line : QStringView(text).split(u'\n')) {
         // Trailing tabs are empty fields, which tell the layouts apart.
         if (line.endsWith(u'\r'))
@@ -361,7 +361,7 @@ std::optional<ImportLayout> layoutOfLine(const QString &line)
 
 } // namespace
 
-std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayView bytes)
+std::optional<ImportLayout> detectImportLayout(const QString &path, QByteArrayView bytes)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"csv")
@@ -371,7 +371,7 @@ std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayVi
     return layoutOfLine(firstTextLine(bytes));
 }
 
-WholeFile ReadWholeImportFile(const QString &path)
+WholeFile readWholeImportFile(const QString &path)
 {
     WholeFile whole;
     const QFileInfo info(path);
@@ -396,15 +396,15 @@ WholeFile ReadWholeImportFile(const QString &path)
     return whole;
 }
 
-ImportReading ReadImportFile(
+ImportReading readImportFile(
     const QString &path, ImportLayout layout, const ImportReadOptions &options)
 {
-    const WholeFile whole = ReadWholeImportFile(path);
+    const WholeFile whole = readWholeImportFile(path);
     if (whole.missing)
         return failed({ u"生日导入"_s, path + u"不存在"_s, QString() });
     if (whole.refusal)
         return failed(failureOf(layout, path + *whole.refusal + u"没有导入任何生日!"_s));
-    return ReadImportBytes(whole.bytes, layout, path, options);
+    return readImportBytes(whole.bytes, layout, path, options);
 }
 
 } // namespace natalis::transfer

@@ -69,7 +69,7 @@ struct WholeFile
     std::optional<QString> refusal;
     bool missing = false;
 };
-WholeFile ReadWholeImportFile(const QString &path);
+WholeFile readWholeImportFile(const QString &path);
 
 // The layout of a file whose layout the user did not name: .csv and .vcf by the extension of
 // path, else by the first line that holds text: BEGIN:VCARD, a line of 13 tab-separated fields
@@ -77,15 +77,15 @@ WholeFile ReadWholeImportFile(const QString &path);
 // when the last are empty), a header row naming 生日名称 or 姓名 with commas (a spreadsheet),
 // a line opening with a quote (v1.0's birth.txt), any other comma (a spreadsheet). nullopt
 // when the line fits none.
-std::optional<ImportLayout> DetectImportLayout(const QString &path, QByteArrayView bytes);
+std::optional<ImportLayout> detectImportLayout(const QString &path, QByteArrayView bytes);
 
 // Reads every record of the file at path in the given layout. A missing, unreadable or empty
 // file, and a v1.0 file with an invalid record, end in a failure and no records.
-ImportReading ReadImportFile(
+ImportReading readImportFile(
     const QString &path, ImportLayout layout, const ImportReadOptions &options = {});
 
 // The same on the file's bytes; path only names the file in the messages.
-ImportReading ReadImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
+ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
     const ImportReadOptions &options = {});
 
 } // namespace natalis::transfer

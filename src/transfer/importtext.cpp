@@ -101,18 +101,18 @@ bool isUtf16(TextEncoding encoding)
 
 } // namespace
 
-int ForEachImportLine(QByteArrayView bytes, TextEncoding encoding,
+int forEachImportLine(QByteArrayView bytes, TextEncoding encoding,
     const std::function<void(const ImportLine &)> &lineRead)
 {
     bytes = bytes.sliced(byteOrderMarkLength(bytes, encoding));
     // UTF-16 has no byte for a line end of its own; such files come from Excel's "Unicode 文本"
     // and are small enough to be decoded whole.
     if (isUtf16(encoding))
-        return forEachTextLine(DecodeImportText(bytes, encoding), lineRead);
+        return forEachTextLine(decodeImportText(bytes, encoding), lineRead);
     return forEachByteLine(bytes, encoding, lineRead);
 }
 
-QString DecodeImportText(QByteArrayView bytes, TextEncoding encoding, bool *undecodable)
+QString decodeImportText(QByteArrayView bytes, TextEncoding encoding, bool *undecodable)
 {
     bytes = bytes.sliced(byteOrderMarkLength(bytes, encoding));
     std::optional<QStringDecoder> decoder;

@@ -29,12 +29,12 @@ struct ImportLine
 // Splits the bytes of an import file into lines of text in the given encoding (a byte order mark
 // is skipped). Lines may end in CR LF, LF or CR, the last one with none. Hands every line to
 // lineRead in file order, empty ones too, and returns the number of lines with a problem.
-int ForEachImportLine(QByteArrayView bytes, TextEncoding encoding,
+int forEachImportLine(QByteArrayView bytes, TextEncoding encoding,
     const std::function<void(const ImportLine &)> &lineRead);
 
 // The whole file as one text, for layouts whose records may span lines. Bytes the encoding
 // does not define become U+FFFD; *undecodable (when given) tells whether there were any.
-QString DecodeImportText(QByteArrayView bytes, TextEncoding encoding, bool *undecodable = nullptr);
+QString decodeImportText(QByteArrayView bytes, TextEncoding encoding, bool *undecodable = nullptr);
 
 // The reason of a problem line as the import report words it.
 QString lineProblemText(LineProblem problem);

@@ -8,11 +8,11 @@
 
 namespace natalis::transfer {
 
-QStringList NewPhoneNumbers(QByteArrayView bytes, const QStringList &listed)
+QStringList newPhoneNumbers(QByteArrayView bytes, const QStringList &listed)
 {
     QSet<QString> known(listed.cbegin(), listed.cend());
     QStringList added;
-    ForEachImportLine(bytes, DetectEncoding(bytes), [&](const ImportLine &line) {
+    forEachImportLine(bytes, detectEncoding(bytes), [&](const ImportLine &line) {
         const QString number = line.text.trimmed().toString();
         if (!store::IsPhoneNumber(number) || known.contains(number))
             return;
@@ -22,12 +22,12 @@ QStringList NewPhoneNumbers(QByteArrayView bytes, const QStringList &listed)
     return added;
 }
 
-NumberFileReading ReadPhoneNumberFile(const QString &path, const QStringList &listed)
+NumberFileReading readPhoneNumberFile(const QString &path, const QStringList &listed)
 {
-    const WholeFile whole = ReadWholeImportFile(path);
+    const WholeFile whole = readWholeImportFile(path);
     if (whole.refusal)
         return { false, *whole.refusal, {} };
-    return { true, QString(), NewPhoneNumbers(whole.bytes, listed) };
+    return { true, QString(), newPhoneNumbers(whole.bytes, listed) };
 }
 
 } // namespace natalis::transfer

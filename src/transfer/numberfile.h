@@ -21,9 +21,9 @@ struct NumberFileReading
 // The lines of the file, trimmed, that pass the phone-number rule and are neither in `listed`
 // nor earlier in the file. The file's encoding is detected and its size limited as for a
 // birthday import.
-NumberFileReading ReadPhoneNumberFile(const QString &path, const QStringList &listed);
+NumberFileReading readPhoneNumberFile(const QString &path, const QStringList &listed);
 
 // The same on the file's bytes.
-QStringList NewPhoneNumbers(QByteArrayView bytes, const QStringList &listed);
+QStringList newPhoneNumbers(QByteArrayView bytes, const QStringList &listed);
 
 } // namespace natalis::transfer

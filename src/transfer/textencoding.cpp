@@ -142,7 +142,7 @@ QString encodingName(TextEncoding encoding)
     return QStringLiteral("UTF-16 BE");
 }
 
-TextEncoding DetectEncoding(QByteArrayView bytes)
+TextEncoding detectEncoding(QByteArrayView bytes)
 {
     if (bytes.startsWith(Utf8Bom))
         return TextEncoding::Utf8;
@@ -153,11 +153,11 @@ TextEncoding DetectEncoding(QByteArrayView bytes)
     return detectWithoutMark(bytes);
 }
 
-TextEncoding ResolveEncoding(QByteArrayView bytes, EncodingChoice choice)
+TextEncoding resolveEncoding(QByteArrayView bytes, EncodingChoice choice)
 {
     switch (choice) {
     case EncodingChoice::Auto:
-        return DetectEncoding(bytes);
+        return detectEncoding(bytes);
     case EncodingChoice::Gbk:
         return TextEncoding::Gbk;
     case EncodingChoice::Utf8:
@@ -231,7 +231,7 @@ std::optional<QString> LineDecoder::decode(QByteArrayView bytes)
     return std::nullopt;
 }
 
-QByteArray ToGbk(QStringView text, qsizetype *unencodable)
+QByteArray toGbk(QStringView text, qsizetype *unencodable)
 {
     QStringEncoder toGbk(GbkName);
     QByteArray bytes = toGbk.encode(text);

@@ -13,7 +13,7 @@ namespace natalis::transfer {
 // Chinese code page CP936 (GBK with 0x80 for the euro sign), the "ANSI" of the users' systems.
 enum class TextEncoding { Gbk, Utf8, Utf16Le, Utf16Be };
 
-// What the user asks the importer for; Auto detects (see DetectEncoding).
+// What the user asks the importer for; Auto detects (see detectEncoding).
 enum class EncodingChoice { Auto, Gbk, Utf8, Utf16 };
 
 // "GBK", "UTF-8", "UTF-16 LE", "UTF-16 BE", as the preview shows it.
@@ -25,11 +25,11 @@ QString encodingName(TextEncoding encoding);
 // odd ones than the GBK reading (odd: a non-ASCII character that is neither a common GB2312
 // character nor CJK punctuation, such as the Cyrillic or Greek letters that GBK names become
 // when read as UTF-8). Ties go to GBK, which every layout of ours specifies.
-TextEncoding DetectEncoding(QByteArrayView bytes);
+TextEncoding detectEncoding(QByteArrayView bytes);
 
 // The encoding a choice reads the bytes in: Auto detects; Utf16 follows a byte order mark and
 // is little-endian (as Windows writes it) without one.
-TextEncoding ResolveEncoding(QByteArrayView bytes, EncodingChoice choice);
+TextEncoding resolveEncoding(QByteArrayView bytes, EncodingChoice choice);
 
 // Bytes of the byte order mark of that encoding at the start of bytes; 0 when there is none.
 qsizetype byteOrderMarkLength(QByteArrayView bytes, TextEncoding encoding);
@@ -56,6 +56,6 @@ private:
 
 // text in GBK (CP936); each character GBK cannot hold is written as "?" and counted in
 // *unencodable.
-QByteArray ToGbk(QStringView text, qsizetype *unencodable);
+QByteArray toGbk(QStringView text, qsizetype *unencodable);
 
 } // namespace natalis::transfer

@@ -45,7 +45,7 @@ QList<QStringView> splitValues(QStringView line)
 
 } // namespace
 
-std::optional<ImportRecord> ParseV10Record(QStringView line)
+std::optional<ImportRecord> parseV10Record(QStringView line)
 {
     const QList<QStringView> v = splitValues(line);
     store::BirthdayRecord r;
@@ -53,7 +53,7 @@ std::optional<ImportRecord> ParseV10Record(QStringView line)
     r.About = importName(v[Name]);
     const QStringView dateText = v[GregorianDate].trimmed();
     const std::optional<QDate> date = dateText.size() > 2
-        ? calendar::ParseGregorianText(u"公历"_s + dateText.mid(2).toString())
+        ? calendar::parseGregorianText(u"公历"_s + dateText.mid(2).toString())
         : std::nullopt;
     if (r.About.isEmpty() || !date)
         return std::nullopt;

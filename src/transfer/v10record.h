@@ -13,6 +13,6 @@ namespace natalis::transfer {
 // invalid: an empty name, or a date whose characters from the third on are no date.
 // A category, rule or day count those versions could not have written falls back to 客户,
 // 按公历提醒 or 7; a valid date outside 1901-03-01..2100-12-31 is dropped from the record.
-std::optional<ImportRecord> ParseV10Record(QStringView line);
+std::optional<ImportRecord> parseV10Record(QStringView line);
 
 } // namespace natalis::transfer

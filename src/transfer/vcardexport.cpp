@@ -40,12 +40,12 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
         const bool mobile = tel.size() == 11 && tel.startsWith(u'1') && store::IsPhoneNumber(tel);
         appendLine(bytes, mobile ? u"TEL;TYPE=CELL" : u"TEL;TYPE=VOICE", escapeText(tel));
     }
-    if (const auto birth = calendar::ParseGregorianText(birthday.strGL))
+    if (const auto birth = calendar::parseGregorianText(birthday.strGL))
         appendLine(bytes, u"BDAY", birth->toString(u"yyyy-MM-dd"_s));
     if (QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒") {
-        if (const auto lunar = calendar::ParseLunarText(birthday.strNL))
+        if (const auto lunar = calendar::parseLunarText(birthday.strNL))
             appendLine(bytes, u"X-ALTBDAY;CALSCALE=chinese",
-                AppleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
+                appleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
     }
     appendText(bytes, u"ORG", birthday.Company);
     if (const QString address = trimmedField(birthday.Address); !address.isEmpty())
@@ -60,7 +60,7 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
 
 } // namespace
 
-QString AppleChineseDate(int year, int month, bool isLeap, int day)
+QString appleChineseDate(int year, int month, bool isLeap, int day)
 {
     // 1984 is the first year of the 78th sixty-year cycle.
     const int offset = year - 1984;
@@ -72,7 +72,7 @@ QString AppleChineseDate(int year, int month, bool isLeap, int day)
         .arg(day, 2, 10, QChar(u'0'));
 }
 
-QByteArray BuildVcards(const QList<store::BirthdayRecord> &birthdays)
+QByteArray buildVcards(const QList<store::BirthdayRecord> &birthdays)
 {
     QByteArray bytes;
     for (const store::BirthdayRecord &birthday : birthdays)
@@ -85,12 +85,12 @@ QString vcardChooserTitle()
     return u"导出到手机通讯录(*.vcf)"_s;
 }
 
-VcardExportResult ExportVcards(
+VcardExportResult exportVcards(
     const QList<store::BirthdayRecord> &birthdays, const QString &path, const QString &openDatabase)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };
-    if (const std::optional<QString> unwritten = writeExportFile(path, BuildVcards(birthdays)))
+    if (const std::optional<QString> unwritten = writeExportFile(path, buildVcards(birthdays)))
         return { false, 0, *unwritten };
     const int cards = int(birthdays.size());
     return { true, cards,

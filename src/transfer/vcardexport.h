@@ -14,11 +14,11 @@ namespace natalis::transfer {
 // address (as its street), NOTE the remark, CATEGORIES the category. A lunar-rule birthday also
 // gets X-ALTBDAY;CALSCALE=chinese with its lunar date, as Apple's contacts write it (an "L"
 // after the month for a leap month), so that reading the file back keeps the rule.
-QByteArray BuildVcards(const QList<store::BirthdayRecord> &birthdays);
+QByteArray buildVcards(const QList<store::BirthdayRecord> &birthdays);
 
 // The lunar date as X-ALTBDAY writes it: cycle, year of the cycle, month, day ("007800010101"
 // for the first day of 1984).
-QString AppleChineseDate(int year, int month, bool isLeap, int day);
+QString appleChineseDate(int year, int month, bool isLeap, int day);
 
 QString vcardChooserTitle(); // "导出到手机通讯录(*.vcf)"
 
@@ -29,9 +29,9 @@ struct VcardExportResult
     QString statusText;
 };
 
-// Writes BuildVcards to path, replacing an existing file only once the new one is complete;
+// Writes buildVcards to path, replacing an existing file only once the new one is complete;
 // refuses the open database, any other database of ours and what is no regular file.
-VcardExportResult ExportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+VcardExportResult exportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path,
     const QString &openDatabase);
 
 } // namespace natalis::transfer

@@ -229,14 +229,14 @@ ImportFailure failureOf(QString text)
 
 } // namespace
 
-VcardImportReading ReadVcardImportBytes(
+VcardImportReading readVcardImportBytes(
     QByteArrayView bytes, const QString &path, const QString &category, const StatusSink &status)
 {
     const QString reading = readingText(ImportLayout::Vcf);
     if (status)
         status(reading);
     VcardImportReading cards;
-    const QList<Vcard> parsed = ParseVcards(bytes);
+    const QList<Vcard> parsed = parseVcards(bytes);
     for (const Vcard &card : parsed) {
         const QString name = cardName(card);
         store::BirthdayRecord fields = fieldsOf(card, name);
@@ -265,7 +265,7 @@ VcardImportReading ReadVcardImportBytes(
     return cards;
 }
 
-VcardImportReading ReadVcardImportFile(
+VcardImportReading readVcardImportFile(
     const QString &path, const QString &category, const StatusSink &status)
 {
     VcardImportReading cards;
@@ -279,10 +279,10 @@ VcardImportReading ReadVcardImportFile(
         cards.reading.failure = failureOf(path + u"无法读取,没有导入任何生日!"_s);
         return cards;
     }
-    return ReadVcardImportBytes(file.readAll(), path, category, status);
+    return readVcardImportBytes(file.readAll(), path, category, status);
 }
 
-void SetVcardCategory(VcardImportReading &cards, const QString &category)
+void setVcardCategory(VcardImportReading &cards, const QString &category)
 {
     for (qsizetype i = 0; i < cards.reading.records.size(); ++i) {
         if (cards.namedCategory.value(i))

@@ -36,15 +36,15 @@ struct VcardImportReading
     QStringList withoutYear; // the names of the cards skipped for a birthday without a year
 };
 
-VcardImportReading ReadVcardImportBytes(QByteArrayView bytes, const QString &path,
+VcardImportReading readVcardImportBytes(QByteArrayView bytes, const QString &path,
     const QString &category = DefaultVcardCategory.toString(), const StatusSink &status = {});
 
 // The same on a file; a missing or unreadable file is a failure.
-VcardImportReading ReadVcardImportFile(const QString &path,
+VcardImportReading readVcardImportFile(const QString &path,
     const QString &category = DefaultVcardCategory.toString(), const StatusSink &status = {});
 
 // Gives every record whose card named no category the one chosen.
-void SetVcardCategory(VcardImportReading &cards, const QString &category);
+void setVcardCategory(VcardImportReading &cards, const QString &category);
 
 // "2张名片没有生日,未导入:张三、李四"; empty when every card had one.
 QString withoutBirthdayText(const QStringList &names);

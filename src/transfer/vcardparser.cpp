@@ -100,7 +100,7 @@ QString decodeText(QByteArrayView bytes, const QString &charset)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return store::FromAnsi(bytes);
+    return store::fromAnsi(bytes);
 }
 
 QString unquoted(QString value)
@@ -225,7 +225,7 @@ const VcardProperty *Vcard::first(QStringView name) const
     return nullptr;
 }
 
-QList<Vcard> ParseVcards(QByteArrayView bytes)
+QList<Vcard> parseVcards(QByteArrayView bytes)
 {
     QList<Vcard> cards;
     bool inCard = false;

@@ -40,6 +40,6 @@ struct Vcard
 // with a blank or tab continues the one before) and quoted-printable soft line breaks (a line
 // ending in "=") are joined first. Lines outside a card, and a card that never ends, are read
 // as far as they go; nothing is refused.
-QList<Vcard> ParseVcards(QByteArrayView bytes);
+QList<Vcard> parseVcards(QByteArrayView bytes);
 
 } // namespace natalis::transfer

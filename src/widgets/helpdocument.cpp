@@ -17,9 +17,8 @@ QString helpDocumentPath(const QString &folder)
         return {};
     const QByteArray content = shipped.readAll();
 
-    const QString dir = folder.isEmpty()
-        ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
-        : folder;
+    const QString dir =
+        folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation) : folder;
     if (dir.isEmpty() || !QDir().mkpath(dir))
         return {};
     const QString path = QDir(dir).filePath(QStringLiteral("natalis-help.html"));

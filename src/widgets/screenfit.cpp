@@ -1,13 +1,13 @@
 #include "widgets/screenfit.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <QEvent>
-#include <QScreen>
 #include <QWidget>
 
 namespace natalis::app {

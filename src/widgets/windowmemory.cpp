@@ -1,7 +1,7 @@
 #include "widgets/windowmemory.h"
 
-#include "widgets/screenfit.h"
 #include "store/windowstate.h"
+#include "widgets/screenfit.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -34,10 +34,10 @@ void WindowMemory::restore()
 {
     store::Connection *connection = m_connection ? m_connection() : nullptr;
     if (connection) {
-        if (const auto geometry = ReadWindowState(*connection, key(QStringLiteral("geometry"))))
+        if (const auto geometry = readWindowState(*connection, key(QStringLiteral("geometry"))))
             m_window.restoreGeometry(*geometry);
         for (int i = 0; i < m_headers.size(); ++i) {
-            const auto state = ReadWindowState(
+            const auto state = readWindowState(
                 *connection, key(QStringLiteral("columns%1.v%2").arg(i).arg(ColumnsVersion)));
             if (state && m_headers[i]) {
                 m_headers[i]->restoreState(*state);
@@ -54,10 +54,10 @@ void WindowMemory::save()
     store::Connection *connection = m_connection ? m_connection() : nullptr;
     if (!connection)
         return;
-    store::WriteWindowState(*connection, key(QStringLiteral("geometry")), m_window.saveGeometry());
+    store::writeWindowState(*connection, key(QStringLiteral("geometry")), m_window.saveGeometry());
     for (int i = 0; i < m_headers.size(); ++i) {
         if (m_headers[i])
-            store::WriteWindowState(*connection,
+            store::writeWindowState(*connection,
                 key(QStringLiteral("columns%1.v%2").arg(i).arg(ColumnsVersion)),
                 m_headers[i]->saveState());
     }

@@ -27,7 +27,7 @@ int WorkerProgress::permille() const
     return total <= 0 ? 0 : int(qBound(qint64(0), done * 1000 / total, qint64(1000)));
 }
 
-void RunOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job)
+void runOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job)
 {
     WorkerProgress progress;
     std::unique_ptr<QThread> thread(QThread::create([&job, &progress] { job(progress); }));
@@ -51,7 +51,7 @@ void RunOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job)
     bar->setValue(1000);
 }
 
-void RunOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
+void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
 {
     QDialog window(owner);
     window.setObjectName(QStringLiteral("frmReading"));
@@ -67,7 +67,7 @@ void RunOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
     // Closing the window asks the job to stop as the button does.
     QObject::connect(&window, &QDialog::rejected, cancel, &QPushButton::click);
     window.show();
-    RunOnWorker(bar, cancel, job);
+    runOnWorker(bar, cancel, job);
 }
 
 } // namespace natalis::app

@@ -37,9 +37,9 @@ using WorkerJob = std::function<void(WorkerProgress &progress)>;
 // Runs job on a worker thread and returns once it is done. Meanwhile the window thread keeps
 // answering, bar follows the reported progress and cancel asks the job to stop. job must not
 // touch widgets.
-void RunOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job);
+void runOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job);
 
 // The same with a small window of its own, titled title, for work before any window shows it.
-void RunOnWorker(QWidget *owner, const QString &title, const WorkerJob &job);
+void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job);
 
 } // namespace natalis::app

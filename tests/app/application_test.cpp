@@ -96,7 +96,7 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     EXPECT_EQ(window.statusText(1), u"音乐文件无法播放:/nowhere/happy.wav"_s);
     EXPECT_TRUE(window.isVisible()) << "no tray here: the window is the way in";
     // The day of the run is remembered, and the stale sent mark is gone from the file.
-    EXPECT_EQ(store::ReadReminderDate(*context.DbConnection, store::LastRunKey), QDate(2025, 5, 1));
+    EXPECT_EQ(store::readReminderDate(*context.DbConnection, store::LastRunKey), QDate(2025, 5, 1));
     store::Statement mark =
         context.DbConnection->prepare("select DxSend from birthday where About='李四'");
     ASSERT_TRUE(mark.step());

@@ -96,7 +96,7 @@ protected:
 
     bool import(ImportMenu menu = ImportMenu::TabFile)
     {
-        const bool added = RunImport(nullptr, context, messages, menu, statusSink(), runner());
+        const bool added = runImport(nullptr, context, messages, menu, statusSink(), runner());
         if (added)
             reloadBirthdays(context, messages);
         return added;
@@ -218,9 +218,9 @@ TEST_P(ExportReplacing, AsksBeforeReplacingAFile)
     context.HasBirthdays = true;
     const auto run = [&] {
         if (row.contacts)
-            RunVcfExport(nullptr, context, messages, statusSink(), runner());
+            runVcfExport(nullptr, context, messages, statusSink(), runner());
         else
-            RunExport(nullptr, context, messages, statusSink(), runner());
+            runExport(nullptr, context, messages, statusSink(), runner());
     };
     messages.answer = MessageButton::Cancel;
     run();
@@ -247,7 +247,7 @@ TEST_F(FileActions, ContactsImportWithTheChosenCategory)
     fileName = u"contacts.vcf"_s;
     database.write(fileName, Contacts);
     category = u"家人"_s;
-    EXPECT_TRUE(RunVcfImport(nullptr, context, messages, statusSink(), runner()));
+    EXPECT_TRUE(runVcfImport(nullptr, context, messages, statusSink(), runner()));
     EXPECT_EQ(previewStatus, u"1张名片没有生日,未导入:王五"_s);
     EXPECT_EQ(counts, u"2/2"_s);
     EXPECT_EQ(storedNames(), (QStringList { u"张三/家人/13800138000"_s, u"李四/同事/"_s }));
@@ -262,7 +262,7 @@ TEST_F(FileActions, CalendarOfTheClocksYearWithFestivalsWhenAsked)
     context.HasBirthdays = true;
     fileName = u"phone"_s; // the chooser completes the extension
     messages.answer = MessageButton::Yes;
-    RunIcsExport(nullptr, context, messages, statusSink(),
+    runIcsExport(nullptr, context, messages, statusSink(),
         QDateTime(QDate(2025, 6, 1), QTime(8, 0)), runner());
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
@@ -286,7 +286,7 @@ TEST_F(FileActions, MainWindowMenuRunsTheContactsImportAndShowsTheRows)
 TEST_F(FileActions, SetupSavedIntoContext)
 {
     context.Settings.intNums = 5;
-    const bool saved = RunSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
+    const bool saved = runSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
         dialog.findChild<QComboBox *>(u"cboNums"_s)->setCurrentIndex(3);
         static_cast<frmSetup &>(dialog).cmdOK_Click();
     });
@@ -310,7 +310,7 @@ TEST(ImportPreview, TicksStayAndHeaderClicksSort)
     test::TempDatabase database;
     store::Connection connection = database.create();
     frmFileIn preview(
-        transfer::BuildImportPreview(records, {}), transfer::ImportLayout::Tab, connection, 1);
+        transfer::buildImportPreview(records, {}), transfer::ImportLayout::Tab, connection, 1);
     preview.clickRowTick(0);
     preview.clickRowTick(2);
     EXPECT_TRUE(preview.isRowTicked(0));

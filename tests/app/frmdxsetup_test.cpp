@@ -16,23 +16,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(RunSmsSetup, WithoutADatabaseOpensNothing)
+TEST(runSmsSetup, WithoutADatabaseOpensNothing)
 {
     AppContext context;
     test::RecordingMessageSink messages;
     bool ran = false;
-    EXPECT_FALSE(RunSmsSetup(nullptr, context, messages, [&](QDialog &) { ran = true; }));
+    EXPECT_FALSE(runSmsSetup(nullptr, context, messages, [&](QDialog &) { ran = true; }));
     EXPECT_FALSE(ran);
 }
 
-TEST(RunSmsSetup, ReplacesTheProgramSettingsWhenSaved)
+TEST(runSmsSetup, ReplacesTheProgramSettingsWhenSaved)
 {
     test::TempDatabase database;
     AppContext context;
     context.DbConnection.emplace(database.create());
     context.Settings = std::get<store::SettingsRecord>(store::ReadSettings(*context.DbConnection));
     test::RecordingMessageSink messages;
-    const bool saved = RunSmsSetup(nullptr, context, messages, [](QDialog &d) {
+    const bool saved = runSmsSetup(nullptr, context, messages, [](QDialog &d) {
         d.findChild<QLineEdit *>(u"txtDxYyTail"_s)->setText(u"青萍"_s);
         static_cast<frmDxSetup &>(d).cmdOK_Click();
     });

@@ -361,7 +361,7 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
 
     context.DbConnection = store::OpenBirthDb(database.path());
     ASSERT_TRUE(context.DbConnection);
-    LoadBirthdaysAtStart(context, messages, clock.now());
+    loadBirthdaysAtStart(context, messages, clock.now());
     program = std::make_unique<Application>(context, messages, clock, nullptr);
     program->onTimer1();
     QApplication::setActiveWindow(&program->window());

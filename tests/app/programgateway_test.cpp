@@ -55,7 +55,7 @@ protected:
         program->onTimer1();
         QElapsedTimer waited;
         waited.start();
-        while ((program->autoSms().isRunning() || ProcessSmsGateway(context).isBusy())
+        while ((program->autoSms().isRunning() || processSmsGateway(context).isBusy())
             && waited.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }

@@ -10,11 +10,11 @@ namespace {
 
 TEST(DateText, WritesTheFixedLayouts)
 {
-    EXPECT_EQ(GregorianText(QDate(1976, 2, 25)), QStringLiteral("公历1976年 02月25日"));
-    EXPECT_EQ(LunarText({ 1976, 1, 26, false }), QStringLiteral("农历1976年 01月26日"));
-    EXPECT_EQ(LunarText({ 2006, 7, 15, true }), QStringLiteral("农历2006年闰07月15日"));
-    EXPECT_EQ(LunarLongText({ 1976, 1, 26, false }), QStringLiteral("农历1976年(龙) 01月26日"));
-    EXPECT_EQ(LunarLongText({ 2006, 7, 1, true }), QStringLiteral("农历2006年(狗)闰07月01日"));
+    EXPECT_EQ(gregorianText(QDate(1976, 2, 25)), QStringLiteral("公历1976年 02月25日"));
+    EXPECT_EQ(lunarText({ 1976, 1, 26, false }), QStringLiteral("农历1976年 01月26日"));
+    EXPECT_EQ(lunarText({ 2006, 7, 15, true }), QStringLiteral("农历2006年闰07月15日"));
+    EXPECT_EQ(lunarLongText({ 1976, 1, 26, false }), QStringLiteral("农历1976年(龙) 01月26日"));
+    EXPECT_EQ(lunarLongText({ 2006, 7, 1, true }), QStringLiteral("农历2006年(狗)闰07月01日"));
 }
 
 struct ParseRow
@@ -31,7 +31,7 @@ class GregorianParsing : public testing::TestWithParam<ParseRow>
 
 TEST_P(GregorianParsing, ReadsByPosition)
 {
-    EXPECT_EQ(ParseGregorianText(GetParam().text), GetParam().date);
+    EXPECT_EQ(parseGregorianText(GetParam().text), GetParam().date);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, GregorianParsing,
@@ -49,13 +49,13 @@ INSTANTIATE_TEST_SUITE_P(Texts, GregorianParsing,
 
 TEST(DateText, ParsesLunarTextsWithoutCheckingTheMonthExists)
 {
-    EXPECT_EQ(ParseLunarText(u"农历2006年闰07月15日"), (LunarDate { 2006, 7, 15, true }));
-    EXPECT_EQ(ParseLunarText(u"农历2007年闰07月15日"), (LunarDate { 2007, 7, 15, true }));
-    EXPECT_EQ(ParseLunarText(u"农历1976年 03月30日      "), (LunarDate { 1976, 3, 30, false }));
+    EXPECT_EQ(parseLunarText(u"农历2006年闰07月15日"), (LunarDate { 2006, 7, 15, true }));
+    EXPECT_EQ(parseLunarText(u"农历2007年闰07月15日"), (LunarDate { 2007, 7, 15, true }));
+    EXPECT_EQ(parseLunarText(u"农历1976年 03月30日      "), (LunarDate { 1976, 3, 30, false }));
     for (const QStringView text : { u"农历1976年 00月10日", u"农历1976年 13月01日",
              u"农历1976年 01月00日", u"农历1976年 01月31日", u"农历1976年-01月26日",
              u"农历1976-01-26", u"农历76年 01月26日", u"" })
-        EXPECT_EQ(ParseLunarText(text), std::nullopt) << text.toString().toStdString();
+        EXPECT_EQ(parseLunarText(text), std::nullopt) << text.toString().toStdString();
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST(DescribeDay, WholeRangeProperties)
     QMap<int, int> mothersDays, fathersDays;
     int springFestivals = 0;
     std::optional<DayDescription> previous;
-    for (QDate date = FirstDescribedDay(); date <= LastDescribedDay(); date = date.addDays(1)) {
+    for (QDate date = firstDescribedDay(); date <= lastDescribedDay(); date = date.addDays(1)) {
         const std::optional<DayDescription> day = DescribeDay(date);
         ASSERT_TRUE(day) << date.toString(Qt::ISODate).toStdString();
         if (!day->termName.isEmpty() || day->festivals.contains(u"清明节"))

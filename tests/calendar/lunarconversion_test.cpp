@@ -41,42 +41,42 @@ class Conversions : public testing::TestWithParam<ConversionRow>
 TEST_P(Conversions, BothWays)
 {
     const ConversionRow &row = GetParam();
-    EXPECT_EQ(SolarToLunar(row.solar), row.lunar);
-    EXPECT_EQ(LunarToSolar(row.lunar), row.solar);
+    EXPECT_EQ(solarToLunar(row.solar), row.lunar);
+    EXPECT_EQ(lunarToSolar(row.lunar), row.solar);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     KnownDays, Conversions, testing::ValuesIn(KnownDays), natalis::test::BySituation());
 
-TEST(SolarToLunar, RejectsDaysOutsideTheTable)
+TEST(solarToLunar, RejectsDaysOutsideTheTable)
 {
-    EXPECT_EQ(SolarToLunar(QDate(1901, 2, 18)), std::nullopt);
-    EXPECT_EQ(SolarToLunar(QDate(2101, 1, 29)), std::nullopt);
-    EXPECT_EQ(SolarToLunar(QDate()), std::nullopt);
+    EXPECT_EQ(solarToLunar(QDate(1901, 2, 18)), std::nullopt);
+    EXPECT_EQ(solarToLunar(QDate(2101, 1, 29)), std::nullopt);
+    EXPECT_EQ(solarToLunar(QDate()), std::nullopt);
 }
 
-TEST(LunarToSolar, RejectsDatesOutsideTheTable)
+TEST(lunarToSolar, RejectsDatesOutsideTheTable)
 {
     const LunarDate rejected[] = { { 1900, 12, 1, false }, { 2101, 1, 1, false },
         { 2006, 0, 1, false }, { 2006, 13, 1, false }, { 2006, 1, 0, false },
         { 2006, 1, 31, false } };
     for (const LunarDate &date : rejected)
-        EXPECT_EQ(LunarToSolar(date), std::nullopt) << testing::PrintToString(date);
+        EXPECT_EQ(lunarToSolar(date), std::nullopt) << testing::PrintToString(date);
 }
 
-TEST(LunarToSolar, LeapFlagOnAMonthThatIsNotLeapMeansTheRegularMonth)
+TEST(lunarToSolar, LeapFlagOnAMonthThatIsNotLeapMeansTheRegularMonth)
 {
-    EXPECT_EQ(LunarToSolar({ 2007, 7, 15, true }), LunarToSolar({ 2007, 7, 15, false }));
-    EXPECT_EQ(LunarToSolar({ 2006, 6, 15, true }), LunarToSolar({ 2006, 6, 15, false }));
+    EXPECT_EQ(lunarToSolar({ 2007, 7, 15, true }), lunarToSolar({ 2007, 7, 15, false }));
+    EXPECT_EQ(lunarToSolar({ 2006, 6, 15, true }), lunarToSolar({ 2006, 6, 15, false }));
 }
 
-TEST(LunarToSolar, DayThirtyOfAShortMonthRunsIntoTheNextMonth)
+TEST(lunarToSolar, DayThirtyOfAShortMonthRunsIntoTheNextMonth)
 {
     // Month 3 of 1976 has 29 days.
-    EXPECT_EQ(LunarToSolar({ 1976, 3, 30, false }), LunarToSolar({ 1976, 4, 1, false }));
+    EXPECT_EQ(lunarToSolar({ 1976, 3, 30, false }), lunarToSolar({ 1976, 4, 1, false }));
 }
 
-// The layout is ParseLunarText's (tested with it); here only what the conversion adds.
+// The layout is parseLunarText's (tested with it); here only what the conversion adds.
 TEST(LunarToSolarText, ReadsPaddedTextsAndRefusesYearsOutsideTheTable)
 {
     EXPECT_EQ(
@@ -92,12 +92,12 @@ TEST(Conversion, EveryDayRoundTrips)
 {
     const LunarYearTable &table = LoadLunarYearTable();
     std::optional<LunarDate> previous;
-    for (QDate day = FirstDescribedDay(); day <= LastDescribedDay(); day = day.addDays(1)) {
-        const std::optional<LunarDate> lunar = SolarToLunar(day);
+    for (QDate day = firstDescribedDay(); day <= lastDescribedDay(); day = day.addDays(1)) {
+        const std::optional<LunarDate> lunar = solarToLunar(day);
         ASSERT_TRUE(lunar) << day.toString(Qt::ISODate).toStdString();
-        ASSERT_EQ(LunarToSolar(*lunar), day);
-        ASSERT_EQ(ParseLunarText(LunarText(*lunar)), lunar);
-        ASSERT_EQ(LunarToSolarText(LunarText(*lunar)), GregorianText(day));
+        ASSERT_EQ(lunarToSolar(*lunar), day);
+        ASSERT_EQ(parseLunarText(lunarText(*lunar)), lunar);
+        ASSERT_EQ(LunarToSolarText(lunarText(*lunar)), gregorianText(day));
         if (previous && lunar->day != 1) {
             ASSERT_EQ(lunar->day, previous->day + 1);
             ASSERT_EQ(lunar->month, previous->month);

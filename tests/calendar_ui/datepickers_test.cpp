@@ -19,28 +19,28 @@ TEST(DatePickers, HandBackBothTextsOrKeepTheCallers)
     const struct
     {
         const char *situation;
-        decltype(&PickLunarDate) pick;
+        decltype(&pickLunarDate) pick;
         const char16_t *gl, *nl; // the caller's texts
         void (PickerDialog::*browse)(); // pressed before the pick, or nullptr
         int day; // the day picked; 0: cmdExit
         const char16_t *picked; // the Gregorian and the lunar text; nullptr: the caller's stay
     } rows[] = {
-        { "Gregorian day of the caller's month", PickGregorianDate, u"公历1980年 03月03日", u"",
+        { "Gregorian day of the caller's month", pickGregorianDate, u"公历1980年 03月03日", u"",
             nullptr, 25, u"公历1980年 03月25日农历1980年 02月09日" },
-        { "lunar day of the caller's month", PickLunarDate, u"", u"农历1980年 01月17日", nullptr, 1,
+        { "lunar day of the caller's month", pickLunarDate, u"", u"农历1980年 01月17日", nullptr, 1,
             u"公历1980年 02月16日农历1980年 01月01日" },
-        { "lunar day of a leap month", PickLunarDate, u"", u"农历2006年闰07月01日", nullptr, 15,
+        { "lunar day of a leap month", pickLunarDate, u"", u"农历2006年闰07月01日", nullptr, 15,
             u"公历2006年 09月07日农历2006年闰07月15日" },
-        { "Gregorian picker without a date opens today's month", PickGregorianDate, u"", u"",
+        { "Gregorian picker without a date opens today's month", pickGregorianDate, u"", u"",
             nullptr, 7, u"公历2006年 09月07日农历2006年闰07月15日" },
-        { "lunar picker without a date opens today's month", PickLunarDate, u"", u"", nullptr, 15,
+        { "lunar picker without a date opens today's month", pickLunarDate, u"", u"", nullptr, 15,
             u"公历2006年 09月07日农历2006年闰07月15日" },
-        { "Gregorian next month", PickGregorianDate, u"公历1980年 03月03日", u"",
+        { "Gregorian next month", pickGregorianDate, u"公历1980年 03月03日", u"",
             &PickerDialog::cmdNextMonth_Click, 1, u"公历1980年 04月01日农历1980年 02月16日" },
-        { "lunar next year from the leap seventh keeps the position", PickLunarDate, u"",
+        { "lunar next year from the leap seventh keeps the position", pickLunarDate, u"",
             u"农历2006年闰07月01日", &PickerDialog::cmdNextYear_Click, 1,
             u"公历2007年 09月11日农历2007年 08月01日" },
-        { "cmdExit keeps the caller's texts", PickGregorianDate, u"公历1980年 03月03日", u"old",
+        { "cmdExit keeps the caller's texts", pickGregorianDate, u"公历1980年 03月03日", u"old",
             nullptr, 0, nullptr },
     };
     for (const auto &row : rows) {

@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-// What the cells say is BuildMonthGrid's (monthgrid_test); here what the window does with them.
+// What the cells say is buildMonthGrid's (monthgrid_test); here what the window does with them.
 
 namespace natalis::calendar_ui {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(CalendarWindow, HoverShowsTheCutNoticeWithPlainLineBreaks)
     window->lblGLDay_MouseMove(June10Cell);
     const QString notice = window->noticeShown();
     EXPECT_EQ(notice,
-        CutNoticeLines(window->cell(June10Cell).noticeText())
+        cutNoticeLines(window->cell(June10Cell).noticeText())
             .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     window->lblGLDay_MouseMove(0);
     EXPECT_EQ(window->noticeShown(), notice) << "an empty cell changes nothing";

@@ -10,17 +10,17 @@ namespace {
 // "2006闰07": the year and the month's entry in the picker's list.
 QString shown(LunarMonthChoice choice)
 {
-    return QString::number(choice.year) + LunarMonthTexts(choice.year).value(choice.position);
+    return QString::number(choice.year) + lunarMonthTexts(choice.year).value(choice.position);
 }
 
-TEST(LunarMonthTexts, TheLeapMonthFollowsItsRegularMonth)
+TEST(lunarMonthTexts, TheLeapMonthFollowsItsRegularMonth)
 {
-    EXPECT_EQ(LunarMonthTexts(2006).join(u'|'),
+    EXPECT_EQ(lunarMonthTexts(2006).join(u'|'),
         QStringLiteral(" 01| 02| 03| 04| 05| 06| 07|闰07| 08| 09| 10| 11| 12"));
-    EXPECT_TRUE(LunarMonthTexts(1900).isEmpty());
+    EXPECT_TRUE(lunarMonthTexts(1900).isEmpty());
 }
 
-TEST(ChangeLunarYear, KeepsThePositionWithinTheRange)
+TEST(changeLunarYear, KeepsThePositionWithinTheRange)
 {
     const struct
     {
@@ -36,14 +36,14 @@ TEST(ChangeLunarYear, KeepsThePositionWithinTheRange)
         { "year before 1901 is refused", { 1901, 5 }, 1900, u"1901 06" },
     };
     for (const auto &row : rows)
-        EXPECT_EQ(shown(ChangeLunarYear(row.chosen, row.newYear)), QString::fromUtf16(row.expected))
+        EXPECT_EQ(shown(changeLunarYear(row.chosen, row.newYear)), QString::fromUtf16(row.expected))
             << row.situation;
 }
 
-TEST(LunarMonthOfText, OpensTheMonthOfTheTextWithinTheRange)
+TEST(lunarMonthOfText, OpensTheMonthOfTheTextWithinTheRange)
 {
     const auto opened = [](const char16_t *text) {
-        return shown(LunarMonthOfText(QString::fromUtf16(text)).value_or(LunarMonthChoice {}));
+        return shown(lunarMonthOfText(QString::fromUtf16(text)).value_or(LunarMonthChoice {}));
     };
     EXPECT_EQ(opened(u"农历1976年 01月26日      "), QStringLiteral("1976 01")) << "padded";
     EXPECT_EQ(opened(u"农历2007年闰07月01日"), QStringLiteral("2007 07")) << "no such leap month";
@@ -53,12 +53,12 @@ TEST(LunarMonthOfText, OpensTheMonthOfTheTextWithinTheRange)
 // Both browse buttons, from one end of the range to the other.
 TEST(LunarMonthBrowse, WalksEveryMonthOfTheRangeBothWaysExceptTheTwoRefused)
 {
-    QList<LunarMonthChoice> forwards { ClampLunarMonth({ 1901, 0 }) };
-    for (LunarMonthChoice next; (next = NextLunarMonth(forwards.last())) != forwards.last();)
+    QList<LunarMonthChoice> forwards { clampLunarMonth({ 1901, 0 }) };
+    for (LunarMonthChoice next; (next = nextLunarMonth(forwards.last())) != forwards.last();)
         forwards.append(next);
     QList<LunarMonthChoice> backwards { forwards.last() };
     for (LunarMonthChoice next;
-         (next = PreviousLunarMonth(backwards.first())) != backwards.first();)
+         (next = previousLunarMonth(backwards.first())) != backwards.first();)
         backwards.prepend(next);
     EXPECT_EQ(backwards, forwards);
     EXPECT_EQ(shown(forwards.first()) + shown(forwards.last()), QStringLiteral("1901 022100 11"));

@@ -28,8 +28,8 @@ QList<store::BirthdayRecord> mixedList()
         const int month = 1 + int(random.bounded(12));
         const int day = i % 7 == 0 ? 30 : 1 + int(random.bounded(30));
         store::BirthdayRecord record =
-            test::lunarBirthday(name, calendar::LunarText({ year, month, day, i % 5 == 0 }));
-        record.strGL = calendar::GregorianText(birth);
+            test::lunarBirthday(name, calendar::lunarText({ year, month, day, i % 5 == 0 }));
+        record.strGL = calendar::gregorianText(birth);
         if (i % 2 == 0)
             record.blnIsGL = QStringLiteral("按公历提醒");
         list.append(record);

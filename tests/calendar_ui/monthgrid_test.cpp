@@ -30,7 +30,7 @@ TEST(MonthGrid, DaysRunFromTheWeekdayOfTheFirst)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.situation);
-        const auto cells = BuildMonthGrid(row.year, row.month, FixedToday, NoBirthdays, true);
+        const auto cells = buildMonthGrid(row.year, row.month, FixedToday, NoBirthdays, true);
         for (int index = 0; index < GridCells; ++index) {
             const bool inMonth =
                 row.firstCell >= 0 && index >= row.firstCell && index <= row.lastCell;
@@ -44,7 +44,7 @@ TEST(MonthGrid, DaysRunFromTheWeekdayOfTheFirst)
 TEST(MonthGrid, LunarLabelsByPriorityAndTodaysColour)
 {
     // January 2006 starts on a Sunday: 5 Jan 小寒, 29 Jan 春节 (lunar 2006-01-01).
-    const auto cells = BuildMonthGrid(2006, 1, QDate(2006, 1, 2), NoBirthdays, true);
+    const auto cells = buildMonthGrid(2006, 1, QDate(2006, 1, 2), NoBirthdays, true);
     EXPECT_EQ(cells[4].nlText, QStringLiteral("小寒"));
     EXPECT_EQ(cells[4].nlColour, CellColour::Term);
     EXPECT_EQ(cells[28].nlText, QStringLiteral("春节"));
@@ -69,7 +69,7 @@ TEST(BirthdayCalendar, TheDayShowsTheFirstNameAndListsEveryBirthday)
     list[0].Tel = QStringLiteral("13912345678 ");
     list[0].Type = QStringLiteral("同事");
     list[0].Duanxin = QStringLiteral("否");
-    const MonthCell cell = BuildMonthGrid(2006, 6, FixedToday, list, false)[June10Cell];
+    const MonthCell cell = buildMonthGrid(2006, 6, FixedToday, list, false)[June10Cell];
     EXPECT_EQ(cell.nlText, QStringLiteral("张三>>"));
     EXPECT_EQ(cell.nlColour, CellColour::Marked);
     const QStringList lines = cell.noticeText().split(QStringLiteral("\r\n"));
@@ -88,25 +88,25 @@ TEST(BirthdayCalendar, TheDayShowsTheFirstNameAndListsEveryBirthday)
     EXPECT_EQ(fields[5], QStringLiteral("5"));
     EXPECT_EQ(fields[6], QStringLiteral("否"));
 
-    EXPECT_EQ(BuildMonthGrid(2006, 6, FixedToday, list.mid(1), false)[June10Cell].nlText,
+    EXPECT_EQ(buildMonthGrid(2006, 6, FixedToday, list.mid(1), false)[June10Cell].nlText,
         QStringLiteral("李四"));
-    const MonthCell plain = BuildMonthGrid(2006, 6, FixedToday, list, true)[June10Cell];
+    const MonthCell plain = buildMonthGrid(2006, 6, FixedToday, list, true)[June10Cell];
     EXPECT_FALSE(plain.nlText.startsWith(u'张'));
     EXPECT_FALSE(plain.noticeText().contains(QStringLiteral("\r\n")));
 }
 
-TEST(CutNoticeLines, FourLinesAtMostThenTheHint)
+TEST(cutNoticeLines, FourLinesAtMostThenTheHint)
 {
-    EXPECT_EQ(CutNoticeLines(QStringLiteral("a")), QStringLiteral("a"));
+    EXPECT_EQ(cutNoticeLines(QStringLiteral("a")), QStringLiteral("a"));
     EXPECT_EQ(
-        CutNoticeLines(QStringLiteral("a\r\nb\r\nc\r\nd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
-    EXPECT_EQ(CutNoticeLines(QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf")),
+        cutNoticeLines(QStringLiteral("a\r\nb\r\nc\r\nd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(cutNoticeLines(QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf")),
         QStringLiteral("a\r\nb\r\nc\r\nd\r\n----更多请双击日期----"));
 }
 
-TEST(TodayHeading, GregorianWeekdayAndLunarWithoutBlanks)
+TEST(todayHeading, GregorianWeekdayAndLunarWithoutBlanks)
 {
-    EXPECT_EQ(TodayHeading(QDate(2006, 5, 1)),
+    EXPECT_EQ(todayHeading(QDate(2006, 5, 1)),
         QStringLiteral("今天:公历2006年05月01日(星期一) 农历2006年04月04日"));
 }
 

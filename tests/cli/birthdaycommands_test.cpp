@@ -13,7 +13,7 @@ namespace {
 
 using natalis::test::CliResult;
 
-class BirthdayCommands : public testing::Test
+class birthdayCommands : public testing::Test
 {
 protected:
     CliResult cli(QStringList arguments, const QStringList &environment = {}) const
@@ -50,7 +50,7 @@ QStringList args(std::initializer_list<const char16_t *> list)
     return result;
 }
 
-TEST_F(BirthdayCommands, DueOnAMissingFileCreatesNothing)
+TEST_F(birthdayCommands, DueOnAMissingFileCreatesNothing)
 {
     const CliResult result =
         cli({ QStringLiteral("due"), QStringLiteral("--date"), QStringLiteral("2026-12-06") });
@@ -58,7 +58,7 @@ TEST_F(BirthdayCommands, DueOnAMissingFileCreatesNothing)
     EXPECT_FALSE(database.exists(QStringLiteral("natalis.mdb")));
 }
 
-TEST_F(BirthdayCommands, DuePrintsHeadingAndBothTexts)
+TEST_F(birthdayCommands, DuePrintsHeadingAndBothTexts)
 {
     add(args({ u"--name", u"张三", u"--type", u"朋友", u"--tel", u"13912345678", u"--gl",
         u"1980-12-08", u"--days", u"5" }));
@@ -80,7 +80,7 @@ TEST_F(BirthdayCommands, DuePrintsHeadingAndBothTexts)
                        "王'小明生日还有14天[客户,]\n"));
 }
 
-TEST_F(BirthdayCommands, AddComputesTheOtherCalendar)
+TEST_F(birthdayCommands, AddComputesTheOtherCalendar)
 {
     add(args({ u"--name", u"甲", u"--type", u"同事", u"--gl", u"1976-02-25", u"--class", u"销售部",
         u"--no", u"A001", u"--sex", u"男" }));
@@ -109,7 +109,7 @@ const LunarFormRow LunarForms[] = {
     { "leap month in characters", u"农历2006年闰7月15日"_s, u"农历2006年闰07月15日"_s },
 };
 
-class AddLunarForms : public BirthdayCommands, public testing::WithParamInterface<LunarFormRow>
+class AddLunarForms : public birthdayCommands, public testing::WithParamInterface<LunarFormRow>
 {
 };
 
@@ -130,7 +130,7 @@ struct RefusalRow
     QString message; // empty: only the exit code is checked
 };
 
-class AddRefusals : public BirthdayCommands, public testing::WithParamInterface<RefusalRow>
+class AddRefusals : public birthdayCommands, public testing::WithParamInterface<RefusalRow>
 {
 };
 

@@ -42,9 +42,9 @@ const CliRow CliRows[] = {
     { "unknown command", u"frobnicate"_s, 2 },
 };
 
-using CalendarCommands = testing::TestWithParam<CliRow>;
+using calendarCommands = testing::TestWithParam<CliRow>;
 
-TEST_P(CalendarCommands, PrintAndExit)
+TEST_P(calendarCommands, PrintAndExit)
 {
     const CliRow &row = GetParam();
     const natalis::test::CliResult result = cli(row.arguments.split(u' '));
@@ -56,7 +56,7 @@ TEST_P(CalendarCommands, PrintAndExit)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, CalendarCommands, testing::ValuesIn(CliRows), natalis::test::BySituation());
+    Commands, calendarCommands, testing::ValuesIn(CliRows), natalis::test::BySituation());
 
 TEST(CalendarCommandsHelp, ForEachCommand)
 {

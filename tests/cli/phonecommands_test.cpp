@@ -13,7 +13,7 @@ namespace {
 
 using natalis::test::CliResult;
 
-class PhoneCommands : public testing::Test
+class phoneCommands : public testing::Test
 {
 protected:
     CliResult cli(const QStringList &arguments) const
@@ -41,7 +41,7 @@ protected:
     QString db = folder.path(u"a.mdb"_s);
 };
 
-TEST_F(PhoneCommands, IcsStartsInTheClocksYear)
+TEST_F(phoneCommands, IcsStartsInTheClocksYear)
 {
     addLunarBirthday();
     const QString file = folder.path(u"out.ics"_s);
@@ -58,7 +58,7 @@ TEST_F(PhoneCommands, IcsStartsInTheClocksYear)
     EXPECT_EQ(festivals.out, u"生日成功导出到"_s + file + u",共36个日历事件\n"_s);
 }
 
-TEST_F(PhoneCommands, IcsRefusesYearsOutsideTheCalendar)
+TEST_F(phoneCommands, IcsRefusesYearsOutsideTheCalendar)
 {
     addLunarBirthday();
     for (const QStringList &range : { QStringList { u"--from"_s, u"2101"_s },
@@ -69,7 +69,7 @@ TEST_F(PhoneCommands, IcsRefusesYearsOutsideTheCalendar)
     }
 }
 
-TEST_F(PhoneCommands, VcfOutAndIntoAnotherDatabase)
+TEST_F(phoneCommands, VcfOutAndIntoAnotherDatabase)
 {
     addLunarBirthday();
     const QString file = folder.path(u"out.vcf"_s);
@@ -89,7 +89,7 @@ TEST_F(PhoneCommands, VcfOutAndIntoAnotherDatabase)
         QStringList { u"家人|农历1960年 08月15日|按农历提醒"_s });
 }
 
-TEST_F(PhoneCommands, ImportListsCardsWithoutBirthday)
+TEST_F(phoneCommands, ImportListsCardsWithoutBirthday)
 {
     folder.write(u"c.vcf"_s,
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:无生日\r\nEND:VCARD\r\n"

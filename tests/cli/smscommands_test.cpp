@@ -41,14 +41,14 @@ protected:
         settings.DxSendTime = u"08:00"_s;
         EXPECT_TRUE(natalis::store::WriteSettings(db, settings));
         EXPECT_TRUE(natalis::sms::SaveSmsAccount(db, 1, u"1"_s, u"customer"_s));
-        EXPECT_TRUE(natalis::sms::SaveGatewayAddress(db, simulator.baseAddress()));
+        EXPECT_TRUE(natalis::sms::saveGatewayAddress(db, simulator.baseAddress()));
     }
 
     void addFriend(const QString &name, QDate birthday, const QString &tel = u"13800000001"_s)
     {
         auto db = open();
         natalis::store::BirthdayRecord record =
-            natalis::test::gregorianBirthday(name, natalis::calendar::GregorianText(birthday), 7);
+            natalis::test::gregorianBirthday(name, natalis::calendar::gregorianText(birthday), 7);
         record.Duanxin = u"是"_s;
         record.Tel = tel;
         EXPECT_GT(natalis::store::AddBirthToMdb(*db, record), 0);

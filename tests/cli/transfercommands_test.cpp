@@ -13,7 +13,7 @@ namespace {
 
 using natalis::test::CliResult;
 
-class TransferCommands : public testing::Test
+class transferCommands : public testing::Test
 {
 protected:
     CliResult cli(const QStringList &arguments) const
@@ -34,7 +34,7 @@ protected:
     natalis::test::TempDatabase folder;
 };
 
-TEST_F(TransferCommands, ExportThenImportIntoAnotherDatabase)
+TEST_F(transferCommands, ExportThenImportIntoAnotherDatabase)
 {
     const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.txt"_s);
     ASSERT_EQ(cli({ u"add"_s, u"--db"_s, a, u"--name"_s, u"闰月"_s, u"--type"_s, u"家人"_s,
@@ -61,7 +61,7 @@ TEST_F(TransferCommands, ExportThenImportIntoAnotherDatabase)
 
 // Without --layout the layout is detected and said; a dry run lists what it would add and adds
 // nothing; the report of the lines goes to standard error.
-TEST_F(TransferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)
+TEST_F(transferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)
 {
     // 张三 in GBK, with a day that does not exist.
     folder.write(u"in.txt"_s, "\xD5\xC5\xC8\xFD\t\t\t\t2023-2-30\r\n");
@@ -76,7 +76,7 @@ TEST_F(TransferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)
     EXPECT_FALSE(folder.exists(u"new.mdb"_s));
 }
 
-TEST_F(TransferCommands, CsvExportThenImport)
+TEST_F(transferCommands, CsvExportThenImport)
 {
     const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.csv"_s);
     ASSERT_EQ(cli({ u"add"_s, u"--db"_s, a, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
@@ -93,7 +93,7 @@ TEST_F(TransferCommands, CsvExportThenImport)
         stored(u"b.mdb"_s), QStringList { u"王五|公历1976年 02月25日|农历1976年 01月26日"_s });
 }
 
-TEST_F(TransferCommands, ExportRefusesItsOwnDatabase)
+TEST_F(transferCommands, ExportRefusesItsOwnDatabase)
 {
     const QString db = folder.path(u"a.mdb"_s);
     ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
@@ -117,7 +117,7 @@ struct RefusalRow
     QString message {}; // expected on stderr; "FILE" stands for the path
 };
 
-class TransferRefusals : public TransferCommands, public testing::WithParamInterface<RefusalRow>
+class TransferRefusals : public transferCommands, public testing::WithParamInterface<RefusalRow>
 {
 };
 

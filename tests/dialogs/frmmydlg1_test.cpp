@@ -99,7 +99,7 @@ TEST(Chooser, EachUseOpensWhereItWasLastLeft)
     const auto pick = [](ChooserUse use, const QString &typed) {
         QString opened;
         PickedFile picked;
-        PickFile(
+        pickFile(
             nullptr, picked, TextTitle, TextFileFilter,
             [&](QDialog &dialog) {
                 auto &chooser = static_cast<frmMyDlg1 &>(dialog);

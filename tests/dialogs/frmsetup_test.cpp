@@ -175,7 +175,7 @@ TEST_F(Setup, ClassListsPerTabUpToTwentyAnsiBytesWithFailuresTold)
     text->setText(u"一二三四五六七八九十"_s);
     dialog->cmdTsBmAdd_Click();
     EXPECT_EQ(dialog->statusText(), u"部门/类型重复或数据共享冲突导致部门/类型添加失败!"_s);
-    EXPECT_EQ(store::ReadClassNames(connection, store::ClassTable::Tsclass),
+    EXPECT_EQ(store::readClassNames(connection, store::ClassTable::Tsclass),
         QStringList { u"一二三四五六七八九十"_s });
     dialog->TabStrip1_Click(4);
     text->setText(u"abcdefghijklmnopqrstu"_s);
@@ -189,7 +189,7 @@ TEST_F(Setup, ClassListsPerTabUpToTwentyAnsiBytesWithFailuresTold)
     list->setCurrentRow(0);
     EXPECT_TRUE(del->isEnabled());
     dialog->cmdTsBmDel_Click();
-    EXPECT_TRUE(store::ReadClassNames(connection, store::ClassTable::Khclass).isEmpty());
+    EXPECT_TRUE(store::readClassNames(connection, store::ClassTable::Khclass).isEmpty());
     EXPECT_FALSE(del->isEnabled());
     list->addItem(u"ghost"_s);
     list->setCurrentRow(0);

@@ -42,7 +42,7 @@ TEST(Missed, BirthdaysBetweenTheLastRunAndTodayMostRecentFirst)
             {} },
     };
     for (const auto &row : rows)
-        EXPECT_EQ(MissedBirthdayItems(row.birthdays, row.lastRun, row.today), row.items)
+        EXPECT_EQ(missedBirthdayItems(row.birthdays, row.lastRun, row.today), row.items)
             << row.situation;
 }
 

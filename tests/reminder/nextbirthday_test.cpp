@@ -14,7 +14,7 @@ using natalis::test::lunarBirthday;
 
 namespace {
 
-TEST(NextBirthdays, TheFirstOccurrenceOnOrAfterToday)
+TEST(nextBirthdays, TheFirstOccurrenceOnOrAfterToday)
 {
     const QDate may1(2025, 5, 1);
     const struct
@@ -38,7 +38,7 @@ TEST(NextBirthdays, TheFirstOccurrenceOnOrAfterToday)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.situation);
-        const QList<NextBirthday> next = NextBirthdays({ row.birthday }, row.today);
+        const QList<NextBirthday> next = nextBirthdays({ row.birthday }, row.today);
         ASSERT_EQ(next.size(), 1);
         EXPECT_EQ(next[0].date, row.next);
         EXPECT_EQ(next[0].age, row.age);

@@ -31,11 +31,11 @@ TEST(CutNotifyText, FirstThreeItemsAndANote)
             << row.situation;
 }
 
-TEST(DayHeading, GregorianWeekdayLunarAndTerm)
+TEST(dayHeading, GregorianWeekdayLunarAndTerm)
 {
-    EXPECT_EQ(DayHeading(QDate(2026, 6, 5)),
+    EXPECT_EQ(dayHeading(QDate(2026, 6, 5)),
         QStringLiteral("公历2026年06月05日(星期五) 农历2026年(马)04月20日 芒种"));
-    EXPECT_EQ(DayHeading(QDate(2006, 8, 26)),
+    EXPECT_EQ(dayHeading(QDate(2006, 8, 26)),
         QStringLiteral("公历2006年08月26日(星期六) 农历2006年(狗)闰07月03日 "));
 }
 
@@ -49,15 +49,15 @@ TEST(ReminderTexts, BirthdaysThenFestivals)
         natalis::test::gregorianBirthday(
             QStringLiteral("李四"), QStringLiteral("公历1980年 06月01日"), 3),
     };
-    const ReminderTexts texts = BuildReminderTexts(birthdays, settings, QDate(2006, 5, 31));
+    const ReminderTexts texts = buildReminderTexts(birthdays, settings, QDate(2006, 5, 31));
     const QStringList items { QStringLiteral("今天是张三生日[朋友,13800000000]"),
         QStringLiteral("李四生日还有1天[朋友,13800000000]"), QStringLiteral("今天是端午节"),
         QStringLiteral("儿童节还有1天") };
     EXPECT_EQ(texts.oneLine, items.join(u' '));
     EXPECT_EQ(texts.multiLine, items.join(u'\r'));
-    EXPECT_EQ(BuildReminderTexts({}, settings, QDate(2006, 5, 31)).oneLine,
+    EXPECT_EQ(buildReminderTexts({}, settings, QDate(2006, 5, 31)).oneLine,
         QStringLiteral("今天是端午节 儿童节还有1天"));
-    EXPECT_TRUE(BuildReminderTexts(birthdays, settings, QDate(2006, 5, 20)).isEmpty());
+    EXPECT_TRUE(buildReminderTexts(birthdays, settings, QDate(2006, 5, 20)).isEmpty());
 }
 
 } // namespace

@@ -155,7 +155,7 @@ TEST_P(DamagedStartTest, TellsTheFailuresAndRestoresOnlyASoundBackupOnlyOnYes)
     messages.answer = GetParam().answer;
 
     ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
-    LoadBirthdaysAtStart(context, messages, clock.now());
+    loadBirthdaysAtStart(context, messages, clock.now());
 
     ASSERT_GE(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text, path + u"数据库压缩失败!"_s);

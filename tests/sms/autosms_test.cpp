@@ -33,7 +33,7 @@ protected:
     {
         const QDate birthday = now.date().addDays(daysAhead).addYears(-30);
         store::BirthdayRecord record =
-            natalis::test::gregorianBirthday(name, calendar::GregorianText(birthday), window);
+            natalis::test::gregorianBirthday(name, calendar::gregorianText(birthday), window);
         record.Duanxin = u"是"_s;
         record.Tel = tel;
         record.Type = type;
@@ -114,7 +114,7 @@ TEST_F(AutoBirthdaySmsTest, TheEntrysWindowDecidesWhatIsDue)
     addFriend(u"正好"_s, 2, 2);
     EXPECT_EQ(run().batches.value(0).names, QStringList { u"正好"_s });
     birthdays[1].DxSend = u"0"_s;
-    const QList<BirthdaySmsWorkItem> work = BirthdaySmsWorkList(birthdays, settings, now.date());
+    const QList<BirthdaySmsWorkItem> work = birthdaySmsWorkList(birthdays, settings, now.date());
     ASSERT_EQ(work.size(), 1);
     EXPECT_EQ(work[0].name, u"正好"_s);
     EXPECT_EQ(work[0].daysLeft, 2);
@@ -166,7 +166,7 @@ TEST_F(AutoBirthdaySmsTest, ManyNumbersGoInBatchesOf200InListOrder)
     addAccount(u"customer"_s, 1000);
     for (int i = 0; i < 450; ++i) {
         store::BirthdayRecord record = natalis::test::gregorianBirthday(
-            u"友%1"_s.arg(i), calendar::GregorianText(QDate(1990, 5, 9)), 7);
+            u"友%1"_s.arg(i), calendar::gregorianText(QDate(1990, 5, 9)), 7);
         record.Id = i + 1;
         record.Duanxin = u"是"_s;
         record.Tel = u"139%1"_s.arg(i, 8, 10, QChar(u'0'));

@@ -30,7 +30,7 @@ TEST_F(GroupSendTest, PhsBatchGoesFirstThenMobileInBatchesOf200)
     recipients.temporary = { u"07551234567"_s, u"0101234567"_s };
 
     const GroupSendSummary summary =
-        SendGroup(context(), recipients, u"新年快乐"_s, u"customer"_s, {});
+        sendGroup(context(), recipients, u"新年快乐"_s, u"customer"_s, {});
 
     EXPECT_EQ(summary.batches, 4);
     EXPECT_EQ(summary.successes, 4);
@@ -51,7 +51,7 @@ TEST_F(GroupSendTest, ElevenDigitNumberWithLeadingZeroIsSentAsPhs)
     EXPECT_EQ(CountNumbersByKind(recipients, MobileDigit), 0);
 
     // 60 characters: one mobile message, but two PHS messages.
-    SendGroup(context(), recipients, QString(60, u'福'), u"customer"_s, {});
+    sendGroup(context(), recipients, QString(60, u'福'), u"customer"_s, {});
     EXPECT_EQ(delivered({ "parts" }), QStringList { u"2"_s });
 }
 
@@ -60,7 +60,7 @@ TEST_F(GroupSendTest, FailedBatchesAreCountedAndSummarised)
     simulator.force(u"SendSMS"_s, 17, 1);
     const GroupRecipients recipients { mobileRecipients(250), {} };
 
-    const GroupSendSummary summary = SendGroup(context(), recipients, u"hi"_s, u"customer"_s, {});
+    const GroupSendSummary summary = sendGroup(context(), recipients, u"hi"_s, u"customer"_s, {});
 
     EXPECT_EQ(summary.batches, 2);
     EXPECT_EQ(summary.successes, 1);
@@ -72,11 +72,11 @@ TEST_F(GroupSendTest, FailedBatchesAreCountedAndSummarised)
 TEST_F(GroupSendTest, ScheduledSendUsesTheScheduledTypeAndTime)
 {
     const GroupRecipients recipients { {}, { u"13912345678"_s } };
-    const QString schedule = GroupScheduleText(u"公历2024年 05月06日"_s, u"08"_s, u"30"_s);
+    const QString schedule = groupScheduleText(u"公历2024年 05月06日"_s, u"08"_s, u"30"_s);
     EXPECT_EQ(schedule, u"2024年05月06日08时30分"_s);
 
     const GroupSendSummary summary =
-        SendGroup(context(), recipients, u"hi"_s, u"customer"_s, schedule);
+        sendGroup(context(), recipients, u"hi"_s, u"customer"_s, schedule);
 
     EXPECT_EQ(summary.panelTexts, QStringList { u"[预约短信]发送成功"_s });
     EXPECT_EQ(delivered({ "sendTime" }), QStringList { u"20240506083000"_s });
@@ -107,7 +107,7 @@ TEST_P(GroupBalanceTest, BalanceMustCoverEveryMessageOfBothKinds)
     const QString text(row.characters, u'字');
 
     const GroupBalanceCheck check =
-        CheckGroupBalance(*gateway, u"customer[客户]"_s, MessagesNeeded(recipients, text));
+        checkGroupBalance(*gateway, u"customer[客户]"_s, messagesNeeded(recipients, text));
 
     EXPECT_EQ(check.enough, row.enough);
     if (!row.enough) {
@@ -134,7 +134,7 @@ TEST_F(GroupSendTest, BalanceQueryFailuresStopTheSend)
             { 7, u"帐号余额获得其他错误值:7,短信发送失败。"_s + contact },
             { 101, u"网络故障,短信发送失败"_s } }) {
         simulator.force(u"GetBalance"_s, result);
-        const GroupBalanceCheck check = CheckGroupBalance(*gateway, u"customer[客户]"_s, 1);
+        const GroupBalanceCheck check = checkGroupBalance(*gateway, u"customer[客户]"_s, 1);
         EXPECT_FALSE(check.enough);
         EXPECT_EQ(check.message, message);
     }
@@ -157,7 +157,7 @@ TEST_P(ScheduleTimeTest, ScheduleLiesBetweenFifteenMinutesAndSixMonthsAhead)
     const ScheduleRow &row = GetParam();
     const QDateTime now(QDate(2024, 5, 4), QTime(10, 0));
     EXPECT_EQ(
-        CheckScheduleTime(ScheduleMoment(row.gregorian, row.hour, row.minute), now), row.allowed);
+        CheckScheduleTime(scheduleMoment(row.gregorian, row.hour, row.minute), now), row.allowed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ScheduleTimeTest,
@@ -175,12 +175,12 @@ INSTANTIATE_TEST_SUITE_P(Table, ScheduleTimeTest,
 
 TEST(GroupSendAnswersTest, BalanceAndPriceAnswers)
 {
-    EXPECT_EQ(BalanceAnswer(1, u"甲[客户]"_s, u"12.50     "_s), u"甲[客户]当前余额:12.50 元"_s);
-    EXPECT_EQ(BalanceAnswer(101, u"甲[客户]"_s, {}), u"网络故障"_s);
-    EXPECT_EQ(BalanceAnswer(12, u"甲[客户]"_s, {}), u"得到余额失败"_s);
-    EXPECT_EQ(BalanceAnswer(5, u"甲[客户]"_s, {}), u"其他错误值:5"_s);
-    EXPECT_EQ(PriceAnswer(101, u"0.1"_s), u"网络故障"_s);
-    EXPECT_EQ(PriceAnswer(1, u"0.1       "_s), u"0.1元/条"_s);
+    EXPECT_EQ(balanceAnswer(1, u"甲[客户]"_s, u"12.50     "_s), u"甲[客户]当前余额:12.50 元"_s);
+    EXPECT_EQ(balanceAnswer(101, u"甲[客户]"_s, {}), u"网络故障"_s);
+    EXPECT_EQ(balanceAnswer(12, u"甲[客户]"_s, {}), u"得到余额失败"_s);
+    EXPECT_EQ(balanceAnswer(5, u"甲[客户]"_s, {}), u"其他错误值:5"_s);
+    EXPECT_EQ(priceAnswer(101, u"0.1"_s), u"网络故障"_s);
+    EXPECT_EQ(priceAnswer(1, u"0.1       "_s), u"0.1元/条"_s);
 }
 
 struct GroupTextCase
@@ -210,14 +210,14 @@ class GroupTextTest : public GroupSendTest, public testing::WithParamInterface<G
 TEST_P(GroupTextTest, TheLimitCountsCharactersAsTheCounterDoes)
 {
     const GroupTextCase &c = GetParam();
-    ASSERT_EQ(ContentCounters(c.text).characters, c.characters);
-    const std::optional<QString> refusal = GroupTextRefusal(c.text);
+    ASSERT_EQ(contentCounters(c.text).characters, c.characters);
+    const std::optional<QString> refusal = groupTextRefusal(c.text);
     EXPECT_EQ(refusal.has_value(), c.refused) << refusal.value_or(QString()).toStdString();
     if (c.refused)
         return;
     // What is accepted goes out whole, in as many messages as the counter says.
-    SendGroup(context(), { mobileRecipients(1), {} }, c.text, u"customer"_s, {});
-    const int parts = ContentCounters(c.text).mobileMessages;
+    sendGroup(context(), { mobileRecipients(1), {} }, c.text, u"customer"_s, {});
+    const int parts = contentCounters(c.text).mobileMessages;
     EXPECT_EQ(
         delivered({ "parts", "text" }), QStringList { QString::number(parts) + u'|' + c.text });
     EXPECT_NEAR(balanceOf(u"customer"_s), 100 - 0.1 * parts, 1e-9);

@@ -88,7 +88,7 @@ TEST_F(SendOnceTest, AnOldLogGainsTheColumnAndAnOldFailedRowAnId)
 
 TEST_F(SendOnceTest, TheRowIsThereBeforeTheGatewayIsAsked)
 {
-    const SmsBatchRequest request = PrepareSmsBatch(context(), true, BirthdaySmsType.toString(),
+    const SmsBatchRequest request = prepareSmsBatch(context(), true, BirthdaySmsType.toString(),
         u"张三"_s, u"13800000001"_s, 1, u"生日快乐"_s, u"customer"_s, {});
     // Until an answer says otherwise the batch counts as not sent.
     EXPECT_EQ(logged("strStatus,strRequestId"),

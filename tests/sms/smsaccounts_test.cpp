@@ -18,7 +18,7 @@ protected:
 
     SmsSetupOutcome registerAccount(int entry, const QString &name, const QString &password)
     {
-        return RegisterSmsAccount(
+        return registerSmsAccount(
             entry, name, password, u"PC-1"_s, *gateway, connection, settings, accounts);
     }
 
@@ -52,14 +52,14 @@ TEST_F(SmsAccountsTest, RegisteringStoresTheAccount)
     EXPECT_EQ(accounts[1], (SmsAccount { u"alice"_s, u"1"_s }));
     EXPECT_EQ(LoadSmsAccounts(connection)[1], (SmsAccount { u"alice"_s, u"1"_s }));
     EXPECT_EQ(simulator.account(u"alice"_s)->key, RegistrationKey(u"PC-1"_s));
-    EXPECT_EQ(SmsAccountItems(accounts), (QStringList { u" "_s, u"alice[应用]"_s }));
+    EXPECT_EQ(smsAccountItems(accounts), (QStringList { u" "_s, u"alice[应用]"_s }));
 
-    EXPECT_EQ(UnregisterQuestion(2), u"您确认注销应用短信账号?"_s);
-    const SmsSetupOutcome gone = UnregisterSmsAccount(2, *gateway, connection, settings, accounts);
+    EXPECT_EQ(unregisterQuestion(2), u"您确认注销应用短信账号?"_s);
+    const SmsSetupOutcome gone = unregisterSmsAccount(2, *gateway, connection, settings, accounts);
     EXPECT_EQ(gone.message, u"应用短信账号注销成功!"_s);
     EXPECT_EQ(accounts[1], (SmsAccount { QString(), u"0"_s }));
     EXPECT_EQ(LoadSmsAccounts(connection)[1], (SmsAccount { QString(), u"0"_s }));
-    EXPECT_EQ(SmsAccountItems(accounts), QStringList { u" "_s });
+    EXPECT_EQ(smsAccountItems(accounts), QStringList { u" "_s });
 }
 
 struct MessageCase
@@ -97,7 +97,7 @@ TEST_P(AccountMessageTest, NamesTheAccountAndTheCode)
     EXPECT_EQ(registered.accountsChanged, c.result == 1);
     accounts[std::size_t(c.entry - 1)] = { u"alice"_s, u"1"_s };
     const SmsSetupOutcome unregistered =
-        UnregisterSmsAccount(c.entry, *gateway, connection, settings, accounts);
+        unregisterSmsAccount(c.entry, *gateway, connection, settings, accounts);
     EXPECT_EQ(unregistered.message, QString::fromUtf16(c.unregisterMessage));
     EXPECT_EQ(accounts[std::size_t(c.entry - 1)].flag, c.result == 1 ? u"0"_s : u"1"_s);
 }
@@ -107,25 +107,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SmsAccountsTest, TheProxyNeedsAllFourTexts)
 {
-    EXPECT_EQ(SetSmsProxy({}, u"80"_s, u"u"_s, u"p"_s, *gateway).statusText,
+    EXPECT_EQ(setSmsProxy({}, u"80"_s, u"u"_s, u"p"_s, *gateway).statusText,
         u"必须指定代理服务器的IP地址"_s);
-    EXPECT_EQ(SetSmsProxy(u"10.0.0.1"_s, {}, u"u"_s, u"p"_s, *gateway).statusText,
+    EXPECT_EQ(setSmsProxy(u"10.0.0.1"_s, {}, u"u"_s, u"p"_s, *gateway).statusText,
         u"必须指定代理服务器的端口号"_s);
-    EXPECT_EQ(SetSmsProxy(u"10.0.0.1"_s, u"80"_s, {}, u"p"_s, *gateway).statusText,
+    EXPECT_EQ(setSmsProxy(u"10.0.0.1"_s, u"80"_s, {}, u"p"_s, *gateway).statusText,
         u"必须指定代理服务器的用户名"_s);
-    EXPECT_EQ(SetSmsProxy(u"10.0.0.1"_s, u"80"_s, u"u"_s, {}, *gateway).statusText,
+    EXPECT_EQ(setSmsProxy(u"10.0.0.1"_s, u"80"_s, u"u"_s, {}, *gateway).statusText,
         u"必须指定代理服务器的密码"_s);
     EXPECT_TRUE(simulator.requests().isEmpty());
 
     const QString port = simulator.baseAddress().section(u':', -1);
-    EXPECT_EQ(SetSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"设代理成功"_s);
+    EXPECT_EQ(setSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"设代理成功"_s);
     EXPECT_EQ(
-        SetSmsProxy(u"127.0.0.1"_s, u"x"_s, u"u"_s, u"p"_s, *gateway).message, u"设代理失败"_s);
+        setSmsProxy(u"127.0.0.1"_s, u"x"_s, u"u"_s, u"p"_s, *gateway).message, u"设代理失败"_s);
     simulator.force(u"SetProxy"_s, 101);
-    EXPECT_EQ(SetSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"网络故障"_s);
+    EXPECT_EQ(setSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"网络故障"_s);
     simulator.force(u"SetProxy"_s, 9);
     EXPECT_EQ(
-        SetSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"其他错误值：9"_s);
+        setSmsProxy(u"127.0.0.1"_s, port, u"u"_s, u"p"_s, *gateway).message, u"其他错误值：9"_s);
 }
 
 TEST(RegistrationKeyTest, SixHexDigitsOfTheComputersNamesHash)
@@ -165,22 +165,22 @@ TEST(GatewayAddressTest, AnOlderFileGetsTheTableOnFirstUse)
 {
     natalis::test::TempDatabase files;
     store::Connection db = files.create();
-    EXPECT_EQ(LoadGatewayAddress(db), QString());
-    EXPECT_EQ(OpenSmsGateway(db, u"PC-1"_s)->UnRegister(u"a"_s), GatewayResults::NetworkFailure)
+    EXPECT_EQ(loadGatewayAddress(db), QString());
+    EXPECT_EQ(openSmsGateway(db, u"PC-1"_s)->UnRegister(u"a"_s), GatewayResults::NetworkFailure)
         << "no address";
-    EXPECT_TRUE(SaveGatewayAddress(db, u" http://127.0.0.1:8787 "_s));
-    EXPECT_EQ(LoadGatewayAddress(db), u"http://127.0.0.1:8787"_s);
+    EXPECT_TRUE(saveGatewayAddress(db, u" http://127.0.0.1:8787 "_s));
+    EXPECT_EQ(loadGatewayAddress(db), u"http://127.0.0.1:8787"_s);
     db.exec("drop table dxgateway");
-    EXPECT_TRUE(SaveGatewayAddress(db, u"http://10.0.0.2:80"_s));
-    EXPECT_EQ(LoadGatewayAddress(db), u"http://10.0.0.2:80"_s);
+    EXPECT_TRUE(saveGatewayAddress(db, u"http://10.0.0.2:80"_s));
+    EXPECT_EQ(loadGatewayAddress(db), u"http://10.0.0.2:80"_s);
 }
 
 TEST(AccountOfItemTest, DropsOnlyAnAccountTag)
 {
-    EXPECT_EQ(AccountOfItem(u"bob[客户]"_s), u"bob"_s);
-    EXPECT_EQ(AccountOfItem(u"王小明[应用] "_s), u"王小明"_s);
-    EXPECT_EQ(AccountOfItem(u"bob"_s), u"bob"_s) << "no tag, nothing cut off the name";
-    EXPECT_EQ(AccountOfItem(u" "_s), QString());
+    EXPECT_EQ(accountOfItem(u"bob[客户]"_s), u"bob"_s);
+    EXPECT_EQ(accountOfItem(u"王小明[应用] "_s), u"王小明"_s);
+    EXPECT_EQ(accountOfItem(u"bob"_s), u"bob"_s) << "no tag, nothing cut off the name";
+    EXPECT_EQ(accountOfItem(u" "_s), QString());
 }
 
 } // namespace

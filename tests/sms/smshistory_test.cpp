@@ -41,7 +41,7 @@ protected:
     // The names of the listed rows in list order; "failed" when the query failed.
     QStringList listed(const SmsHistoryQuery &query)
     {
-        const std::optional<QList<SmsHistoryRow>> rows = QuerySmsHistory(connection, query, Today);
+        const std::optional<QList<SmsHistoryRow>> rows = querySmsHistory(connection, query, Today);
         if (!rows)
             return { QStringLiteral("failed") };
         QStringList names;
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SmsHistoryQueryTest,
             names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday",
                 "tomorrow" }) },
         QueryRow { "account without its tag",
-            { .account = AccountOfItem(QStringLiteral("bob[应用]")) },
+            { .account = accountOfItem(QStringLiteral("bob[应用]")) },
             names({ "todayMidnight", "thisMorning" }) },
         QueryRow {
             "type", { .type = QStringLiteral("预约短信") }, names({ "first2011", "thisMorning" }) },

@@ -31,7 +31,7 @@ using CounterTest = testing::TestWithParam<CounterCase>;
 
 TEST_P(CounterTest, CountsCharactersAndMessages)
 {
-    const SmsContentCounters counters = ContentCounters(QString(GetParam().characters, u'寿'));
+    const SmsContentCounters counters = contentCounters(QString(GetParam().characters, u'寿'));
     EXPECT_EQ(counters.characters, GetParam().characters);
     EXPECT_EQ(counters.mobileMessages, GetParam().mobile);
     EXPECT_EQ(counters.phsMessages, GetParam().phs);
@@ -66,7 +66,7 @@ TEST_P(CheckTest, RefusesOrSaves)
     SmsSetupInput input;
     input.categories[3] = { GetParam().flag, QString::fromUtf16(GetParam().account), 2,
         GetParam().content };
-    const std::optional<SmsSetupRefusal> refusal = CheckSmsSetup(input);
+    const std::optional<SmsSetupRefusal> refusal = checkSmsSetup(input);
     EXPECT_EQ(refusal ? refusal->category : -1, GetParam().refusedCategory);
 }
 
@@ -78,7 +78,7 @@ TEST(SmsSetupTest, TheLengthCheckComesFirst)
     SmsSetupInput input;
     input.categories[1] = { true, u"alice[客户]"_s, 0, QString() };
     input.categories[5].content = QString(600, u'福');
-    const std::optional<SmsSetupRefusal> refusal = CheckSmsSetup(input);
+    const std::optional<SmsSetupRefusal> refusal = checkSmsSetup(input);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->category, 5);
     EXPECT_TRUE(refusal->statusText.startsWith(u"短信提醒内容最多不能超过500个汉字"_s));
@@ -87,13 +87,13 @@ TEST(SmsSetupTest, TheLengthCheckComesFirst)
 TEST(SmsSetupTest, SavingRoundTripsThroughTheSettings)
 {
     store::SettingsRecord settings;
-    SmsSetupInput input = SmsSetupFromSettings(settings);
+    SmsSetupInput input = smsSetupFromSettings(settings);
     EXPECT_EQ(input.categories[0].account, u" "_s);
     input.categories[6] = { true, u"alice[应用]"_s, 3, u"生日\r\n快乐"_s };
     input.sendTime = u"09:00"_s;
     input.signature = u"青萍"_s;
     input.retention = 4;
-    ApplySmsSetup(input, settings);
+    applySmsSetup(input, settings);
     EXPECT_EQ(settings.DxTxFlags[6], u"1"_s);
     EXPECT_EQ(settings.DxTxUser[6], u"alice[应用]"_s);
     EXPECT_EQ(settings.DxTxContent[6], u"生日快乐"_s);
@@ -102,7 +102,7 @@ TEST(SmsSetupTest, SavingRoundTripsThroughTheSettings)
     EXPECT_EQ(settings.DxTxRetryNums, 4);
     EXPECT_EQ(settings.DxSendTime, u"09:00"_s);
     EXPECT_EQ(settings.DxYyTail, u"青萍"_s);
-    const SmsSetupInput reopened = SmsSetupFromSettings(settings);
+    const SmsSetupInput reopened = smsSetupFromSettings(settings);
     EXPECT_EQ(reopened.categories[6].content, u"生日快乐"_s);
     EXPECT_EQ(reopened.retention, 4);
 }

@@ -50,7 +50,7 @@ TEST(BackupsTest, KeepsTheLastSevenDaysNewestFirstWithDateSizeAndBirthdayCount)
     test::TempDatabase files;
     startOnDays(files, 9);
 
-    const QList<BackupEntry> backups = ListBackups(files.path());
+    const QList<BackupEntry> backups = listBackups(files.path());
     ASSERT_EQ(backups.size(), KeptBackups);
     for (int i = 0; i < KeptBackups; ++i) {
         SCOPED_TRACE(i);
@@ -60,7 +60,7 @@ TEST(BackupsTest, KeepsTheLastSevenDaysNewestFirstWithDateSizeAndBirthdayCount)
         EXPECT_GT(backups[i].bytes, 0);
         EXPECT_EQ(modeOf(backups[i].path), 0600u);
     }
-    EXPECT_EQ(modeOf(BackupFolder(files.path())), 0700u);
+    EXPECT_EQ(modeOf(backupFolder(files.path())), 0700u);
 }
 
 // The current file is kept as a backup before each restore; the copy of the first restore is the
@@ -70,18 +70,18 @@ TEST(BackupsTest, RestoresKeepTheCurrentFileFirstAndReplaceTheContentInPlace)
 {
     test::TempDatabase files;
     startOnDays(files, 2);
-    const QList<BackupEntry> daily = ListBackups(files.path());
+    const QList<BackupEntry> daily = listBackups(files.path());
     auto live = open(files);
     const QByteArray beforeAny = files.bytes();
     const QDateTime now(Today, QTime(14, 5, 9));
 
-    ASSERT_EQ(RestoreBackup(*live, daily.last().path, now), RestoreOutcome::Restored);
+    ASSERT_EQ(restoreBackup(*live, daily.last().path, now), RestoreOutcome::Restored);
     EXPECT_EQ(LoadBirthdays(*live).Birthdays.size(), 1);
     EXPECT_EQ(test::soundBirthdayCount(files.path()), 1);
-    ASSERT_EQ(RestoreBackup(*live, daily.first().path, now), RestoreOutcome::Restored);
+    ASSERT_EQ(restoreBackup(*live, daily.first().path, now), RestoreOutcome::Restored);
     EXPECT_EQ(test::soundBirthdayCount(files.path()), 2);
 
-    const QList<BackupEntry> backups = ListBackups(files.path());
+    const QList<BackupEntry> backups = listBackups(files.path());
     ASSERT_EQ(backups.size(), 4);
     EXPECT_EQ(backups[0].taken, now);
     EXPECT_EQ(backups[1].taken, now);
@@ -97,7 +97,7 @@ TEST(BackupsTest, DamagedBackupIsNeitherOfferedNorRestored)
 {
     test::TempDatabase files;
     startOnDays(files, 2);
-    QList<BackupEntry> backups = ListBackups(files.path());
+    QList<BackupEntry> backups = listBackups(files.path());
     QFile newest(backups.first().path);
     ASSERT_TRUE(newest.open(QIODevice::ReadWrite));
     QByteArray bytes = newest.readAll();
@@ -107,15 +107,15 @@ TEST(BackupsTest, DamagedBackupIsNeitherOfferedNorRestored)
     newest.write(bytes);
     newest.close();
 
-    const auto sound = NewestSoundBackup(files.path());
+    const auto sound = newestSoundBackup(files.path());
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->path, backups.last().path);
 
     auto live = open(files);
-    EXPECT_EQ(RestoreBackup(*live, backups.first().path, QDateTime(Today, QTime(9, 0))),
+    EXPECT_EQ(restoreBackup(*live, backups.first().path, QDateTime(Today, QTime(9, 0))),
         RestoreOutcome::BackupUnusable);
     EXPECT_EQ(test::soundBirthdayCount(files.path()), 3);
-    EXPECT_EQ(ListBackups(files.path()).size(), 2);
+    EXPECT_EQ(listBackups(files.path()).size(), 2);
 }
 
 TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
@@ -128,7 +128,7 @@ TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
     ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-1)), CompactOutcome::Compacted);
     open(files)->exec("delete from birthday where Id > 1000");
     ASSERT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
-    const QList<BackupEntry> backups = ListBackups(files.path());
+    const QList<BackupEntry> backups = listBackups(files.path());
     ASSERT_EQ(backups.size(), 2);
 
     int restores = 0;
@@ -136,7 +136,7 @@ TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
         [&] {
             ++restores;
             auto live = open(files);
-            RestoreBackup(
+            restoreBackup(
                 *live, backups[restores % 2].path, QDateTime(Today, QTime(10, 0, restores % 60)));
         },
         [&] {

@@ -101,8 +101,8 @@ TEST_P(EditChecks, FirstFailedCheckWins)
     BirthdayEdit edit = valid();
     for (const auto &[field, value] : GetParam().changes)
         edit.*field = value;
-    CleanBirthdayEdit(edit);
-    const std::optional<EditRefusal> refusal = CheckBirthdayEdit(edit, u"", Existing);
+    cleanBirthdayEdit(edit);
+    const std::optional<EditRefusal> refusal = checkBirthdayEdit(edit, u"", Existing);
     ASSERT_EQ(refusal.has_value(), GetParam().refusedAt.has_value())
         << (refusal ? refusal->message.toStdString() : "accepted");
     if (refusal) {
@@ -117,8 +117,8 @@ TEST(EditChecks, KeepingTheOriginalNameIsNoDuplicate)
 {
     BirthdayEdit edit = valid();
     edit.About = u"李四"_s;
-    EXPECT_FALSE(CheckBirthdayEdit(edit, u"李四", Existing));
-    EXPECT_TRUE(CheckBirthdayEdit(edit, u"王五", Existing));
+    EXPECT_FALSE(checkBirthdayEdit(edit, u"李四", Existing));
+    EXPECT_TRUE(checkBirthdayEdit(edit, u"王五", Existing));
 }
 
 TEST(MyAboutHave, UnknownCategoryLooksInTheFirstList)
@@ -132,13 +132,13 @@ TEST(MyAboutHave, UnknownCategoryLooksInTheFirstList)
     EXPECT_TRUE(MyAboutHave(list, u"朋友", u"乙"));
 }
 
-TEST(RecordFromEdit, StoresTrimmedTextsAndTheRuleText)
+TEST(recordFromEdit, StoresTrimmedTextsAndTheRuleText)
 {
     BirthdayEdit edit = valid();
     edit.IsGL = false;
     edit.Tel = u" 13912345678 "_s;
     edit.Sex = u" "_s;
-    const BirthdayRecord record = RecordFromEdit(edit);
+    const BirthdayRecord record = recordFromEdit(edit);
     EXPECT_EQ(record.Tel, u"13912345678"_s);
     EXPECT_EQ(record.Sex, QString());
     EXPECT_EQ(record.blnIsGL, u"按农历提醒"_s);

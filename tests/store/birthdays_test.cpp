@@ -255,7 +255,7 @@ TEST(WriteFailure, AFullDiskIsToldAsSuch)
     for (int row = 0; row < 10000 && id >= 0; ++row)
         id = AddBirthToMdb(*connection, record);
     ASSERT_LT(id, 0) << "the disk never filled";
-    EXPECT_EQ(WriteFailureCause(connection->lastError()), u"磁盘空间不足"_s);
+    EXPECT_EQ(writeFailureCause(connection->lastError()), u"磁盘空间不足"_s);
 }
 
 TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
@@ -266,7 +266,7 @@ TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
     std::optional<Connection> connection = OpenBirthDb(folder.path());
     ASSERT_TRUE(connection);
     EXPECT_LT(AddBirthToMdb(*connection, person(u"张三"_s)), 0);
-    EXPECT_EQ(WriteFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
+    EXPECT_EQ(writeFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
 }
 
 // A file from before birthdays had Uids: it reads as it is, and gets them once, each its own.
@@ -285,12 +285,12 @@ TEST(BirthdayUids, AnOlderFileGetsThemOnceAndKeepsThem)
 
     BirthdayLoad load = LoadBirthdays(db);
     ASSERT_FALSE(load.error);
-    EXPECT_TRUE(LacksBirthdayUids(db, load.Birthdays));
-    EXPECT_EQ(AssignMissingBirthdayUids(db), 2);
+    EXPECT_TRUE(lacksBirthdayUids(db, load.Birthdays));
+    EXPECT_EQ(assignMissingBirthdayUids(db), 2);
     load = LoadBirthdays(db);
-    EXPECT_FALSE(LacksBirthdayUids(db, load.Birthdays));
+    EXPECT_FALSE(lacksBirthdayUids(db, load.Birthdays));
     EXPECT_NE(load.Birthdays[0].Uid, load.Birthdays[1].Uid);
-    EXPECT_EQ(AssignMissingBirthdayUids(db), 0);
+    EXPECT_EQ(assignMissingBirthdayUids(db), 0);
     EXPECT_EQ(LoadBirthdays(db).Birthdays[0].Uid, load.Birthdays[0].Uid);
 }
 

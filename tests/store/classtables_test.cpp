@@ -41,7 +41,7 @@ TEST_F(ClassTablesTest, SavingOneClassTwiceKeepsOneRow)
     AddClassFromEditor(db, u"客户", u"大客户"_s);
     AddClassFromEditor(db, u"客户", u" 大客户 "_s);
     AddClassFromEditor(db, u"客户", u"小客户"_s);
-    EXPECT_EQ(ReadClassNames(db, ClassTable::Khclass), (QStringList { u"大客户"_s, u"小客户"_s }));
+    EXPECT_EQ(readClassNames(db, ClassTable::Khclass), (QStringList { u"大客户"_s, u"小客户"_s }));
 }
 
 TEST_F(ClassTablesTest, CategoryWithoutTableAddsNothing)
@@ -49,7 +49,7 @@ TEST_F(ClassTablesTest, CategoryWithoutTableAddsNothing)
     AddClassFromEditor(db, u"家人", u"亲戚"_s);
     for (ClassTable table :
         { ClassTable::Tsclass, ClassTable::Khclass, ClassTable::Dlsclass, ClassTable::Gysclass })
-        EXPECT_TRUE(ReadClassNames(db, table).isEmpty());
+        EXPECT_TRUE(readClassNames(db, table).isEmpty());
 }
 
 TEST_F(ClassTablesTest, SettingsDialogInsertsRefusesDuplicatesAndDeletes)
@@ -59,10 +59,10 @@ TEST_F(ClassTablesTest, SettingsDialogInsertsRefusesDuplicatesAndDeletes)
     EXPECT_TRUE(ChangeClassTable(db, 1, 2, u"研发部"_s)); // another table
     EXPECT_TRUE(ChangeClassTable(db, 1, 1, u"O'Brien's"_s));
     EXPECT_EQ(
-        ReadClassNames(db, ClassTable::Tsclass), (QStringList { u"研发部"_s, u"O'Brien's"_s }));
+        readClassNames(db, ClassTable::Tsclass), (QStringList { u"研发部"_s, u"O'Brien's"_s }));
 
     EXPECT_TRUE(ChangeClassTable(db, 2, 1, u"O'Brien's"_s));
-    EXPECT_EQ(ReadClassNames(db, ClassTable::Tsclass), QStringList { u"研发部"_s });
+    EXPECT_EQ(readClassNames(db, ClassTable::Tsclass), QStringList { u"研发部"_s });
     EXPECT_FALSE(ChangeClassTable(db, 1, 5, u"x"_s));
 }
 

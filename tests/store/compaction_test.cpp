@@ -129,7 +129,7 @@ TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
     EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Failed);
     EXPECT_EQ(files.bytes(), damaged);
     EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
-    EXPECT_TRUE(ListBackups(files.path()).isEmpty());
+    EXPECT_TRUE(listBackups(files.path()).isEmpty());
 }
 
 // The database is reached through a symbolic link and a hard link, in a folder of its own, under

@@ -11,14 +11,14 @@ TEST(WindowState, StoredValuesComeBackAndReplaceEarlierOnes)
 {
     test::TempDatabase database;
     store::Connection connection = database.create();
-    EXPECT_FALSE(store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")));
+    EXPECT_FALSE(store::readWindowState(connection, QStringLiteral("frmGet.geometry")));
     const QByteArray binary("\x01\x00\xff geometry", 12);
-    ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.geometry"), binary));
-    ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.columns0"), "widths"));
-    EXPECT_EQ(store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")), binary);
-    ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.geometry"), "again"));
+    ASSERT_TRUE(store::writeWindowState(connection, QStringLiteral("frmGet.geometry"), binary));
+    ASSERT_TRUE(store::writeWindowState(connection, QStringLiteral("frmGet.columns0"), "widths"));
+    EXPECT_EQ(store::readWindowState(connection, QStringLiteral("frmGet.geometry")), binary);
+    ASSERT_TRUE(store::writeWindowState(connection, QStringLiteral("frmGet.geometry"), "again"));
     EXPECT_EQ(
-        store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")), QByteArray("again"));
+        store::readWindowState(connection, QStringLiteral("frmGet.geometry")), QByteArray("again"));
 }
 
 TEST(WindowState, AFileFromBeforeTheTableGetsItOnTheFirstWrite)
@@ -26,11 +26,11 @@ TEST(WindowState, AFileFromBeforeTheTableGetsItOnTheFirstWrite)
     test::TempDatabase database;
     store::Connection connection = database.create();
     connection.exec("drop table windowstate");
-    EXPECT_FALSE(store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")))
+    EXPECT_FALSE(store::readWindowState(connection, QStringLiteral("frmGet.geometry")))
         << "a missing table reads as nothing remembered";
-    ASSERT_TRUE(store::WriteWindowState(connection, QStringLiteral("frmGet.geometry"), "g"));
+    ASSERT_TRUE(store::writeWindowState(connection, QStringLiteral("frmGet.geometry"), "g"));
     EXPECT_EQ(
-        store::ReadWindowState(connection, QStringLiteral("frmGet.geometry")), QByteArray("g"));
+        store::readWindowState(connection, QStringLiteral("frmGet.geometry")), QByteArray("g"));
 }
 
 } // namespace

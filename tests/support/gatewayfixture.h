@@ -20,7 +20,7 @@ protected:
         simulator.setAccount(QStringLiteral("shop"),
             { QStringLiteral("0123456789"), 100, true,
                 sms::RegistrationKey(QStringLiteral("PC-1")) });
-        sms::SaveGatewayAddress(*context.DbConnection, simulator.baseAddress());
+        sms::saveGatewayAddress(*context.DbConnection, simulator.baseAddress());
         context.SmsAccounts[0] = { QStringLiteral("shop"), QStringLiteral("1") };
         context.ComputerName = QStringLiteral("PC-1");
         clock.set(QDateTime(QDate(2024, 5, 4), QTime(10, 0)));

@@ -132,7 +132,7 @@ using V10Record = testing::TestWithParam<V10Row>;
 
 TEST_P(V10Record, ReadsOrRefuses)
 {
-    const std::optional<ImportRecord> record = ParseV10Record(GetParam().line);
+    const std::optional<ImportRecord> record = parseV10Record(GetParam().line);
     EXPECT_EQ(record ? fieldsOf(*record) : QString(), GetParam().fields);
 }
 

@@ -24,7 +24,7 @@ TEST_P(CsvRecords, SplitsAsRfc4180)
     const CsvRow &row = GetParam();
     QList<QStringList> records;
     QList<qsizetype> lines;
-    ForEachCsvRecord(row.text, [&](const CsvRecord &record) {
+    forEachCsvRecord(row.text, [&](const CsvRecord &record) {
         records << record.fields;
         lines << record.line;
         return true;

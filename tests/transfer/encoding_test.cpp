@@ -51,7 +51,7 @@ TEST(EncodingDetection, ShortGbkFilesThatAreValidUtf8ReadAsGbk)
         SCOPED_TRACE(name.toStdString());
         const QByteArray bytes = asciiLine(gbk(name)) + "\r\n";
         ASSERT_TRUE(bytes.isValidUtf8());
-        const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s);
+        const ImportReading reading = readImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s);
         EXPECT_EQ(reading.encoding, TextEncoding::Gbk);
         ASSERT_EQ(reading.records.size(), 1);
         EXPECT_EQ(reading.records[0].fields().About, name);
@@ -71,10 +71,10 @@ using Detection = testing::TestWithParam<DetectionRow>;
 TEST_P(Detection, ChoosesTheIntendedEncoding)
 {
     const DetectionRow &row = GetParam();
-    EXPECT_EQ(DetectEncoding(row.bytes), row.encoding);
+    EXPECT_EQ(detectEncoding(row.bytes), row.encoding);
     if (row.firstName.isEmpty())
         return;
-    const ImportReading reading = ReadImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
+    const ImportReading reading = readImportBytes(row.bytes, ImportLayout::Tab, u"x.txt"_s);
     ASSERT_FALSE(reading.records.isEmpty());
     EXPECT_EQ(reading.records[0].fields().About, row.firstName);
     EXPECT_EQ(reading.encoding, row.encoding);
@@ -117,12 +117,12 @@ TEST(EncodingChoice, ForcedEncodingReadsTheFileAgain)
     const QByteArray bytes = asciiLine(gbk(u"郑伟"_s));
     ImportReadOptions options;
     options.encoding = EncodingChoice::Utf8;
-    const ImportReading utf8 = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
+    const ImportReading utf8 = readImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
     EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
     ASSERT_EQ(utf8.records.size(), 1);
     EXPECT_EQ(utf8.records[0].fields().About, QString::fromUtf8(gbk(u"郑伟"_s)));
     options.encoding = EncodingChoice::Utf16;
-    EXPECT_EQ(ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options).encoding,
+    EXPECT_EQ(readImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options).encoding,
         TextEncoding::Utf16Le);
 }
 
@@ -133,7 +133,7 @@ TEST(EncodingChoice, CancelledReadingGivesNothing)
         bytes += "A" + QByteArray::number(i) + "\t\r\n";
     ImportReadOptions options;
     options.progress = [](qint64, qint64) { return false; };
-    const ImportReading reading = ReadImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
+    const ImportReading reading = readImportBytes(bytes, ImportLayout::Tab, u"x.txt"_s, options);
     EXPECT_TRUE(reading.cancelled);
     EXPECT_FALSE(reading.failure);
 }

@@ -33,7 +33,7 @@ TEST(ExportFile, LineInGbkWithCrLf)
     r.Beizhu = u"a\tb"_s;
     r.No = u"7"_s;
     test::TempDatabase folder;
-    const ExportResult result = ExportBirthdays({ r }, folder.path(u"out.txt"_s));
+    const ExportResult result = exportBirthdays({ r }, folder.path(u"out.txt"_s));
     ASSERT_TRUE(result.ok);
     // 张三 同事 ... 按公历提醒 3 是 男, from the GB2312 code chart.
     const QByteArray expected = "\xD5\xC5\xC8\xFD\t\xCD\xAC\xCA\xC2\t13800000000\ta b\t1976-2-25\t"
@@ -53,7 +53,7 @@ TEST(ExportFile, CategoriesInFixedOrderListOrderWithin)
         list.last().Type = types[i];
     }
     test::TempDatabase folder;
-    const ExportResult result = ExportBirthdays(list, folder.path(u"out.txt"_s));
+    const ExportResult result = exportBirthdays(list, folder.path(u"out.txt"_s));
     EXPECT_EQ(result.written, 9);
     EXPECT_EQ(result.skipped, 1);
     QStringList written;
@@ -69,7 +69,7 @@ TEST(ExportFile, EmptyListGivesEmptyFileAndSuccess)
 {
     test::TempDatabase folder;
     folder.write(u"out.txt"_s, "old content that must go");
-    const ExportResult result = ExportBirthdays({}, folder.path(u"out.txt"_s));
+    const ExportResult result = exportBirthdays({}, folder.path(u"out.txt"_s));
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(folder.bytes(u"out.txt"_s), QByteArray());
 }
@@ -81,7 +81,7 @@ TEST(ExportFile, CharactersGbkCannotHoldBecomeQuestionMarksAndAreCounted)
     store::BirthdayRecord r = test::gregorianBirthday(u"甲"_s, u"公历1980年 05月12日"_s);
     r.Beizhu = u"€😀x\u0E01"_s + QChar(0xD800);
     test::TempDatabase folder;
-    const ExportResult result = ExportBirthdays({ r }, folder.path(u"out.txt"_s));
+    const ExportResult result = exportBirthdays({ r }, folder.path(u"out.txt"_s));
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.unencodable, 3);
     EXPECT_TRUE(folder.bytes(u"out.txt"_s).contains("\t\x80?x??\t"))
@@ -103,18 +103,18 @@ std::pair<bool, QString> exportOne(Export kind, const QString &path, const QStri
     const QList<store::BirthdayRecord> one { test::gregorianBirthday(
         u"甲"_s, u"公历1980年 05月12日"_s) };
     if (kind == Export::Ics) {
-        const IcsExportResult result = ExportIcs(one, path,
+        const IcsExportResult result = exportIcs(one, path,
             { .fromYear = 2025, .stamp = QDateTime(QDate(2025, 1, 1), QTime(8, 0)) }, openDatabase);
         return { result.ok, result.statusText };
     }
     if (kind == Export::Vcf) {
-        const VcardExportResult result = ExportVcards(one, path, openDatabase);
+        const VcardExportResult result = exportVcards(one, path, openDatabase);
         return { result.ok, result.statusText };
     }
     ExportOptions options;
     options.format = kind == Export::Csv ? ExportFormat::Csv : ExportFormat::Tab;
     options.openDatabase = openDatabase;
-    const ExportResult result = ExportBirthdays(one, path, options);
+    const ExportResult result = exportBirthdays(one, path, options);
     return { result.ok, result.statusText };
 }
 

@@ -47,7 +47,7 @@ QMap<QString, Event> eventsByUid(const QByteArray &ics)
 QByteArray ics(
     const QList<store::BirthdayRecord> &birthdays, int from, int years, bool festivals = false)
 {
-    return BuildIcs(birthdays,
+    return buildIcs(birthdays,
         { from, years, festivals, QDateTime(QDate(2025, 6, 1), QTime(2, 3, 4), Qt::UTC) });
 }
 

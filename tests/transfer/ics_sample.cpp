@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     };
     const natalis::transfer::IcsOptions options { 2085, 20, true,
         QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
-    const QByteArray bytes = natalis::transfer::BuildIcs(birthdays, options);
+    const QByteArray bytes = natalis::transfer::buildIcs(birthdays, options);
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return 1;

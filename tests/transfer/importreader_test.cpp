@@ -177,7 +177,7 @@ using ImportReadingTest = testing::TestWithParam<ReadRow>;
 TEST_P(ImportReadingTest, ReadsTheRecordsAndReportsTheLines)
 {
     const ReadRow &row = GetParam();
-    const ImportReading reading = ReadImportBytes(row.bytes, row.layout, u"x.txt"_s);
+    const ImportReading reading = readImportBytes(row.bytes, row.layout, u"x.txt"_s);
     QStringList records;
     for (const ImportRecord &record : reading.records) {
         const store::BirthdayRecord f = record.fields();
@@ -204,7 +204,7 @@ TEST(ImportReadingTest, AStrayQuoteSwallowsNoLine)
     for (int person = 1; person <= 100; ++person)
         text += (person == 3 ? u"\""_s : QString())
             + u"人%1,1980-1-%2\n"_s.arg(person).arg(1 + person % 28);
-    const ImportReading reading = ReadImportBytes(text.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
+    const ImportReading reading = readImportBytes(text.toUtf8(), ImportLayout::Csv, u"x.csv"_s);
     EXPECT_EQ(reading.records.size(), 100);
     ASSERT_EQ(reading.notes.size(), 1);
     EXPECT_EQ(lineNoteText(reading.notes[0]), u"第4行: 引号没有配对,已按普通字符读取"_s);
@@ -237,7 +237,7 @@ using LayoutDetection = testing::TestWithParam<DetectRow>;
 
 TEST_P(LayoutDetection, TellsTheLayoutOfAFile)
 {
-    EXPECT_EQ(DetectImportLayout(GetParam().path, GetParam().bytes), GetParam().layout);
+    EXPECT_EQ(detectImportLayout(GetParam().path, GetParam().bytes), GetParam().layout);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -247,12 +247,12 @@ TEST(ImportFile, MissingOrUnreadableFileIsNamedAndGivesNothing)
 {
     test::TempDatabase folder;
     const QString path = folder.path(u"absent.txt"_s);
-    const ImportReading missing = ReadImportFile(path, ImportLayout::Tab);
+    const ImportReading missing = readImportFile(path, ImportLayout::Tab);
     ASSERT_TRUE(missing.failure);
     EXPECT_EQ(missing.failure->boxTitle, u"生日导入"_s);
     EXPECT_EQ(missing.failure->boxText, path + u"不存在"_s);
 
-    const ImportReading unreadable = ReadImportFile(folder.folder(), ImportLayout::V20);
+    const ImportReading unreadable = readImportFile(folder.folder(), ImportLayout::V20);
     ASSERT_TRUE(unreadable.failure);
     EXPECT_TRUE(unreadable.failure->boxText.startsWith(folder.folder()));
     EXPECT_EQ(unreadable.failure->statusText, u"从v2.0导出的生日文件导入生日失败!"_s);
@@ -264,7 +264,7 @@ TEST(ImportFile, ReportsProgressAfterEachRecord)
     QStringList texts;
     ImportReadOptions options;
     options.status = [&](const QString &text) { texts << text; };
-    ReadImportBytes(tabLine(u"张三"_s, u"同事"_s) + "\r\n\r\n" + tabLine(u"李四"_s, u"朋友"_s),
+    readImportBytes(tabLine(u"张三"_s, u"同事"_s) + "\r\n\r\n" + tabLine(u"李四"_s, u"朋友"_s),
         ImportLayout::V31, u"x.txt"_s, options);
     const QString reading = u"对v3.1导出的生日文件数据分析提取中,请稍候..."_s;
     EXPECT_EQ(texts, (QStringList { reading, reading + u'1', reading + u'2' }));

@@ -28,7 +28,7 @@ using NumberFileTest = testing::TestWithParam<NumberFileRow>;
 TEST_P(NumberFileTest, TakesNewPhoneNumbersOnly)
 {
     const NumberFileRow &row = GetParam();
-    EXPECT_EQ(NewPhoneNumbers(row.bytes, row.listed), row.added);
+    EXPECT_EQ(newPhoneNumbers(row.bytes, row.listed), row.added);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NumberFileTest,
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Table, NumberFileTest,
 TEST(NumberFileReadTest, MissingFileIsUnreadable)
 {
     QTemporaryDir dir;
-    const NumberFileReading reading = ReadPhoneNumberFile(dir.filePath(u"none.txt"_s), {});
+    const NumberFileReading reading = readPhoneNumberFile(dir.filePath(u"none.txt"_s), {});
     EXPECT_FALSE(reading.readable);
     EXPECT_TRUE(reading.added.isEmpty());
 }
@@ -62,9 +62,9 @@ TEST(NumberFileReadTest, GbkFileIsRead)
     QTemporaryDir dir;
     QFile file(dir.filePath(u"numbers.txt"_s));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(store::ToAnsi(u"客户号码\r\n13912345678\r\n"_s));
+    file.write(store::toAnsi(u"客户号码\r\n13912345678\r\n"_s));
     file.close();
-    const NumberFileReading reading = ReadPhoneNumberFile(file.fileName(), {});
+    const NumberFileReading reading = readPhoneNumberFile(file.fileName(), {});
     EXPECT_TRUE(reading.readable);
     EXPECT_EQ(reading.added, QStringList { u"13912345678"_s });
 }
@@ -78,16 +78,16 @@ TEST(NumberFile, OversizedOrIrregularFilesAreRefusedAsTheBirthdayImportRefusesTh
     // Sparse: the size counts, not the bytes on disk.
     ASSERT_TRUE(big.resize(MaxImportFileBytes + 1));
     big.close();
-    const NumberFileReading oversized = ReadPhoneNumberFile(big.fileName(), {});
+    const NumberFileReading oversized = readPhoneNumberFile(big.fileName(), {});
     EXPECT_FALSE(oversized.readable);
     EXPECT_EQ(oversized.refusal, u"超过512MB,"_s);
     EXPECT_TRUE(oversized.added.isEmpty());
 
-    const NumberFileReading directory = ReadPhoneNumberFile(folder.path(), {});
+    const NumberFileReading directory = readPhoneNumberFile(folder.path(), {});
     EXPECT_FALSE(directory.readable);
     EXPECT_EQ(directory.refusal, u"不是普通文件,"_s);
 
-    const ImportReading birthdays = ReadImportFile(big.fileName(), ImportLayout::Tab);
+    const ImportReading birthdays = readImportFile(big.fileName(), ImportLayout::Tab);
     ASSERT_TRUE(birthdays.failure);
     EXPECT_EQ(birthdays.failure->boxText, big.fileName() + u"超过512MB,没有导入任何生日!"_s);
 }

@@ -36,7 +36,7 @@ bool exportAs(ExportFormat format, const QList<store::BirthdayRecord> &list, con
 {
     ExportOptions options;
     options.format = format;
-    return ExportBirthdays(list, path, options).ok;
+    return exportBirthdays(list, path, options).ok;
 }
 
 const FormatCase Formats[] = {
@@ -46,7 +46,7 @@ const FormatCase Formats[] = {
         "\xEF\xBB\xBF" + csvRecord(csvColumnTitles()).toUtf8() + "\r\n", true,
         u"从CSV文件(Excel/WPS)导入生日,成功导入8条生日提醒!" },
     { "phone contacts",
-        [](const auto &list, const QString &path) { return ExportVcards(list, path, {}).ok; },
+        [](const auto &list, const QString &path) { return exportVcards(list, path, {}).ok; },
         ImportLayout::Vcf, "BEGIN:VCARD\r\nVERSION:3.0\r\n", false,
         u"从手机通讯录导入(*.vcf),成功导入7条生日提醒!" },
 };
@@ -90,11 +90,11 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
     EXPECT_TRUE(folder.bytes(u"out"_s).startsWith(format.begins));
 
     store::Connection target = folder.create(u"b.mdb"_s);
-    const ImportReading reading = ReadImportFile(file, format.layout);
+    const ImportReading reading = readImportFile(file, format.layout);
     ASSERT_FALSE(reading.failure) << reading.failure->boxText.toStdString();
     EXPECT_TRUE(reading.notes.isEmpty());
     const ImportOutcome outcome =
-        AddImportedBirthdays(target, BuildImportPreview(reading.records, {}), format.layout);
+        addImportedBirthdays(target, buildImportPreview(reading.records, {}), format.layout);
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.statusText, QString::fromUtf16(format.status));
     const QList<store::BirthdayRecord> after = store::LoadBirthdays(target).Birthdays;
@@ -105,8 +105,8 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
             [&](const store::BirthdayRecord &b) { return b.Uid == r.Uid; }));
     }
 
-    const ImportPreview again = BuildImportPreview(
-        ReadImportFile(file, format.layout).records, store::LoadBirthdays(target).Birthdays);
+    const ImportPreview again = buildImportPreview(
+        readImportFile(file, format.layout).records, store::LoadBirthdays(target).Birthdays);
     EXPECT_EQ(again.tickedCount, 0);
     EXPECT_EQ(again.rows.size(), after.size());
 }
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Files, RoundTrip, testing::ValuesIn(Formats), test::ByS
 
 ImportPreview previewOf(const QByteArray &text)
 {
-    return BuildImportPreview(ReadImportBytes(text, ImportLayout::Tab, u"x.txt"_s).records, {});
+    return buildImportPreview(readImportBytes(text, ImportLayout::Tab, u"x.txt"_s).records, {});
 }
 
 TEST(ImportPreviewTest, DuplicatesWithinTheFileAreUnticked)
@@ -136,7 +136,7 @@ TEST(ImportInsertTest, FailedInsertAddsNothing)
     db.exec("create trigger refuse before insert on birthday when new.About = '坏' "
             "begin select raise(abort, 'refused'); end");
     const ImportOutcome outcome =
-        AddImportedBirthdays(db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31);
+        addImportedBirthdays(db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.statusText, u"生日数据库访问冲突,从v3.1导出的生日文件导入生日失败!"_s);
     EXPECT_FALSE(store::LoadBirthdays(db).HasBirthdays);
@@ -144,19 +144,19 @@ TEST(ImportInsertTest, FailedInsertAddsNothing)
 
 // Every day the calendar describes, imported as a Gregorian and as a lunar date, is stored with
 // the texts of its day description.
-TEST(StoredBirthday, EveryDayGetsTheTextsOfItsDescription)
+TEST(storedBirthday, EveryDayGetsTheTextsOfItsDescription)
 {
     // The reader takes no Gregorian date before this day.
     const QDate firstGregorian(1901, 3, 1);
-    for (QDate day = calendar::FirstDescribedDay(); day <= calendar::LastDescribedDay();
+    for (QDate day = calendar::firstDescribedDay(); day <= calendar::lastDescribedDay();
          day = day.addDays(1)) {
         const std::optional<calendar::DayDescription> description = calendar::DescribeDay(day);
         ASSERT_TRUE(description) << day.toString(Qt::ISODate).toStdString();
-        const QString gregorianText = calendar::GregorianText(day);
+        const QString gregorianText = calendar::gregorianText(day);
 
         const ImportRecord gregorian(
             {}, u"%1-%2-%3"_s.arg(day.year()).arg(day.month()).arg(day.day()), false);
-        const store::BirthdayRecord byGregorian = StoredBirthday(gregorian);
+        const store::BirthdayRecord byGregorian = storedBirthday(gregorian);
         const bool read = day >= firstGregorian;
         ASSERT_EQ(byGregorian.strGL, read ? gregorianText : QString())
             << gregorian.date().toStdString();
@@ -170,7 +170,7 @@ TEST(StoredBirthday, EveryDayGetsTheTextsOfItsDescription)
                 .arg(lunar.month, 2, 10, QChar(u'0'))
                 .arg(lunar.day, 2, 10, QChar(u'0')),
             true);
-        const store::BirthdayRecord byLunar = StoredBirthday(lunarRecord);
+        const store::BirthdayRecord byLunar = storedBirthday(lunarRecord);
         ASSERT_EQ(byLunar.strNL, description->lunarText) << lunarRecord.date().toStdString();
         ASSERT_EQ(byLunar.strGL, gregorianText) << lunarRecord.date().toStdString();
     }

@@ -53,7 +53,7 @@ using VcardSample = testing::TestWithParam<SampleRow>;
 TEST_P(VcardSample, ImportsTheRightFields)
 {
     const SampleRow &row = GetParam();
-    const VcardImportReading read = ReadVcardImportFile(samplePath(row.file));
+    const VcardImportReading read = readVcardImportFile(samplePath(row.file));
     ASSERT_FALSE(read.reading.failure) << read.reading.failure->boxText.toStdString();
     EXPECT_EQ(read.withoutBirthday, row.withoutBirthday);
     EXPECT_EQ(read.withoutYear, row.withoutYear);
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Vcard, VcardSample, testing::ValuesIn(SampleRows), test
 
 TEST(Vcard, ParserReadsParametersOfEveryVersion)
 {
-    const QList<Vcard> cards = ParseVcards("BEGIN:VCARD\r\nVERSION:4.0\r\n"
+    const QList<Vcard> cards = parseVcards("BEGIN:VCARD\r\nVERSION:4.0\r\n"
                                            "item2.TEL;VALUE=uri;TYPE=\"work,cell\":tel:+86-1\r\n"
                                            "TEL;HOME;CELL:2\r\nTEL;type=Cell,voice:3\r\n"
                                            "END:VCARD\r\ntrailing garbage\r\n");
@@ -92,7 +92,7 @@ TEST(Vcard, ParserReadsParametersOfEveryVersion)
 TEST(Vcard, ValueWithoutCharsetIsUtf8OrElseTheAnsiCodePage)
 {
     // 张三 in GBK bytes, as older phones write 2.1 cards without saying so; 李四 in UTF-8.
-    const QList<Vcard> cards = ParseVcards("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:\xD5\xC5\xC8\xFD\r\n"
+    const QList<Vcard> cards = parseVcards("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:\xD5\xC5\xC8\xFD\r\n"
                                            "NOTE:\xE6\x9D\x8E\xE5\x9B\x9B\r\nEND:VCARD\r\n");
     ASSERT_EQ(cards.size(), 1);
     EXPECT_EQ(cards[0].first(u"FN")->text(), u"张三"_s);
@@ -101,21 +101,21 @@ TEST(Vcard, ValueWithoutCharsetIsUtf8OrElseTheAnsiCodePage)
 
 TEST(Vcard, FilesWithoutAnyImportableCardFail)
 {
-    EXPECT_TRUE(ReadVcardImportBytes("", u"a.vcf"_s).reading.failure);
+    EXPECT_TRUE(readVcardImportBytes("", u"a.vcf"_s).reading.failure);
     const VcardImportReading none =
-        ReadVcardImportBytes("BEGIN:VCARD\r\nFN:无生日\r\nEND:VCARD\r\n", u"b.vcf"_s);
+        readVcardImportBytes("BEGIN:VCARD\r\nFN:无生日\r\nEND:VCARD\r\n", u"b.vcf"_s);
     ASSERT_TRUE(none.reading.failure);
     EXPECT_EQ(none.reading.failure->boxText, u"b.vcf中的名片都没有生日!"_s);
     EXPECT_EQ(none.withoutBirthday, QStringList { u"无生日"_s });
     EXPECT_EQ(withoutBirthdayText(none.withoutBirthday), u"1张名片没有生日,未导入:无生日"_s);
     const VcardImportReading yearless =
-        ReadVcardImportBytes("BEGIN:VCARD\r\nFN:王芳\r\nBDAY:--06-18\r\nEND:VCARD\r\n", u"d.vcf"_s);
+        readVcardImportBytes("BEGIN:VCARD\r\nFN:王芳\r\nBDAY:--06-18\r\nEND:VCARD\r\n", u"d.vcf"_s);
     ASSERT_TRUE(yearless.reading.failure);
     EXPECT_EQ(yearless.reading.failure->boxText, u"d.vcf中的名片都没有出生年份!"_s);
     EXPECT_EQ(withoutYearText(yearless.withoutYear), u"1张名片没有出生年份,未导入:王芳"_s);
     EXPECT_EQ(withoutYearText({}), QString());
     // The generic reader takes the same route for the layout.
-    EXPECT_TRUE(ReadImportBytes("", ImportLayout::Vcf, u"a.vcf"_s).failure);
+    EXPECT_TRUE(readImportBytes("", ImportLayout::Vcf, u"a.vcf"_s).failure);
 }
 
 struct YearlessRow
@@ -133,7 +133,7 @@ TEST_P(VcardYearless, LeftOutForTheMissingYear)
 {
     const YearlessRow &row = GetParam();
     const VcardImportReading read =
-        ReadVcardImportBytes("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王芳\r\n" + row.bday
+        readVcardImportBytes("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王芳\r\n" + row.bday
                 + "\r\nEND:VCARD\r\n"
                   "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李雷\r\nBDAY:1985-03-12\r\nEND:VCARD\r\n",
             u"c.vcf"_s);
@@ -154,8 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Vcard, VcardYearless,
 
 TEST(Vcard, ChosenCategoryOnlyForCardsNamingNone)
 {
-    VcardImportReading read = ReadVcardImportFile(samplePath("v30.vcf"));
-    SetVcardCategory(read, u"客户"_s);
+    VcardImportReading read = readVcardImportFile(samplePath("v30.vcf"));
+    setVcardCategory(read, u"客户"_s);
     ASSERT_EQ(read.reading.records.size(), 2);
     EXPECT_EQ(read.reading.records[0].fields().Type, u"客户"_s);
     EXPECT_EQ(read.reading.records[1].fields().Type, u"同事"_s); // CATEGORIES:同事
@@ -163,16 +163,16 @@ TEST(Vcard, ChosenCategoryOnlyForCardsNamingNone)
 
 TEST(Vcard, AppleChineseDates)
 {
-    EXPECT_EQ(AppleChineseDate(1984, 1, false, 1), u"007800010101"_s);
-    EXPECT_EQ(AppleChineseDate(1983, 1, false, 1), u"007700600101"_s);
-    EXPECT_EQ(AppleChineseDate(1960, 8, false, 15), u"007700370815"_s);
-    EXPECT_EQ(AppleChineseDate(2006, 7, true, 15), u"0078002307L15"_s);
-    EXPECT_EQ(AppleChineseDate(2044, 1, false, 1), u"007900010101"_s);
+    EXPECT_EQ(appleChineseDate(1984, 1, false, 1), u"007800010101"_s);
+    EXPECT_EQ(appleChineseDate(1983, 1, false, 1), u"007700600101"_s);
+    EXPECT_EQ(appleChineseDate(1960, 8, false, 15), u"007700370815"_s);
+    EXPECT_EQ(appleChineseDate(2006, 7, true, 15), u"0078002307L15"_s);
+    EXPECT_EQ(appleChineseDate(2044, 1, false, 1), u"007900010101"_s);
 }
 
 TEST(Vcard, ExportedCardsAreFoldedUtf8Version30)
 {
-    const QByteArray bytes = BuildVcards(test::everyKindOfBirthday());
+    const QByteArray bytes = buildVcards(test::everyKindOfBirthday());
     for (const QByteArray &line : bytes.split('\n')) {
         EXPECT_LE(line.size(), 76);
         EXPECT_TRUE(line.isEmpty() || line.endsWith('\r'));

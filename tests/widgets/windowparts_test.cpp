@@ -91,7 +91,7 @@ TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
     // Fires only if the window thread keeps running its events while the job works.
     QTimer::singleShot(50, &cancel, &QPushButton::click);
     std::atomic<int> rounds { 0 };
-    RunOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
+    runOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
         while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
             ++rounds;
             QThread::usleep(100);

@@ -1,34 +1,33 @@
 // Renders the windows with sample birthdays into PNG files, so that a change to a window can be
 // looked at without clicking through the program. Dev-only; see tools/screenshots.sh.
 
-#include "session/appcontext.h"
+#include "app/application.h"
+#include "app/frmget.h"
+#include "app/smspanel.h"
+#include "calendar/datetext.h"
+#include "calendar/lunarconversion.h"
+#include "calendar_ui/frmindate.h"
+#include "calendar_ui/frmindate1.h"
+#include "calendar_ui/frmwnl.h"
 #include "desktop/autostart.h"
-#include "platform/clock.h"
 #include "desktop/desktopshortcut.h"
+#include "desktop/frmnotify.h"
+#include "desktop/musicplayer.h"
 #include "dialogs/frmaddedit.h"
 #include "dialogs/frmbackup.h"
 #include "dialogs/frmcontent.h"
 #include "dialogs/frmdxhist.h"
 #include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
-#include "app/application.h"
-#include "app/frmget.h"
-#include "app/smspanel.h"
 #include "dialogs/frmhappen.h"
 #include "dialogs/frmmydlg1.h"
-#include "desktop/frmnotify.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "platform/clock.h"
 #include "platform/messagesink.h"
-#include "desktop/musicplayer.h"
+#include "session/appcontext.h"
 #include "session/qttranslations.h"
-#include "widgets/screenfit.h"
 #include "session/startup.h"
-#include "calendar_ui/frmindate.h"
-#include "calendar_ui/frmindate1.h"
-#include "calendar_ui/frmwnl.h"
-#include "calendar/datetext.h"
-#include "calendar/lunarconversion.h"
 #include "sms/gatewayaddress.h"
 #include "sms/httpsmsgateway.h"
 #include "sms/smsdispatch.h"
@@ -37,8 +36,9 @@
 #include "store/database.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
-#include "transfer/vcardimport.h"
 #include "transfer/importreader.h"
+#include "transfer/vcardimport.h"
+#include "widgets/screenfit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,11 +47,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -175,9 +175,9 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
         ->setPlainText(QStringLiteral("元旦快乐！感谢您一年来的支持，祝您新年万事如意。"));
     const QDate newYearsEve(2026, 12, 31);
     window.findChild<QLineEdit *>(QStringLiteral("txtYyGL"))
-        ->setText(calendar::GregorianText(newYearsEve));
+        ->setText(calendar::gregorianText(newYearsEve));
     window.findChild<QLineEdit *>(QStringLiteral("txtYyNl"))
-        ->setText(calendar::LunarText(*calendar::SolarToLunar(newYearsEve)));
+        ->setText(calendar::lunarText(*calendar::solarToLunar(newYearsEve)));
     window.smsPanel().ProcTelSelect();
     const bool saved = save(window, folder + QStringLiteral("/main-smspanel.png"));
     window.Image2_Click();
@@ -231,7 +231,8 @@ int main(int argc, char *argv[])
             notify->scrollTick();
         ok &= save(*notify, folder + QStringLiteral("/floating.png"));
     }
-    app::frmHappen happen(QStringLiteral("公历2026年12月06日"), program.loop().TodayNotifyText(), 1);
+    app::frmHappen happen(
+        QStringLiteral("公历2026年12月06日"), program.loop().TodayNotifyText(), 1);
     happen.show();
     ok &= save(happen, folder + QStringLiteral("/happen.png"));
     app::frmContent content(QStringLiteral("公历2026年12月08日"),
@@ -276,13 +277,12 @@ int main(int argc, char *argv[])
     ok &= save(version, folder + QStringLiteral("/verselect.png"));
 
     const QDateTime taken(QDate(2026, 3, 31), QTime(0, 0));
-    app::frmBackup backups({ { QStringLiteral("natalis-2026-03-31-140509.mdb"),
-                                 taken.addSecs(14 * 3600 + 5 * 60 + 9), 2'473'984, 6000 },
-                               { QStringLiteral("natalis-2026-03-31.mdb"), taken, 2'466'816, 5998 },
-                               { QStringLiteral("natalis-2026-03-30.mdb"), taken.addDays(-1),
-                                   2'461'696, 5990 },
-                               { QStringLiteral("natalis-2026-03-29.mdb"), taken.addDays(-2), 4096,
-                                   -1 } },
+    app::frmBackup backups(
+        { { QStringLiteral("natalis-2026-03-31-140509.mdb"), taken.addSecs(14 * 3600 + 5 * 60 + 9),
+              2'473'984, 6000 },
+            { QStringLiteral("natalis-2026-03-31.mdb"), taken, 2'466'816, 5998 },
+            { QStringLiteral("natalis-2026-03-30.mdb"), taken.addDays(-1), 2'461'696, 5990 },
+            { QStringLiteral("natalis-2026-03-29.mdb"), taken.addDays(-2), 4096, -1 } },
         1);
     backups.show();
     ok &= save(backups, folder + QStringLiteral("/backup.png"));
@@ -295,7 +295,7 @@ int main(int argc, char *argv[])
     QStringEncoder toGbk("GBK");
     const QByteArray gbkBytes = toGbk.encode(lines);
     app::frmFileIn preview(
-        transfer::BuildImportPreview(transfer::ReadImportBytes(gbkBytes,
+        transfer::buildImportPreview(transfer::readImportBytes(gbkBytes,
                                          transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
         transfer::ImportLayout::Tab, *db, 1);
@@ -307,14 +307,13 @@ int main(int argc, char *argv[])
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
     // A person's own sheet, as Outlook's Chinese export writes it, with Excel's damage.
-    const QByteArray sheet = QStringLiteral(
-        "\uFEFF名,姓,生日,移动电话,类别,备注\r\n"
-        "芳,王,1985/3/12,13912345678,家人,\"爱吃\r\n甜食\"\r\n"
-        "伟,李,0/0/00,1.39123E+10,朋友,\r\n"
-        "\"强,赵,3/7/1990,13700000000,同事,新同事\r\n")
+    const QByteArray sheet = QStringLiteral("\uFEFF名,姓,生日,移动电话,类别,备注\r\n"
+                                            "芳,王,1985/3/12,13912345678,家人,\"爱吃\r\n甜食\"\r\n"
+                                            "伟,李,0/0/00,1.39123E+10,朋友,\r\n"
+                                            "\"强,赵,3/7/1990,13700000000,同事,新同事\r\n")
                                  .toUtf8();
     app::frmFileIn sheetPreview(
-        transfer::BuildImportPreview(transfer::ReadImportBytes(sheet, transfer::ImportLayout::Csv,
+        transfer::buildImportPreview(transfer::readImportBytes(sheet, transfer::ImportLayout::Csv,
                                          QStringLiteral("联系人.csv")),
             context.Birthdays),
         transfer::ImportLayout::Csv, *db, 1);
@@ -323,19 +322,18 @@ int main(int argc, char *argv[])
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
 
     // The preview of a phone's contacts, with the category of cards that name none.
-    transfer::VcardImportReading cards = transfer::ReadVcardImportBytes(
+    transfer::VcardImportReading cards = transfer::readVcardImportBytes(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nTEL;TYPE=CELL:+86 138 0000 2222\r\n"
         "X-ALTBDAY;CALSCALE=chinese:007700370815\r\nORG:某公司\r\nEND:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nBDAY:1985-04-12\r\nCATEGORIES:同事\r\n"
         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
         QStringLiteral("contacts.vcf"));
-    app::frmFileIn contacts(
-        transfer::BuildImportPreview(cards.reading.records, context.Birthdays),
+    app::frmFileIn contacts(transfer::buildImportPreview(cards.reading.records, context.Birthdays),
         transfer::ImportLayout::Vcf, *db, 1);
-    contacts.offerCategoryChoice(transfer::DefaultVcardCategory.toString(),
-        [&](const QString &category) {
-            transfer::SetVcardCategory(cards, category);
-            return transfer::BuildImportPreview(cards.reading.records, context.Birthdays);
+    contacts.offerCategoryChoice(
+        transfer::DefaultVcardCategory.toString(), [&](const QString &category) {
+            transfer::setVcardCategory(cards, category);
+            return transfer::buildImportPreview(cards.reading.records, context.Birthdays);
         });
     contacts.addNote(transfer::withoutBirthdayText(cards.withoutBirthday));
     contacts.show();
@@ -374,7 +372,7 @@ int main(int argc, char *argv[])
     smsSettings.DxTxTqDays[6] = 1;
     smsSettings.DxTxContent[6] = QStringLiteral("祝你生日快乐，天天开心！");
     smsSettings.DxYyTail = QStringLiteral("青萍");
-    sms::SaveGatewayAddress(*db, QStringLiteral("http://127.0.0.1:8787"));
+    sms::saveGatewayAddress(*db, QStringLiteral("http://127.0.0.1:8787"));
     app::frmDxSetup dxSetup(
         { *db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"), 1, {} });
     dxSetup.show();

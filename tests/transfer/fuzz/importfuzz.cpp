@@ -26,15 +26,16 @@ namespace {
 void consume(const ImportRecord &record)
 {
     // Building the stored texts walks the date conversions with whatever the parser accepted.
-    const natalis::store::BirthdayRecord stored = StoredBirthday(record);
+    const natalis::store::BirthdayRecord stored = storedBirthday(record);
     if (stored.About.size() > 16 || stored.Tel.size() > 14)
         __builtin_trap();
 }
 
 void checkConversion(QDate day)
 {
-    if (const std::optional<natalis::calendar::LunarDate> lunar = natalis::calendar::SolarToLunar(day))
-        if (natalis::calendar::LunarToSolar(*lunar) != day)
+    if (const std::optional<natalis::calendar::LunarDate> lunar =
+            natalis::calendar::solarToLunar(day))
+        if (natalis::calendar::lunarToSolar(*lunar) != day)
             __builtin_trap();
 }
 
@@ -67,13 +68,12 @@ void probeEdges(QByteArrayView bytes, const QString &text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    for (ImportLayout layout :
-        { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10, ImportLayout::Csv,
-            ImportLayout::Vcf }) {
-        const ImportReading reading = ReadImportBytes(bytes, layout, QStringLiteral("fuzz.txt"));
+    for (ImportLayout layout : { ImportLayout::Tab, ImportLayout::V30, ImportLayout::V10,
+             ImportLayout::Csv, ImportLayout::Vcf }) {
+        const ImportReading reading = readImportBytes(bytes, layout, QStringLiteral("fuzz.txt"));
         if (reading.failure && !reading.records.isEmpty())
             __builtin_trap();
-        const ImportPreview preview = BuildImportPreview(reading.records, {});
+        const ImportPreview preview = buildImportPreview(reading.records, {});
         for (const PreviewRow &row : preview.rows)
             consume(row.record);
     }
@@ -81,19 +81,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         ImportReadOptions options;
         options.encoding = choice;
         const ImportReading reading =
-            ReadImportBytes(bytes, ImportLayout::Csv, QStringLiteral("fuzz.csv"), options);
+            readImportBytes(bytes, ImportLayout::Csv, QStringLiteral("fuzz.csv"), options);
         if (reading.notes.size() > MaxLineNotes)
             __builtin_trap();
     }
     const QString text = QString::fromUtf8(bytes);
-    ForEachCsvRecord(text, [](const CsvRecord &record) {
+    forEachCsvRecord(text, [](const CsvRecord &record) {
         if (record.line < 1 || record.lastLine < record.line || record.fields.isEmpty())
             __builtin_trap();
         return true;
     });
     consume(ParseTabBirthLine(text));
     consume(ParseOldBirthLine(text));
-    if (const std::optional<ImportRecord> record = ParseV10Record(text))
+    if (const std::optional<ImportRecord> record = parseV10Record(text))
         consume(*record);
     probeEdges(bytes, text);
     return 0;
