@@ -62,72 +62,72 @@ protected:
     bool hasBirthdays = false;
 };
 
-TEST_F(AutoBirthdaySmsTest, FiveDaysAheadIsScheduledTheDayAfterTomorrowOnce)
+struct DueCase
+{
+    const char *situation;
+    int daysAhead;
+    qint16 window;
+    int early; // days the category sends before the birthday
+    QTime now;
+    const char *sendTime;
+    int offset; // -1: nothing goes out
+    QString schedule; // empty: at once
+};
+
+const DueCase DueCases[] = {
+    { "five days ahead, three early", 5, 7, 3, QTime(10, 0), "08:00", 2,
+        u"2024年05月06日08时00分"_s },
+    { "send time seventeen minutes away", 1, 7, 3, QTime(10, 0), "10:17", 0,
+        u"2024年05月04日10时17分"_s },
+    { "send time sixteen minutes away", 1, 7, 3, QTime(10, 1), "10:17", 0, {} },
+    { "early past the send day", 2, 7, 9, QTime(10, 0), "08:00", 0, {} },
+    { "window short of the birthday", 5, 2, 3, QTime(10, 0), "08:00", -1, {} },
+    { "window reaching the birthday", 2, 2, 3, QTime(10, 0), "08:00", 0, {} },
+    { "send day today after ten at night", 1, 7, 3, QTime(22, 0), "08:00", -1, {} },
+    { "send day today just before ten at night", 1, 7, 3, QTime(21, 59), "08:00", 0, {} },
+    { "later send day after ten at night", 5, 7, 3, QTime(22, 30), "08:00", 2,
+        u"2024年05月06日08时00分"_s },
+};
+
+class DueTest : public AutoBirthdaySmsTest, public testing::WithParamInterface<DueCase>
+{
+};
+
+TEST_P(DueTest, TheBirthdayGoesOutOnItsSendDayAtItsTime)
+{
+    const DueCase &c = GetParam();
+    now.setTime(c.now);
+    settings.DxSendTime = QString::fromLatin1(c.sendTime);
+    settings.DxTxTqDays[Friends] = c.early;
+    addFriend(u"张三"_s, c.daysAhead, c.window);
+    const AutoSmsRun sent = run();
+    ASSERT_EQ(sent.batches.size(), c.offset < 0 ? 0 : 1);
+    EXPECT_EQ(sent.stoppedForTheNight, c.now >= QTime(22, 0));
+    if (c.offset < 0)
+        return;
+    EXPECT_EQ(sent.batches[0].offset, c.offset);
+    EXPECT_EQ(sent.batches[0].scheduleText, c.schedule);
+    EXPECT_EQ(delivered({ "operation" }),
+        QStringList { c.schedule.isEmpty() ? u"SendSMS"_s : u"SendScheSMS"_s });
+}
+
+INSTANTIATE_TEST_SUITE_P(Days, DueTest, testing::ValuesIn(DueCases), natalis::test::BySituation());
+
+TEST_F(AutoBirthdaySmsTest, ASentBirthdayIsMarkedAndNotSentAgain)
 {
     addFriend(u"张三"_s, 5);
     const AutoSmsRun first = run();
-    ASSERT_EQ(first.batches.size(), 1);
-    EXPECT_EQ(first.batches[0].offset, 2);
-    EXPECT_EQ(first.batches[0].scheduleText, u"2024年05月06日08时00分"_s);
-    EXPECT_EQ(delivered({ "operation", "sendTime", "text" }),
-        QStringList { u"SendScheSMS|20240506080000|生日快乐"_s });
+    EXPECT_EQ(delivered({ "sendTime", "text" }), QStringList { u"20240506080000|生日快乐"_s });
     EXPECT_EQ(storedMarks(), QStringList { u"1"_s });
     EXPECT_EQ(birthdays[0].DxSend, u"1"_s);
     EXPECT_EQ(first.panelTexts(), QStringList { u"[生日短信]发送成功"_s });
 
-    // Later ticks send nothing more, nor does a start that reads the list again.
+    // Neither a later tick nor a start that reads the list again sends it twice.
     now = now.addSecs(600);
     EXPECT_FALSE(run().activity());
     birthdays.clear();
     EXPECT_FALSE(run().activity());
     EXPECT_EQ(simulator.records().size(), 1);
-}
-
-TEST_F(AutoBirthdaySmsTest, OneDayAheadGoesOutTodayAtTheTimeOrAtOnce)
-{
-    addFriend(u"张三"_s, 1);
-    settings.DxSendTime = u"10:17"_s; // exactly 17 minutes after now
-    EXPECT_EQ(run().batches.value(0).scheduleText, u"2024年05月04日10时17分"_s);
-
-    birthdays.clear();
-    connection.exec("update birthday set DxSend='0'");
-    settings.DxSendTime = u"10:16"_s;
-    ASSERT_EQ(run().batches.size(), 1);
-    EXPECT_EQ(delivered({ "operation" }), (QStringList { u"SendScheSMS"_s, u"SendSMS"_s }));
-}
-
-TEST_F(AutoBirthdaySmsTest, AfterTenAtNightNothingOfOffsetZeroGoesOut)
-{
-    addFriend(u"今天"_s, 1);
-    addFriend(u"后天"_s, 5);
-    now = QDateTime(now.date(), QTime(22, 30));
-    const AutoSmsRun night = run();
-    EXPECT_TRUE(night.stoppedForTheNight);
-    ASSERT_EQ(night.batches.size(), 1);
-    EXPECT_EQ(night.batches[0].names, QStringList { u"后天"_s });
-    EXPECT_EQ(night.batches[0].offset, 2);
-}
-
-TEST_F(AutoBirthdaySmsTest, TheEntrysWindowDecidesWhatIsDue)
-{
-    addFriend(u"还早"_s, 5, 2);
-    addFriend(u"正好"_s, 2, 2);
-    EXPECT_EQ(run().batches.value(0).names, QStringList { u"正好"_s });
-    birthdays[1].DxSend = u"0"_s;
-    const QList<BirthdaySmsWorkItem> work = birthdaySmsWorkList(birthdays, settings, now.date());
-    ASSERT_EQ(work.size(), 1);
-    EXPECT_EQ(work[0].name, u"正好"_s);
-    EXPECT_EQ(work[0].daysLeft, 2);
-    EXPECT_EQ(work[0].offset, 0);
-}
-
-TEST_F(AutoBirthdaySmsTest, AnOffsetPastTheSendDayMeansToday)
-{
-    addFriend(u"张三"_s, 2);
-    settings.DxTxTqDays[Friends] = 9;
-    const AutoSmsRun sent = run();
-    ASSERT_EQ(sent.batches.size(), 1);
-    EXPECT_EQ(sent.batches[0].offset, 0);
 }
 
 TEST_F(AutoBirthdaySmsTest, ACategoryWithoutAccountOrTextSendsNothing)

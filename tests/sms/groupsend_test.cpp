@@ -121,8 +121,6 @@ INSTANTIATE_TEST_SUITE_P(Table, GroupBalanceTest,
         // 71 characters: 2 messages for a mobile and 2 for a PHS number; 3 numbers need 6.
         BalanceRow { "seventy one characters exactly covered", 0.6, 2, 1, 71, true },
         BalanceRow { "seventy one characters one message short", 0.5, 2, 1, 71, false },
-        BalanceRow { "balance exactly equal to the need", 10, 100, 0, 70, true },
-        BalanceRow { "nine point nine for a hundred", 9.9, 100, 0, 70, false },
         BalanceRow { "fifty nine characters cost PHS numbers two", 0.3, 1, 1, 59, true }),
     natalis::test::BySituation {});
 

@@ -185,7 +185,6 @@ struct OddAnswerCase
 
 const OddAnswerCase OddAnswerCases[] = {
     { "server error", 500, R"({"result":1})", 101 },
-    { "not found", 404, R"({"result":1})", 101 },
     { "not json", 200, "OK", 101 },
     { "json array", 200, "[1]", 101 },
     { "result missing", 200, R"({"text":"5.00"})", 101 },
@@ -194,7 +193,6 @@ const OddAnswerCase OddAnswerCases[] = {
     { "text missing is fine", 200, R"({"result":1})", 1 },
     { "result far too large", 200, R"({"result":1e300})", 101 },
     { "result far too small", 200, R"({"result":-1e300})", 101 },
-    { "result beyond 64 bits", 200, R"({"result":9.3e18})", 101 },
     { "result just beyond 32 bits", 200, R"({"result":2147483648})", 101 },
     { "largest result", 200, R"({"result":2147483647})", 2147483647 },
     { "created counts as success", 201, R"({"result":17})", 17 },
@@ -215,9 +213,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HttpSmsGatewayTransportTest, ABalanceWithoutAnAmountIsANetworkFailure)
 {
     OwnServer server(answering(200, R"({"result":1})"));
-    HttpSmsGateway gateway(server.address());
     QString buffer;
-    EXPECT_EQ(gateway.GetBalance(u"alice"_s, buffer), GatewayResults::NetworkFailure);
+    EXPECT_EQ(HttpSmsGateway(server.address()).GetBalance(u"alice"_s, buffer),
+        GatewayResults::NetworkFailure);
 }
 
 // A server that answers with a body that never ends, one byte every 50 ms: the deadline bounds

@@ -24,7 +24,6 @@ const CounterCase CounterCases[] = {
     { "exactly one PHS message", 58, 1, 1 },
     { "one more than a PHS message", 59, 1, 2 },
     { "exactly one mobile message", 70, 1, 2 },
-    { "140 characters", 140, 2, 3 },
 };
 
 using CounterTest = testing::TestWithParam<CounterCase>;

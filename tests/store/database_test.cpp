@@ -39,10 +39,6 @@ TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRowsForItsOwnerOnly)
             u"windowstate"_s }));
     EXPECT_EQ(queryRows(db, "select Id,[user],flag from dxuser order by Id"),
         (QStringList { u"1||0"_s, u"2||0"_s }));
-    EXPECT_EQ(queryRows(db,
-                  "select Id,intQipao,intQpInit,intQpTime,strQpTime,intMusic,intNums,"
-                  "DxSendTime,DxYyTail,intInitType,DxTxFlags7,intSd from tishidata"),
-        (QStringList { u"1|1|1|1|09:00|0|3|08:00||0|0|1"_s }));
 }
 
 // Made by the build of 2026-12-06 with natalis-cli add, before the cipher settings were pinned:

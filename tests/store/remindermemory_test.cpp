@@ -25,22 +25,16 @@ TEST(ReminderMemory, NewFileRemembersEachKeyOnItsOwnAcrossReopening)
     EXPECT_EQ(readReminderDate(*reopened, BalloonFiredKey), QDate());
 }
 
-TEST(ReminderMemory, OlderFileWithoutTheTableGetsIt)
-{
-    natalis::test::TempDatabase dir;
-    Connection connection = dir.create();
-    connection.exec("drop table reminderstate");
-    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate());
-    EXPECT_TRUE(writeReminderDate(connection, BalloonFiredKey, QDate(2026, 6, 18)));
-    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate(2026, 6, 18));
-}
-
-TEST(ReminderMemory, UnreadableValueIsUnknown)
+TEST(ReminderMemory, AnUnreadableValueIsUnknownAndAnOlderFileGetsTheTable)
 {
     natalis::test::TempDatabase dir;
     Connection connection = dir.create();
     connection.exec("insert into reminderstate([Key],[Value]) values('lastRun','gestern')");
     EXPECT_EQ(readReminderDate(connection, LastRunKey), QDate());
+    connection.exec("drop table reminderstate");
+    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate());
+    EXPECT_TRUE(writeReminderDate(connection, BalloonFiredKey, QDate(2026, 6, 18)));
+    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate(2026, 6, 18));
 }
 
 } // namespace
