@@ -30,14 +30,6 @@ TEST(SmsTextTest, GatewayAmountsAreReadLeniently)
         EXPECT_DOUBLE_EQ(lenientNumber(text), value) << text.toStdString();
 }
 
-TEST(SmsTextTest, ScheduleTextForms)
-{
-    EXPECT_EQ(scheduleText(QDate(2024, 5, 6), u"08:30"_s), u"2024年05月06日08时30分"_s);
-    EXPECT_EQ(scheduleSendTime(u"2024年05月06日08时30分"_s), u"20240506083000"_s);
-    EXPECT_EQ(storedScheduleTime(u"2024年05月06日08时30分"_s), u"2024/05/06 08:30:00"_s);
-    EXPECT_EQ(storedScheduleTime(u"  "_s), QString());
-}
-
 TEST_F(SendSmsBatchTest, A140CharacterTextIsTwoMobileOrThreePhsMessages)
 {
     const QString text(140, u'福');
