@@ -81,8 +81,6 @@ const ReadRow ReadRows[] = {
     { "empty v1.0 file", ImportLayout::V10, {}, {}, u"v1.0生日文件(birth.txt)为空!"_s },
     { "a picture is no text file", ImportLayout::Tab, picture(), {},
         u"%1不是文本文件,无法导入!"_s },
-    { "a picture is no spreadsheet", ImportLayout::Csv, picture(), {},
-        u"%1不是文本文件,无法导入!"_s },
     // Lines that cannot be read are skipped and reported; the rest are read.
     { "file cut inside a character", ImportLayout::Tab,
         tabLine(u"张三"_s, u"同事"_s) + "\r\n" + gbk(u"李四"_s) + "\t\xCD",
