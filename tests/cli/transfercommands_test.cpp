@@ -76,23 +76,6 @@ TEST_F(transferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)
     EXPECT_FALSE(folder.exists(u"new.mdb"_s));
 }
 
-TEST_F(transferCommands, CsvExportThenImport)
-{
-    const QString a = folder.path(u"a.mdb"_s), file = folder.path(u"out.csv"_s);
-    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, a, u"--name"_s, u"王五"_s, u"--type"_s, u"朋友"_s,
-                      u"--gl"_s, u"1976-02-25"_s })
-                  .exitCode,
-        0);
-    const CliResult exported = cli({ u"export"_s, u"--db"_s, a, u"--format"_s, u"csv"_s, file });
-    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
-    EXPECT_TRUE(folder.bytes(u"out.csv"_s).startsWith("\xEF\xBB\xBF"));
-    const CliResult imported =
-        cli({ u"import"_s, u"--db"_s, folder.path(u"b.mdb"_s), u"--layout"_s, u"csv"_s, file });
-    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    EXPECT_EQ(
-        stored(u"b.mdb"_s), QStringList { u"王五|公历1976年 02月25日|农历1976年 01月26日"_s });
-}
-
 TEST_F(transferCommands, ExportRefusesItsOwnDatabase)
 {
     const QString db = folder.path(u"a.mdb"_s);

@@ -76,8 +76,6 @@ const LineRow LineRows[] = {
     { "a cut never splits a character outside the basic plane", Parser::Tab,
         QString(15, u'甲') + QString::fromUcs4(U"\U00020000"),
         QString(15, u'甲') + u"|客户|||按公历提醒|7|否|"_s },
-    { "old layout: 代理商 becomes 客户", Parser::Old, u"吴十\t代理商\t\t\t1980-5-12\t按公历提醒"_s,
-        u"吴十|客户||1980-5-12|按公历提醒|7|否|"_s },
     { "old layout: lunar rule still reads a Gregorian date", Parser::Old,
         u"吴十\t家人\t\t\t1980-5-12\t按农历提醒"_s, u"吴十|家人||1980-5-12|按农历提醒|7|否|"_s },
 };

@@ -4,6 +4,7 @@
 #include "transfer/importreader.h"
 #include "transfer/textencoding.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -82,13 +83,9 @@ TEST_P(Detection, ChoosesTheIntendedEncoding)
 
 QByteArray utf16(const QString &text, bool littleEndian)
 {
-    QByteArray bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-    for (QChar c : text) {
-        const char high = char(c.unicode() >> 8);
-        const char low = char(c.unicode() & 0xFF);
-        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-    }
-    return bytes;
+    return QStringEncoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+        QStringConverter::Flag::WriteBom)
+        .encode(text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Detection,

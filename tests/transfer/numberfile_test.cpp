@@ -1,19 +1,17 @@
 #include "store/ansicodec.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
+#include "support/tempdatabase.h"
 #include "transfer/importreader.h"
 #include "transfer/numberfile.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::transfer {
 namespace {
-
-namespace test = natalis::test;
 
 struct NumberFileRow
 {
@@ -49,47 +47,28 @@ INSTANTIATE_TEST_SUITE_P(Table, NumberFileTest,
             {}, { u"13912345678"_s } }),
     test::BySituation {});
 
-TEST(NumberFileReadTest, MissingFileIsUnreadable)
+// The files a reading refuses are the birthday import's: a missing one, a folder, one over the
+// size limit (sparse, so the size counts and not the bytes on disk).
+TEST(NumberFileReadTest, ReadsGbkAndRefusesAsTheBirthdayImport)
 {
-    QTemporaryDir dir;
-    const NumberFileReading reading = readPhoneNumberFile(dir.filePath(u"none.txt"_s), {});
-    EXPECT_FALSE(reading.readable);
-    EXPECT_TRUE(reading.added.isEmpty());
-}
+    test::TempDatabase folder;
+    folder.write(u"numbers.txt"_s, store::toAnsi(u"客户号码\r\n13912345678\r\n"_s));
+    const NumberFileReading gbk = readPhoneNumberFile(folder.path(u"numbers.txt"_s), {});
+    EXPECT_TRUE(gbk.readable);
+    EXPECT_EQ(gbk.added, QStringList { u"13912345678"_s });
 
-TEST(NumberFileReadTest, GbkFileIsRead)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath(u"numbers.txt"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(store::toAnsi(u"客户号码\r\n13912345678\r\n"_s));
-    file.close();
-    const NumberFileReading reading = readPhoneNumberFile(file.fileName(), {});
-    EXPECT_TRUE(reading.readable);
-    EXPECT_EQ(reading.added, QStringList { u"13912345678"_s });
-}
+    EXPECT_FALSE(readPhoneNumberFile(folder.path(u"none.txt"_s), {}).readable);
+    EXPECT_EQ(readPhoneNumberFile(folder.folder(), {}).refusal, u"不是普通文件,"_s);
 
-TEST(NumberFile, OversizedOrIrregularFilesAreRefusedAsTheBirthdayImportRefusesThem)
-{
-    QTemporaryDir folder;
-    QFile big(folder.filePath(u"big.txt"_s));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write("13912345678\r\n");
-    // Sparse: the size counts, not the bytes on disk.
-    ASSERT_TRUE(big.resize(MaxImportFileBytes + 1));
-    big.close();
-    const NumberFileReading oversized = readPhoneNumberFile(big.fileName(), {});
+    const QString big = folder.path(u"numbers.txt"_s);
+    ASSERT_TRUE(QFile::resize(big, MaxImportFileBytes + 1));
+    const NumberFileReading oversized = readPhoneNumberFile(big, {});
     EXPECT_FALSE(oversized.readable);
     EXPECT_EQ(oversized.refusal, u"超过512MB,"_s);
     EXPECT_TRUE(oversized.added.isEmpty());
-
-    const NumberFileReading directory = readPhoneNumberFile(folder.path(), {});
-    EXPECT_FALSE(directory.readable);
-    EXPECT_EQ(directory.refusal, u"不是普通文件,"_s);
-
-    const ImportReading birthdays = readImportFile(big.fileName(), ImportLayout::Tab);
+    const ImportReading birthdays = readImportFile(big, ImportLayout::Tab);
     ASSERT_TRUE(birthdays.failure);
-    EXPECT_EQ(birthdays.failure->boxText, big.fileName() + u"超过512MB,没有导入任何生日!"_s);
+    EXPECT_EQ(birthdays.failure->boxText, big + u"超过512MB,没有导入任何生日!"_s);
 }
 
 } // namespace

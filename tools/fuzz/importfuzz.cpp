@@ -2,6 +2,13 @@
 // the CSV record splitter, the line parsers on text that the line filter would otherwise keep
 // from them, and the conversions and cuts beneath them on the edge values they are never handed
 // by the readers (the invalid date, a width of 0 or less).
+//
+// It is built only by a compiler that knows -fsanitize=fuzzer (clang). Build the whole tree
+// instrumented and run it on a corpus folder:
+//   CXX=clang++ cmake -G Ninja -B build-fuzz \
+//     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
+//   cmake --build build-fuzz --target import_fuzz
+//   build-fuzz/tools/fuzz/import_fuzz CORPUS_DIR -max_total_time=300
 
 #include "calendar/lunarconversion.h"
 #include "calendar/lunaryeartable.h"
