@@ -257,7 +257,7 @@ TEST_F(MainWindow, DeleteAsksFirstAndAFailedOneLeavesListArrayAndTableInStep)
     other->exec("BEGIN EXCLUSIVE");
     window->cmdDel_Click();
     other->exec("ROLLBACK");
-    EXPECT_EQ(messages.texts().last(), u"确认删除所选择的2个生日提醒吗?"_s);
+    EXPECT_EQ(messages.texts().value(1), u"确认删除所选择的2个生日提醒吗?"_s);
     EXPECT_EQ(window->statusText(1), u"生日数据库共享访问冲突,生日删除失败!"_s);
     EXPECT_EQ(messages.shown.last().title, u"生日删除"_s);
     EXPECT_EQ(window->listModel(0)->rowCount(), 2);
