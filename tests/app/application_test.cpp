@@ -184,6 +184,7 @@ TEST_P(Acknowledgement, OnlyTheUsersOwnActStopsTheReminder)
     EXPECT_EQ(app.loop().isBlinking(), !GetParam().acknowledged);
 }
 
+// The clicks on the floating window and the tray icon are the desktop scenarios'.
 INSTANTIATE_TEST_SUITE_P(Ways, Acknowledgement,
     testing::Values(AcknowledgeCase { "the user activates the window",
                         [](Application &app) {
@@ -191,16 +192,19 @@ INSTANTIATE_TEST_SUITE_P(Ways, Acknowledgement,
                             activate(&app.window());
                         },
                         true },
+        AcknowledgeCase { "the window manager activates the window the program showed",
+            [](Application &app) {
+                app.showWindow();
+                activate(&app.window());
+            },
+            false },
         AcknowledgeCase { "a click into the window the program showed",
             [](Application &app) {
                 app.showWindow();
+                activate(&app.window());
                 press(app.window().listView(0)->viewport());
             },
-            true },
-        AcknowledgeCase { "a click on the floating window",
-            [](Application &app) { press(app.floatingWindow()); }, true },
-        AcknowledgeCase { "a click on the tray icon or its balloon",
-            [](Application &app) { Q_EMIT app.tray().userActed(); }, true }),
+            true }),
     test::BySituation());
 
 struct PutAwayCase
@@ -239,9 +243,7 @@ INSTANTIATE_TEST_SUITE_P(Trays, PutAway,
         PutAwayCase { "without a tray it minimises and comes back", false, true }),
     test::BySituation());
 
-class Program : public test::ProgramTest
-{
-};
+using Program = test::ProgramTest;
 
 TEST_F(Program, TrayThatGoesAwayBringsTheHiddenWindowBackMinimised)
 {

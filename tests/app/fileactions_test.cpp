@@ -1,13 +1,16 @@
-// The file menu's actions as the user goes through their windows: the chooser, the version
-// choice, the import preview, the overwrite question and the messages. What the files hold is
-// tested in tests/transfer.
+// The file and settings menus' actions as the user goes through their windows: the chooser, the
+// version choice, the import preview, the overwrite question and the messages. What the files
+// hold is tested in tests/transfer, the dialogs' rules in tests/dialogs and tests/sms.
 
 #include "app/phoneactions.h"
+#include "app/smssetupaction.h"
 #include "app/transferactions.h"
+#include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
 #include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "store/settings.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
@@ -15,8 +18,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -242,16 +245,22 @@ INSTANTIATE_TEST_SUITE_P(Files, ExportReplacing,
             "BEGIN:VCARD" }),
     test::BySituation());
 
-TEST_F(FileActions, ContactsImportWithTheChosenCategory)
+TEST_F(FileActions, MainWindowMenuImportsContactsIntoTheChosenCategory)
 {
     fileName = u"contacts.vcf"_s;
     database.write(fileName, Contacts);
     category = u"家人"_s;
-    EXPECT_TRUE(runVcfImport(nullptr, context, messages, statusSink(), runner()));
+    frmGet &w = openWindow();
+    w.runDialog = runner();
+    w.findChild<QAction *>(u"mnuVcfAddIn"_s)->trigger();
     EXPECT_EQ(previewStatus, u"1张名片没有生日,未导入:王五"_s);
     EXPECT_EQ(counts, u"2/2"_s);
     EXPECT_EQ(storedNames(), (QStringList { u"张三/家人/13800138000"_s, u"李四/同事/"_s }));
-    EXPECT_EQ(status, u"从手机通讯录导入(*.vcf),成功导入2条生日提醒!"_s);
+    int shown = 0;
+    for (int list = 0; list <= 6; ++list)
+        shown += w.listModel(list)->rowCount();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(w.statusText(1), u"从手机通讯录导入(*.vcf),成功导入2条生日提醒!"_s);
 }
 
 TEST_F(FileActions, CalendarOfTheClocksYearWithFestivalsWhenAsked)
@@ -271,32 +280,31 @@ TEST_F(FileActions, CalendarOfTheClocksYearWithFestivalsWhenAsked)
     EXPECT_TRUE(ics.contains(u"SUMMARY:中秋节\r\n"_s.toUtf8()));
 }
 
-TEST_F(FileActions, MainWindowMenuRunsTheContactsImportAndShowsTheRows)
-{
-    fileName = u"contacts.vcf"_s;
-    database.write(fileName, Contacts);
-    frmGet &w = openWindow();
-    w.runDialog = runner();
-    w.findChild<QAction *>(u"mnuVcfAddIn"_s)->trigger();
-    EXPECT_EQ(context.Birthdays.size(), 2);
-    EXPECT_EQ(w.listModel(0)->rowCount() + w.listModel(6)->rowCount(), 2);
-    EXPECT_EQ(w.statusText(1), u"从手机通讯录导入(*.vcf),成功导入2条生日提醒!"_s);
-}
-
-TEST_F(FileActions, SetupSavedIntoContext)
+TEST_F(FileActions, SettingsDialogsSaveIntoTheProgramOnlyOverADatabase)
 {
     context.Settings.intNums = 5;
-    const bool saved = runSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
+    EXPECT_TRUE(runSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
         dialog.findChild<QComboBox *>(u"cboNums"_s)->setCurrentIndex(3);
         static_cast<frmSetup &>(dialog).cmdOK_Click();
-    });
-    EXPECT_TRUE(saved);
+    }));
     EXPECT_EQ(context.Settings.intNums, 3);
+
+    EXPECT_TRUE(runSmsSetup(nullptr, context, messages, [](QDialog &d) {
+        d.findChild<QLineEdit *>(u"txtDxYyTail"_s)->setText(u"青萍"_s);
+        static_cast<frmDxSetup &>(d).cmdOK_Click();
+    }));
+    EXPECT_EQ(context.Settings.DxYyTail, u"青萍"_s);
+    EXPECT_EQ(std::get<store::SettingsRecord>(store::ReadSettings(*context.DbConnection)).DxYyTail,
+        u"青萍"_s);
+
+    context.DbConnection.reset();
+    bool ran = false;
+    EXPECT_FALSE(runSmsSetup(nullptr, context, messages, [&](QDialog &) { ran = true; }));
+    EXPECT_FALSE(ran);
 }
 
-// A repeated row's tick is the duplicate rule's, not the user's; the rows open in file order
-// and sort on a header click, days as numbers.
-TEST(ImportPreview, TicksStayAndHeaderClicksSort)
+// A repeated row's tick is the duplicate rule's, not the user's.
+TEST(ImportPreview, TheUserCannotTickARepeatedRow)
 {
     QList<transfer::ImportRecord> records;
     for (const auto &[name, days] :
@@ -315,16 +323,6 @@ TEST(ImportPreview, TicksStayAndHeaderClicksSort)
     preview.clickRowTick(2);
     EXPECT_TRUE(preview.isRowTicked(0));
     EXPECT_FALSE(preview.isRowTicked(2));
-    const QAbstractItemModel *rows = preview.findChild<QTreeView *>(u"ListView2"_s)->model();
-    const auto shown = [rows](int column) {
-        QStringList texts;
-        for (int i = 0; i < rows->rowCount(); ++i)
-            texts << rows->index(i, column).data().toString();
-        return texts;
-    };
-    EXPECT_EQ(shown(0), (QStringList { u"赵"_s, u"Bob"_s, u"赵"_s }));
-    Q_EMIT preview.findChild<QTreeView *>(u"ListView2"_s)->header()->sectionClicked(6);
-    EXPECT_EQ(shown(6), (QStringList { u"9"_s, u"10"_s, u"14"_s }));
 }
 
 // The file holds what is stored; the list's computed columns (next birthday, age) stay out.

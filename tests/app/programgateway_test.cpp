@@ -6,7 +6,7 @@
 #include "dialogs/frmdxsetup.h"
 #include "session/smsgatewayprocess.h"
 #include "support/birthdaybuilder.h"
-#include "support/gatewayfixture.h"
+#include "support/programfixture.h"
 #include "support/smshistoryrows.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,9 @@
 // The desktop pieces of the reminder that need no desktop: when an event counts as the user
-// having seen the reminder, the balloon's lines, and the floating strip's scroll.
+// having seen the reminder, the balloon's lines and place, and the floating strip's scroll.
 
 #include "desktop/acknowledgement.h"
 #include "desktop/frmnotify.h"
+#include "desktop/trayballoon.h"
 #include "desktop/traylayer.h"
 #include "support/casename.h"
 
@@ -11,6 +12,8 @@
 
 namespace natalis::app {
 namespace {
+
+using namespace natalis::desktop;
 
 // P the program shows the window, A it is activated, D deactivated, I the user types or clicks
 // into it. The expected text has "+" where the event acknowledges.
@@ -77,22 +80,18 @@ class Balloon : public testing::TestWithParam<BalloonCase>
 
 TEST_P(Balloon, OneLinePerItem)
 {
-    EXPECT_EQ(natalis::desktop::balloonText(GetParam().reminder), GetParam().shown);
+    EXPECT_EQ(balloonText(GetParam().reminder), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Balloon,
     testing::Values(
         BalloonCase { "carriage returns", QStringLiteral("甲\r乙\r更多请见生日提醒窗口..."),
             QStringLiteral("甲\n乙\n更多请见生日提醒窗口...") },
-        BalloonCase { "CR LF is one break", QStringLiteral("甲\r\n乙"), QStringLiteral("甲\n乙") },
-        BalloonCase {
-            "one item", QStringLiteral("今天是张三生日"), QStringLiteral("今天是张三生日") },
-        BalloonCase { "empty", QString(), QString() }),
+        BalloonCase { "CR LF is one break", QStringLiteral("甲\r\n乙"), QStringLiteral("甲\n乙") }),
     natalis::test::BySituation());
 
 TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
 {
-    constexpr int ScrolledOutBy = 0; // the last position seen before the wrap: right edge at 0
     frmNotify notify;
     notify.setNotifyText(QStringLiteral("今天是张三生日[朋友,13912345678]"));
     notify.show();
@@ -107,9 +106,52 @@ TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
         previous = label->x();
         notify.scrollTick();
     }
-    EXPECT_EQ(previous + label->width(), ScrolledOutBy) << "wraps only once fully out of sight";
+    EXPECT_EQ(previous + label->width(), 0) << "wraps only once fully out of sight";
     EXPECT_GT(label->x(), notify.width() / 2) << "back at the right edge";
 }
+
+const QRect Screen(0, 0, 1280, 800);
+const QSize BalloonSize(300, 90);
+
+struct PlaceCase
+{
+    const char *situation;
+    QRect icon;
+    bool pointerBelow;
+};
+
+const PlaceCase PlaceCases[] = {
+    { "bottom panel, right end", QRect(1250, 774, 22, 26), true },
+    { "bottom panel, left end", QRect(2, 774, 22, 26), true },
+    { "top panel, right end", QRect(1250, 0, 22, 26), false },
+    { "top panel, middle", QRect(630, 0, 22, 26), false },
+    { "right edge, low", QRect(1258, 700, 22, 22), true },
+};
+
+class PlaceTest : public testing::TestWithParam<PlaceCase>
+{
+};
+
+TEST_P(PlaceTest, BesideTheIconAndOnTheScreen)
+{
+    const PlaceCase &c = GetParam();
+    const TrayBalloon::Placement p = TrayBalloon::place(c.icon, BalloonSize, Screen);
+    const QRect balloon(p.topLeft, BalloonSize);
+    EXPECT_TRUE(Screen.contains(balloon)) << balloon.x() << "," << balloon.y();
+    EXPECT_EQ(p.pointerBelow, c.pointerBelow);
+    EXPECT_FALSE(balloon.intersects(c.icon)) << "covers the icon";
+    // The pointer's tip reaches within a few pixels of the icon's edge, over the icon.
+    const int tipY = p.pointerBelow ? balloon.bottom() : balloon.top();
+    const int gap = p.pointerBelow ? c.icon.top() - tipY : tipY - c.icon.bottom();
+    EXPECT_GE(gap, 1);
+    EXPECT_LE(gap, 4);
+    const int tipX = balloon.left() + p.pointerX;
+    EXPECT_LE(std::abs(tipX - c.icon.center().x()), c.icon.width())
+        << "the pointer points away from the icon";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Icons, PlaceTest, testing::ValuesIn(PlaceCases), natalis::test::BySituation());
 
 } // namespace
 } // namespace natalis::app

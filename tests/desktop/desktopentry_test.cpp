@@ -1,7 +1,12 @@
+#include "desktop/autostart.h"
 #include "desktop/desktopentry.h"
+#include "desktop/desktopshortcut.h"
+#include "platform/installlayout.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace natalis::app;
@@ -40,14 +45,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExecLine,
             QStringLiteral("/a/100%%") }),
     natalis::test::BySituation());
 
-TEST(DesktopEntry, NamesTheLauncher)
+// The entries the settings dialog writes start the program with the installed launcher's icon,
+// by its theme name.
+TEST(DesktopEntry, AutostartEntryAndDesktopShortcutStartTheProgramWithTheLaunchersIcon)
 {
-    const QString entry = QString::fromUtf8(desktopEntry(
-        QStringLiteral("青萍生日提醒软件v4.0"), QStringLiteral("/opt/natalis/natalis"), {}));
-    EXPECT_TRUE(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("\nType=Application\n")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("\nName=青萍生日提醒软件v4.0\n")));
-    EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=/opt/natalis/natalis\n")));
+    QTemporaryDir folder;
+    const QString bin = QStringLiteral("/usr/bin/natalis");
+    const QString db = QStringLiteral("/home/li/a.mdb");
+    ASSERT_TRUE(createXdgAutoStart(folder.filePath(QStringLiteral("autostart")))->enable(bin, db));
+    ASSERT_EQ(createDesktopShortcut(folder.filePath(QStringLiteral("Desktop")))->create(bin, db),
+        DesktopShortcut::Result::Created);
+    for (const char *file :
+        { "autostart/natalis.desktop", "Desktop/青萍生日提醒软件v4.0.desktop" }) {
+        QFile entry(folder.filePath(QString::fromUtf8(file)));
+        ASSERT_TRUE(entry.open(QIODevice::ReadOnly)) << file;
+        const QString text = QString::fromUtf8(entry.readAll());
+        EXPECT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n"))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("\nType=Application\n"))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("\nExec=/usr/bin/natalis "))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=") + desktopAppId() + u'\n')) << file;
+    }
 }
 
 } // namespace

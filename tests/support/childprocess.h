@@ -37,8 +37,6 @@ public:
         if (m_ready >= 0)
             ::close(m_ready);
     }
-    ChildProcess(const ChildProcess &) = delete;
-    ChildProcess &operator=(const ChildProcess &) = delete;
 
     // In the child: tells the parent that the work has reached its point.
     static void signalReady()

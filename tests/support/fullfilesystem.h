@@ -27,8 +27,6 @@ public:
         if (m_mounted)
             ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
     }
-    FullFileSystem(const FullFileSystem &) = delete;
-    FullFileSystem &operator=(const FullFileSystem &) = delete;
 
     bool mounted() const { return m_mounted; }
     QString path(const QString &name) const { return m_dir.filePath(name); }

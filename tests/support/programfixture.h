@@ -1,18 +1,22 @@
 #pragma once
 
 // The main window, or the whole program around it, over a fresh database file as start-up
-// leaves it. Used by the tests of the program (tests/app).
+// leaves it, for the tests of the program (tests/app); GatewayProgramTest adds a gateway.
 
 #include "app/application.h"
 #include "app/frmget.h"
 #include "desktop/musicplayer.h"
+#include "gatewaysimulator.h"
 #include "platform/clock.h"
 #include "session/appcontext.h"
 #include "session/startup.h"
+#include "sms/gatewayaddress.h"
+#include "sms/smsaccounts.h"
 #include "store/birthdays.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 
+#include <QLabel>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -29,13 +33,12 @@ protected:
         context.Settings.intFudong = 0;
     }
 
-    // A birthday straight into the table, as an earlier run or another program left it.
+    // As an earlier run or another program left it.
     qint32 add(const store::BirthdayRecord &record)
     {
         return store::AddBirthToMdb(*context.DbConnection, record);
     }
 
-    // The main window alone, its birthdays read and loaded.
     app::frmGet &openWindow()
     {
         app::reloadBirthdays(context, messages);
@@ -44,7 +47,6 @@ protected:
         return *window;
     }
 
-    // The whole program: its birthdays read, every part made and connected.
     app::Application &openProgram(std::unique_ptr<app::MusicPlayer> music = nullptr)
     {
         app::reloadBirthdays(context, messages);
@@ -52,12 +54,52 @@ protected:
         return *program;
     }
 
+    // A control of the main window, by its object name.
+    template<typename T>
+    T *find(const QString &name)
+    {
+        T *widget = window->findChild<T *>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString label(const QString &name) { return find<QLabel>(name)->text(); }
+
     TempDatabase database;
     app::AppContext context;
     RecordingMessageSink messages;
     app::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     std::unique_ptr<app::Application> program;
     std::unique_ptr<app::frmGet> window;
+};
+
+// The program with a gateway simulator on a loopback port: its address stored,
+// the customer account "shop" registered for this computer ("PC-1") with 100 yuan, the clock at
+// 4 May 2024, 10:00.
+
+class GatewayProgramTest : public ProgramTest
+{
+protected:
+    GatewayProgramTest()
+    {
+        EXPECT_GT(simulator.start(), 0) << "the simulator cannot bind a loopback port";
+        simulator.setAccount(QStringLiteral("shop"),
+            { QStringLiteral("0123456789"), 100, true,
+                sms::RegistrationKey(QStringLiteral("PC-1")) });
+        sms::saveGatewayAddress(*context.DbConnection, simulator.baseAddress());
+        context.SmsAccounts[0] = { QStringLiteral("shop"), QStringLiteral("1") };
+        context.ComputerName = QStringLiteral("PC-1");
+        clock.set(QDateTime(QDate(2024, 5, 4), QTime(10, 0)));
+    }
+
+    // The gateway's calls end before the simulator does.
+    ~GatewayProgramTest() override
+    {
+        program.reset();
+        window.reset();
+        app::shutdown(context);
+    }
+
+    smssim::GatewaySimulator simulator;
 };
 
 } // namespace natalis::test

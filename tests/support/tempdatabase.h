@@ -25,7 +25,6 @@ public:
         return m_dir.filePath(name);
     }
 
-    // Creates a new database with the full schema at path(name) and keeps it open.
     store::Connection create(const QString &name = QStringLiteral("natalis.mdb")) const
     {
         store::DbError error;
@@ -51,7 +50,6 @@ public:
 
     bool exists(const QString &name) const { return QFile::exists(path(name)); }
 
-    // Every file now in the folder, sorted.
     QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
 
 private:
