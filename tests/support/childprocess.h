@@ -30,6 +30,10 @@ public:
         ::close(fds[1]);
         m_ready = fds[0];
     }
+    // One owner ends the child or unmounts the file system, never two.
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
     ~ChildProcess()
     {
         if (m_pid > 0 && !m_reaped)

@@ -22,6 +22,10 @@ public:
                    "size=64k,mode=0700")
                 == 0;
     }
+    // One owner ends the child or unmounts the file system, never two.
+    FullFileSystem(const FullFileSystem &) = delete;
+    FullFileSystem &operator=(const FullFileSystem &) = delete;
+
     ~FullFileSystem()
     {
         if (m_mounted)
