@@ -68,13 +68,6 @@ protected:
 
     QPushButton *send(int index) { return find<QPushButton>(u"cmdSend_%1"_s.arg(index)); }
     void type(const QString &text) { find<QPlainTextEdit>(u"txtContent"_s)->setPlainText(text); }
-    void schedule(const QString &gregorian, int hour, int minute)
-    {
-        find<QLineEdit>(u"txtYyGL"_s)->setText(gregorian);
-        find<QComboBox>(u"cboYyHour"_s)->setCurrentIndex(hour);
-        find<QComboBox>(u"cboYyMin"_s)->setCurrentIndex(minute);
-        window->smsPanel().ProcTelSelect();
-    }
     void addTemporary(const QString &number)
     {
         find<QLineEdit>(u"txtTmp"_s)->setText(number);
@@ -135,7 +128,10 @@ TEST_F(Panel, CountersAndSendButtonsFollowTicksNumbersTextAndAccount)
     EXPECT_EQ(label(u"lblZfNums"_s), u"4"_s);
     EXPECT_TRUE(send(0)->isEnabled());
     EXPECT_FALSE(send(1)->isEnabled()) << "no schedule yet";
-    schedule(u"公历2024年 05月05日"_s, 8, 30);
+    find<QLineEdit>(u"txtYyGL"_s)->setText(u"公历2024年 05月05日"_s);
+    find<QComboBox>(u"cboYyHour"_s)->setCurrentIndex(8);
+    find<QComboBox>(u"cboYyMin"_s)->setCurrentIndex(30);
+    w.smsPanel().ProcTelSelect();
     EXPECT_TRUE(send(1)->isEnabled());
 
     find<QComboBox>(u"cboDxTxUser"_s)->setCurrentIndex(0);

@@ -16,11 +16,11 @@ using natalis::test::CliResult;
 class birthdayCommands : public testing::Test
 {
 protected:
-    CliResult cli(QStringList arguments, const QStringList &environment = {}) const
+    CliResult cli(QStringList arguments) const
     {
         arguments.insert(1, QStringLiteral("--db"));
         arguments.insert(2, database.path());
-        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments, environment);
+        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
     }
 
     void add(const QStringList &options) const
@@ -92,7 +92,8 @@ TEST_F(birthdayCommands, AddComputesTheOtherCalendar)
             u"乙|公历2006年 09月07日|农历2006年闰07月15日|按农历提醒|7||||否"_s }));
 }
 
-// The lunar date as the command line takes it: the forms a person types become the stored one.
+// The lunar date as the command line takes it: the forms a person types become the stored one
+// (the stored leap-month form is added above).
 struct LunarFormRow
 {
     const char *situation;
@@ -101,11 +102,9 @@ struct LunarFormRow
 };
 
 const LunarFormRow LunarForms[] = {
-    { "stored layout", u"农历1990年 01月01日"_s, u"农历1990年 01月01日"_s },
     { "stored layout without the blank", u"农历1990年01月01日"_s, u"农历1990年 01月01日"_s },
     { "dashes without zeros", u"1990-1-1"_s, u"农历1990年 01月01日"_s },
     { "year, month and day characters", u"1990年5月1日"_s, u"农历1990年 05月01日"_s },
-    { "leap month in characters", u"农历2006年闰7月15日"_s, u"农历2006年闰07月15日"_s },
 };
 
 class AddLunarForms : public birthdayCommands, public testing::WithParamInterface<LunarFormRow>
