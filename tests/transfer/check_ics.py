@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Runs the sample writer, then reads its calendar with python3-icalendar and checks what a
 phone calendar relies on: the file parses, every line ends in CR LF and holds at most 75
-octets, every event has the properties an import needs, alarms parse as durations."""
+octets, a long remark of three- and four-octet characters unfolds whole, every event has the
+properties an import needs, alarms parse as durations."""
 import datetime
 import subprocess
 import sys
@@ -12,6 +13,7 @@ writer, path = sys.argv[1], sys.argv[2]
 subprocess.run([writer, path], check=True)
 data = open(path, "rb").read()
 
+REMARK = "备注:备注,含逗号;分号\\反斜杠 " + "长" * 40 + "🎂🎉" * 20
 failures = []
 for number, line in enumerate(data.split(b"\r\n")[:-1], 1):
     if len(line) > 75:
@@ -48,6 +50,8 @@ for event in events:
     event.decoded("DTSTAMP")
     if not str(event["SUMMARY"]):
         failures.append(f"{uid}: no SUMMARY")
+    if uid[0].isdigit() and not str(event["DESCRIPTION"]).endswith(REMARK):
+        failures.append(f"{uid}: the remark did not unfold whole")
     for alarm in event.walk("VALARM"):
         trigger = alarm.decoded("TRIGGER")
         if not isinstance(trigger, datetime.timedelta) or str(alarm["ACTION"]) != "DISPLAY":

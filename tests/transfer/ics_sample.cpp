@@ -19,7 +19,7 @@ BirthdayRecord birthday(qint32 id, const QString &name, const QString &rule, con
     record.About = name;
     record.Type = u"朋友"_s;
     record.Tel = u"13800138000"_s;
-    record.Beizhu = u"备注,含逗号;分号\\反斜杠 "_s + QString(40, u'长');
+    record.Beizhu = u"备注,含逗号;分号\\反斜杠 "_s + QString(40, u'长') + u"🎂🎉"_s.repeated(20);
     record.blnIsGL = rule;
     record.strGL = gl;
     record.strNL = nl;

@@ -51,23 +51,18 @@ const FormatCase Formats[] = {
         u"从手机通讯录导入(*.vcf),成功导入7条生日提醒!" },
 };
 
-// What the file carried of a birthday, field by field.
-QString carried(const store::BirthdayRecord &r, bool everyField)
-{
-    QStringList fields { r.Type, r.About, r.Tel, r.strGL, r.strNL, r.blnIsGL, r.Company, r.Address,
-        r.Beizhu };
-    if (everyField)
-        fields << QString::number(r.intNums) << r.Duanxin << r.Sex << r.Class << r.QQ_MSN << r.No
-               << r.DxSend;
-    return fields.join(u'|');
-}
-
+// What the file carried of the birthdays, field by field.
 QStringList carried(const QList<store::BirthdayRecord> &list, bool everyField)
 {
     QStringList result;
     for (const store::BirthdayRecord &r : list) {
+        QStringList fields { r.Type, r.About, r.Tel, r.strGL, r.strNL, r.blnIsGL, r.Company,
+            r.Address, r.Beizhu };
+        if (everyField)
+            fields << QString::number(r.intNums) << r.Duanxin << r.Sex << r.Class << r.QQ_MSN
+                   << r.No << r.DxSend;
         if (everyField || !r.strGL.isEmpty())
-            result << carried(r, everyField);
+            result << fields.join(u'|');
     }
     result.sort();
     return result;
