@@ -79,9 +79,10 @@ std::optional<Connection> Connection::open(
 
 detail::ConnectionState::~ConnectionState()
 {
-    // Statements are RAII too and never outlive their connection, so close cannot be busy.
+    // A statement still alive somewhere would make a plain close fail and leave the file open
+    // for good; the v2 close waits for the last statement to finish instead.
     cache.clear();
-    sqlite3_close(db);
+    sqlite3_close_v2(db);
 }
 
 void detail::ConnectionState::fail()

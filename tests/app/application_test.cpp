@@ -97,10 +97,12 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     EXPECT_TRUE(window.isVisible()) << "no tray here: the window is the way in";
     // The day of the run is remembered, and the stale sent mark is gone from the file.
     EXPECT_EQ(store::readReminderDate(*context.DbConnection, store::LastRunKey), QDate(2025, 5, 1));
-    store::Statement mark =
-        context.DbConnection->prepare("select DxSend from birthday where About='李四'");
-    ASSERT_TRUE(mark.step());
-    EXPECT_EQ(mark.text(0).trimmed(), u"0"_s);
+    {
+        store::Statement mark =
+            context.DbConnection->prepare("select DxSend from birthday where About='李四'");
+        ASSERT_TRUE(mark.step());
+        EXPECT_EQ(mark.text(0).trimmed(), u"0"_s);
+    }
     // The loop asks the window whether a modal dialog is up.
     window.ModalBusy = 1;
     EXPECT_TRUE(program->loop().modalBusy());
