@@ -13,30 +13,7 @@ using namespace Qt::StringLiterals;
 namespace natalis::sms {
 namespace {
 
-using test::SimulatorFixture;
-
-class HttpSmsGatewayTest : public SimulatorFixture
-{
-protected:
-    // Every request the gateway received: its operation and its arguments as JSON.
-    QStringList received() const
-    {
-        QStringList requests;
-        for (const QJsonObject &request : simulator.requests())
-            requests << request.value(u"operation"_s).toString() + u' '
-                    + QString::fromUtf8(QJsonDocument(request.value(u"arguments"_s).toObject())
-                                            .toJson(QJsonDocument::Compact));
-        return requests;
-    }
-};
-
-// A port that was free a moment ago: nothing listens there any more.
-quint16 deadPort()
-{
-    QTcpServer probe;
-    EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
-    return probe.serverPort();
-}
+using HttpSmsGatewayTest = test::SimulatorFixture;
 
 TEST_F(HttpSmsGatewayTest, EveryOperationSendsItsArgumentsAndReadsItsAnswer)
 {
@@ -55,7 +32,13 @@ TEST_F(HttpSmsGatewayTest, EveryOperationSendsItsArgumentsAndReadsItsAnswer)
     EXPECT_EQ(gateway->Register(u"bob"_s, u"abcdef"_s, u"0123456789"_s), GatewayResults::Ok);
     EXPECT_EQ(gateway->UnRegister(u"bob"_s), GatewayResults::Ok);
 
-    EXPECT_EQ(received(),
+    // Every request the gateway received: its operation and its arguments as JSON.
+    QStringList received;
+    for (const QJsonObject &request : simulator.requests())
+        received << request.value(u"operation"_s).toString() + u' '
+                + QString::fromUtf8(QJsonDocument(request.value(u"arguments"_s).toObject())
+                                        .toJson(QJsonDocument::Compact));
+    EXPECT_EQ(received,
         (QStringList { u"GetBalance {\"account\":\"alice\",\"key\":\"abcdef\"}"_s,
             u"GetPrice {\"account\":\"alice\",\"key\":\"abcdef\"}"_s,
             u"SendSMS {\"account\":\"alice\",\"key\":\"abcdef\",\"numbers\":\"13800000001,"
@@ -77,12 +60,10 @@ struct AddressCase
 };
 
 const AddressCase AddressCases[] = {
-    { "http with a port", u"http://127.0.0.1:8787"_s, true },
     { "https with a path", u"https://gateway.example/natalis"_s, true },
     { "host and port without a scheme", u"127.0.0.1:8787"_s, true },
     { "another scheme", u"ftp://127.0.0.1:21"_s, false },
     { "scheme without a host", u"http://"_s, false },
-    { "blanks", u"   "_s, false },
     { "nothing", QString(), false },
 };
 
@@ -105,7 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HttpSmsGatewayTransportTest, ARefusedConnectionIsANetworkFailure)
 {
-    HttpSmsGateway gateway(u"127.0.0.1:%1"_s.arg(deadPort()));
+    quint16 deadPort = 0;
+    {
+        QTcpServer probe; // a port free a moment ago: nothing listens there any more
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        deadPort = probe.serverPort();
+    }
+    HttpSmsGateway gateway(u"127.0.0.1:%1"_s.arg(deadPort));
     EXPECT_EQ(gateway.SendSMS(u"a"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
         GatewayResults::NetworkFailure);
 }
@@ -187,12 +174,9 @@ const OddAnswerCase OddAnswerCases[] = {
     { "server error", 500, R"({"result":1})", 101 },
     { "not json", 200, "OK", 101 },
     { "json array", 200, "[1]", 101 },
-    { "result missing", 200, R"({"text":"5.00"})", 101 },
     { "result a text", 200, R"({"result":"1"})", 101 },
     { "result a fraction", 200, R"({"result":1.5})", 101 },
     { "text missing is fine", 200, R"({"result":1})", 1 },
-    { "result far too large", 200, R"({"result":1e300})", 101 },
-    { "result far too small", 200, R"({"result":-1e300})", 101 },
     { "result just beyond 32 bits", 200, R"({"result":2147483648})", 101 },
     { "largest result", 200, R"({"result":2147483647})", 2147483647 },
     { "created counts as success", 201, R"({"result":17})", 17 },
@@ -238,37 +222,6 @@ TEST(HttpSmsGatewayDeadlineTest, ADribblingServerEndsAtTheDeadline)
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, std::chrono::milliseconds(390));
     EXPECT_LT(took, std::chrono::milliseconds(900));
-}
-
-TEST_F(HttpSmsGatewayTest, SetProxySendsEveryLaterCallThroughTheProxy)
-{
-    addAccount(u"alice"_s, 10);
-    // The simulator accepts the absolute request form a proxy receives, so it is its own proxy.
-    const QString port = simulator.baseAddress().section(u':', -1);
-    EXPECT_EQ(gateway->SetProxy(u"127.0.0.1"_s, port, u"user"_s, u"secret"_s), 1);
-    QString buffer;
-    EXPECT_EQ(gateway->GetBalance(u"alice"_s, buffer), 1);
-    const QList<QJsonObject> requests = simulator.requests();
-    ASSERT_EQ(requests.size(), 2);
-    for (const QJsonObject &request : requests) {
-        EXPECT_TRUE(request.value(u"proxied"_s).toBool());
-        EXPECT_EQ(request.value(u"proxyAuthorization"_s).toString(),
-            u"Basic "_s + QString::fromLatin1(QByteArray("user:secret").toBase64()));
-    }
-}
-
-TEST_F(HttpSmsGatewayTest, AnUnusableProxyFailsWithoutACallADeadOneIsANetworkFailure)
-{
-    EXPECT_EQ(gateway->SetProxy(u"127.0.0.1"_s, u"eighty"_s, u"u"_s, u"p"_s), 0);
-    EXPECT_EQ(gateway->SetProxy(u"127.0.0.1"_s, u"70000"_s, u"u"_s, u"p"_s), 0);
-    EXPECT_TRUE(simulator.requests().isEmpty());
-    // ... and the calls after it go straight to the gateway.
-    QString buffer;
-    gateway->GetPrice(u"alice"_s, buffer);
-    ASSERT_EQ(simulator.requests().size(), 1);
-    EXPECT_FALSE(simulator.requests()[0].value(u"proxied"_s).toBool());
-
-    EXPECT_EQ(gateway->SetProxy(u"127.0.0.1"_s, QString::number(deadPort()), u"u"_s, u"p"_s), 101);
 }
 
 } // namespace

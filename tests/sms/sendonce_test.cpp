@@ -61,18 +61,6 @@ TEST_P(LostAnswerTest, TheRetryDeliversOnceAndLogsOneRow)
 INSTANTIATE_TEST_SUITE_P(
     Sends, LostAnswerTest, testing::ValuesIn(LostAnswerCases), natalis::test::BySituation());
 
-TEST_F(SendOnceTest, EachBatchHasItsOwnIdInItsRow)
-{
-    send({});
-    send({});
-    const QStringList ids = logged("strRequestId");
-    ASSERT_EQ(ids.size(), 2);
-    EXPECT_FALSE(ids[0].isEmpty());
-    EXPECT_NE(ids[0], ids[1]);
-    // A group send the user repeats is a new send.
-    EXPECT_EQ(simulator.records().size(), 2);
-}
-
 TEST_F(SendOnceTest, AnOldLogGainsTheColumnAndAnOldFailedRowAnId)
 {
     // Files of earlier versions have no strRequestId; their failed birthday rows none either.

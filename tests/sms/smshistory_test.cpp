@@ -1,4 +1,3 @@
-#include "sms/smsaccounts.h"
 #include "sms/smshistory.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
@@ -23,10 +22,17 @@ const char *const Log[][5] = {
     { "thisMorning", "2024-05-04 09:30:00", "bob", "预约短信", "网络故障" },
 };
 
-class SmsHistoryTest : public testing::Test
+struct QueryRow
+{
+    const char *situation;
+    SmsHistoryQuery query;
+    const char *listed; // names in list order
+};
+
+class SmsHistoryQueryTest : public testing::TestWithParam<QueryRow>
 {
 protected:
-    SmsHistoryTest() : connection(database.create())
+    SmsHistoryQueryTest() : connection(database.create())
     {
         for (const auto &[name, sentAt, account, type, status] : Log) {
             SmsHistoryRow row = test::historyRow(QString::fromUtf8(sentAt));
@@ -38,82 +44,42 @@ protected:
         }
     }
 
-    // The names of the listed rows in list order; "failed" when the query failed.
-    QStringList listed(const SmsHistoryQuery &query)
-    {
-        const std::optional<QList<SmsHistoryRow>> rows = querySmsHistory(connection, query, Today);
-        if (!rows)
-            return { QStringLiteral("failed") };
-        QStringList names;
-        for (const SmsHistoryRow &row : *rows)
-            names.append(row.strTitle);
-        return names;
-    }
-
     test::TempDatabase database;
     store::Connection connection;
 };
 
-struct QueryRow
-{
-    const char *situation;
-    SmsHistoryQuery query;
-    QStringList names;
-};
-
-class SmsHistoryQueryTest : public SmsHistoryTest, public testing::WithParamInterface<QueryRow>
-{
-};
-
 TEST_P(SmsHistoryQueryTest, ListsTheMatchingRowsInTimeOrder)
 {
-    EXPECT_EQ(listed(GetParam().query), GetParam().names);
-}
-
-QStringList names(std::initializer_list<const char *> list)
-{
-    QStringList result;
-    for (const char *name : list)
-        result.append(QString::fromLatin1(name));
-    return result;
+    const std::optional<QList<SmsHistoryRow>> rows =
+        querySmsHistory(connection, GetParam().query, Today);
+    ASSERT_TRUE(rows);
+    QStringList names;
+    for (const SmsHistoryRow &row : *rows)
+        names.append(row.strTitle);
+    EXPECT_EQ(names.join(u' '), QLatin1StringView(GetParam().listed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SmsHistoryQueryTest,
-    testing::Values(
-        QueryRow { "earliest to now lists 2011 up to the end of today", {},
-            names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday" }) },
+    testing::Values(QueryRow { "earliest to now lists 2011 up to the end of today", {},
+                        "first2011 yesterday todayMidnight thisMorning lateToday" },
         QueryRow { "end picked today stops at its midnight", { .end = Today },
-            names({ "first2011", "yesterday", "todayMidnight" }) },
+            "first2011 yesterday todayMidnight" },
         QueryRow { "start picked today counts from its midnight", { .start = Today },
-            names({ "todayMidnight", "thisMorning", "lateToday" }) },
+            "todayMidnight thisMorning lateToday" },
         QueryRow { "start before 2011", { .start = QDate(2010, 12, 31), .end = QDate(2011, 1, 1) },
-            names({ "before2011", "first2011" }) },
+            "before2011 first2011" },
         QueryRow { "end in the future takes tomorrow's rows", { .end = QDate(2024, 5, 6) },
-            names({ "first2011", "yesterday", "todayMidnight", "thisMorning", "lateToday",
-                "tomorrow" }) },
-        QueryRow { "account without its tag",
-            { .account = accountOfItem(QStringLiteral("bob[应用]")) },
-            names({ "todayMidnight", "thisMorning" }) },
-        QueryRow {
-            "type", { .type = QStringLiteral("预约短信") }, names({ "first2011", "thisMorning" }) },
-        QueryRow { "status", { .status = QStringLiteral("发送失败") },
-            names({ "yesterday", "todayMidnight" }) },
+            "first2011 yesterday todayMidnight thisMorning lateToday tomorrow" },
+        QueryRow { "type", { .type = QStringLiteral("预约短信") }, "first2011 thisMorning" },
+        QueryRow { "status", { .status = QStringLiteral("发送失败") }, "yesterday todayMidnight" },
         QueryRow { "every filter at once",
             { .account = QStringLiteral("bob"),
                 .type = QStringLiteral("生日短信"),
                 .status = QStringLiteral("发送失败") },
-            names({ "todayMidnight" }) },
-        QueryRow { "account with a quote", { .account = QStringLiteral("o'brien") },
-            names({ "yesterday" }) },
+            "todayMidnight" },
         QueryRow { "quoted condition is only a value",
-            { .account = QStringLiteral("x' or '1'='1") }, {} }),
+            { .account = QStringLiteral("x' or '1'='1") }, "" }),
     test::BySituation());
-
-TEST_F(SmsHistoryTest, UnreadableLogIsAFailure)
-{
-    connection.exec("drop table dxhistory");
-    EXPECT_EQ(listed({}), QStringList { QStringLiteral("failed") });
-}
 
 struct ContentRow
 {
@@ -134,8 +100,6 @@ const QString Emoji = QStringLiteral("😀");
 INSTANTIATE_TEST_SUITE_P(Rows, ListedContent,
     testing::Values(
         ContentRow { "130 characters", QString(130, QChar(0x798F)), QString(130, QChar(0x798F)) },
-        ContentRow { "131 characters", QString(131, QChar(0x798F)),
-            QString(130, QChar(0x798F)) + QStringLiteral("...") },
         ContentRow { "131 characters outside the basic plane", Emoji.repeated(131),
             Emoji.repeated(130) + QStringLiteral("...") }),
     test::BySituation());

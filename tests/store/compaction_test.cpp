@@ -34,12 +34,11 @@ void fill(test::TempDatabase &files, const QString &name, int rows = 300)
 
 QStringList names(const QString &path)
 {
-    auto db = Connection::open(path, Connection::OpenMode::ExistingOnly);
-    if (!db)
-        return { u"<unreadable>"_s };
     QStringList result;
-    for (const BirthdayRecord &r : LoadBirthdays(*db).Birthdays)
-        result << r.About;
+    if (auto db = Connection::open(path, Connection::OpenMode::ExistingOnly)) {
+        for (const BirthdayRecord &r : LoadBirthdays(*db).Birthdays)
+            result << r.About;
+    }
     return result;
 }
 
@@ -50,29 +49,6 @@ struct stat statOf(const QString &path)
     };
     EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &s), 0) << path.toStdString();
     return s;
-}
-
-TEST(CompactionTest, ShrinksInPlaceKeepsRowsAndKeyAndMakesTodaysBackup)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s);
-    const qint64 before = files.bytes().size();
-    const QStringList rowsBefore = names(files.path());
-    const ino_t inode = statOf(files.path()).st_ino;
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
-
-    EXPECT_LT(files.bytes().size(), before);
-    EXPECT_EQ(names(files.path()), rowsBefore);
-    EXPECT_EQ(statOf(files.path()).st_ino, inode);
-    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
-    const QString backup = files.path(u"backup/natalis-2026-03-31.mdb"_s);
-    EXPECT_EQ(names(backup), rowsBefore);
-    EXPECT_EQ(statOf(backup).st_mode & 0777, 0600u);
-    // Ids of deleted rows are not handed out again after compaction.
-    auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(db);
-    EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
 }
 
 // A killed run leaves full-size copies; only the process that made one may still need it, and
@@ -116,27 +92,11 @@ TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
     EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
 }
 
-TEST(CompactionTest, FailureLeavesTheFileByteForByteAndNoBackup)
-{
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s);
-    // Damage the last page: the file still opens, but copying every row meets the damage.
-    QByteArray damaged = files.bytes();
-    for (qsizetype i = damaged.size() - 600; i < damaged.size() - 500; ++i)
-        damaged[i] = char(~damaged[i]);
-    files.write(u"natalis.mdb"_s, damaged);
-
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Failed);
-    EXPECT_EQ(files.bytes(), damaged);
-    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
-    EXPECT_TRUE(listBackups(files.path()).isEmpty());
-}
-
 // The database is reached through a symbolic link and a hard link, in a folder of its own, under
-// a name of its own with another suffix: the links stay links to the compacted file, and the
-// backup is named after the real file, beside it. Links at the names working files had in earlier
-// versions are never followed.
-TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
+// a name of its own with another suffix: it shrinks in place, the links stay links to it, and
+// the backup is named after the real file, beside it. Links at the names working files had in
+// earlier versions are never followed.
+TEST(CompactionTest, ShrinksInPlaceThroughLinksKeepsRowsAndBacksUpBesideTheRealFile)
 {
     test::TempDatabase files;
     QDir(files.folder()).mkdir(u"同步"_s);
@@ -149,6 +109,8 @@ TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
     ASSERT_TRUE(
         QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const qint64 before = QFileInfo(real).size();
+    const QStringList rowsBefore = names(real);
+    const ino_t inode = statOf(real).st_ino;
     files.write(u"precious.txt"_s, "not to be overwritten");
     const QStringList oldNames = { u"natalis_old.mdb"_s, u"natalis_tmp.mdb"_s,
         u"natalis_tmp.mdb-journal"_s, u"natalis_old.mdb-journal"_s };
@@ -160,10 +122,10 @@ TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
     EXPECT_TRUE(QFileInfo(files.path()).isSymLink());
     EXPECT_LT(QFileInfo(real).size(), before);
     const struct stat compacted = statOf(real);
+    EXPECT_EQ(compacted.st_ino, inode);
     EXPECT_EQ(compacted.st_nlink, 2u);
-    EXPECT_EQ(statOf(files.path(u"hard.mdb"_s)).st_ino, compacted.st_ino);
     EXPECT_EQ(compacted.st_mode & 0777, 0640u);
-    EXPECT_EQ(names(files.path(u"hard.mdb"_s)).size(), 150);
+    EXPECT_EQ(names(files.path(u"hard.mdb"_s)), rowsBefore);
     EXPECT_EQ(QDir(files.path(u"同步/backup"_s)).entryList(QDir::Files),
         QStringList { u"家人-生日-2026-03-31.db"_s });
     EXPECT_EQ(files.bytes(u"precious.txt"_s), QByteArray("not to be overwritten"));
@@ -171,23 +133,24 @@ TEST(CompactionTest, LinksStayLinksAndTheBackupLiesBesideTheRealFile)
         EXPECT_TRUE(QFileInfo(files.path(u"同步/"_s + name)).isSymLink()) << name.toStdString();
     EXPECT_EQ(QDir(files.path(u"同步"_s)).entryList(QDir::Files).size(), 5)
         << "the database and the links, nothing else";
+    // Ids of deleted rows are not handed out again after compaction.
+    auto db = Connection::open(real, Connection::OpenMode::ExistingOnly);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
 }
 
 struct UntouchedCase
 {
     const char *situation;
-    QString name;
-    const char *content; // nullptr: a database with ten rows
-    bool readOnly;
+    QString name; // empty: no file
+    bool damaged; // its last page: the file still opens, but copying every row meets the damage
     CompactOutcome outcome;
 };
 
 const UntouchedCase UntouchedCases[] = {
-    { "no file yet", {}, nullptr, false, CompactOutcome::Skipped },
-    { "database named like a working file", u"natalis_tmp.mdb"_s, nullptr, false,
-        CompactOutcome::Skipped },
-    { "not a database", u"natalis.mdb"_s, "Standard Jet DB", false, CompactOutcome::Skipped },
-    { "read-only database", u"natalis.mdb"_s, nullptr, true, CompactOutcome::ReadOnly },
+    { "no file yet", {}, false, CompactOutcome::Skipped },
+    { "database named like a working file", u"natalis_tmp.mdb"_s, false, CompactOutcome::Skipped },
+    { "damaged database", u"natalis.mdb"_s, true, CompactOutcome::Failed },
 };
 
 using UntouchedTest = testing::TestWithParam<UntouchedCase>;
@@ -197,14 +160,14 @@ TEST_P(UntouchedTest, GetsItsOutcomeAndNothingIsWritten)
     const UntouchedCase &c = GetParam();
     test::TempDatabase files;
     const QString name = c.name.isEmpty() ? u"natalis.mdb"_s : c.name;
-    if (!c.content && !c.name.isEmpty())
-        fill(files, name, 10);
-    else if (c.content)
-        files.write(name, c.content);
-    if (c.readOnly) {
-        ASSERT_TRUE(QFile::setPermissions(files.path(name), QFile::ReadOwner | QFile::ReadGroup));
+    if (!c.name.isEmpty())
+        fill(files, name);
+    QByteArray before = files.bytes(name);
+    if (c.damaged) {
+        for (qsizetype i = before.size() - 600; i < before.size() - 500; ++i)
+            before[i] = char(~before[i]);
+        files.write(name, before);
     }
-    const QByteArray before = files.bytes(name);
 
     EXPECT_EQ(CompactBirthDb(files.path(name), Today), c.outcome);
     EXPECT_EQ(files.bytes(name), before);
@@ -215,48 +178,35 @@ TEST_P(UntouchedTest, GetsItsOutcomeAndNothingIsWritten)
 INSTANTIATE_TEST_SUITE_P(
     Compaction, UntouchedTest, testing::ValuesIn(UntouchedCases), test::BySituation());
 
-struct WriterCase
-{
-    const char *situation;
-    int holdMs; // from the writer's first change to its commit
-    CompactOutcome outcome;
-};
-
-// Compaction waits two seconds for a file another program holds.
-const WriterCase WriterCases[] = {
-    { "commits at once", 0, CompactOutcome::Compacted },
-    { "commits while compaction waits", 1000, CompactOutcome::Compacted },
-    { "holds the file past the two seconds", 3500, CompactOutcome::Unavailable },
-};
-
-using AnotherWriterTest = testing::TestWithParam<WriterCase>;
-
 // Another program began writing before the compaction: its row is in the file in the end.
-TEST_P(AnotherWriterTest, ItsCommitSurvives)
+// Compaction waits two seconds for a file another program holds.
+TEST(CompactionTest, AnotherWritersCommitSurvives)
 {
-    test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 40);
-    test::ChildProcess writer([&] {
-        auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-        if (!db)
-            return 1;
-        sqlite3_busy_timeout(db->handle(), 10'000);
-        db->exec("begin immediate");
-        test::addBirthdays(*db, 1, u"另一个程序"_s);
-        test::ChildProcess::signalReady();
-        ::usleep(useconds_t(GetParam().holdMs) * 1000);
-        db->exec("commit");
-        return 0;
-    });
-    ASSERT_TRUE(writer.waitReady());
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), GetParam().outcome);
-    EXPECT_EQ(writer.wait(), 0);
-    EXPECT_TRUE(names(files.path()).contains(u"另一个程序0"_s));
-    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    for (const auto &[situation, holdMs, outcome] :
+        { std::tuple { "commits while compaction waits", 1000, CompactOutcome::Compacted },
+            { "holds the file past the two seconds", 3500, CompactOutcome::Unavailable } }) {
+        SCOPED_TRACE(situation);
+        test::TempDatabase files;
+        fill(files, u"natalis.mdb"_s, 40);
+        test::ChildProcess writer([&, hold = holdMs] {
+            auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+            if (!db)
+                return 1;
+            sqlite3_busy_timeout(db->handle(), 10'000);
+            db->exec("begin immediate");
+            test::addBirthdays(*db, 1, u"另一个程序"_s);
+            test::ChildProcess::signalReady();
+            ::usleep(useconds_t(hold) * 1000);
+            db->exec("commit");
+            return 0;
+        });
+        ASSERT_TRUE(writer.waitReady());
+        EXPECT_EQ(CompactBirthDb(files.path(), Today), outcome);
+        EXPECT_EQ(writer.wait(), 0);
+        EXPECT_TRUE(names(files.path()).contains(u"另一个程序0"_s));
+        EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Compaction, AnotherWriterTest, testing::ValuesIn(WriterCases), test::BySituation());
 
 TEST(CompactionTest, KilledAtAnyPhaseLeavesEveryRow)
 {
@@ -264,6 +214,121 @@ TEST(CompactionTest, KilledAtAnyPhaseLeavesEveryRow)
     fill(files, u"natalis.mdb"_s, 4000);
     test::killAtEveryPhase([&] { CompactBirthDb(files.path(), Today); },
         [&] { EXPECT_EQ(test::soundBirthdayCount(files.path()), 2000); });
+}
+
+std::optional<Connection> open(const test::TempDatabase &files)
+{
+    return Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+}
+
+// Starts on each of the days before today and today: each start compacts and keeps the day's
+// copy, and one row more is added each day.
+void startOnDays(test::TempDatabase &files, int days)
+{
+    {
+        Connection db = files.create();
+        test::addBirthdays(db, 1);
+    }
+    for (int day = days - 1; day >= 0; --day) {
+        ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-day)), CompactOutcome::Compacted);
+        auto db = open(files);
+        test::addBirthdays(*db, 1, u"第"_s + QString::number(day) + u"天"_s);
+    }
+}
+
+TEST(BackupsTest, KeepsTheLastSevenDaysNewestFirstWithDateSizeAndBirthdayCount)
+{
+    test::TempDatabase files;
+    startOnDays(files, 9);
+
+    const QList<BackupEntry> backups = listBackups(files.path());
+    ASSERT_EQ(backups.size(), KeptBackups);
+    for (int i = 0; i < KeptBackups; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(backups[i].taken, Today.addDays(-i).startOfDay());
+        EXPECT_EQ(backups[i].birthdays, 9 - i);
+        EXPECT_EQ(backups[i].bytes, QFileInfo(backups[i].path).size());
+        EXPECT_GT(backups[i].bytes, 0);
+        EXPECT_EQ(statOf(backups[i].path).st_mode & 0777, 0600u);
+    }
+    EXPECT_EQ(statOf(backupFolder(files.path())).st_mode & 0777, 0700u);
+}
+
+// The current file is kept as a backup before each restore; the copy of the first restore is the
+// only record of the content before any restore, so a second restore in the same second keeps
+// both copies.
+TEST(BackupsTest, RestoresKeepTheCurrentFileFirstAndReplaceTheContentInPlace)
+{
+    test::TempDatabase files;
+    startOnDays(files, 2);
+    const QList<BackupEntry> daily = listBackups(files.path());
+    auto live = open(files);
+    const QByteArray beforeAny = files.bytes();
+    const QDateTime now(Today, QTime(14, 5, 9));
+
+    ASSERT_EQ(restoreBackup(*live, daily.last().path, now), RestoreOutcome::Restored);
+    EXPECT_EQ(LoadBirthdays(*live).Birthdays.size(), 1);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 1);
+    ASSERT_EQ(restoreBackup(*live, daily.first().path, now), RestoreOutcome::Restored);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 2);
+
+    const QList<BackupEntry> backups = listBackups(files.path());
+    ASSERT_EQ(backups.size(), 4);
+    EXPECT_EQ(backups[0].taken, now);
+    EXPECT_EQ(backups[1].taken, now);
+    EXPECT_EQ(backups[0].birthdays, 1); // the content the second restore replaced
+    EXPECT_EQ(backups[1].birthdays, 3);
+    EXPECT_TRUE(backups[1].path.endsWith(u"backup/natalis-2026-03-31-140509.mdb"_s));
+    EXPECT_EQ(files.bytes(QDir(files.folder()).relativeFilePath(backups[1].path)), beforeAny);
+}
+
+TEST(BackupsTest, DamagedBackupIsNeitherOfferedNorRestored)
+{
+    test::TempDatabase files;
+    startOnDays(files, 2);
+    QList<BackupEntry> backups = listBackups(files.path());
+    const QString newest = QDir(files.folder()).relativeFilePath(backups.first().path);
+    QByteArray bytes = files.bytes(newest);
+    for (qsizetype i = 1100; i < 1200; ++i)
+        bytes[i] = char(~bytes[i]);
+    files.write(newest, bytes);
+
+    const auto sound = newestSoundBackup(files.path());
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->path, backups.last().path);
+
+    auto live = open(files);
+    EXPECT_EQ(restoreBackup(*live, backups.first().path, QDateTime(Today, QTime(9, 0))),
+        RestoreOutcome::BackupUnusable);
+    EXPECT_EQ(test::soundBirthdayCount(files.path()), 3);
+    EXPECT_EQ(listBackups(files.path()).size(), 2);
+}
+
+TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
+{
+    test::TempDatabase files;
+    {
+        Connection db = files.create();
+        test::addBirthdays(db, 3000);
+    }
+    ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-1)), CompactOutcome::Compacted);
+    open(files)->exec("delete from birthday where Id > 1000");
+    ASSERT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    const QList<BackupEntry> backups = listBackups(files.path());
+    ASSERT_EQ(backups.size(), 2);
+
+    int restores = 0;
+    test::killAtEveryPhase(
+        [&] {
+            ++restores;
+            auto live = open(files);
+            restoreBackup(
+                *live, backups[restores % 2].path, QDateTime(Today, QTime(10, 0, restores % 60)));
+        },
+        [&] {
+            const int rows = test::soundBirthdayCount(files.path());
+            EXPECT_TRUE(rows == 1000 || rows == 3000) << rows;
+        });
 }
 
 } // namespace

@@ -22,18 +22,14 @@ const PhoneCase PhoneCases[] = {
     { "mobile dialled with 0, 12 characters", u"013912345678", false },
     { "mobile dialled with 0, 10 characters", u"0139123456", false },
     { "fixed line, 10 characters", u"0212345678", true },
-    { "fixed line, 11 characters", u"02123456789", true },
     { "fixed line, 12 characters", u"075512345678", true },
     { "fixed line, 9 characters", u"021234567", false },
     { "fixed line, 13 characters", u"0755123456789", false },
     { "0 then 0", u"0012345678", false },
-    { "written with hyphens", u"021-12345678", false },
-    { "blank inside", u"139 12345678", false },
     { "letter inside", u"1391234567a", false },
     { "full-width digits", u"１３９１２３４５６７８", false },
     { "begins with 2", u"23912345678", false },
     { "empty", u"", false },
-    { "blanks only", u"   ", false },
 };
 
 using IsPhoneNumberTest = testing::TestWithParam<PhoneCase>;

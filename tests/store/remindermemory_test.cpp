@@ -8,7 +8,7 @@ using namespace natalis::store;
 
 namespace {
 
-TEST(ReminderMemory, NewFileRemembersEachKeyOnItsOwnAcrossReopening)
+TEST(ReminderMemory, EachKeyIsRememberedOnItsOwnAndAnOlderFileGetsTheTable)
 {
     natalis::test::TempDatabase dir;
     {
@@ -23,18 +23,13 @@ TEST(ReminderMemory, NewFileRemembersEachKeyOnItsOwnAcrossReopening)
     EXPECT_EQ(readReminderDate(*reopened, LastRunKey), QDate(2026, 6, 18));
     EXPECT_EQ(readReminderDate(*reopened, MusicFiredKey), QDate(2026, 6, 16));
     EXPECT_EQ(readReminderDate(*reopened, BalloonFiredKey), QDate());
-}
 
-TEST(ReminderMemory, AnUnreadableValueIsUnknownAndAnOlderFileGetsTheTable)
-{
-    natalis::test::TempDatabase dir;
-    Connection connection = dir.create();
-    connection.exec("insert into reminderstate([Key],[Value]) values('lastRun','gestern')");
-    EXPECT_EQ(readReminderDate(connection, LastRunKey), QDate());
-    connection.exec("drop table reminderstate");
-    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate());
-    EXPECT_TRUE(writeReminderDate(connection, BalloonFiredKey, QDate(2026, 6, 18)));
-    EXPECT_EQ(readReminderDate(connection, BalloonFiredKey), QDate(2026, 6, 18));
+    reopened->exec("update reminderstate set [Value]='gestern' where [Key]='lastRun'");
+    EXPECT_EQ(readReminderDate(*reopened, LastRunKey), QDate()) << "unreadable is unknown";
+    reopened->exec("drop table reminderstate");
+    EXPECT_EQ(readReminderDate(*reopened, BalloonFiredKey), QDate());
+    EXPECT_TRUE(writeReminderDate(*reopened, BalloonFiredKey, QDate(2026, 6, 18)));
+    EXPECT_EQ(readReminderDate(*reopened, BalloonFiredKey), QDate(2026, 6, 18));
 }
 
 } // namespace
