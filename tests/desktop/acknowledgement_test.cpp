@@ -3,7 +3,6 @@
 
 #include "desktop/acknowledgement.h"
 #include "desktop/frmnotify.h"
-#include "desktop/trayballoon.h"
 #include "desktop/traylayer.h"
 #include "support/casename.h"
 
@@ -65,30 +64,6 @@ TEST_P(Rule, OnlyTheUsersActAcknowledges)
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, Rule, testing::ValuesIn(RuleCases), natalis::test::BySituation());
-
-struct BalloonCase
-{
-    const char *situation;
-    QString reminder;
-    QString shown;
-    friend void PrintTo(const BalloonCase &c, std::ostream *os) { *os << c.situation; }
-};
-
-class Balloon : public testing::TestWithParam<BalloonCase>
-{
-};
-
-TEST_P(Balloon, OneLinePerItem)
-{
-    EXPECT_EQ(balloonText(GetParam().reminder), GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, Balloon,
-    testing::Values(
-        BalloonCase { "carriage returns", QStringLiteral("甲\r乙\r更多请见生日提醒窗口..."),
-            QStringLiteral("甲\n乙\n更多请见生日提醒窗口...") },
-        BalloonCase { "CR LF is one break", QStringLiteral("甲\r\n乙"), QStringLiteral("甲\n乙") }),
-    natalis::test::BySituation());
 
 TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
 {

@@ -24,6 +24,9 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# The recording notification server, a development tool like the SMS gateway simulator.
+NOTIFICATION_SERVICE = os.path.join(HERE, "..", "..", "tools", "notification-sim",
+                                    "notification_service.py")
 PRODUCT = "青萍生日提醒软件v4.0"
 MAIN_TITLE = PRODUCT + "[生日设置]"
 CALENDAR_TITLE = PRODUCT
@@ -327,7 +330,7 @@ class Desktop:
         self.notification_log = self.path("notifications.jsonl")
         open(self.notification_log, "w").close()
         self.spawn("notifications", ["/usr/bin/python3",
-                                     os.path.join(HERE, "notification_service.py"),
+                                     NOTIFICATION_SERVICE,
                                      self.notification_log])
         wait_for(lambda: self.notifications("ready"), 10, "the notification server did not start")
 

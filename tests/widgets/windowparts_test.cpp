@@ -2,7 +2,6 @@
 // the window thread answers, and the program's pictures.
 
 #include "support/casename.h"
-#include "widgets/pictures.h"
 #include "widgets/screenfit.h"
 #include "widgets/workerrun.h"
 
@@ -99,13 +98,6 @@ TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
     });
     EXPECT_LT(rounds, 1'000'000);
     EXPECT_EQ(bar.value(), 1000);
-}
-
-// A tab switch shows the two pictures again and again: each is made once.
-TEST(Pictures, MadeOnceAndReused)
-{
-    EXPECT_EQ(picture(Picture::Tray).cacheKey(), picture(Picture::Tray).cacheKey());
-    EXPECT_NE(picture(Picture::Tray).cacheKey(), picture(Picture::TrayAlternate).cacheKey());
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""A desktop notification server for the desktop tests: it owns org.freedesktop.Notifications on
+"""A desktop notification server for trying the program and for the desktop tests: it owns org.freedesktop.Notifications on
 the session bus it is started on, writes every call it gets as one JSON line to LOG, and shows
 nothing. The test plays the person who clicks a notification's button:
 
