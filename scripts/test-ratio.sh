@@ -31,6 +31,6 @@ for room in sorted(set(code) | set(tests)):
     print(f"{room:<12} {code[room]:>7} {tests[room]:>7}")
 total_code, total_tests = sum(code.values()), sum(tests.values())
 ratio = total_tests / total_code
-print(f"{'total':<12} {total_code:>7} {total_tests:>7}   tests/code = {ratio:.2f} (limit {limit:.2f})")
+print(f"{'total':<12} {total_code:>7} {total_tests:>7}   tests/code = {ratio:.3f} (limit {limit:.2f})")
 sys.exit(0 if ratio <= limit else 1)
 PY
