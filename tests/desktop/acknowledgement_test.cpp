@@ -3,6 +3,7 @@
 
 #include "desktop/acknowledgement.h"
 #include "desktop/frmnotify.h"
+#include "desktop/trayballoon.h"
 #include "desktop/traylayer.h"
 #include "support/casename.h"
 
