@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -303,8 +304,9 @@ TEST_F(FileActions, SettingsDialogsSaveIntoTheProgramOnlyOverADatabase)
     EXPECT_FALSE(ran);
 }
 
-// A repeated row's tick is the duplicate rule's, not the user's.
-TEST(ImportPreview, TheUserCannotTickARepeatedRow)
+// A repeated row's tick is the duplicate rule's, not the user's; a header click sorts, days as
+// numbers.
+TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
 {
     QList<transfer::ImportRecord> records;
     for (const auto &[name, days] :
@@ -323,6 +325,12 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRow)
     preview.clickRowTick(2);
     EXPECT_TRUE(preview.isRowTicked(0));
     EXPECT_FALSE(preview.isRowTicked(2));
+    const QAbstractItemModel *rows = preview.findChild<QTreeView *>(u"ListView2"_s)->model();
+    Q_EMIT preview.findChild<QTreeView *>(u"ListView2"_s)->header()->sectionClicked(6);
+    QStringList days;
+    for (int i = 0; i < rows->rowCount(); ++i)
+        days << rows->index(i, 6).data().toString();
+    EXPECT_EQ(days, (QStringList { u"9"_s, u"10"_s, u"14"_s }));
 }
 
 // The file holds what is stored; the list's computed columns (next birthday, age) stay out.
