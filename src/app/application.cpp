@@ -74,12 +74,7 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
     : m_context(context), m_messages(messages), m_clock(clock), m_music(std::move(music)),
       m_tray(std::make_unique<desktop::TrayLayer>(
           std::array<QIcon, 2> { picture(Picture::Tray), picture(Picture::TrayAlternate) })),
-      m_loop({ context.Settings,
-                 [&context] {
-                     return context.HasBirthdays ? context.Birthdays
-                                                 : QList<store::BirthdayRecord>();
-                 } },
-          *this),
+      m_loop({ context.Settings, [&context] { return context.loadedBirthdays(); } }, *this),
       m_autoSms(context, clock),
       m_window(std::make_unique<frmGet>(context, messages, clock, m_music.get()))
 {
@@ -333,8 +328,7 @@ void Application::resetSmsSentFlags(const QDateTime &now)
 
 const QList<store::BirthdayRecord> &Application::birthdays() const
 {
-    static const QList<store::BirthdayRecord> none;
-    return m_context.HasBirthdays ? m_context.Birthdays : none;
+    return m_context.loadedBirthdays();
 }
 
 int Application::currentSkin() const

@@ -45,7 +45,7 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
 {
     frmAddEdit::Setup setup;
     setup.IsBatchEdit = batch;
-    setup.birthdays = m_context.HasBirthdays ? m_context.Birthdays : QList<store::BirthdayRecord>();
+    setup.birthdays = m_context.loadedBirthdays();
     if (const auto table = store::classTableForCategory(buffer.Type);
         table && m_context.DbConnection)
         setup.classNames = store::readClassNames(*m_context.DbConnection, *table);

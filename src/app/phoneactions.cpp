@@ -16,11 +16,6 @@ namespace natalis::app {
 
 namespace {
 
-QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
-{
-    return context.HasBirthdays ? context.Birthdays : QList<store::BirthdayRecord>();
-}
-
 // The file to write, once the user has agreed to replace an existing one; empty otherwise. A
 // target the export will refuse (the open database, a device) is not offered for replacing: the
 // export says why it refused.
@@ -63,7 +58,7 @@ void runIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
         now };
     const transfer::IcsExportResult result =
-        transfer::exportIcs(loadedBirthdays(context), path, options, context.DbPath);
+        transfer::exportIcs(context.loadedBirthdays(), path, options, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 
@@ -75,7 +70,7 @@ void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     if (path.isEmpty())
         return;
     const transfer::VcardExportResult result =
-        transfer::exportVcards(loadedBirthdays(context), path, context.DbPath);
+        transfer::exportVcards(context.loadedBirthdays(), path, context.DbPath);
     report(messages, status, result.ok, result.statusText);
 }
 
@@ -99,7 +94,7 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
             status(reading.failure->statusText);
         return false;
     }
-    const QList<store::BirthdayRecord> present = loadedBirthdays(context);
+    const QList<store::BirthdayRecord> present = context.loadedBirthdays();
     const auto previewFor = [&cards, &present](const QString &chosen) {
         transfer::setVcardCategory(cards, chosen);
         return transfer::buildImportPreview(cards.reading.records, present);

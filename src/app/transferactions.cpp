@@ -18,11 +18,6 @@ namespace natalis::app {
 
 namespace {
 
-QList<store::BirthdayRecord> loadedBirthdays(const AppContext &context)
-{
-    return context.HasBirthdays ? context.Birthdays : QList<store::BirthdayRecord>();
-}
-
 std::optional<transfer::ImportLayout> chooseLayout(
     QWidget *owner, ImportMenu menu, const ModalRunner &runner)
 {
@@ -106,7 +101,7 @@ void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const
     options.openDatabase = context.DbPath;
     options.status = status;
     const transfer::ExportResult result =
-        transfer::exportBirthdays(loadedBirthdays(context), path, options);
+        transfer::exportBirthdays(context.loadedBirthdays(), path, options);
     if (status)
         status(result.statusText);
     if (!result.ok)
@@ -131,7 +126,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
         return false;
     }
     const PreviewReader reader =
-        previewReader(picked.PickedFileText, *layout, loadedBirthdays(context));
+        previewReader(picked.PickedFileText, *layout, context.loadedBirthdays());
     std::optional<transfer::ImportPreview> preview =
         firstReading(owner, *layout, reader, messages, status);
     if (!preview)

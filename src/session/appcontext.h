@@ -32,6 +32,12 @@ struct AppContext
     // Valid only while HasBirthdays; otherwise one blank record no reader may use.
     QList<store::BirthdayRecord> Birthdays;
     bool HasBirthdays = false;
+    // The birthdays of the moment: Birthdays, or an empty list while there are none.
+    const QList<store::BirthdayRecord> &loadedBirthdays() const
+    {
+        static const QList<store::BirthdayRecord> none;
+        return HasBirthdays ? Birthdays : none;
+    }
     // The connection's data_version when Birthdays was read: another program has written since
     // when it differs.
     qint64 LoadedDataVersion = -1;
