@@ -9,10 +9,14 @@ namespace natalis::app {
 
 QDateTime parseNow(const QString &text)
 {
-    static const QRegularExpression form(u"^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}$"_s);
-    if (!form.match(text).hasMatch())
+    // Seconds are optional: a desktop check that waits for the turn of a minute starts just
+    // before it instead of waiting a whole minute.
+    static const QRegularExpression form(u"^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}(:\\d{2})?$"_s);
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
         return {};
-    return QDateTime::fromString(text, u"yyyy-MM-ddTHH:mm"_s);
+    return QDateTime::fromString(
+        text, match.hasCaptured(1) ? u"yyyy-MM-ddTHH:mm:ss"_s : u"yyyy-MM-ddTHH:mm"_s);
 }
 
 AdvancingClock::AdvancingClock(const QDateTime &start)
@@ -33,7 +37,7 @@ std::unique_ptr<Clock> clockFromText(const QString &value)
     const bool advancing = value.endsWith(u'+');
     const QDateTime start = parseNow(advancing ? value.chopped(1) : value);
     if (!start.isValid()) {
-        std::fprintf(stderr, "natalis: NATALIS_NOW=%s is not YYYY-MM-DDTHH:MM[+], ignored\n",
+        std::fprintf(stderr, "natalis: NATALIS_NOW=%s is not YYYY-MM-DDTHH:MM[:SS][+], ignored\n",
             qPrintable(value));
         return std::make_unique<SystemClock>();
     }

@@ -652,21 +652,21 @@ def crossing_the_hour(d):
                      "strFdTime": "9:00", "intMcTime": 1, "strMcTime": "9:00"})
     db = d.make_database(BIRTHDAYS, settings)
     started = time.monotonic()
-    natalis = d.start_natalis(["--tray", db], "2026-06-18T08:59+")
+    natalis = d.start_natalis(["--tray", db], "2026-06-18T08:59:30+")
     window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
-    # The pretended clock starts at 8:59:00 after the process started and before the start-up
-    # reminder showed, so 9:00 comes between 60 s after the one and 60 s after the other.
+    # The pretended clock starts at 8:59:30 after the process started and before the start-up
+    # reminder showed, so 9:00 comes between 30 s after the one and 30 s after the other.
     shown = time.monotonic()
     # Acknowledged at once, while the music may still be starting.
     d.click((window.x + 60, window.y + 17))
     wait_for(lambda: not d.floating(natalis), 5, "the click did not acknowledge")
     check(silent(d.record(2)[1:]), "music after the acknowledgement")
     check(not d.balloon(natalis), "a balloon before 9:00")
-    time.sleep(max(0.0, started + 59 - time.monotonic()))
+    time.sleep(max(0.0, started + 29 - time.monotonic()))
     check(not d.floating(natalis), "the floating window came back before 9:00")
     # The minute's tick within a second after 9:00, and the window's mapping.
-    wait_for(lambda: d.floating(natalis), shown + 62.5 - time.monotonic(),
-             lambda: "no floating window %.1f s after the start-up reminder at 8:59" % (
+    wait_for(lambda: d.floating(natalis), shown + 32.5 - time.monotonic(),
+             lambda: "no floating window %.1f s after the start-up reminder at 8:59:30" % (
                  time.monotonic() - shown))
     check(d.balloon(natalis), "no balloon at 9:00")
     d.screenshot("crossing_the_hour")
@@ -805,14 +805,16 @@ def missed_birthday(d):
     first = d.start_natalis([db], DUE_NOW, name="first")
     wait_for(lambda: d.floating(first), 15, "no floating window on the earlier day")
     d.end(first)
-    natalis = d.start_natalis([db], "2026-06-22T10:00")
+    # Fifteen seconds before the turn of the minute, so that the first tick comes soon.
+    started = time.monotonic()
+    natalis = d.start_natalis([db], "2026-06-22T10:00:45+")
     missed = "2天前是张三生日"
     note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], missed)],
                     15, lambda: "no notification of the missed birthday: %s" % [
                         n["body"] for n in d.notifications()])[-1]
     main = wait_for(lambda: d.main_window(natalis), 10, "no main window without a tray")
     wait_for(lambda: d.floating(natalis), 5, "no floating window for the missed birthday")
-    time.sleep(70)
+    time.sleep(max(0.0, started + 18 - time.monotonic()))
     d.screenshot("missed_birthday")
     check(d.floating(natalis), "the missed birthday's floating window went away by itself")
     withdrawn = [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]]
