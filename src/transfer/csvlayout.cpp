@@ -21,6 +21,7 @@ constexpr int LunarColumn = FieldCount + 1;
 constexpr int FamilyNameColumn = FieldCount + 2;
 constexpr int GivenNameColumn = FieldCount + 3;
 constexpr int OtherPhoneColumn = FieldCount + 4;
+constexpr int UidColumn = FieldCount + 5;
 
 // The titles of our own export, then those people give their own sheets, and those of Outlook's
 // contact export in Chinese and in English (matched without regard to case).
@@ -44,6 +45,7 @@ const QHash<QString, int> &columnOfTitle()
         { u"公司名称"_s, Company },
         { u"地址"_s, Address },
         { u"工号/卡号"_s, StaffNo },
+        { u"uid"_s, UidColumn },
         // A person's own sheet.
         { u"姓名"_s, Name },
         { u"名字"_s, Name },
@@ -118,7 +120,7 @@ QStringList csvColumnTitles()
 {
     return { u"生日名称"_s, u"类别"_s, u"联系方式"_s, u"生日备注"_s, u"公历生日"_s, u"农历生日"_s,
         u"提醒方式"_s, u"提醒天数"_s, u"短信提醒"_s, u"性别"_s, u"部门/类型"_s, u"QQ/MSN"_s,
-        u"公司名称"_s, u"地址"_s, u"工号/卡号"_s };
+        u"公司名称"_s, u"地址"_s, u"工号/卡号"_s, u"UID"_s };
 }
 
 QStringList csvExportFields(const store::BirthdayRecord &r)
@@ -126,7 +128,8 @@ QStringList csvExportFields(const store::BirthdayRecord &r)
     const auto t = [](const QString &text) { return text.trimmed(); };
     return { t(r.About), t(r.Type), t(r.Tel), t(r.Beizhu), exportGregorianField(r.strGL),
         exportLunarField(r.strNL), t(r.blnIsGL), QString::number(r.intNums), t(r.Duanxin), t(r.Sex),
-        t(r.Class), t(r.QQ_MSN), t(r.Company), t(r.Address), t(r.No) };
+        t(r.Class), t(r.QQ_MSN), t(r.Company), t(r.Address), t(r.No),
+        r.Uid.isNull() ? QString() : r.Uid.toString(QUuid::WithoutBraces) };
 }
 
 std::optional<CsvColumns> CsvColumns::fromHeader(const QStringList &titles, QStringList *notes)
@@ -153,6 +156,7 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
     QStringView family;
     QStringView given;
     QStringView otherPhone;
+    QStringView uid;
     for (qsizetype i = 0; i < row.size() && i < m_fieldOfColumn.size(); ++i) {
         const QStringView value = QStringView(row[i]).trimmed();
         const int field = m_fieldOfColumn[i];
@@ -166,6 +170,8 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
             given = value;
         else if (field == OtherPhoneColumn && otherPhone.isEmpty())
             otherPhone = value;
+        else if (field == UidColumn)
+            uid = value;
         else if (field >= 0 && fields[std::size_t(field)].isEmpty())
             fields[std::size_t(field)] = value;
     }
@@ -176,15 +182,23 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
     if (fields[Contact].isEmpty())
         fields[Contact] = otherPhone;
     fields[Sex] = sexOf(fields[Sex]);
-    if (!fields[Date].isEmpty())
-        return parseBirthFields(fields, DateRule::FollowsRule, notes);
-    const bool lunarRule = fields[Rule] == u"按农历提醒";
-    if (lunarRule && !lunar.isEmpty()) {
-        fields[Date] = lunar;
-        return parseBirthFields(fields, DateRule::FollowsRule, notes);
-    }
-    fields[Date] = gregorian;
-    return parseBirthFields(fields, DateRule::Gregorian, notes);
+    ImportRecord read = [&] {
+        if (!fields[Date].isEmpty())
+            return parseBirthFields(fields, DateRule::FollowsRule, notes);
+        const bool lunarRule = fields[Rule] == u"按农历提醒";
+        if (lunarRule && !lunar.isEmpty()) {
+            fields[Date] = lunar;
+            return parseBirthFields(fields, DateRule::FollowsRule, notes);
+        }
+        fields[Date] = gregorian;
+        return parseBirthFields(fields, DateRule::Gregorian, notes);
+    }();
+    // Only a Uid as we write it: another program's id column is no name of ours.
+    if (const QUuid id = QUuid::fromString(uid); !id.isNull())
+        read.setUid(id);
+    else if (!uid.isEmpty() && notes)
+        notes->append(u"UID'%1'无效,已忽略"_s.arg(uid));
+    return read;
 }
 
 } // namespace natalis::transfer

@@ -333,11 +333,13 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
     EXPECT_EQ(days, (QStringList { u"9"_s, u"10"_s, u"14"_s }));
 }
 
-// The file holds what is stored; the list's computed columns (next birthday, age) stay out.
+// The file holds what is stored; the list's computed columns (next birthday, age) stay out, and
+// the Uid comes last, where a reader that does not know it loses nothing else.
 TEST(CsvLayout, HeaderRowIsTheMainListsStoredColumnTitles)
 {
     EXPECT_EQ(transfer::csvColumnTitles(),
-        BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn));
+        BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn)
+            + QStringList { u"UID"_s });
 }
 
 } // namespace
