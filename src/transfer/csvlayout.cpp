@@ -132,17 +132,76 @@ QStringList csvExportFields(const store::BirthdayRecord &r)
         r.Uid.isNull() ? QString() : r.Uid.toString(QUuid::WithoutBraces) };
 }
 
+QList<SheetFieldChoice> sheetFieldChoices()
+{
+    return { { NotImported, u"不导入"_s }, { Name, u"生日名称"_s }, { FamilyNameColumn, u"姓"_s },
+        { GivenNameColumn, u"名"_s }, { Category, u"生日类别"_s }, { Contact, u"联系方式"_s },
+        { OtherPhoneColumn, u"其他电话"_s }, { Remark, u"生日备注"_s },
+        { GregorianColumn, u"公历生日"_s }, { LunarColumn, u"农历生日"_s },
+        { Date, u"公历/农历生日"_s }, { Rule, u"提醒方式"_s }, { Days, u"提醒天数"_s },
+        { Sms, u"短信提醒"_s }, { Sex, u"性别"_s }, { Department, u"部门/类型"_s },
+        { Messenger, u"QQ/MSN"_s }, { Company, u"公司名称"_s }, { Address, u"地址"_s },
+        { StaffNo, u"工号/卡号"_s }, { UidColumn, u"UID"_s } };
+}
+
+ColumnMapping ColumnMapping::ofTitles(const QStringList &titles)
+{
+    ColumnMapping mapping { titles, {} };
+    for (const QString &title : titles)
+        mapping.fields.append(columnOfTitle().value(title.trimmed().toLower(), NotImported));
+    return mapping;
+}
+
+QString ColumnMapping::key() const
+{
+    return titles.join(u'\t');
+}
+
+QString ColumnMapping::fieldsText() const
+{
+    QStringList numbers;
+    for (int field : fields)
+        numbers << QString::number(field);
+    return numbers.join(u',');
+}
+
+bool ColumnMapping::setFieldsText(QStringView text)
+{
+    const QList<QStringView> numbers = text.split(u',');
+    if (numbers.size() != titles.size())
+        return false;
+    QList<int> chosen;
+    const QList<SheetFieldChoice> choices = sheetFieldChoices();
+    for (QStringView number : numbers) {
+        bool ok = false;
+        const int field = number.toInt(&ok);
+        if (!ok || std::none_of(choices.begin(), choices.end(), [field](const SheetFieldChoice &c) {
+                return c.field == field;
+            }))
+            return false;
+        chosen << field;
+    }
+    fields = chosen;
+    return true;
+}
+
 std::optional<CsvColumns> CsvColumns::fromHeader(const QStringList &titles, QStringList *notes)
 {
-    CsvColumns columns;
-    bool named = false;
-    for (const QString &title : titles) {
-        const int field = columnOfTitle().value(title.trimmed().toLower(), -1);
-        named = named || field == Name || field == FamilyNameColumn || field == GivenNameColumn;
-        if (field < 0 && notes && !title.trimmed().isEmpty())
-            notes->append(u"列'%1'无法识别,已忽略"_s.arg(title.trimmed()));
-        columns.m_fieldOfColumn.append(field);
+    const ColumnMapping mapping = ColumnMapping::ofTitles(titles);
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        if (mapping.fields[i] == NotImported && notes && !titles[i].trimmed().isEmpty())
+            notes->append(u"列'%1'无法识别,已忽略"_s.arg(titles[i].trimmed()));
     }
+    return fromMapping(mapping);
+}
+
+std::optional<CsvColumns> CsvColumns::fromMapping(const ColumnMapping &mapping)
+{
+    CsvColumns columns;
+    columns.m_fieldOfColumn = mapping.fields;
+    const bool named = std::any_of(mapping.fields.begin(), mapping.fields.end(), [](int field) {
+        return field == Name || field == FamilyNameColumn || field == GivenNameColumn;
+    });
     if (!named)
         return std::nullopt;
     return columns;

@@ -100,6 +100,7 @@ ImportPreview buildImportPreview(
     preview.notes = std::move(reading.notes);
     preview.notesLeftOut = reading.notesLeftOut;
     preview.encoding = reading.encoding;
+    preview.sheet = std::move(reading.sheet);
     return preview;
 }
 

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace natalis::transfer {
 
@@ -38,6 +39,7 @@ struct ImportPreview
     QList<LineNote> notes; // the reader's report, in file order
     qsizetype notesLeftOut = 0;
     TextEncoding encoding = TextEncoding::Gbk;
+    std::optional<ColumnMapping> sheet; // the reading's, for the mapping step
 };
 
 // Ticks every record unless it duplicates a birthday of the list (same category list, same

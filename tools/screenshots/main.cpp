@@ -302,7 +302,7 @@ int main(int argc, char *argv[])
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
     preview.setReader(
-        [](transfer::EncodingChoice, app::WorkerProgress &) { return app::PreviewReading {}; });
+        [](const app::PreviewChoice &, app::WorkerProgress &) { return app::PreviewReading {}; });
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
