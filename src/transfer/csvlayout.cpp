@@ -63,6 +63,7 @@ const QHash<QString, int> &columnOfTitle()
         { u"联系电话"_s, OtherPhoneColumn },
         { u"分组"_s, Category },
         { u"备注"_s, Remark },
+        { u"附注"_s, Remark },
         { u"部门"_s, Department },
         { u"公司"_s, Company },
         { u"单位"_s, Company },
@@ -102,6 +103,28 @@ QString wholeName(QStringView family, QStringView given)
     if (holdsHan(family) || holdsHan(given))
         return family.toString() + given.toString();
     return given.toString() + u' ' + family.toString();
+}
+
+// Outlook and phones write numbers for reading: "+86 138 1234 5678", "010-6234-5678". Only the
+// digits are dialled, and they fit the contact's width; any other text stays as it is.
+QString dialledNumber(QStringView value)
+{
+    const bool phoneLike = std::all_of(value.begin(), value.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || c == u' ' || c == u'-' || c == u'+' || c == u'('
+            || c == u')';
+    });
+    if (!phoneLike)
+        return value.toString();
+    QString digits;
+    for (QChar c : value) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    }
+    if (value.startsWith(u"+86"))
+        digits.remove(0, 2);
+    else if (value.startsWith(u"0086"))
+        digits.remove(0, 4);
+    return digits;
 }
 
 // The sexes as other programs write them.
@@ -240,10 +263,15 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
     // The mobile number where there is one: a greeting goes by SMS.
     if (fields[Contact].isEmpty())
         fields[Contact] = otherPhone;
+    const QString contact = dialledNumber(fields[Contact]);
+    fields[Contact] = contact;
     fields[Sex] = sexOf(fields[Sex]);
     ImportRecord read = [&] {
         if (!fields[Date].isEmpty())
             return parseBirthFields(fields, DateRule::FollowsRule, notes);
+        // A person's sheet that gives only the lunar date, and no rule, means a lunar birthday.
+        if (fields[Rule].isEmpty() && gregorian.isEmpty() && !lunar.isEmpty())
+            fields[Rule] = u"按农历提醒";
         const bool lunarRule = fields[Rule] == u"按农历提醒";
         if (lunarRule && !lunar.isEmpty()) {
             fields[Date] = lunar;
