@@ -267,6 +267,10 @@ void frmFileIn::showColumnBoxes()
             for (const transfer::SheetFieldChoice &choice : choices)
                 box->addItem(choice.name, choice.field);
             cell->addWidget(box);
+            // The room kept for a sideways scroll bar goes below the boxes, not between a
+            // title and its box.
+            cell->addStretch();
+            cell->setSpacing(2);
             layout->addLayout(cell);
             m_columnBoxes.append(box);
             connect(box, &QComboBox::activated, this, [this, column, box](int item) {

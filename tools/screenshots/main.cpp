@@ -321,6 +321,42 @@ int main(int argc, char *argv[])
     sheetPreview.show();
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
 
+    // A sheet whose titles name nothing natalis knows: it opens without rows, and the user maps
+    // its columns in the boxes above the list.
+    const QByteArray unknown = QStringLiteral("编号,称呼,出生,移动号码,说明\r\n"
+                                              "1,王芳,1985-3-12,13912345678,表姐\r\n"
+                                              "2,李伟,1990/7/3,13700000000,\r\n"
+                                              "3,赵强,1979年8月1日,,老同学\r\n")
+                                   .toUtf8();
+    const auto readUnknown = [&](const app::PreviewChoice &choice, app::WorkerProgress &) {
+        transfer::ImportReadOptions options;
+        options.columns = choice.columns;
+        transfer::ImportReading reading = transfer::readImportBytes(
+            unknown, transfer::ImportLayout::Csv, QStringLiteral("客户.csv"), options);
+        reading.failure.reset();
+        return app::PreviewReading {
+            transfer::buildImportPreview(std::move(reading), context.Birthdays), std::nullopt, false
+        };
+    };
+    app::WorkerProgress firstRead;
+    app::PreviewReading unmapped = readUnknown({}, firstRead);
+    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, 1);
+    mapping.setReader(readUnknown);
+    mapping.show();
+    ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
+    const auto fieldNamed = [](const QString &name) {
+        for (const transfer::SheetFieldChoice &choice : transfer::sheetFieldChoices()) {
+            if (choice.name == name)
+                return choice.field;
+        }
+        return transfer::NotImported;
+    };
+    mapping.chooseColumnField(1, fieldNamed(QStringLiteral("生日名称")));
+    mapping.chooseColumnField(2, fieldNamed(QStringLiteral("公历生日")));
+    mapping.chooseColumnField(3, fieldNamed(QStringLiteral("联系方式")));
+    mapping.chooseColumnField(4, fieldNamed(QStringLiteral("生日备注")));
+    ok &= save(mapping, folder + QStringLiteral("/filein-mapping.png"));
+
     // The preview of a phone's contacts, with the category of cards that name none.
     transfer::VcardImportReading cards = transfer::readVcardImportBytes(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nTEL;TYPE=CELL:+86 138 0000 2222\r\n"
