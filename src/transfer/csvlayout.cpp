@@ -167,6 +167,15 @@ QList<SheetFieldChoice> sheetFieldChoices()
         { StaffNo, u"工号/卡号"_s }, { UidColumn, u"UID"_s } };
 }
 
+int sheetFieldNamed(QStringView name)
+{
+    for (const SheetFieldChoice &choice : sheetFieldChoices()) {
+        if (choice.name == name)
+            return choice.field;
+    }
+    return NotImported;
+}
+
 ColumnMapping ColumnMapping::ofTitles(const QStringList &titles)
 {
     ColumnMapping mapping { titles, {} };

@@ -30,6 +30,8 @@ struct SheetFieldChoice
 
 // NotImported first, then every field in the order of the preview's columns.
 QList<SheetFieldChoice> sheetFieldChoices();
+// The field of the choice named name ("生日名称"); NotImported for an unknown name.
+int sheetFieldNamed(QStringView name);
 
 // Where each column of a sheet goes: what its titles say, or what the user chose instead.
 struct ColumnMapping

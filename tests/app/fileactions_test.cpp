@@ -70,7 +70,7 @@ protected:
                 previewStatus = preview->statusText();
                 columns = preview->columnChoices();
                 for (const auto &[column, field] : columnFields)
-                    preview->chooseColumnField(column, fieldNamed(field));
+                    preview->chooseColumnField(column, transfer::sheetFieldNamed(field));
                 if (!category.isEmpty())
                     preview->selectCategory(category);
                 ticks.clear();
@@ -119,15 +119,6 @@ protected:
         }
         names.sort();
         return names;
-    }
-
-    static int fieldNamed(const QString &name)
-    {
-        for (const transfer::SheetFieldChoice &choice : transfer::sheetFieldChoices()) {
-            if (choice.name == name)
-                return choice.field;
-        }
-        return transfer::NotImported;
     }
 
     QString fileName = u"list.txt"_s;

@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 namespace natalis::transfer {
 namespace {
 
-// One file per producer, written by producers/make_samples.py as that program writes it.
+// One file per producer, written at build time by producers/make_samples.py as that program
+// writes it.
 struct ProducerRow
 {
     const char *situation;
@@ -42,7 +43,7 @@ const ProducerRow Producers[] = {
         { u"第1行: 列'中间名'无法识别,已忽略"_s } },
     { "Outlook in English (ASCII reads as GBK)", "outlook-en.csv", u"GBK",
         { u"JohnSmith|客户|13812345678|1985-3-12|按公历提醒|7|否||||Met in \"Shanghai\"|"_s,
-            u"MaryJones|客户||1990-12-1|按公历提醒|7|否|||||"_s },
+            u"MaryJones|客户|01088886666|1990-12-1|按公历提醒|7|否|||||"_s },
         { u"第1行: 列'Middle Name'无法识别,已忽略"_s } },
     { "iPhone contacts", "iphone.vcf", u"UTF-8",
         { u"张三|朋友|13800138000|1980-5-12|按公历提醒|7|否|||||"_s,

@@ -344,17 +344,10 @@ int main(int argc, char *argv[])
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
-    const auto fieldNamed = [](const QString &name) {
-        for (const transfer::SheetFieldChoice &choice : transfer::sheetFieldChoices()) {
-            if (choice.name == name)
-                return choice.field;
-        }
-        return transfer::NotImported;
-    };
-    mapping.chooseColumnField(1, fieldNamed(QStringLiteral("生日名称")));
-    mapping.chooseColumnField(2, fieldNamed(QStringLiteral("公历生日")));
-    mapping.chooseColumnField(3, fieldNamed(QStringLiteral("联系方式")));
-    mapping.chooseColumnField(4, fieldNamed(QStringLiteral("生日备注")));
+    mapping.chooseColumnField(1, transfer::sheetFieldNamed(u"生日名称"));
+    mapping.chooseColumnField(2, transfer::sheetFieldNamed(u"公历生日"));
+    mapping.chooseColumnField(3, transfer::sheetFieldNamed(u"联系方式"));
+    mapping.chooseColumnField(4, transfer::sheetFieldNamed(u"生日备注"));
     ok &= save(mapping, folder + QStringLiteral("/filein-mapping.png"));
 
     // The preview of a phone's contacts, with the category of cards that name none.

@@ -1,31 +1,22 @@
 #!/usr/bin/env python3
-"""Writes one small import file per producer, byte for byte as that program writes it: the golden
-samples the import test reads. `make_samples.py DIR` writes them into DIR; with --check it writes
-nothing and fails when a file in DIR differs from what it would write."""
+"""Writes one small import file per producer into the folder named, byte for byte as that program
+writes it: the golden samples the import test reads."""
 import pathlib
 import sys
 
-UID_A = 'a1b2c3d4-0000-4000-8000-000000000001'
-UID_B = 'a1b2c3d4-0000-4000-8000-000000000002'
+UID_A, UID_B = 'a1b2c3d4-0000-4000-8000-000000000001', 'a1b2c3d4-0000-4000-8000-000000000002'
 
 
-def quoted_when(specials):
-    """Excel, WPS and our export quote a cell only when it holds one of specials."""
-    return lambda v: '"' + v.replace('"', '""') + '"' if any(c in v for c in specials) else v
-
-
-def always_quoted(v):
-    """Outlook quotes every field."""
-    return '"' + v.replace('"', '""') + '"'
-
-
-def sheet(table, sep, field):
+# Excel, WPS and our export quote a cell only when it holds one of specials; Outlook every cell.
+def sheet(table, sep, specials):
+    def field(v):
+        quoted = specials is None or any(c in v for c in specials)
+        return '"' + v.replace('"', '""') + '"' if quoted else v
     return ''.join(sep.join(field(c) for c in row) + '\r\n' for row in table)
 
 
+# Android's quoted-printable: non-ASCII bytes as =XX, soft breaks keep lines under 76 octets.
 def qp(prefix, text):
-    """A property in Android's quoted-printable: every non-ASCII byte as =XX, soft line breaks
-    keeping each line, the property's name included, under 76 octets."""
     out, line = [], prefix + ';CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:'
     for byte in text.encode('utf-8'):
         piece = chr(byte) if 32 < byte < 127 and byte != 61 else '=%02X' % byte
@@ -41,10 +32,11 @@ def cards(*bodies):
                    for b in bodies)
 
 
-CSV = quoted_when(',"\n')
+CSV = ',"\n'
 NATALIS_TITLES = ['生日名称', '类别', '联系方式', '生日备注', '公历生日', '农历生日', '提醒方式',
                   '提醒天数', '短信提醒', '性别', '部门/类型', 'QQ/MSN', '公司名称', '地址',
                   '工号/卡号', 'UID']
+APPLE = ['VERSION:3.0', 'PRODID:-//Apple Inc.//iPhone OS 17.2//EN']
 ANDROID_NOTE = '高中同学,每年聚会都来,喜欢吃辣,送礼物之前先问问她最近想要什么东西'
 
 SAMPLES = {
@@ -58,7 +50,7 @@ SAMPLES = {
     # quote is quoted.
     'excel-unicode.txt': b'\xff\xfe' + sheet(
         [['姓名', '生日', '手机', '备注'], ['王芳', '1985-3-12', '13800001111', '说"好"\n再见'],
-         ['赵六', '1979年8月1日', '', '']], '\t', quoted_when('\t"\n')).encode('utf-16-le'),
+         ['赵六', '1979年8月1日', '', '']], '\t', '\t"\n').encode('utf-16-le'),
     # WPS 表格's CSV: UTF-8 with a byte order mark, ISO dates, a lunar birthday column.
     'wps.csv': b'\xef\xbb\xbf' + sheet(
         [['姓名', '出生日期', '农历生日', '电话', '备注'], ['孙七', '1960-10-05', '', '075512345678', ''],
@@ -68,20 +60,20 @@ SAMPLES = {
     'outlook-zh.csv': sheet(
         [['名', '中间名', '姓', '单位', '生日', '移动电话', '类别', '附注'],
          ['三', '', '张', '某公司', '1985/3/12', '138 1234 5678', '同事', ''],
-         ['四', '', '李', '', '0/0/00', '13912345678', '', '无生日']], ',', always_quoted).encode('gbk'),
-    # The same in English: US dates.
+         ['四', '', '李', '', '0/0/00', '13912345678', '', '无生日']], ',', None).encode('gbk'),
+    # The same in English: US dates; a home phone where there is no mobile one.
     'outlook-en.csv': sheet(
-        [['First Name', 'Middle Name', 'Last Name', 'Birthday', 'Mobile Phone', 'Categories', 'Notes'],
-         ['John', 'Q', 'Smith', '3/12/1985', '+86 138 1234 5678', '', 'Met in "Shanghai"'],
-         ['Mary', '', 'Jones', '12/1/1990', '', '', '']], ',', always_quoted).encode('cp1252'),
+        [['First Name', 'Middle Name', 'Last Name', 'Birthday', 'Mobile Phone', 'Home Phone',
+          'Categories', 'Notes'],
+         ['John', 'Q', 'Smith', '3/12/1985', '+86 138 1234 5678', '', '', 'Met in "Shanghai"'],
+         ['Mary', '', 'Jones', '12/1/1990', '', '(010) 8888-6666', '', '']], ',', None).encode('cp1252'),
     # iPhone contacts (vCard 3.0): typed TEL, BDAY as a date value, the year left out as 1604.
     'iphone.vcf': cards(
-        ['VERSION:3.0', 'PRODID:-//Apple Inc.//iPhone OS 17.2//EN', 'N:张;三;;;', 'FN:张三',
-         'TEL;type=CELL;type=VOICE;type=pref:138 0013 8000', 'BDAY;value=date:1980-05-12'],
-        ['VERSION:3.0', 'PRODID:-//Apple Inc.//iPhone OS 17.2//EN', 'N:吴;九;;;', 'FN:吴九',
-         'BDAY;X-APPLE-OMIT-YEAR=1604;value=date:1604-06-18'],
-        ['VERSION:3.0', 'PRODID:-//Apple Inc.//iPhone OS 17.2//EN', 'N:郑;十;;;', 'FN:郑十',
-         'UID:7D0E6C4A-3F0B-4E0A-9B3A-5A4C2E1F0A11', 'BDAY;value=date:1990-01-31']).encode('utf-8'),
+        APPLE + ['N:张;三;;;', 'FN:张三', 'TEL;type=CELL;type=VOICE;type=pref:138 0013 8000',
+                 'BDAY;value=date:1980-05-12'],
+        APPLE + ['N:吴;九;;;', 'FN:吴九', 'BDAY;X-APPLE-OMIT-YEAR=1604;value=date:1604-06-18'],
+        APPLE + ['N:郑;十;;;', 'FN:郑十', 'UID:7D0E6C4A-3F0B-4E0A-9B3A-5A4C2E1F0A11',
+                 'BDAY;value=date:1990-01-31']).encode('utf-8'),
     # Android contacts (vCard 2.1): UTF-8 in quoted-printable, soft breaks, bare TEL types.
     'android.vcf': cards(
         ['VERSION:2.1', qp('N', '李;四;;;'), qp('FN', '李四'), 'TEL;CELL:139-1234-5678',
@@ -106,19 +98,6 @@ SAMPLES = {
 }
 
 
-def main():
-    check = '--check' in sys.argv
-    folder = pathlib.Path([a for a in sys.argv[1:] if a != '--check'][0])
-    stale = []
-    for name, content in SAMPLES.items():
-        path = folder / name
-        if check:
-            if not path.exists() or path.read_bytes() != content:
-                stale.append(name)
-        else:
-            path.write_bytes(content)
-    if stale:
-        sys.exit('samples differ from their generator: ' + ', '.join(stale))
-
-
-main()
+folder = pathlib.Path(sys.argv[1])
+for name, content in SAMPLES.items():
+    (folder / name).write_bytes(content)
