@@ -34,9 +34,10 @@ std::optional<transfer::ImportLayout> chooseLayout(
 PreviewReader previewReader(
     const QString &path, transfer::ImportLayout layout, QList<store::BirthdayRecord> birthdays)
 {
-    return [path, layout, birthdays](transfer::EncodingChoice choice, WorkerProgress &progress) {
+    return [path, layout, birthdays](const PreviewChoice &choice, WorkerProgress &progress) {
         transfer::ImportReadOptions options;
-        options.encoding = choice;
+        options.encoding = choice.encoding;
+        options.columns = choice.columns;
         options.progress = [&progress](
                                qint64 done, qint64 total) { return progress.report(done, total); };
         transfer::ImportReading reading = transfer::readImportFile(path, layout, options);
@@ -44,7 +45,8 @@ PreviewReader previewReader(
         result.cancelled = reading.cancelled;
         if (reading.cancelled)
             return result;
-        if (reading.failure) {
+        // A sheet without a name column opens empty, for the user to map its columns.
+        if (reading.failure && !reading.sheet) {
             result.failure = std::move(reading.failure);
             return result;
         }
@@ -60,9 +62,8 @@ std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::Im
     if (status)
         status(transfer::readingText(layout));
     PreviewReading reading;
-    runOnWorker(owner, transfer::chooserTitle(layout), [&](WorkerProgress &progress) {
-        reading = reader(transfer::EncodingChoice::Auto, progress);
-    });
+    runOnWorker(owner, transfer::chooserTitle(layout),
+        [&](WorkerProgress &progress) { reading = reader(PreviewChoice {}, progress); });
     if (reading.cancelled) {
         if (status)
             status(transfer::chooserTitle(layout) + QStringLiteral("已取消"));
@@ -134,6 +135,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     frmFileIn window(
         std::move(*preview), *layout, *context.DbConnection, context.CurrentSkin, owner);
     window.setReader(reader);
+    window.applyRememberedColumns();
     runModal(runner, window);
     const auto &outcome = window.outcome();
     if (!outcome)

@@ -44,6 +44,21 @@ constexpr std::array<QStringView, 12> Zodiac = {
     u"猪",
 };
 
+constexpr std::array<QStringView, 12> MonthNames = {
+    u"正月",
+    u"二月",
+    u"三月",
+    u"四月",
+    u"五月",
+    u"六月",
+    u"七月",
+    u"八月",
+    u"九月",
+    u"十月",
+    u"冬月",
+    u"腊月",
+};
+
 constexpr std::array<QStringView, 30> DayNames = {
     u"初一",
     u"初二",
@@ -107,6 +122,11 @@ QString zodiacOfLunarYear(int lunarYear)
     // The sexagenary cycle starts in year 4 (甲子, a rat year).
     const int cycle = ((lunarYear - 4) % 60 + 60) % 60;
     return zodiacName(cycle % 12);
+}
+
+QString lunarMonthName(int month)
+{
+    return pick(MonthNames, month, 1);
 }
 
 QString lunarDayName(int day)

@@ -88,10 +88,13 @@ bool pickerOffers(QDate date)
 }
 
 // The lunar date as the import check reads it: the stored layout ("农历2006年闰07月15日",
-// "农历1990年 01月01日"), the same with or without the blank, zeros or 农历, and
-// "2006-闰7-15" all become "2006-闰07-15" or the like; the check ignores blanks.
+// "农历1990年 01月01日"), the same with or without the blank, zeros or 农历, "2006-闰7-15",
+// and the words of the calendar ("1990年正月初一") all become "2006-闰07-15" or the like; the
+// check ignores blanks.
 QString lunarImportForm(QString text)
 {
+    if (const std::optional<QString> words = calendar::lunarWordsAsImportText(text))
+        return *words;
     text = text.trimmed();
     if (text.startsWith(u"农历"))
         text.remove(0, 2);
@@ -172,7 +175,7 @@ void addBirthdayOptions(QCommandLineParser &parser)
         { "tel", "联系方式" },
         { "remark", "生日备注" },
         { "gl", "公历日期 YYYY-MM-DD" },
-        { "nl", "农历日期, e.g. 农历2006年闰07月15日 or 2006-闰7-15" },
+        { "nl", "农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15 or 1990年正月初一" },
         { "rule", "提醒方式: gl (按公历, default) or nl (按农历)" },
         { "days", "提醒天数 0..14 (default 7)" },
         { "sms", "短信提醒: 是 or 否 (default 否)" },

@@ -2,6 +2,7 @@
 
 #include "dialogs/importpreviewmodel.h"
 #include "store/categories.h"
+#include "store/windowstate.h"
 #include "widgets/dialogparts.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <array>
@@ -39,6 +41,11 @@ QString reportToggleText(int notes, bool open)
 }
 
 } // namespace
+
+QString columnMemoryKey(const transfer::ColumnMapping &mapping)
+{
+    return QStringLiteral("importColumns/") + mapping.key();
+}
 
 frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
     store::Connection &connection, int skin, QWidget *parent)
@@ -140,9 +147,19 @@ void frmFileIn::buildControls()
     buttons->addWidget(m_ok);
     buttons->addWidget(no);
 
+    // One box per column of a sheet, scrolled sideways when the sheet is wider than the window.
+    auto *columns = new QScrollArea(this);
+    columns->setObjectName(QStringLiteral("scrColumns"));
+    columns->setWidgetResizable(true);
+    columns->setFrameShape(QFrame::NoFrame);
+    columns->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_columnRow = columns;
+    m_columnRow->setVisible(false);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(counts);
     layout->addWidget(buildEncodingRow());
+    layout->addWidget(m_columnRow);
     layout->addWidget(m_list, 1);
     layout->addWidget(namedLabel(this, QStringLiteral("Label1"),
         QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)")));
@@ -169,6 +186,7 @@ void frmFileIn::showPreview()
     m_ok->setEnabled(m_preview.tickedCount > 0);
     m_encodingUsed->setText(
         QStringLiteral("(按%1读取)").arg(transfer::encodingName(m_preview.encoding)));
+    showColumnBoxes();
 
     const QStringList lines = transfer::reportLines(m_preview);
     m_report->clear();
@@ -196,9 +214,16 @@ void frmFileIn::chooseEncoding(int index)
     if (!m_reader || index < 0 || index >= int(EncodingChoices.size()))
         return;
     m_encoding->setCurrentIndex(index);
+    m_choice.encoding = EncodingChoices[std::size_t(index)];
+    reread();
+}
+
+void frmFileIn::reread()
+{
     PreviewReading reading;
-    const transfer::EncodingChoice choice = EncodingChoices[std::size_t(index)];
+    const PreviewChoice choice = m_choice;
     m_encoding->setEnabled(false);
+    m_columnRow->setEnabled(false);
     m_ok->setEnabled(false);
     m_progress->setVisible(true);
     m_stopReading->setVisible(true);
@@ -207,6 +232,7 @@ void frmFileIn::chooseEncoding(int index)
     m_progress->setVisible(false);
     m_stopReading->setVisible(false);
     m_encoding->setEnabled(true);
+    m_columnRow->setEnabled(true);
     if (reading.preview) {
         m_preview = std::move(*reading.preview);
         showPreview();
@@ -216,6 +242,85 @@ void frmFileIn::chooseEncoding(int index)
     m_status->setText(reading.cancelled ? QStringLiteral("读取已停止,列表没有改变")
             : reading.failure           ? reading.failure->boxText
                                         : QString());
+}
+
+void frmFileIn::showColumnBoxes()
+{
+    const std::optional<transfer::ColumnMapping> &sheet = m_preview.sheet;
+    m_columnRow->setVisible(sheet.has_value());
+    if (!sheet)
+        return;
+    if (sheet->titles != m_columnTitles) {
+        m_columnTitles = sheet->titles;
+        m_columnBoxes.clear();
+        auto *row = new QWidget;
+        auto *layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        const QList<transfer::SheetFieldChoice> choices = transfer::sheetFieldChoices();
+        for (qsizetype column = 0; column < sheet->titles.size(); ++column) {
+            auto *cell = new QVBoxLayout;
+            auto *title = new QLabel(sheet->titles[column].trimmed(), row);
+            title->setObjectName(QStringLiteral("lblColumn%1").arg(column));
+            cell->addWidget(title);
+            auto *box = new QComboBox(row);
+            box->setObjectName(QStringLiteral("cboColumn%1").arg(column));
+            for (const transfer::SheetFieldChoice &choice : choices)
+                box->addItem(choice.name, choice.field);
+            cell->addWidget(box);
+            // The room kept for a sideways scroll bar goes below the boxes, not between a
+            // title and its box.
+            cell->addStretch();
+            cell->setSpacing(2);
+            layout->addLayout(cell);
+            m_columnBoxes.append(box);
+            connect(box, &QComboBox::activated, this, [this, column, box](int item) {
+                chooseColumnField(int(column), box->itemData(item).toInt());
+            });
+        }
+        layout->addStretch();
+        static_cast<QScrollArea *>(m_columnRow)->setWidget(row);
+        m_columnRow->setFixedHeight(row->sizeHint().height() + 24);
+    }
+    for (qsizetype column = 0; column < m_columnBoxes.size(); ++column) {
+        QComboBox *box = m_columnBoxes[column];
+        box->setCurrentIndex(box->findData(sheet->fields.value(column, transfer::NotImported)));
+    }
+}
+
+void frmFileIn::chooseColumnField(int column, int field)
+{
+    if (!m_preview.sheet || column < 0 || column >= m_preview.sheet->fields.size())
+        return;
+    transfer::ColumnMapping mapping = *m_preview.sheet;
+    mapping.fields[column] = field;
+    // Remembered even when the file cannot be read again: the choice was the user's.
+    store::writeWindowState(m_connection, columnMemoryKey(mapping), mapping.fieldsText().toUtf8());
+    m_preview.sheet = mapping;
+    m_choice.columns = mapping.fields;
+    if (m_reader)
+        reread();
+}
+
+void frmFileIn::applyRememberedColumns()
+{
+    if (!m_preview.sheet || !m_reader)
+        return;
+    transfer::ColumnMapping mapping = *m_preview.sheet;
+    const std::optional<QByteArray> remembered =
+        store::readWindowState(m_connection, columnMemoryKey(mapping));
+    if (!remembered || !mapping.setFieldsText(QString::fromUtf8(*remembered))
+        || mapping == *m_preview.sheet)
+        return;
+    m_choice.columns = mapping.fields;
+    reread();
+}
+
+QStringList frmFileIn::columnChoices() const
+{
+    QStringList texts;
+    for (const QComboBox *box : m_columnBoxes)
+        texts << box->currentText();
+    return texts;
 }
 
 int frmFileIn::rowCount() const
@@ -324,6 +429,11 @@ void frmFileIn::addNote(const QString &note)
 
 void frmFileIn::showStatus()
 {
+    if (m_preview.sheet && !transfer::CsvColumns::fromMapping(*m_preview.sheet)) {
+        m_status->setText(
+            QStringLiteral("标题行中没有可识别的姓名一列:请在列表上方为各列选择导入的项目"));
+        return;
+    }
     // The reading's summary first, then what the caller added (e.g. cards left out).
     const QString summary = transfer::reportSummaryText(m_preview);
     m_status->setText(m_note.isEmpty() ? summary

@@ -32,14 +32,27 @@ struct PreviewReading
     bool cancelled = false;
 };
 
-// Reads the file again in the chosen encoding; runs on a worker, so it must not touch widgets.
+// How the file is to be read: its encoding, and a sheet's columns as the user mapped them.
+struct PreviewChoice
+{
+    transfer::EncodingChoice encoding = transfer::EncodingChoice::Auto;
+    std::optional<QList<int>> columns;
+};
+
+// Reads the file again as chosen; runs on a worker, so it must not touch widgets. A sheet whose
+// titles name no name column gives a preview without rows, for the mapping step.
 using PreviewReader =
-    std::function<PreviewReading(transfer::EncodingChoice choice, WorkerProgress &progress)>;
+    std::function<PreviewReading(const PreviewChoice &choice, WorkerProgress &progress)>;
+
+// Where the columns chosen for a sheet are remembered, per header row.
+QString columnMemoryKey(const transfer::ColumnMapping &mapping);
 
 // The import preview: every record read, duplicates unticked. The user only confirms or cancels;
 // the ticks follow the duplicate rule and cannot be changed. cmdOK adds the ticked rows. The
 // encoding the file was read in is shown and can be changed, which reads the file again; the
-// reader's report (lines skipped, values refused) folds out under the list.
+// reader's report (lines skipped, values refused) folds out under the list. A sheet read by its
+// titles gets a row of boxes above the list, one per column, naming the field it feeds; a
+// change reads the file again and is remembered for sheets with the same titles.
 class frmFileIn : public QDialog
 {
     Q_OBJECT
@@ -61,6 +74,12 @@ public:
     QStringList reportLines() const; // lstReport's lines
     // Reads the file again as cboEncoding's item index (0 自动, 1 GBK, 2 UTF-8, 3 UTF-16) says.
     void chooseEncoding(int index);
+    // Feeds the sheet's column (from 0) into field (a transfer::sheetFieldChoices field), as
+    // choosing it in that column's box; remembers the choice and reads the file again.
+    void chooseColumnField(int column, int field);
+    // Reads the file again with the columns last chosen for a sheet with these titles, if any.
+    void applyRememberedColumns();
+    QStringList columnChoices() const; // each column box's current text
     // Set by cmdOK: what was added, and the main window's status text.
     const std::optional<transfer::ImportOutcome> &outcome() const { return m_outcome; }
 
@@ -79,6 +98,8 @@ private:
     void buildControls();
     QWidget *buildEncodingRow();
     QWidget *buildReport();
+    void showColumnBoxes();
+    void reread();
     void showPreview();
     void showStatus();
     void setReportOpen(bool open);
@@ -87,6 +108,10 @@ private:
     transfer::ImportLayout m_layout;
     store::Connection &m_connection;
     PreviewReader m_reader;
+    PreviewChoice m_choice;
+    QWidget *m_columnRow = nullptr;
+    QList<QComboBox *> m_columnBoxes;
+    QStringList m_columnTitles; // of the boxes shown
     ImportPreviewModel *m_model = nullptr;
     QTreeView *m_list = nullptr;
     QLabel *m_allCount = nullptr;

@@ -44,6 +44,8 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
         return cell(row, index.column());
     if (role == Qt::CheckStateRole && index.column() == 0)
         return m_preview.rows[row].ticked ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::ToolTipRole && m_preview.rows[row].present)
+        return transfer::presentText(m_preview.rows[row].record);
     return {};
 }
 

@@ -47,8 +47,8 @@ std::optional<qsizetype> readQuoted(QStringView text, qsizetype i, QString &fiel
 
 } // namespace
 
-void forEachCsvRecord(
-    QStringView text, const std::function<bool(const CsvRecord &record)> &recordRead)
+void forEachCsvRecord(QStringView text,
+    const std::function<bool(const CsvRecord &record)> &recordRead, QChar separator)
 {
     qsizetype line = 1;
     qsizetype i = 0;
@@ -72,11 +72,11 @@ void forEachCsvRecord(
                     record.strayQuote = true;
                 }
             }
-            // Anything after a closing quote, or an unquoted field, runs to the comma.
-            while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
+            // Anything after a closing quote, or an unquoted field, runs to the separator.
+            while (i < text.size() && text[i] != separator && !isLineEnd(text[i]))
                 field += text[i++];
             record.fields.append(field);
-            if (i < text.size() && text[i] == u',') {
+            if (i < text.size() && text[i] == separator) {
                 ++i;
                 continue;
             }

@@ -21,9 +21,9 @@ struct CsvRecord
 };
 
 // Hands each record of text to recordRead. Blank lines give no record. recordRead returns false
-// to stop.
-void forEachCsvRecord(
-    QStringView text, const std::function<bool(const CsvRecord &record)> &recordRead);
+// to stop. Excel's "Unicode 文本" is the same with tabs for separators.
+void forEachCsvRecord(QStringView text,
+    const std::function<bool(const CsvRecord &record)> &recordRead, QChar separator = u',');
 
 // One field as written: quoted (with quotes doubled) when it holds a comma, a quote, a line
 // break or blanks at either end, else as it is.

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <optional>
 
 namespace natalis::transfer {
@@ -17,13 +18,50 @@ QStringList csvColumnTitles();
 // One birthday as the fields of a row, in the order of csvColumnTitles.
 QStringList csvExportFields(const store::BirthdayRecord &record);
 
-// Where each column of an import file's header row goes. Titles are matched as the main list,
-// the import preview and the export write them, in any order; other columns are ignored.
+// The field of a column that feeds none.
+inline constexpr int NotImported = -1;
+
+// A field a sheet's column can feed, as the preview's mapping step offers it.
+struct SheetFieldChoice
+{
+    int field;
+    QString name; // "生日名称", "公历生日" …; "不导入" for NotImported
+};
+
+// NotImported first, then every field in the order of the preview's columns.
+QList<SheetFieldChoice> sheetFieldChoices();
+// The field of the choice named name ("生日名称"); NotImported for an unknown name.
+int sheetFieldNamed(QStringView name);
+
+// Where each column of a sheet goes: what its titles say, or what the user chose instead.
+struct ColumnMapping
+{
+    QStringList titles; // the header row as the file writes it
+    QList<int> fields; // per title: a field of sheetFieldChoices
+
+    // The titles as the main list, the preview and the export write them, the titles people
+    // give their own sheets and Outlook's, in any order, matched without regard to case;
+    // NotImported for any other.
+    static ColumnMapping ofTitles(const QStringList &titles);
+
+    // Where the choice for this header is remembered: the titles joined.
+    QString key() const;
+    // "0,4,-1" as it is remembered, and back: false (fields unchanged) unless the text names a
+    // known field for every title.
+    QString fieldsText() const;
+    bool setFieldsText(QStringView text);
+
+    friend bool operator==(const ColumnMapping &, const ColumnMapping &) = default;
+};
+
+// Where each column of an import file's header row goes.
 class CsvColumns
 {
 public:
-    // nullopt when the header has no "生日名称" column. Each ignored title adds a note.
+    // nullopt when the header has no name column. Each ignored title adds a note.
     static std::optional<CsvColumns> fromHeader(const QStringList &titles, QStringList *notes);
+    // The same on a mapping the user chose; nullopt when no column feeds the name.
+    static std::optional<CsvColumns> fromMapping(const ColumnMapping &mapping);
 
     // The record of one row; fields.About is empty when the row holds no name. The date follows
     // the rule: the lunar column for the lunar rule when it is filled, else the Gregorian one

@@ -261,11 +261,9 @@ private:
 
 QString lunarMonthDayName(int month, bool isLeap, int day)
 {
-    static constexpr std::array<QStringView, 12> Months = { u"正月", u"二月", u"三月", u"四月",
-        u"五月", u"六月", u"七月", u"八月", u"九月", u"十月", u"冬月", u"腊月" };
     if (month < 1 || month > 12)
         return QString();
-    return (isLeap ? u"闰"_s : QString()) + Months[month - 1].toString()
+    return (isLeap ? u"闰"_s : QString()) + calendar::lunarMonthName(month)
         + calendar::lunarDayName(day);
 }
 

@@ -67,16 +67,27 @@ ImportPreview buildImportPreview(
     // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
     // quadratic, and the second import of a large file would take minutes.
     SeenNames seen;
-    for (const store::BirthdayRecord &birthday : birthdays)
+    QSet<QUuid> uids;
+    for (const store::BirthdayRecord &birthday : birthdays) {
         seen.addStored(birthday);
+        if (!birthday.Uid.isNull())
+            uids.insert(birthday.Uid);
+    }
 
     ImportPreview preview;
     preview.skippedLines = skippedLines;
     preview.rows.reserve(records.size());
     for (ImportRecord &record : records) {
-        const bool ticked = seen.add(record.category(), record.name());
+        const QUuid uid = record.uid();
+        const bool present = !uid.isNull() && uids.contains(uid);
+        if (!uid.isNull())
+            uids.insert(uid);
+        // The name is remembered even for a present row: a later row of that name is a copy.
+        const bool newName = seen.add(record.category(), record.name());
+        const bool ticked = newName && !present;
         preview.tickedCount += ticked ? 1 : 0;
-        preview.rows.append({ std::move(record), ticked });
+        preview.presentCount += present ? 1 : 0;
+        preview.rows.append({ std::move(record), ticked, present });
     }
     return preview;
 }
@@ -89,15 +100,22 @@ ImportPreview buildImportPreview(
     preview.notes = std::move(reading.notes);
     preview.notesLeftOut = reading.notesLeftOut;
     preview.encoding = reading.encoding;
+    preview.sheet = std::move(reading.sheet);
     return preview;
 }
 
 QStringList reportLines(const ImportPreview &preview)
 {
     QStringList lines;
-    lines.reserve(preview.notes.size() + 1);
+    lines.reserve(preview.notes.size() + preview.presentCount + 1);
     for (const LineNote &note : preview.notes)
         lines << lineNoteText(note);
+    if (preview.presentCount > 0) {
+        for (const PreviewRow &row : preview.rows) {
+            if (row.present)
+                lines << presentText(row.record);
+        }
+    }
     if (preview.notesLeftOut > 0)
         lines << u"另有"_s + QString::number(preview.notesLeftOut) + u"条说明没有列出"_s;
     return lines;
@@ -168,6 +186,11 @@ QString previewCell(const ImportRecord &record, int column)
     return cellOf(record.fields(), record, column);
 }
 
+QString presentText(const ImportRecord &record)
+{
+    return u"'"_s + QString::fromUtf8(record.name()) + u"'已在生日数据库中(同一UID),不再添加"_s;
+}
+
 QString previewSummaryText(const ImportPreview &preview)
 {
     return u"从外部文件分析提取的生日记录列表如下(共"_s + QString::number(preview.rows.size())
@@ -176,7 +199,7 @@ QString previewSummaryText(const ImportPreview &preview)
 
 QString reportSummaryText(const ImportPreview &preview)
 {
-    const qsizetype notes = preview.notes.size() + preview.notesLeftOut;
+    const qsizetype notes = preview.notes.size() + preview.notesLeftOut + preview.presentCount;
     if (notes == 0)
         return QString();
     QString text = u"导入说明共"_s + QString::number(notes) + u"条"_s;

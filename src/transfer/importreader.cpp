@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -76,6 +77,8 @@ public:
             reading.cancelled = true;
         return !reading.cancelled;
     }
+
+    const ImportReadOptions &options() const { return m_options; }
 
     ImportReading reading;
     std::optional<ImportFailure> fatal;
@@ -221,43 +224,58 @@ void readLines(
         joiner.flush();
 }
 
-void readCsv(QByteArrayView bytes, TextEncoding encoding, const QString &path, Collector &collector)
+// A sheet: a header row naming the columns, one record per row below, as CSV or as Excel's
+// "Unicode 文本" (tabs) writes it.
+void readSheet(QByteArrayView bytes, TextEncoding encoding, ImportLayout layout,
+    const QString &path, Collector &collector, QChar separator)
 {
     const QString text = decodeImportText(bytes, encoding);
     std::optional<CsvColumns> columns;
-    forEachCsvRecord(text, [&](const CsvRecord &csv) {
-        const qsizetype line = csv.line;
-        const QStringList &row = csv.fields;
-        if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
-            return false;
-        QStringList reasons;
-        // Every line is in a record or in the report: a record over several lines says so.
-        if (csv.lastLine > line)
-            reasons.append(u"引号内有换行,这条记录占第%1至%2行"_s.arg(line).arg(csv.lastLine));
-        if (csv.strayQuote)
-            reasons.append(u"引号没有配对,已按普通字符读取"_s);
-        if (!columns) {
-            columns = CsvColumns::fromHeader(row, &reasons);
+    forEachCsvRecord(
+        text,
+        [&](const CsvRecord &csv) {
+            const qsizetype line = csv.line;
+            const QStringList &row = csv.fields;
+            if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
+                return false;
+            QStringList reasons;
+            // Every line is in a record or in the report: a record over several lines says so.
+            if (csv.lastLine > line)
+                reasons.append(u"引号内有换行,这条记录占第%1至%2行"_s.arg(line).arg(csv.lastLine));
+            if (csv.strayQuote)
+                reasons.append(u"引号没有配对,已按普通字符读取"_s);
+            if (!columns) {
+                ColumnMapping mapping = ColumnMapping::ofTitles(row);
+                const std::optional<QList<int>> &chosen = collector.options().columns;
+                if (chosen && chosen->size() == row.size()) {
+                    mapping.fields = *chosen;
+                    columns = CsvColumns::fromMapping(mapping);
+                } else {
+                    columns = CsvColumns::fromHeader(row, &reasons);
+                }
+                collector.reading.sheet = mapping;
+                collector.notes(line, reasons);
+                if (!columns)
+                    collector.fatal = failureOf(layout,
+                        path
+                            + u"的第一行不是标题行(没有\"生日名称\"或\"姓名\"一列),无法识别各列!"_s);
+                return bool(columns);
+            }
+            if (row.join(QString()).contains(QChar::ReplacementCharacter)) {
+                ++collector.reading.skippedLines;
+                collector.note(line, lineProblemText(LineProblem::Undecodable));
+                return true;
+            }
+            ImportRecord record = columns->record(row, &reasons);
+            if (!record.hasName()) {
+                skipped(collector, line, reasons);
+                return true;
+            }
             collector.notes(line, reasons);
-            if (!columns)
-                collector.fatal = failureOf(ImportLayout::Csv,
-                    path + u"的第一行不是标题行(没有\"生日名称\"或\"姓名\"一列),无法识别各列!"_s);
-            return bool(columns);
-        }
-        if (row.join(QString()).contains(QChar::ReplacementCharacter)) {
-            ++collector.reading.skippedLines;
-            collector.note(line, lineProblemText(LineProblem::Undecodable));
+            collector.add(std::move(record));
             return true;
-        }
-        ImportRecord record = columns->record(row, &reasons);
-        if (!record.hasName()) {
-            skipped(collector, line, reasons);
-            return true;
-        }
-        collector.notes(line, reasons);
-        collector.add(std::move(record));
-        return true;
-    });
+        },
+        separator);
 }
 
 ImportReading failed(ImportFailure failure)
@@ -294,6 +312,34 @@ bool looksLikeText(QByteArrayView bytes, TextEncoding encoding)
     return controls * 20 <= sample.size();
 }
 
+// The first line of text holds enough to tell the layouts apart; a file's first 64 KiB hold it.
+QString firstTextLine(QByteArrayView bytes, TextEncoding encoding)
+{
+    bytes = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
+    const QString text = decodeImportText(bytes, encoding);
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        // Trailing tabs are empty fields, which tell the layouts apart.
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            return line.toString();
+    }
+    return QString();
+}
+
+// A tab file that opens with a person's own titles (姓名, 生日 …) rather than a record: no
+// digit in it (our own lines always hold the advance days) and a title we know. Our own
+// header, 生日名称 first, keeps to the fields' order and is read as the layout.
+bool isSheetHeader(const QString &line)
+{
+    if (line.startsWith(u"生日名称")
+        || std::any_of(line.begin(), line.end(), [](QChar c) { return c.isDigit(); }))
+        return false;
+    const ColumnMapping mapping = ColumnMapping::ofTitles(line.split(u'\t'));
+    return std::any_of(mapping.fields.begin(), mapping.fields.end(),
+        [](int field) { return field != NotImported; });
+}
+
 } // namespace
 
 ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const QString &path,
@@ -308,15 +354,21 @@ ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
     Collector collector(layout, bytes.size(), bytes.count('\n'), options);
     collector.reading.encoding = encoding;
     if (layout == ImportLayout::Csv)
-        readCsv(bytes, encoding, path, collector);
+        readSheet(bytes, encoding, layout, path, collector, u',');
+    else if (layout == ImportLayout::Tab && isSheetHeader(firstTextLine(bytes, encoding)))
+        readSheet(bytes, encoding, layout, path, collector, u'\t');
     else
         readLines(bytes, layout, encoding, collector);
 
     ImportReading &reading = collector.reading;
     if (reading.cancelled)
         return std::move(reading);
-    if (collector.fatal)
-        return failed(std::move(*collector.fatal));
+    if (collector.fatal) {
+        ImportReading failure = failed(std::move(*collector.fatal));
+        failure.sheet = std::move(reading.sheet);
+        failure.encoding = encoding;
+        return failure;
+    }
     if (reading.records.isEmpty()) {
         ImportReading empty = failed(failureOf(layout, emptyFileText(layout, path)));
         empty.skippedLines = reading.skippedLines;
@@ -328,21 +380,6 @@ ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
 }
 
 namespace {
-
-// The first line of text holds enough to tell the layouts apart; a file's first 64 KiB hold it.
-QString firstTextLine(QByteArrayView bytes)
-{
-    bytes = bytes.first(qMin(bytes.size(), qsizetype(64 * 1024)));
-    const QString text = decodeImportText(bytes, resolveEncoding(bytes, EncodingChoice::Auto));
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        // Trailing tabs are empty fields, which tell the layouts apart.
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (!line.trimmed().isEmpty())
-            return line.toString();
-    }
-    return QString();
-}
 
 std::optional<ImportLayout> layoutOfLine(const QString &line)
 {
@@ -368,7 +405,7 @@ std::optional<ImportLayout> detectImportLayout(const QString &path, QByteArrayVi
         return ImportLayout::Csv;
     if (suffix == u"vcf")
         return ImportLayout::Vcf;
-    return layoutOfLine(firstTextLine(bytes));
+    return layoutOfLine(firstTextLine(bytes, resolveEncoding(bytes, EncodingChoice::Auto)));
 }
 
 WholeFile readWholeImportFile(const QString &path)

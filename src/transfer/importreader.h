@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/csvlayout.h"
 #include "transfer/importlayout.h"
 #include "transfer/importrecord.h"
 #include "transfer/statussink.h"
@@ -44,6 +45,10 @@ struct ImportReading
     QList<LineNote> notes; // in file order, at most MaxLineNotes
     qsizetype notesLeftOut = 0; // notes beyond MaxLineNotes
     TextEncoding encoding = TextEncoding::Gbk; // the encoding the file was read in
+    // A sheet read by its header row (CSV, or a tab file whose first line holds titles): the
+    // titles and the field each column fed. Kept on a failure for want of a name column, so
+    // that the preview can offer the mapping step.
+    std::optional<ColumnMapping> sheet;
     bool cancelled = false; // the reading was stopped; records is to be ignored
     std::optional<ImportFailure> failure; // set when records is to be ignored
 };
@@ -51,6 +56,9 @@ struct ImportReading
 struct ImportReadOptions
 {
     EncodingChoice encoding = EncodingChoice::Auto;
+    // A sheet's columns as the user mapped them, one field per title; used instead of what the
+    // titles say when the header has as many columns, ignored otherwise.
+    std::optional<QList<int>> columns;
     // Receives the layout's reading text, then that text with the count after each record.
     StatusSink status;
     // Called now and then with the bytes read so far and the file's size; false stops reading.

@@ -111,7 +111,7 @@ QString unpacked(QByteArrayView part)
 } // namespace
 
 ImportRecord::ImportRecord(const store::BirthdayRecord &r, const QString &date, bool dateIsLunar)
-    : m_days(r.intNums), m_dateIsLunar(dateIsLunar)
+    : m_uid(r.Uid), m_days(r.intNums), m_dateIsLunar(dateIsLunar)
 {
     const QString *texts[] = { &r.About, &r.Type, &r.Tel, &r.Beizhu, &r.strGL, &r.strNL, &r.blnIsGL,
         &r.Duanxin, &r.Sex, &r.Class, &r.QQ_MSN, &r.Company, &r.Address, &r.No, &date };
@@ -158,6 +158,7 @@ store::BirthdayRecord ImportRecord::fields() const
             *targets[Known[k].part] = Known[k].texts[m_known[k] - 1].toString();
     }
     r.intNums = m_days;
+    r.Uid = m_uid;
     return r;
 }
 

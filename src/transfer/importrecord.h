@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QUuid>
 #include <array>
 
 namespace natalis::transfer {
@@ -27,6 +28,10 @@ public:
     QString date() const;
     bool dateIsLunar() const { return m_dateIsLunar; }
     qint16 days() const { return m_days; }
+    // The birthday's Uid when the file carried one (our own CSV and vCard files do): the stored
+    // birthday keeps it, and a second import of the file finds it present. Null otherwise.
+    QUuid uid() const { return m_uid; }
+    void setUid(const QUuid &uid) { m_uid = uid; }
     // The name and the category without unpacking the rest: UTF-8 views into the record.
     QByteArrayView name() const;
     QByteArrayView category() const;
@@ -39,6 +44,7 @@ private:
 
     QByteArray m_texts; // the text fields and the date, each ended by a unit separator
     std::array<quint8, 4> m_known {}; // per known-value field: 0 in m_texts, else index + 1
+    QUuid m_uid;
     qint16 m_days = 7;
     bool m_dateIsLunar = false;
 };

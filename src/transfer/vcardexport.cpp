@@ -47,11 +47,29 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
             appendLine(bytes, u"X-ALTBDAY;CALSCALE=chinese",
                 appleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
     }
-    appendText(bytes, u"ORG", birthday.Company);
+    // ORG's second component is the unit within the organisation: our department.
+    const QString company = trimmedField(birthday.Company);
+    const QString department = trimmedField(birthday.Class);
+    if (!company.isEmpty() || !department.isEmpty())
+        appendLine(bytes, u"ORG",
+            escapeText(company)
+                + (department.isEmpty() ? QString() : u';' + escapeText(department)));
     if (const QString address = trimmedField(birthday.Address); !address.isEmpty())
         appendLine(bytes, u"ADR;TYPE=HOME", u";;"_s + escapeText(address) + u";;;;"_s);
     appendText(bytes, u"NOTE", birthday.Beizhu);
     appendText(bytes, u"CATEGORIES", birthday.Type);
+    const QString sex = trimmedField(birthday.Sex);
+    if (sex == u"男" || sex == u"女")
+        appendLine(bytes, u"GENDER", sex == u"男" ? u"M"_s : u"F"_s);
+    // What no standard property holds; a phone keeps X- properties it does not know, and our
+    // import reads them back, so the file carries the whole birthday.
+    const bool lunarRule = QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒";
+    appendLine(bytes, VcardRuleProperty, lunarRule ? u"LUNAR"_s : u"GREGORIAN"_s);
+    appendLine(bytes, VcardDaysProperty, QString::number(birthday.intNums));
+    appendLine(bytes, VcardSmsProperty,
+        QStringView(birthday.Duanxin).trimmed() == u"是" ? u"TRUE"_s : u"FALSE"_s);
+    appendText(bytes, VcardMessengerProperty, birthday.QQ_MSN);
+    appendText(bytes, VcardStaffNoProperty, birthday.No);
     // A phone that imports the file again updates the contact instead of adding a second one.
     if (!birthday.Uid.isNull())
         appendLine(bytes, u"UID", u"urn:uuid:"_s + birthday.Uid.toString(QUuid::WithoutBraces));

@@ -5,15 +5,26 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 namespace natalis::transfer {
 
+// Our own properties, for the fields no standard one holds: the rule (LUNAR or GREGORIAN), the
+// advance days, the SMS flag (TRUE or FALSE), QQ/MSN and the staff number. A card with any of
+// them is one of ours, imported even without a birthday.
+inline constexpr QStringView VcardRuleProperty = u"X-NATALIS-RULE";
+inline constexpr QStringView VcardDaysProperty = u"X-NATALIS-DAYS";
+inline constexpr QStringView VcardSmsProperty = u"X-NATALIS-SMS";
+inline constexpr QStringView VcardMessengerProperty = u"X-NATALIS-QQ";
+inline constexpr QStringView VcardStaffNoProperty = u"X-NATALIS-NO";
+
 // The birthdays as phone contacts: one vCard 3.0 (RFC 2426) per birthday in list order, UTF-8,
 // CR LF, lines folded at 75 octets. FN and N carry the name, TEL;TYPE=CELL the contact (VOICE
-// when it is no mobile number), BDAY the Gregorian day of birth, ORG the company, ADR the
-// address (as its street), NOTE the remark, CATEGORIES the category. A lunar-rule birthday also
+// when it is no mobile number), BDAY the Gregorian day of birth, ORG the company and the
+// department, ADR the address (as its street), NOTE the remark, CATEGORIES the category, GENDER
+// the sex, UID the Uid, the X-NATALIS properties above the rest. A lunar-rule birthday also
 // gets X-ALTBDAY;CALSCALE=chinese with its lunar date, as Apple's contacts write it (an "L"
-// after the month for a leap month), so that reading the file back keeps the rule.
+// after the month for a leap month). Reading the file back gives every field as it was.
 QByteArray buildVcards(const QList<store::BirthdayRecord> &birthdays);
 
 // The lunar date as X-ALTBDAY writes it: cycle, year of the cycle, month, day ("007800010101"

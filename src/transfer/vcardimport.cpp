@@ -7,11 +7,13 @@
 #include "store/birthdayrecord.h"
 #include "store/categories.h"
 #include "store/phonenumber.h"
+#include "vcardexport.h"
 #include "vcardparser.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
@@ -205,6 +207,51 @@ QString cardSex(const Vcard &card)
     return sex == u"M" ? u"男"_s : sex == u"F" ? u"女"_s : QString();
 }
 
+// Names the Uids made from other programs' card ids, so that the same id always gives the
+// same Uid and a second import of a phone's file finds its contacts present.
+const QUuid ForeignUidSpace = QUuid::fromString(u"6f1d3c52-8a44-4b0e-9c7e-2d5a4f1b7e90");
+
+QUuid cardUid(const Vcard &card)
+{
+    const VcardProperty *uid = card.first(u"UID");
+    if (!uid)
+        return {};
+    QString value = uid->text().trimmed();
+    if (value.startsWith(u"urn:uuid:", Qt::CaseInsensitive))
+        value = value.mid(9);
+    if (value.isEmpty())
+        return {};
+    const QUuid parsed = QUuid::fromString(value);
+    return parsed.isNull() ? QUuid::createUuidV5(ForeignUidSpace, value) : parsed;
+}
+
+QString ownText(const Vcard &card, QStringView name, int width)
+{
+    const VcardProperty *property = card.first(name);
+    return property ? cutToWidth(oneLine(property->text()), width) : QString();
+}
+
+// A card of our own export: it carries the fields no standard property holds.
+bool isOwnCard(const Vcard &card)
+{
+    return card.first(VcardRuleProperty) != nullptr;
+}
+
+void takeOwnFields(const Vcard &card, store::BirthdayRecord &f)
+{
+    if (const VcardProperty *days = card.first(VcardDaysProperty)) {
+        bool ok = false;
+        const int value = days->text().trimmed().toInt(&ok);
+        if (ok && value >= 0 && value <= 14)
+            f.intNums = qint16(value);
+    }
+    if (const VcardProperty *sms = card.first(VcardSmsProperty))
+        f.Duanxin =
+            sms->text().trimmed().compare(u"TRUE", Qt::CaseInsensitive) == 0 ? u"是"_s : u"否"_s;
+    f.QQ_MSN = ownText(card, VcardMessengerProperty, Widths::QQ_MSN);
+    f.No = ownText(card, VcardStaffNoProperty, Widths::No);
+}
+
 store::BirthdayRecord fieldsOf(const Vcard &card, const QString &name)
 {
     store::BirthdayRecord f;
@@ -212,12 +259,17 @@ store::BirthdayRecord fieldsOf(const Vcard &card, const QString &name)
     f.Tel = cutToWidth(contactNumber(card), Widths::Tel);
     if (const VcardProperty *note = card.first(u"NOTE"))
         f.Beizhu = cutToWidth(oneLine(note->text()), Widths::Beizhu);
-    if (const VcardProperty *org = card.first(u"ORG"))
-        f.Company = cutToWidth(oneLine(org->components().value(0)), Widths::Company);
+    if (const VcardProperty *org = card.first(u"ORG")) {
+        const QStringList parts = org->components();
+        f.Company = cutToWidth(oneLine(parts.value(0)), Widths::Company);
+        f.Class = cutToWidth(oneLine(parts.value(1)), Widths::Class);
+    }
     f.Address = cutToWidth(cardAddress(card), Widths::Address);
     f.Sex = cardSex(card);
     f.intNums = 7;
     f.Duanxin = u"否"_s;
+    f.Uid = cardUid(card);
+    takeOwnFields(card, f);
     return f;
 }
 
@@ -236,14 +288,28 @@ VcardImportReading readVcardImportBytes(
     if (status)
         status(reading);
     VcardImportReading cards;
+    // Values without a CHARSET are read as UTF-8 when the whole file is valid UTF-8.
+    QStringDecoder utf8(QStringConverter::Utf8);
+    (void)utf8.decode(bytes);
+    cards.reading.encoding = utf8.hasError() ? TextEncoding::Gbk : TextEncoding::Utf8;
     const QList<Vcard> parsed = parseVcards(bytes);
     for (const Vcard &card : parsed) {
         const QString name = cardName(card);
         store::BirthdayRecord fields = fieldsOf(card, name);
         QString date;
         bool lunar = false;
-        const Birthday birthday =
+        Birthday birthday =
             name.isEmpty() ? Birthday::Missing : takeBirthday(card, fields, date, lunar);
+        // Our own birthday without a date travels as a card without BDAY; it is still ours.
+        if (birthday == Birthday::Missing && !name.isEmpty() && isOwnCard(card))
+            birthday = Birthday::Taken;
+        if (birthday == Birthday::Taken && isOwnCard(card)) {
+            const bool lunarRule = card.first(VcardRuleProperty)->text().trimmed() == u"LUNAR";
+            fields.blnIsGL = lunarRule ? u"按农历提醒"_s : u"按公历提醒"_s;
+        }
+        // A greeting needs a number to go to and a day to go on.
+        if (fields.Tel.isEmpty() || date.isEmpty())
+            fields.Duanxin = u"否"_s;
         if (birthday != Birthday::Taken) {
             (birthday == Birthday::WithoutYear ? cards.withoutYear : cards.withoutBirthday)
                 .append(name.isEmpty() ? u"(无姓名)"_s : name);

@@ -68,6 +68,9 @@ protected:
                 version->cmdOK_Click();
             } else if (auto *preview = qobject_cast<frmFileIn *>(&dialog)) {
                 previewStatus = preview->statusText();
+                columns = preview->columnChoices();
+                for (const auto &[column, field] : columnFields)
+                    preview->chooseColumnField(column, transfer::sheetFieldNamed(field));
                 if (!category.isEmpty())
                     preview->selectCategory(category);
                 ticks.clear();
@@ -120,6 +123,8 @@ protected:
 
     QString fileName = u"list.txt"_s;
     int versionOption = 0;
+    QList<std::pair<int, QString>> columnFields; // chosen in a sheet's column boxes
+    QStringList columns; // the column boxes as the preview opened
     QString category; // chosen in the preview of contacts
     int chooseEncoding = -1; // cboEncoding's item to choose in the preview
     bool confirmPreview = true;
@@ -158,6 +163,25 @@ TEST_F(FileActions, PreviewReadsTheFileAgainInTheChosenEncoding)
     EXPECT_EQ(report, QStringList { u"第2行: 日期'2023-2-30'无效,按无日期导入"_s });
     EXPECT_EQ(encoding, u"(按UTF-8读取)"_s);
     EXPECT_EQ(firstName, QString::fromUtf8(zhengWei));
+}
+
+// A sheet whose titles natalis does not know opens without rows; the user maps its columns, and
+// the same sheet opens mapped the next time.
+TEST_F(FileActions, SheetColumnsMappedByTheUserAreRemembered)
+{
+    database.write(u"sheet.csv"_s,
+        u"Wer,Wann,Handy\r\n张三,1980-5-12,13800000000\r\n李四,1990-1-31,\r\n"_s.toUtf8());
+    fileName = u"sheet.csv"_s;
+    columnFields = { { 0, u"生日名称"_s }, { 1, u"公历生日"_s }, { 2, u"联系方式"_s } };
+    ASSERT_TRUE(import(ImportMenu::CsvFile));
+    EXPECT_EQ(columns, (QStringList { u"不导入"_s, u"不导入"_s, u"不导入"_s }));
+    EXPECT_EQ(previewStatus.left(6), u"标题行中没有"_s);
+    EXPECT_EQ(storedNames(), (QStringList { u"张三/客户/13800000000"_s, u"李四/客户/"_s }));
+
+    columnFields.clear();
+    EXPECT_FALSE(import(ImportMenu::CsvFile));
+    EXPECT_EQ(columns, (QStringList { u"生日名称"_s, u"公历生日"_s, u"联系方式"_s }));
+    EXPECT_EQ(counts, u"2/0"_s);
 }
 
 struct FailureRow
@@ -333,11 +357,13 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
     EXPECT_EQ(days, (QStringList { u"9"_s, u"10"_s, u"14"_s }));
 }
 
-// The file holds what is stored; the list's computed columns (next birthday, age) stay out.
+// The file holds what is stored; the list's computed columns (next birthday, age) stay out, and
+// the Uid comes last, where a reader that does not know it loses nothing else.
 TEST(CsvLayout, HeaderRowIsTheMainListsStoredColumnTitles)
 {
     EXPECT_EQ(transfer::csvColumnTitles(),
-        BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn));
+        BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn)
+            + QStringList { u"UID"_s });
 }
 
 } // namespace

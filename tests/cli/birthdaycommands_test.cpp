@@ -105,6 +105,12 @@ const LunarFormRow LunarForms[] = {
     { "stored layout without the blank", u"农历1990年01月01日"_s, u"农历1990年 01月01日"_s },
     { "dashes without zeros", u"1990-1-1"_s, u"农历1990年 01月01日"_s },
     { "year, month and day characters", u"1990年5月1日"_s, u"农历1990年 05月01日"_s },
+    { "the calendar's month and day names", u"1990年正月初一"_s, u"农历1990年 01月01日"_s },
+    { "year in Chinese numerals, 腊月 and 廿", u"农历一九九〇年腊月廿九"_s,
+        u"农历1990年 12月29日"_s },
+    { "leap month in words", u"2009年闰五月初一"_s, u"农历2009年闰05月01日"_s },
+    { "counted month, day as the picker lists it, 日", u"1990年十一月二一日"_s,
+        u"农历1990年 11月21日"_s },
 };
 
 class AddLunarForms : public birthdayCommands, public testing::WithParamInterface<LunarFormRow>

@@ -142,7 +142,7 @@ TEST(Vcard, ExportedCardsAreFoldedUtf8Version30)
         EXPECT_TRUE(line.isEmpty() || line.endsWith('\r'));
     }
     EXPECT_EQ(bytes.count("VERSION:3.0\r\n"), 8);
-    EXPECT_TRUE(bytes.contains(u"ORG:某公司\\,分公司\r\n"_s.toUtf8()));
+    EXPECT_TRUE(bytes.contains(u"ORG:某公司\\,分公司;销售部\r\n"_s.toUtf8()));
     EXPECT_TRUE(bytes.contains("TEL;TYPE=CELL:13800000000\r\n"));
     EXPECT_TRUE(bytes.contains("TEL;TYPE=VOICE:01062345678\r\n"));
 }

@@ -302,7 +302,7 @@ int main(int argc, char *argv[])
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
     preview.setReader(
-        [](transfer::EncodingChoice, app::WorkerProgress &) { return app::PreviewReading {}; });
+        [](const app::PreviewChoice &, app::WorkerProgress &) { return app::PreviewReading {}; });
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
@@ -320,6 +320,35 @@ int main(int argc, char *argv[])
     sheetPreview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     sheetPreview.show();
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
+
+    // A sheet whose titles name nothing natalis knows: it opens without rows, and the user maps
+    // its columns in the boxes above the list.
+    const QByteArray unknown = QStringLiteral("编号,称呼,出生,移动号码,说明\r\n"
+                                              "1,王芳,1985-3-12,13912345678,表姐\r\n"
+                                              "2,李伟,1990/7/3,13700000000,\r\n"
+                                              "3,赵强,1979年8月1日,,老同学\r\n")
+                                   .toUtf8();
+    const auto readUnknown = [&](const app::PreviewChoice &choice, app::WorkerProgress &) {
+        transfer::ImportReadOptions options;
+        options.columns = choice.columns;
+        transfer::ImportReading reading = transfer::readImportBytes(
+            unknown, transfer::ImportLayout::Csv, QStringLiteral("客户.csv"), options);
+        reading.failure.reset();
+        return app::PreviewReading {
+            transfer::buildImportPreview(std::move(reading), context.Birthdays), std::nullopt, false
+        };
+    };
+    app::WorkerProgress firstRead;
+    app::PreviewReading unmapped = readUnknown({}, firstRead);
+    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, 1);
+    mapping.setReader(readUnknown);
+    mapping.show();
+    ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
+    mapping.chooseColumnField(1, transfer::sheetFieldNamed(u"生日名称"));
+    mapping.chooseColumnField(2, transfer::sheetFieldNamed(u"公历生日"));
+    mapping.chooseColumnField(3, transfer::sheetFieldNamed(u"联系方式"));
+    mapping.chooseColumnField(4, transfer::sheetFieldNamed(u"生日备注"));
+    ok &= save(mapping, folder + QStringLiteral("/filein-mapping.png"));
 
     // The preview of a phone's contacts, with the category of cards that name none.
     transfer::VcardImportReading cards = transfer::readVcardImportBytes(
