@@ -97,6 +97,8 @@ ImportPreview buildImportPreview(
 {
     ImportPreview preview =
         buildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
+    preview.lineCount = reading.lineCount;
+    preview.recordLines = reading.recordLines;
     preview.notes = std::move(reading.notes);
     preview.notesLeftOut = reading.notesLeftOut;
     preview.encoding = reading.encoding;
@@ -199,10 +201,18 @@ QString previewSummaryText(const ImportPreview &preview)
 
 QString reportSummaryText(const ImportPreview &preview)
 {
+    // How many lines became records, so that a file read short shows it at a glance.
+    QString text;
+    if (preview.lineCount > 0)
+        text = u"文件共%1行,其中%2行读成%3条记录"_s.arg(preview.lineCount)
+                   .arg(preview.recordLines)
+                   .arg(preview.rows.size());
     const qsizetype notes = preview.notes.size() + preview.notesLeftOut + preview.presentCount;
     if (notes == 0)
-        return QString();
-    QString text = u"导入说明共"_s + QString::number(notes) + u"条"_s;
+        return text;
+    if (!text.isEmpty())
+        text += u","_s;
+    text += u"导入说明共"_s + QString::number(notes) + u"条"_s;
     if (preview.skippedLines > 0)
         text += u",其中"_s + QString::number(preview.skippedLines) + u"行无法识别或过长,已跳过"_s;
     return text;

@@ -36,6 +36,8 @@ struct ImportPreview
     int tickedCount = 0;
     int presentCount = 0; // rows already in the database by their Uid
     int skippedLines = 0;
+    qsizetype lineCount = 0; // the reading's
+    qsizetype recordLines = 0;
     QList<LineNote> notes; // the reader's report, in file order
     qsizetype notesLeftOut = 0;
     TextEncoding encoding = TextEncoding::Gbk;

@@ -60,18 +60,22 @@ public:
             note(line, reason);
     }
 
-    void add(ImportRecord record)
+    // lines: how many lines of the file the record was read from.
+    void add(ImportRecord record, qsizetype lines)
     {
         reading.records.append(std::move(record));
+        reading.recordLines += lines;
         if (m_options.status)
             m_options.status(readingText(m_layout) + QString::number(reading.records.size()));
     }
 
     // False once the reader is to stop; done estimates the bytes handled so far.
+    // line is the last line the reader has reached.
     bool goOn(qsizetype line, qsizetype done)
     {
         if (fatal || reading.cancelled)
             return false;
+        reading.lineCount = qMax(reading.lineCount, line);
         if (line % ProgressEveryLines == 0 && m_options.progress
             && !m_options.progress(done, m_total))
             reading.cancelled = true;
@@ -121,7 +125,7 @@ void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
             return;
         }
         ++v10Records;
-        collector.add(std::move(*record));
+        collector.add(std::move(*record), 1);
         return;
     }
     QStringList reasons;
@@ -137,7 +141,8 @@ void readLine(ImportLayout layout, const ImportLine &line, Collector &collector,
         return;
     }
     collector.notes(line.number, reasons);
-    collector.add(std::move(record));
+    // A record joined from several lines holds the line breaks that joined them.
+    collector.add(std::move(record), line.text.count(u'\n') + 1);
 }
 
 // Joins the lines of a record whose quoted cell holds line breaks, as Excel's "Unicode 文本"
@@ -236,7 +241,7 @@ void readSheet(QByteArrayView bytes, TextEncoding encoding, ImportLayout layout,
         [&](const CsvRecord &csv) {
             const qsizetype line = csv.line;
             const QStringList &row = csv.fields;
-            if (!collector.goOn(line, qMin(bytes.size(), line * 100)))
+            if (!collector.goOn(csv.lastLine, qMin(bytes.size(), line * 100)))
                 return false;
             QStringList reasons;
             // Every line is in a record or in the report: a record over several lines says so.
@@ -272,7 +277,7 @@ void readSheet(QByteArrayView bytes, TextEncoding encoding, ImportLayout layout,
                 return true;
             }
             collector.notes(line, reasons);
-            collector.add(std::move(record));
+            collector.add(std::move(record), csv.lastLine - line + 1);
             return true;
         },
         separator);

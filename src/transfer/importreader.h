@@ -42,6 +42,8 @@ struct ImportReading
 {
     QList<ImportRecord> records; // in file order
     int skippedLines = 0; // lines that could not be read as text
+    qsizetype lineCount = 0; // lines of a text file the reader went through; 0 for cards
+    qsizetype recordLines = 0; // of them, the lines the records were read from
     QList<LineNote> notes; // in file order, at most MaxLineNotes
     qsizetype notesLeftOut = 0; // notes beyond MaxLineNotes
     TextEncoding encoding = TextEncoding::Gbk; // the encoding the file was read in

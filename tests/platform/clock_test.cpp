@@ -17,7 +17,8 @@ TEST(ParseNow, AcceptsMinutesWithOptionalSeconds)
     } rows[] = {
         { "minute precision", u"2026-02-28T09:00", QDateTime(QDate(2026, 2, 28), QTime(9, 0)) },
         { "leap day", u"2024-02-29T23:59", QDateTime(QDate(2024, 2, 29), QTime(23, 59)) },
-        { "seconds given", u"2026-02-28T08:59:45", QDateTime(QDate(2026, 2, 28), QTime(8, 59, 45)) },
+        { "seconds given", u"2026-02-28T08:59:45",
+            QDateTime(QDate(2026, 2, 28), QTime(8, 59, 45)) },
         { "seconds out of range", u"2026-02-28T08:59:60", QDateTime() },
         { "blank instead of T", u"2026-02-28 09:00", QDateTime() },
         { "date only", u"2026-02-28", QDateTime() },

@@ -3,6 +3,7 @@
 #include "support/importreport.h"
 #include "support/qtprinters.h"
 #include "transfer/csvfile.h"
+#include "transfer/importpreview.h"
 #include "transfer/importreader.h"
 #include "transfer/importtext.h"
 #include "transfer/textencoding.h"
@@ -197,6 +198,18 @@ TEST_P(LayoutDetection, TellsTheLayoutOfAFile)
 
 INSTANTIATE_TEST_SUITE_P(
     Import, LayoutDetection, testing::ValuesIn(DetectRows), test::BySituation());
+
+// The promise behind the summary: a typed quote costs no one, and the preview counts the lines.
+TEST(ImportFile, AStrayQuoteInAHundredPeopleLeavesEveryLineCounted)
+{
+    QString text = u"生日名称,公历生日\n"_s;
+    for (int i = 1; i <= 100; ++i)
+        text += (i == 3 ? u"\"甲%1,1980-1-1\n"_s : u"甲%1,1980-1-1\n"_s).arg(i);
+    const ImportPreview preview =
+        buildImportPreview(readImportBytes(text.toUtf8(), ImportLayout::Csv, u"x.csv"_s), {});
+    EXPECT_EQ(preview.rows.size(), 100);
+    EXPECT_EQ(reportSummaryText(preview), u"文件共101行,其中100行读成100条记录,导入说明共1条"_s);
+}
 
 TEST(ImportFile, ReportsProgressAfterEachRecord)
 {
