@@ -7,25 +7,13 @@
 #include "store/connection.h"
 #include "store/database.h"
 #include "sync/calendarpush.h"
+#include "sync/credentials.h"
 
-#include <QFile>
 #include <cstdio>
 
 namespace natalis::cli {
 
 namespace {
-
-// The first line of the file, without its line end; nullopt when it cannot be read.
-std::optional<QString> readPasswordFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
-}
 
 int runSync(const QStringList &arguments)
 {
@@ -63,11 +51,12 @@ int runSync(const QStringList &arguments)
     const QUrl calendar(parser.value(QStringLiteral("calendar")), QUrl::StrictMode);
     if (const sync::TransportCheck check = sync::checkTransport(calendar); !check.allowed)
         return fail(check.refusal);
+    QString unread;
     const std::optional<QString> password =
-        readPasswordFile(parser.value(QStringLiteral("password-file")));
+        sync::FilePasswordStore(parser.value(QStringLiteral("password-file")))
+            .read(parser.value(QStringLiteral("user")), &unread);
     if (!password)
-        return fail(
-            QStringLiteral("cannot read %1").arg(parser.value(QStringLiteral("password-file"))));
+        return fail(unread);
 
     const QString path = dbPath(parser);
     store::DbError error;
