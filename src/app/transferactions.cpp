@@ -6,6 +6,7 @@
 #include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "sync/credentials.h"
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -152,7 +153,8 @@ bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicP
     const std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(userDesktopFolder());
     frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
-            QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner },
+            QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
+            std::make_shared<sync::KeychainPasswordStore>() },
         owner);
     runModal(runner, dialog);
     if (!dialog.isSaved())

@@ -64,8 +64,8 @@ void writeSyncVersion(Connection &connection, const QString &collection, const Q
 
 QString readSyncSetting(Connection &connection, QStringView key)
 {
+    // A file that never had sync settings stays as it is: reading creates nothing.
     try {
-        createSyncState(connection);
         Statement &select = connection.cached("select [Value] from syncsetting where [Key]=?");
         select.bind(1, key.toString());
         QString value;
