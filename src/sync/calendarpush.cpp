@@ -268,7 +268,7 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
 
 QString festivalName()
 {
-    return u"节日节气"_s;
+    return u" 节日节气"_s;
 }
 
 } // namespace
@@ -302,14 +302,15 @@ SyncResult pushBirthdays(store::Connection &connection,
         "DTSTAMP:" + options.now.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n";
 
     try {
-        CollectionPush birthdayPush(connection, client, options.calendar, u"生日提醒"_s, result);
+        CollectionPush birthdayPush(
+            connection, client, options.calendar, options.calendarName, result);
         std::optional<CollectionPush> festivalPush;
         if (!birthdayPush.prepare(
                 transfer::buildIcsObjects(birthdays, ics, transfer::IcsPart::Birthdays), stampLine))
             return result.requests = client.requestCount(), result;
         if (options.festivals) {
-            festivalPush.emplace(
-                connection, client, festivalCalendarUrl(options.calendar), festivalName(), result);
+            festivalPush.emplace(connection, client, festivalCalendarUrl(options.calendar),
+                options.calendarName + festivalName(), result);
             if (!festivalPush->prepare(
                     transfer::buildIcsObjects({}, ics, transfer::IcsPart::Festivals), stampLine))
                 return result.requests = client.requestCount(), result;

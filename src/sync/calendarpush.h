@@ -20,6 +20,7 @@ inline constexpr int DefaultSyncYears = 10;
 struct SyncOptions
 {
     QUrl calendar; // the collection the birthdays go to; made when missing
+    QString calendarName = QStringLiteral("生日提醒"); // the name a collection made here gets
     int years = DefaultSyncYears; // from the first of January of now's year on
     // The festivals and solar terms as well, into a collection of their own beside calendar
     // (its address with "-festivals" behind its last segment).

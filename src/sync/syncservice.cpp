@@ -77,7 +77,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
             result.error = home.error;
             return result;
         }
-        calendar = calendarUrlIn(home, config.calendar.isEmpty() ? u"生日提醒"_s : config.calendar);
+        calendar = calendarUrlIn(
+            home, config.calendar.isEmpty() ? SyncOptions().calendarName : config.calendar);
         store::writeSyncSetting(*connection, CalendarUrlKey, calendar.toString());
     }
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
@@ -85,9 +86,16 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
         result.error = u"无法读取生日数据"_s;
         return result;
     }
+    SyncOptions options;
+    options.calendar = calendar;
+    if (!isAddress(config.calendar) && !config.calendar.isEmpty())
+        options.calendarName = config.calendar;
+    options.years = config.years;
+    options.festivals = config.festivals;
+    options.now = now;
     result = pushBirthdays(*connection,
-        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client,
-        { calendar, config.years, config.festivals, now }, progress);
+        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options,
+        progress);
     store::writeSyncSetting(*connection, store::SyncLastTimeKey, now.toString(Qt::ISODate));
     store::writeSyncSetting(*connection, store::SyncLastResultKey,
         result.ok ? u"新增%1, 更新%2, 删除%3"_s.arg(result.created)
