@@ -20,6 +20,10 @@ namespace {
 using store::SyncCollectionState;
 using store::SyncedEvent;
 
+// Stands in a record's hash for an event the server no longer holds: it is created afresh when
+// still wanted, and its record dropped when not.
+constexpr QByteArrayView AbsentHash = "absent";
+
 // Requests sent at once before the outcome is written down and the stop flag is looked at.
 constexpr int BatchSize = 60;
 
@@ -123,7 +127,7 @@ void CollectionPush::adoptListing()
         const auto found = present.constFind(it.key());
         if (found == present.cend()) {
             it->etag.clear();
-            it->hash = "absent";
+            it->hash = AbsentHash.toByteArray();
         } else if (*found != it->etag) {
             it->etag = *found;
             it->hash.clear();
@@ -165,7 +169,7 @@ bool CollectionPush::prepare(const QList<transfer::IcsObject> &objects, const QB
 
     for (auto it = m_wanted.cbegin(); it != m_wanted.cend(); ++it) {
         const auto had = m_state.events.constFind(it.key());
-        if (had == m_state.events.cend() || had->hash == "absent")
+        if (had == m_state.events.cend() || had->hash == AbsentHash)
             m_tasks.append({ Op::Create, it.key(), hrefOf(it.key()), {} });
         else if (had->hash != it->hash)
             m_tasks.append({ Op::Update, it.key(), had->href, had->etag });

@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
