@@ -103,6 +103,7 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         m_context.DbPath, [this] { return m_clock.now(); },
         std::make_shared<sync::KeychainPasswordStore>());
     m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
+    m_window->stopCalendarSync = [this] { m_sync->stop(); };
     connectTray();
     connectWindow();
     connectSms();

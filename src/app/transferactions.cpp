@@ -145,7 +145,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
 }
 
 bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runner)
+    const ModalRunner &runner, const std::function<void()> &stopSync)
 {
     if (!context.DbConnection)
         return false;
@@ -154,7 +154,7 @@ bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicP
     frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
             QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
-            std::make_shared<sync::KeychainPasswordStore>() },
+            std::make_shared<sync::KeychainPasswordStore>(), stopSync },
         owner);
     runModal(runner, dialog);
     if (!dialog.isSaved())

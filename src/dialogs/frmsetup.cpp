@@ -148,7 +148,8 @@ void frmSetup::buildControls()
     upper->addWidget(buildClassLists(), 1);
     remindersLayout->addLayout(upper);
     pages->addTab(reminders, QStringLiteral("提醒设置"));
-    m_syncPage = new SyncPage(m_services.connection, m_services.passwords, pages);
+    m_syncPage =
+        new SyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
     pages->addTab(m_syncPage, QStringLiteral("日历同步"));
     layout->addWidget(pages);
 

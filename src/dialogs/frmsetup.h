@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -53,6 +54,7 @@ public:
         ModalRunner runModal; // runs the music file chooser
         // Where the calendar server's password goes; none: the sync page offers no password.
         std::shared_ptr<sync::PasswordStore> passwords = nullptr;
+        std::function<void()> stopSync = {}; // none: the sync page has no stop button
     };
 
     frmSetup(const store::SettingsRecord &settings, Services services, QWidget *parent = nullptr);

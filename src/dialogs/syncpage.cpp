@@ -29,8 +29,8 @@ QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
 
 } // namespace
 
-SyncPage::SyncPage(
-    store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords, QWidget *parent)
+SyncPage::SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+    std::function<void()> stopSync, QWidget *parent)
     : QWidget(parent), m_connection(connection), m_passwords(std::move(passwords))
 {
     setObjectName(u"SyncPage"_s);
@@ -73,6 +73,11 @@ SyncPage::SyncPage(
     form->addRow(QString(), m_festivals);
     form->addRow(m_test, m_testResult);
     form->addRow(u"上次同步:"_s, m_last);
+    if (stopSync) {
+        auto *stop = namedButton(this, u"cmdStopSync"_s, u"停止同步"_s);
+        form->addRow(QString(), stop);
+        connect(stop, &QPushButton::clicked, this, std::move(stopSync));
+    }
     connect(m_test, &QPushButton::clicked, this, &SyncPage::cmdTest_Click);
 }
 

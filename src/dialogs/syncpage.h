@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -29,8 +30,9 @@ class SyncPage : public QWidget
 
 public:
     // passwords may be null: the password field is then not offered.
+    // stopSync stops the program's sync under way; none: no "停止同步" button.
     SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-        QWidget *parent = nullptr);
+        std::function<void()> stopSync, QWidget *parent = nullptr);
     ~SyncPage() override; // waits for a connection test under way
 
     // Writes the page's choices; false on a write error. A password typed in goes to the

@@ -157,6 +157,12 @@ void SyncService::birthdaysChanged()
         m_debounce.start();
 }
 
+void SyncService::stop()
+{
+    if (m_thread)
+        m_stop = true;
+}
+
 int SyncService::retryMinutes(int failures)
 {
     int minutes = 10;
@@ -201,7 +207,9 @@ void SyncService::finished(const SyncResult &result)
             text += u" ("_s + result.warning + u')';
         showStatus(text);
         m_next.start(DayMs);
-    } else if (!result.error.isEmpty() && !result.stopped) {
+    } else if (result.stopped) {
+        showStatus(u"日历同步已停止"_s);
+    } else if (!result.error.isEmpty()) {
         const int minutes = retryMinutes(++m_failures);
         showStatus(u"日历同步失败: %1, %2分钟后重试"_s.arg(result.error).arg(minutes));
         m_next.start(minutes * 60 * 1000);

@@ -53,6 +53,8 @@ public:
     void begin(); // the first sync, a few seconds from now
     void birthdaysChanged(); // debounced
     void syncNow();
+    // Stops a sync under way after its current batch; what the server confirmed is kept.
+    void stop();
     // The back-off after a failure of this many in a row, in minutes: 10, 20, 40 … 240.
     static int retryMinutes(int failures);
 
