@@ -4,6 +4,8 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
+#include <QTimer>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +18,7 @@ namespace {
 constexpr int InFlight = 6;
 constexpr int TimeoutMs = 30'000;
 constexpr int MaxRedirects = 5;
+constexpr int StopPollMs = 100;
 
 bool isLocalAddress(const QHostAddress &address)
 {
@@ -118,6 +121,16 @@ QList<DavReply> DavClient::sendAll(const QList<DavRequest> &requests)
     QList<DavReply> replies(requests.size());
     QEventLoop loop;
     qsizetype next = 0, running = 0;
+    QSet<QNetworkReply *> active;
+    // A stop does not wait for a slow server's answers: the requests under way are cut off.
+    QTimer watch;
+    watch.setInterval(StopPollMs);
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (stopped()) {
+            for (QNetworkReply *reply : QSet(active))
+                reply->abort();
+        }
+    });
     std::function<void()> fill = [&] {
         while (running < InFlight && next < requests.size()) {
             const qsizetype index = next++;
@@ -127,8 +140,12 @@ QList<DavReply> DavClient::sendAll(const QList<DavRequest> &requests)
             }
             QNetworkReply *reply = start(requests[index]);
             ++running;
+            active.insert(reply);
             QObject::connect(reply, &QNetworkReply::finished, &loop, [&, reply, index] {
+                active.remove(reply);
                 replies[index] = take(reply);
+                if (stopped() && replies[index].status == 0)
+                    replies[index].error = u"已停止"_s;
                 --running;
                 fill();
                 if (running == 0 && next == requests.size())
@@ -137,8 +154,11 @@ QList<DavReply> DavClient::sendAll(const QList<DavRequest> &requests)
         }
     };
     fill();
-    if (running > 0)
+    if (running > 0) {
+        if (m_stop)
+            watch.start();
         loop.exec();
+    }
     return replies;
 }
 
