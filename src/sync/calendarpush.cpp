@@ -312,11 +312,17 @@ SyncResult pushBirthdays(store::Connection &connection,
         if (!birthdayPush.prepare(
                 transfer::buildIcsObjects(birthdays, ics, transfer::IcsPart::Birthdays), stampLine))
             return result.requests = client.requestCount(), result;
-        if (options.festivals) {
-            festivalPush.emplace(connection, client, festivalCalendarUrl(options.calendar),
-                options.calendarName + festivalName(), result);
-            if (!festivalPush->prepare(
-                    transfer::buildIcsObjects({}, ics, transfer::IcsPart::Festivals), stampLine))
+        // Festivals turned off take their events with them; after that the collection costs
+        // nothing more.
+        const QUrl festivalUrl = festivalCalendarUrl(options.calendar);
+        if (options.festivals
+            || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty()) {
+            festivalPush.emplace(
+                connection, client, festivalUrl, options.calendarName + festivalName(), result);
+            const QList<transfer::IcsObject> festivals = options.festivals
+                ? transfer::buildIcsObjects({}, ics, transfer::IcsPart::Festivals)
+                : QList<transfer::IcsObject>();
+            if (!festivalPush->prepare(festivals, stampLine))
                 return result.requests = client.requestCount(), result;
         }
         const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);

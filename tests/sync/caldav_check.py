@@ -179,6 +179,16 @@ def main(folder):
     check(alice.events("birthdays") == snapshot, "the first calendar is untouched")
     check(len(alice.events("other")) == YEARS, "the second calendar holds its birthday")
 
+    # Festivals go into a calendar of their own and leave with the option.
+    feasts = os.path.join(folder, "d.mdb")
+    add(feasts, "节", "gl", "1990-05-01")
+    check(alice.sync(feasts, "f", "--years", "1", "--festivals").returncode == 0, "festivals")
+    festivals = alice.events("f-festivals")
+    check(any(e[1] == "中秋节" for e in festivals.values()) and len(alice.events("f")) == 1,
+          "festivals and solar terms beside the birthdays: %d" % len(festivals))
+    check(alice.sync(feasts, "f", "--years", "1").returncode == 0 and not alice.events("f-festivals"),
+          "festivals turned off are removed")
+
     # A server killed in the middle of a long first sync: the next one completes the set.
     many = os.path.join(folder, "c.mdb")
     add(many, "首", "nl", "1980-01-01")
