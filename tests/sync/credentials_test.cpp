@@ -3,6 +3,7 @@
 #include "sync/credentials.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace natalis::sync {
@@ -17,8 +18,15 @@ TEST(Keyring, KeepsThePasswordOfEachAccount)
         << error.toStdString();
     ASSERT_TRUE(
         store.write(QStringLiteral("bob@dav.example.com"), QStringLiteral("other"), &error));
-    EXPECT_EQ(
-        store.read(QStringLiteral("alice@dav.example.com"), &error), QStringLiteral("密码 1"));
+    // The sync reads it on its worker thread.
+    std::optional<QString> read;
+    QThread *worker = QThread::create([&] {
+        read = KeychainPasswordStore().read(QStringLiteral("alice@dav.example.com"), nullptr);
+    });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_EQ(read, QStringLiteral("密码 1"));
     EXPECT_EQ(store.read(QStringLiteral("carol@dav.example.com"), &error), std::nullopt);
     EXPECT_FALSE(error.isEmpty());
 }
