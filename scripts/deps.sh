@@ -22,6 +22,8 @@ packages=(
   mutter xwayland weston qt6-wayland
   # the calendar file's check by an independent parser
   python3 python3-icalendar
+  # calendar servers: the desktop's secret store, a CalDAV server and a client of its own
+  qtkeychain-qt6-dev radicale python3-caldav
 )
 
 missing=()

@@ -43,6 +43,7 @@
 #include "session/remindermemoryhooks.h"
 #include "session/smsgatewayprocess.h"
 #include "sms/autosms.h"
+#include "sync/syncservice.h"
 #include "widgets/pictures.h"
 #include "widgets/screenfit.h"
 
@@ -98,6 +99,11 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         m_music->unplayable = [this](const QString &file) {
             m_window->setStatus(1, unplayableMusicText(file));
         };
+    m_sync = std::make_unique<sync::SyncService>(
+        m_context.DbPath, [this] { return m_clock.now(); },
+        std::make_shared<sync::KeychainPasswordStore>());
+    m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
+    m_window->stopCalendarSync = [this] { m_sync->stop(); };
     connectTray();
     connectWindow();
     connectSms();
@@ -106,6 +112,7 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
             anotherStartAsked(dbPath);
         };
     begin();
+    m_sync->begin();
 }
 
 Application::~Application()
@@ -137,7 +144,11 @@ void Application::connectWindow()
     connect(window, &frmGet::calendarRequested, this, &Application::openCalendar);
     connect(window, &frmGet::putAwayRequested, this, &Application::putWindowAway);
     connect(window, &frmGet::quitRequested, this, &Application::quit);
-    connect(window, &frmGet::remindersOutdated, this, [this] { m_loop.refresh(m_clock.now()); });
+    connect(window, &frmGet::remindersOutdated, this, [this] {
+        m_loop.refresh(m_clock.now());
+        // The birthdays or the sync settings changed, in this program or another.
+        m_sync->birthdaysChanged();
+    });
     connect(window, &frmGet::shown, this, &Application::windowShown);
 }
 

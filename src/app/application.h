@@ -15,6 +15,10 @@ namespace natalis::desktop {
 class TrayLayer;
 }
 
+namespace natalis::sync {
+class SyncService;
+}
+
 namespace natalis::calendar_ui {
 class frmWNL;
 }
@@ -160,6 +164,9 @@ private:
     AcknowledgementGate *m_ackGate = nullptr; // the window's child
     QPointer<calendar_ui::frmWNL> m_calendar;
     bool m_quitting = false;
+    // Keeps the calendar server current; declared last, so its worker stops before the window
+    // it reports to goes.
+    std::unique_ptr<sync::SyncService> m_sync;
 };
 
 } // namespace natalis::app

@@ -518,7 +518,7 @@ void frmGet::cmdSetup_Click()
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = runSetup(this, m_context, m_messages, m_music);
+        saved = runSetup(this, m_context, m_messages, m_music, {}, stopCalendarSync);
     }
     if (!saved)
         return;

@@ -121,6 +121,8 @@ public:
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
+    // Stops a calendar sync under way; the settings dialog's sync page offers it when set.
+    std::function<void()> stopCalendarSync;
 
 Q_SIGNALS:
     // The calendar window: the birthday calendar, or the perpetual calendar when plainMode.

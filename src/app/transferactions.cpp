@@ -6,6 +6,7 @@
 #include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "sync/credentials.h"
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -146,7 +147,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
 }
 
 bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runner)
+    const ModalRunner &runner, const std::function<void()> &stopSync)
 {
     if (!context.DbConnection)
         return false;
@@ -154,7 +155,8 @@ bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicP
     const std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(userDesktopFolder());
     frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
-            QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner },
+            QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
+            std::make_shared<sync::KeychainPasswordStore>(), stopSync },
         owner);
     runModal(runner, dialog);
     if (!dialog.isSaved())

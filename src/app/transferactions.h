@@ -35,7 +35,8 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     const StatusSink &status, const ModalRunner &runModal = {});
 
 // "设置(&S)": returns true when the settings were saved (the caller re-selects the start-up tab).
+// stopSync stops a calendar sync under way, for the sync page's button; none: no button.
 bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runModal = {});
+    const ModalRunner &runModal = {}, const std::function<void()> &stopSync = {});
 
 } // namespace natalis::app

@@ -10,7 +10,7 @@ namespace {
 QList<Command> allCommands()
 {
     return calendarCommands() + birthdayCommands() + transferCommands() + smsCommands()
-        + phoneCommands();
+        + phoneCommands() + syncCommands();
 }
 
 void printUsage(const QList<Command> &commands)

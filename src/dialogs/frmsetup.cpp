@@ -4,6 +4,7 @@
 #include "desktop/desktopshortcut.h"
 #include "desktop/musicplayer.h"
 #include "dialogs/frmmydlg1.h"
+#include "dialogs/syncpage.h"
 #include "platform/messagesink.h"
 #include "reminder/remindedfestivals.h"
 #include "store/ansicodec.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace natalis::app {
@@ -134,13 +136,22 @@ void frmSetup::buildControls()
 {
     // Built top to bottom, left to right: Tab walks the controls in the order they stand.
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildMethods());
-    layout->addWidget(buildMusicFile());
+    auto *pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("tabPages"));
+    auto *reminders = new QWidget(pages);
+    auto *remindersLayout = new QVBoxLayout(reminders);
+    remindersLayout->addWidget(buildMethods());
+    remindersLayout->addWidget(buildMusicFile());
     auto *upper = new QHBoxLayout;
     upper->addWidget(buildFestivals());
     upper->addWidget(buildRunMode());
     upper->addWidget(buildClassLists(), 1);
-    layout->addLayout(upper);
+    remindersLayout->addLayout(upper);
+    pages->addTab(reminders, QStringLiteral("提醒设置"));
+    m_syncPage =
+        new SyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
+    pages->addTab(m_syncPage, QStringLiteral("日历同步"));
+    layout->addWidget(pages);
 
     auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
     auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
@@ -405,7 +416,7 @@ void frmSetup::cmdOK_Click()
     // The record in memory changes only once it is stored, so a failed write leaves the
     // reminders running on settings that match the database.
     SettingsRecord settings = settingsFromControls();
-    if (!store::WriteSettings(m_services.connection, settings)) {
+    if (!store::WriteSettings(m_services.connection, settings) || !m_syncPage->save()) {
         m_status->setText(QStringLiteral("设置数据保存失败!"));
         return;
     }

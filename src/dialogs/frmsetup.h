@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -19,12 +21,17 @@ namespace natalis::store {
 class Connection;
 }
 
+namespace natalis::sync {
+class PasswordStore;
+}
+
 namespace natalis::app {
 
 class AutoStart;
 class DesktopShortcut;
 class MessageSink;
 class MusicPlayer;
+class SyncPage;
 
 // The reminder settings: methods and times, music, festivals, start-up tab, autostart, desktop
 // shortcut and the class lists of the four business categories. The settings are written only
@@ -45,6 +52,9 @@ public:
         QString dbPath; // handed to the autostarted program
         int skin = 1;
         ModalRunner runModal; // runs the music file chooser
+        // Where the calendar server's password goes; none: the sync page offers no password.
+        std::shared_ptr<sync::PasswordStore> passwords = nullptr;
+        std::function<void()> stopSync = {}; // none: the sync page has no stop button
     };
 
     frmSetup(const store::SettingsRecord &settings, Services services, QWidget *parent = nullptr);
@@ -112,6 +122,7 @@ private:
     QPushButton *m_classAdd = nullptr;
     QPushButton *m_classDel = nullptr;
     QLabel *m_status = nullptr;
+    SyncPage *m_syncPage = nullptr;
 };
 
 } // namespace natalis::app

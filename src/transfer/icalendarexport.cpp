@@ -207,12 +207,19 @@ public:
         line(name.toString() + u':' + value.toString());
     }
 
-    void header()
+    // A server's calendar object carries no METHOD (RFC 4791 4.1) and needs no calendar name or
+    // time zone: its events are all-day ones.
+    void objectHeader()
     {
         line(u"BEGIN:VCALENDAR");
         line(u"VERSION:2.0");
         line(u"PRODID:-//natalis//natalis 4.0//ZH");
         line(u"CALSCALE:GREGORIAN");
+    }
+
+    void header()
+    {
+        objectHeader();
         line(u"METHOD:PUBLISH");
         property(u"X-WR-CALNAME", u"生日提醒");
         line(u"X-WR-TIMEZONE:Asia/Shanghai");
@@ -292,6 +299,26 @@ QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &op
     for (const IcsEvent &event : events)
         writer.event(event);
     return writer.finish();
+}
+
+QList<IcsObject> buildIcsObjects(
+    const QList<BirthdayRecord> &birthdays, const IcsOptions &options, IcsPart part)
+{
+    const YearRange range = yearRange(options);
+    QList<IcsEvent> events;
+    if (part == IcsPart::Birthdays)
+        appendBirthdayEvents(events, birthdays, range);
+    else
+        appendFestivalEvents(events, range);
+    QList<IcsObject> objects;
+    objects.reserve(events.size());
+    for (const IcsEvent &event : events) {
+        IcsWriter writer(options.stamp);
+        writer.objectHeader();
+        writer.event(event);
+        objects.append({ event.uid, writer.finish() });
+    }
+    return objects;
 }
 
 QString icsChooserTitle()

@@ -37,6 +37,20 @@ inline constexpr QStringView IcsUidDomain = u"natalis.invalid";
 // date for their rule are left out.
 QByteArray buildIcs(const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options);
 
+enum class IcsPart { Birthdays, Festivals };
+
+// One event of buildIcs in a VCALENDAR of its own, as a calendar server keeps each event.
+struct IcsObject
+{
+    QString uid;
+    QByteArray data;
+};
+
+// The events of buildIcs that part names (options.festivals is not read), each as one object,
+// in the order buildIcs writes them.
+QList<IcsObject> buildIcsObjects(
+    const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options, IcsPart part);
+
 // The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
 // birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日
 // does not get it twice. age 0 or less is left out.

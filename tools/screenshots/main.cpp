@@ -34,6 +34,7 @@
 #include "store/birthdayrecord.h"
 #include "store/classtables.h"
 #include "store/database.h"
+#include "store/syncstate.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -53,6 +54,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStringEncoder>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -258,6 +260,18 @@ int main(int argc, char *argv[])
     setup.findChild<QCheckBox *>(QStringLiteral("chkMusic"))->setChecked(true);
     setup.show();
     ok &= save(setup, folder + QStringLiteral("/setup.png"));
+    store::writeSyncSetting(
+        *db, store::SyncServerKey, QStringLiteral("https://cloud.example.com/"));
+    store::writeSyncSetting(*db, store::SyncUserKey, QStringLiteral("zhangsan"));
+    store::writeSyncSetting(*db, store::SyncCalendarKey, QStringLiteral("生日提醒"));
+    store::writeSyncSetting(*db, store::SyncLastTimeKey, QStringLiteral("2026-12-07T09:00:05"));
+    store::writeSyncSetting(*db, store::SyncLastResultKey, QStringLiteral("新增0, 更新2, 删除0"));
+    app::frmSetup syncSetup(context.Settings,
+        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
+    syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
+    syncSetup.show();
+    ok &= save(syncSetup, folder + QStringLiteral("/setup-sync.png"));
 
     for (const char *name : { "生日备份.txt", "同事.txt", "birth.txt" }) {
         QFile file(scratch.filePath(QString::fromUtf8(name)));

@@ -1,0 +1,340 @@
+#include "sync/calendarpush.h"
+
+#include "store/connection.h"
+#include "store/dberror.h"
+#include "store/syncstate.h"
+#include "store/transaction.h"
+#include "sync/discovery.h"
+#include "sync/multistatus.h"
+#include "transfer/icalendarexport.h"
+
+#include <QCryptographicHash>
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sync {
+
+namespace {
+
+using store::SyncCollectionState;
+using store::SyncedEvent;
+
+// Stands in a record's hash for an event the server no longer holds: it is created afresh when
+// still wanted, and its record dropped when not.
+constexpr QByteArrayView AbsentHash = "absent";
+
+// Requests sent at once before the outcome is written down and the stop flag is looked at.
+constexpr int BatchSize = 60;
+
+struct Wanted
+{
+    QByteArray data;
+    QByteArray hash;
+};
+
+enum class Op { Create, Update, Delete };
+
+struct Task
+{
+    Op op;
+    QString uid;
+    QString href;
+    QString etag;
+    bool retried = false;
+};
+
+class CollectionPush
+{
+public:
+    CollectionPush(store::Connection &connection, DavClient &client, QUrl url, QString name,
+        SyncResult &result)
+        : m_connection(connection), m_client(client), m_url(std::move(url)),
+          m_key(m_url.toString()), m_name(std::move(name)), m_result(result)
+    {
+    }
+
+    // Plans the work; false when the collection could not be reached or made.
+    bool prepare(const QList<transfer::IcsObject> &objects, const QByteArray &stampLine);
+    qint64 work() const { return m_tasks.size(); }
+    // Runs the planned work; progress counts on from done.
+    bool run(const SyncProgress &progress, qint64 &done, qint64 total);
+
+private:
+    bool fail(const DavReply &reply)
+    {
+        m_result.error = replyFailure(reply);
+        m_result.stopped = m_client.stopped();
+        return false;
+    }
+    DavReply readCollection();
+    void adoptListing();
+    QString hrefOf(const QString &uid) const
+    {
+        return m_url
+            .resolved(QUrl(QString::fromLatin1(QUrl::toPercentEncoding(uid, "@")) + u".ics"_s))
+            .toString();
+    }
+    DavRequest request(const Task &task) const;
+    // Writes down one answered task; false when the task must be re-read and retried.
+    bool settle(const Task &task, const DavReply &reply, std::optional<DavReply> &failure);
+
+    store::Connection &m_connection;
+    DavClient &m_client;
+    QUrl m_url;
+    QString m_key;
+    QString m_name;
+    SyncResult &m_result;
+    SyncCollectionState m_state;
+    QHash<QString, Wanted> m_wanted;
+    QList<Task> m_tasks;
+    QString m_serverVersion;
+};
+
+DavReply CollectionPush::readCollection()
+{
+    return m_client.send({ "PROPFIND", m_url,
+        propfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }), { { "Depth", "0" } } });
+}
+
+QString versionOf(const DavReply &reply)
+{
+    const QList<DavResource> found = parseMultistatus(reply.body);
+    if (found.isEmpty())
+        return {};
+    const QString ctag = found.first().text.value(u"getctag"_s);
+    return ctag.isEmpty() ? found.first().text.value(u"sync-token"_s) : ctag;
+}
+
+// The server's collection changed since our last sync (someone else's event, an edit on a
+// phone, or our own sync that broke off): its listing says which of our events are there with
+// which ETag. Events in our UID form that we have no record of are ours from a sync that broke
+// off before it could write them down; they are taken over so they are rewritten or deleted.
+void CollectionPush::adoptListing()
+{
+    const DavReply listing =
+        m_client.send({ "PROPFIND", m_url, propfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+    if (!listing.ok())
+        return; // the plan below then trusts the records, and a conflict is settled per event
+    QHash<QString, QString> present; // uid -> etag
+    const QString suffix = u'@' + transfer::IcsUidDomain.toString() + u".ics"_s;
+    for (const DavResource &resource : parseMultistatus(listing.body)) {
+        const QString name = QUrl::fromPercentEncoding(resource.href.section(u'/', -1).toUtf8());
+        if (name.endsWith(suffix))
+            present.insert(name.chopped(4), resource.text.value(u"getetag"_s));
+    }
+    for (auto it = m_state.events.begin(); it != m_state.events.end(); ++it) {
+        const auto found = present.constFind(it.key());
+        if (found == present.cend()) {
+            it->etag.clear();
+            it->hash = AbsentHash.toByteArray();
+        } else if (*found != it->etag) {
+            it->etag = *found;
+            it->hash.clear();
+        }
+    }
+    for (auto it = present.cbegin(); it != present.cend(); ++it) {
+        if (!m_state.events.contains(it.key()))
+            m_state.events.insert(it.key(), SyncedEvent { it.key(), hrefOf(it.key()), *it, {} });
+    }
+}
+
+bool CollectionPush::prepare(const QList<transfer::IcsObject> &objects, const QByteArray &stampLine)
+{
+    for (const transfer::IcsObject &object : objects) {
+        QByteArray stable = object.data;
+        stable.replace(stampLine, QByteArray());
+        m_wanted.insert(object.uid,
+            { object.data, QCryptographicHash::hash(stable, QCryptographicHash::Sha1).toHex() });
+    }
+    m_state = store::readSyncState(m_connection, m_key);
+
+    DavReply collection = readCollection();
+    if (collection.status == 404) {
+        const DavReply made = m_client.send({ "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
+        if (!made.ok())
+            return fail(made);
+        collection = readCollection();
+    }
+    if (collection.status != 207)
+        return fail(collection);
+    const QList<DavResource> found = parseMultistatus(collection.body);
+    if (found.isEmpty() || !found.first().calendar) {
+        m_result.error = u"该地址不是日历: "_s + m_url.toString();
+        return false;
+    }
+    m_serverVersion = versionOf(collection);
+    if (m_serverVersion.isEmpty() || m_serverVersion != m_state.version)
+        adoptListing();
+
+    for (auto it = m_wanted.cbegin(); it != m_wanted.cend(); ++it) {
+        const auto had = m_state.events.constFind(it.key());
+        if (had == m_state.events.cend() || had->hash == AbsentHash)
+            m_tasks.append({ Op::Create, it.key(), hrefOf(it.key()), {} });
+        else if (had->hash != it->hash)
+            m_tasks.append({ Op::Update, it.key(), had->href, had->etag });
+    }
+    for (auto it = m_state.events.cbegin(); it != m_state.events.cend(); ++it) {
+        if (!m_wanted.contains(it.key()))
+            m_tasks.append({ Op::Delete, it.key(), it->href, it->etag });
+    }
+    return true;
+}
+
+DavRequest CollectionPush::request(const Task &task) const
+{
+    DavRequest request { task.op == Op::Delete ? "DELETE" : "PUT", QUrl(task.href), {}, {} };
+    if (task.op != Op::Delete)
+        request.body = m_wanted.value(task.uid).data;
+    const QByteArray etag = task.etag.isEmpty() ? "*"_ba : task.etag.toLatin1();
+    if (task.op == Op::Create)
+        request.headers.append({ "If-None-Match"_ba, "*"_ba });
+    else
+        request.headers.append({ "If-Match"_ba, etag });
+    return request;
+}
+
+bool CollectionPush::settle(
+    const Task &task, const DavReply &reply, std::optional<DavReply> &failure)
+{
+    const bool gone = reply.status == 404 || reply.status == 410;
+    if (task.op == Op::Delete && (reply.ok() || gone)) {
+        store::forgetSyncedEvent(m_connection, m_key, task.uid);
+        ++m_result.deleted;
+        return true;
+    }
+    if (task.op != Op::Delete && reply.ok()) {
+        store::writeSyncedEvent(m_connection, m_key,
+            { task.uid, task.href, reply.etag, m_wanted.value(task.uid).hash });
+        ++(task.op == Op::Create ? m_result.created : m_result.updated);
+        return true;
+    }
+    if ((reply.status == 412 || (task.op == Op::Update && gone)) && !task.retried)
+        return false;
+    failure = reply;
+    return true;
+}
+
+bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 total)
+{
+    QList<Task> pending = m_tasks;
+    while (!pending.isEmpty()) {
+        const QList<Task> batch = pending.mid(0, BatchSize);
+        pending.remove(0, batch.size());
+        QList<DavRequest> requests;
+        for (const Task &task : batch)
+            requests << request(task);
+        const QList<DavReply> replies = m_client.sendAll(requests);
+        std::optional<DavReply> failure;
+        QList<Task> conflicts;
+        {
+            store::Transaction transaction(m_connection);
+            for (qsizetype i = 0; i < batch.size(); ++i) {
+                if (!settle(batch[i], replies[i], failure))
+                    conflicts << batch[i];
+            }
+            transaction.commit();
+        }
+        if (failure)
+            return fail(*failure);
+        // Someone changed or removed the event since we read it: read its ETag again and try
+        // once more, as a create when it is gone and as an update when it is there.
+        for (Task task : conflicts) {
+            const DavReply now = m_client.send({ "PROPFIND", QUrl(task.href),
+                propfindBody({ "d:getetag" }), { { "Depth", "0" } } });
+            if (now.status == 0)
+                return fail(now);
+            const QList<DavResource> found = parseMultistatus(now.body);
+            task.retried = true;
+            const bool exists = now.status == 207 && !found.isEmpty();
+            if (task.op != Op::Delete)
+                task.op = exists ? Op::Update : Op::Create;
+            task.etag = exists ? found.first().text.value(u"getetag"_s) : QString();
+            pending.prepend(task);
+        }
+        done += batch.size();
+        if (progress)
+            progress(done, total);
+        if (m_client.stopped()) {
+            m_result.stopped = true;
+            m_result.error = u"已停止"_s;
+            return false;
+        }
+    }
+    // Remember the collection as it stands now, so that the next sync with nothing changed asks
+    // only this.
+    const DavReply after = m_tasks.isEmpty() ? DavReply {} : readCollection();
+    const QString version = m_tasks.isEmpty() ? m_serverVersion : versionOf(after);
+    if (version != m_state.version)
+        store::writeSyncVersion(m_connection, m_key, version);
+    return true;
+}
+
+QString festivalName()
+{
+    return u" 节日节气"_s;
+}
+
+} // namespace
+
+QUrl festivalCalendarUrl(const QUrl &calendar)
+{
+    QUrl url = calendar;
+    QString path = url.path();
+    if (path.endsWith(u'/'))
+        path.chop(1);
+    url.setPath(path + u"-festivals/"_s);
+    return url;
+}
+
+SyncResult pushBirthdays(store::Connection &connection,
+    const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
+    const SyncProgress &progress)
+{
+    SyncResult result;
+    const TransportCheck transport = checkTransport(options.calendar);
+    result.warning = transport.warning;
+    if (!transport.allowed) {
+        result.error = transport.refusal;
+        return result;
+    }
+    transfer::IcsOptions ics;
+    ics.fromYear = options.now.date().year();
+    ics.years = options.years;
+    ics.stamp = options.now;
+    const QByteArray stampLine =
+        "DTSTAMP:" + options.now.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n";
+
+    try {
+        CollectionPush birthdayPush(
+            connection, client, options.calendar, options.calendarName, result);
+        std::optional<CollectionPush> festivalPush;
+        if (!birthdayPush.prepare(
+                transfer::buildIcsObjects(birthdays, ics, transfer::IcsPart::Birthdays), stampLine))
+            return result.requests = client.requestCount(), result;
+        // Festivals turned off take their events with them; after that the collection costs
+        // nothing more.
+        const QUrl festivalUrl = festivalCalendarUrl(options.calendar);
+        if (options.festivals
+            || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty()) {
+            festivalPush.emplace(
+                connection, client, festivalUrl, options.calendarName + festivalName(), result);
+            const QList<transfer::IcsObject> festivals = options.festivals
+                ? transfer::buildIcsObjects({}, ics, transfer::IcsPart::Festivals)
+                : QList<transfer::IcsObject>();
+            if (!festivalPush->prepare(festivals, stampLine))
+                return result.requests = client.requestCount(), result;
+        }
+        const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);
+        qint64 done = 0;
+        result.ok = birthdayPush.run(progress, done, total)
+            && (!festivalPush || festivalPush->run(progress, done, total));
+    } catch (const store::DbException &exception) {
+        result.ok = false;
+        result.error = u"数据库错误: "_s + exception.error().description;
+    }
+    result.requests = client.requestCount();
+    return result;
+}
+
+} // namespace natalis::sync

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+#include "sync/davclient.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace natalis::store {
+class Connection;
+}
+
+namespace natalis::sync {
+
+inline constexpr int DefaultSyncYears = 10;
+
+struct SyncOptions
+{
+    QUrl calendar; // the collection the birthdays go to; made when missing
+    QString calendarName = QStringLiteral("生日提醒"); // the name a collection made here gets
+    int years = DefaultSyncYears; // from the first of January of now's year on
+    // The festivals and solar terms as well, into a collection of their own beside calendar
+    // (its address with "-festivals" behind its last segment).
+    bool festivals = false;
+    QDateTime now;
+};
+
+struct SyncResult
+{
+    bool ok = false;
+    bool stopped = false;
+    int created = 0, updated = 0, deleted = 0;
+    int requests = 0; // HTTP requests sent
+    QString error; // "服务器无法连接" …, empty on success
+    QString warning; // e.g. that the connection is not encrypted
+};
+
+// Called between batches: what is done and the whole, in requests.
+using SyncProgress = std::function<void(qint64 done, qint64 total)>;
+
+// The collection beside calendar that festivals go to.
+QUrl festivalCalendarUrl(const QUrl &calendar);
+
+// Puts the events of birthdays (as the calendar export words them) into the collection and
+// keeps it current: new events with If-None-Match, changed ones with If-Match, and events of
+// ours that are no longer wanted are deleted; events it did not create are never touched. What
+// it sent last lives in connection's sync tables, so an unchanged list costs one request per
+// collection. A conflict (412) is answered by reading the event's ETag again and retrying once.
+// A failure half way keeps what the server confirmed; the next sync completes the rest. Runs
+// on the calling thread, which must not be the window's.
+SyncResult pushBirthdays(store::Connection &connection,
+    const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
+    const SyncProgress &progress = {});
+
+} // namespace natalis::sync

@@ -1,0 +1,110 @@
+#include "sync/discovery.h"
+
+#include "sync/multistatus.h"
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sync {
+
+namespace {
+
+QUrl firstHref(const QUrl &base, const QList<DavResource> &resources, const QString &property)
+{
+    for (const DavResource &resource : resources) {
+        const QStringList hrefs = resource.hrefs.value(property);
+        if (!hrefs.isEmpty())
+            return base.resolved(QUrl(hrefs.first()));
+    }
+    return {};
+}
+
+QUrl asFolder(QUrl url)
+{
+    if (!url.path().endsWith(u'/'))
+        url.setPath(url.path() + u'/');
+    return url;
+}
+
+} // namespace
+
+QString replyFailure(const DavReply &reply)
+{
+    if (reply.status == 0)
+        return reply.error == u"已停止" ? reply.error : u"服务器无法连接"_s;
+    if (reply.status == 401)
+        return u"用户名或密码错误"_s;
+    return u"服务器拒绝(HTTP %1)"_s.arg(reply.status);
+}
+
+QByteArray propfindBody(const QList<QByteArray> &properties)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:" )"
+           R"(xmlns:c="urn:ietf:params:xml:ns:caldav" xmlns:cs="http://calendarserver.org/ns/">)"
+           "<d:prop><"
+        + properties.join("/><") + "/></d:prop></d:propfind>";
+}
+
+QByteArray mkcalendarBody(const QString &displayName)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><c:mkcalendar xmlns:d="DAV:" )"
+           R"(xmlns:c="urn:ietf:params:xml:ns:caldav"><d:set><d:prop><d:displayname>)"
+        + displayName.toHtmlEscaped().toUtf8()
+        + "</d:displayname><c:supported-calendar-component-set><c:comp name=\"VEVENT\"/>"
+          "</c:supported-calendar-component-set></d:prop></d:set></c:mkcalendar>";
+}
+
+CalendarHome discoverCalendars(DavClient &client, const QUrl &server)
+{
+    CalendarHome result;
+    const QByteArray body = propfindBody({ "d:current-user-principal", "c:calendar-home-set" });
+    QUrl home;
+    for (const QUrl &candidate : { server, server.resolved(QUrl(u"/.well-known/caldav"_s)) }) {
+        const DavReply reply = client.send({ "PROPFIND", candidate, body, { { "Depth", "0" } } });
+        if (reply.status == 0 || reply.status == 401) {
+            result.error = replyFailure(reply);
+            return result;
+        }
+        const QList<DavResource> found = parseMultistatus(reply.body);
+        home = firstHref(candidate, found, u"calendar-home-set"_s);
+        const QUrl principal = firstHref(candidate, found, u"current-user-principal"_s);
+        if (!home.isValid() && principal.isValid()) {
+            const DavReply asked =
+                client.send({ "PROPFIND", principal, body, { { "Depth", "0" } } });
+            home = firstHref(principal, parseMultistatus(asked.body), u"calendar-home-set"_s);
+        }
+        if (home.isValid())
+            break;
+        result.error = replyFailure(reply);
+    }
+    if (!home.isValid()) {
+        if (result.error.isEmpty())
+            result.error = u"服务器上找不到日历"_s;
+        return result;
+    }
+    const DavReply listing = client.send({ "PROPFIND", home,
+        propfindBody({ "d:resourcetype", "d:displayname" }), { { "Depth", "1" } } });
+    if (!listing.ok()) {
+        result.error = replyFailure(listing);
+        return result;
+    }
+    result.home = asFolder(home);
+    result.error.clear();
+    for (const DavResource &resource : parseMultistatus(listing.body)) {
+        if (resource.calendar)
+            result.calendars << CalendarInfo { asFolder(home.resolved(QUrl(resource.href))),
+                resource.text.value(u"displayname"_s) };
+    }
+    return result;
+}
+
+QUrl calendarUrlIn(const CalendarHome &home, const QString &name)
+{
+    for (const CalendarInfo &calendar : home.calendars) {
+        const QStringList segments = calendar.url.path().split(u'/', Qt::SkipEmptyParts);
+        if (calendar.displayName == name || (!segments.isEmpty() && segments.last() == name))
+            return calendar.url;
+    }
+    return home.home.resolved(QUrl(QString::fromLatin1(QUrl::toPercentEncoding(name)) + u'/'));
+}
+
+} // namespace natalis::sync

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "sync/davclient.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+namespace natalis::sync {
+
+struct CalendarInfo
+{
+    QUrl url;
+    QString displayName;
+};
+
+struct CalendarHome
+{
+    QUrl home; // invalid when discovery failed, with the reason in error
+    QList<CalendarInfo> calendars;
+    QString error;
+};
+
+// Finds the user's calendars from any address of the server (RFC 6764 and RFC 4791 6.2.1): the
+// address itself, then /.well-known/caldav, asked for current-user-principal, that principal
+// for calendar-home-set, and the home for its calendar collections.
+CalendarHome discoverCalendars(DavClient &client, const QUrl &server);
+
+// The calendar of home named name (display name or last path segment), or, when none is, the
+// address a new one of that name gets.
+QUrl calendarUrlIn(const CalendarHome &home, const QString &name);
+
+// Text for a reply that failed: "服务器无法连接", "用户名或密码错误", "服务器拒绝(HTTP 403)".
+QString replyFailure(const DavReply &reply);
+
+// The XML bodies of the requests that discovery and the push share.
+QByteArray propfindBody(const QList<QByteArray> &properties); // e.g. "d:getetag", "cs:getctag"
+QByteArray mkcalendarBody(const QString &displayName);
+
+} // namespace natalis::sync

@@ -1,0 +1,223 @@
+#include "sync/syncservice.h"
+
+#include "store/birthdays.h"
+#include "store/connection.h"
+#include "store/syncstate.h"
+#include "sync/discovery.h"
+
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sync {
+
+namespace {
+
+// The key under which the calendar's address found by discovery is kept, until the settings
+// page stores another calendar.
+constexpr QStringView CalendarUrlKey = u"calendarUrl";
+constexpr int DebounceMs = 3000;
+constexpr int DayMs = 24 * 60 * 60 * 1000;
+constexpr int LongestRetryMinutes = 240;
+
+SyncConfig readConfig(store::Connection &connection)
+{
+    SyncConfig config;
+    config.server = store::readSyncSetting(connection, store::SyncServerKey);
+    config.user = store::readSyncSetting(connection, store::SyncUserKey);
+    config.calendar = store::readSyncSetting(connection, store::SyncCalendarKey);
+    bool ok = false;
+    const int years = store::readSyncSetting(connection, store::SyncYearsKey).toInt(&ok);
+    config.years = ok && years > 0 ? years : DefaultSyncYears;
+    config.festivals = store::readSyncSetting(connection, store::SyncFestivalsKey) == u"1";
+    return config;
+}
+
+bool isAddress(const QString &text)
+{
+    return text.contains(u"://");
+}
+
+} // namespace
+
+SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
+    const std::atomic_bool *stop, const SyncProgress &progress)
+{
+    SyncResult result;
+    store::DbError dbError;
+    std::optional<store::Connection> connection =
+        store::Connection::open(dbPath, store::Connection::OpenMode::ExistingOnly, &dbError);
+    // The program holds the file open itself; a file that will not open a second time has no
+    // settings to act on, and a status about it would only puzzle.
+    if (!connection)
+        return result;
+    const SyncConfig config = readConfig(*connection);
+    if (!config.enabled())
+        return result;
+    const QUrl server(config.server.trimmed());
+    QString why;
+    const std::optional<QString> password =
+        passwords.read(passwordAccount(config.user, server.host()), &why);
+    if (!password) {
+        result.error = why;
+        return result;
+    }
+    DavClient client({ config.user, *password }, stop);
+    QUrl calendar(store::readSyncSetting(*connection, CalendarUrlKey));
+    if (isAddress(config.calendar))
+        calendar = QUrl(config.calendar);
+    else if (calendar.isEmpty()) {
+        const TransportCheck transport = checkTransport(server);
+        if (!transport.allowed) {
+            result.error = transport.refusal;
+            return result;
+        }
+        const CalendarHome home = discoverCalendars(client, server);
+        if (!home.home.isValid()) {
+            result.error = home.error;
+            return result;
+        }
+        calendar = calendarUrlIn(
+            home, config.calendar.isEmpty() ? SyncOptions().calendarName : config.calendar);
+        store::writeSyncSetting(*connection, CalendarUrlKey, calendar.toString());
+    }
+    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error) {
+        result.error = u"无法读取生日数据"_s;
+        return result;
+    }
+    SyncOptions options;
+    options.calendar = calendar;
+    if (!isAddress(config.calendar) && !config.calendar.isEmpty())
+        options.calendarName = config.calendar;
+    options.years = config.years;
+    options.festivals = config.festivals;
+    options.now = now;
+    result = pushBirthdays(*connection,
+        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options,
+        progress);
+    store::writeSyncSetting(*connection, store::SyncLastTimeKey, now.toString(Qt::ISODate));
+    store::writeSyncSetting(*connection, store::SyncLastResultKey,
+        result.ok ? u"新增%1, 更新%2, 删除%3"_s.arg(result.created)
+                        .arg(result.updated)
+                        .arg(result.deleted)
+                  : result.error);
+    return result;
+}
+
+QString testConnection(const SyncConfig &config, const QString &password)
+{
+    const QUrl server(config.server.trimmed());
+    const TransportCheck transport = checkTransport(server);
+    if (!transport.allowed)
+        return transport.refusal;
+    DavClient client({ config.user, password });
+    const CalendarHome home = discoverCalendars(client, server);
+    if (!home.home.isValid())
+        return u"连接失败: "_s + home.error;
+    QStringList names;
+    for (const CalendarInfo &calendar : home.calendars)
+        names << (calendar.displayName.isEmpty() ? calendar.url.path() : calendar.displayName);
+    QString text = u"连接成功, 日历: "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
+    if (!transport.warning.isEmpty())
+        text += u"\n"_s + transport.warning;
+    return text;
+}
+
+SyncService::SyncService(
+    QString dbPath, std::function<QDateTime()> now, std::shared_ptr<PasswordStore> passwords)
+    : m_dbPath(std::move(dbPath)), m_now(std::move(now)), m_passwords(std::move(passwords))
+{
+    m_debounce.setSingleShot(true);
+    m_debounce.setInterval(DebounceMs);
+    m_next.setSingleShot(true);
+    connect(&m_debounce, &QTimer::timeout, this, &SyncService::syncNow);
+    connect(&m_next, &QTimer::timeout, this, &SyncService::syncNow);
+}
+
+SyncService::~SyncService()
+{
+    if (m_thread) {
+        m_stop = true;
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+void SyncService::begin()
+{
+    m_debounce.start();
+}
+
+void SyncService::birthdaysChanged()
+{
+    if (m_thread)
+        m_again = true;
+    else
+        m_debounce.start();
+}
+
+void SyncService::stop()
+{
+    if (m_thread)
+        m_stop = true;
+}
+
+int SyncService::retryMinutes(int failures)
+{
+    int minutes = 10;
+    for (int i = 1; i < failures && minutes < LongestRetryMinutes; ++i)
+        minutes *= 2;
+    return qMin(minutes, LongestRetryMinutes);
+}
+
+void SyncService::syncNow()
+{
+    if (m_thread) {
+        m_again = true;
+        return;
+    }
+    m_debounce.stop();
+    m_next.stop();
+    m_stop = false;
+    const QDateTime now = m_now();
+    m_thread = QThread::create([this, now] {
+        const SyncResult result =
+            runStoredSync(m_dbPath, *m_passwords, now, &m_stop, [this](qint64 done, qint64 total) {
+                QMetaObject::invokeMethod(this, [this, done, total] {
+                    showStatus(u"日历同步中: %1/%2"_s.arg(done).arg(total));
+                });
+            });
+        QMetaObject::invokeMethod(this, [this, result] { finished(result); });
+    });
+    m_thread->start();
+}
+
+void SyncService::finished(const SyncResult &result)
+{
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    if (result.ok) {
+        m_failures = 0;
+        QString text = u"日历同步完成: 新增%1, 更新%2, 删除%3"_s.arg(result.created)
+                           .arg(result.updated)
+                           .arg(result.deleted);
+        if (!result.warning.isEmpty())
+            text += u" ("_s + result.warning + u')';
+        showStatus(text);
+        m_next.start(DayMs);
+    } else if (result.stopped) {
+        showStatus(u"日历同步已停止"_s);
+    } else if (!result.error.isEmpty()) {
+        const int minutes = retryMinutes(++m_failures);
+        showStatus(u"日历同步失败: %1, %2分钟后重试"_s.arg(result.error).arg(minutes));
+        m_next.start(minutes * 60 * 1000);
+    }
+    if (m_again) {
+        m_again = false;
+        m_debounce.start();
+    }
+}
+
+} // namespace natalis::sync

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "sync/calendarpush.h"
+#include "sync/credentials.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+
+namespace natalis::sync {
+
+// What the settings page stores; the server's address alone turns the sync on.
+struct SyncConfig
+{
+    QString server; // any address of the server, or the calendar's own
+    QString user;
+    QString calendar; // a calendar's name or address; made when missing
+    int years = DefaultSyncYears;
+    bool festivals = false;
+
+    bool enabled() const { return !server.trimmed().isEmpty(); }
+};
+
+// One sync of the database at dbPath with its stored settings, as the worker runs it: its own
+// connection, the password from passwords, the calendar found by discovery once and then kept.
+// The outcome is stored as the last sync's time and result. A database without settings, or one
+// that does not open, gives a result with ok false and an empty error.
+SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
+    const std::atomic_bool *stop, const SyncProgress &progress);
+
+// A connection test for the settings page: discovery and the calendars found, as one line.
+QString testConnection(const SyncConfig &config, const QString &password);
+
+// Keeps the calendar current while the program runs: soon after the start, once a day, a few
+// seconds after the last change to the birthdays, and after a failure again after 10 minutes,
+// doubling up to four hours. Each sync runs on a thread of its own; the window thread only
+// hears the status texts.
+class SyncService : public QObject
+{
+public:
+    SyncService(
+        QString dbPath, std::function<QDateTime()> now, std::shared_ptr<PasswordStore> passwords);
+    ~SyncService() override; // stops a sync under way and waits for it
+
+    // The status bar's text: progress, "日历同步完成…" or "日历同步失败: …, 10分钟后重试".
+    std::function<void(const QString &)> showStatus = [](const QString &) {};
+
+    void begin(); // the first sync, a few seconds from now
+    void birthdaysChanged(); // debounced
+    void syncNow();
+    // Stops a sync under way after its current batch; what the server confirmed is kept.
+    void stop();
+    // The back-off after a failure of this many in a row, in minutes: 10, 20, 40 … 240.
+    static int retryMinutes(int failures);
+
+private:
+    void finished(const SyncResult &result);
+
+    QString m_dbPath;
+    std::function<QDateTime()> m_now;
+    std::shared_ptr<PasswordStore> m_passwords;
+    QTimer m_debounce;
+    QTimer m_next;
+    QThread *m_thread = nullptr;
+    std::atomic_bool m_stop { false };
+    bool m_again = false; // a change came while a sync was under way
+    int m_failures = 0;
+};
+
+} // namespace natalis::sync

@@ -1,0 +1,65 @@
+"""A Radicale calendar server of the test's own on a free loopback port, with its storage in a
+folder the test gives, so that it can be killed and started again over the same data."""
+import os
+import signal
+import socket
+import subprocess
+import sys
+import time
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class RadicaleServer:
+    def __init__(self, folder, htpasswd=None):
+        self.folder = folder
+        self.port = free_port()
+        self.url = "http://127.0.0.1:%d/" % self.port
+        self.log = os.path.join(folder, "radicale.log")
+        self.htpasswd = htpasswd
+        self.process = None
+
+    def start(self):
+        auth = ["--auth-type", "none"]
+        if self.htpasswd:
+            path = os.path.join(self.folder, "htpasswd")
+            with open(path, "w") as f:
+                f.write("".join("%s:%s\n" % pair for pair in self.htpasswd.items()))
+            auth = ["--auth-type", "htpasswd", "--auth-htpasswd-filename", path,
+                    "--auth-htpasswd-encryption", "plain"]
+        # No configuration file of the machine's or the user's may change what is tested.
+        command = [sys.executable, "-m", "radicale", "--config", "",
+                   "--server-hosts", "127.0.0.1:%d" % self.port,
+                   "--storage-filesystem-folder", os.path.join(self.folder, "storage"),
+                   "--logging-level", "info"] + auth
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL,
+                                        stderr=open(self.log, "a"))
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", self.port), 0.2).close()
+                return self
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("radicale did not start; see " + self.log)
+
+    def stop(self, sig=signal.SIGTERM):
+        if self.process and self.process.poll() is None:
+            self.process.send_signal(sig)
+            self.process.wait(10)
+        self.process = None
+
+    def requests(self):
+        """Requests the server has logged so far."""
+        with open(self.log, encoding="utf-8", errors="replace") as f:
+            return sum(1 for line in f if " request for " in line)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()

@@ -1,0 +1,231 @@
+#!/usr/bin/python3
+"""Pushes birthdays with natalis-cli sync to a Radicale server of the test's own and reads the
+calendars back with python3-caldav, a client that natalis shares nothing with. Each promise is
+one check; the first failure names it."""
+import datetime
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import caldav
+
+cli, support = sys.argv[1], sys.argv[2]
+sys.path.insert(0, support)
+from radicale_server import RadicaleServer  # noqa: E402
+
+KEY = "PRAGMA key='418093';\n"
+# Fixed so that the years ahead do not depend on the day the test runs.
+NOW = "2026-12-07T10:00"
+FIRST_YEAR, YEARS = 2026, 10
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def run(*args):
+    env = dict(os.environ, NATALIS_NOW=NOW)
+    return subprocess.run([cli] + list(args), capture_output=True, text=True, env=env)
+
+
+def sql(db, script):
+    result = subprocess.run(["sqlcipher", db], input=KEY + script, capture_output=True, text=True)
+    if result.returncode != 0 or "Error" in result.stderr:
+        raise RuntimeError("sqlcipher: " + result.stderr)
+    return result.stdout
+
+
+def add(db, name, rule, date):
+    option = "--nl" if rule == "nl" else "--gl"
+    result = run("add", "--db", db, "--name", name, "--type", "朋友", option, date, "--rule", rule)
+    if result.returncode != 0:
+        raise RuntimeError("add: " + result.stderr)
+
+
+def uid_of(db, name):
+    return sql(db, "select strUid from birthday where About='%s';" % name).strip()
+
+
+class Account:
+    def __init__(self, server, folder, user="alice", password="x"):
+        self.server, self.user = server, user
+        self.password_file = os.path.join(folder, user + ".pw")
+        with open(self.password_file, "w") as f:
+            f.write(password + "\n")
+        self.client = caldav.DAVClient(url=server.url, username=user, password=password)
+
+    def url(self, name):
+        return "%s%s/%s/" % (self.server.url, self.user, name)
+
+    def sync(self, db, name, *extra):
+        return run("sync", "--db", db, "--calendar", self.url(name), "--user", self.user,
+                   "--password-file", self.password_file, *extra)
+
+    def events(self, name):
+        """uid -> (first day, summary, repeats) of every event in the calendar."""
+        found = {}
+        for event in caldav.Calendar(client=self.client, url=self.url(name)).events():
+            vevent = event.vobject_instance.vevent
+            found[vevent.uid.value] = (vevent.dtstart.value, vevent.summary.value,
+                                       hasattr(vevent, "rrule"))
+        return found
+
+
+def lunar_calendar():
+    """(lunar year, month, leap, day) -> Gregorian day, from natalis-cli's own conversion."""
+    days = {}
+    for line in run("day", "%d-01-01" % (FIRST_YEAR - 1), "%d-12-31" % (FIRST_YEAR + YEARS + 1)
+                    ).stdout.splitlines():
+        date, lunar = line.split("\t")[:2]
+        y, leap, m, d = re.match(r"农历(\d+)年(闰| )(\d+)月(\d+)日", lunar).groups()
+        days[(int(y), int(m), leap == "闰", int(d))] = datetime.date.fromisoformat(date)
+    return days
+
+
+LUNAR = lunar_calendar()
+
+
+def lunar_day(year, month, day, leap):
+    """The day a lunar birthday falls on in a lunar year, by the reminder's rules: a leap-month
+    birthday in the regular month when the year has no such leap month, day 30 on day 29."""
+    for key in [(year, month, leap, day), (year, month, False, day), (year, month, False, 29)]:
+        if key in LUNAR:
+            return LUNAR[key]
+    return None
+
+
+def counts(result):
+    return dict(zip(("created", "updated", "deleted", "requests"),
+                    map(int, re.findall(r"\d+", result.stdout.splitlines()[0]))))
+
+
+def check_lunar_days(events, db, name, month, day, leap=False):
+    uid = uid_of(db, name)
+    mine = {u: e for u, e in events.items() if u.startswith(uid)}
+    check(mine, "%s has events" % name)
+    for event_uid, (start, summary, _) in mine.items():
+        year = int(event_uid[len(uid) + 1:].split("@")[0])
+        expected = lunar_day(year, month, day, leap)
+        check(start == expected, "%s in lunar year %d on %s, not %s" % (name, year, expected, start))
+        check(name in summary and "农历" in summary, "%s titled %r" % (name, summary))
+    years = sorted(start.year for start, _, _ in mine.values())
+    check(years and years[0] == FIRST_YEAR and years[-1] >= FIRST_YEAR + YEARS - 1,
+          "%s covers the years ahead: %s" % (name, years))
+
+
+def main(folder):
+    server = RadicaleServer(folder).start()
+    alice = Account(server, folder)
+    db = os.path.join(folder, "a.mdb")
+    # (name, rule, date, lunar month, lunar day, leap): one row per situation of the reminder.
+    lunar = [("中秋", "nl", "1980-08-15", 8, 15, False),
+             ("腊月末", "nl", "1985-12-29", 12, 29, False),  # lunar 2025's falls in January 2026
+             ("三十日", "nl", "1990-12-30", 12, 30, False),  # day 30 in 29-day twelfth months
+             ("闰四月", "nl", "2020-闰04-10", 4, 10, True)]  # no leap fourth month ahead
+    for name, rule, date, *_ in lunar:
+        add(db, name, rule, date)
+    add(db, "五一", "gl", "1990-05-01")
+    add(db, "闰日", "gl", "2000-02-29")
+
+    first = alice.sync(db, "birthdays")
+    check(first.returncode == 0, "first sync: " + first.stderr)
+    events = alice.events("birthdays")
+    for name, _, _, month, day, leap in lunar:
+        check_lunar_days(events, db, name, month, day, leap)
+    yearly = [e for u, e in events.items() if u.startswith(uid_of(db, "五一"))]
+    check(len(yearly) == 1 and yearly[0][2] and yearly[0][0] == datetime.date(2026, 5, 1),
+          "a Gregorian birthday is one yearly event: %s" % yearly)
+    leap_days = sorted(e[0] for u, e in events.items() if u.startswith(uid_of(db, "闰日")))
+    check(datetime.date(2027, 2, 28) in leap_days and datetime.date(2028, 2, 29) in leap_days,
+          "29 February falls on the 28th in common years: %s" % leap_days)
+
+    # Someone else's event in the same calendar is never touched.
+    calendar = caldav.Calendar(client=alice.client, url=alice.url("birthdays"))
+    calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\n"
+                        "UID:foreign@example.org\r\nDTSTAMP:20260101T000000Z\r\n"
+                        "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:foreign\r\nEND:VEVENT\r\n"
+                        "END:VCALENDAR\r\n")
+    alice.sync(db, "birthdays")  # the collection changed: one listing, nothing to send
+
+    before = server.requests()
+    again = alice.sync(db, "birthdays")
+    check(again.returncode == 0 and counts(again) == dict(created=0, updated=0, deleted=0,
+                                                          requests=1),
+          "a sync with nothing changed sends one request: " + again.stdout)
+    check(server.requests() - before == 1, "the server saw %d requests for an unchanged sync"
+          % (server.requests() - before))
+
+    sql(db, "update birthday set strNL='农历1980年 09月01日' where About='中秋';")
+    sql(db, "delete from birthday where About='五一';")
+    edited = alice.sync(db, "birthdays")
+    check(edited.returncode == 0 and counts(edited)["deleted"] == 1, "edit: " + edited.stdout)
+    events = alice.events("birthdays")
+    check_lunar_days(events, db, "中秋", 9, 1)
+    check(not any("五一" in e[1] for e in events.values()), "a deleted birthday's event is gone")
+    check("foreign@example.org" in events, "an event natalis did not make stays")
+
+    # A second database into a calendar of its own leaves the first as it was.
+    other = os.path.join(folder, "b.mdb")
+    add(other, "别人", "nl", "1970-01-01")
+    snapshot = alice.events("birthdays")
+    check(alice.sync(other, "other").returncode == 0, "second database syncs")
+    check(alice.events("birthdays") == snapshot, "the first calendar is untouched")
+    check(len(alice.events("other")) == YEARS, "the second calendar holds its birthday")
+
+    # Festivals go into a calendar of their own and leave with the option.
+    feasts = os.path.join(folder, "d.mdb")
+    add(feasts, "节", "gl", "1990-05-01")
+    check(alice.sync(feasts, "f", "--years", "1", "--festivals").returncode == 0, "festivals")
+    festivals = alice.events("f-festivals")
+    check(any(e[1] == "中秋节" for e in festivals.values()) and len(alice.events("f")) == 1,
+          "festivals and solar terms beside the birthdays: %d" % len(festivals))
+    check(alice.sync(feasts, "f", "--years", "1").returncode == 0 and not alice.events("f-festivals"),
+          "festivals turned off are removed")
+
+    # A server killed in the middle of a long first sync: the next one completes the set.
+    many = os.path.join(folder, "c.mdb")
+    add(many, "首", "nl", "1980-01-01")
+    sql(many, "with recursive n(i) as (select 1 union all select i+1 from n where i<40) "
+              "insert into birthday(About,Type,strNL,blnIsGL,intnums,strUid) select '人'||i,"
+              "'朋友','农历1980年 03月'||printf('%02d日',1+i%28),'按农历提醒',3,"
+              "printf('%08x-0000-4000-8000-%012x',i,i) from n;")
+    sync = subprocess.Popen([cli, "sync", "--db", many, "--calendar", alice.url("many"),
+                             "--user", "alice", "--password-file", alice.password_file],
+                            env=dict(os.environ, NATALIS_NOW=NOW), stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, text=True)
+    start = server.requests()
+    while server.requests() - start < 100 and sync.poll() is None:
+        time.sleep(0.02)
+    server.stop(signal.SIGKILL)
+    _, err = sync.communicate(timeout=120)
+    check(sync.returncode == 1 and "服务器无法连接" in err,
+          "a killed server fails the sync: %s %s" % (sync.returncode, err))
+    server.start()
+    resumed = alice.sync(many, "many")
+    print("after the restart:", resumed.stdout.strip())
+    check(resumed.returncode == 0, "the sync after a restart completes: " + resumed.stderr)
+    check(alice.sync(many, "reference").returncode == 0, "reference sync")
+    check(alice.events("many") == alice.events("reference"),
+          "the interrupted calendar ends with the same events as an uninterrupted one")
+    server.stop()
+
+    # Credentials: the server refuses a wrong password, which the result names.
+    os.makedirs(os.path.join(folder, "auth"))
+    with RadicaleServer(os.path.join(folder, "auth"), {"bob": "secret"}) as guarded:
+        wrong = Account(guarded, folder, "bob", "wrong").sync(db, "birthdays")
+        check(wrong.returncode == 1 and "用户名或密码错误" in wrong.stderr,
+              "a wrong password: " + wrong.stderr)
+        right = Account(guarded, folder, "bob", "secret").sync(db, "birthdays")
+        check(right.returncode == 0, "the right password: " + right.stderr)
+
+
+with tempfile.TemporaryDirectory() as folder:
+    main(folder)
+sys.exit(1 if failures else 0)
