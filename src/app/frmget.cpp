@@ -87,6 +87,7 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     buildLists();
     buildControls();
     buildStatusBar();
+    buildKeys();
     resize(1000, 580);
     QList<QHeaderView *> headers;
     for (QTableView *view : m_views)
@@ -104,7 +105,9 @@ frmGet::~frmGet() = default;
 
 void frmGet::buildMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
+    // The buttons below the lists hold F, A, M, D, S, T, W and E: the menu titles take other
+    // letters, so that each Alt key reaches one thing.
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&I)"));
     file->setObjectName(QStringLiteral("mnuFile"));
     QAction *addIn =
         action(file, "mnuFileAddIn", QStringLiteral("从外部制表符分割的文本文件导入生日"));
@@ -126,7 +129,7 @@ void frmGet::buildMenus()
     connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
         &frmGet::mnuRestore_Click);
 
-    m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
+    m_toolMenu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
     connect(action(m_toolMenu, "mnuSetup", QStringLiteral("生日设置(&S)")), &QAction::triggered,
         this, &frmGet::showInFront);
@@ -136,9 +139,10 @@ void frmGet::buildMenus()
     connect(m_wnlAction, &QAction::triggered, this, [this] { Q_EMIT calendarRequested(true); });
     m_toolMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeperator"));
     m_exitAction = action(m_toolMenu, "mnuExit", QStringLiteral("退出(&E)"));
+    m_exitAction->setShortcut(QKeySequence::Quit);
     connect(m_exitAction, &QAction::triggered, this, &frmGet::quitRequested);
 
-    QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤"));
+    QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤(&K)"));
     skins->setObjectName(QStringLiteral("mnuHuanfu"));
     m_skins = new QActionGroup(this);
     m_skins->setExclusive(true);
@@ -153,9 +157,48 @@ void frmGet::buildMenus()
         connect(entry, &QAction::triggered, this, [this, skin] { chooseSkin(skin); });
     }
 
-    QAction *help = menuBar()->addAction(QStringLiteral("帮助"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(help, &QAction::triggered, this, &frmGet::openHelp);
+    m_helpAction = menuBar()->addAction(QStringLiteral("帮助(&H)"));
+    m_helpAction->setObjectName(QStringLiteral("mnuHelp"));
+    m_helpAction->setShortcut(QKeySequence::HelpContents);
+    connect(m_helpAction, &QAction::triggered, this, &frmGet::openHelp);
+}
+
+void frmGet::buildKeys()
+{
+    const auto key = [this](const char *name, QList<QKeySequence> keys, auto slot) {
+        auto *a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        addAction(a);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    // Ctrl+Tab and Ctrl+Page Down walk the tabs as in a browser, round from the last to the first.
+    const auto step = [this](int by) {
+        const int count = m_tabs->count();
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+    };
+    key("actNextTab",
+        { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) },
+        [step] { step(1); });
+    key("actPreviousTab",
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) },
+        [step] { step(-1); });
+    key("actFind", QKeySequence::keyBindings(QKeySequence::Find), [this] {
+        m_found->setFocus(Qt::ShortcutFocusReason);
+        m_found->selectAll();
+    });
+    key("actAdd", QKeySequence::keyBindings(QKeySequence::New), [this] { cmdAdd_Click(); });
+    // Delete belongs to the birthday lists only: the SMS panel's number list and every text box
+    // keep their own.
+    m_deleteAction = new QAction(this);
+    m_deleteAction->setObjectName(QStringLiteral("actDelete"));
+    m_deleteAction->setShortcuts(QKeySequence::Delete);
+    m_deleteAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_deleteAction, &QAction::triggered, this, &frmGet::cmdDel_Click);
+    for (QTableView *view : m_views)
+        view->addAction(m_deleteAction);
 }
 
 void frmGet::buildLists()
@@ -605,18 +648,6 @@ void frmGet::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reloadIfChangedElsewhere();
     QMainWindow::changeEvent(event);
-}
-
-void frmGet::keyPressEvent(QKeyEvent *event)
-{
-    // Delete removes birthdays only from a birthday list (the SMS panel takes it for its
-    // temporary numbers).
-    if (event->key() == Qt::Key_Delete
-        && std::find(m_views.begin(), m_views.end(), focusWidget()) != m_views.end()) {
-        cmdDel_Click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmGet::showEvent(QShowEvent *event)

@@ -137,7 +137,6 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -156,6 +155,8 @@ private:
     };
 
     void buildMenus();
+    // The keys of the window that no button or menu entry carries: moving between the tabs.
+    void buildKeys();
     void buildLists();
     void buildControls();
     void buildStatusBar();
@@ -209,6 +210,8 @@ private:
     QAction *m_notifyAction = nullptr;
     QAction *m_wnlAction = nullptr;
     QAction *m_exitAction = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_deleteAction = nullptr;
     QActionGroup *m_skins = nullptr;
     WindowMemory *m_memory = nullptr;
 };

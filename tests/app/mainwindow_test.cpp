@@ -376,6 +376,46 @@ TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
     EXPECT_EQ(edits, 2);
 }
 
+TEST_F(MainWindow, StandardKeysReachTheirActions)
+{
+    add(colleague(u"甲"_s));
+    openWindow().show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    int adds = 0;
+    window->openEditor = [&adds](BirthdayEdit &, bool batch) {
+        adds += batch ? 0 : 1;
+        return false;
+    };
+    QStringList opened;
+    window->openDocument = [&opened](const QString &path) {
+        opened << path;
+        return true;
+    };
+    QTableView *view = window->listView(0);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(adds, 1);
+    QTest::keyClick(view, Qt::Key_F1);
+    EXPECT_EQ(opened.size(), 1);
+
+    select({ u"甲"_s });
+    view->setFocus();
+    messages.answer = MessageButton::No;
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(messages.texts(), QStringList { u"确认删除\"甲\"生日提醒吗?"_s });
+
+    auto *tabs = find<QTabBar>(u"TabStrip1"_s);
+    QTest::keyClick(view, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    QTest::keyClick(window.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1) << "from the first tab round to the last";
+
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), u"txtFound"_s);
+}
+
 TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
 {
     openWindow().show();
