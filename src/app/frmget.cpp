@@ -6,6 +6,7 @@
 #include "app/transferactions.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
+#include "reminder/nextbirthday.h"
 #include "session/appcontext.h"
 #include "session/startup.h"
 #include "store/categories.h"
@@ -31,6 +32,7 @@
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
@@ -81,10 +83,13 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->setExpanding(false);
     m_stack = new QStackedWidget(central);
-    layout->addWidget(m_tabs);
+    auto *tabRow = new QHBoxLayout;
+    tabRow->addWidget(m_tabs, 1);
+    layout->addLayout(tabRow);
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
     buildLists();
+    buildSearch(tabRow);
     buildControls();
     buildStatusBar();
     buildKeys();
@@ -186,8 +191,8 @@ void frmGet::buildKeys()
             QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) },
         [step] { step(-1); });
     key("actFind", QKeySequence::keyBindings(QKeySequence::Find), [this] {
-        m_found->setFocus(Qt::ShortcutFocusReason);
-        m_found->selectAll();
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
     });
     key("actAdd", QKeySequence::keyBindings(QKeySequence::New), [this] { cmdAdd_Click(); });
     // Delete belongs to the birthday lists only: the SMS panel's number list and every text box
@@ -231,6 +236,96 @@ void frmGet::buildLists()
         m_views[index] = view;
         m_stack->addWidget(view);
     }
+}
+
+void frmGet::buildSearch(QLayout *tabRow)
+{
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("txtSearch"));
+    m_search->setPlaceholderText(QStringLiteral("搜索 姓名/电话/备注/拼音首字母 (Ctrl+F)"));
+    m_search->setToolTip(
+        QStringLiteral("在所有类别中查找:姓名、电话或备注的任一部分,或姓名的拼音首字母"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setMinimumWidth(260);
+    tabRow->addWidget(m_search);
+
+    m_hits = new QStandardItemModel(this);
+    m_hitsView = new QTableView(m_stack);
+    m_hitsView->setObjectName(QStringLiteral("lstSearch"));
+    m_hitsView->setModel(m_hits);
+    m_hitsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_hitsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_hitsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_hitsView->setTabKeyNavigation(false);
+    m_hitsView->setShowGrid(false);
+    m_hitsView->verticalHeader()->hide();
+    m_hitsView->horizontalHeader()->setStretchLastSection(true);
+    m_hitsView->horizontalHeader()->setDefaultSectionSize(120);
+    m_stack->addWidget(m_hitsView);
+
+    connect(m_search, &QLineEdit::textChanged, this, &frmGet::refreshSearch);
+    // Enter takes the user to the hits, where Enter again opens the list that holds one.
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (m_hits->rowCount() == 0)
+            return;
+        m_hitsView->setFocus();
+        m_hitsView->selectRow(0);
+    });
+    connect(m_hitsView, &QTableView::activated, this, &frmGet::showHit);
+}
+
+void frmGet::refreshSearch()
+{
+    const QString typed = m_search->text().trimmed();
+    if (typed.isEmpty()) {
+        m_stack->setCurrentIndex(currentCategory());
+        return;
+    }
+    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const QList<qsizetype> found = m_birthdaySearch.find(typed);
+    QList<store::BirthdayRecord> records;
+    for (qsizetype i : found)
+        records.append(birthdays.value(i));
+    const QList<reminder::NextBirthday> next =
+        reminder::nextBirthdays(records, m_clock.now().date());
+    m_hits->clear();
+    m_hits->setHorizontalHeaderLabels({ QStringLiteral("生日名称"), QStringLiteral("所在类别"),
+        QStringLiteral("联系方式"), QStringLiteral("生日备注"), QStringLiteral("下次生日") });
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const store::BirthdayRecord &record = records[i];
+        QList<QStandardItem *> cells;
+        for (const QString &text :
+            { record.About.trimmed(), categoryName(listOf(record)), record.Tel.trimmed(),
+                record.Beizhu.trimmed(), next[i].date.toString(QStringLiteral("yyyy-MM-dd")) })
+            cells.append(new QStandardItem(text));
+        cells[0]->setData(record.Id, Qt::UserRole);
+        cells[0]->setData(listOf(record), Qt::UserRole + 1);
+        m_hits->appendRow(cells);
+    }
+    m_stack->setCurrentWidget(m_hitsView);
+    setStatus(1,
+        found.isEmpty()
+            ? QStringLiteral("没找到相应的生日提醒！")
+            : QStringLiteral("找到%1个生日提醒,双击或回车转到所在类别").arg(found.size()));
+}
+
+void frmGet::showHit(const QModelIndex &hit)
+{
+    const QModelIndex first = m_hits->index(hit.row(), 0);
+    const qint32 id = first.data(Qt::UserRole).toInt();
+    const int index = first.data(Qt::UserRole + 1).toInt();
+    m_search->clear();
+    m_tabs->setCurrentIndex(index);
+    const int row = m_models[index]->rowOfId(id);
+    if (row < 0)
+        return;
+    const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
+    QTableView *view = m_views[index];
+    view->clearSelection();
+    view->setCurrentIndex(shown);
+    view->selectRow(shown.row());
+    view->scrollTo(shown);
+    view->setFocus();
 }
 
 void frmGet::buildControls()
@@ -389,6 +484,9 @@ void frmGet::MyDisplayBirth()
         m_views[index]->clearSelection();
         m_models[index]->setRows(std::move(rows[index]));
     }
+    m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
+    if (!m_search->text().trimmed().isEmpty())
+        refreshSearch();
 }
 
 int frmGet::myAllNums() const
@@ -410,6 +508,8 @@ void frmGet::TabStrip1_Click(int index)
         return;
     for (int tab = 0; tab < CategoryCount; ++tab)
         m_tabs->setTabIcon(tab, picture(tab == index ? Picture::Tray : Picture::TrayAlternate));
+    // A tab chosen while hits show: the user is done searching.
+    m_search->clear();
     m_stack->setCurrentIndex(index);
     ProcCmd(index);
     if (!m_context.IsFormLoading && m_models[index]->rowCount() > 0)
@@ -487,7 +587,7 @@ void frmGet::ApplySkin()
     // The SMS panel's boxes take the skin as the lists do; the list of temporary numbers and
     // the text keep the platform's text colour.
     for (const char *name : { "cboDxTxUser", "cboYyHour", "cboYyMin", "txtYyGL", "txtYyNl",
-             "txtFound", "lstTmp", "txtTmp", "txtContent" }) {
+             "txtFound", "txtSearch", "lstSearch", "lstTmp", "txtTmp", "txtContent" }) {
         const bool withText = qstrcmp(name, "lstTmp") != 0 && qstrcmp(name, "txtTmp") != 0
             && qstrcmp(name, "txtContent") != 0;
         if (auto *widget = findChild<QWidget *>(QString::fromLatin1(name)))

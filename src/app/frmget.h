@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/birthdaylistmodel.h"
+#include "reminder/birthdaysearch.h"
 #include "store/birthdayedit.h"
 #include "widgets/modalrunner.h"
 
@@ -18,6 +19,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
+class QStandardItemModel;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
@@ -165,6 +167,10 @@ private:
     void resizeForSmsPanel(bool open);
 
     void TabStrip1_Click(int index);
+    // The search field's hits from every list, in place of the lists while it holds text.
+    void buildSearch(QLayout *tabRow);
+    void refreshSearch();
+    void showHit(const QModelIndex &hit);
     void cmdFind_Click();
     void listDoubleClicked(int index);
     void chooseSkin(int skin);
@@ -199,6 +205,10 @@ private:
     QLabel *m_tabCount = nullptr;
     QLabel *m_allCount = nullptr;
     QLineEdit *m_found = nullptr;
+    QLineEdit *m_search = nullptr;
+    QTableView *m_hitsView = nullptr;
+    QStandardItemModel *m_hits = nullptr;
+    reminder::BirthdaySearch m_birthdaySearch;
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;

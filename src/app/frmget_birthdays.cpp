@@ -103,6 +103,7 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) con
 void frmGet::reloadAndRefresh()
 {
     reloadBirthdays(m_context, m_messages);
+    m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
     Q_EMIT remindersOutdated();
 }
 

@@ -141,6 +141,32 @@ TEST_F(MainWindow, FindMatchesTheBeginningOfTheSortKeyColumn)
     EXPECT_EQ(list->model()->index(list->currentIndex().row(), 0).data().toString(), u"王小明"_s);
 }
 
+TEST_F(MainWindow, SearchShowsHitsOfEveryListAndTakesTheUserToOne)
+{
+    add(colleague(u"张三"_s));
+    BirthdayRecord supplier = colleague(u"李四"_s, u"13800000000"_s);
+    supplier.Type = u"供应商"_s;
+    supplier.Beizhu = u"张家口"_s;
+    add(supplier);
+    add(colleague(u"王五"_s));
+    openWindow().show();
+    auto *search = find<QLineEdit>(u"txtSearch"_s);
+    auto *hits = find<QTableView>(u"lstSearch"_s);
+    search->setText(u"张"_s); // as an input method hands it over
+    ASSERT_TRUE(hits->isVisible());
+    ASSERT_EQ(hits->model()->rowCount(), 2);
+    EXPECT_EQ(hits->model()->index(0, 0).data().toString(), u"李四"_s) << "found by the note";
+    EXPECT_EQ(hits->model()->index(0, 1).data().toString(), u"供应商"_s);
+
+    search->clear();
+    QTest::keyClicks(search, u"ls"_s);
+    ASSERT_EQ(hits->model()->rowCount(), 1);
+    Q_EMIT hits->activated(hits->model()->index(0, 0));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(window->currentCategory(), 3);
+    EXPECT_EQ(window->listView(3)->currentIndex().data().toString(), u"李四"_s);
+}
+
 // Birthdays around the tests' 1 May 2025: tomorrow, in autumn, and the day before yesterday.
 const QStringList TodayAndAround = { u"公历2000年 05月02日"_s, u"公历1950年 04月30日"_s,
     u"公历1990年 09月06日"_s };
@@ -413,7 +439,7 @@ TEST_F(MainWindow, StandardKeysReachTheirActions)
     EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1) << "from the first tab round to the last";
 
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), u"txtFound"_s);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), u"txtSearch"_s);
 }
 
 TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
