@@ -37,6 +37,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -134,6 +135,20 @@ void frmGet::buildMenus()
     connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
         &frmGet::mnuRestore_Click);
 
+    // Filled with the list actions once the lists exist (buildKeys).
+    m_editMenu = menuBar()->addMenu(QStringLiteral("编辑(&B)"));
+    m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = new QUndoStack(this);
+    QAction *undo = m_undo->createUndoAction(this, QStringLiteral("撤销"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = m_undo->createRedoAction(this, QStringLiteral("重做"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts(QKeySequence::Redo);
+    m_editMenu->addAction(undo);
+    m_editMenu->addAction(redo);
+    m_editMenu->addSeparator();
+
     m_toolMenu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
     connect(action(m_toolMenu, "mnuSetup", QStringLiteral("生日设置(&S)")), &QAction::triggered,
@@ -170,11 +185,16 @@ void frmGet::buildMenus()
 
 void frmGet::buildKeys()
 {
-    const auto key = [this](const char *name, QList<QKeySequence> keys, auto slot) {
-        auto *a = new QAction(this);
+    const auto key = [this](const char *name, QList<QKeySequence> keys, auto slot,
+                         const QString &caption = QString()) {
+        auto *a = new QAction(caption, this);
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcuts(keys);
-        addAction(a);
+        // An entry in the edit menu shows its key there; the others belong to the window.
+        if (caption.isEmpty())
+            addAction(a);
+        else
+            m_editMenu->addAction(a);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
@@ -190,20 +210,27 @@ void frmGet::buildKeys()
         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
             QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) },
         [step] { step(-1); });
-    key("actFind", QKeySequence::keyBindings(QKeySequence::Find), [this] {
-        m_search->setFocus(Qt::ShortcutFocusReason);
-        m_search->selectAll();
-    });
-    key("actAdd", QKeySequence::keyBindings(QKeySequence::New), [this] { cmdAdd_Click(); });
+    key(
+        "actAdd", QKeySequence::keyBindings(QKeySequence::New), [this] { cmdAdd_Click(); },
+        QStringLiteral("增加生日(&A)"));
     // Delete belongs to the birthday lists only: the SMS panel's number list and every text box
     // keep their own.
-    m_deleteAction = new QAction(this);
+    m_deleteAction = new QAction(QStringLiteral("删除生日(&D)"), this);
+    m_editMenu->addAction(m_deleteAction);
     m_deleteAction->setObjectName(QStringLiteral("actDelete"));
     m_deleteAction->setShortcuts(QKeySequence::Delete);
     m_deleteAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(m_deleteAction, &QAction::triggered, this, &frmGet::cmdDel_Click);
     for (QTableView *view : m_views)
         view->addAction(m_deleteAction);
+    m_editMenu->addSeparator();
+    key(
+        "actFind", QKeySequence::keyBindings(QKeySequence::Find),
+        [this] {
+            m_search->setFocus(Qt::ShortcutFocusReason);
+            m_search->selectAll();
+        },
+        QStringLiteral("搜索(&S)"));
 }
 
 void frmGet::buildLists()
@@ -644,6 +671,7 @@ void frmGet::exportBirthdays(bool csv)
 void frmGet::importBirthdays(ImportMenu menu)
 {
     bool added = false;
+    const QSet<qint32> before = loadedIds();
     {
         const ModalBracket modal(*this);
         added = runImport(
@@ -654,6 +682,7 @@ void frmGet::importBirthdays(ImportMenu menu)
     reloadAndRefresh();
     MyDisplayBirth();
     ProcCmd(currentCategory());
+    pushImport(before);
 }
 
 void frmGet::cmdSetup_Click()

@@ -3,10 +3,12 @@
 #include "app/birthdaylistmodel.h"
 #include "reminder/birthdaysearch.h"
 #include "store/birthdayedit.h"
+#include "store/birthdays.h"
 #include "widgets/modalrunner.h"
 
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QSet>
 #include <QUrl>
 #include <array>
 #include <functional>
@@ -23,6 +25,7 @@ class QStandardItemModel;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
+class QUndoStack;
 
 namespace natalis::app {
 
@@ -183,6 +186,15 @@ private:
         const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
     void tell(const QString &text, const QString &title);
     QList<qint32> selectedIds(int index) const;
+    // The loaded records with these Ids, in the array's order.
+    QList<store::BirthdayRecord> loadedRecords(const QList<qint32> &ids) const;
+    // Puts a change just written on the undo stack, unless a row has no Uid to find it by.
+    void pushChange(
+        const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after);
+    bool writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name);
+    // Around an import: the birthdays the import added, found by the Ids it gave them.
+    QSet<qint32> loadedIds() const;
+    void pushImport(const QSet<qint32> &before);
     store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
     void reloadAndRefresh();
     void refreshAllLists();
@@ -217,6 +229,8 @@ private:
     SmsPanel *m_smsPanel = nullptr;
     int m_heightWithoutSmsPanel = 0;
     QMenu *m_toolMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QUndoStack *m_undo = nullptr;
     QAction *m_notifyAction = nullptr;
     QAction *m_wnlAction = nullptr;
     QAction *m_exitAction = nullptr;

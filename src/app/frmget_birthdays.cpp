@@ -1,6 +1,7 @@
 // The main window's birthday actions: add, edit (one or several) and delete, each written to
 // the database first and then shown in place.
 
+#include "app/birthdaychange.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "calendar_ui/datepickers.h"
@@ -17,6 +18,7 @@
 #include <QProgressDialog>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QUndoStack>
 
 namespace natalis::app {
 
@@ -107,6 +109,64 @@ void frmGet::reloadAndRefresh()
     Q_EMIT remindersOutdated();
 }
 
+QList<store::BirthdayRecord> frmGet::loadedRecords(const QList<qint32> &ids) const
+{
+    const QSet<qint32> wanted(ids.begin(), ids.end());
+    QList<store::BirthdayRecord> records;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
+        if (wanted.contains(record.Id))
+            records.append(record);
+    }
+    return records;
+}
+
+QSet<qint32> frmGet::loadedIds() const
+{
+    QSet<qint32> ids;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays())
+        ids.insert(record.Id);
+    return ids;
+}
+
+void frmGet::pushImport(const QSet<qint32> &before)
+{
+    QList<store::BirthdayRecord> added;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
+        if (!before.contains(record.Id))
+            added.append(record);
+    }
+    if (!added.isEmpty())
+        pushChange(QStringLiteral("导入生日"), BirthdayChange::absent(added),
+            BirthdayChange::present(added));
+}
+
+void frmGet::pushChange(
+    const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after)
+{
+    const auto withoutUid = [](const store::BirthdayState &state) { return state.uid.isNull(); };
+    if (before.isEmpty() || std::any_of(before.begin(), before.end(), withoutUid)
+        || std::any_of(after.begin(), after.end(), withoutUid))
+        return;
+    m_undo->push(new BirthdayChange(name, std::move(before), std::move(after),
+        [this, name](const QList<store::BirthdayState> &states, bool undo) {
+            return writeStates(states, undo, name);
+        }));
+}
+
+bool frmGet::writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name)
+{
+    const QString act = undo ? QStringLiteral("撤销") : QStringLiteral("重做");
+    if (!m_context.DbConnection || store::putBirthdayStates(*m_context.DbConnection, states) != 1) {
+        const QString message = writeFailure(QStringLiteral(",%1%2失败!").arg(act, name));
+        setStatus(1, message);
+        ask(message, AppTitle.toString(), MessageIcon::None, MessageButtons::Ok);
+        return false;
+    }
+    refreshAllLists();
+    setStatus(1, QStringLiteral("已%1 %2").arg(act, name));
+    return true;
+}
+
 void frmGet::cmdAdd_Click()
 {
     const int index = currentCategory();
@@ -118,7 +178,9 @@ void frmGet::cmdAdd_Click()
     if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
         store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
 
-    const store::BirthdayRecord record = store::recordFromEdit(buffer);
+    store::BirthdayRecord record = store::recordFromEdit(buffer);
+    // Known before it is stored, so that undo finds the row again.
+    record.Uid = QUuid::createUuid();
     const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
     if (id < 1) {
         const QString message = writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
@@ -138,6 +200,8 @@ void frmGet::cmdAdd_Click()
     ProcCmd(index);
     setStatus(1, record.About + QStringLiteral("添加成功!"));
     reloadAndRefresh();
+    pushChange(QStringLiteral("添加生日"), BirthdayChange::absent({ added }),
+        BirthdayChange::present({ added }));
     view->setFocus();
 }
 
@@ -166,6 +230,7 @@ void frmGet::editOne(int index, qint32 id)
 
     store::BirthdayRecord record = store::recordFromEdit(buffer);
     record.Id = id;
+    const QList<store::BirthdayRecord> before = loadedRecords({ id });
     if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
         const QString message = writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
         setStatus(1, message);
@@ -178,6 +243,8 @@ void frmGet::editOne(int index, qint32 id)
     m_smsPanel->ProcTelSelect();
     setStatus(1, QStringLiteral("生日修改成功!"));
     reloadAndRefresh();
+    pushChange(QStringLiteral("修改生日"), BirthdayChange::present(before),
+        BirthdayChange::present(loadedRecords({ id })));
 }
 
 void frmGet::editSeveral(int index, const QList<qint32> &ids)
@@ -194,6 +261,7 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
             && store::IsPhoneNumber(row.columns[BirthdayListModel::TelColumn]);
         (wantsSms ? yes : no).append(id);
     }
+    const QList<store::BirthdayRecord> before = loadedRecords(ids);
     if (store::BatchUpdateBirths(
             *m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no, !no.isEmpty())
         != 1) {
@@ -213,6 +281,8 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     ProcCmd(index);
     setStatus(1, QStringLiteral("生日批量修改成功!"));
     reloadAndRefresh();
+    pushChange(QStringLiteral("批量修改生日"), BirthdayChange::present(before),
+        BirthdayChange::present(loadedRecords(ids)));
 }
 
 void frmGet::cmdDel_Click()
@@ -228,6 +298,7 @@ void frmGet::cmdDel_Click()
     if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
+    const QList<store::BirthdayRecord> before = loadedRecords(ids);
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
     // Shown only when the delete takes longer than half a second.
     QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
@@ -248,6 +319,8 @@ void frmGet::cmdDel_Click()
     setStatus(1, QStringLiteral("生日删除成功!"));
     progress.setValue(2);
     reloadAndRefresh();
+    pushChange(QStringLiteral("删除生日"), BirthdayChange::present(before),
+        BirthdayChange::absent(before));
     progress.setValue(3);
 }
 

@@ -8,6 +8,8 @@
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
 
+#include <QUndoStack>
+
 using namespace Qt::StringLiterals;
 
 namespace natalis::app {
@@ -52,6 +54,8 @@ void frmGet::mnuRestore_Click()
         if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;
     }
+    // The undo steps were taken on the rows before the restore.
+    m_undo->clear();
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     MyDisplayBirth();
     ProcCmd(currentCategory());

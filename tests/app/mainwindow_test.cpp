@@ -312,6 +312,37 @@ TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
     EXPECT_EQ(label(u"lblSelNums"_s), u"0"_s);
 }
 
+TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
+{
+    add(colleague(u"甲"_s));
+    add(colleague(u"乙"_s));
+    openWindow();
+    const BirthdayRecord original = context.Birthdays.value(0);
+    ASSERT_FALSE(original.Uid.isNull());
+    select({ u"甲"_s });
+    editorAnswers([](BirthdayEdit &b) { b.Beizhu = u"改过"_s; });
+    window->cmdEdit_Click();
+    select({ u"甲"_s });
+    messages.answer = MessageButton::Yes;
+    window->cmdDel_Click();
+    auto *undo = find<QAction>(u"mnuUndo"_s);
+    EXPECT_EQ(undo->text(), u"撤销 删除生日"_s);
+
+    undo->trigger();
+    EXPECT_EQ(storedNames(), (QStringList { u"乙"_s, u"甲"_s }));
+    EXPECT_EQ(cell(u"甲"_s, 3), u"改过"_s);
+    EXPECT_EQ(undo->text(), u"撤销 修改生日"_s);
+    undo->trigger();
+    BirthdayRecord back = store::LoadBirthdays(*context.DbConnection).Birthdays.value(1);
+    back.Id = original.Id;
+    EXPECT_EQ(back, original) << "the same record, its Uid included";
+
+    find<QAction>(u"mnuRedo"_s)->trigger();
+    find<QAction>(u"mnuRedo"_s)->trigger();
+    EXPECT_EQ(storedNames(), QStringList { u"乙"_s });
+    EXPECT_EQ(window->listModel(0)->rowCount(), 1);
+}
+
 TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
 {
     add(colleague(u"甲"_s));
