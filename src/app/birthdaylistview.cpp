@@ -19,7 +19,7 @@ BirthdayListView::BirthdayListView(QWidget *parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsMovable(true);
 }
 
 void BirthdayListView::keyPressEvent(QKeyEvent *event)

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "reminder/nextbirthday.h"
+#include "reminder/upcomingbirthdays.h"
 #include "session/appcontext.h"
 #include "session/startup.h"
 #include "store/categories.h"
@@ -27,6 +28,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -91,6 +94,7 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     setCentralWidget(central);
     buildLists();
     buildSearch(tabRow);
+    buildUpcoming();
     buildControls();
     buildStatusBar();
     buildKeys();
@@ -249,6 +253,15 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(3, 140);
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
+        defaultColumns(view->horizontalHeader());
+        view->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+            [this, index](
+                const QPoint &at) { showColumnMenu(m_views[index]->horizontalHeader(), at); });
+        connect(view->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this, index](int logical, int, int to) {
+                columnMoved(m_views[index]->horizontalHeader(), logical, to);
+            });
         // A header click makes that column the list's sort key; a second click turns the order.
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, index](int column) {
@@ -263,6 +276,120 @@ void frmGet::buildLists()
         m_views[index] = view;
         m_stack->addWidget(view);
     }
+}
+
+void frmGet::defaultColumns(QHeaderView *header)
+{
+    // What a reader looks for first stands beside the name: when, and how old.
+    for (int logical = 0; logical < BirthdayListModel::ColumnCount; ++logical) {
+        header->setSectionHidden(logical, false);
+        header->moveSection(header->visualIndex(logical), logical);
+    }
+    header->moveSection(header->visualIndex(BirthdayListModel::NextColumn), 1);
+    header->moveSection(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+}
+
+void frmGet::columnMoved(QHeaderView *moved, int logical, int to)
+{
+    if (m_movingColumns)
+        return;
+    m_movingColumns = true;
+    for (QTableView *view : m_views) {
+        QHeaderView *header = view->horizontalHeader();
+        if (header != moved)
+            header->moveSection(header->visualIndex(logical), to);
+    }
+    m_movingColumns = false;
+}
+
+void frmGet::showColumnMenu(QHeaderView *header, const QPoint &at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuColumns"));
+    const QStringList titles = BirthdayListModel::columnTitles();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        QAction *entry = menu.addAction(titles[logical]);
+        entry->setCheckable(true);
+        entry->setChecked(!header->isSectionHidden(logical));
+        // The name tells the rows apart: it always shows.
+        entry->setEnabled(logical != 0);
+        connect(entry, &QAction::toggled, this, [this, logical](bool shown) {
+            for (QTableView *view : m_views)
+                view->horizontalHeader()->setSectionHidden(logical, !shown);
+        });
+    }
+    menu.addSeparator();
+    connect(menu.addAction(QStringLiteral("恢复默认列")), &QAction::triggered, this, [this] {
+        m_movingColumns = true;
+        for (QTableView *view : m_views)
+            defaultColumns(view->horizontalHeader());
+        m_movingColumns = false;
+    });
+    runMenu(menu, header->viewport()->mapToGlobal(at));
+}
+
+bool frmGet::listShown() const
+{
+    return m_stack->currentIndex() == currentCategory();
+}
+
+void frmGet::showCurrentPage()
+{
+    if (!m_search->text().trimmed().isEmpty())
+        return;
+    if (m_tabs->currentIndex() == UpcomingTab)
+        m_stack->setCurrentWidget(m_upcomingView);
+    else
+        m_stack->setCurrentIndex(currentCategory());
+}
+
+void frmGet::buildUpcoming()
+{
+    m_tabs->addTab(QStringLiteral("近期生日"));
+    m_tabs->setTabToolTip(UpcomingTab, QStringLiteral("所有类别中今后30天内过生日的人,近者在前"));
+    m_upcoming = new QStandardItemModel(this);
+    m_upcomingView = new QTableView(m_stack);
+    m_upcomingView->setObjectName(QStringLiteral("lstUpcoming"));
+    m_upcomingView->setModel(m_upcoming);
+    m_upcomingView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_upcomingView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_upcomingView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_upcomingView->setTabKeyNavigation(false);
+    m_upcomingView->setShowGrid(false);
+    m_upcomingView->verticalHeader()->hide();
+    m_upcomingView->horizontalHeader()->setStretchLastSection(true);
+    m_upcomingView->horizontalHeader()->setDefaultSectionSize(110);
+    m_stack->addWidget(m_upcomingView);
+    connect(m_upcomingView, &QTableView::activated, this, &frmGet::showHit);
+}
+
+void frmGet::refreshUpcoming()
+{
+    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const QList<reminder::UpcomingBirthday> upcoming =
+        reminder::upcomingBirthdays(birthdays, m_clock.now().date());
+    m_upcoming->clear();
+    m_upcoming->setHorizontalHeaderLabels({ QStringLiteral("生日名称"), QStringLiteral("所在类别"),
+        QStringLiteral("下次生日"), QStringLiteral("还有"), QStringLiteral("年龄"),
+        QStringLiteral("提醒方式"), QStringLiteral("联系方式") });
+    for (const reminder::UpcomingBirthday &entry : upcoming) {
+        const store::BirthdayRecord &record = birthdays[entry.index];
+        const QString left = entry.daysLeft == 0 ? QStringLiteral("今天")
+            : entry.daysLeft == 1                ? QStringLiteral("明天")
+                                                 : QStringLiteral("%1天").arg(entry.daysLeft);
+        QList<QStandardItem *> cells;
+        for (const QString &text : { record.About.trimmed(), categoryName(listOf(record)),
+                 QLocale(QLocale::Chinese).toString(entry.next.date, QStringLiteral("M月d日 dddd")),
+                 left, QString::number(entry.next.age),
+                 entry.next.lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒"),
+                 record.Tel.trimmed() })
+            cells.append(new QStandardItem(text));
+        cells[0]->setData(record.Id, Qt::UserRole);
+        cells[0]->setData(listOf(record), Qt::UserRole + 1);
+        m_upcoming->appendRow(cells);
+    }
+    m_upcomingView->resizeColumnToContents(2);
 }
 
 void frmGet::buildSearch(QLayout *tabRow)
@@ -305,7 +432,7 @@ void frmGet::refreshSearch()
 {
     const QString typed = m_search->text().trimmed();
     if (typed.isEmpty()) {
-        m_stack->setCurrentIndex(currentCategory());
+        showCurrentPage();
         return;
     }
     const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
@@ -338,7 +465,7 @@ void frmGet::refreshSearch()
 
 void frmGet::showHit(const QModelIndex &hit)
 {
-    const QModelIndex first = m_hits->index(hit.row(), 0);
+    const QModelIndex first = hit.siblingAtColumn(0);
     const qint32 id = first.data(Qt::UserRole).toInt();
     const int index = first.data(Qt::UserRole + 1).toInt();
     m_search->clear();
@@ -514,6 +641,8 @@ void frmGet::MyDisplayBirth()
     m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
     if (!m_search->text().trimmed().isEmpty())
         refreshSearch();
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
 }
 
 int frmGet::myAllNums() const
@@ -526,7 +655,7 @@ int frmGet::myAllNums() const
 
 int frmGet::currentCategory() const
 {
-    return qMax(m_tabs->currentIndex(), 0);
+    return m_category;
 }
 
 void frmGet::TabStrip1_Click(int index)
@@ -535,10 +664,18 @@ void frmGet::TabStrip1_Click(int index)
         return;
     for (int tab = 0; tab < CategoryCount; ++tab)
         m_tabs->setTabIcon(tab, picture(tab == index ? Picture::Tray : Picture::TrayAlternate));
+    if (index < CategoryCount)
+        m_category = index;
+    else
+        refreshUpcoming();
     // A tab chosen while hits show: the user is done searching.
     m_search->clear();
-    m_stack->setCurrentIndex(index);
-    ProcCmd(index);
+    showCurrentPage();
+    ProcCmd(m_category);
+    if (index == UpcomingTab) {
+        m_context.IsFormLoading = false;
+        return;
+    }
     if (!m_context.IsFormLoading && m_models[index]->rowCount() > 0)
         m_views[index]->setFocus();
     m_context.IsFormLoading = false;
@@ -546,12 +683,14 @@ void frmGet::TabStrip1_Click(int index)
 
 void frmGet::ProcCmd(int index)
 {
-    const int count = m_models[index]->rowCount();
-    m_tabName->setText(categoryName(index));
+    const bool upcoming = m_tabs->currentIndex() == UpcomingTab;
+    const int count = upcoming ? m_upcoming->rowCount() : m_models[index]->rowCount();
+    m_tabName->setText(upcoming ? m_tabs->tabText(UpcomingTab) : categoryName(index));
     m_tabCount->setText(QString::number(count));
     m_allCount->setText(QString::number(myAllNums()));
+    // The upcoming birthdays are a view: their rows are changed in their own lists.
     for (QPushButton *b : { m_edit, m_delete, m_find })
-        b->setEnabled(count > 0);
+        b->setEnabled(count > 0 && !upcoming);
 }
 
 void frmGet::cmdFind_Click()
@@ -730,6 +869,8 @@ void frmGet::setToday(const QDate &today)
 {
     for (BirthdayListModel *model : m_models)
         model->setToday(today);
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
 }
 
 void frmGet::keepWindowState()

@@ -8,6 +8,7 @@
 
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QMenu>
 #include <QSet>
 #include <QUrl>
 #include <array>
@@ -16,6 +17,7 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QHeaderView;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -51,6 +53,8 @@ class frmGet : public QMainWindow
 
 public:
     static constexpr int CategoryCount = 8;
+    // The tab after the categories: the birthdays of the next 30 days from every list.
+    static constexpr int UpcomingTab = CategoryCount;
 
     // music: the player the settings dialog tries a file with; null for none.
     frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
@@ -126,6 +130,10 @@ public:
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
+    // The runner of the window's pop-up menus (column choice, the lists' context menus).
+    std::function<void(QMenu &menu, const QPoint &at)> runMenu = [](QMenu &menu, const QPoint &at) {
+        menu.exec(at);
+    };
 
 Q_SIGNALS:
     // The calendar window: the birthday calendar, or the perpetual calendar when plainMode.
@@ -173,7 +181,18 @@ private:
     // The search field's hits from every list, in place of the lists while it holds text.
     void buildSearch(QLayout *tabRow);
     void refreshSearch();
+    // A row of the hits or of the upcoming birthdays: its own list, with the row selected.
     void showHit(const QModelIndex &hit);
+    // The page the current tab stands for, unless the search shows its hits.
+    void showCurrentPage();
+    void buildUpcoming();
+    void refreshUpcoming();
+    // The columns of the eight lists, which share their order and which of them show.
+    void defaultColumns(QHeaderView *header);
+    void showColumnMenu(QHeaderView *header, const QPoint &at);
+    void columnMoved(QHeaderView *moved, int logical, int to);
+    // False while the search's hits or the upcoming birthdays stand in for the lists.
+    bool listShown() const;
     void cmdFind_Click();
     void listDoubleClicked(int index);
     void chooseSkin(int skin);
@@ -220,6 +239,10 @@ private:
     QLineEdit *m_search = nullptr;
     QTableView *m_hitsView = nullptr;
     QStandardItemModel *m_hits = nullptr;
+    QTableView *m_upcomingView = nullptr;
+    QStandardItemModel *m_upcoming = nullptr;
+    int m_category = 0;
+    bool m_movingColumns = false;
     reminder::BirthdaySearch m_birthdaySearch;
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;

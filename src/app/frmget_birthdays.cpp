@@ -17,6 +17,8 @@
 
 #include <QProgressDialog>
 #include <QSortFilterProxyModel>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTableView>
 #include <QUndoStack>
 
@@ -106,6 +108,8 @@ void frmGet::reloadAndRefresh()
 {
     reloadBirthdays(m_context, m_messages);
     m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
     Q_EMIT remindersOutdated();
 }
 
@@ -207,6 +211,8 @@ void frmGet::cmdAdd_Click()
 
 void frmGet::cmdEdit_Click()
 {
+    if (!listShown())
+        return;
     const int index = currentCategory();
     const QList<qint32> ids = selectedIds(index);
     if (ids.isEmpty()) {
@@ -287,6 +293,8 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
 
 void frmGet::cmdDel_Click()
 {
+    if (!listShown())
+        return;
     const int index = currentCategory();
     const QList<qint32> ids = selectedIds(index);
     if (ids.isEmpty() || !m_context.DbConnection)

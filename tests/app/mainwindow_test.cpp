@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -484,6 +485,55 @@ TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
     openWindow();
     EXPECT_EQ(window->size(), QSize(760, 470));
     EXPECT_EQ(window->listView(2)->horizontalHeader()->sectionSize(3), 233);
+}
+
+TEST_F(MainWindow, HeaderMenuHidesAColumnInEveryListAndTheNextStartKeepsIt)
+{
+    openWindow().show();
+    QHeaderView *header = window->listView(0)->horizontalHeader();
+    EXPECT_EQ(header->visualIndex(BirthdayListModel::NextColumn), 1);
+    EXPECT_EQ(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+    window->runMenu = [](QMenu &menu, const QPoint &) {
+        for (QAction *entry : menu.actions()) {
+            if (entry->text() == u"联系方式")
+                entry->trigger();
+        }
+    };
+    Q_EMIT header->customContextMenuRequested(QPoint(10, 5));
+    header->moveSection(header->visualIndex(3), 0);
+    for (int index : { 0, 5 }) {
+        EXPECT_TRUE(window->listView(index)->isColumnHidden(2)) << index;
+        EXPECT_EQ(window->listView(index)->horizontalHeader()->logicalIndex(0), 3) << index;
+    }
+    window->hide();
+    window.reset();
+
+    openWindow();
+    EXPECT_TRUE(window->listView(7)->isColumnHidden(2));
+    EXPECT_EQ(window->listView(7)->horizontalHeader()->logicalIndex(0), 3);
+}
+
+TEST_F(MainWindow, UpcomingTabListsTheNextThirtyDaysOfEveryCategory)
+{
+    add(colleague(u"远"_s)); // 3 May, two days on
+    BirthdayRecord supplier = test::gregorianBirthday(u"近"_s, u"公历1990年 05月01日"_s);
+    supplier.Type = u"供应商"_s;
+    add(supplier);
+    add(test::gregorianBirthday(u"秋"_s, u"公历1990年 09月06日"_s));
+    openWindow().show();
+    find<QTabBar>(u"TabStrip1"_s)->setCurrentIndex(frmGet::UpcomingTab);
+    auto *upcoming = find<QTableView>(u"lstUpcoming"_s);
+    ASSERT_TRUE(upcoming->isVisible());
+    ASSERT_EQ(upcoming->model()->rowCount(), 2);
+    const auto text = [upcoming](int row, int column) {
+        return upcoming->model()->index(row, column).data().toString();
+    };
+    EXPECT_EQ(QStringList({ text(0, 0), text(0, 1), text(0, 3), text(0, 4) }),
+        QStringList({ u"近"_s, u"供应商"_s, u"今天"_s, u"35"_s }));
+    EXPECT_EQ(text(1, 0), u"远"_s);
+    EXPECT_EQ(text(1, 5), u"按公历提醒"_s);
+    EXPECT_EQ(label(u"lblTabNums"_s), u"2"_s);
+    EXPECT_FALSE(find<QPushButton>(u"cmdDel"_s)->isEnabled());
 }
 
 TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
