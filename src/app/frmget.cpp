@@ -20,9 +20,11 @@
 
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -254,6 +256,9 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
         defaultColumns(view->horizontalHeader());
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+            [this, index](const QPoint &at) { showListMenu(index, at); });
         view->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
             [this, index](
@@ -327,6 +332,51 @@ void frmGet::showColumnMenu(QHeaderView *header, const QPoint &at)
         m_movingColumns = false;
     });
     runMenu(menu, header->viewport()->mapToGlobal(at));
+}
+
+void frmGet::showListMenu(int index, const QPoint &at)
+{
+    const bool chosen = !selectedIds(index).isEmpty();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuList"));
+    const auto entry = [&menu, chosen, this](const QString &caption, auto slot) {
+        QAction *a = menu.addAction(caption);
+        a->setEnabled(chosen);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    entry(QStringLiteral("编辑(&E)"), &frmGet::cmdEdit_Click);
+    entry(QStringLiteral("删除(&D)"), &frmGet::cmdDel_Click);
+    menu.addSeparator();
+    entry(QStringLiteral("发送短信(&S)"), &frmGet::smsToSelected);
+    entry(QStringLiteral("复制电话(&C)"), &frmGet::copySelectedPhones);
+    runMenu(menu, m_views[index]->viewport()->mapToGlobal(at));
+}
+
+void frmGet::smsToSelected()
+{
+    const int index = currentCategory();
+    const QList<qint32> ids = selectedIds(index);
+    if (!m_smsPanel->isOpen())
+        showSmsPanel(true);
+    // Rows whose number cannot take an SMS refuse the tick, as a click on their box does.
+    for (qint32 id : ids)
+        m_models[index]->setData(m_models[index]->index(m_models[index]->rowOfId(id), 0),
+            Qt::Checked, Qt::CheckStateRole);
+}
+
+void frmGet::copySelectedPhones()
+{
+    const int index = currentCategory();
+    QStringList phones;
+    for (qint32 id : selectedIds(index)) {
+        const QString tel = m_models[index]
+                                ->rows()[m_models[index]->rowOfId(id)]
+                                .columns[BirthdayListModel::TelColumn];
+        if (!tel.isEmpty())
+            phones << tel;
+    }
+    QGuiApplication::clipboard()->setText(phones.join(u'\n'));
+    setStatus(1, QStringLiteral("已复制%1个电话号码").arg(phones.size()));
 }
 
 bool frmGet::listShown() const

@@ -190,6 +190,10 @@ private:
     // The columns of the eight lists, which share their order and which of them show.
     void defaultColumns(QHeaderView *header);
     void showColumnMenu(QHeaderView *header, const QPoint &at);
+    // A list's own menu: edit, delete, an SMS to the chosen rows, their numbers copied.
+    void showListMenu(int index, const QPoint &at);
+    void smsToSelected();
+    void copySelectedPhones();
     void columnMoved(QHeaderView *moved, int logical, int to);
     // False while the search's hits or the upcoming birthdays stand in for the lists.
     bool listShown() const;

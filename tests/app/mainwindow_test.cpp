@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -534,6 +535,32 @@ TEST_F(MainWindow, UpcomingTabListsTheNextThirtyDaysOfEveryCategory)
     EXPECT_EQ(text(1, 5), u"按公历提醒"_s);
     EXPECT_EQ(label(u"lblTabNums"_s), u"2"_s);
     EXPECT_FALSE(find<QPushButton>(u"cmdDel"_s)->isEnabled());
+}
+
+TEST_F(MainWindow, ListMenuCopiesNumbersAndTicksTheChosenRowsForAnSms)
+{
+    add(colleague(u"甲"_s, u"13912345678"_s));
+    add(colleague(u"乙"_s, u"12345"_s));
+    add(colleague(u"丙"_s, u"13812345678"_s));
+    openWindow().show();
+    QString chosen;
+    window->runMenu = [&chosen](QMenu &menu, const QPoint &) {
+        for (QAction *entry : menu.actions()) {
+            if (entry->text() == chosen)
+                entry->trigger();
+        }
+    };
+    QTableView *view = window->listView(0);
+    select({ u"甲"_s, u"乙"_s });
+    chosen = u"复制电话(&C)"_s;
+    Q_EMIT view->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"13912345678\n12345"_s);
+
+    chosen = u"发送短信(&S)"_s;
+    Q_EMIT view->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(window->smsPanel().isOpen());
+    EXPECT_EQ(window->listModel(0)->tickedCount(), 1) << "only the mobile number takes a tick";
+    EXPECT_EQ(label(u"lblSelNums"_s), u"1"_s);
 }
 
 TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
