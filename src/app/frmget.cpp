@@ -825,15 +825,15 @@ void frmGet::DisableOther()
 
 void frmGet::openHelp()
 {
-    // A help4.doc beside the database is the user's own and wins over the shipped help.
+    // A help4.doc beside the database is the user's own and wins over the shipped help, as long
+    // as something can open it.
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
-    if (QFileInfo::exists(help)) {
-        openDocument(help);
+    if (QFileInfo::exists(help) && openDocument(help))
         return;
-    }
+    // Without a browser (or a writable cache) the help still shows, in a window of our own.
     const QString shipped = helpDocumentPath();
-    if (!shipped.isEmpty())
-        openDocument(shipped);
+    if (shipped.isEmpty() || !openDocument(shipped))
+        showHelpViewer(this);
 }
 
 void frmGet::showInFront()

@@ -126,8 +126,9 @@ public:
     void chkTypeSel_Click(bool checked);
 
     // What tests replace: the shell's "open" action and the runner of the window's dialogs.
-    std::function<void(const QString &path)> openDocument = [](const QString &path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // False when the desktop has nothing to open it with.
+    std::function<bool(const QString &path)> openDocument = [](const QString &path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
     // The runner of the window's pop-up menus (column choice, the lists' context menus).

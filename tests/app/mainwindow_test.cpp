@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -563,14 +564,29 @@ TEST_F(MainWindow, ListMenuCopiesNumbersAndTicksTheChosenRowsForAnSms)
     EXPECT_EQ(label(u"lblSelNums"_s), u"1"_s);
 }
 
+TEST_F(MainWindow, HelpShowsInItsOwnWindowWhenTheDesktopCannotOpenIt)
+{
+    openWindow().show();
+    window->openDocument = [](const QString &) { return false; };
+    find<QAction>(u"mnuHelp"_s)->trigger();
+    auto *help = window->findChild<QTextBrowser *>(u"txtHelp"_s);
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->toPlainText().isEmpty());
+}
+
 TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
 {
     openWindow();
     QStringList opened;
-    window->openDocument = [&opened](const QString &path) { opened << path; };
+    window->openDocument = [&opened](const QString &path) {
+        opened << path;
+        return true;
+    };
     find<QAction>(u"mnuHelp"_s)->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(QFile::exists(opened[0])) << opened[0].toStdString();
+    EXPECT_EQ(window->findChild<QDialog *>(u"frmHelp"_s), nullptr);
 
     database.write(u"help4.doc"_s, "doc");
     find<QAction>(u"mnuHelp"_s)->trigger();
