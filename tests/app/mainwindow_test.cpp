@@ -392,10 +392,17 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     EXPECT_EQ(program->window().statusText(1),
         u"生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"_s);
 
-    messages.answer = MessageButton::Ok;
     program->window().runDialog = [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
     };
+    messages.answer = MessageButton::No;
+    program->window().mnuRestore_Click();
+    EXPECT_EQ(messages.texts().last(),
+        u"确认用2025年1月9日的备份(共300个生日提醒)替换当前的生日数据库吗?\n"
+        "替换前的数据库会先另存为备份。"_s);
+    EXPECT_EQ(database.bytes(), bytes) << "asked first, nothing replaced";
+
+    messages.answer = MessageButton::Yes;
     program->window().mnuRestore_Click();
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
