@@ -285,10 +285,23 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
     m_models[index]->setCells(8, sms);
     ProcCmd(index);
-    setStatus(1, QStringLiteral("生日批量修改成功!"));
+    // Those left without an SMS are named: the user asked for one for everybody.
+    QString withoutSms;
+    if (buffer.Duanxin == u"是" && !no.isEmpty()) {
+        constexpr qsizetype NamesShown = 10;
+        QStringList names;
+        for (qint32 id : no.first(qMin(no.size(), NamesShown)))
+            names << m_models[index]->rows()[m_models[index]->rowOfId(id)].columns[0];
+        withoutSms = names.join(u'、')
+            + (no.size() > NamesShown ? QStringLiteral("等%1个生日提醒").arg(no.size()) : QString())
+            + QStringLiteral("没有手机号码,短信提醒仍为\"否\"。");
+    }
+    setStatus(1, QStringLiteral("生日批量修改成功!") + withoutSms);
     reloadAndRefresh();
     pushChange(QStringLiteral("批量修改生日"), BirthdayChange::present(before),
         BirthdayChange::present(loadedRecords(ids)));
+    if (!withoutSms.isEmpty())
+        ask(withoutSms, QStringLiteral("生日修改"), MessageIcon::Information, MessageButtons::Ok);
 }
 
 void frmGet::cmdDel_Click()

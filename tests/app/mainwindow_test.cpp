@@ -260,7 +260,9 @@ TEST_F(MainWindow, BatchEditGivesSmsOnlyToPhoneNumbers)
         return true;
     };
     window->cmdEdit_Click();
-    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s);
+    const QString named = u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
+    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s + named);
+    EXPECT_EQ(messages.texts(), QStringList { named });
     EXPECT_EQ(cell(u"甲"_s, 8), u"是"_s);
     EXPECT_EQ(cell(u"乙"_s, 8), u"否"_s);
     EXPECT_EQ(cell(u"乙"_s, 7), u"5"_s);
