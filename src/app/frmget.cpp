@@ -402,6 +402,7 @@ void frmGet::buildUpcoming()
     m_upcomingView = new QTableView(m_stack);
     m_upcomingView->setObjectName(QStringLiteral("lstUpcoming"));
     m_upcomingView->setModel(m_upcoming);
+    m_upcomingView->setAccessibleName(QStringLiteral("近期生日"));
     m_upcomingView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_upcomingView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_upcomingView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -450,6 +451,7 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_search->setToolTip(
         QStringLiteral("在所有类别中查找:姓名、电话或备注的任一部分,或姓名的拼音首字母"));
     m_search->setClearButtonEnabled(true);
+    m_search->setAccessibleName(QStringLiteral("搜索生日"));
     m_search->setMinimumWidth(260);
     tabRow->addWidget(m_search);
 
@@ -457,6 +459,7 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_hitsView = new QTableView(m_stack);
     m_hitsView->setObjectName(QStringLiteral("lstSearch"));
     m_hitsView->setModel(m_hits);
+    m_hitsView->setAccessibleName(QStringLiteral("搜索结果"));
     m_hitsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_hitsView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_hitsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
