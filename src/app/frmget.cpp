@@ -255,6 +255,7 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(3, 140);
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
+        view->horizontalHeader()->resizeSection(BirthdayListModel::AgeColumn, 56);
         defaultColumns(view->horizontalHeader());
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this,
@@ -409,6 +410,8 @@ void frmGet::buildUpcoming()
     m_upcomingView->setTabKeyNavigation(false);
     m_upcomingView->setShowGrid(false);
     m_upcomingView->verticalHeader()->hide();
+    m_upcomingView->verticalHeader()->setDefaultSectionSize(
+        m_upcomingView->fontMetrics().height() + 6);
     m_upcomingView->horizontalHeader()->setStretchLastSection(true);
     m_upcomingView->horizontalHeader()->setDefaultSectionSize(110);
     m_stack->addWidget(m_upcomingView);
@@ -466,6 +469,7 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_hitsView->setTabKeyNavigation(false);
     m_hitsView->setShowGrid(false);
     m_hitsView->verticalHeader()->hide();
+    m_hitsView->verticalHeader()->setDefaultSectionSize(m_hitsView->fontMetrics().height() + 6);
     m_hitsView->horizontalHeader()->setStretchLastSection(true);
     m_hitsView->horizontalHeader()->setDefaultSectionSize(120);
     m_stack->addWidget(m_hitsView);
@@ -485,6 +489,9 @@ void frmGet::refreshSearch()
 {
     const QString typed = m_search->text().trimmed();
     if (typed.isEmpty()) {
+        // The count of hits no longer shown goes with them.
+        if (statusText(1) == m_searchStatus)
+            setStatus(1, QString());
         showCurrentPage();
         return;
     }
@@ -510,10 +517,10 @@ void frmGet::refreshSearch()
         m_hits->appendRow(cells);
     }
     m_stack->setCurrentWidget(m_hitsView);
-    setStatus(1,
-        found.isEmpty()
-            ? QStringLiteral("没找到相应的生日提醒！")
-            : QStringLiteral("找到%1个生日提醒,双击或回车转到所在类别").arg(found.size()));
+    m_searchStatus = found.isEmpty()
+        ? QStringLiteral("没找到相应的生日提醒！")
+        : QStringLiteral("找到%1个生日提醒,双击或回车转到所在类别").arg(found.size());
+    setStatus(1, m_searchStatus);
 }
 
 void frmGet::showHit(const QModelIndex &hit)

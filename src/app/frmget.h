@@ -249,6 +249,7 @@ private:
     int m_category = 0;
     bool m_movingColumns = false;
     reminder::BirthdaySearch m_birthdaySearch;
+    QString m_searchStatus; // the hits' count in the status bar
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;
