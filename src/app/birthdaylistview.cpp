@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace natalis::app {
 
@@ -18,7 +19,7 @@ BirthdayListView::BirthdayListView(QWidget *parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsMovable(true);
 }
 
 void BirthdayListView::keyPressEvent(QKeyEvent *event)
@@ -29,6 +30,30 @@ void BirthdayListView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+bool BirthdayListView::event(QEvent *event)
+{
+    const bool handled = QTableView::event(event);
+    // The frame is the view's own paint; the viewport covers the rest.
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return handled;
+}
+
+void BirthdayListView::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    update();
+}
+
+void BirthdayListView::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    update();
 }
 
 void BirthdayListView::mousePressEvent(QMouseEvent *event)

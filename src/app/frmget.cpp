@@ -6,6 +6,8 @@
 #include "app/transferactions.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
+#include "reminder/nextbirthday.h"
+#include "reminder/upcomingbirthdays.h"
 #include "session/appcontext.h"
 #include "session/startup.h"
 #include "store/categories.h"
@@ -18,23 +20,29 @@
 
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -81,12 +89,17 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->setExpanding(false);
     m_stack = new QStackedWidget(central);
-    layout->addWidget(m_tabs);
+    auto *tabRow = new QHBoxLayout;
+    tabRow->addWidget(m_tabs, 1);
+    layout->addLayout(tabRow);
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
     buildLists();
+    buildSearch(tabRow);
+    buildUpcoming();
     buildControls();
     buildStatusBar();
+    buildKeys();
     resize(1000, 580);
     QList<QHeaderView *> headers;
     for (QTableView *view : m_views)
@@ -104,7 +117,9 @@ frmGet::~frmGet() = default;
 
 void frmGet::buildMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
+    // The buttons below the lists hold F, A, M, D, S, T, W and E: the menu titles take other
+    // letters, so that each Alt key reaches one thing.
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&I)"));
     file->setObjectName(QStringLiteral("mnuFile"));
     QAction *addIn =
         action(file, "mnuFileAddIn", QStringLiteral("从外部制表符分割的文本文件导入生日"));
@@ -126,7 +141,21 @@ void frmGet::buildMenus()
     connect(action(file, "mnuRestore", QStringLiteral("从备份恢复…")), &QAction::triggered, this,
         &frmGet::mnuRestore_Click);
 
-    m_toolMenu = menuBar()->addMenu(QStringLiteral("操作"));
+    // Filled with the list actions once the lists exist (buildKeys).
+    m_editMenu = menuBar()->addMenu(QStringLiteral("编辑(&B)"));
+    m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = new QUndoStack(this);
+    QAction *undo = m_undo->createUndoAction(this, QStringLiteral("撤销"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = m_undo->createRedoAction(this, QStringLiteral("重做"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts(QKeySequence::Redo);
+    m_editMenu->addAction(undo);
+    m_editMenu->addAction(redo);
+    m_editMenu->addSeparator();
+
+    m_toolMenu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
     m_toolMenu->setObjectName(QStringLiteral("mnuTool"));
     connect(action(m_toolMenu, "mnuSetup", QStringLiteral("生日设置(&S)")), &QAction::triggered,
         this, &frmGet::showInFront);
@@ -136,9 +165,10 @@ void frmGet::buildMenus()
     connect(m_wnlAction, &QAction::triggered, this, [this] { Q_EMIT calendarRequested(true); });
     m_toolMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeperator"));
     m_exitAction = action(m_toolMenu, "mnuExit", QStringLiteral("退出(&E)"));
+    m_exitAction->setShortcut(QKeySequence::Quit);
     connect(m_exitAction, &QAction::triggered, this, &frmGet::quitRequested);
 
-    QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤"));
+    QMenu *skins = menuBar()->addMenu(QStringLiteral("换肤(&K)"));
     skins->setObjectName(QStringLiteral("mnuHuanfu"));
     m_skins = new QActionGroup(this);
     m_skins->setExclusive(true);
@@ -153,9 +183,60 @@ void frmGet::buildMenus()
         connect(entry, &QAction::triggered, this, [this, skin] { chooseSkin(skin); });
     }
 
-    QAction *help = menuBar()->addAction(QStringLiteral("帮助"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(help, &QAction::triggered, this, &frmGet::openHelp);
+    m_helpAction = menuBar()->addAction(QStringLiteral("帮助(&H)"));
+    m_helpAction->setObjectName(QStringLiteral("mnuHelp"));
+    m_helpAction->setShortcut(QKeySequence::HelpContents);
+    connect(m_helpAction, &QAction::triggered, this, &frmGet::openHelp);
+}
+
+void frmGet::buildKeys()
+{
+    const auto key = [this](const char *name, QList<QKeySequence> keys, auto slot,
+                         const QString &caption = QString()) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        // An entry in the edit menu shows its key there; the others belong to the window.
+        if (caption.isEmpty())
+            addAction(a);
+        else
+            m_editMenu->addAction(a);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    // Ctrl+Tab and Ctrl+Page Down walk the tabs as in a browser, round from the last to the first.
+    const auto step = [this](int by) {
+        const int count = m_tabs->count();
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+    };
+    key("actNextTab",
+        { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) },
+        [step] { step(1); });
+    key("actPreviousTab",
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp) },
+        [step] { step(-1); });
+    key(
+        "actAdd", QKeySequence::keyBindings(QKeySequence::New), [this] { cmdAdd_Click(); },
+        QStringLiteral("增加生日(&A)"));
+    // Delete belongs to the birthday lists only: the SMS panel's number list and every text box
+    // keep their own.
+    m_deleteAction = new QAction(QStringLiteral("删除生日(&D)"), this);
+    m_editMenu->addAction(m_deleteAction);
+    m_deleteAction->setObjectName(QStringLiteral("actDelete"));
+    m_deleteAction->setShortcuts(QKeySequence::Delete);
+    m_deleteAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_deleteAction, &QAction::triggered, this, &frmGet::cmdDel_Click);
+    for (QTableView *view : m_views)
+        view->addAction(m_deleteAction);
+    m_editMenu->addSeparator();
+    key(
+        "actFind", QKeySequence::keyBindings(QKeySequence::Find),
+        [this] {
+            m_search->setFocus(Qt::ShortcutFocusReason);
+            m_search->selectAll();
+        },
+        QStringLiteral("搜索(&S)"));
 }
 
 void frmGet::buildLists()
@@ -174,6 +255,19 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(3, 140);
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
+        view->horizontalHeader()->resizeSection(BirthdayListModel::AgeColumn, 56);
+        defaultColumns(view->horizontalHeader());
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+            [this, index](const QPoint &at) { showListMenu(index, at); });
+        view->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+            [this, index](
+                const QPoint &at) { showColumnMenu(m_views[index]->horizontalHeader(), at); });
+        connect(view->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this, index](int logical, int, int to) {
+                columnMoved(m_views[index]->horizontalHeader(), logical, to);
+            });
         // A header click makes that column the list's sort key; a second click turns the order.
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, index](int column) {
@@ -188,6 +282,264 @@ void frmGet::buildLists()
         m_views[index] = view;
         m_stack->addWidget(view);
     }
+}
+
+void frmGet::defaultColumns(QHeaderView *header)
+{
+    // What a reader looks for first stands beside the name: when, and how old.
+    for (int logical = 0; logical < BirthdayListModel::ColumnCount; ++logical) {
+        header->setSectionHidden(logical, false);
+        header->moveSection(header->visualIndex(logical), logical);
+    }
+    header->moveSection(header->visualIndex(BirthdayListModel::NextColumn), 1);
+    header->moveSection(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+}
+
+void frmGet::columnMoved(QHeaderView *moved, int logical, int to)
+{
+    if (m_movingColumns)
+        return;
+    m_movingColumns = true;
+    for (QTableView *view : m_views) {
+        QHeaderView *header = view->horizontalHeader();
+        if (header != moved)
+            header->moveSection(header->visualIndex(logical), to);
+    }
+    m_movingColumns = false;
+}
+
+void frmGet::showColumnMenu(QHeaderView *header, const QPoint &at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuColumns"));
+    const QStringList titles = BirthdayListModel::columnTitles();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        QAction *entry = menu.addAction(titles[logical]);
+        entry->setCheckable(true);
+        entry->setChecked(!header->isSectionHidden(logical));
+        // The name tells the rows apart: it always shows.
+        entry->setEnabled(logical != 0);
+        connect(entry, &QAction::toggled, this, [this, logical](bool shown) {
+            for (QTableView *view : m_views)
+                view->horizontalHeader()->setSectionHidden(logical, !shown);
+        });
+    }
+    menu.addSeparator();
+    connect(menu.addAction(QStringLiteral("恢复默认列")), &QAction::triggered, this, [this] {
+        m_movingColumns = true;
+        for (QTableView *view : m_views)
+            defaultColumns(view->horizontalHeader());
+        m_movingColumns = false;
+    });
+    runMenu(menu, header->viewport()->mapToGlobal(at));
+}
+
+void frmGet::showListMenu(int index, const QPoint &at)
+{
+    const bool chosen = !selectedIds(index).isEmpty();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuList"));
+    const auto entry = [&menu, chosen, this](const QString &caption, auto slot) {
+        QAction *a = menu.addAction(caption);
+        a->setEnabled(chosen);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    entry(QStringLiteral("编辑(&E)"), &frmGet::cmdEdit_Click);
+    entry(QStringLiteral("删除(&D)"), &frmGet::cmdDel_Click);
+    menu.addSeparator();
+    entry(QStringLiteral("发送短信(&S)"), &frmGet::smsToSelected);
+    entry(QStringLiteral("复制电话(&C)"), &frmGet::copySelectedPhones);
+    runMenu(menu, m_views[index]->viewport()->mapToGlobal(at));
+}
+
+void frmGet::smsToSelected()
+{
+    const int index = currentCategory();
+    const QList<qint32> ids = selectedIds(index);
+    if (!m_smsPanel->isOpen())
+        showSmsPanel(true);
+    // Rows whose number cannot take an SMS refuse the tick, as a click on their box does.
+    for (qint32 id : ids)
+        m_models[index]->setData(m_models[index]->index(m_models[index]->rowOfId(id), 0),
+            Qt::Checked, Qt::CheckStateRole);
+}
+
+void frmGet::copySelectedPhones()
+{
+    const int index = currentCategory();
+    QStringList phones;
+    for (qint32 id : selectedIds(index)) {
+        const QString tel = m_models[index]
+                                ->rows()[m_models[index]->rowOfId(id)]
+                                .columns[BirthdayListModel::TelColumn];
+        if (!tel.isEmpty())
+            phones << tel;
+    }
+    QGuiApplication::clipboard()->setText(phones.join(u'\n'));
+    setStatus(1, QStringLiteral("已复制%1个电话号码").arg(phones.size()));
+}
+
+bool frmGet::listShown() const
+{
+    return m_stack->currentIndex() == currentCategory();
+}
+
+void frmGet::showCurrentPage()
+{
+    if (!m_search->text().trimmed().isEmpty())
+        return;
+    if (m_tabs->currentIndex() == UpcomingTab)
+        m_stack->setCurrentWidget(m_upcomingView);
+    else
+        m_stack->setCurrentIndex(currentCategory());
+}
+
+void frmGet::buildUpcoming()
+{
+    m_tabs->addTab(QStringLiteral("近期生日"));
+    m_tabs->setTabToolTip(UpcomingTab, QStringLiteral("所有类别中今后30天内过生日的人,近者在前"));
+    m_upcoming = new QStandardItemModel(this);
+    m_upcomingView = new QTableView(m_stack);
+    m_upcomingView->setObjectName(QStringLiteral("lstUpcoming"));
+    m_upcomingView->setModel(m_upcoming);
+    m_upcomingView->setAccessibleName(QStringLiteral("近期生日"));
+    m_upcomingView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_upcomingView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_upcomingView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_upcomingView->setTabKeyNavigation(false);
+    m_upcomingView->setShowGrid(false);
+    m_upcomingView->verticalHeader()->hide();
+    m_upcomingView->verticalHeader()->setDefaultSectionSize(
+        m_upcomingView->fontMetrics().height() + 6);
+    m_upcomingView->horizontalHeader()->setStretchLastSection(true);
+    m_upcomingView->horizontalHeader()->setDefaultSectionSize(110);
+    m_stack->addWidget(m_upcomingView);
+    connect(m_upcomingView, &QTableView::activated, this, &frmGet::showHit);
+}
+
+void frmGet::refreshUpcoming()
+{
+    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const QList<reminder::UpcomingBirthday> upcoming =
+        reminder::upcomingBirthdays(birthdays, m_clock.now().date());
+    m_upcoming->clear();
+    m_upcoming->setHorizontalHeaderLabels({ QStringLiteral("生日名称"), QStringLiteral("所在类别"),
+        QStringLiteral("下次生日"), QStringLiteral("还有"), QStringLiteral("年龄"),
+        QStringLiteral("提醒方式"), QStringLiteral("联系方式") });
+    for (const reminder::UpcomingBirthday &entry : upcoming) {
+        const store::BirthdayRecord &record = birthdays[entry.index];
+        const QString left = entry.daysLeft == 0 ? QStringLiteral("今天")
+            : entry.daysLeft == 1                ? QStringLiteral("明天")
+                                                 : QStringLiteral("%1天").arg(entry.daysLeft);
+        QList<QStandardItem *> cells;
+        for (const QString &text : { record.About.trimmed(), categoryName(listOf(record)),
+                 QLocale(QLocale::Chinese).toString(entry.next.date, QStringLiteral("M月d日 dddd")),
+                 left, QString::number(entry.next.age),
+                 entry.next.lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒"),
+                 record.Tel.trimmed() })
+            cells.append(new QStandardItem(text));
+        cells[0]->setData(record.Id, Qt::UserRole);
+        cells[0]->setData(listOf(record), Qt::UserRole + 1);
+        m_upcoming->appendRow(cells);
+    }
+    m_upcomingView->resizeColumnToContents(2);
+}
+
+void frmGet::buildSearch(QLayout *tabRow)
+{
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("txtSearch"));
+    m_search->setPlaceholderText(QStringLiteral("搜索 姓名/电话/备注/拼音首字母 (Ctrl+F)"));
+    m_search->setToolTip(
+        QStringLiteral("在所有类别中查找:姓名、电话或备注的任一部分,或姓名的拼音首字母"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setAccessibleName(QStringLiteral("搜索生日"));
+    m_search->setMinimumWidth(260);
+    tabRow->addWidget(m_search);
+
+    m_hits = new QStandardItemModel(this);
+    m_hitsView = new QTableView(m_stack);
+    m_hitsView->setObjectName(QStringLiteral("lstSearch"));
+    m_hitsView->setModel(m_hits);
+    m_hitsView->setAccessibleName(QStringLiteral("搜索结果"));
+    m_hitsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_hitsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_hitsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_hitsView->setTabKeyNavigation(false);
+    m_hitsView->setShowGrid(false);
+    m_hitsView->verticalHeader()->hide();
+    m_hitsView->verticalHeader()->setDefaultSectionSize(m_hitsView->fontMetrics().height() + 6);
+    m_hitsView->horizontalHeader()->setStretchLastSection(true);
+    m_hitsView->horizontalHeader()->setDefaultSectionSize(120);
+    m_stack->addWidget(m_hitsView);
+
+    connect(m_search, &QLineEdit::textChanged, this, &frmGet::refreshSearch);
+    // Enter takes the user to the hits, where Enter again opens the list that holds one.
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (m_hits->rowCount() == 0)
+            return;
+        m_hitsView->setFocus();
+        m_hitsView->selectRow(0);
+    });
+    connect(m_hitsView, &QTableView::activated, this, &frmGet::showHit);
+}
+
+void frmGet::refreshSearch()
+{
+    const QString typed = m_search->text().trimmed();
+    if (typed.isEmpty()) {
+        // The count of hits no longer shown goes with them.
+        if (statusText(1) == m_searchStatus)
+            setStatus(1, QString());
+        showCurrentPage();
+        return;
+    }
+    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const QList<qsizetype> found = m_birthdaySearch.find(typed);
+    QList<store::BirthdayRecord> records;
+    for (qsizetype i : found)
+        records.append(birthdays.value(i));
+    const QList<reminder::NextBirthday> next =
+        reminder::nextBirthdays(records, m_clock.now().date());
+    m_hits->clear();
+    m_hits->setHorizontalHeaderLabels({ QStringLiteral("生日名称"), QStringLiteral("所在类别"),
+        QStringLiteral("联系方式"), QStringLiteral("生日备注"), QStringLiteral("下次生日") });
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const store::BirthdayRecord &record = records[i];
+        QList<QStandardItem *> cells;
+        for (const QString &text :
+            { record.About.trimmed(), categoryName(listOf(record)), record.Tel.trimmed(),
+                record.Beizhu.trimmed(), next[i].date.toString(QStringLiteral("yyyy-MM-dd")) })
+            cells.append(new QStandardItem(text));
+        cells[0]->setData(record.Id, Qt::UserRole);
+        cells[0]->setData(listOf(record), Qt::UserRole + 1);
+        m_hits->appendRow(cells);
+    }
+    m_stack->setCurrentWidget(m_hitsView);
+    m_searchStatus = found.isEmpty()
+        ? QStringLiteral("没找到相应的生日提醒！")
+        : QStringLiteral("找到%1个生日提醒,双击或回车转到所在类别").arg(found.size());
+    setStatus(1, m_searchStatus);
+}
+
+void frmGet::showHit(const QModelIndex &hit)
+{
+    const QModelIndex first = hit.siblingAtColumn(0);
+    const qint32 id = first.data(Qt::UserRole).toInt();
+    const int index = first.data(Qt::UserRole + 1).toInt();
+    m_search->clear();
+    m_tabs->setCurrentIndex(index);
+    const int row = m_models[index]->rowOfId(id);
+    if (row < 0)
+        return;
+    const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
+    QTableView *view = m_views[index];
+    view->clearSelection();
+    view->setCurrentIndex(shown);
+    view->selectRow(shown.row());
+    view->scrollTo(shown);
+    view->setFocus();
 }
 
 void frmGet::buildControls()
@@ -346,6 +698,11 @@ void frmGet::MyDisplayBirth()
         m_views[index]->clearSelection();
         m_models[index]->setRows(std::move(rows[index]));
     }
+    m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
+    if (!m_search->text().trimmed().isEmpty())
+        refreshSearch();
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
 }
 
 int frmGet::myAllNums() const
@@ -358,7 +715,7 @@ int frmGet::myAllNums() const
 
 int frmGet::currentCategory() const
 {
-    return qMax(m_tabs->currentIndex(), 0);
+    return m_category;
 }
 
 void frmGet::TabStrip1_Click(int index)
@@ -367,8 +724,18 @@ void frmGet::TabStrip1_Click(int index)
         return;
     for (int tab = 0; tab < CategoryCount; ++tab)
         m_tabs->setTabIcon(tab, picture(tab == index ? Picture::Tray : Picture::TrayAlternate));
-    m_stack->setCurrentIndex(index);
-    ProcCmd(index);
+    if (index < CategoryCount)
+        m_category = index;
+    else
+        refreshUpcoming();
+    // A tab chosen while hits show: the user is done searching.
+    m_search->clear();
+    showCurrentPage();
+    ProcCmd(m_category);
+    if (index == UpcomingTab) {
+        m_context.IsFormLoading = false;
+        return;
+    }
     if (!m_context.IsFormLoading && m_models[index]->rowCount() > 0)
         m_views[index]->setFocus();
     m_context.IsFormLoading = false;
@@ -376,12 +743,14 @@ void frmGet::TabStrip1_Click(int index)
 
 void frmGet::ProcCmd(int index)
 {
-    const int count = m_models[index]->rowCount();
-    m_tabName->setText(categoryName(index));
+    const bool upcoming = m_tabs->currentIndex() == UpcomingTab;
+    const int count = upcoming ? m_upcoming->rowCount() : m_models[index]->rowCount();
+    m_tabName->setText(upcoming ? m_tabs->tabText(UpcomingTab) : categoryName(index));
     m_tabCount->setText(QString::number(count));
     m_allCount->setText(QString::number(myAllNums()));
+    // The upcoming birthdays are a view: their rows are changed in their own lists.
     for (QPushButton *b : { m_edit, m_delete, m_find })
-        b->setEnabled(count > 0);
+        b->setEnabled(count > 0 && !upcoming);
 }
 
 void frmGet::cmdFind_Click()
@@ -444,7 +813,7 @@ void frmGet::ApplySkin()
     // The SMS panel's boxes take the skin as the lists do; the list of temporary numbers and
     // the text keep the platform's text colour.
     for (const char *name : { "cboDxTxUser", "cboYyHour", "cboYyMin", "txtYyGL", "txtYyNl",
-             "txtFound", "lstTmp", "txtTmp", "txtContent" }) {
+             "txtFound", "txtSearch", "lstSearch", "lstTmp", "txtTmp", "txtContent" }) {
         const bool withText = qstrcmp(name, "lstTmp") != 0 && qstrcmp(name, "txtTmp") != 0
             && qstrcmp(name, "txtContent") != 0;
         if (auto *widget = findChild<QWidget *>(QString::fromLatin1(name)))
@@ -466,15 +835,15 @@ void frmGet::DisableOther()
 
 void frmGet::openHelp()
 {
-    // A help4.doc beside the database is the user's own and wins over the shipped help.
+    // A help4.doc beside the database is the user's own and wins over the shipped help, as long
+    // as something can open it.
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
-    if (QFileInfo::exists(help)) {
-        openDocument(help);
+    if (QFileInfo::exists(help) && openDocument(help))
         return;
-    }
+    // Without a browser (or a writable cache) the help still shows, in a window of our own.
     const QString shipped = helpDocumentPath();
-    if (!shipped.isEmpty())
-        openDocument(shipped);
+    if (shipped.isEmpty() || !openDocument(shipped))
+        showHelpViewer(this);
 }
 
 void frmGet::showInFront()
@@ -501,6 +870,7 @@ void frmGet::exportBirthdays(bool csv)
 void frmGet::importBirthdays(ImportMenu menu)
 {
     bool added = false;
+    const QSet<qint32> before = loadedIds();
     {
         const ModalBracket modal(*this);
         added = runImport(
@@ -511,6 +881,7 @@ void frmGet::importBirthdays(ImportMenu menu)
     reloadAndRefresh();
     MyDisplayBirth();
     ProcCmd(currentCategory());
+    pushImport(before);
 }
 
 void frmGet::cmdSetup_Click()
@@ -558,6 +929,8 @@ void frmGet::setToday(const QDate &today)
 {
     for (BirthdayListModel *model : m_models)
         model->setToday(today);
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
 }
 
 void frmGet::keepWindowState()
@@ -605,18 +978,6 @@ void frmGet::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reloadIfChangedElsewhere();
     QMainWindow::changeEvent(event);
-}
-
-void frmGet::keyPressEvent(QKeyEvent *event)
-{
-    // Delete removes birthdays only from a birthday list (the SMS panel takes it for its
-    // temporary numbers).
-    if (event->key() == Qt::Key_Delete
-        && std::find(m_views.begin(), m_views.end(), focusWidget()) != m_views.end()) {
-        cmdDel_Click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmGet::showEvent(QShowEvent *event)

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "app/birthdaylistmodel.h"
+#include "reminder/birthdaysearch.h"
 #include "store/birthdayedit.h"
+#include "store/birthdays.h"
 #include "widgets/modalrunner.h"
 
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QMenu>
+#include <QSet>
 #include <QUrl>
 #include <array>
 #include <functional>
@@ -13,14 +17,17 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QHeaderView;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
+class QStandardItemModel;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
+class QUndoStack;
 
 namespace natalis::app {
 
@@ -46,6 +53,8 @@ class frmGet : public QMainWindow
 
 public:
     static constexpr int CategoryCount = 8;
+    // The tab after the categories: the birthdays of the next 30 days from every list.
+    static constexpr int UpcomingTab = CategoryCount;
 
     // music: the player the settings dialog tries a file with; null for none.
     frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
@@ -117,12 +126,17 @@ public:
     void chkTypeSel_Click(bool checked);
 
     // What tests replace: the shell's "open" action and the runner of the window's dialogs.
-    std::function<void(const QString &path)> openDocument = [](const QString &path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // False when the desktop has nothing to open it with.
+    std::function<bool(const QString &path)> openDocument = [](const QString &path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
     // Stops a calendar sync under way; the settings dialog's sync page offers it when set.
     std::function<void()> stopCalendarSync;
+    // The runner of the window's pop-up menus (column choice, the lists' context menus).
+    std::function<void(QMenu &menu, const QPoint &at)> runMenu = [](QMenu &menu, const QPoint &at) {
+        menu.exec(at);
+    };
 
 Q_SIGNALS:
     // The calendar window: the birthday calendar, or the perpetual calendar when plainMode.
@@ -139,7 +153,6 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -158,6 +171,8 @@ private:
     };
 
     void buildMenus();
+    // The keys of the window that no button or menu entry carries: moving between the tabs.
+    void buildKeys();
     void buildLists();
     void buildControls();
     void buildStatusBar();
@@ -166,6 +181,25 @@ private:
     void resizeForSmsPanel(bool open);
 
     void TabStrip1_Click(int index);
+    // The search field's hits from every list, in place of the lists while it holds text.
+    void buildSearch(QLayout *tabRow);
+    void refreshSearch();
+    // A row of the hits or of the upcoming birthdays: its own list, with the row selected.
+    void showHit(const QModelIndex &hit);
+    // The page the current tab stands for, unless the search shows its hits.
+    void showCurrentPage();
+    void buildUpcoming();
+    void refreshUpcoming();
+    // The columns of the eight lists, which share their order and which of them show.
+    void defaultColumns(QHeaderView *header);
+    void showColumnMenu(QHeaderView *header, const QPoint &at);
+    // A list's own menu: edit, delete, an SMS to the chosen rows, their numbers copied.
+    void showListMenu(int index, const QPoint &at);
+    void smsToSelected();
+    void copySelectedPhones();
+    void columnMoved(QHeaderView *moved, int logical, int to);
+    // False while the search's hits or the upcoming birthdays stand in for the lists.
+    bool listShown() const;
     void cmdFind_Click();
     void listDoubleClicked(int index);
     void chooseSkin(int skin);
@@ -178,6 +212,15 @@ private:
         const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
     void tell(const QString &text, const QString &title);
     QList<qint32> selectedIds(int index) const;
+    // The loaded records with these Ids, in the array's order.
+    QList<store::BirthdayRecord> loadedRecords(const QList<qint32> &ids) const;
+    // Puts a change just written on the undo stack, unless a row has no Uid to find it by.
+    void pushChange(
+        const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after);
+    bool writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name);
+    // Around an import: the birthdays the import added, found by the Ids it gave them.
+    QSet<qint32> loadedIds() const;
+    void pushImport(const QSet<qint32> &before);
     store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
     void reloadAndRefresh();
     void refreshAllLists();
@@ -200,6 +243,15 @@ private:
     QLabel *m_tabCount = nullptr;
     QLabel *m_allCount = nullptr;
     QLineEdit *m_found = nullptr;
+    QLineEdit *m_search = nullptr;
+    QTableView *m_hitsView = nullptr;
+    QStandardItemModel *m_hits = nullptr;
+    QTableView *m_upcomingView = nullptr;
+    QStandardItemModel *m_upcoming = nullptr;
+    int m_category = 0;
+    bool m_movingColumns = false;
+    reminder::BirthdaySearch m_birthdaySearch;
+    QString m_searchStatus; // the hits' count in the status bar
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;
@@ -208,9 +260,13 @@ private:
     SmsPanel *m_smsPanel = nullptr;
     int m_heightWithoutSmsPanel = 0;
     QMenu *m_toolMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QUndoStack *m_undo = nullptr;
     QAction *m_notifyAction = nullptr;
     QAction *m_wnlAction = nullptr;
     QAction *m_exitAction = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_deleteAction = nullptr;
     QActionGroup *m_skins = nullptr;
     WindowMemory *m_memory = nullptr;
 };

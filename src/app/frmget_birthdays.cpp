@@ -1,6 +1,7 @@
 // The main window's birthday actions: add, edit (one or several) and delete, each written to
 // the database first and then shown in place.
 
+#include "app/birthdaychange.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "calendar_ui/datepickers.h"
@@ -16,7 +17,10 @@
 
 #include <QProgressDialog>
 #include <QSortFilterProxyModel>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTableView>
+#include <QUndoStack>
 
 namespace natalis::app {
 
@@ -103,7 +107,68 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) con
 void frmGet::reloadAndRefresh()
 {
     reloadBirthdays(m_context, m_messages);
+    m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
+    if (m_tabs->currentIndex() == UpcomingTab)
+        refreshUpcoming();
     Q_EMIT remindersOutdated();
+}
+
+QList<store::BirthdayRecord> frmGet::loadedRecords(const QList<qint32> &ids) const
+{
+    const QSet<qint32> wanted(ids.begin(), ids.end());
+    QList<store::BirthdayRecord> records;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
+        if (wanted.contains(record.Id))
+            records.append(record);
+    }
+    return records;
+}
+
+QSet<qint32> frmGet::loadedIds() const
+{
+    QSet<qint32> ids;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays())
+        ids.insert(record.Id);
+    return ids;
+}
+
+void frmGet::pushImport(const QSet<qint32> &before)
+{
+    QList<store::BirthdayRecord> added;
+    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
+        if (!before.contains(record.Id))
+            added.append(record);
+    }
+    if (!added.isEmpty())
+        pushChange(QStringLiteral("导入生日"), BirthdayChange::absent(added),
+            BirthdayChange::present(added));
+}
+
+void frmGet::pushChange(
+    const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after)
+{
+    const auto withoutUid = [](const store::BirthdayState &state) { return state.uid.isNull(); };
+    if (before.isEmpty() || std::any_of(before.begin(), before.end(), withoutUid)
+        || std::any_of(after.begin(), after.end(), withoutUid))
+        return;
+    m_undo->push(new BirthdayChange(name, std::move(before), std::move(after),
+        [this, name](const QList<store::BirthdayState> &states, bool undo) {
+            return writeStates(states, undo, name);
+        }));
+}
+
+bool frmGet::writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name)
+{
+    const QString act = undo ? QStringLiteral("撤销") : QStringLiteral("重做");
+    if (!m_context.DbConnection || store::putBirthdayStates(*m_context.DbConnection, states) != 1) {
+        const QString message = writeFailure(QStringLiteral(",%1%2失败!").arg(act, name));
+        setStatus(1, message);
+        ask(message, AppTitle.toString(), MessageIcon::None, MessageButtons::Ok);
+        return false;
+    }
+    refreshAllLists();
+    setStatus(1, QStringLiteral("已%1 %2").arg(act, name));
+    return true;
 }
 
 void frmGet::cmdAdd_Click()
@@ -117,7 +182,9 @@ void frmGet::cmdAdd_Click()
     if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
         store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
 
-    const store::BirthdayRecord record = store::recordFromEdit(buffer);
+    store::BirthdayRecord record = store::recordFromEdit(buffer);
+    // Known before it is stored, so that undo finds the row again.
+    record.Uid = QUuid::createUuid();
     const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
     if (id < 1) {
         const QString message = writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
@@ -137,11 +204,15 @@ void frmGet::cmdAdd_Click()
     ProcCmd(index);
     setStatus(1, record.About + QStringLiteral("添加成功!"));
     reloadAndRefresh();
+    pushChange(QStringLiteral("添加生日"), BirthdayChange::absent({ added }),
+        BirthdayChange::present({ added }));
     view->setFocus();
 }
 
 void frmGet::cmdEdit_Click()
 {
+    if (!listShown())
+        return;
     const int index = currentCategory();
     const QList<qint32> ids = selectedIds(index);
     if (ids.isEmpty()) {
@@ -165,6 +236,7 @@ void frmGet::editOne(int index, qint32 id)
 
     store::BirthdayRecord record = store::recordFromEdit(buffer);
     record.Id = id;
+    const QList<store::BirthdayRecord> before = loadedRecords({ id });
     if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
         const QString message = writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
         setStatus(1, message);
@@ -177,6 +249,8 @@ void frmGet::editOne(int index, qint32 id)
     m_smsPanel->ProcTelSelect();
     setStatus(1, QStringLiteral("生日修改成功!"));
     reloadAndRefresh();
+    pushChange(QStringLiteral("修改生日"), BirthdayChange::present(before),
+        BirthdayChange::present(loadedRecords({ id })));
 }
 
 void frmGet::editSeveral(int index, const QList<qint32> &ids)
@@ -193,6 +267,7 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
             && store::IsPhoneNumber(row.columns[BirthdayListModel::TelColumn]);
         (wantsSms ? yes : no).append(id);
     }
+    const QList<store::BirthdayRecord> before = loadedRecords(ids);
     if (store::BatchUpdateBirths(
             *m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no, !no.isEmpty())
         != 1) {
@@ -210,12 +285,29 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
     m_models[index]->setCells(8, sms);
     ProcCmd(index);
-    setStatus(1, QStringLiteral("生日批量修改成功!"));
+    // Those left without an SMS are named: the user asked for one for everybody.
+    QString withoutSms;
+    if (buffer.Duanxin == u"是" && !no.isEmpty()) {
+        constexpr qsizetype NamesShown = 10;
+        QStringList names;
+        for (qint32 id : no.first(qMin(no.size(), NamesShown)))
+            names << m_models[index]->rows()[m_models[index]->rowOfId(id)].columns[0];
+        withoutSms = names.join(u'、')
+            + (no.size() > NamesShown ? QStringLiteral("等%1个生日提醒").arg(no.size()) : QString())
+            + QStringLiteral("没有手机号码,短信提醒仍为\"否\"。");
+    }
+    setStatus(1, QStringLiteral("生日批量修改成功!") + withoutSms);
     reloadAndRefresh();
+    pushChange(QStringLiteral("批量修改生日"), BirthdayChange::present(before),
+        BirthdayChange::present(loadedRecords(ids)));
+    if (!withoutSms.isEmpty())
+        ask(withoutSms, QStringLiteral("生日修改"), MessageIcon::Information, MessageButtons::Ok);
 }
 
 void frmGet::cmdDel_Click()
 {
+    if (!listShown())
+        return;
     const int index = currentCategory();
     const QList<qint32> ids = selectedIds(index);
     if (ids.isEmpty() || !m_context.DbConnection)
@@ -227,6 +319,7 @@ void frmGet::cmdDel_Click()
     if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
+    const QList<store::BirthdayRecord> before = loadedRecords(ids);
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
     // Shown only when the delete takes longer than half a second.
     QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
@@ -247,6 +340,8 @@ void frmGet::cmdDel_Click()
     setStatus(1, QStringLiteral("生日删除成功!"));
     progress.setValue(2);
     reloadAndRefresh();
+    pushChange(QStringLiteral("删除生日"), BirthdayChange::present(before),
+        BirthdayChange::absent(before));
     progress.setValue(3);
 }
 

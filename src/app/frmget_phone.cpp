@@ -29,6 +29,7 @@ void frmGet::addPhoneMenu(QMenu *file)
     connect(item("mnuVcfAddIn", transfer::chooserTitle(transfer::ImportLayout::Vcf)),
         &QAction::triggered, this, [this, status] {
             bool added = false;
+            const QSet<qint32> before = loadedIds();
             {
                 const ModalBracket modal(*this);
                 added = runVcfImport(this, m_context, m_messages, status, runDialog);
@@ -38,6 +39,7 @@ void frmGet::addPhoneMenu(QMenu *file)
             reloadAndRefresh();
             MyDisplayBirth();
             ProcCmd(currentCategory());
+            pushImport(before);
         });
     connect(item("mnuVcfOut", transfer::vcardChooserTitle()), &QAction::triggered, this,
         [this, status] {

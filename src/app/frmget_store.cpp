@@ -8,6 +8,9 @@
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
 
+#include <QUndoStack>
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace natalis::app {
@@ -32,6 +35,23 @@ void frmGet::refreshAllLists()
     ProcCmd(currentCategory());
 }
 
+namespace {
+
+// The whole database is replaced: the user hears which copy and how much it holds first.
+QString restoreQuestion(const store::BackupEntry &backup)
+{
+    // A daily copy is named by its day alone; the copies taken before a restore carry the time.
+    const QString when = backup.taken.time() == QTime(0, 0)
+        ? backup.taken.toString(u"yyyy年M月d日"_s)
+        : backup.taken.toString(u"yyyy年M月d日 HH:mm"_s);
+    const QString count =
+        backup.birthdays < 0 ? u"生日数不明"_s : u"共%1个生日提醒"_s.arg(backup.birthdays);
+    return u"确认用%1的备份(%2)替换当前的生日数据库吗?\n替换前的数据库会先另存为备份。"_s.arg(
+        when, count);
+}
+
+} // namespace
+
 void frmGet::mnuRestore_Click()
 {
     if (!m_context.DbConnection)
@@ -49,9 +69,18 @@ void frmGet::mnuRestore_Click()
         const QString chosen = dialog.chosenPath();
         if (chosen.isEmpty())
             return;
+        const auto entry = std::find_if(backups.begin(), backups.end(),
+            [&chosen](const store::BackupEntry &backup) { return backup.path == chosen; });
+        if (entry == backups.end()
+            || m_messages.show(restoreQuestion(*entry), u"从备份恢复"_s, MessageIcon::Question,
+                   MessageButtons::YesNo)
+                != MessageButton::Yes)
+            return;
         if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;
     }
+    // The undo steps were taken on the rows before the restore.
+    m_undo->clear();
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     MyDisplayBirth();
     ProcCmd(currentCategory());

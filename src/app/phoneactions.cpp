@@ -108,8 +108,12 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
     preview.addNote(leftOut.join(u' '));
     runModal(runner, preview);
     const auto &outcome = preview.outcome();
-    if (!outcome)
+    if (!outcome) {
+        // Closed without adding: the reading's "…请稍候" must not stay behind.
+        if (status)
+            status(transfer::chooserTitle(layout) + QStringLiteral("已取消"));
         return false;
+    }
     if (status)
         status(outcome->statusText);
     return outcome->ok && outcome->added > 0;

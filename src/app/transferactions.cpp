@@ -139,8 +139,12 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     window.applyRememberedColumns();
     runModal(runner, window);
     const auto &outcome = window.outcome();
-    if (!outcome)
+    if (!outcome) {
+        // Closed without adding: the reading's "…请稍候" must not stay behind.
+        if (status)
+            status(transfer::chooserTitle(*layout) + QStringLiteral("已取消"));
         return false;
+    }
     if (status)
         status(outcome->statusText);
     return outcome->ok && outcome->added > 0;

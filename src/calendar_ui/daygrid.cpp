@@ -4,6 +4,7 @@
 #include "calendar_ui/skinpaint.h"
 #include "widgets/skincolors.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -141,6 +142,9 @@ bool DayGrid::eventFilter(QObject *watched, QEvent *event)
             return true; // once, not again for the frame
         }
         break;
+    case QEvent::ContextMenu:
+        Q_EMIT cellMenuRequested(index, static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true; // as the double click: once, not again for the frame
     case QEvent::MouseButtonDblClick:
         Q_EMIT cellDoubleClicked(index);
         // Taken here: a label passes what it does not use on to its frame, which would open

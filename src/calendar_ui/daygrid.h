@@ -34,6 +34,8 @@ public:
 Q_SIGNALS:
     void cellClicked(int index);
     void cellDoubleClicked(int index);
+    // The context menu key or the right button on a day; at is in global coordinates.
+    void cellMenuRequested(int index, const QPoint &at);
     void cellHovered(int index);
     void leftGrid();
 

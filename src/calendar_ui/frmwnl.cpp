@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -61,6 +62,7 @@ void frmWNL::buildControls()
     m_grid = new DayGrid(m_skin, this);
     connect(m_grid, &DayGrid::cellHovered, this, &frmWNL::lblGLDay_MouseMove);
     connect(m_grid, &DayGrid::cellDoubleClicked, this, &frmWNL::lblGLDay_DblClick);
+    connect(m_grid, &DayGrid::cellMenuRequested, this, &frmWNL::lblGLDay_Menu);
     connect(m_grid, &DayGrid::leftGrid, this, &frmWNL::hideNotice);
 
     auto *buttons = new QHBoxLayout;
@@ -185,6 +187,16 @@ void frmWNL::lblGLDay_DblClick(int index)
     m_host.DisableOther();
     m_host.showDayList(cell.dateText(), cell.listText());
     m_host.EnableOther();
+}
+
+void frmWNL::lblGLDay_Menu(int index, const QPoint &at)
+{
+    const MonthCell &cell = m_cells[index];
+    QMenu menu(this);
+    QAction *list = menu.addAction(QStringLiteral("当天的生日提醒(&L)…"));
+    list->setEnabled(!m_plainMode && cell.noticeText().contains(QStringLiteral("\r\n")));
+    connect(list, &QAction::triggered, this, [this, index] { lblGLDay_DblClick(index); });
+    menu.exec(at);
 }
 
 void frmWNL::lblToday_DblClick()

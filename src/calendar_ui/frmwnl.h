@@ -44,6 +44,8 @@ public:
     void cmdSetup_Click();
     void cmdExit_Click();
     void lblGLDay_DblClick(int index);
+    // The day's menu offers what its double click does.
+    void lblGLDay_Menu(int index, const QPoint &at);
     void lblToday_DblClick();
     void lblGLDay_MouseMove(int index);
 

@@ -83,22 +83,23 @@ void frmAddEdit::buildControls()
         this, "txtBeizhu", 100, QStringLiteral("生日备注不能超过100个字符(1个汉字算2个字符)"));
     m_glDate = lineEdit(this, "txtGLDate", 0, {});
     m_nlDate = lineEdit(this, "txtNLDate", 0, {});
-    const auto showPicked = [this](const calendar_ui::PickedTexts &texts) {
+    const QString glError =
+        QStringLiteral("公历日期输入有误,请按\"年-月-日\"输入(如1976-2-25)或按F4选取！");
+    const QString nlError =
+        QStringLiteral("农历日期输入有误,请按\"年-月-日\"输入(闰月如2006-闰7-15)或按F4选取！");
+    const auto showPicked = [this, glError, nlError](const calendar_ui::PickedTexts &texts) {
         m_glDate->setText(texts.gregorian);
         m_nlDate->setText(texts.lunar);
+        // A good date answers an earlier date's error; other messages stay.
+        if (m_status->text() == glError || m_status->text() == nlError)
+            m_status->clear();
     };
     new calendar_ui::DateBox(
         *m_glDate, calendar_ui::typedGregorianDate, [this] { openGregorianPicker(); }, showPicked,
-        [this] {
-            m_status->setText(
-                QStringLiteral("公历日期输入有误,请按\"年-月-日\"输入(如1976-2-25)或按F4选取！"));
-        });
+        [this, glError] { m_status->setText(glError); });
     new calendar_ui::DateBox(
         *m_nlDate, calendar_ui::typedLunarDate, [this] { openLunarPicker(); }, showPicked,
-        [this] {
-            m_status->setText(QStringLiteral(
-                "农历日期输入有误,请按\"年-月-日\"输入(闰月如2006-闰7-15)或按F4选取！"));
-        });
+        [this, nlError] { m_status->setText(nlError); });
     m_glDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如1976-2-25"));
     m_nlDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如2006-闰7-15"));
     m_byGregorian = new QRadioButton(QStringLiteral("按公历"), this);

@@ -2,7 +2,7 @@
 
 #include "widgets/dialogparts.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -63,12 +63,12 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
     layout->addWidget(m_list, 1);
 
     m_restore = namedButton(this, u"cmdRestore"_s, u"恢复(&R)"_s);
-    auto *cancel = namedButton(this, u"cmdCancel"_s, u"关闭(&C)"_s);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_restore);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    // Closing says "关闭(&E)" in every window; the box orders the buttons as the platform does.
+    auto *cancel = namedButton(this, u"cmdCancel"_s, u"关闭(&E)"_s);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(m_restore, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
 
     connect(m_restore, &QPushButton::clicked, this, &frmBackup::cmdRestore_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -141,7 +141,7 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
 void frmDxHist::buildControls()
 {
     auto *query = namedButton(this, QStringLiteral("cmdQuery"), QStringLiteral("查询(&Q)"));
-    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("退出(&X)"));
+    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("关闭(&E)"));
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(query);
     buttons->addWidget(ok);

@@ -319,6 +319,36 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
     });
 }
 
+int putBirthdayStates(Connection &connection, std::span<const BirthdayState> states)
+{
+    return runGuarded([&] {
+        Transaction transaction(connection);
+        for (const BirthdayState &state : states) {
+            std::optional<qint32> id;
+            Statement &find = connection.cached("select Id from birthday where strUid=?");
+            find.bind(1, uidText(state.uid));
+            if (find.step())
+                id = qint32(find.integer(0));
+            find.reset();
+            if (!state.record) {
+                if (id)
+                    connection.cached("delete from birthday where Id=?").bindAll(*id).run();
+                continue;
+            }
+            BirthdayRecord record = *state.record;
+            record.Uid = state.uid;
+            if (id) {
+                record.Id = *id;
+                if (UpdateBirthInMdb(connection, record) != 1)
+                    connection.fail(connection.lastError());
+            } else if (AddBirthToMdb(connection, record) < 1) {
+                connection.fail(connection.lastError());
+            }
+        }
+        transaction.commit();
+    });
+}
+
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
     bool useFirst, std::span<const qint32> secondIds, bool useSecond)
 {

@@ -4,6 +4,7 @@
 #include "store/dberror.h"
 
 #include <QList>
+#include <QUuid>
 #include <optional>
 #include <span>
 
@@ -59,6 +60,18 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record);
 // for the first list and to "否" for the second. 1, or -1 with the table unchanged.
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
     bool useFirst, std::span<const qint32> secondIds, bool useSecond);
+
+// What the row named by uid is to be: record, or no row at all.
+struct BirthdayState
+{
+    QUuid uid;
+    std::optional<BirthdayRecord> record; // its Id and Uid are ignored
+};
+
+// Brings the rows to the given states in one transaction, for undo and redo: a record is written
+// over the row with its uid (every column but DxSend) or, when no row has that uid, added with
+// it; a state without one deletes the row, if there is one. 1, or -1 with the table unchanged.
+int putBirthdayStates(Connection &connection, std::span<const BirthdayState> states);
 
 // The SMS-sent marks (DxSend) of the automatic greetings.
 

@@ -2,10 +2,14 @@
 
 #include "widgets/pictures.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
 namespace natalis::app {
 
@@ -30,6 +34,32 @@ QString helpDocumentPath(const QString &folder)
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
         return {};
     return path;
+}
+
+void showHelpViewer(QWidget *parent)
+{
+    if (auto *open = parent->findChild<QDialog *>(QStringLiteral("frmHelp"))) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    picture(Picture::Tray);
+    auto *window = new QDialog(parent);
+    window->setObjectName(QStringLiteral("frmHelp"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(QStringLiteral("帮助"));
+    auto *browser = new QTextBrowser(window);
+    browser->setObjectName(QStringLiteral("txtHelp"));
+    browser->setOpenExternalLinks(true);
+    browser->setSource(QUrl(QStringLiteral("qrc:/natalis/help.html")));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+    auto *layout = new QVBoxLayout(window);
+    layout->addWidget(browser, 1);
+    layout->addWidget(buttons);
+    window->resize(760, 600);
+    window->show();
 }
 
 } // namespace natalis::app

@@ -11,15 +11,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -141,6 +144,32 @@ TEST_F(MainWindow, FindMatchesTheBeginningOfTheSortKeyColumn)
     EXPECT_EQ(list->model()->index(list->currentIndex().row(), 0).data().toString(), u"王小明"_s);
 }
 
+TEST_F(MainWindow, SearchShowsHitsOfEveryListAndTakesTheUserToOne)
+{
+    add(colleague(u"张三"_s));
+    BirthdayRecord supplier = colleague(u"李四"_s, u"13800000000"_s);
+    supplier.Type = u"供应商"_s;
+    supplier.Beizhu = u"张家口"_s;
+    add(supplier);
+    add(colleague(u"王五"_s));
+    openWindow().show();
+    auto *search = find<QLineEdit>(u"txtSearch"_s);
+    auto *hits = find<QTableView>(u"lstSearch"_s);
+    search->setText(u"张"_s); // as an input method hands it over
+    ASSERT_TRUE(hits->isVisible());
+    ASSERT_EQ(hits->model()->rowCount(), 2);
+    EXPECT_EQ(hits->model()->index(0, 0).data().toString(), u"李四"_s) << "found by the note";
+    EXPECT_EQ(hits->model()->index(0, 1).data().toString(), u"供应商"_s);
+
+    search->clear();
+    QTest::keyClicks(search, u"ls"_s);
+    ASSERT_EQ(hits->model()->rowCount(), 1);
+    Q_EMIT hits->activated(hits->model()->index(0, 0));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(window->currentCategory(), 3);
+    EXPECT_EQ(window->listView(3)->currentIndex().data().toString(), u"李四"_s);
+}
+
 // Birthdays around the tests' 1 May 2025: tomorrow, in autumn, and the day before yesterday.
 const QStringList TodayAndAround = { u"公历2000年 05月02日"_s, u"公历1950年 04月30日"_s,
     u"公历1990年 09月06日"_s };
@@ -231,7 +260,9 @@ TEST_F(MainWindow, BatchEditGivesSmsOnlyToPhoneNumbers)
         return true;
     };
     window->cmdEdit_Click();
-    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s);
+    const QString named = u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
+    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s + named);
+    EXPECT_EQ(messages.texts(), QStringList { named });
     EXPECT_EQ(cell(u"甲"_s, 8), u"是"_s);
     EXPECT_EQ(cell(u"乙"_s, 8), u"否"_s);
     EXPECT_EQ(cell(u"乙"_s, 7), u"5"_s);
@@ -286,6 +317,37 @@ TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
     EXPECT_EQ(label(u"lblSelNums"_s), u"0"_s);
 }
 
+TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
+{
+    add(colleague(u"甲"_s));
+    add(colleague(u"乙"_s));
+    openWindow();
+    const BirthdayRecord original = context.Birthdays.value(0);
+    ASSERT_FALSE(original.Uid.isNull());
+    select({ u"甲"_s });
+    editorAnswers([](BirthdayEdit &b) { b.Beizhu = u"改过"_s; });
+    window->cmdEdit_Click();
+    select({ u"甲"_s });
+    messages.answer = MessageButton::Yes;
+    window->cmdDel_Click();
+    auto *undo = find<QAction>(u"mnuUndo"_s);
+    EXPECT_EQ(undo->text(), u"撤销 删除生日"_s);
+
+    undo->trigger();
+    EXPECT_EQ(storedNames(), (QStringList { u"乙"_s, u"甲"_s }));
+    EXPECT_EQ(cell(u"甲"_s, 3), u"改过"_s);
+    EXPECT_EQ(undo->text(), u"撤销 修改生日"_s);
+    undo->trigger();
+    BirthdayRecord back = store::LoadBirthdays(*context.DbConnection).Birthdays.value(1);
+    back.Id = original.Id;
+    EXPECT_EQ(back, original) << "the same record, its Uid included";
+
+    find<QAction>(u"mnuRedo"_s)->trigger();
+    find<QAction>(u"mnuRedo"_s)->trigger();
+    EXPECT_EQ(storedNames(), QStringList { u"乙"_s });
+    EXPECT_EQ(window->listModel(0)->rowCount(), 1);
+}
+
 TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
 {
     add(colleague(u"甲"_s));
@@ -332,10 +394,17 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     EXPECT_EQ(program->window().statusText(1),
         u"生日数据库文件已损坏,已只读打开,所做的修改无法保存。可用\"从备份恢复…\"恢复。"_s);
 
-    messages.answer = MessageButton::Ok;
     program->window().runDialog = [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
     };
+    messages.answer = MessageButton::No;
+    program->window().mnuRestore_Click();
+    EXPECT_EQ(messages.texts().last(),
+        u"确认用2025年1月9日的备份(共300个生日提醒)替换当前的生日数据库吗?\n"
+        "替换前的数据库会先另存为备份。"_s);
+    EXPECT_EQ(database.bytes(), bytes) << "asked first, nothing replaced";
+
+    messages.answer = MessageButton::Yes;
     program->window().mnuRestore_Click();
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
@@ -376,6 +445,46 @@ TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
     EXPECT_EQ(edits, 2);
 }
 
+TEST_F(MainWindow, StandardKeysReachTheirActions)
+{
+    add(colleague(u"甲"_s));
+    openWindow().show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    int adds = 0;
+    window->openEditor = [&adds](BirthdayEdit &, bool batch) {
+        adds += batch ? 0 : 1;
+        return false;
+    };
+    QStringList opened;
+    window->openDocument = [&opened](const QString &path) {
+        opened << path;
+        return true;
+    };
+    QTableView *view = window->listView(0);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(adds, 1);
+    QTest::keyClick(view, Qt::Key_F1);
+    EXPECT_EQ(opened.size(), 1);
+
+    select({ u"甲"_s });
+    view->setFocus();
+    messages.answer = MessageButton::No;
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(messages.texts(), QStringList { u"确认删除\"甲\"生日提醒吗?"_s });
+
+    auto *tabs = find<QTabBar>(u"TabStrip1"_s);
+    QTest::keyClick(view, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    QTest::keyClick(window.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1) << "from the first tab round to the last";
+
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), u"txtSearch"_s);
+}
+
 TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
 {
     openWindow().show();
@@ -389,14 +498,104 @@ TEST_F(MainWindow, GeometryAndColumnWidthsComeBackAtTheNextStart)
     EXPECT_EQ(window->listView(2)->horizontalHeader()->sectionSize(3), 233);
 }
 
+TEST_F(MainWindow, HeaderMenuHidesAColumnInEveryListAndTheNextStartKeepsIt)
+{
+    openWindow().show();
+    QHeaderView *header = window->listView(0)->horizontalHeader();
+    EXPECT_EQ(header->visualIndex(BirthdayListModel::NextColumn), 1);
+    EXPECT_EQ(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+    window->runMenu = [](QMenu &menu, const QPoint &) {
+        for (QAction *entry : menu.actions()) {
+            if (entry->text() == u"联系方式")
+                entry->trigger();
+        }
+    };
+    Q_EMIT header->customContextMenuRequested(QPoint(10, 5));
+    header->moveSection(header->visualIndex(3), 0);
+    for (int index : { 0, 5 }) {
+        EXPECT_TRUE(window->listView(index)->isColumnHidden(2)) << index;
+        EXPECT_EQ(window->listView(index)->horizontalHeader()->logicalIndex(0), 3) << index;
+    }
+    window->hide();
+    window.reset();
+
+    openWindow();
+    EXPECT_TRUE(window->listView(7)->isColumnHidden(2));
+    EXPECT_EQ(window->listView(7)->horizontalHeader()->logicalIndex(0), 3);
+}
+
+TEST_F(MainWindow, UpcomingTabListsTheNextThirtyDaysOfEveryCategory)
+{
+    add(colleague(u"远"_s)); // 3 May, two days on
+    BirthdayRecord supplier = test::gregorianBirthday(u"近"_s, u"公历1990年 05月01日"_s);
+    supplier.Type = u"供应商"_s;
+    add(supplier);
+    add(test::gregorianBirthday(u"秋"_s, u"公历1990年 09月06日"_s));
+    openWindow().show();
+    find<QTabBar>(u"TabStrip1"_s)->setCurrentIndex(frmGet::UpcomingTab);
+    auto *upcoming = find<QTableView>(u"lstUpcoming"_s);
+    ASSERT_TRUE(upcoming->isVisible());
+    ASSERT_EQ(upcoming->model()->rowCount(), 2);
+    const auto text = [upcoming](int row, int column) {
+        return upcoming->model()->index(row, column).data().toString();
+    };
+    EXPECT_EQ(QStringList({ text(0, 0), text(0, 1), text(0, 3), text(0, 4) }),
+        QStringList({ u"近"_s, u"供应商"_s, u"今天"_s, u"35"_s }));
+    EXPECT_EQ(text(1, 0), u"远"_s);
+    EXPECT_EQ(text(1, 5), u"按公历提醒"_s);
+    EXPECT_EQ(label(u"lblTabNums"_s), u"2"_s);
+    EXPECT_FALSE(find<QPushButton>(u"cmdDel"_s)->isEnabled());
+}
+
+TEST_F(MainWindow, ListMenuCopiesNumbersAndTicksTheChosenRowsForAnSms)
+{
+    add(colleague(u"甲"_s, u"13912345678"_s));
+    add(colleague(u"乙"_s, u"12345"_s));
+    add(colleague(u"丙"_s, u"13812345678"_s));
+    openWindow().show();
+    QString chosen;
+    window->runMenu = [&chosen](QMenu &menu, const QPoint &) {
+        for (QAction *entry : menu.actions()) {
+            if (entry->text() == chosen)
+                entry->trigger();
+        }
+    };
+    QTableView *view = window->listView(0);
+    select({ u"甲"_s, u"乙"_s });
+    chosen = u"复制电话(&C)"_s;
+    Q_EMIT view->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"13912345678\n12345"_s);
+
+    chosen = u"发送短信(&S)"_s;
+    Q_EMIT view->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(window->smsPanel().isOpen());
+    EXPECT_EQ(window->listModel(0)->tickedCount(), 1) << "only the mobile number takes a tick";
+    EXPECT_EQ(label(u"lblSelNums"_s), u"1"_s);
+}
+
+TEST_F(MainWindow, HelpShowsInItsOwnWindowWhenTheDesktopCannotOpenIt)
+{
+    openWindow().show();
+    window->openDocument = [](const QString &) { return false; };
+    find<QAction>(u"mnuHelp"_s)->trigger();
+    auto *help = window->findChild<QTextBrowser *>(u"txtHelp"_s);
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->toPlainText().isEmpty());
+}
+
 TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
 {
     openWindow();
     QStringList opened;
-    window->openDocument = [&opened](const QString &path) { opened << path; };
+    window->openDocument = [&opened](const QString &path) {
+        opened << path;
+        return true;
+    };
     find<QAction>(u"mnuHelp"_s)->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(QFile::exists(opened[0])) << opened[0].toStdString();
+    EXPECT_EQ(window->findChild<QDialog *>(u"frmHelp"_s), nullptr);
 
     database.write(u"help4.doc"_s, "doc");
     find<QAction>(u"mnuHelp"_s)->trigger();

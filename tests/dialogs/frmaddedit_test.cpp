@@ -146,6 +146,7 @@ TEST_F(Editor, TypedDatesFillBothBoxesOrKeepThemAndSayWhyAndEnterElsewhereSaves)
     EXPECT_EQ(shown(), u"公历1980年 03月03日农历1980年 01月17日"_s);
     type(box("txtNLDate"), u"2006-闰7-15"_s);
     EXPECT_EQ(shown(), u"公历2006年 09月07日农历2006年闰07月15日"_s);
+    EXPECT_EQ(editor->statusText(), QString()) << "a good date clears the date's error";
     EXPECT_FALSE(editor->EditAccepted) << "Enter in a date box does not also press OK";
     box("txtAbout")->setText(u"王五"_s);
     editor->show();

@@ -54,6 +54,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStringEncoder>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -213,6 +214,15 @@ int main(int argc, char *argv[])
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
     ok &= saveSmsPanel(window, context, folder);
+    // The search's hits from every list, and the birthdays of the coming 30 days.
+    auto *search = window.findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+    search->setText(QStringLiteral("w"));
+    ok &= save(window, folder + QStringLiteral("/main-search.png"));
+    search->clear();
+    auto *tabs = window.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+    tabs->setCurrentIndex(app::frmGet::UpcomingTab);
+    ok &= save(window, folder + QStringLiteral("/main-upcoming.png"));
+    tabs->setCurrentIndex(0);
     program.openCalendar(true);
     ok &= save(*program.calendarWindow(), folder + QStringLiteral("/wnl.png"));
     program.calendarWindow()->close();
