@@ -16,8 +16,10 @@ class frmNotify : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int ScrollMilliseconds = 50;
-    static constexpr int ScrollStep = 1; // pixels per tick (20 twips)
+    // 20 pixels a second, in steps of two: the eye does not tell it from one pixel every 50 ms,
+    // and the program wakes half as often while the strip is up (with music playing too).
+    static constexpr int ScrollMilliseconds = 100;
+    static constexpr int ScrollStep = 2; // pixels per tick
     static constexpr double Opacity = 200.0 / 255.0;
 
     explicit frmNotify(QWidget *parent = nullptr);
@@ -39,6 +41,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
