@@ -121,18 +121,13 @@ QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
     // gathers several has its runs merged, from a copy on the stack when they fit there.
     constexpr qsizetype Merged = 256;
     if (used > 1 && count <= Merged) {
-        std::array<const store::BirthdayRecord *, Merged> copy;
-        std::copy(records, records + count, copy.begin());
-        std::array<qsizetype, 6> next {};
-        for (int i = 0; i < used; ++i)
-            next[i] = runEnd[i];
-        for (qsizetype out = 0; out < count; ++out) {
-            int least = -1;
-            for (int i = 0; i < used; ++i) {
-                if (next[i] < runEnd[i + 1] && (least < 0 || copy[next[i]] < copy[next[least]]))
-                    least = i;
-            }
-            records[out] = copy[next[least]++];
+        // The runs merged so far move aside, and the merge writes over them from the front: it
+        // never overtakes the next run's unread part.
+        std::array<const store::BirthdayRecord *, Merged> aside;
+        for (int i = 1; i < used; ++i) {
+            std::copy(records, records + runEnd[i], aside.begin());
+            std::merge(aside.begin(), aside.begin() + runEnd[i], records + runEnd[i],
+                records + runEnd[i + 1], records);
         }
     } else if (used > 1) {
         for (int i = 2; i <= used; ++i)
