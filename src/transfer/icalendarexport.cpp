@@ -10,6 +10,7 @@
 #include "reminder/remindedfestivals.h"
 
 #include <array>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -252,6 +253,10 @@ public:
         return std::move(m_bytes);
     }
 
+    // The lines made since the last call, for a writer that passes the file on piece by piece.
+    QByteArray take() { return std::exchange(m_bytes, QByteArray()); }
+    qsizetype pending() const { return m_bytes.size(); }
+
 private:
     QString m_stamp;
     QByteArray m_bytes;
@@ -282,18 +287,45 @@ QString icsBirthdayTitle(const BirthdayRecord &birthday, int age)
     return title;
 }
 
-QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+namespace {
+
+// The calendar file through write, a few events at a time; events counts the events written.
+int writeIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options,
+    const WriteChunk &write, int &events)
 {
     const YearRange range = yearRange(options);
-    QList<IcsEvent> events;
-    appendBirthdayEvents(events, birthdays, range);
+    QList<IcsEvent> list;
+    appendBirthdayEvents(list, birthdays, range);
     if (options.festivals)
-        appendFestivalEvents(events, range);
+        appendFestivalEvents(list, range);
+    constexpr qsizetype PieceBytes = 64 * 1024;
     IcsWriter writer(options.stamp);
     writer.header();
-    for (const IcsEvent &event : events)
+    for (const IcsEvent &event : list) {
         writer.event(event);
-    return writer.finish();
+        ++events;
+        if (writer.pending() >= PieceBytes) {
+            if (const int error = write(writer.take()))
+                return error;
+        }
+    }
+    return write(writer.finish());
+}
+
+} // namespace
+
+QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+{
+    QByteArray bytes;
+    int events = 0;
+    writeIcs(
+        birthdays, options,
+        [&bytes](QByteArrayView piece) {
+            bytes.append(piece);
+            return 0;
+        },
+        events);
+    return bytes;
 }
 
 QString icsChooserTitle()
@@ -306,9 +338,9 @@ IcsExportResult exportIcs(const QList<BirthdayRecord> &birthdays, const QString 
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };
-    const QByteArray bytes = buildIcs(birthdays, options);
-    const int events = int(bytes.count("\r\nBEGIN:VEVENT\r\n"));
-    if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
+    int events = 0;
+    if (const std::optional<QString> unwritten = writeExportFile(path,
+            [&](const WriteChunk &write) { return writeIcs(birthdays, options, write, events); }))
         return { false, 0, *unwritten };
     return { true, events,
         u"生日成功导出到"_s + path + u",共"_s + QString::number(events) + u"个日历事件"_s };
