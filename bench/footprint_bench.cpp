@@ -17,6 +17,9 @@
 #include "store/database.h"
 #include "store/settings.h"
 #include "store/transaction.h"
+#include "transfer/exportfile.h"
+#include "transfer/icalendarexport.h"
+#include "transfer/vcardexport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
@@ -276,6 +280,68 @@ void BM_WakeUpsScrollingWithMusic(benchmark::State &state)
         + (silent ? " (no sound output: scrolling only)" : ""));
 }
 BENCHMARK(BM_WakeUpsScrollingWithMusic)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The memory an export takes on top of the list it writes: the peak resident size during each of
+// the four exports of a 100,000-birthday list, over the resident size before it. The files are
+// written piece by piece, so the peak should not grow with the list; the .ics export still
+// gathers its events first. Each checks the count its export reports.
+void BM_ExportPeakMemory_100k(benchmark::State &state)
+{
+    QList<store::BirthdayRecord> list;
+    list.reserve(Rows);
+    for (int i = 0; i < Rows; ++i) {
+        list.append(sample(i));
+        list.back().Id = i + 1;
+    }
+    QTemporaryDir folder;
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
+    // Peak resident memory over the resident memory before, in MB, of one export.
+    const auto peakOf = [&](auto &&exportNow) {
+        const qint64 before = residentKilobytes();
+        // "5" starts the peak afresh (Linux 4.0 and later).
+        if (clearRefs.open(QIODevice::WriteOnly)) {
+            clearRefs.write("5");
+            clearRefs.close();
+        }
+        const bool ok = exportNow();
+        const qint64 peak = statusField(u"/proc/self/status"_s, "VmHWM");
+        return ok ? double(peak - before) / 1024.0 : -1.0;
+    };
+    double text = 0, csv = 0, ics = 0, vcf = 0;
+    for (auto _ : state) {
+        text = peakOf([&] {
+            return transfer::exportBirthdays(list, folder.filePath(u"list.txt"_s)).written == Rows;
+        });
+        csv = peakOf([&] {
+            return transfer::exportBirthdays(list, folder.filePath(u"list.csv"_s),
+                       { transfer::ExportFormat::Csv, QString(), {} })
+                       .written
+                == Rows;
+        });
+        ics = peakOf([&] {
+            const transfer::IcsOptions options { 2025, 1, false,
+                QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
+            return transfer::exportIcs(list, folder.filePath(u"list.ics"_s), options, QString())
+                       .events
+                >= Rows;
+        });
+        vcf = peakOf([&] {
+            return transfer::exportVcards(list, folder.filePath(u"list.vcf"_s), QString()).cards
+                == Rows;
+        });
+        if (text < 0 || csv < 0 || ics < 0 || vcf < 0) {
+            state.SkipWithError("an export did not write every birthday");
+            break;
+        }
+    }
+    state.counters["text_MB"] = text;
+    state.counters["csv_MB"] = csv;
+    state.counters["ics_MB"] = ics;
+    state.counters["vcf_MB"] = vcf;
+    state.counters["peak_MB"] = std::max({ text, csv, ics, vcf });
+    state.SetLabel("limit: 50 peak_MB");
+}
+BENCHMARK(BM_ExportPeakMemory_100k)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

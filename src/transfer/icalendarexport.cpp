@@ -290,25 +290,39 @@ QString icsBirthdayTitle(const BirthdayRecord &birthday, int age)
 namespace {
 
 // The calendar file through write, a few events at a time; events counts the events written.
+// The birthdays are taken a slice at a time, so that neither their occurrences nor their events
+// are ever held for the whole list.
 int writeIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options,
     const WriteChunk &write, int &events)
 {
-    const YearRange range = yearRange(options);
-    QList<IcsEvent> list;
-    appendBirthdayEvents(list, birthdays, range);
-    if (options.festivals)
-        appendFestivalEvents(list, range);
+    constexpr qsizetype SliceBirthdays = 1000;
     constexpr qsizetype PieceBytes = 64 * 1024;
+    const YearRange range = yearRange(options);
     IcsWriter writer(options.stamp);
     writer.header();
-    for (const IcsEvent &event : list) {
-        writer.event(event);
-        ++events;
-        if (writer.pending() >= PieceBytes) {
-            if (const int error = write(writer.take()))
-                return error;
+    const auto writeEvents = [&](const QList<IcsEvent> &list) {
+        for (const IcsEvent &event : list) {
+            writer.event(event);
+            ++events;
+            if (writer.pending() >= PieceBytes) {
+                if (const int error = write(writer.take()))
+                    return error;
+            }
         }
+        return 0;
+    };
+    QList<IcsEvent> list;
+    for (qsizetype from = 0; from < birthdays.size(); from += SliceBirthdays) {
+        list.clear();
+        appendBirthdayEvents(list, birthdays.mid(from, SliceBirthdays), range);
+        if (const int error = writeEvents(list))
+            return error;
     }
+    list.clear();
+    if (options.festivals)
+        appendFestivalEvents(list, range);
+    if (const int error = writeEvents(list))
+        return error;
     return write(writer.finish());
 }
 
