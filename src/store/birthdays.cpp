@@ -93,7 +93,8 @@ private:
         return size_t(hash ^ (hash >> 29));
     }
 
-    // Beyond this the column holds mostly texts of its own: sharing would only cost lookups.
+    // The table's cap: once it is half full, texts already held are still shared and new ones
+    // are made afresh, so that a list of millions does not grow the table without end.
     static constexpr qsizetype MaxSlots = 1 << 18;
     // A column that shares fewer texts than it has seen after this many stops looking: names,
     // numbers and remarks are mostly their own, and the lookups would cost more than they save.
