@@ -4,7 +4,9 @@
 Usage: bench-table.py NAME.json... (one file per benchmark binary, in run order)
 
 A benchmark names what it is measured against in its label, "peer: BM_X" or "floor: BM_X", a
-benchmark of the same binary; the ratio is its wall time over that one's. Benchmarks that failed
+benchmark of the same binary; the ratio is its CPU time over that one's (on a shared machine the
+wall time counts the other users' work too). A benchmark that measures something other than time
+labels it "limit: N COUNTER": the ratio is the counter's value over N. Benchmarks that failed
 their own check are listed as failed, without a figure.
 """
 
@@ -15,6 +17,14 @@ import sys
 
 def wall(run):
     return run["real_time"], run["time_unit"]
+
+
+def cpu_time(run):
+    return run["cpu_time"], run["time_unit"]
+
+
+def counter_figure(value):
+    return f"{value:.0f}" if value >= 100 else f"{value:.3g}"
 
 
 def to_ms(value, unit):
@@ -48,7 +58,7 @@ def main(paths):
                 rows.append((binary, name, "failed: " + run.get("error_message", ""), "", "", ""))
                 continue
             value, unit = wall(run)
-            cpu = figure(run["cpu_time"], unit)
+            cpu_text = figure(run["cpu_time"], unit)
             label = run.get("label", "")
             against, ratio = "", ""
             kind, _, other = label.partition(": ")
@@ -56,9 +66,17 @@ def main(paths):
                 peer = by_name[other]
                 against = f"{kind}: `{other}`"
                 if not peer.get("error_occurred"):
-                    peer_value, peer_unit = wall(peer)
-                    ratio = f"{to_ms(value, unit) / to_ms(peer_value, peer_unit):.3g}×"
-            rows.append((binary, name, figure(value, unit), cpu, against, ratio))
+                    own_value, own_unit = cpu_time(run)
+                    peer_value, peer_unit = cpu_time(peer)
+                    ratio = f"{to_ms(own_value, own_unit) / to_ms(peer_value, peer_unit):.3g}×"
+            elif kind == "limit":
+                words = other.split()
+                if len(words) >= 2 and words[1] in run:
+                    limit, counter = float(words[0]), words[1]
+                    measured = run[counter]
+                    against = f"limit: {words[0]} {counter} (measured {counter_figure(measured)})"
+                    ratio = f"{measured / limit:.3g}×"
+            rows.append((binary, name, figure(value, unit), cpu_text, against, ratio))
 
     if context:
         load = context.get("load_avg") or []

@@ -3,7 +3,26 @@
 #include "calendar/datetext.h"
 #include "store/phonenumber.h"
 
+#include <array>
+
 namespace natalis::app {
+
+namespace {
+
+// The days of notice as text, one shared text per value: a long list repeats a few values, and a
+// number of its own per row would cost an allocation each.
+QString daysText(qint16 days)
+{
+    static const std::array<QString, 400> texts = [] {
+        std::array<QString, 400> made;
+        for (int d = 0; d < int(made.size()); ++d)
+            made[d] = QString::number(d);
+        return made;
+    }();
+    return days >= 0 && days < qint16(texts.size()) ? texts[days] : QString::number(days);
+}
+
+} // namespace
 
 BirthdayListModel::BirthdayListModel(QObject *parent) : QAbstractTableModel(parent) { }
 
@@ -24,7 +43,7 @@ BirthdayListModel::Row BirthdayListModel::rowFromRecord(const store::BirthdayRec
     row.id = record.Id;
     row.columns = { record.About.trimmed(), record.Type.trimmed(), record.Tel.trimmed(),
         record.Beizhu.trimmed(), record.strGL.trimmed(), record.strNL.trimmed(),
-        record.blnIsGL.trimmed(), QString::number(record.intNums), record.Duanxin.trimmed(),
+        record.blnIsGL.trimmed(), daysText(record.intNums), record.Duanxin.trimmed(),
         record.Sex.trimmed(), record.Class.trimmed(), record.QQ_MSN.trimmed(),
         record.Company.trimmed(), record.Address.trimmed(), record.No.trimmed() };
     return row;

@@ -6,6 +6,8 @@
 #include "reminder/birthdayoccurrences.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace natalis::calendar_ui {
 
@@ -44,36 +46,44 @@ MonthBirthdayIndex::MonthBirthdayIndex(const QList<store::BirthdayRecord> &birth
     }
 }
 
-void MonthBirthdayIndex::collect(
-    const Bucket *bucket, int year, QList<const store::BirthdayRecord *> &found) const
+const store::BirthdayRecord **MonthBirthdayIndex::collect(
+    const Bucket &bucket, int year, const store::BirthdayRecord **found) const
 {
-    if (!bucket || year > LastYear)
-        return;
-    const qsizetype runStart = found.size();
-    for (const Entry &entry : *bucket) {
+    if (year > LastYear)
+        return found;
+    const store::BirthdayRecord *records = m_birthdays->constData();
+    for (const Entry &entry : bucket) {
         if (entry.birthYear <= year)
-            found.append(&m_birthdays->at(entry.index));
+            *found++ = records + entry.index;
     }
-    // Each bucket is in list order (pointers into one list compare in list order); a run that
-    // interleaves with the ones before it is merged in.
-    if (runStart > 0 && runStart < found.size() && found[runStart] < found[runStart - 1])
-        std::inplace_merge(found.begin(), found.begin() + runStart, found.end());
+    return found;
 }
 
 QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
     QDate date, const calendar::DayDescription &day) const
 {
-    QList<const store::BirthdayRecord *> found;
-    const auto bucket = [](const QList<Bucket> &buckets, int key) {
-        return buckets[key].isEmpty() ? nullptr : &buckets[key];
+    int year = 0, month = 0, dayOfMonth = 0;
+    date.getDate(&year, &month, &dayOfMonth);
+    return on(year, month, dayOfMonth, day);
+}
+
+QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
+    int year, int month, int dayOfMonth, const calendar::DayDescription &day) const
+{
+    // The day's buckets first, so that the list is made once at its final size: a month of a
+    // long list places hundreds of birthdays, and growing each day's list would cost more than
+    // finding them.
+    std::array<std::pair<const Bucket *, int>, 6> sources {};
+    int used = 0;
+    const auto add = [&](const QList<Bucket> &buckets, int key, int year) {
+        if (!buckets[key].isEmpty())
+            sources[used++] = { &buckets[key], year };
     };
 
     // Gregorian rule: the same month and day; 29 February falls on the 28th without a leap day.
-    int year = 0, month = 0, dayOfMonth = 0;
-    date.getDate(&year, &month, &dayOfMonth);
-    collect(bucket(m_gregorian, gregorianKey(month, dayOfMonth)), year, found);
+    add(m_gregorian, gregorianKey(month, dayOfMonth), year);
     if (month == 2 && dayOfMonth == 28 && !hasLeapDay(year))
-        collect(bucket(m_gregorian, gregorianKey(2, 29)), year, found);
+        add(m_gregorian, gregorianKey(2, 29), year);
 
     // Lunar rule: a leap-month birthday falls in the leap month only when the year leaps that
     // month, otherwise in the regular month; day 30 falls on day 29 of a short month.
@@ -86,14 +96,44 @@ QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
         if (lunarDay == 0)
             continue;
         if (lunar.isLeap) {
-            collect(bucket(m_lunar, lunarKey(lunar.month, lunarDay, true)), lunar.year, found);
+            add(m_lunar, lunarKey(lunar.month, lunarDay, true), lunar.year);
         } else {
-            collect(bucket(m_lunar, lunarKey(lunar.month, lunarDay, false)), lunar.year, found);
+            add(m_lunar, lunarKey(lunar.month, lunarDay, false), lunar.year);
             if (!yearLeapsThisMonth)
-                collect(bucket(m_lunar, lunarKey(lunar.month, lunarDay, true)), lunar.year, found);
+                add(m_lunar, lunarKey(lunar.month, lunarDay, true), lunar.year);
         }
     }
 
+    QList<const store::BirthdayRecord *> found;
+    if (used == 0)
+        return found;
+    qsizetype most = 0;
+    for (int i = 0; i < used; ++i)
+        most += sources[i].first->size();
+    found.resize(most);
+    const store::BirthdayRecord **records = found.data();
+    std::array<qsizetype, 7> runEnd {};
+    for (int i = 0; i < used; ++i)
+        runEnd[i + 1] =
+            collect(*sources[i].first, sources[i].second, records + runEnd[i]) - records;
+    const qsizetype count = runEnd[used];
+    // Each bucket is in list order (pointers into one list compare in list order); a day that
+    // gathers several has its runs merged, from a copy on the stack when they fit there.
+    constexpr qsizetype Merged = 256;
+    if (used > 1 && count <= Merged) {
+        // The runs merged so far move aside, and the merge writes over them from the front: it
+        // never overtakes the next run's unread part.
+        std::array<const store::BirthdayRecord *, Merged> aside;
+        for (int i = 1; i < used; ++i) {
+            std::copy(records, records + runEnd[i], aside.begin());
+            std::merge(aside.begin(), aside.begin() + runEnd[i], records + runEnd[i],
+                records + runEnd[i + 1], records);
+        }
+    } else if (used > 1) {
+        for (int i = 2; i <= used; ++i)
+            std::inplace_merge(records, records + runEnd[i - 1], records + runEnd[i]);
+    }
+    found.resize(count);
     return found;
 }
 

@@ -24,11 +24,18 @@ public:
 
     bool isEmpty() const { return !m_birthdays || m_birthdays->isEmpty(); }
     // The records the pointers of on() point into; holding it keeps them valid.
-    std::shared_ptr<const QList<store::BirthdayRecord>> records() const { return m_birthdays; }
+    const std::shared_ptr<const QList<store::BirthdayRecord>> &records() const
+    {
+        return m_birthdays;
+    }
 
     // The birthdays whose occurrence falls on `date`, in list order. `day` is DescribeDay's
     // description of that date.
     QList<const store::BirthdayRecord *> on(QDate date, const calendar::DayDescription &day) const;
+    // The same for a date given by its Gregorian parts, which a caller walking a month already
+    // has: taking a date apart costs about as much as the lookup.
+    QList<const store::BirthdayRecord *> on(
+        int year, int month, int dayOfMonth, const calendar::DayDescription &day) const;
 
 private:
     struct Entry
@@ -46,7 +53,9 @@ private:
     {
         return ((leap ? Months : 0) + month) * Days + day;
     }
-    void collect(const Bucket *bucket, int year, QList<const store::BirthdayRecord *> &found) const;
+    // Writes the bucket's birthdays born by year to found; returns the end of what it wrote.
+    const store::BirthdayRecord **collect(
+        const Bucket &bucket, int year, const store::BirthdayRecord **found) const;
 
     std::shared_ptr<const QList<store::BirthdayRecord>> m_birthdays;
     QList<Bucket> m_gregorian = QList<Bucket>(Months * Days);

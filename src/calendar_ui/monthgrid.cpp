@@ -55,29 +55,33 @@ void setLunarCaption(MonthCell &cell, const calendar::DayDescription &day, bool 
     }
 }
 
-// "1" … "31", made once: every month shown needs them all.
+// "1" … "31" as literals: every month shown needs them all, and a literal is handed out without
+// touching a reference count.
 const QString &dayNumber(int day)
 {
-    static const std::array<QString, 32> numbers = [] {
-        std::array<QString, 32> texts;
-        for (int d = 1; d < 32; ++d)
-            texts[d] = QString::number(d);
-        return texts;
-    }();
+    static const std::array<QString, 32> numbers { QString(), QStringLiteral("1"),
+        QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+        QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
+        QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
+        QStringLiteral("14"), QStringLiteral("15"), QStringLiteral("16"), QStringLiteral("17"),
+        QStringLiteral("18"), QStringLiteral("19"), QStringLiteral("20"), QStringLiteral("21"),
+        QStringLiteral("22"), QStringLiteral("23"), QStringLiteral("24"), QStringLiteral("25"),
+        QStringLiteral("26"), QStringLiteral("27"), QStringLiteral("28"), QStringLiteral("29"),
+        QStringLiteral("30"), QStringLiteral("31") };
     return numbers[day];
 }
 
-void fillDayCell(MonthCell &cell, QDate date, QDate today, calendar::DayDescription day,
-    const MonthBirthdayIndex &birthdays, bool plainMode)
+void fillDayCell(MonthCell &cell, QDate date, int year, int month, int dayOfMonth, QDate today,
+    calendar::DayDescription day, const MonthBirthdayIndex &birthdays, bool plainMode)
 {
-    cell.day = date.day();
+    cell.day = dayOfMonth;
     cell.glText = dayNumber(cell.day);
     cell.today = date == today;
     cell.glColour = cell.today ? CellColour::Today : CellColour::Day;
     cell.date = date;
     cell.plainMode = plainMode;
     if (!plainMode && !birthdays.isEmpty()) {
-        cell.birthdays = birthdays.on(date, day);
+        cell.birthdays = birthdays.on(year, month, dayOfMonth, day);
         if (!cell.birthdays.isEmpty())
             cell.records = birthdays.records();
     }
@@ -137,17 +141,22 @@ std::array<MonthCell, GridCells> buildMonthGrid(
 {
     std::array<MonthCell, GridCells> cells {};
     const QDate first(year, month, 1);
-    if (!calendar::DescribeDay(first) || first < QDate(1901, 3, 1))
+    if (!first.isValid() || first < QDate(1901, 3, 1) || first > calendar::lastDescribedDay())
         return cells;
 
     const MonthBirthdayIndex none;
     const MonthBirthdayIndex &shown = plainMode ? none : birthdays;
     const int offset = firstDayCell(first);
-    for (QDate date = first; date.month() == month; date = date.addDays(1)) {
+    // Days counted on from the first rather than read back from each date: taking a date
+    // apart into year, month and day costs more than describing it.
+    const int days = first.daysInMonth();
+    for (int d = 1; d <= days; ++d) {
+        const QDate date = first.addDays(d - 1);
         auto day = calendar::DescribeDay(date);
         if (!day)
             break;
-        fillDayCell(cells[offset + date.day() - 1], date, today, std::move(*day), shown, plainMode);
+        fillDayCell(
+            cells[offset + d - 1], date, year, month, d, today, std::move(*day), shown, plainMode);
     }
     return cells;
 }

@@ -67,9 +67,10 @@ frmNotify::frmNotify(QWidget *parent)
                 placeInCorner();
         });
 
+    // Runs only while the strip is up: a closed strip stays made for the next reminder and
+    // must not wake the program in the tray.
     m_timer->setInterval(ScrollMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &frmNotify::scrollTick);
-    m_timer->start();
 }
 
 void frmNotify::setNotifyText(const QString &text)
@@ -108,7 +109,14 @@ void frmNotify::showEvent(QShowEvent *event)
     placeInCorner();
     m_text->setText(m_wanted);
     m_text->adjustSize();
+    m_timer->start();
     QWidget::showEvent(event);
+}
+
+void frmNotify::hideEvent(QHideEvent *event)
+{
+    m_timer->stop();
+    QWidget::hideEvent(event);
 }
 
 void frmNotify::mousePressEvent(QMouseEvent *event)

@@ -16,8 +16,11 @@ class frmNotify : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int ScrollMilliseconds = 50;
-    static constexpr int ScrollStep = 1; // pixels per tick (20 twips)
+    // 20 pixels a second, in steps of three: the strip's text still reads as gliding, and the
+    // program wakes a third as often as at one pixel every 50 ms, which leaves room for the
+    // music's own wake-ups while the strip is up.
+    static constexpr int ScrollMilliseconds = 150;
+    static constexpr int ScrollStep = 3; // pixels per tick
     static constexpr double Opacity = 200.0 / 255.0;
 
     explicit frmNotify(QWidget *parent = nullptr);
@@ -39,6 +42,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

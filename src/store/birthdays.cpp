@@ -29,45 +29,106 @@ QString fitted(QString text, int width)
     return text;
 }
 
+QUtf8StringView asUtf8(QByteArrayView utf8)
+{
+    return QUtf8StringView(utf8.data(), utf8.size());
+}
+
 QString fromUtf8(QByteArrayView utf8)
 {
     return utf8.isEmpty() ? QString() : QString::fromUtf8(utf8);
 }
 
-// Columns such as the category, the reminder rule or the class repeat from row to row; handing
-// out the text already made shares it instead of allocating a copy per row.
-class RecentTexts
+// Most columns repeat from row to row: the category, rule and flags always, and in a long list
+// the dates, classes, companies and addresses too. Handing out the text already made shares it,
+// which saves an allocation and a conversion per row and keeps a large list small. Texts are
+// kept cut to the column's width, so a shared text is never cut (and copied) again.
+class SharedTexts
 {
 public:
+    explicit SharedTexts(int width) : m_width(width) { }
+
     QString get(QByteArrayView utf8)
     {
         if (utf8.isEmpty())
             return QString();
-        if (utf8.size() > qsizetype(Entry::Capacity))
-            return fromUtf8(utf8);
-        for (const Entry &entry : m_entries) {
-            if (entry.view() == utf8)
-                return entry.text;
+        if (m_used > TrialTexts && m_used > m_shared)
+            return fitted(fromUtf8(utf8), m_width); // a column of texts of their own
+        bool room = 2 * (m_used + 1) <= qsizetype(m_slots.size());
+        if (!room && qsizetype(m_slots.size()) < MaxSlots) {
+            grow();
+            room = true;
         }
-        Entry &slot = m_entries[m_next];
-        m_next = (m_next + 1) % m_entries.size();
-        std::copy(utf8.begin(), utf8.end(), slot.bytes.begin());
-        slot.size = utf8.size();
-        slot.text = fromUtf8(utf8);
-        return slot.text;
+        const size_t hash = hashOf(utf8);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot &slot = m_slots[i];
+            if (slot.text.isNull()) {
+                if (!room)
+                    return fitted(fromUtf8(utf8), m_width);
+                slot.hash = hash;
+                slot.bytes = utf8.size();
+                slot.text = fitted(fromUtf8(utf8), m_width);
+                slot.exact = QAnyStringView::equal(slot.text, asUtf8(utf8));
+                ++m_used;
+                return slot.text;
+            }
+            if (slot.hash == hash && slot.bytes == utf8.size()
+                && (slot.exact ? QAnyStringView::equal(slot.text, asUtf8(utf8))
+                               : slot.text == fitted(fromUtf8(utf8), m_width))) {
+                ++m_shared;
+                return slot.text;
+            }
+        }
     }
 
 private:
-    struct Entry
+    // FNV-1a: the texts are short, and a lookup per column and row must cost less than the
+    // allocation it saves.
+    static size_t hashOf(QByteArrayView bytes)
     {
-        static constexpr std::size_t Capacity = 62;
-        QByteArrayView view() const { return QByteArrayView(bytes.data(), size); }
-        std::array<char, Capacity> bytes;
-        qsizetype size = 0; // never matches: empty texts do not get here
-        QString text;
+        quint64 hash = 0xcbf29ce484222325ull;
+        for (char c : bytes)
+            hash = (hash ^ quint8(c)) * 0x100000001b3ull;
+        return size_t(hash ^ (hash >> 29));
+    }
+
+    // The table's cap: once it is half full, texts already held are still shared and new ones
+    // are made afresh, so that a list of millions does not grow the table without end.
+    static constexpr qsizetype MaxSlots = 1 << 18;
+    // A column that shares fewer texts than it has seen after this many stops looking: names,
+    // numbers and remarks are mostly their own, and the lookups would cost more than they save.
+    static constexpr qsizetype TrialTexts = 2048;
+
+    struct Slot
+    {
+        size_t hash = 0;
+        qsizetype bytes = 0; // of the stored text, before it was cut
+        // False when the text was cut or held bytes that are not UTF-8: it is then compared
+        // as converted, not byte for byte.
+        bool exact = true;
+        QString text; // null: the slot is free
     };
-    std::array<Entry, 8> m_entries;
-    std::size_t m_next = 0;
+
+    void grow()
+    {
+        std::vector<Slot> old(qMax<size_t>(64, 2 * m_slots.size()));
+        old.swap(m_slots);
+        const size_t mask = m_slots.size() - 1;
+        for (Slot &slot : old) {
+            if (slot.text.isNull())
+                continue;
+            size_t i = slot.hash & mask;
+            while (!m_slots[i].text.isNull())
+                i = (i + 1) & mask;
+            m_slots[i] = std::move(slot);
+        }
+    }
+
+    int m_width;
+    std::vector<Slot> m_slots;
+    qsizetype m_used = 0;
+    qsizetype m_shared = 0; // lookups that found their text
 };
 
 // Beyond this the array grows as it goes rather than claim address space for rows that a
@@ -103,16 +164,27 @@ void groupByCategory(QList<BirthdayRecord> &records)
         start[t] = next;
         next += count[t];
     }
-    // Where each record goes, then the moves done in place along the permutation's cycles.
-    QList<qsizetype> target(records.size());
+    // Where each place's record comes from.
+    QList<qsizetype> source(records.size());
     for (qsizetype i = 0; i < records.size(); ++i)
-        target[i] = start[typeOf[i]]++;
+        source[start[typeOf[i]]++] = i;
+    // Each record is moved once (a swap would move it three times): the cycle's first record
+    // waits aside while the ones whose place it frees follow each other in.
+    BirthdayRecord *data = records.data();
     for (qsizetype i = 0; i < records.size(); ++i) {
-        while (target[i] != i) {
-            const qsizetype j = target[i];
-            std::swap(records[i], records[j]);
-            std::swap(target[i], target[j]);
+        if (source[i] == i)
+            continue;
+        BirthdayRecord waiting = std::move(data[i]);
+        qsizetype hole = i;
+        for (;;) {
+            const qsizetype from = source[hole];
+            source[hole] = hole;
+            if (from == i)
+                break;
+            data[hole] = std::move(data[from]);
+            hole = from;
         }
+        data[hole] = std::move(waiting);
     }
 }
 
@@ -177,7 +249,11 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
         Statement highestId = connection.prepare("select max(Id) from birthday");
         if (highestId.step())
             load.Birthdays.reserve(qBound(qint64(0), highestId.integer(0), MaxReservedRows));
-        RecentTexts types, sexes, rules, sms, classes, sent;
+        SharedTexts types(BirthdayWidths::Type), sexes(BirthdayWidths::Sex),
+            rules(BirthdayWidths::blnIsGL), sms(BirthdayWidths::Duanxin),
+            classes(BirthdayWidths::Class), sent(BirthdayWidths::DxSend),
+            gregorian(BirthdayWidths::strGL), lunar(BirthdayWidths::strNL),
+            companies(BirthdayWidths::Company), addresses(BirthdayWidths::Address);
         while (select.step()) {
             for (int column : { 0, 8 }) {
                 if (select.isNull(column))
@@ -187,21 +263,21 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
             BirthdayRecord &r = load.Birthdays.emplaceBack();
             r.Id = qint32(select.integer(0));
             r.About = fitted(fromUtf8(select.utf8(1)), BirthdayWidths::About);
-            r.Type = fitted(types.get(select.utf8(2)), BirthdayWidths::Type);
-            r.Sex = fitted(sexes.get(select.utf8(3)), BirthdayWidths::Sex);
+            r.Type = types.get(select.utf8(2));
+            r.Sex = sexes.get(select.utf8(3));
             r.Tel = fitted(fromUtf8(select.utf8(4)), BirthdayWidths::Tel);
-            r.strGL = fitted(fromUtf8(select.utf8(5)), BirthdayWidths::strGL);
-            r.strNL = fitted(fromUtf8(select.utf8(6)), BirthdayWidths::strNL);
-            r.blnIsGL = fitted(rules.get(select.utf8(7)), BirthdayWidths::blnIsGL);
+            r.strGL = gregorian.get(select.utf8(5));
+            r.strNL = lunar.get(select.utf8(6));
+            r.blnIsGL = rules.get(select.utf8(7));
             r.intNums = qint16(select.integer(8));
-            r.Duanxin = fitted(sms.get(select.utf8(9)), BirthdayWidths::Duanxin);
-            r.Class = fitted(classes.get(select.utf8(10)), BirthdayWidths::Class);
+            r.Duanxin = sms.get(select.utf8(9));
+            r.Class = classes.get(select.utf8(10));
             r.Beizhu = fitted(fromUtf8(select.utf8(11)), BirthdayWidths::Beizhu);
             r.QQ_MSN = fitted(fromUtf8(select.utf8(12)), BirthdayWidths::QQ_MSN);
-            r.Company = fitted(fromUtf8(select.utf8(13)), BirthdayWidths::Company);
-            r.Address = fitted(fromUtf8(select.utf8(14)), BirthdayWidths::Address);
+            r.Company = companies.get(select.utf8(13));
+            r.Address = addresses.get(select.utf8(14));
             r.No = fitted(fromUtf8(select.utf8(15)), BirthdayWidths::No);
-            r.DxSend = fitted(sent.get(select.utf8(16)), BirthdayWidths::DxSend);
+            r.DxSend = sent.get(select.utf8(16));
             if (const QByteArrayView uid = select.utf8(17); !uid.isEmpty())
                 r.Uid = QUuid::fromString(QAnyStringView(uid));
             if (!IsPhoneNumber(r.Tel))

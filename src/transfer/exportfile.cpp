@@ -85,27 +85,44 @@ ExportResult failed(const QString &failureText)
     return failure;
 }
 
-QString fileText(const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options,
-    ExportResult &result)
+// Writes the file's lines through write, a batch of lines at a time: encoding a batch costs
+// about as much as encoding the whole text, and holds only the batch.
+int writeFileText(const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options,
+    ExportResult &result, const WriteChunk &write)
 {
-    QString text;
-    if (options.format == ExportFormat::Csv)
-        text += csvRecord(csvColumnTitles()) + u"\r\n"_s;
+    constexpr qsizetype BatchCharacters = 32 * 1024;
+    const bool csv = options.format == ExportFormat::Csv;
+    QString batch;
+    const auto flush = [&] {
+        qsizetype unencodable = 0;
+        const QByteArray bytes = csv ? batch.toUtf8() : toGbk(batch, &unencodable);
+        result.unencodable += unencodable;
+        batch.clear();
+        return write(bytes);
+    };
+    if (csv) {
+        if (const int error = write("\xEF\xBB\xBF"))
+            return error;
+        batch += csvRecord(csvColumnTitles()) + u"\r\n"_s;
+    }
     for (QStringView category : store::CategoryNames) {
         for (const store::BirthdayRecord &birthday : birthdays) {
             if (QStringView(birthday.Type).trimmed() != category)
                 continue;
-            text += options.format == ExportFormat::Csv ? csvRecord(csvExportFields(birthday))
-                                                        : exportLine(birthday);
-            text += u"\r\n";
+            batch += csv ? csvRecord(csvExportFields(birthday)) : exportLine(birthday);
+            batch += u"\r\n";
             ++result.written;
             if (options.status)
                 options.status(progressText(options.format, result.written));
+            if (batch.size() >= BatchCharacters) {
+                if (const int error = flush())
+                    return error;
+            }
         }
     }
     for (const store::BirthdayRecord &birthday : birthdays)
         result.skipped += store::categoryIndex(QStringView(birthday.Type).trimmed()) < 0 ? 1 : 0;
-    return text;
+    return flush();
 }
 
 } // namespace
@@ -191,8 +208,14 @@ std::optional<QString> exportTargetFailure(const QString &path, const QString &o
 
 std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes)
 {
+    return writeExportFile(path, [bytes](const WriteChunk &write) { return write(bytes); });
+}
+
+std::optional<QString> writeExportFile(
+    const QString &path, const std::function<int(const WriteChunk &)> &produce)
+{
     const bool existed = QFileInfo::exists(path);
-    if (const int error = replaceFileContent(path, bytes))
+    if (const int error = replaceFileContent(path, produce))
         return failureText(path, existed, writeFailure(path, error));
     return std::nullopt;
 }
@@ -204,10 +227,10 @@ ExportResult exportBirthdays(const QList<store::BirthdayRecord> &birthdays, cons
         return failed(*refused);
 
     ExportResult result;
-    const QString text = fileText(birthdays, options, result);
-    const QByteArray bytes = options.format == ExportFormat::Csv ? "\xEF\xBB\xBF" + text.toUtf8()
-                                                                 : toGbk(text, &result.unencodable);
-    if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
+    if (const std::optional<QString> unwritten =
+            writeExportFile(path, [&](const WriteChunk &write) {
+                return writeFileText(birthdays, options, result, write);
+            }))
         return failed(*unwritten);
     result.ok = true;
     result.statusText = successText(path, result);

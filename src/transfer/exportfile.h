@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/birthdayrecord.h"
+#include "transfer/filereplace.h"
 #include "transfer/statussink.h"
 
 #include <QList>
@@ -68,6 +69,10 @@ std::optional<QString> exportTargetFailure(const QString &path, const QString &o
 // nullopt on success. Its reason names the cause: "磁盘空间不足", "该文件只读", "该磁盘只读",
 // "没有写入权限", else "写入出错".
 std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes);
+// The same with the content made piece by piece (see replaceFileContent), so that a file of any
+// size costs the memory of a piece.
+std::optional<QString> writeExportFile(
+    const QString &path, const std::function<int(const WriteChunk &)> &produce);
 
 // Writes the birthdays grouped by category in the order of CategoryNames, in list order within
 // a category, with CR LF line ends: the tab layout in GBK (CP936), counting the characters it

@@ -104,6 +104,11 @@ void syncFolder(const QString &folder)
 
 int replaceFileContent(const QString &path, QByteArrayView bytes)
 {
+    return replaceFileContent(path, [bytes](const WriteChunk &write) { return write(bytes); });
+}
+
+int replaceFileContent(const QString &path, const std::function<int(const WriteChunk &)> &produce)
+{
     const QString target = realTarget(path);
     const QByteArray targetName = QFile::encodeName(target);
     struct stat old
@@ -119,7 +124,27 @@ int replaceFileContent(const QString &path, QByteArrayView bytes)
         return fresh.error();
     if (existed && ::fchmod(fresh.fd(), old.st_mode & 07777) != 0)
         return errno;
-    if (const int error = writeAll(fresh.fd(), bytes))
+    // Pieces are gathered up to a buffer's worth, so that a file made line by line does not
+    // cost a system call per line.
+    constexpr qsizetype Buffered = 64 * 1024;
+    QByteArray buffer;
+    buffer.reserve(Buffered);
+    const WriteChunk write = [&](QByteArrayView chunk) {
+        if (buffer.size() + chunk.size() <= Buffered) {
+            buffer.append(chunk);
+            return 0;
+        }
+        if (const int error = writeAll(fresh.fd(), buffer))
+            return error;
+        buffer.clear();
+        if (chunk.size() >= Buffered)
+            return writeAll(fresh.fd(), chunk);
+        buffer.append(chunk);
+        return 0;
+    };
+    if (const int error = produce(write))
+        return error;
+    if (const int error = writeAll(fresh.fd(), buffer))
         return error;
     if (::fsync(fresh.fd()) != 0)
         return errno;

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 
 namespace natalis::transfer {
 
@@ -11,5 +12,13 @@ namespace natalis::transfer {
 // renamed over path; an existing file keeps its mode. Returns 0 on success, else the errno of
 // the step that failed, after which path is as it was and the fresh file is gone.
 int replaceFileContent(const QString &path, QByteArrayView bytes);
+
+// Takes the next piece of the new content; returns 0, or the errno of a failed write, which the
+// producer then returns at once.
+using WriteChunk = std::function<int(QByteArrayView chunk)>;
+// The same with the content made piece by piece: produce hands every piece to the writer it is
+// given and returns 0, or the first errno the writer returned. However large the file, only a
+// piece of it is ever held in memory.
+int replaceFileContent(const QString &path, const std::function<int(const WriteChunk &)> &produce);
 
 } // namespace natalis::transfer

@@ -10,6 +10,7 @@
 #include "reminder/remindedfestivals.h"
 
 #include <array>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -259,6 +260,10 @@ public:
         return std::move(m_bytes);
     }
 
+    // The lines made since the last call, for a writer that passes the file on piece by piece.
+    QByteArray take() { return std::exchange(m_bytes, QByteArray()); }
+    qsizetype pending() const { return m_bytes.size(); }
+
 private:
     QString m_stamp;
     QByteArray m_bytes;
@@ -287,18 +292,59 @@ QString icsBirthdayTitle(const BirthdayRecord &birthday, int age)
     return title;
 }
 
-QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+namespace {
+
+// The calendar file through write, a few events at a time; events counts the events written.
+// The birthdays are taken a slice at a time, so that neither their occurrences nor their events
+// are ever held for the whole list.
+int writeIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options,
+    const WriteChunk &write, int &events)
 {
+    constexpr qsizetype SliceBirthdays = 1000;
+    constexpr qsizetype PieceBytes = 64 * 1024;
     const YearRange range = yearRange(options);
-    QList<IcsEvent> events;
-    appendBirthdayEvents(events, birthdays, range);
-    if (options.festivals)
-        appendFestivalEvents(events, range);
     IcsWriter writer(options.stamp);
     writer.header();
-    for (const IcsEvent &event : events)
-        writer.event(event);
-    return writer.finish();
+    const auto writeEvents = [&](const QList<IcsEvent> &list) {
+        for (const IcsEvent &event : list) {
+            writer.event(event);
+            ++events;
+            if (writer.pending() >= PieceBytes) {
+                if (const int error = write(writer.take()))
+                    return error;
+            }
+        }
+        return 0;
+    };
+    QList<IcsEvent> list;
+    for (qsizetype from = 0; from < birthdays.size(); from += SliceBirthdays) {
+        list.clear();
+        appendBirthdayEvents(list, birthdays.mid(from, SliceBirthdays), range);
+        if (const int error = writeEvents(list))
+            return error;
+    }
+    list.clear();
+    if (options.festivals)
+        appendFestivalEvents(list, range);
+    if (const int error = writeEvents(list))
+        return error;
+    return write(writer.finish());
+}
+
+} // namespace
+
+QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+{
+    QByteArray bytes;
+    int events = 0;
+    writeIcs(
+        birthdays, options,
+        [&bytes](QByteArrayView piece) {
+            bytes.append(piece);
+            return 0;
+        },
+        events);
+    return bytes;
 }
 
 QList<IcsObject> buildIcsObjects(
@@ -331,9 +377,9 @@ IcsExportResult exportIcs(const QList<BirthdayRecord> &birthdays, const QString 
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };
-    const QByteArray bytes = buildIcs(birthdays, options);
-    const int events = int(bytes.count("\r\nBEGIN:VEVENT\r\n"));
-    if (const std::optional<QString> unwritten = writeExportFile(path, bytes))
+    int events = 0;
+    if (const std::optional<QString> unwritten = writeExportFile(path,
+            [&](const WriteChunk &write) { return writeIcs(birthdays, options, write, events); }))
         return { false, 0, *unwritten };
     return { true, events,
         u"生日成功导出到"_s + path + u",共"_s + QString::number(events) + u"个日历事件"_s };

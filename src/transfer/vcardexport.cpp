@@ -108,7 +108,21 @@ VcardExportResult exportVcards(
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };
-    if (const std::optional<QString> unwritten = writeExportFile(path, buildVcards(birthdays)))
+    // Card by card, a piece at a time: the file is never held whole.
+    const auto produce = [&birthdays](const WriteChunk &write) {
+        constexpr qsizetype PieceBytes = 64 * 1024;
+        QByteArray piece;
+        for (const store::BirthdayRecord &birthday : birthdays) {
+            appendCard(piece, birthday);
+            if (piece.size() >= PieceBytes) {
+                if (const int error = write(piece))
+                    return error;
+                piece.clear();
+            }
+        }
+        return write(piece);
+    };
+    if (const std::optional<QString> unwritten = writeExportFile(path, produce))
         return { false, 0, *unwritten };
     const int cards = int(birthdays.size());
     return { true, cards,

@@ -125,6 +125,9 @@ const LoadCase LoadCases[] = {
     { "overlong name is cut to its width",
         "update birthday set About='一二三四五六七八九十一二三四五六七八九十'",
         &BirthdayRecord::About, u"一二三四五六七八九十一二三四五六"_s },
+    { "overlong class, a text rows share, is cut to its width",
+        "update birthday set Class='一二三四五六七八九十一二三四五六七八九十一二'",
+        &BirthdayRecord::Class, u"一二三四五六七八九十一二三四五六七八九十"_s },
 };
 
 class LoadTest : public BirthdaysTest, public testing::WithParamInterface<LoadCase>

@@ -1,0 +1,369 @@
+// What the running program costs the machine besides time: resident memory per birthday over the
+// program's own baseline, and how often it wakes up, idle in the tray and while the floating
+// window scrolls with music. Each is measured once on the real program (these are not loops to
+// time) and reported as counters beside the limit it is held to; the table of
+// `scripts/bench.sh --table` prints the ratio. Each checks that the program it measured started
+// with the whole list, or that the window it watched was up.
+
+#include "app/application.h"
+#include "desktop/frmnotify.h"
+#include "desktop/musicplayer.h"
+#include "platform/clock.h"
+#include "platform/messagesink.h"
+#include "session/appcontext.h"
+#include "session/backuprestore.h"
+#include "session/startup.h"
+#include "store/birthdays.h"
+#include "store/database.h"
+#include "store/settings.h"
+#include "store/transaction.h"
+#include "transfer/exportfile.h"
+#include "transfer/icalendarexport.h"
+#include "transfer/vcardexport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+using namespace natalis;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rows = 100'000;
+// Nothing is due on this day for the list below: every birthday lies in January to April.
+const QDateTime Now(QDate(2025, 9, 15), QTime(10, 0));
+
+class SilentMessages : public app::MessageSink
+{
+public:
+    app::MessageButton show(
+        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    {
+        return app::MessageButton::Ok;
+    }
+};
+
+store::BirthdayRecord sample(int i)
+{
+    static const char16_t *const types[] = { u"同事", u"客户", u"代理商", u"供应商", u"家人",
+        u"同学", u"朋友", u"其他" };
+    store::BirthdayRecord r;
+    r.About = u"客户%1"_s.arg(i);
+    r.Type = QString::fromUtf16(types[i % 8]);
+    r.Tel = u"139%1"_s.arg(10'000'000 + i);
+    r.strGL = u"公历%1年 %2月%3日"_s.arg(1940 + i % 60)
+                  .arg(1 + i % 4, 2, 10, QChar(u'0'))
+                  .arg(1 + i % 28, 2, 10, QChar(u'0'));
+    r.blnIsGL = u"按公历提醒"_s;
+    r.Sex = i % 3 ? u"男"_s : u"女"_s;
+    r.Company = u"青萍软件作坊%1"_s.arg(i % 500);
+    r.Address = u"北京市海淀区中关村大街%1号"_s.arg(i % 2000);
+    if (i % 5 == 0)
+        r.Beizhu = u"备注：老同学，喜欢喝茶 "_s + QString::number(i);
+    return r;
+}
+
+constexpr const char *ResidentOption = "--resident-kilobytes";
+
+// A database of rows birthdays, with the floating window off so that the idle program has
+// nothing on screen.
+QString makeDatabase(const QString &folder, int rows)
+{
+    QDir(folder).mkpath(u"bin"_s);
+    QDir(folder).mkpath(u"lock"_s);
+    const QString file = folder + u"/bin/natalis.mdb"_s;
+    auto connection = store::OpenBirthDb(file);
+    auto settings = std::get<store::SettingsRecord>(store::ReadSettings(*connection));
+    settings.intFudong = 0;
+    store::WriteSettings(*connection, settings);
+    store::Transaction transaction(*connection);
+    for (int i = 0; i < rows; ++i)
+        store::AddBirthToMdb(*connection, sample(i));
+    transaction.commit();
+    return file;
+}
+
+// A field of /proc/self/status (or a thread's), in its own unit; -1 when missing.
+qint64 statusField(const QString &path, QByteArrayView name)
+{
+    QFile status(path);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(name) && line.size() > name.size() && line[name.size()] == ':')
+            return line.mid(name.size() + 1).trimmed().split(' ').front().toLongLong();
+    }
+    return -1;
+}
+
+qint64 residentKilobytes()
+{
+    return statusField(u"/proc/self/status"_s, "VmRSS");
+}
+
+// The times any thread of the process went to sleep and was woken: a wake-up each.
+qint64 wakeUps()
+{
+    qint64 total = 0;
+    for (const QString &task :
+        QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        total += qMax<qint64>(
+            0, statusField(u"/proc/self/task/%1/status"_s.arg(task), "voluntary_ctxt_switches"));
+    return total;
+}
+
+// Runs the event loop for the given time and returns the wake-ups a second in it.
+double wakeUpsPerSecond(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    const qint64 before = wakeUps();
+    loop.exec();
+    // The quitting timer's own wake-up is the measure's, not the program's.
+    return double(wakeUps() - before - 1) * 1000.0 / milliseconds;
+}
+
+struct Running
+{
+    app::AppContext context;
+    app::Application::Launch launched;
+};
+
+// The program as main starts it from the autostart entry, in the tray, on folder's database.
+std::unique_ptr<Running> start(
+    const QString &folder, const app::Clock &clock, app::MessageSink &messages)
+{
+    auto running = std::make_unique<Running>();
+    const app::StartupPlaces places { folder + u"/bin"_s, true, folder + u"/data"_s,
+        folder + u"/lock"_s };
+    running->launched = app::Application::launch(
+        { QString(), places, true }, running->context, messages, clock, nullptr);
+    QApplication::processEvents();
+    return running;
+}
+
+void stop(std::unique_ptr<Running> running)
+{
+    running->launched.program.reset();
+    app::shutdown(running->context);
+}
+
+bool holds(const Running &running, int rows)
+{
+    return running.launched.program
+        && (rows == 0 ? !running.context.HasBirthdays
+                      : running.context.HasBirthdays && running.context.Birthdays.size() == rows);
+}
+
+// The resident memory of a fresh process started on folder's database, measured by this binary
+// run again with ResidentOption: no earlier work of this process can blur it. -1 when the program
+// did not start with rows birthdays.
+qint64 residentKilobytesOfProgram(const QString &folder, int rows)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        { QString::fromLatin1(ResidentOption), folder, QString::number(rows) });
+    if (!child.waitForFinished(120'000) || child.exitCode() != 0)
+        return -1;
+    return child.readAllStandardOutput().trimmed().toLongLong();
+}
+
+constexpr double BytesPerBirthdayLimit = 400;
+constexpr double IdleWakeUpsLimit = 2;
+constexpr double ScrollWakeUpsLimit = 25;
+constexpr int WatchedMilliseconds = 5000;
+
+void BM_ResidentPerBirthday_100k(benchmark::State &state)
+{
+    QTemporaryDir empty, full;
+    makeDatabase(empty.path(), 0);
+    makeDatabase(full.path(), Rows);
+    double perBirthday = 0;
+    qint64 loaded = 0;
+    for (auto _ : state) {
+        const qint64 baseline = residentKilobytesOfProgram(empty.path(), 0);
+        loaded = residentKilobytesOfProgram(full.path(), Rows);
+        if (baseline < 0 || loaded < 0) {
+            state.SkipWithError("the program did not start with the whole list");
+            break;
+        }
+        perBirthday = double(loaded - baseline) * 1024.0 / Rows;
+    }
+    state.counters["bytes_per_birthday"] = perBirthday;
+    state.counters["resident_MB"] = double(loaded) / 1024.0;
+    state.SetLabel("limit: " + std::to_string(int(BytesPerBirthdayLimit)) + " bytes_per_birthday");
+}
+BENCHMARK(BM_ResidentPerBirthday_100k)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The program hidden at start-up with a long list and nothing due: only the minute timer and the
+// tray's own watch should wake it. The offscreen platform has no tray, so the program waits for
+// one for its grace time and then shows the main window; the measure ends before that.
+void BM_WakeUpsIdleInTray_100k(benchmark::State &state)
+{
+    SilentMessages messages;
+    const app::FixedClock clock(Now);
+    QTemporaryDir folder;
+    makeDatabase(folder.path(), Rows);
+    double rate = 0;
+    for (auto _ : state) {
+        auto running = start(folder.path(), clock, messages);
+        const bool started = holds(*running, Rows);
+        rate = wakeUpsPerSecond(app::Application::TrayGraceMilliseconds - 1000);
+        stop(std::move(running));
+        if (!started) {
+            state.SkipWithError("the program did not start with the whole list");
+            break;
+        }
+    }
+    state.counters["wake_ups_per_second"] = rate;
+    state.SetLabel("limit: " + std::to_string(int(IdleWakeUpsLimit)) + " wake_ups_per_second");
+}
+BENCHMARK(BM_WakeUpsIdleInTray_100k)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A minute of silence as a WAV file (16-bit mono PCM): as long as a song, so that the measure
+// sees the music playing rather than the player starting each round.
+QString silentWave(const QString &folder)
+{
+    constexpr quint32 Rate = 8000, Samples = Rate * 60;
+    QByteArray data;
+    const auto put = [&data](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            data.append(char((value >> (8 * i)) & 0xFF));
+    };
+    data.append("RIFF");
+    put(36 + Samples * 2, 4);
+    data.append("WAVEfmt ");
+    put(16, 4), put(1, 2), put(1, 2), put(Rate, 4), put(Rate * 2, 4), put(2, 2), put(16, 2);
+    data.append("data");
+    put(Samples * 2, 4);
+    data.append(QByteArray(Samples * 2, '\0'));
+    const QString file = folder + u"/silence.wav"_s;
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size())
+        return QString();
+    return file;
+}
+
+// The floating window up and scrolling, with the reminder music playing (where the machine has a
+// sound output; the label says when it has none).
+void BM_WakeUpsScrollingWithMusic(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    double rate = 0;
+    bool silent = false;
+    for (auto _ : state) {
+        app::frmNotify notify;
+        notify.setNotifyText(u"张三生日还有5天，李四生日还有6天"_s);
+        notify.show();
+        auto music = app::createMusicPlayer();
+        music->unplayable = [&silent](const QString &) { silent = true; };
+        music->play(silentWave(folder.path()));
+        QApplication::processEvents();
+        rate = wakeUpsPerSecond(WatchedMilliseconds);
+        const bool shown = notify.isVisible();
+        music->stop(QString());
+        if (!shown) {
+            state.SkipWithError("the floating window was not up");
+            break;
+        }
+    }
+    state.counters["wake_ups_per_second"] = rate;
+    state.SetLabel("limit: " + std::to_string(int(ScrollWakeUpsLimit)) + " wake_ups_per_second"
+        + (silent ? " (no sound output: scrolling only)" : ""));
+}
+BENCHMARK(BM_WakeUpsScrollingWithMusic)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The memory an export takes on top of the list it writes: the peak resident size during each of
+// the four exports of a 100,000-birthday list, over the resident size before it. The files are
+// written piece by piece, so the peak should not grow with the list; the .ics export still
+// gathers its events first. Each checks the count its export reports.
+void BM_ExportPeakMemory_100k(benchmark::State &state)
+{
+    QList<store::BirthdayRecord> list;
+    list.reserve(Rows);
+    for (int i = 0; i < Rows; ++i) {
+        list.append(sample(i));
+        list.back().Id = i + 1;
+    }
+    QTemporaryDir folder;
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
+    // Peak resident memory over the resident memory before, in MB, of one export.
+    const auto peakOf = [&](auto &&exportNow) {
+        const qint64 before = residentKilobytes();
+        // "5" starts the peak afresh (Linux 4.0 and later).
+        if (clearRefs.open(QIODevice::WriteOnly)) {
+            clearRefs.write("5");
+            clearRefs.close();
+        }
+        const bool ok = exportNow();
+        const qint64 peak = statusField(u"/proc/self/status"_s, "VmHWM");
+        return ok ? double(peak - before) / 1024.0 : -1.0;
+    };
+    double text = 0, csv = 0, ics = 0, vcf = 0;
+    for (auto _ : state) {
+        text = peakOf([&] {
+            return transfer::exportBirthdays(list, folder.filePath(u"list.txt"_s)).written == Rows;
+        });
+        csv = peakOf([&] {
+            return transfer::exportBirthdays(list, folder.filePath(u"list.csv"_s),
+                       { transfer::ExportFormat::Csv, QString(), {} })
+                       .written
+                == Rows;
+        });
+        ics = peakOf([&] {
+            const transfer::IcsOptions options { 2025, 1, false,
+                QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
+            return transfer::exportIcs(list, folder.filePath(u"list.ics"_s), options, QString())
+                       .events
+                >= Rows;
+        });
+        vcf = peakOf([&] {
+            return transfer::exportVcards(list, folder.filePath(u"list.vcf"_s), QString()).cards
+                == Rows;
+        });
+        if (text < 0 || csv < 0 || ics < 0 || vcf < 0) {
+            state.SkipWithError("an export did not write every birthday");
+            break;
+        }
+    }
+    state.counters["text_MB"] = text;
+    state.counters["csv_MB"] = csv;
+    state.counters["ics_MB"] = ics;
+    state.counters["vcf_MB"] = vcf;
+    state.counters["peak_MB"] = std::max({ text, csv, ics, vcf });
+    state.SetLabel("limit: 50 peak_MB");
+}
+BENCHMARK(BM_ExportPeakMemory_100k)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // The child of BM_ResidentPerBirthday_100k: start, print the resident kilobytes, end.
+    if (argc == 4 && QByteArrayView(argv[1]) == ResidentOption) {
+        SilentMessages messages;
+        const app::FixedClock clock(Now);
+        auto running = start(QString::fromLocal8Bit(argv[2]), clock, messages);
+        const bool started = holds(*running, QByteArray(argv[3]).toInt());
+        const qint64 resident = residentKilobytes();
+        stop(std::move(running));
+        if (!started)
+            return 1;
+        printf("%lld\n", static_cast<long long>(resident));
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
