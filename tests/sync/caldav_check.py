@@ -30,8 +30,8 @@ def check(ok, what):
         print("FAIL:", what, file=sys.stderr)
 
 
-def run(*args):
-    env = dict(os.environ, NATALIS_NOW=NOW)
+def run(*args, now=NOW):
+    env = dict(os.environ, NATALIS_NOW=now)
     return subprocess.run([cli] + list(args), capture_output=True, text=True, env=env)
 
 
@@ -64,9 +64,9 @@ class Account:
     def url(self, name):
         return "%s%s/%s/" % (self.server.url, self.user, name)
 
-    def sync(self, db, name, *extra):
+    def sync(self, db, name, *extra, now=NOW):
         return run("sync", "--db", db, "--calendar", self.url(name), "--user", self.user,
-                   "--password-file", self.password_file, *extra)
+                   "--password-file", self.password_file, *extra, now=now)
 
     def events(self, name):
         """uid -> (first day, summary, repeats) of every event in the calendar."""
@@ -178,6 +178,41 @@ def main(folder):
     check(alice.sync(other, "other").returncode == 0, "second database syncs")
     check(alice.events("birthdays") == snapshot, "the first calendar is untouched")
     check(len(alice.events("other")) == YEARS, "the second calendar holds its birthday")
+
+    # Two family members' lists in one calendar: each changes only its own events.
+    mine, theirs = os.path.join(folder, "x.mdb"), os.path.join(folder, "y.mdb")
+    add(mine, "甲", "nl", "1960-02-02")
+    add(mine, "乙", "gl", "1962-03-03")
+    add(theirs, "丁", "gl", "1972-05-05")
+    add(theirs, "丙", "nl", "1970-04-04")
+    check(alice.sync(mine, "shared").returncode == alice.sync(theirs, "shared").returncode == 0,
+          "two lists into one calendar")
+    sql(mine, "update birthday set strNL='农历1960年 02月09日' where About='甲';"
+              "delete from birthday where About='乙';")
+    sql(theirs, "delete from birthday where About='丙';")
+    check(alice.sync(mine, "shared").returncode == alice.sync(theirs, "shared").returncode == 0,
+          "each list changes its own")
+    check_lunar_days(alice.events("shared"), mine, "甲", 2, 9)
+    titles = sorted(e[1] for e in alice.events("shared").values())
+    check(any("丁" in t for t in titles) and not any(n in t for t in titles for n in "乙丙"),
+          "each list deleted only its own: %s" % titles)
+
+    # A new year keeps last year's events; a later change of the date removes them.
+    mine_uid = uid_of(mine, "甲")
+    def mine_years():
+        return sorted(s.year for u, (s, _, _) in alice.events("shared").items()
+                      if u.startswith(mine_uid))
+    alice.sync(mine, "shared", now="2027-01-02T10:00")
+    check(mine_years()[:2] == [2026, 2027] and mine_years()[-1] == 2036,
+          "2026 stays beside the years ahead of 2027: %s" % mine_years())
+    # An event of ours changed behind our back (a stale ETag) is read again and rewritten.
+    sql(mine, "update birthday set strNL='农历1960年 02月10日' where About='甲';"
+              "update syncevent set Etag='\"stale\"' where Uid='%s-2030@natalis.invalid';"
+              % mine_uid)
+    moved = alice.sync(mine, "shared", now="2027-01-02T10:00")
+    check(moved.returncode == 0 and counts(moved)["requests"] == counts(moved)["updated"] + 5
+          and mine_years()[0] == 2027 and len(mine_years()) == 10,
+          "a past event goes with its date, a conflict costs one re-read: " + moved.stdout)
 
     # Festivals go into a calendar of their own and leave with the option.
     feasts = os.path.join(folder, "d.mdb")
