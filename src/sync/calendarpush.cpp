@@ -229,6 +229,7 @@ bool CollectionPush::prepare(
 
 void CollectionPush::plan()
 {
+    store::Transaction transaction(m_connection);
     for (auto it = m_wanted.cbegin(); it != m_wanted.cend(); ++it) {
         const auto had = m_state.events.constFind(it.key());
         if (had == m_state.events.cend()) {
@@ -238,12 +239,15 @@ void CollectionPush::plan()
         const Mark mark = markOf(*had);
         if (mark.digest == Foreign)
             continue;
-        if (mark.digest == Unconfirmed)
-            m_tasks.append({ Op::Create, it.key(), had->href, {} });
-        else if (it->past && mark.day.isValid() && mark.day != it->start)
+        if (it->past && mark.day.isValid() && mark.day != it->start)
             m_tasks.append({ Op::Delete, it.key(), had->href, had->etag }); // never moved back
+        else if (mark.digest == Unconfirmed)
+            m_tasks.append({ Op::Create, it.key(), had->href, {} });
         else if (mark.digest != it->digest)
             m_tasks.append({ Op::Update, it.key(), had->href, had->etag });
+        else if (!mark.day.isValid()) // written before records knew their day
+            store::writeSyncedEvent(m_connection, m_key,
+                { had->uid, had->href, had->etag, markText(it->start, it->digest) });
     }
     for (auto it = m_state.events.cbegin(); it != m_state.events.cend(); ++it) {
         if (m_wanted.contains(it.key()))
@@ -253,6 +257,7 @@ void CollectionPush::plan()
         else
             m_tasks.append({ Op::Delete, it.key(), it->href, it->etag });
     }
+    transaction.commit();
 }
 
 void CollectionPush::recordUnconfirmed(const QList<Task> &batch)
