@@ -129,6 +129,7 @@ private:
     QHash<QString, Wanted> m_wanted;
     QList<Task> m_tasks;
     QString m_serverVersion;
+    QString m_serverToken; // the collection's sync-token, empty when it keeps none
 };
 
 DavReply CollectionPush::readCollection()
@@ -142,8 +143,18 @@ QString versionOf(const DavReply &reply)
     const QList<DavResource> found = parseMultistatus(reply.body);
     if (found.isEmpty())
         return {};
-    const QString ctag = found.first().text.value(u"getctag"_s);
-    return ctag.isEmpty() ? found.first().text.value(u"sync-token"_s) : ctag;
+    // A sync-token also tells what changed since it; a ctag only that something did.
+    const QString token = found.first().text.value(u"sync-token"_s);
+    return token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+}
+
+QByteArray syncCollectionBody(const QString &token)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
+           "<d:sync-token>"
+        + token.toHtmlEscaped().toUtf8()
+        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+          "</d:sync-collection>";
 }
 
 // The server's collection changed since our last sync (someone else's event, an edit on a
@@ -152,18 +163,32 @@ QString versionOf(const DavReply &reply)
 // that we have no record of belongs to another database syncing into the same calendar.
 void CollectionPush::adoptListing()
 {
-    const DavReply listing =
-        m_client.send({ "PROPFIND", m_url, propfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+    // Where the server keeps sync-tokens, only what changed since ours is listed; a token it no
+    // longer knows (or a ctag of ours) costs the whole listing.
+    DavReply listing;
+    bool complete = true;
+    if (!m_state.version.isEmpty() && m_serverVersion == m_serverToken) {
+        listing = m_client.send({ "REPORT", m_url, syncCollectionBody(m_state.version), {} });
+        complete = listing.status != 207;
+    }
+    if (complete)
+        listing = m_client.send(
+            { "PROPFIND", m_url, propfindBody({ "d:getetag" }), { { "Depth", "1" } } });
     if (!listing.ok())
         return; // the plan below then trusts the records, and a conflict is settled per event
-    QHash<QString, QString> present; // uid -> etag
+    QHash<QString, QString> present, removed; // uid -> etag
     for (const DavResource &resource : parseMultistatus(listing.body)) {
         const QString name = QUrl::fromPercentEncoding(resource.href.section(u'/', -1).toUtf8());
         if (name.endsWith(u".ics"))
-            present.insert(name.chopped(4), resource.text.value(u"getetag"_s));
+            (resource.gone ? removed : present)
+                .insert(name.chopped(4), resource.text.value(u"getetag"_s));
     }
     for (auto it = m_state.events.begin(); it != m_state.events.end();) {
         const auto found = present.constFind(it.key());
+        if (found == present.cend() && !complete && !removed.contains(it.key())) {
+            ++it; // unchanged since the token
+            continue;
+        }
         const Mark mark = markOf(*it);
         if (mark.digest == Foreign && found == present.cend()) {
             // The other database's event is gone: ours may take its place.
@@ -221,6 +246,7 @@ bool CollectionPush::prepare(
         return false;
     }
     m_serverVersion = versionOf(collection);
+    m_serverToken = found.first().text.value(u"sync-token"_s);
     if (m_serverVersion.isEmpty() || m_serverVersion != m_state.version)
         adoptListing();
     plan();

@@ -152,7 +152,10 @@ def main(folder):
                         "UID:foreign@example.org\r\nDTSTAMP:20260101T000000Z\r\n"
                         "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:foreign\r\nEND:VEVENT\r\n"
                         "END:VCALENDAR\r\n")
-    alice.sync(db, "birthdays")  # the collection changed: one listing, nothing to send
+    listings = server.requests("depth '1'"), server.requests("REPORT")
+    alice.sync(db, "birthdays")  # the collection changed: only the change is listed
+    check((server.requests("depth '1'"), server.requests("REPORT")) == (listings[0], listings[1] + 1),
+          "a changed calendar is asked only what changed since its sync-token")
 
     before = server.requests()
     again = alice.sync(db, "birthdays")
