@@ -5,6 +5,7 @@ one check; the first failure names it."""
 import datetime
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -216,6 +217,17 @@ def main(folder):
     check(moved.returncode == 0 and counts(moved)["requests"] == counts(moved)["updated"] + 5
           and mine_years()[0] == 2027 and len(mine_years()) == 10,
           "a past event goes with its date, a conflict costs one re-read: " + moved.stdout)
+
+    # The same list in a file without its sync records finds its events made by another: it
+    # neither rewrites nor deletes them.
+    twin = os.path.join(folder, "twin.mdb")
+    shutil.copy(mine, twin)
+    sql(twin, "delete from syncevent; delete from synccollection;")
+    met = alice.sync(twin, "shared", now="2027-01-02T10:00")
+    sql(twin, "delete from birthday;")
+    left = alice.sync(twin, "shared", now="2027-01-02T10:00")
+    check(counts(met)["created"] == counts(left)["deleted"] == 0 and len(mine_years()) == 10,
+          "a copy leaves the events of the first file: %s %s" % (met.stdout, left.stdout))
 
     # Festivals go into a calendar of their own and leave with the option.
     feasts = os.path.join(folder, "d.mdb")
