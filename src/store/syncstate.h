@@ -17,7 +17,9 @@ struct SyncedEvent
     QString uid;
     QString href; // the resource's URL on the server
     QString etag; // as the server sent it, quotes included; empty when not known
-    QByteArray hash; // of the event as sent, without its time stamp; empty forces a rewrite
+    // The sync's fingerprint of the event as sent (its day and a digest without the time stamp),
+    // or a mark of the sync's own; opaque here.
+    QByteArray hash;
 };
 
 struct SyncCollectionState

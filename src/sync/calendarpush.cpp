@@ -20,9 +20,37 @@ namespace {
 using store::SyncCollectionState;
 using store::SyncedEvent;
 
-// Stands in a record's hash for an event the server no longer holds: it is created afresh when
-// still wanted, and its record dropped when not.
-constexpr QByteArrayView AbsentHash = "absent";
+// A record's hash is the day its event starts on and a digest of what was sent, so that an
+// event of a past year can tell a moved birthday from a changed title. Instead of a digest it
+// may hold a mark:
+// - the server may not hold the event: sent without an answer, or gone from the listing. It is
+//   created when still wanted, and a conflict then means the server has our event after all;
+//   deleted (when there) if no longer wanted.
+constexpr QByteArrayView Unconfirmed = "unconfirmed";
+// - the server held an event at this UID that this database did not make (another copy of the
+//   file syncing into the same calendar): it is never written nor deleted from here.
+constexpr QByteArrayView Foreign = "foreign";
+// - an empty digest: someone changed our event on the server; it is written again.
+
+struct Mark
+{
+    QDate day;
+    QByteArray digest;
+};
+
+Mark markOf(const SyncedEvent &event)
+{
+    const qsizetype colon = event.hash.indexOf(':');
+    if (colon < 0)
+        return { {}, event.hash };
+    return { QDate::fromString(QString::fromLatin1(event.hash.left(colon)), u"yyyyMMdd"_s),
+        event.hash.mid(colon + 1) };
+}
+
+QByteArray markText(QDate day, QByteArrayView digest)
+{
+    return day.toString(u"yyyyMMdd"_s).toLatin1() + ':' + digest.toByteArray();
+}
 
 // Requests sent at once before the outcome is written down and the stop flag is looked at.
 constexpr int BatchSize = 60;
@@ -30,7 +58,9 @@ constexpr int BatchSize = 60;
 struct Wanted
 {
     QByteArray data;
-    QByteArray hash;
+    QByteArray digest;
+    QDate start;
+    bool past = false; // one year's event that ended before the first day of now's year
 };
 
 enum class Op { Create, Update, Delete };
@@ -42,7 +72,12 @@ struct Task
     QString href;
     QString etag;
     bool retried = false;
+    // This database had a record of the event before the request, so a conflict on creating it
+    // means our own earlier request reached the server; without one it means someone else's.
+    bool known = true;
 };
+
+using BuildObjects = std::function<QList<transfer::IcsObject>(const transfer::IcsOptions &)>;
 
 class CollectionPush
 {
@@ -54,8 +89,9 @@ public:
     {
     }
 
-    // Plans the work; false when the collection could not be reached or made.
-    bool prepare(const QList<transfer::IcsObject> &objects, const QByteArray &stampLine);
+    // Plans the work for the events build gives for ics; false when the collection could not be
+    // reached or made.
+    bool prepare(const BuildObjects &build, transfer::IcsOptions ics, const QByteArray &stampLine);
     qint64 work() const { return m_tasks.size(); }
     // Runs the planned work; progress counts on from done.
     bool run(const SyncProgress &progress, qint64 &done, qint64 total);
@@ -76,6 +112,10 @@ private:
             .toString();
     }
     DavRequest request(const Task &task) const;
+    void plan();
+    // Records the creates of batch before they are sent, so that an answer lost with the
+    // connection still leaves the event ours.
+    void recordUnconfirmed(const QList<Task> &batch);
     // Writes down one answered task; false when the task must be re-read and retried.
     bool settle(const Task &task, const DavReply &reply, std::optional<DavReply> &failure);
 
@@ -89,6 +129,7 @@ private:
     QHash<QString, Wanted> m_wanted;
     QList<Task> m_tasks;
     QString m_serverVersion;
+    QString m_serverToken; // the collection's sync-token, empty when it keeps none
 };
 
 DavReply CollectionPush::readCollection()
@@ -102,52 +143,93 @@ QString versionOf(const DavReply &reply)
     const QList<DavResource> found = parseMultistatus(reply.body);
     if (found.isEmpty())
         return {};
-    const QString ctag = found.first().text.value(u"getctag"_s);
-    return ctag.isEmpty() ? found.first().text.value(u"sync-token"_s) : ctag;
+    // A sync-token also tells what changed since it; a ctag only that something did.
+    const QString token = found.first().text.value(u"sync-token"_s);
+    return token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+}
+
+QByteArray syncCollectionBody(const QString &token)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
+           "<d:sync-token>"
+        + token.toHtmlEscaped().toUtf8()
+        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+          "</d:sync-collection>";
 }
 
 // The server's collection changed since our last sync (someone else's event, an edit on a
-// phone, or our own sync that broke off): its listing says which of our events are there with
-// which ETag. Events in our UID form that we have no record of are ours from a sync that broke
-// off before it could write them down; they are taken over so they are rewritten or deleted.
+// phone, or our own sync that broke off): its listing says which of our events are still there
+// with which ETag. Only events this database recorded are looked at: an event in our UID form
+// that we have no record of belongs to another database syncing into the same calendar.
 void CollectionPush::adoptListing()
 {
-    const DavReply listing =
-        m_client.send({ "PROPFIND", m_url, propfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+    // Where the server keeps sync-tokens, only what changed since ours is listed; a token it no
+    // longer knows (or a ctag of ours) costs the whole listing.
+    DavReply listing;
+    bool complete = true;
+    if (!m_state.version.isEmpty() && m_serverVersion == m_serverToken) {
+        listing = m_client.send({ "REPORT", m_url, syncCollectionBody(m_state.version), {} });
+        complete = listing.status != 207;
+    }
+    if (complete)
+        listing = m_client.send(
+            { "PROPFIND", m_url, propfindBody({ "d:getetag" }), { { "Depth", "1" } } });
     if (!listing.ok())
         return; // the plan below then trusts the records, and a conflict is settled per event
-    QHash<QString, QString> present; // uid -> etag
-    const QString suffix = u'@' + transfer::IcsUidDomain.toString() + u".ics"_s;
+    QHash<QString, QString> present, removed; // uid -> etag
     for (const DavResource &resource : parseMultistatus(listing.body)) {
         const QString name = QUrl::fromPercentEncoding(resource.href.section(u'/', -1).toUtf8());
-        if (name.endsWith(suffix))
-            present.insert(name.chopped(4), resource.text.value(u"getetag"_s));
+        if (name.endsWith(u".ics"))
+            (resource.gone ? removed : present)
+                .insert(name.chopped(4), resource.text.value(u"getetag"_s));
     }
-    for (auto it = m_state.events.begin(); it != m_state.events.end(); ++it) {
+    for (auto it = m_state.events.begin(); it != m_state.events.end();) {
         const auto found = present.constFind(it.key());
+        if (found == present.cend() && !complete && !removed.contains(it.key())) {
+            ++it; // unchanged since the token
+            continue;
+        }
+        const Mark mark = markOf(*it);
+        if (mark.digest == Foreign && found == present.cend()) {
+            // The other database's event is gone: ours may take its place.
+            store::forgetSyncedEvent(m_connection, m_key, it.key());
+            it = m_state.events.erase(it);
+            continue;
+        }
         if (found == present.cend()) {
             it->etag.clear();
-            it->hash = AbsentHash.toByteArray();
-        } else if (*found != it->etag) {
+            it->hash = markText(mark.day, Unconfirmed);
+        } else if (*found != it->etag && mark.digest != Foreign) {
             it->etag = *found;
-            it->hash.clear();
+            it->hash = markText(mark.day, {});
         }
-    }
-    for (auto it = present.cbegin(); it != present.cend(); ++it) {
-        if (!m_state.events.contains(it.key()))
-            m_state.events.insert(it.key(), SyncedEvent { it.key(), hrefOf(it.key()), *it, {} });
+        ++it;
     }
 }
 
-bool CollectionPush::prepare(const QList<transfer::IcsObject> &objects, const QByteArray &stampLine)
+bool CollectionPush::prepare(
+    const BuildObjects &build, transfer::IcsOptions ics, const QByteArray &stampLine)
 {
-    for (const transfer::IcsObject &object : objects) {
+    m_state = store::readSyncState(m_connection, m_key);
+    // Events of past years that we put there stay, so that a new year does not wipe last
+    // year's birthdays off the phone: they are computed again to see whether they still stand.
+    const QDate firstDay(ics.fromYear, 1, 1);
+    int fromYear = ics.fromYear;
+    for (const SyncedEvent &event : std::as_const(m_state.events)) {
+        if (const QDate day = markOf(event).day; day.isValid())
+            fromYear = qMin(fromYear, day.year());
+    }
+    ics.years += ics.fromYear - fromYear;
+    ics.fromYear = fromYear;
+    for (const transfer::IcsObject &object : build(ics)) {
         QByteArray stable = object.data;
         stable.replace(stampLine, QByteArray());
-        m_wanted.insert(object.uid,
-            { object.data, QCryptographicHash::hash(stable, QCryptographicHash::Sha1).toHex() });
+        const bool past = !object.yearly && object.start < firstDay;
+        if (!past || m_state.events.contains(object.uid))
+            m_wanted.insert(object.uid,
+                { object.data, QCryptographicHash::hash(stable, QCryptographicHash::Sha1).toHex(),
+                    object.start, past });
     }
-    m_state = store::readSyncState(m_connection, m_key);
 
     DavReply collection = readCollection();
     if (collection.status == 404) {
@@ -164,21 +246,55 @@ bool CollectionPush::prepare(const QList<transfer::IcsObject> &objects, const QB
         return false;
     }
     m_serverVersion = versionOf(collection);
+    m_serverToken = found.first().text.value(u"sync-token"_s);
     if (m_serverVersion.isEmpty() || m_serverVersion != m_state.version)
         adoptListing();
+    plan();
+    return true;
+}
 
+void CollectionPush::plan()
+{
+    store::Transaction transaction(m_connection);
     for (auto it = m_wanted.cbegin(); it != m_wanted.cend(); ++it) {
         const auto had = m_state.events.constFind(it.key());
-        if (had == m_state.events.cend() || had->hash == AbsentHash)
-            m_tasks.append({ Op::Create, it.key(), hrefOf(it.key()), {} });
-        else if (had->hash != it->hash)
+        if (had == m_state.events.cend()) {
+            m_tasks.append({ Op::Create, it.key(), hrefOf(it.key()), {}, false, false });
+            continue;
+        }
+        const Mark mark = markOf(*had);
+        if (mark.digest == Foreign)
+            continue;
+        if (it->past && mark.day.isValid() && mark.day != it->start)
+            m_tasks.append({ Op::Delete, it.key(), had->href, had->etag }); // never moved back
+        else if (mark.digest == Unconfirmed)
+            m_tasks.append({ Op::Create, it.key(), had->href, {} });
+        else if (mark.digest != it->digest)
             m_tasks.append({ Op::Update, it.key(), had->href, had->etag });
+        else if (!mark.day.isValid()) // written before records knew their day
+            store::writeSyncedEvent(m_connection, m_key,
+                { had->uid, had->href, had->etag, markText(it->start, it->digest) });
     }
     for (auto it = m_state.events.cbegin(); it != m_state.events.cend(); ++it) {
-        if (!m_wanted.contains(it.key()))
+        if (m_wanted.contains(it.key()))
+            continue;
+        if (markOf(*it).digest == Foreign)
+            store::forgetSyncedEvent(m_connection, m_key, it.key());
+        else
             m_tasks.append({ Op::Delete, it.key(), it->href, it->etag });
     }
-    return true;
+    transaction.commit();
+}
+
+void CollectionPush::recordUnconfirmed(const QList<Task> &batch)
+{
+    store::Transaction transaction(m_connection);
+    for (const Task &task : batch) {
+        if (task.op == Op::Create && !task.known)
+            store::writeSyncedEvent(m_connection, m_key,
+                { task.uid, task.href, {}, markText(m_wanted.value(task.uid).start, Unconfirmed) });
+    }
+    transaction.commit();
 }
 
 DavRequest CollectionPush::request(const Task &task) const
@@ -203,10 +319,16 @@ bool CollectionPush::settle(
         ++m_result.deleted;
         return true;
     }
+    const Wanted wanted = m_wanted.value(task.uid);
     if (task.op != Op::Delete && reply.ok()) {
         store::writeSyncedEvent(m_connection, m_key,
-            { task.uid, task.href, reply.etag, m_wanted.value(task.uid).hash });
+            { task.uid, task.href, reply.etag, markText(wanted.start, wanted.digest) });
         ++(task.op == Op::Create ? m_result.created : m_result.updated);
+        return true;
+    }
+    if (task.op == Op::Create && !task.known && reply.status == 412) {
+        store::writeSyncedEvent(
+            m_connection, m_key, { task.uid, task.href, {}, markText(wanted.start, Foreign) });
         return true;
     }
     if ((reply.status == 412 || (task.op == Op::Update && gone)) && !task.retried)
@@ -221,6 +343,7 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
     while (!pending.isEmpty()) {
         const QList<Task> batch = pending.mid(0, BatchSize);
         pending.remove(0, batch.size());
+        recordUnconfirmed(batch);
         QList<DavRequest> requests;
         for (const Task &task : batch)
             requests << request(task);
@@ -310,7 +433,11 @@ SyncResult pushBirthdays(store::Connection &connection,
             connection, client, options.calendar, options.calendarName, result);
         std::optional<CollectionPush> festivalPush;
         if (!birthdayPush.prepare(
-                transfer::buildIcsObjects(birthdays, ics, transfer::IcsPart::Birthdays), stampLine))
+                [&](const transfer::IcsOptions &range) {
+                    return transfer::buildIcsObjects(
+                        birthdays, range, transfer::IcsPart::Birthdays);
+                },
+                ics, stampLine))
             return result.requests = client.requestCount(), result;
         // Festivals turned off take their events with them; after that the collection costs
         // nothing more.
@@ -319,10 +446,12 @@ SyncResult pushBirthdays(store::Connection &connection,
             || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty()) {
             festivalPush.emplace(
                 connection, client, festivalUrl, options.calendarName + festivalName(), result);
-            const QList<transfer::IcsObject> festivals = options.festivals
-                ? transfer::buildIcsObjects({}, ics, transfer::IcsPart::Festivals)
-                : QList<transfer::IcsObject>();
-            if (!festivalPush->prepare(festivals, stampLine))
+            const auto festivals = [&](const transfer::IcsOptions &range) {
+                return options.festivals
+                    ? transfer::buildIcsObjects({}, range, transfer::IcsPart::Festivals)
+                    : QList<transfer::IcsObject>();
+            };
+            if (!festivalPush->prepare(festivals, ics, stampLine))
                 return result.requests = client.requestCount(), result;
         }
         const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);

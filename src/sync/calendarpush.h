@@ -46,11 +46,13 @@ QUrl festivalCalendarUrl(const QUrl &calendar);
 
 // Puts the events of birthdays (as the calendar export words them) into the collection and
 // keeps it current: new events with If-None-Match, changed ones with If-Match, and events of
-// ours that are no longer wanted are deleted; events it did not create are never touched. What
-// it sent last lives in connection's sync tables, so an unchanged list costs one request per
-// collection. A conflict (412) is answered by reading the event's ETag again and retrying once.
-// A failure half way keeps what the server confirmed; the next sync completes the rest. Runs
-// on the calling thread, which must not be the window's.
+// ours that are no longer wanted are deleted. Only events recorded in connection's sync tables
+// are changed or deleted: another database's events in the same collection, even in our UID
+// form, are never touched. Events of years before now's stay until their birthday is deleted
+// or its date changed. What it sent last lives in those tables, so an unchanged list costs one
+// request per collection. A conflict (412) is answered by reading the event's ETag again and
+// retrying once. A failure half way keeps what the server confirmed; the next sync completes the
+// rest. Runs on the calling thread, which must not be the window's.
 SyncResult pushBirthdays(store::Connection &connection,
     const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
     const SyncProgress &progress = {});

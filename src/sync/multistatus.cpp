@@ -103,6 +103,8 @@ QList<DavResource> parseMultistatus(const QByteArray &body)
                 resource.href = xml.readElementText().trimmed();
             else if (is(xml, DavNs, u"propstat"))
                 readPropstat(xml, resource);
+            else if (is(xml, DavNs, u"status"))
+                resource.gone = xml.readElementText().contains(u" 404"_s);
             else
                 xml.skipCurrentElement();
         }

@@ -20,6 +20,9 @@ struct DavResource
     QHash<QString, QStringList> hrefs;
     bool collection = false; // resourcetype holds DAV:collection
     bool calendar = false; // resourcetype holds CalDAV's calendar
+    // The response's own status is 404: a member removed since the sync-token asked about
+    // (RFC 6578 3.5.2).
+    bool gone = false;
 };
 
 // The responses of a multistatus body; empty when the body is none or malformed.

@@ -362,7 +362,7 @@ QList<IcsObject> buildIcsObjects(
         IcsWriter writer(options.stamp);
         writer.objectHeader();
         writer.event(event);
-        objects.append({ event.uid, writer.finish() });
+        objects.append({ event.uid, writer.finish(), event.date, event.yearly });
     }
     return objects;
 }

@@ -44,6 +44,8 @@ struct IcsObject
 {
     QString uid;
     QByteArray data;
+    QDate start; // the event's first day; for a yearly one the first in the range
+    bool yearly = false; // repeats every year until 2100
 };
 
 // The events of buildIcs that part names (options.festivals is not read), each as one object,

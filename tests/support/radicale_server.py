@@ -53,10 +53,10 @@ class RadicaleServer:
             self.process.wait(10)
         self.process = None
 
-    def requests(self):
-        """Requests the server has logged so far."""
+    def requests(self, kind=""):
+        """Requests the server has logged so far, of those whose log line holds kind."""
         with open(self.log, encoding="utf-8", errors="replace") as f:
-            return sum(1 for line in f if " request for " in line)
+            return sum(1 for line in f if " request for " in line and kind in line)
 
     def __enter__(self):
         return self.start()

@@ -5,6 +5,7 @@ one check; the first failure names it."""
 import datetime
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -30,8 +31,8 @@ def check(ok, what):
         print("FAIL:", what, file=sys.stderr)
 
 
-def run(*args):
-    env = dict(os.environ, NATALIS_NOW=NOW)
+def run(*args, now=NOW):
+    env = dict(os.environ, NATALIS_NOW=now)
     return subprocess.run([cli] + list(args), capture_output=True, text=True, env=env)
 
 
@@ -64,9 +65,9 @@ class Account:
     def url(self, name):
         return "%s%s/%s/" % (self.server.url, self.user, name)
 
-    def sync(self, db, name, *extra):
+    def sync(self, db, name, *extra, now=NOW):
         return run("sync", "--db", db, "--calendar", self.url(name), "--user", self.user,
-                   "--password-file", self.password_file, *extra)
+                   "--password-file", self.password_file, *extra, now=now)
 
     def events(self, name):
         """uid -> (first day, summary, repeats) of every event in the calendar."""
@@ -152,7 +153,10 @@ def main(folder):
                         "UID:foreign@example.org\r\nDTSTAMP:20260101T000000Z\r\n"
                         "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:foreign\r\nEND:VEVENT\r\n"
                         "END:VCALENDAR\r\n")
-    alice.sync(db, "birthdays")  # the collection changed: one listing, nothing to send
+    listings = server.requests("depth '1'"), server.requests("REPORT")
+    alice.sync(db, "birthdays")  # the collection changed: only the change is listed
+    check((server.requests("depth '1'"), server.requests("REPORT")) == (listings[0], listings[1] + 1),
+          "a changed calendar is asked only what changed since its sync-token")
 
     before = server.requests()
     again = alice.sync(db, "birthdays")
@@ -178,6 +182,49 @@ def main(folder):
     check(alice.sync(other, "other").returncode == 0, "second database syncs")
     check(alice.events("birthdays") == snapshot, "the first calendar is untouched")
     check(len(alice.events("other")) == YEARS, "the second calendar holds its birthday")
+
+    # Two family members' lists in one calendar: each changes only its own events.
+    mine, theirs = os.path.join(folder, "x.mdb"), os.path.join(folder, "y.mdb")
+    for file, name, rule, date in [(mine, "甲", "nl", "1960-02-02"), (mine, "乙", "gl", "1962-03-03"),
+                                   (theirs, "丁", "gl", "1972-05-05"), (theirs, "丙", "nl", "1970-04-04")]:
+        add(file, name, rule, date)
+    alice.sync(mine, "shared"), alice.sync(theirs, "shared")
+    sql(mine, "update birthday set strNL='农历1960年 02月09日' where About='甲';"
+              "delete from birthday where About='乙';")
+    sql(theirs, "delete from birthday where About='丙';")
+    check(alice.sync(mine, "shared").returncode == alice.sync(theirs, "shared").returncode == 0,
+          "each list changes its own")
+    check_lunar_days(alice.events("shared"), mine, "甲", 2, 9)
+    titles = sorted(e[1] for e in alice.events("shared").values())
+    check(any("丁" in t for t in titles) and not any(n in t for t in titles for n in "乙丙"),
+          "each list deleted only its own: %s" % titles)
+
+    # A new year keeps last year's events; a later change of the date removes them.
+    mine_years = lambda uid=uid_of(mine, "甲"): sorted(  # noqa: E731
+        s.year for u, (s, _, _) in alice.events("shared").items() if u.startswith(uid))
+    alice.sync(mine, "shared", now="2027-01-02T10:00")
+    check(mine_years()[:2] == [2026, 2027] and mine_years()[-1] == 2036,
+          "2026 stays beside the years ahead of 2027: %s" % mine_years())
+    # An event of ours changed behind our back (a stale ETag) is read again and rewritten.
+    sql(mine, "update birthday set strNL='农历1960年 02月10日' where About='甲';"
+              "update syncevent set Etag='\"stale\"' where Uid='%s-2030@natalis.invalid';"
+              % uid_of(mine, "甲"))
+    moved = alice.sync(mine, "shared", now="2027-01-02T10:00")
+    check(moved.returncode == 0 and counts(moved)["deleted"] == 1
+          and counts(moved)["requests"] == counts(moved)["updated"] + 5
+          and mine_years()[0] == 2027 and len(mine_years()) == 10,
+          "a past event goes with its date; requests: the collection, the updates, 2026's delete, "
+          "a re-read and retry, the collection: " + moved.stdout)
+
+    # The same list in a file without its sync records neither rewrites nor deletes the events.
+    twin = os.path.join(folder, "twin.mdb")
+    shutil.copy(mine, twin)
+    sql(twin, "delete from syncevent; delete from synccollection;")
+    met = alice.sync(twin, "shared", now="2027-01-02T10:00")
+    sql(twin, "delete from birthday;")
+    left = alice.sync(twin, "shared", now="2027-01-02T10:00")
+    check(counts(met)["created"] == counts(left)["deleted"] == 0 and len(mine_years()) == 10,
+          "a copy leaves the events of the first file: %s %s" % (met.stdout, left.stdout))
 
     # Festivals go into a calendar of their own and leave with the option.
     feasts = os.path.join(folder, "d.mdb")
