@@ -13,7 +13,7 @@ packages=(
   fonts-noto-cjk xvfb xauth x11-apps imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   # packaging: validators, icon renders, the Debian package's tools, Qt's own translations
-  appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n
+  appstream desktop-file-utils librsvg2-bin dpkg-dev file qt6-translations-l10n lintian
   # the desktop tests: window manager, late tray, private sound server, input and X tools
   openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils
   # the desktop tests' StatusNotifierItem panel, private session bus and notification server

@@ -48,7 +48,7 @@ private:
     static QByteArray entry(const QString &program, const QString &dbPath)
     {
         return desktopEntry(
-            EntryName, desktopExecLine(autoStartCommand(program, dbPath)), desktopAppId());
+            EntryName, program, desktopExecLine(autoStartCommand(program, dbPath)), desktopAppId());
     }
 
     QString m_path;

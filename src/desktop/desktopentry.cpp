@@ -54,10 +54,12 @@ QString desktopExecLine(const QStringList &programAndArguments)
     return escapeValue(quoted.join(u' '));
 }
 
-QByteArray desktopEntry(const QString &name, const QString &execLine, const QString &icon)
+QByteArray desktopEntry(
+    const QString &name, const QString &program, const QString &execLine, const QString &icon)
 {
     QString text = QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n");
     text += QStringLiteral("Name=") + escapeValue(name) + u'\n';
+    text += QStringLiteral("TryExec=") + escapeValue(program) + u'\n';
     text += QStringLiteral("Exec=") + execLine + u'\n';
     if (!icon.isEmpty())
         text += QStringLiteral("Icon=") + escapeValue(icon) + u'\n';

@@ -48,8 +48,8 @@ public:
     {
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
-        const QByteArray entry = desktopEntry(
-            ShortcutName, desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
+        const QByteArray entry = desktopEntry(ShortcutName, program,
+            desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.

@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExecLine,
     natalis::test::BySituation());
 
 // The entries the settings dialog writes start the program with the installed launcher's icon,
-// by its theme name.
+// by its theme name, and vanish from the desktop's view once that program is gone.
 TEST(DesktopEntry, AutostartEntryAndDesktopShortcutStartTheProgramWithTheLaunchersIcon)
 {
     QTemporaryDir folder;
@@ -62,6 +62,7 @@ TEST(DesktopEntry, AutostartEntryAndDesktopShortcutStartTheProgramWithTheLaunche
         const QString text = QString::fromUtf8(entry.readAll());
         EXPECT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n"))) << file;
         EXPECT_TRUE(text.contains(QStringLiteral("\nType=Application\n"))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("\nTryExec=/usr/bin/natalis\n"))) << file;
         EXPECT_TRUE(text.contains(QStringLiteral("\nExec=/usr/bin/natalis "))) << file;
         EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=") + desktopAppId() + u'\n')) << file;
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks a built natalis .deb: its contents, then installs it (as root), starts the installed
+# Checks a built natalis .deb: its contents and lintian's verdict, then installs it (as root), starts the installed
 # program under Xvfb from a fresh home and removes the package again, leaving the machine as it
 # was. Usage: deb_test.sh PACKAGE.deb
 set -euo pipefail
@@ -8,13 +8,18 @@ id=io.github.natalis.natalis
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 contents=$(dpkg -c "$deb" | awk '{print $6}')
-for f in ./usr/bin/natalis ./usr/bin/natalis-cli ./usr/libexec/natalis/sms-gateway-sim \
+doc=./usr/share/doc/natalis
+for f in ./usr/bin/natalis ./usr/bin/natalis-cli $doc/copyright $doc/changelog.Debian.gz $doc/README \
+  ./usr/share/man/man1/natalis.1.gz ./usr/share/man/man1/natalis-cli.1.gz \
   ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png; do
   grep -qxF "$f" <<<"$contents" || fail "$f missing from the package"
 done
+! grep -q sms-gateway-sim <<<"$contents" || fail "the developers' SMS gateway simulator is packaged"
 echo "deb: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 echo "deb: Depends: $(dpkg-deb -f "$deb" Depends)"
+lintian --fail-on error,warning "$deb" || fail "lintian: errors or warnings above"
+echo "deb: lintian clean"
 
 if dpkg-query -W -f='${Status}' natalis 2>/dev/null | grep -q 'install ok installed'; then
   fail "natalis is installed already; not touching it"

@@ -12,7 +12,7 @@ prefix=$tmp/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for f in bin/natalis bin/natalis-cli libexec/natalis/sms-gateway-sim; do
+for f in bin/natalis bin/natalis-cli; do
   [[ -x $prefix/$f ]] || fail "$f not installed"
 done
 launcher=$prefix/share/applications/$id.desktop
@@ -22,6 +22,7 @@ appstreamcli validate --no-net --pedantic "$metainfo" || fail "metadata refused"
 grep -qx "Exec=natalis %f" "$launcher" || fail "launcher Exec"
 grep -qx "Icon=$id" "$launcher" || fail "launcher Icon"
 grep -qx "Name=生日提醒" "$launcher" || fail "launcher Name"
+grep -qx "StartupWMClass=natalis" "$launcher" || fail "launcher StartupWMClass"
 icons=$prefix/share/icons/hicolor
 [[ -s $icons/scalable/apps/$id.svg ]] || fail "scalable icon"
 for size in 16 22 24 32 48 64 128 256; do
