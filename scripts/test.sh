@@ -8,4 +8,5 @@ export NATALIS_CMAKE_ARGS=${NATALIS_CMAKE_ARGS:--DNATALIS_BUILD_BENCH=OFF}
 bash "$top/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
 cd "${NATALIS_BUILD_DIR:-$top/build}"
-ctest --output-on-failure --parallel "$(nproc)" "$@"
+# A tree without tests (GoogleTest missing) must fail here, not pass with nothing run.
+ctest --output-on-failure --no-tests=error --parallel "$(nproc)" "$@"
