@@ -5,6 +5,7 @@
 // `scripts/bench.sh --table` prints the ratio. Each checks that the program it measured started
 // with the whole list, or that the window it watched was up.
 
+#include "answeringmessages.h"
 #include "app/application.h"
 #include "desktop/frmnotify.h"
 #include "desktop/musicplayer.h"
@@ -40,16 +41,6 @@ namespace {
 constexpr int Rows = 100'000;
 // Nothing is due on this day for the list below: every birthday lies in January to April.
 const QDateTime Now(QDate(2025, 9, 15), QTime(10, 0));
-
-class SilentMessages : public app::MessageSink
-{
-public:
-    app::MessageButton show(
-        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
-    {
-        return app::MessageButton::Ok;
-    }
-};
 
 store::BirthdayRecord sample(int i)
 {
@@ -208,7 +199,7 @@ BENCHMARK(BM_ResidentPerBirthday_100k)->Unit(benchmark::kMillisecond)->Iteration
 // one for its grace time and then shows the main window; the measure ends before that.
 void BM_WakeUpsIdleInTray_100k(benchmark::State &state)
 {
-    SilentMessages messages;
+    bench::AnsweringMessages messages;
     const app::FixedClock clock(Now);
     QTemporaryDir folder;
     makeDatabase(folder.path(), Rows);
@@ -351,7 +342,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     // The child of BM_ResidentPerBirthday_100k: start, print the resident kilobytes, end.
     if (argc == 4 && QByteArrayView(argv[1]) == ResidentOption) {
-        SilentMessages messages;
+        bench::AnsweringMessages messages;
         const app::FixedClock clock(Now);
         auto running = start(QString::fromLocal8Bit(argv[2]), clock, messages);
         const bool started = holds(*running, QByteArray(argv[3]).toInt());

@@ -2,6 +2,7 @@
 // compaction with the day's backup, connection, settings, the birthdays, the reset of stale SMS
 // marks and the eight lists.
 
+#include "answeringmessages.h"
 #include "app/application.h"
 #include "desktop/musicplayer.h"
 #include "platform/clock.h"
@@ -30,16 +31,6 @@ namespace {
 constexpr int Rows = 100'000;
 constexpr int StaleMarks = 10'000;
 const QDateTime Now(QDate(2025, 6, 15), QTime(8, 0));
-
-class SilentMessages : public app::MessageSink
-{
-public:
-    app::MessageButton show(
-        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
-    {
-        return app::MessageButton::Ok;
-    }
-};
 
 // Every tenth row was greeted for a January birthday: long past on 15 June, so its mark is stale.
 store::BirthdayRecord sample(int i)
@@ -89,7 +80,7 @@ int staleMarksLeft(store::Connection &connection)
 
 void BM_StartToWindowShown_100k(benchmark::State &state)
 {
-    SilentMessages messages;
+    bench::AnsweringMessages messages;
     const app::FixedClock clock(Now);
     for (auto _ : state) {
         state.PauseTiming();

@@ -2,6 +2,7 @@
 // named in the label for `scripts/bench.sh --table`), and the delete of a large selection. Each
 // checks what the window or the loader holds afterwards.
 
+#include "answeringmessages.h"
 #include "app/application.h"
 #include "app/frmget.h"
 #include "desktop/musicplayer.h"
@@ -24,17 +25,6 @@ using namespace natalis;
 namespace {
 
 constexpr int Rows = 100000;
-
-// Answers every question with Yes, the delete confirmation included.
-class SilentMessages : public app::MessageSink
-{
-public:
-    app::MessageButton show(
-        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
-    {
-        return app::MessageButton::Yes;
-    }
-};
 
 store::BirthdayRecord sample(int i)
 {
@@ -103,7 +93,8 @@ BENCHMARK(BM_LoadBirthdays_100k)->Unit(benchmark::kMillisecond);
 void BM_MainWindowLoad_100k(benchmark::State &state)
 {
     auto connection = store::OpenBirthDb(filledDatabase());
-    SilentMessages messages;
+    // Every question answered Yes, the delete confirmation included.
+    bench::AnsweringMessages messages(app::MessageButton::Yes);
     app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
     for (auto _ : state) {
         app::AppContext context;
@@ -139,7 +130,8 @@ void BM_DeleteSelected_40k(benchmark::State &state)
     static const QString prepared =
         fillDatabase(scratch().filePath(QStringLiteral("delete.mdb")), Deleted, true);
     const QString working = scratch().filePath(QStringLiteral("working.mdb"));
-    SilentMessages messages;
+    // Every question answered Yes, the delete confirmation included.
+    bench::AnsweringMessages messages(app::MessageButton::Yes);
     app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
     for (auto _ : state) {
         state.PauseTiming();
