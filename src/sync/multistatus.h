@@ -20,6 +20,7 @@ struct DavResource
     QHash<QString, QStringList> hrefs;
     bool collection = false; // resourcetype holds DAV:collection
     bool calendar = false; // resourcetype holds CalDAV's calendar
+    bool addressBook = false; // resourcetype holds CardDAV's addressbook
 };
 
 // The responses of a multistatus body; empty when the body is none or malformed.
