@@ -5,9 +5,11 @@
 #include "dboption.h"
 #include "platform/clock.h"
 #include "store/birthdays.h"
+#include "store/cardsync.h"
 #include "store/categories.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "store/dberror.h"
 #include "sync/calendarpush.h"
 #include "sync/cardsync.h"
 #include "sync/credentials.h"
@@ -134,6 +136,31 @@ int runSync(const QStringList &arguments)
     return Success;
 }
 
+int runSyncConflicts(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists what address-book syncs overruled, newest first: a field changed here and on the\n"
+        "server, the value kept and the one overruled, with the time the sync decided it."));
+    parser.addOption(dbOption());
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("sync-conflicts"), arguments))
+        return *exit;
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection =
+        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection)
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
+    try {
+        for (const store::CardConflict &conflict : store::readCardConflicts(*connection))
+            printLine(conflict.time.toString(Qt::ISODate) + u'\t' + sync::conflictText(conflict));
+    } catch (const store::DbException &exception) {
+        return fail(exception.error().description, Refused);
+    }
+    return Success;
+}
+
 } // namespace
 
 QList<Command> syncCommands()
@@ -141,6 +168,8 @@ QList<Command> syncCommands()
     return {
         { QStringLiteral("sync"), QStringLiteral("bring a calendar server's birthdays up to date"),
             runSync },
+        { QStringLiteral("sync-conflicts"),
+            QStringLiteral("what address-book syncs overruled, newest first"), runSyncConflicts },
     };
 }
 

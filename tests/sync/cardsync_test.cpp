@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QSet>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -97,8 +98,8 @@ urllib.request.urlopen(request).read()
 )";
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral("-c"), QString::fromUtf8(script), book.resolved(QUrl(file)).toString(QUrl::FullyEncoded),
-                fn, bday, note });
+            { QStringLiteral("-c"), QString::fromUtf8(script),
+                book.resolved(QUrl(file)).toString(QUrl::FullyEncoded), fn, bday, note });
         ASSERT_TRUE(python.waitForFinished(30000));
         ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     }
@@ -218,6 +219,42 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
     }
     EXPECT_EQ(sync(a).pushed, 200);
     EXPECT_EQ(sync(b).pulled, 200);
+    EXPECT_EQ(sync(a).requests, 1);
+    EXPECT_EQ(sync(b).requests, 1);
+}
+
+TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
+{
+    {
+        store::Transaction transaction(a);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_GT(store::AddBirthToMdb(a,
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                0);
+        transaction.commit();
+    }
+    files.write(QStringLiteral("password"), "x\n");
+    QProcess cli;
+    cli.start(QStringLiteral(NATALIS_CLI_PATH),
+        { QStringLiteral("sync"), QStringLiteral("--db"), files.path(QStringLiteral("a.mdb")),
+            QStringLiteral("--addressbook"), book.toString(), QStringLiteral("--user"),
+            QStringLiteral("alice"), QStringLiteral("--password-file"),
+            files.path(QStringLiteral("password")) });
+    ASSERT_TRUE(cli.waitForStarted());
+    QThread::msleep(800);
+    cli.kill();
+    cli.waitForFinished();
+
+    sync(a);
+    sync(b);
+    for (store::Connection *computer : { &a, &b }) {
+        const store::BirthdayLoad load = store::LoadBirthdays(*computer);
+        QSet<QString> names;
+        for (const BirthdayRecord &record : load.Birthdays)
+            names.insert(record.About);
+        EXPECT_EQ(load.Birthdays.size(), 200);
+        EXPECT_EQ(names.size(), 200);
+    }
     EXPECT_EQ(sync(a).requests, 1);
     EXPECT_EQ(sync(b).requests, 1);
 }
