@@ -153,7 +153,7 @@ QString uidText(const QUuid &uid)
 // change is never stored without being queued nor queued without being stored.
 void queueRowChange(Connection &connection, qint32 id)
 {
-    if (!hasUidColumn(connection))
+    if (!queuesCardChanges(connection) || !hasUidColumn(connection))
         return;
     Statement &select = connection.cached("select strUid from birthday where Id=?");
     select.bind(1, id);

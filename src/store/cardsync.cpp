@@ -8,9 +8,7 @@
 
 namespace natalis::store {
 
-namespace {
-
-bool hasCardTables(Connection &connection)
+bool queuesCardChanges(Connection &connection)
 {
     Statement &select = connection.cached(
         "select count(*) from sqlite_master where type='table' and name='cardchange'");
@@ -18,6 +16,8 @@ bool hasCardTables(Connection &connection)
     select.reset();
     return found;
 }
+
+namespace {
 
 QString fieldsText(const QMap<QString, QString> &fields)
 {
@@ -63,7 +63,7 @@ void createCardSync(Connection &connection)
 
 void queueCardChange(Connection &connection, const QString &uid)
 {
-    if (uid.isEmpty() || !hasCardTables(connection))
+    if (uid.isEmpty() || !queuesCardChanges(connection))
         return;
     connection
         .cached("insert or replace into cardchange([Uid],[Time]) "

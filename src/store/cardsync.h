@@ -56,6 +56,8 @@ void createCardSync(Connection &connection);
 // Queues uid as changed now, unless the tables do not exist yet (no sync was ever set up, so
 // there is nothing to queue for: the first sync compares the whole list anyway).
 void queueCardChange(Connection &connection, const QString &uid);
+// Whether changes are queued at all, for writers that would have to look a Uid up first.
+bool queuesCardChanges(Connection &connection);
 QHash<QString, QDateTime> readCardChanges(Connection &connection); // by uid
 void clearCardChange(Connection &connection, const QString &uid);
 
