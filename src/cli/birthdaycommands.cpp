@@ -288,8 +288,7 @@ std::variant<int, std::pair<store::Connection, store::BirthdayLoad>> openNamed(
             QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
     if (!namedBirthday(
             load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name"))))
-        return fail(
-            QStringLiteral("没有这个生日: %1").arg(parser.value(QStringLiteral("name"))), Refused);
+        return fail(QStringLiteral("没有这个生日: %1").arg(parser.value(QStringLiteral("name"))));
     return std::pair { std::move(*connection), std::move(load) };
 }
 
