@@ -10,6 +10,7 @@
 #include "store/connection.h"
 #include "store/database.h"
 #include "store/dberror.h"
+#include "store/syncstate.h"
 #include "sync/calendarpush.h"
 #include "sync/cardsync.h"
 #include "sync/credentials.h"
@@ -38,8 +39,9 @@ int runSync(const QStringList &arguments)
     parser.addOption(QCommandLineOption(QStringLiteral("addressbook"),
         QStringLiteral("the address book's address"), QStringLiteral("URL")));
     parser.addOption(QCommandLineOption(QStringLiteral("category"),
-        QStringLiteral("the category of new cards that name none (default 朋友)"),
-        QStringLiteral("NAME"), QStringLiteral("朋友")));
+        QStringLiteral(
+            "the category of new cards that name none (default: the settings', else 朋友)"),
+        QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(
         QStringLiteral("user"), QStringLiteral("the server's user name"), QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(QStringLiteral("password-file"),
@@ -59,8 +61,8 @@ int runSync(const QStringList &arguments)
         || !parser.isSet(QStringLiteral("password-file")))
         return fail(
             QStringLiteral("sync needs --calendar or --addressbook, --user and --password-file"));
-    const QString category = parser.value(QStringLiteral("category"));
-    if (store::categoryIndex(category) < 0)
+    QString category = parser.value(QStringLiteral("category"));
+    if (parser.isSet(QStringLiteral("category")) && store::categoryIndex(category) < 0)
         return fail(
             QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
     bool isNumber = false;
@@ -84,8 +86,10 @@ int runSync(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    // A computer new to the list starts from the address book, so its file may not exist yet.
+    std::optional<store::Connection> connection = toAddressBook
+        ? store::OpenBirthDb(path, &error)
+        : store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     const QDateTime now = app::clockFromEnvironment()->now();
@@ -93,7 +97,10 @@ int runSync(const QStringList &arguments)
     if (toAddressBook) {
         sync::CardSyncOptions cards;
         cards.addressBook = addressBook;
-        cards.category = category;
+        if (category.isEmpty())
+            category = store::readSyncSetting(*connection, store::SyncCardCategoryKey);
+        if (store::categoryIndex(category) >= 0)
+            cards.category = category;
         cards.now = now;
         sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
         const sync::CardSyncResult result = sync::syncAddressBook(*connection, client, cards);

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringView>
 
 namespace natalis::store {
 
@@ -49,6 +50,11 @@ struct CardConflict
     QString lost;
     bool serverLost = false; // the overruled value was the server's, else this file's
 };
+
+// The address-book choices among the sync settings (readSyncSetting): the collection's address
+// and the category of new cards that name none of the eight (朋友 when unset).
+inline constexpr QStringView SyncAddressBookKey = u"addressBook";
+inline constexpr QStringView SyncCardCategoryKey = u"cardCategory";
 
 // Creates the tables when missing. Throws DbException, as do the functions below.
 void createCardSync(Connection &connection);
