@@ -52,7 +52,8 @@ void createCardSync(Connection &connection)
                     "[Time] text not null)");
     connection.exec("create table if not exists cardstate([Book] text not null,"
                     "[Uid] text not null,[Href] text not null,[Etag] text not null,"
-                    "[Fields] text not null,primary key([Book],[Uid]))");
+                    "[Fields] text not null,[CardUid] text not null default '',"
+                    "primary key([Book],[Uid]))");
     connection.exec(
         "create table if not exists cardbook([Book] text primary key,[Version] text not null)");
     connection.exec("create table if not exists cardconflict(Id integer primary key autoincrement,"
@@ -96,10 +97,12 @@ CardBookState readCardBook(Connection &connection, const QString &book)
     if (version.step())
         state.version = version.text(0);
     Statement cards =
-        connection.prepare("select [Uid],[Href],[Etag],[Fields] from cardstate where [Book]=?");
+        connection.prepare("select [Uid],[Href],[Etag],[Fields],[CardUid] from cardstate "
+                           "where [Book]=?");
     cards.bind(1, book);
     while (cards.step()) {
-        SyncedCard card { cards.text(0), cards.text(1), cards.text(2), fieldsFrom(cards.text(3)) };
+        SyncedCard card { cards.text(0), cards.text(1), cards.text(2), fieldsFrom(cards.text(3)),
+            cards.text(4) };
         state.cards.insert(card.uid, card);
     }
     return state;
@@ -108,9 +111,9 @@ CardBookState readCardBook(Connection &connection, const QString &book)
 void writeSyncedCard(Connection &connection, const QString &book, const SyncedCard &card)
 {
     connection
-        .cached("insert or replace into cardstate([Book],[Uid],[Href],[Etag],[Fields])"
-                " values(?,?,?,?,?)")
-        .bindAll(book, card.uid, card.href, card.etag, fieldsText(card.fields))
+        .cached("insert or replace into cardstate([Book],[Uid],[Href],[Etag],[Fields],[CardUid])"
+                " values(?,?,?,?,?,?)")
+        .bindAll(book, card.uid, card.href, card.etag, fieldsText(card.fields), card.cardUid)
         .run();
 }
 

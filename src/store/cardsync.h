@@ -31,6 +31,9 @@ struct SyncedCard
     QString href;
     QString etag; // quotes included; empty when the server gave none
     QMap<QString, QString> fields;
+    // The card's UID when another program gave it one that is not our Uid's form; cards we
+    // write there keep it, so that a phone does not take the edited card for another contact.
+    QString cardUid;
 };
 
 struct CardBookState

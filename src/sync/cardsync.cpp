@@ -6,9 +6,11 @@
 #include "store/transaction.h"
 #include "sync/addressbookdiscovery.h"
 #include "sync/multistatus.h"
+#include "transfer/contentline.h"
 #include "transfer/importinsert.h"
 #include "transfer/vcardexport.h"
 #include "transfer/vcardimport.h"
+#include "transfer/vcardparser.h"
 
 #include <QMap>
 #include <QSet>
@@ -117,9 +119,22 @@ QDateTime revTime(const QByteArray &card)
     return {};
 }
 
-QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed)
+// The UID a card carries when it is not the one we would write for uid; empty otherwise.
+QString foreignCardUid(const QByteArray &data, const QString &uid)
+{
+    const QList<transfer::Vcard> cards = transfer::parseVcards(data);
+    const transfer::VcardProperty *property =
+        cards.isEmpty() ? nullptr : cards.first().first(u"UID");
+    const QString value = property ? property->text().trimmed() : QString();
+    return value.isEmpty() || value == u"urn:uuid:"_s + uid ? QString() : value;
+}
+
+QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, const QString &cardUid)
 {
     QByteArray card = transfer::buildVcards({ record });
+    if (!cardUid.isEmpty())
+        card.replace(transfer::foldContentLine(u"UID:urn:uuid:"_s + uidOf(record)),
+            transfer::foldContentLine(u"UID:"_s + cardUid));
     // REV tells the other computers when this version was made, which a merge of a field changed
     // on both sides needs.
     card.insert(card.lastIndexOf("END:VCARD"), "REV:" + revText(changed).toLatin1() + "\r\n");
@@ -153,6 +168,7 @@ struct Task
     QString etag; // empty for a card the server should not have yet
     Fields fields;
     QByteArray data;
+    QString cardUid;
 };
 
 class CardSync
@@ -336,7 +352,8 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         if (merged == theirs)
             store::clearCardChange(m_connection, uid);
     }
-    store::writeSyncedCard(m_connection, m_key, { uid, card.href, card.etag, theirs });
+    store::writeSyncedCard(
+        m_connection, m_key, { uid, card.href, card.etag, theirs, foreignCardUid(card.data, uid) });
 }
 
 bool CardSync::pull()
@@ -407,14 +424,14 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
             const QDateTime changed = changes.value(uid, m_options.now);
             if (base == state.cards.cend())
                 tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
-                    cardBytes(record, changed) });
+                    cardBytes(record, changed, {}), {} });
             else
-                tasks.append(
-                    { Op::Put, uid, base->href, base->etag, fields, cardBytes(record, changed) });
+                tasks.append({ Op::Put, uid, base->href, base->etag, fields,
+                    cardBytes(record, changed, base->cardUid), base->cardUid });
         }
         for (const store::SyncedCard &card : state.cards) {
             if (!here.contains(card.uid))
-                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {} });
+                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {} });
         }
         transaction.commit();
     }
@@ -444,8 +461,8 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                 if (task.op == Op::Delete && (reply.ok() || gone)) {
                     store::forgetSyncedCard(m_connection, m_key, task.uid);
                 } else if (task.op == Op::Put && reply.ok()) {
-                    store::writeSyncedCard(
-                        m_connection, m_key, { task.uid, task.href, reply.etag, task.fields });
+                    store::writeSyncedCard(m_connection, m_key,
+                        { task.uid, task.href, reply.etag, task.fields, task.cardUid });
                 } else if (reply.status == 412 || gone) {
                     // Changed or removed there since we listed it: the next pull merges it.
                     conflicted = true;

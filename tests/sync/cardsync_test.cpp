@@ -205,6 +205,15 @@ TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
     sync(a);
     EXPECT_EQ(named(a, QStringLiteral("王五"))->Beizhu, QStringLiteral("手机上改的"));
     EXPECT_EQ(named(a, QStringLiteral("王五"))->Uid, wang->Uid);
+
+    // Edited here, the card goes back under the UID the phone knows it by.
+    change(a, QStringLiteral("王五"), &BirthdayRecord::Tel, QStringLiteral("13700000000"));
+    EXPECT_EQ(sync(a).pushed, 1);
+    DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+    const DavReply card =
+        client.send({ "GET", book.resolved(QUrl(QStringLiteral("wang.vcf"))), {}, {} });
+    EXPECT_TRUE(card.body.contains("\r\nUID:phone-wang.vcf\r\n")) << card.body.toStdString();
+    EXPECT_TRUE(card.body.contains("13700000000"));
 }
 
 TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
