@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <optional>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -250,7 +251,11 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
 {
     qint32 id = -1;
     runGuarded([&] {
-        Transaction transaction(connection);
+        // An import adds rows by the thousand: the bracket is paid only when there is a queue.
+        const bool queued = queuesCardChanges(connection);
+        std::optional<Transaction> transaction;
+        if (queued)
+            transaction.emplace(connection);
         const QString uid = uidText(r.Uid);
         const auto insert = [&] {
             connection
@@ -275,8 +280,10 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
         }
         // The row just inserted, not a lookup by name: names repeat after imports.
         const qint32 added = qint32(connection.lastInsertRowId());
-        queueCardChange(connection, uid);
-        transaction.commit();
+        if (queued) {
+            queueCardChange(connection, uid);
+            transaction->commit();
+        }
         id = added;
     });
     return id;
