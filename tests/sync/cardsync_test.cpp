@@ -4,10 +4,12 @@
 #include "calendar/describeday.h"
 #include "store/birthdays.h"
 #include "store/cardsync.h"
+#include "store/syncstate.h"
 #include "store/transaction.h"
 #include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
 #include "sync/addressbookdiscovery.h"
+#include "sync/cardservice.h"
 #include "sync/cardsync.h"
 
 #include <QCoreApplication>
@@ -230,6 +232,30 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
     EXPECT_EQ(sync(b).pulled, 200);
     EXPECT_EQ(sync(a).requests, 1);
     EXPECT_EQ(sync(b).requests, 1);
+}
+
+TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
+{
+    store::writeSyncSetting(a, store::SyncServerKey, server.url().toString());
+    store::writeSyncSetting(a, store::SyncUserKey, QStringLiteral("alice"));
+    store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
+    store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
+    files.write(QStringLiteral("password"), "x\n");
+    FilePasswordStore passwords(files.path(QStringLiteral("password")));
+    const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    const auto stored = [&] {
+        const CardSyncResult result =
+            runStoredCardSync(files.path(QStringLiteral("a.mdb")), passwords, now, nullptr, {});
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        return result;
+    };
+
+    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    EXPECT_EQ(stored().pushed, 1);
+    putForeign(QStringLiteral("mum.vcf"), QStringLiteral("妈妈"), QStringLiteral("1955-09-20"), {});
+    EXPECT_EQ(stored().pulled, 1);
+    EXPECT_EQ(named(a, QStringLiteral("妈妈"))->Type, QStringLiteral("家人"));
+    EXPECT_EQ(stored().requests, 1);
 }
 
 TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
