@@ -151,6 +151,15 @@ QByteArray multigetBody(const QStringList &paths)
     return body + "</card:addressbook-multiget>";
 }
 
+QByteArray syncCollectionBody(const QString &token)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
+           "<d:sync-token>"
+        + token.toHtmlEscaped().toUtf8()
+        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+          "</d:sync-collection>";
+}
+
 struct ServerCard
 {
     QString href;
@@ -200,7 +209,7 @@ private:
             { { "Depth", "0" } } });
     }
     bool version(QString &version);
-    bool pull();
+    bool pull(const QString &since);
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
@@ -237,8 +246,10 @@ bool CardSync::version(QString &version)
         m_result.error = u"该地址不是通讯录: "_s + m_url.toString();
         return false;
     }
-    const QString ctag = found.first().text.value(u"getctag"_s);
-    version = ctag.isEmpty() ? found.first().text.value(u"sync-token"_s) : ctag;
+    // A sync-token also tells the next sync what changed since (RFC 6578); a ctag only that
+    // something did.
+    const QString token = found.first().text.value(u"sync-token"_s);
+    version = token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
     return true;
 }
 
@@ -356,26 +367,54 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         m_connection, m_key, { uid, card.href, card.etag, theirs, foreignCardUid(card.data, uid) });
 }
 
-bool CardSync::pull()
+bool CardSync::pull(const QString &since)
 {
-    const DavReply listing = m_client.send(
-        { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
-    if (listing.status != 207)
-        return fail(listing);
     const store::CardBookState state = store::readCardBook(m_connection, m_key);
     QHash<QString, QString> knownEtag; // href -> etag
     for (const store::SyncedCard &card : state.cards)
         knownEtag.insert(card.href, card.etag);
-    QSet<QString> present;
     QStringList changed;
-    for (const DavResource &resource : parseMultistatus(listing.body)) {
-        const QString href = absolute(resource.href);
-        if (resource.collection || href == m_url.toString())
-            continue;
-        present.insert(href);
-        const QString etag = resource.text.value(u"getetag"_s);
+    QSet<QString> gone;
+    const auto see = [&](const QString &href, const QString &etag) {
         if (!knownEtag.contains(href) || knownEtag.value(href) != etag || etag.isEmpty())
             changed << href;
+    };
+    // What changed since the token of the last sync; a server that has forgotten the token (or
+    // a ctag, which is none) refuses, and the whole listing says it instead.
+    bool delta = false;
+    if (since.contains(u':')) {
+        const DavReply report = m_client.send({ "REPORT", m_url, syncCollectionBody(since), {} });
+        if (report.status == 0)
+            return fail(report);
+        delta = report.status == 207;
+        for (const DavResource &resource : parseMultistatus(delta ? report.body : QByteArray())) {
+            const QString href = absolute(resource.href);
+            const QString etag = resource.text.value(u"getetag"_s);
+            if (href == m_url.toString())
+                continue;
+            if (etag.isEmpty())
+                gone.insert(href); // reported without properties: removed
+            else
+                see(href, etag);
+        }
+    }
+    if (!delta) {
+        const DavReply listing = m_client.send(
+            { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+        if (listing.status != 207)
+            return fail(listing);
+        QSet<QString> present;
+        for (const DavResource &resource : parseMultistatus(listing.body)) {
+            const QString href = absolute(resource.href);
+            if (resource.collection || href == m_url.toString())
+                continue;
+            present.insert(href);
+            see(href, resource.text.value(u"getetag"_s));
+        }
+        for (const store::SyncedCard &card : state.cards) {
+            if (!present.contains(card.href))
+                gone.insert(card.href);
+        }
     }
     QList<ServerCard> cards;
     if (!fetch(changed, cards))
@@ -387,7 +426,7 @@ bool CardSync::pull()
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
     for (const store::SyncedCard &card : state.cards) {
-        if (present.contains(card.href))
+        if (!gone.contains(card.href))
             continue;
         // Deleted on the server: gone here too, unless it changed here since, when the change
         // puts it back.
@@ -498,7 +537,7 @@ bool CardSync::run(const SyncProgress &progress)
     const QString synced = store::readCardBook(m_connection, m_key).version;
     bool listed = false;
     if (before.isEmpty() || before != synced) {
-        if (!pull())
+        if (!pull(synced))
             return false;
         listed = true;
     }
@@ -508,7 +547,7 @@ bool CardSync::run(const SyncProgress &progress)
     // A card changed there between our listing and our write: merge it and write once more.
     if (conflicted) {
         conflicted = false;
-        if (!pull() || !push(progress, conflicted))
+        if (!pull({}) || !push(progress, conflicted))
             return false;
         listed = true;
     }

@@ -36,9 +36,10 @@ struct CardSyncResult
 };
 
 // One two-way sync of the birthdays with an address book, one vCard per birthday named by its
-// Uid. First the server's changes: when the collection's ctag (or sync-token) differs from the
-// last sync's, its ETags are listed and the changed cards fetched by addressbook-multiget and
-// merged into the database through store's writers; cards without a birthday are left alone.
+// Uid. First the server's changes: when the collection's sync-token (or ctag) differs from the
+// last sync's, the changes since that token are asked for (RFC 6578; a server without tokens
+// lists its ETags instead) and the changed cards fetched by addressbook-multiget and merged
+// into the database through store's writers; cards without a birthday are left alone.
 // Then what changed here is put (If-None-Match for new cards, If-Match for the others) or
 // deleted. A merge goes field by field against the values of the last sync: a field changed on
 // one side takes that side; on both, the later change wins (the card's REV against the time
