@@ -38,7 +38,7 @@ struct SyncedCard
 
 struct CardBookState
 {
-    QString version; // the collection's ctag (or sync-token) after the last complete sync
+    QString version; // the collection's sync-token (or ctag) after the last complete sync
     QHash<QString, SyncedCard> cards; // by uid
 };
 
