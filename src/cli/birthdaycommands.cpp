@@ -1,4 +1,5 @@
-// natalis-cli due and add: the reminder engine and the birthday store from the command line.
+// natalis-cli due, add, edit and delete: the reminder engine and the birthday store from the
+// command line.
 
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
@@ -15,6 +16,9 @@
 #include "store/connection.h"
 #include "store/database.h"
 #include "store/settings.h"
+
+#include <span>
+#include <variant>
 
 namespace natalis::cli {
 
@@ -133,35 +137,46 @@ QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
     return {};
 }
 
-// Reads every field of a birthday from the options; an error text when one is malformed.
+// Reads the fields given as options into edit, keeping the others as they are (a new entry's
+// defaults for add, the stored values for edit); an error text when one is malformed.
 QString fillEdit(const QCommandLineParser &parser, BirthdayEdit &edit)
 {
     const auto value = [&](const char *name) { return parser.value(QString::fromLatin1(name)); };
-    edit.About = value("name");
-    edit.Type = value("type");
+    const auto given = [&](const char *name) { return parser.isSet(QString::fromLatin1(name)); };
+    const std::pair<const char *, QString BirthdayEdit::*> texts[] = {
+        { "name", &BirthdayEdit::About },
+        { "type", &BirthdayEdit::Type },
+        { "tel", &BirthdayEdit::Tel },
+        { "remark", &BirthdayEdit::Beizhu },
+        { "class", &BirthdayEdit::Class },
+        { "qq", &BirthdayEdit::QQ_MSN },
+        { "company", &BirthdayEdit::Company },
+        { "address", &BirthdayEdit::Address },
+        { "no", &BirthdayEdit::No },
+        { "sex", &BirthdayEdit::Sex },
+    };
+    for (const auto &[name, field] : texts) {
+        if (given(name))
+            edit.*field = value(name);
+    }
     if (store::categoryIndex(edit.Type) < 0)
         return QStringLiteral("--type is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他");
-    edit.Tel = value("tel");
-    edit.Beizhu = value("remark");
-    edit.Class = value("class");
-    edit.QQ_MSN = value("qq");
-    edit.Company = value("company");
-    edit.Address = value("address");
-    edit.No = value("no");
-    edit.Sex = value("sex");
     if (!edit.Sex.isEmpty() && edit.Sex != u"男" && edit.Sex != u"女")
         return QStringLiteral("--sex is 男 or 女");
-    const QString rule =
-        parser.isSet(QStringLiteral("rule")) ? value("rule") : QStringLiteral("gl");
-    if (rule != u"gl" && rule != u"nl")
-        return QStringLiteral("--rule is gl or nl");
-    edit.IsGL = rule == u"gl";
-    bool isNumber = false;
-    const int days = parser.isSet(QStringLiteral("days")) ? value("days").toInt(&isNumber) : 7;
-    if ((parser.isSet(QStringLiteral("days")) && !isNumber) || days < 0 || days > 14)
-        return QStringLiteral("--days is 0 to 14");
-    edit.intnums = qint16(days);
-    edit.Duanxin = parser.isSet(QStringLiteral("sms")) ? value("sms") : QStringLiteral("否");
+    if (given("rule")) {
+        if (value("rule") != u"gl" && value("rule") != u"nl")
+            return QStringLiteral("--rule is gl or nl");
+        edit.IsGL = value("rule") == u"gl";
+    }
+    if (given("days")) {
+        bool isNumber = false;
+        const int days = value("days").toInt(&isNumber);
+        if (!isNumber || days < 0 || days > 14)
+            return QStringLiteral("--days is 0 to 14");
+        edit.intnums = qint16(days);
+    }
+    if (given("sms"))
+        edit.Duanxin = value("sms");
     if (edit.Duanxin != u"是" && edit.Duanxin != u"否")
         return QStringLiteral("--sms is 是 or 否");
     return fillDates(parser, edit);
@@ -241,6 +256,127 @@ int runAdd(const QStringList &arguments)
     return Success;
 }
 
+// The birthday a script names: the row of that category (a category outside the eight counts
+// as the first, as in the list) whose trimmed name is name.
+const store::BirthdayRecord *namedBirthday(
+    const store::BirthdayLoad &load, const QString &type, const QString &name)
+{
+    if (!load.HasBirthdays)
+        return nullptr;
+    for (const store::BirthdayRecord &record : load.Birthdays) {
+        if (store::MyAboutHave({ record }, type, name))
+            return &record;
+    }
+    return nullptr;
+}
+
+// Opens the database and finds the birthday --name and --type name; an exit code when that fails.
+std::variant<int, std::pair<store::Connection, store::BirthdayLoad>> openNamed(
+    const QCommandLineParser &parser, const QString &command)
+{
+    if (!parser.isSet(QStringLiteral("name")) || !parser.isSet(QStringLiteral("type")))
+        return fail(QStringLiteral("%1 needs --name and --type").arg(command));
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection = store::OpenBirthDb(path, &error);
+    if (!connection)
+        return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
+            Refused);
+    store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+    if (!namedBirthday(
+            load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name"))))
+        return fail(QStringLiteral("没有这个生日: %1").arg(parser.value(QStringLiteral("name"))));
+    return std::pair { std::move(*connection), std::move(load) };
+}
+
+int runEdit(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Changes the birthday --name of category --type with the checks of the birthday\n"
+        "editor: the fields given change, the others stay. --new-name and --new-type rename it\n"
+        "or move it to another category. A refusal prints the editor's message and exits 2."));
+    parser.addOption(dbOption());
+    addBirthdayOptions(parser);
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("new-name"), QStringLiteral("新的生日名称"), QStringLiteral("VALUE")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("new-type"), QStringLiteral("新的生日类别"), QStringLiteral("VALUE")));
+    if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("edit"), arguments))
+        return *exit;
+    auto opened = openNamed(parser, QStringLiteral("edit"));
+    if (const int *exit = std::get_if<int>(&opened))
+        return *exit;
+    auto &[connection, load] = std::get<1>(opened);
+    const store::BirthdayRecord original = *namedBirthday(
+        load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
+
+    BirthdayEdit edit { original.About, original.Type, original.Sex, original.Tel, original.Beizhu,
+        original.strGL, original.strNL, original.blnIsGL.trimmed() != u"按农历提醒",
+        original.intNums, original.Duanxin, original.Class, original.QQ_MSN, original.Company,
+        original.Address, original.No };
+    if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
+        return fail(problem);
+    edit.About = parser.isSet(QStringLiteral("new-name")) ? parser.value(QStringLiteral("new-name"))
+                                                          : original.About;
+    edit.Type = parser.isSet(QStringLiteral("new-type")) ? parser.value(QStringLiteral("new-type"))
+                                                         : original.Type;
+    if (store::categoryIndex(edit.Type) < 0)
+        return fail(
+            QStringLiteral("--new-type is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
+    if (const auto refusal = store::refuseForbiddenCharacters(edit))
+        return fail(refusal->message);
+    store::cleanBirthdayEdit(edit);
+    // Keeping the name is no duplicate only within the category it had.
+    const QString kept = edit.Type == original.Type ? original.About : QString();
+    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays))
+        return fail(refusal->message);
+    if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
+        store::AddClassFromEditor(connection, edit.Type, edit.Class);
+
+    store::BirthdayRecord record = store::recordFromEdit(edit);
+    record.Id = original.Id;
+    record.Uid = original.Uid;
+    record.DxSend = original.DxSend;
+    if (store::UpdateBirthInMdb(connection, record) != 1)
+        return fail(store::writeFailureCause(connection.lastError())
+                + QStringLiteral(",%1修改失败!").arg(original.About),
+            Refused);
+    printLine(QStringLiteral("%1修改成功!").arg(record.About));
+    return Success;
+}
+
+int runDelete(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Deletes the birthday --name of category --type."));
+    parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("name"), QStringLiteral("生日名称"), QStringLiteral("VALUE")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("type"), QStringLiteral("生日类别"), QStringLiteral("VALUE")));
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("delete"), arguments))
+        return *exit;
+    auto opened = openNamed(parser, QStringLiteral("delete"));
+    if (const int *exit = std::get_if<int>(&opened))
+        return *exit;
+    auto &[connection, load] = std::get<1>(opened);
+    const store::BirthdayRecord *record = namedBirthday(
+        load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
+    const qint32 id = record->Id;
+    if (store::DeleteBirthsFromMdb(connection, std::span(&id, 1)) != 1)
+        return fail(store::writeFailureCause(connection.lastError())
+                + QStringLiteral(",%1删除失败!").arg(record->About),
+            Refused);
+    printLine(QStringLiteral("%1删除成功!").arg(record->About));
+    return Success;
+}
+
 } // namespace
 
 QList<Command> birthdayCommands()
@@ -248,6 +384,9 @@ QList<Command> birthdayCommands()
     return {
         { QStringLiteral("due"), QStringLiteral("what natalis reminds of at a moment"), runDue },
         { QStringLiteral("add"), QStringLiteral("add a birthday as the editor would"), runAdd },
+        { QStringLiteral("edit"), QStringLiteral("change a birthday as the editor would"),
+            runEdit },
+        { QStringLiteral("delete"), QStringLiteral("delete a birthday"), runDelete },
     };
 }
 

@@ -1,12 +1,18 @@
-// natalis-cli sync: one push of the birthdays to a calendar server, for a timer or cron.
+// natalis-cli sync: one push of the birthdays to a calendar server and one two-way sync with an
+// address book, for a timer or cron.
 
 #include "clicommand.h"
 #include "dboption.h"
 #include "platform/clock.h"
 #include "store/birthdays.h"
+#include "store/cardsync.h"
+#include "store/categories.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "store/dberror.h"
+#include "store/syncstate.h"
 #include "sync/calendarpush.h"
+#include "sync/cardsync.h"
 #include "sync/credentials.h"
 
 #include <cstdio>
@@ -23,10 +29,19 @@ int runSync(const QStringList &arguments)
         "brings it up to date: lunar birthdays as one event a year for the years ahead, the\n"
         "others as a yearly event. Only events natalis made are changed or deleted. Prints what\n"
         "it created, updated and deleted and how many requests that took. https is required\n"
-        "except for a server on this computer or the local network."));
+        "except for a server on this computer or the local network.\n"
+        "With --addressbook it also syncs the birthdays both ways with that address book (made\n"
+        "when missing), one card per birthday, and prints what it pushed and pulled and the\n"
+        "conflicts it decided."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("calendar"),
         QStringLiteral("the calendar collection's address"), QStringLiteral("URL")));
+    parser.addOption(QCommandLineOption(QStringLiteral("addressbook"),
+        QStringLiteral("the address book's address"), QStringLiteral("URL")));
+    parser.addOption(QCommandLineOption(QStringLiteral("category"),
+        QStringLiteral(
+            "the category of new cards that name none (default: the settings', else 朋友)"),
+        QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(
         QStringLiteral("user"), QStringLiteral("the server's user name"), QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(QStringLiteral("password-file"),
@@ -40,17 +55,28 @@ int runSync(const QStringList &arguments)
         return *exit;
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("sync takes no arguments"));
-    for (const char *required : { "calendar", "user", "password-file" }) {
-        if (!parser.isSet(QString::fromLatin1(required)))
-            return fail(QStringLiteral("sync needs --calendar, --user and --password-file"));
-    }
+    const bool toCalendar = parser.isSet(QStringLiteral("calendar"));
+    const bool toAddressBook = parser.isSet(QStringLiteral("addressbook"));
+    if ((!toCalendar && !toAddressBook) || !parser.isSet(QStringLiteral("user"))
+        || !parser.isSet(QStringLiteral("password-file")))
+        return fail(
+            QStringLiteral("sync needs --calendar or --addressbook, --user and --password-file"));
+    QString category = parser.value(QStringLiteral("category"));
+    if (parser.isSet(QStringLiteral("category")) && store::categoryIndex(category) < 0)
+        return fail(
+            QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
     bool isNumber = false;
     const int years = parser.value(QStringLiteral("years")).toInt(&isNumber);
     if (!isNumber || years < 1 || years > 50)
         return fail(QStringLiteral("--years is 1 to 50"));
     const QUrl calendar(parser.value(QStringLiteral("calendar")), QUrl::StrictMode);
-    if (const sync::TransportCheck check = sync::checkTransport(calendar); !check.allowed)
-        return fail(check.refusal);
+    const QUrl addressBook(parser.value(QStringLiteral("addressbook")), QUrl::StrictMode);
+    for (const QUrl &url : { calendar, addressBook }) {
+        if (url.isEmpty())
+            continue;
+        if (const sync::TransportCheck check = sync::checkTransport(url); !check.allowed)
+            return fail(check.refusal);
+    }
     QString unread;
     const std::optional<QString> password =
         sync::FilePasswordStore(parser.value(QStringLiteral("password-file")))
@@ -60,10 +86,38 @@ int runSync(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    // A computer new to the list starts from the address book, so its file may not exist yet.
+    std::optional<store::Connection> connection = toAddressBook
+        ? store::OpenBirthDb(path, &error)
+        : store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
+    const QDateTime now = app::clockFromEnvironment()->now();
+    // The address book first, so that what it brings in reaches the calendar in the same run.
+    if (toAddressBook) {
+        sync::CardSyncOptions cards;
+        cards.addressBook = addressBook;
+        if (category.isEmpty())
+            category = store::readSyncSetting(*connection, store::SyncCardCategoryKey);
+        if (store::categoryIndex(category) >= 0)
+            cards.category = category;
+        cards.now = now;
+        sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
+        const sync::CardSyncResult result = sync::syncAddressBook(*connection, client, cards);
+        if (!result.warning.isEmpty())
+            std::fprintf(stderr, "%s\n", result.warning.toUtf8().constData());
+        printLine(QStringLiteral("pushed %1 pulled %2 conflicts %3 requests %4")
+                      .arg(result.pushed)
+                      .arg(result.pulled)
+                      .arg(result.conflicts.size())
+                      .arg(result.requests));
+        for (const store::CardConflict &conflict : result.conflicts)
+            printLine(sync::conflictText(conflict));
+        if (!result.ok)
+            return fail(QStringLiteral("通讯录同步失败: %1").arg(result.error), Refused);
+        if (!toCalendar)
+            return Success;
+    }
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error)
         return fail(
@@ -73,7 +127,7 @@ int runSync(const QStringList &arguments)
     options.calendar = calendar;
     options.years = years;
     options.festivals = parser.isSet(QStringLiteral("festivals"));
-    options.now = app::clockFromEnvironment()->now();
+    options.now = now;
     sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
     const sync::SyncResult result = sync::pushBirthdays(*connection,
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options);
@@ -89,6 +143,31 @@ int runSync(const QStringList &arguments)
     return Success;
 }
 
+int runSyncConflicts(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists what address-book syncs overruled, newest first: a field changed here and on the\n"
+        "server, the value kept and the one overruled, with the time the sync decided it."));
+    parser.addOption(dbOption());
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("sync-conflicts"), arguments))
+        return *exit;
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection =
+        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (!connection)
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
+    try {
+        for (const store::CardConflict &conflict : store::readCardConflicts(*connection))
+            printLine(conflict.time.toString(Qt::ISODate) + u'\t' + sync::conflictText(conflict));
+    } catch (const store::DbException &exception) {
+        return fail(exception.error().description, Refused);
+    }
+    return Success;
+}
+
 } // namespace
 
 QList<Command> syncCommands()
@@ -96,6 +175,8 @@ QList<Command> syncCommands()
     return {
         { QStringLiteral("sync"), QStringLiteral("bring a calendar server's birthdays up to date"),
             runSync },
+        { QStringLiteral("sync-conflicts"),
+            QStringLiteral("what address-book syncs overruled, newest first"), runSyncConflicts },
     };
 }
 

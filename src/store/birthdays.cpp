@@ -1,5 +1,6 @@
 #include "store/birthdays.h"
 
+#include "store/cardsync.h"
 #include "store/categories.h"
 #include "store/connection.h"
 #include "store/phonenumber.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <optional>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -220,6 +222,19 @@ QString uidText(const QUuid &uid)
     return (uid.isNull() ? QUuid::createUuid() : uid).toString(QUuid::WithoutBraces);
 }
 
+// Queues the row for the address-book sync, inside the write's own transaction, so that a
+// change is never stored without being queued nor queued without being stored.
+void queueRowChange(Connection &connection, qint32 id)
+{
+    if (!queuesCardChanges(connection) || !hasUidColumn(connection))
+        return;
+    Statement &select = connection.cached("select strUid from birthday where Id=?");
+    select.bind(1, id);
+    const QString uid = select.step() ? select.text(0) : QString();
+    select.reset();
+    queueCardChange(connection, uid);
+}
+
 void requireChangedRow(Connection &connection, qint32 id)
 {
     if (connection.changes() == 0)
@@ -312,6 +327,12 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
 {
     qint32 id = -1;
     runGuarded([&] {
+        // An import adds rows by the thousand: the bracket is paid only when there is a queue.
+        const bool queued = queuesCardChanges(connection);
+        std::optional<Transaction> transaction;
+        if (queued)
+            transaction.emplace(connection);
+        const QString uid = uidText(r.Uid);
         const auto insert = [&] {
             connection
                 .cached("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
@@ -320,7 +341,7 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
                         "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                 .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL,
                     int(r.intNums), r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No,
-                    r.DxSend, uidText(r.Uid))
+                    r.DxSend, uid)
                 .run();
         };
         try {
@@ -334,7 +355,12 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
             insert();
         }
         // The row just inserted, not a lookup by name: names repeat after imports.
-        id = qint32(connection.lastInsertRowId());
+        const qint32 added = qint32(connection.lastInsertRowId());
+        if (queued) {
+            queueCardChange(connection, uid);
+            transaction->commit();
+        }
+        id = added;
     });
     return id;
 }
@@ -374,6 +400,7 @@ int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)
         Transaction transaction(connection);
         Statement &remove = connection.cached("delete from [birthday] where Id=?");
         for (qint32 id : ids) {
+            queueRowChange(connection, id);
             remove.bind(1, id).run();
             remove.reset();
         }
@@ -384,6 +411,7 @@ int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)
 int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
 {
     return runGuarded([&] {
+        Transaction transaction(connection);
         connection
             .cached("update birthday set [About]=?,[Type]=?,[Tel]=?,[Beizhu]=?,[strGL]=?,"
                     "[strNL]=?,[blnIsGL]=?,[intnums]=?,[Duanxin]=?,[Sex]=?,[Class]=?,"
@@ -392,6 +420,8 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
                 r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.Id)
             .run();
         requireChangedRow(connection, r.Id);
+        queueRowChange(connection, r.Id);
+        transaction.commit();
     });
 }
 
@@ -436,6 +466,7 @@ int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint3
             for (qint32 id : ids) {
                 update.bindAll(int(days), duanxin, id).run();
                 update.reset();
+                queueRowChange(connection, id);
             }
         };
         if (useFirst)

@@ -10,6 +10,7 @@ namespace {
 
 constexpr QStringView DavNs = u"DAV:";
 constexpr QStringView CalDavNs = u"urn:ietf:params:xml:ns:caldav";
+constexpr QStringView CardDavNs = u"urn:ietf:params:xml:ns:carddav";
 
 bool is(const QXmlStreamReader &xml, QStringView ns, QStringView name)
 {
@@ -23,6 +24,7 @@ struct Property
     QStringList hrefs;
     bool collection = false;
     bool calendar = false;
+    bool addressBook = false;
 };
 
 // Reads from a property's start element to its end.
@@ -42,6 +44,8 @@ Property readProperty(QXmlStreamReader &xml)
                 property.collection = true;
             } else if (is(xml, CalDavNs, u"calendar")) {
                 property.calendar = true;
+            } else if (is(xml, CardDavNs, u"addressbook")) {
+                property.addressBook = true;
             }
             break;
         case QXmlStreamReader::EndElement:
@@ -81,6 +85,7 @@ void readPropstat(QXmlStreamReader &xml, DavResource &resource)
             resource.hrefs.insert(property.name, property.hrefs);
         resource.collection = resource.collection || property.collection;
         resource.calendar = resource.calendar || property.calendar;
+        resource.addressBook = resource.addressBook || property.addressBook;
     }
 }
 

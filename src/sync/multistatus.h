@@ -23,6 +23,7 @@ struct DavResource
     // The response's own status is 404: a member removed since the sync-token asked about
     // (RFC 6578 3.5.2).
     bool gone = false;
+    bool addressBook = false; // resourcetype holds CardDAV's addressbook
 };
 
 // The responses of a multistatus body; empty when the body is none or malformed.

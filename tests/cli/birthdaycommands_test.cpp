@@ -166,4 +166,45 @@ INSTANTIATE_TEST_SUITE_P(Editor, AddRefusals,
             {} }),
     natalis::test::BySituation());
 
+// Edit and delete find a birthday by name and category and change it through the editor's
+// checks; here what they store and that a refusal stores nothing.
+struct ChangeRow
+{
+    const char *situation;
+    QStringList arguments;
+    int exitCode;
+    QStringList stored; // About|Type|Tel|strGL in Id order afterwards
+};
+
+class ChangeCommands : public birthdayCommands, public testing::WithParamInterface<ChangeRow>
+{
+};
+
+TEST_P(ChangeCommands, ChangeTheNamedBirthdayOnly)
+{
+    add(args({ u"--name", u"李四", u"--type", u"朋友", u"--gl", u"1980-01-01" }));
+    add(args({ u"--name", u"王五", u"--type", u"朋友", u"--tel", u"12345" }));
+    const CliResult result = cli(GetParam().arguments);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err.toStdString();
+    EXPECT_EQ(stored("About,Type,Tel,strGL"), GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Editor, ChangeCommands,
+    testing::Values(ChangeRow { "one field given, the others kept",
+                        args({ u"edit", u"--name", u"李四", u"--type", u"朋友", u"--tel", u"139" }),
+                        0, { u"李四|朋友|139|公历1980年 01月01日"_s, u"王五|朋友|12345|"_s } },
+        ChangeRow { "renamed and moved to another category",
+            args({ u"edit", u"--name", u"王五", u"--type", u"朋友", u"--new-name", u"王老五",
+                u"--new-type", u"客户" }),
+            0, { u"李四|朋友||公历1980年 01月01日"_s, u"王老五|客户|12345|"_s } },
+        ChangeRow { "the new name is taken in the category",
+            args({ u"edit", u"--name", u"王五", u"--type", u"朋友", u"--new-name", u"李四" }), 2,
+            { u"李四|朋友||公历1980年 01月01日"_s, u"王五|朋友|12345|"_s } },
+        ChangeRow { "the same name in another category is someone else",
+            args({ u"delete", u"--name", u"王五", u"--type", u"客户" }), 2,
+            { u"李四|朋友||公历1980年 01月01日"_s, u"王五|朋友|12345|"_s } },
+        ChangeRow { "deleted", args({ u"delete", u"--name", u"李四", u"--type", u"朋友" }), 0,
+            { u"王五|朋友|12345|"_s } }),
+    natalis::test::BySituation());
+
 } // namespace

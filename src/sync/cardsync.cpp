@@ -1,0 +1,595 @@
+#include "sync/cardsync.h"
+
+#include "store/birthdays.h"
+#include "store/connection.h"
+#include "store/dberror.h"
+#include "store/transaction.h"
+#include "sync/addressbookdiscovery.h"
+#include "sync/multistatus.h"
+#include "transfer/contentline.h"
+#include "transfer/importinsert.h"
+#include "transfer/vcardexport.h"
+#include "transfer/vcardimport.h"
+#include "transfer/vcardparser.h"
+
+#include <QMap>
+#include <QSet>
+#include <QTimeZone>
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sync {
+
+namespace {
+
+using store::BirthdayRecord;
+using Fields = QMap<QString, QString>;
+
+constexpr int BatchSize = 60;
+constexpr int MultigetSize = 100;
+
+// Names the Uid of a card that carries none, by its address, so that it is the same birthday
+// at every sync.
+const QUuid HrefUidSpace = QUuid::fromString(u"b3e0c0a4-5f0e-4d8e-9a55-0f6c2b8e4d17");
+
+// The fields a card carries, by the editor's label. The dates and their rule are one field:
+// each is derived from the others, and a merge must not pair one side's date with the other's.
+struct FieldAccess
+{
+    QStringView label;
+    QString (*get)(const BirthdayRecord &);
+    void (*set)(BirthdayRecord &, const QString &);
+};
+
+#define NATALIS_TEXT_FIELD(label, member)                                                          \
+    FieldAccess                                                                                    \
+    {                                                                                              \
+        label, [](const BirthdayRecord &r) { return r.member.trimmed(); },                         \
+            [](BirthdayRecord &r, const QString &v) { r.member = v; }                              \
+    }
+
+const FieldAccess CardFields[] = {
+    NATALIS_TEXT_FIELD(u"生日名称", About),
+    NATALIS_TEXT_FIELD(u"生日类别", Type),
+    NATALIS_TEXT_FIELD(u"联系方式", Tel),
+    NATALIS_TEXT_FIELD(u"生日备注", Beizhu),
+    { u"日期",
+        [](const BirthdayRecord &r) {
+            return r.blnIsGL.trimmed() + u'|' + r.strGL.trimmed() + u'|' + r.strNL.trimmed();
+        },
+        [](BirthdayRecord &r, const QString &v) {
+            const QStringList parts = v.split(u'|');
+            r.blnIsGL = parts.value(0);
+            r.strGL = parts.value(1);
+            r.strNL = parts.value(2);
+        } },
+    { u"提醒天数", [](const BirthdayRecord &r) { return QString::number(r.intNums); },
+        [](BirthdayRecord &r, const QString &v) { r.intNums = qint16(v.toInt()); } },
+    NATALIS_TEXT_FIELD(u"短信提醒", Duanxin),
+    NATALIS_TEXT_FIELD(u"性别", Sex),
+    NATALIS_TEXT_FIELD(u"部门/类别", Class),
+    NATALIS_TEXT_FIELD(u"QQ/MSN", QQ_MSN),
+    NATALIS_TEXT_FIELD(u"公司名称", Company),
+    NATALIS_TEXT_FIELD(u"地址", Address),
+    NATALIS_TEXT_FIELD(u"工号/卡号", No),
+};
+
+#undef NATALIS_TEXT_FIELD
+
+Fields fieldsOf(const BirthdayRecord &record)
+{
+    Fields fields;
+    for (const FieldAccess &field : CardFields)
+        fields.insert(field.label.toString(), field.get(record));
+    return fields;
+}
+
+void setFields(BirthdayRecord &record, const Fields &fields)
+{
+    for (const FieldAccess &field : CardFields)
+        field.set(record, fields.value(field.label.toString()));
+}
+
+QString uidOf(const BirthdayRecord &record)
+{
+    return record.Uid.toString(QUuid::WithoutBraces);
+}
+
+QString revText(const QDateTime &time)
+{
+    return time.toUTC().toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"_s);
+}
+
+// REV as vCard writers send it: basic ("20261207T103000Z") or extended form, with or without
+// fractions; invalid when absent or unreadable.
+QDateTime revTime(const QByteArray &card)
+{
+    for (const QByteArray &line : card.split('\n')) {
+        if (!line.toUpper().startsWith("REV"))
+            continue;
+        QString value = QString::fromUtf8(line.mid(line.indexOf(':') + 1)).trimmed();
+        if (!value.contains(u'-') && value.size() >= 15)
+            value = value.left(4) + u'-' + value.mid(4, 2) + u'-' + value.mid(6, 5) + u':'
+                + value.mid(11, 2) + u':' + value.mid(13);
+        QDateTime time = QDateTime::fromString(value, Qt::ISODateWithMs);
+        if (!time.isValid())
+            time = QDateTime::fromString(value, Qt::ISODate);
+        return time.isValid() ? time.toUTC() : QDateTime();
+    }
+    return {};
+}
+
+// The UID a card carries when it is not the one we would write for uid; empty otherwise.
+QString foreignCardUid(const QByteArray &data, const QString &uid)
+{
+    const QList<transfer::Vcard> cards = transfer::parseVcards(data);
+    const transfer::VcardProperty *property =
+        cards.isEmpty() ? nullptr : cards.first().first(u"UID");
+    const QString value = property ? property->text().trimmed() : QString();
+    return value.isEmpty() || value == u"urn:uuid:"_s + uid ? QString() : value;
+}
+
+QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, const QString &cardUid)
+{
+    QByteArray card = transfer::buildVcards({ record });
+    if (!cardUid.isEmpty())
+        card.replace(transfer::foldContentLine(u"UID:urn:uuid:"_s + uidOf(record)),
+            transfer::foldContentLine(u"UID:"_s + cardUid));
+    // REV tells the other computers when this version was made, which a merge of a field changed
+    // on both sides needs.
+    card.insert(card.lastIndexOf("END:VCARD"), "REV:" + revText(changed).toLatin1() + "\r\n");
+    return card;
+}
+
+QByteArray multigetBody(const QStringList &paths)
+{
+    QByteArray body = R"(<?xml version="1.0" encoding="utf-8"?><card:addressbook-multiget )"
+                      R"(xmlns:d="DAV:" xmlns:card="urn:ietf:params:xml:ns:carddav">)"
+                      "<d:prop><d:getetag/><card:address-data/></d:prop>";
+    for (const QString &path : paths)
+        body += "<d:href>" + path.toHtmlEscaped().toUtf8() + "</d:href>";
+    return body + "</card:addressbook-multiget>";
+}
+
+QByteArray syncCollectionBody(const QString &token)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
+           "<d:sync-token>"
+        + token.toHtmlEscaped().toUtf8()
+        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+          "</d:sync-collection>";
+}
+
+struct ServerCard
+{
+    QString href;
+    QString etag;
+    QByteArray data;
+};
+
+enum class Op { Put, Delete };
+
+struct Task
+{
+    Op op;
+    QString uid;
+    QString href;
+    QString etag; // empty for a card the server should not have yet
+    Fields fields;
+    QByteArray data;
+    QString cardUid;
+};
+
+class CardSync
+{
+public:
+    CardSync(store::Connection &connection, DavClient &client, const CardSyncOptions &options,
+        CardSyncResult &result)
+        : m_connection(connection), m_client(client), m_options(options),
+          m_url(options.addressBook), m_key(m_url.toString()), m_result(result)
+    {
+        if (!m_url.path().endsWith(u'/'))
+            m_url.setPath(m_url.path() + u'/');
+    }
+
+    bool run(const SyncProgress &progress);
+
+private:
+    bool fail(const DavReply &reply)
+    {
+        m_result.error = replyFailure(reply);
+        m_result.stopped = m_client.stopped();
+        return false;
+    }
+    QString absolute(const QString &href) const { return m_url.resolved(QUrl(href)).toString(); }
+    DavReply readBook() const
+    {
+        return m_client.send({ "PROPFIND", m_url,
+            cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }),
+            { { "Depth", "0" } } });
+    }
+    bool version(QString &version);
+    bool pull(const QString &since);
+    bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
+    void take(const ServerCard &card, const store::CardBookState &state,
+        QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
+    bool push(const SyncProgress &progress, bool &conflicted);
+    QHash<QString, BirthdayRecord> locals();
+    void check(bool written)
+    {
+        if (!written)
+            m_connection.fail(m_connection.lastError());
+    }
+
+    store::Connection &m_connection;
+    DavClient &m_client;
+    const CardSyncOptions &m_options;
+    QUrl m_url;
+    QString m_key;
+    CardSyncResult &m_result;
+};
+
+bool CardSync::version(QString &version)
+{
+    DavReply book = readBook();
+    if (book.status == 404) {
+        const DavReply made =
+            m_client.send({ "MKCOL", m_url, mkcolAddressBookBody(m_options.addressBookName), {} });
+        if (!made.ok())
+            return fail(made);
+        book = readBook();
+    }
+    if (book.status != 207)
+        return fail(book);
+    const QList<DavResource> found = parseMultistatus(book.body);
+    if (found.isEmpty() || !found.first().addressBook) {
+        m_result.error = u"该地址不是通讯录: "_s + m_url.toString();
+        return false;
+    }
+    // A sync-token also tells the next sync what changed since (RFC 6578); a ctag only that
+    // something did.
+    const QString token = found.first().text.value(u"sync-token"_s);
+    version = token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+    return true;
+}
+
+QHash<QString, BirthdayRecord> CardSync::locals()
+{
+    if (const store::BirthdayLoad first = store::LoadBirthdays(m_connection);
+        store::lacksBirthdayUids(
+            m_connection, first.HasBirthdays ? first.Birthdays : QList<BirthdayRecord>()))
+        check(store::assignMissingBirthdayUids(m_connection) >= 0);
+    const store::BirthdayLoad load = store::LoadBirthdays(m_connection);
+    if (load.error)
+        throw store::DbException(*load.error);
+    QHash<QString, BirthdayRecord> byUid;
+    if (load.HasBirthdays) {
+        for (const BirthdayRecord &record : load.Birthdays)
+            byUid.insert(uidOf(record), record);
+    }
+    return byUid;
+}
+
+bool CardSync::fetch(const QStringList &hrefs, QList<ServerCard> &cards)
+{
+    for (qsizetype start = 0; start < hrefs.size(); start += MultigetSize) {
+        QStringList paths;
+        for (const QString &href : hrefs.mid(start, MultigetSize))
+            paths << QUrl(href).path(QUrl::FullyEncoded);
+        const DavReply reply =
+            m_client.send({ "REPORT", m_url, multigetBody(paths), { { "Depth", "1" } } });
+        if (reply.status != 207)
+            return fail(reply);
+        for (const DavResource &resource : parseMultistatus(reply.body)) {
+            const QString data = resource.text.value(u"address-data"_s);
+            if (!data.isEmpty())
+                cards << ServerCard { absolute(resource.href), resource.text.value(u"getetag"_s),
+                    data.toUtf8() };
+        }
+    }
+    return true;
+}
+
+void CardSync::take(const ServerCard &card, const store::CardBookState &state,
+    QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes)
+{
+    const transfer::VcardImportReading reading =
+        transfer::readVcardImportBytes(card.data, QString(), m_options.category);
+    // An ordinary contact: not a birthday of ours, and it stays the server's alone.
+    if (reading.reading.records.isEmpty())
+        return;
+    const transfer::ImportRecord &read = reading.reading.records.first();
+    BirthdayRecord server = transfer::storedBirthday(read);
+    server.Uid = !read.uid().isNull() ? read.uid()
+        : !server.Uid.isNull()        ? server.Uid
+                                      : QUuid::createUuidV5(HrefUidSpace, card.href);
+    const QString uid = uidOf(server);
+    const auto base = state.cards.constFind(uid);
+    const auto local = locals.find(uid);
+    // A card that names none of our categories keeps the one it has here.
+    if (!reading.namedCategory.value(0)) {
+        if (base != state.cards.cend())
+            server.Type = base->fields.value(u"生日类别"_s);
+        else if (local != locals.end())
+            server.Type = local->Type;
+    }
+    const Fields theirs = fieldsOf(server);
+
+    if (local == locals.end()) {
+        // New to this file, or deleted here while it changed there: the change is the newer
+        // news, and deleting it again is one click, losing it is not.
+        const qint32 id = store::AddBirthToMdb(m_connection, server);
+        check(id > 0);
+        server.Id = id;
+        locals.insert(uid, server);
+        store::clearCardChange(m_connection, uid);
+        ++m_result.pulled;
+    } else {
+        const Fields ours = fieldsOf(*local);
+        const bool known = base != state.cards.cend();
+        const QDateTime ourTime = changes.value(uid);
+        QDateTime theirTime = revTime(card.data);
+        if (!theirTime.isValid())
+            theirTime = m_options.now.toUTC();
+        Fields merged = ours;
+        for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
+            const QString mine = ours.value(it.key());
+            if (mine == *it)
+                continue;
+            const bool oursChanged = !known || base->fields.value(it.key()) != mine;
+            const bool theirsChanged = !known || base->fields.value(it.key()) != *it;
+            if (!oursChanged) {
+                merged[it.key()] = *it;
+                continue;
+            }
+            if (!theirsChanged)
+                continue;
+            // A change here that was never queued is older than any the server reports.
+            const bool theirsLater = !ourTime.isValid() || theirTime > ourTime;
+            if (theirsLater)
+                merged[it.key()] = *it;
+            store::CardConflict conflict { m_options.now.toUTC(), uid, merged.value(u"生日名称"_s),
+                it.key(), theirsLater ? *it : mine, theirsLater ? mine : *it, !theirsLater };
+            store::addCardConflict(m_connection, conflict);
+            m_result.conflicts << conflict;
+        }
+        if (merged != ours) {
+            BirthdayRecord updated = *local;
+            setFields(updated, merged);
+            check(store::UpdateBirthInMdb(m_connection, updated) == 1);
+            *local = updated;
+            ++m_result.pulled;
+        }
+        if (merged == theirs)
+            store::clearCardChange(m_connection, uid);
+    }
+    store::writeSyncedCard(
+        m_connection, m_key, { uid, card.href, card.etag, theirs, foreignCardUid(card.data, uid) });
+}
+
+bool CardSync::pull(const QString &since)
+{
+    const store::CardBookState state = store::readCardBook(m_connection, m_key);
+    QHash<QString, QString> knownEtag; // href -> etag
+    for (const store::SyncedCard &card : state.cards)
+        knownEtag.insert(card.href, card.etag);
+    QStringList changed;
+    QSet<QString> gone;
+    const auto see = [&](const QString &href, const QString &etag) {
+        if (!knownEtag.contains(href) || knownEtag.value(href) != etag || etag.isEmpty())
+            changed << href;
+    };
+    // What changed since the token of the last sync; a server that has forgotten the token (or
+    // a ctag, which is none) refuses, and the whole listing says it instead.
+    bool delta = false;
+    if (since.contains(u':')) {
+        const DavReply report = m_client.send({ "REPORT", m_url, syncCollectionBody(since), {} });
+        if (report.status == 0)
+            return fail(report);
+        delta = report.status == 207;
+        for (const DavResource &resource : parseMultistatus(delta ? report.body : QByteArray())) {
+            const QString href = absolute(resource.href);
+            const QString etag = resource.text.value(u"getetag"_s);
+            if (href == m_url.toString())
+                continue;
+            if (etag.isEmpty())
+                gone.insert(href); // reported without properties: removed
+            else
+                see(href, etag);
+        }
+    }
+    if (!delta) {
+        const DavReply listing = m_client.send(
+            { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+        if (listing.status != 207)
+            return fail(listing);
+        QSet<QString> present;
+        for (const DavResource &resource : parseMultistatus(listing.body)) {
+            const QString href = absolute(resource.href);
+            if (resource.collection || href == m_url.toString())
+                continue;
+            present.insert(href);
+            see(href, resource.text.value(u"getetag"_s));
+        }
+        for (const store::SyncedCard &card : state.cards) {
+            if (!present.contains(card.href))
+                gone.insert(card.href);
+        }
+    }
+    QList<ServerCard> cards;
+    if (!fetch(changed, cards))
+        return false;
+
+    store::Transaction transaction(m_connection);
+    QHash<QString, BirthdayRecord> here = locals();
+    const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
+    for (const ServerCard &card : cards)
+        take(card, state, here, changes);
+    for (const store::SyncedCard &card : state.cards) {
+        if (!gone.contains(card.href))
+            continue;
+        // Deleted on the server: gone here too, unless it changed here since, when the change
+        // puts it back.
+        const auto local = here.constFind(card.uid);
+        if (local != here.cend() && fieldsOf(*local) == card.fields) {
+            const qint32 id = local->Id;
+            check(store::DeleteBirthsFromMdb(m_connection, std::span(&id, 1)) == 1);
+            store::clearCardChange(m_connection, card.uid);
+            ++m_result.pulled;
+        }
+        store::forgetSyncedCard(m_connection, m_key, card.uid);
+    }
+    transaction.commit();
+    return true;
+}
+
+bool CardSync::push(const SyncProgress &progress, bool &conflicted)
+{
+    QList<Task> tasks;
+    {
+        store::Transaction transaction(m_connection);
+        const QHash<QString, BirthdayRecord> here = locals();
+        const store::CardBookState state = store::readCardBook(m_connection, m_key);
+        const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
+        for (const BirthdayRecord &record : here) {
+            const QString uid = uidOf(record);
+            const Fields fields = fieldsOf(record);
+            const auto base = state.cards.constFind(uid);
+            if (base != state.cards.cend() && base->fields == fields) {
+                if (changes.contains(uid))
+                    store::clearCardChange(m_connection, uid); // changed and changed back
+                continue;
+            }
+            const QDateTime changed = changes.value(uid, m_options.now);
+            if (base == state.cards.cend())
+                tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
+                    cardBytes(record, changed, {}), {} });
+            else
+                tasks.append({ Op::Put, uid, base->href, base->etag, fields,
+                    cardBytes(record, changed, base->cardUid), base->cardUid });
+        }
+        for (const store::SyncedCard &card : state.cards) {
+            if (!here.contains(card.uid))
+                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {} });
+        }
+        transaction.commit();
+    }
+    qint64 done = 0;
+    for (qsizetype start = 0; start < tasks.size(); start += BatchSize) {
+        const QList<Task> batch = tasks.mid(start, BatchSize);
+        QList<DavRequest> requests;
+        for (const Task &task : batch) {
+            DavRequest request { task.op == Op::Put ? "PUT" : "DELETE", QUrl(task.href), task.data,
+                {} };
+            if (task.op == Op::Put)
+                request.headers.append({ "Content-Type"_ba, "text/vcard; charset=utf-8"_ba });
+            if (task.etag.isEmpty() && task.op == Op::Put)
+                request.headers.append({ "If-None-Match"_ba, "*"_ba });
+            else if (!task.etag.isEmpty())
+                request.headers.append({ "If-Match"_ba, task.etag.toLatin1() });
+            requests << request;
+        }
+        const QList<DavReply> replies = m_client.sendAll(requests);
+        std::optional<DavReply> failure;
+        {
+            store::Transaction transaction(m_connection);
+            for (qsizetype i = 0; i < batch.size(); ++i) {
+                const Task &task = batch[i];
+                const DavReply &reply = replies[i];
+                const bool gone = reply.status == 404 || reply.status == 410;
+                if (task.op == Op::Delete && (reply.ok() || gone)) {
+                    store::forgetSyncedCard(m_connection, m_key, task.uid);
+                } else if (task.op == Op::Put && reply.ok()) {
+                    store::writeSyncedCard(m_connection, m_key,
+                        { task.uid, task.href, reply.etag, task.fields, task.cardUid });
+                } else if (reply.status == 412 || gone) {
+                    // Changed or removed there since we listed it: the next pull merges it.
+                    conflicted = true;
+                    continue;
+                } else {
+                    failure = reply;
+                    continue;
+                }
+                store::clearCardChange(m_connection, task.uid);
+                ++m_result.pushed;
+            }
+            transaction.commit();
+        }
+        if (failure)
+            return fail(*failure);
+        done += batch.size();
+        if (progress)
+            progress(done, tasks.size());
+        if (m_client.stopped()) {
+            m_result.stopped = true;
+            m_result.error = u"已停止"_s;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CardSync::run(const SyncProgress &progress)
+{
+    QString before;
+    if (!version(before))
+        return false;
+    const QString synced = store::readCardBook(m_connection, m_key).version;
+    bool listed = false;
+    if (before.isEmpty() || before != synced) {
+        if (!pull(synced))
+            return false;
+        listed = true;
+    }
+    bool conflicted = false;
+    if (!push(progress, conflicted))
+        return false;
+    // A card changed there between our listing and our write: merge it and write once more.
+    if (conflicted) {
+        conflicted = false;
+        if (!pull({}) || !push(progress, conflicted))
+            return false;
+        listed = true;
+    }
+    QString after = before;
+    if (m_result.pushed > 0 && !version(after))
+        return false;
+    if (conflicted)
+        after.clear(); // still unsettled: the next sync lists the collection again
+    if (after != synced || listed)
+        store::writeCardBookVersion(m_connection, m_key, after);
+    return true;
+}
+
+} // namespace
+
+CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
+    const CardSyncOptions &options, const SyncProgress &progress)
+{
+    CardSyncResult result;
+    const TransportCheck transport = checkTransport(options.addressBook);
+    result.warning = transport.warning;
+    if (!transport.allowed) {
+        result.error = transport.refusal;
+        return result;
+    }
+    try {
+        store::createCardSync(connection);
+        CardSync sync(connection, client, options, result);
+        result.ok = sync.run(progress);
+    } catch (const store::DbException &exception) {
+        result.ok = false;
+        result.error = u"数据库错误: "_s + exception.error().description;
+    }
+    result.requests = client.requestCount();
+    return result;
+}
+
+QString conflictText(const store::CardConflict &conflict)
+{
+    const auto shown = [](QString value) { return value.replace(u'|', u' ').trimmed(); };
+    return u"%1 %2: 保留「%3」, 覆盖了%4的「%5」"_s.arg(conflict.name, conflict.field,
+        shown(conflict.kept), conflict.serverLost ? u"服务器"_s : u"本机"_s, shown(conflict.lost));
+}
+
+} // namespace natalis::sync

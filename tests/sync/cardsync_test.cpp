@@ -1,0 +1,305 @@
+// Two computers, each with its own database file, keeping one list through an address book on a
+// real CardDAV server on loopback.
+#include "calendar/datetext.h"
+#include "calendar/describeday.h"
+#include "store/birthdays.h"
+#include "store/cardsync.h"
+#include "store/syncstate.h"
+#include "store/transaction.h"
+#include "support/radicaleprocess.h"
+#include "support/tempdatabase.h"
+#include "sync/addressbookdiscovery.h"
+#include "sync/cardservice.h"
+#include "sync/cardsync.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSet>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace natalis::sync {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+using store::BirthdayRecord;
+
+BirthdayRecord entered(const QString &name, QDate birth)
+{
+    BirthdayRecord record;
+    record.About = name;
+    record.Type = QStringLiteral("客户");
+    record.Tel = QStringLiteral("13912345678");
+    record.strGL = calendar::gregorianText(birth);
+    record.strNL = calendar::DescribeDay(birth)->lunarText;
+    record.blnIsGL = QStringLiteral("按公历提醒");
+    record.Duanxin = QStringLiteral("否");
+    return record;
+}
+
+class TwoComputers : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+        const CalendarHome home = discoverAddressBooks(client, server.url());
+        ASSERT_TRUE(home.home.isValid()) << home.error.toStdString();
+        book = calendarUrlIn(home, QStringLiteral("生日"));
+    }
+
+    CardSyncResult sync(store::Connection &connection)
+    {
+        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+        CardSyncOptions options;
+        options.addressBook = book;
+        options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+        const CardSyncResult result = syncAddressBook(connection, client, options);
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        return result;
+    }
+
+    static std::optional<BirthdayRecord> named(store::Connection &connection, const QString &name)
+    {
+        const store::BirthdayLoad load = store::LoadBirthdays(connection);
+        for (const BirthdayRecord &record : load.Birthdays) {
+            if (load.HasBirthdays && record.About == name)
+                return record;
+        }
+        return std::nullopt;
+    }
+
+    static void change(store::Connection &connection, const QString &name,
+        QString BirthdayRecord::*field, const QString &value)
+    {
+        BirthdayRecord record = *named(connection, name);
+        record.*field = value;
+        ASSERT_EQ(store::UpdateBirthInMdb(connection, record), 1);
+        QThread::msleep(5); // the next change is a later one
+    }
+
+    // Puts a card onto the server as another program would write it.
+    void putForeign(
+        const QString &file, const QString &fn, const QString &bday, const QString &note)
+    {
+        const char *script = R"(
+import sys, urllib.request, vobject
+url, fn, bday, note = sys.argv[1:5]
+card = vobject.vCard()
+card.add('uid').value = 'phone-' + url.rsplit('/', 1)[1]
+card.add('fn').value = fn
+card.add('n').value = vobject.vcard.Name(family=fn)
+if bday:
+    card.add('bday').value = bday
+if note:
+    card.add('note').value = note
+request = urllib.request.Request(url, card.serialize().encode(), method='PUT',
+                                 headers={'Content-Type': 'text/vcard'})
+urllib.request.urlopen(request).read()
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QString::fromUtf8(script),
+                book.resolved(QUrl(file)).toString(QUrl::FullyEncoded), fn, bday, note });
+        ASSERT_TRUE(python.waitForFinished(30000));
+        ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    }
+
+    test::RadicaleProcess server;
+    test::TempDatabase files;
+    store::Connection a = files.create(QStringLiteral("a.mdb"));
+    store::Connection b = files.create(QStringLiteral("b.mdb"));
+    QUrl book;
+};
+
+TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
+{
+    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    EXPECT_EQ(sync(a).pushed, 1);
+    EXPECT_EQ(sync(b).pulled, 1);
+    const std::optional<BirthdayRecord> arrived = named(b, QStringLiteral("张三"));
+    ASSERT_TRUE(arrived);
+    BirthdayRecord expected = *named(a, QStringLiteral("张三"));
+    expected.Id = arrived->Id;
+    EXPECT_EQ(*arrived, expected);
+
+    change(b, QStringLiteral("张三"), &BirthdayRecord::Beizhu, QStringLiteral("老客户"));
+    EXPECT_EQ(sync(b).pushed, 1);
+    EXPECT_EQ(sync(a).pulled, 1);
+    EXPECT_EQ(named(a, QStringLiteral("张三"))->Beizhu, QStringLiteral("老客户"));
+
+    const qint32 id = named(a, QStringLiteral("张三"))->Id;
+    ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1)), 1);
+    sync(a);
+    sync(b);
+    EXPECT_FALSE(named(b, QStringLiteral("张三")));
+    EXPECT_TRUE(store::readCardChanges(b).isEmpty());
+}
+
+TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
+{
+    struct Edit
+    {
+        bool onB;
+        QString BirthdayRecord::*field;
+        QString value;
+    };
+    struct Case
+    {
+        const char *situation;
+        Edit first, second;
+        QString remark, company; // on both afterwards
+        QString lost; // the overruled value, empty when nothing was
+    };
+    const Case cases[] = {
+        { "different fields merge", { false, &BirthdayRecord::Beizhu, u"甲"_s },
+            { true, &BirthdayRecord::Company, u"乙公司"_s }, u"甲"_s, u"乙公司"_s, {} },
+        { "same field, the later edit syncs second", { false, &BirthdayRecord::Beizhu, u"早"_s },
+            { true, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
+        { "same field, the later edit syncs first", { true, &BirthdayRecord::Beizhu, u"早"_s },
+            { false, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
+    };
+    int row = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.situation);
+        const QString name = QStringLiteral("客户%1").arg(++row);
+        ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row))), 0);
+        sync(a);
+        sync(b);
+        const qsizetype conflictsBefore =
+            store::readCardConflicts(a).size() + store::readCardConflicts(b).size();
+        for (const Edit &edit : { c.first, c.second })
+            change(edit.onB ? b : a, name, edit.field, edit.value);
+        sync(a);
+        sync(b);
+        sync(a);
+        for (store::Connection *computer : { &a, &b }) {
+            EXPECT_EQ(named(*computer, name)->Beizhu, c.remark);
+            EXPECT_EQ(named(*computer, name)->Company, c.company);
+        }
+        QList<store::CardConflict> conflicts = store::readCardConflicts(a);
+        conflicts += store::readCardConflicts(b);
+        ASSERT_EQ(conflicts.size() - conflictsBefore, c.lost.isEmpty() ? 0 : 1);
+        if (!c.lost.isEmpty()) {
+            EXPECT_EQ(conflicts.first().name, name);
+            EXPECT_EQ(conflicts.first().lost, c.lost);
+            EXPECT_EQ(conflicts.first().kept, c.remark);
+        }
+    }
+}
+
+TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
+{
+    sync(a);
+    putForeign(
+        QStringLiteral("wang.vcf"), QStringLiteral("王五"), QStringLiteral("1975-03-08"), {});
+    putForeign(QStringLiteral("plumber.vcf"), QStringLiteral("水管工"), {}, {});
+    EXPECT_EQ(sync(a).pulled, 1);
+    const std::optional<BirthdayRecord> wang = named(a, QStringLiteral("王五"));
+    ASSERT_TRUE(wang);
+    EXPECT_EQ(wang->Type, QStringLiteral("朋友"));
+    EXPECT_EQ(wang->strGL, calendar::gregorianText(QDate(1975, 3, 8)));
+    EXPECT_FALSE(named(a, QStringLiteral("水管工")));
+
+    putForeign(QStringLiteral("wang.vcf"), QStringLiteral("王五"), QStringLiteral("1975-03-08"),
+        QStringLiteral("手机上改的"));
+    sync(a);
+    EXPECT_EQ(named(a, QStringLiteral("王五"))->Beizhu, QStringLiteral("手机上改的"));
+    EXPECT_EQ(named(a, QStringLiteral("王五"))->Uid, wang->Uid);
+
+    // Edited here, the card goes back under the UID the phone knows it by.
+    change(a, QStringLiteral("王五"), &BirthdayRecord::Tel, QStringLiteral("13700000000"));
+    EXPECT_EQ(sync(a).pushed, 1);
+    DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+    const DavReply card =
+        client.send({ "GET", book.resolved(QUrl(QStringLiteral("wang.vcf"))), {}, {} });
+    EXPECT_TRUE(card.body.contains("\r\nUID:phone-wang.vcf\r\n")) << card.body.toStdString();
+    EXPECT_TRUE(card.body.contains("13700000000"));
+}
+
+TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
+{
+    {
+        store::Transaction transaction(a);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_GT(store::AddBirthToMdb(a,
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                0);
+        transaction.commit();
+    }
+    EXPECT_EQ(sync(a).pushed, 200);
+    EXPECT_EQ(sync(b).pulled, 200);
+    EXPECT_EQ(sync(a).requests, 1);
+    EXPECT_EQ(sync(b).requests, 1);
+}
+
+TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
+{
+    store::writeSyncSetting(a, store::SyncServerKey, server.url().toString());
+    store::writeSyncSetting(a, store::SyncUserKey, QStringLiteral("alice"));
+    store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
+    store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
+    files.write(QStringLiteral("password"), "x\n");
+    FilePasswordStore passwords(files.path(QStringLiteral("password")));
+    const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    const auto stored = [&] {
+        const CardSyncResult result =
+            runStoredCardSync(files.path(QStringLiteral("a.mdb")), passwords, now, nullptr, {});
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        return result;
+    };
+
+    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    EXPECT_EQ(stored().pushed, 1);
+    putForeign(QStringLiteral("mum.vcf"), QStringLiteral("妈妈"), QStringLiteral("1955-09-20"), {});
+    EXPECT_EQ(stored().pulled, 1);
+    EXPECT_EQ(named(a, QStringLiteral("妈妈"))->Type, QStringLiteral("家人"));
+    EXPECT_EQ(stored().requests, 1);
+}
+
+TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
+{
+    {
+        store::Transaction transaction(a);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_GT(store::AddBirthToMdb(a,
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                0);
+        transaction.commit();
+    }
+    files.write(QStringLiteral("password"), "x\n");
+    QProcess cli;
+    cli.start(QStringLiteral(NATALIS_CLI_PATH),
+        { QStringLiteral("sync"), QStringLiteral("--db"), files.path(QStringLiteral("a.mdb")),
+            QStringLiteral("--addressbook"), book.toString(), QStringLiteral("--user"),
+            QStringLiteral("alice"), QStringLiteral("--password-file"),
+            files.path(QStringLiteral("password")) });
+    ASSERT_TRUE(cli.waitForStarted());
+    QThread::msleep(800);
+    cli.kill();
+    cli.waitForFinished();
+
+    sync(a);
+    sync(b);
+    for (store::Connection *computer : { &a, &b }) {
+        const store::BirthdayLoad load = store::LoadBirthdays(*computer);
+        QSet<QString> names;
+        for (const BirthdayRecord &record : load.Birthdays)
+            names.insert(record.About);
+        EXPECT_EQ(load.Birthdays.size(), 200);
+        EXPECT_EQ(names.size(), 200);
+    }
+    EXPECT_EQ(sync(a).requests, 1);
+    EXPECT_EQ(sync(b).requests, 1);
+}
+
+} // namespace
+} // namespace natalis::sync
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
