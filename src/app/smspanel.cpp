@@ -6,7 +6,7 @@
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"
 #include "dialogs/frmdxhist.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
