@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
+  qt6-l10n-tools
   libqt6sql6-sqlite
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev

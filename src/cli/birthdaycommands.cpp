@@ -246,8 +246,8 @@ int runAdd(const QStringList &arguments)
 QList<Command> birthdayCommands()
 {
     return {
-        { QStringLiteral("due"), QStringLiteral("what natalis reminds of at a moment"), runDue },
-        { QStringLiteral("add"), QStringLiteral("add a birthday as the editor would"), runAdd },
+        { QStringLiteral("due"), Help::tr("what natalis reminds of at a moment"), runDue },
+        { QStringLiteral("add"), Help::tr("add a birthday as the editor would"), runAdd },
     };
 }
 

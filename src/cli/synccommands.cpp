@@ -94,7 +94,7 @@ int runSync(const QStringList &arguments)
 QList<Command> syncCommands()
 {
     return {
-        { QStringLiteral("sync"), QStringLiteral("bring a calendar server's birthdays up to date"),
+        { QStringLiteral("sync"), Help::tr("bring a calendar server's birthdays up to date"),
             runSync },
     };
 }
