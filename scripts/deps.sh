@@ -19,6 +19,8 @@ packages=(
   openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils
   # the desktop tests' StatusNotifierItem panel, private session bus and notification server
   lxqt-panel dbus python3-dbus python3-gi
+  # the screen reader's view: the accessibility bus and its Python client
+  at-spi2-core python3-pyatspi
   # the Wayland scenarios: GNOME's compositor with Xwayland, weston, Qt's Wayland client
   mutter xwayland weston qt6-wayland
   # the calendar file's check by an independent parser
