@@ -248,6 +248,8 @@ void frmGet::buildLists()
         m_proxies[index]->setSourceModel(m_models[index]);
         auto *view = new BirthdayListView(m_stack);
         view->setObjectName(QStringLiteral("ListView1_%1").arg(index));
+        nameForReader(view, categoryName(index),
+            QStringLiteral("%1类别的生日提醒,回车修改,空格勾选发短信").arg(categoryName(index)));
         view->setModel(m_proxies[index]);
         view->horizontalHeader()->setDefaultSectionSize(96);
         view->horizontalHeader()->resizeSection(0, 110);
@@ -403,7 +405,8 @@ void frmGet::buildUpcoming()
     m_upcomingView = new QTableView(m_stack);
     m_upcomingView->setObjectName(QStringLiteral("lstUpcoming"));
     m_upcomingView->setModel(m_upcoming);
-    m_upcomingView->setAccessibleName(QStringLiteral("近期生日"));
+    nameForReader(m_upcomingView, QStringLiteral("近期生日"),
+        m_tabs->tabToolTip(UpcomingTab) + QStringLiteral(",回车转到所在类别"));
     m_upcomingView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_upcomingView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_upcomingView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -454,7 +457,7 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_search->setToolTip(
         QStringLiteral("在所有类别中查找:姓名、电话或备注的任一部分,或姓名的拼音首字母"));
     m_search->setClearButtonEnabled(true);
-    m_search->setAccessibleName(QStringLiteral("搜索生日"));
+    nameForReader(m_search, QStringLiteral("搜索生日"), m_search->toolTip());
     m_search->setMinimumWidth(260);
     tabRow->addWidget(m_search);
 
@@ -462,7 +465,8 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_hitsView = new QTableView(m_stack);
     m_hitsView->setObjectName(QStringLiteral("lstSearch"));
     m_hitsView->setModel(m_hits);
-    m_hitsView->setAccessibleName(QStringLiteral("搜索结果"));
+    nameForReader(m_hitsView, QStringLiteral("搜索结果"),
+        QStringLiteral("在所有类别中找到的生日,回车转到所在类别"));
     m_hitsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_hitsView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_hitsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -578,6 +582,7 @@ void frmGet::buildControls()
     m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
     m_found->setMinimumWidth(90);
     m_found->setMaximumWidth(150);
+    nameForReader(m_found, QStringLiteral("查找内容"), m_found->toolTip());
     m_find = namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
         QStringLiteral("按生日内容查找"));
     auto *add = namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),
@@ -590,7 +595,9 @@ void frmGet::buildControls()
         QStringLiteral("节日提醒和提醒方式设置"));
     auto *notify = namedButton(shape, QStringLiteral("cmdNotify"), QStringLiteral("生日提醒(&T)"));
     auto *wnl = namedButton(shape, QStringLiteral("cmdWnl"), QStringLiteral("万年历(&W)"));
-    m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), QStringLiteral("短信窗口(▼)"));
+    m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), SmsPanelClosedCaption);
+    // The arrow in the caption means nothing read aloud; the description says what it does.
+    nameForReader(m_duanxin, QStringLiteral("短信窗口"), QStringLiteral("展开短信群发"));
     auto *close = namedButton(shape, QStringLiteral("cmdExit"), QStringLiteral("关闭(&E)"));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
@@ -648,6 +655,7 @@ void frmGet::buildStatusBar()
         m_panels[panel]->setMinimumWidth(minimumWidth[panel]);
         bar->addWidget(m_panels[panel], stretch[panel]);
     }
+    m_panels[0]->setAccessibleDescription(QStringLiteral("提示信息"));
 }
 
 void frmGet::load()
@@ -917,7 +925,11 @@ QString frmGet::writeFailure(const QString &rest) const
 
 void frmGet::setStatus(int panel, const QString &text)
 {
-    m_panels[panel - 1]->setText(text);
+    // Panel 1 answers what the user just did; the others change on their own and would interrupt.
+    if (panel == 1)
+        announce(m_panels[0], text);
+    else
+        m_panels[panel - 1]->setText(text);
 }
 
 QString frmGet::statusText(int panel) const
@@ -1014,6 +1026,8 @@ void frmGet::showSmsPanel(bool open)
     m_typeSel->setChecked(false);
     m_typeSel->setVisible(open);
     m_duanxin->setText(open ? SmsPanelOpenCaption : SmsPanelClosedCaption);
+    m_duanxin->setAccessibleDescription(
+        open ? QStringLiteral("收起短信群发") : QStringLiteral("展开短信群发"));
     m_smsPanel->setOpen(open);
     resizeForSmsPanel(open);
     m_smsPanel->ProcTelSelect();

@@ -1,7 +1,7 @@
 #include "app/phoneactions.h"
 
 #include "dialogs/frmfilein.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "transfer/exportfile.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/importpreview.h"

@@ -6,7 +6,7 @@
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"
 #include "dialogs/frmdxhist.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -106,11 +106,13 @@ QWidget *SmsPanel::buildAccountRow()
     image2->setArrowType(Qt::UpArrow);
     image2->setAutoRaise(true);
     image2->setToolTip(QStringLiteral("关闭短信窗口"));
+    nameForReader(image2, image2->toolTip());
     connect(image2, &QToolButton::clicked, this, &SmsPanel::closeRequested);
 
     m_user = new QComboBox(row);
     m_user->setObjectName(QStringLiteral("cboDxTxUser"));
     m_user->setMinimumWidth(180);
+    nameForReader(m_user, QStringLiteral("发送账号"));
     m_balance = namedButton(row, QStringLiteral("cmdBalance"), QStringLiteral("帐户余额"));
     m_price = namedButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
     m_keywords = namedLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
@@ -125,7 +127,9 @@ QWidget *SmsPanel::buildAccountRow()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(image2);
-    layout->addWidget(new QLabel(QStringLiteral("发送账号:"), row));
+    auto *userLabel = new QLabel(QStringLiteral("发送账号:"), row);
+    userLabel->setBuddy(m_user);
+    layout->addWidget(userLabel);
     layout->addWidget(m_user);
     layout->addWidget(m_balance);
     layout->addWidget(m_price);
@@ -143,10 +147,12 @@ QWidget *SmsPanel::buildTemporaryNumbers()
     m_tmpText = new QLineEdit(box);
     m_tmpText->setObjectName(QStringLiteral("txtTmp"));
     m_tmpText->setMaxLength(12);
+    nameForReader(m_tmpText, QStringLiteral("临时号码"), QStringLiteral("输入手机号码后回车添加"));
     m_tmpAdd = namedButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
     m_tmpList = new QListWidget(box);
     m_tmpList->setObjectName(QStringLiteral("lstTmp"));
     m_tmpList->setFixedHeight(PanelBoxHeight);
+    nameForReader(m_tmpList, QStringLiteral("临时号码列表"));
     m_tmpDel = namedButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
     m_tmpCls = namedButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
     m_tmpFAdd = namedButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
@@ -180,6 +186,7 @@ QWidget *SmsPanel::buildText()
     m_content->setObjectName(QStringLiteral("txtContent"));
     m_content->setToolTip(ContentToolTip);
     m_content->setFixedHeight(PanelBoxHeight);
+    nameForReader(m_content, QStringLiteral("短信内容"), ContentToolTip);
     m_zfNums = namedLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
     m_fgNums = namedLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
     m_fgNums1 = namedLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
@@ -235,14 +242,25 @@ QWidget *SmsPanel::buildSchedule()
         refused);
     m_hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
+    // The two date boxes look alike; each says which calendar it takes.
+    nameForReader(m_yyGL, QStringLiteral("预约发送公历日期"),
+        QStringLiteral("点击或按F4选取日期,也可输入如2024-2-25"));
+    nameForReader(m_yyNl, QStringLiteral("预约发送农历日期"),
+        QStringLiteral("点击或按F4选取日期,也可输入如2024-闰7-15"));
+    nameForReader(m_hour, QStringLiteral("预约发送时"));
+    nameForReader(m_minute, QStringLiteral("预约发送分"));
     m_send[0] = namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
     m_send[1] = namedButton(box, QStringLiteral("cmdSend_1"), QStringLiteral("预约发送(&Y)"));
 
     auto *time = new QHBoxLayout;
-    time->addWidget(m_hour);
-    time->addWidget(new QLabel(QStringLiteral("时"), box));
-    time->addWidget(m_minute);
-    time->addWidget(new QLabel(QStringLiteral("分"), box));
+    // Linux readers call a combo box by its value and by the label that points at it.
+    for (auto [combo, caption] : { std::pair { m_hour, QStringLiteral("时") },
+             std::pair { m_minute, QStringLiteral("分") } }) {
+        auto *unit = new QLabel(caption, box);
+        unit->setBuddy(combo);
+        time->addWidget(combo);
+        time->addWidget(unit);
+    }
     time->addStretch(1);
     auto *send = new QHBoxLayout;
     send->addWidget(m_send[0]);

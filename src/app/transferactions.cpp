@@ -3,7 +3,7 @@
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
 #include "dialogs/frmfilein.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "sync/credentials.h"

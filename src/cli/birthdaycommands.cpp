@@ -382,11 +382,10 @@ int runDelete(const QStringList &arguments)
 QList<Command> birthdayCommands()
 {
     return {
-        { QStringLiteral("due"), QStringLiteral("what natalis reminds of at a moment"), runDue },
-        { QStringLiteral("add"), QStringLiteral("add a birthday as the editor would"), runAdd },
-        { QStringLiteral("edit"), QStringLiteral("change a birthday as the editor would"),
-            runEdit },
-        { QStringLiteral("delete"), QStringLiteral("delete a birthday"), runDelete },
+        { QStringLiteral("due"), Help::tr("what natalis reminds of at a moment"), runDue },
+        { QStringLiteral("add"), Help::tr("add a birthday as the editor would"), runAdd },
+        { QStringLiteral("edit"), Help::tr("change a birthday as the editor would"), runEdit },
+        { QStringLiteral("delete"), Help::tr("delete a birthday"), runDelete },
     };
 }
 

@@ -113,9 +113,9 @@ int runNormalize(const QStringList &arguments)
 QList<Command> calendarCommands()
 {
     return {
-        { QStringLiteral("day"), QStringLiteral("describe Gregorian days"), runDay },
-        { QStringLiteral("solar"), QStringLiteral("Gregorian text of a lunar text"), runSolar },
-        { QStringLiteral("normalize"), QStringLiteral("normal form of an import lunar date"),
+        { QStringLiteral("day"), Help::tr("describe Gregorian days"), runDay },
+        { QStringLiteral("solar"), Help::tr("Gregorian text of a lunar text"), runSolar },
+        { QStringLiteral("normalize"), Help::tr("normal form of an import lunar date"),
             runNormalize },
     };
 }

@@ -14,7 +14,7 @@ std::optional<int> parseCommandLine(
         // The parser names the program by its path; the usage line should read as typed.
         QString text = parser.helpText();
         const qsizetype usageEnd = text.indexOf(u" [options]");
-        text.replace(0, usageEnd, QStringLiteral("Usage: natalis-cli ") + command);
+        text.replace(0, usageEnd, Help::tr("Usage: natalis-cli %1").arg(command));
         printText(text);
         return Success;
     }

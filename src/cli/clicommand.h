@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,6 +14,12 @@ enum ExitCode {
     Success = 0,
     Refused = 1, // a check said no, or the database could not do what was asked
     BadInput = 2, // malformed arguments, or input the program's own checks refuse
+};
+
+// The texts --help prints, in the user's language where there is a translation.
+class Help
+{
+    Q_DECLARE_TR_FUNCTIONS(Help)
 };
 
 struct Command

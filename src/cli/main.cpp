@@ -1,6 +1,8 @@
 #include "clicommand.h"
 
 #include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
 #include <sys/stat.h>
 
 using namespace natalis::cli;
@@ -15,10 +17,11 @@ QList<Command> allCommands()
 
 void printUsage(const QList<Command> &commands)
 {
-    QString text = QStringLiteral("Usage: natalis-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    QString text = Help::tr("Usage: natalis-cli COMMAND [ARGUMENTS]") + QStringLiteral("\n\n")
+        + Help::tr("Commands:") + u'\n';
     for (const Command &command : commands)
         text += QStringLiteral("  %1  %2\n").arg(command.name, -10).arg(command.summary);
-    text += QStringLiteral("\n'natalis-cli COMMAND --help' describes a command.\n");
+    text += u'\n' + Help::tr("'natalis-cli COMMAND --help' describes a command.") + u'\n';
     printText(text);
 }
 
@@ -55,5 +58,10 @@ int main(int argc, char *argv[])
     // The companion shares the program's name so that both find the same per-user data folder.
     QCoreApplication::setApplicationName(QStringLiteral("natalis"));
     QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
+    // The help speaks the user's language where it has a translation, English otherwise.
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("natalis-cli"), QStringLiteral("_"),
+            QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&translator);
     return finishOutput(runCommandLine(QCoreApplication::arguments().mid(1)));
 }

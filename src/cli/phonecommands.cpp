@@ -114,8 +114,8 @@ int runVcf(const QStringList &arguments)
 QList<Command> phoneCommands()
 {
     return {
-        { u"ics"_s, u"write the birthdays as a phone calendar file (.ics)"_s, runIcs },
-        { u"vcf"_s, u"write the birthdays as phone contacts (.vcf)"_s, runVcf },
+        { u"ics"_s, Help::tr("write the birthdays as a phone calendar file (.ics)"), runIcs },
+        { u"vcf"_s, Help::tr("write the birthdays as phone contacts (.vcf)"), runVcf },
     };
 }
 

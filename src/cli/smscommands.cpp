@@ -150,7 +150,7 @@ int runSmsAuto(const QStringList &arguments)
 QList<Command> smsCommands()
 {
     return {
-        { u"sms-auto"_s, u"send the automatic birthday SMS that are due"_s, runSmsAuto },
+        { u"sms-auto"_s, Help::tr("send the automatic birthday SMS that are due"), runSmsAuto },
     };
 }
 

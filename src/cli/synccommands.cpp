@@ -173,10 +173,10 @@ int runSyncConflicts(const QStringList &arguments)
 QList<Command> syncCommands()
 {
     return {
-        { QStringLiteral("sync"), QStringLiteral("bring a calendar server's birthdays up to date"),
-            runSync },
+        { QStringLiteral("sync"),
+            Help::tr("bring the calendar and address-book servers up to date"), runSync },
         { QStringLiteral("sync-conflicts"),
-            QStringLiteral("what address-book syncs overruled, newest first"), runSyncConflicts },
+            Help::tr("what address-book syncs overruled, newest first"), runSyncConflicts },
     };
 }
 

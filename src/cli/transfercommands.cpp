@@ -235,9 +235,9 @@ int runImport(const QStringList &arguments)
 QList<Command> transferCommands()
 {
     return {
-        { QStringLiteral("export"), QStringLiteral("write every birthday to a tab-separated file"),
+        { QStringLiteral("export"), Help::tr("write every birthday to a tab-separated file"),
             runExport },
-        { QStringLiteral("import"), QStringLiteral("add the new birthdays of an import file"),
+        { QStringLiteral("import"), Help::tr("add the new birthdays of an import file"),
             runImport },
     };
 }

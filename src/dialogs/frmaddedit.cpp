@@ -2,6 +2,7 @@
 
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/typeddate.h"
+#include "widgets/dialogparts.h"
 #include "widgets/skincolors.h"
 
 #include <QComboBox>
@@ -92,14 +93,14 @@ void frmAddEdit::buildControls()
         m_nlDate->setText(texts.lunar);
         // A good date answers an earlier date's error; other messages stay.
         if (m_status->text() == glError || m_status->text() == nlError)
-            m_status->clear();
+            announce(m_status, {});
     };
     new calendar_ui::DateBox(
         *m_glDate, calendar_ui::typedGregorianDate, [this] { openGregorianPicker(); }, showPicked,
-        [this, glError] { m_status->setText(glError); });
+        [this, glError] { announce(m_status, glError); });
     new calendar_ui::DateBox(
         *m_nlDate, calendar_ui::typedLunarDate, [this] { openLunarPicker(); }, showPicked,
-        [this, nlError] { m_status->setText(nlError); });
+        [this, nlError] { announce(m_status, nlError); });
     m_glDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如1976-2-25"));
     m_nlDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如2006-闰7-15"));
     m_byGregorian = new QRadioButton(QStringLiteral("按公历"), this);
@@ -152,6 +153,14 @@ void frmAddEdit::buildControls()
     row("Label13", QStringLiteral("公司名称:"), m_company);
     row("Label14", QStringLiteral("地址:"), m_address);
     row("Label15", QStringLiteral("工号/卡号:"), m_no);
+    // A reader would otherwise call a combo box by the value it shows, and a date box by nothing
+    // that says it opens a picker.
+    nameForReader(m_sex, QStringLiteral("性别"));
+    nameForReader(m_glDate, QStringLiteral("公历日期"), m_glDate->toolTip());
+    nameForReader(m_nlDate, QStringLiteral("农历日期"), m_nlDate->toolTip());
+    nameForReader(m_nums, QStringLiteral("提醒天数"), QStringLiteral("生日前几天开始提醒"));
+    nameForReader(m_sms, QStringLiteral("短信提醒"), QStringLiteral("是否在生日时发送提醒短信"));
+    nameForReader(m_class, QStringLiteral("部门/类型"), m_class->toolTip());
 
     auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -170,6 +179,7 @@ void frmAddEdit::buildControls()
     m_status->setFrameShape(QFrame::StyledPanel);
     m_status->setFrameShadow(QFrame::Sunken);
     m_status->setMinimumHeight(m_status->fontMetrics().height() + 6);
+    m_status->setAccessibleDescription(QStringLiteral("输入有误时的提示"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -304,7 +314,7 @@ void frmAddEdit::cmdNo_Click()
 
 void frmAddEdit::refuse(const store::EditRefusal &refusal)
 {
-    m_status->setText(refusal.message);
+    announce(m_status, refusal.message);
     QWidget *field = nullptr;
     switch (refusal.field) {
     case EditField::About:

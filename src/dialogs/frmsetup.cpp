@@ -3,7 +3,7 @@
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
 #include "desktop/musicplayer.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "dialogs/syncpage.h"
 #include "platform/messagesink.h"
 #include "reminder/remindedfestivals.h"

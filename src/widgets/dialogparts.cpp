@@ -3,6 +3,7 @@
 #include "widgets/skincolors.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
@@ -27,6 +28,24 @@ QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+void nameForReader(QWidget *control, const QString &name, const QString &description)
+{
+    control->setAccessibleName(name);
+    if (!description.isEmpty())
+        control->setAccessibleDescription(description);
+}
+
+void announce(QLabel *status, const QString &text)
+{
+    status->setText(text);
+    // Setting the name sends the name change itself.
+    status->setAccessibleName(text);
+    if (text.isEmpty())
+        return;
+    QAccessibleEvent alert(status, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent)

@@ -17,6 +17,15 @@ QPushButton *namedButton(
 // A label with its control name.
 QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text = {});
 
+// Names a control for screen readers. The description is for controls whose name alone leaves
+// open what they do or what they take.
+void nameForReader(QWidget *control, const QString &name, const QString &description = {});
+
+// Shows a message on a status label and has a screen reader say it at once: the label's
+// accessible name follows the message, and a non-empty message is raised as an alert, since the
+// user's focus stays on the field that was refused.
+void announce(QLabel *status, const QString &text);
+
 // Puts a status bar "StatusBar1" at the end of layout and returns its panel 1, where the dialogs
 // of the settings, chooser and import windows tell the user what went wrong or what they do.
 QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent);

@@ -5,14 +5,15 @@
 #include "app/phoneactions.h"
 #include "app/smssetupaction.h"
 #include "app/transferactions.h"
+#include "dialogs/filechooser.h"
 #include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
-#include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "store/settings.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
+#include "support/filedialoganswer.h"
 #include "support/programfixture.h"
 #include "transfer/csvlayout.h"
 
@@ -58,11 +59,9 @@ protected:
     ModalRunner runner()
     {
         return [this](QDialog &dialog) {
-            if (auto *chooser = qobject_cast<frmMyDlg1 *>(&dialog)) {
-                chooserTitles << chooser->windowTitle();
-                chooser->setFolder(database.folder());
-                chooser->setFileName(fileName);
-                chooser->cmdOK_Click();
+            if (qobject_cast<QFileDialog *>(&dialog)) {
+                chooserTitles << dialog.windowTitle();
+                test::answerFileDialog(dialog, database.path(fileName));
             } else if (auto *version = qobject_cast<frmVerSelect *>(&dialog)) {
                 version->selectVersion(versionOption);
                 version->cmdOK_Click();

@@ -1,10 +1,11 @@
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
 #include "desktop/musicplayer.h"
-#include "dialogs/frmmydlg1.h"
+#include "dialogs/filechooser.h"
 #include "dialogs/frmsetup.h"
 #include "store/classtables.h"
 #include "store/settings.h"
+#include "support/filedialoganswer.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
@@ -42,10 +43,7 @@ protected:
         dialog = std::make_unique<frmSetup>(settings,
             frmSetup::Services { connection, messages, this, *autoStart, *shortcut,
                 u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1, [this](QDialog &d) {
-                    auto &chooser = static_cast<frmMyDlg1 &>(d);
-                    chooser.setFolder(database.folder());
-                    chooser.setFileName(musicName);
-                    chooser.cmdOK_Click();
+                    test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
                 } });
         return *dialog;
     }

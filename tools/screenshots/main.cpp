@@ -20,7 +20,6 @@
 #include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
 #include "dialogs/frmhappen.h"
-#include "dialogs/frmmydlg1.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "platform/clock.h"
@@ -254,7 +253,7 @@ int main(int argc, char *argv[])
     content.show();
     ok &= save(content, folder + QStringLiteral("/content.png"));
 
-    // The settings, chooser and import windows, over a scratch database and folder.
+    // The settings and import windows, over a scratch database and folder.
     QTemporaryDir scratch;
     std::optional<store::Connection> db =
         store::OpenBirthDb(scratch.filePath(QStringLiteral("natalis.mdb")));
@@ -282,19 +281,6 @@ int main(int argc, char *argv[])
     syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
     syncSetup.show();
     ok &= save(syncSetup, folder + QStringLiteral("/setup-sync.png"));
-
-    for (const char *name : { "生日备份.txt", "同事.txt", "birth.txt" }) {
-        QFile file(scratch.filePath(QString::fromUtf8(name)));
-        file.open(QIODevice::WriteOnly);
-    }
-    QDir(scratch.path()).mkdir(QStringLiteral("旧版本"));
-    app::PickedFile picked { QStringLiteral("从v1.0生日文件(birth.txt)导入生日"),
-        app::TextFileFilter, false };
-    app::frmMyDlg1 chooser(picked, nullptr, scratch.path());
-    chooser.setFileName(QStringLiteral("old.txt"));
-    chooser.cmdOK_Click();
-    chooser.show();
-    ok &= save(chooser, folder + QStringLiteral("/chooser.png"));
 
     app::frmVerSelect version;
     version.show();
