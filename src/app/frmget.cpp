@@ -172,11 +172,11 @@ void frmGet::buildMenus()
     skins->setObjectName(QStringLiteral("mnuHuanfu"));
     m_skins = new QActionGroup(this);
     m_skins->setExclusive(true);
-    const char *names[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
-    const QString captions[] = { QStringLiteral("缺省"), QStringLiteral("皮肤1"),
-        QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
-    for (int skin = 1; skin <= SkinCount; ++skin) {
-        QAction *entry = action(skins, names[skin - 1], captions[skin - 1]);
+    const char *names[] = { "mnuHf0", "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
+    const QString captions[] = { QStringLiteral("跟随系统"), QStringLiteral("缺省"),
+        QStringLiteral("皮肤1"), QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
+    for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin) {
+        QAction *entry = action(skins, names[skin], captions[skin]);
         entry->setCheckable(true);
         entry->setChecked(skin == m_context.CurrentSkin);
         m_skins->addAction(entry);
@@ -791,7 +791,7 @@ void frmGet::chooseSkin(int skin)
     m_context.CurrentSkin = skin;
     const QList<QAction *> entries = m_skins->actions();
     for (int i = 0; i < entries.size(); ++i)
-        entries[i]->setChecked(i + 1 == skin);
+        entries[i]->setChecked(i == skin);
     ApplySkin();
 }
 

@@ -2,13 +2,27 @@
 
 #include "widgets/skincolors.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace natalis::calendar_ui {
+
+namespace {
+
+// The plain texts stand on plain cells (the palette's base) and on the one under the mouse.
+QColor readableInCell(QStringView hex, int skin)
+{
+    const QColor base = QGuiApplication::palette().color(QPalette::Base);
+    return app::readableOn(app::readableOn(app::ParseHexColor(hex), base), app::skinColor(skin, 9));
+}
+
+} // namespace
 
 QColor cellColor(CellColour role, int skin)
 {
     switch (role) {
     case CellColour::Day:
-        return app::ParseHexColor(u"330000");
+        return readableInCell(u"330000", skin);
     case CellColour::Today:
         return app::skinColor(skin, 7);
     case CellColour::Marked:
@@ -16,7 +30,7 @@ QColor cellColor(CellColour role, int skin)
     case CellColour::Term:
         return app::skinColor(skin, 5);
     case CellColour::Quiet:
-        return app::ParseHexColor(u"666666");
+        return readableInCell(u"666666", skin);
     case CellColour::OutsideMonth:
         return app::skinColor(skin, 3);
     }
