@@ -7,6 +7,8 @@ packages=(
   cmake g++ ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
   libqt6sql6-sqlite
+  # the GTK desktop's theme and colour scheme for the windows
+  qt6-gtk-platformtheme
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
   libcpp-httplib-dev libssl-dev openssl

@@ -977,6 +977,9 @@ void frmGet::changeEvent(QEvent *event)
     // Another program may have written while the user was elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reloadIfChangedElsewhere();
+    // The desktop switched between light and dark while the program ran.
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        ApplySkin();
     QMainWindow::changeEvent(event);
 }
 

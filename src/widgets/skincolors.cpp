@@ -120,7 +120,7 @@ QColor readableOn(const QColor &text, const QColor &background)
     const bool darker = contrastRatio(Qt::black, background) > contrastRatio(Qt::white, background);
     QColor colour = text.toHsl();
     for (int lightness = colour.lightness(); lightness >= 0 && lightness <= 255;
-        lightness += darker ? -5 : 5) {
+         lightness += darker ? -5 : 5) {
         colour.setHsl(colour.hslHue(), colour.hslSaturation(), lightness);
         if (contrastRatio(colour, background) >= ReadableContrast)
             return colour.toRgb();

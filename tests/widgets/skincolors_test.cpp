@@ -62,12 +62,13 @@ TEST(SkinColor, EveryTextReadsOnItsBackgroundOnLightAndDarkPalettes)
         { "today on a plain cell", 7, -1 },
         { "floating day notice", 11, 10 },
     };
-    for (const auto &[mode, palette] : { std::pair{ "light", light }, std::pair{ "dark", dark } })
+    for (const auto &[mode, palette] : { std::pair { "light", light }, std::pair { "dark", dark } })
         for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin)
             for (const auto &pair : pairs) {
                 const QColor back = pair.background < 0 ? palette.color(QPalette::Base)
                                                         : skinColor(skin, pair.background, palette);
-                EXPECT_GE(contrastRatio(skinColor(skin, pair.text, palette), back), ReadableContrast)
+                EXPECT_GE(
+                    contrastRatio(skinColor(skin, pair.text, palette), back), ReadableContrast)
                     << pair.situation << ", skin " << skin << ", " << mode;
             }
 }
