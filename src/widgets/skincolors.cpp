@@ -143,6 +143,28 @@ QColor skinColor(int skin, int item, const QPalette &palette)
     return readableOn(onBase, rawColor(skin, under, palette));
 }
 
+QPalette darkPalette()
+{
+    const QColor window(0x35, 0x35, 0x35);
+    const QColor base(0x2a, 0x2a, 0x2a);
+    const QColor text(0xee, 0xee, 0xee);
+    QPalette palette(
+        text, window, window.lighter(150), window.darker(200), window.darker(150), text, base);
+    palette.setColor(QPalette::AlternateBase, QColor(0x42, 0x42, 0x42));
+    palette.setColor(QPalette::ToolTipBase, window);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x6c, 0xb4, 0xff));
+    palette.setColor(QPalette::LinkVisited, QColor(0xc0, 0x9c, 0xff));
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    return palette;
+}
+
 QColor skinColor(int skin, int item)
 {
     return skinColor(skin, item, QGuiApplication::palette());

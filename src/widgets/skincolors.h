@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QStringView>
-
-class QPalette;
 #include <array>
 
 namespace natalis::app {
@@ -52,5 +51,8 @@ QColor readableOn(const QColor &text, const QColor &background);
 QColor skinColor(int skin, int item, const QPalette &palette);
 // The same with the application's palette.
 QColor skinColor(int skin, int item);
+
+// A dark palette for a desktop that prefers dark but whose theme gives no dark colours.
+QPalette darkPalette();
 
 } // namespace natalis::app
