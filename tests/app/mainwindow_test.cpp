@@ -8,6 +8,7 @@
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
+#include "support/windowclipping.h"
 
 #include <QAction>
 #include <QApplication>
@@ -601,6 +602,22 @@ TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
     find<QAction>(u"mnuHelp"_s)->trigger();
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[1], database.path(u"help4.doc"_s));
+}
+
+TEST_F(MainWindow, NothingIsCutOffOnSmallScreens)
+{
+    add(colleague(u"李四"_s));
+    openWindow();
+    for (const bool smsPanel : { false, true }) {
+        for (const test::ScreenRoom &screen : test::SmallScreens) {
+            test::showWithin(*window, screen.room);
+            EXPECT_TRUE(QRect(QPoint(0, 0), screen.room).contains(window->frameGeometry()))
+                << screen.situation;
+            EXPECT_EQ(test::widgetsOutside(*window), QStringList())
+                << screen.situation << (smsPanel ? ", SMS panel open" : "");
+        }
+        window->cmdDuanxin_Click(); // folds the SMS panel out
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
+#include "support/windowclipping.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -233,6 +235,22 @@ TEST_F(Setup, ShortcutOnceWithTheAbsoluteDatabasePathThenKept)
     dialog->cmdLnk_Click();
     EXPECT_EQ(dialog->statusText(), u"青萍生日提醒软件v4.0的快捷方式已经存在!"_s);
     EXPECT_EQ(fileText(path), u"kept"_s);
+}
+
+TEST_F(Setup, NothingIsCutOffOnSmallScreens)
+{
+    frmSetup &dialog = open();
+    auto *pages = dialog.findChild<QTabWidget *>(u"tabPages"_s);
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        for (const test::ScreenRoom &screen : test::SmallScreens) {
+            test::showWithin(dialog, screen.room);
+            EXPECT_TRUE(QRect(QPoint(0, 0), screen.room).contains(dialog.frameGeometry()))
+                << screen.situation << ", page " << page;
+            EXPECT_EQ(test::widgetsOutside(dialog), QStringList())
+                << screen.situation << ", page " << page;
+        }
+    }
 }
 
 } // namespace
