@@ -12,8 +12,13 @@ namespace {
 // The plain texts stand on plain cells (the palette's base) and on the one under the mouse.
 QColor readableInCell(QStringView hex, int skin)
 {
-    const QColor base = QGuiApplication::palette().color(QPalette::Base);
-    return app::readableOn(app::readableOn(app::ParseHexColor(hex), base), app::skinColor(skin, 9));
+    const QPalette palette = QGuiApplication::palette();
+    const QColor base = palette.color(QPalette::Base);
+    QColor colour = app::ParseHexColor(hex);
+    // A near-black day number lightened on a dark palette would pass for a marked day's red.
+    if (base.lightness() < 128 && colour.lightness() < 64)
+        colour = palette.color(QPalette::Text);
+    return app::readableOn(app::readableOn(colour, base), app::skinColor(skin, 9));
 }
 
 } // namespace
