@@ -548,7 +548,8 @@ void frmGet::buildControls()
     shape->setObjectName(QStringLiteral("Shape3"));
     shape->setAutoFillBackground(true);
     QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, ParseHexColor(Shape3Color));
+    // The counts are white on the blue band: the band is deepened until they read on it.
+    palette.setColor(QPalette::Window, readableOn(ParseHexColor(Shape3Color), Qt::white));
     palette.setColor(QPalette::WindowText, Qt::white);
     shape->setPalette(palette);
 
