@@ -655,6 +655,7 @@ void frmGet::load()
 {
     m_memory->restore();
     ApplySkin();
+    QCoreApplication::instance()->installEventFilter(this);
     MyDisplayBirth();
     m_context.IsFormLoading = true;
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
@@ -978,10 +979,17 @@ void frmGet::changeEvent(QEvent *event)
     // Another program may have written while the user was elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reloadIfChangedElsewhere();
-    // The desktop switched between light and dark while the program ran.
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        ApplySkin();
     QMainWindow::changeEvent(event);
+}
+
+bool frmGet::eventFilter(QObject *watched, QEvent *event)
+{
+    // The desktop switched between light and dark while the program ran: Qt tells the
+    // application, not its main windows.
+    if (watched == QCoreApplication::instance()
+        && event->type() == QEvent::ApplicationPaletteChange)
+        ApplySkin();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmGet::showEvent(QShowEvent *event)

@@ -9,6 +9,7 @@
 #include "support/casename.h"
 #include "support/programfixture.h"
 #include "support/windowclipping.h"
+#include "widgets/skincolors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -420,6 +421,20 @@ TEST_F(MainWindow, SkinsPaintTheSmsPanelBoxes)
     for (const QString &name : { u"cboDxTxUser"_s, u"lstTmp"_s, u"txtYyGL"_s, u"ListView1_4"_s })
         EXPECT_EQ(find<QWidget>(name)->palette().color(QPalette::Base), skin) << name.toStdString();
     EXPECT_EQ(find<QWidget>(u"txtYyGL"_s)->palette().color(QPalette::Text), QColor(Qt::black));
+}
+
+TEST_F(MainWindow, ListsFollowTheDesktopAndStayReadableWhenItTurnsDark)
+{
+    openWindow().show();
+    EXPECT_TRUE(find<QAction>(u"mnuHf0"_s)->isChecked()) << "跟随系统 is where a user starts";
+    find<QAction>(u"mnuHf3"_s)->trigger();
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette()); // the desktop switches to dark while the program runs
+    const QPalette list = window->listView(0)->palette();
+    QApplication::setPalette(light);
+    EXPECT_LT(list.color(QPalette::Base).lightness(), 128);
+    EXPECT_GE(
+        contrastRatio(list.color(QPalette::Text), list.color(QPalette::Base)), ReadableContrast);
 }
 
 TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
