@@ -1,9 +1,7 @@
-#include "desktop/colourscheme.h"
 #include "desktop/sessionplatform.h"
 #include "support/casename.h"
 #include "support/scopedenvironment.h"
 
-#include <QDBusVariant>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -69,26 +67,6 @@ TEST_P(SessionTest, AsksForXwaylandOnlyWhenTheUserChoseNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, SessionTest, testing::ValuesIn(SessionCases), test::BySituation());
-
-TEST(PortalColourScheme, ReadsThePreferenceHoweverWrapped)
-{
-    const auto wrapped = [](const QVariant &v) { return QVariant::fromValue(QDBusVariant(v)); };
-    const struct
-    {
-        const char *situation;
-        QVariant answer;
-        ColourScheme scheme;
-    } rows[] = {
-        { "older portal, doubly wrapped dark", wrapped(wrapped(1u)), ColourScheme::PreferDark },
-        { "newer portal, wrapped once, light", wrapped(2u), ColourScheme::PreferLight },
-        { "no preference", wrapped(0u), ColourScheme::NoPreference },
-        { "value from a later portal version", wrapped(7u), ColourScheme::NoPreference },
-        { "not a number", wrapped(QStringLiteral("dark")), ColourScheme::NoPreference },
-        { "nothing", QVariant(), ColourScheme::NoPreference },
-    };
-    for (const auto &row : rows)
-        EXPECT_EQ(colourSchemeFromPortal(row.answer), row.scheme) << row.situation;
-}
 
 } // namespace
 } // namespace natalis::desktop

@@ -73,29 +73,5 @@ TEST(SkinColor, EveryTextReadsOnItsBackgroundOnLightAndDarkPalettes)
             }
 }
 
-TEST(SkinColor, ADarkPaletteDarkensTheSkinsListBackground)
-{
-    const QPalette dark = paletteOn(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a), Qt::white);
-    for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin)
-        EXPECT_LT(skinColor(skin, 0, dark).lightness(), 96) << "skin " << skin;
-}
-
-TEST(ContrastRatio, FollowsTheWcagFormula)
-{
-    const struct
-    {
-        const char *situation;
-        QColor a, b;
-        double ratio;
-    } rows[] = {
-        { "black on white", Qt::black, Qt::white, 21.0 },
-        { "same colour", QColor(0x77, 0x77, 0x77), QColor(0x77, 0x77, 0x77), 1.0 },
-        { "order does not matter", Qt::white, QColor(0x76, 0x76, 0x76), 4.54 },
-        { "pure red on white", QColor(0xff, 0, 0), Qt::white, 4.0 },
-    };
-    for (const auto &row : rows)
-        EXPECT_NEAR(contrastRatio(row.a, row.b), row.ratio, 0.01) << row.situation;
-}
-
 } // namespace
 } // namespace natalis::app
