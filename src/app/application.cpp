@@ -428,6 +428,7 @@ void Application::showFloatingWindow(const QString &text)
 {
     if (!m_notify) {
         m_notify = std::make_unique<frmNotify>();
+        m_notify->setAvoidedWindow(m_window.get());
         connect(m_notify.get(), &frmNotify::clickedByUser, this, [this] { m_loop.acknowledge(); });
         connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
     }

@@ -172,11 +172,11 @@ void frmGet::buildMenus()
     skins->setObjectName(QStringLiteral("mnuHuanfu"));
     m_skins = new QActionGroup(this);
     m_skins->setExclusive(true);
-    const char *names[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
-    const QString captions[] = { QStringLiteral("缺省"), QStringLiteral("皮肤1"),
-        QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
-    for (int skin = 1; skin <= SkinCount; ++skin) {
-        QAction *entry = action(skins, names[skin - 1], captions[skin - 1]);
+    const char *names[] = { "mnuHf0", "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
+    const QString captions[] = { QStringLiteral("跟随系统"), QStringLiteral("缺省"),
+        QStringLiteral("皮肤1"), QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
+    for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin) {
+        QAction *entry = action(skins, names[skin], captions[skin]);
         entry->setCheckable(true);
         entry->setChecked(skin == m_context.CurrentSkin);
         m_skins->addAction(entry);
@@ -552,7 +552,8 @@ void frmGet::buildControls()
     shape->setObjectName(QStringLiteral("Shape3"));
     shape->setAutoFillBackground(true);
     QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, ParseHexColor(Shape3Color));
+    // The counts are white on the blue band: the band is deepened until they read on it.
+    palette.setColor(QPalette::Window, readableOn(ParseHexColor(Shape3Color), Qt::white));
     palette.setColor(QPalette::WindowText, Qt::white);
     shape->setPalette(palette);
 
@@ -662,6 +663,7 @@ void frmGet::load()
 {
     m_memory->restore();
     ApplySkin();
+    QCoreApplication::instance()->installEventFilter(this);
     MyDisplayBirth();
     m_context.IsFormLoading = true;
     const int start = qBound(0, int(m_context.Settings.intInitType), CategoryCount - 1);
@@ -799,7 +801,7 @@ void frmGet::chooseSkin(int skin)
     m_context.CurrentSkin = skin;
     const QList<QAction *> entries = m_skins->actions();
     for (int i = 0; i < entries.size(); ++i)
-        entries[i]->setChecked(i + 1 == skin);
+        entries[i]->setChecked(i == skin);
     ApplySkin();
 }
 
@@ -990,6 +992,16 @@ void frmGet::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reloadIfChangedElsewhere();
     QMainWindow::changeEvent(event);
+}
+
+bool frmGet::eventFilter(QObject *watched, QEvent *event)
+{
+    // The desktop switched between light and dark while the program ran: Qt tells the
+    // application, not its main windows.
+    if (watched == QCoreApplication::instance()
+        && event->type() == QEvent::ApplicationPaletteChange)
+        ApplySkin();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmGet::showEvent(QShowEvent *event)

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/frmget.h"
+#include "desktop/colourscheme.h"
 #include "desktop/musicplayer.h"
 #include "desktop/sessionplatform.h"
 #include "platform/clock.h"
@@ -58,6 +59,7 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed launcher, whose icon the desktop then shows.
     QGuiApplication::setDesktopFileName(desktopAppId());
     installQtTranslations(app);
+    natalis::desktop::followPortalColourScheme(&app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(AppTitle.toString() + PlatformHelp);

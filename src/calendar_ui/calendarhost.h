@@ -14,7 +14,7 @@ class CalendarHost
 public:
     virtual ~CalendarHost() = default;
     virtual const QList<store::BirthdayRecord> &birthdays() const = 0; // empty when none
-    virtual int currentSkin() const = 0; // 1..4
+    virtual int currentSkin() const = 0; // 0..4
     virtual QDateTime now() const = 0; // the program's clock
     virtual QString
     todayNotifyText() const = 0; // one-line reminder text, items separated by blanks

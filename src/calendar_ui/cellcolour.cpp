@@ -2,13 +2,32 @@
 
 #include "widgets/skincolors.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace natalis::calendar_ui {
+
+namespace {
+
+// The plain texts stand on plain cells (the palette's base) and on the one under the mouse.
+QColor readableInCell(QStringView hex, int skin)
+{
+    const QPalette palette = QGuiApplication::palette();
+    const QColor base = palette.color(QPalette::Base);
+    QColor colour = app::ParseHexColor(hex);
+    // A near-black day number lightened on a dark palette would pass for a marked day's red.
+    if (base.lightness() < 128 && colour.lightness() < 64)
+        colour = palette.color(QPalette::Text);
+    return app::readableOn(app::readableOn(colour, base), app::skinColor(skin, 9));
+}
+
+} // namespace
 
 QColor cellColor(CellColour role, int skin)
 {
     switch (role) {
     case CellColour::Day:
-        return app::ParseHexColor(u"330000");
+        return readableInCell(u"330000", skin);
     case CellColour::Today:
         return app::skinColor(skin, 7);
     case CellColour::Marked:
@@ -16,7 +35,7 @@ QColor cellColor(CellColour role, int skin)
     case CellColour::Term:
         return app::skinColor(skin, 5);
     case CellColour::Quiet:
-        return app::ParseHexColor(u"666666");
+        return readableInCell(u"666666", skin);
     case CellColour::OutsideMonth:
         return app::skinColor(skin, 3);
     }

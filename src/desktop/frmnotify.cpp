@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace natalis::app {
 
@@ -19,6 +20,30 @@ constexpr int Height = 34;
 constexpr int CloseSize = 16;
 
 } // namespace
+
+QPoint stripPosition(const QRect &area, QSize strip, const QRect &avoid)
+{
+    const int left = area.left();
+    const int right = area.right() - strip.width() + 1;
+    const int top = area.top();
+    const int bottom = area.bottom() - strip.height() + 1;
+    const auto clampX = [&](int x) { return std::clamp(x, left, std::max(left, right)); };
+    const auto clampY = [&](int y) { return std::clamp(y, top, std::max(top, bottom)); };
+    const QPoint corner(right, bottom);
+    const QPoint candidates[] = {
+        corner, { left, bottom }, { right, top }, { left, top },
+        { clampX(avoid.right() - strip.width() + 1), avoid.bottom() + 1 }, // below the window
+        { clampX(avoid.right() - strip.width() + 1), avoid.top() - strip.height() }, // above it
+        { avoid.right() + 1, clampY(avoid.bottom() - strip.height() + 1) }, // right of it
+        { avoid.left() - strip.width(), clampY(avoid.bottom() - strip.height() + 1) }, // left
+    };
+    for (const QPoint &at : candidates) {
+        const QRect place(at, strip);
+        if (area.contains(place) && (!avoid.isValid() || !place.intersects(avoid)))
+            return at;
+    }
+    return corner;
+}
 
 frmNotify::frmNotify(QWidget *parent)
     : QWidget(parent,
@@ -95,8 +120,10 @@ void frmNotify::placeInCorner()
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    move(area.right() - width() + 1, area.bottom() - height() + 1);
+    const QRect avoid = m_avoided && m_avoided->isVisible() && !m_avoided->isMinimized()
+        ? m_avoided->frameGeometry()
+        : QRect();
+    move(stripPosition(screen->availableGeometry(), size(), avoid));
 }
 
 void frmNotify::showEvent(QShowEvent *event)

@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
 class QTimer;
 
 namespace natalis::app {
+
+// Where a strip of `strip` size goes in the screen's free `area`: the bottom-right corner, or where
+// it covers no part of `avoid` (the main window, so that its buttons stay in reach): another
+// corner, or beside the window. When no such place exists, the bottom-right corner after all.
+QPoint stripPosition(const QRect &area, QSize strip, const QRect &avoid);
 
 // The floating reminder: a small translucent strip in the bottom-right corner of the screen,
 // above every window, whose text scrolls from right to left; dragged by its body, closed by its
@@ -29,8 +35,11 @@ public:
     void setNotifyText(const QString &text);
     // One tick of the scroll timer; public so that tests can drive it.
     void scrollTick();
-    // Bottom-right corner of the available screen area (which excludes the taskbar).
+    // Bottom-right corner of the available screen area (which excludes the taskbar), unless it
+    // would cover the avoided window there.
     void placeInCorner();
+    // The window the strip keeps clear of while that window is shown.
+    void setAvoidedWindow(QWidget *window) { m_avoided = window; }
 
 Q_SIGNALS:
     void closedByUser();
@@ -50,6 +59,7 @@ private:
     QLabel *m_close;
     QTimer *m_timer;
     QString m_wanted;
+    QPointer<QWidget> m_avoided;
     QPoint m_dragOffset;
     QPoint m_pressedAt; // global position of the last press
     bool m_dragged = false;

@@ -22,7 +22,8 @@ struct AppContext
     QString DbPath;
     QString DbNotice; // panel 1's text after loading instead of the usual hint; empty for none
     QString ComputerName; // written into every SMS log row; empty when unknown
-    int CurrentSkin = 1; // 1..4, index into SkinColors + 1; every start begins with 1
+    int CurrentSkin =
+        0; // 0 follows the desktop, 1..4 index SkinColors + 1; every start begins with 0
     bool IsFormLoading = false;
     std::optional<store::Connection> DbConnection;
     // The start met a damaged page and the user kept the file: the connection is read-only

@@ -55,9 +55,14 @@ void makeScrollable(QWidget &window)
 void fitToScreen(QWidget &window)
 {
     const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen || window.isMaximized() || window.isFullScreen())
+    if (screen)
+        fitToScreen(window, screen->availableGeometry());
+}
+
+void fitToScreen(QWidget &window, const QRect &available)
+{
+    if (window.isMaximized() || window.isFullScreen())
         return;
-    const QRect available = screen->availableGeometry();
     const QRect frame = window.frameGeometry();
     const QSize frameSize(
         qMax(frame.width() - window.width(), 0), qMax(frame.height() - window.height(), 0));

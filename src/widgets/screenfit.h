@@ -1,6 +1,7 @@
 #pragma once
 
 class QApplication;
+class QRect;
 class QWidget;
 
 namespace natalis::app {
@@ -10,6 +11,8 @@ namespace natalis::app {
 // factor. A window whose layout needs more room than the screen has gets its content put into a
 // scroll area first, so that nothing is clipped out of reach.
 void fitToScreen(QWidget &window);
+// The same within the free area `available` of a screen.
+void fitToScreen(QWidget &window, const QRect &available);
 
 // The windows a person moves and resizes: main window, dialogs, the calendar. Never the tray's
 // icon window, balloons, tool tips, popups or the floating strip.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QStringView>
 #include <array>
 
@@ -24,6 +25,8 @@ inline constexpr std::array<std::array<QStringView, 14>, 4> SkinColors = { {
 } };
 
 inline constexpr int SkinCount = 4;
+// The "跟随系统" entry: the desktop's own palette, with skin 1's accents.
+inline constexpr int FollowSystemSkin = 0;
 inline constexpr int SkinColorCount = 14;
 
 // The main window's Shape3, whatever the skin.
@@ -33,7 +36,23 @@ inline constexpr QStringView Shape3Color = u"7E9BE5";
 // digits, so a pair without one (or a missing pair of a short text) gives 0.
 QColor ParseHexColor(QStringView text);
 
-// The colour of item 0..13 in skin 1..4; out-of-range arguments give an invalid QColor.
+// The WCAG 2 contrast ratio of two opaque colours: 1 for equal ones up to 21 for black on white.
+double contrastRatio(const QColor &a, const QColor &b);
+inline constexpr double ReadableContrast = 4.5;
+
+// `text` itself where it reads on `background`, else the nearest lightness of its hue that does:
+// a skin's accent keeps its hue on any palette.
+QColor readableOn(const QColor &text, const QColor &background);
+
+// The colour of item 0..13 in skin 0..4 drawn with `palette`. A skin gives accents, the palette
+// the lightness: on a dark palette the skin's backgrounds become the palette's background tinted
+// with the skin's colour, and every text is made readable on the background it is drawn on.
+// Out-of-range arguments give an invalid QColor.
+QColor skinColor(int skin, int item, const QPalette &palette);
+// The same with the application's palette.
 QColor skinColor(int skin, int item);
+
+// A dark palette for a desktop that prefers dark but whose theme gives no dark colours.
+QPalette darkPalette();
 
 } // namespace natalis::app

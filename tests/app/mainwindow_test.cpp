@@ -9,6 +9,8 @@
 #include "support/casename.h"
 #include "support/programfixture.h"
 #include "support/unnamedcontrols.h"
+#include "support/windowclipping.h"
+#include "widgets/skincolors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -422,6 +424,20 @@ TEST_F(MainWindow, SkinsPaintTheSmsPanelBoxes)
     EXPECT_EQ(find<QWidget>(u"txtYyGL"_s)->palette().color(QPalette::Text), QColor(Qt::black));
 }
 
+TEST_F(MainWindow, ListsFollowTheDesktopAndStayReadableWhenItTurnsDark)
+{
+    openWindow().show();
+    EXPECT_TRUE(find<QAction>(u"mnuHf0"_s)->isChecked()) << "跟随系统 is where a user starts";
+    find<QAction>(u"mnuHf3"_s)->trigger();
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette()); // the desktop switches to dark while the program runs
+    const QPalette list = window->listView(0)->palette();
+    QApplication::setPalette(light);
+    EXPECT_LT(list.color(QPalette::Base).lightness(), 128);
+    EXPECT_GE(
+        contrastRatio(list.color(QPalette::Text), list.color(QPalette::Base)), ReadableContrast);
+}
+
 TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
 {
     add(colleague(u"甲"_s));
@@ -609,6 +625,17 @@ TEST_F(MainWindow, EveryControlHasANameAScreenReaderCanRead)
     openWindow();
     // The SMS panel is walked too: hidden controls are in the tree, shown once it opens.
     EXPECT_EQ(test::unnamedControls(window.get()), QStringList {});
+}
+
+TEST_F(MainWindow, NothingIsCutOffOnSmallScreens)
+{
+    openWindow();
+    for (const bool smsPanel : { false, true }) {
+        for (const auto &screen : test::SmallScreens)
+            EXPECT_EQ(test::widgetsOutsideWhenFitted(*window, screen.room), QStringList())
+                << screen.situation << (smsPanel ? ", SMS panel open" : "");
+        window->cmdDuanxin_Click(); // folds the SMS panel out
+    }
 }
 
 } // namespace

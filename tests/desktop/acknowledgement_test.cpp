@@ -130,5 +130,35 @@ TEST_P(PlaceTest, BesideTheIconAndOnTheScreen)
 INSTANTIATE_TEST_SUITE_P(
     Icons, PlaceTest, testing::ValuesIn(PlaceCases), natalis::test::BySituation());
 
+TEST(FloatingWindow, KeepsClearOfTheMainWindowWhereTheScreenAllows)
+{
+    const QRect area(0, 0, 1920, 1040); // a 1080-pixel screen less a bottom panel
+    const QSize strip(300, 34);
+    const QPoint corner(1620, 1006);
+    const struct
+    {
+        const char *situation;
+        QRect window;
+        bool clear; // else the bottom-right corner
+    } rows[] = {
+        { "no main window shown", QRect(), true },
+        { "window far from the corner", QRect(100, 100, 800, 600), true },
+        { "window in the bottom-right corner", QRect(1100, 500, 820, 540), true },
+        { "window over the bottom half", QRect(0, 520, 1920, 520), true },
+        { "window filling all but a thin strip above", QRect(0, 20, 1920, 1020), false },
+        { "maximised window", area, false },
+    };
+    for (const auto &row : rows) {
+        const QPoint at = stripPosition(area, strip, row.window);
+        const QRect place(at, strip);
+        EXPECT_TRUE(area.contains(place)) << row.situation;
+        const bool clear = !row.window.isValid() || !place.intersects(row.window);
+        EXPECT_EQ(clear, row.clear) << row.situation;
+        if (!row.clear || !row.window.isValid()) {
+            EXPECT_EQ(at, corner) << row.situation;
+        }
+    }
+}
+
 } // namespace
 } // namespace natalis::app

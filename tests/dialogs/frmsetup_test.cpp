@@ -9,6 +9,7 @@
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
+#include "support/windowclipping.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -231,6 +233,18 @@ TEST_F(Setup, ShortcutOnceWithTheAbsoluteDatabasePathThenKept)
     dialog->cmdLnk_Click();
     EXPECT_EQ(dialog->statusText(), u"青萍生日提醒软件v4.0的快捷方式已经存在!"_s);
     EXPECT_EQ(fileText(path), u"kept"_s);
+}
+
+TEST_F(Setup, NothingIsCutOffOnSmallScreens)
+{
+    frmSetup &dialog = open();
+    auto *pages = dialog.findChild<QTabWidget *>(u"tabPages"_s);
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        for (const auto &screen : test::SmallScreens)
+            EXPECT_EQ(test::widgetsOutsideWhenFitted(dialog, screen.room), QStringList())
+                << screen.situation << ", page " << page;
+    }
 }
 
 } // namespace

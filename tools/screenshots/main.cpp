@@ -39,6 +39,7 @@
 #include "transfer/importreader.h"
 #include "transfer/vcardimport.h"
 #include "widgets/screenfit.h"
+#include "widgets/skincolors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,7 +153,9 @@ void logSampleSends(store::Connection &db, const sms::SmsAccountTable &accounts,
 // a failure, since part of it could not be reached.
 bool save(QWidget &widget, const QString &file)
 {
-    QApplication::processEvents();
+    // A window refitted to the screen is laid out anew in later turns of the event loop.
+    for (int turn = 0; turn < 3; ++turn)
+        QApplication::processEvents();
     const bool saved = widget.grab().save(file);
     const QRect available = widget.screen()->availableGeometry();
     const bool fits = available.contains(widget.frameGeometry());
@@ -193,6 +196,12 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     app::installQtTranslations(application);
     app::keepWindowsOnScreen(application);
+    const QStringList arguments = QApplication::arguments();
+    // A dark desktop's stand-in: Fusion draws a dark palette whatever the platform's theme.
+    if (arguments.contains(QStringLiteral("--dark"))) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(app::darkPalette());
+    }
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 
@@ -207,9 +216,8 @@ int main(int argc, char *argv[])
     app::frmGet &window = program.window();
     window.show();
     bool ok = true;
-    const char *skins[] = { "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
-    for (int skin = 1; skin <= 4; ++skin) {
-        window.findChild<QAction *>(QString::fromLatin1(skins[skin - 1]))->trigger();
+    for (int skin = app::SkinCount; skin >= app::FollowSystemSkin; --skin) {
+        window.findChild<QAction *>(QStringLiteral("mnuHf%1").arg(skin))->trigger();
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
     ok &= saveSmsPanel(window, context, folder);
