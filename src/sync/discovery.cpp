@@ -53,24 +53,24 @@ QByteArray mkcalendarBody(const QString &displayName)
           "</c:supported-calendar-component-set></d:prop></d:set></c:mkcalendar>";
 }
 
-CalendarHome discoverCalendars(DavClient &client, const QUrl &server)
+CalendarHome discoverCollections(DavClient &client, const QUrl &server, const CollectionKind &kind)
 {
     CalendarHome result;
-    const QByteArray body = propfindBody({ "d:current-user-principal", "c:calendar-home-set" });
+    const QByteArray body = kind.propfind({ "d:current-user-principal", kind.homeSet });
     QUrl home;
-    for (const QUrl &candidate : { server, server.resolved(QUrl(u"/.well-known/caldav"_s)) }) {
+    for (const QUrl &candidate : { server, server.resolved(QUrl(kind.wellKnown)) }) {
         const DavReply reply = client.send({ "PROPFIND", candidate, body, { { "Depth", "0" } } });
         if (reply.status == 0 || reply.status == 401) {
             result.error = replyFailure(reply);
             return result;
         }
         const QList<DavResource> found = parseMultistatus(reply.body);
-        home = firstHref(candidate, found, u"calendar-home-set"_s);
+        home = firstHref(candidate, found, kind.homeSetName);
         const QUrl principal = firstHref(candidate, found, u"current-user-principal"_s);
         if (!home.isValid() && principal.isValid()) {
             const DavReply asked =
                 client.send({ "PROPFIND", principal, body, { { "Depth", "0" } } });
-            home = firstHref(principal, parseMultistatus(asked.body), u"calendar-home-set"_s);
+            home = firstHref(principal, parseMultistatus(asked.body), kind.homeSetName);
         }
         if (home.isValid())
             break;
@@ -78,11 +78,11 @@ CalendarHome discoverCalendars(DavClient &client, const QUrl &server)
     }
     if (!home.isValid()) {
         if (result.error.isEmpty())
-            result.error = u"服务器上找不到日历"_s;
+            result.error = kind.notFound;
         return result;
     }
     const DavReply listing = client.send({ "PROPFIND", home,
-        propfindBody({ "d:resourcetype", "d:displayname" }), { { "Depth", "1" } } });
+        kind.propfind({ "d:resourcetype", "d:displayname" }), { { "Depth", "1" } } });
     if (!listing.ok()) {
         result.error = replyFailure(listing);
         return result;
@@ -90,11 +90,18 @@ CalendarHome discoverCalendars(DavClient &client, const QUrl &server)
     result.home = asFolder(home);
     result.error.clear();
     for (const DavResource &resource : parseMultistatus(listing.body)) {
-        if (resource.calendar)
+        if (resource.*kind.isOne)
             result.calendars << CalendarInfo { asFolder(home.resolved(QUrl(resource.href))),
                 resource.text.value(u"displayname"_s) };
     }
     return result;
+}
+
+CalendarHome discoverCalendars(DavClient &client, const QUrl &server)
+{
+    return discoverCollections(client, server,
+        { u"/.well-known/caldav"_s, "c:calendar-home-set", u"calendar-home-set"_s, propfindBody,
+            &DavResource::calendar, u"服务器上找不到日历"_s });
 }
 
 QUrl calendarUrlIn(const CalendarHome &home, const QString &name)

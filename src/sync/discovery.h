@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/davclient.h"
+#include "sync/multistatus.h"
 
 #include <QList>
 #include <QString>
@@ -25,6 +26,20 @@ struct CalendarHome
 // address itself, then /.well-known/caldav, asked for current-user-principal, that principal
 // for calendar-home-set, and the home for its calendar collections.
 CalendarHome discoverCalendars(DavClient &client, const QUrl &server);
+
+// What tells one kind of collection from another while it is being discovered.
+struct CollectionKind
+{
+    QString wellKnown; // "/.well-known/caldav"
+    QByteArray homeSet; // the home-set property as the body names it: "c:calendar-home-set"
+    QString homeSetName; // the same as the reply names it: "calendar-home-set"
+    QByteArray (*propfind)(const QList<QByteArray> &properties); // declares the prefixes
+    bool DavResource::*isOne; // &DavResource::calendar
+    QString notFound; // "服务器上找不到日历"
+};
+
+// The discovery of discoverCalendars for any kind of collection.
+CalendarHome discoverCollections(DavClient &client, const QUrl &server, const CollectionKind &kind);
 
 // The calendar of home named name (display name or last path segment), or, when none is, the
 // address a new one of that name gets.
