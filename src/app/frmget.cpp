@@ -599,7 +599,7 @@ void frmGet::buildControls()
     m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), SmsPanelClosedCaption);
     // The arrow in the caption means nothing read aloud; the description says what it does.
     nameForReader(m_duanxin, QStringLiteral("短信窗口"), QStringLiteral("展开短信群发"));
-    auto *close = namedButton(shape, QStringLiteral("cmdExit"), QStringLiteral("关闭(&E)"));
+    auto *close = namedButton(shape, QStringLiteral("cmdExit"), actCaption(WindowAct::Close));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);

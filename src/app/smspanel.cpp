@@ -5,8 +5,8 @@
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"
-#include "dialogs/frmdxhist.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmdxhist.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -119,7 +119,8 @@ QWidget *SmsPanel::buildAccountRow()
     m_keywords->setCursor(Qt::PointingHandCursor);
     m_keywords->setStyleSheet(QStringLiteral("color: #0000ee; text-decoration: underline;"));
     m_keywords->installEventFilter(this);
-    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&H)"));
+    // H belongs to the main window's help menu, whose window this panel shares.
+    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&R)"));
     auto *setup = namedButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
     connect(history, &QPushButton::clicked, this, &SmsPanel::Command7_Click);
     connect(setup, &QPushButton::clicked, this, &SmsPanel::cmdDxSet_Click);
