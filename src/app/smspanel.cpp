@@ -160,12 +160,16 @@ QWidget *SmsPanel::buildTemporaryNumbers()
     m_tmpDel->setEnabled(false);
     m_tmpCls->setEnabled(false);
 
+    // Two buttons a row, the ways in beside the box and the ways out below the list: with three
+    // in a row the panel was wider than 1920 pixels at scale 2 or a 1024-pixel screen allow.
     auto *entry = new QHBoxLayout;
-    entry->addWidget(m_tmpText);
+    entry->addWidget(m_tmpText, 1);
     entry->addWidget(m_tmpAdd);
+    entry->addWidget(m_tmpFAdd);
     auto *actions = new QHBoxLayout;
-    for (QPushButton *b : { m_tmpDel, m_tmpCls, m_tmpFAdd })
-        actions->addWidget(b);
+    actions->addWidget(m_tmpDel);
+    actions->addWidget(m_tmpCls);
+    actions->addStretch(1);
     auto *layout = new QVBoxLayout(box);
     layout->addLayout(entry);
     layout->addWidget(m_tmpList, 1);
@@ -273,7 +277,6 @@ QWidget *SmsPanel::buildSchedule()
     layout->addLayout(time);
     layout->addStretch(1);
     layout->addLayout(send);
-    box->setMinimumWidth(230);
     return box;
 }
 

@@ -631,9 +631,12 @@ TEST_F(MainWindow, NothingIsCutOffOnSmallScreens)
 {
     openWindow();
     for (const bool smsPanel : { false, true }) {
-        for (const auto &screen : test::SmallScreens)
+        for (const auto &screen : test::SmallScreens) {
             EXPECT_EQ(test::widgetsOutsideWhenFitted(*window, screen.room), QStringList())
                 << screen.situation << (smsPanel ? ", SMS panel open" : "");
+            EXPECT_FALSE(test::widerThan(*window, screen.room))
+                << screen.situation << (smsPanel ? ", SMS panel open" : "");
+        }
         window->cmdDuanxin_Click(); // folds the SMS panel out
     }
 }
