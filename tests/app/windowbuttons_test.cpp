@@ -2,7 +2,6 @@
 // the desktop puts them, and gives each Alt key to one control only.
 
 #include "calendar_ui/frmindate.h"
-#include "calendar_ui/frmindate1.h"
 #include "calendar_ui/frmwnl.h"
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
@@ -12,7 +11,6 @@
 #include "dialogs/frmdxhist.h"
 #include "dialogs/frmdxsetup.h"
 #include "dialogs/frmfilein.h"
-#include "dialogs/frmhappen.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "support/casename.h"
@@ -22,11 +20,9 @@
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
-#include <QGroupBox>
 #include <QMap>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTabBar>
 #include <vector>
 
 using namespace natalis;
@@ -70,11 +66,7 @@ public:
     }
     QWidget *gregorianPicker()
     {
-        return keep<calendar_ui::frmInDate>(1, Today, u"公历1980年 03月03日"_s);
-    }
-    QWidget *lunarPicker()
-    {
-        return keep<calendar_ui::frmInDate1>(1, Today, u"农历1980年 01月17日"_s);
+        return keep<calendar_ui::frmInDate>(1, QDate(2025, 5, 1), u"公历1980年 03月03日"_s);
     }
     QWidget *editor() { return keep<frmAddEdit>(buffer, frmAddEdit::Setup {}); }
     QWidget *settings()
@@ -101,10 +93,8 @@ public:
     QWidget *versionChoice() { return keep<frmVerSelect>(); }
     QWidget *backups() { return keep<frmBackup>(QList<store::BackupEntry> {}, 1); }
     QWidget *dayList() { return keep<frmContent>(u"公历2025年05月01日"_s, QString(), 1); }
-    QWidget *todayList() { return keep<frmHappen>(u"公历2025年05月01日"_s, QString(), 1); }
 
 private:
-    const QDate Today { 2025, 5, 1 };
     store::BirthdayEdit buffer;
 
     template<typename Window, typename... Args>
@@ -119,8 +109,8 @@ private:
     std::vector<std::unique_ptr<QWidget>> windows;
 };
 
-// The controls of window taking each Alt letter. A tab's, a group's, a label's and a menu title's
-// letters count as a button's do; entries inside a menu only act while it is open.
+// The controls of window taking each Alt letter: buttons, labels and menu titles (entries inside
+// a menu act only while it is open).
 QMap<QChar, QStringList> mnemonicTakers(QWidget *window)
 {
     QStringList texts;
@@ -128,12 +118,6 @@ QMap<QChar, QStringList> mnemonicTakers(QWidget *window)
         texts << button->text();
     for (auto *label : window->findChildren<QLabel *>())
         texts << label->text();
-    for (auto *group : window->findChildren<QGroupBox *>())
-        texts << group->title();
-    for (auto *tabs : window->findChildren<QTabBar *>()) {
-        for (int i = 0; i < tabs->count(); ++i)
-            texts << tabs->tabText(i);
-    }
     for (auto *bar : window->findChildren<QMenuBar *>()) {
         for (QAction *title : bar->actions())
             texts << title->text();
@@ -155,8 +139,7 @@ const std::vector<ActButton> AcceptOrReject = { { "cmdOK", WindowAct::Accept },
 const ButtonCase ButtonCases[] = {
     { "main window and its SMS panel", &WindowButtons::mainWindow, CloseOnly },
     { "perpetual calendar", &WindowButtons::calendar, CloseOnly },
-    { "Gregorian date picker", &WindowButtons::gregorianPicker, CloseOnly },
-    { "lunar date picker", &WindowButtons::lunarPicker, CloseOnly },
+    { "date picker, both calendars'", &WindowButtons::gregorianPicker, CloseOnly },
     { "birthday editor", &WindowButtons::editor, AcceptOrReject },
     { "settings", &WindowButtons::settings, AcceptOrReject },
     { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject },
@@ -164,8 +147,7 @@ const ButtonCase ButtonCases[] = {
     { "import preview", &WindowButtons::importPreview, AcceptOrReject },
     { "old version choice", &WindowButtons::versionChoice, AcceptOrReject },
     { "backups", &WindowButtons::backups, { { "cmdCancel", WindowAct::Close } } },
-    { "a day's birthdays", &WindowButtons::dayList, CloseOnly },
-    { "today's reminders", &WindowButtons::todayList, CloseOnly },
+    { "day lists, a day's and today's", &WindowButtons::dayList, CloseOnly },
 };
 
 TEST_P(WindowButtons, OneWordingPerActInTheDesktopsPlaceAndEachAltLetterOnce)

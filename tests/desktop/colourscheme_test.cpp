@@ -23,41 +23,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Portal { Absent, Silent, Answers };
+// Older portals wrap the value in a second variant.
+enum class Portal { Absent, Silent, Answers, AnswersWrappedTwice };
 
-// Settings.Read as xdg-desktop-portal implements it for the one key the program reads. Portals
-// before version 2 of the interface wrap the value in a second variant.
+// Settings.Read as xdg-desktop-portal answers it for the one key the program reads.
 class FakePortalSettings : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
 
 public:
-    FakePortalSettings(bool silent, uint scheme, bool wrappedTwice)
-        : m_silent(silent), m_scheme(scheme), m_wrappedTwice(wrappedTwice)
-    {
-    }
+    FakePortalSettings(Portal portal, uint scheme) : m_portal(portal), m_scheme(scheme) { }
 
 public Q_SLOTS:
-    QDBusVariant Read(const QString &nameSpace, const QString &key)
+    QDBusVariant Read(const QString &, const QString &)
     {
-        if (m_silent) {
-            setDelayedReply(true); // and never answers
-            return {};
-        }
-        if (nameSpace != u"org.freedesktop.appearance" || key != u"color-scheme") {
-            sendErrorReply(
-                u"org.freedesktop.portal.Error.NotFound"_s, u"Requested setting not found"_s);
-            return {};
-        }
+        setDelayedReply(m_portal == Portal::Silent); // and never answers
         const QDBusVariant value(QVariant::fromValue(m_scheme));
-        return m_wrappedTwice ? QDBusVariant(QVariant::fromValue(value)) : value;
+        return m_portal == Portal::AnswersWrappedTwice ? QDBusVariant(QVariant::fromValue(value))
+                                                       : value;
     }
 
 private:
-    bool m_silent;
+    Portal m_portal;
     uint m_scheme;
-    bool m_wrappedTwice;
 };
 
 struct SchemeCase
@@ -65,20 +54,19 @@ struct SchemeCase
     const char *situation;
     Portal portal;
     uint scheme; // 0 no preference, 1 dark, 2 light
-    bool wrappedTwice;
     bool themeDark; // the palette Qt found
     bool turnsDark;
     friend void PrintTo(const SchemeCase &c, std::ostream *os) { *os << c.situation; }
 };
 
 const SchemeCase SchemeCases[] = {
-    { "portal prefers dark over a light theme", Portal::Answers, 1, false, false, true },
-    { "older portal wraps the answer once more", Portal::Answers, 1, true, false, true },
-    { "dark theme keeps its own colours", Portal::Answers, 1, false, true, false },
-    { "portal prefers light", Portal::Answers, 2, false, false, false },
-    { "portal has no preference", Portal::Answers, 0, false, false, false },
-    { "no portal on the bus", Portal::Absent, 0, false, false, false },
-    { "portal that never answers", Portal::Silent, 0, false, false, false },
+    { "portal prefers dark over a light theme", Portal::Answers, 1, false, true },
+    { "older portal wraps the answer once more", Portal::AnswersWrappedTwice, 1, false, true },
+    { "dark theme keeps its own colours", Portal::Answers, 1, true, false },
+    { "portal prefers light", Portal::Answers, 2, false, false },
+    { "portal has no preference", Portal::Answers, 0, false, false },
+    { "no portal on the bus", Portal::Absent, 0, false, false },
+    { "portal that never answers", Portal::Silent, 1, false, false },
 };
 
 class PortalColourScheme : public testing::TestWithParam<SchemeCase>
@@ -125,7 +113,7 @@ TEST_P(PortalColourScheme, DarkensOnlyALightThemeWhenThePortalPrefersDark)
     std::optional<FakePortalSettings> settings;
     if (row.portal != Portal::Absent) {
         QDBusConnection portal = QDBusConnection::connectToBus(address, u"portal"_s);
-        settings.emplace(row.portal == Portal::Silent, row.scheme, row.wrappedTwice);
+        settings.emplace(row.portal, row.scheme);
         ASSERT_TRUE(portal.registerObject(
             u"/org/freedesktop/portal/desktop"_s, &*settings, QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(portal.registerService(u"org.freedesktop.portal.Desktop"_s));
