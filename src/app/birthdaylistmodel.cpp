@@ -241,7 +241,7 @@ QVariant BirthdayListModel::cellText(const Row &row, int column) const
     if (!row.next.date.isValid())
         return QString();
     if (column == NextColumn)
-        return row.next.date.toString(Qt::ISODate);
+        return calendar::comingDayText(row.next.date);
     return QString::number(row.next.age);
 }
 

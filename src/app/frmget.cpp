@@ -4,6 +4,7 @@
 #include "app/birthdaysortmodel.h"
 #include "app/smspanel.h"
 #include "app/transferactions.h"
+#include "calendar/datetext.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "reminder/nextbirthday.h"
@@ -30,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -258,6 +258,10 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
         view->horizontalHeader()->resizeSection(BirthdayListModel::AgeColumn, 56);
+        // Room for the longest coming day, two-digit month and day.
+        view->horizontalHeader()->resizeSection(BirthdayListModel::NextColumn,
+            view->fontMetrics().horizontalAdvance(calendar::comingDayText(QDate(2026, 12, 30)))
+                + 24);
         defaultColumns(view->horizontalHeader());
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this,
@@ -437,8 +441,7 @@ void frmGet::refreshUpcoming()
                                                  : QStringLiteral("%1天").arg(entry.daysLeft);
         QList<QStandardItem *> cells;
         for (const QString &text : { record.About.trimmed(), categoryName(listOf(record)),
-                 QLocale(QLocale::Chinese).toString(entry.next.date, QStringLiteral("M月d日 dddd")),
-                 left, QString::number(entry.next.age),
+                 calendar::comingDayText(entry.next.date), left, QString::number(entry.next.age),
                  entry.next.lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒"),
                  record.Tel.trimmed() })
             cells.append(new QStandardItem(text));
@@ -514,7 +517,7 @@ void frmGet::refreshSearch()
         QList<QStandardItem *> cells;
         for (const QString &text :
             { record.About.trimmed(), categoryName(listOf(record)), record.Tel.trimmed(),
-                record.Beizhu.trimmed(), next[i].date.toString(QStringLiteral("yyyy-MM-dd")) })
+                record.Beizhu.trimmed(), calendar::comingDayText(next[i].date) })
             cells.append(new QStandardItem(text));
         cells[0]->setData(record.Id, Qt::UserRole);
         cells[0]->setData(listOf(record), Qt::UserRole + 1);
@@ -599,7 +602,7 @@ void frmGet::buildControls()
     m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), SmsPanelClosedCaption);
     // The arrow in the caption means nothing read aloud; the description says what it does.
     nameForReader(m_duanxin, QStringLiteral("短信窗口"), QStringLiteral("展开短信群发"));
-    auto *close = namedButton(shape, QStringLiteral("cmdExit"), QStringLiteral("关闭(&E)"));
+    auto *close = namedButton(shape, QStringLiteral("cmdExit"), actCaption(WindowAct::Close));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);

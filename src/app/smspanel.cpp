@@ -5,8 +5,8 @@
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"
-#include "dialogs/frmdxhist.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmdxhist.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -119,7 +119,8 @@ QWidget *SmsPanel::buildAccountRow()
     m_keywords->setCursor(Qt::PointingHandCursor);
     m_keywords->setStyleSheet(QStringLiteral("color: #0000ee; text-decoration: underline;"));
     m_keywords->installEventFilter(this);
-    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&H)"));
+    // H belongs to the main window's help menu, whose window this panel shares.
+    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&R)"));
     auto *setup = namedButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
     connect(history, &QPushButton::clicked, this, &SmsPanel::Command7_Click);
     connect(setup, &QPushButton::clicked, this, &SmsPanel::cmdDxSet_Click);
@@ -159,12 +160,16 @@ QWidget *SmsPanel::buildTemporaryNumbers()
     m_tmpDel->setEnabled(false);
     m_tmpCls->setEnabled(false);
 
+    // Two buttons a row, the ways in beside the box and the ways out below the list: with three
+    // in a row the panel was wider than 1920 pixels at scale 2 or a 1024-pixel screen allow.
     auto *entry = new QHBoxLayout;
-    entry->addWidget(m_tmpText);
+    entry->addWidget(m_tmpText, 1);
     entry->addWidget(m_tmpAdd);
+    entry->addWidget(m_tmpFAdd);
     auto *actions = new QHBoxLayout;
-    for (QPushButton *b : { m_tmpDel, m_tmpCls, m_tmpFAdd })
-        actions->addWidget(b);
+    actions->addWidget(m_tmpDel);
+    actions->addWidget(m_tmpCls);
+    actions->addStretch(1);
     auto *layout = new QVBoxLayout(box);
     layout->addLayout(entry);
     layout->addWidget(m_tmpList, 1);
@@ -272,7 +277,6 @@ QWidget *SmsPanel::buildSchedule()
     layout->addLayout(time);
     layout->addStretch(1);
     layout->addLayout(send);
-    box->setMinimumWidth(230);
     return box;
 }
 

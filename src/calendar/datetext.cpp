@@ -108,6 +108,17 @@ QString lunarLongText(const LunarDate &date)
         .take();
 }
 
+QString comingDayText(QDate date)
+{
+    if (!date.isValid())
+        return QString();
+    // Qt counts Monday 1 … Sunday 7; the names go Sunday first.
+    return QStringLiteral("%1月%2日 %3")
+        .arg(date.month())
+        .arg(date.day())
+        .arg(weekdayName(date.dayOfWeek() % 7 + 1));
+}
+
 std::optional<QDate> parseGregorianText(QStringView text)
 {
     text = text.trimmed();

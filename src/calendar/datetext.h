@@ -19,6 +19,10 @@ QString lunarText(const LunarDate &date);
 // "农历" + year + "年(" + zodiac + ")" + month part + day part.
 QString lunarLongText(const LunarDate &date);
 
+// A day as the lists name a coming birthday, which always falls within the year ahead and so
+// goes without its year: "12月10日 星期四", "3月1日 星期日". Empty for an invalid date.
+QString comingDayText(QDate date);
+
 // Reads a Gregorian text by position. nullopt when the layout is broken or the day does not
 // exist (30 February, month 13 …).
 std::optional<QDate> parseGregorianText(QStringView text);

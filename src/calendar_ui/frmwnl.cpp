@@ -6,10 +6,10 @@
 #include "calendar_ui/monthbrowse.h"
 #include "calendar_ui/skinpaint.h"
 #include "reminder/remindertexts.h"
+#include "widgets/dialogparts.h"
 
 #include <QComboBox>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -65,17 +65,18 @@ void frmWNL::buildControls()
     connect(m_grid, &DayGrid::cellMenuRequested, this, &frmWNL::lblGLDay_Menu);
     connect(m_grid, &DayGrid::leftGrid, this, &frmWNL::hideNotice);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(
-        addButton("cmdSetup", QStringLiteral("生日设置(&S)"), &frmWNL::cmdSetup_Click));
-    buttons->addWidget(addButton("cmdExit", QStringLiteral("关闭(&E)"), &frmWNL::cmdExit_Click));
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(
+        addButton("cmdSetup", QStringLiteral("生日设置(&S)"), &frmWNL::cmdSetup_Click),
+        QDialogButtonBox::ActionRole);
+    connect(actButton(buttons, QStringLiteral("cmdExit"), app::WindowAct::Close),
+        &QPushButton::clicked, this, &frmWNL::cmdExit_Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lblToday);
     layout->addWidget(m_bar);
     layout->addWidget(m_grid);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Floats over the grid, so it stays out of the layout.

@@ -2,8 +2,8 @@
 
 #include "calendar_ui/browsebar.h"
 #include "calendar_ui/daygrid.h"
+#include "widgets/dialogparts.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -24,18 +24,14 @@ PickerDialog::PickerDialog(int skin, QDate today, QWidget *parent)
         [this](int index) { m_grid->highlight(m_cells[index].day > 0 ? index : -1); });
     connect(m_grid, &DayGrid::leftGrid, m_grid, [this] { m_grid->highlight(-1); });
 
-    auto *exit = new QPushButton(QStringLiteral("关闭(&E)"), this);
-    exit->setObjectName(QStringLiteral("cmdExit"));
-    exit->setAutoDefault(false);
-    connect(exit, &QPushButton::clicked, this, &PickerDialog::cmdExit_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exit);
+    auto *buttons = new QDialogButtonBox(this);
+    connect(actButton(buttons, QStringLiteral("cmdExit"), app::WindowAct::Close),
+        &QPushButton::clicked, this, &PickerDialog::cmdExit_Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
     layout->addWidget(m_grid);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

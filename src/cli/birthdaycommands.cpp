@@ -43,13 +43,13 @@ std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
 int runDue(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Prints what natalis reminds of at a moment, in three blocks separated by an empty\n"
         "line: the heading of the day, the multi-line reminder text and the one-line text."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("date"),
-        QStringLiteral("the moment (default: NATALIS_NOW, "
-                       "else now)"),
+        Help::tr("the moment (default: NATALIS_NOW, "
+                 "else now)"),
         QStringLiteral("YYYY-MM-DD[THH:MM]")));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("due"), arguments))
         return *exit;
@@ -184,17 +184,22 @@ QString fillEdit(const QCommandLineParser &parser, BirthdayEdit &edit)
 
 void addBirthdayOptions(QCommandLineParser &parser)
 {
+    // Marked texts carry English words; the field names alone read the same in every language.
     const std::pair<const char *, const char *> options[] = {
-        { "name", "生日名称 (required)" },
-        { "type", "生日类别: 同事 客户 代理商 供应商 家人 同学 朋友 其他 (required)" },
+        { "name", QT_TRANSLATE_NOOP("Help", "生日名称 (required)") },
+        { "type",
+            QT_TRANSLATE_NOOP(
+                "Help", "生日类别: 同事 客户 代理商 供应商 家人 同学 朋友 其他 (required)") },
         { "tel", "联系方式" },
         { "remark", "生日备注" },
-        { "gl", "公历日期 YYYY-MM-DD" },
-        { "nl", "农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15 or 1990年正月初一" },
-        { "rule", "提醒方式: gl (按公历, default) or nl (按农历)" },
-        { "days", "提醒天数 0..14 (default 7)" },
-        { "sms", "短信提醒: 是 or 否 (default 否)" },
-        { "sex", "性别: 男 or 女" },
+        { "gl", QT_TRANSLATE_NOOP("Help", "公历日期 YYYY-MM-DD") },
+        { "nl",
+            QT_TRANSLATE_NOOP(
+                "Help", "农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15 or 1990年正月初一") },
+        { "rule", QT_TRANSLATE_NOOP("Help", "提醒方式: gl (按公历, default) or nl (按农历)") },
+        { "days", QT_TRANSLATE_NOOP("Help", "提醒天数 0..14 (default 7)") },
+        { "sms", QT_TRANSLATE_NOOP("Help", "短信提醒: 是 or 否 (default 否)") },
+        { "sex", QT_TRANSLATE_NOOP("Help", "性别: 男 or 女") },
         { "class", "部门/类型" },
         { "qq", "QQ/MSN" },
         { "company", "公司名称" },
@@ -203,13 +208,13 @@ void addBirthdayOptions(QCommandLineParser &parser)
     };
     for (const auto &[name, description] : options)
         parser.addOption(QCommandLineOption(
-            QString::fromLatin1(name), QString::fromUtf8(description), QStringLiteral("VALUE")));
+            QString::fromLatin1(name), Help::tr(description), QStringLiteral("VALUE")));
 }
 
 int runAdd(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Adds a birthday with the checks of the birthday editor. The other calendar's date is\n"
         "computed as the date pickers compute it. A refusal prints the editor's message and\n"
         "exits 2."));
@@ -295,7 +300,7 @@ std::variant<int, std::pair<store::Connection, store::BirthdayLoad>> openNamed(
 int runEdit(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Changes the birthday --name of category --type with the checks of the birthday\n"
         "editor: the fields given change, the others stay. --new-name and --new-type rename it\n"
         "or move it to another category. A refusal prints the editor's message and exits 2."));
@@ -352,8 +357,7 @@ int runEdit(const QStringList &arguments)
 int runDelete(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Deletes the birthday --name of category --type."));
+    parser.setApplicationDescription(Help::tr("Deletes the birthday --name of category --type."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(
         QStringLiteral("name"), QStringLiteral("生日名称"), QStringLiteral("VALUE")));

@@ -36,12 +36,12 @@ QString dayLine(QDate date, const DayDescription &day)
 int runDay(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Describes every Gregorian day from FROM to TO (inclusive), one tab-separated line a day:\n"
         "date, lunar text, long text, lunar day name, solar term, month note, festivals."));
-    parser.addPositionalArgument(QStringLiteral("FROM"), QStringLiteral("first day, YYYY-MM-DD"));
+    parser.addPositionalArgument(QStringLiteral("FROM"), Help::tr("first day, YYYY-MM-DD"));
     parser.addPositionalArgument(QStringLiteral("TO"),
-        QStringLiteral("last day, YYYY-MM-DD (default FROM)"), QStringLiteral("[TO]"));
+        Help::tr("last day, YYYY-MM-DD (default FROM)"), QStringLiteral("[TO]"));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("day"), arguments))
         return *exit;
 
@@ -69,9 +69,9 @@ int runSolar(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Prints the Gregorian text of a lunar text in the stored layout,\n"
-                       "e.g. \"农历2006年闰07月15日\" or \"农历1976年 01月26日\"."));
-    parser.addPositionalArgument(QStringLiteral("LUNAR_TEXT"), QStringLiteral("the lunar text"));
+        Help::tr("Prints the Gregorian text of a lunar text in the stored layout,\n"
+                 "e.g. \"农历2006年闰07月15日\" or \"农历1976年 01月26日\"."));
+    parser.addPositionalArgument(QStringLiteral("LUNAR_TEXT"), Help::tr("the lunar text"));
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("solar"), arguments))
         return *exit;
@@ -89,10 +89,10 @@ int runSolar(const QStringList &arguments)
 int runNormalize(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Prints the normal form of a lunar date as import files write it\n"
-        "(e.g. \"2006-闰7-15\" gives 2006-闰07-15); exits 1 when the date is refused."));
-    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("the import lunar date"));
+    parser.setApplicationDescription(
+        Help::tr("Prints the normal form of a lunar date as import files write it\n"
+                 "(e.g. \"2006-闰7-15\" gives 2006-闰07-15); exits 1 when the date is refused."));
+    parser.addPositionalArgument(QStringLiteral("TEXT"), Help::tr("the import lunar date"));
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("normalize"), arguments))
         return *exit;

@@ -11,10 +11,12 @@ std::optional<int> parseCommandLine(
     if (!parser.parse(QStringList { command } + arguments))
         return fail(parser.errorText());
     if (parser.isSet(help)) {
-        // The parser names the program by its path; the usage line should read as typed.
+        // The parser names the program by its path; the usage line should read as typed, in
+        // whichever language the parser's own "Usage:" is.
         QString text = parser.helpText();
-        const qsizetype usageEnd = text.indexOf(u" [options]");
-        text.replace(0, usageEnd, Help::tr("Usage: natalis-cli %1").arg(command));
+        const QString path = QCoreApplication::arguments().value(0);
+        if (const qsizetype at = text.indexOf(path); !path.isEmpty() && at >= 0)
+            text.replace(0, at + path.size(), Help::tr("Usage: natalis-cli %1").arg(command));
         printText(text);
         return Success;
     }

@@ -1,5 +1,6 @@
 #include "dboption.h"
 
+#include "clicommand.h"
 #include "platform/dblocation.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,7 @@ namespace natalis::cli {
 QCommandLineOption dbOption()
 {
     return QCommandLineOption(QStringLiteral("db"),
-        QStringLiteral("database file (default: the one natalis opens)"), QStringLiteral("PATH"));
+        Help::tr("database file (default: the one natalis opens)"), QStringLiteral("PATH"));
 }
 
 QString programDbPath()

@@ -1,6 +1,7 @@
 #include "clicommand.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <sys/stat.h>
@@ -58,10 +59,17 @@ int main(int argc, char *argv[])
     // The companion shares the program's name so that both find the same per-user data folder.
     QCoreApplication::setApplicationName(QStringLiteral("natalis"));
     QCoreApplication::setApplicationVersion(QStringLiteral(NATALIS_VERSION));
-    // The help speaks the user's language where it has a translation, English otherwise.
+    // The help speaks the user's language where it has a translation, English otherwise. Qt's
+    // own lines of it ("Options:", the --help option) follow from Qt's catalogue, only where ours
+    // is translated, so that no help is half one language and half another.
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("natalis-cli"), QStringLiteral("_"),
             QStringLiteral(":/i18n")))
         QCoreApplication::installTranslator(&translator);
+    QTranslator qtTranslator;
+    if (!translator.isEmpty()
+        && qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
     return finishOutput(runCommandLine(QCoreApplication::arguments().mid(1)));
 }

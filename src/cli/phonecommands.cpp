@@ -48,18 +48,18 @@ std::optional<int> yearOption(const QCommandLineParser &parser, const QString &n
 int runIcs(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Writes the birthdays to FILE as an iCalendar file (RFC 5545) a phone calendar\n"
+    parser.setApplicationDescription(Help::tr(
+        "Writes the birthdays to FILE as an iCalendar file (RFC 5545) a phone calendar\n"
         "imports: a Gregorian birthday repeats yearly, a lunar one is written for each year on\n"
-        "the day the reminder computes, each with an alarm at 09:00 its advance days before."_s);
+        "the day the reminder computes, each with an alarm at 09:00 its advance days before."));
     parser.addOption(dbOption());
+    parser.addOption(QCommandLineOption(u"from"_s,
+        Help::tr("first year (default: this year; NATALIS_NOW sets the clock)"), u"YEAR"_s));
     parser.addOption(QCommandLineOption(
-        u"from"_s, u"first year (default: this year; NATALIS_NOW sets the clock)"_s, u"YEAR"_s));
-    parser.addOption(
-        QCommandLineOption(u"years"_s, u"how many years (default 20, never past 2100)"_s, u"N"_s));
+        u"years"_s, Help::tr("how many years (default 20, never past 2100)"), u"N"_s));
     parser.addOption(QCommandLineOption(
-        u"festivals"_s, u"add the eleven reminded festivals and the 24 solar terms"_s));
-    parser.addPositionalArgument(u"FILE"_s, u"the .ics file to write"_s);
+        u"festivals"_s, Help::tr("add the eleven reminded festivals and the 24 solar terms")));
+    parser.addPositionalArgument(u"FILE"_s, Help::tr("the .ics file to write"));
     if (const std::optional<int> exit = parseCommandLine(parser, u"ics"_s, arguments))
         return *exit;
     if (parser.positionalArguments().size() != 1)
@@ -88,11 +88,11 @@ int runIcs(const QStringList &arguments)
 int runVcf(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Writes every birthday to FILE as a vCard 3.0 contact a phone imports (name, number,\n"
-        "birthday, company, address, remark, category); import --layout vcf reads it back."_s);
+    parser.setApplicationDescription(Help::tr(
+        "Writes every birthday to FILE as a vCard 3.0 contact a phone imports (name, number,\n"
+        "birthday, company, address, remark, category); import --layout vcf reads it back."));
     parser.addOption(dbOption());
-    parser.addPositionalArgument(u"FILE"_s, u"the .vcf file to write"_s);
+    parser.addPositionalArgument(u"FILE"_s, Help::tr("the .vcf file to write"));
     if (const std::optional<int> exit = parseCommandLine(parser, u"vcf"_s, arguments))
         return *exit;
     if (parser.positionalArguments().size() != 1)

@@ -30,12 +30,12 @@ enum SmsAutoExit {
     DatabaseError = 4, // the database could not be opened or read, or a record not written
 };
 
-const QString SmsAutoExitHelp =
-    u"Exit codes: 0 every due greeting went out (or none was due); 1 the gateway refused a\n"
+const char *const SmsAutoExitHelp = QT_TRANSLATE_NOOP("Help",
+    "Exit codes: 0 every due greeting went out (or none was due); 1 the gateway refused a\n"
     "batch; 2 bad arguments; 3 the gateway could not be reached or its answer was lost (the\n"
     "next pass retries it without sending twice); 4 database error: the database could not be\n"
     "opened or read, or a batch's record or sent mark could not be written. When several\n"
-    "apply, the highest."_s;
+    "apply, the highest.");
 
 // --date, else NATALIS_NOW, else the clock; as `due` reads it.
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
@@ -91,15 +91,18 @@ int runSmsAuto(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Clears the SMS-sent marks of birthdays that have passed and runs the automatic birthday\n"
-        "SMS once, as the program does every ten minutes: greetings due are sent or scheduled\n"
-        "through the gateway stored in the database. Prints one line per batch.\n\n"_s
-        + SmsAutoExitHelp);
+        Help::tr(
+            "Clears the SMS-sent marks of birthdays that have passed and runs the automatic "
+            "birthday\n"
+            "SMS once, as the program does every ten minutes: greetings due are sent or scheduled\n"
+            "through the gateway stored in the database. Prints one line per batch.\n\n")
+        + Help::tr(SmsAutoExitHelp));
     parser.addOption(dbOption());
-    parser.addOption(QCommandLineOption(
-        u"date"_s, u"the moment (default: NATALIS_NOW, else now)"_s, u"YYYY-MM-DD[THH:MM]"_s));
+    parser.addOption(QCommandLineOption(u"date"_s,
+        Help::tr("the moment (default: NATALIS_NOW, else now)"), u"YYYY-MM-DD[THH:MM]"_s));
     parser.addOption(QCommandLineOption(u"gateway"_s,
-        u"gateway base address instead of the stored one, e.g. http://127.0.0.1:8787"_s, u"URL"_s));
+        Help::tr("gateway base address instead of the stored one, e.g. http://127.0.0.1:8787"),
+        u"URL"_s));
     if (const std::optional<int> exit = parseCommandLine(parser, u"sms-auto"_s, arguments))
         return *exit;
     if (!parser.positionalArguments().isEmpty())

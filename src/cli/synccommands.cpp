@@ -24,7 +24,7 @@ namespace {
 int runSync(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Puts the birthdays into the calendar collection at --calendar (made when missing) and\n"
         "brings it up to date: lunar birthdays as one event a year for the years ahead, the\n"
         "others as a yearly event. Only events natalis made are changed or deleted. Prints what\n"
@@ -35,22 +35,21 @@ int runSync(const QStringList &arguments)
         "conflicts it decided."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("calendar"),
-        QStringLiteral("the calendar collection's address"), QStringLiteral("URL")));
+        Help::tr("the calendar collection's address"), QStringLiteral("URL")));
     parser.addOption(QCommandLineOption(QStringLiteral("addressbook"),
-        QStringLiteral("the address book's address"), QStringLiteral("URL")));
+        Help::tr("the address book's address"), QStringLiteral("URL")));
     parser.addOption(QCommandLineOption(QStringLiteral("category"),
-        QStringLiteral(
-            "the category of new cards that name none (default: the settings', else 朋友)"),
+        Help::tr("the category of new cards that name none (default: the settings', else 朋友)"),
         QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(
-        QStringLiteral("user"), QStringLiteral("the server's user name"), QStringLiteral("NAME")));
+        QStringLiteral("user"), Help::tr("the server's user name"), QStringLiteral("NAME")));
     parser.addOption(QCommandLineOption(QStringLiteral("password-file"),
-        QStringLiteral("a file whose first line is the password"), QStringLiteral("FILE")));
-    parser.addOption(QCommandLineOption(QStringLiteral("years"),
-        QStringLiteral("years ahead, 1 to 50 (default 10)"), QStringLiteral("N"),
-        QString::number(sync::DefaultSyncYears)));
+        Help::tr("a file whose first line is the password"), QStringLiteral("FILE")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("years"), Help::tr("years ahead, 1 to 50 (default 10)"),
+            QStringLiteral("N"), QString::number(sync::DefaultSyncYears)));
     parser.addOption(QCommandLineOption(QStringLiteral("festivals"),
-        QStringLiteral("the festivals and solar terms too, in a calendar beside it")));
+        Help::tr("the festivals and solar terms too, in a calendar beside it")));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("sync"), arguments))
         return *exit;
     if (!parser.positionalArguments().isEmpty())
@@ -146,7 +145,7 @@ int runSync(const QStringList &arguments)
 int runSyncConflicts(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Lists what address-book syncs overruled, newest first: a field changed here and on the\n"
         "server, the value kept and the one overruled, with the time the sync decided it."));
     parser.addOption(dbOption());

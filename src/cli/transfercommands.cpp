@@ -58,15 +58,15 @@ void printReport(const transfer::ImportPreview &preview)
 int runExport(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Writes every birthday to FILE as the program's export does: tab-separated, GBK,\n"
         "CR LF, grouped by category; or, with --format csv, a spreadsheet file in UTF-8 with\n"
         "a header row. An existing FILE is replaced only once the new one is complete; the\n"
         "database itself, any other database and files that are no regular files are refused."));
     parser.addOption(dbOption());
-    parser.addOption(QCommandLineOption(QStringLiteral("format"),
-        QStringLiteral("tab (default) or csv"), QStringLiteral("FORMAT"), QStringLiteral("tab")));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to write"));
+    parser.addOption(QCommandLineOption(QStringLiteral("format"), Help::tr("tab (default) or csv"),
+        QStringLiteral("FORMAT"), QStringLiteral("tab")));
+    parser.addPositionalArgument(QStringLiteral("FILE"), Help::tr("the text file to write"));
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("export"), arguments))
         return *exit;
@@ -136,25 +136,25 @@ void printRows(const transfer::ImportPreview &preview)
 int runImport(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Help::tr(
         "Reads FILE in the given layout, prints how many records it holds and how many are\n"
         "new, and adds the new ones in one transaction. Records whose category already holds\n"
         "their name are skipped. --dry-run lists the records instead of adding them."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
-        QStringLiteral(
+        Help::tr(
             "tab (this version), v31, v30, v20, v10 (birth.txt), csv or vcf (phone contacts);\n"
             "without it, told by the extension and the first line"),
         QStringLiteral("LAYOUT")));
     parser.addOption(QCommandLineOption(QStringLiteral("encoding"),
-        QStringLiteral("auto (default), gbk, utf-8 or utf-16"), QStringLiteral("ENCODING"),
+        Help::tr("auto (default), gbk, utf-8 or utf-16"), QStringLiteral("ENCODING"),
         QStringLiteral("auto")));
     parser.addOption(QCommandLineOption(QStringLiteral("category"),
-        QStringLiteral("vcf: the category of cards that name none (default 朋友)"),
+        Help::tr("vcf: the category of cards that name none (default 朋友)"),
         QStringLiteral("NAME"), transfer::DefaultVcardCategory.toString()));
     parser.addOption(QCommandLineOption(
-        QStringLiteral("dry-run"), QStringLiteral("list what would be added; add nothing")));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the text file to read"));
+        QStringLiteral("dry-run"), Help::tr("list what would be added; add nothing")));
+    parser.addPositionalArgument(QStringLiteral("FILE"), Help::tr("the text file to read"));
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("import"), arguments))
         return *exit;

@@ -38,14 +38,18 @@ ColourScheme colourSchemeFromPortal(const QVariant &answer)
 
 void followPortalColourScheme(QObject *context)
 {
+    followPortalColourScheme(context, QDBusConnection::sessionBus());
+}
+
+QObject *followPortalColourScheme(QObject *context, const QDBusConnection &bus)
+{
     QDBusMessage read =
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
             QStringLiteral("/org/freedesktop/portal/desktop"),
             QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("Read"));
     read << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme");
     // The bus's own thread carries the call; the answer comes back as an event.
-    auto *watcher = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(read, PortalTimeoutMs), context);
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(read, PortalTimeoutMs), context);
     QObject::connect(
         watcher, &QDBusPendingCallWatcher::finished, context, [](QDBusPendingCallWatcher *call) {
             call->deleteLater();
@@ -58,6 +62,7 @@ void followPortalColourScheme(QObject *context)
                 return; // the theme is dark already, with colours of its own
             QApplication::setPalette(app::darkPalette());
         });
+    return watcher;
 }
 
 } // namespace natalis::desktop

@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+class QDBusConnection;
 class QObject;
 
 namespace natalis::desktop {
@@ -14,9 +15,13 @@ enum class ColourScheme { NoPreference, PreferDark, PreferLight };
 // ones; anything else is no preference.
 ColourScheme colourSchemeFromPortal(const QVariant &answer);
 
-// Qt 6.4 reads the GTK theme but not the portal's preference: asks the portal once, without
-// waiting on the calling thread, and gives the application a dark palette when the desktop
-// prefers dark while the palette Qt found is light.
+// Qt 6.4 reads the GTK theme but not the portal's preference: asks the portal on the session bus
+// once, without waiting on the calling thread, and gives the application a dark palette when the
+// desktop prefers dark while the palette Qt found is light.
 void followPortalColourScheme(QObject *context);
+
+// The same on bus. Returns the call in flight, a child of context that deletes itself once the
+// answer, an error or the timeout of half a second has been dealt with.
+QObject *followPortalColourScheme(QObject *context, const QDBusConnection &bus);
 
 } // namespace natalis::desktop

@@ -1,38 +1,14 @@
 #include "dialogs/daylistdialog.h"
 
-#include "widgets/pictures.h"
+#include "widgets/dialogparts.h"
 #include "widgets/skincolors.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace natalis::app {
-
-namespace {
-
-// A picture that closes its window when clicked.
-class ClosePicture : public QLabel
-{
-public:
-    explicit ClosePicture(QDialog *dialog) : QLabel(dialog), m_dialog(dialog)
-    {
-        setObjectName(QStringLiteral("Image1"));
-        setPixmap(app::picture(Picture::Close).pixmap(16, 16));
-        setCursor(Qt::PointingHandCursor);
-        setToolTip(QStringLiteral("关闭"));
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *) override { m_dialog->close(); }
-
-private:
-    QDialog *m_dialog;
-};
-
-} // namespace
 
 DayListDialog::DayListDialog(int skin, QWidget *parent)
     : QDialog(parent), m_skin(skin), m_frame(new QFrame(this)), m_date(new QLabel(m_frame)),
@@ -44,15 +20,16 @@ DayListDialog::DayListDialog(int skin, QWidget *parent)
         QStringLiteral("#Frame1 { border: 2px solid %1; }").arg(skinColor(skin, 13).name()));
     m_date->setObjectName(QStringLiteral("lblDate"));
 
-    auto *heading = new QHBoxLayout;
-    heading->addWidget(m_date, 1);
-    heading->addWidget(new ClosePicture(this), 0, Qt::AlignTop);
-    m_body->addLayout(heading);
+    m_body->addWidget(m_date);
     m_frame->setLayout(m_body);
 
+    auto *buttons = new QDialogButtonBox(this);
+    connect(actButton(buttons, QStringLiteral("cmdExit"), WindowAct::Close), &QPushButton::clicked,
+        this, &QDialog::reject);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
-    outer->addWidget(m_frame);
+    outer->addWidget(m_frame, 1);
+    outer->addWidget(buttons);
 }
 
 void DayListDialog::paintList(QWidget *list) const

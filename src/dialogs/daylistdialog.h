@@ -8,8 +8,8 @@ class QVBoxLayout;
 
 namespace natalis::app {
 
-// The frame both day-list windows share: caption "节假日/生日列表", a date line, a close
-// picture, a border in the skin's frame colour; Escape closes.
+// The frame both day-list windows share: caption "节假日/生日列表", a date line, a border in the
+// skin's frame colour and a 关闭 button below it; Escape closes.
 class DayListDialog : public QDialog
 {
     Q_OBJECT

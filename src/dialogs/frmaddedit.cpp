@@ -162,17 +162,11 @@ void frmAddEdit::buildControls()
     nameForReader(m_sms, QStringLiteral("短信提醒"), QStringLiteral("是否在生日时发送提醒短信"));
     nameForReader(m_class, QStringLiteral("部门/类型"), m_class->toolTip());
 
-    auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto *no = new QPushButton(QStringLiteral("取消(&N)"), this);
-    no->setObjectName(QStringLiteral("cmdNo"));
-    connect(ok, &QPushButton::clicked, this, &frmAddEdit::cmdOK_Click);
-    connect(no, &QPushButton::clicked, this, &frmAddEdit::cmdNo_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(no);
+    auto *buttons = new QDialogButtonBox(this);
+    connect(actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept), &QPushButton::clicked,
+        this, &frmAddEdit::cmdOK_Click);
+    connect(actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject), &QPushButton::clicked,
+        this, &frmAddEdit::cmdNo_Click);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
@@ -183,7 +177,7 @@ void frmAddEdit::buildControls()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->addWidget(m_status);
     setMinimumWidth(440);
 }

@@ -63,11 +63,9 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
     layout->addWidget(m_list, 1);
 
     m_restore = namedButton(this, u"cmdRestore"_s, u"恢复(&R)"_s);
-    // Closing says "关闭(&E)" in every window; the box orders the buttons as the platform does.
-    auto *cancel = namedButton(this, u"cmdCancel"_s, u"关闭(&E)"_s);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_restore, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+    auto *cancel = actButton(buttons, u"cmdCancel"_s, WindowAct::Close);
     layout->addWidget(buttons);
 
     connect(m_restore, &QPushButton::clicked, this, &frmBackup::cmdRestore_Click);

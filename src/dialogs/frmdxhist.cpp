@@ -140,12 +140,10 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
 
 void frmDxHist::buildControls()
 {
+    auto *buttons = new QDialogButtonBox(Qt::Vertical, this);
     auto *query = namedButton(this, QStringLiteral("cmdQuery"), QStringLiteral("查询(&Q)"));
-    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("关闭(&E)"));
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(query);
-    buttons->addWidget(ok);
-    buttons->addStretch();
+    buttons->addButton(query, QDialogButtonBox::ActionRole);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Close);
 
     auto *upper = new QHBoxLayout;
     upper->addWidget(
@@ -154,7 +152,7 @@ void frmDxHist::buildControls()
         buildRangeEnd(m_end, "End", QStringLiteral("截止发送日期"), QStringLiteral("现在")));
     upper->addWidget(buildFilters());
     upper->addStretch();
-    upper->addLayout(buttons);
+    upper->addWidget(buttons, 0, Qt::AlignTop);
 
     buildList();
     m_total = new QLabel(QStringLiteral("0"), this);

@@ -84,12 +84,9 @@ frmDxSetup::~frmDxSetup() = default;
 
 void frmDxSetup::buildControls()
 {
-    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
-    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(no);
+    auto *buttons = new QDialogButtonBox(this);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
 
     auto *upper = new QHBoxLayout;
     upper->addWidget(buildAccounts(), 1);
@@ -99,7 +96,7 @@ void frmDxSetup::buildControls()
     layout->addLayout(upper);
     layout->addWidget(buildCategories());
     layout->addWidget(buildCommon());
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     m_status = addStatusPanel(layout, this);
 
     connect(ok, &QPushButton::clicked, this, &frmDxSetup::cmdOK_Click);

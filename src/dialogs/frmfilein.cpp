@@ -140,12 +140,9 @@ void frmFileIn::buildControls()
     });
     m_list->setMinimumSize(900, 300);
 
-    m_ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
-    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(no);
+    auto *buttons = new QDialogButtonBox(this);
+    m_ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
 
     // One box per column of a sheet, scrolled sideways when the sheet is wider than the window.
     auto *columns = new QScrollArea(this);
@@ -164,7 +161,7 @@ void frmFileIn::buildControls()
     layout->addWidget(namedLabel(this, QStringLiteral("Label1"),
         QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)")));
     layout->addWidget(buildReport());
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     m_status = addStatusPanel(layout, this);
 
     connect(m_ok, &QPushButton::clicked, this, &frmFileIn::cmdOK_Click);

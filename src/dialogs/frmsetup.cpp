@@ -153,14 +153,10 @@ void frmSetup::buildControls()
     pages->addTab(m_syncPage, QStringLiteral("日历同步"));
     layout->addWidget(pages);
 
-    auto *ok = namedButton(this, QStringLiteral("cmdOK"), QStringLiteral("确定(&Y)"));
-    auto *no = namedButton(this, QStringLiteral("cmdNo"), QStringLiteral("取消(&N)"));
-    ok->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(no);
-    layout->addLayout(buttons);
+    auto *buttons = new QDialogButtonBox(this);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
+    layout->addWidget(buttons);
     m_status = addStatusPanel(layout, this);
 
     connect(ok, &QPushButton::clicked, this, &frmSetup::cmdOK_Click);

@@ -1,6 +1,7 @@
 #include "dialogs/frmverselect.h"
 
-#include <QHBoxLayout>
+#include "widgets/dialogparts.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,18 +37,12 @@ frmVerSelect::frmVerSelect(QWidget *parent) : QDialog(parent)
         layout->addWidget(m_options[i]);
     }
     m_options[0]->setChecked(true);
-    auto *ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto *no = new QPushButton(QStringLiteral("取消(&N)"), this);
-    no->setObjectName(QStringLiteral("cmdNo"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(no);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &frmVerSelect::cmdOK_Click);
-    connect(no, &QPushButton::clicked, this, &frmVerSelect::cmdNo_Click);
+    auto *buttons = new QDialogButtonBox(this);
+    connect(actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept), &QPushButton::clicked,
+        this, &frmVerSelect::cmdOK_Click);
+    connect(actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject), &QPushButton::clicked,
+        this, &frmVerSelect::cmdNo_Click);
+    layout->addWidget(buttons);
 }
 
 void frmVerSelect::selectVersion(int option)

@@ -23,6 +23,28 @@ QPushButton *namedButton(
     return button;
 }
 
+QString actCaption(WindowAct act)
+{
+    switch (act) {
+    case WindowAct::Close:
+        return QStringLiteral("关闭(&E)");
+    case WindowAct::Accept:
+        return QStringLiteral("确定(&Y)");
+    case WindowAct::Reject:
+        break;
+    }
+    return QStringLiteral("取消(&N)");
+}
+
+QPushButton *actButton(QDialogButtonBox *buttons, const QString &name, WindowAct act)
+{
+    QPushButton *button = namedButton(buttons, name, actCaption(act));
+    buttons->addButton(button,
+        act == WindowAct::Accept ? QDialogButtonBox::AcceptRole : QDialogButtonBox::RejectRole);
+    button->setDefault(act == WindowAct::Accept);
+    return button;
+}
+
 QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
 {
     auto *label = new QLabel(text, parent);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialogButtonBox>
 #include <QString>
 
 class QBoxLayout;
@@ -13,6 +14,17 @@ namespace natalis::app {
 // not press whichever button happens to be the default behind the user's back.
 QPushButton *namedButton(
     QWidget *parent, const QString &name, const QString &caption, const QString &toolTip = {});
+
+// What a button does to its window. Each act has one wording in every window, with a letter that
+// no window gives to another of its controls: close E, accept Y, reject N.
+enum class WindowAct { Close, Accept, Reject };
+
+QString actCaption(WindowAct act);
+
+// A named button for act in buttons, under the role that makes the box put it where the desktop
+// puts such a button (closing is the reject role, as the box's own Close button has it). An
+// accepting button is the window's default, so that Enter accepts as in every dialog.
+QPushButton *actButton(QDialogButtonBox *buttons, const QString &name, WindowAct act);
 
 // A label with its control name.
 QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text = {});

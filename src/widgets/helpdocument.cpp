@@ -1,11 +1,13 @@
 #include "widgets/helpdocument.h"
 
+#include "widgets/dialogparts.h"
 #include "widgets/pictures.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextBrowser>
@@ -54,6 +56,7 @@ void showHelpViewer(QWidget *parent)
     browser->setOpenExternalLinks(true);
     browser->setSource(QUrl(QStringLiteral("qrc:/natalis/help.html")));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    buttons->button(QDialogButtonBox::Close)->setText(actCaption(WindowAct::Close));
     QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
     auto *layout = new QVBoxLayout(window);
     layout->addWidget(browser, 1);

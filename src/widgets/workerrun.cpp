@@ -60,10 +60,11 @@ void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
     auto *bar = new QProgressBar(&window);
     bar->setObjectName(QStringLiteral("prgRead"));
     bar->setMinimumWidth(360);
-    auto *cancel = namedButton(&window, QStringLiteral("cmdCancel"), QStringLiteral("取消(&N)"));
+    auto *buttons = new QDialogButtonBox(&window);
+    QPushButton *cancel = actButton(buttons, QStringLiteral("cmdCancel"), WindowAct::Reject);
     auto *layout = new QVBoxLayout(&window);
     layout->addWidget(bar);
-    layout->addWidget(cancel, 0, Qt::AlignRight);
+    layout->addWidget(buttons);
     // Closing the window asks the job to stop as the button does.
     QObject::connect(&window, &QDialog::rejected, cancel, &QPushButton::click);
     window.show();

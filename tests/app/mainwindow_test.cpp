@@ -163,6 +163,8 @@ TEST_F(MainWindow, SearchShowsHitsOfEveryListAndTakesTheUserToOne)
     ASSERT_EQ(hits->model()->rowCount(), 2);
     EXPECT_EQ(hits->model()->index(0, 0).data().toString(), u"李四"_s) << "found by the note";
     EXPECT_EQ(hits->model()->index(0, 1).data().toString(), u"供应商"_s);
+    EXPECT_EQ(hits->model()->index(0, 4).data().toString(), u"5月3日 星期六"_s)
+        << "the next birthday as 近期生日 writes it";
 
     search->clear();
     QTest::keyClicks(search, u"ls"_s);
@@ -227,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
             { u"农历2005年 12月30日"_s, u"农历2006年 07月20日"_s, u"农历2006年闰07月15日"_s,
                 u"农历2006年 08月01日"_s } },
         OrderRow { "next birthday by date", BirthdayListModel::NextColumn, TodayAndAround,
-            { u"2025-05-02"_s, u"2025-09-06"_s, u"2026-04-30"_s } },
+            { u"5月2日 星期五"_s, u"9月6日 星期六"_s, u"4月30日 星期四"_s } },
         OrderRow { "age by the coming birthday", BirthdayListModel::AgeColumn, TodayAndAround,
             { u"25"_s, u"35"_s, u"76"_s } }),
     test::BySituation());
@@ -631,9 +633,12 @@ TEST_F(MainWindow, NothingIsCutOffOnSmallScreens)
 {
     openWindow();
     for (const bool smsPanel : { false, true }) {
-        for (const auto &screen : test::SmallScreens)
+        for (const auto &screen : test::SmallScreens) {
             EXPECT_EQ(test::widgetsOutsideWhenFitted(*window, screen.room), QStringList())
                 << screen.situation << (smsPanel ? ", SMS panel open" : "");
+            EXPECT_FALSE(test::widerThan(*window, screen.room))
+                << screen.situation << (smsPanel ? ", SMS panel open" : "");
+        }
         window->cmdDuanxin_Click(); // folds the SMS panel out
     }
 }

@@ -17,6 +17,14 @@ TEST(DateText, WritesTheFixedLayouts)
     EXPECT_EQ(lunarLongText({ 2006, 7, 1, true }), QStringLiteral("农历2006年(狗)闰07月01日"));
 }
 
+TEST(DateText, NamesAComingDayByMonthDayAndWeekday)
+{
+    EXPECT_EQ(comingDayText(QDate(2026, 12, 10)), QStringLiteral("12月10日 星期四"));
+    EXPECT_EQ(comingDayText(QDate(2026, 3, 1)), QStringLiteral("3月1日 星期日"));
+    EXPECT_EQ(comingDayText(QDate(2025, 5, 3)), QStringLiteral("5月3日 星期六"));
+    EXPECT_EQ(comingDayText(QDate()), QString());
+}
+
 struct ParseRow
 {
     const char *situation;

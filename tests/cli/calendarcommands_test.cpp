@@ -53,20 +53,4 @@ TEST_P(calendarCommands, PrintAndExit)
 INSTANTIATE_TEST_SUITE_P(
     Commands, calendarCommands, testing::ValuesIn(CliRows), natalis::test::BySituation());
 
-TEST(cliHelp, SpeaksChineseUnderAChineseLocaleAndEnglishOtherwise)
-{
-    const auto help = [](const QString &lang) {
-        return natalis::test::runCli(QStringLiteral(NATALIS_CLI_PATH), { u"--help"_s },
-            { u"LANG="_s + lang, u"LC_ALL="_s, u"LC_MESSAGES="_s, u"LANGUAGE="_s })
-            .out;
-    };
-    const QString chinese = help(u"zh_CN.UTF-8"_s);
-    EXPECT_TRUE(chinese.startsWith(u"用法: natalis-cli 命令 [参数]\n"_s)) << chinese.toStdString();
-    EXPECT_TRUE(chinese.contains(u"  delete      删除一条生日\n"_s));
-    const QString english = help(u"C"_s);
-    EXPECT_TRUE(english.startsWith(u"Usage: natalis-cli COMMAND [ARGUMENTS]\n"_s))
-        << english.toStdString();
-    EXPECT_TRUE(english.contains(u"  delete      delete a birthday\n"_s));
-}
-
 } // namespace

@@ -4,6 +4,10 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
 #include <QWidget>
 
@@ -38,6 +42,24 @@ inline QStringList widgetsOutsideWhenFitted(QWidget &window, QSize room)
                     + QLatin1String(child->metaObject()->className());
     }
     return outside;
+}
+
+// Whether the window's content needs more width than the room gives, beside a vertical scroll
+// bar: fitted, it could be seen only by scrolling sideways, a row's end out of sight.
+inline bool widerThan(const QWidget &window, QSize room)
+{
+    const QWidget *content = &window;
+    int width = room.width() - (window.frameGeometry().width() - window.width());
+    const QWidget *central = window.layout() && window.layout()->count() > 0
+        ? window.layout()->itemAt(0)->widget()
+        : nullptr;
+    if (const auto *main = qobject_cast<const QMainWindow *>(&window))
+        central = main->centralWidget();
+    if (const auto *area = qobject_cast<const QScrollArea *>(central)) {
+        content = area->widget();
+        width -= area->verticalScrollBar()->sizeHint().width();
+    }
+    return content->minimumSizeHint().width() > width;
 }
 
 } // namespace natalis::test

@@ -1,0 +1,180 @@
+// Every window names closing, accepting and rejecting in the same words, puts those buttons where
+// the desktop puts them, and gives each Alt key to one control only.
+
+#include "calendar_ui/frmindate.h"
+#include "calendar_ui/frmwnl.h"
+#include "desktop/autostart.h"
+#include "desktop/desktopshortcut.h"
+#include "dialogs/frmaddedit.h"
+#include "dialogs/frmbackup.h"
+#include "dialogs/frmcontent.h"
+#include "dialogs/frmdxhist.h"
+#include "dialogs/frmdxsetup.h"
+#include "dialogs/frmfilein.h"
+#include "dialogs/frmsetup.h"
+#include "dialogs/frmverselect.h"
+#include "support/casename.h"
+#include "support/programfixture.h"
+#include "transfer/importpreview.h"
+#include "widgets/dialogparts.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QMap>
+#include <QMenuBar>
+#include <QPushButton>
+#include <vector>
+
+using namespace natalis;
+using namespace natalis::app;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class WindowButtons;
+using OpenWindow = QWidget *(WindowButtons::*)();
+
+struct ActButton
+{
+    const char *name;
+    WindowAct act;
+};
+
+struct ButtonCase
+{
+    const char *situation;
+    OpenWindow open;
+    std::vector<ActButton> buttons;
+    friend void PrintTo(const ButtonCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+QList<transfer::ImportRecord> oneImportRow()
+{
+    store::BirthdayRecord fields;
+    fields.About = u"赵"_s;
+    return { transfer::ImportRecord(fields, {}, false) };
+}
+
+class WindowButtons : public test::ProgramTest, public testing::WithParamInterface<ButtonCase>
+{
+public:
+    QWidget *mainWindow() { return &openWindow(); }
+    QWidget *calendar()
+    {
+        openProgram().openCalendar(false);
+        return program->calendarWindow();
+    }
+    QWidget *gregorianPicker()
+    {
+        return keep<calendar_ui::frmInDate>(1, QDate(2025, 5, 1), u"公历1980年 03月03日"_s);
+    }
+    QWidget *editor() { return keep<frmAddEdit>(buffer, frmAddEdit::Setup {}); }
+    QWidget *settings()
+    {
+        return keep<frmSetup>(context.Settings,
+            frmSetup::Services { *context.DbConnection, messages, nullptr, *autoStart, *shortcut,
+                u"/opt/natalis/natalis"_s, database.path(), 1, {} });
+    }
+    QWidget *smsSettings()
+    {
+        return keep<frmDxSetup>(frmDxSetup::Services { *context.DbConnection, messages,
+            context.Settings, context.SmsAccounts, u"PC-1"_s, 1, {} });
+    }
+    QWidget *smsHistory()
+    {
+        return keep<frmDxHist>(frmDxHist::Services {
+            *context.DbConnection, context.SmsAccounts, clock, u"PC-1"_s, 1 });
+    }
+    QWidget *importPreview()
+    {
+        return keep<frmFileIn>(transfer::buildImportPreview(oneImportRow(), {}),
+            transfer::ImportLayout::Tab, *context.DbConnection, 1);
+    }
+    QWidget *versionChoice() { return keep<frmVerSelect>(); }
+    QWidget *backups() { return keep<frmBackup>(QList<store::BackupEntry> {}, 1); }
+    QWidget *dayList() { return keep<frmContent>(u"公历2025年05月01日"_s, QString(), 1); }
+
+private:
+    store::BirthdayEdit buffer;
+
+    template<typename Window, typename... Args>
+    QWidget *keep(Args &&...args)
+    {
+        windows.push_back(std::make_unique<Window>(std::forward<Args>(args)...));
+        return windows.back().get();
+    }
+
+    std::unique_ptr<AutoStart> autoStart = createXdgAutoStart(database.path(u"autostart"_s));
+    std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(database.path(u"Desktop"_s));
+    std::vector<std::unique_ptr<QWidget>> windows;
+};
+
+// The controls of window taking each Alt letter: buttons, labels and menu titles (entries inside
+// a menu act only while it is open).
+QMap<QChar, QStringList> mnemonicTakers(QWidget *window)
+{
+    QStringList texts;
+    for (auto *button : window->findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (auto *label : window->findChildren<QLabel *>())
+        texts << label->text();
+    for (auto *bar : window->findChildren<QMenuBar *>()) {
+        for (QAction *title : bar->actions())
+            texts << title->text();
+    }
+    QMap<QChar, QStringList> takers;
+    for (const QString &text : texts) {
+        const QString unescaped = QString(text).replace(u"&&"_s, QString());
+        const qsizetype at = unescaped.indexOf(u'&');
+        if (at >= 0 && at + 1 < unescaped.size())
+            takers[unescaped[at + 1].toUpper()] << text;
+    }
+    return takers;
+}
+
+const std::vector<ActButton> CloseOnly = { { "cmdExit", WindowAct::Close } };
+const std::vector<ActButton> AcceptOrReject = { { "cmdOK", WindowAct::Accept },
+    { "cmdNo", WindowAct::Reject } };
+
+const ButtonCase ButtonCases[] = {
+    { "main window and its SMS panel", &WindowButtons::mainWindow, CloseOnly },
+    { "perpetual calendar", &WindowButtons::calendar, CloseOnly },
+    { "date picker, both calendars'", &WindowButtons::gregorianPicker, CloseOnly },
+    { "birthday editor", &WindowButtons::editor, AcceptOrReject },
+    { "settings", &WindowButtons::settings, AcceptOrReject },
+    { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject },
+    { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", WindowAct::Close } } },
+    { "import preview", &WindowButtons::importPreview, AcceptOrReject },
+    { "old version choice", &WindowButtons::versionChoice, AcceptOrReject },
+    { "backups", &WindowButtons::backups, { { "cmdCancel", WindowAct::Close } } },
+    { "day lists, a day's and today's", &WindowButtons::dayList, CloseOnly },
+};
+
+TEST_P(WindowButtons, OneWordingPerActInTheDesktopsPlaceAndEachAltLetterOnce)
+{
+    QWidget *window = (this->*GetParam().open)();
+    ASSERT_NE(window, nullptr);
+    for (const ActButton &expected : GetParam().buttons) {
+        auto *button = window->findChild<QPushButton *>(QLatin1String(expected.name));
+        ASSERT_NE(button, nullptr) << expected.name;
+        EXPECT_EQ(button->text(), actCaption(expected.act)) << expected.name;
+        // The main window's row is no dialog's: it keeps its own order.
+        if (!qobject_cast<QDialog *>(window))
+            continue;
+        auto *box = qobject_cast<QDialogButtonBox *>(button->parentWidget());
+        ASSERT_NE(box, nullptr) << expected.name << " is not in a button box";
+        EXPECT_EQ(box->buttonRole(button),
+            expected.act == WindowAct::Accept ? QDialogButtonBox::AcceptRole
+                                              : QDialogButtonBox::RejectRole)
+            << expected.name;
+    }
+    const QMap<QChar, QStringList> takers = mnemonicTakers(window);
+    for (auto taken = takers.begin(); taken != takers.end(); ++taken)
+        EXPECT_EQ(taken->size(), 1) << "Alt+" << QString(taken.key()).toStdString() << ": "
+                                    << taken->join(u" / "_s).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowButtons, testing::ValuesIn(ButtonCases), test::BySituation {});
+
+} // namespace
