@@ -62,9 +62,10 @@ inline constexpr QStringView SyncCardCategoryKey = u"cardCategory";
 // Creates the tables when missing. Throws DbException, as do the functions below.
 void createCardSync(Connection &connection);
 
-// Queues uid as changed now, unless the tables do not exist yet (no sync was ever set up, so
-// there is nothing to queue for: the first sync compares the whole list anyway).
-void queueCardChange(Connection &connection, const QString &uid);
+// Queues uid as changed at now (the program's clock, kept in UTC), unless the tables do not exist
+// yet (no sync was ever set up, so there is nothing to queue for: the first sync compares the
+// whole list anyway).
+void queueCardChange(Connection &connection, const QString &uid, const QDateTime &now);
 // Whether changes are queued at all, for writers that would have to look a Uid up first.
 bool queuesCardChanges(Connection &connection);
 QHash<QString, QDateTime> readCardChanges(Connection &connection); // by uid

@@ -318,7 +318,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     if (local == locals.end()) {
         // New to this file, or deleted here while it changed there: the change is the newer
         // news, and deleting it again is one click, losing it is not.
-        const qint32 id = store::AddBirthToMdb(m_connection, server);
+        const qint32 id = store::AddBirthToMdb(m_connection, server, m_options.now);
         check(id > 0);
         server.Id = id;
         locals.insert(uid, server);
@@ -356,7 +356,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         if (merged != ours) {
             BirthdayRecord updated = *local;
             setFields(updated, merged);
-            check(store::UpdateBirthInMdb(m_connection, updated) == 1);
+            check(store::UpdateBirthInMdb(m_connection, updated, m_options.now) == 1);
             *local = updated;
             ++m_result.pulled;
         }
@@ -433,7 +433,7 @@ bool CardSync::pull(const QString &since)
         const auto local = here.constFind(card.uid);
         if (local != here.cend() && fieldsOf(*local) == card.fields) {
             const qint32 id = local->Id;
-            check(store::DeleteBirthsFromMdb(m_connection, std::span(&id, 1)) == 1);
+            check(store::DeleteBirthsFromMdb(m_connection, std::span(&id, 1), m_options.now) == 1);
             store::clearCardChange(m_connection, card.uid);
             ++m_result.pulled;
         }

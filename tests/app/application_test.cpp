@@ -68,13 +68,13 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
         auto settings = std::get<store::SettingsRecord>(store::ReadSettings(db));
         remindEveryWayAtStart(settings);
         ASSERT_TRUE(store::WriteSettings(db, settings));
-        store::AddBirthToMdb(db, dueFriend());
+        store::AddBirthToMdb(db, dueFriend(), test::EnteredAt);
         // Greeted for 1 January: long past, its sent mark goes at start.
         store::BirthdayRecord greeted =
             test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s);
         greeted.Duanxin = u"是"_s;
         greeted.DxSend = u"1"_s;
-        store::AddBirthToMdb(db, greeted);
+        store::AddBirthToMdb(db, greeted, test::EnteredAt);
     }
     AppContext context;
     test::RecordingMessageSink messages;

@@ -70,13 +70,19 @@ protected:
         return std::nullopt;
     }
 
-    static void change(store::Connection &connection, const QString &name,
-        QString BirthdayRecord::*field, const QString &value)
+    // The program's clock as the user works: each change a minute after the one before.
+    QDateTime later()
+    {
+        m_clock = m_clock.addSecs(60);
+        return m_clock;
+    }
+
+    void change(store::Connection &connection, const QString &name, QString BirthdayRecord::*field,
+        const QString &value)
     {
         BirthdayRecord record = *named(connection, name);
         record.*field = value;
-        ASSERT_EQ(store::UpdateBirthInMdb(connection, record), 1);
-        QThread::msleep(5); // the next change is a later one
+        ASSERT_EQ(store::UpdateBirthInMdb(connection, record, later()), 1);
     }
 
     // Puts a card onto the server as another program would write it.
@@ -111,11 +117,15 @@ urllib.request.urlopen(request).read()
     store::Connection a = files.create(QStringLiteral("a.mdb"));
     store::Connection b = files.create(QStringLiteral("b.mdb"));
     QUrl book;
+
+private:
+    QDateTime m_clock { QDate(2026, 12, 7), QTime(9, 0), Qt::UTC };
 };
 
 TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
 {
-    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    ASSERT_GT(
+        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(sync(a).pushed, 1);
     EXPECT_EQ(sync(b).pulled, 1);
     const std::optional<BirthdayRecord> arrived = named(b, QStringLiteral("张三"));
@@ -130,7 +140,7 @@ TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
     EXPECT_EQ(named(a, QStringLiteral("张三"))->Beizhu, QStringLiteral("老客户"));
 
     const qint32 id = named(a, QStringLiteral("张三"))->Id;
-    ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1)), 1);
+    ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1), later()), 1);
     sync(a);
     sync(b);
     EXPECT_FALSE(named(b, QStringLiteral("张三")));
@@ -164,7 +174,7 @@ TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.situation);
         const QString name = QStringLiteral("客户%1").arg(++row);
-        ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row))), 0);
+        ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row)), later()), 0);
         sync(a);
         sync(b);
         const qsizetype conflictsBefore =
@@ -224,7 +234,8 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
         store::Transaction transaction(a);
         for (int i = 0; i < 200; ++i)
             ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
+                          later()),
                 0);
         transaction.commit();
     }
@@ -250,7 +261,8 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
         return result;
     };
 
-    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    ASSERT_GT(
+        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(stored().pushed, 1);
     putForeign(QStringLiteral("mum.vcf"), QStringLiteral("妈妈"), QStringLiteral("1955-09-20"), {});
     EXPECT_EQ(stored().pulled, 1);
@@ -264,7 +276,8 @@ TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
         store::Transaction transaction(a);
         for (int i = 0; i < 200; ++i)
             ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
+                          later()),
                 0);
         transaction.commit();
     }

@@ -316,7 +316,7 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(gbkBytes,
                                          transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
-        transfer::ImportLayout::Tab, *db, 1);
+        transfer::ImportLayout::Tab, *db, clock, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
     preview.setReader(
@@ -334,7 +334,7 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(sheet, transfer::ImportLayout::Csv,
                                          QStringLiteral("联系人.csv")),
             context.Birthdays),
-        transfer::ImportLayout::Csv, *db, 1);
+        transfer::ImportLayout::Csv, *db, clock, 1);
     sheetPreview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     sheetPreview.show();
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
@@ -358,7 +358,8 @@ int main(int argc, char *argv[])
     };
     app::WorkerProgress firstRead;
     app::PreviewReading unmapped = readUnknown({}, firstRead);
-    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, 1);
+    app::frmFileIn mapping(
+        std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, clock, 1);
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
@@ -376,7 +377,7 @@ int main(int argc, char *argv[])
         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
         QStringLiteral("contacts.vcf"));
     app::frmFileIn contacts(transfer::buildImportPreview(cards.reading.records, context.Birthdays),
-        transfer::ImportLayout::Vcf, *db, 1);
+        transfer::ImportLayout::Vcf, *db, clock, 1);
     contacts.offerCategoryChoice(
         transfer::DefaultVcardCategory.toString(), [&](const QString &category) {
             transfer::setVcardCategory(cards, category);
