@@ -899,7 +899,7 @@ void frmGet::cmdSetup_Click()
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = runSetup(this, m_context, m_messages, m_music, {}, stopCalendarSync);
+        saved = runSetup(this, m_context, m_messages, m_music, {}, stopSync);
     }
     if (!saved)
         return;

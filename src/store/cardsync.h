@@ -54,10 +54,17 @@ struct CardConflict
     bool serverLost = false; // the overruled value was the server's, else this file's
 };
 
-// The address-book choices among the sync settings (readSyncSetting): the collection's address
-// and the category of new cards that name none of the eight (朋友 when unset).
+// The address-book choices among the sync settings (readSyncSetting): the server and the user
+// (the server's address alone turns the sync on), the address book's name or address, the
+// category of new cards that name none of the eight (朋友 when unset), and the last outcome.
+inline constexpr QStringView SyncCardServerKey = u"cardServer";
+inline constexpr QStringView SyncCardUserKey = u"cardUser";
 inline constexpr QStringView SyncAddressBookKey = u"addressBook";
 inline constexpr QStringView SyncCardCategoryKey = u"cardCategory";
+inline constexpr QStringView SyncCardLastTimeKey = u"cardLastTime";
+inline constexpr QStringView SyncCardLastResultKey = u"cardLastResult";
+// The address found by discovery, kept while the settings name the same server and book.
+inline constexpr QStringView SyncAddressBookUrlKey = u"addressBookUrl";
 
 // Creates the tables when missing. Throws DbException, as do the functions below.
 void createCardSync(Connection &connection);

@@ -297,8 +297,8 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
 
 TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
-    store::writeSyncSetting(a, store::SyncServerKey, server.url().toString());
-    store::writeSyncSetting(a, store::SyncUserKey, QStringLiteral("alice"));
+    store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
+    store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
     store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
     store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
     files.write(QStringLiteral("password"), "x\n");
