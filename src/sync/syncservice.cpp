@@ -3,6 +3,7 @@
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/syncstate.h"
+#include "sync/addressbookdiscovery.h"
 #include "sync/cardservice.h"
 #include "sync/discovery.h"
 
@@ -106,23 +107,39 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
     return result;
 }
 
-QString testConnection(const SyncConfig &config, const QString &password)
+namespace {
+
+QString connectionText(const SyncConfig &config, const QString &password,
+    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what)
 {
     const QUrl server(config.server.trimmed());
     const TransportCheck transport = checkTransport(server);
     if (!transport.allowed)
         return transport.refusal;
     DavClient client({ config.user, password });
-    const CalendarHome home = discoverCalendars(client, server);
+    const CalendarHome home = discover(client, server);
     if (!home.home.isValid())
         return u"连接失败: "_s + home.error;
     QStringList names;
     for (const CalendarInfo &calendar : home.calendars)
         names << (calendar.displayName.isEmpty() ? calendar.url.path() : calendar.displayName);
-    QString text = u"连接成功, 日历: "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
+    QString text =
+        u"连接成功, "_s + what + u": "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
     if (!transport.warning.isEmpty())
         text += u"\n"_s + transport.warning;
     return text;
+}
+
+} // namespace
+
+QString testConnection(const SyncConfig &config, const QString &password)
+{
+    return connectionText(config, password, discoverCalendars, u"日历"_s);
+}
+
+QString testAddressBookConnection(const SyncConfig &config, const QString &password)
+{
+    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s);
 }
 
 SyncService::SyncService(

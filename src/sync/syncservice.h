@@ -36,6 +36,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
 
 // A connection test for the settings page: discovery and the calendars found, as one line.
 QString testConnection(const SyncConfig &config, const QString &password);
+// The same for address books: "连接成功, 通讯录: 生日, 联系人".
+QString testAddressBookConnection(const SyncConfig &config, const QString &password);
 
 // Keeps the address book and the calendar current while the program runs: soon after the
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
