@@ -31,9 +31,11 @@
 #include "sms/httpsmsgateway.h"
 #include "sms/smsdispatch.h"
 #include "store/birthdayrecord.h"
+#include "store/cardsync.h"
 #include "store/classtables.h"
 #include "store/database.h"
 #include "store/syncstate.h"
+#include "sync/credentials.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -289,6 +291,21 @@ int main(int argc, char *argv[])
     syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
     syncSetup.show();
     ok &= save(syncSetup, folder + QStringLiteral("/setup-sync.png"));
+    store::writeSyncSetting(
+        *db, store::SyncCardServerKey, QStringLiteral("https://cloud.example.com/"));
+    store::writeSyncSetting(*db, store::SyncCardUserKey, QStringLiteral("zhangsan"));
+    store::writeSyncSetting(*db, store::SyncAddressBookKey, QStringLiteral("生日"));
+    store::writeSyncSetting(*db, store::SyncCardCategoryKey, QStringLiteral("客户"));
+    store::writeSyncSetting(*db, store::SyncCardLastTimeKey, QStringLiteral("2026-12-07T09:00:03"));
+    store::writeSyncSetting(*db, store::SyncCardLastResultKey, QStringLiteral("上传1, 下载3"));
+    app::frmSetup cardSetup(context.Settings,
+        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {},
+            std::make_shared<sync::FilePasswordStore>(scratch.filePath(QStringLiteral("password"))),
+            [] {} });
+    cardSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(2);
+    cardSetup.show();
+    ok &= save(cardSetup, folder + QStringLiteral("/setup-cardsync.png"));
 
     app::frmVerSelect version;
     version.show();
