@@ -3,11 +3,8 @@
 #include "desktop/musicplayer.h"
 #include "dialogs/filechooser.h"
 #include "dialogs/frmsetup.h"
-#include "store/cardsync.h"
 #include "store/classtables.h"
 #include "store/settings.h"
-#include "store/syncstate.h"
-#include "support/casename.h"
 #include "support/filedialoganswer.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
@@ -249,48 +246,5 @@ TEST_F(Setup, NothingIsCutOffOnSmallScreens)
                 << screen.situation << ", page " << page;
     }
 }
-
-struct ServerChange
-{
-    const char *situation;
-    const char *control; // a text box of either sync page
-    QString text;
-    QStringView foundKey; // the address discovery found, on the same page
-    bool forgotten;
-    friend void PrintTo(const ServerChange &c, std::ostream *os) { *os << c.situation; }
-};
-
-class SyncPages : public Setup, public testing::WithParamInterface<ServerChange>
-{
-};
-
-// The address a discovery found belongs to the server and the collection it was found for.
-TEST_P(SyncPages, ForgetTheFoundAddressOnlyWhenItsServerOrCollectionChanges)
-{
-    for (const auto &[key, value] : { std::pair { store::SyncServerKey, u"https://a.example/"_s },
-             { store::SyncCalendarKey, u"生日提醒"_s }, { u"calendarUrl", u"https://a/cal/"_s },
-             { store::SyncCardServerKey, u"https://b.example/"_s },
-             { store::SyncAddressBookKey, u"生日"_s },
-             { store::SyncAddressBookUrlKey, u"https://b/book/"_s } })
-        ASSERT_TRUE(store::writeSyncSetting(connection, key, value));
-    open();
-    control<QLineEdit>(GetParam().control)->setText(GetParam().text);
-    dialog->cmdOK_Click();
-    EXPECT_EQ(
-        store::readSyncSetting(connection, GetParam().foundKey).isEmpty(), GetParam().forgotten);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SyncPages,
-    testing::Values(ServerChange { "another calendar server", "txtServer", u"https://c.example/"_s,
-                        u"calendarUrl", true },
-        ServerChange { "another calendar", "txtCalendar", u"家人"_s, u"calendarUrl", true },
-        ServerChange { "another calendar user only", "txtUser", u"bob"_s, u"calendarUrl", false },
-        ServerChange { "another address-book server", "txtCardServer", u"https://c.example/"_s,
-            store::SyncAddressBookUrlKey, true },
-        ServerChange { "another address book", "txtAddressBook", u"客户"_s,
-            store::SyncAddressBookUrlKey, true },
-        ServerChange { "the calendar's server changes, the address book's stays", "txtServer",
-            u"https://c.example/"_s, store::SyncAddressBookUrlKey, false }),
-    test::BySituation());
 
 } // namespace
