@@ -106,12 +106,13 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         std::make_shared<sync::KeychainPasswordStore>());
     m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
     m_window->stopSync = [this] { m_sync->stop(); };
-    connect(m_sync.get(), &sync::SyncService::birthdaysPulled, this, [this] {
-        // The rows came from the server and the same run has put them into the calendar: the
-        // reload must not start another sync of them.
-        m_reloadingPulled = true;
+    connect(m_sync.get(), &sync::SyncService::databaseWritten, this, [this] {
+        // What the run wrote came from the servers or records what it sent, and the calendar
+        // has had the rows it pulled: the reload must not start another run, or every run
+        // would start the next at the minute's check for changes made elsewhere.
+        m_takingSyncWrites = true;
         m_window->reloadIfChangedElsewhere();
-        m_reloadingPulled = false;
+        m_takingSyncWrites = false;
     });
     connectTray();
     connectWindow();
@@ -156,7 +157,7 @@ void Application::connectWindow()
     connect(window, &frmGet::remindersOutdated, this, [this] {
         m_loop.refresh(m_clock.now());
         // The birthdays or the sync settings changed, in this program or another.
-        if (!m_reloadingPulled)
+        if (!m_takingSyncWrites)
             m_sync->birthdaysChanged();
     });
     connect(window, &frmGet::shown, this, &Application::windowShown);

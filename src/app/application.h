@@ -168,7 +168,7 @@ private:
     // Keeps the calendar server current; declared last, so its worker stops before the window
     // it reports to goes.
     std::unique_ptr<sync::SyncService> m_sync;
-    bool m_reloadingPulled = false; // the lists take in what the address book brought
+    bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
 };
 
 } // namespace natalis::app

@@ -238,8 +238,7 @@ void SyncService::finished(const CardSyncResult &cards, const SyncResult &calend
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    if (cards.pulled > 0)
-        Q_EMIT birthdaysPulled();
+    Q_EMIT databaseWritten();
     const QString cardText = outcomeText(
         u"通讯录"_s, cards.ok, cards.stopped, cards.error, cardSyncSummary(cards), cards.warning);
     const QString calendarText =

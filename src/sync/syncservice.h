@@ -43,7 +43,7 @@ QString testAddressBookConnection(const SyncConfig &config, const QString &passw
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
 // again after 10 minutes, doubling up to four hours. Each run syncs the address book first, so
 // that what it brings in reaches the calendar in the same run, on a thread of its own; the
-// window thread only hears the status texts and birthdaysPulled.
+// window thread only hears the status texts and databaseWritten.
 class SyncService : public QObject
 {
     Q_OBJECT
@@ -66,8 +66,9 @@ public:
     static int retryMinutes(int failures);
 
 Q_SIGNALS:
-    // The address-book sync changed rows of the database: the lists are out of date.
-    void birthdaysPulled();
+    // A run has written to the database: rows the address book brought in, and the syncs' own
+    // records. The lists are out of date, but not the servers.
+    void databaseWritten();
 
 private:
     void finished(const CardSyncResult &cards, const SyncResult &calendar);

@@ -152,7 +152,7 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     }
     const int friends = store::categoryIndex(u"朋友");
     const int shown = window.listModel(friends)->rowCount();
-    Q_EMIT program->syncService().birthdaysPulled();
+    Q_EMIT program->syncService().databaseWritten();
     EXPECT_EQ(window.listModel(friends)->rowCount(), shown + 1);
 
     // What it set on the parts that outlive it goes with it.
