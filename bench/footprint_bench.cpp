@@ -77,7 +77,7 @@ QString makeDatabase(const QString &folder, int rows)
     store::WriteSettings(*connection, settings);
     store::Transaction transaction(*connection);
     for (int i = 0; i < rows; ++i)
-        store::AddBirthToMdb(*connection, sample(i));
+        store::AddBirthToMdb(*connection, sample(i), QDateTime::currentDateTime());
     transaction.commit();
     return file;
 }

@@ -65,7 +65,7 @@ const QString &filledDatabase()
         store::WriteSettings(*connection, settings);
         store::Transaction transaction(*connection);
         for (int i = 0; i < Rows; ++i)
-            store::AddBirthToMdb(*connection, sample(i));
+            store::AddBirthToMdb(*connection, sample(i), QDateTime::currentDateTime());
         transaction.commit();
         return file;
     }();

@@ -75,7 +75,8 @@ void insertRows(Connection &db, int fill = Realistic)
 {
     Transaction transaction(db);
     for (int i = 0; i < Rows; ++i)
-        AddBirthToMdb(db, fill == Full ? fullRecord(i) : sampleRecord(i));
+        AddBirthToMdb(
+            db, fill == Full ? fullRecord(i) : sampleRecord(i), QDateTime::currentDateTime());
     transaction.commit();
 }
 

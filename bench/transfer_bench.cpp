@@ -153,8 +153,8 @@ void timeOnEmptyDatabase(benchmark::State &state, bool keyed, Work work)
 
 void addPreview(store::Connection &db, const transfer::ImportPreview &preview)
 {
-    const transfer::ImportOutcome outcome =
-        transfer::addImportedBirthdays(db, preview, transfer::ImportLayout::Tab);
+    const transfer::ImportOutcome outcome = transfer::addImportedBirthdays(
+        db, preview, transfer::ImportLayout::Tab, QDateTime::currentDateTime());
     if (!outcome.ok || outcome.added != Lines)
         std::abort();
 }

@@ -57,7 +57,7 @@ QString fillDatabase(const QString &file, int rows, bool oneCategory)
         store::BirthdayRecord record = sample(i);
         if (oneCategory)
             record.Type = QStringLiteral("同事");
-        store::AddBirthToMdb(*connection, record);
+        store::AddBirthToMdb(*connection, record, QDateTime::currentDateTime());
     }
     transaction.commit();
     return file;

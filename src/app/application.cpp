@@ -17,6 +17,8 @@
 //                                       clears it
 //   AcknowledgementGate's acknowledge   here, as the gate is made; the gate is the window's child
 //   TrayLayer::availabilityProbe        real default at its declaration (asks the desktop)
+//   SyncService::showStatus            here; captures this, which owns the service
+//   frmGet::stopSync                    here; captures this, which outlives the window's dialogs
 //   frmGet::openEditor, openDocument, runDialog
 //                                       real defaults at their declarations
 //   SmsPanel::pickGregorianDate, runDialog
@@ -103,7 +105,15 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         m_context.DbPath, [this] { return m_clock.now(); },
         std::make_shared<sync::KeychainPasswordStore>());
     m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
-    m_window->stopCalendarSync = [this] { m_sync->stop(); };
+    m_window->stopSync = [this] { m_sync->stop(); };
+    connect(m_sync.get(), &sync::SyncService::databaseWritten, this, [this] {
+        // What the run wrote came from the servers or records what it sent, and the calendar
+        // has had the rows it pulled: the reload must not start another run, or every run
+        // would start the next at the minute's check for changes made elsewhere.
+        m_takingSyncWrites = true;
+        m_window->reloadIfChangedElsewhere();
+        m_takingSyncWrites = false;
+    });
     connectTray();
     connectWindow();
     connectSms();
@@ -147,7 +157,8 @@ void Application::connectWindow()
     connect(window, &frmGet::remindersOutdated, this, [this] {
         m_loop.refresh(m_clock.now());
         // The birthdays or the sync settings changed, in this program or another.
-        m_sync->birthdaysChanged();
+        if (!m_takingSyncWrites)
+            m_sync->birthdaysChanged();
     });
     connect(window, &frmGet::shown, this, &Application::windowShown);
 }

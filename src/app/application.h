@@ -99,6 +99,7 @@ public:
     AutoSmsRunner &autoSms() { return m_autoSms; }
     frmNotify *floatingWindow() const { return m_notify.get(); }
     calendar_ui::frmWNL *calendarWindow() const;
+    sync::SyncService &syncService() const { return *m_sync; }
 
 private:
     void connectTray();
@@ -167,6 +168,7 @@ private:
     // Keeps the calendar server current; declared last, so its worker stops before the window
     // it reports to goes.
     std::unique_ptr<sync::SyncService> m_sync;
+    bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
 };
 
 } // namespace natalis::app

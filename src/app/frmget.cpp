@@ -886,8 +886,8 @@ void frmGet::importBirthdays(ImportMenu menu)
     const QSet<qint32> before = loadedIds();
     {
         const ModalBracket modal(*this);
-        added = runImport(
-            this, m_context, m_messages, menu, [this](const QString &text) { setStatus(1, text); });
+        added = runImport(this, m_context, m_messages, m_clock, menu,
+            [this](const QString &text) { setStatus(1, text); });
     }
     if (!added)
         return;
@@ -902,7 +902,7 @@ void frmGet::cmdSetup_Click()
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = runSetup(this, m_context, m_messages, m_music, {}, stopCalendarSync);
+        saved = runSetup(this, m_context, m_messages, m_music, {}, stopSync);
     }
     if (!saved)
         return;

@@ -131,8 +131,8 @@ public:
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
-    // Stops a calendar sync under way; the settings dialog's sync page offers it when set.
-    std::function<void()> stopCalendarSync;
+    // Stops a sync under way; the settings dialog's sync pages offer it when set.
+    std::function<void()> stopSync;
     // The runner of the window's pop-up menus (column choice, the lists' context menus).
     std::function<void(QMenu &menu, const QPoint &at)> runMenu = [](QMenu &menu, const QPoint &at) {
         menu.exec(at);

@@ -160,7 +160,8 @@ void frmGet::pushChange(
 bool frmGet::writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name)
 {
     const QString act = undo ? QStringLiteral("撤销") : QStringLiteral("重做");
-    if (!m_context.DbConnection || store::putBirthdayStates(*m_context.DbConnection, states) != 1) {
+    if (!m_context.DbConnection
+        || store::putBirthdayStates(*m_context.DbConnection, states, m_clock.now()) != 1) {
         const QString message = writeFailure(QStringLiteral(",%1%2失败!").arg(act, name));
         setStatus(1, message);
         ask(message, AppTitle.toString(), MessageIcon::None, MessageButtons::Ok);
@@ -185,7 +186,7 @@ void frmGet::cmdAdd_Click()
     store::BirthdayRecord record = store::recordFromEdit(buffer);
     // Known before it is stored, so that undo finds the row again.
     record.Uid = QUuid::createUuid();
-    const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record);
+    const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record, m_clock.now());
     if (id < 1) {
         const QString message = writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
         setStatus(1, message);
@@ -237,7 +238,7 @@ void frmGet::editOne(int index, qint32 id)
     store::BirthdayRecord record = store::recordFromEdit(buffer);
     record.Id = id;
     const QList<store::BirthdayRecord> before = loadedRecords({ id });
-    if (store::UpdateBirthInMdb(*m_context.DbConnection, record) != 1) {
+    if (store::UpdateBirthInMdb(*m_context.DbConnection, record, m_clock.now()) != 1) {
         const QString message = writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
         setStatus(1, message);
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
@@ -268,8 +269,8 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
         (wantsSms ? yes : no).append(id);
     }
     const QList<store::BirthdayRecord> before = loadedRecords(ids);
-    if (store::BatchUpdateBirths(
-            *m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no, !no.isEmpty())
+    if (store::BatchUpdateBirths(*m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no,
+            !no.isEmpty(), m_clock.now())
         != 1) {
         const QString message = writeFailure(QStringLiteral(",生日批量修改失败!"));
         setStatus(1, message);
@@ -327,7 +328,7 @@ void frmGet::cmdDel_Click()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setValue(0);
-    if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids) != 1) {
+    if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids, m_clock.now()) != 1) {
         progress.reset();
         const QString message = writeFailure(QStringLiteral(",生日删除失败!"));
         setStatus(1, message);

@@ -32,7 +32,7 @@ void frmGet::addPhoneMenu(QMenu *file)
             const QSet<qint32> before = loadedIds();
             {
                 const ModalBracket modal(*this);
-                added = runVcfImport(this, m_context, m_messages, status, runDialog);
+                added = runVcfImport(this, m_context, m_messages, m_clock, status, runDialog);
             }
             if (!added)
                 return;

@@ -1,7 +1,7 @@
 #include "app/phoneactions.h"
 
-#include "dialogs/frmfilein.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmfilein.h"
 #include "transfer/exportfile.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/importpreview.h"
@@ -74,7 +74,7 @@ void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     report(messages, status, result.ok, result.statusText);
 }
 
-bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
+bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
     const StatusSink &status, const ModalRunner &runner)
 {
     if (!context.DbConnection)
@@ -100,7 +100,7 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
         return transfer::buildImportPreview(cards.reading.records, present);
     };
     frmFileIn preview(
-        previewFor(category), layout, *context.DbConnection, context.CurrentSkin, owner);
+        previewFor(category), layout, *context.DbConnection, clock, context.CurrentSkin, owner);
     preview.offerCategoryChoice(category, previewFor);
     QStringList leftOut = { transfer::withoutBirthdayText(cards.withoutBirthday),
         transfer::withoutYearText(cards.withoutYear) };

@@ -22,7 +22,7 @@ void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
 
 // 文件 → 从手机通讯录导入(*.vcf): chooser, read, preview with the category of cards that name
 // none, add. Returns true when birthdays were added (the caller reloads and refills its lists).
-bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
+bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
     const StatusSink &status, const ModalRunner &runModal = {});
 
 } // namespace natalis::app

@@ -2,8 +2,8 @@
 
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
-#include "dialogs/frmfilein.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmfilein.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "sync/credentials.h"
@@ -110,8 +110,8 @@ void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const
         messages.show(result.failureText, transfer::exportBoxTitle(), MessageIcon::Critical);
 }
 
-bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
-    const StatusSink &status, const ModalRunner &runner)
+bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
+    ImportMenu menu, const StatusSink &status, const ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
@@ -134,7 +134,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, Impor
     if (!preview)
         return false;
     frmFileIn window(
-        std::move(*preview), *layout, *context.DbConnection, context.CurrentSkin, owner);
+        std::move(*preview), *layout, *context.DbConnection, clock, context.CurrentSkin, owner);
     window.setReader(reader);
     window.applyRememberedColumns();
     runModal(runner, window);

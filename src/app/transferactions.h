@@ -11,6 +11,7 @@ class QWidget;
 
 namespace natalis::app {
 
+class Clock;
 class MusicPlayer;
 
 // Panel 1 of the main window's status bar.
@@ -31,8 +32,8 @@ void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const
 // Version choice (for OldVersions), chooser, reading on a worker with a progress window,
 // preview, add. Returns true when birthdays were added (the caller then reloads the array and
 // refills its lists).
-bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, ImportMenu menu,
-    const StatusSink &status, const ModalRunner &runModal = {});
+bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
+    ImportMenu menu, const StatusSink &status, const ModalRunner &runModal = {});
 
 // "设置(&S)": returns true when the settings were saved (the caller re-selects the start-up tab).
 // stopSync stops a calendar sync under way, for the sync page's button; none: no button.

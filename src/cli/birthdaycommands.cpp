@@ -252,7 +252,7 @@ int runAdd(const QStringList &arguments)
         store::AddClassFromEditor(*connection, edit.Type, edit.Class);
 
     const store::BirthdayRecord record = store::recordFromEdit(edit);
-    const qint32 id = store::AddBirthToMdb(*connection, record);
+    const qint32 id = store::AddBirthToMdb(*connection, record, app::clockFromEnvironment()->now());
     if (id < 1)
         return fail(store::writeFailureCause(connection->lastError())
                 + QStringLiteral(",%1添加失败!").arg(record.About),
@@ -346,7 +346,7 @@ int runEdit(const QStringList &arguments)
     record.Id = original.Id;
     record.Uid = original.Uid;
     record.DxSend = original.DxSend;
-    if (store::UpdateBirthInMdb(connection, record) != 1)
+    if (store::UpdateBirthInMdb(connection, record, app::clockFromEnvironment()->now()) != 1)
         return fail(store::writeFailureCause(connection.lastError())
                 + QStringLiteral(",%1修改失败!").arg(original.About),
             Refused);
@@ -373,7 +373,9 @@ int runDelete(const QStringList &arguments)
     const store::BirthdayRecord *record = namedBirthday(
         load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
     const qint32 id = record->Id;
-    if (store::DeleteBirthsFromMdb(connection, std::span(&id, 1)) != 1)
+    if (store::DeleteBirthsFromMdb(
+            connection, std::span(&id, 1), app::clockFromEnvironment()->now())
+        != 1)
         return fail(store::writeFailureCause(connection.lastError())
                 + QStringLiteral(",%1删除失败!").arg(record->About),
             Refused);

@@ -3,6 +3,7 @@
 
 #include "clicommand.h"
 #include "dboption.h"
+#include "platform/clock.h"
 #include "store/birthdays.h"
 #include "store/categories.h"
 #include "store/connection.h"
@@ -222,8 +223,8 @@ int runImport(const QStringList &arguments)
     if (preview.tickedCount == 0)
         return fail(
             QStringLiteral("nothing to add: every record is already in the database"), Refused);
-    const transfer::ImportOutcome outcome =
-        transfer::addImportedBirthdays(*connection, preview, *layout);
+    const transfer::ImportOutcome outcome = transfer::addImportedBirthdays(
+        *connection, preview, *layout, app::clockFromEnvironment()->now());
     if (!outcome.ok)
         return fail(outcome.statusText, Refused);
     printLine(outcome.statusText);

@@ -1,6 +1,7 @@
 #include "dialogs/frmfilein.h"
 
 #include "dialogs/importpreviewmodel.h"
+#include "platform/clock.h"
 #include "store/categories.h"
 #include "store/windowstate.h"
 #include "widgets/dialogparts.h"
@@ -48,8 +49,9 @@ QString columnMemoryKey(const transfer::ColumnMapping &mapping)
 }
 
 frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
-    store::Connection &connection, int skin, QWidget *parent)
-    : QDialog(parent), m_preview(std::move(preview)), m_layout(layout), m_connection(connection)
+    store::Connection &connection, const Clock &clock, int skin, QWidget *parent)
+    : QDialog(parent), m_preview(std::move(preview)), m_layout(layout), m_connection(connection),
+      m_clock(clock)
 {
     setObjectName(QStringLiteral("frmFileIn"));
     setWindowTitle(transfer::chooserTitle(layout));
@@ -370,8 +372,8 @@ void frmFileIn::cmdOK_Click()
     // second keeps it moving.
     QElapsedTimer sincePainted;
     sincePainted.start();
-    m_outcome = transfer::addImportedBirthdays(
-        m_connection, m_preview, m_layout, [this, &sincePainted](const QString &text) {
+    m_outcome = transfer::addImportedBirthdays(m_connection, m_preview, m_layout, m_clock.now(),
+        [this, &sincePainted](const QString &text) {
             m_status->setText(text);
             if (sincePainted.elapsed() < ProgressPaintMs)
                 return;

@@ -22,6 +22,7 @@ class Connection;
 
 namespace natalis::app {
 
+class Clock;
 class ImportPreviewModel;
 
 // One reading of the import file for the preview: the rows, or why there are none.
@@ -58,8 +59,9 @@ class frmFileIn : public QDialog
     Q_OBJECT
 
 public:
+    // clock gives the moment of the import's rows.
     frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
-        store::Connection &connection, int skin, QWidget *parent = nullptr);
+        store::Connection &connection, const Clock &clock, int skin, QWidget *parent = nullptr);
     ~frmFileIn() override;
 
     // Enables the encoding choice; without a reader it stays as the file was read.
@@ -107,6 +109,7 @@ private:
     transfer::ImportPreview m_preview;
     transfer::ImportLayout m_layout;
     store::Connection &m_connection;
+    const Clock &m_clock;
     PreviewReader m_reader;
     PreviewChoice m_choice;
     QWidget *m_columnRow = nullptr;

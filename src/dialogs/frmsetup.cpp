@@ -151,6 +151,9 @@ void frmSetup::buildControls()
     m_syncPage =
         new SyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
     pages->addTab(m_syncPage, QStringLiteral("日历同步"));
+    m_cardSyncPage =
+        new CardSyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
+    pages->addTab(m_cardSyncPage, QStringLiteral("通讯录同步"));
     layout->addWidget(pages);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -412,7 +415,8 @@ void frmSetup::cmdOK_Click()
     // The record in memory changes only once it is stored, so a failed write leaves the
     // reminders running on settings that match the database.
     SettingsRecord settings = settingsFromControls();
-    if (!store::WriteSettings(m_services.connection, settings) || !m_syncPage->save()) {
+    if (!store::WriteSettings(m_services.connection, settings) || !m_syncPage->save()
+        || !m_cardSyncPage->save()) {
         m_status->setText(QStringLiteral("设置数据保存失败!"));
         return;
     }

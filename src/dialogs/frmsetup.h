@@ -31,6 +31,7 @@ class AutoStart;
 class DesktopShortcut;
 class MessageSink;
 class MusicPlayer;
+class CardSyncPage;
 class SyncPage;
 
 // The reminder settings: methods and times, music, festivals, start-up tab, autostart, desktop
@@ -52,9 +53,9 @@ public:
         QString dbPath; // handed to the autostarted program
         int skin = 1;
         ModalRunner runModal; // runs the music file chooser
-        // Where the calendar server's password goes; none: the sync page offers no password.
+        // Where the servers' passwords go; none: the sync pages offer no password.
         std::shared_ptr<sync::PasswordStore> passwords = nullptr;
-        std::function<void()> stopSync = {}; // none: the sync page has no stop button
+        std::function<void()> stopSync = {}; // none: the sync pages have no stop button
     };
 
     frmSetup(const store::SettingsRecord &settings, Services services, QWidget *parent = nullptr);
@@ -123,6 +124,7 @@ private:
     QPushButton *m_classDel = nullptr;
     QLabel *m_status = nullptr;
     SyncPage *m_syncPage = nullptr;
+    CardSyncPage *m_cardSyncPage = nullptr;
 };
 
 } // namespace natalis::app

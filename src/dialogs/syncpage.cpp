@@ -1,11 +1,14 @@
 #include "dialogs/syncpage.h"
 
+#include "store/cardsync.h"
+#include "store/categories.h"
 #include "store/syncstate.h"
 #include "sync/credentials.h"
 #include "sync/syncservice.h"
 #include "widgets/dialogparts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,68 +23,42 @@ namespace natalis::app {
 
 namespace {
 
-QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
+QString lastSyncText(const QString &time, const QString &result)
 {
-    auto *edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
+    return time.isEmpty() ? u"尚未同步"_s
+                          : QDateTime::fromString(time, Qt::ISODate).toString(u"yyyy-MM-dd HH:mm"_s)
+            + u"  "_s + result;
 }
 
 } // namespace
 
-SyncPage::SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-    std::function<void()> stopSync, QWidget *parent)
-    : QWidget(parent), m_connection(connection), m_passwords(std::move(passwords))
+ServerPage::ServerPage(store::Connection &connection,
+    std::shared_ptr<sync::PasswordStore> passwords, ServerPageKind kind, QWidget *parent)
+    : QWidget(parent), m_connection(connection), m_form(new QFormLayout(this)),
+      m_passwords(std::move(passwords)), m_kind(std::move(kind))
 {
-    setObjectName(u"SyncPage"_s);
-    auto read = [&](QStringView key) { return store::readSyncSetting(connection, key); };
-    auto *form = new QFormLayout(this);
-    m_server = lineEdit("txtServer", read(store::SyncServerKey), this);
+    const auto lineEdit = [this](const char *control, const QString &text) {
+        auto *edit = new QLineEdit(text, this);
+        edit->setObjectName(name(control));
+        return edit;
+    };
+    m_server = lineEdit("txtServer", read(m_kind.serverKey));
     m_server->setPlaceholderText(u"https://example.com/ (留空则不同步)"_s);
-    m_user = lineEdit("txtUser", read(store::SyncUserKey), this);
-    m_password = lineEdit("txtPassword", QString(), this);
+    m_user = lineEdit("txtUser", read(m_kind.userKey));
+    m_password = lineEdit("txtPassword", QString());
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(u"不修改则留空"_s);
     m_password->setEnabled(m_passwords != nullptr);
-    m_calendar = lineEdit("txtCalendar", read(store::SyncCalendarKey), this);
-    m_calendar->setPlaceholderText(u"生日提醒"_s);
-    m_years = new QSpinBox(this);
-    m_years->setObjectName(u"spnYears"_s);
-    m_years->setRange(1, 50);
-    bool ok = false;
-    const int years = read(store::SyncYearsKey).toInt(&ok);
-    m_years->setValue(ok && years > 0 ? years : sync::DefaultSyncYears);
-    m_festivals = new QCheckBox(u"同步节日和节气(单独的日历)"_s, this);
-    m_festivals->setObjectName(u"chkSyncFestivals"_s);
-    m_festivals->setChecked(read(store::SyncFestivalsKey) == u"1");
-    m_test = namedButton(this, u"cmdTest"_s, u"测试连接"_s);
-    m_testResult = namedLabel(this, u"lblTest"_s);
-    m_testResult->setWordWrap(true);
-    const QString lastTime = read(store::SyncLastTimeKey);
-    m_last = namedLabel(this, u"lblLastSync"_s,
-        lastTime.isEmpty()
-            ? u"尚未同步"_s
-            : QDateTime::fromString(lastTime, Qt::ISODate).toString(u"yyyy-MM-dd HH:mm"_s) + u"  "_s
-                + read(store::SyncLastResultKey));
-    m_last->setWordWrap(true);
-
-    form->addRow(u"服务器地址:"_s, m_server);
-    form->addRow(u"用户名:"_s, m_user);
-    form->addRow(u"密码:"_s, m_password);
-    form->addRow(u"日历:"_s, m_calendar);
-    form->addRow(u"提前生成年数:"_s, m_years);
-    form->addRow(QString(), m_festivals);
-    form->addRow(m_test, m_testResult);
-    form->addRow(u"上次同步:"_s, m_last);
-    if (stopSync) {
-        auto *stop = namedButton(this, u"cmdStopSync"_s, u"停止同步"_s);
-        form->addRow(QString(), stop);
-        connect(stop, &QPushButton::clicked, this, std::move(stopSync));
-    }
-    connect(m_test, &QPushButton::clicked, this, &SyncPage::cmdTest_Click);
+    m_collection = new QLineEdit(read(m_kind.collectionKey), this);
+    m_collection->setObjectName(QString::fromLatin1(m_kind.collectionControl));
+    m_collection->setPlaceholderText(m_kind.collectionPlaceholder);
+    m_form->addRow(u"服务器地址:"_s, m_server);
+    m_form->addRow(u"用户名:"_s, m_user);
+    m_form->addRow(u"密码:"_s, m_password);
+    m_form->addRow(m_kind.collectionCaption, m_collection);
 }
 
-SyncPage::~SyncPage()
+ServerPage::~ServerPage()
 {
     if (m_worker) {
         m_worker->wait();
@@ -89,20 +66,52 @@ SyncPage::~SyncPage()
     }
 }
 
-bool SyncPage::save()
+QString ServerPage::name(const char *control) const
+{
+    // "txtServer" with the prefix "Card": "txtCardServer".
+    const QString plain = QString::fromLatin1(control);
+    return plain.left(3) + QString::fromLatin1(m_kind.prefix) + plain.mid(3);
+}
+
+QString ServerPage::read(QStringView key) const
+{
+    return store::readSyncSetting(m_connection, key);
+}
+
+bool ServerPage::write(QStringView key, const QString &value)
+{
+    return store::writeSyncSetting(m_connection, key, value);
+}
+
+void ServerPage::addClosingRows(std::function<void()> stopSync)
+{
+    m_test = namedButton(this, name("cmdTest"), u"测试连接"_s);
+    m_testResult = namedLabel(this, name("lblTest"));
+    m_testResult->setWordWrap(true);
+    QLabel *last = namedLabel(this, name("lblLastSync"),
+        lastSyncText(read(m_kind.lastTimeKey), read(m_kind.lastResultKey)));
+    last->setWordWrap(true);
+    m_form->addRow(m_test, m_testResult);
+    m_form->addRow(u"上次同步:"_s, last);
+    if (stopSync) {
+        auto *stop = namedButton(this, name("cmdStopSync"), u"停止同步"_s);
+        m_form->addRow(QString(), stop);
+        connect(stop, &QPushButton::clicked, this, std::move(stopSync));
+    }
+    connect(m_test, &QPushButton::clicked, this, &ServerPage::cmdTest_Click);
+}
+
+bool ServerPage::save()
 {
     const QString server = m_server->text().trimmed();
-    const QString calendar = m_calendar->text().trimmed();
+    const QString collection = m_collection->text().trimmed();
     bool ok = true;
-    // Another server or calendar is found again by discovery at the next sync.
-    if (server != store::readSyncSetting(m_connection, store::SyncServerKey)
-        || calendar != store::readSyncSetting(m_connection, store::SyncCalendarKey))
-        ok = store::writeSyncSetting(m_connection, u"calendarUrl", QString());
-    for (const auto &[key, value] : { std::pair { store::SyncServerKey, server },
-             { store::SyncUserKey, m_user->text().trimmed() }, { store::SyncCalendarKey, calendar },
-             { store::SyncYearsKey, QString::number(m_years->value()) },
-             { store::SyncFestivalsKey, m_festivals->isChecked() ? u"1"_s : u"0"_s } })
-        ok = store::writeSyncSetting(m_connection, key, value) && ok;
+    // Another server or collection is found again by discovery at the next sync.
+    if (server != read(m_kind.serverKey) || collection != read(m_kind.collectionKey))
+        ok = write(m_kind.foundKey, QString());
+    ok = write(m_kind.serverKey, server) && ok;
+    ok = write(m_kind.userKey, m_user->text().trimmed()) && ok;
+    ok = write(m_kind.collectionKey, collection) && ok;
     if (m_passwords && !m_password->text().isEmpty()) {
         const QString account =
             sync::passwordAccount(m_user->text().trimmed(), QUrl(server).host());
@@ -117,7 +126,7 @@ bool SyncPage::save()
     return ok;
 }
 
-void SyncPage::cmdTest_Click()
+void ServerPage::cmdTest_Click()
 {
     if (m_worker)
         return;
@@ -126,14 +135,15 @@ void SyncPage::cmdTest_Click()
     config.user = m_user->text().trimmed();
     m_test->setEnabled(false);
     m_testResult->setText(u"正在连接…"_s);
-    m_worker = QThread::create([this, config, typed = m_password->text(), passwords = m_passwords] {
+    m_worker = QThread::create([this, config, typed = m_password->text(), passwords = m_passwords,
+                                   test = m_kind.test] {
         QString password = typed;
         if (password.isEmpty() && passwords)
             password =
                 passwords
                     ->read(sync::passwordAccount(config.user, QUrl(config.server).host()), nullptr)
                     .value_or(QString());
-        const QString text = sync::testConnection(config, password);
+        const QString text = test(config, password);
         QMetaObject::invokeMethod(this, [this, text] {
             m_testResult->setText(text);
             m_test->setEnabled(true);
@@ -143,6 +153,61 @@ void SyncPage::cmdTest_Click()
         });
     });
     m_worker->start();
+}
+
+SyncPage::SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+    std::function<void()> stopSync, QWidget *parent)
+    : ServerPage(connection, std::move(passwords),
+        { "", store::SyncServerKey, store::SyncUserKey, store::SyncCalendarKey,
+            store::SyncLastTimeKey, store::SyncLastResultKey, u"calendarUrl", "txtCalendar",
+            u"日历:"_s, u"生日提醒"_s, &sync::testConnection },
+        parent)
+{
+    setObjectName(u"SyncPage"_s);
+    m_years = new QSpinBox(this);
+    m_years->setObjectName(u"spnYears"_s);
+    m_years->setRange(1, 50);
+    bool ok = false;
+    const int years = read(store::SyncYearsKey).toInt(&ok);
+    m_years->setValue(ok && years > 0 ? years : sync::DefaultSyncYears);
+    m_festivals = new QCheckBox(u"同步节日和节气(单独的日历)"_s, this);
+    m_festivals->setObjectName(u"chkSyncFestivals"_s);
+    m_festivals->setChecked(read(store::SyncFestivalsKey) == u"1");
+    m_form->addRow(u"提前生成年数:"_s, m_years);
+    m_form->addRow(QString(), m_festivals);
+    addClosingRows(std::move(stopSync));
+}
+
+bool SyncPage::save()
+{
+    bool ok = ServerPage::save();
+    ok = write(store::SyncYearsKey, QString::number(m_years->value())) && ok;
+    return write(store::SyncFestivalsKey, m_festivals->isChecked() ? u"1"_s : u"0"_s) && ok;
+}
+
+CardSyncPage::CardSyncPage(store::Connection &connection,
+    std::shared_ptr<sync::PasswordStore> passwords, std::function<void()> stopSync, QWidget *parent)
+    : ServerPage(connection, std::move(passwords),
+        { "Card", store::SyncCardServerKey, store::SyncCardUserKey, store::SyncAddressBookKey,
+            store::SyncCardLastTimeKey, store::SyncCardLastResultKey, store::SyncAddressBookUrlKey,
+            "txtAddressBook", u"通讯录:"_s, u"生日"_s, &sync::testAddressBookConnection },
+        parent)
+{
+    setObjectName(u"CardSyncPage"_s);
+    m_category = new QComboBox(this);
+    m_category->setObjectName(u"cboCardCategory"_s);
+    for (QStringView name : store::CategoryNames)
+        m_category->addItem(name.toString());
+    const int chosen = store::categoryIndex(read(store::SyncCardCategoryKey));
+    m_category->setCurrentIndex(chosen >= 0 ? chosen : store::categoryIndex(u"朋友"));
+    m_form->addRow(u"新名片的类别:"_s, m_category);
+    addClosingRows(std::move(stopSync));
+}
+
+bool CardSyncPage::save()
+{
+    const bool ok = ServerPage::save();
+    return write(store::SyncCardCategoryKey, m_category->currentText()) && ok;
 }
 
 } // namespace natalis::app

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QStringView>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,43 +20,94 @@ class Connection;
 
 namespace natalis::sync {
 class PasswordStore;
-}
+struct SyncConfig;
+} // namespace natalis::sync
 
 namespace natalis::app {
 
-// The settings dialog's "日历同步" page: the server, the account and the calendar the
-// birthdays go to, the years ahead and the festivals, "测试连接", and the last sync's outcome.
-// The password goes to the desktop's secret store, never to the database.
-class SyncPage : public QWidget
+// What a server page is called and where it keeps its choices among the sync settings.
+struct ServerPageKind
+{
+    const char *prefix; // before the control names: "" gives txtServer, "Card" txtCardServer
+    QStringView serverKey, userKey, collectionKey, lastTimeKey, lastResultKey;
+    QStringView foundKey; // the collection's address discovery found; forgotten on a change
+    const char *collectionControl; // "txtCalendar"
+    QString collectionCaption; // "日历:"
+    QString collectionPlaceholder; // the name a collection made by the program gets
+    // The connection test, run on a worker: discovery and the collections found, as one line.
+    QString (*test)(const sync::SyncConfig &config, const QString &password);
+};
+
+// The parts the sync pages share: the server, the account, the collection, "测试连接" on a
+// worker, the last sync's outcome and "停止同步". The password goes to the desktop's secret
+// store, never to the database.
+class ServerPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    // passwords may be null: the password field is then not offered.
-    // stopSync stops the program's sync under way; none: no "停止同步" button.
-    SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-        std::function<void()> stopSync, QWidget *parent = nullptr);
-    ~SyncPage() override; // waits for a connection test under way
+    ~ServerPage() override; // waits for a connection test under way
 
     // Writes the page's choices; false on a write error. A password typed in goes to the
     // secret store on a worker.
-    bool save();
+    virtual bool save();
 
     void cmdTest_Click();
 
-private:
+protected:
+    // passwords may be null: the password field is then not offered.
+    ServerPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+        ServerPageKind kind, QWidget *parent);
+    // The rows after the page's own choices; stopSync none: no "停止同步" button.
+    void addClosingRows(std::function<void()> stopSync);
+    QString read(QStringView key) const;
+    bool write(QStringView key, const QString &value);
+
     store::Connection &m_connection;
+    QFormLayout *m_form = nullptr;
+
+private:
+    QString name(const char *control) const;
+
     std::shared_ptr<sync::PasswordStore> m_passwords;
+    ServerPageKind m_kind;
     QLineEdit *m_server = nullptr;
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
-    QLineEdit *m_calendar = nullptr;
-    QSpinBox *m_years = nullptr;
-    QCheckBox *m_festivals = nullptr;
+    QLineEdit *m_collection = nullptr;
     QPushButton *m_test = nullptr;
     QLabel *m_testResult = nullptr;
-    QLabel *m_last = nullptr;
     QThread *m_worker = nullptr;
+};
+
+// The settings dialog's "日历同步" page: the calendar the birthdays go to, the years ahead and
+// the festivals.
+class SyncPage : public ServerPage
+{
+public:
+    // stopSync stops the program's sync under way; none: no "停止同步" button.
+    SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+        std::function<void()> stopSync, QWidget *parent = nullptr);
+
+    bool save() override;
+
+private:
+    QSpinBox *m_years = nullptr;
+    QCheckBox *m_festivals = nullptr;
+};
+
+// The settings dialog's "通讯录同步" page: the address book that keeps one list for several
+// computers and phones, and the category of the cards new to this list.
+class CardSyncPage : public ServerPage
+{
+public:
+    CardSyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+        std::function<void()> stopSync, QWidget *parent = nullptr);
+
+    bool save() override;
+
+private:
+    QComboBox *m_category = nullptr;
 };
 
 } // namespace natalis::app

@@ -224,7 +224,7 @@ QString uidText(const QUuid &uid)
 
 // Queues the row for the address-book sync, inside the write's own transaction, so that a
 // change is never stored without being queued nor queued without being stored.
-void queueRowChange(Connection &connection, qint32 id)
+void queueRowChange(Connection &connection, qint32 id, const QDateTime &now)
 {
     if (!queuesCardChanges(connection) || !hasUidColumn(connection))
         return;
@@ -232,7 +232,7 @@ void queueRowChange(Connection &connection, qint32 id)
     select.bind(1, id);
     const QString uid = select.step() ? select.text(0) : QString();
     select.reset();
-    queueCardChange(connection, uid);
+    queueCardChange(connection, uid, now);
 }
 
 void requireChangedRow(Connection &connection, qint32 id)
@@ -323,7 +323,7 @@ bool birthdayNameInTable(Connection &connection, QStringView category, QStringVi
     return false;
 }
 
-qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
+qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r, const QDateTime &now)
 {
     qint32 id = -1;
     runGuarded([&] {
@@ -357,7 +357,7 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r)
         // The row just inserted, not a lookup by name: names repeat after imports.
         const qint32 added = qint32(connection.lastInsertRowId());
         if (queued) {
-            queueCardChange(connection, uid);
+            queueCardChange(connection, uid, now);
             transaction->commit();
         }
         id = added;
@@ -394,13 +394,13 @@ bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birt
             [](const BirthdayRecord &r) { return r.Uid.isNull(); });
 }
 
-int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)
+int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids, const QDateTime &now)
 {
     return runGuarded([&] {
         Transaction transaction(connection);
         Statement &remove = connection.cached("delete from [birthday] where Id=?");
         for (qint32 id : ids) {
-            queueRowChange(connection, id);
+            queueRowChange(connection, id, now);
             remove.bind(1, id).run();
             remove.reset();
         }
@@ -408,7 +408,7 @@ int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids)
     });
 }
 
-int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
+int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r, const QDateTime &now)
 {
     return runGuarded([&] {
         Transaction transaction(connection);
@@ -420,12 +420,13 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r)
                 r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.Id)
             .run();
         requireChangedRow(connection, r.Id);
-        queueRowChange(connection, r.Id);
+        queueRowChange(connection, r.Id, now);
         transaction.commit();
     });
 }
 
-int putBirthdayStates(Connection &connection, std::span<const BirthdayState> states)
+int putBirthdayStates(
+    Connection &connection, std::span<const BirthdayState> states, const QDateTime &now)
 {
     return runGuarded([&] {
         Transaction transaction(connection);
@@ -445,9 +446,9 @@ int putBirthdayStates(Connection &connection, std::span<const BirthdayState> sta
             record.Uid = state.uid;
             if (id) {
                 record.Id = *id;
-                if (UpdateBirthInMdb(connection, record) != 1)
+                if (UpdateBirthInMdb(connection, record, now) != 1)
                     connection.fail(connection.lastError());
-            } else if (AddBirthToMdb(connection, record) < 1) {
+            } else if (AddBirthToMdb(connection, record, now) < 1) {
                 connection.fail(connection.lastError());
             }
         }
@@ -456,7 +457,7 @@ int putBirthdayStates(Connection &connection, std::span<const BirthdayState> sta
 }
 
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
-    bool useFirst, std::span<const qint32> secondIds, bool useSecond)
+    bool useFirst, std::span<const qint32> secondIds, bool useSecond, const QDateTime &now)
 {
     return runGuarded([&] {
         Transaction transaction(connection);
@@ -466,7 +467,7 @@ int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint3
             for (qint32 id : ids) {
                 update.bindAll(int(days), duanxin, id).run();
                 update.reset();
-                queueRowChange(connection, id);
+                queueRowChange(connection, id, now);
             }
         };
         if (useFirst)

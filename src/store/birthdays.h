@@ -3,6 +3,7 @@
 #include "store/birthdayrecord.h"
 #include "store/dberror.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QUuid>
 #include <optional>
@@ -35,11 +36,13 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
 bool birthdayNameInTable(Connection &connection, QStringView category, QStringView name);
 
 // The change operations write to the table only and never touch an in-memory array. On failure
-// they return -1 and the connection's lastError() says why.
+// they return -1 and the connection's lastError() says why. now is when the change is made, by
+// the program's clock: the address-book sync queues the row with it, and a merge weighs it
+// against a server's change time.
 
 // Inserts record (its Id is ignored) and returns the new row's Id, or -1. The row keeps the
 // record's Uid, or gets a new random one when it has none.
-qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record);
+qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &record, const QDateTime &now);
 
 // Gives every row without a Uid a new random one (files made before Uids existed gain the
 // column first). Returns how many rows got one, or -1 on a database error (nothing changed).
@@ -51,15 +54,15 @@ int assignMissingBirthdayUids(Connection &connection);
 bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays);
 
 // Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
-int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids);
+int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids, const QDateTime &now);
 
 // Rewrites every column of row record.Id except DxSend; 1, or -1 (also when no such row exists).
-int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record);
+int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record, const QDateTime &now);
 
 // In one transaction: sets intnums to days for the rows of each list in use, Duanxin to "是"
 // for the first list and to "否" for the second. 1, or -1 with the table unchanged.
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,
-    bool useFirst, std::span<const qint32> secondIds, bool useSecond);
+    bool useFirst, std::span<const qint32> secondIds, bool useSecond, const QDateTime &now);
 
 // What the row named by uid is to be: record, or no row at all.
 struct BirthdayState
@@ -71,7 +74,8 @@ struct BirthdayState
 // Brings the rows to the given states in one transaction, for undo and redo: a record is written
 // over the row with its uid (every column but DxSend) or, when no row has that uid, added with
 // it; a state without one deletes the row, if there is one. 1, or -1 with the table unchanged.
-int putBirthdayStates(Connection &connection, std::span<const BirthdayState> states);
+int putBirthdayStates(
+    Connection &connection, std::span<const BirthdayState> states, const QDateTime &now);
 
 // The SMS-sent marks (DxSend) of the automatic greetings.
 

@@ -46,8 +46,6 @@ QDateTime utcFrom(const QString &text)
 
 void createCardSync(Connection &connection)
 {
-    // The time is the engine's own clock: the writers that queue have no "now" of their own,
-    // and a merge only compares it with a server's REV, never with an engine's "now".
     connection.exec("create table if not exists cardchange([Uid] text primary key,"
                     "[Time] text not null)");
     connection.exec("create table if not exists cardstate([Book] text not null,"
@@ -62,14 +60,12 @@ void createCardSync(Connection &connection)
                     "[ServerLost] integer not null)");
 }
 
-void queueCardChange(Connection &connection, const QString &uid)
+void queueCardChange(Connection &connection, const QString &uid, const QDateTime &now)
 {
     if (uid.isEmpty() || !queuesCardChanges(connection))
         return;
-    connection
-        .cached("insert or replace into cardchange([Uid],[Time]) "
-                "values(?,strftime('%Y-%m-%dT%H:%M:%fZ','now'))")
-        .bind(1, uid)
+    connection.cached("insert or replace into cardchange([Uid],[Time]) values(?,?)")
+        .bindAll(uid, now.toUTC().toString(Qt::ISODateWithMs))
         .run();
 }
 

@@ -54,17 +54,25 @@ struct CardConflict
     bool serverLost = false; // the overruled value was the server's, else this file's
 };
 
-// The address-book choices among the sync settings (readSyncSetting): the collection's address
-// and the category of new cards that name none of the eight (朋友 when unset).
+// The address-book choices among the sync settings (readSyncSetting): the server and the user
+// (the server's address alone turns the sync on), the address book's name or address, the
+// category of new cards that name none of the eight (朋友 when unset), and the last outcome.
+inline constexpr QStringView SyncCardServerKey = u"cardServer";
+inline constexpr QStringView SyncCardUserKey = u"cardUser";
 inline constexpr QStringView SyncAddressBookKey = u"addressBook";
 inline constexpr QStringView SyncCardCategoryKey = u"cardCategory";
+inline constexpr QStringView SyncCardLastTimeKey = u"cardLastTime";
+inline constexpr QStringView SyncCardLastResultKey = u"cardLastResult";
+// The address found by discovery, kept while the settings name the same server and book.
+inline constexpr QStringView SyncAddressBookUrlKey = u"addressBookUrl";
 
 // Creates the tables when missing. Throws DbException, as do the functions below.
 void createCardSync(Connection &connection);
 
-// Queues uid as changed now, unless the tables do not exist yet (no sync was ever set up, so
-// there is nothing to queue for: the first sync compares the whole list anyway).
-void queueCardChange(Connection &connection, const QString &uid);
+// Queues uid as changed at now (the program's clock, kept in UTC), unless the tables do not exist
+// yet (no sync was ever set up, so there is nothing to queue for: the first sync compares the
+// whole list anyway).
+void queueCardChange(Connection &connection, const QString &uid, const QDateTime &now);
 // Whether changes are queued at all, for writers that would have to look a Uid up first.
 bool queuesCardChanges(Connection &connection);
 QHash<QString, QDateTime> readCardChanges(Connection &connection); // by uid

@@ -10,12 +10,16 @@
 namespace natalis::sync {
 
 // One address-book sync of the database at dbPath with its stored settings, as a worker runs
-// it on a connection of its own: the server and user of the sync settings, the password from
-// passwords, the address book under SyncAddressBookKey (a name, found by discovery and made when
-// missing, its address then kept; or an address), new cards' category under
-// SyncCardCategoryKey. A database that does not open or has no address book set gives ok false
+// it on a connection of its own: the server and user under SyncCardServerKey and
+// SyncCardUserKey, the password from passwords, the address book under SyncAddressBookKey (a
+// name, 生日 when none, found by discovery and made when missing, its address then kept; or an
+// address), new cards' category under SyncCardCategoryKey. The outcome is stored as the last
+// sync's time and result. A database that does not open or has no server set gives ok false
 // with an empty error.
 CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords,
     const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress);
+
+// The outcome as the settings page shows it: "上传1, 下载2, 冲突1", or the failure.
+QString cardSyncSummary(const CardSyncResult &result);
 
 } // namespace natalis::sync

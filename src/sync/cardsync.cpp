@@ -1,6 +1,7 @@
 #include "sync/cardsync.h"
 
 #include "store/birthdays.h"
+#include "store/categories.h"
 #include "store/connection.h"
 #include "store/dberror.h"
 #include "store/transaction.h"
@@ -15,6 +16,7 @@
 #include <QMap>
 #include <QSet>
 #include <QTimeZone>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -93,6 +95,37 @@ void setFields(BirthdayRecord &record, const Fields &fields)
 QString uidOf(const BirthdayRecord &record)
 {
     return record.Uid.toString(QUuid::WithoutBraces);
+}
+
+// The fields only our own X- properties carry; the rule is the first part of the date field.
+const QStringView OwnCardFields[] = { u"提醒天数", u"短信提醒", u"QQ/MSN", u"工号/卡号" };
+
+// Every card we write carries the rule; one without it was written back by a program (a phone's
+// contacts) that drops the properties it does not know.
+bool lacksOwnFields(const QByteArray &card)
+{
+    const QList<transfer::Vcard> cards = transfer::parseVcards(card);
+    return !cards.isEmpty() && !cards.first().first(transfer::VcardRuleProperty);
+}
+
+// What such a program dropped was not changed there: the card's record takes those fields from
+// the last sync instead of the defaults a card without them reads as.
+void keepDroppedFields(BirthdayRecord &record, const Fields &synced)
+{
+    for (const FieldAccess &field : CardFields) {
+        if (std::find(std::begin(OwnCardFields), std::end(OwnCardFields), field.label)
+            != std::end(OwnCardFields))
+            field.set(record, synced.value(field.label.toString()));
+    }
+    record.blnIsGL = synced.value(u"日期"_s).section(u'|', 0, 0);
+}
+
+// Names are unique within a list; a category outside the eight counts as the first, as the
+// editor's check has it.
+QString nameKey(const BirthdayRecord &record)
+{
+    return QString::number(qMax(store::categoryIndex(QStringView(record.Type).trimmed()), 0)) + u'|'
+        + record.About.trimmed();
 }
 
 QString revText(const QDateTime &time)
@@ -213,6 +246,9 @@ private:
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
+    // The birthdays no card stands for yet, by nameKey: a new card may be one of them.
+    QHash<QString, QString> m_unlinked;
+    QHash<QString, QString> m_hrefUid; // the cards of the last sync: href -> uid
     bool push(const SyncProgress &progress, bool &conflicted);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
@@ -303,9 +339,28 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     server.Uid = !read.uid().isNull() ? read.uid()
         : !server.Uid.isNull()        ? server.Uid
                                       : QUuid::createUuidV5(HrefUidSpace, card.href);
-    const QString uid = uidOf(server);
-    const auto base = state.cards.constFind(uid);
-    const auto local = locals.find(uid);
+    // A card linked to a birthday of another Uid stays linked to it, whatever UID it carries.
+    if (const auto linked = m_hrefUid.constFind(card.href); linked != m_hrefUid.cend())
+        server.Uid = QUuid::fromString(*linked);
+    QString uid = uidOf(server);
+    auto base = state.cards.constFind(uid);
+    auto local = locals.find(uid);
+    if (base != state.cards.cend() && lacksOwnFields(card.data))
+        keepDroppedFields(server, base->fields);
+    if (local == locals.end() && base == state.cards.cend()) {
+        // The same birthday entered on two computers (or on a phone) before either synced: a
+        // second row of the name would break the list's one-name rule and go to every other
+        // computer at the next sync. The card is linked to the row here instead, both versions
+        // merged as any change made on both sides, and the link kept under the card's own
+        // address and UID, so that neither side makes a second card or a second row of it.
+        const auto same = m_unlinked.constFind(nameKey(server));
+        if (same != m_unlinked.cend() && locals.contains(*same)) {
+            uid = *same;
+            server.Uid = QUuid::fromString(uid);
+            local = locals.find(uid);
+            m_unlinked.erase(same);
+        }
+    }
     // A card that names none of our categories keeps the one it has here.
     if (!reading.namedCategory.value(0)) {
         if (base != state.cards.cend())
@@ -318,7 +373,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     if (local == locals.end()) {
         // New to this file, or deleted here while it changed there: the change is the newer
         // news, and deleting it again is one click, losing it is not.
-        const qint32 id = store::AddBirthToMdb(m_connection, server);
+        const qint32 id = store::AddBirthToMdb(m_connection, server, m_options.now);
         check(id > 0);
         server.Id = id;
         locals.insert(uid, server);
@@ -356,7 +411,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         if (merged != ours) {
             BirthdayRecord updated = *local;
             setFields(updated, merged);
-            check(store::UpdateBirthInMdb(m_connection, updated) == 1);
+            check(store::UpdateBirthInMdb(m_connection, updated, m_options.now) == 1);
             *local = updated;
             ++m_result.pulled;
         }
@@ -423,6 +478,14 @@ bool CardSync::pull(const QString &since)
     store::Transaction transaction(m_connection);
     QHash<QString, BirthdayRecord> here = locals();
     const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
+    m_hrefUid.clear();
+    for (const store::SyncedCard &card : state.cards)
+        m_hrefUid.insert(card.href, card.uid);
+    m_unlinked.clear();
+    for (auto it = here.cbegin(); it != here.cend(); ++it) {
+        if (!state.cards.contains(it.key()))
+            m_unlinked.insert(nameKey(*it), it.key());
+    }
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
     for (const store::SyncedCard &card : state.cards) {
@@ -433,7 +496,7 @@ bool CardSync::pull(const QString &since)
         const auto local = here.constFind(card.uid);
         if (local != here.cend() && fieldsOf(*local) == card.fields) {
             const qint32 id = local->Id;
-            check(store::DeleteBirthsFromMdb(m_connection, std::span(&id, 1)) == 1);
+            check(store::DeleteBirthsFromMdb(m_connection, std::span(&id, 1), m_options.now) == 1);
             store::clearCardChange(m_connection, card.uid);
             ++m_result.pulled;
         }

@@ -3,6 +3,8 @@
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/syncstate.h"
+#include "sync/addressbookdiscovery.h"
+#include "sync/cardservice.h"
 #include "sync/discovery.h"
 
 #include <QThread>
@@ -105,23 +107,39 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
     return result;
 }
 
-QString testConnection(const SyncConfig &config, const QString &password)
+namespace {
+
+QString connectionText(const SyncConfig &config, const QString &password,
+    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what)
 {
     const QUrl server(config.server.trimmed());
     const TransportCheck transport = checkTransport(server);
     if (!transport.allowed)
         return transport.refusal;
     DavClient client({ config.user, password });
-    const CalendarHome home = discoverCalendars(client, server);
+    const CalendarHome home = discover(client, server);
     if (!home.home.isValid())
         return u"连接失败: "_s + home.error;
     QStringList names;
     for (const CalendarInfo &calendar : home.calendars)
         names << (calendar.displayName.isEmpty() ? calendar.url.path() : calendar.displayName);
-    QString text = u"连接成功, 日历: "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
+    QString text =
+        u"连接成功, "_s + what + u": "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
     if (!transport.warning.isEmpty())
         text += u"\n"_s + transport.warning;
     return text;
+}
+
+} // namespace
+
+QString testConnection(const SyncConfig &config, const QString &password)
+{
+    return connectionText(config, password, discoverCalendars, u"日历"_s);
+}
+
+QString testAddressBookConnection(const SyncConfig &config, const QString &password)
+{
+    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s);
 }
 
 SyncService::SyncService(
@@ -182,38 +200,76 @@ void SyncService::syncNow()
     m_stop = false;
     const QDateTime now = m_now();
     m_thread = QThread::create([this, now] {
-        const SyncResult result =
-            runStoredSync(m_dbPath, *m_passwords, now, &m_stop, [this](qint64 done, qint64 total) {
-                QMetaObject::invokeMethod(this, [this, done, total] {
-                    showStatus(u"日历同步中: %1/%2"_s.arg(done).arg(total));
+        const auto progress = [this](const QString &what) {
+            return [this, what](qint64 done, qint64 total) {
+                QMetaObject::invokeMethod(this, [this, what, done, total] {
+                    showStatus(u"%1同步中: %2/%3"_s.arg(what).arg(done).arg(total));
                 });
-            });
-        QMetaObject::invokeMethod(this, [this, result] { finished(result); });
+            };
+        };
+        const CardSyncResult cards =
+            runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"通讯录"_s));
+        SyncResult calendar;
+        if (!m_stop)
+            calendar = runStoredSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s));
+        QMetaObject::invokeMethod(this, [this, cards, calendar] { finished(cards, calendar); });
     });
     m_thread->start();
 }
 
-void SyncService::finished(const SyncResult &result)
+namespace {
+
+// One part of the status text; empty for a sync that is not set up.
+QString outcomeText(const QString &what, bool ok, bool stopped, const QString &error,
+    const QString &counts, const QString &warning)
+{
+    if (ok)
+        return what + u"同步完成: "_s + counts
+            + (warning.isEmpty() ? QString() : u" ("_s + warning + u')');
+    if (stopped)
+        return what + u"同步已停止"_s;
+    return error.isEmpty() ? QString() : what + u"同步失败: "_s + error;
+}
+
+} // namespace
+
+void SyncService::finished(const CardSyncResult &cards, const SyncResult &calendar)
 {
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    if (result.ok) {
-        m_failures = 0;
-        QString text = u"日历同步完成: 新增%1, 更新%2, 删除%3"_s.arg(result.created)
-                           .arg(result.updated)
-                           .arg(result.deleted);
-        if (!result.warning.isEmpty())
-            text += u" ("_s + result.warning + u')';
-        showStatus(text);
-        m_next.start(DayMs);
-    } else if (result.stopped) {
-        showStatus(u"日历同步已停止"_s);
-    } else if (!result.error.isEmpty()) {
+    Q_EMIT databaseWritten();
+    const QString cardText = outcomeText(
+        u"通讯录"_s, cards.ok, cards.stopped, cards.error, cardSyncSummary(cards), cards.warning);
+    const QString calendarText =
+        outcomeText(u"日历"_s, calendar.ok, calendar.stopped, calendar.error,
+            u"新增%1, 更新%2, 删除%3"_s.arg(calendar.created)
+                .arg(calendar.updated)
+                .arg(calendar.deleted),
+            calendar.warning);
+    const bool stopped = cards.stopped || calendar.stopped || m_stop;
+    const bool cardsFailed = !stopped && !cards.ok && !cards.error.isEmpty();
+    const bool calendarFailed = !stopped && !calendar.ok && !calendar.error.isEmpty();
+    // What went well first, the failures last, so that the retry closes the text they share.
+    QStringList texts;
+    if (!cardsFailed && !cardText.isEmpty())
+        texts << cardText;
+    if (!calendarFailed && !calendarText.isEmpty())
+        texts << calendarText;
+    if (cardsFailed)
+        texts << cardText;
+    if (calendarFailed)
+        texts << calendarText;
+    if (cardsFailed || calendarFailed) {
         const int minutes = retryMinutes(++m_failures);
-        showStatus(u"日历同步失败: %1, %2分钟后重试"_s.arg(result.error).arg(minutes));
+        texts.last() += u", %1分钟后重试"_s.arg(minutes);
         m_next.start(minutes * 60 * 1000);
+    } else if (!stopped && (cards.ok || calendar.ok)) {
+        m_failures = 0;
+        m_next.start(DayMs);
     }
+    if (!texts.isEmpty())
+        showStatus(texts.join(u"; "_s));
     if (m_again) {
         m_again = false;
         m_debounce.start();

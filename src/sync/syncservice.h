@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/calendarpush.h"
+#include "sync/cardsync.h"
 #include "sync/credentials.h"
 
 #include <QDateTime>
@@ -35,19 +36,25 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
 
 // A connection test for the settings page: discovery and the calendars found, as one line.
 QString testConnection(const SyncConfig &config, const QString &password);
+// The same for address books: "连接成功, 通讯录: 生日, 联系人".
+QString testAddressBookConnection(const SyncConfig &config, const QString &password);
 
-// Keeps the calendar current while the program runs: soon after the start, once a day, a few
-// seconds after the last change to the birthdays, and after a failure again after 10 minutes,
-// doubling up to four hours. Each sync runs on a thread of its own; the window thread only
-// hears the status texts.
+// Keeps the address book and the calendar current while the program runs: soon after the
+// start, once a day, a few seconds after the last change to the birthdays, and after a failure
+// again after 10 minutes, doubling up to four hours. Each run syncs the address book first, so
+// that what it brings in reaches the calendar in the same run, on a thread of its own; the
+// window thread only hears the status texts and databaseWritten.
 class SyncService : public QObject
 {
+    Q_OBJECT
+
 public:
     SyncService(
         QString dbPath, std::function<QDateTime()> now, std::shared_ptr<PasswordStore> passwords);
     ~SyncService() override; // stops a sync under way and waits for it
 
-    // The status bar's text: progress, "日历同步完成…" or "日历同步失败: …, 10分钟后重试".
+    // The status bar's text: progress, "通讯录同步完成…", "日历同步完成…" or
+    // "通讯录同步失败: …, 10分钟后重试".
     std::function<void(const QString &)> showStatus = [](const QString &) {};
 
     void begin(); // the first sync, a few seconds from now
@@ -58,8 +65,13 @@ public:
     // The back-off after a failure of this many in a row, in minutes: 10, 20, 40 … 240.
     static int retryMinutes(int failures);
 
+Q_SIGNALS:
+    // A run has written to the database: rows the address book brought in, and the syncs' own
+    // records. The lists are out of date, but not the servers.
+    void databaseWritten();
+
 private:
-    void finished(const SyncResult &result);
+    void finished(const CardSyncResult &cards, const SyncResult &calendar);
 
     QString m_dbPath;
     std::function<QDateTime()> m_now;

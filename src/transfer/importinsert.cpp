@@ -65,7 +65,7 @@ QString addingText(ImportLayout layout)
 }
 
 ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
-    ImportLayout layout, const StatusSink &status)
+    ImportLayout layout, const QDateTime &now, const StatusSink &status)
 {
     const QString title = chooserTitle(layout);
     const ImportOutcome conflict { false, 0, u"生日数据库访问冲突,"_s + title + u"失败!"_s };
@@ -78,7 +78,7 @@ ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPr
         for (const PreviewRow &row : preview.rows) {
             if (!row.ticked)
                 continue;
-            if (store::AddBirthToMdb(connection, storedBirthday(row.record)) < 0)
+            if (store::AddBirthToMdb(connection, storedBirthday(row.record), now) < 0)
                 return conflict; // the transaction rolls back as it goes out of scope
             ++added;
             if (status)

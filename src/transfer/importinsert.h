@@ -5,6 +5,7 @@
 #include "transfer/importpreview.h"
 #include "transfer/statussink.h"
 
+#include <QDateTime>
 #include <QString>
 
 namespace natalis::store {
@@ -29,8 +30,9 @@ struct ImportOutcome
 QString addingText(ImportLayout layout);
 
 // Adds the ticked rows in list order in one transaction: all of them, or none when any insert
-// fails. status receives addingText, then that text with the count after each insert.
+// fails; now is the moment of the import. status receives addingText, then that text with the
+// count after each insert.
 ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
-    ImportLayout layout, const StatusSink &status = {});
+    ImportLayout layout, const QDateTime &now, const StatusSink &status = {});
 
 } // namespace natalis::transfer

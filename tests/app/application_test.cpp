@@ -4,6 +4,7 @@
 // scenarios show the same on a real desktop.
 
 #include "app/application.h"
+#include "app/birthdaylistmodel.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "calendar_ui/frmwnl.h"
@@ -11,12 +12,14 @@
 #include "desktop/musicplayer.h"
 #include "desktop/traylayer.h"
 #include "session/singleinstance.h"
+#include "store/categories.h"
 #include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/statement.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
+#include "sync/syncservice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,13 +71,13 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
         auto settings = std::get<store::SettingsRecord>(store::ReadSettings(db));
         remindEveryWayAtStart(settings);
         ASSERT_TRUE(store::WriteSettings(db, settings));
-        store::AddBirthToMdb(db, dueFriend());
+        store::AddBirthToMdb(db, dueFriend(), test::EnteredAt);
         // Greeted for 1 January: long past, its sent mark goes at start.
         store::BirthdayRecord greeted =
             test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s);
         greeted.Duanxin = u"是"_s;
         greeted.DxSend = u"1"_s;
-        store::AddBirthToMdb(db, greeted);
+        store::AddBirthToMdb(db, greeted, test::EnteredAt);
     }
     AppContext context;
     test::RecordingMessageSink messages;
@@ -135,6 +138,22 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     while (context.SmsGateway->isBusy())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(balance->isEnabled());
+
+    // The syncs' texts reach the status bar; what the address book brought in reaches the lists
+    // at once.
+    program->syncService().showStatus(u"通讯录同步完成: 上传0, 下载1"_s);
+    EXPECT_EQ(window.statusText(1), u"通讯录同步完成: 上传0, 下载1"_s);
+    {
+        auto other =
+            store::Connection::open(files.path(), store::Connection::OpenMode::ExistingOnly);
+        ASSERT_TRUE(other);
+        store::AddBirthToMdb(
+            *other, test::gregorianBirthday(u"王五"_s, u"公历1990年 09月09日"_s), test::EnteredAt);
+    }
+    const int friends = store::categoryIndex(u"朋友");
+    const int shown = window.listModel(friends)->rowCount();
+    Q_EMIT program->syncService().databaseWritten();
+    EXPECT_EQ(window.listModel(friends)->rowCount(), shown + 1);
 
     // What it set on the parts that outlive it goes with it.
     program.reset();

@@ -102,7 +102,8 @@ protected:
 
     bool import(ImportMenu menu = ImportMenu::TabFile)
     {
-        const bool added = runImport(nullptr, context, messages, menu, statusSink(), runner());
+        const bool added =
+            runImport(nullptr, context, messages, clock, menu, statusSink(), runner());
         if (added)
             reloadBirthdays(context, messages);
         return added;
@@ -342,8 +343,9 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
     }
     test::TempDatabase database;
     store::Connection connection = database.create();
-    frmFileIn preview(
-        transfer::buildImportPreview(records, {}), transfer::ImportLayout::Tab, connection, 1);
+    const FixedClock clock { test::EnteredAt };
+    frmFileIn preview(transfer::buildImportPreview(records, {}), transfer::ImportLayout::Tab,
+        connection, clock, 1);
     preview.clickRowTick(0);
     preview.clickRowTick(2);
     EXPECT_TRUE(preview.isRowTicked(0));

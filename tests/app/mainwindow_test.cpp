@@ -360,7 +360,7 @@ TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
     auto other =
         store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
     ASSERT_TRUE(other);
-    store::AddBirthToMdb(*other, colleague(u"乙"_s));
+    store::AddBirthToMdb(*other, colleague(u"乙"_s), test::EnteredAt);
     EXPECT_EQ(window->listModel(0)->rowCount(), 1);
     window->reloadIfChangedElsewhere();
     EXPECT_EQ(window->listModel(0)->rowCount(), 2);

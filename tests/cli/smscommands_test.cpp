@@ -51,7 +51,7 @@ protected:
             natalis::test::gregorianBirthday(name, natalis::calendar::gregorianText(birthday), 7);
         record.Duanxin = u"是"_s;
         record.Tel = tel;
-        EXPECT_GT(natalis::store::AddBirthToMdb(*db, record), 0);
+        EXPECT_GT(natalis::store::AddBirthToMdb(*db, record, natalis::test::EnteredAt), 0);
     }
 
     std::optional<natalis::store::Connection> open() const

@@ -7,6 +7,7 @@
 #include "store/compaction.h"
 #include "store/statement.h"
 #include "store/transaction.h"
+#include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/childprocess.h"
 #include "support/qtprinters.h"
@@ -45,7 +46,7 @@ protected:
         r.Beizhu = QString(50, u'备');
         for (int i = 0; i < rows; ++i) {
             r.About = u"同学"_s + QString::number(i);
-            store::AddBirthToMdb(db, r);
+            store::AddBirthToMdb(db, r, test::EnteredAt);
         }
         transaction.commit();
         return files.path(u"bin/natalis.mdb"_s);
@@ -209,7 +210,7 @@ TEST_F(StartupTest, AnotherWritersCommitSurvivesTheStart)
             db->exec("begin immediate");
             store::BirthdayRecord r;
             r.About = u"命令行"_s + QString::number(holdMs);
-            store::AddBirthToMdb(*db, r);
+            store::AddBirthToMdb(*db, r, test::EnteredAt);
             test::ChildProcess::signalReady();
             ::usleep(useconds_t(holdMs) * 1000);
             db->exec("commit");

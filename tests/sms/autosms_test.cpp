@@ -34,7 +34,7 @@ protected:
         store::BirthdayRecord record =
             natalis::test::gregorianBirthday(name, calendar::gregorianText(birthday), window);
         record.Duanxin = u"是"_s;
-        const qint32 id = store::AddBirthToMdb(connection, record);
+        const qint32 id = store::AddBirthToMdb(connection, record, natalis::test::EnteredAt);
         EXPECT_GT(id, 0);
         return id;
     }

@@ -51,7 +51,7 @@ protected:
     void addPeople(int count)
     {
         for (int i = 0; i < count; ++i)
-            AddBirthToMdb(db, person(u"人"_s + QString::number(i)));
+            AddBirthToMdb(db, person(u"人"_s + QString::number(i)), test::EnteredAt);
     }
 
     // Days and SMS choice of every row in Id order: "9是 7否".
@@ -69,7 +69,7 @@ protected:
 TEST_F(BirthdaysTest, EveryColumnSurvivesAddAndUpdateButTheSentMarkAndUid)
 {
     BirthdayRecord r = everyColumn(u"王'小明"_s, u"供应商"_s);
-    r.Id = AddBirthToMdb(db, r);
+    r.Id = AddBirthToMdb(db, r, test::EnteredAt);
     ASSERT_GT(r.Id, 0) << db.lastError().describe().toStdString();
     const BirthdayLoad load = LoadBirthdays(db);
     ASSERT_FALSE(load.error);
@@ -78,12 +78,12 @@ TEST_F(BirthdaysTest, EveryColumnSurvivesAddAndUpdateButTheSentMarkAndUid)
 
     BirthdayRecord changed = person(u"赵六"_s);
     changed.Id = r.Id;
-    ASSERT_EQ(UpdateBirthInMdb(db, changed), 1);
+    ASSERT_EQ(UpdateBirthInMdb(db, changed, test::EnteredAt), 1);
     changed.DxSend = r.DxSend;
     changed.Uid = r.Uid;
     EXPECT_EQ(LoadBirthdays(db).Birthdays, QList<BirthdayRecord> { changed });
     changed.Id = 4711; // a row that vanished meanwhile
-    EXPECT_EQ(UpdateBirthInMdb(db, changed), -1);
+    EXPECT_EQ(UpdateBirthInMdb(db, changed, test::EnteredAt), -1);
 }
 
 // Storage of an earlier load is reused; none of its rows may show again.
@@ -98,7 +98,7 @@ TEST_F(BirthdaysTest, EmptyTableGivesOneBlankUnusableRecord)
 TEST_F(BirthdaysTest, LoaderGroupsByCategoryAndKeepsInsertOrderWithin)
 {
     for (const char16_t *type : { u"家人", u"同事", u"家人", u"客户", u"同事", u"Zoo", u"" })
-        AddBirthToMdb(db, person(u"x"_s, QString::fromUtf16(type)));
+        AddBirthToMdb(db, person(u"x"_s, QString::fromUtf16(type)), test::EnteredAt);
 
     QStringList order;
     for (const BirthdayRecord &r : LoadBirthdays(db).Birthdays)
@@ -156,9 +156,9 @@ TEST_F(BirthdaysTest, DeleteRemovesExactlyTheListedRows)
 {
     QList<qint32> ids;
     for (int i = 0; i < 4; ++i)
-        ids << AddBirthToMdb(db, person(u"张三"_s));
+        ids << AddBirthToMdb(db, person(u"张三"_s), test::EnteredAt);
     const qint32 doomed[] = { ids[0], ids[2] };
-    ASSERT_EQ(DeleteBirthsFromMdb(db, doomed), 1);
+    ASSERT_EQ(DeleteBirthsFromMdb(db, doomed, test::EnteredAt), 1);
 
     QList<qint32> left;
     for (const BirthdayRecord &r : LoadBirthdays(db).Birthdays) {
@@ -197,12 +197,12 @@ TEST_P(BatchUpdateTest, ChangesOnlyTheListsInUseOrNothing)
     // The last row of whichever list is in use refuses the change.
     db.exec("create trigger refuse before update on birthday when old.Id = "
         + std::to_string(c.useSecond ? 3 : 2) + " begin select raise(abort, 'refused'); end");
-    EXPECT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond),
+    EXPECT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond, test::EnteredAt),
         c.useFirst || c.useSecond ? -1 : 1);
     EXPECT_EQ(daysAndSms(), u"7是 7是 7是 7是"_s);
 
     db.exec("drop trigger refuse");
-    ASSERT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond), 1);
+    ASSERT_EQ(BatchUpdateBirths(db, 9, first, c.useFirst, second, c.useSecond, test::EnteredAt), 1);
     EXPECT_EQ(daysAndSms(), QString::fromUtf16(c.expected));
 }
 
@@ -216,10 +216,10 @@ TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
     const qint32 none[] = { 0 };
     {
         Transaction outer(db);
-        ASSERT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), 1);
+        ASSERT_EQ(BatchUpdateBirths(db, 9, first, true, none, false, test::EnteredAt), 1);
         EXPECT_EQ(daysAndSms(), u"9是 9是 7是"_s);
         const qint32 gone[] = { 3 };
-        ASSERT_EQ(DeleteBirthsFromMdb(db, gone), 1);
+        ASSERT_EQ(DeleteBirthsFromMdb(db, gone, test::EnteredAt), 1);
     } // rolled back
     EXPECT_EQ(daysAndSms(), u"7是 7是 7是"_s);
 
@@ -227,8 +227,8 @@ TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
             "begin select raise(abort, 'refused'); end");
     {
         Transaction outer(db);
-        AddBirthToMdb(db, person(u"新"_s));
-        EXPECT_EQ(BatchUpdateBirths(db, 9, first, true, none, false), -1);
+        AddBirthToMdb(db, person(u"新"_s), test::EnteredAt);
+        EXPECT_EQ(BatchUpdateBirths(db, 9, first, true, none, false, test::EnteredAt), -1);
         outer.commit();
     }
     EXPECT_EQ(daysAndSms(), u"7是 7是 7是 7是"_s);
@@ -247,7 +247,7 @@ TEST(WriteFailure, AFullDiskIsToldAsSuch)
     record.Beizhu = QString(100, u'备');
     qint32 id = 0;
     for (int row = 0; row < 10000 && id >= 0; ++row)
-        id = AddBirthToMdb(*connection, record);
+        id = AddBirthToMdb(*connection, record, test::EnteredAt);
     ASSERT_LT(id, 0) << "the disk never filled";
     EXPECT_EQ(writeFailureCause(connection->lastError()), u"磁盘空间不足"_s);
 }
@@ -259,7 +259,7 @@ TEST(WriteFailure, AReadOnlyFileIsToldAsSuch)
     QFile::setPermissions(folder.path(), QFile::ReadOwner);
     std::optional<Connection> connection = OpenBirthDb(folder.path());
     ASSERT_TRUE(connection);
-    EXPECT_LT(AddBirthToMdb(*connection, person(u"张三"_s)), 0);
+    EXPECT_LT(AddBirthToMdb(*connection, person(u"张三"_s), test::EnteredAt), 0);
     EXPECT_EQ(writeFailureCause(connection->lastError()), u"生日数据库文件只读"_s);
 }
 

@@ -3,6 +3,7 @@
 #include "store/compaction.h"
 #include "store/connection.h"
 #include "store/workingfile.h"
+#include "support/birthdaybuilder.h"
 #include "support/birthdayrows.h"
 #include "support/casename.h"
 #include "support/childprocess.h"
@@ -29,7 +30,7 @@ void fill(test::TempDatabase &files, const QString &name, int rows = 300)
 {
     Connection db = files.create(name);
     const QList<qint32> ids = test::addBirthdays(db, rows);
-    DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2));
+    DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2), test::EnteredAt);
 }
 
 QStringList names(const QString &path)
@@ -136,7 +137,7 @@ TEST(CompactionTest, ShrinksInPlaceThroughLinksKeepsRowsAndBacksUpBesideTheRealF
     // Ids of deleted rows are not handed out again after compaction.
     auto db = Connection::open(real, Connection::OpenMode::ExistingOnly);
     ASSERT_TRUE(db);
-    EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}), 301);
+    EXPECT_EQ(AddBirthToMdb(*db, BirthdayRecord {}, test::EnteredAt), 301);
 }
 
 struct UntouchedCase

@@ -4,9 +4,13 @@
 
 #include "store/birthdayrecord.h"
 
+#include <QDateTime>
 #include <QString>
 
 namespace natalis::test {
+
+// When the tests' rows are written, by the program's clock.
+inline const QDateTime EnteredAt(QDate(2025, 5, 1), QTime(8, 0));
 
 inline store::BirthdayRecord gregorianBirthday(
     const QString &name, const QString &glText, qint16 days = 3)

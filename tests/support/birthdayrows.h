@@ -7,6 +7,7 @@
 #include "store/connection.h"
 #include "store/statement.h"
 #include "store/transaction.h"
+#include "support/birthdaybuilder.h"
 #include "support/childprocess.h"
 
 #include <QElapsedTimer>
@@ -26,7 +27,7 @@ inline QList<qint32> addBirthdays(
     QList<qint32> ids;
     for (int i = 0; i < rows; ++i) {
         record.About = prefix + QString::number(i);
-        ids << store::AddBirthToMdb(db, record);
+        ids << store::AddBirthToMdb(db, record, test::EnteredAt);
     }
     transaction.commit();
     return ids;

@@ -13,6 +13,7 @@
 #include "sms/gatewayaddress.h"
 #include "sms/smsaccounts.h"
 #include "store/birthdays.h"
+#include "support/birthdaybuilder.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 
@@ -36,7 +37,7 @@ protected:
     // As an earlier run or another program left it.
     qint32 add(const store::BirthdayRecord &record)
     {
-        return store::AddBirthToMdb(*context.DbConnection, record);
+        return store::AddBirthToMdb(*context.DbConnection, record, test::EnteredAt);
     }
 
     app::frmGet &openWindow()

@@ -34,7 +34,9 @@ BirthdayRecord entered(const QString &name, QDate birth)
     record.strGL = calendar::gregorianText(birth);
     record.strNL = calendar::DescribeDay(birth)->lunarText;
     record.blnIsGL = QStringLiteral("按公历提醒");
-    record.Duanxin = QStringLiteral("否");
+    record.intNums = 3;
+    record.Duanxin = QStringLiteral("是");
+    record.QQ_MSN = QStringLiteral("10001");
     return record;
 }
 
@@ -70,13 +72,40 @@ protected:
         return std::nullopt;
     }
 
-    static void change(store::Connection &connection, const QString &name,
-        QString BirthdayRecord::*field, const QString &value)
+    // The program's clock as the user works: each change a minute after the one before.
+    QDateTime later()
+    {
+        m_clock = m_clock.addSecs(60);
+        return m_clock;
+    }
+
+    void change(store::Connection &connection, const QString &name, QString BirthdayRecord::*field,
+        const QString &value)
     {
         BirthdayRecord record = *named(connection, name);
         record.*field = value;
-        ASSERT_EQ(store::UpdateBirthInMdb(connection, record), 1);
-        QThread::msleep(5); // the next change is a later one
+        ASSERT_EQ(store::UpdateBirthInMdb(connection, record, later()), 1);
+    }
+
+    // A phone's contacts app edits the remark of a card this file wrote, and writes it back
+    // without the properties it does not know.
+    void editOnPhone(const QString &name, const QString &remark)
+    {
+        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+        const QUrl url =
+            book.resolved(QUrl(named(a, name)->Uid.toString(QUuid::WithoutBraces) + u".vcf"_s));
+        const DavReply card = client.send({ "GET", url, {}, {} });
+        ASSERT_TRUE(card.ok());
+        QByteArray edited;
+        for (const QByteArray &line : card.body.split('\n')) {
+            if (line.trimmed().isEmpty() || line.startsWith("X-NATALIS") || line.startsWith("REV")
+                || line.startsWith("NOTE"))
+                continue;
+            if (line.startsWith("END:VCARD"))
+                edited += "NOTE:" + remark.toUtf8() + "\r\n";
+            edited += line + '\n';
+        }
+        ASSERT_TRUE(client.send({ "PUT", url, edited, { { "Content-Type", "text/vcard" } } }).ok());
     }
 
     // Puts a card onto the server as another program would write it.
@@ -111,11 +140,15 @@ urllib.request.urlopen(request).read()
     store::Connection a = files.create(QStringLiteral("a.mdb"));
     store::Connection b = files.create(QStringLiteral("b.mdb"));
     QUrl book;
+
+private:
+    QDateTime m_clock { QDate(2026, 12, 7), QTime(9, 0), Qt::UTC };
 };
 
 TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
 {
-    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    ASSERT_GT(
+        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(sync(a).pushed, 1);
     EXPECT_EQ(sync(b).pulled, 1);
     const std::optional<BirthdayRecord> arrived = named(b, QStringLiteral("张三"));
@@ -130,7 +163,7 @@ TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
     EXPECT_EQ(named(a, QStringLiteral("张三"))->Beizhu, QStringLiteral("老客户"));
 
     const qint32 id = named(a, QStringLiteral("张三"))->Id;
-    ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1)), 1);
+    ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1), later()), 1);
     sync(a);
     sync(b);
     EXPECT_FALSE(named(b, QStringLiteral("张三")));
@@ -139,44 +172,71 @@ TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
 
 TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
 {
+    enum class On { A, B, Phone }; // a phone edits the remark only
     struct Edit
     {
-        bool onB;
+        On on;
         QString BirthdayRecord::*field;
         QString value;
     };
     struct Case
     {
         const char *situation;
+        bool enteredOnBoth; // B entered the same birthday itself before either synced
         Edit first, second;
         QString remark, company; // on both afterwards
         QString lost; // the overruled value, empty when nothing was
     };
     const Case cases[] = {
-        { "different fields merge", { false, &BirthdayRecord::Beizhu, u"甲"_s },
-            { true, &BirthdayRecord::Company, u"乙公司"_s }, u"甲"_s, u"乙公司"_s, {} },
-        { "same field, the later edit syncs second", { false, &BirthdayRecord::Beizhu, u"早"_s },
-            { true, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
-        { "same field, the later edit syncs first", { true, &BirthdayRecord::Beizhu, u"早"_s },
-            { false, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
+        { "different fields merge", false, { On::A, &BirthdayRecord::Beizhu, u"甲"_s },
+            { On::B, &BirthdayRecord::Company, u"乙公司"_s }, u"甲"_s, u"乙公司"_s, {} },
+        { "same field, the later edit syncs second", false,
+            { On::A, &BirthdayRecord::Beizhu, u"早"_s },
+            { On::B, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
+        { "same field, the later edit syncs first", false,
+            { On::B, &BirthdayRecord::Beizhu, u"早"_s },
+            { On::A, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
+        { "a phone that drops our own fields edits the remark", false,
+            { On::Phone, &BirthdayRecord::Beizhu, u"手机上改的"_s },
+            { On::B, &BirthdayRecord::Company, u"乙公司"_s }, u"手机上改的"_s, u"乙公司"_s, {} },
+        { "entered on both before either synced, then the same field", true,
+            { On::A, &BirthdayRecord::Beizhu, u"早"_s },
+            { On::B, &BirthdayRecord::Beizhu, u"晚"_s }, u"晚"_s, {}, u"早"_s },
     };
     int row = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.situation);
         const QString name = QStringLiteral("客户%1").arg(++row);
-        ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row))), 0);
-        sync(a);
-        sync(b);
+        ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row)), later()), 0);
+        if (c.enteredOnBoth) {
+            ASSERT_GT(store::AddBirthToMdb(b, entered(name, QDate(1970, 1, row)), later()), 0);
+        } else {
+            sync(a);
+            sync(b);
+        }
         const qsizetype conflictsBefore =
             store::readCardConflicts(a).size() + store::readCardConflicts(b).size();
-        for (const Edit &edit : { c.first, c.second })
-            change(edit.onB ? b : a, name, edit.field, edit.value);
+        for (const Edit &edit : { c.first, c.second }) {
+            if (edit.on == On::Phone)
+                editOnPhone(name, edit.value);
+            else
+                change(edit.on == On::B ? b : a, name, edit.field, edit.value);
+        }
         sync(a);
         sync(b);
         sync(a);
         for (store::Connection *computer : { &a, &b }) {
-            EXPECT_EQ(named(*computer, name)->Beizhu, c.remark);
-            EXPECT_EQ(named(*computer, name)->Company, c.company);
+            const store::BirthdayLoad load = store::LoadBirthdays(*computer);
+            EXPECT_EQ(std::count_if(load.Birthdays.begin(), load.Birthdays.end(),
+                          [&](const BirthdayRecord &r) { return r.About == name; }),
+                1);
+            const BirthdayRecord kept = *named(*computer, name);
+            EXPECT_EQ(kept.Beizhu, c.remark);
+            EXPECT_EQ(kept.Company, c.company);
+            // Untouched by every edit, however the card travelled.
+            EXPECT_EQ(kept.intNums, 3);
+            EXPECT_EQ(kept.Duanxin, u"是"_s);
+            EXPECT_EQ(kept.QQ_MSN, u"10001"_s);
         }
         QList<store::CardConflict> conflicts = store::readCardConflicts(a);
         conflicts += store::readCardConflicts(b);
@@ -224,7 +284,8 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
         store::Transaction transaction(a);
         for (int i = 0; i < 200; ++i)
             ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
+                          later()),
                 0);
         transaction.commit();
     }
@@ -236,8 +297,8 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
 
 TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
-    store::writeSyncSetting(a, store::SyncServerKey, server.url().toString());
-    store::writeSyncSetting(a, store::SyncUserKey, QStringLiteral("alice"));
+    store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
+    store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
     store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
     store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
     files.write(QStringLiteral("password"), "x\n");
@@ -250,7 +311,8 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
         return result;
     };
 
-    ASSERT_GT(store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4))), 0);
+    ASSERT_GT(
+        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(stored().pushed, 1);
     putForeign(QStringLiteral("mum.vcf"), QStringLiteral("妈妈"), QStringLiteral("1955-09-20"), {});
     EXPECT_EQ(stored().pulled, 1);
@@ -264,7 +326,8 @@ TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
         store::Transaction transaction(a);
         for (int i = 0; i < 200; ++i)
             ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i))),
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
+                          later()),
                 0);
         transaction.commit();
     }

@@ -23,7 +23,8 @@ TEST(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
         store::Connection connection = files.create();
         ASSERT_GT(
             store::AddBirthToMdb(connection,
-                test::lunarBirthday(QStringLiteral("母亲"), QStringLiteral("农历1955年 08月15日"))),
+                test::lunarBirthday(QStringLiteral("母亲"), QStringLiteral("农历1955年 08月15日")),
+                test::EnteredAt),
             0);
         store::writeSyncSetting(connection, store::SyncServerKey, server.url().toString());
         store::writeSyncSetting(connection, store::SyncUserKey, QStringLiteral("alice"));

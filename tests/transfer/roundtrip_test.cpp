@@ -2,6 +2,7 @@
 #include "calendar/describeday.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
+#include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/everykind.h"
 #include "support/qtprinters.h"
@@ -77,7 +78,7 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
     test::TempDatabase folder;
     store::Connection source = folder.create(u"a.mdb"_s);
     for (const store::BirthdayRecord &r : test::everyKindOfBirthday())
-        ASSERT_GT(store::AddBirthToMdb(source, r), 0);
+        ASSERT_GT(store::AddBirthToMdb(source, r, test::EnteredAt), 0);
     const QList<store::BirthdayRecord> before = store::LoadBirthdays(source).Birthdays;
     const QString file = folder.path(u"out"_s);
     ASSERT_TRUE(format.write(before, file));
@@ -87,8 +88,8 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
     const ImportReading reading = readImportFile(file, format.layout);
     ASSERT_FALSE(reading.failure) << reading.failure->boxText.toStdString();
     EXPECT_TRUE(reading.notes.isEmpty());
-    const ImportOutcome outcome =
-        addImportedBirthdays(target, buildImportPreview(reading.records, {}), format.layout);
+    const ImportOutcome outcome = addImportedBirthdays(
+        target, buildImportPreview(reading.records, {}), format.layout, test::EnteredAt);
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.statusText, QString::fromUtf16(format.status));
     const QList<store::BirthdayRecord> after = store::LoadBirthdays(target).Birthdays;
@@ -131,8 +132,8 @@ TEST(ImportInsertTest, FailedInsertAddsNothing)
     store::Connection db = folder.create();
     db.exec("create trigger refuse before insert on birthday when new.About = '坏' "
             "begin select raise(abort, 'refused'); end");
-    const ImportOutcome outcome =
-        addImportedBirthdays(db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31);
+    const ImportOutcome outcome = addImportedBirthdays(
+        db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31, test::EnteredAt);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.statusText, u"生日数据库访问冲突,从v3.1导出的生日文件导入生日失败!"_s);
     EXPECT_FALSE(store::LoadBirthdays(db).HasBirthdays);

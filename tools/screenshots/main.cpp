@@ -31,9 +31,11 @@
 #include "sms/httpsmsgateway.h"
 #include "sms/smsdispatch.h"
 #include "store/birthdayrecord.h"
+#include "store/cardsync.h"
 #include "store/classtables.h"
 #include "store/database.h"
 #include "store/syncstate.h"
+#include "sync/credentials.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -289,6 +291,21 @@ int main(int argc, char *argv[])
     syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
     syncSetup.show();
     ok &= save(syncSetup, folder + QStringLiteral("/setup-sync.png"));
+    store::writeSyncSetting(
+        *db, store::SyncCardServerKey, QStringLiteral("https://cloud.example.com/"));
+    store::writeSyncSetting(*db, store::SyncCardUserKey, QStringLiteral("zhangsan"));
+    store::writeSyncSetting(*db, store::SyncAddressBookKey, QStringLiteral("生日"));
+    store::writeSyncSetting(*db, store::SyncCardCategoryKey, QStringLiteral("客户"));
+    store::writeSyncSetting(*db, store::SyncCardLastTimeKey, QStringLiteral("2026-12-07T09:00:03"));
+    store::writeSyncSetting(*db, store::SyncCardLastResultKey, QStringLiteral("上传1, 下载3"));
+    app::frmSetup cardSetup(context.Settings,
+        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {},
+            std::make_shared<sync::FilePasswordStore>(scratch.filePath(QStringLiteral("password"))),
+            [] {} });
+    cardSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(2);
+    cardSetup.show();
+    ok &= save(cardSetup, folder + QStringLiteral("/setup-cardsync.png"));
 
     app::frmVerSelect version;
     version.show();
@@ -316,7 +333,7 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(gbkBytes,
                                          transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
-        transfer::ImportLayout::Tab, *db, 1);
+        transfer::ImportLayout::Tab, *db, clock, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
     preview.setReader(
@@ -334,7 +351,7 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(sheet, transfer::ImportLayout::Csv,
                                          QStringLiteral("联系人.csv")),
             context.Birthdays),
-        transfer::ImportLayout::Csv, *db, 1);
+        transfer::ImportLayout::Csv, *db, clock, 1);
     sheetPreview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     sheetPreview.show();
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
@@ -358,7 +375,8 @@ int main(int argc, char *argv[])
     };
     app::WorkerProgress firstRead;
     app::PreviewReading unmapped = readUnknown({}, firstRead);
-    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, 1);
+    app::frmFileIn mapping(
+        std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, clock, 1);
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
@@ -376,7 +394,7 @@ int main(int argc, char *argv[])
         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
         QStringLiteral("contacts.vcf"));
     app::frmFileIn contacts(transfer::buildImportPreview(cards.reading.records, context.Birthdays),
-        transfer::ImportLayout::Vcf, *db, 1);
+        transfer::ImportLayout::Vcf, *db, clock, 1);
     contacts.offerCategoryChoice(
         transfer::DefaultVcardCategory.toString(), [&](const QString &category) {
             transfer::setVcardCategory(cards, category);
