@@ -20,6 +20,10 @@ namespace {
 constexpr QStringView CalendarUrlKey = u"calendarUrl";
 constexpr int DebounceMs = 3000;
 constexpr int DayMs = 24 * 60 * 60 * 1000;
+// An address book is shared with other computers and phones, whose changes should show here
+// within minutes, not the next day; a sync with nothing changed costs one request per
+// collection, so asking every few minutes costs the server next to nothing.
+constexpr int SharedListMs = 5 * 60 * 1000;
 constexpr int LongestRetryMinutes = 240;
 
 SyncConfig readConfig(store::Connection &connection)
@@ -266,7 +270,7 @@ void SyncService::finished(const CardSyncResult &cards, const SyncResult &calend
         m_next.start(minutes * 60 * 1000);
     } else if (!stopped && (cards.ok || calendar.ok)) {
         m_failures = 0;
-        m_next.start(DayMs);
+        m_next.start(cards.ok ? SharedListMs : DayMs);
     }
     if (!texts.isEmpty())
         showStatus(texts.join(u"; "_s));
