@@ -5,7 +5,8 @@ Usage: bench-table.py NAME.json... (one file per benchmark binary, in run order)
 
 A benchmark names what it is measured against in its label, "peer: BM_X" or "floor: BM_X", a
 benchmark of the same binary; the ratio is its CPU time over that one's (on a shared machine the
-wall time counts the other users' work too). A benchmark that measures something other than time
+wall time counts the other users' work too). Of a benchmark run in repetitions the median is
+taken, of its times and counters alike; a benchmark run once is taken as it is. A benchmark that measures something other than time
 labels it "limit: N COUNTER": the ratio is the counter's value over N. Benchmarks that failed
 their own check are listed as failed, without a figure.
 """
@@ -50,24 +51,38 @@ def main(paths):
             report = json.load(f)
         context = context or report["context"]
         binary = os.path.basename(path).removesuffix(".json")
-        runs = [r for r in report["benchmarks"] if r.get("run_type", "iteration") == "iteration"]
-        by_name = {r["name"]: r for r in runs}
-        for run in runs:
-            name = run["name"]
-            if run.get("error_occurred"):
+        # One figure per benchmark: its median when it ran in repetitions, else its one run;
+        # failed when any repetition failed its check.
+        chosen, failed, place = {}, {}, {}
+        for r in report["benchmarks"]:
+            name = r.get("run_name", r["name"])
+            # In the order of the source, whatever order the repetitions ran in.
+            place.setdefault(name, (r.get("family_index", 0), r.get("per_family_instance_index", 0)))
+            kind = r.get("run_type", "iteration")
+            if kind == "iteration" and r.get("error_occurred"):
+                failed.setdefault(name, r)
+            elif kind == "aggregate" and r.get("aggregate_name") == "median":
+                chosen[name] = r
+            elif kind == "iteration":
+                chosen.setdefault(name, r)
+        order = sorted(place, key=place.get)
+        by_name = {name: chosen[name] for name in order if name in chosen and name not in failed}
+        for name in order:
+            if name in failed:
+                run = failed[name]
                 rows.append((binary, name, "failed: " + run.get("error_message", ""), "", "", ""))
                 continue
+            run = by_name[name]
             value, unit = wall(run)
             cpu_text = figure(run["cpu_time"], unit)
             label = run.get("label", "")
             against, ratio = "", ""
             kind, _, other = label.partition(": ")
-            if kind in ("peer", "floor") and other in by_name:
-                peer = by_name[other]
+            if kind in ("peer", "floor") and other in order:
                 against = f"{kind}: `{other}`"
-                if not peer.get("error_occurred"):
+                if other in by_name:
                     own_value, own_unit = cpu_time(run)
-                    peer_value, peer_unit = cpu_time(peer)
+                    peer_value, peer_unit = cpu_time(by_name[other])
                     ratio = f"{to_ms(own_value, own_unit) / to_ms(peer_value, peer_unit):.3g}×"
             elif kind == "limit":
                 words = other.split()

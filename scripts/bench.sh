@@ -3,13 +3,22 @@
 # when a benchmark aborts or reports that its own check of the result failed, so that no figure
 # is ever quoted from a run that did not finish. CI runs it with --benchmark_min_time=0.005.
 # With --table it also prints, when every benchmark finished, the Markdown table of
-# docs/performance.md: each figure beside the peer or floor its label names, and the ratio.
+# docs/performance.md: each figure beside the peer or floor its label names, and the ratio. A
+# table's figures are medians of NATALIS_BENCH_REPETITIONS (5) repetitions, run interleaved in a
+# random order with the other benchmarks of the same binary, so that a benchmark and its peer
+# share the machine's busy and quiet moments alike and two runs agree.
 set -euo pipefail
 table=0
 args=()
 for arg in "$@"; do
   if [[ $arg == --table ]]; then table=1; else args+=("$arg"); fi
 done
+if ((table)); then
+  # Before the caller's own arguments, which may override them.
+  args=(--benchmark_repetitions="${NATALIS_BENCH_REPETITIONS:-5}"
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+    "${args[@]}")
+fi
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATALIS_BENCH_BUILD_DIR:-$top/build-release}
 bash "$top/scripts/deps.sh"

@@ -58,8 +58,9 @@ private:
         const Bucket &bucket, int year, const store::BirthdayRecord **found) const;
 
     std::shared_ptr<const QList<store::BirthdayRecord>> m_birthdays;
-    QList<Bucket> m_gregorian = QList<Bucket>(Months * Days);
-    QList<Bucket> m_lunar = QList<Bucket>(2 * Months * Days);
+    // Empty in an index of no list, which then costs nothing to make.
+    QList<Bucket> m_gregorian;
+    QList<Bucket> m_lunar;
 };
 
 } // namespace calendar_ui

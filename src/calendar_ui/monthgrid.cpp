@@ -82,10 +82,13 @@ void fillDayCell(MonthCell &cell, QDate date, int year, int month, int dayOfMont
     cell.plainMode = plainMode;
     if (!plainMode && !birthdays.isEmpty()) {
         cell.birthdays = birthdays.on(year, month, dayOfMonth, day);
-        if (!cell.birthdays.isEmpty())
+        if (!cell.birthdays.isEmpty()) {
             cell.records = birthdays.records();
+            // The caption's name is read once the month is placed; fetched now, the record
+            // arrives while the next days are described instead of stalling the caption.
+            __builtin_prefetch(&cell.birthdays.first()->About);
+        }
     }
-    setLunarCaption(cell, day, plainMode);
     cell.description = std::move(day);
 }
 
@@ -144,8 +147,6 @@ std::array<MonthCell, GridCells> buildMonthGrid(
     if (!first.isValid() || first < QDate(1901, 3, 1) || first > calendar::lastDescribedDay())
         return cells;
 
-    const MonthBirthdayIndex none;
-    const MonthBirthdayIndex &shown = plainMode ? none : birthdays;
     const int offset = firstDayCell(first);
     // Days counted on from the first rather than read back from each date: taking a date
     // apart into year, month and day costs more than describing it.
@@ -155,8 +156,17 @@ std::array<MonthCell, GridCells> buildMonthGrid(
         auto day = calendar::DescribeDay(date);
         if (!day)
             break;
-        fillDayCell(
-            cells[offset + d - 1], date, year, month, d, today, std::move(*day), shown, plainMode);
+        fillDayCell(cells[offset + d - 1], date, year, month, d, today, std::move(*day), birthdays,
+            plainMode);
+    }
+    // The names' texts fetched all together, and only then read.
+    for (const MonthCell &cell : cells) {
+        if (!cell.birthdays.isEmpty())
+            __builtin_prefetch(cell.birthdays.first()->About.constData());
+    }
+    for (MonthCell &cell : cells) {
+        if (cell.day != 0)
+            setLunarCaption(cell, cell.description, plainMode);
     }
     return cells;
 }
