@@ -135,20 +135,20 @@ private:
     QString m_serverToken; // the collection's sync-token, empty when it keeps none
 };
 
+QByteArray collectionBody()
+{
+    return propfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" });
+}
+
 DavReply CollectionPush::readCollection()
 {
-    return m_client.send({ "PROPFIND", m_url,
-        propfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }), { { "Depth", "0" } } });
+    return readOrMakeCollection(m_client, m_url, collectionBody(), {});
 }
 
 QString versionOf(const DavReply &reply)
 {
     const QList<DavResource> found = parseMultistatus(reply.body);
-    if (found.isEmpty())
-        return {};
-    // A sync-token also tells what changed since it; a ctag only that something did.
-    const QString token = found.first().text.value(u"sync-token"_s);
-    return token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+    return found.isEmpty() ? QString() : collectionVersion(found.first());
 }
 
 QByteArray syncCollectionBody(const QString &token)
@@ -234,15 +234,11 @@ bool CollectionPush::prepare(
                     object.start, past });
     }
 
-    DavReply collection = readCollection();
+    const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
+        m_clearing ? DavRequest {}
+                   : DavRequest { "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
     if (collection.status == 404 && m_clearing)
         return true; // gone with everything of ours in it
-    if (collection.status == 404) {
-        const DavReply made = m_client.send({ "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
-        if (!made.ok())
-            return fail(made);
-        collection = readCollection();
-    }
     if (collection.status != 207)
         return fail(collection);
     const QList<DavResource> found = parseMultistatus(collection.body);
