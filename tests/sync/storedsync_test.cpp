@@ -142,6 +142,7 @@ TEST(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
     QTimer::singleShot(60'000, &loop, &QEventLoop::quit);
     service.syncNow();
     loop.exec();
+    ASSERT_FALSE(statuses.isEmpty());
     EXPECT_TRUE(statuses.first().startsWith(u"日历同步中: 60/"_s));
     EXPECT_EQ(statuses.last(), u"日历同步已停止"_s);
     const qsizetype sentBeforeStop = eventsIn(calendar).size();
