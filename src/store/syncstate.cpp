@@ -62,6 +62,13 @@ void writeSyncVersion(Connection &connection, const QString &collection, const Q
         .run();
 }
 
+void forgetSyncCollection(Connection &connection, const QString &collection)
+{
+    createSyncState(connection);
+    connection.cached("delete from syncevent where [Collection]=?").bindAll(collection).run();
+    connection.cached("delete from synccollection where [Collection]=?").bindAll(collection).run();
+}
+
 QString readSyncSetting(Connection &connection, QStringView key)
 {
     // A file that never had sync settings stays as it is: reading creates nothing.

@@ -37,6 +37,8 @@ SyncCollectionState readSyncState(Connection &connection, const QString &collect
 void writeSyncedEvent(Connection &connection, const QString &collection, const SyncedEvent &event);
 void forgetSyncedEvent(Connection &connection, const QString &collection, const QString &uid);
 void writeSyncVersion(Connection &connection, const QString &collection, const QString &version);
+// Drops every record of collection, its version included.
+void forgetSyncCollection(Connection &connection, const QString &collection);
 
 // The calendar-sync choices of the settings page and the last outcome, as key/value rows.
 // Never the password: that lives in the desktop's secret store.

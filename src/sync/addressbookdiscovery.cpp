@@ -8,10 +8,7 @@ namespace natalis::sync {
 
 QByteArray cardPropfindBody(const QList<QByteArray> &properties)
 {
-    return R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:" )"
-           R"(xmlns:card="urn:ietf:params:xml:ns:carddav" xmlns:cs="http://calendarserver.org/ns/">)"
-           "<d:prop><"
-        + properties.join("/><") + "/></d:prop></d:propfind>";
+    return propfindBodyWith(R"(xmlns:card="urn:ietf:params:xml:ns:carddav")", properties);
 }
 
 QByteArray mkcolAddressBookBody(const QString &displayName)

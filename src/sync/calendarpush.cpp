@@ -82,10 +82,12 @@ using BuildObjects = std::function<QList<transfer::IcsObject>(const transfer::Ic
 class CollectionPush
 {
 public:
+    // A clearing push wants nothing: it deletes what the records hold and then forgets the
+    // collection, which it never makes.
     CollectionPush(store::Connection &connection, DavClient &client, QUrl url, QString name,
-        SyncResult &result)
+        SyncResult &result, bool clearing = false)
         : m_connection(connection), m_client(client), m_url(std::move(url)),
-          m_key(m_url.toString()), m_name(std::move(name)), m_result(result)
+          m_key(m_url.toString()), m_name(std::move(name)), m_result(result), m_clearing(clearing)
     {
     }
 
@@ -125,6 +127,7 @@ private:
     QString m_key;
     QString m_name;
     SyncResult &m_result;
+    bool m_clearing;
     SyncCollectionState m_state;
     QHash<QString, Wanted> m_wanted;
     QList<Task> m_tasks;
@@ -132,20 +135,20 @@ private:
     QString m_serverToken; // the collection's sync-token, empty when it keeps none
 };
 
+QByteArray collectionBody()
+{
+    return propfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" });
+}
+
 DavReply CollectionPush::readCollection()
 {
-    return m_client.send({ "PROPFIND", m_url,
-        propfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }), { { "Depth", "0" } } });
+    return readOrMakeCollection(m_client, m_url, collectionBody(), {});
 }
 
 QString versionOf(const DavReply &reply)
 {
     const QList<DavResource> found = parseMultistatus(reply.body);
-    if (found.isEmpty())
-        return {};
-    // A sync-token also tells what changed since it; a ctag only that something did.
-    const QString token = found.first().text.value(u"sync-token"_s);
-    return token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+    return found.isEmpty() ? QString() : collectionVersion(found.first());
 }
 
 QByteArray syncCollectionBody(const QString &token)
@@ -231,13 +234,11 @@ bool CollectionPush::prepare(
                     object.start, past });
     }
 
-    DavReply collection = readCollection();
-    if (collection.status == 404) {
-        const DavReply made = m_client.send({ "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
-        if (!made.ok())
-            return fail(made);
-        collection = readCollection();
-    }
+    const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
+        m_clearing ? DavRequest {}
+                   : DavRequest { "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
+    if (collection.status == 404 && m_clearing)
+        return true; // gone with everything of ours in it
     if (collection.status != 207)
         return fail(collection);
     const QList<DavResource> found = parseMultistatus(collection.body);
@@ -384,6 +385,10 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
             return false;
         }
     }
+    if (m_clearing) {
+        store::forgetSyncCollection(m_connection, m_key);
+        return true;
+    }
     // Remember the collection as it stands now, so that the next sync with nothing changed asks
     // only this.
     const DavReply after = m_tasks.isEmpty() ? DavReply {} : readCollection();
@@ -458,6 +463,39 @@ SyncResult pushBirthdays(store::Connection &connection,
         qint64 done = 0;
         result.ok = birthdayPush.run(progress, done, total)
             && (!festivalPush || festivalPush->run(progress, done, total));
+    } catch (const store::DbException &exception) {
+        result.ok = false;
+        result.error = u"数据库错误: "_s + exception.error().description;
+    }
+    result.requests = client.requestCount();
+    return result;
+}
+
+SyncResult clearCalendar(store::Connection &connection, DavClient &client, const QUrl &calendar)
+{
+    SyncResult result;
+    const TransportCheck transport = checkTransport(calendar);
+    if (!transport.allowed) {
+        result.error = transport.refusal;
+        return result;
+    }
+    const BuildObjects nothing = [](const transfer::IcsOptions &) {
+        return QList<transfer::IcsObject>();
+    };
+    try {
+        result.ok = true;
+        for (const QUrl &url : { calendar, festivalCalendarUrl(calendar) }) {
+            if (store::readSyncState(connection, url.toString()).events.isEmpty()) {
+                store::forgetSyncCollection(connection, url.toString());
+                continue;
+            }
+            CollectionPush push(connection, client, url, {}, result, true);
+            qint64 done = 0;
+            if (!push.prepare(nothing, {}, {}) || !push.run({}, done, push.work())) {
+                result.ok = false;
+                break;
+            }
+        }
     } catch (const store::DbException &exception) {
         result.ok = false;
         result.error = u"数据库错误: "_s + exception.error().description;

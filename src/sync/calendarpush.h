@@ -57,4 +57,11 @@ SyncResult pushBirthdays(store::Connection &connection,
     const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
     const SyncProgress &progress = {});
 
+// Deletes from calendar, and from its festival collection beside it, every event of ours that
+// connection's sync tables record there, and then forgets both collections: for a calendar the
+// user no longer syncs into. Events the records do not hold stay; a collection the server no
+// longer has counts as cleared. On a failure the records of what was not deleted are kept, so a
+// later call finishes the work.
+SyncResult clearCalendar(store::Connection &connection, DavClient &client, const QUrl &calendar);
+
 } // namespace natalis::sync

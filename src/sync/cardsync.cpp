@@ -235,12 +235,6 @@ private:
         return false;
     }
     QString absolute(const QString &href) const { return m_url.resolved(QUrl(href)).toString(); }
-    DavReply readBook() const
-    {
-        return m_client.send({ "PROPFIND", m_url,
-            cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }),
-            { { "Depth", "0" } } });
-    }
     bool version(QString &version);
     bool pull(const QString &since);
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
@@ -267,14 +261,9 @@ private:
 
 bool CardSync::version(QString &version)
 {
-    DavReply book = readBook();
-    if (book.status == 404) {
-        const DavReply made =
-            m_client.send({ "MKCOL", m_url, mkcolAddressBookBody(m_options.addressBookName), {} });
-        if (!made.ok())
-            return fail(made);
-        book = readBook();
-    }
+    const DavReply book = readOrMakeCollection(m_client, m_url,
+        cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }),
+        { "MKCOL", m_url, mkcolAddressBookBody(m_options.addressBookName), {} });
     if (book.status != 207)
         return fail(book);
     const QList<DavResource> found = parseMultistatus(book.body);
@@ -282,10 +271,7 @@ bool CardSync::version(QString &version)
         m_result.error = u"该地址不是通讯录: "_s + m_url.toString();
         return false;
     }
-    // A sync-token also tells the next sync what changed since (RFC 6578); a ctag only that
-    // something did.
-    const QString token = found.first().text.value(u"sync-token"_s);
-    version = token.isEmpty() ? found.first().text.value(u"getctag"_s) : token;
+    version = collectionVersion(found.first());
     return true;
 }
 

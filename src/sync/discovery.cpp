@@ -36,12 +36,34 @@ QString replyFailure(const DavReply &reply)
     return u"服务器拒绝(HTTP %1)"_s.arg(reply.status);
 }
 
-QByteArray propfindBody(const QList<QByteArray> &properties)
+QByteArray propfindBodyWith(QByteArrayView kindPrefix, const QList<QByteArray> &properties)
 {
     return R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:" )"
-           R"(xmlns:c="urn:ietf:params:xml:ns:caldav" xmlns:cs="http://calendarserver.org/ns/">)"
-           "<d:prop><"
+        + kindPrefix.toByteArray() + R"( xmlns:cs="http://calendarserver.org/ns/"><d:prop><)"
         + properties.join("/><") + "/></d:prop></d:propfind>";
+}
+
+QByteArray propfindBody(const QList<QByteArray> &properties)
+{
+    return propfindBodyWith(R"(xmlns:c="urn:ietf:params:xml:ns:caldav")", properties);
+}
+
+DavReply readOrMakeCollection(
+    DavClient &client, const QUrl &url, const QByteArray &body, const DavRequest &make)
+{
+    const DavRequest read { "PROPFIND", url, body, { { "Depth", "0" } } };
+    DavReply reply = client.send(read);
+    if (reply.status != 404 || make.verb.isEmpty())
+        return reply;
+    if (const DavReply made = client.send(make); !made.ok())
+        return made;
+    return client.send(read);
+}
+
+QString collectionVersion(const DavResource &collection)
+{
+    const QString token = collection.text.value(u"sync-token"_s);
+    return token.isEmpty() ? collection.text.value(u"getctag"_s) : token;
 }
 
 QByteArray mkcalendarBody(const QString &displayName)

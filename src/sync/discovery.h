@@ -48,8 +48,22 @@ QUrl calendarUrlIn(const CalendarHome &home, const QString &name);
 // Text for a reply that failed: "服务器无法连接", "用户名或密码错误", "服务器拒绝(HTTP 403)".
 QString replyFailure(const DavReply &reply);
 
+// A PROPFIND body whose properties may use the prefixes d (DAV:), cs (calendarserver.org) and
+// the one that kindPrefix declares, e.g. R"(xmlns:c="urn:ietf:params:xml:ns:caldav")".
+QByteArray propfindBodyWith(QByteArrayView kindPrefix, const QList<QByteArray> &properties);
+
 // The XML bodies of the requests that discovery and the push share.
 QByteArray propfindBody(const QList<QByteArray> &properties); // e.g. "d:getetag", "cs:getctag"
 QByteArray mkcalendarBody(const QString &displayName);
+
+// The collection at url asked with a Depth 0 PROPFIND of body, made with make first when the
+// server has none (404) and make has a verb. The reply is the last one: 207 with the collection,
+// or the one that failed.
+DavReply readOrMakeCollection(
+    DavClient &client, const QUrl &url, const QByteArray &body, const DavRequest &make);
+
+// What tells a later sync whether the collection changed: its sync-token (which also tells what
+// did, RFC 6578), or its ctag where it keeps none; empty when neither.
+QString collectionVersion(const DavResource &collection);
 
 } // namespace natalis::sync

@@ -18,6 +18,9 @@ namespace {
 // The key under which the calendar's address found by discovery is kept, until the settings
 // page stores another calendar.
 constexpr QStringView CalendarUrlKey = u"calendarUrl";
+// The calendars this database's settings have pushed into, one "user<TAB>address" a line, the
+// one in use first: the others still hold events of ours, which go once the chosen one is synced.
+constexpr QStringView PushedCalendarsKey = u"pushedCalendars";
 constexpr int DebounceMs = 3000;
 constexpr int DayMs = 24 * 60 * 60 * 1000;
 // An address book is shared with other computers and phones, whose changes should show here
@@ -42,6 +45,47 @@ SyncConfig readConfig(store::Connection &connection)
 bool isAddress(const QString &text)
 {
     return text.contains(u"://");
+}
+
+// Takes our events out of the calendars chosen before; keeps those it could not reach, for the
+// next sync, and says why in the text it returns, empty when all went. The password of each is
+// the one kept for its own user and server, so that no password travels to a server it was not
+// given for.
+QString clearEarlierCalendars(store::Connection &connection, const QStringList &earlier,
+    const QString &current, PasswordStore &passwords, DavClient &client, const QString &user,
+    const QString &host, const std::atomic_bool *stop, SyncResult &result)
+{
+    QStringList kept;
+    QString failure;
+    int ownRequests = 0;
+    for (const QString &line : earlier) {
+        const QString earlierUser = line.section(u'\t', 0, 0);
+        const QUrl calendar(line.section(u'\t', 1));
+        std::optional<DavClient> own;
+        if (earlierUser != user || calendar.host() != host) {
+            QString why;
+            const std::optional<QString> password =
+                passwords.read(passwordAccount(earlierUser, calendar.host()), &why);
+            if (!password) {
+                kept << line;
+                failure = why;
+                continue;
+            }
+            own.emplace(DavAccount { earlierUser, *password }, stop);
+        }
+        const SyncResult cleared = clearCalendar(connection, own ? *own : client, calendar);
+        ownRequests += own ? own->requestCount() : 0;
+        result.deleted += cleared.deleted;
+        if (!cleared.ok) {
+            kept << line;
+            failure = cleared.error;
+        }
+    }
+    store::writeSyncSetting(
+        connection, PushedCalendarsKey, (QStringList { current } + kept).join(u'\n'));
+    result.requests = client.requestCount() + ownRequests;
+    return kept.isEmpty() ? QString()
+                          : u"旧日历中的事件未能删除: %1, 下次同步时重试"_s.arg(failure);
 }
 
 } // namespace
@@ -99,14 +143,31 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
     options.years = config.years;
     options.festivals = config.festivals;
     options.now = now;
+    // Recorded before the push, so that a calendar half filled is cleared too when the user
+    // moves on before it completes.
+    const QString current = config.user + u'\t' + calendar.toString();
+    QStringList earlier =
+        store::readSyncSetting(*connection, PushedCalendarsKey).split(u'\n', Qt::SkipEmptyParts);
+    earlier.removeIf(
+        [&](const QString &line) { return line.section(u'\t', 1) == calendar.toString(); });
+    store::writeSyncSetting(
+        *connection, PushedCalendarsKey, (QStringList { current } + earlier).join(u'\n'));
     result = pushBirthdays(*connection,
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options,
         progress);
+    QString leftOver;
+    if (result.ok && !earlier.isEmpty()) {
+        leftOver = clearEarlierCalendars(*connection, earlier, current, passwords, client,
+            config.user, server.host(), stop, result);
+        if (!leftOver.isEmpty())
+            result.warning += (result.warning.isEmpty() ? u""_s : u"; "_s) + leftOver;
+    }
     store::writeSyncSetting(*connection, store::SyncLastTimeKey, now.toString(Qt::ISODate));
     store::writeSyncSetting(*connection, store::SyncLastResultKey,
         result.ok ? u"新增%1, 更新%2, 删除%3"_s.arg(result.created)
                         .arg(result.updated)
                         .arg(result.deleted)
+                + (leftOver.isEmpty() ? QString() : u" ("_s + leftOver + u')')
                   : result.error);
     return result;
 }

@@ -88,7 +88,7 @@ public:
     QWidget *importPreview()
     {
         return keep<frmFileIn>(transfer::buildImportPreview(oneImportRow(), {}),
-            transfer::ImportLayout::Tab, *context.DbConnection, 1);
+            transfer::ImportLayout::Tab, *context.DbConnection, clock, 1);
     }
     QWidget *versionChoice() { return keep<frmVerSelect>(); }
     QWidget *backups() { return keep<frmBackup>(QList<store::BackupEntry> {}, 1); }
