@@ -1,7 +1,7 @@
 #include "app/phoneactions.h"
 
-#include "dialogs/frmfilein.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmfilein.h"
 #include "transfer/exportfile.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/importpreview.h"
@@ -94,7 +94,7 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages,
             status(reading.failure->statusText);
         return false;
     }
-    const QList<store::BirthdayRecord> present = context.loadedBirthdays();
+    const store::BirthdayList present = context.loadedBirthdays();
     const auto previewFor = [&cards, &present](const QString &chosen) {
         transfer::setVcardCategory(cards, chosen);
         return transfer::buildImportPreview(cards.reading.records, present);

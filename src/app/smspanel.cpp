@@ -5,8 +5,8 @@
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/datepickers.h"
 #include "calendar_ui/typeddate.h"
-#include "dialogs/frmdxhist.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmdxhist.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -332,13 +332,11 @@ sms::GroupRecipients SmsPanel::groupRecipients() const
     if (m_open) {
         // In the order the user sees each list.
         for (const ShownList &list : m_lists) {
-            const QList<BirthdayListModel::Row> &rows = list.model->rows();
             for (int row = 0; row < list.order->rowCount(); ++row) {
-                const BirthdayListModel::Row &entry =
-                    rows[list.order->mapToSource(list.order->index(row, 0)).row()];
-                if (entry.ticked)
-                    recipients.ticked.append({ entry.columns[0],
-                        entry.columns[BirthdayListModel::TelColumn].trimmed() });
+                const int entry = list.order->mapToSource(list.order->index(row, 0)).row();
+                if (list.model->isTicked(entry))
+                    recipients.ticked.append({ list.model->cell(entry, 0),
+                        list.model->cell(entry, BirthdayListModel::TelColumn) });
             }
         }
     }

@@ -2,8 +2,8 @@
 
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
-#include "dialogs/frmfilein.h"
 #include "dialogs/filechooser.h"
+#include "dialogs/frmfilein.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "sync/credentials.h"
@@ -33,7 +33,7 @@ std::optional<transfer::ImportLayout> chooseLayout(
 
 // Reads the file and builds the preview, as the worker does it.
 PreviewReader previewReader(
-    const QString &path, transfer::ImportLayout layout, QList<store::BirthdayRecord> birthdays)
+    const QString &path, transfer::ImportLayout layout, store::BirthdayList birthdays)
 {
     return [path, layout, birthdays](const PreviewChoice &choice, WorkerProgress &progress) {
         transfer::ImportReadOptions options;

@@ -29,8 +29,8 @@ bool hasLeapDay(int year)
 
 } // namespace
 
-MonthBirthdayIndex::MonthBirthdayIndex(const QList<store::BirthdayRecord> &birthdays)
-    : m_birthdays(std::make_shared<const QList<store::BirthdayRecord>>(birthdays))
+MonthBirthdayIndex::MonthBirthdayIndex(const store::BirthdayList &birthdays)
+    : m_birthdays(std::make_shared<const QList<store::BirthdayRecord>>(birthdays.toList()))
 {
     for (qsizetype i = 0; i < m_birthdays->size(); ++i) {
         const store::BirthdayRecord &record = m_birthdays->at(i);

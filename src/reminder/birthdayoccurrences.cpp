@@ -12,6 +12,7 @@ namespace {
 
 using calendar::LunarDate;
 using calendar::LunarYearTable;
+using store::BirthdayList;
 using store::BirthdayRecord;
 
 // Occurrences are computed up to the end of the calendar's table.
@@ -49,8 +50,7 @@ std::optional<QDate> lunarOccurrence(
 
 } // namespace
 
-void CalcGlBirthDates(
-    const QList<BirthdayRecord> &birthdays, int year, BirthOccurrences &occurrences)
+void CalcGlBirthDates(const BirthdayList &birthdays, int year, BirthOccurrences &occurrences)
 {
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         if (!remindsBy(birthdays[i], RemindByGregorian))
@@ -72,8 +72,7 @@ void CalcGlBirthDates(
     }
 }
 
-void CalcNlBirthDates(
-    const QList<BirthdayRecord> &birthdays, int lunarYear, BirthOccurrences &occurrences)
+void CalcNlBirthDates(const BirthdayList &birthdays, int lunarYear, BirthOccurrences &occurrences)
 {
     const LunarYearTable &table = calendar::LoadLunarYearTable();
     for (qsizetype i = 0; i < birthdays.size(); ++i) {

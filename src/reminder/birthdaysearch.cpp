@@ -127,7 +127,7 @@ bool matchesSearch(const SearchFields &fields, QStringView typed)
     return false;
 }
 
-void BirthdaySearch::setBirthdays(const QList<store::BirthdayRecord> &birthdays)
+void BirthdaySearch::setBirthdays(const store::BirthdayList &birthdays)
 {
     m_fields.clear();
     m_fields.reserve(birthdays.size());

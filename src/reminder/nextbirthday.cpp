@@ -5,7 +5,7 @@
 
 namespace natalis::reminder {
 
-QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today)
+QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate today)
 {
     const qsizetype count = birthdays.size();
     BirthOccurrences occurrences(count);

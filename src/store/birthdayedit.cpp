@@ -60,7 +60,7 @@ std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit)
     return std::nullopt;
 }
 
-bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name)
+bool MyAboutHave(const BirthdayList &birthdays, QStringView category, QStringView name)
 {
     const auto listOf = [](QStringView type) { return qMax(categoryIndex(type), 0); };
     const int list = listOf(category.trimmed());
@@ -74,7 +74,7 @@ bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, Q
 }
 
 std::optional<EditRefusal> checkBirthdayEdit(
-    const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays)
+    const BirthdayEdit &edit, QStringView originalName, const BirthdayList &birthdays)
 {
     if (auto refusal = refuseForbiddenCharacters(edit))
         return refusal;

@@ -62,7 +62,7 @@ private:
 } // namespace
 
 ImportPreview buildImportPreview(
-    QList<ImportRecord> records, const QList<store::BirthdayRecord> &birthdays, int skippedLines)
+    QList<ImportRecord> records, const store::BirthdayList &birthdays, int skippedLines)
 {
     // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
     // quadratic, and the second import of a large file would take minutes.
@@ -92,8 +92,7 @@ ImportPreview buildImportPreview(
     return preview;
 }
 
-ImportPreview buildImportPreview(
-    ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
+ImportPreview buildImportPreview(ImportReading reading, const store::BirthdayList &birthdays)
 {
     ImportPreview preview =
         buildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);
