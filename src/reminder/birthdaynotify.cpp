@@ -64,8 +64,7 @@ QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool mult
             if (!date.isValid())
                 continue;
             const qint64 daysLeft = today.daysTo(date);
-            if (daysLeft >= 0 && daysLeft <= birthdays[i].intNums
-                && daysLeft <= LongestListedWindow)
+            if (daysLeft >= 0 && daysLeft <= birthdays.days(i) && daysLeft <= LongestListedWindow)
                 due.append({ i, int(daysLeft) });
         }
     }

@@ -42,7 +42,8 @@ public:
     QList<qsizetype> find(QStringView typed) const;
 
 private:
-    QList<SearchFields> m_fields;
+    store::BirthdayList m_birthdays;
+    // Every character of the names, with its letters (lettersOf).
     QHash<char32_t, QString> m_letters;
 };
 

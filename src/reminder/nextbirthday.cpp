@@ -16,7 +16,7 @@ QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate to
 
     QList<NextBirthday> next(count);
     for (qsizetype i = 0; i < count; ++i) {
-        next[i].lunar = QStringView(birthdays[i].blnIsGL).trimmed() == RemindByLunar;
+        next[i].lunar = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed() == RemindByLunar;
         const QDate thisYear = occurrences.ThisYearDates[i];
         if (thisYear.isValid() && thisYear >= today) {
             next[i].date = thisYear;

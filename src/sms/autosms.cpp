@@ -54,9 +54,10 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     QList<BirthdaySmsWorkItem> items;
     const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        const BirthdayRecord &birthday = birthdays[i];
-        if (birthday.Duanxin.trimmed() != u"是"_s || birthday.DxSend.trimmed() != u"0"_s)
+        if (birthdays.text(i, store::BirthdayText::Duanxin).trimmed() != u"是"
+            || birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"0")
             continue;
+        const BirthdayRecord birthday = birthdays[i];
         for (const QDate date : { occurrences.ThisYearDates[i], occurrences.NextYearDates[i] }) {
             if (!date.isValid())
                 continue;
