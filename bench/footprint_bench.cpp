@@ -323,11 +323,12 @@ BENCHMARK(BM_WakeUpsScrollingWithMusic)->Unit(benchmark::kMillisecond)->Iteratio
 // gathers its events first. Each checks the count its export reports.
 void BM_ExportPeakMemory_100k(benchmark::State &state)
 {
-    QList<store::BirthdayRecord> list;
+    store::BirthdayList list;
     list.reserve(Rows);
     for (int i = 0; i < Rows; ++i) {
-        list.append(sample(i));
-        list.back().Id = i + 1;
+        store::BirthdayRecord record = sample(i);
+        record.Id = i + 1;
+        list.append(record);
     }
     QTemporaryDir folder;
     QFile clearRefs(u"/proc/self/clear_refs"_s);
