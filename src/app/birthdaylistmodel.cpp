@@ -191,12 +191,7 @@ QString BirthdayListModel::text(const Row &row, int column) const
 {
     if (column == DaysColumn)
         return daysText(m_list.days(row.position));
-    const store::BirthdayText field = fieldOf(column);
-    const QStringView stored = m_list.text(row.position, field);
-    const QStringView trimmed = stored.trimmed();
-    // Most texts are stored trimmed: those are handed out shared, without a copy.
-    return trimmed.size() == stored.size() ? m_list.string(row.position, field)
-                                           : trimmed.toString();
+    return m_list.text(row.position, fieldOf(column)).trimmed().toString();
 }
 
 int BirthdayListModel::rowOfId(qint32 id) const

@@ -126,19 +126,21 @@ void frmGet::reloadAndRefresh()
 QList<store::BirthdayRecord> frmGet::loadedRecords(const QList<qint32> &ids) const
 {
     const QSet<qint32> wanted(ids.begin(), ids.end());
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     QList<store::BirthdayRecord> records;
-    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
-        if (wanted.contains(record.Id))
-            records.append(record);
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (wanted.contains(birthdays.id(i)))
+            records.append(birthdays.at(i));
     }
     return records;
 }
 
 QSet<qint32> frmGet::loadedIds() const
 {
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     QSet<qint32> ids;
-    for (const store::BirthdayRecord &record : m_context.loadedBirthdays())
-        ids.insert(record.Id);
+    for (qsizetype i = 0; i < birthdays.size(); ++i)
+        ids.insert(birthdays.id(i));
     return ids;
 }
 

@@ -65,9 +65,9 @@ bool MyAboutHave(const BirthdayList &birthdays, QStringView category, QStringVie
     const auto listOf = [](QStringView type) { return qMax(categoryIndex(type), 0); };
     const int list = listOf(category.trimmed());
     const QStringView wanted = name.trimmed();
-    for (const BirthdayRecord &birthday : birthdays) {
-        if (listOf(QStringView(birthday.Type).trimmed()) == list
-            && QStringView(birthday.About).trimmed() == wanted)
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (listOf(birthdays.text(i, BirthdayText::Type).trimmed()) == list
+            && birthdays.text(i, BirthdayText::About).trimmed() == wanted)
             return true;
     }
     return false;

@@ -31,14 +31,13 @@ BirthdayList::BirthdayList(std::initializer_list<BirthdayRecord> records)
         append(record);
 }
 
-QString BirthdayList::shared(TextRef ref) const
+QString BirthdayList::copied(TextRef ref) const
 {
+    // A text of its own, not a window on the buffer: Qt gives a string that grows after sharing
+    // a window as much room before its text as the window had, which here is the whole buffer.
     if (ref.length == 0)
         return QString();
-    QString::DataPointer text(m_pool); // holds the buffer for as long as the text lives
-    text.ptr += ref.offset;
-    text.size = ref.length;
-    return QString(std::move(text));
+    return QString(reinterpret_cast<const QChar *>(m_pool.ptr + ref.offset), ref.length);
 }
 
 BirthdayRecord BirthdayList::at(qsizetype i) const
@@ -49,7 +48,7 @@ BirthdayRecord BirthdayList::at(qsizetype i) const
     record.intNums = row.days;
     record.Uid = row.uid;
     for (int field = 0; field < BirthdayTextCount; ++field)
-        record.*Members[field] = shared({ row.offsets[field], row.lengths[field] });
+        record.*Members[field] = copied({ row.offsets[field], row.lengths[field] });
     return record;
 }
 
@@ -130,7 +129,6 @@ BirthdayList::TextRef BirthdayList::commitText(qsizetype length)
     if (length == 0)
         return {};
     const TextRef ref { quint32(m_pool.size), quint16(length) };
-    m_pool.ptr[m_pool.size + length] = u'\0'; // so that utf16() of a shared text needs no copy
     m_pool.size += length + 1;
     *m_claimed = m_pool.size;
     return ref;

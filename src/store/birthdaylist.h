@@ -37,16 +37,15 @@ inline constexpr int BirthdayTextCount = 15;
 // where its texts lie) and every text in one shared buffer, a text that repeats from row to row
 // held once. A large list then costs about a tenth of what a BirthdayRecord per row does.
 //
-// Readers either take a field straight from a row (text, id, days, uid) or a whole
-// BirthdayRecord made on demand (at, operator[], iteration). The texts of such a record share
-// the buffer rather than copy it, so making one costs no allocation, and the record stays valid
-// however the list changes later.
+// Readers of many rows take a field straight from a row (text, id, days, uid); a caller that
+// needs a whole BirthdayRecord has one made on demand (at, operator[], iteration), whose texts
+// are its own copies, so that it may be kept and changed however the list changes later.
 //
 // Copies share rows and buffer until one of them changes. Not for concurrent writers.
 class BirthdayList
 {
 public:
-    // Where a text lies in the buffer: length characters from offset, a NUL after them.
+    // Where a text lies in the buffer: length characters from offset.
     struct TextRef
     {
         quint32 offset = 0;
@@ -71,8 +70,8 @@ public:
         const Row &row = m_rows[i];
         return QStringView(m_pool.data() + row.offsets[int(field)], row.lengths[int(field)]);
     }
-    // The same text as a QString that shares the buffer (no allocation); null when empty.
-    QString string(qsizetype i, BirthdayText field) const { return shared(textRef(i, field)); }
+    // The same text as a QString of its own; null when empty.
+    QString string(qsizetype i, BirthdayText field) const { return copied(textRef(i, field)); }
 
     BirthdayRecord at(qsizetype i) const;
     BirthdayRecord operator[](qsizetype i) const { return at(i); }
@@ -134,8 +133,8 @@ public:
 
     // For the loader, which builds the rows straight from its statement.
 
-    // Room at the end of the buffer for characters more characters and a NUL; returns where they
-    // go. Nothing is kept until commitText.
+    // Room at the end of the buffer for characters more characters; returns where they go.
+    // Nothing is kept until commitText.
     char16_t *textTail(qsizetype characters);
     // Keeps length characters written at textTail as a text of their own.
     TextRef commitText(qsizetype length);
@@ -172,8 +171,9 @@ private:
         QUuid uid;
         std::array<quint32, BirthdayTextCount> offsets {};
     };
+    static_assert(sizeof(Row) == 112);
 
-    QString shared(TextRef ref) const;
+    QString copied(TextRef ref) const;
     // Makes room for characters more in a buffer of this list's own to write to.
     void reserveText(qsizetype characters);
 
