@@ -40,7 +40,7 @@ QList<store::BirthdayRecord> sampleList()
 
 void BM_Ics(benchmark::State &state)
 {
-    const QList<store::BirthdayRecord> list = sampleList();
+    const store::BirthdayList list = sampleList();
     const transfer::IcsOptions options { 2025, transfer::DefaultIcsYears, state.range(0) != 0,
         QDateTime(QDate(2025, 6, 1), QTime(8, 0), Qt::UTC) };
     QByteArray ics;
@@ -65,7 +65,7 @@ BENCHMARK(BM_Ics)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_VcardsOutAndIn(benchmark::State &state)
 {
-    const QList<store::BirthdayRecord> list = sampleList();
+    const store::BirthdayList list = sampleList();
     transfer::VcardImportReading read;
     for (auto _ : state) {
         read = transfer::readVcardImportBytes(transfer::buildVcards(list), u"x.vcf"_s);

@@ -51,7 +51,7 @@ QList<BirthdayRecord> makeList()
 
 void BM_GetBirthNotifyText_100k(benchmark::State &state)
 {
-    const QList<BirthdayRecord> list = makeList();
+    const natalis::store::BirthdayList list = makeList();
     QString text;
     for (auto _ : state) {
         text = natalis::reminder::GetBirthNotifyText(list, Today, false);
@@ -82,14 +82,16 @@ int digitsAt(QStringView text, int from, int count)
 // any reminder must, and nothing more.
 void BM_ScanOnly_100k(benchmark::State &state)
 {
-    const QList<BirthdayRecord> list = makeList();
+    using natalis::store::BirthdayText;
+    const natalis::store::BirthdayList list = makeList();
     int read = 0;
     for (auto _ : state) {
         int sum = 0;
         read = 0;
-        for (const BirthdayRecord &record : list) {
-            const bool lunar = QStringView(record.blnIsGL).trimmed() == u"按农历提醒";
-            const QStringView text = QStringView(lunar ? record.strNL : record.strGL).trimmed();
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const bool lunar = list.text(i, BirthdayText::blnIsGL).trimmed() == u"按农历提醒";
+            const QStringView text =
+                list.text(i, lunar ? BirthdayText::strNL : BirthdayText::strGL).trimmed();
             if (text.size() == 14) {
                 sum += digitsAt(text, 2, 4) + digitsAt(text, 8, 2) + digitsAt(text, 11, 2);
                 ++read;

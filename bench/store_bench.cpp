@@ -106,9 +106,9 @@ bool isTheFile(const BirthdayLoad &load, int fill)
 {
     const BirthdayRecord expected = fill == Full ? fullRecord(6) : sampleRecord(6);
     return !load.error && load.HasBirthdays && load.Birthdays.size() == Rows
-        && load.Birthdays.front().About == expected.About
-        && load.Birthdays.front().Tel == expected.Tel
-        && load.Birthdays.front().Address == expected.Address;
+        && load.Birthdays.first().About == expected.About
+        && load.Birthdays.first().Tel == expected.Tel
+        && load.Birthdays.first().Address == expected.Address;
 }
 
 qint64 countRows(Connection &db)

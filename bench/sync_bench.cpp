@@ -57,7 +57,7 @@ void BM_FirstAndUnchangedSync(benchmark::State &state)
         QTemporaryDir folder;
         std::optional<store::Connection> connection =
             store::OpenBirthDb(folder.filePath(u"natalis.mdb"_s));
-        const QList<store::BirthdayRecord> birthdays = lunarBirthdays(count);
+        const store::BirthdayList birthdays = lunarBirthdays(count);
         sync::SyncOptions options;
         options.calendar = server.url().resolved(QUrl(u"/bench/birthdays/"_s));
         options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0));

@@ -348,7 +348,7 @@ void Application::resetSmsSentFlags(const QDateTime &now)
 
 // CalendarHost
 
-const QList<store::BirthdayRecord> &Application::birthdays() const
+const store::BirthdayList &Application::birthdays() const
 {
     return m_context.loadedBirthdays();
 }

@@ -124,7 +124,7 @@ private:
     void scheduleTimer1();
 
     // CalendarHost
-    const QList<store::BirthdayRecord> &birthdays() const override;
+    const store::BirthdayList &birthdays() const override;
     int currentSkin() const override;
     QDateTime now() const override;
     QString todayNotifyText() const override;

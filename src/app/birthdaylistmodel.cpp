@@ -22,6 +22,20 @@ QString daysText(qint16 days)
     return days >= 0 && days < qint16(texts.size()) ? texts[days] : QString::number(days);
 }
 
+// The record field a column shows; every column below FieldCount but DaysColumn has one.
+store::BirthdayText fieldOf(int column)
+{
+    using store::BirthdayText;
+    static constexpr std::array<BirthdayText, BirthdayListModel::FieldCount> fields = {
+        BirthdayText::About, BirthdayText::Type, BirthdayText::Tel, BirthdayText::Beizhu,
+        BirthdayText::strGL, BirthdayText::strNL, BirthdayText::blnIsGL, BirthdayText::About,
+        BirthdayText::Duanxin, BirthdayText::Sex, BirthdayText::Class, BirthdayText::QQ_MSN,
+        BirthdayText::Company, BirthdayText::Address, BirthdayText::No
+    };
+    Q_ASSERT(column != BirthdayListModel::DaysColumn);
+    return fields[column];
+}
+
 } // namespace
 
 BirthdayListModel::BirthdayListModel(QObject *parent) : QAbstractTableModel(parent) { }
@@ -37,46 +51,29 @@ QStringList BirthdayListModel::columnTitles()
     return titles;
 }
 
-BirthdayListModel::Row BirthdayListModel::rowFromRecord(const store::BirthdayRecord &record)
-{
-    Row row;
-    row.id = record.Id;
-    row.columns = { record.About.trimmed(), record.Type.trimmed(), record.Tel.trimmed(),
-        record.Beizhu.trimmed(), record.strGL.trimmed(), record.strNL.trimmed(),
-        record.blnIsGL.trimmed(), daysText(record.intNums), record.Duanxin.trimmed(),
-        record.Sex.trimmed(), record.Class.trimmed(), record.QQ_MSN.trimmed(),
-        record.Company.trimmed(), record.Address.trimmed(), record.No.trimmed() };
-    return row;
-}
-
 void BirthdayListModel::setToday(QDate today)
 {
     if (today == m_today)
         return;
     m_today = today;
-    computeNext(m_rows.begin(), m_rows.end());
+    computeNext(0, m_rows.size());
     if (!m_rows.isEmpty())
         Q_EMIT dataChanged(
             index(0, NextColumn), index(int(m_rows.size()) - 1, AgeColumn), { Qt::DisplayRole });
 }
 
-void BirthdayListModel::computeNext(QList<Row>::iterator first, QList<Row>::iterator last) const
+void BirthdayListModel::computeNext(qsizetype first, qsizetype last)
 {
-    if (!m_today.isValid())
+    if (!m_today.isValid() || first >= last)
         return;
-    // The occurrence engine reads the dates and the rule; the rest of the record stays empty.
-    QList<store::BirthdayRecord> records;
-    records.reserve(last - first);
-    for (auto row = first; row != last; ++row) {
-        store::BirthdayRecord record;
-        record.strGL = row->columns[GregorianColumn];
-        record.strNL = row->columns[LunarColumn];
-        record.blnIsGL = row->columns[RuleColumn];
-        records.append(std::move(record));
-    }
-    const QList<reminder::NextBirthday> next = reminder::nextBirthdays(records, m_today);
-    for (qsizetype i = 0; first != last; ++first, ++i)
-        first->next = next[i];
+    QList<qsizetype> positions;
+    positions.reserve(last - first);
+    for (qsizetype i = first; i < last; ++i)
+        positions.append(m_rows[i].position);
+    const QList<reminder::NextBirthday> next =
+        reminder::nextBirthdays(m_list.rowsAt(positions), m_today);
+    for (qsizetype i = first; i < last; ++i)
+        m_rows[i].next = next[i - first];
 }
 
 void BirthdayListModel::indexRows()
@@ -84,48 +81,45 @@ void BirthdayListModel::indexRows()
     m_rowOfId.clear();
     m_rowOfId.reserve(m_rows.size());
     for (int i = 0; i < m_rows.size(); ++i)
-        m_rowOfId.insert(m_rows[i].id, i);
+        m_rowOfId.insert(idAt(i), i);
 }
 
-void BirthdayListModel::setRows(QList<Row> rows)
+void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    computeNext(m_rows.begin(), m_rows.end());
+    m_list = list;
+    m_rows.clear();
+    m_rows.reserve(positions.size());
+    for (qsizetype position : positions)
+        m_rows.append(Row { position, false, {} });
+    computeNext(0, m_rows.size());
     indexRows();
     endResetModel();
 }
 
-int BirthdayListModel::appendRow(Row row)
+int BirthdayListModel::appendRow(const store::BirthdayRecord &record)
 {
     const int index = int(m_rows.size());
     beginInsertRows({}, index, index);
-    m_rows.append(std::move(row));
-    computeNext(m_rows.end() - 1, m_rows.end());
-    m_rowOfId.insert(m_rows.last().id, index);
+    m_list.append(record);
+    m_rows.append(Row { m_list.size() - 1, false, {} });
+    computeNext(index, index + 1);
+    m_rowOfId.insert(record.Id, index);
     endInsertRows();
     return index;
 }
 
-void BirthdayListModel::replaceRow(Row row)
+void BirthdayListModel::replaceRow(const store::BirthdayRecord &record)
 {
-    const int index = rowOfId(row.id);
+    const int index = rowOfId(record.Id);
     if (index < 0)
         return;
+    Row &row = m_rows[index];
+    m_list.replace(row.position, record);
     // A number that can no longer take an SMS loses its tick.
-    row.ticked = m_rows[index].ticked && canTick(row);
-    m_rows[index] = std::move(row);
-    computeNext(m_rows.begin() + index, m_rows.begin() + index + 1);
+    row.ticked = row.ticked && canTick(row);
+    computeNext(index, index + 1);
     Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
-}
-
-void BirthdayListModel::setCell(qint32 id, int column, const QString &text)
-{
-    const int index = rowOfId(id);
-    if (index < 0)
-        return;
-    m_rows[index].columns[column] = text;
-    Q_EMIT dataChanged(this->index(index, column), this->index(index, column));
 }
 
 void BirthdayListModel::setCells(int column, const QHash<qint32, QString> &textOfId)
@@ -136,7 +130,11 @@ void BirthdayListModel::setCells(int column, const QHash<qint32, QString> &textO
         const int index = rowOfId(it.key());
         if (index < 0)
             continue;
-        m_rows[index].columns[column] = it.value();
+        const qsizetype position = m_rows[index].position;
+        if (column == DaysColumn)
+            m_list.setDays(position, qint16(it.value().toInt()));
+        else
+            m_list.setText(position, fieldOf(column), it.value());
         first = qMin(first, index);
         last = qMax(last, index);
     }
@@ -163,9 +161,37 @@ void BirthdayListModel::removeIds(const QList<qint32> &ids)
         return;
     }
     beginResetModel();
-    m_rows.removeIf([&gone](const Row &row) { return gone.contains(row.id); });
+    m_rows.removeIf([&](const Row &row) { return gone.contains(m_list.id(row.position)); });
     indexRows();
     endResetModel();
+}
+
+void BirthdayListModel::rebind(
+    const store::BirthdayList &list, const QHash<qint32, qsizetype> &positionOfId)
+{
+    QList<qsizetype> positions;
+    positions.reserve(m_rows.size());
+    for (const Row &row : std::as_const(m_rows)) {
+        const auto found = positionOfId.find(m_list.id(row.position));
+        if (found == positionOfId.end())
+            return;
+        positions.append(*found);
+    }
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        m_rows[i].position = positions[i];
+    m_list = list;
+}
+
+QString BirthdayListModel::cell(int row, int column) const
+{
+    return text(m_rows[row], column);
+}
+
+QString BirthdayListModel::text(const Row &row, int column) const
+{
+    if (column == DaysColumn)
+        return daysText(m_list.days(row.position));
+    return m_list.text(row.position, fieldOf(column)).trimmed().toString();
 }
 
 int BirthdayListModel::rowOfId(qint32 id) const
@@ -198,7 +224,7 @@ int BirthdayListModel::tickedCount() const
 
 bool BirthdayListModel::canTick(const Row &row) const
 {
-    return store::IsPhoneNumber(row.columns[TelColumn]);
+    return store::IsPhoneNumber(m_list.text(row.position, store::BirthdayText::Tel).trimmed());
 }
 
 int BirthdayListModel::rowCount(const QModelIndex &parent) const
@@ -228,7 +254,7 @@ QVariant BirthdayListModel::data(const QModelIndex &index, int role) const
             return row.ticked ? Qt::Checked : Qt::Unchecked;
         return {};
     case KeyRole:
-        return keyOf(row.id);
+        return keyOf(m_list.id(row.position));
     default:
         return {};
     }
@@ -237,7 +263,7 @@ QVariant BirthdayListModel::data(const QModelIndex &index, int role) const
 QVariant BirthdayListModel::cellText(const Row &row, int column) const
 {
     if (column < FieldCount)
-        return row.columns[column];
+        return text(row, column);
     if (!row.next.date.isValid())
         return QString();
     if (column == NextColumn)
@@ -264,14 +290,14 @@ QVariant BirthdayListModel::sortKey(const Row &row, int column) const
     constexpr qint64 NoDate = -1;
     switch (column) {
     case DaysColumn:
-        return qint64(row.columns[column].toInt());
+        return qint64(m_list.days(row.position));
     case GregorianColumn: {
-        const auto date = calendar::parseGregorianText(row.columns[column]);
+        const auto date = calendar::parseGregorianText(text(row, column));
         return date ? date->toJulianDay() : NoDate;
     }
     case LunarColumn: {
         // Year, month, the leap month after its namesake, day.
-        const auto date = calendar::parseLunarText(row.columns[column]);
+        const auto date = calendar::parseLunarText(text(row, column));
         return date ? ((qint64(date->year) * 12 + date->month) * 2 + (date->isLeap ? 1 : 0)) * 31
                 + date->day
                     : NoDate;
@@ -281,7 +307,7 @@ QVariant BirthdayListModel::sortKey(const Row &row, int column) const
     case AgeColumn:
         return row.next.date.isValid() ? qint64(row.next.age) : NoDate;
     default:
-        return row.columns[column];
+        return text(row, column);
     }
 }
 

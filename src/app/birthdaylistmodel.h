@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminder/nextbirthday.h"
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QAbstractTableModel>
@@ -9,13 +10,13 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
-#include <array>
 
 namespace natalis::app {
 
 // One category's birthday list as the main window shows it: the 15 record columns "生日名称" …
 // "工号/卡号", trimmed, then "下次生日" and "年龄" computed for the day set by setToday, and,
 // while the SMS panel is open, a tick per row. A row's identity is its key "R" + Id.
+// The texts are read from the program's birthday list through a position per row, not copied.
 class BirthdayListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -35,34 +36,31 @@ public:
     // What a column sorts by: a QString (compared in the reader's collation) or a qint64.
     static constexpr int SortKeyRole = Qt::UserRole + 2;
 
-    struct Row
-    {
-        qint32 id = 0;
-        std::array<QString, FieldCount> columns;
-        bool ticked = false;
-        reminder::NextBirthday next; // computed by the model
-    };
-
     explicit BirthdayListModel(QObject *parent = nullptr);
 
     static QStringList columnTitles();
-    static Row rowFromRecord(const store::BirthdayRecord &record);
 
     // The day "下次生日" and "年龄" count from; recomputes every row when it changes.
     void setToday(QDate today);
     QDate today() const { return m_today; }
 
-    void setRows(QList<Row> rows);
+    // Shows the birthdays at these positions of list, in this order.
+    void setRows(const store::BirthdayList &list, const QList<qsizetype> &positions);
     // In-place changes after an add, edit or delete; rows are found by Id.
-    int appendRow(Row row); // returns the new row's index
-    void replaceRow(Row row);
-    void setCell(qint32 id, int column, const QString &text);
-    // One column of many rows at once, announced as one change.
+    int appendRow(const store::BirthdayRecord &record); // returns the new row's index
+    void replaceRow(const store::BirthdayRecord &record);
+    // One column of many rows at once (days of notice or the SMS flag), announced as one change.
     void setCells(int column, const QHash<qint32, QString> &textOfId);
     // In one pass over the rows, however many are removed.
     void removeIds(const QList<qint32> &ids);
+    // Reads the same birthdays from a list loaded again, where positionOfId finds them; rows
+    // whose Id it lacks keep their texts. Nothing visible changes, so nothing is announced.
+    void rebind(const store::BirthdayList &list, const QHash<qint32, qsizetype> &positionOfId);
     int rowOfId(qint32 id) const; // -1 when absent
-    const QList<Row> &rows() const { return m_rows; }
+    qint32 idAt(int row) const { return m_list.id(m_rows[row].position); }
+    // The trimmed text of one of the record columns (0 .. FieldCount - 1).
+    QString cell(int row, int column) const;
+    bool isTicked(int row) const { return m_rows[row].ticked; }
     static QString keyOf(qint32 id) { return u'R' + QString::number(id); }
 
     // Ticks can be set only while the SMS panel shows the check boxes, and only on rows whose
@@ -83,13 +81,24 @@ Q_SIGNALS:
     void ticksChanged();
 
 private:
+    struct Row
+    {
+        qsizetype position = 0; // in m_list
+        bool ticked = false;
+        reminder::NextBirthday next; // computed by the model
+    };
+
     bool canTick(const Row &row) const;
-    void computeNext(QList<Row>::iterator first, QList<Row>::iterator last) const;
+    void computeNext(qsizetype first, qsizetype last);
     void indexRows();
+    QString text(const Row &row, int column) const;
     QVariant cellText(const Row &row, int column) const;
     QVariant toolTip(const Row &row, int column) const;
     QVariant sortKey(const Row &row, int column) const;
 
+    // Shared with the program's list until a change here; an add or edit writes to it, and the
+    // next rebind lets go of the copy that made.
+    store::BirthdayList m_list;
     QList<Row> m_rows;
     QHash<qint32, int> m_rowOfId;
     QDate m_today;

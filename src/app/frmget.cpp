@@ -66,9 +66,14 @@ QAction *action(QMenu *menu, const char *name, const QString &caption)
 }
 
 // The list an unknown category's row lands in: the first, where the duplicate check looks too.
+int listOf(QStringView type)
+{
+    return qMax(store::categoryIndex(type.trimmed()), 0);
+}
+
 int listOf(const store::BirthdayRecord &record)
 {
-    return qMax(store::categoryIndex(QStringView(record.Type).trimmed()), 0);
+    return listOf(record.Type);
 }
 
 } // namespace
@@ -376,9 +381,8 @@ void frmGet::copySelectedPhones()
     const int index = currentCategory();
     QStringList phones;
     for (qint32 id : selectedIds(index)) {
-        const QString tel = m_models[index]
-                                ->rows()[m_models[index]->rowOfId(id)]
-                                .columns[BirthdayListModel::TelColumn];
+        const QString tel =
+            m_models[index]->cell(m_models[index]->rowOfId(id), BirthdayListModel::TelColumn);
         if (!tel.isEmpty())
             phones << tel;
     }
@@ -427,7 +431,7 @@ void frmGet::buildUpcoming()
 
 void frmGet::refreshUpcoming()
 {
-    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     const QList<reminder::UpcomingBirthday> upcoming =
         reminder::upcomingBirthdays(birthdays, m_clock.now().date());
     m_upcoming->clear();
@@ -502,7 +506,7 @@ void frmGet::refreshSearch()
         showCurrentPage();
         return;
     }
-    const QList<store::BirthdayRecord> &birthdays = m_context.loadedBirthdays();
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     const QList<qsizetype> found = m_birthdaySearch.find(typed);
     QList<store::BirthdayRecord> records;
     for (qsizetype i : found)
@@ -691,25 +695,32 @@ void frmGet::load()
 
 void frmGet::MyDisplayBirth()
 {
-    std::array<QList<BirthdayListModel::Row>, CategoryCount> rows;
+    std::array<QList<qsizetype>, CategoryCount> rows;
     const QDate today = m_clock.now().date();
     for (BirthdayListModel *model : m_models)
         model->setToday(today);
+    store::BirthdayList &birthdays = m_context.Birthdays;
     if (m_context.HasBirthdays) {
         std::array<qsizetype, CategoryCount> counts {};
-        for (const store::BirthdayRecord &record : std::as_const(m_context.Birthdays))
-            ++counts[listOf(record)];
+        QList<int> listOfRow(birthdays.size());
+        for (qsizetype i = 0; i < birthdays.size(); ++i) {
+            for (store::BirthdayText field :
+                { store::BirthdayText::Type, store::BirthdayText::About }) {
+                const QStringView text = birthdays.text(i, field);
+                if (text.trimmed().size() != text.size())
+                    birthdays.setText(i, field, text.trimmed().toString());
+            }
+            listOfRow[i] = listOf(birthdays.text(i, store::BirthdayText::Type));
+            ++counts[listOfRow[i]];
+        }
         for (int index = 0; index < CategoryCount; ++index)
             rows[index].reserve(counts[index]);
-        for (store::BirthdayRecord &record : m_context.Birthdays) {
-            record.Type = record.Type.trimmed();
-            record.About = record.About.trimmed();
-            rows[listOf(record)].append(BirthdayListModel::rowFromRecord(record));
-        }
+        for (qsizetype i = 0; i < birthdays.size(); ++i)
+            rows[listOfRow[i]].append(i);
     }
     for (int index = 0; index < CategoryCount; ++index) {
         m_views[index]->clearSelection();
-        m_models[index]->setRows(std::move(rows[index]));
+        m_models[index]->setRows(birthdays, rows[index]);
     }
     m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
     if (!m_search->text().trimmed().isEmpty())

@@ -222,7 +222,7 @@ private:
     // Around an import: the birthdays the import added, found by the Ids it gave them.
     QSet<qint32> loadedIds() const;
     void pushImport(const QSet<qint32> &before);
-    store::BirthdayEdit bufferFromRow(const BirthdayListModel::Row &row) const;
+    store::BirthdayEdit bufferFromRow(const BirthdayListModel &model, int row) const;
     void reloadAndRefresh();
     void refreshAllLists();
     void editOne(int index, qint32 id);

@@ -78,13 +78,15 @@ QList<qint32> frmGet::selectedIds(int index) const
     QList<qint32> ids;
     const QModelIndexList rows = m_views[index]->selectionModel()->selectedRows();
     for (const QModelIndex &row : rows)
-        ids.append(m_models[index]->rows()[m_proxies[index]->mapToSource(row).row()].id);
+        ids.append(m_models[index]->idAt(m_proxies[index]->mapToSource(row).row()));
     return ids;
 }
 
-store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) const
+store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel &model, int row) const
 {
-    const auto &c = row.columns;
+    std::array<QString, BirthdayListModel::FieldCount> c;
+    for (int column = 0; column < BirthdayListModel::FieldCount; ++column)
+        c[column] = model.cell(row, column);
     store::BirthdayEdit buffer;
     buffer.About = c[0];
     buffer.Type = c[1];
@@ -107,7 +109,15 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel::Row &row) con
 void frmGet::reloadAndRefresh()
 {
     reloadBirthdays(m_context, m_messages);
-    m_birthdaySearch.setBirthdays(m_context.loadedBirthdays());
+    // The lists read the birthdays just loaded, letting go of the ones before.
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
+    QHash<qint32, qsizetype> positionOfId;
+    positionOfId.reserve(birthdays.size());
+    for (qsizetype i = 0; i < birthdays.size(); ++i)
+        positionOfId.insert(birthdays.id(i), i);
+    for (BirthdayListModel *model : m_models)
+        model->rebind(birthdays, positionOfId);
+    m_birthdaySearch.setBirthdays(birthdays);
     if (m_tabs->currentIndex() == UpcomingTab)
         refreshUpcoming();
     Q_EMIT remindersOutdated();
@@ -116,19 +126,21 @@ void frmGet::reloadAndRefresh()
 QList<store::BirthdayRecord> frmGet::loadedRecords(const QList<qint32> &ids) const
 {
     const QSet<qint32> wanted(ids.begin(), ids.end());
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     QList<store::BirthdayRecord> records;
-    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
-        if (wanted.contains(record.Id))
-            records.append(record);
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (wanted.contains(birthdays.id(i)))
+            records.append(birthdays.at(i));
     }
     return records;
 }
 
 QSet<qint32> frmGet::loadedIds() const
 {
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     QSet<qint32> ids;
-    for (const store::BirthdayRecord &record : m_context.loadedBirthdays())
-        ids.insert(record.Id);
+    for (qsizetype i = 0; i < birthdays.size(); ++i)
+        ids.insert(birthdays.id(i));
     return ids;
 }
 
@@ -195,7 +207,7 @@ void frmGet::cmdAdd_Click()
     }
     store::BirthdayRecord added = record;
     added.Id = id;
-    const int row = m_models[index]->appendRow(BirthdayListModel::rowFromRecord(added));
+    const int row = m_models[index]->appendRow(added);
     QTableView *view = m_views[index];
     const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
     view->clearSelection();
@@ -229,7 +241,7 @@ void frmGet::cmdEdit_Click()
 void frmGet::editOne(int index, qint32 id)
 {
     const int row = m_models[index]->rowOfId(id);
-    store::BirthdayEdit buffer = bufferFromRow(m_models[index]->rows()[row]);
+    store::BirthdayEdit buffer = bufferFromRow(*m_models[index], row);
     if (!openEditor(buffer, false) || buffer.About.trimmed().isEmpty() || !m_context.DbConnection)
         return;
     if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
@@ -244,7 +256,7 @@ void frmGet::editOne(int index, qint32 id)
         ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    m_models[index]->replaceRow(BirthdayListModel::rowFromRecord(record));
+    m_models[index]->replaceRow(record);
     ProcCmd(index);
     // The new number may have lost its tick: the SMS panel counts again.
     m_smsPanel->ProcTelSelect();
@@ -263,9 +275,9 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     // Only numbers that can take an SMS get "是"; the others are set to "否".
     QList<qint32> yes, no;
     for (qint32 id : ids) {
-        const auto &row = m_models[index]->rows()[m_models[index]->rowOfId(id)];
+        const int row = m_models[index]->rowOfId(id);
         const bool wantsSms = buffer.Duanxin == u"是"
-            && store::IsPhoneNumber(row.columns[BirthdayListModel::TelColumn]);
+            && store::IsPhoneNumber(m_models[index]->cell(row, BirthdayListModel::TelColumn));
         (wantsSms ? yes : no).append(id);
     }
     const QList<store::BirthdayRecord> before = loadedRecords(ids);
@@ -292,7 +304,7 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
         constexpr qsizetype NamesShown = 10;
         QStringList names;
         for (qint32 id : no.first(qMin(no.size(), NamesShown)))
-            names << m_models[index]->rows()[m_models[index]->rowOfId(id)].columns[0];
+            names << m_models[index]->cell(m_models[index]->rowOfId(id), 0);
         withoutSms = names.join(u'、')
             + (no.size() > NamesShown ? QStringLiteral("等%1个生日提醒").arg(no.size()) : QString())
             + QStringLiteral("没有手机号码,短信提醒仍为\"否\"。");
@@ -316,7 +328,7 @@ void frmGet::cmdDel_Click()
     const QString question = ids.size() > 1
         ? QStringLiteral("确认删除所选择的%1个生日提醒吗?").arg(ids.size())
         : QStringLiteral("确认删除\"%1\"生日提醒吗?")
-              .arg(m_models[index]->rows()[m_models[index]->rowOfId(ids.first())].columns[0]);
+              .arg(m_models[index]->cell(m_models[index]->rowOfId(ids.first()), 0));
     if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;

@@ -94,7 +94,7 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages, co
             status(reading.failure->statusText);
         return false;
     }
-    const QList<store::BirthdayRecord> present = context.loadedBirthdays();
+    const store::BirthdayList present = context.loadedBirthdays();
     const auto previewFor = [&cards, &present](const QString &chosen) {
         transfer::setVcardCategory(cards, chosen);
         return transfer::buildImportPreview(cards.reading.records, present);

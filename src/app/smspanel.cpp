@@ -336,13 +336,11 @@ sms::GroupRecipients SmsPanel::groupRecipients() const
     if (m_open) {
         // In the order the user sees each list.
         for (const ShownList &list : m_lists) {
-            const QList<BirthdayListModel::Row> &rows = list.model->rows();
             for (int row = 0; row < list.order->rowCount(); ++row) {
-                const BirthdayListModel::Row &entry =
-                    rows[list.order->mapToSource(list.order->index(row, 0)).row()];
-                if (entry.ticked)
-                    recipients.ticked.append({ entry.columns[0],
-                        entry.columns[BirthdayListModel::TelColumn].trimmed() });
+                const int entry = list.order->mapToSource(list.order->index(row, 0)).row();
+                if (list.model->isTicked(entry))
+                    recipients.ticked.append({ list.model->cell(entry, 0),
+                        list.model->cell(entry, BirthdayListModel::TelColumn) });
             }
         }
     }

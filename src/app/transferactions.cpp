@@ -33,7 +33,7 @@ std::optional<transfer::ImportLayout> chooseLayout(
 
 // Reads the file and builds the preview, as the worker does it.
 PreviewReader previewReader(
-    const QString &path, transfer::ImportLayout layout, QList<store::BirthdayRecord> birthdays)
+    const QString &path, transfer::ImportLayout layout, store::BirthdayList birthdays)
 {
     return [path, layout, birthdays](const PreviewChoice &choice, WorkerProgress &progress) {
         transfer::ImportReadOptions options;

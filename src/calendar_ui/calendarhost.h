@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDateTime>
@@ -13,7 +14,7 @@ class CalendarHost
 {
 public:
     virtual ~CalendarHost() = default;
-    virtual const QList<store::BirthdayRecord> &birthdays() const = 0; // empty when none
+    virtual const store::BirthdayList &birthdays() const = 0; // empty when none
     virtual int currentSkin() const = 0; // 0..4
     virtual QDateTime now() const = 0; // the program's clock
     virtual QString

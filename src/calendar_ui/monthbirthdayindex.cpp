@@ -45,8 +45,8 @@ T *mergeRuns(const T *a, const T *aEnd, const T *b, const T *bEnd, T *out)
 
 } // namespace
 
-MonthBirthdayIndex::MonthBirthdayIndex(const QList<store::BirthdayRecord> &birthdays)
-    : m_birthdays(std::make_shared<const QList<store::BirthdayRecord>>(birthdays)),
+MonthBirthdayIndex::MonthBirthdayIndex(const store::BirthdayList &birthdays)
+    : m_birthdays(std::make_shared<const QList<store::BirthdayRecord>>(birthdays.toList())),
       m_gregorian(Months * Days), m_lunar(2 * Months * Days)
 {
     for (qsizetype i = 0; i < m_birthdays->size(); ++i) {

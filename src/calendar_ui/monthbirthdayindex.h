@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -20,7 +21,7 @@ class MonthBirthdayIndex
 {
 public:
     MonthBirthdayIndex() = default;
-    explicit MonthBirthdayIndex(const QList<store::BirthdayRecord> &birthdays);
+    explicit MonthBirthdayIndex(const store::BirthdayList &birthdays);
 
     bool isEmpty() const { return !m_birthdays || m_birthdays->isEmpty(); }
     // The records the pointers of on() point into; holding it keeps them valid.

@@ -133,7 +133,7 @@ int firstDayCell(QDate first)
 }
 
 std::array<MonthCell, GridCells> buildMonthGrid(
-    int year, int month, QDate today, const QList<store::BirthdayRecord> &birthdays, bool plainMode)
+    int year, int month, QDate today, const store::BirthdayList &birthdays, bool plainMode)
 {
     return buildMonthGrid(year, month, today,
         plainMode ? MonthBirthdayIndex() : MonthBirthdayIndex(birthdays), plainMode);

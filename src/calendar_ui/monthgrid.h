@@ -3,6 +3,7 @@
 #include "calendar/describeday.h"
 #include "calendar_ui/cellcolour.h"
 #include "calendar_ui/monthbirthdayindex.h"
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -49,8 +50,8 @@ int firstDayCell(QDate first);
 // The cells of a month from March 1901 to December 2100 (an earlier or later month gives 42
 // empty cells). In the birthday calendar (plainMode false) each birthday appears on the day of
 // its occurrence by its own rule in that month.
-std::array<MonthCell, GridCells> buildMonthGrid(int year, int month, QDate today,
-    const QList<store::BirthdayRecord> &birthdays, bool plainMode);
+std::array<MonthCell, GridCells> buildMonthGrid(
+    int year, int month, QDate today, const store::BirthdayList &birthdays, bool plainMode);
 // The same from a list arranged once for many months.
 std::array<MonthCell, GridCells> buildMonthGrid(
     int year, int month, QDate today, const MonthBirthdayIndex &birthdays, bool plainMode);

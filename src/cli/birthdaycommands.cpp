@@ -73,9 +73,9 @@ int runDue(const QStringList &arguments)
         return fail(QStringLiteral("cannot read the birthdays: %1").arg(load.error->description));
 
     const QDate today = now->date();
-    const reminder::ReminderTexts texts = reminder::buildReminderTexts(
-        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(),
-        std::get<store::SettingsRecord>(settings), today);
+    const reminder::ReminderTexts texts =
+        reminder::buildReminderTexts(load.HasBirthdays ? load.Birthdays : store::BirthdayList(),
+            std::get<store::SettingsRecord>(settings), today);
     printLine(reminder::dayHeading(today));
     printLine(QString());
     printLine(QString(texts.multiLine).replace(u'\r', u'\n'));
@@ -244,7 +244,7 @@ int runAdd(const QStringList &arguments)
     if (const auto refusal = store::refuseForbiddenCharacters(edit))
         return fail(refusal->message);
     store::cleanBirthdayEdit(edit);
-    const QList<store::BirthdayRecord> none;
+    const store::BirthdayList none;
     if (const auto refusal =
             store::checkBirthdayEdit(edit, u"", load.HasBirthdays ? load.Birthdays : none))
         return fail(refusal->message);
@@ -263,16 +263,16 @@ int runAdd(const QStringList &arguments)
 
 // The birthday a script names: the row of that category (a category outside the eight counts
 // as the first, as in the list) whose trimmed name is name.
-const store::BirthdayRecord *namedBirthday(
+std::optional<store::BirthdayRecord> namedBirthday(
     const store::BirthdayLoad &load, const QString &type, const QString &name)
 {
     if (!load.HasBirthdays)
-        return nullptr;
+        return std::nullopt;
     for (const store::BirthdayRecord &record : load.Birthdays) {
         if (store::MyAboutHave({ record }, type, name))
-            return &record;
+            return record;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 // Opens the database and finds the birthday --name and --type name; an exit code when that fails.
@@ -370,7 +370,7 @@ int runDelete(const QStringList &arguments)
     if (const int *exit = std::get_if<int>(&opened))
         return *exit;
     auto &[connection, load] = std::get<1>(opened);
-    const store::BirthdayRecord *record = namedBirthday(
+    const std::optional<store::BirthdayRecord> record = namedBirthday(
         load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
     const qint32 id = record->Id;
     if (store::DeleteBirthsFromMdb(

@@ -18,7 +18,7 @@ namespace natalis::cli {
 namespace {
 
 // The loaded birthdays, or the message why there are none to write.
-std::variant<QList<store::BirthdayRecord>, QString> loadBirthdays(const QCommandLineParser &parser)
+std::variant<store::BirthdayList, QString> loadBirthdays(const QCommandLineParser &parser)
 {
     const QString path = dbPath(parser);
     store::DbError error;
@@ -33,7 +33,7 @@ std::variant<QList<store::BirthdayRecord>, QString> loadBirthdays(const QCommand
         load = store::LoadBirthdays(*connection, std::move(load.Birthdays));
     if (load.error)
         return u"cannot read the birthdays: %1"_s.arg(load.error->description);
-    return load.HasBirthdays ? std::move(load.Birthdays) : QList<store::BirthdayRecord>();
+    return load.HasBirthdays ? std::move(load.Birthdays) : store::BirthdayList();
 }
 
 std::optional<int> yearOption(const QCommandLineParser &parser, const QString &name, int fallback)
@@ -77,7 +77,7 @@ int runIcs(const QStringList &arguments)
         return fail(*message, Refused);
     const transfer::IcsOptions options { *from, *years, parser.isSet(u"festivals"_s), now };
     const transfer::IcsExportResult result =
-        transfer::exportIcs(std::get<QList<store::BirthdayRecord>>(birthdays),
+        transfer::exportIcs(std::get<store::BirthdayList>(birthdays),
             parser.positionalArguments().first(), options, dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);
@@ -101,7 +101,7 @@ int runVcf(const QStringList &arguments)
     if (const auto *message = std::get_if<QString>(&birthdays))
         return fail(*message, Refused);
     const transfer::VcardExportResult result =
-        transfer::exportVcards(std::get<QList<store::BirthdayRecord>>(birthdays),
+        transfer::exportVcards(std::get<store::BirthdayList>(birthdays),
             parser.positionalArguments().first(), dbPath(parser));
     if (!result.ok)
         return fail(result.statusText, Refused);

@@ -102,14 +102,14 @@ int runExport(const QStringList &arguments)
 }
 
 // The birthdays already present; none when a dry run names a database that does not exist yet.
-std::optional<QList<store::BirthdayRecord>> presentBirthdays(store::Connection *connection)
+std::optional<store::BirthdayList> presentBirthdays(store::Connection *connection)
 {
     if (!connection)
-        return QList<store::BirthdayRecord>();
+        return store::BirthdayList();
     store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error)
         return std::nullopt;
-    return load.HasBirthdays ? std::move(load.Birthdays) : QList<store::BirthdayRecord>();
+    return load.HasBirthdays ? std::move(load.Birthdays) : store::BirthdayList();
 }
 
 // The layout of a file named without --layout, said on stderr. A file that cannot be read is
@@ -207,7 +207,7 @@ int runImport(const QStringList &arguments)
     if (!connection && mustOpen)
         return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
             Refused);
-    const std::optional<QList<store::BirthdayRecord>> present =
+    const std::optional<store::BirthdayList> present =
         presentBirthdays(connection ? &*connection : nullptr);
     if (!present)
         return fail(QStringLiteral("cannot read the birthdays of %1").arg(path), Refused);

@@ -29,7 +29,7 @@ public:
     struct Setup
     {
         bool IsBatchEdit = false;
-        QList<store::BirthdayRecord> birthdays; // for the duplicate-name check
+        store::BirthdayList birthdays; // for the duplicate-name check
         // The same check asked of the table, which another program may have added to.
         std::function<bool(const QString &category, const QString &name)> nameTaken;
         QStringList classNames; // the category's class list, when it has one

@@ -10,6 +10,7 @@ namespace natalis::reminder {
 
 namespace {
 
+using store::BirthdayList;
 using store::BirthdayRecord;
 
 constexpr int LongestListedWindow = 14;
@@ -43,7 +44,7 @@ QString itemText(const BirthdayRecord &birthday, int daysLeft)
 
 } // namespace
 
-QString GetBirthNotifyText(const QList<BirthdayRecord> &birthdays, QDate today, bool multiLine)
+QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool multiLine)
 {
     if (birthdays.isEmpty() || !today.isValid())
         return {};
@@ -63,8 +64,7 @@ QString GetBirthNotifyText(const QList<BirthdayRecord> &birthdays, QDate today, 
             if (!date.isValid())
                 continue;
             const qint64 daysLeft = today.daysTo(date);
-            if (daysLeft >= 0 && daysLeft <= birthdays[i].intNums
-                && daysLeft <= LongestListedWindow)
+            if (daysLeft >= 0 && daysLeft <= birthdays.days(i) && daysLeft <= LongestListedWindow)
                 due.append({ i, int(daysLeft) });
         }
     }

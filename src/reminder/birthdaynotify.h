@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -14,7 +15,6 @@ namespace natalis::reminder {
 // Items are separated by a carriage return when multiLine, else by one blank; the text never
 // ends with a separator. Empty when nothing is due. Items more than 14 days ahead are never
 // listed.
-QString GetBirthNotifyText(
-    const QList<store::BirthdayRecord> &birthdays, QDate today, bool multiLine);
+QString GetBirthNotifyText(const store::BirthdayList &birthdays, QDate today, bool multiLine);
 
 } // namespace natalis::reminder

@@ -12,15 +12,11 @@ namespace {
 
 using calendar::LunarDate;
 using calendar::LunarYearTable;
-using store::BirthdayRecord;
+using store::BirthdayList;
+using store::BirthdayText;
 
 // Occurrences are computed up to the end of the calendar's table.
 constexpr int LastYear = 2100;
-
-bool remindsBy(const BirthdayRecord &birthday, QStringView rule)
-{
-    return QStringView(birthday.blnIsGL).trimmed() == rule;
-}
 
 // 29 February exists in years divisible by 4 except 2100; no other century year is in range.
 QDate gregorianOccurrence(int year, int month, int day)
@@ -49,13 +45,13 @@ std::optional<QDate> lunarOccurrence(
 
 } // namespace
 
-void CalcGlBirthDates(
-    const QList<BirthdayRecord> &birthdays, int year, BirthOccurrences &occurrences)
+void CalcGlBirthDates(const BirthdayList &birthdays, int year, BirthOccurrences &occurrences)
 {
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (!remindsBy(birthdays[i], RemindByGregorian))
+        if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != RemindByGregorian)
             continue;
-        const std::optional<QDate> birth = calendar::parseGregorianText(birthdays[i].strGL);
+        const std::optional<QDate> birth =
+            calendar::parseGregorianText(birthdays.text(i, BirthdayText::strGL));
         if (!birth)
             continue;
         int birthYear = 0, month = 0, day = 0;
@@ -72,14 +68,14 @@ void CalcGlBirthDates(
     }
 }
 
-void CalcNlBirthDates(
-    const QList<BirthdayRecord> &birthdays, int lunarYear, BirthOccurrences &occurrences)
+void CalcNlBirthDates(const BirthdayList &birthdays, int lunarYear, BirthOccurrences &occurrences)
 {
     const LunarYearTable &table = calendar::LoadLunarYearTable();
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (!remindsBy(birthdays[i], RemindByLunar))
+        if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != RemindByLunar)
             continue;
-        const std::optional<LunarDate> birth = calendar::parseLunarText(birthdays[i].strNL);
+        const std::optional<LunarDate> birth =
+            calendar::parseLunarText(birthdays.text(i, BirthdayText::strNL));
         if (!birth)
             continue;
         if (lunarYear >= birth->year) {

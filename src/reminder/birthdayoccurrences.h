@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -31,7 +32,7 @@ inline constexpr QStringView RemindByLunar = u"按农历提醒";
 // years without one. Nothing is computed before the birth year or after 2100, nor for a
 // birthday whose date text is malformed.
 void CalcGlBirthDates(
-    const QList<store::BirthdayRecord> &birthdays, int year, BirthOccurrences &occurrences);
+    const store::BirthdayList &birthdays, int year, BirthOccurrences &occurrences);
 
 // Fills the elements of the lunar-rule birthdays for the lunar year `lunarYear` and the one
 // after it; other elements are left alone. A leap-month birthday falls in the leap month only
@@ -39,6 +40,6 @@ void CalcGlBirthDates(
 // day 29 of a 29-day month. Ages count lunar years. Nothing is computed for target years
 // outside 1901..2100 or before the birth year, nor for a malformed date text.
 void CalcNlBirthDates(
-    const QList<store::BirthdayRecord> &birthdays, int lunarYear, BirthOccurrences &occurrences);
+    const store::BirthdayList &birthdays, int lunarYear, BirthOccurrences &occurrences);
 
 } // namespace natalis::reminder

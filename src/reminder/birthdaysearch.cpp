@@ -82,27 +82,43 @@ bool onlyLatinLetters(QStringView text)
         [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); });
 }
 
-Initials initialsOf(QStringView name, QHash<char32_t, QString> *cache)
+// The characters of text, a surrogate pair as one and a lone surrogate as U+FFFD.
+void forEachCharacter(QStringView text, const auto &take)
 {
-    Initials initials;
-    for (char32_t c : name.toUcs4()) {
-        if (!cache) {
-            initials.append(lettersOf(c));
-            continue;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const char16_t unit = text[k].unicode();
+        if (!QChar::isSurrogate(unit)) {
+            take(char32_t(unit));
+        } else if (QChar::isHighSurrogate(unit) && k + 1 < text.size()
+            && QChar::isLowSurrogate(text[k + 1].unicode())) {
+            take(QChar::surrogateToUcs4(unit, text[k + 1].unicode()));
+            ++k;
+        } else {
+            take(char32_t(QChar::ReplacementCharacter));
         }
-        auto known = cache->constFind(c);
-        if (known == cache->constEnd())
-            known = cache->insert(c, lettersOf(c));
-        initials.append(*known);
     }
-    return initials;
+}
+
+// True when the letters of wanted (lower case) lie, one each, in adjacent characters' initials.
+bool runsAlong(qsizetype characters, const auto &initialsAt, const QString &wanted)
+{
+    for (qsizetype start = 0; start + wanted.size() <= characters; ++start) {
+        qsizetype i = 0;
+        while (i < wanted.size() && initialsAt(start + i).contains(wanted[i]))
+            ++i;
+        if (i == wanted.size())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
 Initials pinyinInitials(QStringView name)
 {
-    return initialsOf(name, nullptr);
+    Initials initials;
+    forEachCharacter(name, [&](char32_t c) { initials.append(lettersOf(c)); });
+    return initials;
 }
 
 bool matchesSearch(const SearchFields &fields, QStringView typed)
@@ -114,35 +130,58 @@ bool matchesSearch(const SearchFields &fields, QStringView typed)
         if (text->contains(typed, Qt::CaseInsensitive))
             return true;
     }
-    if (!onlyLatinLetters(typed) || typed.size() > fields.initials.size())
+    if (!onlyLatinLetters(typed))
         return false;
     const QString wanted = typed.toString().toLower();
-    for (qsizetype start = 0; start + wanted.size() <= fields.initials.size(); ++start) {
-        qsizetype i = 0;
-        while (i < wanted.size() && fields.initials[start + i].contains(wanted[i]))
-            ++i;
-        if (i == wanted.size())
-            return true;
-    }
-    return false;
+    return runsAlong(
+        fields.initials.size(), [&](qsizetype i) -> const QString & { return fields.initials[i]; },
+        wanted);
 }
 
-void BirthdaySearch::setBirthdays(const QList<store::BirthdayRecord> &birthdays)
+void BirthdaySearch::setBirthdays(const store::BirthdayList &birthdays)
 {
-    m_fields.clear();
-    m_fields.reserve(birthdays.size());
-    for (const store::BirthdayRecord &record : birthdays) {
-        const QString name = record.About.trimmed();
-        m_fields.append(
-            { name, record.Tel.trimmed(), record.Beizhu.trimmed(), initialsOf(name, &m_letters) });
+    m_birthdays = birthdays;
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        forEachCharacter(birthdays.text(i, store::BirthdayText::About).trimmed(), [&](char32_t c) {
+            if (!m_letters.contains(c))
+                m_letters.insert(c, lettersOf(c));
+        });
     }
 }
 
 QList<qsizetype> BirthdaySearch::find(QStringView typed) const
 {
+    using store::BirthdayText;
     QList<qsizetype> found;
-    for (qsizetype i = 0; i < m_fields.size(); ++i) {
-        if (matchesSearch(m_fields[i], typed))
+    typed = typed.trimmed();
+    if (typed.isEmpty())
+        return found;
+    const bool byInitials = onlyLatinLetters(typed);
+    const QString wanted = typed.toString().toLower();
+    // The initials of one name at a time, read from the letters worked out when the list was
+    // set: a list of them per birthday would cost more memory than the rest of its search.
+    QList<const QString *> initials;
+    for (qsizetype i = 0; i < m_birthdays.size(); ++i) {
+        const QStringView name = m_birthdays.text(i, BirthdayText::About).trimmed();
+        if (name.contains(typed, Qt::CaseInsensitive)
+            || m_birthdays.text(i, BirthdayText::Tel).trimmed().contains(typed, Qt::CaseInsensitive)
+            || m_birthdays.text(i, BirthdayText::Beizhu)
+                   .trimmed()
+                   .contains(typed, Qt::CaseInsensitive)) {
+            found.append(i);
+            continue;
+        }
+        if (!byInitials || typed.size() > name.size())
+            continue;
+        initials.clear();
+        forEachCharacter(name, [&](char32_t c) {
+            static const QString none;
+            const auto letters = m_letters.constFind(c);
+            initials.append(letters == m_letters.constEnd() ? &none : &*letters);
+        });
+        if (runsAlong(
+                initials.size(), [&](qsizetype k) -> const QString & { return *initials[k]; },
+                wanted))
             found.append(i);
     }
     return found;

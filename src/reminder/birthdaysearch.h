@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QHash>
@@ -36,12 +37,13 @@ bool matchesSearch(const SearchFields &fields, QStringView typed);
 class BirthdaySearch
 {
 public:
-    void setBirthdays(const QList<store::BirthdayRecord> &birthdays);
+    void setBirthdays(const store::BirthdayList &birthdays);
     // Positions in the array last set of the birthdays that match typed, in array order.
     QList<qsizetype> find(QStringView typed) const;
 
 private:
-    QList<SearchFields> m_fields;
+    store::BirthdayList m_birthdays;
+    // Every character of the names, with its letters (lettersOf).
     QHash<char32_t, QString> m_letters;
 };
 

@@ -27,8 +27,7 @@ QString missedText(const store::BirthdayRecord &birthday, int daysAgo)
 
 } // namespace
 
-QStringList missedBirthdayItems(
-    const QList<store::BirthdayRecord> &birthdays, QDate lastRun, QDate today)
+QStringList missedBirthdayItems(const store::BirthdayList &birthdays, QDate lastRun, QDate today)
 {
     if (birthdays.isEmpty() || !lastRun.isValid() || !today.isValid())
         return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -14,7 +15,6 @@ inline constexpr int MissedDaysLimit = 7;
 // The birthdays whose day lay after lastRun and before today while the program was not running,
 // at most MissedDaysLimit days back, most recent first: "昨天是张三生日", "3天前是张三生日". Empty
 // when lastRun is unknown (a new database) or not before yesterday.
-QStringList missedBirthdayItems(
-    const QList<store::BirthdayRecord> &birthdays, QDate lastRun, QDate today);
+QStringList missedBirthdayItems(const store::BirthdayList &birthdays, QDate lastRun, QDate today);
 
 } // namespace natalis::reminder

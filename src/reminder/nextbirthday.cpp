@@ -5,7 +5,7 @@
 
 namespace natalis::reminder {
 
-QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today)
+QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate today)
 {
     const qsizetype count = birthdays.size();
     BirthOccurrences occurrences(count);
@@ -16,7 +16,7 @@ QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays,
 
     QList<NextBirthday> next(count);
     for (qsizetype i = 0; i < count; ++i) {
-        next[i].lunar = QStringView(birthdays[i].blnIsGL).trimmed() == RemindByLunar;
+        next[i].lunar = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed() == RemindByLunar;
         const QDate thisYear = occurrences.ThisYearDates[i];
         if (thisYear.isValid() && thisYear >= today) {
             next[i].date = thisYear;

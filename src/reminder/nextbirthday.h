@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -16,6 +17,6 @@ struct NextBirthday
 };
 
 // One element per birthday, in the same order. Today's occurrence counts as the next one.
-QList<NextBirthday> nextBirthdays(const QList<store::BirthdayRecord> &birthdays, QDate today);
+QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate today);
 
 } // namespace natalis::reminder

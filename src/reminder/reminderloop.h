@@ -19,7 +19,7 @@ class ReminderOutputs;
 struct ReminderInputs
 {
     const store::SettingsRecord &settings;
-    std::function<QList<store::BirthdayRecord>()> birthdays;
+    std::function<store::BirthdayList()> birthdays;
 };
 
 // The once-a-minute reminder loop and the start-up reminder. The application's timers call the

@@ -26,8 +26,8 @@ QString withoutBlanks(QString text)
 
 } // namespace
 
-ReminderTexts buildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
-    const store::SettingsRecord &settings, QDate today)
+ReminderTexts buildReminderTexts(
+    const store::BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today)
 {
     ReminderTexts texts;
     texts.multiLine = joinNonEmpty(GetBirthNotifyText(birthdays, today, true),

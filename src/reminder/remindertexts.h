@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "store/settingsrecord.h"
 
@@ -18,8 +19,8 @@ struct ReminderTexts
     bool isEmpty() const { return multiLine.isEmpty(); }
 };
 
-ReminderTexts buildReminderTexts(const QList<store::BirthdayRecord> &birthdays,
-    const store::SettingsRecord &settings, QDate today);
+ReminderTexts buildReminderTexts(
+    const store::BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today);
 
 // The heading of a day, shown as the tool tip when nothing is due:
 // "公历2006年01月29日(星期日) 农历2006年(狗)01月01日 " followed by the day's solar term (the text

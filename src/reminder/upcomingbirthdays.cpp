@@ -5,7 +5,7 @@
 namespace natalis::reminder {
 
 QList<UpcomingBirthday> upcomingBirthdays(
-    const QList<store::BirthdayRecord> &birthdays, QDate today, int days)
+    const store::BirthdayList &birthdays, QDate today, int days)
 {
     const QList<NextBirthday> next = nextBirthdays(birthdays, today);
     QList<UpcomingBirthday> upcoming;

@@ -17,6 +17,6 @@ struct UpcomingBirthday
 // The birthdays whose next occurrence falls on today or one of the `days` days after it, soonest
 // first, in the array's order within a day. Birthdays without a date are left out.
 QList<UpcomingBirthday> upcomingBirthdays(
-    const QList<store::BirthdayRecord> &birthdays, QDate today, int days = 30);
+    const store::BirthdayList &birthdays, QDate today, int days = 30);
 
 } // namespace natalis::reminder

@@ -3,7 +3,7 @@
 #include "session/singleinstance.h"
 #include "session/smsstartup.h"
 #include "sms/gatewayworker.h"
-#include "store/birthdayrecord.h"
+#include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "store/settingsrecord.h"
 
@@ -31,12 +31,12 @@ struct AppContext
     bool DbDamaged = false;
     store::SettingsRecord Settings;
     // Valid only while HasBirthdays; otherwise one blank record no reader may use.
-    QList<store::BirthdayRecord> Birthdays;
+    store::BirthdayList Birthdays;
     bool HasBirthdays = false;
     // The birthdays of the moment: Birthdays, or an empty list while there are none.
-    const QList<store::BirthdayRecord> &loadedBirthdays() const
+    const store::BirthdayList &loadedBirthdays() const
     {
-        static const QList<store::BirthdayRecord> none;
+        static const store::BirthdayList none;
         return HasBirthdays ? Birthdays : none;
     }
     // The connection's data_version when Birthdays was read: another program has written since

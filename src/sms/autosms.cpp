@@ -14,10 +14,11 @@ namespace natalis::sms {
 
 namespace {
 
+using store::BirthdayList;
 using store::BirthdayRecord;
 
 // This year's and next year's occurrences exactly as the reminder text computes them.
-reminder::BirthOccurrences occurrencesAround(const QList<BirthdayRecord> &birthdays, QDate today)
+reminder::BirthOccurrences occurrencesAround(const BirthdayList &birthdays, QDate today)
 {
     reminder::BirthOccurrences occurrences(birthdays.size());
     reminder::CalcGlBirthDates(birthdays, today.year(), occurrences);
@@ -48,14 +49,15 @@ QString scheduleFor(int offset, const QDateTime &now, const QString &sendTime)
 } // namespace
 
 QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
-    const QList<BirthdayRecord> &birthdays, const store::SettingsRecord &settings, QDate today)
+    const BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today)
 {
     QList<BirthdaySmsWorkItem> items;
     const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        const BirthdayRecord &birthday = birthdays[i];
-        if (birthday.Duanxin.trimmed() != u"是"_s || birthday.DxSend.trimmed() != u"0"_s)
+        if (birthdays.text(i, store::BirthdayText::Duanxin).trimmed() != u"是"
+            || birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"0")
             continue;
+        const BirthdayRecord birthday = birthdays[i];
         for (const QDate date : { occurrences.ThisYearDates[i], occurrences.NextYearDates[i] }) {
             if (!date.isValid())
                 continue;
@@ -84,7 +86,7 @@ QStringList AutoSmsRun::panelTexts() const
     return texts;
 }
 
-AutoSmsRun planAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasBirthdays,
+AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
     const store::SettingsRecord &settings, const QDateTime &now)
 {
     AutoSmsRun run;
@@ -130,20 +132,19 @@ AutoSmsRun planAutoBirthdaySms(const QList<BirthdayRecord> &birthdays, bool hasB
     return run;
 }
 
-void markAcceptedBatch(
-    QList<BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch)
+void markAcceptedBatch(BirthdayList &birthdays, store::Connection &connection, AutoSmsBatch &batch)
 {
     if (!batch.outcome.accepted)
         return;
-    for (BirthdayRecord &birthday : birthdays) {
-        if (batch.ids.contains(birthday.Id))
-            birthday.DxSend = u"1"_s;
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (batch.ids.contains(birthdays.id(i)))
+            birthdays.setText(i, store::BirthdayText::DxSend, u"1");
     }
     batch.markSaved = MarkSmsSent(connection, batch.ids);
 }
 
 AutoSmsRun AutoBirthdaySms(
-    QList<BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context)
+    BirthdayList &birthdays, bool hasBirthdays, const SmsSendContext &context)
 {
     AutoSmsRun run = planAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
     for (AutoSmsBatch &batch : run.batches) {
@@ -156,7 +157,7 @@ AutoSmsRun AutoBirthdaySms(
 }
 
 int ResetSmsSentFlags(
-    QList<BirthdayRecord> &birthdays, bool hasBirthdays, store::Connection &connection, QDate today)
+    BirthdayList &birthdays, bool hasBirthdays, store::Connection &connection, QDate today)
 {
     if (!hasBirthdays)
         return 0;
@@ -169,13 +170,12 @@ int ResetSmsSentFlags(
     };
     QList<qint32> stale;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        BirthdayRecord &birthday = birthdays[i];
-        if (birthday.DxSend.trimmed() != u"1"_s)
+        if (birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"1")
             continue;
         if (within(occurrences.ThisYearDates[i]) || within(occurrences.NextYearDates[i]))
             continue;
-        birthday.DxSend = u"0"_s;
-        stale.append(birthday.Id);
+        birthdays.setText(i, store::BirthdayText::DxSend, u"0");
+        stale.append(birthdays.id(i));
     }
     store::clearSmsSent(connection, stale);
     return int(stale.size());

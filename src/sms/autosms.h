@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sms/smsdispatch.h"
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "store/birthdays.h"
 
@@ -41,8 +42,8 @@ struct BirthdaySmsWorkItem
 
 // Steps 1 to 3 of AutoBirthdaySms: entries with Duanxin "是" and DxSend "0" whose this-year or
 // next-year occurrence lies 0..intNums days from today, in list order (this year's first).
-QList<BirthdaySmsWorkItem> birthdaySmsWorkList(const QList<store::BirthdayRecord> &birthdays,
-    const store::SettingsRecord &settings, QDate today);
+QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
+    const store::BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today);
 
 // One SendSmsBatch of an automatic run.
 struct AutoSmsBatch
@@ -74,14 +75,14 @@ struct AutoSmsRun
 
 // The batches an automatic run at `now` sends, in order, without their outcomes; and whether
 // the run stops for the night after them. Nothing when hasBirthdays is false.
-AutoSmsRun planAutoBirthdaySms(const QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
+AutoSmsRun planAutoBirthdaySms(const store::BirthdayList &birthdays, bool hasBirthdays,
     const store::SettingsRecord &settings, const QDateTime &now);
 
 // After a batch came back: when the gateway accepted it, its entries (found by Id, so a list
 // reloaded meanwhile is fine) get DxSend "1" in birthdays and in the table, and batch.markSaved
 // tells whether the table took it.
 void markAcceptedBatch(
-    QList<store::BirthdayRecord> &birthdays, store::Connection &connection, AutoSmsBatch &batch);
+    store::BirthdayList &birthdays, store::Connection &connection, AutoSmsBatch &batch);
 
 // The automatic birthday SMS at context.now: greetings due within the entries'
 // windows are sent or scheduled per category (DxTxFlags, DxTxUser, DxTxContent, DxTxTqDays) at
@@ -90,14 +91,14 @@ void markAcceptedBatch(
 // when hasBirthdays is false. Called by the reminder loop on tick 1 and every 10th tick, and
 // once by natalis-cli sms-auto.
 AutoSmsRun AutoBirthdaySms(
-    QList<store::BirthdayRecord> &birthdays, bool hasBirthdays, const SmsSendContext &context);
+    store::BirthdayList &birthdays, bool hasBirthdays, const SmsSendContext &context);
 
 // Clears DxSend (in birthdays and in the table) of every entry marked "1" that has no
 // occurrence within 0..14 days of today. Statement errors are ignored. Returns how many
 // entries were cleared; nothing happens when hasBirthdays is false. Called by the main window's
 // load and by the reminder loop on tick 1 and every 1500th tick.
-int ResetSmsSentFlags(QList<store::BirthdayRecord> &birthdays, bool hasBirthdays,
-    store::Connection &connection, QDate today);
+int ResetSmsSentFlags(
+    store::BirthdayList &birthdays, bool hasBirthdays, store::Connection &connection, QDate today);
 
 // Sets DxSend "1" in table birthday for the rows with these Ids. False on a database error.
 using store::MarkSmsSent;

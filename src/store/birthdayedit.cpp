@@ -60,21 +60,21 @@ std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit)
     return std::nullopt;
 }
 
-bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name)
+bool MyAboutHave(const BirthdayList &birthdays, QStringView category, QStringView name)
 {
     const auto listOf = [](QStringView type) { return qMax(categoryIndex(type), 0); };
     const int list = listOf(category.trimmed());
     const QStringView wanted = name.trimmed();
-    for (const BirthdayRecord &birthday : birthdays) {
-        if (listOf(QStringView(birthday.Type).trimmed()) == list
-            && QStringView(birthday.About).trimmed() == wanted)
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (listOf(birthdays.text(i, BirthdayText::Type).trimmed()) == list
+            && birthdays.text(i, BirthdayText::About).trimmed() == wanted)
             return true;
     }
     return false;
 }
 
 std::optional<EditRefusal> checkBirthdayEdit(
-    const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays)
+    const BirthdayEdit &edit, QStringView originalName, const BirthdayList &birthdays)
 {
     if (auto refusal = refuseForbiddenCharacters(edit))
         return refusal;

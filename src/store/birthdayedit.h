@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QList>
@@ -45,7 +46,7 @@ void cleanBirthdayEdit(BirthdayEdit &edit);
 
 // True when the list shows a birthday of that category with that name (both trimmed, exact).
 // A category that is none of the eight is looked up in the first list, where such rows show.
-bool MyAboutHave(const QList<BirthdayRecord> &birthdays, QStringView category, QStringView name);
+bool MyAboutHave(const BirthdayList &birthdays, QStringView category, QStringView name);
 
 // The first text field that holds a character no stored text may hold (holdsForbiddenCharacter),
 // named in the message; nullopt when there is none. Every way in asks this before it cleans or
@@ -56,7 +57,7 @@ std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit);
 // returned, nullopt when all pass. Lengths are counted in ANSI bytes. originalName is the name the
 // editor was opened with (empty when adding): keeping it is no duplicate.
 std::optional<EditRefusal> checkBirthdayEdit(
-    const BirthdayEdit &edit, QStringView originalName, const QList<BirthdayRecord> &birthdays);
+    const BirthdayEdit &edit, QStringView originalName, const BirthdayList &birthdays);
 
 // The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
 BirthdayRecord recordFromEdit(const BirthdayEdit &edit);

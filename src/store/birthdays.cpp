@@ -8,6 +8,7 @@
 #include "store/transaction.h"
 
 #include <QByteArrayView>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -20,42 +21,55 @@ namespace natalis::store {
 
 namespace {
 
-// Cuts a stored text to its in-memory width without splitting a surrogate pair.
-QString fitted(QString text, int width)
+using TextRef = BirthdayList::TextRef;
+
+// Converts a stored text into the list's buffer, cut to its in-memory width without splitting a
+// surrogate pair, and returns its length there; nothing is kept until the caller commits it.
+// Bytes that are not UTF-8 become U+FFFD, as QString::fromUtf8 makes them.
+qsizetype decodeAtTail(BirthdayList &list, QByteArrayView utf8, int width)
 {
-    if (text.size() > width) {
-        if (text.at(width - 1).isHighSurrogate())
-            --width;
-        text.truncate(width);
+    // A UTF-8 text never has more UTF-16 units than bytes.
+    char16_t *out = list.textTail(utf8.size());
+    qsizetype length = 0;
+    const auto *bytes = reinterpret_cast<const uchar *>(utf8.data());
+    while (length < utf8.size() && bytes[length] < 0x80) {
+        out[length] = bytes[length];
+        ++length;
     }
-    return text;
+    if (length < utf8.size()) {
+        // Each text on its own: an unfinished sequence at one text's end is not carried over.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        length = decoder.appendToBuffer(reinterpret_cast<QChar *>(out), utf8)
+            - reinterpret_cast<QChar *>(out);
+    }
+    if (length > width) {
+        if (QChar::isHighSurrogate(out[width - 1]))
+            --width;
+        length = width;
+    }
+    return length;
 }
 
-QUtf8StringView asUtf8(QByteArrayView utf8)
+TextRef ownText(BirthdayList &list, QByteArrayView utf8, int width)
 {
-    return QUtf8StringView(utf8.data(), utf8.size());
-}
-
-QString fromUtf8(QByteArrayView utf8)
-{
-    return utf8.isEmpty() ? QString() : QString::fromUtf8(utf8);
+    return utf8.isEmpty() ? TextRef() : list.commitText(decodeAtTail(list, utf8, width));
 }
 
 // Most columns repeat from row to row: the category, rule and flags always, and in a long list
-// the dates, classes, companies and addresses too. Handing out the text already made shares it,
-// which saves an allocation and a conversion per row and keeps a large list small. Texts are
-// kept cut to the column's width, so a shared text is never cut (and copied) again.
+// the dates, classes, companies and addresses too. A text already held is shared rather than
+// stored again, which saves its conversion and keeps a large list small. Texts are kept cut to
+// the column's width, so a shared text is never cut again.
 class SharedTexts
 {
 public:
-    explicit SharedTexts(int width) : m_width(width) { }
+    SharedTexts(BirthdayList &list, int width) : m_list(list), m_width(width) { }
 
-    QString get(QByteArrayView utf8)
+    TextRef get(QByteArrayView utf8)
     {
         if (utf8.isEmpty())
-            return QString();
+            return {};
         if (m_used > TrialTexts && m_used > m_shared)
-            return fitted(fromUtf8(utf8), m_width); // a column of texts of their own
+            return ownText(m_list, utf8, m_width); // a column of texts of their own
         bool room = 2 * (m_used + 1) <= qsizetype(m_slots.size());
         if (!room && qsizetype(m_slots.size()) < MaxSlots) {
             grow();
@@ -63,21 +77,36 @@ public:
         }
         const size_t hash = hashOf(utf8);
         const size_t mask = m_slots.size() - 1;
+        qsizetype converted = -1; // the text's length at the buffer's tail, once converted
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot &slot = m_slots[i];
-            if (slot.text.isNull()) {
-                if (!room)
-                    return fitted(fromUtf8(utf8), m_width);
-                slot.hash = hash;
-                slot.bytes = utf8.size();
-                slot.text = fitted(fromUtf8(utf8), m_width);
-                slot.exact = QAnyStringView::equal(slot.text, asUtf8(utf8));
-                ++m_used;
-                return slot.text;
+            if (slot.text.length == 0) {
+                if (converted < 0)
+                    converted = decodeAtTail(m_list, utf8, m_width);
+                const TextRef text = m_list.commitText(converted);
+                if (room && text.length > 0) {
+                    slot.hash = hash;
+                    slot.bytes = utf8.size();
+                    slot.text = text;
+                    slot.exact = QAnyStringView::equal(m_list.textAt(text), asUtf8(utf8));
+                    ++m_used;
+                }
+                return text;
             }
-            if (slot.hash == hash && slot.bytes == utf8.size()
-                && (slot.exact ? QAnyStringView::equal(slot.text, asUtf8(utf8))
-                               : slot.text == fitted(fromUtf8(utf8), m_width))) {
+            if (slot.hash != hash || slot.bytes != utf8.size())
+                continue;
+            if (slot.exact) {
+                if (QAnyStringView::equal(m_list.textAt(slot.text), asUtf8(utf8))) {
+                    ++m_shared;
+                    return slot.text;
+                }
+                continue;
+            }
+            if (converted < 0)
+                converted = decodeAtTail(m_list, utf8, m_width);
+            // The tail may have moved the buffer: read the slot's text only now.
+            const QStringView tail(m_list.textTail(converted), converted);
+            if (m_list.textAt(slot.text) == tail) {
                 ++m_shared;
                 return slot.text;
             }
@@ -85,8 +114,13 @@ public:
     }
 
 private:
+    static QUtf8StringView asUtf8(QByteArrayView utf8)
+    {
+        return QUtf8StringView(utf8.data(), utf8.size());
+    }
+
     // FNV-1a: the texts are short, and a lookup per column and row must cost less than the
-    // allocation it saves.
+    // conversion it saves.
     static size_t hashOf(QByteArrayView bytes)
     {
         quint64 hash = 0xcbf29ce484222325ull;
@@ -96,7 +130,7 @@ private:
     }
 
     // The table's cap: once it is half full, texts already held are still shared and new ones
-    // are made afresh, so that a list of millions does not grow the table without end.
+    // are stored afresh, so that a list of millions does not grow the table without end.
     static constexpr qsizetype MaxSlots = 1 << 18;
     // A column that shares fewer texts than it has seen after this many stops looking: names,
     // numbers and remarks are mostly their own, and the lookups would cost more than they save.
@@ -109,7 +143,7 @@ private:
         // False when the text was cut or held bytes that are not UTF-8: it is then compared
         // as converted, not byte for byte.
         bool exact = true;
-        QString text; // null: the slot is free
+        TextRef text; // empty: the slot is free
     };
 
     void grow()
@@ -118,15 +152,16 @@ private:
         old.swap(m_slots);
         const size_t mask = m_slots.size() - 1;
         for (Slot &slot : old) {
-            if (slot.text.isNull())
+            if (slot.text.length == 0)
                 continue;
             size_t i = slot.hash & mask;
-            while (!m_slots[i].text.isNull())
+            while (m_slots[i].text.length != 0)
                 i = (i + 1) & mask;
-            m_slots[i] = std::move(slot);
+            m_slots[i] = slot;
         }
     }
 
+    BirthdayList &m_list;
     int m_width;
     std::vector<Slot> m_slots;
     qsizetype m_used = 0;
@@ -139,24 +174,27 @@ constexpr qint64 MaxReservedRows = 200'000;
 
 // Stable grouping by category name in the byte order of its UTF-8 text, the engine's own text
 // order: rows read in Id order come out ordered by category, then Id.
-void groupByCategory(QList<BirthdayRecord> &records)
+void groupByCategory(BirthdayList &list)
 {
-    QList<QString> types;
-    QList<int> typeOf(records.size());
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        qsizetype t = types.indexOf(records[i].Type);
-        if (t < 0) {
-            t = types.size();
-            types.append(records[i].Type);
-        }
+    QList<TextRef> types;
+    QList<int> typeOf(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const TextRef type = list.textRef(i, BirthdayText::Type);
+        qsizetype t = 0;
+        while (t < types.size() && types[t].offset != type.offset
+            && list.textAt(types[t]) != list.textAt(type))
+            ++t;
+        if (t == types.size())
+            types.append(type);
         typeOf[i] = int(t);
     }
     if (types.size() < 2)
         return;
     QList<int> byText(types.size());
     std::iota(byText.begin(), byText.end(), 0);
-    std::sort(byText.begin(), byText.end(),
-        [&](int a, int b) { return types[a].toUtf8() < types[b].toUtf8(); });
+    std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+        return list.textAt(types[a]).toUtf8() < list.textAt(types[b]).toUtf8();
+    });
     QList<qsizetype> start(types.size());
     QList<qsizetype> count(types.size(), 0);
     for (int t : typeOf)
@@ -166,28 +204,11 @@ void groupByCategory(QList<BirthdayRecord> &records)
         start[t] = next;
         next += count[t];
     }
-    // Where each place's record comes from.
-    QList<qsizetype> source(records.size());
-    for (qsizetype i = 0; i < records.size(); ++i)
+    // Where each place's row comes from.
+    QList<qsizetype> source(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i)
         source[start[typeOf[i]]++] = i;
-    // Each record is moved once (a swap would move it three times): the cycle's first record
-    // waits aside while the ones whose place it frees follow each other in.
-    BirthdayRecord *data = records.data();
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        if (source[i] == i)
-            continue;
-        BirthdayRecord waiting = std::move(data[i]);
-        qsizetype hole = i;
-        for (;;) {
-            const qsizetype from = source[hole];
-            source[hole] = hole;
-            if (from == i)
-                break;
-            data[hole] = std::move(data[from]);
-            hole = from;
-        }
-        data[hole] = std::move(waiting);
-    }
+    list.reorder(source);
 }
 
 int runGuarded(auto &&work)
@@ -244,11 +265,12 @@ void requireChangedRow(Connection &connection, qint32 id)
 
 } // namespace
 
-BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage)
+BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
 {
     BirthdayLoad load;
     storage.clear();
     load.Birthdays = std::move(storage);
+    BirthdayList &list = load.Birthdays;
     try {
         // Id is the row key, so this is a plain table scan; the grouping by category is done
         // in memory, which costs far less than the engine's sort of whole rows.
@@ -258,53 +280,59 @@ BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage
                   "QQ_MSN,Company,Address,[No],DxSend,strUid from birthday order by Id"
                 : "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
                   "QQ_MSN,Company,Address,[No],DxSend,'' from birthday order by Id");
-        // Room for every row up front: growing the array moves all records each time. The
+        // Room for every row up front: growing the array moves all rows each time. The
         // highest Id bounds the row count; room beyond the rows is never touched, so it costs
         // address space only.
         Statement highestId = connection.prepare("select max(Id) from birthday");
         if (highestId.step())
-            load.Birthdays.reserve(qBound(qint64(0), highestId.integer(0), MaxReservedRows));
-        SharedTexts types(BirthdayWidths::Type), sexes(BirthdayWidths::Sex),
-            rules(BirthdayWidths::blnIsGL), sms(BirthdayWidths::Duanxin),
-            classes(BirthdayWidths::Class), sent(BirthdayWidths::DxSend),
-            gregorian(BirthdayWidths::strGL), lunar(BirthdayWidths::strNL),
-            companies(BirthdayWidths::Company), addresses(BirthdayWidths::Address);
+            list.reserve(qBound(qint64(0), highestId.integer(0), MaxReservedRows));
+        SharedTexts types(list, BirthdayWidths::Type), sexes(list, BirthdayWidths::Sex),
+            rules(list, BirthdayWidths::blnIsGL), sms(list, BirthdayWidths::Duanxin),
+            classes(list, BirthdayWidths::Class), sent(list, BirthdayWidths::DxSend),
+            gregorian(list, BirthdayWidths::strGL), lunar(list, BirthdayWidths::strNL),
+            companies(list, BirthdayWidths::Company), addresses(list, BirthdayWidths::Address);
+        std::optional<TextRef> noSms;
+        std::array<TextRef, BirthdayTextCount> texts;
+        const auto at = [&texts](BirthdayText field) -> TextRef & { return texts[int(field)]; };
         while (select.step()) {
             for (int column : { 0, 8 }) {
                 if (select.isNull(column))
                     connection.fail({ u"natalis"_s, SQLITE_MISMATCH,
                         column == 0 ? u"birthday.Id is NULL"_s : u"birthday.intnums is NULL"_s });
             }
-            BirthdayRecord &r = load.Birthdays.emplaceBack();
-            r.Id = qint32(select.integer(0));
-            r.About = fitted(fromUtf8(select.utf8(1)), BirthdayWidths::About);
-            r.Type = types.get(select.utf8(2));
-            r.Sex = sexes.get(select.utf8(3));
-            r.Tel = fitted(fromUtf8(select.utf8(4)), BirthdayWidths::Tel);
-            r.strGL = gregorian.get(select.utf8(5));
-            r.strNL = lunar.get(select.utf8(6));
-            r.blnIsGL = rules.get(select.utf8(7));
-            r.intNums = qint16(select.integer(8));
-            r.Duanxin = sms.get(select.utf8(9));
-            r.Class = classes.get(select.utf8(10));
-            r.Beizhu = fitted(fromUtf8(select.utf8(11)), BirthdayWidths::Beizhu);
-            r.QQ_MSN = fitted(fromUtf8(select.utf8(12)), BirthdayWidths::QQ_MSN);
-            r.Company = companies.get(select.utf8(13));
-            r.Address = addresses.get(select.utf8(14));
-            r.No = fitted(fromUtf8(select.utf8(15)), BirthdayWidths::No);
-            r.DxSend = sent.get(select.utf8(16));
-            if (const QByteArrayView uid = select.utf8(17); !uid.isEmpty())
-                r.Uid = QUuid::fromString(QAnyStringView(uid));
-            if (!IsPhoneNumber(r.Tel))
-                r.Duanxin = u"否"_s;
+            at(BirthdayText::About) = ownText(list, select.utf8(1), BirthdayWidths::About);
+            at(BirthdayText::Type) = types.get(select.utf8(2));
+            at(BirthdayText::Sex) = sexes.get(select.utf8(3));
+            at(BirthdayText::Tel) = ownText(list, select.utf8(4), BirthdayWidths::Tel);
+            at(BirthdayText::strGL) = gregorian.get(select.utf8(5));
+            at(BirthdayText::strNL) = lunar.get(select.utf8(6));
+            at(BirthdayText::blnIsGL) = rules.get(select.utf8(7));
+            at(BirthdayText::Duanxin) = sms.get(select.utf8(9));
+            at(BirthdayText::Class) = classes.get(select.utf8(10));
+            at(BirthdayText::Beizhu) = ownText(list, select.utf8(11), BirthdayWidths::Beizhu);
+            at(BirthdayText::QQ_MSN) = ownText(list, select.utf8(12), BirthdayWidths::QQ_MSN);
+            at(BirthdayText::Company) = companies.get(select.utf8(13));
+            at(BirthdayText::Address) = addresses.get(select.utf8(14));
+            at(BirthdayText::No) = ownText(list, select.utf8(15), BirthdayWidths::No);
+            at(BirthdayText::DxSend) = sent.get(select.utf8(16));
+            QUuid uid;
+            if (const QByteArrayView text = select.utf8(17); !text.isEmpty())
+                uid = QUuid::fromString(QAnyStringView(text));
+            if (!IsPhoneNumber(list.textAt(at(BirthdayText::Tel)))) {
+                if (!noSms)
+                    noSms = list.addText(u"否");
+                at(BirthdayText::Duanxin) = *noSms;
+            }
+            list.appendRow(qint32(select.integer(0)), qint16(select.integer(8)), uid, texts);
         }
     } catch (const DbException &e) {
         load.error = e.error();
     }
-    groupByCategory(load.Birthdays);
-    load.HasBirthdays = !load.Birthdays.isEmpty();
+    groupByCategory(list);
+    list.squeeze();
+    load.HasBirthdays = !list.isEmpty();
     if (!load.HasBirthdays)
-        load.Birthdays.append(BirthdayRecord {});
+        list.append(BirthdayRecord {});
     return load;
 }
 
@@ -387,11 +415,15 @@ int assignMissingBirthdayUids(Connection &connection)
     return result == 1 ? assigned : -1;
 }
 
-bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays)
+bool lacksBirthdayUids(Connection &connection, const BirthdayList &birthdays)
 {
-    return !connection.isReadOnly()
-        && std::any_of(birthdays.begin(), birthdays.end(),
-            [](const BirthdayRecord &r) { return r.Uid.isNull(); });
+    if (connection.isReadOnly())
+        return false;
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (birthdays.uid(i).isNull())
+            return true;
+    }
+    return false;
 }
 
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids, const QDateTime &now)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "store/dberror.h"
 
@@ -18,7 +19,7 @@ struct BirthdayLoad
 {
     // Grouped by category name in the database's text order, by Id within a category. When
     // HasBirthdays is false it holds exactly one blank record that no reader may use.
-    QList<BirthdayRecord> Birthdays;
+    BirthdayList Birthdays;
     bool HasBirthdays = false;
     // Set when the load stopped on an error; Birthdays then holds the rows copied before it.
     std::optional<DbError> error;
@@ -26,9 +27,9 @@ struct BirthdayLoad
 
 // Reads every row of table birthday. A NULL text column reads as the empty text; a row whose
 // Tel fails IsPhoneNumber gets Duanxin "否" in memory (the table keeps its value).
-// storage: an earlier array whose memory the new one may reuse (its records are dropped first),
+// storage: an earlier list whose memory the new one may reuse (its rows are dropped first),
 // so that reloading a large list does not ask the system for fresh memory each time.
-BirthdayLoad LoadBirthdays(Connection &connection, QList<BirthdayRecord> storage = {});
+BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage = {});
 
 // MyAboutHave asked of the table instead of a list that another program may have outdated: true
 // when a row of the same list (a category outside CategoryNames counts as the first) has the
@@ -51,7 +52,7 @@ int assignMissingBirthdayUids(Connection &connection);
 
 // True when birthdays (read cleanly from connection's file) hold rows without a Uid and the file
 // can be written to give them some.
-bool lacksBirthdayUids(Connection &connection, const QList<BirthdayRecord> &birthdays);
+bool lacksBirthdayUids(Connection &connection, const BirthdayList &birthdays);
 
 // Deletes the rows with the given Ids in one transaction; 1, or -1 with nothing deleted.
 int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids, const QDateTime &now);

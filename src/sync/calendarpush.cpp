@@ -415,9 +415,8 @@ QUrl festivalCalendarUrl(const QUrl &calendar)
     return url;
 }
 
-SyncResult pushBirthdays(store::Connection &connection,
-    const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
-    const SyncProgress &progress)
+SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayList &birthdays,
+    DavClient &client, const SyncOptions &options, const SyncProgress &progress)
 {
     SyncResult result;
     const TransportCheck transport = checkTransport(options.calendar);

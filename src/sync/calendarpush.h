@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "sync/davclient.h"
 
@@ -53,9 +54,8 @@ QUrl festivalCalendarUrl(const QUrl &calendar);
 // request per collection. A conflict (412) is answered by reading the event's ETag again and
 // retrying once. A failure half way keeps what the server confirmed; the next sync completes the
 // rest. Runs on the calling thread, which must not be the window's.
-SyncResult pushBirthdays(store::Connection &connection,
-    const QList<store::BirthdayRecord> &birthdays, DavClient &client, const SyncOptions &options,
-    const SyncProgress &progress = {});
+SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayList &birthdays,
+    DavClient &client, const SyncOptions &options, const SyncProgress &progress = {});
 
 // Deletes from calendar, and from its festival collection beside it, every event of ours that
 // connection's sync tables record there, and then forgets both collections: for a calendar the

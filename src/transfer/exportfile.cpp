@@ -87,7 +87,7 @@ ExportResult failed(const QString &failureText)
 
 // Writes the file's lines through write, a batch of lines at a time: encoding a batch costs
 // about as much as encoding the whole text, and holds only the batch.
-int writeFileText(const QList<store::BirthdayRecord> &birthdays, const ExportOptions &options,
+int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &options,
     ExportResult &result, const WriteChunk &write)
 {
     constexpr qsizetype BatchCharacters = 32 * 1024;
@@ -220,8 +220,8 @@ std::optional<QString> writeExportFile(
     return std::nullopt;
 }
 
-ExportResult exportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
-    const ExportOptions &options)
+ExportResult exportBirthdays(
+    const store::BirthdayList &birthdays, const QString &path, const ExportOptions &options)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, options.openDatabase))
         return failed(*refused);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "transfer/filereplace.h"
 #include "transfer/statussink.h"
@@ -80,7 +81,7 @@ std::optional<QString> writeExportFile(
 // only when complete, so a refusal or a failed write (disk full, no permission) leaves an
 // existing file as it was, which the failure text then says. birthdays is the loaded list; pass
 // an empty list when HasBirthdays is false.
-ExportResult exportBirthdays(const QList<store::BirthdayRecord> &birthdays, const QString &path,
-    const ExportOptions &options = {});
+ExportResult exportBirthdays(
+    const store::BirthdayList &birthdays, const QString &path, const ExportOptions &options = {});
 
 } // namespace natalis::transfer

@@ -19,6 +19,7 @@ namespace natalis::transfer {
 namespace {
 
 using reminder::BirthOccurrences;
+using store::BirthdayList;
 using store::BirthdayRecord;
 
 constexpr int LastYear = 2100;
@@ -121,8 +122,7 @@ bool onLeapDay(const BirthdayRecord &birthday)
 // The occurrences of every birthday in every year of the range and the year before it, as the
 // reminder computes them: element k belongs to year range.first - 1 + k (a lunar year for
 // lunar-rule birthdays). The lunar year before the first ends in its January or February.
-QList<BirthOccurrences> occurrencesByYear(
-    const QList<BirthdayRecord> &birthdays, const YearRange &range)
+QList<BirthOccurrences> occurrencesByYear(const BirthdayList &birthdays, const YearRange &range)
 {
     QList<BirthOccurrences> years;
     if (range.last < range.first)
@@ -137,7 +137,7 @@ QList<BirthOccurrences> occurrencesByYear(
 }
 
 void appendBirthdayEvents(
-    QList<IcsEvent> &events, const QList<BirthdayRecord> &birthdays, const YearRange &range)
+    QList<IcsEvent> &events, const BirthdayList &birthdays, const YearRange &range)
 {
     const QList<BirthOccurrences> years = occurrencesByYear(birthdays, range);
     // The phone shows the file from this day on: whatever falls on it or later is reminded of.
@@ -297,8 +297,8 @@ namespace {
 // The calendar file through write, a few events at a time; events counts the events written.
 // The birthdays are taken a slice at a time, so that neither their occurrences nor their events
 // are ever held for the whole list.
-int writeIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options,
-    const WriteChunk &write, int &events)
+int writeIcs(
+    const BirthdayList &birthdays, const IcsOptions &options, const WriteChunk &write, int &events)
 {
     constexpr qsizetype SliceBirthdays = 1000;
     constexpr qsizetype PieceBytes = 64 * 1024;
@@ -333,7 +333,7 @@ int writeIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options,
 
 } // namespace
 
-QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &options)
+QByteArray buildIcs(const BirthdayList &birthdays, const IcsOptions &options)
 {
     QByteArray bytes;
     int events = 0;
@@ -348,7 +348,7 @@ QByteArray buildIcs(const QList<BirthdayRecord> &birthdays, const IcsOptions &op
 }
 
 QList<IcsObject> buildIcsObjects(
-    const QList<BirthdayRecord> &birthdays, const IcsOptions &options, IcsPart part)
+    const BirthdayList &birthdays, const IcsOptions &options, IcsPart part)
 {
     const YearRange range = yearRange(options);
     QList<IcsEvent> events;
@@ -372,7 +372,7 @@ QString icsChooserTitle()
     return u"导出到手机日历(*.ics)"_s;
 }
 
-IcsExportResult exportIcs(const QList<BirthdayRecord> &birthdays, const QString &path,
+IcsExportResult exportIcs(const BirthdayList &birthdays, const QString &path,
     const IcsOptions &options, const QString &openDatabase)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))

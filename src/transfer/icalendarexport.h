@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "transfer/statussink.h"
 
@@ -35,7 +36,7 @@ inline constexpr QStringView IcsUidDomain = u"natalis.invalid";
 // lunar-rule birthday are one event per year, on the day the reminder computes. Each birthday
 // event carries an alarm at 09:00 local time intNums days before. Birthdays without a usable
 // date for their rule are left out.
-QByteArray buildIcs(const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options);
+QByteArray buildIcs(const store::BirthdayList &birthdays, const IcsOptions &options);
 
 enum class IcsPart { Birthdays, Festivals };
 
@@ -51,7 +52,7 @@ struct IcsObject
 // The events of buildIcs that part names (options.festivals is not read), each as one object,
 // in the order buildIcs writes them.
 QList<IcsObject> buildIcsObjects(
-    const QList<store::BirthdayRecord> &birthdays, const IcsOptions &options, IcsPart part);
+    const store::BirthdayList &birthdays, const IcsOptions &options, IcsPart part);
 
 // The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
 // birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日
@@ -74,7 +75,7 @@ struct IcsExportResult
 // Writes buildIcs to path; the file is written beside the target and renamed over it only when
 // complete, so a failure leaves an existing file as it was. Refuses the open database, any other
 // database of ours and what is no regular file.
-IcsExportResult exportIcs(const QList<store::BirthdayRecord> &birthdays, const QString &path,
+IcsExportResult exportIcs(const store::BirthdayList &birthdays, const QString &path,
     const IcsOptions &options, const QString &openDatabase);
 
 } // namespace natalis::transfer

@@ -27,10 +27,10 @@ public:
     }
 
     // The same for a stored birthday, whose texts are kept here meanwhile.
-    void addStored(const store::BirthdayRecord &birthday)
+    void addStored(QStringView about, QStringView type)
     {
-        m_stored.append(birthday.About.trimmed().toUtf8());
-        m_stored.append(birthday.Type.trimmed().toUtf8());
+        m_stored.append(about.trimmed().toUtf8());
+        m_stored.append(type.trimmed().toUtf8());
         add(m_stored.last(), m_stored[m_stored.size() - 2]);
     }
 
@@ -62,16 +62,17 @@ private:
 } // namespace
 
 ImportPreview buildImportPreview(
-    QList<ImportRecord> records, const QList<store::BirthdayRecord> &birthdays, int skippedLines)
+    QList<ImportRecord> records, const store::BirthdayList &birthdays, int skippedLines)
 {
     // A set instead of asking MyAboutHave per row: its scan of the whole list per row is
     // quadratic, and the second import of a large file would take minutes.
     SeenNames seen;
     QSet<QUuid> uids;
-    for (const store::BirthdayRecord &birthday : birthdays) {
-        seen.addStored(birthday);
-        if (!birthday.Uid.isNull())
-            uids.insert(birthday.Uid);
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        seen.addStored(birthdays.text(i, store::BirthdayText::About),
+            birthdays.text(i, store::BirthdayText::Type));
+        if (!birthdays.uid(i).isNull())
+            uids.insert(birthdays.uid(i));
     }
 
     ImportPreview preview;
@@ -92,8 +93,7 @@ ImportPreview buildImportPreview(
     return preview;
 }
 
-ImportPreview buildImportPreview(
-    ImportReading reading, const QList<store::BirthdayRecord> &birthdays)
+ImportPreview buildImportPreview(ImportReading reading, const store::BirthdayList &birthdays)
 {
     ImportPreview preview =
         buildImportPreview(std::move(reading.records), birthdays, reading.skippedLines);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "transfer/importlayout.h"
 #include "transfer/importreader.h"
@@ -47,12 +48,11 @@ struct ImportPreview
 // Ticks every record unless it duplicates a birthday of the list (same category list, same
 // trimmed name, as MyAboutHave decides, or the same Uid) or an earlier record of the file.
 // birthdays is the loaded list; pass an empty list when HasBirthdays is false.
-ImportPreview buildImportPreview(QList<ImportRecord> records,
-    const QList<store::BirthdayRecord> &birthdays, int skippedLines = 0);
+ImportPreview buildImportPreview(
+    QList<ImportRecord> records, const store::BirthdayList &birthdays, int skippedLines = 0);
 
 // The same on a reading: its records, report and encoding.
-ImportPreview buildImportPreview(
-    ImportReading reading, const QList<store::BirthdayRecord> &birthdays);
+ImportPreview buildImportPreview(ImportReading reading, const store::BirthdayList &birthdays);
 
 // The import report, one text a line: "第7行: 日期'2023-2-30'无效,按无日期导入", a line per
 // record already present by its Uid, and a last line counting the notes left out. Empty when

@@ -90,7 +90,7 @@ QString appleChineseDate(int year, int month, bool isLeap, int day)
         .arg(day, 2, 10, QChar(u'0'));
 }
 
-QByteArray buildVcards(const QList<store::BirthdayRecord> &birthdays)
+QByteArray buildVcards(const store::BirthdayList &birthdays)
 {
     QByteArray bytes;
     for (const store::BirthdayRecord &birthday : birthdays)
@@ -104,7 +104,7 @@ QString vcardChooserTitle()
 }
 
 VcardExportResult exportVcards(
-    const QList<store::BirthdayRecord> &birthdays, const QString &path, const QString &openDatabase)
+    const store::BirthdayList &birthdays, const QString &path, const QString &openDatabase)
 {
     if (const std::optional<QString> refused = exportTargetFailure(path, openDatabase))
         return { false, 0, *refused };

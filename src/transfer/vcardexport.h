@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 
 #include <QByteArray>
@@ -25,7 +26,7 @@ inline constexpr QStringView VcardStaffNoProperty = u"X-NATALIS-NO";
 // the sex, UID the Uid, the X-NATALIS properties above the rest. A lunar-rule birthday also
 // gets X-ALTBDAY;CALSCALE=chinese with its lunar date, as Apple's contacts write it (an "L"
 // after the month for a leap month). Reading the file back gives every field as it was.
-QByteArray buildVcards(const QList<store::BirthdayRecord> &birthdays);
+QByteArray buildVcards(const store::BirthdayList &birthdays);
 
 // The lunar date as X-ALTBDAY writes it: cycle, year of the cycle, month, day ("007800010101"
 // for the first day of 1984).
@@ -42,7 +43,7 @@ struct VcardExportResult
 
 // Writes buildVcards to path, replacing an existing file only once the new one is complete;
 // refuses the open database, any other database of ours and what is no regular file.
-VcardExportResult exportVcards(const QList<store::BirthdayRecord> &birthdays, const QString &path,
-    const QString &openDatabase);
+VcardExportResult exportVcards(
+    const store::BirthdayList &birthdays, const QString &path, const QString &openDatabase);
 
 } // namespace natalis::transfer

@@ -92,9 +92,10 @@ protected:
     // The first list's cell of the named row.
     QString cell(const QString &name, int column)
     {
-        for (const auto &row : window->listModel(0)->rows()) {
-            if (row.columns[0] == name)
-                return row.columns[column];
+        const BirthdayListModel &model = *window->listModel(0);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.cell(row, 0) == name)
+                return model.cell(row, column);
         }
         return u"(absent)"_s;
     }

@@ -38,7 +38,7 @@ protected:
         return window;
     }
 
-    const QList<store::BirthdayRecord> &birthdays() const override { return records; }
+    const store::BirthdayList &birthdays() const override { return records; }
     int currentSkin() const override { return 2; }
     QDateTime now() const override { return QDateTime(QDate(2006, 5, 1), QTime(10, 0)); }
     QString todayNotifyText() const override { return notifyText; }
@@ -49,7 +49,7 @@ protected:
     void showDayList(const QString &date, const QString &list) override { calls << date << list; }
     void showTodayList(const QString &heading) override { calls << heading; }
 
-    QList<store::BirthdayRecord> records;
+    store::BirthdayList records;
     QString notifyText;
     QStringList calls;
 };

@@ -55,7 +55,7 @@ protected:
         return natalis::test::queryRows(connection, "select DxSend from birthday order by Id");
     }
 
-    QList<store::BirthdayRecord> birthdays;
+    store::BirthdayList birthdays;
     bool hasBirthdays = false;
 };
 

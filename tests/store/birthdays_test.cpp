@@ -128,6 +128,14 @@ const LoadCase LoadCases[] = {
     { "overlong class, a text rows share, is cut to its width",
         "update birthday set Class='一二三四五六七八九十一二三四五六七八九十一二'",
         &BirthdayRecord::Class, u"一二三四五六七八九十一二三四五六七八九十"_s },
+    { "name cut at its width keeps a character outside the BMP whole",
+        "update birthday set About='一二三四五六七八九十一二三四五😀'", &BirthdayRecord::About,
+        u"一二三四五六七八九十一二三四五"_s },
+    { "bytes that are not UTF-8 read as replacement characters",
+        "update birthday set Beizhu=CAST(X'41FF42E4B8' AS TEXT)", &BirthdayRecord::Beizhu,
+        u"A\uFFFDB\uFFFD\uFFFD"_s },
+    { "a leading byte-order mark is dropped",
+        "update birthday set Company=CAST(X'EFBBBF41' AS TEXT)", &BirthdayRecord::Company, u"A"_s },
 };
 
 class LoadTest : public BirthdaysTest, public testing::WithParamInterface<LoadCase>

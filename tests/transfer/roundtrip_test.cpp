@@ -79,7 +79,7 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
     store::Connection source = folder.create(u"a.mdb"_s);
     for (const store::BirthdayRecord &r : test::everyKindOfBirthday())
         ASSERT_GT(store::AddBirthToMdb(source, r, test::EnteredAt), 0);
-    const QList<store::BirthdayRecord> before = store::LoadBirthdays(source).Birthdays;
+    const QList<store::BirthdayRecord> before = store::LoadBirthdays(source).Birthdays.toList();
     const QString file = folder.path(u"out"_s);
     ASSERT_TRUE(format.write(before, file));
     EXPECT_TRUE(folder.bytes(u"out"_s).startsWith(format.begins));
@@ -92,7 +92,7 @@ TEST_P(RoundTrip, ExportedRecordsImportIdentically)
         target, buildImportPreview(reading.records, {}), format.layout, test::EnteredAt);
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.statusText, QString::fromUtf16(format.status));
-    const QList<store::BirthdayRecord> after = store::LoadBirthdays(target).Birthdays;
+    const QList<store::BirthdayRecord> after = store::LoadBirthdays(target).Birthdays.toList();
     EXPECT_EQ(carried(after, format.keepsUid), carried(before, format.keepsUid));
     for (const store::BirthdayRecord &r : after) {
         EXPECT_FALSE(r.Uid.isNull());

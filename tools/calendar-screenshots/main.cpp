@@ -28,7 +28,7 @@ public:
         m_birthdays.append(lunar);
     }
 
-    const QList<store::BirthdayRecord> &birthdays() const override { return m_birthdays; }
+    const store::BirthdayList &birthdays() const override { return m_birthdays; }
     int currentSkin() const override { return m_skin; }
     QDateTime now() const override { return QDateTime(QDate(2006, 6, 10), QTime(9, 0)); }
     QString todayNotifyText() const override { return QStringLiteral("张三今天生日 李四今天生日"); }
@@ -52,7 +52,7 @@ private:
     }
 
     int m_skin;
-    QList<store::BirthdayRecord> m_birthdays;
+    store::BirthdayList m_birthdays;
 };
 
 void save(QWidget &widget, const QDir &folder, const QString &name)

@@ -1,0 +1,187 @@
+#pragma once
+
+#include "store/birthdayrecord.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <QUuid>
+#include <array>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+
+namespace natalis::store {
+
+// The text fields of a birthday, in BirthdayRecord's order.
+enum class BirthdayText : quint8 {
+    About,
+    Type,
+    Tel,
+    Beizhu,
+    strGL,
+    strNL,
+    blnIsGL,
+    Duanxin,
+    Sex,
+    Class,
+    QQ_MSN,
+    Company,
+    Address,
+    DxSend,
+    No,
+};
+inline constexpr int BirthdayTextCount = 15;
+
+// The birthdays as the program holds them: one compact row each (Id, Uid, days of notice and
+// where its texts lie) and every text in one shared buffer, a text that repeats from row to row
+// held once. A large list then costs about a tenth of what a BirthdayRecord per row does.
+//
+// Readers of many rows take a field straight from a row (text, id, days, uid); a caller that
+// needs a whole BirthdayRecord has one made on demand (at, operator[], iteration), whose texts
+// are its own copies, so that it may be kept and changed however the list changes later.
+//
+// Copies share rows and buffer until one of them changes. Not for concurrent writers.
+class BirthdayList
+{
+public:
+    // Where a text lies in the buffer: length characters from offset.
+    struct TextRef
+    {
+        quint32 offset = 0;
+        quint16 length = 0;
+    };
+
+    BirthdayList() = default;
+    // A list of these records, in this order (the lists that tests and tools make by hand).
+    BirthdayList(const QList<BirthdayRecord> &records); // NOLINT: implicit on purpose
+    BirthdayList(std::initializer_list<BirthdayRecord> records);
+
+    qsizetype size() const { return m_rows.size(); }
+    qsizetype count() const { return m_rows.size(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+
+    qint32 id(qsizetype i) const { return m_rows[i].id; }
+    qint16 days(qsizetype i) const { return m_rows[i].days; }
+    QUuid uid(qsizetype i) const { return m_rows[i].uid; }
+    // The text as stored, untrimmed; valid until the list changes.
+    QStringView text(qsizetype i, BirthdayText field) const
+    {
+        const Row &row = m_rows[i];
+        return QStringView(m_pool.data() + row.offsets[int(field)], row.lengths[int(field)]);
+    }
+    // The same text as a QString of its own; null when empty.
+    QString string(qsizetype i, BirthdayText field) const { return copied(textRef(i, field)); }
+
+    BirthdayRecord at(qsizetype i) const;
+    BirthdayRecord operator[](qsizetype i) const { return at(i); }
+    BirthdayRecord first() const { return at(0); }
+    BirthdayRecord value(qsizetype i) const
+    {
+        return i >= 0 && i < size() ? at(i) : BirthdayRecord();
+    }
+    QList<BirthdayRecord> toList() const;
+    // Rows pos to pos + length (fewer at the end), sharing this list's texts.
+    BirthdayList mid(qsizetype pos, qsizetype length) const;
+    // The rows at these positions, in this order, sharing this list's texts.
+    BirthdayList rowsAt(const QList<qsizetype> &positions) const;
+
+    void reserve(qsizetype rows) { m_rows.reserve(rows); }
+    void clear();
+    void append(const BirthdayRecord &record);
+    void replace(qsizetype i, const BirthdayRecord &record);
+    void setText(qsizetype i, BirthdayText field, QStringView text);
+    void setDays(qsizetype i, qint16 days) { m_rows[i].days = days; }
+    void removeAt(qsizetype i) { m_rows.removeAt(i); }
+
+    // Yields a record made on demand for each row: bind it by value or by const reference.
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = BirthdayRecord;
+        using difference_type = qsizetype;
+        using reference = BirthdayRecord;
+        using pointer = void;
+
+        const_iterator() = default;
+        const_iterator(const BirthdayList *list, qsizetype i) : m_list(list), m_i(i) { }
+        BirthdayRecord operator*() const { return m_list->at(m_i); }
+        const_iterator &operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            const_iterator was = *this;
+            ++m_i;
+            return was;
+        }
+        difference_type operator-(const const_iterator &other) const { return m_i - other.m_i; }
+        bool operator==(const const_iterator &other) const { return m_i == other.m_i; }
+
+    private:
+        const BirthdayList *m_list = nullptr;
+        qsizetype m_i = 0;
+    };
+    using iterator = const_iterator;
+    const_iterator begin() const { return { this, 0 }; }
+    const_iterator end() const { return { this, size() }; }
+
+    friend bool operator==(const BirthdayList &a, const BirthdayList &b);
+
+    // For the loader, which builds the rows straight from its statement.
+
+    // Room at the end of the buffer for characters more characters; returns where they go.
+    // Nothing is kept until commitText.
+    char16_t *textTail(qsizetype characters);
+    // Keeps length characters written at textTail as a text of their own.
+    TextRef commitText(qsizetype length);
+    TextRef addText(QStringView text);
+    QStringView textAt(TextRef ref) const
+    {
+        return QStringView(m_pool.data() + ref.offset, ref.length);
+    }
+    void appendRow(qint32 id, qint16 days, const QUuid &uid,
+        const std::array<TextRef, BirthdayTextCount> &texts);
+    TextRef textRef(qsizetype i, BirthdayText field) const
+    {
+        const Row &row = m_rows[i];
+        return { row.offsets[int(field)], row.lengths[int(field)] };
+    }
+    void setTextRef(qsizetype i, BirthdayText field, TextRef ref)
+    {
+        Row &row = m_rows[i];
+        row.offsets[int(field)] = ref.offset;
+        row.lengths[int(field)] = ref.length;
+    }
+    // Reorders the rows: row i of the result is row order[i] of the list.
+    void reorder(const QList<qsizetype> &order);
+    // Gives back the buffer's room beyond its texts, once the list is complete.
+    void squeeze();
+
+private:
+    // 112 bytes: the offsets and lengths apart, so that no padding lies between them.
+    struct Row
+    {
+        qint32 id = 0;
+        qint16 days = 7;
+        std::array<quint16, BirthdayTextCount> lengths {};
+        QUuid uid;
+        std::array<quint32, BirthdayTextCount> offsets {};
+    };
+    static_assert(sizeof(Row) == 112);
+
+    QString copied(TextRef ref) const;
+    // Makes room for characters more in a buffer of this list's own to write to.
+    void reserveText(qsizetype characters);
+
+    QList<Row> m_rows;
+    QString::DataPointer m_pool;
+    // The end of the buffer's used part, shared by every copy of this list that shares the
+    // buffer: only the copy whose own end matches may write beyond it.
+    std::shared_ptr<qsizetype> m_claimed;
+};
+
+} // namespace natalis::store
