@@ -151,15 +151,6 @@ QString versionOf(const DavReply &reply)
     return found.isEmpty() ? QString() : collectionVersion(found.first());
 }
 
-QByteArray syncCollectionBody(const QString &token)
-{
-    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
-           "<d:sync-token>"
-        + token.toHtmlEscaped().toUtf8()
-        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
-          "</d:sync-collection>";
-}
-
 // The server's collection changed since our last sync (someone else's event, an edit on a
 // phone, or our own sync that broke off): its listing says which of our events are still there
 // with which ETag. Only events this database recorded are looked at: an event in our UID form

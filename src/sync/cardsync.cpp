@@ -184,15 +184,6 @@ QByteArray multigetBody(const QStringList &paths)
     return body + "</card:addressbook-multiget>";
 }
 
-QByteArray syncCollectionBody(const QString &token)
-{
-    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
-           "<d:sync-token>"
-        + token.toHtmlEscaped().toUtf8()
-        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
-          "</d:sync-collection>";
-}
-
 struct ServerCard
 {
     QString href;

@@ -48,6 +48,15 @@ QByteArray propfindBody(const QList<QByteArray> &properties)
     return propfindBodyWith(R"(xmlns:c="urn:ietf:params:xml:ns:caldav")", properties);
 }
 
+QByteArray syncCollectionBody(const QString &token)
+{
+    return R"(<?xml version="1.0" encoding="utf-8"?><d:sync-collection xmlns:d="DAV:">)"
+           "<d:sync-token>"
+        + token.toHtmlEscaped().toUtf8()
+        + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+          "</d:sync-collection>";
+}
+
 DavReply readOrMakeCollection(
     DavClient &client, const QUrl &url, const QByteArray &body, const DavRequest &make)
 {

@@ -55,6 +55,8 @@ QByteArray propfindBodyWith(QByteArrayView kindPrefix, const QList<QByteArray> &
 // The XML bodies of the requests that discovery and the push share.
 QByteArray propfindBody(const QList<QByteArray> &properties); // e.g. "d:getetag", "cs:getctag"
 QByteArray mkcalendarBody(const QString &displayName);
+// The changes since token (RFC 6578), by ETag, for calendars and address books alike.
+QByteArray syncCollectionBody(const QString &token);
 
 // The collection at url asked with a Depth 0 PROPFIND of body, made with make first when the
 // server has none (404) and make has a verb. The reply is the last one: 207 with the collection,
