@@ -72,6 +72,18 @@ protected:
         return std::nullopt;
     }
 
+    // count birthdays added to A in one transaction, as an import does.
+    void addCustomers(int count)
+    {
+        store::Transaction transaction(a);
+        for (int i = 0; i < count; ++i)
+            ASSERT_GT(store::AddBirthToMdb(a,
+                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
+                          later()),
+                0);
+        transaction.commit();
+    }
+
     // The program's clock as the user works: each change a minute after the one before.
     QDateTime later()
     {
@@ -280,15 +292,7 @@ TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
 
 TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
 {
-    {
-        store::Transaction transaction(a);
-        for (int i = 0; i < 200; ++i)
-            ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
-                          later()),
-                0);
-        transaction.commit();
-    }
+    addCustomers(200);
     EXPECT_EQ(sync(a).pushed, 200);
     EXPECT_EQ(sync(b).pulled, 200);
     EXPECT_EQ(sync(a).requests, 1);
@@ -322,15 +326,7 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
 
 TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
-    {
-        store::Transaction transaction(a);
-        for (int i = 0; i < 200; ++i)
-            ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
-                          later()),
-                0);
-        transaction.commit();
-    }
+    addCustomers(200);
     files.write(QStringLiteral("password"), "x\n");
     QProcess cli;
     cli.start(QStringLiteral(NATALIS_CLI_PATH),
