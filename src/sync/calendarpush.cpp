@@ -400,8 +400,7 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
         store::forgetSyncCollection(m_connection, m_key);
         return true;
     }
-    // The collection as our writes left it; another client's write in between shows as a change
-    // at the next sync.
+    // The collection as it stands after our writes, for the next sync to compare with.
     m_finalVersion = m_tasks.isEmpty() ? m_serverVersion : versionOf(readCollection());
     return true;
 }
