@@ -12,6 +12,8 @@ void createSyncState(Connection &connection)
                     "[Hash] blob not null,primary key([Collection],[Uid]))");
     connection.exec("create table if not exists synccollection([Collection] text primary key,"
                     "[Version] text not null)");
+    connection.exec("create table if not exists syncinputs([Collection] text primary key,[Digest] "
+                    "text not null)");
     connection.exec(
         "create table if not exists syncsetting([Key] text primary key,[Value] text not null)");
 }
@@ -62,9 +64,46 @@ void writeSyncVersion(Connection &connection, const QString &collection, const Q
         .run();
 }
 
+QString readSyncVersion(Connection &connection, const QString &collection)
+{
+    createSyncState(connection);
+    Statement &select =
+        connection.cached("select [Version] from synccollection where [Collection]=?");
+    select.bind(1, collection);
+    QString version;
+    if (select.step())
+        version = select.text(0);
+    select.reset();
+    return version;
+}
+
+QByteArray readSyncInputs(Connection &connection, const QString &collection)
+{
+    createSyncState(connection);
+    Statement &select = connection.cached("select [Digest] from syncinputs where [Collection]=?");
+    select.bind(1, collection);
+    QByteArray digest;
+    if (select.step())
+        digest = select.text(0).toLatin1();
+    select.reset();
+    return digest;
+}
+
+void writeSyncInputs(Connection &connection, const QString &collection, const QByteArray &digest)
+{
+    createSyncState(connection);
+    if (digest.isEmpty())
+        connection.cached("delete from syncinputs where [Collection]=?").bindAll(collection).run();
+    else
+        connection.cached("insert or replace into syncinputs([Collection],[Digest]) values(?,?)")
+            .bindAll(collection, QString::fromLatin1(digest))
+            .run();
+}
+
 void forgetSyncCollection(Connection &connection, const QString &collection)
 {
     createSyncState(connection);
+    connection.cached("delete from syncinputs where [Collection]=?").bindAll(collection).run();
     connection.cached("delete from syncevent where [Collection]=?").bindAll(collection).run();
     connection.cached("delete from synccollection where [Collection]=?").bindAll(collection).run();
 }

@@ -37,7 +37,14 @@ SyncCollectionState readSyncState(Connection &connection, const QString &collect
 void writeSyncedEvent(Connection &connection, const QString &collection, const SyncedEvent &event);
 void forgetSyncedEvent(Connection &connection, const QString &collection, const QString &uid);
 void writeSyncVersion(Connection &connection, const QString &collection, const QString &version);
-// Drops every record of collection, its version included.
+// The version alone, without reading the events; empty when none.
+QString readSyncVersion(Connection &connection, const QString &collection);
+// A digest of everything the events of the last complete sync into collection were made of, so
+// that a sync with the same inputs and an unchanged server can skip making them; empty when none.
+// Writing an empty digest forgets it.
+QByteArray readSyncInputs(Connection &connection, const QString &collection);
+void writeSyncInputs(Connection &connection, const QString &collection, const QByteArray &digest);
+// Drops every record of collection, its version and inputs included.
 void forgetSyncCollection(Connection &connection, const QString &collection);
 
 // The calendar-sync choices of the settings page and the last outcome, as key/value rows.

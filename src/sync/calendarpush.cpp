@@ -91,12 +91,23 @@ public:
     {
     }
 
-    // Plans the work for the events build gives for ics; false when the collection could not be
-    // reached or made.
-    bool prepare(const BuildObjects &build, transfer::IcsOptions ics, const QByteArray &stampLine);
+    // Reads the collection, made when missing; false when it could not be reached or made.
+    bool reach();
+    // The server says the collection is as the last complete sync left it.
+    bool unchanged() const
+    {
+        return !m_serverVersion.isEmpty() && m_serverVersion == m_storedVersion;
+    }
+    // Plans the work for the events build gives for ics, on a reached collection.
+    void prepare(const BuildObjects &build, transfer::IcsOptions ics, const QByteArray &stampLine);
     qint64 work() const { return m_tasks.size(); }
-    // Runs the planned work; progress counts on from done.
+    qint64 compared() const { return m_wanted.size(); }
+    // Runs the planned work; progress counts on from done. A clearing push then forgets the
+    // collection; any other has what remember() writes.
     bool run(const SyncProgress &progress, qint64 &done, qint64 total);
+    // Writes down the collection's version after a complete run, so that the next sync with
+    // nothing changed asks only that.
+    void remember();
 
 private:
     bool fail(const DavReply &reply)
@@ -128,6 +139,9 @@ private:
     QString m_name;
     SyncResult &m_result;
     bool m_clearing;
+    bool m_gone = false; // a clearing push found no collection
+    QString m_storedVersion;
+    QString m_finalVersion;
     SyncCollectionState m_state;
     QHash<QString, Wanted> m_wanted;
     QList<Task> m_tasks;
@@ -201,9 +215,31 @@ void CollectionPush::adoptListing()
     }
 }
 
-bool CollectionPush::prepare(
+bool CollectionPush::reach()
+{
+    m_storedVersion = store::readSyncVersion(m_connection, m_key);
+    const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
+        m_clearing ? DavRequest {}
+                   : DavRequest { "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
+    if (collection.status == 404 && m_clearing)
+        return m_gone = true; // gone with everything of ours in it
+    if (collection.status != 207)
+        return fail(collection);
+    const QList<DavResource> found = parseMultistatus(collection.body);
+    if (found.isEmpty() || !found.first().calendar) {
+        m_result.error = u"该地址不是日历: "_s + m_url.toString();
+        return false;
+    }
+    m_serverVersion = versionOf(collection);
+    m_serverToken = found.first().text.value(u"sync-token"_s);
+    return true;
+}
+
+void CollectionPush::prepare(
     const BuildObjects &build, transfer::IcsOptions ics, const QByteArray &stampLine)
 {
+    if (m_gone)
+        return;
     m_state = store::readSyncState(m_connection, m_key);
     // Events of past years that we put there stay, so that a new year does not wipe last
     // year's birthdays off the phone: they are computed again to see whether they still stand.
@@ -224,25 +260,9 @@ bool CollectionPush::prepare(
                 { object.data, QCryptographicHash::hash(stable, QCryptographicHash::Sha1).toHex(),
                     object.start, past });
     }
-
-    const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
-        m_clearing ? DavRequest {}
-                   : DavRequest { "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
-    if (collection.status == 404 && m_clearing)
-        return true; // gone with everything of ours in it
-    if (collection.status != 207)
-        return fail(collection);
-    const QList<DavResource> found = parseMultistatus(collection.body);
-    if (found.isEmpty() || !found.first().calendar) {
-        m_result.error = u"该地址不是日历: "_s + m_url.toString();
-        return false;
-    }
-    m_serverVersion = versionOf(collection);
-    m_serverToken = found.first().text.value(u"sync-token"_s);
     if (m_serverVersion.isEmpty() || m_serverVersion != m_state.version)
         adoptListing();
     plan();
-    return true;
 }
 
 void CollectionPush::plan()
@@ -380,18 +400,37 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
         store::forgetSyncCollection(m_connection, m_key);
         return true;
     }
-    // Remember the collection as it stands now, so that the next sync with nothing changed asks
-    // only this.
-    const DavReply after = m_tasks.isEmpty() ? DavReply {} : readCollection();
-    const QString version = m_tasks.isEmpty() ? m_serverVersion : versionOf(after);
-    if (version != m_state.version)
-        store::writeSyncVersion(m_connection, m_key, version);
+    // The collection as it stands after our writes, for the next sync to compare with.
+    m_finalVersion = m_tasks.isEmpty() ? m_serverVersion : versionOf(readCollection());
     return true;
+}
+
+void CollectionPush::remember()
+{
+    if (m_finalVersion != m_storedVersion)
+        store::writeSyncVersion(m_connection, m_key, m_finalVersion);
 }
 
 QString festivalName()
 {
     return u" 节日节气"_s;
+}
+
+// What the events of a sync are made of: the birthdays' texts that the events read and the
+// options that shape them (the stamp aside). Compared as texts, never by change times, since
+// another program may have changed the file without leaving one.
+QByteArray inputsDigest(const store::BirthdayList &birthdays, const SyncOptions &options,
+    const transfer::IcsOptions &ics)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QStringLiteral("%1|%2|%3|%4|")
+                     .arg(options.calendar.toString())
+                     .arg(ics.fromYear)
+                     .arg(ics.years)
+                     .arg(options.festivals)
+                     .toUtf8());
+    transfer::hashIcsInputs(hash, birthdays);
+    return hash.result().toHex();
 }
 
 } // namespace
@@ -422,37 +461,61 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
     ics.stamp = options.now;
     const QByteArray stampLine =
         "DTSTAMP:" + options.now.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n";
+    const QString key = options.calendar.toString();
+    const QByteArray inputs = inputsDigest(birthdays, options, ics);
 
     try {
         CollectionPush birthdayPush(
             connection, client, options.calendar, options.calendarName, result);
         std::optional<CollectionPush> festivalPush;
-        if (!birthdayPush.prepare(
-                [&](const transfer::IcsOptions &range) {
-                    return transfer::buildIcsObjects(
-                        birthdays, range, transfer::IcsPart::Birthdays);
-                },
-                ics, stampLine))
-            return result.requests = client.requestCount(), result;
         // Festivals turned off take their events with them; after that the collection costs
         // nothing more.
         const QUrl festivalUrl = festivalCalendarUrl(options.calendar);
         if (options.festivals
-            || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty()) {
+            || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty())
             festivalPush.emplace(
                 connection, client, festivalUrl, options.calendarName + festivalName(), result);
-            const auto festivals = [&](const transfer::IcsOptions &range) {
-                return options.festivals
-                    ? transfer::buildIcsObjects({}, range, transfer::IcsPart::Festivals)
-                    : QList<transfer::IcsObject>();
-            };
-            if (!festivalPush->prepare(festivals, ics, stampLine))
-                return result.requests = client.requestCount(), result;
+        const auto finish = [&] { return result.requests = client.requestCount(), result; };
+        if (!birthdayPush.reach() || (festivalPush && !festivalPush->reach()))
+            return finish();
+        // The same inputs as the last complete sync and collections nobody wrote to since: the
+        // events would come out as the server holds them.
+        if (store::readSyncInputs(connection, key) == inputs && birthdayPush.unchanged()
+            && (!festivalPush || festivalPush->unchanged())) {
+            result.ok = true;
+            return finish();
         }
+        // Until this sync completes, its inputs are not the server's.
+        store::writeSyncInputs(connection, key, {});
+
+        birthdayPush.prepare(
+            [&](const transfer::IcsOptions &range) {
+                return transfer::buildIcsObjects(birthdays, range, transfer::IcsPart::Birthdays);
+            },
+            ics, stampLine);
+        if (festivalPush)
+            festivalPush->prepare(
+                [&](const transfer::IcsOptions &range) {
+                    return options.festivals
+                        ? transfer::buildIcsObjects({}, range, transfer::IcsPart::Festivals)
+                        : QList<transfer::IcsObject>();
+                },
+                ics, stampLine);
+        result.compared =
+            int(birthdayPush.compared() + (festivalPush ? festivalPush->compared() : 0));
         const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);
         qint64 done = 0;
-        result.ok = birthdayPush.run(progress, done, total)
-            && (!festivalPush || festivalPush->run(progress, done, total));
+        const bool birthdaysDone = birthdayPush.run(progress, done, total);
+        result.ok = birthdaysDone && (!festivalPush || festivalPush->run(progress, done, total));
+        store::Transaction transaction(connection);
+        if (birthdaysDone)
+            birthdayPush.remember();
+        if (result.ok) {
+            if (festivalPush)
+                festivalPush->remember();
+            store::writeSyncInputs(connection, key, inputs);
+        }
+        transaction.commit();
     } catch (const store::DbException &exception) {
         result.ok = false;
         result.error = u"数据库错误: "_s + exception.error().description;
@@ -474,6 +537,7 @@ SyncResult clearCalendar(store::Connection &connection, DavClient &client, const
     };
     try {
         result.ok = true;
+        store::writeSyncInputs(connection, calendar.toString(), {});
         for (const QUrl &url : { calendar, festivalCalendarUrl(calendar) }) {
             if (store::readSyncState(connection, url.toString()).events.isEmpty()) {
                 store::forgetSyncCollection(connection, url.toString());
@@ -481,7 +545,12 @@ SyncResult clearCalendar(store::Connection &connection, DavClient &client, const
             }
             CollectionPush push(connection, client, url, {}, result, true);
             qint64 done = 0;
-            if (!push.prepare(nothing, {}, {}) || !push.run({}, done, push.work())) {
+            if (!push.reach()) {
+                result.ok = false;
+                break;
+            }
+            push.prepare(nothing, {}, {});
+            if (!push.run({}, done, push.work())) {
                 result.ok = false;
                 break;
             }

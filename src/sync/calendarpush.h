@@ -35,6 +35,9 @@ struct SyncResult
     bool stopped = false;
     int created = 0, updated = 0, deleted = 0;
     int requests = 0; // HTTP requests sent
+    // Events made and compared with the records of what was sent; 0 when nothing they are made
+    // of changed since the last complete sync and the server holds what it left.
+    int compared = 0;
     QString error; // "服务器无法连接" …, empty on success
     QString warning; // e.g. that the connection is not encrypted
 };
@@ -51,7 +54,8 @@ QUrl festivalCalendarUrl(const QUrl &calendar);
 // are changed or deleted: another database's events in the same collection, even in our UID
 // form, are never touched. Events of years before now's stay until their birthday is deleted
 // or its date changed. What it sent last lives in those tables, so an unchanged list costs one
-// request per collection. A conflict (412) is answered by reading the event's ETag again and
+// request per collection, and with a digest of the inputs of the last complete sync there, no
+// event is made either. A conflict (412) is answered by reading the event's ETag again and
 // retrying once. A failure half way keeps what the server confirmed; the next sync completes the
 // rest. Runs on the calling thread, which must not be the window's.
 SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayList &birthdays,

@@ -367,6 +367,49 @@ QList<IcsObject> buildIcsObjects(
     return objects;
 }
 
+void hashIcsInputs(QCryptographicHash &hash, const BirthdayList &birthdays)
+{
+    using store::BirthdayText;
+    const auto add = [&hash](QStringView text) {
+        const qsizetype size = text.size();
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(&size), sizeof size));
+        hash.addData(QByteArrayView(
+            reinterpret_cast<const char *>(text.data()), text.size() * qsizetype(sizeof(QChar))));
+    };
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        for (const BirthdayText field :
+            { BirthdayText::About, BirthdayText::Tel, BirthdayText::Beizhu, BirthdayText::strGL,
+                BirthdayText::strNL, BirthdayText::blnIsGL })
+            add(birthdays.text(i, field));
+        const qint64 numbers[] = { birthdays.id(i), birthdays.days(i) };
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(numbers), sizeof numbers));
+        hash.addData(birthdays.uid(i).toRfc4122());
+    }
+    // One birthday of each kind of event, in a year with a leap day, and a year of festivals.
+    static const QByteArray Sample = [] {
+        BirthdayRecord gregorian;
+        gregorian.About = u"甲"_s;
+        gregorian.Tel = u"1"_s;
+        gregorian.Beizhu = u"乙"_s;
+        gregorian.strGL = u"公历1990年 03月04日"_s;
+        gregorian.blnIsGL = reminder::RemindByGregorian.toString();
+        BirthdayRecord leapDay = gregorian;
+        leapDay.strGL = u"公历1992年 02月29日"_s;
+        BirthdayRecord lunar = gregorian;
+        lunar.strNL = u"农历1990年 08月15日"_s;
+        lunar.blnIsGL = reminder::RemindByLunar.toString();
+        const IcsOptions options { 2024, 1, false, QDateTime(QDate(2024, 1, 1), QTime(0, 0)) };
+        QByteArray events;
+        for (const IcsPart part : { IcsPart::Birthdays, IcsPart::Festivals }) {
+            for (const IcsObject &object :
+                buildIcsObjects({ gregorian, leapDay, lunar }, options, part))
+                events += object.data;
+        }
+        return QCryptographicHash::hash(events, QCryptographicHash::Sha1);
+    }();
+    hash.addData(Sample);
+}
+
 QString icsChooserTitle()
 {
     return u"导出到手机日历(*.ics)"_s;

@@ -5,6 +5,7 @@
 #include "transfer/statussink.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -53,6 +54,14 @@ struct IcsObject
 // in the order buildIcs writes them.
 QList<IcsObject> buildIcsObjects(
     const store::BirthdayList &birthdays, const IcsOptions &options, IcsPart part);
+
+// Feeds hash with everything the events of buildIcsObjects are made of besides the options and
+// the stamp: per birthday the texts and numbers its events read, as stored, and the events of a
+// fixed sample, so that a newer program whose events read differently does not take an older
+// one's events for its own. Equal digests with equal options mean equal events, so a caller can
+// tell that nothing changed without making them; extend this with any field the events come to
+// read.
+void hashIcsInputs(QCryptographicHash &hash, const store::BirthdayList &birthdays);
 
 // The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
 // birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日

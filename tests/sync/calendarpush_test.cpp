@@ -1,0 +1,91 @@
+// What makes a calendar sync make and compare its events again, and what leaves it at the one
+// request that asks whether the server changed: the list's texts as any program left them in
+// the file, and the options.
+#include "store/birthdays.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/radicaleprocess.h"
+#include "support/tempdatabase.h"
+#include "sync/calendarpush.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace natalis::sync {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct InputChange
+{
+    const char *situation;
+    const char *sql; // run on the file between the two syncs, as another program would
+    void (*options)(SyncOptions &);
+    bool rebuilt;
+};
+
+void same(SyncOptions &) { }
+
+class UnchangedSync : public testing::TestWithParam<InputChange>
+{
+public:
+    static void SetUpTestSuite() { server = std::make_unique<test::RadicaleProcess>(); }
+    static void TearDownTestSuite() { server.reset(); }
+    static inline std::unique_ptr<test::RadicaleProcess> server;
+};
+
+TEST_P(UnchangedSync, MakesTheEventsAgainOnlyWhenTheirInputsChanged)
+{
+    static int calendars = 0;
+    const InputChange &row = GetParam();
+    test::TempDatabase files;
+    store::Connection connection = files.create();
+    for (const store::BirthdayRecord &record :
+        { test::lunarBirthday(u"人0"_s, u"农历1955年 03月04日"_s),
+            test::lunarBirthday(u"人1"_s, u"农历1960年 11月20日"_s),
+            test::gregorianBirthday(u"人2"_s, u"公历1970年 05月06日"_s) })
+        store::AddBirthToMdb(connection, record, test::EnteredAt);
+    SyncOptions options;
+    options.calendar = server->url().resolved(QUrl(u"/alice/%1/"_s.arg(++calendars)));
+    options.years = 3;
+    options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
+    const auto sync = [&] {
+        DavClient client({ u"alice"_s, u"x"_s });
+        return pushBirthdays(
+            connection, store::LoadBirthdays(connection).Birthdays, client, options);
+    };
+    ASSERT_TRUE(sync().ok);
+
+    if (*row.sql)
+        connection.exec(row.sql);
+    row.options(options);
+    const SyncResult second = sync();
+    ASSERT_TRUE(second.ok) << second.error.toStdString();
+    if (row.rebuilt) {
+        EXPECT_GT(second.compared, 0);
+        EXPECT_GT(second.created + second.updated + second.deleted, 0);
+    } else {
+        EXPECT_EQ(second.compared, 0);
+        EXPECT_EQ(second.requests, 1);
+    }
+}
+
+const InputChange InputChanges[] = {
+    { "nothing changed", "", same, false },
+    { "a field the events never show", "update birthday set Company='某公司',Sex='女'", same,
+        false },
+    { "a name edited", "update birthday set About='人0改' where About='人0'", same, true },
+    { "a lunar date edited", "update birthday set strNL='农历1955年 03月05日' where About='人0'",
+        same, true },
+    { "advance days changed", "update birthday set intnums=9 where About='人2'", same, true },
+    { "a row deleted by another program", "delete from birthday where About='人1'", same, true },
+    { "years changed", "", [](SyncOptions &o) { o.years = 2; }, true },
+    { "a new year begun", "",
+        [](SyncOptions &o) { o.now = QDateTime(QDate(2027, 1, 2), QTime(8, 0)); }, true },
+    { "festivals switched on", "", [](SyncOptions &o) { o.festivals = true; }, true },
+};
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, UnchangedSync, testing::ValuesIn(InputChanges), test::BySituation());
+
+} // namespace
+} // namespace natalis::sync
