@@ -457,6 +457,16 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r, const QDat
     });
 }
 
+int changeBirthdayUid(Connection &connection, qint32 id, const QUuid &uid)
+{
+    return runGuarded([&] {
+        connection.cached("update birthday set strUid=? where Id=?")
+            .bindAll(uidText(uid), id)
+            .run();
+        requireChangedRow(connection, id);
+    });
+}
+
 int putBirthdayStates(
     Connection &connection, std::span<const BirthdayState> states, const QDateTime &now)
 {

@@ -162,6 +162,23 @@ QString foreignCardUid(const QByteArray &data, const QString &uid)
     return value.isEmpty() || value == u"urn:uuid:"_s + uid ? QString() : value;
 }
 
+// The UID a card goes by on every computer, for choosing between two cards of one birthday:
+// the card's own UID, or its address when it has none.
+QString cardIdentity(const QByteArray &data, const QString &href)
+{
+    const QList<transfer::Vcard> cards = transfer::parseVcards(data);
+    const transfer::VcardProperty *property =
+        cards.isEmpty() ? nullptr : cards.first().first(u"UID");
+    const QString value = property ? property->text().trimmed() : QString();
+    return value.isEmpty() ? QUrl(href).path() : value;
+}
+
+// The same for a card of the last sync, as this file wrote it.
+QString cardIdentity(const store::SyncedCard &card)
+{
+    return card.cardUid.isEmpty() ? u"urn:uuid:"_s + card.uid : card.cardUid;
+}
+
 QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, const QString &cardUid)
 {
     QByteArray card = transfer::buildVcards({ record });
@@ -202,6 +219,7 @@ struct Task
     Fields fields;
     QByteArray data;
     QString cardUid;
+    QDateTime changed;
 };
 
 class CardSync
@@ -231,9 +249,10 @@ private:
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
-    // The birthdays no card stands for yet, by nameKey: a new card may be one of them.
-    QHash<QString, QString> m_unlinked;
+    // Every birthday here by nameKey: a new card may be one of them.
+    QHash<QString, QString> m_named;
     QHash<QString, QString> m_hrefUid; // the cards of the last sync: href -> uid
+    QSet<QString> m_gone; // the hrefs of cards removed from the server since the last sync
     bool push(const SyncProgress &progress, bool &conflicted);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
@@ -320,22 +339,58 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     if (const auto linked = m_hrefUid.constFind(card.href); linked != m_hrefUid.cend())
         server.Uid = QUuid::fromString(*linked);
     QString uid = uidOf(server);
+    const QString cardKey = uid; // the card's own entry in the sync's record
     auto base = state.cards.constFind(uid);
     auto local = locals.find(uid);
     if (base != state.cards.cend() && lacksOwnFields(card.data))
         keepDroppedFields(server, base->fields);
-    if (local == locals.end() && base == state.cards.cend()) {
-        // The same birthday entered on two computers (or on a phone) before either synced: a
-        // second row of the name would break the list's one-name rule and go to every other
-        // computer at the next sync. The card is linked to the row here instead, both versions
-        // merged as any change made on both sides, and the link kept under the card's own
-        // address and UID, so that neither side makes a second card or a second row of it.
-        const auto same = m_unlinked.constFind(nameKey(server));
-        if (same != m_unlinked.cend() && locals.contains(*same)) {
-            uid = *same;
-            server.Uid = QUuid::fromString(uid);
-            local = locals.find(uid);
-            m_unlinked.erase(same);
+    // What the merge weighs both sides against: the values of the last sync, or none.
+    const Fields *synced = base != state.cards.cend() ? &base->fields : nullptr;
+    QDateTime ourTime = changes.value(uid);
+    bool theirsFirst = false; // on equal change times
+    bool replaced = false; // the card gives way to the row's own and is deleted from the server
+    // The same birthday entered on two computers (or on a phone) before either synced: a second
+    // row of the name would break the list's one-name rule and go to every other computer at the
+    // next sync.
+    const auto same = m_named.constFind(nameKey(server));
+    if (local == locals.end() && same != m_named.cend() && locals.contains(*same)) {
+        const auto mine = state.cards.constFind(*same);
+        if (mine == state.cards.cend()) {
+            // The row has no card yet: the card is linked to it, both versions merged as any
+            // change made on both sides, and the link kept under the card's own address and
+            // UID, so that neither side makes a second card or a second row of it.
+            if (base == state.cards.cend()) {
+                uid = *same;
+                server.Uid = QUuid::fromString(uid);
+                local = locals.find(uid);
+                ourTime = changes.value(uid);
+                m_named.erase(same);
+            }
+        } else if (mine->href != card.href) {
+            // Both computers put a card of it before either saw the other's. Each decides alone,
+            // and alike: the card whose UID sorts first stays, the other is merged into it by
+            // the rule of a change made on both sides and deleted from the server, and the row
+            // goes by the staying card's Uid. When the row's own card is gone already, the other
+            // computer has done so and the card is the merge it made.
+            const bool mineGone = m_gone.contains(mine->href);
+            theirsFirst = mineGone || cardIdentity(card.data, card.href) < cardIdentity(*mine);
+            ourTime = changes.value(*same, mine->changed);
+            synced = mineGone ? &mine->fields : nullptr;
+            if (theirsFirst) {
+                BirthdayRecord moved = locals.take(*same);
+                check(store::changeBirthdayUid(m_connection, moved.Id, server.Uid) == 1);
+                if (changes.contains(*same))
+                    store::queueCardChange(m_connection, uid, changes.value(*same));
+                store::clearCardChange(m_connection, *same);
+                moved.Uid = server.Uid;
+                local = locals.insert(uid, moved);
+                m_named.insert(nameKey(moved), uid);
+                // The row's old card, when still there, goes at the push: no birthday is its.
+            } else {
+                uid = *same;
+                local = locals.find(uid);
+                replaced = true;
+            }
         }
     }
     // A card that names none of our categories keeps the one it has here.
@@ -346,6 +401,9 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             server.Type = local->Type;
     }
     const Fields theirs = fieldsOf(server);
+    QDateTime theirTime = revTime(card.data);
+    if (!theirTime.isValid())
+        theirTime = m_options.now.toUTC();
 
     if (local == locals.end()) {
         // New to this file, or deleted here while it changed there: the change is the newer
@@ -358,18 +416,13 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         ++m_result.pulled;
     } else {
         const Fields ours = fieldsOf(*local);
-        const bool known = base != state.cards.cend();
-        const QDateTime ourTime = changes.value(uid);
-        QDateTime theirTime = revTime(card.data);
-        if (!theirTime.isValid())
-            theirTime = m_options.now.toUTC();
         Fields merged = ours;
         for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
             const QString mine = ours.value(it.key());
             if (mine == *it)
                 continue;
-            const bool oursChanged = !known || base->fields.value(it.key()) != mine;
-            const bool theirsChanged = !known || base->fields.value(it.key()) != *it;
+            const bool oursChanged = !synced || synced->value(it.key()) != mine;
+            const bool theirsChanged = !synced || synced->value(it.key()) != *it;
             if (!oursChanged) {
                 merged[it.key()] = *it;
                 continue;
@@ -377,7 +430,8 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             if (!theirsChanged)
                 continue;
             // A change here that was never queued is older than any the server reports.
-            const bool theirsLater = !ourTime.isValid() || theirTime > ourTime;
+            const bool theirsLater =
+                !ourTime.isValid() || theirTime > ourTime || (theirTime == ourTime && theirsFirst);
             if (theirsLater)
                 merged[it.key()] = *it;
             store::CardConflict conflict { m_options.now.toUTC(), uid, merged.value(u"生日名称"_s),
@@ -392,11 +446,14 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             *local = updated;
             ++m_result.pulled;
         }
-        if (merged == theirs)
+        if (merged == theirs && !replaced)
             store::clearCardChange(m_connection, uid);
     }
-    store::writeSyncedCard(
-        m_connection, m_key, { uid, card.href, card.etag, theirs, foreignCardUid(card.data, uid) });
+    // A card that gives way is recorded under its own Uid, which no birthday here has: the push
+    // deletes it, unless it changes there meanwhile, when the next pull merges it again.
+    store::writeSyncedCard(m_connection, m_key,
+        { replaced ? cardKey : uid, card.href, card.etag, theirs,
+            foreignCardUid(card.data, replaced ? cardKey : uid), theirTime });
 }
 
 bool CardSync::pull(const QString &since)
@@ -458,11 +515,10 @@ bool CardSync::pull(const QString &since)
     m_hrefUid.clear();
     for (const store::SyncedCard &card : state.cards)
         m_hrefUid.insert(card.href, card.uid);
-    m_unlinked.clear();
-    for (auto it = here.cbegin(); it != here.cend(); ++it) {
-        if (!state.cards.contains(it.key()))
-            m_unlinked.insert(nameKey(*it), it.key());
-    }
+    m_named.clear();
+    for (auto it = here.cbegin(); it != here.cend(); ++it)
+        m_named.insert(nameKey(*it), it.key());
+    m_gone = gone;
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
     for (const store::SyncedCard &card : state.cards) {
@@ -503,14 +559,14 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
             const QDateTime changed = changes.value(uid, m_options.now);
             if (base == state.cards.cend())
                 tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
-                    cardBytes(record, changed, {}), {} });
+                    cardBytes(record, changed, {}), {}, changed });
             else
                 tasks.append({ Op::Put, uid, base->href, base->etag, fields,
-                    cardBytes(record, changed, base->cardUid), base->cardUid });
+                    cardBytes(record, changed, base->cardUid), base->cardUid, changed });
         }
         for (const store::SyncedCard &card : state.cards) {
             if (!here.contains(card.uid))
-                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {} });
+                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {}, {} });
         }
         transaction.commit();
     }
@@ -541,7 +597,8 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                     store::forgetSyncedCard(m_connection, m_key, task.uid);
                 } else if (task.op == Op::Put && reply.ok()) {
                     store::writeSyncedCard(m_connection, m_key,
-                        { task.uid, task.href, reply.etag, task.fields, task.cardUid });
+                        { task.uid, task.href, reply.etag, task.fields, task.cardUid,
+                            task.changed });
                 } else if (reply.status == 412 || gone) {
                     // Changed or removed there since we listed it: the next pull merges it.
                     conflicted = true;
