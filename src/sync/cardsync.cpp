@@ -289,8 +289,10 @@ QHash<QString, BirthdayRecord> CardSync::locals()
 {
     if (const store::BirthdayLoad first = store::LoadBirthdays(m_connection);
         store::lacksBirthdayUids(
-            m_connection, first.HasBirthdays ? first.Birthdays : QList<BirthdayRecord>()))
+            m_connection, first.HasBirthdays ? first.Birthdays : QList<BirthdayRecord>())) {
         check(store::assignMissingBirthdayUids(m_connection) >= 0);
+        m_result.birthdaysWritten = true;
+    }
     const store::BirthdayLoad load = store::LoadBirthdays(m_connection);
     if (load.error)
         throw store::DbException(*load.error);
@@ -379,6 +381,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             if (theirsFirst) {
                 BirthdayRecord moved = locals.take(*same);
                 check(store::changeBirthdayUid(m_connection, moved.Id, server.Uid) == 1);
+                m_result.birthdaysWritten = true;
                 if (changes.contains(*same))
                     store::queueCardChange(m_connection, uid, changes.value(*same));
                 store::clearCardChange(m_connection, *same);
@@ -678,6 +681,7 @@ CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
         result.ok = false;
         result.error = u"数据库错误: "_s + exception.error().description;
     }
+    result.birthdaysWritten = result.birthdaysWritten || result.pulled > 0;
     result.requests = client.requestCount();
     return result;
 }

@@ -29,6 +29,9 @@ struct CardSyncResult
     bool stopped = false;
     int pushed = 0; // cards created, changed or deleted on the server
     int pulled = 0; // birthdays added, changed or deleted here
+    // Rows here written: pulled, or Uids given to rows without or moved to another computer's.
+    // The sync's own records do not count: an open list need not be read again for them.
+    bool birthdaysWritten = false;
     int requests = 0;
     QList<store::CardConflict> conflicts; // decided in this sync, also kept in the database
     QString error;

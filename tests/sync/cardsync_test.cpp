@@ -342,7 +342,9 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
     EXPECT_EQ(sync(a).pushed, 200);
     EXPECT_EQ(sync(b).pulled, 200);
     EXPECT_EQ(sync(a).requests, 1);
-    EXPECT_EQ(sync(b).requests, 1);
+    const CardSyncResult unchanged = sync(b);
+    EXPECT_EQ(unchanged.requests, 1);
+    EXPECT_FALSE(unchanged.birthdaysWritten);
 }
 
 TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
