@@ -3,13 +3,17 @@
 #include "desktop/musicplayer.h"
 #include "dialogs/filechooser.h"
 #include "dialogs/frmsetup.h"
+#include "store/cardsync.h"
 #include "store/classtables.h"
 #include "store/settings.h"
+#include "store/syncstate.h"
+#include "support/casename.h"
 #include "support/filedialoganswer.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 #include "support/windowclipping.h"
+#include "sync/credentials.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -44,9 +49,11 @@ protected:
     {
         dialog = std::make_unique<frmSetup>(settings,
             frmSetup::Services { connection, messages, this, *autoStart, *shortcut,
-                u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1, [this](QDialog &d) {
+                u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1,
+                [this](QDialog &d) {
                     test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
-                } });
+                },
+                passwords });
         return *dialog;
     }
 
@@ -82,6 +89,7 @@ protected:
     test::RecordingMessageSink messages;
     QStringList played;
     QString musicName;
+    std::shared_ptr<sync::PasswordStore> passwords;
     std::unique_ptr<frmSetup> dialog;
 };
 
@@ -109,6 +117,100 @@ TEST_F(Setup, LoadsAndSavesEveryKindOfControl)
     EXPECT_EQ(s.strQpTime, u"9:00"_s); // a new database's 09:00, as the list shows it
     EXPECT_EQ(s.intDw + s.intZq * 10 + s.intSd * 100, 1);
 }
+
+// A choice on a sync page: the control, the setting it is kept under and a value to fill in.
+struct Choice
+{
+    QString control;
+    QStringView key;
+    QString value;
+};
+
+struct SyncPageCase
+{
+    const char *situation;
+    const char *prefix; // of the server, user and password boxes
+    const char *collectionControl;
+    QStringView serverKey, userKey, collectionKey;
+    QList<Choice> extras;
+    friend void PrintTo(const SyncPageCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+const SyncPageCase SyncPageCases[] = {
+    { "address book", "Card", "txtAddressBook", store::SyncCardServerKey, store::SyncCardUserKey,
+        store::SyncAddressBookKey,
+        { { u"cboCardCategory"_s, store::SyncCardCategoryKey, u"家人"_s } } },
+    { "calendar", "", "txtCalendar", store::SyncServerKey, store::SyncUserKey,
+        store::SyncCalendarKey,
+        { { u"spnYears"_s, store::SyncYearsKey, u"5"_s },
+            { u"chkSyncFestivals"_s, store::SyncFestivalsKey, u"1"_s } } },
+};
+
+// Run inside a keyring of the test's own (tests/support/with_keyring.sh).
+class SyncPages : public Setup, public testing::WithParamInterface<SyncPageCase>
+{
+protected:
+    QWidget *box(const QString &name) { return dialog->findChild<QWidget *>(name); }
+    // "txtServer" on the page of prefix "Card": "txtCardServer".
+    QString named(const char *plain) const
+    {
+        return QString::fromLatin1(plain).insert(3, QString::fromLatin1(GetParam().prefix));
+    }
+    static void fill(QWidget *widget, const QString &value)
+    {
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            edit->setText(value);
+        else if (auto *combo = qobject_cast<QComboBox *>(widget))
+            combo->setCurrentText(value);
+        else if (auto *spin = qobject_cast<QSpinBox *>(widget))
+            spin->setValue(value.toInt());
+        else
+            qobject_cast<QCheckBox *>(widget)->setChecked(value == u"1");
+    }
+    static QString shown(QWidget *widget)
+    {
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            return edit->text();
+        if (auto *combo = qobject_cast<QComboBox *>(widget))
+            return combo->currentText();
+        if (auto *spin = qobject_cast<QSpinBox *>(widget))
+            return QString::number(spin->value());
+        return qobject_cast<QCheckBox *>(widget)->isChecked() ? u"1"_s : u"0"_s;
+    }
+};
+
+TEST_P(SyncPages, KeepTheChoicesInTheSettingsAndThePasswordInTheKeyring)
+{
+    const SyncPageCase &c = GetParam();
+    passwords = std::make_shared<sync::KeychainPasswordStore>();
+    QList<Choice> choices = c.extras;
+    choices += { { named("txtServer"), c.serverKey, u"https://dav.example.com/"_s },
+        { named("txtUser"), c.userKey, u"alice"_s },
+        { QString::fromLatin1(c.collectionControl), c.collectionKey, u"家里"_s } };
+    open();
+    for (const Choice &choice : choices)
+        fill(box(choice.control), choice.value);
+    fill(box(named("txtPassword")), u"密码 1"_s);
+    dialog->cmdOK_Click();
+    ASSERT_TRUE(dialog->isSaved());
+    for (const Choice &choice : choices)
+        EXPECT_EQ(store::readSyncSetting(connection, choice.key), choice.value)
+            << choice.control.toStdString();
+    // The password is written on a worker; the keyring has it within moments.
+    std::optional<QString> kept;
+    for (int tries = 0; tries < 100 && !kept; ++tries) {
+        QTest::qWait(50);
+        kept = passwords->read(sync::passwordAccount(u"alice"_s, u"dav.example.com"_s), nullptr);
+    }
+    EXPECT_EQ(kept, u"密码 1"_s);
+
+    open();
+    for (const Choice &choice : choices)
+        EXPECT_EQ(shown(box(choice.control)), choice.value) << choice.control.toStdString();
+    EXPECT_EQ(shown(box(named("txtPassword"))), QString()) << "never shown again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, SyncPages, testing::ValuesIn(SyncPageCases), test::BySituation());
 
 TEST_F(Setup, FailedSaveKeepsDialogOpen)
 {
