@@ -46,7 +46,10 @@ struct CardSyncResult
 // Then what changed here is put (If-None-Match for new cards, If-Match for the others) or
 // deleted. A merge goes field by field against the values of the last sync: a field changed on
 // one side takes that side; on both, the later change wins (the card's REV against the time
-// this file queued its change) and the overruled value is kept as a CardConflict. Every step
+// this file queued its change) and the overruled value is kept as a CardConflict. Two cards of
+// one birthday (a name in a category), put by two computers before either saw the other's,
+// become one by a rule each applies alone: the card whose UID sorts first stays, the other is
+// merged into it as above and deleted, and the row takes the staying card's Uid. Every step
 // is written down in the transaction that records its outcome, so a sync killed half way
 // loses nothing and the next one neither duplicates nor forgets a card. Nothing changed on
 // either side costs one request. Runs on the calling thread, which must not be the window's.
