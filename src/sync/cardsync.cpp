@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QSet>
 #include <QTimeZone>
+#include <QXmlStreamReader>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -191,6 +192,20 @@ QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, con
     return card;
 }
 
+// The sync-token a sync-collection answer closes with (RFC 6578 3.6); empty when it has none.
+QString replyToken(const QByteArray &body)
+{
+    QXmlStreamReader xml(body);
+    if (!xml.readNextStartElement())
+        return {};
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"sync-token" && xml.namespaceUri() == u"DAV:")
+            return xml.readElementText().trimmed();
+        xml.skipCurrentElement();
+    }
+    return {};
+}
+
 QByteArray multigetBody(const QStringList &paths)
 {
     QByteArray body = R"(<?xml version="1.0" encoding="utf-8"?><card:addressbook-multiget )"
@@ -245,7 +260,9 @@ private:
     }
     QString absolute(const QString &href) const { return m_url.resolved(QUrl(href)).toString(); }
     bool version(QString &version);
-    bool pull(const QString &since);
+    // token, when given, receives the sync-token the server's answer to since names, or nothing
+    // when it listed the whole collection instead.
+    bool pull(const QString &since, QString *token = nullptr);
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
@@ -459,7 +476,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             foreignCardUid(card.data, replaced ? cardKey : uid), theirTime });
 }
 
-bool CardSync::pull(const QString &since)
+bool CardSync::pull(const QString &since, QString *token)
 {
     const store::CardBookState state = store::readCardBook(m_connection, m_key);
     QHash<QString, QString> knownEtag; // href -> etag
@@ -479,6 +496,8 @@ bool CardSync::pull(const QString &since)
         if (report.status == 0)
             return fail(report);
         delta = report.status == 207;
+        if (delta && token)
+            *token = replyToken(report.body);
         for (const DavResource &resource : parseMultistatus(delta ? report.body : QByteArray())) {
             const QString href = absolute(resource.href);
             const QString etag = resource.text.value(u"getetag"_s);
@@ -651,9 +670,21 @@ bool CardSync::run(const SyncProgress &progress)
             return false;
         listed = true;
     }
+    // A sync-token read after our writes would also cover cards other computers put meanwhile,
+    // which this sync never fetched: they would be missed for good. So what changed since the
+    // token from before is asked for instead, our own writes heard back with their ETags known,
+    // and the token of that answer kept. A ctag tells nothing of what changed: there the one
+    // after is kept.
     QString after = before;
-    if (m_result.pushed > 0 && !version(after))
+    if (m_result.pushed > 0 && before.contains(u':')) {
+        QString token;
+        if (!pull(before, &token))
+            return false;
+        after = token.isEmpty() ? before : token;
+        listed = true;
+    } else if (m_result.pushed > 0 && !version(after)) {
         return false;
+    }
     if (conflicted)
         after.clear(); // still unsettled: the next sync lists the collection again
     if (after != synced || listed)

@@ -52,13 +52,13 @@ protected:
         book = calendarUrlIn(home, QStringLiteral("生日"));
     }
 
-    CardSyncResult sync(store::Connection &connection)
+    CardSyncResult sync(store::Connection &connection, const SyncProgress &progress = {})
     {
         DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
         CardSyncOptions options;
         options.addressBook = book;
         options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
-        const CardSyncResult result = syncAddressBook(connection, client, options);
+        const CardSyncResult result = syncAddressBook(connection, client, options, progress);
         EXPECT_TRUE(result.ok) << result.error.toStdString();
         return result;
     }
@@ -305,6 +305,17 @@ TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
             EXPECT_EQ(conflicts.first().kept, c.remark);
         }
     }
+}
+
+TEST_F(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
+{
+    ASSERT_GT(
+        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
+    ASSERT_GT(
+        store::AddBirthToMdb(b, entered(QStringLiteral("李四"), QDate(1981, 6, 5)), later()), 0);
+    sync(a, [&](qint64, qint64) { sync(b); });
+    sync(a);
+    EXPECT_TRUE(named(a, QStringLiteral("李四")));
 }
 
 TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
