@@ -95,46 +95,23 @@ TEST(CommandHelpCases, CoverEveryCommandTheProgramLists)
     EXPECT_EQ(listed, tabled);
 }
 
-struct ListCase
+TEST(CliHelp, ListsItsCommandsInChineseUnderAChineseLocaleAndInEnglishOtherwise)
 {
-    const char *situation;
-    const char *lang;
-    QString usage, deleteSummary;
-    friend void PrintTo(const ListCase &c, std::ostream *os) { *os << c.situation; }
-};
-
-const ListCase ListCases[] = {
-    { "Chinese locale", "zh_CN.UTF-8", u"用法: natalis-cli 命令 [参数]\n"_s, u"删除一条生日"_s },
-    { "other locale", "C", u"Usage: natalis-cli COMMAND [ARGUMENTS]\n"_s, u"delete a birthday"_s },
-};
-
-class CliHelp : public testing::TestWithParam<ListCase>
-{
-};
-
-// The summaries start in one column, however long the longest command name.
-TEST_P(CliHelp, ListsItsCommandsInTheLocalesLanguageInOneColumn)
-{
-    const ListCase &c = GetParam();
-    const QString text = help({ u"--help"_s }, QString::fromLatin1(c.lang));
-    EXPECT_TRUE(text.startsWith(c.usage)) << text.toStdString();
-    static const QRegularExpression commandLine(u"^  (\\S+)( +)(\\S.*)$"_s);
-    QSet<qsizetype> columns;
-    QString deleteSummary;
-    for (const QString &line : text.split(u'\n')) {
-        const QRegularExpressionMatch m = commandLine.match(line);
-        if (!m.hasMatch())
-            continue;
-        columns.insert(m.capturedStart(3));
-        EXPECT_GE(m.capturedLength(2), 2) << line.toStdString();
-        if (m.captured(1) == u"delete")
-            deleteSummary = m.captured(3);
+    const QString chinese = help({ u"--help"_s }, u"zh_CN.UTF-8"_s);
+    EXPECT_TRUE(chinese.startsWith(u"用法: natalis-cli 命令 [参数]\n"_s)) << chinese.toStdString();
+    EXPECT_TRUE(chinese.contains(u" 删除一条生日\n"_s));
+    const QString english = help({ u"--help"_s }, u"C"_s);
+    EXPECT_TRUE(english.startsWith(u"Usage: natalis-cli COMMAND [ARGUMENTS]\n"_s))
+        << english.toStdString();
+    EXPECT_TRUE(english.contains(u" delete a birthday\n"_s));
+    // Every summary starts in one column, whichever command's name is the longest.
+    static const QRegularExpression summary(u"^  \\S+ +\\S"_s, QRegularExpression::MultilineOption);
+    for (const QString &text : { chinese, english }) {
+        QSet<qsizetype> columns;
+        for (auto it = summary.globalMatch(text); it.hasNext();)
+            columns.insert(it.next().capturedLength());
+        EXPECT_EQ(columns.size(), 1) << text.toStdString();
     }
-    EXPECT_EQ(columns.size(), 1) << text.toStdString();
-    EXPECT_EQ(deleteSummary, c.deleteSummary);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Languages, CliHelp, testing::ValuesIn(ListCases), natalis::test::BySituation());
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "store/classtables.h"
 #include "store/settings.h"
 #include "store/syncstate.h"
-#include "support/casename.h"
 #include "support/filedialoganswer.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
@@ -118,99 +117,56 @@ TEST_F(Setup, LoadsAndSavesEveryKindOfControl)
     EXPECT_EQ(s.intDw + s.intZq * 10 + s.intSd * 100, 1);
 }
 
-// A choice on a sync page: the control, the setting it is kept under and a value to fill in.
-struct Choice
+// The text boxes of both sync pages and the settings they are kept under.
+const struct
 {
-    QString control;
+    const char *control;
     QStringView key;
     QString value;
-};
-
-struct SyncPageCase
-{
-    const char *situation;
-    const char *prefix; // of the server, user and password boxes
-    const char *collectionControl;
-    QStringView serverKey, userKey, collectionKey;
-    QList<Choice> extras;
-    friend void PrintTo(const SyncPageCase &c, std::ostream *os) { *os << c.situation; }
-};
-
-const SyncPageCase SyncPageCases[] = {
-    { "address book", "Card", "txtAddressBook", store::SyncCardServerKey, store::SyncCardUserKey,
-        store::SyncAddressBookKey,
-        { { u"cboCardCategory"_s, store::SyncCardCategoryKey, u"家人"_s } } },
-    { "calendar", "", "txtCalendar", store::SyncServerKey, store::SyncUserKey,
-        store::SyncCalendarKey,
-        { { u"spnYears"_s, store::SyncYearsKey, u"5"_s },
-            { u"chkSyncFestivals"_s, store::SyncFestivalsKey, u"1"_s } } },
+} SyncBoxes[] = {
+    { "txtServer", store::SyncServerKey, u"https://cal.example.com/"_s },
+    { "txtUser", store::SyncUserKey, u"alice"_s },
+    { "txtCalendar", store::SyncCalendarKey, u"家里"_s },
+    { "txtCardServer", store::SyncCardServerKey, u"https://dav.example.com/"_s },
+    { "txtCardUser", store::SyncCardUserKey, u"bob"_s },
+    { "txtAddressBook", store::SyncAddressBookKey, u"亲友"_s },
 };
 
 // Run inside a keyring of the test's own (tests/support/with_keyring.sh).
-class SyncPages : public Setup, public testing::WithParamInterface<SyncPageCase>
+TEST_F(Setup, SyncPagesKeepTheirChoicesAndThePasswordsInTheKeyring)
 {
-protected:
-    QWidget *box(const QString &name) { return dialog->findChild<QWidget *>(name); }
-    // "txtServer" on the page of prefix "Card": "txtCardServer".
-    QString named(const char *plain) const
-    {
-        return QString::fromLatin1(plain).insert(3, QString::fromLatin1(GetParam().prefix));
-    }
-    static void fill(QWidget *widget, const QString &value)
-    {
-        if (auto *edit = qobject_cast<QLineEdit *>(widget))
-            edit->setText(value);
-        else if (auto *combo = qobject_cast<QComboBox *>(widget))
-            combo->setCurrentText(value);
-        else if (auto *spin = qobject_cast<QSpinBox *>(widget))
-            spin->setValue(value.toInt());
-        else
-            qobject_cast<QCheckBox *>(widget)->setChecked(value == u"1");
-    }
-    static QString shown(QWidget *widget)
-    {
-        if (auto *edit = qobject_cast<QLineEdit *>(widget))
-            return edit->text();
-        if (auto *combo = qobject_cast<QComboBox *>(widget))
-            return combo->currentText();
-        if (auto *spin = qobject_cast<QSpinBox *>(widget))
-            return QString::number(spin->value());
-        return qobject_cast<QCheckBox *>(widget)->isChecked() ? u"1"_s : u"0"_s;
-    }
-};
-
-TEST_P(SyncPages, KeepTheChoicesInTheSettingsAndThePasswordInTheKeyring)
-{
-    const SyncPageCase &c = GetParam();
     passwords = std::make_shared<sync::KeychainPasswordStore>();
-    QList<Choice> choices = c.extras;
-    choices += { { named("txtServer"), c.serverKey, u"https://dav.example.com/"_s },
-        { named("txtUser"), c.userKey, u"alice"_s },
-        { QString::fromLatin1(c.collectionControl), c.collectionKey, u"家里"_s } };
     open();
-    for (const Choice &choice : choices)
-        fill(box(choice.control), choice.value);
-    fill(box(named("txtPassword")), u"密码 1"_s);
+    for (const auto &box : SyncBoxes)
+        control<QLineEdit>(box.control)->setText(box.value);
+    control<QLineEdit>("txtPassword")->setText(u"密码 1"_s);
+    control<QLineEdit>("txtCardPassword")->setText(u"密码 2"_s);
+    control<QComboBox>("cboCardCategory")->setCurrentText(u"家人"_s);
+    control<QSpinBox>("spnYears")->setValue(5);
+    control<QCheckBox>("chkSyncFestivals")->setChecked(true);
     dialog->cmdOK_Click();
-    ASSERT_TRUE(dialog->isSaved());
-    for (const Choice &choice : choices)
-        EXPECT_EQ(store::readSyncSetting(connection, choice.key), choice.value)
-            << choice.control.toStdString();
-    // The password is written on a worker; the keyring has it within moments.
-    std::optional<QString> kept;
-    for (int tries = 0; tries < 100 && !kept; ++tries) {
-        QTest::qWait(50);
-        kept = passwords->read(sync::passwordAccount(u"alice"_s, u"dav.example.com"_s), nullptr);
-    }
-    EXPECT_EQ(kept, u"密码 1"_s);
+    for (const auto &box : SyncBoxes)
+        EXPECT_EQ(store::readSyncSetting(connection, box.key), box.value) << box.control;
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncCardCategoryKey), u"家人"_s);
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncYearsKey), u"5"_s);
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncFestivalsKey), u"1"_s);
+    // The passwords are written on a worker; the keyring has them within moments.
+    const auto kept = [this](const QString &user, const QString &host) {
+        std::optional<QString> password;
+        for (int tries = 0; tries < 100 && !password; ++tries, QTest::qWait(50))
+            password = passwords->read(sync::passwordAccount(user, host), nullptr);
+        return password;
+    };
+    EXPECT_EQ(kept(u"alice"_s, u"cal.example.com"_s), u"密码 1"_s);
+    EXPECT_EQ(kept(u"bob"_s, u"dav.example.com"_s), u"密码 2"_s);
 
     open();
-    for (const Choice &choice : choices)
-        EXPECT_EQ(shown(box(choice.control)), choice.value) << choice.control.toStdString();
-    EXPECT_EQ(shown(box(named("txtPassword"))), QString()) << "never shown again";
+    for (const auto &box : SyncBoxes)
+        EXPECT_EQ(control<QLineEdit>(box.control)->text(), box.value) << box.control;
+    EXPECT_EQ(control<QComboBox>("cboCardCategory")->currentText(), u"家人"_s);
+    EXPECT_EQ(control<QSpinBox>("spnYears")->value(), 5);
+    EXPECT_TRUE(control<QCheckBox>("chkSyncFestivals")->isChecked());
 }
-
-INSTANTIATE_TEST_SUITE_P(Pages, SyncPages, testing::ValuesIn(SyncPageCases), test::BySituation());
 
 TEST_F(Setup, FailedSaveKeepsDialogOpen)
 {
