@@ -270,6 +270,7 @@ private:
     QHash<QString, QString> m_named;
     QHash<QString, QString> m_hrefUid; // the cards of the last sync: href -> uid
     QSet<QString> m_gone; // the hrefs of cards removed from the server since the last sync
+    QHash<QString, QString> m_moved; // rows that took another card's Uid in this pull: old -> new
     bool push(const SyncProgress &progress, bool &conflicted);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
@@ -370,9 +371,18 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     bool replaced = false; // the card gives way to the row's own and is deleted from the server
     // The same birthday entered on two computers (or on a phone) before either synced: a second
     // row of the name would break the list's one-name rule and go to every other computer at the
-    // next sync.
+    // next sync. (A card whose row was deleted here is not one: it comes back as its own.)
     const auto same = m_named.constFind(nameKey(server));
-    if (local == locals.end() && same != m_named.cend() && locals.contains(*same)) {
+    if (const auto moved = m_moved.constFind(uid); moved != m_moved.cend()) {
+        // The old card of a row that went over to another in this pull, changed there too: it
+        // gives way as well.
+        ourTime = changes.value(uid, base->changed);
+        synced = nullptr;
+        uid = *moved;
+        local = locals.find(uid);
+        replaced = true;
+    } else if (local == locals.end() && (base == state.cards.cend() || !changes.contains(uid))
+        && same != m_named.cend() && locals.contains(*same)) {
         const auto mine = state.cards.constFind(*same);
         if (mine == state.cards.cend()) {
             // The row has no card yet: the card is linked to it, both versions merged as any
@@ -405,6 +415,7 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
                 moved.Uid = server.Uid;
                 local = locals.insert(uid, moved);
                 m_named.insert(nameKey(moved), uid);
+                m_moved.insert(mine->uid, uid);
                 // The row's old card, when still there, goes at the push: no birthday is its.
             } else {
                 uid = *same;
@@ -541,6 +552,7 @@ bool CardSync::pull(const QString &since, QString *token)
     for (auto it = here.cbegin(); it != here.cend(); ++it)
         m_named.insert(nameKey(*it), it.key());
     m_gone = gone;
+    m_moved.clear();
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
     for (const store::SyncedCard &card : state.cards) {
