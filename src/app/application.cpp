@@ -106,7 +106,21 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         std::make_shared<sync::KeychainPasswordStore>());
     m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
     m_window->stopSync = [this] { m_sync->stop(); };
-    connect(m_sync.get(), &sync::SyncService::databaseWritten, this, [this] {
+    // Writes of other programs made before a run are taken in before it, so that a run that
+    // only kept its own records (the time and outcome, every few minutes) costs the window no
+    // reading of the whole list.
+    m_sync->starting = [this] {
+        m_window->reloadIfChangedElsewhere();
+        m_listCurrentAtSync = m_context.DbConnection
+            && m_context.DbConnection->dataVersion() == m_context.LoadedDataVersion;
+    };
+    connect(m_sync.get(), &sync::SyncService::databaseWritten, this, [this](bool birthdays) {
+        if (!birthdays) {
+            // An open dialog kept the list from a reload before the run: the next look does it.
+            if (m_listCurrentAtSync && m_context.DbConnection)
+                m_context.LoadedDataVersion = m_context.DbConnection->dataVersion();
+            return;
+        }
         // What the run wrote came from the servers or records what it sent, and the calendar
         // has had the rows it pulled: the reload must not start another run, or every run
         // would start the next at the minute's check for changes made elsewhere.

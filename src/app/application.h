@@ -169,6 +169,7 @@ private:
     // it reports to goes.
     std::unique_ptr<sync::SyncService> m_sync;
     bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
+    bool m_listCurrentAtSync = false; // no other program had written when the run began
 };
 
 } // namespace natalis::app

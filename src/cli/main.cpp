@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <sys/stat.h>
 
 using namespace natalis::cli;
@@ -20,8 +21,12 @@ void printUsage(const QList<Command> &commands)
 {
     QString text = Help::tr("Usage: natalis-cli COMMAND [ARGUMENTS]") + QStringLiteral("\n\n")
         + Help::tr("Commands:") + u'\n';
+    // Names are ASCII, so their length is their width on a terminal.
+    qsizetype width = 0;
     for (const Command &command : commands)
-        text += QStringLiteral("  %1  %2\n").arg(command.name, -10).arg(command.summary);
+        width = std::max(width, command.name.size());
+    for (const Command &command : commands)
+        text += QStringLiteral("  %1  %2\n").arg(command.name, -int(width)).arg(command.summary);
     text += u'\n' + Help::tr("'natalis-cli COMMAND --help' describes a command.") + u'\n';
     printText(text);
 }

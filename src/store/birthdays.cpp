@@ -457,6 +457,16 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r, const QDat
     });
 }
 
+int changeBirthdayUid(Connection &connection, qint32 id, const QUuid &uid)
+{
+    return runGuarded([&] {
+        connection.cached("update birthday set strUid=? where Id=?")
+            .bindAll(uidText(uid), id)
+            .run();
+        requireChangedRow(connection, id);
+    });
+}
+
 int putBirthdayStates(
     Connection &connection, std::span<const BirthdayState> states, const QDateTime &now)
 {
@@ -470,8 +480,10 @@ int putBirthdayStates(
                 id = qint32(find.integer(0));
             find.reset();
             if (!state.record) {
-                if (id)
-                    connection.cached("delete from birthday where Id=?").bindAll(*id).run();
+                // An undone add is a deletion like any other: the address book learns of it, and
+                // an edit made meanwhile on another computer is weighed against its time.
+                if (id && DeleteBirthsFromMdb(connection, std::span(&*id, 1), now) != 1)
+                    connection.fail(connection.lastError());
                 continue;
             }
             BirthdayRecord record = *state.record;

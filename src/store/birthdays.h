@@ -60,6 +60,11 @@ int DeleteBirthsFromMdb(Connection &connection, std::span<const qint32> ids, con
 // Rewrites every column of row record.Id except DxSend; 1, or -1 (also when no such row exists).
 int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &record, const QDateTime &now);
 
+// Gives row id the Uid uid, for the address-book sync when the row turns out to be a birthday
+// another computer already keeps under uid; not queued, the sync itself writes the card. 1, or -1
+// (also when no such row exists).
+int changeBirthdayUid(Connection &connection, qint32 id, const QUuid &uid);
+
 // In one transaction: sets intnums to days for the rows of each list in use, Duanxin to "是"
 // for the first list and to "否" for the second. 1, or -1 with the table unchanged.
 int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint32> firstIds,

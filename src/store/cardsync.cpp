@@ -42,6 +42,22 @@ QDateTime utcFrom(const QString &text)
     return time.isValid() ? time.toUTC() : time;
 }
 
+QString utcText(const QDateTime &time)
+{
+    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
+}
+
+// Files that synced before the change times were kept gain their column.
+void ensureChangedColumn(Connection &connection)
+{
+    Statement columns = connection.prepare("pragma table_info(cardstate)");
+    while (columns.step()) {
+        if (columns.text(1) == u"Changed")
+            return;
+    }
+    connection.exec("alter table cardstate add column [Changed] text not null default ''");
+}
+
 } // namespace
 
 void createCardSync(Connection &connection)
@@ -51,7 +67,9 @@ void createCardSync(Connection &connection)
     connection.exec("create table if not exists cardstate([Book] text not null,"
                     "[Uid] text not null,[Href] text not null,[Etag] text not null,"
                     "[Fields] text not null,[CardUid] text not null default '',"
-                    "primary key([Book],[Uid]))");
+                    "[Changed] text not null default '',primary key([Book],[Uid]))");
+    if (!connection.isReadOnly())
+        ensureChangedColumn(connection);
     connection.exec(
         "create table if not exists cardbook([Book] text primary key,[Version] text not null)");
     connection.exec("create table if not exists cardconflict(Id integer primary key autoincrement,"
@@ -93,12 +111,12 @@ CardBookState readCardBook(Connection &connection, const QString &book)
     if (version.step())
         state.version = version.text(0);
     Statement cards =
-        connection.prepare("select [Uid],[Href],[Etag],[Fields],[CardUid] from cardstate "
+        connection.prepare("select [Uid],[Href],[Etag],[Fields],[CardUid],[Changed] from cardstate "
                            "where [Book]=?");
     cards.bind(1, book);
     while (cards.step()) {
         SyncedCard card { cards.text(0), cards.text(1), cards.text(2), fieldsFrom(cards.text(3)),
-            cards.text(4) };
+            cards.text(4), utcFrom(cards.text(5)) };
         state.cards.insert(card.uid, card);
     }
     return state;
@@ -107,9 +125,10 @@ CardBookState readCardBook(Connection &connection, const QString &book)
 void writeSyncedCard(Connection &connection, const QString &book, const SyncedCard &card)
 {
     connection
-        .cached("insert or replace into cardstate([Book],[Uid],[Href],[Etag],[Fields],[CardUid])"
-                " values(?,?,?,?,?,?)")
-        .bindAll(book, card.uid, card.href, card.etag, fieldsText(card.fields), card.cardUid)
+        .cached("insert or replace into cardstate([Book],[Uid],[Href],[Etag],[Fields],[CardUid],"
+                "[Changed]) values(?,?,?,?,?,?,?)")
+        .bindAll(book, card.uid, card.href, card.etag, fieldsText(card.fields), card.cardUid,
+            utcText(card.changed))
         .run();
 }
 

@@ -34,6 +34,9 @@ struct SyncedCard
     // The card's UID when another program gave it one that is not our Uid's form; cards we
     // write there keep it, so that a phone does not take the edited card for another contact.
     QString cardUid;
+    // When that version was made (the card's REV, UTC); invalid when not known. Two cards of one
+    // birthday made apart are merged by it once no queued change stands for this side.
+    QDateTime changed = {};
 };
 
 struct CardBookState

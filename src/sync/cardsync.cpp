@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QSet>
 #include <QTimeZone>
+#include <QXmlStreamReader>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -162,6 +163,23 @@ QString foreignCardUid(const QByteArray &data, const QString &uid)
     return value.isEmpty() || value == u"urn:uuid:"_s + uid ? QString() : value;
 }
 
+// The UID a card goes by on every computer, for choosing between two cards of one birthday:
+// the card's own UID, or its address when it has none.
+QString cardIdentity(const QByteArray &data, const QString &href)
+{
+    const QList<transfer::Vcard> cards = transfer::parseVcards(data);
+    const transfer::VcardProperty *property =
+        cards.isEmpty() ? nullptr : cards.first().first(u"UID");
+    const QString value = property ? property->text().trimmed() : QString();
+    return value.isEmpty() ? QUrl(href).path() : value;
+}
+
+// The same for a card of the last sync, as this file wrote it.
+QString cardIdentity(const store::SyncedCard &card)
+{
+    return card.cardUid.isEmpty() ? u"urn:uuid:"_s + card.uid : card.cardUid;
+}
+
 QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, const QString &cardUid)
 {
     QByteArray card = transfer::buildVcards({ record });
@@ -172,6 +190,20 @@ QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, con
     // on both sides needs.
     card.insert(card.lastIndexOf("END:VCARD"), "REV:" + revText(changed).toLatin1() + "\r\n");
     return card;
+}
+
+// The sync-token a sync-collection answer closes with (RFC 6578 3.6); empty when it has none.
+QString replyToken(const QByteArray &body)
+{
+    QXmlStreamReader xml(body);
+    if (!xml.readNextStartElement())
+        return {};
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"sync-token" && xml.namespaceUri() == u"DAV:")
+            return xml.readElementText().trimmed();
+        xml.skipCurrentElement();
+    }
+    return {};
 }
 
 QByteArray multigetBody(const QStringList &paths)
@@ -202,6 +234,7 @@ struct Task
     Fields fields;
     QByteArray data;
     QString cardUid;
+    QDateTime changed;
 };
 
 class CardSync
@@ -227,13 +260,17 @@ private:
     }
     QString absolute(const QString &href) const { return m_url.resolved(QUrl(href)).toString(); }
     bool version(QString &version);
-    bool pull(const QString &since);
+    // token, when given, receives the sync-token the server's answer to since names, or nothing
+    // when it listed the whole collection instead.
+    bool pull(const QString &since, QString *token = nullptr);
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
-    // The birthdays no card stands for yet, by nameKey: a new card may be one of them.
-    QHash<QString, QString> m_unlinked;
+    // Every birthday here by nameKey: a new card may be one of them.
+    QHash<QString, QString> m_named;
     QHash<QString, QString> m_hrefUid; // the cards of the last sync: href -> uid
+    QSet<QString> m_gone; // the hrefs of cards removed from the server since the last sync
+    QHash<QString, QString> m_moved; // rows that took another card's Uid in this pull: old -> new
     bool push(const SyncProgress &progress, bool &conflicted);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
@@ -270,8 +307,10 @@ QHash<QString, BirthdayRecord> CardSync::locals()
 {
     if (const store::BirthdayLoad first = store::LoadBirthdays(m_connection);
         store::lacksBirthdayUids(
-            m_connection, first.HasBirthdays ? first.Birthdays : QList<BirthdayRecord>()))
+            m_connection, first.HasBirthdays ? first.Birthdays : QList<BirthdayRecord>())) {
         check(store::assignMissingBirthdayUids(m_connection) >= 0);
+        m_result.birthdaysWritten = true;
+    }
     const store::BirthdayLoad load = store::LoadBirthdays(m_connection);
     if (load.error)
         throw store::DbException(*load.error);
@@ -320,22 +359,69 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     if (const auto linked = m_hrefUid.constFind(card.href); linked != m_hrefUid.cend())
         server.Uid = QUuid::fromString(*linked);
     QString uid = uidOf(server);
+    const QString cardKey = uid; // the card's own entry in the sync's record
     auto base = state.cards.constFind(uid);
     auto local = locals.find(uid);
     if (base != state.cards.cend() && lacksOwnFields(card.data))
         keepDroppedFields(server, base->fields);
-    if (local == locals.end() && base == state.cards.cend()) {
-        // The same birthday entered on two computers (or on a phone) before either synced: a
-        // second row of the name would break the list's one-name rule and go to every other
-        // computer at the next sync. The card is linked to the row here instead, both versions
-        // merged as any change made on both sides, and the link kept under the card's own
-        // address and UID, so that neither side makes a second card or a second row of it.
-        const auto same = m_unlinked.constFind(nameKey(server));
-        if (same != m_unlinked.cend() && locals.contains(*same)) {
-            uid = *same;
-            server.Uid = QUuid::fromString(uid);
-            local = locals.find(uid);
-            m_unlinked.erase(same);
+    // What the merge weighs both sides against: the values of the last sync, or none.
+    const Fields *synced = base != state.cards.cend() ? &base->fields : nullptr;
+    QDateTime ourTime = changes.value(uid);
+    bool theirsFirst = false; // on equal change times
+    bool replaced = false; // the card gives way to the row's own and is deleted from the server
+    // The same birthday entered on two computers (or on a phone) before either synced: a second
+    // row of the name would break the list's one-name rule and go to every other computer at the
+    // next sync. (A card whose row was deleted here is not one: it comes back as its own.)
+    const auto same = m_named.constFind(nameKey(server));
+    if (const auto moved = m_moved.constFind(uid); moved != m_moved.cend()) {
+        // The old card of a row that went over to another in this pull, changed there too: it
+        // gives way as well.
+        ourTime = changes.value(uid, base->changed);
+        synced = nullptr;
+        uid = *moved;
+        local = locals.find(uid);
+        replaced = true;
+    } else if (local == locals.end() && (base == state.cards.cend() || !changes.contains(uid))
+        && same != m_named.cend() && locals.contains(*same)) {
+        const auto mine = state.cards.constFind(*same);
+        if (mine == state.cards.cend()) {
+            // The row has no card yet: the card is linked to it, both versions merged as any
+            // change made on both sides, and the link kept under the card's own address and
+            // UID, so that neither side makes a second card or a second row of it.
+            if (base == state.cards.cend()) {
+                uid = *same;
+                server.Uid = QUuid::fromString(uid);
+                local = locals.find(uid);
+                ourTime = changes.value(uid);
+                m_named.erase(same);
+            }
+        } else if (mine->href != card.href) {
+            // Both computers put a card of it before either saw the other's. Each decides alone,
+            // and alike: the card whose UID sorts first stays, the other is merged into it by
+            // the rule of a change made on both sides and deleted from the server, and the row
+            // goes by the staying card's Uid. When the row's own card is gone already, the other
+            // computer has done so and the card is the merge it made.
+            const bool mineGone = m_gone.contains(mine->href);
+            theirsFirst = mineGone || cardIdentity(card.data, card.href) < cardIdentity(*mine);
+            ourTime = changes.value(*same, mine->changed);
+            synced = mineGone ? &mine->fields : nullptr;
+            if (theirsFirst) {
+                BirthdayRecord moved = locals.take(*same);
+                check(store::changeBirthdayUid(m_connection, moved.Id, server.Uid) == 1);
+                m_result.birthdaysWritten = true;
+                if (changes.contains(*same))
+                    store::queueCardChange(m_connection, uid, changes.value(*same));
+                store::clearCardChange(m_connection, *same);
+                moved.Uid = server.Uid;
+                local = locals.insert(uid, moved);
+                m_named.insert(nameKey(moved), uid);
+                m_moved.insert(mine->uid, uid);
+                // The row's old card, when still there, goes at the push: no birthday is its.
+            } else {
+                uid = *same;
+                local = locals.find(uid);
+                replaced = true;
+            }
         }
     }
     // A card that names none of our categories keeps the one it has here.
@@ -346,6 +432,9 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             server.Type = local->Type;
     }
     const Fields theirs = fieldsOf(server);
+    QDateTime theirTime = revTime(card.data);
+    if (!theirTime.isValid())
+        theirTime = m_options.now.toUTC();
 
     if (local == locals.end()) {
         // New to this file, or deleted here while it changed there: the change is the newer
@@ -358,18 +447,13 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         ++m_result.pulled;
     } else {
         const Fields ours = fieldsOf(*local);
-        const bool known = base != state.cards.cend();
-        const QDateTime ourTime = changes.value(uid);
-        QDateTime theirTime = revTime(card.data);
-        if (!theirTime.isValid())
-            theirTime = m_options.now.toUTC();
         Fields merged = ours;
         for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
             const QString mine = ours.value(it.key());
             if (mine == *it)
                 continue;
-            const bool oursChanged = !known || base->fields.value(it.key()) != mine;
-            const bool theirsChanged = !known || base->fields.value(it.key()) != *it;
+            const bool oursChanged = !synced || synced->value(it.key()) != mine;
+            const bool theirsChanged = !synced || synced->value(it.key()) != *it;
             if (!oursChanged) {
                 merged[it.key()] = *it;
                 continue;
@@ -377,7 +461,8 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             if (!theirsChanged)
                 continue;
             // A change here that was never queued is older than any the server reports.
-            const bool theirsLater = !ourTime.isValid() || theirTime > ourTime;
+            const bool theirsLater =
+                !ourTime.isValid() || theirTime > ourTime || (theirTime == ourTime && theirsFirst);
             if (theirsLater)
                 merged[it.key()] = *it;
             store::CardConflict conflict { m_options.now.toUTC(), uid, merged.value(u"生日名称"_s),
@@ -392,14 +477,17 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
             *local = updated;
             ++m_result.pulled;
         }
-        if (merged == theirs)
+        if (merged == theirs && !replaced)
             store::clearCardChange(m_connection, uid);
     }
-    store::writeSyncedCard(
-        m_connection, m_key, { uid, card.href, card.etag, theirs, foreignCardUid(card.data, uid) });
+    // A card that gives way is recorded under its own Uid, which no birthday here has: the push
+    // deletes it, unless it changes there meanwhile, when the next pull merges it again.
+    store::writeSyncedCard(m_connection, m_key,
+        { replaced ? cardKey : uid, card.href, card.etag, theirs,
+            foreignCardUid(card.data, replaced ? cardKey : uid), theirTime });
 }
 
-bool CardSync::pull(const QString &since)
+bool CardSync::pull(const QString &since, QString *token)
 {
     const store::CardBookState state = store::readCardBook(m_connection, m_key);
     QHash<QString, QString> knownEtag; // href -> etag
@@ -419,6 +507,8 @@ bool CardSync::pull(const QString &since)
         if (report.status == 0)
             return fail(report);
         delta = report.status == 207;
+        if (delta && token)
+            *token = replyToken(report.body);
         for (const DavResource &resource : parseMultistatus(delta ? report.body : QByteArray())) {
             const QString href = absolute(resource.href);
             const QString etag = resource.text.value(u"getetag"_s);
@@ -458,11 +548,11 @@ bool CardSync::pull(const QString &since)
     m_hrefUid.clear();
     for (const store::SyncedCard &card : state.cards)
         m_hrefUid.insert(card.href, card.uid);
-    m_unlinked.clear();
-    for (auto it = here.cbegin(); it != here.cend(); ++it) {
-        if (!state.cards.contains(it.key()))
-            m_unlinked.insert(nameKey(*it), it.key());
-    }
+    m_named.clear();
+    for (auto it = here.cbegin(); it != here.cend(); ++it)
+        m_named.insert(nameKey(*it), it.key());
+    m_gone = gone;
+    m_moved.clear();
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
     for (const store::SyncedCard &card : state.cards) {
@@ -503,14 +593,14 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
             const QDateTime changed = changes.value(uid, m_options.now);
             if (base == state.cards.cend())
                 tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
-                    cardBytes(record, changed, {}), {} });
+                    cardBytes(record, changed, {}), {}, changed });
             else
                 tasks.append({ Op::Put, uid, base->href, base->etag, fields,
-                    cardBytes(record, changed, base->cardUid), base->cardUid });
+                    cardBytes(record, changed, base->cardUid), base->cardUid, changed });
         }
         for (const store::SyncedCard &card : state.cards) {
             if (!here.contains(card.uid))
-                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {} });
+                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {}, {} });
         }
         transaction.commit();
     }
@@ -541,7 +631,8 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                     store::forgetSyncedCard(m_connection, m_key, task.uid);
                 } else if (task.op == Op::Put && reply.ok()) {
                     store::writeSyncedCard(m_connection, m_key,
-                        { task.uid, task.href, reply.etag, task.fields, task.cardUid });
+                        { task.uid, task.href, reply.etag, task.fields, task.cardUid,
+                            task.changed });
                 } else if (reply.status == 412 || gone) {
                     // Changed or removed there since we listed it: the next pull merges it.
                     conflicted = true;
@@ -591,9 +682,21 @@ bool CardSync::run(const SyncProgress &progress)
             return false;
         listed = true;
     }
+    // A sync-token read after our writes would also cover cards other computers put meanwhile,
+    // which this sync never fetched: they would be missed for good. So what changed since the
+    // token from before is asked for instead, our own writes heard back with their ETags known,
+    // and the token of that answer kept. A ctag tells nothing of what changed: there the one
+    // after is kept.
     QString after = before;
-    if (m_result.pushed > 0 && !version(after))
+    if (m_result.pushed > 0 && before.contains(u':')) {
+        QString token;
+        if (!pull(before, &token))
+            return false;
+        after = token.isEmpty() ? before : token;
+        listed = true;
+    } else if (m_result.pushed > 0 && !version(after)) {
         return false;
+    }
     if (conflicted)
         after.clear(); // still unsettled: the next sync lists the collection again
     if (after != synced || listed)
@@ -621,6 +724,7 @@ CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
         result.ok = false;
         result.error = u"数据库错误: "_s + exception.error().description;
     }
+    result.birthdaysWritten = result.birthdaysWritten || result.pulled > 0;
     result.requests = client.requestCount();
     return result;
 }

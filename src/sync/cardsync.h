@@ -29,6 +29,9 @@ struct CardSyncResult
     bool stopped = false;
     int pushed = 0; // cards created, changed or deleted on the server
     int pulled = 0; // birthdays added, changed or deleted here
+    // Rows here written: pulled, or Uids given to rows without or moved to another computer's.
+    // The sync's own records do not count: an open list need not be read again for them.
+    bool birthdaysWritten = false;
     int requests = 0;
     QList<store::CardConflict> conflicts; // decided in this sync, also kept in the database
     QString error;
@@ -41,12 +44,17 @@ struct CardSyncResult
 // lists its ETags instead) and the changed cards fetched by addressbook-multiget and merged
 // into the database through store's writers; cards without a birthday are left alone.
 // Then what changed here is put (If-None-Match for new cards, If-Match for the others) or
-// deleted. A merge goes field by field against the values of the last sync: a field changed on
-// one side takes that side; on both, the later change wins (the card's REV against the time
-// this file queued its change) and the overruled value is kept as a CardConflict. Every step
-// is written down in the transaction that records its outcome, so a sync killed half way
-// loses nothing and the next one neither duplicates nor forgets a card. Nothing changed on
-// either side costs one request. Runs on the calling thread, which must not be the window's.
+// deleted, and the changes since the first token asked for once more, so that a card another
+// computer put meanwhile is not hidden behind a token that already counts it. A merge goes field by
+// field against the values of the last sync: a field changed on one side takes that side; on both,
+// the later change wins (the card's REV against the time this file queued its change) and the
+// overruled value is kept as a CardConflict. Two cards of one birthday (a name in a category), put
+// by two computers before either saw the other's, become one by a rule each applies alone: the card
+// whose UID sorts first stays, the other is merged into it as above and deleted, and the row takes
+// the staying card's Uid. Every step is written down in the transaction that records its outcome,
+// so a sync killed half way loses nothing and the next one neither duplicates nor forgets a card.
+// Nothing changed on either side costs one request. Runs on the calling thread, which must not be
+// the window's.
 CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
     const CardSyncOptions &options, const SyncProgress &progress = {});
 

@@ -263,6 +263,7 @@ void SyncService::syncNow()
     m_debounce.stop();
     m_next.stop();
     m_stop = false;
+    starting();
     const QDateTime now = m_now();
     m_thread = QThread::create([this, now] {
         const auto progress = [this](const QString &what) {
@@ -303,7 +304,7 @@ void SyncService::finished(const CardSyncResult &cards, const SyncResult &calend
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    Q_EMIT databaseWritten();
+    Q_EMIT databaseWritten(cards.birthdaysWritten);
     const QString cardText = outcomeText(
         u"通讯录"_s, cards.ok, cards.stopped, cards.error, cardSyncSummary(cards), cards.warning);
     const QString calendarText =

@@ -43,7 +43,7 @@ QString testAddressBookConnection(const SyncConfig &config, const QString &passw
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
 // again after 10 minutes, doubling up to four hours. Each run syncs the address book first, so
 // that what it brings in reaches the calendar in the same run, on a thread of its own; the
-// window thread only hears the status texts and databaseWritten.
+// window thread only hears starting, the status texts and databaseWritten.
 class SyncService : public QObject
 {
     Q_OBJECT
@@ -56,6 +56,9 @@ public:
     // The status bar's text: progress, "通讯录同步完成…", "日历同步完成…" or
     // "通讯录同步失败: …, 10分钟后重试".
     std::function<void(const QString &)> showStatus = [](const QString &) {};
+    // Called before a run begins to write, so that changes made before it by other programs can
+    // still be told from the run's own.
+    std::function<void()> starting = [] {};
 
     void begin(); // the first sync, a few seconds from now
     void birthdaysChanged(); // debounced
@@ -66,9 +69,9 @@ public:
     static int retryMinutes(int failures);
 
 Q_SIGNALS:
-    // A run has written to the database: rows the address book brought in, and the syncs' own
-    // records. The lists are out of date, but not the servers.
-    void databaseWritten();
+    // A run has written to the database: the syncs' own records always, and when birthdaysWritten
+    // rows the address book brought in, which leave the lists out of date, but not the servers.
+    void databaseWritten(bool birthdaysWritten);
 
 private:
     void finished(const CardSyncResult &cards, const SyncResult &calendar);

@@ -3,13 +3,16 @@
 #include "desktop/musicplayer.h"
 #include "dialogs/filechooser.h"
 #include "dialogs/frmsetup.h"
+#include "store/cardsync.h"
 #include "store/classtables.h"
 #include "store/settings.h"
+#include "store/syncstate.h"
 #include "support/filedialoganswer.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 #include "support/windowclipping.h"
+#include "sync/credentials.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -44,9 +48,11 @@ protected:
     {
         dialog = std::make_unique<frmSetup>(settings,
             frmSetup::Services { connection, messages, this, *autoStart, *shortcut,
-                u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1, [this](QDialog &d) {
+                u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1,
+                [this](QDialog &d) {
                     test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
-                } });
+                },
+                passwords });
         return *dialog;
     }
 
@@ -82,6 +88,7 @@ protected:
     test::RecordingMessageSink messages;
     QStringList played;
     QString musicName;
+    std::shared_ptr<sync::PasswordStore> passwords;
     std::unique_ptr<frmSetup> dialog;
 };
 
@@ -108,6 +115,57 @@ TEST_F(Setup, LoadsAndSavesEveryKindOfControl)
     EXPECT_EQ(s.strFdTime, u"17:00"_s);
     EXPECT_EQ(s.strQpTime, u"9:00"_s); // a new database's 09:00, as the list shows it
     EXPECT_EQ(s.intDw + s.intZq * 10 + s.intSd * 100, 1);
+}
+
+// The text boxes of both sync pages and the settings they are kept under.
+const struct
+{
+    const char *control;
+    QStringView key;
+    QString value;
+} SyncBoxes[] = {
+    { "txtServer", store::SyncServerKey, u"https://cal.example.com/"_s },
+    { "txtUser", store::SyncUserKey, u"alice"_s },
+    { "txtCalendar", store::SyncCalendarKey, u"家里"_s },
+    { "txtCardServer", store::SyncCardServerKey, u"https://dav.example.com/"_s },
+    { "txtCardUser", store::SyncCardUserKey, u"bob"_s },
+    { "txtAddressBook", store::SyncAddressBookKey, u"亲友"_s },
+};
+
+// Run inside a keyring of the test's own (tests/support/with_keyring.sh).
+TEST_F(Setup, SyncPagesKeepTheirChoicesAndThePasswordsInTheKeyring)
+{
+    passwords = std::make_shared<sync::KeychainPasswordStore>();
+    open();
+    for (const auto &box : SyncBoxes)
+        control<QLineEdit>(box.control)->setText(box.value);
+    control<QLineEdit>("txtPassword")->setText(u"密码 1"_s);
+    control<QLineEdit>("txtCardPassword")->setText(u"密码 2"_s);
+    control<QComboBox>("cboCardCategory")->setCurrentText(u"家人"_s);
+    control<QSpinBox>("spnYears")->setValue(5);
+    control<QCheckBox>("chkSyncFestivals")->setChecked(true);
+    dialog->cmdOK_Click();
+    for (const auto &box : SyncBoxes)
+        EXPECT_EQ(store::readSyncSetting(connection, box.key), box.value) << box.control;
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncCardCategoryKey), u"家人"_s);
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncYearsKey), u"5"_s);
+    EXPECT_EQ(store::readSyncSetting(connection, store::SyncFestivalsKey), u"1"_s);
+    // The passwords are written on a worker; the keyring has them within moments.
+    const auto kept = [this](const QString &user, const QString &host) {
+        std::optional<QString> password;
+        for (int tries = 0; tries < 100 && !password; ++tries, QTest::qWait(50))
+            password = passwords->read(sync::passwordAccount(user, host), nullptr);
+        return password;
+    };
+    EXPECT_EQ(kept(u"alice"_s, u"cal.example.com"_s), u"密码 1"_s);
+    EXPECT_EQ(kept(u"bob"_s, u"dav.example.com"_s), u"密码 2"_s);
+
+    open();
+    for (const auto &box : SyncBoxes)
+        EXPECT_EQ(control<QLineEdit>(box.control)->text(), box.value) << box.control;
+    EXPECT_EQ(control<QComboBox>("cboCardCategory")->currentText(), u"家人"_s);
+    EXPECT_EQ(control<QSpinBox>("spnYears")->value(), 5);
+    EXPECT_TRUE(control<QCheckBox>("chkSyncFestivals")->isChecked());
 }
 
 TEST_F(Setup, FailedSaveKeepsDialogOpen)

@@ -1,4 +1,5 @@
 #include "store/birthdays.h"
+#include "store/cardsync.h"
 #include "store/connection.h"
 #include "store/transaction.h"
 #include "support/birthdaybuilder.h"
@@ -240,6 +241,22 @@ TEST_F(BirthdaysTest, BatchInsideALargerTransactionFollowsIt)
         outer.commit();
     }
     EXPECT_EQ(daysAndSms(), u"7是 7是 7是 7是"_s);
+}
+
+// Undo and redo write rows as the editor does: each change queued for the address book at the
+// program's clock, a removal too.
+TEST_F(BirthdaysTest, UndoAndRedoQueueTheirChanges)
+{
+    createCardSync(db);
+    BirthdayRecord record = person(u"甲"_s);
+    record.Uid = QUuid::createUuid();
+    QDateTime at(QDate(2026, 12, 8), QTime(1, 0), Qt::UTC);
+    for (const bool kept : { true, true, false }) { // added, changed, removed
+        const BirthdayState state { record.Uid, kept ? std::optional(record) : std::nullopt };
+        ASSERT_EQ(putBirthdayStates(db, std::span(&state, 1), at = at.addSecs(60)), 1);
+        EXPECT_EQ(readCardChanges(db).value(record.Uid.toString(QUuid::WithoutBraces)), at);
+    }
+    EXPECT_FALSE(LoadBirthdays(db).HasBirthdays);
 }
 
 // A failed add tells what it ran into instead of blaming another program.
