@@ -23,11 +23,15 @@ namespace {
 // music breaks.
 constexpr int BufferedMilliseconds = 1500;
 constexpr int FeedMilliseconds = 500;
-// A song whose decoded sound fits here (about a minute and a half at 44.1 kHz stereo) is decoded
-// once and every later round plays from memory, with no decoding at all. A longer one is decoded
-// as it plays, AheadMilliseconds ahead of the sound server, and round by round: a whole decoded
-// five-minute song would take 53 MB.
+// A song is decoded once and every later round plays from memory, with no decoding at all, as
+// long as it fits in KeptBytes: at full quality (16-bit stereo at the server's rate) up to about
+// a minute and a half, then in mono, then at a lower rate down to LowestRate (about six
+// minutes). Decoding as it plays wakes GStreamer's threads for every few milliseconds of sound
+// (30 to 110 times a second, measured with WAV, FLAC and Ogg files); a whole decoded five-minute
+// song at full quality would take 53 MB. A longer song is decoded as it plays after all,
+// AheadMilliseconds ahead of the sound server, and round by round.
 constexpr qsizetype KeptBytes = 16 * 1024 * 1024;
+constexpr int LowestRate = 22050;
 constexpr int AheadMilliseconds = 2000;
 
 // The decoded sound between the window thread, which decodes, and the feeding thread.
@@ -107,14 +111,14 @@ private:
 class Playback : public QObject
 {
 public:
-    Playback(const QString &file, std::function<void(bool playable)> told) : m_told(std::move(told))
+    Playback(const QString &file, std::function<void(bool playable)> told)
+        : m_told(std::move(told)), m_device(QMediaDevices::defaultAudioOutput())
     {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        // Whatever the file holds, it is decoded to 16-bit stereo at the sound server's own
+        // Whatever the file holds, it is decoded to 16-bit samples at the sound server's own
         // rate: the server need not convert it, and every output plays it.
         m_format.setSampleFormat(QAudioFormat::Int16);
         m_format.setChannelCount(2);
-        const int rate = device.isNull() ? 0 : device.preferredFormat().sampleRate();
+        const int rate = m_device.isNull() ? 0 : m_device.preferredFormat().sampleRate();
         m_format.setSampleRate(rate > 0 ? rate : 44100);
         m_decoder.setAudioFormat(m_format);
         m_decoder.setSource(QUrl::fromLocalFile(file));
@@ -122,14 +126,14 @@ public:
         connect(&m_decoder, &QAudioDecoder::finished, this, &Playback::roundOver);
         connect(&m_decoder, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this,
             &Playback::roundOver);
+        connect(&m_decoder, &QAudioDecoder::durationChanged, this, [this](qint64 milliseconds) {
+            if (milliseconds > 0)
+                settle(milliseconds);
+        });
         // A long song is decoded as the feeder makes room; this looks for room with the
         // floating window's own scrolling ticks.
         m_room.setInterval(FeedMilliseconds);
         connect(&m_room, &QTimer::timeout, this, &Playback::pull);
-        if (!device.isNull()) {
-            m_feeder = std::make_unique<Feeder>(device, m_format, m_song);
-            m_feeder->start();
-        }
         m_decoder.start();
     }
 
@@ -147,25 +151,62 @@ public:
     }
 
 private:
+    // Once the song's length is known (or that it is long): the format in which it is kept
+    // whole, decoding afresh in it, and the start of the feeder. Nothing is fed before, so that
+    // the music does not start over in another format.
+    void settle(qint64 milliseconds)
+    {
+        if (m_feeder || m_device.isNull())
+            return;
+        QAudioFormat format = m_format;
+        const auto fits = [&] {
+            return milliseconds > 0 && format.bytesForDuration(milliseconds * 1000) <= KeptBytes;
+        };
+        if (!fits() && milliseconds > 0)
+            format.setChannelCount(1);
+        if (!fits() && milliseconds > 0) {
+            const qint64 rate = KeptBytes / format.bytesPerFrame() * 1000 / milliseconds;
+            format.setSampleRate(int(qMax<qint64>(LowestRate, rate)));
+        }
+        QMutexLocker lock(&m_song.mutex);
+        m_song.keepAll = fits() || m_song.whole;
+        if (format != m_format) {
+            m_decoder.stop();
+            m_song.pcm.clear();
+            m_format = format;
+            m_decoder.setAudioFormat(m_format);
+            m_roundPlayed = false;
+            m_decoder.start();
+        }
+        if (!m_song.keepAll)
+            m_room.start();
+        m_feeder = std::make_unique<Feeder>(m_device, m_format, m_song);
+        m_feeder->start();
+    }
+
     // Takes what the decoder has ready, as far as memory allows.
     void pull()
     {
         const qsizetype ahead = m_format.bytesForDuration(qint64(AheadMilliseconds) * 1000);
         QMutexLocker lock(&m_song.mutex);
-        bool took = false;
+        bool took = false, unsettled = false;
         while (m_decoder.bufferAvailable()
             && (m_song.keepAll || m_song.pcm.size() - m_song.position < ahead)) {
             const QAudioBuffer buffer = m_decoder.read();
             if (!buffer.isValid() || buffer.byteCount() == 0)
                 continue;
             m_roundPlayed = took = true;
-            if (!m_feeder) {
+            if (m_device.isNull()) {
                 // Nowhere to play: the file is known to play, and nothing more is decoded.
                 m_decoder.stop();
                 break;
             }
             m_song.pcm.append(buffer.constData<char>(), buffer.byteCount());
             if (m_song.keepAll && m_song.pcm.size() > KeptBytes) {
+                // Longer than it said, or it said nothing.
+                unsettled = !m_feeder;
+                if (unsettled)
+                    break;
                 m_song.keepAll = false;
                 m_room.start();
             }
@@ -175,6 +216,8 @@ private:
         lock.unlock();
         if (took && m_told)
             std::exchange(m_told, nullptr)(true);
+        if (unsettled)
+            settle(m_decoder.duration());
     }
 
     // The decoder reached the file's end, or an error: the round is over however it ended.
@@ -191,6 +234,9 @@ private:
         QMutexLocker lock(&m_song.mutex);
         if (m_song.keepAll) {
             m_song.whole = true; // every later round plays from memory
+            const qint64 length = m_format.durationForBytes(m_song.pcm.size()) / 1000;
+            lock.unlock();
+            settle(length);
             return;
         }
         // The next round is decoded behind this one, so that it follows without a gap.
@@ -199,11 +245,12 @@ private:
     }
 
     std::function<void(bool)> m_told;
+    const QAudioDevice m_device; // null without a sound output: then nothing plays
     QAudioFormat m_format;
     QAudioDecoder m_decoder;
     QTimer m_room;
     Song m_song;
-    std::unique_ptr<Feeder> m_feeder; // none without a sound output
+    std::unique_ptr<Feeder> m_feeder; // from when the format is settled
     bool m_roundPlayed = false; // something of this round decoded
 };
 
