@@ -151,25 +151,19 @@ public:
     }
 
 private:
-    // Once the song's length is known (or that it is long): the format in which it is kept
-    // whole, decoding afresh in it, and the start of the feeder. Nothing is fed before, so that
-    // the music does not start over in another format.
+    // Once the song's length is known (or that it is long): the format in which it is kept,
+    // decoding afresh in it, and the start of the feeder. Nothing is fed before, so that the
+    // music does not start over in another format.
     void settle(qint64 milliseconds)
     {
         if (m_feeder || m_device.isNull())
             return;
+        const KeptSound kept = keptSound(m_format.sampleRate(), milliseconds);
         QAudioFormat format = m_format;
-        const auto fits = [&] {
-            return milliseconds > 0 && format.bytesForDuration(milliseconds * 1000) <= KeptBytes;
-        };
-        if (!fits() && milliseconds > 0)
-            format.setChannelCount(1);
-        if (!fits() && milliseconds > 0) {
-            const qint64 rate = KeptBytes / format.bytesPerFrame() * 1000 / milliseconds;
-            format.setSampleRate(int(qMax<qint64>(LowestRate, rate)));
-        }
+        format.setSampleRate(kept.sampleRate);
+        format.setChannelCount(kept.channels);
         QMutexLocker lock(&m_song.mutex);
-        m_song.keepAll = fits() || m_song.whole;
+        m_song.keepAll = kept.whole || m_song.whole;
         if (format != m_format) {
             m_decoder.stop();
             m_song.pcm.clear();
@@ -303,6 +297,22 @@ private:
 std::unique_ptr<MusicPlayer> createMusicPlayer()
 {
     return std::make_unique<QtMusicPlayer>();
+}
+
+KeptSound keptSound(int serverRate, qint64 milliseconds)
+{
+    KeptSound kept { serverRate, 2, false };
+    if (milliseconds <= 0)
+        return kept;
+    const auto bytes = [&] {
+        return qint64(kept.sampleRate) * kept.channels * 2 * milliseconds / 1000;
+    };
+    if (bytes() > KeptBytes)
+        kept.channels = 1;
+    if (bytes() > KeptBytes)
+        kept.sampleRate = int(qMax<qint64>(LowestRate, KeptBytes / 2 * 1000 / milliseconds));
+    kept.whole = bytes() <= KeptBytes;
+    return kept;
 }
 
 QString unplayableMusicText(const QString &file)

@@ -22,6 +22,17 @@ public:
 // (while the pipeline was still starting) can keep the next one silent.
 std::unique_ptr<MusicPlayer> createMusicPlayer();
 
+// How the music of a song milliseconds long (0 or less: not known) is decoded, for a sound
+// server playing at serverRate Hz: 16-bit samples at sampleRate Hz in channels channels, kept
+// whole in memory so that only its first round is decoded, or decoded again as each round plays.
+struct KeptSound
+{
+    int sampleRate = 0;
+    int channels = 0;
+    bool whole = false;
+};
+KeptSound keptSound(int serverRate, qint64 milliseconds);
+
 // Status panel 1's text for a file that cannot be played.
 QString unplayableMusicText(const QString &file);
 
