@@ -139,15 +139,19 @@ public:
 
     ~Playback() override
     {
-        if (m_feeder) {
-            {
-                QMutexLocker lock(&m_song.mutex);
-                m_song.stopping = true;
-                m_song.changed.wakeAll();
-            }
+        halt();
+        if (m_feeder)
             m_feeder->wait();
-        }
         m_decoder.stop();
+    }
+
+    // Silence at once, even before the window thread gets round to deleting this.
+    void halt()
+    {
+        m_room.stop();
+        QMutexLocker lock(&m_song.mutex);
+        m_song.stopping = true;
+        m_song.changed.wakeAll();
     }
 
 private:
@@ -273,9 +277,11 @@ public:
 private:
     void release()
     {
-        // Later: a stop may come from the play's own report.
-        if (m_playback)
-            m_playback->deleteLater();
+        if (!m_playback)
+            return;
+        m_playback->halt();
+        // Deleted later: a stop may come from the play's own report.
+        m_playback->deleteLater();
         m_playback = nullptr;
     }
 
