@@ -178,6 +178,8 @@ private:
         }
         if (!m_song.keepAll)
             m_room.start();
+        else if (milliseconds > 0) // room for the whole song at once, rather than doubling
+            m_song.pcm.reserve(m_format.bytesForDuration(milliseconds * 1000));
         m_feeder = std::make_unique<Feeder>(m_device, m_format, m_song);
         m_feeder->start();
     }
