@@ -18,8 +18,10 @@ public:
     std::function<void(const QString &file)> unplayable;
 };
 
-// Qt Multimedia's player: a fresh one for every play, so that no state of a play stopped early
-// (while the pipeline was still starting) can keep the next one silent.
+// Qt Multimedia's audio decoder (GStreamer, so every format its plugins read) feeding an audio
+// sink of the default output, a fresh pair for every play, so that no state of a play stopped
+// early can keep the next one silent. With no sound output it plays nothing, and tells only a
+// file that does not decode.
 std::unique_ptr<MusicPlayer> createMusicPlayer();
 
 // How the music of a song milliseconds long (0 or less: not known) is decoded, for a sound
