@@ -18,9 +18,22 @@ public:
     std::function<void(const QString &file)> unplayable;
 };
 
-// Qt Multimedia's player: a fresh one for every play, so that no state of a play stopped early
-// (while the pipeline was still starting) can keep the next one silent.
+// Qt Multimedia's audio decoder (GStreamer, so every format its plugins read) feeding an audio
+// sink of the default output, a fresh pair for every play, so that no state of a play stopped
+// early can keep the next one silent. With no sound output it plays nothing, and tells only a
+// file that does not decode.
 std::unique_ptr<MusicPlayer> createMusicPlayer();
+
+// How the music of a song milliseconds long (0 or less: not known) is decoded, for a sound
+// server playing at serverRate Hz: 16-bit samples at sampleRate Hz in channels channels, kept
+// whole in memory so that only its first round is decoded, or decoded again as each round plays.
+struct KeptSound
+{
+    int sampleRate = 0;
+    int channels = 0;
+    bool whole = false;
+};
+KeptSound keptSound(int serverRate, qint64 milliseconds);
 
 // Status panel 1's text for a file that cannot be played.
 QString unplayableMusicText(const QString &file);

@@ -1,0 +1,46 @@
+// How long a song may be and still be kept whole in memory, and at what quality.
+
+#include "desktop/musicplayer.h"
+#include "support/casename.h"
+
+#include <gtest/gtest.h>
+
+namespace natalis::app {
+namespace {
+
+struct KeptCase
+{
+    const char *situation;
+    int serverRate;
+    qint64 milliseconds;
+    KeptSound expected;
+    friend void PrintTo(const KeptCase &c, std::ostream *os) { *os << c.situation; }
+};
+
+const KeptCase KeptCases[] = {
+    { "a minute at full quality", 44100, 60'000, { 44100, 2, true } },
+    { "the longest kept in stereo at 48 kHz", 48000, 87'381, { 48000, 2, true } },
+    { "a little longer is kept in mono", 48000, 87'382, { 48000, 1, true } },
+    { "three minutes in mono at the server's rate", 44100, 190'000, { 44100, 1, true } },
+    { "five minutes in mono at a lower rate", 44100, 300'000, { 27962, 1, true } },
+    { "the longest kept at the lowest rate", 44100, 380'425, { 22050, 1, true } },
+    { "seven minutes decoded as it plays", 44100, 420'000, { 22050, 1, false } },
+    { "length not known: decoded as it plays", 44100, -1, { 44100, 2, false } },
+};
+
+class Kept : public testing::TestWithParam<KeptCase>
+{
+};
+
+TEST_P(Kept, WholeWithinTheMemoryItMayTake)
+{
+    const KeptSound kept = keptSound(GetParam().serverRate, GetParam().milliseconds);
+    EXPECT_EQ(kept.sampleRate, GetParam().expected.sampleRate);
+    EXPECT_EQ(kept.channels, GetParam().expected.channels);
+    EXPECT_EQ(kept.whole, GetParam().expected.whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Songs, Kept, testing::ValuesIn(KeptCases), natalis::test::BySituation());
+
+} // namespace
+} // namespace natalis::app
