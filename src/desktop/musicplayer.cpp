@@ -33,6 +33,9 @@ constexpr int FeedMilliseconds = 500;
 constexpr qsizetype KeptBytes = 16 * 1024 * 1024;
 constexpr int LowestRate = 22050;
 constexpr int AheadMilliseconds = 2000;
+// How long a stop waits for the feeding thread. Qt's PulseAudio sink waits without end for a
+// sound server that neither takes nor refuses the stream; the window thread must not wait with it.
+constexpr int StopWaitMilliseconds = 2000;
 
 // The decoded sound between the window thread, which decodes, and the feeding thread.
 struct Song
@@ -53,8 +56,8 @@ struct Song
 class Feeder : public QThread
 {
 public:
-    Feeder(const QAudioDevice &device, const QAudioFormat &format, Song &song)
-        : m_device(device), m_format(format), m_song(song)
+    Feeder(const QAudioDevice &device, const QAudioFormat &format, std::shared_ptr<Song> song)
+        : m_device(device), m_format(format), m_keptSong(std::move(song)), m_song(*m_keptSong)
     {
     }
 
@@ -102,6 +105,7 @@ private:
 
     const QAudioDevice m_device;
     const QAudioFormat m_format;
+    const std::shared_ptr<Song> m_keptSong; // outlives a play whose stop gave up waiting
     Song &m_song;
 };
 
@@ -140,8 +144,11 @@ public:
     ~Playback() override
     {
         halt();
-        if (m_feeder)
-            m_feeder->wait();
+        if (m_feeder && !m_feeder->wait(StopWaitMilliseconds)) {
+            // Stuck in the sound server: left to end by itself, and deleted when it does.
+            Feeder *stuck = m_feeder.release();
+            QObject::connect(stuck, &QThread::finished, stuck, &QObject::deleteLater);
+        }
         m_decoder.stop();
     }
 
@@ -180,7 +187,7 @@ private:
             m_room.start();
         else if (milliseconds > 0) // room for the whole song at once, rather than doubling
             m_song.pcm.reserve(m_format.bytesForDuration(milliseconds * 1000));
-        m_feeder = std::make_unique<Feeder>(m_device, m_format, m_song);
+        m_feeder = std::make_unique<Feeder>(m_device, m_format, m_keptSong);
         m_feeder->start();
     }
 
@@ -249,7 +256,8 @@ private:
     QAudioFormat m_format;
     QAudioDecoder m_decoder;
     QTimer m_room;
-    Song m_song;
+    std::shared_ptr<Song> m_keptSong = std::make_shared<Song>();
+    Song &m_song = *m_keptSong;
     std::unique_ptr<Feeder> m_feeder; // from when the format is settled
     bool m_roundPlayed = false; // something of this round decoded
 };
