@@ -251,6 +251,19 @@ bool replaceByRename(Connection &live, const QString &backupPath)
     return true;
 }
 
+// Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
+// same file system) in as the daily backup of day, replacing one of the same day, and drops the
+// oldest daily copies beyond KeptBackups. False when it could not be put there.
+bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
+{
+    const QString folder = backupFolder(dbPath);
+    if (!makeFolder(folder)
+        || !moveOver(copyPath, folder + u'/' + backupName(dbPath, day.toString(DayFormat))))
+        return false;
+    prune(dbPath, true);
+    return true;
+}
+
 } // namespace
 
 QString backupFolder(const QString &dbPath)
@@ -266,16 +279,6 @@ QList<BackupEntry> listBackups(const QString &dbPath)
             entry.birthdays = birthdayCount(*copy);
     }
     return entries;
-}
-
-bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
-{
-    const QString folder = backupFolder(dbPath);
-    if (!makeFolder(folder)
-        || !moveOver(copyPath, folder + u'/' + backupName(dbPath, day.toString(DayFormat))))
-        return false;
-    prune(dbPath, true);
-    return true;
 }
 
 std::optional<BackupEntry> newestSoundBackup(const QString &dbPath)
@@ -344,7 +347,9 @@ void PendingBackup::stop()
 
 bool PendingBackup::keep()
 {
-    m_kept = m_kept || keepDailyBackup(m_dbPath, m_copyPath, m_day);
+    // On the disk before it replaces the day's earlier copy: a disk that turns out full only
+    // when the data is written back must not leave a hollow copy in a good one's place.
+    m_kept = m_kept || (m_hold.sync() && keepDailyBackup(m_dbPath, m_copyPath, m_day));
     return m_kept;
 }
 

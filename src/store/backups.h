@@ -35,11 +35,6 @@ QString backupFolder(const QString &dbPath);
 // Every backup of the database at dbPath, newest first.
 QList<BackupEntry> listBackups(const QString &dbPath);
 
-// Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
-// same file system) in as the daily backup of day, replacing one of the same day, and drops the
-// oldest daily copies beyond KeptBackups. False when it could not be put there.
-bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day);
-
 // True when the daily backup of day holds the database at dbPath as it is now: same size and
 // modification time (a copy takes the time of the file it was copied from).
 bool hasCurrentDailyBackup(const QString &dbPath, QDate day);
@@ -61,8 +56,9 @@ public:
 
     const QString &path() const { return m_copyPath; }
 
-    // Reads the copy back and moves it in as the daily backup of its day (keepDailyBackup). True
-    // when it was kept. Takes as long as reading the whole file; call from one thread at a time.
+    // Reads the copy back and moves it in as the daily backup of its day, replacing an earlier
+    // one of the same day and dropping the oldest beyond KeptBackups. True when it was kept. Takes
+    // as long as reading the whole file; call from one thread at a time.
     bool check();
     // From any thread, also while check() runs: the check gives up soon after, without keeping.
     void stop();

@@ -96,8 +96,8 @@ std::unique_ptr<PendingBackup> copyFile(
     struct stat source
     {
     };
-    // Not synced: the engine's journal, not this copy, protects the file during the
-    // compaction, and a copy torn by a system crash fails the read-back before it is kept.
+    // Synced only when it is kept as a backup: the engine's journal, not this copy, protects
+    // the file during the compaction.
     errno = 0;
     const bool copied = ::stat(QFile::encodeName(real).constData(), &source) == 0
         && copyDatabaseBytes(db, file.handle(), Sync::Later);

@@ -85,24 +85,38 @@ TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
     EXPECT_EQ(files.files(), (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s }));
 }
 
-// A full disk is not another program holding the file: start-up must say which it is.
-TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
+// A full disk is not another program holding the file: start-up must say which it is, and
+// neither the file nor the day's earlier backup may be replaced by a copy the disk had no room
+// for.
+TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFileAndTheBackup)
 {
-    test::FullFileSystem disk;
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a small tmpfs needs root";
-    const QString path = disk.path(u"natalis.mdb"_s);
-    {
-        auto db = OpenBirthDb(path);
-        ASSERT_TRUE(db);
-        test::addBirthdays(*db, 1);
-    }
-    disk.fill();
-    const QByteArray before = disk.bytes(u"natalis.mdb"_s);
+    for (const bool backedUpToday : { false, true }) {
+        SCOPED_TRACE(backedUpToday ? "a backup of today's earlier start" : "no backup yet");
+        test::FullFileSystem disk;
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a small tmpfs needs root";
+        const QString path = disk.path(u"natalis.mdb"_s);
+        {
+            auto db = OpenBirthDb(path);
+            ASSERT_TRUE(db);
+            test::addBirthdays(*db, 1);
+        }
+        if (backedUpToday) {
+            ASSERT_EQ(start(path, Today), CompactOutcome::NotDue);
+            auto db = Connection::open(path, Connection::OpenMode::ExistingOnly);
+            test::addBirthdays(*db, 1);
+        }
+        const QString daily = u"backup/natalis-2026-03-31.mdb"_s;
+        const QByteArray backupBefore = disk.bytes(daily);
+        ASSERT_EQ(backupBefore.isEmpty(), !backedUpToday);
+        disk.fill();
+        const QByteArray before = disk.bytes(u"natalis.mdb"_s);
 
-    EXPECT_EQ(start(path, Today), CompactOutcome::DiskFull);
-    EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
-    EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
+        EXPECT_EQ(start(path, Today), CompactOutcome::DiskFull);
+        EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
+        EXPECT_EQ(disk.bytes(daily), backupBefore);
+        EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
+    }
 }
 
 // The database is reached through a symbolic link and a hard link, in a folder of its own, under
