@@ -382,10 +382,7 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
         store::Compaction start = store::CompactBirthDb(database.path(), QDate(2025, 1, 9));
         ASSERT_TRUE(start.backup && start.backup->check());
     }
-    QByteArray bytes = database.bytes();
-    for (qsizetype i = bytes.size() - 600; i < bytes.size() - 500; ++i)
-        bytes[i] = char(~bytes[i]);
-    database.write(u"natalis.mdb"_s, bytes);
+    const QByteArray bytes = database.damageLastPage();
     messages.answer = MessageButton::No;
 
     context.DbConnection = store::OpenBirthDb(database.path());

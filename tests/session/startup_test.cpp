@@ -151,10 +151,7 @@ TEST_P(DamagedStartTest, TellsTheFailuresAndRestoresOnlyASoundBackupOnlyOnYes)
         store::Compaction yesterday = store::CompactBirthDb(path, QDate(2026, 3, 30));
         ASSERT_TRUE(yesterday.backup && yesterday.backup->check());
     }
-    QByteArray damaged = files.bytes(u"bin/natalis.mdb"_s);
-    for (qsizetype i = damaged.size() - 600; i < damaged.size() - 500; ++i)
-        damaged[i] = char(~damaged[i]);
-    files.write(u"bin/natalis.mdb"_s, damaged);
+    const QByteArray damaged = files.damageLastPage(u"bin/natalis.mdb"_s);
     messages.answer = GetParam().answer;
 
     ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
