@@ -42,10 +42,10 @@ bool hasCurrentDailyBackup(const QString &dbPath, QDate day);
 // A byte copy of the database, taken at start-up (CompactBirthDb), on its way to become the
 // daily backup of its day. It is kept only once it has been read back whole, every page under
 // the key and through the engine's quick check, so that a damaged file never pushes good copies
-// out. Reading it back costs as much as loading the list, so it runs on a worker after the window
-// shows. The file lies beside the database, held (store/workingfile.h) while this object lives,
-// and is removed with it unless kept: a program that ends first, or is killed, leaves nothing
-// behind but a working file the next start removes.
+// out. Reading it back takes as long as reading the whole file, so it runs on a worker after the
+// window shows. The file lies beside the database, held (store/workingfile.h) while this object
+// lives, and is removed with it unless kept: a program that ends first, or is killed, leaves
+// nothing behind but a working file the next start removes.
 class PendingBackup
 {
 public:
