@@ -69,6 +69,7 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
         program->startInTray(TrayGraceMilliseconds);
     else
         program->showWindow();
+    program->checkTodaysBackup();
     return { started, std::move(program) };
 }
 
@@ -141,6 +142,10 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
 
 Application::~Application()
 {
+    if (m_backupCheck) {
+        m_todaysBackup->stop();
+        m_backupCheck->wait();
+    }
     if (m_context.instance)
         m_context.instance->showRequested = nullptr;
     if (m_context.SmsGateway)
@@ -149,6 +154,15 @@ Application::~Application()
         m_calendar->disconnect(this);
         delete m_calendar;
     }
+}
+
+void Application::checkTodaysBackup()
+{
+    if (!m_context.todaysBackup || m_backupCheck)
+        return;
+    m_todaysBackup = std::move(m_context.todaysBackup);
+    m_backupCheck.reset(QThread::create([backup = m_todaysBackup.get()] { backup->check(); }));
+    m_backupCheck->start();
 }
 
 void Application::connectTray()

@@ -8,11 +8,16 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
 namespace natalis::desktop {
 class TrayLayer;
+}
+
+namespace natalis::store {
+class PendingBackup;
 }
 
 namespace natalis::sync {
@@ -79,6 +84,9 @@ public:
     // Start in the tray: stay hidden when a tray is there, or comes within graceMilliseconds;
     // otherwise show the window, the only way in.
     void startInTray(int graceMilliseconds);
+    // Reads start-up's copy of the file back on a worker and keeps it as today's backup
+    // (store::PendingBackup); the window never waits on it, and the program's end stops it.
+    void checkTodaysBackup();
     // A later start of the program handed over to this one.
     void anotherStartAsked(const QString &dbPath);
     // The calendar window in either use; the perpetual calendar when plainMode. The main window
@@ -170,6 +178,10 @@ private:
     std::unique_ptr<sync::SyncService> m_sync;
     bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
     bool m_listCurrentAtSync = false; // no other program had written when the run began
+    // Reads start-up's copy of the file back and keeps it as today's backup (the copy and its
+    // worker); stopped and joined first thing in the destructor.
+    std::unique_ptr<store::PendingBackup> m_todaysBackup;
+    std::unique_ptr<QThread> m_backupCheck;
 };
 
 } // namespace natalis::app

@@ -16,9 +16,9 @@ namespace {
 // Occurrences are computed up to the end of the calendar's table.
 constexpr int LastYear = 2100;
 
-bool remindsBy(const store::BirthdayRecord &record, QStringView rule)
+bool remindsBy(const store::BirthdayList &list, qsizetype i, QStringView rule)
 {
-    return QStringView(record.blnIsGL).trimmed() == rule;
+    return list.text(i, store::BirthdayText::blnIsGL).trimmed() == rule;
 }
 
 // 29 February exists in years divisible by 4 except 2100, as the reminder counts it.
@@ -46,47 +46,46 @@ T *mergeRuns(const T *a, const T *aEnd, const T *b, const T *bEnd, T *out)
 } // namespace
 
 MonthBirthdayIndex::MonthBirthdayIndex(const store::BirthdayList &birthdays)
-    : m_birthdays(std::make_shared<const QList<store::BirthdayRecord>>(birthdays.toList())),
+    : m_birthdays(std::make_shared<const store::BirthdayList>(birthdays)),
       m_gregorian(Months * Days), m_lunar(2 * Months * Days)
 {
-    for (qsizetype i = 0; i < m_birthdays->size(); ++i) {
-        const store::BirthdayRecord &record = m_birthdays->at(i);
-        if (remindsBy(record, reminder::RemindByGregorian)) {
-            if (const auto birth = calendar::parseGregorianText(record.strGL))
+    const store::BirthdayList &list = *m_birthdays;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (remindsBy(list, i, reminder::RemindByGregorian)) {
+            if (const auto birth =
+                    calendar::parseGregorianText(list.text(i, store::BirthdayText::strGL)))
                 m_gregorian[gregorianKey(birth->month(), birth->day())].append(
                     { i, birth->year() });
-        } else if (remindsBy(record, reminder::RemindByLunar)) {
-            if (const auto birth = calendar::parseLunarText(record.strNL))
+        } else if (remindsBy(list, i, reminder::RemindByLunar)) {
+            if (const auto birth =
+                    calendar::parseLunarText(list.text(i, store::BirthdayText::strNL)))
                 m_lunar[lunarKey(birth->month, birth->day, birth->isLeap)].append(
                     { i, birth->year });
         }
     }
 }
 
-const store::BirthdayRecord **MonthBirthdayIndex::collect(
-    const Bucket &bucket, int year, const store::BirthdayRecord **found) const
+qsizetype *MonthBirthdayIndex::collect(const Bucket &bucket, int year, qsizetype *found)
 {
     if (year > LastYear)
         return found;
-    const store::BirthdayRecord *records = m_birthdays->constData();
     // Written always and kept only when born by then: a branch here would guess wrong at
     // random, since birth years in a bucket follow no order.
     for (const Entry &entry : bucket) {
-        *found = records + entry.index;
+        *found = entry.index;
         found += entry.birthYear <= year;
     }
     return found;
 }
 
-QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
-    QDate date, const calendar::DayDescription &day) const
+QList<qsizetype> MonthBirthdayIndex::on(QDate date, const calendar::DayDescription &day) const
 {
     int year = 0, month = 0, dayOfMonth = 0;
     date.getDate(&year, &month, &dayOfMonth);
     return on(year, month, dayOfMonth, day);
 }
 
-QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
+QList<qsizetype> MonthBirthdayIndex::on(
     int year, int month, int dayOfMonth, const calendar::DayDescription &day) const
 {
     if (isEmpty())
@@ -132,25 +131,25 @@ QList<const store::BirthdayRecord *> MonthBirthdayIndex::on(
     qsizetype most = 0;
     for (int i = 0; i < used; ++i)
         most += sources[i].first->size();
-    QList<const store::BirthdayRecord *> found(most);
-    const store::BirthdayRecord **records = found.data();
+    QList<qsizetype> found(most);
+    qsizetype *records = found.data();
     std::array<qsizetype, 7> runEnd;
     runEnd[0] = 0;
     for (int i = 0; i < used; ++i)
         runEnd[i + 1] =
             collect(*sources[i].first, sources[i].second, records + runEnd[i]) - records;
     const qsizetype count = runEnd[used];
-    // Each bucket is in list order (pointers into one list compare in list order); a day that
-    // gathers several has its runs merged, from a copy on the stack when they fit there.
+    // Each bucket is in list order; a day that gathers several has its runs merged, from a copy
+    // on the stack when they fit there.
     constexpr qsizetype Merged = 256;
     if (used > 1 && count <= Merged) {
         // The runs merged so far move aside, and the merge writes over them from the front: it
         // never overtakes the next run's unread part.
-        std::array<const store::BirthdayRecord *, Merged> aside;
+        std::array<qsizetype, Merged> aside;
         for (int i = 1; i < used; ++i) {
             std::copy(records, records + runEnd[i], aside.begin());
-            mergeRuns<const store::BirthdayRecord *>(aside.data(), aside.data() + runEnd[i],
-                records + runEnd[i], records + runEnd[i + 1], records);
+            mergeRuns<qsizetype>(aside.data(), aside.data() + runEnd[i], records + runEnd[i],
+                records + runEnd[i + 1], records);
         }
     } else if (used > 1) {
         for (int i = 2; i <= used; ++i)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "store/birthdaylist.h"
-#include "store/birthdayrecord.h"
 
 #include <QDate>
 #include <QList>
@@ -16,7 +15,9 @@ namespace calendar_ui {
 
 // The birthday list arranged by the calendar day each birthday recurs on, built once when the
 // calendar opens so that browsing months does not walk the whole list for every month shown.
-// It gives the same days as computing every birthday's occurrence by its own rule.
+// It gives the same days as computing every birthday's occurrence by its own rule. It reads the
+// program's compact list in place and shares it (a copy that changes later leaves it as it was):
+// a million birthdays made into full records would cost seconds and hundreds of megabytes.
 class MonthBirthdayIndex
 {
 public:
@@ -24,18 +25,15 @@ public:
     explicit MonthBirthdayIndex(const store::BirthdayList &birthdays);
 
     bool isEmpty() const { return !m_birthdays || m_birthdays->isEmpty(); }
-    // The records the pointers of on() point into; holding it keeps them valid.
-    const std::shared_ptr<const QList<store::BirthdayRecord>> &records() const
-    {
-        return m_birthdays;
-    }
+    // The list whose rows on() gives; holding it keeps them as they were.
+    const std::shared_ptr<const store::BirthdayList> &records() const { return m_birthdays; }
 
-    // The birthdays whose occurrence falls on `date`, in list order. `day` is DescribeDay's
-    // description of that date.
-    QList<const store::BirthdayRecord *> on(QDate date, const calendar::DayDescription &day) const;
+    // The rows of the birthdays whose occurrence falls on `date`, ascending. `day` is
+    // DescribeDay's description of that date.
+    QList<qsizetype> on(QDate date, const calendar::DayDescription &day) const;
     // The same for a date given by its Gregorian parts, which a caller walking a month already
     // has: taking a date apart costs about as much as the lookup.
-    QList<const store::BirthdayRecord *> on(
+    QList<qsizetype> on(
         int year, int month, int dayOfMonth, const calendar::DayDescription &day) const;
 
 private:
@@ -55,10 +53,9 @@ private:
         return ((leap ? Months : 0) + month) * Days + day;
     }
     // Writes the bucket's birthdays born by year to found; returns the end of what it wrote.
-    const store::BirthdayRecord **collect(
-        const Bucket &bucket, int year, const store::BirthdayRecord **found) const;
+    static qsizetype *collect(const Bucket &bucket, int year, qsizetype *found);
 
-    std::shared_ptr<const QList<store::BirthdayRecord>> m_birthdays;
+    std::shared_ptr<const store::BirthdayList> m_birthdays;
     // Empty in an index of no list, which then costs nothing to make.
     QList<Bucket> m_gregorian;
     QList<Bucket> m_lunar;

@@ -16,27 +16,41 @@ QString withoutBlanks(QString text)
     return text.remove(u' ');
 }
 
-QString remindedDateText(const store::BirthdayRecord &record)
+QStringView field(const store::BirthdayList &list, qsizetype i, store::BirthdayText text)
 {
-    return record.blnIsGL.trimmed() == reminder::RemindByGregorian ? record.strGL.trimmed()
-                                                                   : record.strNL.trimmed();
+    return list.text(i, text).trimmed();
+}
+
+QStringView remindedDateText(const store::BirthdayList &list, qsizetype i)
+{
+    using enum store::BirthdayText;
+    return field(list, i, blnIsGL) == reminder::RemindByGregorian ? field(list, i, strGL)
+                                                                  : field(list, i, strNL);
 }
 
 // Fields in the column order of the day-list window.
-QString detailLine(const store::BirthdayRecord &record)
+QString detailLine(const store::BirthdayList &list, qsizetype i)
 {
-    const QStringList fields { record.About.trimmed(), record.Type.trimmed(), record.Tel.trimmed(),
-        record.Beizhu.trimmed(), remindedDateText(record), QString::number(record.intNums),
-        record.Duanxin.trimmed(), record.Sex.trimmed(), record.Class.trimmed(),
-        record.QQ_MSN.trimmed(), record.Company.trimmed(), record.Address.trimmed(),
-        record.No.trimmed() };
-    return fields.join(u'\t') + LineEnd;
+    using enum store::BirthdayText;
+    QString line;
+    for (const QStringView text : { field(list, i, About), field(list, i, Type),
+             field(list, i, Tel), field(list, i, Beizhu), remindedDateText(list, i) }) {
+        line += text;
+        line += u'\t';
+    }
+    line += QString::number(list.days(i));
+    for (const store::BirthdayText text : { Duanxin, Sex, Class, QQ_MSN, Company, Address, No }) {
+        line += u'\t';
+        line += field(list, i, text);
+    }
+    return line + LineEnd;
 }
 
 void setLunarCaption(MonthCell &cell, const calendar::DayDescription &day, bool plainMode)
 {
     if (!plainMode && !cell.birthdays.isEmpty()) {
-        cell.nlText = cell.birthdays.first()->About.trimmed();
+        cell.nlText =
+            field(*cell.records, cell.birthdays.first(), store::BirthdayText::About).toString();
         if (cell.birthdays.size() > 1)
             cell.nlText += QStringLiteral(">>");
         cell.nlColour = CellColour::Marked;
@@ -82,12 +96,8 @@ void fillDayCell(MonthCell &cell, QDate date, int year, int month, int dayOfMont
     cell.plainMode = plainMode;
     if (!plainMode && !birthdays.isEmpty()) {
         cell.birthdays = birthdays.on(year, month, dayOfMonth, day);
-        if (!cell.birthdays.isEmpty()) {
+        if (!cell.birthdays.isEmpty())
             cell.records = birthdays.records();
-            // The caption's name is read once the month is placed; fetched now, the record
-            // arrives while the next days are described instead of stalling the caption.
-            __builtin_prefetch(&cell.birthdays.first()->About);
-        }
     }
     cell.description = std::move(day);
 }
@@ -101,9 +111,12 @@ QString MonthCell::noticeText() const
     QString text = withoutBlanks(description.longText) + u' ' + description.termName + LineEnd
         + description.festivalText();
     if (!plainMode) {
-        for (const store::BirthdayRecord *record : birthdays)
-            text += record->About.trimmed() + u'[' + record->Type.trimmed() + u','
-                + record->Tel.trimmed() + u']' + LineEnd;
+        using enum store::BirthdayText;
+        for (const qsizetype i : birthdays)
+            text += QStringLiteral("%1[%2,%3]")
+                        .arg(field(*records, i, About), field(*records, i, Type),
+                            field(*records, i, Tel))
+                + LineEnd;
     }
     text.chop(LineEnd.size());
     return text;
@@ -122,8 +135,8 @@ QString MonthCell::listText() const
     if (day == 0 || plainMode)
         return {};
     QString text = description.festivalText();
-    for (const store::BirthdayRecord *record : birthdays)
-        text += detailLine(*record);
+    for (const qsizetype i : birthdays)
+        text += detailLine(*records, i);
     return text;
 }
 
@@ -162,7 +175,8 @@ std::array<MonthCell, GridCells> buildMonthGrid(
     // The names' texts fetched all together, and only then read.
     for (const MonthCell &cell : cells) {
         if (!cell.birthdays.isEmpty())
-            __builtin_prefetch(cell.birthdays.first()->About.constData());
+            __builtin_prefetch(
+                cell.records->text(cell.birthdays.first(), store::BirthdayText::About).data());
     }
     for (MonthCell &cell : cells) {
         if (cell.day != 0)

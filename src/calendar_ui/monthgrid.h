@@ -4,7 +4,6 @@
 #include "calendar_ui/cellcolour.h"
 #include "calendar_ui/monthbirthdayindex.h"
 #include "store/birthdaylist.h"
-#include "store/birthdayrecord.h"
 
 #include <QDate>
 #include <QList>
@@ -39,8 +38,8 @@ struct MonthCell
     // list holds far more birthday lines than anyone hovers over.
     QDate date;
     calendar::DayDescription description;
-    QList<const store::BirthdayRecord *> birthdays; // the day's, in list order
-    std::shared_ptr<const QList<store::BirthdayRecord>> records; // keeps `birthdays` valid
+    QList<qsizetype> birthdays; // the day's rows of `records`, in list order
+    std::shared_ptr<const store::BirthdayList> records; // null while the day has none
     bool plainMode = true;
 };
 

@@ -3,6 +3,7 @@
 #include "session/singleinstance.h"
 #include "session/smsstartup.h"
 #include "sms/gatewayworker.h"
+#include "store/backups.h"
 #include "store/birthdaylist.h"
 #include "store/connection.h"
 #include "store/settingsrecord.h"
@@ -48,6 +49,9 @@ struct AppContext
     // The gateway client and its thread (processSmsGateway); ended before the connection closes.
     std::unique_ptr<sms::GatewayWorker> SmsGateway;
     std::unique_ptr<SingleInstance> instance;
+    // The copy start-up took of the file, to be read back on a worker once the program runs and
+    // then kept as today's backup; null when there is none to check.
+    std::unique_ptr<store::PendingBackup> todaysBackup;
 };
 
 } // namespace natalis::app

@@ -23,10 +23,13 @@ namespace {
 // The database engine opens no file whose full path is this long or longer (bytes, UTF-8).
 constexpr int MaxDbPathBytes = 512;
 
-void compact(const QString &dbPath, QDate today, MessageSink &messages)
+// Returns the copy still to be read back before it becomes today's backup, or null.
+std::unique_ptr<store::PendingBackup> compact(
+    const QString &dbPath, QDate today, MessageSink &messages)
 {
+    store::Compaction compaction = store::CompactBirthDb(dbPath, today);
     // Start-up goes on whatever happens; the connection attempt decides.
-    switch (store::CompactBirthDb(dbPath, today)) {
+    switch (compaction.outcome) {
     case store::CompactOutcome::Unavailable:
         messages.show(
             dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
@@ -41,9 +44,11 @@ void compact(const QString &dbPath, QDate today, MessageSink &messages)
         messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
         break;
     case store::CompactOutcome::Compacted:
+    case store::CompactOutcome::NotDue:
     case store::CompactOutcome::Skipped:
         break;
     }
+    return std::move(compaction.backup);
 }
 
 } // namespace
@@ -88,7 +93,7 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         return StartupResult::NoConnection;
     }
 
-    compact(context.DbPath, clock.now().date(), messages);
+    context.todaysBackup = compact(context.DbPath, clock.now().date(), messages);
 
     context.DbConnection = store::OpenBirthDb(context.DbPath);
     if (!context.DbConnection) {
@@ -130,6 +135,7 @@ void shutdown(AppContext &context)
     // A send under way may finish and be logged; nothing new starts.
     if (context.SmsGateway)
         context.SmsGateway->finish();
+    context.todaysBackup.reset();
     context.DbConnection.reset();
     context.instance.reset();
 }

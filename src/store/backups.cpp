@@ -104,11 +104,42 @@ bool moveToFreeName(const QString &from, const QString &dbPath, const QString &s
     return false;
 }
 
+// Every backup of the database at dbPath, newest first, without opening any: birthdays -1.
+QList<BackupEntry> backupFiles(const QString &dbPath)
+{
+    const QRegularExpression pattern = backupPattern(dbPath);
+    // Each entry with the number of its copy within its second.
+    QList<std::pair<BackupEntry, int>> entries;
+    const QFileInfoList files =
+        QDir(backupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    for (const QFileInfo &file : files) {
+        const QRegularExpressionMatch match = pattern.match(file.fileName());
+        if (!match.hasMatch())
+            continue;
+        const QString stamp = match.captured(1);
+        const QDateTime taken = stamp.size() == DayFormat.size()
+            ? QDate::fromString(stamp, DayFormat).startOfDay()
+            : QDateTime::fromString(stamp, MomentFormat);
+        if (!taken.isValid())
+            continue;
+        entries.append({ { file.absoluteFilePath(), taken, file.size(), -1 },
+            match.captured(2).isEmpty() ? 1 : match.captured(2).toInt() });
+    }
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+        return std::tie(a.first.taken, a.second) > std::tie(b.first.taken, b.second);
+    });
+    QList<BackupEntry> newestFirst;
+    for (const auto &[entry, number] : entries)
+        newestFirst.append(entry);
+    return newestFirst;
+}
+
 // Drops the oldest backups of one kind beyond KeptBackups.
 void prune(const QString &dbPath, bool daily)
 {
     QList<BackupEntry> kind;
-    for (const BackupEntry &entry : listBackups(dbPath)) {
+    // By name alone: counting the rows of each copy would read every one of them.
+    for (const BackupEntry &entry : backupFiles(dbPath)) {
         const bool isDaily = entry.taken.time() == QTime(0, 0)
             && QFileInfo(entry.path).fileName()
                 == backupName(dbPath, entry.taken.toString(DayFormat));
@@ -134,10 +165,14 @@ int birthdayCount(Connection &copy)
     }
 }
 
-bool isSound(Connection &copy)
+// pragma: "PRAGMA integrity_check" or the quick check, which leaves out comparing each index
+// with its table. Either reads every page, and any damaged byte of a keyed page fails its
+// authentication code, so the quick check finds damage as surely; the full one also finds
+// indexes a faulty writer left out of step.
+bool isSound(Connection &copy, const char *pragma = "PRAGMA integrity_check")
 {
     try {
-        Statement check = copy.prepare("PRAGMA integrity_check");
+        Statement check = copy.prepare(pragma);
         return check.step() && check.text(0) == u"ok" && !check.step();
     } catch (const DbException &) {
         return false;
@@ -216,44 +251,9 @@ bool replaceByRename(Connection &live, const QString &backupPath)
     return true;
 }
 
-} // namespace
-
-QString backupFolder(const QString &dbPath)
-{
-    return QFileInfo(realPath(dbPath)).dir().filePath(u"backup"_s);
-}
-
-QList<BackupEntry> listBackups(const QString &dbPath)
-{
-    const QRegularExpression pattern = backupPattern(dbPath);
-    // Each entry with the number of its copy within its second.
-    QList<std::pair<BackupEntry, int>> entries;
-    const QFileInfoList files =
-        QDir(backupFolder(dbPath)).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
-    for (const QFileInfo &file : files) {
-        const QRegularExpressionMatch match = pattern.match(file.fileName());
-        if (!match.hasMatch())
-            continue;
-        const QString stamp = match.captured(1);
-        const QDateTime taken = stamp.size() == DayFormat.size()
-            ? QDate::fromString(stamp, DayFormat).startOfDay()
-            : QDateTime::fromString(stamp, MomentFormat);
-        if (!taken.isValid())
-            continue;
-        BackupEntry entry { file.absoluteFilePath(), taken, file.size(), -1 };
-        if (auto copy = openCopy(entry.path))
-            entry.birthdays = birthdayCount(*copy);
-        entries.append({ entry, match.captured(2).isEmpty() ? 1 : match.captured(2).toInt() });
-    }
-    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
-        return std::tie(a.first.taken, a.second) > std::tie(b.first.taken, b.second);
-    });
-    QList<BackupEntry> newestFirst;
-    for (const auto &[entry, number] : entries)
-        newestFirst.append(entry);
-    return newestFirst;
-}
-
+// Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
+// same file system) in as the daily backup of day, replacing one of the same day, and drops the
+// oldest daily copies beyond KeptBackups. False when it could not be put there.
 bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
 {
     const QString folder = backupFolder(dbPath);
@@ -264,6 +264,23 @@ bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
     return true;
 }
 
+} // namespace
+
+QString backupFolder(const QString &dbPath)
+{
+    return QFileInfo(realPath(dbPath)).dir().filePath(u"backup"_s);
+}
+
+QList<BackupEntry> listBackups(const QString &dbPath)
+{
+    QList<BackupEntry> entries = backupFiles(dbPath);
+    for (BackupEntry &entry : entries) {
+        if (auto copy = openCopy(entry.path))
+            entry.birthdays = birthdayCount(*copy);
+    }
+    return entries;
+}
+
 std::optional<BackupEntry> newestSoundBackup(const QString &dbPath)
 {
     for (const BackupEntry &entry : listBackups(dbPath)) {
@@ -272,6 +289,68 @@ std::optional<BackupEntry> newestSoundBackup(const QString &dbPath)
             return entry;
     }
     return std::nullopt;
+}
+
+bool hasCurrentDailyBackup(const QString &dbPath, QDate day)
+{
+    struct stat file
+    {
+    }, backup {};
+    const QString daily = backupFolder(dbPath) + u'/' + backupName(dbPath, day.toString(DayFormat));
+    return ::stat(QFile::encodeName(realPath(dbPath)).constData(), &file) == 0
+        && ::stat(QFile::encodeName(daily).constData(), &backup) == 0
+        && file.st_size == backup.st_size && file.st_mtim.tv_sec == backup.st_mtim.tv_sec
+        && file.st_mtim.tv_nsec == backup.st_mtim.tv_nsec;
+}
+
+PendingBackup::PendingBackup(QString dbPath, QString copyPath, QDate day)
+    : m_dbPath(std::move(dbPath)), m_copyPath(std::move(copyPath)), m_day(day), m_hold(m_copyPath)
+{
+}
+
+PendingBackup::~PendingBackup()
+{
+    if (!m_kept && !m_leftOnDisk)
+        QFile::remove(m_copyPath);
+}
+
+bool PendingBackup::check()
+{
+    auto copy = openCopy(m_copyPath);
+    if (!copy)
+        return false;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stopped)
+            return false;
+        m_reading = copy->handle();
+    }
+    const bool sound = isSound(*copy, "PRAGMA quick_check");
+    {
+        const std::lock_guard lock(m_mutex);
+        m_reading = nullptr;
+        if (m_stopped)
+            return false;
+    }
+    copy.reset();
+    return sound && keep();
+}
+
+void PendingBackup::stop()
+{
+    const std::lock_guard lock(m_mutex);
+    m_stopped = true;
+    // Safe from another thread while the connection is open, which the lock ensures.
+    if (m_reading)
+        sqlite3_interrupt(m_reading);
+}
+
+bool PendingBackup::keep()
+{
+    // On the disk before it replaces the day's earlier copy: a disk that turns out full only
+    // when the data is written back must not leave a hollow copy in a good one's place.
+    m_kept = m_kept || (m_hold.sync() && keepDailyBackup(m_dbPath, m_copyPath, m_day));
+    return m_kept;
 }
 
 RestoreOutcome restoreBackup(Connection &live, const QString &backupPath, const QDateTime &now)

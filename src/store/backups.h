@@ -1,9 +1,14 @@
 #pragma once
 
+#include "store/workingfile.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <mutex>
 #include <optional>
+
+struct sqlite3;
 
 namespace natalis::store {
 
@@ -13,8 +18,7 @@ class Connection;
 // one per day taken at start-up, named base + "-yyyy-MM-dd" + suffix ("natalis-2026-12-06.mdb"),
 // and one taken before each restore, base + "-yyyy-MM-dd-HHmmss" + suffix, with "-2", "-3" …
 // behind the stamp for later copies taken in the same second, so none replaces another. Of each
-// kind the
-// newest KeptBackups stay. Every backup file is readable by its owner only.
+// kind the newest KeptBackups stay. Every backup file is readable by its owner only.
 inline constexpr int KeptBackups = 7;
 
 struct BackupEntry
@@ -31,10 +35,50 @@ QString backupFolder(const QString &dbPath);
 // Every backup of the database at dbPath, newest first.
 QList<BackupEntry> listBackups(const QString &dbPath);
 
-// Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
-// same file system) in as the daily backup of day, replacing one of the same day, and drops the
-// oldest daily copies beyond KeptBackups. False when it could not be put there.
-bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day);
+// True when the daily backup of day holds the database at dbPath as it is now: same size and
+// modification time (a copy takes the time of the file it was copied from).
+bool hasCurrentDailyBackup(const QString &dbPath, QDate day);
+
+// A byte copy of the database, taken at start-up (CompactBirthDb), on its way to become the
+// daily backup of its day. It is kept only once it has been read back whole, every page under
+// the key and through the engine's quick check, so that a damaged file never pushes good copies
+// out. Reading it back takes as long as reading the whole file, so it runs on a worker after the
+// window shows. The file lies beside the database, held (store/workingfile.h) while this object
+// lives, and is removed with it unless kept: a program that ends first, or is killed, leaves
+// nothing behind but a working file the next start removes.
+class PendingBackup
+{
+public:
+    PendingBackup(QString dbPath, QString copyPath, QDate day);
+    ~PendingBackup();
+    PendingBackup(const PendingBackup &) = delete;
+    PendingBackup &operator=(const PendingBackup &) = delete;
+
+    const QString &path() const { return m_copyPath; }
+
+    // Reads the copy back and moves it in as the daily backup of its day, replacing an earlier
+    // one of the same day and dropping the oldest beyond KeptBackups. True when it was kept. Takes
+    // as long as reading the whole file; call from one thread at a time.
+    bool check();
+    // From any thread, also while check() runs: the check gives up soon after, without keeping.
+    void stop();
+
+    // Moves the copy in without reading it back, for a copy known to be sound otherwise.
+    bool keep();
+    // Leaves the copy on disk, unkept, when this object goes.
+    void leaveOnDisk() { m_leftOnDisk = true; }
+
+private:
+    QString m_dbPath;
+    QString m_copyPath;
+    QDate m_day;
+    WorkingFileHold m_hold;
+    bool m_kept = false;
+    bool m_leftOnDisk = false;
+    std::mutex m_mutex; // guards the two below
+    sqlite3 *m_reading = nullptr; // the copy's connection while check() reads it
+    bool m_stopped = false;
+};
 
 // The newest backup that opens under the key and passes the engine's integrity check.
 std::optional<BackupEntry> newestSoundBackup(const QString &dbPath);

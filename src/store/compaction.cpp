@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <optional>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -38,18 +38,9 @@ bool run(Connection &connection, const char *sql)
     return sqlite3_exec(connection.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// The safety copy, taken while no other program can write. Its data_version lets us tell later
-// whether another program wrote between the copy and the compaction.
-struct SafetyCopy
-{
-    bool made = false;
-    bool diskFull = false; // why it was not made
-    qint64 dataVersion = -1;
-};
-
 // Working files of a compaction or restore that was killed half way: every file of those names
-// that no living process holds (store/workingfile.h). Runs under the database's exclusive lock,
-// under which a compaction also makes and takes hold of its copy, so none is caught between.
+// that no living process holds (store/workingfile.h). Runs under the database's write lock,
+// under which a start also makes and takes hold of its copy, so none is caught between.
 void removeLeftOverWorkingFiles(const QDir &folder, const QString &ownCopy)
 {
     const QFileInfoList files =
@@ -61,24 +52,79 @@ void removeLeftOverWorkingFiles(const QDir &folder, const QString &ownCopy)
     }
 }
 
-SafetyCopy makeSafetyCopy(
-    Connection &db, QTemporaryFile &copy, std::optional<WorkingFileHold> &hold)
+// The copy of the file taken under the write lock. Its data_version lets us tell later whether
+// another program wrote between the copy and the compaction.
+struct LockedCopy
 {
-    SafetyCopy result;
-    if (!run(db, "begin exclusive"))
+    std::unique_ptr<PendingBackup> copy; // null when none was made or needed
+    bool failed = false;
+    bool diskFull = false; // why it failed
+    bool compactionDue = false;
+    qint64 dataVersion = -1;
+};
+
+qint64 pragmaNumber(Connection &db, const char *pragma)
+{
+    try {
+        Statement statement = db.prepare(pragma);
+        return statement.step() ? statement.integer(0) : -1;
+    } catch (const DbException &) {
+        return -1;
+    }
+}
+
+// Rewriting reads and writes every page in use, and gives back only the free ones: worth it
+// once a quarter of the file is free, after many rows were deleted.
+bool compactionPays(Connection &db)
+{
+    const qint64 free = pragmaNumber(db, "PRAGMA freelist_count");
+    const qint64 pages = pragmaNumber(db, "PRAGMA page_count");
+    return free > 0 && pages > 0 && free * 4 >= pages;
+}
+
+// Copies the file to a fresh working file beside it, with the file's modification time, which
+// tells a later start of the same day whether the file changed since.
+std::unique_ptr<PendingBackup> copyFile(
+    Connection &db, const QString &real, QDate today, bool &diskFull)
+{
+    QTemporaryFile file(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return nullptr;
+    auto copy = std::make_unique<PendingBackup>(real, file.fileName(), today);
+    removeLeftOverWorkingFiles(QFileInfo(real).dir(), file.fileName());
+    struct stat source
+    {
+    };
+    // Synced only when it is kept as a backup: the engine's journal, not this copy, protects
+    // the file during the compaction.
+    errno = 0;
+    const bool copied = ::stat(QFile::encodeName(real).constData(), &source) == 0
+        && copyDatabaseBytes(db, file.handle(), Sync::Later);
+    diskFull = !copied && (errno == ENOSPC || errno == EDQUOT);
+    const timespec times[2] = { { 0, UTIME_NOW }, source.st_mtim };
+    if (!copied || ::futimens(file.handle(), times) != 0)
+        return nullptr;
+    return copy;
+}
+
+LockedCopy copyUnderLock(Connection &db, const QString &real, QDate today)
+{
+    LockedCopy result;
+    // A write lock: other programs may go on reading, none can write a page while we copy.
+    if (!run(db, "begin immediate")) {
+        result.failed = true;
         return result;
-    if (copy.open()) {
-        hold.emplace(copy.fileName());
-        removeLeftOverWorkingFiles(QFileInfo(copy.fileName()).dir(), copy.fileName());
-        result.dataVersion = db.dataVersion();
-        // Not synced: the engine's journal, not this copy, protects the file during the
-        // compaction, and a copy torn by a system crash fails the backups' integrity check.
-        errno = 0;
-        result.made = copyDatabaseBytes(db, copy.handle(), Sync::Later);
-        result.diskFull = !result.made && (errno == ENOSPC || errno == EDQUOT);
+    }
+    result.compactionDue = compactionPays(db);
+    result.dataVersion = db.dataVersion();
+    if (result.compactionDue || !hasCurrentDailyBackup(real, today)) {
+        result.copy = copyFile(db, real, today, result.diskFull);
+        result.failed = !result.copy;
+    } else {
+        removeLeftOverWorkingFiles(QFileInfo(real).dir(), QString());
     }
     run(db, "commit");
-    copy.close();
     return result;
 }
 
@@ -112,40 +158,43 @@ bool isReadOnlyDatabase(const QString &path)
     return !file.permission(QFile::WriteOwner) || !file.isWritable() || !folder.isWritable();
 }
 
-CompactOutcome CompactBirthDb(const QString &dbPath, QDate today)
+Compaction CompactBirthDb(const QString &dbPath, QDate today)
 {
     const QString real = QFileInfo(dbPath).canonicalFilePath();
     if (real.isEmpty() || !QFileInfo(real).isFile() || isWorkingFileName(real))
-        return CompactOutcome::Skipped;
+        return { CompactOutcome::Skipped, nullptr };
     if (isReadOnlyDatabase(real))
-        return CompactOutcome::ReadOnly;
+        return { CompactOutcome::ReadOnly, nullptr };
 
     DbError error;
     auto db = Connection::open(real, Connection::OpenMode::ExistingOnly, &error);
     if (!db)
-        return isUnavailable(error) ? CompactOutcome::Unavailable : CompactOutcome::Skipped;
+        return { isUnavailable(error) ? CompactOutcome::Unavailable : CompactOutcome::Skipped,
+            nullptr };
 
-    // Declared first, so that the copy is gone before the hold on it ends.
-    std::optional<WorkingFileHold> hold;
-    QTemporaryFile copy(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
-    const SafetyCopy safety = makeSafetyCopy(*db, copy, hold);
-    if (!safety.made)
-        return safety.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable;
+    LockedCopy locked = copyUnderLock(*db, real, today);
+    if (locked.failed)
+        return { locked.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable,
+            nullptr };
+    if (!locked.compactionDue)
+        return { CompactOutcome::NotDue, std::move(locked.copy) };
 
+    PendingBackup &copy = *locked.copy;
     if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(db->handle()) & 0xff;
-        // Someone began to read or write between the copy and the compaction: nothing changed.
+        // Someone began to read or write between the copy and the compaction: nothing changed,
+        // and the copy is as good a backup as ever.
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            return CompactOutcome::Unavailable;
+            return { CompactOutcome::Unavailable, std::move(locked.copy) };
         // The copy is the only sure old content when it could not be put back: keep it.
-        if (!putSafetyCopyBack(*db, copy.fileName(), safety.dataVersion))
-            copy.setAutoRemove(false);
-        return CompactOutcome::Failed;
+        if (!putSafetyCopyBack(*db, copy.path(), locked.dataVersion))
+            copy.leaveOnDisk();
+        return { CompactOutcome::Failed, nullptr };
     }
     db.reset();
-    if (keepDailyBackup(real, copy.fileName(), today))
-        copy.setAutoRemove(false);
-    return CompactOutcome::Compacted;
+    // The rewrite has read every page under the key: the copy needs no reading back.
+    copy.keep();
+    return { CompactOutcome::Compacted, nullptr };
 }
 
 } // namespace natalis::store

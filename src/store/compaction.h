@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/backups.h"
+
 #include <QDate>
 #include <QString>
+#include <memory>
 
 namespace natalis::store {
 
@@ -16,6 +19,8 @@ inline constexpr QStringView SafetyCopyTemplate = u"natalis_old-XXXXXX.mdb";
 
 enum class CompactOutcome {
     Compacted,
+    // Too few free pages to pay for rewriting the file: it was left as it is (see Compaction).
+    NotDue,
     // Nothing was touched: no file yet, a file that does not open under the key (the connection
     // attempt reports it), or a database that is itself named like a working file.
     Skipped,
@@ -31,15 +36,33 @@ enum class CompactOutcome {
     Failed,
 };
 
-// Compacts the database at dbPath in place: its real file (links resolved) is rewritten by the
-// engine's VACUUM under the key, inside the engine's own journaled write transaction, so the
-// file keeps its inode, links, mode and owner, other programs' handles stay valid and their
-// commits are never lost, and a crash at any moment leaves the old or the new content whole.
-// Just before, under an exclusive lock, the file is copied byte for byte to a safety copy;
-// after a successful compaction that copy becomes the daily backup of today (store/backups.h),
-// after a failure it is removed (and never becomes a backup, so damaged copies do not push
-// good ones out). Must run before the program's connection is opened.
-CompactOutcome CompactBirthDb(const QString &dbPath, QDate today);
+struct Compaction
+{
+    CompactOutcome outcome = CompactOutcome::Skipped;
+    // The copy taken for today's backup that has yet to be read back (PendingBackup::check);
+    // null when none is waiting: compacted (the copy is kept already), nothing to copy (today's
+    // backup holds the file as it is) or no copy made.
+    std::unique_ptr<PendingBackup> backup;
+};
+
+// The start's care of the database at dbPath, before the program's connection opens.
+//
+// Every start copies the file byte for byte, keyed as it is, to a working file under a write
+// lock (readers go on), unless today's backup already holds it unchanged (same size and
+// modification time). A byte copy is a fraction of a second even for a million birthdays,
+// where decrypting and re-encrypting the file took seconds; it is taken here rather than on a
+// worker because only before our own connection opens can the lock wait on no one but other
+// programs, and keep our own writes from ever waiting on it.
+//
+// The file is compacted only when free pages make up at least a quarter of it (many rows
+// deleted): its real file (links resolved) is then rewritten by the engine's VACUUM under the
+// key, inside the engine's own journaled write transaction, so the file keeps its inode, links,
+// mode and owner, other programs' handles stay valid and their commits are never lost, and a
+// crash at any moment leaves the old or the new content whole. The copy is its safety copy:
+// after a successful compaction it becomes today's backup at once (the rewrite has read every
+// page), after a failure it is removed (and never becomes a backup, so damaged copies do not
+// push good ones out). When no compaction is due the copy is handed back to be read back later.
+Compaction CompactBirthDb(const QString &dbPath, QDate today);
 
 // True when the file at path (links resolved) must not be written: no write permission for its
 // owner or for this process, or a folder where the engine's journal cannot be made.

@@ -30,6 +30,11 @@ WorkingFileHold::~WorkingFileHold()
         ::close(m_fd);
 }
 
+bool WorkingFileHold::sync() const
+{
+    return m_fd >= 0 && ::fsync(m_fd) == 0;
+}
+
 bool removeUnheldWorkingFile(const QString &path)
 {
     const int fd = openForLock(path);

@@ -15,6 +15,10 @@ public:
     WorkingFileHold(const WorkingFileHold &) = delete;
     WorkingFileHold &operator=(const WorkingFileHold &) = delete;
 
+    // Syncs the file to the disk. The hold's descriptor was opened before the file was written,
+    // so a write-back that failed in the meantime (a disk that filled up late) is told here too.
+    bool sync() const;
+
 private:
     int m_fd = -1;
 };

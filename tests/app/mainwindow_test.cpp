@@ -378,12 +378,11 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
         add(record);
     }
     context.DbConnection.reset();
-    ASSERT_EQ(store::CompactBirthDb(database.path(), QDate(2025, 1, 9)),
-        store::CompactOutcome::Compacted);
-    QByteArray bytes = database.bytes();
-    for (qsizetype i = bytes.size() - 600; i < bytes.size() - 500; ++i)
-        bytes[i] = char(~bytes[i]);
-    database.write(u"natalis.mdb"_s, bytes);
+    {
+        store::Compaction start = store::CompactBirthDb(database.path(), QDate(2025, 1, 9));
+        ASSERT_TRUE(start.backup && start.backup->check());
+    }
+    const QByteArray bytes = database.damageLastPage();
     messages.answer = MessageButton::No;
 
     context.DbConnection = store::OpenBirthDb(database.path());

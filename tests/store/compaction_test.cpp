@@ -25,12 +25,14 @@ namespace {
 
 const QDate Today(2026, 3, 31);
 
-// A database with rows, half of them deleted, so that compaction has pages to give back.
-void fill(test::TempDatabase &files, const QString &name, int rows = 300)
+// A database with rows, by default half of them deleted, so that compaction has pages to give
+// back.
+void fill(test::TempDatabase &files, const QString &name, int rows = 300, bool halfDeleted = true)
 {
     Connection db = files.create(name);
     const QList<qint32> ids = test::addBirthdays(db, rows);
-    DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2), test::EnteredAt);
+    if (halfDeleted)
+        DeleteBirthsFromMdb(db, std::span(ids).first(rows / 2), test::EnteredAt);
 }
 
 QStringList names(const QString &path)
@@ -41,6 +43,21 @@ QStringList names(const QString &path)
             result << r.About;
     }
     return result;
+}
+
+std::optional<Connection> open(const test::TempDatabase &files)
+{
+    return Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
+}
+
+// What a start does to the file: the compaction, then the reading back of its copy that the
+// running program does on a worker.
+CompactOutcome start(const QString &path, QDate day)
+{
+    Compaction compaction = CompactBirthDb(path, day);
+    if (compaction.backup)
+        compaction.backup->check();
+    return compaction.outcome;
 }
 
 struct stat statOf(const QString &path)
@@ -69,12 +86,14 @@ TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
     });
     ASSERT_TRUE(running.waitReady());
 
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    EXPECT_EQ(start(files.path(), Today), CompactOutcome::NotDue);
     EXPECT_EQ(files.files(), (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s }));
 }
 
-// A full disk is not another program holding the file: start-up must say which it is.
-TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
+// A full disk is not another program holding the file: start-up must say which it is, and
+// neither the file nor the day's backup of an earlier start may be replaced by a copy the disk
+// had no room for.
+TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFileAndTheBackup)
 {
     test::FullFileSystem disk;
     if (!disk.mounted())
@@ -84,12 +103,18 @@ TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFile)
         auto db = OpenBirthDb(path);
         ASSERT_TRUE(db);
         test::addBirthdays(*db, 1);
+        ASSERT_EQ(start(path, Today), CompactOutcome::NotDue);
+        test::addBirthdays(*db, 1);
     }
+    const QString daily = u"backup/natalis-2026-03-31.mdb"_s;
+    const QByteArray backup = disk.bytes(daily);
+    ASSERT_FALSE(backup.isEmpty());
     disk.fill();
     const QByteArray before = disk.bytes(u"natalis.mdb"_s);
 
-    EXPECT_EQ(CompactBirthDb(path, Today), CompactOutcome::DiskFull);
+    EXPECT_EQ(start(path, Today), CompactOutcome::DiskFull);
     EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
+    EXPECT_EQ(disk.bytes(daily), backup);
     EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
 }
 
@@ -118,7 +143,7 @@ TEST(CompactionTest, ShrinksInPlaceThroughLinksKeepsRowsAndBacksUpBesideTheRealF
     for (const QString &name : oldNames)
         ASSERT_TRUE(QFile::link(files.path(u"precious.txt"_s), files.path(u"同步/"_s + name)));
 
-    EXPECT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    EXPECT_EQ(start(files.path(), Today), CompactOutcome::Compacted);
 
     EXPECT_TRUE(QFileInfo(files.path()).isSymLink());
     EXPECT_LT(QFileInfo(real).size(), before);
@@ -144,7 +169,7 @@ struct UntouchedCase
 {
     const char *situation;
     QString name; // empty: no file
-    bool damaged; // its last page: the file still opens, but copying every row meets the damage
+    bool damaged; // its last page
     CompactOutcome outcome;
 };
 
@@ -163,14 +188,11 @@ TEST_P(UntouchedTest, GetsItsOutcomeAndNothingIsWritten)
     const QString name = c.name.isEmpty() ? u"natalis.mdb"_s : c.name;
     if (!c.name.isEmpty())
         fill(files, name);
-    QByteArray before = files.bytes(name);
-    if (c.damaged) {
-        for (qsizetype i = before.size() - 600; i < before.size() - 500; ++i)
-            before[i] = char(~before[i]);
-        files.write(name, before);
-    }
+    if (c.damaged)
+        files.damageLastPage(name);
+    const QByteArray before = files.bytes(name);
 
-    EXPECT_EQ(CompactBirthDb(files.path(name), Today), c.outcome);
+    EXPECT_EQ(start(files.path(name), Today), c.outcome);
     EXPECT_EQ(files.bytes(name), before);
     EXPECT_EQ(QDir(files.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         c.name.isEmpty() ? QStringList() : QStringList { name });
@@ -188,7 +210,7 @@ TEST(CompactionTest, AnotherWritersCommitSurvives)
             { "holds the file past the two seconds", 3500, CompactOutcome::Unavailable } }) {
         SCOPED_TRACE(situation);
         test::TempDatabase files;
-        fill(files, u"natalis.mdb"_s, 40);
+        fill(files, u"natalis.mdb"_s);
         test::ChildProcess writer([&, hold = holdMs] {
             auto db = Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
             if (!db)
@@ -202,28 +224,94 @@ TEST(CompactionTest, AnotherWritersCommitSurvives)
             return 0;
         });
         ASSERT_TRUE(writer.waitReady());
-        EXPECT_EQ(CompactBirthDb(files.path(), Today), outcome);
+        EXPECT_EQ(start(files.path(), Today), outcome);
         EXPECT_EQ(writer.wait(), 0);
         EXPECT_TRUE(names(files.path()).contains(u"另一个程序0"_s));
         EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
     }
 }
 
-TEST(CompactionTest, KilledAtAnyPhaseLeavesEveryRow)
+// Killed while compacting, or while copying the file and reading the copy back: every row
+// stays, every backup there is holds them all, and the next start leaves no working file.
+TEST(CompactionTest, KilledAtAnyPhaseLeavesEveryRowAndOnlyWholeBackups)
 {
+    for (const auto &[situation, compacting] :
+        { std::pair { "compaction due", true }, { "backup only", false } }) {
+        SCOPED_TRACE(situation);
+        test::TempDatabase files;
+        fill(files, u"natalis.mdb"_s, 2000, false);
+        const QString daily = backupFolder(files.path()) + u"/natalis-2026-03-31.mdb"_s;
+        test::killAtEveryPhase(
+            [&] {
+                // Pages set free anew for each run, whatever a kill interrupts.
+                if (auto db = open(files); compacting)
+                    sqlite3_exec(db->handle(),
+                        "create table if not exists filler(x); insert into filler values "
+                        "(zeroblob(400000)); drop table filler",
+                        nullptr, nullptr, nullptr);
+                QFile::remove(daily);
+                start(files.path(), Today);
+            },
+            [&] {
+                EXPECT_EQ(test::soundBirthdayCount(files.path()), 2000);
+                for (const BackupEntry &backup : listBackups(files.path()))
+                    EXPECT_EQ(test::soundBirthdayCount(backup.path), 2000);
+                start(files.path(), Today);
+                // The engine's journal may stay behind a killed write; no working file does.
+                EXPECT_EQ(files.files().filter(u"natalis_"_s), QStringList());
+            });
+    }
+}
+
+// A start on a file of 400 birthdays, none deleted: no compaction is due.
+struct CopyCase
+{
+    const char *situation;
+    enum { FirstToday, AgainUnchanged, AgainChanged, Damaged, EndedFirst } before;
+    bool copyToCheck;
+    int backupRows; // of today's backup in the end; -1: none
+};
+
+const CopyCase CopyCases[] = {
+    { "first start of the day", CopyCase::FirstToday, true, 400 },
+    { "again the same day, file unchanged", CopyCase::AgainUnchanged, false, 400 },
+    { "again the same day after a change", CopyCase::AgainChanged, true, 401 },
+    { "damaged last page", CopyCase::Damaged, true, -1 },
+    { "program ended before the read-back", CopyCase::EndedFirst, true, -1 },
+};
+
+using CopyTest = testing::TestWithParam<CopyCase>;
+
+TEST_P(CopyTest, KeepsOnlyACopyThatReadsBackAndLeavesTheFile)
+{
+    const CopyCase &c = GetParam();
     test::TempDatabase files;
-    fill(files, u"natalis.mdb"_s, 4000);
-    test::killAtEveryPhase([&] { CompactBirthDb(files.path(), Today); },
-        [&] { EXPECT_EQ(test::soundBirthdayCount(files.path()), 2000); });
+    fill(files, u"natalis.mdb"_s, 400, false);
+    if (c.before == CopyCase::AgainUnchanged || c.before == CopyCase::AgainChanged)
+        start(files.path(), Today);
+    if (auto db = open(files); c.before == CopyCase::AgainChanged)
+        test::addBirthdays(*db, 1);
+    if (c.before == CopyCase::Damaged)
+        files.damageLastPage();
+    const QByteArray before = files.bytes();
+    {
+        Compaction compaction = CompactBirthDb(files.path(), Today);
+        EXPECT_EQ(compaction.outcome, CompactOutcome::NotDue);
+        EXPECT_EQ(files.bytes(), before);
+        ASSERT_EQ(bool(compaction.backup), c.copyToCheck);
+        if (c.before == CopyCase::EndedFirst)
+            compaction.backup->stop();
+        EXPECT_TRUE(!compaction.backup || compaction.backup->check() == (c.backupRows >= 0));
+    }
+    EXPECT_EQ(files.files(), QStringList { u"natalis.mdb"_s });
+    const QList<BackupEntry> backups = listBackups(files.path());
+    EXPECT_EQ(backups.isEmpty() ? -1 : backups.first().birthdays, c.backupRows);
 }
 
-std::optional<Connection> open(const test::TempDatabase &files)
-{
-    return Connection::open(files.path(), Connection::OpenMode::ExistingOnly);
-}
+INSTANTIATE_TEST_SUITE_P(Start, CopyTest, testing::ValuesIn(CopyCases), test::BySituation());
 
-// Starts on each of the days before today and today: each start compacts and keeps the day's
-// copy, and one row more is added each day.
+// Starts on each of the days before today and today: each start keeps the day's copy, and one
+// row more is added each day.
 void startOnDays(test::TempDatabase &files, int days)
 {
     {
@@ -231,7 +319,7 @@ void startOnDays(test::TempDatabase &files, int days)
         test::addBirthdays(db, 1);
     }
     for (int day = days - 1; day >= 0; --day) {
-        ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-day)), CompactOutcome::Compacted);
+        ASSERT_EQ(start(files.path(), Today.addDays(-day)), CompactOutcome::NotDue);
         auto db = open(files);
         test::addBirthdays(*db, 1, u"第"_s + QString::number(day) + u"天"_s);
     }
@@ -312,9 +400,9 @@ TEST(BackupsTest, KilledDuringARestoreLeavesOneWholeContent)
         Connection db = files.create();
         test::addBirthdays(db, 3000);
     }
-    ASSERT_EQ(CompactBirthDb(files.path(), Today.addDays(-1)), CompactOutcome::Compacted);
+    ASSERT_EQ(start(files.path(), Today.addDays(-1)), CompactOutcome::NotDue);
     open(files)->exec("delete from birthday where Id > 1000");
-    ASSERT_EQ(CompactBirthDb(files.path(), Today), CompactOutcome::Compacted);
+    ASSERT_EQ(start(files.path(), Today), CompactOutcome::Compacted);
     const QList<BackupEntry> backups = listBackups(files.path());
     ASSERT_EQ(backups.size(), 2);
 

@@ -48,6 +48,17 @@ public:
         file.write(content);
     }
 
+    // Turns over bytes of the file's last page, which then no longer reads under the key while
+    // the file still opens; returns the file's new bytes.
+    QByteArray damageLastPage(const QString &name = QStringLiteral("natalis.mdb")) const
+    {
+        QByteArray content = bytes(name);
+        for (qsizetype i = content.size() - 600; i < content.size() - 500; ++i)
+            content[i] = char(~content[i]);
+        write(name, content);
+        return content;
+    }
+
     bool exists(const QString &name) const { return QFile::exists(path(name)); }
 
     QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
