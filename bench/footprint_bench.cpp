@@ -11,6 +11,7 @@
 #include "desktop/musicplayer.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
+#include "processstatus.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
 #include "session/startup.h"
@@ -84,22 +85,9 @@ QString makeDatabase(const QString &folder, int rows)
     return file;
 }
 
-// A field of /proc/self/status (or a thread's), in its own unit; -1 when missing.
-qint64 statusField(const QString &path, QByteArrayView name)
-{
-    QFile status(path);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name) && line.size() > name.size() && line[name.size()] == ':')
-            return line.mid(name.size() + 1).trimmed().split(' ').front().toLongLong();
-    }
-    return -1;
-}
-
 qint64 residentKilobytes()
 {
-    return statusField(u"/proc/self/status"_s, "VmRSS");
+    return bench::statusField(u"/proc/self/status"_s, "VmRSS");
 }
 
 // The times any thread of the process went to sleep and was woken: a wake-up each.
@@ -108,8 +96,9 @@ qint64 wakeUps()
     qint64 total = 0;
     for (const QString &task :
         QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        total += qMax<qint64>(
-            0, statusField(u"/proc/self/task/%1/status"_s.arg(task), "voluntary_ctxt_switches"));
+        total += qMax<qint64>(0,
+            bench::statusField(
+                u"/proc/self/task/%1/status"_s.arg(task), "voluntary_ctxt_switches"));
     return total;
 }
 
@@ -117,7 +106,8 @@ qint64 wakeUps()
 // libraries it calls do there.
 qint64 windowThreadWakeUps()
 {
-    return statusField(u"/proc/self/task/%1/status"_s.arg(QCoreApplication::applicationPid()),
+    return bench::statusField(
+        u"/proc/self/task/%1/status"_s.arg(QCoreApplication::applicationPid()),
         "voluntary_ctxt_switches");
 }
 
@@ -465,7 +455,7 @@ void BM_ExportPeakMemory_100k(benchmark::State &state)
             clearRefs.close();
         }
         const bool ok = exportNow();
-        const qint64 peak = statusField(u"/proc/self/status"_s, "VmHWM");
+        const qint64 peak = bench::statusField(u"/proc/self/status"_s, "VmHWM");
         return ok ? double(peak - before) / 1024.0 : -1.0;
     };
     double text = 0, csv = 0, ics = 0, vcf = 0;

@@ -16,6 +16,7 @@
 
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
+#include "processstatus.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -94,18 +95,6 @@ transfer::IcsOptions icsOptions()
     return { Now.date().year(), sync::DefaultSyncYears, false, Now };
 }
 
-qint64 statusKilobytes(QByteArrayView name)
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name) && line.size() > name.size() && line[name.size()] == ':')
-            return line.mid(name.size() + 1).trimmed().split(' ').front().toLongLong();
-    }
-    return -1;
-}
-
 double cpuSeconds()
 {
     rusage usage {};
@@ -130,13 +119,13 @@ Cost measure(Work &&work)
     malloc_trim(0);
     if (QFile clearRefs(u"/proc/self/clear_refs"_s); clearRefs.open(QIODevice::WriteOnly))
         clearRefs.write("5");
-    const qint64 before = statusKilobytes("VmRSS");
+    const qint64 before = bench::statusField(u"/proc/self/status"_s, "VmRSS");
     const double cpu = cpuSeconds();
     QElapsedTimer timer;
     timer.start();
     work();
     return { double(timer.nsecsElapsed()) / 1e9, cpuSeconds() - cpu,
-        double(statusKilobytes("VmHWM") - before) / 1024 };
+        double(bench::statusField(u"/proc/self/status"_s, "VmHWM") - before) / 1024 };
 }
 
 // davstandin on a free loopback port, ended with the object.
