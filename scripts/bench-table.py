@@ -78,6 +78,8 @@ def main(paths):
             label = run.get("label", "")
             against, ratio = "", ""
             kind, _, other = label.partition(": ")
+            # A label names the benchmark; its run may carry arguments or a time mode behind a "/".
+            other = next((n for n in order if n == other or n.startswith(other + "/")), other)
             if kind in ("peer", "floor") and other in order:
                 against = f"{kind}: `{other}`"
                 if other in by_name:
