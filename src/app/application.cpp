@@ -19,7 +19,7 @@
 //   TrayLayer::availabilityProbe        real default at its declaration (asks the desktop)
 //   SyncService::showStatus            here; captures this, which owns the service
 //   frmGet::stopSync                    here; captures this, which outlives the window's dialogs
-//   frmGet::openEditor, openDocument, runDialog
+//   frmGet::openEditor, openDocument, runDialog, readBackups
 //                                       real defaults at their declarations
 //   SmsPanel::pickGregorianDate, runDialog
 //                                       real defaults at their declarations

@@ -2,6 +2,7 @@
 
 #include "app/birthdaylistmodel.h"
 #include "reminder/birthdaysearch.h"
+#include "store/backups.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
 #include "widgets/modalrunner.h"
@@ -131,6 +132,12 @@ public:
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
+    // The listing of the backups "从备份恢复…" offers; it runs on a worker.
+    std::function<QList<store::BackupEntry>(
+        const QString &dbPath, const store::BackupListingProgress &progress)>
+        readBackups = [](const QString &dbPath, const store::BackupListingProgress &progress) {
+            return store::listBackups(dbPath, progress);
+        };
     // Stops a sync under way; the settings dialog's sync pages offer it when set.
     std::function<void()> stopSync;
     // The runner of the window's pop-up menus (column choice, the lists' context menus).

@@ -7,6 +7,7 @@
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
+#include "widgets/workerrun.h"
 
 #include <QUndoStack>
 #include <algorithm>
@@ -56,7 +57,20 @@ void frmGet::mnuRestore_Click()
 {
     if (!m_context.DbConnection)
         return;
-    const QList<store::BackupEntry> backups = store::listBackups(m_context.DbPath);
+    // Each count reads a whole copy: seconds for a large file, several copies kept.
+    const QString dbPath = m_context.DbPath;
+    QList<store::BackupEntry> backups;
+    bool cancelled = false;
+    {
+        const ModalBracket modal(*this);
+        runOnWorker(this, u"正在读取备份…"_s, [&](WorkerProgress &progress) {
+            backups = readBackups(dbPath,
+                [&progress](qint64 done, qint64 total) { return progress.report(done, total); });
+            cancelled = progress.isCancelled();
+        });
+    }
+    if (cancelled)
+        return;
     if (backups.isEmpty()) {
         ask(u"没有找到生日数据库的备份。程序每天启动时会在数据库所在目录的backup文件夹中自动备份。"_s,
             u"从备份恢复"_s, MessageIcon::Information, MessageButtons::Ok);

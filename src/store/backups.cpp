@@ -271,22 +271,29 @@ QString backupFolder(const QString &dbPath)
     return QFileInfo(realPath(dbPath)).dir().filePath(u"backup"_s);
 }
 
-QList<BackupEntry> listBackups(const QString &dbPath)
+QList<BackupEntry> listBackups(const QString &dbPath, const BackupListingProgress &progress)
 {
     QList<BackupEntry> entries = backupFiles(dbPath);
-    for (BackupEntry &entry : entries) {
-        if (auto copy = openCopy(entry.path))
-            entry.birthdays = birthdayCount(*copy);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (progress && !progress(i, entries.size()))
+            return entries;
+        if (auto copy = openCopy(entries[i].path))
+            entries[i].birthdays = birthdayCount(*copy);
     }
+    if (progress)
+        progress(entries.size(), entries.size());
     return entries;
 }
 
 std::optional<BackupEntry> newestSoundBackup(const QString &dbPath)
 {
-    for (const BackupEntry &entry : listBackups(dbPath)) {
+    // Only the copy offered is counted: each count reads a whole file, as each check does.
+    for (BackupEntry entry : backupFiles(dbPath)) {
         auto copy = openCopy(entry.path);
-        if (copy && isSound(*copy))
+        if (copy && isSound(*copy)) {
+            entry.birthdays = birthdayCount(*copy);
             return entry;
+        }
     }
     return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -32,8 +33,14 @@ struct BackupEntry
 // The backup folder of the database at dbPath.
 QString backupFolder(const QString &dbPath);
 
-// Every backup of the database at dbPath, newest first.
-QList<BackupEntry> listBackups(const QString &dbPath);
+// Hears how many of the total backups have been read (0 before the first, total at the end); a
+// false answer stops the listing before the next one.
+using BackupListingProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Every backup of the database at dbPath, newest first. Counting the birthdays reads each copy
+// whole, seconds for a large one: on a worker when a window waits for it.
+// When progress stops the listing, the copies not read yet keep birthdays -1.
+QList<BackupEntry> listBackups(const QString &dbPath, const BackupListingProgress &progress = {});
 
 // True when the daily backup of day holds the database at dbPath as it is now: same size and
 // modification time (a copy takes the time of the file it was copied from).

@@ -26,6 +26,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -414,6 +416,21 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
     EXPECT_FALSE(context.DbConnection->isReadOnly());
+}
+
+TEST_F(MainWindow, CancelledBackupReadingOffersNothing)
+{
+    openWindow();
+    window->readBackups = [](const QString &, const store::BackupListingProgress &progress) {
+        // Until 取消, which a window that answers meanwhile lets through well before 10 s.
+        for (int wait = 0; wait < 2000 && progress(0, 7); ++wait)
+            QThread::msleep(5);
+        return QList<store::BackupEntry> { {} };
+    };
+    QTimer::singleShot(
+        50, window.get(), [this] { window->findChild<QPushButton *>(u"cmdCancel"_s)->click(); });
+    window->runDialog = [](QDialog &) { ADD_FAILURE() << "a backup offered after 取消"; };
+    window->mnuRestore_Click();
 }
 
 TEST_F(MainWindow, SkinsPaintTheSmsPanelBoxes)

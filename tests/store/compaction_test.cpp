@@ -331,11 +331,16 @@ TEST(BackupsTest, KeepsTheLastSevenDaysNewestFirstWithDateSizeAndBirthdayCount)
     startOnDays(files, 9);
 
     const QList<BackupEntry> backups = listBackups(files.path());
+    // Stopped by the user after two copies: the same entries, the rest not counted.
+    const QList<BackupEntry> stopped =
+        listBackups(files.path(), [](qint64 done, qint64) { return done < 2; });
     ASSERT_EQ(backups.size(), KeptBackups);
     for (int i = 0; i < KeptBackups; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(backups[i].taken, Today.addDays(-i).startOfDay());
         EXPECT_EQ(backups[i].birthdays, 9 - i);
+        EXPECT_EQ(stopped.value(i).path, backups[i].path);
+        EXPECT_EQ(stopped.value(i).birthdays, i < 2 ? 9 - i : -1);
         EXPECT_EQ(backups[i].bytes, QFileInfo(backups[i].path).size());
         EXPECT_GT(backups[i].bytes, 0);
         EXPECT_EQ(statOf(backups[i].path).st_mode & 0777, 0600u);
