@@ -25,12 +25,12 @@ constexpr int BufferedMilliseconds = 1500;
 constexpr int FeedMilliseconds = 500;
 // A song is decoded once and every later round plays from memory, with no decoding at all, as
 // long as it fits in KeptBytes: at full quality (16-bit stereo at the server's rate) up to about
-// a minute and a half, then in mono, then at a lower rate down to LowestRate (about six
-// minutes). Decoding as it plays wakes GStreamer's threads for every few milliseconds of sound
-// (30 to 110 times a second, measured with WAV, FLAC and Ogg files); a whole decoded five-minute
-// song at full quality would take 53 MB. A longer song is decoded as it plays after all,
-// AheadMilliseconds ahead of the sound server, and round by round.
-constexpr qsizetype KeptBytes = 16 * 1024 * 1024;
+// three minutes, the length of most songs people choose, then in mono (about six minutes), then
+// at a lower rate down to LowestRate (about twelve minutes). Decoding as it plays wakes
+// GStreamer's threads for every few milliseconds of sound (30 to 110 times a second, measured
+// with WAV, FLAC and Ogg files); the memory is taken only while the music plays. A longer song is
+// decoded as it plays after all, AheadMilliseconds ahead of the sound server, round by round.
+constexpr qsizetype KeptBytes = 32 * 1024 * 1024;
 constexpr int LowestRate = 22050;
 constexpr int AheadMilliseconds = 2000;
 // How long a stop waits for the feeding thread. Qt's PulseAudio sink waits without end for a
