@@ -46,6 +46,12 @@ QString backupName(const QString &dbPath, const QString &stamp)
     return file.completeBaseName() + u'-' + stamp + suffixOf(file);
 }
 
+// The file name of the day's own backup, named by its day alone.
+QString dailyBackupName(const QString &dbPath, QDate day)
+{
+    return backupName(dbPath, day.toString(DayFormat));
+}
+
 // Captures the stamp and, for a copy taken in the same second as another, its number (2, 3 …).
 QRegularExpression backupPattern(const QString &dbPath)
 {
@@ -141,8 +147,7 @@ void prune(const QString &dbPath, bool daily)
     // By name alone: counting the rows of each copy would read every one of them.
     for (const BackupEntry &entry : backupFiles(dbPath)) {
         const bool isDaily = entry.taken.time() == QTime(0, 0)
-            && QFileInfo(entry.path).fileName()
-                == backupName(dbPath, entry.taken.toString(DayFormat));
+            && QFileInfo(entry.path).fileName() == dailyBackupName(dbPath, entry.taken.date());
         if (isDaily == daily)
             kind.append(entry);
     }
@@ -257,8 +262,7 @@ bool replaceByRename(Connection &live, const QString &backupPath)
 bool keepDailyBackup(const QString &dbPath, const QString &copyPath, QDate day)
 {
     const QString folder = backupFolder(dbPath);
-    if (!makeFolder(folder)
-        || !moveOver(copyPath, folder + u'/' + backupName(dbPath, day.toString(DayFormat))))
+    if (!makeFolder(folder) || !moveOver(copyPath, folder + u'/' + dailyBackupName(dbPath, day)))
         return false;
     prune(dbPath, true);
     return true;
@@ -303,7 +307,7 @@ bool hasCurrentDailyBackup(const QString &dbPath, QDate day)
     struct stat file
     {
     }, backup {};
-    const QString daily = backupFolder(dbPath) + u'/' + backupName(dbPath, day.toString(DayFormat));
+    const QString daily = backupFolder(dbPath) + u'/' + dailyBackupName(dbPath, day);
     return ::stat(QFile::encodeName(realPath(dbPath)).constData(), &file) == 0
         && ::stat(QFile::encodeName(daily).constData(), &backup) == 0
         && file.st_size == backup.st_size && file.st_mtim.tv_sec == backup.st_mtim.tv_sec
