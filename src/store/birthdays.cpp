@@ -224,12 +224,7 @@ int runGuarded(auto &&work)
 // Files made before birthdays had Uids lack the column: they are read as having none.
 bool hasUidColumn(Connection &connection)
 {
-    Statement columns = connection.prepare("pragma table_info(birthday)");
-    while (columns.step()) {
-        if (columns.text(1) == u"strUid")
-            return true;
-    }
-    return false;
+    return connection.hasColumn("birthday", u"strUid");
 }
 
 void ensureUidColumn(Connection &connection)

@@ -50,12 +50,8 @@ QString utcText(const QDateTime &time)
 // Files that synced before the change times were kept gain their column.
 void ensureChangedColumn(Connection &connection)
 {
-    Statement columns = connection.prepare("pragma table_info(cardstate)");
-    while (columns.step()) {
-        if (columns.text(1) == u"Changed")
-            return;
-    }
-    connection.exec("alter table cardstate add column [Changed] text not null default ''");
+    if (!connection.hasColumn("cardstate", u"Changed"))
+        connection.exec("alter table cardstate add column [Changed] text not null default ''");
 }
 
 } // namespace

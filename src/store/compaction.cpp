@@ -63,22 +63,12 @@ struct LockedCopy
     qint64 dataVersion = -1;
 };
 
-qint64 pragmaNumber(Connection &db, const char *pragma)
-{
-    try {
-        Statement statement = db.prepare(pragma);
-        return statement.step() ? statement.integer(0) : -1;
-    } catch (const DbException &) {
-        return -1;
-    }
-}
-
 // Rewriting reads and writes every page in use, and gives back only the free ones: worth it
 // once a quarter of the file is free, after many rows were deleted.
 bool compactionPays(Connection &db)
 {
-    const qint64 free = pragmaNumber(db, "PRAGMA freelist_count");
-    const qint64 pages = pragmaNumber(db, "PRAGMA page_count");
+    const qint64 free = db.pragmaNumber("PRAGMA freelist_count");
+    const qint64 pages = db.pragmaNumber("PRAGMA page_count");
     return free > 0 && pages > 0 && free * 4 >= pages;
 }
 

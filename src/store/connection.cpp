@@ -126,13 +126,28 @@ bool Connection::isReadOnly() const
 
 qint64 Connection::dataVersion()
 {
+    return pragmaNumber("PRAGMA data_version");
+}
+
+qint64 Connection::pragmaNumber(std::string_view pragma)
+{
     try {
         // Not cached: a statement left on its row would hold a read lock on the file.
-        Statement version = prepare("PRAGMA data_version");
-        return version.step() ? version.integer(0) : -1;
+        Statement answer = prepare(pragma);
+        return answer.step() ? answer.integer(0) : -1;
     } catch (const DbException &) {
         return -1;
     }
+}
+
+bool Connection::hasColumn(std::string_view table, QStringView column)
+{
+    Statement columns = prepare("pragma table_info(" + std::string(table) + ")");
+    while (columns.step()) {
+        if (columns.text(1) == column)
+            return true;
+    }
+    return false;
 }
 
 qint64 Connection::lastInsertRowId() const

@@ -78,6 +78,11 @@ public:
     // Changes with every commit of another connection to the same file (not with our own):
     // the engine's PRAGMA data_version. -1 on a database error.
     qint64 dataVersion();
+    // The number a pragma such as "PRAGMA page_count" answers; -1 on a database error.
+    qint64 pragmaNumber(std::string_view pragma);
+    // Whether the table has the column: files made by older versions may lack one. Throws
+    // DbException.
+    bool hasColumn(std::string_view table, QStringView column);
 
     // Both throw DbException; the error is also kept as lastError().
     Statement prepare(std::string_view sql);

@@ -39,12 +39,8 @@ SmsHistoryRow rowOf(const Statement &select)
 
 void ensureRequestIdColumn(Connection &connection)
 {
-    Statement columns = connection.prepare("pragma table_info(dxhistory)");
-    while (columns.step()) {
-        if (columns.text(1) == u"strRequestId")
-            return;
-    }
-    connection.exec("alter table dxhistory add column strRequestId text default ''");
+    if (!connection.hasColumn("dxhistory", u"strRequestId"))
+        connection.exec("alter table dxhistory add column strRequestId text default ''");
 }
 
 } // namespace
