@@ -1,6 +1,10 @@
 #pragma once
 
+#include "sync/davtransport.h"
+
 #include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QPair>
@@ -11,6 +15,10 @@
 class QNetworkReply;
 
 namespace natalis::sync {
+
+// The most an answer may bring, in bytes: a listing (multistatus) and one card or event.
+constexpr qint64 ListingCap = 32 * 1024 * 1024;
+constexpr qint64 ItemCap = 1024 * 1024;
 
 struct DavAccount
 {
@@ -24,31 +32,44 @@ struct DavRequest
     QUrl url;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
+    // The most the answer may bring, in bytes; 0: ItemCap for a GET, ListingCap for the rest.
+    qint64 maxBytes = 0;
+};
+
+// Why a request ended without an answer to act on.
+enum class DavFailure {
+    None,
+    Unreachable, // refused, unreachable, the connection broke
+    TimedOut, // no first byte in time, or the answer stalled
+    TooLarge, // the answer went over the request's cap
+    Certificate, // the TLS certificate was refused
+    OtherOrigin, // sent to an origin the user has not accepted; location names it
+    Insecure, // plain http to an address outside this computer and the local network
+    Stopped, // the user stopped the sync
 };
 
 struct DavReply
 {
-    // The HTTP status; 0 when no answer came (refused, unreachable, timed out, TLS refused,
-    // stopped), with the reason in error.
+    // The HTTP status; 0 when no whole answer came, with failure and error saying why.
     int status = 0;
     QByteArray body;
     QString etag; // the ETag header, quotes included
-    QUrl location; // where a redirect points, already resolved against the request's URL
-    QString error;
+    QUrl location; // where a redirect points, resolved against the request's URL
+    QString error; // Qt's reason, or "已停止"
+    DavFailure failure = DavFailure::None;
 
     bool ok() const { return status >= 200 && status < 300; }
 };
 
-// Whether a URL may carry the password. https always (verified against the system's CA store,
-// never with errors ignored); plain http only to this computer or the local network, where
-// `warning` then says so; nothing else.
-struct TransportCheck
+// How long a server may take. The defaults wait for a server that computes a large listing
+// before it answers; a test shortens them.
+struct DavLimits
 {
-    bool allowed = false;
-    QString warning; // for the sync result, empty for https
-    QString refusal; // why not, empty when allowed
+    int firstByteMs = 5 * 60'000; // from sending a request to the first byte of its answer
+    int stallMs = 60'000; // once answering, each span this long ...
+    qint64 stallBytes = 1024; // ... must bring at least this many bytes
+    int maxRedirects = 5; // hops after the first request
 };
-TransportCheck checkTransport(const QUrl &url);
 
 // WebDAV requests with Basic credentials, sent from the thread that made the client and waited
 // for there: the caller is a worker (or the command-line program), never the window thread.
@@ -57,25 +78,45 @@ class DavClient
 {
 public:
     // stop may be null; once set, requests not yet sent come back with status 0.
-    explicit DavClient(DavAccount account, const std::atomic_bool *stop = nullptr);
+    explicit DavClient(
+        DavAccount account, const std::atomic_bool *stop = nullptr, DavLimits limits = {});
 
-    // One request; follows up to five redirects (the well-known address answers with one).
+    // Lets the origin (scheme, host and port) of url have the password, and with it any request
+    // at all: an origin the user entered or accepted. Before any is given, the origin of the
+    // first request sent is, which every caller takes from an address the user entered.
+    void trustOrigin(const QUrl &url) { m_origins << url; }
+
+    // One request, following redirects like sendAll.
     DavReply send(const DavRequest &request);
-    // Several at once, at most a few in flight; replies in the order of the requests. No
-    // redirects are followed: these go to resources whose address is known.
+    // Several at once, at most a few in flight; replies in the order of the requests. Redirects
+    // are followed up to the limit, 307 and 308 with the same verb and body, 303 as a GET.
     QList<DavReply> sendAll(const QList<DavRequest> &requests);
 
     int requestCount() const { return m_requests; }
     bool stopped() const { return m_stop && m_stop->load(); }
+    // The most bytes of one answer held at once so far.
+    qint64 peakBufferedBytes() const { return m_peakBuffered; }
 
 private:
-    QNetworkReply *start(const DavRequest &request);
-    DavReply take(QNetworkReply *reply) const;
+    friend class DavExchange;
+
+    bool trusted(const QUrl &url);
+    // The request on the wire: to the checked address for plain http; nullptr with the reason
+    // in refusal when it may not be sent.
+    QNetworkReply *start(const DavRequest &request, DavReply &refusal);
+    std::optional<QHostAddress> localAddressFor(const QString &host);
+    // Where plain http connects: url with the checked address for its name, which then goes in
+    // hostHeader; nullopt when the name has no local address. Other schemes as they are.
+    std::optional<QUrl> wireUrl(const QUrl &url, QByteArray &hostHeader);
 
     DavAccount m_account;
     const std::atomic_bool *m_stop;
+    DavLimits m_limits;
     QNetworkAccessManager m_manager;
+    QList<QUrl> m_origins;
+    QHash<QString, QHostAddress> m_checkedHosts;
     int m_requests = 0;
+    qint64 m_peakBuffered = 0;
 };
 
 } // namespace natalis::sync

