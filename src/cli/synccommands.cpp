@@ -102,6 +102,9 @@ int runSync(const QStringList &arguments)
             cards.category = category;
         cards.now = now;
         sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
+        // Only the address given: one the server moves to is printed in the failure, for the
+        // user to run again with.
+        client.trustOrigin(addressBook);
         const sync::CardSyncResult result = sync::syncAddressBook(*connection, client, cards);
         if (!result.warning.isEmpty())
             std::fprintf(stderr, "%s\n", result.warning.toUtf8().constData());
@@ -128,6 +131,7 @@ int runSync(const QStringList &arguments)
     options.festivals = parser.isSet(QStringLiteral("festivals"));
     options.now = now;
     sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
+    client.trustOrigin(calendar);
     const sync::SyncResult result = sync::pushBirthdays(*connection,
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options);
     if (!result.warning.isEmpty())

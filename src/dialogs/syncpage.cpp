@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QThread>
@@ -143,16 +144,34 @@ void ServerPage::cmdTest_Click()
                 passwords
                     ->read(sync::passwordAccount(config.user, QUrl(config.server).host()), nullptr)
                     .value_or(QString());
-        const QString text = test(config, password);
-        QMetaObject::invokeMethod(this, [this, text] {
-            m_testResult->setText(text);
-            m_test->setEnabled(true);
+        const sync::ConnectionTest result = test(config, password);
+        QMetaObject::invokeMethod(this, [this, result, password] {
             m_worker->wait();
             delete m_worker;
             m_worker = nullptr;
+            showTest(result, password);
         });
     });
     m_worker->start();
+}
+
+void ServerPage::showTest(const sync::ConnectionTest &test, const QString &password)
+{
+    m_testResult->setText(test.text);
+    m_test->setEnabled(true);
+    if (!test.elsewhere.isValid())
+        return;
+    const QString address = test.elsewhere.toString();
+    const auto answer = QMessageBox::question(this, u"服务器转到另一地址"_s,
+        u"服务器把连接转到了另一地址:\n%1\n\n是否信任该地址, 把密码发往那里并改用它?"_s.arg(
+            address));
+    if (answer != QMessageBox::Yes)
+        return;
+    m_server->setText(address);
+    // Kept for the new address when the page is saved: the user has just chosen to send it there.
+    if (m_password->text().isEmpty())
+        m_password->setText(password);
+    cmdTest_Click();
 }
 
 SyncPage::SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,

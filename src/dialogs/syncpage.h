@@ -21,6 +21,7 @@ class Connection;
 namespace natalis::sync {
 class PasswordStore;
 struct SyncConfig;
+struct ConnectionTest;
 } // namespace natalis::sync
 
 namespace natalis::app {
@@ -35,7 +36,7 @@ struct ServerPageKind
     QString collectionCaption; // "日历:"
     QString collectionPlaceholder; // the name a collection made by the program gets
     // The connection test, run on a worker: discovery and the collections found, as one line.
-    QString (*test)(const sync::SyncConfig &config, const QString &password);
+    sync::ConnectionTest (*test)(const sync::SyncConfig &config, const QString &password);
 };
 
 // The parts the sync pages share: the server, the account, the collection, "测试连接" on a
@@ -68,6 +69,9 @@ protected:
 
 private:
     QString name(const char *control) const;
+    // Shows the test's outcome; an address on another origin is offered to the user, who may
+    // move the page to it and test again with the same password.
+    void showTest(const sync::ConnectionTest &test, const QString &password);
 
     std::shared_ptr<sync::PasswordStore> m_passwords;
     ServerPageKind m_kind;

@@ -30,6 +30,7 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
         return result;
     }
     DavClient client({ user, *password }, stop);
+    client.trustOrigin(server);
     CardSyncOptions options;
     options.now = now;
     const QString category = store::readSyncSetting(connection, store::SyncCardCategoryKey);
@@ -60,6 +61,8 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
             store::writeSyncSetting(connection, AddressBookUrlNameKey, book);
         }
     }
+    // Entered by the user, or found by discovery on an origin the client already trusted.
+    client.trustOrigin(options.addressBook);
     return syncAddressBook(connection, client, options, progress);
 }
 

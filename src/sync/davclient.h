@@ -84,7 +84,12 @@ public:
     // Lets the origin (scheme, host and port) of url have the password, and with it any request
     // at all: an origin the user entered or accepted. Before any is given, the origin of the
     // first request sent is, which every caller takes from an address the user entered.
-    void trustOrigin(const QUrl &url) { m_origins << url; }
+    // A URL without a host is ignored.
+    void trustOrigin(const QUrl &url)
+    {
+        if (!url.host().isEmpty())
+            m_origins << url;
+    }
 
     // One request, following redirects like sendAll.
     DavReply send(const DavRequest &request);

@@ -29,8 +29,25 @@ QUrl asFolder(QUrl url)
 
 QString replyFailure(const DavReply &reply)
 {
+    switch (reply.failure) {
+    case DavFailure::None:
+    case DavFailure::Unreachable:
+        break;
+    case DavFailure::TimedOut:
+        return u"服务器响应超时"_s;
+    case DavFailure::TooLarge:
+        return u"服务器回复过大"_s;
+    case DavFailure::Certificate:
+        return u"证书无效: "_s + reply.error;
+    case DavFailure::OtherOrigin:
+        return u"服务器转到了另一地址: %1, 确认可信后请改用该地址"_s.arg(reply.location.toString());
+    case DavFailure::Insecure:
+        return insecureRefusal();
+    case DavFailure::Stopped:
+        return u"已停止"_s;
+    }
     if (reply.status == 0)
-        return reply.error == u"已停止" ? reply.error : u"服务器无法连接"_s;
+        return u"服务器无法连接"_s;
     if (reply.status == 401)
         return u"用户名或密码错误"_s;
     return u"服务器拒绝(HTTP %1)"_s.arg(reply.status);
@@ -93,6 +110,8 @@ CalendarHome discoverCollections(DavClient &client, const QUrl &server, const Co
         const DavReply reply = client.send({ "PROPFIND", candidate, body, { { "Depth", "0" } } });
         if (reply.status == 0 || reply.status == 401) {
             result.error = replyFailure(reply);
+            if (reply.failure == DavFailure::OtherOrigin)
+                result.elsewhere = reply.location;
             return result;
         }
         const QList<DavResource> found = parseMultistatus(reply.body);
@@ -101,6 +120,11 @@ CalendarHome discoverCollections(DavClient &client, const QUrl &server, const Co
         if (!home.isValid() && principal.isValid()) {
             const DavReply asked =
                 client.send({ "PROPFIND", principal, body, { { "Depth", "0" } } });
+            if (asked.failure == DavFailure::OtherOrigin) {
+                result.error = replyFailure(asked);
+                result.elsewhere = asked.location;
+                return result;
+            }
             home = firstHref(principal, parseMultistatus(asked.body), kind.homeSetName);
         }
         if (home.isValid())
@@ -116,6 +140,8 @@ CalendarHome discoverCollections(DavClient &client, const QUrl &server, const Co
         kind.propfind({ "d:resourcetype", "d:displayname" }), { { "Depth", "1" } } });
     if (!listing.ok()) {
         result.error = replyFailure(listing);
+        if (listing.failure == DavFailure::OtherOrigin)
+            result.elsewhere = listing.location;
         return result;
     }
     result.home = asFolder(home);

@@ -20,6 +20,9 @@ struct CalendarHome
     QUrl home; // invalid when discovery failed, with the reason in error
     QList<CalendarInfo> calendars;
     QString error;
+    // Where the server sent discovery on another origin, which gets the password only once the
+    // user accepts that address; invalid when it did not.
+    QUrl elsewhere;
 };
 
 // Finds the user's calendars from any address of the server (RFC 6764 and RFC 4791 6.2.1): the
@@ -45,7 +48,8 @@ CalendarHome discoverCollections(DavClient &client, const QUrl &server, const Co
 // address a new one of that name gets.
 QUrl calendarUrlIn(const CalendarHome &home, const QString &name);
 
-// Text for a reply that failed: "服务器无法连接", "用户名或密码错误", "服务器拒绝(HTTP 403)".
+// Text for a reply that failed: "服务器无法连接", "服务器响应超时", "服务器回复过大",
+// "证书无效: <Qt's reason>", "用户名或密码错误", "服务器拒绝(HTTP 403)" ...
 QString replyFailure(const DavReply &reply);
 
 // A PROPFIND body whose properties may use the prefixes d (DAV:), cs (calendarserver.org) and

@@ -73,7 +73,9 @@ QString clearEarlierCalendars(store::Connection &connection, const QStringList &
             }
             own.emplace(DavAccount { earlierUser, *password }, stop);
         }
-        const SyncResult cleared = clearCalendar(connection, own ? *own : client, calendar);
+        DavClient &clearing = own ? *own : client;
+        clearing.trustOrigin(calendar); // the user chose it when it was the current calendar
+        const SyncResult cleared = clearCalendar(connection, clearing, calendar);
         ownRequests += own ? own->requestCount() : 0;
         result.deleted += cleared.deleted;
         if (!cleared.ok) {
@@ -113,6 +115,7 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
         return result;
     }
     DavClient client({ config.user, *password }, stop);
+    client.trustOrigin(server);
     QUrl calendar(store::readSyncSetting(*connection, CalendarUrlKey));
     if (isAddress(config.calendar))
         calendar = QUrl(config.calendar);
@@ -131,6 +134,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
             home, config.calendar.isEmpty() ? SyncOptions().calendarName : config.calendar);
         store::writeSyncSetting(*connection, CalendarUrlKey, calendar.toString());
     }
+    // Entered by the user, or found by discovery on an origin the client already trusted.
+    client.trustOrigin(calendar);
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error) {
         result.error = u"无法读取生日数据"_s;
@@ -174,17 +179,18 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
 
 namespace {
 
-QString connectionText(const SyncConfig &config, const QString &password,
+ConnectionTest connectionText(const SyncConfig &config, const QString &password,
     CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what)
 {
     const QUrl server(config.server.trimmed());
     const TransportCheck transport = checkTransport(server);
     if (!transport.allowed)
-        return transport.refusal;
+        return { transport.refusal, {} };
     DavClient client({ config.user, password });
+    client.trustOrigin(server);
     const CalendarHome home = discover(client, server);
     if (!home.home.isValid())
-        return u"连接失败: "_s + home.error;
+        return { u"连接失败: "_s + home.error, home.elsewhere };
     QStringList names;
     for (const CalendarInfo &calendar : home.calendars)
         names << (calendar.displayName.isEmpty() ? calendar.url.path() : calendar.displayName);
@@ -192,17 +198,17 @@ QString connectionText(const SyncConfig &config, const QString &password,
         u"连接成功, "_s + what + u": "_s + (names.isEmpty() ? u"(无)"_s : names.join(u", "_s));
     if (!transport.warning.isEmpty())
         text += u"\n"_s + transport.warning;
-    return text;
+    return { text, {} };
 }
 
 } // namespace
 
-QString testConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testConnection(const SyncConfig &config, const QString &password)
 {
     return connectionText(config, password, discoverCalendars, u"日历"_s);
 }
 
-QString testAddressBookConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password)
 {
     return connectionText(config, password, discoverAddressBooks, u"通讯录"_s);
 }

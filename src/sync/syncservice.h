@@ -34,10 +34,19 @@ struct SyncConfig
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
     const std::atomic_bool *stop, const SyncProgress &progress);
 
-// A connection test for the settings page: discovery and the calendars found, as one line.
-QString testConnection(const SyncConfig &config, const QString &password);
+// What a connection test found: discovery and the collections found, as one line, and the
+// address on another origin the server sent discovery to, which the page offers the user to
+// accept (invalid when none).
+struct ConnectionTest
+{
+    QString text;
+    QUrl elsewhere;
+};
+
+// A connection test for the settings page: "连接成功, 日历: 生日提醒".
+ConnectionTest testConnection(const SyncConfig &config, const QString &password);
 // The same for address books: "连接成功, 通讯录: 生日, 联系人".
-QString testAddressBookConnection(const SyncConfig &config, const QString &password);
+ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password);
 
 // Keeps the address book and the calendar current while the program runs: soon after the
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
