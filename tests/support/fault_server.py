@@ -1,77 +1,54 @@
 #!/usr/bin/python3
-"""A misbehaving WebDAV server on two loopback ports (two origins) for the client's fault tests.
-
-Prints the two ports on one line, then answers by path on either port and logs every request
-as "<port> <verb> <path> <authorization or ->" to the file named by its one argument."""
-import http.server
-import socketserver
-import sys
-import threading
-import time
+"""A misbehaving server on two loopback ports (two origins) for the WebDAV client's tests: prints
+the ports, answers by path and logs "<port> <verb> <path>" of each request to the file named."""
+import http.server, sys, threading, time
 
 LOG = open(sys.argv[1], "a", buffering=1)
-PORTS = []
 
 
 class Fault(http.server.BaseHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-    def answer(self, status, body=b"", headers=()):
+    def reply(self, status, headers=(), body=b""):
         self.send_response(status)
         for name, value in headers:
             self.send_header(name, value)
-        self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
 
-    def stream(self, chunk, pause, length=None):
-        self.send_response(200)
-        if length:
-            self.send_header("Content-Length", str(length))
-        self.end_headers()
+    def flood(self, chunk, pause):
         try:
             for _ in range(int(30 / pause) if pause else 10**9):
                 self.wfile.write(chunk)
-                self.wfile.flush()
                 time.sleep(pause)
         except OSError:
             pass
 
     def do_GET(self):
         port = self.server.server_address[1]
-        other = PORTS[1] if port == PORTS[0] else PORTS[0]
-        LOG.write("%d %s %s %s\n" % (port, self.command, self.path,
-                                      self.headers.get("Authorization", "-")))
+        LOG.write("%d %s %s\n" % (port, self.command, self.path))
         body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
-        if self.path == "/away":
-            self.answer(307, headers=[("Location", "http://127.0.0.1:%d/landing" % other)])
-        elif self.path == "/hop":
-            self.answer(307, headers=[("Location", "/landing")])
+        away = "http://127.0.0.1:%d/landing" % (sum(PORTS) - port)
+        empty = ("Content-Length", "0")
+        if self.path in ("/away", "/hop"):
+            self.reply(307, [("Location", away if self.path == "/away" else "/landing"), empty])
         elif self.path == "/landing":
-            self.answer(201, headers=[("ETag", '"%s %d"' % (self.command, len(body)))])
-        elif self.path == "/endless":
-            self.stream(b"x" * 65536, 0)
-        elif self.path == "/huge":
-            self.stream(b"x" * 65536, 0, 50 * 1024 * 1024)
+            self.reply(201, [("ETag", '"%s %d"' % (self.command, len(body))), empty])
+        elif self.path in ("/endless", "/huge"):
+            self.reply(200, [("Content-Length", str(50 << 20))] if self.path == "/huge" else [])
+            self.flood(b"x" * 65536, 0)
         elif self.path == "/trickle":
-            self.stream(b"x", 0.05)
-        elif self.path == "/think":
+            self.reply(200)
+            self.flood(b"x", 0.05)
+        else:  # thinks a second, then names the host it was asked as
             time.sleep(1)
-            self.answer(207, b"<multistatus xmlns='DAV:'/>")
-        else:
-            self.answer(200, self.headers.get("Host", "").encode())
+            host = self.headers.get("Host", "").encode()
+            self.reply(207, [("Content-Length", str(len(host)))], host)
 
-    do_PUT = do_PROPFIND = do_REPORT = do_DELETE = do_GET
-
-
-class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
-    daemon_threads = True
+    do_PUT = do_PROPFIND = do_REPORT = do_GET
 
 
-servers = [Server(("127.0.0.1", 0), Fault) for _ in range(2)]
-PORTS.extend(server.server_address[1] for server in servers)
-for server in servers:
+SERVERS = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Fault) for _ in range(2)]
+PORTS = [server.server_address[1] for server in SERVERS]
+for server in SERVERS:
     threading.Thread(target=server.serve_forever, daemon=True).start()
-print(PORTS[0], PORTS[1], flush=True)
+print(*PORTS, flush=True)
 sys.stdin.read()  # ends with the test that started it

@@ -36,6 +36,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, Transport,
         TransportRow {
             "http to a NAS by a name nobody resolves", "http://nas.invalid/", false, false },
         TransportRow { "http to a public address", "http://8.8.8.8/", false, false },
+        TransportRow { "http just outside 172.16/12", "http://172.32.0.5/", false, false },
+        TransportRow { "http to carrier-grade NAT", "http://100.64.0.1/", false, false },
+        TransportRow { "http to unique local", "http://[fd12:3456::1]/", true, true },
+        TransportRow { "http to link-local", "http://169.254.7.7/", true, true },
+        TransportRow { "http to private IPv4 in IPv6", "http://[::ffff:192.168.0.9]/", true, true },
+        TransportRow { "http to public IPv4 in IPv6", "http://[::ffff:8.8.8.8]/", false, false },
         TransportRow { "another scheme", "ftp://127.0.0.1/", false, false },
         TransportRow { "no address at all", "", false, false }),
     test::BySituation {});
