@@ -6,7 +6,7 @@
 #include "store/cardsync.h"
 #include "store/syncstate.h"
 #include "store/transaction.h"
-#include "support/radicaleprocess.h"
+#include "support/davservers.h"
 #include "support/tempdatabase.h"
 #include "sync/addressbookdiscovery.h"
 #include "sync/cardservice.h"
@@ -41,13 +41,13 @@ BirthdayRecord entered(const QString &name, QDate birth)
     return record;
 }
 
-class TwoComputers : public testing::Test
+class TwoComputers : public testing::TestWithParam<test::DavServer>
 {
 protected:
     void SetUp() override
     {
         DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
-        const CalendarHome home = discoverAddressBooks(client, server.url());
+        const CalendarHome home = discoverAddressBooks(client, server->url());
         ASSERT_TRUE(home.home.isValid()) << home.error.toStdString();
         book = calendarUrlIn(home, QStringLiteral("生日"));
     }
@@ -171,7 +171,7 @@ urllib.request.urlopen(request).read()
             client.send({ "PUT", url, card.body, { { "Content-Type", "text/vcard" } } }).ok());
     }
 
-    test::RadicaleProcess server;
+    std::unique_ptr<test::ServerProcess> server = test::startServer(GetParam());
     test::TempDatabase files;
     store::Connection a = files.create(QStringLiteral("a.mdb"));
     store::Connection b = files.create(QStringLiteral("b.mdb"));
@@ -181,7 +181,7 @@ private:
     QDateTime m_clock { QDate(2026, 12, 7), QTime(9, 0), Qt::UTC };
 };
 
-TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
+TEST_P(TwoComputers, AddEditAndDeleteReachTheOther)
 {
     ASSERT_GT(
         store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
@@ -206,7 +206,7 @@ TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
     EXPECT_TRUE(store::readCardChanges(b).isEmpty());
 }
 
-TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
+TEST_P(TwoComputers, EditsOnBothSidesMergeFieldByField)
 {
     enum class On { A, B, Phone }; // a phone edits the remark only
     struct Edit
@@ -302,7 +302,7 @@ TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
     }
 }
 
-TEST_F(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
+TEST_P(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
 {
     ASSERT_GT(store::AddBirthToMdb(a, entered(u"张三"_s, QDate(1980, 5, 4)), later()), 0);
     ASSERT_GT(store::AddBirthToMdb(b, entered(u"李四"_s, QDate(1981, 6, 5)), later()), 0);
@@ -310,7 +310,7 @@ TEST_F(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
     EXPECT_TRUE(named(a, u"李四"_s));
 }
 
-TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
+TEST_P(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
 {
     sync(a);
     putForeign(
@@ -339,7 +339,7 @@ TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
     EXPECT_TRUE(card.body.contains("13700000000"));
 }
 
-TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
+TEST_P(TwoComputers, ManyUnchangedCardsCostOneRequest)
 {
     addCustomers(200);
     EXPECT_EQ(sync(a).pushed, 200);
@@ -348,9 +348,9 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
     EXPECT_EQ(sync(b).requests, 1);
 }
 
-TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
+TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
-    store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
+    store::writeSyncSetting(a, store::SyncCardServerKey, server->url().toString());
     store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
     store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
     store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
@@ -373,7 +373,7 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
     EXPECT_EQ(stored().requests, 1);
 }
 
-TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
+TEST_P(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
     addCustomers(200);
     files.write(QStringLiteral("password"), "x\n");
@@ -401,6 +401,8 @@ TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
     EXPECT_EQ(sync(a).requests, 1);
     EXPECT_EQ(sync(b).requests, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer, test::ServerName());
 
 } // namespace
 } // namespace natalis::sync
