@@ -55,7 +55,7 @@ public:
 protected:
     QString storedPath(const QString &root, const QUrl &collection, const QString &file) const
     {
-        return m_dir.filePath(root + collection.path() + file);
+        return m_dir.path() + u'/' + root + collection.path() + file;
     }
 
     QTemporaryDir m_dir;
