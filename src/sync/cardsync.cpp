@@ -744,8 +744,10 @@ bool CardSync::run(const SyncProgress &progress)
     } else if (m_result.pushed > 0 && !version(after)) {
         return false;
     }
-    if (conflicted)
-        after.clear(); // still unsettled: the next sync lists the collection again
+    // Still unsettled, or a card could not be read: the next sync lists the collection again
+    // and asks for that card once more.
+    if (conflicted || !m_unreadable.isEmpty())
+        after.clear();
     if (after != synced || listed)
         store::writeCardBookVersion(m_connection, m_key, after);
     return true;

@@ -3,7 +3,7 @@
 #include "store/birthdays.h"
 #include "store/syncstate.h"
 #include "support/birthdaybuilder.h"
-#include "support/davservers.h"
+#include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
 #include "sync/discovery.h"
 #include "sync/syncservice.h"
@@ -64,22 +64,20 @@ QStringList eventsIn(const QUrl &calendar)
     return names;
 }
 
-class StoredSync : public testing::TestWithParam<test::DavServer>
-{
-};
+using StoredSync = testing::TestWithParam<test::DavServer>;
 
 TEST_P(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
 {
-    const auto server = test::startServer(GetParam());
+    test::DavServerProcess server(GetParam());
     SyncedFile file(1);
-    file.choose(server->url(), u"家人生日"_s);
+    file.choose(server.url(), u"家人生日"_s);
 
     const SyncResult first = file.sync();
     ASSERT_TRUE(first.ok) << first.error.toStdString();
     EXPECT_EQ(first.created, 3);
 
     DavClient client({ u"alice"_s, u"x"_s });
-    const CalendarHome home = discoverCalendars(client, server->url());
+    const CalendarHome home = discoverCalendars(client, server.url());
     ASSERT_EQ(home.calendars.size(), 1);
     EXPECT_EQ(home.calendars.first().displayName, u"家人生日"_s);
 
@@ -95,11 +93,11 @@ TEST_P(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
 // reach is tried again at the next sync.
 TEST_P(StoredSync, AnotherCalendarTakesOurEventsAlong)
 {
-    const auto first = test::startServer(GetParam()), second = test::startServer(GetParam());
+    test::DavServerProcess first(GetParam()), second(GetParam());
     SyncedFile file(1);
-    const QUrl old = first->home().resolved(QUrl(u"old/"_s));
-    const QUrl moved = first->home().resolved(QUrl(u"moved/"_s));
-    file.choose(first->url(), old.toString());
+    const QUrl old = first.home().resolved(QUrl(u"old/"_s));
+    const QUrl moved = first.home().resolved(QUrl(u"moved/"_s));
+    file.choose(first.url(), old.toString());
     ASSERT_TRUE(file.sync().ok);
     DavClient client({ u"alice"_s, u"x"_s });
     ASSERT_TRUE(client
@@ -111,17 +109,17 @@ TEST_P(StoredSync, AnotherCalendarTakesOurEventsAlong)
                         {} })
                     .ok());
 
-    file.choose(first->url(), moved.toString());
+    file.choose(first.url(), moved.toString());
     const SyncResult sameServer = file.sync();
     EXPECT_TRUE(sameServer.ok && sameServer.created == 3 && sameServer.deleted == 3);
     EXPECT_EQ(eventsIn(old), QStringList { u"foreign.ics"_s });
 
-    first->stop();
-    file.choose(second->url(), second->home().resolved(QUrl(u"family/"_s)).toString());
+    first.stop();
+    file.choose(second.url(), second.home().resolved(QUrl(u"family/"_s)).toString());
     const SyncResult unreachable = file.sync();
     EXPECT_TRUE(unreachable.ok && unreachable.created == 3);
     EXPECT_TRUE(unreachable.warning.contains(u"旧日历中的事件未能删除: 服务器无法连接"_s));
-    first->start();
+    first.start();
     const SyncResult retried = file.sync();
     EXPECT_TRUE(retried.ok && retried.deleted == 3 && !retried.warning.contains(u"旧日历"_s));
     EXPECT_EQ(eventsIn(moved), QStringList());
@@ -131,10 +129,10 @@ TEST_P(StoredSync, AnotherCalendarTakesOurEventsAlong)
 // completes it with every event once.
 TEST_P(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
 {
-    const auto server = test::startServer(GetParam());
+    test::DavServerProcess server(GetParam());
     SyncedFile file(15);
-    const QUrl calendar = server->home().resolved(QUrl(u"birthdays/"_s));
-    file.choose(server->url(), calendar.toString(), DefaultSyncYears);
+    const QUrl calendar = server.home().resolved(QUrl(u"birthdays/"_s));
+    file.choose(server.url(), calendar.toString(), DefaultSyncYears);
     SyncService service(
         file.files.path(), [] { return Now; },
         std::make_shared<FilePasswordStore>(file.files.path(u"password"_s)));
@@ -161,7 +159,8 @@ TEST_P(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
     EXPECT_EQ(file.sync().requests, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, StoredSync, test::EveryDavServer, test::ServerName());
+INSTANTIATE_TEST_SUITE_P(Servers, StoredSync, test::EveryDavServer,
+    [](const auto &info) { return test::serverName(info.param); });
 
 } // namespace
 } // namespace natalis::sync
