@@ -29,7 +29,7 @@ test_packages=(
   # the calendar file's check by an independent parser
   python3 python3-icalendar
   # calendar and address-book servers, clients of their own, the desktop's secret store
-  radicale python3-caldav python3-vobject gnome-keyring
+  radicale xandikos python3-caldav python3-vobject gnome-keyring
   # screen-reader checks through AT-SPI
   at-spi2-core python3-pyatspi
 )

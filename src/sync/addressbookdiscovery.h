@@ -13,7 +13,4 @@ CalendarHome discoverAddressBooks(DavClient &client, const QUrl &server);
 // A PROPFIND body whose properties may use the prefixes d (DAV:), card (CardDAV) and cs.
 QByteArray cardPropfindBody(const QList<QByteArray> &properties);
 
-// The extended MKCOL (RFC 5689) that makes an address book named displayName.
-QByteArray mkcolAddressBookBody(const QString &displayName);
-
 } // namespace natalis::sync

@@ -219,8 +219,7 @@ bool CollectionPush::reach()
 {
     m_storedVersion = store::readSyncVersion(m_connection, m_key);
     const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
-        m_clearing ? DavRequest {}
-                   : DavRequest { "MKCALENDAR", m_url, mkcalendarBody(m_name), {} });
+        m_clearing ? NewCollection {} : NewCollection { CollectionType::Calendar, m_name });
     if (collection.status == 404 && m_clearing)
         return m_gone = true; // gone with everything of ours in it
     if (collection.status != 207)

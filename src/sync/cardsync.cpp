@@ -216,6 +216,12 @@ QByteArray multigetBody(const QStringList &paths)
     return body + "</card:addressbook-multiget>";
 }
 
+// A whole vCard: one that begins and ends, not a truncated or foreign answer.
+bool isWholeCard(const QByteArray &data)
+{
+    return data.trimmed().toUpper().endsWith("END:VCARD") && !transfer::parseVcards(data).isEmpty();
+}
+
 struct ServerCard
 {
     QString href;
@@ -263,7 +269,12 @@ private:
     // token, when given, receives the sync-token the server's answer to since names, or nothing
     // when it listed the whole collection instead.
     bool pull(const QString &since, QString *token = nullptr);
+    // The cards at hrefs by addressbook-multiget; a card the server cannot give, or gives as
+    // something that is no vCard, is left out and named in the result's warning. False when the
+    // server could not be asked.
     bool fetch(const QStringList &hrefs, QList<ServerCard> &cards);
+    bool fetchPaths(const QStringList &paths, QList<ServerCard> &cards, QStringList &unreadable);
+    QStringList m_unreadable; // the paths of the cards named so far in this sync
     void take(const ServerCard &card, const store::CardBookState &state,
         QHash<QString, BirthdayRecord> &locals, const QHash<QString, QDateTime> &changes);
     // Every birthday here by nameKey: a new card may be one of them.
@@ -291,7 +302,7 @@ bool CardSync::version(QString &version)
 {
     const DavReply book = readOrMakeCollection(m_client, m_url,
         cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }),
-        { "MKCOL", m_url, mkcolAddressBookBody(m_options.addressBookName), {} });
+        { CollectionType::AddressBook, m_options.addressBookName });
     if (book.status != 207)
         return fail(book);
     const QList<DavResource> found = parseMultistatus(book.body);
@@ -324,20 +335,56 @@ QHash<QString, BirthdayRecord> CardSync::locals()
 
 bool CardSync::fetch(const QStringList &hrefs, QList<ServerCard> &cards)
 {
+    QStringList unreadable;
     for (qsizetype start = 0; start < hrefs.size(); start += MultigetSize) {
         QStringList paths;
         for (const QString &href : hrefs.mid(start, MultigetSize))
             paths << QUrl(href).path(QUrl::FullyEncoded);
-        const DavReply reply =
-            m_client.send({ "REPORT", m_url, multigetBody(paths), { { "Depth", "1" } } });
-        if (reply.status != 207)
-            return fail(reply);
-        for (const DavResource &resource : parseMultistatus(reply.body)) {
-            const QString data = resource.text.value(u"address-data"_s);
-            if (!data.isEmpty())
-                cards << ServerCard { absolute(resource.href), resource.text.value(u"getetag"_s),
-                    data.toUtf8() };
-        }
+        if (!fetchPaths(paths, cards, unreadable))
+            return false;
+    }
+    // Named once a sync: the pulls after the push ask for the same card again.
+    unreadable.removeIf([&](const QString &path) { return m_unreadable.contains(path); });
+    if (!unreadable.isEmpty()) {
+        m_unreadable += unreadable;
+        m_result.warning += (m_result.warning.isEmpty() ? u""_s : u"; "_s)
+            + u"跳过服务器上无法读取的名片: "_s + unreadable.join(u", "_s);
+    }
+    return true;
+}
+
+bool CardSync::fetchPaths(
+    const QStringList &paths, QList<ServerCard> &cards, QStringList &unreadable)
+{
+    const DavReply reply =
+        m_client.send({ "REPORT", m_url, multigetBody(paths), { { "Depth", "1" } } });
+    // A server that fails the whole answer for one card it cannot read (xandikos, Radicale) is
+    // asked for each half, down to that card alone, so that the others still arrive.
+    if (reply.status == 500 && paths.size() > 1) {
+        const qsizetype half = paths.size() / 2;
+        return fetchPaths(paths.first(half), cards, unreadable)
+            && fetchPaths(paths.sliced(half), cards, unreadable);
+    }
+    if (reply.status == 500) {
+        unreadable << QUrl::fromPercentEncoding(paths.first().toUtf8());
+        return true;
+    }
+    if (reply.status != 207)
+        return fail(reply);
+    QSet<QString> arrived;
+    for (const DavResource &resource : parseMultistatus(reply.body)) {
+        const QByteArray data = resource.text.value(u"address-data"_s).toUtf8();
+        if (!isWholeCard(data))
+            continue;
+        const QString href = absolute(resource.href);
+        arrived.insert(QUrl(href).path(QUrl::FullyEncoded));
+        cards << ServerCard { href, resource.text.value(u"getetag"_s), data };
+    }
+    // A card answered with an error (404, 500) or with what is no card is left as it was here:
+    // not deleted, not merged, and asked for again when it changes there.
+    for (const QString &path : paths) {
+        if (!arrived.contains(path))
+            unreadable << QUrl::fromPercentEncoding(path.toUtf8());
     }
     return true;
 }
@@ -502,7 +549,7 @@ bool CardSync::pull(const QString &since, QString *token)
     // What changed since the token of the last sync; a server that has forgotten the token (or
     // a ctag, which is none) refuses, and the whole listing says it instead.
     bool delta = false;
-    if (since.contains(u':')) {
+    if (isSyncToken(since)) {
         const DavReply report = m_client.send({ "REPORT", m_url, syncCollectionBody(since), {} });
         if (report.status == 0)
             return fail(report);
@@ -688,7 +735,7 @@ bool CardSync::run(const SyncProgress &progress)
     // and the token of that answer kept. A ctag tells nothing of what changed: there the one
     // after is kept.
     QString after = before;
-    if (m_result.pushed > 0 && before.contains(u':')) {
+    if (m_result.pushed > 0 && isSyncToken(before)) {
         QString token;
         if (!pull(before, &token))
             return false;
@@ -697,8 +744,10 @@ bool CardSync::run(const SyncProgress &progress)
     } else if (m_result.pushed > 0 && !version(after)) {
         return false;
     }
-    if (conflicted)
-        after.clear(); // still unsettled: the next sync lists the collection again
+    // Still unsettled, or a card could not be read: the next sync lists the collection again
+    // and asks for that card once more.
+    if (conflicted || !m_unreadable.isEmpty())
+        after.clear();
     if (after != synced || listed)
         store::writeCardBookVersion(m_connection, m_key, after);
     return true;

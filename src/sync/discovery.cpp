@@ -74,33 +74,6 @@ QByteArray syncCollectionBody(const QString &token)
           "</d:sync-collection>";
 }
 
-DavReply readOrMakeCollection(
-    DavClient &client, const QUrl &url, const QByteArray &body, const DavRequest &make)
-{
-    const DavRequest read { "PROPFIND", url, body, { { "Depth", "0" } } };
-    DavReply reply = client.send(read);
-    if (reply.status != 404 || make.verb.isEmpty())
-        return reply;
-    if (const DavReply made = client.send(make); !made.ok())
-        return made;
-    return client.send(read);
-}
-
-QString collectionVersion(const DavResource &collection)
-{
-    const QString token = collection.text.value(u"sync-token"_s);
-    return token.isEmpty() ? collection.text.value(u"getctag"_s) : token;
-}
-
-QByteArray mkcalendarBody(const QString &displayName)
-{
-    return R"(<?xml version="1.0" encoding="utf-8"?><c:mkcalendar xmlns:d="DAV:" )"
-           R"(xmlns:c="urn:ietf:params:xml:ns:caldav"><d:set><d:prop><d:displayname>)"
-        + displayName.toHtmlEscaped().toUtf8()
-        + "</d:displayname><c:supported-calendar-component-set><c:comp name=\"VEVENT\"/>"
-          "</c:supported-calendar-component-set></d:prop></d:set></c:mkcalendar>";
-}
-
 CalendarHome discoverCollections(DavClient &client, const QUrl &server, const CollectionKind &kind)
 {
     CalendarHome result;

@@ -58,18 +58,37 @@ QByteArray propfindBodyWith(QByteArrayView kindPrefix, const QList<QByteArray> &
 
 // The XML bodies of the requests that discovery and the push share.
 QByteArray propfindBody(const QList<QByteArray> &properties); // e.g. "d:getetag", "cs:getctag"
-QByteArray mkcalendarBody(const QString &displayName);
 // The changes since token (RFC 6578), by ETag, for calendars and address books alike.
 QByteArray syncCollectionBody(const QString &token);
 
-// The collection at url asked with a Depth 0 PROPFIND of body, made with make first when the
-// server has none (404) and make has a verb. The reply is the last one: 207 with the collection,
-// or the one that failed.
+enum class CollectionType { None, Calendar, AddressBook };
+
+// What a missing collection is made as: nothing (type None, for a sync that only clears), or a
+// calendar or address book named displayName.
+struct NewCollection
+{
+    CollectionType type = CollectionType::None;
+    QString displayName;
+};
+
+// The collection at url asked with a Depth 0 PROPFIND of body. When the server has none (a 404,
+// or a multistatus whose response for it is 404, as xandikos answers) and make names a type, it
+// is made as every server we know accepts (RFC 4791 5.3.1, RFC 5689, RFC 6352 6.3.1): MKCALENDAR
+// or extended MKCOL, then the other form of making when the server refuses the first, then a
+// PROPPATCH of the resourcetype when the collection came out of the wrong kind. The reply is the
+// last read, with status 404 when the collection is missing, or the make that failed; whether
+// the collection is of the right kind the caller sees in it.
 DavReply readOrMakeCollection(
-    DavClient &client, const QUrl &url, const QByteArray &body, const DavRequest &make);
+    DavClient &client, const QUrl &url, const QByteArray &body, const NewCollection &make);
 
 // What tells a later sync whether the collection changed: its sync-token (which also tells what
-// did, RFC 6578), or its ctag where it keeps none; empty when neither.
+// did, RFC 6578), or its ctag marked as one ("ctag " and the value) where it keeps none; empty
+// when neither.
 QString collectionVersion(const DavResource &collection);
+
+// Whether a version of collectionVersion's is a sync-token the server can be asked what changed
+// since. A server's tokens need not be URIs (xandikos sends bare hashes); versions stored before
+// ctags were marked count as tokens, which the server refuses once.
+bool isSyncToken(const QString &version);
 
 } // namespace natalis::sync

@@ -9,7 +9,6 @@
 #include "sync/calendarpush.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace natalis::sync {
 namespace {
@@ -26,18 +25,12 @@ struct InputChange
 
 void same(SyncOptions &) { }
 
-class UnchangedSync : public testing::TestWithParam<InputChange>
-{
-public:
-    static void SetUpTestSuite() { server = std::make_unique<test::RadicaleProcess>(); }
-    static void TearDownTestSuite() { server.reset(); }
-    static inline std::unique_ptr<test::RadicaleProcess> server;
-};
+using UnchangedSync = testing::TestWithParam<std::tuple<test::DavServer, InputChange>>;
 
 TEST_P(UnchangedSync, MakesTheEventsAgainOnlyWhenTheirInputsChanged)
 {
-    static int calendars = 0;
-    const InputChange &row = GetParam();
+    test::DavServerProcess server(std::get<0>(GetParam()));
+    const InputChange &row = std::get<1>(GetParam());
     test::TempDatabase files;
     store::Connection connection = files.create();
     for (const store::BirthdayRecord &record :
@@ -46,7 +39,7 @@ TEST_P(UnchangedSync, MakesTheEventsAgainOnlyWhenTheirInputsChanged)
             test::gregorianBirthday(u"人2"_s, u"公历1970年 05月06日"_s) })
         store::AddBirthToMdb(connection, record, test::EnteredAt);
     SyncOptions options;
-    options.calendar = server->url().resolved(QUrl(u"/alice/%1/"_s.arg(++calendars)));
+    options.calendar = server.home().resolved(QUrl(u"birthdays/"_s));
     options.years = 3;
     options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
     const auto sync = [&] {
@@ -84,8 +77,13 @@ const InputChange InputChanges[] = {
         [](SyncOptions &o) { o.now = QDateTime(QDate(2027, 1, 2), QTime(8, 0)); }, true },
     { "festivals switched on", "", [](SyncOptions &o) { o.festivals = true; }, true },
 };
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, UnchangedSync, testing::ValuesIn(InputChanges), test::BySituation());
+// "Radicale_a_name_edited"
+const auto ServerAndSituation = [](const auto &info) {
+    return test::serverName(std::get<0>(info.param)) + '_'
+        + test::BySituation()(testing::TestParamInfo<InputChange>(std::get<1>(info.param), 0));
+};
+INSTANTIATE_TEST_SUITE_P(Inputs, UnchangedSync,
+    testing::Combine(test::EveryDavServer, testing::ValuesIn(InputChanges)), ServerAndSituation);
 
 } // namespace
 } // namespace natalis::sync

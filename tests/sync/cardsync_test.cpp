@@ -41,7 +41,7 @@ BirthdayRecord entered(const QString &name, QDate birth)
     return record;
 }
 
-class TwoComputers : public testing::Test
+class TwoComputers : public testing::TestWithParam<test::DavServer>
 {
 protected:
     void SetUp() override
@@ -125,27 +125,14 @@ protected:
     void putForeign(
         const QString &file, const QString &fn, const QString &bday, const QString &note)
     {
-        const char *script = R"(
-import sys, urllib.request, vobject
-url, fn, bday, note = sys.argv[1:5]
-card = vobject.vCard()
-card.add('uid').value = 'phone-' + url.rsplit('/', 1)[1]
-card.add('fn').value = fn
-card.add('n').value = vobject.vcard.Name(family=fn)
-if bday:
-    card.add('bday').value = bday
-if note:
-    card.add('note').value = note
-request = urllib.request.Request(url, card.serialize().encode(), method='PUT',
-                                 headers={'Content-Type': 'text/vcard'})
-urllib.request.urlopen(request).read()
-)";
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral("-c"), QString::fromUtf8(script),
-                book.resolved(QUrl(file)).toString(QUrl::FullyEncoded), fn, bday, note });
-        ASSERT_TRUE(python.waitForFinished(30000));
-        ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:phone-" + file.toUtf8()
+            + "\r\nFN:" + fn.toUtf8() + "\r\nN:" + fn.toUtf8() + ";;;;\r\n";
+        card += (bday.isEmpty() ? "" : "BDAY:" + bday.toUtf8() + "\r\n")
+            + (note.isEmpty() ? "" : "NOTE:" + note.toUtf8() + "\r\n") + "END:VCARD\r\n";
+        ASSERT_TRUE(DavClient({ u"alice"_s, u"x"_s })
+                        .send({ "PUT", book.resolved(QUrl(file)), card,
+                            { { "Content-Type", "text/vcard" } } })
+                        .ok());
     }
 
     qsizetype cardsOnServer()
@@ -171,7 +158,7 @@ urllib.request.urlopen(request).read()
             client.send({ "PUT", url, card.body, { { "Content-Type", "text/vcard" } } }).ok());
     }
 
-    test::RadicaleProcess server;
+    test::DavServerProcess server { GetParam() };
     test::TempDatabase files;
     store::Connection a = files.create(QStringLiteral("a.mdb"));
     store::Connection b = files.create(QStringLiteral("b.mdb"));
@@ -181,7 +168,7 @@ private:
     QDateTime m_clock { QDate(2026, 12, 7), QTime(9, 0), Qt::UTC };
 };
 
-TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
+TEST_P(TwoComputers, AddEditAndDeleteReachTheOther)
 {
     ASSERT_GT(
         store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
@@ -206,7 +193,7 @@ TEST_F(TwoComputers, AddEditAndDeleteReachTheOther)
     EXPECT_TRUE(store::readCardChanges(b).isEmpty());
 }
 
-TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
+TEST_P(TwoComputers, EditsOnBothSidesMergeFieldByField)
 {
     enum class On { A, B, Phone }; // a phone edits the remark only
     struct Edit
@@ -302,7 +289,7 @@ TEST_F(TwoComputers, EditsOnBothSidesMergeFieldByField)
     }
 }
 
-TEST_F(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
+TEST_P(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
 {
     ASSERT_GT(store::AddBirthToMdb(a, entered(u"张三"_s, QDate(1980, 5, 4)), later()), 0);
     ASSERT_GT(store::AddBirthToMdb(b, entered(u"李四"_s, QDate(1981, 6, 5)), later()), 0);
@@ -310,7 +297,7 @@ TEST_F(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
     EXPECT_TRUE(named(a, u"李四"_s));
 }
 
-TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
+TEST_P(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
 {
     sync(a);
     putForeign(
@@ -339,7 +326,33 @@ TEST_F(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
     EXPECT_TRUE(card.body.contains("13700000000"));
 }
 
-TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
+// Skipped, named and kept here, while the other cards' changes still arrive.
+TEST_P(TwoComputers, ACardTheServerCannotGiveIsSkippedAndNamed)
+{
+    if (GetParam() == test::DavServer::Radicale)
+        GTEST_SKIP()
+            << "Radicale fails every listing of a collection holding a card it cannot read";
+    addCustomers(4);
+    sync(a);
+    sync(b);
+    // Not UTF-8, which fails the whole multiget; no vCard at all; a card cut off.
+    const QByteArray broken[] = { "BEGIN:VCARD\r\nFN:\xff\r\nEND:VCARD\r\n", "hello",
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:X\r\nBDAY:1980-01-03" };
+    for (int row = 0; row < 3; ++row) {
+        const QString name = u"客户%1"_s.arg(row), remark = QString::number(row);
+        const QString file = named(a, name)->Uid.toString(QUuid::WithoutBraces) + u".vcf"_s;
+        server.writeStored(book, file, broken[row]);
+        change(a, u"客户3"_s, &BirthdayRecord::Beizhu, remark);
+        sync(a);
+        const QString warning = sync(b).warning;
+        EXPECT_TRUE(warning.contains(u"跳过服务器上无法读取的名片: "_s) && warning.contains(file))
+            << row;
+        EXPECT_EQ(named(b, u"客户3"_s)->Beizhu, remark);
+        EXPECT_TRUE(named(a, name) && named(b, name));
+    }
+}
+
+TEST_P(TwoComputers, ManyUnchangedCardsCostOneRequest)
 {
     addCustomers(200);
     EXPECT_EQ(sync(a).pushed, 200);
@@ -348,7 +361,7 @@ TEST_F(TwoComputers, ManyUnchangedCardsCostOneRequest)
     EXPECT_EQ(sync(b).requests, 1);
 }
 
-TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
+TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
     store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
     store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
@@ -373,7 +386,7 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
     EXPECT_EQ(stored().requests, 1);
 }
 
-TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
+TEST_P(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
     addCustomers(200);
     files.write(QStringLiteral("password"), "x\n");
@@ -401,6 +414,9 @@ TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
     EXPECT_EQ(sync(a).requests, 1);
     EXPECT_EQ(sync(b).requests, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer,
+    [](const auto &info) { return test::serverName(info.param); });
 
 } // namespace
 } // namespace natalis::sync

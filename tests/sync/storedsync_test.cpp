@@ -64,9 +64,11 @@ QStringList eventsIn(const QUrl &calendar)
     return names;
 }
 
-TEST(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
+using StoredSync = testing::TestWithParam<test::DavServer>;
+
+TEST_P(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
 {
-    test::RadicaleProcess server;
+    test::DavServerProcess server(GetParam());
     SyncedFile file(1);
     file.choose(server.url(), u"家人生日"_s);
 
@@ -89,12 +91,12 @@ TEST(StoredSync, FindsTheCalendarByNameAndThenAsksOnlyIt)
 
 // A calendar the user moved away from keeps only what natalis did not put there; one out of
 // reach is tried again at the next sync.
-TEST(StoredSync, AnotherCalendarTakesOurEventsAlong)
+TEST_P(StoredSync, AnotherCalendarTakesOurEventsAlong)
 {
-    test::RadicaleProcess first, second;
+    test::DavServerProcess first(GetParam()), second(GetParam());
     SyncedFile file(1);
-    const QUrl old = first.url().resolved(QUrl(u"/alice/old/"_s));
-    const QUrl moved = first.url().resolved(QUrl(u"/alice/moved/"_s));
+    const QUrl old = first.home().resolved(QUrl(u"old/"_s));
+    const QUrl moved = first.home().resolved(QUrl(u"moved/"_s));
     file.choose(first.url(), old.toString());
     ASSERT_TRUE(file.sync().ok);
     DavClient client({ u"alice"_s, u"x"_s });
@@ -113,7 +115,7 @@ TEST(StoredSync, AnotherCalendarTakesOurEventsAlong)
     EXPECT_EQ(eventsIn(old), QStringList { u"foreign.ics"_s });
 
     first.stop();
-    file.choose(second.url(), second.url().resolved(QUrl(u"/alice/family/"_s)).toString());
+    file.choose(second.url(), second.home().resolved(QUrl(u"family/"_s)).toString());
     const SyncResult unreachable = file.sync();
     EXPECT_TRUE(unreachable.ok && unreachable.created == 3);
     EXPECT_TRUE(unreachable.warning.contains(u"旧日历中的事件未能删除: 服务器无法连接"_s));
@@ -125,11 +127,11 @@ TEST(StoredSync, AnotherCalendarTakesOurEventsAlong)
 
 // A first sync of many birthdays shows how far it is and stops when asked; the next one
 // completes it with every event once.
-TEST(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
+TEST_P(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
 {
-    test::RadicaleProcess server;
+    test::DavServerProcess server(GetParam());
     SyncedFile file(15);
-    const QUrl calendar = server.url().resolved(QUrl(u"/alice/birthdays/"_s));
+    const QUrl calendar = server.home().resolved(QUrl(u"birthdays/"_s));
     file.choose(server.url(), calendar.toString(), DefaultSyncYears);
     SyncService service(
         file.files.path(), [] { return Now; },
@@ -156,6 +158,9 @@ TEST(StoredSync, AStoppedFirstSyncIsCompletedByTheNext)
     EXPECT_EQ(eventsIn(calendar).size(), recorded);
     EXPECT_EQ(file.sync().requests, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, StoredSync, test::EveryDavServer,
+    [](const auto &info) { return test::serverName(info.param); });
 
 } // namespace
 } // namespace natalis::sync
