@@ -226,6 +226,21 @@ QByteArray multigetBody(const QStringList &paths)
     return body + "</card:addressbook-multiget>";
 }
 
+// address-data reaches us inside XML, whose parsers turn every CR LF into LF (XML 1.0 2.11);
+// the card the server holds ends its lines in CR LF (RFC 6350 3.2), and a patched card goes back
+// so.
+QByteArray withCrLf(const QByteArray &card)
+{
+    QByteArray lines;
+    lines.reserve(card.size() + card.size() / 32);
+    for (qsizetype i = 0; i < card.size(); ++i) {
+        if (card[i] == '\n' && (i == 0 || card[i - 1] != '\r'))
+            lines += '\r';
+        lines += card[i];
+    }
+    return lines;
+}
+
 struct ServerCard
 {
     QString href;
@@ -348,7 +363,7 @@ bool CardSync::fetch(const QStringList &hrefs, QList<ServerCard> &cards)
             const QString data = resource.text.value(u"address-data"_s);
             if (!data.isEmpty())
                 cards << ServerCard { absolute(resource.href), resource.text.value(u"getetag"_s),
-                    data.toUtf8() };
+                    withCrLf(data.toUtf8()) };
         }
     }
     return true;
