@@ -71,6 +71,8 @@ const PatchRow PatchRows[] = {
             bornLunar(r, { 1942, 8, 16, false });
         },
         "iphone-lunar-only-changed.vcf" },
+    { "the only number removed here", "iphone-lunar-only.vcf",
+        [](BirthdayRecord &r) { r.Tel.clear(); }, "iphone-lunar-only-without-number.vcf" },
     { "remark added", "android.vcf", [](BirthdayRecord &r) { r.Beizhu = u"喜欢喝茶"_s; },
         "android-remark.vcf" },
     { "category changed among the phone's own", "android.vcf",
@@ -81,6 +83,8 @@ const PatchRow PatchRows[] = {
         [](BirthdayRecord &r) { r.blnIsGL = u"按农历提醒"_s; }, "android-lunar-rule.vcf" },
     { "cut name untouched when the remark changes", "nextcloud.vcf",
         [](BirthdayRecord &r) { r.Beizhu = u"new team lead"_s; }, "nextcloud-remark.vcf" },
+    { "remark removed", "nextcloud.vcf", [](BirthdayRecord &r) { r.Beizhu.clear(); },
+        "nextcloud-without-remark.vcf" },
     { "address changed keeps postal code and country", "nextcloud.vcf",
         [](BirthdayRecord &r) { r.Address = u"浦东新区世纪大道100号"_s; },
         "nextcloud-address.vcf" },
