@@ -47,11 +47,14 @@ QString utcText(const QDateTime &time)
     return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
 }
 
-// Files that synced before the change times were kept gain their column.
-void ensureChangedColumn(Connection &connection)
+// Files that synced before the change times, or the server's cards, were kept gain their
+// columns; a card not kept reads as empty.
+void ensureAddedColumns(Connection &connection)
 {
     if (!connection.hasColumn("cardstate", u"Changed"))
         connection.exec("alter table cardstate add column [Changed] text not null default ''");
+    if (!connection.hasColumn("cardstate", u"Card"))
+        connection.exec("alter table cardstate add column [Card] text not null default ''");
 }
 
 } // namespace
@@ -63,9 +66,10 @@ void createCardSync(Connection &connection)
     connection.exec("create table if not exists cardstate([Book] text not null,"
                     "[Uid] text not null,[Href] text not null,[Etag] text not null,"
                     "[Fields] text not null,[CardUid] text not null default '',"
-                    "[Changed] text not null default '',primary key([Book],[Uid]))");
+                    "[Changed] text not null default '',[Card] text not null default '',"
+                    "primary key([Book],[Uid]))");
     if (!connection.isReadOnly())
-        ensureChangedColumn(connection);
+        ensureAddedColumns(connection);
     connection.exec(
         "create table if not exists cardbook([Book] text primary key,[Version] text not null)");
     connection.exec("create table if not exists cardconflict(Id integer primary key autoincrement,"
@@ -118,14 +122,25 @@ CardBookState readCardBook(Connection &connection, const QString &book)
     return state;
 }
 
-void writeSyncedCard(Connection &connection, const QString &book, const SyncedCard &card)
+void writeSyncedCard(
+    Connection &connection, const QString &book, const SyncedCard &card, QByteArrayView data)
 {
     connection
         .cached("insert or replace into cardstate([Book],[Uid],[Href],[Etag],[Fields],[CardUid],"
-                "[Changed]) values(?,?,?,?,?,?,?)")
+                "[Changed],[Card]) values(?,?,?,?,?,?,?,?)")
         .bindAll(book, card.uid, card.href, card.etag, fieldsText(card.fields), card.cardUid,
-            utcText(card.changed))
+            utcText(card.changed), QString::fromUtf8(data))
         .run();
+}
+
+QByteArray readSyncedCardData(Connection &connection, const QString &book, const QString &uid)
+{
+    Statement &select =
+        connection.cached("select [Card] from cardstate where [Book]=? and [Uid]=?");
+    select.bindAll(book, uid);
+    const QByteArray data = select.step() ? select.utf8(0).toByteArray() : QByteArray();
+    select.reset();
+    return data;
 }
 
 void forgetSyncedCard(Connection &connection, const QString &book, const QString &uid)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -82,7 +84,14 @@ QHash<QString, QDateTime> readCardChanges(Connection &connection); // by uid
 void clearCardChange(Connection &connection, const QString &uid);
 
 CardBookState readCardBook(Connection &connection, const QString &book);
-void writeSyncedCard(Connection &connection, const QString &book, const SyncedCard &card);
+// data: the card as the server holds it after this sync (its bytes as fetched, or as put), which
+// a change made here is patched into; kept apart from readCardBook, which would otherwise hold
+// every card's photo at once.
+void writeSyncedCard(
+    Connection &connection, const QString &book, const SyncedCard &card, QByteArrayView data);
+// The card writeSyncedCard kept for uid; empty when none was (a file synced before cards were
+// kept, or no such card).
+QByteArray readSyncedCardData(Connection &connection, const QString &book, const QString &uid);
 void forgetSyncedCard(Connection &connection, const QString &book, const QString &uid);
 void writeCardBookVersion(Connection &connection, const QString &book, const QString &version);
 

@@ -12,6 +12,7 @@
 #include "transfer/vcardexport.h"
 #include "transfer/vcardimport.h"
 #include "transfer/vcardparser.h"
+#include "transfer/vcardpatch.h"
 
 #include <QMap>
 #include <QSet>
@@ -180,12 +181,21 @@ QString cardIdentity(const store::SyncedCard &card)
     return card.cardUid.isEmpty() ? u"urn:uuid:"_s + card.uid : card.cardUid;
 }
 
-QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed, const QString &cardUid)
+// A card the server holds is the user's: a change made here is patched into the version of the
+// last sync (serverCard), against the fields that version read as. Only a card with no known
+// server version is written whole.
+QByteArray cardBytes(const BirthdayRecord &record, const QDateTime &changed,
+    const store::SyncedCard *base, const QByteArray &serverCard)
 {
+    if (base && !serverCard.isEmpty()) {
+        BirthdayRecord synced;
+        setFields(synced, base->fields);
+        return transfer::patchVcard(serverCard, synced, record, changed);
+    }
     QByteArray card = transfer::buildVcards({ record });
-    if (!cardUid.isEmpty())
+    if (base && !base->cardUid.isEmpty())
         card.replace(transfer::foldContentLine(u"UID:urn:uuid:"_s + uidOf(record)),
-            transfer::foldContentLine(u"UID:"_s + cardUid));
+            transfer::foldContentLine(u"UID:"_s + base->cardUid));
     // REV tells the other computers when this version was made, which a merge of a field changed
     // on both sides needs.
     card.insert(card.lastIndexOf("END:VCARD"), "REV:" + revText(changed).toLatin1() + "\r\n");
@@ -220,6 +230,21 @@ QByteArray multigetBody(const QStringList &paths)
 bool isWholeCard(const QByteArray &data)
 {
     return data.trimmed().toUpper().endsWith("END:VCARD") && !transfer::parseVcards(data).isEmpty();
+}
+
+// address-data reaches us inside XML, whose parsers turn every CR LF into LF (XML 1.0 2.11);
+// the card the server holds ends its lines in CR LF (RFC 6350 3.2), and a patched card goes back
+// so.
+QByteArray withCrLf(const QByteArray &card)
+{
+    QByteArray lines;
+    lines.reserve(card.size() + card.size() / 32);
+    for (qsizetype i = 0; i < card.size(); ++i) {
+        if (card[i] == '\n' && (i == 0 || card[i - 1] != '\r'))
+            lines += '\r';
+        lines += card[i];
+    }
+    return lines;
 }
 
 struct ServerCard
@@ -283,6 +308,8 @@ private:
     QSet<QString> m_gone; // the hrefs of cards removed from the server since the last sync
     QHash<QString, QString> m_moved; // rows that took another card's Uid in this pull: old -> new
     bool push(const SyncProgress &progress, bool &conflicted);
+    bool patchUnkept(QList<Task> &tasks,
+        const QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> &unkept);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
     {
@@ -378,7 +405,7 @@ bool CardSync::fetchPaths(
             continue;
         const QString href = absolute(resource.href);
         arrived.insert(QUrl(href).path(QUrl::FullyEncoded));
-        cards << ServerCard { href, resource.text.value(u"getetag"_s), data };
+        cards << ServerCard { href, resource.text.value(u"getetag"_s), withCrLf(data) };
     }
     // A card answered with an error (404, 500) or with what is no card is left as it was here:
     // not deleted, not merged, and asked for again when it changes there.
@@ -531,7 +558,8 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
     // deletes it, unless it changes there meanwhile, when the next pull merges it again.
     store::writeSyncedCard(m_connection, m_key,
         { replaced ? cardKey : uid, card.href, card.etag, theirs,
-            foreignCardUid(card.data, replaced ? cardKey : uid), theirTime });
+            foreignCardUid(card.data, replaced ? cardKey : uid), theirTime },
+        card.data);
 }
 
 bool CardSync::pull(const QString &since, QString *token)
@@ -623,10 +651,13 @@ bool CardSync::pull(const QString &since, QString *token)
 bool CardSync::push(const SyncProgress &progress, bool &conflicted)
 {
     QList<Task> tasks;
+    // Cards synced before the server's versions were kept: by href, the task and its last sync.
+    QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> unkept;
+    store::CardBookState state;
     {
         store::Transaction transaction(m_connection);
         const QHash<QString, BirthdayRecord> here = locals();
-        const store::CardBookState state = store::readCardBook(m_connection, m_key);
+        state = store::readCardBook(m_connection, m_key);
         const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
         for (const BirthdayRecord &record : here) {
             const QString uid = uidOf(record);
@@ -638,12 +669,16 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                 continue;
             }
             const QDateTime changed = changes.value(uid, m_options.now);
-            if (base == state.cards.cend())
+            if (base == state.cards.cend()) {
                 tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
-                    cardBytes(record, changed, {}), {}, changed });
-            else
-                tasks.append({ Op::Put, uid, base->href, base->etag, fields,
-                    cardBytes(record, changed, base->cardUid), base->cardUid, changed });
+                    cardBytes(record, changed, nullptr, {}), {}, changed });
+                continue;
+            }
+            const QByteArray serverCard = store::readSyncedCardData(m_connection, m_key, uid);
+            if (serverCard.isEmpty())
+                unkept.insert(base->href, { tasks.size(), &*base });
+            tasks.append({ Op::Put, uid, base->href, base->etag, fields,
+                cardBytes(record, changed, &*base, serverCard), base->cardUid, changed });
         }
         for (const store::SyncedCard &card : state.cards) {
             if (!here.contains(card.uid))
@@ -651,6 +686,8 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
         }
         transaction.commit();
     }
+    if (!patchUnkept(tasks, unkept))
+        return false;
     qint64 done = 0;
     for (qsizetype start = 0; start < tasks.size(); start += BatchSize) {
         const QList<Task> batch = tasks.mid(start, BatchSize);
@@ -679,7 +716,8 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                 } else if (task.op == Op::Put && reply.ok()) {
                     store::writeSyncedCard(m_connection, m_key,
                         { task.uid, task.href, reply.etag, task.fields, task.cardUid,
-                            task.changed });
+                            task.changed },
+                        task.data);
                 } else if (reply.status == 412 || gone) {
                     // Changed or removed there since we listed it: the next pull merges it.
                     conflicted = true;
@@ -703,6 +741,30 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
             m_result.error = u"已停止"_s;
             return false;
         }
+    }
+    return true;
+}
+
+// A card whose server version this file never kept is fetched first, so that the change is
+// patched into it rather than replacing what a phone added. One the server no longer serves
+// goes whole; its If-Match settles the rest.
+bool CardSync::patchUnkept(QList<Task> &tasks,
+    const QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> &unkept)
+{
+    if (unkept.isEmpty())
+        return true;
+    QList<ServerCard> cards;
+    if (!fetch(unkept.keys(), cards))
+        return false;
+    for (const ServerCard &card : std::as_const(cards)) {
+        const auto found = unkept.constFind(card.href);
+        if (found == unkept.cend())
+            continue;
+        Task &task = tasks[found->first];
+        BirthdayRecord record;
+        setFields(record, task.fields);
+        record.Uid = QUuid::fromString(task.uid);
+        task.data = cardBytes(record, task.changed, found->second, card.data);
     }
     return true;
 }

@@ -106,15 +106,11 @@ enum class Birthday { Taken, Missing, WithoutYear };
 // Fills the date and rule when the card has a birthday that can be stored.
 Birthday takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &date, bool &lunar)
 {
-    for (const VcardProperty &property : card.properties) {
-        if (property.name != u"X-ALTBDAY")
-            continue;
-        if (const std::optional<QString> lunarDate = lunarBirthday(property)) {
-            date = *lunarDate;
-            lunar = true;
-            fields.blnIsGL = u"按农历提醒"_s;
-            return Birthday::Taken;
-        }
+    if (const qsizetype at = lunarBirthdayProperty(card); at >= 0) {
+        date = *lunarBirthday(card.properties[at]);
+        lunar = true;
+        fields.blnIsGL = u"按农历提醒"_s;
+        return Birthday::Taken;
     }
     if (const VcardProperty *bday = card.first(u"BDAY")) {
         if (const std::optional<QDate> day = gregorianBirthday(*bday)) {
@@ -129,7 +125,14 @@ Birthday takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString 
     return Birthday::Missing;
 }
 
-QString phoneDigits(QString value)
+bool isMobile(const QString &digits)
+{
+    return digits.size() == 11 && digits.startsWith(u'1') && store::IsPhoneNumber(digits);
+}
+
+} // namespace
+
+QString vcardPhoneNumber(QStringView value)
 {
     value = value.trimmed();
     if (value.startsWith(u"tel:", Qt::CaseInsensitive))
@@ -137,40 +140,52 @@ QString phoneDigits(QString value)
     if (const qsizetype extension = value.indexOf(u';'); extension >= 0)
         value.truncate(extension);
     QString digits;
-    for (const QChar c : std::as_const(value)) {
+    for (const QChar c : value) {
         if ((c >= u'0' && c <= u'9') || (c == u'+' && digits.isEmpty()))
             digits += c;
     }
+    // China's own code is what a number here goes without; another country's stays, or the
+    // number would read as a Chinese one.
     if (digits.startsWith(u"+86"))
         digits = digits.mid(3);
     else if (digits.startsWith(u"0086"))
         digits = digits.mid(4);
-    digits.remove(u'+');
-    return digits;
+    return digits == u"+" ? QString() : digits;
 }
 
-bool isMobile(const QString &digits)
+qsizetype contactProperty(const Vcard &card)
 {
-    return digits.size() == 11 && digits.startsWith(u'1') && store::IsPhoneNumber(digits);
+    QList<qsizetype> numbered;
+    for (qsizetype i = 0; i < card.properties.size(); ++i) {
+        const VcardProperty &property = card.properties[i];
+        if (property.name != u"TEL" || vcardPhoneNumber(property.text()).isEmpty())
+            continue;
+        if (property.hasType(u"CELL"))
+            return i;
+        numbered.append(i);
+    }
+    for (const qsizetype i : std::as_const(numbered)) {
+        if (isMobile(vcardPhoneNumber(card.properties[i].text())))
+            return i;
+    }
+    return numbered.value(0, -1);
 }
+
+qsizetype lunarBirthdayProperty(const Vcard &card)
+{
+    for (qsizetype i = 0; i < card.properties.size(); ++i) {
+        if (card.properties[i].name == u"X-ALTBDAY" && lunarBirthday(card.properties[i]))
+            return i;
+    }
+    return -1;
+}
+
+namespace {
 
 QString contactNumber(const Vcard &card)
 {
-    QStringList numbers;
-    for (const VcardProperty &property : card.properties) {
-        if (property.name != u"TEL")
-            continue;
-        const QString digits = phoneDigits(property.text());
-        if (property.hasType(u"CELL") && !digits.isEmpty())
-            return digits;
-        if (!digits.isEmpty())
-            numbers.append(digits);
-    }
-    for (const QString &digits : std::as_const(numbers)) {
-        if (isMobile(digits))
-            return digits;
-    }
-    return numbers.value(0);
+    const qsizetype at = contactProperty(card);
+    return at < 0 ? QString() : vcardPhoneNumber(card.properties[at].text());
 }
 
 QString cardAddress(const Vcard &card)

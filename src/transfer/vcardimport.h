@@ -2,6 +2,7 @@
 
 #include "transfer/importreader.h"
 #include "transfer/statussink.h"
+#include "transfer/vcardparser.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -22,7 +23,7 @@ inline constexpr QStringView DefaultVcardCategory = u"朋友";
 //             year 1604 with X-APPLE-OMIT-YEAR) cannot be stored: the card is left out for
 //             its missing year.
 //   contact   the first TEL typed CELL, else the first that is a mobile number, else the first
-//             TEL: digits only, a leading +86 or 0086 removed
+//             TEL: vcardPhoneNumber of its value
 //   company   the first component of ORG; address: ADR from region to street; remark: NOTE
 //   category  CATEGORIES when it names one of the eight, else the category chosen
 //   sex       GENDER M or F (4.0)
@@ -35,6 +36,19 @@ struct VcardImportReading
     QStringList withoutBirthday; // the names of the cards skipped, in card order
     QStringList withoutYear; // the names of the cards skipped for a birthday without a year
 };
+
+// A TEL value as the contact number: its digits, a leading "+" kept ("+447700900123") except
+// China's own +86 or 0086, which is removed; "tel:" and an extension after ";" left out. Empty
+// when the value has no digit.
+QString vcardPhoneNumber(QStringView value);
+
+// Which property of card the contact number is read from, as an index into card.properties;
+// -1 when no TEL has a digit.
+qsizetype contactProperty(const Vcard &card);
+
+// Which X-ALTBDAY;CALSCALE=chinese the lunar birthday is read from (the first that reads as a
+// lunar date), as an index into card.properties; -1 when none does.
+qsizetype lunarBirthdayProperty(const Vcard &card);
 
 VcardImportReading readVcardImportBytes(QByteArrayView bytes, const QString &path,
     const QString &category = DefaultVcardCategory.toString(), const StatusSink &status = {});

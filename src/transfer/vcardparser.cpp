@@ -30,30 +30,45 @@ bool isQuotedPrintable(QByteArrayView line)
     return colon > 0 && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
 }
 
-// Physical lines joined into logical ones.
-QList<QByteArray> logicalLines(QByteArrayView bytes)
+} // namespace
+
+QList<VcardLine> vcardLines(QByteArrayView bytes)
 {
-    QList<QByteArray> lines;
+    QList<VcardLine> lines;
     bool softBreak = false; // the line before ended in a quoted-printable "="
-    for (QByteArrayView physical :
-        QByteArray::fromRawData(bytes.data(), bytes.size()).split('\n')) {
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', at);
+        const qsizetype end = newline < 0 ? bytes.size() : newline + 1;
+        const QByteArrayView raw = bytes.sliced(at, end - at);
+        at = end;
+        QByteArrayView physical = raw;
+        if (physical.endsWith('\n'))
+            physical.chop(1);
         if (physical.endsWith('\r'))
             physical.chop(1);
         if (softBreak && !lines.isEmpty()) {
-            lines.last().chop(1);
-            lines.last() += physical;
+            lines.last().text.chop(1);
+            lines.last().text += physical;
         } else if (!lines.isEmpty() && !physical.isEmpty()
             && (physical[0] == ' ' || physical[0] == '\t')) {
-            lines.last() += physical.sliced(1);
-        } else if (!physical.trimmed().isEmpty()) {
-            lines.append(physical.toByteArray());
+            lines.last().text += physical.sliced(1);
+        } else if (!physical.trimmed().isEmpty() || lines.isEmpty()) {
+            lines.append({ raw.toByteArray(),
+                physical.trimmed().isEmpty() ? QByteArray() : physical.toByteArray() });
+            softBreak = lines.last().text.endsWith('=') && isQuotedPrintable(lines.last().text);
+            continue;
         } else {
+            lines.last().raw += raw; // a blank line belongs to the one before
             continue;
         }
-        softBreak = lines.last().endsWith('=') && isQuotedPrintable(lines.last());
+        lines.last().raw += raw;
+        softBreak = lines.last().text.endsWith('=') && isQuotedPrintable(lines.last().text);
     }
     return lines;
 }
+
+namespace {
 
 int hexValue(char c)
 {
@@ -152,7 +167,9 @@ void addParameter(VcardProperty &property, QByteArrayView parameter)
     }
 }
 
-std::optional<VcardProperty> parseLine(QByteArrayView line)
+} // namespace
+
+std::optional<VcardProperty> parseVcardLine(QByteArrayView line)
 {
     const qsizetype colon = valueStart(line);
     if (colon <= 0)
@@ -174,8 +191,6 @@ std::optional<VcardProperty> parseLine(QByteArrayView line)
     property.value = decodeText(bytes, property.parameter(u"CHARSET"));
     return property;
 }
-
-} // namespace
 
 QString VcardProperty::parameter(QStringView wanted) const
 {
@@ -230,8 +245,8 @@ QList<Vcard> parseVcards(QByteArrayView bytes)
     QList<Vcard> cards;
     bool inCard = false;
     int nested = 0; // a 2.1 AGENT card inside a card
-    for (const QByteArray &line : logicalLines(bytes)) {
-        const std::optional<VcardProperty> property = parseLine(line);
+    for (const VcardLine &line : vcardLines(bytes)) {
+        const std::optional<VcardProperty> property = parseVcardLine(line.text);
         if (!property)
             continue;
         const QString value = property->value.trimmed().toUpper();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace natalis::transfer {
 
@@ -35,6 +36,24 @@ struct Vcard
     // The first property of that name, or nullptr.
     const VcardProperty *first(QStringView name) const;
 };
+
+// One logical line of a vCard file: raw holds its bytes exactly as they stand, folds, line
+// ends and any blank lines after it included, so that the raw of every line in order gives the
+// file back; text is the line unfolded (quoted-printable soft breaks joined), without its line
+// end, empty for blank lines before the first.
+struct VcardLine
+{
+    QByteArray raw;
+    QByteArray text;
+};
+
+// Folded lines (a line starting with a blank or tab continues the one before) and
+// quoted-printable soft line breaks (a line ending in "=") joined.
+QList<VcardLine> vcardLines(QByteArrayView bytes);
+
+// One unfolded line read as a property, its group ("item1.") left out of the name; nullopt
+// when it has no name before a ":".
+std::optional<VcardProperty> parseVcardLine(QByteArrayView line);
 
 // Every card between BEGIN:VCARD and END:VCARD, in file order. Folded lines (a line starting
 // with a blank or tab continues the one before) and quoted-printable soft line breaks (a line

@@ -259,6 +259,22 @@ TEST_F(BirthdaysTest, UndoAndRedoQueueTheirChanges)
     EXPECT_FALSE(LoadBirthdays(db).HasBirthdays);
 }
 
+// A file that synced before the server's cards were kept opens with them empty, and keeps the
+// next one byte for byte.
+TEST_F(BirthdaysTest, OlderCardStateGainsTheServerCard)
+{
+    db.exec("create table cardstate([Book] text not null,[Uid] text not null,[Href] text not null,"
+            "[Etag] text not null,[Fields] text not null,[CardUid] text not null default '',"
+            "primary key([Book],[Uid]))");
+    db.exec("insert into cardstate values('b','u','/u.vcf','\"1\"','{}','')");
+    createCardSync(db);
+    EXPECT_EQ(readCardBook(db, u"b"_s).cards.value(u"u"_s).etag, u"\"1\""_s);
+    EXPECT_TRUE(readSyncedCardData(db, u"b"_s, u"u"_s).isEmpty());
+    const QByteArray card = u"BEGIN:VCARD\r\nFN:张三\r\n PHOTO\r\nEND:VCARD\r\n"_s.toUtf8();
+    writeSyncedCard(db, u"b"_s, { u"u"_s, u"/u.vcf"_s, u"\"2\""_s, {}, {}, {} }, card);
+    EXPECT_EQ(readSyncedCardData(db, u"b"_s, u"u"_s), card);
+}
+
 // A failed add tells what it ran into instead of blaming another program.
 TEST(WriteFailure, AFullDiskIsToldAsSuch)
 {

@@ -6,6 +6,7 @@
 #include "store/cardsync.h"
 #include "store/syncstate.h"
 #include "store/transaction.h"
+#include "support/qtprinters.h"
 #include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
 #include "sync/addressbookdiscovery.h"
@@ -350,6 +351,38 @@ TEST_P(TwoComputers, ACardTheServerCannotGiveIsSkippedAndNamed)
         EXPECT_EQ(named(b, u"客户3"_s)->Beizhu, remark);
         EXPECT_TRUE(named(a, name) && named(b, name));
     }
+}
+
+TEST_P(TwoComputers, ARenameHereKeepsEverythingThePhoneAddedByteForByte)
+{
+    sync(a);
+    const QByteArray phone =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Phone//EN\r\n"
+        "N:赵;敏;;;\r\nFN:赵敏\r\nEMAIL;TYPE=HOME:min@example.org\r\n"
+        "TEL;TYPE=CELL:139 0000 1234\r\nitem1.TEL:+44 7700 900123\r\n"
+        "item1.X-ABLabel:London\r\nBDAY:1985-02-14\r\n"
+        "PHOTO;ENCODING=b;TYPE=JPEG://79/Pv6+fj39vX08/Lx8O/u7ezr6uno5+bl5OPi4eDf3t3c\r\n"
+        " 29rZ2NfW1dTT0tHQz87NzMvKycjHxsXEw8LBwL++\r\n"
+        "X-WECHAT:zhaomin88\r\nUID:phone-zhao\r\nEND:VCARD\r\n";
+    DavClient client({ u"alice"_s, u"x"_s });
+    const QUrl url = book.resolved(QUrl(u"zhao.vcf"_s));
+    ASSERT_TRUE(client.send({ "PUT", url, phone, { { "Content-Type", "text/vcard" } } }).ok());
+    // The server writes a card in its own order and case: what it holds is the phone's card.
+    const QByteArray before = client.send({ "GET", url, {}, {} }).body;
+    EXPECT_EQ(sync(a).pulled, 1);
+    change(a, u"赵敏"_s, &BirthdayRecord::About, u"赵敏敏"_s);
+    EXPECT_EQ(sync(a).pushed, 1);
+
+    const QByteArray after = client.send({ "GET", url, {}, {} }).body;
+    EXPECT_TRUE(after.contains(u"\r\nFN:赵敏敏\r\n"_s.toUtf8())) << after.toStdString();
+    const auto phoneOwn = [](const QByteArray &card) {
+        QList<QByteArray> lines = card.split('\n');
+        lines.removeIf([](const QByteArray &line) {
+            return line.startsWith("FN:") || line.startsWith("N:") || line.startsWith("REV:");
+        });
+        return lines;
+    };
+    EXPECT_EQ(phoneOwn(after), phoneOwn(before));
 }
 
 TEST_P(TwoComputers, ManyUnchangedCardsCostOneRequest)

@@ -34,7 +34,7 @@ const SampleRow SampleRows[] = {
             u"王五|朋友|075512345678|1975-11-3|||同事的朋友|"_s },
         { u"Nobody"_s } },
     { "version 3.0 after RFC 2426", "v30.vcf",
-        { u"FrankDawson|朋友|19196769515|1953-10-15|Lotus Development Corporation|NC Raleigh 6544 "
+        { u"FrankDawson|朋友|+19196769515|1953-10-15|Lotus Development Corporation|NC Raleigh 6544 "
           u"Battleford Drive|This fax number is operational 0800 to 1715 EST, Mon-Fri.|"_s,
             u"李四|同事|13912345678|1990-1-31|某某科技有限公司||"_s + u"很长的备注"_s.repeated(8)
                 + u'|' },
