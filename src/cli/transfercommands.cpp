@@ -80,8 +80,7 @@ int runExport(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
@@ -199,11 +198,8 @@ int runImport(const QStringList &arguments)
     store::DbError error;
     const bool mustOpen = !dryRun || QFileInfo::exists(path);
     std::optional<store::Connection> connection;
-    if (!dryRun)
-        connection = store::OpenBirthDb(path, &error);
-    else if (mustOpen)
-        connection =
-            store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (mustOpen)
+        connection = openDb(path, dryRun ? DbUse::Read : DbUse::ChangeOrCreate, &error);
     if (!connection && mustOpen)
         return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
             Refused);
