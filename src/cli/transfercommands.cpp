@@ -97,6 +97,15 @@ int runExport(const QStringList &arguments)
     if (!result.ok)
         return fail(result.failureText, Refused);
     printLine(result.statusText);
+    // A file that lost texts is no backup of those birthdays: a script must not take it for one.
+    if (!result.lossyNames.isEmpty()) {
+        for (const QString &name : result.lossyNames)
+            std::fprintf(stderr, "%s\n", name.toUtf8().constData());
+        return fail(QStringLiteral("%1 birthdays have texts GBK cannot hold (listed above); "
+                                   "--format csv keeps them")
+                        .arg(result.lossyNames.size()),
+            Refused);
+    }
     return Success;
 }
 
