@@ -324,6 +324,7 @@ int runEdit(const QStringList &arguments)
         original.strGL, original.strNL, original.blnIsGL.trimmed() != u"按农历提醒",
         original.intNums, original.Duanxin, original.Class, original.QQ_MSN, original.Company,
         original.Address, original.No };
+    const BirthdayEdit stored = edit;
     if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
         return fail(problem);
     edit.About = parser.isSet(QStringLiteral("new-name")) ? parser.value(QStringLiteral("new-name"))
@@ -338,7 +339,7 @@ int runEdit(const QStringList &arguments)
     store::cleanBirthdayEdit(edit);
     // Keeping the name is no duplicate only within the category it had.
     const QString kept = edit.Type == original.Type ? original.About : QString();
-    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays))
+    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays, &stored))
         return fail(refusal->message);
     if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
         store::AddClassFromEditor(connection, edit.Type, edit.Class);
