@@ -108,6 +108,11 @@ void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const
         status(result.statusText);
     if (!result.ok)
         messages.show(result.failureText, transfer::exportBoxTitle(), MessageIcon::Critical);
+    else if (!result.lossyNames.isEmpty()
+        && messages.show(transfer::lossyExportQuestion(result), transfer::exportBoxTitle(),
+               MessageIcon::Question, MessageButtons::OkCancel)
+            == MessageButton::Ok)
+        runExport(owner, context, messages, status, runner, true);
 }
 
 bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,

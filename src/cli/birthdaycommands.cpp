@@ -61,16 +61,17 @@ int runDue(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
     if (!connection)
-        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description));
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     const auto settings = store::ReadSettings(*connection);
     if (const auto *failure = std::get_if<store::DbError>(&settings))
-        return fail(QStringLiteral("cannot read the settings: %1").arg(failure->description));
+        return fail(
+            QStringLiteral("cannot read the settings: %1").arg(failure->description), Refused);
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error)
-        return fail(QStringLiteral("cannot read the birthdays: %1").arg(load.error->description));
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
 
     const QDate today = now->date();
     const reminder::ReminderTexts texts =
@@ -231,7 +232,7 @@ int runAdd(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection = store::OpenBirthDb(path, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::ChangeOrCreate, &error);
     if (!connection)
         return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
             Refused);
@@ -283,7 +284,7 @@ std::variant<int, std::pair<store::Connection, store::BirthdayLoad>> openNamed(
         return fail(QStringLiteral("%1 needs --name and --type").arg(command));
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection = store::OpenBirthDb(path, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::ChangeOrCreate, &error);
     if (!connection)
         return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
             Refused);
@@ -323,6 +324,7 @@ int runEdit(const QStringList &arguments)
         original.strGL, original.strNL, original.blnIsGL.trimmed() != u"按农历提醒",
         original.intNums, original.Duanxin, original.Class, original.QQ_MSN, original.Company,
         original.Address, original.No };
+    const BirthdayEdit stored = edit;
     if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
         return fail(problem);
     edit.About = parser.isSet(QStringLiteral("new-name")) ? parser.value(QStringLiteral("new-name"))
@@ -337,7 +339,7 @@ int runEdit(const QStringList &arguments)
     store::cleanBirthdayEdit(edit);
     // Keeping the name is no duplicate only within the category it had.
     const QString kept = edit.Type == original.Type ? original.About : QString();
-    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays))
+    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays, &stored))
         return fail(refusal->message);
     if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
         store::AddClassFromEditor(connection, edit.Type, edit.Class);

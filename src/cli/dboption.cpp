@@ -2,6 +2,9 @@
 
 #include "clicommand.h"
 #include "platform/dblocation.h"
+#include "store/connection.h"
+#include "store/database.h"
+#include "store/dberror.h"
 
 #include <QCoreApplication>
 
@@ -24,6 +27,23 @@ QString dbPath(const QCommandLineParser &parser)
 {
     return parser.isSet(QStringLiteral("db")) ? parser.value(QStringLiteral("db"))
                                               : programDbPath();
+}
+
+std::optional<store::Connection> openDb(const QString &path, DbUse use, store::DbError *error)
+{
+    using Mode = store::Connection::OpenMode;
+    std::optional<store::Connection> connection = use == DbUse::ChangeOrCreate
+        ? store::OpenBirthDb(path, error)
+        : store::Connection::open(
+            path, use == DbUse::Read ? Mode::ReadOnly : Mode::ExistingOnly, error);
+    if (!connection || use == DbUse::Read)
+        return connection;
+    if (std::optional<store::DbError> damage = store::findDamage(*connection)) {
+        if (error)
+            *error = *damage;
+        return std::nullopt;
+    }
+    return connection;
 }
 
 } // namespace natalis::cli

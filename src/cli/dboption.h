@@ -3,6 +3,12 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
+#include <optional>
+
+namespace natalis::store {
+class Connection;
+struct DbError;
+} // namespace natalis::store
 
 namespace natalis::cli {
 
@@ -14,5 +20,17 @@ QString programDbPath();
 
 // --db when given, else programDbPath().
 QString dbPath(const QCommandLineParser &parser);
+
+// How a command uses the database file.
+enum class DbUse {
+    Read, // a listing: opened read-only, never written, not even a table made
+    Change, // the file must exist
+    ChangeOrCreate, // an absent file is made with the schema
+};
+
+// Opens the file at path for use. For a change the file must also pass the engine's quick check
+// first, so that a damaged file is refused with the damage named and left byte for byte as it
+// was. nullopt with the reason in *error otherwise.
+std::optional<store::Connection> openDb(const QString &path, DbUse use, store::DbError *error);
 
 } // namespace natalis::cli

@@ -22,8 +22,7 @@ std::variant<store::BirthdayList, QString> loadBirthdays(const QCommandLineParse
 {
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Change, &error);
     if (!connection)
         return u"cannot open %1: %2"_s.arg(path, error.description);
     store::BirthdayLoad load = store::LoadBirthdays(*connection);

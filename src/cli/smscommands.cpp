@@ -113,8 +113,7 @@ int runSmsAuto(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Change, &error);
     if (!connection)
         return fail(u"cannot open %1: %2"_s.arg(path, error.description), DatabaseError);
     auto settings = store::ReadSettings(*connection);

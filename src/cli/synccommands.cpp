@@ -86,9 +86,8 @@ int runSync(const QStringList &arguments)
     const QString path = dbPath(parser);
     store::DbError error;
     // A computer new to the list starts from the address book, so its file may not exist yet.
-    std::optional<store::Connection> connection = toAddressBook
-        ? store::OpenBirthDb(path, &error)
-        : store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection =
+        openDb(path, toAddressBook ? DbUse::ChangeOrCreate : DbUse::Change, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     const QDateTime now = app::clockFromEnvironment()->now();
@@ -158,8 +157,7 @@ int runSyncConflicts(const QStringList &arguments)
         return *exit;
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     try {

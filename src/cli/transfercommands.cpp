@@ -80,8 +80,7 @@ int runExport(const QStringList &arguments)
 
     const QString path = dbPath(parser);
     store::DbError error;
-    std::optional<store::Connection> connection =
-        store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
     if (!connection)
         return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
@@ -98,6 +97,15 @@ int runExport(const QStringList &arguments)
     if (!result.ok)
         return fail(result.failureText, Refused);
     printLine(result.statusText);
+    // A file that lost texts is no backup of those birthdays: a script must not take it for one.
+    if (!result.lossyNames.isEmpty()) {
+        for (const QString &name : result.lossyNames)
+            std::fprintf(stderr, "%s\n", name.toUtf8().constData());
+        return fail(QStringLiteral("%1 birthdays have texts GBK cannot hold (listed above); "
+                                   "--format csv keeps them")
+                        .arg(result.lossyNames.size()),
+            Refused);
+    }
     return Success;
 }
 
@@ -199,11 +207,8 @@ int runImport(const QStringList &arguments)
     store::DbError error;
     const bool mustOpen = !dryRun || QFileInfo::exists(path);
     std::optional<store::Connection> connection;
-    if (!dryRun)
-        connection = store::OpenBirthDb(path, &error);
-    else if (mustOpen)
-        connection =
-            store::Connection::open(path, store::Connection::OpenMode::ExistingOnly, &error);
+    if (mustOpen)
+        connection = openDb(path, dryRun ? DbUse::Read : DbUse::ChangeOrCreate, &error);
     if (!connection && mustOpen)
         return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
             Refused);

@@ -284,7 +284,8 @@ void frmAddEdit::cmdOK_Click()
     BirthdayEdit edit = editFromControls();
     store::cleanBirthdayEdit(edit);
     showControls(edit);
-    if (const auto refusal = store::checkBirthdayEdit(edit, m_buffer.About, m_setup.birthdays)) {
+    if (const auto refusal =
+            store::checkBirthdayEdit(edit, m_buffer.About, m_setup.birthdays, &m_buffer)) {
         refuse(*refusal);
         return;
     }

@@ -73,13 +73,17 @@ bool MyAboutHave(const BirthdayList &birthdays, QStringView category, QStringVie
     return false;
 }
 
-std::optional<EditRefusal> checkBirthdayEdit(
-    const BirthdayEdit &edit, QStringView originalName, const BirthdayList &birthdays)
+std::optional<EditRefusal> checkBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
+    const BirthdayList &birthdays, const BirthdayEdit *stored)
 {
     if (auto refusal = refuseForbiddenCharacters(edit))
         return refusal;
+    const auto kept = [&](QString BirthdayEdit::*field) {
+        return stored
+            && QStringView(edit.*field).trimmed() == QStringView(stored->*field).trimmed();
+    };
     const auto tooLong = [&](QString BirthdayEdit::*field, qsizetype bytes) {
-        return ansiByteLength(edit.*field) > bytes;
+        return !kept(field) && ansiByteLength(edit.*field) > bytes;
     };
     if (tooLong(&BirthdayEdit::About, 16))
         return EditRefusal { EditField::About,
@@ -88,7 +92,8 @@ std::optional<EditRefusal> checkBirthdayEdit(
     // A contact is a plain number: the phone rule needs nothing else, and signs, decimal points
     // or exponents in a number to call are typing mistakes.
     const QStringView tel = QStringView(edit.Tel).trimmed();
-    if ((!tel.isEmpty() && !isAsciiDigits(tel)) || ansiByteLength(tel) > 12)
+    if (!kept(&BirthdayEdit::Tel)
+        && ((!tel.isEmpty() && !isAsciiDigits(tel)) || ansiByteLength(tel) > 12))
         return EditRefusal { EditField::Tel,
             QStringLiteral("联系方式必须是数字,不能超过12个字符(1个汉字算2个字符)！") };
 

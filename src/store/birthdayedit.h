@@ -55,9 +55,12 @@ std::optional<EditRefusal> refuseForbiddenCharacters(const BirthdayEdit &edit);
 
 // The editor's checks in their order, the forbidden characters first; the first that fails is
 // returned, nullopt when all pass. Lengths are counted in ANSI bytes. originalName is the name the
-// editor was opened with (empty when adding): keeping it is no duplicate.
-std::optional<EditRefusal> checkBirthdayEdit(
-    const BirthdayEdit &edit, QStringView originalName, const BirthdayList &birthdays);
+// editor was opened with (empty when adding): keeping it is no duplicate. stored, when given, is
+// the birthday as stored: a text kept as it is there is not measured or checked again, since an
+// import or a sync may store texts longer than the editor's limits (16 characters of a name, say),
+// and changing the phone must not make the user cut the name.
+std::optional<EditRefusal> checkBirthdayEdit(const BirthdayEdit &edit, QStringView originalName,
+    const BirthdayList &birthdays, const BirthdayEdit *stored = nullptr);
 
 // The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
 BirthdayRecord recordFromEdit(const BirthdayEdit &edit);

@@ -167,8 +167,12 @@ void addCardConflict(Connection &connection, const CardConflict &c)
 
 QList<CardConflict> readCardConflicts(Connection &connection, int limit)
 {
-    createCardSync(connection);
+    // A listing: a file that never synced has no conflicts, and gets no tables for asking.
     QList<CardConflict> conflicts;
+    Statement exists = connection.prepare(
+        "select 1 from sqlite_master where type='table' and name='cardconflict'");
+    if (!exists.step())
+        return conflicts;
     Statement select =
         connection.prepare("select [Time],[Uid],[About],[Field],[Kept],[Lost],[ServerLost] "
                            "from cardconflict order by Id desc limit ?");

@@ -96,7 +96,7 @@ void forgetSyncedCard(Connection &connection, const QString &book, const QString
 void writeCardBookVersion(Connection &connection, const QString &book, const QString &version);
 
 void addCardConflict(Connection &connection, const CardConflict &conflict);
-// Newest first, at most limit.
+// Newest first, at most limit; none, and nothing written, in a file that never synced.
 QList<CardConflict> readCardConflicts(Connection &connection, int limit = 1000);
 
 } // namespace natalis::store

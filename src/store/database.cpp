@@ -4,11 +4,13 @@
 #include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/settingsrecord.h"
+#include "store/statement.h"
 #include "store/transaction.h"
 #include "store/windowstate.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <sqlcipher/sqlite3.h>
 
 namespace natalis::store {
@@ -96,6 +98,24 @@ std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
     connection.reset();
     QFile::remove(path);
     return std::nullopt;
+}
+
+std::optional<DbError> findDamage(Connection &connection)
+{
+    QStringList findings;
+    try {
+        Statement check = connection.prepare("PRAGMA quick_check");
+        while (check.step())
+            findings << check.text(0);
+    } catch (const DbException &exception) {
+        DbError damage = exception.error();
+        damage.description = QStringLiteral("文件已损坏: ") + damage.description;
+        return damage;
+    }
+    if (findings == QStringList { QStringLiteral("ok") })
+        return std::nullopt;
+    return DbError { QStringLiteral("SQLCipher"), SQLITE_CORRUPT,
+        QStringLiteral("文件已损坏: ") + findings.mid(0, 3).join(QStringLiteral("; ")) };
 }
 
 } // namespace natalis::store

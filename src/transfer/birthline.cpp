@@ -296,8 +296,8 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
     r.About = importName(f[Name]);
     if (r.About.isEmpty())
         return {};
-    const auto nameLength =
-        std::count_if(f[Name].begin(), f[Name].end(), [](QChar c) { return !c.isSpace(); });
+    const auto nameLength = std::count_if(
+        f[Name].begin(), f[Name].end(), [](QChar c) { return !isNameBlank(c); });
     if (nameLength > store::BirthdayWidths::About)
         notes.text(u"生日名称过长,只导入前%1个字符"_s.arg(store::BirthdayWidths::About));
 
@@ -402,13 +402,12 @@ std::optional<QDate> parseImportGregorian(QStringView text)
 
 QString importName(QStringView field)
 {
-    const auto isBlank = [](QChar c) { return c.isSpace(); };
     // Most names hold no blank and are taken as they stand.
-    if (std::none_of(field.begin(), field.end(), isBlank))
+    if (std::none_of(field.begin(), field.end(), isNameBlank))
         return cutToWidth(field, store::BirthdayWidths::About);
     QString name;
     name.reserve(field.size());
-    std::remove_copy_if(field.begin(), field.end(), std::back_inserter(name), isBlank);
+    std::remove_copy_if(field.begin(), field.end(), std::back_inserter(name), isNameBlank);
     return cutToWidth(name, store::BirthdayWidths::About);
 }
 

@@ -76,7 +76,16 @@ ImportRecord parseBirthFields(
 // from 1 March 1901 to 31 December 2100 inclusive; nullopt otherwise.
 std::optional<QDate> parseImportGregorian(QStringView text);
 
-// A birthday name as every importer takes it: all blanks removed, at most 16 characters.
+// The blanks a name loses, as the editor takes them out: the plain blank (U+0020), which a
+// spreadsheet or an old export puts between family and given name. Other spaces are the
+// user's own characters (a no-break space, the ideographic space typed in a Chinese input
+// method) and are kept, as the editor keeps them.
+constexpr bool isNameBlank(QChar c)
+{
+    return c == u' ';
+}
+
+// A birthday name as every importer takes it: its blanks removed, at most 16 characters.
 QString importName(QStringView field);
 
 // Cuts text to at most width UTF-16 units without splitting a surrogate pair; empty when

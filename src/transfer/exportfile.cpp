@@ -34,12 +34,21 @@ QString progressText(ExportFormat format, int written)
     return exportChooserTitle(format) + u"进行中，请稍候..."_s + QString::number(written);
 }
 
+// A message names at most a few of them: a list of thousands would hide what it asks.
+QString namesShown(const QStringList &names)
+{
+    constexpr qsizetype Shown = 10;
+    return names.mid(0, Shown).join(u'、')
+        + (names.size() > Shown ? u"等%1条"_s.arg(names.size()) : QString());
+}
+
 QString successText(const QString &path, const ExportResult &result)
 {
     QString text = u"生日成功导出到"_s + path;
     if (result.unencodable > 0)
-        text += u",其中"_s + QString::number(result.unencodable)
-            + u"个字符无法用ANSI编码保存,已被替换"_s;
+        text = u"生日导出到"_s + path + u",但其中"_s + QString::number(result.unencodable)
+            + u"个字符无法用ANSI编码保存,已被替换为\"?\"("_s + namesShown(result.lossyNames)
+            + u"),这些生日请用CSV格式导出"_s;
     if (result.skipped > 0)
         text += u",另有"_s + QString::number(result.skipped)
             + u"条生日的类别不是八个类别之一,没有导出"_s;
@@ -93,11 +102,27 @@ int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &opt
     constexpr qsizetype BatchCharacters = 32 * 1024;
     const bool csv = options.format == ExportFormat::Csv;
     QString batch;
+    struct Line
+    {
+        qsizetype start;
+        QString name;
+    };
+    QList<Line> inBatch; // where each birthday's line starts in batch
     const auto flush = [&] {
         qsizetype unencodable = 0;
         const QByteArray bytes = csv ? batch.toUtf8() : toGbk(batch, &unencodable);
         result.unencodable += unencodable;
+        // Rare enough that asking each line again only when the batch lost a character is
+        // cheaper than asking every line.
+        for (qsizetype i = 0; unencodable > 0 && i < inBatch.size(); ++i) {
+            const qsizetype end = i + 1 < inBatch.size() ? inBatch[i + 1].start : batch.size();
+            qsizetype lost = 0;
+            toGbk(QStringView(batch).sliced(inBatch[i].start, end - inBatch[i].start), &lost);
+            if (lost > 0)
+                result.lossyNames << inBatch[i].name;
+        }
         batch.clear();
+        inBatch.clear();
         return write(bytes);
     };
     if (csv) {
@@ -109,6 +134,7 @@ int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &opt
         for (const store::BirthdayRecord &birthday : birthdays) {
             if (QStringView(birthday.Type).trimmed() != category)
                 continue;
+            inBatch.append({ batch.size(), birthday.About.trimmed() });
             batch += csv ? csvRecord(csvExportFields(birthday)) : exportLine(birthday);
             batch += u"\r\n";
             ++result.written;
@@ -126,6 +152,13 @@ int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &opt
 }
 
 } // namespace
+
+QString lossyExportQuestion(const ExportResult &result)
+{
+    return QString::number(result.lossyNames.size())
+        + u"条生日含有ANSI编码无法保存的字符(如生僻字、表情符号),导出的文本文件不能完整保存它们:"_s
+        + namesShown(result.lossyNames) + u"\n\n是否改用CSV格式导出?CSV文件可完整保存所有文字。"_s;
+}
 
 QString exportChooserTitle(ExportFormat format)
 {

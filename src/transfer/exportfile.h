@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace natalis::transfer {
@@ -47,6 +48,9 @@ struct ExportResult
     int written = 0; // lines written
     int skipped = 0; // birthdays whose category is none of the eight
     qsizetype unencodable = 0; // characters GBK cannot hold, written as "?"
+    // The names of the birthdays those characters belong to, in file order: the tab file does
+    // not keep them as they are, so it is no backup of them (the CSV file is).
+    QStringList lossyNames;
     QString statusText; // for the main window's status bar, on success and on failure
     QString failureText; // the message box text; empty on success
 };
@@ -74,6 +78,10 @@ std::optional<QString> writeExportFile(const QString &path, QByteArrayView bytes
 // size costs the memory of a piece.
 std::optional<QString> writeExportFile(
     const QString &path, const std::function<int(const WriteChunk &)> &produce);
+
+// The question after a tab export that could not keep every text: whether to write the CSV
+// file, which keeps them, instead.
+QString lossyExportQuestion(const ExportResult &result);
 
 // Writes the birthdays grouped by category in the order of CategoryNames, in list order within
 // a category, with CR LF line ends: the tab layout in GBK (CP936), counting the characters it

@@ -54,7 +54,7 @@ TEST_F(birthdayCommands, DueOnAMissingFileCreatesNothing)
 {
     const CliResult result =
         cli({ QStringLiteral("due"), QStringLiteral("--date"), QStringLiteral("2026-12-06") });
-    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.exitCode, 1);
     EXPECT_FALSE(database.exists(QStringLiteral("natalis.mdb")));
 }
 

@@ -52,6 +52,21 @@ TEST_F(transferCommands, ExportThenImportIntoAnotherDatabase)
     EXPECT_EQ(again.out, u"从外部文件分析提取的生日记录列表如下(共1,其中0有效)\n"_s);
 }
 
+// A name outside GBK would come back from the file as "??": the export is no backup of it, and a
+// script that keeps it as one is told so.
+TEST_F(transferCommands, ExportThatLostTextsExitsOneNamingThem)
+{
+    const QString db = folder.path(u"a.mdb"_s), file = folder.path(u"out.txt"_s);
+    ASSERT_EQ(cli({ u"add"_s, u"--db"_s, db, u"--name"_s, u"𠀀𪚥"_s, u"--type"_s, u"家人"_s,
+                      u"--gl"_s, u"1990-01-02"_s })
+                  .exitCode,
+        0);
+    const CliResult exported = cli({ u"export"_s, u"--db"_s, db, file });
+    EXPECT_EQ(exported.exitCode, 1);
+    EXPECT_TRUE(exported.err.startsWith(u"𠀀𪚥\n"_s)) << exported.err.toStdString();
+    EXPECT_EQ(cli({ u"export"_s, u"--db"_s, db, u"--format"_s, u"csv"_s, file }).exitCode, 0);
+}
+
 // Without --layout the layout is detected and said; a dry run lists what it would add and adds
 // nothing; the report of the lines goes to standard error.
 TEST_F(transferCommands, DryRunWithoutLayoutListsReportsAndAddsNothing)

@@ -111,6 +111,19 @@ TEST(EditChecks, KeepingTheOriginalNameIsNoDuplicate)
     EXPECT_TRUE(checkBirthdayEdit(edit, u"王五", Existing));
 }
 
+// An import stores names of 16 characters, twice what the editor takes in bytes: changing only
+// the phone must not make the user cut the name, but a new name of that length is refused.
+TEST(EditChecks, StoredTextsOverTheLimitsAreNotMeasuredAgain)
+{
+    BirthdayEdit stored = valid();
+    stored.About = u"欧阳诸葛司马上官皇甫东方慕容长孙"_s;
+    stored.Tel = u"+447700900123"_s;
+    BirthdayEdit edit = stored;
+    edit.Beizhu = u"换了备注"_s;
+    EXPECT_FALSE(checkBirthdayEdit(edit, stored.About, Existing, &stored));
+    EXPECT_TRUE(checkBirthdayEdit(edit, stored.About, Existing));
+}
+
 TEST(MyAboutHave, UnknownCategoryLooksInTheFirstList)
 {
     QList<BirthdayRecord> list { test::gregorianBirthday(u"甲"_s, {}),

@@ -51,6 +51,8 @@ const LineRow LineRows[] = {
         u"钱七|同学||2100-12-31|按公历提醒|7|否|"_s },
     { "blanks inside the name are removed, fields trimmed", Parser::Tab,
         u"  张 三 \t 同事 \t 13912345678 "_s, u"张三|同事|13912345678||按公历提醒|7|否|"_s },
+    { "a no-break space inside the name is the name's own", Parser::Tab,
+        u"张\u00A0三\t同事"_s, u"张\u00A0三|同事|||按公历提醒|7|否|"_s },
     { "a name alone is a record", Parser::Tab, u"孙八"_s, u"孙八|客户|||按公历提醒|7|否|"_s },
     { "blank name holds no record", Parser::Tab, u"  \t同事"_s, u"|||||7||"_s },
     { "fractional days keep the integer part", Parser::Tab, u"周九\t其他\t\t\t\t\t13.9"_s,

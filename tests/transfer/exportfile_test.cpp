@@ -43,9 +43,10 @@ TEST(ExportFile, LineInGbkWithCrLfUnencodableCharactersCounted)
                                 "1976-2-25\t\xB0\xB4\xB9\xAB\xC0\xFA\xCC\xE1\xD0\xD1\t3\t\xCA\xC7\t"
                                 "\xC4\xD0\t\t\t\t\t7\r\n";
     EXPECT_EQ(folder.bytes(u"out.txt"_s), expected);
+    EXPECT_EQ(result.lossyNames, QStringList { u"张三"_s });
     EXPECT_EQ(result.statusText,
-        u"生日成功导出到"_s + folder.path(u"out.txt"_s)
-            + u",其中3个字符无法用ANSI编码保存,已被替换"_s);
+        u"生日导出到"_s + folder.path(u"out.txt"_s)
+            + u",但其中3个字符无法用ANSI编码保存,已被替换为\"?\"(张三),这些生日请用CSV格式导出"_s);
 }
 
 TEST(ExportFile, CategoriesInFixedOrderListOrderWithin)
