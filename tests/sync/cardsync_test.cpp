@@ -354,7 +354,7 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
     store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
     store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
     store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
-    files.write(QStringLiteral("password"), "x\n");
+    files.writePrivate(QStringLiteral("password"), "x\n");
     FilePasswordStore passwords(files.path(QStringLiteral("password")));
     const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
     const auto stored = [&] {
@@ -376,7 +376,7 @@ TEST_F(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
 TEST_F(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
     addCustomers(200);
-    files.write(QStringLiteral("password"), "x\n");
+    files.writePrivate(QStringLiteral("password"), "x\n");
     QProcess cli;
     cli.start(QStringLiteral(NATALIS_CLI_PATH),
         { QStringLiteral("sync"), QStringLiteral("--db"), files.path(QStringLiteral("a.mdb")),

@@ -32,7 +32,7 @@ struct SyncedFile
                     u"农历1955年 %1月%2日"_s.arg(1 + i % 12, 2, 10, QChar(u'0'))
                         .arg(1 + i % 28, 2, 10, QChar(u'0'))),
                 test::EnteredAt);
-        files.write(u"password"_s, "x\n");
+        files.writePrivate(u"password"_s, "x\n");
     }
     void choose(const QUrl &server, const QString &calendar, int years = 3)
     {
