@@ -18,7 +18,7 @@
 //   AcknowledgementGate's acknowledge   here, as the gate is made; the gate is the window's child
 //   TrayLayer::availabilityProbe        real default at its declaration (asks the desktop)
 //   SyncService::showStatus            here; captures this, which owns the service
-//   frmGet::stopSync                    here; captures this, which outlives the window's dialogs
+//   frmGet::stopSync, resolveDeletions  here; capture this, which outlives the window's dialogs
 //   frmGet::openEditor, openDocument, runDialog, readBackups
 //                                       real defaults at their declarations
 //   SmsPanel::pickGregorianDate, runDialog
@@ -107,6 +107,9 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         std::make_shared<sync::KeychainPasswordStore>());
     m_sync->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
     m_window->stopSync = [this] { m_sync->stop(); };
+    m_window->resolveDeletions = [this](sync::DeletionChoice choice) {
+        m_sync->resolveDeletions(choice);
+    };
     // Writes of other programs made before a run are taken in before it, so that a run that
     // only kept its own records (the time and outcome, every few minutes) costs the window no
     // reading of the whole list.

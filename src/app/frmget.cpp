@@ -913,7 +913,7 @@ void frmGet::cmdSetup_Click()
     bool saved = false;
     {
         const ModalBracket modal(*this);
-        saved = runSetup(this, m_context, m_messages, m_music, {}, stopSync);
+        saved = runSetup(this, m_context, m_messages, m_music, {}, stopSync, resolveDeletions);
     }
     if (!saved)
         return;

@@ -5,6 +5,7 @@
 #include "store/backups.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
+#include "sync/deletionguard.h"
 #include "widgets/modalrunner.h"
 
 #include <QDesktopServices>
@@ -140,6 +141,9 @@ public:
         };
     // Stops a sync under way; the settings dialog's sync pages offer it when set.
     std::function<void()> stopSync;
+    // Syncs the address book with the user's answer to deletions a sync held back; the settings
+    // dialog's address-book page asks when set.
+    std::function<void(sync::DeletionChoice)> resolveDeletions;
     // The runner of the window's pop-up menus (column choice, the lists' context menus).
     std::function<void(QMenu &menu, const QPoint &at)> runMenu = [](QMenu &menu, const QPoint &at) {
         menu.exec(at);

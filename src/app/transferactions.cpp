@@ -156,7 +156,8 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const
 }
 
 bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runner, const std::function<void()> &stopSync)
+    const ModalRunner &runner, const std::function<void()> &stopSync,
+    const std::function<void(sync::DeletionChoice)> &resolveDeletions)
 {
     if (!context.DbConnection)
         return false;
@@ -165,7 +166,7 @@ bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicP
     frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
             QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
-            std::make_shared<sync::KeychainPasswordStore>(), stopSync },
+            std::make_shared<sync::KeychainPasswordStore>(), stopSync, resolveDeletions },
         owner);
     runModal(runner, dialog);
     if (!dialog.isSaved())

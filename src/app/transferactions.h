@@ -2,6 +2,7 @@
 
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
+#include "sync/deletionguard.h"
 #include "widgets/modalrunner.h"
 
 #include <QString>
@@ -38,6 +39,7 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const
 // "设置(&S)": returns true when the settings were saved (the caller re-selects the start-up tab).
 // stopSync stops a calendar sync under way, for the sync page's button; none: no button.
 bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runModal = {}, const std::function<void()> &stopSync = {});
+    const ModalRunner &runModal = {}, const std::function<void()> &stopSync = {},
+    const std::function<void(sync::DeletionChoice)> &resolveDeletions = {});
 
 } // namespace natalis::app

@@ -32,7 +32,10 @@ int runSync(const QStringList &arguments)
         "except for a server on this computer or the local network.\n"
         "With --addressbook it also syncs the birthdays both ways with that address book (made\n"
         "when missing), one card per birthday, and prints what it pushed and pulled and the\n"
-        "conflicts it decided."));
+        "conflicts it decided. When the address book is gone from the server, was emptied or\n"
+        "would take more than half of the birthdays here with it, nothing is deleted and the\n"
+        "exit code is 1 until --restore-server or --accept-deletions says what to do.\n"
+        "A failed sync prints no counts, only the reason, and exits with 1."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("calendar"),
         Help::tr("the calendar collection's address"), QStringLiteral("URL")));
@@ -48,6 +51,10 @@ int runSync(const QStringList &arguments)
     parser.addOption(
         QCommandLineOption(QStringLiteral("years"), Help::tr("years ahead, 1 to 50 (default 10)"),
             QStringLiteral("N"), QString::number(sync::DefaultSyncYears)));
+    parser.addOption(QCommandLineOption(QStringLiteral("restore-server"),
+        Help::tr("put every birthday here back into the address book")));
+    parser.addOption(QCommandLineOption(QStringLiteral("accept-deletions"),
+        Help::tr("delete here too what the address book no longer has, however many")));
     parser.addOption(QCommandLineOption(QStringLiteral("festivals"),
         Help::tr("the festivals and solar terms too, in a calendar beside it")));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("sync"), arguments))
@@ -60,6 +67,11 @@ int runSync(const QStringList &arguments)
         || !parser.isSet(QStringLiteral("password-file")))
         return fail(
             QStringLiteral("sync needs --calendar or --addressbook, --user and --password-file"));
+    const bool restore = parser.isSet(QStringLiteral("restore-server"));
+    const bool accept = parser.isSet(QStringLiteral("accept-deletions"));
+    if ((restore || accept) && (!toAddressBook || (restore && accept)))
+        return fail(QStringLiteral(
+            "--restore-server or --accept-deletions, one of them, goes with --addressbook"));
     QString category = parser.value(QStringLiteral("category"));
     if (parser.isSet(QStringLiteral("category")) && store::categoryIndex(category) < 0)
         return fail(
@@ -100,6 +112,9 @@ int runSync(const QStringList &arguments)
         if (store::categoryIndex(category) >= 0)
             cards.category = category;
         cards.now = now;
+        cards.deletions = restore ? sync::DeletionChoice::RestoreServer
+            : accept              ? sync::DeletionChoice::AcceptDeletions
+                                  : sync::DeletionChoice::Ask;
         sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
         // Only the address given: one the server moves to is printed in the failure, for the
         // user to run again with.
@@ -107,6 +122,8 @@ int runSync(const QStringList &arguments)
         const sync::CardSyncResult result = sync::syncAddressBook(*connection, client, cards);
         if (!result.warning.isEmpty())
             std::fprintf(stderr, "%s\n", result.warning.toUtf8().constData());
+        if (!result.ok)
+            return fail(QStringLiteral("通讯录同步失败: %1").arg(result.error), Refused);
         printLine(QStringLiteral("pushed %1 pulled %2 conflicts %3 requests %4")
                       .arg(result.pushed)
                       .arg(result.pulled)
@@ -114,8 +131,6 @@ int runSync(const QStringList &arguments)
                       .arg(result.requests));
         for (const store::CardConflict &conflict : result.conflicts)
             printLine(sync::conflictText(conflict));
-        if (!result.ok)
-            return fail(QStringLiteral("通讯录同步失败: %1").arg(result.error), Refused);
         if (!toCalendar)
             return Success;
     }
@@ -135,13 +150,13 @@ int runSync(const QStringList &arguments)
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options);
     if (!result.warning.isEmpty())
         std::fprintf(stderr, "%s\n", result.warning.toUtf8().constData());
+    if (!result.ok)
+        return fail(QStringLiteral("日历同步失败: %1").arg(result.error), Refused);
     printLine(QStringLiteral("created %1 updated %2 deleted %3 requests %4")
                   .arg(result.created)
                   .arg(result.updated)
                   .arg(result.deleted)
                   .arg(result.requests));
-    if (!result.ok)
-        return fail(QStringLiteral("日历同步失败: %1").arg(result.error), Refused);
     return Success;
 }
 

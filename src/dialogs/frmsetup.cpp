@@ -151,8 +151,8 @@ void frmSetup::buildControls()
     m_syncPage =
         new SyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
     pages->addTab(m_syncPage, QStringLiteral("日历同步"));
-    m_cardSyncPage =
-        new CardSyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
+    m_cardSyncPage = new CardSyncPage(m_services.connection, m_services.passwords,
+        m_services.stopSync, m_services.resolveDeletions, pages);
     pages->addTab(m_cardSyncPage, QStringLiteral("通讯录同步"));
     layout->addWidget(pages);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/settingsrecord.h"
+#include "sync/deletionguard.h"
 #include "widgets/modalrunner.h"
 
 #include <QDialog>
@@ -56,6 +57,8 @@ public:
         // Where the servers' passwords go; none: the sync pages offer no password.
         std::shared_ptr<sync::PasswordStore> passwords = nullptr;
         std::function<void()> stopSync = {}; // none: the sync pages have no stop button
+        // None: the address-book page does not ask about deletions a sync held back.
+        std::function<void(sync::DeletionChoice)> resolveDeletions = {};
     };
 
     frmSetup(const store::SettingsRecord &settings, Services services, QWidget *parent = nullptr);

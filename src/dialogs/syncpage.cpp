@@ -3,6 +3,7 @@
 #include "store/cardsync.h"
 #include "store/categories.h"
 #include "store/syncstate.h"
+#include "sync/cardservice.h"
 #include "sync/credentials.h"
 #include "sync/syncservice.h"
 #include "widgets/dialogparts.h"
@@ -205,7 +206,8 @@ bool SyncPage::save()
 }
 
 CardSyncPage::CardSyncPage(store::Connection &connection,
-    std::shared_ptr<sync::PasswordStore> passwords, std::function<void()> stopSync, QWidget *parent)
+    std::shared_ptr<sync::PasswordStore> passwords, std::function<void()> stopSync,
+    std::function<void(sync::DeletionChoice)> resolveDeletions, QWidget *parent)
     : ServerPage(connection, std::move(passwords),
         { "Card", store::SyncCardServerKey, store::SyncCardUserKey, store::SyncAddressBookKey,
             store::SyncCardLastTimeKey, store::SyncCardLastResultKey, store::SyncAddressBookUrlKey,
@@ -221,6 +223,29 @@ CardSyncPage::CardSyncPage(store::Connection &connection,
     m_category->setCurrentIndex(chosen >= 0 ? chosen : store::categoryIndex(u"朋友"));
     m_form->addRow(u"新名片的类别:"_s, m_category);
     addClosingRows(std::move(stopSync));
+    if (resolveDeletions && !read(sync::CardDeletionsHeldKey).isEmpty())
+        addDeletionQuestion(std::move(resolveDeletions));
+}
+
+void CardSyncPage::addDeletionQuestion(std::function<void(sync::DeletionChoice)> resolveDeletions)
+{
+    // The last outcome is the held sync's text, which ends in the question.
+    QLabel *question = namedLabel(this, u"lblDeletionsHeld"_s, read(store::SyncCardLastResultKey));
+    question->setWordWrap(true);
+    auto *restore = namedButton(this, u"cmdRestoreServer"_s, u"把本机的生日放回服务器"_s);
+    auto *accept = namedButton(this, u"cmdAcceptDeletions"_s, u"在本机也删除"_s);
+    m_form->addRow(question);
+    m_form->addRow(restore, accept);
+    const auto choose = [=, this](sync::DeletionChoice choice) {
+        restore->setEnabled(false);
+        accept->setEnabled(false);
+        question->setText(u"已开始同步, 结果见状态栏"_s);
+        resolveDeletions(choice);
+    };
+    connect(
+        restore, &QPushButton::clicked, this, [=] { choose(sync::DeletionChoice::RestoreServer); });
+    connect(accept, &QPushButton::clicked, this,
+        [=] { choose(sync::DeletionChoice::AcceptDeletions); });
 }
 
 bool CardSyncPage::save()

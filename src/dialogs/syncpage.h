@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sync/deletionguard.h"
+
 #include <QStringView>
 #include <QWidget>
 #include <functional>
@@ -101,16 +103,21 @@ private:
 };
 
 // The settings dialog's "通讯录同步" page: the address book that keeps one list for several
-// computers and phones, and the category of the cards new to this list.
+// computers and phones, and the category of the cards new to this list. When the last sync held
+// deletions back, it asks what to do: put the list back on the server, or delete here too.
 class CardSyncPage : public ServerPage
 {
 public:
+    // resolveDeletions runs the sync with the answer; none: the page does not ask.
     CardSyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-        std::function<void()> stopSync, QWidget *parent = nullptr);
+        std::function<void()> stopSync,
+        std::function<void(sync::DeletionChoice)> resolveDeletions = {}, QWidget *parent = nullptr);
 
     bool save() override;
 
 private:
+    void addDeletionQuestion(std::function<void(sync::DeletionChoice)> resolveDeletions);
+
     QComboBox *m_category = nullptr;
 };
 

@@ -10,6 +10,7 @@
 
 #include <QCryptographicHash>
 #include <QSet>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 
@@ -27,10 +28,37 @@ using store::SyncedEvent;
 //   created when still wanted, and a conflict then means the server has our event after all;
 //   deleted (when there) if no longer wanted.
 constexpr QByteArrayView Unconfirmed = "unconfirmed";
-// - the server held an event at this UID that this database did not make (another copy of the
-//   file syncing into the same calendar): it is never written nor deleted from here.
-constexpr QByteArrayView Foreign = "foreign";
+// - the server holds an event at this UID whose content names another writer (another copy of
+//   the file syncing into the same calendar) or another UID: it is never written nor deleted
+//   from here.
+constexpr QByteArrayView Foreign = "foreign-writer";
+// - what earlier versions wrote when a create merely met a 412: the event is looked at again.
+constexpr QByteArrayView GuessedForeign = "foreign";
 // - an empty digest: someone changed our event on the server; it is written again.
+
+// The record, among a collection's events, that holds the writer this file is in that
+// collection: made with the collection's first records and forgotten with them, so a copy of the
+// file without them is another writer. Its hash is the writer's id, which every event this file
+// puts there carries as WriterProperty.
+constexpr QStringView WriterRecord = u"*writer";
+constexpr QByteArrayView WriterProperty = "X-NATALIS-WRITER";
+
+bool holdsEvents(const SyncCollectionState &state)
+{
+    return state.events.size() > (state.events.contains(WriterRecord.toString()) ? 1 : 0);
+}
+
+// The value of the first content line name of an event, unfolded lines aside; empty when absent.
+QByteArray propertyValue(const QByteArray &data, QByteArrayView name)
+{
+    for (const QByteArray &line : data.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith(name) && trimmed.size() > name.size()
+            && (trimmed[name.size()] == ':' || trimmed[name.size()] == ';'))
+            return trimmed.mid(trimmed.indexOf(':') + 1);
+    }
+    return {};
+}
 
 struct Mark
 {
@@ -72,8 +100,8 @@ struct Task
     QString href;
     QString etag;
     bool retried = false;
-    // This database had a record of the event before the request, so a conflict on creating it
-    // means our own earlier request reached the server; without one it means someone else's.
+    // This database had a record of the event before the request; without one the request
+    // records it as unconfirmed first.
     bool known = true;
 };
 
@@ -131,6 +159,10 @@ private:
     void recordUnconfirmed(const QList<Task> &batch);
     // Writes down one answered task; false when the task must be re-read and retried.
     bool settle(const Task &task, const DavReply &reply, std::optional<DavReply> &failure);
+    // Reads again what the server holds at a refused task's address: the task to send once
+    // more, or none when the event there is another writer's (then recorded as such) or the
+    // server did not answer (failure then says why).
+    std::optional<Task> reread(Task task, std::optional<DavReply> &failure);
 
     store::Connection &m_connection;
     DavClient &m_client;
@@ -140,6 +172,8 @@ private:
     SyncResult &m_result;
     bool m_clearing;
     bool m_gone = false; // a clearing push found no collection
+    bool m_made = false; // the collection was missing and made by this push
+    QByteArray m_writer;
     QString m_storedVersion;
     QString m_finalVersion;
     SyncCollectionState m_state;
@@ -156,7 +190,7 @@ QByteArray collectionBody()
 
 DavReply CollectionPush::readCollection()
 {
-    return readOrMakeCollection(m_client, m_url, collectionBody(), {});
+    return readOrMakeCollection(m_client, m_url, collectionBody(), NewCollection {});
 }
 
 QString versionOf(const DavReply &reply)
@@ -218,10 +252,15 @@ void CollectionPush::adoptListing()
 bool CollectionPush::reach()
 {
     m_storedVersion = store::readSyncVersion(m_connection, m_key);
-    const DavReply collection = readOrMakeCollection(m_client, m_url, collectionBody(),
-        m_clearing ? NewCollection {} : NewCollection { CollectionType::Calendar, m_name });
+    DavReply collection = readCollection();
     if (collection.status == 404 && m_clearing)
         return m_gone = true; // gone with everything of ours in it
+    if (collection.status == 404) {
+        // Deleted on the server with our events in it: made again and filled anew.
+        collection = readOrMakeCollection(m_client, m_url, collectionBody(),
+            NewCollection { CollectionType::Calendar, m_name });
+        m_made = collection.status == 207;
+    }
     if (collection.status != 207)
         return fail(collection);
     const QList<DavResource> found = parseMultistatus(collection.body);
@@ -239,7 +278,14 @@ void CollectionPush::prepare(
 {
     if (m_gone)
         return;
+    if (m_made)
+        store::forgetSyncCollection(m_connection, m_key);
     m_state = store::readSyncState(m_connection, m_key);
+    const bool hadWriter = m_state.events.contains(WriterRecord.toString());
+    m_writer = hadWriter ? m_state.events.take(WriterRecord.toString()).hash
+                         : QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    if (!hadWriter && !m_clearing)
+        store::writeSyncedEvent(m_connection, m_key, { WriterRecord.toString(), {}, {}, m_writer });
     // Events of past years that we put there stay, so that a new year does not wipe last
     // year's birthdays off the phone: they are computed again to see whether they still stand.
     const QDate firstDay(ics.fromYear, 1, 1);
@@ -276,6 +322,10 @@ void CollectionPush::plan()
         const Mark mark = markOf(*had);
         if (mark.digest == Foreign)
             continue;
+        if (mark.digest == GuessedForeign) {
+            m_tasks.append({ Op::Create, it.key(), had->href, {} });
+            continue;
+        }
         if (it->past && mark.day.isValid() && mark.day != it->start)
             m_tasks.append({ Op::Delete, it.key(), had->href, had->etag }); // never moved back
         else if (mark.digest == Unconfirmed)
@@ -289,7 +339,8 @@ void CollectionPush::plan()
     for (auto it = m_state.events.cbegin(); it != m_state.events.cend(); ++it) {
         if (m_wanted.contains(it.key()))
             continue;
-        if (markOf(*it).digest == Foreign)
+        if (const QByteArray digest = markOf(*it).digest;
+            digest == Foreign || digest == GuessedForeign)
             store::forgetSyncedEvent(m_connection, m_key, it.key());
         else
             m_tasks.append({ Op::Delete, it.key(), it->href, it->etag });
@@ -311,8 +362,11 @@ void CollectionPush::recordUnconfirmed(const QList<Task> &batch)
 DavRequest CollectionPush::request(const Task &task) const
 {
     DavRequest request { task.op == Op::Delete ? "DELETE" : "PUT", QUrl(task.href), {}, {} };
-    if (task.op != Op::Delete)
+    if (task.op != Op::Delete) {
         request.body = m_wanted.value(task.uid).data;
+        request.body.replace(
+            "END:VEVENT\r\n", WriterProperty.toByteArray() + ':' + m_writer + "\r\nEND:VEVENT\r\n");
+    }
     const QByteArray etag = task.etag.isEmpty() ? "*"_ba : task.etag.toLatin1();
     if (task.op == Op::Create)
         request.headers.append({ "If-None-Match"_ba, "*"_ba });
@@ -337,15 +391,60 @@ bool CollectionPush::settle(
         ++(task.op == Op::Create ? m_result.created : m_result.updated);
         return true;
     }
-    if (task.op == Op::Create && !task.known && reply.status == 412) {
-        store::writeSyncedEvent(
-            m_connection, m_key, { task.uid, task.href, {}, markText(wanted.start, Foreign) });
+    const bool refused = reply.status == 412 || (task.op == Op::Update && gone);
+    if (refused && !task.retried)
+        return false;
+    if (refused) {
+        // Refused again after a fresh look: left for the next sync, which plans it afresh.
+        if (task.op == Op::Create)
+            store::writeSyncedEvent(m_connection, m_key,
+                { task.uid, task.href, {}, markText(wanted.start, Unconfirmed) });
+        else if (task.op == Op::Update)
+            store::writeSyncedEvent(m_connection, m_key,
+                { task.uid, task.href, task.etag, markText(wanted.start, {}) });
+        ++m_result.unwritten;
         return true;
     }
-    if ((reply.status == 412 || (task.op == Op::Update && gone)) && !task.retried)
-        return false;
     failure = reply;
     return true;
+}
+
+std::optional<Task> CollectionPush::reread(Task task, std::optional<DavReply> &failure)
+{
+    task.retried = true;
+    if (task.op == Op::Create) {
+        // Whose the event at our address is, its content says: our UID and no other writer's
+        // mark (an event of an earlier version carries none) make it ours to update.
+        const DavReply now = m_client.send({ "GET", QUrl(task.href), {}, {} });
+        if (now.status == 404 || now.status == 410)
+            return task;
+        if (!now.ok()) {
+            failure = now;
+            return std::nullopt;
+        }
+        const QByteArray writer = propertyValue(now.body, WriterProperty);
+        if (propertyValue(now.body, "UID") != task.uid.toUtf8()
+            || (!writer.isEmpty() && writer != m_writer)) {
+            store::writeSyncedEvent(m_connection, m_key,
+                { task.uid, task.href, {}, markText(m_wanted.value(task.uid).start, Foreign) });
+            return std::nullopt;
+        }
+        task.op = Op::Update;
+        task.etag = now.etag;
+        return task;
+    }
+    const DavReply now = m_client.send(
+        { "PROPFIND", QUrl(task.href), propfindBody({ "d:getetag" }), { { "Depth", "0" } } });
+    if (now.status == 0) {
+        failure = now;
+        return std::nullopt;
+    }
+    const QList<DavResource> found = parseMultistatus(now.body);
+    const bool exists = now.status == 207 && !found.isEmpty();
+    if (task.op != Op::Delete)
+        task.op = exists ? Op::Update : Op::Create;
+    task.etag = exists ? found.first().text.value(u"getetag"_s) : QString();
+    return task;
 }
 
 bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 total)
@@ -371,21 +470,20 @@ bool CollectionPush::run(const SyncProgress &progress, qint64 &done, qint64 tota
         }
         if (failure)
             return fail(*failure);
-        // Someone changed or removed the event since we read it: read its ETag again and try
-        // once more, as a create when it is gone and as an update when it is there.
-        for (Task task : conflicts) {
-            const DavReply now = m_client.send({ "PROPFIND", QUrl(task.href),
-                propfindBody({ "d:getetag" }), { { "Depth", "0" } } });
-            if (now.status == 0)
-                return fail(now);
-            const QList<DavResource> found = parseMultistatus(now.body);
-            task.retried = true;
-            const bool exists = now.status == 207 && !found.isEmpty();
-            if (task.op != Op::Delete)
-                task.op = exists ? Op::Update : Op::Create;
-            task.etag = exists ? found.first().text.value(u"getetag"_s) : QString();
-            pending.prepend(task);
+        // Someone changed or removed the event since we read it, or an event stood where we
+        // meant to create one: look again and try once more.
+        {
+            store::Transaction transaction(m_connection);
+            for (const Task &task : conflicts) {
+                if (const std::optional<Task> again = reread(task, failure))
+                    pending.prepend(*again);
+                else if (failure)
+                    break;
+            }
+            transaction.commit();
         }
+        if (failure)
+            return fail(*failure);
         done += batch.size();
         if (progress)
             progress(done, total);
@@ -471,7 +569,7 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         // nothing more.
         const QUrl festivalUrl = festivalCalendarUrl(options.calendar);
         if (options.festivals
-            || !store::readSyncState(connection, festivalUrl.toString()).events.isEmpty())
+            || holdsEvents(store::readSyncState(connection, festivalUrl.toString())))
             festivalPush.emplace(
                 connection, client, festivalUrl, options.calendarName + festivalName(), result);
         const auto finish = [&] { return result.requests = client.requestCount(), result; };
@@ -506,6 +604,11 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         qint64 done = 0;
         const bool birthdaysDone = birthdayPush.run(progress, done, total);
         result.ok = birthdaysDone && (!festivalPush || festivalPush->run(progress, done, total));
+        if (result.ok && result.unwritten > 0) {
+            // Complete but for what the server refused: the next sync plans those again.
+            result.ok = false;
+            result.error = u"%1个未能写入服务器, 下次同步时重试"_s.arg(result.unwritten);
+        }
         store::Transaction transaction(connection);
         if (birthdaysDone)
             birthdayPush.remember();
@@ -538,7 +641,7 @@ SyncResult clearCalendar(store::Connection &connection, DavClient &client, const
         result.ok = true;
         store::writeSyncInputs(connection, calendar.toString(), {});
         for (const QUrl &url : { calendar, festivalCalendarUrl(calendar) }) {
-            if (store::readSyncState(connection, url.toString()).events.isEmpty()) {
+            if (!holdsEvents(store::readSyncState(connection, url.toString()))) {
                 store::forgetSyncCollection(connection, url.toString());
                 continue;
             }

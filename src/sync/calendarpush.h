@@ -35,6 +35,9 @@ struct SyncResult
     bool stopped = false;
     int created = 0, updated = 0, deleted = 0;
     int requests = 0; // HTTP requests sent
+    // Events the server refused even after a fresh look; the sync then fails with their count
+    // and the next one plans them again.
+    int unwritten = 0;
     // Events made and compared with the records of what was sent; 0 when nothing they are made
     // of changed since the last complete sync and the server holds what it left.
     int compared = 0;
@@ -51,13 +54,15 @@ QUrl festivalCalendarUrl(const QUrl &calendar);
 // Puts the events of birthdays (as the calendar export words them) into the collection and
 // keeps it current: new events with If-None-Match, changed ones with If-Match, and events of
 // ours that are no longer wanted are deleted. Only events recorded in connection's sync tables
-// are changed or deleted: another database's events in the same collection, even in our UID
-// form, are never touched. Events of years before now's stay until their birthday is deleted
-// or its date changed. What it sent last lives in those tables, so an unchanged list costs one
-// request per collection, and with a digest of the inputs of the last complete sync there, no
-// event is made either. A conflict (412) is answered by reading the event's ETag again and
-// retrying once. A failure half way keeps what the server confirmed; the next sync completes the
-// rest. Runs on the calling thread, which must not be the window's.
+// are changed or deleted: an event whose content names another writer (a copy of the file
+// syncing into the same calendar) is never touched. Events of years before now's stay until their
+// birthday is deleted or its date changed. What it sent last lives in those tables, so an unchanged
+// list costs one request per collection, and with a digest of the inputs of the last complete sync
+// there, no event is made either. A conflict (412) is answered by reading the event again and
+// retrying once; what is still refused is counted in unwritten and planned again by the next sync.
+// A collection deleted on the server is made again and filled anew. A failure half way keeps what
+// the server confirmed; the next sync completes the rest. Runs on the calling thread, which must
+// not be the window's.
 SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayList &birthdays,
     DavClient &client, const SyncOptions &options, const SyncProgress &progress = {});
 

@@ -15,7 +15,8 @@ namespace {
 constexpr QStringView AddressBookUrlNameKey = u"addressBookUrlFor";
 
 CardSyncResult syncStored(store::Connection &connection, PasswordStore &passwords,
-    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress)
+    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
+    DeletionChoice deletions)
 {
     CardSyncResult result;
     const QString named = store::readSyncSetting(connection, store::SyncAddressBookKey).trimmed();
@@ -33,6 +34,7 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
     client.trustOrigin(server);
     CardSyncOptions options;
     options.now = now;
+    options.deletions = deletions;
     const QString category = store::readSyncSetting(connection, store::SyncCardCategoryKey);
     if (store::categoryIndex(category) >= 0)
         options.category = category;
@@ -69,7 +71,8 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
 } // namespace
 
 CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords,
-    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress)
+    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
+    DeletionChoice deletions)
 {
     store::DbError dbError;
     std::optional<store::Connection> connection =
@@ -77,7 +80,11 @@ CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords
     if (!connection
         || store::readSyncSetting(*connection, store::SyncCardServerKey).trimmed().isEmpty())
         return {};
-    const CardSyncResult result = syncStored(*connection, passwords, now, stop, progress);
+    const CardSyncResult result =
+        syncStored(*connection, passwords, now, stop, progress, deletions);
+    if (result.held > 0 || result.ok)
+        store::writeSyncSetting(*connection, CardDeletionsHeldKey,
+            result.held > 0 ? QString::number(result.held) : QString());
     store::writeSyncSetting(*connection, store::SyncCardLastTimeKey, now.toString(Qt::ISODate));
     store::writeSyncSetting(*connection, store::SyncCardLastResultKey, cardSyncSummary(result));
     return result;

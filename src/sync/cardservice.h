@@ -15,9 +15,15 @@ namespace natalis::sync {
 // name, 生日 when none, found by discovery and made when missing, its address then kept; or an
 // address), new cards' category under SyncCardCategoryKey. The outcome is stored as the last
 // sync's time and result. A database that does not open or has no server set gives ok false
-// with an empty error.
+// with an empty error. A sync that held deletions back leaves their count under
+// CardDeletionsHeldKey until a sync goes through, for the settings page to ask the user.
 CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords,
-    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress);
+    const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
+    DeletionChoice deletions = DeletionChoice::Ask);
+
+// Among the sync settings: the number of birthdays the last sync would have deleted here and
+// did not, empty when it held nothing back.
+inline constexpr QStringView CardDeletionsHeldKey = u"cardDeletionsHeld";
 
 // The outcome as the settings page shows it: "上传1, 下载2, 冲突1", or the failure.
 QString cardSyncSummary(const CardSyncResult &result);

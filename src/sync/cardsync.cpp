@@ -290,7 +290,13 @@ private:
         return false;
     }
     QString absolute(const QString &href) const { return m_url.resolved(QUrl(href)).toString(); }
-    bool version(QString &version);
+    // first: the sync's first look, which makes a collection the server has not (yet) had.
+    bool version(QString &version, bool first = false);
+    // False, with the result saying why, when the pull that found gone (hrefs of the last sync's
+    // cards the server no longer has; every one when collectionGone) may not delete here.
+    bool mayDelete(
+        const store::CardBookState &state, const QSet<QString> &gone, bool collectionGone);
+    void forgetBook();
     // token, when given, receives the sync-token the server's answer to since names, or nothing
     // when it listed the whole collection instead.
     bool pull(const QString &since, QString *token = nullptr);
@@ -307,7 +313,8 @@ private:
     QHash<QString, QString> m_hrefUid; // the cards of the last sync: href -> uid
     QSet<QString> m_gone; // the hrefs of cards removed from the server since the last sync
     QHash<QString, QString> m_moved; // rows that took another card's Uid in this pull: old -> new
-    bool push(const SyncProgress &progress, bool &conflicted);
+    // refused counts the cards the server refused as changed or removed there meanwhile.
+    bool push(const SyncProgress &progress, int &refused);
     bool patchUnkept(QList<Task> &tasks,
         const QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> &unkept);
     QHash<QString, BirthdayRecord> locals();
@@ -325,11 +332,16 @@ private:
     CardSyncResult &m_result;
 };
 
-bool CardSync::version(QString &version)
+bool CardSync::version(QString &version, bool first)
 {
-    const DavReply book = readOrMakeCollection(m_client, m_url,
-        cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" }),
-        { CollectionType::AddressBook, m_options.addressBookName });
+    const QByteArray body = cardPropfindBody({ "d:resourcetype", "cs:getctag", "d:sync-token" });
+    DavReply book = readOrMakeCollection(m_client, m_url, body, NewCollection {});
+    if (book.status == 404 && first) {
+        if (!mayDelete(store::readCardBook(m_connection, m_key), {}, true))
+            return false;
+        book = readOrMakeCollection(m_client, m_url, body,
+            NewCollection { CollectionType::AddressBook, m_options.addressBookName });
+    }
     if (book.status != 207)
         return fail(book);
     const QList<DavResource> found = parseMultistatus(book.body);
@@ -339,6 +351,52 @@ bool CardSync::version(QString &version)
     }
     version = collectionVersion(found.first());
     return true;
+}
+
+bool CardSync::mayDelete(
+    const store::CardBookState &state, const QSet<QString> &gone, bool collectionGone)
+{
+    if (m_options.deletions != DeletionChoice::Ask || state.cards.isEmpty())
+        return true;
+    // Read only: a held sync leaves the file as it found it.
+    const store::BirthdayLoad load = store::LoadBirthdays(m_connection);
+    if (load.error)
+        throw store::DbException(*load.error);
+    QHash<QString, Fields> here;
+    if (load.HasBirthdays) {
+        for (const BirthdayRecord &record : load.Birthdays)
+            here.insert(uidOf(record), fieldsOf(record));
+    }
+    DeletionCount count;
+    count.synced = int(state.cards.size());
+    count.here = load.HasBirthdays ? int(load.Birthdays.size()) : 0;
+    count.collectionGone = collectionGone;
+    for (const store::SyncedCard &card : state.cards) {
+        if (!collectionGone && !gone.contains(card.href))
+            continue;
+        ++count.goneThere;
+        const auto local = here.constFind(card.uid);
+        if (local != here.cend() && *local == card.fields)
+            ++count.wouldDelete;
+    }
+    const DeletionHold hold = holdDeletions(count);
+    if (hold == DeletionHold::None)
+        return true;
+    m_result.held = count.wouldDelete;
+    m_result.error = deletionHeldText(hold, count);
+    return false;
+}
+
+// The user put the list back on the server: nothing of the last sync stands, so every birthday
+// here is put again, and a card still there is merged as one this file never saw.
+void CardSync::forgetBook()
+{
+    const store::CardBookState state = store::readCardBook(m_connection, m_key);
+    store::Transaction transaction(m_connection);
+    for (const store::SyncedCard &card : state.cards)
+        store::forgetSyncedCard(m_connection, m_key, card.uid);
+    store::writeCardBookVersion(m_connection, m_key, {});
+    transaction.commit();
 }
 
 QHash<QString, BirthdayRecord> CardSync::locals()
@@ -613,10 +671,14 @@ bool CardSync::pull(const QString &since, QString *token)
                 gone.insert(card.href);
         }
     }
+    if (!mayDelete(state, gone, false))
+        return false;
     QList<ServerCard> cards;
     if (!fetch(changed, cards))
         return false;
 
+    // Counted as kept only once the transaction that writes them commits.
+    const int pulledBefore = m_result.pulled;
     store::Transaction transaction(m_connection);
     QHash<QString, BirthdayRecord> here = locals();
     const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
@@ -644,11 +706,14 @@ bool CardSync::pull(const QString &since, QString *token)
         }
         store::forgetSyncedCard(m_connection, m_key, card.uid);
     }
+    const int written = m_result.pulled - pulledBefore;
+    m_result.pulled = pulledBefore;
     transaction.commit();
+    m_result.pulled += written;
     return true;
 }
 
-bool CardSync::push(const SyncProgress &progress, bool &conflicted)
+bool CardSync::push(const SyncProgress &progress, int &refused)
 {
     QList<Task> tasks;
     // Cards synced before the server's versions were kept: by href, the task and its last sync.
@@ -720,7 +785,7 @@ bool CardSync::push(const SyncProgress &progress, bool &conflicted)
                         task.data);
                 } else if (reply.status == 412 || gone) {
                     // Changed or removed there since we listed it: the next pull merges it.
-                    conflicted = true;
+                    ++refused;
                     continue;
                 } else {
                     failure = reply;
@@ -771,8 +836,10 @@ bool CardSync::patchUnkept(QList<Task> &tasks,
 
 bool CardSync::run(const SyncProgress &progress)
 {
+    if (m_options.deletions == DeletionChoice::RestoreServer)
+        forgetBook();
     QString before;
-    if (!version(before))
+    if (!version(before, true))
         return false;
     const QString synced = store::readCardBook(m_connection, m_key).version;
     bool listed = false;
@@ -781,13 +848,13 @@ bool CardSync::run(const SyncProgress &progress)
             return false;
         listed = true;
     }
-    bool conflicted = false;
-    if (!push(progress, conflicted))
+    int refused = 0;
+    if (!push(progress, refused))
         return false;
     // A card changed there between our listing and our write: merge it and write once more.
-    if (conflicted) {
-        conflicted = false;
-        if (!pull({}) || !push(progress, conflicted))
+    if (refused > 0) {
+        refused = 0;
+        if (!pull({}) || !push(progress, refused))
             return false;
         listed = true;
     }
@@ -808,10 +875,15 @@ bool CardSync::run(const SyncProgress &progress)
     }
     // Still unsettled, or a card could not be read: the next sync lists the collection again
     // and asks for that card once more.
-    if (conflicted || !m_unreadable.isEmpty())
+    if (refused > 0 || !m_unreadable.isEmpty())
         after.clear();
     if (after != synced || listed)
         store::writeCardBookVersion(m_connection, m_key, after);
+    if (refused > 0) {
+        m_result.unwritten = refused;
+        m_result.error = u"%1个未能写入服务器, 下次同步时重试"_s.arg(refused);
+        return false;
+    }
     return true;
 }
 

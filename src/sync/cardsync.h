@@ -3,6 +3,7 @@
 #include "store/cardsync.h"
 #include "sync/calendarpush.h"
 #include "sync/davclient.h"
+#include "sync/deletionguard.h"
 
 #include <QDateTime>
 #include <QList>
@@ -21,6 +22,7 @@ struct CardSyncOptions
     QString addressBookName = QStringLiteral("生日"); // the name a collection made here gets
     QString category = QStringLiteral("朋友"); // for new cards that name none of the eight
     QDateTime now; // stands for the change time of a server card without REV
+    DeletionChoice deletions = DeletionChoice::Ask;
 };
 
 struct CardSyncResult
@@ -28,7 +30,11 @@ struct CardSyncResult
     bool ok = false;
     bool stopped = false;
     int pushed = 0; // cards created, changed or deleted on the server
-    int pulled = 0; // birthdays added, changed or deleted here
+    int pulled = 0; // birthdays added, changed or deleted here, in transactions committed
+    // Birthdays here whose deletion the sync held back for the user's choice; error then asks.
+    int held = 0;
+    // Changes the server refused twice (412, 404): still queued, retried by the next sync.
+    int unwritten = 0;
     // Rows here written: pulled, or Uids given to rows without or moved to another computer's.
     // The sync's own records do not count: an open list need not be read again for them.
     bool birthdaysWritten = false;
@@ -53,8 +59,11 @@ struct CardSyncResult
 // whose UID sorts first stays, the other is merged into it as above and deleted, and the row takes
 // the staying card's Uid. Every step is written down in the transaction that records its outcome,
 // so a sync killed half way loses nothing and the next one neither duplicates nor forgets a card.
-// Nothing changed on either side costs one request. Runs on the calling thread, which must not be
-// the window's.
+// Nothing changed on either side costs one request. A pull that would delete many birthdays here
+// at once (holdDeletions) stops before it deletes anything, and before it makes a collection gone
+// from the server, unless options.deletions says what the user chose. Cards the server refused
+// twice make the sync fail with their count, their changes queued for the next. Runs on the
+// calling thread, which must not be the window's.
 CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
     const CardSyncOptions &options, const SyncProgress &progress = {});
 

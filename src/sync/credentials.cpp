@@ -116,6 +116,15 @@ bool KeychainPasswordStore::write(const QString &account, const QString &passwor
 std::optional<QString> FilePasswordStore::read(const QString &, QString *error)
 {
     QFile file(m_path);
+    // As ssh does with keys: a password others may read is no longer the user's alone, and one
+    // others may write could send the account's requests anywhere.
+    constexpr QFileDevice::Permissions Others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    if (file.exists() && (file.permissions() & Others)) {
+        if (error)
+            *error = u"密码文件的权限过宽, 请运行: chmod 600 "_s + m_path;
+        return std::nullopt;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = u"cannot read "_s + m_path;

@@ -28,6 +28,7 @@ public:
 };
 
 // The first line of one file, for scripts and timers; the file names every account's password.
+// A file that group or others may read or write is refused, with the chmod that fixes it.
 class FilePasswordStore : public PasswordStore
 {
 public:

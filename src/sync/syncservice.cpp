@@ -8,6 +8,7 @@
 #include "sync/discovery.h"
 
 #include <QThread>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -271,7 +272,8 @@ void SyncService::syncNow()
     m_stop = false;
     starting();
     const QDateTime now = m_now();
-    m_thread = QThread::create([this, now] {
+    const DeletionChoice deletions = std::exchange(m_deletions, DeletionChoice::Ask);
+    m_thread = QThread::create([this, now, deletions] {
         const auto progress = [this](const QString &what) {
             return [this, what](qint64 done, qint64 total) {
                 QMetaObject::invokeMethod(this, [this, what, done, total] {
@@ -279,14 +281,20 @@ void SyncService::syncNow()
                 });
             };
         };
-        const CardSyncResult cards =
-            runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"通讯录"_s));
+        const CardSyncResult cards = runStoredCardSync(
+            m_dbPath, *m_passwords, now, &m_stop, progress(u"通讯录"_s), deletions);
         SyncResult calendar;
         if (!m_stop)
             calendar = runStoredSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s));
         QMetaObject::invokeMethod(this, [this, cards, calendar] { finished(cards, calendar); });
     });
     m_thread->start();
+}
+
+void SyncService::resolveDeletions(DeletionChoice choice)
+{
+    m_deletions = choice;
+    syncNow();
 }
 
 namespace {

@@ -72,6 +72,9 @@ public:
     void begin(); // the first sync, a few seconds from now
     void birthdaysChanged(); // debounced
     void syncNow();
+    // Syncs now with the user's answer to deletions a sync held back; the syncs after it ask
+    // again.
+    void resolveDeletions(DeletionChoice choice);
     // Stops a sync under way after its current batch; what the server confirmed is kept.
     void stop();
     // The back-off after a failure of this many in a row, in minutes: 10, 20, 40 … 240.
@@ -93,6 +96,7 @@ private:
     QThread *m_thread = nullptr;
     std::atomic_bool m_stop { false };
     bool m_again = false; // a change came while a sync was under way
+    DeletionChoice m_deletions = DeletionChoice::Ask; // for the next run only
     int m_failures = 0;
 };
 

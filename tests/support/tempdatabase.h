@@ -48,6 +48,13 @@ public:
         file.write(content);
     }
 
+    // A file for the owner's eyes only, as a password file must be.
+    void writePrivate(const QString &name, const QByteArray &content) const
+    {
+        write(name, content);
+        QFile::setPermissions(path(name), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
     // Turns over bytes of the file's last page, which then no longer reads under the key while
     // the file still opens; returns the file's new bytes.
     QByteArray damageLastPage(const QString &name = QStringLiteral("natalis.mdb")) const

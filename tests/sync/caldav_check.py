@@ -58,7 +58,8 @@ class Account:
     def __init__(self, server, folder, user="alice", password="x"):
         self.server, self.user = server, user
         self.password_file = os.path.join(folder, user + ".pw")
-        with open(self.password_file, "w") as f:
+        with open(os.open(self.password_file, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600),
+                  "w") as f:
             f.write(password + "\n")
         self.client = caldav.DAVClient(url=server.url, username=user, password=password)
 

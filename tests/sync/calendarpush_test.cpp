@@ -7,6 +7,8 @@
 #include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
 #include "sync/calendarpush.h"
+#include "sync/discovery.h"
+#include "sync/multistatus.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,53 @@ const auto ServerAndSituation = [](const auto &info) {
 };
 INSTANTIATE_TEST_SUITE_P(Inputs, UnchangedSync,
     testing::Combine(test::EveryDavServer, testing::ValuesIn(InputChanges)), ServerAndSituation);
+
+// A file that lost its records meets its events again: each create meets a 412; an event of an
+// earlier version (no writer's mark) is ours and updated, one whose mark names another writer
+// stays as it is.
+TEST(RefusedCreate, IsReadAgainAndTheEventWrittenUnlessAnotherWriterMadeIt)
+{
+    test::RadicaleProcess server;
+    test::TempDatabase files;
+    store::Connection connection = files.create();
+    store::AddBirthToMdb(
+        connection, test::lunarBirthday(u"人0"_s, u"农历1955年 03月04日"_s), test::EnteredAt);
+    SyncOptions options;
+    options.calendar = server.url().resolved(QUrl(u"/alice/birthdays/"_s));
+    options.years = 3;
+    options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
+    DavClient client({ u"alice"_s, u"x"_s });
+    const auto sync = [&] {
+        return pushBirthdays(
+            connection, store::LoadBirthdays(connection).Birthdays, client, options);
+    };
+    ASSERT_TRUE(sync().ok);
+    const QList<DavResource> events =
+        parseMultistatus(client
+                             .send({ "PROPFIND", options.calendar, propfindBody({ "d:getetag" }),
+                                 { { "Depth", "1" } } })
+                             .body)
+            .mid(1);
+    ASSERT_EQ(events.size(), 3);
+    const auto href = [&](int i) { return options.calendar.resolved(QUrl(events[i].href)); };
+    const auto put = [&](int i, const QByteArray &mark) {
+        QByteArray body = client.send({ "GET", href(i), {}, {} }).body;
+        const qsizetype at = body.indexOf("X-NATALIS-WRITER:");
+        body.remove(at, body.indexOf('\n', at) - at + 1);
+        body.replace("SUMMARY:", mark + "SUMMARY:旧");
+        ASSERT_TRUE(client.send({ "PUT", href(i), body, {} }).ok());
+    };
+    put(0, {});
+    put(1, "X-NATALIS-WRITER:another-file\r\n");
+    connection.exec("delete from syncevent; delete from synccollection; delete from syncinputs;");
+
+    const SyncResult healed = sync();
+    EXPECT_TRUE(healed.ok) << healed.error.toStdString();
+    // The third still names the writer whose records were dropped: a copy's, left alone too.
+    EXPECT_EQ(healed.created + healed.updated, 1);
+    EXPECT_FALSE(client.send({ "GET", href(0), {}, {} }).body.contains("SUMMARY:旧"));
+    EXPECT_TRUE(client.send({ "GET", href(1), {}, {} }).body.contains("SUMMARY:旧"));
+}
 
 } // namespace
 } // namespace natalis::sync

@@ -6,6 +6,7 @@
 #include "store/cardsync.h"
 #include "store/syncstate.h"
 #include "store/transaction.h"
+#include "support/clirun.h"
 #include "support/qtprinters.h"
 #include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
@@ -400,7 +401,7 @@ TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
     store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
     store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
     store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
-    files.write(QStringLiteral("password"), "x\n");
+    files.writePrivate(QStringLiteral("password"), "x\n");
     FilePasswordStore passwords(files.path(QStringLiteral("password")));
     const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
     const auto stored = [&] {
@@ -422,7 +423,7 @@ TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory
 TEST_P(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
     addCustomers(200);
-    files.write(QStringLiteral("password"), "x\n");
+    files.writePrivate(QStringLiteral("password"), "x\n");
     QProcess cli;
     cli.start(QStringLiteral(NATALIS_CLI_PATH),
         { QStringLiteral("sync"), QStringLiteral("--db"), files.path(QStringLiteral("a.mdb")),
@@ -446,6 +447,43 @@ TEST_P(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
     }
     EXPECT_EQ(sync(a).requests, 1);
     EXPECT_EQ(sync(b).requests, 1);
+}
+
+TEST_P(TwoComputers, AnAddressBookDeletedOnTheServerWaitsForTheUsersChoice)
+{
+    addCustomers(8);
+    sync(a);
+    files.writePrivate(u"password"_s, "x\n");
+    const auto cli = [&](const QString &choice) {
+        QStringList arguments { u"sync"_s, u"--db"_s, files.path(u"a.mdb"_s), u"--addressbook"_s,
+            book.toString(), u"--user"_s, u"alice"_s, u"--password-file"_s,
+            files.path(u"password"_s) };
+        if (!choice.isEmpty())
+            arguments << choice;
+        return test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
+    };
+    const auto deleteBook = [&] {
+        ASSERT_TRUE(DavClient({ u"alice"_s, u"x"_s }).send({ "DELETE", book, {}, {} }).ok());
+    };
+    deleteBook();
+    const QByteArray before = files.bytes(u"a.mdb"_s);
+    const test::CliResult asked = cli({});
+    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_TRUE(asked.out.isEmpty()) << asked.out.toStdString();
+    EXPECT_TRUE(asked.err.contains(u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除"_s))
+        << asked.err.toStdString();
+    EXPECT_EQ(files.bytes(u"a.mdb"_s), before);
+
+    EXPECT_EQ(cli(u"--restore-server"_s).exitCode, 0);
+    EXPECT_EQ(cardsOnServer(), 8);
+
+    deleteBook();
+    EXPECT_EQ(cli(u"--accept-deletions"_s).exitCode, 0);
+    EXPECT_FALSE(store::LoadBirthdays(a).HasBirthdays);
+
+    QFile::setPermissions(files.path(u"password"_s),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_TRUE(cli({}).err.contains(u"密码文件的权限过宽, 请运行: chmod 600 "_s));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer,
