@@ -583,8 +583,8 @@ void SmsPanel::cmdSend_Click(int index)
     const QString item = m_user->currentText();
     sms::GroupSend send =
         sms::planGroupSend(groupRecipients(), text, sms::accountOfItem(item), schedule);
-    if (m_unfinishedGroupSend && sms::sameGroupSend(*m_unfinishedGroupSend, send))
-        send = *m_unfinishedGroupSend;
+    if (m_unfinishedGroupSend)
+        send = sms::continueGroupSend(*m_unfinishedGroupSend, std::move(send));
     sms::AwaitingGateway gateway(processSmsGateway(m_context));
     const sms::GroupBalanceCheck balance =
         sms::checkGroupBalance(gateway, item, send.messagesNeeded());

@@ -27,15 +27,16 @@ namespace {
 enum SmsAutoExit {
     GatewayRefused = Refused, // the gateway said no: account, balance or send time
     GatewayUnreachable = 3, // no gateway, no connection, or the answer was lost
+    NotSentTonight = 3, // a greeting due today did not go out before the night stop
     DatabaseError = 4, // the database could not be opened or read, or a record not written
 };
 
 const char *const SmsAutoExitHelp = QT_TRANSLATE_NOOP("Help",
     "Exit codes: 0 every due greeting went out (or none was due); 1 the gateway refused a\n"
     "batch; 2 bad arguments; 3 the gateway could not be reached or its answer was lost (the\n"
-    "next pass retries it without sending twice); 4 database error: the database could not be\n"
-    "opened or read, or a batch's record or sent mark could not be written. When several\n"
-    "apply, the highest.");
+    "next pass retries it without sending twice), or a greeting due today did not go out\n"
+    "before 22:00; 4 database error: the database could not be opened or read, or a batch's\n"
+    "record or sent mark could not be written. When several apply, the highest.");
 
 // --date, else NATALIS_NOW, else the clock; as `due` reads it.
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
@@ -55,8 +56,8 @@ std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
 QString batchLine(const sms::AutoSmsBatch &batch)
 {
     QString what;
-    if (batch.outcome.status == sms::UnknownStatus)
-        what = sms::UnknownStatus.toString();
+    if (batch.outcome.status == sms::UnknownStatus || batch.outcome.status == sms::NotSentStatus)
+        what = batch.outcome.status;
     else if (!batch.outcome.accepted)
         what = u"失败"_s;
     else if (batch.scheduleText.isEmpty())
@@ -84,6 +85,8 @@ int batchExit(const sms::AutoSmsBatch &batch)
         return Success;
     if (batch.outcome.status == sms::FailedStatus)
         return GatewayRefused;
+    if (batch.outcome.status == sms::NotSentStatus)
+        return NotSentTonight;
     return GatewayUnreachable;
 }
 
@@ -140,7 +143,11 @@ int runSmsAuto(const QStringList &arguments)
             printLine(sms::HistorySaveFailedText.toString());
         exit = std::max(exit, batchExit(batch));
     }
-    if (run.batches.isEmpty())
+    if (!run.notSentTonight.isEmpty()) {
+        printLine(sms::NightStopText.toString() + u' ' + run.notSentTonight.join(u','));
+        exit = std::max(exit, int(NotSentTonight));
+    }
+    if (run.batches.isEmpty() && run.notSentTonight.isEmpty())
         printLine(u"没有要发送的生日短信"_s);
     if (run.stoppedForTheNight)
         printLine(u"22:00以后不再发送当天的生日短信"_s);

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "session/appcontext.h"
 #include "session/smsgatewayprocess.h"
+#include "sms/greetingledger.h"
 
 namespace natalis::app {
 
@@ -17,6 +18,15 @@ bool AutoSmsRunner::start(const QDateTime &now)
         return false;
     m_run = sms::planAutoBirthdaySms(
         m_context.Birthdays, m_context.HasBirthdays, m_context.Settings, now);
+    {
+        // The ledger is read and the night's greetings logged here; no gateway is called.
+        sms::AwaitingGateway unused(processSmsGateway(m_context));
+        const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+            m_context.SmsAccounts, m_context.ComputerName, now };
+        sms::applyGreetingLedger(m_run, m_context.Birthdays, context);
+    }
+    if (showPanelText && !m_run.notSentTonight.isEmpty())
+        showPanelText(m_run.panelTexts().constFirst());
     m_next = 0;
     m_running = true;
     sendNext();
@@ -30,15 +40,13 @@ void AutoSmsRunner::sendNext()
         end();
         return;
     }
-    const sms::AutoSmsBatch &batch = m_run.batches[m_next];
+    sms::AutoSmsBatch &batch = m_run.batches[m_next];
     // Prepare and finish never call the gateway; the context only needs one to be whole.
     sms::AwaitingGateway unused(worker);
     const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     auto request =
-        std::make_shared<const sms::SmsBatchRequest>(sms::prepareSmsBatch(context, batch.mobile,
-            sms::BirthdaySmsType.toString(), batch.names.join(u','), batch.numbers.join(u','),
-            int(batch.numbers.size()), batch.text, batch.account, batch.scheduleText));
+        std::make_shared<const sms::SmsBatchRequest>(sms::prepareAutoSmsBatch(context, batch));
     auto answer = std::make_shared<sms::SmsGatewayAnswer>();
     if (activity)
         activity();
@@ -65,8 +73,7 @@ void AutoSmsRunner::finishBatch(
     const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     sms::AutoSmsBatch &batch = m_run.batches[m_next];
-    batch.outcome = sms::finishSmsBatch(context, request, answer);
-    sms::markAcceptedBatch(m_context.Birthdays, *m_context.DbConnection, batch);
+    sms::finishAutoSmsBatch(context, m_context.Birthdays, batch, request, answer);
     if (showPanelText) {
         showPanelText(batch.outcome.panelText);
         if (!batch.outcome.historySaved || !batch.markSaved)

@@ -2,6 +2,7 @@
 
 #include "calendar/lunarconversion.h"
 #include "reminder/birthdayoccurrences.h"
+#include "sms/greetingledger.h"
 #include "store/birthdays.h"
 #include "store/categories.h"
 #include "store/settingsrecord.h"
@@ -65,7 +66,7 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
             if (days < 0 || days > birthday.intNums)
                 continue;
             BirthdaySmsWorkItem item { i, birthday.About.trimmed(), birthday.Type.trimmed(),
-                birthday.Tel.trimmed(), int(days), -1 };
+                birthday.Tel.trimmed(), int(days), date.year(), -1 };
             const int k = store::categoryIndex(item.category);
             if (k >= 0)
                 item.offset = std::max(0, int(days) - settings.DxTxTqDays[k]);
@@ -78,6 +79,9 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
 QStringList AutoSmsRun::panelTexts() const
 {
     QStringList texts;
+    if (!notSentTonight.isEmpty())
+        texts.append(u'[' + BirthdaySmsType.toString() + u']' + NightStopText.toString() + u' '
+            + notSentTonight.join(u','));
     for (const AutoSmsBatch &batch : batches) {
         texts.append(batch.outcome.panelText);
         if (!batch.outcome.historySaved || !batch.markSaved)
@@ -96,10 +100,9 @@ AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
     const QString sendTime = settings.DxSendTime.trimmed();
 
     for (int d = LongestSmsLead; d >= 0; --d) {
-        if (d == 0 && now.time().hour() >= NightHour) {
-            run.stoppedForTheNight = true;
-            return run;
-        }
+        const bool night = d == 0 && now.time().hour() >= NightHour;
+        run.stoppedForTheNight = night;
+        QList<AutoSmsBatch> &batches = night ? run.heldForTheNight : run.batches;
         for (int k = 0; k < int(store::CategoryNames.size()); ++k) {
             if (!categoryReady(settings, k))
                 continue;
@@ -121,10 +124,11 @@ AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
                     batch.text = settings.DxTxContent[k].trimmed();
                     for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize)) {
                         batch.ids.append(birthdays[item->index].Id);
+                        batch.years.append(item->year);
                         batch.names.append(item->name);
                         batch.numbers.append(item->number);
                     }
-                    run.batches.append(std::move(batch));
+                    batches.append(std::move(batch));
                 }
             }
         }
@@ -134,24 +138,43 @@ AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
 
 void markAcceptedBatch(BirthdayList &birthdays, store::Connection &connection, AutoSmsBatch &batch)
 {
-    if (!batch.outcome.accepted)
-        return;
-    for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (batch.ids.contains(birthdays.id(i)))
-            birthdays.setText(i, store::BirthdayText::DxSend, u"1");
-    }
-    batch.markSaved = MarkSmsSent(connection, batch.ids);
+    if (batch.outcome.accepted)
+        batch.markSaved = markSmsSent(birthdays, connection, batch.ids) && batch.markSaved;
+}
+
+SmsBatchRequest prepareAutoSmsBatch(const SmsSendContext &context, AutoSmsBatch &batch)
+{
+    if (batch.retryRow)
+        return retrySmsBatch(context, *batch.retryRow, batch.retryRequestId, batch.askOnly);
+    SmsBatchRequest request = prepareSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
+        batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
+        batch.account, batch.scheduleText);
+    // Recorded before the gateway is asked, so that a crash or a lost answer leaves the
+    // greetings pending under this id rather than free to go into another batch.
+    batch.markSaved = recordGreetings(context, batch, request.entry, store::GreetingState::Pending);
+    return request;
+}
+
+void finishAutoSmsBatch(const SmsSendContext &context, BirthdayList &birthdays, AutoSmsBatch &batch,
+    const SmsBatchRequest &request, const SmsGatewayAnswer &answer)
+{
+    batch.outcome = finishSmsBatch(context, request, answer);
+    const store::GreetingState state = greetingStateAfter(batch);
+    const bool recorded = batch.retryRow ? recordUnitState(context, batch.retryRequestId, state)
+                                         : recordGreetings(context, batch, request.entry, state);
+    batch.markSaved = batch.markSaved && recorded;
+    markAcceptedBatch(birthdays, context.connection, batch);
 }
 
 AutoSmsRun AutoBirthdaySms(
     BirthdayList &birthdays, bool hasBirthdays, const SmsSendContext &context)
 {
     AutoSmsRun run = planAutoBirthdaySms(birthdays, hasBirthdays, context.settings, context.now);
+    applyGreetingLedger(run, birthdays, context);
     for (AutoSmsBatch &batch : run.batches) {
-        batch.outcome = SendSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
-            batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
-            batch.account, batch.scheduleText);
-        markAcceptedBatch(birthdays, context.connection, batch);
+        const SmsBatchRequest request = prepareAutoSmsBatch(context, batch);
+        finishAutoSmsBatch(
+            context, birthdays, batch, request, askGateway(context.gateway, request));
     }
     return run;
 }

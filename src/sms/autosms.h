@@ -4,9 +4,11 @@
 #include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
 #include "store/birthdays.h"
+#include "store/smshistorytable.h"
 
 #include <QDate>
 #include <QList>
+#include <optional>
 
 namespace natalis::store {
 class Connection;
@@ -18,9 +20,6 @@ namespace natalis::sms {
 // Greetings go out at most this many days ahead; a DxSend mark lasts while an occurrence lies
 // within this many days.
 inline constexpr int LongestSmsLead = 14;
-
-// A greeting for offset 0 must be scheduled at least this far ahead, else it goes out at once.
-inline constexpr int ShortestScheduleMinutes = 17;
 
 // From this hour on, no greeting with offset 0 goes out.
 inline constexpr int NightHour = 22;
@@ -36,6 +35,7 @@ struct BirthdaySmsWorkItem
     QString category; // Type, trimmed
     QString number; // Tel, trimmed
     int daysLeft; // 0..intNums
+    int year; // the occurrence's year: with Id and number, the greeting's identity
     int offset; // days from today to the send day: daysLeft − DxTxTqDays, at least 0;
                 // -1 when the category is none of the eight (never sent)
 };
@@ -55,8 +55,14 @@ struct AutoSmsBatch
     QString account;
     QString text; // the category's greeting, trimmed
     QList<qint32> ids;
+    QList<int> years; // of each occurrence, beside ids
     QStringList names;
     QStringList numbers;
+    // An earlier attempt of unknown outcome, sent again alone under its own id and row (these
+    // are its row and id); ids then are the birthdays its greetings belong to.
+    std::optional<store::SmsHistoryRow> retryRow;
+    QString retryRequestId;
+    bool askOnly = false; // with retryRow, past the night stop: the gateway is only asked
     SmsBatchOutcome outcome;
     bool markSaved = true; // MarkSmsSent's result after an accepted batch
 };
@@ -65,6 +71,10 @@ struct AutoSmsRun
 {
     QList<AutoSmsBatch> batches; // in the order they were sent
     bool stoppedForTheNight = false; // reached offset 0 at 22:00 or later
+    // The batches the night stop kept back, as they would have gone out.
+    QList<AutoSmsBatch> heldForTheNight;
+    // The greetings due today that nothing was sent for because of the night stop: "name(number)".
+    QStringList notSentTonight;
 
     // What panel 3 shows, in order: each batch's text, HistorySaveFailedText after a batch
     // whose log row or sent mark could not be written.
@@ -77,6 +87,16 @@ struct AutoSmsRun
 // the run stops for the night after them. Nothing when hasBirthdays is false.
 AutoSmsRun planAutoBirthdaySms(const store::BirthdayList &birthdays, bool hasBirthdays,
     const store::SettingsRecord &settings, const QDateTime &now);
+
+// The request of a batch (its log row written, or the earlier attempt's row and id for a
+// retry) with its greetings recorded as pending under the request id; batch.markSaved false when
+// the record could not be written.
+SmsBatchRequest prepareAutoSmsBatch(const SmsSendContext &context, AutoSmsBatch &batch);
+
+// Reads the answer (finishSmsBatch), records where its greetings stand and marks an accepted
+// batch's birthdays sent (markAcceptedBatch).
+void finishAutoSmsBatch(const SmsSendContext &context, store::BirthdayList &birthdays,
+    AutoSmsBatch &batch, const SmsBatchRequest &request, const SmsGatewayAnswer &answer);
 
 // After a batch came back: when the gateway accepted it, its entries (found by Id, so a list
 // reloaded meanwhile is fine) get DxSend "1" in birthdays and in the table, and batch.markSaved

@@ -176,4 +176,9 @@ GatewayResult AwaitingGateway::SetProxy(
         [=](SmsGateway &gateway) { return gateway.SetProxy(address, port, user, password); });
 }
 
+GatewayResult AwaitingGateway::QueryUnit(const QString &account, const QString &requestId)
+{
+    return call([=](SmsGateway &gateway) { return gateway.QueryUnit(account, requestId); });
+}
+
 } // namespace natalis::sms

@@ -98,6 +98,7 @@ public:
     GatewayResult UnRegister(const QString &account) override;
     GatewayResult SetProxy(const QString &address, const QString &port, const QString &user,
         const QString &password) override;
+    GatewayResult QueryUnit(const QString &account, const QString &requestId) override;
 
 private:
     using BufferOperation = GatewayResult (SmsGateway::*)(const QString &, QString &);

@@ -4,6 +4,7 @@
 #include "sms/smssetup.h"
 
 #include <QDate>
+#include <QSet>
 #include <QTime>
 #include <algorithm>
 
@@ -173,16 +174,6 @@ qint64 GroupSend::messagesNeeded() const
     return needed;
 }
 
-bool sameGroupSend(const GroupSend &a, const GroupSend &b)
-{
-    const auto sameRecipients = [](const GroupBatch &x, const GroupBatch &y) {
-        return x.mobile == y.mobile && x.recipients == y.recipients;
-    };
-    return a.text == b.text && a.account == b.account && a.scheduleText == b.scheduleText
-        && std::equal(a.batches.cbegin(), a.batches.cend(), b.batches.cbegin(), b.batches.cend(),
-            sameRecipients);
-}
-
 GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,
     const QString &account, const QString &scheduleText)
 {
@@ -191,6 +182,34 @@ GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,
         const QList<Recipient> ofKind = recipientsOfKind(recipients, digit);
         for (const QList<Recipient> &batch : splitIntoBatches(ofKind, GroupBatchSize))
             send.batches.append({ digit == MobileDigit, batch, BatchState::NotTried, {} });
+    }
+    return send;
+}
+
+GroupSend continueGroupSend(const GroupSend &earlier, GroupSend next)
+{
+    if (earlier.text != next.text || earlier.account != next.account
+        || earlier.scheduleText != next.scheduleText)
+        return next;
+    GroupSend send { next.text, next.account, next.scheduleText, {} };
+    QSet<QString> covered;
+    for (const GroupBatch &batch : earlier.batches) {
+        if (batch.state != BatchState::Sent && batch.state != BatchState::Unknown)
+            continue;
+        send.batches.append(batch);
+        for (const Recipient &recipient : batch.recipients)
+            covered.insert(recipient.number);
+    }
+    for (const bool mobile : { false, true }) {
+        QList<Recipient> left;
+        for (const GroupBatch &batch : std::as_const(next.batches)) {
+            for (const Recipient &recipient : batch.recipients) {
+                if (batch.mobile == mobile && !covered.contains(recipient.number))
+                    left.append(recipient);
+            }
+        }
+        for (const QList<Recipient> &batch : splitIntoBatches(left, GroupBatchSize))
+            send.batches.append({ mobile, batch, BatchState::NotTried, {} });
     }
     return send;
 }
@@ -233,8 +252,8 @@ SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, 
         int(batch.recipients.size()), send.text, send.account, send.scheduleText);
     // A refused batch went nowhere: a new row and id. A lost one keeps both, so the gateway
     // can tell it is the same send.
-    request.entry =
-        batch.state == BatchState::Unknown ? batch.entry : beginSmsLog(context, request.log);
+    request.retry = batch.state == BatchState::Unknown;
+    request.entry = request.retry ? batch.entry : beginSmsLog(context, request.log);
     const SmsBatchOutcome outcome =
         finishSmsBatch(context, request, askGateway(context.gateway, request));
     batch.entry = request.entry;

@@ -115,8 +115,12 @@ struct GroupSend
     qint64 messagesNeeded() const;
 };
 
-// The same send: same text, account, schedule and recipients in the same batches.
-bool sameGroupSend(const GroupSend &a, const GroupSend &b);
+// What is left to do when `next` is asked for while `earlier` has not all gone out. With the
+// same text, account and schedule, earlier's delivered batches and those of unknown outcome are
+// kept as they are (the latter go again under their own id and row) and only the numbers in
+// none of them are planned anew, so a changed list of recipients never repeats a number whose
+// unit was delivered. Otherwise `next`.
+GroupSend continueGroupSend(const GroupSend &earlier, GroupSend next);
 
 // The batches of a send of text to every recipient, none tried yet.
 GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,

@@ -226,6 +226,12 @@ GatewayResult HttpSmsGateway::SendScheSMS(const QString &account, const QString 
     return call("SendScheSMS", withKey(arguments)).result;
 }
 
+GatewayResult HttpSmsGateway::QueryUnit(const QString &account, const QString &requestId)
+{
+    return call("QueryUnit", withKey({ { u"account"_s, account }, { u"requestId"_s, requestId } }))
+        .result;
+}
+
 GatewayResult HttpSmsGateway::Register(
     const QString &account, const QString &registrationKey, const QString &password)
 {

@@ -50,6 +50,7 @@ public:
     // address gives 0 without any call, and the proxy is then not used.
     GatewayResult SetProxy(const QString &address, const QString &port, const QString &user,
         const QString &password) override;
+    GatewayResult QueryUnit(const QString &account, const QString &requestId) override;
 
 private:
     struct Answer

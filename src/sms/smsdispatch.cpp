@@ -81,20 +81,35 @@ QString storedSendTime(const QDateTime &moment)
 
 namespace {
 
+GatewayResult sendPart(SmsGateway &gateway, const SmsBatchRequest &request, int part)
+{
+    const SendUnit unit { request.entry.requestId, part, int(request.messages.size()) };
+    const QString &message = request.messages[part - 1];
+    return request.sendTime.isEmpty()
+        ? gateway.SendSMS(request.sender, request.numbers, message, SendPriority.toString(), unit)
+        : gateway.SendScheSMS(request.sender, request.numbers, message, request.sendTime,
+            SendPriority.toString(), unit);
+}
+
+// Parts go in order and stop at the first one not taken: a later part sent after a missing one
+// would only be refused as incomplete, and that refusal is then the answer to it for ever.
 GatewayResult sendParts(SmsGateway &gateway, const SmsBatchRequest &request)
 {
-    GatewayResult result = GatewayResults::Ok;
-    const int parts = int(request.messages.size());
-    for (int k = 0; k < parts; ++k) {
-        const SendUnit unit { request.entry.requestId, k + 1, parts };
-        const QString &message = request.messages[k];
-        result = request.sendTime.isEmpty()
-            ? gateway.SendSMS(
-                request.sender, request.numbers, message, SendPriority.toString(), unit)
-            : gateway.SendScheSMS(request.sender, request.numbers, message, request.sendTime,
-                SendPriority.toString(), unit);
+    for (int part = 1; part <= request.messages.size(); ++part) {
+        GatewayResult result = sendPart(gateway, request, part);
+        // The gateway answers a part it has seen with its first answer, so sending it again is
+        // safe whether or not the lost one came in.
+        if (result == GatewayResults::NetworkFailure)
+            result = sendPart(gateway, request, part);
+        if (result == GatewayResults::Ok)
+            continue;
+        if (result == GatewayResults::NetworkFailure || result == GatewayResults::UnitIncomplete) {
+            if (gateway.QueryUnit(request.sender, request.entry.requestId) == GatewayResults::Ok)
+                return GatewayResults::Ok;
+        }
+        return result;
     }
-    return result;
+    return GatewayResults::Ok;
 }
 
 // The status, reason and panel text of a send answered r.
@@ -157,6 +172,31 @@ SmsBatchRequest buildSmsBatch(const SmsSendContext &context, bool mobile, const 
     return request;
 }
 
+SmsBatchRequest retrySmsBatch(const SmsSendContext &context, const store::SmsHistoryRow &row,
+    const QString &requestId, bool askOnly)
+{
+    SmsBatchRequest request;
+    request.mobile = row.strTel.startsWith(u'1');
+    request.sender = row.strDxUser.trimmed();
+    request.numbers = row.strTel;
+    request.count = int(row.intTelNum);
+    request.messages =
+        splitMessages(row.strContent, request.mobile ? MobileMessageLength : PhsMessageLength);
+    // "yyyy/MM/dd HH:mm:00" back into the schedule text the row was made from.
+    const QDateTime moment = QDateTime::fromString(row.strYyDate, u"yyyy/MM/dd HH:mm:ss"_s);
+    QString schedule;
+    if (moment.isValid() && context.now.secsTo(moment) >= qint64(ShortestScheduleMinutes) * 60) {
+        schedule = moment.toString(u"yyyy年MM月dd日HH时mm分"_s);
+        request.sendTime = scheduleSendTime(schedule);
+    }
+    request.log = { row.strType, row.strTitle, row.strTel, int(row.intTelNum), row.strContent,
+        row.strDxUser, schedule };
+    request.entry = { row.Id, requestId };
+    request.retry = true;
+    request.askOnly = askOnly;
+    return request;
+}
+
 SmsBatchRequest prepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText)
@@ -170,6 +210,16 @@ SmsBatchRequest prepareSmsBatch(const SmsSendContext &context, bool mobile, cons
 SmsGatewayAnswer askGateway(SmsGateway &gateway, const SmsBatchRequest &request)
 {
     SmsGatewayAnswer answer;
+    if (request.retry) {
+        const GatewayResult unit = gateway.QueryUnit(request.sender, request.entry.requestId);
+        answer.delivered = unit == GatewayResults::Ok;
+        if (answer.delivered || request.askOnly) {
+            answer.balanceResult = GatewayResults::Ok;
+            answer.balanceEnough = true;
+            answer.sendResult = answer.delivered ? GatewayResults::Ok : unit;
+            return answer;
+        }
+    }
     QString buffer(GatewayBufferWidth, u' ');
     answer.balanceResult = gateway.GetBalance(request.sender, buffer);
     if (answer.balanceResult != GatewayResults::Ok)
@@ -199,6 +249,9 @@ SmsBatchOutcome finishSmsBatch(
         outcome.messagesPerNumber = int(request.messages.size());
         if (!answer.balanceEnough) {
             verdict = { FailedStatus.toString(), u"余额不足"_s, typeTag + u"发送失败:余额不足"_s };
+        } else if (request.askOnly && answer.sendResult != GatewayResults::Ok) {
+            verdict = { NotSentStatus.toString(), NightStopReason.toString(),
+                typeTag + NightStopText.toString() };
         } else {
             verdict = sendVerdict(answer.sendResult, !request.sendTime.isEmpty(), typeTag);
             outcome.partsSent = true;

@@ -12,6 +12,7 @@
 namespace natalis::store {
 class Connection;
 struct SettingsRecord;
+struct SmsHistoryRow;
 } // namespace natalis::store
 
 namespace natalis::sms {
@@ -29,8 +30,16 @@ inline constexpr QStringView NetworkFailureStatus = u"网络故障";
 // so nobody sends the batch again under a new request id.
 inline constexpr QStringView UnknownStatus = u"结果未知";
 
+// A greeting due today that the night stop kept back: nothing went out.
+inline constexpr QStringView NotSentStatus = u"未发送";
+inline constexpr QStringView NightStopReason = u"22:00以后不再发送";
+inline constexpr QStringView NightStopText = u"未发送: 22:00以后不再发送";
+
 // Panel 3 after a log row could not be written.
 inline constexpr QStringView HistorySaveFailedText = u"短信发送记录保存失败";
+
+// A greeting must be scheduled at least this far ahead, else it goes out at once.
+inline constexpr int ShortestScheduleMinutes = 17;
 
 // Characters per message: mobile and Unicom numbers, PHS numbers (小灵通).
 inline constexpr int MobileMessageLength = 70;
@@ -94,6 +103,11 @@ struct SmsBatchRequest
     QStringList messages; // the parts of the full text
     SmsLogKey log;
     SmsLogEntry entry;
+    // An earlier attempt of unknown outcome, sent again alone under its own id and row: the
+    // gateway is asked first whether its unit went out, and a low balance does not make it fail.
+    bool retry = false;
+    // With retry: past the night stop only the question is asked, nothing is sent.
+    bool askOnly = false;
 };
 
 // What the gateway answered for one batch.
@@ -102,7 +116,10 @@ struct SmsGatewayAnswer
     GatewayResult balanceResult = GatewayResults::NetworkFailure;
     double balance = 0; // when balanceResult is 1
     bool balanceEnough = false; // B × 10 ≥ count × messages at 0.1 yuan a message
-    GatewayResult sendResult = GatewayResults::NetworkFailure; // of the last part sent
+    // The unit's: 1 when the gateway delivered it (every part answered 1, or asked afterwards);
+    // else the answer of the first part that was refused or whose answer stayed lost.
+    GatewayResult sendResult = GatewayResults::NetworkFailure;
+    bool delivered = false; // a retry found its unit delivered before sending anything
 };
 
 // Builds the batch without its log row: entry is empty.
@@ -110,13 +127,21 @@ SmsBatchRequest buildSmsBatch(const SmsSendContext &context, bool mobile, const 
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText);
 
+// The earlier attempt logged in row (its strRequestId), as sent the first time, to be sent again
+// alone under its own id and row at context.now: a schedule less than
+// ShortestScheduleMinutes ahead goes out at once.
+SmsBatchRequest retrySmsBatch(const SmsSendContext &context, const store::SmsHistoryRow &row,
+    const QString &requestId, bool askOnly);
+
 // Builds the batch and writes its log row with its request id (beginSmsLog).
 SmsBatchRequest prepareSmsBatch(const SmsSendContext &context, bool mobile, const QString &type,
     const QString &names, const QString &numbers, int count, const QString &text,
     const QString &account, const QString &scheduleText);
 
 // The balance query, the balance check and the parts of the text, in order, all under the
-// batch's request id. Touches nothing but the gateway.
+// batch's request id; a part whose answer is lost is sent once more under the same id, and a
+// part refused as incomplete or still lost has the gateway asked whether the unit went out. A
+// retry asks that first. Touches nothing but the gateway.
 SmsGatewayAnswer askGateway(SmsGateway &gateway, const SmsBatchRequest &request);
 
 // Reads the answer as SendSmsBatch reports it and completes the log row (finishSmsLog).

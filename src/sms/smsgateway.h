@@ -14,6 +14,9 @@ inline constexpr GatewayResult Ok = 1;
 inline constexpr GatewayResult ProxyFailed = 0; // SetProxy only
 inline constexpr GatewayResult WrongAccountOrPassword = 10; // Register: or already registered
 inline constexpr GatewayResult BalanceQueryFailed = 12; // GetBalance
+// SendSMS, SendScheSMS: a last part whose unit lacks an earlier part, or malformed arguments.
+inline constexpr GatewayResult UnitIncomplete = 14;
+inline constexpr GatewayResult UnitNotDelivered = 15; // QueryUnit
 inline constexpr GatewayResult NotRegisteredOrNoBalance = 17; // SendSMS, SendScheSMS
 inline constexpr GatewayResult SendTimeRefused = 18; // SendScheSMS
 inline constexpr GatewayResult UnregisterRefused = 22; // UnRegister
@@ -68,6 +71,15 @@ public:
     // The four texts as typed. 1 ok; 0 failed; 101 network failure.
     virtual GatewayResult SetProxy(const QString &address, const QString &port, const QString &user,
         const QString &password) = 0;
+    // Whether the unit of requestId was delivered, without sending anything: 1 delivered; 15 not
+    // (some part never came in, or the id is unknown); 101 network failure. Any other answer,
+    // like that of a gateway that cannot be asked, tells nothing.
+    virtual GatewayResult QueryUnit(const QString &account, const QString &requestId)
+    {
+        Q_UNUSED(account);
+        Q_UNUSED(requestId);
+        return GatewayResults::NetworkFailure;
+    }
 };
 
 } // namespace natalis::sms

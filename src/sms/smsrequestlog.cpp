@@ -34,6 +34,14 @@ store::SmsHistoryRow pendingRow(const SmsSendContext &context, const SmsLogKey &
         NetworkFailureStatus.toString(), QString() };
 }
 
+// The gateway refused the unit. A refusal "14" of the unit's last part came, in older versions,
+// after a part whose answer was lost: the unit may have gone out since, so its id is kept and
+// the gateway asked.
+bool refusedUnit(const store::SmsRequestRow &row)
+{
+    return row.strStatus == FailedStatus && !row.strFor.endsWith(u":14");
+}
+
 SmsLogEntry failedEntry()
 {
     return { -1, newRequestId() };
@@ -50,8 +58,9 @@ SmsLogEntry beginSmsLog(const SmsSendContext &context, const SmsLogKey &key)
             context.connection, row, sendDay(context, key), SentStatus.toString());
         if (!earlier)
             return failedEntry();
-        if (earlier->Id >= 0 && earlier->strRequestId.isEmpty()) {
-            // A row of an older version: it was never sent under an id.
+        if (earlier->Id >= 0 && (earlier->strRequestId.isEmpty() || refusedUnit(*earlier))) {
+            // A row of an older version (never sent under an id), or a unit the gateway refused:
+            // it would answer the refusal again to that id, and nothing of it went out.
             earlier->strRequestId = newRequestId();
             if (!store::setSmsRequestId(context.connection, earlier->Id, earlier->strRequestId))
                 return failedEntry();

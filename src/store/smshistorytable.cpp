@@ -7,16 +7,18 @@ namespace natalis::store {
 
 namespace {
 
+constexpr std::string_view HistoryColumns =
+    "select Id,strSdDate,strComputer,strType,strTitle,strTel,intTelNum,strContent,intDxNum,"
+    "strDxUser,strYyDate,strStatus,strFor";
+
 // An empty filter text is bound like any other value and switches its condition off, so one
 // statement serves every combination of filters.
-constexpr const char *HistorySelect =
-    "select Id,strSdDate,strComputer,strType,strTitle,strTel,intTelNum,strContent,intDxNum,"
-    "strDxUser,strYyDate,strStatus,strFor from dxhistory"
-    " where strSdDate between ?1 and ?2"
-    " and (?3 = '' or strDxUser = ?3)"
-    " and (?4 = '' or strType = ?4)"
-    " and (?5 = '' or strStatus = ?5)"
-    " order by strSdDate, Id";
+constexpr std::string_view HistoryFilter = " from dxhistory"
+                                           " where strSdDate between ?1 and ?2"
+                                           " and (?3 = '' or strDxUser = ?3)"
+                                           " and (?4 = '' or strType = ?4)"
+                                           " and (?5 = '' or strStatus = ?5)"
+                                           " order by strSdDate, Id";
 
 SmsHistoryRow rowOf(const Statement &select)
 {
@@ -49,7 +51,8 @@ std::optional<QList<SmsHistoryRow>> selectSmsHistory(
     Connection &connection, const SmsHistoryFilter &filter)
 {
     try {
-        Statement select = connection.prepare(HistorySelect);
+        Statement select =
+            connection.prepare(std::string(HistoryColumns) + std::string(HistoryFilter));
         select.bindAll(filter.from, filter.to, filter.strDxUser, filter.strType, filter.strStatus);
         QList<SmsHistoryRow> rows;
         while (select.step())
@@ -82,7 +85,8 @@ std::optional<SmsRequestRow> findSmsRequestRow(
     try {
         ensureRequestIdColumn(connection);
         Statement select = connection.prepare(
-            "select Id,strRequestId from [dxhistory] where [strComputer]=? and strType=?"
+            "select Id,strRequestId,strStatus,strFor from [dxhistory] where [strComputer]=? and "
+            "strType=?"
             " and strTitle=? and strTel=? and intTelNum=? and strContent=? and intDxNum=0"
             " and strDxUser=? and (substr(strYyDate,1,10)=? or (ifnull(strYyDate,'')=''"
             " and substr(strSdDate,1,10)=?)) and strStatus<>? order by Id limit 1");
@@ -91,9 +95,25 @@ std::optional<SmsRequestRow> findSmsRequestRow(
             day.toString(u"yyyy-MM-dd"), exceptStatus);
         if (!select.step())
             return SmsRequestRow {};
-        return SmsRequestRow { select.integer(0), select.text(1) };
+        return SmsRequestRow { select.integer(0), select.text(1), select.text(2), select.text(3) };
     } catch (const DbException &) {
         return std::nullopt;
+    }
+}
+
+SmsHistoryRow smsHistoryRowOfRequest(Connection &connection, const QString &requestId)
+{
+    SmsHistoryRow none;
+    none.Id = -1;
+    try {
+        if (requestId.isEmpty() || !connection.hasColumn("dxhistory", u"strRequestId"))
+            return none;
+        Statement select = connection.prepare(std::string(HistoryColumns)
+            + " from dxhistory where strRequestId=? order by Id limit 1");
+        select.bind(1, requestId);
+        return select.step() ? rowOf(select) : none;
+    } catch (const DbException &) {
+        return none;
     }
 }
 

@@ -58,6 +58,8 @@ struct SmsRequestRow
 {
     qint64 Id = -1; // -1: no such row
     QString strRequestId;
+    QString strStatus;
+    QString strFor;
 };
 
 // The first row (lowest Id) that has nothing charged (intDxNum 0), whose strComputer, strType,
@@ -67,6 +69,10 @@ struct SmsRequestRow
 // none; nullopt on a database error.
 std::optional<SmsRequestRow> findSmsRequestRow(
     Connection &connection, const SmsHistoryRow &like, QDate day, const QString &exceptStatus);
+
+// The row holding requestId (the lowest Id when several do). Id -1 when there is none or on a
+// database error.
+SmsHistoryRow smsHistoryRowOfRequest(Connection &connection, const QString &requestId);
 
 // Stores requestId in row id. False on a database error.
 bool setSmsRequestId(Connection &connection, qint64 id, const QString &requestId);

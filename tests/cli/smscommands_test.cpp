@@ -96,6 +96,7 @@ enum class Trouble {
     Refusal,
     NoGateway,
     LostAnswer,
+    NightStop,
     UnwritableRecord,
     MissingDatabase,
     MalformedDate
@@ -117,6 +118,8 @@ const ExitCase ExitCases[] = {
         u"失败 [朋友,手机,customer] 张三(13800000001): [生日短信]网络故障:帐号余额获取时"_s },
     { "answer lost", Trouble::LostAnswer, 3, 1,
         u"结果未知 [朋友,手机,customer] 张三(13800000001): [生日短信]结果未知"_s },
+    { "birthday's greeting kept back by the night stop", Trouble::NightStop, 3, 0,
+        u"22:00以后不再发送当天的生日短信"_s },
     { "log row not written", Trouble::UnwritableRecord, 4, 1, u"短信发送记录保存失败"_s },
     { "database missing", Trouble::MissingDatabase, 4, 0 },
     { "malformed date", Trouble::MalformedDate, 2, 0 },
@@ -138,7 +141,10 @@ TEST_P(SmsAutoExitCode, SaysWhatWentWrong)
         extra = { u"--gateway"_s, u""_s };
         break;
     case Trouble::LostAnswer:
-        simulator.loseAnswers(u"SendScheSMS"_s, 1);
+        simulator.loseAnswers(u"*"_s, 3, 1); // the part, its resend, the question
+        break;
+    case Trouble::NightStop:
+        extra = { u"--date"_s, u"2024-05-06T22:10"_s }; // the last one given counts
         break;
     case Trouble::UnwritableRecord:
         open()->exec("create trigger refuse before insert on dxhistory begin "

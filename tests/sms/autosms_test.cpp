@@ -170,26 +170,6 @@ TEST_F(AutoBirthdaySmsTest, PhsThenMobileNumbersGoInBatchesOf200InListOrder)
     EXPECT_EQ(delivered({ "numbers" }), (QStringList { u"1"_s, u"200"_s, u"200"_s, u"50"_s }));
 }
 
-TEST_F(AutoBirthdaySmsTest, ALostGreetingWhoseScheduleBecameNowStillGoesOutOnce)
-{
-    // Sent on the birthday itself at 08:00; from 07:43 on the greeting goes out at once.
-    addFriend(u"张三"_s, 3);
-    simulator.loseAnswers(u"SendScheSMS"_s, 2);
-    now = QDateTime(now.date(), QTime(7, 32));
-    EXPECT_FALSE(run().batches.value(0).outcome.accepted);
-    EXPECT_EQ(storedMarks(), QStringList { u"0"_s });
-    for (const QTime retry : { QTime(7, 42), QTime(7, 52) }) {
-        birthdays.clear();
-        now = QDateTime(now.date(), retry);
-        ASSERT_EQ(run().batches.size(), 1) << retry.toString().toStdString();
-    }
-
-    EXPECT_EQ(delivered({ "sendTime" }), QStringList { u"20240504080000"_s });
-    EXPECT_NEAR(balanceOf(u"customer"_s), 100 - 0.1, 1e-9);
-    EXPECT_EQ(logged("strStatus"), QStringList { u"发送成功"_s });
-    EXPECT_EQ(storedMarks(), QStringList { u"1"_s });
-}
-
 TEST_F(AutoBirthdaySmsTest, AFailedMarkStillKeepsTheBatchFromGoingOutAgain)
 {
     addFriend(u"张三"_s, 5);

@@ -19,7 +19,8 @@ namespace natalis::smssim {
 namespace {
 
 constexpr int MaxNumbers = 200;
-constexpr int BadArguments = 14; // the simulator's own code for malformed sends
+constexpr int BadArguments = 14; // malformed sends, and a last part of an incomplete unit
+constexpr int UnitNotDelivered = 15; // QueryUnit
 
 struct Forced
 {
@@ -39,6 +40,7 @@ struct Unit
 {
     QStringList texts;
     QMap<int, int> answers; // part → result
+    bool delivered = false;
 };
 
 QString fromUtf8(const std::string &text)
@@ -190,9 +192,10 @@ struct GatewaySimulator::State
             unit.texts.cbegin(), unit.texts.cend(), [](const QString &t) { return t.isEmpty(); });
         // Parts come in order: a last part whose unit is incomplete cannot be delivered.
         int result = 1;
-        if (complete)
+        if (complete && !unit.delivered) {
             result = deliver(operation, arguments, numbers, unit.texts);
-        else if (part == parts)
+            unit.delivered = result == 1;
+        } else if (part == parts)
             result = BadArguments;
         unit.answers.insert(part, result);
         return answer(result);
@@ -212,6 +215,13 @@ struct GatewaySimulator::State
             return answer(1, QString::number(Price, 'f', 1));
         if (operation == u"SendSMS"_s || operation == u"SendScheSMS"_s)
             return send(operation, arguments);
+        if (operation == u"QueryUnit"_s) {
+            const auto account = accounts.constFind(name);
+            if (account == accounts.constEnd() || !knownCaller(*account, arguments))
+                return answer(17);
+            const auto unit = units.constFind(arguments.value(u"requestId"_s).toString());
+            return answer(unit != units.constEnd() && unit->delivered ? 1 : UnitNotDelivered);
+        }
         if (operation == u"Register"_s) {
             auto account = accounts.find(name);
             const QString key = arguments.value(u"key"_s).toString();

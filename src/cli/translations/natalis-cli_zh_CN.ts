@@ -210,11 +210,11 @@ birthday, company, address, remark, category); import --layout vcf reads it back
     <message>
         <source>Exit codes: 0 every due greeting went out (or none was due); 1 the gateway refused a
 batch; 2 bad arguments; 3 the gateway could not be reached or its answer was lost (the
-next pass retries it without sending twice); 4 database error: the database could not be
-opened or read, or a batch&apos;s record or sent mark could not be written. When several
-apply, the highest.</source>
+next pass retries it without sending twice), or a greeting due today did not go out
+before 22:00; 4 database error: the database could not be opened or read, or a batch&apos;s
+record or sent mark could not be written. When several apply, the highest.</source>
         <translation>退出码: 0 到期的祝福都已发出(或没有到期的);1 网关拒绝了某一批;2 参数有误;
-3 连不上网关或它的回答丢失(下次运行重试,不会重复发送);4 数据库错误:
+3 连不上网关或它的回答丢失(下次运行重试,不会重复发送),或当天到期的祝福在22:00前未发出;4 数据库错误:
 数据库无法打开或读取,或某一批的记录或已发送标记无法写入。几种同时出现时取最大的。</translation>
     </message>
     <message>

@@ -1,0 +1,249 @@
+// A greeting reaches its recipient once, whatever changes around it between passes: answers lost
+// at any point, batches that change, the night stop.
+
+#include "calendar/datetext.h"
+#include "calendar/lunaryeartable.h"
+#include "simulatorfixture.h"
+#include "sms/autosms.h"
+#include "sms/groupsend.h"
+#include "store/birthdays.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+
+using namespace Qt::StringLiterals;
+
+namespace natalis::sms {
+namespace {
+
+constexpr int Friends = 6; // 朋友
+
+class GreetingOnceTest : public test::DispatchFixture
+{
+protected:
+    GreetingOnceTest()
+    {
+        calendar::LoadLunarYearTable();
+        settings.DxTxFlags[Friends] = u"1"_s;
+        settings.DxTxUser[Friends] = u"customer[客户]"_s;
+        settings.DxTxContent[Friends] = u"生日快乐"_s;
+        settings.DxSendTime = u"08:00"_s;
+    }
+
+    // A friend whose birthday is today, greeted at once.
+    qint32 addFriend(const QString &name, const QString &number, const QString &asks = u"是"_s)
+    {
+        store::BirthdayRecord record = natalis::test::gregorianBirthday(
+            name, calendar::gregorianText(now.date().addYears(-30)), 7);
+        record.Duanxin = asks;
+        record.Tel = number;
+        return store::AddBirthToMdb(connection, record, natalis::test::EnteredAt);
+    }
+
+    AutoSmsRun pass(QTime at)
+    {
+        now = QDateTime(now.date(), at);
+        store::BirthdayLoad load = store::LoadBirthdays(connection);
+        return AutoBirthdaySms(load.Birthdays, load.HasBirthdays, context());
+    }
+
+    // How often each number was delivered to, in order of first delivery: "number×times".
+    QStringList deliveriesPerNumber() const
+    {
+        QStringList numbers;
+        QMap<QString, int> times;
+        for (const QJsonObject &record : simulator.records()) {
+            for (const QJsonValue number : record.value(u"numbers"_s).toArray()) {
+                if (times[number.toString()]++ == 0)
+                    numbers.append(number.toString());
+            }
+        }
+        for (QString &number : numbers)
+            number += u'×' + QString::number(times[number]);
+        return numbers;
+    }
+
+    // Sends never reach the gateway, and it cannot be asked about them.
+    void breakSends(bool broken)
+    {
+        for (const QString &operation : { u"SendSMS"_s, u"QueryUnit"_s })
+            simulator.force(operation, broken ? std::optional(101) : std::nullopt);
+    }
+
+    QStringList marks()
+    {
+        return natalis::test::queryRows(connection, "select DxSend from birthday order by Id");
+    }
+};
+
+// What changes between the pass whose answer was lost and the next.
+enum class Change { Nothing, NewBirthdayDue, FlagChanged, NumberEdited, TextChanged };
+
+struct BatchChangeCase
+{
+    const char *situation;
+    Change change;
+    bool unitArrived; // the lost attempt reached the gateway (its answer was lost)
+    QStringList delivered;
+};
+
+const BatchChangeCase BatchChangeCases[] = {
+    { "nothing changed", Change::Nothing, true, { u"13900000001×1"_s } },
+    { "new birthday due", Change::NewBirthdayDue, true,
+        { u"13900000001×1"_s, u"13900000002×1"_s } },
+    { "other friend's flag turned on", Change::FlagChanged, true,
+        { u"13900000001×1"_s, u"13900000002×1"_s } },
+    { "other friend's number entered", Change::NumberEdited, true,
+        { u"13900000001×1"_s, u"13900000002×1"_s } },
+    { "greeting text edited", Change::TextChanged, true, { u"13900000001×1"_s } },
+    { "new birthday due, lost before the gateway", Change::NewBirthdayDue, false,
+        { u"13900000001×1"_s, u"13900000002×1"_s } },
+};
+
+class BatchChangeTest : public GreetingOnceTest, public testing::WithParamInterface<BatchChangeCase>
+{
+};
+
+TEST_P(BatchChangeTest, TheLostGreetingIsSettledUnderItsOwnIdAndGoesOutOnce)
+{
+    const BatchChangeCase &c = GetParam();
+    addFriend(u"王小明"_s, u"13900000001"_s);
+    const qint32 other = c.change == Change::FlagChanged
+        ? addFriend(u"李小红"_s, u"13900000002"_s, u"否"_s)
+        : c.change == Change::NumberEdited ? addFriend(u"李小红"_s, QString())
+                                           : 0;
+    // Every answer after the balance is lost: the part, its resend and the question.
+    if (c.unitArrived)
+        simulator.loseAnswers(u"*"_s, 3, 1);
+    else
+        breakSends(true);
+    ASSERT_EQ(pass(QTime(10, 0)).batches.value(0).outcome.status, UnknownStatus.toString());
+    breakSends(false);
+
+    if (c.change == Change::NewBirthdayDue)
+        addFriend(u"李小红"_s, u"13900000002"_s);
+    else if (c.change == Change::FlagChanged || c.change == Change::NumberEdited)
+        connection.prepare("update birthday set Duanxin='是', Tel='13900000002' where Id=?")
+            .bindAll(other)
+            .run();
+    else if (c.change == Change::TextChanged)
+        settings.DxTxContent[Friends] = u"祝你生日快乐"_s;
+    pass(QTime(10, 10));
+    EXPECT_FALSE(pass(QTime(10, 20)).activity());
+
+    EXPECT_EQ(deliveriesPerNumber(), c.delivered);
+    EXPECT_EQ(natalis::test::queryRows(connection,
+                  "select strTitle||'|'||strStatus from dxhistory where strTitle like '%王小明%'"),
+        QStringList { u"王小明|发送成功"_s });
+    EXPECT_FALSE(marks().contains(u"0"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, BatchChangeTest, testing::ValuesIn(BatchChangeCases), natalis::test::BySituation());
+
+struct LostPartCase
+{
+    const char *situation;
+    int answeredFirst; // calls answered before the first lost one, the balance included
+    int lost; // answers lost in a row from there
+};
+
+const LostPartCase LostPartCases[] = {
+    { "first part", 1, 1 },
+    { "middle part", 2, 1 },
+    { "last part", 3, 1 },
+    { "middle part and its resend", 2, 2 },
+    { "last part, its resend and the question", 3, 3 },
+};
+
+class LostPartTest : public GreetingOnceTest, public testing::WithParamInterface<LostPartCase>
+{
+};
+
+TEST_P(LostPartTest, TheUnitIsDeliveredOnceLoggedOnceAndMarked)
+{
+    settings.DxTxContent[Friends] = QString(150, u'福'); // three parts of 70
+    addFriend(u"王小明"_s, u"13900000001"_s);
+    simulator.loseAnswers(u"*"_s, GetParam().lost, GetParam().answeredFirst);
+    pass(QTime(10, 0));
+    pass(QTime(10, 10));
+    EXPECT_FALSE(pass(QTime(10, 20)).activity());
+
+    EXPECT_EQ(delivered({ "parts", "numbers" }), QStringList { u"3|1"_s });
+    EXPECT_NEAR(balanceOf(u"customer"_s), 100 - 0.3, 1e-9);
+    EXPECT_EQ(logged("strStatus,intDxNum"), QStringList { u"发送成功|3"_s });
+    EXPECT_EQ(marks(), QStringList { u"1"_s });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, LostPartTest, testing::ValuesIn(LostPartCases), natalis::test::BySituation());
+
+TEST_F(GreetingOnceTest, AMiddlePartThatNeverArrivedIsSentAgainUnderTheUnitsId)
+{
+    settings.DxTxContent[Friends] = QString(150, u'福');
+    addFriend(u"王小明"_s, u"13900000001"_s);
+    SmsSendContext sendContext = context();
+    AutoSmsRun run =
+        planAutoBirthdaySms(store::LoadBirthdays(connection).Birthdays, true, settings, now);
+    ASSERT_EQ(run.batches.size(), 1);
+    SmsBatchRequest request = prepareAutoSmsBatch(sendContext, run.batches[0]);
+    // Parts 1 and 3 arrive and 3 is refused as incomplete, as an older version sent them.
+    for (const int part : { 1, 3 })
+        gateway->SendSMS(u"customer"_s, u"13900000001"_s, request.messages[part - 1], u"5"_s,
+            { request.entry.requestId, part, 3 });
+    store::BirthdayList birthdays = store::LoadBirthdays(connection).Birthdays;
+    finishAutoSmsBatch(
+        sendContext, birthdays, run.batches[0], request, askGateway(*gateway, request));
+
+    EXPECT_TRUE(run.batches[0].outcome.accepted);
+    EXPECT_EQ(delivered({ "parts" }), QStringList { u"3"_s });
+    EXPECT_EQ(logged("strStatus,intDxNum"), QStringList { u"发送成功|3"_s });
+}
+
+TEST_F(GreetingOnceTest, AGreetingKeptBackByTheNightIsToldAndLoggedOnce)
+{
+    addFriend(u"王小明"_s, u"13900000001"_s);
+    addFriend(u"李小红"_s, u"13900000002"_s);
+    // 王小明's attempt at 21:50 never reaches the gateway; 李小红 is not tried before 22:00.
+    breakSends(true);
+    now = QDateTime(now.date(), QTime(21, 50));
+    const store::BirthdayList all = store::LoadBirthdays(connection).Birthdays;
+    AutoSmsRun first = planAutoBirthdaySms(all, true, settings, now);
+    first.batches[0].ids.removeLast();
+    first.batches[0].years.removeLast();
+    first.batches[0].names.removeLast();
+    first.batches[0].numbers.removeLast();
+    store::BirthdayList birthdays = all;
+    const SmsBatchRequest request = prepareAutoSmsBatch(context(), first.batches[0]);
+    finishAutoSmsBatch(
+        context(), birthdays, first.batches[0], request, askGateway(*gateway, request));
+    breakSends(false);
+
+    for (const QTime at : { QTime(22, 0), QTime(22, 10) }) {
+        const AutoSmsRun night = pass(at);
+        EXPECT_EQ(night.notSentTonight, QStringList { u"李小红(13900000002)"_s });
+        EXPECT_EQ(night.panelTexts(),
+            (QStringList { u"[生日短信]未发送: 22:00以后不再发送 李小红(13900000002)"_s,
+                u"[生日短信]未发送: 22:00以后不再发送"_s }));
+    }
+    EXPECT_TRUE(simulator.records().isEmpty());
+    EXPECT_EQ(logged("strTitle,strStatus,strFor"),
+        (QStringList {
+            u"王小明|未发送|22:00以后不再发送"_s, u"李小红|未发送|22:00以后不再发送"_s }));
+}
+
+TEST_F(GreetingOnceTest, AGroupResendWithMoreRecipientsSkipsTheNumberDelivered)
+{
+    const GroupRecipients first { { { u"王小明"_s, u"13900000001"_s } }, {} };
+    GroupSend send = planGroupSend(first, u"聚会通知"_s, u"customer"_s, {});
+    simulator.loseAnswers(u"*"_s, 3, 1);
+    EXPECT_EQ(sendGroup(context(), send).unknown, 1);
+
+    const GroupRecipients more { { { u"王小明"_s, u"13900000001"_s } }, { u"13900000002"_s } };
+    GroupSend again =
+        continueGroupSend(send, planGroupSend(more, u"聚会通知"_s, u"customer"_s, {}));
+    EXPECT_TRUE(sendGroup(context(), again).allSent());
+    EXPECT_EQ(deliveriesPerNumber(), (QStringList { u"13900000001×1"_s, u"13900000002×1"_s }));
+}
+
+} // namespace
+} // namespace natalis::sms
