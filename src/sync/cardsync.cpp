@@ -244,6 +244,9 @@ QByteArray withCrLf(const QByteArray &card)
             lines += '\r';
         lines += card[i];
     }
+    // The listing's text is trimmed, but every line of a card ends in CR LF, the last one too.
+    if (!lines.isEmpty() && !lines.endsWith('\n'))
+        lines += "\r\n";
     return lines;
 }
 

@@ -160,7 +160,10 @@ TEST_F(Panel, SendingAgainAfterFailedAndLostAnswersReachesEveryNumberOnce)
 {
     SmsPanel &panel = readyToSend(500, u"周末聚会"_s);
     simulator.force(u"SendSMS"_s, 17, 1);
-    simulator.loseAnswers(u"SendSMS"_s, 2); // the other two batches go out, unanswered
+    // The other two batches go out, and neither their resends nor the question after them are
+    // answered.
+    simulator.loseAnswers(u"SendSMS"_s, 4);
+    simulator.loseAnswers(u"QueryUnit"_s, 2);
     panel.cmdSend_Click(0);
     EXPECT_TRUE(messages.texts().last().contains(u"2组结果未知"_s));
     panel.cmdSend_Click(0);
