@@ -12,9 +12,9 @@
 //
 // The size is NATALIS_ADDRESSBOOK_BENCH_CARDS (default 10,000; a tenth in CI's short mode, where
 // --benchmark_min_time is below 0.1 s: on a busy machine Radicale takes a minute or two for each
-// listing of 10,000 cards, and the whole binary up to ten minutes). Each checks its own result: every card a birthday in our
-// database and a file in vdirsyncer's folder, both exiting well, a sync with nothing changed
-// at one request for us.
+// listing of 10,000 cards, and the whole binary up to ten minutes). Each checks its own result:
+// every card a birthday in our database and a file in vdirsyncer's folder, both exiting well, a
+// sync with nothing changed at one request for us.
 
 #include "store/birthdays.h"
 #include "store/connection.h"
