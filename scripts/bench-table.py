@@ -7,8 +7,10 @@ A benchmark names what it is measured against in its label, "peer: BM_X" or "flo
 benchmark of the same binary; the ratio is its CPU time over that one's (on a shared machine the
 wall time counts the other users' work too). Of a benchmark run in repetitions the median is
 taken, of its times and counters alike; a benchmark run once is taken as it is. A benchmark that measures something other than time
-labels it "limit: N COUNTER": the ratio is the counter's value over N. Benchmarks that failed
-their own check are listed as failed, without a figure.
+labels it "limit: N COUNTER": the ratio is the counter's value over N. A benchmark that times
+another program reports that program's CPU time in seconds as the counter child_cpu_s, which then
+stands for its CPU time. Benchmarks that failed their own check are listed as failed, without a
+figure.
 """
 
 import json
@@ -21,6 +23,8 @@ def wall(run):
 
 
 def cpu_time(run):
+    if "child_cpu_s" in run:
+        return run["child_cpu_s"] * 1e3 / to_ms(1, run["time_unit"]), run["time_unit"]
     return run["cpu_time"], run["time_unit"]
 
 
@@ -74,7 +78,7 @@ def main(paths):
                 continue
             run = by_name[name]
             value, unit = wall(run)
-            cpu_text = figure(run["cpu_time"], unit)
+            cpu_text = figure(cpu_time(run)[0], unit)
             label = run.get("label", "")
             against, ratio = "", ""
             kind, _, other = label.partition(": ")

@@ -30,6 +30,8 @@ test_packages=(
   python3 python3-icalendar
   # calendar and address-book servers, clients of their own, the desktop's secret store
   radicale xandikos python3-caldav python3-vobject gnome-keyring
+  # the address-book benchmark's peer, syncing the same Radicale address book
+  vdirsyncer
   # screen-reader checks through AT-SPI
   at-spi2-core python3-pyatspi
 )
