@@ -10,6 +10,8 @@
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 
 namespace natalis::sms {
@@ -46,12 +48,13 @@ protected:
         return AutoBirthdaySms(load.Birthdays, load.HasBirthdays, context());
     }
 
-    // How often each number was delivered to, in order of first delivery: "number×times".
-    QStringList deliveriesPerNumber() const
+    // How often each number was delivered to, in order of first delivery: "number×times"; the
+    // records from the `from`th on.
+    QStringList deliveriesPerNumber(qsizetype from = 0) const
     {
         QStringList numbers;
         QMap<QString, int> times;
-        for (const QJsonObject &record : simulator.records()) {
+        for (const QJsonObject &record : simulator.records().mid(from)) {
             for (const QJsonValue number : record.value(u"numbers"_s).toArray()) {
                 if (times[number.toString()]++ == 0)
                     numbers.append(number.toString());
@@ -73,6 +76,8 @@ protected:
     {
         return natalis::test::queryRows(connection, "select DxSend from birthday order by Id");
     }
+
+    void runTrial(int seed);
 };
 
 // What changes between the pass whose answer was lost and the next.
@@ -218,13 +223,17 @@ TEST_F(GreetingOnceTest, AGreetingKeptBackByTheNightIsToldAndLoggedOnce)
         context(), birthdays, first.batches[0], request, askGateway(*gateway, request));
     breakSends(false);
 
+    // Both are told once: 李小红 as held back, 王小明 when the gateway says his never arrived.
+    QStringList told;
     for (const QTime at : { QTime(22, 0), QTime(22, 10) }) {
         const AutoSmsRun night = pass(at);
+        told += night.keptBackNow + keptBackBy(night.batches.value(0));
         EXPECT_EQ(night.notSentTonight, QStringList { u"李小红(13900000002)"_s });
         EXPECT_EQ(night.panelTexts(),
             (QStringList { u"[生日短信]未发送: 22:00以后不再发送 李小红(13900000002)"_s,
                 u"[生日短信]未发送: 22:00以后不再发送"_s }));
     }
+    EXPECT_EQ(told, (QStringList { u"李小红(13900000002)"_s, u"王小明(13900000001)"_s }));
     EXPECT_TRUE(simulator.records().isEmpty());
     EXPECT_EQ(logged("strTitle,strStatus,strFor"),
         (QStringList {
@@ -243,6 +252,101 @@ TEST_F(GreetingOnceTest, AGroupResendWithMoreRecipientsSkipsTheNumberDelivered)
         continueGroupSend(send, planGroupSend(more, u"聚会通知"_s, u"customer"_s, {}));
     EXPECT_TRUE(sendGroup(context(), again).allSent());
     EXPECT_EQ(deliveriesPerNumber(), (QStringList { u"13900000001×1"_s, u"13900000002×1"_s }));
+}
+
+// One trial: four friends, passes at random moments of loss while the batch changes under them,
+// then a pass with nothing lost. Each greeting asked for must then have gone out once, been
+// logged once as sent and marked.
+void GreetingOnceTest::runTrial(int seed)
+{
+    std::mt19937 random(seed);
+    const auto pick = [&](int below) { return int(random() % unsigned(below)); };
+    connection.exec("delete from birthday");
+    connection.exec("delete from dxhistory"); // the ledger's keys differ by their numbers
+    addAccount(u"customer"_s, 100);
+    settings.DxTxContent[Friends] = pick(2) ? u"生日快乐"_s : QString(150, u'福');
+    const qsizetype before = simulator.records().size();
+    const QString prefix = u"139"_s + QString::number(seed % 1000000).rightJustified(6, u'0');
+    int people = 0;
+    const auto add = [&](bool withNumber, const QString &asks = u"是"_s) {
+        ++people;
+        return addFriend(u"友%1"_s.arg(people),
+            withNumber ? prefix + QString::number(people).rightJustified(2, u'0') : QString(),
+            asks);
+    };
+    add(true);
+    add(true);
+    const qint32 silent = add(true, u"否"_s);
+    const qint32 numberless = add(false);
+    for (int p = 0; p < 4; ++p) {
+        switch (pick(5)) {
+        case 0:
+            add(true);
+            break;
+        case 1:
+            connection.prepare("update birthday set Duanxin='是' where Id=?").bindAll(silent).run();
+            break;
+        case 2:
+            connection.prepare("update birthday set Tel=? where Id=?")
+                .bindAll(prefix + u"99"_s, numberless)
+                .run();
+            break;
+        case 3:
+            settings.DxTxContent[Friends] += u'!';
+            break;
+        default:
+            break;
+        }
+        if (pick(4) == 0)
+            simulator.force(u"SendSMS"_s, 101, 1); // a part that never reaches the gateway
+        else
+            simulator.loseAnswers(u"*"_s, 1 + pick(3), pick(8));
+        pass(QTime(10, 10 * p));
+    }
+    simulator.loseAnswers(u"*"_s, 0);
+    simulator.force(u"SendSMS"_s, std::nullopt);
+    pass(QTime(10, 40));
+    EXPECT_FALSE(pass(QTime(10, 50)).activity());
+
+    const QStringList asked = natalis::test::queryRows(
+        connection, "select About||'|'||Tel from birthday where Duanxin='是' and Tel<>''");
+    QStringList expected;
+    QMap<QString, int> sentTo;
+    for (const QString &row : asked) {
+        expected.append(row.section(u'|', 1) + u"×1"_s);
+        sentTo[row.section(u'|', 0, 0)] = 0;
+    }
+    for (const QString &title : natalis::test::queryRows(
+             connection, "select strTitle from dxhistory where strStatus='发送成功'")) {
+        for (const QString &name : title.split(u','))
+            ++sentTo[name];
+    }
+    QStringList delivered = deliveriesPerNumber(before);
+    delivered.sort();
+    expected.sort();
+    EXPECT_EQ(delivered, expected);
+    EXPECT_EQ(sentTo.values(), QList<int>(sentTo.size(), 1))
+        << sentTo.keys().join(u',').toStdString();
+    EXPECT_EQ(natalis::test::queryRows(connection,
+                  "select Id from birthday where Duanxin='是' and Tel<>'' and DxSend<>'1'"),
+        QStringList());
+}
+
+// Answers lost at random points of passes between which the batch changes (a birthday more, a
+// flag turned on, a number entered, the text edited). Seeded by the trial's number:
+// NATALIS_GREETING_TRIAL names the first, NATALIS_GREETING_TRIALS how many (1000 by default).
+TEST_F(GreetingOnceTest, LostAnswersAtRandomPointsNeverSendAGreetingTwice)
+{
+    const int first = qEnvironmentVariableIntValue("NATALIS_GREETING_TRIAL");
+    // What is checked is which rows are written, not that they reach the disk.
+    connection.exec("PRAGMA synchronous=OFF");
+    const int trials = qEnvironmentVariableIsSet("NATALIS_GREETING_TRIALS")
+        ? qEnvironmentVariableIntValue("NATALIS_GREETING_TRIALS")
+        : 1000;
+    for (int trial = first; trial < first + trials && !HasFailure(); ++trial) {
+        SCOPED_TRACE(trial);
+        runTrial(trial);
+    }
 }
 
 } // namespace
