@@ -8,7 +8,7 @@
 //   ReminderLoop::resetSmsSentFlags     here; captures this
 //   ReminderLoop::rememberFired, rememberRun
 //                                       here, through connectReminderMemory; capture the context
-//   AutoSmsRunner::activity, showPanelText
+//   AutoSmsRunner::activity, showPanelText, tellKeptBack
 //                                       here; capture this, which owns the runner
 //   MusicPlayer::unplayable             here; captures this, which owns the player
 //   GatewayWorker::busyChanged          here; the worker lives in the context, so
@@ -201,6 +201,8 @@ void Application::connectSms()
                                                    bool) { m_window->smsPanel().ProcTelSelect(); };
     m_autoSms.activity = [this] { showSmsActivity(); };
     m_autoSms.showPanelText = [this](const QString &text) { m_window->setStatus(3, text); };
+    // As a reminder reaches the user: the tray's balloon, or the desktop's notification.
+    m_autoSms.tellKeptBack = [this](const QString &notice) { m_tray->TrayIconBalloon(notice); };
 }
 
 void Application::begin()

@@ -186,6 +186,7 @@ void TrayLayer::TrayIconSetTip(const QString &text)
 
 void TrayLayer::TrayIconBalloon(const QString &text)
 {
+    m_balloonText = text;
     const QString body = balloonText(text);
     const QString title = QString::fromUtf8(BalloonTitle);
     if (m_icon && available() && m_host != Host::StatusNotifier) {

@@ -62,6 +62,8 @@ public:
     // What the icon shows now, for tests and screenshots.
     QString tip() const { return m_tip; }
     int pictureShown() const { return m_picture; }
+    // The text of the latest balloon or notification, as given.
+    QString balloonShown() const { return m_balloonText; }
     Host host() const { return m_host; }
 
 Q_SIGNALS:
@@ -88,6 +90,7 @@ private:
     bool m_watcherRegistered = false; // a StatusNotifierWatcher holds its bus name
     bool m_available = false;
     QString m_tip;
+    QString m_balloonText;
     int m_picture = 0;
 };
 

@@ -27,6 +27,7 @@ bool AutoSmsRunner::start(const QDateTime &now)
     }
     if (showPanelText && !m_run.notSentTonight.isEmpty())
         showPanelText(m_run.panelTexts().constFirst());
+    tell(m_run.keptBackNow);
     m_next = 0;
     m_running = true;
     sendNext();
@@ -79,8 +80,15 @@ void AutoSmsRunner::finishBatch(
         if (!batch.outcome.historySaved || !batch.markSaved)
             showPanelText(sms::HistorySaveFailedText.toString());
     }
+    tell(sms::keptBackBy(batch));
     ++m_next;
     sendNext();
+}
+
+void AutoSmsRunner::tell(const QStringList &keptBack) const
+{
+    if (tellKeptBack && !keptBack.isEmpty())
+        tellKeptBack(sms::nightNotice(keptBack));
 }
 
 void AutoSmsRunner::end()

@@ -25,6 +25,9 @@ public:
     std::function<void(const QString &panelText)> showPanelText;
     // Each batch handed to the gateway (SmsActivity).
     std::function<void()> activity;
+    // Greetings due today that the night stop kept back, told once each (sms::nightNotice):
+    // the status bar alone is easily missed by someone who left the program in the tray.
+    std::function<void(const QString &notice)> tellKeptBack;
 
     // Starts a run at `now`. A run still under way is left to finish and no second one starts:
     // its batches are not logged as sent yet and would go out twice. False then.
@@ -35,6 +38,7 @@ private:
     void sendNext();
     void finishBatch(const sms::SmsBatchRequest &request, const sms::SmsGatewayAnswer &answer);
     void end();
+    void tell(const QStringList &keptBack) const;
 
     AppContext &m_context;
     const Clock &m_clock;

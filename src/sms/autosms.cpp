@@ -76,12 +76,28 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     return items;
 }
 
+QString nightNotice(const QStringList &greetings)
+{
+    return u'[' + BirthdaySmsType.toString() + u']' + NightStopText.toString() + u' '
+        + greetings.join(u',');
+}
+
+QStringList keptBackBy(const AutoSmsBatch &batch)
+{
+    QStringList greetings;
+    if (!batch.askOnly || batch.outcome.status != NotSentStatus
+        || (batch.retryRow && batch.retryRow->strStatus == NotSentStatus))
+        return greetings;
+    for (qsizetype i = 0; i < batch.names.size(); ++i)
+        greetings.append(batch.names[i] + u'(' + batch.numbers.value(i) + u')');
+    return greetings;
+}
+
 QStringList AutoSmsRun::panelTexts() const
 {
     QStringList texts;
     if (!notSentTonight.isEmpty())
-        texts.append(u'[' + BirthdaySmsType.toString() + u']' + NightStopText.toString() + u' '
-            + notSentTonight.join(u','));
+        texts.append(nightNotice(notSentTonight));
     for (const AutoSmsBatch &batch : batches) {
         texts.append(batch.outcome.panelText);
         if (!batch.outcome.historySaved || !batch.markSaved)

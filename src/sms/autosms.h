@@ -75,6 +75,8 @@ struct AutoSmsRun
     QList<AutoSmsBatch> heldForTheNight;
     // The greetings due today that nothing was sent for because of the night stop: "name(number)".
     QStringList notSentTonight;
+    // Of those, the ones this run was the first to log today: what the user is told of.
+    QStringList keptBackNow;
 
     // What panel 3 shows, in order: each batch's text, HistorySaveFailedText after a batch
     // whose log row or sent mark could not be written.
@@ -82,6 +84,15 @@ struct AutoSmsRun
     // SendSmsBatch ran at least once: the caller sets SmsActivity.
     bool activity() const { return !batches.isEmpty(); }
 };
+
+// What the user is told of greetings ("name(number)") the night stop kept back:
+// "[生日短信]未发送: 22:00以后不再发送 name(number),…".
+QString nightNotice(const QStringList &greetings);
+
+// The greetings of a batch that the night stop has just kept back: a retry past 22:00 whose unit
+// the gateway had not delivered, found so for the first time. "name(number)" each; empty for
+// any other batch.
+QStringList keptBackBy(const AutoSmsBatch &batch);
 
 // The batches an automatic run at `now` sends, in order, without their outcomes; and whether
 // the run stops for the night after them. Nothing when hasBirthdays is false.

@@ -86,12 +86,13 @@ std::optional<AutoSmsBatch> retryBatch(
 }
 
 // A greeting the night stop keeps back is logged once on its day: its log row and ledger state.
-void tellNotSent(const SmsSendContext &context, const AutoSmsBatch &batch, qsizetype i)
+// True when it was logged now, the first time that day.
+bool logNotSent(const SmsSendContext &context, const AutoSmsBatch &batch, qsizetype i)
 {
     const GreetingRow earlier = store::findGreeting(context.connection, keyOf(batch, i));
     const QString today = storedSendTime(context.now).left(10);
     if (earlier.state == GreetingState::NightStopped && earlier.updated.startsWith(today))
-        return;
+        return false;
     const store::SmsHistoryRow row { -1, storedSendTime(context.now), context.computerName,
         BirthdaySmsType.toString(), batch.names[i], batch.numbers[i], 1, batch.text, 0,
         batch.account, {}, NotSentStatus.toString(), NightStopReason.toString() };
@@ -99,6 +100,7 @@ void tellNotSent(const SmsSendContext &context, const AutoSmsBatch &batch, qsize
     store::writeGreetings(context.connection,
         { { keyOf(batch, i), GreetingState::NightStopped, {}, rowId,
             storedSendTime(context.now) } });
+    return true;
 }
 
 } // namespace
@@ -116,8 +118,10 @@ void applyGreetingLedger(
     for (const AutoSmsBatch &batch : std::as_const(run.heldForTheNight)) {
         const AutoSmsBatch held = withoutSettled(batch, sorting, context.connection, true);
         for (qsizetype i = 0; i < held.ids.size(); ++i) {
-            tellNotSent(context, held, i);
-            run.notSentTonight.append(held.names[i] + u'(' + held.numbers[i] + u')');
+            const QString greeting = held.names[i] + u'(' + held.numbers[i] + u')';
+            run.notSentTonight.append(greeting);
+            if (logNotSent(context, held, i))
+                run.keptBackNow.append(greeting);
         }
     }
     run.batches.clear();

@@ -413,7 +413,10 @@ void GatewaySimulator::force(const QString &operation, std::optional<int> result
 void GatewaySimulator::loseAnswers(const QString &operation, int times, int after)
 {
     std::lock_guard lock(m_state->mutex);
-    m_state->losing.insert(operation, { after, times });
+    if (times > 0)
+        m_state->losing.insert(operation, { after, times });
+    else
+        m_state->losing.remove(operation);
 }
 
 void GatewaySimulator::setLatencyMs(int milliseconds)

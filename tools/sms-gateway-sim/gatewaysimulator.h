@@ -58,7 +58,7 @@ public:
     void setLatencyMs(int milliseconds);
     // After `after` calls answered as usual, the next `times` calls of operation (or "*") are
     // carried out and then the connection is closed before the answer: the caller cannot tell
-    // whether its send went out.
+    // whether its send went out. times 0 clears the switch.
     void loseAnswers(const QString &operation, int times, int after = 0);
 
     // The delivered sends, oldest first, as written to the record file: one per request id
