@@ -200,6 +200,9 @@ int runImport(const QStringList &arguments)
         printLine(skipped);
     if (const QString skipped = transfer::withoutYearText(cards.withoutYear); !skipped.isEmpty())
         printLine(skipped);
+    if (const QString skipped = transfer::rowsWithoutBirthdayText(reading.withoutBirthday);
+        !skipped.isEmpty())
+        printLine(skipped);
     if (reading.failure)
         return fail(reading.failure->boxText);
 
