@@ -5,9 +5,11 @@
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/exportfile.h"
+#include "transfer/filereplace.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/vcardexport.h"
 
+#include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -166,6 +168,56 @@ TEST(ExportFile, EveryExportOnAFullDiskKeepsTheOldFileAndSaysWhy)
         EXPECT_EQ(disk.bytes(u"old.txt"_s), old);
         EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"old.txt"_s }));
     }
+}
+
+// A file beside the next write's target, and whether that write removes it.
+struct BesideRow
+{
+    const char *situation;
+    QString name;
+    int secondsOld;
+    bool removed;
+};
+
+const BesideRow Beside[] = {
+    { "a killed write's fresh file", u".生日.txt.0a1b2c3.part"_s, 3600, true },
+    { "a fresh file just made, not yet locked", u".other.txt.2g3h4i5.part"_s, 0, false },
+    { "another program's hidden part file", u".video.mp4.part"_s, 3600, false },
+    { "a download in progress", u"out.txt.part"_s, 3600, false },
+};
+
+void makeOlder(const QString &path, int seconds)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(
+        QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime);
+}
+
+// Two writes into one folder at once: the second keeps the first's fresh file, however old,
+// while it is written.
+TEST(ReplaceFile, RemovesOnlyTheLeftoversOfKilledWrites)
+{
+    test::TempDatabase folder;
+    QStringList kept { u"out.txt"_s, u"other.txt"_s };
+    for (const BesideRow &row : Beside) {
+        makeOlder(folder.path(row.name), row.secondsOld);
+        if (!row.removed)
+            kept << row.name;
+    }
+    const auto produce = [&](const WriteChunk &write) {
+        for (const QString &own :
+            QDir(folder.folder()).entryList({ u".out.txt.*"_s }, QDir::Files | QDir::Hidden))
+            makeOlder(folder.path(own), 3600);
+        EXPECT_EQ(replaceFileContent(folder.path(u"other.txt"_s), "other"), 0);
+        return write("new");
+    };
+    ASSERT_EQ(replaceFileContent(folder.path(u"out.txt"_s), produce), 0);
+    EXPECT_EQ(folder.bytes(u"out.txt"_s), "new");
+    QStringList files = QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden);
+    files.sort();
+    kept.sort();
+    EXPECT_EQ(files, kept);
 }
 
 } // namespace
