@@ -128,46 +128,44 @@ TEST(ImportPreviewTest, DuplicatesWithinTheFileAreUnticked)
     EXPECT_EQ(preview.tickedCount, 3);
 }
 
-// Where a failed import runs, and the cause its message names.
+// Where a failed import runs (a roomy folder where the database refuses the last row, or a full
+// disk), and the cause its message names.
 struct FailedImportRow
 {
     const char *situation;
-    bool onFullDisk; // else in a roomy folder, where the database refuses the last row
+    bool onFullDisk;
     QString cause;
 };
+using FailedImport = testing::TestWithParam<FailedImportRow>;
+
+TEST_P(FailedImport, AddsNothingAndNamesTheCause)
+{
+    const auto &[situation, onFullDisk, cause] = GetParam();
+    test::FullFileSystem disk;
+    test::TempDatabase folder;
+    if (onFullDisk && !disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    std::optional<store::Connection> db =
+        store::OpenBirthDb(onFullDisk ? disk.path(u"n.mdb"_s) : folder.path());
+    ASSERT_TRUE(db);
+    db->exec("create trigger refuse before insert on birthday when new.About = '坏' "
+             "begin select raise(abort, 'refused'); end");
+    if (onFullDisk)
+        disk.fill();
+    QByteArray lines;
+    for (int person = 0; person < 2000; ++person)
+        lines += u"人%1\t同事\t\t%2\n"_s.arg(person).arg(QString(60, u'备')).toUtf8();
+    const ImportOutcome outcome = addImportedBirthdays(
+        *db, previewOf(lines + u"坏\n"_s.toUtf8()), ImportLayout::V31, test::EnteredAt);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.statusText, cause + u",从v3.1导出的生日文件导入生日失败!"_s);
+    EXPECT_FALSE(store::LoadBirthdays(*db).HasBirthdays);
+}
 
 const FailedImportRow FailedImports[] = {
     { "a row the database refuses", false, u"生日数据库访问冲突"_s },
     { "a full disk", true, u"磁盘空间不足"_s },
 };
-
-using FailedImport = testing::TestWithParam<FailedImportRow>;
-
-TEST_P(FailedImport, AddsNothingAndNamesTheCause)
-{
-    const FailedImportRow &row = GetParam();
-    test::FullFileSystem disk;
-    test::TempDatabase folder;
-    if (row.onFullDisk && !disk.mounted())
-        GTEST_SKIP() << "mounting a small tmpfs needs root";
-    std::optional<store::Connection> db =
-        store::OpenBirthDb(row.onFullDisk ? disk.path(u"n.mdb"_s) : folder.path());
-    ASSERT_TRUE(db);
-    db->exec("create trigger refuse before insert on birthday when new.About = '坏' "
-             "begin select raise(abort, 'refused'); end");
-    if (row.onFullDisk)
-        disk.fill();
-    QByteArray lines;
-    for (int person = 0; person < 2000; ++person)
-        lines += u"人%1\t同事\t\t%2\n"_s.arg(person).arg(QString(60, u'备')).toUtf8();
-    lines += u"坏\n"_s.toUtf8();
-    const ImportOutcome outcome =
-        addImportedBirthdays(*db, previewOf(lines), ImportLayout::V31, test::EnteredAt);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.statusText, row.cause + u",从v3.1导出的生日文件导入生日失败!"_s);
-    EXPECT_FALSE(store::LoadBirthdays(*db).HasBirthdays);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Import, FailedImport, testing::ValuesIn(FailedImports), test::BySituation());
 
