@@ -148,7 +148,10 @@ int runImport(const QStringList &arguments)
     parser.setApplicationDescription(Help::tr(
         "Reads FILE in the given layout, prints how many records it holds and how many are\n"
         "new, and adds the new ones in one transaction. Records whose category already holds\n"
-        "their name are skipped. --dry-run lists the records instead of adding them."));
+        "their name are skipped. Rows of another program's sheet (Outlook's contacts, a list\n"
+        "of 姓名 and 生日) and cards without a birthday are listed and left out; a sheet of\n"
+        "our own keeps its birthdays saved without a date. --dry-run lists the records\n"
+        "instead of adding them."));
     parser.addOption(dbOption());
     parser.addOption(QCommandLineOption(QStringLiteral("layout"),
         Help::tr(
@@ -199,6 +202,9 @@ int runImport(const QStringList &arguments)
         !skipped.isEmpty())
         printLine(skipped);
     if (const QString skipped = transfer::withoutYearText(cards.withoutYear); !skipped.isEmpty())
+        printLine(skipped);
+    if (const QString skipped = transfer::rowsWithoutBirthdayText(reading.withoutBirthday);
+        !skipped.isEmpty())
         printLine(skipped);
     if (reading.failure)
         return fail(reading.failure->boxText);

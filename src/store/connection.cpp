@@ -27,7 +27,7 @@ DbError engineError(sqlite3 *db)
     if (!db)
         return ownError(SQLITE_NOMEM, u"out of memory"_s);
     return DbError { u"SQLCipher"_s, sqlite3_extended_errcode(db),
-        QString::fromUtf8(sqlite3_errmsg(db)) };
+        QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_system_errno(db) };
 }
 
 std::optional<Connection> Connection::open(

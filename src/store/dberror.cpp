@@ -1,5 +1,6 @@
 #include "store/dberror.h"
 
+#include <cerrno>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -17,16 +18,36 @@ QString DbError::describe() const
     return source + u" reported "_s + QString::number(number) + u" - "_s + description + u"\r\n"_s;
 }
 
-QString writeFailureCause(const DbError &error)
+WriteFailure writeFailureKind(const DbError &error)
 {
+    // The engine says SQLITE_FULL only for a write cut short; a journal that cannot be created
+    // or a sync refused for want of space (network and quota file systems) arrive as other
+    // codes, with the system's reason beside them.
+    const bool noSpace = error.systemError == ENOSPC || error.systemError == EDQUOT;
     switch (error.number & 0xFF) {
     case SQLITE_FULL:
-        return QStringLiteral("磁盘空间不足");
+        return WriteFailure::FullDisk;
     case SQLITE_READONLY:
-        return QStringLiteral("生日数据库文件只读");
+        return WriteFailure::ReadOnly;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return noSpace ? WriteFailure::FullDisk : WriteFailure::Other;
     default:
-        return QStringLiteral("生日数据库共享访问冲突");
+        return WriteFailure::Other;
     }
+}
+
+QString writeFailureCause(const DbError &error)
+{
+    switch (writeFailureKind(error)) {
+    case WriteFailure::FullDisk:
+        return QStringLiteral("磁盘空间不足");
+    case WriteFailure::ReadOnly:
+        return QStringLiteral("生日数据库文件只读");
+    case WriteFailure::Other:
+        break;
+    }
+    return QStringLiteral("生日数据库共享访问冲突");
 }
 
 } // namespace natalis::store

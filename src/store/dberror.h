@@ -11,6 +11,8 @@ struct DbError
     QString source; // "SQLCipher" for the engine, "natalis" for our own checks
     int number = 0; // the engine's extended result code
     QString description;
+    // The operating system's errno behind an I/O error of the engine (ENOSPC …); 0 when none.
+    int systemError = 0;
 
     // The one-line report: source + " reported " + number + " - " + description + CR LF.
     QString describe() const;
@@ -19,6 +21,14 @@ struct DbError
 // True when the error says the file itself is damaged (a page that does not decrypt or does
 // not hold what it should), not that it is locked, missing or refused by a statement.
 bool isDamage(const DbError &error);
+
+// What a failed write ran into, as far as the user can do something about it.
+enum class WriteFailure {
+    FullDisk, // SQLITE_FULL, or an I/O error or a file that could not be made for want of space
+    ReadOnly, // SQLITE_READONLY
+    Other,
+};
+WriteFailure writeFailureKind(const DbError &error);
 
 // What the user is told a failed write ran into, as the start of its message: "磁盘空间不足"
 // for a full disk, "生日数据库文件只读" for a read-only file, "生日数据库共享访问冲突" (another

@@ -296,8 +296,8 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
     r.About = importName(f[Name]);
     if (r.About.isEmpty())
         return {};
-    const auto nameLength = std::count_if(
-        f[Name].begin(), f[Name].end(), [](QChar c) { return !isNameBlank(c); });
+    const auto nameLength =
+        std::count_if(f[Name].begin(), f[Name].end(), [](QChar c) { return !isNameBlank(c); });
     if (nameLength > store::BirthdayWidths::About)
         notes.text(u"生日名称过长,只导入前%1个字符"_s.arg(store::BirthdayWidths::About));
 
@@ -420,6 +420,11 @@ QString cutToWidth(QStringView text, int width)
     if (text[width - 1].isHighSurrogate())
         --width;
     return text.left(width).toString();
+}
+
+bool givesNoDate(QStringView field)
+{
+    return field.trimmed().isEmpty() || isNoDate(field.trimmed());
 }
 
 } // namespace natalis::transfer

@@ -72,6 +72,10 @@ enum class DateRule {
 ImportRecord parseBirthFields(
     const BirthFields &fields, DateRule rule, QStringList *notes = nullptr);
 
+// True for a date field that gives no date at all: empty, or zeros and slashes only ("0/0/00",
+// as Outlook writes a contact without a birthday). A date that is given but invalid is false.
+bool givesNoDate(QStringView field);
+
 // A Gregorian date field "Y-M-D" (four-digit year, month and day with or without a leading zero)
 // from 1 March 1901 to 31 December 2100 inclusive; nullopt otherwise.
 std::optional<QDate> parseImportGregorian(QStringView text);

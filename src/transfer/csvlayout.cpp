@@ -231,6 +231,9 @@ std::optional<CsvColumns> CsvColumns::fromMapping(const ColumnMapping &mapping)
 {
     CsvColumns columns;
     columns.m_fieldOfColumn = mapping.fields;
+    columns.m_ownLayout = mapping.fields.contains(Rule)
+        || std::any_of(mapping.titles.begin(), mapping.titles.end(),
+            [](const QString &title) { return title.trimmed() == u"生日名称"; });
     const bool named = std::any_of(mapping.fields.begin(), mapping.fields.end(), [](int field) {
         return field == Name || field == FamilyNameColumn || field == GivenNameColumn;
     });
@@ -295,6 +298,22 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
     else if (!uid.isEmpty() && notes)
         notes->append(u"UID'%1'无效,已忽略"_s.arg(uid));
     return read;
+}
+
+bool CsvColumns::holdsRecordsWithoutDate() const
+{
+    return m_ownLayout;
+}
+
+bool CsvColumns::givesNoBirthday(const QStringList &row) const
+{
+    for (qsizetype i = 0; i < row.size() && i < m_fieldOfColumn.size(); ++i) {
+        const int field = m_fieldOfColumn[i];
+        const bool dateColumn = field == Date || field == GregorianColumn || field == LunarColumn;
+        if (dateColumn && !givesNoDate(row[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace natalis::transfer

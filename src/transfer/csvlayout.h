@@ -69,8 +69,19 @@ public:
     // be written 1976/2/25 or 1976年2月25日.
     ImportRecord record(const QStringList &row, QStringList *notes) const;
 
+    // True for a sheet laid out as ours: a column titled 生日名称 or one giving the reminder
+    // rule (提醒方式), as only our export, the main list and the preview write them (or a sheet
+    // made after them). A birthday without a date is a record our own format holds, so such a
+    // row is one; in anyone else's sheet (Outlook's contacts, a person's list of 姓名 and 生日)
+    // a row without a date is a contact without a birthday.
+    bool holdsRecordsWithoutDate() const;
+    // True when every date column of row is empty or gives no date (givesNoDate); also when the
+    // sheet has no date column at all.
+    bool givesNoBirthday(const QStringList &row) const;
+
 private:
     QList<int> m_fieldOfColumn; // a BirthField, GregorianColumn, LunarColumn or -1
+    bool m_ownLayout = false;
 };
 
 } // namespace natalis::transfer

@@ -11,6 +11,10 @@ namespace natalis::transfer {
 // beside it, which is written, synced to the disk and closed, every step checked, before it is
 // renamed over path; an existing file keeps its mode. Returns 0 on success, else the errno of
 // the step that failed, after which path is as it was and the fresh file is gone.
+// The fresh file is named "." + path's name + "." + seven of [0-9a-z] + ".part" and locked
+// (flock) while it is written. One that a killed write left beside any file of the folder is
+// removed first: a file of that naming, of this user, unlocked and written at least ten
+// seconds before the new fresh file was made. Nothing else in the folder is touched.
 int replaceFileContent(const QString &path, QByteArrayView bytes);
 
 // Takes the next piece of the new content; returns 0, or the errno of a failed write, which the

@@ -5,6 +5,7 @@
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
 #include "store/birthdays.h"
+#include "store/connection.h"
 #include "store/dberror.h"
 #include "store/transaction.h"
 
@@ -46,6 +47,15 @@ void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
     }
 }
 
+// A full disk and a read-only file are named as every write names them; any other failure is
+// the conflict an import has always been reported as.
+QString failureCause(const store::DbError &error)
+{
+    if (store::writeFailureKind(error) == store::WriteFailure::Other)
+        return u"生日数据库访问冲突"_s;
+    return store::writeFailureCause(error);
+}
+
 } // namespace
 
 store::BirthdayRecord storedBirthday(const ImportRecord &record)
@@ -68,7 +78,9 @@ ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPr
     ImportLayout layout, const QDateTime &now, const StatusSink &status)
 {
     const QString title = chooserTitle(layout);
-    const ImportOutcome conflict { false, 0, u"生日数据库访问冲突,"_s + title + u"失败!"_s };
+    const auto failed = [&](const store::DbError &error) {
+        return ImportOutcome { false, 0, failureCause(error) + u","_s + title + u"失败!"_s };
+    };
     if (status)
         status(addingText(layout));
     try {
@@ -79,15 +91,16 @@ ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPr
             if (!row.ticked)
                 continue;
             if (store::AddBirthToMdb(connection, storedBirthday(row.record), now) < 0)
-                return conflict; // the transaction rolls back as it goes out of scope
+                return failed(
+                    connection.lastError()); // the transaction rolls back as it goes out of scope
             ++added;
             if (status)
                 status(adding + QString::number(added));
         }
         transaction.commit();
         return { true, added, title + u",成功导入"_s + QString::number(added) + u"条生日提醒!"_s };
-    } catch (const store::DbException &) {
-        return conflict;
+    } catch (const store::DbException &refused) {
+        return failed(refused.error());
     }
 }
 

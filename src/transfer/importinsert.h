@@ -23,7 +23,9 @@ struct ImportOutcome
 {
     bool ok = false;
     int added = 0; // 0 unless ok: a failure adds nothing
-    QString statusText; // for the main window's status bar
+    // For the main window's status bar. A failure names its cause first: "磁盘空间不足",
+    // "生日数据库文件只读", else "生日数据库访问冲突".
+    QString statusText;
 };
 
 // The preview window's status text when adding starts; the count added so far follows it.

@@ -276,6 +276,12 @@ void readSheet(QByteArrayView bytes, TextEncoding encoding, ImportLayout layout,
                 skipped(collector, line, reasons);
                 return true;
             }
+            if (!columns->holdsRecordsWithoutDate() && columns->givesNoBirthday(row)) {
+                const QString name = QString::fromUtf8(record.name());
+                collector.reading.withoutBirthday.append(name);
+                collector.note(line, u"'%1'没有生日,未导入"_s.arg(name));
+                return true;
+            }
             collector.notes(line, reasons);
             collector.add(std::move(record), csv.lastLine - line + 1);
             return true;
@@ -295,6 +301,13 @@ ImportReading failed(ImportFailure failure)
 QString lineNoteText(const LineNote &note)
 {
     return u"第%1行: %2"_s.arg(note.line).arg(note.reason);
+}
+
+QString rowsWithoutBirthdayText(const QStringList &names)
+{
+    if (names.isEmpty())
+        return QString();
+    return QString::number(names.size()) + u"条记录没有生日,未导入:"_s + names.join(u"、"_s);
 }
 
 namespace {
@@ -375,7 +388,10 @@ ImportReading readImportBytes(QByteArrayView bytes, ImportLayout layout, const Q
         return failure;
     }
     if (reading.records.isEmpty()) {
-        ImportReading empty = failed(failureOf(layout, emptyFileText(layout, path)));
+        ImportReading empty = failed(failureOf(layout,
+            reading.withoutBirthday.isEmpty() ? emptyFileText(layout, path)
+                                              : path + u"中的记录都没有生日!"_s));
+        empty.withoutBirthday = std::move(reading.withoutBirthday);
         empty.skippedLines = reading.skippedLines;
         empty.notes = std::move(reading.notes);
         empty.encoding = encoding;

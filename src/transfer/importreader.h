@@ -35,6 +35,9 @@ struct LineNote
 // "第7行: 日期'2023-2-30'无效,按无日期导入"
 QString lineNoteText(const LineNote &note);
 
+// "2条记录没有生日,未导入:张三、李四"; empty when every row had one.
+QString rowsWithoutBirthdayText(const QStringList &names);
+
 // The report keeps this many notes; the rest are only counted.
 inline constexpr qsizetype MaxLineNotes = 10'000;
 
@@ -47,6 +50,10 @@ struct ImportReading
     QList<LineNote> notes; // in file order, at most MaxLineNotes
     qsizetype notesLeftOut = 0; // notes beyond MaxLineNotes
     TextEncoding encoding = TextEncoding::Gbk; // the encoding the file was read in
+    // The names of the rows of someone else's sheet left out for want of a birthday, in file
+    // order (see CsvColumns::holdsRecordsWithoutDate); each also has a note. Kept on the
+    // failure of a sheet where no row had one.
+    QStringList withoutBirthday;
     // A sheet read by its header row (CSV, or a tab file whose first line holds titles): the
     // titles and the field each column fed. Kept on a failure for want of a name column, so
     // that the preview can offer the mapping step.

@@ -5,9 +5,11 @@
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/exportfile.h"
+#include "transfer/filereplace.h"
 #include "transfer/icalendarexport.h"
 #include "transfer/vcardexport.h"
 
+#include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -166,6 +168,36 @@ TEST(ExportFile, EveryExportOnAFullDiskKeepsTheOldFileAndSaysWhy)
         EXPECT_EQ(disk.bytes(u"old.txt"_s), old);
         EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"old.txt"_s }));
     }
+}
+
+void makeOlder(const QString &path, int seconds)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(
+        QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime);
+}
+
+// Files beside a write's target: only a killed write's fresh file goes. A second write into the
+// folder at the same time keeps the first's fresh file, however old, while it is written.
+TEST(ReplaceFile, RemovesOnlyTheLeftoversOfKilledWrites)
+{
+    test::TempDatabase folder;
+    makeOlder(folder.path(u".生日.txt.0a1b2c3.part"_s), 3600); // a killed write's
+    const QStringList kept { u".other.txt.2g3h4i5.part"_s /* just made, not yet locked */,
+        u".video.mp4.part"_s /* another program's */, u"other.txt"_s, u"out.txt"_s };
+    makeOlder(folder.path(kept[0]), 0);
+    makeOlder(folder.path(kept[1]), 3600);
+    const auto produce = [&](const WriteChunk &write) {
+        for (const QString &own :
+            QDir(folder.folder()).entryList({ u".out.txt.*"_s }, QDir::Files | QDir::Hidden))
+            makeOlder(folder.path(own), 3600);
+        EXPECT_EQ(replaceFileContent(folder.path(u"other.txt"_s), "other"), 0);
+        return write("new");
+    };
+    ASSERT_EQ(replaceFileContent(folder.path(u"out.txt"_s), produce), 0);
+    EXPECT_EQ(folder.bytes(u"out.txt"_s), "new");
+    EXPECT_EQ(QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
 }
 
 } // namespace

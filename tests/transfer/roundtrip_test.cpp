@@ -2,9 +2,11 @@
 #include "calendar/describeday.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
+#include "store/database.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/everykind.h"
+#include "support/fullfilesystem.h"
 #include "support/qtprinters.h"
 #include "support/tempdatabase.h"
 #include "transfer/csvfile.h"
@@ -126,18 +128,46 @@ TEST(ImportPreviewTest, DuplicatesWithinTheFileAreUnticked)
     EXPECT_EQ(preview.tickedCount, 3);
 }
 
-TEST(ImportInsertTest, FailedInsertAddsNothing)
+// Where a failed import runs (a roomy folder where the database refuses the last row, or a full
+// disk), and the cause its message names.
+struct FailedImportRow
 {
+    const char *situation;
+    bool onFullDisk;
+    QString cause;
+};
+using FailedImport = testing::TestWithParam<FailedImportRow>;
+
+TEST_P(FailedImport, AddsNothingAndNamesTheCause)
+{
+    const auto &[situation, onFullDisk, cause] = GetParam();
+    test::FullFileSystem disk;
     test::TempDatabase folder;
-    store::Connection db = folder.create();
-    db.exec("create trigger refuse before insert on birthday when new.About = '坏' "
-            "begin select raise(abort, 'refused'); end");
+    if (onFullDisk && !disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    std::optional<store::Connection> db =
+        store::OpenBirthDb(onFullDisk ? disk.path(u"n.mdb"_s) : folder.path());
+    ASSERT_TRUE(db);
+    db->exec("create trigger refuse before insert on birthday when new.About = '坏' "
+             "begin select raise(abort, 'refused'); end");
+    if (onFullDisk)
+        disk.fill();
+    QByteArray lines;
+    for (int person = 0; person < 2000; ++person)
+        lines += u"人%1\t同事\t\t%2\n"_s.arg(person).arg(QString(60, u'备')).toUtf8();
     const ImportOutcome outcome = addImportedBirthdays(
-        db, previewOf(u"好\n坏\n另\n"_s.toUtf8()), ImportLayout::V31, test::EnteredAt);
+        *db, previewOf(lines + u"坏\n"_s.toUtf8()), ImportLayout::V31, test::EnteredAt);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.statusText, u"生日数据库访问冲突,从v3.1导出的生日文件导入生日失败!"_s);
-    EXPECT_FALSE(store::LoadBirthdays(db).HasBirthdays);
+    EXPECT_EQ(outcome.statusText, cause + u",从v3.1导出的生日文件导入生日失败!"_s);
+    EXPECT_FALSE(store::LoadBirthdays(*db).HasBirthdays);
 }
+
+const FailedImportRow FailedImports[] = {
+    { "a row the database refuses", false, u"生日数据库访问冲突"_s },
+    { "a full disk", true, u"磁盘空间不足"_s },
+};
+INSTANTIATE_TEST_SUITE_P(
+    Import, FailedImport, testing::ValuesIn(FailedImports), test::BySituation());
 
 // Every day the calendar describes, imported as a Gregorian and as a lunar date, is stored with
 // the texts of its day description.

@@ -314,9 +314,14 @@ database itself, any other database and files that are no regular files are refu
     <message>
         <source>Reads FILE in the given layout, prints how many records it holds and how many are
 new, and adds the new ones in one transaction. Records whose category already holds
-their name are skipped. --dry-run lists the records instead of adding them.</source>
+their name are skipped. Rows of another program&apos;s sheet (Outlook&apos;s contacts, a list
+of 姓名 and 生日) and cards without a birthday are listed and left out; a sheet of
+our own keeps its birthdays saved without a date. --dry-run lists the records
+instead of adding them.</source>
         <translation>按给定的格式读取 FILE,显示其中的记录数和新记录数,并在一个事务中增加新记录。
-类别中已有同名生日的记录跳过。--dry-run 只列出这些记录而不增加。</translation>
+类别中已有同名生日的记录跳过。其他程序的表格(Outlook 联系人、姓名和生日的名单)中没有生日的行
+和没有生日的名片列出后不导入;本程序自己的表格中没有日期的生日照常导入。
+--dry-run 只列出这些记录而不增加。</translation>
     </message>
     <message>
         <source>tab (this version), v31, v30, v20, v10 (birth.txt), csv or vcf (phone contacts);
