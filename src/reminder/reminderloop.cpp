@@ -115,6 +115,8 @@ void ReminderLoop::markPendingShown()
 void ReminderLoop::startupReminder(const QDateTime &now)
 {
     const QDate today = now.date();
+    // The list may have been shown before the memory was connected: the day is read afresh.
+    m_marksDay = QDate();
     enterDay(today);
     // Kept as the day's own items, so that a restart finds them after the run is recorded.
     for (const QString &item :

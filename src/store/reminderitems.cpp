@@ -59,10 +59,8 @@ bool writeReminderItem(Connection &connection, QDate day, const ReminderItemMark
     try {
         createReminderItems(connection);
         connection
-            .cached(
-                "insert into reminderitem([Day],[Item],[State],[Until],[Own]) values(?,?,?,?,?) "
-                "on conflict([Day],[Item]) do update set [State]=excluded.[State],"
-                "[Until]=excluded.[Until],[Own]=excluded.[Own]")
+            .cached("insert or replace into reminderitem([Day],[Item],[State],[Until],[Own]) "
+                    "values(?,?,?,?,?)")
             .bindAll(day.toString(Qt::ISODate), mark.item, int(mark.state),
                 mark.until.isValid() ? mark.until.toString(Qt::ISODate) : QString(),
                 int(mark.ownItem))

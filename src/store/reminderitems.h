@@ -34,7 +34,7 @@ struct ReminderItemMark
 // Throws DbException.
 void createReminderItems(Connection &connection);
 
-// The marks stored for day, in the order they were first written; empty when there are none or
+// The marks stored for day, in the order they were last written; empty when there are none or
 // on a read error.
 QList<ReminderItemMark> readReminderItems(Connection &connection, QDate day);
 
