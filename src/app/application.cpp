@@ -6,7 +6,7 @@
 //   ReminderLoop::modalBusy             here; captures this, which owns the loop
 //   ReminderLoop::autoBirthdaySms       here; captures this
 //   ReminderLoop::resetSmsSentFlags     here; captures this
-//   ReminderLoop::rememberFired, rememberRun
+//   ReminderLoop::rememberFired, rememberRun, recallItems, rememberItem
 //                                       here, through connectReminderMemory; capture the context
 //   AutoSmsRunner::activity, showPanelText, tellKeptBack
 //                                       here; capture this, which owns the runner
@@ -173,6 +173,8 @@ void Application::connectTray()
     connect(
         m_tray.get(), &desktop::TrayLayer::leftClicked, m_window.get(), &frmGet::mnuNotify_Click);
     connect(m_tray.get(), &desktop::TrayLayer::userActed, this, [this] { m_loop.acknowledge(); });
+    connect(m_tray.get(), &desktop::TrayLayer::snoozeRequested, this,
+        [this](reminder::Snooze choice) { m_loop.snooze(choice, m_clock.now()); });
     connect(m_tray.get(), &desktop::TrayLayer::availabilityChanged, this,
         &Application::trayAvailabilityChanged);
     connect(m_tray.get(), &desktop::TrayLayer::openRequested, m_window.get(), &frmGet::showInFront);
@@ -475,6 +477,8 @@ void Application::showFloatingWindow(const QString &text)
         m_notify->setAvoidedWindow(m_window.get());
         connect(m_notify.get(), &frmNotify::clickedByUser, this, [this] { m_loop.acknowledge(); });
         connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
+        connect(m_notify.get(), &frmNotify::snoozeRequested, this,
+            [this](reminder::Snooze choice) { m_loop.snooze(choice, m_clock.now()); });
     }
     m_notify->setNotifyText(text);
     if (!desktop::isNativeWayland()) {

@@ -24,6 +24,8 @@ constexpr int IconPixels = 48;
 // A reminder stays until the user has seen it, as the balloon's blinking icon does.
 constexpr int NeverExpires = 0;
 constexpr int CallMilliseconds = 1000;
+// NotificationClosed's reason when the person closed the notification.
+constexpr uint DismissedByUser = 2;
 
 // The picture as the notification's "image-data" hint: width, height, row stride, alpha, bits
 // per sample, channels, RGBA bytes.
@@ -102,7 +104,8 @@ void DesktopNotifier::show(const QString &summary, const QString &body, const QI
     hints.insert(u"image-data"_s,
         QVariant::fromValue(NotificationImage { icon.pixmap(IconPixels, IconPixels).toImage() }));
     const QStringList actions = { QString::fromLatin1(AcknowledgeAction), u"知道了"_s,
-        QString::fromLatin1(OpenAction), u"打开"_s };
+        QString::fromLatin1(SnoozeAction), u"稍后提醒"_s, QString::fromLatin1(OpenAction),
+        u"打开"_s };
     QDBusMessage notify = QDBusMessage::createMethodCall(Service, Path, Interface, u"Notify"_s);
     notify << AppName << m_shown << QGuiApplication::desktopFileName() << summary << body << actions
            << hints << NeverExpires;
@@ -153,14 +156,20 @@ void DesktopNotifier::onActionInvoked(uint id, const QString &action)
     m_shown = 0;
     if (action == QLatin1StringView(OpenAction))
         Q_EMIT openRequested();
+    else if (action == QLatin1StringView(SnoozeAction))
+        Q_EMIT snoozed();
     else
         Q_EMIT acknowledged();
 }
 
-void DesktopNotifier::onClosed(uint id, uint)
+void DesktopNotifier::onClosed(uint id, uint reason)
 {
-    if (id != 0 && id == m_shown)
-        m_shown = 0;
+    if (id == 0 || id != m_shown)
+        return;
+    m_shown = 0;
+    // A chosen action came first and already took the reminder; this is the person closing it.
+    if (reason == DismissedByUser)
+        Q_EMIT acknowledged();
 }
 
 } // namespace natalis::desktop

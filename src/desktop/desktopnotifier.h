@@ -17,6 +17,7 @@ class DesktopNotifier : public QObject
 public:
     static constexpr const char *AcknowledgeAction = "acknowledge";
     static constexpr const char *OpenAction = "open";
+    static constexpr const char *SnoozeAction = "snooze";
 
     explicit DesktopNotifier(QObject *parent = nullptr);
     ~DesktopNotifier() override;
@@ -24,8 +25,8 @@ public:
     // True when the session bus has a notification service, running or one the bus can start.
     bool serviceAvailable() const;
 
-    // Shows the reminder with the actions "知道了" and "打开"; it stays until the user or
-    // withdraw() closes it.
+    // Shows the reminder with the actions "知道了", "稍后提醒" and "打开"; it stays until the user
+    // or withdraw() closes it.
     void show(const QString &summary, const QString &body, const QIcon &icon);
     // Closes the reminder on show, if any.
     void withdraw();
@@ -33,8 +34,11 @@ public:
     bool showing() const { return m_shown != 0 || (m_answerPending && !m_withdrawPending); }
 
 Q_SIGNALS:
-    // "知道了"
+    // "知道了", or the reminder dismissed by the user (closed with reason 2 while no action was
+    // chosen: dunst's left click).
     void acknowledged();
+    // "稍后提醒"
+    void snoozed();
     // "打开"
     void openRequested();
 

@@ -1,11 +1,13 @@
 #include "desktop/frmnotify.h"
 
+#include "desktop/remindermenu.h"
 #include "desktop/x11desktop.h"
 #include "widgets/pictures.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -49,8 +51,12 @@ frmNotify::frmNotify(QWidget *parent)
     : QWidget(parent,
         Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
             | Qt::WindowDoesNotAcceptFocus),
-      m_text(new QLabel(this)), m_close(new QLabel(this)), m_timer(new QTimer(this))
+      m_text(new QLabel(this)), m_close(new QLabel(this)), m_timer(new QTimer(this)),
+      m_answers(desktop::reminderAnswerMenu(this,
+          { [this] { Q_EMIT clickedByUser(); },
+              [this](reminder::Snooze choice) { Q_EMIT snoozeRequested(choice); } }))
 {
+    setToolTip(QStringLiteral("单击:知道了  右击:稍后提醒"));
     setObjectName(QStringLiteral("frmNotify"));
     // What a window list or switcher shows, should one list it after all.
     setWindowTitle(QStringLiteral("生日提醒"));
@@ -168,6 +174,10 @@ void frmNotify::mouseMoveEvent(QMouseEvent *event)
 
 void frmNotify::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::RightButton) {
+        m_answers->popup(event->globalPosition().toPoint());
+        return;
+    }
     if (!m_dragged)
         Q_EMIT clickedByUser();
     QWidget::mouseReleaseEvent(event);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "reminder/reminderitems.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QTimer;
 
 namespace natalis::app {
@@ -16,7 +19,7 @@ QPoint stripPosition(const QRect &area, QSize strip, const QRect &avoid);
 
 // The floating reminder: a small translucent strip in the bottom-right corner of the screen,
 // above every window, whose text scrolls from right to left; dragged by its body, closed by its
-// close picture.
+// close picture; the right button opens "知道了" and "稍后提醒".
 class frmNotify : public QWidget
 {
     Q_OBJECT
@@ -44,8 +47,10 @@ public:
 
 Q_SIGNALS:
     void closedByUser();
-    // A click on the body (a press and release that did not drag it).
+    // A click on the body (a press and release that did not drag it), or "知道了".
     void clickedByUser();
+    // "稍后提醒"
+    void snoozeRequested(natalis::reminder::Snooze choice);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -59,6 +64,7 @@ private:
     QLabel *m_text;
     QLabel *m_close;
     QTimer *m_timer;
+    QMenu *m_answers;
     QString m_wanted;
     QPointer<QWidget> m_avoided;
     QPoint m_dragOffset;

@@ -133,6 +133,10 @@ void TrayBalloon::paintEvent(QPaintEvent *)
 
 void TrayBalloon::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT answersAsked(event->globalPosition().toPoint());
+        return;
+    }
     hide();
     Q_EMIT clicked();
     QWidget::mouseReleaseEvent(event);

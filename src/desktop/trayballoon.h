@@ -36,7 +36,10 @@ public:
     static Placement place(const QRect &icon, const QSize &balloon, const QRect &screen);
 
 Q_SIGNALS:
+    // The left button: the reminder was seen.
     void clicked();
+    // The right button at at (global coordinates): the answers menu.
+    void answersAsked(const QPoint &at);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,7 @@
 #include "desktop/traylayer.h"
 
 #include "desktop/desktopnotifier.h"
+#include "desktop/remindermenu.h"
 #include "desktop/trayballoon.h"
 #include "desktop/x11desktop.h"
 
@@ -61,6 +62,8 @@ TrayLayer::TrayLayer(std::array<QIcon, 2> pictures, QObject *parent)
     m_watch->setInterval(WatchMilliseconds);
     connect(m_watch, &QTimer::timeout, this, &TrayLayer::watchTick);
     connect(m_notifier, &DesktopNotifier::acknowledged, this, &TrayLayer::userActed);
+    connect(m_notifier, &DesktopNotifier::snoozed, this,
+        [this] { Q_EMIT snoozeRequested(reminder::Snooze::TenMinutes); });
     connect(m_notifier, &DesktopNotifier::openRequested, this, [this] {
         Q_EMIT userActed();
         Q_EMIT openRequested();
@@ -118,6 +121,14 @@ void TrayLayer::TrayIconAdd(QMenu *menu)
     if (m_icon)
         return;
     m_menu = menu;
+    const ReminderAnswers answers { [this] { Q_EMIT userActed(); },
+        [this](reminder::Snooze choice) { Q_EMIT snoozeRequested(choice); } };
+    m_iconMenu.reset(reminderAnswerMenu(nullptr, answers));
+    m_iconMenu->setObjectName(QStringLiteral("mnuTray"));
+    if (menu) {
+        m_iconMenu->addSeparator();
+        m_iconMenu->addActions(menu->actions());
+    }
     if (statusNotifierHostRegistered())
         m_host = Host::StatusNotifier;
     else if (x11::isX11())
@@ -133,10 +144,14 @@ void TrayLayer::TrayIconAdd(QMenu *menu)
 void TrayLayer::makeIcon()
 {
     m_icon = std::make_unique<QSystemTrayIcon>(m_pictures[m_picture]);
-    m_icon->setContextMenu(m_menu);
+    m_icon->setContextMenu(m_iconMenu.get());
     m_icon->setToolTip(m_tip);
     connect(m_icon.get(), &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
+            // The right click opens the menu, whose first entry acknowledges: an XEmbed tray
+            // reports it and a StatusNotifierItem host does not, and both must act alike.
+            if (reason == QSystemTrayIcon::Context)
+                return;
             Q_EMIT userActed();
             if (reason == QSystemTrayIcon::Trigger)
                 Q_EMIT leftClicked();
@@ -175,6 +190,7 @@ void TrayLayer::TrayIconDelete()
         return;
     m_icon->hide();
     m_icon.reset();
+    m_iconMenu.reset();
 }
 
 void TrayLayer::TrayIconSetTip(const QString &text)
@@ -222,6 +238,11 @@ bool TrayLayer::showBalloonAtIcon(const QString &text)
     if (!m_balloon) {
         m_balloon = std::make_unique<TrayBalloon>();
         connect(m_balloon.get(), &TrayBalloon::clicked, this, &TrayLayer::userActed);
+        m_balloonMenu.reset(reminderAnswerMenu(nullptr,
+            { [this] { Q_EMIT userActed(); },
+                [this](reminder::Snooze choice) { Q_EMIT snoozeRequested(choice); } }));
+        connect(m_balloon.get(), &TrayBalloon::answersAsked, this,
+            [this](const QPoint &at) { m_balloonMenu->popup(at); });
     }
     m_balloon->showAt(
         icon, QString::fromUtf8(BalloonTitle), text, m_pictures[0], BalloonMilliseconds);

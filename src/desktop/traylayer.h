@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminder/reminderitems.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -18,10 +20,11 @@ class TrayBalloon;
 
 // The program's place in the notification area: one icon with a tool tip, a balloon, two
 // pictures to blink between, left click for the birthday calendar and the "操作" menu on the
-// right. The tray may come late (a panel started after the program), go and come back (a panel
-// restarted): the icon follows it. Where no tray shows a balloon (no tray at all, or a
-// StatusNotifierItem host, which hands balloons on anyway) the reminder goes to the desktop's
-// notification service, with "知道了" and "打开".
+// right, after "知道了" and "稍后提醒" (right click opens it on every kind of tray, and only the
+// left, middle or double click acknowledges). The tray may come late (a panel started after the
+// program), go and come back (a panel restarted): the icon follows it. Where no tray shows a
+// balloon (no tray at all, or a StatusNotifierItem host, which hands balloons on anyway) the
+// reminder goes to the desktop's notification service, with "知道了", "稍后提醒" and "打开".
 class TrayLayer : public QObject
 {
     Q_OBJECT
@@ -68,8 +71,11 @@ public:
 
 Q_SIGNALS:
     void leftClicked();
-    // A click of any button on the icon or on its balloon, or "知道了" in a notification.
+    // A click on the icon or its balloon, "知道了" in the icon's menu or a notification, or a
+    // notification dismissed by the user.
     void userActed();
+    // "稍后提醒" in the icon's menu, on the balloon or in a notification.
+    void snoozeRequested(natalis::reminder::Snooze choice);
     // "打开" in a notification.
     void openRequested();
     void availabilityChanged(bool available);
@@ -82,6 +88,8 @@ private:
 
     std::array<QIcon, 2> m_pictures;
     QMenu *m_menu = nullptr; // the "操作" menu; set from TrayIconAdd() to TrayIconDelete()
+    std::unique_ptr<QMenu> m_iconMenu; // the answers, then the "操作" menu's entries
+    std::unique_ptr<QMenu> m_balloonMenu; // the answers alone
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<TrayBalloon> m_balloon;
     DesktopNotifier *m_notifier;

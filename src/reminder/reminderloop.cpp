@@ -4,6 +4,8 @@
 #include "reminder/reminderoutputs.h"
 #include "reminder/remindertexts.h"
 
+#include <algorithm>
+
 namespace natalis::app {
 
 namespace {
@@ -69,72 +71,132 @@ void ReminderLoop::noteRun(const QDate &day)
         rememberRun(day);
 }
 
-namespace {
-
-// The due texts followed by the birthdays missed while the program was not running.
-reminder::ReminderTexts withMissed(reminder::ReminderTexts texts, const QStringList &missed)
+void ReminderLoop::enterDay(const QDate &day)
 {
-    if (missed.isEmpty())
-        return texts;
-    const auto append = [&](QString &text, QChar separator) {
-        const QString items = missed.join(separator);
-        text = text.isEmpty() ? items : text + separator + items;
-    };
-    append(texts.multiLine, u'\r');
-    append(texts.oneLine, u' ');
-    return texts;
+    if (m_marksDay == day)
+        return;
+    m_marksDay = day;
+    m_marks = recallItems ? recallItems(day) : QList<reminder::ReminderItemMark>();
 }
 
-} // namespace
+void ReminderLoop::setMark(const QDate &day, const reminder::ReminderItemMark &mark)
+{
+    if (day == m_marksDay) {
+        const auto same = [&](const reminder::ReminderItemMark &kept) {
+            return kept.item == mark.item;
+        };
+        if (const auto found = std::find_if(m_marks.begin(), m_marks.end(), same);
+            found != m_marks.end())
+            *found = mark;
+        else
+            m_marks.append(mark);
+    }
+    if (rememberItem)
+        rememberItem(day, mark);
+}
+
+void ReminderLoop::setState(const QString &item, reminder::ItemState state, const QDateTime &until)
+{
+    const auto kept = std::find_if(m_marks.cbegin(), m_marks.cend(),
+        [&](const reminder::ReminderItemMark &mark) { return mark.item == item; });
+    setMark(m_marksDay, { item, state, until, kept != m_marks.cend() && kept->ownItem });
+}
+
+void ReminderLoop::markPendingShown()
+{
+    for (const QString &item : std::as_const(m_pending)) {
+        const auto kept = std::find_if(m_marks.cbegin(), m_marks.cend(),
+            [&](const reminder::ReminderItemMark &mark) { return mark.item == item; });
+        if (kept == m_marks.cend() || kept->state != reminder::ItemState::Shown)
+            setState(item, reminder::ItemState::Shown);
+    }
+}
 
 void ReminderLoop::startupReminder(const QDateTime &now)
 {
     const QDate today = now.date();
-    m_missed = reminder::missedBirthdayItems(m_inputs.birthdays(), m_lastRun, today);
-    m_missedDay = today;
-    if (m_missed.isEmpty())
-        noteRun(today);
-    const reminder::ReminderTexts texts = updateTexts(today);
-    if (texts.isEmpty())
+    // The list may have been shown before the memory was connected: the day is read afresh.
+    m_marksDay = QDate();
+    enterDay(today);
+    // Kept as the day's own items, so that a restart finds them after the run is recorded.
+    for (const QString &item :
+        reminder::missedBirthdayItems(m_inputs.birthdays(), m_lastRun, today)) {
+        if (reminder::stateAt(m_marks, item, now) == reminder::ItemState::Waiting)
+            setMark(today, { item, reminder::ItemState::Waiting, {}, true });
+    }
+    noteRun(today);
+    updateTexts(now);
+    if (m_pending.isEmpty())
         return;
+    // Shown earlier today and not acknowledged (a logout ended the program): shown again on
+    // every way, whatever the start-up switches say.
+    if (!reminder::shownUnacknowledged(m_items, m_marks, now).isEmpty()) {
+        fireTimedMethods(now, showAgain());
+        return;
+    }
     const store::SettingsRecord &settings = m_inputs.settings;
     std::array<bool, MethodCount> shown {};
     shown[Balloon] = settings.intQipao == 1 && settings.intQpInit == 1;
     shown[Floating] = settings.intFudong == 1 && settings.intFdInit == 1;
     shown[Music] = settings.intMusic == 1 && settings.intMcInit == 1;
     if (shown[Balloon])
-        m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
+        showBalloon();
     if (shown[Floating])
         m_outputs.showFloatingWindow(m_floatNotifyText);
     if (shown[Balloon] || shown[Floating])
-        missedShown(today);
+        markPendingShown();
     if (shown[Music])
         playMusic();
     setBlinking(true);
-    fireTimedMethods(now, texts, shown);
+    fireTimedMethods(now, shown);
 }
 
-void ReminderLoop::fireTimedMethods(const QDateTime &now, const reminder::ReminderTexts &texts,
-    const std::array<bool, MethodCount> &shownAtStart)
+std::array<bool, ReminderLoop::MethodCount> ReminderLoop::showAgain()
 {
+    const store::SettingsRecord &settings = m_inputs.settings;
+    std::array<bool, MethodCount> shown {};
+    shown[Balloon] = settings.intQipao == 1;
+    shown[Floating] = settings.intFudong == 1 && !(modalBusy && modalBusy());
+    shown[Music] = settings.intMusic == 1;
+    if (shown[Balloon])
+        showBalloon();
+    if (shown[Floating] && !m_outputs.isFloatingWindowVisible())
+        m_outputs.showFloatingWindow(m_floatNotifyText);
+    if (shown[Music] && !m_musicPlaying)
+        playMusic();
+    markPendingShown();
+    setBlinking(true);
+    return shown;
+}
+
+void ReminderLoop::showBalloon()
+{
+    m_outputs.TrayIconBalloon(CutNotifyText(m_pending.join(u'\r'), true, false));
+}
+
+void ReminderLoop::fireTimedMethods(
+    const QDateTime &now, const std::array<bool, MethodCount> &shownAlready)
+{
+    if (m_pending.isEmpty())
+        return;
     const QDate today = now.date();
     if (firesNow(Balloon, now)) {
         markFired(Balloon, today);
-        if (!shownAtStart[Balloon])
-            m_outputs.TrayIconBalloon(CutNotifyText(texts.multiLine, true, false));
+        if (!shownAlready[Balloon])
+            showBalloon();
         setBlinking(true);
-        missedShown(today);
+        markPendingShown();
     }
     const bool busy = modalBusy && modalBusy();
     if (firesNow(Floating, now) && !busy) {
         markFired(Floating, today);
-        if (!shownAtStart[Floating] && !m_outputs.isFloatingWindowVisible())
+        if (!shownAlready[Floating] && !m_outputs.isFloatingWindowVisible())
             m_outputs.showFloatingWindow(m_floatNotifyText);
-        missedShown(today);
+        markPendingShown();
     }
     if (firesNow(Music, now)) {
         markFired(Music, today);
-        if (!shownAtStart[Music])
+        if (!shownAlready[Music])
             playMusic();
     }
 }
@@ -145,13 +207,16 @@ void ReminderLoop::tick(const QDateTime &now)
     m_resetCounter = (m_resetCounter + 1) % 1500;
 
     const QDate today = now.date();
-    if (today != m_missedDay)
-        dropMissed(today);
-    if (m_missed.isEmpty())
-        noteRun(today);
-    const reminder::ReminderTexts texts = updateTexts(today);
-    if (!texts.isEmpty())
-        fireTimedMethods(now, texts, {});
+    // Midnight: what belonged to the old day stops together; the new day reminds on its own.
+    if (m_textsNow.isValid() && today != m_textsNow.date())
+        stopShowing();
+    enterDay(today);
+    noteRun(today);
+    updateTexts(now);
+    std::array<bool, MethodCount> shown {};
+    if (!reminder::snoozesOver(m_items, m_marks, now).isEmpty())
+        shown = showAgain();
+    fireTimedMethods(now, shown);
 
     if (m_minuteCounter == 1 && autoBirthdaySms)
         autoBirthdaySms(now);
@@ -161,41 +226,35 @@ void ReminderLoop::tick(const QDateTime &now)
 
 void ReminderLoop::refresh(const QDateTime &now)
 {
-    updateTexts(now.date());
+    enterDay(now.date());
+    updateTexts(now);
 }
 
-void ReminderLoop::missedShown(const QDate &day)
+void ReminderLoop::updateTexts(const QDateTime &now)
 {
-    if (!m_missed.isEmpty())
-        noteRun(day);
-}
-
-void ReminderLoop::dropMissed(const QDate &today)
-{
-    if (m_missed.isEmpty())
-        return;
-    m_missed.clear();
-    noteRun(today);
-}
-
-reminder::ReminderTexts ReminderLoop::updateTexts(const QDate &today)
-{
-    m_textsDay = today;
+    const QDate today = now.date();
+    m_textsNow = now;
     const reminder::ReminderTexts due =
         reminder::buildReminderTexts(m_inputs.birthdays(), m_inputs.settings, today);
     m_todayNotifyText = due.oneLine;
-    const reminder::ReminderTexts texts =
-        withMissed(due, today == m_missedDay ? m_missed : QStringList());
-    if (texts.isEmpty()) {
+    const QStringList dueItems = due.multiLine.split(u'\r', Qt::SkipEmptyParts);
+    m_items = today == m_marksDay ? reminder::dayItems(dueItems, m_marks) : dueItems;
+    m_pending = reminder::pendingItems(m_items, m_marks, now);
+    if (m_pending.isEmpty()) {
         setFloatText(QString());
         if (m_outputs.isFloatingWindowVisible())
             m_outputs.closeFloatingWindow();
     } else {
-        setFloatText(CutNotifyText(texts.oneLine, false, false));
+        setFloatText(CutNotifyText(m_pending.join(u' '), false, false));
     }
-    m_outputs.TrayIconSetTip(texts.oneLine.isEmpty() ? reminder::dayHeading(today)
-                                                     : CutNotifyText(texts.oneLine, false, false));
-    return texts;
+    // The day's list stays in the tip; a missed birthday leaves it once acknowledged.
+    QStringList tipItems = dueItems;
+    for (const QString &item : std::as_const(m_pending)) {
+        if (!tipItems.contains(item))
+            tipItems.append(item);
+    }
+    m_outputs.TrayIconSetTip(tipItems.isEmpty() ? reminder::dayHeading(today)
+                                                : CutNotifyText(tipItems.join(u' '), false, false));
 }
 
 void ReminderLoop::trayTick()
@@ -218,11 +277,33 @@ void ReminderLoop::activityTick()
 
 void ReminderLoop::acknowledge()
 {
-    m_outputs.withdrawBalloon();
-    if (!m_missed.isEmpty()) {
-        dropMissed(m_missedDay);
-        updateTexts(m_textsDay);
+    // Only what was on show is done: an item whose hour has not come yet still reminds then.
+    if (m_textsNow.isValid()) {
+        for (const QString &item : reminder::shownUnacknowledged(m_items, m_marks, m_textsNow))
+            setState(item, reminder::ItemState::Acknowledged);
+        updateTexts(m_textsNow);
     }
+    stopShowing();
+}
+
+void ReminderLoop::snooze(reminder::Snooze choice, const QDateTime &now)
+{
+    enterDay(now.date());
+    updateTexts(now);
+    const QDateTime until = reminder::snoozeEnd(choice, now);
+    for (const QString &item : std::as_const(m_pending)) {
+        setState(item, reminder::ItemState::Snoozed, until);
+        // Put off into the next day: the item is that day's own too, until acknowledged.
+        if (until.date() != m_marksDay)
+            setMark(until.date(), { item, reminder::ItemState::Snoozed, until, true });
+    }
+    updateTexts(now);
+    stopShowing();
+}
+
+void ReminderLoop::stopShowing()
+{
+    m_outputs.withdrawBalloon();
     stopMusic();
     if (m_blinking) {
         setBlinking(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reminder/reminderitems.h"
 #include "reminder/remindertexts.h"
 #include "store/birthdayrecord.h"
 #include "store/settingsrecord.h"
@@ -36,6 +37,11 @@ public:
     void restore(const std::array<QDate, MethodCount> &lastFired, const QDate &lastRun);
     std::function<void(Method method, const QDate &day)> rememberFired;
     std::function<void(const QDate &day)> rememberRun;
+    // Where each item of a day stands (shown, acknowledged, snoozed): recallItems gives a day's
+    // marks when the loop comes to that day, rememberItem stores each change. Without them the
+    // marks live as long as the loop.
+    std::function<QList<reminder::ReminderItemMark>(const QDate &day)> recallItems;
+    std::function<void(const QDate &day, const reminder::ReminderItemMark &mark)> rememberItem;
 
     // Called each time the SMS jobs are due; empty until the SMS subsystem plugs in.
     std::function<void(const QDateTime &now)> autoBirthdaySms;
@@ -54,8 +60,12 @@ public:
     // Timer3, every 600 ms.
     void activityTick();
     // The user has seen the reminder: a click on the balloon, the floating window or the tray
-    // icon, or the user's own activation of the main window.
+    // icon, 知道了 anywhere, a notification dismissed, or the user's own activation of the main
+    // window. The items shown are done for the day; music, blinking, strip and notification stop.
     void acknowledge();
+    // 稍后提醒: every item still to be noticed is put off until the snooze's end, when it is shown
+    // again on every way the settings switch on; everything on show stops meanwhile.
+    void snooze(reminder::Snooze choice, const QDateTime &now);
 
     void playMusic();
     void stopMusic();
@@ -71,17 +81,25 @@ public:
 private:
     bool firesNow(Method method, const QDateTime &now) const;
     // The time-of-day methods whose hour has come and that have not fired today; those in
-    // shownAtStart count as fired without showing again.
-    void fireTimedMethods(const QDateTime &now, const reminder::ReminderTexts &texts,
-        const std::array<bool, MethodCount> &shownAtStart);
+    // shownAlready count as fired without showing again.
+    void fireTimedMethods(const QDateTime &now, const std::array<bool, MethodCount> &shownAlready);
+    // Shows the pending items again on every way switched on (a snooze over, a restart);
+    // returns the ways it showed them.
+    std::array<bool, MethodCount> showAgain();
+    void showBalloon();
     void markFired(Method method, const QDate &day);
     void noteRun(const QDate &day);
-    // The missed birthdays have reached the user: the run counts from now on.
-    void missedShown(const QDate &day);
-    // Forgets the missed birthdays: acknowledged, or their day is over.
-    void dropMissed(const QDate &today);
-    // Recomputes the texts, the floating text and the tool tip; returns the texts.
-    reminder::ReminderTexts updateTexts(const QDate &today);
+    // Takes the marks of day, once the loop has come to it.
+    void enterDay(const QDate &day);
+    void setMark(const QDate &day, const reminder::ReminderItemMark &mark);
+    // Sets item's state on the loop's day, keeping whether the item is the mark's own.
+    void setState(const QString &item, reminder::ItemState state, const QDateTime &until = {});
+    // The pending items are on show now.
+    void markPendingShown();
+    // Everything on show stops: balloon and notification, music, blinking, strip.
+    void stopShowing();
+    // Recomputes the items, the floating text and the tool tip for now.
+    void updateTexts(const QDateTime &now);
     void setBlinking(bool on);
     void setFloatText(const QString &text);
 
@@ -100,12 +118,13 @@ private:
     // hour, so that a computer asleep or off across the hour still reminds when it is back.
     std::array<QDate, MethodCount> m_lastFired;
     QDate m_lastRun;
-    // Birthdays that passed while the program was not running, found at start on m_missedDay.
-    // They stay in every reminder until acknowledged or until that day is over; the last run is
-    // recorded only once they were shown, so that quitting before the timed hour loses nothing.
-    QStringList m_missed;
-    QDate m_missedDay;
-    QDate m_textsDay; // the day the texts on show were made for
+    // The marks of m_marksDay, and that day's items (due, missed, carried) and those of them
+    // still to be noticed, as of m_textsNow.
+    QList<reminder::ReminderItemMark> m_marks;
+    QDate m_marksDay;
+    QStringList m_items;
+    QStringList m_pending;
+    QDateTime m_textsNow;
 };
 
 } // namespace natalis::app

@@ -2,6 +2,7 @@
 
 #include "reminder/reminderloop.h"
 #include "session/appcontext.h"
+#include "store/reminderitems.h"
 #include "store/remindermemory.h"
 
 namespace natalis::app {
@@ -32,6 +33,14 @@ void connectReminderMemory(ReminderLoop &loop, AppContext &context)
     loop.rememberRun = [&context](const QDate &day) {
         if (context.DbConnection)
             store::writeReminderDate(*context.DbConnection, store::LastRunKey, day);
+    };
+    loop.recallItems = [&context](const QDate &day) {
+        return context.DbConnection ? store::readReminderItems(*context.DbConnection, day)
+                                    : QList<store::ReminderItemMark>();
+    };
+    loop.rememberItem = [&context](const QDate &day, const store::ReminderItemMark &mark) {
+        if (context.DbConnection)
+            store::writeReminderItem(*context.DbConnection, day, mark);
     };
 }
 

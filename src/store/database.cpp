@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/compaction.h"
+#include "store/reminderitems.h"
 #include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/settingsrecord.h"
@@ -62,6 +63,7 @@ void createSchema(Connection &connection)
     connection.exec(std::string_view(settingsTable.constData(), settingsTable.size()));
     connection.exec("insert into tishidata(Id) values(1)");
     createReminderMemory(connection);
+    createReminderItems(connection);
     transaction.commit();
 }
 

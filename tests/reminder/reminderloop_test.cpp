@@ -4,7 +4,9 @@
 #include "support/casename.h"
 #include "support/qtprinters.h"
 
+#include <QMap>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace natalis::app;
 using natalis::test::gregorianBirthday;
@@ -273,61 +275,123 @@ INSTANTIATE_TEST_SUITE_P(Cases, MissedAtStartTest,
         MissedStartCase { "new database", QDate(), 5, QString() }),
     natalis::test::BySituation());
 
-// 李四's birthday on 29 April passed while the program was not running (last run 27 April).
-class MissedStaysTest : public ReminderLoopTest
+// The life of the day's items across restarts: each row is a sequence of steps on one database
+// (the marks and the days survive in `stored`), started at 7:00 on 1 May with the balloon and the
+// strip at start; 李四's birthday on 29 April passed while the program was not running.
+enum class Step { Start, Acknowledge, Snooze10, SnoozeTomorrow, Tick };
+
+struct LifeCase
 {
-protected:
-    MissedStaysTest()
-    {
-        birthdays = { gregorianBirthday(
-            QStringLiteral("李四"), QStringLiteral("公历1990年 04月29日"), 3) };
-        loop.rememberRun = [this](const QDate &day) { runs.append(day); };
-        loop.restore({}, QDate(2025, 4, 27));
-    }
-
-    bool tipTellsMissed() const { return tip.contains(u"2天前是李四生日"); }
-
-    QList<QDate> runs;
+    const char *situation;
+    QList<std::pair<Step, QDateTime>> steps;
+    bool stripAtEnd; // the strip is on show after the last step
+    bool missedAtEnd; // the strip names the missed birthday
+    bool musicStopped; // music was stopped at some step
 };
 
-TEST_F(MissedStaysTest, ShownAtStartStaysUntilAcknowledged)
+class ItemLifeTest : public ReminderLoopTest, public testing::WithParamInterface<LifeCase>
+{
+protected:
+    void connect(ReminderLoop &target)
+    {
+        target.restore(fired, lastRun);
+        target.rememberFired = [this](ReminderLoop::Method method, const QDate &day) {
+            fired[method] = day;
+        };
+        target.rememberRun = [this](const QDate &day) { lastRun = day; };
+        target.recallItems = [this](const QDate &day) { return stored.value(day); };
+        target.rememberItem = [this](const QDate &day, const natalis::store::ReminderItemMark &m) {
+            auto &marks = stored[day];
+            const auto same = std::find_if(marks.begin(), marks.end(),
+                [&](const natalis::store::ReminderItemMark &kept) { return kept.item == m.item; });
+            if (same != marks.end())
+                *same = m;
+            else
+                marks.append(m);
+        };
+    }
+
+    std::array<QDate, ReminderLoop::MethodCount> fired;
+    QDate lastRun { 2025, 4, 27 };
+    QMap<QDate, QList<natalis::store::ReminderItemMark>> stored;
+};
+
+TEST_P(ItemLifeTest, EndsOnlyWhenAcknowledgedOrItsDayIsOver)
 {
     settings.intFdInit = 1;
-    loop.startupReminder(at(1, 7, 0));
-    EXPECT_EQ(runs, QList<QDate> { QDate(2025, 5, 1) }) << "recorded once shown";
-    loop.tick(at(1, 7, 1));
-    loop.tick(at(1, 7, 2));
-    EXPECT_TRUE(floatingVisible) << "the first tick closed the floating window";
-    EXPECT_TRUE(floatingText.contains(u"2天前是李四生日"));
-    EXPECT_TRUE(tipTellsMissed());
-    loop.acknowledge();
-    EXPECT_FALSE(tipTellsMissed());
-    EXPECT_EQ(withdrawn, 1);
-    loop.tick(at(1, 7, 3));
-    EXPECT_FALSE(tipTellsMissed());
+    birthdays.append(
+        gregorianBirthday(QStringLiteral("李四"), QStringLiteral("公历1990年 04月29日"), 3));
+    std::unique_ptr<ReminderLoop> run;
+    for (const auto &[step, now] : GetParam().steps) {
+        switch (step) {
+        case Step::Start: // the program ended (a logout) and starts again
+            floatingVisible = false;
+            run = std::make_unique<ReminderLoop>(
+                ReminderInputs { settings, [this] { return birthdays; } }, *this);
+            connect(*run);
+            run->startupReminder(now);
+            break;
+        case Step::Acknowledge:
+            run->acknowledge();
+            break;
+        case Step::Snooze10:
+            run->snooze(natalis::reminder::Snooze::TenMinutes, now);
+            break;
+        case Step::SnoozeTomorrow:
+            run->snooze(natalis::reminder::Snooze::TomorrowMorning, now);
+            break;
+        case Step::Tick:
+            run->tick(now);
+            break;
+        }
+    }
+    const LifeCase &c = GetParam();
+    EXPECT_EQ(floatingVisible, c.stripAtEnd);
+    EXPECT_EQ(floatingVisible && floatingText.contains(u"2天前是李四生日"), c.missedAtEnd)
+        << floatingText.toStdString();
+    EXPECT_EQ(!stopped.isEmpty(), c.musicStopped);
 }
 
-TEST_F(MissedStaysTest, TimedOnlyShowsThemAtTheHourAndRecordsTheRunThen)
-{
-    settings.intQpInit = 0;
-    loop.startupReminder(at(1, 7, 0));
-    EXPECT_TRUE(balloons.isEmpty());
-    EXPECT_TRUE(runs.isEmpty()) << "not yet shown: a quit before 9:00 must find them again";
-    loop.tick(at(1, 8, 59));
-    EXPECT_TRUE(tipTellsMissed());
-    loop.tick(at(1, 9, 0));
-    EXPECT_EQ(balloons, QStringList { QStringLiteral("2天前是李四生日") });
-    EXPECT_EQ(runs, QList<QDate> { QDate(2025, 5, 1) });
-}
+INSTANTIATE_TEST_SUITE_P(Cases, ItemLifeTest,
+    testing::Values(
+        LifeCase { "restarted unacknowledged the same day: shown again",
+            { { Step::Start, at(1, 7, 0) }, { Step::Start, at(1, 7, 5) } }, true, true, false },
+        LifeCase { "acknowledged, then restarted: nothing",
+            { { Step::Start, at(1, 7, 0) }, { Step::Acknowledge, {} },
+                { Step::Start, at(1, 8, 0) } },
+            false, false, false },
+        LifeCase { "restarted before any showing: the missed birthday still waits",
+            { { Step::Start, at(1, 7, 0) }, { Step::Tick, at(1, 7, 1) },
+                { Step::Start, at(1, 7, 2) }, { Step::Tick, at(1, 7, 3) } },
+            true, true, false },
+        LifeCase { "snoozed ten minutes: still gone nine minutes later",
+            { { Step::Start, at(1, 7, 0) }, { Step::Snooze10, at(1, 7, 0) },
+                { Step::Tick, at(1, 7, 9) } },
+            false, false, false },
+        LifeCase { "snooze over across a restart",
+            { { Step::Start, at(1, 7, 0) }, { Step::Snooze10, at(1, 7, 0) },
+                { Step::Start, at(1, 7, 5) }, { Step::Tick, at(1, 7, 10) } },
+            true, true, false },
+        LifeCase { "missed birthday gone the next day",
+            { { Step::Start, at(1, 7, 0) }, { Step::Start, at(2, 7, 0) } }, true, false, false },
+        LifeCase { "snoozed until tomorrow 9:00: back then, after a restart",
+            { { Step::Start, at(1, 7, 0) }, { Step::SnoozeTomorrow, at(1, 7, 0) },
+                { Step::Start, at(2, 8, 0) }, { Step::Tick, at(2, 8, 30) },
+                { Step::Acknowledge, {} }, { Step::Tick, at(2, 9, 0) } },
+            true, true, false }),
+    natalis::test::BySituation());
 
-TEST_F(MissedStaysTest, GoneWhenTheDayIsOver)
+TEST_F(ReminderLoopTest, MidnightStopsTheOldDaysMusicBlinkingAndStrip)
 {
-    loop.startupReminder(at(1, 23, 58));
-    loop.tick(at(1, 23, 59));
-    EXPECT_TRUE(tipTellsMissed());
+    settings.intFdInit = settings.intMcInit = 1;
+    loop.startupReminder(at(1, 23, 50));
+    ASSERT_TRUE(floatingVisible && blinking);
+    birthdays.clear();
     loop.tick(at(2, 0, 0));
-    EXPECT_FALSE(tipTellsMissed());
-    EXPECT_EQ(runs.last(), QDate(2025, 5, 2));
+    EXPECT_FALSE(floatingVisible);
+    EXPECT_FALSE(blinking);
+    EXPECT_EQ(stopped.size(), 1);
+    EXPECT_GE(withdrawn, 1);
 }
 
 } // namespace

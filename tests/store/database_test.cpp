@@ -36,8 +36,8 @@ TEST(DatabaseTest, NewFileGetsEveryTableAndTheFixedRowsForItsOwnerOnly)
                   "select name from sqlite_master where type='table' and name not like "
                   "'sqlite%' order by name"),
         (QStringList { u"birthday"_s, u"dlsclass"_s, u"dxgateway"_s, u"dxhistory"_s, u"dxuser"_s,
-            u"gysclass"_s, u"khclass"_s, u"reminderstate"_s, u"tishidata"_s, u"tsclass"_s,
-            u"windowstate"_s }));
+            u"gysclass"_s, u"khclass"_s, u"reminderitem"_s, u"reminderstate"_s, u"tishidata"_s,
+            u"tsclass"_s, u"windowstate"_s }));
     EXPECT_EQ(queryRows(db, "select Id,[user],flag from dxuser order by Id"),
         (QStringList { u"1||0"_s, u"2||0"_s }));
 }

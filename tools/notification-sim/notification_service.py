@@ -7,7 +7,8 @@ nothing. The test plays the person who clicks a notification's button:
         /org/freedesktop/Notifications org.natalis.TestNotifications.Invoke uint32:ID string:KEY
 
 emits ActionInvoked(ID, KEY) and then NotificationClosed(ID, 2), as a server does when a person
-clicks one of the buttons.
+clicks one of the buttons; org.natalis.TestNotifications.Dismiss uint32:ID emits only
+NotificationClosed(ID, 2), as dunst does for a left click on the notification.
 
     notification_service.py LOG"""
 
@@ -111,6 +112,11 @@ class Server(dbus.service.Object):
     def Invoke(self, number, key):
         self.write({"call": "Invoke", "id": int(number), "key": str(key)})
         self.ActionInvoked(number, key)
+        self.NotificationClosed(number, DISMISSED)
+
+    @dbus.service.method(CONTROL, in_signature="u", out_signature="")
+    def Dismiss(self, number):
+        self.write({"call": "Dismiss", "id": int(number)})
         self.NotificationClosed(number, DISMISSED)
 
 
