@@ -3,6 +3,8 @@
 #include "store/backups.h"
 
 #include <QDateTime>
+#include <functional>
+#include <optional>
 
 namespace natalis::app {
 
@@ -24,5 +26,25 @@ bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
 // damaged page. A damaged file the user keeps is opened again read-only (DbDamaged) until a
 // restore from the file menu.
 void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now);
+
+// How a start whose file does not open finds its way back.
+struct WayBackHooks
+{
+    // The newest sound backup of the database at dbPath (store::newestSoundBackup); it reads
+    // whole files, so the program runs it off the window thread.
+    std::function<std::optional<store::BackupEntry>(const QString &dbPath)> findBackup =
+        store::newestSoundBackup;
+    // The database file the user opens instead; empty when none was chosen.
+    std::function<QString()> pickFile;
+};
+
+// After StartupResult::Unopened: tells why the file at context.DbPath does not open and offers,
+// in one box, the newest sound backup (date and number of birthdays), another file, a new
+// database or the end; a folder is only ever left alone. Carries out the choice: a restore or a
+// new database first keeps the unopened file beside it (store::restoreUnopened,
+// setAsideUnopened), and context.DbNotice then says where. Sets context.DbPath to the file to
+// open next; false when the user chose to end.
+bool takeWayBack(
+    AppContext &context, MessageSink &messages, const QDateTime &now, const WayBackHooks &hooks);
 
 } // namespace natalis::app
