@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlcipher/sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +14,16 @@ namespace {
 // Our files are made of whole pages of this many bytes (store/cipher.h).
 constexpr qint64 PageBytes = 1024;
 
+// A keyed page is random bytes, of which one in ten is a control character: text (UTF-8 or GBK)
+// has none but the line and tab ones.
+bool isText(const QByteArray &head)
+{
+    return std::none_of(head.begin(), head.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+}
+
 // What another program's file begins with, by what the user would call that program's file.
 QString foreignKind(const QByteArray &head)
 {
@@ -21,8 +32,7 @@ QString foreignKind(const QByteArray &head)
     // The old program's Access files, which users still have under the same name.
     if (head.left(32).contains("Standard Jet DB") || head.left(32).contains("Standard ACE DB"))
         return u"Access数据库"_s;
-    // A keyed page is random bytes: a first page without a zero byte is text.
-    if (!head.contains('\0'))
+    if (isText(head))
         return u"文本文件"_s;
     return {};
 }

@@ -159,6 +159,10 @@ TEST_F(StartupTest, AnUnopenableFileIsNamedByItsFaultAndKeptAsItWas)
             },
             u"不是本程序的数据库(未加密的SQLite数据库)"_s,
             { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "a text file",
+            [this](const QString &) { files.write(u"bin/natalis.mdb"_s, "张三\t1980-05-03\r\n"); },
+            u"不是本程序的数据库(文本文件)"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
         { "a folder",
             [](const QString &path) {
                 QFile::remove(path);
@@ -244,6 +248,7 @@ TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
     ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
     reloadBirthdays(context, messages);
     EXPECT_EQ(messages.texts(), QStringList { path + u"生日数据库文件只读,数据库压缩失败!"_s });
+    EXPECT_EQ(context.DbNotice, u"今天的备份没有做成: 生日数据库文件只读"_s);
     EXPECT_TRUE(context.DbConnection->isReadOnly());
     EXPECT_EQ(context.Birthdays.size(), 10);
     EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);
