@@ -192,6 +192,21 @@ TEST_F(StartupTest, AnUnopenableFileIsNamedByItsFaultAndKeptAsItWas)
     }
 }
 
+// A new database takes the place of an emptied file, which is kept aside, not deleted.
+TEST_F(StartupTest, ANewDatabaseKeepsTheUnopenedFileAside)
+{
+    createDatabase(3);
+    files.write(u"bin/natalis.mdb"_s, QByteArray());
+    messages.choice = u"新建生日数据库"_s;
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Unopened);
+    ASSERT_TRUE(takeWayBack(context, messages, clock.now(), {}));
+    EXPECT_EQ(openDatabaseAtStart(messages, clock, context), StartupResult::Ready);
+    EXPECT_TRUE(files.exists(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
+    EXPECT_TRUE(messages.texts().last().endsWith(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
+    EXPECT_EQ(reloadBirthdays(context, messages), std::nullopt);
+    EXPECT_FALSE(context.HasBirthdays);
+}
+
 struct DamageCase
 {
     const char *situation;
