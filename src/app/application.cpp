@@ -91,7 +91,7 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
             : StartupResult::NoConnection;
     if (started != StartupResult::Ready)
         return { started, nullptr };
-    loadBirthdaysAtStart(context, messages, clock.now());
+    loadBirthdaysAtStart(context, messages, clock.now(), findBackupAside);
     auto program = std::make_unique<Application>(context, messages, clock, std::move(music));
     if (request.inTray)
         program->startInTray(TrayGraceMilliseconds);

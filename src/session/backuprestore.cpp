@@ -162,9 +162,10 @@ bool restoreFromBackup(
     return true;
 }
 
-bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now)
+bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now,
+    const BackupFinder &findBackup)
 {
-    const std::optional<store::BackupEntry> backup = store::newestSoundBackup(context.DbPath);
+    const std::optional<store::BackupEntry> backup = findBackup(context.DbPath);
     if (!backup) {
         messages.show(u"生日数据库文件已损坏,没有找到可以使用的备份。"_s, AppTitle.toString(),
             MessageIcon::Warning);
@@ -179,11 +180,12 @@ bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QD
     return restoreFromBackup(context, messages, backup->path, now);
 }
 
-void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now)
+void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now,
+    const BackupFinder &findBackup)
 {
     const auto error = reloadBirthdays(context, messages);
     if (error) {
-        if (store::isDamage(*error) && !offerBackupAfterDamage(context, messages, now))
+        if (store::isDamage(*error) && !offerBackupAfterDamage(context, messages, now, findBackup))
             keepDamagedFileReadOnly(context);
         return;
     }
