@@ -48,22 +48,50 @@
 #include "sync/syncservice.h"
 #include "widgets/pictures.h"
 #include "widgets/screenfit.h"
+#include "widgets/workerrun.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 namespace natalis::app {
+
+namespace {
+
+// Checking the backups reads each whole: before any window, in a small one of its own.
+std::optional<store::BackupEntry> findBackupAside(const QString &dbPath)
+{
+    std::optional<store::BackupEntry> found;
+    runOnWorker(nullptr, u"正在检查备份…"_s,
+        [&](WorkerProgress &) { found = store::newestSoundBackup(dbPath); });
+    return found;
+}
+
+} // namespace
+
+QString chooseDatabaseFile()
+{
+    return QFileDialog::getOpenFileName(
+        nullptr, u"打开生日数据库"_s, QString(), u"生日数据库 (*.mdb *.db);;所有文件 (*)"_s);
+}
 
 Application::Launch Application::launch(const LaunchRequest &request, AppContext &context,
     MessageSink &messages, const Clock &clock, std::unique_ptr<MusicPlayer> music)
 {
     // Before the start-up's first message box; once for the process.
     [[maybe_unused]] static const bool fitting = (keepWindowsOnScreen(*qApp), true);
-    const StartupResult started =
+    StartupResult started =
         runStartup(request.dbArgument, request.places, messages, clock, context);
+    const WayBackHooks wayBack { findBackupAside, request.pickDatabaseFile };
+    while (started == StartupResult::Unopened)
+        started = takeWayBack(context, messages, clock.now(), wayBack)
+            ? openDatabaseAtStart(messages, clock, context)
+            : StartupResult::NoConnection;
     if (started != StartupResult::Ready)
         return { started, nullptr };
-    loadBirthdaysAtStart(context, messages, clock.now());
+    loadBirthdaysAtStart(context, messages, clock.now(), findBackupAside);
     auto program = std::make_unique<Application>(context, messages, clock, std::move(music));
     if (request.inTray)
         program->startInTray(TrayGraceMilliseconds);
@@ -164,7 +192,12 @@ void Application::checkTodaysBackup()
     if (!m_context.todaysBackup || m_backupCheck)
         return;
     m_todaysBackup = std::move(m_context.todaysBackup);
-    m_backupCheck.reset(QThread::create([backup = m_todaysBackup.get()] { backup->check(); }));
+    m_backupCheck.reset(QThread::create([this] { m_todaysBackupKept = m_todaysBackup->check(); }));
+    // A check stopped by the program's end has no cause and nobody to tell.
+    connect(m_backupCheck.get(), &QThread::finished, this, [this] {
+        if (!m_todaysBackupKept && !m_todaysBackup->failureCause().isEmpty())
+            m_window->setStatus(1, u"今天的备份没有做成: "_s + m_todaysBackup->failureCause());
+    });
     m_backupCheck->start();
 }
 

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace natalis::desktop {
@@ -38,12 +39,17 @@ class MusicPlayer;
 class frmGet;
 class frmNotify;
 
+// Asks the user for an existing database file in the desktop's file dialog; empty for none.
+QString chooseDatabaseFile();
+
 // What main found on the command line and on the platform.
 struct LaunchRequest
 {
     QString dbArgument; // the database named on the command line; empty for the default place
     StartupPlaces places;
     bool inTray = false; // "--tray", as the autostart entry starts the program
+    // The database file the user opens instead of one that does not open; empty for none.
+    std::function<QString()> pickDatabaseFile = chooseDatabaseFile;
 };
 
 // The running program, and the one place where it is put together: the constructor makes the
@@ -182,6 +188,7 @@ private:
     // worker); stopped and joined first thing in the destructor.
     std::unique_ptr<store::PendingBackup> m_todaysBackup;
     std::unique_ptr<QThread> m_backupCheck;
+    bool m_todaysBackupKept = false; // written by the worker, read once it has finished
 };
 
 } // namespace natalis::app

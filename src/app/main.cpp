@@ -90,6 +90,7 @@ int main(int argc, char *argv[])
     case StartupResult::AlreadyRunning:
         return 2;
     case StartupResult::NoConnection:
+    case StartupResult::Unopened:
     case StartupResult::NoSettings:
         return 1;
     }

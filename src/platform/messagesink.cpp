@@ -2,7 +2,17 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace natalis::app {
+
+int MessageSink::choose(
+    const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons)
+{
+    // A sink without buttons of its own shows the question and takes it as closed.
+    show(text + u"\n"_s + buttons.join(u" / "_s), title, icon);
+    return -1;
+}
 
 MessageButton StderrMessageSink::show(
     const QString &text, const QString &title, MessageIcon, MessageButtons buttons)

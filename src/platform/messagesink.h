@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace natalis::app {
 
@@ -16,9 +17,13 @@ public:
     virtual ~MessageSink() = default;
     virtual MessageButton show(const QString &text, const QString &title,
         MessageIcon icon = MessageIcon::None, MessageButtons buttons = MessageButtons::Ok) = 0;
+    // The same with buttons named by the caller, in the order given: the index of the one that
+    // answered, -1 when the box was closed without one (which the caller takes as the way out).
+    virtual int choose(
+        const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons);
 };
 
-// Writes "title: text" to stderr and answers with the first button.
+// Writes "title: text" to stderr and answers with the first button (choose: closed, -1).
 class StderrMessageSink : public MessageSink
 {
 public:

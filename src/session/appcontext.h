@@ -21,6 +21,8 @@ struct AppContext
 {
     QString AppFolder; // the executable's folder; recorded only when no argument named a file
     QString DbPath;
+    // What the last open of DbPath at start returned when it failed.
+    store::DbError OpenError;
     QString DbNotice; // panel 1's text after loading instead of the usual hint; empty for none
     QString ComputerName; // written into every SMS log row; empty when unknown
     int CurrentSkin =

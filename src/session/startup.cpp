@@ -23,32 +23,51 @@ namespace {
 // The database engine opens no file whose full path is this long or longer (bytes, UTF-8).
 constexpr int MaxDbPathBytes = 512;
 
-// Returns the copy still to be read back before it becomes today's backup, or null.
+// The start of panel 1's text when the day has no backup; the cause follows.
+constexpr QStringView NoBackupToday = u"今天的备份没有做成: ";
+
+// Returns the copy still to be read back before it becomes today's backup, or null; a start
+// that made no copy where one was due tells why in context.DbNotice.
 std::unique_ptr<store::PendingBackup> compact(
-    const QString &dbPath, QDate today, MessageSink &messages)
+    const QString &dbPath, QDate today, MessageSink &messages, AppContext &context)
 {
     store::Compaction compaction = store::CompactBirthDb(dbPath, today);
     // Start-up goes on whatever happens; the connection attempt decides.
+    QString cause;
     switch (compaction.outcome) {
     case store::CompactOutcome::Unavailable:
         messages.show(
             dbPath + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s, AppTitle.toString());
+        cause = u"生日数据库被其他程序使用中"_s;
         break;
     case store::CompactOutcome::DiskFull:
         messages.show(dbPath + u"磁盘空间不足,数据库压缩失败!"_s, AppTitle.toString());
+        cause = u"磁盘空间不足"_s;
         break;
     case store::CompactOutcome::ReadOnly:
         messages.show(dbPath + u"生日数据库文件只读,数据库压缩失败!"_s, AppTitle.toString());
+        cause = u"生日数据库文件只读"_s;
         break;
     case store::CompactOutcome::Failed:
-        messages.show(dbPath + u"数据库压缩失败!"_s, AppTitle.toString());
+        messages.show(dbPath + compaction.cause + u",数据库压缩失败!"_s, AppTitle.toString());
+        cause = compaction.cause;
         break;
     case store::CompactOutcome::Compacted:
     case store::CompactOutcome::NotDue:
     case store::CompactOutcome::Skipped:
         break;
     }
+    if (!compaction.backup && !cause.isEmpty())
+        context.DbNotice = NoBackupToday.toString() + cause;
     return std::move(compaction.backup);
+}
+
+// True when the file is there but is no database of ours: damaged, empty, keyed otherwise or
+// not a file at all; not when it is only held by another program or may not be read.
+bool isUnopenable(const QString &dbPath, const store::DbError &error)
+{
+    const QFileInfo file(dbPath);
+    return file.exists() && (!file.isFile() || store::isDamage(error) || file.size() == 0);
 }
 
 } // namespace
@@ -93,16 +112,26 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         return StartupResult::NoConnection;
     }
 
-    context.todaysBackup = compact(context.DbPath, clock.now().date(), messages);
+    const StartupResult opened = openDatabaseAtStart(messages, clock, context);
+    if (opened == StartupResult::Ready && newInDataFolder)
+        context.DbNotice = newDatabaseNotice(context.DbPath);
+    return opened;
+}
 
-    context.DbConnection = store::OpenBirthDb(context.DbPath);
+StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, AppContext &context)
+{
+    context.todaysBackup = compact(context.DbPath, clock.now().date(), messages, context);
+
+    context.DbConnection = store::OpenBirthDb(context.DbPath, &context.OpenError);
     if (!context.DbConnection) {
-        messages.show(
-            u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 "_s, AppTitle.toString());
+        context.todaysBackup.reset();
+        if (isUnopenable(context.DbPath, context.OpenError))
+            return StartupResult::Unopened;
+        messages.show(u"本地生日数据库:"_s + context.DbPath + u"连接建立失败 "_s
+                + context.OpenError.description,
+            AppTitle.toString());
         return StartupResult::NoConnection;
     }
-    if (newInDataFolder)
-        context.DbNotice = newDatabaseNotice(context.DbPath);
 
     auto settings = store::ReadSettings(*context.DbConnection);
     if (const auto *error = std::get_if<store::DbError>(&settings)) {

@@ -29,15 +29,25 @@ enum class StartupResult {
     Ready, // the context is filled and the connection open
     AlreadyRunning, // another instance runs; it was asked to show its main window
     NoConnection, // the database file could not be opened or created
+    // The file is there but does not open as a database of ours (damaged, empty, keyed
+    // otherwise, not ours, not a file): nothing has been shown yet; context.OpenError holds what
+    // the open returned, and the caller offers the way back (takeWayBack) and then
+    // openDatabaseAtStart again.
+    Unopened,
     NoSettings, // the settings row could not be read
 };
 
 // The entry routine up to the main window: lunar table, skin, single instance, computer name,
-// database location, compaction, connection, settings, SMS log purge, SMS accounts. Every
-// failure has shown its message through messages before this returns.
+// database location, then openDatabaseAtStart. Every failure but Unopened has shown its message
+// through messages before this returns.
 // dbArgument: the database path named on the command line, empty for the default place.
 StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
     MessageSink &messages, const Clock &clock, AppContext &context);
+
+// The start's part that opens the file at context.DbPath: compaction, connection, settings, SMS
+// log purge, SMS accounts. A compaction that left the day without a backup says why in
+// context.DbNotice.
+StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, AppContext &context);
 
 // Rebuilds Birthdays and HasBirthdays from the table. On a read error shows the message, keeps
 // the rows read before it and returns the error.

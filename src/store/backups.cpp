@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
@@ -28,6 +29,36 @@ namespace {
 constexpr QStringView DayFormat = u"yyyy-MM-dd";
 constexpr QStringView MomentFormat = u"yyyy-MM-dd-HHmmss";
 constexpr int MaxCopiesPerSecond = 9999;
+// Behind the base name of a file kept aside because it did not open.
+const QString AsideMark = u"damaged-"_s;
+
+// What the user is told a file operation that failed with errno error ran into.
+QString fileFailureCause(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return u"磁盘空间不足"_s;
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return u"没有写入权限"_s;
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// The cause of a database error, in the words of the messages.
+QString dbFailureCause(const DbError &error)
+{
+    return isDamage(error) ? u"文件已损坏"_s : writeFailureCause(error);
+}
+
+void tell(QString *cause, const QString &text)
+{
+    if (cause)
+        *cause = text;
+}
 
 QString realPath(const QString &dbPath)
 {
@@ -97,17 +128,24 @@ bool moveBeside(const QString &from, const QString &to)
 
 // Moves from in as the copy taken at stamp under a name no other copy has: a second copy in the
 // same second gets "-2", a third "-3" and so on behind the stamp.
-bool moveToFreeName(const QString &from, const QString &dbPath, const QString &stamp)
+// The path it went to; empty (errno set) when it could not be moved.
+QString moveToFreeName(
+    const QString &from, const QString &folder, const QString &dbPath, const QString &stamp)
 {
-    const QString folder = backupFolder(dbPath);
     for (int number = 1; number <= MaxCopiesPerSecond; ++number) {
         const QString name = number == 1 ? stamp : stamp + u'-' + QString::number(number);
-        if (moveBeside(from, folder + u'/' + backupName(dbPath, name)))
-            return true;
+        const QString to = folder + u'/' + backupName(dbPath, name);
+        if (moveBeside(from, to))
+            return to;
         if (errno != EEXIST)
-            return false;
+            return {};
     }
-    return false;
+    return {};
+}
+
+bool moveToFreeName(const QString &from, const QString &dbPath, const QString &stamp)
+{
+    return !moveToFreeName(from, backupFolder(dbPath), dbPath, stamp).isEmpty();
 }
 
 // Every backup of the database at dbPath, newest first, without opening any: birthdays -1.
@@ -185,23 +223,29 @@ bool isSound(Connection &copy, const char *pragma = "PRAGMA integrity_check")
 }
 
 // Keeps the current content of live as the backup taken at now, copied under a write lock.
-bool saveCurrent(Connection &live, const QDateTime &now)
+bool saveCurrent(Connection &live, const QDateTime &now, QString *cause)
 {
     const QString folder = backupFolder(live.path());
-    if (!makeFolder(folder))
-        return false;
     QTemporaryFile copy(folder + u"/.natalis-XXXXXX.part"_s);
-    if (!copy.open())
-        return false;
-    try {
-        live.exec("begin exclusive");
-    } catch (const DbException &) {
+    errno = 0;
+    if (!makeFolder(folder) || !copy.open()) {
+        tell(cause, fileFailureCause(errno ? errno : EACCES));
         return false;
     }
-    const bool copied = copyDatabaseBytes(live, copy.handle());
-    sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
-    if (!copied || !moveToFreeName(copy.fileName(), live.path(), now.toString(MomentFormat)))
+    try {
+        live.exec("begin exclusive");
+    } catch (const DbException &e) {
+        tell(cause, dbFailureCause(e.error()));
         return false;
+    }
+    errno = 0;
+    const bool copied = copyDatabaseBytes(live, copy.handle());
+    const int copyError = errno;
+    sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
+    if (!copied || !moveToFreeName(copy.fileName(), live.path(), now.toString(MomentFormat))) {
+        tell(cause, fileFailureCause(copied ? errno : copyError));
+        return false;
+    }
     copy.setAutoRemove(false);
     prune(live.path(), false);
     return true;
@@ -219,11 +263,10 @@ bool copyInPlace(Connection &live, Connection &source)
     return stepped == SQLITE_DONE && finished == SQLITE_OK;
 }
 
-// A fresh copy of the backup beside the real file, with its mode and owner, renamed over it;
-// live is then opened again on the new file.
-bool replaceByRename(Connection &live, const QString &backupPath)
+// Puts a fresh copy of the backup in place of the file at real by a rename, with the file's mode
+// and owner; a crash leaves the old file or the copy whole. False (errno set) when it could not.
+bool putCopyInPlace(const QString &real, const QString &backupPath)
 {
-    const QString real = live.path();
     struct stat old
     {
     };
@@ -249,11 +292,42 @@ bool replaceByRename(Connection &live, const QString &backupPath)
     if (!moveOver(fresh.fileName(), real))
         return false;
     fresh.setAutoRemove(false);
+    return true;
+}
+
+// The copy in place of live's file; live is then opened again on the new file.
+bool replaceByRename(Connection &live, const QString &backupPath)
+{
+    const QString real = live.path();
+    if (!putCopyInPlace(real, backupPath))
+        return false;
     auto reopened = Connection::open(real, Connection::OpenMode::ExistingOnly);
     if (!reopened)
         return false;
     live = std::move(*reopened);
     return true;
+}
+
+// A byte copy of the file at real, synced, under its aside name beside it; the path, or empty
+// (errno set) when it could not be made.
+QString copyAside(const QString &real, const QDateTime &now)
+{
+    QTemporaryFile copy(QFileInfo(real).dir().filePath(u".natalis-XXXXXX.part"_s));
+    QFile source(real);
+    if (!copy.open() || !source.open(QIODevice::ReadOnly))
+        return {};
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(64 * 1024);
+        if (chunk.isEmpty() || copy.write(chunk) != chunk.size())
+            return {};
+    }
+    if (!copy.flush() || ::fsync(copy.handle()) != 0)
+        return {};
+    const QString aside = moveToFreeName(copy.fileName(), QFileInfo(real).absolutePath(), real,
+        AsideMark + now.toString(MomentFormat));
+    if (!aside.isEmpty())
+        copy.setAutoRemove(false);
+    return aside;
 }
 
 // Moves the finished copy at copyPath (a file in the database's own folder or anywhere on the
@@ -328,8 +402,10 @@ PendingBackup::~PendingBackup()
 bool PendingBackup::check()
 {
     auto copy = openCopy(m_copyPath);
-    if (!copy)
+    if (!copy) {
+        m_cause = u"文件已损坏"_s;
         return false;
+    }
     {
         const std::lock_guard lock(m_mutex);
         if (m_stopped)
@@ -344,7 +420,11 @@ bool PendingBackup::check()
             return false;
     }
     copy.reset();
-    return sound && keep();
+    if (!sound) {
+        m_cause = u"文件已损坏"_s;
+        return false;
+    }
+    return keep();
 }
 
 void PendingBackup::stop()
@@ -360,23 +440,66 @@ bool PendingBackup::keep()
 {
     // On the disk before it replaces the day's earlier copy: a disk that turns out full only
     // when the data is written back must not leave a hollow copy in a good one's place.
+    errno = 0;
     m_kept = m_kept || (m_hold.sync() && keepDailyBackup(m_dbPath, m_copyPath, m_day));
+    if (!m_kept)
+        m_cause = fileFailureCause(errno ? errno : EIO);
     return m_kept;
 }
 
-RestoreOutcome restoreBackup(Connection &live, const QString &backupPath, const QDateTime &now)
+RestoreOutcome restoreBackup(
+    Connection &live, const QString &backupPath, const QDateTime &now, QString *cause)
 {
     auto source = openCopy(backupPath);
     if (!source || !isSound(*source))
         return RestoreOutcome::BackupUnusable;
-    if (!saveCurrent(live, now))
+    if (!saveCurrent(live, now, cause))
         return RestoreOutcome::CurrentNotSaved;
     if (copyInPlace(live, *source))
         return RestoreOutcome::Restored;
     // The engine journals each page it replaces and cannot read the damaged ones: the copy then
     // takes the file's place by a rename instead, which is just as whole after a crash.
     source.reset();
-    return replaceByRename(live, backupPath) ? RestoreOutcome::Restored : RestoreOutcome::Failed;
+    errno = 0;
+    if (replaceByRename(live, backupPath))
+        return RestoreOutcome::Restored;
+    tell(cause, errno ? fileFailureCause(errno) : u"文件已损坏"_s);
+    return RestoreOutcome::Failed;
+}
+
+RestoreOutcome restoreUnopened(const QString &dbPath, const QString &backupPath,
+    const QDateTime &now, QString *aside, QString *cause)
+{
+    {
+        auto source = openCopy(backupPath);
+        if (!source || !isSound(*source))
+            return RestoreOutcome::BackupUnusable;
+    }
+    const QString real = realPath(dbPath);
+    errno = 0;
+    const QString kept = copyAside(real, now);
+    if (kept.isEmpty()) {
+        tell(cause, fileFailureCause(errno ? errno : EIO));
+        return RestoreOutcome::CurrentNotSaved;
+    }
+    if (aside)
+        *aside = kept;
+    errno = 0;
+    if (!putCopyInPlace(real, backupPath)) {
+        tell(cause, fileFailureCause(errno ? errno : EIO));
+        return RestoreOutcome::Failed;
+    }
+    return RestoreOutcome::Restored;
+}
+
+QString setAsideUnopened(const QString &dbPath, const QDateTime &now, QString *cause)
+{
+    const QString real = realPath(dbPath);
+    const QString aside = moveToFreeName(
+        real, QFileInfo(real).absolutePath(), real, AsideMark + now.toString(MomentFormat));
+    if (aside.isEmpty())
+        tell(cause, fileFailureCause(errno));
+    return aside;
 }
 
 } // namespace natalis::store

@@ -74,6 +74,9 @@ public:
     bool keep();
     // Leaves the copy on disk, unkept, when this object goes.
     void leaveOnDisk() { m_leftOnDisk = true; }
+    // Why check() or keep() did not keep the copy, as the user is told it ("文件已损坏",
+    // "磁盘空间不足" …); empty while nothing failed and after stop().
+    const QString &failureCause() const { return m_cause; }
 
 private:
     QString m_dbPath;
@@ -82,6 +85,7 @@ private:
     WorkingFileHold m_hold;
     bool m_kept = false;
     bool m_leftOnDisk = false;
+    QString m_cause;
     std::mutex m_mutex; // guards the two below
     sqlite3 *m_reading = nullptr; // the copy's connection while check() reads it
     bool m_stopped = false;
@@ -101,7 +105,21 @@ enum class RestoreOutcome {
 // write transaction of the engine (a crash half way leaves the old content whole). A damaged
 // file, whose pages the engine cannot journal, is replaced instead by renaming a fresh copy of
 // the backup (with the file's mode and owner) over it, and live is opened again on it. The
-// current file is first kept as a backup taken at now.
-RestoreOutcome restoreBackup(Connection &live, const QString &backupPath, const QDateTime &now);
+// current file is first kept as a backup taken at now. Unless Restored or BackupUnusable, *cause
+// (when given) names what the failure ran into ("磁盘空间不足", "文件已损坏" …).
+RestoreOutcome restoreBackup(
+    Connection &live, const QString &backupPath, const QDateTime &now, QString *cause = nullptr);
+
+// For a file at dbPath that does not open at all, which no connection can hold: a byte copy of
+// it is kept beside it first, as base + "-damaged-yyyy-MM-dd-HHmmss" + suffix (never pruned;
+// *aside gets its path), then a fresh copy of the sound backup is renamed over it. CurrentNotSaved
+// when the copy could not be kept, Failed when the backup could not be put in place (the file
+// then stays as it was); *cause as for restoreBackup.
+RestoreOutcome restoreUnopened(const QString &dbPath, const QString &backupPath,
+    const QDateTime &now, QString *aside = nullptr, QString *cause = nullptr);
+
+// Moves a file that does not open out of the way, to its aside name as above, so that a new
+// database can take its place; the path it went to, or empty with *cause told.
+QString setAsideUnopened(const QString &dbPath, const QDateTime &now, QString *cause = nullptr);
 
 } // namespace natalis::store

@@ -152,39 +152,41 @@ Compaction CompactBirthDb(const QString &dbPath, QDate today)
 {
     const QString real = QFileInfo(dbPath).canonicalFilePath();
     if (real.isEmpty() || !QFileInfo(real).isFile() || isWorkingFileName(real))
-        return { CompactOutcome::Skipped, nullptr };
+        return { CompactOutcome::Skipped, nullptr, {} };
     if (isReadOnlyDatabase(real))
-        return { CompactOutcome::ReadOnly, nullptr };
+        return { CompactOutcome::ReadOnly, nullptr, {} };
 
     DbError error;
     auto db = Connection::open(real, Connection::OpenMode::ExistingOnly, &error);
     if (!db)
         return { isUnavailable(error) ? CompactOutcome::Unavailable : CompactOutcome::Skipped,
-            nullptr };
+            nullptr, {} };
 
     LockedCopy locked = copyUnderLock(*db, real, today);
     if (locked.failed)
-        return { locked.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable,
-            nullptr };
+        return { locked.diskFull ? CompactOutcome::DiskFull : CompactOutcome::Unavailable, nullptr,
+            {} };
     if (!locked.compactionDue)
-        return { CompactOutcome::NotDue, std::move(locked.copy) };
+        return { CompactOutcome::NotDue, std::move(locked.copy), {} };
 
     PendingBackup &copy = *locked.copy;
     if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const int code = sqlite3_errcode(db->handle()) & 0xff;
+        const DbError error = engineError(db->handle());
+        const int code = error.number & 0xff;
         // Someone began to read or write between the copy and the compaction: nothing changed,
         // and the copy is as good a backup as ever.
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            return { CompactOutcome::Unavailable, std::move(locked.copy) };
+            return { CompactOutcome::Unavailable, std::move(locked.copy), {} };
         // The copy is the only sure old content when it could not be put back: keep it.
         if (!putSafetyCopyBack(*db, copy.path(), locked.dataVersion))
             copy.leaveOnDisk();
-        return { CompactOutcome::Failed, nullptr };
+        return { CompactOutcome::Failed, nullptr,
+            isDamage(error) ? QStringLiteral("文件已损坏") : writeFailureCause(error) };
     }
     db.reset();
     // The rewrite has read every page under the key: the copy needs no reading back.
     copy.keep();
-    return { CompactOutcome::Compacted, nullptr };
+    return { CompactOutcome::Compacted, nullptr, {} };
 }
 
 } // namespace natalis::store

@@ -43,6 +43,8 @@ struct Compaction
     // null when none is waiting: compacted (the copy is kept already), nothing to copy (today's
     // backup holds the file as it is) or no copy made.
     std::unique_ptr<PendingBackup> backup;
+    // Failed: what the rewrite ran into ("磁盘空间不足", "文件已损坏" …).
+    QString cause;
 };
 
 // The start's care of the database at dbPath, before the program's connection opens.

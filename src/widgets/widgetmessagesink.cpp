@@ -1,6 +1,7 @@
 #include "widgets/widgetmessagesink.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace natalis::app {
 
@@ -73,6 +74,22 @@ MessageButton WidgetMessageSink::show(
     default:
         return buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Ok;
     }
+}
+
+int WidgetMessageSink::choose(
+    const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons)
+{
+    QMessageBox box(boxIcon(icon), title, breakableText(text), QMessageBox::NoButton, m_owner);
+    QList<QAbstractButton *> shown;
+    for (const QString &button : buttons)
+        shown.append(box.addButton(button, QMessageBox::ActionRole));
+    if (!shown.isEmpty()) {
+        // The first is the way the caller recommends; the last, as closing the box, the way out.
+        box.setDefaultButton(qobject_cast<QPushButton *>(shown.first()));
+        box.setEscapeButton(shown.last());
+    }
+    box.exec();
+    return int(shown.indexOf(box.clickedButton()));
 }
 
 } // namespace natalis::app

@@ -15,6 +15,9 @@ public:
 
     MessageButton show(const QString &text, const QString &title, MessageIcon icon,
         MessageButtons buttons) override;
+    // The first button is the default one; Escape answers with the last.
+    int choose(const QString &text, const QString &title, MessageIcon icon,
+        const QStringList &buttons) override;
 
 private:
     QWidget *m_owner;

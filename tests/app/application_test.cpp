@@ -14,6 +14,7 @@
 #include "session/singleinstance.h"
 #include "store/cardsync.h"
 #include "store/categories.h"
+#include "store/compaction.h"
 #include "store/remindermemory.h"
 #include "store/settings.h"
 #include "store/statement.h"
@@ -279,6 +280,43 @@ TEST_F(Program, TrayThatGoesAwayBringsTheHiddenWindowBackMinimised)
     EXPECT_TRUE(app.window().isVisible());
     EXPECT_TRUE(app.window().isMinimized());
     EXPECT_FALSE(app.window().statusText(4).isEmpty());
+}
+
+// A file whose first page no longer reads, with yesterday's sound backup beside it: the start
+// says why, offers the backup, restores it on the user's word and keeps the unopened bytes.
+TEST(Application, AStartOnAnUnopenableFileOffersTheNewestBackup)
+{
+    test::TempDatabase files;
+    ASSERT_TRUE(QDir(files.folder()).mkpath(u"lock"_s));
+    {
+        store::Connection db = files.create();
+        store::AddBirthToMdb(db, dueFriend(), test::EnteredAt);
+    }
+    store::Compaction yesterday = store::CompactBirthDb(files.path(), QDate(2025, 4, 30));
+    ASSERT_TRUE(yesterday.backup && yesterday.backup->check());
+    yesterday.backup.reset();
+    QByteArray damaged = files.bytes();
+    damaged[200] = char(~damaged[200]);
+    files.write(u"natalis.mdb"_s, damaged);
+
+    AppContext context;
+    test::RecordingMessageSink messages;
+    messages.choice = u"用这个备份恢复"_s;
+    const FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
+    auto [started, program] = Application::launch(
+        { files.path(), { files.folder(), true, files.folder(), files.path(u"lock"_s) } }, context,
+        messages, clock, nullptr);
+    ASSERT_EQ(started, StartupResult::Ready);
+    ASSERT_GE(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[0].text,
+        u"本地生日数据库:"_s + files.path()
+            + u"无法打开: 文件已损坏,或不是用本程序的密钥加密的。\n"
+              "最新的完好备份: 2025-04-30 00:00, 1条生日。\n恢复或新建时,无法打开的文件会另存在它旁边。"_s);
+    const QString aside = files.path(u"natalis-damaged-2025-05-01-080000.mdb"_s);
+    EXPECT_EQ(messages.shown[1].text,
+        u"已从备份(2025-04-30 00:00, 1条生日)恢复生日数据库,无法打开的文件已另存为:\n"_s + aside);
+    EXPECT_EQ(context.Birthdays.size(), 1);
+    EXPECT_EQ(files.bytes(u"natalis-damaged-2025-05-01-080000.mdb"_s), damaged);
 }
 
 } // namespace

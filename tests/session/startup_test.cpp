@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 #include <thread>
@@ -114,14 +115,6 @@ TEST_F(StartupTest, StartsThatCannotGoOnTellWhyOnce)
 
     shutdown(context);
     messages.shown.clear();
-    files.write(u"bin/natalis.mdb"_s, "Standard Jet DB\0\0\0");
-    EXPECT_EQ(runStartup({}, places, messages, clock, context), StartupResult::NoConnection);
-    EXPECT_EQ(messages.texts(), QStringList { u"本地生日数据库:"_s + path + u"连接建立失败 "_s });
-    EXPECT_EQ(messages.shown[0].title, u"青萍生日提醒软件v4.0"_s);
-    EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), QByteArray("Standard Jet DB"));
-
-    shutdown(context);
-    messages.shown.clear();
     QFile::remove(path);
     files.create(u"bin/natalis.mdb"_s).exec("drop table tishidata");
     EXPECT_EQ(runStartup({}, places, messages, clock, context), StartupResult::NoSettings);
@@ -129,6 +122,89 @@ TEST_F(StartupTest, StartsThatCannotGoOnTellWhyOnce)
     EXPECT_TRUE(messages.texts().value(0).startsWith(
         u"读取本地数据库设置信息失败 SQLCipher reported 1 - no such table: tishidata"_s));
     EXPECT_EQ(messages.shown.value(0).title, u"青萍多用户短信群发平台v6.0"_s);
+}
+
+// A file that does not open is named by what is wrong with it, offered back only as a file
+// (a folder is left alone), and stays byte for byte as it was when the user ends there.
+TEST_F(StartupTest, AnUnopenableFileIsNamedByItsFaultAndKeptAsItWas)
+{
+    const struct
+    {
+        const char *situation;
+        std::function<void(const QString &path)> spoil;
+        QString cause;
+        QStringList offered;
+    } rows[] = {
+        { "cut inside its first page", [](const QString &path) { QFile(path).resize(500); },
+            u"文件已损坏(文件不完整)"_s, { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "first page damaged",
+            [this](const QString &) {
+                QByteArray bytes = files.bytes(u"bin/natalis.mdb"_s);
+                bytes[100] = char(~bytes[100]);
+                files.write(u"bin/natalis.mdb"_s, bytes);
+            },
+            u"文件已损坏,或不是用本程序的密钥加密的"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "emptied", [](const QString &path) { QFile(path).resize(0); }, u"文件是空的"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "the old program's Access file",
+            [this](const QString &) {
+                files.write(u"bin/natalis.mdb"_s, QByteArray("\0\1\0\0Standard Jet DB\0", 20));
+            },
+            u"不是本程序的数据库(Access数据库)"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "a plain SQLite file",
+            [this](const QString &) {
+                files.write(u"bin/natalis.mdb"_s, QByteArray("SQLite format 3\0\x10\0", 19));
+            },
+            u"不是本程序的数据库(未加密的SQLite数据库)"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "a text file",
+            [this](const QString &) { files.write(u"bin/natalis.mdb"_s, "张三\t1980-05-03\r\n"); },
+            u"不是本程序的数据库(文本文件)"_s,
+            { u"打开其他文件…"_s, u"新建生日数据库"_s, u"退出"_s } },
+        { "a folder",
+            [](const QString &path) {
+                QFile::remove(path);
+                QDir().mkpath(path);
+            },
+            u"不是文件"_s, { u"打开其他文件…"_s, u"退出"_s } },
+    };
+    const QString path = files.path(u"bin/natalis.mdb"_s);
+    messages.choice = u"退出"_s;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.situation);
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        createDatabase(5);
+        row.spoil(path);
+        const QByteArray before = files.bytes(u"bin/natalis.mdb"_s);
+        messages.shown.clear();
+        AppContext run;
+        ASSERT_EQ(runStartup({}, places, messages, clock, run), StartupResult::Unopened);
+        EXPECT_FALSE(takeWayBack(run, messages, clock.now(), {}));
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text.section(u'\n', 0, 0),
+            u"本地生日数据库:"_s + path + u"无法打开: "_s + row.cause + u"。"_s);
+        EXPECT_EQ(messages.shown[0].choices, row.offered);
+        EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);
+        shutdown(run);
+    }
+}
+
+// A new database takes the place of an emptied file, which is kept aside, not deleted.
+TEST_F(StartupTest, ANewDatabaseKeepsTheUnopenedFileAside)
+{
+    createDatabase(3);
+    files.write(u"bin/natalis.mdb"_s, QByteArray());
+    messages.choice = u"新建生日数据库"_s;
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Unopened);
+    ASSERT_TRUE(takeWayBack(context, messages, clock.now(), {}));
+    EXPECT_EQ(openDatabaseAtStart(messages, clock, context), StartupResult::Ready);
+    EXPECT_TRUE(files.exists(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
+    EXPECT_TRUE(messages.texts().last().endsWith(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
+    EXPECT_EQ(reloadBirthdays(context, messages), std::nullopt);
+    EXPECT_FALSE(context.HasBirthdays);
 }
 
 struct DamageCase
@@ -187,6 +263,7 @@ TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
     ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
     reloadBirthdays(context, messages);
     EXPECT_EQ(messages.texts(), QStringList { path + u"生日数据库文件只读,数据库压缩失败!"_s });
+    EXPECT_EQ(context.DbNotice, u"今天的备份没有做成: 生日数据库文件只读"_s);
     EXPECT_TRUE(context.DbConnection->isReadOnly());
     EXPECT_EQ(context.Birthdays.size(), 10);
     EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);

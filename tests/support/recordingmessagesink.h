@@ -17,13 +17,21 @@ public:
         QString title;
         app::MessageIcon icon;
         app::MessageButtons buttons;
+        QStringList choices; // the buttons of a choose()
     };
 
     app::MessageButton show(const QString &text, const QString &title, app::MessageIcon icon,
         app::MessageButtons buttons) override
     {
-        shown.append({ text, title, icon, buttons });
+        shown.append({ text, title, icon, buttons, {} });
         return answer;
+    }
+
+    int choose(const QString &text, const QString &title, app::MessageIcon icon,
+        const QStringList &buttons) override
+    {
+        shown.append({ text, title, icon, app::MessageButtons::Ok, buttons });
+        return int(buttons.indexOf(choice));
     }
 
     QStringList texts() const
@@ -36,6 +44,7 @@ public:
 
     QList<Shown> shown;
     app::MessageButton answer = app::MessageButton::Ok;
+    QString choice; // the button a choose() answers with; none there: closed
 };
 
 } // namespace natalis::test
