@@ -94,7 +94,8 @@ QString clearEarlierCalendars(store::Connection &connection, const QStringList &
 } // namespace
 
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
-    const std::atomic_bool *stop, const SyncProgress &progress)
+    const std::atomic_bool *stop, const SyncProgress &progress,
+    const std::function<void()> &waiting)
 {
     SyncResult result;
     store::DbError dbError;
@@ -116,6 +117,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
         return result;
     }
     DavClient client({ config.user, *password }, stop);
+    if (waiting)
+        client.waitingForServer = waiting;
     client.trustOrigin(server);
     QUrl calendar(store::readSyncSetting(*connection, CalendarUrlKey));
     if (isAddress(config.calendar))
@@ -281,11 +284,19 @@ void SyncService::syncNow()
                 });
             };
         };
-        const CardSyncResult cards = runStoredCardSync(
-            m_dbPath, *m_passwords, now, &m_stop, progress(u"通讯录"_s), deletions);
+        // A server computing a large listing may keep the first byte back for minutes.
+        const auto waiting = [this](const QString &what) {
+            return [this, what] {
+                QMetaObject::invokeMethod(this,
+                    [this, what] { showStatus(what + u"同步中: "_s + waitingForServerText()); });
+            };
+        };
+        const CardSyncResult cards = runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop,
+            progress(u"通讯录"_s), deletions, waiting(u"通讯录"_s));
         SyncResult calendar;
         if (!m_stop)
-            calendar = runStoredSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s));
+            calendar = runStoredSync(
+                m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s), waiting(u"日历"_s));
         QMetaObject::invokeMethod(this, [this, cards, calendar] { finished(cards, calendar); });
     });
     m_thread->start();
