@@ -175,32 +175,24 @@ TEST_F(Setup, SyncPagesKeepTheirChoicesAndThePasswordsInTheKeyring)
 // the answer runs the sync with it.
 TEST_F(Setup, HeldDeletionsAreAskedAboutAndTheAnswerRunsTheSync)
 {
-    const struct
-    {
-        const char *situation;
-        QString held;
-        const char *button;
-        std::optional<sync::DeletionChoice> chosen;
-    } rows[] = {
-        { "nothing held", {}, nullptr, std::nullopt },
-        { "held, put back", u"8"_s, "cmdRestoreServer", sync::DeletionChoice::RestoreServer },
-        { "held, deleted here too", u"8"_s, "cmdAcceptDeletions",
-            sync::DeletionChoice::AcceptDeletions },
+    using enum sync::DeletionChoice;
+    const std::tuple<const char *, const char *, std::optional<sync::DeletionChoice>> rows[] = {
+        { "nothing held", nullptr, std::nullopt },
+        { "held, put back", "cmdRestoreServer", RestoreServer },
+        { "held, deleted here too", "cmdAcceptDeletions", AcceptDeletions },
     };
     const QString asked = u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除。请选择: …"_s;
-    for (const auto &row : rows) {
-        store::writeSyncSetting(connection, sync::CardDeletionsHeldKey, row.held);
-        store::writeSyncSetting(connection, store::SyncCardLastResultKey, asked);
+    store::writeSyncSetting(connection, store::SyncCardLastResultKey, asked);
+    for (const auto &[situation, button, expected] : rows) {
+        store::writeSyncSetting(connection, sync::CardDeletionsHeldKey, button ? u"8"_s : u""_s);
         std::optional<sync::DeletionChoice> chosen;
-        resolveDeletions = [&](sync::DeletionChoice choice) { chosen = choice; };
+        resolveDeletions = [&chosen](sync::DeletionChoice choice) { chosen = choice; };
         open();
         const QLabel *question = control<QLabel>("lblDeletionsHeld");
-        ASSERT_EQ(question != nullptr, row.button != nullptr) << row.situation;
-        if (row.button) {
-            EXPECT_EQ(question->text(), asked);
-            control<QPushButton>(row.button)->click();
-        }
-        EXPECT_EQ(chosen, row.chosen) << row.situation;
+        ASSERT_EQ(question && question->text() == asked, button != nullptr) << situation;
+        if (button)
+            control<QPushButton>(button)->click();
+        EXPECT_EQ(chosen, expected) << situation;
     }
 }
 

@@ -516,7 +516,7 @@ TEST_P(TwoComputers, UploadsRefusedEveryTimeFailTheCommandWithTheirCount)
     addCustomers(3);
     test::FaultServer proxy({ u"--refuse-puts"_s, server.url().toString() });
     QUrl proxied = book;
-    proxied.setPort(proxy.port().toInt());
+    proxied.setPort(proxy.port.toInt());
     const test::CliResult refused = cli(files.path(u"a.mdb"_s), proxied);
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
@@ -532,11 +532,10 @@ TEST_P(TwoComputers, APullOnAFullDiskPrintsNoCounts)
         GTEST_SKIP() << "mounting a small file system needs root";
     addCustomers(40);
     sync(a);
-    {
-        std::optional<store::Connection> c = store::OpenBirthDb(disk.path(u"c.mdb"_s));
-        ASSERT_TRUE(c);
-        store::createCardSync(*c); // so that the rows of the pull are what does not fit
-    }
+    // Ready to sync, so that the rows of the pull are what does not fit.
+    std::optional<store::Connection> ready = store::OpenBirthDb(disk.path(u"c.mdb"_s));
+    store::createCardSync(*ready);
+    ready.reset();
     disk.fill();
     const test::CliResult full = cli(disk.path(u"c.mdb"_s), book);
     EXPECT_EQ(full.exitCode, 1);

@@ -35,9 +35,9 @@ TEST_P(Faults, EndEachRequestWithItsReason)
 {
     const FaultRow &row = GetParam();
     test::FaultServer server;
-    ASSERT_FALSE(server.port().isEmpty());
+    ASSERT_FALSE(server.port.isEmpty());
     const auto at = [&](const char *url) {
-        return QString::fromLatin1(url).replace(u"%1"_s, QString::fromLatin1(server.port()));
+        return QString::fromLatin1(url).replace(u"%1"_s, QString::fromLatin1(server.port));
     };
     DavClient client({ u"alice"_s, u"secret"_s }, nullptr, { 3'000, 500, 1024, 5, 500 });
     int waits = 0;
@@ -48,7 +48,6 @@ TEST_P(Faults, EndEachRequestWithItsReason)
     // In a batch beside a plain request, as the push sends its uploads.
     const QList<DavReply> replies = client.sendAll({ { row.verb, QUrl(at(row.url)), "BEGIN:", {} },
         { "GET", QUrl(at("http://127.0.0.1:%1/landing")), {}, {} } });
-    server.stop();
     const DavReply &reply = replies.first();
     EXPECT_EQ(reply.status, row.status) << reply.error.toStdString();
     EXPECT_EQ(reply.failure, row.failure);
@@ -56,8 +55,8 @@ TEST_P(Faults, EndEachRequestWithItsReason)
     EXPECT_EQ(replies.last().status, 201);
     EXPECT_LE(client.peakBufferedBytes(), ItemCap + 1);
     EXPECT_EQ(waits, row.thinks ? 1 : 0);
-    for (const QByteArray &line : server.requests())
-        EXPECT_TRUE(line.startsWith(server.port())) << line.toStdString();
+    for (const QByteArray &line : server.requests().split('\n'))
+        EXPECT_TRUE(line.isEmpty() || line.startsWith(server.port)) << line.toStdString();
 }
 
 // A certificate the system does not trust ends the sync before any request, and with it the
@@ -77,12 +76,11 @@ TEST(Certificate, ARefusedOneEndsTheSyncBeforeThePasswordIsSent)
     DavClient client({ u"alice"_s, u"secret"_s });
     CardSyncOptions options;
     options.addressBook =
-        QUrl(u"https://127.0.0.1:%1/book/"_s.arg(QString::fromLatin1(server.port())));
+        QUrl(u"https://127.0.0.1:%1/book/"_s.arg(QString::fromLatin1(server.port)));
     const CardSyncResult result = syncAddressBook(connection, client, options);
-    EXPECT_TRUE(result.error.startsWith(u"证书无效: "_s)) << result.error.toStdString();
-    EXPECT_GT(result.error.size(), 6);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(server.requests(), QList<QByteArray>());
+    EXPECT_TRUE(result.error.startsWith(u"证书无效: "_s) && result.error.size() > 6)
+        << result.error.toStdString();
+    EXPECT_EQ(server.requests(), QByteArray());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Faults,
