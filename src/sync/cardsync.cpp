@@ -233,8 +233,8 @@ bool isWholeCard(const QByteArray &data)
 }
 
 // address-data reaches us inside XML, whose parsers turn every CR LF into LF (XML 1.0 2.11);
-// the card the server holds ends its lines in CR LF (RFC 6350 3.2), and a patched card goes back
-// so.
+// the card the server holds ends its lines in CR LF (RFC 6350 3.2), the last one included, which
+// the reading of the answer trims; a patched card goes back so.
 QByteArray withCrLf(const QByteArray &card)
 {
     QByteArray lines;
@@ -244,6 +244,8 @@ QByteArray withCrLf(const QByteArray &card)
             lines += '\r';
         lines += card[i];
     }
+    if (!lines.endsWith('\n'))
+        lines += "\r\n";
     return lines;
 }
 

@@ -184,13 +184,16 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
 namespace {
 
 ConnectionTest connectionText(const SyncConfig &config, const QString &password,
-    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what)
+    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what,
+    const std::function<void()> &waiting)
 {
     const QUrl server(config.server.trimmed());
     const TransportCheck transport = checkTransport(server);
     if (!transport.allowed)
         return { transport.refusal, {} };
     DavClient client({ config.user, password });
+    if (waiting)
+        client.waitingForServer = waiting;
     client.trustOrigin(server);
     const CalendarHome home = discover(client, server);
     if (!home.home.isValid())
@@ -207,14 +210,16 @@ ConnectionTest connectionText(const SyncConfig &config, const QString &password,
 
 } // namespace
 
-ConnectionTest testConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting)
 {
-    return connectionText(config, password, discoverCalendars, u"日历"_s);
+    return connectionText(config, password, discoverCalendars, u"日历"_s, waiting);
 }
 
-ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testAddressBookConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting)
 {
-    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s);
+    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s, waiting);
 }
 
 SyncService::SyncService(

@@ -45,10 +45,13 @@ struct ConnectionTest
     QUrl elsewhere;
 };
 
-// A connection test for the settings page: "连接成功, 日历: 生日提醒".
-ConnectionTest testConnection(const SyncConfig &config, const QString &password);
+// A connection test for the settings page: "连接成功, 日历: 生日提醒". waiting is called while
+// the server keeps a request waiting (DavClient::waitingForServer).
+ConnectionTest testConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting = {});
 // The same for address books: "连接成功, 通讯录: 生日, 联系人".
-ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password);
+ConnectionTest testAddressBookConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting = {});
 
 // Keeps the address book and the calendar current while the program runs: soon after the
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
