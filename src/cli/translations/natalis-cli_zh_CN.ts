@@ -240,12 +240,25 @@ it created, updated and deleted and how many requests that took. https is requir
 except for a server on this computer or the local network.
 With --addressbook it also syncs the birthdays both ways with that address book (made
 when missing), one card per birthday, and prints what it pushed and pulled and the
-conflicts it decided.</source>
+conflicts it decided. When the address book is gone from the server, was emptied or
+would take more than half of the birthdays here with it, nothing is deleted and the
+exit code is 1 until --restore-server or --accept-deletions says what to do.
+A failed sync prints no counts, only the reason, and exits with 1.</source>
         <translation>把生日放进 --calendar 所指的日历集合(不存在时建立)并使它保持最新:农历生日在今后
 每年一个事件,其他生日为每年重复的事件。只修改或删除 natalis 建立的事件。显示新增、
 更新和删除了什么,以及用了多少次请求。除本机或局域网中的服务器外,必须使用 https。
 给出 --addressbook 时,还与该通讯录(不存在时建立)双向同步生日,每个生日一张名片,
-并显示推送和拉取了什么,以及裁决的冲突。</translation>
+并显示推送和拉取了什么,以及裁决的冲突。服务器上的通讯录被删除、被清空,或会带走
+本机一半以上的生日时,什么也不删除,退出码为 1,直到用 --restore-server 或
+--accept-deletions 说明如何处理。同步失败时不显示数目,只显示原因,退出码为 1。</translation>
+    </message>
+    <message>
+        <source>put every birthday here back into the address book</source>
+        <translation>把本机的所有生日放回通讯录</translation>
+    </message>
+    <message>
+        <source>delete here too what the address book no longer has, however many</source>
+        <translation>通讯录中已没有的生日在本机也删除,不论多少</translation>
     </message>
     <message>
         <source>the calendar collection&apos;s address</source>
