@@ -21,6 +21,13 @@ namespace natalis::cli {
 
 namespace {
 
+// A server computing a large listing may keep the first byte back for minutes: a person at
+// the terminal, or a cron log, should see that the sync is not hanging.
+void showWaiting()
+{
+    std::fprintf(stderr, "%s\n", sync::waitingForServerText().toUtf8().constData());
+}
+
 int runSync(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -116,6 +123,7 @@ int runSync(const QStringList &arguments)
             : accept              ? sync::DeletionChoice::AcceptDeletions
                                   : sync::DeletionChoice::Ask;
         sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
+        client.waitingForServer = showWaiting;
         // Only the address given: one the server moves to is printed in the failure, for the
         // user to run again with.
         client.trustOrigin(addressBook);
@@ -145,6 +153,7 @@ int runSync(const QStringList &arguments)
     options.festivals = parser.isSet(QStringLiteral("festivals"));
     options.now = now;
     sync::DavClient client({ parser.value(QStringLiteral("user")), *password });
+    client.waitingForServer = showWaiting;
     client.trustOrigin(calendar);
     const sync::SyncResult result = sync::pushBirthdays(*connection,
         load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options);

@@ -145,7 +145,11 @@ void ServerPage::cmdTest_Click()
                 passwords
                     ->read(sync::passwordAccount(config.user, QUrl(config.server).host()), nullptr)
                     .value_or(QString());
-        const sync::ConnectionTest result = test(config, password);
+        // Discovery on a server that computes its listings first may wait a while.
+        const sync::ConnectionTest result = test(config, password, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { m_testResult->setText(sync::waitingForServerText()); });
+        });
         QMetaObject::invokeMethod(this, [this, result, password] {
             m_worker->wait();
             delete m_worker;

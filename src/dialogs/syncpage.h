@@ -37,8 +37,10 @@ struct ServerPageKind
     const char *collectionControl; // "txtCalendar"
     QString collectionCaption; // "日历:"
     QString collectionPlaceholder; // the name a collection made by the program gets
-    // The connection test, run on a worker: discovery and the collections found, as one line.
-    sync::ConnectionTest (*test)(const sync::SyncConfig &config, const QString &password);
+    // The connection test, run on a worker: discovery and the collections found, as one line;
+    // waiting is called while the server keeps a request waiting.
+    sync::ConnectionTest (*test)(const sync::SyncConfig &config, const QString &password,
+        const std::function<void()> &waiting);
 };
 
 // The parts the sync pages share: the server, the account, the collection, "测试连接" on a

@@ -16,7 +16,7 @@ constexpr QStringView AddressBookUrlNameKey = u"addressBookUrlFor";
 
 CardSyncResult syncStored(store::Connection &connection, PasswordStore &passwords,
     const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
-    DeletionChoice deletions)
+    DeletionChoice deletions, const std::function<void()> &waiting)
 {
     CardSyncResult result;
     const QString named = store::readSyncSetting(connection, store::SyncAddressBookKey).trimmed();
@@ -31,6 +31,8 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
         return result;
     }
     DavClient client({ user, *password }, stop);
+    if (waiting)
+        client.waitingForServer = waiting;
     client.trustOrigin(server);
     CardSyncOptions options;
     options.now = now;
@@ -72,7 +74,7 @@ CardSyncResult syncStored(store::Connection &connection, PasswordStore &password
 
 CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords,
     const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
-    DeletionChoice deletions)
+    DeletionChoice deletions, const std::function<void()> &waiting)
 {
     store::DbError dbError;
     std::optional<store::Connection> connection =
@@ -81,7 +83,7 @@ CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords
         || store::readSyncSetting(*connection, store::SyncCardServerKey).trimmed().isEmpty())
         return {};
     const CardSyncResult result =
-        syncStored(*connection, passwords, now, stop, progress, deletions);
+        syncStored(*connection, passwords, now, stop, progress, deletions, waiting);
     if (result.held > 0 || result.ok)
         store::writeSyncSetting(*connection, CardDeletionsHeldKey,
             result.held > 0 ? QString::number(result.held) : QString());

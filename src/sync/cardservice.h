@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 namespace natalis::sync {
 
@@ -17,9 +18,10 @@ namespace natalis::sync {
 // sync's time and result. A database that does not open or has no server set gives ok false
 // with an empty error. A sync that held deletions back leaves their count under
 // CardDeletionsHeldKey until a sync goes through, for the settings page to ask the user.
+// waiting is called while the server keeps a request waiting (DavClient::waitingForServer).
 CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords,
     const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
-    DeletionChoice deletions = DeletionChoice::Ask);
+    DeletionChoice deletions = DeletionChoice::Ask, const std::function<void()> &waiting = {});
 
 // Among the sync settings: the number of birthdays the last sync would have deleted here and
 // did not, empty when it held nothing back.

@@ -42,11 +42,11 @@ DavRequest redirected(const DavRequest &request, const QUrl &target, int status)
     return next;
 }
 
-qint64 capOf(const DavRequest &request)
+qint64 capOf(const DavRequest &request, const DavLimits &limits)
 {
     if (request.maxBytes > 0)
         return request.maxBytes;
-    return request.verb == "GET" ? ItemCap : ListingCap;
+    return request.verb == "GET" ? limits.itemBytes : limits.listingBytes;
 }
 
 DavReply refused(DavFailure failure, const QString &error, const QUrl &location = {})
@@ -164,6 +164,8 @@ void DavExchange::tick()
         return fail(DavFailure::Stopped, u"已停止"_s);
     const DavLimits &limits = m_client.m_limits;
     if (!m_answering) {
+        if (m_clock.elapsed() >= limits.waitShownMs)
+            m_client.reportWait();
         if (m_clock.elapsed() >= limits.firstByteMs)
             fail(DavFailure::TimedOut, u"no answer in time"_s);
         return;
@@ -180,7 +182,7 @@ void DavExchange::onMetaData()
     if (!m_answering)
         startWindow();
     const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (announced > capOf(m_request))
+    if (announced > capOf(m_request, m_client.m_limits))
         fail(DavFailure::TooLarge, u"answer of %1 bytes"_s.arg(announced));
 }
 
@@ -189,7 +191,7 @@ void DavExchange::onReadyRead()
     if (!m_answering)
         startWindow();
     // Never more than one byte over the cap is taken, however much Qt holds already.
-    const qint64 cap = capOf(m_request);
+    const qint64 cap = capOf(m_request, m_client.m_limits);
     while (m_reply->bytesAvailable() > 0 && m_body.size() <= cap) {
         const QByteArray chunk = m_reply->read(std::min(ReadChunk, cap + 1 - m_body.size()));
         m_body += chunk;
@@ -266,6 +268,12 @@ bool DavClient::trusted(const QUrl &url)
         [&](const QUrl &origin) { return sameOrigin(origin, url); });
 }
 
+void DavClient::reportWait()
+{
+    if (!std::exchange(m_waitReported, true) && waitingForServer)
+        waitingForServer();
+}
+
 std::optional<QHostAddress> DavClient::localAddressFor(const QString &host)
 {
     if (const auto known = m_checkedHosts.constFind(host); known != m_checkedHosts.cend())
@@ -334,6 +342,7 @@ DavReply DavClient::send(const DavRequest &request)
 QList<DavReply> DavClient::sendAll(const QList<DavRequest> &requests)
 {
     QList<DavReply> replies(requests.size());
+    m_waitReported = false;
     std::vector<std::unique_ptr<DavExchange>> exchanges;
     QEventLoop loop;
     qsizetype next = 0, running = 0;

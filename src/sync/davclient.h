@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUrl>
 #include <atomic>
+#include <functional>
 
 class QNetworkReply;
 
@@ -19,6 +20,12 @@ namespace natalis::sync {
 // The most an answer may bring, in bytes: a listing (multistatus) and one card or event.
 constexpr qint64 ListingCap = 32 * 1024 * 1024;
 constexpr qint64 ItemCap = 1024 * 1024;
+
+// What a status says while waitingForServer holds: the server has not begun to answer.
+inline QString waitingForServerText()
+{
+    return QStringLiteral("等待服务器回复…");
+}
 
 struct DavAccount
 {
@@ -32,7 +39,8 @@ struct DavRequest
     QUrl url;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
-    // The most the answer may bring, in bytes; 0: ItemCap for a GET, ListingCap for the rest.
+    // The most the answer may bring, in bytes; 0: the client's item cap for a GET, its listing
+    // cap for the rest.
     qint64 maxBytes = 0;
 };
 
@@ -69,6 +77,9 @@ struct DavLimits
     int stallMs = 60'000; // once answering, each span this long ...
     qint64 stallBytes = 1024; // ... must bring at least this many bytes
     int maxRedirects = 5; // hops after the first request
+    int waitShownMs = 5'000; // a wait for the first byte this long is reported (waitingForServer)
+    qint64 listingBytes = ListingCap; // the most a listing may bring, in bytes
+    qint64 itemBytes = ItemCap; // the most one card or event (a GET) may bring, in bytes
 };
 
 // WebDAV requests with Basic credentials, sent from the thread that made the client and waited
@@ -97,6 +108,11 @@ public:
     // are followed up to the limit, 307 and 308 with the same verb and body, 303 as a GET.
     QList<DavReply> sendAll(const QList<DavRequest> &requests);
 
+    // Called on the client's thread when a request has waited limits.waitShownMs for the first
+    // byte of its answer, at most once for each send or sendAll: for a status saying that the
+    // server is still thinking, as one does over a large listing.
+    std::function<void()> waitingForServer = [] {};
+
     int requestCount() const { return m_requests; }
     bool stopped() const { return m_stop && m_stop->load(); }
     // The most bytes of one answer held at once so far.
@@ -106,6 +122,7 @@ private:
     friend class DavExchange;
 
     bool trusted(const QUrl &url);
+    void reportWait();
     // The request on the wire: to the checked address for plain http; nullptr with the reason
     // in refusal when it may not be sent.
     QNetworkReply *start(const DavRequest &request, DavReply &refusal);
@@ -122,6 +139,7 @@ private:
     QHash<QString, QHostAddress> m_checkedHosts;
     int m_requests = 0;
     qint64 m_peakBuffered = 0;
+    bool m_waitReported = false; // in the current sendAll
 };
 
 } // namespace natalis::sync

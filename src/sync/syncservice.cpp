@@ -94,7 +94,8 @@ QString clearEarlierCalendars(store::Connection &connection, const QStringList &
 } // namespace
 
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
-    const std::atomic_bool *stop, const SyncProgress &progress)
+    const std::atomic_bool *stop, const SyncProgress &progress,
+    const std::function<void()> &waiting)
 {
     SyncResult result;
     store::DbError dbError;
@@ -116,6 +117,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
         return result;
     }
     DavClient client({ config.user, *password }, stop);
+    if (waiting)
+        client.waitingForServer = waiting;
     client.trustOrigin(server);
     QUrl calendar(store::readSyncSetting(*connection, CalendarUrlKey));
     if (isAddress(config.calendar))
@@ -181,13 +184,16 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
 namespace {
 
 ConnectionTest connectionText(const SyncConfig &config, const QString &password,
-    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what)
+    CalendarHome (*discover)(DavClient &, const QUrl &), const QString &what,
+    const std::function<void()> &waiting)
 {
     const QUrl server(config.server.trimmed());
     const TransportCheck transport = checkTransport(server);
     if (!transport.allowed)
         return { transport.refusal, {} };
     DavClient client({ config.user, password });
+    if (waiting)
+        client.waitingForServer = waiting;
     client.trustOrigin(server);
     const CalendarHome home = discover(client, server);
     if (!home.home.isValid())
@@ -204,14 +210,16 @@ ConnectionTest connectionText(const SyncConfig &config, const QString &password,
 
 } // namespace
 
-ConnectionTest testConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting)
 {
-    return connectionText(config, password, discoverCalendars, u"日历"_s);
+    return connectionText(config, password, discoverCalendars, u"日历"_s, waiting);
 }
 
-ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password)
+ConnectionTest testAddressBookConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting)
 {
-    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s);
+    return connectionText(config, password, discoverAddressBooks, u"通讯录"_s, waiting);
 }
 
 SyncService::SyncService(
@@ -281,11 +289,19 @@ void SyncService::syncNow()
                 });
             };
         };
-        const CardSyncResult cards = runStoredCardSync(
-            m_dbPath, *m_passwords, now, &m_stop, progress(u"通讯录"_s), deletions);
+        // A server computing a large listing may keep the first byte back for minutes.
+        const auto waiting = [this](const QString &what) {
+            return [this, what] {
+                QMetaObject::invokeMethod(this,
+                    [this, what] { showStatus(what + u"同步中: "_s + waitingForServerText()); });
+            };
+        };
+        const CardSyncResult cards = runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop,
+            progress(u"通讯录"_s), deletions, waiting(u"通讯录"_s));
         SyncResult calendar;
         if (!m_stop)
-            calendar = runStoredSync(m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s));
+            calendar = runStoredSync(
+                m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s), waiting(u"日历"_s));
         QMetaObject::invokeMethod(this, [this, cards, calendar] { finished(cards, calendar); });
     });
     m_thread->start();

@@ -30,9 +30,11 @@ struct SyncConfig
 // One sync of the database at dbPath with its stored settings, as the worker runs it: its own
 // connection, the password from passwords, the calendar found by discovery once and then kept.
 // The outcome is stored as the last sync's time and result. A database without settings, or one
-// that does not open, gives a result with ok false and an empty error.
+// that does not open, gives a result with ok false and an empty error. waiting is called while
+// the server keeps a request waiting (DavClient::waitingForServer).
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
-    const std::atomic_bool *stop, const SyncProgress &progress);
+    const std::atomic_bool *stop, const SyncProgress &progress,
+    const std::function<void()> &waiting = {});
 
 // What a connection test found: discovery and the collections found, as one line, and the
 // address on another origin the server sent discovery to, which the page offers the user to
@@ -43,10 +45,13 @@ struct ConnectionTest
     QUrl elsewhere;
 };
 
-// A connection test for the settings page: "连接成功, 日历: 生日提醒".
-ConnectionTest testConnection(const SyncConfig &config, const QString &password);
+// A connection test for the settings page: "连接成功, 日历: 生日提醒". waiting is called while
+// the server keeps a request waiting (DavClient::waitingForServer).
+ConnectionTest testConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting = {});
 // The same for address books: "连接成功, 通讯录: 生日, 联系人".
-ConnectionTest testAddressBookConnection(const SyncConfig &config, const QString &password);
+ConnectionTest testAddressBookConnection(
+    const SyncConfig &config, const QString &password, const std::function<void()> &waiting = {});
 
 // Keeps the address book and the calendar current while the program runs: soon after the
 // start, once a day, a few seconds after the last change to the birthdays, and after a failure
@@ -62,8 +67,8 @@ public:
         QString dbPath, std::function<QDateTime()> now, std::shared_ptr<PasswordStore> passwords);
     ~SyncService() override; // stops a sync under way and waits for it
 
-    // The status bar's text: progress, "通讯录同步完成…", "日历同步完成…" or
-    // "通讯录同步失败: …, 10分钟后重试".
+    // The status bar's text: progress, "通讯录同步中: 等待服务器回复…", "通讯录同步完成…",
+    // "日历同步完成…" or "通讯录同步失败: …, 10分钟后重试".
     std::function<void(const QString &)> showStatus = [](const QString &) {};
     // Called before a run begins to write, so that changes made before it by other programs can
     // still be told from the run's own.

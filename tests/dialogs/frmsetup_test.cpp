@@ -12,12 +12,14 @@
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
 #include "support/windowclipping.h"
+#include "sync/cardservice.h"
 #include "sync/credentials.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -52,7 +54,7 @@ protected:
                 [this](QDialog &d) {
                     test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
                 },
-                passwords });
+                passwords, {}, resolveDeletions });
         return *dialog;
     }
 
@@ -89,6 +91,7 @@ protected:
     QStringList played;
     QString musicName;
     std::shared_ptr<sync::PasswordStore> passwords;
+    std::function<void(sync::DeletionChoice)> resolveDeletions;
     std::unique_ptr<frmSetup> dialog;
 };
 
@@ -166,6 +169,31 @@ TEST_F(Setup, SyncPagesKeepTheirChoicesAndThePasswordsInTheKeyring)
     EXPECT_EQ(control<QComboBox>("cboCardCategory")->currentText(), u"家人"_s);
     EXPECT_EQ(control<QSpinBox>("spnYears")->value(), 5);
     EXPECT_TRUE(control<QCheckBox>("chkSyncFestivals")->isChecked());
+}
+
+// A sync that held deletions back left its count and its text: the address-book page asks, and
+// the answer runs the sync with it.
+TEST_F(Setup, HeldDeletionsAreAskedAboutAndTheAnswerRunsTheSync)
+{
+    using enum sync::DeletionChoice;
+    const std::tuple<const char *, const char *, std::optional<sync::DeletionChoice>> rows[] = {
+        { "nothing held", nullptr, std::nullopt },
+        { "held, put back", "cmdRestoreServer", RestoreServer },
+        { "held, deleted here too", "cmdAcceptDeletions", AcceptDeletions },
+    };
+    const QString asked = u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除。请选择: …"_s;
+    store::writeSyncSetting(connection, store::SyncCardLastResultKey, asked);
+    for (const auto &[situation, button, expected] : rows) {
+        store::writeSyncSetting(connection, sync::CardDeletionsHeldKey, button ? u"8"_s : u""_s);
+        std::optional<sync::DeletionChoice> chosen;
+        resolveDeletions = [&chosen](sync::DeletionChoice choice) { chosen = choice; };
+        open();
+        const QLabel *question = control<QLabel>("lblDeletionsHeld");
+        ASSERT_EQ(question && question->text() == asked, button != nullptr) << situation;
+        if (button)
+            control<QPushButton>(button)->click();
+        EXPECT_EQ(chosen, expected) << situation;
+    }
 }
 
 TEST_F(Setup, FailedSaveKeepsDialogOpen)

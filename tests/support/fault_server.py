@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """A misbehaving server on two loopback ports (two origins) for the WebDAV client's tests: prints
-the ports, answers by path and logs "<port> <verb> <path>" of each request to the file named."""
-import http.server, sys, threading, time
+the ports, answers by path and logs "<port> <verb> <path>" of each request to the file named.
+--tls DIR serves https with DIR's cert.pem and key.pem; --refuse-puts URL passes every
+request on to the server at URL but answers each PUT 412, as if the card had changed there."""
+import http.client, http.server, ssl, sys, threading, time, urllib.parse
 
 LOG = open(sys.argv[1], "a", buffering=1)
 
@@ -22,10 +24,24 @@ class Fault(http.server.BaseHTTPRequestHandler):
         except OSError:
             pass
 
+    def relay(self, body):
+        upstream = urllib.parse.urlsplit(OPTIONS["--refuse-puts"])
+        connection = http.client.HTTPConnection(upstream.hostname, upstream.port)
+        connection.request(self.command, self.path, body, dict(self.headers))
+        answer = connection.getresponse()
+        content = answer.read()
+        headers = [(k, v) for k, v in answer.getheaders() if k.lower() != "transfer-encoding"]
+        self.reply(answer.status, [h for h in headers if h[0].lower() != "content-length"]
+                   + [("Content-Length", str(len(content)))], content)
+
     def do_GET(self):
         port = self.server.server_address[1]
-        LOG.write("%d %s %s\n" % (port, self.command, self.path))
+        LOG.write("%d %s %s%s\n" % (port, self.command, self.path,
+                                     " with password" if "Authorization" in self.headers else ""))
         body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        if "--refuse-puts" in OPTIONS:
+            return self.reply(412, [("Content-Length", "0")]) if self.command == "PUT" \
+                else self.relay(body)
         away = "http://127.0.0.1:%d/landing" % (sum(PORTS) - port)
         empty = ("Content-Length", "0")
         if self.path in ("/away", "/hop"):
@@ -43,10 +59,16 @@ class Fault(http.server.BaseHTTPRequestHandler):
             host = self.headers.get("Host", "").encode()
             self.reply(207, [("Content-Length", str(len(host)))], host)
 
-    do_PUT = do_PROPFIND = do_REPORT = do_GET
+    do_PUT = do_PROPFIND = do_REPORT = do_DELETE = do_MKCOL = do_GET
 
 
+OPTIONS = dict(zip(sys.argv[2::2], sys.argv[3::2]))
 SERVERS = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Fault) for _ in range(2)]
+if "--tls" in OPTIONS:
+    CONTEXT = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    CONTEXT.load_cert_chain(OPTIONS["--tls"] + "/cert.pem", OPTIONS["--tls"] + "/key.pem")
+    for server in SERVERS:
+        server.socket = CONTEXT.wrap_socket(server.socket, server_side=True)
 PORTS = [server.server_address[1] for server in SERVERS]
 for server in SERVERS:
     threading.Thread(target=server.serve_forever, daemon=True).start()

@@ -7,6 +7,8 @@
 #include "store/syncstate.h"
 #include "store/transaction.h"
 #include "support/clirun.h"
+#include "support/faultserver.h"
+#include "support/fullfilesystem.h"
 #include "support/qtprinters.h"
 #include "support/radicaleprocess.h"
 #include "support/tempdatabase.h"
@@ -158,6 +160,18 @@ protected:
         sync(b);
         ASSERT_TRUE(
             client.send({ "PUT", url, card.body, { { "Content-Type", "text/vcard" } } }).ok());
+    }
+
+    // natalis-cli sync of the database at db with the address book at url.
+    test::CliResult cli(const QString &db, const QUrl &url, const QString &choice = {})
+    {
+        if (!QFile::exists(files.path(u"password"_s)))
+            files.writePrivate(u"password"_s, "x\n");
+        QStringList arguments { u"sync"_s, u"--db"_s, db, u"--addressbook"_s, url.toString(),
+            u"--user"_s, u"alice"_s, u"--password-file"_s, files.path(u"password"_s) };
+        if (!choice.isEmpty())
+            arguments << choice;
+        return test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
     }
 
     test::DavServerProcess server { GetParam() };
@@ -453,14 +467,8 @@ TEST_P(TwoComputers, AnAddressBookDeletedOnTheServerWaitsForTheUsersChoice)
 {
     addCustomers(8);
     sync(a);
-    files.writePrivate(u"password"_s, "x\n");
     const auto cli = [&](const QString &choice) {
-        QStringList arguments { u"sync"_s, u"--db"_s, files.path(u"a.mdb"_s), u"--addressbook"_s,
-            book.toString(), u"--user"_s, u"alice"_s, u"--password-file"_s,
-            files.path(u"password"_s) };
-        if (!choice.isEmpty())
-            arguments << choice;
-        return test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
+        return this->cli(files.path(u"a.mdb"_s), book, choice);
     };
     const auto deleteBook = [&] {
         ASSERT_TRUE(DavClient({ u"alice"_s, u"x"_s }).send({ "DELETE", book, {}, {} }).ok());
@@ -484,6 +492,55 @@ TEST_P(TwoComputers, AnAddressBookDeletedOnTheServerWaitsForTheUsersChoice)
     QFile::setPermissions(files.path(u"password"_s),
         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     EXPECT_TRUE(cli({}).err.contains(u"密码文件的权限过宽, 请运行: chmod 600 "_s));
+}
+
+// An answer over the client's cap is asked for in halves, down to the one card over it alone,
+// which is skipped and named while the others arrive.
+TEST_P(TwoComputers, ACardOverTheClientsCapIsSkippedAndNamed)
+{
+    addCustomers(5);
+    sync(a);
+    putForeign(u"big.vcf"_s, u"大卡"_s, u"1980-01-03"_s, QString(8000, u'x'));
+    DavClient small({ u"alice"_s, u"x"_s }, nullptr, { 60'000, 60'000, 1, 5, 5'000, 6 * 1024 });
+    CardSyncOptions options;
+    options.addressBook = book;
+    const CardSyncResult result = syncAddressBook(b, small, options);
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.pulled, 5);
+    EXPECT_TRUE(result.warning.contains(u"big.vcf"_s)) << result.warning.toStdString();
+}
+
+// Every upload refused (412) by a proxy in front of the server: the command fails with the count.
+TEST_P(TwoComputers, UploadsRefusedEveryTimeFailTheCommandWithTheirCount)
+{
+    addCustomers(3);
+    test::FaultServer proxy({ u"--refuse-puts"_s, server.url().toString() });
+    QUrl proxied = book;
+    proxied.setPort(proxy.port.toInt());
+    const test::CliResult refused = cli(files.path(u"a.mdb"_s), proxied);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains(u"3个未能写入服务器"_s)) << refused.err.toStdString();
+    EXPECT_EQ(cardsOnServer(), 0);
+}
+
+// A pull whose rows a full disk does not take prints no counts and fails.
+TEST_P(TwoComputers, APullOnAFullDiskPrintsNoCounts)
+{
+    test::FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    addCustomers(40);
+    sync(a);
+    // Ready to sync, so that the rows of the pull are what does not fit.
+    std::optional<store::Connection> ready = store::OpenBirthDb(disk.path(u"c.mdb"_s));
+    store::createCardSync(*ready);
+    ready.reset();
+    disk.fill();
+    const test::CliResult full = cli(disk.path(u"c.mdb"_s), book);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.out.isEmpty()) << full.out.toStdString();
+    EXPECT_TRUE(full.err.contains(u"数据库错误"_s)) << full.err.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer,

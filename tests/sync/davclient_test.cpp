@@ -1,8 +1,10 @@
 #include "support/casename.h"
+#include "support/faultserver.h"
+#include "support/tempdatabase.h"
+#include "sync/cardsync.h"
 #include "sync/davclient.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,6 +22,7 @@ struct FaultRow
     int status;
     DavFailure failure;
     const char *body; // the answer's body or ETag expected, %1 the port
+    bool thinks = false; // the server keeps the first byte back long enough to be reported
 };
 
 class Faults : public testing::TestWithParam<FaultRow>
@@ -31,35 +34,53 @@ class Faults : public testing::TestWithParam<FaultRow>
 TEST_P(Faults, EndEachRequestWithItsReason)
 {
     const FaultRow &row = GetParam();
-    QTemporaryDir dir;
-    const QString log = dir.filePath(u"requests"_s);
-    QProcess server;
-    server.start(u"/usr/bin/python3"_s,
-        { QStringLiteral(NATALIS_TEST_SUPPORT_DIR "/fault_server.py"), log });
-    ASSERT_TRUE(server.waitForReadyRead(10'000));
-    const QList<QByteArray> ports = server.readLine().trimmed().split(' ');
+    test::FaultServer server;
+    ASSERT_FALSE(server.port.isEmpty());
     const auto at = [&](const char *url) {
-        return QString::fromLatin1(url).replace(u"%1"_s, QString::fromLatin1(ports[0]));
+        return QString::fromLatin1(url).replace(u"%1"_s, QString::fromLatin1(server.port));
     };
-    DavClient client({ u"alice"_s, u"secret"_s }, nullptr, { 3'000, 500, 1024, 5 });
+    DavClient client({ u"alice"_s, u"secret"_s }, nullptr, { 3'000, 500, 1024, 5, 500 });
+    int waits = 0;
+    client.waitingForServer = [&] { ++waits; };
     client.trustOrigin(QUrl(at("http://127.0.0.1:%1/")));
     client.trustOrigin(QUrl(at("http://localhost:%1/")));
     client.trustOrigin(QUrl(u"http://203.0.113.7/"_s)); // even when chosen, http stays home
     // In a batch beside a plain request, as the push sends its uploads.
     const QList<DavReply> replies = client.sendAll({ { row.verb, QUrl(at(row.url)), "BEGIN:", {} },
         { "GET", QUrl(at("http://127.0.0.1:%1/landing")), {}, {} } });
-    server.closeWriteChannel();
-    server.waitForFinished();
     const DavReply &reply = replies.first();
     EXPECT_EQ(reply.status, row.status) << reply.error.toStdString();
     EXPECT_EQ(reply.failure, row.failure);
     EXPECT_EQ(reply.status == 201 ? reply.etag.toUtf8() : reply.body, at(row.body).toUtf8());
     EXPECT_EQ(replies.last().status, 201);
     EXPECT_LE(client.peakBufferedBytes(), ItemCap + 1);
-    QFile requests(log);
-    ASSERT_TRUE(requests.open(QIODevice::ReadOnly));
-    for (const QByteArray &line : requests.readAll().split('\n'))
-        EXPECT_TRUE(line.isEmpty() || line.startsWith(ports[0])) << line.toStdString();
+    EXPECT_EQ(waits, row.thinks ? 1 : 0);
+    for (const QByteArray &line : server.requests().split('\n'))
+        EXPECT_TRUE(line.isEmpty() || line.startsWith(server.port)) << line.toStdString();
+}
+
+// A certificate the system does not trust ends the sync before any request, and with it the
+// password, reaches the server.
+TEST(Certificate, ARefusedOneEndsTheSyncBeforeThePasswordIsSent)
+{
+    QTemporaryDir keys;
+    ASSERT_EQ(QProcess::execute(u"/usr/bin/openssl"_s,
+                  { u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                      u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-subj"_s,
+                      u"/CN=127.0.0.1"_s, u"-keyout"_s, keys.filePath(u"key.pem"_s), u"-out"_s,
+                      keys.filePath(u"cert.pem"_s) }),
+        0);
+    test::FaultServer server({ u"--tls"_s, keys.path() });
+    test::TempDatabase files;
+    store::Connection connection = files.create();
+    DavClient client({ u"alice"_s, u"secret"_s });
+    CardSyncOptions options;
+    options.addressBook =
+        QUrl(u"https://127.0.0.1:%1/book/"_s.arg(QString::fromLatin1(server.port)));
+    const CardSyncResult result = syncAddressBook(connection, client, options);
+    EXPECT_TRUE(result.error.startsWith(u"证书无效: "_s) && result.error.size() > 6)
+        << result.error.toStdString();
+    EXPECT_EQ(server.requests(), QByteArray());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Faults,
@@ -74,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Faults,
         FaultRow { "trickling answer", "REPORT", "http://127.0.0.1:%1/trickle", 0,
             DavFailure::TimedOut, "" },
         FaultRow { "server thinking a while, by name", "PROPFIND", "http://localhost:%1/think", 207,
-            DavFailure::None, "localhost:%1" },
+            DavFailure::None, "localhost:%1", true },
         FaultRow { "plain http to a public address", "GET", "http://203.0.113.7/", 0,
             DavFailure::Insecure, "" }),
     test::BySituation {});
