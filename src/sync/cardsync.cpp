@@ -233,8 +233,8 @@ bool isWholeCard(const QByteArray &data)
 }
 
 // address-data reaches us inside XML, whose parsers turn every CR LF into LF (XML 1.0 2.11);
-// the card the server holds ends its lines in CR LF (RFC 6350 3.2), and a patched card goes back
-// so.
+// the card the server holds ends its lines in CR LF (RFC 6350 3.2), the last one included, which
+// the reading of the answer trims; a patched card goes back so.
 QByteArray withCrLf(const QByteArray &card)
 {
     QByteArray lines;
@@ -244,8 +244,7 @@ QByteArray withCrLf(const QByteArray &card)
             lines += '\r';
         lines += card[i];
     }
-    // The listing's text is trimmed, but every line of a card ends in CR LF, the last one too.
-    if (!lines.isEmpty() && !lines.endsWith('\n'))
+    if (!lines.endsWith('\n'))
         lines += "\r\n";
     return lines;
 }
@@ -446,14 +445,16 @@ bool CardSync::fetchPaths(
 {
     const DavReply reply =
         m_client.send({ "REPORT", m_url, multigetBody(paths), { { "Depth", "1" } } });
-    // A server that fails the whole answer for one card it cannot read (xandikos, Radicale) is
-    // asked for each half, down to that card alone, so that the others still arrive.
-    if (reply.status == 500 && paths.size() > 1) {
+    // A server that fails the whole answer for one card it cannot read (xandikos, Radicale), or
+    // an answer over the client's cap, is asked for in halves, down to that card alone, so that
+    // the others still arrive; a card over the cap by itself is skipped like an unreadable one.
+    const bool cardInTheWay = reply.status == 500 || reply.failure == DavFailure::TooLarge;
+    if (cardInTheWay && paths.size() > 1) {
         const qsizetype half = paths.size() / 2;
         return fetchPaths(paths.first(half), cards, unreadable)
             && fetchPaths(paths.sliced(half), cards, unreadable);
     }
-    if (reply.status == 500) {
+    if (cardInTheWay) {
         unreadable << QUrl::fromPercentEncoding(paths.first().toUtf8());
         return true;
     }
@@ -656,6 +657,8 @@ bool CardSync::pull(const QString &since, QString *token)
                 see(href, etag);
         }
     }
+    // An ETag listing over the client's cap (32 MB, well over 100,000 cards) ends the sync as
+    // "服务器回复过大": no birthday list comes near it, so it is not asked for in pages.
     if (!delta) {
         const DavReply listing = m_client.send(
             { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
