@@ -50,4 +50,18 @@ QString writeFailureCause(const DbError &error)
     return QStringLiteral("生日数据库共享访问冲突");
 }
 
+QString failureCause(const DbError &error)
+{
+    if (isDamage(error))
+        return QStringLiteral("文件已损坏");
+    switch (writeFailureKind(error)) {
+    case WriteFailure::FullDisk:
+    case WriteFailure::ReadOnly:
+        return writeFailureCause(error);
+    case WriteFailure::Other:
+        break;
+    }
+    return error.description;
+}
+
 } // namespace natalis::store

@@ -35,6 +35,10 @@ WriteFailure writeFailureKind(const DbError &error);
 // program holds the file) for everything else.
 QString writeFailureCause(const DbError &error);
 
+// The cause of any failure as the user is told it: "磁盘空间不足", "生日数据库文件只读", "文件已损坏"
+// where the engine says so, else the engine's own description.
+QString failureCause(const DbError &error);
+
 // Thrown inside the store; every public operation catches it and reports in its own way.
 class DbException : public std::exception
 {

@@ -620,7 +620,7 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         transaction.commit();
     } catch (const store::DbException &exception) {
         result.ok = false;
-        result.error = u"数据库错误: "_s + exception.error().description;
+        result.error = u"数据库错误: "_s + store::failureCause(exception.error());
     }
     result.requests = client.requestCount();
     return result;
@@ -659,7 +659,7 @@ SyncResult clearCalendar(store::Connection &connection, DavClient &client, const
         }
     } catch (const store::DbException &exception) {
         result.ok = false;
-        result.error = u"数据库错误: "_s + exception.error().description;
+        result.error = u"数据库错误: "_s + store::failureCause(exception.error());
     }
     result.requests = client.requestCount();
     return result;

@@ -49,7 +49,7 @@ void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 
 // A full disk and a read-only file are named as every write names them; any other failure is
 // the conflict an import has always been reported as.
-QString failureCause(const store::DbError &error)
+QString importFailureCause(const store::DbError &error)
 {
     if (store::writeFailureKind(error) == store::WriteFailure::Other)
         return u"生日数据库访问冲突"_s;
@@ -79,7 +79,7 @@ ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPr
 {
     const QString title = chooserTitle(layout);
     const auto failed = [&](const store::DbError &error) {
-        return ImportOutcome { false, 0, failureCause(error) + u","_s + title + u"失败!"_s };
+        return ImportOutcome { false, 0, importFailureCause(error) + u","_s + title + u"失败!"_s };
     };
     if (status)
         status(addingText(layout));

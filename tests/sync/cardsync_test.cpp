@@ -540,7 +540,7 @@ TEST_P(TwoComputers, APullOnAFullDiskPrintsNoCounts)
     const test::CliResult full = cli(disk.path(u"c.mdb"_s), book);
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_TRUE(full.out.isEmpty()) << full.out.toStdString();
-    EXPECT_TRUE(full.err.contains(u"数据库错误"_s)) << full.err.toStdString();
+    EXPECT_TRUE(full.err.contains(u"数据库错误: 磁盘空间不足"_s)) << full.err.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer,
