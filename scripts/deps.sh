@@ -24,8 +24,9 @@ test_packages=(
   openbox trayer pulseaudio pulseaudio-utils sox xdotool x11-utils
   # the desktop tests' StatusNotifierItem panel, private session bus and notification server
   lxqt-panel dbus dbus-bin dbus-daemon python3-dbus python3-gi
-  # the Wayland scenarios: GNOME's compositor with Xwayland, weston, Qt's Wayland client
-  mutter xwayland weston qt6-wayland
+  # the Wayland scenarios: GNOME's compositor with Xwayland, weston, sway and its screenshots,
+  # Qt's Wayland client
+  mutter xwayland weston sway grim qt6-wayland
   # the calendar file's check by an independent parser
   python3 python3-icalendar
   # calendar and address-book servers, clients of their own, the desktop's secret store

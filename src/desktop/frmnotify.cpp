@@ -1,6 +1,7 @@
 #include "desktop/frmnotify.h"
 
 #include "desktop/remindermenu.h"
+#include "desktop/sessionplatform.h"
 #include "desktop/x11desktop.h"
 #include "widgets/pictures.h"
 
@@ -61,6 +62,10 @@ frmNotify::frmNotify(QWidget *parent)
     // What a window list or switcher shows, should one list it after all.
     setWindowTitle(QStringLiteral("生日提醒"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Under sway the window manager would centre the strip on the screen; one it does not
+    // manage stands where it is put, still above the windows, and is still dragged by its body.
+    if (desktop::managerIgnoresPositions(desktop::x11::windowManagerName()))
+        setWindowFlag(Qt::X11BypassWindowManagerHint);
     setWindowOpacity(Opacity);
     setFixedSize(Width, Height);
     setAutoFillBackground(true);

@@ -56,6 +56,11 @@ void forgetPlatformChoice()
     qunsetenv(PlatformVariable);
 }
 
+bool managerIgnoresPositions(const QString &windowManager)
+{
+    return windowManager == QLatin1StringView("wlroots wm");
+}
+
 bool isNativeWayland()
 {
     return QGuiApplication::platformName().startsWith(QLatin1StringView("wayland"));

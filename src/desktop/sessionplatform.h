@@ -3,6 +3,9 @@
 // Which of Qt's platforms the program runs on, chosen before QApplication is made. On Wayland the
 // compositor places every window of a native client itself and keeps none above the others, so
 // the floating strip could not stand in the corner; through Xwayland it can, as on X11.
+
+#include <QString>
+
 namespace natalis::desktop {
 
 // True when the user has chosen Qt's platform: QT_QPA_PLATFORM, or -platform / --platform among
@@ -29,6 +32,12 @@ bool preferPlainImageTransfer();
 
 // Takes back what preferPlainImageTransfer() asked, once Qt has read it.
 void forgetImageTransferChoice();
+
+// True when the X11 window manager of that name (x11::windowManagerName()) puts every window
+// it manages where it likes rather than where the program asks: the one wlroots runs for
+// Xwayland (sway and its kin) centres floating windows. A strip that must stand in a corner
+// is placed past such a manager, as a window it does not manage.
+bool managerIgnoresPositions(const QString &windowManager);
 
 // True when the program is a native Wayland client. Only after QApplication is made.
 bool isNativeWayland();

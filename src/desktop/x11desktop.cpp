@@ -71,6 +71,29 @@ std::optional<QRect> rootGeometry(WId window)
     return QRect(corner->dst_x, corner->dst_y, geometry->width, geometry->height);
 }
 
+QString windowManagerName()
+{
+    xcb_connection_t *c = connection();
+    if (!c)
+        return {};
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    const ReplyPointer<xcb_get_property_reply_t> owner(xcb_get_property_reply(
+        c, xcb_get_property(c, false, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!owner || xcb_get_property_value_length(owner.get()) != sizeof(xcb_window_t))
+        return {};
+    const xcb_window_t manager = *static_cast<xcb_window_t *>(xcb_get_property_value(owner.get()));
+    // A name longer than 256 bytes is no window manager's.
+    const ReplyPointer<xcb_get_property_reply_t> name(xcb_get_property_reply(c,
+        xcb_get_property(
+            c, false, manager, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), 0, 64),
+        nullptr));
+    if (!name)
+        return {};
+    return QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(name.get())),
+        xcb_get_property_value_length(name.get()));
+}
+
 void skipTaskbar(QWindow &window)
 {
     xcb_connection_t *c = connection();

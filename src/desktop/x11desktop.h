@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
 #include <QWindow>
 #include <optional>
 
@@ -20,6 +21,12 @@ bool trayManagerPresent();
 // an icon embedded in a tray lives inside the tray's socket, and Qt's idea of its position is
 // wherever it was before it was embedded. nullopt when unknown.
 std::optional<QRect> rootGeometry(WId window);
+
+// The name the running window manager gives itself (_NET_WM_NAME of the window that
+// _NET_SUPPORTING_WM_CHECK names on the default screen's root): "Openbox", "GNOME Shell",
+// "wlroots wm" for Xwayland under sway and other wlroots compositors. Empty when no window
+// manager says, or when the program talks to no X server.
+QString windowManagerName();
 
 // Keeps a window out of task bars and pagers. Call before the window is mapped: the window
 // manager reads the state when it takes the window on.

@@ -395,6 +395,47 @@ class Desktop:
             self.x_displays = (number,)
             self.env["DISPLAY"] = ":" + number
 
+    def start_sway(self):
+        """sway (wlroots) without a screen, with Xwayland and sway's session variables; the
+        user has chosen no Qt platform."""
+        folder = self.path("sway")
+        os.makedirs(folder, mode=0o700)
+        config = os.path.join(folder, "config")
+        with open(config, "w") as out:
+            out.write("output HEADLESS-1 resolution %dx%d\nxwayland enable\n"
+                      "exec echo \"$DISPLAY\" > %s\n" % (SCREEN + (self.path("sway/display"),)))
+        # As root it runs as another user of a namespace of its own, which is still root for
+        # the files and for Xwayland's check that its clients are its own user's.
+        prefix = ["unshare", "--user", "--map-user=1000", "--map-group=1000"] if (
+            os.geteuid() == 0) else []
+        del self.env["QT_QPA_PLATFORM"]
+        self.env.update({"XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "sway",
+                         "WAYLAND_DISPLAY": os.path.join(folder, "wayland-natalis")})
+        self.spawn("sway", prefix + ["sway", "-c", config],
+                   {"XDG_RUNTIME_DIR": folder, "WAYLAND_DISPLAY": "", "WLR_BACKENDS": "headless",
+                    "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
+
+        def ready():
+            sockets = glob.glob(os.path.join(folder, "sway-ipc.*.sock"))
+            shown = os.path.exists(self.path("sway/display"))
+            return sockets and shown and open(self.path("sway/display")).read().strip()
+        display = wait_for(ready, 20, "sway did not start with Xwayland")
+        self.env.update({"DISPLAY": display, "WAYLAND_DISPLAY": glob.glob(
+            os.path.join(folder, "wayland-*[0-9]"))[0],
+            "SWAYSOCK": glob.glob(os.path.join(folder, "sway-ipc.*.sock"))[0]})
+        self.x_displays = (display.lstrip(":"),)
+
+    def sway_shot(self, name):
+        """The whole screen as sway itself draws it."""
+        picture = self.path("sway.ppm")
+        self.run(["grim", "-t", "ppm", picture])
+        if os.environ.get("NATALIS_DESKTOP_SHOTS"):
+            os.makedirs(os.environ["NATALIS_DESKTOP_SHOTS"], exist_ok=True)
+            self.run(["convert", picture, os.path.join(os.environ["NATALIS_DESKTOP_SHOTS"],
+                                                       name + ".png")])
+        with open(picture, "rb") as data:
+            return read_ppm(data.read())
+
     def weston_shot(self, name):
         """The whole screen as weston itself draws it."""
         folder = self.path("shots")
@@ -978,6 +1019,26 @@ def mutter_xwayland(d):
     check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
 
 
+def sway_xwayland(d):
+    """sway on Wayland, the user having chosen nothing: the program runs through Xwayland, and
+    sway shows the strip in the screen's bottom right corner, not in its middle."""
+    d.start_bus(), d.start_sway()
+    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
+    natalis = d.start_natalis([db], DUE_NOW)
+    wait_for(lambda: d.windows(natalis), 15, "no X11 window on Xwayland")
+    time.sleep(1)  # the compositor's placing
+    # sway writes the main window's title at the top in letters of about the strip's colour.
+    below_title = (0, 40, SCREEN[0], SCREEN[1] - 40)
+    x, y = wait_for(lambda: whole_strip(d.sway_shot("sway_xwayland").crop(below_title)), 10,
+                    "sway's screenshot does not show the whole strip")
+    check(x + FLOATING_SIZE[0] == SCREEN[0],
+          "the strip's right edge is at %d, not the screen's" % (x + FLOATING_SIZE[0]))
+    gap = SCREEN[1] - (y + FLOATING_SIZE[1])
+    check(0 <= gap <= TASKBAR_HEIGHT, "the strip's bottom is %d px above the screen's" % gap)
+    check(natalis.poll() is None, "the program ended")
+    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+
+
 def weston_native(d):
     """A native Wayland client on weston, no tray: all of the strip is seen on the screen, above
     the main window that opens at the same time, and the reminder goes out as a desktop
@@ -1018,7 +1079,7 @@ SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_
                                      crossing_the_hour, second_start, no_tray_close, trayer,
                                      lxqt_panel, no_tray_notifications, missed_birthday,
                                      restart_unacknowledged, notification_dismissed,
-                                     mutter_xwayland, weston_native, weston_late_tray,
+                                     mutter_xwayland, sway_xwayland, weston_native, weston_late_tray,
                                      screen_reader)}
 
 
