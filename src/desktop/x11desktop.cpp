@@ -85,8 +85,7 @@ QString windowManagerName()
     const xcb_window_t manager = *static_cast<xcb_window_t *>(xcb_get_property_value(owner.get()));
     // A name longer than 256 bytes is no window manager's.
     const ReplyPointer<xcb_get_property_reply_t> name(xcb_get_property_reply(c,
-        xcb_get_property(
-            c, false, manager, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), 0, 64),
+        xcb_get_property(c, false, manager, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), 0, 64),
         nullptr));
     if (!name)
         return {};
