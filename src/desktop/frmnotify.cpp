@@ -92,6 +92,8 @@ frmNotify::frmNotify(QWidget *parent)
     m_close->setGeometry(Width - CloseSize - 8, 0, CloseSize + 8, Height);
     m_close->setCursor(Qt::PointingHandCursor);
     m_close->setToolTip(QStringLiteral("关闭"));
+    m_close->setAccessibleName(QStringLiteral("关闭生日提醒"));
+    m_close->setAccessibleDescription(QStringLiteral("关闭浮动提示窗口"));
     m_close->installEventFilter(this);
     m_close->raise();
 

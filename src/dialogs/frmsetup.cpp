@@ -27,6 +27,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace natalis::app {
@@ -155,6 +156,15 @@ void frmSetup::buildControls()
         m_services.stopSync, m_services.resolveDeletions, pages);
     pages->addTab(m_cardSyncPage, QStringLiteral("通讯录同步"));
     layout->addWidget(pages);
+    // Qt names the scroll arrows of every tab row alike.
+    for (QTabBar *bar : findChildren<QTabBar *>()) {
+        const QString row = bar == m_tabs ? QStringLiteral("类别") : QStringLiteral("设置页");
+        for (QToolButton *arrow : bar->findChildren<QToolButton *>())
+            nameForReader(arrow,
+                row
+                    + (arrow->arrowType() == Qt::LeftArrow ? QStringLiteral("向左滚动")
+                                                           : QStringLiteral("向右滚动")));
+    }
 
     auto *buttons = new QDialogButtonBox(this);
     auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
@@ -175,6 +185,13 @@ frmSetup::Method frmSetup::buildMethod(
         comboBox(hour, hourItems(), this) };
     for (QCheckBox *box : { method.main, method.atTime })
         connect(box, &QCheckBox::toggled, this, &frmSetup::updateDependents);
+    // The three columns share their captions: a reader names each box by its column too.
+    nameForReader(method.atStart, caption + QStringLiteral("软件启动时提示"),
+        QStringLiteral("每次启动本软件时") + caption);
+    nameForReader(method.atTime, caption + QStringLiteral("每天特定时刻提示"),
+        QStringLiteral("每天在选定的整点") + caption);
+    nameForReader(method.hour, caption + QStringLiteral("时刻"),
+        QStringLiteral("每天") + caption + QStringLiteral("的整点"));
     return method;
 }
 
@@ -218,6 +235,8 @@ QWidget *frmSetup::buildMusicFile()
     m_musicFile = new QLineEdit(row);
     m_musicFile->setObjectName(QStringLiteral("txtMcFile"));
     m_musicFile->setToolTip(QStringLiteral("音乐文件的路径不要太长,不建议设置桌面上的音乐文件"));
+    m_musicLabel->setBuddy(m_musicFile);
+    nameForReader(m_musicFile, QStringLiteral("音乐文件"));
     m_musicButtons = { namedButton(row, QStringLiteral("cmdMc"), QStringLiteral("浏览")),
         namedButton(row, QStringLiteral("cmdPlay"), QStringLiteral("试听")),
         namedButton(row, QStringLiteral("cmdStop"), QStringLiteral("停止")) };
@@ -250,9 +269,13 @@ QWidget *frmSetup::buildFestivals()
     QStringList days;
     for (int d = 0; d <= MaxFestivalDays; ++d)
         days.append(QString::number(d));
+    nameForReader(m_festivals, QStringLiteral("提醒的节日"), QStringLiteral("勾选要提醒的节日"));
     m_nums = comboBox("cboNums", days, frame);
+    auto *numsLabel = new QLabel(QStringLiteral("提醒天数:"), frame);
+    numsLabel->setBuddy(m_nums);
+    nameForReader(m_nums, QStringLiteral("节日提醒天数"), QStringLiteral("节日前几天开始提醒"));
     auto *numsRow = new QHBoxLayout;
-    numsRow->addWidget(new QLabel(QStringLiteral("提醒天数:"), frame));
+    numsRow->addWidget(numsLabel);
     numsRow->addWidget(m_nums);
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(m_festivals);
@@ -265,6 +288,8 @@ QWidget *frmSetup::buildRunMode()
     auto *frame = new QGroupBox(QStringLiteral("运行方式"), this);
     frame->setObjectName(QStringLiteral("Frame3"));
     m_initType = comboBox("cboInitType", categoryItems(), frame);
+    nameForReader(m_initType, QStringLiteral("启动时显示的类别"),
+        QStringLiteral("打开主窗口时先显示的生日类别"));
     m_run = checkBox("chkRun", QStringLiteral("系统启动时自动运行"), frame);
     // It only shows the state; cmdRun changes it.
     m_run->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -296,12 +321,16 @@ QWidget *frmSetup::buildClassLists()
     for (int i = 0; i < int(m_classLists.size()); ++i) {
         m_classLists[i] = new QListWidget(m_classStack);
         m_classLists[i]->setObjectName(QStringLiteral("lstTsBm_%1").arg(i));
+        nameForReader(m_classLists[i], QStringLiteral("常用") + m_tabs->tabText(i),
+            QStringLiteral("编辑生日时可选的") + m_tabs->tabText(i));
         m_classStack->addWidget(m_classLists[i]);
         connect(m_classLists[i], &QListWidget::itemSelectionChanged, this,
             &frmSetup::updateClassButtons);
     }
     m_classText = new QLineEdit(frame);
     m_classText->setObjectName(QStringLiteral("txtTsBm"));
+    nameForReader(m_classText, QStringLiteral("新类别"),
+        QStringLiteral("输入类别后按回车或点增加,加入当前列表"));
     m_classAdd = namedButton(frame, QStringLiteral("cmdTsBmAdd"), QStringLiteral("增加"));
     m_classDel = namedButton(frame, QStringLiteral("cmdTsBmDel"), QStringLiteral("删除"));
     auto *editRow = new QHBoxLayout;

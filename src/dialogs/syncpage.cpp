@@ -58,6 +58,11 @@ ServerPage::ServerPage(store::Connection &connection,
     m_form->addRow(u"用户名:"_s, m_user);
     m_form->addRow(u"密码:"_s, m_password);
     m_form->addRow(m_kind.collectionCaption, m_collection);
+    // Both pages have these rows: a reader names each by its page too.
+    const QString subject = m_kind.prefix[0] ? u"通讯录"_s : u"日历"_s;
+    nameForReader(m_server, subject + u"服务器地址"_s);
+    nameForReader(m_user, subject + u"服务器用户名"_s);
+    nameForReader(m_password, subject + u"服务器密码"_s, m_password->placeholderText());
 }
 
 ServerPage::~ServerPage()
@@ -88,6 +93,8 @@ bool ServerPage::write(QStringView key, const QString &value)
 void ServerPage::addClosingRows(std::function<void()> stopSync)
 {
     m_test = namedButton(this, name("cmdTest"), u"测试连接"_s);
+    nameForReader(m_test, (m_kind.prefix[0] ? u"测试通讯录连接"_s : u"测试日历连接"_s),
+        u"用上面的地址、用户名和密码连接服务器"_s);
     m_testResult = namedLabel(this, name("lblTest"));
     m_testResult->setWordWrap(true);
     QLabel *last = namedLabel(this, name("lblLastSync"),
@@ -226,6 +233,7 @@ CardSyncPage::CardSyncPage(store::Connection &connection,
     const int chosen = store::categoryIndex(read(store::SyncCardCategoryKey));
     m_category->setCurrentIndex(chosen >= 0 ? chosen : store::categoryIndex(u"朋友"));
     m_form->addRow(u"新名片的类别:"_s, m_category);
+    nameForReader(m_category, u"新名片的类别"_s, u"从通讯录新来的生日归入的类别"_s);
     addClosingRows(std::move(stopSync));
     if (resolveDeletions && !read(sync::CardDeletionsHeldKey).isEmpty())
         addDeletionQuestion(std::move(resolveDeletions));

@@ -8,7 +8,6 @@
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
-#include "support/unnamedcontrols.h"
 #include "support/windowclipping.h"
 #include "widgets/skincolors.h"
 
@@ -637,13 +636,6 @@ TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
     find<QAction>(u"mnuHelp"_s)->trigger();
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[1], database.path(u"help4.doc"_s));
-}
-
-TEST_F(MainWindow, EveryControlHasANameAScreenReaderCanRead)
-{
-    openWindow();
-    // The SMS panel is walked too: hidden controls are in the tree, shown once it opens.
-    EXPECT_EQ(test::unnamedControls(window.get()), QStringList {});
 }
 
 TEST_F(MainWindow, NothingIsCutOffOnSmallScreens)

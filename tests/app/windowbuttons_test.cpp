@@ -1,5 +1,6 @@
 // Every window names closing, accepting and rejecting in the same words, puts those buttons where
-// the desktop puts them, and gives each Alt key to one control only.
+// the desktop puts them, gives each Alt key to one control only and a name of its own to each
+// control a screen reader lands on.
 
 #include "calendar_ui/frmindate.h"
 #include "calendar_ui/frmwnl.h"
@@ -15,6 +16,7 @@
 #include "dialogs/frmverselect.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
+#include "support/unnamedcontrols.h"
 #include "transfer/importpreview.h"
 #include "widgets/dialogparts.h"
 
@@ -45,6 +47,7 @@ struct ButtonCase
     const char *situation;
     OpenWindow open;
     std::vector<ActButton> buttons;
+    bool named = false; // every control has a name of its own for screen readers
     friend void PrintTo(const ButtonCase &c, std::ostream *os) { *os << c.situation; }
 };
 
@@ -137,11 +140,11 @@ const std::vector<ActButton> AcceptOrReject = { { "cmdOK", WindowAct::Accept },
     { "cmdNo", WindowAct::Reject } };
 
 const ButtonCase ButtonCases[] = {
-    { "main window and its SMS panel", &WindowButtons::mainWindow, CloseOnly },
+    { "main window and its SMS panel", &WindowButtons::mainWindow, CloseOnly, true },
     { "perpetual calendar", &WindowButtons::calendar, CloseOnly },
     { "date picker, both calendars'", &WindowButtons::gregorianPicker, CloseOnly },
-    { "birthday editor", &WindowButtons::editor, AcceptOrReject },
-    { "settings", &WindowButtons::settings, AcceptOrReject },
+    { "birthday editor", &WindowButtons::editor, AcceptOrReject, true },
+    { "settings", &WindowButtons::settings, AcceptOrReject, true },
     { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject },
     { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", WindowAct::Close } } },
     { "import preview", &WindowButtons::importPreview, AcceptOrReject },
@@ -172,6 +175,18 @@ TEST_P(WindowButtons, OneWordingPerActInTheDesktopsPlaceAndEachAltLetterOnce)
     for (auto taken = takers.begin(); taken != takers.end(); ++taken)
         EXPECT_EQ(taken->size(), 1) << "Alt+" << QString(taken.key()).toStdString() << ": "
                                     << taken->join(u" / "_s).toStdString();
+}
+
+// The main window's SMS panel is walked too: its hidden controls are in the tree, shown once it
+// opens.
+TEST_P(WindowButtons, EveryControlHasANameOfItsOwnForScreenReaders)
+{
+    if (!GetParam().named)
+        GTEST_SKIP() << "not yet named throughout";
+    QWidget *window = (this->*GetParam().open)();
+    ASSERT_NE(window, nullptr);
+    const QStringList unnamed = test::unnamedControls(window);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", "_s).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
