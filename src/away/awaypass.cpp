@@ -28,14 +28,14 @@ struct Due
     AwayMessage message;
 };
 
-// The day's reminder and, once the channel is in use, the day before's when nothing of it was
-// recorded (the computer was off that day).
+// The day's reminder and, when the channel was in use before, the day before's when nothing of
+// it was recorded (the computer was off that day).
 QList<Due> dueDays(store::Connection &connection, const store::BirthdayList &birthdays,
     QStringView channel, const QString &recipient, QDate today)
 {
     QList<Due> due;
     const AwaySendKey yesterday { today.addDays(-1), channel.toString(), recipient };
-    if (store::hasAwaySends(connection, yesterday.channel, recipient)
+    if (store::hasAwaySendsBefore(connection, yesterday.channel, recipient, yesterday.day)
         && store::readAwaySend(connection, yesterday).state == AwaySendState::None) {
         AwayMessage missed = reminder::dayReminder(birthdays, yesterday.day);
         const QString note = u"(补发"_s + yesterday.day.toString(u"M月d日"_s) + u") "_s;
@@ -43,7 +43,8 @@ QList<Due> dueDays(store::Connection &connection, const store::BirthdayList &bir
         missed.sms.prepend(note);
         due.append({ yesterday, missed });
     }
-    due.append({ { today, channel.toString(), recipient }, reminder::dayReminder(birthdays, today) });
+    due.append(
+        { { today, channel.toString(), recipient }, reminder::dayReminder(birthdays, today) });
     return due;
 }
 
@@ -133,7 +134,8 @@ private:
         if (!store::markAwaySent(m_connection, due.key, m_now))
             note(due, u"已发送, 但发送记录未能写入"_s, AwayRefused);
         else
-            m_report.lines.append(u"已发送"_s + channelName(due.key) + u": "_s + due.message.subject);
+            m_report.lines.append(
+                u"已发送"_s + channelName(due.key) + u": "_s + due.message.subject);
     }
 
     void release(const Due &due, const QString &why, int exit)

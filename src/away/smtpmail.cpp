@@ -4,9 +4,9 @@
 
 #include <QLocale>
 #include <QStringList>
-#include <curl/curl.h>
 #include <cstdlib>
 #include <cstring>
+#include <curl/curl.h>
 #include <mutex>
 #include <optional>
 
@@ -121,14 +121,12 @@ std::optional<MailResult> refusal(const QUrl &url, bool *plainAllowed, QByteArra
 {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (scheme != u"smtps" && scheme != u"smtp"))
-        return MailResult { MailOutcome::Refused,
-            u"邮件服务器地址须以smtps://或smtp://开头"_s };
+        return MailResult { MailOutcome::Refused, u"邮件服务器地址须以smtps://或smtp://开头"_s };
     *plainAllowed = false;
     if (scheme == u"smtp") {
         if (const std::optional<QHostAddress> local = sync::localAddressOf(url.host())) {
             *plainAllowed = true;
-            *pinned = (url.host() + u':' + QString::number(url.port(25)) + u':'
-                + local->toString())
+            *pinned = (url.host() + u':' + QString::number(url.port(25)) + u':' + local->toString())
                           .toUtf8();
         }
     }
@@ -174,7 +172,8 @@ MailResult sendMail(const MailServer &server, const OutgoingMail &mail)
     const QByteArray address = '<' + mail.to.trimmed().toUtf8() + '>';
     const QByteArray caFile = server.caFile.toUtf8();
     curl_slist *recipients = curl_slist_append(nullptr, address.constData());
-    curl_slist *resolve = pinned.isEmpty() ? nullptr : curl_slist_append(nullptr, pinned.constData());
+    curl_slist *resolve =
+        pinned.isEmpty() ? nullptr : curl_slist_append(nullptr, pinned.constData());
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_USE_SSL, plainAllowed ? CURLUSESSL_TRY : CURLUSESSL_ALL);

@@ -23,8 +23,8 @@ QString lunarDayText(QDate date)
     const std::optional<calendar::LunarDate> lunar = calendar::solarToLunar(date);
     if (!lunar)
         return {};
-    return u"农历"_s + (lunar->isLeap ? u"闰"_s : QString()) + calendar::lunarMonthName(lunar->month)
-        + calendar::lunarDayName(lunar->day);
+    return u"农历"_s + (lunar->isLeap ? u"闰"_s : QString())
+        + calendar::lunarMonthName(lunar->month) + calendar::lunarDayName(lunar->day);
 }
 
 // The age the birthday turns: 周岁, and 虚岁 for those kept by the lunar calendar.
@@ -82,9 +82,8 @@ AwayMessage compose(const store::BirthdayList &birthdays, const QList<UpcomingBi
 AwayMessage dayReminder(const store::BirthdayList &birthdays, QDate day)
 {
     QList<UpcomingBirthday> due = upcomingBirthdays(birthdays, day, LongestListedWindow);
-    due.removeIf([&](const UpcomingBirthday &item) {
-        return item.daysLeft > birthdays.days(item.index);
-    });
+    due.removeIf(
+        [&](const UpcomingBirthday &item) { return item.daysLeft > birthdays.days(item.index); });
     return compose(birthdays, due, u"生日提醒: "_s, false);
 }
 

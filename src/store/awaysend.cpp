@@ -32,8 +32,8 @@ AwaySendRow readAwaySend(Connection &connection, const AwaySendKey &key)
 {
     try {
         createAwaySends(connection);
-        Statement &select = connection.cached(
-            "select [State],[RequestId] from awaysend where [Day]=? and [Channel]=? and [Recipient]=?");
+        Statement &select = connection.cached("select [State],[RequestId] from awaysend where "
+                                              "[Day]=? and [Channel]=? and [Recipient]=?");
         select.bindAll(key.day.toString(Qt::ISODate), key.channel, key.recipient);
         const bool found = select.step();
         AwaySendRow row;
@@ -47,8 +47,8 @@ AwaySendRow readAwaySend(Connection &connection, const AwaySendKey &key)
     }
 }
 
-bool claimAwaySend(Connection &connection, const AwaySendKey &key, const QDateTime &now,
-    const QString &requestId)
+bool claimAwaySend(
+    Connection &connection, const AwaySendKey &key, const QDateTime &now, const QString &requestId)
 {
     try {
         createAwaySends(connection);
@@ -70,8 +70,8 @@ bool markAwaySent(Connection &connection, const AwaySendKey &key, const QDateTim
         connection
             .cached("update awaysend set [State]=?,[Updated]=? where [Day]=? and [Channel]=? "
                     "and [Recipient]=?")
-            .bindAll(SentNumber, stamp(now), key.day.toString(Qt::ISODate), key.channel,
-                key.recipient)
+            .bindAll(
+                SentNumber, stamp(now), key.day.toString(Qt::ISODate), key.channel, key.recipient)
             .run();
         return connection.changes() == 1;
     } catch (const DbException &) {
@@ -82,8 +82,7 @@ bool markAwaySent(Connection &connection, const AwaySendKey &key, const QDateTim
 bool releaseAwaySend(Connection &connection, const AwaySendKey &key)
 {
     try {
-        connection
-            .cached("delete from awaysend where [Day]=? and [Channel]=? and [Recipient]=?")
+        connection.cached("delete from awaysend where [Day]=? and [Channel]=? and [Recipient]=?")
             .bindAll(key.day.toString(Qt::ISODate), key.channel, key.recipient)
             .run();
         return true;
@@ -92,13 +91,14 @@ bool releaseAwaySend(Connection &connection, const AwaySendKey &key)
     }
 }
 
-bool hasAwaySends(Connection &connection, const QString &channel, const QString &recipient)
+bool hasAwaySendsBefore(
+    Connection &connection, const QString &channel, const QString &recipient, QDate day)
 {
     try {
         createAwaySends(connection);
         Statement &select = connection.cached(
-            "select 1 from awaysend where [Channel]=? and [Recipient]=? limit 1");
-        select.bindAll(channel, recipient);
+            "select 1 from awaysend where [Channel]=? and [Recipient]=? and [Day]<? limit 1");
+        select.bindAll(channel, recipient, day.toString(Qt::ISODate));
         const bool found = select.step();
         select.reset();
         return found;

@@ -51,8 +51,9 @@ bool markAwaySent(Connection &connection, const AwaySendKey &key, const QDateTim
 // False on a database error.
 bool releaseAwaySend(Connection &connection, const AwaySendKey &key);
 
-// Whether anything was ever recorded for channel and recipient: a missed day is caught up only
-// once the channel has been in use, not on the first day it is set up.
-bool hasAwaySends(Connection &connection, const QString &channel, const QString &recipient);
+// Whether anything was recorded for channel and recipient on a day before `day`: a missed day is
+// caught up only once the channel was in use before it, not on the first days it is set up.
+bool hasAwaySendsBefore(
+    Connection &connection, const QString &channel, const QString &recipient, QDate day);
 
 } // namespace natalis::store

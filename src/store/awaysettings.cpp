@@ -20,8 +20,9 @@ std::optional<AwaySettings> readAwaySettings(Connection &connection)
 {
     try {
         connection.exec(CreateSql);
-        Statement &select = connection.cached("select [MailOn],[SmtpUrl],[User],[MailTo],[SmsOn],"
-                                              "[SmsTo],[Hour],[Weekly] from awaysetting where Id=1");
+        Statement &select =
+            connection.cached("select [MailOn],[SmtpUrl],[User],[MailTo],[SmsOn],"
+                              "[SmsTo],[Hour],[Weekly] from awaysetting where Id=1");
         AwaySettings settings;
         if (select.step())
             settings = { select.integer(0) != 0, select.text(1), select.text(2), select.text(3),
