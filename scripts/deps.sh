@@ -10,7 +10,7 @@ run_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
   qt6-l10n-tools qt6-gtk-platformtheme libxcb1-dev
   libqt6sql6-sqlite
-  libsqlcipher-dev libicu-dev libcpp-httplib-dev libssl-dev qtkeychain-qt6-dev
+  libsqlcipher-dev libicu-dev libcpp-httplib-dev libssl-dev qtkeychain-qt6-dev libcurl4-openssl-dev
   fonts-noto-cjk
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
 )
@@ -29,6 +29,8 @@ test_packages=(
   mutter xwayland weston sway grim qt6-wayland
   # the calendar file's check by an independent parser
   python3 python3-icalendar
+  # the mail reminder's loopback SMTP server
+  python3-aiosmtpd
   # calendar and address-book servers, clients of their own, the desktop's secret store
   radicale xandikos python3-caldav python3-vobject gnome-keyring
   # the address-book benchmark's peer, syncing the same Radicale address book

@@ -36,6 +36,7 @@ QList<Command> transferCommands();
 QList<Command> smsCommands();
 QList<Command> phoneCommands();
 QList<Command> syncCommands();
+QList<Command> remindCommands();
 
 // Parses a command's arguments; prints help and returns Success for --help, prints the error
 // and returns BadInput for anything the parser refuses, returns nullopt to go on.

@@ -14,7 +14,7 @@ namespace {
 QList<Command> allCommands()
 {
     return calendarCommands() + birthdayCommands() + transferCommands() + smsCommands()
-        + phoneCommands() + syncCommands();
+        + phoneCommands() + syncCommands() + remindCommands();
 }
 
 void printUsage(const QList<Command> &commands)

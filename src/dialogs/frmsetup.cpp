@@ -3,6 +3,7 @@
 #include "desktop/autostart.h"
 #include "desktop/desktopshortcut.h"
 #include "desktop/musicplayer.h"
+#include "dialogs/awaypage.h"
 #include "dialogs/filechooser.h"
 #include "dialogs/syncpage.h"
 #include "platform/messagesink.h"
@@ -155,6 +156,8 @@ void frmSetup::buildControls()
     m_cardSyncPage = new CardSyncPage(m_services.connection, m_services.passwords,
         m_services.stopSync, m_services.resolveDeletions, pages);
     pages->addTab(m_cardSyncPage, QStringLiteral("通讯录同步"));
+    m_awayPage = new AwayPage(m_services.connection, m_services.passwords, pages);
+    pages->addTab(m_awayPage, QStringLiteral("外出提醒"));
     layout->addWidget(pages);
     // Qt names the scroll arrows of every tab row alike.
     for (QTabBar *bar : findChildren<QTabBar *>()) {
@@ -445,7 +448,7 @@ void frmSetup::cmdOK_Click()
     // reminders running on settings that match the database.
     SettingsRecord settings = settingsFromControls();
     if (!store::WriteSettings(m_services.connection, settings) || !m_syncPage->save()
-        || !m_cardSyncPage->save()) {
+        || !m_cardSyncPage->save() || !m_awayPage->save()) {
         m_status->setText(QStringLiteral("设置数据保存失败!"));
         return;
     }

@@ -34,6 +34,7 @@ class MessageSink;
 class MusicPlayer;
 class CardSyncPage;
 class SyncPage;
+class AwayPage;
 
 // The reminder settings: methods and times, music, festivals, start-up tab, autostart, desktop
 // shortcut and the class lists of the four business categories. The settings are written only
@@ -128,6 +129,7 @@ private:
     QLabel *m_status = nullptr;
     SyncPage *m_syncPage = nullptr;
     CardSyncPage *m_cardSyncPage = nullptr;
+    AwayPage *m_awayPage = nullptr;
 };
 
 } // namespace natalis::app

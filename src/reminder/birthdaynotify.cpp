@@ -30,7 +30,9 @@ std::optional<int> lunarYearOf(QDate today)
     return lunar->year;
 }
 
-QString itemText(const BirthdayRecord &birthday, int daysLeft)
+} // namespace
+
+QString birthdayItemText(const BirthdayRecord &birthday, int daysLeft)
 {
     const QString name = birthday.About.trimmed();
     // A name like 妈妈生日 already says 生日.
@@ -41,8 +43,6 @@ QString itemText(const BirthdayRecord &birthday, int daysLeft)
         return QStringLiteral("今天是") + subject + contact;
     return subject + QStringLiteral("还有") + QString::number(daysLeft) + u'天' + contact;
 }
-
-} // namespace
 
 QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool multiLine)
 {
@@ -74,7 +74,7 @@ QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool mult
     QStringList items;
     items.reserve(due.size());
     for (const DueItem &item : due)
-        items.append(itemText(birthdays[item.index], item.daysLeft));
+        items.append(birthdayItemText(birthdays[item.index], item.daysLeft));
     return items.join(multiLine ? u'\r' : u' ');
 }
 

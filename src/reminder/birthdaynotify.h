@@ -17,4 +17,8 @@ namespace natalis::reminder {
 // listed.
 QString GetBirthNotifyText(const store::BirthdayList &birthdays, QDate today, bool multiLine);
 
+// One birthday's item as the reminder names it: "今天是张三生日[朋友,13800000000]" when daysLeft
+// is 0, else "张三生日还有5天[朋友,13800000000]".
+QString birthdayItemText(const store::BirthdayRecord &birthday, int daysLeft);
+
 } // namespace natalis::reminder

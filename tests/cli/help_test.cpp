@@ -55,6 +55,7 @@ const CommandCase CommandCases[] = {
     { "phone contacts", "vcf" },
     { "server sync", "sync" },
     { "sync conflicts", "sync-conflicts" },
+    { "reminders to mailbox and phone", "remind" },
 };
 
 class CommandHelp : public testing::TestWithParam<CommandCase>

@@ -345,5 +345,44 @@ without it, told by the extension and the first line</source>
         <source>the text file to read</source>
         <translation>要读取的文本文件</translation>
     </message>
+    <message>
+        <source>Sends the day&apos;s birthday reminder to your own mailbox and phone, each once: at the
+first run of the day (and the day before&apos;s, when it was missed), and on Mondays the
+digest of the week when the settings ask for it. Without --smtp and --sms-to the
+channels of the settings page 外出提醒 are used.
+
+Exit codes: 0 sent, or nothing (more) to send; 1 refused (password, address, TLS);
+2 bad arguments; 3 the server could not be reached or its answer was lost (a mail
+whose answer was lost is not sent again).</source>
+        <translation>把当天的生日提醒发到您自己的邮箱和手机, 每个渠道只发一次: 当天第一次运行时发送(前一天错过的
+也在此时补发), 设置要求时每周一另发本周摘要. 不给 --smtp 和 --sms-to 时使用设置页"外出提醒"的渠道.
+
+退出码: 0 已发送, 或没有(更多)要发送的; 1 被拒绝(密码, 地址, TLS); 2 参数错误;
+3 无法连接服务器或回复丢失(回复丢失的邮件不会重发).</translation>
+    </message>
+    <message>
+        <source>the mail server, smtps://host[:port] or smtp://host[:port] (STARTTLS)</source>
+        <translation>邮件服务器, smtps://主机[:端口] 或 smtp://主机[:端口] (STARTTLS)</translation>
+    </message>
+    <message>
+        <source>the mail server&apos;s user name</source>
+        <translation>邮件服务器的用户名</translation>
+    </message>
+    <message>
+        <source>your own mail address</source>
+        <translation>您自己的邮箱地址</translation>
+    </message>
+    <message>
+        <source>your own mobile number, sent to through the stored gateway account</source>
+        <translation>您自己的手机号, 通过已保存的短信账号发送</translation>
+    </message>
+    <message>
+        <source>trust only this CA file for the mail server</source>
+        <translation>邮件服务器只信任此CA证书文件</translation>
+    </message>
+    <message>
+        <source>send the day&apos;s reminder to your own mailbox and phone, once</source>
+        <translation>把当天的提醒发到自己的邮箱和手机, 只发一次</translation>
+    </message>
 </context>
 </TS>
