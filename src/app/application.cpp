@@ -110,6 +110,8 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
       m_autoSms(context, clock),
       m_window(std::make_unique<frmGet>(context, messages, clock, m_music.get()))
 {
+    // Every window of the program, the calendars and the message boxes too, shows the cake.
+    QApplication::setWindowIcon(picture(Picture::Tray));
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     // Set afresh at every tick for the next full minute: a free-running minute comes up to 59 s
     // late for a 9:00 reminder, and a coarse timer may fire up to 3 s early, at 8:59:57.
@@ -512,6 +514,7 @@ void Application::showFloatingWindow(const QString &text)
         connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
         connect(m_notify.get(), &frmNotify::snoozeRequested, this,
             [this](reminder::Snooze choice) { m_loop.snooze(choice, m_clock.now()); });
+        m_notify->installEventFilter(this);
     }
     m_notify->setNotifyText(text);
     if (!desktop::isNativeWayland()) {
@@ -520,6 +523,20 @@ void Application::showFloatingWindow(const QString &text)
     }
     m_tray->notifyBesideFloating(text);
     showFloatingAboveWindow();
+}
+
+bool Application::eventFilter(QObject *watched, QEvent *event)
+{
+    // The strip shows, moves (the user drags it, a panel appears) or goes: the balloon, which
+    // names the same birthdays, must not cover its text.
+    if (m_notify && watched == m_notify.get()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
+            m_tray->keepBalloonClearOf(m_notify->frameGeometry());
+        else if (type == QEvent::Hide)
+            m_tray->keepBalloonClearOf(QRect());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Application::showFloatingAboveWindow()

@@ -115,6 +115,10 @@ public:
     calendar_ui::frmWNL *calendarWindow() const;
     sync::SyncService &syncService() const { return *m_sync; }
 
+protected:
+    // Follows the floating strip on the screen for the tray's balloon.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void connectTray();
     void connectWindow();

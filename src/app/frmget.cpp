@@ -14,6 +14,7 @@
 #include "store/categories.h"
 #include "transfer/exportfile.h"
 #include "widgets/dialogparts.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/helpdocument.h"
 #include "widgets/pictures.h"
 #include "widgets/skincolors.h"
@@ -466,6 +467,8 @@ void frmGet::buildSearch(QLayout *tabRow)
     m_search->setClearButtonEnabled(true);
     nameForReader(m_search, QStringLiteral("搜索生日"), m_search->toolTip());
     m_search->setMinimumWidth(260);
+    // Escape and the undo keys are the window's, not the box's own (eventFilter).
+    m_search->installEventFilter(this);
     tabRow->addWidget(m_search);
 
     m_hits = new QStandardItemModel(this);
@@ -537,20 +540,52 @@ void frmGet::refreshSearch()
 void frmGet::showHit(const QModelIndex &hit)
 {
     const QModelIndex first = hit.siblingAtColumn(0);
-    const qint32 id = first.data(Qt::UserRole).toInt();
-    const int index = first.data(Qt::UserRole + 1).toInt();
+    showRows(first.data(Qt::UserRole + 1).toInt(), { first.data(Qt::UserRole).toInt() });
+}
+
+void frmGet::showRows(int index, const QList<qint32> &ids)
+{
     m_search->clear();
     m_tabs->setCurrentIndex(index);
-    const int row = m_models[index]->rowOfId(id);
-    if (row < 0)
-        return;
-    const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
     QTableView *view = m_views[index];
     view->clearSelection();
-    view->setCurrentIndex(shown);
-    view->selectRow(shown.row());
-    view->scrollTo(shown);
+    for (qint32 id : ids) {
+        const int row = m_models[index]->rowOfId(id);
+        if (row < 0)
+            continue;
+        const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
+        if (!view->selectionModel()->hasSelection()) {
+            view->setCurrentIndex(shown);
+            view->scrollTo(shown);
+        }
+        view->selectionModel()->select(
+            shown, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     view->setFocus();
+}
+
+void frmGet::showStates(const QList<store::BirthdayState> &states)
+{
+    QSet<QUuid> present;
+    for (const store::BirthdayState &state : states) {
+        if (state.record)
+            present.insert(state.uid);
+    }
+    // The rows are shown in the list of the first one; a batch edit keeps to one list anyway.
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
+    int index = -1;
+    QList<qint32> ids;
+    for (qsizetype i = 0; i < birthdays.size() && !present.isEmpty(); ++i) {
+        if (!present.contains(birthdays.uid(i)))
+            continue;
+        const int list = listOf(birthdays.value(i));
+        if (index < 0)
+            index = list;
+        if (list == index)
+            ids.append(birthdays.id(i));
+    }
+    if (index >= 0)
+        showRows(index, ids);
 }
 
 void frmGet::buildControls()
@@ -643,8 +678,12 @@ void frmGet::buildControls()
     connect(m_smsPanel, &SmsPanel::modalChanged, this, &frmGet::setModal);
     connect(m_smsPanel, &SmsPanel::closeRequested, this, &frmGet::Image2_Click);
     connect(m_smsPanel, &SmsPanel::ticksCleared, this, [this] { m_typeSel->setChecked(false); });
-    connect(m_smsPanel, &SmsPanel::documentRequested, this,
-        [this](const QString &path) { openDocument(path); });
+    connect(m_smsPanel, &SmsPanel::documentRequested, this, [this](const QString &path) {
+        openDocument(path, [this, path] {
+            setStatus(
+                1, QStringLiteral("没有可以打开%1的程序").arg(QDir::toNativeSeparators(path)));
+        });
+    });
     centralWidget()->layout()->addWidget(m_smsPanel);
 }
 
@@ -656,7 +695,7 @@ void frmGet::buildStatusBar()
     const int stretch[] = { 1, 0, 0, 0, 0 };
     const int minimumWidth[] = { 200, 56, 90, 0, 0 };
     for (int panel = 0; panel < 5; ++panel) {
-        m_panels[panel] = namedLabel(bar, QString());
+        m_panels[panel] = new ElidedLabel(bar);
         m_panels[panel]->setObjectName(QStringLiteral("StatusBar1_%1").arg(panel + 1));
         m_panels[panel]->setFrameShape(QFrame::StyledPanel);
         m_panels[panel]->setFrameShadow(QFrame::Sunken);
@@ -862,12 +901,18 @@ void frmGet::openHelp()
     // A help4.doc beside the database is the user's own and wins over the shipped help, as long
     // as something can open it.
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
-    if (QFileInfo::exists(help) && openDocument(help))
-        return;
     // Without a browser (or a writable cache) the help still shows, in a window of our own.
-    const QString shipped = helpDocumentPath();
-    if (shipped.isEmpty() || !openDocument(shipped))
-        showHelpViewer(this);
+    const auto openShipped = [this] {
+        const QString shipped = helpDocumentPath();
+        if (shipped.isEmpty())
+            showHelpViewer(this);
+        else
+            openDocument(shipped, [this] { showHelpViewer(this); });
+    };
+    if (QFileInfo::exists(help))
+        openDocument(help, openShipped);
+    else
+        openShipped();
 }
 
 void frmGet::showInFront()
@@ -1010,12 +1055,37 @@ void frmGet::changeEvent(QEvent *event)
 
 bool frmGet::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_search && searchKey(event))
+        return true;
     // The desktop switched between light and dark while the program ran: Qt tells the
     // application, not its main windows.
     if (watched == QCoreApplication::instance()
         && event->type() == QEvent::ApplicationPaletteChange)
         ApplySkin();
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmGet::searchKey(QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    // A change the user just made is undone with Ctrl+Z, whatever was typed into the search
+    // since: the box's own undo would take the key first.
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        event->ignore();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress || key->key() != Qt::Key_Escape
+        || key->modifiers() != Qt::NoModifier)
+        return false;
+    if (!m_search->text().isEmpty())
+        m_search->clear();
+    else if (QWidget *page = m_stack->currentWidget())
+        page->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void frmGet::showEvent(QShowEvent *event)

@@ -6,13 +6,12 @@
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
 #include "sync/deletionguard.h"
+#include "widgets/desktopopen.h"
 #include "widgets/modalrunner.h"
 
-#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenu>
 #include <QSet>
-#include <QUrl>
 #include <array>
 #include <functional>
 
@@ -128,10 +127,11 @@ public:
     void chkTypeSel_Click(bool checked);
 
     // What tests replace: the shell's "open" action and the runner of the window's dialogs.
-    // False when the desktop has nothing to open it with.
-    std::function<bool(const QString &path)> openDocument = [](const QString &path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    };
+    // failed runs, maybe later, when the desktop has nothing that shows the file.
+    std::function<void(const QString &path, std::function<void()> failed)> openDocument =
+        [this](const QString &path, std::function<void()> failed) {
+            openWithDesktop(path, this, std::move(failed));
+        };
     ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
     // The listing of the backups "从备份恢复…" offers; it runs on a worker.
     std::function<QList<store::BackupEntry>(
@@ -196,8 +196,16 @@ private:
     // The search field's hits from every list, in place of the lists while it holds text.
     void buildSearch(QLayout *tabRow);
     void refreshSearch();
+    // Escape clears the search, or in an empty box goes back to the list; the undo keys pass
+    // to the window's undo. True when the event is dealt with.
+    bool searchKey(QEvent *event);
     // A row of the hits or of the upcoming birthdays: its own list, with the row selected.
     void showHit(const QModelIndex &hit);
+    // The list index with the rows ids selected, the first one current and scrolled to.
+    void showRows(int index, const QList<qint32> &ids);
+    // The rows that undo or redo brought back or changed, selected so that the next key acts
+    // on them; nothing is selected when they were all taken away.
+    void showStates(const QList<store::BirthdayState> &states);
     // The page the current tab stands for, unless the search shows its hits.
     void showCurrentPage();
     void buildUpcoming();

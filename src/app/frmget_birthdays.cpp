@@ -180,6 +180,7 @@ bool frmGet::writeStates(const QList<store::BirthdayState> &states, bool undo, c
         return false;
     }
     refreshAllLists();
+    showStates(states);
     setStatus(1, QStringLiteral("已%1 %2").arg(act, name));
     return true;
 }
@@ -323,7 +324,11 @@ void frmGet::cmdDel_Click()
         return;
     const int index = currentCategory();
     const QList<qint32> ids = selectedIds(index);
-    if (ids.isEmpty() || !m_context.DbConnection)
+    if (ids.isEmpty()) {
+        setStatus(1, QStringLiteral("没有选中生日提醒,不能删除!"));
+        return;
+    }
+    if (!m_context.DbConnection)
         return;
     const QString question = ids.size() > 1
         ? QStringLiteral("确认删除所选择的%1个生日提醒吗?").arg(ids.size())

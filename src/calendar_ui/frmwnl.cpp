@@ -8,6 +8,7 @@
 #include "reminder/remindertexts.h"
 #include "widgets/dialogparts.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -36,6 +37,11 @@ frmWNL::frmWNL(CalendarHost &host, bool plainMode, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmWNL"));
     setWindowTitle(captionFor(plainMode));
+    // A window of its own rather than a dialog: Escape closes it all the same.
+    auto *escape = new QAction(this);
+    escape->setShortcut(Qt::Key_Escape);
+    connect(escape, &QAction::triggered, this, &frmWNL::cmdExit_Click);
+    addAction(escape);
     buildControls();
     const QDate today = m_host.now().date();
     FillMonthGrid(today.year(), today.month());

@@ -59,6 +59,50 @@ TrayBalloon::Placement TrayBalloon::place(
     return placement;
 }
 
+TrayBalloon::Placement TrayBalloon::place(
+    const QRect &icon, const QSize &balloon, const QRect &screen, const QRect &avoided)
+{
+    Placement placement = place(icon, balloon, screen);
+    if (avoided.isEmpty() || !QRect(placement.topLeft, balloon).intersects(avoided))
+        return placement;
+    // The strip shows the same names and cannot be moved: the balloon gives way, as close to
+    // the icon as it can stay.
+    const int x = placement.topLeft.x();
+    const QPoint above(x, avoided.top() - Gap - balloon.height());
+    const QPoint below(x, avoided.bottom() + 1 + Gap);
+    const QPoint left(avoided.left() - Gap - balloon.width(), placement.topLeft.y());
+    for (const QPoint &at : { above, below, left }) {
+        if (screen.contains(QRect(at, balloon))) {
+            placement.topLeft = at;
+            break;
+        }
+    }
+    placement.pointerX = qBound(Corner + PointerHalfWidth,
+        icon.center().x() - placement.topLeft.x(), balloon.width() - Corner - PointerHalfWidth);
+    return placement;
+}
+
+void TrayBalloon::keepClearOf(const QRect &avoided)
+{
+    m_avoided = avoided;
+    if (isVisible())
+        placeOnScreen();
+}
+
+void TrayBalloon::placeOnScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(m_icon.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(QPoint(0, 0), size() * 4);
+    m_placement = place(m_icon, size(), area, m_avoided);
+    // Shaped rather than translucent: without a compositing manager translucent corners are
+    // drawn black.
+    setMask(QRegion(outline().toFillPolygon().toPolygon()));
+    move(m_placement.topLeft);
+    update();
+}
+
 void TrayBalloon::showAt(const QRect &icon, const QString &title, const QString &text,
     const QIcon &picture, int milliseconds)
 {
@@ -72,19 +116,11 @@ void TrayBalloon::showAt(const QRect &icon, const QString &title, const QString 
     const int contentHeight = qMax(PictureSize, bold.height() + Margin / 2 + textBox.height());
     const QSize size(
         Margin * 3 + PictureSize + contentWidth, Margin * 2 + contentHeight + PointerHeight);
-    const QScreen *screen = QGuiApplication::screenAt(icon.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(QPoint(0, 0), size * 4);
-    m_placement = place(icon, size, area);
+    m_icon = icon;
     setFixedSize(size);
-    // Shaped rather than translucent: without a compositing manager translucent corners are
-    // drawn black.
-    setMask(QRegion(outline().toFillPolygon().toPolygon()));
-    move(m_placement.topLeft);
+    placeOnScreen();
     show();
     raise();
-    update();
     m_timeout->start(milliseconds);
 }
 

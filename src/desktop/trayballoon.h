@@ -34,6 +34,14 @@ public:
         int pointerX = 0; // from the balloon's left edge
     };
     static Placement place(const QRect &icon, const QSize &balloon, const QRect &screen);
+    // The same, moved off `avoided` (the floating strip, in the same coordinates; empty for
+    // none): above it, else below it, else to its left, still on the screen; the pointer
+    // then aims at the icon as far as the balloon's edge allows.
+    static Placement place(
+        const QRect &icon, const QSize &balloon, const QRect &screen, const QRect &avoided);
+
+    // The area the balloon keeps clear of from now on; a balloon on show moves off it at once.
+    void keepClearOf(const QRect &avoided);
 
 Q_SIGNALS:
     // The left button: the reminder was seen.
@@ -47,11 +55,14 @@ protected:
 
 private:
     QPainterPath outline() const;
+    void placeOnScreen();
 
     QString m_title;
     QString m_text;
     QIcon m_picture;
     Placement m_placement;
+    QRect m_icon;
+    QRect m_avoided;
     QTimer *m_timeout;
 };
 

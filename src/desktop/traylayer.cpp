@@ -244,9 +244,17 @@ bool TrayLayer::showBalloonAtIcon(const QString &text)
         connect(m_balloon.get(), &TrayBalloon::answersAsked, this,
             [this](const QPoint &at) { m_balloonMenu->popup(at); });
     }
+    m_balloon->keepClearOf(m_strip);
     m_balloon->showAt(
         icon, QString::fromUtf8(BalloonTitle), text, m_pictures[0], BalloonMilliseconds);
     return true;
+}
+
+void TrayLayer::keepBalloonClearOf(const QRect &strip)
+{
+    m_strip = strip;
+    if (m_balloon)
+        m_balloon->keepClearOf(strip);
 }
 
 void TrayLayer::withdrawBalloon()

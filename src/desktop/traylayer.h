@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <functional>
@@ -61,6 +62,9 @@ public:
     void notifyBesideFloating(const QString &text);
     // The reminder was seen: the balloon or notification still on show goes.
     void withdrawBalloon();
+    // The floating strip's place on the screen (empty while it is closed): the balloon beside
+    // the icon stays off it, so that the strip's text is never covered.
+    void keepBalloonClearOf(const QRect &strip);
 
     // What the icon shows now, for tests and screenshots.
     QString tip() const { return m_tip; }
@@ -99,6 +103,7 @@ private:
     bool m_available = false;
     QString m_tip;
     QString m_balloonText;
+    QRect m_strip;
     int m_picture = 0;
 };
 

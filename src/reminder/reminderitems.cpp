@@ -1,5 +1,6 @@
 #include "reminder/reminderitems.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace natalis::reminder {
@@ -26,7 +27,42 @@ QStringList itemsWhere(const QStringList &items, Keep keep)
     return kept;
 }
 
+QString daysAgoText(int daysAgo, const QString &subject)
+{
+    if (daysAgo == 0)
+        return QStringLiteral("今天是") + subject;
+    if (daysAgo == 1)
+        return QStringLiteral("昨天是") + subject;
+    return QString::number(daysAgo) + QStringLiteral("天前是") + subject;
+}
+
 } // namespace
+
+QString itemDaysLater(const QString &item, int days)
+{
+    // The three wordings the day's reminder makes: birthdaynotify, holidaynotify and
+    // missedbirthdays.
+    static const QRegularExpression today(QStringLiteral("^今天是(.+?)(\\[[^\\[]*\\])?$"));
+    static const QRegularExpression ago(QStringLiteral("^(昨天|(\\d+)天前)是(.+)$"));
+    static const QRegularExpression coming(QStringLiteral("^(.+)还有(\\d+)天(\\[[^\\[]*\\])?$"));
+    if (days <= 0)
+        return item;
+    if (const QRegularExpressionMatch m = today.match(item); m.hasMatch())
+        return daysAgoText(days, m.captured(1));
+    if (const QRegularExpressionMatch m = ago.match(item); m.hasMatch()) {
+        const int before = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
+        return daysAgoText(before + days, m.captured(3));
+    }
+    if (const QRegularExpressionMatch m = coming.match(item); m.hasMatch()) {
+        const int left = m.captured(2).toInt() - days;
+        if (left > 0)
+            return m.captured(1) + QStringLiteral("还有") + QString::number(left) + u'天'
+                + m.captured(3);
+        return left == 0 ? QStringLiteral("今天是") + m.captured(1) + m.captured(3)
+                         : daysAgoText(-left, m.captured(1));
+    }
+    return item;
+}
 
 QDateTime snoozeEnd(Snooze choice, const QDateTime &now)
 {

@@ -293,9 +293,12 @@ void ReminderLoop::snooze(reminder::Snooze choice, const QDateTime &now)
     const QDateTime until = reminder::snoozeEnd(choice, now);
     for (const QString &item : std::as_const(m_pending)) {
         setState(item, reminder::ItemState::Snoozed, until);
-        // Put off into the next day: the item is that day's own too, until acknowledged.
+        // Put off into the next day: the item is that day's own too, until acknowledged,
+        // worded for that day ("今天是…" would be wrong by then).
         if (until.date() != m_marksDay)
-            setMark(until.date(), { item, reminder::ItemState::Snoozed, until, true });
+            setMark(until.date(),
+                { reminder::itemDaysLater(item, int(m_marksDay.daysTo(until.date()))),
+                    reminder::ItemState::Snoozed, until, true });
     }
     updateTexts(now);
     stopShowing();

@@ -23,6 +23,7 @@
 #include "support/casename.h"
 #include "support/programfixture.h"
 #include "sync/syncservice.h"
+#include "widgets/pictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -265,6 +266,20 @@ TEST_F(Program, WithATrayClosingAndTheCalendarHideTheWindow)
     app.calendarWindow()->cmdExit_Click();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Program, EveryWindowShowsTheCake)
+{
+    Application &app = openProgram();
+    app.showWindow();
+    app.openCalendar(true);
+    const QImage cake = picture(Picture::Tray).pixmap(32).toImage();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            EXPECT_EQ(window->windowIcon().pixmap(32).toImage(), cake)
+                << window->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Program, TrayThatGoesAwayBringsTheHiddenWindowBackMinimised)

@@ -9,6 +9,7 @@
 #include "support/casename.h"
 #include "support/programfixture.h"
 #include "support/windowclipping.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/skincolors.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +29,7 @@
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 using namespace natalis;
@@ -355,6 +358,58 @@ TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
     EXPECT_EQ(window->listModel(0)->rowCount(), 1);
 }
 
+TEST_F(MainWindow, SearchBoxLeavesUndoToTheWindowAndEscapeEmptiesIt)
+{
+    add(colleague(u"甲"_s));
+    add(colleague(u"乙"_s));
+    openWindow().show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    select({ u"甲"_s });
+    messages.answer = MessageButton::Yes;
+    window->cmdDel_Click();
+    auto *search = find<QLineEdit>(u"txtSearch"_s);
+    search->setFocus();
+    QTest::keyClicks(search, u"y"_s); // 乙's initial
+
+    QTest::keyClick(search, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(storedNames(), (QStringList { u"乙"_s, u"甲"_s }));
+    QTableView *view = window->listView(0);
+    const QModelIndexList selected = view->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].data().toString(), u"甲"_s);
+    EXPECT_EQ(QApplication::focusWidget(), view) << "Delete reaches the row at once";
+
+    view->clearSelection();
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(window->statusText(1), u"没有选中生日提醒,不能删除!"_s);
+
+    // Escape empties the box first, then goes back to the list.
+    search->setFocus();
+    QTest::keyClicks(search, u"zs"_s);
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_EQ(search->text(), QString());
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), view);
+}
+
+TEST_F(MainWindow, StatusBarKeepsItsHintReadable)
+{
+    openWindow().show();
+    const QString hint = window->statusText(1);
+    ASSERT_TRUE(hint.startsWith(u"友情提示"_s));
+    auto *panel = find<ElidedLabel>(u"StatusBar1_1"_s);
+    window->resize(1024, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(panel->shownText(), hint) << "whole at 1024 pixels";
+    window->resize(512, 500); // a 1024-pixel screen at scale 2
+    QApplication::processEvents();
+    EXPECT_TRUE(panel->shownText().endsWith(u'…')) << panel->shownText().toStdString();
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(panel, &tip);
+    EXPECT_EQ(QToolTip::text(), hint);
+}
+
 TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
 {
     add(colleague(u"甲"_s));
@@ -492,9 +547,8 @@ TEST_F(MainWindow, StandardKeysReachTheirActions)
         return false;
     };
     QStringList opened;
-    window->openDocument = [&opened](const QString &path) {
+    window->openDocument = [&opened](const QString &path, const std::function<void()> &) {
         opened << path;
-        return true;
     };
     QTableView *view = window->listView(0);
     view->setFocus();
@@ -611,7 +665,7 @@ TEST_F(MainWindow, ListMenuCopiesNumbersAndTicksTheChosenRowsForAnSms)
 TEST_F(MainWindow, HelpShowsInItsOwnWindowWhenTheDesktopCannotOpenIt)
 {
     openWindow().show();
-    window->openDocument = [](const QString &) { return false; };
+    window->openDocument = [](const QString &, const std::function<void()> &failed) { failed(); };
     find<QAction>(u"mnuHelp"_s)->trigger();
     auto *help = window->findChild<QTextBrowser *>(u"txtHelp"_s);
     ASSERT_NE(help, nullptr);
@@ -623,9 +677,8 @@ TEST_F(MainWindow, HelpOpensTheShippedDocumentUnlessHelp4DocIsThere)
 {
     openWindow();
     QStringList opened;
-    window->openDocument = [&opened](const QString &path) {
+    window->openDocument = [&opened](const QString &path, const std::function<void()> &) {
         opened << path;
-        return true;
     };
     find<QAction>(u"mnuHelp"_s)->trigger();
     ASSERT_EQ(opened.size(), 1);

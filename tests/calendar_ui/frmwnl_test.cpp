@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 // What the cells say is buildMonthGrid's (monthgrid_test); here what the window does with them.
@@ -131,6 +132,17 @@ TEST_F(CalendarWindow, SetupClosesAndShowsTheMainWindow)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(calls.last(), QStringLiteral("showMainWindow"));
+}
+
+TEST_F(CalendarWindow, EscapeClosesIt)
+{
+    QPointer<frmWNL> window = new frmWNL(*this, true);
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->findChild<QComboBox *>(QStringLiteral("cboYear")), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 } // namespace

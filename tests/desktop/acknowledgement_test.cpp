@@ -130,6 +130,21 @@ TEST_P(PlaceTest, BesideTheIconAndOnTheScreen)
 INSTANTIATE_TEST_SUITE_P(
     Icons, PlaceTest, testing::ValuesIn(PlaceCases), natalis::test::BySituation());
 
+TEST(Balloon, NeverCoversTheStripAndStaysAtTheIconOtherwise)
+{
+    const QRect icon(1250, 774, 22, 26); // bottom panel, right end
+    const QRect atIcon(TrayBalloon::place(icon, BalloonSize, Screen).topLeft, BalloonSize);
+    // In the corner above the panel, dragged to the top, as tall as the screen, elsewhere.
+    for (const QRect &strip : { QRect(980, 740, 300, 34), QRect(980, 0, 300, 34),
+             QRect(1000, 0, 280, 800), QRect(0, 0, 300, 34) }) {
+        const QRect balloon(
+            TrayBalloon::place(icon, BalloonSize, Screen, strip).topLeft, BalloonSize);
+        EXPECT_FALSE(balloon.intersects(strip)) << strip.x() << "," << strip.y();
+        EXPECT_TRUE(Screen.contains(balloon)) << strip.x() << "," << strip.y();
+        EXPECT_TRUE(atIcon.intersects(strip) || balloon == atIcon) << strip.x() << "," << strip.y();
+    }
+}
+
 TEST(FloatingWindow, KeepsClearOfTheMainWindowWhereTheScreenAllows)
 {
     const QRect area(0, 0, 1920, 1040); // a 1080-pixel screen less a bottom panel

@@ -1,4 +1,5 @@
 #include "reminder/missedbirthdays.h"
+#include "reminder/reminderitems.h"
 #include "support/birthdaybuilder.h"
 #include "support/qtprinters.h"
 
@@ -44,6 +45,26 @@ TEST(Missed, BirthdaysBetweenTheLastRunAndTodayMostRecentFirst)
     for (const auto &row : rows)
         EXPECT_EQ(missedBirthdayItems(row.birthdays, row.lastRun, row.today), row.items)
             << row.situation;
+}
+
+TEST(Missed, ItemPutOffIntoALaterDayIsWordedForThatDay)
+{
+    const struct
+    {
+        const char *situation;
+        QString item;
+        int days;
+        QString later;
+    } rows[] = {
+        { "today's birthday, the next day", u"今天是张三生日[同事,139]"_s, 1, u"昨天是张三生日"_s },
+        { "coming tomorrow is today's", u"李四生日还有1天[朋友,]"_s, 1,
+            u"今天是李四生日[朋友,]"_s },
+        { "coming and passed", u"李四生日还有1天[朋友,]"_s, 3, u"2天前是李四生日"_s },
+        { "missed, further back", u"昨天是妈妈生日"_s, 1, u"2天前是妈妈生日"_s },
+        { "another wording is kept", u"备份提醒"_s, 1, u"备份提醒"_s },
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(itemDaysLater(row.item, row.days), row.later) << row.situation;
 }
 
 } // namespace
