@@ -6,6 +6,8 @@
 //   ReminderLoop::modalBusy             here; captures this, which owns the loop
 //   ReminderLoop::autoBirthdaySms       here; captures this
 //   ReminderLoop::resetSmsSentFlags     here; captures this
+//   ReminderLoop::awayReminders         here; captures this
+//   AwaySender::showStatus              here; captures this, which owns the sender
 //   ReminderLoop::rememberFired, rememberRun, recallItems, rememberItem
 //                                       here, through connectReminderMemory; capture the context
 //   AutoSmsRunner::activity, showPanelText, tellKeptBack
@@ -31,6 +33,7 @@
 
 #include "app/frmget.h"
 #include "app/smspanel.h"
+#include "away/awaysender.h"
 #include "calendar_ui/frmwnl.h"
 #include "desktop/acknowledgement.h"
 #include "desktop/frmnotify.h"
@@ -45,6 +48,7 @@
 #include "session/remindermemoryhooks.h"
 #include "session/smsgatewayprocess.h"
 #include "sms/autosms.h"
+#include "store/awaysettings.h"
 #include "sync/syncservice.h"
 #include "widgets/pictures.h"
 #include "widgets/screenfit.h"
@@ -162,6 +166,10 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
         m_window->reloadIfChangedElsewhere();
         m_takingSyncWrites = false;
     });
+    m_away = std::make_unique<away::AwaySender>(
+        m_context.DbPath, m_context.ComputerName, std::make_shared<sync::KeychainPasswordStore>());
+    m_away->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
+    m_loop.awayReminders = [this](const QDateTime &now, bool startUp) { remindAway(now, startUp); };
     connectTray();
     connectWindow();
     connectSms();
@@ -388,6 +396,16 @@ void Application::onTimer1()
     // "下次生日" and "年龄" move on at midnight.
     m_window->setToday(now.date());
     m_loop.tick(now);
+}
+
+void Application::remindAway(const QDateTime &now, bool startUp)
+{
+    if (!m_away->wanted(now) || !m_context.DbConnection)
+        return;
+    const std::optional<store::AwaySettings> settings =
+        store::readAwaySettings(*m_context.DbConnection);
+    if (settings && (settings->mailOn || settings->smsOn))
+        m_away->look(now, settings->hour, startUp);
 }
 
 void Application::showSmsActivity()

@@ -25,6 +25,10 @@ namespace natalis::sync {
 class SyncService;
 }
 
+namespace natalis::away {
+class AwaySender;
+}
+
 namespace natalis::calendar_ui {
 class frmWNL;
 }
@@ -114,6 +118,7 @@ public:
     frmNotify *floatingWindow() const { return m_notify.get(); }
     calendar_ui::frmWNL *calendarWindow() const;
     sync::SyncService &syncService() const { return *m_sync; }
+    away::AwaySender &awaySender() const { return *m_away; }
 
 protected:
     // Follows the floating strip on the screen for the tray's balloon.
@@ -121,6 +126,8 @@ protected:
 
 private:
     void connectTray();
+    // Starts the day's reminder away from the desk when a channel is on and it is due.
+    void remindAway(const QDateTime &now, bool startUp);
     void connectWindow();
     void connectSms();
     // The load handler's share of the program: the sent marks, the tray icon, the reminder
@@ -188,6 +195,9 @@ private:
     std::unique_ptr<sync::SyncService> m_sync;
     bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
     bool m_listCurrentAtSync = false; // no other program had written when the run began
+    // Sends the day's reminder to the user's mailbox and phone; declared last, so its worker
+    // stops before anything it reports to goes.
+    std::unique_ptr<away::AwaySender> m_away;
     // Reads start-up's copy of the file back and keeps it as today's backup (the copy and its
     // worker); stopped and joined first thing in the destructor.
     std::unique_ptr<store::PendingBackup> m_todaysBackup;

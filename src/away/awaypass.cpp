@@ -56,9 +56,12 @@ QString channelName(const AwaySendKey &key)
 class Pass
 {
 public:
-    Pass(store::Connection &connection, const QDateTime &now) : m_connection(connection), m_now(now)
+    Pass(store::Connection &connection, const QDateTime &now, const std::atomic_bool *stop)
+        : m_connection(connection), m_now(now), m_stop(stop)
     {
     }
+
+    bool stopped() const { return m_stop && m_stop->load(); }
 
     void sendMail(const MailServer &server, const QString &to, const Due &due)
     {
@@ -72,7 +75,7 @@ public:
         }
         if (!store::claimAwaySend(m_connection, due.key, m_now))
             return;
-        const MailResult result = away::sendMail(server, mailOf(to, due));
+        const MailResult result = away::sendMail(server, mailOf(to, due), m_stop);
         switch (result.outcome) {
         case MailOutcome::Sent:
             settle(due);
@@ -152,6 +155,7 @@ private:
 
     store::Connection &m_connection;
     QDateTime m_now;
+    const std::atomic_bool *m_stop;
     AwayReport m_report;
 };
 
@@ -160,20 +164,24 @@ private:
 AwayReport sendAwayReminders(const AwayTargets &targets, store::Connection &connection,
     const store::BirthdayList &birthdays, const QDateTime &now, sms::SmsGateway *gateway)
 {
-    Pass pass(connection, now);
+    Pass pass(connection, now, targets.stop);
     const QDate today = now.date();
     if (targets.mail) {
         const QString to = targets.mailTo.trimmed();
-        for (const Due &due : dueDays(connection, birthdays, MailChannel, to, today))
-            pass.sendMail(*targets.mail, to, due);
-        if (targets.weekly && today.dayOfWeek() == Qt::Monday)
+        for (const Due &due : dueDays(connection, birthdays, MailChannel, to, today)) {
+            if (!pass.stopped())
+                pass.sendMail(*targets.mail, to, due);
+        }
+        if (targets.weekly && today.dayOfWeek() == Qt::Monday && !pass.stopped())
             pass.sendMail(*targets.mail, to,
                 { { today, WeekChannel.toString(), to }, reminder::weekDigest(birthdays, today) });
     }
     if (!targets.smsTo.trimmed().isEmpty() && gateway) {
         const QString number = targets.smsTo.trimmed();
-        for (const Due &due : dueDays(connection, birthdays, SmsChannel, number, today))
-            pass.sendSms(*gateway, targets.smsAccount, due);
+        for (const Due &due : dueDays(connection, birthdays, SmsChannel, number, today)) {
+            if (!pass.stopped())
+                pass.sendSms(*gateway, targets.smsAccount, due);
+        }
     }
     return pass.report();
 }

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 
 namespace natalis::store {
@@ -24,6 +25,7 @@ struct AwayTargets
     QString smsTo; // empty: no SMS
     QString smsAccount; // the gateway account the SMS goes out under
     bool weekly = false; // the digest of the next 7 days on Mondays, by mail
+    const std::atomic_bool *stop = nullptr; // once set, no send starts and a mail under way ends
 };
 
 // How a pass ended, as natalis-cli remind's exit code: the worst of its sends.

@@ -90,6 +90,12 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *user)
     return length;
 }
 
+// Ends the transfer once the program is stopping; called by libcurl about once a second.
+int stopWhenAsked(void *stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return stop && static_cast<const std::atomic_bool *>(stop)->load() ? 1 : 0;
+}
+
 MailResult classify(CURLcode code, const Upload &upload, const char *detail)
 {
     const QString why = QString::fromUtf8(detail[0] ? detail : curl_easy_strerror(code));
@@ -110,7 +116,8 @@ MailResult classify(CURLcode code, const Upload &upload, const char *detail)
         return { MailOutcome::Unknown, u"邮件已交给服务器, 但未收到回复: "_s + why };
     if (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_COULDNT_CONNECT
         || code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_OPERATION_TIMEDOUT
-        || code == CURLE_SSL_CONNECT_ERROR || code == CURLE_GOT_NOTHING)
+        || code == CURLE_SSL_CONNECT_ERROR || code == CURLE_GOT_NOTHING
+        || code == CURLE_ABORTED_BY_CALLBACK)
         return { MailOutcome::Unreachable, u"无法连接邮件服务器: "_s + why };
     return { MailOutcome::Refused, u"邮件服务器拒绝了邮件: "_s + why };
 }
@@ -154,7 +161,8 @@ QByteArray mailBytes(const OutgoingMail &mail)
     return bytes;
 }
 
-MailResult sendMail(const MailServer &server, const OutgoingMail &mail)
+MailResult sendMail(
+    const MailServer &server, const OutgoingMail &mail, const std::atomic_bool *stop)
 {
     bool plainAllowed = false;
     QByteArray pinned;
@@ -192,6 +200,9 @@ MailResult sendMail(const MailServer &server, const OutgoingMail &mail)
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, WholeTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, stop);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     const CURLcode code = curl_easy_perform(curl);
     curl_slist_free_all(recipients);
     curl_slist_free_all(resolve);

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
+#include <atomic>
 
 namespace natalis::away {
 
@@ -44,9 +45,11 @@ struct MailResult
     QString text; // for the user: why, in Chinese; empty when sent
 };
 
-// Blocks until the server answers or gives up (30 s to connect, 2 minutes in all): never on the
+// Blocks until the server answers or gives up (30 s to connect, 2 minutes in all), or until *stop
+// is set (within a second; Unreachable, or Unknown once the message went out): never on the
 // window thread.
-MailResult sendMail(const MailServer &server, const OutgoingMail &mail);
+MailResult sendMail(
+    const MailServer &server, const OutgoingMail &mail, const std::atomic_bool *stop = nullptr);
 
 // The message as it goes over the wire: headers (the subject RFC 2047 encoded), a base64 UTF-8
 // text body, CRLF line ends.

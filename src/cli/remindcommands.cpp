@@ -2,12 +2,12 @@
 // cron; each sent once, whichever of the program or this command comes first.
 
 #include "away/awaypass.h"
+#include "away/storedaway.h"
 #include "clicommand.h"
 #include "dboption.h"
 #include "platform/clock.h"
 #include "sms/gatewayaddress.h"
 #include "sms/httpsmsgateway.h"
-#include "sms/smsaccounts.h"
 #include "store/awaysettings.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
@@ -74,38 +74,18 @@ std::variant<away::AwayTargets, int> targetsOf(
     } else {
         return fail(u"cannot read the settings"_s, Refused);
     }
-    away::AwayTargets targets;
-    targets.weekly = settings.weekly;
-    if (settings.mailOn) {
-        const QUrl url(settings.smtpUrl, QUrl::StrictMode);
-        QString unread;
-        std::unique_ptr<sync::PasswordStore> store;
-        if (parser.isSet(u"password-file"_s))
-            store = std::make_unique<sync::FilePasswordStore>(parser.value(u"password-file"_s));
-        else
-            store = std::make_unique<sync::KeychainPasswordStore>();
-        const std::optional<QString> password =
-            store->read(sync::passwordAccount(settings.user, url.host()), &unread);
-        if (!password)
-            return fail(unread, Refused);
-        targets.mail =
-            away::MailServer { url, settings.user, *password, parser.value(u"ca-file"_s) };
-        targets.mailTo = settings.mailTo;
-    }
-    if (settings.smsOn)
-        targets.smsTo = settings.smsTo;
-    return targets;
-}
-
-// The customer account when it is registered, else the application account.
-QString smsAccountOf(store::Connection &connection)
-{
-    const sms::SmsAccountTable accounts = sms::LoadSmsAccounts(connection);
-    for (const sms::SmsAccount &account : accounts) {
-        if (account.flag == u"1" && !account.name.trimmed().isEmpty())
-            return account.name.trimmed();
-    }
-    return {};
+    std::unique_ptr<sync::PasswordStore> passwords;
+    if (parser.isSet(u"password-file"_s))
+        passwords = std::make_unique<sync::FilePasswordStore>(parser.value(u"password-file"_s));
+    else
+        passwords = std::make_unique<sync::KeychainPasswordStore>();
+    QString unread;
+    std::optional<away::AwayTargets> targets = away::targetsOf(settings, *passwords, &unread);
+    if (!targets)
+        return fail(unread, Refused);
+    if (targets->mail)
+        targets->mail->caFile = parser.value(u"ca-file"_s);
+    return *targets;
 }
 
 int runRemind(const QStringList &arguments)
@@ -136,7 +116,7 @@ int runRemind(const QStringList &arguments)
         return fail(u"cannot read the birthdays: %1"_s.arg(load.error->description), Refused);
     std::unique_ptr<sms::HttpSmsGateway> gateway;
     if (!targets.smsTo.isEmpty()) {
-        targets.smsAccount = smsAccountOf(*connection);
+        targets.smsAccount = away::smsSenderAccount(*connection);
         if (targets.smsAccount.isEmpty())
             return fail(u"没有已注册的短信账号"_s, Refused);
         gateway = sms::openSmsGateway(*connection, QSysInfo::machineHostName());

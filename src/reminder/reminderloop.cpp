@@ -126,6 +126,8 @@ void ReminderLoop::startupReminder(const QDateTime &now)
     }
     noteRun(today);
     updateTexts(now);
+    if (awayReminders)
+        awayReminders(now, true);
     if (m_pending.isEmpty())
         return;
     // Shown earlier today and not acknowledged (a logout ended the program): shown again on
@@ -222,6 +224,8 @@ void ReminderLoop::tick(const QDateTime &now)
         autoBirthdaySms(now);
     if (m_resetCounter == 1 && resetSmsSentFlags)
         resetSmsSentFlags(now);
+    if (awayReminders)
+        awayReminders(now, false);
 }
 
 void ReminderLoop::refresh(const QDateTime &now)

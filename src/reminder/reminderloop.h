@@ -46,6 +46,8 @@ public:
     // Called each time the SMS jobs are due; empty until the SMS subsystem plugs in.
     std::function<void(const QDateTime &now)> autoBirthdaySms;
     std::function<void(const QDateTime &now)> resetSmsSentFlags;
+    // The day's reminder away from the desk: called at start-up (startUp true) and every tick.
+    std::function<void(const QDateTime &now, bool startUp)> awayReminders;
     // True while the main window shows a modal dialog; the floating window then waits.
     std::function<bool()> modalBusy;
 

@@ -3,15 +3,19 @@
 // quitting waits for a call under way.
 
 #include "app/smspanel.h"
+#include "away/awaysender.h"
 #include "desktop/traylayer.h"
 #include "dialogs/frmdxsetup.h"
 #include "session/smsgatewayprocess.h"
+#include "store/awaysettings.h"
+#include "store/smsaccounttable.h"
 #include "support/birthdaybuilder.h"
 #include "support/programfixture.h"
 #include "support/smshistoryrows.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -121,6 +125,33 @@ TEST_F(GatewayProgram, AGreetingTheNightKeptBackIsToldInTheTrayAndTheStatusBar)
     EXPECT_EQ(program->tray().balloonShown(), notice);
     EXPECT_EQ(program->window().statusText(3), notice);
     EXPECT_TRUE(simulator.records().isEmpty());
+}
+
+// Before the chosen hour: the start-up sends, and the second start of the day finds it sent.
+TEST_F(GatewayProgram, TheDaysReminderReachesTheOwnNumberOnceOverTwoStartsOfTheDay)
+{
+    store::AwaySettings away;
+    away.smsOn = true;
+    away.smsTo = u"13900000000"_s;
+    ASSERT_TRUE(store::writeAwaySettings(*context.DbConnection, away));
+    ASSERT_TRUE(store::SaveSmsAccount(*context.DbConnection, 1, u"1"_s, u"shop"_s));
+    clock.set(QDateTime(QDate(2024, 5, 4), QTime(7, 30)));
+    QStringList statuses;
+    for (int start = 0; start < 2; ++start) {
+        openProgram();
+        QElapsedTimer waited;
+        waited.start();
+        while (program->awaySender().isRunning() && waited.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        statuses.append(program->window().statusText(1));
+        program.reset();
+    }
+    const QList<QJsonObject> records = simulator.records();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].value(u"numbers"_s).toArray().first().toString(), u"13900000000"_s);
+    EXPECT_TRUE(records[0].value(u"text"_s).toString().contains(u"张三"_s));
+    EXPECT_TRUE(statuses[0].startsWith(u"已发送短信提醒: "_s)) << statuses[0].toStdString();
+    EXPECT_FALSE(statuses[1].contains(u"短信提醒"_s));
 }
 
 // The window's answering is measured on the group send below; here quitting waits for the call.
