@@ -1,6 +1,6 @@
 // Every window names closing, accepting and rejecting in the same words, puts those buttons where
 // the desktop puts them, gives each Alt key to one control only and a name of its own to each
-// control a screen reader lands on.
+// control a screen reader lands on, and keeps every text readable in the light and dark palettes.
 
 #include "calendar_ui/frmindate.h"
 #include "calendar_ui/frmwnl.h"
@@ -19,8 +19,10 @@
 #include "support/unnamedcontrols.h"
 #include "transfer/importpreview.h"
 #include "widgets/dialogparts.h"
+#include "widgets/skincolors.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QMap>
 #include <QMenuBar>
@@ -187,6 +189,46 @@ TEST_P(WindowButtons, EveryControlHasANameOfItsOwnForScreenReaders)
     ASSERT_NE(window, nullptr);
     const QStringList unnamed = test::unnamedControls(window);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", "_s).toStdString();
+}
+
+// What a label's text stands on: the nearest widget up the tree that paints its own background.
+QColor backgroundBehind(const QWidget *label)
+{
+    const QWidget *under = label;
+    while (!under->isWindow() && !under->autoFillBackground())
+        under = under->parentWidget();
+    return under->palette().color(under->backgroundRole());
+}
+
+// The desktop's palette comes back however the test ends.
+struct KeepPalette
+{
+    const QPalette before = QApplication::palette();
+    ~KeepPalette() { QApplication::setPalette(before); }
+};
+
+// Disabled texts are left out: they say the control does not act now, as WCAG allows.
+TEST_P(WindowButtons, EveryTextReadsOnItsBackgroundInTheLightAndTheDarkPalette)
+{
+    const KeepPalette desktop;
+    QWidget *window = (this->*GetParam().open)();
+    ASSERT_NE(window, nullptr);
+    // The desktop turns dark while the window is open.
+    for (const auto &[mode, palette] :
+        { std::pair { "light", desktop.before }, std::pair { "dark", darkPalette() } }) {
+        QApplication::setPalette(palette);
+        window->ensurePolished();
+        for (const QLabel *label : window->findChildren<QLabel *>()) {
+            if (label->text().trimmed().isEmpty() || !label->isEnabled())
+                continue;
+            const QColor text = label->palette().color(label->foregroundRole());
+            const QColor back = backgroundBehind(label);
+            EXPECT_GE(contrastRatio(text, back), ReadableContrast)
+                << mode << ": " << label->objectName().toStdString() << " "
+                << label->text().toStdString() << ", " << text.name().toStdString() << " on "
+                << back.name().toStdString();
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
