@@ -56,11 +56,11 @@ QLabel *counter(const QString &name, QWidget *parent)
     return label;
 }
 
+// An example beside its field. It is drawn in the window's own text colour: the greyed colour of
+// a disabled label does not read on a dark window.
 QLabel *hint(const QString &text, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setEnabled(false);
-    return label;
+    return new QLabel(text, parent);
 }
 
 QLabel *buddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
