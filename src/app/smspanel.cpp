@@ -17,6 +17,7 @@
 #include "store/phonenumber.h"
 #include "transfer/numberfile.h"
 #include "widgets/dialogparts.h"
+#include "widgets/skincolors.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -117,7 +118,10 @@ QWidget *SmsPanel::buildAccountRow()
     m_price = namedButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
     m_keywords = namedLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
     m_keywords->setCursor(Qt::PointingHandCursor);
-    m_keywords->setStyleSheet(QStringLiteral("color: #0000ee; text-decoration: underline;"));
+    paintKeywordsLink();
+    QFont linkFont = m_keywords->font();
+    linkFont.setUnderline(true);
+    m_keywords->setFont(linkFont);
     m_keywords->installEventFilter(this);
     // H belongs to the main window's help menu, whose window this panel shares.
     auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&R)"));
@@ -692,6 +696,23 @@ void SmsPanel::openSchedulePicker(const DatePicker &picker, QLineEdit *anchor)
     m_yyGL->setText(gl);
     m_yyNl->setText(nl);
     ProcTelSelect();
+}
+
+// The link takes the palette's link colour, so it follows the desktop into a dark theme where a
+// fixed blue would not read; a theme whose link colour does not read on its window is corrected.
+void SmsPanel::paintKeywordsLink()
+{
+    QPalette linkPalette = m_keywords->palette();
+    linkPalette.setColor(QPalette::WindowText,
+        readableOn(palette().color(QPalette::Link), palette().color(QPalette::Window)));
+    m_keywords->setPalette(linkPalette);
+}
+
+void SmsPanel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && m_keywords)
+        paintKeywordsLink();
+    QGroupBox::changeEvent(event);
 }
 
 bool SmsPanel::eventFilter(QObject *watched, QEvent *event)

@@ -95,6 +95,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -115,6 +116,7 @@ private:
     QWidget *buildTemporaryNumbers();
     QWidget *buildText();
     QWidget *buildSchedule();
+    void paintKeywordsLink();
     void connectControls();
     void txtContent_Change();
     void cboDxTxUser_Click(int index);

@@ -192,6 +192,9 @@ QGroupBox *frmDxHist::buildRangeEnd(
     end.box->setSizePolicy(policy);
     end.box->hide();
     end.any->setChecked(true);
+    // Both frames offer 指定: a reader names each by the end of the range it sets.
+    nameForReader(end.chosen, QStringLiteral("指定") + title);
+    nameForReader(end.box, title, QStringLiteral("单击选择日期"));
 
     auto *grid = new QGridLayout(end.frame);
     grid->addWidget(end.any, 0, 0);
@@ -215,7 +218,11 @@ QWidget *frmDxHist::buildFilters()
     for (int i = 0; i < 4; ++i) {
         const int row = i % 2;
         const int column = (i / 2) * 2;
-        grid->addWidget(new QLabel(rows[i].first, filters), row, column);
+        auto *caption = new QLabel(rows[i].first, filters);
+        caption->setBuddy(rows[i].second);
+        nameForReader(rows[i].second, rows[i].first,
+            QStringLiteral("只列出此") + rows[i].first + QStringLiteral("的记录"));
+        grid->addWidget(caption, row, column);
         grid->addWidget(rows[i].second, row, column + 1);
     }
     return filters;
@@ -225,6 +232,8 @@ void frmDxHist::buildList()
 {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
+    nameForReader(m_list, QStringLiteral("短信发送记录"),
+        QStringLiteral("点击标题栏按相应标题排序,右击复制所选记录"));
     m_list->setRootIsDecorated(false);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -56,10 +56,17 @@ QLabel *counter(const QString &name, QWidget *parent)
     return label;
 }
 
+// An example beside its field. It is drawn in the window's own text colour: the greyed colour of
+// a disabled label does not read on a dark window.
 QLabel *hint(const QString &text, QWidget *parent)
 {
+    return new QLabel(text, parent);
+}
+
+QLabel *buddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
     auto *label = new QLabel(text, parent);
-    label->setEnabled(false);
+    label->setBuddy(buddy);
     return label;
 }
 
@@ -116,9 +123,10 @@ QWidget *frmDxSetup::buildAccounts()
             namedButton(frame, indexed("cmdZhuXiao", entry), QStringLiteral("注销")) };
         account.password->setEchoMode(QLineEdit::Password);
         const int row = entry - 1;
-        grid->addWidget(new QLabel(kinds[row], frame), row, 0);
+        nameAccount(account, kinds[row]);
+        grid->addWidget(buddyLabel(kinds[row], account.user, frame), row, 0);
         grid->addWidget(account.user, row, 1);
-        grid->addWidget(new QLabel(QStringLiteral("密码"), frame), row, 2);
+        grid->addWidget(buddyLabel(QStringLiteral("密码"), account.password, frame), row, 2);
         grid->addWidget(account.password, row, 3);
         grid->addWidget(account.zhuCe, row, 4);
         grid->addWidget(account.zhuXiao, row, 5);
@@ -128,11 +136,31 @@ QWidget *frmDxSetup::buildAccounts()
             [this, entry] { cmdZhuXiao_Click(entry); });
     }
     m_address = lineEdit(QStringLiteral("txtDxGateway"), frame);
-    grid->addWidget(new QLabel(QStringLiteral("短信网关地址"), frame), 2, 0);
+    nameForReader(m_address, QStringLiteral("短信网关地址"),
+        QStringLiteral("以http://或https://开头的短信网关地址"));
+    grid->addWidget(buddyLabel(QStringLiteral("短信网关地址"), m_address, frame), 2, 0);
     grid->addWidget(m_address, 2, 1, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return frame;
+}
+
+// Both accounts have 注册 and 注销 and a 密码: a reader names each by its account.
+void frmDxSetup::nameAccount(const Account &account, const QString &kind)
+{
+    nameForReader(account.user, kind);
+    nameForReader(account.password, kind + QStringLiteral("密码"));
+    nameForReader(account.zhuCe, QStringLiteral("注册") + kind);
+    nameForReader(account.zhuXiao, QStringLiteral("注销") + kind);
+}
+
+// The rows share their column headers: a reader names each box by its category too.
+void frmDxSetup::nameCategory(const Category &category, const QString &kind)
+{
+    nameForReader(category.user, kind + QStringLiteral("发送账号"));
+    nameForReader(category.tqDays, kind + QStringLiteral("提前天数"),
+        QStringLiteral("生日前几天发送") + kind);
+    nameForReader(category.content, kind + QStringLiteral("内容"));
 }
 
 QWidget *frmDxSetup::buildProxy()
@@ -145,7 +173,10 @@ QWidget *frmDxSetup::buildProxy()
         QStringLiteral("比如:proxyuser"), QStringLiteral("比如:abc123") };
     for (int i = 0; i < int(m_proxy.size()); ++i) {
         m_proxy[std::size_t(i)] = lineEdit(QStringLiteral("txtDL%1").arg(i + 1), frame);
-        grid->addWidget(new QLabel(captions[i], frame), i, 0);
+        // The proxy's 密码 is not the accounts': a reader hears whose it is.
+        nameForReader(
+            m_proxy[std::size_t(i)], QStringLiteral("代理服务器") + captions[i], hints[i]);
+        grid->addWidget(buddyLabel(captions[i], m_proxy[std::size_t(i)], frame), i, 0);
         grid->addWidget(m_proxy[std::size_t(i)], i, 1);
         grid->addWidget(hint(hints[i], frame), i, 2);
     }
@@ -185,6 +216,7 @@ QWidget *frmDxSetup::buildCategories()
         c.characters = counter(indexed("lblZfNums", k), frame);
         c.mobileMessages = counter(indexed("lblFgNums", k), frame);
         c.phsMessages = counter(indexed("lblFgNums1", k), frame);
+        nameCategory(c, c.flag->text());
         const int row = k + 1;
         grid->addWidget(c.flag, row, 0);
         grid->addWidget(c.user, row, 1);
@@ -208,14 +240,18 @@ QWidget *frmDxSetup::buildCommon()
     m_sendTime = comboBox(QStringLiteral("cboDxSendTime"), sms::smsSendTimeItems(), row);
     m_signature = lineEdit(QStringLiteral("txtDxYyTail"), row);
     m_retention = comboBox(QStringLiteral("cboDxTxRetryNums"), sms::smsRetentionItems(), row);
-    layout->addWidget(new QLabel(QStringLiteral("所有类别生日短信发送时刻"), row));
-    layout->addWidget(m_sendTime);
-    layout->addSpacing(12);
-    layout->addWidget(new QLabel(QStringLiteral("应用短信自动添加的签名"), row));
-    layout->addWidget(m_signature, 1);
-    layout->addSpacing(12);
-    layout->addWidget(new QLabel(QStringLiteral("短信历史记录保留时间"), row));
-    layout->addWidget(m_retention);
+    const std::pair<QString, QWidget *> fields[] = {
+        { QStringLiteral("所有类别生日短信发送时刻"), m_sendTime },
+        { QStringLiteral("应用短信自动添加的签名"), m_signature },
+        { QStringLiteral("短信历史记录保留时间"), m_retention },
+    };
+    for (const auto &[caption, field] : fields) {
+        if (field != m_sendTime)
+            layout->addSpacing(12);
+        nameForReader(field, caption);
+        layout->addWidget(buddyLabel(caption, field, row));
+        layout->addWidget(field, field == m_signature ? 1 : 0);
+    }
     return row;
 }
 

@@ -83,6 +83,8 @@ private:
     void buildControls();
     QWidget *buildAccounts();
     QWidget *buildProxy();
+    void nameAccount(const Account &account, const QString &kind);
+    void nameCategory(const Category &category, const QString &kind);
     QWidget *buildCategories();
     QWidget *buildCommon();
     void loadControls();

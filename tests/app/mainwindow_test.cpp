@@ -504,8 +504,13 @@ TEST_F(MainWindow, ListsFollowTheDesktopAndStayReadableWhenItTurnsDark)
     find<QAction>(u"mnuHf3"_s)->trigger();
     const QPalette light = QApplication::palette();
     QApplication::setPalette(darkPalette()); // the desktop switches to dark while the program runs
+    QApplication::processEvents(); // widgets take a new application palette from the event loop
     const QPalette list = window->listView(0)->palette();
+    const QLabel *link = find<QLabel>(u"Label7"_s);
+    const double linkContrast = contrastRatio(link->palette().color(link->foregroundRole()),
+        link->parentWidget()->palette().color(QPalette::Window));
     QApplication::setPalette(light);
+    EXPECT_GE(linkContrast, ReadableContrast) << "违规关键字";
     EXPECT_LT(list.color(QPalette::Base).lightness(), 128);
     EXPECT_GE(
         contrastRatio(list.color(QPalette::Text), list.color(QPalette::Base)), ReadableContrast);

@@ -1,6 +1,6 @@
 // Every window names closing, accepting and rejecting in the same words, puts those buttons where
 // the desktop puts them, gives each Alt key to one control only and a name of its own to each
-// control a screen reader lands on.
+// control a screen reader lands on, and keeps every text readable in the light and dark palettes.
 
 #include "calendar_ui/frmindate.h"
 #include "calendar_ui/frmwnl.h"
@@ -19,8 +19,10 @@
 #include "support/unnamedcontrols.h"
 #include "transfer/importpreview.h"
 #include "widgets/dialogparts.h"
+#include "widgets/skincolors.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QMap>
 #include <QMenuBar>
@@ -145,8 +147,8 @@ const ButtonCase ButtonCases[] = {
     { "date picker, both calendars'", &WindowButtons::gregorianPicker, CloseOnly },
     { "birthday editor", &WindowButtons::editor, AcceptOrReject, true },
     { "settings", &WindowButtons::settings, AcceptOrReject, true },
-    { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject },
-    { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", WindowAct::Close } } },
+    { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject, true },
+    { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", WindowAct::Close } }, true },
     { "import preview", &WindowButtons::importPreview, AcceptOrReject },
     { "old version choice", &WindowButtons::versionChoice, AcceptOrReject },
     { "backups", &WindowButtons::backups, { { "cmdCancel", WindowAct::Close } } },
@@ -187,6 +189,43 @@ TEST_P(WindowButtons, EveryControlHasANameOfItsOwnForScreenReaders)
     ASSERT_NE(window, nullptr);
     const QStringList unnamed = test::unnamedControls(window);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", "_s).toStdString();
+}
+
+// What a label's text stands on: the nearest widget up the tree that paints its own background.
+QColor backgroundBehind(const QWidget *label)
+{
+    const QWidget *under = label;
+    while (!under->isWindow() && !under->autoFillBackground())
+        under = under->parentWidget();
+    return under->palette().color(under->backgroundRole());
+}
+
+// The desktop's palette comes back however the test ends.
+struct KeepPalette
+{
+    const QPalette before = QApplication::palette();
+    ~KeepPalette() { QApplication::setPalette(before); }
+};
+
+// Disabled texts are left out: they say the control does not act now, as WCAG allows.
+TEST_P(WindowButtons, EveryTextReadsOnItsBackgroundInTheLightAndTheDarkPalette)
+{
+    const KeepPalette desktop;
+    for (const auto &[mode, palette] :
+        { std::pair { "light", desktop.before }, std::pair { "dark", darkPalette() } }) {
+        QApplication::setPalette(palette);
+        QWidget *window = (this->*GetParam().open)();
+        ASSERT_NE(window, nullptr);
+        window->ensurePolished();
+        for (const QLabel *label : window->findChildren<QLabel *>()) {
+            if (label->text().trimmed().isEmpty() || !label->isEnabled())
+                continue;
+            const QColor text = label->palette().color(label->foregroundRole());
+            EXPECT_GE(contrastRatio(text, backgroundBehind(label)), ReadableContrast)
+                << mode << ": " << label->text().toStdString() << " in "
+                << text.name().toStdString();
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
