@@ -849,10 +849,18 @@ def trayer(d):
     balloon = wait_for(lambda: d.balloon(natalis), 5, "no balloon after start-up")[0]
     d.screenshot("trayer")
     # How far the icon is from the balloon's rectangle; above it, as the panel is at the bottom.
+    # The strip stands in the same corner, and the balloon goes above it rather than over it.
+    strips = d.floating(natalis)
+    below = max([balloon.y + balloon.height] + [s.y + s.height for s in strips
+                                                if s.y < icon[1] and s.x < icon[0] + 40])
     dx = max(balloon.x - icon[0], 0, icon[0] - (balloon.x + balloon.width))
-    dy = max(balloon.y - icon[1], 0, icon[1] - (balloon.y + balloon.height))
+    dy = max(balloon.y - icon[1], 0, icon[1] - below)
     check(dx <= 40 and dy <= 40 and balloon.y + balloon.height // 2 < icon[1],
           "the balloon %s is not next to and above the icon at %s" % (balloon, icon))
+    for strip in strips:
+        check(balloon.x >= strip.x + strip.width or balloon.x + balloon.width <= strip.x
+              or balloon.y >= strip.y + strip.height or balloon.y + balloon.height <= strip.y,
+              "the balloon %s covers the strip %s" % (balloon, strip))
     check(not d.notifications(), "a desktop notification though the tray shows balloons")
     levels = d.record(2)
     check(audible(levels), "no music before the click: %s" % levels)
