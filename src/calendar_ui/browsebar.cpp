@@ -2,6 +2,7 @@
 
 #include "calendar_ui/monthbrowse.h"
 #include "calendar_ui/skinpaint.h"
+#include "widgets/dialogparts.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -12,11 +13,14 @@ namespace natalis::calendar_ui {
 
 namespace {
 
-QLabel *caption(const QString &name, const QString &text, int skin, QWidget *parent)
+// The caption after a box names it for a screen reader, since the box reads only its number.
+QLabel *caption(const QString &name, const QString &text, int skin, QComboBox *box)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(text, box->parentWidget());
     label->setObjectName(name);
+    label->setBuddy(box);
     paintCaption(label, skin);
+    app::nameForReader(box, text);
     return label;
 }
 
@@ -43,9 +47,9 @@ BrowseBar::BrowseBar(int skin, QWidget *parent)
         "cmdPrevMonth", &BrowseBar::previousMonth, QStringLiteral("<"), QStringLiteral("上一月")));
     layout->addStretch();
     layout->addWidget(m_year);
-    layout->addWidget(caption(QStringLiteral("Label3"), QStringLiteral("年"), skin, this));
+    layout->addWidget(caption(QStringLiteral("Label3"), QStringLiteral("年"), skin, m_year));
     layout->addWidget(m_month);
-    layout->addWidget(caption(QStringLiteral("Label2"), QStringLiteral("月"), skin, this));
+    layout->addWidget(caption(QStringLiteral("Label2"), QStringLiteral("月"), skin, m_month));
     layout->addStretch();
     layout->addWidget(addButton(
         "cmdNextMonth", &BrowseBar::nextMonth, QStringLiteral(">"), QStringLiteral("下一月")));
@@ -62,6 +66,8 @@ QPushButton *BrowseBar::addButton(
     auto *button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tip);
+    // "<<" and ">" mean nothing read aloud; the tip says what the arrow does.
+    app::nameForReader(button, tip);
     button->setFixedWidth(36);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, signal);

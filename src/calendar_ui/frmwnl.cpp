@@ -70,6 +70,9 @@ void frmWNL::buildControls()
     connect(m_grid, &DayGrid::cellDoubleClicked, this, &frmWNL::lblGLDay_DblClick);
     connect(m_grid, &DayGrid::cellMenuRequested, this, &frmWNL::lblGLDay_Menu);
     connect(m_grid, &DayGrid::leftGrid, this, &frmWNL::hideNotice);
+    app::nameForReader(m_grid, QStringLiteral("日期表"),
+        QStringLiteral("每格是当月的一天:公历日和农历日或节日;指向一天显示当天的节假日和生日,"
+                       "双击列出当天的生日提醒"));
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(

@@ -47,6 +47,7 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
 
     m_list = new QTableWidget(int(backups.size()), 3, this);
     m_list->setObjectName(u"lstBackup"_s);
+    nameForReader(m_list, u"备份"_s, u"每行一份备份:备份时间、大小和其中的生日数;双击恢复"_s);
     m_list->setHorizontalHeaderLabels({ u"备份时间"_s, u"大小"_s, u"生日数"_s });
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

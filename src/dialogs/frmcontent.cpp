@@ -1,5 +1,7 @@
 #include "dialogs/frmcontent.h"
 
+#include "widgets/dialogparts.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
@@ -32,6 +34,8 @@ frmContent::frmContent(
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels(columnTitles());
     m_list->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
+    nameForReader(m_list, dateText + QStringLiteral("的节假日/生日"),
+        QStringLiteral("点击标题栏按相应标题排序"));
     m_list->setSortingEnabled(true);
     m_list->sortByColumn(-1, Qt::AscendingOrder);
     m_list->header()->setSortIndicatorShown(true);

@@ -67,9 +67,13 @@ QWidget *frmFileIn::buildEncodingRow()
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(namedLabel(this, QStringLiteral("lblEncoding"), QStringLiteral("文件编码:")));
+    auto *caption = namedLabel(this, QStringLiteral("lblEncoding"), QStringLiteral("文件编码:"));
+    layout->addWidget(caption);
     m_encoding = new QComboBox(this);
     m_encoding->setObjectName(QStringLiteral("cboEncoding"));
+    caption->setBuddy(m_encoding);
+    nameForReader(m_encoding, QStringLiteral("文件编码"),
+        QStringLiteral("文字显示为乱码时,请选择文件的编码重新读取"));
     m_encoding->addItems({ QStringLiteral("自动"), QStringLiteral("GBK"), QStringLiteral("UTF-8"),
         QStringLiteral("UTF-16") });
     m_encoding->setToolTip(QStringLiteral("文字显示为乱码时,请选择文件的编码重新读取"));
@@ -100,6 +104,7 @@ QWidget *frmFileIn::buildReport()
     layout->addWidget(m_reportToggle, 0, Qt::AlignLeft);
     m_report = new QListWidget(this);
     m_report->setObjectName(QStringLiteral("lstReport"));
+    nameForReader(m_report, QStringLiteral("读取报告"));
     m_report->setMaximumHeight(120);
     m_report->setUniformItemSizes(true);
     layout->addWidget(m_report);
@@ -124,6 +129,9 @@ void frmFileIn::buildControls()
 
     m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("ListView2"));
+    nameForReader(m_list, QStringLiteral("提取的生日记录"),
+        QStringLiteral("选中的记录追加到生日数据库,没选中的和数据库中同类别的生日名称有重复;"
+                       "点击标题栏按相应标题排序"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSortingEnabled(false);
@@ -263,6 +271,13 @@ void frmFileIn::showColumnBoxes()
             cell->addWidget(title);
             auto *box = new QComboBox(row);
             box->setObjectName(QStringLiteral("cboColumn%1").arg(column));
+            title->setBuddy(box);
+            // Titles may repeat or be blank; the column's number keeps each name its own.
+            nameForReader(box,
+                QStringLiteral("第%1列 %2")
+                    .arg(QString::number(column + 1), title->text())
+                    .trimmed(),
+                QStringLiteral("这一列导入为哪一项"));
             for (const transfer::SheetFieldChoice &choice : choices)
                 box->addItem(choice.name, choice.field);
             cell->addWidget(box);
@@ -397,8 +412,11 @@ void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebu
         m_category->addItem(name.toString());
     m_category->setCurrentText(category);
     auto *row = new QHBoxLayout;
-    row->addWidget(
-        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:")));
+    auto *caption =
+        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:"));
+    caption->setBuddy(m_category);
+    nameForReader(m_category, QStringLiteral("没有注明类别的名片归入"));
+    row->addWidget(caption);
     row->addWidget(m_category);
     row->addStretch();
     if (auto *layout = qobject_cast<QVBoxLayout *>(this->layout()))

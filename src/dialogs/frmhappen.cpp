@@ -1,5 +1,7 @@
 #include "dialogs/frmhappen.h"
 
+#include "widgets/dialogparts.h"
+
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -13,6 +15,7 @@ frmHappen::frmHappen(
     setObjectName(QStringLiteral("frmHappen"));
     dateLabel()->setText(dateText);
     m_list->setObjectName(QStringLiteral("lstContent"));
+    nameForReader(m_list, QStringLiteral("今天的生日提醒"));
     paintList(m_list);
     const QStringList items = todayNotifyText.split(u' ', Qt::SkipEmptyParts);
     for (int i = 0; i < items.size(); ++i)
