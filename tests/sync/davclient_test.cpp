@@ -1,11 +1,11 @@
 #include "support/casename.h"
 #include "support/faultserver.h"
 #include "support/tempdatabase.h"
+#include "support/testcertificate.h"
 #include "sync/cardsync.h"
 #include "sync/davclient.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -64,12 +64,7 @@ TEST_P(Faults, EndEachRequestWithItsReason)
 TEST(Certificate, ARefusedOneEndsTheSyncBeforeThePasswordIsSent)
 {
     QTemporaryDir keys;
-    ASSERT_EQ(QProcess::execute(u"/usr/bin/openssl"_s,
-                  { u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
-                      u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-subj"_s,
-                      u"/CN=127.0.0.1"_s, u"-keyout"_s, keys.filePath(u"key.pem"_s), u"-out"_s,
-                      keys.filePath(u"cert.pem"_s) }),
-        0);
+    ASSERT_TRUE(test::makeTestCertificate(keys.path()));
     test::FaultServer server({ u"--tls"_s, keys.path() });
     test::TempDatabase files;
     store::Connection connection = files.create();
