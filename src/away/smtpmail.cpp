@@ -108,7 +108,7 @@ MailResult classify(CURLcode code, const Upload &upload, const char *detail)
         return { MailOutcome::Refused, u"邮件服务器不支持STARTTLS加密, 未发送"_s };
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
-        return { MailOutcome::Refused, u"邮件服务器的证书无法验证: "_s + why };
+        return { MailOutcome::Refused, u"邮件服务器的证书无效: "_s + why };
     default:
         break;
     }
