@@ -16,6 +16,7 @@
 // every card a birthday in our database and a file in vdirsyncer's folder, both exiting well, a
 // sync with nothing changed at one request for us.
 
+#include "shortmode.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -375,17 +376,6 @@ void registerBoth()
             ->Repetitions(1);
 }
 
-// The short mode of CI: the benchmarks' least time is far below a second.
-bool shortMode(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--benchmark_min_time="))
-            return arg.mid(21).toDouble() < 0.1;
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -395,7 +385,7 @@ int main(int argc, char **argv)
     const int cards = qEnvironmentVariableIntValue("NATALIS_ADDRESSBOOK_BENCH_CARDS", &given);
     if (given && cards > 0)
         Cards = cards;
-    else if (shortMode(argc, argv))
+    else if (bench::shortMode(argc, argv))
         Cards /= 10;
     registerBoth();
     benchmark::Initialize(&argc, argv);

@@ -17,6 +17,7 @@
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
 #include "processstatus.h"
+#include "shortmode.h"
 #include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -358,23 +359,12 @@ void BM_AddressBook(benchmark::State &state)
     }
 }
 
-// The short mode of CI: the benchmarks' least time is far below a second.
-bool shortMode(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--benchmark_min_time="))
-            return arg.mid(21).toDouble() < 0.1;
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    if (shortMode(argc, argv))
+    if (bench::shortMode(argc, argv))
         Big /= 10;
     benchmark::RegisterBenchmark("BM_AddressBook", BM_AddressBook)
         ->Arg(Big / 10)
