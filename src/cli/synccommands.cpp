@@ -130,8 +130,14 @@ int runSync(const QStringList &arguments)
         const sync::CardSyncResult result = sync::syncAddressBook(*connection, client, cards);
         if (!result.warning.isEmpty())
             std::fprintf(stderr, "%s\n", result.warning.toUtf8().constData());
+        // A held deletion says which choice answers it here.
         if (!result.ok)
-            return fail(QStringLiteral("通讯录同步失败: %1").arg(result.error), Refused);
+            return fail(QStringLiteral("通讯录同步失败: %1%2")
+                            .arg(result.error,
+                                result.held > 0 ? QStringLiteral(" (--restore-server 或 "
+                                                                 "--accept-deletions)")
+                                                : QString()),
+                Refused);
         printLine(QStringLiteral("pushed %1 pulled %2 conflicts %3 requests %4")
                       .arg(result.pushed)
                       .arg(result.pulled)

@@ -335,8 +335,10 @@ void SyncService::finished(const CardSyncResult &cards, const SyncResult &calend
     delete m_thread;
     m_thread = nullptr;
     Q_EMIT databaseWritten(cards.birthdaysWritten);
-    const QString cardText = outcomeText(
-        u"通讯录"_s, cards.ok, cards.stopped, cards.error, cardSyncSummary(cards), cards.warning);
+    // A held deletion is answered on the settings page, which the status bar names.
+    const QString cardText = outcomeText(u"通讯录"_s, cards.ok, cards.stopped,
+        cards.held > 0 ? cards.error + u" (设置 → 通讯录同步)"_s : cards.error,
+        cardSyncSummary(cards), cards.warning);
     const QString calendarText =
         outcomeText(u"日历"_s, calendar.ok, calendar.stopped, calendar.error,
             u"新增%1, 更新%2, 删除%3"_s.arg(calendar.created)

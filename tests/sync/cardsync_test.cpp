@@ -478,7 +478,8 @@ TEST_P(TwoComputers, AnAddressBookDeletedOnTheServerWaitsForTheUsersChoice)
     const test::CliResult asked = cli({});
     EXPECT_EQ(asked.exitCode, 1);
     EXPECT_TRUE(asked.out.isEmpty()) << asked.out.toStdString();
-    EXPECT_TRUE(asked.err.contains(u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除"_s))
+    EXPECT_TRUE(asked.err.contains(u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除"_s)
+        && asked.err.contains(u"(--restore-server 或 --accept-deletions)"_s))
         << asked.err.toStdString();
     EXPECT_EQ(files.bytes(u"a.mdb"_s), before);
 
