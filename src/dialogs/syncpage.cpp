@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -241,13 +242,18 @@ CardSyncPage::CardSyncPage(store::Connection &connection,
 
 void CardSyncPage::addDeletionQuestion(std::function<void(sync::DeletionChoice)> resolveDeletions)
 {
-    // The last outcome is the held sync's text, which ends in the question.
-    QLabel *question = namedLabel(this, u"lblDeletionsHeld"_s, read(store::SyncCardLastResultKey));
+    // The held sync's own text, which ends in the question.
+    QLabel *question = namedLabel(this, u"lblDeletionsHeld"_s, read(sync::CardDeletionsHeldKey));
     question->setWordWrap(true);
     auto *restore = namedButton(this, u"cmdRestoreServer"_s, u"把本机的生日放回服务器"_s);
     auto *accept = namedButton(this, u"cmdAcceptDeletions"_s, u"在本机也删除"_s);
     m_form->addRow(question);
-    m_form->addRow(restore, accept);
+    // The two answers side by side, as alike as the question makes them.
+    auto *answers = new QHBoxLayout;
+    answers->addWidget(restore);
+    answers->addWidget(accept);
+    answers->addStretch();
+    m_form->addRow(answers);
     const auto choose = [=, this](sync::DeletionChoice choice) {
         restore->setEnabled(false);
         accept->setEnabled(false);

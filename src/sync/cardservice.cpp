@@ -85,8 +85,8 @@ CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords
     const CardSyncResult result =
         syncStored(*connection, passwords, now, stop, progress, deletions, waiting);
     if (result.held > 0 || result.ok)
-        store::writeSyncSetting(*connection, CardDeletionsHeldKey,
-            result.held > 0 ? QString::number(result.held) : QString());
+        store::writeSyncSetting(
+            *connection, CardDeletionsHeldKey, result.held > 0 ? result.error : QString());
     store::writeSyncSetting(*connection, store::SyncCardLastTimeKey, now.toString(Qt::ISODate));
     store::writeSyncSetting(*connection, store::SyncCardLastResultKey, cardSyncSummary(result));
     return result;

@@ -23,8 +23,9 @@ CardSyncResult runStoredCardSync(const QString &dbPath, PasswordStore &passwords
     const QDateTime &now, const std::atomic_bool *stop, const SyncProgress &progress,
     DeletionChoice deletions = DeletionChoice::Ask, const std::function<void()> &waiting = {});
 
-// Among the sync settings: the number of birthdays the last sync would have deleted here and
-// did not, empty when it held nothing back.
+// Among the sync settings: what the sync that held deletions back said, the question the user
+// answers; empty when nothing is held. Kept apart from the last outcome, which a later failure
+// for another reason (the server out of reach) replaces while the question still stands.
 inline constexpr QStringView CardDeletionsHeldKey = u"cardDeletionsHeld";
 
 // The outcome as the settings page shows it: "上传1, 下载2, 冲突1", or the failure.

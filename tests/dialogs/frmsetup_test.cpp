@@ -182,9 +182,10 @@ TEST_F(Setup, HeldDeletionsAreAskedAboutAndTheAnswerRunsTheSync)
         { "held, deleted here too", "cmdAcceptDeletions", AcceptDeletions },
     };
     const QString asked = u"服务器上的通讯录已被删除或清空, 本机的8个生日未删除。请选择: …"_s;
-    store::writeSyncSetting(connection, store::SyncCardLastResultKey, asked);
+    // A later sync that could not reach the server does not take the question's words away.
+    store::writeSyncSetting(connection, store::SyncCardLastResultKey, u"服务器无法连接"_s);
     for (const auto &[situation, button, expected] : rows) {
-        store::writeSyncSetting(connection, sync::CardDeletionsHeldKey, button ? u"8"_s : u""_s);
+        store::writeSyncSetting(connection, sync::CardDeletionsHeldKey, button ? asked : u""_s);
         std::optional<sync::DeletionChoice> chosen;
         resolveDeletions = [&chosen](sync::DeletionChoice choice) { chosen = choice; };
         open();
