@@ -102,27 +102,24 @@ int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &opt
     constexpr qsizetype BatchCharacters = 32 * 1024;
     const bool csv = options.format == ExportFormat::Csv;
     QString batch;
-    struct Line
-    {
-        qsizetype start;
-        QString name;
-    };
-    QList<Line> inBatch; // where each birthday's line starts in batch
+    // Where each line of the tab layout starts in batch; the name is its first field.
+    QList<qsizetype> lineStarts;
     const auto flush = [&] {
         qsizetype unencodable = 0;
         const QByteArray bytes = csv ? batch.toUtf8() : toGbk(batch, &unencodable);
         result.unencodable += unencodable;
         // Rare enough that asking each line again only when the batch lost a character is
         // cheaper than asking every line.
-        for (qsizetype i = 0; unencodable > 0 && i < inBatch.size(); ++i) {
-            const qsizetype end = i + 1 < inBatch.size() ? inBatch[i + 1].start : batch.size();
+        for (qsizetype i = 0; unencodable > 0 && i < lineStarts.size(); ++i) {
+            const qsizetype end = i + 1 < lineStarts.size() ? lineStarts[i + 1] : batch.size();
+            const QStringView line = QStringView(batch).sliced(lineStarts[i], end - lineStarts[i]);
             qsizetype lost = 0;
-            toGbk(QStringView(batch).sliced(inBatch[i].start, end - inBatch[i].start), &lost);
+            toGbk(line, &lost);
             if (lost > 0)
-                result.lossyNames << inBatch[i].name;
+                result.lossyNames << line.left(line.indexOf(u'\t')).toString();
         }
         batch.clear();
-        inBatch.clear();
+        lineStarts.clear();
         return write(bytes);
     };
     if (csv) {
@@ -134,7 +131,8 @@ int writeFileText(const store::BirthdayList &birthdays, const ExportOptions &opt
         for (const store::BirthdayRecord &birthday : birthdays) {
             if (QStringView(birthday.Type).trimmed() != category)
                 continue;
-            inBatch.append({ batch.size(), birthday.About.trimmed() });
+            if (!csv)
+                lineStarts << batch.size();
             batch += csv ? csvRecord(csvExportFields(birthday)) : exportLine(birthday);
             batch += u"\r\n";
             ++result.written;
