@@ -1,6 +1,7 @@
 #include "store/backups.h"
 
 #include "store/connection.h"
+#include "store/database.h"
 #include "store/rawcopy.h"
 #include "store/statement.h"
 #include "store/workingfile.h"
@@ -46,12 +47,6 @@ QString fileFailureCause(int error)
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
-}
-
-// The cause of a database error, in the words of the messages.
-QString dbFailureCause(const DbError &error)
-{
-    return isDamage(error) ? u"文件已损坏"_s : writeFailureCause(error);
 }
 
 void tell(QString *cause, const QString &text)
@@ -208,18 +203,9 @@ int birthdayCount(Connection &copy)
     }
 }
 
-// pragma: "PRAGMA integrity_check" or the quick check, which leaves out comparing each index
-// with its table. Either reads every page, and any damaged byte of a keyed page fails its
-// authentication code, so the quick check finds damage as surely; the full one also finds
-// indexes a faulty writer left out of step.
-bool isSound(Connection &copy, const char *pragma = "PRAGMA integrity_check")
+bool isSound(Connection &copy, DamageCheck check = DamageCheck::Full)
 {
-    try {
-        Statement check = copy.prepare(pragma);
-        return check.step() && check.text(0) == u"ok" && !check.step();
-    } catch (const DbException &) {
-        return false;
-    }
+    return !findDamage(copy, check);
 }
 
 // Keeps the current content of live as the backup taken at now, copied under a write lock.
@@ -235,7 +221,7 @@ bool saveCurrent(Connection &live, const QDateTime &now, QString *cause)
     try {
         live.exec("begin exclusive");
     } catch (const DbException &e) {
-        tell(cause, dbFailureCause(e.error()));
+        tell(cause, failureCause(e.error()));
         return false;
     }
     errno = 0;
@@ -412,7 +398,7 @@ bool PendingBackup::check()
             return false;
         m_reading = copy->handle();
     }
-    const bool sound = isSound(*copy, "PRAGMA quick_check");
+    const bool sound = isSound(*copy, DamageCheck::Quick);
     {
         const std::lock_guard lock(m_mutex);
         m_reading = nullptr;

@@ -180,8 +180,7 @@ Compaction CompactBirthDb(const QString &dbPath, QDate today)
         // The copy is the only sure old content when it could not be put back: keep it.
         if (!putSafetyCopyBack(*db, copy.path(), locked.dataVersion))
             copy.leaveOnDisk();
-        return { CompactOutcome::Failed, nullptr,
-            isDamage(error) ? QStringLiteral("文件已损坏") : writeFailureCause(error) };
+        return { CompactOutcome::Failed, nullptr, failureCause(error) };
     }
     db.reset();
     // The rewrite has read every page under the key: the copy needs no reading back.

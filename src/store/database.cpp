@@ -102,13 +102,14 @@ std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
     return std::nullopt;
 }
 
-std::optional<DbError> findDamage(Connection &connection)
+std::optional<DbError> findDamage(Connection &connection, DamageCheck check)
 {
     QStringList findings;
     try {
-        Statement check = connection.prepare("PRAGMA quick_check");
-        while (check.step())
-            findings << check.text(0);
+        Statement answer = connection.prepare(
+            check == DamageCheck::Quick ? "PRAGMA quick_check" : "PRAGMA integrity_check");
+        while (answer.step())
+            findings << answer.text(0);
     } catch (const DbException &exception) {
         DbError damage = exception.error();
         damage.description = QStringLiteral("文件已损坏: ") + damage.description;

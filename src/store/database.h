@@ -21,11 +21,15 @@ void createSchema(Connection &connection);
 // read-only: every change then fails. Returns nullopt on failure, with *error when given.
 std::optional<Connection> OpenBirthDb(const QString &path, DbError *error = nullptr);
 
-// The damage the engine's quick check finds in the open file (every page read back and its
-// authentication code proved, the indexes not compared with their tables), as "文件已损坏: "
-// and what the engine says; nullopt when the file reads through. A command calls it before its
-// first write, so that a damaged file stays byte for byte as it was for the restore from a
-// backup. Reads the whole file: a few milliseconds for ten thousand birthdays.
-std::optional<DbError> findDamage(Connection &connection);
+// How closely findDamage looks. Both read every page, and any damaged byte of a keyed page fails
+// its authentication code, so the quick check finds damage as surely; the full one also compares
+// each index with its table and so finds indexes a faulty writer left out of step.
+enum class DamageCheck { Quick, Full };
+
+// The damage the engine's check finds in the open file, as "文件已损坏: " and what the engine
+// says; nullopt when the file reads through. A command calls it before its first write, so that a
+// damaged file stays byte for byte as it was for the restore from a backup. Reads the whole file:
+// a few milliseconds for ten thousand birthdays.
+std::optional<DbError> findDamage(Connection &connection, DamageCheck check = DamageCheck::Quick);
 
 } // namespace natalis::store

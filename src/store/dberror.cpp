@@ -52,16 +52,13 @@ QString writeFailureCause(const DbError &error)
 
 QString failureCause(const DbError &error)
 {
-    if (isDamage(error))
-        return QStringLiteral("文件已损坏");
-    switch (writeFailureKind(error)) {
-    case WriteFailure::FullDisk:
-    case WriteFailure::ReadOnly:
-        return writeFailureCause(error);
-    case WriteFailure::Other:
-        break;
-    }
-    return error.description;
+    return isDamage(error) ? QStringLiteral("文件已损坏") : writeFailureCause(error);
+}
+
+QString failureCauseOrDescription(const DbError &error)
+{
+    return !isDamage(error) && writeFailureKind(error) == WriteFailure::Other ? error.description
+                                                                              : failureCause(error);
 }
 
 } // namespace natalis::store

@@ -35,9 +35,13 @@ WriteFailure writeFailureKind(const DbError &error);
 // program holds the file) for everything else.
 QString writeFailureCause(const DbError &error);
 
-// The cause of any failure as the user is told it: "磁盘空间不足", "生日数据库文件只读", "文件已损坏"
-// where the engine says so, else the engine's own description.
+// The cause of a failure in the words of the messages: "文件已损坏" where the engine says the
+// file is damaged, else writeFailureCause's.
 QString failureCause(const DbError &error);
+// The same, but the engine's own words for a failure that is neither damage, a full disk nor a
+// read-only file: where no other program shares the file (a sync's worker), a sharing conflict
+// would mislead.
+QString failureCauseOrDescription(const DbError &error);
 
 // Thrown inside the store; every public operation catches it and reports in its own way.
 class DbException : public std::exception

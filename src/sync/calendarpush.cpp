@@ -257,8 +257,8 @@ bool CollectionPush::reach()
         return m_gone = true; // gone with everything of ours in it
     if (collection.status == 404) {
         // Deleted on the server with our events in it: made again and filled anew.
-        collection = readOrMakeCollection(m_client, m_url, collectionBody(),
-            NewCollection { CollectionType::Calendar, m_name });
+        collection = readOrMakeCollection(
+            m_client, m_url, collectionBody(), NewCollection { CollectionType::Calendar, m_name });
         m_made = collection.status == 207;
     }
     if (collection.status != 207)
@@ -620,7 +620,7 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         transaction.commit();
     } catch (const store::DbException &exception) {
         result.ok = false;
-        result.error = u"数据库错误: "_s + store::failureCause(exception.error());
+        result.error = u"数据库错误: "_s + store::failureCauseOrDescription(exception.error());
     }
     result.requests = client.requestCount();
     return result;
@@ -659,7 +659,7 @@ SyncResult clearCalendar(store::Connection &connection, DavClient &client, const
         }
     } catch (const store::DbException &exception) {
         result.ok = false;
-        result.error = u"数据库错误: "_s + store::failureCause(exception.error());
+        result.error = u"数据库错误: "_s + store::failureCauseOrDescription(exception.error());
     }
     result.requests = client.requestCount();
     return result;

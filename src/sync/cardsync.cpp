@@ -911,7 +911,7 @@ CardSyncResult syncAddressBook(store::Connection &connection, DavClient &client,
         result.ok = sync.run(progress);
     } catch (const store::DbException &exception) {
         result.ok = false;
-        result.error = u"数据库错误: "_s + store::failureCause(exception.error());
+        result.error = u"数据库错误: "_s + store::failureCauseOrDescription(exception.error());
     }
     result.birthdaysWritten = result.birthdaysWritten || result.pulled > 0;
     result.requests = client.requestCount();
