@@ -47,6 +47,26 @@ QString scheduleFor(int offset, const QDateTime &now, const QString &sendTime)
     return {};
 }
 
+// The batch of category k's greetings cut for the send day `offset` days from now.
+AutoSmsBatch autoBatch(const BirthdayList &birthdays, const store::SettingsRecord &settings, int k,
+    int offset, const QDateTime &now, const SmsBatchCut<const BirthdaySmsWorkItem *> &cut)
+{
+    AutoSmsBatch batch;
+    batch.category = k;
+    batch.mobile = cut.mobile;
+    batch.offset = offset;
+    batch.scheduleText = scheduleFor(offset, now, settings.DxSendTime.trimmed());
+    batch.account = accountOfItem(settings.DxTxUser[k].trimmed());
+    batch.text = settings.DxTxContent[k].trimmed();
+    for (const BirthdaySmsWorkItem *item : cut.items) {
+        batch.ids.append(birthdays[item->index].Id);
+        batch.years.append(item->year);
+        batch.names.append(item->name);
+        batch.numbers.append(item->number);
+    }
+    return batch;
+}
+
 } // namespace
 
 QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
@@ -113,7 +133,6 @@ AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
     if (!hasBirthdays)
         return run;
     const QList<BirthdaySmsWorkItem> work = birthdaySmsWorkList(birthdays, settings, now.date());
-    const QString sendTime = settings.DxSendTime.trimmed();
 
     for (int d = LongestSmsLead; d >= 0; --d) {
         const bool night = d == 0 && now.time().hour() >= NightHour;
@@ -122,31 +141,14 @@ AutoSmsRun planAutoBirthdaySms(const BirthdayList &birthdays, bool hasBirthdays,
         for (int k = 0; k < int(store::CategoryNames.size()); ++k) {
             if (!categoryReady(settings, k))
                 continue;
-            const QString category = store::CategoryNames[k].toString();
-            for (const QChar digit : { u'0', u'1' }) {
-                QList<const BirthdaySmsWorkItem *> taken;
-                for (const BirthdaySmsWorkItem &item : work) {
-                    if (item.offset == d && item.category == category
-                        && item.number.startsWith(digit))
-                        taken.append(&item);
-                }
-                for (qsizetype from = 0; from < taken.size(); from += SmsBatchSize) {
-                    AutoSmsBatch batch;
-                    batch.category = k;
-                    batch.mobile = digit == u'1';
-                    batch.offset = d;
-                    batch.scheduleText = scheduleFor(d, now, sendTime);
-                    batch.account = accountOfItem(settings.DxTxUser[k].trimmed());
-                    batch.text = settings.DxTxContent[k].trimmed();
-                    for (const BirthdaySmsWorkItem *item : taken.mid(from, SmsBatchSize)) {
-                        batch.ids.append(birthdays[item->index].Id);
-                        batch.years.append(item->year);
-                        batch.names.append(item->name);
-                        batch.numbers.append(item->number);
-                    }
-                    batches.append(std::move(batch));
-                }
+            QList<const BirthdaySmsWorkItem *> due;
+            for (const BirthdaySmsWorkItem &item : work) {
+                if (item.offset == d && item.category == store::CategoryNames[k])
+                    due.append(&item);
             }
+            const auto numberOf = [](const BirthdaySmsWorkItem *item) { return item->number; };
+            for (const auto &cut : cutSmsBatches(due, numberOf))
+                batches.append(autoBatch(birthdays, settings, k, d, now, cut));
         }
     }
     return run;
@@ -163,8 +165,8 @@ SmsBatchRequest prepareAutoSmsBatch(const SmsSendContext &context, AutoSmsBatch 
     if (batch.retryRow)
         return retrySmsBatch(context, *batch.retryRow, batch.retryRequestId, batch.askOnly);
     SmsBatchRequest request = prepareSmsBatch(context, batch.mobile, BirthdaySmsType.toString(),
-        batch.names.join(u','), batch.numbers.join(u','), int(batch.numbers.size()), batch.text,
-        batch.account, batch.scheduleText);
+        joinBatchList(batch.names), joinBatchList(batch.numbers), int(batch.numbers.size()),
+        batch.text, batch.account, batch.scheduleText);
     // Recorded before the gateway is asked, so that a crash or a lost answer leaves the
     // greetings pending under this id rather than free to go into another batch.
     batch.markSaved = recordGreetings(context, batch, request.entry, store::GreetingState::Pending);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sms/smsbatching.h"
 #include "sms/smsdispatch.h"
 #include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
@@ -23,9 +24,6 @@ inline constexpr int LongestSmsLead = 14;
 
 // From this hour on, no greeting with offset 0 goes out.
 inline constexpr int NightHour = 22;
-
-// At most this many numbers per SendSmsBatch.
-inline constexpr int SmsBatchSize = 200;
 
 // One due occurrence of an entry that asks for a greeting and has not had it yet.
 struct BirthdaySmsWorkItem
@@ -117,7 +115,7 @@ void markAcceptedBatch(
 
 // The automatic birthday SMS at context.now: greetings due within the entries'
 // windows are sent or scheduled per category (DxTxFlags, DxTxUser, DxTxContent, DxTxTqDays) at
-// DxSendTime, PHS numbers and mobile numbers in separate batches of at most 200 in list order.
+// DxSendTime, cut into batches as every send is (cutSmsBatches) in list order.
 // Entries of accepted batches get DxSend "1" in birthdays and in table birthday. Does nothing
 // when hasBirthdays is false. Called by the reminder loop on tick 1 and every 10th tick, and
 // once by natalis-cli sms-auto.

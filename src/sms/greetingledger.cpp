@@ -69,12 +69,12 @@ std::optional<AutoSmsBatch> retryBatch(
     if (row.Id < 0)
         return std::nullopt;
     AutoSmsBatch batch;
-    batch.mobile = row.strTel.startsWith(u'1');
+    batch.mobile = isMobileNumber(row.strTel);
     batch.account = row.strDxUser;
     batch.text = row.strContent;
     batch.scheduleText = row.strYyDate;
-    batch.names = row.strTitle.split(u',');
-    batch.numbers = row.strTel.split(u',');
+    batch.names = splitBatchList(row.strTitle);
+    batch.numbers = splitBatchList(row.strTel);
     for (const GreetingRow &greeting : store::greetingsOfRequest(connection, requestId)) {
         batch.ids.append(greeting.key.birthdayId);
         batch.years.append(greeting.key.year);

@@ -35,7 +35,17 @@ QString joined(const QList<Recipient> &batch, QString Recipient::*field)
     items.reserve(batch.size());
     for (const Recipient &recipient : batch)
         items << recipient.*field;
-    return items.join(u',');
+    return joinBatchList(items);
+}
+
+// The batches of recipients, none tried yet.
+QList<GroupBatch> cutGroupBatches(const QList<Recipient> &recipients)
+{
+    QList<GroupBatch> batches;
+    const auto numberOf = [](const Recipient &recipient) { return recipient.number; };
+    for (const SmsBatchCut<Recipient> &cut : cutSmsBatches(recipients, numberOf))
+        batches.append({ cut.mobile, cut.items, BatchState::NotTried, {} });
+    return batches;
 }
 
 } // namespace
@@ -57,14 +67,6 @@ QList<Recipient> recipientsOfKind(const GroupRecipients &recipients, QChar digit
 int CountNumbersByKind(const GroupRecipients &recipients, QChar digit)
 {
     return int(recipientsOfKind(recipients, digit).size());
-}
-
-QList<QList<Recipient>> splitIntoBatches(const QList<Recipient> &recipients, int size)
-{
-    QList<QList<Recipient>> batches;
-    for (qsizetype start = 0; start < recipients.size(); start += size)
-        batches << recipients.mid(start, size);
-    return batches;
 }
 
 std::optional<QDateTime> scheduleMoment(
@@ -177,13 +179,10 @@ qint64 GroupSend::messagesNeeded() const
 GroupSend planGroupSend(const GroupRecipients &recipients, const QString &text,
     const QString &account, const QString &scheduleText)
 {
-    GroupSend send { text.trimmed(), account, scheduleText, {} };
-    for (const QChar digit : { PhsDigit, MobileDigit }) {
-        const QList<Recipient> ofKind = recipientsOfKind(recipients, digit);
-        for (const QList<Recipient> &batch : splitIntoBatches(ofKind, GroupBatchSize))
-            send.batches.append({ digit == MobileDigit, batch, BatchState::NotTried, {} });
-    }
-    return send;
+    QList<Recipient> everyone = recipients.ticked;
+    for (const QString &number : recipients.temporary)
+        everyone.append({ QString(), number });
+    return { text.trimmed(), account, scheduleText, cutGroupBatches(everyone) };
 }
 
 GroupSend continueGroupSend(const GroupSend &earlier, GroupSend next)
@@ -200,17 +199,14 @@ GroupSend continueGroupSend(const GroupSend &earlier, GroupSend next)
         for (const Recipient &recipient : batch.recipients)
             covered.insert(recipient.number);
     }
-    for (const bool mobile : { false, true }) {
-        QList<Recipient> left;
-        for (const GroupBatch &batch : std::as_const(next.batches)) {
-            for (const Recipient &recipient : batch.recipients) {
-                if (batch.mobile == mobile && !covered.contains(recipient.number))
-                    left.append(recipient);
-            }
+    QList<Recipient> left;
+    for (const GroupBatch &batch : std::as_const(next.batches)) {
+        for (const Recipient &recipient : batch.recipients) {
+            if (!covered.contains(recipient.number))
+                left.append(recipient);
         }
-        for (const QList<Recipient> &batch : splitIntoBatches(left, GroupBatchSize))
-            send.batches.append({ mobile, batch, BatchState::NotTried, {} });
     }
+    send.batches.append(cutGroupBatches(left));
     return send;
 }
 

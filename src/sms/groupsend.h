@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sms/smsbatching.h"
 #include "sms/smsdispatch.h"
 #include "sms/smsgateway.h"
 
@@ -14,15 +15,8 @@ namespace natalis::sms {
 // Title of every message of a group send.
 inline constexpr QStringView GroupSendTitle = u"短信群发";
 
-// The gateway takes at most this many numbers in one send.
-inline constexpr int GroupBatchSize = 200;
-
 // The longest text a group send accepts, in characters.
 inline constexpr int MaxGroupTextLength = 500;
-
-// First digits of the two number kinds: PHS (小灵通) and mobile/Unicom.
-inline constexpr QChar PhsDigit = u'0';
-inline constexpr QChar MobileDigit = u'1';
 
 // One recipient of a group send: a ticked list entry (its name and number) or a temporary
 // number (no name).
@@ -46,9 +40,6 @@ QList<Recipient> recipientsOfKind(const GroupRecipients &recipients, QChar digit
 
 // How many numbers of the send begin with digit.
 int CountNumbersByKind(const GroupRecipients &recipients, QChar digit);
-
-// recipients cut into batches of size, in order; every batch full but the last.
-QList<QList<Recipient>> splitIntoBatches(const QList<Recipient> &recipients, int size);
 
 // The moment a schedule stands for: the Gregorian text of the schedule box ("公历YYYY年 MM月DD日",
 // blanks ignored) at hour:minute. nullopt when the box is empty or its text names no day.
@@ -108,7 +99,7 @@ struct GroupSend
     QString text; // trimmed
     QString account;
     QString scheduleText; // empty = at once ("即时短信"), else scheduled ("预约短信")
-    QList<GroupBatch> batches; // PHS numbers first, then mobile ones, GroupBatchSize at most
+    QList<GroupBatch> batches; // as cutSmsBatches cuts them
 
     bool allSent() const;
     // Messages the batches not yet sent take: each number pays for its kind's split.

@@ -1,5 +1,6 @@
 #include "sms/smsdispatch.h"
 
+#include "sms/smsbatching.h"
 #include "store/settingsrecord.h"
 #include "store/smshistorytable.h"
 
@@ -176,7 +177,7 @@ SmsBatchRequest retrySmsBatch(const SmsSendContext &context, const store::SmsHis
     const QString &requestId, bool askOnly)
 {
     SmsBatchRequest request;
-    request.mobile = row.strTel.startsWith(u'1');
+    request.mobile = isMobileNumber(row.strTel);
     request.sender = row.strDxUser.trimmed();
     request.numbers = row.strTel;
     request.count = int(row.intTelNum);

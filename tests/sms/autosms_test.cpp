@@ -142,34 +142,6 @@ TEST_F(AutoBirthdaySmsTest, ACategoryWithoutAccountOrTextSendsNothing)
     EXPECT_TRUE(simulator.requests().isEmpty());
 }
 
-TEST_F(AutoBirthdaySmsTest, PhsThenMobileNumbersGoInBatchesOf200InListOrder)
-{
-    addAccount(u"customer"_s, 1000);
-    const auto add = [&](const QString &name, const QString &tel, const QString &type) {
-        store::BirthdayRecord record =
-            natalis::test::gregorianBirthday(name, calendar::gregorianText(QDate(1990, 5, 9)), 7);
-        record.Id = qint32(birthdays.size() + 1);
-        record.Duanxin = u"是"_s;
-        record.Tel = tel;
-        record.Type = type;
-        birthdays.append(record);
-    };
-    for (int i = 0; i < 450; ++i)
-        add(u"友%1"_s.arg(i), u"139%1"_s.arg(i, 8, 10, QChar(u'0')), u"朋友"_s);
-    add(u"小灵通"_s, u"02100000001"_s, u"朋友"_s);
-    add(u"国际"_s, u"+8613800000001"_s, u"朋友"_s);
-    add(u"他类"_s, u"13800000002"_s, u"陌生人"_s);
-    hasBirthdays = true;
-    const AutoSmsRun sent = run();
-    ASSERT_EQ(sent.batches.size(), 4);
-    EXPECT_FALSE(sent.batches[0].mobile);
-    EXPECT_EQ(sent.batches[0].names, QStringList { u"小灵通"_s });
-    EXPECT_EQ(sent.batches[1].names.first(), u"友0"_s);
-    EXPECT_EQ(sent.batches[2].names.first(), u"友200"_s);
-    EXPECT_EQ(sent.batches[3].names.last(), u"友449"_s);
-    EXPECT_EQ(delivered({ "numbers" }), (QStringList { u"1"_s, u"200"_s, u"200"_s, u"50"_s }));
-}
-
 TEST_F(AutoBirthdaySmsTest, AFailedMarkStillKeepsTheBatchFromGoingOutAgain)
 {
     addFriend(u"张三"_s, 5);
