@@ -11,7 +11,7 @@ bool runSmsSetup(
     if (!context.DbConnection)
         return false;
     frmDxSetup dialog({ *context.DbConnection, messages, context.Settings, context.SmsAccounts,
-                          context.ComputerName, context.CurrentSkin, &processSmsGateway(context) },
+                          context.ComputerName, processSmsGateway(context), context.CurrentSkin },
         owner);
     runModal(runner, dialog);
     return dialog.isSaved();

@@ -7,6 +7,7 @@
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
 #include "sync/credentials.h"
+#include "sync/serveraccounts.h"
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -163,12 +164,16 @@ bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicP
         return false;
     const std::unique_ptr<AutoStart> autoStart = createAutoStart();
     const std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(userDesktopFolder());
+    // Lives on after the dialog until its password writes and tests are done, so that closing
+    // the dialog waits for neither the keyring nor a server.
+    auto *accounts = new sync::ServerAccounts(std::make_shared<sync::KeychainPasswordStore>());
     frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
             QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
-            std::make_shared<sync::KeychainPasswordStore>(), stopSync, resolveDeletions },
+            accounts, stopSync, resolveDeletions },
         owner);
     runModal(runner, dialog);
+    accounts->retire();
     if (!dialog.isSaved())
         return false;
     context.Settings = dialog.savedSettings();

@@ -2,12 +2,12 @@
 
 #include "store/awaysettings.h"
 #include "sync/credentials.h"
+#include "sync/serveraccounts.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QThread>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -27,9 +27,8 @@ QLineEdit *namedEdit(const QString &name, const QString &text, const QString &hi
 
 } // namespace
 
-AwayPage::AwayPage(
-    store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords, QWidget *parent)
-    : QWidget(parent), m_connection(connection), m_passwords(std::move(passwords))
+AwayPage::AwayPage(store::Connection &connection, sync::ServerAccounts *accounts, QWidget *parent)
+    : QWidget(parent), m_connection(connection), m_accounts(accounts)
 {
     setObjectName(u"AwayPage"_s);
     const store::AwaySettings settings =
@@ -75,16 +74,10 @@ bool AwayPage::save()
     const store::AwaySettings settings { m_mailOn->isChecked(), m_smtpUrl->text().trimmed(),
         m_user->text().trimmed(), m_mailTo->text().trimmed(), m_smsOn->isChecked(),
         m_smsTo->text().trimmed(), m_hour->value(), m_weekly->isChecked() };
-    if (m_passwords && !m_password->text().isEmpty()) {
-        const QString account = sync::passwordAccount(settings.user, QUrl(settings.smtpUrl).host());
-        // The worker owns what it needs: the page may close before the keyring answers.
-        QThread *writer =
-            QThread::create([passwords = m_passwords, account, password = m_password->text()] {
-                passwords->write(account, password, nullptr);
-            });
-        connect(writer, &QThread::finished, writer, &QObject::deleteLater);
-        writer->start();
-    }
+    if (m_accounts && !m_password->text().isEmpty())
+        m_accounts->keepPassword(
+            sync::passwordAccount(settings.user, QUrl(settings.smtpUrl).host()),
+            m_password->text());
     return store::writeAwaySettings(m_connection, settings);
 }
 

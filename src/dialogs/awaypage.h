@@ -11,7 +11,7 @@ namespace natalis::store {
 class Connection;
 }
 namespace natalis::sync {
-class PasswordStore;
+class ServerAccounts;
 }
 
 namespace natalis::app {
@@ -23,15 +23,15 @@ class AwayPage : public QWidget
 {
     Q_OBJECT
 public:
-    AwayPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-        QWidget *parent = nullptr);
+    AwayPage(
+        store::Connection &connection, sync::ServerAccounts *accounts, QWidget *parent = nullptr);
 
     // Writes the settings, and the password off the window thread. False on a database error.
     bool save();
 
 private:
     store::Connection &m_connection;
-    std::shared_ptr<sync::PasswordStore> m_passwords;
+    sync::ServerAccounts *m_accounts;
     QCheckBox *m_mailOn = nullptr;
     QLineEdit *m_smtpUrl = nullptr;
     QLineEdit *m_user = nullptr;

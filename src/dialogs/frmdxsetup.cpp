@@ -338,14 +338,7 @@ sms::SmsSetupInput frmDxSetup::inputFromControls() const
 // the client keeps its proxy and goes back to the stored address after each call.
 sms::AwaitingGateway frmDxSetup::gateway()
 {
-    if (!m_services.gateway && !m_ownGateway) {
-        auto client = std::make_unique<sms::HttpSmsGateway>(m_storedAddress);
-        client->setRegistrationKey(sms::RegistrationKey(m_services.computerName));
-        m_ownGateway = std::make_unique<sms::GatewayWorker>(
-            std::move(client), sms::HttpSmsGateway::DefaultDeadline);
-    }
-    sms::GatewayWorker &worker = m_services.gateway ? *m_services.gateway : *m_ownGateway;
-    return sms::AwaitingGateway(worker, m_address->text().trimmed(), m_storedAddress);
+    return sms::AwaitingGateway(m_services.gateway, m_address->text().trimmed(), m_storedAddress);
 }
 
 bool frmDxSetup::checkAddress()
@@ -424,13 +417,12 @@ void frmDxSetup::cmdOK_Click()
     }
     m_services.settings = settings;
     m_saved = true;
-    if (m_services.gateway) {
-        const QString address = m_address->text().trimmed();
-        m_services.gateway->await<bool>([address](sms::HttpSmsGateway &client) {
-            client.setBaseAddress(address);
-            return true;
-        });
-    }
+    // Queued behind the calls given before, so none of them lands on the new address.
+    m_services.gateway.run(
+        nullptr,
+        [address = m_address->text().trimmed()](
+            sms::HttpSmsGateway &client) { client.setBaseAddress(address); },
+        [] {});
     accept();
 }
 

@@ -41,10 +41,10 @@ public:
         store::SettingsRecord &settings; // the program's settings, replaced by a saved cmdOK
         sms::SmsAccountTable &accounts; // the program's accounts, changed by (un)registering
         QString computerName; // source of the registration key
+        // The process's gateway (processSmsGateway); the dialog's calls go there, to the
+        // address as typed, so that a proxy set here holds for every later call.
+        sms::GatewayWorker &gateway;
         int skin = 1;
-        // The process's gateway; the dialog's calls go there, to the address as typed. None:
-        // the dialog uses a client of its own.
-        sms::GatewayWorker *gateway = nullptr;
     };
 
     explicit frmDxSetup(Services services, QWidget *parent = nullptr);
@@ -100,7 +100,6 @@ private:
     Services m_services;
     bool m_saved = false;
     bool m_accountsChanged = false;
-    std::unique_ptr<sms::GatewayWorker> m_ownGateway; // without a process gateway
     QString m_storedAddress; // the address as stored when the dialog opened
     std::array<Account, 2> m_accounts {};
     QLineEdit *m_address = nullptr;

@@ -151,12 +151,12 @@ void frmSetup::buildControls()
     remindersLayout->addLayout(upper);
     pages->addTab(reminders, QStringLiteral("提醒设置"));
     m_syncPage =
-        new SyncPage(m_services.connection, m_services.passwords, m_services.stopSync, pages);
+        new SyncPage(m_services.connection, m_services.accounts, m_services.stopSync, pages);
     pages->addTab(m_syncPage, QStringLiteral("日历同步"));
-    m_cardSyncPage = new CardSyncPage(m_services.connection, m_services.passwords,
+    m_cardSyncPage = new CardSyncPage(m_services.connection, m_services.accounts,
         m_services.stopSync, m_services.resolveDeletions, pages);
     pages->addTab(m_cardSyncPage, QStringLiteral("通讯录同步"));
-    m_awayPage = new AwayPage(m_services.connection, m_services.passwords, pages);
+    m_awayPage = new AwayPage(m_services.connection, m_services.accounts, pages);
     pages->addTab(m_awayPage, QStringLiteral("外出提醒"));
     layout->addWidget(pages);
     // Qt names the scroll arrows of every tab row alike.

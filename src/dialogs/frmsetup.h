@@ -23,7 +23,7 @@ class Connection;
 }
 
 namespace natalis::sync {
-class PasswordStore;
+class ServerAccounts;
 }
 
 namespace natalis::app {
@@ -55,8 +55,9 @@ public:
         QString dbPath; // handed to the autostarted program
         int skin = 1;
         ModalRunner runModal; // runs the music file chooser
-        // Where the servers' passwords go; none: the sync pages offer no password.
-        std::shared_ptr<sync::PasswordStore> passwords = nullptr;
+        // Keeps the servers' passwords and tests the connections; none: the server pages offer
+        // neither.
+        sync::ServerAccounts *accounts = nullptr;
         std::function<void()> stopSync = {}; // none: the sync pages have no stop button
         // None: the address-book page does not ask about deletions a sync held back.
         std::function<void(sync::DeletionChoice)> resolveDeletions = {};

@@ -5,6 +5,7 @@
 #include "store/syncstate.h"
 #include "sync/cardservice.h"
 #include "sync/credentials.h"
+#include "sync/serveraccounts.h"
 #include "sync/syncservice.h"
 #include "widgets/dialogparts.h"
 
@@ -17,7 +18,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QThread>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -35,10 +35,10 @@ QString lastSyncText(const QString &time, const QString &result)
 
 } // namespace
 
-ServerPage::ServerPage(store::Connection &connection,
-    std::shared_ptr<sync::PasswordStore> passwords, ServerPageKind kind, QWidget *parent)
+ServerPage::ServerPage(store::Connection &connection, sync::ServerAccounts *accounts,
+    ServerPageKind kind, QWidget *parent)
     : QWidget(parent), m_connection(connection), m_form(new QFormLayout(this)),
-      m_passwords(std::move(passwords)), m_kind(std::move(kind))
+      m_accounts(accounts), m_kind(std::move(kind))
 {
     const auto lineEdit = [this](const char *control, const QString &text) {
         auto *edit = new QLineEdit(text, this);
@@ -51,7 +51,7 @@ ServerPage::ServerPage(store::Connection &connection,
     m_password = lineEdit("txtPassword", QString());
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(u"不修改则留空"_s);
-    m_password->setEnabled(m_passwords != nullptr);
+    m_password->setEnabled(m_accounts != nullptr);
     m_collection = new QLineEdit(read(m_kind.collectionKey), this);
     m_collection->setObjectName(QString::fromLatin1(m_kind.collectionControl));
     m_collection->setPlaceholderText(m_kind.collectionPlaceholder);
@@ -64,14 +64,6 @@ ServerPage::ServerPage(store::Connection &connection,
     nameForReader(m_server, subject + u"服务器地址"_s);
     nameForReader(m_user, subject + u"服务器用户名"_s);
     nameForReader(m_password, subject + u"服务器密码"_s, m_password->placeholderText());
-}
-
-ServerPage::~ServerPage()
-{
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
-    }
 }
 
 QString ServerPage::name(const char *control) const
@@ -108,7 +100,21 @@ void ServerPage::addClosingRows(std::function<void()> stopSync)
         m_form->addRow(QString(), stop);
         connect(stop, &QPushButton::clicked, this, std::move(stopSync));
     }
+    m_test->setEnabled(m_accounts != nullptr);
     connect(m_test, &QPushButton::clicked, this, &ServerPage::cmdTest_Click);
+    if (!m_accounts)
+        return;
+    connect(m_accounts, &sync::ServerAccounts::waitingForServer, this, [this](int test) {
+        if (test == m_runningTest)
+            m_testResult->setText(sync::waitingForServerText());
+    });
+    connect(m_accounts, &sync::ServerAccounts::connectionTested, this,
+        [this](int test, const sync::ConnectionTest &result, const QString &password) {
+            if (test != m_runningTest)
+                return;
+            m_runningTest = 0;
+            showTest(result, password);
+        });
 }
 
 bool ServerPage::save()
@@ -122,50 +128,23 @@ bool ServerPage::save()
     ok = write(m_kind.serverKey, server) && ok;
     ok = write(m_kind.userKey, m_user->text().trimmed()) && ok;
     ok = write(m_kind.collectionKey, collection) && ok;
-    if (m_passwords && !m_password->text().isEmpty()) {
-        const QString account =
-            sync::passwordAccount(m_user->text().trimmed(), QUrl(server).host());
-        // The worker owns what it needs: the page may close before the store answers.
-        QThread *writer =
-            QThread::create([passwords = m_passwords, account, password = m_password->text()] {
-                passwords->write(account, password, nullptr);
-            });
-        connect(writer, &QThread::finished, writer, &QObject::deleteLater);
-        writer->start();
-    }
+    if (m_accounts && !m_password->text().isEmpty())
+        m_accounts->keepPassword(
+            sync::passwordAccount(m_user->text().trimmed(), QUrl(server).host()),
+            m_password->text());
     return ok;
 }
 
 void ServerPage::cmdTest_Click()
 {
-    if (m_worker)
+    if (m_runningTest || !m_accounts)
         return;
     sync::SyncConfig config;
     config.server = m_server->text().trimmed();
     config.user = m_user->text().trimmed();
     m_test->setEnabled(false);
     m_testResult->setText(u"正在连接…"_s);
-    m_worker = QThread::create([this, config, typed = m_password->text(), passwords = m_passwords,
-                                   test = m_kind.test] {
-        QString password = typed;
-        if (password.isEmpty() && passwords)
-            password =
-                passwords
-                    ->read(sync::passwordAccount(config.user, QUrl(config.server).host()), nullptr)
-                    .value_or(QString());
-        // Discovery on a server that computes its listings first may wait a while.
-        const sync::ConnectionTest result = test(config, password, [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { m_testResult->setText(sync::waitingForServerText()); });
-        });
-        QMetaObject::invokeMethod(this, [this, result, password] {
-            m_worker->wait();
-            delete m_worker;
-            m_worker = nullptr;
-            showTest(result, password);
-        });
-    });
-    m_worker->start();
+    m_runningTest = m_accounts->testConnection(m_kind.test, config, m_password->text());
 }
 
 void ServerPage::showTest(const sync::ConnectionTest &test, const QString &password)
@@ -187,9 +166,9 @@ void ServerPage::showTest(const sync::ConnectionTest &test, const QString &passw
     cmdTest_Click();
 }
 
-SyncPage::SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+SyncPage::SyncPage(store::Connection &connection, sync::ServerAccounts *accounts,
     std::function<void()> stopSync, QWidget *parent)
-    : ServerPage(connection, std::move(passwords),
+    : ServerPage(connection, accounts,
         { "", store::SyncServerKey, store::SyncUserKey, store::SyncCalendarKey,
             store::SyncLastTimeKey, store::SyncLastResultKey, u"calendarUrl", "txtCalendar",
             u"日历:"_s, u"生日提醒"_s, &sync::testConnection },
@@ -217,10 +196,10 @@ bool SyncPage::save()
     return write(store::SyncFestivalsKey, m_festivals->isChecked() ? u"1"_s : u"0"_s) && ok;
 }
 
-CardSyncPage::CardSyncPage(store::Connection &connection,
-    std::shared_ptr<sync::PasswordStore> passwords, std::function<void()> stopSync,
-    std::function<void(sync::DeletionChoice)> resolveDeletions, QWidget *parent)
-    : ServerPage(connection, std::move(passwords),
+CardSyncPage::CardSyncPage(store::Connection &connection, sync::ServerAccounts *accounts,
+    std::function<void()> stopSync, std::function<void(sync::DeletionChoice)> resolveDeletions,
+    QWidget *parent)
+    : ServerPage(connection, accounts,
         { "Card", store::SyncCardServerKey, store::SyncCardUserKey, store::SyncAddressBookKey,
             store::SyncCardLastTimeKey, store::SyncCardLastResultKey, store::SyncAddressBookUrlKey,
             "txtAddressBook", u"通讯录:"_s, u"生日"_s, &sync::testAddressBookConnection },

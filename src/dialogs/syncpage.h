@@ -14,14 +14,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-class QThread;
 
 namespace natalis::store {
 class Connection;
 }
 
 namespace natalis::sync {
-class PasswordStore;
+class ServerAccounts;
 struct SyncConfig;
 struct ConnectionTest;
 } // namespace natalis::sync
@@ -37,32 +36,30 @@ struct ServerPageKind
     const char *collectionControl; // "txtCalendar"
     QString collectionCaption; // "日历:"
     QString collectionPlaceholder; // the name a collection made by the program gets
-    // The connection test, run on a worker: discovery and the collections found, as one line;
-    // waiting is called while the server keeps a request waiting.
+    // The connection test, run by ServerAccounts on a worker: discovery and the collections found,
+    // as one line; waiting is called while the server keeps a request waiting.
     sync::ConnectionTest (*test)(const sync::SyncConfig &config, const QString &password,
         const std::function<void()> &waiting);
 };
 
-// The parts the sync pages share: the server, the account, the collection, "测试连接" on a
-// worker, the last sync's outcome and "停止同步". The password goes to the desktop's secret
-// store, never to the database.
+// The parts the sync pages share: the server, the account, the collection, "测试连接", the last
+// sync's outcome and "停止同步". The password goes to the desktop's secret store, never to the
+// database; ServerAccounts keeps it and runs the test, and the page shows what it answers.
 class ServerPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    ~ServerPage() override; // waits for a connection test under way
-
     // Writes the page's choices; false on a write error. A password typed in goes to the
-    // secret store on a worker.
+    // secret store through ServerAccounts.
     virtual bool save();
 
     void cmdTest_Click();
 
 protected:
-    // passwords may be null: the password field is then not offered.
-    ServerPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
-        ServerPageKind kind, QWidget *parent);
+    // accounts may be null: the password field and the test are then not offered.
+    ServerPage(store::Connection &connection, sync::ServerAccounts *accounts, ServerPageKind kind,
+        QWidget *parent);
     // The rows after the page's own choices; stopSync none: no "停止同步" button.
     void addClosingRows(std::function<void()> stopSync);
     QString read(QStringView key) const;
@@ -77,7 +74,7 @@ private:
     // move the page to it and test again with the same password.
     void showTest(const sync::ConnectionTest &test, const QString &password);
 
-    std::shared_ptr<sync::PasswordStore> m_passwords;
+    sync::ServerAccounts *m_accounts;
     ServerPageKind m_kind;
     QLineEdit *m_server = nullptr;
     QLineEdit *m_user = nullptr;
@@ -85,7 +82,7 @@ private:
     QLineEdit *m_collection = nullptr;
     QPushButton *m_test = nullptr;
     QLabel *m_testResult = nullptr;
-    QThread *m_worker = nullptr;
+    int m_runningTest = 0; // the number of the test under way; 0: none
 };
 
 // The settings dialog's "日历同步" page: the calendar the birthdays go to, the years ahead and
@@ -94,7 +91,7 @@ class SyncPage : public ServerPage
 {
 public:
     // stopSync stops the program's sync under way; none: no "停止同步" button.
-    SyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+    SyncPage(store::Connection &connection, sync::ServerAccounts *accounts,
         std::function<void()> stopSync, QWidget *parent = nullptr);
 
     bool save() override;
@@ -111,7 +108,7 @@ class CardSyncPage : public ServerPage
 {
 public:
     // resolveDeletions runs the sync with the answer; none: the page does not ask.
-    CardSyncPage(store::Connection &connection, std::shared_ptr<sync::PasswordStore> passwords,
+    CardSyncPage(store::Connection &connection, sync::ServerAccounts *accounts,
         std::function<void()> stopSync,
         std::function<void(sync::DeletionChoice)> resolveDeletions = {}, QWidget *parent = nullptr);
 

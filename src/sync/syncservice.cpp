@@ -6,6 +6,7 @@
 #include "sync/addressbookdiscovery.h"
 #include "sync/cardservice.h"
 #include "sync/discovery.h"
+#include "sync/syncrun.h"
 
 #include <QThread>
 #include <utility>
@@ -282,29 +283,39 @@ void SyncService::syncNow()
     const QDateTime now = m_now();
     const DeletionChoice deletions = std::exchange(m_deletions, DeletionChoice::Ask);
     m_thread = QThread::create([this, now, deletions] {
-        const auto progress = [this](const QString &what) {
-            return [this, what](qint64 done, qint64 total) {
-                QMetaObject::invokeMethod(this, [this, what, done, total] {
-                    showStatus(u"%1同步中: %2/%3"_s.arg(what).arg(done).arg(total));
-                });
-            };
+        SyncSteps steps;
+        steps.addressBook = [&] {
+            return runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop,
+                progressReporter(AddressBookPart), deletions, waitingReporter(AddressBookPart));
         };
-        // A server computing a large listing may keep the first byte back for minutes.
-        const auto waiting = [this](const QString &what) {
-            return [this, what] {
-                QMetaObject::invokeMethod(this,
-                    [this, what] { showStatus(what + u"同步中: "_s + waitingForServerText()); });
-            };
+        steps.calendar = [&] {
+            return runStoredSync(m_dbPath, *m_passwords, now, &m_stop,
+                progressReporter(CalendarPart), waitingReporter(CalendarPart));
         };
-        const CardSyncResult cards = runStoredCardSync(m_dbPath, *m_passwords, now, &m_stop,
-            progress(u"通讯录"_s), deletions, waiting(u"通讯录"_s));
-        SyncResult calendar;
-        if (!m_stop)
-            calendar = runStoredSync(
-                m_dbPath, *m_passwords, now, &m_stop, progress(u"日历"_s), waiting(u"日历"_s));
-        QMetaObject::invokeMethod(this, [this, cards, calendar] { finished(cards, calendar); });
+        const SyncRun run = runSyncSteps(steps, &m_stop);
+        QMetaObject::invokeMethod(this,
+            [this, cards = run.addressBook.value_or(CardSyncResult()),
+                calendar = run.calendar.value_or(SyncResult())] { finished(cards, calendar); });
     });
     m_thread->start();
+}
+
+SyncProgress SyncService::progressReporter(QStringView part)
+{
+    return [this, part](qint64 done, qint64 total) {
+        QMetaObject::invokeMethod(this, [this, part, done, total] {
+            showStatus(u"%1同步中: %2/%3"_s.arg(part).arg(done).arg(total));
+        });
+    };
+}
+
+std::function<void()> SyncService::waitingReporter(QStringView part)
+{
+    // A server computing a large listing may keep the first byte back for minutes.
+    return [this, part] {
+        QMetaObject::invokeMethod(this,
+            [this, part] { showStatus(part.toString() + u"同步中: "_s + waitingForServerText()); });
+    };
 }
 
 void SyncService::resolveDeletions(DeletionChoice choice)
@@ -316,15 +327,15 @@ void SyncService::resolveDeletions(DeletionChoice choice)
 namespace {
 
 // One part of the status text; empty for a sync that is not set up.
-QString outcomeText(const QString &what, bool ok, bool stopped, const QString &error,
+QString outcomeText(QStringView what, bool ok, bool stopped, const QString &error,
     const QString &counts, const QString &warning)
 {
     if (ok)
-        return what + u"同步完成: "_s + counts
+        return what.toString() + u"同步完成: "_s + counts
             + (warning.isEmpty() ? QString() : u" ("_s + warning + u')');
     if (stopped)
-        return what + u"同步已停止"_s;
-    return error.isEmpty() ? QString() : what + u"同步失败: "_s + error;
+        return what.toString() + u"同步已停止"_s;
+    return error.isEmpty() ? QString() : syncFailedText(what, error);
 }
 
 } // namespace
@@ -336,11 +347,11 @@ void SyncService::finished(const CardSyncResult &cards, const SyncResult &calend
     m_thread = nullptr;
     Q_EMIT databaseWritten(cards.birthdaysWritten);
     // A held deletion is answered on the settings page, which the status bar names.
-    const QString cardText = outcomeText(u"通讯录"_s, cards.ok, cards.stopped,
+    const QString cardText = outcomeText(AddressBookPart, cards.ok, cards.stopped,
         cards.held > 0 ? cards.error + u" (设置 → 通讯录同步)"_s : cards.error,
         cardSyncSummary(cards), cards.warning);
     const QString calendarText =
-        outcomeText(u"日历"_s, calendar.ok, calendar.stopped, calendar.error,
+        outcomeText(CalendarPart, calendar.ok, calendar.stopped, calendar.error,
             u"新增%1, 更新%2, 删除%3"_s.arg(calendar.created)
                 .arg(calendar.updated)
                 .arg(calendar.deleted),

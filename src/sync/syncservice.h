@@ -92,6 +92,9 @@ Q_SIGNALS:
 
 private:
     void finished(const CardSyncResult &cards, const SyncResult &calendar);
+    // The status texts a run's part shows from its thread, carried to the window thread.
+    SyncProgress progressReporter(QStringView part);
+    std::function<void()> waitingReporter(QStringView part);
 
     QString m_dbPath;
     std::function<QDateTime()> m_now;

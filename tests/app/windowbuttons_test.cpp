@@ -14,6 +14,7 @@
 #include "dialogs/frmfilein.h"
 #include "dialogs/frmsetup.h"
 #include "dialogs/frmverselect.h"
+#include "session/smsgatewayprocess.h"
 #include "support/casename.h"
 #include "support/programfixture.h"
 #include "support/unnamedcontrols.h"
@@ -82,7 +83,7 @@ public:
     QWidget *smsSettings()
     {
         return keep<frmDxSetup>(frmDxSetup::Services { *context.DbConnection, messages,
-            context.Settings, context.SmsAccounts, u"PC-1"_s, 1, {} });
+            context.Settings, context.SmsAccounts, u"PC-1"_s, processSmsGateway(context), 1 });
     }
     QWidget *smsHistory()
     {

@@ -14,6 +14,7 @@
 #include "support/windowclipping.h"
 #include "sync/cardservice.h"
 #include "sync/credentials.h"
+#include "sync/serveraccounts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,7 +55,7 @@ protected:
                 [this](QDialog &d) {
                     test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
                 },
-                passwords, {}, resolveDeletions });
+                accounts.get(), {}, resolveDeletions });
         return *dialog;
     }
 
@@ -91,6 +92,7 @@ protected:
     QStringList played;
     QString musicName;
     std::shared_ptr<sync::PasswordStore> passwords;
+    std::unique_ptr<sync::ServerAccounts> accounts;
     std::function<void(sync::DeletionChoice)> resolveDeletions;
     std::unique_ptr<frmSetup> dialog;
 };
@@ -139,6 +141,7 @@ const struct
 TEST_F(Setup, SyncPagesKeepTheirChoicesAndThePasswordsInTheKeyring)
 {
     passwords = std::make_shared<sync::KeychainPasswordStore>();
+    accounts = std::make_unique<sync::ServerAccounts>(passwords);
     open();
     for (const auto &box : SyncBoxes)
         control<QLineEdit>(box.control)->setText(box.value);
