@@ -6,6 +6,7 @@
 #include "store/dberror.h"
 #include "store/transaction.h"
 #include "sync/addressbookdiscovery.h"
+#include "sync/cardmerge.h"
 #include "sync/multistatus.h"
 #include "transfer/contentline.h"
 #include "transfer/importinsert.h"
@@ -27,7 +28,7 @@ namespace natalis::sync {
 namespace {
 
 using store::BirthdayRecord;
-using Fields = QMap<QString, QString>;
+using Fields = CardFields;
 
 constexpr int BatchSize = 60;
 constexpr int MultigetSize = 100;
@@ -583,26 +584,11 @@ void CardSync::take(const ServerCard &card, const store::CardBookState &state,
         ++m_result.pulled;
     } else {
         const Fields ours = fieldsOf(*local);
-        Fields merged = ours;
-        for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
-            const QString mine = ours.value(it.key());
-            if (mine == *it)
-                continue;
-            const bool oursChanged = !synced || synced->value(it.key()) != mine;
-            const bool theirsChanged = !synced || synced->value(it.key()) != *it;
-            if (!oursChanged) {
-                merged[it.key()] = *it;
-                continue;
-            }
-            if (!theirsChanged)
-                continue;
-            // A change here that was never queued is older than any the server reports.
-            const bool theirsLater =
-                !ourTime.isValid() || theirTime > ourTime || (theirTime == ourTime && theirsFirst);
-            if (theirsLater)
-                merged[it.key()] = *it;
-            store::CardConflict conflict { m_options.now.toUTC(), uid, merged.value(u"生日名称"_s),
-                it.key(), theirsLater ? *it : mine, theirsLater ? mine : *it, !theirsLater };
+        const CardMerge merge = mergeCard(ours, theirs, synced, ourTime, theirTime, theirsFirst);
+        const Fields &merged = merge.merged;
+        for (const FieldOverrule &overrule : merge.overruled) {
+            store::CardConflict conflict { m_options.now.toUTC(), uid, overrule.name,
+                overrule.field, overrule.kept, overrule.lost, overrule.serverLost };
             store::addCardConflict(m_connection, conflict);
             m_result.conflicts << conflict;
         }
