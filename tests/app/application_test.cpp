@@ -1,7 +1,7 @@
 // The program as main puts it together: each hook Application sets acts, what it set on parts
 // that outlive it goes with it, and the main window, the tray and the calendar hand the user
-// back and forth. When an act counts as the user's is the rule of tests/desktop; the desktop
-// scenarios show the same on a real desktop.
+// back and forth. When an act counts as the user's is the rule of tests/desktop, what it stops is
+// the reminder loop's, and the desktop scenarios show both on a real desktop.
 
 #include "app/application.h"
 #include "app/birthdaylistmodel.h"
@@ -27,7 +27,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -181,72 +180,6 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     EXPECT_FALSE(context.instance->showRequested);
     shutdown(context);
 }
-
-void press(QWidget *widget)
-{
-    const QPointF at(3, 3);
-    QMouseEvent down(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
-        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &up);
-}
-
-void activate(QWidget *window)
-{
-    QApplication::setActiveWindow(window);
-    QEvent change(QEvent::ActivationChange);
-    QApplication::sendEvent(window, &change);
-}
-
-struct AcknowledgeCase
-{
-    const char *situation;
-    std::function<void(Application &program)> act;
-    bool acknowledged;
-    friend void PrintTo(const AcknowledgeCase &c, std::ostream *os) { *os << c.situation; }
-};
-
-class Acknowledgement : public test::ProgramTest,
-                        public testing::WithParamInterface<AcknowledgeCase>
-{
-};
-
-TEST_P(Acknowledgement, OnlyTheUsersOwnActStopsTheReminder)
-{
-    remindEveryWayAtStart(context.Settings);
-    add(dueFriend());
-    Application &app = openProgram();
-    ASSERT_TRUE(app.loop().MusicPlaying());
-    GetParam().act(app);
-    EXPECT_EQ(app.loop().MusicPlaying(), !GetParam().acknowledged);
-    EXPECT_EQ(app.floatingWindow()->isVisible(), !GetParam().acknowledged);
-    EXPECT_EQ(app.loop().isBlinking(), !GetParam().acknowledged);
-}
-
-// The clicks on the floating window and the tray icon are the desktop scenarios'.
-INSTANTIATE_TEST_SUITE_P(Ways, Acknowledgement,
-    testing::Values(AcknowledgeCase { "the user activates the window",
-                        [](Application &app) {
-                            app.window().show();
-                            activate(&app.window());
-                        },
-                        true },
-        AcknowledgeCase { "the window manager activates the window the program showed",
-            [](Application &app) {
-                app.showWindow();
-                activate(&app.window());
-            },
-            false },
-        AcknowledgeCase { "a click into the window the program showed",
-            [](Application &app) {
-                app.showWindow();
-                activate(&app.window());
-                press(app.window().listView(0)->viewport());
-            },
-            true }),
-    test::BySituation());
 
 using Program = test::ProgramTest;
 

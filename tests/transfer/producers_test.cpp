@@ -10,8 +10,10 @@ using namespace Qt::StringLiterals;
 namespace natalis::transfer {
 namespace {
 
-// One file per producer, written at build time by producers/make_samples.py as that program
-// writes it.
+// One file per producer in producers/, byte for byte as that program wrote it: Excel's GBK CSV
+// and UTF-16 text, WPS's UTF-8 CSV with a lunar column, Outlook's Chinese and English exports,
+// the phones' vCards (Android's quoted-printable with soft breaks), and natalis's own CSV and
+// vCard.
 struct ProducerRow
 {
     const char *situation;
