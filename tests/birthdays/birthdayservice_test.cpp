@@ -1,0 +1,222 @@
+// The birthday service without a window: every change undone and redone as the table holds it,
+// the editor's refusals, and who the change is announced as.
+
+#include "birthdays/birthdayservice.h"
+#include "platform/clock.h"
+#include "support/birthdaybuilder.h"
+#include "support/casename.h"
+#include "support/qtprinters.h"
+#include "support/recordingmessagesink.h"
+#include "support/tempdatabase.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace natalis;
+using namespace natalis::birthdays;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class Service : public testing::Test
+{
+protected:
+    Service()
+    {
+        file.DbConnection = database.create();
+        file.DbPath = database.path();
+        store::BirthdayRecord mobile = test::gregorianBirthday(u"甲"_s, u"公历1980年 05月03日"_s);
+        store::BirthdayRecord landline = test::gregorianBirthday(u"乙"_s, u"公历1981年 06月04日"_s);
+        landline.Tel = u"12345"_s;
+        for (const store::BirthdayRecord &record : { mobile, landline })
+            store::AddBirthToMdb(*file.DbConnection, record, test::EnteredAt);
+        reloadBirthdays(file, messages);
+        QObject::connect(&service, &BirthdayService::changed,
+            [this](const BirthdayChanges &changes) { origins.append(changes.origin); });
+    }
+
+    // The table as a person reads it: name|days|SMS|remark, by name.
+    QStringList stored()
+    {
+        QStringList rows;
+        const store::BirthdayLoad load = store::LoadBirthdays(*file.DbConnection);
+        const store::BirthdayList none;
+        for (const store::BirthdayRecord &r : load.HasBirthdays ? load.Birthdays : none)
+            rows << u"%1|%2|%3|%4"_s.arg(r.About.trimmed()).arg(r.intNums).arg(r.Duanxin, r.Beizhu);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    qint32 idOf(const QString &name)
+    {
+        for (const store::BirthdayRecord &record : file.loadedBirthdays()) {
+            if (record.About.trimmed() == name)
+                return record.Id;
+        }
+        return 0;
+    }
+    void writeElsewhere(const QString &name)
+    {
+        auto other =
+            store::Connection::open(file.DbPath, store::Connection::OpenMode::ExistingOnly);
+        ASSERT_TRUE(other);
+        store::AddBirthToMdb(*other, test::gregorianBirthday(name, {}), test::EnteredAt);
+    }
+
+    test::TempDatabase database;
+    BirthdayFile file;
+    test::RecordingMessageSink messages;
+    app::FixedClock clock { test::EnteredAt };
+    BirthdayService service { file, messages, clock };
+    QList<ChangeOrigin> origins;
+};
+
+store::BirthdayEdit newEdit(const QString &name)
+{
+    store::BirthdayEdit edit;
+    edit.About = name;
+    edit.Type = u"朋友"_s;
+    return edit;
+}
+
+class Changes;
+
+struct ChangeRow
+{
+    const char *situation;
+    std::function<bool(Changes &)> change; // false when it did not do what it says
+    QStringList after;
+    ChangeOrigin origin;
+};
+
+class Changes : public Service, public testing::WithParamInterface<ChangeRow>
+{
+public:
+    // The rows' changes reach the fixture's service through these.
+    BirthdayService &birthdays() { return service; }
+    qint32 id(const QString &name) { return idOf(name); }
+    store::BirthdayRecord loadedRecord(const QString &name)
+    {
+        const QList<store::BirthdayRecord> all(
+            file.loadedBirthdays().begin(), file.loadedBirthdays().end());
+        return *std::find_if(all.begin(), all.end(),
+            [&name](const store::BirthdayRecord &r) { return r.About.trimmed() == name; });
+    }
+    store::Connection &connection() { return *file.DbConnection; }
+};
+
+const QStringList Before { u"乙|3|否|"_s, u"甲|3||"_s };
+
+TEST_P(Changes, AreOneUndoStepEachWrittenBackAndForth)
+{
+    ASSERT_EQ(stored(), Before);
+    ASSERT_TRUE(GetParam().change(*this));
+    EXPECT_EQ(stored(), GetParam().after);
+    EXPECT_EQ(origins, QList { GetParam().origin });
+    EXPECT_EQ(file.loadedBirthdays().size(), GetParam().after.size()) << "read back at once";
+
+    service.undoStack().undo();
+    EXPECT_EQ(stored(), Before);
+    service.undoStack().redo();
+    EXPECT_EQ(stored(), GetParam().after);
+    EXPECT_EQ(origins.size(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Service, Changes,
+    testing::Values(
+        ChangeRow { "add", [](Changes &t) { return t.birthdays().add(newEdit(u" 丙 "_s)).written; },
+            { u"丙|7|否|"_s, u"乙|3|否|"_s, u"甲|3||"_s }, ChangeOrigin::Here },
+        ChangeRow { "edit keeps what is not given",
+            [](Changes &t) {
+                store::BirthdayEdit edit = BirthdayService::editOf(t.loadedRecord(u"甲"_s));
+                edit.Beizhu = u"改过"_s;
+                return t.birthdays().edit(t.id(u"甲"_s), edit).written;
+            },
+            { u"乙|3|否|"_s, u"甲|3||改过"_s }, ChangeOrigin::Here },
+        ChangeRow { "batch asks an SMS: only the mobile number gets one",
+            [](Changes &t) {
+                const ChangeOutcome outcome =
+                    t.birthdays().changeSeveral({ t.id(u"甲"_s), t.id(u"乙"_s) }, 9, true);
+                return outcome.notice == u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
+            },
+            { u"乙|9|否|"_s, u"甲|9|是|"_s }, ChangeOrigin::Here },
+        ChangeRow { "delete of two",
+            [](Changes &t) {
+                return t.birthdays().remove({ t.id(u"甲"_s), t.id(u"乙"_s) }).written;
+            },
+            {}, ChangeOrigin::Here },
+        ChangeRow { "import of two rows",
+            [](Changes &t) {
+                return t.birthdays().import([&t] {
+                    for (const QString &name : { u"丁"_s, u"戊"_s })
+                        store::AddBirthToMdb(
+                            t.connection(), test::gregorianBirthday(name, {}), test::EnteredAt);
+                    return true;
+                });
+            },
+            { u"丁|3||"_s, u"乙|3|否|"_s, u"戊|3||"_s, u"甲|3||"_s }, ChangeOrigin::Import }),
+    test::BySituation());
+
+struct RefusalRow
+{
+    const char *situation;
+    QString name;
+    QString remark;
+    QString message;
+};
+
+class Refusals : public Service, public testing::WithParamInterface<RefusalRow>
+{
+};
+
+TEST_P(Refusals, WriteNothingAndSayTheEditorsMessage)
+{
+    store::BirthdayEdit edit = newEdit(GetParam().name);
+    edit.Beizhu = GetParam().remark;
+    const ChangeOutcome added = service.add(edit);
+    const ChangeOutcome edited = service.edit(idOf(u"甲"_s), edit);
+    for (const ChangeOutcome &outcome : { added, edited }) {
+        EXPECT_FALSE(outcome.written);
+        EXPECT_EQ(outcome.message, GetParam().message);
+        EXPECT_TRUE(outcome.refusedField);
+    }
+    EXPECT_EQ(stored(), Before);
+    EXPECT_EQ(service.undoStack().count(), 0);
+    EXPECT_TRUE(origins.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Service, Refusals,
+    testing::Values(RefusalRow { "name of another in the category", u"乙"_s, {},
+                        u"生日名称重复，请重新输入！"_s },
+        RefusalRow { "remark over 100 bytes", u"丙"_s, QString(51, u'长'),
+            u"生日备注不能超过100个字符(1个汉字算2个字符)！"_s }),
+    test::BySituation());
+
+TEST_F(Service, AnotherProgramsWriteIsAnnouncedOnceAndNotWhileHeld)
+{
+    writeElsewhere(u"丙"_s);
+    bool held = true;
+    service.reloadHeld = [&held] { return held; };
+    service.lookForOtherWrites();
+    EXPECT_TRUE(origins.isEmpty());
+    held = false;
+    service.lookForOtherWrites();
+    service.lookForOtherWrites();
+    EXPECT_EQ(origins, QList { ChangeOrigin::OtherProgram });
+    EXPECT_EQ(file.loadedBirthdays().size(), 3);
+}
+
+TEST_F(Service, SyncsWritesAreTheSyncsAndItsOwnRecordsAreNoOtherProgram)
+{
+    service.syncStarting();
+    writeElsewhere(u"丙"_s);
+    service.syncFinished(true);
+    EXPECT_EQ(origins, QList { ChangeOrigin::Sync });
+
+    service.syncStarting();
+    writeElsewhere(u"丁"_s); // stands for the run's own records
+    service.syncFinished(false);
+    service.lookForOtherWrites();
+    EXPECT_EQ(origins, QList { ChangeOrigin::Sync });
+}
+
+} // namespace
