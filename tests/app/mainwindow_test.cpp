@@ -267,27 +267,6 @@ TEST_F(MainWindow, AddStoresTheNameAsTypedShowsItSelectedAndUndoTakesItAway)
         u"王'小明"_s);
 }
 
-TEST_F(MainWindow, BatchEditGivesSmsOnlyToPhoneNumbers)
-{
-    add(colleague(u"甲"_s, u"13912345678"_s));
-    add(colleague(u"乙"_s, u"12345"_s));
-    openWindow();
-    select({ u"甲"_s, u"乙"_s });
-    window->openEditor = [](BirthdayEdit &b, bool batch) {
-        EXPECT_TRUE(batch);
-        b.intnums = 5;
-        b.Duanxin = u"是"_s;
-        return true;
-    };
-    window->cmdEdit_Click();
-    const QString named = u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
-    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s + named);
-    EXPECT_EQ(messages.texts(), QStringList { named });
-    EXPECT_EQ(cell(u"甲"_s, 8), u"是"_s);
-    EXPECT_EQ(cell(u"乙"_s, 8), u"否"_s);
-    EXPECT_EQ(cell(u"乙"_s, 7), u"5"_s);
-}
-
 TEST_F(MainWindow, DeleteAsksFirstAndAFailedOneLeavesListArrayAndTableInStep)
 {
     add(colleague(u"甲"_s));

@@ -18,18 +18,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class Service : public testing::Test
+// Two friends, 甲 with a mobile number and 乙 with a landline, read as the program reads them.
+struct Service : testing::Test
 {
-protected:
     Service()
     {
         file.DbConnection = database.create();
         file.DbPath = database.path();
-        store::BirthdayRecord mobile = test::gregorianBirthday(u"甲"_s, u"公历1980年 05月03日"_s);
-        store::BirthdayRecord landline = test::gregorianBirthday(u"乙"_s, u"公历1981年 06月04日"_s);
-        landline.Tel = u"12345"_s;
-        for (const store::BirthdayRecord &record : { mobile, landline })
+        for (const QString &tel : { u"13800000000"_s, u"12345"_s }) {
+            store::BirthdayRecord record = test::gregorianBirthday(
+                tel.size() > 5 ? u"甲"_s : u"乙"_s, u"公历1980年 05月03日"_s);
+            record.Tel = tel;
             store::AddBirthToMdb(*file.DbConnection, record, test::EnteredAt);
+        }
         reloadBirthdays(file, messages);
         QObject::connect(&service, &BirthdayService::changed,
             [this](const BirthdayChanges &changes) { origins.append(changes.origin); });
@@ -46,13 +47,13 @@ protected:
         std::sort(rows.begin(), rows.end());
         return rows;
     }
-    qint32 idOf(const QString &name)
+    store::BirthdayRecord loaded(const QString &name)
     {
         for (const store::BirthdayRecord &record : file.loadedBirthdays()) {
             if (record.About.trimmed() == name)
-                return record.Id;
+                return record;
         }
-        return 0;
+        return {};
     }
     void writeElsewhere(const QString &name)
     {
@@ -70,38 +71,16 @@ protected:
     QList<ChangeOrigin> origins;
 };
 
-store::BirthdayEdit newEdit(const QString &name)
-{
-    store::BirthdayEdit edit;
-    edit.About = name;
-    edit.Type = u"朋友"_s;
-    return edit;
-}
-
-class Changes;
-
 struct ChangeRow
 {
     const char *situation;
-    std::function<bool(Changes &)> change; // false when it did not do what it says
+    std::function<bool(Service &)> change; // false when it did not do what it says
     QStringList after;
     ChangeOrigin origin;
 };
 
 class Changes : public Service, public testing::WithParamInterface<ChangeRow>
 {
-public:
-    // The rows' changes reach the fixture's service through these.
-    BirthdayService &birthdays() { return service; }
-    qint32 id(const QString &name) { return idOf(name); }
-    store::BirthdayRecord loadedRecord(const QString &name)
-    {
-        const QList<store::BirthdayRecord> all(
-            file.loadedBirthdays().begin(), file.loadedBirthdays().end());
-        return *std::find_if(all.begin(), all.end(),
-            [&name](const store::BirthdayRecord &r) { return r.About.trimmed() == name; });
-    }
-    store::Connection &connection() { return *file.DbConnection; }
 };
 
 const QStringList Before { u"乙|3|否|"_s, u"甲|3||"_s };
@@ -122,74 +101,68 @@ TEST_P(Changes, AreOneUndoStepEachWrittenBackAndForth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Service, Changes,
-    testing::Values(
-        ChangeRow { "add", [](Changes &t) { return t.birthdays().add(newEdit(u" 丙 "_s)).written; },
-            { u"丙|7|否|"_s, u"乙|3|否|"_s, u"甲|3||"_s }, ChangeOrigin::Here },
+    testing::Values(ChangeRow { "add",
+                        [](Service &t) {
+                            return t.service
+                                .add(
+                                    BirthdayService::editOf(test::gregorianBirthday(u" 丙 "_s, {})))
+                                .written;
+                        },
+                        { u"丙|3||"_s, u"乙|3|否|"_s, u"甲|3||"_s }, ChangeOrigin::Here },
         ChangeRow { "edit keeps what is not given",
-            [](Changes &t) {
-                store::BirthdayEdit edit = BirthdayService::editOf(t.loadedRecord(u"甲"_s));
+            [](Service &t) {
+                store::BirthdayEdit edit = BirthdayService::editOf(t.loaded(u"甲"_s));
                 edit.Beizhu = u"改过"_s;
-                return t.birthdays().edit(t.id(u"甲"_s), edit).written;
+                return t.service.edit(t.loaded(u"甲"_s).Id, edit).written;
             },
             { u"乙|3|否|"_s, u"甲|3||改过"_s }, ChangeOrigin::Here },
         ChangeRow { "batch asks an SMS: only the mobile number gets one",
-            [](Changes &t) {
-                const ChangeOutcome outcome =
-                    t.birthdays().changeSeveral({ t.id(u"甲"_s), t.id(u"乙"_s) }, 9, true);
+            [](Service &t) {
+                const ChangeOutcome outcome = t.service.changeSeveral(
+                    { t.loaded(u"甲"_s).Id, t.loaded(u"乙"_s).Id }, 9, true);
                 return outcome.notice == u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
             },
             { u"乙|9|否|"_s, u"甲|9|是|"_s }, ChangeOrigin::Here },
         ChangeRow { "delete of two",
-            [](Changes &t) {
-                return t.birthdays().remove({ t.id(u"甲"_s), t.id(u"乙"_s) }).written;
+            [](Service &t) {
+                return t.service.remove({ t.loaded(u"甲"_s).Id, t.loaded(u"乙"_s).Id }).written;
             },
             {}, ChangeOrigin::Here },
         ChangeRow { "import of two rows",
-            [](Changes &t) {
-                return t.birthdays().import([&t] {
+            [](Service &t) {
+                return t.service.import([&t] {
                     for (const QString &name : { u"丁"_s, u"戊"_s })
-                        store::AddBirthToMdb(
-                            t.connection(), test::gregorianBirthday(name, {}), test::EnteredAt);
+                        store::AddBirthToMdb(*t.file.DbConnection,
+                            test::gregorianBirthday(name, {}), test::EnteredAt);
                     return true;
                 });
             },
             { u"丁|3||"_s, u"乙|3|否|"_s, u"戊|3||"_s, u"甲|3||"_s }, ChangeOrigin::Import }),
     test::BySituation());
 
-struct RefusalRow
+TEST_F(Service, RefusedChangesWriteNothingAndSayTheEditorsMessage)
 {
-    const char *situation;
-    QString name;
-    QString remark;
-    QString message;
-};
-
-class Refusals : public Service, public testing::WithParamInterface<RefusalRow>
-{
-};
-
-TEST_P(Refusals, WriteNothingAndSayTheEditorsMessage)
-{
-    store::BirthdayEdit edit = newEdit(GetParam().name);
-    edit.Beizhu = GetParam().remark;
-    const ChangeOutcome added = service.add(edit);
-    const ChangeOutcome edited = service.edit(idOf(u"甲"_s), edit);
-    for (const ChangeOutcome &outcome : { added, edited }) {
-        EXPECT_FALSE(outcome.written);
-        EXPECT_EQ(outcome.message, GetParam().message);
-        EXPECT_TRUE(outcome.refusedField);
+    const struct
+    {
+        QString name, remark, message;
+    } refusals[] = {
+        { u"乙"_s, {}, u"生日名称重复，请重新输入！"_s }, // the name of another in the category
+        { u"丙"_s, QString(51, u'长'), u"生日备注不能超过100个字符(1个汉字算2个字符)！"_s },
+    };
+    for (const auto &[name, remark, message] : refusals) {
+        SCOPED_TRACE(message.toStdString());
+        store::BirthdayEdit edit = BirthdayService::editOf(test::gregorianBirthday(name, {}));
+        edit.Beizhu = remark;
+        for (const ChangeOutcome &outcome :
+            { service.add(edit), service.edit(loaded(u"甲"_s).Id, edit) }) {
+            EXPECT_FALSE(outcome.written);
+            EXPECT_EQ(outcome.message, message);
+        }
     }
     EXPECT_EQ(stored(), Before);
     EXPECT_EQ(service.undoStack().count(), 0);
     EXPECT_TRUE(origins.isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Service, Refusals,
-    testing::Values(RefusalRow { "name of another in the category", u"乙"_s, {},
-                        u"生日名称重复，请重新输入！"_s },
-        RefusalRow { "remark over 100 bytes", u"丙"_s, QString(51, u'长'),
-            u"生日备注不能超过100个字符(1个汉字算2个字符)！"_s }),
-    test::BySituation());
 
 TEST_F(Service, AnotherProgramsWriteIsAnnouncedOnceAndNotWhileHeld)
 {
