@@ -44,6 +44,7 @@ protected:
     app::frmGet &openWindow()
     {
         app::reloadBirthdays(context, messages);
+        window.reset(); // before the service it works through
         service = std::make_unique<birthdays::BirthdayService>(context, messages, clock);
         window = std::make_unique<app::frmGet>(context, *service, messages, clock);
         window->load();
