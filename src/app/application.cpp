@@ -20,6 +20,8 @@
 //   AcknowledgementGate's acknowledge   here, as the gate is made; the gate is the window's child
 //   TrayLayer::availabilityProbe        real default at its declaration (asks the desktop)
 //   SyncService::showStatus            here; captures this, which owns the service
+//   SyncService::starting               here; captures this, which owns the birthday service
+//   BirthdayService::reloadHeld         by the main window, which clears it in its destructor
 //   frmGet::stopSync, resolveDeletions  here; capture this, which outlives the window's dialogs
 //   frmGet::openEditor, openDocument, runDialog, readBackups
 //                                       real defaults at their declarations
@@ -34,6 +36,7 @@
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "away/awaysender.h"
+#include "birthdays/birthdayservice.h"
 #include "calendar_ui/frmwnl.h"
 #include "desktop/acknowledgement.h"
 #include "desktop/frmnotify.h"
@@ -112,7 +115,8 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
           std::array<QIcon, 2> { picture(Picture::Tray), picture(Picture::TrayAlternate) })),
       m_loop({ context.Settings, [&context] { return context.loadedBirthdays(); } }, *this),
       m_autoSms(context, clock),
-      m_window(std::make_unique<frmGet>(context, messages, clock, m_music.get()))
+      m_birthdays(std::make_unique<birthdays::BirthdayService>(context, messages, clock)),
+      m_window(std::make_unique<frmGet>(context, *m_birthdays, messages, clock, m_music.get()))
 {
     // Every window of the program, the calendars and the message boxes too, shows the cake.
     QApplication::setWindowIcon(picture(Picture::Tray));
@@ -144,28 +148,7 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
     m_window->resolveDeletions = [this](sync::DeletionChoice choice) {
         m_sync->resolveDeletions(choice);
     };
-    // Writes of other programs made before a run are taken in before it, so that a run that
-    // only kept its own records (the time and outcome, every few minutes) costs the window no
-    // reading of the whole list.
-    m_sync->starting = [this] {
-        m_window->reloadIfChangedElsewhere();
-        m_listCurrentAtSync = m_context.DbConnection
-            && m_context.DbConnection->dataVersion() == m_context.LoadedDataVersion;
-    };
-    connect(m_sync.get(), &sync::SyncService::databaseWritten, this, [this](bool birthdays) {
-        if (!birthdays) {
-            // An open dialog kept the list from a reload before the run: the next look does it.
-            if (m_listCurrentAtSync && m_context.DbConnection)
-                m_context.LoadedDataVersion = m_context.DbConnection->dataVersion();
-            return;
-        }
-        // What the run wrote came from the servers or records what it sent, and the calendar
-        // has had the rows it pulled: the reload must not start another run, or every run
-        // would start the next at the minute's check for changes made elsewhere.
-        m_takingSyncWrites = true;
-        m_window->reloadIfChangedElsewhere();
-        m_takingSyncWrites = false;
-    });
+    connectBirthdays();
     m_away = std::make_unique<away::AwaySender>(
         m_context.DbPath, m_context.ComputerName, std::make_shared<sync::KeychainPasswordStore>());
     m_away->showStatus = [this](const QString &text) { m_window->setStatus(1, text); };
@@ -232,11 +215,29 @@ void Application::connectWindow()
     connect(window, &frmGet::quitRequested, this, &Application::quit);
     connect(window, &frmGet::remindersOutdated, this, [this] {
         m_loop.refresh(m_clock.now());
-        // The birthdays or the sync settings changed, in this program or another.
-        if (!m_takingSyncWrites)
-            m_sync->birthdaysChanged();
+        // The sync settings may have changed.
+        m_sync->birthdaysChanged();
     });
     connect(window, &frmGet::shown, this, &Application::windowShown);
+}
+
+void Application::connectBirthdays()
+{
+    // Writes of other programs made before a run are taken in before it.
+    m_sync->starting = [this] { m_birthdays->syncStarting(); };
+    connect(m_sync.get(), &sync::SyncService::databaseWritten, m_birthdays.get(),
+        &birthdays::BirthdayService::syncFinished);
+    connect(m_birthdays.get(), &birthdays::BirthdayService::changed, this,
+        &Application::birthdaysChanged);
+}
+
+void Application::birthdaysChanged(const birthdays::BirthdayChanges &changes)
+{
+    m_loop.refresh(m_clock.now());
+    // What a run wrote came from the servers, and the calendar has had the rows it pulled:
+    // another run for it would start the next one, every few minutes for ever.
+    if (changes.origin != birthdays::ChangeOrigin::Sync)
+        m_sync->birthdaysChanged();
 }
 
 void Application::connectSms()
@@ -391,7 +392,7 @@ void Application::scheduleTimer1()
 void Application::onTimer1()
 {
     scheduleTimer1();
-    m_window->reloadIfChangedElsewhere();
+    m_birthdays->lookForOtherWrites();
     const QDateTime now = m_clock.now();
     // "下次生日" and "年龄" move on at midnight.
     m_window->setToday(now.date());

@@ -25,6 +25,11 @@ namespace natalis::sync {
 class SyncService;
 }
 
+namespace natalis::birthdays {
+class BirthdayService;
+struct BirthdayChanges;
+} // namespace natalis::birthdays
+
 namespace natalis::away {
 class AwaySender;
 }
@@ -112,6 +117,7 @@ public:
     void onTimerTray();
 
     frmGet &window() const { return *m_window; }
+    birthdays::BirthdayService &birthdayService() const { return *m_birthdays; }
     ReminderLoop &loop() { return m_loop; }
     desktop::TrayLayer &tray() const { return *m_tray; }
     AutoSmsRunner &autoSms() { return m_autoSms; }
@@ -129,6 +135,10 @@ private:
     // Starts the day's reminder away from the desk when a channel is on and it is due.
     void remindAway(const QDateTime &now, bool startUp);
     void connectWindow();
+    // The birthday service's changes reach the reminders, and the servers unless a sync wrote
+    // them.
+    void connectBirthdays();
+    void birthdaysChanged(const birthdays::BirthdayChanges &changes);
     void connectSms();
     // The load handler's share of the program: the sent marks, the tray icon, the reminder
     // memory, the start-up reminder and the first minute.
@@ -185,6 +195,8 @@ private:
     QTimer m_timer1;
     QTimer m_timer3;
     QTimer m_timerTray;
+    // Every change of the birthdays; outlives the window, which works through it.
+    std::unique_ptr<birthdays::BirthdayService> m_birthdays;
     // Declared after everything its signals reach, so that it goes first.
     std::unique_ptr<frmGet> m_window;
     AcknowledgementGate *m_ackGate = nullptr; // the window's child
@@ -193,8 +205,6 @@ private:
     // Keeps the calendar server current; declared last, so its worker stops before the window
     // it reports to goes.
     std::unique_ptr<sync::SyncService> m_sync;
-    bool m_takingSyncWrites = false; // the lists take in what a sync run wrote
-    bool m_listCurrentAtSync = false; // no other program had written when the run began
     // Sends the day's reminder to the user's mailbox and phone; declared last, so its worker
     // stops before anything it reports to goes.
     std::unique_ptr<away::AwaySender> m_away;

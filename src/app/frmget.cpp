@@ -4,6 +4,7 @@
 #include "app/birthdaysortmodel.h"
 #include "app/smspanel.h"
 #include "app/transferactions.h"
+#include "birthdays/birthdayservice.h"
 #include "calendar/datetext.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
@@ -79,9 +80,10 @@ int listOf(const store::BirthdayRecord &record)
 
 } // namespace
 
-frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, MusicPlayer *music,
-    QWidget *parent)
-    : QMainWindow(parent), m_context(context), m_messages(messages), m_clock(clock), m_music(music)
+frmGet::frmGet(AppContext &context, birthdays::BirthdayService &service, MessageSink &messages,
+    const Clock &clock, MusicPlayer *music, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_service(service), m_messages(messages),
+      m_clock(clock), m_music(music)
 {
     setObjectName(QStringLiteral("frmGet"));
     setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
@@ -117,9 +119,17 @@ frmGet::frmGet(AppContext &context, MessageSink &messages, const Clock &clock, M
     });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
+    connect(&m_service, &birthdays::BirthdayService::changed, this, &frmGet::birthdaysChanged);
+    connect(&m_service, &birthdays::BirthdayService::undoFailed, this,
+        [this](const QString &message) { tellFailure(message, AppTitle.toString()); });
+    // An open dialog works on the rows it was shown; the next activation or tick catches up.
+    m_service.reloadHeld = [this] { return ModalBusy != 0; };
 }
 
-frmGet::~frmGet() = default;
+frmGet::~frmGet()
+{
+    m_service.reloadHeld = [] { return false; };
+}
 
 void frmGet::buildMenus()
 {
@@ -150,7 +160,7 @@ void frmGet::buildMenus()
     // Filled with the list actions once the lists exist (buildKeys).
     m_editMenu = menuBar()->addMenu(QStringLiteral("编辑(&B)"));
     m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
-    m_undo = new QUndoStack(this);
+    m_undo = &m_service.undoStack();
     QAction *undo = m_undo->createUndoAction(this, QStringLiteral("撤销"));
     undo->setObjectName(QStringLiteral("mnuUndo"));
     undo->setShortcuts(QKeySequence::Undo);
@@ -564,13 +574,10 @@ void frmGet::showRows(int index, const QList<qint32> &ids)
     view->setFocus();
 }
 
-void frmGet::showStates(const QList<store::BirthdayState> &states)
+void frmGet::showUids(const QList<QUuid> &uids)
 {
-    QSet<QUuid> present;
-    for (const store::BirthdayState &state : states) {
-        if (state.record)
-            present.insert(state.uid);
-    }
+    // The rows taken away are not among the birthdays any more.
+    QSet<QUuid> present(uids.begin(), uids.end());
     // The rows are shown in the list of the first one; a batch edit keeps to one list anyway.
     const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     int index = -1;
@@ -938,19 +945,18 @@ void frmGet::exportBirthdays(bool csv)
 
 void frmGet::importBirthdays(ImportMenu menu)
 {
-    bool added = false;
-    const QSet<qint32> before = loadedIds();
-    {
-        const ModalBracket modal(*this);
-        added = runImport(this, m_context, m_messages, m_clock, menu,
+    importWith([this, menu] {
+        return runImport(this, m_context, m_messages, m_clock, menu,
             [this](const QString &text) { setStatus(1, text); });
-    }
-    if (!added)
-        return;
-    reloadAndRefresh();
-    MyDisplayBirth();
-    ProcCmd(currentCategory());
-    pushImport(before);
+    });
+}
+
+void frmGet::importWith(const std::function<bool()> &import)
+{
+    m_service.import([this, &import] {
+        const ModalBracket modal(*this);
+        return import();
+    });
 }
 
 void frmGet::cmdSetup_Click()
@@ -1049,7 +1055,7 @@ void frmGet::changeEvent(QEvent *event)
 {
     // Another program may have written while the user was elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        reloadIfChangedElsewhere();
+        m_service.lookForOtherWrites();
     QMainWindow::changeEvent(event);
 }
 

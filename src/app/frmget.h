@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/birthdaylistmodel.h"
+#include "birthdays/changeorigin.h"
 #include "reminder/birthdaysearch.h"
 #include "store/backups.h"
 #include "store/birthdayedit.h"
@@ -30,6 +31,10 @@ class QTabBar;
 class QTableView;
 class QUndoStack;
 
+namespace natalis::birthdays {
+class BirthdayService;
+}
+
 namespace natalis::app {
 
 enum class ImportMenu;
@@ -47,7 +52,8 @@ class WindowMemory;
 // The main window: one birthday list per category, the buttons around them, the menus, the
 // status bar and the SMS panel. It draws and forwards: the tray, the reminders, the timers and
 // the calendar belong to the Application, which hears through the signals below what the user
-// asked for. Its close box never ends the program; that is "退出(&E)".
+// asked for. Every birthday change goes through the birthday service, whose changes the lists
+// follow. Its close box never ends the program; that is "退出(&E)".
 class frmGet : public QMainWindow
 {
     Q_OBJECT
@@ -57,9 +63,10 @@ public:
     // The tab after the categories: the birthdays of the next 30 days from every list.
     static constexpr int UpcomingTab = CategoryCount;
 
-    // music: the player the settings dialog tries a file with; null for none.
-    frmGet(AppContext &context, MessageSink &messages, const Clock &clock,
-        MusicPlayer *music = nullptr, QWidget *parent = nullptr);
+    // music: the player the settings dialog tries a file with; null for none. service outlives
+    // the window.
+    frmGet(AppContext &context, birthdays::BirthdayService &service, MessageSink &messages,
+        const Clock &clock, MusicPlayer *music = nullptr, QWidget *parent = nullptr);
     ~frmGet() override;
 
     // The load handler's work after construction: remembered geometry, skin, lists, the start-up
@@ -81,9 +88,6 @@ public:
 
     // "下次生日" and "年龄" as they stand on today.
     void setToday(const QDate &today);
-    // Reloads the lists when another program has written to the database since the last load;
-    // run on activation and every minute.
-    void reloadIfChangedElsewhere();
 
     BirthdayListModel *listModel(int index) const { return m_models[index]; }
     QTableView *listView(int index) const { return m_views[index]; }
@@ -156,7 +160,7 @@ Q_SIGNALS:
     void putAwayRequested();
     // "退出(&E)".
     void quitRequested();
-    // The birthdays or the settings have changed: the reminders are out of date.
+    // The settings have changed: the reminders are out of date.
     void remindersOutdated();
     // The window has been shown.
     void shown();
@@ -205,7 +209,7 @@ private:
     void showRows(int index, const QList<qint32> &ids);
     // The rows that undo or redo brought back or changed, selected so that the next key acts
     // on them; nothing is selected when they were all taken away.
-    void showStates(const QList<store::BirthdayState> &states);
+    void showUids(const QList<QUuid> &uids);
     // The page the current tab stands for, unless the search shows its hits.
     void showCurrentPage();
     void buildUpcoming();
@@ -232,22 +236,26 @@ private:
         const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
     void tell(const QString &text, const QString &title);
     QList<qint32> selectedIds(int index) const;
-    // The loaded records with these Ids, in the array's order.
-    QList<store::BirthdayRecord> loadedRecords(const QList<qint32> &ids) const;
-    // Puts a change just written on the undo stack, unless a row has no Uid to find it by.
-    void pushChange(
-        const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after);
-    bool writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name);
-    // Around an import: the birthdays the import added, found by the Ids it gave them.
-    QSet<qint32> loadedIds() const;
-    void pushImport(const QSet<qint32> &before);
     store::BirthdayEdit bufferFromRow(const BirthdayListModel &model, int row) const;
-    void reloadAndRefresh();
+    // The loaded birthday with this Id; a blank record when there is none.
+    store::BirthdayRecord loadedRecord(qint32 id) const;
+    // The service's changes: the window's own actions show their rows in place themselves; any
+    // other change refills the lists, and an undo or a redo selects the rows it brought back.
+    void birthdaysChanged(const birthdays::BirthdayChanges &changes);
+    // A change of the window's own failed or was refused: the status bar and a box say so.
+    void tellFailure(const QString &message, const QString &title);
+    // The lists read the birthdays just loaded, letting go of the ones before.
+    void rebindLists();
     void refreshAllLists();
+    // Runs an import through the service, as one undo step.
+    void importWith(const std::function<bool()> &import);
     void editOne(int index, qint32 id);
     void editSeveral(int index, const QList<qint32> &ids);
 
     AppContext &m_context;
+    birthdays::BirthdayService &m_service;
+    // True while an action of this window writes: it shows its rows itself.
+    bool m_writing = false;
     MessageSink &m_messages;
     const Clock &m_clock;
     MusicPlayer *m_music;

@@ -1,9 +1,9 @@
-// The main window's birthday actions: add, edit (one or several) and delete, each written to
-// the database first and then shown in place.
+// The main window's birthday actions: add, edit (one or several) and delete, each written by
+// the birthday service and then shown in place; and the lists following the service's changes.
 
-#include "app/birthdaychange.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
+#include "birthdays/birthdayservice.h"
 #include "calendar_ui/datepickers.h"
 #include "dialogs/frmaddedit.h"
 #include "platform/clock.h"
@@ -13,14 +13,12 @@
 #include "store/birthdays.h"
 #include "store/categories.h"
 #include "store/classtables.h"
-#include "store/phonenumber.h"
 
 #include <QProgressDialog>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
-#include <QUndoStack>
 
 namespace natalis::app {
 
@@ -106,10 +104,8 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel &model, int ro
     return buffer;
 }
 
-void frmGet::reloadAndRefresh()
+void frmGet::rebindLists()
 {
-    reloadBirthdays(m_context, m_messages);
-    // The lists read the birthdays just loaded, letting go of the ones before.
     const store::BirthdayList &birthdays = m_context.loadedBirthdays();
     QHash<qint32, qsizetype> positionOfId;
     positionOfId.reserve(birthdays.size());
@@ -120,69 +116,41 @@ void frmGet::reloadAndRefresh()
     m_birthdaySearch.setBirthdays(birthdays);
     if (m_tabs->currentIndex() == UpcomingTab)
         refreshUpcoming();
-    Q_EMIT remindersOutdated();
 }
 
-QList<store::BirthdayRecord> frmGet::loadedRecords(const QList<qint32> &ids) const
+void frmGet::refreshAllLists()
 {
-    const QSet<qint32> wanted(ids.begin(), ids.end());
-    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
-    QList<store::BirthdayRecord> records;
-    for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (wanted.contains(birthdays.id(i)))
-            records.append(birthdays.at(i));
-    }
-    return records;
+    rebindLists();
+    MyDisplayBirth();
+    ProcCmd(currentCategory());
 }
 
-QSet<qint32> frmGet::loadedIds() const
+void frmGet::birthdaysChanged(const birthdays::BirthdayChanges &changes)
 {
-    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
-    QSet<qint32> ids;
-    for (qsizetype i = 0; i < birthdays.size(); ++i)
-        ids.insert(birthdays.id(i));
-    return ids;
-}
-
-void frmGet::pushImport(const QSet<qint32> &before)
-{
-    QList<store::BirthdayRecord> added;
-    for (const store::BirthdayRecord &record : m_context.loadedBirthdays()) {
-        if (!before.contains(record.Id))
-            added.append(record);
-    }
-    if (!added.isEmpty())
-        pushChange(QStringLiteral("导入生日"), BirthdayChange::absent(added),
-            BirthdayChange::present(added));
-}
-
-void frmGet::pushChange(
-    const QString &name, QList<store::BirthdayState> before, QList<store::BirthdayState> after)
-{
-    const auto withoutUid = [](const store::BirthdayState &state) { return state.uid.isNull(); };
-    if (before.isEmpty() || std::any_of(before.begin(), before.end(), withoutUid)
-        || std::any_of(after.begin(), after.end(), withoutUid))
+    if (m_writing)
         return;
-    m_undo->push(new BirthdayChange(name, std::move(before), std::move(after),
-        [this, name](const QList<store::BirthdayState> &states, bool undo) {
-            return writeStates(states, undo, name);
-        }));
+    refreshAllLists();
+    if (changes.undoText.isEmpty())
+        return;
+    showUids(changes.uids);
+    setStatus(1, changes.undoText);
 }
 
-bool frmGet::writeStates(const QList<store::BirthdayState> &states, bool undo, const QString &name)
+void frmGet::tellFailure(const QString &message, const QString &title)
 {
-    const QString act = undo ? QStringLiteral("撤销") : QStringLiteral("重做");
-    if (!m_context.DbConnection
-        || store::putBirthdayStates(*m_context.DbConnection, states, m_clock.now()) != 1) {
-        const QString message = writeFailure(QStringLiteral(",%1%2失败!").arg(act, name));
-        setStatus(1, message);
-        ask(message, AppTitle.toString(), MessageIcon::None, MessageButtons::Ok);
-        return false;
+    setStatus(1, message);
+    if (!title.isEmpty())
+        ask(message, title, MessageIcon::None, MessageButtons::Ok);
+}
+
+store::BirthdayRecord frmGet::loadedRecord(qint32 id) const
+{
+    const store::BirthdayList &birthdays = m_context.loadedBirthdays();
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        if (birthdays.id(i) == id)
+            return birthdays.at(i);
     }
-    refreshAllLists();
-    showStates(states);
-    setStatus(1, QStringLiteral("已%1 %2").arg(act, name));
-    return true;
+    return {};
 }
 
 void frmGet::cmdAdd_Click()
@@ -193,22 +161,14 @@ void frmGet::cmdAdd_Click()
     buffer.Sex = QStringLiteral(" ");
     if (!openEditor(buffer, false) || buffer.About.trimmed().isEmpty() || !m_context.DbConnection)
         return;
-    if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
-
-    store::BirthdayRecord record = store::recordFromEdit(buffer);
-    // Known before it is stored, so that undo finds the row again.
-    record.Uid = QUuid::createUuid();
-    const qint32 id = store::AddBirthToMdb(*m_context.DbConnection, record, m_clock.now());
-    if (id < 1) {
-        const QString message = writeFailure(QStringLiteral(",%1添加失败!").arg(record.About));
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日添加"), MessageIcon::None, MessageButtons::Ok);
+    m_writing = true;
+    const birthdays::ChangeOutcome outcome = m_service.add(buffer);
+    m_writing = false;
+    if (!outcome.written) {
+        tellFailure(outcome.message, outcome.failureTitle);
         return;
     }
-    store::BirthdayRecord added = record;
-    added.Id = id;
-    const int row = m_models[index]->appendRow(added);
+    const int row = m_models[index]->appendRow(loadedRecord(outcome.id));
     QTableView *view = m_views[index];
     const QModelIndex shown = m_proxies[index]->mapFromSource(m_models[index]->index(row, 0));
     view->clearSelection();
@@ -216,10 +176,8 @@ void frmGet::cmdAdd_Click()
     view->selectRow(shown.row());
     view->scrollTo(shown);
     ProcCmd(index);
-    setStatus(1, record.About + QStringLiteral("添加成功!"));
-    reloadAndRefresh();
-    pushChange(QStringLiteral("添加生日"), BirthdayChange::absent({ added }),
-        BirthdayChange::present({ added }));
+    setStatus(1, outcome.message);
+    rebindLists();
     view->setFocus();
 }
 
@@ -245,26 +203,19 @@ void frmGet::editOne(int index, qint32 id)
     store::BirthdayEdit buffer = bufferFromRow(*m_models[index], row);
     if (!openEditor(buffer, false) || buffer.About.trimmed().isEmpty() || !m_context.DbConnection)
         return;
-    if (buffer.Type != u"其他" && !buffer.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(*m_context.DbConnection, buffer.Type, buffer.Class);
-
-    store::BirthdayRecord record = store::recordFromEdit(buffer);
-    record.Id = id;
-    const QList<store::BirthdayRecord> before = loadedRecords({ id });
-    if (store::UpdateBirthInMdb(*m_context.DbConnection, record, m_clock.now()) != 1) {
-        const QString message = writeFailure(QStringLiteral(",%1生日修改失败!").arg(record.About));
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
+    m_writing = true;
+    const birthdays::ChangeOutcome outcome = m_service.edit(id, buffer);
+    m_writing = false;
+    if (!outcome.written) {
+        tellFailure(outcome.message, outcome.failureTitle);
         return;
     }
-    m_models[index]->replaceRow(record);
+    m_models[index]->replaceRow(loadedRecord(id));
     ProcCmd(index);
     // The new number may have lost its tick: the SMS panel counts again.
     m_smsPanel->ProcTelSelect();
-    setStatus(1, QStringLiteral("生日修改成功!"));
-    reloadAndRefresh();
-    pushChange(QStringLiteral("修改生日"), BirthdayChange::present(before),
-        BirthdayChange::present(loadedRecords({ id })));
+    setStatus(1, outcome.message);
+    rebindLists();
 }
 
 void frmGet::editSeveral(int index, const QList<qint32> &ids)
@@ -273,49 +224,28 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
     buffer.Type = categoryName(index);
     if (!openEditor(buffer, true) || !m_context.DbConnection)
         return;
-    // Only numbers that can take an SMS get "是"; the others are set to "否".
-    QList<qint32> yes, no;
-    for (qint32 id : ids) {
-        const int row = m_models[index]->rowOfId(id);
-        const bool wantsSms = buffer.Duanxin == u"是"
-            && store::IsPhoneNumber(m_models[index]->cell(row, BirthdayListModel::TelColumn));
-        (wantsSms ? yes : no).append(id);
-    }
-    const QList<store::BirthdayRecord> before = loadedRecords(ids);
-    if (store::BatchUpdateBirths(*m_context.DbConnection, buffer.intnums, yes, !yes.isEmpty(), no,
-            !no.isEmpty(), m_clock.now())
-        != 1) {
-        const QString message = writeFailure(QStringLiteral(",生日批量修改失败!"));
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日修改"), MessageIcon::None, MessageButtons::Ok);
+    m_writing = true;
+    const birthdays::ChangeOutcome outcome =
+        m_service.changeSeveral(ids, buffer.intnums, buffer.Duanxin == u"是");
+    m_writing = false;
+    if (!outcome.written) {
+        tellFailure(outcome.message, outcome.failureTitle);
         return;
     }
     QHash<qint32, QString> days, sms;
-    const QSet<qint32> yesIds(yes.begin(), yes.end());
     for (qint32 id : ids) {
-        days.insert(id, QString::number(buffer.intnums));
-        sms.insert(id, yesIds.contains(id) ? QStringLiteral("是") : QStringLiteral("否"));
+        const store::BirthdayRecord record = loadedRecord(id);
+        days.insert(id, QString::number(record.intNums));
+        sms.insert(id, record.Duanxin.trimmed());
     }
     m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
     m_models[index]->setCells(8, sms);
     ProcCmd(index);
-    // Those left without an SMS are named: the user asked for one for everybody.
-    QString withoutSms;
-    if (buffer.Duanxin == u"是" && !no.isEmpty()) {
-        constexpr qsizetype NamesShown = 10;
-        QStringList names;
-        for (qint32 id : no.first(qMin(no.size(), NamesShown)))
-            names << m_models[index]->cell(m_models[index]->rowOfId(id), 0);
-        withoutSms = names.join(u'、')
-            + (no.size() > NamesShown ? QStringLiteral("等%1个生日提醒").arg(no.size()) : QString())
-            + QStringLiteral("没有手机号码,短信提醒仍为\"否\"。");
-    }
-    setStatus(1, QStringLiteral("生日批量修改成功!") + withoutSms);
-    reloadAndRefresh();
-    pushChange(QStringLiteral("批量修改生日"), BirthdayChange::present(before),
-        BirthdayChange::present(loadedRecords(ids)));
-    if (!withoutSms.isEmpty())
-        ask(withoutSms, QStringLiteral("生日修改"), MessageIcon::Information, MessageButtons::Ok);
+    setStatus(1, outcome.message);
+    rebindLists();
+    if (!outcome.notice.isEmpty())
+        ask(outcome.notice, QStringLiteral("生日修改"), MessageIcon::Information,
+            MessageButtons::Ok);
 }
 
 void frmGet::cmdDel_Click()
@@ -337,7 +267,6 @@ void frmGet::cmdDel_Click()
     if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
-    const QList<store::BirthdayRecord> before = loadedRecords(ids);
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
     // Shown only when the delete takes longer than half a second.
     QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
@@ -345,21 +274,20 @@ void frmGet::cmdDel_Click()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setValue(0);
-    if (store::DeleteBirthsFromMdb(*m_context.DbConnection, ids, m_clock.now()) != 1) {
+    m_writing = true;
+    const birthdays::ChangeOutcome outcome = m_service.remove(ids);
+    m_writing = false;
+    if (!outcome.written) {
         progress.reset();
-        const QString message = writeFailure(QStringLiteral(",生日删除失败!"));
-        setStatus(1, message);
-        ask(message, QStringLiteral("生日删除"), MessageIcon::None, MessageButtons::Ok);
+        tellFailure(outcome.message, outcome.failureTitle);
         return;
     }
     progress.setValue(1);
     m_models[index]->removeIds(ids);
     ProcCmd(index);
-    setStatus(1, QStringLiteral("生日删除成功!"));
+    setStatus(1, outcome.message);
     progress.setValue(2);
-    reloadAndRefresh();
-    pushChange(QStringLiteral("删除生日"), BirthdayChange::present(before),
-        BirthdayChange::absent(before));
+    rebindLists();
     progress.setValue(3);
 }
 

@@ -28,18 +28,9 @@ void frmGet::addPhoneMenu(QMenu *file)
         });
     connect(item("mnuVcfAddIn", transfer::chooserTitle(transfer::ImportLayout::Vcf)),
         &QAction::triggered, this, [this, status] {
-            bool added = false;
-            const QSet<qint32> before = loadedIds();
-            {
-                const ModalBracket modal(*this);
-                added = runVcfImport(this, m_context, m_messages, m_clock, status, runDialog);
-            }
-            if (!added)
-                return;
-            reloadAndRefresh();
-            MyDisplayBirth();
-            ProcCmd(currentCategory());
-            pushImport(before);
+            importWith([this, status] {
+                return runVcfImport(this, m_context, m_messages, m_clock, status, runDialog);
+            });
         });
     connect(item("mnuVcfOut", transfer::vcardChooserTitle()), &QAction::triggered, this,
         [this, status] {

@@ -1,7 +1,7 @@
-// The main window and the database file itself: changes made by other programs, and the
-// restore from a backup.
+// The main window and the database file itself: the restore from a backup.
 
 #include "app/frmget.h"
+#include "birthdays/birthdayservice.h"
 #include "dialogs/frmbackup.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
@@ -9,32 +9,11 @@
 #include "session/backuprestore.h"
 #include "widgets/workerrun.h"
 
-#include <QUndoStack>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace natalis::app {
-
-void frmGet::reloadIfChangedElsewhere()
-{
-    // An open dialog works on the rows it was shown; the next activation or tick catches up. A
-    // kept damaged file is not read again: each read would only repeat its error box.
-    if (!m_context.DbConnection || ModalBusy != 0 || m_context.DbDamaged)
-        return;
-    // -1: the question itself failed; a reload would only repeat the failure's message.
-    const qint64 version = m_context.DbConnection->dataVersion();
-    if (version == -1 || version == m_context.LoadedDataVersion)
-        return;
-    refreshAllLists();
-}
-
-void frmGet::refreshAllLists()
-{
-    reloadAndRefresh();
-    MyDisplayBirth();
-    ProcCmd(currentCategory());
-}
 
 namespace {
 
@@ -93,12 +72,8 @@ void frmGet::mnuRestore_Click()
         if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;
     }
-    // The undo steps were taken on the rows before the restore.
-    m_undo->clear();
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
-    MyDisplayBirth();
-    ProcCmd(currentCategory());
-    Q_EMIT remindersOutdated();
+    m_service.restored();
 }
 
 } // namespace natalis::app

@@ -1,6 +1,7 @@
-// natalis-cli due, add, edit and delete: the reminder engine and the birthday store from the
+// natalis-cli due, add, edit and delete: the reminder engine and the birthday service from the
 // command line.
 
+#include "birthdays/birthdayservice.h"
 #include "calendar/datetext.h"
 #include "calendar/describeday.h"
 #include "calendar/lunarconversion.h"
@@ -8,16 +9,15 @@
 #include "clicommand.h"
 #include "dboption.h"
 #include "platform/clock.h"
+#include "platform/messagesink.h"
 #include "reminder/remindertexts.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
 #include "store/categories.h"
-#include "store/classtables.h"
 #include "store/connection.h"
 #include "store/database.h"
 #include "store/settings.h"
 
-#include <span>
 #include <variant>
 
 namespace natalis::cli {
@@ -212,6 +212,55 @@ void addBirthdayOptions(QCommandLineParser &parser)
             QString::fromLatin1(name), Help::tr(description), QStringLiteral("VALUE")));
 }
 
+// Opens the database the command names and reads its birthdays into file; an exit code when
+// that fails, Success otherwise.
+int openFile(const QCommandLineParser &parser, birthdays::BirthdayFile &file)
+{
+    file.DbPath = dbPath(parser);
+    store::DbError error;
+    file.DbConnection = openDb(file.DbPath, DbUse::ChangeOrCreate, &error);
+    if (!file.DbConnection)
+        return fail(
+            QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(file.DbPath, error.description),
+            Refused);
+    store::BirthdayLoad load = store::LoadBirthdays(*file.DbConnection);
+    if (load.error)
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+    file.Birthdays = std::move(load.Birthdays);
+    file.HasBirthdays = load.HasBirthdays;
+    file.LoadedDataVersion = file.DbConnection->dataVersion();
+    return Success;
+}
+
+// A change through the birthday service, as the main window makes it: its message printed, a
+// refusal of the editor's checks exiting 2 and a failed write 1.
+int report(const birthdays::ChangeOutcome &outcome, const QString &added = {})
+{
+    if (outcome.refusedField)
+        return fail(outcome.message);
+    if (!outcome.written)
+        return fail(outcome.message, Refused);
+    printLine(outcome.message + added);
+    return Success;
+}
+
+// The service over file, with the command line's clock and messages on stderr.
+class CliBirthdays
+{
+public:
+    explicit CliBirthdays(birthdays::BirthdayFile &file)
+        : m_clock(app::clockFromEnvironment()), m_service(file, m_messages, *m_clock)
+    {
+    }
+    birthdays::BirthdayService *operator->() { return &m_service; }
+
+private:
+    app::StderrMessageSink m_messages;
+    std::unique_ptr<app::Clock> m_clock;
+    birthdays::BirthdayService m_service;
+};
+
 int runAdd(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -229,47 +278,19 @@ int runAdd(const QStringList &arguments)
     BirthdayEdit edit;
     if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
         return fail(problem);
-
-    const QString path = dbPath(parser);
-    store::DbError error;
-    std::optional<store::Connection> connection = openDb(path, DbUse::ChangeOrCreate, &error);
-    if (!connection)
-        return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
-            Refused);
-    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
-    if (load.error)
-        return fail(
-            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
-
-    // Refused, not cleaned away: a line break given on the command line is not silently lost.
-    if (const auto refusal = store::refuseForbiddenCharacters(edit))
-        return fail(refusal->message);
-    store::cleanBirthdayEdit(edit);
-    const store::BirthdayList none;
-    if (const auto refusal =
-            store::checkBirthdayEdit(edit, u"", load.HasBirthdays ? load.Birthdays : none))
-        return fail(refusal->message);
-    if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(*connection, edit.Type, edit.Class);
-
-    const store::BirthdayRecord record = store::recordFromEdit(edit);
-    const qint32 id = store::AddBirthToMdb(*connection, record, app::clockFromEnvironment()->now());
-    if (id < 1)
-        return fail(store::writeFailureCause(connection->lastError())
-                + QStringLiteral(",%1添加失败!").arg(record.About),
-            Refused);
-    printLine(QStringLiteral("%1添加成功! Id %2").arg(record.About).arg(id));
-    return Success;
+    birthdays::BirthdayFile file;
+    if (const int exit = openFile(parser, file); exit != Success)
+        return exit;
+    const birthdays::ChangeOutcome outcome = CliBirthdays(file)->add(edit);
+    return report(outcome, QStringLiteral(" Id %1").arg(outcome.id));
 }
 
 // The birthday a script names: the row of that category (a category outside the eight counts
 // as the first, as in the list) whose trimmed name is name.
 std::optional<store::BirthdayRecord> namedBirthday(
-    const store::BirthdayLoad &load, const QString &type, const QString &name)
+    const birthdays::BirthdayFile &file, const QString &type, const QString &name)
 {
-    if (!load.HasBirthdays)
-        return std::nullopt;
-    for (const store::BirthdayRecord &record : load.Birthdays) {
+    for (const store::BirthdayRecord &record : file.loadedBirthdays()) {
         if (store::MyAboutHave({ record }, type, name))
             return record;
     }
@@ -277,25 +298,18 @@ std::optional<store::BirthdayRecord> namedBirthday(
 }
 
 // Opens the database and finds the birthday --name and --type name; an exit code when that fails.
-std::variant<int, std::pair<store::Connection, store::BirthdayLoad>> openNamed(
-    const QCommandLineParser &parser, const QString &command)
+std::variant<int, store::BirthdayRecord> openNamed(
+    const QCommandLineParser &parser, const QString &command, birthdays::BirthdayFile &file)
 {
     if (!parser.isSet(QStringLiteral("name")) || !parser.isSet(QStringLiteral("type")))
         return fail(QStringLiteral("%1 needs --name and --type").arg(command));
-    const QString path = dbPath(parser);
-    store::DbError error;
-    std::optional<store::Connection> connection = openDb(path, DbUse::ChangeOrCreate, &error);
-    if (!connection)
-        return fail(QStringLiteral("本地生日数据库:%1连接建立失败 %2").arg(path, error.description),
-            Refused);
-    store::BirthdayLoad load = store::LoadBirthdays(*connection);
-    if (load.error)
-        return fail(
-            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
-    if (!namedBirthday(
-            load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name"))))
+    if (const int exit = openFile(parser, file); exit != Success)
+        return exit;
+    const auto named = namedBirthday(
+        file, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
+    if (!named)
         return fail(QStringLiteral("没有这个生日: %1").arg(parser.value(QStringLiteral("name"))));
-    return std::pair { std::move(*connection), std::move(load) };
+    return *named;
 }
 
 int runEdit(const QStringList &arguments)
@@ -313,18 +327,13 @@ int runEdit(const QStringList &arguments)
         QStringLiteral("new-type"), QStringLiteral("新的生日类别"), QStringLiteral("VALUE")));
     if (const std::optional<int> exit = parseCommandLine(parser, QStringLiteral("edit"), arguments))
         return *exit;
-    auto opened = openNamed(parser, QStringLiteral("edit"));
-    if (const int *exit = std::get_if<int>(&opened))
+    birthdays::BirthdayFile file;
+    const auto named = openNamed(parser, QStringLiteral("edit"), file);
+    if (const int *exit = std::get_if<int>(&named))
         return *exit;
-    auto &[connection, load] = std::get<1>(opened);
-    const store::BirthdayRecord original = *namedBirthday(
-        load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
+    const store::BirthdayRecord &original = std::get<store::BirthdayRecord>(named);
 
-    BirthdayEdit edit { original.About, original.Type, original.Sex, original.Tel, original.Beizhu,
-        original.strGL, original.strNL, original.blnIsGL.trimmed() != u"按农历提醒",
-        original.intNums, original.Duanxin, original.Class, original.QQ_MSN, original.Company,
-        original.Address, original.No };
-    const BirthdayEdit stored = edit;
+    BirthdayEdit edit = birthdays::BirthdayService::editOf(original);
     if (const QString problem = fillEdit(parser, edit); !problem.isEmpty())
         return fail(problem);
     edit.About = parser.isSet(QStringLiteral("new-name")) ? parser.value(QStringLiteral("new-name"))
@@ -334,26 +343,7 @@ int runEdit(const QStringList &arguments)
     if (store::categoryIndex(edit.Type) < 0)
         return fail(
             QStringLiteral("--new-type is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
-    if (const auto refusal = store::refuseForbiddenCharacters(edit))
-        return fail(refusal->message);
-    store::cleanBirthdayEdit(edit);
-    // Keeping the name is no duplicate only within the category it had.
-    const QString kept = edit.Type == original.Type ? original.About : QString();
-    if (const auto refusal = store::checkBirthdayEdit(edit, kept, load.Birthdays, &stored))
-        return fail(refusal->message);
-    if (edit.Type != u"其他" && !edit.Class.trimmed().isEmpty())
-        store::AddClassFromEditor(connection, edit.Type, edit.Class);
-
-    store::BirthdayRecord record = store::recordFromEdit(edit);
-    record.Id = original.Id;
-    record.Uid = original.Uid;
-    record.DxSend = original.DxSend;
-    if (store::UpdateBirthInMdb(connection, record, app::clockFromEnvironment()->now()) != 1)
-        return fail(store::writeFailureCause(connection.lastError())
-                + QStringLiteral(",%1修改失败!").arg(original.About),
-            Refused);
-    printLine(QStringLiteral("%1修改成功!").arg(record.About));
-    return Success;
+    return report(CliBirthdays(file)->edit(original.Id, edit));
 }
 
 int runDelete(const QStringList &arguments)
@@ -368,21 +358,11 @@ int runDelete(const QStringList &arguments)
     if (const std::optional<int> exit =
             parseCommandLine(parser, QStringLiteral("delete"), arguments))
         return *exit;
-    auto opened = openNamed(parser, QStringLiteral("delete"));
-    if (const int *exit = std::get_if<int>(&opened))
+    birthdays::BirthdayFile file;
+    const auto named = openNamed(parser, QStringLiteral("delete"), file);
+    if (const int *exit = std::get_if<int>(&named))
         return *exit;
-    auto &[connection, load] = std::get<1>(opened);
-    const std::optional<store::BirthdayRecord> record = namedBirthday(
-        load, parser.value(QStringLiteral("type")), parser.value(QStringLiteral("name")));
-    const qint32 id = record->Id;
-    if (store::DeleteBirthsFromMdb(
-            connection, std::span(&id, 1), app::clockFromEnvironment()->now())
-        != 1)
-        return fail(store::writeFailureCause(connection.lastError())
-                + QStringLiteral(",%1删除失败!").arg(record->About),
-            Refused);
-    printLine(QStringLiteral("%1删除成功!").arg(record->About));
-    return Success;
+    return report(CliBirthdays(file)->remove({ std::get<store::BirthdayRecord>(named).Id }));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "birthdays/birthdayfile.h"
 #include "session/singleinstance.h"
 #include "session/smsstartup.h"
 #include "sms/gatewayworker.h"
@@ -16,11 +17,11 @@
 
 namespace natalis::app {
 
-// The state that lives as long as the process, owned here and handed to whoever needs it.
-struct AppContext
+// The state that lives as long as the process, owned here and handed to whoever needs it; the
+// database file and its birthdays are the BirthdayFile the birthday service works on.
+struct AppContext : birthdays::BirthdayFile
 {
     QString AppFolder; // the executable's folder; recorded only when no argument named a file
-    QString DbPath;
     // What the last open of DbPath at start returned when it failed.
     store::DbError OpenError;
     QString DbNotice; // panel 1's text after loading instead of the usual hint; empty for none
@@ -28,23 +29,7 @@ struct AppContext
     int CurrentSkin =
         0; // 0 follows the desktop, 1..4 index SkinColors + 1; every start begins with 0
     bool IsFormLoading = false;
-    std::optional<store::Connection> DbConnection;
-    // The start met a damaged page and the user kept the file: the connection is read-only
-    // until a restore from a backup, so that nothing writes to the damaged file.
-    bool DbDamaged = false;
     store::SettingsRecord Settings;
-    // Valid only while HasBirthdays; otherwise one blank record no reader may use.
-    store::BirthdayList Birthdays;
-    bool HasBirthdays = false;
-    // The birthdays of the moment: Birthdays, or an empty list while there are none.
-    const store::BirthdayList &loadedBirthdays() const
-    {
-        static const store::BirthdayList none;
-        return HasBirthdays ? Birthdays : none;
-    }
-    // The connection's data_version when Birthdays was read: another program has written since
-    // when it differs.
-    qint64 LoadedDataVersion = -1;
     SmsAccountTable SmsAccounts;
     // What one gateway call may take at most, resolving to the last byte of the answer.
     std::chrono::milliseconds SmsCallDeadline = sms::HttpSmsGateway::DefaultDeadline;

@@ -146,19 +146,6 @@ StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, App
     return StartupResult::Ready;
 }
 
-std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages)
-{
-    context.LoadedDataVersion = context.DbConnection->dataVersion();
-    store::BirthdayLoad load =
-        store::LoadBirthdays(*context.DbConnection, std::move(context.Birthdays));
-    context.Birthdays = std::move(load.Birthdays);
-    context.HasBirthdays = load.HasBirthdays;
-    if (load.error)
-        messages.show(u"读取生日数据库:"_s + context.DbPath + u"失败 "_s + load.error->describe(),
-            u"青萍生日提醒网络版v6.0"_s);
-    return load.error;
-}
-
 void shutdown(AppContext &context)
 {
     // A send under way may finish and be logged; nothing new starts.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "birthdays/birthdayfile.h"
 #include "store/dberror.h"
 
 #include <QString>
@@ -49,9 +50,8 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
 // context.DbNotice.
 StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, AppContext &context);
 
-// Rebuilds Birthdays and HasBirthdays from the table. On a read error shows the message, keeps
-// the rows read before it and returns the error.
-std::optional<store::DbError> reloadBirthdays(AppContext &context, MessageSink &messages);
+// Rebuilds Birthdays and HasBirthdays from the table (birthdays/birthdayfile.h).
+using birthdays::reloadBirthdays;
 
 // Closes and releases the connection and lets go of the single-instance lock.
 void shutdown(AppContext &context);

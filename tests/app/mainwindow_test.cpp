@@ -1,8 +1,9 @@
-// What only the main window does: its lists and their order, the birthday actions written to
-// the database first and then shown in place, the database another program changes, the restore
-// from a backup, and the window as a reader with a keyboard uses it.
+// What only the main window does: its lists and their order, the birthday actions written through
+// the birthday service and then shown in place, the restore from a backup, and the window as a
+// reader with a keyboard uses it.
 
 #include "app/smspanel.h"
+#include "birthdays/birthdayservice.h"
 #include "session/backuprestore.h"
 #include "store/compaction.h"
 #include "support/birthdaybuilder.h"
@@ -239,11 +240,11 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
             { u"25"_s, u"35"_s, u"76"_s } }),
     test::BySituation());
 
-TEST_F(MainWindow, AddStoresTheNameAsTypedAndShowsItSelected)
+TEST_F(MainWindow, AddStoresTheNameAsTypedShowsItSelectedAndUndoTakesItAway)
 {
     add(colleague(u"甲"_s));
     openWindow();
-    QSignalSpy outdated(window.get(), &frmGet::remindersOutdated);
+    QSignalSpy changes(service.get(), &birthdays::BirthdayService::changed);
     editorAnswers([](BirthdayEdit &b) {
         b.About = u"王'小明"_s;
         b.strGL = u"公历1990年 01月12日"_s;
@@ -254,28 +255,16 @@ TEST_F(MainWindow, AddStoresTheNameAsTypedAndShowsItSelected)
     EXPECT_EQ(window->listView(0)->currentIndex().data().toString(), u"王'小明"_s);
     EXPECT_EQ(storedNames(), (QStringList { u"王'小明"_s, u"甲"_s }));
     EXPECT_EQ(context.Birthdays.size(), 2) << "the array is read again from the table";
-    EXPECT_EQ(outdated.count(), 1);
-}
+    EXPECT_EQ(changes.count(), 1);
 
-TEST_F(MainWindow, BatchEditGivesSmsOnlyToPhoneNumbers)
-{
-    add(colleague(u"甲"_s, u"13912345678"_s));
-    add(colleague(u"乙"_s, u"12345"_s));
-    openWindow();
-    select({ u"甲"_s, u"乙"_s });
-    window->openEditor = [](BirthdayEdit &b, bool batch) {
-        EXPECT_TRUE(batch);
-        b.intnums = 5;
-        b.Duanxin = u"是"_s;
-        return true;
-    };
-    window->cmdEdit_Click();
-    const QString named = u"乙没有手机号码,短信提醒仍为\"否\"。"_s;
-    EXPECT_EQ(window->statusText(1), u"生日批量修改成功!"_s + named);
-    EXPECT_EQ(messages.texts(), QStringList { named });
-    EXPECT_EQ(cell(u"甲"_s, 8), u"是"_s);
-    EXPECT_EQ(cell(u"乙"_s, 8), u"否"_s);
-    EXPECT_EQ(cell(u"乙"_s, 7), u"5"_s);
+    auto *undo = find<QAction>(u"mnuUndo"_s);
+    EXPECT_EQ(undo->text(), u"撤销 添加生日"_s);
+    undo->trigger();
+    EXPECT_EQ(window->statusText(1), u"已撤销 添加生日"_s);
+    EXPECT_EQ(cell(u"王'小明"_s, 1), u"(absent)"_s);
+    find<QAction>(u"mnuRedo"_s)->trigger();
+    EXPECT_EQ(window->listView(0)->selectionModel()->selectedRows().value(0).data().toString(),
+        u"王'小明"_s);
 }
 
 TEST_F(MainWindow, DeleteAsksFirstAndAFailedOneLeavesListArrayAndTableInStep)
@@ -325,37 +314,6 @@ TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
         store::LoadBirthdays(*context.DbConnection).Birthdays.value(0).Tel.trimmed(), u"12345"_s);
     EXPECT_EQ(window->listModel(0)->tickedCount(), 0);
     EXPECT_EQ(label(u"lblSelNums"_s), u"0"_s);
-}
-
-TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
-{
-    add(colleague(u"甲"_s));
-    add(colleague(u"乙"_s));
-    openWindow();
-    const BirthdayRecord original = context.Birthdays.value(0);
-    ASSERT_FALSE(original.Uid.isNull());
-    select({ u"甲"_s });
-    editorAnswers([](BirthdayEdit &b) { b.Beizhu = u"改过"_s; });
-    window->cmdEdit_Click();
-    select({ u"甲"_s });
-    messages.answer = MessageButton::Yes;
-    window->cmdDel_Click();
-    auto *undo = find<QAction>(u"mnuUndo"_s);
-    EXPECT_EQ(undo->text(), u"撤销 删除生日"_s);
-
-    undo->trigger();
-    EXPECT_EQ(storedNames(), (QStringList { u"乙"_s, u"甲"_s }));
-    EXPECT_EQ(cell(u"甲"_s, 3), u"改过"_s);
-    EXPECT_EQ(undo->text(), u"撤销 修改生日"_s);
-    undo->trigger();
-    BirthdayRecord back = store::LoadBirthdays(*context.DbConnection).Birthdays.value(1);
-    back.Id = original.Id;
-    EXPECT_EQ(back, original) << "the same record, its Uid included";
-
-    find<QAction>(u"mnuRedo"_s)->trigger();
-    find<QAction>(u"mnuRedo"_s)->trigger();
-    EXPECT_EQ(storedNames(), QStringList { u"乙"_s });
-    EXPECT_EQ(window->listModel(0)->rowCount(), 1);
 }
 
 TEST_F(MainWindow, SearchBoxLeavesUndoToTheWindowAndEscapeEmptiesIt)
@@ -408,20 +366,6 @@ TEST_F(MainWindow, StatusBarKeepsItsHintReadable)
     QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(panel, &tip);
     EXPECT_EQ(QToolTip::text(), hint);
-}
-
-TEST_F(MainWindow, AnotherProgramsRowShowsAtTheNextLook)
-{
-    add(colleague(u"甲"_s));
-    openWindow();
-    auto other =
-        store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(other);
-    store::AddBirthToMdb(*other, colleague(u"乙"_s), test::EnteredAt);
-    EXPECT_EQ(window->listModel(0)->rowCount(), 1);
-    window->reloadIfChangedElsewhere();
-    EXPECT_EQ(window->listModel(0)->rowCount(), 2);
-    EXPECT_EQ(context.Birthdays.size(), 2);
 }
 
 // The user keeps the damaged file for now: nothing may write to it (the reminder memory

@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/frmget.h"
+#include "birthdays/birthdayservice.h"
 #include "desktop/musicplayer.h"
 #include "gatewaysimulator.h"
 #include "platform/clock.h"
@@ -43,7 +44,9 @@ protected:
     app::frmGet &openWindow()
     {
         app::reloadBirthdays(context, messages);
-        window = std::make_unique<app::frmGet>(context, messages, clock);
+        window.reset(); // before the service it works through
+        service = std::make_unique<birthdays::BirthdayService>(context, messages, clock);
+        window = std::make_unique<app::frmGet>(context, *service, messages, clock);
         window->load();
         return *window;
     }
@@ -70,6 +73,7 @@ protected:
     RecordingMessageSink messages;
     app::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     std::unique_ptr<app::Application> program;
+    std::unique_ptr<birthdays::BirthdayService> service; // the window's, without a program
     std::unique_ptr<app::frmGet> window;
 };
 

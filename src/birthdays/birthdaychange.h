@@ -6,7 +6,7 @@
 #include <QUndoCommand>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::birthdays {
 
 // One undoable change of the birthday table (an add, an edit, a batch edit, a delete, an import):
 // the rows it touched as they were before and after, named by their Uids so that a row deleted
@@ -35,4 +35,4 @@ private:
     bool m_written = true;
 };
 
-} // namespace natalis::app
+} // namespace natalis::birthdays

@@ -1,6 +1,6 @@
-#include "app/birthdaychange.h"
+#include "birthdays/birthdaychange.h"
 
-namespace natalis::app {
+namespace natalis::birthdays {
 
 BirthdayChange::BirthdayChange(const QString &name, QList<store::BirthdayState> before,
     QList<store::BirthdayState> after, Apply apply)
@@ -42,4 +42,4 @@ QList<store::BirthdayState> BirthdayChange::absent(const QList<store::BirthdayRe
     return states;
 }
 
-} // namespace natalis::app
+} // namespace natalis::birthdays
