@@ -6,6 +6,7 @@
 #include "app/smspanel.h"
 #include "calendar_ui/datepickers.h"
 #include "dialogs/frmaddedit.h"
+#include "dialogs/searchpage.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -117,7 +118,7 @@ void frmGet::reloadAndRefresh()
         positionOfId.insert(birthdays.id(i), i);
     for (BirthdayListModel *model : m_models)
         model->rebind(birthdays, positionOfId);
-    m_birthdaySearch.setBirthdays(birthdays);
+    m_search->setBirthdays(birthdays);
     if (m_tabs->currentIndex() == UpcomingTab)
         refreshUpcoming();
     Q_EMIT remindersOutdated();
