@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/birthdaylistmodel.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "store/backups.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"

@@ -1,10 +1,10 @@
 // The main window's menus: the menu bar, the keys, the lists' pop-up menus and what their
 // entries do when nothing more than the window is involved.
 
-#include "app/birthdaylistmodel.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "app/transferactions.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "dialogs/searchpage.h"
 #include "session/appcontext.h"
 #include "widgets/helpdocument.h"

@@ -1,9 +1,9 @@
 // The main window's SMS panel, which folds out under the lists: while it is open the lists
 // take ticks.
 
-#include "app/birthdaylistmodel.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
+#include "dialogs/birthdaylistmodel.h"
 
 #include <QCheckBox>
 #include <QDir>

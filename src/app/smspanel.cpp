@@ -1,8 +1,8 @@
 #include "app/smspanel.h"
 
-#include "app/birthdaylistmodel.h"
 #include "app/smssetupaction.h"
 #include "calendar_ui/datepickers.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "dialogs/filechooser.h"
 #include "dialogs/frmdxhist.h"
 #include "platform/clock.h"

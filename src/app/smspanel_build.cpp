@@ -1,9 +1,9 @@
 // The SMS panel's controls and their connections.
 
-#include "app/birthdaylistmodel.h"
 #include "app/smspanel.h"
 #include "calendar_ui/datebox.h"
 #include "calendar_ui/typeddate.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "widgets/dialogparts.h"
 
 #include <QComboBox>

@@ -4,13 +4,13 @@
 // scenarios show the same on a real desktop.
 
 #include "app/application.h"
-#include "app/birthdaylistmodel.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "calendar_ui/frmwnl.h"
 #include "desktop/frmnotify.h"
 #include "desktop/musicplayer.h"
 #include "desktop/traylayer.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "session/singleinstance.h"
 #include "store/cardsync.h"
 #include "store/categories.h"

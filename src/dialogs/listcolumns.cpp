@@ -1,7 +1,7 @@
-#include "app/listcolumns.h"
+#include "dialogs/listcolumns.h"
 
-#include "app/birthdaylistmodel.h"
 #include "calendar/datetext.h"
+#include "dialogs/birthdaylistmodel.h"
 
 #include <QHeaderView>
 #include <QMenu>
