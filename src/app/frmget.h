@@ -194,7 +194,7 @@ private:
     void buildKeys();
     void buildLists();
     // The band under the lists: the counts, the buttons and the folded SMS panel.
-    void buildControls();
+    void buildControls(); // frmget_band.cpp, with the counts and the find box
     QLayout *buildCounts(QWidget *shape);
     QLayout *buildButtons(QWidget *shape);
     void buildSmsPanel(); // frmget_sms.cpp, with the panel's folding

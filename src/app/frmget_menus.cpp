@@ -4,7 +4,6 @@
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "app/transferactions.h"
-#include "dialogs/birthdaylistmodel.h"
 #include "dialogs/searchpage.h"
 #include "session/appcontext.h"
 #include "widgets/helpdocument.h"
@@ -15,7 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>

@@ -3,14 +3,12 @@
 
 #include "app/frmget.h"
 #include "app/smspanel.h"
-#include "dialogs/birthdaylistmodel.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
-#include <QSortFilterProxyModel>
 
 namespace natalis::app {
 
