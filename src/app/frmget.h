@@ -17,14 +17,12 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
-class QHeaderView;
 class QLabel;
 class QLayout;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
