@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/birthdaylistmodel.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "birthdays/changeorigin.h"
-#include "reminder/birthdaysearch.h"
 #include "store/backups.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
@@ -19,13 +18,12 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
-class QHeaderView;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
@@ -41,12 +39,15 @@ enum class ImportMenu;
 
 struct AppContext;
 class Clock;
+class ListColumns;
 class MessageSink;
 enum class MessageButton;
 enum class MessageButtons;
 enum class MessageIcon;
 class MusicPlayer;
+class SearchPage;
 class SmsPanel;
+class UpcomingPage;
 class WindowMemory;
 
 // The main window: one birthday list per category, the buttons around them, the menus, the
@@ -186,25 +187,30 @@ private:
         frmGet &m_window;
     };
 
-    void buildMenus();
+    void buildMenus(); // frmget_menus.cpp, with the pop-up menus and what the entries do
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildToolMenu();
+    void buildSkinMenu();
     // The keys of the window that no button or menu entry carries: moving between the tabs.
     void buildKeys();
     void buildLists();
-    void buildControls();
+    // The band under the lists: the counts, the buttons and the folded SMS panel.
+    void buildControls(); // frmget_band.cpp, with the counts and the find box
+    QLayout *buildCounts(QWidget *shape);
+    QLayout *buildButtons(QWidget *shape);
+    void buildSmsPanel(); // frmget_sms.cpp, with the panel's folding
+    // The caption of the button that folds the panel out or in.
+    static QString smsPanelCaption(bool open);
     void buildStatusBar();
     void setModal(bool busy);
     void showSmsPanel(bool open);
     void resizeForSmsPanel(bool open);
 
     void TabStrip1_Click(int index);
-    // The search field's hits from every list, in place of the lists while it holds text.
-    void buildSearch(QLayout *tabRow);
-    void refreshSearch();
-    // Escape clears the search, or in an empty box goes back to the list; the undo keys pass
-    // to the window's undo. True when the event is dealt with.
-    bool searchKey(QEvent *event);
-    // A row of the hits or of the upcoming birthdays: its own list, with the row selected.
-    void showHit(const QModelIndex &hit);
+    // The search field with its hits, and the upcoming birthdays' tab; a row chosen in either
+    // shows in its own list, selected.
+    void buildPages(QLayout *tabRow);
     // The list index with the rows ids selected, the first one current and scrolled to.
     void showRows(int index, const QList<qint32> &ids);
     // The rows that undo or redo brought back or changed, selected so that the next key acts
@@ -212,16 +218,11 @@ private:
     void showUids(const QList<QUuid> &uids);
     // The page the current tab stands for, unless the search shows its hits.
     void showCurrentPage();
-    void buildUpcoming();
     void refreshUpcoming();
-    // The columns of the eight lists, which share their order and which of them show.
-    void defaultColumns(QHeaderView *header);
-    void showColumnMenu(QHeaderView *header, const QPoint &at);
     // A list's own menu: edit, delete, an SMS to the chosen rows, their numbers copied.
     void showListMenu(int index, const QPoint &at);
     void smsToSelected();
     void copySelectedPhones();
-    void columnMoved(QHeaderView *moved, int logical, int to);
     // False while the search's hits or the upcoming birthdays stand in for the lists.
     bool listShown() const;
     void cmdFind_Click();
@@ -271,15 +272,10 @@ private:
     QLabel *m_tabCount = nullptr;
     QLabel *m_allCount = nullptr;
     QLineEdit *m_found = nullptr;
-    QLineEdit *m_search = nullptr;
-    QTableView *m_hitsView = nullptr;
-    QStandardItemModel *m_hits = nullptr;
-    QTableView *m_upcomingView = nullptr;
-    QStandardItemModel *m_upcoming = nullptr;
+    SearchPage *m_search = nullptr;
+    UpcomingPage *m_upcoming = nullptr;
     int m_category = 0;
-    bool m_movingColumns = false;
-    reminder::BirthdaySearch m_birthdaySearch;
-    QString m_searchStatus; // the hits' count in the status bar
+    ListColumns *m_columns = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;

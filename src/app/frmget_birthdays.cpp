@@ -6,6 +6,7 @@
 #include "birthdays/birthdayservice.h"
 #include "calendar_ui/datepickers.h"
 #include "dialogs/frmaddedit.h"
+#include "dialogs/searchpage.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
@@ -113,7 +114,7 @@ void frmGet::rebindLists()
         positionOfId.insert(birthdays.id(i), i);
     for (BirthdayListModel *model : m_models)
         model->rebind(birthdays, positionOfId);
-    m_birthdaySearch.setBirthdays(birthdays);
+    m_search->setBirthdays(birthdays);
     if (m_tabs->currentIndex() == UpcomingTab)
         refreshUpcoming();
 }

@@ -142,9 +142,9 @@ void printRows(const transfer::ImportPreview &preview)
             + transfer::previewCells(row.record).join(u'\t'));
 }
 
-int runImport(const QStringList &arguments)
+// The description and the options of "import".
+void addImportOptions(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(Help::tr(
         "Reads FILE in the given layout, prints how many records it holds and how many are\n"
         "new, and adds the new ones in one transaction. Records whose category already holds\n"
@@ -167,37 +167,20 @@ int runImport(const QStringList &arguments)
     parser.addOption(QCommandLineOption(
         QStringLiteral("dry-run"), Help::tr("list what would be added; add nothing")));
     parser.addPositionalArgument(QStringLiteral("FILE"), Help::tr("the text file to read"));
-    if (const std::optional<int> exit =
-            parseCommandLine(parser, QStringLiteral("import"), arguments))
-        return *exit;
-    const std::optional<transfer::EncodingChoice> encoding =
-        encodingChoice(parser.value(QStringLiteral("encoding")));
-    if (!encoding)
-        return fail(QStringLiteral("--encoding is one of auto gbk utf-8 utf-16"));
-    const QString category = parser.value(QStringLiteral("category"));
-    if (store::categoryIndex(category) < 0)
-        return fail(
-            QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
-    if (parser.positionalArguments().size() != 1)
-        return fail(QStringLiteral("import takes one FILE"));
-    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+}
 
-    const QString file = parser.positionalArguments().first();
-    const std::optional<transfer::ImportLayout> layout = parser.isSet(QStringLiteral("layout"))
-        ? transfer::layoutFromName(parser.value(QStringLiteral("layout")))
-        : detectedLayout(file);
-    if (!layout && parser.isSet(QStringLiteral("layout")))
-        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 csv vcf"));
-    if (!layout)
-        return fail(QStringLiteral("cannot tell the layout of %1; give --layout").arg(file));
+// FILE read in layout; the cards and rows left out for want of a birthday or a year are printed.
+transfer::ImportReading readImport(const QString &file, transfer::ImportLayout layout,
+    transfer::EncodingChoice encoding, const QString &category)
+{
     transfer::VcardImportReading cards;
-    if (*layout == transfer::ImportLayout::Vcf)
+    if (layout == transfer::ImportLayout::Vcf)
         cards = transfer::readVcardImportFile(file, category);
     transfer::ImportReadOptions readOptions;
-    readOptions.encoding = *encoding;
-    transfer::ImportReading reading = *layout == transfer::ImportLayout::Vcf
+    readOptions.encoding = encoding;
+    transfer::ImportReading reading = layout == transfer::ImportLayout::Vcf
         ? std::move(cards.reading)
-        : transfer::readImportFile(file, *layout, readOptions);
+        : transfer::readImportFile(file, layout, readOptions);
     if (const QString skipped = transfer::withoutBirthdayText(cards.withoutBirthday);
         !skipped.isEmpty())
         printLine(skipped);
@@ -206,10 +189,14 @@ int runImport(const QStringList &arguments)
     if (const QString skipped = transfer::rowsWithoutBirthdayText(reading.withoutBirthday);
         !skipped.isEmpty())
         printLine(skipped);
-    if (reading.failure)
-        return fail(reading.failure->boxText);
+    return reading;
+}
 
-    const QString path = dbPath(parser);
+// The records read set against the birthdays in the database at path and printed, then the new
+// ones added in one transaction, unless dryRun, which lists them instead.
+int addImported(transfer::ImportReading reading, transfer::ImportLayout layout, const QString &path,
+    bool dryRun)
+{
     store::DbError error;
     const bool mustOpen = !dryRun || QFileInfo::exists(path);
     std::optional<store::Connection> connection;
@@ -235,11 +222,44 @@ int runImport(const QStringList &arguments)
         return fail(
             QStringLiteral("nothing to add: every record is already in the database"), Refused);
     const transfer::ImportOutcome outcome = transfer::addImportedBirthdays(
-        *connection, preview, *layout, app::clockFromEnvironment()->now());
+        *connection, preview, layout, app::clockFromEnvironment()->now());
     if (!outcome.ok)
         return fail(outcome.statusText, Refused);
     printLine(outcome.statusText);
     return Success;
+}
+
+int runImport(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    addImportOptions(parser);
+    if (const std::optional<int> exit =
+            parseCommandLine(parser, QStringLiteral("import"), arguments))
+        return *exit;
+    const std::optional<transfer::EncodingChoice> encoding =
+        encodingChoice(parser.value(QStringLiteral("encoding")));
+    if (!encoding)
+        return fail(QStringLiteral("--encoding is one of auto gbk utf-8 utf-16"));
+    const QString category = parser.value(QStringLiteral("category"));
+    if (store::categoryIndex(category) < 0)
+        return fail(
+            QStringLiteral("--category is one of 同事 客户 代理商 供应商 家人 同学 朋友 其他"));
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("import takes one FILE"));
+    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+
+    const QString file = parser.positionalArguments().first();
+    const std::optional<transfer::ImportLayout> layout = parser.isSet(QStringLiteral("layout"))
+        ? transfer::layoutFromName(parser.value(QStringLiteral("layout")))
+        : detectedLayout(file);
+    if (!layout && parser.isSet(QStringLiteral("layout")))
+        return fail(QStringLiteral("--layout is one of tab v31 v30 v20 v10 csv vcf"));
+    if (!layout)
+        return fail(QStringLiteral("cannot tell the layout of %1; give --layout").arg(file));
+    transfer::ImportReading reading = readImport(file, *layout, *encoding, category);
+    if (reading.failure)
+        return fail(reading.failure->boxText);
+    return addImported(std::move(reading), *layout, dbPath(parser), dryRun);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 // the reminder loop's, and the desktop scenarios show both on a real desktop.
 
 #include "app/application.h"
-#include "app/birthdaylistmodel.h"
 #include "app/frmget.h"
 #include "app/smspanel.h"
 #include "birthdays/birthdayservice.h"
@@ -12,6 +11,7 @@
 #include "desktop/frmnotify.h"
 #include "desktop/musicplayer.h"
 #include "desktop/traylayer.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "session/singleinstance.h"
 #include "store/cardsync.h"
 #include "store/categories.h"

@@ -25,6 +25,7 @@
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
+#include "session/smsgatewayprocess.h"
 #include "session/qttranslations.h"
 #include "session/startup.h"
 #include "sms/gatewayaddress.h"
@@ -35,6 +36,7 @@
 #include "store/classtables.h"
 #include "store/database.h"
 #include "store/syncstate.h"
+#include "sync/serveraccounts.h"
 #include "sync/credentials.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
@@ -191,33 +193,13 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
     return saved;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The main window in every skin, with the SMS panel, the search and the upcoming birthdays;
+// the calendar, the date pickers and the reminder windows.
+bool saveProgramWindows(app::Application &program, app::AppContext &context,
+    const app::Clock &clock, const QString &folder)
 {
-    QApplication application(argc, argv);
-    app::installQtTranslations(application);
-    app::keepWindowsOnScreen(application);
-    const QStringList arguments = QApplication::arguments();
-    // A dark desktop's stand-in: Fusion draws a dark palette whatever the platform's theme.
-    if (arguments.contains(QStringLiteral("--dark"))) {
-        QApplication::setStyle(QStringLiteral("Fusion"));
-        QApplication::setPalette(app::darkPalette());
-    }
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(folder);
-
-    app::AppContext context;
-    context.Birthdays = samples();
-    context.HasBirthdays = true;
-    context.Settings.intFudong = 1;
-    context.Settings.intFdInit = 1;
-    SilentMessages messages;
-    app::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
-    app::Application program(context, messages, clock, nullptr);
-    app::frmGet &window = program.window();
-    window.show();
     bool ok = true;
+    app::frmGet &window = program.window();
     for (int skin = app::SkinCount; skin >= app::FollowSystemSkin; --skin) {
         window.findChild<QAction *>(QStringLiteral("mnuHf%1").arg(skin))->trigger();
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
@@ -262,51 +244,58 @@ int main(int argc, char *argv[])
         1);
     content.show();
     ok &= save(content, folder + QStringLiteral("/content.png"));
+    return ok;
+}
 
-    // The settings and import windows, over a scratch database and folder.
-    QTemporaryDir scratch;
-    std::optional<store::Connection> db =
-        store::OpenBirthDb(scratch.filePath(QStringLiteral("natalis.mdb")));
-    if (!db)
-        return 1;
-    store::ChangeClassTable(*db, 1, 1, QStringLiteral("财务部"));
-    store::ChangeClassTable(*db, 1, 1, QStringLiteral("市场营销部"));
+// The settings window on its general, calendar-sync and address-book pages.
+bool saveSetup(store::Connection &db, app::AppContext &context, app::MessageSink &messages,
+    const QTemporaryDir &scratch, const QString &folder)
+{
+    bool ok = true;
+    store::ChangeClassTable(db, 1, 1, QStringLiteral("财务部"));
+    store::ChangeClassTable(db, 1, 1, QStringLiteral("市场营销部"));
     const auto autoStart = app::createXdgAutoStart(scratch.filePath(QStringLiteral("autostart")));
     const auto shortcut = app::createDesktopShortcut(scratch.filePath(QStringLiteral("Desktop")));
     app::frmSetup setup(context.Settings,
-        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+        { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
             scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
     setup.findChild<QCheckBox *>(QStringLiteral("chkMusic"))->setChecked(true);
     setup.show();
     ok &= save(setup, folder + QStringLiteral("/setup.png"));
-    store::writeSyncSetting(
-        *db, store::SyncServerKey, QStringLiteral("https://cloud.example.com/"));
-    store::writeSyncSetting(*db, store::SyncUserKey, QStringLiteral("zhangsan"));
-    store::writeSyncSetting(*db, store::SyncCalendarKey, QStringLiteral("生日提醒"));
-    store::writeSyncSetting(*db, store::SyncLastTimeKey, QStringLiteral("2026-12-07T09:00:05"));
-    store::writeSyncSetting(*db, store::SyncLastResultKey, QStringLiteral("新增0, 更新2, 删除0"));
+    store::writeSyncSetting(db, store::SyncServerKey, QStringLiteral("https://cloud.example.com/"));
+    store::writeSyncSetting(db, store::SyncUserKey, QStringLiteral("zhangsan"));
+    store::writeSyncSetting(db, store::SyncCalendarKey, QStringLiteral("生日提醒"));
+    store::writeSyncSetting(db, store::SyncLastTimeKey, QStringLiteral("2026-12-07T09:00:05"));
+    store::writeSyncSetting(db, store::SyncLastResultKey, QStringLiteral("新增0, 更新2, 删除0"));
     app::frmSetup syncSetup(context.Settings,
-        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+        { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
             scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
     syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
     syncSetup.show();
     ok &= save(syncSetup, folder + QStringLiteral("/setup-sync.png"));
     store::writeSyncSetting(
-        *db, store::SyncCardServerKey, QStringLiteral("https://cloud.example.com/"));
-    store::writeSyncSetting(*db, store::SyncCardUserKey, QStringLiteral("zhangsan"));
-    store::writeSyncSetting(*db, store::SyncAddressBookKey, QStringLiteral("生日"));
-    store::writeSyncSetting(*db, store::SyncCardCategoryKey, QStringLiteral("客户"));
-    store::writeSyncSetting(*db, store::SyncCardLastTimeKey, QStringLiteral("2026-12-07T09:00:03"));
-    store::writeSyncSetting(*db, store::SyncCardLastResultKey, QStringLiteral("上传1, 下载3"));
+        db, store::SyncCardServerKey, QStringLiteral("https://cloud.example.com/"));
+    store::writeSyncSetting(db, store::SyncCardUserKey, QStringLiteral("zhangsan"));
+    store::writeSyncSetting(db, store::SyncAddressBookKey, QStringLiteral("生日"));
+    store::writeSyncSetting(db, store::SyncCardCategoryKey, QStringLiteral("客户"));
+    store::writeSyncSetting(db, store::SyncCardLastTimeKey, QStringLiteral("2026-12-07T09:00:03"));
+    store::writeSyncSetting(db, store::SyncCardLastResultKey, QStringLiteral("上传1, 下载3"));
+    sync::ServerAccounts accounts(
+        std::make_shared<sync::FilePasswordStore>(scratch.filePath(QStringLiteral("password"))));
     app::frmSetup cardSetup(context.Settings,
-        { *db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
+        { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
             scratch.filePath(QStringLiteral("natalis.mdb")), 1, {},
-            std::make_shared<sync::FilePasswordStore>(scratch.filePath(QStringLiteral("password"))),
-            [] {} });
+            &accounts, [] {} });
     cardSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(2);
     cardSetup.show();
     ok &= save(cardSetup, folder + QStringLiteral("/setup-cardsync.png"));
+    return ok;
+}
 
+// The choice of an old version's file and the list of backups.
+bool saveFileChoices(const QString &folder)
+{
+    bool ok = true;
     app::frmVerSelect version;
     version.show();
     ok &= save(version, folder + QStringLiteral("/verselect.png"));
@@ -321,7 +310,14 @@ int main(int argc, char *argv[])
         1);
     backups.show();
     ok &= save(backups, folder + QStringLiteral("/backup.png"));
+    return ok;
+}
 
+// The import preview of a file of our own and of another program's sheet.
+bool saveImportPreviews(store::Connection &db, const app::AppContext &context,
+    const app::Clock &clock, const QString &folder)
+{
+    bool ok = true;
     // Read as a file would be, so that the encoding and the report show.
     const QString lines = QStringLiteral(
         "张三\t同事\t13812345678\t老同学\t1976-2-25\t按公历提醒\t3\t是\t男\t财务部\r\n"
@@ -333,7 +329,7 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(gbkBytes,
                                          transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
-        transfer::ImportLayout::Tab, *db, clock, 1);
+        transfer::ImportLayout::Tab, db, clock, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
     preview.setReader(
@@ -351,11 +347,17 @@ int main(int argc, char *argv[])
         transfer::buildImportPreview(transfer::readImportBytes(sheet, transfer::ImportLayout::Csv,
                                          QStringLiteral("联系人.csv")),
             context.Birthdays),
-        transfer::ImportLayout::Csv, *db, clock, 1);
+        transfer::ImportLayout::Csv, db, clock, 1);
     sheetPreview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     sheetPreview.show();
     ok &= save(sheetPreview, folder + QStringLiteral("/filein-csv.png"));
+    return ok;
+}
 
+bool saveColumnMapping(store::Connection &db, const app::AppContext &context,
+    const app::Clock &clock, const QString &folder)
+{
+    bool ok = true;
     // A sheet whose titles name nothing natalis knows: it opens without rows, and the user maps
     // its columns in the boxes above the list.
     const QByteArray unknown = QStringLiteral("编号,称呼,出生,移动号码,说明\r\n"
@@ -375,8 +377,7 @@ int main(int argc, char *argv[])
     };
     app::WorkerProgress firstRead;
     app::PreviewReading unmapped = readUnknown({}, firstRead);
-    app::frmFileIn mapping(
-        std::move(*unmapped.preview), transfer::ImportLayout::Csv, *db, clock, 1);
+    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, db, clock, 1);
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
@@ -385,7 +386,13 @@ int main(int argc, char *argv[])
     mapping.chooseColumnField(3, transfer::sheetFieldNamed(u"联系方式"));
     mapping.chooseColumnField(4, transfer::sheetFieldNamed(u"生日备注"));
     ok &= save(mapping, folder + QStringLiteral("/filein-mapping.png"));
+    return ok;
+}
 
+bool saveContactsPreview(store::Connection &db, const app::AppContext &context,
+    const app::Clock &clock, const QString &folder)
+{
+    bool ok = true;
     // The preview of a phone's contacts, with the category of cards that name none.
     transfer::VcardImportReading cards = transfer::readVcardImportBytes(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:孙七\r\nTEL;TYPE=CELL:+86 138 0000 2222\r\n"
@@ -394,7 +401,7 @@ int main(int argc, char *argv[])
         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
         QStringLiteral("contacts.vcf"));
     app::frmFileIn contacts(transfer::buildImportPreview(cards.reading.records, context.Birthdays),
-        transfer::ImportLayout::Vcf, *db, clock, 1);
+        transfer::ImportLayout::Vcf, db, clock, 1);
     contacts.offerCategoryChoice(
         transfer::DefaultVcardCategory.toString(), [&](const QString &category) {
             transfer::setVcardCategory(cards, category);
@@ -403,7 +410,12 @@ int main(int argc, char *argv[])
     contacts.addNote(transfer::withoutBirthdayText(cards.withoutBirthday));
     contacts.show();
     ok &= save(contacts, folder + QStringLiteral("/filein-vcf.png"));
+    return ok;
+}
 
+bool saveEditors(const QString &folder)
+{
+    bool ok = true;
     // The birthday editor in its three modes.
     store::BirthdayEdit adding;
     adding.Type = QStringLiteral("同事");
@@ -427,6 +439,13 @@ int main(int argc, char *argv[])
         editor.show();
         ok &= save(editor, QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(names[i])));
     }
+    return ok;
+}
+
+bool saveSmsWindows(store::Connection &db, app::AppContext &context,
+    app::MessageSink &messages, const app::Clock &clock, const QString &folder)
+{
+    bool ok = true;
     // The SMS settings with both accounts registered and one greeting on.
     sms::SmsAccountTable smsAccounts = { sms::SmsAccount {
                                              QStringLiteral("13800000000"), QStringLiteral("1") },
@@ -437,9 +456,10 @@ int main(int argc, char *argv[])
     smsSettings.DxTxTqDays[6] = 1;
     smsSettings.DxTxContent[6] = QStringLiteral("祝你生日快乐，天天开心！");
     smsSettings.DxYyTail = QStringLiteral("青萍");
-    sms::saveGatewayAddress(*db, QStringLiteral("http://127.0.0.1:8787"));
+    sms::saveGatewayAddress(db, QStringLiteral("http://127.0.0.1:8787"));
     app::frmDxSetup dxSetup(
-        { *db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"), 1, {} });
+        { db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"),
+            app::processSmsGateway(context), 1 });
     dxSetup.show();
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup.png"));
     // An address the client cannot use is refused before anything is saved.
@@ -448,8 +468,8 @@ int main(int argc, char *argv[])
     dxSetup.cmdOK_Click();
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup_scheme.png"));
 
-    logSampleSends(*db, smsAccounts, smsSettings);
-    app::frmDxHist history({ *db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });
+    logSampleSends(db, smsAccounts, smsSettings);
+    app::frmDxHist history({ db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });
     history.pickDate = [](QWidget *, QString &gl, QString &) {
         gl = QStringLiteral("公历2026年 12月07日");
         return true;
@@ -459,5 +479,48 @@ int main(int argc, char *argv[])
     history.cmdQuery_Click();
     history.show();
     ok &= save(history, folder + QStringLiteral("/dxhist.png"));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    app::installQtTranslations(application);
+    app::keepWindowsOnScreen(application);
+    const QStringList arguments = QApplication::arguments();
+    // A dark desktop's stand-in: Fusion draws a dark palette whatever the platform's theme.
+    if (arguments.contains(QStringLiteral("--dark"))) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(app::darkPalette());
+    }
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+
+    app::AppContext context;
+    context.Birthdays = samples();
+    context.HasBirthdays = true;
+    context.Settings.intFudong = 1;
+    context.Settings.intFdInit = 1;
+    SilentMessages messages;
+    app::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
+    app::Application program(context, messages, clock, nullptr);
+    program.window().show();
+    bool ok = saveProgramWindows(program, context, clock, folder);
+
+    // The settings and import windows, over a scratch database and folder.
+    QTemporaryDir scratch;
+    std::optional<store::Connection> db =
+        store::OpenBirthDb(scratch.filePath(QStringLiteral("natalis.mdb")));
+    if (!db)
+        return 1;
+    ok &= saveSetup(*db, context, messages, scratch, folder);
+    ok &= saveFileChoices(folder);
+    ok &= saveImportPreviews(*db, context, clock, folder);
+    ok &= saveColumnMapping(*db, context, clock, folder);
+    ok &= saveContactsPreview(*db, context, clock, folder);
+    ok &= saveEditors(folder);
+    ok &= saveSmsWindows(*db, context, messages, clock, folder);
     return ok ? 0 : 1;
 }

@@ -20,12 +20,9 @@ int usageError(const QString &message)
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The description and the options: docs/sms-gateway-protocol.md tells them in full.
+void addOptions(QCommandLineParser &parser)
 {
-    QCoreApplication application(argc, argv);
-    QCommandLineParser parser;
     parser.setApplicationDescription(u"Serves the natalis SMS-gateway protocol on a loopback "
                                      "port until interrupted."_s);
     parser.addHelpOption();
@@ -50,14 +47,12 @@ int main(int argc, char *argv[])
     parser.addOption(
         { u"tls-cert"_s, u"PEM certificate: serve https (with --tls-key)"_s, u"FILE"_s });
     parser.addOption({ u"tls-key"_s, u"PEM private key of --tls-cert"_s, u"FILE"_s });
-    parser.process(application);
+}
 
-    std::optional<GatewaySimulator::Tls> tls;
-    if (parser.isSet(u"tls-cert"_s) != parser.isSet(u"tls-key"_s))
-        return usageError(u"--tls-cert and --tls-key go together"_s);
-    if (parser.isSet(u"tls-cert"_s))
-        tls = GatewaySimulator::Tls { parser.value(u"tls-cert"_s), parser.value(u"tls-key"_s) };
-    GatewaySimulator simulator(parser.value(u"record"_s), tls);
+// The --account, --force and --lose entries set on simulator; the usage error of the first
+// entry that does not read, or an empty text.
+QString setEntries(const QCommandLineParser &parser, GatewaySimulator &simulator)
+{
     for (const QString &entry : parser.values(u"account"_s)) {
         const QStringList parts = entry.split(u':');
         bool isNumber = false;
@@ -65,7 +60,7 @@ int main(int argc, char *argv[])
         if (parts.size() >= 3)
             account.balance = parts[2].toDouble(&isNumber);
         if (!isNumber || parts[0].isEmpty())
-            return usageError(u"--account is NAME:PASSWORD:BALANCE[:registered:KEY]"_s);
+            return u"--account is NAME:PASSWORD:BALANCE[:registered:KEY]"_s;
         account.password = parts[1];
         account.registered = parts.size() >= 4 && parts[3] == u"registered"_s;
         account.key = parts.value(4);
@@ -79,7 +74,7 @@ int main(int argc, char *argv[])
         const int code = value.section(u'x', 0, 0).toInt(&isCode);
         const int times = value.contains(u'x') ? value.section(u'x', 1).toInt(&isTimes) : -1;
         if (operation.isEmpty() || !isCode || !isTimes)
-            return usageError(u"--force is OPERATION=CODE[xTIMES]"_s);
+            return u"--force is OPERATION=CODE[xTIMES]"_s;
         simulator.force(operation, code, times);
     }
     for (const QString &entry : parser.values(u"lose"_s)) {
@@ -90,9 +85,29 @@ int main(int argc, char *argv[])
         const int times = value.section(u'+', 0, 0).toInt(&isTimes);
         const int after = value.contains(u'+') ? value.section(u'+', 1).toInt(&isAfter) : 0;
         if (operation.isEmpty() || !isTimes || times < 1 || !isAfter || after < 0)
-            return usageError(u"--lose is OPERATION=TIMES[+AFTER]"_s);
+            return u"--lose is OPERATION=TIMES[+AFTER]"_s;
         simulator.loseAnswers(operation, times, after);
     }
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.process(application);
+
+    std::optional<GatewaySimulator::Tls> tls;
+    if (parser.isSet(u"tls-cert"_s) != parser.isSet(u"tls-key"_s))
+        return usageError(u"--tls-cert and --tls-key go together"_s);
+    if (parser.isSet(u"tls-cert"_s))
+        tls = GatewaySimulator::Tls { parser.value(u"tls-cert"_s), parser.value(u"tls-key"_s) };
+    GatewaySimulator simulator(parser.value(u"record"_s), tls);
+    if (const QString error = setEntries(parser, simulator); !error.isEmpty())
+        return usageError(error);
     simulator.setLatencyMs(parser.value(u"latency"_s).toInt());
 
     // The server's threads must not take the signals; this thread waits for them.

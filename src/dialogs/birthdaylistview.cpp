@@ -1,4 +1,4 @@
-#include "app/birthdaylistview.h"
+#include "dialogs/birthdaylistview.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

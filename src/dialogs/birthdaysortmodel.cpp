@@ -1,6 +1,6 @@
-#include "app/birthdaysortmodel.h"
+#include "dialogs/birthdaysortmodel.h"
 
-#include "app/birthdaylistmodel.h"
+#include "dialogs/birthdaylistmodel.h"
 
 namespace natalis::app {
 

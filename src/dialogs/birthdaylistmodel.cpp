@@ -1,4 +1,4 @@
-#include "app/birthdaylistmodel.h"
+#include "dialogs/birthdaylistmodel.h"
 
 #include "calendar/datetext.h"
 #include "store/phonenumber.h"
