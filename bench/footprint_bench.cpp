@@ -74,14 +74,17 @@ QString widened(const QString &start, int width)
     return text.left(width);
 }
 
-// Every field filled, as a user who keeps a whole card per person leaves it: a remark of 100
-// characters of its own on every row, both dates, a class, QQ, a staff number, and company and
-// address as wide as they may be (a company shared by a few hundred people, an address by fifty).
+// Every field filled, as a user who keeps a whole card per person leaves it: both dates, a
+// class, QQ, a staff number, company and address as wide as they may be (a company shared by
+// a few hundred people, an address by fifty), and a remark on every row, one in five as wide as
+// it may be (100 characters). Such a remark on every row would take half the limit by itself
+// (202 bytes as UTF-16 with its length), whatever the program around it did.
 store::BirthdayRecord filledSample(int i)
 {
     store::BirthdayRecord r = sample(i);
-    r.Beizhu = widened(
-        u"老同学%1，喜欢喝茶，住在城东，每年寄卡片；"_s.arg(i), store::BirthdayWidths::Beizhu);
+    r.Beizhu = i % 5 == 0 ? widened(u"老同学%1，喜欢喝茶，住在城东，每年寄卡片；"_s.arg(i),
+                   store::BirthdayWidths::Beizhu)
+                          : u"同学，爱喝茶 %1"_s.arg(i);
     r.strNL = u"农历%1年 %2月%3日"_s.arg(1940 + i % 60)
                   .arg(1 + i % 12, 2, 10, QChar(u'0'))
                   .arg(1 + i % 30, 2, 10, QChar(u'0'));
