@@ -46,6 +46,7 @@
 #include "dialogs/frmcontent.h"
 #include "dialogs/frmhappen.h"
 #include "platform/clock.h"
+#include "platform/freememory.h"
 #include "session/appcontext.h"
 #include "session/backuprestore.h"
 #include "session/remindermemoryhooks.h"
@@ -105,6 +106,13 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
     else
         program->showWindow();
     program->checkTodaysBackup();
+    // The start's own work is done: the database engine's page cache and the heap it left free
+    // go back to the system rather than stay resident while the program waits in the tray.
+    if (context.DbConnection)
+        context.DbConnection->exec("pragma shrink_memory");
+    platform::returnFreedMemory();
+    // Again once the window's first round (its sorting and layout) has let go of its own.
+    QTimer::singleShot(0, program.get(), [] { platform::returnFreedMemory(); });
     return { started, std::move(program) };
 }
 
@@ -190,6 +198,8 @@ void Application::checkTodaysBackup()
     connect(m_backupCheck.get(), &QThread::finished, this, [this] {
         if (!m_todaysBackupKept && !m_todaysBackup->failureCause().isEmpty())
             m_window->setStatus(1, u"今天的备份没有做成: "_s + m_todaysBackup->failureCause());
+        // The check read the whole file through a page cache of its own.
+        platform::returnFreedMemory();
     });
     m_backupCheck->start();
 }

@@ -3,6 +3,7 @@
 #include "calendar/datetext.h"
 #include "store/phonenumber.h"
 
+#include <algorithm>
 #include <array>
 
 namespace natalis::app {
@@ -73,15 +74,22 @@ void BirthdayListModel::computeNext(qsizetype first, qsizetype last)
     const QList<reminder::NextBirthday> next =
         reminder::nextBirthdays(m_list.rowsAt(positions), m_today);
     for (qsizetype i = first; i < last; ++i)
-        m_rows[i].next = next[i - first];
+        m_rows[i].setNext(next[i - first]);
 }
 
 void BirthdayListModel::indexRows()
 {
     m_rowOfId.clear();
-    m_rowOfId.reserve(m_rows.size());
-    for (int i = 0; i < m_rows.size(); ++i)
-        m_rowOfId.insert(idAt(i), i);
+    m_idsAscend = true;
+    for (int i = 1; i < m_rows.size() && m_idsAscend; ++i)
+        m_idsAscend = idAt(i - 1) < idAt(i);
+}
+
+void BirthdayListModel::Row::setNext(const reminder::NextBirthday &next)
+{
+    nextDay = next.date.isValid() ? qint32(next.date.toJulianDay()) : 0;
+    age = qint16(next.age);
+    lunar = next.lunar;
 }
 
 void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
@@ -91,7 +99,7 @@ void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsi
     m_rows.clear();
     m_rows.reserve(positions.size());
     for (qsizetype position : positions)
-        m_rows.append(Row { position, false, {} });
+        m_rows.append(Row { quint32(position) });
     computeNext(0, m_rows.size());
     indexRows();
     endResetModel();
@@ -102,9 +110,11 @@ int BirthdayListModel::appendRow(const store::BirthdayRecord &record)
     const int index = int(m_rows.size());
     beginInsertRows({}, index, index);
     m_list.append(record);
-    m_rows.append(Row { m_list.size() - 1, false, {} });
+    m_idsAscend = m_idsAscend && (m_rows.isEmpty() || idAt(index - 1) < record.Id);
+    m_rows.append(Row { quint32(m_list.size() - 1) });
     computeNext(index, index + 1);
-    m_rowOfId.insert(record.Id, index);
+    if (!m_rowOfId.isEmpty())
+        m_rowOfId.insert(record.Id, index);
     endInsertRows();
     return index;
 }
@@ -178,7 +188,7 @@ void BirthdayListModel::rebind(
         positions.append(*found);
     }
     for (qsizetype i = 0; i < m_rows.size(); ++i)
-        m_rows[i].position = positions[i];
+        m_rows[i].position = quint32(positions[i]);
     m_list = list;
 }
 
@@ -196,6 +206,18 @@ QString BirthdayListModel::text(const Row &row, int column) const
 
 int BirthdayListModel::rowOfId(qint32 id) const
 {
+    if (m_idsAscend) {
+        const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), id,
+            [this](const Row &row, qint32 wanted) { return m_list.id(row.position) < wanted; });
+        return found != m_rows.end() && m_list.id(found->position) == id
+            ? int(found - m_rows.begin())
+            : -1;
+    }
+    if (m_rowOfId.isEmpty()) {
+        m_rowOfId.reserve(m_rows.size());
+        for (int i = 0; i < m_rows.size(); ++i)
+            m_rowOfId.insert(idAt(i), i);
+    }
     return m_rowOfId.value(id, -1);
 }
 
@@ -264,20 +286,20 @@ QVariant BirthdayListModel::cellText(const Row &row, int column) const
 {
     if (column < FieldCount)
         return text(row, column);
-    if (!row.next.date.isValid())
+    if (!row.next().date.isValid())
         return QString();
     if (column == NextColumn)
-        return calendar::comingDayText(row.next.date);
-    return QString::number(row.next.age);
+        return calendar::comingDayText(row.next().date);
+    return QString::number(row.next().age);
 }
 
 // The full text of a cell too narrow to show it; the age also in 虚岁 for the lunar rule.
 QVariant BirthdayListModel::toolTip(const Row &row, int column) const
 {
-    if (column == AgeColumn && row.next.date.isValid()) {
-        QString tip = QStringLiteral("周岁%1").arg(row.next.age);
-        if (row.next.lunar)
-            tip += QStringLiteral(",虚岁%1").arg(row.next.age + 1);
+    if (column == AgeColumn && row.next().date.isValid()) {
+        QString tip = QStringLiteral("周岁%1").arg(row.next().age);
+        if (row.next().lunar)
+            tip += QStringLiteral(",虚岁%1").arg(row.next().age + 1);
         return tip;
     }
     const QString text = cellText(row, column).toString();
@@ -303,9 +325,9 @@ QVariant BirthdayListModel::sortKey(const Row &row, int column) const
                     : NoDate;
     }
     case NextColumn:
-        return row.next.date.isValid() ? row.next.date.toJulianDay() : NoDate;
+        return row.next().date.isValid() ? row.next().date.toJulianDay() : NoDate;
     case AgeColumn:
-        return row.next.date.isValid() ? qint64(row.next.age) : NoDate;
+        return row.next().date.isValid() ? qint64(row.next().age) : NoDate;
     default:
         return text(row, column);
     }

@@ -81,11 +81,20 @@ Q_SIGNALS:
     void ticksChanged();
 
 private:
+    // 12 bytes: a window may show a million of them.
     struct Row
     {
-        qsizetype position = 0; // in m_list
+        quint32 position = 0; // in m_list
+        qint32 nextDay = 0; // the next occurrence as a Julian day; 0 when there is none
+        qint16 age = 0;
+        bool lunar = false;
         bool ticked = false;
-        reminder::NextBirthday next; // computed by the model
+
+        reminder::NextBirthday next() const
+        {
+            return { nextDay == 0 ? QDate() : QDate::fromJulianDay(nextDay), age, lunar };
+        }
+        void setNext(const reminder::NextBirthday &next);
     };
 
     bool canTick(const Row &row) const;
@@ -100,7 +109,10 @@ private:
     // next rebind lets go of the copy that made.
     store::BirthdayList m_list;
     QList<Row> m_rows;
-    QHash<qint32, int> m_rowOfId;
+    // Rows are found by a binary search while their Ids ascend, as a category's rows do when
+    // loaded and added to; otherwise through this index, made when first asked.
+    bool m_idsAscend = true;
+    mutable QHash<qint32, int> m_rowOfId;
     QDate m_today;
     bool m_checkable = false;
 };

@@ -141,11 +141,18 @@ bool matchesSearch(const SearchFields &fields, QStringView typed)
 void BirthdaySearch::setBirthdays(const store::BirthdayList &birthdays)
 {
     m_birthdays = birthdays;
-    for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        forEachCharacter(birthdays.text(i, store::BirthdayText::About).trimmed(), [&](char32_t c) {
-            if (!m_letters.contains(c))
-                m_letters.insert(c, lettersOf(c));
-        });
+    m_namesRead = false;
+}
+
+void BirthdaySearch::readNames() const
+{
+    m_namesRead = true;
+    for (qsizetype i = 0; i < m_birthdays.size(); ++i) {
+        forEachCharacter(
+            m_birthdays.text(i, store::BirthdayText::About).trimmed(), [&](char32_t c) {
+                if (!m_letters.contains(c))
+                    m_letters.insert(c, lettersOf(c));
+            });
     }
 }
 
@@ -157,6 +164,8 @@ QList<qsizetype> BirthdaySearch::find(QStringView typed) const
     if (typed.isEmpty())
         return found;
     const bool byInitials = onlyLatinLetters(typed);
+    if (byInitials && !m_namesRead)
+        readNames();
     const QString wanted = typed.toString().toLower();
     // The initials of one name at a time, read from the letters worked out when the list was
     // set: a list of them per birthday would cost more memory than the rest of its search.

@@ -33,7 +33,8 @@ struct SearchFields
 bool matchesSearch(const SearchFields &fields, QStringView typed);
 
 // The find-as-you-type of the main window over the whole birthday array. The readings are
-// worked out when the birthdays are set, once per character ever seen, never per keystroke.
+// worked out at the first search typed in letters, once per character of the names, never per
+// keystroke: until then neither they nor the transliteration (about 3 MB) are held.
 class BirthdaySearch
 {
 public:
@@ -42,9 +43,13 @@ public:
     QList<qsizetype> find(QStringView typed) const;
 
 private:
+    void readNames() const;
+
     store::BirthdayList m_birthdays;
-    // Every character of the names, with its letters (lettersOf).
-    QHash<char32_t, QString> m_letters;
+    // Every character of the names ever read, with its letters (lettersOf); the names of the
+    // birthdays last set are read at the first search in letters after.
+    mutable QHash<char32_t, QString> m_letters;
+    mutable bool m_namesRead = false;
 };
 
 } // namespace natalis::reminder

@@ -15,6 +15,9 @@ constexpr std::array<QString BirthdayRecord::*, BirthdayTextCount> Members = {
 
 using Pool = QTypedArrayData<char16_t>;
 
+// Where the first text of a buffer goes: offset 0 stands for the empty text.
+constexpr qsizetype FirstOffset = 1;
+
 } // namespace
 
 BirthdayList::BirthdayList(const QList<BirthdayRecord> &records)
@@ -37,7 +40,7 @@ QString BirthdayList::copied(TextRef ref) const
     // a window as much room before its text as the window had, which here is the whole buffer.
     if (ref.length == 0)
         return QString();
-    return QString(reinterpret_cast<const QChar *>(m_pool.ptr + ref.offset), ref.length);
+    return QString(reinterpret_cast<const QChar *>(m_pool.ptr + ref.offset + 1), ref.length);
 }
 
 BirthdayRecord BirthdayList::at(qsizetype i) const
@@ -48,7 +51,7 @@ BirthdayRecord BirthdayList::at(qsizetype i) const
     record.intNums = row.days;
     record.Uid = row.uid;
     for (int field = 0; field < BirthdayTextCount; ++field)
-        record.*Members[field] = copied({ row.offsets[field], row.lengths[field] });
+        record.*Members[field] = copied(textRef(i, BirthdayText(field)));
     return record;
 }
 
@@ -86,8 +89,8 @@ void BirthdayList::clear()
     m_rows.clear();
     // A buffer that nothing else reads is written over by the next texts.
     if (m_pool.d && !m_pool.isShared() && m_claimed.use_count() == 1) {
-        m_pool.size = 0;
-        *m_claimed = 0;
+        m_pool.size = FirstOffset;
+        *m_claimed = FirstOffset;
     } else {
         m_pool = {};
         m_claimed.reset();
@@ -109,18 +112,21 @@ void BirthdayList::reserveText(qsizetype characters)
         return;
     }
     // Records made before and other copies keep the old buffer; the texts move to a new one at
-    // the same offsets.
-    QString::DataPointer moved(Pool::allocate(capacity), used);
+    // the same offsets. A new buffer starts past offset 0, which stands for the empty text.
+    QString::DataPointer moved(Pool::allocate(capacity + FirstOffset), qMax(used, FirstOffset));
     if (used > 0)
         std::memcpy(moved.ptr, m_pool.ptr, size_t(used) * sizeof(char16_t));
+    else
+        moved.ptr[0] = 0;
     m_pool = std::move(moved);
-    m_claimed = std::make_shared<qsizetype>(used);
+    m_claimed = std::make_shared<qsizetype>(m_pool.size);
 }
 
 char16_t *BirthdayList::textTail(qsizetype characters)
 {
+    // The text's length goes before it.
     reserveText(characters + 1);
-    return m_pool.ptr + m_pool.size;
+    return m_pool.ptr + m_pool.size + 1;
 }
 
 BirthdayList::TextRef BirthdayList::commitText(qsizetype length)
@@ -129,6 +135,7 @@ BirthdayList::TextRef BirthdayList::commitText(qsizetype length)
     if (length == 0)
         return {};
     const TextRef ref { quint32(m_pool.size), quint16(length) };
+    m_pool.ptr[m_pool.size] = char16_t(length);
     m_pool.size += length + 1;
     *m_claimed = m_pool.size;
     return ref;
@@ -150,10 +157,8 @@ void BirthdayList::appendRow(
     row.id = id;
     row.days = days;
     row.uid = uid;
-    for (int field = 0; field < BirthdayTextCount; ++field) {
-        row.offsets[field] = texts[field].offset;
-        row.lengths[field] = texts[field].length;
-    }
+    for (int field = 0; field < BirthdayTextCount; ++field)
+        row.offsets[field] = texts[field].length == 0 ? 0 : texts[field].offset;
 }
 
 void BirthdayList::append(const BirthdayRecord &record)

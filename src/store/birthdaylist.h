@@ -37,6 +37,9 @@ inline constexpr int BirthdayTextCount = 15;
 // where its texts lie) and every text in one shared buffer, a text that repeats from row to row
 // held once. A large list then costs about a tenth of what a BirthdayRecord per row does.
 //
+// In the buffer each text is its length (one character, at most 0xffff) followed by its
+// characters, so that a row keeps one offset per text; offset 0 stands for the empty text.
+//
 // Readers of many rows take a field straight from a row (text, id, days, uid); a caller that
 // needs a whole BirthdayRecord has one made on demand (at, operator[], iteration), whose texts
 // are its own copies, so that it may be kept and changed however the list changes later.
@@ -45,7 +48,7 @@ inline constexpr int BirthdayTextCount = 15;
 class BirthdayList
 {
 public:
-    // Where a text lies in the buffer: length characters from offset.
+    // Where a text lies in the buffer: its length at offset, its characters after it.
     struct TextRef
     {
         quint32 offset = 0;
@@ -67,8 +70,11 @@ public:
     // The text as stored, untrimmed; valid until the list changes.
     QStringView text(qsizetype i, BirthdayText field) const
     {
-        const Row &row = m_rows[i];
-        return QStringView(m_pool.data() + row.offsets[int(field)], row.lengths[int(field)]);
+        const quint32 offset = m_rows[i].offsets[int(field)];
+        if (offset == 0)
+            return {};
+        const char16_t *at = m_pool.data() + offset;
+        return QStringView(at + 1, *at);
     }
     // The same text as a QString of its own; null when empty.
     QString string(qsizetype i, BirthdayText field) const { return copied(textRef(i, field)); }
@@ -141,20 +147,19 @@ public:
     TextRef addText(QStringView text);
     QStringView textAt(TextRef ref) const
     {
-        return QStringView(m_pool.data() + ref.offset, ref.length);
+        return ref.length == 0 ? QStringView()
+                               : QStringView(m_pool.data() + ref.offset + 1, ref.length);
     }
     void appendRow(qint32 id, qint16 days, const QUuid &uid,
         const std::array<TextRef, BirthdayTextCount> &texts);
     TextRef textRef(qsizetype i, BirthdayText field) const
     {
-        const Row &row = m_rows[i];
-        return { row.offsets[int(field)], row.lengths[int(field)] };
+        const quint32 offset = m_rows[i].offsets[int(field)];
+        return offset == 0 ? TextRef() : TextRef { offset, quint16(m_pool.data()[offset]) };
     }
     void setTextRef(qsizetype i, BirthdayText field, TextRef ref)
     {
-        Row &row = m_rows[i];
-        row.offsets[int(field)] = ref.offset;
-        row.lengths[int(field)] = ref.length;
+        m_rows[i].offsets[int(field)] = ref.length == 0 ? 0 : ref.offset;
     }
     // Reorders the rows: row i of the result is row order[i] of the list.
     void reorder(const QList<qsizetype> &order);
@@ -162,16 +167,15 @@ public:
     void squeeze();
 
 private:
-    // 112 bytes: the offsets and lengths apart, so that no padding lies between them.
+    // 84 bytes, the lengths being in the buffer.
     struct Row
     {
         qint32 id = 0;
-        qint16 days = 7;
-        std::array<quint16, BirthdayTextCount> lengths {};
         QUuid uid;
-        std::array<quint32, BirthdayTextCount> offsets {};
+        std::array<quint32, BirthdayTextCount> offsets {}; // 0: the text is empty
+        qint16 days = 7;
     };
-    static_assert(sizeof(Row) == 112);
+    static_assert(sizeof(Row) == 84);
 
     QString copied(TextRef ref) const;
     // Makes room for characters more in a buffer of this list's own to write to.

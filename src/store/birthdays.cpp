@@ -75,38 +75,22 @@ public:
             grow();
             room = true;
         }
-        const size_t hash = hashOf(utf8);
+        const size_t hash = qHash(utf8, 0);
         const size_t mask = m_slots.size() - 1;
-        qsizetype converted = -1; // the text's length at the buffer's tail, once converted
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot &slot = m_slots[i];
             if (slot.text.length == 0) {
-                if (converted < 0)
-                    converted = decodeAtTail(m_list, utf8, m_width);
-                const TextRef text = m_list.commitText(converted);
+                const TextRef text = ownText(m_list, utf8, m_width);
                 if (room && text.length > 0) {
-                    slot.hash = hash;
-                    slot.bytes = utf8.size();
-                    slot.text = text;
-                    slot.exact = QAnyStringView::equal(m_list.textAt(text), asUtf8(utf8));
+                    slot = { hash, m_bytes.size(), utf8.size(), text };
+                    m_bytes.append(utf8);
                     ++m_used;
                 }
                 return text;
             }
-            if (slot.hash != hash || slot.bytes != utf8.size())
-                continue;
-            if (slot.exact) {
-                if (QAnyStringView::equal(m_list.textAt(slot.text), asUtf8(utf8))) {
-                    ++m_shared;
-                    return slot.text;
-                }
-                continue;
-            }
-            if (converted < 0)
-                converted = decodeAtTail(m_list, utf8, m_width);
-            // The tail may have moved the buffer: read the slot's text only now.
-            const QStringView tail(m_list.textTail(converted), converted);
-            if (m_list.textAt(slot.text) == tail) {
+            // Equal bytes make equal texts; texts that differ only in bytes that are not
+            // UTF-8 are held apart, which costs room, never a wrong text.
+            if (slot.hash == hash && QByteArrayView(m_bytes).sliced(slot.at, slot.bytes) == utf8) {
                 ++m_shared;
                 return slot.text;
             }
@@ -114,21 +98,6 @@ public:
     }
 
 private:
-    static QUtf8StringView asUtf8(QByteArrayView utf8)
-    {
-        return QUtf8StringView(utf8.data(), utf8.size());
-    }
-
-    // FNV-1a: the texts are short, and a lookup per column and row must cost less than the
-    // conversion it saves.
-    static size_t hashOf(QByteArrayView bytes)
-    {
-        quint64 hash = 0xcbf29ce484222325ull;
-        for (char c : bytes)
-            hash = (hash ^ quint8(c)) * 0x100000001b3ull;
-        return size_t(hash ^ (hash >> 29));
-    }
-
     // The table's cap: once it is half full, texts already held are still shared and new ones
     // are stored afresh, so that a list of millions does not grow the table without end.
     static constexpr qsizetype MaxSlots = 1 << 18;
@@ -139,10 +108,8 @@ private:
     struct Slot
     {
         size_t hash = 0;
-        qsizetype bytes = 0; // of the stored text, before it was cut
-        // False when the text was cut or held bytes that are not UTF-8: it is then compared
-        // as converted, not byte for byte.
-        bool exact = true;
+        qsizetype at = 0; // where the stored bytes lie in m_bytes
+        qsizetype bytes = 0;
         TextRef text; // empty: the slot is free
     };
 
@@ -164,6 +131,8 @@ private:
     BirthdayList &m_list;
     int m_width;
     std::vector<Slot> m_slots;
+    // The stored bytes of the texts in the table, compared as they come rather than converted.
+    QByteArray m_bytes;
     qsizetype m_used = 0;
     qsizetype m_shared = 0; // lookups that found their text
 };
