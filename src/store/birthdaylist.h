@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/birthdayrecord.h"
+#include "store/entrykind.h"
 
 #include <QList>
 #include <QString>
@@ -30,8 +31,9 @@ enum class BirthdayText : quint8 {
     Address,
     DxSend,
     No,
+    Days,
 };
-inline constexpr int BirthdayTextCount = 15;
+inline constexpr int BirthdayTextCount = 16;
 
 // The birthdays as the program holds them: one compact row each (Id, Uid, days of notice and
 // where its texts lie) and every text in one shared buffer, a text that repeats from row to row
@@ -64,6 +66,8 @@ public:
     qint32 id(qsizetype i) const { return m_rows[i].id; }
     qint16 days(qsizetype i) const { return m_rows[i].days; }
     QUuid uid(qsizetype i) const { return m_rows[i].uid; }
+    EntryKind kind(qsizetype i) const { return m_rows[i].kind; }
+    LeapMonthRule leapRule(qsizetype i) const { return m_rows[i].leapRule; }
     // The text as stored, untrimmed; valid until the list changes.
     QStringView text(qsizetype i, BirthdayText field) const
     {
@@ -92,6 +96,8 @@ public:
     void replace(qsizetype i, const BirthdayRecord &record);
     void setText(qsizetype i, BirthdayText field, QStringView text);
     void setDays(qsizetype i, qint16 days) { m_rows[i].days = days; }
+    void setKind(qsizetype i, EntryKind kind) { m_rows[i].kind = kind; }
+    void setLeapRule(qsizetype i, LeapMonthRule rule) { m_rows[i].leapRule = rule; }
     void removeAt(qsizetype i) { m_rows.removeAt(i); }
 
     // Yields a record made on demand for each row: bind it by value or by const reference.
@@ -144,7 +150,8 @@ public:
         return QStringView(m_pool.data() + ref.offset, ref.length);
     }
     void appendRow(qint32 id, qint16 days, const QUuid &uid,
-        const std::array<TextRef, BirthdayTextCount> &texts);
+        const std::array<TextRef, BirthdayTextCount> &texts, EntryKind kind = EntryKind::Birthday,
+        LeapMonthRule leapRule = LeapMonthRule::RegularMonth);
     TextRef textRef(qsizetype i, BirthdayText field) const
     {
         const Row &row = m_rows[i];
@@ -162,16 +169,19 @@ public:
     void squeeze();
 
 private:
-    // 112 bytes: the offsets and lengths apart, so that no padding lies between them.
+    // 120 bytes: the offsets and lengths apart, so that no padding lies between them. Kind and
+    // leap rule are held as codes: a text other than the known ones reads as the default.
     struct Row
     {
         qint32 id = 0;
         qint16 days = 7;
+        EntryKind kind = EntryKind::Birthday;
+        LeapMonthRule leapRule = LeapMonthRule::RegularMonth;
         std::array<quint16, BirthdayTextCount> lengths {};
         QUuid uid;
         std::array<quint32, BirthdayTextCount> offsets {};
     };
-    static_assert(sizeof(Row) == 112);
+    static_assert(sizeof(Row) == 120);
 
     QString copied(TextRef ref) const;
     // Makes room for characters more in a buffer of this list's own to write to.
