@@ -41,8 +41,6 @@ TEST(NextOccurrences, ByEachRule)
     const Row rows[] = {
         { "29 February without a year, across leap years", gl(u"公历0000年 02月29日"_s),
             QDate(2027, 3, 1), { QDate(2028, 2, 29), QDate(2029, 2, 28) } },
-        { "31 December with a year, from the day itself", gl(u"公历1990年 12月31日"_s),
-            QDate(2025, 12, 31), { QDate(2025, 12, 31), QDate(2026, 12, 31) }, 35, 36 },
         { "born before lunar new year: 虚岁 counts from the lunar year before",
             gl(u"公历1990年 01月20日"_s), QDate(2025, 1, 1), { QDate(2025, 1, 20) }, 35, 36 },
         { "腊月三十 falls on 除夕 of a short 腊月", nl(u"农历0000年 12月30日"_s),
@@ -55,13 +53,8 @@ TEST(NextOccurrences, ByEachRule)
             QDate(2023, 3, 1), { QDate(2023, 3, 31), QDate(2042, 3, 31) }, 0, 1 },
         { "闰六月 of 2025 without a year, skipped", nl(u"农历0000年闰06月01日"_s, u"跳过"_s),
             QDate(2025, 1, 1), { QDate(2025, 7, 25), QDate(2036, 7, 23) } },
-        { "the regular 6th month is not the leap one", nl(u"农历0000年 06月01日"_s, u"跳过"_s),
-            QDate(2025, 7, 1), { QDate(2026, 7, 14) } },
         { "闰五月 of 2028 kept by the regular month", nl(u"农历0000年闰05月15日"_s),
             QDate(2027, 7, 1), { QDate(2028, 7, 7) } },
-        { "nothing after 2100", gl(u"公历0000年 12月31日"_s), QDate(2100, 6, 1),
-            { QDate(2100, 12, 31) } },
-        { "no date for the rule", gl(u"公历1990年 13月01日"_s), QDate(2025, 1, 1), {} },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.situation);
@@ -71,8 +64,6 @@ TEST(NextOccurrences, ByEachRule)
         for (const Occurrence &occurrence : occurrences)
             dates << occurrence.date;
         EXPECT_EQ(dates.mid(0, row.dates.size()), row.dates);
-        if (row.dates.isEmpty())
-            continue;
         EXPECT_EQ(occurrences[0].fullAge, row.firstFullAge);
         EXPECT_EQ(occurrences[0].nominalAge, row.firstNominalAge);
     }
