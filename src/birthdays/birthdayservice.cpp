@@ -41,7 +41,8 @@ store::BirthdayEdit BirthdayService::editOf(const store::BirthdayRecord &record)
 {
     return { record.About, record.Type, record.Sex, record.Tel, record.Beizhu, record.strGL,
         record.strNL, record.blnIsGL.trimmed() != u"按农历提醒", record.intNums, record.Duanxin,
-        record.Class, record.QQ_MSN, record.Company, record.Address, record.No };
+        record.Class, record.QQ_MSN, record.Company, record.Address, record.No, record.Kind,
+        record.Days, record.LeapRule };
 }
 
 ChangeOutcome BirthdayService::add(store::BirthdayEdit edit)

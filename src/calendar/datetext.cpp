@@ -149,4 +149,44 @@ std::optional<LunarDate> parseLunarText(QStringView text)
     return date;
 }
 
+std::optional<GregorianMonthDay> parseGregorianMonthDay(QStringView text)
+{
+    text = text.trimmed();
+    if (!hasLayout(text, u"公历") || text[7] != u' ')
+        return std::nullopt;
+    const GregorianMonthDay date { numberAt(text, 3, 4), numberAt(text, 9, 2),
+        numberAt(text, 12, 2) };
+    // 2000 has every day a year can have, 29 February included.
+    if (date.year < 0 || !QDate(date.year == 0 ? 2000 : date.year, date.month, date.day).isValid())
+        return std::nullopt;
+    return date;
+}
+
+bool dateTextHasYear(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u"公历")) {
+        const auto date = parseGregorianMonthDay(text);
+        return date && date->year != 0;
+    }
+    const auto date = parseLunarText(text);
+    return date && date->year != 0;
+}
+
+QString gregorianMonthDayText(int month, int day)
+{
+    return TextWriter(TextLength)
+        .put(u"公历0000年 ")
+        .putNumber(month, 2)
+        .put(u"月")
+        .putNumber(day, 2)
+        .put(u"日")
+        .take();
+}
+
+QString lunarMonthDayText(int month, int day, bool isLeap)
+{
+    return lunarText(LunarDate { 0, month, day, isLeap });
+}
+
 } // namespace natalis::calendar

@@ -32,4 +32,29 @@ std::optional<QDate> parseGregorianText(QStringView text);
 // is not checked here.
 std::optional<LunarDate> parseLunarText(QStringView text);
 
+// Dates kept without a year (a contact's birthday known by month and day) have year 0000 in the
+// same layouts: "公历0000年 04月15日", "农历0000年闰03月05日". parseGregorianText refuses such a
+// text; parseLunarText reads it with year 0, which no conversion takes.
+
+// A Gregorian month and day, and the year when the text has one (0 when not).
+struct GregorianMonthDay
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+
+    friend bool operator==(const GregorianMonthDay &, const GregorianMonthDay &) = default;
+};
+
+// Reads a Gregorian text with or without its year. nullopt when the layout is broken or the day
+// exists in no year (29 February is taken without a year, refused in a year without it).
+std::optional<GregorianMonthDay> parseGregorianMonthDay(QStringView text);
+
+// True when a date text that reads holds a year other than 0000.
+bool dateTextHasYear(QStringView text);
+
+// "公历0000年 MM月DD日" and "农历0000年 MM月DD日" / "农历0000年闰MM月DD日".
+QString gregorianMonthDayText(int month, int day);
+QString lunarMonthDayText(int month, int day, bool isLeap);
+
 } // namespace natalis::calendar

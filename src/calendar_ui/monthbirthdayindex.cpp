@@ -47,20 +47,23 @@ T *mergeRuns(const T *a, const T *aEnd, const T *b, const T *bEnd, T *out)
 
 MonthBirthdayIndex::MonthBirthdayIndex(const store::BirthdayList &birthdays)
     : m_birthdays(std::make_shared<const store::BirthdayList>(birthdays)),
-      m_gregorian(Months * Days), m_lunar(2 * Months * Days)
+      m_gregorian(Months * Days), m_lunar(3 * Months * Days)
 {
     const store::BirthdayList &list = *m_birthdays;
     for (qsizetype i = 0; i < list.size(); ++i) {
+        // A date without a year has year 0: it recurs from the first year shown.
         if (remindsBy(list, i, reminder::RemindByGregorian)) {
             if (const auto birth =
-                    calendar::parseGregorianText(list.text(i, store::BirthdayText::strGL)))
-                m_gregorian[gregorianKey(birth->month(), birth->day())].append(
-                    { i, birth->year() });
+                    calendar::parseGregorianMonthDay(list.text(i, store::BirthdayText::strGL)))
+                m_gregorian[gregorianKey(birth->month, birth->day)].append({ i, birth->year });
         } else if (remindsBy(list, i, reminder::RemindByLunar)) {
             if (const auto birth =
-                    calendar::parseLunarText(list.text(i, store::BirthdayText::strNL)))
-                m_lunar[lunarKey(birth->month, birth->day, birth->isLeap)].append(
+                    calendar::parseLunarText(list.text(i, store::BirthdayText::strNL))) {
+                const bool leapOnly =
+                    birth->isLeap && list.leapRule(i) == store::LeapMonthRule::Skip;
+                m_lunar[lunarKey(birth->month, birth->day, birth->isLeap, leapOnly)].append(
                     { i, birth->year });
+            }
         }
     }
 }
@@ -108,7 +111,8 @@ QList<qsizetype> MonthBirthdayIndex::on(
         add(m_gregorian, gregorianKey(2, 29), year);
 
     // Lunar rule: a leap-month birthday falls in the leap month only when the year leaps that
-    // month, otherwise in the regular month; day 30 falls on day 29 of a short month.
+    // month, otherwise in the regular month unless its leap rule skips such years; day 30 falls
+    // on day 29 of a short month.
     const calendar::LunarDate &lunar = day.lunar;
     const calendar::LunarYearTable &table = calendar::LoadLunarYearTable();
     const bool shortMonthEnd =
@@ -119,6 +123,7 @@ QList<qsizetype> MonthBirthdayIndex::on(
             continue;
         if (lunar.isLeap) {
             add(m_lunar, lunarKey(lunar.month, lunarDay, true), lunar.year);
+            add(m_lunar, lunarKey(lunar.month, lunarDay, true, true), lunar.year);
         } else {
             add(m_lunar, lunarKey(lunar.month, lunarDay, false), lunar.year);
             if (!yearLeapsThisMonth)

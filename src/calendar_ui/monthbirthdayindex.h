@@ -48,9 +48,11 @@ private:
     static constexpr int Days = 32; // day 1..31 (lunar 1..30)
     static constexpr int Months = 13; // month 1..12
     static int gregorianKey(int month, int day) { return month * Days + day; }
-    static int lunarKey(int month, int day, bool leap)
+    // Leap-month birthdays that skip years without their leap month (leapOnly) have buckets of
+    // their own, looked up in leap months only.
+    static int lunarKey(int month, int day, bool leap, bool leapOnly = false)
     {
-        return ((leap ? Months : 0) + month) * Days + day;
+        return ((leapOnly ? 2 * Months : leap ? Months : 0) + month) * Days + day;
     }
     // Writes the bucket's birthdays born by year to found; returns the end of what it wrote.
     static qsizetype *collect(const Bucket &bucket, int year, qsizetype *found);

@@ -16,8 +16,12 @@
 #include "store/categories.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "store/entrykind.h"
+#include "store/reminddays.h"
 #include "store/settings.h"
 
+#include <QRegularExpression>
+#include <span>
 #include <variant>
 
 namespace natalis::cli {
@@ -108,6 +112,38 @@ QString lunarImportForm(QString text)
     return text.replace(u'年', u'-').replace(u'月', u'-');
 }
 
+// A date without a year: "04-15" for --gl, "3-5" or "闰3-5" for --nl; nullopt for any other text.
+std::optional<calendar::LunarDate> yearlessDate(const QString &text, bool lunar)
+{
+    static const QRegularExpression gregorian(QStringLiteral("^(\\d{1,2})-(\\d{1,2})$"));
+    static const QRegularExpression lunarDay(QStringLiteral("^(闰?)(\\d{1,2})-(\\d{1,2})$"));
+    const QRegularExpressionMatch match = (lunar ? lunarDay : gregorian).match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int first = lunar ? 2 : 1;
+    return calendar::LunarDate { 0, match.captured(first).toInt(),
+        match.captured(first + 1).toInt(), lunar && !match.captured(1).isEmpty() };
+}
+
+// Fills the date text of a date without a year, which keeps no other calendar's date and is
+// reminded by its own; an error text when refused.
+QString fillYearlessDate(const calendar::LunarDate &date, bool lunar, BirthdayEdit &edit)
+{
+    if (lunar) {
+        if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 30)
+            return QStringLiteral("--nl without a year is [闰]M-D, month 1..12, day 1..30");
+        edit.strNL = calendar::lunarMonthDayText(date.month, date.day, date.isLeap);
+        edit.strGL.clear();
+    } else {
+        if (!QDate(2000, date.month, date.day).isValid())
+            return QStringLiteral("--gl without a year is MM-DD, a day of some year");
+        edit.strGL = calendar::gregorianMonthDayText(date.month, date.day);
+        edit.strNL.clear();
+    }
+    edit.IsGL = !lunar;
+    return {};
+}
+
 // Fills both date texts from --gl or --nl as the pickers would; an error text when refused.
 QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
 {
@@ -115,6 +151,14 @@ QString fillDates(const QCommandLineParser &parser, BirthdayEdit &edit)
     const bool hasNl = parser.isSet(QStringLiteral("nl"));
     if (hasGl && hasNl)
         return QStringLiteral("give --gl or --nl, not both");
+    if (hasGl || hasNl) {
+        const QString text = parser.value(hasGl ? QStringLiteral("gl") : QStringLiteral("nl"));
+        if (const auto yearless = yearlessDate(text, hasNl)) {
+            if (parser.isSet(QStringLiteral("rule")) && edit.IsGL != hasGl)
+                return QStringLiteral("a date without a year is reminded by its own calendar");
+            return fillYearlessDate(*yearless, hasNl, edit);
+        }
+    }
     if (hasGl) {
         const QString text = parser.value(QStringLiteral("gl"));
         const QDate date = QDate::fromString(text, Qt::ISODate);
@@ -170,11 +214,21 @@ QString fillEdit(const QCommandLineParser &parser, BirthdayEdit &edit)
         edit.IsGL = value("rule") == u"gl";
     }
     if (given("days")) {
-        bool isNumber = false;
-        const int days = value("days").toInt(&isNumber);
-        if (!isNumber || days < 0 || days > 14)
-            return QStringLiteral("--days is 0 to 14");
-        edit.intnums = qint16(days);
+        const std::optional<QList<qint16>> days = store::parseRemindDays(value("days"));
+        if (!days)
+            return QStringLiteral("--days is 0 to 14, or several such as 7,1,0");
+        edit.intnums = days->first();
+        edit.Days = store::remindDaysText(*days);
+    }
+    if (given("kind")) {
+        if (!store::entryKindFromText(value("kind")))
+            return QStringLiteral("--kind is 生日, 纪念日 or 忌日");
+        edit.Kind = value("kind").trimmed();
+    }
+    if (given("leap")) {
+        if (!store::leapMonthRuleFromText(value("leap")))
+            return QStringLiteral("--leap is 平月 or 跳过");
+        edit.LeapRule = value("leap").trimmed();
     }
     if (given("sms"))
         edit.Duanxin = value("sms");
@@ -193,12 +247,15 @@ void addBirthdayOptions(QCommandLineParser &parser)
                 "Help", "生日类别: 同事 客户 代理商 供应商 家人 同学 朋友 其他 (required)") },
         { "tel", "联系方式" },
         { "remark", "生日备注" },
-        { "gl", QT_TRANSLATE_NOOP("Help", "公历日期 YYYY-MM-DD") },
+        { "gl", QT_TRANSLATE_NOOP("Help", "公历日期 YYYY-MM-DD, or MM-DD without a year") },
         { "nl",
-            QT_TRANSLATE_NOOP(
-                "Help", "农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15 or 1990年正月初一") },
+            QT_TRANSLATE_NOOP("Help",
+                "农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15, 1990年正月初一, or 闰7-15 "
+                "without a year") },
         { "rule", QT_TRANSLATE_NOOP("Help", "提醒方式: gl (按公历, default) or nl (按农历)") },
-        { "days", QT_TRANSLATE_NOOP("Help", "提醒天数 0..14 (default 7)") },
+        { "days", QT_TRANSLATE_NOOP("Help", "提醒天数 0..14 (default 7), or several: 7,1,0") },
+        { "kind", QT_TRANSLATE_NOOP("Help", "类型: 生日 (default), 纪念日 or 忌日") },
+        { "leap", QT_TRANSLATE_NOOP("Help", "闰月生日在无闰月之年: 平月 (default) or 跳过") },
         { "sms", QT_TRANSLATE_NOOP("Help", "短信提醒: 是 or 否 (default 否)") },
         { "sex", QT_TRANSLATE_NOOP("Help", "性别: 男 or 女") },
         { "class", "部门/类型" },

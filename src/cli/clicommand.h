@@ -32,6 +32,7 @@ struct Command
 
 QList<Command> calendarCommands();
 QList<Command> birthdayCommands();
+QList<Command> datesCommands();
 QList<Command> transferCommands();
 QList<Command> smsCommands();
 QList<Command> phoneCommands();

@@ -13,8 +13,8 @@ namespace {
 
 QList<Command> allCommands()
 {
-    return calendarCommands() + birthdayCommands() + transferCommands() + smsCommands()
-        + phoneCommands() + syncCommands() + remindCommands();
+    return calendarCommands() + birthdayCommands() + datesCommands() + transferCommands()
+        + smsCommands() + phoneCommands() + syncCommands() + remindCommands();
 }
 
 void printUsage(const QList<Command> &commands)

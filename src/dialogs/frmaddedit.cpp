@@ -336,6 +336,9 @@ void frmAddEdit::refuse(const store::EditRefusal &refusal)
     case EditField::No:
         field = m_no;
         break;
+    case EditField::Days:
+        field = m_nums;
+        break;
     case EditField::GLDate:
         openGregorianPicker();
         return;

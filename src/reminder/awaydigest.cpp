@@ -4,6 +4,7 @@
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
 #include "reminder/birthdaynotify.h"
+#include "reminder/birthdayoccurrences.h"
 #include "reminder/upcomingbirthdays.h"
 
 #include <QStringList>
@@ -62,8 +63,10 @@ AwayMessage compose(const store::BirthdayList &birthdays, const QList<UpcomingBi
     QStringList smsItems;
     for (const UpcomingBirthday &item : items) {
         const store::BirthdayRecord &record = birthdays[item.index];
-        const QString detail = detailText(item.next);
-        QString line = birthdayItemText(record, item.daysLeft);
+        // A 忌日 or 纪念日 says its day and years in its own item; ages are a birthday's.
+        const bool birthday = store::entryKindOf(record.Kind) == store::EntryKind::Birthday;
+        const QString detail = birthday ? detailText(item.next) : QString();
+        QString line = birthdayItemText(record, item.daysLeft, item.next.date, item.next.age);
         if (withDay)
             line = calendar::comingDayText(item.next.date) + u' ' + line;
         message.body += line + (detail.isEmpty() ? QString() : u' ' + detail) + u'\n';
@@ -82,8 +85,9 @@ AwayMessage compose(const store::BirthdayList &birthdays, const QList<UpcomingBi
 AwayMessage dayReminder(const store::BirthdayList &birthdays, QDate day)
 {
     QList<UpcomingBirthday> due = upcomingBirthdays(birthdays, day, LongestListedWindow);
-    due.removeIf(
-        [&](const UpcomingBirthday &item) { return item.daysLeft > birthdays.days(item.index); });
+    due.removeIf([&](const UpcomingBirthday &item) {
+        return !remindsOn(birthdays, item.index, item.daysLeft);
+    });
     return compose(birthdays, due, u"生日提醒: "_s, false);
 }
 

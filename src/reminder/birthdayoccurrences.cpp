@@ -3,8 +3,7 @@
 #include "calendar/datetext.h"
 #include "calendar/lunarconversion.h"
 #include "calendar/lunaryeartable.h"
-
-#include <optional>
+#include "store/reminddays.h"
 
 namespace natalis::reminder {
 
@@ -27,13 +26,15 @@ QDate gregorianOccurrence(int year, int month, int day)
     return QDate(year, month, day);
 }
 
-std::optional<QDate> lunarOccurrence(
-    const LunarYearTable &table, const LunarDate &birth, int targetYear)
+std::optional<QDate> lunarOccurrence(const BirthRule &rule, int targetYear)
 {
     if (!LunarYearTable::contains(targetYear))
         return std::nullopt;
-    LunarDate occurrence { targetYear, birth.month, birth.day, false };
-    occurrence.isLeap = birth.isLeap && table.leapMonth(targetYear) == birth.month;
+    const LunarYearTable &table = calendar::LoadLunarYearTable();
+    LunarDate occurrence { targetYear, rule.month, rule.day, false };
+    occurrence.isLeap = rule.isLeap && table.leapMonth(targetYear) == rule.month;
+    if (rule.isLeap && !occurrence.isLeap && rule.leapRule == store::LeapMonthRule::Skip)
+        return std::nullopt;
     const std::optional<int> monthDays =
         table.monthLength(targetYear, occurrence.month, occurrence.isLeap);
     if (!monthDays)
@@ -43,55 +44,79 @@ std::optional<QDate> lunarOccurrence(
     return calendar::lunarToSolar(occurrence);
 }
 
-} // namespace
-
-void CalcGlBirthDates(const BirthdayList &birthdays, int year, BirthOccurrences &occurrences)
+void fillYears(const BirthdayList &birthdays, bool lunar, int year, BirthOccurrences &occurrences)
 {
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != RemindByGregorian)
+        const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
+        if (!rule || rule->lunar != lunar)
             continue;
-        const std::optional<QDate> birth =
-            calendar::parseGregorianText(birthdays.text(i, BirthdayText::strGL));
-        if (!birth)
-            continue;
-        int birthYear = 0, month = 0, day = 0;
-        birth->getDate(&birthYear, &month, &day);
-        if (year >= birthYear && year <= LastYear) {
-            occurrences.ThisYearDates[i] = gregorianOccurrence(year, month, day);
-            occurrences.ThisYearAges[i] = qint16(year - birthYear);
-        }
-        const int nextYear = year + 1;
-        if (nextYear >= birthYear && nextYear <= LastYear) {
-            occurrences.NextYearDates[i] = gregorianOccurrence(nextYear, month, day);
-            occurrences.NextYearAges[i] = qint16(nextYear - birthYear);
+        for (int target : { year, year + 1 }) {
+            const std::optional<QDate> date = occurrenceIn(*rule, target);
+            if (!date)
+                continue;
+            const bool thisYear = target == year;
+            (thisYear ? occurrences.ThisYearDates : occurrences.NextYearDates)[i] = *date;
+            (thisYear ? occurrences.ThisYearAges : occurrences.NextYearAges)[i] =
+                rule->year == 0 ? qint16(0) : qint16(target - rule->year);
         }
     }
 }
 
+} // namespace
+
+std::optional<BirthRule> birthRuleAt(const BirthdayList &birthdays, qsizetype i)
+{
+    const QStringView by = birthdays.text(i, BirthdayText::blnIsGL).trimmed();
+    BirthRule rule;
+    if (by == RemindByGregorian) {
+        const auto date = calendar::parseGregorianMonthDay(birthdays.text(i, BirthdayText::strGL));
+        if (!date)
+            return std::nullopt;
+        rule.year = date->year;
+        rule.month = date->month;
+        rule.day = date->day;
+        return rule;
+    }
+    if (by != RemindByLunar)
+        return std::nullopt;
+    const auto date = calendar::parseLunarText(birthdays.text(i, BirthdayText::strNL));
+    if (!date)
+        return std::nullopt;
+    rule.lunar = true;
+    rule.year = date->year;
+    rule.month = date->month;
+    rule.day = date->day;
+    rule.isLeap = date->isLeap;
+    rule.leapRule = birthdays.leapRule(i);
+    return rule;
+}
+
+std::optional<QDate> occurrenceIn(const BirthRule &rule, int year)
+{
+    if (year < rule.year || year > LastYear || year < 1)
+        return std::nullopt;
+    if (rule.lunar)
+        return lunarOccurrence(rule, year);
+    return gregorianOccurrence(year, rule.month, rule.day);
+}
+
+bool remindsOn(const BirthdayList &birthdays, qsizetype i, qint64 daysLeft)
+{
+    const QStringView days = birthdays.text(i, BirthdayText::Days);
+    if (days.isEmpty())
+        return daysLeft >= 0 && daysLeft <= birthdays.days(i);
+    return daysLeft >= 0 && daysLeft <= store::MaxRemindDays
+        && store::remindDaysOf(days, birthdays.days(i)).contains(qint16(daysLeft));
+}
+
+void CalcGlBirthDates(const BirthdayList &birthdays, int year, BirthOccurrences &occurrences)
+{
+    fillYears(birthdays, false, year, occurrences);
+}
+
 void CalcNlBirthDates(const BirthdayList &birthdays, int lunarYear, BirthOccurrences &occurrences)
 {
-    const LunarYearTable &table = calendar::LoadLunarYearTable();
-    for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != RemindByLunar)
-            continue;
-        const std::optional<LunarDate> birth =
-            calendar::parseLunarText(birthdays.text(i, BirthdayText::strNL));
-        if (!birth)
-            continue;
-        if (lunarYear >= birth->year) {
-            if (const std::optional<QDate> date = lunarOccurrence(table, *birth, lunarYear)) {
-                occurrences.ThisYearDates[i] = *date;
-                occurrences.ThisYearAges[i] = qint16(lunarYear - birth->year);
-            }
-        }
-        const int nextYear = lunarYear + 1;
-        if (nextYear >= birth->year) {
-            if (const std::optional<QDate> date = lunarOccurrence(table, *birth, nextYear)) {
-                occurrences.NextYearDates[i] = *date;
-                occurrences.NextYearAges[i] = qint16(nextYear - birth->year);
-            }
-        }
-    }
+    fillYears(birthdays, true, lunarYear, occurrences);
 }
 
 } // namespace natalis::reminder

@@ -2,9 +2,11 @@
 
 #include "store/birthdaylist.h"
 #include "store/birthdayrecord.h"
+#include "store/entrykind.h"
 
 #include <QDate>
 #include <QList>
+#include <optional>
 
 namespace natalis::reminder {
 
@@ -27,10 +29,35 @@ struct BirthOccurrences
 inline constexpr QStringView RemindByGregorian = u"按公历提醒";
 inline constexpr QStringView RemindByLunar = u"按农历提醒";
 
+// An entry's date as its rule reads it.
+struct BirthRule
+{
+    bool lunar = false; // 按农历提醒
+    int year = 0; // the year of the date in the rule's calendar; 0 when the entry has none
+    int month = 0; // 1..12
+    int day = 0; // 1..31 (Gregorian) or 1..30 (lunar)
+    bool isLeap = false; // a lunar leap month (闰月)
+    store::LeapMonthRule leapRule = store::LeapMonthRule::RegularMonth;
+};
+
+// The rule of row i, or nullopt when its date text for its rule is malformed or missing.
+std::optional<BirthRule> birthRuleAt(const store::BirthdayList &birthdays, qsizetype i);
+
+// The occurrence of the rule in year, a Gregorian year for the Gregorian rule and a lunar year
+// for the lunar rule. nullopt before the entry's year, after 2100 (or before 1901 for the lunar
+// rule), and, with LeapMonthRule::Skip, in a year without the entry's leap month. 29 February
+// falls on 28 February in common years; a lunar day 30 falls on day 29 of a 29-day month; a leap
+// month kept by the regular month (平月) falls in the regular month of years without it.
+std::optional<QDate> occurrenceIn(const BirthRule &rule, int year);
+
+// True when row i reminds daysLeft (>= 0) days before its date: any day up to intNums ahead
+// when it keeps one number, exactly the listed days when it keeps several.
+bool remindsOn(const store::BirthdayList &birthdays, qsizetype i, qint64 daysLeft);
+
 // Fills the elements of the Gregorian-rule birthdays for the Gregorian year `year` and the year
 // after it; other elements are left alone. A birthday on 29 February falls on 28 February in
 // years without one. Nothing is computed before the birth year or after 2100, nor for a
-// birthday whose date text is malformed.
+// birthday whose date text is malformed. An entry without a year occurs every year, age 0.
 void CalcGlBirthDates(
     const store::BirthdayList &birthdays, int year, BirthOccurrences &occurrences);
 
@@ -38,7 +65,9 @@ void CalcGlBirthDates(
 // after it; other elements are left alone. A leap-month birthday falls in the leap month only
 // in years whose leap month has its number, in the regular month otherwise; day 30 falls on
 // day 29 of a 29-day month. Ages count lunar years. Nothing is computed for target years
-// outside 1901..2100 or before the birth year, nor for a malformed date text.
+// outside 1901..2100 or before the birth year, nor for a malformed date text, nor (for entries
+// whose leap rule is 跳过) in years without the leap month. An entry without a year occurs every
+// year, age 0.
 void CalcNlBirthDates(
     const store::BirthdayList &birthdays, int lunarYear, BirthOccurrences &occurrences);
 

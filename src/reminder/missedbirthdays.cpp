@@ -1,6 +1,7 @@
 #include "reminder/missedbirthdays.h"
 
 #include "calendar/lunarconversion.h"
+#include "reminder/birthdaynotify.h"
 #include "reminder/birthdayoccurrences.h"
 
 #include <algorithm>
@@ -17,9 +18,7 @@ struct Missed
 
 QString missedText(const store::BirthdayRecord &birthday, int daysAgo)
 {
-    const QString name = birthday.About.trimmed();
-    const QString subject =
-        name.endsWith(QStringLiteral("生日")) ? name : name + QStringLiteral("生日");
+    const QString subject = entrySubject(birthday);
     if (daysAgo == 1)
         return QStringLiteral("昨天是") + subject;
     return QString::number(daysAgo) + QStringLiteral("天前是") + subject;

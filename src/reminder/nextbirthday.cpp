@@ -17,6 +17,8 @@ QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate to
     QList<NextBirthday> next(count);
     for (qsizetype i = 0; i < count; ++i) {
         next[i].lunar = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed() == RemindByLunar;
+        const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
+        next[i].hasYear = rule && rule->year != 0;
         const QDate thisYear = occurrences.ThisYearDates[i];
         if (thisYear.isValid() && thisYear >= today) {
             next[i].date = thisYear;

@@ -40,11 +40,12 @@ QString daysAgoText(int daysAgo, const QString &subject)
 
 QString itemDaysLater(const QString &item, int days)
 {
-    // The three wordings the day's reminder makes: birthdaynotify, holidaynotify and
+    // The wordings the day's reminder makes: birthdaynotify, holidaynotify and
     // missedbirthdays.
     static const QRegularExpression today(QStringLiteral("^今天是(.+?)(\\[[^\\[]*\\])?$"));
     static const QRegularExpression ago(QStringLiteral("^(昨天|(\\d+)天前)是(.+)$"));
     static const QRegularExpression coming(QStringLiteral("^(.+)还有(\\d+)天(\\[[^\\[]*\\])?$"));
+    static const QRegularExpression ahead(QStringLiteral("^(\\d+)天后是(.+)$"));
     if (days <= 0)
         return item;
     if (const QRegularExpressionMatch m = today.match(item); m.hasMatch())
@@ -52,6 +53,12 @@ QString itemDaysLater(const QString &item, int days)
     if (const QRegularExpressionMatch m = ago.match(item); m.hasMatch()) {
         const int before = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
         return daysAgoText(before + days, m.captured(3));
+    }
+    if (const QRegularExpressionMatch m = ahead.match(item); m.hasMatch()) {
+        const int left = m.captured(1).toInt() - days;
+        if (left > 0)
+            return QString::number(left) + QStringLiteral("天后是") + m.captured(2);
+        return daysAgoText(-left, m.captured(2));
     }
     if (const QRegularExpressionMatch m = coming.match(item); m.hasMatch()) {
         const int left = m.captured(2).toInt() - days;

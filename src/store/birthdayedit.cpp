@@ -3,8 +3,10 @@
 #include "ansicodec.h"
 #include "asciidigits.h"
 #include "categories.h"
+#include "entrykind.h"
 #include "fieldtext.h"
 #include "phonenumber.h"
+#include "reminddays.h"
 
 namespace natalis::store {
 
@@ -114,6 +116,10 @@ std::optional<EditRefusal> checkBirthdayEdit(const BirthdayEdit &edit, QStringVi
             return EditRefusal { limit.focus, limit.message.toString() };
     }
 
+    if (!QStringView(edit.Days).trimmed().isEmpty() && !parseRemindDays(edit.Days))
+        return EditRefusal { EditField::Days,
+            QStringLiteral("提醒天数必须是0到14之间的数字,用逗号分开,不能重复！") };
+
     const QStringView name = QStringView(edit.About).trimmed();
     if (name.isEmpty())
         return EditRefusal { EditField::About, QStringLiteral("生日名称必须输入！") };
@@ -150,6 +156,12 @@ BirthdayRecord recordFromEdit(const BirthdayEdit &edit)
     record.Address = edit.Address.trimmed();
     record.No = edit.No.trimmed();
     record.DxSend = QStringLiteral("0");
+    record.Kind = entryKindText(entryKindOf(edit.Kind));
+    record.LeapRule = leapMonthRuleText(leapMonthRuleOf(edit.LeapRule));
+    if (const auto days = parseRemindDays(edit.Days)) {
+        record.intNums = days->first();
+        record.Days = days->size() > 1 ? edit.Days.trimmed() : QString();
+    }
     return record;
 }
 

@@ -29,10 +29,15 @@ struct BirthdayEdit
     QString Company;
     QString Address;
     QString No;
+    QString Kind = QStringLiteral("生日"); // "生日", "纪念日" or "忌日"
+    // "7,1,0" (reminddays.h) or empty for intnums alone; when given, it decides and intnums
+    // becomes its first day.
+    QString Days;
+    QString LeapRule = QStringLiteral("平月"); // "平月" or "跳过"
 };
 
 // The field a refused edit sends the user back to.
-enum class EditField { About, Tel, Beizhu, Class, QQ_MSN, Company, Address, No, GLDate };
+enum class EditField { About, Tel, Beizhu, Class, QQ_MSN, Company, Address, No, GLDate, Days };
 
 struct EditRefusal
 {
@@ -63,6 +68,7 @@ std::optional<EditRefusal> checkBirthdayEdit(const BirthdayEdit &edit, QStringVi
     const BirthdayList &birthdays, const BirthdayEdit *stored = nullptr);
 
 // The record an accepted edit stores: texts trimmed, the rule as its stored text, not yet sent.
+// Days are stored as written unless they name one day, which intNums alone then holds.
 BirthdayRecord recordFromEdit(const BirthdayEdit &edit);
 
 } // namespace natalis::store

@@ -10,7 +10,8 @@ constexpr std::array<QString BirthdayRecord::*, BirthdayTextCount> Members = {
     &BirthdayRecord::About, &BirthdayRecord::Type, &BirthdayRecord::Tel, &BirthdayRecord::Beizhu,
     &BirthdayRecord::strGL, &BirthdayRecord::strNL, &BirthdayRecord::blnIsGL,
     &BirthdayRecord::Duanxin, &BirthdayRecord::Sex, &BirthdayRecord::Class, &BirthdayRecord::QQ_MSN,
-    &BirthdayRecord::Company, &BirthdayRecord::Address, &BirthdayRecord::DxSend, &BirthdayRecord::No
+    &BirthdayRecord::Company, &BirthdayRecord::Address, &BirthdayRecord::DxSend,
+    &BirthdayRecord::No, &BirthdayRecord::Days
 };
 
 using Pool = QTypedArrayData<char16_t>;
@@ -50,6 +51,8 @@ BirthdayRecord BirthdayList::at(qsizetype i) const
     record.Id = row.id;
     record.intNums = row.days;
     record.Uid = row.uid;
+    record.Kind = entryKindText(row.kind);
+    record.LeapRule = leapMonthRuleText(row.leapRule);
     for (int field = 0; field < BirthdayTextCount; ++field)
         record.*Members[field] = copied(textRef(i, BirthdayText(field)));
     return record;
@@ -150,13 +153,15 @@ BirthdayList::TextRef BirthdayList::addText(QStringView text)
     return commitText(length);
 }
 
-void BirthdayList::appendRow(
-    qint32 id, qint16 days, const QUuid &uid, const std::array<TextRef, BirthdayTextCount> &texts)
+void BirthdayList::appendRow(qint32 id, qint16 days, const QUuid &uid,
+    const std::array<TextRef, BirthdayTextCount> &texts, EntryKind kind, LeapMonthRule leapRule)
 {
     Row &row = m_rows.emplaceBack();
     row.id = id;
     row.days = days;
     row.uid = uid;
+    row.kind = kind;
+    row.leapRule = leapRule;
     for (int field = 0; field < BirthdayTextCount; ++field)
         row.offsets[field] = texts[field].length == 0 ? 0 : texts[field].offset;
 }
@@ -173,7 +178,8 @@ void BirthdayList::append(const BirthdayRecord &record)
         else
             texts[field] = addText(text);
     }
-    appendRow(record.Id, record.intNums, record.Uid, texts);
+    appendRow(record.Id, record.intNums, record.Uid, texts, entryKindOf(record.Kind),
+        leapMonthRuleOf(record.LeapRule));
 }
 
 void BirthdayList::setText(qsizetype i, BirthdayText field, QStringView text)
@@ -198,6 +204,8 @@ void BirthdayList::replace(qsizetype i, const BirthdayRecord &record)
     row.id = record.Id;
     row.days = record.intNums;
     row.uid = record.Uid;
+    row.kind = entryKindOf(record.Kind);
+    row.leapRule = leapMonthRuleOf(record.LeapRule);
 }
 
 void BirthdayList::reorder(const QList<qsizetype> &order)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/birthdayrecord.h"
+#include "store/entrykind.h"
 
 #include <QList>
 #include <QString>
@@ -30,8 +31,9 @@ enum class BirthdayText : quint8 {
     Address,
     DxSend,
     No,
+    Days,
 };
-inline constexpr int BirthdayTextCount = 15;
+inline constexpr int BirthdayTextCount = 16;
 
 // The birthdays as the program holds them: one compact row each (Id, Uid, days of notice and
 // where its texts lie) and every text in one shared buffer, a text that repeats from row to row
@@ -67,6 +69,8 @@ public:
     qint32 id(qsizetype i) const { return m_rows[i].id; }
     qint16 days(qsizetype i) const { return m_rows[i].days; }
     QUuid uid(qsizetype i) const { return m_rows[i].uid; }
+    EntryKind kind(qsizetype i) const { return m_rows[i].kind; }
+    LeapMonthRule leapRule(qsizetype i) const { return m_rows[i].leapRule; }
     // The text as stored, untrimmed; valid until the list changes.
     QStringView text(qsizetype i, BirthdayText field) const
     {
@@ -98,6 +102,8 @@ public:
     void replace(qsizetype i, const BirthdayRecord &record);
     void setText(qsizetype i, BirthdayText field, QStringView text);
     void setDays(qsizetype i, qint16 days) { m_rows[i].days = days; }
+    void setKind(qsizetype i, EntryKind kind) { m_rows[i].kind = kind; }
+    void setLeapRule(qsizetype i, LeapMonthRule rule) { m_rows[i].leapRule = rule; }
     void removeAt(qsizetype i) { m_rows.removeAt(i); }
 
     // Yields a record made on demand for each row: bind it by value or by const reference.
@@ -151,7 +157,8 @@ public:
                                : QStringView(m_pool.data() + ref.offset + 1, ref.length);
     }
     void appendRow(qint32 id, qint16 days, const QUuid &uid,
-        const std::array<TextRef, BirthdayTextCount> &texts);
+        const std::array<TextRef, BirthdayTextCount> &texts, EntryKind kind = EntryKind::Birthday,
+        LeapMonthRule leapRule = LeapMonthRule::RegularMonth);
     TextRef textRef(qsizetype i, BirthdayText field) const
     {
         const quint32 offset = m_rows[i].offsets[int(field)];
@@ -167,15 +174,18 @@ public:
     void squeeze();
 
 private:
-    // 84 bytes, the lengths being in the buffer.
+    // 88 bytes, the lengths being in the buffer. Kind and leap rule are held as codes: a text
+    // other than the known ones reads as the default.
     struct Row
     {
         qint32 id = 0;
         QUuid uid;
         std::array<quint32, BirthdayTextCount> offsets {}; // 0: the text is empty
         qint16 days = 7;
+        EntryKind kind = EntryKind::Birthday;
+        LeapMonthRule leapRule = LeapMonthRule::RegularMonth;
     };
-    static_assert(sizeof(Row) == 84);
+    static_assert(sizeof(Row) == 88);
 
     QString copied(TextRef ref) const;
     // Makes room for characters more in a buffer of this list's own to write to.

@@ -30,6 +30,15 @@ struct BirthdayRecord
     // Names this birthday wherever it travels (calendar events, contacts, other computers),
     // unlike Id, which another database gives to someone else. Null until the file has one.
     QUuid Uid;
+    // What the date is: "生日", "纪念日" or "忌日" (entrykind.h). Another text reads as "生日".
+    QString Kind = QStringLiteral("生日");
+    // The reminder days as the user wrote them, e.g. "7,1,0" (reminddays.h); empty when intNums
+    // alone reminds. When not empty, intNums holds its first number, which is what a reader that
+    // knows one number sees.
+    QString Days;
+    // For a lunar leap-month date in a year without that leap month: "平月" reminds on the
+    // regular month, "跳过" not at all. Meaningless for any other date.
+    QString LeapRule = QStringLiteral("平月");
 
     friend bool operator==(const BirthdayRecord &, const BirthdayRecord &) = default;
 };
@@ -38,7 +47,7 @@ struct BirthdayRecord
 namespace BirthdayWidths {
 inline constexpr int About = 16, Type = 6, Tel = 14, Beizhu = 100, strGL = 20, strNL = 20,
                      blnIsGL = 10, Duanxin = 2, Sex = 2, Class = 20, QQ_MSN = 20, Company = 60,
-                     Address = 80, DxSend = 1, No = 12;
+                     Address = 80, DxSend = 1, No = 12, Kind = 3, Days = 20, LeapRule = 2;
 } // namespace BirthdayWidths
 
 } // namespace natalis::store

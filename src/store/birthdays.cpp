@@ -3,6 +3,7 @@
 #include "store/cardsync.h"
 #include "store/categories.h"
 #include "store/connection.h"
+#include "store/entrykind.h"
 #include "store/phonenumber.h"
 #include "store/statement.h"
 #include "store/transaction.h"
@@ -14,6 +15,7 @@
 #include <numeric>
 #include <optional>
 #include <sqlcipher/sqlite3.h>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -202,6 +204,46 @@ void ensureUidColumn(Connection &connection)
         connection.exec("alter table birthday add column [strUid] text default ''");
 }
 
+// Files made before kinds, several days and the leap rule lack their columns: they read as a
+// birthday reminding intNums days ahead on the regular month, as such files always did.
+bool hasKindColumns(Connection &connection)
+{
+    return connection.hasColumn("birthday", u"LeapRule");
+}
+
+// A write to a file from before a column existed adds it then and tries again, rather than look
+// for the columns at every one of an import's thousands of writes.
+void writeAddingColumns(Connection &connection, auto &&write)
+{
+    try {
+        write();
+    } catch (const DbException &) {
+        if (hasUidColumn(connection) && hasKindColumns(connection))
+            throw;
+        ensureBirthdayColumns(connection);
+        write();
+    }
+}
+
+// The stored kind as its code, without a text made for each row.
+EntryKind storedKind(QByteArrayView utf8)
+{
+    const QUtf8StringView text(utf8.data(), utf8.size());
+    for (EntryKind kind : { EntryKind::Anniversary, EntryKind::Memorial }) {
+        if (QAnyStringView::equal(text, entryKindText(kind)))
+            return kind;
+    }
+    return EntryKind::Birthday;
+}
+
+LeapMonthRule storedLeapRule(QByteArrayView utf8)
+{
+    const QUtf8StringView text(utf8.data(), utf8.size());
+    return QAnyStringView::equal(text, leapMonthRuleText(LeapMonthRule::Skip))
+        ? LeapMonthRule::Skip
+        : LeapMonthRule::RegularMonth;
+}
+
 QString uidText(const QUuid &uid)
 {
     return (uid.isNull() ? QUuid::createUuid() : uid).toString(QUuid::WithoutBraces);
@@ -229,6 +271,20 @@ void requireChangedRow(Connection &connection, qint32 id)
 
 } // namespace
 
+void ensureBirthdayColumns(Connection &connection)
+{
+    ensureUidColumn(connection);
+    const std::pair<QStringView, const char *> columns[] = {
+        { u"Kind", "alter table birthday add column [Kind] text not null default '生日'" },
+        { u"RemindDays", "alter table birthday add column [RemindDays] text not null default ''" },
+        { u"LeapRule", "alter table birthday add column [LeapRule] text not null default '平月'" },
+    };
+    for (const auto &[name, sql] : columns) {
+        if (!connection.hasColumn("birthday", name))
+            connection.exec(sql);
+    }
+}
+
 BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
 {
     BirthdayLoad load;
@@ -238,12 +294,13 @@ BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
     try {
         // Id is the row key, so this is a plain table scan; the grouping by category is done
         // in memory, which costs far less than the engine's sort of whole rows.
-        const bool uids = hasUidColumn(connection);
-        Statement select = connection.prepare(uids
-                ? "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-                  "QQ_MSN,Company,Address,[No],DxSend,strUid from birthday order by Id"
-                : "select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,Beizhu,"
-                  "QQ_MSN,Company,Address,[No],DxSend,'' from birthday order by Id");
+        const std::string sql =
+            std::string("select Id,About,Type,Sex,Tel,strGL,strNL,blnIsGL,intnums,Duanxin,Class,"
+                        "Beizhu,QQ_MSN,Company,Address,[No],DxSend,")
+            + (hasUidColumn(connection) ? "strUid" : "''")
+            + (hasKindColumns(connection) ? ",Kind,RemindDays,LeapRule" : ",'','',''")
+            + " from birthday order by Id";
+        Statement select = connection.prepare(sql);
         // Room for every row up front: growing the array moves all rows each time. The
         // highest Id bounds the row count; room beyond the rows is never touched, so it costs
         // address space only.
@@ -254,7 +311,8 @@ BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
             rules(list, BirthdayWidths::blnIsGL), sms(list, BirthdayWidths::Duanxin),
             classes(list, BirthdayWidths::Class), sent(list, BirthdayWidths::DxSend),
             gregorian(list, BirthdayWidths::strGL), lunar(list, BirthdayWidths::strNL),
-            companies(list, BirthdayWidths::Company), addresses(list, BirthdayWidths::Address);
+            companies(list, BirthdayWidths::Company), addresses(list, BirthdayWidths::Address),
+            remindDays(list, BirthdayWidths::Days);
         std::optional<TextRef> noSms;
         std::array<TextRef, BirthdayTextCount> texts;
         const auto at = [&texts](BirthdayText field) -> TextRef & { return texts[int(field)]; };
@@ -279,6 +337,7 @@ BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
             at(BirthdayText::Address) = addresses.get(select.utf8(14));
             at(BirthdayText::No) = ownText(list, select.utf8(15), BirthdayWidths::No);
             at(BirthdayText::DxSend) = sent.get(select.utf8(16));
+            at(BirthdayText::Days) = remindDays.get(select.utf8(19));
             QUuid uid;
             if (const QByteArrayView text = select.utf8(17); !text.isEmpty())
                 uid = QUuid::fromString(QAnyStringView(text));
@@ -287,7 +346,8 @@ BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage)
                     noSms = list.addText(u"否");
                 at(BirthdayText::Duanxin) = *noSms;
             }
-            list.appendRow(qint32(select.integer(0)), qint16(select.integer(8)), uid, texts);
+            list.appendRow(qint32(select.integer(0)), qint16(select.integer(8)), uid, texts,
+                storedKind(select.utf8(18)), storedLeapRule(select.utf8(20)));
         }
     } catch (const DbException &e) {
         load.error = e.error();
@@ -329,23 +389,14 @@ qint32 AddBirthToMdb(Connection &connection, const BirthdayRecord &r, const QDat
             connection
                 .cached("insert into birthday([About],[Type],[Tel],[Beizhu],[strGL],[strNL],"
                         "[blnIsGL],[intnums],[Duanxin],[Sex],[Class],[QQ_MSN],[Company],"
-                        "[Address],[No],[DxSend],[strUid]) "
-                        "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                        "[Address],[No],[DxSend],[strUid],[Kind],[RemindDays],[LeapRule]) "
+                        "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                 .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL,
                     int(r.intNums), r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No,
-                    r.DxSend, uid)
+                    r.DxSend, uid, r.Kind, r.Days, r.LeapRule)
                 .run();
         };
-        try {
-            insert();
-        } catch (const DbException &) {
-            // A file from before Uids: the column is added on the first insert, not looked
-            // for at every one of an import's thousands.
-            if (hasUidColumn(connection))
-                throw;
-            ensureUidColumn(connection);
-            insert();
-        }
+        writeAddingColumns(connection, insert);
         // The row just inserted, not a lookup by name: names repeat after imports.
         const qint32 added = qint32(connection.lastInsertRowId());
         if (queued) {
@@ -408,13 +459,17 @@ int UpdateBirthInMdb(Connection &connection, const BirthdayRecord &r, const QDat
 {
     return runGuarded([&] {
         Transaction transaction(connection);
-        connection
-            .cached("update birthday set [About]=?,[Type]=?,[Tel]=?,[Beizhu]=?,[strGL]=?,"
-                    "[strNL]=?,[blnIsGL]=?,[intnums]=?,[Duanxin]=?,[Sex]=?,[Class]=?,"
-                    "[QQ_MSN]=?,[Company]=?,[Address]=?,[No]=? where Id=?")
-            .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL, int(r.intNums),
-                r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No, r.Id)
-            .run();
+        writeAddingColumns(connection, [&] {
+            connection
+                .cached("update birthday set [About]=?,[Type]=?,[Tel]=?,[Beizhu]=?,[strGL]=?,"
+                        "[strNL]=?,[blnIsGL]=?,[intnums]=?,[Duanxin]=?,[Sex]=?,[Class]=?,"
+                        "[QQ_MSN]=?,[Company]=?,[Address]=?,[No]=?,[Kind]=?,[RemindDays]=?,"
+                        "[LeapRule]=? where Id=?")
+                .bindAll(r.About, r.Type, r.Tel, r.Beizhu, r.strGL, r.strNL, r.blnIsGL,
+                    int(r.intNums), r.Duanxin, r.Sex, r.Class, r.QQ_MSN, r.Company, r.Address, r.No,
+                    r.Kind, r.Days, r.LeapRule, r.Id)
+                .run();
+        });
         requireChangedRow(connection, r.Id);
         queueRowChange(connection, r.Id, now);
         transaction.commit();
@@ -469,8 +524,10 @@ int BatchUpdateBirths(Connection &connection, qint16 days, std::span<const qint3
 {
     return runGuarded([&] {
         Transaction transaction(connection);
-        Statement &update =
-            connection.cached("update birthday set [intnums]=?,[Duanxin]=? where Id=?");
+        // The one day given replaces any list of days: intnums alone then says when to remind.
+        ensureBirthdayColumns(connection);
+        Statement &update = connection.cached(
+            "update birthday set [intnums]=?,[RemindDays]='',[Duanxin]=? where Id=?");
         auto apply = [&](std::span<const qint32> ids, const QString &duanxin) {
             for (qint32 id : ids) {
                 update.bindAll(int(days), duanxin, id).run();

@@ -31,6 +31,11 @@ struct BirthdayLoad
 // so that reloading a large list does not ask the system for fresh memory each time.
 BirthdayLoad LoadBirthdays(Connection &connection, BirthdayList storage = {});
 
+// Adds the columns that files made by earlier versions lack (strUid, Kind, RemindDays, LeapRule),
+// with defaults that keep each row's old meaning. Throws DbException; the writers below call it
+// themselves when they meet such a file.
+void ensureBirthdayColumns(Connection &connection);
+
 // MyAboutHave asked of the table instead of a list that another program may have outdated: true
 // when a row of the same list (a category outside CategoryNames counts as the first) has the
 // trimmed name. False also on a database error.

@@ -1,5 +1,6 @@
 #include "store/database.h"
 
+#include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/reminderitems.h"
 #include "store/remindermemory.h"
@@ -27,7 +28,9 @@ constexpr const char *FixedTables[] = {
     "[blnIsGL] text default '',[intnums] integer not null default 7,"
     "[Duanxin] text default '',[Sex] text default '',[Class] text default '',"
     "[QQ_MSN] text default '',[Company] text default '',[Address] text default '',"
-    "[No] text default '',[DxSend] text default '0',[strUid] text default '')",
+    "[No] text default '',[DxSend] text default '0',[strUid] text default '',"
+    "[Kind] text not null default '生日',[RemindDays] text not null default '',"
+    "[LeapRule] text not null default '平月')",
     "create table tsclass([Class] text not null unique)",
     "create table khclass([Class] text not null unique)",
     "create table dlsclass([Class] text not null unique)",
@@ -51,6 +54,18 @@ constexpr const char *FixedTables[] = {
     WindowStateTableSql,
 };
 
+// An older file gains the birthday columns on opening. When it cannot now (another program
+// holds it, say), the first write adds them, and until then the rows read with the defaults.
+void addMissingColumns(Connection &connection)
+{
+    try {
+        Transaction transaction(connection);
+        ensureBirthdayColumns(connection);
+        transaction.commit();
+    } catch (const DbException &) {
+    }
+}
+
 } // namespace
 
 void createSchema(Connection &connection)
@@ -69,11 +84,14 @@ void createSchema(Connection &connection)
 
 std::optional<Connection> OpenBirthDb(const QString &path, DbError *error)
 {
-    if (QFileInfo::exists(path))
-        return Connection::open(path,
-            isReadOnlyDatabase(path) ? Connection::OpenMode::ReadOnly
-                                     : Connection::OpenMode::ExistingOnly,
-            error);
+    if (QFileInfo::exists(path)) {
+        const bool readOnly = isReadOnlyDatabase(path);
+        auto connection = Connection::open(path,
+            readOnly ? Connection::OpenMode::ReadOnly : Connection::OpenMode::ExistingOnly, error);
+        if (connection && !readOnly)
+            addMissingColumns(*connection);
+        return connection;
+    }
 
     // Readable by its owner only, whatever the process's umask.
     {

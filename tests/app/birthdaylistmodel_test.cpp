@@ -1,5 +1,5 @@
 // The row an edit or a delete reaches by Id: by a binary search while Ids ascend, else an index.
-#include "app/birthdaylistmodel.h"
+#include "dialogs/birthdaylistmodel.h"
 
 #include <gtest/gtest.h>
 #include <numeric>

@@ -66,4 +66,34 @@ TEST(DateText, ParsesLunarTextsWithoutCheckingTheMonthExists)
         EXPECT_EQ(parseLunarText(text), std::nullopt) << text.toString().toStdString();
 }
 
+TEST(DateText, ReadsAGregorianMonthAndDayWithOrWithoutTheYear)
+{
+    const struct
+    {
+        const char *situation;
+        QStringView text;
+        std::optional<GregorianMonthDay> date;
+    } rows[] = {
+        { "no year", u"公历0000年 04月15日", GregorianMonthDay { 0, 4, 15 } },
+        { "29 February without a year", u"公历0000年 02月29日", GregorianMonthDay { 0, 2, 29 } },
+        { "30 February without a year", u"公历0000年 02月30日", std::nullopt },
+        { "with a year", u"公历1976年 02月25日", GregorianMonthDay { 1976, 2, 25 } },
+        { "29 February of a common year", u"公历2025年 02月29日", std::nullopt },
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(parseGregorianMonthDay(row.text), row.date) << row.situation;
+        EXPECT_EQ(dateTextHasYear(row.text), row.date && row.date->year != 0) << row.situation;
+    }
+}
+
+TEST(DateText, KeepsYearlessDatesInTheFixedLayouts)
+{
+    EXPECT_EQ(gregorianMonthDayText(4, 15), QStringLiteral("公历0000年 04月15日"));
+    EXPECT_EQ(parseGregorianText(gregorianMonthDayText(4, 15)), std::nullopt);
+    EXPECT_EQ(lunarMonthDayText(3, 5, true), QStringLiteral("农历0000年闰03月05日"));
+    EXPECT_EQ(parseLunarText(lunarMonthDayText(3, 5, true)), (LunarDate { 0, 3, 5, true }));
+    EXPECT_FALSE(dateTextHasYear(lunarMonthDayText(3, 5, false)));
+    EXPECT_TRUE(dateTextHasYear(u"农历2006年闰07月15日"));
+}
+
 } // namespace

@@ -14,9 +14,9 @@ using namespace natalis;
 namespace {
 
 // A list with every kind of birthday the occurrence rules treat apart: 29 February, lunar day
-// 30, leap months, birth years after the shown year, texts that name no day, and a date in the
-// other calendar that the rule must not remind by. Drawn from a fixed seed, so every run checks
-// the same list.
+// 30, leap months kept or skipped, years or none, birth years after the shown year, texts that name
+// no day, and a date in the other calendar that the rule must not remind by. Drawn from a fixed
+// seed, so every run checks the same list.
 QList<store::BirthdayRecord> mixedList()
 {
     QRandomGenerator random(20061225);
@@ -28,9 +28,13 @@ QList<store::BirthdayRecord> mixedList()
                                         : QDate(year, 1, 1).addDays(random.bounded(365));
         const int month = 1 + int(random.bounded(12));
         const int day = i % 7 == 0 ? 30 : 1 + int(random.bounded(30));
-        store::BirthdayRecord record =
-            test::lunarBirthday(name, calendar::lunarText({ year, month, day, i % 5 == 0 }));
-        record.strGL = calendar::gregorianText(birth);
+        // Every ninth without a year; every third leap month skips the years without it.
+        const bool yearless = i % 9 == 0;
+        store::BirthdayRecord record = test::lunarBirthday(
+            name, calendar::lunarText({ yearless ? 0 : year, month, day, i % 5 == 0 }));
+        record.strGL = yearless ? calendar::gregorianMonthDayText(birth.month(), birth.day())
+                                : calendar::gregorianText(birth);
+        record.LeapRule = i % 3 == 0 ? QStringLiteral("跳过") : QStringLiteral("平月");
         if (i % 2 == 0)
             record.blnIsGL = QStringLiteral("按公历提醒");
         list.append(record);

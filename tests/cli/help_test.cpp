@@ -48,6 +48,7 @@ const CommandCase CommandCases[] = {
     { "add, with the editor's fields", "add" },
     { "edit, with renaming options", "edit" },
     { "delete", "delete" },
+    { "next dates of an entry", "dates" },
     { "export", "export" },
     { "import, with its layouts", "import" },
     { "automatic SMS, with exit codes", "sms-auto" },

@@ -64,4 +64,50 @@ TEST(BirthNotify, DueItemsInOrderOnOneLineOrOnePerLine)
     }
 }
 
+BirthdayRecord entry(
+    const char16_t *name, const char16_t *kind, BirthdayRecord record, const char16_t *days = u"")
+{
+    record.About = QString::fromUtf16(name);
+    record.Kind = QString::fromUtf16(kind);
+    record.Days = QString::fromUtf16(days);
+    return record;
+}
+
+// Several days remind on exactly those days; a 忌日 or 纪念日 says what it is, its day by its own
+// calendar and its years, never a birthday's wording. 清明 2025 is 4 April (农历三月初七).
+TEST(BirthNotify, KindsAndSeveralDays)
+{
+    const BirthdayRecord memorial = entry(
+        u"奶奶", u"忌日", natalis::test::lunarBirthday({}, u"农历2005年 03月07日"_s), u"7,1,0");
+    const BirthdayRecord wedding =
+        entry(u"结婚", u"纪念日", gl({}, u"公历2015年 04月04日", 0), u"3,0");
+    const struct
+    {
+        const char *situation;
+        BirthdayRecord entry;
+        QDate today;
+        QString text;
+    } rows[] = {
+        { "a 忌日 a week ahead", memorial, QDate(2025, 3, 28),
+            u"7天后是奶奶的忌日(农历三月初七,逝世20周年)"_s },
+        { "between its days it is quiet", memorial, QDate(2025, 3, 30), {} },
+        { "on the day", memorial, QDate(2025, 4, 4),
+            u"今天是奶奶的忌日(农历三月初七,逝世20周年)"_s },
+        { "a 纪念日 by the Gregorian rule", wedding, QDate(2025, 4, 1),
+            u"3天后是结婚的纪念日(公历4月4日,10周年)"_s },
+        { "a name that says its kind", entry(u"结婚纪念日", u"纪念日", wedding), QDate(2025, 4, 4),
+            u"今天是结婚纪念日(公历4月4日,10周年)"_s },
+        { "without a year, no years", entry(u"结婚", u"纪念日", gl({}, u"公历0000年 04月04日", 0)),
+            QDate(2025, 4, 4), u"今天是结婚的纪念日(公历4月4日)"_s },
+        { "a birthday with several days keeps its wording",
+            entry(u"张三", u"生日", gl({}, u"公历1990年 04月04日", 7), u"7,2"), QDate(2025, 4, 2),
+            u"张三生日还有2天[朋友,13800000000]"_s },
+        { "several days across the year's end",
+            entry(u"张三", u"生日", gl({}, u"公历0000年 01月02日", 7), u"14,3"),
+            QDate(2025, 12, 30), u"张三生日还有3天[朋友,13800000000]"_s },
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(GetBirthNotifyText({ row.entry }, row.today, false), row.text) << row.situation;
+}
+
 } // namespace

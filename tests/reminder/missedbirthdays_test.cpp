@@ -61,6 +61,10 @@ TEST(Missed, ItemPutOffIntoALaterDayIsWordedForThatDay)
             u"今天是李四生日[朋友,]"_s },
         { "coming and passed", u"李四生日还有1天[朋友,]"_s, 3, u"2天前是李四生日"_s },
         { "missed, further back", u"昨天是妈妈生日"_s, 1, u"2天前是妈妈生日"_s },
+        { "a 忌日 ahead comes to its day", u"3天后是奶奶的忌日(农历三月初五)"_s, 3,
+            u"今天是奶奶的忌日(农历三月初五)"_s },
+        { "a 纪念日 ahead, one day on", u"3天后是结婚的纪念日(公历5月1日,10周年)"_s, 1,
+            u"2天后是结婚的纪念日(公历5月1日,10周年)"_s },
         { "another wording is kept", u"备份提醒"_s, 1, u"备份提醒"_s },
     };
     for (const auto &row : rows)

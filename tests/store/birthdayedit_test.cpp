@@ -25,7 +25,16 @@ const QString Forbidden = u"不能含有制表符、换行符等控制字符！"
 constexpr auto About = &BirthdayEdit::About, Tel = &BirthdayEdit::Tel,
                Beizhu = &BirthdayEdit::Beizhu, Sms = &BirthdayEdit::Duanxin;
 
+const QString DaysRule = u"提醒天数必须是0到14之间的数字,用逗号分开,不能重复！"_s;
+constexpr auto Days = &BirthdayEdit::Days;
+
 const CheckRow CheckRows[] = {
+    { "several reminder days", { { Days, u"7,1,0"_s } }, std::nullopt },
+    { "full-width commas and blanks", { { Days, u" 7， 1 "_s } }, std::nullopt },
+    { "reminder day beyond 14", { { Days, u"15,1"_s } }, EditField::Days, DaysRule },
+    { "reminder day twice", { { Days, u"1,7,1"_s } }, EditField::Days, DaysRule },
+    { "empty place between commas", { { Days, u"7,,1"_s } }, EditField::Days, DaysRule },
+    { "signed reminder day", { { Days, u"-1"_s } }, EditField::Days, DaysRule },
     { "valid", {}, std::nullopt },
     { "8 Chinese characters", { { About, u"一二三四五六七八"_s } }, std::nullopt },
     { "9 Chinese characters", { { About, u"一二三四五六七八九"_s } }, EditField::About,
@@ -141,7 +150,14 @@ TEST(recordFromEdit, StoresTrimmedTextsAndTheRuleText)
     edit.IsGL = false;
     edit.Tel = u" 13912345678 "_s;
     edit.Sex = u" "_s;
+    edit.Days = u"3,0"_s;
+    edit.Kind = u"忌日"_s;
     const BirthdayRecord record = recordFromEdit(edit);
+    EXPECT_EQ(record.intNums, 3);
+    EXPECT_EQ(record.Days, u"3,0"_s);
+    EXPECT_EQ(record.Kind, u"忌日"_s);
+    edit.Days = u"5"_s;
+    EXPECT_EQ(recordFromEdit(edit).Days, QString()) << "one day is intNums alone";
     EXPECT_EQ(record.Tel, u"13912345678"_s);
     EXPECT_EQ(record.Sex, QString());
     EXPECT_EQ(record.blnIsGL, u"按农历提醒"_s);

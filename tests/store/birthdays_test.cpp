@@ -43,6 +43,9 @@ BirthdayRecord everyColumn(const QString &about, const QString &type)
     r.No = u"NO-0001"_s;
     r.DxSend = u"1"_s;
     r.Uid = QUuid(u"6f1c2d3e-4a5b-4c6d-8e7f-9a0b1c2d3e4f"_s);
+    r.Kind = u"纪念日"_s;
+    r.Days = u"15,1,0"_s;
+    r.LeapRule = u"跳过"_s;
     return r;
 }
 
@@ -273,6 +276,28 @@ TEST_F(BirthdaysTest, OlderCardStateGainsTheServerCard)
     const QByteArray card = u"BEGIN:VCARD\r\nFN:张三\r\n PHOTO\r\nEND:VCARD\r\n"_s.toUtf8();
     writeSyncedCard(db, u"b"_s, { u"u"_s, u"/u.vcf"_s, u"\"2\""_s, {}, {}, {} }, card);
     EXPECT_EQ(readSyncedCardData(db, u"b"_s, u"u"_s), card);
+}
+
+// A file from before kinds and several days opens with its rows reminding as they always did,
+// and takes the new fields from then on.
+TEST(OlderFile, GainsKindsDaysAndLeapRuleWithTheirDefaults)
+{
+    test::TempDatabase files;
+    {
+        Connection old = *Connection::open(files.path(), Connection::OpenMode::CreateIfMissing);
+        old.exec("create table birthday(Id integer primary key autoincrement,[About] text,"
+                 "[Type] text,[Tel] text,[Beizhu] text,[strGL] text,[strNL] text,[blnIsGL] text,"
+                 "[intnums] integer not null default 7,[Duanxin] text,[Sex] text,[Class] text,"
+                 "[QQ_MSN] text,[Company] text,[Address] text,[No] text,[DxSend] text)");
+        old.exec("insert into birthday(About,Type,intnums) values('张三','家人',3)");
+        const BirthdayRecord before = LoadBirthdays(old).Birthdays.at(0);
+        EXPECT_EQ(std::tuple(before.Kind, before.Days, before.LeapRule, before.intNums),
+            std::tuple(u"生日"_s, QString(), u"平月"_s, qint16(3)));
+    }
+    Connection db = *OpenBirthDb(files.path());
+    BirthdayRecord r = everyColumn(u"李四"_s, u"家人"_s);
+    r.Id = AddBirthToMdb(db, r, test::EnteredAt);
+    EXPECT_EQ(LoadBirthdays(db).Birthdays.at(1), r);
 }
 
 // A failed add tells what it ran into instead of blaming another program.

@@ -94,20 +94,20 @@ line: the heading of the day, the multi-line reminder text and the one-line text
         <translation>生日类别: 同事 客户 代理商 供应商 家人 同学 朋友 其他(必填)</translation>
     </message>
     <message>
-        <source>公历日期 YYYY-MM-DD</source>
-        <translation>公历日期,写作 YYYY-MM-DD</translation>
+        <source>公历日期 YYYY-MM-DD, or MM-DD without a year</source>
+        <translation>公历日期,写作 YYYY-MM-DD,没有年份时写作 MM-DD</translation>
     </message>
     <message>
-        <source>农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15 or 1990年正月初一</source>
-        <translation>农历日期,如 农历2006年闰07月15日、2006-闰7-15 或 1990年正月初一</translation>
+        <source>农历日期, e.g. 农历2006年闰07月15日, 2006-闰7-15, 1990年正月初一, or 闰7-15 without a year</source>
+        <translation>农历日期,如 农历2006年闰07月15日、2006-闰7-15、1990年正月初一,没有年份时如 闰7-15</translation>
     </message>
     <message>
         <source>提醒方式: gl (按公历, default) or nl (按农历)</source>
         <translation>提醒方式: gl(按公历,缺省)或 nl(按农历)</translation>
     </message>
     <message>
-        <source>提醒天数 0..14 (default 7)</source>
-        <translation>提醒天数 0..14(缺省 7)</translation>
+        <source>提醒天数 0..14 (default 7), or several: 7,1,0</source>
+        <translation>提醒天数 0..14(缺省 7),也可以是几个: 7,1,0</translation>
     </message>
     <message>
         <source>短信提醒: 是 or 否 (default 否)</source>
@@ -383,6 +383,33 @@ whose answer was lost is not sent again).</source>
     <message>
         <source>send the day&apos;s reminder to your own mailbox and phone, once</source>
         <translation>把当天的提醒发到自己的邮箱和手机, 只发一次</translation>
+    </message>
+    <message>
+        <source>类型: 生日 (default), 纪念日 or 忌日</source>
+        <translation>类型: 生日(缺省)、纪念日 或 忌日</translation>
+    </message>
+    <message>
+        <source>闰月生日在无闰月之年: 平月 (default) or 跳过</source>
+        <translation>闰月生日在无闰月之年: 平月(缺省)或 跳过</translation>
+    </message>
+    <message>
+        <source>Prints the next days the entry --name of category --type falls on, as its rule places
+them, one tab-separated line a day: date, weekday, lunar date, 周岁, 虚岁 (the ages are
+empty for an entry without a year).</source>
+        <translation>按提醒规则列出类别 --type 中名为 --name 的条目接下来的日子,每天一行,以制表符分隔:
+日期、星期、农历日期、周岁、虚岁(没有年份的条目不显示年龄)。</translation>
+    </message>
+    <message>
+        <source>first day (default: today)</source>
+        <translation>第一天(缺省为今天)</translation>
+    </message>
+    <message>
+        <source>how many days (default 10)</source>
+        <translation>列出几天(缺省 10)</translation>
+    </message>
+    <message>
+        <source>the next days an entry falls on</source>
+        <translation>一个条目接下来的日子</translation>
     </message>
 </context>
 </TS>
