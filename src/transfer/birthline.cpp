@@ -8,11 +8,11 @@
 #include "store/phonenumber.h"
 #include "store/reminddays.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <iterator>
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -404,7 +404,8 @@ bool endsInsideQuotedCell(QStringView record)
 ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
 {
     std::array<QString, FieldCount> unquoted;
-    return parseBirthFields(splitFields(line, StaffNo + 1, quotes, unquoted), CurrentDialect, notes);
+    return parseBirthFields(
+        splitFields(line, StaffNo + 1, quotes, unquoted), CurrentDialect, notes);
 }
 
 ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
@@ -444,8 +445,9 @@ std::optional<calendar::LunarDate> yearlessImportDate(QStringView text, bool lun
     const calendar::LunarDate date { 0, match.capturedView(2).toInt(),
         match.capturedView(3).toInt(), match.capturedLength(1) > 0 };
     // 2000 has every day a Gregorian year can have; a lunar month has 30 days at most.
-    const bool exists = lunar ? date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 30
-                              : QDate(2000, date.month, date.day).isValid();
+    const bool exists = lunar
+        ? date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 30
+        : QDate(2000, date.month, date.day).isValid();
     return exists ? std::optional(date) : std::nullopt;
 }
 

@@ -8,8 +8,8 @@
 #include "exportfile.h"
 #include "reminder/birthdaynotify.h"
 #include "reminder/birthdayoccurrences.h"
-#include "store/reminddays.h"
 #include "reminder/remindedfestivals.h"
+#include "store/reminddays.h"
 
 #include <array>
 #include <utility>

@@ -61,8 +61,8 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
         appendLine(bytes, dateNames.gregorian, gregorianCardValue(*day, false));
     if (QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒") {
         if (const auto lunar = calendar::parseLunarText(birthday.strNL))
-            appendLine(bytes, dateNames.lunar.toString() + u";CALSCALE=chinese"_s,
-                lunarCardValue(*lunar));
+            appendLine(
+                bytes, dateNames.lunar.toString() + u";CALSCALE=chinese"_s, lunarCardValue(*lunar));
     }
     // ORG's second component is the unit within the organisation: our department.
     const QString company = trimmedField(birthday.Company);

@@ -75,7 +75,8 @@ QList<store::EntryKind> kindsToTry(const Vcard &card)
 {
     if (const auto own = vcardKindOf(card))
         return { *own };
-    return { store::EntryKind::Birthday, store::EntryKind::Anniversary, store::EntryKind::Memorial };
+    return { store::EntryKind::Birthday, store::EntryKind::Anniversary,
+        store::EntryKind::Memorial };
 }
 
 // Fills the date, rule and kind when the card has a date that can be stored.

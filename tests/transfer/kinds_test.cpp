@@ -7,8 +7,8 @@
 #include "transfer/vcardimport.h"
 
 #include <QFile>
-#include <QTimeZone>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -23,8 +23,8 @@ QString dataPath(const char *name)
     return QStringLiteral(NATALIS_TRANSFER_DATA_DIR "/") + QString::fromLatin1(name);
 }
 
-BirthdayRecord entry(const QString &name, const QString &kind, const QString &gl,
-    const QString &nl, bool lunar, const QString &days = {}, const QString &leap = u"平月"_s)
+BirthdayRecord entry(const QString &name, const QString &kind, const QString &gl, const QString &nl,
+    bool lunar, const QString &days = {}, const QString &leap = u"平月"_s)
 {
     BirthdayRecord r;
     r.About = name;
@@ -44,7 +44,8 @@ BirthdayRecord entry(const QString &name, const QString &kind, const QString &gl
 // A lunar 忌日 reminded a week ahead, the day before and on the day; a Gregorian 纪念日; a
 // birthday known by its lunar leap month and day only, kept in years with that leap month.
 const QList<BirthdayRecord> Entries = {
-    entry(u"奶奶"_s, u"忌日"_s, u"公历2004年 04月23日"_s, u"农历2004年 03月05日"_s, true, u"7,1,0"_s),
+    entry(
+        u"奶奶"_s, u"忌日"_s, u"公历2004年 04月23日"_s, u"农历2004年 03月05日"_s, true, u"7,1,0"_s),
     entry(u"结婚"_s, u"纪念日"_s, u"公历2014年 10月01日"_s, u"农历2014年 09月08日"_s, false),
     entry(u"小明"_s, u"生日"_s, QString(), u"农历0000年闰06月10日"_s, true, {}, u"跳过"_s),
 };
