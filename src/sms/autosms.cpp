@@ -75,7 +75,7 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     QList<BirthdaySmsWorkItem> items;
     const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        // A 忌日 is never wished anything, whatever its SMS choice says.
+        // A 忌日 is no day to be greeted on, whatever its SMS flag says.
         if (birthdays.text(i, store::BirthdayText::Duanxin).trimmed() != u"是"
             || birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"0"
             || birthdays.kind(i) == store::EntryKind::Memorial)

@@ -39,7 +39,8 @@ struct BirthdaySmsWorkItem
 };
 
 // Steps 1 to 3 of AutoBirthdaySms: entries with Duanxin "是" and DxSend "0" whose this-year or
-// next-year occurrence lies 0..intNums days from today, in list order (this year's first).
+// next-year occurrence lies 0..intNums days from today, in list order (this year's first). A
+// 忌日 never gets a greeting.
 QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     const store::BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today);
 

@@ -1,6 +1,8 @@
 #include "sync/cardfields.h"
 
 #include "store/categories.h"
+#include "store/entrykind.h"
+#include "store/reminddays.h"
 #include "transfer/contentline.h"
 #include "transfer/vcardexport.h"
 #include "transfer/vcardparser.h"
@@ -42,18 +44,35 @@ const FieldAccess CardFields[] = {
     NATALIS_TEXT_FIELD(u"生日类别", Type),
     NATALIS_TEXT_FIELD(u"联系方式", Tel),
     NATALIS_TEXT_FIELD(u"生日备注", Beizhu),
+    // A kind or leap-month rule other than the default goes behind the dates, so that the
+    // value a birthday was synced with before kinds stays what it is.
     { u"日期",
         [](const BirthdayRecord &r) {
-            return r.blnIsGL.trimmed() + u'|' + r.strGL.trimmed() + u'|' + r.strNL.trimmed();
+            QString value =
+                r.blnIsGL.trimmed() + u'|' + r.strGL.trimmed() + u'|' + r.strNL.trimmed();
+            const store::EntryKind kind = store::entryKindOf(r.Kind);
+            const store::LeapMonthRule leap = store::leapMonthRuleOf(r.LeapRule);
+            if (kind != store::EntryKind::Birthday || leap != store::LeapMonthRule::RegularMonth)
+                value += u'|' + store::entryKindText(kind) + u'|' + store::leapMonthRuleText(leap);
+            return value;
         },
         [](BirthdayRecord &r, const QString &v) {
             const QStringList parts = v.split(u'|');
             r.blnIsGL = parts.value(0);
             r.strGL = parts.value(1);
             r.strNL = parts.value(2);
+            r.Kind = store::entryKindText(store::entryKindOf(parts.value(3)));
+            r.LeapRule = store::leapMonthRuleText(store::leapMonthRuleOf(parts.value(4)));
         } },
-    { u"提醒天数", [](const BirthdayRecord &r) { return QString::number(r.intNums); },
-        [](BirthdayRecord &r, const QString &v) { r.intNums = qint16(v.toInt()); } },
+    { u"提醒天数",
+        [](const BirthdayRecord &r) {
+            return r.Days.trimmed().isEmpty() ? QString::number(r.intNums) : r.Days.trimmed();
+        },
+        [](BirthdayRecord &r, const QString &v) {
+            const QList<qint16> days = store::remindDaysOf(v, qint16(v.toInt()));
+            r.intNums = days.first();
+            r.Days = store::remindDaysText(days);
+        } },
     NATALIS_TEXT_FIELD(u"短信提醒", Duanxin),
     NATALIS_TEXT_FIELD(u"性别", Sex),
     NATALIS_TEXT_FIELD(u"部门/类别", Class),
@@ -111,7 +130,15 @@ void keepDroppedFields(BirthdayRecord &record, const Fields &synced)
             != std::end(OwnCardFields))
             field.set(record, synced.value(field.label.toString()));
     }
-    record.blnIsGL = synced.value(u"日期"_s).section(u'|', 0, 0);
+    // The rule, kind and leap-month rule travel in our own properties only.
+    BirthdayRecord dated;
+    for (const FieldAccess &field : CardFields) {
+        if (field.label == u"日期")
+            field.set(dated, synced.value(field.label.toString()));
+    }
+    record.blnIsGL = dated.blnIsGL;
+    record.Kind = dated.Kind;
+    record.LeapRule = dated.LeapRule;
 }
 
 // Names are unique within a list; a category outside the eight counts as the first, as the

@@ -3,9 +3,12 @@
 #include "calendar/lunarimporttext.h"
 #include "store/asciidigits.h"
 #include "store/categories.h"
+#include "store/entrykind.h"
 #include "store/fieldtext.h"
 #include "store/phonenumber.h"
+#include "store/reminddays.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -189,11 +192,29 @@ bool isNoDate(QStringView field)
 QString acceptedDate(QStringView field, bool lunar)
 {
     const QString text = dashedDate(field);
+    if (const auto yearless = yearlessImportDate(text, lunar)) {
+        if (!lunar)
+            return text;
+        return u"%1%2-%3"_s.arg(yearless->isLeap ? u"闰"_s : QString())
+            .arg(yearless->month, 2, 10, QLatin1Char('0'))
+            .arg(yearless->day, 2, 10, QLatin1Char('0'));
+    }
     if (lunar) {
         QString normalized;
         return calendar::NormalizeLunarImportText(text, normalized) ? normalized : QString();
     }
     return parseImportGregorian(text) ? text : QString();
+}
+
+// "7,1,0" as the reminddays list, its first day as intNums; nullopt when the field reads as
+// neither a list nor one number.
+std::optional<QList<qint16>> remindDaysField(QStringView field)
+{
+    if (field.contains(u',') || field.contains(u'，'))
+        return store::parseRemindDays(field);
+    if (const std::optional<qint16> day = parseDays(field))
+        return QList<qint16> { *day };
+    return std::nullopt;
 }
 
 // Collects what the reader changed of a line, for the import report; does nothing without a
@@ -241,7 +262,7 @@ QString category(QStringView field, const Dialect &dialect, Notes &notes)
 // The field titles as the import report and the export's header name them.
 constexpr std::array<const char16_t *, FieldCount> FieldTitles = { u"生日名称", u"类别",
     u"联系方式", u"生日备注", u"生日", u"提醒方式", u"提醒天数", u"短信提醒", u"性别", u"部门/类型",
-    u"QQ/MSN", u"公司名称", u"地址", u"工号/卡号" };
+    u"QQ/MSN", u"公司名称", u"地址", u"工号/卡号", u"类型", u"闰月规则" };
 
 bool isBreakOrTab(QChar c)
 {
@@ -319,10 +340,24 @@ ImportRecord parseBirthFields(const BirthFields &f, const Dialect &dialect, QStr
         if (date.isEmpty())
             notes.refused(u"日期", f[Date], u"按无日期导入");
     }
-    const std::optional<qint16> days = parseDays(f[Days]);
-    r.intNums = days.value_or(7);
-    if (!days)
+    const std::optional<QList<qint16>> days = remindDaysField(f[Days]);
+    r.intNums = days ? days->first() : qint16(7);
+    if (days)
+        r.Days = store::remindDaysText(*days);
+    else
         notes.refused(u"提醒天数", f[Days], u"按7天导入");
+    if (!f[Kind].isEmpty()) {
+        const auto kind = store::entryKindFromText(f[Kind]);
+        r.Kind = store::entryKindText(kind.value_or(store::EntryKind::Birthday));
+        if (!kind)
+            notes.refused(u"类型", f[Kind], u"按生日导入");
+    }
+    if (!f[LeapRule].isEmpty()) {
+        const auto rule = store::leapMonthRuleFromText(f[LeapRule]);
+        r.LeapRule = store::leapMonthRuleText(rule.value_or(store::LeapMonthRule::RegularMonth));
+        if (!rule)
+            notes.refused(u"闰月规则", f[LeapRule], u"按平月导入");
+    }
     r.Duanxin = f[Sms] == u"是" ? u"是"_s : u"否"_s;
     if (f[Sms] != u"是" && f[Sms] != u"否")
         notes.refused(u"短信提醒", f[Sms], u"按否导入");
@@ -369,7 +404,8 @@ bool endsInsideQuotedCell(QStringView record)
 ImportRecord ParseTabBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
 {
     std::array<QString, FieldCount> unquoted;
-    return parseBirthFields(splitFields(line, FieldCount, quotes, unquoted), CurrentDialect, notes);
+    return parseBirthFields(
+        splitFields(line, StaffNo + 1, quotes, unquoted), CurrentDialect, notes);
 }
 
 ImportRecord ParseOldBirthLine(QStringView line, QStringList *notes, CellQuotes quotes)
@@ -398,6 +434,21 @@ std::optional<QDate> parseImportGregorian(QStringView text)
     if (!date.isValid() || date < QDate(1901, 3, 1) || date > QDate(2100, 12, 31))
         return std::nullopt;
     return date;
+}
+
+std::optional<calendar::LunarDate> yearlessImportDate(QStringView text, bool lunar)
+{
+    static const QRegularExpression yearless(u"^(闰?)(\\d{1,2})-(\\d{1,2})$"_s);
+    const QRegularExpressionMatch match = yearless.match(text.trimmed().toString());
+    if (!match.hasMatch() || (!lunar && match.capturedLength(1) > 0))
+        return std::nullopt;
+    const calendar::LunarDate date { 0, match.capturedView(2).toInt(),
+        match.capturedView(3).toInt(), match.capturedLength(1) > 0 };
+    // 2000 has every day a Gregorian year can have; a lunar month has 30 days at most.
+    const bool exists = lunar
+        ? date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 30
+        : QDate(2000, date.month, date.day).isValid();
+    return exists ? std::optional(date) : std::nullopt;
 }
 
 QString importName(QStringView field)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/lunardate.h"
 #include "transfer/importrecord.h"
 
 #include <QDate>
@@ -10,7 +11,8 @@
 
 namespace natalis::transfer {
 
-// Field positions of the tab-separated layouts; the older one ends before StaffNo.
+// Field positions of the tab-separated layouts; the older one ends before StaffNo, this
+// version's at StaffNo. Kind and LeapRule come only from a spreadsheet's own columns.
 namespace birthfield {
 enum Index {
     Name,
@@ -27,6 +29,8 @@ enum Index {
     Company,
     Address,
     StaffNo,
+    Kind,
+    LeapRule,
     FieldCount
 };
 } // namespace birthfield
@@ -48,8 +52,10 @@ enum class CellQuotes {
 bool endsInsideQuotedCell(QStringView record);
 
 // Reads one line of a tab-separated export (this version and v3.1: 14 fields). Unknown or
-// missing values keep their defaults: category 客户, rule 按公历提醒, 7 days, SMS 否. The date
-// follows the rule: a Gregorian day from 1901-03-01 to 2100-12-31, or a lunar date that exists.
+// missing values keep their defaults: category 客户, rule 按公历提醒, 7 days, SMS 否, kind 生日,
+// leap-month rule 平月. The date follows the rule: a Gregorian day from 1901-03-01 to
+// 2100-12-31, or a lunar date that exists; or a day without a year (yearlessImportDate). The
+// days may be a list ("7,1,0", reminddays.h), whose first number is intNums.
 // Texts longer than their field are cut. fields.About is empty when the line holds no record.
 // An SMS needs a phone number and a date to send on: without either the flag is 否.
 // Each value given but refused, cut or overruled adds a note (its reason, as the import report
@@ -79,6 +85,11 @@ bool givesNoDate(QStringView field);
 // A Gregorian date field "Y-M-D" (four-digit year, month and day with or without a leading zero)
 // from 1 March 1901 to 31 December 2100 inclusive; nullopt otherwise.
 std::optional<QDate> parseImportGregorian(QStringView text);
+
+// A date field without a year, as the export writes one: "4-15" for the Gregorian rule, "03-05"
+// or "闰03-05" for the lunar one (month 1..12, day 1..31 of some year, lunar day 1..30). The
+// month and day (and the leap flag) with year 0; nullopt for any other text.
+std::optional<calendar::LunarDate> yearlessImportDate(QStringView text, bool lunar);
 
 // The blanks a name loses, as the editor takes them out: the plain blank (U+0020), which a
 // spreadsheet or an old export puts between family and given name. Other spaces are the

@@ -1,5 +1,6 @@
 #include "csvlayout.h"
 
+#include "store/entrykind.h"
 #include "transfer/birthline.h"
 #include "transfer/exportfile.h"
 
@@ -14,14 +15,19 @@ namespace {
 
 using namespace birthfield;
 
-// Column kinds beside the BirthField positions: the two dates of the main list, the two parts
-// of a name as Outlook writes them, and phone numbers other than the mobile one.
-constexpr int GregorianColumn = FieldCount;
-constexpr int LunarColumn = FieldCount + 1;
-constexpr int FamilyNameColumn = FieldCount + 2;
-constexpr int GivenNameColumn = FieldCount + 3;
-constexpr int OtherPhoneColumn = FieldCount + 4;
-constexpr int UidColumn = FieldCount + 5;
+// Column kinds beside the BirthField positions of the tab layout: the two dates of the main
+// list, the two parts of a name as Outlook writes them, phone numbers other than the mobile one,
+// and the kind and leap-month rule. The numbers are remembered with a user's column choice, so
+// a new kind takes the next free number and none moves.
+constexpr int TabFields = StaffNo + 1;
+constexpr int GregorianColumn = TabFields;
+constexpr int LunarColumn = TabFields + 1;
+constexpr int FamilyNameColumn = TabFields + 2;
+constexpr int GivenNameColumn = TabFields + 3;
+constexpr int OtherPhoneColumn = TabFields + 4;
+constexpr int UidColumn = TabFields + 5;
+constexpr int KindColumn = TabFields + 6;
+constexpr int LeapRuleColumn = TabFields + 7;
 
 // The titles of our own export, then those people give their own sheets, and those of Outlook's
 // contact export in Chinese and in English (matched without regard to case).
@@ -46,6 +52,8 @@ const QHash<QString, int> &columnOfTitle()
         { u"地址"_s, Address },
         { u"工号/卡号"_s, StaffNo },
         { u"uid"_s, UidColumn },
+        { u"类型"_s, KindColumn },
+        { u"闰月规则"_s, LeapRuleColumn },
         // A person's own sheet.
         { u"姓名"_s, Name },
         { u"名字"_s, Name },
@@ -143,16 +151,19 @@ QStringList csvColumnTitles()
 {
     return { u"生日名称"_s, u"类别"_s, u"联系方式"_s, u"生日备注"_s, u"公历生日"_s, u"农历生日"_s,
         u"提醒方式"_s, u"提醒天数"_s, u"短信提醒"_s, u"性别"_s, u"部门/类型"_s, u"QQ/MSN"_s,
-        u"公司名称"_s, u"地址"_s, u"工号/卡号"_s, u"UID"_s };
+        u"公司名称"_s, u"地址"_s, u"工号/卡号"_s, u"UID"_s, u"类型"_s, u"闰月规则"_s };
 }
 
 QStringList csvExportFields(const store::BirthdayRecord &r)
 {
     const auto t = [](const QString &text) { return text.trimmed(); };
     return { t(r.About), t(r.Type), t(r.Tel), t(r.Beizhu), exportGregorianField(r.strGL),
-        exportLunarField(r.strNL), t(r.blnIsGL), QString::number(r.intNums), t(r.Duanxin), t(r.Sex),
+        exportLunarField(r.strNL), t(r.blnIsGL),
+        r.Days.trimmed().isEmpty() ? QString::number(r.intNums) : t(r.Days), t(r.Duanxin), t(r.Sex),
         t(r.Class), t(r.QQ_MSN), t(r.Company), t(r.Address), t(r.No),
-        r.Uid.isNull() ? QString() : r.Uid.toString(QUuid::WithoutBraces) };
+        r.Uid.isNull() ? QString() : r.Uid.toString(QUuid::WithoutBraces),
+        store::entryKindText(store::entryKindOf(r.Kind)),
+        store::leapMonthRuleText(store::leapMonthRuleOf(r.LeapRule)) };
 }
 
 QList<SheetFieldChoice> sheetFieldChoices()
@@ -164,7 +175,8 @@ QList<SheetFieldChoice> sheetFieldChoices()
         { Date, u"公历/农历生日"_s }, { Rule, u"提醒方式"_s }, { Days, u"提醒天数"_s },
         { Sms, u"短信提醒"_s }, { Sex, u"性别"_s }, { Department, u"部门/类型"_s },
         { Messenger, u"QQ/MSN"_s }, { Company, u"公司名称"_s }, { Address, u"地址"_s },
-        { StaffNo, u"工号/卡号"_s }, { UidColumn, u"UID"_s } };
+        { StaffNo, u"工号/卡号"_s }, { UidColumn, u"UID"_s }, { KindColumn, u"类型"_s },
+        { LeapRuleColumn, u"闰月规则"_s } };
 }
 
 int sheetFieldNamed(QStringView name)
@@ -266,7 +278,11 @@ ImportRecord CsvColumns::record(const QStringList &row, QStringList *notes) cons
             otherPhone = value;
         else if (field == UidColumn)
             uid = value;
-        else if (field >= 0 && fields[std::size_t(field)].isEmpty())
+        else if (field == KindColumn)
+            fields[Kind] = value;
+        else if (field == LeapRuleColumn)
+            fields[LeapRule] = value;
+        else if (field >= 0 && field < TabFields && fields[std::size_t(field)].isEmpty())
             fields[std::size_t(field)] = value;
     }
     const QString name = wholeName(family, given);

@@ -12,7 +12,9 @@
 namespace natalis::transfer {
 
 // The spreadsheet file: a header row with the column titles of the main list, one birthday per
-// row below, both dates in their own columns ("1976-2-25" and "2006-闰07-15").
+// row below, both dates in their own columns ("1976-2-25" and "2006-闰07-15"; "2-25" and
+// "闰07-15" without a year), the reminder days as written ("7,1,0"), then the UID, the kind
+// (类型) and the leap-month rule (闰月规则). A sheet without the last two reads as 生日, 平月.
 QStringList csvColumnTitles();
 
 // One birthday as the fields of a row, in the order of csvColumnTitles.

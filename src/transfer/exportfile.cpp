@@ -176,8 +176,12 @@ QString overwriteQuestion(const QString &path)
 
 QString exportGregorianField(const QString &strGL)
 {
-    const auto date = calendar::parseGregorianText(strGL);
-    return date ? u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day()) : QString();
+    if (const auto date = calendar::parseGregorianText(strGL))
+        return u"%1-%2-%3"_s.arg(date->year()).arg(date->month()).arg(date->day());
+    const auto yearless = calendar::parseGregorianMonthDay(strGL);
+    if (!yearless || yearless->year != 0)
+        return QString();
+    return u"%1-%2"_s.arg(yearless->month).arg(yearless->day);
 }
 
 QString exportLunarField(const QString &strNL)
@@ -185,17 +189,21 @@ QString exportLunarField(const QString &strNL)
     const auto lunar = calendar::parseLunarText(strNL);
     if (!lunar)
         return QString();
-    return u"%1-%2%3-%4"_s.arg(lunar->year)
-        .arg(lunar->isLeap ? u"闰"_s : QString())
-        .arg(lunar->month, 2, 10, QLatin1Char('0'))
-        .arg(lunar->day, 2, 10, QLatin1Char('0'));
+    const QString monthDay = u"%1%2-%3"_s.arg(lunar->isLeap ? u"闰"_s : QString())
+                                 .arg(lunar->month, 2, 10, QLatin1Char('0'))
+                                 .arg(lunar->day, 2, 10, QLatin1Char('0'));
+    return lunar->year == 0 ? monthDay : QString::number(lunar->year) + u'-' + monthDay;
 }
 
 QString exportDateField(const store::BirthdayRecord &record)
 {
+    const bool lunar = QStringView(record.blnIsGL).trimmed() == u"按农历提醒";
+    // A lunar day without a year keeps no Gregorian text.
+    if (lunar && !calendar::dateTextHasYear(record.strNL) && calendar::parseLunarText(record.strNL))
+        return exportLunarField(record.strNL);
     if (QStringView(record.strGL).trimmed().isEmpty())
         return QString();
-    if (QStringView(record.blnIsGL).trimmed() != u"按农历提醒")
+    if (!lunar)
         return exportGregorianField(record.strGL);
     return exportLunarField(record.strNL);
 }

@@ -25,7 +25,9 @@ QString overwriteQuestion(const QString &path);
 // strGL as "1976-2-25" (four-digit year, no leading zeros), for the lunar rule strNL as
 // "2006-闰07-15". Empty as well when the text to write cannot be read.
 QString exportDateField(const store::BirthdayRecord &record);
-// The two halves of it: a Gregorian text as "1976-2-25", a lunar text as "2006-闰07-15".
+// The two halves of it: a Gregorian text as "1976-2-25", a lunar text as "2006-闰07-15"; a
+// text without a year (year 0000) as its month and day alone: "2-25", "闰07-15". A lunar-rule
+// date without a year, which keeps no Gregorian text, is written from strNL.
 QString exportGregorianField(const QString &strGL);
 QString exportLunarField(const QString &strNL);
 

@@ -6,8 +6,10 @@
 #include "calendar/solarterms.h"
 #include "contentline.h"
 #include "exportfile.h"
+#include "reminder/birthdaynotify.h"
 #include "reminder/birthdayoccurrences.h"
 #include "reminder/remindedfestivals.h"
+#include "store/reminddays.h"
 
 #include <array>
 #include <utility>
@@ -33,7 +35,7 @@ struct IcsEvent
     QString summary;
     QString description;
     bool yearly = false; // repeats every year until 2100
-    int alarmDaysBefore = -1; // no alarm when negative
+    QList<qint16> alarmDaysBefore; // one alarm for each, in this order
 };
 
 struct YearRange
@@ -89,12 +91,22 @@ QString alarmTrigger(int daysBefore)
     return trigger;
 }
 
+// The stored date text; one without a year without its "0000年".
+QString dateText(const QString &stored)
+{
+    QString text = trimmed(stored);
+    if (!calendar::dateTextHasYear(text))
+        text.remove(u"0000年 "_s).remove(u"0000年"_s);
+    return text;
+}
+
 QString birthdayDescription(const BirthdayRecord &birthday)
 {
     const bool lunar = remindsBy(birthday, reminder::RemindByLunar);
+    const QString kind = store::entryKindText(store::entryKindOf(birthday.Kind));
     QStringList lines;
-    lines << (lunar ? u"农历生日:"_s + trimmed(birthday.strNL)
-                    : u"公历生日:"_s + trimmed(birthday.strGL));
+    lines << (lunar ? u"农历"_s + kind + u':' + dateText(birthday.strNL)
+                    : u"公历"_s + kind + u':' + dateText(birthday.strGL));
     if (!trimmed(birthday.Tel).isEmpty())
         lines << u"联系方式:"_s + trimmed(birthday.Tel);
     if (!trimmed(birthday.Beizhu).isEmpty())
@@ -109,14 +121,14 @@ IcsEvent birthdayEvent(const BirthdayRecord &birthday, QDate date, int age, QStr
     event.date = date;
     event.summary = icsBirthdayTitle(birthday, age);
     event.description = birthdayDescription(birthday);
-    event.alarmDaysBefore = qMax<int>(birthday.intNums, 0);
+    event.alarmDaysBefore = store::remindDaysOf(birthday.Days, qMax<qint16>(birthday.intNums, 0));
     return event;
 }
 
 bool onLeapDay(const BirthdayRecord &birthday)
 {
-    const std::optional<QDate> birth = calendar::parseGregorianText(birthday.strGL);
-    return birth && birth->month() == 2 && birth->day() == 29;
+    const auto birth = calendar::parseGregorianMonthDay(birthday.strGL);
+    return birth && birth->month == 2 && birth->day == 29;
 }
 
 // The occurrences of every birthday in every year of the range and the year before it, as the
@@ -244,11 +256,11 @@ public:
         if (!event.description.isEmpty())
             property(u"DESCRIPTION", escapeText(event.description));
         line(u"TRANSP:TRANSPARENT");
-        if (event.alarmDaysBefore >= 0) {
+        for (const qint16 daysBefore : event.alarmDaysBefore) {
             line(u"BEGIN:VALARM");
             line(u"ACTION:DISPLAY");
             property(u"DESCRIPTION", escapeText(event.summary));
-            property(u"TRIGGER", alarmTrigger(event.alarmDaysBefore));
+            property(u"TRIGGER", alarmTrigger(daysBefore));
             line(u"END:VALARM");
         }
         line(u"END:VEVENT");
@@ -271,6 +283,26 @@ private:
 
 } // namespace
 
+namespace {
+
+// A 纪念日 or 忌日 as the reminder names it: "奶奶的忌日(逝世20周年,农历三月初五)",
+// "结婚纪念日(10周年)".
+QString icsEntryTitle(const BirthdayRecord &entry, store::EntryKind kind, int years)
+{
+    QStringList details;
+    if (years > 0)
+        details << (kind == store::EntryKind::Memorial ? u"逝世"_s : QString())
+                + QString::number(years) + u"周年"_s;
+    if (remindsBy(entry, reminder::RemindByLunar)) {
+        if (const auto lunar = calendar::parseLunarText(entry.strNL))
+            details << u"农历"_s + lunarMonthDayName(lunar->month, lunar->isLeap, lunar->day);
+    }
+    const QString subject = reminder::entrySubject(entry);
+    return details.isEmpty() ? subject : subject + u'(' + details.join(u',') + u')';
+}
+
+} // namespace
+
 QString lunarMonthDayName(int month, bool isLeap, int day)
 {
     if (month < 1 || month > 12)
@@ -281,6 +313,9 @@ QString lunarMonthDayName(int month, bool isLeap, int day)
 
 QString icsBirthdayTitle(const BirthdayRecord &birthday, int age)
 {
+    const store::EntryKind kind = store::entryKindOf(birthday.Kind);
+    if (kind != store::EntryKind::Birthday)
+        return icsEntryTitle(birthday, kind, age);
     QString name = trimmed(birthday.About);
     if (name.endsWith(u"生日"))
         name.chop(2);
@@ -379,9 +414,10 @@ void hashIcsInputs(QCryptographicHash &hash, const BirthdayList &birthdays)
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         for (const BirthdayText field :
             { BirthdayText::About, BirthdayText::Tel, BirthdayText::Beizhu, BirthdayText::strGL,
-                BirthdayText::strNL, BirthdayText::blnIsGL })
+                BirthdayText::strNL, BirthdayText::blnIsGL, BirthdayText::Days })
             add(birthdays.text(i, field));
-        const qint64 numbers[] = { birthdays.id(i), birthdays.days(i) };
+        const qint64 numbers[] = { birthdays.id(i), birthdays.days(i), qint64(birthdays.kind(i)),
+            qint64(birthdays.leapRule(i)) };
         hash.addData(QByteArrayView(reinterpret_cast<const char *>(numbers), sizeof numbers));
         hash.addData(birthdays.uid(i).toRfc4122());
     }
@@ -398,11 +434,17 @@ void hashIcsInputs(QCryptographicHash &hash, const BirthdayList &birthdays)
         BirthdayRecord lunar = gregorian;
         lunar.strNL = u"农历1990年 08月15日"_s;
         lunar.blnIsGL = reminder::RemindByLunar.toString();
+        BirthdayRecord memorial = lunar;
+        memorial.Kind = u"忌日"_s;
+        memorial.Days = u"7,0"_s;
+        BirthdayRecord yearless = gregorian;
+        yearless.Kind = u"纪念日"_s;
+        yearless.strGL = u"公历0000年 05月01日"_s;
         const IcsOptions options { 2024, 1, false, QDateTime(QDate(2024, 1, 1), QTime(0, 0)) };
         QByteArray events;
         for (const IcsPart part : { IcsPart::Birthdays, IcsPart::Festivals }) {
             for (const IcsObject &object :
-                buildIcsObjects({ gregorian, leapDay, lunar }, options, part))
+                buildIcsObjects({ gregorian, leapDay, lunar, memorial, yearless }, options, part))
                 events += object.data;
         }
         return QCryptographicHash::hash(events, QCryptographicHash::Sha1);

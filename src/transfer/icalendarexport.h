@@ -34,9 +34,10 @@ inline constexpr QStringView IcsUidDomain = u"natalis.invalid";
 // The calendar as an RFC 5545 file: one VCALENDAR in UTF-8 with CR LF line ends and lines
 // folded at 75 octets. A Gregorian-rule birthday is one all-day event repeating every year
 // (up to 2100); one on 29 February, which such a rule would skip in three years of four, and a
-// lunar-rule birthday are one event per year, on the day the reminder computes. Each birthday
-// event carries an alarm at 09:00 local time intNums days before. Birthdays without a usable
-// date for their rule are left out.
+// lunar-rule birthday are one event per year, on the day the reminder computes (an entry
+// without a year every year, a leap-month one kept by 跳过 only in years with its leap month).
+// Each birthday event carries an alarm at 09:00 local time intNums days before, or one for each
+// of its reminder days. Birthdays without a usable date for their rule are left out.
 QByteArray buildIcs(const store::BirthdayList &birthdays, const IcsOptions &options);
 
 enum class IcsPart { Birthdays, Festivals };
@@ -65,7 +66,8 @@ void hashIcsInputs(QCryptographicHash &hash, const store::BirthdayList &birthday
 
 // The event title of a birthday: "张三生日", with the age "张三60岁生日", and for a lunar
 // birthday its lunar day behind it: "张三生日(农历八月十五)". A name that already ends in 生日
-// does not get it twice. age 0 or less is left out.
+// does not get it twice. age 0 or less is left out. A 纪念日 or 忌日 is named as the reminder
+// names it, its years and lunar day behind it: "奶奶的忌日(逝世20周年,农历三月初五)".
 QString icsBirthdayTitle(const store::BirthdayRecord &birthday, int age);
 
 // The lunar month and day as a calendar names them: 八月十五, 闰四月初一, 正月三十.

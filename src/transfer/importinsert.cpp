@@ -31,6 +31,15 @@ std::optional<calendar::LunarDate> lunarOfNormalForm(QStringView text)
 // lunar text the stored one has always been.
 void fillDateTexts(const ImportRecord &record, store::BirthdayRecord &r)
 {
+    // A day without a year keeps no date of the other calendar and is reminded by its own.
+    if (const auto yearless = yearlessImportDate(record.date(), record.dateIsLunar())) {
+        if (record.dateIsLunar())
+            r.strNL = calendar::lunarMonthDayText(yearless->month, yearless->day, yearless->isLeap);
+        else
+            r.strGL = calendar::gregorianMonthDayText(yearless->month, yearless->day);
+        r.blnIsGL = record.dateIsLunar() ? u"按农历提醒"_s : u"按公历提醒"_s;
+        return;
+    }
     if (record.dateIsLunar()) {
         if (const auto lunar = lunarOfNormalForm(record.date())) {
             if (const auto gregorian = calendar::lunarToSolar(*lunar)) {

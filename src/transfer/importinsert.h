@@ -16,7 +16,8 @@ namespace natalis::transfer {
 
 // The record as it is stored: strGL and strNL built from the date field (a lunar date gives
 // its lunar text and the Gregorian text of the same day; a Gregorian date its text and the
-// lunar text of that day), both empty without a date; DxSend "0".
+// lunar text of that day), both empty without a date; DxSend "0". A date without a year gives
+// only its own calendar's text (year 0000) and the rule of that calendar.
 store::BirthdayRecord storedBirthday(const ImportRecord &record);
 
 struct ImportOutcome

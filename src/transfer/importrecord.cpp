@@ -26,6 +26,9 @@ enum Part {
     Company,
     Address,
     No,
+    Kind,
+    Days,
+    LeapRule,
     Date,
 };
 
@@ -36,11 +39,13 @@ struct KnownValues
     std::array<QStringView, 8> texts;
 };
 
-constexpr std::array<KnownValues, 4> Known = { {
+constexpr std::array<KnownValues, 6> Known = { {
     { Type, { u"同事", u"客户", u"代理商", u"供应商", u"家人", u"同学", u"朋友", u"其他" } },
     { BlnIsGL, { u"按公历提醒", u"按农历提醒" } },
     { Duanxin, { u"是", u"否" } },
     { Sex, { u"男", u"女" } },
+    { Kind, { u"生日", u"纪念日", u"忌日" } },
+    { LeapRule, { u"平月", u"跳过" } },
 } };
 
 // The number of text among the known values of field k, or 0 when it is none of them.
@@ -114,7 +119,8 @@ ImportRecord::ImportRecord(const store::BirthdayRecord &r, const QString &date, 
     : m_uid(r.Uid), m_days(r.intNums), m_dateIsLunar(dateIsLunar)
 {
     const QString *texts[] = { &r.About, &r.Type, &r.Tel, &r.Beizhu, &r.strGL, &r.strNL, &r.blnIsGL,
-        &r.Duanxin, &r.Sex, &r.Class, &r.QQ_MSN, &r.Company, &r.Address, &r.No, &date };
+        &r.Duanxin, &r.Sex, &r.Class, &r.QQ_MSN, &r.Company, &r.Address, &r.No, &r.Kind, &r.Days,
+        &r.LeapRule, &date };
     for (std::size_t k = 0; k < Known.size(); ++k)
         m_known[k] = knownNumber(k, *texts[Known[k].part]);
     std::array<QStringView, Date + 1> parts;
@@ -144,7 +150,8 @@ store::BirthdayRecord ImportRecord::fields() const
 {
     store::BirthdayRecord r;
     QString *targets[] = { &r.About, &r.Type, &r.Tel, &r.Beizhu, &r.strGL, &r.strNL, &r.blnIsGL,
-        &r.Duanxin, &r.Sex, &r.Class, &r.QQ_MSN, &r.Company, &r.Address, &r.No };
+        &r.Duanxin, &r.Sex, &r.Class, &r.QQ_MSN, &r.Company, &r.Address, &r.No, &r.Kind, &r.Days,
+        &r.LeapRule };
     qsizetype start = 0;
     for (QString *target : targets) {
         const qsizetype end = m_texts.indexOf(Separator, start);

@@ -15,7 +15,8 @@ namespace natalis::transfer {
 //
 // Kept packed: a file of a million lines is a million of these, and seventeen texts each would
 // take several times the file's size. The texts live in one UTF-8 buffer and are unpacked on
-// demand; category, rule, SMS flag and sex, nearly always one of a few known texts, as a number.
+// demand; category, rule, SMS flag, sex, kind and leap-month rule, nearly always one of a few
+// known texts, as a number.
 class ImportRecord
 {
 public:
@@ -43,7 +44,7 @@ private:
     QByteArrayView part(int index) const;
 
     QByteArray m_texts; // the text fields and the date, each ended by a unit separator
-    std::array<quint8, 4> m_known {}; // per known-value field: 0 in m_texts, else index + 1
+    std::array<quint8, 6> m_known {}; // per known-value field: 0 in m_texts, else index + 1
     QUuid m_uid;
     qint16 m_days = 7;
     bool m_dateIsLunar = false;

@@ -4,6 +4,7 @@
 #include "contentline.h"
 #include "exportfile.h"
 #include "store/phonenumber.h"
+#include "vcarddates.h"
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +29,20 @@ void appendText(QByteArray &bytes, QStringView name, const QString &field)
         appendLine(bytes, name, escapeText(value));
 }
 
+} // namespace
+
+std::optional<calendar::LunarDate> gregorianDayOf(const QString &strGL)
+{
+    if (const auto birth = calendar::parseGregorianText(strGL))
+        return calendar::LunarDate { birth->year(), birth->month(), birth->day(), false };
+    const auto yearless = calendar::parseGregorianMonthDay(strGL);
+    if (!yearless || yearless->year != 0)
+        return std::nullopt;
+    return calendar::LunarDate { 0, yearless->month, yearless->day, false };
+}
+
+namespace {
+
 void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
 {
     const QString name = escapeText(trimmedField(birthday.About));
@@ -40,12 +55,14 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
         const bool mobile = tel.size() == 11 && tel.startsWith(u'1') && store::IsPhoneNumber(tel);
         appendLine(bytes, mobile ? u"TEL;TYPE=CELL" : u"TEL;TYPE=VOICE", escapeText(tel));
     }
-    if (const auto birth = calendar::parseGregorianText(birthday.strGL))
-        appendLine(bytes, u"BDAY", birth->toString(u"yyyy-MM-dd"_s));
+    const store::EntryKind kind = store::entryKindOf(birthday.Kind);
+    const CardDateNames dateNames = cardDateNames(kind, u"3.0");
+    if (const auto day = gregorianDayOf(birthday.strGL))
+        appendLine(bytes, dateNames.gregorian, gregorianCardValue(*day, false));
     if (QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒") {
         if (const auto lunar = calendar::parseLunarText(birthday.strNL))
-            appendLine(bytes, u"X-ALTBDAY;CALSCALE=chinese",
-                appleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
+            appendLine(
+                bytes, dateNames.lunar.toString() + u";CALSCALE=chinese"_s, lunarCardValue(*lunar));
     }
     // ORG's second component is the unit within the organisation: our department.
     const QString company = trimmedField(birthday.Company);
@@ -65,11 +82,16 @@ void appendCard(QByteArray &bytes, const store::BirthdayRecord &birthday)
     // import reads them back, so the file carries the whole birthday.
     const bool lunarRule = QStringView(birthday.blnIsGL).trimmed() == u"按农历提醒";
     appendLine(bytes, VcardRuleProperty, lunarRule ? u"LUNAR"_s : u"GREGORIAN"_s);
-    appendLine(bytes, VcardDaysProperty, QString::number(birthday.intNums));
+    appendLine(bytes, VcardDaysProperty,
+        birthday.Days.trimmed().isEmpty() ? QString::number(birthday.intNums)
+                                          : birthday.Days.trimmed());
     appendLine(bytes, VcardSmsProperty,
         QStringView(birthday.Duanxin).trimmed() == u"是" ? u"TRUE"_s : u"FALSE"_s);
     appendText(bytes, VcardMessengerProperty, birthday.QQ_MSN);
     appendText(bytes, VcardStaffNoProperty, birthday.No);
+    appendText(bytes, VcardKindProperty, vcardKindValue(kind));
+    if (store::leapMonthRuleOf(birthday.LeapRule) == store::LeapMonthRule::Skip)
+        appendLine(bytes, VcardLeapProperty, u"SKIP"_s);
     // A phone that imports the file again updates the contact instead of adding a second one.
     if (!birthday.Uid.isNull())
         appendLine(bytes, u"UID", u"urn:uuid:"_s + birthday.Uid.toString(QUuid::WithoutBraces));

@@ -7,6 +7,8 @@
 #include "store/birthdayrecord.h"
 #include "store/categories.h"
 #include "store/phonenumber.h"
+#include "store/reminddays.h"
+#include "vcarddates.h"
 #include "vcardexport.h"
 #include "vcardparser.h"
 
@@ -40,88 +42,62 @@ QString cardName(const Vcard &card)
     return QString();
 }
 
-// Apple writes a Chinese date as cycle (4 digits), year of the cycle (4), month (2), day (2):
-// 1984, the first year of cycle 78, is 007800010101 for its first day. An "L" marks a leap
-// month. A plain lunar YYYYMMDD is accepted as well.
-std::optional<QString> lunarBirthday(const VcardProperty &property)
+// The date field an import record keeps ("1990-4-15", "1990-闰03-05"; "4-15", "闰03-05"
+// without a year); empty when the date does not exist or lies outside the calendar's range.
+QString importDateText(const calendar::LunarDate &date, bool lunar)
 {
-    if (property.parameter(u"CALSCALE").compare(u"chinese", Qt::CaseInsensitive) != 0)
-        return std::nullopt;
-    QString value = property.text().trimmed();
-    value.remove(u'-');
-    static const QRegularExpression apple(
-        u"^(\\d{4})(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression plain(
-        u"^(\\d{4})(L?)(\\d{2})(L?)(\\d{2})$"_s, QRegularExpression::CaseInsensitiveOption);
-    int year = 0;
-    QRegularExpressionMatch match = apple.match(value);
-    int at = 3;
-    if (match.hasMatch()) {
-        year = 1984 + (match.captured(1).toInt() - 78) * 60 + match.captured(2).toInt() - 1;
-    } else if ((match = plain.match(value)).hasMatch()) {
-        year = match.captured(1).toInt();
-        at = 2;
-    } else {
-        return std::nullopt;
+    if (date.year == 0) {
+        const QString text = (date.isLeap ? u"闰"_s : QString()) + QString::number(date.month)
+            + u'-' + QString::number(date.day);
+        if (!yearlessImportDate(text, lunar))
+            return QString();
+        return lunar ? u"%1%2-%3"_s.arg(date.isLeap ? u"闰"_s : QString())
+                           .arg(date.month, 2, 10, QLatin1Char('0'))
+                           .arg(date.day, 2, 10, QLatin1Char('0'))
+                     : text;
     }
-    const bool leap = !match.captured(at).isEmpty() || !match.captured(at + 2).isEmpty();
-    const QString text = QString::number(year) + u'-' + (leap ? u"闰"_s : QString())
-        + match.captured(at + 1) + u'-' + match.captured(at + 3);
-    QString normalized;
-    if (!calendar::NormalizeLunarImportText(text, normalized))
-        return std::nullopt;
-    return normalized;
+    const QString text = u"%1-%2%3-%4"_s.arg(date.year)
+                             .arg(date.isLeap ? u"闰"_s : QString())
+                             .arg(date.month)
+                             .arg(date.day);
+    if (lunar) {
+        QString normalized;
+        return calendar::NormalizeLunarImportText(text, normalized) ? normalized : QString();
+    }
+    return parseImportGregorian(text) ? text : QString();
 }
 
-// "--0618", "--06-18" (vCard 4.0) and Apple's year 1604 marked X-APPLE-OMIT-YEAR: a birthday
-// whose year the phone does not know.
-bool isYearless(const VcardProperty &property)
+enum class Birthday { Taken, Missing };
+
+// The kinds a card's dates are looked for as, in order: the one our own property names, else a
+// birthday before an anniversary before a death date, as a card carries one entry of ours.
+QList<store::EntryKind> kindsToTry(const Vcard &card)
 {
-    const QString value = property.text().trimmed();
-    if (value.startsWith(u"--"))
-        return true;
-    const QString omitted = property.parameter(u"X-APPLE-OMIT-YEAR");
-    return !omitted.isEmpty() && value.startsWith(omitted);
+    if (const auto own = vcardKindOf(card))
+        return { *own };
+    return { store::EntryKind::Birthday, store::EntryKind::Anniversary,
+        store::EntryKind::Memorial };
 }
 
-std::optional<QDate> gregorianBirthday(const VcardProperty &property)
-{
-    QString value = property.text().trimmed();
-    if (const qsizetype t = value.indexOf(u'T'); t >= 0)
-        value.truncate(t);
-    value.remove(u'-');
-    static const QRegularExpression date(u"^(\\d{4})(\\d{2})(\\d{2})$"_s);
-    const QRegularExpressionMatch match = date.match(value);
-    if (!match.hasMatch())
-        return std::nullopt; // also "--0512": a birthday without a year
-    if (!property.parameter(u"X-APPLE-OMIT-YEAR").isEmpty()
-        && property.parameter(u"X-APPLE-OMIT-YEAR") == match.captured(1))
-        return std::nullopt;
-    return parseImportGregorian(
-        match.captured(1) + u'-' + match.captured(2) + u'-' + match.captured(3));
-}
-
-enum class Birthday { Taken, Missing, WithoutYear };
-
-// Fills the date and rule when the card has a birthday that can be stored.
+// Fills the date, rule and kind when the card has a date that can be stored.
 Birthday takeBirthday(const Vcard &card, store::BirthdayRecord &fields, QString &date, bool &lunar)
 {
-    if (const qsizetype at = lunarBirthdayProperty(card); at >= 0) {
-        date = *lunarBirthday(card.properties[at]);
-        lunar = true;
-        fields.blnIsGL = u"按农历提醒"_s;
-        return Birthday::Taken;
-    }
-    if (const VcardProperty *bday = card.first(u"BDAY")) {
-        if (const std::optional<QDate> day = gregorianBirthday(*bday)) {
-            date = u"%1-%2-%3"_s.arg(day->year()).arg(day->month()).arg(day->day());
+    for (const store::EntryKind kind : kindsToTry(card)) {
+        fields.Kind = store::entryKindText(kind);
+        if (const qsizetype at = lunarDateProperty(card, kind); at >= 0) {
+            date = importDateText(*lunarCardDate(card.properties[at]), true);
+            lunar = true;
+            fields.blnIsGL = u"按农历提醒"_s;
+            return Birthday::Taken;
+        }
+        const qsizetype at = gregorianDateProperty(card, kind);
+        const auto day = at < 0 ? std::nullopt : gregorianCardDate(card.properties[at]);
+        if (day && !(date = importDateText(*day, false)).isEmpty()) {
             fields.blnIsGL = u"按公历提醒"_s;
             return Birthday::Taken;
         }
-        // Without a year there is no age, no lunar date and no date text to store.
-        if (isYearless(*bday))
-            return Birthday::WithoutYear;
     }
+    fields.Kind = store::entryKindText(kindsToTry(card).first());
     return Birthday::Missing;
 }
 
@@ -173,11 +149,7 @@ qsizetype contactProperty(const Vcard &card)
 
 qsizetype lunarBirthdayProperty(const Vcard &card)
 {
-    for (qsizetype i = 0; i < card.properties.size(); ++i) {
-        if (card.properties[i].name == u"X-ALTBDAY" && lunarBirthday(card.properties[i]))
-            return i;
-    }
-    return -1;
+    return lunarDateProperty(card, store::EntryKind::Birthday);
 }
 
 namespace {
@@ -255,11 +227,15 @@ bool isOwnCard(const Vcard &card)
 void takeOwnFields(const Vcard &card, store::BirthdayRecord &f)
 {
     if (const VcardProperty *days = card.first(VcardDaysProperty)) {
-        bool ok = false;
-        const int value = days->text().trimmed().toInt(&ok);
-        if (ok && value >= 0 && value <= 14)
-            f.intNums = qint16(value);
+        if (const auto list = store::parseRemindDays(days->text())) {
+            f.intNums = list->first();
+            f.Days = store::remindDaysText(*list);
+        }
     }
+    if (const VcardProperty *leap = card.first(VcardLeapProperty))
+        f.LeapRule = leap->text().trimmed().compare(u"SKIP", Qt::CaseInsensitive) == 0
+            ? store::leapMonthRuleText(store::LeapMonthRule::Skip)
+            : store::leapMonthRuleText(store::leapMonthRuleOf(leap->text()));
     if (const VcardProperty *sms = card.first(VcardSmsProperty))
         f.Duanxin =
             sms->text().trimmed().compare(u"TRUE", Qt::CaseInsensitive) == 0 ? u"是"_s : u"否"_s;
@@ -326,8 +302,7 @@ VcardImportReading readVcardImportBytes(
         if (fields.Tel.isEmpty() || date.isEmpty())
             fields.Duanxin = u"否"_s;
         if (birthday != Birthday::Taken) {
-            (birthday == Birthday::WithoutYear ? cards.withoutYear : cards.withoutBirthday)
-                .append(name.isEmpty() ? u"(无姓名)"_s : name);
+            cards.withoutBirthday.append(name.isEmpty() ? u"(无姓名)"_s : name);
             continue;
         }
         const std::optional<QString> named = cardCategory(card);

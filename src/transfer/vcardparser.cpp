@@ -177,8 +177,10 @@ std::optional<VcardProperty> parseVcardLine(QByteArrayView line)
     const QList<QByteArray> head = splitOutsideQuotes(line.first(colon), ';');
     VcardProperty property;
     QByteArray name = head.first().trimmed().toUpper();
-    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) {
+        property.group = QString::fromLatin1(name.first(dot));
         name = name.sliced(dot + 1);
+    }
     property.name = QString::fromLatin1(name);
     for (qsizetype i = 1; i < head.size(); ++i)
         addParameter(property, head[i]);

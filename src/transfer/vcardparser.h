@@ -16,6 +16,7 @@ namespace natalis::transfer {
 struct VcardProperty
 {
     QString name; // upper case, group prefix ("item1.") removed
+    QString group; // that prefix in upper case without its dot ("ITEM1"); empty without one
     // TYPE values in upper case, from "TYPE=CELL,VOICE", "TYPE=\"cell,voice\"" and the bare
     // parameters of 2.1 ("HOME;CELL").
     QStringList types;

@@ -4,6 +4,7 @@
 #include "contentline.h"
 #include "store/categories.h"
 #include "store/phonenumber.h"
+#include "vcarddates.h"
 #include "vcardexport.h"
 #include "vcardimport.h"
 #include "vcardparser.h"
@@ -119,6 +120,7 @@ public:
     }
 
     bool found() const { return m_end >= 0; }
+    bool isKept(qsizetype property) const { return !m_removed.contains(m_lineOf[property]); }
     bool changed() const { return m_changed; }
     const Vcard &card() const { return m_card; }
     QString value(qsizetype property) const { return m_card.properties[property].value; }
@@ -237,12 +239,13 @@ void patchContact(CardLines &card, const QString &tel)
     card.put(at, old.first(4) + (mobile ? u"+86-"_s : QString()) + tel, u"TEL");
 }
 
-// A lunar date in the form the card's X-ALTBDAY has: Apple's cycle form, or a plain
-// YYYYMMDD (with its dashes, when it had them) with the leap month's "L".
+// A lunar date in the form the card's lunar property has: Apple's cycle form, or a plain
+// YYYYMMDD (with its dashes, when it had them) with the leap month's "L"; without a year always
+// "--MM-DD".
 QString chineseDateLike(const QString &old, const calendar::LunarDate &date)
 {
-    if (QString(old).remove(u'-').trimmed().size() >= 12)
-        return appleChineseDate(date.year, date.month, date.isLeap, date.day);
+    if (date.year == 0 || QString(old).remove(u'-').trimmed().size() >= 12)
+        return lunarCardValue(date);
     const QString separator = old.contains(u'-') ? u"-"_s : QString();
     return QString::number(date.year) + separator
         + QString::number(date.month).rightJustified(2, u'0') + (date.isLeap ? u"L"_s : QString())
@@ -250,27 +253,43 @@ QString chineseDateLike(const QString &old, const calendar::LunarDate &date)
 }
 
 // vCard 4.0 writes a date in the basic form only (RFC 6350 4.3.1); an old value keeps its own.
-QString dateLike(const QString &old, QDate date, const QString &version)
+QString dateLike(const QString &old, const calendar::LunarDate &date, const QString &version)
 {
-    const bool extended = old.isEmpty() ? version != u"4.0" : old.contains(u'-');
-    return date.toString(extended ? u"yyyy-MM-dd"_s : u"yyyyMMdd"_s);
+    const bool extended = old.isEmpty() ? version != u"4.0" : old.mid(2).contains(u'-');
+    return gregorianCardValue(date, !extended);
 }
 
-void patchBirthday(CardLines &card, const BirthdayRecord &changed)
+// A kind changed here takes the date off the properties of the old one, which the phone would
+// go on showing as what it was.
+void removeDates(CardLines &card, store::EntryKind kind)
 {
+    for (const qsizetype at :
+        { gregorianDateProperty(card.card(), kind), lunarDateProperty(card.card(), kind) }) {
+        if (at >= 0)
+            card.put(at, QString(), {});
+    }
+}
+
+void patchBirthday(CardLines &card, const BirthdayRecord &synced, const BirthdayRecord &changed)
+{
+    const store::EntryKind kind = store::entryKindOf(changed.Kind);
+    const CardDateNames names = cardDateNames(kind, card.card().version);
+    if (store::entryKindOf(synced.Kind) != kind)
+        removeDates(card, store::entryKindOf(synced.Kind));
     const std::optional<calendar::LunarDate> lunar = calendar::parseLunarText(changed.strNL);
-    // The lunar date was read from there; the BDAY beside it is the phone's own.
-    if (const qsizetype alt = lunarBirthdayProperty(card.card()); alt >= 0) {
-        card.put(alt, lunar ? chineseDateLike(card.value(alt), *lunar) : QString(), u"X-ALTBDAY");
+    // The lunar date was read from there; the Gregorian one beside it is the phone's own.
+    if (const qsizetype alt = lunarDateProperty(card.card(), kind); alt >= 0 && card.isKept(alt)) {
+        card.put(alt, lunar ? chineseDateLike(card.value(alt), *lunar) : QString(), names.lunar);
         return;
     }
-    const std::optional<QDate> birth = calendar::parseGregorianText(changed.strGL);
-    const qsizetype bday = card.first(u"BDAY");
-    const QString old = bday >= 0 ? card.value(bday).trimmed() : QString();
-    card.put(bday, birth ? dateLike(old, *birth, card.card().version) : QString(), u"BDAY");
+    const std::optional<calendar::LunarDate> day = gregorianDayOf(changed.strGL);
+    qsizetype at = gregorianDateProperty(card.card(), kind);
+    if (at >= 0 && !card.isKept(at))
+        at = -1;
+    const QString old = at >= 0 ? card.value(at).trimmed() : QString();
+    card.put(at, day ? dateLike(old, *day, card.card().version) : QString(), names.gregorian);
     if (isLunarRule(changed) && lunar)
-        card.add(u"X-ALTBDAY;CALSCALE=chinese:"_s
-            + appleChineseDate(lunar->year, lunar->month, lunar->isLeap, lunar->day));
+        card.add(names.lunar.toString() + u";CALSCALE=chinese:"_s + lunarCardValue(*lunar));
 }
 
 void patchOrganisation(CardLines &card, const QString &company, const QString &department)
@@ -321,7 +340,10 @@ struct OwnValue
 const OwnValue OwnValues[] = {
     { VcardRuleProperty,
         [](const BirthdayRecord &r) { return isLunarRule(r) ? u"LUNAR"_s : u"GREGORIAN"_s; } },
-    { VcardDaysProperty, [](const BirthdayRecord &r) { return QString::number(r.intNums); } },
+    { VcardDaysProperty,
+        [](const BirthdayRecord &r) {
+            return r.Days.trimmed().isEmpty() ? QString::number(r.intNums) : r.Days.trimmed();
+        } },
     { VcardSmsProperty,
         [](const BirthdayRecord &r) {
             return QStringView(r.Duanxin).trimmed() == u"是" ? u"TRUE"_s : u"FALSE"_s;
@@ -329,6 +351,13 @@ const OwnValue OwnValues[] = {
     { VcardMessengerProperty,
         [](const BirthdayRecord &r) { return escapeText(r.QQ_MSN.trimmed()); } },
     { VcardStaffNoProperty, [](const BirthdayRecord &r) { return escapeText(r.No.trimmed()); } },
+    { VcardKindProperty,
+        [](const BirthdayRecord &r) { return vcardKindValue(store::entryKindOf(r.Kind)); } },
+    { VcardLeapProperty,
+        [](const BirthdayRecord &r) {
+            return store::leapMonthRuleOf(r.LeapRule) == store::LeapMonthRule::Skip ? u"SKIP"_s
+                                                                                    : QString();
+        } },
 };
 
 // A card without our rule is read with the fields only we carry taken from the last sync; once
@@ -371,8 +400,9 @@ QByteArray patchVcard(QByteArrayView bytes, const BirthdayRecord &synced,
     if (differs(synced.Tel, changed.Tel))
         patchContact(card, changed.Tel.trimmed());
     if (differs(synced.strGL, changed.strGL) || differs(synced.strNL, changed.strNL)
-        || differs(synced.blnIsGL, changed.blnIsGL))
-        patchBirthday(card, changed);
+        || differs(synced.blnIsGL, changed.blnIsGL)
+        || store::entryKindOf(synced.Kind) != store::entryKindOf(changed.Kind))
+        patchBirthday(card, synced, changed);
     if (differs(synced.Beizhu, changed.Beizhu))
         card.put(card.first(u"NOTE"), escapeText(changed.Beizhu.trimmed()), u"NOTE");
     if (differs(synced.Company, changed.Company) || differs(synced.Class, changed.Class))

@@ -17,7 +17,9 @@ namespace natalis::transfer {
 //   contact    the TEL the number was read from (contactProperty), its parameters kept
 //   date/rule  the X-ALTBDAY;CALSCALE=chinese the lunar date was read from, in its own form,
 //              when the card has one (its BDAY stays the phone's and none is added); else
-//              BDAY, with an X-ALTBDAY added for the lunar rule
+//              BDAY, with an X-ALTBDAY added for the lunar rule; for a 纪念日 or 忌日 the
+//              properties of its kind (vcarddates.h), and a changed kind takes the date off
+//              the old kind's properties
 //   remark     NOTE; company and department: ORG's first two components
 //   address    ADR's first five components (postal code and country kept); sex: GENDER
 //   ours       X-NATALIS-*: rewritten where the card has them, all added when it has none

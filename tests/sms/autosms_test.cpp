@@ -28,12 +28,14 @@ protected:
     }
 
     // A friend asking for an SMS whose Gregorian birthday is daysAhead days after now's date.
-    qint32 addFriend(const QString &name, int daysAhead, qint16 window = 7)
+    qint32 addFriend(
+        const QString &name, int daysAhead, qint16 window = 7, const QString &kind = u"生日"_s)
     {
         const QDate birthday = now.date().addDays(daysAhead).addYears(-30);
         store::BirthdayRecord record =
             natalis::test::gregorianBirthday(name, calendar::gregorianText(birthday), window);
         record.Duanxin = u"是"_s;
+        record.Kind = kind;
         const qint32 id = store::AddBirthToMdb(connection, record, natalis::test::EnteredAt);
         EXPECT_GT(id, 0);
         return id;
@@ -69,6 +71,7 @@ struct DueCase
     const char *sendTime;
     int offset; // -1: nothing goes out
     QString schedule; // empty: at once
+    QString kind = u"生日"_s;
 };
 
 const DueCase DueCases[] = {
@@ -82,6 +85,8 @@ const DueCase DueCases[] = {
     { "send day today just before ten at night", 1, 7, 3, QTime(21, 59), "08:00", 0, {} },
     { "later send day after ten at night", 5, 7, 3, QTime(22, 30), "08:00", 2,
         u"2024年05月06日08时00分"_s },
+    { "忌日 asking for an SMS", 2, 7, 9, QTime(10, 0), "08:00", -1, {}, u"忌日"_s },
+    { "纪念日 keeps its greeting", 2, 7, 9, QTime(10, 0), "08:00", 0, {}, u"纪念日"_s },
 };
 
 class DueTest : public AutoBirthdaySmsTest, public testing::WithParamInterface<DueCase>
@@ -94,7 +99,7 @@ TEST_P(DueTest, TheBirthdayGoesOutOnItsSendDayAtItsTime)
     now.setTime(c.now);
     settings.DxSendTime = QString::fromLatin1(c.sendTime);
     settings.DxTxTqDays[Friends] = c.early;
-    addFriend(u"张三"_s, c.daysAhead, c.window);
+    addFriend(u"张三"_s, c.daysAhead, c.window, c.kind);
     const AutoSmsRun sent = run();
     ASSERT_EQ(sent.batches.size(), c.offset < 0 ? 0 : 1);
     EXPECT_EQ(sent.stoppedForTheNight, c.now >= QTime(22, 0));

@@ -98,6 +98,21 @@ const PatchRow PatchRows[] = {
         "nextcloud-birthday.vcf" },
     { "advance days changed on our own card", "ours.vcf", [](BirthdayRecord &r) { r.intNums = 5; },
         "ours-days.vcf" },
+    { "several reminder days and 跳过 on our own card", "ours.vcf",
+        [](BirthdayRecord &r) {
+            r.intNums = 7;
+            r.Days = u"7,1,0"_s;
+            r.LeapRule = u"跳过"_s;
+        },
+        "ours-several-days.vcf" },
+    { "vCard 4.0 birthday made a 忌日", "nextcloud.vcf",
+        [](BirthdayRecord &r) { r.Kind = u"忌日"_s; }, "nextcloud-memorial.vcf" },
+    { "birthday made year-less on an Android card", "android.vcf",
+        [](BirthdayRecord &r) {
+            r.strGL = calendar::gregorianMonthDayText(3, 22);
+            r.strNL.clear();
+        },
+        "android-yearless.vcf" },
 };
 
 using VcardPatch = testing::TestWithParam<PatchRow>;
