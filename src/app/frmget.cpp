@@ -264,6 +264,9 @@ void frmGet::buildLists()
         view->horizontalHeader()->resizeSection(4, 150);
         view->horizontalHeader()->resizeSection(5, 150);
         view->horizontalHeader()->resizeSection(BirthdayListModel::AgeColumn, 56);
+        for (int column = BirthdayListModel::KindColumn; column < BirthdayListModel::ColumnCount;
+             ++column)
+            view->horizontalHeader()->resizeSection(column, 56);
         // Room for the longest coming day, two-digit month and day.
         view->horizontalHeader()->resizeSection(BirthdayListModel::NextColumn,
             view->fontMetrics().horizontalAdvance(calendar::comingDayText(QDate(2026, 12, 30)))
@@ -305,6 +308,7 @@ void frmGet::defaultColumns(QHeaderView *header)
     }
     header->moveSection(header->visualIndex(BirthdayListModel::NextColumn), 1);
     header->moveSection(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+    header->moveSection(header->visualIndex(BirthdayListModel::KindColumn), 3);
 }
 
 void frmGet::columnMoved(QHeaderView *moved, int logical, int to)
@@ -438,7 +442,7 @@ void frmGet::refreshUpcoming()
     m_upcoming->clear();
     m_upcoming->setHorizontalHeaderLabels({ QStringLiteral("生日名称"), QStringLiteral("所在类别"),
         QStringLiteral("下次生日"), QStringLiteral("还有"), QStringLiteral("年龄"),
-        QStringLiteral("提醒方式"), QStringLiteral("联系方式") });
+        QStringLiteral("提醒方式"), QStringLiteral("联系方式"), QStringLiteral("类型") });
     for (const reminder::UpcomingBirthday &entry : upcoming) {
         const store::BirthdayRecord &record = birthdays[entry.index];
         const QString left = entry.daysLeft == 0 ? QStringLiteral("今天")
@@ -446,9 +450,10 @@ void frmGet::refreshUpcoming()
                                                  : QStringLiteral("%1天").arg(entry.daysLeft);
         QList<QStandardItem *> cells;
         for (const QString &text : { record.About.trimmed(), categoryName(listOf(record)),
-                 calendar::comingDayText(entry.next.date), left, QString::number(entry.next.age),
+                 calendar::comingDayText(entry.next.date), left,
+                 entry.next.hasYear ? QString::number(entry.next.age) : QString(),
                  entry.next.lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒"),
-                 record.Tel.trimmed() })
+                 record.Tel.trimmed(), record.Kind })
             cells.append(new QStandardItem(text));
         cells[0]->setData(record.Id, Qt::UserRole);
         cells[0]->setData(listOf(record), Qt::UserRole + 1);

@@ -236,7 +236,10 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
         OrderRow { "next birthday by date", BirthdayListModel::NextColumn, TodayAndAround,
             { u"5月2日 星期五"_s, u"9月6日 星期六"_s, u"4月30日 星期四"_s } },
         OrderRow { "age by the coming birthday", BirthdayListModel::AgeColumn, TodayAndAround,
-            { u"25"_s, u"35"_s, u"76"_s } }),
+            { u"25"_s, u"35"_s, u"76"_s } },
+        OrderRow { "周岁 as of today, a day without a year first", BirthdayListModel::FullAgeColumn,
+            { u"公历1990年 09月06日"_s, u"公历0000年 04月01日"_s, u"公历2000年 05月02日"_s },
+            { QString(), u"24"_s, u"34"_s } }),
     test::BySituation());
 
 TEST_F(MainWindow, AddStoresTheNameAsTypedAndShowsItSelected)
@@ -329,7 +332,10 @@ TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
 
 TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
 {
-    add(colleague(u"甲"_s));
+    BirthdayRecord memorial = colleague(u"甲"_s);
+    memorial.Kind = u"忌日"_s;
+    memorial.Days = u"7,1,0"_s;
+    add(memorial);
     add(colleague(u"乙"_s));
     openWindow();
     const BirthdayRecord original = context.Birthdays.value(0);
@@ -337,6 +343,11 @@ TEST_F(MainWindow, UndoBringsBackTheDeletedRowAndRedoTakesItAgain)
     select({ u"甲"_s });
     editorAnswers([](BirthdayEdit &b) { b.Beizhu = u"改过"_s; });
     window->cmdEdit_Click();
+    for (const BirthdayRecord &r : store::LoadBirthdays(*context.DbConnection).Birthdays) {
+        if (r.About.trimmed() == u"甲") {
+            EXPECT_EQ(r.Kind + r.Days, u"忌日7,1,0"_s) << "kept by an edit that does not show them";
+        }
+    }
     select({ u"甲"_s });
     messages.answer = MessageButton::Yes;
     window->cmdDel_Click();
