@@ -298,7 +298,8 @@ void frmAddEdit::layOutForm()
     nameForReader(m_glDate, QStringLiteral("公历日期"), m_glDate->toolTip());
     nameForReader(m_nlDate, QStringLiteral("农历日期"), m_nlDate->toolTip());
     nameForReader(m_leapRule, QStringLiteral("闰月"), m_leapRule->toolTip());
-    nameForReader(m_nums, QStringLiteral("提醒天数"), QStringLiteral("生日前几天开始提醒"));
+    nameForReader(
+        m_nums, QStringLiteral("提醒天数(多个生日)"), QStringLiteral("生日前几天开始提醒"));
     nameForReader(m_days, QStringLiteral("提醒天数"), m_days->toolTip());
     nameForReader(m_sms, QStringLiteral("短信提醒"), QStringLiteral("是否在生日时发送提醒短信"));
     nameForReader(m_class, QStringLiteral("部门/类型"), m_class->toolTip());
