@@ -66,6 +66,7 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
         return calendar_ui::pickLunarDate(anchor, skin, today, gl, nl);
     };
     setup.setModalBusy = [this](int busy) { ModalBusy = busy; };
+    setup.today = today;
     frmAddEdit editor(buffer, std::move(setup), this);
     const ModalBracket modal(*this);
     editor.exec();
@@ -102,6 +103,12 @@ store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel &model, int ro
     buffer.Company = c[12];
     buffer.Address = c[13];
     buffer.No = c[14];
+    // The days column shows a list as written; the entry keeps it beside its first day.
+    const store::BirthdayRecord record = model.record(row);
+    buffer.intnums = record.intNums;
+    buffer.Days = record.Days;
+    buffer.Kind = record.Kind;
+    buffer.LeapRule = record.LeapRule;
     return buffer;
 }
 

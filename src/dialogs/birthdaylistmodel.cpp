@@ -1,6 +1,10 @@
 #include "dialogs/birthdaylistmodel.h"
 
+#include "calendar/calendarnames.h"
 #include "calendar/datetext.h"
+#include "calendar/lunarconversion.h"
+#include "reminder/birthdayoccurrences.h"
+#include "reminder/entryages.h"
 #include "store/phonenumber.h"
 
 #include <algorithm>
@@ -48,7 +52,9 @@ QStringList BirthdayListModel::columnTitles()
         QStringLiteral("农历生日"), QStringLiteral("提醒方式"), QStringLiteral("提醒天数"),
         QStringLiteral("短信提醒"), QStringLiteral("性别"), QStringLiteral("部门/类型"),
         QStringLiteral("QQ/MSN"), QStringLiteral("公司名称"), QStringLiteral("地址"),
-        QStringLiteral("工号/卡号"), QStringLiteral("下次生日"), QStringLiteral("年龄") };
+        QStringLiteral("工号/卡号"), QStringLiteral("下次生日"), QStringLiteral("年龄"),
+        QStringLiteral("类型"), QStringLiteral("周岁"), QStringLiteral("虚岁"),
+        QStringLiteral("生肖") };
     return titles;
 }
 
@@ -57,10 +63,12 @@ void BirthdayListModel::setToday(QDate today)
     if (today == m_today)
         return;
     m_today = today;
+    const auto lunarToday = calendar::solarToLunar(today);
+    m_todayLunarYear = lunarToday ? lunarToday->year : 0;
     computeNext(0, m_rows.size());
     if (!m_rows.isEmpty())
-        Q_EMIT dataChanged(
-            index(0, NextColumn), index(int(m_rows.size()) - 1, AgeColumn), { Qt::DisplayRole });
+        Q_EMIT dataChanged(index(0, NextColumn), index(int(m_rows.size()) - 1, ColumnCount - 1),
+            { Qt::DisplayRole });
 }
 
 void BirthdayListModel::computeNext(qsizetype first, qsizetype last)
@@ -73,8 +81,44 @@ void BirthdayListModel::computeNext(qsizetype first, qsizetype last)
         positions.append(m_rows[i].position);
     const QList<reminder::NextBirthday> next =
         reminder::nextBirthdays(m_list.rowsAt(positions), m_today);
-    for (qsizetype i = first; i < last; ++i)
+    for (qsizetype i = first; i < last; ++i) {
         m_rows[i].setNext(next[i - first]);
+        computeAges(m_rows[i]);
+    }
+}
+
+void BirthdayListModel::computeAges(Row &row) const
+{
+    row.startLunarYear = 0;
+    row.fullAge = -1;
+    const auto rule = reminder::birthRuleAt(m_list, row.position);
+    if (!rule || rule->year == 0)
+        return;
+    store::BirthdayRecord dates;
+    dates.strGL = m_list.string(row.position, store::BirthdayText::strGL);
+    dates.strNL = m_list.string(row.position, store::BirthdayText::strNL);
+    dates.blnIsGL = m_list.string(row.position, store::BirthdayText::blnIsGL);
+    row.startLunarYear = qint16(reminder::startLunarYear(dates).value_or(0));
+    // Whole years count whether or not this year has the leap month a 跳过 entry waits for.
+    reminder::BirthRule everyYear = *rule;
+    everyYear.leapRule = store::LeapMonthRule::RegularMonth;
+    const int year = rule->lunar ? m_todayLunarYear : m_today.year();
+    const auto thisYear = reminder::occurrenceIn(everyYear, year);
+    if (year == 0 || year < rule->year || !thisYear)
+        return;
+    row.fullAge = qint16(year - rule->year - (m_today < *thisYear ? 1 : 0));
+}
+
+bool BirthdayListModel::isBirthday(const Row &row) const
+{
+    return m_list.kind(row.position) == store::EntryKind::Birthday;
+}
+
+std::optional<int> BirthdayListModel::nominalAge(const Row &row) const
+{
+    if (!isBirthday(row) || row.startLunarYear == 0 || m_todayLunarYear < row.startLunarYear)
+        return std::nullopt;
+    return m_todayLunarYear - row.startLunarYear + 1;
 }
 
 void BirthdayListModel::indexRows()
@@ -90,6 +134,7 @@ void BirthdayListModel::Row::setNext(const reminder::NextBirthday &next)
     nextDay = next.date.isValid() ? qint32(next.date.toJulianDay()) : 0;
     age = qint16(next.age);
     lunar = next.lunar;
+    hasYear = next.hasYear;
 }
 
 void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
@@ -141,9 +186,11 @@ void BirthdayListModel::setCells(int column, const QHash<qint32, QString> &textO
         if (index < 0)
             continue;
         const qsizetype position = m_rows[index].position;
-        if (column == DaysColumn)
+        if (column == DaysColumn) {
+            // One day replaces any list of days, as the batch write stores it.
             m_list.setDays(position, qint16(it.value().toInt()));
-        else
+            m_list.setText(position, store::BirthdayText::Days, {});
+        } else
             m_list.setText(position, fieldOf(column), it.value());
         first = qMin(first, index);
         last = qMax(last, index);
@@ -199,8 +246,10 @@ QString BirthdayListModel::cell(int row, int column) const
 
 QString BirthdayListModel::text(const Row &row, int column) const
 {
-    if (column == DaysColumn)
-        return daysText(m_list.days(row.position));
+    if (column == DaysColumn) {
+        const QStringView days = m_list.text(row.position, store::BirthdayText::Days).trimmed();
+        return days.isEmpty() ? daysText(m_list.days(row.position)) : days.toString();
+    }
     return m_list.text(row.position, fieldOf(column)).trimmed().toString();
 }
 
@@ -286,17 +335,38 @@ QVariant BirthdayListModel::cellText(const Row &row, int column) const
 {
     if (column < FieldCount)
         return text(row, column);
-    if (!row.next().date.isValid())
+    if (column > AgeColumn)
+        return ageText(row, column);
+    if (!row.next().date.isValid() || (column == AgeColumn && !row.next().hasYear))
         return QString();
     if (column == NextColumn)
         return calendar::comingDayText(row.next().date);
     return QString::number(row.next().age);
 }
 
+QVariant BirthdayListModel::ageText(const Row &row, int column) const
+{
+    switch (column) {
+    case KindColumn:
+        return store::entryKindText(m_list.kind(row.position));
+    case FullAgeColumn:
+        return row.fullAge >= 0 ? QString::number(row.fullAge) : QString();
+    case NominalAgeColumn: {
+        const auto age = nominalAge(row);
+        return age ? QString::number(*age) : QString();
+    }
+    case ZodiacColumn:
+        return isBirthday(row) && row.startLunarYear != 0
+            ? calendar::zodiacOfLunarYear(row.startLunarYear)
+            : QString();
+    }
+    return {};
+}
+
 // The full text of a cell too narrow to show it; the age also in 虚岁 for the lunar rule.
 QVariant BirthdayListModel::toolTip(const Row &row, int column) const
 {
-    if (column == AgeColumn && row.next().date.isValid()) {
+    if (column == AgeColumn && row.next().date.isValid() && row.next().hasYear) {
         QString tip = QStringLiteral("周岁%1").arg(row.next().age);
         if (row.next().lunar)
             tip += QStringLiteral(",虚岁%1").arg(row.next().age + 1);
@@ -327,7 +397,16 @@ QVariant BirthdayListModel::sortKey(const Row &row, int column) const
     case NextColumn:
         return row.next().date.isValid() ? row.next().date.toJulianDay() : NoDate;
     case AgeColumn:
-        return row.next().date.isValid() ? qint64(row.next().age) : NoDate;
+        return row.next().date.isValid() && row.next().hasYear ? qint64(row.next().age) : NoDate;
+    case FullAgeColumn:
+        return row.fullAge >= 0 ? qint64(row.fullAge) : NoDate;
+    case NominalAgeColumn:
+        return qint64(nominalAge(row).value_or(NoDate));
+    case ZodiacColumn:
+        // 鼠 first, as the years turn; 1900 was a year of the rat.
+        return isBirthday(row) && row.startLunarYear != 0
+            ? qint64((row.startLunarYear - 1900 + 1200) % 12)
+            : NoDate;
     default:
         return text(row, column);
     }

@@ -10,13 +10,16 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <optional>
 
 namespace natalis::app {
 
 // One category's birthday list as the main window shows it: the 15 record columns "生日名称" …
-// "工号/卡号", trimmed, then "下次生日" and "年龄" computed for the day set by setToday, and,
-// while the SMS panel is open, a tick per row. A row's identity is its key "R" + Id.
-// The texts are read from the program's birthday list through a position per row, not copied.
+// "工号/卡号", trimmed, then "下次生日" and "年龄" (周岁 at that day) computed for the day set by
+// setToday, the entry's "类型", and its "周岁", "虚岁" and "生肖" as of that day (虚岁 and 生肖 for
+// a 生日 only; no age for an entry without a year), and, while the SMS panel is open, a tick per
+// row. A row's identity is its key "R" + Id. The texts are read from the program's birthday list
+// through a position per row, not copied.
 class BirthdayListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -30,7 +33,11 @@ public:
     static constexpr int DaysColumn = 7;
     static constexpr int NextColumn = 15;
     static constexpr int AgeColumn = 16;
-    static constexpr int ColumnCount = 17;
+    static constexpr int KindColumn = 17;
+    static constexpr int FullAgeColumn = 18;
+    static constexpr int NominalAgeColumn = 19;
+    static constexpr int ZodiacColumn = 20;
+    static constexpr int ColumnCount = 21;
     // The role under which a row gives its key ("R25").
     static constexpr int KeyRole = Qt::UserRole + 1;
     // What a column sorts by: a QString (compared in the reader's collation) or a qint64.
@@ -60,6 +67,8 @@ public:
     qint32 idAt(int row) const { return m_list.id(m_rows[row].position); }
     // The trimmed text of one of the record columns (0 .. FieldCount - 1).
     QString cell(int row, int column) const;
+    // The whole entry of a row, as the program's list holds it.
+    store::BirthdayRecord record(int row) const { return m_list.at(m_rows[row].position); }
     bool isTicked(int row) const { return m_rows[row].ticked; }
     static QString keyOf(qint32 id) { return u'R' + QString::number(id); }
 
@@ -81,24 +90,32 @@ Q_SIGNALS:
     void ticksChanged();
 
 private:
-    // 12 bytes: a window may show a million of them.
+    // 20 bytes: a window may show a million of them.
     struct Row
     {
         quint32 position = 0; // in m_list
         qint32 nextDay = 0; // the next occurrence as a Julian day; 0 when there is none
         qint16 age = 0;
+        // The lunar year the entry began in (0: none known) and its 周岁 on today (-1: none).
+        qint16 startLunarYear = 0;
+        qint16 fullAge = -1;
         bool lunar = false;
+        bool hasYear = false;
         bool ticked = false;
 
         reminder::NextBirthday next() const
         {
-            return { nextDay == 0 ? QDate() : QDate::fromJulianDay(nextDay), age, lunar };
+            return { nextDay == 0 ? QDate() : QDate::fromJulianDay(nextDay), age, lunar, hasYear };
         }
         void setNext(const reminder::NextBirthday &next);
     };
 
     bool canTick(const Row &row) const;
     void computeNext(qsizetype first, qsizetype last);
+    void computeAges(Row &row) const;
+    bool isBirthday(const Row &row) const;
+    QVariant ageText(const Row &row, int column) const;
+    std::optional<int> nominalAge(const Row &row) const;
     void indexRows();
     QString text(const Row &row, int column) const;
     QVariant cellText(const Row &row, int column) const;
@@ -114,6 +131,7 @@ private:
     bool m_idsAscend = true;
     mutable QHash<qint32, int> m_rowOfId;
     QDate m_today;
+    int m_todayLunarYear = 0; // 0 outside the lunar calendar's range
     bool m_checkable = false;
 };
 

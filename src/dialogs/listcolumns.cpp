@@ -24,6 +24,9 @@ void ListColumns::add(QTableView *view)
     header->resizeSection(4, 150);
     header->resizeSection(5, 150);
     header->resizeSection(BirthdayListModel::AgeColumn, 56);
+    for (int column = BirthdayListModel::KindColumn; column < BirthdayListModel::ColumnCount;
+         ++column)
+        header->resizeSection(column, 56);
     // Room for the longest coming day, two-digit month and day.
     header->resizeSection(BirthdayListModel::NextColumn,
         view->fontMetrics().horizontalAdvance(calendar::comingDayText(QDate(2026, 12, 30))) + 24);
@@ -44,6 +47,7 @@ void ListColumns::setDefault(QHeaderView *header)
     }
     header->moveSection(header->visualIndex(BirthdayListModel::NextColumn), 1);
     header->moveSection(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+    header->moveSection(header->visualIndex(BirthdayListModel::KindColumn), 3);
 }
 
 void ListColumns::moved(QHeaderView *header, int logical, int to)

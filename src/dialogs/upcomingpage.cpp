@@ -38,15 +38,15 @@ void UpcomingPage::refresh(const store::BirthdayList &birthdays, const QDate &to
 {
     restart({ QStringLiteral("生日名称"), QStringLiteral("所在类别"), QStringLiteral("下次生日"),
         QStringLiteral("还有"), QStringLiteral("年龄"), QStringLiteral("提醒方式"),
-        QStringLiteral("联系方式") });
+        QStringLiteral("联系方式"), QStringLiteral("类型") });
     for (const reminder::UpcomingBirthday &entry : reminder::upcomingBirthdays(birthdays, today)) {
         const store::BirthdayRecord &record = birthdays[entry.index];
         append(record,
             { record.About.trimmed(), listCaption(listOf(record)),
                 calendar::comingDayText(entry.next.date), daysLeftText(entry.daysLeft),
-                QString::number(entry.next.age),
+                entry.next.hasYear ? QString::number(entry.next.age) : QString(),
                 entry.next.lunar ? QStringLiteral("按农历提醒") : QStringLiteral("按公历提醒"),
-                record.Tel.trimmed() });
+                record.Tel.trimmed(), record.Kind });
     }
     resizeColumnToContents(2);
 }

@@ -12,7 +12,7 @@ namespace natalis::app {
 namespace {
 
 // Bumped when the lists' columns change, so that widths saved for other columns are not applied.
-constexpr int ColumnsVersion = 3;
+constexpr int ColumnsVersion = 4;
 
 } // namespace
 

@@ -237,7 +237,10 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
         OrderRow { "next birthday by date", BirthdayListModel::NextColumn, TodayAndAround,
             { u"5月2日 星期五"_s, u"9月6日 星期六"_s, u"4月30日 星期四"_s } },
         OrderRow { "age by the coming birthday", BirthdayListModel::AgeColumn, TodayAndAround,
-            { u"25"_s, u"35"_s, u"76"_s } }),
+            { u"25"_s, u"35"_s, u"76"_s } },
+        OrderRow { "周岁 as of today, a day without a year first", BirthdayListModel::FullAgeColumn,
+            { u"公历1990年 09月06日"_s, u"公历0000年 04月01日"_s, u"公历2000年 05月02日"_s },
+            { QString(), u"24"_s, u"34"_s } }),
     test::BySituation());
 
 TEST_F(MainWindow, AddStoresTheNameAsTypedShowsItSelectedAndUndoTakesItAway)
@@ -314,6 +317,20 @@ TEST_F(MainWindow, EditThatSpoilsTheNumberRecountsTheSmsPanel)
         store::LoadBirthdays(*context.DbConnection).Birthdays.value(0).Tel.trimmed(), u"12345"_s);
     EXPECT_EQ(window->listModel(0)->tickedCount(), 0);
     EXPECT_EQ(label(u"lblSelNums"_s), u"0"_s);
+}
+
+TEST_F(MainWindow, AnEditKeepsTheKindAndTheDaysTheEditorDoesNotChange)
+{
+    BirthdayRecord memorial = colleague(u"甲"_s);
+    memorial.Kind = u"忌日"_s;
+    memorial.Days = u"7,1,0"_s;
+    add(memorial);
+    openWindow();
+    select({ u"甲"_s });
+    editorAnswers([](BirthdayEdit &b) { b.Beizhu = u"改过"_s; });
+    window->cmdEdit_Click();
+    const BirthdayRecord stored = store::LoadBirthdays(*context.DbConnection).Birthdays.value(0);
+    EXPECT_EQ(stored.Beizhu.trimmed() + stored.Kind + stored.Days, u"改过忌日7,1,0"_s);
 }
 
 TEST_F(MainWindow, SearchBoxLeavesUndoToTheWindowAndEscapeEmptiesIt)

@@ -2,13 +2,18 @@
 // does around them, and its date boxes used from the keyboard.
 
 #include "dialogs/frmaddedit.h"
+#include "store/birthdayedit.h"
 #include "support/birthdaybuilder.h"
+#include "support/casename.h"
 #include "support/qtprinters.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -19,7 +24,7 @@ namespace {
 
 class Editor : public testing::Test
 {
-protected:
+public:
     Editor()
     {
         buffer.Type = u"同事"_s;
@@ -43,6 +48,7 @@ protected:
             return false;
         };
         setup.setModalBusy = [this](int value) { busy = value; };
+        setup.today = QDate(2025, 6, 1);
         editor = std::make_unique<frmAddEdit>(buffer, std::move(setup));
         return *editor;
     }
@@ -51,6 +57,11 @@ protected:
     QComboBox *combo(const char *name)
     {
         return editor->findChild<QComboBox *>(QLatin1String(name));
+    }
+    template<class Control>
+    Control *control(const char *name)
+    {
+        return editor->findChild<Control *>(QLatin1String(name));
     }
 
     // Typed as an input method hands characters over (QTest knows only ASCII keys), then Enter.
@@ -154,5 +165,89 @@ TEST_F(Editor, TypedDatesFillBothBoxesOrKeepThemAndSayWhyAndEnterElsewhereSaves)
     EXPECT_TRUE(editor->EditAccepted);
     EXPECT_EQ(buffer.strNL, u"农历2006年闰07月15日"_s);
 }
+
+// One entry of each kind, filled as a user does, from OK to the record that is stored; the next
+// dates as the editor shows them from 1 June 2025.
+struct KindRow
+{
+    const char *situation;
+    std::function<void(Editor &)> fill;
+    natalis::store::BirthdayRecord stored; // the fields compared below
+    QStringList firstDates;
+    friend void PrintTo(const KindRow &row, std::ostream *os) { *os << row.situation; }
+};
+
+class EditorKinds : public Editor, public testing::WithParamInterface<KindRow>
+{
+};
+
+TEST_P(EditorKinds, StoresWhatTheControlsShowAndPreviewsTheDates)
+{
+    const KindRow &row = GetParam();
+    buffer.strGL = u"公历1990年 05月02日"_s;
+    buffer.strNL = u"农历1990年 04月08日"_s;
+    open();
+    box("txtAbout")->setText(u"奶奶"_s);
+    row.fill(*this);
+    const QListWidget *dates = control<QListWidget>("lstNextDates");
+    QStringList shown;
+    for (int i = 0; i < row.firstDates.size(); ++i)
+        shown << dates->item(i)->text();
+    EXPECT_EQ(shown, row.firstDates);
+    editor->cmdOK_Click();
+    ASSERT_TRUE(editor->EditAccepted) << editor->statusText().toStdString();
+    const auto stored = natalis::store::recordFromEdit(buffer);
+    for (const auto field : { &natalis::store::BirthdayRecord::Kind,
+             &natalis::store::BirthdayRecord::Days, &natalis::store::BirthdayRecord::LeapRule,
+             &natalis::store::BirthdayRecord::strGL, &natalis::store::BirthdayRecord::strNL,
+             &natalis::store::BirthdayRecord::blnIsGL, &natalis::store::BirthdayRecord::Duanxin })
+        EXPECT_EQ(stored.*field, row.stored.*field);
+    EXPECT_EQ(stored.intNums, row.stored.intNums);
+}
+
+natalis::store::BirthdayRecord storedAs(const QString &kind, const QString &days, qint16 first,
+    const QString &gl, const QString &nl, const QString &by, const QString &leap = u"平月"_s)
+{
+    natalis::store::BirthdayRecord record;
+    record.Kind = kind;
+    record.Days = days;
+    record.intNums = first;
+    record.strGL = gl;
+    record.strNL = nl;
+    record.blnIsGL = by;
+    record.LeapRule = leap;
+    record.Duanxin = u"否"_s;
+    return record;
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOfEach, EditorKinds,
+    testing::Values(KindRow { "birthday, the day itself ticked beside the seven days before",
+                        [](Editor &e) { e.control<QCheckBox>("chkDay_0")->click(); },
+                        storedAs(u"生日"_s, u"7,0"_s, 7, u"公历1990年 05月02日"_s,
+                            u"农历1990年 04月08日"_s, u"按公历提醒"_s),
+                        { u"2026-05-02 星期六 周岁36 虚岁37"_s } },
+        KindRow { "anniversary with days typed, ticks following",
+            [](Editor &e) {
+                e.combo("cboKind")->setCurrentText(u"纪念日"_s);
+                e.box("txtDays")->setText(u"7,1,0"_s);
+                EXPECT_TRUE(e.control<QCheckBox>("chkDay_1")->isChecked());
+            },
+            storedAs(u"纪念日"_s, u"7,1,0"_s, 7, u"公历1990年 05月02日"_s, u"农历1990年 04月08日"_s,
+                u"按公历提醒"_s),
+            { u"2026-05-02 星期六 36周年"_s } },
+        KindRow { "memorial by a lunar leap month without a year, skipping years without it",
+            [](Editor &e) {
+                e.combo("cboDuanXin")->setCurrentText(u"是"_s);
+                e.combo("cboKind")->setCurrentText(u"忌日"_s);
+                e.control<QRadioButton>("Option2")->setChecked(true);
+                e.control<QCheckBox>("chkNoYear")->setChecked(true);
+                e.type(e.box("txtNLDate"), u"闰6-1"_s);
+                EXPECT_TRUE(e.combo("cboLeapRule")->isVisibleTo(e.editor.get()));
+                e.combo("cboLeapRule")->setCurrentText(u"跳过"_s);
+            },
+            storedAs(u"忌日"_s, QString(), 7, QString(), u"农历0000年闰06月01日"_s, u"按农历提醒"_s,
+                u"跳过"_s),
+            { u"2025-07-25 星期五"_s, u"2036-07-23 星期三"_s } }),
+    natalis::test::BySituation());
 
 } // namespace

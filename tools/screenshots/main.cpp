@@ -413,7 +413,7 @@ bool saveContactsPreview(store::Connection &db, const app::AppContext &context,
     return ok;
 }
 
-bool saveEditors(const QString &folder)
+bool saveEditors(const QString &folder, const QDate &today)
 {
     bool ok = true;
     // The birthday editor in its three modes.
@@ -427,13 +427,29 @@ bool saveEditors(const QString &folder)
     editing.strNL = QStringLiteral("农历2006年闰07月15日");
     editing.IsGL = false;
     editing.Class = QStringLiteral("销售部");
+    // A 忌日 kept by a lunar leap month without a year, reminded only in years with that month.
+    store::BirthdayEdit memorial = adding;
+    memorial.About = QStringLiteral("奶奶");
+    memorial.Kind = QStringLiteral("忌日");
+    memorial.strNL = QStringLiteral("农历0000年闰06月01日");
+    memorial.IsGL = false;
+    memorial.LeapRule = QStringLiteral("跳过");
+    memorial.Days = QStringLiteral("3,0");
+    store::BirthdayEdit anniversary = adding;
+    anniversary.About = QStringLiteral("结婚");
+    anniversary.Kind = QStringLiteral("纪念日");
+    anniversary.strGL = QStringLiteral("公历2016年 10月01日");
+    anniversary.strNL = QStringLiteral("农历2016年 09月01日");
+    anniversary.Days = QStringLiteral("7,1,0");
     store::BirthdayEdit several = adding;
     const std::pair<store::BirthdayEdit *, bool> modes[] = { { &adding, false },
-        { &editing, false }, { &several, true } };
-    const char *names[] = { "editor-add", "editor-edit", "editor-batch" };
-    for (int i = 0; i < 3; ++i) {
+        { &editing, false }, { &memorial, false }, { &anniversary, false }, { &several, true } };
+    const char *names[] = { "editor-add", "editor-edit", "editor-memorial", "editor-anniversary",
+        "editor-batch" };
+    for (int i = 0; i < 5; ++i) {
         app::frmAddEdit::Setup editorSetup;
         editorSetup.IsBatchEdit = modes[i].second;
+        editorSetup.today = today;
         editorSetup.classNames = { QStringLiteral("销售部"), QStringLiteral("财务部") };
         app::frmAddEdit editor(*modes[i].first, editorSetup);
         editor.show();
@@ -520,7 +536,7 @@ int main(int argc, char *argv[])
     ok &= saveImportPreviews(*db, context, clock, folder);
     ok &= saveColumnMapping(*db, context, clock, folder);
     ok &= saveContactsPreview(*db, context, clock, folder);
-    ok &= saveEditors(folder);
+    ok &= saveEditors(folder, clock.now().date());
     ok &= saveSmsWindows(*db, context, messages, clock, folder);
     return ok ? 0 : 1;
 }
