@@ -358,13 +358,14 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
     EXPECT_EQ(days, (QStringList { u"9"_s, u"10"_s, u"14"_s }));
 }
 
-// The file holds what is stored; the list's computed columns (next birthday, age) stay out, and
-// the Uid comes last, where a reader that does not know it loses nothing else.
+// The file holds what is stored; the list's computed columns (next birthday, ages) stay out, and
+// the Uid and then the kind and leap rule come last, where a reader that does not know them loses
+// nothing else.
 TEST(CsvLayout, HeaderRowIsTheMainListsStoredColumnTitles)
 {
     EXPECT_EQ(transfer::csvColumnTitles(),
         BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn)
-            + QStringList { u"UID"_s });
+            + QStringList { u"UID"_s, u"类型"_s, u"闰月规则"_s });
 }
 
 } // namespace
