@@ -365,7 +365,7 @@ TEST(CsvLayout, HeaderRowIsTheMainListsStoredColumnTitles)
 {
     EXPECT_EQ(transfer::csvColumnTitles(),
         BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn)
-            + QStringList { u"UID"_s, u"类型"_s, u"闰月规则"_s });
+            + QStringList({ u"UID"_s, u"类型"_s, u"闰月规则"_s }));
 }
 
 } // namespace
