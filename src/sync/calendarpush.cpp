@@ -530,6 +530,56 @@ QByteArray inputsDigest(const store::BirthdayList &birthdays, const SyncOptions 
     return hash.result().toHex();
 }
 
+transfer::IcsOptions icsOptionsFor(const SyncOptions &options)
+{
+    transfer::IcsOptions ics;
+    ics.fromYear = options.now.date().year();
+    ics.years = options.years;
+    ics.stamp = options.now;
+    return ics;
+}
+
+// The DTSTAMP line every event of one sync carries, in UTC.
+QByteArray stampLineFor(const QDateTime &now)
+{
+    return "DTSTAMP:" + now.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n";
+}
+
+// Builds the events of both collections (festivals: none when turned off) and sends what the
+// server lacks. Sets result.ok when everything was written; returns whether the birthdays'
+// collection was, whose state may then be kept even when the festivals' failed.
+bool sendEvents(CollectionPush &birthdayPush, std::optional<CollectionPush> &festivalPush,
+    const store::BirthdayList &birthdays, const SyncOptions &options, const SyncProgress &progress,
+    SyncResult &result)
+{
+    const transfer::IcsOptions ics = icsOptionsFor(options);
+    const QByteArray stampLine = stampLineFor(options.now);
+    birthdayPush.prepare(
+        [&](const transfer::IcsOptions &range) {
+            return transfer::buildIcsObjects(birthdays, range, transfer::IcsPart::Birthdays);
+        },
+        ics, stampLine);
+    if (festivalPush)
+        festivalPush->prepare(
+            [&](const transfer::IcsOptions &range) {
+                return options.festivals
+                    ? transfer::buildIcsObjects({}, range, transfer::IcsPart::Festivals)
+                    : QList<transfer::IcsObject>();
+            },
+            ics, stampLine);
+    result.compared = int(birthdayPush.compared() + (festivalPush ? festivalPush->compared() : 0));
+    const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);
+    qint64 done = 0;
+    const bool birthdaysDone = birthdayPush.run(progress, done, total);
+    result.ok = birthdaysDone && (!festivalPush || festivalPush->run(progress, done, total));
+    if (result.ok && result.unwritten > 0) {
+        // Complete but for what the server refused: the next sync plans those again.
+        result.ok = false;
+        result.error = u"%1个未能写入服务器, 下次同步时重试"_s.arg(result.unwritten);
+    }
+    return birthdaysDone;
+}
+
 } // namespace
 
 QUrl festivalCalendarUrl(const QUrl &calendar)
@@ -552,14 +602,8 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         result.error = transport.refusal;
         return result;
     }
-    transfer::IcsOptions ics;
-    ics.fromYear = options.now.date().year();
-    ics.years = options.years;
-    ics.stamp = options.now;
-    const QByteArray stampLine =
-        "DTSTAMP:" + options.now.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n";
     const QString key = options.calendar.toString();
-    const QByteArray inputs = inputsDigest(birthdays, options, ics);
+    const QByteArray inputs = inputsDigest(birthdays, options, icsOptionsFor(options));
 
     try {
         CollectionPush birthdayPush(
@@ -585,30 +629,8 @@ SyncResult pushBirthdays(store::Connection &connection, const store::BirthdayLis
         // Until this sync completes, its inputs are not the server's.
         store::writeSyncInputs(connection, key, {});
 
-        birthdayPush.prepare(
-            [&](const transfer::IcsOptions &range) {
-                return transfer::buildIcsObjects(birthdays, range, transfer::IcsPart::Birthdays);
-            },
-            ics, stampLine);
-        if (festivalPush)
-            festivalPush->prepare(
-                [&](const transfer::IcsOptions &range) {
-                    return options.festivals
-                        ? transfer::buildIcsObjects({}, range, transfer::IcsPart::Festivals)
-                        : QList<transfer::IcsObject>();
-                },
-                ics, stampLine);
-        result.compared =
-            int(birthdayPush.compared() + (festivalPush ? festivalPush->compared() : 0));
-        const qint64 total = birthdayPush.work() + (festivalPush ? festivalPush->work() : 0);
-        qint64 done = 0;
-        const bool birthdaysDone = birthdayPush.run(progress, done, total);
-        result.ok = birthdaysDone && (!festivalPush || festivalPush->run(progress, done, total));
-        if (result.ok && result.unwritten > 0) {
-            // Complete but for what the server refused: the next sync plans those again.
-            result.ok = false;
-            result.error = u"%1个未能写入服务器, 下次同步时重试"_s.arg(result.unwritten);
-        }
+        const bool birthdaysDone =
+            sendEvents(birthdayPush, festivalPush, birthdays, options, progress, result);
         store::Transaction transaction(connection);
         if (birthdaysDone)
             birthdayPush.remember();

@@ -199,65 +199,81 @@ bool CardSync::fetchPaths(
     }
     return true;
 }
+void CardListing::see(const QString &href, const QString &etag)
+{
+    if (!knownEtag.contains(href) || knownEtag.value(href) != etag || etag.isEmpty())
+        changed << href;
+}
+
+bool CardSync::listSince(const QString &since, CardListing &listing, QString *token)
+{
+    const DavReply report = m_client.send({ "REPORT", m_url, syncCollectionBody(since), {} });
+    if (report.status == 0)
+        return fail(report);
+    listing.sinceToken = report.status == 207;
+    if (listing.sinceToken && token)
+        *token = replyToken(report.body);
+    const QByteArray body = listing.sinceToken ? report.body : QByteArray();
+    for (const DavResource &resource : parseMultistatus(body)) {
+        const QString href = absolute(resource.href);
+        const QString etag = resource.text.value(u"getetag"_s);
+        if (href == m_url.toString())
+            continue;
+        if (etag.isEmpty())
+            listing.gone.insert(href); // reported without properties: removed
+        else
+            listing.see(href, etag);
+    }
+    return true;
+}
+
+// An ETag listing over the client's cap (32 MB, well over 100,000 cards) ends the sync as
+// "服务器回复过大": no birthday list comes near it, so it is not asked for in pages.
+bool CardSync::listAll(const store::CardBookState &state, CardListing &listing)
+{
+    const DavReply reply = m_client.send(
+        { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
+    if (reply.status != 207)
+        return fail(reply);
+    QSet<QString> present;
+    for (const DavResource &resource : parseMultistatus(reply.body)) {
+        const QString href = absolute(resource.href);
+        if (resource.collection || href == m_url.toString())
+            continue;
+        present.insert(href);
+        listing.see(href, resource.text.value(u"getetag"_s));
+    }
+    for (const store::SyncedCard &card : state.cards) {
+        if (!present.contains(card.href))
+            listing.gone.insert(card.href);
+    }
+    return true;
+}
+
 bool CardSync::pull(const QString &since, QString *token)
 {
     const store::CardBookState state = store::readCardBook(m_connection, m_key);
-    QHash<QString, QString> knownEtag; // href -> etag
+    CardListing listing;
     for (const store::SyncedCard &card : state.cards)
-        knownEtag.insert(card.href, card.etag);
-    QStringList changed;
-    QSet<QString> gone;
-    const auto see = [&](const QString &href, const QString &etag) {
-        if (!knownEtag.contains(href) || knownEtag.value(href) != etag || etag.isEmpty())
-            changed << href;
-    };
+        listing.knownEtag.insert(card.href, card.etag);
     // What changed since the token of the last sync; a server that has forgotten the token (or
     // a ctag, which is none) refuses, and the whole listing says it instead.
-    bool delta = false;
-    if (isSyncToken(since)) {
-        const DavReply report = m_client.send({ "REPORT", m_url, syncCollectionBody(since), {} });
-        if (report.status == 0)
-            return fail(report);
-        delta = report.status == 207;
-        if (delta && token)
-            *token = replyToken(report.body);
-        for (const DavResource &resource : parseMultistatus(delta ? report.body : QByteArray())) {
-            const QString href = absolute(resource.href);
-            const QString etag = resource.text.value(u"getetag"_s);
-            if (href == m_url.toString())
-                continue;
-            if (etag.isEmpty())
-                gone.insert(href); // reported without properties: removed
-            else
-                see(href, etag);
-        }
-    }
-    // An ETag listing over the client's cap (32 MB, well over 100,000 cards) ends the sync as
-    // "服务器回复过大": no birthday list comes near it, so it is not asked for in pages.
-    if (!delta) {
-        const DavReply listing = m_client.send(
-            { "PROPFIND", m_url, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } });
-        if (listing.status != 207)
-            return fail(listing);
-        QSet<QString> present;
-        for (const DavResource &resource : parseMultistatus(listing.body)) {
-            const QString href = absolute(resource.href);
-            if (resource.collection || href == m_url.toString())
-                continue;
-            present.insert(href);
-            see(href, resource.text.value(u"getetag"_s));
-        }
-        for (const store::SyncedCard &card : state.cards) {
-            if (!present.contains(card.href))
-                gone.insert(card.href);
-        }
-    }
-    if (!mayDelete(state, gone, false))
+    if (isSyncToken(since) && !listSince(since, listing, token))
+        return false;
+    if (!listing.sinceToken && !listAll(state, listing))
+        return false;
+    if (!mayDelete(state, listing.gone, false))
         return false;
     QList<ServerCard> cards;
-    if (!fetch(changed, cards))
+    if (!fetch(listing.changed, cards))
         return false;
+    mergePulled(cards, state, listing.gone);
+    return true;
+}
 
+void CardSync::mergePulled(
+    const QList<ServerCard> &cards, const store::CardBookState &state, const QSet<QString> &gone)
+{
     // Counted as kept only once the transaction that writes them commits.
     const int pulledBefore = m_result.pulled;
     store::Transaction transaction(m_connection);
@@ -273,11 +289,21 @@ bool CardSync::pull(const QString &since, QString *token)
     m_moved.clear();
     for (const ServerCard &card : cards)
         take(card, state, here, changes);
+    deleteGone(state, gone, here);
+    const int written = m_result.pulled - pulledBefore;
+    m_result.pulled = pulledBefore;
+    transaction.commit();
+    m_result.pulled += written;
+}
+
+// Deleted on the server: gone here too, unless it changed here since, when the change puts it
+// back.
+void CardSync::deleteGone(const store::CardBookState &state, const QSet<QString> &gone,
+    const QHash<QString, BirthdayRecord> &here)
+{
     for (const store::SyncedCard &card : state.cards) {
         if (!gone.contains(card.href))
             continue;
-        // Deleted on the server: gone here too, unless it changed here since, when the change
-        // puts it back.
         const auto local = here.constFind(card.uid);
         if (local != here.cend() && fieldsOf(*local) == card.fields) {
             const qint32 id = local->Id;
@@ -287,98 +313,56 @@ bool CardSync::pull(const QString &since, QString *token)
         }
         store::forgetSyncedCard(m_connection, m_key, card.uid);
     }
-    const int written = m_result.pulled - pulledBefore;
-    m_result.pulled = pulledBefore;
+}
+
+QList<Task> CardSync::planPush(store::CardBookState &state, Unkept &unkept)
+{
+    QList<Task> tasks;
+    store::Transaction transaction(m_connection);
+    const QHash<QString, BirthdayRecord> here = locals();
+    state = store::readCardBook(m_connection, m_key);
+    const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
+    for (const BirthdayRecord &record : here) {
+        const QString uid = uidOf(record);
+        const Fields fields = fieldsOf(record);
+        const auto base = state.cards.constFind(uid);
+        if (base != state.cards.cend() && base->fields == fields) {
+            if (changes.contains(uid))
+                store::clearCardChange(m_connection, uid); // changed and changed back
+            continue;
+        }
+        const QDateTime changed = changes.value(uid, m_options.now);
+        if (base == state.cards.cend()) {
+            tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
+                cardBytes(record, changed, nullptr, {}), {}, changed });
+            continue;
+        }
+        const QByteArray serverCard = store::readSyncedCardData(m_connection, m_key, uid);
+        if (serverCard.isEmpty())
+            unkept.insert(base->href, { tasks.size(), &*base });
+        tasks.append({ Op::Put, uid, base->href, base->etag, fields,
+            cardBytes(record, changed, &*base, serverCard), base->cardUid, changed });
+    }
+    for (const store::SyncedCard &card : state.cards) {
+        if (!here.contains(card.uid))
+            tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {}, {} });
+    }
     transaction.commit();
-    m_result.pulled += written;
-    return true;
+    return tasks;
 }
 
 bool CardSync::push(const SyncProgress &progress, int &refused)
 {
-    QList<Task> tasks;
-    // Cards synced before the server's versions were kept: by href, the task and its last sync.
-    QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> unkept;
-    store::CardBookState state;
-    {
-        store::Transaction transaction(m_connection);
-        const QHash<QString, BirthdayRecord> here = locals();
-        state = store::readCardBook(m_connection, m_key);
-        const QHash<QString, QDateTime> changes = store::readCardChanges(m_connection);
-        for (const BirthdayRecord &record : here) {
-            const QString uid = uidOf(record);
-            const Fields fields = fieldsOf(record);
-            const auto base = state.cards.constFind(uid);
-            if (base != state.cards.cend() && base->fields == fields) {
-                if (changes.contains(uid))
-                    store::clearCardChange(m_connection, uid); // changed and changed back
-                continue;
-            }
-            const QDateTime changed = changes.value(uid, m_options.now);
-            if (base == state.cards.cend()) {
-                tasks.append({ Op::Put, uid, absolute(uid + u".vcf"_s), {}, fields,
-                    cardBytes(record, changed, nullptr, {}), {}, changed });
-                continue;
-            }
-            const QByteArray serverCard = store::readSyncedCardData(m_connection, m_key, uid);
-            if (serverCard.isEmpty())
-                unkept.insert(base->href, { tasks.size(), &*base });
-            tasks.append({ Op::Put, uid, base->href, base->etag, fields,
-                cardBytes(record, changed, &*base, serverCard), base->cardUid, changed });
-        }
-        for (const store::SyncedCard &card : state.cards) {
-            if (!here.contains(card.uid))
-                tasks.append({ Op::Delete, card.uid, card.href, card.etag, {}, {}, {}, {} });
-        }
-        transaction.commit();
-    }
+    Unkept unkept;
+    store::CardBookState state; // what unkept points into
+    QList<Task> tasks = planPush(state, unkept);
     if (!patchUnkept(tasks, unkept))
         return false;
     qint64 done = 0;
     for (qsizetype start = 0; start < tasks.size(); start += BatchSize) {
         const QList<Task> batch = tasks.mid(start, BatchSize);
-        QList<DavRequest> requests;
-        for (const Task &task : batch) {
-            DavRequest request { task.op == Op::Put ? "PUT" : "DELETE", QUrl(task.href), task.data,
-                {} };
-            if (task.op == Op::Put)
-                request.headers.append({ "Content-Type"_ba, "text/vcard; charset=utf-8"_ba });
-            if (task.etag.isEmpty() && task.op == Op::Put)
-                request.headers.append({ "If-None-Match"_ba, "*"_ba });
-            else if (!task.etag.isEmpty())
-                request.headers.append({ "If-Match"_ba, task.etag.toLatin1() });
-            requests << request;
-        }
-        const QList<DavReply> replies = m_client.sendAll(requests);
-        std::optional<DavReply> failure;
-        {
-            store::Transaction transaction(m_connection);
-            for (qsizetype i = 0; i < batch.size(); ++i) {
-                const Task &task = batch[i];
-                const DavReply &reply = replies[i];
-                const bool gone = reply.status == 404 || reply.status == 410;
-                if (task.op == Op::Delete && (reply.ok() || gone)) {
-                    store::forgetSyncedCard(m_connection, m_key, task.uid);
-                } else if (task.op == Op::Put && reply.ok()) {
-                    store::writeSyncedCard(m_connection, m_key,
-                        { task.uid, task.href, reply.etag, task.fields, task.cardUid,
-                            task.changed },
-                        task.data);
-                } else if (reply.status == 412 || gone) {
-                    // Changed or removed there since we listed it: the next pull merges it.
-                    ++refused;
-                    continue;
-                } else {
-                    failure = reply;
-                    continue;
-                }
-                store::clearCardChange(m_connection, task.uid);
-                ++m_result.pushed;
-            }
-            transaction.commit();
-        }
-        if (failure)
-            return fail(*failure);
+        if (!sendBatch(batch, refused))
+            return false;
         done += batch.size();
         if (progress)
             progress(done, tasks.size());
@@ -391,11 +375,59 @@ bool CardSync::push(const SyncProgress &progress, int &refused)
     return true;
 }
 
+namespace {
+
+DavRequest cardRequest(const Task &task)
+{
+    DavRequest request { task.op == Op::Put ? "PUT" : "DELETE", QUrl(task.href), task.data, {} };
+    if (task.op == Op::Put)
+        request.headers.append({ "Content-Type"_ba, "text/vcard; charset=utf-8"_ba });
+    if (task.etag.isEmpty() && task.op == Op::Put)
+        request.headers.append({ "If-None-Match"_ba, "*"_ba });
+    else if (!task.etag.isEmpty())
+        request.headers.append({ "If-Match"_ba, task.etag.toLatin1() });
+    return request;
+}
+
+} // namespace
+
+bool CardSync::sendBatch(const QList<Task> &batch, int &refused)
+{
+    QList<DavRequest> requests;
+    for (const Task &task : batch)
+        requests << cardRequest(task);
+    const QList<DavReply> replies = m_client.sendAll(requests);
+    std::optional<DavReply> failure;
+    store::Transaction transaction(m_connection);
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        const Task &task = batch[i];
+        const DavReply &reply = replies[i];
+        const bool gone = reply.status == 404 || reply.status == 410;
+        if (task.op == Op::Delete && (reply.ok() || gone)) {
+            store::forgetSyncedCard(m_connection, m_key, task.uid);
+        } else if (task.op == Op::Put && reply.ok()) {
+            store::writeSyncedCard(m_connection, m_key,
+                { task.uid, task.href, reply.etag, task.fields, task.cardUid, task.changed },
+                task.data);
+        } else if (reply.status == 412 || gone) {
+            // Changed or removed there since we listed it: the next pull merges it.
+            ++refused;
+            continue;
+        } else {
+            failure = reply;
+            continue;
+        }
+        store::clearCardChange(m_connection, task.uid);
+        ++m_result.pushed;
+    }
+    transaction.commit();
+    return failure ? fail(*failure) : true;
+}
+
 // A card whose server version this file never kept is fetched first, so that the change is
 // patched into it rather than replacing what a phone added. One the server no longer serves
 // goes whole; its If-Match settles the rest.
-bool CardSync::patchUnkept(QList<Task> &tasks,
-    const QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> &unkept)
+bool CardSync::patchUnkept(QList<Task> &tasks, const Unkept &unkept)
 {
     if (unkept.isEmpty())
         return true;

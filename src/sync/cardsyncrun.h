@@ -37,6 +37,20 @@ struct Task
     QDateTime changed;
 };
 
+// What a pull found on the server: the cards to fetch and those gone since the last sync.
+struct CardListing
+{
+    QHash<QString, QString> knownEtag; // href -> etag, of the cards as last synced
+    QStringList changed; // hrefs
+    QSet<QString> gone; // hrefs
+    bool sinceToken = false; // the server answered with its changes since the token given
+    // Counts href as changed unless the last sync saw it with this (non-empty) etag.
+    void see(const QString &href, const QString &etag);
+};
+
+// Cards synced before the server's versions were kept: by href, the task and its last sync.
+using Unkept = QHash<QString, std::pair<qsizetype, const store::SyncedCard *>>;
+
 class CardSync
 {
 public:
@@ -69,6 +83,16 @@ private:
     // token, when given, receives the sync-token the server's answer to since names, or nothing
     // when it listed the whole collection instead.
     bool pull(const QString &since, QString *token = nullptr);
+    // The changes since a sync-token; leaves listing.sinceToken false when the server refused
+    // the token. False when the server could not be asked.
+    bool listSince(const QString &since, CardListing &listing, QString *token);
+    // Every card's ETag, and as gone every card of the last sync the server no longer lists.
+    bool listAll(const store::CardBookState &state, CardListing &listing);
+    // Merges the fetched cards and deletes the gone ones here, in one transaction.
+    void mergePulled(const QList<ServerCard> &cards, const store::CardBookState &state,
+        const QSet<QString> &gone);
+    void deleteGone(const store::CardBookState &state, const QSet<QString> &gone,
+        const QHash<QString, BirthdayRecord> &here);
     // The cards at hrefs by addressbook-multiget; a card the server cannot give, or gives as
     // something that is no vCard, is left out and named in the result's warning. False when the
     // server could not be asked.
@@ -106,8 +130,13 @@ private:
     QHash<QString, QString> m_moved; // rows that took another card's Uid in this pull: old -> new
     // refused counts the cards the server refused as changed or removed there meanwhile.
     bool push(const SyncProgress &progress, int &refused);
-    bool patchUnkept(QList<Task> &tasks,
-        const QHash<QString, std::pair<qsizetype, const store::SyncedCard *>> &unkept);
+    // The puts and deletes that bring the server to the birthdays here; state receives the
+    // last sync's record, which unkept points into.
+    QList<Task> planPush(store::CardBookState &state, Unkept &unkept);
+    bool patchUnkept(QList<Task> &tasks, const Unkept &unkept);
+    // Sends one batch and writes down what the server took; false, with the result saying why,
+    // when a request failed for another cause than a card changed or removed there meanwhile.
+    bool sendBatch(const QList<Task> &batch, int &refused);
     QHash<QString, BirthdayRecord> locals();
     void check(bool written)
     {

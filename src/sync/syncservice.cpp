@@ -92,6 +92,69 @@ QString clearEarlierCalendars(store::Connection &connection, const QStringList &
                           : u"旧日历中的事件未能删除: %1, 下次同步时重试"_s.arg(failure);
 }
 
+// The calendar to push into: the one the user entered, the one discovery found before, or the
+// one discovery finds now on the server (then kept); none when it could not be found, with
+// error saying why.
+std::optional<QUrl> calendarToSync(store::Connection &connection, const SyncConfig &config,
+    DavClient &client, const QUrl &server, QString &error)
+{
+    if (isAddress(config.calendar))
+        return QUrl(config.calendar);
+    const QUrl stored(store::readSyncSetting(connection, CalendarUrlKey));
+    if (!stored.isEmpty())
+        return stored;
+    const TransportCheck transport = checkTransport(server);
+    if (!transport.allowed) {
+        error = transport.refusal;
+        return std::nullopt;
+    }
+    const CalendarHome home = discoverCalendars(client, server);
+    if (!home.home.isValid()) {
+        error = home.error;
+        return std::nullopt;
+    }
+    const QUrl calendar = calendarUrlIn(
+        home, config.calendar.isEmpty() ? SyncOptions().calendarName : config.calendar);
+    store::writeSyncSetting(connection, CalendarUrlKey, calendar.toString());
+    return calendar;
+}
+
+SyncOptions pushOptions(const SyncConfig &config, const QUrl &calendar, const QDateTime &now)
+{
+    SyncOptions options;
+    options.calendar = calendar;
+    if (!isAddress(config.calendar) && !config.calendar.isEmpty())
+        options.calendarName = config.calendar;
+    options.years = config.years;
+    options.festivals = config.festivals;
+    options.now = now;
+    return options;
+}
+
+// Puts current ("user<TAB>address") first among the calendars pushed into and returns the
+// others. Recorded before the push, so that a calendar half filled is cleared too when the
+// user moves on before it completes.
+QStringList recordCurrentCalendar(
+    store::Connection &connection, const QString &current, const QUrl &calendar)
+{
+    QStringList earlier =
+        store::readSyncSetting(connection, PushedCalendarsKey).split(u'\n', Qt::SkipEmptyParts);
+    earlier.removeIf(
+        [&](const QString &line) { return line.section(u'\t', 1) == calendar.toString(); });
+    store::writeSyncSetting(
+        connection, PushedCalendarsKey, (QStringList { current } + earlier).join(u'\n'));
+    return earlier;
+}
+
+// "新增1, 更新2, 删除3", with what was left over from earlier calendars, or the error.
+QString lastResultText(const SyncResult &result, const QString &leftOver)
+{
+    if (!result.ok)
+        return result.error;
+    return u"新增%1, 更新%2, 删除%3"_s.arg(result.created).arg(result.updated).arg(result.deleted)
+        + (leftOver.isEmpty() ? QString() : u" ("_s + leftOver + u')');
+}
+
 } // namespace
 
 SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const QDateTime &now,
@@ -121,50 +184,22 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
     if (waiting)
         client.waitingForServer = waiting;
     client.trustOrigin(server);
-    QUrl calendar(store::readSyncSetting(*connection, CalendarUrlKey));
-    if (isAddress(config.calendar))
-        calendar = QUrl(config.calendar);
-    else if (calendar.isEmpty()) {
-        const TransportCheck transport = checkTransport(server);
-        if (!transport.allowed) {
-            result.error = transport.refusal;
-            return result;
-        }
-        const CalendarHome home = discoverCalendars(client, server);
-        if (!home.home.isValid()) {
-            result.error = home.error;
-            return result;
-        }
-        calendar = calendarUrlIn(
-            home, config.calendar.isEmpty() ? SyncOptions().calendarName : config.calendar);
-        store::writeSyncSetting(*connection, CalendarUrlKey, calendar.toString());
-    }
+    const std::optional<QUrl> calendar =
+        calendarToSync(*connection, config, client, server, result.error);
+    if (!calendar)
+        return result;
     // Entered by the user, or found by discovery on an origin the client already trusted.
-    client.trustOrigin(calendar);
+    client.trustOrigin(*calendar);
     const store::BirthdayLoad load = store::LoadBirthdays(*connection);
     if (load.error) {
         result.error = u"无法读取生日数据"_s;
         return result;
     }
-    SyncOptions options;
-    options.calendar = calendar;
-    if (!isAddress(config.calendar) && !config.calendar.isEmpty())
-        options.calendarName = config.calendar;
-    options.years = config.years;
-    options.festivals = config.festivals;
-    options.now = now;
-    // Recorded before the push, so that a calendar half filled is cleared too when the user
-    // moves on before it completes.
-    const QString current = config.user + u'\t' + calendar.toString();
-    QStringList earlier =
-        store::readSyncSetting(*connection, PushedCalendarsKey).split(u'\n', Qt::SkipEmptyParts);
-    earlier.removeIf(
-        [&](const QString &line) { return line.section(u'\t', 1) == calendar.toString(); });
-    store::writeSyncSetting(
-        *connection, PushedCalendarsKey, (QStringList { current } + earlier).join(u'\n'));
+    const QString current = config.user + u'\t' + calendar->toString();
+    const QStringList earlier = recordCurrentCalendar(*connection, current, *calendar);
     result = pushBirthdays(*connection,
-        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client, options,
-        progress);
+        load.HasBirthdays ? load.Birthdays : QList<store::BirthdayRecord>(), client,
+        pushOptions(config, *calendar, now), progress);
     QString leftOver;
     if (result.ok && !earlier.isEmpty()) {
         leftOver = clearEarlierCalendars(*connection, earlier, current, passwords, client,
@@ -173,12 +208,8 @@ SyncResult runStoredSync(const QString &dbPath, PasswordStore &passwords, const 
             result.warning += (result.warning.isEmpty() ? u""_s : u"; "_s) + leftOver;
     }
     store::writeSyncSetting(*connection, store::SyncLastTimeKey, now.toString(Qt::ISODate));
-    store::writeSyncSetting(*connection, store::SyncLastResultKey,
-        result.ok ? u"新增%1, 更新%2, 删除%3"_s.arg(result.created)
-                        .arg(result.updated)
-                        .arg(result.deleted)
-                + (leftOver.isEmpty() ? QString() : u" ("_s + leftOver + u')')
-                  : result.error);
+    store::writeSyncSetting(
+        *connection, store::SyncLastResultKey, lastResultText(result, leftOver));
     return result;
 }
 
