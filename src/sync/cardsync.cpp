@@ -199,6 +199,7 @@ bool CardSync::fetchPaths(
     }
     return true;
 }
+
 void CardListing::see(const QString &href, const QString &etag)
 {
     if (!knownEtag.contains(href) || knownEtag.value(href) != etag || etag.isEmpty())
