@@ -429,10 +429,8 @@ class Desktop:
         """The whole screen as sway itself draws it."""
         picture = self.path("sway.ppm")
         self.run(["grim", "-t", "ppm", picture])
-        if os.environ.get("NATALIS_DESKTOP_SHOTS"):
-            os.makedirs(os.environ["NATALIS_DESKTOP_SHOTS"], exist_ok=True)
-            self.run(["convert", picture, os.path.join(os.environ["NATALIS_DESKTOP_SHOTS"],
-                                                       name + ".png")])
+        if self.shot_path(name):
+            self.run(["convert", picture, self.shot_path(name)])
         with open(picture, "rb") as data:
             return read_ppm(data.read())
 
@@ -444,9 +442,8 @@ class Desktop:
         self.run(["weston-screenshooter"], cwd=folder)
         pngs = glob.glob(os.path.join(folder, "*.png"))
         check(pngs, "weston-screenshooter saved no picture")
-        if os.environ.get("NATALIS_DESKTOP_SHOTS"):
-            os.makedirs(os.environ["NATALIS_DESKTOP_SHOTS"], exist_ok=True)
-            shutil.copy(pngs[0], os.path.join(os.environ["NATALIS_DESKTOP_SHOTS"], name + ".png"))
+        if self.shot_path(name):
+            shutil.copy(pngs[0], self.shot_path(name))
         ppm = subprocess.run(["convert", pngs[0], "-depth", "8", "ppm:-"],
                              capture_output=True, timeout=30).stdout
         return read_ppm(ppm)
@@ -492,6 +489,12 @@ class Desktop:
             levels.append(0.0 if math.isnan(level) else level)
         return levels
 
+    def hear(self, judge, what, seconds=2):
+        """Records the sink for some seconds; fails saying what unless judge (audible, silent)
+        accepts the levels."""
+        levels = self.record(seconds)
+        check(judge(levels), "%s: %s" % (what, levels))
+
     def make_tone(self, seconds=4):
         tone = self.path("tone.wav")
         subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", tone, "synth", str(seconds),
@@ -519,6 +522,25 @@ class Desktop:
         if platform:
             extra["QT_QPA_PLATFORM"] = platform
         return self.spawn(name, [self.program] + args, extra)
+
+    def start_due(self, tray=True, settings=None, now=None, **kwargs):
+        """The program over a list of BIRTHDAYS (kept as self.db) at now (DUE_NOW), every
+        reminder at start-up unless settings say otherwise."""
+        self.db = self.make_database(BIRTHDAYS, settings or all_at_start(self.make_tone()))
+        args = (["--tray"] if tray else []) + [self.db]
+        return self.start_natalis(args, now or DUE_NOW, **kwargs)
+
+    def strip(self, process, seconds=15, what="no floating window after start-up"):
+        """The program's floating strip once it shows."""
+        return wait_for(lambda: self.floating(process), seconds, what)[0]
+
+    def withdrawn(self, note):
+        """The CloseNotification calls of the notification note."""
+        return [c for c in self.notifications("CloseNotification") if c["id"] == note["id"]]
+
+    def check_runs_quietly(self, process):
+        check(process.poll() is None, "the program ended")
+        check(not self.quiet(), "the program wrote on start-up: %s" % self.quiet())
 
     def windows(self, process):
         """Visible windows of the process."""
@@ -566,11 +588,28 @@ class Desktop:
     def net_wm_state(self, wid):
         return self.run(["xprop", "-id", wid, "_NET_WM_STATE"]).stdout
 
-    def screenshot(self, name):
-        if os.environ.get("NATALIS_DESKTOP_SHOTS"):
-            folder = os.environ["NATALIS_DESKTOP_SHOTS"]
+    def shot_path(self, name):
+        """Where the screenshot called name is kept for a person to look at, or None."""
+        folder = os.environ.get("NATALIS_DESKTOP_SHOTS")
+        if folder:
             os.makedirs(folder, exist_ok=True)
-            self.run(["import", "-window", "root", os.path.join(folder, name + ".png")])
+            return os.path.join(folder, name + ".png")
+
+    def screenshot(self, name):
+        if self.shot_path(name):
+            self.run(["import", "-window", "root", self.shot_path(name)])
+
+    def press_until(self, wid, key, done):
+        """Presses key in the window until done holds. The key goes to the focused window: on a
+        busy machine the activation may not have taken before it arrives, so it is pressed again
+        (the keys used here change nothing when pressed twice)."""
+        for attempt in range(3):
+            self.run(["xdotool", "windowactivate", "--sync", wid])
+            self.run(["xdotool", "key", "--clearmodifiers", key])
+            try:
+                return wait_for(done, 3, "")
+            except Failure:
+                pass
 
     # Ending
 
@@ -634,9 +673,8 @@ def startup_due_day(d):
     """Start-up at login on a due day: the icon shows in the tray, the floating window (kept out
     of the taskbar and pager) and the music stay for 10 s."""
     d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
-    window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
+    natalis = d.start_due()
+    window = d.strip(natalis)
     check(window.title == FLOATING_TITLE, "the floating window is titled %r" % window.title)
     state = d.net_wm_state(window.id)
     for flag in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
@@ -656,9 +694,8 @@ def startup_due_day(d):
 def late_tray(d):
     """The tray panel starts after the program, and later restarts: the icon shows in it."""
     d.start_x(), d.start_wm(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
-    wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")
+    natalis = d.start_due()
+    d.strip(natalis)
     time.sleep(1.5)
     d.start_tray()
     wait_for(d.tray_icon, 10, d.no_icon("the icon did not show in the late tray"))
@@ -676,17 +713,14 @@ def late_tray(d):
 def acknowledge_by_click(d):
     """A click on the floating window stops the music and closes the window."""
     d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
-    window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
+    natalis = d.start_due()
+    window = d.strip(natalis)
     time.sleep(1)  # the player's start
-    levels = d.record(2)
-    check(audible(levels), "no music before the click: %s" % levels)
+    d.hear(audible, "no music before the click")
     d.click((window.x + 60, window.y + 17))
     wait_for(lambda: not d.floating(natalis), 5, "the floating window stayed after the click")
     time.sleep(0.5)
-    levels = d.record(2)
-    check(silent(levels), "music still playing after the click: %s" % levels)
+    d.hear(silent, "music still playing after the click")
     check(natalis.poll() is None, "the program ended")
 
 
@@ -697,14 +731,13 @@ def crossing_the_hour(d):
     settings = all_at_start(d.make_tone())
     settings.update({"intQpInit": 0, "intQpTime": 1, "strQpTime": "9:00", "intFdTime": 1,
                      "strFdTime": "9:00", "intMcInit": 0, "intMcTime": 1, "strMcTime": "9:00"})
-    db = d.make_database(BIRTHDAYS, settings)
     started = time.monotonic()
-    natalis = d.start_natalis(["--tray", db], "2026-06-18T08:59:30+")
-    window = wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")[0]
+    natalis = d.start_due(settings=settings, now="2026-06-18T08:59:30+")
+    window = d.strip(natalis)
     # The pretended clock starts at 8:59:30 after the process started and before the start-up
     # reminder showed, so 9:00 comes between 30 s after the one and 30 s after the other.
     shown = time.monotonic()
-    check(silent(d.record(2)), "music before 9:00")
+    d.hear(silent, "music before 9:00")
     check(not d.balloon(natalis), "a balloon before 9:00")
     time.sleep(max(0.0, started + 29 - time.monotonic()))
     check(not d.balloon(natalis), "a balloon before 9:00")
@@ -714,18 +747,16 @@ def crossing_the_hour(d):
                  time.monotonic() - shown))
     check(d.floating(natalis), "the strip went at 9:00")
     d.screenshot("crossing_the_hour")
-    levels = d.record(3)
-    check(audible(levels), "no music at 9:00: %s" % levels)
+    d.hear(audible, "no music at 9:00", 3)
 
 
 def second_start(d):
     """A second start hands over to the first, which shows its main window; no message."""
     d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
-    wait_for(lambda: d.floating(natalis), 15, "no floating window after start-up")
+    natalis = d.start_due()
+    d.strip(natalis)
     check(d.main_window(natalis) is None, "the main window showed before the second start")
-    second = d.start_natalis([db], DUE_NOW, name="second")
+    second = d.start_natalis([d.db], DUE_NOW, name="second")
     try:
         code = second.wait(10)
     except subprocess.TimeoutExpired:
@@ -739,22 +770,11 @@ def second_start(d):
 def no_tray_close(d):
     """Without a tray, closing the main window minimises it; it can be brought back."""
     d.start_x(), d.start_wm(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis([db], DUE_NOW)
+    natalis = d.start_due(tray=False)
     main = wait_for(lambda: d.main_window(natalis), 15, "no main window without a tray")
     time.sleep(1)
     d.screenshot("no_tray")
-    # The key goes to the focused window: on a busy machine the activation may not have taken
-    # before it arrives, so the close is asked again (a repeated close of a minimised window
-    # changes nothing).
-    for attempt in range(3):
-        d.run(["xdotool", "windowactivate", "--sync", main])
-        d.run(["xdotool", "key", "--clearmodifiers", "alt+F4"])
-        try:
-            wait_for(lambda: "Iconic" in d.wm_state(main), 3, "")
-            break
-        except Failure:
-            pass
+    d.press_until(main, "alt+F4", lambda: "Iconic" in d.wm_state(main))
     check("Iconic" in d.wm_state(main), "closing did not minimise: " + d.wm_state(main))
     check(natalis.poll() is None, "the program ended")
     d.run(["xdotool", "windowactivate", "--sync", main])
@@ -815,22 +835,13 @@ def screen_reader(d):
     d.start_x(), d.start_wm(), d.start_bus(), d.start_sound()
     d.spawn("at-spi", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
     wait_for(lambda: d.bus_has("org.a11y.Bus"), 10, "the accessibility bus did not start")
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
     d.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    natalis = d.start_natalis([db], DUE_NOW)
+    natalis = d.start_due(tray=False)
     main = wait_for(lambda: d.main_window(natalis), 15, "no main window")
     names = reader_tree(d, MAIN_TITLE, "搜索生日")
     for name in ("同事", "近期生日", "预约发送公历日期", "预约发送农历日期"):
         check(name in names, "no control named %s: %s" % (name, names))
-    # As in no_tray_close: the key goes to whichever window has the focus by then.
-    for attempt in range(3):
-        d.run(["xdotool", "windowactivate", "--sync", main])
-        d.run(["xdotool", "key", "--clearmodifiers", "ctrl+n"])
-        try:
-            wait_for(lambda: d.main_window(natalis, title=EDITOR_TITLE), 3, "")
-            break
-        except Failure:
-            pass
+    d.press_until(main, "ctrl+n", lambda: d.main_window(natalis, title=EDITOR_TITLE))
     reader_tree(d, EDITOR_TITLE, "农历日期")
 
 
@@ -840,8 +851,7 @@ def trayer(d):
     calendar, a right click opens the menu."""
     d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_tray()
     d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    natalis = d.start_due()
     wait_for(d.tray_icon, 15, d.no_icon("no icon to be seen in the tray"))
     seen = d.tray_pictures(3.2)
     check(seen == set(PICTURES), "the icon does not blink, pictures seen: %s" % sorted(seen))
@@ -862,12 +872,10 @@ def trayer(d):
               or balloon.y >= strip.y + strip.height or balloon.y + balloon.height <= strip.y,
               "the balloon %s covers the strip %s" % (balloon, strip))
     check(not d.notifications(), "a desktop notification though the tray shows balloons")
-    levels = d.record(2)
-    check(audible(levels), "no music before the click: %s" % levels)
+    d.hear(audible, "no music before the click")
     d.click(icon)
     wait_for(lambda: d.calendar_window(natalis), 5, "a left click did not open the calendar")
-    levels = d.record(2)
-    check(silent(levels), "music still playing after a left click on the icon: %s" % levels)
+    d.hear(silent, "music still playing after a left click on the icon")
     seen = d.tray_pictures(2.5)
     check(seen == {"normal"}, "after the click the icon shows: %s" % sorted(seen))
     before = {w.id for w in d.windows(natalis)}
@@ -882,27 +890,22 @@ def lxqt_panel(d):
     notification, a click on the icon acknowledges and withdraws the notification."""
     d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_lxqt_panel()
     d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    natalis = d.start_due()
     icon = wait_for(d.tray_icon, 15, "no icon to be seen in lxqt-panel")
     note = wait_for(d.notifications, 10, "the reminder came as no desktop notification")[-1]
     check(says(note["body"], REMINDER_LINE), "the notification says %r" % note["body"])
     d.screenshot("lxqt_panel")
-    levels = d.record(2)
-    check(audible(levels), "no music before the click: %s" % levels)
+    d.hear(audible, "no music before the click")
     d.click(icon)
-    wait_for(lambda: [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]],
-             5, "a click on the icon did not withdraw the notification")
-    levels = d.record(2)
-    check(silent(levels), "music still playing after a click on the icon: %s" % levels)
+    wait_for(lambda: d.withdrawn(note), 5, "a click on the icon did not withdraw the notification")
+    d.hear(silent, "music still playing after a click on the icon")
 
 
 def no_tray_notifications(d):
     """Without a tray the reminder is a desktop notification whose "知道了" button stops the
     music and closes the floating window."""
     d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    natalis = d.start_due()
     note = wait_for(d.notifications, 15, "the reminder came as no desktop notification")[0]
     expected = {"app_name": NOTIFY_APP, "summary": NOTIFY_SUMMARY, "actions": NOTIFY_ACTIONS,
                 "expire_timeout": 0}
@@ -913,26 +916,23 @@ def no_tray_notifications(d):
     image = note["hints"].get("image-data", {"colours": []})
     check(any(near(c, PICTURES["normal"][0]) for c in image["colours"]),
           "the notification's image is not the cake: %s" % image)
-    wait_for(lambda: d.floating(natalis), 10, "no floating window after start-up")
-    levels = d.record(2)
-    check(audible(levels), "no music before the acknowledgement: %s" % levels)
+    d.strip(natalis, 10)
+    d.hear(audible, "no music before the acknowledgement")
     d.invoke(note["id"], "acknowledge")
     wait_for(lambda: not d.floating(natalis), 5, "知道了 left the floating window open")
-    levels = d.record(2)
-    check(silent(levels), "music still playing after 知道了: %s" % levels)
+    d.hear(silent, "music still playing after 知道了")
 
 
 def missed_birthday(d):
     """A birthday passed while the program was not running: the start-up reminder names it and
     still does after the first minute ticks; the notification's 打开 brings the main window."""
     d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    first = d.start_natalis([db], DUE_NOW, name="first")
-    wait_for(lambda: d.floating(first), 15, "no floating window on the earlier day")
+    first = d.start_due(tray=False, name="first")
+    d.strip(first, what="no floating window on the earlier day")
     d.end(first)
     # Fifteen seconds before the turn of the minute, so that the first tick comes soon.
     started = time.monotonic()
-    natalis = d.start_natalis([db], "2026-06-22T10:00:45+")
+    natalis = d.start_natalis([d.db], "2026-06-22T10:00:45+")
     missed = "2天前是张三生日"
     note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], missed)],
                     15, lambda: "no notification of the missed birthday: %s" % [
@@ -942,8 +942,7 @@ def missed_birthday(d):
     time.sleep(max(0.0, started + 18 - time.monotonic()))
     d.screenshot("missed_birthday")
     check(d.floating(natalis), "the missed birthday's floating window went away by itself")
-    withdrawn = [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]]
-    check(not withdrawn, "the missed birthday's notification was withdrawn by itself")
+    check(not d.withdrawn(note), "the missed birthday's notification was withdrawn by itself")
     later = [n for n in d.notifications() if n["id"] == note["id"]][-1]
     check(says(later["body"], missed), "the notification now says %r" % later["body"])
     d.run(["xdotool", "windowminimize", "--sync", main])
@@ -959,35 +958,31 @@ def restart_unacknowledged(d):
     settings = all_at_start("")
     settings.update({"intQpInit": 0, "intQpTime": 1, "strQpTime": "9:00", "intFdInit": 0,
                      "intFdTime": 1, "strFdTime": "9:00", "intMusic": 0})
-    db = d.make_database(BIRTHDAYS, settings)
-    first = d.start_natalis(["--tray", db], DUE_NOW, name="first")
-    wait_for(lambda: d.floating(first), 15, "no floating window at the first start")
+    first = d.start_due(settings=settings, name="first")
+    d.strip(first, what="no floating window at the first start")
     d.end(first)
     shown = len(d.notifications())
-    natalis = d.start_natalis(["--tray", db], "2026-06-18T10:30")
-    strip = wait_for(lambda: d.floating(natalis), 15, "the strip did not come back")[0]
+    natalis = d.start_natalis(["--tray", d.db], "2026-06-18T10:30")
+    strip = d.strip(natalis, what="the strip did not come back")
     note = wait_for(lambda: d.notifications()[shown:], 10, "no notification after the restart")[-1]
     d.screenshot("restart_unacknowledged")
     d.click((strip.x + 60, strip.y + 17))
     wait_for(lambda: not d.floating(natalis), 5, "the click left the strip")
-    wait_for(lambda: [c for c in d.notifications("CloseNotification") if c["id"] == note["id"]],
-             5, "no CloseNotification after the click on the strip")
+    wait_for(lambda: d.withdrawn(note), 5, "no CloseNotification after the click on the strip")
 
 
 def notification_dismissed(d):
     """The person closes the notification (dunst's left click, reason 2): the music stops and
     the strip goes with it."""
     d.start_x(), d.start_wm(), d.start_bus(), d.start_notifications(), d.start_sound()
-    db = d.make_database(BIRTHDAYS, all_at_start(d.make_tone()))
-    natalis = d.start_natalis(["--tray", db], DUE_NOW)
+    natalis = d.start_due()
     note = wait_for(d.notifications, 15, "the reminder came as no desktop notification")[0]
-    wait_for(lambda: d.floating(natalis), 10, "no floating window after start-up")
+    d.strip(natalis, 10)
     time.sleep(1)  # the player's start
-    check(audible(d.record(2)), "no music before the dismissal")
+    d.hear(audible, "no music before the dismissal")
     d.invoke(note["id"], None, call="Dismiss")
     wait_for(lambda: not d.floating(natalis), 5, "the dismissal left the strip open")
-    levels = d.record(2)
-    check(silent(levels), "music still playing after the dismissal: %s" % levels)
+    d.hear(silent, "music still playing after the dismissal")
 
 
 def whole_strip(shot):
@@ -1013,9 +1008,8 @@ def mutter_xwayland(d):
     """GNOME on Wayland, the user having chosen nothing: the program runs through Xwayland, and
     the strip stands in the screen's bottom right corner. Nothing is written on start-up."""
     d.start_bus(), d.start_mutter()
-    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
-    natalis = d.start_natalis([db], DUE_NOW)
-    strip = wait_for(lambda: d.floating(natalis), 15, "no floating X11 window on Xwayland")[0]
+    natalis = d.start_due(tray=False, settings=FLOATING_ONLY)
+    d.strip(natalis, what="no floating X11 window on Xwayland")
     time.sleep(1)  # the window manager's placing
     strip = d.floating(natalis)[0]
     d.screenshot("mutter_xwayland")
@@ -1023,16 +1017,14 @@ def mutter_xwayland(d):
           "the strip's right edge is at %d, not the screen's" % (strip.x + strip.width))
     gap = SCREEN[1] - (strip.y + strip.height)
     check(0 <= gap <= TASKBAR_HEIGHT, "the strip's bottom is %d px above the screen's" % gap)
-    check(natalis.poll() is None, "the program ended")
-    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+    d.check_runs_quietly(natalis)
 
 
 def sway_xwayland(d):
     """sway on Wayland, the user having chosen nothing: the program runs through Xwayland, and
     sway shows the strip in the screen's bottom right corner, not in its middle."""
     d.start_bus(), d.start_sway()
-    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
-    natalis = d.start_natalis([db], DUE_NOW)
+    natalis = d.start_due(tray=False, settings=FLOATING_ONLY)
     wait_for(lambda: d.windows(natalis), 15, "no X11 window on Xwayland")
     time.sleep(1)  # the compositor's placing
     # sway writes the main window's title at the top in letters of about the strip's colour.
@@ -1043,8 +1035,7 @@ def sway_xwayland(d):
           "the strip's right edge is at %d, not the screen's" % (x + FLOATING_SIZE[0]))
     gap = SCREEN[1] - (y + FLOATING_SIZE[1])
     check(0 <= gap <= TASKBAR_HEIGHT, "the strip's bottom is %d px above the screen's" % gap)
-    check(natalis.poll() is None, "the program ended")
-    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+    d.check_runs_quietly(natalis)
 
 
 def weston_native(d):
@@ -1052,8 +1043,7 @@ def weston_native(d):
     the main window that opens at the same time, and the reminder goes out as a desktop
     notification as well. Nothing is written on start-up."""
     d.start_bus(), d.start_notifications(), d.start_weston()
-    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
-    natalis = d.start_natalis([db], DUE_NOW, platform="wayland")
+    natalis = d.start_due(tray=False, settings=FLOATING_ONLY, platform="wayland")
     note = wait_for(lambda: [n for n in d.notifications() if says(n["body"], REMINDER_LINE)],
                     15, lambda: "the reminder came as no desktop notification: %s" % [
                         n["body"] for n in d.notifications()])[-1]
@@ -1062,8 +1052,7 @@ def weston_native(d):
     time.sleep(3)
     wait_for(lambda: whole_strip(d.weston_shot("weston_native")), 10,
              "weston's screenshot does not show the whole strip")
-    check(natalis.poll() is None, "the program ended")
-    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+    d.check_runs_quietly(natalis)
 
 
 def weston_late_tray(d):
@@ -1071,16 +1060,14 @@ def weston_late_tray(d):
     StatusNotifierItem host) starts after it: the icon shows in the panel, and nothing is
     written on start-up."""
     d.start_bus(), d.start_weston(xwayland=True)
-    db = d.make_database(BIRTHDAYS, FLOATING_ONLY)
-    natalis = d.start_natalis(["--tray", db], DUE_NOW, platform="wayland")
+    natalis = d.start_due(settings=FLOATING_ONLY, platform="wayland")
     time.sleep(1.5)
     d.start_lxqt_panel()
     # weston puts the panel along the bottom of the screen, not where Xwayland says it is.
     bottom = (0, SCREEN[1] - TASKBAR_HEIGHT, SCREEN[0], TASKBAR_HEIGHT)
     wait_for(lambda: d.weston_shot("weston_late_tray").crop(bottom).pictures(), 15,
              "weston's screenshot shows no icon in the panel at the bottom")
-    check(natalis.poll() is None, "the program ended")
-    check(not d.quiet(), "the program wrote on start-up: %s" % d.quiet())
+    d.check_runs_quietly(natalis)
 
 
 SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_click,

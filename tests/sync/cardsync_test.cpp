@@ -17,7 +17,6 @@
 #include "sync/cardsync.h"
 #include "sync/multistatus.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QSet>
 #include <QThread>
@@ -34,14 +33,14 @@ BirthdayRecord entered(const QString &name, QDate birth)
 {
     BirthdayRecord record;
     record.About = name;
-    record.Type = QStringLiteral("客户");
-    record.Tel = QStringLiteral("13912345678");
+    record.Type = u"客户"_s;
+    record.Tel = u"13912345678"_s;
     record.strGL = calendar::gregorianText(birth);
     record.strNL = calendar::DescribeDay(birth)->lunarText;
-    record.blnIsGL = QStringLiteral("按公历提醒");
+    record.blnIsGL = u"按公历提醒"_s;
     record.intNums = 3;
-    record.Duanxin = QStringLiteral("是");
-    record.QQ_MSN = QStringLiteral("10001");
+    record.Duanxin = u"是"_s;
+    record.QQ_MSN = u"10001"_s;
     return record;
 }
 
@@ -50,15 +49,23 @@ class TwoComputers : public testing::TestWithParam<test::DavServer>
 protected:
     void SetUp() override
     {
-        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+        DavClient client = alice();
         const CalendarHome home = discoverAddressBooks(client, server.url());
         ASSERT_TRUE(home.home.isValid()) << home.error.toStdString();
-        book = calendarUrlIn(home, QStringLiteral("生日"));
+        book = calendarUrlIn(home, u"生日"_s);
+    }
+
+    static DavClient alice() { return DavClient({ u"alice"_s, u"x"_s }); }
+
+    // Where the card of the birthday name of A lies.
+    QUrl cardOf(const QString &name)
+    {
+        return book.resolved(QUrl(named(a, name)->Uid.toString(QUuid::WithoutBraces) + u".vcf"_s));
     }
 
     CardSyncResult sync(store::Connection &connection, const SyncProgress &progress = {})
     {
-        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
+        DavClient client = alice();
         CardSyncOptions options;
         options.addressBook = book;
         options.now = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
@@ -82,9 +89,8 @@ protected:
     {
         store::Transaction transaction(a);
         for (int i = 0; i < count; ++i)
-            ASSERT_GT(store::AddBirthToMdb(a,
-                          entered(QStringLiteral("客户%1").arg(i), QDate(1950, 1, 1).addDays(i)),
-                          later()),
+            ASSERT_GT(store::AddBirthToMdb(
+                          a, entered(u"客户%1"_s.arg(i), QDate(1950, 1, 1).addDays(i)), later()),
                 0);
         transaction.commit();
     }
@@ -108,9 +114,8 @@ protected:
     // without the properties it does not know.
     void editOnPhone(const QString &name, const QString &remark)
     {
-        DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
-        const QUrl url =
-            book.resolved(QUrl(named(a, name)->Uid.toString(QUuid::WithoutBraces) + u".vcf"_s));
+        DavClient client = alice();
+        const QUrl url = cardOf(name);
         const DavReply card = client.send({ "GET", url, {}, {} });
         ASSERT_TRUE(card.ok());
         QByteArray edited;
@@ -133,7 +138,7 @@ protected:
             + "\r\nFN:" + fn.toUtf8() + "\r\nN:" + fn.toUtf8() + ";;;;\r\n";
         card += (bday.isEmpty() ? "" : "BDAY:" + bday.toUtf8() + "\r\n")
             + (note.isEmpty() ? "" : "NOTE:" + note.toUtf8() + "\r\n") + "END:VCARD\r\n";
-        ASSERT_TRUE(DavClient({ u"alice"_s, u"x"_s })
+        ASSERT_TRUE(alice()
                         .send({ "PUT", book.resolved(QUrl(file)), card,
                             { { "Content-Type", "text/vcard" } } })
                         .ok());
@@ -142,7 +147,7 @@ protected:
     qsizetype cardsOnServer()
     {
         const QList<DavResource> found = parseMultistatus(
-            DavClient({ u"alice"_s, u"x"_s })
+            alice()
                 .send({ "PROPFIND", book, cardPropfindBody({ "d:getetag" }), { { "Depth", "1" } } })
                 .body);
         return found.size() - 1; // the address book itself
@@ -152,9 +157,8 @@ protected:
     void syncAtOnce(const QString &name)
     {
         sync(a);
-        DavClient client({ u"alice"_s, u"x"_s });
-        const QUrl url =
-            book.resolved(QUrl(named(a, name)->Uid.toString(QUuid::WithoutBraces) + u".vcf"_s));
+        DavClient client = alice();
+        const QUrl url = cardOf(name);
         const DavReply card = client.send({ "GET", url, {}, {} });
         ASSERT_TRUE(card.ok() && client.send({ "DELETE", url, {}, {} }).ok());
         sync(b);
@@ -165,19 +169,23 @@ protected:
     // natalis-cli sync of the database at db with the address book at url.
     test::CliResult cli(const QString &db, const QUrl &url, const QString &choice = {})
     {
-        if (!QFile::exists(files.path(u"password"_s)))
-            files.writePrivate(u"password"_s, "x\n");
-        QStringList arguments { u"sync"_s, u"--db"_s, db, u"--addressbook"_s, url.toString(),
-            u"--user"_s, u"alice"_s, u"--password-file"_s, files.path(u"password"_s) };
+        QStringList arguments = cliArguments(db, url);
         if (!choice.isEmpty())
             arguments << choice;
         return test::runCli(QStringLiteral(NATALIS_CLI_PATH), arguments);
     }
+    QStringList cliArguments(const QString &db, const QUrl &url)
+    {
+        if (!QFile::exists(files.path(u"password"_s)))
+            files.writePrivate(u"password"_s, "x\n");
+        return { u"sync"_s, u"--db"_s, db, u"--addressbook"_s, url.toString(), u"--user"_s,
+            u"alice"_s, u"--password-file"_s, files.path(u"password"_s) };
+    }
 
     test::DavServerProcess server { GetParam() };
     test::TempDatabase files;
-    store::Connection a = files.create(QStringLiteral("a.mdb"));
-    store::Connection b = files.create(QStringLiteral("b.mdb"));
+    store::Connection a = files.create(u"a.mdb"_s);
+    store::Connection b = files.create(u"b.mdb"_s);
     QUrl book;
 
 private:
@@ -186,26 +194,25 @@ private:
 
 TEST_P(TwoComputers, AddEditAndDeleteReachTheOther)
 {
-    ASSERT_GT(
-        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
+    ASSERT_GT(store::AddBirthToMdb(a, entered(u"张三"_s, QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(sync(a).pushed, 1);
     EXPECT_EQ(sync(b).pulled, 1);
-    const std::optional<BirthdayRecord> arrived = named(b, QStringLiteral("张三"));
+    const std::optional<BirthdayRecord> arrived = named(b, u"张三"_s);
     ASSERT_TRUE(arrived);
-    BirthdayRecord expected = *named(a, QStringLiteral("张三"));
+    BirthdayRecord expected = *named(a, u"张三"_s);
     expected.Id = arrived->Id;
     EXPECT_EQ(*arrived, expected);
 
-    change(b, QStringLiteral("张三"), &BirthdayRecord::Beizhu, QStringLiteral("老客户"));
+    change(b, u"张三"_s, &BirthdayRecord::Beizhu, u"老客户"_s);
     EXPECT_EQ(sync(b).pushed, 1);
     EXPECT_EQ(sync(a).pulled, 1);
-    EXPECT_EQ(named(a, QStringLiteral("张三"))->Beizhu, QStringLiteral("老客户"));
+    EXPECT_EQ(named(a, u"张三"_s)->Beizhu, u"老客户"_s);
 
-    const qint32 id = named(a, QStringLiteral("张三"))->Id;
+    const qint32 id = named(a, u"张三"_s)->Id;
     ASSERT_EQ(store::DeleteBirthsFromMdb(a, std::span(&id, 1), later()), 1);
     sync(a);
     sync(b);
-    EXPECT_FALSE(named(b, QStringLiteral("张三")));
+    EXPECT_FALSE(named(b, u"张三"_s));
     EXPECT_TRUE(store::readCardChanges(b).isEmpty());
 }
 
@@ -249,7 +256,7 @@ TEST_P(TwoComputers, EditsOnBothSidesMergeFieldByField)
     int row = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.situation);
-        const QString name = QStringLiteral("客户%1").arg(++row);
+        const QString name = u"客户%1"_s.arg(++row);
         ASSERT_GT(store::AddBirthToMdb(a, entered(name, QDate(1970, 1, row)), later()), 0);
         if (c.enteredOnBoth) {
             ASSERT_GT(store::AddBirthToMdb(b, entered(name, QDate(1970, 1, row)), later()), 0);
@@ -310,28 +317,25 @@ TEST_P(TwoComputers, ACardPutWhileThisComputerPushesIsNotMissed)
 TEST_P(TwoComputers, CardsOfAnotherProgramArriveWhenTheyHaveABirthday)
 {
     sync(a);
-    putForeign(
-        QStringLiteral("wang.vcf"), QStringLiteral("王五"), QStringLiteral("1975-03-08"), {});
-    putForeign(QStringLiteral("plumber.vcf"), QStringLiteral("水管工"), {}, {});
+    putForeign(u"wang.vcf"_s, u"王五"_s, u"1975-03-08"_s, {});
+    putForeign(u"plumber.vcf"_s, u"水管工"_s, {}, {});
     EXPECT_EQ(sync(a).pulled, 1);
-    const std::optional<BirthdayRecord> wang = named(a, QStringLiteral("王五"));
+    const std::optional<BirthdayRecord> wang = named(a, u"王五"_s);
     ASSERT_TRUE(wang);
-    EXPECT_EQ(wang->Type, QStringLiteral("朋友"));
+    EXPECT_EQ(wang->Type, u"朋友"_s);
     EXPECT_EQ(wang->strGL, calendar::gregorianText(QDate(1975, 3, 8)));
-    EXPECT_FALSE(named(a, QStringLiteral("水管工")));
+    EXPECT_FALSE(named(a, u"水管工"_s));
 
-    putForeign(QStringLiteral("wang.vcf"), QStringLiteral("王五"), QStringLiteral("1975-03-08"),
-        QStringLiteral("手机上改的"));
+    putForeign(u"wang.vcf"_s, u"王五"_s, u"1975-03-08"_s, u"手机上改的"_s);
     sync(a);
-    EXPECT_EQ(named(a, QStringLiteral("王五"))->Beizhu, QStringLiteral("手机上改的"));
-    EXPECT_EQ(named(a, QStringLiteral("王五"))->Uid, wang->Uid);
+    EXPECT_EQ(named(a, u"王五"_s)->Beizhu, u"手机上改的"_s);
+    EXPECT_EQ(named(a, u"王五"_s)->Uid, wang->Uid);
 
     // Edited here, the card goes back under the UID the phone knows it by.
-    change(a, QStringLiteral("王五"), &BirthdayRecord::Tel, QStringLiteral("13700000000"));
+    change(a, u"王五"_s, &BirthdayRecord::Tel, u"13700000000"_s);
     EXPECT_EQ(sync(a).pushed, 1);
-    DavClient client({ QStringLiteral("alice"), QStringLiteral("x") });
-    const DavReply card =
-        client.send({ "GET", book.resolved(QUrl(QStringLiteral("wang.vcf"))), {}, {} });
+    DavClient client = alice();
+    const DavReply card = client.send({ "GET", book.resolved(QUrl(u"wang.vcf"_s)), {}, {} });
     EXPECT_TRUE(card.body.contains("\r\nUID:phone-wang.vcf\r\n")) << card.body.toStdString();
     EXPECT_TRUE(card.body.contains("13700000000"));
 }
@@ -373,7 +377,7 @@ TEST_P(TwoComputers, ARenameHereKeepsEverythingThePhoneAddedByteForByte)
         "PHOTO;ENCODING=b;TYPE=JPEG://79/Pv6+fj39vX08/Lx8O/u7ezr6uno5+bl5OPi4eDf3t3c\r\n"
         " 29rZ2NfW1dTT0tHQz87NzMvKycjHxsXEw8LBwL++\r\n"
         "X-WECHAT:zhaomin88\r\nUID:phone-zhao\r\nEND:VCARD\r\n";
-    DavClient client({ u"alice"_s, u"x"_s });
+    DavClient client = alice();
     const QUrl url = book.resolved(QUrl(u"zhao.vcf"_s));
     ASSERT_TRUE(client.send({ "PUT", url, phone, { { "Content-Type", "text/vcard" } } }).ok());
     // The server writes a card in its own order and case: what it holds is the phone's card.
@@ -406,38 +410,32 @@ TEST_P(TwoComputers, ManyUnchangedCardsCostOneRequest)
 TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
     store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
-    store::writeSyncSetting(a, store::SyncCardUserKey, QStringLiteral("alice"));
-    store::writeSyncSetting(a, store::SyncAddressBookKey, QStringLiteral("生日"));
-    store::writeSyncSetting(a, store::SyncCardCategoryKey, QStringLiteral("家人"));
-    files.writePrivate(QStringLiteral("password"), "x\n");
-    FilePasswordStore passwords(files.path(QStringLiteral("password")));
+    store::writeSyncSetting(a, store::SyncCardUserKey, u"alice"_s);
+    store::writeSyncSetting(a, store::SyncAddressBookKey, u"生日"_s);
+    store::writeSyncSetting(a, store::SyncCardCategoryKey, u"家人"_s);
+    files.writePrivate(u"password"_s, "x\n");
+    FilePasswordStore passwords(files.path(u"password"_s));
     const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
     const auto stored = [&] {
         const CardSyncResult result =
-            runStoredCardSync(files.path(QStringLiteral("a.mdb")), passwords, now, nullptr, {});
+            runStoredCardSync(files.path(u"a.mdb"_s), passwords, now, nullptr, {});
         EXPECT_TRUE(result.ok) << result.error.toStdString();
         return result;
     };
 
-    ASSERT_GT(
-        store::AddBirthToMdb(a, entered(QStringLiteral("张三"), QDate(1980, 5, 4)), later()), 0);
+    ASSERT_GT(store::AddBirthToMdb(a, entered(u"张三"_s, QDate(1980, 5, 4)), later()), 0);
     EXPECT_EQ(stored().pushed, 1);
-    putForeign(QStringLiteral("mum.vcf"), QStringLiteral("妈妈"), QStringLiteral("1955-09-20"), {});
+    putForeign(u"mum.vcf"_s, u"妈妈"_s, u"1955-09-20"_s, {});
     EXPECT_EQ(stored().pulled, 1);
-    EXPECT_EQ(named(a, QStringLiteral("妈妈"))->Type, QStringLiteral("家人"));
+    EXPECT_EQ(named(a, u"妈妈"_s)->Type, u"家人"_s);
     EXPECT_EQ(stored().requests, 1);
 }
 
 TEST_P(TwoComputers, ASyncKilledHalfWayIsCompletedByTheNextWithoutDuplicates)
 {
     addCustomers(200);
-    files.writePrivate(QStringLiteral("password"), "x\n");
     QProcess cli;
-    cli.start(QStringLiteral(NATALIS_CLI_PATH),
-        { QStringLiteral("sync"), QStringLiteral("--db"), files.path(QStringLiteral("a.mdb")),
-            QStringLiteral("--addressbook"), book.toString(), QStringLiteral("--user"),
-            QStringLiteral("alice"), QStringLiteral("--password-file"),
-            files.path(QStringLiteral("password")) });
+    cli.start(QStringLiteral(NATALIS_CLI_PATH), cliArguments(files.path(u"a.mdb"_s), book));
     ASSERT_TRUE(cli.waitForStarted());
     // Killed once the server holds some of the cards, and checked to have landed before the last.
     while (cli.state() == QProcess::Running && cardsOnServer() <= 0)
@@ -469,9 +467,7 @@ TEST_P(TwoComputers, AnAddressBookDeletedOnTheServerWaitsForTheUsersChoice)
     const auto cli = [&](const QString &choice) {
         return this->cli(files.path(u"a.mdb"_s), book, choice);
     };
-    const auto deleteBook = [&] {
-        ASSERT_TRUE(DavClient({ u"alice"_s, u"x"_s }).send({ "DELETE", book, {}, {} }).ok());
-    };
+    const auto deleteBook = [&] { ASSERT_TRUE(alice().send({ "DELETE", book, {}, {} }).ok()); };
     deleteBook();
     const QByteArray before = files.bytes(u"a.mdb"_s);
     const test::CliResult asked = cli({});
@@ -548,10 +544,3 @@ INSTANTIATE_TEST_SUITE_P(Servers, TwoComputers, test::EveryDavServer,
 
 } // namespace
 } // namespace natalis::sync
-
-int main(int argc, char **argv)
-{
-    QCoreApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

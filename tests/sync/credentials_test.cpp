@@ -2,7 +2,6 @@
 // session bus at all, where the store refuses rather than falling back to a plain file.
 #include "sync/credentials.h"
 
-#include <QCoreApplication>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -42,10 +41,3 @@ TEST(NoKeyring, RefusesInsteadOfWritingAPlainFile)
 
 } // namespace
 } // namespace natalis::sync
-
-int main(int argc, char **argv)
-{
-    QCoreApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -5,7 +5,6 @@
 #include "sync/cardsync.h"
 #include "sync/davclient.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -97,10 +96,3 @@ INSTANTIATE_TEST_SUITE_P(Rows, Faults,
 
 } // namespace
 } // namespace natalis::sync
-
-int main(int argc, char **argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

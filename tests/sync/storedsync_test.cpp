@@ -8,7 +8,6 @@
 #include "sync/discovery.h"
 #include "sync/syncservice.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -168,10 +167,3 @@ INSTANTIATE_TEST_SUITE_P(Servers, StoredSync, test::EveryDavServer,
 
 } // namespace
 } // namespace natalis::sync
-
-int main(int argc, char **argv)
-{
-    QCoreApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
