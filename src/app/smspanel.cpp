@@ -34,15 +34,14 @@ namespace {
 
 const QString TemporaryImportTitle = QStringLiteral("临时手机号码导入");
 
-// The text as the gateway gets it: the typed text without line breaks.
-QString withoutLineBreaks(QString text)
+} // namespace
+
+QString SmsPanel::withoutLineBreaks(QString text)
 {
     text.remove(u'\r');
     text.remove(u'\n');
     return text;
 }
-
-} // namespace
 
 // Accounts and counters
 
@@ -94,7 +93,7 @@ int SmsPanel::CountNumbersByKind(QChar digit) const
 
 bool SmsPanel::smsBusy() const
 {
-    return m_context.SmsGateway && m_context.SmsGateway->isBusy();
+    return m_sending || (m_context.SmsGateway && m_context.SmsGateway->isBusy());
 }
 
 bool SmsPanel::programEnding() const
@@ -248,113 +247,6 @@ MessageButton SmsPanel::ask(
 void SmsPanel::tell(const QString &text, const QString &title)
 {
     ask(text, title, MessageIcon::None, MessageButtons::Ok);
-}
-
-void SmsPanel::cmdBalance_Click()
-{
-    if (m_user->currentIndex() < 1 || !m_context.DbConnection)
-        return;
-    const QString item = m_user->currentText();
-    sms::AwaitingGateway gateway(processSmsGateway(m_context));
-    QString buffer(sms::GatewayBufferWidth, u' ');
-    const sms::GatewayResult result = gateway.GetBalance(sms::accountOfItem(item), buffer);
-    if (programEnding())
-        return;
-    tell(sms::balanceAnswer(result, item, buffer), QStringLiteral("帐户余额"));
-}
-
-void SmsPanel::cmdPrice_Click()
-{
-    if (m_user->currentIndex() < 1 || !m_context.DbConnection)
-        return;
-    sms::AwaitingGateway gateway(processSmsGateway(m_context));
-    QString buffer(sms::GatewayBufferWidth, u' ');
-    const sms::GatewayResult result =
-        gateway.GetPrice(sms::accountOfItem(m_user->currentText()), buffer);
-    if (programEnding())
-        return;
-    tell(sms::priceAnswer(result, buffer), QStringLiteral("短信单价"));
-}
-
-// Sending
-
-void SmsPanel::cmdSend_Click(int index)
-{
-    if (!m_context.DbConnection || m_user->currentIndex() < 1)
-        return;
-    const QString title = sms::GroupSendTitle.toString();
-    const QString text = withoutLineBreaks(m_content->toPlainText());
-    if (text != m_content->toPlainText())
-        m_content->setPlainText(text);
-    // Every refusal is told before the gateway is asked anything.
-    if (const std::optional<QString> refusal = sms::groupTextRefusal(text)) {
-        tell(*refusal, title);
-        return;
-    }
-    QString schedule;
-    if (index == 1) {
-        if (m_yyGL->text().isEmpty()) {
-            const QString refusal = QStringLiteral("定时发送的发送时间必须指定！");
-            Q_EMIT statusChanged(3, refusal);
-            tell(refusal, title);
-            return;
-        }
-        if (!CheckScheduleTime()) {
-            tell(QStringLiteral("预约发送的时间必须在当前时间的15分钟之后和半年之内,,短信发送失败"),
-                title);
-            return;
-        }
-        schedule =
-            sms::groupScheduleText(m_yyGL->text(), m_hour->currentText(), m_minute->currentText());
-    }
-    const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
-                                         : QStringLiteral("您确认现在预约发送短信给"))
-        + m_telNums->text() + QStringLiteral("个手机号码吗?");
-    if (ask(question, title, MessageIcon::Question, MessageButtons::OkCancel) != MessageButton::Ok)
-        return;
-
-    const QString item = m_user->currentText();
-    sms::GroupSend send =
-        sms::planGroupSend(groupRecipients(), text, sms::accountOfItem(item), schedule);
-    if (m_unfinishedGroupSend)
-        send = sms::continueGroupSend(*m_unfinishedGroupSend, std::move(send));
-    sms::AwaitingGateway gateway(processSmsGateway(m_context));
-    const sms::GroupBalanceCheck balance =
-        sms::checkGroupBalance(gateway, item, send.messagesNeeded());
-    if (programEnding())
-        return;
-    if (!balance.enough) {
-        tell(balance.message, title);
-        return;
-    }
-
-    const sms::SmsSendContext context { *m_context.DbConnection, gateway, m_context.Settings,
-        m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
-    const sms::GroupSendSummary summary = sms::sendGroup(context, send);
-    m_unfinishedGroupSend.reset();
-    if (!send.allSent())
-        m_unfinishedGroupSend = send;
-    if (programEnding())
-        return;
-    if (!summary.panelTexts.isEmpty())
-        Q_EMIT smsSent();
-    for (const QString &panelText : summary.panelTexts)
-        Q_EMIT statusChanged(3, panelText);
-    if (summary.historySaveFailed)
-        Q_EMIT statusChanged(3, sms::HistorySaveFailedText.toString());
-    tell(summary.message(), title);
-    if (summary.allSent())
-        clearAfterGroupSend(index);
-}
-
-void SmsPanel::clearAfterGroupSend(int index)
-{
-    m_content->clear();
-    if (index == 1) {
-        m_yyGL->clear();
-        m_yyNl->clear();
-    }
-    cmdMdbCls_Click();
 }
 
 // The other windows of the panel

@@ -127,6 +127,18 @@ private:
     MessageButton ask(
         const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
     void tell(const QString &text, const QString &title);
+    // The text as the gateway gets it: the typed text without line breaks.
+    static QString withoutLineBreaks(QString text);
+    // The group send goes on in steps: each gateway call on the gateway's thread, what follows
+    // it in the slot its answer comes back to.
+    using BufferOperation = sms::GatewayResult (sms::SmsGateway::*)(const QString &, QString &);
+    void askForBuffer(BufferOperation operation, const QString &account,
+        std::function<void(sms::GatewayResult, const QString &)> answered);
+    void startGroupSend(sms::GroupSend send, int index);
+    void groupBalanceAnswered(sms::GatewayResult result, const QString &buffer);
+    void sendNextBatch();
+    void endGroupSend();
+    sms::SmsSendContext sendContext(sms::SmsGateway &unused) const;
     void clearAfterGroupSend(int index);
     bool smsBusy() const;
     // The program is ending: a gateway call that came back empty for it says nothing more.
@@ -140,6 +152,16 @@ private:
     // The last group send while some of its batches have not gone out: sending it again
     // continues it rather than sending the batches that went out a second time.
     std::optional<sms::GroupSend> m_unfinishedGroupSend;
+    // The group send under way; while it is, no other may start.
+    struct GroupSending
+    {
+        sms::GroupSend send;
+        int index = 0; // 0 at once, 1 scheduled
+        QString accountItem;
+        qsizetype next = 0; // the batch whose turn it is
+        sms::GroupSendSummary summary;
+    };
+    std::optional<GroupSending> m_sending;
 
     QComboBox *m_user = nullptr;
     QPushButton *m_balance = nullptr;

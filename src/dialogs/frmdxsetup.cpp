@@ -334,11 +334,38 @@ sms::SmsSetupInput frmDxSetup::inputFromControls() const
     return input;
 }
 
-// The process's gateway on the address as typed, so an address can be tried before it is saved;
-// the client keeps its proxy and goes back to the stored address after each call.
-sms::AwaitingGateway frmDxSetup::gateway()
+// The call goes to the process's gateway on the address as typed, so an address can be tried
+// before it is saved; the client keeps its proxy and goes back to the stored address afterwards.
+// The dialog waits, without a loop of its own, until the answer comes back to `outcome`.
+void frmDxSetup::callGateway(
+    sms::GatewayCall call, std::function<sms::SmsSetupOutcome(sms::GatewayResult)> outcome)
 {
-    return sms::AwaitingGateway(m_services.gateway, m_address->text().trimmed(), m_storedAddress);
+    setCalling(true);
+    const bool queued = m_services.gateway.ask<sms::GatewayResult>(this,
+        sms::atAddress(m_address->text().trimmed(), m_storedAddress, std::move(call)),
+        [this, outcome](sms::GatewayResult result) {
+            setCalling(false);
+            report(outcome(result));
+        });
+    // The program is ending: the call is answered as one that never reached the gateway.
+    if (!queued) {
+        setCalling(false);
+        report(outcome(sms::GatewayResults::NetworkFailure));
+    }
+}
+
+// While a call is under way nothing in here may start another or close the dialog, so that
+// what the gateway answers is stored.
+void frmDxSetup::setCalling(bool calling)
+{
+    m_calling = calling;
+    setEnabled(!calling);
+}
+
+void frmDxSetup::reject()
+{
+    if (!m_calling)
+        QDialog::reject();
 }
 
 bool frmDxSetup::checkAddress()
@@ -371,10 +398,18 @@ void frmDxSetup::report(const sms::SmsSetupOutcome &outcome)
 void frmDxSetup::cmdZhuCe_Click(int entry)
 {
     const Account &account = m_accounts[std::size_t(entry - 1)];
-    sms::AwaitingGateway through = gateway();
-    report(sms::registerSmsAccount(entry, account.user->text(), account.password->text(),
-        m_services.computerName, through, m_services.connection, m_services.settings,
-        m_services.accounts));
+    const QString name = account.user->text();
+    const QString password = account.password->text();
+    if (std::optional<sms::SmsSetupOutcome> refusal =
+            sms::registrationRefusal(entry, name, password)) {
+        report(*refusal);
+        return;
+    }
+    callGateway(sms::registration(name, password, m_services.computerName),
+        [this, entry, name](sms::GatewayResult result) {
+            return sms::registrationOutcome(entry, name, result, m_services.connection,
+                m_services.settings, m_services.accounts);
+        });
 }
 
 void frmDxSetup::cmdZhuXiao_Click(int entry)
@@ -383,16 +418,27 @@ void frmDxSetup::cmdZhuXiao_Click(int entry)
             MessageIcon::Question, MessageButtons::YesNo)
         != MessageButton::Yes)
         return;
-    sms::AwaitingGateway through = gateway();
-    report(sms::unregisterSmsAccount(
-        entry, through, m_services.connection, m_services.settings, m_services.accounts));
+    callGateway(
+        sms::unregistration(entry, m_services.accounts), [this, entry](sms::GatewayResult result) {
+            return sms::unregistrationOutcome(
+                entry, result, m_services.connection, m_services.settings, m_services.accounts);
+        });
 }
 
 void frmDxSetup::cmdDL_Click()
 {
-    sms::AwaitingGateway through = gateway();
-    report(sms::setSmsProxy(
-        m_proxy[0]->text(), m_proxy[1]->text(), m_proxy[2]->text(), m_proxy[3]->text(), through));
+    const QString address = m_proxy[0]->text();
+    const QString port = m_proxy[1]->text();
+    const QString user = m_proxy[2]->text();
+    const QString password = m_proxy[3]->text();
+    if (std::optional<sms::SmsSetupOutcome> refusal =
+            sms::proxyRefusal(address, port, user, password)) {
+        report(*refusal);
+        return;
+    }
+    callGateway(
+        [=](sms::SmsGateway &gateway) { return gateway.SetProxy(address, port, user, password); },
+        &sms::proxyOutcome);
 }
 
 void frmDxSetup::cmdOK_Click()

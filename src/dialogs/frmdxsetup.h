@@ -61,6 +61,9 @@ public:
     void cmdOK_Click();
     void cmdNo_Click();
 
+    // Refused while a gateway call is under way.
+    void reject() override;
+
 private:
     struct Account
     {
@@ -92,7 +95,9 @@ private:
     void showAccountStates();
     void showCounters(int category);
     void report(const sms::SmsSetupOutcome &outcome);
-    sms::AwaitingGateway gateway();
+    void callGateway(
+        sms::GatewayCall call, std::function<sms::SmsSetupOutcome(sms::GatewayResult)> outcome);
+    void setCalling(bool calling);
     // Refuses an address the client cannot use; true when it may be saved.
     bool checkAddress();
     sms::SmsSetupInput inputFromControls() const;
@@ -100,6 +105,7 @@ private:
     Services m_services;
     bool m_saved = false;
     bool m_accountsChanged = false;
+    bool m_calling = false; // a gateway call is under way
     QString m_storedAddress; // the address as stored when the dialog opened
     std::array<Account, 2> m_accounts {};
     QLineEdit *m_address = nullptr;

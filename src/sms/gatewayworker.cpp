@@ -104,19 +104,23 @@ AwaitingGateway::AwaitingGateway(
 {
 }
 
+std::function<GatewayResult(HttpSmsGateway &)> atAddress(
+    QString address, QString restore, GatewayCall call)
+{
+    return [address, restore, call = std::move(call)](HttpSmsGateway &gateway) {
+        gateway.setBaseAddress(address);
+        const GatewayResult result = call(gateway);
+        gateway.setBaseAddress(restore);
+        return result;
+    };
+}
+
 GatewayResult AwaitingGateway::call(std::function<GatewayResult(SmsGateway &)> job)
 {
-    const std::optional<QString> address = m_address;
-    const QString restore = m_restore;
-    return m_worker
-        .await<GatewayResult>([address, restore, job = std::move(job)](HttpSmsGateway &gateway) {
-            if (!address)
-                return job(gateway);
-            gateway.setBaseAddress(*address);
-            const GatewayResult result = job(gateway);
-            gateway.setBaseAddress(restore);
-            return result;
-        })
+    std::function<GatewayResult(HttpSmsGateway &)> onWorker = job;
+    if (m_address)
+        onWorker = atAddress(*m_address, m_restore, std::move(job));
+    return m_worker.await<GatewayResult>(std::move(onWorker))
         .value_or(GatewayResults::NetworkFailure);
 }
 

@@ -46,6 +46,17 @@ public:
         return std::move(*result);
     }
 
+    // job on the gateway thread, then done(its result) on the worker's own thread, as run() does.
+    template<typename R>
+    bool ask(QObject *receiver, std::function<R(HttpSmsGateway &)> job, std::function<void(R)> done)
+    {
+        auto result = std::make_shared<R>();
+        return run(
+            receiver,
+            [result, job = std::move(job)](HttpSmsGateway &gateway) { *result = job(gateway); },
+            [result, done = std::move(done)] { done(std::move(*result)); });
+    }
+
     // Jobs given and not yet delivered.
     bool isBusy() const { return m_pending > 0; }
     // Awaits under way on the calling thread.
@@ -74,6 +85,11 @@ private:
     std::vector<QEventLoop *> m_loops; // the awaits under way, innermost last
     bool m_finishing = false;
 };
+
+// call made with the client pointed at `address` (a base address as the settings dialog tries it
+// before it is saved), the client pointed back at `restore` afterwards.
+std::function<GatewayResult(HttpSmsGateway &)> atAddress(
+    QString address, QString restore, GatewayCall call);
 
 // An SmsGateway whose every call runs on the worker's thread while the caller waits with its
 // events flowing. For the windows' actions that read as one sequence (register, proxy, balance,

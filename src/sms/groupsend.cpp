@@ -116,9 +116,15 @@ QString priceAnswer(GatewayResult result, const QString &buffer)
 GroupBalanceCheck checkGroupBalance(
     SmsGateway &gateway, const QString &accountItem, qint64 neededMessages)
 {
-    const QString account = accountOfItem(accountItem);
     QString buffer(GatewayBufferWidth, u' ');
-    const GatewayResult result = gateway.GetBalance(account, buffer);
+    const GatewayResult result = gateway.GetBalance(accountOfItem(accountItem), buffer);
+    return groupBalanceCheck(result, buffer, accountItem, neededMessages);
+}
+
+GroupBalanceCheck groupBalanceCheck(
+    GatewayResult result, const QString &buffer, const QString &accountItem, qint64 neededMessages)
+{
+    const QString account = accountOfItem(accountItem);
     const QString contact = u"请联系青萍软件作坊,确认帐号"_s + account + u"是否有效?"_s;
     switch (result) {
     case GatewayResults::Ok:
@@ -239,7 +245,10 @@ BatchState stateAfter(BatchState before, const SmsBatchOutcome &outcome)
     return before == BatchState::Unknown ? BatchState::Unknown : BatchState::Failed;
 }
 
-SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, GroupBatch &batch)
+} // namespace
+
+SmsBatchRequest beginGroupBatch(
+    const SmsSendContext &context, const GroupSend &send, const GroupBatch &batch)
 {
     const QString type =
         (send.scheduleText.isEmpty() ? ImmediateSmsType : ScheduledSmsType).toString();
@@ -250,26 +259,23 @@ SmsBatchOutcome sendBatch(const SmsSendContext &context, const GroupSend &send, 
     // can tell it is the same send.
     request.retry = batch.state == BatchState::Unknown;
     request.entry = request.retry ? batch.entry : beginSmsLog(context, request.log);
-    const SmsBatchOutcome outcome =
-        finishSmsBatch(context, request, askGateway(context.gateway, request));
-    batch.entry = request.entry;
-    batch.state = stateAfter(batch.state, outcome);
-    return outcome;
+    return request;
 }
 
-} // namespace
-
-GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send)
+void finishGroupBatch(const SmsSendContext &context, GroupBatch &batch,
+    const SmsBatchRequest &request, const SmsGatewayAnswer &answer, GroupSendSummary &summary)
 {
-    GroupSendSummary summary;
-    for (GroupBatch &batch : send.batches) {
-        if (batch.state == BatchState::Sent) {
-            ++summary.successes;
-            continue;
-        }
-        const SmsBatchOutcome outcome = sendBatch(context, send, batch);
-        summary.panelTexts << outcome.panelText;
-        summary.historySaveFailed = summary.historySaveFailed || !outcome.historySaved;
+    const SmsBatchOutcome outcome = finishSmsBatch(context, request, answer);
+    batch.entry = request.entry;
+    batch.state = stateAfter(batch.state, outcome);
+    summary.panelTexts << outcome.panelText;
+    summary.historySaveFailed = summary.historySaveFailed || !outcome.historySaved;
+}
+
+void countGroupBatches(const GroupSend &send, GroupSendSummary &summary)
+{
+    summary.batches = int(send.batches.size());
+    for (const GroupBatch &batch : send.batches) {
         if (batch.state == BatchState::Sent)
             ++summary.successes;
         else if (batch.state == BatchState::Unknown)
@@ -277,7 +283,18 @@ GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send)
         else
             ++summary.failures;
     }
-    summary.batches = int(send.batches.size());
+}
+
+GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send)
+{
+    GroupSendSummary summary;
+    for (GroupBatch &batch : send.batches) {
+        if (batch.state == BatchState::Sent)
+            continue;
+        const SmsBatchRequest request = beginGroupBatch(context, send, batch);
+        finishGroupBatch(context, batch, request, askGateway(context.gateway, request), summary);
+    }
+    countGroupBatches(send, summary);
     return summary;
 }
 

@@ -64,6 +64,9 @@ struct GroupBalanceCheck
 };
 GroupBalanceCheck checkGroupBalance(
     SmsGateway &gateway, const QString &accountItem, qint64 neededMessages);
+// The same check on a GetBalance answer (result and buffer) asked for elsewhere.
+GroupBalanceCheck groupBalanceCheck(
+    GatewayResult result, const QString &buffer, const QString &accountItem, qint64 neededMessages);
 
 // Messages the text takes for all recipients: each number pays for its kind's split.
 qint64 messagesNeeded(const GroupRecipients &recipients, const QString &text);
@@ -134,6 +137,15 @@ struct GroupSendSummary
 
 // Tries every batch of send not sent yet, in order, and records how far each got.
 GroupSendSummary sendGroup(const SmsSendContext &context, GroupSend &send);
+
+// The steps of sendGroup for a caller that asks the gateway elsewhere (askGateway on the
+// gateway's thread): a batch not sent yet has its request made and its log row begun, then
+// takes the answer; after the last, the summary counts the batches by how far each got.
+SmsBatchRequest beginGroupBatch(
+    const SmsSendContext &context, const GroupSend &send, const GroupBatch &batch);
+void finishGroupBatch(const SmsSendContext &context, GroupBatch &batch,
+    const SmsBatchRequest &request, const SmsGatewayAnswer &answer, GroupSendSummary &summary);
+void countGroupBatches(const GroupSend &send, GroupSendSummary &summary);
 
 // A new send of text to every recipient (planGroupSend, then sendGroup).
 GroupSendSummary sendGroup(const SmsSendContext &context, const GroupRecipients &recipients,

@@ -49,15 +49,13 @@ QString RegistrationKey(const QString &computerName)
     return QString::fromLatin1(digest.left(6));
 }
 
-SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString &password,
-    const QString &computerName, SmsGateway &gateway, store::Connection &connection,
-    store::SettingsRecord &settings, SmsAccountTable &accounts)
+std::optional<SmsSetupOutcome> registrationRefusal(
+    int entry, const QString &name, const QString &password)
 {
     SmsSetupOutcome outcome;
-    const QString account = name.trimmed();
     if (!validEntry(entry))
         return outcome;
-    if (account.isEmpty()) {
+    if (name.trimmed().isEmpty()) {
         outcome.message = u"短信账号不能为空"_s;
         return outcome;
     }
@@ -65,9 +63,22 @@ SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString
         outcome.message = u"密码长度不对,应该是10位"_s;
         return outcome;
     }
+    return std::nullopt;
+}
 
+GatewayCall registration(const QString &name, const QString &password, const QString &computerName)
+{
+    return [account = name.trimmed(), key = RegistrationKey(computerName),
+               password = password.trimmed()](
+               SmsGateway &gateway) { return gateway.Register(account, key, password); };
+}
+
+SmsSetupOutcome registrationOutcome(int entry, const QString &name, GatewayResult result,
+    store::Connection &connection, store::SettingsRecord &settings, SmsAccountTable &accounts)
+{
+    SmsSetupOutcome outcome;
     outcome.gatewayCalled = true;
-    outcome.result = gateway.Register(account, RegistrationKey(computerName), password.trimmed());
+    outcome.result = result;
     switch (outcome.result) {
     case GatewayResults::Ok:
         outcome.message = accountKind(entry) + u"注册成功!"_s;
@@ -85,6 +96,7 @@ SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString
         break;
     }
     if (outcome.result == GatewayResults::Ok) {
+        const QString account = name.trimmed();
         accounts[std::size_t(entry - 1)] = SmsAccount { account, u"1"_s };
         outcome.accountsChanged = true;
         SaveSmsAccount(connection, entry, u"1"_s, account);
@@ -93,19 +105,33 @@ SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString
     return outcome;
 }
 
+SmsSetupOutcome registerSmsAccount(int entry, const QString &name, const QString &password,
+    const QString &computerName, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts)
+{
+    if (std::optional<SmsSetupOutcome> refusal = registrationRefusal(entry, name, password))
+        return *refusal;
+    const GatewayResult result = registration(name, password, computerName)(gateway);
+    return registrationOutcome(entry, name, result, connection, settings, accounts);
+}
+
 QString unregisterQuestion(int entry)
 {
     return u"您确认注销"_s + accountKind(entry) + u'?';
 }
 
-SmsSetupOutcome unregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
-    store::SettingsRecord &settings, SmsAccountTable &accounts)
+GatewayCall unregistration(int entry, const SmsAccountTable &accounts)
+{
+    return [account = accounts[std::size_t(entry - 1)].name.trimmed()](
+               SmsGateway &gateway) { return gateway.UnRegister(account); };
+}
+
+SmsSetupOutcome unregistrationOutcome(int entry, GatewayResult result,
+    store::Connection &connection, store::SettingsRecord &settings, SmsAccountTable &accounts)
 {
     SmsSetupOutcome outcome;
-    if (!validEntry(entry))
-        return outcome;
     outcome.gatewayCalled = true;
-    outcome.result = gateway.UnRegister(accounts[std::size_t(entry - 1)].name.trimmed());
+    outcome.result = result;
     switch (outcome.result) {
     case GatewayResults::Ok:
         outcome.message = accountKind(entry) + u"注销成功!"_s;
@@ -130,28 +156,37 @@ SmsSetupOutcome unregisterSmsAccount(int entry, SmsGateway &gateway, store::Conn
     return outcome;
 }
 
-SmsSetupOutcome setSmsProxy(const QString &address, const QString &port, const QString &user,
-    const QString &password, SmsGateway &gateway)
+SmsSetupOutcome unregisterSmsAccount(int entry, SmsGateway &gateway, store::Connection &connection,
+    store::SettingsRecord &settings, SmsAccountTable &accounts)
+{
+    if (!validEntry(entry))
+        return {};
+    const GatewayResult result = unregistration(entry, accounts)(gateway);
+    return unregistrationOutcome(entry, result, connection, settings, accounts);
+}
+
+std::optional<SmsSetupOutcome> proxyRefusal(
+    const QString &address, const QString &port, const QString &user, const QString &password)
 {
     SmsSetupOutcome outcome;
-    if (address.isEmpty()) {
+    if (address.isEmpty())
         outcome.statusText = u"必须指定代理服务器的IP地址"_s;
-        return outcome;
-    }
-    if (port.isEmpty()) {
+    else if (port.isEmpty())
         outcome.statusText = u"必须指定代理服务器的端口号"_s;
-        return outcome;
-    }
-    if (user.isEmpty()) {
+    else if (user.isEmpty())
         outcome.statusText = u"必须指定代理服务器的用户名"_s;
-        return outcome;
-    }
-    if (password.isEmpty()) {
+    else if (password.isEmpty())
         outcome.statusText = u"必须指定代理服务器的密码"_s;
-        return outcome;
-    }
+    else
+        return std::nullopt;
+    return outcome;
+}
+
+SmsSetupOutcome proxyOutcome(GatewayResult result)
+{
+    SmsSetupOutcome outcome;
     outcome.gatewayCalled = true;
-    outcome.result = gateway.SetProxy(address, port, user, password);
+    outcome.result = result;
     switch (outcome.result) {
     case GatewayResults::Ok:
         outcome.message = u"设代理成功"_s;
@@ -167,6 +202,14 @@ SmsSetupOutcome setSmsProxy(const QString &address, const QString &port, const Q
         break;
     }
     return outcome;
+}
+
+SmsSetupOutcome setSmsProxy(const QString &address, const QString &port, const QString &user,
+    const QString &password, SmsGateway &gateway)
+{
+    if (std::optional<SmsSetupOutcome> refusal = proxyRefusal(address, port, user, password))
+        return *refusal;
+    return proxyOutcome(gateway.SetProxy(address, port, user, password));
 }
 
 } // namespace natalis::sms

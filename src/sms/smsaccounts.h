@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace natalis::store {
 class Connection;
@@ -53,6 +54,22 @@ struct SmsSetupOutcome
     QString message; // shown in a message box titled SmsSetupTitle, when not empty
     QString statusText; // shown in the dialog's status bar instead, when not empty
 };
+
+// The steps of the actions below for a caller that makes the gateway call elsewhere (the
+// settings dialog, on the gateway's thread): the refusal told without a call (nullopt: call),
+// the call, and the outcome of its result, stored as the action stores it.
+std::optional<SmsSetupOutcome> registrationRefusal(
+    int entry, const QString &name, const QString &password);
+GatewayCall registration(const QString &name, const QString &password, const QString &computerName);
+SmsSetupOutcome registrationOutcome(int entry, const QString &name, GatewayResult result,
+    store::Connection &connection, store::SettingsRecord &settings, SmsAccountTable &accounts);
+// entry: 1..2.
+GatewayCall unregistration(int entry, const SmsAccountTable &accounts);
+SmsSetupOutcome unregistrationOutcome(int entry, GatewayResult result,
+    store::Connection &connection, store::SettingsRecord &settings, SmsAccountTable &accounts);
+std::optional<SmsSetupOutcome> proxyRefusal(
+    const QString &address, const QString &port, const QString &user, const QString &password);
+SmsSetupOutcome proxyOutcome(GatewayResult result);
 
 // cmdZhuCe(entry): checks name and password (at least 10 characters, trimmed), registers with
 // RegistrationKey(computerName) and on success stores the account (SaveSmsAccount, then

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 namespace natalis::sms {
 
@@ -81,5 +82,8 @@ public:
         return GatewayResults::NetworkFailure;
     }
 };
+
+// One gateway call, to run wherever the caller makes its calls (the gateway's own thread).
+using GatewayCall = std::function<GatewayResult(SmsGateway &)>;
 
 } // namespace natalis::sms

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,13 @@ protected:
         return window->smsPanel();
     }
 
+    // A send at once and its outcome: the question and the summary told.
+    void sendAtOnce(SmsPanel &panel)
+    {
+        const qsizetype told = messages.shown.size() + 2;
+        panel.cmdSend_Click(0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() >= told; }, 20000));
+    }
     QPushButton *send(int index) { return find<QPushButton>(u"cmdSend_%1"_s.arg(index)); }
     void type(const QString &text) { find<QPlainTextEdit>(u"txtContent"_s)->setPlainText(text); }
     void addTemporary(const QString &number)
@@ -144,7 +152,7 @@ TEST_F(Panel, GroupSendAsksThenClearsOnSuccess)
 {
     SmsPanel &panel = readyToSend(3, u"新年快乐"_s);
     QSignalSpy sent(&panel, &SmsPanel::smsSent);
-    panel.cmdSend_Click(0);
+    sendAtOnce(panel);
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text, u"您确认现在立即发送短信给3个手机号码吗?"_s);
     EXPECT_EQ(messages.shown[1].text, u"短信发送成功!"_s);
@@ -164,9 +172,9 @@ TEST_F(Panel, SendingAgainAfterFailedAndLostAnswersReachesEveryNumberOnce)
     // answered.
     simulator.loseAnswers(u"SendSMS"_s, 4);
     simulator.loseAnswers(u"QueryUnit"_s, 2);
-    panel.cmdSend_Click(0);
+    sendAtOnce(panel);
     EXPECT_TRUE(messages.texts().last().contains(u"2组结果未知"_s));
-    panel.cmdSend_Click(0);
+    sendAtOnce(panel);
     EXPECT_EQ(messages.texts().last(), u"短信发送成功!"_s);
 
     QMap<QString, int> received;
