@@ -214,7 +214,7 @@ TEST_F(GatewayProgram, TheProxySetInTheSmsSettingsHoldsAfterTheyClosed)
             u"user"_s, u"secret"_s };
         for (int i = 0; i < 4; ++i)
             dialog.findChild<QLineEdit *>(u"txtDL%1"_s.arg(i + 1))->setText(proxy[i]);
-        static_cast<frmDxSetup &>(dialog).cmdDL_Click();
+        static_cast<dialogs::frmDxSetup &>(dialog).cmdDL_Click();
     };
     panel.cmdDxSet_Click();
     EXPECT_EQ(messages.shown.last().text, u"设代理成功"_s);
