@@ -5,22 +5,22 @@
 namespace natalis::bench {
 
 // A benchmark shows no message box: each question gets the one answer it was made with.
-class AnsweringMessages : public app::MessageSink
+class AnsweringMessages : public platform::MessageSink
 {
 public:
-    explicit AnsweringMessages(app::MessageButton answer = app::MessageButton::Ok)
+    explicit AnsweringMessages(platform::MessageButton answer = platform::MessageButton::Ok)
         : m_answer(answer)
     {
     }
 
-    app::MessageButton show(
-        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    platform::MessageButton show(
+        const QString &, const QString &, platform::MessageIcon, platform::MessageButtons) override
     {
         return m_answer;
     }
 
 private:
-    app::MessageButton m_answer;
+    platform::MessageButton m_answer;
 };
 
 } // namespace natalis::bench

@@ -170,16 +170,16 @@ double wakeUpsPerSecond(int milliseconds)
 
 struct Running
 {
-    app::AppContext context;
+    session::AppContext context;
     app::Application::Launch launched;
 };
 
 // The program as main starts it from the autostart entry, in the tray, on folder's database.
 std::unique_ptr<Running> start(
-    const QString &folder, const app::Clock &clock, app::MessageSink &messages)
+    const QString &folder, const platform::Clock &clock, platform::MessageSink &messages)
 {
     auto running = std::make_unique<Running>();
-    const app::StartupPlaces places { folder + u"/bin"_s, true, folder + u"/data"_s,
+    const session::StartupPlaces places { folder + u"/bin"_s, true, folder + u"/data"_s,
         folder + u"/lock"_s };
     running->launched = app::Application::launch(
         { QString(), places, true }, running->context, messages, clock, nullptr);
@@ -190,7 +190,7 @@ std::unique_ptr<Running> start(
 void stop(std::unique_ptr<Running> running)
 {
     running->launched.program.reset();
-    app::shutdown(running->context);
+    session::shutdown(running->context);
 }
 
 bool holds(const Running &running, int rows)
@@ -322,7 +322,7 @@ BENCHMARK(BM_StartWithAMillion)
 void BM_WakeUpsIdleInTray_100k(benchmark::State &state)
 {
     bench::AnsweringMessages messages;
-    const app::FixedClock clock(Now);
+    const platform::FixedClock clock(Now);
     QTemporaryDir folder;
     makeDatabase(folder.path(), Rows);
     double rate = 0;
@@ -378,10 +378,10 @@ int watchScrollingWithMusic()
 {
     QTemporaryDir folder;
     bool silent = false;
-    app::frmNotify notify;
+    desktop::frmNotify notify;
     notify.setNotifyText(u"张三生日还有5天，李四生日还有6天"_s);
     notify.show();
-    auto music = app::createMusicPlayer();
+    auto music = desktop::createMusicPlayer();
     music->unplayable = [&silent](const QString &) { silent = true; };
     music->play(silentWave(folder.path()));
     QEventLoop starting;
@@ -570,7 +570,7 @@ int main(int argc, char **argv)
     // The child of BM_ResidentPerBirthday_100k: start, print the resident kilobytes, end.
     if (argc == 4 && QByteArrayView(argv[1]) == ResidentOption) {
         bench::AnsweringMessages messages;
-        const app::FixedClock clock(Now);
+        const platform::FixedClock clock(Now);
         auto running = start(QString::fromLocal8Bit(argv[2]), clock, messages);
         const bool started = holds(*running, QByteArray(argv[3]).toInt());
         const qint64 resident = residentKilobytes();

@@ -81,16 +81,16 @@ int staleMarksLeft(store::Connection &connection)
 void BM_StartToWindowShown_100k(benchmark::State &state)
 {
     bench::AnsweringMessages messages;
-    const app::FixedClock clock(Now);
+    const platform::FixedClock clock(Now);
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir run;
         QDir(run.path()).mkpath(u"bin"_s);
         QDir(run.path()).mkpath(u"lock"_s);
         QFile::copy(filledDatabase(), run.filePath(u"bin/natalis.mdb"_s));
-        const app::StartupPlaces places { run.filePath(u"bin"_s), true, run.filePath(u"data"_s),
+        const session::StartupPlaces places { run.filePath(u"bin"_s), true, run.filePath(u"data"_s),
             run.filePath(u"lock"_s) };
-        app::AppContext context;
+        session::AppContext context;
         state.ResumeTiming();
 
         auto launched =
@@ -104,7 +104,7 @@ void BM_StartToWindowShown_100k(benchmark::State &state)
         state.PauseTiming();
         const bool reset = staleMarksLeft(*context.DbConnection) == 0;
         launched.program.reset();
-        app::shutdown(context);
+        session::shutdown(context);
         state.ResumeTiming();
         // Reported after the timing runs again: the library refuses to resume a failed run.
         if (!reset) {

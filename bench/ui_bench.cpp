@@ -94,10 +94,10 @@ void BM_MainWindowLoad_100k(benchmark::State &state)
 {
     auto connection = store::OpenBirthDb(filledDatabase());
     // Every question answered Yes, the delete confirmation included.
-    bench::AnsweringMessages messages(app::MessageButton::Yes);
-    app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
+    bench::AnsweringMessages messages(platform::MessageButton::Yes);
+    platform::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
     for (auto _ : state) {
-        app::AppContext context;
+        session::AppContext context;
         store::BirthdayLoad load = store::LoadBirthdays(*connection);
         context.Birthdays = std::move(load.Birthdays);
         context.HasBirthdays = load.HasBirthdays;
@@ -131,17 +131,17 @@ void BM_DeleteSelected_40k(benchmark::State &state)
         fillDatabase(scratch().filePath(QStringLiteral("delete.mdb")), Deleted, true);
     const QString working = scratch().filePath(QStringLiteral("working.mdb"));
     // Every question answered Yes, the delete confirmation included.
-    bench::AnsweringMessages messages(app::MessageButton::Yes);
-    app::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
+    bench::AnsweringMessages messages(platform::MessageButton::Yes);
+    platform::FixedClock clock(QDateTime(QDate(2025, 6, 15), QTime(8, 0)));
     for (auto _ : state) {
         state.PauseTiming();
         QFile::remove(working);
         QFile::copy(prepared, working);
-        app::AppContext context;
+        session::AppContext context;
         context.DbConnection = store::OpenBirthDb(working);
         // As the program loads: the data version is noted, so that showing the window does not
         // reload the lists (and clear the selection) as if another program had written.
-        app::reloadBirthdays(context, messages);
+        birthdays::reloadBirthdays(context, messages);
         context.Settings.intFudong = 0;
         app::Application program(context, messages, clock, nullptr);
         app::frmGet &window = program.window();

@@ -72,8 +72,8 @@ namespace {
 std::optional<store::BackupEntry> findBackupAside(const QString &dbPath)
 {
     std::optional<store::BackupEntry> found;
-    runOnWorker(nullptr, u"正在检查备份…"_s,
-        [&](WorkerProgress &) { found = store::newestSoundBackup(dbPath); });
+    widgets::runOnWorker(nullptr, u"正在检查备份…"_s,
+        [&](widgets::WorkerProgress &) { found = store::newestSoundBackup(dbPath); });
     return found;
 }
 
@@ -85,19 +85,20 @@ QString chooseDatabaseFile()
         nullptr, u"打开生日数据库"_s, QString(), u"生日数据库 (*.mdb *.db);;所有文件 (*)"_s);
 }
 
-Application::Launch Application::launch(const LaunchRequest &request, AppContext &context,
-    MessageSink &messages, const Clock &clock, std::unique_ptr<MusicPlayer> music)
+Application::Launch Application::launch(const LaunchRequest &request, session::AppContext &context,
+    platform::MessageSink &messages, const platform::Clock &clock,
+    std::unique_ptr<desktop::MusicPlayer> music)
 {
     // Before the start-up's first message box; once for the process.
-    [[maybe_unused]] static const bool fitting = (keepWindowsOnScreen(*qApp), true);
-    StartupResult started =
+    [[maybe_unused]] static const bool fitting = (widgets::keepWindowsOnScreen(*qApp), true);
+    session::StartupResult started =
         runStartup(request.dbArgument, request.places, messages, clock, context);
-    const WayBackHooks wayBack { findBackupAside, request.pickDatabaseFile };
-    while (started == StartupResult::Unopened)
+    const session::WayBackHooks wayBack { findBackupAside, request.pickDatabaseFile };
+    while (started == session::StartupResult::Unopened)
         started = takeWayBack(context, messages, clock.now(), wayBack)
             ? openDatabaseAtStart(messages, clock, context)
-            : StartupResult::NoConnection;
-    if (started != StartupResult::Ready)
+            : session::StartupResult::NoConnection;
+    if (started != session::StartupResult::Ready)
         return { started, nullptr };
     loadBirthdaysAtStart(context, messages, clock.now(), findBackupAside);
     auto program = std::make_unique<Application>(context, messages, clock, std::move(music));
@@ -116,18 +117,18 @@ Application::Launch Application::launch(const LaunchRequest &request, AppContext
     return { started, std::move(program) };
 }
 
-Application::Application(AppContext &context, MessageSink &messages, const Clock &clock,
-    std::unique_ptr<MusicPlayer> music)
+Application::Application(session::AppContext &context, platform::MessageSink &messages,
+    const platform::Clock &clock, std::unique_ptr<desktop::MusicPlayer> music)
     : m_context(context), m_messages(messages), m_clock(clock), m_music(std::move(music)),
-      m_tray(std::make_unique<desktop::TrayLayer>(
-          std::array<QIcon, 2> { picture(Picture::Tray), picture(Picture::TrayAlternate) })),
+      m_tray(std::make_unique<desktop::TrayLayer>(std::array<QIcon, 2> {
+          picture(widgets::Picture::Tray), picture(widgets::Picture::TrayAlternate) })),
       m_loop({ context.Settings, [&context] { return context.loadedBirthdays(); } }, *this),
       m_autoSms(context, clock),
       m_birthdays(std::make_unique<birthdays::BirthdayService>(context, messages, clock)),
       m_window(std::make_unique<frmGet>(context, *m_birthdays, messages, clock, m_music.get()))
 {
     // Every window of the program, the calendars and the message boxes too, shows the cake.
-    QApplication::setWindowIcon(picture(Picture::Tray));
+    QApplication::setWindowIcon(picture(widgets::Picture::Tray));
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     // Set afresh at every tick for the next full minute: a free-running minute comes up to 59 s
     // late for a 9:00 reminder, and a coarse timer may fire up to 3 s early, at 8:59:57.
@@ -146,7 +147,7 @@ Application::Application(AppContext &context, MessageSink &messages, const Clock
     m_loop.resetSmsSentFlags = [this](const QDateTime &now) { resetSmsSentFlags(now); };
     if (m_music)
         m_music->unplayable = [this](const QString &file) {
-            m_window->setStatus(1, unplayableMusicText(file));
+            m_window->setStatus(1, desktop::unplayableMusicText(file));
         };
     m_sync = std::make_unique<sync::SyncService>(
         m_context.DbPath, [this] { return m_clock.now(); },
@@ -219,7 +220,7 @@ void Application::connectTray()
 void Application::connectWindow()
 {
     frmGet *window = m_window.get();
-    m_ackGate = new AcknowledgementGate(window, [this] { m_loop.acknowledge(); });
+    m_ackGate = new desktop::AcknowledgementGate(window, [this] { m_loop.acknowledge(); });
     connect(window, &frmGet::calendarRequested, this, &Application::openCalendar);
     connect(window, &frmGet::putAwayRequested, this, &Application::putWindowAway);
     connect(window, &frmGet::quitRequested, this, &Application::quit);
@@ -396,7 +397,7 @@ void Application::quit()
 
 void Application::scheduleTimer1()
 {
-    m_timer1.start(millisecondsToNextMinute(m_clock.now()));
+    m_timer1.start(platform::millisecondsToNextMinute(m_clock.now()));
 }
 
 void Application::onTimer1()
@@ -489,13 +490,14 @@ void Application::showMainWindow()
 
 void Application::showDayList(const QString &dateText, const QString &listText)
 {
-    frmContent list(dateText, listText, m_context.CurrentSkin, m_calendar);
+    dialogs::frmContent list(dateText, listText, m_context.CurrentSkin, m_calendar);
     list.exec();
 }
 
 void Application::showTodayList(const QString &todayLabelText)
 {
-    frmHappen list(todayLabelText, m_loop.TodayNotifyText(), m_context.CurrentSkin, m_calendar);
+    dialogs::frmHappen list(
+        todayLabelText, m_loop.TodayNotifyText(), m_context.CurrentSkin, m_calendar);
     list.exec();
 }
 
@@ -537,11 +539,13 @@ bool Application::isFloatingWindowVisible() const
 void Application::showFloatingWindow(const QString &text)
 {
     if (!m_notify) {
-        m_notify = std::make_unique<frmNotify>();
+        m_notify = std::make_unique<desktop::frmNotify>();
         m_notify->setAvoidedWindow(m_window.get());
-        connect(m_notify.get(), &frmNotify::clickedByUser, this, [this] { m_loop.acknowledge(); });
-        connect(m_notify.get(), &frmNotify::closedByUser, this, [this] { m_loop.acknowledge(); });
-        connect(m_notify.get(), &frmNotify::snoozeRequested, this,
+        connect(m_notify.get(), &desktop::frmNotify::clickedByUser, this,
+            [this] { m_loop.acknowledge(); });
+        connect(m_notify.get(), &desktop::frmNotify::closedByUser, this,
+            [this] { m_loop.acknowledge(); });
+        connect(m_notify.get(), &desktop::frmNotify::snoozeRequested, this,
             [this](reminder::Snooze choice) { m_loop.snooze(choice, m_clock.now()); });
         m_notify->installEventFilter(this);
     }

@@ -14,6 +14,21 @@
 #include <memory>
 
 namespace natalis::desktop {
+class AcknowledgementGate;
+class MusicPlayer;
+class frmNotify;
+} // namespace natalis::desktop
+
+namespace natalis::platform {
+class Clock;
+class MessageSink;
+} // namespace natalis::platform
+
+namespace natalis::session {
+struct AppContext;
+} // namespace natalis::session
+
+namespace natalis::desktop {
 class TrayLayer;
 }
 
@@ -40,13 +55,7 @@ class frmWNL;
 
 namespace natalis::app {
 
-struct AppContext;
-class AcknowledgementGate;
-class Clock;
-class MessageSink;
-class MusicPlayer;
 class frmGet;
-class frmNotify;
 
 // Asks the user for an existing database file in the desktop's file dialog; empty for none.
 QString chooseDatabaseFile();
@@ -55,7 +64,7 @@ QString chooseDatabaseFile();
 struct LaunchRequest
 {
     QString dbArgument; // the database named on the command line; empty for the default place
-    StartupPlaces places;
+    session::StartupPlaces places;
     bool inTray = false; // "--tray", as the autostart entry starts the program
     // The database file the user opens instead of one that does not open; empty for none.
     std::function<QString()> pickDatabaseFile = chooseDatabaseFile;
@@ -67,7 +76,9 @@ struct LaunchRequest
 // and signal between them. It shows the loop's reminders (ReminderOutputs) and serves the
 // calendar window (CalendarHost). A hook it sets on something that outlives it, it clears in
 // its destructor.
-class Application : public QObject, private ReminderOutputs, private calendar_ui::CalendarHost
+class Application : public QObject,
+                    private reminder::ReminderOutputs,
+                    private calendar_ui::CalendarHost
 {
 public:
     // A login starts the tray before or after the program: a late one gets this long.
@@ -75,20 +86,21 @@ public:
 
     struct Launch
     {
-        StartupResult started;
+        session::StartupResult started;
         std::unique_ptr<Application> program; // null unless started is Ready
     };
     // The entry routine as main runs it: windows kept on screen, start-up into context (see
     // runStartup), the birthdays, the program, and its first showing (in the tray when
     // request.inTray). Every failure of the start has shown its message before this returns.
-    static Launch launch(const LaunchRequest &request, AppContext &context, MessageSink &messages,
-        const Clock &clock, std::unique_ptr<MusicPlayer> music);
+    static Launch launch(const LaunchRequest &request, session::AppContext &context,
+        platform::MessageSink &messages, const platform::Clock &clock,
+        std::unique_ptr<desktop::MusicPlayer> music);
 
     // The program over a context start-up has filled: every part made and connected, the main
     // window loaded, the start-up reminder given and Timer1 running. The main window is not
     // shown yet. music may be null (silence).
-    Application(AppContext &context, MessageSink &messages, const Clock &clock,
-        std::unique_ptr<MusicPlayer> music);
+    Application(session::AppContext &context, platform::MessageSink &messages,
+        const platform::Clock &clock, std::unique_ptr<desktop::MusicPlayer> music);
     ~Application() override;
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
@@ -118,10 +130,10 @@ public:
 
     frmGet &window() const { return *m_window; }
     birthdays::BirthdayService &birthdayService() const { return *m_birthdays; }
-    ReminderLoop &loop() { return m_loop; }
+    reminder::ReminderLoop &loop() { return m_loop; }
     desktop::TrayLayer &tray() const { return *m_tray; }
-    AutoSmsRunner &autoSms() { return m_autoSms; }
-    frmNotify *floatingWindow() const { return m_notify.get(); }
+    session::AutoSmsRunner &autoSms() { return m_autoSms; }
+    desktop::frmNotify *floatingWindow() const { return m_notify.get(); }
     calendar_ui::frmWNL *calendarWindow() const;
     sync::SyncService &syncService() const { return *m_sync; }
     away::AwaySender &awaySender() const { return *m_away; }
@@ -184,14 +196,14 @@ private:
     void stopMusic(const QString &file) override;
     void setActivityText(const QString &text) override;
 
-    AppContext &m_context;
-    MessageSink &m_messages;
-    const Clock &m_clock;
-    std::unique_ptr<MusicPlayer> m_music;
+    session::AppContext &m_context;
+    platform::MessageSink &m_messages;
+    const platform::Clock &m_clock;
+    std::unique_ptr<desktop::MusicPlayer> m_music;
     std::unique_ptr<desktop::TrayLayer> m_tray;
-    std::unique_ptr<frmNotify> m_notify; // made at its first showing
-    ReminderLoop m_loop;
-    AutoSmsRunner m_autoSms;
+    std::unique_ptr<desktop::frmNotify> m_notify; // made at its first showing
+    reminder::ReminderLoop m_loop;
+    session::AutoSmsRunner m_autoSms;
     QTimer m_timer1;
     QTimer m_timer3;
     QTimer m_timerTray;
@@ -199,7 +211,7 @@ private:
     std::unique_ptr<birthdays::BirthdayService> m_birthdays;
     // Declared after everything its signals reach, so that it goes first.
     std::unique_ptr<frmGet> m_window;
-    AcknowledgementGate *m_ackGate = nullptr; // the window's child
+    desktop::AcknowledgementGate *m_ackGate = nullptr; // the window's child
     QPointer<calendar_ui::frmWNL> m_calendar;
     bool m_quitting = false;
     // Keeps the calendar server current; declared last, so its worker stops before the window

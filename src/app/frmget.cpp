@@ -38,14 +38,15 @@ namespace {
 
 } // namespace
 
-frmGet::frmGet(AppContext &context, birthdays::BirthdayService &service, MessageSink &messages,
-    const Clock &clock, MusicPlayer *music, QWidget *parent)
+frmGet::frmGet(session::AppContext &context, birthdays::BirthdayService &service,
+    platform::MessageSink &messages, const platform::Clock &clock, desktop::MusicPlayer *music,
+    QWidget *parent)
     : QMainWindow(parent), m_context(context), m_service(service), m_messages(messages),
       m_clock(clock), m_music(music)
 {
     setObjectName(QStringLiteral("frmGet"));
-    setWindowTitle(AppTitle.toString() + QStringLiteral("[生日设置]"));
-    setWindowIcon(picture(Picture::Tray));
+    setWindowTitle(session::AppTitle.toString() + QStringLiteral("[生日设置]"));
+    setWindowIcon(picture(widgets::Picture::Tray));
 
     buildMenus();
     auto *central = new QWidget(this);
@@ -71,14 +72,15 @@ frmGet::frmGet(AppContext &context, birthdays::BirthdayService &service, Message
         headers.append(view->horizontalHeader());
     // The memory also saves when the window hides while it is being destroyed, after frmGet's own
     // part is gone: it may reach only the context, which outlives the window.
-    m_memory = new WindowMemory(*this, headers, [&context = m_context]() -> store::Connection * {
-        return context.DbConnection ? &*context.DbConnection : nullptr;
-    });
+    m_memory =
+        new widgets::WindowMemory(*this, headers, [&context = m_context]() -> store::Connection * {
+            return context.DbConnection ? &*context.DbConnection : nullptr;
+        });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &frmGet::TabStrip1_Click);
     connect(&m_service, &birthdays::BirthdayService::changed, this, &frmGet::birthdaysChanged);
     connect(&m_service, &birthdays::BirthdayService::undoFailed, this,
-        [this](const QString &message) { tellFailure(message, AppTitle.toString()); });
+        [this](const QString &message) { tellFailure(message, session::AppTitle.toString()); });
     // An open dialog works on the rows it was shown; the next activation or tick catches up.
     m_service.reloadHeld = [this] { return ModalBusy != 0; };
 }
@@ -90,16 +92,17 @@ frmGet::~frmGet()
 
 void frmGet::buildLists()
 {
-    m_columns = new ListColumns(runMenu, this);
+    m_columns = new dialogs::ListColumns(runMenu, this);
     for (int index = 0; index < CategoryCount; ++index) {
-        m_tabs->addTab(listCaption(index));
-        m_models[index] = new BirthdayListModel(this);
-        m_proxies[index] = new BirthdaySortModel(this);
+        m_tabs->addTab(dialogs::listCaption(index));
+        m_models[index] = new dialogs::BirthdayListModel(this);
+        m_proxies[index] = new dialogs::BirthdaySortModel(this);
         m_proxies[index]->setSourceModel(m_models[index]);
-        auto *view = new BirthdayListView(m_stack);
+        auto *view = new dialogs::BirthdayListView(m_stack);
         view->setObjectName(QStringLiteral("ListView1_%1").arg(index));
-        nameForReader(view, listCaption(index),
-            QStringLiteral("%1类别的生日提醒,回车修改,空格勾选发短信").arg(listCaption(index)));
+        widgets::nameForReader(view, dialogs::listCaption(index),
+            QStringLiteral("%1类别的生日提醒,回车修改,空格勾选发短信")
+                .arg(dialogs::listCaption(index)));
         view->setModel(m_proxies[index]);
         m_columns->add(view);
         view->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -108,14 +111,14 @@ void frmGet::buildLists()
         // A header click makes that column the list's sort key; a second click turns the order.
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, index](int column) {
-                static_cast<BirthdaySortModel *>(m_proxies[index])->sortByHeader(column);
+                static_cast<dialogs::BirthdaySortModel *>(m_proxies[index])->sortByHeader(column);
                 QHeaderView *header = m_views[index]->horizontalHeader();
                 header->setSortIndicator(column, m_proxies[index]->sortOrder());
                 header->setSortIndicatorShown(true);
             });
-        connect(view, &BirthdayListView::doubleClickedAnywhere, this,
+        connect(view, &dialogs::BirthdayListView::doubleClickedAnywhere, this,
             [this, index] { listDoubleClicked(index); });
-        connect(view, &BirthdayListView::editRequested, this, &frmGet::cmdEdit_Click);
+        connect(view, &dialogs::BirthdayListView::editRequested, this, &frmGet::cmdEdit_Click);
         m_views[index] = view;
         m_stack->addWidget(view);
     }
@@ -138,26 +141,26 @@ void frmGet::showCurrentPage()
 
 void frmGet::buildPages(QLayout *tabRow)
 {
-    m_search = new SearchPage(
+    m_search = new dialogs::SearchPage(
         [this]() -> const store::BirthdayList & { return m_context.loadedBirthdays(); }, m_clock,
         m_stack, this);
     tabRow->addWidget(m_search->field());
     m_stack->addWidget(m_search);
-    connect(m_search, &SearchPage::statusChanged, this,
+    connect(m_search, &dialogs::SearchPage::statusChanged, this,
         [this](const QString &text) { setStatus(1, text); });
-    connect(m_search, &SearchPage::closed, this, [this](const QString &lastStatus) {
+    connect(m_search, &dialogs::SearchPage::closed, this, [this](const QString &lastStatus) {
         if (statusText(1) == lastStatus)
             setStatus(1, QString());
         showCurrentPage();
     });
 
-    m_tabs->addTab(UpcomingPage::tabCaption());
-    m_tabs->setTabToolTip(UpcomingTab, UpcomingPage::tabToolTip());
-    m_upcoming = new UpcomingPage(m_stack);
+    m_tabs->addTab(dialogs::UpcomingPage::tabCaption());
+    m_tabs->setTabToolTip(UpcomingTab, dialogs::UpcomingPage::tabToolTip());
+    m_upcoming = new dialogs::UpcomingPage(m_stack);
     m_stack->addWidget(m_upcoming);
-    for (JumpList *page :
-        { static_cast<JumpList *>(m_search), static_cast<JumpList *>(m_upcoming) })
-        connect(page, &JumpList::rowChosen, this,
+    for (dialogs::JumpList *page : { static_cast<dialogs::JumpList *>(m_search),
+             static_cast<dialogs::JumpList *>(m_upcoming) })
+        connect(page, &dialogs::JumpList::rowChosen, this,
             [this](int list, qint32 id) { showRows(list, { id }); });
 }
 
@@ -198,7 +201,7 @@ void frmGet::showUids(const QList<QUuid> &uids)
     for (qsizetype i = 0; i < birthdays.size() && !present.isEmpty(); ++i) {
         if (!present.contains(birthdays.uid(i)))
             continue;
-        const int list = listOf(birthdays.value(i));
+        const int list = dialogs::listOf(birthdays.value(i));
         if (index < 0)
             index = list;
         if (list == index)
@@ -216,7 +219,7 @@ void frmGet::buildStatusBar()
     const int stretch[] = { 1, 0, 0, 0, 0 };
     const int minimumWidth[] = { 200, 56, 90, 0, 0 };
     for (int panel = 0; panel < 5; ++panel) {
-        m_panels[panel] = new ElidedLabel(bar);
+        m_panels[panel] = new widgets::ElidedLabel(bar);
         m_panels[panel]->setObjectName(QStringLiteral("StatusBar1_%1").arg(panel + 1));
         m_panels[panel]->setFrameShape(QFrame::StyledPanel);
         m_panels[panel]->setFrameShadow(QFrame::Sunken);
@@ -257,7 +260,7 @@ void frmGet::MyDisplayBirth()
 {
     std::array<QList<qsizetype>, CategoryCount> rows;
     const QDate today = m_clock.now().date();
-    for (BirthdayListModel *model : m_models)
+    for (dialogs::BirthdayListModel *model : m_models)
         model->setToday(today);
     store::BirthdayList &birthdays = m_context.Birthdays;
     if (m_context.HasBirthdays) {
@@ -270,7 +273,7 @@ void frmGet::MyDisplayBirth()
                 if (text.trimmed().size() != text.size())
                     birthdays.setText(i, field, text.trimmed().toString());
             }
-            listOfRow[i] = listOf(birthdays.text(i, store::BirthdayText::Type));
+            listOfRow[i] = dialogs::listOf(birthdays.text(i, store::BirthdayText::Type));
             ++counts[listOfRow[i]];
         }
         for (int index = 0; index < CategoryCount; ++index)
@@ -291,7 +294,7 @@ void frmGet::MyDisplayBirth()
 int frmGet::myAllNums() const
 {
     int total = 0;
-    for (const BirthdayListModel *model : m_models)
+    for (const dialogs::BirthdayListModel *model : m_models)
         total += model->rowCount();
     return total;
 }
@@ -306,7 +309,8 @@ void frmGet::TabStrip1_Click(int index)
     if (index < 0)
         return;
     for (int tab = 0; tab < CategoryCount; ++tab)
-        m_tabs->setTabIcon(tab, picture(tab == index ? Picture::Tray : Picture::TrayAlternate));
+        m_tabs->setTabIcon(
+            tab, picture(tab == index ? widgets::Picture::Tray : widgets::Picture::TrayAlternate));
     if (index < CategoryCount)
         m_category = index;
     else
@@ -335,8 +339,8 @@ void frmGet::listDoubleClicked(int index)
 
 void frmGet::ApplySkin()
 {
-    const QColor background = skinColor(m_context.CurrentSkin, 0);
-    const QColor text = skinColor(m_context.CurrentSkin, 1);
+    const QColor background = widgets::skinColor(m_context.CurrentSkin, 0);
+    const QColor text = widgets::skinColor(m_context.CurrentSkin, 1);
     const auto paint = [&](QWidget *widget, bool withText) {
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Base, background);
@@ -417,7 +421,7 @@ void frmGet::setStatus(int panel, const QString &text)
 {
     // Panel 1 answers what the user just did; the others change on their own and would interrupt.
     if (panel == 1)
-        announce(m_panels[0], text);
+        widgets::announce(m_panels[0], text);
     else
         m_panels[panel - 1]->setText(text);
 }
@@ -429,7 +433,7 @@ QString frmGet::statusText(int panel) const
 
 void frmGet::setToday(const QDate &today)
 {
-    for (BirthdayListModel *model : m_models)
+    for (dialogs::BirthdayListModel *model : m_models)
         model->setToday(today);
     if (m_tabs->currentIndex() == UpcomingTab)
         refreshUpcoming();
@@ -466,11 +470,12 @@ void frmGet::anotherStartAsked(const QString &dbPath)
             + QStringLiteral(",没有打开") + dbPath);
     // After the answer to the other start has gone out: a message box waits for the user.
     QTimer::singleShot(0, this, [this, dbPath] {
-        tell(AppTitle.toString() + QStringLiteral("已经处于运行状态\n正在使用的生日数据库:")
-                + m_context.DbPath + QStringLiteral("\n没有打开:") + dbPath
+        tell(session::AppTitle.toString()
+                + QStringLiteral("已经处于运行状态\n正在使用的生日数据库:") + m_context.DbPath
+                + QStringLiteral("\n没有打开:") + dbPath
                 + QStringLiteral(
                     "\n要使用另一个生日数据库,请先用\"退出(&E)\"结束程序,再用它启动。"),
-            AppTitle.toString());
+            session::AppTitle.toString());
     });
 }
 

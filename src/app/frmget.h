@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/birthdaylistmodel.h"
 #include "birthdays/changeorigin.h"
+#include "dialogs/birthdaylistmodel.h"
 #include "store/backups.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
@@ -29,6 +29,32 @@ class QTabBar;
 class QTableView;
 class QUndoStack;
 
+namespace natalis::desktop {
+class MusicPlayer;
+} // namespace natalis::desktop
+
+namespace natalis::dialogs {
+class ListColumns;
+class SearchPage;
+class UpcomingPage;
+} // namespace natalis::dialogs
+
+namespace natalis::platform {
+class Clock;
+class MessageSink;
+enum class MessageButton;
+enum class MessageButtons;
+enum class MessageIcon;
+} // namespace natalis::platform
+
+namespace natalis::session {
+struct AppContext;
+} // namespace natalis::session
+
+namespace natalis::widgets {
+class WindowMemory;
+} // namespace natalis::widgets
+
 namespace natalis::birthdays {
 class BirthdayService;
 }
@@ -37,18 +63,7 @@ namespace natalis::app {
 
 enum class ImportMenu;
 
-struct AppContext;
-class Clock;
-class ListColumns;
-class MessageSink;
-enum class MessageButton;
-enum class MessageButtons;
-enum class MessageIcon;
-class MusicPlayer;
-class SearchPage;
 class SmsPanel;
-class UpcomingPage;
-class WindowMemory;
 
 // The main window: one birthday list per category, the buttons around them, the menus, the
 // status bar and the SMS panel. It draws and forwards: the tray, the reminders, the timers and
@@ -66,8 +81,9 @@ public:
 
     // music: the player the settings dialog tries a file with; null for none. service outlives
     // the window.
-    frmGet(AppContext &context, birthdays::BirthdayService &service, MessageSink &messages,
-        const Clock &clock, MusicPlayer *music = nullptr, QWidget *parent = nullptr);
+    frmGet(session::AppContext &context, birthdays::BirthdayService &service,
+        platform::MessageSink &messages, const platform::Clock &clock,
+        desktop::MusicPlayer *music = nullptr, QWidget *parent = nullptr);
     ~frmGet() override;
 
     // The load handler's work after construction: remembered geometry, skin, lists, the start-up
@@ -90,7 +106,7 @@ public:
     // "下次生日" and "年龄" as they stand on today.
     void setToday(const QDate &today);
 
-    BirthdayListModel *listModel(int index) const { return m_models[index]; }
+    dialogs::BirthdayListModel *listModel(int index) const { return m_models[index]; }
     QTableView *listView(int index) const { return m_views[index]; }
     int currentCategory() const;
     SmsPanel &smsPanel() const { return *m_smsPanel; }
@@ -135,9 +151,9 @@ public:
     // failed runs, maybe later, when the desktop has nothing that shows the file.
     std::function<void(const QString &path, std::function<void()> failed)> openDocument =
         [this](const QString &path, std::function<void()> failed) {
-            openWithDesktop(path, this, std::move(failed));
+            widgets::openWithDesktop(path, this, std::move(failed));
         };
-    ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
+    widgets::ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
     // The listing of the backups "从备份恢复…" offers; it runs on a worker.
     std::function<QList<store::BackupEntry>(
         const QString &dbPath, const store::BackupListingProgress &progress)>
@@ -233,11 +249,11 @@ private:
     // program), then rest.
     QString writeFailure(const QString &rest) const;
     bool runEditor(store::BirthdayEdit &buffer, bool batch);
-    MessageButton ask(
-        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
+    platform::MessageButton ask(const QString &text, const QString &title,
+        platform::MessageIcon icon, platform::MessageButtons buttons);
     void tell(const QString &text, const QString &title);
     QList<qint32> selectedIds(int index) const;
-    store::BirthdayEdit bufferFromRow(const BirthdayListModel &model, int row) const;
+    store::BirthdayEdit bufferFromRow(const dialogs::BirthdayListModel &model, int row) const;
     // The loaded birthday with this Id; a blank record when there is none.
     store::BirthdayRecord loadedRecord(qint32 id) const;
     // The service's changes: the window's own actions show their rows in place themselves; any
@@ -253,18 +269,18 @@ private:
     void editOne(int index, qint32 id);
     void editSeveral(int index, const QList<qint32> &ids);
 
-    AppContext &m_context;
+    session::AppContext &m_context;
     birthdays::BirthdayService &m_service;
     // True while an action of this window writes: it shows its rows itself.
     bool m_writing = false;
-    MessageSink &m_messages;
-    const Clock &m_clock;
-    MusicPlayer *m_music;
+    platform::MessageSink &m_messages;
+    const platform::Clock &m_clock;
+    desktop::MusicPlayer *m_music;
     bool m_closing = false;
 
     QTabBar *m_tabs = nullptr;
     QStackedWidget *m_stack = nullptr;
-    std::array<BirthdayListModel *, CategoryCount> m_models {};
+    std::array<dialogs::BirthdayListModel *, CategoryCount> m_models {};
     std::array<QSortFilterProxyModel *, CategoryCount> m_proxies {}; // BirthdaySortModel
     std::array<QTableView *, CategoryCount> m_views {};
     std::array<QLabel *, 5> m_panels {};
@@ -272,10 +288,10 @@ private:
     QLabel *m_tabCount = nullptr;
     QLabel *m_allCount = nullptr;
     QLineEdit *m_found = nullptr;
-    SearchPage *m_search = nullptr;
-    UpcomingPage *m_upcoming = nullptr;
+    dialogs::SearchPage *m_search = nullptr;
+    dialogs::UpcomingPage *m_upcoming = nullptr;
     int m_category = 0;
-    ListColumns *m_columns = nullptr;
+    dialogs::ListColumns *m_columns = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_find = nullptr;
@@ -292,7 +308,7 @@ private:
     QAction *m_helpAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QActionGroup *m_skins = nullptr;
-    WindowMemory *m_memory = nullptr;
+    widgets::WindowMemory *m_memory = nullptr;
 };
 
 } // namespace natalis::app

@@ -24,7 +24,8 @@ void frmGet::buildControls()
     shape->setAutoFillBackground(true);
     QPalette palette = shape->palette();
     // The counts are white on the blue band: the band is deepened until they read on it.
-    palette.setColor(QPalette::Window, readableOn(ParseHexColor(Shape3Color), Qt::white));
+    palette.setColor(QPalette::Window,
+        widgets::readableOn(widgets::ParseHexColor(widgets::Shape3Color), Qt::white));
     palette.setColor(QPalette::WindowText, Qt::white);
     shape->setPalette(palette);
     auto *shapeLayout = new QVBoxLayout(shape);
@@ -37,13 +38,13 @@ void frmGet::buildControls()
 
 QLayout *frmGet::buildCounts(QWidget *shape)
 {
-    m_tabName = namedLabel(shape, QStringLiteral("lblTabNums1"));
+    m_tabName = widgets::namedLabel(shape, QStringLiteral("lblTabNums1"));
     auto *tabCountCaption =
-        namedLabel(shape, QStringLiteral("lblTabNums2"), QStringLiteral("提醒数:"));
-    m_tabCount = namedLabel(shape, QStringLiteral("lblTabNums"), QStringLiteral("0"));
+        widgets::namedLabel(shape, QStringLiteral("lblTabNums2"), QStringLiteral("提醒数:"));
+    m_tabCount = widgets::namedLabel(shape, QStringLiteral("lblTabNums"), QStringLiteral("0"));
     auto *allCaption =
-        namedLabel(shape, QStringLiteral("lblAllNums1"), QStringLiteral("所有提醒数:"));
-    m_allCount = namedLabel(shape, QStringLiteral("lblAllNums"), QStringLiteral("0"));
+        widgets::namedLabel(shape, QStringLiteral("lblAllNums1"), QStringLiteral("所有提醒数:"));
+    m_allCount = widgets::namedLabel(shape, QStringLiteral("lblAllNums"), QStringLiteral("0"));
     m_typeSel = new QCheckBox(QStringLiteral("全选当前类别"), shape);
     m_typeSel->setObjectName(QStringLiteral("chkTypeSel"));
     m_typeSel->hide();
@@ -68,23 +69,25 @@ QLayout *frmGet::buildButtons(QWidget *shape)
     m_found->setToolTip(QStringLiteral("请先点击相应的标题栏,输入查找的内容后,点击查找"));
     m_found->setMinimumWidth(90);
     m_found->setMaximumWidth(150);
-    nameForReader(m_found, QStringLiteral("查找内容"), m_found->toolTip());
-    m_find = namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
+    widgets::nameForReader(m_found, QStringLiteral("查找内容"), m_found->toolTip());
+    m_find = widgets::namedButton(shape, QStringLiteral("cmdFind"), QStringLiteral("查找(&F)"),
         QStringLiteral("按生日内容查找"));
-    auto *add = namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),
+    auto *add = widgets::namedButton(shape, QStringLiteral("cmdAdd"), QStringLiteral("增加(&A)"),
         QStringLiteral("增加1条生日提醒"));
-    m_edit = namedButton(shape, QStringLiteral("cmdEdit"), QStringLiteral("修改(&M)"),
+    m_edit = widgets::namedButton(shape, QStringLiteral("cmdEdit"), QStringLiteral("修改(&M)"),
         QStringLiteral("修改当前所选生日提醒"));
-    m_delete = namedButton(shape, QStringLiteral("cmdDel"), QStringLiteral("删除(&D)"),
+    m_delete = widgets::namedButton(shape, QStringLiteral("cmdDel"), QStringLiteral("删除(&D)"),
         QStringLiteral("删除当前所选生日提醒"));
-    auto *setup = namedButton(shape, QStringLiteral("cmdSetup"), QStringLiteral("设置(&S)"),
-        QStringLiteral("节日提醒和提醒方式设置"));
-    auto *notify = namedButton(shape, QStringLiteral("cmdNotify"), QStringLiteral("生日提醒(&T)"));
-    auto *wnl = namedButton(shape, QStringLiteral("cmdWnl"), QStringLiteral("万年历(&W)"));
-    m_duanxin = namedButton(shape, QStringLiteral("cmdDuanxin"), smsPanelCaption(false));
+    auto *setup = widgets::namedButton(shape, QStringLiteral("cmdSetup"),
+        QStringLiteral("设置(&S)"), QStringLiteral("节日提醒和提醒方式设置"));
+    auto *notify =
+        widgets::namedButton(shape, QStringLiteral("cmdNotify"), QStringLiteral("生日提醒(&T)"));
+    auto *wnl = widgets::namedButton(shape, QStringLiteral("cmdWnl"), QStringLiteral("万年历(&W)"));
+    m_duanxin = widgets::namedButton(shape, QStringLiteral("cmdDuanxin"), smsPanelCaption(false));
     // The arrow in the caption means nothing read aloud; the description says what it does.
-    nameForReader(m_duanxin, QStringLiteral("短信窗口"), QStringLiteral("展开短信群发"));
-    auto *close = namedButton(shape, QStringLiteral("cmdExit"), actCaption(WindowAct::Close));
+    widgets::nameForReader(m_duanxin, QStringLiteral("短信窗口"), QStringLiteral("展开短信群发"));
+    auto *close = widgets::namedButton(
+        shape, QStringLiteral("cmdExit"), actCaption(widgets::WindowAct::Close));
 
     connect(m_find, &QPushButton::clicked, this, &frmGet::cmdFind_Click);
     connect(m_found, &QLineEdit::returnPressed, this, &frmGet::cmdFind_Click);
@@ -113,7 +116,7 @@ void frmGet::ProcCmd(int index)
 {
     const bool upcoming = m_tabs->currentIndex() == UpcomingTab;
     const int count = upcoming ? m_upcoming->rowCount() : m_models[index]->rowCount();
-    m_tabName->setText(upcoming ? m_tabs->tabText(UpcomingTab) : listCaption(index));
+    m_tabName->setText(upcoming ? m_tabs->tabText(UpcomingTab) : dialogs::listCaption(index));
     m_tabCount->setText(QString::number(count));
     m_allCount->setText(QString::number(myAllNums()));
     // The upcoming birthdays are a view: their rows are changed in their own lists.

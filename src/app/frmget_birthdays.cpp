@@ -32,8 +32,8 @@ QString categoryName(int index)
 
 } // namespace
 
-MessageButton frmGet::ask(
-    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
+platform::MessageButton frmGet::ask(const QString &text, const QString &title,
+    platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     const ModalBracket modal(*this);
     return m_messages.show(text, title, icon, buttons);
@@ -41,12 +41,12 @@ MessageButton frmGet::ask(
 
 void frmGet::tell(const QString &text, const QString &title)
 {
-    ask(text, title, MessageIcon::None, MessageButtons::Ok);
+    ask(text, title, platform::MessageIcon::None, platform::MessageButtons::Ok);
 }
 
 bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
 {
-    frmAddEdit::Setup setup;
+    dialogs::frmAddEdit::Setup setup;
     setup.IsBatchEdit = batch;
     setup.birthdays = m_context.loadedBirthdays();
     if (const auto table = store::classTableForCategory(buffer.Type);
@@ -67,7 +67,7 @@ bool frmGet::runEditor(store::BirthdayEdit &buffer, bool batch)
     };
     setup.setModalBusy = [this](int busy) { ModalBusy = busy; };
     setup.today = today;
-    frmAddEdit editor(buffer, std::move(setup), this);
+    dialogs::frmAddEdit editor(buffer, std::move(setup), this);
     const ModalBracket modal(*this);
     editor.exec();
     return editor.EditAccepted;
@@ -82,10 +82,10 @@ QList<qint32> frmGet::selectedIds(int index) const
     return ids;
 }
 
-store::BirthdayEdit frmGet::bufferFromRow(const BirthdayListModel &model, int row) const
+store::BirthdayEdit frmGet::bufferFromRow(const dialogs::BirthdayListModel &model, int row) const
 {
-    std::array<QString, BirthdayListModel::FieldCount> c;
-    for (int column = 0; column < BirthdayListModel::FieldCount; ++column)
+    std::array<QString, dialogs::BirthdayListModel::FieldCount> c;
+    for (int column = 0; column < dialogs::BirthdayListModel::FieldCount; ++column)
         c[column] = model.cell(row, column);
     store::BirthdayEdit buffer;
     buffer.About = c[0];
@@ -119,7 +119,7 @@ void frmGet::rebindLists()
     positionOfId.reserve(birthdays.size());
     for (qsizetype i = 0; i < birthdays.size(); ++i)
         positionOfId.insert(birthdays.id(i), i);
-    for (BirthdayListModel *model : m_models)
+    for (dialogs::BirthdayListModel *model : m_models)
         model->rebind(birthdays, positionOfId);
     m_search->setBirthdays(birthdays);
     if (m_tabs->currentIndex() == UpcomingTab)
@@ -148,7 +148,7 @@ void frmGet::tellFailure(const QString &message, const QString &title)
 {
     setStatus(1, message);
     if (!title.isEmpty())
-        ask(message, title, MessageIcon::None, MessageButtons::Ok);
+        ask(message, title, platform::MessageIcon::None, platform::MessageButtons::Ok);
 }
 
 store::BirthdayRecord frmGet::loadedRecord(qint32 id) const
@@ -246,14 +246,14 @@ void frmGet::editSeveral(int index, const QList<qint32> &ids)
         days.insert(id, QString::number(record.intNums));
         sms.insert(id, record.Duanxin.trimmed());
     }
-    m_models[index]->setCells(BirthdayListModel::DaysColumn, days);
+    m_models[index]->setCells(dialogs::BirthdayListModel::DaysColumn, days);
     m_models[index]->setCells(8, sms);
     ProcCmd(index);
     setStatus(1, outcome.message);
     rebindLists();
     if (!outcome.notice.isEmpty())
-        ask(outcome.notice, QStringLiteral("生日修改"), MessageIcon::Information,
-            MessageButtons::Ok);
+        ask(outcome.notice, QStringLiteral("生日修改"), platform::MessageIcon::Information,
+            platform::MessageButtons::Ok);
 }
 
 void frmGet::cmdDel_Click()
@@ -272,13 +272,14 @@ void frmGet::cmdDel_Click()
         ? QStringLiteral("确认删除所选择的%1个生日提醒吗?").arg(ids.size())
         : QStringLiteral("确认删除\"%1\"生日提醒吗?")
               .arg(m_models[index]->cell(m_models[index]->rowOfId(ids.first()), 0));
-    if (ask(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
-        != MessageButton::Yes)
+    if (ask(question, session::AppTitle.toString(), platform::MessageIcon::Question,
+            platform::MessageButtons::YesNo)
+        != platform::MessageButton::Yes)
         return;
     setStatus(1, QStringLiteral("删除进行中，请稍候..."));
     // Shown only when the delete takes longer than half a second.
     QProgressDialog progress(QStringLiteral("删除进行中，请稍候..."), QString(), 0, 3, this);
-    progress.setWindowTitle(AppTitle.toString());
+    progress.setWindowTitle(session::AppTitle.toString());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setValue(0);

@@ -2,9 +2,9 @@
 // entries do when nothing more than the window is involved.
 
 #include "app/frmget.h"
-#include "birthdays/birthdayservice.h"
 #include "app/smspanel.h"
 #include "app/transferactions.h"
+#include "birthdays/birthdayservice.h"
 #include "dialogs/searchpage.h"
 #include "session/appcontext.h"
 #include "widgets/helpdocument.h"
@@ -115,7 +115,7 @@ void frmGet::buildSkinMenu()
     const char *names[] = { "mnuHf0", "mnuHf1", "mnuHf2", "mnuHf3", "mnuHf4" };
     const QString captions[] = { QStringLiteral("跟随系统"), QStringLiteral("缺省"),
         QStringLiteral("皮肤1"), QStringLiteral("皮肤2"), QStringLiteral("皮肤3") };
-    for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin) {
+    for (int skin = widgets::FollowSystemSkin; skin <= widgets::SkinCount; ++skin) {
         QAction *entry = action(skins, names[skin], captions[skin]);
         entry->setCheckable(true);
         entry->setChecked(skin == m_context.CurrentSkin);
@@ -205,8 +205,8 @@ void frmGet::copySelectedPhones()
     const int index = currentCategory();
     QStringList phones;
     for (qint32 id : selectedIds(index)) {
-        const QString tel =
-            m_models[index]->cell(m_models[index]->rowOfId(id), BirthdayListModel::TelColumn);
+        const QString tel = m_models[index]->cell(
+            m_models[index]->rowOfId(id), dialogs::BirthdayListModel::TelColumn);
         if (!tel.isEmpty())
             phones << tel;
     }
@@ -256,11 +256,11 @@ void frmGet::openHelp()
     const QString help = QFileInfo(m_context.DbPath).dir().filePath(QStringLiteral("help4.doc"));
     // Without a browser (or a writable cache) the help still shows, in a window of our own.
     const auto openShipped = [this] {
-        const QString shipped = helpDocumentPath();
+        const QString shipped = widgets::helpDocumentPath();
         if (shipped.isEmpty())
-            showHelpViewer(this);
+            widgets::showHelpViewer(this);
         else
-            openDocument(shipped, [this] { showHelpViewer(this); });
+            openDocument(shipped, [this] { widgets::showHelpViewer(this); });
     };
     if (QFileInfo::exists(help))
         openDocument(help, openShipped);

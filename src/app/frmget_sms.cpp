@@ -54,7 +54,7 @@ void frmGet::chkTypeSel_Click(bool checked)
 
 void frmGet::showSmsPanel(bool open)
 {
-    for (BirthdayListModel *model : m_models) {
+    for (dialogs::BirthdayListModel *model : m_models) {
         model->setCheckable(open);
         if (open)
             model->setAllTicks(false);

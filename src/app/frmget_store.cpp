@@ -42,7 +42,7 @@ void frmGet::mnuRestore_Click()
     bool cancelled = false;
     {
         const ModalBracket modal(*this);
-        runOnWorker(this, u"正在读取备份…"_s, [&](WorkerProgress &progress) {
+        widgets::runOnWorker(this, u"正在读取备份…"_s, [&](widgets::WorkerProgress &progress) {
             backups = readBackups(dbPath,
                 [&progress](qint64 done, qint64 total) { return progress.report(done, total); });
             cancelled = progress.isCancelled();
@@ -52,22 +52,22 @@ void frmGet::mnuRestore_Click()
         return;
     if (backups.isEmpty()) {
         ask(u"没有找到生日数据库的备份。程序每天启动时会在数据库所在目录的backup文件夹中自动备份。"_s,
-            u"从备份恢复"_s, MessageIcon::Information, MessageButtons::Ok);
+            u"从备份恢复"_s, platform::MessageIcon::Information, platform::MessageButtons::Ok);
         return;
     }
     {
         const ModalBracket modal(*this);
-        frmBackup dialog(backups, m_context.CurrentSkin, this);
-        runModal(runDialog, dialog);
+        dialogs::frmBackup dialog(backups, m_context.CurrentSkin, this);
+        widgets::runModal(runDialog, dialog);
         const QString chosen = dialog.chosenPath();
         if (chosen.isEmpty())
             return;
         const auto entry = std::find_if(backups.begin(), backups.end(),
             [&chosen](const store::BackupEntry &backup) { return backup.path == chosen; });
         if (entry == backups.end()
-            || m_messages.show(restoreQuestion(*entry), u"从备份恢复"_s, MessageIcon::Question,
-                   MessageButtons::YesNo)
-                != MessageButton::Yes)
+            || m_messages.show(restoreQuestion(*entry), u"从备份恢复"_s,
+                   platform::MessageIcon::Question, platform::MessageButtons::YesNo)
+                != platform::MessageButton::Yes)
             return;
         if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
             return;

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using namespace natalis;
 using namespace natalis::app;
 
 namespace {
@@ -57,12 +58,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(u"natalis"_s);
     QCoreApplication::setApplicationVersion(u"4.0.0"_s);
     // Ties the windows to the installed launcher, whose icon the desktop then shows.
-    QGuiApplication::setDesktopFileName(desktopAppId());
-    installQtTranslations(app);
+    QGuiApplication::setDesktopFileName(platform::desktopAppId());
+    session::installQtTranslations(app);
     natalis::desktop::followPortalColourScheme(&app);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(AppTitle.toString() + PlatformHelp);
+    parser.setApplicationDescription(session::AppTitle.toString() + PlatformHelp);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption trayOption(u"tray"_s, u"启动后只在系统托盘中运行 (自动运行时使用)"_s);
@@ -73,25 +74,26 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     const QString appFolder = QCoreApplication::applicationDirPath();
-    const QString dataFolder = userDataFolder();
+    const QString dataFolder = platform::userDataFolder();
     const LaunchRequest request {
-        dbPathFromArguments(parser.positionalArguments()),
-        { appFolder, keepsDatabaseBesideProgram(appFolder), dataFolder, lockFolder(dataFolder) },
+        platform::dbPathFromArguments(parser.positionalArguments()),
+        { appFolder, platform::keepsDatabaseBesideProgram(appFolder), dataFolder,
+            lockFolder(dataFolder) },
         parser.isSet(trayOption),
     };
-    WidgetMessageSink messages;
-    const auto clock = clockFromEnvironment();
-    AppContext context;
+    widgets::WidgetMessageSink messages;
+    const auto clock = platform::clockFromEnvironment();
+    session::AppContext context;
     const auto [started, program] =
-        Application::launch(request, context, messages, *clock, createMusicPlayer());
+        Application::launch(request, context, messages, *clock, desktop::createMusicPlayer());
     switch (started) {
-    case StartupResult::Ready:
+    case session::StartupResult::Ready:
         break;
-    case StartupResult::AlreadyRunning:
+    case session::StartupResult::AlreadyRunning:
         return 2;
-    case StartupResult::NoConnection:
-    case StartupResult::Unopened:
-    case StartupResult::NoSettings:
+    case session::StartupResult::NoConnection:
+    case session::StartupResult::Unopened:
+    case session::StartupResult::NoSettings:
         return 1;
     }
     messages.setOwner(&program->window());

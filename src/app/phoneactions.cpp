@@ -19,42 +19,42 @@ namespace {
 // The file to write, once the user has agreed to replace an existing one; empty otherwise. A
 // target the export will refuse (the open database, a device) is not offered for replacing: the
 // export says why it refused.
-QString pickTarget(QWidget *owner, MessageSink &messages, const QString &title,
-    const QString &filter, const ModalRunner &runner, const QString &openDatabase)
+QString pickTarget(QWidget *owner, platform::MessageSink &messages, const QString &title,
+    const QString &filter, const widgets::ModalRunner &runner, const QString &openDatabase)
 {
-    PickedFile picked;
-    if (!pickFile(owner, picked, title, filter, runner, ChooserUse::Export))
+    dialogs::PickedFile picked;
+    if (!pickFile(owner, picked, title, filter, runner, dialogs::ChooserUse::Export))
         return QString();
     const QString path = picked.PickedFileText;
     if (!transfer::exportRefusal(path, openDatabase) && QFileInfo::exists(path)
         && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
-               MessageIcon::Question, MessageButtons::OkCancel)
-            != MessageButton::Ok)
+               platform::MessageIcon::Question, platform::MessageButtons::OkCancel)
+            != platform::MessageButton::Ok)
         return QString();
     return path;
 }
 
-void report(MessageSink &messages, const StatusSink &status, bool ok, const QString &text)
+void report(platform::MessageSink &messages, const StatusSink &status, bool ok, const QString &text)
 {
     if (status)
         status(text);
     if (!ok)
-        messages.show(text, transfer::exportBoxTitle(), MessageIcon::Critical);
+        messages.show(text, transfer::exportBoxTitle(), platform::MessageIcon::Critical);
 }
 
 } // namespace
 
-void runIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
-    const StatusSink &status, const QDateTime &now, const ModalRunner &runner)
+void runIcsExport(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const StatusSink &status, const QDateTime &now, const widgets::ModalRunner &runner)
 {
-    const QString path = pickTarget(
-        owner, messages, transfer::icsChooserTitle(), IcsFileFilter, runner, context.DbPath);
+    const QString path = pickTarget(owner, messages, transfer::icsChooserTitle(),
+        dialogs::IcsFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const bool festivals =
         messages.show(u"是否把节日和二十四节气也导出到手机日历?"_s, transfer::icsChooserTitle(),
-            MessageIcon::Question, MessageButtons::YesNo)
-        == MessageButton::Yes;
+            platform::MessageIcon::Question, platform::MessageButtons::YesNo)
+        == platform::MessageButton::Yes;
     const transfer::IcsOptions options { now.date().year(), transfer::DefaultIcsYears, festivals,
         now };
     const transfer::IcsExportResult result =
@@ -62,11 +62,11 @@ void runIcsExport(QWidget *owner, AppContext &context, MessageSink &messages,
     report(messages, status, result.ok, result.statusText);
 }
 
-void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
-    const StatusSink &status, const ModalRunner &runner)
+void runVcfExport(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const StatusSink &status, const widgets::ModalRunner &runner)
 {
-    const QString path = pickTarget(
-        owner, messages, transfer::vcardChooserTitle(), VcfFileFilter, runner, context.DbPath);
+    const QString path = pickTarget(owner, messages, transfer::vcardChooserTitle(),
+        dialogs::VcfFileFilter, runner, context.DbPath);
     if (path.isEmpty())
         return;
     const transfer::VcardExportResult result =
@@ -74,15 +74,15 @@ void runVcfExport(QWidget *owner, AppContext &context, MessageSink &messages,
     report(messages, status, result.ok, result.statusText);
 }
 
-bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
-    const StatusSink &status, const ModalRunner &runner)
+bool runVcfImport(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const platform::Clock &clock, const StatusSink &status, const widgets::ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
     const transfer::ImportLayout layout = transfer::ImportLayout::Vcf;
-    PickedFile picked;
-    if (!pickFile(owner, picked, transfer::chooserTitle(layout), VcfFileFilter, runner,
-            ChooserUse::Import))
+    dialogs::PickedFile picked;
+    if (!pickFile(owner, picked, transfer::chooserTitle(layout), dialogs::VcfFileFilter, runner,
+            dialogs::ChooserUse::Import))
         return false;
     const QString category = transfer::DefaultVcardCategory.toString();
     transfer::VcardImportReading cards =
@@ -99,14 +99,14 @@ bool runVcfImport(QWidget *owner, AppContext &context, MessageSink &messages, co
         transfer::setVcardCategory(cards, chosen);
         return transfer::buildImportPreview(cards.reading.records, present);
     };
-    frmFileIn preview(
+    dialogs::frmFileIn preview(
         previewFor(category), layout, *context.DbConnection, clock, context.CurrentSkin, owner);
     preview.offerCategoryChoice(category, previewFor);
     QStringList leftOut = { transfer::withoutBirthdayText(cards.withoutBirthday),
         transfer::withoutYearText(cards.withoutYear) };
     leftOut.removeAll(QString());
     preview.addNote(leftOut.join(u' '));
-    runModal(runner, preview);
+    widgets::runModal(runner, preview);
     const auto &outcome = preview.outcome();
     if (!outcome) {
         // Closed without adding: the reading's "…请稍候" must not stay behind.

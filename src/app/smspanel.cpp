@@ -72,7 +72,7 @@ sms::GroupRecipients SmsPanel::groupRecipients() const
                 const int entry = list.order->mapToSource(list.order->index(row, 0)).row();
                 if (list.model->isTicked(entry))
                     recipients.ticked.append({ list.model->cell(entry, 0),
-                        list.model->cell(entry, BirthdayListModel::TelColumn) });
+                        list.model->cell(entry, dialogs::BirthdayListModel::TelColumn) });
             }
         }
     }
@@ -196,12 +196,12 @@ void SmsPanel::cmdTmpCls_Click()
 
 void SmsPanel::cmdTmpFAdd_Click()
 {
-    PickedFile picked;
+    dialogs::PickedFile picked;
     bool chosen = false;
     {
         const ModalGuard modal(*this);
         chosen = pickFile(window(), picked, QStringLiteral("从外部文本文件中导入临时手机号码"),
-            TextFileFilter, runDialog, ChooserUse::Numbers);
+            dialogs::TextFileFilter, runDialog, dialogs::ChooserUse::Numbers);
     }
     if (chosen && !picked.PickedFileText.isEmpty())
         importTemporaryNumbers(picked.PickedFileText);
@@ -237,8 +237,8 @@ void SmsPanel::importTemporaryNumbers(const QString &path)
 
 // Gateway questions
 
-MessageButton SmsPanel::ask(
-    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
+platform::MessageButton SmsPanel::ask(const QString &text, const QString &title,
+    platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     const ModalGuard modal(*this);
     return m_messages.show(text, title, icon, buttons);
@@ -246,7 +246,7 @@ MessageButton SmsPanel::ask(
 
 void SmsPanel::tell(const QString &text, const QString &title)
 {
-    ask(text, title, MessageIcon::None, MessageButtons::Ok);
+    ask(text, title, platform::MessageIcon::None, platform::MessageButtons::Ok);
 }
 
 // The other windows of the panel
@@ -256,10 +256,10 @@ void SmsPanel::Command7_Click()
     if (!m_context.DbConnection)
         return;
     const ModalGuard modal(*this);
-    frmDxHist history({ *m_context.DbConnection, m_context.SmsAccounts, m_clock,
-                          m_context.ComputerName, m_context.CurrentSkin },
+    dialogs::frmDxHist history({ *m_context.DbConnection, m_context.SmsAccounts, m_clock,
+                                   m_context.ComputerName, m_context.CurrentSkin },
         window());
-    runModal(runDialog, history);
+    widgets::runModal(runDialog, history);
 }
 
 void SmsPanel::Label7_Click()
@@ -325,7 +325,7 @@ void SmsPanel::paintKeywordsLink()
 {
     QPalette linkPalette = m_keywords->palette();
     linkPalette.setColor(QPalette::WindowText,
-        readableOn(palette().color(QPalette::Link), palette().color(QPalette::Window)));
+        widgets::readableOn(palette().color(QPalette::Link), palette().color(QPalette::Window)));
     m_keywords->setPalette(linkPalette);
 }
 

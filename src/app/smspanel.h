@@ -17,20 +17,28 @@ class QPlainTextEdit;
 class QPushButton;
 class QSortFilterProxyModel;
 
-namespace natalis::app {
-
-struct AppContext;
+namespace natalis::dialogs {
 class BirthdayListModel;
+} // namespace natalis::dialogs
+
+namespace natalis::platform {
 class Clock;
 class MessageSink;
 enum class MessageButton;
 enum class MessageButtons;
 enum class MessageIcon;
+} // namespace natalis::platform
+
+namespace natalis::session {
+struct AppContext;
+} // namespace natalis::session
+
+namespace natalis::app {
 
 // One birthday list of the main window: its rows, and the order the user sees them in.
 struct ShownList
 {
-    BirthdayListModel *model;
+    dialogs::BirthdayListModel *model;
     const QSortFilterProxyModel *order;
 };
 
@@ -42,8 +50,8 @@ class SmsPanel : public QGroupBox
     Q_OBJECT
 
 public:
-    SmsPanel(AppContext &context, MessageSink &messages, const Clock &clock, QList<ShownList> lists,
-        QWidget *parent = nullptr);
+    SmsPanel(session::AppContext &context, platform::MessageSink &messages,
+        const platform::Clock &clock, QList<ShownList> lists, QWidget *parent = nullptr);
     ~SmsPanel() override;
 
     void setOpen(bool open);
@@ -77,7 +85,7 @@ public:
     DatePicker pickGregorianDate = [this](QWidget *anchor, QString &gl, QString &nl) {
         return pickDate(false, anchor, gl, nl);
     };
-    ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
+    widgets::ModalRunner runDialog = [](QDialog &dialog) { dialog.exec(); };
 
 Q_SIGNALS:
     // Text for the window's status bar panel 1..5.
@@ -124,8 +132,8 @@ private:
     QString smsText() const;
     bool pickDate(bool lunar, QWidget *anchor, QString &gl, QString &nl) const;
     void openSchedulePicker(const DatePicker &picker, QLineEdit *anchor);
-    MessageButton ask(
-        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons);
+    platform::MessageButton ask(const QString &text, const QString &title,
+        platform::MessageIcon icon, platform::MessageButtons buttons);
     void tell(const QString &text, const QString &title);
     // The text as the gateway gets it: the typed text without line breaks.
     static QString withoutLineBreaks(QString text);
@@ -144,9 +152,9 @@ private:
     // The program is ending: a gateway call that came back empty for it says nothing more.
     bool programEnding() const;
 
-    AppContext &m_context;
-    MessageSink &m_messages;
-    const Clock &m_clock;
+    session::AppContext &m_context;
+    platform::MessageSink &m_messages;
+    const platform::Clock &m_clock;
     QList<ShownList> m_lists;
     bool m_open = false;
     // The last group send while some of its batches have not gone out: sending it again

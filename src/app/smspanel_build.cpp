@@ -47,8 +47,8 @@ QLineEdit *pickerBox(QWidget *parent, const QString &name)
 
 } // namespace
 
-SmsPanel::SmsPanel(AppContext &context, MessageSink &messages, const Clock &clock,
-    QList<ShownList> lists, QWidget *parent)
+SmsPanel::SmsPanel(session::AppContext &context, platform::MessageSink &messages,
+    const platform::Clock &clock, QList<ShownList> lists, QWidget *parent)
     : QGroupBox(QStringLiteral("[短信群发]"), parent), m_context(context), m_messages(messages),
       m_clock(clock), m_lists(std::move(lists))
 {
@@ -62,7 +62,7 @@ SmsPanel::SmsPanel(AppContext &context, MessageSink &messages, const Clock &cloc
     layout->setContentsMargins(8, 4, 8, 6);
     layout->addWidget(buildAccountRow());
     layout->addLayout(columns);
-    layout->addWidget(namedLabel(this, QStringLiteral("Label12"),
+    layout->addWidget(widgets::namedLabel(this, QStringLiteral("Label12"),
         QStringLiteral("接收短信号码数如果超过200个,将按200/组分批发送短信")));
     hide();
     connectControls();
@@ -78,16 +78,16 @@ QWidget *SmsPanel::buildAccountRow()
     image2->setArrowType(Qt::UpArrow);
     image2->setAutoRaise(true);
     image2->setToolTip(QStringLiteral("关闭短信窗口"));
-    nameForReader(image2, image2->toolTip());
+    widgets::nameForReader(image2, image2->toolTip());
     connect(image2, &QToolButton::clicked, this, &SmsPanel::closeRequested);
 
     m_user = new QComboBox(row);
     m_user->setObjectName(QStringLiteral("cboDxTxUser"));
     m_user->setMinimumWidth(180);
-    nameForReader(m_user, QStringLiteral("发送账号"));
-    m_balance = namedButton(row, QStringLiteral("cmdBalance"), QStringLiteral("帐户余额"));
-    m_price = namedButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
-    m_keywords = namedLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
+    widgets::nameForReader(m_user, QStringLiteral("发送账号"));
+    m_balance = widgets::namedButton(row, QStringLiteral("cmdBalance"), QStringLiteral("帐户余额"));
+    m_price = widgets::namedButton(row, QStringLiteral("cmdPrice"), QStringLiteral("短信单价"));
+    m_keywords = widgets::namedLabel(row, QStringLiteral("Label7"), QStringLiteral("违规关键字"));
     m_keywords->setCursor(Qt::PointingHandCursor);
     paintKeywordsLink();
     QFont linkFont = m_keywords->font();
@@ -95,8 +95,10 @@ QWidget *SmsPanel::buildAccountRow()
     m_keywords->setFont(linkFont);
     m_keywords->installEventFilter(this);
     // H belongs to the main window's help menu, whose window this panel shares.
-    auto *history = namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&R)"));
-    auto *setup = namedButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
+    auto *history =
+        widgets::namedButton(row, QStringLiteral("Command7"), QStringLiteral("发送记录(&R)"));
+    auto *setup =
+        widgets::namedButton(row, QStringLiteral("cmdDxSet"), QStringLiteral("短信设置(&X)"));
     connect(history, &QPushButton::clicked, this, &SmsPanel::Command7_Click);
     connect(setup, &QPushButton::clicked, this, &SmsPanel::cmdDxSet_Click);
 
@@ -123,15 +125,16 @@ QWidget *SmsPanel::buildTemporaryNumbers()
     m_tmpText = new QLineEdit(box);
     m_tmpText->setObjectName(QStringLiteral("txtTmp"));
     m_tmpText->setMaxLength(12);
-    nameForReader(m_tmpText, QStringLiteral("临时号码"), QStringLiteral("输入手机号码后回车添加"));
-    m_tmpAdd = namedButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
+    widgets::nameForReader(
+        m_tmpText, QStringLiteral("临时号码"), QStringLiteral("输入手机号码后回车添加"));
+    m_tmpAdd = widgets::namedButton(box, QStringLiteral("cmdTmpAdd"), QStringLiteral("添加号码"));
     m_tmpList = new QListWidget(box);
     m_tmpList->setObjectName(QStringLiteral("lstTmp"));
     m_tmpList->setFixedHeight(PanelBoxHeight);
-    nameForReader(m_tmpList, QStringLiteral("临时号码列表"));
-    m_tmpDel = namedButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
-    m_tmpCls = namedButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
-    m_tmpFAdd = namedButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
+    widgets::nameForReader(m_tmpList, QStringLiteral("临时号码列表"));
+    m_tmpDel = widgets::namedButton(box, QStringLiteral("cmdTmpDel"), QStringLiteral("删除号码"));
+    m_tmpCls = widgets::namedButton(box, QStringLiteral("cmdTmpCls"), QStringLiteral("清空号码"));
+    m_tmpFAdd = widgets::namedButton(box, QStringLiteral("cmdTmpFAdd"), QStringLiteral("文本导入"));
     m_tmpDel->setEnabled(false);
     m_tmpCls->setEnabled(false);
 
@@ -155,21 +158,21 @@ QWidget *SmsPanel::buildTemporaryNumbers()
 QWidget *SmsPanel::buildText()
 {
     auto *box = new QGroupBox(QStringLiteral("短信内容"), this);
-    m_selNums = namedLabel(box, QStringLiteral("lblSelNums"), QStringLiteral("0"));
-    m_tmpNums = namedLabel(box, QStringLiteral("lblTmpNums"), QStringLiteral("0"));
-    m_telNums = namedLabel(box, QStringLiteral("lblTelNums"), QStringLiteral("0"));
-    auto *mdbCls =
-        namedButton(box, QStringLiteral("cmdMdbCls"), QStringLiteral("清空生日数据库中所选"));
+    m_selNums = widgets::namedLabel(box, QStringLiteral("lblSelNums"), QStringLiteral("0"));
+    m_tmpNums = widgets::namedLabel(box, QStringLiteral("lblTmpNums"), QStringLiteral("0"));
+    m_telNums = widgets::namedLabel(box, QStringLiteral("lblTelNums"), QStringLiteral("0"));
+    auto *mdbCls = widgets::namedButton(
+        box, QStringLiteral("cmdMdbCls"), QStringLiteral("清空生日数据库中所选"));
     connect(mdbCls, &QPushButton::clicked, this, &SmsPanel::cmdMdbCls_Click);
 
     m_content = new QPlainTextEdit(box);
     m_content->setObjectName(QStringLiteral("txtContent"));
     m_content->setToolTip(ContentToolTip);
     m_content->setFixedHeight(PanelBoxHeight);
-    nameForReader(m_content, QStringLiteral("短信内容"), ContentToolTip);
-    m_zfNums = namedLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
-    m_fgNums = namedLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
-    m_fgNums1 = namedLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
+    widgets::nameForReader(m_content, QStringLiteral("短信内容"), ContentToolTip);
+    m_zfNums = widgets::namedLabel(box, QStringLiteral("lblZfNums"), QStringLiteral("0"));
+    m_fgNums = widgets::namedLabel(box, QStringLiteral("lblFgNums"), QStringLiteral("0"));
+    m_fgNums1 = widgets::namedLabel(box, QStringLiteral("lblFgNums1"), QStringLiteral("0"));
 
     auto *numbers = new QHBoxLayout;
     numbers->addWidget(new QLabel(QStringLiteral("生日数据库所选号码:"), box));
@@ -223,14 +226,16 @@ QWidget *SmsPanel::buildSchedule()
     m_hour = twoDigitList(box, QStringLiteral("cboYyHour"), 24, 8);
     m_minute = twoDigitList(box, QStringLiteral("cboYyMin"), 60, 30);
     // The two date boxes look alike; each says which calendar it takes.
-    nameForReader(m_yyGL, QStringLiteral("预约发送公历日期"),
+    widgets::nameForReader(m_yyGL, QStringLiteral("预约发送公历日期"),
         QStringLiteral("点击或按F4选取日期,也可输入如2024-2-25"));
-    nameForReader(m_yyNl, QStringLiteral("预约发送农历日期"),
+    widgets::nameForReader(m_yyNl, QStringLiteral("预约发送农历日期"),
         QStringLiteral("点击或按F4选取日期,也可输入如2024-闰7-15"));
-    nameForReader(m_hour, QStringLiteral("预约发送时"));
-    nameForReader(m_minute, QStringLiteral("预约发送分"));
-    m_send[0] = namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
-    m_send[1] = namedButton(box, QStringLiteral("cmdSend_1"), QStringLiteral("预约发送(&Y)"));
+    widgets::nameForReader(m_hour, QStringLiteral("预约发送时"));
+    widgets::nameForReader(m_minute, QStringLiteral("预约发送分"));
+    m_send[0] =
+        widgets::namedButton(box, QStringLiteral("cmdSend_0"), QStringLiteral("即时发送(&J)"));
+    m_send[1] =
+        widgets::namedButton(box, QStringLiteral("cmdSend_1"), QStringLiteral("预约发送(&Y)"));
 
     auto *time = new QHBoxLayout;
     // Linux readers call a combo box by its value and by the label that points at it.
@@ -273,7 +278,8 @@ void SmsPanel::connectControls()
     connect(m_send[0], &QPushButton::clicked, this, [this] { cmdSend_Click(0); });
     connect(m_send[1], &QPushButton::clicked, this, [this] { cmdSend_Click(1); });
     for (const ShownList &list : std::as_const(m_lists)) {
-        connect(list.model, &BirthdayListModel::ticksChanged, this, &SmsPanel::ProcTelSelect);
+        connect(
+            list.model, &dialogs::BirthdayListModel::ticksChanged, this, &SmsPanel::ProcTelSelect);
         connect(list.model, &QAbstractItemModel::modelReset, this, &SmsPanel::ProcTelSelect);
         connect(list.model, &QAbstractItemModel::rowsRemoved, this, &SmsPanel::ProcTelSelect);
     }

@@ -82,7 +82,8 @@ void SmsPanel::cmdSend_Click(int index)
     const QString question = (index == 0 ? QStringLiteral("您确认现在立即发送短信给")
                                          : QStringLiteral("您确认现在预约发送短信给"))
         + m_telNums->text() + QStringLiteral("个手机号码吗?");
-    if (ask(question, title, MessageIcon::Question, MessageButtons::OkCancel) != MessageButton::Ok)
+    if (ask(question, title, platform::MessageIcon::Question, platform::MessageButtons::OkCancel)
+        != platform::MessageButton::Ok)
         return;
 
     sms::GroupSend send = sms::planGroupSend(

@@ -5,15 +5,16 @@
 
 namespace natalis::app {
 
-bool runSmsSetup(
-    QWidget *owner, AppContext &context, MessageSink &messages, const ModalRunner &runner)
+bool runSmsSetup(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const widgets::ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
-    frmDxSetup dialog({ *context.DbConnection, messages, context.Settings, context.SmsAccounts,
-                          context.ComputerName, processSmsGateway(context), context.CurrentSkin },
+    dialogs::frmDxSetup dialog(
+        { *context.DbConnection, messages, context.Settings, context.SmsAccounts,
+            context.ComputerName, processSmsGateway(context), context.CurrentSkin },
         owner);
-    runModal(runner, dialog);
+    widgets::runModal(runner, dialog);
     return dialog.isSaved();
 }
 

@@ -21,29 +21,30 @@ namespace natalis::app {
 namespace {
 
 std::optional<transfer::ImportLayout> chooseLayout(
-    QWidget *owner, ImportMenu menu, const ModalRunner &runner)
+    QWidget *owner, ImportMenu menu, const widgets::ModalRunner &runner)
 {
     if (menu == ImportMenu::TabFile)
         return transfer::ImportLayout::Tab;
     if (menu == ImportMenu::CsvFile)
         return transfer::ImportLayout::Csv;
-    frmVerSelect dialog(owner);
-    runModal(runner, dialog);
+    dialogs::frmVerSelect dialog(owner);
+    widgets::runModal(runner, dialog);
     return dialog.chosenLayout();
 }
 
 // Reads the file and builds the preview, as the worker does it.
-PreviewReader previewReader(
+dialogs::PreviewReader previewReader(
     const QString &path, transfer::ImportLayout layout, store::BirthdayList birthdays)
 {
-    return [path, layout, birthdays](const PreviewChoice &choice, WorkerProgress &progress) {
+    return [path, layout, birthdays](
+               const dialogs::PreviewChoice &choice, widgets::WorkerProgress &progress) {
         transfer::ImportReadOptions options;
         options.encoding = choice.encoding;
         options.columns = choice.columns;
         options.progress = [&progress](
                                qint64 done, qint64 total) { return progress.report(done, total); };
         transfer::ImportReading reading = transfer::readImportFile(path, layout, options);
-        PreviewReading result;
+        dialogs::PreviewReading result;
         result.cancelled = reading.cancelled;
         if (reading.cancelled)
             return result;
@@ -59,13 +60,15 @@ PreviewReader previewReader(
 
 // The first reading, before the preview opens: the failures of the reader as message boxes.
 std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::ImportLayout layout,
-    const PreviewReader &reader, MessageSink &messages, const StatusSink &status)
+    const dialogs::PreviewReader &reader, platform::MessageSink &messages, const StatusSink &status)
 {
     if (status)
         status(transfer::readingText(layout));
-    PreviewReading reading;
-    runOnWorker(owner, transfer::chooserTitle(layout),
-        [&](WorkerProgress &progress) { reading = reader(PreviewChoice {}, progress); });
+    dialogs::PreviewReading reading;
+    widgets::runOnWorker(
+        owner, transfer::chooserTitle(layout), [&](widgets::WorkerProgress &progress) {
+            reading = reader(dialogs::PreviewChoice {}, progress);
+        });
     if (reading.cancelled) {
         if (status)
             status(transfer::chooserTitle(layout) + QStringLiteral("已取消"));
@@ -83,21 +86,22 @@ std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::Im
 
 } // namespace
 
-void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const StatusSink &status,
-    const ModalRunner &runner, bool csv)
+void runExport(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const StatusSink &status, const widgets::ModalRunner &runner, bool csv)
 {
     const transfer::ExportFormat format =
         csv ? transfer::ExportFormat::Csv : transfer::ExportFormat::Tab;
-    PickedFile picked;
+    dialogs::PickedFile picked;
     if (!pickFile(owner, picked, transfer::exportChooserTitle(format),
-            csv ? CsvFileFilter : TextFileFilter, runner, ChooserUse::Export))
+            csv ? dialogs::CsvFileFilter : dialogs::TextFileFilter, runner,
+            dialogs::ChooserUse::Export))
         return;
     const QString path = picked.PickedFileText;
     const std::optional<QString> refusal = transfer::exportRefusal(path, context.DbPath);
     if (!refusal && QFileInfo::exists(path)
         && messages.show(transfer::overwriteQuestion(path), transfer::exportBoxTitle(),
-               MessageIcon::Question, MessageButtons::OkCancel)
-            != MessageButton::Ok)
+               platform::MessageIcon::Question, platform::MessageButtons::OkCancel)
+            != platform::MessageButton::Ok)
         return;
     transfer::ExportOptions options;
     options.format = format;
@@ -108,42 +112,45 @@ void runExport(QWidget *owner, AppContext &context, MessageSink &messages, const
     if (status)
         status(result.statusText);
     if (!result.ok)
-        messages.show(result.failureText, transfer::exportBoxTitle(), MessageIcon::Critical);
+        messages.show(
+            result.failureText, transfer::exportBoxTitle(), platform::MessageIcon::Critical);
     else if (!result.lossyNames.isEmpty()
         && messages.show(transfer::lossyExportQuestion(result), transfer::exportBoxTitle(),
-               MessageIcon::Question, MessageButtons::OkCancel)
-            == MessageButton::Ok)
+               platform::MessageIcon::Question, platform::MessageButtons::OkCancel)
+            == platform::MessageButton::Ok)
         runExport(owner, context, messages, status, runner, true);
 }
 
-bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const Clock &clock,
-    ImportMenu menu, const StatusSink &status, const ModalRunner &runner)
+bool runImport(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    const platform::Clock &clock, ImportMenu menu, const StatusSink &status,
+    const widgets::ModalRunner &runner)
 {
     if (!context.DbConnection)
         return false;
     const std::optional<transfer::ImportLayout> layout = chooseLayout(owner, menu, runner);
     if (!layout)
         return false;
-    PickedFile picked;
-    const QString filter = *layout == transfer::ImportLayout::Csv ? CsvFileFilter : TextFileFilter;
-    if (!pickFile(
-            owner, picked, transfer::chooserTitle(*layout), filter, runner, ChooserUse::Import))
+    dialogs::PickedFile picked;
+    const QString filter =
+        *layout == transfer::ImportLayout::Csv ? dialogs::CsvFileFilter : dialogs::TextFileFilter;
+    if (!pickFile(owner, picked, transfer::chooserTitle(*layout), filter, runner,
+            dialogs::ChooserUse::Import))
         return false;
     if (!QFileInfo::exists(picked.PickedFileText)) {
         messages.show(picked.PickedFileText + QStringLiteral("不存在"), QStringLiteral("生日导入"));
         return false;
     }
-    const PreviewReader reader =
+    const dialogs::PreviewReader reader =
         previewReader(picked.PickedFileText, *layout, context.loadedBirthdays());
     std::optional<transfer::ImportPreview> preview =
         firstReading(owner, *layout, reader, messages, status);
     if (!preview)
         return false;
-    frmFileIn window(
+    dialogs::frmFileIn window(
         std::move(*preview), *layout, *context.DbConnection, clock, context.CurrentSkin, owner);
     window.setReader(reader);
     window.applyRememberedColumns();
-    runModal(runner, window);
+    widgets::runModal(runner, window);
     const auto &outcome = window.outcome();
     if (!outcome) {
         // Closed without adding: the reading's "…请稍候" must not stay behind.
@@ -156,23 +163,25 @@ bool runImport(QWidget *owner, AppContext &context, MessageSink &messages, const
     return outcome->ok && outcome->added > 0;
 }
 
-bool runSetup(QWidget *owner, AppContext &context, MessageSink &messages, MusicPlayer *music,
-    const ModalRunner &runner, const std::function<void()> &stopSync,
+bool runSetup(QWidget *owner, session::AppContext &context, platform::MessageSink &messages,
+    desktop::MusicPlayer *music, const widgets::ModalRunner &runner,
+    const std::function<void()> &stopSync,
     const std::function<void(sync::DeletionChoice)> &resolveDeletions)
 {
     if (!context.DbConnection)
         return false;
-    const std::unique_ptr<AutoStart> autoStart = createAutoStart();
-    const std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(userDesktopFolder());
+    const std::unique_ptr<desktop::AutoStart> autoStart = desktop::createAutoStart();
+    const std::unique_ptr<desktop::DesktopShortcut> shortcut =
+        desktop::createDesktopShortcut(desktop::userDesktopFolder());
     // Lives on after the dialog until its password writes and tests are done, so that closing
     // the dialog waits for neither the keyring nor a server.
     auto *accounts = new sync::ServerAccounts(std::make_shared<sync::KeychainPasswordStore>());
-    frmSetup dialog(context.Settings,
+    dialogs::frmSetup dialog(context.Settings,
         { *context.DbConnection, messages, music, *autoStart, *shortcut,
             QCoreApplication::applicationFilePath(), context.DbPath, context.CurrentSkin, runner,
             accounts, stopSync, resolveDeletions },
         owner);
-    runModal(runner, dialog);
+    widgets::runModal(runner, dialog);
     accounts->retire();
     if (!dialog.isSaved())
         return false;

@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 
 namespace natalis::birthdays {
 
-std::optional<store::DbError> reloadBirthdays(BirthdayFile &file, app::MessageSink &messages)
+std::optional<store::DbError> reloadBirthdays(BirthdayFile &file, platform::MessageSink &messages)
 {
     file.LoadedDataVersion = file.DbConnection->dataVersion();
     store::BirthdayLoad load = store::LoadBirthdays(*file.DbConnection, std::move(file.Birthdays));

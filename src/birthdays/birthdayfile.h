@@ -7,8 +7,11 @@
 #include <QString>
 #include <optional>
 
-namespace natalis::app {
+namespace natalis::platform {
 class MessageSink;
+} // namespace natalis::platform
+
+namespace natalis::app {
 }
 
 namespace natalis::birthdays {
@@ -38,6 +41,6 @@ struct BirthdayFile
 
 // Reads the birthdays of file's connection again, reusing the old list's memory; a failed read
 // is shown through messages and returned (the rows read before it are kept).
-std::optional<store::DbError> reloadBirthdays(BirthdayFile &file, app::MessageSink &messages);
+std::optional<store::DbError> reloadBirthdays(BirthdayFile &file, platform::MessageSink &messages);
 
 } // namespace natalis::birthdays

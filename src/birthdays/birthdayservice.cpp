@@ -30,8 +30,8 @@ QString withoutSmsNotice(const QStringList &names)
 
 } // namespace
 
-BirthdayService::BirthdayService(
-    BirthdayFile &file, app::MessageSink &messages, const app::Clock &clock, QObject *parent)
+BirthdayService::BirthdayService(BirthdayFile &file, platform::MessageSink &messages,
+    const platform::Clock &clock, QObject *parent)
     : QObject(parent), m_file(file), m_messages(messages), m_clock(clock)
 {
     qRegisterMetaType<BirthdayChanges>();

@@ -10,9 +10,12 @@
 #include <QUndoStack>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::platform {
 class Clock;
 class MessageSink;
+} // namespace natalis::platform
+
+namespace natalis::app {
 } // namespace natalis::app
 
 namespace natalis::birthdays {
@@ -27,8 +30,8 @@ class BirthdayService : public QObject
 
 public:
     // file and clock outlive the service; messages shows a reload that fails.
-    BirthdayService(BirthdayFile &file, app::MessageSink &messages, const app::Clock &clock,
-        QObject *parent = nullptr);
+    BirthdayService(BirthdayFile &file, platform::MessageSink &messages,
+        const platform::Clock &clock, QObject *parent = nullptr);
 
     QUndoStack &undoStack() { return m_undo; }
 
@@ -82,8 +85,8 @@ private:
     void reload();
 
     BirthdayFile &m_file;
-    app::MessageSink &m_messages;
-    const app::Clock &m_clock;
+    platform::MessageSink &m_messages;
+    const platform::Clock &m_clock;
     QUndoStack m_undo;
     bool m_currentAtSync = false; // no other program had written when the sync run began
 };

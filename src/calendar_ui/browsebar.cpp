@@ -20,7 +20,7 @@ QLabel *caption(const QString &name, const QString &text, int skin, QComboBox *b
     label->setObjectName(name);
     label->setBuddy(box);
     paintCaption(label, skin);
-    app::nameForReader(box, text);
+    widgets::nameForReader(box, text);
     return label;
 }
 
@@ -67,7 +67,7 @@ QPushButton *BrowseBar::addButton(
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tip);
     // "<<" and ">" mean nothing read aloud; the tip says what the arrow does.
-    app::nameForReader(button, tip);
+    widgets::nameForReader(button, tip);
     button->setFixedWidth(36);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, signal);

@@ -14,11 +14,11 @@ QColor readableInCell(QStringView hex, int skin)
 {
     const QPalette palette = QGuiApplication::palette();
     const QColor base = palette.color(QPalette::Base);
-    QColor colour = app::ParseHexColor(hex);
+    QColor colour = widgets::ParseHexColor(hex);
     // A near-black day number lightened on a dark palette would pass for a marked day's red.
     if (base.lightness() < 128 && colour.lightness() < 64)
         colour = palette.color(QPalette::Text);
-    return app::readableOn(app::readableOn(colour, base), app::skinColor(skin, 9));
+    return widgets::readableOn(widgets::readableOn(colour, base), widgets::skinColor(skin, 9));
 }
 
 } // namespace
@@ -29,15 +29,15 @@ QColor cellColor(CellColour role, int skin)
     case CellColour::Day:
         return readableInCell(u"330000", skin);
     case CellColour::Today:
-        return app::skinColor(skin, 7);
+        return widgets::skinColor(skin, 7);
     case CellColour::Marked:
-        return app::skinColor(skin, 6);
+        return widgets::skinColor(skin, 6);
     case CellColour::Term:
-        return app::skinColor(skin, 5);
+        return widgets::skinColor(skin, 5);
     case CellColour::Quiet:
         return readableInCell(u"666666", skin);
     case CellColour::OutsideMonth:
-        return app::skinColor(skin, 3);
+        return widgets::skinColor(skin, 3);
     }
     return {};
 }

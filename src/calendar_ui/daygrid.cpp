@@ -111,7 +111,7 @@ QString DayGrid::smallText(int index) const
 void DayGrid::highlight(int index)
 {
     const QColor plain = palette().color(QPalette::Base);
-    const QColor lit = app::skinColor(m_skin, HighlightItem);
+    const QColor lit = widgets::skinColor(m_skin, HighlightItem);
     for (int cell = 0; cell < GridCells; ++cell) {
         QPalette framePalette = m_frames[cell]->palette();
         framePalette.setColor(QPalette::Window, cell == index ? lit : plain);

@@ -70,7 +70,7 @@ void frmWNL::buildControls()
     connect(m_grid, &DayGrid::cellDoubleClicked, this, &frmWNL::lblGLDay_DblClick);
     connect(m_grid, &DayGrid::cellMenuRequested, this, &frmWNL::lblGLDay_Menu);
     connect(m_grid, &DayGrid::leftGrid, this, &frmWNL::hideNotice);
-    app::nameForReader(m_grid, QStringLiteral("日期表"),
+    widgets::nameForReader(m_grid, QStringLiteral("日期表"),
         QStringLiteral("每格是当月的一天:公历日和农历日或节日;指向一天显示当天的节假日和生日,"
                        "双击列出当天的生日提醒"));
 
@@ -78,7 +78,7 @@ void frmWNL::buildControls()
     buttons->addButton(
         addButton("cmdSetup", QStringLiteral("生日设置(&S)"), &frmWNL::cmdSetup_Click),
         QDialogButtonBox::ActionRole);
-    connect(actButton(buttons, QStringLiteral("cmdExit"), app::WindowAct::Close),
+    connect(actButton(buttons, QStringLiteral("cmdExit"), widgets::WindowAct::Close),
         &QPushButton::clicked, this, &frmWNL::cmdExit_Click);
 
     auto *layout = new QVBoxLayout(this);

@@ -23,11 +23,11 @@ PickerDialog::PickerDialog(int skin, QDate today, QWidget *parent)
     connect(m_grid, &DayGrid::cellHovered, m_grid,
         [this](int index) { m_grid->highlight(m_cells[index].day > 0 ? index : -1); });
     connect(m_grid, &DayGrid::leftGrid, m_grid, [this] { m_grid->highlight(-1); });
-    app::nameForReader(
+    widgets::nameForReader(
         m_grid, QStringLiteral("日期表"), QStringLiteral("每格是当月的一天,单击一天选定这个日期"));
 
     auto *buttons = new QDialogButtonBox(this);
-    connect(actButton(buttons, QStringLiteral("cmdExit"), app::WindowAct::Close),
+    connect(actButton(buttons, QStringLiteral("cmdExit"), widgets::WindowAct::Close),
         &QPushButton::clicked, this, &PickerDialog::cmdExit_Click);
 
     auto *layout = new QVBoxLayout(this);

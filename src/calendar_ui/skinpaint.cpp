@@ -13,13 +13,13 @@ void setColours(QWidget *widget, int skin, int backItem, int textItem)
 {
     QPalette palette = widget->palette();
     if (backItem >= 0) {
-        const QColor back = app::skinColor(skin, backItem);
+        const QColor back = widgets::skinColor(skin, backItem);
         palette.setColor(QPalette::Window, back);
         palette.setColor(QPalette::Base, back);
         palette.setColor(QPalette::Button, back);
         widget->setAutoFillBackground(true);
     }
-    const QColor text = app::skinColor(skin, textItem);
+    const QColor text = widgets::skinColor(skin, textItem);
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::ButtonText, text);
@@ -51,7 +51,7 @@ void paintNotice(QWidget *label, int skin)
 void paintBackground(QWidget *widget, int skin, int item)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, app::skinColor(skin, item));
+    palette.setColor(QPalette::Window, widgets::skinColor(skin, item));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

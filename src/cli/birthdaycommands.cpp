@@ -34,11 +34,11 @@ using store::BirthdayEdit;
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
 {
     if (!parser.isSet(QStringLiteral("date")))
-        return app::clockFromEnvironment()->now();
+        return platform::clockFromEnvironment()->now();
     const QString text = parser.value(QStringLiteral("date"));
-    QDateTime now = app::parseNow(text);
+    QDateTime now = platform::parseNow(text);
     if (!now.isValid() && text.size() == 10)
-        now = app::parseNow(text + QStringLiteral("T00:00"));
+        now = platform::parseNow(text + QStringLiteral("T00:00"));
     if (!now.isValid())
         return std::nullopt;
     return now;
@@ -307,14 +307,14 @@ class CliBirthdays
 {
 public:
     explicit CliBirthdays(birthdays::BirthdayFile &file)
-        : m_clock(app::clockFromEnvironment()), m_service(file, m_messages, *m_clock)
+        : m_clock(platform::clockFromEnvironment()), m_service(file, m_messages, *m_clock)
     {
     }
     birthdays::BirthdayService *operator->() { return &m_service; }
 
 private:
-    app::StderrMessageSink m_messages;
-    std::unique_ptr<app::Clock> m_clock;
+    platform::StderrMessageSink m_messages;
+    std::unique_ptr<platform::Clock> m_clock;
     birthdays::BirthdayService m_service;
 };
 

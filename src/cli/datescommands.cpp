@@ -58,7 +58,7 @@ int runDates(const QStringList &arguments)
         return *exit;
     if (!parser.isSet(QStringLiteral("name")) || !parser.isSet(QStringLiteral("type")))
         return fail(QStringLiteral("dates needs --name and --type"));
-    QDate from = app::clockFromEnvironment()->now().date();
+    QDate from = platform::clockFromEnvironment()->now().date();
     if (parser.isSet(QStringLiteral("from"))) {
         const QString text = parser.value(QStringLiteral("from"));
         from = QDate::fromString(text, Qt::ISODate);

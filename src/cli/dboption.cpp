@@ -19,8 +19,8 @@ QCommandLineOption dbOption()
 QString programDbPath()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    return app::defaultDbPath(
-        folder, app::keepsDatabaseBesideProgram(folder), app::userDataFolder());
+    return platform::defaultDbPath(
+        folder, platform::keepsDatabaseBesideProgram(folder), platform::userDataFolder());
 }
 
 QString dbPath(const QCommandLineParser &parser)

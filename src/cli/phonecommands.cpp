@@ -63,7 +63,7 @@ int runIcs(const QStringList &arguments)
         return *exit;
     if (parser.positionalArguments().size() != 1)
         return fail(u"ics takes one FILE"_s);
-    const QDateTime now = app::clockFromEnvironment()->now();
+    const QDateTime now = platform::clockFromEnvironment()->now();
     const std::optional<int> from = yearOption(parser, u"from"_s, now.date().year());
     const std::optional<int> years = yearOption(parser, u"years"_s, transfer::DefaultIcsYears);
     if (!from || *from < 1901 || *from > 2100)

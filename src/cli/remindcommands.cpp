@@ -96,9 +96,9 @@ int runRemind(const QStringList &arguments)
         return *exit;
     if (!parser.positionalArguments().isEmpty())
         return fail(u"remind takes no arguments"_s);
-    QDateTime now = app::clockFromEnvironment()->now();
+    QDateTime now = platform::clockFromEnvironment()->now();
     if (parser.isSet(u"date"_s))
-        now = app::parseNow(parser.value(u"date"_s));
+        now = platform::parseNow(parser.value(u"date"_s));
     if (!now.isValid())
         return fail(u"--date is written YYYY-MM-DDTHH:MM"_s);
 

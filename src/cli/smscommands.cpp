@@ -42,11 +42,11 @@ const char *const SmsAutoExitHelp = QT_TRANSLATE_NOOP("Help",
 std::optional<QDateTime> resolveNow(const QCommandLineParser &parser)
 {
     if (!parser.isSet(u"date"_s))
-        return app::clockFromEnvironment()->now();
+        return platform::clockFromEnvironment()->now();
     const QString text = parser.value(u"date"_s);
-    QDateTime now = app::parseNow(text);
+    QDateTime now = platform::parseNow(text);
     if (!now.isValid() && text.size() == 10)
-        now = app::parseNow(text + u"T00:00"_s);
+        now = platform::parseNow(text + u"T00:00"_s);
     if (!now.isValid())
         return std::nullopt;
     return now;

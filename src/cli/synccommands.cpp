@@ -206,7 +206,7 @@ sync::SyncResult pushCalendar(store::Connection &connection, const SyncRequest &
 // The run in the program's order (sync::runSyncSteps) and its exit code.
 int syncParts(store::Connection &connection, const SyncRequest &request)
 {
-    const QDateTime now = app::clockFromEnvironment()->now();
+    const QDateTime now = platform::clockFromEnvironment()->now();
     std::optional<QString> unreadable;
     sync::SyncSteps steps;
     steps.calendarAfterFailedAddressBook = false;

@@ -222,7 +222,7 @@ int addImported(transfer::ImportReading reading, transfer::ImportLayout layout, 
         return fail(
             QStringLiteral("nothing to add: every record is already in the database"), Refused);
     const transfer::ImportOutcome outcome = transfer::addImportedBirthdays(
-        *connection, preview, layout, app::clockFromEnvironment()->now());
+        *connection, preview, layout, platform::clockFromEnvironment()->now());
     if (!outcome.ok)
         return fail(outcome.statusText, Refused);
     printLine(outcome.statusText);

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 AcknowledgementGate::AcknowledgementGate(QWidget *window, std::function<void()> acknowledge)
     : QObject(window), m_window(window), m_acknowledge(std::move(acknowledge))
@@ -43,4 +43,4 @@ bool AcknowledgementGate::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // When the user has seen the reminder in the main window. Only an act of the user counts: a
 // window manager activates a window the program shows, and that activation must not stop the
@@ -48,4 +48,4 @@ private:
     AcknowledgementRule m_rule;
 };
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -9,7 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 namespace {
 
@@ -47,8 +47,8 @@ public:
 private:
     static QByteArray entry(const QString &program, const QString &dbPath)
     {
-        return desktopEntry(
-            EntryName, program, desktopExecLine(autoStartCommand(program, dbPath)), desktopAppId());
+        return desktopEntry(EntryName, program, desktopExecLine(autoStartCommand(program, dbPath)),
+            platform::desktopAppId());
     }
 
     QString m_path;
@@ -107,7 +107,7 @@ private:
 
 QStringList autoStartCommand(const QString &program, const QString &dbPath)
 {
-    return { program, QStringLiteral("--tray"), absoluteDbPath(dbPath) };
+    return { program, QStringLiteral("--tray"), platform::absoluteDbPath(dbPath) };
 }
 
 std::unique_ptr<AutoStart> createXdgAutoStart(const QString &autostartFolder)
@@ -125,4 +125,4 @@ std::unique_ptr<AutoStart> createAutoStart()
 #endif
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

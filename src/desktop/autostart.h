@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <memory>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // Whether the program starts with the user's session, and switching it. Windows keeps the value
 // "natalis" under the current user's Run key; other systems an XDG autostart entry.
@@ -32,4 +32,4 @@ std::unique_ptr<AutoStart> createAutoStart();
 // The command an autostart entry runs: program, "--tray" and the absolute database path.
 QStringList autoStartCommand(const QString &program, const QString &dbPath);
 
-} // namespace natalis::app
+} // namespace natalis::desktop

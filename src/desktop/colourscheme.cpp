@@ -60,7 +60,7 @@ QObject *followPortalColourScheme(QObject *context, const QDBusConnection &bus)
                 return;
             if (QGuiApplication::palette().color(QPalette::Base).lightness() < 128)
                 return; // the theme is dark already, with colours of its own
-            QApplication::setPalette(app::darkPalette());
+            QApplication::setPalette(widgets::darkPalette());
         });
     return watcher;
 }

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 namespace {
 
@@ -77,4 +77,4 @@ bool writeWholeFile(const QString &path, const QByteArray &content)
     return file.write(content) == content.size() && file.commit();
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // The Exec value of a desktop entry that runs program with arguments: each one quoted when it
 // holds a blank or a character the launcher would read itself, then escaped for the file.
@@ -18,4 +18,4 @@ QByteArray desktopEntry(
 // Writes content to path all at once (through a temporary file beside it), creating the folder.
 bool writeWholeFile(const QString &path, const QByteArray &content);
 
-} // namespace natalis::app
+} // namespace natalis::desktop

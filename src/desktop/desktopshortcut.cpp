@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 namespace {
 
@@ -49,7 +49,8 @@ public:
         if (QFileInfo::exists(m_path))
             return Result::AlreadyThere;
         const QByteArray entry = desktopEntry(ShortcutName, program,
-            desktopExecLine({ program, absoluteDbPath(dbPath) }), desktopAppId());
+            desktopExecLine({ program, platform::absoluteDbPath(dbPath) }),
+            platform::desktopAppId());
         if (!writeWholeFile(m_path, entry))
             return Result::Failed;
         // Desktops start only launchers their owner may execute.
@@ -88,4 +89,4 @@ QString shortcutResultText(DesktopShortcut::Result result)
     return ShortcutName + QStringLiteral("的快捷方式创建失败!");
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // The launcher of the program on the user's desktop: a .lnk on Windows, a .desktop entry
 // elsewhere, named "青萍生日提醒软件v4.0".
@@ -27,4 +27,4 @@ QString userDesktopFolder();
 // Panel 1's text after create.
 QString shortcutResultText(DesktopShortcut::Result result);
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 namespace {
 
@@ -85,7 +85,7 @@ frmNotify::frmNotify(QWidget *parent)
     m_text->installEventFilter(this);
 
     m_close->setObjectName(QStringLiteral("Image1"));
-    m_close->setPixmap(picture(Picture::Close).pixmap(CloseSize, CloseSize));
+    m_close->setPixmap(picture(widgets::Picture::Close).pixmap(CloseSize, CloseSize));
     // The picture sits on an opaque strip of its own, so the text scrolls in beneath it.
     m_close->setAutoFillBackground(true);
     m_close->setAlignment(Qt::AlignCenter);
@@ -214,4 +214,4 @@ bool frmNotify::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

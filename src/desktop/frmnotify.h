@@ -10,7 +10,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // Where a strip of `strip` size goes in the screen's free `area`: the bottom-right corner, or where
 // it covers no part of `avoid` (the main window, so that its buttons stay in reach): another
@@ -73,4 +73,4 @@ private:
     bool m_movedByUser = false; // dragged since it was shown: it stays where the user put it
 };
 
-} // namespace natalis::app
+} // namespace natalis::desktop

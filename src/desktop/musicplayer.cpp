@@ -14,7 +14,7 @@
 #include <QWaitCondition>
 #include <utility>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 namespace {
 
@@ -336,4 +336,4 @@ QString unplayableMusicText(const QString &file)
     return QStringLiteral("音乐文件无法播放:") + file;
 }
 
-} // namespace natalis::app
+} // namespace natalis::desktop

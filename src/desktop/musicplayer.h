@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-namespace natalis::app {
+namespace natalis::desktop {
 
 // Plays the reminder music from its start, over and over until stopped, however the play before
 // ended. A missing or unplayable file stays silent and is told to unplayable once.
@@ -38,4 +38,4 @@ KeptSound keptSound(int serverRate, qint64 milliseconds);
 // Status panel 1's text for a file that cannot be played.
 QString unplayableMusicText(const QString &file);
 
-} // namespace natalis::app
+} // namespace natalis::desktop

@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -81,4 +81,4 @@ bool AwayPage::save()
     return store::writeAwaySettings(m_connection, settings);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -14,7 +14,7 @@ namespace natalis::sync {
 class ServerAccounts;
 }
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The settings page 外出提醒: the day's reminder to the user's own mailbox and phone. The
 // mailbox password (an app password or authorisation code) goes to the keyring, never the
@@ -43,4 +43,4 @@ private:
     QCheckBox *m_weekly = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

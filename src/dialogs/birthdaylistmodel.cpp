@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <array>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -444,4 +444,4 @@ Qt::ItemFlags BirthdayListModel::flags(const QModelIndex &index) const
     return flags;
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // One category's birthday list as the main window shows it: the 15 record columns "生日名称" …
 // "工号/卡号", trimmed, then "下次生日" and "年龄" (周岁 at that day) computed for the day set by
@@ -135,4 +135,4 @@ private:
     bool m_checkable = false;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 BirthdayListView::BirthdayListView(QWidget *parent) : QTableView(parent)
 {
@@ -70,4 +70,4 @@ void BirthdayListView::mouseDoubleClickEvent(QMouseEvent *event)
     Q_EMIT doubleClickedAnywhere();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -2,7 +2,7 @@
 
 #include <QTableView>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // One category's list as the keyboard and the mouse expect it: Tab moves on to the next control
 // instead of the next cell, Enter on a row asks to edit it, a click below the rows clears the
@@ -29,4 +29,4 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

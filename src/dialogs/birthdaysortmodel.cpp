@@ -2,7 +2,7 @@
 
 #include "dialogs/birthdaylistmodel.h"
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 BirthdaySortModel::BirthdaySortModel(QObject *parent)
     : QSortFilterProxyModel(parent), m_collator(QLocale(QLocale::Chinese, QLocale::China))
@@ -26,4 +26,4 @@ bool BirthdaySortModel::lessThan(const QModelIndex &left, const QModelIndex &rig
     return a.toLongLong() < b.toLongLong();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -3,7 +3,7 @@
 #include <QCollator>
 #include <QSortFilterProxyModel>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // A birthday list in the order its reader expects: names and other texts in Chinese (pinyin)
 // order, numbers by value, dates by date, as the source model's SortKeyRole gives them. Unsorted
@@ -25,4 +25,4 @@ private:
     QCollator m_collator;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -6,7 +6,7 @@ class QFrame;
 class QLabel;
 class QVBoxLayout;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The frame both day-list windows share: caption "节假日/生日列表", a date line, a border in the
 // skin's frame colour and a 关闭 button below it; Escape closes.
@@ -30,4 +30,4 @@ private:
     QVBoxLayout *m_body;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

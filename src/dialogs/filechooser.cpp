@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QMessageBox>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -72,7 +72,7 @@ std::optional<QString> chosenFileRefusal(const QString &title, const QString &fi
 }
 
 bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
-    const ModalRunner &runner, ChooserUse use)
+    const widgets::ModalRunner &runner, ChooserUse use)
 {
     picked.PickedFileText.clear();
     picked.PickedFileFilter = filter;
@@ -93,7 +93,7 @@ bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QS
         }
         if (!suggested.isEmpty())
             dialog.selectFile(suggested);
-        runModal(runner, dialog);
+        widgets::runModal(runner, dialog);
         if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         QString path = QDir::cleanPath(dialog.selectedFiles().constFirst());
@@ -105,10 +105,10 @@ bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QS
             return true;
         }
         QMessageBox box(QMessageBox::Warning, title, *refusal, QMessageBox::Ok, owner);
-        runModal(runner, box);
+        widgets::runModal(runner, box);
         folder = QFileInfo(path).absolutePath();
         suggested = isV10Import(title) ? V10FileName : QFileInfo(path).fileName();
     }
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // What a caller hands the file chooser and gets back from it.
 struct PickedFile
@@ -41,6 +41,6 @@ std::optional<QString> chosenFileRefusal(
 // and opens it again after a refusal. True when a file was chosen; its path is then in
 // picked.PickedFileText, and its folder is remembered for the next time.
 bool pickFile(QWidget *owner, PickedFile &picked, const QString &title, const QString &filter,
-    const ModalRunner &runner, ChooserUse use);
+    const widgets::ModalRunner &runner, ChooserUse use);
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

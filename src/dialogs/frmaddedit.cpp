@@ -24,7 +24,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -123,10 +123,10 @@ void frmAddEdit::buildControls()
     layOutForm();
 
     auto *buttons = new QDialogButtonBox(this);
-    connect(actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept), &QPushButton::clicked,
-        this, &frmAddEdit::cmdOK_Click);
-    connect(actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject), &QPushButton::clicked,
-        this, &frmAddEdit::cmdNo_Click);
+    connect(actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Accept),
+        &QPushButton::clicked, this, &frmAddEdit::cmdOK_Click);
+    connect(actButton(buttons, QStringLiteral("cmdNo"), widgets::WindowAct::Reject),
+        &QPushButton::clicked, this, &frmAddEdit::cmdNo_Click);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
@@ -182,7 +182,7 @@ void frmAddEdit::makeDateFields()
         showPicked(texts.gregorian, texts.lunar);
         // A good date answers an earlier date's error; other messages stay.
         if (isDateError(m_status->text()))
-            announce(m_status, {});
+            widgets::announce(m_status, {});
     };
     // Without a year a box takes month and day; the other box keeps what it shows.
     new calendar_ui::DateBox(
@@ -195,7 +195,9 @@ void frmAddEdit::makeDateFields()
                       : std::nullopt;
         },
         [this] { openGregorianPicker(); }, accepted,
-        [this] { announce(m_status, withoutYear() ? GregorianMonthDayError : GregorianError); });
+        [this] {
+            widgets::announce(m_status, withoutYear() ? GregorianMonthDayError : GregorianError);
+        });
     new calendar_ui::DateBox(
         *m_nlDate,
         [this](const QString &text) -> std::optional<calendar_ui::PickedTexts> {
@@ -206,7 +208,7 @@ void frmAddEdit::makeDateFields()
                       : std::nullopt;
         },
         [this] { openLunarPicker(); }, accepted,
-        [this] { announce(m_status, withoutYear() ? LunarMonthDayError : LunarError); });
+        [this] { widgets::announce(m_status, withoutYear() ? LunarMonthDayError : LunarError); });
     m_glDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如1976-2-25"));
     m_nlDate->setToolTip(QStringLiteral("点击或按F4选取日期,也可输入如2006-闰7-15"));
     m_noYear = new QCheckBox(QStringLiteral("不知道年份"), this);
@@ -293,16 +295,17 @@ void frmAddEdit::layOutForm()
     row("Label15", QStringLiteral("工号/卡号:"), m_no);
     // A reader would otherwise call a combo box by the value it shows, and a date box by nothing
     // that says it opens a picker.
-    nameForReader(m_kind, QStringLiteral("类型"), QStringLiteral("生日、纪念日或忌日"));
-    nameForReader(m_sex, QStringLiteral("性别"));
-    nameForReader(m_glDate, QStringLiteral("公历日期"), m_glDate->toolTip());
-    nameForReader(m_nlDate, QStringLiteral("农历日期"), m_nlDate->toolTip());
-    nameForReader(m_leapRule, QStringLiteral("闰月"), m_leapRule->toolTip());
-    nameForReader(
+    widgets::nameForReader(m_kind, QStringLiteral("类型"), QStringLiteral("生日、纪念日或忌日"));
+    widgets::nameForReader(m_sex, QStringLiteral("性别"));
+    widgets::nameForReader(m_glDate, QStringLiteral("公历日期"), m_glDate->toolTip());
+    widgets::nameForReader(m_nlDate, QStringLiteral("农历日期"), m_nlDate->toolTip());
+    widgets::nameForReader(m_leapRule, QStringLiteral("闰月"), m_leapRule->toolTip());
+    widgets::nameForReader(
         m_nums, QStringLiteral("提醒天数(多个生日)"), QStringLiteral("生日前几天开始提醒"));
-    nameForReader(m_days, QStringLiteral("提醒天数"), m_days->toolTip());
-    nameForReader(m_sms, QStringLiteral("短信提醒"), QStringLiteral("是否在生日时发送提醒短信"));
-    nameForReader(m_class, QStringLiteral("部门/类型"), m_class->toolTip());
+    widgets::nameForReader(m_days, QStringLiteral("提醒天数"), m_days->toolTip());
+    widgets::nameForReader(
+        m_sms, QStringLiteral("短信提醒"), QStringLiteral("是否在生日时发送提醒短信"));
+    widgets::nameForReader(m_class, QStringLiteral("部门/类型"), m_class->toolTip());
 }
 
 QWidget *frmAddEdit::nextDatesPanel()
@@ -319,7 +322,7 @@ QWidget *frmAddEdit::nextDatesPanel()
     auto *caption = new QLabel(QStringLiteral("今后%1次:").arg(NextDatesShown), panel);
     caption->setObjectName(QStringLiteral("lblNextDates"));
     caption->setBuddy(m_nextDates);
-    nameForReader(m_nextDates, QStringLiteral("今后的日期"),
+    widgets::nameForReader(m_nextDates, QStringLiteral("今后的日期"),
         QStringLiteral("按所填的日期和提醒方式,今后%1次的日期、星期和年龄").arg(NextDatesShown));
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -417,8 +420,8 @@ void frmAddEdit::showControls(const BirthdayEdit &edit)
 
 void frmAddEdit::applySkin()
 {
-    const QColor background = skinColor(m_setup.skin, 0);
-    const QColor text = skinColor(m_setup.skin, 1);
+    const QColor background = widgets::skinColor(m_setup.skin, 0);
+    const QColor text = widgets::skinColor(m_setup.skin, 1);
     for (QWidget *w : findChildren<QWidget *>()) {
         if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w))
             continue;
@@ -502,7 +505,7 @@ void frmAddEdit::cmdNo_Click()
 
 void frmAddEdit::refuse(const store::EditRefusal &refusal)
 {
-    announce(m_status, refusal.message);
+    widgets::announce(m_status, refusal.message);
     QWidget *field = nullptr;
     switch (refusal.field) {
     case EditField::About:
@@ -680,4 +683,4 @@ void frmAddEdit::showNextDates()
         nextDateLines(store::recordFromEdit(editFromControls()), m_setup.today, NextDatesShown));
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -16,7 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The birthday editor in its three modes: adding one entry (a 生日, 纪念日 or 忌日), editing one,
 // and editing the advance days and SMS choice of several at once. It validates on OK and hands the
@@ -110,4 +110,4 @@ private:
     QLabel *m_status = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -42,12 +42,13 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
     setObjectName(u"frmBackup"_s);
     setWindowTitle(u"从备份恢复"_s);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(namedLabel(this, u"lblNote"_s,
+    layout->addWidget(widgets::namedLabel(this, u"lblNote"_s,
         u"选择一份备份恢复生日数据库。恢复前,当前的数据库会先另存为一份备份。"_s));
 
     m_list = new QTableWidget(int(backups.size()), 3, this);
     m_list->setObjectName(u"lstBackup"_s);
-    nameForReader(m_list, u"备份"_s, u"每行一份备份:备份时间、大小和其中的生日数;双击恢复"_s);
+    widgets::nameForReader(
+        m_list, u"备份"_s, u"每行一份备份:备份时间、大小和其中的生日数;双击恢复"_s);
     m_list->setHorizontalHeaderLabels({ u"备份时间"_s, u"大小"_s, u"生日数"_s });
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -63,17 +64,17 @@ frmBackup::frmBackup(const QList<store::BackupEntry> &backups, int skin, QWidget
     }
     layout->addWidget(m_list, 1);
 
-    m_restore = namedButton(this, u"cmdRestore"_s, u"恢复(&R)"_s);
+    m_restore = widgets::namedButton(this, u"cmdRestore"_s, u"恢复(&R)"_s);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_restore, QDialogButtonBox::AcceptRole);
-    auto *cancel = actButton(buttons, u"cmdCancel"_s, WindowAct::Close);
+    auto *cancel = actButton(buttons, u"cmdCancel"_s, widgets::WindowAct::Close);
     layout->addWidget(buttons);
 
     connect(m_restore, &QPushButton::clicked, this, &frmBackup::cmdRestore_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QTableWidget::itemSelectionChanged, this, &frmBackup::updateButtons);
     connect(m_list, &QTableWidget::cellDoubleClicked, this, &frmBackup::cmdRestore_Click);
-    applyListSkin(this, skin);
+    widgets::applyListSkin(this, skin);
     if (!backups.isEmpty())
         m_list->selectRow(0);
     updateButtons();
@@ -96,4 +97,4 @@ void frmBackup::cmdRestore_Click()
     accept();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

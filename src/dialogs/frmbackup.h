@@ -7,7 +7,7 @@
 class QTableWidget;
 class QPushButton;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // "从备份恢复…": lists the backups the store found, newest first, with when each was taken, its
 // size and how many birthdays it holds, and lets the user pick one. The restore itself is the
@@ -33,4 +33,4 @@ private:
     QString m_chosen;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -34,7 +34,7 @@ frmContent::frmContent(
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels(columnTitles());
     m_list->setToolTip(QStringLiteral("点击标题栏按相应标题排序"));
-    nameForReader(m_list, dateText + QStringLiteral("的节假日/生日"),
+    widgets::nameForReader(m_list, dateText + QStringLiteral("的节假日/生日"),
         QStringLiteral("点击标题栏按相应标题排序"));
     m_list->setSortingEnabled(true);
     m_list->sortByColumn(-1, Qt::AscendingOrder);
@@ -53,4 +53,4 @@ frmContent::frmContent(
     resize(720, 320);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -4,7 +4,7 @@
 
 class QTreeWidget;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The birthdays and festivals of one calendar day, one row per line of the cell's detail text
 // (lines separated by CR LF, fields by tabs: the row's text, then the columns in order).
@@ -22,4 +22,4 @@ private:
     QTreeWidget *m_list;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

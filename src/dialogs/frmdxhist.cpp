@@ -22,7 +22,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -133,7 +133,7 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
     };
     buildControls();
     fillFilters();
-    applyListSkin(this, m_services.skin);
+    widgets::applyListSkin(this, m_services.skin);
     resize(1240, 600);
     RunHistoryQuery({});
 }
@@ -141,9 +141,10 @@ frmDxHist::frmDxHist(Services services, QWidget *parent)
 void frmDxHist::buildControls()
 {
     auto *buttons = new QDialogButtonBox(Qt::Vertical, this);
-    auto *query = namedButton(this, QStringLiteral("cmdQuery"), QStringLiteral("查询(&Q)"));
+    auto *query =
+        widgets::namedButton(this, QStringLiteral("cmdQuery"), QStringLiteral("查询(&Q)"));
     buttons->addButton(query, QDialogButtonBox::ActionRole);
-    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Close);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Close);
 
     auto *upper = new QHBoxLayout;
     upper->addWidget(
@@ -166,7 +167,7 @@ void frmDxHist::buildControls()
     layout->addLayout(upper);
     layout->addWidget(m_list, 1);
     layout->addLayout(total);
-    m_statusPanel = addStatusPanel(layout, this);
+    m_statusPanel = widgets::addStatusPanel(layout, this);
     buildMenu();
 
     connect(query, &QPushButton::clicked, this, &frmDxHist::cmdQuery_Click);
@@ -193,8 +194,8 @@ QGroupBox *frmDxHist::buildRangeEnd(
     end.box->hide();
     end.any->setChecked(true);
     // Both frames offer 指定: a reader names each by the end of the range it sets.
-    nameForReader(end.chosen, QStringLiteral("指定") + title);
-    nameForReader(end.box, title, QStringLiteral("单击选择日期"));
+    widgets::nameForReader(end.chosen, QStringLiteral("指定") + title);
+    widgets::nameForReader(end.box, title, QStringLiteral("单击选择日期"));
 
     auto *grid = new QGridLayout(end.frame);
     grid->addWidget(end.any, 0, 0);
@@ -220,7 +221,7 @@ QWidget *frmDxHist::buildFilters()
         const int column = (i / 2) * 2;
         auto *caption = new QLabel(rows[i].first, filters);
         caption->setBuddy(rows[i].second);
-        nameForReader(rows[i].second, rows[i].first,
+        widgets::nameForReader(rows[i].second, rows[i].first,
             QStringLiteral("只列出此") + rows[i].first + QStringLiteral("的记录"));
         grid->addWidget(caption, row, column);
         grid->addWidget(rows[i].second, row, column + 1);
@@ -232,7 +233,7 @@ void frmDxHist::buildList()
 {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
-    nameForReader(m_list, QStringLiteral("短信发送记录"),
+    widgets::nameForReader(m_list, QStringLiteral("短信发送记录"),
         QStringLiteral("点击标题栏按相应标题排序,右击复制所选记录"));
     m_list->setRootIsDecorated(false);
     m_list->setAllColumnsShowFocus(true);
@@ -390,4 +391,4 @@ bool frmDxHist::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -16,13 +16,15 @@ class QMenu;
 class QRadioButton;
 class QTreeWidget;
 
+namespace natalis::platform {
+class Clock;
+} // namespace natalis::platform
+
 namespace natalis::store {
 class Connection;
 }
 
-namespace natalis::app {
-
-class Clock;
+namespace natalis::dialogs {
 
 // Column 0 of every list item holds the item key "R" + Id under this role.
 inline constexpr int HistoryKeyRole = Qt::UserRole;
@@ -38,7 +40,7 @@ public:
     {
         store::Connection &connection;
         const sms::SmsAccountTable &accounts; // offered as "name[客户]" / "name[应用]"
-        const Clock &clock; // today, for the end of "现在" and the picker
+        const platform::Clock &clock; // today, for the end of "现在" and the picker
         QString computerName; // the one entry of cboComputers
         int skin = 1;
     };
@@ -105,4 +107,4 @@ private:
     QMenu *m_editMenu = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -84,7 +84,7 @@ frmDxSetup::frmDxSetup(Services services, QWidget *parent)
     setWindowTitle(sms::SmsSetupTitle.toString());
     buildControls();
     loadControls();
-    applyListSkin(this, m_services.skin);
+    widgets::applyListSkin(this, m_services.skin);
 }
 
 frmDxSetup::~frmDxSetup() = default;
@@ -92,8 +92,8 @@ frmDxSetup::~frmDxSetup() = default;
 void frmDxSetup::buildControls()
 {
     auto *buttons = new QDialogButtonBox(this);
-    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
-    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), widgets::WindowAct::Reject);
 
     auto *upper = new QHBoxLayout;
     upper->addWidget(buildAccounts(), 1);
@@ -104,7 +104,7 @@ void frmDxSetup::buildControls()
     layout->addWidget(buildCategories());
     layout->addWidget(buildCommon());
     layout->addWidget(buttons);
-    m_status = addStatusPanel(layout, this);
+    m_status = widgets::addStatusPanel(layout, this);
 
     connect(ok, &QPushButton::clicked, this, &frmDxSetup::cmdOK_Click);
     connect(no, &QPushButton::clicked, this, &frmDxSetup::cmdNo_Click);
@@ -119,8 +119,8 @@ QWidget *frmDxSetup::buildAccounts()
         Account &account = m_accounts[std::size_t(entry - 1)];
         account = { lineEdit(indexed("txtUser", entry), frame),
             lineEdit(indexed("txtPwd", entry), frame),
-            namedButton(frame, indexed("cmdZhuCe", entry), QStringLiteral("注册")),
-            namedButton(frame, indexed("cmdZhuXiao", entry), QStringLiteral("注销")) };
+            widgets::namedButton(frame, indexed("cmdZhuCe", entry), QStringLiteral("注册")),
+            widgets::namedButton(frame, indexed("cmdZhuXiao", entry), QStringLiteral("注销")) };
         account.password->setEchoMode(QLineEdit::Password);
         const int row = entry - 1;
         nameAccount(account, kinds[row]);
@@ -136,7 +136,7 @@ QWidget *frmDxSetup::buildAccounts()
             [this, entry] { cmdZhuXiao_Click(entry); });
     }
     m_address = lineEdit(QStringLiteral("txtDxGateway"), frame);
-    nameForReader(m_address, QStringLiteral("短信网关地址"),
+    widgets::nameForReader(m_address, QStringLiteral("短信网关地址"),
         QStringLiteral("以http://或https://开头的短信网关地址"));
     grid->addWidget(buddyLabel(QStringLiteral("短信网关地址"), m_address, frame), 2, 0);
     grid->addWidget(m_address, 2, 1, 1, 5);
@@ -148,19 +148,19 @@ QWidget *frmDxSetup::buildAccounts()
 // Both accounts have 注册 and 注销 and a 密码: a reader names each by its account.
 void frmDxSetup::nameAccount(const Account &account, const QString &kind)
 {
-    nameForReader(account.user, kind);
-    nameForReader(account.password, kind + QStringLiteral("密码"));
-    nameForReader(account.zhuCe, QStringLiteral("注册") + kind);
-    nameForReader(account.zhuXiao, QStringLiteral("注销") + kind);
+    widgets::nameForReader(account.user, kind);
+    widgets::nameForReader(account.password, kind + QStringLiteral("密码"));
+    widgets::nameForReader(account.zhuCe, QStringLiteral("注册") + kind);
+    widgets::nameForReader(account.zhuXiao, QStringLiteral("注销") + kind);
 }
 
 // The rows share their column headers: a reader names each box by its category too.
 void frmDxSetup::nameCategory(const Category &category, const QString &kind)
 {
-    nameForReader(category.user, kind + QStringLiteral("发送账号"));
-    nameForReader(category.tqDays, kind + QStringLiteral("提前天数"),
+    widgets::nameForReader(category.user, kind + QStringLiteral("发送账号"));
+    widgets::nameForReader(category.tqDays, kind + QStringLiteral("提前天数"),
         QStringLiteral("生日前几天发送") + kind);
-    nameForReader(category.content, kind + QStringLiteral("内容"));
+    widgets::nameForReader(category.content, kind + QStringLiteral("内容"));
 }
 
 QWidget *frmDxSetup::buildProxy()
@@ -174,14 +174,14 @@ QWidget *frmDxSetup::buildProxy()
     for (int i = 0; i < int(m_proxy.size()); ++i) {
         m_proxy[std::size_t(i)] = lineEdit(QStringLiteral("txtDL%1").arg(i + 1), frame);
         // The proxy's 密码 is not the accounts': a reader hears whose it is.
-        nameForReader(
+        widgets::nameForReader(
             m_proxy[std::size_t(i)], QStringLiteral("代理服务器") + captions[i], hints[i]);
         grid->addWidget(buddyLabel(captions[i], m_proxy[std::size_t(i)], frame), i, 0);
         grid->addWidget(m_proxy[std::size_t(i)], i, 1);
         grid->addWidget(hint(hints[i], frame), i, 2);
     }
     m_proxy[3]->setEchoMode(QLineEdit::Password);
-    auto *set = namedButton(frame, QStringLiteral("cmdDL"), QStringLiteral("设代理"));
+    auto *set = widgets::namedButton(frame, QStringLiteral("cmdDL"), QStringLiteral("设代理"));
     grid->addWidget(set, 4, 1);
     connect(set, &QPushButton::clicked, this, &frmDxSetup::cmdDL_Click);
     return frame;
@@ -248,7 +248,7 @@ QWidget *frmDxSetup::buildCommon()
     for (const auto &[caption, field] : fields) {
         if (field != m_sendTime)
             layout->addSpacing(12);
-        nameForReader(field, caption);
+        widgets::nameForReader(field, caption);
         layout->addWidget(buddyLabel(caption, field, row));
         layout->addWidget(field, field == m_signature ? 1 : 0);
     }
@@ -415,8 +415,8 @@ void frmDxSetup::cmdZhuCe_Click(int entry)
 void frmDxSetup::cmdZhuXiao_Click(int entry)
 {
     if (m_services.messages.show(sms::unregisterQuestion(entry), sms::SmsSetupTitle.toString(),
-            MessageIcon::Question, MessageButtons::YesNo)
-        != MessageButton::Yes)
+            platform::MessageIcon::Question, platform::MessageButtons::YesNo)
+        != platform::MessageButton::Yes)
         return;
     callGateway(
         sms::unregistration(entry, m_services.accounts), [this, entry](sms::GatewayResult result) {
@@ -477,4 +477,4 @@ void frmDxSetup::cmdNo_Click()
     reject();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

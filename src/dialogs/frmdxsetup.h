@@ -17,13 +17,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace natalis::platform {
+class MessageSink;
+} // namespace natalis::platform
+
 namespace natalis::store {
 class Connection;
 }
 
-namespace natalis::app {
-
-class MessageSink;
+namespace natalis::dialogs {
 
 // The SMS settings: the two gateway accounts and their registration, the gateway address and
 // proxy, the automatic greeting of each category, the sending time, the signature and the log
@@ -37,7 +39,7 @@ public:
     struct Services
     {
         store::Connection &connection;
-        MessageSink &messages;
+        platform::MessageSink &messages;
         store::SettingsRecord &settings; // the program's settings, replaced by a saved cmdOK
         sms::SmsAccountTable &accounts; // the program's accounts, changed by (un)registering
         QString computerName; // source of the registration key
@@ -117,4 +119,4 @@ private:
     QLabel *m_status = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

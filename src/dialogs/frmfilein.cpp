@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 #include <array>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -49,7 +49,7 @@ QString columnMemoryKey(const transfer::ColumnMapping &mapping)
 }
 
 frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
-    store::Connection &connection, const Clock &clock, int skin, QWidget *parent)
+    store::Connection &connection, const platform::Clock &clock, int skin, QWidget *parent)
     : QDialog(parent), m_preview(std::move(preview)), m_layout(layout), m_connection(connection),
       m_clock(clock)
 {
@@ -57,7 +57,7 @@ frmFileIn::frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout lay
     setWindowTitle(transfer::chooserTitle(layout));
     buildControls();
     showPreview();
-    applyListSkin(this, skin);
+    widgets::applyListSkin(this, skin);
 }
 
 frmFileIn::~frmFileIn() = default;
@@ -67,25 +67,27 @@ QWidget *frmFileIn::buildEncodingRow()
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *caption = namedLabel(this, QStringLiteral("lblEncoding"), QStringLiteral("文件编码:"));
+    auto *caption =
+        widgets::namedLabel(this, QStringLiteral("lblEncoding"), QStringLiteral("文件编码:"));
     layout->addWidget(caption);
     m_encoding = new QComboBox(this);
     m_encoding->setObjectName(QStringLiteral("cboEncoding"));
     caption->setBuddy(m_encoding);
-    nameForReader(m_encoding, QStringLiteral("文件编码"),
+    widgets::nameForReader(m_encoding, QStringLiteral("文件编码"),
         QStringLiteral("文字显示为乱码时,请选择文件的编码重新读取"));
     m_encoding->addItems({ QStringLiteral("自动"), QStringLiteral("GBK"), QStringLiteral("UTF-8"),
         QStringLiteral("UTF-16") });
     m_encoding->setToolTip(QStringLiteral("文字显示为乱码时,请选择文件的编码重新读取"));
     m_encoding->setEnabled(false);
     layout->addWidget(m_encoding);
-    m_encodingUsed = namedLabel(this, QStringLiteral("lblEncodingUsed"));
+    m_encodingUsed = widgets::namedLabel(this, QStringLiteral("lblEncodingUsed"));
     layout->addWidget(m_encodingUsed);
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgRead"));
     m_progress->setVisible(false);
     layout->addWidget(m_progress, 1);
-    m_stopReading = namedButton(this, QStringLiteral("cmdStopRead"), QStringLiteral("停止读取"));
+    m_stopReading =
+        widgets::namedButton(this, QStringLiteral("cmdStopRead"), QStringLiteral("停止读取"));
     m_stopReading->setVisible(false);
     layout->addWidget(m_stopReading);
     layout->addStretch();
@@ -98,13 +100,13 @@ QWidget *frmFileIn::buildReport()
     auto *box = new QWidget(this);
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_reportToggle = namedButton(this, QStringLiteral("cmdReport"), QString());
+    m_reportToggle = widgets::namedButton(this, QStringLiteral("cmdReport"), QString());
     m_reportToggle->setFlat(true);
     m_reportToggle->setCheckable(true);
     layout->addWidget(m_reportToggle, 0, Qt::AlignLeft);
     m_report = new QListWidget(this);
     m_report->setObjectName(QStringLiteral("lstReport"));
-    nameForReader(m_report, QStringLiteral("读取报告"));
+    widgets::nameForReader(m_report, QStringLiteral("读取报告"));
     m_report->setMaximumHeight(120);
     m_report->setUniformItemSizes(true);
     layout->addWidget(m_report);
@@ -116,20 +118,20 @@ void frmFileIn::buildControls()
 {
     auto *counts = new QHBoxLayout;
     counts->setSpacing(0);
-    counts->addWidget(namedLabel(this, QStringLiteral("lblCaption"),
+    counts->addWidget(widgets::namedLabel(this, QStringLiteral("lblCaption"),
         QStringLiteral("从外部文件分析提取的生日记录列表如下(共")));
-    m_allCount = namedLabel(this, QStringLiteral("lblInAllNums"));
+    m_allCount = widgets::namedLabel(this, QStringLiteral("lblInAllNums"));
     counts->addWidget(m_allCount);
-    counts->addWidget(namedLabel(this, QStringLiteral("Label4"), QStringLiteral(",其中")));
-    m_tickedCount = namedLabel(this, QStringLiteral("lblInValidNums"));
+    counts->addWidget(widgets::namedLabel(this, QStringLiteral("Label4"), QStringLiteral(",其中")));
+    m_tickedCount = widgets::namedLabel(this, QStringLiteral("lblInValidNums"));
     counts->addWidget(m_tickedCount);
-    counts->addWidget(namedLabel(
+    counts->addWidget(widgets::namedLabel(
         this, QStringLiteral("Label2"), QStringLiteral("有效)您愿意追加到生日数据库吗?")));
     counts->addStretch();
 
     m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("ListView2"));
-    nameForReader(m_list, QStringLiteral("提取的生日记录"),
+    widgets::nameForReader(m_list, QStringLiteral("提取的生日记录"),
         QStringLiteral("选中的记录追加到生日数据库,没选中的和数据库中同类别的生日名称有重复;"
                        "点击标题栏按相应标题排序"));
     m_list->setRootIsDecorated(false);
@@ -151,8 +153,8 @@ void frmFileIn::buildControls()
     m_list->setMinimumSize(900, 300);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
-    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
+    m_ok = actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), widgets::WindowAct::Reject);
 
     // One box per column of a sheet, scrolled sideways when the sheet is wider than the window.
     auto *columns = new QScrollArea(this);
@@ -168,11 +170,11 @@ void frmFileIn::buildControls()
     layout->addWidget(buildEncodingRow());
     layout->addWidget(m_columnRow);
     layout->addWidget(m_list, 1);
-    layout->addWidget(namedLabel(this, QStringLiteral("Label1"),
+    layout->addWidget(widgets::namedLabel(this, QStringLiteral("Label1"),
         QStringLiteral("(选中的为有效的,没选中的说明和数据库中同类别的生日名称有重复)")));
     layout->addWidget(buildReport());
     layout->addWidget(buttons);
-    m_status = addStatusPanel(layout, this);
+    m_status = widgets::addStatusPanel(layout, this);
 
     connect(m_ok, &QPushButton::clicked, this, &frmFileIn::cmdOK_Click);
     connect(no, &QPushButton::clicked, this, &frmFileIn::cmdNo_Click);
@@ -234,8 +236,8 @@ void frmFileIn::reread()
     m_ok->setEnabled(false);
     m_progress->setVisible(true);
     m_stopReading->setVisible(true);
-    runOnWorker(m_progress, m_stopReading,
-        [&](WorkerProgress &progress) { reading = m_reader(choice, progress); });
+    widgets::runOnWorker(m_progress, m_stopReading,
+        [&](widgets::WorkerProgress &progress) { reading = m_reader(choice, progress); });
     m_progress->setVisible(false);
     m_stopReading->setVisible(false);
     m_encoding->setEnabled(true);
@@ -273,7 +275,7 @@ void frmFileIn::showColumnBoxes()
             box->setObjectName(QStringLiteral("cboColumn%1").arg(column));
             title->setBuddy(box);
             // Titles may repeat or be blank; the column's number keeps each name its own.
-            nameForReader(box,
+            widgets::nameForReader(box,
                 QStringLiteral("第%1列 %2")
                     .arg(QString::number(column + 1), title->text())
                     .trimmed(),
@@ -412,10 +414,10 @@ void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebu
         m_category->addItem(name.toString());
     m_category->setCurrentText(category);
     auto *row = new QHBoxLayout;
-    auto *caption =
-        namedLabel(this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:"));
+    auto *caption = widgets::namedLabel(
+        this, QStringLiteral("lblType"), QStringLiteral("没有注明类别的名片归入:"));
     caption->setBuddy(m_category);
-    nameForReader(m_category, QStringLiteral("没有注明类别的名片归入"));
+    widgets::nameForReader(m_category, QStringLiteral("没有注明类别的名片归入"));
     row->addWidget(caption);
     row->addWidget(m_category);
     row->addStretch();
@@ -458,4 +460,4 @@ void frmFileIn::showStatus()
                                        : summary + QStringLiteral(" ") + m_note);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -16,13 +16,16 @@ class QProgressBar;
 class QPushButton;
 class QTreeView;
 
+namespace natalis::platform {
+class Clock;
+} // namespace natalis::platform
+
 namespace natalis::store {
 class Connection;
 }
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
-class Clock;
 class ImportPreviewModel;
 
 // One reading of the import file for the preview: the rows, or why there are none.
@@ -43,7 +46,7 @@ struct PreviewChoice
 // Reads the file again as chosen; runs on a worker, so it must not touch widgets. A sheet whose
 // titles name no name column gives a preview without rows, for the mapping step.
 using PreviewReader =
-    std::function<PreviewReading(const PreviewChoice &choice, WorkerProgress &progress)>;
+    std::function<PreviewReading(const PreviewChoice &choice, widgets::WorkerProgress &progress)>;
 
 // Where the columns chosen for a sheet are remembered, per header row.
 QString columnMemoryKey(const transfer::ColumnMapping &mapping);
@@ -61,7 +64,8 @@ class frmFileIn : public QDialog
 public:
     // clock gives the moment of the import's rows.
     frmFileIn(transfer::ImportPreview preview, transfer::ImportLayout layout,
-        store::Connection &connection, const Clock &clock, int skin, QWidget *parent = nullptr);
+        store::Connection &connection, const platform::Clock &clock, int skin,
+        QWidget *parent = nullptr);
     ~frmFileIn() override;
 
     // Enables the encoding choice; without a reader it stays as the file was read.
@@ -109,7 +113,7 @@ private:
     transfer::ImportPreview m_preview;
     transfer::ImportLayout m_layout;
     store::Connection &m_connection;
-    const Clock &m_clock;
+    const platform::Clock &m_clock;
     PreviewReader m_reader;
     PreviewChoice m_choice;
     QWidget *m_columnRow = nullptr;
@@ -133,4 +137,4 @@ private:
     std::optional<transfer::ImportOutcome> m_outcome;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

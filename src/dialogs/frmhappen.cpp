@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 frmHappen::frmHappen(
     const QString &dateText, const QString &todayNotifyText, int skin, QWidget *parent)
@@ -15,7 +15,7 @@ frmHappen::frmHappen(
     setObjectName(QStringLiteral("frmHappen"));
     dateLabel()->setText(dateText);
     m_list->setObjectName(QStringLiteral("lstContent"));
-    nameForReader(m_list, QStringLiteral("今天的生日提醒"));
+    widgets::nameForReader(m_list, QStringLiteral("今天的生日提醒"));
     paintList(m_list);
     const QStringList items = todayNotifyText.split(u' ', Qt::SkipEmptyParts);
     for (int i = 0; i < items.size(); ++i)
@@ -24,4 +24,4 @@ frmHappen::frmHappen(
     resize(420, 280);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

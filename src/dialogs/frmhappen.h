@@ -4,7 +4,7 @@
 
 class QListWidget;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // Today's birthdays and festivals, one numbered line per item of the one-line reminder text.
 class frmHappen : public DayListDialog
@@ -20,4 +20,4 @@ private:
     QListWidget *m_list;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -31,7 +31,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -131,7 +131,7 @@ frmSetup::frmSetup(const SettingsRecord &settings, Services services, QWidget *p
     // not start in.
     m_services.autoStart.refresh(m_services.program, m_services.dbPath);
     showAutoStart(m_services.autoStart.IsAutoStartSet());
-    applyListSkin(this, m_services.skin);
+    widgets::applyListSkin(this, m_services.skin);
 }
 
 void frmSetup::buildControls()
@@ -163,17 +163,17 @@ void frmSetup::buildControls()
     for (QTabBar *bar : findChildren<QTabBar *>()) {
         const QString row = bar == m_tabs ? QStringLiteral("类别") : QStringLiteral("设置页");
         for (QToolButton *arrow : bar->findChildren<QToolButton *>())
-            nameForReader(arrow,
+            widgets::nameForReader(arrow,
                 row
                     + (arrow->arrowType() == Qt::LeftArrow ? QStringLiteral("向左滚动")
                                                            : QStringLiteral("向右滚动")));
     }
 
     auto *buttons = new QDialogButtonBox(this);
-    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept);
-    auto *no = actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject);
+    auto *ok = actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Accept);
+    auto *no = actButton(buttons, QStringLiteral("cmdNo"), widgets::WindowAct::Reject);
     layout->addWidget(buttons);
-    m_status = addStatusPanel(layout, this);
+    m_status = widgets::addStatusPanel(layout, this);
 
     connect(ok, &QPushButton::clicked, this, &frmSetup::cmdOK_Click);
     connect(no, &QPushButton::clicked, this, &frmSetup::cmdNo_Click);
@@ -189,11 +189,11 @@ frmSetup::Method frmSetup::buildMethod(
     for (QCheckBox *box : { method.main, method.atTime })
         connect(box, &QCheckBox::toggled, this, &frmSetup::updateDependents);
     // The three columns share their captions: a reader names each box by its column too.
-    nameForReader(method.atStart, caption + QStringLiteral("软件启动时提示"),
+    widgets::nameForReader(method.atStart, caption + QStringLiteral("软件启动时提示"),
         QStringLiteral("每次启动本软件时") + caption);
-    nameForReader(method.atTime, caption + QStringLiteral("每天特定时刻提示"),
+    widgets::nameForReader(method.atTime, caption + QStringLiteral("每天特定时刻提示"),
         QStringLiteral("每天在选定的整点") + caption);
-    nameForReader(method.hour, caption + QStringLiteral("时刻"),
+    widgets::nameForReader(method.hour, caption + QStringLiteral("时刻"),
         QStringLiteral("每天") + caption + QStringLiteral("的整点"));
     return method;
 }
@@ -239,10 +239,10 @@ QWidget *frmSetup::buildMusicFile()
     m_musicFile->setObjectName(QStringLiteral("txtMcFile"));
     m_musicFile->setToolTip(QStringLiteral("音乐文件的路径不要太长,不建议设置桌面上的音乐文件"));
     m_musicLabel->setBuddy(m_musicFile);
-    nameForReader(m_musicFile, QStringLiteral("音乐文件"));
-    m_musicButtons = { namedButton(row, QStringLiteral("cmdMc"), QStringLiteral("浏览")),
-        namedButton(row, QStringLiteral("cmdPlay"), QStringLiteral("试听")),
-        namedButton(row, QStringLiteral("cmdStop"), QStringLiteral("停止")) };
+    widgets::nameForReader(m_musicFile, QStringLiteral("音乐文件"));
+    m_musicButtons = { widgets::namedButton(row, QStringLiteral("cmdMc"), QStringLiteral("浏览")),
+        widgets::namedButton(row, QStringLiteral("cmdPlay"), QStringLiteral("试听")),
+        widgets::namedButton(row, QStringLiteral("cmdStop"), QStringLiteral("停止")) };
     layout->addWidget(m_musicLabel);
     layout->addWidget(m_musicFile, 1);
     for (QPushButton *b : m_musicButtons)
@@ -272,11 +272,13 @@ QWidget *frmSetup::buildFestivals()
     QStringList days;
     for (int d = 0; d <= MaxFestivalDays; ++d)
         days.append(QString::number(d));
-    nameForReader(m_festivals, QStringLiteral("提醒的节日"), QStringLiteral("勾选要提醒的节日"));
+    widgets::nameForReader(
+        m_festivals, QStringLiteral("提醒的节日"), QStringLiteral("勾选要提醒的节日"));
     m_nums = comboBox("cboNums", days, frame);
     auto *numsLabel = new QLabel(QStringLiteral("提醒天数:"), frame);
     numsLabel->setBuddy(m_nums);
-    nameForReader(m_nums, QStringLiteral("节日提醒天数"), QStringLiteral("节日前几天开始提醒"));
+    widgets::nameForReader(
+        m_nums, QStringLiteral("节日提醒天数"), QStringLiteral("节日前几天开始提醒"));
     auto *numsRow = new QHBoxLayout;
     numsRow->addWidget(numsLabel);
     numsRow->addWidget(m_nums);
@@ -291,15 +293,15 @@ QWidget *frmSetup::buildRunMode()
     auto *frame = new QGroupBox(QStringLiteral("运行方式"), this);
     frame->setObjectName(QStringLiteral("Frame3"));
     m_initType = comboBox("cboInitType", categoryItems(), frame);
-    nameForReader(m_initType, QStringLiteral("启动时显示的类别"),
+    widgets::nameForReader(m_initType, QStringLiteral("启动时显示的类别"),
         QStringLiteral("打开主窗口时先显示的生日类别"));
     m_run = checkBox("chkRun", QStringLiteral("系统启动时自动运行"), frame);
     // It only shows the state; cmdRun changes it.
     m_run->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_run->setFocusPolicy(Qt::NoFocus);
-    m_runButton = namedButton(frame, QStringLiteral("cmdRun"), AutoStartOn);
+    m_runButton = widgets::namedButton(frame, QStringLiteral("cmdRun"), AutoStartOn);
     auto *shortcut =
-        namedButton(frame, QStringLiteral("cmdLnk"), QStringLiteral("在桌面创建快捷方式"));
+        widgets::namedButton(frame, QStringLiteral("cmdLnk"), QStringLiteral("在桌面创建快捷方式"));
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(m_initType);
     layout->addWidget(m_run);
@@ -324,7 +326,7 @@ QWidget *frmSetup::buildClassLists()
     for (int i = 0; i < int(m_classLists.size()); ++i) {
         m_classLists[i] = new QListWidget(m_classStack);
         m_classLists[i]->setObjectName(QStringLiteral("lstTsBm_%1").arg(i));
-        nameForReader(m_classLists[i], QStringLiteral("常用") + m_tabs->tabText(i),
+        widgets::nameForReader(m_classLists[i], QStringLiteral("常用") + m_tabs->tabText(i),
             QStringLiteral("编辑生日时可选的") + m_tabs->tabText(i));
         m_classStack->addWidget(m_classLists[i]);
         connect(m_classLists[i], &QListWidget::itemSelectionChanged, this,
@@ -332,10 +334,10 @@ QWidget *frmSetup::buildClassLists()
     }
     m_classText = new QLineEdit(frame);
     m_classText->setObjectName(QStringLiteral("txtTsBm"));
-    nameForReader(m_classText, QStringLiteral("新类别"),
+    widgets::nameForReader(m_classText, QStringLiteral("新类别"),
         QStringLiteral("输入类别后按回车或点增加,加入当前列表"));
-    m_classAdd = namedButton(frame, QStringLiteral("cmdTsBmAdd"), QStringLiteral("增加"));
-    m_classDel = namedButton(frame, QStringLiteral("cmdTsBmDel"), QStringLiteral("删除"));
+    m_classAdd = widgets::namedButton(frame, QStringLiteral("cmdTsBmAdd"), QStringLiteral("增加"));
+    m_classDel = widgets::namedButton(frame, QStringLiteral("cmdTsBmDel"), QStringLiteral("删除"));
     auto *editRow = new QHBoxLayout;
     editRow->addWidget(m_classText, 1);
     editRow->addWidget(m_classAdd);
@@ -497,7 +499,7 @@ void frmSetup::showAutoStart(bool on)
 
 void frmSetup::cmdRun_Click()
 {
-    AutoStart &autoStart = m_services.autoStart;
+    desktop::AutoStart &autoStart = m_services.autoStart;
     if (m_runButton->text() == AutoStartOn) {
         if (autoStart.enable(m_services.program, m_services.dbPath))
             showAutoStart(true);
@@ -572,4 +574,4 @@ void frmSetup::cmdTsBmDel_Click()
     updateClassButtons();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

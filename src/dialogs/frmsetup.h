@@ -18,6 +18,16 @@ class QPushButton;
 class QStackedWidget;
 class QTabBar;
 
+namespace natalis::desktop {
+class AutoStart;
+class DesktopShortcut;
+class MusicPlayer;
+} // namespace natalis::desktop
+
+namespace natalis::platform {
+class MessageSink;
+} // namespace natalis::platform
+
 namespace natalis::store {
 class Connection;
 }
@@ -26,12 +36,8 @@ namespace natalis::sync {
 class ServerAccounts;
 }
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
-class AutoStart;
-class DesktopShortcut;
-class MessageSink;
-class MusicPlayer;
 class CardSyncPage;
 class SyncPage;
 class AwayPage;
@@ -47,14 +53,14 @@ public:
     struct Services
     {
         store::Connection &connection;
-        MessageSink &messages;
-        MusicPlayer *music = nullptr; // none: 试听 and 停止 stay silent
-        AutoStart &autoStart;
-        DesktopShortcut &shortcut;
+        platform::MessageSink &messages;
+        desktop::MusicPlayer *music = nullptr; // none: 试听 and 停止 stay silent
+        desktop::AutoStart &autoStart;
+        desktop::DesktopShortcut &shortcut;
         QString program; // the executable, for autostart and the shortcut
         QString dbPath; // handed to the autostarted program
         int skin = 1;
-        ModalRunner runModal; // runs the music file chooser
+        widgets::ModalRunner runModal; // runs the music file chooser
         // Keeps the servers' passwords and tests the connections; none: the server pages offer
         // neither.
         sync::ServerAccounts *accounts = nullptr;
@@ -133,4 +139,4 @@ private:
     AwayPage *m_awayPage = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

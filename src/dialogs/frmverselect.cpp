@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -38,10 +38,10 @@ frmVerSelect::frmVerSelect(QWidget *parent) : QDialog(parent)
     }
     m_options[0]->setChecked(true);
     auto *buttons = new QDialogButtonBox(this);
-    connect(actButton(buttons, QStringLiteral("cmdOK"), WindowAct::Accept), &QPushButton::clicked,
-        this, &frmVerSelect::cmdOK_Click);
-    connect(actButton(buttons, QStringLiteral("cmdNo"), WindowAct::Reject), &QPushButton::clicked,
-        this, &frmVerSelect::cmdNo_Click);
+    connect(actButton(buttons, QStringLiteral("cmdOK"), widgets::WindowAct::Accept),
+        &QPushButton::clicked, this, &frmVerSelect::cmdOK_Click);
+    connect(actButton(buttons, QStringLiteral("cmdNo"), widgets::WindowAct::Reject),
+        &QPushButton::clicked, this, &frmVerSelect::cmdNo_Click);
     layout->addWidget(buttons);
 }
 
@@ -66,4 +66,4 @@ void frmVerSelect::cmdNo_Click()
     reject();
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

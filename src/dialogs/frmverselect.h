@@ -8,7 +8,7 @@
 
 class QRadioButton;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // Asks which earlier version wrote the file to import.
 class frmVerSelect : public QDialog
@@ -30,4 +30,4 @@ private:
     std::optional<transfer::ImportLayout> m_chosen;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -111,4 +111,4 @@ int ImportPreviewModel::modelRow(int previewRow) const
     return found == m_order.end() ? -1 : int(found - m_order.begin());
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The rows of an import preview for a list view: the fourteen columns, a check box in the first
 // that shows the duplicate rule and cannot be changed, sorting by any column (numbers as
@@ -40,4 +40,4 @@ private:
     std::vector<int> m_order; // preview rows in display order
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QStandardItemModel>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 JumpList::JumpList(int columnWidth, QWidget *parent)
     : QTableView(parent), m_rows(new QStandardItemModel(this))
@@ -45,4 +45,4 @@ void JumpList::append(const store::BirthdayRecord &record, const QStringList &ce
     m_rows->appendRow(items);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -9,7 +9,7 @@
 
 class QStandardItemModel;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The main window's list 0..7 a birthday of category type shows in: an unknown category's row
 // lands in the first, where the duplicate check looks too.
@@ -55,4 +55,4 @@ private:
     QStandardItemModel *m_rows = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QTableView>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 ListColumns::ListColumns(const MenuRunner &runMenu, QWidget *window)
     : QObject(window), m_runMenu(runMenu), m_window(window)
@@ -89,4 +89,4 @@ void ListColumns::showMenu(QHeaderView *header, const QPoint &at)
     m_runMenu(menu, header->viewport()->mapToGlobal(at));
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -10,7 +10,7 @@ class QPoint;
 class QTableView;
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The columns of the main window's birthday lists, which share their order and which of them
 // show: a column moved or hidden in one list is moved or hidden in all, and a header's own menu
@@ -43,4 +43,4 @@ private:
     bool m_moving = false;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -4,7 +4,7 @@
 #include "reminder/nextoccurrences.h"
 #include "store/entrykind.h"
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -44,4 +44,4 @@ QStringList nextDateLines(const store::BirthdayRecord &entry, QDate from, int co
     return lines;
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

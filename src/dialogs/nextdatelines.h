@@ -5,7 +5,7 @@
 #include <QDate>
 #include <QStringList>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The editor's preview of when an entry falls: one line per occurrence on or after from, at most
 // count, as the entry's own rule places them (nextOccurrences): "2028-06-27 星期二 周岁5 虚岁6".
@@ -14,4 +14,4 @@ namespace natalis::app {
 // a readable date for its rule.
 QStringList nextDateLines(const store::BirthdayRecord &entry, QDate from, int count);
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -9,10 +9,10 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
-SearchPage::SearchPage(std::function<const store::BirthdayList &()> birthdays, const Clock &clock,
-    QStackedWidget *stack, QWidget *window)
+SearchPage::SearchPage(std::function<const store::BirthdayList &()> birthdays,
+    const platform::Clock &clock, QStackedWidget *stack, QWidget *window)
     : JumpList(120, stack), m_birthdays(std::move(birthdays)), m_clock(clock), m_stack(stack)
 {
     m_field = new QLineEdit(window);
@@ -21,13 +21,13 @@ SearchPage::SearchPage(std::function<const store::BirthdayList &()> birthdays, c
     m_field->setToolTip(
         QStringLiteral("在所有类别中查找:姓名、电话或备注的任一部分,或姓名的拼音首字母"));
     m_field->setClearButtonEnabled(true);
-    nameForReader(m_field, QStringLiteral("搜索生日"), m_field->toolTip());
+    widgets::nameForReader(m_field, QStringLiteral("搜索生日"), m_field->toolTip());
     m_field->setMinimumWidth(260);
     // Escape and the undo keys are the window's, not the field's own (eventFilter).
     m_field->installEventFilter(this);
 
     setObjectName(QStringLiteral("lstSearch"));
-    nameForReader(this, QStringLiteral("搜索结果"),
+    widgets::nameForReader(this, QStringLiteral("搜索结果"),
         QStringLiteral("在所有类别中找到的生日,回车转到所在类别"));
 
     connect(m_field, &QLineEdit::textChanged, this, &SearchPage::refresh);
@@ -126,4 +126,4 @@ bool SearchPage::fieldKey(QEvent *event)
     return true;
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -9,9 +9,11 @@
 class QLineEdit;
 class QStackedWidget;
 
-namespace natalis::app {
-
+namespace natalis::platform {
 class Clock;
+} // namespace natalis::platform
+
+namespace natalis::dialogs {
 
 // The search of the main window: a field beside the tabs and, while it holds text, the hits
 // from every list in place of the lists, in the window's page stack.
@@ -23,7 +25,7 @@ public:
     // birthdays: the loaded birthdays of the moment, which the hits' positions point into.
     // The field is made a child of window, for the window's layout to place; the hits go into
     // stack.
-    SearchPage(std::function<const store::BirthdayList &()> birthdays, const Clock &clock,
+    SearchPage(std::function<const store::BirthdayList &()> birthdays, const platform::Clock &clock,
         QStackedWidget *stack, QWidget *window);
 
     QLineEdit *field() const { return m_field; }
@@ -54,11 +56,11 @@ private:
     bool fieldKey(QEvent *event);
 
     std::function<const store::BirthdayList &()> m_birthdays;
-    const Clock &m_clock;
+    const platform::Clock &m_clock;
     QStackedWidget *m_stack;
     QLineEdit *m_field = nullptr;
     reminder::BirthdaySearch m_search;
     QString m_status;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

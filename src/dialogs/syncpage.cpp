@@ -22,7 +22,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -61,9 +61,9 @@ ServerPage::ServerPage(store::Connection &connection, sync::ServerAccounts *acco
     m_form->addRow(m_kind.collectionCaption, m_collection);
     // Both pages have these rows: a reader names each by its page too.
     const QString subject = m_kind.prefix[0] ? u"通讯录"_s : u"日历"_s;
-    nameForReader(m_server, subject + u"服务器地址"_s);
-    nameForReader(m_user, subject + u"服务器用户名"_s);
-    nameForReader(m_password, subject + u"服务器密码"_s, m_password->placeholderText());
+    widgets::nameForReader(m_server, subject + u"服务器地址"_s);
+    widgets::nameForReader(m_user, subject + u"服务器用户名"_s);
+    widgets::nameForReader(m_password, subject + u"服务器密码"_s, m_password->placeholderText());
 }
 
 QString ServerPage::name(const char *control) const
@@ -85,18 +85,18 @@ bool ServerPage::write(QStringView key, const QString &value)
 
 void ServerPage::addClosingRows(std::function<void()> stopSync)
 {
-    m_test = namedButton(this, name("cmdTest"), u"测试连接"_s);
-    nameForReader(m_test, (m_kind.prefix[0] ? u"测试通讯录连接"_s : u"测试日历连接"_s),
+    m_test = widgets::namedButton(this, name("cmdTest"), u"测试连接"_s);
+    widgets::nameForReader(m_test, (m_kind.prefix[0] ? u"测试通讯录连接"_s : u"测试日历连接"_s),
         u"用上面的地址、用户名和密码连接服务器"_s);
-    m_testResult = namedLabel(this, name("lblTest"));
+    m_testResult = widgets::namedLabel(this, name("lblTest"));
     m_testResult->setWordWrap(true);
-    QLabel *last = namedLabel(this, name("lblLastSync"),
+    QLabel *last = widgets::namedLabel(this, name("lblLastSync"),
         lastSyncText(read(m_kind.lastTimeKey), read(m_kind.lastResultKey)));
     last->setWordWrap(true);
     m_form->addRow(m_test, m_testResult);
     m_form->addRow(u"上次同步:"_s, last);
     if (stopSync) {
-        auto *stop = namedButton(this, name("cmdStopSync"), u"停止同步"_s);
+        auto *stop = widgets::namedButton(this, name("cmdStopSync"), u"停止同步"_s);
         m_form->addRow(QString(), stop);
         connect(stop, &QPushButton::clicked, this, std::move(stopSync));
     }
@@ -213,7 +213,7 @@ CardSyncPage::CardSyncPage(store::Connection &connection, sync::ServerAccounts *
     const int chosen = store::categoryIndex(read(store::SyncCardCategoryKey));
     m_category->setCurrentIndex(chosen >= 0 ? chosen : store::categoryIndex(u"朋友"));
     m_form->addRow(u"新名片的类别:"_s, m_category);
-    nameForReader(m_category, u"新名片的类别"_s, u"从通讯录新来的生日归入的类别"_s);
+    widgets::nameForReader(m_category, u"新名片的类别"_s, u"从通讯录新来的生日归入的类别"_s);
     addClosingRows(std::move(stopSync));
     if (resolveDeletions && !read(sync::CardDeletionsHeldKey).isEmpty())
         addDeletionQuestion(std::move(resolveDeletions));
@@ -222,10 +222,11 @@ CardSyncPage::CardSyncPage(store::Connection &connection, sync::ServerAccounts *
 void CardSyncPage::addDeletionQuestion(std::function<void(sync::DeletionChoice)> resolveDeletions)
 {
     // The held sync's own text, which ends in the question.
-    QLabel *question = namedLabel(this, u"lblDeletionsHeld"_s, read(sync::CardDeletionsHeldKey));
+    QLabel *question =
+        widgets::namedLabel(this, u"lblDeletionsHeld"_s, read(sync::CardDeletionsHeldKey));
     question->setWordWrap(true);
-    auto *restore = namedButton(this, u"cmdRestoreServer"_s, u"把本机的生日放回服务器"_s);
-    auto *accept = namedButton(this, u"cmdAcceptDeletions"_s, u"在本机也删除"_s);
+    auto *restore = widgets::namedButton(this, u"cmdRestoreServer"_s, u"把本机的生日放回服务器"_s);
+    auto *accept = widgets::namedButton(this, u"cmdAcceptDeletions"_s, u"在本机也删除"_s);
     m_form->addRow(question);
     // The two answers side by side, as alike as the question makes them.
     auto *answers = new QHBoxLayout;
@@ -251,4 +252,4 @@ bool CardSyncPage::save()
     return write(store::SyncCardCategoryKey, m_category->currentText()) && ok;
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -25,7 +25,7 @@ struct SyncConfig;
 struct ConnectionTest;
 } // namespace natalis::sync
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // What a server page is called and where it keeps its choices among the sync settings.
 struct ServerPageKind
@@ -120,4 +120,4 @@ private:
     QComboBox *m_category = nullptr;
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -4,7 +4,7 @@
 #include "reminder/upcomingbirthdays.h"
 #include "widgets/dialogparts.h"
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 namespace {
 
@@ -31,7 +31,7 @@ QString UpcomingPage::tabToolTip()
 UpcomingPage::UpcomingPage(QWidget *parent) : JumpList(110, parent)
 {
     setObjectName(QStringLiteral("lstUpcoming"));
-    nameForReader(this, tabCaption(), tabToolTip() + QStringLiteral(",回车转到所在类别"));
+    widgets::nameForReader(this, tabCaption(), tabToolTip() + QStringLiteral(",回车转到所在类别"));
 }
 
 void UpcomingPage::refresh(const store::BirthdayList &birthdays, const QDate &today)
@@ -51,4 +51,4 @@ void UpcomingPage::refresh(const store::BirthdayList &birthdays, const QDate &to
     resizeColumnToContents(2);
 }
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

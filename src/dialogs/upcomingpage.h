@@ -5,7 +5,7 @@
 
 #include <QDate>
 
-namespace natalis::app {
+namespace natalis::dialogs {
 
 // The tab after the categories: the birthdays of the next 30 days from every list, nearest
 // first. It is a view; their rows are changed in their own lists, where Enter leads.
@@ -23,4 +23,4 @@ public:
     void refresh(const store::BirthdayList &birthdays, const QDate &today);
 };
 
-} // namespace natalis::app
+} // namespace natalis::dialogs

@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::platform {
 
 QDateTime parseNow(const QString &text)
 {
@@ -59,4 +59,4 @@ int millisecondsToNextMinute(const QDateTime &now)
     return 60000 - (time.second() * 1000 + time.msec()) + AfterTheMinute;
 }
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <memory>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 // The one source of "now" for the whole program; engines take the time as an argument.
 class Clock
@@ -56,4 +56,4 @@ std::unique_ptr<Clock> clockFromText(const QString &value);
 // clockFromText of NATALIS_NOW.
 std::unique_ptr<Clock> clockFromEnvironment();
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 QString defaultDbPath(const QString &appFolder, bool appFolderWritable, const QString &dataFolder)
 {
@@ -42,4 +42,4 @@ QString absoluteDbPath(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
 }
 
-} // namespace natalis::app
+} // namespace natalis::platform

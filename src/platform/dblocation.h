@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 // Where the database file is when no argument names one: "natalis.mdb" in the executable's
 // folder, or in the per-user data folder when the executable's folder cannot be written (an
@@ -31,4 +31,4 @@ QString dbPathFromArguments(const QStringList &positional);
 // current folder, which a login does not keep.
 QString absoluteDbPath(const QString &path);
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 QString desktopAppId()
 {
@@ -20,4 +20,4 @@ bool isInstalledProgramFolder(const QString &appFolder)
     return QFileInfo::exists(launcher);
 }
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 // The launcher's reverse-DNS id: the name of its .desktop file, of its icon in the icon theme
 // and of its AppStream metadata.
@@ -13,4 +13,4 @@ QString desktopAppId();
 // A build folder or an unpacked copy has no launcher there.
 bool isInstalledProgramFolder(const QString &appFolder);
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::platform {
 
 int MessageSink::choose(
     const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons)
@@ -21,4 +21,4 @@ MessageButton StderrMessageSink::show(
     return buttons == MessageButtons::YesNo ? MessageButton::Yes : MessageButton::Ok;
 }
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace natalis::app {
+namespace natalis::platform {
 
 enum class MessageIcon { None, Information, Question, Warning, Critical };
 enum class MessageButtons { Ok, OkCancel, YesNo };
@@ -31,4 +31,4 @@ public:
         MessageButtons buttons) override;
 };
 
-} // namespace natalis::app
+} // namespace natalis::platform

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace natalis::app {
+namespace natalis::reminder {
 
 namespace {
 
@@ -351,4 +351,4 @@ void ReminderLoop::setFloatText(const QString &text)
     m_outputs.setFloatingText(text);
 }
 
-} // namespace natalis::app
+} // namespace natalis::reminder

@@ -11,7 +11,7 @@
 #include <array>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::reminder {
 
 class ReminderOutputs;
 
@@ -129,4 +129,4 @@ private:
     QDateTime m_textsNow;
 };
 
-} // namespace natalis::app
+} // namespace natalis::reminder

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace natalis::app {
+namespace natalis::reminder {
 
 // Everything the reminder loop makes the user notice. The application implements it over the
 // tray icon, the floating window, the music player and the main window's status bar; tests record
@@ -34,4 +34,4 @@ public:
     virtual void setActivityText(const QString &text) = 0;
 };
 
-} // namespace natalis::app
+} // namespace natalis::reminder

@@ -15,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-namespace natalis::app {
+namespace natalis::session {
 
 // The state that lives as long as the process, owned here and handed to whoever needs it; the
 // database file and its birthdays are the BirthdayFile the birthday service works on.
@@ -41,4 +41,4 @@ struct AppContext : birthdays::BirthdayFile
     std::unique_ptr<store::PendingBackup> todaysBackup;
 };
 
-} // namespace natalis::app
+} // namespace natalis::session

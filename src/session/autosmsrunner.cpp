@@ -5,9 +5,9 @@
 #include "session/smsgatewayprocess.h"
 #include "sms/greetingledger.h"
 
-namespace natalis::app {
+namespace natalis::session {
 
-AutoSmsRunner::AutoSmsRunner(AppContext &context, const Clock &clock)
+AutoSmsRunner::AutoSmsRunner(AppContext &context, const platform::Clock &clock)
     : m_context(context), m_clock(clock)
 {
 }
@@ -96,4 +96,4 @@ void AutoSmsRunner::end()
     m_running = false;
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -6,10 +6,13 @@
 #include <QObject>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::platform {
+class Clock;
+} // namespace natalis::platform
+
+namespace natalis::session {
 
 struct AppContext;
-class Clock;
 
 // The automatic birthday SMS of the running program. A run is planned at once; then each batch
 // in turn gets its log row (window thread), goes to the gateway on the gateway thread, and is
@@ -18,7 +21,7 @@ class Clock;
 class AutoSmsRunner
 {
 public:
-    AutoSmsRunner(AppContext &context, const Clock &clock);
+    AutoSmsRunner(AppContext &context, const platform::Clock &clock);
 
     // Shown after each batch: its panel-3 text, and HistorySaveFailedText when its row or
     // mark could not be written.
@@ -41,11 +44,11 @@ private:
     void tell(const QStringList &keptBack) const;
 
     AppContext &m_context;
-    const Clock &m_clock;
+    const platform::Clock &m_clock;
     QObject m_receiver; // lives as long as the runner: late answers go nowhere
     sms::AutoSmsRun m_run;
     qsizetype m_next = 0;
     bool m_running = false;
 };
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::session {
 
 namespace {
 
@@ -68,7 +68,7 @@ WayOffer wayOffer(
     return offer;
 }
 
-bool restoreUnopenedFile(AppContext &context, MessageSink &messages,
+bool restoreUnopenedFile(AppContext &context, platform::MessageSink &messages,
     const store::BackupEntry &backup, const QDateTime &now)
 {
     QString aside;
@@ -77,7 +77,7 @@ bool restoreUnopenedFile(AppContext &context, MessageSink &messages,
     case store::RestoreOutcome::Restored:
         messages.show(u"已从备份(%1)恢复生日数据库,无法打开的文件已另存为:\n%2"_s.arg(
                           describeBackup(backup), aside),
-            u"从备份恢复"_s, MessageIcon::Information);
+            u"从备份恢复"_s, platform::MessageIcon::Information);
         return true;
     case store::RestoreOutcome::BackupUnusable:
         messages.show(u"备份文件已损坏或无法打开,生日数据库未被改动。"_s, u"从备份恢复"_s);
@@ -92,7 +92,8 @@ bool restoreUnopenedFile(AppContext &context, MessageSink &messages,
     return false;
 }
 
-bool setUnopenedFileAside(AppContext &context, MessageSink &messages, const QDateTime &now)
+bool setUnopenedFileAside(
+    AppContext &context, platform::MessageSink &messages, const QDateTime &now)
 {
     QString cause;
     const QString aside = store::setAsideUnopened(context.DbPath, now, &cause);
@@ -102,7 +103,7 @@ bool setUnopenedFileAside(AppContext &context, MessageSink &messages, const QDat
         return false;
     }
     messages.show(u"将新建生日数据库,无法打开的文件已另存为:\n%1"_s.arg(aside), AppTitle.toString(),
-        MessageIcon::Information);
+        platform::MessageIcon::Information);
     return true;
 }
 
@@ -127,8 +128,8 @@ void rereadSettings(AppContext &context)
 
 } // namespace
 
-bool restoreFromBackup(
-    AppContext &context, MessageSink &messages, const QString &backupPath, const QDateTime &now)
+bool restoreFromBackup(AppContext &context, platform::MessageSink &messages,
+    const QString &backupPath, const QDateTime &now)
 {
     if (!context.DbConnection)
         return false;
@@ -162,26 +163,27 @@ bool restoreFromBackup(
     return true;
 }
 
-bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now,
-    const BackupFinder &findBackup)
+bool offerBackupAfterDamage(AppContext &context, platform::MessageSink &messages,
+    const QDateTime &now, const BackupFinder &findBackup)
 {
     const std::optional<store::BackupEntry> backup = findBackup(context.DbPath);
     if (!backup) {
         messages.show(u"生日数据库文件已损坏,没有找到可以使用的备份。"_s, AppTitle.toString(),
-            MessageIcon::Warning);
+            platform::MessageIcon::Warning);
         return false;
     }
     const QString question =
         u"生日数据库文件已损坏。\r\n最新的完好备份: %1。\r\n"
         "是否用它恢复?恢复前当前文件会另存为备份。"_s.arg(describeBackup(*backup));
-    if (messages.show(question, AppTitle.toString(), MessageIcon::Question, MessageButtons::YesNo)
-        != MessageButton::Yes)
+    if (messages.show(question, AppTitle.toString(), platform::MessageIcon::Question,
+            platform::MessageButtons::YesNo)
+        != platform::MessageButton::Yes)
         return false;
     return restoreFromBackup(context, messages, backup->path, now);
 }
 
-void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now,
-    const BackupFinder &findBackup)
+void loadBirthdaysAtStart(AppContext &context, platform::MessageSink &messages,
+    const QDateTime &now, const BackupFinder &findBackup)
 {
     const auto error = reloadBirthdays(context, messages);
     if (error) {
@@ -196,8 +198,8 @@ void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDat
         reloadBirthdays(context, messages);
 }
 
-bool takeWayBack(
-    AppContext &context, MessageSink &messages, const QDateTime &now, const WayBackHooks &hooks)
+bool takeWayBack(AppContext &context, platform::MessageSink &messages, const QDateTime &now,
+    const WayBackHooks &hooks)
 {
     const QString cause = unopenedCause(context.DbPath, context.OpenError);
     // A folder holds no backup of ours; the check reads whole files.
@@ -207,8 +209,8 @@ bool takeWayBack(
     const WayOffer offer = wayOffer(context.DbPath, cause, backup);
     // Until a way is taken: a file chooser closed, or a way that failed and said why, asks again.
     for (;;) {
-        const int chosen =
-            messages.choose(offer.text, AppTitle.toString(), MessageIcon::Warning, offer.buttons);
+        const int chosen = messages.choose(
+            offer.text, AppTitle.toString(), platform::MessageIcon::Warning, offer.buttons);
         switch (chosen < 0 ? Way::End : offer.ways.value(chosen, Way::End)) {
         case Way::Restore:
             if (restoreUnopenedFile(context, messages, *backup, now))
@@ -231,4 +233,4 @@ bool takeWayBack(
     }
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -6,10 +6,13 @@
 #include <functional>
 #include <optional>
 
-namespace natalis::app {
+namespace natalis::platform {
+class MessageSink;
+} // namespace natalis::platform
+
+namespace natalis::session {
 
 struct AppContext;
-class MessageSink;
 
 // The newest sound backup of the database at dbPath (store::newestSoundBackup); it reads whole
 // files, so the program runs it off the window thread.
@@ -18,21 +21,21 @@ using BackupFinder = std::function<std::optional<store::BackupEntry>(const QStri
 // Puts the backup at backupPath in place of the open database (the current file is first kept
 // as another backup), then reads the settings row and the birthdays again. Shows the outcome.
 // True when the backup is in place.
-bool restoreFromBackup(
-    AppContext &context, MessageSink &messages, const QString &backupPath, const QDateTime &now);
+bool restoreFromBackup(AppContext &context, platform::MessageSink &messages,
+    const QString &backupPath, const QDateTime &now);
 
 // After a load that met a damaged page: offers the newest backup that opens and passes the
 // integrity check, and restores it only when the user says yes; the damaged file is never
 // written otherwise. True when a backup was put in place.
 // findBackup as WayBackHooks::findBackup.
-bool offerBackupAfterDamage(AppContext &context, MessageSink &messages, const QDateTime &now,
-    const BackupFinder &findBackup = store::newestSoundBackup);
+bool offerBackupAfterDamage(AppContext &context, platform::MessageSink &messages,
+    const QDateTime &now, const BackupFinder &findBackup = store::newestSoundBackup);
 
 // The start's load of the birthdays: reloadBirthdays, and the backup offer when the load met a
 // damaged page. A damaged file the user keeps is opened again read-only (DbDamaged) until a
 // restore from the file menu.
-void loadBirthdaysAtStart(AppContext &context, MessageSink &messages, const QDateTime &now,
-    const BackupFinder &findBackup = store::newestSoundBackup);
+void loadBirthdaysAtStart(AppContext &context, platform::MessageSink &messages,
+    const QDateTime &now, const BackupFinder &findBackup = store::newestSoundBackup);
 
 // How a start whose file does not open finds its way back.
 struct WayBackHooks
@@ -48,7 +51,7 @@ struct WayBackHooks
 // new database first keeps the unopened file beside it (store::restoreUnopened,
 // setAsideUnopened), and context.DbNotice then says where. Sets context.DbPath to the file to
 // open next; false when the user chose to end.
-bool takeWayBack(
-    AppContext &context, MessageSink &messages, const QDateTime &now, const WayBackHooks &hooks);
+bool takeWayBack(AppContext &context, platform::MessageSink &messages, const QDateTime &now,
+    const WayBackHooks &hooks);
 
-} // namespace natalis::app
+} // namespace natalis::session

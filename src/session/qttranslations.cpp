@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-namespace natalis::app {
+namespace natalis::session {
 
 QTranslator *installQtTranslations(QCoreApplication &application)
 {
@@ -20,4 +20,4 @@ QTranslator *installQtTranslations(QCoreApplication &application)
     return translator;
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -3,7 +3,7 @@
 class QCoreApplication;
 class QTranslator;
 
-namespace natalis::app {
+namespace natalis::session {
 
 // Loads Qt's own Simplified Chinese texts (standard buttons, context menus, file dialogs) from
 // the Qt installation's translations folder into the application. Returns the translator, owned
@@ -11,4 +11,4 @@ namespace natalis::app {
 // installed; Qt then shows its English texts.
 QTranslator *installQtTranslations(QCoreApplication &application);
 
-} // namespace natalis::app
+} // namespace natalis::session

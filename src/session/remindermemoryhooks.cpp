@@ -5,11 +5,11 @@
 #include "store/reminderitems.h"
 #include "store/remindermemory.h"
 
-namespace natalis::app {
+namespace natalis::session {
 
 namespace {
 
-constexpr std::array<QStringView, ReminderLoop::MethodCount> FiredKeys = {
+constexpr std::array<QStringView, reminder::ReminderLoop::MethodCount> FiredKeys = {
     store::BalloonFiredKey,
     store::FloatingFiredKey,
     store::MusicFiredKey,
@@ -17,16 +17,16 @@ constexpr std::array<QStringView, ReminderLoop::MethodCount> FiredKeys = {
 
 } // namespace
 
-void connectReminderMemory(ReminderLoop &loop, AppContext &context)
+void connectReminderMemory(reminder::ReminderLoop &loop, AppContext &context)
 {
     if (!context.DbConnection)
         return;
     store::Connection &connection = *context.DbConnection;
-    std::array<QDate, ReminderLoop::MethodCount> fired;
-    for (int method = 0; method < ReminderLoop::MethodCount; ++method)
+    std::array<QDate, reminder::ReminderLoop::MethodCount> fired;
+    for (int method = 0; method < reminder::ReminderLoop::MethodCount; ++method)
         fired[method] = store::readReminderDate(connection, FiredKeys[method]);
     loop.restore(fired, store::readReminderDate(connection, store::LastRunKey));
-    loop.rememberFired = [&context](ReminderLoop::Method method, const QDate &day) {
+    loop.rememberFired = [&context](reminder::ReminderLoop::Method method, const QDate &day) {
         if (context.DbConnection)
             store::writeReminderDate(*context.DbConnection, FiredKeys[method], day);
     };
@@ -44,4 +44,4 @@ void connectReminderMemory(ReminderLoop &loop, AppContext &context)
     };
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::session {
 
 namespace {
 
@@ -104,4 +104,4 @@ bool SingleInstance::isListening() const
     return m_server && m_server->isListening();
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

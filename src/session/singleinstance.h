@@ -7,7 +7,7 @@
 
 class QLocalServer;
 
-namespace natalis::app {
+namespace natalis::session {
 
 // Keeps a second copy of the program from starting. The lock file decides; the first instance
 // also listens on a local socket beside it, through which a later start asks it to show its
@@ -44,4 +44,4 @@ private:
     std::unique_ptr<QLocalServer> m_server;
 };
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -3,7 +3,7 @@
 #include "session/appcontext.h"
 #include "sms/gatewayaddress.h"
 
-namespace natalis::app {
+namespace natalis::session {
 
 sms::GatewayWorker &processSmsGateway(AppContext &context)
 {
@@ -18,4 +18,4 @@ sms::GatewayWorker &processSmsGateway(AppContext &context)
     return *context.SmsGateway;
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -2,7 +2,7 @@
 
 #include "sms/gatewayworker.h"
 
-namespace natalis::app {
+namespace natalis::session {
 
 struct AppContext;
 
@@ -11,4 +11,4 @@ struct AppContext;
 // program ends, so a proxy set in the SMS settings holds for every later call.
 sms::GatewayWorker &processSmsGateway(AppContext &context);
 
-} // namespace natalis::app
+} // namespace natalis::session

@@ -6,7 +6,7 @@
 #include "sms/smsaccounts.h"
 #include "sms/smsdispatch.h"
 
-namespace natalis::app {
+namespace natalis::session {
 
 using sms::LoadSmsAccounts;
 using sms::PurgeSmsHistory;
@@ -14,4 +14,4 @@ using sms::SmsAccount;
 using sms::SmsAccountTable;
 using sms::smsHistoryCutoff;
 
-} // namespace natalis::app
+} // namespace natalis::session

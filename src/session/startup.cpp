@@ -16,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::session {
 
 namespace {
 
@@ -29,7 +29,7 @@ constexpr QStringView NoBackupToday = u"今天的备份没有做成: ";
 // Returns the copy still to be read back before it becomes today's backup, or null; a start
 // that made no copy where one was due tells why in context.DbNotice.
 std::unique_ptr<store::PendingBackup> compact(
-    const QString &dbPath, QDate today, MessageSink &messages, AppContext &context)
+    const QString &dbPath, QDate today, platform::MessageSink &messages, AppContext &context)
 {
     store::Compaction compaction = store::CompactBirthDb(dbPath, today);
     // Start-up goes on whatever happens; the connection attempt decides.
@@ -73,7 +73,7 @@ bool isUnopenable(const QString &dbPath, const store::DbError &error)
 } // namespace
 
 StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
-    MessageSink &messages, const Clock &clock, AppContext &context)
+    platform::MessageSink &messages, const platform::Clock &clock, AppContext &context)
 {
     calendar::LoadLunarYearTable();
     context.CurrentSkin = 1;
@@ -86,7 +86,7 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         context.instance.reset();
         if (!answered)
             messages.show(AppTitle.toString() + u"已经处于运行状态"_s, AppTitle.toString(),
-                MessageIcon::Information);
+                platform::MessageIcon::Information);
         return StartupResult::AlreadyRunning;
     }
 
@@ -98,7 +98,7 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
         if (!places.appFolderWritable)
             QDir().mkpath(places.dataFolder);
         context.DbPath =
-            defaultDbPath(places.appFolder, places.appFolderWritable, places.dataFolder);
+            platform::defaultDbPath(places.appFolder, places.appFolderWritable, places.dataFolder);
         newInDataFolder = !places.appFolderWritable && !QFileInfo::exists(context.DbPath);
     } else {
         context.DbPath = dbArgument;
@@ -114,11 +114,12 @@ StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
 
     const StartupResult opened = openDatabaseAtStart(messages, clock, context);
     if (opened == StartupResult::Ready && newInDataFolder)
-        context.DbNotice = newDatabaseNotice(context.DbPath);
+        context.DbNotice = platform::newDatabaseNotice(context.DbPath);
     return opened;
 }
 
-StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, AppContext &context)
+StartupResult openDatabaseAtStart(
+    platform::MessageSink &messages, const platform::Clock &clock, AppContext &context)
 {
     context.todaysBackup = compact(context.DbPath, clock.now().date(), messages, context);
 
@@ -156,4 +157,4 @@ void shutdown(AppContext &context)
     context.instance.reset();
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

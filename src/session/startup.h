@@ -7,10 +7,13 @@
 #include <QStringView>
 #include <optional>
 
-namespace natalis::app {
-
+namespace natalis::platform {
 class Clock;
 class MessageSink;
+} // namespace natalis::platform
+
+namespace natalis::session {
+
 struct AppContext;
 
 inline constexpr QStringView AppTitle = u"青萍生日提醒软件v4.0";
@@ -43,12 +46,13 @@ enum class StartupResult {
 // through messages before this returns.
 // dbArgument: the database path named on the command line, empty for the default place.
 StartupResult runStartup(const QString &dbArgument, const StartupPlaces &places,
-    MessageSink &messages, const Clock &clock, AppContext &context);
+    platform::MessageSink &messages, const platform::Clock &clock, AppContext &context);
 
 // The start's part that opens the file at context.DbPath: compaction, connection, settings, SMS
 // log purge, SMS accounts. A compaction that left the day without a backup says why in
 // context.DbNotice.
-StartupResult openDatabaseAtStart(MessageSink &messages, const Clock &clock, AppContext &context);
+StartupResult openDatabaseAtStart(
+    platform::MessageSink &messages, const platform::Clock &clock, AppContext &context);
 
 // Rebuilds Birthdays and HasBirthdays from the table (birthdays/birthdayfile.h).
 using birthdays::reloadBirthdays;
@@ -56,4 +60,4 @@ using birthdays::reloadBirthdays;
 // Closes and releases the connection and lets go of the single-instance lock.
 void shutdown(AppContext &context);
 
-} // namespace natalis::app
+} // namespace natalis::session

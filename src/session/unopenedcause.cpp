@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace natalis::app {
+namespace natalis::session {
 
 namespace {
 
@@ -62,4 +62,4 @@ QString unopenedCause(const QString &dbPath, const store::DbError &error)
     return error.description;
 }
 
-} // namespace natalis::app
+} // namespace natalis::session

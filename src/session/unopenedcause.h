@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace natalis::app {
+namespace natalis::session {
 
 // Why the file at dbPath did not open as a database of ours, as the user is told it: "不是文件",
 // "文件是空的", "不是本程序的数据库(…)", "文件已损坏(文件不完整)" or "文件已损坏,或不是用本程序的
@@ -12,4 +12,4 @@ namespace natalis::app {
 // another program or a text from a file of ours, whose bytes look random without the key.
 QString unopenedCause(const QString &dbPath, const store::DbError &error);
 
-} // namespace natalis::app
+} // namespace natalis::session

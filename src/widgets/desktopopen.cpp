@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -48,4 +48,4 @@ void openWithDesktop(const QString &path, QObject *owner, std::function<void()> 
     process->start();
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -5,7 +5,7 @@
 
 class QObject;
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // Opens the file at path with the program the desktop chose for its kind. `failed` runs on the
 // calling thread when nothing shows it: at once when no opener can start, or later when the
@@ -16,4 +16,4 @@ namespace natalis::app {
 // also when xdg-open then finds nothing for HTML.
 void openWithDesktop(const QString &path, QObject *owner, std::function<void()> failed);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 QPushButton *namedButton(
     QWidget *parent, const QString &name, const QString &caption, const QString &toolTip)
@@ -99,4 +99,4 @@ void applyListSkin(QWidget *root, int skin)
     }
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

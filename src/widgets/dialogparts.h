@@ -8,7 +8,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // A button with its control name. It is never an auto-default button: Enter in a text box must
 // not press whichever button happens to be the default behind the user's back.
@@ -46,4 +46,4 @@ QLabel *addStatusPanel(QBoxLayout *layout, QWidget *parent);
 // item 1.
 void applyListSkin(QWidget *root, int skin);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

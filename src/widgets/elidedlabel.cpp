@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QToolTip>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 ElidedLabel::ElidedLabel(QWidget *parent) : QLabel(parent) { }
 
@@ -40,4 +40,4 @@ void ElidedLabel::paintEvent(QPaintEvent *)
         palette(), isEnabled(), shownText(), foregroundRole());
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

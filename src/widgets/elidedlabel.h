@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // A one-line label that ends its text with "…" when it is narrower than the text, and then shows
 // the whole text as its tooltip. For the status bar, whose long hints were simply cut off.
@@ -23,4 +23,4 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-} // namespace natalis::app
+} // namespace natalis::widgets

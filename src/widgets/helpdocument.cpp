@@ -13,7 +13,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 QString helpDocumentPath(const QString &folder)
 {
@@ -65,4 +65,4 @@ void showHelpViewer(QWidget *parent)
     window->show();
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

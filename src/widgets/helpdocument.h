@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // The help shipped inside the program, written out as an HTML file the desktop's browser can
 // open: the path of that file, or empty when it cannot be written. `folder` empty: the user's
@@ -15,4 +15,4 @@ QString helpDocumentPath(const QString &folder = QString());
 // (objectName "frmHelp") beside parent, raised when it is already open.
 void showHelpViewer(QWidget *parent);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

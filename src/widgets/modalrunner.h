@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <functional>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // Runs a modal dialog to its end. The default calls exec(); the main window may bracket it with
 // its modal-busy state, and tests press the dialog's buttons instead of waiting for a user.
@@ -17,4 +17,4 @@ inline void runModal(const ModalRunner &runner, QDialog &dialog)
         dialog.exec();
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -12,7 +12,7 @@ static void initPictures()
     Q_UNUSED(done);
 }
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -42,4 +42,4 @@ QIcon picture(Picture which)
     return (*pictures)[std::size_t(which)];
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 enum class Picture {
     Tray, // the tray icon and the selected tab
@@ -13,4 +13,4 @@ enum class Picture {
 // The same icon (same cacheKey) at every call.
 QIcon picture(Picture which);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

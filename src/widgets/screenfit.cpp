@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -128,4 +128,4 @@ void keepWindowsOnScreen(QApplication &application)
     application.installEventFilter(new ScreenFitter(&application));
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -4,7 +4,7 @@ class QApplication;
 class QRect;
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // Keeps a top-level window within the available area of its screen: no larger than it, and
 // moved back onto it when it stands partly outside, as after a change of resolution or scale
@@ -21,4 +21,4 @@ bool isFittedWindow(const QWidget &widget);
 // Fits every such window of the program as it is shown.
 void keepWindowsOnScreen(QApplication &application);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <cmath>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -170,4 +170,4 @@ QColor skinColor(int skin, int item)
     return skinColor(skin, item, QGuiApplication::palette());
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -5,7 +5,7 @@
 #include <QStringView>
 #include <array>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // Colour skins 1..4 (menu entries "缺省", "皮肤1", "皮肤2", "皮肤3"), 14 colour texts each,
 // indexed [skin - 1][item]. Items: 0 background and 1 text of lists, text and combo boxes;
@@ -55,4 +55,4 @@ QColor skinColor(int skin, int item);
 // A dark palette for a desktop that prefers dark but whose theme gives no dark colours.
 QPalette darkPalette();
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -3,22 +3,22 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
-QMessageBox::Icon boxIcon(MessageIcon icon)
+QMessageBox::Icon boxIcon(platform::MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Information:
+    case platform::MessageIcon::Information:
         return QMessageBox::Information;
-    case MessageIcon::Question:
+    case platform::MessageIcon::Question:
         return QMessageBox::Question;
-    case MessageIcon::Warning:
+    case platform::MessageIcon::Warning:
         return QMessageBox::Warning;
-    case MessageIcon::Critical:
+    case platform::MessageIcon::Critical:
         return QMessageBox::Critical;
-    case MessageIcon::None:
+    case platform::MessageIcon::None:
         break;
     }
     return QMessageBox::NoIcon;
@@ -47,18 +47,18 @@ QString breakableText(const QString &text)
 
 } // namespace
 
-MessageButton WidgetMessageSink::show(
-    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
+platform::MessageButton WidgetMessageSink::show(const QString &text, const QString &title,
+    platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     QMessageBox box(boxIcon(icon), title, breakableText(text), QMessageBox::NoButton, m_owner);
     switch (buttons) {
-    case MessageButtons::Ok:
+    case platform::MessageButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
         break;
-    case MessageButtons::OkCancel:
+    case platform::MessageButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
-    case MessageButtons::YesNo:
+    case platform::MessageButtons::YesNo:
         // A question that destroys something defaults to No.
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
@@ -66,18 +66,19 @@ MessageButton WidgetMessageSink::show(
     }
     switch (box.exec()) {
     case QMessageBox::Yes:
-        return MessageButton::Yes;
+        return platform::MessageButton::Yes;
     case QMessageBox::No:
-        return MessageButton::No;
+        return platform::MessageButton::No;
     case QMessageBox::Cancel:
-        return MessageButton::Cancel;
+        return platform::MessageButton::Cancel;
     default:
-        return buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Ok;
+        return buttons == platform::MessageButtons::YesNo ? platform::MessageButton::No
+                                                          : platform::MessageButton::Ok;
     }
 }
 
-int WidgetMessageSink::choose(
-    const QString &text, const QString &title, MessageIcon icon, const QStringList &buttons)
+int WidgetMessageSink::choose(const QString &text, const QString &title, platform::MessageIcon icon,
+    const QStringList &buttons)
 {
     QMessageBox box(boxIcon(icon), title, breakableText(text), QMessageBox::NoButton, m_owner);
     QList<QAbstractButton *> shown;
@@ -92,4 +93,4 @@ int WidgetMessageSink::choose(
     return int(shown.indexOf(box.clickedButton()));
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

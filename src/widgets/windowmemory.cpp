@@ -7,7 +7,7 @@
 #include <QHeaderView>
 #include <QWidget>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -70,4 +70,4 @@ bool WindowMemory::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

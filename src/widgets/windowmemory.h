@@ -12,7 +12,7 @@ namespace natalis::store {
 class Connection;
 }
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // Remembers a window's size and place and the column widths of its lists across runs, in the
 // database (saved whenever the window hides, restored by restore()).
@@ -39,4 +39,4 @@ private:
     std::function<store::Connection *()> m_connection;
 };
 
-} // namespace natalis::app
+} // namespace natalis::widgets

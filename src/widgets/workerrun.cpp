@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 namespace {
 
@@ -71,4 +71,4 @@ void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
     runOnWorker(bar, cancel, job);
 }
 
-} // namespace natalis::app
+} // namespace natalis::widgets

@@ -8,7 +8,7 @@ class QProgressBar;
 class QPushButton;
 class QWidget;
 
-namespace natalis::app {
+namespace natalis::widgets {
 
 // What a worker tells the window thread and hears back from it, without locks.
 class WorkerProgress
@@ -42,4 +42,4 @@ void runOnWorker(QProgressBar *bar, QPushButton *cancel, const WorkerJob &job);
 // The same with a small window of its own, titled title, for work before any window shows it.
 void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job);
 
-} // namespace natalis::app
+} // namespace natalis::widgets

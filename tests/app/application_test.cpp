@@ -41,7 +41,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A player that can play nothing, as on a machine without the file.
-class SilentPlayer : public MusicPlayer
+class SilentPlayer : public desktop::MusicPlayer
 {
 public:
     int plays = 0;
@@ -84,15 +84,15 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
         greeted.DxSend = u"1"_s;
         store::AddBirthToMdb(db, greeted, test::EnteredAt);
     }
-    AppContext context;
+    session::AppContext context;
     test::RecordingMessageSink messages;
-    const FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
+    const platform::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     auto player = std::make_unique<SilentPlayer>();
     SilentPlayer *music = player.get();
     auto [started, program] = Application::launch(
         { files.path(), { files.folder(), true, files.folder(), files.path(u"lock"_s) } }, context,
         messages, clock, std::move(player));
-    ASSERT_EQ(started, StartupResult::Ready);
+    ASSERT_EQ(started, session::StartupResult::Ready);
     frmGet &window = program->window();
 
     // The loop's reminder reaches the tray, the floating window and the player; the player's
@@ -201,7 +201,7 @@ TEST_F(Program, EveryWindowShowsTheCake)
     Application &app = openProgram();
     app.showWindow();
     app.openCalendar(true);
-    const QImage cake = picture(Picture::Tray).pixmap(32).toImage();
+    const QImage cake = picture(widgets::Picture::Tray).pixmap(32).toImage();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->isVisible()) {
             EXPECT_EQ(window->windowIcon().pixmap(32).toImage(), cake)
@@ -242,14 +242,14 @@ TEST(Application, AStartOnAnUnopenableFileOffersTheNewestBackup)
     damaged[200] = char(~damaged[200]);
     files.write(u"natalis.mdb"_s, damaged);
 
-    AppContext context;
+    session::AppContext context;
     test::RecordingMessageSink messages;
     messages.choice = u"用这个备份恢复"_s;
-    const FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
+    const platform::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     auto [started, program] = Application::launch(
         { files.path(), { files.folder(), true, files.folder(), files.path(u"lock"_s) } }, context,
         messages, clock, nullptr);
-    ASSERT_EQ(started, StartupResult::Ready);
+    ASSERT_EQ(started, session::StartupResult::Ready);
     ASSERT_GE(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text,
         u"本地生日数据库:"_s + files.path()

@@ -19,7 +19,7 @@ TEST(RowOfId, EveryIdLeadsToItsOwnRowInOrOutOfIdOrder)
             record.Id = id, list.append(record);
         QList<qsizetype> positions(ids.size());
         std::iota(positions.begin(), positions.end(), 0);
-        app::BirthdayListModel model;
+        dialogs::BirthdayListModel model;
         model.setRows(list, positions);
         model.appendRow(list.at(ids.size()));
         for (int row = 0; row < shown.size(); ++row)

@@ -56,16 +56,16 @@ const QByteArray Contacts = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:张三\r\nTEL;TYPE
 class FileActions : public test::ProgramTest
 {
 protected:
-    ModalRunner runner()
+    widgets::ModalRunner runner()
     {
         return [this](QDialog &dialog) {
             if (qobject_cast<QFileDialog *>(&dialog)) {
                 chooserTitles << dialog.windowTitle();
                 test::answerFileDialog(dialog, database.path(fileName));
-            } else if (auto *version = qobject_cast<frmVerSelect *>(&dialog)) {
+            } else if (auto *version = qobject_cast<dialogs::frmVerSelect *>(&dialog)) {
                 version->selectVersion(versionOption);
                 version->cmdOK_Click();
-            } else if (auto *preview = qobject_cast<frmFileIn *>(&dialog)) {
+            } else if (auto *preview = qobject_cast<dialogs::frmFileIn *>(&dialog)) {
                 previewStatus = preview->statusText();
                 columns = preview->columnChoices();
                 for (const auto &[column, field] : columnFields)
@@ -250,13 +250,13 @@ TEST_P(ExportReplacing, AsksBeforeReplacingAFile)
         else
             runExport(nullptr, context, messages, statusSink(), runner());
     };
-    messages.answer = MessageButton::Cancel;
+    messages.answer = platform::MessageButton::Cancel;
     run();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, database.path(fileName) + u"已经存在,确定覆盖吗?"_s);
     EXPECT_EQ(database.bytes(fileName), QByteArray("old content"));
 
-    messages.answer = MessageButton::Ok;
+    messages.answer = platform::MessageButton::Ok;
     run();
     EXPECT_TRUE(database.bytes(fileName).startsWith(row.written));
     EXPECT_EQ(chooserTitles.last(), row.chooserTitle);
@@ -295,11 +295,11 @@ TEST_F(FileActions, CalendarOfTheClocksYearWithFestivalsWhenAsked)
     context.Birthdays = { lunar };
     context.HasBirthdays = true;
     fileName = u"phone"_s; // the chooser completes the extension
-    messages.answer = MessageButton::Yes;
+    messages.answer = platform::MessageButton::Yes;
     runIcsExport(nullptr, context, messages, statusSink(),
         QDateTime(QDate(2025, 6, 1), QTime(8, 0)), runner());
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::YesNo);
     const QByteArray ics = database.bytes(u"phone.ics"_s);
     EXPECT_TRUE(ics.contains("UID:7-2025@natalis.invalid\r\n"));
     EXPECT_TRUE(ics.contains(u"SUMMARY:中秋节\r\n"_s.toUtf8()));
@@ -310,13 +310,13 @@ TEST_F(FileActions, SettingsDialogsSaveIntoTheProgramOnlyOverADatabase)
     context.Settings.intNums = 5;
     EXPECT_TRUE(runSetup(nullptr, context, messages, nullptr, [](QDialog &dialog) {
         dialog.findChild<QComboBox *>(u"cboNums"_s)->setCurrentIndex(3);
-        static_cast<frmSetup &>(dialog).cmdOK_Click();
+        static_cast<dialogs::frmSetup &>(dialog).cmdOK_Click();
     }));
     EXPECT_EQ(context.Settings.intNums, 3);
 
     EXPECT_TRUE(runSmsSetup(nullptr, context, messages, [](QDialog &d) {
         d.findChild<QLineEdit *>(u"txtDxYyTail"_s)->setText(u"青萍"_s);
-        static_cast<frmDxSetup &>(d).cmdOK_Click();
+        static_cast<dialogs::frmDxSetup &>(d).cmdOK_Click();
     }));
     EXPECT_EQ(context.Settings.DxYyTail, u"青萍"_s);
     EXPECT_EQ(std::get<store::SettingsRecord>(store::ReadSettings(*context.DbConnection)).DxYyTail,
@@ -343,9 +343,9 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
     }
     test::TempDatabase database;
     store::Connection connection = database.create();
-    const FixedClock clock { test::EnteredAt };
-    frmFileIn preview(transfer::buildImportPreview(records, {}), transfer::ImportLayout::Tab,
-        connection, clock, 1);
+    const platform::FixedClock clock { test::EnteredAt };
+    dialogs::frmFileIn preview(transfer::buildImportPreview(records, {}),
+        transfer::ImportLayout::Tab, connection, clock, 1);
     preview.clickRowTick(0);
     preview.clickRowTick(2);
     EXPECT_TRUE(preview.isRowTicked(0));
@@ -364,7 +364,7 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
 TEST(CsvLayout, HeaderRowIsTheMainListsStoredColumnTitles)
 {
     EXPECT_EQ(transfer::csvColumnTitles(),
-        BirthdayListModel::columnTitles().first(BirthdayListModel::NextColumn)
+        dialogs::BirthdayListModel::columnTitles().first(dialogs::BirthdayListModel::NextColumn)
             + QStringList({ u"UID"_s, u"类型"_s, u"闰月规则"_s }));
 }
 

@@ -97,7 +97,7 @@ protected:
     // The first list's cell of the named row.
     QString cell(const QString &name, int column)
     {
-        const BirthdayListModel &model = *window->listModel(0);
+        const dialogs::BirthdayListModel &model = *window->listModel(0);
         for (int row = 0; row < model.rowCount(); ++row) {
             if (model.cell(row, 0) == name)
                 return model.cell(row, column);
@@ -203,7 +203,7 @@ TEST_P(ListOrder, HeaderClickSortsAscendingThenDescending)
     const OrderRow &row = GetParam();
     for (int i = 0; i < row.texts.size(); ++i) {
         BirthdayRecord record = colleague(row.column == 0 ? row.texts[i] : u"人%1"_s.arg(i));
-        if (row.column == 4 || row.column >= BirthdayListModel::NextColumn)
+        if (row.column == 4 || row.column >= dialogs::BirthdayListModel::NextColumn)
             record.strGL = row.texts[i];
         else if (row.column == 5)
             record.strNL = row.texts[i];
@@ -234,11 +234,12 @@ INSTANTIATE_TEST_SUITE_P(Columns, ListOrder,
                 u"农历2005年 12月30日"_s },
             { u"农历2005年 12月30日"_s, u"农历2006年 07月20日"_s, u"农历2006年闰07月15日"_s,
                 u"农历2006年 08月01日"_s } },
-        OrderRow { "next birthday by date", BirthdayListModel::NextColumn, TodayAndAround,
+        OrderRow { "next birthday by date", dialogs::BirthdayListModel::NextColumn, TodayAndAround,
             { u"5月2日 星期五"_s, u"9月6日 星期六"_s, u"4月30日 星期四"_s } },
-        OrderRow { "age by the coming birthday", BirthdayListModel::AgeColumn, TodayAndAround,
-            { u"25"_s, u"35"_s, u"76"_s } },
-        OrderRow { "周岁 as of today, a day without a year first", BirthdayListModel::FullAgeColumn,
+        OrderRow { "age by the coming birthday", dialogs::BirthdayListModel::AgeColumn,
+            TodayAndAround, { u"25"_s, u"35"_s, u"76"_s } },
+        OrderRow { "周岁 as of today, a day without a year first",
+            dialogs::BirthdayListModel::FullAgeColumn,
             { u"公历1990年 09月06日"_s, u"公历0000年 04月01日"_s, u"公历2000年 05月02日"_s },
             { QString(), u"24"_s, u"34"_s } }),
     test::BySituation());
@@ -276,13 +277,13 @@ TEST_F(MainWindow, DeleteAsksFirstAndAFailedOneLeavesListArrayAndTableInStep)
     add(colleague(u"乙"_s));
     openWindow();
     select({ u"乙"_s });
-    messages.answer = MessageButton::No;
+    messages.answer = platform::MessageButton::No;
     window->cmdDel_Click();
     EXPECT_EQ(messages.texts(), QStringList { u"确认删除\"乙\"生日提醒吗?"_s });
     EXPECT_EQ(storedNames().size(), 2);
 
     select({ u"甲"_s, u"乙"_s });
-    messages.answer = MessageButton::Yes;
+    messages.answer = platform::MessageButton::Yes;
     // Another program holds the file: every write fails.
     auto other =
         store::Connection::open(database.path(), store::Connection::OpenMode::ExistingOnly);
@@ -341,7 +342,7 @@ TEST_F(MainWindow, SearchBoxLeavesUndoToTheWindowAndEscapeEmptiesIt)
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     select({ u"甲"_s });
-    messages.answer = MessageButton::Yes;
+    messages.answer = platform::MessageButton::Yes;
     window->cmdDel_Click();
     auto *search = find<QLineEdit>(u"txtSearch"_s);
     search->setFocus();
@@ -373,7 +374,7 @@ TEST_F(MainWindow, StatusBarKeepsItsHintReadable)
     openWindow().show();
     const QString hint = window->statusText(1);
     ASSERT_TRUE(hint.startsWith(u"友情提示"_s));
-    auto *panel = find<ElidedLabel>(u"StatusBar1_1"_s);
+    auto *panel = find<widgets::ElidedLabel>(u"StatusBar1_1"_s);
     window->resize(1024, 700);
     QApplication::processEvents();
     EXPECT_EQ(panel->shownText(), hint) << "whole at 1024 pixels";
@@ -400,7 +401,7 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
         ASSERT_TRUE(start.backup && start.backup->check());
     }
     const QByteArray bytes = database.damageLastPage();
-    messages.answer = MessageButton::No;
+    messages.answer = platform::MessageButton::No;
 
     context.DbConnection = store::OpenBirthDb(database.path());
     ASSERT_TRUE(context.DbConnection);
@@ -419,14 +420,14 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     program->window().runDialog = [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
     };
-    messages.answer = MessageButton::No;
+    messages.answer = platform::MessageButton::No;
     program->window().mnuRestore_Click();
     EXPECT_EQ(messages.texts().last(),
         u"确认用2025年1月9日的备份(共300个生日提醒)替换当前的生日数据库吗?\n"
         "替换前的数据库会先另存为备份。"_s);
     EXPECT_EQ(database.bytes(), bytes) << "asked first, nothing replaced";
 
-    messages.answer = MessageButton::Yes;
+    messages.answer = platform::MessageButton::Yes;
     program->window().mnuRestore_Click();
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
@@ -464,17 +465,19 @@ TEST_F(MainWindow, ListsFollowTheDesktopAndStayReadableWhenItTurnsDark)
     EXPECT_TRUE(find<QAction>(u"mnuHf0"_s)->isChecked()) << "跟随系统 is where a user starts";
     find<QAction>(u"mnuHf3"_s)->trigger();
     const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkPalette()); // the desktop switches to dark while the program runs
+    QApplication::setPalette(
+        widgets::darkPalette()); // the desktop switches to dark while the program runs
     QApplication::processEvents(); // widgets take a new application palette from the event loop
     const QPalette list = window->listView(0)->palette();
     const QLabel *link = find<QLabel>(u"Label7"_s);
-    const double linkContrast = contrastRatio(link->palette().color(link->foregroundRole()),
-        link->parentWidget()->palette().color(QPalette::Window));
+    const double linkContrast =
+        widgets::contrastRatio(link->palette().color(link->foregroundRole()),
+            link->parentWidget()->palette().color(QPalette::Window));
     QApplication::setPalette(light);
-    EXPECT_GE(linkContrast, ReadableContrast) << "违规关键字";
+    EXPECT_GE(linkContrast, widgets::ReadableContrast) << "违规关键字";
     EXPECT_LT(list.color(QPalette::Base).lightness(), 128);
-    EXPECT_GE(
-        contrastRatio(list.color(QPalette::Text), list.color(QPalette::Base)), ReadableContrast);
+    EXPECT_GE(widgets::contrastRatio(list.color(QPalette::Text), list.color(QPalette::Base)),
+        widgets::ReadableContrast);
 }
 
 TEST_F(MainWindow, EnterAndDoubleClickOnARowEditBelowTheRowsNothingIsSelected)
@@ -525,7 +528,7 @@ TEST_F(MainWindow, StandardKeysReachTheirActions)
 
     select({ u"甲"_s });
     view->setFocus();
-    messages.answer = MessageButton::No;
+    messages.answer = platform::MessageButton::No;
     QTest::keyClick(view, Qt::Key_Delete);
     EXPECT_EQ(messages.texts(), QStringList { u"确认删除\"甲\"生日提醒吗?"_s });
 
@@ -557,8 +560,8 @@ TEST_F(MainWindow, HeaderMenuHidesAColumnInEveryListAndTheNextStartKeepsIt)
 {
     openWindow().show();
     QHeaderView *header = window->listView(0)->horizontalHeader();
-    EXPECT_EQ(header->visualIndex(BirthdayListModel::NextColumn), 1);
-    EXPECT_EQ(header->visualIndex(BirthdayListModel::AgeColumn), 2);
+    EXPECT_EQ(header->visualIndex(dialogs::BirthdayListModel::NextColumn), 1);
+    EXPECT_EQ(header->visualIndex(dialogs::BirthdayListModel::AgeColumn), 2);
     window->runMenu = [](QMenu &menu, const QPoint &) {
         for (QAction *entry : menu.actions()) {
             if (entry->text() == u"联系方式")

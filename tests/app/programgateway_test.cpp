@@ -211,7 +211,7 @@ TEST_F(GatewayProgram, TheProxySetInTheSmsSettingsHoldsAfterTheyClosed)
             u"user"_s, u"secret"_s };
         for (int i = 0; i < 4; ++i)
             dialog.findChild<QLineEdit *>(u"txtDL%1"_s.arg(i + 1))->setText(proxy[i]);
-        static_cast<frmDxSetup &>(dialog).cmdDL_Click();
+        static_cast<dialogs::frmDxSetup &>(dialog).cmdDL_Click();
         EXPECT_TRUE(QTest::qWaitFor([&dialog] { return dialog.isEnabled(); }, 5000));
     };
     panel.cmdDxSet_Click();

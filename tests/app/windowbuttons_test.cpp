@@ -31,7 +31,6 @@
 #include <vector>
 
 using namespace natalis;
-using namespace natalis::app;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,7 +41,7 @@ using OpenWindow = QWidget *(WindowButtons::*)();
 struct ActButton
 {
     const char *name;
-    WindowAct act;
+    widgets::WindowAct act;
 };
 
 struct ButtonCase
@@ -73,31 +72,32 @@ public:
     {
         return keep<calendar_ui::frmInDate>(1, QDate(2025, 5, 1), u"公历1980年 03月03日"_s);
     }
-    QWidget *editor() { return keep<frmAddEdit>(buffer, frmAddEdit::Setup {}); }
+    QWidget *editor() { return keep<dialogs::frmAddEdit>(buffer, dialogs::frmAddEdit::Setup {}); }
     QWidget *settings()
     {
-        return keep<frmSetup>(context.Settings,
-            frmSetup::Services { *context.DbConnection, messages, nullptr, *autoStart, *shortcut,
-                u"/opt/natalis/natalis"_s, database.path(), 1, {} });
+        return keep<dialogs::frmSetup>(context.Settings,
+            dialogs::frmSetup::Services { *context.DbConnection, messages, nullptr, *autoStart,
+                *shortcut, u"/opt/natalis/natalis"_s, database.path(), 1, {} });
     }
     QWidget *smsSettings()
     {
-        return keep<frmDxSetup>(frmDxSetup::Services { *context.DbConnection, messages,
-            context.Settings, context.SmsAccounts, u"PC-1"_s, processSmsGateway(context), 1 });
+        return keep<dialogs::frmDxSetup>(
+            dialogs::frmDxSetup::Services { *context.DbConnection, messages, context.Settings,
+                context.SmsAccounts, u"PC-1"_s, processSmsGateway(context), 1 });
     }
     QWidget *smsHistory()
     {
-        return keep<frmDxHist>(frmDxHist::Services {
+        return keep<dialogs::frmDxHist>(dialogs::frmDxHist::Services {
             *context.DbConnection, context.SmsAccounts, clock, u"PC-1"_s, 1 });
     }
     QWidget *importPreview()
     {
-        return keep<frmFileIn>(transfer::buildImportPreview(oneImportRow(), {}),
+        return keep<dialogs::frmFileIn>(transfer::buildImportPreview(oneImportRow(), {}),
             transfer::ImportLayout::Tab, *context.DbConnection, clock, 1);
     }
-    QWidget *versionChoice() { return keep<frmVerSelect>(); }
-    QWidget *backups() { return keep<frmBackup>(QList<store::BackupEntry> {}, 1); }
-    QWidget *dayList() { return keep<frmContent>(u"公历2025年05月01日"_s, QString(), 1); }
+    QWidget *versionChoice() { return keep<dialogs::frmVerSelect>(); }
+    QWidget *backups() { return keep<dialogs::frmBackup>(QList<store::BackupEntry> {}, 1); }
+    QWidget *dayList() { return keep<dialogs::frmContent>(u"公历2025年05月01日"_s, QString(), 1); }
 
 private:
     store::BirthdayEdit buffer;
@@ -109,8 +109,10 @@ private:
         return windows.back().get();
     }
 
-    std::unique_ptr<AutoStart> autoStart = createXdgAutoStart(database.path(u"autostart"_s));
-    std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(database.path(u"Desktop"_s));
+    std::unique_ptr<desktop::AutoStart> autoStart =
+        desktop::createXdgAutoStart(database.path(u"autostart"_s));
+    std::unique_ptr<desktop::DesktopShortcut> shortcut =
+        desktop::createDesktopShortcut(database.path(u"Desktop"_s));
     std::vector<std::unique_ptr<QWidget>> windows;
 };
 
@@ -137,9 +139,9 @@ QMap<QChar, QStringList> mnemonicTakers(QWidget *window)
     return takers;
 }
 
-const std::vector<ActButton> CloseOnly = { { "cmdExit", WindowAct::Close } };
-const std::vector<ActButton> AcceptOrReject = { { "cmdOK", WindowAct::Accept },
-    { "cmdNo", WindowAct::Reject } };
+const std::vector<ActButton> CloseOnly = { { "cmdExit", widgets::WindowAct::Close } };
+const std::vector<ActButton> AcceptOrReject = { { "cmdOK", widgets::WindowAct::Accept },
+    { "cmdNo", widgets::WindowAct::Reject } };
 
 const ButtonCase ButtonCases[] = {
     { "main window and its SMS panel", &WindowButtons::mainWindow, CloseOnly },
@@ -148,10 +150,10 @@ const ButtonCase ButtonCases[] = {
     { "birthday editor", &WindowButtons::editor, AcceptOrReject },
     { "settings", &WindowButtons::settings, AcceptOrReject },
     { "SMS settings", &WindowButtons::smsSettings, AcceptOrReject },
-    { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", WindowAct::Close } } },
+    { "SMS send history", &WindowButtons::smsHistory, { { "cmdOK", widgets::WindowAct::Close } } },
     { "import preview", &WindowButtons::importPreview, AcceptOrReject },
     { "old version choice", &WindowButtons::versionChoice, AcceptOrReject },
-    { "backups", &WindowButtons::backups, { { "cmdCancel", WindowAct::Close } } },
+    { "backups", &WindowButtons::backups, { { "cmdCancel", widgets::WindowAct::Close } } },
     { "day lists, a day's and today's", &WindowButtons::dayList, CloseOnly },
 };
 
@@ -169,8 +171,8 @@ TEST_P(WindowButtons, OneWordingPerActInTheDesktopsPlaceAndEachAltLetterOnce)
         auto *box = qobject_cast<QDialogButtonBox *>(button->parentWidget());
         ASSERT_NE(box, nullptr) << expected.name << " is not in a button box";
         EXPECT_EQ(box->buttonRole(button),
-            expected.act == WindowAct::Accept ? QDialogButtonBox::AcceptRole
-                                              : QDialogButtonBox::RejectRole)
+            expected.act == widgets::WindowAct::Accept ? QDialogButtonBox::AcceptRole
+                                                       : QDialogButtonBox::RejectRole)
             << expected.name;
     }
     const QMap<QChar, QStringList> takers = mnemonicTakers(window);
@@ -210,7 +212,7 @@ TEST_P(WindowButtons, EveryTextReadsOnItsBackgroundInTheLightAndTheDarkPalette)
 {
     const KeepPalette desktop;
     for (const auto &[mode, palette] :
-        { std::pair { "light", desktop.before }, std::pair { "dark", darkPalette() } }) {
+        { std::pair { "light", desktop.before }, std::pair { "dark", widgets::darkPalette() } }) {
         QApplication::setPalette(palette);
         QWidget *window = (this->*GetParam().open)();
         ASSERT_NE(window, nullptr);
@@ -219,7 +221,8 @@ TEST_P(WindowButtons, EveryTextReadsOnItsBackgroundInTheLightAndTheDarkPalette)
             if (label->text().trimmed().isEmpty() || !label->isEnabled())
                 continue;
             const QColor text = label->palette().color(label->foregroundRole());
-            EXPECT_GE(contrastRatio(text, backgroundBehind(label)), ReadableContrast)
+            EXPECT_GE(
+                widgets::contrastRatio(text, backgroundBehind(label)), widgets::ReadableContrast)
                 << mode << ": " << label->text().toStdString() << " in "
                 << text.name().toStdString();
         }

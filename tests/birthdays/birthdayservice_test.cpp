@@ -66,7 +66,7 @@ struct Service : testing::Test
     test::TempDatabase database;
     BirthdayFile file;
     test::RecordingMessageSink messages;
-    app::FixedClock clock { test::EnteredAt };
+    platform::FixedClock clock { test::EnteredAt };
     BirthdayService service { file, messages, clock };
     QList<ChangeOrigin> origins;
 };

@@ -41,7 +41,7 @@ class Rule : public testing::TestWithParam<RuleCase>
 
 TEST_P(Rule, OnlyTheUsersActAcknowledges)
 {
-    AcknowledgementRule rule;
+    desktop::AcknowledgementRule rule;
     std::string seen;
     for (const char *event = GetParam().events; *event; ++event) {
         bool acknowledges = false;
@@ -68,14 +68,14 @@ INSTANTIATE_TEST_SUITE_P(Events, Rule, testing::ValuesIn(RuleCases), natalis::te
 
 TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
 {
-    frmNotify notify;
+    desktop::frmNotify notify;
     notify.setNotifyText(QStringLiteral("今天是张三生日[朋友,13912345678]"));
     notify.show();
     auto *label = notify.findChild<QLabel *>(QStringLiteral("lblNotify"));
     ASSERT_NE(label, nullptr);
     const int start = label->x();
     notify.scrollTick();
-    EXPECT_EQ(label->x(), start - frmNotify::ScrollStep);
+    EXPECT_EQ(label->x(), start - desktop::frmNotify::ScrollStep);
     int previous = label->x();
     int ticks = 0;
     for (; ticks < 5000 && label->x() <= previous; ++ticks) {
@@ -83,7 +83,7 @@ TEST(FloatingWindow, ScrollsLeftAndComesBackFromTheRight)
         notify.scrollTick();
     }
     EXPECT_GE(previous + label->width(), 0) << "wraps only once fully out of sight";
-    EXPECT_LT(previous + label->width(), frmNotify::ScrollStep) << "and no later";
+    EXPECT_LT(previous + label->width(), desktop::frmNotify::ScrollStep) << "and no later";
     EXPECT_GT(label->x(), notify.width() / 2) << "back at the right edge";
 }
 

@@ -136,7 +136,7 @@ TEST_P(PortalColourScheme, DarkensOnlyALightThemeWhenThePortalPrefersDark)
     // The call gives up after half a second; the margin is for a slow machine.
     EXPECT_LT(waited.elapsed(), 2000);
 
-    const QPalette expected = row.turnsDark ? natalis::app::darkPalette() : theme;
+    const QPalette expected = row.turnsDark ? natalis::widgets::darkPalette() : theme;
     EXPECT_EQ(QApplication::palette().color(QPalette::Base), expected.color(QPalette::Base));
     EXPECT_EQ(QApplication::palette().color(QPalette::Text), expected.color(QPalette::Text));
 }

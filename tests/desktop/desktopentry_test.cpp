@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace natalis::app;
+using namespace natalis;
 
 namespace {
 
@@ -28,7 +28,7 @@ class ExecLine : public testing::TestWithParam<ExecRow>
 
 TEST_P(ExecLine, QuotesWhatTheLauncherWouldSplit)
 {
-    EXPECT_EQ(desktopExecLine(GetParam().command), GetParam().exec);
+    EXPECT_EQ(desktop::desktopExecLine(GetParam().command), GetParam().exec);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ExecLine,
@@ -52,9 +52,11 @@ TEST(DesktopEntry, AutostartEntryAndDesktopShortcutStartTheProgramWithTheLaunche
     QTemporaryDir folder;
     const QString bin = QStringLiteral("/usr/bin/natalis");
     const QString db = QStringLiteral("/home/li/a.mdb");
-    ASSERT_TRUE(createXdgAutoStart(folder.filePath(QStringLiteral("autostart")))->enable(bin, db));
-    ASSERT_EQ(createDesktopShortcut(folder.filePath(QStringLiteral("Desktop")))->create(bin, db),
-        DesktopShortcut::Result::Created);
+    ASSERT_TRUE(
+        desktop::createXdgAutoStart(folder.filePath(QStringLiteral("autostart")))->enable(bin, db));
+    ASSERT_EQ(
+        desktop::createDesktopShortcut(folder.filePath(QStringLiteral("Desktop")))->create(bin, db),
+        desktop::DesktopShortcut::Result::Created);
     for (const char *file :
         { "autostart/natalis.desktop", "Desktop/青萍生日提醒软件v4.0.desktop" }) {
         QFile entry(folder.filePath(QString::fromUtf8(file)));
@@ -64,7 +66,8 @@ TEST(DesktopEntry, AutostartEntryAndDesktopShortcutStartTheProgramWithTheLaunche
         EXPECT_TRUE(text.contains(QStringLiteral("\nType=Application\n"))) << file;
         EXPECT_TRUE(text.contains(QStringLiteral("\nTryExec=/usr/bin/natalis\n"))) << file;
         EXPECT_TRUE(text.contains(QStringLiteral("\nExec=/usr/bin/natalis "))) << file;
-        EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=") + desktopAppId() + u'\n')) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=") + platform::desktopAppId() + u'\n'))
+            << file;
     }
 }
 

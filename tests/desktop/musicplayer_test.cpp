@@ -13,7 +13,7 @@ struct KeptCase
     const char *situation;
     int serverRate;
     qint64 milliseconds;
-    KeptSound expected;
+    desktop::KeptSound expected;
     friend void PrintTo(const KeptCase &c, std::ostream *os) { *os << c.situation; }
 };
 
@@ -32,7 +32,8 @@ class Kept : public testing::TestWithParam<KeptCase>
 
 TEST_P(Kept, WholeWithinTheMemoryItMayTake)
 {
-    const KeptSound kept = keptSound(GetParam().serverRate, GetParam().milliseconds);
+    const desktop::KeptSound kept =
+        desktop::keptSound(GetParam().serverRate, GetParam().milliseconds);
     EXPECT_EQ(kept.sampleRate, GetParam().expected.sampleRate);
     EXPECT_EQ(kept.channels, GetParam().expected.channels);
     EXPECT_EQ(kept.whole, GetParam().expected.whole);

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace natalis::app;
+using namespace natalis;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,32 +25,34 @@ TEST(Chooser, ChecksTheChosenNameAndCompletesItsExtension)
         QString taken; // the file name taken; empty: refused
         QString refusal;
     } rows[] = {
-        { "text name without extension gets txt", TextTitle, TextFileFilter, u"生日备份"_s,
+        { "text name without extension gets txt", TextTitle, dialogs::TextFileFilter, u"生日备份"_s,
             u"生日备份.txt"_s, {} },
-        { "capital MP3 accepted", MusicTitle, MusicFileFilter, u"ALARM.MP3"_s, u"ALARM.MP3"_s, {} },
-        { "mid accepted", MusicTitle, MusicFileFilter, u"a.Mid"_s, u"a.Mid"_s, {} },
-        { "music name without extension gets mp3", MusicTitle, MusicFileFilter, u"bell"_s,
+        { "capital MP3 accepted", MusicTitle, dialogs::MusicFileFilter, u"ALARM.MP3"_s,
+            u"ALARM.MP3"_s, {} },
+        { "mid accepted", MusicTitle, dialogs::MusicFileFilter, u"a.Mid"_s, u"a.Mid"_s, {} },
+        { "music name without extension gets mp3", MusicTitle, dialogs::MusicFileFilter, u"bell"_s,
             u"bell.mp3"_s, {} },
-        { "other music extension refused", MusicTitle, MusicFileFilter, u"song.ogg"_s, {},
+        { "other music extension refused", MusicTitle, dialogs::MusicFileFilter, u"song.ogg"_s, {},
             u"必须指定音乐文件文件(*.mp3|*.wav|*.mid)!"_s },
-        { "other text extension refused", TextTitle, TextFileFilter, u"list.csv"_s, {},
+        { "other text extension refused", TextTitle, dialogs::TextFileFilter, u"list.csv"_s, {},
             u"必须指定文本文件(*.txt)!"_s },
-        { "blank name", TextTitle, TextFileFilter, u"   "_s, {}, u"必须指定文件名!"_s },
-        { "v1.0 import wants birth.txt", V10Title, TextFileFilter, u"old.txt"_s, {},
+        { "blank name", TextTitle, dialogs::TextFileFilter, u"   "_s, {}, u"必须指定文件名!"_s },
+        { "v1.0 import wants birth.txt", V10Title, dialogs::TextFileFilter, u"old.txt"_s, {},
             u"v1.0生日文件应该是birth.txt"_s },
-        { "v1.0 import takes birth.txt", V10Title, TextFileFilter, u"birth.txt"_s, u"birth.txt"_s,
-            {} },
-        { "birth.txt rule only for the v1.0 title", TextTitle, TextFileFilter, u"old.txt"_s,
-            u"old.txt"_s, {} },
-        { "spreadsheet name without extension gets csv", TextTitle, CsvFileFilter, u"名单"_s,
-            u"名单.csv"_s, {} },
-        { "spreadsheet filter refuses txt", TextTitle, CsvFileFilter, u"a.txt"_s, {},
+        { "v1.0 import takes birth.txt", V10Title, dialogs::TextFileFilter, u"birth.txt"_s,
+            u"birth.txt"_s, {} },
+        { "birth.txt rule only for the v1.0 title", TextTitle, dialogs::TextFileFilter,
+            u"old.txt"_s, u"old.txt"_s, {} },
+        { "spreadsheet name without extension gets csv", TextTitle, dialogs::CsvFileFilter,
+            u"名单"_s, u"名单.csv"_s, {} },
+        { "spreadsheet filter refuses txt", TextTitle, dialogs::CsvFileFilter, u"a.txt"_s, {},
             u"必须指定CSV文件(*.csv)!"_s },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.situation);
         QString path = u"/home/user/"_s + row.chosen;
-        const std::optional<QString> refusal = chosenFileRefusal(row.title, row.filter, path);
+        const std::optional<QString> refusal =
+            dialogs::chosenFileRefusal(row.title, row.filter, path);
         EXPECT_EQ(refusal.value_or(QString()), row.refusal);
         if (!row.taken.isEmpty()) {
             EXPECT_EQ(path, u"/home/user/"_s + row.taken);
@@ -61,11 +63,11 @@ TEST(Chooser, ChecksTheChosenNameAndCompletesItsExtension)
 TEST(Chooser, EachUseOpensWhereItWasLastLeftAndARefusalOpensItAgain)
 {
     QTemporaryDir imports, music;
-    const auto pick = [](ChooserUse use, QStringList answers) {
+    const auto pick = [](dialogs::ChooserUse use, QStringList answers) {
         QStringList opened;
-        PickedFile picked;
+        dialogs::PickedFile picked;
         pickFile(
-            nullptr, picked, TextTitle, TextFileFilter,
+            nullptr, picked, TextTitle, dialogs::TextFileFilter,
             [&](QDialog &dialog) {
                 auto *chooser = qobject_cast<QFileDialog *>(&dialog);
                 if (!chooser) // the refusal's message box
@@ -77,15 +79,15 @@ TEST(Chooser, EachUseOpensWhereItWasLastLeftAndARefusalOpensItAgain)
         return opened;
     };
     const QString importsFolder = QDir(imports.path()).absolutePath();
-    pick(ChooserUse::Import, { QDir(imports.path()).filePath(u"a.txt"_s) });
-    pick(ChooserUse::Music, { QDir(music.path()).filePath(u"a.txt"_s) });
-    EXPECT_EQ(pick(ChooserUse::Import,
+    pick(dialogs::ChooserUse::Import, { QDir(imports.path()).filePath(u"a.txt"_s) });
+    pick(dialogs::ChooserUse::Music, { QDir(music.path()).filePath(u"a.txt"_s) });
+    EXPECT_EQ(pick(dialogs::ChooserUse::Import,
                   { QDir(imports.path()).filePath(u"b.doc"_s),
                       QDir(imports.path()).filePath(u"b.txt"_s) }),
         QStringList({ importsFolder + u'|' + TextTitle, importsFolder + u'|' + TextTitle }));
-    EXPECT_EQ(pick(ChooserUse::Music, { u"b.txt"_s }),
+    EXPECT_EQ(pick(dialogs::ChooserUse::Music, { u"b.txt"_s }),
         QStringList { QDir(music.path()).absolutePath() + u'|' + TextTitle });
-    EXPECT_EQ(pick(ChooserUse::Numbers, { u"b.txt"_s }),
+    EXPECT_EQ(pick(dialogs::ChooserUse::Numbers, { u"b.txt"_s }),
         QStringList { QDir::homePath() + u'|' + TextTitle });
 }
 

@@ -17,7 +17,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace natalis::app;
+using namespace natalis;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,9 +32,9 @@ public:
         buffer.strNL = u"农历1980年 01月17日"_s;
     }
 
-    frmAddEdit &open(bool batch = false)
+    dialogs::frmAddEdit &open(bool batch = false)
     {
-        frmAddEdit::Setup setup;
+        dialogs::frmAddEdit::Setup setup;
         setup.IsBatchEdit = batch;
         setup.birthdays = { natalis::test::gregorianBirthday(u"李四"_s, u"公历1980年 01月01日"_s) };
         setup.pickGregorian = [this](QWidget *, QString &gl, QString &nl) {
@@ -49,7 +49,7 @@ public:
         };
         setup.setModalBusy = [this](int value) { busy = value; };
         setup.today = QDate(2025, 6, 1);
-        editor = std::make_unique<frmAddEdit>(buffer, std::move(setup));
+        editor = std::make_unique<dialogs::frmAddEdit>(buffer, std::move(setup));
         return *editor;
     }
 
@@ -77,7 +77,7 @@ public:
     }
 
     natalis::store::BirthdayEdit buffer;
-    std::unique_ptr<frmAddEdit> editor;
+    std::unique_ptr<dialogs::frmAddEdit> editor;
     QStringList picks; // which picker opened, and the busy state it saw
     int busy = 1;
 };

@@ -21,7 +21,6 @@
 #include <tuple>
 
 using namespace natalis;
-using namespace natalis::app;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -52,8 +51,8 @@ protected:
 
     void open()
     {
-        dialog = std::make_unique<frmDxHist>(
-            frmDxHist::Services { connection, accounts, clock, u"PC-1"_s, 1 });
+        dialog = std::make_unique<dialogs::frmDxHist>(
+            dialogs::frmDxHist::Services { connection, accounts, clock, u"PC-1"_s, 1 });
         dialog->pickDate = [](QWidget *, QString &gl, QString &) {
             gl = u"公历2024年 05月04日"_s;
             return true;
@@ -82,8 +81,8 @@ protected:
     test::TempDatabase database;
     store::Connection connection;
     const sms::SmsAccountTable accounts { { { u"alice"_s, u"1"_s }, { u"bob"_s, u"1"_s } } };
-    FixedClock clock { QDateTime(QDate(2024, 5, 4), QTime(12, 0)) };
-    std::unique_ptr<frmDxHist> dialog;
+    platform::FixedClock clock { QDateTime(QDate(2024, 5, 4), QTime(12, 0)) };
+    std::unique_ptr<dialogs::frmDxHist> dialog;
 };
 
 TEST_F(DxHist, OpensOnThisComputersRowsUpToTheEndOfTodayFiltersAndTellsAFailure)

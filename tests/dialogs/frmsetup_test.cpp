@@ -30,14 +30,13 @@
 #include <gtest/gtest.h>
 
 using namespace natalis;
-using namespace natalis::app;
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // The database is named relative to the folder the program was started in, as a user may; the
 // autostart entry and the desktop shortcut record it absolute.
-class Setup : public testing::Test, public MusicPlayer
+class Setup : public testing::Test, public desktop::MusicPlayer
 {
 protected:
     Setup() : previousFolder(QDir::currentPath()), connection(database.create())
@@ -47,10 +46,10 @@ protected:
     }
     ~Setup() override { QDir::setCurrent(previousFolder); }
 
-    frmSetup &open()
+    dialogs::frmSetup &open()
     {
-        dialog = std::make_unique<frmSetup>(settings,
-            frmSetup::Services { connection, messages, this, *autoStart, *shortcut,
+        dialog = std::make_unique<dialogs::frmSetup>(settings,
+            dialogs::frmSetup::Services { connection, messages, this, *autoStart, *shortcut,
                 u"/opt/natalis/natalis"_s, u"natalis.mdb"_s, 1,
                 [this](QDialog &d) {
                     test::answerFileDialog(d, QDir(database.folder()).filePath(musicName));
@@ -85,8 +84,10 @@ protected:
     QString previousFolder;
     test::TempDatabase database;
     store::Connection connection;
-    std::unique_ptr<AutoStart> autoStart = createXdgAutoStart(database.path(u"autostart"_s));
-    std::unique_ptr<DesktopShortcut> shortcut = createDesktopShortcut(database.path(u"Desktop"_s));
+    std::unique_ptr<desktop::AutoStart> autoStart =
+        desktop::createXdgAutoStart(database.path(u"autostart"_s));
+    std::unique_ptr<desktop::DesktopShortcut> shortcut =
+        desktop::createDesktopShortcut(database.path(u"Desktop"_s));
     store::SettingsRecord settings;
     test::RecordingMessageSink messages;
     QStringList played;
@@ -94,7 +95,7 @@ protected:
     std::shared_ptr<sync::PasswordStore> passwords;
     std::unique_ptr<sync::ServerAccounts> accounts;
     std::function<void(sync::DeletionChoice)> resolveDeletions;
-    std::unique_ptr<frmSetup> dialog;
+    std::unique_ptr<dialogs::frmSetup> dialog;
 };
 
 TEST_F(Setup, LoadsAndSavesEveryKindOfControl)
@@ -327,7 +328,7 @@ TEST_F(Setup, ShortcutOnceWithTheAbsoluteDatabasePathThenKept)
 
 TEST_F(Setup, NothingIsCutOffOnSmallScreens)
 {
-    frmSetup &dialog = open();
+    dialogs::frmSetup &dialog = open();
     auto *pages = dialog.findChild<QTabWidget *>(u"tabPages"_s);
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);

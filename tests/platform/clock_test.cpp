@@ -24,7 +24,7 @@ TEST(ParseNow, AcceptsMinutesWithOptionalSeconds)
         { "date only", u"2026-02-28", QDateTime() },
     };
     for (const auto &row : rows)
-        EXPECT_EQ(parseNow(QString::fromUtf16(row.text)), row.expected) << row.situation;
+        EXPECT_EQ(platform::parseNow(QString::fromUtf16(row.text)), row.expected) << row.situation;
 }
 
 TEST(MillisecondsToNextMinute, FiresJustAfterTheTurnOfTheMinute)
@@ -41,7 +41,8 @@ TEST(MillisecondsToNextMinute, FiresJustAfterTheTurnOfTheMinute)
         { "before midnight", QTime(23, 59, 59), 1050 },
     };
     for (const auto &row : rows)
-        EXPECT_EQ(millisecondsToNextMinute(QDateTime(QDate(2026, 6, 18), row.now)), row.expected)
+        EXPECT_EQ(platform::millisecondsToNextMinute(QDateTime(QDate(2026, 6, 18), row.now)),
+            row.expected)
             << row.situation;
 }
 
@@ -61,7 +62,7 @@ TEST(ClockFromText, FrozenOrRunningFromTheGivenMomentElseTheRealClock)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.situation);
-        const auto clock = clockFromText(QString::fromUtf16(row.text));
+        const auto clock = platform::clockFromText(QString::fromUtf16(row.text));
         const QDateTime first = clock->now();
         const QDateTime start(QDate(2026, 6, 18), QTime(8, 59));
         EXPECT_LE(qAbs(first.secsTo(row.pretended ? start : QDateTime::currentDateTime())), 1);

@@ -17,11 +17,13 @@ namespace {
 TEST(DefaultDbPath, HasOneSeparatorBeforeTheName)
 {
     const QString data = u"/home/u/.local/share/natalis"_s;
-    EXPECT_EQ(defaultDbPath(u"/opt/natalis"_s, true, data), u"/opt/natalis/natalis.mdb"_s);
-    EXPECT_EQ(defaultDbPath(u"/opt/natalis/"_s, true, data), u"/opt/natalis/natalis.mdb"_s)
+    EXPECT_EQ(
+        platform::defaultDbPath(u"/opt/natalis"_s, true, data), u"/opt/natalis/natalis.mdb"_s);
+    EXPECT_EQ(
+        platform::defaultDbPath(u"/opt/natalis/"_s, true, data), u"/opt/natalis/natalis.mdb"_s)
         << "folder given with a trailing separator";
-    EXPECT_EQ(defaultDbPath(u"/"_s, true, data), u"/natalis.mdb"_s) << "root folder";
-    EXPECT_EQ(defaultDbPath(u"/usr/bin"_s, false, data), data + u"/natalis.mdb"_s)
+    EXPECT_EQ(platform::defaultDbPath(u"/"_s, true, data), u"/natalis.mdb"_s) << "root folder";
+    EXPECT_EQ(platform::defaultDbPath(u"/usr/bin"_s, false, data), data + u"/natalis.mdb"_s)
         << "read-only program folder";
 }
 
@@ -40,7 +42,7 @@ TEST(KeepsDatabaseBesideProgram, DecidedByTheProgramFoldersLayout)
         { "unpacked copy with a foreign launcher beside it", u"copy/bin"_s,
             u"copy/share/applications/other.desktop"_s, false, true },
         { "installed prefix, writable as for root", u"usr/bin"_s,
-            u"usr/share/applications/"_s + desktopAppId() + u".desktop"_s, false, false },
+            u"usr/share/applications/"_s + platform::desktopAppId() + u".desktop"_s, false, false },
         { "read-only program folder", u"ro/bin"_s, QString(), true, false },
     };
     for (const auto &row : rows) {
@@ -55,7 +57,7 @@ TEST(KeepsDatabaseBesideProgram, DecidedByTheProgramFoldersLayout)
         const QString folder = root.filePath(row.programFolder);
         if (row.readOnly)
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_EQ(keepsDatabaseBesideProgram(folder), row.besideProgram);
+        EXPECT_EQ(platform::keepsDatabaseBesideProgram(folder), row.besideProgram);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }

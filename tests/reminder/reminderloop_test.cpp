@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace natalis::app;
+using namespace natalis;
 using natalis::test::gregorianBirthday;
 
 namespace {
@@ -20,7 +20,7 @@ QDateTime at(int day, int hour, int minute)
 
 // The test is the loop's outputs: it records what the loop asked for. Balloon at 9:00 and at
 // start, floating window at 10:00, music at 11:00; 张三 is due on 4 May in 3 days.
-class ReminderLoopTest : public testing::Test, public ReminderOutputs
+class ReminderLoopTest : public testing::Test, public reminder::ReminderOutputs
 {
 protected:
     ReminderLoopTest()
@@ -68,7 +68,7 @@ protected:
     QList<int> pictures;
     int withdrawn = 0, floatingShown = 0;
     bool blinking = false, floatingVisible = false;
-    ReminderLoop loop { { settings, [this] { return birthdays; } }, *this };
+    reminder::ReminderLoop loop { { settings, [this] { return birthdays; } }, *this };
 };
 
 const QString DueText = QStringLiteral("张三生日还有3天[朋友,13800000000]");
@@ -199,8 +199,8 @@ TEST_F(ReminderLoopTest, ActivityIndicatorGrowsAndClears)
 
 TEST_F(ReminderLoopTest, StartAfterTheHoursFiresEachTimedMethodOnceWithoutRepeatingTheStartOnes)
 {
-    QList<std::pair<ReminderLoop::Method, QDate>> stored;
-    loop.rememberFired = [&](ReminderLoop::Method method, const QDate &day) {
+    QList<std::pair<reminder::ReminderLoop::Method, QDate>> stored;
+    loop.rememberFired = [&](reminder::ReminderLoop::Method method, const QDate &day) {
         stored.append({ method, day });
     };
     loop.startupReminder(at(1, 11, 30));
@@ -292,10 +292,10 @@ struct LifeCase
 class ItemLifeTest : public ReminderLoopTest, public testing::WithParamInterface<LifeCase>
 {
 protected:
-    void connect(ReminderLoop &target)
+    void connect(reminder::ReminderLoop &target)
     {
         target.restore(fired, lastRun);
-        target.rememberFired = [this](ReminderLoop::Method method, const QDate &day) {
+        target.rememberFired = [this](reminder::ReminderLoop::Method method, const QDate &day) {
             fired[method] = day;
         };
         target.rememberRun = [this](const QDate &day) { lastRun = day; };
@@ -311,7 +311,7 @@ protected:
         };
     }
 
-    std::array<QDate, ReminderLoop::MethodCount> fired;
+    std::array<QDate, reminder::ReminderLoop::MethodCount> fired;
     QDate lastRun { 2025, 4, 27 };
     QMap<QDate, QList<natalis::store::ReminderItemMark>> stored;
 };
@@ -321,13 +321,13 @@ TEST_P(ItemLifeTest, EndsOnlyWhenAcknowledgedOrItsDayIsOver)
     settings.intFdInit = 1;
     birthdays.append(
         gregorianBirthday(QStringLiteral("李四"), QStringLiteral("公历1990年 04月29日"), 3));
-    std::unique_ptr<ReminderLoop> run;
+    std::unique_ptr<reminder::ReminderLoop> run;
     for (const auto &[step, now] : GetParam().steps) {
         switch (step) {
         case Step::Start: // the program ended (a logout) and starts again
             floatingVisible = false;
-            run = std::make_unique<ReminderLoop>(
-                ReminderInputs { settings, [this] { return birthdays; } }, *this);
+            run = std::make_unique<reminder::ReminderLoop>(
+                reminder::ReminderInputs { settings, [this] { return birthdays; } }, *this);
             connect(*run);
             run->startupReminder(now);
             break;

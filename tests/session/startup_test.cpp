@@ -54,10 +54,10 @@ protected:
     }
 
     test::TempDatabase files;
-    StartupPlaces places;
+    session::StartupPlaces places;
     test::RecordingMessageSink messages;
-    FixedClock clock { QDateTime(QDate(2026, 3, 31), QTime(9, 0)) };
-    AppContext context;
+    platform::FixedClock clock { QDateTime(QDate(2026, 3, 31), QTime(9, 0)) };
+    session::AppContext context;
 };
 
 // Only the first start in the data folder tells where the file went; a database beside the
@@ -88,11 +88,12 @@ TEST_F(StartupTest, WhereTheDatabaseLiesAndWhenThatIsTold)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.situation);
         places.appFolderWritable = row.appFolderWritable;
-        AppContext run;
-        ASSERT_EQ(runStartup(row.argument, places, messages, clock, run), StartupResult::Ready);
+        session::AppContext run;
+        ASSERT_EQ(
+            runStartup(row.argument, places, messages, clock, run), session::StartupResult::Ready);
         EXPECT_EQ(run.DbPath, files.path(row.dbPath));
         EXPECT_TRUE(files.exists(row.dbPath));
-        EXPECT_EQ(run.DbNotice, row.told ? newDatabaseNotice(run.DbPath) : QString());
+        EXPECT_EQ(run.DbNotice, row.told ? platform::newDatabaseNotice(run.DbPath) : QString());
         EXPECT_EQ(run.AppFolder, row.argument.isEmpty() ? files.path(u"bin"_s) : QString());
         shutdown(run);
     }
@@ -110,14 +111,14 @@ TEST_F(StartupTest, StartsThatCannotGoOnTellWhyOnce)
     const QString path = files.path(u"bin/natalis.mdb"_s);
     EXPECT_EQ(
         runStartup(files.path(QString(600, u'a') + u".mdb"_s), places, messages, clock, context),
-        StartupResult::NoConnection);
+        session::StartupResult::NoConnection);
     EXPECT_TRUE(messages.texts().value(0).contains(u"路径超过512字节"_s));
 
     shutdown(context);
     messages.shown.clear();
     QFile::remove(path);
     files.create(u"bin/natalis.mdb"_s).exec("drop table tishidata");
-    EXPECT_EQ(runStartup({}, places, messages, clock, context), StartupResult::NoSettings);
+    EXPECT_EQ(runStartup({}, places, messages, clock, context), session::StartupResult::NoSettings);
     EXPECT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.texts().value(0).startsWith(
         u"读取本地数据库设置信息失败 SQLCipher reported 1 - no such table: tishidata"_s));
@@ -180,8 +181,8 @@ TEST_F(StartupTest, AnUnopenableFileIsNamedByItsFaultAndKeptAsItWas)
         row.spoil(path);
         const QByteArray before = files.bytes(u"bin/natalis.mdb"_s);
         messages.shown.clear();
-        AppContext run;
-        ASSERT_EQ(runStartup({}, places, messages, clock, run), StartupResult::Unopened);
+        session::AppContext run;
+        ASSERT_EQ(runStartup({}, places, messages, clock, run), session::StartupResult::Unopened);
         EXPECT_FALSE(takeWayBack(run, messages, clock.now(), {}));
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].text.section(u'\n', 0, 0),
@@ -198,9 +199,9 @@ TEST_F(StartupTest, ANewDatabaseKeepsTheUnopenedFileAside)
     createDatabase(3);
     files.write(u"bin/natalis.mdb"_s, QByteArray());
     messages.choice = u"新建生日数据库"_s;
-    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Unopened);
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), session::StartupResult::Unopened);
     ASSERT_TRUE(takeWayBack(context, messages, clock.now(), {}));
-    EXPECT_EQ(openDatabaseAtStart(messages, clock, context), StartupResult::Ready);
+    EXPECT_EQ(openDatabaseAtStart(messages, clock, context), session::StartupResult::Ready);
     EXPECT_TRUE(files.exists(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
     EXPECT_TRUE(messages.texts().last().endsWith(u"bin/natalis-damaged-2026-03-31-090000.mdb"_s));
     EXPECT_EQ(reloadBirthdays(context, messages), std::nullopt);
@@ -211,7 +212,7 @@ struct DamageCase
 {
     const char *situation;
     bool soundBackup; // yesterday's start left one
-    MessageButton answer;
+    platform::MessageButton answer;
     friend void PrintTo(const DamageCase &c, std::ostream *os) { *os << c.situation; }
 };
 
@@ -230,7 +231,7 @@ TEST_P(DamagedStartTest, TellsTheFailuresAndRestoresOnlyASoundBackupOnlyOnYes)
     const QByteArray damaged = files.damageLastPage(u"bin/natalis.mdb"_s);
     messages.answer = GetParam().answer;
 
-    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), session::StartupResult::Ready);
     loadBirthdaysAtStart(context, messages, clock.now());
 
     ASSERT_GE(messages.shown.size(), 1);
@@ -241,8 +242,10 @@ TEST_P(DamagedStartTest, TellsTheFailuresAndRestoresOnlyASoundBackupOnlyOnYes)
         GetParam().soundBackup ? u"生日数据库文件已损坏。\r\n最新的完好备份: 2026-03-30 00:00, "
                                  "300条生日。\r\n是否用它恢复?恢复前当前文件会另存为备份。"_s
                                : u"生日数据库文件已损坏,没有找到可以使用的备份。"_s);
-    EXPECT_EQ(messages.shown.value(1).buttons == MessageButtons::YesNo, GetParam().soundBackup);
-    const bool restored = GetParam().soundBackup && GetParam().answer == MessageButton::Yes;
+    EXPECT_EQ(
+        messages.shown.value(1).buttons == platform::MessageButtons::YesNo, GetParam().soundBackup);
+    const bool restored =
+        GetParam().soundBackup && GetParam().answer == platform::MessageButton::Yes;
     EXPECT_EQ(context.Birthdays.size() == 300, restored);
     EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s) == damaged, !restored);
     EXPECT_EQ(messages.texts().contains(u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s),
@@ -250,9 +253,10 @@ TEST_P(DamagedStartTest, TellsTheFailuresAndRestoresOnlyASoundBackupOnlyOnYes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, DamagedStartTest,
-    testing::Values(DamageCase { "no sound backup is told so", false, MessageButton::Yes },
-        DamageCase { "yes restores", true, MessageButton::Yes },
-        DamageCase { "no leaves the damaged file", true, MessageButton::No }),
+    testing::Values(
+        DamageCase { "no sound backup is told so", false, platform::MessageButton::Yes },
+        DamageCase { "yes restores", true, platform::MessageButton::Yes },
+        DamageCase { "no leaves the damaged file", true, platform::MessageButton::No }),
     test::BySituation());
 
 TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
@@ -260,7 +264,7 @@ TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
     const QString path = createDatabase(10);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray before = files.bytes(u"bin/natalis.mdb"_s);
-    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), session::StartupResult::Ready);
     reloadBirthdays(context, messages);
     EXPECT_EQ(messages.texts(), QStringList { path + u"生日数据库文件只读,数据库压缩失败!"_s });
     EXPECT_EQ(context.DbNotice, u"今天的备份没有做成: 生日数据库文件只读"_s);
@@ -293,8 +297,9 @@ TEST_F(StartupTest, AnotherWritersCommitSurvivesTheStart)
         });
         ASSERT_TRUE(writer.waitReady());
         messages.shown.clear();
-        AppContext run;
-        ASSERT_EQ(runStartup(QString(), places, messages, clock, run), StartupResult::Ready);
+        session::AppContext run;
+        ASSERT_EQ(
+            runStartup(QString(), places, messages, clock, run), session::StartupResult::Ready);
         EXPECT_TRUE(messages.shown.isEmpty()
             || messages.texts()
                 == QStringList { path + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s });
@@ -312,15 +317,15 @@ TEST_F(StartupTest, SecondStartAsksTheFirstToShowItself)
 {
     int argc = 0;
     QCoreApplication app(argc, nullptr);
-    ASSERT_EQ(runStartup({}, places, messages, clock, context), StartupResult::Ready);
+    ASSERT_EQ(runStartup({}, places, messages, clock, context), session::StartupResult::Ready);
     QStringList asked;
     context.instance->showRequested = [&](const QString &dbPath) { asked.append(dbPath); };
     for (const QString &argument : { QString(), u"other dir/other.mdb"_s }) {
         std::atomic<bool> done = false;
-        StartupResult result = StartupResult::Ready;
+        session::StartupResult result = session::StartupResult::Ready;
         test::RecordingMessageSink secondMessages;
         std::thread second([&] {
-            AppContext other;
+            session::AppContext other;
             result = runStartup(argument, places, secondMessages, clock, other);
             done = true;
         });
@@ -328,17 +333,17 @@ TEST_F(StartupTest, SecondStartAsksTheFirstToShowItself)
         while (!done)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         second.join();
-        EXPECT_EQ(result, StartupResult::AlreadyRunning);
+        EXPECT_EQ(result, session::StartupResult::AlreadyRunning);
         EXPECT_EQ(secondMessages.texts(), QStringList());
     }
     EXPECT_EQ(
         asked, QStringList({ QString(), QFileInfo(u"other dir/other.mdb"_s).absoluteFilePath() }));
 
-    AppContext unanswered;
-    ASSERT_EQ(
-        runStartup(QString(), places, messages, clock, unanswered), StartupResult::AlreadyRunning);
+    session::AppContext unanswered;
+    ASSERT_EQ(runStartup(QString(), places, messages, clock, unanswered),
+        session::StartupResult::AlreadyRunning);
     EXPECT_EQ(messages.texts(), QStringList { u"青萍生日提醒软件v4.0已经处于运行状态"_s });
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Information);
     EXPECT_FALSE(unanswered.DbConnection);
 }
 

@@ -43,7 +43,7 @@ protected:
 
     app::frmGet &openWindow()
     {
-        app::reloadBirthdays(context, messages);
+        birthdays::reloadBirthdays(context, messages);
         window.reset(); // before the service it works through
         service = std::make_unique<birthdays::BirthdayService>(context, messages, clock);
         window = std::make_unique<app::frmGet>(context, *service, messages, clock);
@@ -51,9 +51,9 @@ protected:
         return *window;
     }
 
-    app::Application &openProgram(std::unique_ptr<app::MusicPlayer> music = nullptr)
+    app::Application &openProgram(std::unique_ptr<desktop::MusicPlayer> music = nullptr)
     {
-        app::reloadBirthdays(context, messages);
+        birthdays::reloadBirthdays(context, messages);
         program = std::make_unique<app::Application>(context, messages, clock, std::move(music));
         return *program;
     }
@@ -69,9 +69,9 @@ protected:
     QString label(const QString &name) { return find<QLabel>(name)->text(); }
 
     TempDatabase database;
-    app::AppContext context;
+    session::AppContext context;
     RecordingMessageSink messages;
-    app::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
+    platform::FixedClock clock { QDateTime(QDate(2025, 5, 1), QTime(8, 0)) };
     std::unique_ptr<app::Application> program;
     std::unique_ptr<birthdays::BirthdayService> service; // the window's, without a program
     std::unique_ptr<app::frmGet> window;
@@ -101,7 +101,7 @@ protected:
     {
         program.reset();
         window.reset();
-        app::shutdown(context);
+        session::shutdown(context);
     }
 
     smssim::GatewaySimulator simulator;

@@ -8,29 +8,29 @@
 namespace natalis::test {
 
 // Keeps every message box shown and answers each with a chosen button.
-class RecordingMessageSink : public app::MessageSink
+class RecordingMessageSink : public platform::MessageSink
 {
 public:
     struct Shown
     {
         QString text;
         QString title;
-        app::MessageIcon icon;
-        app::MessageButtons buttons;
+        platform::MessageIcon icon;
+        platform::MessageButtons buttons;
         QStringList choices; // the buttons of a choose()
     };
 
-    app::MessageButton show(const QString &text, const QString &title, app::MessageIcon icon,
-        app::MessageButtons buttons) override
+    platform::MessageButton show(const QString &text, const QString &title,
+        platform::MessageIcon icon, platform::MessageButtons buttons) override
     {
         shown.append({ text, title, icon, buttons, {} });
         return answer;
     }
 
-    int choose(const QString &text, const QString &title, app::MessageIcon icon,
+    int choose(const QString &text, const QString &title, platform::MessageIcon icon,
         const QStringList &buttons) override
     {
-        shown.append({ text, title, icon, app::MessageButtons::Ok, buttons });
+        shown.append({ text, title, icon, platform::MessageButtons::Ok, buttons });
         return int(buttons.indexOf(choice));
     }
 
@@ -43,7 +43,7 @@ public:
     }
 
     QList<Shown> shown;
-    app::MessageButton answer = app::MessageButton::Ok;
+    platform::MessageButton answer = platform::MessageButton::Ok;
     QString choice; // the button a choose() answers with; none there: closed
 };
 

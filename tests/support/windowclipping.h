@@ -26,7 +26,7 @@ inline constexpr struct
 inline QStringList widgetsOutsideWhenFitted(QWidget &window, QSize room)
 {
     window.show();
-    app::fitToScreen(window, QRect(QPoint(0, 0), room));
+    widgets::fitToScreen(window, QRect(QPoint(0, 0), room));
     for (int turn = 0; turn < 3; ++turn)
         QApplication::processEvents();
     QStringList outside;

@@ -22,7 +22,7 @@ TEST(ParseHexColor, ReadsRedGreenBluePairs)
         { "empty", u"", 0, 0, 0 },
     };
     for (const auto &row : rows) {
-        const QColor color = ParseHexColor(QStringView(row.text));
+        const QColor color = widgets::ParseHexColor(QStringView(row.text));
         EXPECT_EQ(color.red() << 16 | color.green() << 8 | color.blue(),
             row.red << 16 | row.green << 8 | row.blue)
             << row.situation;
@@ -63,12 +63,14 @@ TEST(SkinColor, EveryTextReadsOnItsBackgroundOnLightAndDarkPalettes)
         { "floating day notice", 11, 10 },
     };
     for (const auto &[mode, palette] : { std::pair { "light", light }, std::pair { "dark", dark } })
-        for (int skin = FollowSystemSkin; skin <= SkinCount; ++skin)
+        for (int skin = widgets::FollowSystemSkin; skin <= widgets::SkinCount; ++skin)
             for (const auto &pair : pairs) {
-                const QColor back = pair.background < 0 ? palette.color(QPalette::Base)
-                                                        : skinColor(skin, pair.background, palette);
+                const QColor back = pair.background < 0
+                    ? palette.color(QPalette::Base)
+                    : widgets::skinColor(skin, pair.background, palette);
                 EXPECT_GE(
-                    contrastRatio(skinColor(skin, pair.text, palette), back), ReadableContrast)
+                    widgets::contrastRatio(widgets::skinColor(skin, pair.text, palette), back),
+                    widgets::ReadableContrast)
                     << pair.situation << ", skin " << skin << ", " << mode;
             }
 }

@@ -27,7 +27,7 @@ TEST(ScreenFit, AWindowLargerThanTheScreenIsShrunkAndMovedOntoIt)
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     window.resize(available.width() * 2, available.height() * 2);
     window.move(available.right() - 10, available.bottom() - 10);
-    fitToScreen(window);
+    widgets::fitToScreen(window);
     EXPECT_LE(window.width(), available.width());
     EXPECT_LE(window.height(), available.height());
     EXPECT_TRUE(available.contains(QRect(window.pos(), window.size())));
@@ -41,7 +41,7 @@ TEST(ScreenFit, ALayoutLargerThanTheScreenScrollsInsteadOfBeingClipped)
     big->setMinimumSize(3000, 3000);
     layout->addWidget(big);
     dialog.adjustSize();
-    fitToScreen(dialog);
+    widgets::fitToScreen(dialog);
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE(dialog.width(), available.width());
     EXPECT_LE(dialog.height(), available.height());
@@ -77,7 +77,7 @@ class FittedWindow : public testing::TestWithParam<FittedCase>
 TEST_P(FittedWindow, OnlyWindowsAPersonMoves)
 {
     QWidget window(nullptr, GetParam().flags);
-    EXPECT_EQ(isFittedWindow(window), GetParam().fitted);
+    EXPECT_EQ(widgets::isFittedWindow(window), GetParam().fitted);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -90,7 +90,7 @@ TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
     // Fires only if the window thread keeps running its events while the job works.
     QTimer::singleShot(50, &cancel, &QPushButton::click);
     std::atomic<int> rounds { 0 };
-    runOnWorker(&bar, &cancel, [&rounds](WorkerProgress &progress) {
+    widgets::runOnWorker(&bar, &cancel, [&rounds](widgets::WorkerProgress &progress) {
         while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
             ++rounds;
             QThread::usleep(100);

@@ -25,8 +25,8 @@
 #include "platform/clock.h"
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
-#include "session/smsgatewayprocess.h"
 #include "session/qttranslations.h"
+#include "session/smsgatewayprocess.h"
 #include "session/startup.h"
 #include "sms/gatewayaddress.h"
 #include "sms/httpsmsgateway.h"
@@ -36,8 +36,8 @@
 #include "store/classtables.h"
 #include "store/database.h"
 #include "store/syncstate.h"
-#include "sync/serveraccounts.h"
 #include "sync/credentials.h"
+#include "sync/serveraccounts.h"
 #include "transfer/birthline.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
@@ -68,13 +68,13 @@ using namespace natalis;
 
 namespace {
 
-class SilentMessages : public app::MessageSink
+class SilentMessages : public platform::MessageSink
 {
 public:
-    app::MessageButton show(
-        const QString &, const QString &, app::MessageIcon, app::MessageButtons) override
+    platform::MessageButton show(
+        const QString &, const QString &, platform::MessageIcon, platform::MessageButtons) override
     {
-        return app::MessageButton::Ok;
+        return platform::MessageButton::Ok;
     }
 };
 
@@ -169,7 +169,7 @@ bool save(QWidget &widget, const QString &file)
 }
 
 // The main window with the SMS panel folded out, a few recipients ticked and a text typed.
-bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &folder)
+bool saveSmsPanel(app::frmGet &window, session::AppContext &context, const QString &folder)
 {
     window.findChild<QAction *>(QStringLiteral("mnuHf1"))->trigger();
     context.SmsAccounts[0] = { QStringLiteral("qingping"), QStringLiteral("1") };
@@ -195,12 +195,12 @@ bool saveSmsPanel(app::frmGet &window, app::AppContext &context, const QString &
 
 // The main window in every skin, with the SMS panel, the search and the upcoming birthdays;
 // the calendar, the date pickers and the reminder windows.
-bool saveProgramWindows(app::Application &program, app::AppContext &context,
-    const app::Clock &clock, const QString &folder)
+bool saveProgramWindows(app::Application &program, session::AppContext &context,
+    const platform::Clock &clock, const QString &folder)
 {
     bool ok = true;
     app::frmGet &window = program.window();
-    for (int skin = app::SkinCount; skin >= app::FollowSystemSkin; --skin) {
+    for (int skin = widgets::SkinCount; skin >= widgets::FollowSystemSkin; --skin) {
         window.findChild<QAction *>(QStringLiteral("mnuHf%1").arg(skin))->trigger();
         ok &= save(window, QStringLiteral("%1/main-skin%2.png").arg(folder).arg(skin));
     }
@@ -225,20 +225,20 @@ bool saveProgramWindows(app::Application &program, app::AppContext &context,
     calendar_ui::frmInDate1 lunarPicker(1, today, QStringLiteral("农历2006年闰07月15日"));
     lunarPicker.show();
     ok &= save(lunarPicker, folder + QStringLiteral("/indate1.png"));
-    QMessageBox question(QMessageBox::Question, app::AppTitle.toString(),
+    QMessageBox question(QMessageBox::Question, session::AppTitle.toString(),
         QStringLiteral("确认删除所选择的2个生日提醒吗?"), QMessageBox::Yes | QMessageBox::No);
     question.show();
     ok &= save(question, folder + QStringLiteral("/question.png"));
-    if (app::frmNotify *notify = program.floatingWindow()) {
+    if (desktop::frmNotify *notify = program.floatingWindow()) {
         for (int i = 0; i < 60; ++i)
             notify->scrollTick();
         ok &= save(*notify, folder + QStringLiteral("/floating.png"));
     }
-    app::frmHappen happen(
+    dialogs::frmHappen happen(
         QStringLiteral("公历2026年12月06日"), program.loop().TodayNotifyText(), 1);
     happen.show();
     ok &= save(happen, folder + QStringLiteral("/happen.png"));
-    app::frmContent content(QStringLiteral("公历2026年12月08日"),
+    dialogs::frmContent content(QStringLiteral("公历2026年12月08日"),
         QStringLiteral("赵六\t同事\t13700000000\t\t公历1982年 12月08日\t7\t否\t男"
                        "\r\n大雪\r\n"),
         1);
@@ -248,15 +248,17 @@ bool saveProgramWindows(app::Application &program, app::AppContext &context,
 }
 
 // The settings window on its general, calendar-sync and address-book pages.
-bool saveSetup(store::Connection &db, app::AppContext &context, app::MessageSink &messages,
+bool saveSetup(store::Connection &db, session::AppContext &context, platform::MessageSink &messages,
     const QTemporaryDir &scratch, const QString &folder)
 {
     bool ok = true;
     store::ChangeClassTable(db, 1, 1, QStringLiteral("财务部"));
     store::ChangeClassTable(db, 1, 1, QStringLiteral("市场营销部"));
-    const auto autoStart = app::createXdgAutoStart(scratch.filePath(QStringLiteral("autostart")));
-    const auto shortcut = app::createDesktopShortcut(scratch.filePath(QStringLiteral("Desktop")));
-    app::frmSetup setup(context.Settings,
+    const auto autoStart =
+        desktop::createXdgAutoStart(scratch.filePath(QStringLiteral("autostart")));
+    const auto shortcut =
+        desktop::createDesktopShortcut(scratch.filePath(QStringLiteral("Desktop")));
+    dialogs::frmSetup setup(context.Settings,
         { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
             scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
     setup.findChild<QCheckBox *>(QStringLiteral("chkMusic"))->setChecked(true);
@@ -267,7 +269,7 @@ bool saveSetup(store::Connection &db, app::AppContext &context, app::MessageSink
     store::writeSyncSetting(db, store::SyncCalendarKey, QStringLiteral("生日提醒"));
     store::writeSyncSetting(db, store::SyncLastTimeKey, QStringLiteral("2026-12-07T09:00:05"));
     store::writeSyncSetting(db, store::SyncLastResultKey, QStringLiteral("新增0, 更新2, 删除0"));
-    app::frmSetup syncSetup(context.Settings,
+    dialogs::frmSetup syncSetup(context.Settings,
         { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
             scratch.filePath(QStringLiteral("natalis.mdb")), 1, {} });
     syncSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(1);
@@ -282,10 +284,9 @@ bool saveSetup(store::Connection &db, app::AppContext &context, app::MessageSink
     store::writeSyncSetting(db, store::SyncCardLastResultKey, QStringLiteral("上传1, 下载3"));
     sync::ServerAccounts accounts(
         std::make_shared<sync::FilePasswordStore>(scratch.filePath(QStringLiteral("password"))));
-    app::frmSetup cardSetup(context.Settings,
+    dialogs::frmSetup cardSetup(context.Settings,
         { db, messages, nullptr, *autoStart, *shortcut, QStringLiteral("/opt/natalis/natalis"),
-            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {},
-            &accounts, [] {} });
+            scratch.filePath(QStringLiteral("natalis.mdb")), 1, {}, &accounts, [] {} });
     cardSetup.findChild<QTabWidget *>(QStringLiteral("tabPages"))->setCurrentIndex(2);
     cardSetup.show();
     ok &= save(cardSetup, folder + QStringLiteral("/setup-cardsync.png"));
@@ -296,12 +297,12 @@ bool saveSetup(store::Connection &db, app::AppContext &context, app::MessageSink
 bool saveFileChoices(const QString &folder)
 {
     bool ok = true;
-    app::frmVerSelect version;
+    dialogs::frmVerSelect version;
     version.show();
     ok &= save(version, folder + QStringLiteral("/verselect.png"));
 
     const QDateTime taken(QDate(2026, 3, 31), QTime(0, 0));
-    app::frmBackup backups(
+    dialogs::frmBackup backups(
         { { QStringLiteral("natalis-2026-03-31-140509.mdb"), taken.addSecs(14 * 3600 + 5 * 60 + 9),
               2'473'984, 6000 },
             { QStringLiteral("natalis-2026-03-31.mdb"), taken, 2'466'816, 5998 },
@@ -314,8 +315,8 @@ bool saveFileChoices(const QString &folder)
 }
 
 // The import preview of a file of our own and of another program's sheet.
-bool saveImportPreviews(store::Connection &db, const app::AppContext &context,
-    const app::Clock &clock, const QString &folder)
+bool saveImportPreviews(store::Connection &db, const session::AppContext &context,
+    const platform::Clock &clock, const QString &folder)
 {
     bool ok = true;
     // Read as a file would be, so that the encoding and the report show.
@@ -325,15 +326,16 @@ bool saveImportPreviews(store::Connection &db, const app::AppContext &context,
         "李四\t同事\t13700000000\t\t2023-2-30\t按公历提醒\t20\t否\r\n");
     QStringEncoder toGbk("GBK");
     const QByteArray gbkBytes = toGbk.encode(lines);
-    app::frmFileIn preview(
+    dialogs::frmFileIn preview(
         transfer::buildImportPreview(transfer::readImportBytes(gbkBytes,
                                          transfer::ImportLayout::Tab, QStringLiteral("list.txt")),
             context.Birthdays),
         transfer::ImportLayout::Tab, db, clock, 1);
     preview.findChild<QPushButton *>(QStringLiteral("cmdReport"))->setChecked(true);
     // A reader enables the encoding choice, as the import gives it.
-    preview.setReader(
-        [](const app::PreviewChoice &, app::WorkerProgress &) { return app::PreviewReading {}; });
+    preview.setReader([](const dialogs::PreviewChoice &, widgets::WorkerProgress &) {
+        return dialogs::PreviewReading {};
+    });
     preview.show();
     ok &= save(preview, folder + QStringLiteral("/filein.png"));
 
@@ -343,7 +345,7 @@ bool saveImportPreviews(store::Connection &db, const app::AppContext &context,
                                             "伟,李,0/0/00,1.39123E+10,朋友,\r\n"
                                             "\"强,赵,3/7/1990,13700000000,同事,新同事\r\n")
                                  .toUtf8();
-    app::frmFileIn sheetPreview(
+    dialogs::frmFileIn sheetPreview(
         transfer::buildImportPreview(transfer::readImportBytes(sheet, transfer::ImportLayout::Csv,
                                          QStringLiteral("联系人.csv")),
             context.Birthdays),
@@ -354,8 +356,8 @@ bool saveImportPreviews(store::Connection &db, const app::AppContext &context,
     return ok;
 }
 
-bool saveColumnMapping(store::Connection &db, const app::AppContext &context,
-    const app::Clock &clock, const QString &folder)
+bool saveColumnMapping(store::Connection &db, const session::AppContext &context,
+    const platform::Clock &clock, const QString &folder)
 {
     bool ok = true;
     // A sheet whose titles name nothing natalis knows: it opens without rows, and the user maps
@@ -365,19 +367,20 @@ bool saveColumnMapping(store::Connection &db, const app::AppContext &context,
                                               "2,李伟,1990/7/3,13700000000,\r\n"
                                               "3,赵强,1979年8月1日,,老同学\r\n")
                                    .toUtf8();
-    const auto readUnknown = [&](const app::PreviewChoice &choice, app::WorkerProgress &) {
+    const auto readUnknown = [&](const dialogs::PreviewChoice &choice, widgets::WorkerProgress &) {
         transfer::ImportReadOptions options;
         options.columns = choice.columns;
         transfer::ImportReading reading = transfer::readImportBytes(
             unknown, transfer::ImportLayout::Csv, QStringLiteral("客户.csv"), options);
         reading.failure.reset();
-        return app::PreviewReading {
+        return dialogs::PreviewReading {
             transfer::buildImportPreview(std::move(reading), context.Birthdays), std::nullopt, false
         };
     };
-    app::WorkerProgress firstRead;
-    app::PreviewReading unmapped = readUnknown({}, firstRead);
-    app::frmFileIn mapping(std::move(*unmapped.preview), transfer::ImportLayout::Csv, db, clock, 1);
+    widgets::WorkerProgress firstRead;
+    dialogs::PreviewReading unmapped = readUnknown({}, firstRead);
+    dialogs::frmFileIn mapping(
+        std::move(*unmapped.preview), transfer::ImportLayout::Csv, db, clock, 1);
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
@@ -389,8 +392,8 @@ bool saveColumnMapping(store::Connection &db, const app::AppContext &context,
     return ok;
 }
 
-bool saveContactsPreview(store::Connection &db, const app::AppContext &context,
-    const app::Clock &clock, const QString &folder)
+bool saveContactsPreview(store::Connection &db, const session::AppContext &context,
+    const platform::Clock &clock, const QString &folder)
 {
     bool ok = true;
     // The preview of a phone's contacts, with the category of cards that name none.
@@ -400,7 +403,8 @@ bool saveContactsPreview(store::Connection &db, const app::AppContext &context,
         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nBDAY:1985-04-12\r\nCATEGORIES:同事\r\n"
         "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:吴九\r\nEND:VCARD\r\n",
         QStringLiteral("contacts.vcf"));
-    app::frmFileIn contacts(transfer::buildImportPreview(cards.reading.records, context.Birthdays),
+    dialogs::frmFileIn contacts(
+        transfer::buildImportPreview(cards.reading.records, context.Birthdays),
         transfer::ImportLayout::Vcf, db, clock, 1);
     contacts.offerCategoryChoice(
         transfer::DefaultVcardCategory.toString(), [&](const QString &category) {
@@ -447,19 +451,19 @@ bool saveEditors(const QString &folder, const QDate &today)
     const char *names[] = { "editor-add", "editor-edit", "editor-memorial", "editor-anniversary",
         "editor-batch" };
     for (int i = 0; i < 5; ++i) {
-        app::frmAddEdit::Setup editorSetup;
+        dialogs::frmAddEdit::Setup editorSetup;
         editorSetup.IsBatchEdit = modes[i].second;
         editorSetup.today = today;
         editorSetup.classNames = { QStringLiteral("销售部"), QStringLiteral("财务部") };
-        app::frmAddEdit editor(*modes[i].first, editorSetup);
+        dialogs::frmAddEdit editor(*modes[i].first, editorSetup);
         editor.show();
         ok &= save(editor, QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(names[i])));
     }
     return ok;
 }
 
-bool saveSmsWindows(store::Connection &db, app::AppContext &context,
-    app::MessageSink &messages, const app::Clock &clock, const QString &folder)
+bool saveSmsWindows(store::Connection &db, session::AppContext &context,
+    platform::MessageSink &messages, const platform::Clock &clock, const QString &folder)
 {
     bool ok = true;
     // The SMS settings with both accounts registered and one greeting on.
@@ -473,9 +477,8 @@ bool saveSmsWindows(store::Connection &db, app::AppContext &context,
     smsSettings.DxTxContent[6] = QStringLiteral("祝你生日快乐，天天开心！");
     smsSettings.DxYyTail = QStringLiteral("青萍");
     sms::saveGatewayAddress(db, QStringLiteral("http://127.0.0.1:8787"));
-    app::frmDxSetup dxSetup(
-        { db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"),
-            app::processSmsGateway(context), 1 });
+    dialogs::frmDxSetup dxSetup({ db, messages, smsSettings, smsAccounts, QStringLiteral("PC-1"),
+        session::processSmsGateway(context), 1 });
     dxSetup.show();
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup.png"));
     // An address the client cannot use is refused before anything is saved.
@@ -485,7 +488,7 @@ bool saveSmsWindows(store::Connection &db, app::AppContext &context,
     ok &= save(dxSetup, folder + QStringLiteral("/dxsetup_scheme.png"));
 
     logSampleSends(db, smsAccounts, smsSettings);
-    app::frmDxHist history({ db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });
+    dialogs::frmDxHist history({ db, smsAccounts, clock, QStringLiteral("PC-1"), 1 });
     history.pickDate = [](QWidget *, QString &gl, QString &) {
         gl = QStringLiteral("公历2026年 12月07日");
         return true;
@@ -503,24 +506,24 @@ bool saveSmsWindows(store::Connection &db, app::AppContext &context,
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    app::installQtTranslations(application);
-    app::keepWindowsOnScreen(application);
+    session::installQtTranslations(application);
+    widgets::keepWindowsOnScreen(application);
     const QStringList arguments = QApplication::arguments();
     // A dark desktop's stand-in: Fusion draws a dark palette whatever the platform's theme.
     if (arguments.contains(QStringLiteral("--dark"))) {
         QApplication::setStyle(QStringLiteral("Fusion"));
-        QApplication::setPalette(app::darkPalette());
+        QApplication::setPalette(widgets::darkPalette());
     }
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 
-    app::AppContext context;
+    session::AppContext context;
     context.Birthdays = samples();
     context.HasBirthdays = true;
     context.Settings.intFudong = 1;
     context.Settings.intFdInit = 1;
     SilentMessages messages;
-    app::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
+    platform::FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
     app::Application program(context, messages, clock, nullptr);
     program.window().show();
     bool ok = saveProgramWindows(program, context, clock, folder);
