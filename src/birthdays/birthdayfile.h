@@ -11,9 +11,6 @@ namespace natalis::platform {
 class MessageSink;
 } // namespace natalis::platform
 
-namespace natalis::app {
-}
-
 namespace natalis::birthdays {
 
 // The database file and the birthdays as the program last read them from it. The program's

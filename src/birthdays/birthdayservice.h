@@ -15,9 +15,6 @@ class Clock;
 class MessageSink;
 } // namespace natalis::platform
 
-namespace natalis::app {
-} // namespace natalis::app
-
 namespace natalis::birthdays {
 
 // Every change of the birthday table the program or the command line makes, through store's
