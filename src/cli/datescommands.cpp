@@ -9,7 +9,6 @@
 #include "reminder/nextoccurrences.h"
 #include "store/birthdayedit.h"
 #include "store/birthdays.h"
-#include "store/connection.h"
 
 namespace natalis::cli {
 
@@ -73,15 +72,10 @@ int runDates(const QStringList &arguments)
             return fail(QStringLiteral("--count is 1 to %1").arg(MostCount));
     }
 
-    const QString path = dbPath(parser);
-    store::DbError error;
-    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
-    if (!connection)
-        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
-    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
-    if (load.error)
-        return fail(
-            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+    const auto read = readBirthdays(parser);
+    if (const int *exit = std::get_if<int>(&read))
+        return *exit;
+    const store::BirthdayLoad &load = std::get<store::BirthdayLoad>(read);
     const QString type = parser.value(QStringLiteral("type"));
     const QString name = parser.value(QStringLiteral("name"));
     for (qsizetype i = 0; load.HasBirthdays && i < load.Birthdays.size(); ++i) {

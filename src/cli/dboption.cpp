@@ -2,6 +2,7 @@
 
 #include "clicommand.h"
 #include "platform/dblocation.h"
+#include "store/birthdays.h"
 #include "store/connection.h"
 #include "store/database.h"
 #include "store/dberror.h"
@@ -44,6 +45,20 @@ std::optional<store::Connection> openDb(const QString &path, DbUse use, store::D
         return std::nullopt;
     }
     return connection;
+}
+
+std::variant<int, store::BirthdayLoad> readBirthdays(const QCommandLineParser &parser)
+{
+    const QString path = dbPath(parser);
+    store::DbError error;
+    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
+    if (!connection)
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
+    store::BirthdayLoad load = store::LoadBirthdays(*connection);
+    if (load.error)
+        return fail(
+            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+    return load;
 }
 
 } // namespace natalis::cli

@@ -4,10 +4,12 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <optional>
+#include <variant>
 
 namespace natalis::store {
 class Connection;
 struct DbError;
+struct BirthdayLoad;
 } // namespace natalis::store
 
 namespace natalis::cli {
@@ -32,5 +34,9 @@ enum class DbUse {
 // first, so that a damaged file is refused with the damage named and left byte for byte as it
 // was. nullopt with the reason in *error otherwise.
 std::optional<store::Connection> openDb(const QString &path, DbUse use, store::DbError *error);
+
+// The birthdays of the file --db names, opened read-only; the exit code, its reason printed, when
+// the file does not open or its birthdays cannot be read.
+std::variant<int, store::BirthdayLoad> readBirthdays(const QCommandLineParser &parser);
 
 } // namespace natalis::cli

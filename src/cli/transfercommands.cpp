@@ -79,14 +79,10 @@ int runExport(const QStringList &arguments)
         return fail(QStringLiteral("--format is tab or csv"));
 
     const QString path = dbPath(parser);
-    store::DbError error;
-    std::optional<store::Connection> connection = openDb(path, DbUse::Read, &error);
-    if (!connection)
-        return fail(QStringLiteral("cannot open %1: %2").arg(path, error.description), Refused);
-    const store::BirthdayLoad load = store::LoadBirthdays(*connection);
-    if (load.error)
-        return fail(
-            QStringLiteral("cannot read the birthdays: %1").arg(load.error->description), Refused);
+    const auto read = readBirthdays(parser);
+    if (const int *exit = std::get_if<int>(&read))
+        return *exit;
+    const store::BirthdayLoad &load = std::get<store::BirthdayLoad>(read);
 
     transfer::ExportOptions options;
     options.format = *format;
