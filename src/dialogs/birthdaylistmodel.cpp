@@ -94,11 +94,9 @@ void BirthdayListModel::computeAges(Row &row) const
     const auto rule = reminder::birthRuleAt(m_list, row.position);
     if (!rule || rule->year == 0)
         return;
-    store::BirthdayRecord dates;
-    dates.strGL = m_list.string(row.position, store::BirthdayText::strGL);
-    dates.strNL = m_list.string(row.position, store::BirthdayText::strNL);
-    dates.blnIsGL = m_list.string(row.position, store::BirthdayText::blnIsGL);
-    row.startLunarYear = qint16(reminder::startLunarYear(dates).value_or(0));
+    row.startLunarYear = qint16(
+        reminder::startLunarYear(*rule, m_list.text(row.position, store::BirthdayText::strNL))
+            .value_or(0));
     // Whole years count whether or not this year has the leap month a 跳过 entry waits for.
     reminder::BirthRule everyYear = *rule;
     everyYear.leapRule = store::LeapMonthRule::RegularMonth;

@@ -9,14 +9,20 @@ namespace natalis::reminder {
 
 std::optional<int> startLunarYear(const store::BirthdayRecord &entry)
 {
-    const std::optional<calendar::LunarDate> lunar = calendar::parseLunarText(entry.strNL);
-    if (entry.blnIsGL.trimmed() == RemindByLunar)
-        return lunar && lunar->year != 0 ? std::optional(lunar->year) : std::nullopt;
-    const std::optional<QDate> birth = calendar::parseGregorianText(entry.strGL);
-    if (!birth)
+    const store::BirthdayList one { entry };
+    const std::optional<BirthRule> rule = birthRuleAt(one, 0);
+    return rule ? startLunarYear(*rule, entry.strNL) : std::nullopt;
+}
+
+std::optional<int> startLunarYear(const BirthRule &rule, QStringView lunarText)
+{
+    if (rule.year == 0)
         return std::nullopt;
-    if (const auto converted = calendar::solarToLunar(*birth))
+    if (rule.lunar)
+        return rule.year;
+    if (const auto converted = calendar::solarToLunar(QDate(rule.year, rule.month, rule.day)))
         return converted->year;
+    const std::optional<calendar::LunarDate> lunar = calendar::parseLunarText(lunarText);
     return lunar && lunar->year != 0 ? std::optional(lunar->year) : std::nullopt;
 }
 

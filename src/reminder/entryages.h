@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reminder/birthdayoccurrences.h"
 #include "store/birthdayrecord.h"
 
 #include <QDate>
@@ -12,6 +13,9 @@ namespace natalis::reminder {
 // Gregorian date (its lunar text's year when that date lies outside 1901..2100). nullopt for an
 // entry without a year or without a readable date.
 std::optional<int> startLunarYear(const store::BirthdayRecord &entry);
+// The same for a rule already read (birthRuleAt); lunarText, the entry's lunar date text, is read
+// only for a Gregorian date outside 1901..2100.
+std::optional<int> startLunarYear(const BirthRule &rule, QStringView lunarText);
 
 // 虚岁 on day of someone born in the lunar year birthLunarYear: 1 in that year, one more at
 // each lunar new year. nullopt when day lies outside the lunar calendar's range or before it.

@@ -15,7 +15,7 @@ QList<Occurrence> nextOccurrences(const store::BirthdayRecord &entry, QDate from
     // A lunar year begins in January or February: the one before from's Gregorian year may
     // still have its occurrence ahead.
     int year = from.year() - (rule->lunar ? 1 : 0);
-    const std::optional<int> startYear = startLunarYear(entry);
+    const std::optional<int> startYear = startLunarYear(*rule, entry.strNL);
     QList<Occurrence> occurrences;
     for (; occurrences.size() < count && year <= 2100; ++year) {
         const std::optional<QDate> date = occurrenceIn(*rule, year);
