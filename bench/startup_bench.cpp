@@ -115,8 +115,8 @@ void BM_StartToWindowShown_100k(benchmark::State &state)
 }
 BENCHMARK(BM_StartToWindowShown_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The start's care of the file alone: with nothing deleted, no compaction is due and the file is
-// only copied for the day's backup.
+// The start's care of the file alone: with nothing deleted, no compaction is due, and the day's
+// copy is left to the worker that reads it back.
 void BM_Compaction_100k(benchmark::State &state)
 {
     for (auto _ : state) {

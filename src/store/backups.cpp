@@ -1,7 +1,9 @@
 #include "store/backups.h"
 
+#include "store/compaction.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "store/livecopy.h"
 #include "store/rawcopy.h"
 #include "store/statement.h"
 #include "store/workingfile.h"
@@ -375,18 +377,68 @@ bool hasCurrentDailyBackup(const QString &dbPath, QDate day)
 }
 
 PendingBackup::PendingBackup(QString dbPath, QString copyPath, QDate day)
-    : m_dbPath(std::move(dbPath)), m_copyPath(std::move(copyPath)), m_day(day), m_hold(m_copyPath)
+    : m_dbPath(std::move(dbPath)), m_copyPath(std::move(copyPath)), m_day(day)
 {
+    m_hold.emplace(m_copyPath);
 }
+
+PendingBackup::PendingBackup(QString dbPath, QDate day)
+    : m_dbPath(std::move(dbPath)), m_day(day) { }
 
 PendingBackup::~PendingBackup()
 {
-    if (!m_kept && !m_leftOnDisk)
+    if (!m_kept && !m_leftOnDisk && !m_copyPath.isEmpty())
         QFile::remove(m_copyPath);
+}
+
+bool PendingBackup::takeCopy()
+{
+    const QString real = realPath(m_dbPath);
+    auto db = Connection::open(real, Connection::OpenMode::ExistingOnly);
+    if (!db) {
+        m_cause = u"生日数据库被其他程序使用中"_s;
+        return false;
+    }
+    QTemporaryFile file(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
+    file.setAutoRemove(false);
+    // Made and held under the write lock under which another start removes the working files
+    // nobody holds, so that none is caught between.
+    if (sqlite3_exec(db->handle(), "begin immediate", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        m_cause = u"生日数据库被其他程序使用中"_s;
+        return false;
+    }
+    errno = 0;
+    const bool made = file.open();
+    const int makeError = errno;
+    if (made) {
+        m_copyPath = file.fileName();
+        m_hold.emplace(m_copyPath);
+    }
+    sqlite3_exec(db->handle(), "commit", nullptr, nullptr, nullptr);
+    if (!made) {
+        m_cause = fileFailureCause(makeError ? makeError : EACCES);
+        return false;
+    }
+    errno = 0;
+    switch (copyLiveDatabase(*db, file.handle(), m_stopCopying)) {
+    case LiveCopyOutcome::Copied:
+        return true;
+    case LiveCopyOutcome::Stopped:
+        return false;
+    case LiveCopyOutcome::Changing:
+        m_cause = u"生日数据库被其他程序使用中"_s;
+        return false;
+    case LiveCopyOutcome::Failed:
+        m_cause = fileFailureCause(errno ? errno : EIO);
+        return false;
+    }
+    return false;
 }
 
 bool PendingBackup::check()
 {
+    if (m_copyPath.isEmpty() && !takeCopy())
+        return false;
     auto copy = openCopy(m_copyPath);
     if (!copy) {
         m_cause = u"文件已损坏"_s;
@@ -415,6 +467,7 @@ bool PendingBackup::check()
 
 void PendingBackup::stop()
 {
+    m_stopCopying = true;
     const std::lock_guard lock(m_mutex);
     m_stopped = true;
     // Safe from another thread while the connection is open, which the lock ensures.
@@ -427,7 +480,7 @@ bool PendingBackup::keep()
     // On the disk before it replaces the day's earlier copy: a disk that turns out full only
     // when the data is written back must not leave a hollow copy in a good one's place.
     errno = 0;
-    m_kept = m_kept || (m_hold.sync() && keepDailyBackup(m_dbPath, m_copyPath, m_day));
+    m_kept = m_kept || (m_hold && m_hold->sync() && keepDailyBackup(m_dbPath, m_copyPath, m_day));
     if (!m_kept)
         m_cause = fileFailureCause(errno ? errno : EIO);
     return m_kept;

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -56,14 +57,18 @@ bool hasCurrentDailyBackup(const QString &dbPath, QDate day);
 class PendingBackup
 {
 public:
+    // A copy already taken, at copyPath.
     PendingBackup(QString dbPath, QString copyPath, QDate day);
+    // A copy still to be taken: check() first copies the live file beside it (store/livecopy.h),
+    // so that the whole of the work runs on the worker.
+    PendingBackup(QString dbPath, QDate day);
     ~PendingBackup();
     PendingBackup(const PendingBackup &) = delete;
     PendingBackup &operator=(const PendingBackup &) = delete;
 
     const QString &path() const { return m_copyPath; }
 
-    // Reads the copy back and moves it in as the daily backup of its day, replacing an earlier
+    // Takes the copy when it is still to be taken, then reads it back and moves it in as the daily backup of its day, replacing an earlier
     // one of the same day and dropping the oldest beyond KeptBackups. True when it was kept. Takes
     // as long as reading the whole file; call from one thread at a time.
     bool check();
@@ -79,16 +84,19 @@ public:
     const QString &failureCause() const { return m_cause; }
 
 private:
+    bool takeCopy();
+
     QString m_dbPath;
-    QString m_copyPath;
+    QString m_copyPath; // empty while the copy is still to be taken
     QDate m_day;
-    WorkingFileHold m_hold;
+    std::optional<WorkingFileHold> m_hold;
     bool m_kept = false;
     bool m_leftOnDisk = false;
     QString m_cause;
     std::mutex m_mutex; // guards the two below
     sqlite3 *m_reading = nullptr; // the copy's connection while check() reads it
     bool m_stopped = false;
+    std::atomic_bool m_stopCopying = false; // stop() for the copy, read between its slices
 };
 
 // The newest backup that opens under the key and passes the engine's integrity check.

@@ -73,7 +73,8 @@ bool compactionPays(Connection &db)
 }
 
 // Copies the file to a fresh working file beside it, with the file's modification time, which
-// tells a later start of the same day whether the file changed since.
+// tells a later start of the same day whether the file changed since: the safety copy of a
+// compaction, taken whole under the lock the compaction holds anyway.
 std::unique_ptr<PendingBackup> copyFile(
     Connection &db, const QString &real, QDate today, bool &diskFull)
 {
@@ -108,11 +109,14 @@ LockedCopy copyUnderLock(Connection &db, const QString &real, QDate today)
     }
     result.compactionDue = compactionPays(db);
     result.dataVersion = db.dataVersion();
-    if (result.compactionDue || !hasCurrentDailyBackup(real, today)) {
+    if (result.compactionDue) {
         result.copy = copyFile(db, real, today, result.diskFull);
         result.failed = !result.copy;
     } else {
         removeLeftOverWorkingFiles(QFileInfo(real).dir(), QString());
+        // Taken on the worker that reads it back, once the program is up.
+        if (!hasCurrentDailyBackup(real, today))
+            result.copy = std::make_unique<PendingBackup>(real, today);
     }
     run(db, "commit");
     return result;

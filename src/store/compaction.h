@@ -39,8 +39,8 @@ enum class CompactOutcome {
 struct Compaction
 {
     CompactOutcome outcome = CompactOutcome::Skipped;
-    // The copy taken for today's backup that has yet to be read back (PendingBackup::check);
-    // null when none is waiting: compacted (the copy is kept already), nothing to copy (today's
+    // Today's backup still to be taken or read back (PendingBackup::check); null when none is
+    // waiting: compacted (the copy is kept already), nothing to copy (today's
     // backup holds the file as it is) or no copy made.
     std::unique_ptr<PendingBackup> backup;
     // Failed: what the rewrite ran into ("磁盘空间不足", "文件已损坏" …).
@@ -49,21 +49,21 @@ struct Compaction
 
 // The start's care of the database at dbPath, before the program's connection opens.
 //
-// Every start copies the file byte for byte, keyed as it is, to a working file under a write
-// lock (readers go on), unless today's backup already holds it unchanged (same size and
-// modification time). A byte copy is a fraction of a second even for a million birthdays,
-// where decrypting and re-encrypting the file took seconds; it is taken here rather than on a
-// worker because only before our own connection opens can the lock wait on no one but other
-// programs, and keep our own writes from ever waiting on it.
+// Today's backup is a byte copy of the file, keyed as it is, unless today's backup already holds
+// it unchanged (same size and modification time). When no compaction is due the copy is not
+// taken here: the start hands back a PendingBackup that takes it on the worker that reads it
+// back, in slices under short read locks (store/livecopy.h), so that a file of a million
+// birthdays (a gigabyte) is not copied before the window shows and our own writes never wait
+// for more than a slice.
 //
 // The file is compacted only when free pages make up at least a quarter of it (many rows
-// deleted): its real file (links resolved) is then rewritten by the engine's VACUUM under the
+// deleted): a safety copy is then taken whole, here, under the write lock (readers go on), and
+// its real file (links resolved) is rewritten by the engine's VACUUM under the
 // key, inside the engine's own journaled write transaction, so the file keeps its inode, links,
 // mode and owner, other programs' handles stay valid and their commits are never lost, and a
-// crash at any moment leaves the old or the new content whole. The copy is its safety copy:
-// after a successful compaction it becomes today's backup at once (the rewrite has read every
-// page), after a failure it is removed (and never becomes a backup, so damaged copies do not
-// push good ones out). When no compaction is due the copy is handed back to be read back later.
+// crash at any moment leaves the old or the new content whole. After a successful compaction the
+// safety copy becomes today's backup at once (the rewrite has read every page), after a failure
+// it is removed (and never becomes a backup, so damaged copies do not push good ones out).
 Compaction CompactBirthDb(const QString &dbPath, QDate today);
 
 // True when the file at path (links resolved) must not be written: no write permission for its

@@ -50,8 +50,9 @@ std::optional<Connection> Connection::open(
 
     // Attached databases inherit these flags, and compaction attaches a file it creates; an
     // existing-only open has checked above that the file is there.
-    const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
-                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags = SQLITE_OPEN_NOMUTEX
+        | (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                                      : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     sqlite3 *db = nullptr;
     const QByteArray file = real.toUtf8();

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace natalis::store {
@@ -38,22 +39,29 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
-// Calls work(chunk, offset, length) for the database file in order; false when a read fails.
+// Calls work(chunk, offset, length) in order for the bytes of the database file from first up to
+// end; false when a read fails.
 template<typename Work>
-bool eachChunk(sqlite3_file *file, Work &&work)
+bool eachChunkIn(sqlite3_file *file, sqlite3_int64 first, sqlite3_int64 end, Work &&work)
 {
-    sqlite3_int64 size = 0;
-    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
-        return false;
     std::vector<char> chunk(ChunkBytes);
-    for (sqlite3_int64 offset = 0; offset < size; offset += ChunkBytes) {
-        const int length = int(qMin<sqlite3_int64>(ChunkBytes, size - offset));
+    for (sqlite3_int64 offset = first; offset < end; offset += ChunkBytes) {
+        const int length = int(qMin<sqlite3_int64>(ChunkBytes, end - offset));
         if (file->pMethods->xRead(file, chunk.data(), length, offset) != SQLITE_OK)
             return false;
         if (!work(chunk.data(), offset, length))
             return false;
     }
     return true;
+}
+
+// The same for the whole file.
+template<typename Work>
+bool eachChunk(sqlite3_file *file, Work &&work)
+{
+    sqlite3_int64 size = 0;
+    return file->pMethods->xFileSize(file, &size) == SQLITE_OK
+        && eachChunkIn(file, 0, size, std::forward<Work>(work));
 }
 
 } // namespace
@@ -66,6 +74,21 @@ bool copyDatabaseBytes(Connection &connection, int fd, Sync sync)
     const bool copied = eachChunk(file,
         [fd](const char *data, sqlite3_int64, int length) { return writeAll(fd, data, length); });
     return copied && (sync == Sync::Later || ::fsync(fd) == 0);
+}
+
+qint64 databaseFileSize(Connection &connection)
+{
+    sqlite3_file *file = mainFile(connection);
+    sqlite3_int64 size = 0;
+    return file && file->pMethods->xFileSize(file, &size) == SQLITE_OK ? qint64(size) : -1;
+}
+
+bool copyDatabaseRange(Connection &connection, int fd, qint64 offset, qint64 length)
+{
+    sqlite3_file *file = mainFile(connection);
+    return file
+        && eachChunkIn(file, offset, offset + length,
+            [fd](const char *data, sqlite3_int64, int bytes) { return writeAll(fd, data, bytes); });
 }
 
 bool overwriteDatabaseBytes(Connection &connection, const QString &from)

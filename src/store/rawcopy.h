@@ -18,6 +18,14 @@ enum class Sync { Now, Later };
 // any read or write error.
 bool copyDatabaseBytes(Connection &connection, int fd, Sync sync = Sync::Now);
 
+// The size of the database file in bytes, or -1 when it cannot be told.
+qint64 databaseFileSize(Connection &connection);
+
+// Appends length bytes of the file from offset on, as they are on disk, to the file open at fd.
+// The caller holds at least a read lock for the whole call. False on any read or write error
+// (errno tells a write's).
+bool copyDatabaseRange(Connection &connection, int fd, qint64 offset, qint64 length);
+
 // Puts the bytes of the file at from in place of the database's own, in the same file, and
 // syncs. The caller holds an exclusive lock. False on any error.
 bool overwriteDatabaseBytes(Connection &connection, const QString &from);

@@ -2,6 +2,7 @@
 #include "store/birthdays.h"
 #include "store/compaction.h"
 #include "store/connection.h"
+#include "store/livecopy.h"
 #include "store/workingfile.h"
 #include "support/birthdaybuilder.h"
 #include "support/birthdayrows.h"
@@ -90,7 +91,7 @@ TEST(CompactionTest, WorkingFilesOfKilledRunsGoAtOnceThoseInUseStay)
     EXPECT_EQ(files.files(), (QStringList { u"natalis.mdb"_s, u"natalis_old-fresh1.mdb"_s }));
 }
 
-// A full disk is not another program holding the file: start-up must say which it is, and
+// A full disk is not another program holding the file: the day's copy must say which it is, and
 // neither the file nor the day's backup of an earlier start may be replaced by a copy the disk
 // had no room for.
 TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFileAndTheBackup)
@@ -112,7 +113,12 @@ TEST(CompactionTest, FullDiskIsToldApartAndLeavesTheFileAndTheBackup)
     disk.fill();
     const QByteArray before = disk.bytes(u"natalis.mdb"_s);
 
-    EXPECT_EQ(start(path, Today), CompactOutcome::DiskFull);
+    {
+        Compaction compaction = CompactBirthDb(path, Today);
+        ASSERT_TRUE(compaction.backup);
+        EXPECT_FALSE(compaction.backup->check());
+        EXPECT_EQ(compaction.backup->failureCause(), u"磁盘空间不足"_s);
+    }
     EXPECT_EQ(disk.bytes(u"natalis.mdb"_s), before);
     EXPECT_EQ(disk.bytes(daily), backup);
     EXPECT_EQ(disk.files(), (QStringList { u"filler"_s, u"natalis.mdb"_s }));
@@ -309,6 +315,49 @@ TEST_P(CopyTest, KeepsOnlyACopyThatReadsBackAndLeavesTheFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Start, CopyTest, testing::ValuesIn(CopyCases), test::BySituation());
+
+// The day's copy is taken in slices while other programs may write: a write between two slices
+// makes it start over, so that what is kept is the file of one moment, and a file written to all
+// along is given up on rather than copied torn.
+struct LiveCopyCase
+{
+    const char *situation;
+    int writes; // one after each slice, as long as they last
+    LiveCopyOutcome outcome;
+    int rowsInCopy; // -1: no copy to read
+};
+
+const LiveCopyCase LiveCopyCases[] = {
+    { "untouched", 0, LiveCopyOutcome::Copied, 400 },
+    { "written once mid-copy", 1, LiveCopyOutcome::Copied, 401 },
+    { "written all along", 1000, LiveCopyOutcome::Changing, -1 },
+};
+
+using LiveCopyTest = testing::TestWithParam<LiveCopyCase>;
+
+TEST_P(LiveCopyTest, StartsOverAfterAWriteAndNeverHandsBackATornCopy)
+{
+    const LiveCopyCase &c = GetParam();
+    test::TempDatabase files;
+    fill(files, u"natalis.mdb"_s, 400, false);
+    auto db = open(files), writer = open(files);
+    QFile copy(files.path(u"copy.mdb"_s));
+    ASSERT_TRUE(db && writer && copy.open(QIODevice::WriteOnly));
+    int writes = 0;
+    const std::atomic_bool stop = false;
+    const LiveCopyOutcome outcome =
+        copyLiveDatabase(*db, copy.handle(), stop, 16 * 1024, [&](qint64) {
+            if (writes < c.writes && ++writes)
+                test::addBirthdays(*writer, 1);
+        });
+    copy.close();
+    EXPECT_EQ(outcome, c.outcome);
+    if (c.rowsInCopy >= 0)
+        EXPECT_EQ(test::soundBirthdayCount(copy.fileName()), c.rowsInCopy);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, LiveCopyTest, testing::ValuesIn(LiveCopyCases), test::BySituation());
 
 // Starts on each of the days before today and today: each start keeps the day's copy, and one
 // row more is added each day.
