@@ -57,6 +57,15 @@ int numberAt(QStringView text, int position, int width)
     return value;
 }
 
+// Days in a month of the proleptic Gregorian calendar, year 1 to 9999. Reckoned here rather than
+// by building a QDate: a start reads every birthday's date several times.
+int gregorianMonthLength(int year, int month)
+{
+    static constexpr int Lengths[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return month == 2 && leap ? 29 : Lengths[month - 1];
+}
+
 bool hasLayout(QStringView text, QStringView prefix)
 {
     return text.size() == TextLength && text.startsWith(prefix) && text[6] == u'年'
@@ -156,8 +165,9 @@ std::optional<GregorianMonthDay> parseGregorianMonthDay(QStringView text)
         return std::nullopt;
     const GregorianMonthDay date { numberAt(text, 3, 4), numberAt(text, 9, 2),
         numberAt(text, 12, 2) };
-    // 2000 has every day a year can have, 29 February included.
-    if (date.year < 0 || !QDate(date.year == 0 ? 2000 : date.year, date.month, date.day).isValid())
+    // A year-less date may be 29 February, which some year has.
+    if (date.year < 0 || date.month < 1 || date.month > 12 || date.day < 1
+        || date.day > gregorianMonthLength(date.year == 0 ? 2000 : date.year, date.month))
         return std::nullopt;
     return date;
 }

@@ -46,9 +46,13 @@ std::optional<QDate> lunarOccurrence(const BirthRule &rule, int targetYear)
 
 void fillYears(const BirthdayList &birthdays, bool lunar, int year, BirthOccurrences &occurrences)
 {
+    const QStringView wanted = lunar ? RemindByLunar : RemindByGregorian;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        // The other calendar's rows are passed over before their dates are read.
+        if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != wanted)
+            continue;
         const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
-        if (!rule || rule->lunar != lunar)
+        if (!rule)
             continue;
         for (int target : { year, year + 1 }) {
             const std::optional<QDate> date = occurrenceIn(*rule, target);

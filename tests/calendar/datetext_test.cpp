@@ -79,6 +79,10 @@ TEST(DateText, ReadsAGregorianMonthAndDayWithOrWithoutTheYear)
         { "30 February without a year", u"公历0000年 02月30日", std::nullopt },
         { "with a year", u"公历1976年 02月25日", GregorianMonthDay { 1976, 2, 25 } },
         { "29 February of a common year", u"公历2025年 02月29日", std::nullopt },
+        { "29 February of 1900, a century", u"公历1900年 02月29日", std::nullopt },
+        { "29 February of 2000", u"公历2000年 02月29日", GregorianMonthDay { 2000, 2, 29 } },
+        { "31 April", u"公历1976年 04月31日", std::nullopt },
+        { "month 00", u"公历1976年 00月10日", std::nullopt },
     };
     for (const auto &row : rows) {
         EXPECT_EQ(parseGregorianMonthDay(row.text), row.date) << row.situation;
