@@ -35,8 +35,6 @@ test_packages=(
   radicale xandikos python3-caldav python3-vobject gnome-keyring
   # the address-book benchmark's peer, syncing the same Radicale address book
   vdirsyncer
-  # screen-reader checks through AT-SPI
-  at-spi2-core python3-pyatspi
 )
 
 packages=("${run_packages[@]}")

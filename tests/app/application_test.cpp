@@ -123,10 +123,14 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
     EXPECT_TRUE(program->loop().modalBusy());
     window.ModalBusy = 0;
 
-    // A later start naming another file: the window says which file this program keeps.
+    // A later start naming another file: the hidden window shows, unacknowledged, and says
+    // which file this program keeps.
     ASSERT_TRUE(context.instance && context.instance->showRequested);
+    window.hide();
     context.instance->showRequested(u"/elsewhere/other.mdb"_s);
     QApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(program->floatingWindow()->isVisible()) << "showing is no acknowledgement";
     EXPECT_TRUE(window.statusText(1).contains(u"/elsewhere/other.mdb"_s));
     ASSERT_FALSE(messages.shown.isEmpty());
     EXPECT_TRUE(messages.texts().last().contains(u"已经处于运行状态"_s));

@@ -1,7 +1,5 @@
-#include "store/connection.h"
 #include "support/clirun.h"
 #include "support/qtprinters.h"
-#include "support/queryrows.h"
 #include "support/tempdatabase.h"
 
 #include <QFile>
@@ -57,26 +55,6 @@ TEST_F(phoneCommands, IcsStartsInTheClocksYearAndEndsWithTheCalendar)
         u"5"_s, u"--festivals"_s, file });
     EXPECT_EQ(festivals.out, u"生日成功导出到"_s + file + u",共36个日历事件\n"_s);
     EXPECT_EQ(cli({ u"ics"_s, u"--db"_s, db, u"--from"_s, u"2101"_s, file }).exitCode, 2);
-}
-
-TEST_F(phoneCommands, VcfOutAndIntoAnotherDatabase)
-{
-    addLunarBirthday();
-    const QString file = folder.path(u"out.vcf"_s);
-    const CliResult written = cli({ u"vcf"_s, u"--db"_s, db, file });
-    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
-    EXPECT_TRUE(read(u"out.vcf"_s).contains("X-ALTBDAY;CALSCALE=chinese:007700370815\r\n"));
-
-    const QString other = folder.path(u"b.mdb"_s);
-    const CliResult imported = cli({ u"import"_s, u"--db"_s, other, u"--layout"_s, u"vcf"_s,
-        u"--category"_s, u"同学"_s, file });
-    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    auto connection =
-        natalis::store::Connection::open(other, natalis::store::Connection::OpenMode::ExistingOnly);
-    ASSERT_TRUE(connection);
-    // The card names its category: the one asked for is only for cards naming none.
-    EXPECT_EQ(natalis::test::queryRows(*connection, "select Type,strNL,blnIsGL from birthday"),
-        QStringList { u"家人|农历1960年 08月15日|按农历提醒"_s });
 }
 
 TEST_F(phoneCommands, ImportListsCardsWithoutBirthday)

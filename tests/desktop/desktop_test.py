@@ -29,7 +29,6 @@ NOTIFICATION_SERVICE = os.path.join(HERE, "..", "..", "tools", "notification-sim
                                     "notification_service.py")
 PRODUCT = "青萍生日提醒软件v4.0"
 MAIN_TITLE = PRODUCT + "[生日设置]"
-EDITOR_TITLE = "生日添加"
 CALENDAR_TITLE = PRODUCT
 FLOATING_SIZE = (300, 34)
 FLOATING_TITLE = "生日提醒"
@@ -710,20 +709,6 @@ def late_tray(d):
     wait_for(d.tray_icon, 10, d.no_icon("the icon did not show in the restarted tray"))
 
 
-def acknowledge_by_click(d):
-    """A click on the floating window stops the music and closes the window."""
-    d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
-    natalis = d.start_due()
-    window = d.strip(natalis)
-    time.sleep(1)  # the player's start
-    d.hear(audible, "no music before the click")
-    d.click((window.x + 60, window.y + 17))
-    wait_for(lambda: not d.floating(natalis), 5, "the floating window stayed after the click")
-    time.sleep(0.5)
-    d.hear(silent, "music still playing after the click")
-    check(natalis.poll() is None, "the program ended")
-
-
 def crossing_the_hour(d):
     """The clock crosses 9:00 a minute after the start: balloon and music fire within a second or
     two beside the strip shown at start and not yet acknowledged."""
@@ -750,23 +735,6 @@ def crossing_the_hour(d):
     d.hear(audible, "no music at 9:00", 3)
 
 
-def second_start(d):
-    """A second start hands over to the first, which shows its main window; no message."""
-    d.start_x(), d.start_wm(), d.start_tray(), d.start_sound()
-    natalis = d.start_due()
-    d.strip(natalis)
-    check(d.main_window(natalis) is None, "the main window showed before the second start")
-    second = d.start_natalis([d.db], DUE_NOW, name="second")
-    try:
-        code = second.wait(10)
-    except subprocess.TimeoutExpired:
-        raise Failure("the second start did not end by itself (a message box waits?)")
-    check(code == 2, "the second start ended with %s" % code)
-    wait_for(lambda: d.main_window(natalis), 5, "the first instance did not show its window")
-    d.screenshot("second_start")
-    check(d.floating(natalis), "showing the main window acknowledged the reminder")
-
-
 def no_tray_close(d):
     """Without a tray, closing the main window minimises it; it can be brought back."""
     d.start_x(), d.start_wm(), d.start_sound()
@@ -779,70 +747,6 @@ def no_tray_close(d):
     check(natalis.poll() is None, "the program ended")
     d.run(["xdotool", "windowactivate", "--sync", main])
     wait_for(lambda: "Normal" in d.wm_state(main), 5, "the minimised window did not come back")
-
-
-# What a screen reader sees of the main window, asked over AT-SPI from a process of its own: the
-# focusable controls a reader would have no name for (neither their own nor a label's).
-ACCESSIBLE_TREE = r"""
-import pyatspi, sys
-controls = {pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON,
-            pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY, pyatspi.ROLE_LIST,
-            pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_SPIN_BUTTON}
-def labelled(node):
-    return any(r.getRelationType() == pyatspi.RELATION_LABELLED_BY for r in node.getRelationSet())
-def walk(node, names, unnamed):
-    role = node.getRole()
-    if role in controls and node.getState().contains(pyatspi.STATE_FOCUSABLE):
-        names.append(node.name)
-        if not node.name.strip() and not labelled(node):
-            unnamed.append("%s (%s)" % (node.getRoleName(), node.parent.name))
-    if role in (pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_COMBO_BOX):
-        return
-    for child in node:
-        if child is not None:
-            walk(child, names, unnamed)
-for app in pyatspi.Registry.getDesktop(0):
-    if app is not None and app.name == "natalis":
-        for window in app:
-            if window is not None and window.name == sys.argv[1]:
-                names, unnamed = [], []
-                walk(window, names, unnamed)
-                print("\n".join(["names:"] + names + ["unnamed:"] + unnamed))
-"""
-
-
-def reader_tree(d, title, expected):
-    """The names and the unnamed controls a screen reader finds in the window titled title,
-    once it shows the control named expected."""
-    seen = {}
-
-    def tree():
-        out = d.run(["/usr/bin/python3", "-c", ACCESSIBLE_TREE, title]).stdout
-        if "names:" not in out:
-            return False
-        names, unnamed = out.split("unnamed:")
-        seen["names"] = names.split("\n")[1:]
-        seen["unnamed"] = [line for line in unnamed.split("\n")[1:] if line]
-        return expected in seen["names"]
-    wait_for(tree, 20, lambda: "no %s in the tree of %s: %s" % (expected, title, seen))
-    check(not seen["unnamed"], "controls of %s without a name: %s" % (title, seen["unnamed"]))
-    return seen["names"]
-
-
-def screen_reader(d):
-    """A screen reader finds the main window and the editor over AT-SPI, with a name for every
-    control."""
-    d.start_x(), d.start_wm(), d.start_bus(), d.start_sound()
-    d.spawn("at-spi", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-    wait_for(lambda: d.bus_has("org.a11y.Bus"), 10, "the accessibility bus did not start")
-    d.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    natalis = d.start_due(tray=False)
-    main = wait_for(lambda: d.main_window(natalis), 15, "no main window")
-    names = reader_tree(d, MAIN_TITLE, "搜索生日")
-    for name in ("同事", "近期生日", "预约发送公历日期", "预约发送农历日期"):
-        check(name in names, "no control named %s: %s" % (name, names))
-    d.press_until(main, "ctrl+n", lambda: d.main_window(natalis, title=EDITOR_TITLE))
-    reader_tree(d, EDITOR_TITLE, "农历日期")
 
 
 def trayer(d):
@@ -1070,12 +974,11 @@ def weston_late_tray(d):
     d.check_runs_quietly(natalis)
 
 
-SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, acknowledge_by_click,
-                                     crossing_the_hour, second_start, no_tray_close, trayer,
-                                     lxqt_panel, no_tray_notifications, missed_birthday,
-                                     restart_unacknowledged, notification_dismissed,
-                                     mutter_xwayland, sway_xwayland, weston_native, weston_late_tray,
-                                     screen_reader)}
+SCENARIOS = {f.__name__: f for f in (startup_due_day, late_tray, crossing_the_hour,
+                                     no_tray_close, trayer, lxqt_panel, no_tray_notifications,
+                                     missed_birthday, restart_unacknowledged,
+                                     notification_dismissed, mutter_xwayland, sway_xwayland,
+                                     weston_native, weston_late_tray)}
 
 
 def main():

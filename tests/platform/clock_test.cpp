@@ -1,7 +1,6 @@
 #include "platform/clock.h"
 #include "support/qtprinters.h"
 
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace natalis::app {
@@ -44,36 +43,6 @@ TEST(MillisecondsToNextMinute, FiresJustAfterTheTurnOfTheMinute)
         EXPECT_EQ(platform::millisecondsToNextMinute(QDateTime(QDate(2026, 6, 18), row.now)),
             row.expected)
             << row.situation;
-}
-
-TEST(ClockFromText, FrozenOrRunningFromTheGivenMomentElseTheRealClock)
-{
-    const struct
-    {
-        const char *situation;
-        const char16_t *text;
-        bool pretended; // starts at 2026-06-18 08:59 rather than the real time
-        bool advancing;
-    } rows[] = {
-        { "frozen", u"2026-06-18T08:59", true, false },
-        { "advancing", u"2026-06-18T08:59+", true, true },
-        { "empty is the real clock", u"", false, true },
-        { "plus before the time", u"+2026-06-18T08:59", false, true },
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.situation);
-        const auto clock = platform::clockFromText(QString::fromUtf16(row.text));
-        const QDateTime first = clock->now();
-        const QDateTime start(QDate(2026, 6, 18), QTime(8, 59));
-        EXPECT_LE(qAbs(first.secsTo(row.pretended ? start : QDateTime::currentDateTime())), 1);
-        // Long enough for the millisecond clock to move.
-        QDateTime later;
-        for (int i = 0; i < 20 && later <= first; ++i) {
-            QThread::msleep(2);
-            later = clock->now();
-        }
-        EXPECT_EQ(later > first, row.advancing);
-    }
 }
 
 } // namespace

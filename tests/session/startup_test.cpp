@@ -9,7 +9,6 @@
 #include "store/transaction.h"
 #include "support/birthdaybuilder.h"
 #include "support/casename.h"
-#include "support/childprocess.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessagesink.h"
 #include "support/tempdatabase.h"
@@ -20,7 +19,6 @@
 #include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -271,43 +269,6 @@ TEST_F(StartupTest, ReadOnlyFileIsUntouchedAndOpenedReadOnly)
     EXPECT_TRUE(context.DbConnection->isReadOnly());
     EXPECT_EQ(context.Birthdays.size(), 10);
     EXPECT_EQ(files.bytes(u"bin/natalis.mdb"_s), before);
-}
-
-// A program that began writing before natalis started commits at moments on both sides of the
-// engine's 2 s wait for a lock: its row is kept, and compaction either ran or said so.
-TEST_F(StartupTest, AnotherWritersCommitSurvivesTheStart)
-{
-    const QString path = createDatabase(50);
-    int round = 0;
-    for (const int holdMs : { 0, 300, 1800, 2200, 2600 }) {
-        SCOPED_TRACE(testing::Message() << "commit after " << holdMs << " ms");
-        test::ChildProcess writer([&] {
-            auto db = store::Connection::open(path, store::Connection::OpenMode::ExistingOnly);
-            if (!db)
-                return 1;
-            sqlite3_busy_timeout(db->handle(), 10'000);
-            db->exec("begin immediate");
-            store::BirthdayRecord r;
-            r.About = u"命令行"_s + QString::number(holdMs);
-            store::AddBirthToMdb(*db, r, test::EnteredAt);
-            test::ChildProcess::signalReady();
-            ::usleep(useconds_t(holdMs) * 1000);
-            db->exec("commit");
-            return 0;
-        });
-        ASSERT_TRUE(writer.waitReady());
-        messages.shown.clear();
-        session::AppContext run;
-        ASSERT_EQ(
-            runStartup(QString(), places, messages, clock, run), session::StartupResult::Ready);
-        EXPECT_TRUE(messages.shown.isEmpty()
-            || messages.texts()
-                == QStringList { path + u"生日数据库不存在或被其他程序使用中,数据库压缩失败!"_s });
-        EXPECT_EQ(writer.wait(), 0);
-        reloadBirthdays(run, messages);
-        EXPECT_EQ(run.Birthdays.size(), 51 + round++);
-        shutdown(run);
-    }
 }
 
 // A second start while the first runs: the first is asked to show itself (with the database the

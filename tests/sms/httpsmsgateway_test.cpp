@@ -112,17 +112,11 @@ TEST_F(HttpSmsGatewayTest, AGatewayThatDoesNotAnswerInTimeFailsAtTheDeadline)
     QString buffer;
     simulator.setLatencyMs(1500);
     HttpSmsGateway impatient(simulator.baseAddress(), std::chrono::milliseconds(300));
-    auto started = std::chrono::steady_clock::now();
+    const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(impatient.GetBalance(u"alice"_s, buffer), GatewayResults::NetworkFailure);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1200));
     // The default patience waits a slow gateway out.
     EXPECT_EQ(gateway->GetBalance(u"alice"_s, buffer), GatewayResults::Ok);
-
-    simulator.setLatencyMs(600000); // never
-    started = std::chrono::steady_clock::now();
-    EXPECT_EQ(impatient.SendSMS(u"alice"_s, u"13800000001"_s, u"x"_s, u"5"_s, {}),
-        GatewayResults::NetworkFailure);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(800));
 }
 
 // A server on a loopback port of its own with one answer to every POST.

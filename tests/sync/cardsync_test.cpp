@@ -398,15 +398,6 @@ TEST_P(TwoComputers, ARenameHereKeepsEverythingThePhoneAddedByteForByte)
     EXPECT_EQ(phoneOwn(after), phoneOwn(before));
 }
 
-TEST_P(TwoComputers, ManyUnchangedCardsCostOneRequest)
-{
-    addCustomers(200);
-    EXPECT_EQ(sync(a).pushed, 200);
-    EXPECT_EQ(sync(b).pulled, 200);
-    EXPECT_EQ(sync(a).requests, 1);
-    EXPECT_EQ(sync(b).requests, 1);
-}
-
 TEST_P(TwoComputers, TheStoredSettingsFindTheAddressBookOnceAndChooseTheCategory)
 {
     store::writeSyncSetting(a, store::SyncCardServerKey, server.url().toString());
