@@ -192,17 +192,4 @@ TEST_F(Service, SyncsWritesAreTheSyncsAndItsOwnRecordsAreNoOtherProgram)
     EXPECT_EQ(origins, QList { ChangeOrigin::Sync });
 }
 
-TEST_F(Service, ARestoreIsReadOnceAnnouncedAsRestoreAndEndsTheUndoSteps)
-{
-    ASSERT_TRUE(service.add(BirthdayService::editOf(test::gregorianBirthday(u"丙"_s, {}))).written);
-    EXPECT_FALSE(service.restore([] { return false; }));
-    EXPECT_EQ(service.undoStack().count(), 1) << "a backup not put back changes nothing";
-
-    // Another connection's write stands for the backup's rows put in place.
-    EXPECT_TRUE(service.restore([this] { return writeElsewhere(u"丁"_s), true; }));
-    EXPECT_EQ(origins, (QList { ChangeOrigin::Here, ChangeOrigin::Restore }));
-    EXPECT_EQ(file.loadedBirthdays().size(), 4);
-    EXPECT_EQ(service.undoStack().count(), 0);
-}
-
 } // namespace
