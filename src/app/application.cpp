@@ -254,6 +254,10 @@ void Application::birthdaysChanged(const birthdays::BirthdayChanges &changes)
 void Application::connectSms()
 {
     connect(&m_window->smsPanel(), &SmsPanel::smsSent, this, &Application::showSmsActivity);
+    // The recipients are the lists' ticked rows: the panel counts them again once the window's
+    // lists, connected before it, have taken a change in.
+    connect(m_birthdays.get(), &birthdays::BirthdayService::changed, &m_window->smsPanel(),
+        &SmsPanel::ProcTelSelect);
     processSmsGateway(m_context).busyChanged = [this](
                                                    bool) { m_window->smsPanel().ProcTelSelect(); };
     m_autoSms.activity = [this] { showSmsActivity(); };
@@ -350,6 +354,8 @@ void Application::openCalendar(bool plainMode)
         m_calendar = new calendar_ui::frmWNL(*this, plainMode);
         m_calendar->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_calendar, &QObject::destroyed, this, &Application::calendarGone);
+        connect(m_birthdays.get(), &birthdays::BirthdayService::changed, m_calendar,
+            &calendar_ui::frmWNL::birthdaysChanged);
     }
     m_calendar->show();
     m_calendar->raise();
@@ -370,15 +376,6 @@ void Application::calendarGone()
 
 void Application::quit()
 {
-    if (m_context.SmsGateway && m_context.SmsGateway->awaiting() > 0) {
-        // Asked from inside a send that waits on the gateway: the call under way may end (at
-        // most its deadline), the rest of the send fails at once and is logged, and the program
-        // ends once the send has unwound.
-        m_quitting = true;
-        m_context.SmsGateway->finish();
-        QTimer::singleShot(0, this, &Application::quit);
-        return;
-    }
     m_quitting = true;
     m_timer1.stop();
     m_timer3.stop();

@@ -220,8 +220,6 @@ void frmGet::editOne(int index, qint32 id)
     }
     m_models[index]->replaceRow(loadedRecord(id));
     ProcCmd(index);
-    // The new number may have lost its tick: the SMS panel counts again.
-    m_smsPanel->ProcTelSelect();
     setStatus(1, outcome.message);
     rebindLists();
 }

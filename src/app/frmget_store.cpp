@@ -69,11 +69,11 @@ void frmGet::mnuRestore_Click()
                    platform::MessageIcon::Question, platform::MessageButtons::YesNo)
                 != platform::MessageButton::Yes)
             return;
-        if (!restoreFromBackup(m_context, m_messages, chosen, m_clock.now()))
+        if (!m_service.restore(
+                [&] { return restoreFromBackup(m_context, m_messages, chosen, m_clock.now()); }))
             return;
     }
     setStatus(1, u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
-    m_service.restored();
 }
 
 } // namespace natalis::app

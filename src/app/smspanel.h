@@ -146,7 +146,8 @@ private:
     void groupBalanceAnswered(sms::GatewayResult result, const QString &buffer);
     void sendNextBatch();
     void endGroupSend();
-    sms::SmsSendContext sendContext(sms::SmsGateway &unused) const;
+    // The context of the group send's own steps; none answers any gateway call with a failure.
+    sms::SmsSendContext sendContext(sms::SmsGateway &none) const;
     void clearAfterGroupSend(int index);
     bool smsBusy() const;
     // The program is ending: a gateway call that came back empty for it says nothing more.

@@ -3,6 +3,7 @@
 #include "platform/messagesink.h"
 #include "session/appcontext.h"
 #include "session/smsgatewayprocess.h"
+#include "sms/nogateway.h"
 #include "sms/smsaccounts.h"
 
 #include <QComboBox>
@@ -116,9 +117,9 @@ void SmsPanel::groupBalanceAnswered(sms::GatewayResult result, const QString &bu
     sendNextBatch();
 }
 
-sms::SmsSendContext SmsPanel::sendContext(sms::SmsGateway &unused) const
+sms::SmsSendContext SmsPanel::sendContext(sms::SmsGateway &none) const
 {
-    return { *m_context.DbConnection, unused, m_context.Settings, m_context.SmsAccounts,
+    return { *m_context.DbConnection, none, m_context.Settings, m_context.SmsAccounts,
         m_context.ComputerName, m_clock.now() };
 }
 
@@ -133,10 +134,11 @@ void SmsPanel::sendNextBatch()
         endGroupSend();
         return;
     }
-    // Beginning and finishing a batch never call the gateway; the context only needs one.
-    sms::AwaitingGateway unused(worker);
+    // Beginning and finishing a batch never call the gateway: its call goes out on the
+    // gateway's own thread.
+    sms::NoGateway none;
     auto request = std::make_shared<const sms::SmsBatchRequest>(
-        sms::beginGroupBatch(sendContext(unused), m_sending->send, batches[m_sending->next]));
+        sms::beginGroupBatch(sendContext(none), m_sending->send, batches[m_sending->next]));
     auto answer = std::make_shared<sms::SmsGatewayAnswer>();
     const bool queued = worker.run(
         this,
@@ -147,8 +149,8 @@ void SmsPanel::sendNextBatch()
                 endGroupSend();
                 return;
             }
-            sms::AwaitingGateway unused(processSmsGateway(m_context));
-            sms::finishGroupBatch(sendContext(unused), m_sending->send.batches[m_sending->next],
+            sms::NoGateway none;
+            sms::finishGroupBatch(sendContext(none), m_sending->send.batches[m_sending->next],
                 *request, *answer, m_sending->summary);
             ++m_sending->next;
             sendNextBatch();

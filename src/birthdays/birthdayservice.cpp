@@ -144,10 +144,14 @@ bool BirthdayService::import(const std::function<bool()> &write)
     return true;
 }
 
-void BirthdayService::restored()
+bool BirthdayService::restore(const std::function<bool()> &putBack)
 {
+    if (!putBack())
+        return false;
     m_undo.clear();
+    reload();
     Q_EMIT changed({ ChangeOrigin::Restore, {}, {} });
+    return true;
 }
 
 void BirthdayService::lookForOtherWrites()

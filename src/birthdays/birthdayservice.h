@@ -45,8 +45,10 @@ public:
     // Runs an import that writes the rows itself; true when write did. The rows it added are
     // one undo step.
     bool import(const std::function<bool()> &write);
-    // A backup has been put in place and read: the undo steps were taken on the rows before it.
-    void restored();
+    // Puts a backup in place through putBack (the file work, which says why it fails), then
+    // reads the birthdays once and announces them as a Restore; true when putBack did. The undo
+    // steps were taken on the rows before it and go.
+    bool restore(const std::function<bool()> &putBack);
 
     // The one look for another program's writes: reads the birthdays again when the file's
     // data_version moved since the last read. Not while reloadHeld, nor on a kept damaged file,

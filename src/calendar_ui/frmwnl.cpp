@@ -254,11 +254,15 @@ void frmWNL::hideNotice()
 void frmWNL::onActivated()
 {
     m_host.stopMusic();
-    // The list may have changed while the window was in the background.
-    m_birthdays = MonthBirthdayIndex(m_host.birthdays());
     setWindowTitle(captionFor(m_plainMode));
     if (!m_plainMode)
         m_lblToday->setToolTip(reminder::CutNotifyText(m_host.todayNotifyText(), false, true));
+    fillFromCombos();
+}
+
+void frmWNL::birthdaysChanged()
+{
+    m_birthdays = MonthBirthdayIndex(m_host.birthdays());
     fillFromCombos();
 }
 

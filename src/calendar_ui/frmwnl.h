@@ -48,6 +48,8 @@ public:
     void lblGLDay_Menu(int index, const QPoint &at);
     void lblToday_DblClick();
     void lblGLDay_MouseMove(int index);
+    // The program's birthdays have changed: the shown month is drawn from them again.
+    void birthdaysChanged();
 
 protected:
     bool event(QEvent *event) override;

@@ -137,6 +137,7 @@ void BirthdayListModel::Row::setNext(const reminder::NextBirthday &next)
 
 void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
 {
+    const QHash<qint32, QString> ticked = tickedRecipients();
     beginResetModel();
     m_list = list;
     m_rows.clear();
@@ -145,7 +146,35 @@ void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsi
         m_rows.append(Row { quint32(position) });
     computeNext(0, m_rows.size());
     indexRows();
+    keepTicks(ticked);
     endResetModel();
+    if (!ticked.isEmpty())
+        Q_EMIT ticksChanged();
+}
+
+QString BirthdayListModel::recipientOf(const Row &row) const
+{
+    return text(row, 0) + u'\n' + text(row, TelColumn);
+}
+
+QHash<qint32, QString> BirthdayListModel::tickedRecipients() const
+{
+    QHash<qint32, QString> ticked;
+    for (const Row &row : m_rows) {
+        if (row.ticked)
+            ticked.insert(m_list.id(row.position), recipientOf(row));
+    }
+    return ticked;
+}
+
+void BirthdayListModel::keepTicks(const QHash<qint32, QString> &ticked)
+{
+    if (ticked.isEmpty())
+        return;
+    for (Row &row : m_rows) {
+        const auto found = ticked.find(m_list.id(row.position));
+        row.ticked = found != ticked.end() && *found == recipientOf(row) && canTick(row);
+    }
 }
 
 int BirthdayListModel::appendRow(const store::BirthdayRecord &record)
@@ -170,9 +199,12 @@ void BirthdayListModel::replaceRow(const store::BirthdayRecord &record)
     Row &row = m_rows[index];
     m_list.replace(row.position, record);
     // A number that can no longer take an SMS loses its tick.
+    const bool wasTicked = row.ticked;
     row.ticked = row.ticked && canTick(row);
     computeNext(index, index + 1);
     Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+    if (wasTicked != row.ticked)
+        Q_EMIT ticksChanged();
 }
 
 void BirthdayListModel::setCells(int column, const QHash<qint32, QString> &textOfId)

@@ -51,7 +51,9 @@ public:
     void setToday(QDate today);
     QDate today() const { return m_today; }
 
-    // Shows the birthdays at these positions of list, in this order.
+    // Shows the birthdays at these positions of list, in this order. A tick stays on a row whose
+    // Id, name and number are those it was given on, so that the birthdays read again after a
+    // change elsewhere keep the user's recipients and never lend a tick to someone else.
     void setRows(const store::BirthdayList &list, const QList<qsizetype> &positions);
     // In-place changes after an add, edit or delete; rows are found by Id.
     int appendRow(const store::BirthdayRecord &record); // returns the new row's index
@@ -111,6 +113,10 @@ private:
     };
 
     bool canTick(const Row &row) const;
+    // Who a tick on the row sends to: its name and its number.
+    QString recipientOf(const Row &row) const;
+    QHash<qint32, QString> tickedRecipients() const; // by Id
+    void keepTicks(const QHash<qint32, QString> &ticked);
     void computeNext(qsizetype first, qsizetype last);
     void computeAges(Row &row) const;
     bool isBirthday(const Row &row) const;

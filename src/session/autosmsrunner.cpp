@@ -4,6 +4,7 @@
 #include "session/appcontext.h"
 #include "session/smsgatewayprocess.h"
 #include "sms/greetingledger.h"
+#include "sms/nogateway.h"
 
 namespace natalis::session {
 
@@ -20,8 +21,8 @@ bool AutoSmsRunner::start(const QDateTime &now)
         m_context.Birthdays, m_context.HasBirthdays, m_context.Settings, now);
     {
         // The ledger is read and the night's greetings logged here; no gateway is called.
-        sms::AwaitingGateway unused(processSmsGateway(m_context));
-        const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+        sms::NoGateway none;
+        const sms::SmsSendContext context { *m_context.DbConnection, none, m_context.Settings,
             m_context.SmsAccounts, m_context.ComputerName, now };
         sms::applyGreetingLedger(m_run, m_context.Birthdays, context);
     }
@@ -42,9 +43,9 @@ void AutoSmsRunner::sendNext()
         return;
     }
     sms::AutoSmsBatch &batch = m_run.batches[m_next];
-    // Prepare and finish never call the gateway; the context only needs one to be whole.
-    sms::AwaitingGateway unused(worker);
-    const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+    // Preparing never calls the gateway; the call goes out on the gateway's own thread below.
+    sms::NoGateway none;
+    const sms::SmsSendContext context { *m_context.DbConnection, none, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     auto request =
         std::make_shared<const sms::SmsBatchRequest>(sms::prepareAutoSmsBatch(context, batch));
@@ -69,9 +70,9 @@ void AutoSmsRunner::finishBatch(
         end();
         return;
     }
-    sms::GatewayWorker &worker = processSmsGateway(m_context);
-    sms::AwaitingGateway unused(worker);
-    const sms::SmsSendContext context { *m_context.DbConnection, unused, m_context.Settings,
+    // Finishing writes the answer down; it never calls the gateway.
+    sms::NoGateway none;
+    const sms::SmsSendContext context { *m_context.DbConnection, none, m_context.Settings,
         m_context.SmsAccounts, m_context.ComputerName, m_clock.now() };
     sms::AutoSmsBatch &batch = m_run.batches[m_next];
     sms::finishAutoSmsBatch(context, m_context.Birthdays, batch, request, answer);

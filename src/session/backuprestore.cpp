@@ -158,7 +158,6 @@ bool restoreFromBackup(AppContext &context, platform::MessageSink &messages,
     }
     context.DbDamaged = false;
     rereadSettings(context);
-    reloadBirthdays(context, messages);
     messages.show(u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s, title);
     return true;
 }
@@ -187,7 +186,12 @@ void loadBirthdaysAtStart(AppContext &context, platform::MessageSink &messages,
 {
     const auto error = reloadBirthdays(context, messages);
     if (error) {
-        if (store::isDamage(*error) && !offerBackupAfterDamage(context, messages, now, findBackup))
+        if (!store::isDamage(*error))
+            return;
+        // The program's service is not there yet: the start reads the backup's birthdays itself.
+        if (offerBackupAfterDamage(context, messages, now, findBackup))
+            reloadBirthdays(context, messages);
+        else
             keepDamagedFileReadOnly(context);
         return;
     }

@@ -19,14 +19,15 @@ struct AppContext;
 using BackupFinder = std::function<std::optional<store::BackupEntry>(const QString &dbPath)>;
 
 // Puts the backup at backupPath in place of the open database (the current file is first kept
-// as another backup), then reads the settings row and the birthdays again. Shows the outcome.
-// True when the backup is in place.
+// as another backup), then reads the settings row again. Shows the outcome. True when the backup
+// is in place; its birthdays are then still to be read (the program's birthday service does it
+// and announces them).
 bool restoreFromBackup(AppContext &context, platform::MessageSink &messages,
     const QString &backupPath, const QDateTime &now);
 
 // After a load that met a damaged page: offers the newest backup that opens and passes the
 // integrity check, and restores it only when the user says yes; the damaged file is never
-// written otherwise. True when a backup was put in place.
+// written otherwise. True when a backup was put in place (its birthdays still to be read).
 // findBackup as WayBackHooks::findBackup.
 bool offerBackupAfterDamage(AppContext &context, platform::MessageSink &messages,
     const QDateTime &now, const BackupFinder &findBackup = store::newestSoundBackup);

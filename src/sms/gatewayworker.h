@@ -5,13 +5,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QThread>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
-
-class QEventLoop;
 
 namespace natalis::sms {
 
@@ -35,17 +32,6 @@ public:
     // finish() was called.
     bool run(QObject *receiver, Job job, std::function<void()> done);
 
-    // job's result, waiting for it with the calling thread's events flowing (windows paint,
-    // timers fire). nullopt once finish() was called.
-    template<typename R>
-    std::optional<R> await(std::function<R(HttpSmsGateway &)> job)
-    {
-        auto result = std::make_shared<std::optional<R>>();
-        waitFor(
-            [result, job = std::move(job)](HttpSmsGateway &gateway) { *result = job(gateway); });
-        return std::move(*result);
-    }
-
     // job on the gateway thread, then done(its result) on the worker's own thread, as run() does.
     template<typename R>
     bool ask(QObject *receiver, std::function<R(HttpSmsGateway &)> job, std::function<void(R)> done)
@@ -59,8 +45,6 @@ public:
 
     // Jobs given and not yet delivered.
     bool isBusy() const { return m_pending > 0; }
-    // Awaits under way on the calling thread.
-    int awaiting() const { return int(m_loops.size()); }
     // Told (on the window thread) whenever isBusy() changes.
     std::function<void(bool busy)> busyChanged;
 
@@ -72,7 +56,6 @@ public:
     std::chrono::milliseconds deadline() const { return m_deadline; }
 
 private:
-    void waitFor(Job job);
     void setPending(int pending);
 
     std::unique_ptr<HttpSmsGateway> m_gateway;
@@ -82,7 +65,6 @@ private:
     QObject m_home; // lives on the thread that made the worker; where results come back
     std::shared_ptr<std::atomic<bool>> m_dropQueued;
     int m_pending = 0;
-    std::vector<QEventLoop *> m_loops; // the awaits under way, innermost last
     bool m_finishing = false;
 };
 
@@ -90,42 +72,5 @@ private:
 // before it is saved), the client pointed back at `restore` afterwards.
 std::function<GatewayResult(HttpSmsGateway &)> atAddress(
     QString address, QString restore, GatewayCall call);
-
-// An SmsGateway whose every call runs on the worker's thread while the caller waits with its
-// events flowing. For the windows' actions that read as one sequence (register, proxy, balance,
-// a group send): their database work stays on the window thread between the calls. After
-// finish() every call answers 101 without a request.
-class AwaitingGateway : public SmsGateway
-{
-public:
-    // address: when set, the calls go to this base address (the settings dialog tries an address
-    // before it is saved); the process client returns to `restore` afterwards.
-    explicit AwaitingGateway(
-        GatewayWorker &worker, std::optional<QString> address = std::nullopt, QString restore = {});
-
-    GatewayResult GetBalance(const QString &account, QString &buffer) override;
-    GatewayResult GetPrice(const QString &account, QString &buffer) override;
-    GatewayResult SendSMS(const QString &account, const QString &numbers, const QString &text,
-        const QString &priority, const SendUnit &unit) override;
-    GatewayResult SendScheSMS(const QString &account, const QString &numbers, const QString &text,
-        const QString &sendTime, const QString &priority, const SendUnit &unit) override;
-    GatewayResult Register(
-        const QString &account, const QString &registrationKey, const QString &password) override;
-    GatewayResult UnRegister(const QString &account) override;
-    GatewayResult SetProxy(const QString &address, const QString &port, const QString &user,
-        const QString &password) override;
-    GatewayResult QueryUnit(const QString &account, const QString &requestId) override;
-
-private:
-    using BufferOperation = GatewayResult (SmsGateway::*)(const QString &, QString &);
-
-    GatewayResult call(std::function<GatewayResult(SmsGateway &)> job);
-    // GetBalance or GetPrice: the buffer travels to the worker and back.
-    GatewayResult fill(BufferOperation operation, const QString &account, QString &buffer);
-
-    GatewayWorker &m_worker;
-    std::optional<QString> m_address;
-    QString m_restore;
-};
 
 } // namespace natalis::sms

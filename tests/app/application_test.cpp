@@ -200,6 +200,55 @@ TEST_F(Program, WithATrayClosingAndTheCalendarHideTheWindow)
     EXPECT_FALSE(window.isVisible());
 }
 
+// Another program's writes stand for every change the birthday service announces: the open
+// windows show them without being opened again.
+struct ProgramElsewhere : test::ProgramTest
+{
+    void writeElsewhere(const std::function<void(store::Connection &)> &write)
+    {
+        auto other =
+            store::Connection::open(context.DbPath, store::Connection::OpenMode::ExistingOnly);
+        ASSERT_TRUE(other);
+        write(*other);
+        program->birthdayService().lookForOtherWrites();
+    }
+};
+
+TEST_F(ProgramElsewhere, TheOpenCalendarShowsABirthdayOnItsDay)
+{
+    openProgram().openCalendar(false);
+    writeElsewhere([](store::Connection &other) {
+        store::AddBirthToMdb(
+            other, test::gregorianBirthday(u"王五"_s, u"公历1990年 05月03日"_s), test::EnteredAt);
+    });
+    // May 2025 begins on a Thursday: the 3rd stands in cell 6.
+    EXPECT_TRUE(program->calendarWindow()->cell(6).nlText.contains(u"王五"_s));
+}
+
+TEST_F(ProgramElsewhere, TheSmsPanelKeepsTheTicksOfTheRecipientsThatStayTheSame)
+{
+    QList<store::BirthdayRecord> friends;
+    for (const QString &name : { u"甲"_s, u"乙"_s, u"丙"_s }) {
+        friends << test::gregorianBirthday(name, {});
+        friends.last().Tel = u"1391234000%1"_s.arg(friends.size());
+        friends.last().Id = add(friends.last());
+    }
+    frmGet &window = openProgram().window();
+    window.cmdDuanxin_Click();
+    dialogs::BirthdayListModel &list = *window.listModel(store::categoryIndex(u"朋友"));
+    list.setAllTicks(true);
+    const auto ticked = [&window] { return window.findChild<QLabel *>(u"lblSelNums"_s)->text(); };
+    ASSERT_EQ(ticked(), u"3"_s);
+    writeElsewhere([&](store::Connection &other) {
+        friends[1].Tel = u"13900000000"_s;
+        store::UpdateBirthInMdb(other, friends[1], test::EnteredAt);
+        const std::array gone { friends[2].Id };
+        store::DeleteBirthsFromMdb(other, gone, test::EnteredAt);
+        store::AddBirthToMdb(other, test::gregorianBirthday(u"丁"_s, {}), test::EnteredAt);
+    });
+    EXPECT_EQ(ticked(), u"1"_s);
+}
+
 TEST_F(Program, EveryWindowShowsTheCake)
 {
     Application &app = openProgram();

@@ -428,9 +428,13 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     EXPECT_EQ(database.bytes(), bytes) << "asked first, nothing replaced";
 
     messages.answer = platform::MessageButton::Yes;
+    QSignalSpy changes(&program->birthdayService(), &birthdays::BirthdayService::changed);
     program->window().mnuRestore_Click();
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(
+        changes[0][0].value<birthdays::BirthdayChanges>().origin, birthdays::ChangeOrigin::Restore);
     EXPECT_FALSE(context.DbConnection->isReadOnly());
 }
 

@@ -1,4 +1,5 @@
 #include "simulatorfixture.h"
+#include "sms/nogateway.h"
 #include "sms/smsdispatch.h"
 #include "support/casename.h"
 #include "support/qtprinters.h"
@@ -216,6 +217,25 @@ TEST(HttpSmsGatewayDeadlineTest, ADribblingServerEndsAtTheDeadline)
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, std::chrono::milliseconds(390));
     EXPECT_LT(took, std::chrono::milliseconds(900));
+}
+
+TEST(NoGateway, EveryCallKindAnswersANetworkFailure)
+{
+    QString buffer;
+    const QString a = u"a"_s;
+    const std::pair<const char *, GatewayCall> calls[] = {
+        { "balance", [&](SmsGateway &g) { return g.GetBalance(a, buffer); } },
+        { "price", [&](SmsGateway &g) { return g.GetPrice(a, buffer); } },
+        { "send", [&](SmsGateway &g) { return g.SendSMS(a, a, a, a, {}); } },
+        { "scheduled send", [&](SmsGateway &g) { return g.SendScheSMS(a, a, a, a, a, {}); } },
+        { "register", [&](SmsGateway &g) { return g.Register(a, a, a); } },
+        { "unregister", [&](SmsGateway &g) { return g.UnRegister(a); } },
+        { "proxy", [&](SmsGateway &g) { return g.SetProxy(a, a, a, a); } },
+        { "delivery query", [&](SmsGateway &g) { return g.QueryUnit(a, a); } },
+    };
+    NoGateway gateway;
+    for (const auto &[kind, call] : calls)
+        EXPECT_EQ(call(gateway), GatewayResults::NetworkFailure) << kind;
 }
 
 } // namespace
