@@ -352,8 +352,9 @@ TEST_P(LiveCopyTest, StartsOverAfterAWriteAndNeverHandsBackATornCopy)
         });
     copy.close();
     EXPECT_EQ(outcome, c.outcome);
-    if (c.rowsInCopy >= 0)
+    if (c.rowsInCopy >= 0) {
         EXPECT_EQ(test::soundBirthdayCount(copy.fileName()), c.rowsInCopy);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
