@@ -118,11 +118,10 @@ QString makeDatabase(const QString &folder, int rows, bool filled = false)
                 *connection, filled ? filledSample(i) : sample(i), QDateTime::currentDateTime());
         transaction.commit();
     }
-    // On the disk before anything is measured, as a user's file is when the program starts: a
-    // gigabyte still being written back would charge its interrupts to the start.
-    QFile written(file);
-    if (written.open(QIODevice::ReadOnly))
-        ::fsync(written.handle());
+    // Everything written so far on the disk before anything is measured, this file as a user's
+    // is when the program starts: a gigabyte, or a build, still being written back would charge
+    // its interrupts to the start.
+    ::sync();
     return file;
 }
 
