@@ -5,6 +5,10 @@
 #include "calendar/lunaryeartable.h"
 #include "store/reminddays.h"
 
+#include <QHash>
+#include <array>
+#include <utility>
+
 namespace natalis::reminder {
 
 namespace {
@@ -44,24 +48,72 @@ std::optional<QDate> lunarOccurrence(const BirthRule &rule, int targetYear)
     return calendar::lunarToSolar(occurrence);
 }
 
+// A date's rule and its occurrences in the two years, as one pass reckons them.
+struct Reckoned
+{
+    std::optional<BirthRule> rule;
+    std::array<std::optional<QDate>, 2> dates; // in year and year + 1
+};
+
+// Reckons each distinct date once per pass. A date text the list holds for many rows is one text
+// at one address (the loader shares repeated texts), so the address and length, with the row's
+// leap-month rule, name the date while the pass runs. Past MaxDates distinct dates the rest are
+// reckoned row by row, which bounds the pass's memory on a list whose dates are all its own.
+class DateReckoner
+{
+public:
+    DateReckoner(const BirthdayList &birthdays, bool lunar, int year)
+        : m_birthdays(birthdays), m_lunar(lunar), m_year(year)
+    {
+    }
+
+    Reckoned at(qsizetype i)
+    {
+        const QStringView text =
+            m_birthdays.text(i, m_lunar ? BirthdayText::strNL : BirthdayText::strGL);
+        const Key key { text.data(), (qint64(text.size()) << 8) | qint64(m_birthdays.leapRule(i)) };
+        if (const auto found = m_seen.constFind(key); found != m_seen.cend())
+            return *found;
+        Reckoned reckoned { birthRuleAt(m_birthdays, i), {} };
+        if (reckoned.rule) {
+            for (int offset : { 0, 1 })
+                reckoned.dates[offset] = occurrenceIn(*reckoned.rule, m_year + offset);
+        }
+        if (m_seen.size() < MaxDates)
+            m_seen.insert(key, reckoned);
+        return reckoned;
+    }
+
+private:
+    static constexpr qsizetype MaxDates = 1 << 16;
+    // The text's address, its length and the leap rule.
+    using Key = std::pair<const QChar *, qint64>;
+
+    const BirthdayList &m_birthdays;
+    bool m_lunar;
+    int m_year;
+    QHash<Key, Reckoned> m_seen;
+};
+
 void fillYears(const BirthdayList &birthdays, bool lunar, int year, BirthOccurrences &occurrences)
 {
     const QStringView wanted = lunar ? RemindByLunar : RemindByGregorian;
+    DateReckoner reckoner(birthdays, lunar, year);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         // The other calendar's rows are passed over before their dates are read.
         if (birthdays.text(i, BirthdayText::blnIsGL).trimmed() != wanted)
             continue;
-        const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
-        if (!rule)
+        const Reckoned reckoned = reckoner.at(i);
+        if (!reckoned.rule)
             continue;
-        for (int target : { year, year + 1 }) {
-            const std::optional<QDate> date = occurrenceIn(*rule, target);
+        for (int offset : { 0, 1 }) {
+            const std::optional<QDate> &date = reckoned.dates[offset];
             if (!date)
                 continue;
-            const bool thisYear = target == year;
+            const bool thisYear = offset == 0;
             (thisYear ? occurrences.ThisYearDates : occurrences.NextYearDates)[i] = *date;
             (thisYear ? occurrences.ThisYearAges : occurrences.NextYearAges)[i] =
-                rule->year == 0 ? qint16(0) : qint16(target - rule->year);
+                reckoned.rule->year == 0 ? qint16(0) : qint16(year + offset - reckoned.rule->year);
         }
     }
 }

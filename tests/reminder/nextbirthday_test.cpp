@@ -1,6 +1,8 @@
 #include "reminder/nextbirthday.h"
+#include "store/birthdays.h"
 #include "support/birthdaybuilder.h"
 #include "support/qtprinters.h"
+#include "support/tempdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,30 @@ TEST(nextBirthdays, TheFirstOccurrenceOnOrAfterToday)
         EXPECT_EQ(next[0].age, row.age);
         EXPECT_EQ(next[0].lunar, row.birthday.blnIsGL == u"按农历提醒");
     }
+}
+
+// A loaded list holds a repeated date text once; each date is reckoned once per pass, and the
+// rows that share the text but not the leap-month rule must still fall apart.
+TEST(nextBirthdays, SharedDateTextsReckonAsTextsOfTheirOwn)
+{
+    const QDate today(2025, 5, 1);
+    natalis::store::BirthdayList own;
+    natalis::test::TempDatabase files;
+    auto db = files.create();
+    for (const auto &[name, rule] :
+        { std::pair { u"甲"_s, u"平月"_s }, { u"乙"_s, u"跳过"_s }, { u"丙"_s, u"平月"_s } }) {
+        natalis::store::BirthdayRecord leap = lunarBirthday(name, u"农历2023年闰02月10日"_s);
+        leap.LeapRule = rule;
+        own.append(leap);
+        natalis::store::AddBirthToMdb(db, leap, natalis::test::EnteredAt);
+    }
+    const QList<NextBirthday> next = nextBirthdays(own, today);
+    const QList<NextBirthday> loaded =
+        nextBirthdays(natalis::store::LoadBirthdays(db).Birthdays, today);
+    ASSERT_EQ(loaded.size(), 3);
+    EXPECT_NE(next[0].date, next[1].date);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(loaded[i].date, next[i].date) << i;
 }
 
 } // namespace
