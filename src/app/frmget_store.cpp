@@ -52,8 +52,7 @@ void frmGet::mnuRestore_Click()
                 [&progress](qint64 done, qint64 total) { return progress.report(done, total); });
             return std::pair { backups, progress.isCancelled() };
         },
-        [this, entry = QPointer<QAction>(entry)](
-            std::pair<QList<store::BackupEntry>, bool> read) {
+        [this, entry = QPointer<QAction>(entry)](std::pair<QList<store::BackupEntry>, bool> read) {
             setModal(false);
             if (entry)
                 entry->setEnabled(true);

@@ -131,8 +131,8 @@ bool runImport(QWidget *owner, session::AppContext &context, platform::MessageSi
     if (status)
         status(transfer::readingText(*layout));
     // The file is read while the preview shows, so that the window thread never waits for it.
-    dialogs::frmFileIn window(
-        transfer::ImportPreview {}, *layout, *context.DbConnection, clock, context.CurrentSkin, owner);
+    dialogs::frmFileIn window(transfer::ImportPreview {}, *layout, *context.DbConnection, clock,
+        context.CurrentSkin, owner);
     window.readFirst(previewReader(picked.PickedFileText, *layout, context.loadedBirthdays()));
     widgets::runModal(runner, window);
     if (window.firstReading()) {

@@ -45,7 +45,7 @@ ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPr
 // connection is never shared between threads), read-only when the program holds the file so
 // (a damaged file kept as it is). A file that does not open is a failure like a refused insert.
 ImportOutcome addImportedBirthdays(const QString &dbPath, bool readOnly,
-    const ImportPreview &preview,
-    ImportLayout layout, const QDateTime &now, const ImportProgress &progress = {});
+    const ImportPreview &preview, ImportLayout layout, const QDateTime &now,
+    const ImportProgress &progress = {});
 
 } // namespace natalis::transfer

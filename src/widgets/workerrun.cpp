@@ -31,8 +31,8 @@ WorkerRun::WorkerRun(QObject *owner, WorkerJob job, std::function<void()> done)
       m_done(std::move(done))
 {
     // The thread holds the progress and the job itself: nothing of the caller's stack.
-    m_thread.reset(QThread::create(
-        [progress = m_progress, job = std::move(job)] { job(*progress); }));
+    m_thread.reset(
+        QThread::create([progress = m_progress, job = std::move(job)] { job(*progress); }));
     // Queued: the thread says it is finished from its own side, done must come on ours.
     connect(m_thread.get(), &QThread::finished, this, &WorkerRun::finish, Qt::QueuedConnection);
     m_poll->setInterval(PollMs);

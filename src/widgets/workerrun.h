@@ -72,16 +72,14 @@ private:
 // on the window thread as WorkerRun says. job must not touch widgets and takes what it needs by
 // value: the caller's stack is gone by the time it runs.
 template<typename Job, typename Done>
-WorkerRun *startOnWorker(
-    QObject *owner, QProgressBar *bar, QPushButton *stop, Job job, Done done)
+WorkerRun *startOnWorker(QObject *owner, QProgressBar *bar, QPushButton *stop, Job job, Done done)
 {
     using Result = std::invoke_result_t<Job &, WorkerProgress &>;
     auto result = std::make_shared<std::optional<Result>>();
     auto *run = new WorkerRun(
         owner,
-        [job = std::move(job), result](WorkerProgress &progress) mutable {
-            result->emplace(job(progress));
-        },
+        [job = std::move(job), result](
+            WorkerProgress &progress) mutable { result->emplace(job(progress)); },
         [done = std::move(done), result]() mutable { done(std::move(**result)); });
     run->follow(bar, stop);
     return run;
@@ -101,8 +99,8 @@ WorkerRun *startInWindow(QWidget *parent, const QString &title, Job job, Done do
     QProgressBar *bar = nullptr;
     QPushButton *stop = nullptr;
     QWidget *window = progressWindow(parent, title, bar, stop);
-    return startOnWorker(window, bar, stop, std::move(job),
-        [window, done = std::move(done)](auto result) mutable {
+    return startOnWorker(
+        window, bar, stop, std::move(job), [window, done = std::move(done)](auto result) mutable {
             window->deleteLater();
             done(std::move(result));
         });
