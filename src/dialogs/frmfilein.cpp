@@ -226,6 +226,9 @@ void frmFileIn::chooseEncoding(int index)
 void frmFileIn::readFirst(PreviewReader reader)
 {
     setReader(std::move(reader));
+    // Nothing has been read yet in any encoding.
+    m_encodingUsed->clear();
+    m_status->setText(transfer::readingText(m_layout));
     reread(true);
 }
 
