@@ -2,6 +2,7 @@
 
 #include "widgets/dialogparts.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QEventLoop>
 #include <QProgressBar>
@@ -119,6 +120,9 @@ void runOnWorker(QWidget *owner, const QString &title, const WorkerJob &job)
         });
     if (!finished)
         loop.exec();
+    // The run and its window went by deleteLater; no loop may come to delete them when the start
+    // ends the program.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace natalis::widgets
