@@ -379,12 +379,9 @@ TEST(ImportPreview, TheUserCannotTickARepeatedRowAndHeaderClicksSort)
 TEST(ImportPreview, StopWhileAddingLeavesTheFileAsItWas)
 {
     QList<transfer::ImportRecord> records;
-    for (int person = 0; person < 500; ++person) {
-        store::BirthdayRecord fields;
-        fields.About = u"人%1"_s.arg(person);
-        fields.Type = u"朋友"_s;
-        records.append(transfer::ImportRecord(fields, {}, false));
-    }
+    for (int person = 0; person < 500; ++person)
+        records.append(
+            transfer::ImportRecord(test::gregorianBirthday(u"人%1"_s.arg(person), {}), {}, false));
     test::TempDatabase database;
     store::Connection connection = database.create();
     const QByteArray before = database.bytes();
