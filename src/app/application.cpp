@@ -68,7 +68,10 @@ namespace natalis::app {
 
 namespace {
 
-// Checking the backups reads each whole: before any window, in a small one of its own.
+// Checking the backups reads each whole: before any window, in a small one of its own. It waits
+// for the worker, which the program's windows never do: this runs before the program's event
+// loop, when nothing else is on screen that could go on meanwhile, and the start cannot go on
+// without the answer.
 std::optional<store::BackupEntry> findBackupAside(const QString &dbPath)
 {
     std::optional<store::BackupEntry> found;

@@ -139,7 +139,8 @@ public:
     void importBirthdays(ImportMenu menu);
     void addPhoneMenu(QMenu *file); // frmget_phone.cpp
     void cmdSetup_Click();
-    // "从备份恢复…" in the file menu.
+    // "从备份恢复…" in the file menu: reads the backups on a worker and returns; the choice
+    // follows once they are read, with the entry off meanwhile.
     void mnuRestore_Click();
 
     // The SMS panel folds out under the lists; while it is open the lists take ticks.
@@ -202,6 +203,9 @@ private:
     private:
         frmGet &m_window;
     };
+
+    // frmget_store.cpp: the backups read, the user chooses one and confirms the restore.
+    void offerBackups(const QList<store::BackupEntry> &backups);
 
     void buildMenus(); // frmget_menus.cpp, with the pop-up menus and what the entries do
     void buildFileMenu();

@@ -9,6 +9,8 @@
 #include "session/backuprestore.h"
 #include "widgets/workerrun.h"
 
+#include <QAction>
+#include <QPointer>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -34,21 +36,34 @@ QString restoreQuestion(const store::BackupEntry &backup)
 
 void frmGet::mnuRestore_Click()
 {
-    if (!m_context.DbConnection)
+    QAction *entry = findChild<QAction *>(u"mnuRestore"_s);
+    if (!m_context.DbConnection || (entry && !entry->isEnabled()))
         return;
+    if (entry)
+        entry->setEnabled(false);
+    // Held as a dialog would hold it: the file must not be read again or left by the tray's
+    // exit while the backups are listed for a restore.
+    setModal(true);
     // Each count reads a whole copy: seconds for a large file, several copies kept.
-    const QString dbPath = m_context.DbPath;
-    QList<store::BackupEntry> backups;
-    bool cancelled = false;
-    {
-        const ModalBracket modal(*this);
-        widgets::runOnWorker(this, u"正在读取备份…"_s, [&](widgets::WorkerProgress &progress) {
-            backups = readBackups(dbPath,
+    widgets::startInWindow(
+        this, u"正在读取备份…"_s,
+        [dbPath = m_context.DbPath, read = readBackups](widgets::WorkerProgress &progress) {
+            QList<store::BackupEntry> backups = read(dbPath,
                 [&progress](qint64 done, qint64 total) { return progress.report(done, total); });
-            cancelled = progress.isCancelled();
+            return std::pair { backups, progress.isCancelled() };
+        },
+        [this, entry = QPointer<QAction>(entry)](std::pair<QList<store::BackupEntry>, bool> read) {
+            setModal(false);
+            if (entry)
+                entry->setEnabled(true);
+            if (!read.second)
+                offerBackups(read.first);
         });
-    }
-    if (cancelled)
+}
+
+void frmGet::offerBackups(const QList<store::BackupEntry> &backups)
+{
+    if (!m_context.DbConnection)
         return;
     if (backups.isEmpty()) {
         ask(u"没有找到生日数据库的备份。程序每天启动时会在数据库所在目录的backup文件夹中自动备份。"_s,

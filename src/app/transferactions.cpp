@@ -11,7 +11,6 @@
 #include "transfer/exportfile.h"
 #include "transfer/importpreview.h"
 #include "transfer/importreader.h"
-#include "widgets/workerrun.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -58,30 +57,19 @@ dialogs::PreviewReader previewReader(
     };
 }
 
-// The first reading, before the preview opens: the failures of the reader as message boxes.
-std::optional<transfer::ImportPreview> firstReading(QWidget *owner, transfer::ImportLayout layout,
-    const dialogs::PreviewReader &reader, platform::MessageSink &messages, const StatusSink &status)
+// What a first reading that closed the preview tells: a failure as the reader's message box.
+void tellFirstReading(const dialogs::PreviewReading &reading, transfer::ImportLayout layout,
+    platform::MessageSink &messages, const StatusSink &status)
 {
-    if (status)
-        status(transfer::readingText(layout));
-    dialogs::PreviewReading reading;
-    widgets::runOnWorker(
-        owner, transfer::chooserTitle(layout), [&](widgets::WorkerProgress &progress) {
-            reading = reader(dialogs::PreviewChoice {}, progress);
-        });
-    if (reading.cancelled) {
+    if (reading.cancelled || !reading.failure) {
         if (status)
             status(transfer::chooserTitle(layout) + QStringLiteral("已取消"));
-        return std::nullopt;
+        return;
     }
-    if (!reading.preview) {
-        const transfer::ImportFailure &failure = *reading.failure;
-        messages.show(failure.boxText, failure.boxTitle);
-        if (status && !failure.statusText.isEmpty())
-            status(failure.statusText);
-        return std::nullopt;
-    }
-    return std::move(reading.preview);
+    const transfer::ImportFailure &failure = *reading.failure;
+    messages.show(failure.boxText, failure.boxTitle);
+    if (status && !failure.statusText.isEmpty())
+        status(failure.statusText);
 }
 
 } // namespace
@@ -140,17 +128,17 @@ bool runImport(QWidget *owner, session::AppContext &context, platform::MessageSi
         messages.show(picked.PickedFileText + QStringLiteral("不存在"), QStringLiteral("生日导入"));
         return false;
     }
-    const dialogs::PreviewReader reader =
-        previewReader(picked.PickedFileText, *layout, context.loadedBirthdays());
-    std::optional<transfer::ImportPreview> preview =
-        firstReading(owner, *layout, reader, messages, status);
-    if (!preview)
-        return false;
-    dialogs::frmFileIn window(
-        std::move(*preview), *layout, *context.DbConnection, clock, context.CurrentSkin, owner);
-    window.setReader(reader);
-    window.applyRememberedColumns();
+    if (status)
+        status(transfer::readingText(*layout));
+    // The file is read while the preview shows, so that the window thread never waits for it.
+    dialogs::frmFileIn window(transfer::ImportPreview {}, *layout, *context.DbConnection, clock,
+        context.CurrentSkin, owner);
+    window.readFirst(previewReader(picked.PickedFileText, *layout, context.loadedBirthdays()));
     widgets::runModal(runner, window);
+    if (window.firstReading()) {
+        tellFirstReading(*window.firstReading(), *layout, messages, status);
+        return false;
+    }
     const auto &outcome = window.outcome();
     if (!outcome) {
         // Closed without adding: the reading's "…请稍候" must not stay behind.

@@ -3,12 +3,11 @@
 #include "dialogs/importpreviewmodel.h"
 #include "platform/clock.h"
 #include "store/categories.h"
+#include "store/connection.h"
 #include "store/windowstate.h"
 #include "widgets/dialogparts.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,9 +22,6 @@
 namespace natalis::dialogs {
 
 namespace {
-
-// How often the adding count is painted, in milliseconds.
-constexpr qint64 ProgressPaintMs = 50;
 
 constexpr std::array<transfer::EncodingChoice, 4> EncodingChoices = {
     transfer::EncodingChoice::Auto,
@@ -227,30 +223,62 @@ void frmFileIn::chooseEncoding(int index)
     reread();
 }
 
-void frmFileIn::reread()
+void frmFileIn::readFirst(PreviewReader reader)
 {
-    PreviewReading reading;
-    const PreviewChoice choice = m_choice;
-    m_encoding->setEnabled(false);
-    m_columnRow->setEnabled(false);
-    m_ok->setEnabled(false);
-    m_progress->setVisible(true);
-    m_stopReading->setVisible(true);
-    widgets::runOnWorker(m_progress, m_stopReading,
-        [&](widgets::WorkerProgress &progress) { reading = m_reader(choice, progress); });
-    m_progress->setVisible(false);
-    m_stopReading->setVisible(false);
-    m_encoding->setEnabled(true);
-    m_columnRow->setEnabled(true);
+    setReader(std::move(reader));
+    // Nothing has been read yet in any encoding.
+    m_encodingUsed->clear();
+    m_status->setText(transfer::readingText(m_layout));
+    reread(true);
+}
+
+void frmFileIn::reread(bool first)
+{
+    if (m_run || !m_reader)
+        return;
+    showWorking(true, QStringLiteral("停止读取"));
+    m_run = widgets::startOnWorker(
+        this, m_progress, m_stopReading,
+        [reader = m_reader, choice = m_choice](
+            widgets::WorkerProgress &progress) { return reader(choice, progress); },
+        [this, first](PreviewReading reading) { readingDone(std::move(reading), first); });
+}
+
+void frmFileIn::readingDone(PreviewReading reading, bool first)
+{
+    m_run = nullptr; // ended: the remembered columns may read again at once
+    showWorking(false);
+    if (m_closeWhenDone) {
+        QDialog::reject();
+        return;
+    }
     if (reading.preview) {
         m_preview = std::move(*reading.preview);
         showPreview();
+        if (first)
+            applyRememberedColumns();
         return;
     }
-    m_ok->setEnabled(m_preview.tickedCount > 0);
+    if (first) {
+        m_firstReading = std::move(reading);
+        QDialog::reject();
+        return;
+    }
     m_status->setText(reading.cancelled ? QStringLiteral("读取已停止,列表没有改变")
             : reading.failure           ? reading.failure->boxText
                                         : QString());
+}
+
+void frmFileIn::showWorking(bool on, const QString &stop)
+{
+    m_encoding->setEnabled(!on && m_reader);
+    m_columnRow->setEnabled(!on);
+    if (m_category)
+        m_category->setEnabled(!on);
+    m_ok->setEnabled(!on && m_preview.tickedCount > 0);
+    m_progress->setVisible(on);
+    m_stopReading->setText(stop);
+    m_stopReading->setVisible(on);
 }
 
 void frmFileIn::showColumnBoxes()
@@ -384,25 +412,51 @@ QStringList frmFileIn::reportLines() const
 
 void frmFileIn::cmdOK_Click()
 {
-    m_ok->setEnabled(false);
-    // Painting the count after every row would cost more than adding the row; a few times a
-    // second keeps it moving.
-    QElapsedTimer sincePainted;
-    sincePainted.start();
-    m_outcome = transfer::addImportedBirthdays(m_connection, m_preview, m_layout, m_clock.now(),
-        [this, &sincePainted](const QString &text) {
-            m_status->setText(text);
-            if (sincePainted.elapsed() < ProgressPaintMs)
-                return;
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            sincePainted.restart();
-        });
-    accept();
+    if (m_run || m_preview.tickedCount == 0)
+        return;
+    showWorking(true, QStringLiteral("停止导入"));
+    m_status->setText(transfer::addingText(m_layout));
+    m_run = widgets::startOnWorker(
+        this, m_progress, m_stopReading,
+        [path = m_connection.path(), readOnly = m_connection.isReadOnly(), preview = m_preview,
+            layout = m_layout, now = m_clock.now()](widgets::WorkerProgress &progress) {
+            return transfer::addImportedBirthdays(path, readOnly, preview, layout, now,
+                [&progress](int added, int ticked) { return progress.report(added, ticked); });
+        },
+        [this](transfer::ImportOutcome outcome) { addingDone(std::move(outcome)); });
+}
+
+void frmFileIn::addingDone(transfer::ImportOutcome outcome)
+{
+    m_run = nullptr;
+    showWorking(false);
+    if (!outcome.stopped) {
+        // Written (or refused whole) even when a close came too late to stop it: the caller
+        // must hear of what is in the file.
+        m_outcome = std::move(outcome);
+        accept();
+        return;
+    }
+    if (m_closeWhenDone) {
+        QDialog::reject();
+        return;
+    }
+    m_status->setText(outcome.statusText);
 }
 
 void frmFileIn::cmdNo_Click()
 {
     reject();
+}
+
+void frmFileIn::reject()
+{
+    if (!m_run) {
+        QDialog::reject();
+        return;
+    }
+    m_closeWhenDone = true;
+    m_run->stop();
 }
 
 void frmFileIn::offerCategoryChoice(const QString &category, PreviewRebuild rebuild)

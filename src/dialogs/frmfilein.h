@@ -6,6 +6,7 @@
 #include "widgets/workerrun.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <optional>
 
@@ -70,6 +71,14 @@ public:
 
     // Enables the encoding choice; without a reader it stays as the file was read.
     void setReader(PreviewReader reader);
+    // Reads the file with reader on a worker while the window shows; then the columns last
+    // chosen for a sheet with its titles apply. A reading that gives no rows to show, stopped or
+    // failed, closes the window: firstReading() says why.
+    void readFirst(PreviewReader reader);
+    // The first reading when it closed the window, else nullopt.
+    const std::optional<PreviewReading> &firstReading() const { return m_firstReading; }
+    // True while a reading or the adding runs on a worker; the window waits for neither.
+    bool isWorking() const { return !m_run.isNull(); }
 
     int rowCount() const;
     bool isRowTicked(int row) const; // row in file order
@@ -86,11 +95,16 @@ public:
     // Reads the file again with the columns last chosen for a sheet with these titles, if any.
     void applyRememberedColumns();
     QStringList columnChoices() const; // each column box's current text
-    // Set by cmdOK: what was added, and the main window's status text.
+    // Set once the adding cmdOK started has ended other than by 停止: what was added, and the
+    // main window's status text.
     const std::optional<transfer::ImportOutcome> &outcome() const { return m_outcome; }
 
+    // Adds the ticked rows on a worker with a connection of its own, in one transaction; 停止
+    // rolls it back and keeps the window open. The window closes once the rows are written.
     void cmdOK_Click();
     void cmdNo_Click();
+    // While a worker runs, closing asks it to stop and the window closes once it has.
+    void reject() override;
 
     // Shows a category box (cboType, starting at category) above the list; choosing another
     // category rebuilds the rows, ticks included, from what rebuild returns for it.
@@ -105,7 +119,12 @@ private:
     QWidget *buildEncodingRow();
     QWidget *buildReport();
     void showColumnBoxes();
-    void reread();
+    void reread(bool first = false);
+    void readingDone(PreviewReading reading, bool first);
+    void addingDone(transfer::ImportOutcome outcome);
+    // Shows the bar and the stop button (captioned stop) and holds every control that would
+    // start the work again; off gives them back.
+    void showWorking(bool on, const QString &stop = {});
     void showPreview();
     void showStatus();
     void setReportOpen(bool open);
@@ -135,6 +154,9 @@ private:
     QComboBox *m_category = nullptr;
     PreviewRebuild m_rebuild;
     std::optional<transfer::ImportOutcome> m_outcome;
+    std::optional<PreviewReading> m_firstReading;
+    QPointer<widgets::WorkerRun> m_run;
+    bool m_closeWhenDone = false;
 };
 
 } // namespace natalis::dialogs

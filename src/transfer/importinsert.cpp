@@ -65,6 +65,12 @@ QString importFailureCause(const store::DbError &error)
     return store::writeFailureCause(error);
 }
 
+ImportOutcome failedImport(const store::DbError &error, ImportLayout layout)
+{
+    return { false, false, 0,
+        importFailureCause(error) + u","_s + chooserTitle(layout) + u"失败!"_s };
+}
+
 } // namespace
 
 store::BirthdayRecord storedBirthday(const ImportRecord &record)
@@ -84,33 +90,42 @@ QString addingText(ImportLayout layout)
 }
 
 ImportOutcome addImportedBirthdays(store::Connection &connection, const ImportPreview &preview,
-    ImportLayout layout, const QDateTime &now, const StatusSink &status)
+    ImportLayout layout, const QDateTime &now, const ImportProgress &progress)
 {
     const QString title = chooserTitle(layout);
-    const auto failed = [&](const store::DbError &error) {
-        return ImportOutcome { false, 0, importFailureCause(error) + u","_s + title + u"失败!"_s };
-    };
-    if (status)
-        status(addingText(layout));
+    // Every return before the commit rolls the transaction back as it goes out of scope.
     try {
         store::Transaction transaction(connection);
-        const QString adding = status ? addingText(layout) : QString();
         int added = 0;
         for (const PreviewRow &row : preview.rows) {
             if (!row.ticked)
                 continue;
             if (store::AddBirthToMdb(connection, storedBirthday(row.record), now) < 0)
-                return failed(
-                    connection.lastError()); // the transaction rolls back as it goes out of scope
+                return failedImport(connection.lastError(), layout);
             ++added;
-            if (status)
-                status(adding + QString::number(added));
+            if (progress && !progress(added, preview.tickedCount))
+                return { false, true, 0, title + u"已停止,没有添加任何生日提醒"_s };
         }
         transaction.commit();
-        return { true, added, title + u",成功导入"_s + QString::number(added) + u"条生日提醒!"_s };
+        return { true, false, added,
+            title + u",成功导入"_s + QString::number(added) + u"条生日提醒!"_s };
     } catch (const store::DbException &refused) {
-        return failed(refused.error());
+        return failedImport(refused.error(), layout);
     }
+}
+
+ImportOutcome addImportedBirthdays(const QString &dbPath, bool readOnly,
+    const ImportPreview &preview, ImportLayout layout, const QDateTime &now,
+    const ImportProgress &progress)
+{
+    store::DbError error;
+    std::optional<store::Connection> connection = store::Connection::open(dbPath,
+        readOnly ? store::Connection::OpenMode::ReadOnly
+                 : store::Connection::OpenMode::ExistingOnly,
+        &error);
+    if (!connection)
+        return failedImport(error, layout);
+    return addImportedBirthdays(*connection, preview, layout, now, progress);
 }
 
 } // namespace natalis::transfer

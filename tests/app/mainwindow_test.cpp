@@ -420,8 +420,14 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
     program->window().runDialog = [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(u"cmdRestore"_s)->click();
     };
+    // The backups are read on a worker; the entry is back once the reading has ended.
+    const auto restore = [this] {
+        program->window().mnuRestore_Click();
+        QAction *entry = program->window().findChild<QAction *>(u"mnuRestore"_s);
+        ASSERT_TRUE(QTest::qWaitFor([entry] { return entry->isEnabled(); }));
+    };
     messages.answer = platform::MessageButton::No;
-    program->window().mnuRestore_Click();
+    restore();
     EXPECT_EQ(messages.texts().last(),
         u"确认用2025年1月9日的备份(共300个生日提醒)替换当前的生日数据库吗?\n"
         "替换前的数据库会先另存为备份。"_s);
@@ -429,7 +435,7 @@ TEST_F(MainWindow, DeclinedRestoreLeavesTheDamagedFileByteForByte)
 
     messages.answer = platform::MessageButton::Yes;
     QSignalSpy changes(&program->birthdayService(), &birthdays::BirthdayService::changed);
-    program->window().mnuRestore_Click();
+    restore();
     EXPECT_EQ(messages.texts().last(), u"已从备份恢复生日数据库,恢复前的数据库已另存为备份。"_s);
     EXPECT_EQ(context.Birthdays.size(), 300);
     ASSERT_EQ(changes.count(), 1);
@@ -442,15 +448,15 @@ TEST_F(MainWindow, CancelledBackupReadingOffersNothing)
 {
     openWindow();
     window->readBackups = [](const QString &, const store::BackupListingProgress &progress) {
-        // Until 取消, which a window that answers meanwhile lets through well before 10 s.
-        for (int wait = 0; wait < 2000 && progress(0, 7); ++wait)
-            QThread::msleep(5);
+        while (progress(0, 7)) { }
         return QList<store::BackupEntry> { {} };
     };
-    QTimer::singleShot(
-        50, window.get(), [this] { window->findChild<QPushButton *>(u"cmdCancel"_s)->click(); });
     window->runDialog = [](QDialog &) { ADD_FAILURE() << "a backup offered after 取消"; };
+    QAction *entry = find<QAction>(u"mnuRestore"_s);
     window->mnuRestore_Click();
+    EXPECT_FALSE(entry->isEnabled()) << "no second restore while the backups are read";
+    find<QDialog>(u"frmReading"_s)->findChild<QPushButton *>(u"cmdCancel"_s)->click();
+    ASSERT_TRUE(QTest::qWaitFor([entry] { return entry->isEnabled(); }));
 }
 
 TEST_F(MainWindow, SkinsPaintTheSmsPanelBoxes)

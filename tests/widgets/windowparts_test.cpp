@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -83,21 +84,42 @@ TEST_P(FittedWindow, OnlyWindowsAPersonMoves)
 INSTANTIATE_TEST_SUITE_P(
     Windows, FittedWindow, testing::ValuesIn(FittedCases), natalis::test::BySituation());
 
-TEST(Worker, WindowThreadAnswersAndCancelStopsTheJob)
+// The job counts until told to stop, however long that takes; the count is its result.
+int countUntilStopped(widgets::WorkerProgress &progress)
 {
-    QProgressBar bar;
-    QPushButton cancel;
-    // Fires only if the window thread keeps running its events while the job works.
-    QTimer::singleShot(50, &cancel, &QPushButton::click);
-    std::atomic<int> rounds { 0 };
-    widgets::runOnWorker(&bar, &cancel, [&rounds](widgets::WorkerProgress &progress) {
-        while (progress.report(rounds, 1'000'000) && rounds < 1'000'000) {
-            ++rounds;
-            QThread::usleep(100);
-        }
+    int rounds = 0;
+    while (progress.report(rounds % 1000, 1000))
+        ++rounds;
+    return rounds;
+}
+
+TEST(Worker, StopEndsTheJobAndItsResultComesOnTheWindowThread)
+{
+    QWidget owner;
+    auto *bar = new QProgressBar(&owner);
+    auto *stop = new QPushButton(&owner);
+    std::optional<int> rounds;
+    QThread *doneOn = nullptr;
+    widgets::startOnWorker(&owner, bar, stop, countUntilStopped, [&](int result) {
+        rounds = result;
+        doneOn = QThread::currentThread();
     });
-    EXPECT_LT(rounds, 1'000'000);
-    EXPECT_EQ(bar.value(), 1000);
+    stop->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rounds.has_value(); }));
+    EXPECT_EQ(doneOn, QThread::currentThread());
+    EXPECT_EQ(bar->value(), 1000);
+}
+
+TEST(Worker, AnOwnerGoneFirstStopsTheJobAndHearsNothing)
+{
+    bool heard = false;
+    {
+        QObject owner;
+        widgets::startOnWorker(
+            &owner, nullptr, nullptr, countUntilStopped, [&heard](int) { heard = true; });
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(heard);
 }
 
 } // namespace

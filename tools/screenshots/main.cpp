@@ -384,10 +384,13 @@ bool saveColumnMapping(store::Connection &db, const session::AppContext &context
     mapping.setReader(readUnknown);
     mapping.show();
     ok &= save(mapping, folder + QStringLiteral("/filein-unmapped.png"));
-    mapping.chooseColumnField(1, transfer::sheetFieldNamed(u"生日名称"));
-    mapping.chooseColumnField(2, transfer::sheetFieldNamed(u"公历生日"));
-    mapping.chooseColumnField(3, transfer::sheetFieldNamed(u"联系方式"));
-    mapping.chooseColumnField(4, transfer::sheetFieldNamed(u"生日备注"));
+    // Each choice reads the sheet again on a worker; the picture is of the list it gives.
+    for (const auto &[column, field] : { std::pair { 1, u"生日名称" }, { 2, u"公历生日" },
+             { 3, u"联系方式" }, { 4, u"生日备注" } }) {
+        mapping.chooseColumnField(column, transfer::sheetFieldNamed(field));
+        while (mapping.isWorking())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     ok &= save(mapping, folder + QStringLiteral("/filein-mapping.png"));
     return ok;
 }
