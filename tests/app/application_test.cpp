@@ -111,7 +111,7 @@ TEST(Application, LaunchedOnADatabaseFileEveryHookActs)
         ASSERT_TRUE(mark.step());
         EXPECT_EQ(mark.text(0).trimmed(), u"0"_s);
     }
-    // The start's copy of the file is read back on a worker and kept as today's backup.
+    // The day's copy of the file is taken and read back on a worker and kept as today's backup.
     const QString daily = files.path(u"backup/natalis-2025-05-01.mdb"_s);
     for (int waited = 0; !QFile::exists(daily) && waited < 10'000; waited += 10)
         QThread::msleep(10);
