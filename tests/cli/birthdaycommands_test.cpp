@@ -1,6 +1,7 @@
 #include "store/connection.h"
 #include "support/casename.h"
 #include "support/clirun.h"
+#include "support/golden.h"
 #include "support/qtprinters.h"
 #include "support/queryrows.h"
 #include "support/tempdatabase.h"
@@ -69,15 +70,8 @@ TEST_F(birthdayCommands, DuePrintsHeadingAndBothTexts)
 
     const CliResult result = cli(args({ u"due", u"--date", u"2026-12-06T09:00" }));
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out,
-        QStringLiteral("公历2026年12月06日(星期日) 农历2026年(马)10月28日 \n"
-                       "\n"
-                       "今天是妈妈生日[家人,]\n"
-                       "张三生日还有2天[朋友,13912345678]\n"
-                       "王'小明生日还有14天[客户,]\n"
-                       "\n"
-                       "今天是妈妈生日[家人,] 张三生日还有2天[朋友,13912345678] "
-                       "王'小明生日还有14天[客户,]\n"));
+    natalis::test::expectGolden(
+        result.out.toUtf8(), QStringLiteral(NATALIS_TEST_DATA_DIR "/due.txt"));
 }
 
 TEST_F(birthdayCommands, AddComputesTheOtherCalendar)

@@ -151,20 +151,6 @@ TEST_F(ReminderLoopTest, MusicPlaysTheTrimmedFileAndTheAcknowledgementStopsEvery
     EXPECT_EQ(stopped.size(), 1) << "stopping twice sends nothing";
 }
 
-TEST_F(ReminderLoopTest, FourItemsAreCutToThreeAndANote)
-{
-    for (const char16_t *name : { u"乙", u"丙", u"丁" })
-        birthdays.append(
-            gregorianBirthday(QString::fromUtf16(name), QStringLiteral("公历1980年 05月04日"), 7));
-    loop.tick(at(1, 9, 0));
-    const QString item = QStringLiteral("生日还有3天[朋友,13800000000]");
-    const QStringList shown { QStringLiteral("张三") + item, QStringLiteral("乙") + item,
-        QStringLiteral("丙") + item, QStringLiteral("更多请见生日提醒窗口...") };
-    EXPECT_EQ(balloons, QStringList { shown.join(u'\r') });
-    EXPECT_EQ(tip, shown.join(u' '));
-    EXPECT_EQ(loop.TodayNotifyText().count(u' '), 3);
-}
-
 TEST_F(ReminderLoopTest, StartupReminderFollowsTheStartFlags)
 {
     loop.startupReminder(at(1, 7, 30));

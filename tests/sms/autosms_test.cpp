@@ -113,23 +113,6 @@ TEST_P(DueTest, TheBirthdayGoesOutOnItsSendDayAtItsTime)
 
 INSTANTIATE_TEST_SUITE_P(Days, DueTest, testing::ValuesIn(DueCases), natalis::test::BySituation());
 
-TEST_F(AutoBirthdaySmsTest, ASentBirthdayIsMarkedAndNotSentAgain)
-{
-    addFriend(u"张三"_s, 5);
-    const AutoSmsRun first = run();
-    EXPECT_EQ(delivered({ "sendTime", "text" }), QStringList { u"20240506080000|生日快乐"_s });
-    EXPECT_EQ(storedMarks(), QStringList { u"1"_s });
-    EXPECT_EQ(birthdays[0].DxSend, u"1"_s);
-    EXPECT_EQ(first.panelTexts(), QStringList { u"[生日短信]发送成功"_s });
-
-    // Neither a later tick nor a start that reads the list again sends it twice.
-    now = now.addSecs(600);
-    EXPECT_FALSE(run().activity());
-    birthdays.clear();
-    EXPECT_FALSE(run().activity());
-    EXPECT_EQ(simulator.records().size(), 1);
-}
-
 TEST_F(AutoBirthdaySmsTest, ACategoryWithoutAccountOrTextSendsNothing)
 {
     addFriend(u"张三"_s, 5);

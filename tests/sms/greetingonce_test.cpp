@@ -91,25 +91,6 @@ protected:
     std::optional<natalis::test::LossyProxy> lossy;
 };
 
-// The reported fault: 王小明's answer lost, 李小红's birthday due before the next pass. The other
-// changes of the batch are the random trials' below.
-TEST_F(GreetingOnceTest, ALostGreetingIsSettledUnderItsOwnIdWhenTheBatchGrows)
-{
-    addFriend(u"王小明"_s, u"13900000001"_s);
-    throughLossyProxy();
-    // Every answer after the balance is lost: the part, its resend and the question.
-    ASSERT_TRUE(lossy->loseAnswers(3, 1));
-    ASSERT_EQ(pass(QTime(10, 0)).batches.value(0).outcome.status, UnknownStatus.toString());
-    addFriend(u"李小红"_s, u"13900000002"_s);
-    pass(QTime(10, 10));
-    EXPECT_FALSE(pass(QTime(10, 20)).activity());
-
-    EXPECT_EQ(deliveriesPerNumber(), (QStringList { u"13900000001×1"_s, u"13900000002×1"_s }));
-    EXPECT_EQ(
-        logged("strTitle,strStatus"), (QStringList { u"王小明|发送成功"_s, u"李小红|发送成功"_s }));
-    EXPECT_FALSE(marks().contains(u"0"_s));
-}
-
 struct LostPartCase
 {
     const char *situation;
