@@ -4,6 +4,7 @@
 
 #include "app/smspanel.h"
 #include "away/awaysender.h"
+#include "desktop/traylayer.h"
 #include "dialogs/frmdxsetup.h"
 #include "session/smsgatewayprocess.h"
 #include "store/awaysettings.h"
@@ -113,6 +114,17 @@ TEST_F(GatewayProgram, ADueGreetingGoesOutByItself)
     EXPECT_EQ(test::loggedStatuses(*context.DbConnection), QStringList { u"发送成功"_s });
     EXPECT_EQ(program->window().statusText(3), u"[生日短信]发送成功"_s);
     EXPECT_TRUE(program->loop().SmsActivity);
+}
+
+TEST_F(GatewayProgram, AGreetingTheNightKeptBackIsToldInTheTrayAndTheStatusBar)
+{
+    clock.set(QDateTime(QDate(2024, 5, 7), QTime(22, 5)));
+    openProgram();
+    minutePasses();
+    const QString notice = u"[生日短信]未发送: 22:00以后不再发送 张三(13800000000)"_s;
+    EXPECT_EQ(program->tray().balloonShown(), notice);
+    EXPECT_EQ(program->window().statusText(3), notice);
+    EXPECT_TRUE(simulator.records().isEmpty());
 }
 
 // Before the chosen hour: the start-up sends, and the second start of the day finds it sent.
