@@ -137,6 +137,12 @@ void BirthdayListModel::Row::setNext(const reminder::NextBirthday &next)
 
 void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
 {
+    setRows(list, positions, {});
+}
+
+void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions,
+    const QList<reminder::NextBirthday> &nextOfList)
+{
     const QHash<qint32, QString> ticked = tickedRecipients();
     beginResetModel();
     m_list = list;
@@ -144,7 +150,14 @@ void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsi
     m_rows.reserve(positions.size());
     for (qsizetype position : positions)
         m_rows.append(Row { quint32(position) });
-    computeNext(0, m_rows.size());
+    if (m_today.isValid() && nextOfList.size() == list.size()) {
+        for (Row &row : m_rows) {
+            row.setNext(nextOfList[row.position]);
+            computeAges(row);
+        }
+    } else {
+        computeNext(0, m_rows.size());
+    }
     indexRows();
     keepTicks(ticked);
     endResetModel();

@@ -5,10 +5,6 @@
 #include "calendar/lunaryeartable.h"
 #include "store/reminddays.h"
 
-#include <QHash>
-#include <array>
-#include <utility>
-
 namespace natalis::reminder {
 
 namespace {
@@ -47,53 +43,6 @@ std::optional<QDate> lunarOccurrence(const BirthRule &rule, int targetYear)
         occurrence.day = *monthDays;
     return calendar::lunarToSolar(occurrence);
 }
-
-// A date's rule and its occurrences in the two years, as one pass reckons them.
-struct Reckoned
-{
-    std::optional<BirthRule> rule;
-    std::array<std::optional<QDate>, 2> dates; // in year and year + 1
-};
-
-// Reckons each distinct date once per pass. A date text the list holds for many rows is one text
-// at one address (the loader shares repeated texts), so the address and length, with the row's
-// leap-month rule, name the date while the pass runs. Past MaxDates distinct dates the rest are
-// reckoned row by row, which bounds the pass's memory on a list whose dates are all its own.
-class DateReckoner
-{
-public:
-    DateReckoner(const BirthdayList &birthdays, bool lunar, int year)
-        : m_birthdays(birthdays), m_lunar(lunar), m_year(year)
-    {
-    }
-
-    Reckoned at(qsizetype i)
-    {
-        const QStringView text =
-            m_birthdays.text(i, m_lunar ? BirthdayText::strNL : BirthdayText::strGL);
-        const Key key { text.data(), (qint64(text.size()) << 8) | qint64(m_birthdays.leapRule(i)) };
-        if (const auto found = m_seen.constFind(key); found != m_seen.cend())
-            return *found;
-        Reckoned reckoned { birthRuleAt(m_birthdays, i), {} };
-        if (reckoned.rule) {
-            for (int offset : { 0, 1 })
-                reckoned.dates[offset] = occurrenceIn(*reckoned.rule, m_year + offset);
-        }
-        if (m_seen.size() < MaxDates)
-            m_seen.insert(key, reckoned);
-        return reckoned;
-    }
-
-private:
-    static constexpr qsizetype MaxDates = 1 << 16;
-    // The text's address, its length and the leap rule.
-    using Key = std::pair<const QChar *, qint64>;
-
-    const BirthdayList &m_birthdays;
-    bool m_lunar;
-    int m_year;
-    QHash<Key, Reckoned> m_seen;
-};
 
 void fillYears(const BirthdayList &birthdays, bool lunar, int year, BirthOccurrences &occurrences)
 {
@@ -154,6 +103,23 @@ std::optional<QDate> occurrenceIn(const BirthRule &rule, int year)
     if (rule.lunar)
         return lunarOccurrence(rule, year);
     return gregorianOccurrence(year, rule.month, rule.day);
+}
+
+Reckoned DateReckoner::at(qsizetype i)
+{
+    const QStringView text =
+        m_birthdays.text(i, m_lunar ? BirthdayText::strNL : BirthdayText::strGL);
+    const Key key { text.data(), (qint64(text.size()) << 8) | qint64(m_birthdays.leapRule(i)) };
+    if (const auto found = m_seen.constFind(key); found != m_seen.cend())
+        return *found;
+    Reckoned reckoned { birthRuleAt(m_birthdays, i), {} };
+    if (reckoned.rule) {
+        for (int offset : { 0, 1 })
+            reckoned.dates[offset] = occurrenceIn(*reckoned.rule, m_year + offset);
+    }
+    if (m_seen.size() < MaxDates)
+        m_seen.insert(key, reckoned);
+    return reckoned;
 }
 
 bool remindsOn(const BirthdayList &birthdays, qsizetype i, qint64 daysLeft)

@@ -5,8 +5,11 @@
 #include "store/entrykind.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
+#include <array>
 #include <optional>
+#include <utility>
 
 namespace natalis::reminder {
 
@@ -49,6 +52,41 @@ std::optional<BirthRule> birthRuleAt(const store::BirthdayList &birthdays, qsize
 // falls on 28 February in common years; a lunar day 30 falls on day 29 of a 29-day month; a leap
 // month kept by the regular month (平月) falls in the regular month of years without it.
 std::optional<QDate> occurrenceIn(const BirthRule &rule, int year);
+
+// A date's rule and its occurrences in two years, as one pass over a list reckons them.
+struct Reckoned
+{
+    std::optional<BirthRule> rule; // nullopt: no valid date for the row's rule
+    std::array<std::optional<QDate>, 2> dates; // in the year and the year after
+};
+
+// Reckons each distinct date once in a pass over one list for one calendar (the rows whose rule
+// is that calendar's), in year and the year after (lunar years for the lunar rule). A date text
+// the list holds for many rows is one text at one address (the loader shares repeated texts), so
+// the address and length, with the row's leap-month rule, name the date while the pass runs: the
+// list must not change while the reckoner lives. Past MaxDates distinct dates the rest are
+// reckoned row by row, which bounds the pass's memory on a list whose dates are all its own.
+class DateReckoner
+{
+public:
+    DateReckoner(const store::BirthdayList &birthdays, bool lunar, int year)
+        : m_birthdays(birthdays), m_lunar(lunar), m_year(year)
+    {
+    }
+
+    // Row i's rule and dates; i must remind by this reckoner's calendar.
+    Reckoned at(qsizetype i);
+
+private:
+    static constexpr qsizetype MaxDates = 1 << 16;
+    // The text's address, its length and the leap rule.
+    using Key = std::pair<const QChar *, qint64>;
+
+    const store::BirthdayList &m_birthdays;
+    bool m_lunar;
+    int m_year;
+    QHash<Key, Reckoned> m_seen;
+};
 
 // True when row i reminds daysLeft (>= 0) days before its date: any day up to intNums ahead
 // when it keeps one number, exactly the listed days when it keeps several.

@@ -7,25 +7,37 @@ namespace natalis::reminder {
 
 QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate today)
 {
-    const qsizetype count = birthdays.size();
-    BirthOccurrences occurrences(count);
-    CalcGlBirthDates(birthdays, today.year(), occurrences);
+    DateReckoner gregorian(birthdays, false, today.year());
     // The lunar rule counts from the lunar year today lies in: the one before has ended.
-    if (const auto lunarToday = calendar::solarToLunar(today))
-        CalcNlBirthDates(birthdays, lunarToday->year, occurrences);
+    const auto lunarToday = calendar::solarToLunar(today);
+    std::optional<DateReckoner> lunar;
+    if (lunarToday)
+        lunar.emplace(birthdays, true, lunarToday->year);
 
-    QList<NextBirthday> next(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        next[i].lunar = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed() == RemindByLunar;
-        const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
-        next[i].hasYear = rule && rule->year != 0;
-        const QDate thisYear = occurrences.ThisYearDates[i];
-        if (thisYear.isValid() && thisYear >= today) {
-            next[i].date = thisYear;
-            next[i].age = occurrences.ThisYearAges[i];
-        } else if (occurrences.NextYearDates[i].isValid()) {
-            next[i].date = occurrences.NextYearDates[i];
-            next[i].age = occurrences.NextYearAges[i];
+    QList<NextBirthday> next(birthdays.size());
+    for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        NextBirthday &row = next[i];
+        const QStringView by = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed();
+        row.lunar = by == RemindByLunar;
+        if (!row.lunar && by != RemindByGregorian)
+            continue;
+        if (row.lunar && !lunar) {
+            const std::optional<BirthRule> rule = birthRuleAt(birthdays, i);
+            row.hasYear = rule && rule->year != 0;
+            continue;
+        }
+        const Reckoned reckoned = row.lunar ? lunar->at(i) : gregorian.at(i);
+        if (!reckoned.rule)
+            continue;
+        row.hasYear = reckoned.rule->year != 0;
+        const int year = row.lunar ? lunarToday->year : today.year();
+        for (int offset : { 0, 1 }) {
+            const std::optional<QDate> &date = reckoned.dates[offset];
+            if (!date || (offset == 0 && *date < today))
+                continue;
+            row.date = *date;
+            row.age = row.hasYear ? year + offset - reckoned.rule->year : 0;
+            break;
         }
     }
     return next;
