@@ -97,25 +97,32 @@ QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool mult
     if (birthdays.isEmpty() || !today.isValid())
         return {};
 
-    BirthOccurrences occurrences(birthdays.size());
-    CalcGlBirthDates(birthdays, today.year(), occurrences);
-    if (const std::optional<int> lunarYear = lunarYearOf(today))
-        CalcNlBirthDates(birthdays, *lunarYear, occurrences);
+    DateReckoner gregorian(birthdays, false, today.year());
+    const std::optional<int> lunarYear = lunarYearOf(today);
+    std::optional<DateReckoner> lunar;
+    if (lunarYear)
+        lunar.emplace(birthdays, true, *lunarYear);
 
     // Each entry's this-year occurrence is tested before its next-year one, in list order;
     // a stable sort by days left then keeps that order within a day.
     QList<DueItem> due;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        for (const QList<QDate> *dates :
-            { &occurrences.ThisYearDates, &occurrences.NextYearDates }) {
-            const QDate date = (*dates)[i];
-            if (!date.isValid())
+        const QStringView by = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed();
+        const bool byLunar = by == RemindByLunar;
+        if ((!byLunar && by != RemindByGregorian) || (byLunar && !lunar))
+            continue;
+        const Reckoned reckoned = byLunar ? lunar->at(i) : gregorian.at(i);
+        if (!reckoned.rule)
+            continue;
+        const int year = byLunar ? *lunarYear : today.year();
+        for (int offset : { 0, 1 }) {
+            const std::optional<QDate> &date = reckoned.dates[offset];
+            if (!date)
                 continue;
-            const qint64 daysLeft = today.daysTo(date);
+            const qint64 daysLeft = today.daysTo(*date);
             if (remindsOn(birthdays, i, daysLeft) && daysLeft <= LongestListedWindow)
-                due.append({ i, int(daysLeft), date,
-                    (dates == &occurrences.ThisYearDates ? occurrences.ThisYearAges
-                                                         : occurrences.NextYearAges)[i] });
+                due.append({ i, int(daysLeft), *date,
+                    reckoned.rule->year == 0 ? 0 : year + offset - reckoned.rule->year });
         }
     }
     std::stable_sort(due.begin(), due.end(),

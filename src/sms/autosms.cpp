@@ -204,18 +204,25 @@ int ResetSmsSentFlags(
 {
     if (!hasBirthdays)
         return 0;
-    const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
-    const auto within = [&](QDate date) {
-        if (!date.isValid())
+    const std::optional<calendar::LunarDate> lunarToday = calendar::solarToLunar(today);
+    const auto within = [&](const std::optional<QDate> &date) {
+        if (!date)
             return false;
-        const qint64 days = today.daysTo(date);
+        const qint64 days = today.daysTo(*date);
         return days >= 0 && days <= LongestSmsLead;
     };
     QList<qint32> stale;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
+        // Only a marked row is reckoned: a start on a long list pays for the few greeted lately.
         if (birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"1")
             continue;
-        if (within(occurrences.ThisYearDates[i]) || within(occurrences.NextYearDates[i]))
+        const std::optional<reminder::BirthRule> rule = reminder::birthRuleAt(birthdays, i);
+        const std::optional<int> year = !rule ? std::nullopt
+            : rule->lunar ? (lunarToday ? std::optional<int>(lunarToday->year) : std::nullopt)
+                          : std::optional<int>(today.year());
+        if (year
+            && (within(reminder::occurrenceIn(*rule, *year))
+                || within(reminder::occurrenceIn(*rule, *year + 1))))
             continue;
         birthdays.setText(i, store::BirthdayText::DxSend, u"0");
         stale.append(birthdays.id(i));
