@@ -26,15 +26,6 @@ struct DueItem
     int years; // since the entry's year; 0 without one
 };
 
-// The lunar year today lies in: before lunar new year it is the previous Gregorian year.
-std::optional<int> lunarYearOf(QDate today)
-{
-    const std::optional<calendar::LunarDate> lunar = calendar::solarToLunar(today);
-    if (!lunar)
-        return std::nullopt;
-    return lunar->year;
-}
-
 // The day as the entry's calendar names it: "农历三月初五", "农历闰四月初八", "公历5月1日"; empty
 // for a lunar day outside the calendar's range.
 QString dayByRule(QDate date, bool lunar)
@@ -97,32 +88,19 @@ QString GetBirthNotifyText(const BirthdayList &birthdays, QDate today, bool mult
     if (birthdays.isEmpty() || !today.isValid())
         return {};
 
-    DateReckoner gregorian(birthdays, false, today.year());
-    const std::optional<int> lunarYear = lunarYearOf(today);
-    std::optional<DateReckoner> lunar;
-    if (lunarYear)
-        lunar.emplace(birthdays, true, *lunarYear);
-
+    TodaysReckoner reckoner(birthdays, today);
     // Each entry's this-year occurrence is tested before its next-year one, in list order;
     // a stable sort by days left then keeps that order within a day.
     QList<DueItem> due;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
-        const QStringView by = birthdays.text(i, store::BirthdayText::blnIsGL).trimmed();
-        const bool byLunar = by == RemindByLunar;
-        if ((!byLunar && by != RemindByGregorian) || (byLunar && !lunar))
-            continue;
-        const Reckoned reckoned = byLunar ? lunar->at(i) : gregorian.at(i);
-        if (!reckoned.rule)
-            continue;
-        const int year = byLunar ? *lunarYear : today.year();
+        const Reckoned reckoned = reckoner.at(i);
         for (int offset : { 0, 1 }) {
             const std::optional<QDate> &date = reckoned.dates[offset];
             if (!date)
                 continue;
             const qint64 daysLeft = today.daysTo(*date);
             if (remindsOn(birthdays, i, daysLeft) && daysLeft <= LongestListedWindow)
-                due.append({ i, int(daysLeft), *date,
-                    reckoned.rule->year == 0 ? 0 : year + offset - reckoned.rule->year });
+                due.append({ i, int(daysLeft), *date, reckoned.age(offset) });
         }
     }
     std::stable_sort(due.begin(), due.end(),

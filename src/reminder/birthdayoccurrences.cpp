@@ -62,7 +62,7 @@ void fillYears(const BirthdayList &birthdays, bool lunar, int year, BirthOccurre
             const bool thisYear = offset == 0;
             (thisYear ? occurrences.ThisYearDates : occurrences.NextYearDates)[i] = *date;
             (thisYear ? occurrences.ThisYearAges : occurrences.NextYearAges)[i] =
-                reckoned.rule->year == 0 ? qint16(0) : qint16(year + offset - reckoned.rule->year);
+                qint16(reckoned.age(offset));
         }
     }
 }
@@ -112,7 +112,7 @@ Reckoned DateReckoner::at(qsizetype i)
     const Key key { text.data(), (qint64(text.size()) << 8) | qint64(m_birthdays.leapRule(i)) };
     if (const auto found = m_seen.constFind(key); found != m_seen.cend())
         return *found;
-    Reckoned reckoned { birthRuleAt(m_birthdays, i), {} };
+    Reckoned reckoned { birthRuleAt(m_birthdays, i), m_year, {} };
     if (reckoned.rule) {
         for (int offset : { 0, 1 })
             reckoned.dates[offset] = occurrenceIn(*reckoned.rule, m_year + offset);
@@ -120,6 +120,23 @@ Reckoned DateReckoner::at(qsizetype i)
     if (m_seen.size() < MaxDates)
         m_seen.insert(key, reckoned);
     return reckoned;
+}
+
+TodaysReckoner::TodaysReckoner(const BirthdayList &birthdays, QDate today)
+    : m_birthdays(birthdays), m_gregorian(birthdays, false, today.year())
+{
+    if (const std::optional<LunarDate> lunarToday = calendar::solarToLunar(today))
+        m_lunar.emplace(birthdays, true, lunarToday->year);
+}
+
+Reckoned TodaysReckoner::at(qsizetype i)
+{
+    const QStringView by = m_birthdays.text(i, BirthdayText::blnIsGL).trimmed();
+    if (by == RemindByGregorian)
+        return m_gregorian.at(i);
+    if (by != RemindByLunar)
+        return {};
+    return m_lunar ? m_lunar->at(i) : Reckoned { birthRuleAt(m_birthdays, i), 0, {} };
 }
 
 bool remindsOn(const BirthdayList &birthdays, qsizetype i, qint64 daysLeft)

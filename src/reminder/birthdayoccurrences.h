@@ -57,7 +57,11 @@ std::optional<QDate> occurrenceIn(const BirthRule &rule, int year);
 struct Reckoned
 {
     std::optional<BirthRule> rule; // nullopt: no valid date for the row's rule
-    std::array<std::optional<QDate>, 2> dates; // in the year and the year after
+    int year = 0; // the year of dates[0], in the rule's calendar
+    std::array<std::optional<QDate>, 2> dates; // in year and the year after
+
+    // Whole years at dates[offset] since the entry's year; 0 for an entry without one.
+    int age(int offset) const { return rule->year == 0 ? 0 : year + offset - rule->year; }
 };
 
 // Reckons each distinct date once in a pass over one list for one calendar (the rows whose rule
@@ -86,6 +90,23 @@ private:
     bool m_lunar;
     int m_year;
     QHash<Key, Reckoned> m_seen;
+};
+
+// Each row of a list by its own rule as of today: the Gregorian rule in today's year, the lunar
+// rule in the lunar year today lies in (the one before has ended), and the year after; each
+// distinct date reckoned once (DateReckoner). A row that reminds by neither rule has no rule; a
+// lunar row on a day the lunar table does not reach has its rule but no dates.
+class TodaysReckoner
+{
+public:
+    TodaysReckoner(const store::BirthdayList &birthdays, QDate today);
+
+    Reckoned at(qsizetype i);
+
+private:
+    const store::BirthdayList &m_birthdays;
+    DateReckoner m_gregorian;
+    std::optional<DateReckoner> m_lunar;
 };
 
 // True when row i reminds daysLeft (>= 0) days before its date: any day up to intNums ahead

@@ -1,6 +1,5 @@
 #include "sms/autosms.h"
 
-#include "calendar/lunarconversion.h"
 #include "reminder/birthdayoccurrences.h"
 #include "sms/greetingledger.h"
 #include "store/birthdays.h"
@@ -17,16 +16,6 @@ namespace {
 
 using store::BirthdayList;
 using store::BirthdayRecord;
-
-// This year's and next year's occurrences exactly as the reminder text computes them.
-reminder::BirthOccurrences occurrencesAround(const BirthdayList &birthdays, QDate today)
-{
-    reminder::BirthOccurrences occurrences(birthdays.size());
-    reminder::CalcGlBirthDates(birthdays, today.year(), occurrences);
-    if (const std::optional<calendar::LunarDate> lunar = calendar::solarToLunar(today))
-        reminder::CalcNlBirthDates(birthdays, lunar->year, occurrences);
-    return occurrences;
-}
 
 bool categoryReady(const store::SettingsRecord &settings, int k)
 {
@@ -73,7 +62,8 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
     const BirthdayList &birthdays, const store::SettingsRecord &settings, QDate today)
 {
     QList<BirthdaySmsWorkItem> items;
-    const reminder::BirthOccurrences occurrences = occurrencesAround(birthdays, today);
+    // The dates exactly as the reminder text reckons them, only for the rows still to greet.
+    reminder::TodaysReckoner reckoner(birthdays, today);
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         // A 忌日 is no day to be greeted on, whatever its SMS flag says.
         if (birthdays.text(i, store::BirthdayText::Duanxin).trimmed() != u"是"
@@ -81,9 +71,10 @@ QList<BirthdaySmsWorkItem> birthdaySmsWorkList(
             || birthdays.kind(i) == store::EntryKind::Memorial)
             continue;
         const BirthdayRecord birthday = birthdays[i];
-        for (const QDate date : { occurrences.ThisYearDates[i], occurrences.NextYearDates[i] }) {
-            if (!date.isValid())
+        for (const std::optional<QDate> &occurrence : reckoner.at(i).dates) {
+            if (!occurrence)
                 continue;
+            const QDate date = *occurrence;
             const qint64 days = today.daysTo(date);
             if (days < 0 || days > birthday.intNums)
                 continue;
@@ -204,26 +195,25 @@ int ResetSmsSentFlags(
 {
     if (!hasBirthdays)
         return 0;
-    const std::optional<calendar::LunarDate> lunarToday = calendar::solarToLunar(today);
+    reminder::TodaysReckoner reckoner(birthdays, today);
     const auto within = [&](const std::optional<QDate> &date) {
         if (!date)
             return false;
         const qint64 days = today.daysTo(*date);
         return days >= 0 && days <= LongestSmsLead;
     };
-    QList<qint32> stale;
+    QList<qsizetype> staleRows;
     for (qsizetype i = 0; i < birthdays.size(); ++i) {
         // Only a marked row is reckoned: a start on a long list pays for the few greeted lately.
         if (birthdays.text(i, store::BirthdayText::DxSend).trimmed() != u"1")
             continue;
-        const std::optional<reminder::BirthRule> rule = reminder::birthRuleAt(birthdays, i);
-        const std::optional<int> year = !rule ? std::nullopt
-            : rule->lunar ? (lunarToday ? std::optional<int>(lunarToday->year) : std::nullopt)
-                          : std::optional<int>(today.year());
-        if (year
-            && (within(reminder::occurrenceIn(*rule, *year))
-                || within(reminder::occurrenceIn(*rule, *year + 1))))
-            continue;
+        const reminder::Reckoned reckoned = reckoner.at(i);
+        if (!within(reckoned.dates[0]) && !within(reckoned.dates[1]))
+            staleRows.append(i);
+    }
+    // Written once the reckoning is done: it names dates by where the list holds their texts.
+    QList<qint32> stale;
+    for (qsizetype i : staleRows) {
         birthdays.setText(i, store::BirthdayText::DxSend, u"0");
         stale.append(birthdays.id(i));
     }
