@@ -229,7 +229,7 @@ bool saveCurrent(Connection &live, const QDateTime &now, QString *cause)
     errno = 0;
     const bool copied = copyDatabaseBytes(live, copy.handle());
     const int copyError = errno;
-    sqlite3_exec(live.handle(), "commit", nullptr, nullptr, nullptr);
+    live.tryExec("commit");
     if (!copied || !moveToFreeName(copy.fileName(), live.path(), now.toString(MomentFormat))) {
         tell(cause, fileFailureCause(copied ? errno : copyError));
         return false;
@@ -393,18 +393,19 @@ PendingBackup::~PendingBackup()
 
 bool PendingBackup::takeCopy()
 {
+    static const QString heldElsewhere = u"生日数据库被其他程序使用中"_s;
     const QString real = realPath(m_dbPath);
     auto db = Connection::open(real, Connection::OpenMode::ExistingOnly);
     if (!db) {
-        m_cause = u"生日数据库被其他程序使用中"_s;
+        m_cause = heldElsewhere;
         return false;
     }
     QTemporaryFile file(QFileInfo(real).dir().filePath(SafetyCopyTemplate.toString()));
     file.setAutoRemove(false);
     // Made and held under the write lock under which another start removes the working files
     // nobody holds, so that none is caught between.
-    if (sqlite3_exec(db->handle(), "begin immediate", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        m_cause = u"生日数据库被其他程序使用中"_s;
+    if (!db->tryExec("begin immediate")) {
+        m_cause = heldElsewhere;
         return false;
     }
     errno = 0;
@@ -414,7 +415,7 @@ bool PendingBackup::takeCopy()
         m_copyPath = file.fileName();
         m_hold.emplace(m_copyPath);
     }
-    sqlite3_exec(db->handle(), "commit", nullptr, nullptr, nullptr);
+    db->tryExec("commit");
     if (!made) {
         m_cause = fileFailureCause(makeError ? makeError : EACCES);
         return false;
@@ -426,7 +427,7 @@ bool PendingBackup::takeCopy()
     case LiveCopyOutcome::Stopped:
         return false;
     case LiveCopyOutcome::Changing:
-        m_cause = u"生日数据库被其他程序使用中"_s;
+        m_cause = heldElsewhere;
         return false;
     case LiveCopyOutcome::Failed:
         m_cause = fileFailureCause(errno ? errno : EIO);

@@ -68,9 +68,10 @@ public:
 
     const QString &path() const { return m_copyPath; }
 
-    // Takes the copy when it is still to be taken, then reads it back and moves it in as the daily backup of its day, replacing an earlier
-    // one of the same day and dropping the oldest beyond KeptBackups. True when it was kept. Takes
-    // as long as reading the whole file; call from one thread at a time.
+    // Takes the copy when it is still to be taken, then reads it back and moves it in as the daily
+    // backup of its day, replacing an earlier one of the same day and dropping the oldest beyond
+    // KeptBackups. True when it was kept. Takes as long as reading the whole file; call from one
+    // thread at a time.
     bool check();
     // From any thread, also while check() runs: the check gives up soon after, without keeping.
     void stop();

@@ -33,11 +33,6 @@ bool isUnavailable(const DbError &error)
     }
 }
 
-bool run(Connection &connection, const char *sql)
-{
-    return sqlite3_exec(connection.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 // Working files of a compaction or restore that was killed half way: every file of those names
 // that no living process holds (store/workingfile.h). Runs under the database's write lock,
 // under which a start also makes and takes hold of its copy, so none is caught between.
@@ -103,7 +98,7 @@ LockedCopy copyUnderLock(Connection &db, const QString &real, QDate today)
 {
     LockedCopy result;
     // A write lock: other programs may go on reading, none can write a page while we copy.
-    if (!run(db, "begin immediate")) {
+    if (!db.tryExec("begin immediate")) {
         result.failed = true;
         return result;
     }
@@ -118,7 +113,7 @@ LockedCopy copyUnderLock(Connection &db, const QString &real, QDate today)
         if (!hasCurrentDailyBackup(real, today))
             result.copy = std::make_unique<PendingBackup>(real, today);
     }
-    run(db, "commit");
+    db.tryExec("commit");
     return result;
 }
 
@@ -127,12 +122,12 @@ LockedCopy copyUnderLock(Connection &db, const QString &real, QDate today)
 // wrote in between (its commit must stay). False when the copy could not be put back.
 bool putSafetyCopyBack(Connection &db, const QString &copy, qint64 versionAtCopy)
 {
-    if (!run(db, "begin exclusive"))
+    if (!db.tryExec("begin exclusive"))
         return false;
     bool done = true;
     if (db.dataVersion() == versionAtCopy && !databaseBytesEqual(db, copy))
         done = overwriteDatabaseBytes(db, copy);
-    run(db, "commit");
+    db.tryExec("commit");
     return done;
 }
 
@@ -174,7 +169,7 @@ Compaction CompactBirthDb(const QString &dbPath, QDate today)
         return { CompactOutcome::NotDue, std::move(locked.copy), {} };
 
     PendingBackup &copy = *locked.copy;
-    if (sqlite3_exec(db->handle(), "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (!db->tryExec("VACUUM")) {
         const DbError error = engineError(db->handle());
         const int code = error.number & 0xff;
         // Someone began to read or write between the copy and the compaction: nothing changed,

@@ -109,6 +109,11 @@ void Connection::exec(std::string_view sql)
     Statement(*this, sql).run();
 }
 
+bool Connection::tryExec(const char *sql)
+{
+    return sqlite3_exec(m_state->db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 Statement &Connection::cached(std::string_view sql)
 {
     // Looked up once per row in batches: the lookup must not copy the text.

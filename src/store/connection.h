@@ -93,6 +93,9 @@ public:
     // Both throw DbException; the error is also kept as lastError().
     Statement prepare(std::string_view sql);
     void exec(std::string_view sql);
+    // Runs sql (one or more statements) and answers whether it went through, without throwing:
+    // for the brackets (begin, commit) of copies whose caller answers a failure itself.
+    bool tryExec(const char *sql);
     // The statement for sql, prepared on first use and kept for the connection's life; returned
     // reset and without bindings. For statements run to their end before the next use of the
     // same text, never for a loop that runs other work between its steps.

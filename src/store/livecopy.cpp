@@ -6,18 +6,12 @@
 #include <QFile>
 #include <cerrno>
 #include <optional>
-#include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace natalis::store {
 
 namespace {
-
-bool run(Connection &db, const char *sql)
-{
-    return sqlite3_exec(db.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
 
 // A read transaction that holds the engine's shared lock from its first read until it ends:
 // no writer can commit in between.
@@ -26,9 +20,9 @@ class ReadLock
 public:
     explicit ReadLock(Connection &db) : m_db(db)
     {
-        m_held = run(db, "begin") && run(db, "select count(*) from sqlite_master");
+        m_held = db.tryExec("begin") && db.tryExec("select count(*) from sqlite_master");
     }
-    ~ReadLock() { run(m_db, "commit"); }
+    ~ReadLock() { m_db.tryExec("commit"); }
     bool held() const { return m_held; }
 
 private:
