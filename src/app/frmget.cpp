@@ -10,7 +10,6 @@
 #include "dialogs/upcomingpage.h"
 #include "platform/clock.h"
 #include "platform/messagesink.h"
-#include "reminder/nextbirthday.h"
 #include "session/appcontext.h"
 #include "session/startup.h"
 #include "transfer/exportfile.h"
@@ -282,13 +281,9 @@ void frmGet::MyDisplayBirth()
         for (qsizetype i = 0; i < birthdays.size(); ++i)
             rows[listOfRow[i]].append(i);
     }
-    // One reckoning of the next birthdays for the eight lists, each showing its part.
-    const QList<reminder::NextBirthday> next = m_context.HasBirthdays
-        ? reminder::nextBirthdays(birthdays, today)
-        : QList<reminder::NextBirthday>();
     for (int index = 0; index < CategoryCount; ++index) {
         m_views[index]->clearSelection();
-        m_models[index]->setRows(birthdays, rows[index], next);
+        m_models[index]->setRows(birthdays, rows[index]);
     }
     m_search->setBirthdays(m_context.loadedBirthdays());
     m_search->refreshHits();

@@ -79,8 +79,7 @@ void BirthdayListModel::computeNext(qsizetype first, qsizetype last)
     positions.reserve(last - first);
     for (qsizetype i = first; i < last; ++i)
         positions.append(m_rows[i].position);
-    const QList<reminder::NextBirthday> next =
-        reminder::nextBirthdays(m_list.rowsAt(positions), m_today);
+    const QList<reminder::NextBirthday> next = reminder::nextBirthdays(m_list, m_today, positions);
     for (qsizetype i = first; i < last; ++i) {
         m_rows[i].setNext(next[i - first]);
         computeAges(m_rows[i]);
@@ -137,12 +136,6 @@ void BirthdayListModel::Row::setNext(const reminder::NextBirthday &next)
 
 void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions)
 {
-    setRows(list, positions, {});
-}
-
-void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsizetype> &positions,
-    const QList<reminder::NextBirthday> &nextOfList)
-{
     const QHash<qint32, QString> ticked = tickedRecipients();
     beginResetModel();
     m_list = list;
@@ -150,14 +143,7 @@ void BirthdayListModel::setRows(const store::BirthdayList &list, const QList<qsi
     m_rows.reserve(positions.size());
     for (qsizetype position : positions)
         m_rows.append(Row { quint32(position) });
-    if (m_today.isValid() && nextOfList.size() == list.size()) {
-        for (Row &row : m_rows) {
-            row.setNext(nextOfList[row.position]);
-            computeAges(row);
-        }
-    } else {
-        computeNext(0, m_rows.size());
-    }
+    computeNext(0, m_rows.size());
     indexRows();
     keepTicks(ticked);
     endResetModel();

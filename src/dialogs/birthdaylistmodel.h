@@ -55,10 +55,6 @@ public:
     // Id, name and number are those it was given on, so that the birthdays read again after a
     // change elsewhere keep the user's recipients and never lend a tick to someone else.
     void setRows(const store::BirthdayList &list, const QList<qsizetype> &positions);
-    // The same with the next birthdays of every row of list (reminder::nextBirthdays of list on
-    // the model's day), worked out once for all the lists that show parts of it.
-    void setRows(const store::BirthdayList &list, const QList<qsizetype> &positions,
-        const QList<reminder::NextBirthday> &nextOfList);
     // In-place changes after an add, edit or delete; rows are found by Id.
     int appendRow(const store::BirthdayRecord &record); // returns the new row's index
     void replaceRow(const store::BirthdayRecord &record);

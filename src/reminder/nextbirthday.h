@@ -19,5 +19,8 @@ struct NextBirthday
 
 // One element per birthday, in the same order. Today's occurrence counts as the next one.
 QList<NextBirthday> nextBirthdays(const store::BirthdayList &birthdays, QDate today);
+// The same for the rows at positions only, one element per position in their order.
+QList<NextBirthday> nextBirthdays(
+    const store::BirthdayList &birthdays, QDate today, const QList<qsizetype> &positions);
 
 } // namespace natalis::reminder

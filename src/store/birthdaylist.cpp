@@ -76,17 +76,6 @@ BirthdayList BirthdayList::mid(qsizetype pos, qsizetype length) const
     return part;
 }
 
-BirthdayList BirthdayList::rowsAt(const QList<qsizetype> &positions) const
-{
-    BirthdayList part;
-    part.m_rows.reserve(positions.size());
-    for (qsizetype i : positions)
-        part.m_rows.append(m_rows[i]);
-    part.m_pool = m_pool;
-    part.m_claimed = m_claimed;
-    return part;
-}
-
 void BirthdayList::clear()
 {
     m_rows.clear();

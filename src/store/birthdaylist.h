@@ -93,8 +93,6 @@ public:
     QList<BirthdayRecord> toList() const;
     // Rows pos to pos + length (fewer at the end), sharing this list's texts.
     BirthdayList mid(qsizetype pos, qsizetype length) const;
-    // The rows at these positions, in this order, sharing this list's texts.
-    BirthdayList rowsAt(const QList<qsizetype> &positions) const;
 
     void reserve(qsizetype rows) { m_rows.reserve(rows); }
     void clear();
